@@ -1,0 +1,24 @@
+// Output channels: the notebook (through the host), the capture buffer and
+// the dump file.
+#pragma once
+
+#include <cstdio>
+
+extern int outputOn;            // results and messages reach the notebook
+extern int outputSuppressed;    // nothing is printed at all
+extern char* captureDestination; // capture buffer position, or null
+extern char* captureLimit;
+extern int captureOverflow;
+extern FILE* dumpFile;
+extern int errorShown;
+
+void printText(const char* text);
+void printFormatted(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void printFormattedMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void printLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
+int printPadded(int width, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void showErrorPosition(const char* position);
+
+// Shared message texts.
+// "Need %s for %s\n" with what is needed and the builtin's name; error 26.
+void reportNeed(const char* what, const char* builtinName);

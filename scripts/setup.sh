@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs (when root and missing) and
+# configures and builds Kalix into the build directory given as $1.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+shift || true
+
+packages=(g++ cmake ninja-build libgtest-dev libreadline-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" = 0 ]; then
+    echo "Installing ${missing[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  else
+    echo "Missing packages: ${missing[*]} (run as root or install them with apt-get)" >&2
+    exit 1
+  fi
+fi
+
+cmake -S "$root" -B "$build" -G Ninja "$@" >/dev/null
+cmake --build "$build"

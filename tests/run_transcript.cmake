@@ -1,0 +1,28 @@
+# Runs one transcript: feeds SCRIPT to KALIX on standard input from the
+# script's own directory and compares standard output with SCRIPT's .out file.
+# A script may hold its expected exit status in a first line "// status N".
+string(REGEX REPLACE "\\.k$" ".out" expected_file ${SCRIPT})
+get_filename_component(dir ${SCRIPT} DIRECTORY)
+file(READ ${SCRIPT} source)
+set(want_status 0)
+if(source MATCHES "^// status ([0-9]+)")
+  set(want_status ${CMAKE_MATCH_1})
+endif()
+execute_process(COMMAND ${KALIX}
+  INPUT_FILE ${SCRIPT}
+  WORKING_DIRECTORY ${dir}
+  OUTPUT_VARIABLE actual
+  ERROR_VARIABLE errors
+  RESULT_VARIABLE status
+  TIMEOUT 60)
+if(NOT EXISTS ${expected_file})
+  message(FATAL_ERROR "missing ${expected_file}; the program printed:\n${actual}")
+endif()
+file(READ ${expected_file} expected)
+if(NOT actual STREQUAL expected)
+  file(WRITE ${SCRIPT}.actual "${actual}")
+  message(FATAL_ERROR "output differs from ${expected_file} (actual output in ${SCRIPT}.actual):\n--- expected\n${expected}--- actual\n${actual}--- stderr\n${errors}")
+endif()
+if(NOT status STREQUAL want_status)
+  message(FATAL_ERROR "exit status ${status}, expected ${want_status}\n${errors}")
+endif()
