@@ -11,12 +11,17 @@ extern char* captureLimit;
 extern int captureOverflow;
 extern FILE* dumpFile;
 extern int errorShown;
+// The column entry that printPadded builds piece by piece.
+constexpr int paddedLineSize = 1024;
+extern char paddedLine[paddedLineSize];
 
 void printText(const char* text);
 void printFormatted(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void printFormattedMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void printLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int printPadded(int width, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// Shows the input line around `position` with a caret under it, once per
+// statement.
 void showErrorPosition(const char* position);
 
 // Shared message texts.

@@ -224,3 +224,10 @@ void setRecordName(header* record, const char* name);
 
 // Data size of a string record for a text of length n (head excluded).
 inline int64_t stringDataSize(int64_t n) { return ((n + 1) & ~int64_t(7)) + 8; }
+
+// Closes a gap of `size` bytes at `at`: the records above it move down to
+// the stack top, and every area bound above `at` is lowered with them.
+void closeStackGap(char* at, int64_t size);
+// The first record named `name` between `from` and `to`, or null; stops at
+// a record whose size would leave the area.
+header* findNamedRecord(char* from, char* to, const char* name);

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Times element-wise arithmetic on 10^6 to 10^7 elements through the kalix
+# program (best of several runs, milliseconds per evaluation) and, when octave-cli is
+# installed, the same expressions in GNU Octave beside it.
+#
+# Usage: bench/elementwise.sh [runs]     (KALIX_BUILD selects the build
+# directory, default build/; it is configured and built when needed)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KALIX_BUILD:-$root/build}
+runs=${1:-5}
+# Each timed line evaluates the expression this many times, so that the
+# clock's resolution does not dominate.
+repeats=10
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S "$root" -B "$build" -G Ninja >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
+fi
+cmake --build "$build" >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
+
+# label | setup | timed expression (the same text in both languages)
+cases=(
+  "x+1, 10^6|x=1:1000000;|x+1"
+  "x.*x, 10^6|x=1:1000000;|x.*x"
+  "x./3, 10^6|x=1:1000000;|x./3"
+  "-x, 10^6|x=1:1000000;|-x"
+  "1000x1000 + row|A=(1:1000)'+(1:1000); r=1:1000;|A+r"
+  "1000x1000 .* column|A=(1:1000)'+(1:1000); c=(1:1000)';|A.*c"
+  "x+1, 10^7|x=1:10000000;|x+1"
+  "x.*x, 10^7|x=1:10000000;|x.*x"
+  "1000x10000 + row|A=(1:1000)'+(1:10000); r=1:10000;|A+r"
+)
+
+# One program per language: for each case its setup, then `runs` timed
+# evaluations, each printing the milliseconds on a line of its own.
+: >"$work/bench.k"
+: >"$work/bench.m"
+for c in "${cases[@]}"; do
+  IFS='|' read -r label setup expression <<<"$c"
+  echo "$setup" >>"$work/bench.k"
+  echo "$setup" >>"$work/bench.m"
+  body=""
+  for ((r = 0; r < repeats; r++)); do body+="y=$expression; "; done
+  for ((i = 0; i < runs; i++)); do
+    echo "t=time(); $body 1000*(time()-t)/$repeats" >>"$work/bench.k"
+    echo "tic; $body printf('%g\n', 1000*toc/$repeats);" >>"$work/bench.m"
+  done
+done
+
+# Best of each group of `runs` numbers.
+best() { awk -v runs="$runs" '/^ *[-0-9.e+]+ *$/ { v = $1 + 0; k = int(n / runs); if (n % runs == 0 || v < m[k]) m[k] = v; n++ }
+  END { for (k = 0; k < n / runs; k++) printf "%.2f\n", m[k] }'; }
+
+(cd "$work" && "$build/kalix" <bench.k) | best >"$work/kalix.times"
+octave=""
+if command -v octave-cli >/dev/null; then
+  (cd "$work" && octave-cli --quiet --no-gui bench.m) | best >"$work/octave.times"
+  octave=yes
+fi
+
+if [ -n "$octave" ]; then
+  printf '%-24s %12s %12s\n' "expression" "kalix ms" "octave ms"
+else
+  printf '%-24s %12s   (octave-cli not installed)\n' "expression" "kalix ms"
+fi
+k=0
+for c in "${cases[@]}"; do
+  IFS='|' read -r label _ _ <<<"$c"
+  k=$((k + 1))
+  kt=$(sed -n "${k}p" "$work/kalix.times")
+  if [ -n "$octave" ]; then
+    printf '%-24s %12s %12s\n' "$label" "${kt:-?}" "$(sed -n "${k}p" "$work/octave.times")"
+  else
+    printf '%-24s %12s\n' "$label" "${kt:-?}"
+  fi
+done

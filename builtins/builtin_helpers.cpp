@@ -1,0 +1,204 @@
+// State and small helpers shared by the builtin library.
+#include "builtins/builtin_helpers.h"
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+double currentEpsilon = defaultEpsilon;
+double globalEpsilon = defaultEpsilon;
+int errorsOff = 0;
+int underflowsOn = 0;
+int loopIndex = 0;
+
+void resetBuiltinState()
+{
+    currentEpsilon = globalEpsilon = defaultEpsilon;
+    errorsOff = 0;
+}
+
+NumberFamily numberFamily(const header* record)
+{
+    switch (record->kind) {
+    case kindReal: case kindRealMatrix: return numberReal;
+    case kindComplex: case kindComplexMatrix: return numberComplex;
+    case kindInterval: case kindIntervalMatrix: return numberInterval;
+    default: return numberNone;
+    }
+}
+
+int compareRows(const double* a, const double* b, int n)
+{
+    for (int k = 0; k < n; k++) {
+        if (a[k] > b[k]) return 1;
+        if (a[k] < b[k]) return -1;
+    }
+    return 0;
+}
+
+int compareDoublesNanLast(double a, double b)
+{
+    bool nanA = std::isnan(a), nanB = std::isnan(b);
+    if (nanA || nanB) return nanA == nanB ? 0 : nanA ? 1 : -1;
+    return a > b ? 1 : a < b ? -1 : 0;
+}
+
+int compareStrings(const char* a, const char* b)
+{
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(a);
+    const unsigned char* q = reinterpret_cast<const unsigned char*>(b);
+    while (*p && *p == *q) p++, q++;
+    return *p > *q ? 1 : *p < *q ? -1 : 0;
+}
+
+int countStrings(const header* vector)
+{
+    const char* p = stringOf(vector);
+    const char* end = reinterpret_cast<const char*>(vector) + vector->size;
+    int count = 0;
+    while (p < end && *p != 1) {
+        const char* nul = static_cast<const char*>(std::memchr(p, 0, end - p));
+        if (!nul) break;
+        count++;
+        p = nul + 1;
+    }
+    return count;
+}
+
+int countCollectionItems(const header* collection)
+{
+    const char* p = dataOf(collection);
+    const char* end = reinterpret_cast<const char*>(collection) + collection->size;
+    int count = 0;
+    while (p + headerSize <= end) {
+        int64_t size = reinterpret_cast<const header*>(p)->size;
+        if (size < headerSize) break;
+        count++;
+        p += size;
+    }
+    return count;
+}
+
+const char* decodeUtf8Char(const char* text, int* code)
+{
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+    unsigned lead = *p++;
+    if (lead < 0x80) {
+        *code = int(lead);
+        return reinterpret_cast<const char*>(p);
+    }
+    unsigned count = 0, mask = 63, bits = 0;
+    while ((lead & 0xC0) == 0xC0 && *p != 0) {
+        lead = (lead << 1) & 0xFF;
+        count++;
+        mask >>= 1;
+        bits = (bits << 6) | (*p++ & 0x3F);
+    }
+    unsigned payload = (lead >> count) & mask;
+    *code = int(payload << (6 * count) | bits);
+    return reinterpret_cast<const char*>(p);
+}
+
+namespace {
+
+// Siamese construction of an odd order into a row-major n x n array.
+void buildOddSquare(double* square, int n)
+{
+    int row = 0, column = (n - 1) / 2;
+    int64_t last = int64_t(n) * n;
+    for (int64_t v = 1; v <= last; v++) {
+        square[int64_t(row) * n + column] = double(v);
+        if (v % n == 0) {
+            row = (row + 1) % n;
+        } else {
+            row = (row + n - 1) % n;
+            column = (column + 1) % n;
+        }
+    }
+}
+
+// Order a multiple of 4: 1..n^2 by rows, complemented where the row and the
+// column fall into the same class.
+void buildDoublyEvenSquare(double* square, int n)
+{
+    double top = double(n) * n + 1;
+    for (int r = 0; r < n; r++) {
+        int rowClass = ((r + 1) % 4) / 2;
+        for (int c = 0; c < n; c++) {
+            double v = double(r) * n + c + 1;
+            square[int64_t(r) * n + c] = rowClass == ((c + 1) % 4) / 2 ? top - v : v;
+        }
+    }
+}
+
+enum LuxMark { markL, markU, markX };
+
+// Order 4m + 2: each cell of an odd square of order 2m + 1 becomes a 2x2
+// block filled in the L, U or X pattern of its row.
+void buildSinglyEvenSquare(double* square, int n)
+{
+    int half = n / 2, m = (half - 1) / 2;
+    char* top = newram;
+    double* odd = reinterpret_cast<double*>(reserveStack(int64_t(half) * half * sizeof(double), "magic"));
+    if (errorCode) return;
+    buildOddSquare(odd, half);
+    for (int r = 0; r < half; r++) {
+        for (int c = 0; c < half; c++) {
+            LuxMark mark = r <= m ? markL : r == m + 1 ? markU : markX;
+            if (c == m && r == m) mark = markU;
+            if (c == m && r == m + 1) mark = markL;
+            double v = odd[int64_t(r) * half + c];
+            double a = 4 * v - 3, b = 4 * v - 2, d = 4 * v - 1, e = 4 * v;
+            double* upper = square + int64_t(2 * r) * n + 2 * c;
+            double* lower = upper + n;
+            switch (mark) {
+            case markL: upper[0] = e; upper[1] = a; lower[0] = b; lower[1] = d; break;
+            case markU: upper[0] = a; upper[1] = e; lower[0] = b; lower[1] = d; break;
+            case markX: upper[0] = a; upper[1] = e; lower[0] = d; lower[1] = b; break;
+            }
+        }
+    }
+    newram = top;
+}
+
+}  // namespace
+
+void buildMagicSquare(double* square, int n)
+{
+    if (n <= 0) return;
+    if (n % 2 == 1) buildOddSquare(square, n);
+    else if (n % 4 == 0) buildDoublyEvenSquare(square, n);
+    else if (n >= 6) buildSinglyEvenSquare(square, n);
+    else for (int k = 0; k < 4; k++) square[k] = k + 1;  // order 2 has no magic square
+}
+
+header* pushMatrixOfKind(int kind, int rows, int columns)
+{
+    int64_t width = kind == kindRealMatrix ? 8 : 16;
+    int64_t room = ramend - newram;
+    int64_t count = int64_t(rows) * columns;
+    // A size beyond the free stack is asked for as one byte too many, so
+    // that the push fails in the usual way without overflowing the size.
+    int64_t size = count > room / width ? room + 8 : headerSize + 8 + width * count;
+    char* data = pushHeader(kind, size, "");
+    if (!data) return nullptr;
+    header* result = recordAt(data - headerSize);
+    matrixColumns(result) = columns;
+    matrixRows(result) = rows;
+    return result;
+}
+
+int clampToInt(double x)
+{
+    if (std::isnan(x)) return 0;
+    if (x >= 2147483647.0) return INT_MAX;
+    if (x <= -2147483648.0) return INT_MIN;
+    return int(x);
+}
+
+bool truncateToInt(double x, int* value)
+{
+    if (!(x > -2147483649.0 && x < 2147483648.0)) return false;
+    *value = int(x);
+    return true;
+}

@@ -1,0 +1,40 @@
+// The external engines as the interpreter sees them. Neither Maxima nor
+// Python is part of this build: a line handed to one of them is consumed
+// and answered with a message and error 1, so nothing is silently dropped.
+#include "engines/engine_services.h"
+
+#include <cstring>
+
+#include "interpreter/output.h"
+#include "interpreter/scanner.h"
+
+int currentMaximaMode = 0;
+int currentPythonMode = 0;
+
+// Consumes the rest of the current line.
+static void refuseLine(const char* message) {
+    scanPointer += std::strlen(scanPointer);
+    printText(message);
+    errorCode = 1;
+}
+
+void collectDirectModeLine() { refuseLine("Maxima is not available.\n"); }
+
+void translateCompatibilityLine() { refuseLine("Maxima is not available.\n"); }
+
+void clearMaximaStatementFlags() {}
+
+void sendMaximaLine(const char*, int) {
+    printText("Maxima is not available.\n");
+    errorCode = 1;
+}
+
+void runPythonLine() { refuseLine("Python is not available.\n"); }
+
+const char* callPyRunFile(const char*) {
+    printText("Python is not available.\n");
+    errorCode = 1;
+    return "";
+}
+
+int callDllFunction(const char*, int, header*) { return 0; }

@@ -1,0 +1,55 @@
+// Arithmetic operators on values: "+", "-", "*", "/" (and their element-wise
+// spellings), unary minus and the "." matrix product, over real, complex and
+// interval scalars and matrices; plus the common-kind promotion that other
+// builtins use before they combine operands.
+//
+// Operators follow the handler convention: they receive the first operand's
+// record, the second operand is the record after it, and the result is left
+// over the first operand. On an error `errorCode` is set, a message has been
+// printed and no result is moved down.
+#pragma once
+
+#include "interpreter/stack.h"
+
+// Binary element-wise operators with broadcasting (a scalar, a row or a
+// column is repeated to the larger shape). `addValues` joins as "|" does when
+// either operand is a string.
+void addValues(header* first);
+void subtractValues(header* first);
+void multiplyValues(header* first);
+void divideValues(header* first);
+
+// Unary minus; the result replaces the operand.
+void negateValue(header* operand);
+
+// The "." product: a true matrix product for real, complex and interval
+// matrices; a scalar with a row (or a column with a scalar) falls back to
+// the element-wise product. `second` is the record after `first`.
+void matrixProduct(header* first, header* second);
+
+// Brings two (three) consecutive argument records to one kind in place:
+// complex when any is complex, else interval when any is an interval. The
+// records above may move; on return the pointers hold the resolved values.
+void convertToCommonKind(header** a, header** b);
+void convertThreeToCommonKind(header** a, header** b, header** c);
+
+// Element functions handed to the element-wise engines.
+void addRealElement(const double* a, const double* b, double* result);
+void subtractRealElement(const double* a, const double* b, double* result);
+void multiplyRealElement(const double* a, const double* b, double* result);
+void divideRealElement(const double* a, const double* b, double* result);
+double negateRealElement(double x);
+
+void addComplexElement(double re1, double im1, double re2, double im2, double* re, double* im);
+void subtractComplexElement(double re1, double im1, double re2, double im2, double* re, double* im);
+void multiplyComplexElement(double re1, double im1, double re2, double im2, double* re, double* im);
+void divideComplexElement(double re1, double im1, double re2, double im2, double* re, double* im);
+void negateComplexElement(const double* x, double* result);
+
+// Small helpers on (re, im) and (lower, upper) pairs.
+void makeComplex(double re, double im, double* pair);
+void copyComplex(const double* from, double* to);
+// accumulator += a * b
+void addComplexProduct(double* accumulator, const double* a, const double* b);
+// accumulator += a * b, rounded outward
+void addIntervalProduct(double* accumulator, const double* a, const double* b);

@@ -1,0 +1,774 @@
+// Assignment statements and storing values under targets.
+#include "interpreter/assignment.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "builtins/intervals.h"
+#include "builtins/math.h"
+#include "graphics/graphics_state.h"
+#include "interpreter/builtin_table.h"
+#include "interpreter/globals.h"
+#include "interpreter/main_loop.h"
+#include "interpreter/output.h"
+#include "interpreter/pending_links.h"
+#include "interpreter/primaries.h"
+#include "interpreter/printing.h"
+#include "interpreter/scanner.h"
+#include "interpreter/values.h"
+#include "interpreter/variables.h"
+#include "notebook/notebook_services.h"
+#include "shell/settings.h"
+
+namespace {
+
+constexpr int nameSize = sizeof(header::name);
+
+// --- moves of the stack --------------------------------------------------------
+//
+// Storing a value may open or close a gap in the stack (a local variable
+// changes size, a new local or a new user function is inserted). Every such
+// move is noted, so that a multiple assignment can carry its remembered
+// targets and values along.
+
+struct StackMove {
+    char* from;   // the moved region was [from, end)
+    char* end;
+    int64_t delta;
+};
+constexpr int maxStackMoves = 16;
+StackMove stackMoves[maxStackMoves];
+int stackMoveCount = 0;
+bool stackMovesLost = false;
+
+bool onStack(const void* p)
+{
+    const char* c = static_cast<const char*>(p);
+    return c >= ramstart && c < ramend;
+}
+
+char* relocate(char* p, int firstMove)
+{
+    for (int i = firstMove; i < stackMoveCount; i++)
+        if (p >= stackMoves[i].from && p < stackMoves[i].end) p += stackMoves[i].delta;
+    return p;
+}
+
+template <typename T>
+T* relocate(T* p, int firstMove)
+{
+    return reinterpret_cast<T*>(relocate(reinterpret_cast<char*>(p), firstMove));
+}
+
+// Moves everything from `from` up to `newram` by `delta` bytes (the caller
+// has checked the room) and notes the move.
+void shiftStack(char* from, int64_t delta)
+{
+    if (delta == 0) return;
+    std::memmove(from + delta, from, newram - from);
+    if (stackMoveCount < maxStackMoves)
+        stackMoves[stackMoveCount++] = {from, newram, delta};
+    else
+        stackMovesLost = true;
+    newram += delta;
+}
+
+// --- small helpers -------------------------------------------------------------
+
+bool isTopLevel() { return functionState == 0; }
+
+bool overwritingAllowed()
+{
+    return intSetting("allowoverwrite") || intSetting("allowvaroverwrite");
+}
+
+bool isNoResultMarker(const header* value)
+{
+    return value->kind == kindString && stringOf(value)[0] == markerNoResult && stringOf(value)[1] == 0;
+}
+
+bool isGlobalStoreName(const char* name)
+{
+    return std::strlen(name) > 2 && hasSuffix(name, "$$");
+}
+
+bool isViewKind(int kind)
+{
+    return kind == kindSubmatrix || kind == kindComplexSubmatrix || kind == kindIntervalSubmatrix;
+}
+
+void copyName(char* destination, const char* name)
+{
+    size_t n = strnlen(name, nameSize - 1);
+    std::memcpy(destination, name, n);
+    destination[n] = 0;
+}
+
+void fail(int code, const char* message)
+{
+    printText(message);
+    errorCode = code;
+}
+
+// A user function of that name with the protected flag.
+bool isProtectedFunction(const char* name)
+{
+    header* function = findFunction(name);
+    return function && (function->flags & flagProtected);
+}
+
+// Pushes a copy of a record; null on overflow.
+header* pushCopy(const header* record)
+{
+    char* data = pushHeader(record->kind, record->size, record->name);
+    if (!data) return nullptr;
+    header* copy = recordAt(data - headerSize);
+    std::memcpy(data, dataOf(record), record->size - headerSize);
+    copy->flags = record->flags;
+    return copy;
+}
+
+// --- numeric elements of views -------------------------------------------------
+
+enum Family { familyReal, familyComplex, familyInterval, familyNone };
+
+Family familyOf(const header* h)
+{
+    switch (h->kind) {
+    case kindReal: case kindRealMatrix: return familyReal;
+    case kindComplex: case kindComplexMatrix: return familyComplex;
+    case kindInterval: case kindIntervalMatrix: return familyInterval;
+    default: return familyNone;
+    }
+}
+
+// Rows, columns and element bytes of a scalar (1 x 1) or matrix.
+struct Elements {
+    int64_t rows;
+    int64_t columns;
+    char* data;
+    int elementSize;
+};
+
+Elements elementsOf(header* h)
+{
+    int size = familyOf(h) == familyReal ? 8 : 16;
+    if (h->kind == kindReal || h->kind == kindComplex || h->kind == kindInterval)
+        return {1, 1, dataOf(h), size};
+    return {matrixRows(h), matrixColumns(h), dataOf(h) + 8, size};
+}
+
+// A view may still address elements of its base: the base belongs to a
+// numeric family and every selected element lies inside it (an earlier
+// target of the same statement may have changed the base).
+bool viewFitsBase(header* view, header* base)
+{
+    if (familyOf(base) == familyNone || view->size < 72) return false;
+    int64_t rows = viewRows(view), columns = viewColumns(view);
+    if (rows < 0 || columns < 0 || 72 + 4 * (rows + columns) > view->size) return false;
+    if (rows == 0 || columns == 0) return true;
+    Elements b = elementsOf(base);
+    const int32_t* r = viewRowIndices(view);
+    const int32_t* c = viewColumnIndices(view);
+    auto [rmin, rmax] = std::minmax_element(r, r + rows);
+    auto [cmin, cmax] = std::minmax_element(c, c + columns);
+    return *rmin * b.columns + *cmin >= 0 && *rmax * b.columns + *cmax < b.rows * b.columns;
+}
+
+// Copies the value's elements into the selected elements of the base (same
+// family): element by element for equal shapes, one element into all.
+bool copyIntoView(header* view, header* base, header* value)
+{
+    Elements b = elementsOf(base), v = elementsOf(value);
+    int64_t rows = viewRows(view), columns = viewColumns(view);
+    bool sameShape = v.rows == rows && v.columns == columns;
+    if (!sameShape && !(v.rows == 1 && v.columns == 1)) {
+        fail(45, "Illegal assignment!\nRow or column numbers do not agree!\n");
+        return false;
+    }
+    const int32_t* r = viewRowIndices(view);
+    const int32_t* c = viewColumnIndices(view);
+    for (int64_t i = 0; i < rows; i++)
+        for (int64_t j = 0; j < columns; j++) {
+            int64_t source = sameShape ? i * v.columns + j : 0;
+            int64_t target = r[i] * b.columns + c[j];
+            std::memcpy(b.data + target * b.elementSize, v.data + source * v.elementSize, b.elementSize);
+        }
+    return true;
+}
+
+// --- storing under one target ----------------------------------------------------
+
+header* assignToVariable(header* variable, header* value, const char* name, bool throughGlobal);
+
+// The base turned complex or interval by `convert`, assigned through the
+// view, and then stored as the base variable.
+header* convertBaseAndAssign(header* view, header* base, header* value, void (*convert)(header*))
+{
+    header* converted = pushCopy(base);
+    if (errorCode) return nullptr;
+    convert(converted);
+    if (errorCode) return nullptr;
+    if (!copyIntoView(view, converted, value)) return nullptr;
+    char name[nameSize];
+    copyName(name, base->name);
+    return assignToVariable(base, converted, name, false);
+}
+
+// The value converted by `convert` into a copy at the stack top.
+header* convertedValue(header* value, void (*convert)(header*))
+{
+    header* copy = pushCopy(value);
+    if (errorCode) return nullptr;
+    convert(copy);
+    return errorCode ? nullptr : copy;
+}
+
+header* assignThroughView(header* view, header* value)
+{
+    header* base = viewBase(view);
+    if (!base || !viewFitsBase(view, base)) {
+        fail(43, "Internal variable error!\n");
+        return nullptr;
+    }
+    Family valueFamily = familyOf(value);
+    switch (familyOf(base)) {
+    case familyReal:
+        if (valueFamily == familyComplex) return convertBaseAndAssign(view, base, value, convertToComplex);
+        if (valueFamily == familyInterval) return convertBaseAndAssign(view, base, value, promoteToInterval);
+        if (valueFamily == familyReal) return copyIntoView(view, base, value) ? base : nullptr;
+        if (value->kind == kindString || value->kind == kindStringMatrix)
+            fail(45, "Cannot assign a string to real!\n");
+        else
+            fail(45, "Cannot assign this value to real!\n");
+        return nullptr;
+    case familyComplex:
+        if (valueFamily == familyReal) value = convertedValue(value, convertToComplex);
+        else if (valueFamily != familyComplex) fail(45, "Illegal assignment!\n");
+        if (errorCode) return nullptr;
+        return copyIntoView(view, base, value) ? base : nullptr;
+    default:
+        if (valueFamily == familyReal) value = convertedValue(value, promoteToInterval);
+        else if (valueFamily != familyInterval) fail(45, "Cannot assign this type to intervals!\n");
+        if (errorCode) return nullptr;
+        return copyIntoView(view, base, value) ? base : nullptr;
+    }
+}
+
+// Byte offset and length of the k-th (1-based) string of a string vector
+// and the offset of its end marker; false when there is no such string or
+// the vector is malformed.
+bool findVectorString(const header* vector, int k, int64_t* offset, int64_t* length, int64_t* marker)
+{
+    const char* data = dataOf(vector);
+    int64_t size = vector->size - headerSize;
+    int64_t position = 0;
+    bool found = false;
+    for (int i = 1; position < size && data[position] != 1; i++) {
+        const char* end = static_cast<const char*>(std::memchr(data + position, 0, size - position));
+        if (!end) return false;
+        if (i == k) {
+            *offset = position;
+            *length = end - (data + position);
+            found = true;
+        }
+        position = end - data + 1;
+    }
+    if (position >= size) return false;
+    *marker = position;
+    return found;
+}
+
+// A new string vector with one string replaced, stored as the base variable.
+header* assignThroughSubvector(header* subvector, header* value)
+{
+    header* base = subvectorBase(subvector);
+    if (!base || base->kind != kindStringMatrix || base->size < headerSize) {
+        fail(43, "Internal variable error!\n");
+        return nullptr;
+    }
+    if (value->kind != kindString) {
+        printFormatted("Can only assign a string to an element of the string vector %s!\n", base->name);
+        errorCode = 12;
+        return nullptr;
+    }
+    int k = subvectorIndex(subvector);
+    int64_t offset, oldLength, marker;
+    if (!findVectorString(base, k, &offset, &oldLength, &marker)) {
+        printFormatted("Index %d out of range in string vector %s!\n", k, base->name);
+        errorCode = 12;
+        return nullptr;
+    }
+    const char* text = stringOf(value);
+    int64_t newLength = strnlen(text, value->size - headerSize);
+    const char* old = dataOf(base);
+    int64_t tail = marker + 1 - (offset + oldLength + 1);
+    int64_t size = headerSize + offset + newLength + 1 + tail;
+    char* data = pushHeader(kindStringMatrix, size, "");
+    if (!data) return nullptr;
+    header* vector = recordAt(data - headerSize);
+    std::memset(data, 0, vector->size - headerSize);
+    std::memcpy(data, old, offset);
+    std::memcpy(data + offset, text, newLength);
+    std::memcpy(data + offset + newLength + 1, old + offset + oldLength + 1, tail);
+    vector->flags = (base->flags | value->flags) & flagUtf8;
+    char name[nameSize];
+    copyName(name, base->name);
+    return assignToVariable(base, vector, name, false);
+}
+
+// Replaces a variable of the running frame by the value: the records above
+// it move by the difference of the sizes.
+header* replaceLocalVariable(header* variable, header* value)
+{
+    char* place = reinterpret_cast<char*>(variable);
+    int64_t delta = value->size - variable->size;
+    if (delta > 0 && delta > ramend - newram) {
+        fail(501, "Memory overflow in assignment.\n");
+        return nullptr;
+    }
+    char name[nameSize];
+    copyName(name, variable->name);
+    int firstMove = stackMoveCount;
+    char* oldEndlocal = endlocal;
+    shiftStack(place + variable->size, delta);
+    value = relocate(value, firstMove);
+    std::memmove(place, value, value->size);
+    endlocal += delta;
+    if (isTopLevel() && topEndLocal == oldEndlocal) topEndLocal = endlocal;
+    header* replaced = recordAt(place);
+    setValueName(replaced, name);
+    replaced->flags &= ~flagProtected;
+    return replaced;
+}
+
+// Stores the value as the existing variable (not a view, not a subvector).
+// At the top level (except "%") and through a `global` declaration the
+// value goes to the global store; a variable outside the running frame
+// (a caller's, or a global reached through an argument) keeps its shape.
+header* assignToVariable(header* variable, header* value, const char* name, bool throughGlobal)
+{
+    char* place = reinterpret_cast<char*>(variable);
+    bool stacked = onStack(variable);
+    bool inFunctionArea = stacked && place < functionsEnd;
+    if (throughGlobal || (isTopLevel() && (!stacked || (std::strcmp(name, "%") != 0 && !inFunctionArea)))) {
+        int32_t keep = variable->flags
+                       & ~(flagSymbolic | flagGlobalCommand | flagGlobalReference | flagReferenceArgument | 0x800000);
+        char storeName[nameSize];
+        copyName(storeName, throughGlobal || !stacked ? variable->name : name);
+        header* stored = putGlobal(storeName, value, keep);
+        if (stored && throughGlobal) referenceTarget(variable) = stored;
+        return stored;
+    }
+    if (!stacked || place < startlocal || place >= endlocal) {
+        if (!isSameShape(variable, value)) {
+            printFormatted("Cannot change type of non-local variable %s!\n", name);
+            errorCode = 12;
+            return nullptr;
+        }
+        std::memmove(dataOf(variable), dataOf(value), value->size - headerSize);
+        return variable;
+    }
+    return replaceLocalVariable(variable, value);
+}
+
+// A copy of the value inserted at `place` under the name; everything above
+// moves up.
+header* insertRecord(char* place, header* value, const char* name)
+{
+    int64_t size = value->size;
+    if (size > ramend - newram) {
+        printFormatted("Memory overflow assigning to %s\n", name);
+        errorCode = 500;
+        return nullptr;
+    }
+    int firstMove = stackMoveCount;
+    shiftStack(place, size);
+    value = relocate(value, firstMove);
+    std::memmove(place, value, size);
+    header* record = recordAt(place);
+    setValueName(record, name);
+    return record;
+}
+
+// A user function defined by assigning a function value: inserted at
+// `ramstart`.
+header* defineFunctionValue(header* value, const char* name)
+{
+    markFunctionIndexStale();
+    header* function = insertRecord(ramstart, value, name);
+    if (!function) return nullptr;
+    for (char** p : {&endlocal, &startlocal, &functionsEnd, &topStartLocal, &topEndLocal})
+        if (*p) *p += function->size;
+    return function;
+}
+
+// A new local variable at the end of the running frame.
+header* createLocalVariable(header* value, const char* name)
+{
+    char* place = endlocal;
+    header* variable = insertRecord(place, value, name);
+    if (!variable) return nullptr;
+    endlocal += variable->size;
+    if (isTopLevel() && topEndLocal == place) topEndLocal = endlocal;
+    variable->flags &= ~flagProtected;
+    return variable;
+}
+
+header* assignNewVariable(header* value, const char* name)
+{
+    if (isTopLevel() && value->kind != kindFunction && !overwritingAllowed()) {
+        if (isProtectedFunction(name)) {
+            printFormatted("Cannot change protected function %s!", name);
+            errorCode = 1;
+            return nullptr;
+        }
+        const BuiltinRecord* builtin = findBuiltin(name, 0);
+        if (builtin) {
+            printFormatted("Cannot overwrite builtin function %s!", name);
+            errorCode = 1;
+            return nullptr;
+        }
+    }
+    if (value->kind == kindFunction) return defineFunctionValue(value, name);
+    if (isGlobalStoreName(name) || (isTopLevel() && std::strcmp(name, "%") != 0))
+        return putGlobal(name, value, 0);
+    return createLocalVariable(value, name);
+}
+
+bool isAssignableKind(int kind)
+{
+    return kind == kindReference || isViewKind(kind) || kind == kindStringSubvector || kind == kindStringMatrix;
+}
+
+} // namespace
+
+// --- public operations ---------------------------------------------------------
+
+int32_t setValueName(header* record, const char* name)
+{
+    setRecordName(record, name);
+    return record->hash;
+}
+
+bool isSameShape(const header* variable, const header* value)
+{
+    if (variable->kind != value->kind) return false;
+    switch (variable->kind) {
+    case kindString:
+    case kindStringMatrix:
+        return variable->size >= value->size;
+    case kindRealMatrix:
+    case kindComplexMatrix:
+    case kindIntervalMatrix:
+    case kindCompressedMatrix:
+        return variable->size == value->size
+               && *reinterpret_cast<const int32_t*>(dataOf(variable) + 4)
+                      == *reinterpret_cast<const int32_t*>(dataOf(value) + 4);
+    default:
+        return variable->size == value->size;
+    }
+}
+
+header* assignVariable(header* target, header* value)
+{
+    if (errorCode) return nullptr;
+    if (!target || !value) {
+        fail(43, "Internal variable error!\n");
+        return nullptr;
+    }
+    char name[nameSize];
+    copyName(name, target->name);
+    if (isNoResultMarker(value) && std::strcmp(name, "%") != 0) {
+        fail(1, "A function returned no value. Cannot assign this to a variable.\n");
+        return nullptr;
+    }
+    if (target->kind == kindReference && !referenceTarget(target) && !(target->flags & flagGlobalReference))
+        return assignNewVariable(value, name);
+    if (target->kind == kindReference && isGlobalStoreName(name)) return putGlobal(name, value, 0);
+
+    // Follow the references to the variable; stop at a declaration made by
+    // `global` and at an argument passed by reference. A reference to a
+    // global is looked up by name: its block may have been replaced.
+    header* variable = target;
+    bool throughGlobal = false;
+    while (variable->kind == kindReference) {
+        if (variable->flags & flagGlobalCommand) {
+            throughGlobal = true;
+            break;
+        }
+        if (variable->flags & flagReferenceArgument) break;
+        header* next = (variable->flags & flagGlobalReference) ? findGlobal(variable->name) : referenceTarget(variable);
+        if (!next) {
+            if (variable->flags & flagGlobalReference) return assignNewVariable(value, name);
+            fail(43, "Internal variable error!\n");
+            return nullptr;
+        }
+        variable = next;
+    }
+
+    // Through a view the variable is its base.
+    const header* owner = variable;
+    if (isViewKind(variable->kind) && viewBase(variable)) owner = viewBase(variable);
+    if (variable->kind == kindStringSubvector && subvectorBase(variable)) owner = subvectorBase(variable);
+    if (isTopLevel() && (owner->flags & flagProtected) && !overwritingAllowed()) {
+        printFormatted("Cannot change protected variable %s!", owner->name[0] ? owner->name : name);
+        errorCode = 1;
+        return nullptr;
+    }
+    if (value->kind == kindFunction && variable->kind != kindFunction) {
+        fail(320, "Cannot assign a UDF to a variable!\n");
+        return nullptr;
+    }
+
+    if (isViewKind(variable->kind)) return assignThroughView(variable, value);
+    if (variable->kind == kindStringSubvector) return assignThroughSubvector(variable, value);
+    return assignToVariable(variable, value, name, throughGlobal);
+}
+
+// --- the assignment statement ----------------------------------------------------
+
+namespace {
+
+enum AssignmentOperator {
+    noAssignment,
+    plainAssignment,     // =
+    colonAssignment,     // :=
+    symbolicAssignment,  // &=
+    maximaOnlyAssignment, // &&=
+    maximaAssignment,    // ::=, &:=, :&=
+};
+
+AssignmentOperator readAssignmentOperator()
+{
+    struct Spelling { const char* text; AssignmentOperator op; };
+    static const Spelling spellings[] = {
+        {"::=", maximaAssignment}, {"&:=", maximaAssignment}, {":&=", maximaAssignment},
+        {"&&=", maximaOnlyAssignment}, {"&=", symbolicAssignment}, {":=", colonAssignment},
+    };
+    for (const Spelling& s : spellings) {
+        size_t n = std::strlen(s.text);
+        if (std::strncmp(scanPointer, s.text, n) == 0) {
+            scanPointer += n;
+            return s.op;
+        }
+    }
+    if (scanPointer[0] == '=' && scanPointer[1] != '=') {
+        scanPointer++;
+        return plainAssignment;
+    }
+    return noAssignment;
+}
+
+// Pointers a remembered target holds: the referenced variable, a view's
+// base or a subvector's vector.
+header** innerPointer(header* target)
+{
+    switch (target->kind) {
+    case kindReference: return &referenceTarget(target);
+    case kindSubmatrix: case kindComplexSubmatrix: case kindIntervalSubmatrix: return &viewBase(target);
+    case kindStringSubvector: return &subvectorBase(target);
+    default: return nullptr;
+    }
+}
+
+// A pointer to a record that may move or be replaced by storing a value:
+// records on the stack follow the noted moves, stored globals are looked up
+// again by name (their block may have been freed).
+struct Anchor {
+    char globalName[nameSize];
+    bool global;
+};
+
+Anchor anchorOf(header* record)
+{
+    Anchor a{};
+    a.global = record && !onStack(record);
+    if (a.global) copyName(a.globalName, record->name);
+    return a;
+}
+
+header* followAnchor(header* record, const Anchor& anchor, int firstMove)
+{
+    if (!record) return nullptr;
+    return anchor.global ? findGlobal(anchor.globalName) : relocate(record, firstMove);
+}
+
+// Assigns the values to the targets; returns the record to print.
+header* assignAll(header** targets, int targetCount, header** values, int valueCount)
+{
+    Anchor anchors[maxAssignmentTargets];
+    header* printed = nullptr;
+    Anchor printedAnchor{};
+    for (int k = 0; k < targetCount; k++) {
+        for (int j = k + 1; j < targetCount; j++) {
+            header** inner = innerPointer(targets[j]);
+            anchors[j] = anchorOf(inner ? *inner : nullptr);
+        }
+        stackMoveCount = 0;
+        stackMovesLost = false;
+        header* stored = assignVariable(targets[k], values[valueCount == 1 ? 0 : k]);
+        if (errorCode) return nullptr;
+        if (k == 0) {
+            printed = stored;
+            printedAnchor = anchorOf(stored);
+        } else {
+            printed = followAnchor(printed, printedAnchor, 0);
+            printedAnchor = anchorOf(printed);
+        }
+        if (stackMovesLost) {
+            fail(43, "Internal variable error!\n");
+            return nullptr;
+        }
+        for (int j = k + 1; j < targetCount; j++) {
+            targets[j] = relocate(targets[j], 0);
+            header** inner = innerPointer(targets[j]);
+            if (inner && *inner) *inner = followAnchor(*inner, anchors[j], 0);
+            // A name that became a variable here is bound to it, so that
+            // {a, a} = ... does not make two variables.
+            if (targets[j]->kind == kindReference && !*inner && !(targets[j]->flags & flagGlobalReference))
+                *inner = findVariable(targets[j]->name);
+        }
+        for (int j = 0; j < valueCount; j++) values[j] = relocate(values[j], 0);
+    }
+    return printed;
+}
+
+// Collects the records from `from` up to `to`; returns their number (also
+// beyond `maximum`, when only the first `maximum` are kept).
+int collectRecords(char* from, char* to, header** records, int maximum)
+{
+    int count = 0;
+    for (char* p = from; p < to && recordAt(p)->size > 0; p += recordAt(p)->size) {
+        if (count < maximum) records[count] = recordAt(p);
+        count++;
+    }
+    return count;
+}
+
+// Skips a "//" comment after symbolic text.
+void skipLineComment()
+{
+    skipBlanks();
+    if (scanPointer[0] == '/' && scanPointer[1] == '/')
+        while (*scanPointer && *scanPointer != endOfBody) scanPointer++;
+}
+
+// Reads the right side and assigns it; returns the record to print.
+header* performAssignment(header* first, AssignmentOperator op)
+{
+    if (op == plainAssignment && isTopLevel() && intSetting("assignments")) {
+        fail(1, "Use assignment := in strict mode!\n");
+        return nullptr;
+    }
+    char* valuesStart = newram;
+    if (op == symbolicAssignment || op == maximaOnlyAssignment) {
+        pushSymbolicText();
+        if (errorCode) return nullptr;
+        skipLineComment();
+    } else {
+        indexCopyMode = 1;
+        evaluateToValues();
+        indexCopyMode = 0;
+        if (errorCode) return nullptr;
+    }
+
+    header* targets[maxAssignmentTargets];
+    int targetCount = collectRecords(reinterpret_cast<char*>(first), valuesStart, targets, maxAssignmentTargets);
+    for (int k = 0; k < std::min(targetCount, maxAssignmentTargets); k++)
+        if (!isAssignableKind(targets[k]->kind)) {
+            fail(210, "Cannot assign to this value!\n");
+            return nullptr;
+        }
+    if (targetCount > maxAssignmentTargets) {
+        printFormatted("Too many variables for multiple assignment (%d variables found)!\n", targetCount);
+        errorCode = 100;
+        return nullptr;
+    }
+    header* values[maxAssignmentTargets];
+    int valueCount = collectRecords(valuesStart, newram, values, maxAssignmentTargets);
+    if (valueCount > maxAssignmentTargets) {
+        printFormatted("Too many values found for multiple assignment (%d found)!\n", valueCount);
+        errorCode = 101;
+        return nullptr;
+    }
+    if (valueCount == 0) {
+        fail(101, "Illegal assignment!\n");
+        return nullptr;
+    }
+    if (valueCount > 1 && valueCount < targetCount) {
+        fail(102, "Illegal multiple assignment!\n");
+        return nullptr;
+    }
+    if (op != plainAssignment && op != colonAssignment && targetCount > 1) {
+        fail(102, "No multiple assignment for Maxima!\n");
+        return nullptr;
+    }
+    if (op == symbolicAssignment || op == maximaOnlyAssignment) {
+        // The answer to "name:text;" would be assigned; there is no Maxima.
+        fail(1, "Maxima is not available.\n");
+        return nullptr;
+    }
+    header* printed = assignAll(targets, targetCount, values, valueCount);
+    if (op == maximaAssignment && !errorCode) {
+        // The value would be sent to Maxima as "name:value;".
+        fail(1, "Maxima is not available.\n");
+        return nullptr;
+    }
+    return printed;
+}
+
+bool spacesRequired() { return intSetting("spaces"); }
+
+void reportSeparator(const char* message)
+{
+    printFormatted(message, scanPointer, static_cast<unsigned char>(*scanPointer));
+    errorCode = 1000;
+}
+
+} // namespace
+
+bool endStatement(header* value)
+{
+    bool graphics = isTopLevel()
+                    && (std::strcmp(scanPointer, ":") == 0 || std::strcmp(scanPointer, ": ") == 0
+                        || std::strncmp(scanPointer, ": /", 3) == 0);
+    char c = *scanPointer;
+    if (c == ')' || c == ']') {
+        printFormatted("Found too many closing brackets, excessive %c\n", c);
+        errorCode = 1000;
+        return false;
+    }
+    if (c == 0 || c == endOfBody || c == ',') {
+        if (c == ',') scanPointer++;
+        printValue(value);
+        if (errorCode) return false;
+    } else if (c == ';' || graphics) {
+        scanPointer++;
+    } else if (c != commandToken && spacesRequired()) {
+        reportSeparator("Commands must be separated by semicolon or comma!\nFound: %s (character %d)\n"
+                        "You can disable this in the Options menu.\n");
+        return false;
+    }
+    c = *scanPointer;
+    if (c != 0 && c != endOfBody && c != ' ' && c != '\t' && c != commandToken
+        && std::strncmp(scanPointer, "...", 3) != 0 && spacesRequired()) {
+        reportSeparator("Space between commands expected!\nFound: %s (character %d)\n"
+                        "You can disable this in the Options menu.\n");
+        return false;
+    }
+    return graphics;
+}
+
+void executeAssignment(header* first)
+{
+    skipBlanks();
+    AssignmentOperator op = readAssignmentOperator();
+    header* value = op == noAssignment ? resolveValue(first) : performAssignment(first, op);
+    if (errorCode) {
+        indexCopyMode = 0;
+        return;
+    }
+    if (endStatement(value))
+        insertGraphicsImage(imageLineCount - 10 * (intSetting("insertsmaller") != 0), "", 1, 0.0, 1.0, 0.0, 1.0);
+}

@@ -1,0 +1,14 @@
+// Every command family; the command table is assembled from these at start.
+#include "interpreter/commands.h"
+
+// Keep one line per family, sorted.
+extern const CommandFamily controlFlowCommands;
+extern const CommandFamily programFileCommands;
+extern const CommandFamily runStateCommands;
+
+const CommandFamily* const commandFamilies[] = {
+    &controlFlowCommands,
+    &programFileCommands,
+    &runStateCommands,
+    nullptr,
+};

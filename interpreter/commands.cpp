@@ -1,0 +1,104 @@
+// The command table: assembly from the families, sorting, lookup and
+// dispatch; and the commands that end or restart the interpreter.
+#include "interpreter/commands.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "interpreter/main_loop.h"
+#include "interpreter/output.h"
+#include "interpreter/scanner.h"
+#include "interpreter/stack.h"
+
+CommandRecord commandTable[maxCommands + 1];
+int commandCount = 0;
+int yacasMode = 0;
+
+void sortCommands() {
+    int n = 0;
+    for (const CommandFamily* const* family = commandFamilies; *family; family++) {
+        for (size_t i = 0; i < (*family)->count && n < maxCommands; i++)
+            commandTable[n++] = (*family)->rows[i];
+    }
+    std::sort(commandTable, commandTable + n, [](const CommandRecord& a, const CommandRecord& b) {
+        return std::strcmp(a.name, b.name) < 0;
+    });
+    commandTable[n] = CommandRecord{nullptr, 0, 0, nullptr};
+    commandCount = n;
+}
+
+const CommandRecord* lookupCommandName(const char* name) {
+    CommandRecord* end = commandTable + commandCount;
+    CommandRecord* row = std::lower_bound(
+        commandTable, end, name,
+        [](const CommandRecord& a, const char* key) { return std::strcmp(a.name, key) < 0; });
+    if (row != end && std::strcmp(row->name, name) == 0) return row;
+    return nullptr;
+}
+
+const CommandRecord* findCommand(int* length) {
+    char word[commandWordLimit + 1];
+    int n = 0;
+    while (isLetter(scanPointer[n])) {
+        if (n == commandWordLimit) return nullptr;
+        word[n] = scanPointer[n];
+        n++;
+    }
+    word[n] = 0;
+    *length = n;
+    if (n == 0) return nullptr;
+    return lookupCommandName(word);
+}
+
+int commandIndex(const CommandRecord* row) { return int(row - commandTable); }
+
+void skipSeparator() {
+    if (*scanPointer == ';' || *scanPointer == ',') scanPointer++;
+}
+
+// Inside a function a word of kind 16 followed by "=" or ":=" is a variable.
+static bool assignmentFollows(int length) {
+    const char* p = scanPointer + length;
+    while (*p == ' ' || *p == '\t') p++;
+    return p[0] == '=' || (p[0] == ':' && p[1] == '=');
+}
+
+int dispatchCommand() {
+    const CommandRecord* row = nullptr;
+    int length = 0;
+    if (functionState != 0 && *scanPointer == commandToken) {
+        int32_t index;
+        std::memcpy(&index, scanPointer + 1, sizeof index);
+        if (index < 0 || index >= commandCount) return 0;
+        row = &commandTable[index];
+        length = 9;
+    } else {
+        row = findCommand(&length);
+        if (!row) return 0;
+    }
+    if (functionState != 0) {
+        if (row->kind == commandTopLevel) {
+            printFormatted("Cannot execute command %s in a function.\n", row->name);
+            errorCode = 1;
+            return 0;
+        }
+        if (row->kind == commandAssignable && assignmentFollows(length)) return 0;
+    }
+    scanPointer += length;
+    row->handler();
+    lastCommandKind = row->kind;
+    if (functionState != 2) skipSeparator();
+    return 1;
+}
+
+// --- quit and restart -----------------------------------------------------
+
+static void quitCommand() { runState = runStateQuit; }
+
+static void restartCommand() { runState = runStateRestart; }
+
+static const CommandRecord rows[] = {
+    {"quit", commandQuit, 0, quitCommand},
+    {"restart", commandTopLevel, 0, restartCommand},
+};
+KALIX_COMMAND_FAMILY(runStateCommands, rows);

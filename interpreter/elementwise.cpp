@@ -1,0 +1,428 @@
+// Element-wise engines and the wrappers every element-wise builtin uses.
+#include "interpreter/elementwise.h"
+
+#include <vector>
+
+#include "interpreter/output.h"
+#include "interpreter/values.h"
+#include "interpreter/variables.h"
+#include "platform/host.h"
+
+namespace {
+
+// Numeric families, ordered so that the higher one is the common family
+// (complex and interval never combine).
+enum Family { familyReal = 0, familyComplex = 1, familyInterval = 2, familyNone = -1 };
+
+Family familyOf(const header* record) {
+    switch (record->kind) {
+    case kindReal: case kindRealMatrix: return familyReal;
+    case kindComplex: case kindComplexMatrix: return familyComplex;
+    case kindInterval: case kindIntervalMatrix: return familyInterval;
+    default: return familyNone;
+    }
+}
+
+bool isMatrixKind(int kind) {
+    return kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix;
+}
+
+// A resolved numeric operand: its family, shape and elements (a scalar is
+// 1 x 1); elements are 1 or 2 doubles wide.
+struct Operand {
+    Family family;
+    int rows, columns;
+    const double* data;
+};
+
+Operand operandOf(header* record) {
+    Operand o{familyOf(record), 1, 1, reinterpret_cast<const double*>(dataOf(record))};
+    if (isMatrixKind(record->kind)) {
+        o.rows = matrixRows(record);
+        o.columns = matrixColumns(record);
+        o.data = matrixData(record);
+    }
+    return o;
+}
+
+int64_t elementCount(const Operand& o) { return int64_t(o.rows) * o.columns; }
+
+// Pushes a result of the family, a scalar or a rows x columns matrix, and
+// returns it with its element data; null when the push failed.
+header* pushShaped(Family family, bool matrix, int rows, int columns, double** data) {
+    header* result;
+    if (!matrix) {
+        if (family == familyReal) result = pushReal(0);
+        else if (family == familyComplex) result = pushComplex(0, 0);
+        else result = pushInterval(0, 0);
+        if (errorCode) return nullptr;
+        *data = reinterpret_cast<double*>(dataOf(result));
+        return result;
+    }
+    if (family == familyReal) result = pushRealMatrix(rows, columns);
+    else if (family == familyComplex) result = pushComplexMatrix(rows, columns);
+    else result = pushIntervalMatrix(rows, columns);
+    if (errorCode) return nullptr;
+    *data = matrixData(result);
+    return result;
+}
+
+// The refusal of the unary engines: the wrong-argument report, then what the
+// function can take; error 3.
+void refuseOperand(header* operand, const char* canUse) {
+    reportWrongArgument(operand);
+    printFormatted("This function can only use %s values!\n", canUse);
+    errorCode = 3;
+}
+
+// Unary loops. They stop after the first element that sets `errorCode`.
+void loopReal(RealFunction f, const double* in, double* out, int64_t n) {
+    for (int64_t i = 0; i < n; i++) {
+        out[i] = f(in[i]);
+        if (errorCode) return;
+    }
+}
+
+void loopPairs(void (*f)(const double*, double*), const double* in, double* out, int64_t n) {
+    for (int64_t i = 0; i < n; i++) {
+        f(in + 2 * i, out + 2 * i);
+        if (errorCode) return;
+    }
+}
+
+void loopPairsToReal(double (*f)(const double*), const double* in, double* out, int64_t n) {
+    for (int64_t i = 0; i < n; i++) {
+        out[i] = f(in + 2 * i);
+        if (errorCode) return;
+    }
+}
+
+// Broadcasting: result element (i, j) combines the elements of a and b at
+// row i (row 0 for a one-row operand) and column j (column 0 for a
+// one-column operand). `element` gets the two element pointers and the
+// result element pointer.
+template <class Element>
+void broadcast(const Operand& a, int widthA, const Operand& b, int widthB, int rows, int columns,
+               double* out, int widthOut, Element element) {
+    const int64_t stepA = a.columns == 1 ? 0 : widthA;
+    const int64_t stepB = b.columns == 1 ? 0 : widthB;
+    for (int i = 0; i < rows; i++) {
+        const double* pa = a.data + (a.rows == 1 ? 0 : int64_t(i) * a.columns * widthA);
+        const double* pb = b.data + (b.rows == 1 ? 0 : int64_t(i) * b.columns * widthB);
+        double* po = out + int64_t(i) * columns * widthOut;
+        for (int j = 0; j < columns; j++) {
+            element(pa, pb, po);
+            if (errorCode) return;
+            pa += stepA;
+            pb += stepB;
+            po += widthOut;
+        }
+    }
+}
+
+int widthOf(Family f) { return f == familyReal ? 1 : 2; }
+
+// Runs the element function of the common family over the broadcast shape.
+// A real operand enters a complex function with imaginary part 0 and an
+// interval function as the point interval [x, x]. `toReal` selects the
+// real-result forms.
+struct BinaryFunctions {
+    RealBinaryFunction real;
+    ComplexBinaryFunction complex;
+    IntervalBinaryFunction interval;
+    ComplexBinaryToRealFunction complexToReal;
+    IntervalBinaryToRealFunction intervalToReal;
+};
+
+void runBinary(const BinaryFunctions& f, Family family, bool toReal, const Operand& a, const Operand& b,
+               int rows, int columns, double* out) {
+    const int wa = widthOf(a.family), wb = widthOf(b.family);
+    const int wo = toReal ? 1 : widthOf(family);
+    // Second part of a pair: the imaginary part (0 for a real) or the upper
+    // bound (the value itself for a real).
+    const bool realA = a.family == familyReal, realB = b.family == familyReal;
+    if (family == familyReal) {
+        broadcast(a, 1, b, 1, rows, columns, out, 1,
+                  [&](const double* x, const double* y, double* r) { f.real(x, y, r); });
+    } else if (family == familyComplex) {
+        if (toReal) {
+            broadcast(a, wa, b, wb, rows, columns, out, wo, [&](const double* x, const double* y, double* r) {
+                *r = f.complexToReal(x[0], realA ? 0 : x[1], y[0], realB ? 0 : y[1]);
+            });
+        } else {
+            broadcast(a, wa, b, wb, rows, columns, out, wo, [&](const double* x, const double* y, double* r) {
+                f.complex(x[0], realA ? 0 : x[1], y[0], realB ? 0 : y[1], &r[0], &r[1]);
+            });
+        }
+    } else {
+        if (toReal) {
+            broadcast(a, wa, b, wb, rows, columns, out, wo, [&](const double* x, const double* y, double* r) {
+                *r = f.intervalToReal(x[0], x[realA ? 0 : 1], y[0], y[realB ? 0 : 1]);
+            });
+        } else {
+            broadcast(a, wa, b, wb, rows, columns, out, wo, [&](const double* x, const double* y, double* r) {
+                f.interval(x[0], x[realA ? 0 : 1], y[0], y[realB ? 0 : 1], &r[0], &r[1]);
+            });
+        }
+    }
+}
+
+// The binary engine for both result forms. Refusals of the families and
+// sizes set `refusalCode` (10, or 1 for the real-result form).
+header* applyBinaryEngine(const BinaryFunctions& f, bool toReal, header* a, header* b, const char* name) {
+    const int refusalCode = toReal ? 1 : 10;
+    Family fa = familyOf(a), fb = familyOf(b);
+    if (fa == familyNone) { reportWrongArgument(a); return nullptr; }
+    if (fb == familyNone) { reportWrongArgument(b); return nullptr; }
+    const bool hasComplex = fa == familyComplex || fb == familyComplex;
+    const bool hasInterval = fa == familyInterval || fb == familyInterval;
+    const char* refusal = nullptr;
+    if (hasComplex && hasInterval) refusal = "Cannot combine complex and intervals in %s!\n";
+    else if (!hasComplex && !hasInterval && !f.real) refusal = "Cannot evaluate %s for reals!\n";
+    else if (hasComplex && !(toReal ? bool(f.complexToReal) : bool(f.complex)))
+        refusal = "Cannot evaluate %s for complex values!\n";
+    else if (hasInterval && !(toReal ? bool(f.intervalToReal) : bool(f.interval)))
+        refusal = "Cannot evaluate %s for intervals!\n";
+    if (refusal) {
+        printFormatted(refusal, name);
+        errorCode = refusalCode;
+        return nullptr;
+    }
+    Operand oa = operandOf(a), ob = operandOf(b);
+    const bool sizesAgree = oa.rows >= 1 && oa.columns >= 1 && ob.rows >= 1 && ob.columns >= 1 &&
+                            (oa.rows < 2 || ob.rows < 2 || oa.rows == ob.rows) &&
+                            (oa.columns < 2 || ob.columns < 2 || oa.columns == ob.columns);
+    if (!sizesAgree) {
+        if (toReal)
+            printFormatted("Cannot combine a %dx%d and a %dx%d matrix!\n", oa.rows, oa.columns, ob.rows, ob.columns);
+        else
+            printFormatted("Cannot combine a %dx%d and a %dx%d matrix for %s!\n", oa.rows, oa.columns, ob.rows,
+                           ob.columns, name);
+        errorCode = refusalCode;
+        return nullptr;
+    }
+    const int rows = oa.rows > ob.rows ? oa.rows : ob.rows;
+    const int columns = oa.columns > ob.columns ? oa.columns : ob.columns;
+    const Family family = fa > fb ? fa : fb;
+    double* out;
+    header* result = pushShaped(toReal ? familyReal : family, rows != 1 || columns != 1, rows, columns, &out);
+    if (!result) return nullptr;
+    runBinary(f, family, toReal, oa, ob, rows, columns, out);
+    return result;
+}
+
+// Resolves the two operands of a binary wrapper; null on an error.
+bool resolveTwo(header* first, header** a, header** b) {
+    header* second = nextValue(first);
+    if (!second) {  // the table and the evaluator always pass two
+        errorCode = 1;
+        return false;
+    }
+    *a = resolveValue(first);
+    if (errorCode) return false;
+    *b = resolveValue(second);
+    return errorCode == 0;
+}
+
+void moveIfDone(header* first, header* result) {
+    if (result && !errorCode) moveResult(first, result);
+}
+
+}  // namespace
+
+// --- unary engines ---------------------------------------------------------
+
+header* applyRealComplex(RealFunction real, ComplexFunction complex, header* operand) {
+    Family family = familyOf(operand);
+    if (family == familyReal || (family == familyComplex && complex)) {
+        Operand o = operandOf(operand);
+        double* out;
+        header* result = pushShaped(family, isMatrixKind(operand->kind), o.rows, o.columns, &out);
+        if (!result) return nullptr;
+        if (family == familyReal) loopReal(real, o.data, out, elementCount(o));
+        else loopPairs(complex, o.data, out, elementCount(o));
+        return result;
+    }
+    refuseOperand(operand, complex ? "real or complex" : "real");
+    return nullptr;
+}
+
+header* applyInterval(IntervalFunction interval, header* operand) {
+    if (familyOf(operand) != familyInterval) {
+        refuseOperand(operand, "interval");
+        return nullptr;
+    }
+    Operand o = operandOf(operand);
+    double* out;
+    header* result = pushShaped(familyInterval, isMatrixKind(operand->kind), o.rows, o.columns, &out);
+    if (!result) return nullptr;
+    loopPairs(interval, o.data, out, elementCount(o));
+    return result;
+}
+
+header* applyComplexToReal(RealFunction real, ComplexToRealFunction complex, header* operand) {
+    Family family = familyOf(operand);
+    if (family == familyReal || (family == familyComplex && complex)) {
+        Operand o = operandOf(operand);
+        double* out;
+        header* result = pushShaped(familyReal, isMatrixKind(operand->kind), o.rows, o.columns, &out);
+        if (!result) return nullptr;
+        if (family == familyReal) loopReal(real, o.data, out, elementCount(o));
+        else loopPairsToReal(complex, o.data, out, elementCount(o));
+        return result;
+    }
+    refuseOperand(operand, complex ? "real or complex" : "real");
+    return nullptr;
+}
+
+header* applyIntervalToReal(IntervalToRealFunction interval, header* operand) {
+    if (familyOf(operand) != familyInterval) {
+        refuseOperand(operand, "interval");
+        return nullptr;
+    }
+    Operand o = operandOf(operand);
+    double* out;
+    header* result = pushShaped(familyReal, isMatrixKind(operand->kind), o.rows, o.columns, &out);
+    if (!result) return nullptr;
+    loopPairsToReal(interval, o.data, out, elementCount(o));
+    return result;
+}
+
+// --- binary engines --------------------------------------------------------
+
+header* applyBinary(RealBinaryFunction real, ComplexBinaryFunction complex, IntervalBinaryFunction interval,
+                    header* a, header* b, const char* name) {
+    BinaryFunctions f{real, complex, interval, nullptr, nullptr};
+    return applyBinaryEngine(f, false, a, b, name);
+}
+
+header* applyBinaryToReal(RealBinaryFunction real, ComplexBinaryToRealFunction complex,
+                          IntervalBinaryToRealFunction interval, header* a, header* b, const char* name) {
+    BinaryFunctions f{real, nullptr, nullptr, complex, interval};
+    return applyBinaryEngine(f, true, a, b, name);
+}
+
+// --- wrappers --------------------------------------------------------------
+
+void mapRealComplex(RealFunction real, ComplexFunction complex, header* argument) {
+    header* value = resolveValue(argument);
+    if (errorCode) return;
+    moveIfDone(argument, applyRealComplex(real, complex, value));
+}
+
+void mapRealComplexInterval(RealFunction real, ComplexFunction complex, IntervalFunction interval,
+                            header* argument) {
+    header* value = resolveValue(argument);
+    if (errorCode) return;
+    header* result = familyOf(value) == familyInterval ? applyInterval(interval, value)
+                                                        : applyRealComplex(real, complex, value);
+    moveIfDone(argument, result);
+}
+
+void mapToRealOrInterval(RealFunction real, ComplexToRealFunction complex, IntervalFunction interval,
+                         header* argument) {
+    header* value = resolveValue(argument);
+    if (errorCode) return;
+    header* result = familyOf(value) == familyInterval ? applyInterval(interval, value)
+                                                        : applyComplexToReal(real, complex, value);
+    moveIfDone(argument, result);
+}
+
+void mapComplexToReal(RealFunction real, ComplexToRealFunction complex, header* argument) {
+    header* value = resolveValue(argument);
+    if (errorCode) return;
+    moveIfDone(argument, applyComplexToReal(real, complex, value));
+}
+
+void mapIntervalToReal(RealFunction real, IntervalToRealFunction interval, header* argument) {
+    header* value = resolveValue(argument);
+    if (errorCode) return;
+    header* result = familyOf(value) == familyInterval ? applyIntervalToReal(interval, value)
+                                                        : applyRealComplex(real, nullptr, value);
+    moveIfDone(argument, result);
+}
+
+void mapBinary(RealBinaryFunction real, ComplexBinaryFunction complex, IntervalBinaryFunction interval,
+               header* first, const char* name) {
+    header* second = nextValue(first);
+    if (second && (second->flags & flagResult) && nextValue(second)) {
+        printText("Too many parameters for operator! (Multiple returns?)\n");
+        errorCode = 10;
+        return;
+    }
+    header *a, *b;
+    if (!resolveTwo(first, &a, &b)) return;
+    moveIfDone(first, applyBinary(real, complex, interval, a, b, name));
+}
+
+void mapBinaryToReal(RealBinaryFunction real, ComplexBinaryToRealFunction complex,
+                     IntervalBinaryToRealFunction interval, header* first, const char* name) {
+    header* second = nextValue(first);
+    if (second && nextValue(second)) {
+        printText("Too many parameters for operator! (Multiple returns?)\n");
+        errorCode = 1;
+        return;
+    }
+    header *a, *b;
+    if (!resolveTwo(first, &a, &b)) return;
+    moveIfDone(first, applyBinaryToReal(real, complex, interval, a, b, name));
+}
+
+void reportErrorIn(const char* name) {
+    if (errorCode) printFormatted("Error in %s\n", name);
+}
+
+// --- several real parameters -----------------------------------------------
+
+void mapRealArguments(header* first, int n, RealParametersFunction function, const char* name) {
+    std::vector<Operand> operands(n);
+    header* record = first;
+    for (int k = 0; k < n; k++, record = nextValue(record)) {
+        if (!record) {
+            printFormatted("Not enough parameters for %s.\n", name);
+            errorCode = 1;
+            return;
+        }
+        header* value = resolveValue(record);
+        if (errorCode) return;
+        if (familyOf(value) != familyReal) {
+            printFormatted("Parameter %d not real in call to %s.\n", k, name);
+            errorCode = 1;
+            return;
+        }
+        operands[k] = operandOf(value);
+    }
+    int rows = 0, columns = 0;
+    for (const Operand& o : operands) {
+        if (o.rows > rows) rows = o.rows;
+        if (o.columns > columns) columns = o.columns;
+    }
+    for (const Operand& o : operands) {
+        if ((o.rows != 1 && o.rows != rows) || (o.columns != 1 && o.columns != columns)) {
+            printFormatted("Cannot combine matrix sizes in %s (found %d-%d-matrix).\n", name, o.rows, o.columns);
+            errorCode = 1;
+            return;
+        }
+    }
+    std::vector<double*> current(n);
+    double* out;
+    header* result = pushShaped(familyReal, rows != 1 || columns != 1, rows, columns, &out);
+    if (!result) return;
+    for (int i = 0; i < rows; i++) {
+        for (int j = 0; j < columns; j++) {
+            for (int k = 0; k < n; k++) {
+                const Operand& o = operands[k];
+                int64_t index = int64_t(o.rows == 1 ? 0 : i) * o.columns + (o.columns == 1 ? 0 : j);
+                current[k] = const_cast<double*>(o.data + index);
+            }
+            *out++ = function(current.data(), n, 0, name);
+            if (errorCode) return;
+            if (checkEscape()) {
+                printText("User interrupted!\n");
+                errorCode = 1;
+                return;
+            }
+        }
+    }
+    moveResult(first, result);
+}

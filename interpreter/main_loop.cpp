@@ -1,0 +1,411 @@
+// The interpreter loop and the statement executor.
+#include "interpreter/main_loop.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "builtins/builtin_helpers.h"
+#include "engines/engine_services.h"
+#include "graphics/graphics_state.h"
+#include "interpreter/assignment.h"
+#include "interpreter/builtin_table.h"
+#include "interpreter/commands.h"
+#include "interpreter/evaluator.h"
+#include "interpreter/globals.h"
+#include "interpreter/output.h"
+#include "interpreter/pending_links.h"
+#include "interpreter/printing.h"
+#include "interpreter/program_files.h"
+#include "interpreter/scanner.h"
+#include "interpreter/variables.h"
+#include "notebook/notebook_services.h"
+#include "numerics/accumulators.h"
+#include "platform/host.h"
+#include "shell/settings.h"
+
+int runState = runStateRun;
+int functionState = 0;
+int64_t stackSize = 0;
+int lastCommandKind = 0;
+static header commandMarkerRecord;
+header* const commandMarker = &commandMarkerRecord;
+int matlabModeSetting = 0;
+int inLoop = 0;
+int usenanPending = 0;
+int functionEntryActive = 0;
+char** interpreterArgs = nullptr;
+int interpreterArgCount = 0;
+int scriptFailed = 0;
+
+constexpr int defaultStackMegabytes = 1024;
+constexpr int minimumStackMegabytes = 256;
+constexpr size_t firstLineLimit = 0x8000;
+
+// --- the stack ------------------------------------------------------------
+
+static char* allocateStackBytes(int megabytes) {
+    stackSize = int64_t(megabytes) * 1024 * 1024;
+    return static_cast<char*>(std::malloc(size_t(stackSize) + stackGuardBytes));
+}
+
+int allocateStack() {
+    int megabytes = readIntSetting("stacksize64", defaultStackMegabytes);
+    if (megabytes < minimumStackMegabytes) megabytes = minimumStackMegabytes;
+    ramstart = allocateStackBytes(megabytes);
+    if (!ramstart) {
+        if (!secondInstance) {
+            char text[128];
+            std::snprintf(text, sizeof text,
+                          "Could not allocate %d MB for the stack.\nUsing 1024 MB default size.",
+                          megabytes);
+            showWarning(text, "Kalix");
+        }
+        ramstart = allocateStackBytes(defaultStackMegabytes);
+    }
+    if (!ramstart) return 0;
+    ramend = ramstart + stackSize;
+    newram = startlocal = endlocal = functionsEnd = ramstart;
+    return 1;
+}
+
+// --- the loop -------------------------------------------------------------
+
+static void appendText(const char* text) {
+    size_t used = std::strlen(inputLine);
+    std::snprintf(inputLine + used, inputLineSize - used, "%s", text);
+}
+
+// "load kalix.cfg", the program file and its directory, mode switches.
+static void composeFirstLine(int argc, char** argv) {
+    inputLine[0] = 0;
+    // A missing start-up program must not keep the program file from loading.
+    if (programFileExists("kalix.cfg")) appendText("load \"kalix.cfg\"; ");
+    if (argc > 1) {
+        appendText("cd(home()); ");
+        if (std::strlen(inputLine) + std::strlen(argv[1]) + 20 <= firstLineLimit) {
+            appendText(argv[1][0] == '"' ? " load " : " load \"");
+            appendText(argv[1]);
+            appendText(argv[1][0] == '"' ? ";" : "\";");
+        }
+    }
+    interpreterArgs = argc > 2 ? argv + 2 : nullptr;
+    interpreterArgCount = argc > 2 ? argc - 2 : 0;
+    if (!scriptMode && readIntSetting("startinmaximamode", 0)) appendText(" maximamode,");
+    if (scriptMode) appendText(" quit;");
+    scanPointer = inputLine;
+}
+
+// Everything an interpreter start empties or resets.
+static void startInterpreter(int argc, char** argv) {
+    writeLog("KXW restarted (Stack size %ld)", long(ramend - ramstart));
+    clearTextWindow();
+    runState = runStateRun;
+    resetSearchPath();
+    changeToProgramDir();
+    restoreGraphicsDefaults();
+    startStartupThread();
+    startlocal = endlocal = newram = functionsEnd = ramstart;
+    markFunctionIndexStale();
+    clearGlobals();
+    currentEpsilon = globalEpsilon = defaultEpsilon;
+    sortBuiltins();
+    sortCommands();
+    initArgNameHashes();
+    clearFunctionKeys();
+    resetAccumulators();
+    composeFirstLine(argc, argv);
+}
+
+int runInterpreterLoop(int argc, char** argv) {
+    for (;;) {
+        startInterpreter(argc, argv);
+        while (runState == runStateRun) {
+            topStartLocal = startlocal;
+            topEndLocal = endlocal;
+            executeNextStatement();
+            matlabMode = matlabModeSetting;
+            if (traceState < 0) traceState = 0;
+        }
+        // A script that failed ends here instead of starting over.
+        if (runState == runStateQuit || scriptFailed) return scriptFailed;
+        matlabMode = matlabModeSetting = 0;
+        currentMaximaMode = currentPythonMode = 0;
+        startNewNotebook();
+        resetExecPermission();
+        argc = 1;
+    }
+}
+
+// --- the statement executor -----------------------------------------------
+
+static bool startsWith(const char* text, const char* prefix) {
+    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+static void discardLine() {
+    scanPointer = inputLine;
+    inputLine[0] = 0;
+}
+
+// Engines take the rest of the line; inside a function they are refused.
+static int refuseInFunction(const char* message) {
+    printText(message);
+    errorCode = 1;
+    return statementStopped;
+}
+
+static void insertImage() {
+    int lines = imageLineCount;
+    if (readIntSetting("insertsmaller", 0)) lines -= 10;
+    insertGraphicsImage(lines, "", 1, 0.0, 1.0, 0.0, 1.0);
+}
+
+// The prefixes that hand a line to Maxima, Python, help or the comment
+// skipper. Returns 1 when the statement was handled here.
+static int handlePrefixes(bool atLineStart) {
+    const char* p = scanPointer;
+    bool topLevel = functionState == 0;
+    if (atLineStart && (startsWith(p, "%% ") || startsWith(p, "%+ "))) p = scanPointer += 3;
+    if (atLineStart && startsWith(p, "::: ")) {
+        if (!topLevel) return refuseInFunction("Maxima ::: not allowed in functions!\n"), 1;
+        scanPointer += 4;
+        collectDirectModeLine();
+        return 1;
+    }
+    if (atLineStart &&
+        (startsWith(p, ":: ") || (startsWith(p, "::") && !readIntSetting("allowsymbolicdp", 0)))) {
+        if (!topLevel) return refuseInFunction("Maxima :: not allowed in functions!\n"), 1;
+        scanPointer += 2;
+        translateCompatibilityLine();
+        return 1;
+    }
+    if (atLineStart && startsWith(p, "?? ")) {
+        scanPointer += 3;
+        showHelp(1);
+        return 1;
+    }
+    if (atLineStart && startsWith(p, "maxima ")) {
+        if (!topLevel) return refuseInFunction("Maxima not allowed in functions!\n"), 1;
+        scanPointer += 7;
+        translateCompatibilityLine();
+        return 1;
+    }
+    if (atLineStart && topLevel && currentPythonMode && !startsWith(p, "pythonmode") &&
+        !startsWith(p, "function ") && !startsWith(p, "kalix ")) {
+        runPythonLine();
+        return 1;
+    }
+    if (atLineStart && (startsWith(p, "py: ") || startsWith(p, ">> "))) {
+        if (!topLevel) return refuseInFunction("Python command lines not allowed in functions!\n"), 1;
+        scanPointer += 3;
+        if (*scanPointer == ' ') scanPointer++;
+        runPythonLine();
+        return 1;
+    }
+    if (startsWith(p, "restart") || startsWith(p, "quit")) {
+        currentMaximaMode = yacasMode = currentPythonMode = 0;
+        return 0;
+    }
+    bool kalixLine = startsWith(p, "maximamode") || startsWith(p, "kalix ");
+    if (atLineStart && currentMaximaMode == 1 && !kalixLine) {
+        if (topLevel) translateCompatibilityLine();
+        return 1;
+    }
+    if (atLineStart && p[0] == ':' && p[1] != ':') {
+        if (!readIntSetting("enablemaxima", 0)) {
+            printText("Maxima direct mode disabled!\n");
+            discardLine();
+            errorCode = 1;
+        } else if (!topLevel) {
+            refuseInFunction("Maxima : not allowed in functions!\n");
+        } else {
+            scanPointer++;
+            collectDirectModeLine();
+        }
+        return 1;
+    }
+    if (atLineStart && currentMaximaMode == 2 && !kalixLine) {
+        if (topLevel) collectDirectModeLine();
+        return 1;
+    }
+    if (startsWith(scanPointer, "kalix ")) scanPointer += 6;
+    if (startsWith(scanPointer, "usenan ")) {
+        errorsOff = 1;
+        usenanPending = 1;
+        scanPointer += 7;
+    }
+    if (startsWith(scanPointer, "/*")) {
+        scanPointer += 2;
+        skipCommentBlock();
+        return 1;
+    }
+    return 0;
+}
+
+// A function with the prefix flag called with the next expression, as in
+// "f x". Returns 1 when it was called.
+static int callPrefixFunction(header* s) {
+    if (endOf(s) != newram || s->kind != kindReference) return 0;
+    if (findVariable(s->name)) return 0;
+    header* function = findFunction(s->name);
+    if (!function || !(function->flags & functionFlagPrefix)) return 0;
+    const char* p = scanPointer;
+    while (*p == ' ' || *p == '\t') p++;
+    if (p[0] == '=' || (p[0] == ':' && p[1] == '=')) return 0;
+    header* argument = evaluateExpression();
+    if (errorCode) return 1;
+    callUserFunction(function, argument, 1, 0);
+    if (errorCode) return 1;
+    moveResult(s, argument);
+    return 1;
+}
+
+// Keeps the value of a top-level statement as the variable "%".
+static void keepAsPercent(header* value) {
+    header* target = pushReference(findVariable("%"), "%");
+    if (!target) return;
+    assignVariable(target, value);
+}
+
+static void reportSeparator(const char* message) {
+    printFormatted(message, scanPointer, int(static_cast<unsigned char>(*scanPointer)));
+    errorCode = 1000;
+}
+
+// A value that is not assignable: print it, keep it, or report what
+// follows it. Sets `*imageRequested` for a statement ending in ":".
+static void finishValue(header* s, bool* imageRequested) {
+    const char* p = scanPointer;
+    if (p[0] == '=' || (p[0] == ':' && p[1] == '=')) {
+        printFormatted("Cannot assign to a value of type %s.\n", typeNames[s->kind]);
+        errorCode = 1000;
+        return;
+    }
+    if (functionState == 0 &&
+        (std::strcmp(p, ":") == 0 || std::strcmp(p, ": ") == 0 || startsWith(p, ": /")))
+        *imageRequested = true;
+    bool spaces = readIntSetting("spaces", 1);
+    if (*p == ')' || *p == ']') {
+        printFormatted("Found too many closing brackets, excessive %c\n", *p);
+        errorCode = 1000;
+    } else if (*p == 0 || *p == endOfBody || *p == ',') {
+        if (*p == ',') scanPointer++;
+        printValue(s);
+    } else if (*p == ';' || *imageRequested) {
+        scanPointer++;
+    } else if (spaces && *p != commandToken) {
+        reportSeparator(
+            "Commands must be separated by semicolon or comma!\nFound: %s (character %d)\n"
+            "You can disable this in the Options menu.\n");
+        return;
+    }
+    p = scanPointer;
+    if (spaces && !errorCode && *p != 0 && *p != ' ' && *p != '\t' && *p != commandToken &&
+        !startsWith(p, "...")) {
+        reportSeparator(
+            "Space between commands expected!\nFound: %s (character %d)\n"
+            "You can disable this in the Options menu.\n");
+    }
+    if (functionState == 0 && !inLoop && !errorCode) keepAsPercent(s);
+}
+
+// The statement failed in its command or expression: drop everything of it.
+static int failStatement() {
+    newram = endlocal;
+    writeLog("Error in %s", inputLine);
+    showErrorPosition(scanPointer);
+    if (scriptMode) {
+        runState = runStateRestart;
+        scriptFailed = 1;
+    }
+    discardLine();
+    holdFlag = 0;
+    errorsOff = 0;
+    inLoop = 0;
+    return statementDone;
+}
+
+header* executeCommandOrExpression() {
+    if (dispatchCommand()) return commandMarker;
+    if (errorCode) return reinterpret_cast<header*>(newram);
+    return evaluateExpression();
+}
+
+int executeNextStatement() {
+    runState = runStateRun;
+    errorCode = 0;
+    errorShown = 0;
+    functionEntryActive = 0;
+    bool atLineStart = scanPointer == inputLine;
+    for (;;) {
+        skipBlanks(0);
+        if (errorCode) return runState == runStateRun ? failStatement() : statementStopped;
+        if (*scanPointer) break;
+        nextLine();
+        if (errorCode) return runState == runStateRun ? failStatement() : statementStopped;
+        atLineStart = scanPointer == inputLine;
+    }
+    if (*scanPointer == endOfBody) return statementDone;
+    if (startsWith(scanPointer, "\xEF\xBB\xBF")) {
+        scanPointer += 3;
+        printFormatted("Cannot interpret UTF-8 commands!\nNext command: %s\n", scanPointer);
+        errorCode = 1;
+        return statementStopped;
+    }
+    if (handlePrefixes(atLineStart)) {
+        // A refused line is not run on as further statements.
+        if (errorCode) discardLine();
+        return statementStopped;
+    }
+
+    clearMaximaStatementFlags();
+    header* s = executeCommandOrExpression();
+    if (errorCode) return failStatement();
+    if (s == commandMarker) {
+        newram = endlocal;
+        if (*scanPointer == ':' && functionState == 0 && !inLoop) {
+            scanPointer++;
+            insertImage();
+        }
+        return lastCommandKind;
+    }
+    if (callPrefixFunction(s) && errorCode) return statementStopped;
+
+    bool imageRequested = false;
+    switch (s->kind) {
+    case kindReference:
+    case kindSubmatrix:
+    case kindComplexSubmatrix:
+    case kindIntervalSubmatrix:
+    case kindStringSubvector:
+        executeAssignment(s);
+        break;
+    case kindCommand:
+    case kindFunction:
+    case kindOverflow:
+        break;
+    default:
+        finishValue(s, &imageRequested);
+        break;
+    }
+    if (errorCode) {
+        showErrorPosition(scanPointer);
+        errorsOff = 0;
+        holdFlag = 0;
+    }
+    newram = endlocal;
+    if (imageRequested) insertImage();
+    if (errorCode) {
+        discardLine();
+        restoreStyleDefaults();
+        if (scriptMode) {
+            runState = runStateRestart;
+            scriptFailed = 1;
+        }
+    }
+    if (usenanPending) {
+        errorsOff = 0;
+        usenanPending = 0;
+    }
+    return statementDone;
+}

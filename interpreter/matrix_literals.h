@@ -1,0 +1,6 @@
+// Matrix literals: "[" ... "]" with "," between elements and ";" between rows.
+#pragma once
+
+// Reads a literal with `scanPointer` just after the "[" and pushes the
+// matrix or string vector at the stack top.
+void evaluateMatrixLiteral();

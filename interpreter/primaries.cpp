@@ -1,0 +1,1137 @@
+// Primary expressions: the tightest level of the evaluator.
+#include "interpreter/primaries.h"
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+
+#include "builtins/concatenation.h"
+#include "builtins/intervals.h"
+#include "builtins/math.h"
+#include "engines/engine_services.h"
+#include "interpreter/arithmetic.h"
+#include "interpreter/assignment.h"
+#include "interpreter/builtin_table.h"
+#include "interpreter/commands.h"
+#include "interpreter/evaluator.h"
+#include "interpreter/main_loop.h"
+#include "interpreter/matrix_literals.h"
+#include "interpreter/output.h"
+#include "interpreter/pending_links.h"
+#include "interpreter/scanner.h"
+#include "interpreter/values.h"
+#include "interpreter/variables.h"
+#include "notebook/notebook_services.h"
+#include "platform/host.h"
+
+// Not built yet (user functions, function listing, Python bridge); weak
+// until their modules exist: a missing function reads as null.
+header* findMapFunction(const char* name) __attribute__((weak));
+void mapFunction(header* first, const char* name) __attribute__((weak));
+void reportBuiltinArity(const char* name, int count) __attribute__((weak));
+void callPythonFunction(const char* name, int n, header* first) __attribute__((weak));
+
+int semicolonPosition = 0;
+
+namespace {
+
+// User-function flags (the flags word of a function record).
+constexpr int32_t functionMap = 0x10;
+constexpr int32_t functionSymbolic = 0x40;
+constexpr int32_t functionOperator = 0x200;
+constexpr int32_t functionPostfix = 0x400;
+constexpr int32_t functionStrong = 0x1000;
+constexpr int32_t functionPrefixLine = 0x1000000;
+
+// Variable flag set by the command `zerobase`.
+constexpr int32_t flagZeroBased = 0x800000;
+
+constexpr int maxPositionalArguments = 50;
+constexpr int numberTextLimit = 32764;     // digits and point
+constexpr int exponentTextLimit = 32766;   // with the exponent
+constexpr int symbolicTextSize = 32768;
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isNameStart(char c) { return isLetter(c) || c == '_' || c == '%'; }
+bool startsWith(const char* text, const char* prefix) { return std::strncmp(text, prefix, std::strlen(prefix)) == 0; }
+
+// Only the first value an operand left stays on the stack.
+void keepFirstValue(char* entry)
+{
+    if (!errorCode && newram > entry) newram = endOf(recordAt(entry));
+}
+
+// Parameter count of a user-function record.
+int parameterCount(header* function)
+{
+    int32_t count;
+    std::memcpy(&count, dataOf(function) + 8, 4);
+    return count;
+}
+
+void reportUnknownFunction(const char* name, int count)
+{
+    if (reportBuiltinArity) {
+        reportBuiltinArity(name, count);
+        return;
+    }
+    const BuiltinRecord* row = findBuiltin(name, -1);
+    if (!row) printFormatted("Function %s not found.\nTry list ... to find functions!\n", name);
+    else if (row->nargs == 1) printFormatted("Built-in function %s needs 1 argument (got %d)!\n", name, count);
+    else printFormatted("Built-in function %s needs %d arguments (got %d)!\n", name, row->nargs, count);
+}
+
+// A builtin the evaluator relies on (utf, mxm, index); its absence is an
+// error of its own.
+void callRequiredBuiltin(const char* name, int n, header* first)
+{
+    if (callBuiltin(name, n, first)) return;
+    reportUnknownFunction(name, n);
+    errorCode = 1;
+}
+
+// --- numbers -----------------------------------------------------------------
+
+// Pushes the value, imaginary when an "i" that starts no name follows.
+void pushNumber(double value)
+{
+    if (*scanPointer == 'i' && !isLetter(scanPointer[1])) {
+        scanPointer++;
+        pushComplex(0, value);
+    } else {
+        pushReal(value);
+    }
+}
+
+// The scan stops where the number went wrong.
+void reportNumber(const char* text, int length, char* position)
+{
+    scanPointer = position;
+    printFormatted("Error in number %.*s\n", length, text);
+    errorCode = 1;
+}
+
+void readNumber()
+{
+    static char text[exponentTextLimit + 2];
+    int length = 0;
+    bool point = false;
+    char* p = scanPointer;
+    for (;; p++) {
+        if (isDigit(*p)) {
+            if (length >= numberTextLimit) return reportNumber(text, length, p);
+            text[length++] = *p;
+        } else if (*p == hardSpaceCode && hardSpaceCode != 0 && isDigit(p[1])) {
+            continue;
+        } else if (*p == '.') {
+            char next = p[1];
+            if ((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z')) break;
+            if (point) return reportNumber(text, length, p);
+            if (length >= numberTextLimit) return reportNumber(text, length, p);
+            point = true;
+            text[length++] = '.';
+        } else {
+            break;
+        }
+    }
+    if (*p == 'e' || *p == 'E') {
+        text[length++] = 'e';
+        p++;
+        if (*p == '+' || *p == '-') text[length++] = *p++;
+        if (!isDigit(*p)) {
+            scanPointer = p;
+            printText("Invalid exponential format 'e'.\n");
+            errorCode = 1;
+            return;
+        }
+        while (isDigit(*p)) {
+            if (length >= exponentTextLimit) return reportNumber(text, length, p);
+            text[length++] = *p++;
+        }
+    }
+    scanPointer = p;
+    text[length] = 0;
+    static locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+    double value = strtod_l(text, nullptr, cLocale);
+    pushNumber(value);
+}
+
+// Byte 2 of a stored body and its double.
+void readNumberToken()
+{
+    double value;
+    std::memcpy(&value, scanPointer + 1, 8);
+    scanPointer += 9;
+    pushNumber(value);
+}
+
+void reportCommandToken()
+{
+    int32_t index;
+    std::memcpy(&index, scanPointer + 1, 4);
+    const char* name = index >= 0 && index < commandCount ? commandTable[index].name : "?";
+    printFormatted("Command name \"%s\" used as variable!\n", name);
+    errorCode = 5000;
+}
+
+// --- strings ----------------------------------------------------------------
+
+void readString()
+{
+    char* start = scanPointer + 1;
+    char* end = std::strchr(start, '"');
+    if (!end) {
+        printText("\" missing\n");
+        errorCode = 1;
+        return;
+    }
+    pushString(start, end - start);
+    scanPointer = end + 1;
+}
+
+void readSingleQuotedString()
+{
+    char* start = scanPointer + 2;
+    char* end = std::strstr(start, "''");
+    if (!end) {
+        printText("'' missing\n");
+        errorCode = 1;
+        return;
+    }
+    pushString(start, end - start);
+    scanPointer = end + 2;
+}
+
+void readUtfString()
+{
+    char* entry = newram;
+    scanPointer++;
+    readString();
+    if (!errorCode) callRequiredBuiltin("utf", 1, recordAt(entry));
+}
+
+// "@" expression: a string with its flags cleared.
+void readStringExpression()
+{
+    scanPointer++;
+    header* value = evaluateToValues();
+    if (errorCode) return;
+    if (value->kind != kindString) {
+        printText("@ not followed by a string!\n");
+        errorCode = 59;
+        return;
+    }
+    value->flags = 0;
+}
+
+// ~a~ and ~a,b~.
+void readIntervalLiteral()
+{
+    char* entry = newram;
+    scanPointer++;
+    evaluateToValues();
+    if (errorCode) return;
+    keepFirstValue(entry);
+    skipBlanks();
+    if (*scanPointer == '~') {
+        scanPointer++;
+        makeInterval(recordAt(entry));
+        return;
+    }
+    if (*scanPointer != ',') {
+        printText("\",\" expected!\n");
+        errorCode = 1;
+        return;
+    }
+    scanPointer++;
+    char* second = newram;
+    evaluateToValues();
+    if (errorCode) return;
+    keepFirstValue(second);
+    skipBlanks();
+    if (*scanPointer != '~') {
+        printText("\"~\" expected!\n");
+        errorCode = 1;
+        return;
+    }
+    scanPointer++;
+    makeIntervalFromBounds(recordAt(entry));
+}
+
+void readParenthesised()
+{
+    char* entry = newram;
+    scanPointer++;
+    evaluateExpression();
+    if (errorCode) return;
+    skipBlanks();
+    if (*scanPointer != ')') {
+        printText("Closing bracket ) missing!\n");
+        errorCode = 5;
+        return;
+    }
+    scanPointer++;
+    keepFirstValue(entry);
+}
+
+// "@:" and "&:": Maxima's answer evaluated as an expression.
+void evaluateSymbolicNumerically()
+{
+    char* entry = newram;
+    scanPointer += 2;
+    pushSymbolicText();
+    if (errorCode) return;
+    callRequiredBuiltin("mxm", 1, recordAt(entry));
+    if (errorCode) return;
+    char* answerEnd = newram;
+    evaluateString(recordAt(entry), recordAt(answerEnd), 0, 0);
+    if (!errorCode) moveResult(recordAt(entry), recordAt(answerEnd));
+}
+
+// --- names -------------------------------------------------------------------
+
+// Reads "name{i}" or "name{i, j}" after the "{".
+void readBraceIndex(const char* name)
+{
+    char* first = newram;
+    scanPointer++;
+    evaluateExpression();
+    keepFirstValue(first);
+    char* second = nullptr;
+    skipBlanks();
+    if (!errorCode && *scanPointer == ',') {
+        scanPointer++;
+        second = newram;
+        evaluateExpression();
+        keepFirstValue(second);
+        skipBlanks();
+    }
+    if (errorCode) return;
+    if (*scanPointer != '}') {
+        printText("} missing!\n");
+        errorCode = 1010;
+        return;
+    }
+    scanPointer++;
+    if (second) indexBraces(name, recordAt(first), recordAt(second));
+    else indexBraces(name, recordAt(first));
+}
+
+// A prefix operator: the function applied to the rest of the expression
+// (or, with "prefixline", to the rest of the line as a string).
+void callPrefixFunction(header* function)
+{
+    char* entry = newram;
+    if (function->flags & functionPrefixLine) {
+        size_t length = std::strlen(scanPointer);
+        pushString(scanPointer, length);
+        scanPointer += length;
+    } else {
+        evaluateExpression();
+        keepFirstValue(entry);
+    }
+    if (!errorCode) callUserFunction(function, recordAt(entry), 1, 1);
+}
+
+// The argument list of a call or an indexing.
+struct Arguments {
+    char bracket = 0;      // '(' or '[' or 0 without a list
+    header* first = nullptr;
+    int positional = 0;
+    int values = 0;
+    int semicolon = 0;
+};
+
+// A collection whose first element names a function: its further elements
+// follow the arguments, the unnamed ones right after the name counting as
+// positional. Returns the function-name element.
+header* spreadCollectionCall(header* collection, Arguments& arguments)
+{
+    char* element = dataOf(collection);
+    char* end = endOf(collection);
+    header* nameElement = recordAt(element);
+    bool unnamedRun = true;
+    int extra = 0;
+    for (char* p = element + nameElement->size; p < end; p += recordAt(p)->size) {
+        header* item = recordAt(p);
+        char* copy = pushHeader(item->kind, item->size, item->name);
+        if (!copy) return nullptr;
+        std::memcpy(copy, dataOf(item), item->size - headerSize);
+        recordAt(copy - headerSize)->flags = item->flags;
+        if (item->name[0] != 0) unnamedRun = false;
+        if (unnamedRun) extra++;
+    }
+    arguments.positional += extra;
+    arguments.values = arguments.positional;
+    arguments.semicolon = 0;
+    return nameElement;
+}
+
+// Calls a name with "(" that is no user function: builtin, DLL function,
+// else indexing of the target (when there is one).
+void callOrIndex(const char* name, header* target, const Arguments& arguments, int origin)
+{
+    semicolonPosition = arguments.semicolon;
+    if (callBuiltin(name, arguments.values, arguments.first)) return;
+    if (callDllFunction(name, arguments.positional, arguments.first)) return;
+    if (target) {
+        indexParentheses(arguments.positional, target, arguments.first, 1, arguments.semicolon, origin);
+        return;
+    }
+    errorCode = 24;
+    reportUnknownFunction(name, arguments.values);
+}
+
+// "_name(...)": builtins and DLL functions only.
+void callUnderscoreName(const char* name, const Arguments& arguments)
+{
+    const char* builtinName = name + 1;
+    if (arguments.bracket == '(') {
+        semicolonPosition = arguments.semicolon;
+        if (callBuiltin(builtinName, arguments.values, arguments.first)) return;
+        if (callDllFunction(builtinName, arguments.positional, arguments.first)) return;
+    }
+    reportUnknownFunction(builtinName, arguments.values);
+    errorCode = 1;
+}
+
+// The name's variable for "[", or the callee for "(". Returns false when
+// the primary has ended (a collection element, a Python call).
+bool callWithBrackets(const char* name, Arguments& arguments)
+{
+    header* target = nullptr;
+    header* function = nullptr;
+    bool mapCall = false;
+    int origin = 0;
+    header* variable = nullptr;
+    if (arguments.bracket == '(' && startsWith(name, "py$") && callPythonFunction) {
+        callPythonFunction(name + 3, arguments.positional, arguments.first);
+        return true;
+    }
+    variable = findVariable(name);
+    if (variable) {
+        origin = (variable->flags & flagZeroBased) ? 1 : 0;
+        // Only the kind is looked at here: a value made by the resolution
+        // must not stand behind the arguments of the call.
+        char* top = newram;
+        header* value = resolveValue(variable);
+        if (errorCode) return false;
+        newram = top;
+        if (arguments.bracket == '[') {
+            if (value->kind == kindCollection && arguments.values == 1) {
+                getCollectionItem(value, arguments.first);
+                return false;
+            }
+            target = variable;
+        } else if (value->kind == kindString && !isNoneMarker(value)) {
+            target = variable;
+        } else if (value->kind == kindCollection && value->size > headerSize
+                   && recordAt(dataOf(value))->kind == kindString) {
+            target = spreadCollectionCall(value, arguments);
+            if (errorCode) return false;
+        }
+    }
+    if (arguments.bracket == '(' && !target) {
+        function = findFunction(name);
+        if (function && (function->flags & functionMap)) {
+            mapCall = true;
+        } else if (!function && findMapFunction) {
+            function = findMapFunction(name);
+            mapCall = function != nullptr;
+        }
+        if (!function) target = variable;
+    }
+    if (function) {
+        if (mapCall) callMapFunction(arguments.first, function->name, arguments.semicolon);
+        else callUserFunction(function, arguments.first, arguments.positional, arguments.semicolon);
+    } else if (arguments.bracket == '(') {
+        callOrIndex(name, target, arguments, origin);
+    } else if (target) {
+        indexParentheses(arguments.positional, target, arguments.first, 2, arguments.semicolon, origin);
+    } else {
+        printFormatted("%s is not a variable!\n", name);
+        errorCode = 24;
+    }
+    return true;
+}
+
+// A name with what follows it. Returns whether postfix operators apply.
+bool evaluateName()
+{
+    char name[32];
+    scanName(name);
+    if (errorCode) return false;
+    bool blankAfter = *scanPointer == ' ' || *scanPointer == '\t';
+    skipBlanks();
+    if (*scanPointer == '{') {
+        readBraceIndex(name);
+        return true;
+    }
+    if (blankAfter) {
+        header* function = findFunction(name);
+        if (function && (function->flags & (functionFlagPrefix | functionPrefixLine))) {
+            callPrefixFunction(function);
+            return false;
+        }
+    }
+    Arguments arguments;
+    arguments.first = recordAt(newram);
+    if (*scanPointer == '(' || *scanPointer == '[') {
+        arguments.bracket = *scanPointer++;
+        arguments.positional = evaluateCall(&arguments.semicolon, arguments.bracket == '(' ? ')' : ']',
+                                            &arguments.values);
+        if (errorCode) return false;
+    }
+    if (name[0] == '_') {
+        callUnderscoreName(name, arguments);
+        return true;
+    }
+    if (arguments.bracket) return callWithBrackets(name, arguments);
+    pushReference(findVariable(name), name);
+    return true;
+}
+
+// --- postfix operators ----------------------------------------------------------
+
+// Indexing of a value that is no variable: always copies.
+void indexValue(char* entry)
+{
+    char bracket = *scanPointer++;
+    Arguments arguments;
+    arguments.first = recordAt(newram);
+    arguments.positional = evaluateCall(&arguments.semicolon, bracket == '(' ? ')' : ']', &arguments.values);
+    if (errorCode) return;
+    int savedCopyMode = indexCopyMode;
+    indexCopyMode = 1;
+    indexParentheses(arguments.positional, recordAt(entry), arguments.first, bracket == '(' ? 1 : 2,
+                     arguments.semicolon, 0);
+    indexCopyMode = savedCopyMode;
+    if (errorCode) return;
+    header* result = resolveValue(arguments.first);
+    if (!errorCode) moveResult(recordAt(entry), result);
+}
+
+int applyPostfixOperators(char* entry, int flag)
+{
+    while (!errorCode) {
+        char c = *scanPointer;
+        if (c == '\'') {
+            scanPointer++;
+            transposeValue(recordAt(entry));
+        } else if (static_cast<unsigned char>(c) == 0xB0) {
+            scanPointer++;
+            degree(recordAt(entry));
+        } else if (c == '%') {
+            scanPointer++;
+            percent(recordAt(entry));
+        } else if (c == '(' || c == '[') {
+            indexValue(entry);
+        } else {
+            if (c == ' ' || c == '\t') flag = 0;
+            skipBlanks();
+            if (*scanPointer == '!' && scanPointer[1] != '=') {
+                scanPointer++;
+                fac(recordAt(entry));
+                continue;
+            }
+            if (isLetter(*scanPointer) && applyUserOperator(entry, true)) continue;
+            break;
+        }
+    }
+    return flag && (isLetter(*scanPointer) || *scanPointer == '$');
+}
+
+// --- symbolic text ------------------------------------------------------------
+
+void reportSymbolic(const char* message)
+{
+    printText(message);
+    errorCode = 10;
+}
+
+// Rest of the line is ":" alone or ": // ...".
+bool colonEndsLine(const char* p)
+{
+    return p[0] == ':' && (p[1] == 0 || startsWith(p + 1, " // "));
+}
+
+} // namespace
+
+bool scanningStoredBody()
+{
+    return scanPointer >= ramstart && scanPointer < functionsEnd;
+}
+
+header* findFunctionAtScan(int* length)
+{
+    const char* p = scanPointer;
+    char name[32];
+    int n = 0;
+    if (!isLetter(*p)) return nullptr;
+    while (isLetter(p[n]) || isDigit(p[n]) || p[n] == '_' || p[n] == '$') {
+        if (n >= 30) return nullptr;
+        name[n] = p[n];
+        n++;
+    }
+    name[n] = 0;
+    header* function = findFunction(name);
+    *length = n;
+    return function;
+}
+
+bool applyUserOperator(char* entry, bool strong)
+{
+    int length;
+    header* function = findFunctionAtScan(&length);
+    if (!function || bool(function->flags & functionStrong) != strong) return false;
+    if (function->flags & functionOperator) {
+        scanPointer += length;
+        skipBlanks(1);
+        keepFirstValue(entry);
+        if (strong) evaluatePrimary();
+        else evaluateExpression();
+        if (errorCode) {
+            printFormatted("Operator %s expects second argument.\n", function->name);
+            return true;
+        }
+        callUserFunction(function, recordAt(entry), 2, 2);
+        return true;
+    }
+    if (function->flags & functionPostfix) {
+        scanPointer += length;
+        keepFirstValue(entry);
+        callUserFunction(function, recordAt(entry), 1, 1);
+        return true;
+    }
+    return false;
+}
+
+void callMapFunction(header* first, const char* name, int semicolon)
+{
+    if (!mapFunction) {
+        printText("Error in map.\n");
+        errorCode = 1;
+        return;
+    }
+    semicolonPosition = semicolon;
+    mapFunction(first, name);
+    semicolonPosition = 0;
+}
+
+int readSymbolicText(char* buffer, int size)
+{
+    skipBlanks();
+    char* p = scanPointer;
+    int n = 0;
+    bool overflow = false;
+    auto put = [&](char c) {
+        if (n < size - 1) buffer[n++] = c;
+        else overflow = true;
+    };
+    if (*p == '"' && p[1] == '"') {
+        char* end = std::strstr(p + 2, "\"\"");
+        if (!end) {
+            reportSymbolic("&\"\"...\"\" string for Maxima not closed!\n");
+            return 0;
+        }
+        put('"');
+        for (char* q = p + 2; q < end; q++) put(*q);
+        put('"');
+        p = end + 2;
+    } else if (*p == '"') {
+        char* end = std::strchr(p + 1, '"');
+        if (!end) {
+            reportSymbolic("String not closed.\n");
+            return 0;
+        }
+        for (char* q = p + 1; q < end; q++) put(*q);
+        p = end + 1;
+    } else {
+        int round = 0, square = 0;
+        bool stored = scanningStoredBody();
+        for (;;) {
+            char c = *p;
+            if (c == 0) break;
+            if (c == numberToken && stored) {
+                reportSymbolic("Use quotes &\"...\" for symbolic expressions in functions!\n");
+                return 0;
+            }
+            if (p[0] == '.' && p[1] == '.') {
+                scanPointer = p;
+                nextLine();
+                if (errorCode) return 0;
+                p = scanPointer;
+                continue;
+            }
+            if (round == 0 && square == 0) {
+                if (c == ',' || c == ';' || startsWith(p, "//") || colonEndsLine(p)) break;
+            }
+            if (c == '"') {
+                char* end = std::strchr(p + 1, '"');
+                if (!end) {
+                    reportSymbolic("String not closed in symbolic expression!\n");
+                    return 0;
+                }
+                for (; p <= end; p++) put(*p);
+                continue;
+            }
+            if (c == ')') {
+                if (round == 0) break;
+                round--;
+                put(c);
+                p++;
+                if (round == 0 && *p == '(') break;
+                continue;
+            }
+            if (c == ']') {
+                if (square == 0) break;
+                square--;
+            }
+            if (c == '(') round++;
+            if (c == '[') square++;
+            put(c);
+            p++;
+        }
+        if (round != 0 || square != 0) {
+            buffer[n] = 0;
+            printText("Closing bracket missing.\n");
+            printFormatted("Found: %s\n", buffer);
+            printFormatted("Brackets: %d (, %d [\n", round, square);
+            errorCode = 10;
+            return 0;
+        }
+    }
+    scanPointer = p;
+    if (overflow) n = 0;
+    buffer[n] = 0;
+    return n;
+}
+
+void pushSymbolicText()
+{
+    static char buffer[symbolicTextSize];
+    int length = readSymbolicText(buffer, symbolicTextSize);
+    if (!errorCode) pushString(buffer, length);
+}
+
+void evaluateSymbolic()
+{
+    static char buffer[symbolicTextSize];
+    char* entry = newram;
+    int length = readSymbolicText(buffer, symbolicTextSize);
+    if (errorCode) return;
+    if (length == 0) {
+        printText("Symbolic expression expected.\n");
+        errorCode = 1;
+        return;
+    }
+    pushString(buffer, length);
+    callRequiredBuiltin("mxm", 1, recordAt(entry));
+    if (errorCode) return;
+    recordAt(entry)->flags |= flagSymbolic;
+    if (colonEndsLine(scanPointer)) {
+        scanPointer++;
+        newram = entry;
+        pushMarker(markerNoResult);
+        char path[1024];
+        const char* directory = getUserWorkDir();
+        size_t length = std::strlen(directory);
+        std::snprintf(path, sizeof path, "%s%sgnuout.png", directory,
+                      length && directory[length - 1] != '/' ? "/" : "");
+        insertImageFile(35, path, 0.0, 0, nullptr, 0);
+    }
+}
+
+// --- argument lists -----------------------------------------------------------
+
+namespace {
+
+// ">name", "<name" and "=name" of a round-bracket list.
+bool readSwitchArgument()
+{
+    char c = *scanPointer;
+    if ((c != '>' && c != '<' && c != '=') || !isNameStart(scanPointer[1])) return false;
+    scanPointer++;
+    char name[32];
+    scanName(name);
+    if (errorCode) return true;
+    if (c == '=') {
+        header* variable = findVariable(name);
+        if (!variable) {
+            printFormatted("Variable %s not found.\n", name);
+            errorCode = 1;
+            return true;
+        }
+        header* reference = pushReference(variable, name);
+        if (!errorCode) reference->flags |= flagReferenceArgument;
+    } else {
+        pushReal(c == '>' ? 1 : 0, name);
+    }
+    return true;
+}
+
+// "name=value" or "name:=value" after the argument at `argument`.
+bool readNamedArgument(char* argument)
+{
+    bool colon = scanPointer[0] == ':' && scanPointer[1] == '=';
+    bool equals = scanPointer[0] == '=' && scanPointer[1] != '=';
+    if (!colon && !equals) return false;
+    header* reference = recordAt(argument);
+    if (reference->kind != kindReference || reference->name[0] == 0) {
+        printText("Cannot use expression here, use name=...\n");
+        errorCode = 1;
+        return true;
+    }
+    char name[32];
+    std::memcpy(name, reference->name, 32);
+    newram = argument;
+    scanPointer += colon ? 2 : 1;
+    header* value = evaluateToValues();
+    if (errorCode) return true;
+    keepFirstValue(argument);
+    setRecordName(value, name);
+    if (colon) value->flags |= flagColonNamed;
+    return true;
+}
+
+// A bare name bound to nothing as a positional argument.
+void bindUnboundArgument(char* argument)
+{
+    header* reference = recordAt(argument);
+    char name[32];
+    std::memcpy(name, reference->name, 32);
+    header* function = findFunction(name);
+    if (function && (function->flags & functionSymbolic)) {
+        if (parameterCount(function) < 1) return;
+        newram = argument;
+        pushCString(name);
+        return;
+    }
+    newram = argument;
+    if (function) {
+        callUserFunction(function, recordAt(argument), 0, 0);
+        return;
+    }
+    if (callBuiltin(name, 0, recordAt(argument))) return;
+    if (callDllFunction(name, 0, recordAt(argument))) return;
+    printFormatted("Variable or function %s not found.\n", name);
+    errorCode = 1;
+}
+
+bool isUnboundName(char* argument)
+{
+    header* record = recordAt(argument);
+    return newram > argument && record->kind == kindReference && !referenceTarget(record)
+           && !(record->flags & flagGlobalReference) && record->name[0] != 0;
+}
+
+} // namespace
+
+int evaluateCall(int* semicolon, char closing, int* valueCount)
+{
+    int savedCopyMode = indexCopyMode;
+    indexCopyMode = 1;
+    int positional = 0, values = 0, semicolonAt = 0;
+    bool namedSeen = false, semicolonSeen = false;
+    for (;;) {
+        skipBlanks(1);
+        if (errorCode) break;
+        if (*scanPointer == closing) break;
+        char* argument = newram;
+        bool named = false;
+        if (*scanPointer == ',') {
+            if (closing == ']') pushCommand(commandAllIndices);
+            else pushReference(nullptr, "");
+        } else if (closing == ')' && readSwitchArgument()) {
+            named = true;
+        } else {
+            evaluateExpression();
+            if (errorCode) {
+                if (*scanPointer == ';') printText("Closing bracket missing?\n");
+                break;
+            }
+            if (newram > argument && !(recordAt(argument)->flags & flagResult)) keepFirstValue(argument);
+            skipBlanks();
+            named = readNamedArgument(argument);
+            if (!named && !namedSeen && isUnboundName(argument)) bindUnboundArgument(argument);
+            else if (!named && namedSeen && recordAt(argument)->kind != kindReference) {
+                printText("Illegal parameter after named parameter!\n");
+                errorCode = 2700;
+            }
+        }
+        if (errorCode) break;
+        if (named) namedSeen = true;
+        for (char* p = argument; p < newram; p += recordAt(p)->size) {
+            if (semicolonSeen) recordAt(p)->flags |= flagAfterSemicolon;
+            values++;
+            if (!namedSeen) positional++;
+        }
+        if (positional >= maxPositionalArguments) {
+            printFormatted("Too many arguments for any function (%d found)!\n", positional);
+            errorCode = 56;
+            break;
+        }
+        skipBlanks(1);
+        if (*scanPointer == ';') {
+            if (semicolonSeen) {
+                printText("Only one semicolon allowed in argument list.\n");
+                errorCode = 2700;
+                break;
+            }
+            semicolonSeen = true;
+            semicolonAt = positional;
+            scanPointer++;
+        } else if (*scanPointer == ',') {
+            scanPointer++;
+            if (closing == ']' && *scanPointer == ']') {
+                if (values != 1) {
+                    printText(",] only allowed with two indices");
+                    errorCode = 2700;
+                    break;
+                }
+                pushCommand(commandAllIndices);
+                values++;
+                positional++;
+                break;
+            }
+        } else {
+            break;
+        }
+    }
+    indexCopyMode = savedCopyMode;
+    if (errorCode) return positional;
+    if (*scanPointer != closing) {
+        printText("Closing bracket missing in function call!\n");
+        errorCode = 19;
+        return positional;
+    }
+    scanPointer++;
+    if (semicolonAt == positional) semicolonAt = 0;
+    *semicolon = semicolonAt;
+    *valueCount = values;
+    return positional;
+}
+
+// --- values instead of references ------------------------------------------
+
+namespace {
+
+bool needsCopy(int kind)
+{
+    return kind == kindReference || kind == kindSubmatrix || kind == kindComplexSubmatrix
+           || kind == kindIntervalSubmatrix || kind == kindStringSubvector;
+}
+
+// Replaces the record at `place` by a copy of `value`; the records above it
+// up to `top` move by the difference. `value` may be a new record at `top`.
+// Returns the new top, or null on a stack overflow.
+char* replaceRecord(char* place, header* value, char* top)
+{
+    int64_t oldSize = recordAt(place)->size;
+    int64_t newSize = value->size;
+    int64_t delta = newSize - oldSize;
+    char* source = reinterpret_cast<char*>(value);
+    char* rest = place + oldSize;
+    bool pushed = source >= top;
+    if (delta > 0) {
+        char* needed = (pushed ? source + newSize : top) + delta;
+        if (needed > ramend) {
+            printText("Stack overflow!\n");
+            errorCode = 2;
+            return nullptr;
+        }
+        if (pushed) {
+            std::memmove(source + delta, source, newSize);
+            source += delta;
+        }
+    }
+    if (!pushed && source >= rest && source < top) source += delta;
+    std::memmove(rest + delta, rest, top - rest);
+    std::memmove(place, source, newSize);
+    return top + delta;
+}
+
+// Every reference and view from `entry` on becomes a copy of its value.
+void copyValuesInPlace(char* entry)
+{
+    for (char* p = entry; p < newram && !errorCode; p += recordAt(p)->size) {
+        if (!needsCopy(recordAt(p)->kind)) continue;
+        char* top = newram;
+        header* value = resolveValue(recordAt(p));
+        if (errorCode) return;
+        char* end = replaceRecord(p, value, top);
+        if (!end) return;
+        newram = end;
+    }
+}
+
+void readCollection(char* entry)
+{
+    scanPointer += 2;
+    header* collection = pushCollection();
+    if (errorCode) return;
+    int savedCopyMode = indexCopyMode;
+    indexCopyMode = 1;
+    for (;;) {
+        skipBlanks(1);
+        if (errorCode) break;
+        if (startsWith(scanPointer, "}}") && newram == reinterpret_cast<char*>(collection) + headerSize) {
+            scanPointer += 2;
+            break;
+        }
+        char name[32] = "";
+        char* start = scanPointer;
+        if (isNameStart(*scanPointer)) {
+            scanName(name, 0);
+            errorCode = 0;
+            skipBlanks();
+            if (*scanPointer == '=' && scanPointer[1] != '=') scanPointer++;
+            else {
+                scanPointer = start;
+                name[0] = 0;
+            }
+        }
+        char* element = newram;
+        evaluateToValues();
+        if (errorCode) break;
+        keepFirstValue(element);
+        header* value = resolveValue(recordAt(element));
+        if (errorCode) break;
+        if (reinterpret_cast<char*>(value) != element) newram = replaceRecord(element, value, element + recordAt(element)->size);
+        if (errorCode) break;
+        setValueName(recordAt(element), name);
+        skipBlanks(1);
+        if (startsWith(scanPointer, "}}")) {
+            scanPointer += 2;
+            break;
+        }
+        if (*scanPointer != ',') {
+            printText("Error in {{}}!\n");
+            errorCode = 104;
+            break;
+        }
+        scanPointer++;
+    }
+    indexCopyMode = savedCopyMode;
+    if (!errorCode) recordAt(entry)->size = newram - entry;
+}
+
+void readValueList()
+{
+    scanPointer++;
+    char* element = newram;
+    int savedCopyMode = indexCopyMode;
+    indexCopyMode = 1;
+    evaluateOr();
+    indexCopyMode = savedCopyMode;
+    for (;;) {
+        if (errorCode) return;
+        copyValuesInPlace(element);
+        skipBlanks();
+        if (*scanPointer == '}') {
+            scanPointer++;
+            return;
+        }
+        if (*scanPointer != ',') {
+            printText("Error in {}!\n");
+            errorCode = 104;
+            return;
+        }
+        scanPointer++;
+        element = newram;
+        evaluateToValues();
+    }
+}
+
+} // namespace
+
+header* evaluateToValues()
+{
+    skipBlanks();
+    char* entry = newram;
+    if (errorCode) return recordAt(entry);
+    if (startsWith(scanPointer, "{{")) {
+        readCollection(entry);
+    } else if (*scanPointer == '{') {
+        readValueList();
+    } else {
+        evaluateOr();
+        if (errorCode) return recordAt(entry);
+        copyValuesInPlace(entry);
+        if (!errorCode && newram > entry) setRecordName(recordAt(entry), "");
+    }
+    return recordAt(entry);
+}
+
+// --- the primary ----------------------------------------------------------------
+
+int evaluatePrimary()
+{
+    skipBlanks();
+    if (errorCode) return 0;
+    char* entry = newram;
+    char* p = scanPointer;
+    char c = *p;
+    bool stored = scanningStoredBody();
+    int flag = 0;
+    bool postfix = true;
+    if (isDigit(c) || (c == '.' && isDigit(p[1]))) {
+        readNumber();
+        flag = 1;
+    } else if (c == numberToken && stored) {
+        readNumberToken();
+        flag = 1;
+    } else if (c == commandToken && stored) {
+        reportCommandToken();
+    } else if (c == 'u' && p[1] == '"') {
+        readUtfString();
+    } else if (isNameStart(c)) {
+        postfix = evaluateName();
+        if (!postfix) return errorCode ? 0 : 1;
+    } else if (c == '#' && p[1] != '#') {
+        scanPointer++;
+        callRequiredBuiltin("index", 0, recordAt(entry));
+    } else if (c == '+') {
+        scanPointer++;
+        return evaluatePrimary();
+    } else if (c == '-' && p[1] != '>') {
+        scanPointer++;
+        flag = evaluatePrimary();
+        if (!errorCode) negateValue(recordAt(entry));
+        return flag;
+    } else if (c == '(') {
+        readParenthesised();
+        flag = 1;
+    } else if (c == '[') {
+        scanPointer++;
+        evaluateMatrixLiteral();
+    } else if (c == '~' && p[1] != '=') {
+        readIntervalLiteral();
+    } else if ((c == '@' || c == '&') && p[1] == ':' && p[2] != '=') {
+        evaluateSymbolicNumerically();
+    } else if (c == '&' && p[1] != ':' && p[1] != '>') {
+        scanPointer++;
+        evaluateSymbolic();
+    } else if (c == '$' && p[1] != '>') {
+        scanPointer++;
+        evaluateSymbolic();
+        if (!errorCode) recordAt(entry)->flags |= flagFormula;
+    } else if (c == ':' && p[1] == ':') {
+        scanPointer += 2;
+        evaluateSymbolic();
+    } else if (c == '"') {
+        readString();
+    } else if (c == '@') {
+        readStringExpression();
+    } else if (c == '\'' && p[1] == '\'') {
+        readSingleQuotedString();
+    } else {
+        printText("Syntax error in expression, or unfinished expression!\n");
+        errorCode = 1;
+    }
+    if (errorCode) return 0;
+    if (!postfix) return flag;
+    return applyPostfixOperators(entry, flag);
+}

@@ -1,0 +1,257 @@
+// Program files: `load` runs a file's lines through the statement executor
+// exactly as if they were typed; the file is searched along the path.
+// Also the comment blocks of program files and `cd`.
+#include "interpreter/program_files.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "engines/engine_services.h"
+#include "interpreter/commands.h"
+#include "interpreter/evaluator.h"
+#include "interpreter/main_loop.h"
+#include "interpreter/output.h"
+#include "interpreter/scanner.h"
+#include "interpreter/stack.h"
+#include "interpreter/values.h"
+#include "platform/host.h"
+#include "shell/settings.h"
+
+char loadFileName[1024];
+char* pathList[maxPathEntries];
+int pathCount = 0;
+int commentsOn = 1;
+int relaxMode = 0;
+
+void resetSearchPath() {
+    for (int i = 0; i < maxPathEntries; i++) {
+        std::free(pathList[i]);
+        pathList[i] = nullptr;
+    }
+    pathList[0] = strdup(".");
+    pathCount = 0;
+}
+
+// --- the search -----------------------------------------------------------
+
+static bool isDirectory(FILE* file) {
+    struct stat status;
+    return fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+static FILE* openCandidate(const std::string& name, const char* mode, int tryExtension) {
+    FILE* file = std::fopen(name.c_str(), mode);
+    if (file && isDirectory(file)) {
+        std::fclose(file);
+        file = nullptr;
+    }
+    if (!file && tryExtension) return openCandidate(name + ".k", mode, 0);
+    return file;
+}
+
+// A path entry beginning with a backslash is relative to the program
+// directory.
+static std::string pathEntry(int i) {
+    const char* entry = pathList[i] ? pathList[i] : "";
+    if (entry[0] == '\\') return std::string(getProgramDir()) + (entry + 1);
+    return entry;
+}
+
+// The candidates after the current directory: program directory, the name
+// as given, each path entry. Stops at the first for which `found` is true.
+template <typename Found>
+static bool searchCandidates(const char* name, Found found) {
+    if (found(std::string(getProgramDir()) + name)) return true;
+    if (found(name)) return true;
+    for (int i = 0; i < pathCount; i++) {
+        if (found(pathEntry(i) + "/" + name)) return true;
+    }
+    return false;
+}
+
+FILE* openFileInPath(const char* name, const char* mode, int tryCurrentFirst, int tryExtension) {
+    FILE* file = nullptr;
+    if (tryCurrentFirst && !std::strchr(name, '/'))
+        file = openCandidate(std::string("./") + name, mode, tryExtension);
+    if (file) return file;
+    searchCandidates(name, [&](const std::string& candidate) {
+        file = openCandidate(candidate, mode, tryExtension);
+        return file != nullptr;
+    });
+    return file;
+}
+
+const char* findFileInPath(const char* name, const char* extension) {
+    static std::string result;
+    bool found = searchCandidates(name, [&](const std::string& candidate) {
+        if (checkFileExists(candidate.c_str())) {
+            result = candidate;
+            return true;
+        }
+        if (extension && checkFileExists((candidate + extension).c_str())) {
+            result = candidate + extension;
+            return true;
+        }
+        return false;
+    });
+    return found ? result.c_str() : nullptr;
+}
+
+bool programFileExists(const char* name) {
+    FILE* file = openFileInPath(name, "r", 1, 1);
+    if (file) std::fclose(file);
+    return file != nullptr;
+}
+
+// --- load -----------------------------------------------------------------
+
+// A string argument in round brackets, as in load("file") or cd(home()).
+// Returns false with the error set.
+static bool evaluateStringArgument(char* buffer, size_t size, const char* tooLong) {
+    char* top = newram;
+    header* value = resolveValue(evaluateExpression());
+    if (errorCode) return false;
+    if (!value || value->kind != kindString) {
+        printText("String value expected!\n");
+        errorCode = 1;
+    } else if (std::strlen(stringOf(value)) >= size) {
+        printText(tooLong);
+        errorCode = 1;
+    } else {
+        std::strcpy(buffer, stringOf(value));
+    }
+    newram = top;
+    return errorCode == 0;
+}
+
+// Runs the statements of the open file until it ends, fails, or the
+// interpreter is to stop.
+static void runLoadedFile() {
+    while (!errorCode && loadFile && runState == runStateRun) {
+        topStartLocal = startlocal;
+        topEndLocal = endlocal;
+        executeNextStatement();
+    }
+}
+
+static void loadCommand() {
+    skipBlanks();
+    char name[256];
+    if (*scanPointer == '(') {
+        if (!evaluateStringArgument(name, sizeof name, "File name too long!\n")) return;
+    } else {
+        scanFileName(name, sizeof name);
+        if (errorCode) return;
+    }
+    size_t length = std::strlen(name);
+    if (length > 3 && std::strcmp(name + length - 3, ".py") == 0) {
+        const char* text = callPyRunFile(name);
+        if (!errorCode && *text && *scanPointer != ';') printFormatted("%s\n", text);
+        if (*scanPointer == ';') scanPointer++;
+        return;
+    }
+    setUserSubmenuName(name);
+    relaxMode = readIntSetting("alwaysrelax", 0);
+    int quiet = *scanPointer == ';';
+    skipSeparator();
+
+    FILE* outerFile = loadFile;
+    FILE* file = openFileInPath(name, "r", 1, 1);
+    if (!file) {
+        printFormatted("Could not open %s!\n", name);
+        errorCode = 53;
+        loadFile = outerFile;
+        return;
+    }
+    writeLog("load %s", name);
+    std::string savedLine = inputLine;
+    ptrdiff_t savedScan = scanPointer - inputLine;
+    std::string savedName = loadFileName;
+    inputLine[0] = 0;
+    scanPointer = inputLine;
+    std::snprintf(loadFileName, sizeof loadFileName, "%s", name);
+    addLoadedFileToMenu(name);
+    int savedComments = commentsOn;
+    if (quiet) commentsOn = 0;
+
+    loadFile = file;
+    runLoadedFile();
+
+    relaxMode = 0;
+    commentsOn = savedComments;
+    // The end of the file and `stopload` have closed it already.
+    if (loadFile == file) std::fclose(file);
+    std::snprintf(loadFileName, sizeof loadFileName, "%s", savedName.c_str());
+    loadFile = outerFile;
+    std::memcpy(inputLine, savedLine.c_str(), savedLine.size() + 1);
+    scanPointer = inputLine + savedScan;
+}
+
+static void stopLoadCommand() {
+    if (!loadFile) return;
+    std::fclose(loadFile);
+    loadFile = nullptr;
+}
+
+// --- comment blocks -------------------------------------------------------
+
+// Reads file lines up to one beginning with "endcomment" (or "*/" when
+// skipping); they are printed when `show` is set.
+static void readCommentBlock(const char* command, bool skipping, bool show) {
+    if (!loadFile || functionState != 0) {
+        printFormatted("\"%s\" illegal at this place!\n", command);
+        errorCode = 1001;
+        return;
+    }
+    char line[fileLineLimit + 1];
+    for (;;) {
+        readFileLine(line);
+        if (errorCode) return;
+        if (!loadFile) {
+            printText("\"endcomment\" missing!\n");
+            errorCode = 1002;
+            return;
+        }
+        if (std::strncmp(line, "endcomment", 10) == 0) break;
+        if (skipping && std::strncmp(line, "*/", 2) == 0) break;
+        if (show) printFormatted("%s\n", line);
+    }
+    inputLine[0] = 0;
+    scanPointer = inputLine;
+}
+
+void skipCommentBlock() { readCommentBlock("skipcomment", true, false); }
+
+static void commentCommand() { readCommentBlock("comment", false, commentsOn != 0); }
+
+// --- cd -------------------------------------------------------------------
+
+static void cdCommand() {
+    skipBlanks();
+    if (*scanPointer == 0 || *scanPointer == ';' || *scanPointer == ',') {
+        printFormatted("%s\n", changeDirectory(""));
+        return;
+    }
+    static char directory[0x8000];
+    if (*scanPointer == '(') {
+        if (!evaluateStringArgument(directory, sizeof directory, "String too large!\n")) return;
+    } else {
+        scanNameN(directory, sizeof directory, 1);
+        if (errorCode) return;
+    }
+    const char* current = changeDirectory(directory);
+    if (*scanPointer != ';') printFormatted("%s\n", current);
+    skipSeparator();
+}
+
+static const CommandRecord rows[] = {
+    {"load", commandTopLevel, 0, loadCommand},
+    {"stopload", commandTopLevel, 0, stopLoadCommand},
+    {"comment", commandTopLevel, 0, commentCommand},
+    {"skipcomment", commandTopLevel, 0, skipCommentBlock},
+    {"cd", commandAssignable, 0, cdCommand},
+};
+KALIX_COMMAND_FAMILY(programFileCommands, rows);

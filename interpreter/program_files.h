@@ -1,0 +1,28 @@
+// Program files: the `load` command, the file search along the path, the
+// comment blocks of program files and the `cd` command.
+#pragma once
+
+#include <cstdio>
+
+constexpr int maxPathEntries = 32;
+extern char loadFileName[1024];   // file being loaded, empty when none
+extern char* pathList[maxPathEntries];
+extern int pathCount;
+extern int commentsOn;            // `comment` blocks are printed
+extern int relaxMode;             // relaxed redefinition checks during a load
+
+// Resets the search path: slot 0 ".", no entries in use.
+void resetSearchPath();
+// Opens the first candidate of the search (current directory first when
+// asked, program directory, the name as given, the path entries), each as
+// given and, when asked, with ".k" appended. Directories are passed over.
+FILE* openFileInPath(const char* name, const char* mode, int tryCurrentFirst, int tryExtension);
+// The full name of an existing file (as given or with `extension`), in a
+// static buffer, or null.
+const char* findFileInPath(const char* name, const char* extension);
+// Whether `load` would find the program file.
+bool programFileExists(const char* name);
+
+// Skips the lines of a program file up to one beginning with "endcomment"
+// or "*/" (statement prefix "/*", command `skipcomment`).
+void skipCommentBlock();

@@ -1,0 +1,283 @@
+// Line sources and the scanner.
+#include "interpreter/scanner.h"
+
+#include <cstring>
+
+#include "engines/engine_services.h"
+#include "interpreter/main_loop.h"
+#include "interpreter/output.h"
+#include "interpreter/pending_links.h"
+#include "interpreter/stack.h"
+#include "platform/host.h"
+
+char inputLine[inputLineSize];
+char* scanPointer = inputLine;
+char* lineStart = inputLine;
+FILE* loadFile = nullptr;
+int evaluatingString = 0;
+int readingDefinitionLine = 0;
+int inputAnswerFlag = 0;
+int inputEvaluating = 0;
+char hardSpaceCode = char(0xA0);
+
+bool isLetter(char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u >= 0xC2 ||
+           (c == hardSpaceCode && c != 0);
+}
+
+static bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+static bool startsWith(const char* text, const char* prefix) {
+    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+// --- fetching lines -------------------------------------------------------
+
+// Inside a running body: the next stored line, or the end of the body.
+static void nextBodyLine() {
+    scanPointer += std::strlen(scanPointer) + 1;
+    if (*scanPointer == endOfBody) {
+        functionState = 0;
+        return;
+    }
+    lineStart = scanPointer;
+    if (traceState > 0) traceStep(lineStart);
+}
+
+// Reads one line from the current source into `buffer`; the host's buffer
+// must hold inputBufferSize bytes. Returns 0 at the end of the host input.
+static int readSourceLine(char* buffer, int noJoin) {
+    if (loadFile) {
+        readFileLine(buffer);
+        return 1;
+    }
+    readingDefinitionLine = noJoin;
+    int read = readInputLine(buffer);
+    readingDefinitionLine = 0;
+    return read;
+}
+
+// The host has no more lines: the interpreter quits. A statement that was
+// still waiting for text (continuation, definition, input) ends with an
+// error that is not shown.
+static void endOfInput() {
+    runState = runStateQuit;
+    if (!errorCode) errorCode = 1;
+    errorShown = 1;
+}
+
+void nextInputLine(int noJoin) {
+    if (readingDefinitionLine) {
+        printText(".. not allowed here.\n");
+        errorCode = 1;
+        return;
+    }
+    if (functionState == 1 || functionState == 2) {
+        nextBodyLine();
+        return;
+    }
+    if (traceState == -1) traceState = 1;
+    if (evaluatingString || functionState == 3) {
+        printText("Line ended inside a string!\n");
+        errorCode = 2300;
+        return;
+    }
+    inputAnswerFlag = 0;
+    static char buffer[inputBufferSize];
+    char* place = inputLine;
+    for (;;) {
+        int fromFile = loadFile != nullptr;
+        if (!readSourceLine(buffer, noJoin)) {
+            *place = 0;
+            endOfInput();
+            break;
+        }
+        size_t length = std::strlen(buffer);
+        if (length >= size_t(inputLine + inputLineSize - place)) {
+            // A chain of continued lines that does not fit.
+            printText("Line too long!\n");
+            errorCode = fromFile ? 50 : 1;
+            inputLine[0] = 0;
+            break;
+        }
+        std::memcpy(place, buffer, length + 1);
+        if (errorCode || noJoin) break;
+        place = findContinuation(inputLine);
+        if (!place) break;
+    }
+    scanPointer = inputLine;
+}
+
+void nextLine() { nextInputLine(0); }
+
+void nextCodeLine() {
+    for (;;) {
+        nextInputLine(1);
+        if (errorCode) return;
+        const char* p = scanPointer;
+        while (*p == ' ' || *p == '\t') p++;
+        if (*p != 0 && !startsWith(p, "//")) return;
+    }
+}
+
+void readFileLine(char* buffer) {
+    int n = 0;
+    int c = 0;
+    int any = 0;
+    while ((c = std::getc(loadFile)) != EOF) {
+        any = 1;
+        if (c == '\n') break;
+        if (c < 32 && c != '\t') continue;
+        if (n == fileLineLimit) {
+            printText("Line too long!\n");
+            errorCode = 50;
+            buffer[0] = 0;
+            return;
+        }
+        buffer[n++] = char(c);
+    }
+    if (c == EOF && !any) {
+        std::fclose(loadFile);
+        loadFile = nullptr;
+        buffer[0] = endOfBody;
+        buffer[1] = 0;
+        return;
+    }
+    buffer[n] = 0;
+}
+
+char* findContinuation(char* line) {
+    if (startsWith(line, "py: ") || line[0] == '>' || line[0] == ':' || currentPythonMode)
+        return nullptr;
+    char* commentStart = nullptr;
+    for (char* p = line; *p; p++) {
+        if (*p == '"') {
+            p = std::strchr(p + 1, '"');
+            if (!p) return nullptr;
+            continue;
+        }
+        if (!commentStart && startsWith(p, " // ")) commentStart = p + 1;
+        if (std::strcmp(p, " ...") == 0) return commentStart ? commentStart : p + 1;
+        if (startsWith(p, "function ")) return nullptr;
+    }
+    return nullptr;
+}
+
+// --- blanks and comments --------------------------------------------------
+
+int skipBlanks(int crossLines) {
+    char c = *scanPointer;
+    int skipped = c == ' ' || c == '\t' ||
+                  (functionState == 0 && c == '.' && scanPointer[1] == '.');
+    for (;;) {
+        while (*scanPointer == ' ' || *scanPointer == '\t') scanPointer++;
+        if (functionState != 3 && !inputEvaluating && scanPointer[0] == '.' &&
+            scanPointer[1] == '.') {
+            nextLine();
+            if (errorCode) return 2;
+            continue;
+        }
+        if ((functionState == 1 || functionState == 2) && crossLines && *scanPointer == 0) {
+            nextLine();
+            if (errorCode) return 2;
+            continue;
+        }
+        break;
+    }
+    const char* comment = functionState == 0 ? "//" : "##";
+    if (startsWith(scanPointer, comment)) scanPointer += std::strlen(scanPointer);
+    return skipped;
+}
+
+int skipSpaces() {
+    char* start = scanPointer;
+    while (*scanPointer == ' ' || *scanPointer == '\t') scanPointer++;
+    return scanPointer != start;
+}
+
+// --- names ----------------------------------------------------------------
+
+// Stores one character; false (with the error) when the name is full.
+static bool storeNameChar(char* buffer, int size, int& n, char c, int report) {
+    buffer[n++] = c;
+    buffer[n] = 0;
+    if (n < size - 1) return true;
+    if (report) printText("Name too long!\n");
+    errorCode = 11;
+    return false;
+}
+
+// A name in double quotes: up to the closing quote or the end of the line.
+static void scanQuotedName(char* buffer, int size, int report) {
+    int n = 0;
+    buffer[0] = 0;
+    scanPointer++;
+    while (*scanPointer && *scanPointer != '"') {
+        if (!storeNameChar(buffer, size, n, *scanPointer++, report)) return;
+    }
+    if (*scanPointer == '"') scanPointer++;
+}
+
+static void reportNameExpected() {
+    printFormatted("Name expected at: %s!\n", scanPointer);
+}
+
+void scanNameN(char* buffer, int size, int report) {
+    if (*scanPointer == '"') {
+        scanQuotedName(buffer, size, report);
+        return;
+    }
+    int n = 0;
+    buffer[0] = 0;
+    char c = *scanPointer;
+    if (!isLetter(c) && c != '_' && c != '%' && c != '\\') {
+        if (report) reportNameExpected();
+        errorCode = 11;
+        return;
+    }
+    if (scanPointer[0] == '_' && scanPointer[1] == '_') {
+        if (!storeNameChar(buffer, size, n, '_', report)) return;
+        scanPointer += 2;
+    } else if (c == '_' || c == '%') {
+        if (!storeNameChar(buffer, size, n, c, report)) return;
+        scanPointer++;
+    }
+    for (;;) {
+        c = *scanPointer;
+        if (isLetter(c) || isDigit(c) || c == '$') {
+            scanPointer++;
+        } else if (c == '_' && scanPointer[1] == '_') {
+            scanPointer += 2;
+        } else if (c == '\\') {
+            char next = scanPointer[1];
+            if (next == 0 || isLetter(next) || next == '(' || next == '[' || next == ' ') break;
+            c = next;
+            scanPointer += 2;
+        } else {
+            break;
+        }
+        if (!storeNameChar(buffer, size, n, c, report)) return;
+    }
+}
+
+void scanName(char* buffer, int report) { scanNameN(buffer, 32, report); }
+
+void scanFileName(char* buffer, int size) {
+    if (*scanPointer == '"') {
+        scanQuotedName(buffer, size, 1);
+        return;
+    }
+    int n = 0;
+    buffer[0] = 0;
+    for (;;) {
+        unsigned char c = static_cast<unsigned char>(*scanPointer);
+        if (c <= ' ' || c == ',' || c == ';' || c >= 0x80) break;
+        if (!storeNameChar(buffer, size, n, char(c), 1)) return;
+        scanPointer++;
+    }
+    if (n == 0) {
+        reportNameExpected();
+        errorCode = 11;
+    }
+}

@@ -1,0 +1,62 @@
+// Line sources and the scanner. The interpreter keeps one scan position,
+// `scanPointer`, in the text it executes: the line buffer `inputLine`
+// (filled from the program file being loaded or from the host), a stored
+// user-function body, or a string being evaluated. Every parser routine
+// reads forward from it.
+#pragma once
+
+#include <cstdio>
+
+constexpr int inputLineSize = 65536;
+constexpr int fileLineLimit = 1023;  // bytes of one program-file line
+
+// Bytes of stored function bodies: each line ends with 0, the body with
+// `endOfBody`; a number is `numberToken` and 8 bytes of double, a command
+// `commandToken`, a 32-bit command index and a 32-bit jump cache.
+constexpr char endOfBody = 1;
+constexpr char numberToken = 2;
+constexpr char commandToken = 3;
+
+extern char inputLine[inputLineSize];
+extern char* scanPointer;
+extern char* lineStart;          // start of the current body line
+extern FILE* loadFile;           // program file being loaded, or null
+extern int evaluatingString;     // `evaluate` and friends run a string
+extern int readingDefinitionLine; // the host reads a line without joining
+extern int inputAnswerFlag;      // an input builtin awaits its answer
+extern int inputEvaluating;      // an input builtin evaluates its answer
+extern char hardSpaceCode;       // no-break space of the code page
+
+// 'A'-'Z', 'a'-'z', bytes 0xC2-0xFF and `hardSpaceCode`.
+bool isLetter(char c);
+
+// Fetches the next line: the next body line inside a function, else the
+// next file or host line into `inputLine`, joined with following lines
+// ending in " ..." unless `noJoin`.
+void nextInputLine(int noJoin);
+void nextLine();
+// Next line that is neither empty nor a "//" comment (definition readers).
+void nextCodeLine();
+
+// Reads one line of `loadFile` into `buffer` (at least fileLineLimit + 1
+// bytes). At the end of the file stores the end-of-body byte, closes the
+// file and sets `loadFile` to null.
+void readFileLine(char* buffer);
+// Where the next line is to be appended (over " ..." or the " // "
+// comment before it), or null.
+char* findContinuation(char* line);
+
+// Skips blanks, tabs, ".." continuations and comments; returns 1 when it
+// stood on a blank (or on ".." at the top level), 2 when fetching a line
+// failed, else 0.
+int skipBlanks(int crossLines = 0);
+// Blanks and tabs only; returns whether any were skipped.
+int skipSpaces();
+
+// A name into `buffer` of `size` bytes (at most size - 2 characters).
+// On failure the name is empty and errorCode is 11; `report` prints the
+// message.
+void scanNameN(char* buffer, int size, int report);
+void scanName(char* buffer, int report = 1);
+// A file name: quoted, or up to a blank, ",", ";" or a control byte.
+void scanFileName(char* buffer, int size);

@@ -1,0 +1,659 @@
+// Value resolution and access.
+#include "interpreter/values.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "builtins/builtin_helpers.h"
+#include "engines/engine_services.h"
+#include "interpreter/builtin_table.h"
+#include "interpreter/evaluator.h"
+#include "interpreter/globals.h"
+#include "interpreter/main_loop.h"
+#include "interpreter/output.h"
+#include "interpreter/pending_links.h"
+#include "interpreter/primaries.h"
+#include "interpreter/scanner.h"
+#include "interpreter/variables.h"
+#include "shell/settings.h"
+
+// Not built yet: map functions and the name of the running function belong
+// to the user-function module; weak until it exists (a missing function
+// reads as null).
+header* findMapFunction(const char* name) __attribute__((weak));
+__attribute__((weak)) const char* currentFunctionName = "";
+extern int relaxedFunctionMode;
+
+// User-function flags (the flags word of a function record).
+constexpr int32_t functionMap = 0x10;
+constexpr int32_t functionSymbolic = 0x40;
+
+namespace {
+
+bool isViewKind(int kind)
+{
+    return kind == kindSubmatrix || kind == kindComplexSubmatrix || kind == kindIntervalSubmatrix;
+}
+
+bool isNumericMatrixKind(int kind)
+{
+    return kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix;
+}
+
+// Doubles per element of a numeric kind (scalar, matrix or view).
+int doublesPerElement(int kind)
+{
+    switch (kind) {
+    case kindComplex: case kindComplexMatrix: case kindComplexSubmatrix:
+    case kindInterval: case kindIntervalMatrix: case kindIntervalSubmatrix:
+        return 2;
+    default:
+        return 1;
+    }
+}
+
+int scalarKindOf(int kind)
+{
+    switch (kind) {
+    case kindComplex: case kindComplexMatrix: case kindComplexSubmatrix: return kindComplex;
+    case kindInterval: case kindIntervalMatrix: case kindIntervalSubmatrix: return kindInterval;
+    default: return kindReal;
+    }
+}
+
+int matrixKindOf(int kind)
+{
+    switch (scalarKindOf(kind)) {
+    case kindComplex: return kindComplexMatrix;
+    case kindInterval: return kindIntervalMatrix;
+    default: return kindRealMatrix;
+    }
+}
+
+// Element data and column count of a view's base (a scalar counts as 1x1).
+const double* baseElements(header* base, int* columns)
+{
+    if (isNumericMatrixKind(base->kind)) {
+        *columns = matrixColumns(base);
+        return matrixData(base);
+    }
+    *columns = 1;
+    return reinterpret_cast<const double*>(dataOf(base));
+}
+
+header* pushScalar(int kind, const double* element)
+{
+    if (kind == kindComplex) return pushComplex(element[0], element[1]);
+    if (kind == kindInterval) return pushInterval(element[0], element[1]);
+    return pushReal(element[0]);
+}
+
+header* pushMatrixOfKind(int kind, int rows, int columns)
+{
+    if (kind == kindComplexMatrix) return pushComplexMatrix(rows, columns);
+    if (kind == kindIntervalMatrix) return pushIntervalMatrix(rows, columns);
+    return pushRealMatrix(rows, columns);
+}
+
+// A view as a new value: a scalar for one element, else a matrix.
+header* materializeView(header* view)
+{
+    header* base = viewBase(view);
+    int baseColumns;
+    const double* source = baseElements(base, &baseColumns);
+    int rows = viewRows(view), columns = viewColumns(view);
+    int width = doublesPerElement(view->kind);
+    if (rows == 1 && columns == 1) {
+        int64_t at = int64_t(viewRowIndices(view)[0]) * baseColumns + viewColumnIndices(view)[0];
+        return pushScalar(scalarKindOf(view->kind), source + at * width);
+    }
+    header* result = pushMatrixOfKind(matrixKindOf(view->kind), rows, columns);
+    if (errorCode) return result;
+    double* target = matrixData(result);
+    const int32_t* rowIndices = viewRowIndices(view);
+    const int32_t* columnIndices = viewColumnIndices(view);
+    for (int i = 0; i < rows; i++) {
+        const double* row = source + int64_t(rowIndices[i]) * baseColumns * width;
+        for (int j = 0; j < columns; j++) {
+            const double* element = row + int64_t(columnIndices[j]) * width;
+            *target++ = element[0];
+            if (width == 2) *target++ = element[1];
+        }
+    }
+    return result;
+}
+
+header* pushStringCopy(const char* text, int32_t flags)
+{
+    header* result = pushCString(text);
+    if (!errorCode) result->flags = flags & flagUtf8;
+    return result;
+}
+
+// The stand-in value of a failed resolution.
+header* pushErrorString(const char* text)
+{
+    char* old = newram;
+    int code = errorCode;
+    errorCode = 0;
+    pushCString(text);
+    errorCode = code ? code : errorCode;
+    return recordAt(old);
+}
+
+void reportUnknownVariable(const char* name, const char* evaluateHint)
+{
+    printFormatted("Variable %s not found!\n", name);
+    if (functionState != 0) {
+        const char* function = currentFunctionName ? currentFunctionName : "";
+        if (std::strcmp(function, "evaluate") == 0) printText(evaluateHint);
+        else printFormatted("Use global or local variables defined in function %s.\n", function);
+    }
+    errorCode = 10;
+}
+
+// An unbound name: a builtin without arguments, else a user function called
+// without arguments (a symbolic one gives its name).
+header* resolveUnboundName(const char* name)
+{
+    char* old = newram;
+    if (callBuiltin(name, 0, recordAt(old))) return recordAt(old);
+    header* function = findFunction(name);
+    if (!function) {
+        reportUnknownVariable(name, "Use global variables or parameters for string evaluation.\n");
+        return pushErrorString("Error");
+    }
+    if (function->flags & functionSymbolic) {
+        pushCString(name);
+        return recordAt(old);
+    }
+    callUserFunction(function, recordAt(old), 0, 0);
+    return recordAt(old);
+}
+
+} // namespace
+
+header* followReference(header* record)
+{
+    while (record && record->kind == kindReference && referenceTarget(record))
+        record = referenceTarget(record);
+    return record;
+}
+
+header* resolveValue(header* record)
+{
+    if (errorCode || !record) return nullptr;
+    while (record->kind == kindReference) {
+        if (record->flags & flagGlobalReference) {
+            header* global = findGlobal(record->name);
+            if (!global) return resolveUnboundName(record->name);
+            record = global;
+            break;
+        }
+        header* target = referenceTarget(record);
+        if (!target) return resolveUnboundName(record->name);
+        record = target;
+    }
+    header* result = record;
+    if (isViewKind(record->kind)) {
+        result = materializeView(record);
+    } else if (record->kind == kindStringSubvector) {
+        header* vector = subvectorBase(record);
+        const char* text = getStringVectorItem(vector, subvectorIndex(record));
+        if (errorCode) return nullptr;
+        result = pushStringCopy(text, vector->flags);
+    } else if (record->kind == kindRealMatrix && matrixRows(record) == 1 && matrixColumns(record) == 1) {
+        result = pushReal(matrixData(record)[0]);
+    } else if (record->kind == kindComplexMatrix && matrixRows(record) == 1 && matrixColumns(record) == 1) {
+        result = pushComplex(matrixData(record)[0], matrixData(record)[1]);
+    } else {
+        return record;
+    }
+    if (errorCode) return pushErrorString("Error");
+    return result;
+}
+
+header* resolveToBase(header* record)
+{
+    if (!record) return nullptr;
+    header* base = followReference(record);
+    if (base->kind == kindReference) {
+        reportUnknownVariable(record->name, "Use global variables or parameters to string evaluation.\n");
+        return pushErrorString("Fehler");
+    }
+    if (isViewKind(base->kind)) return viewBase(base);
+    return base;
+}
+
+char* getStringVectorItem(header* vector, int k)
+{
+    static char emptyText[1];
+    char* text = stringOf(vector);
+    char* end = endOf(vector);
+    int i = 1;
+    while (k >= 1 && text < end && *text != 1) {
+        char* stop = static_cast<char*>(std::memchr(text, 0, end - text));
+        if (!stop) break;
+        if (i == k) return text;
+        text = stop + 1;
+        i++;
+    }
+    if (indexErrorsReported()) {
+        printFormatted("Index %d in string vector out of bounds!\n", k);
+        errorCode = 1;
+    }
+    emptyText[0] = 0;
+    return emptyText;
+}
+
+// --- braces ----------------------------------------------------------------
+
+namespace {
+
+// The index value truncated after adding the tolerance; false (with the
+// message) for a non-real index.
+bool readBraceIndex(header* index, int* k)
+{
+    if (index->kind != kindReal) {
+        printText("Index must be a number!\n");
+        errorCode = 1013;
+        return false;
+    }
+    *k = clampToInt(realOf(index) + currentEpsilon);
+    return true;
+}
+
+header* findBraceVariable(const char* name, header** value)
+{
+    header* variable = findVariable(name);
+    if (!variable) {
+        printFormatted("%s not a variable!\n", name);
+        errorCode = 1012;
+        return nullptr;
+    }
+    *value = resolveValue(variable);
+    return errorCode ? nullptr : variable;
+}
+
+bool isScalarKind(int kind)
+{
+    return kind == kindReal || kind == kindComplex || kind == kindInterval;
+}
+
+void reportBraceIndex(int k)
+{
+    printFormatted("Index %d out of bounds!\n", k);
+    errorCode = 1;
+}
+
+header* braceElementOfMatrix(header* matrix, int k)
+{
+    int64_t count = int64_t(matrixRows(matrix)) * matrixColumns(matrix);
+    if (matrix->kind != kindRealMatrix && count == 0) {
+        printText("Matrix is empty!\n");
+        errorCode = 1030;
+        return nullptr;
+    }
+    if (k > count) {
+        reportBraceIndex(k);
+        return nullptr;
+    }
+    int width = doublesPerElement(matrix->kind);
+    if (indexCopyMode) return pushScalar(scalarKindOf(matrix->kind), matrixData(matrix) + int64_t(k - 1) * width);
+    if (matrix->kind == kindComplexMatrix) return pushComplexSubmatrix(matrix, k);
+    if (matrix->kind == kindIntervalMatrix) return pushIntervalSubmatrix(matrix, k);
+    return pushSubmatrix(matrix, k);
+}
+
+void reportBraceKind(const char* name)
+{
+    printFormatted("%s not a variable of proper type for {}!\n", name);
+    errorCode = 1011;
+}
+
+} // namespace
+
+void indexBraces(const char* name, header* index)
+{
+    if (errorCode) return;
+    header* indexValue = resolveValue(index);
+    if (errorCode) return;
+    header* value;
+    header* variable = findBraceVariable(name, &value);
+    if (!variable) return;
+    int k;
+    if (!readBraceIndex(indexValue, &k)) return;
+    if (k <= 0) {
+        reportBraceIndex(k);
+        return;
+    }
+    header* result;
+    if (isScalarKind(value->kind) || value->kind == kindString) {
+        result = pushReference(variable, name);
+    } else if (isNumericMatrixKind(value->kind)) {
+        result = braceElementOfMatrix(value, k);
+    } else if (value->kind == kindStringMatrix) {
+        int item = clampToInt(realOf(indexValue));
+        if (item < 1 || item > countStrings(value)) {
+            printFormatted("Index %d out of bounds!", item);
+            errorCode = 1;
+            return;
+        }
+        result = pushStringCopy(getStringVectorItem(value, item), value->flags);
+    } else {
+        reportBraceKind(name);
+        return;
+    }
+    if (!errorCode && result) moveResult(index, result);
+}
+
+void indexBraces(const char* name, header* row, header* column)
+{
+    if (errorCode) return;
+    header* rowValue = resolveValue(row);
+    header* columnValue = resolveValue(column);
+    if (errorCode) return;
+    int i, j;
+    if (!readBraceIndex(rowValue, &i) || !readBraceIndex(columnValue, &j)) return;
+    header* value;
+    header* variable = findBraceVariable(name, &value);
+    if (!variable) return;
+    header* result;
+    if (isScalarKind(value->kind)) {
+        result = pushReference(variable, name);
+    } else if (isNumericMatrixKind(value->kind)) {
+        int rows = matrixRows(value), columns = matrixColumns(value);
+        if (i < 1 || (i > rows && rows != 1)) {
+            reportBraceIndex(i);
+            return;
+        }
+        if (j < 1 || (j > columns && columns != 1)) {
+            reportBraceIndex(j);
+            return;
+        }
+        int64_t at = int64_t(rows == 1 ? 0 : i - 1) * columns + (columns == 1 ? 0 : j - 1);
+        result = pushScalar(scalarKindOf(value->kind), matrixData(value) + at * doublesPerElement(value->kind));
+    } else {
+        reportBraceKind(name);
+        return;
+    }
+    if (!errorCode) moveResult(row, result);
+}
+
+// --- parentheses and brackets ----------------------------------------------
+
+namespace {
+
+// Calls the function a string names, or evaluates the string.
+void callStringFunction(header* text, int n, header* first, int m)
+{
+    const char* name = stringOf(text);
+    if (std::strlen(name) < 32) {
+        char buffer[32];
+        std::strcpy(buffer, name);
+        header* function = findFunction(buffer);
+        if (function && (function->flags & functionMap)) {
+            callMapFunction(first, buffer, m);
+            return;
+        }
+        if (function) {
+            callUserFunction(function, first, n, m);
+            return;
+        }
+        if (findMapFunction && findMapFunction(buffer)) {
+            callMapFunction(first, buffer, m);
+            return;
+        }
+        semicolonPosition = m;
+        if (callBuiltin(buffer, n, first)) return;
+        if (callDllFunction(buffer, n, first)) return;
+    }
+    evaluateString(text, first, n, m);
+}
+
+void indexString(header* text, int n, header* first)
+{
+    if (n > 1) {
+        printText("Can only use one index for strings or string vectors!\n");
+        errorCode = 1;
+        return;
+    }
+    header* index = n == 1 ? resolveValue(first) : nullptr;
+    if (errorCode) return;
+    double value = index && index->kind == kindReal ? realOf(index) : 0;
+    int k = clampToInt(std::floor(value + 0.5));
+    if (k != 1) {
+        printFormatted("Index %d out of range for string (need string vector).\n", k);
+        errorCode = 1;
+        return;
+    }
+    header* result = pushStringCopy(stringOf(text), text->flags);
+    if (!errorCode) moveResult(first, result);
+}
+
+bool bracketsRefused()
+{
+    if (functionState != 0 && (relaxedFunctionMode || matlabMode)) return false;
+    return readIntSetting("brackets", 1) != 0;
+}
+
+// A new string vector of the strings of `vector` chosen by the elements of
+// a real row vector.
+header* selectStringItems(header* vector, header* indices)
+{
+    int count = matrixColumns(indices);
+    const double* values = matrixData(indices);
+    int64_t bytes = 1;
+    for (int i = 0; i < count; i++) {
+        bytes += int64_t(std::strlen(getStringVectorItem(vector, clampToInt(values[i])))) + 1;
+        if (errorCode) return nullptr;
+    }
+    if (newram + headerSize + bytes > ramend) {
+        printText("Out of stack space.\n");
+        errorCode = 1;
+        return nullptr;
+    }
+    header* result = recordAt(newram);
+    char* text = pushHeader(kindStringMatrix, headerSize + bytes, "");
+    if (!text) return nullptr;
+    for (int i = 0; i < count; i++) {
+        const char* item = getStringVectorItem(vector, clampToInt(values[i]));
+        size_t length = std::strlen(item) + 1;
+        std::memcpy(text, item, length);
+        text += length;
+    }
+    *text++ = 1;
+    std::memset(text, 0, endOf(result) - text);
+    result->flags = vector->flags & flagUtf8;
+    return result;
+}
+
+void indexStringVector(header* vector, int n, header* first)
+{
+    if (n == 2) {
+        printText("Cannot use a string vector as matrix!\n");
+        errorCode = 31;
+        return;
+    }
+    header* index = resolveValue(first);
+    if (errorCode) return;
+    header* result;
+    if (index->kind == kindReal) {
+        result = selectStringItem(vector, realOf(index));
+    } else if (index->kind == kindRealMatrix && matrixRows(index) == 1 && matrixColumns(index) >= 2) {
+        result = selectStringItems(vector, index);
+    } else {
+        printText("Cannot generate this type of substring vector.\n");
+        errorCode = 27;
+        return;
+    }
+    if (!errorCode && result) moveResult(first, result);
+}
+
+} // namespace
+
+void indexParentheses(int n, header* indexed, header* first, int bracketKind, int m, int origin)
+{
+    if (errorCode) return;
+    char* before = newram;
+    header* value = resolveValue(indexed);
+    if (errorCode) return;
+    // A value made by the resolution lies above the arguments and vanishes
+    // with them: select copies from it, never views.
+    int savedCopyMode = indexCopyMode;
+    if (reinterpret_cast<char*>(value) >= before) indexCopyMode = 1;
+    if (value->kind == kindString) {
+        if (bracketKind == 2) indexString(value, n, first);
+        else callStringFunction(value, n, first, m);
+        indexCopyMode = savedCopyMode;
+        return;
+    }
+    if (bracketKind == 1 && bracketsRefused()) {
+        printText("Unexpected \"(\". Index () not allowed in strict mode!\n");
+        printText("In Kalix files, use relax to avoid this.\n");
+        errorCode = 1;
+    } else if (n != 1 && n != 2) {
+        printText("Need one or two indices for a matrix reference!\n");
+        errorCode = 30;
+    } else if (value->kind == kindStringMatrix) {
+        indexStringVector(value, n, first);
+    } else {
+        header* rows = resolveValue(first);
+        header* columns = n == 2 ? resolveValue(nextValue(first)) : nullptr;
+        if (!errorCode && n == 1) {
+            bool oneRow = isNumericMatrixKind(value->kind) ? matrixRows(value) == 1 : isScalarKind(value->kind);
+            if (oneRow) {
+                columns = rows;
+                rows = pushReal(1 - origin);
+            } else {
+                columns = pushCommand(commandAllIndices);
+            }
+        }
+        if (!errorCode) {
+            if (isScalarKind(value->kind) || isNumericMatrixKind(value->kind)) {
+                header* result = selectSubmatrix(value, rows, columns, origin);
+                if (!errorCode) moveResult(first, result);
+            } else {
+                printFormatted("%s is not a matrix!\n", indexed->name);
+                errorCode = 31;
+            }
+        }
+    }
+    indexCopyMode = savedCopyMode;
+}
+
+// --- strings as expressions -------------------------------------------------
+
+namespace {
+
+// Parameter names of an anonymous function "@(a, b) expression": fills
+// `names` (32 bytes each) and returns their number and the expression's
+// start, or -1 when the list is malformed.
+int scanAnonymousParameters(const char* text, char names[][32], int maximum, const char** expression)
+{
+    const char* p = text + 2;
+    int count = 0;
+    for (;;) {
+        while (*p == ' ' || *p == '\t') p++;
+        if (*p == ')' && count == 0) break;
+        int length = 0;
+        while (isLetter(*p) || (*p >= '0' && *p <= '9') || *p == '_' || *p == '$') {
+            if (length < 31 && count < maximum) names[count][length] = *p;
+            length++;
+            p++;
+        }
+        if (length == 0 || length > 30) return -1;
+        if (count < maximum) names[count][length] = 0;
+        count++;
+        while (*p == ' ' || *p == '\t') p++;
+        if (*p == ')') break;
+        if (*p != ',') return -1;
+        p++;
+    }
+    p++;
+    while (*p == ' ' || *p == '\t') p++;
+    *expression = p;
+    return count;
+}
+
+} // namespace
+
+void evaluateString(header* text, header* first, int n, int m)
+{
+    if (errorCode) return;
+    header* value = resolveValue(text);
+    if (errorCode) return;
+    if (value->kind != kindString) {
+        reportNeed("string", "evaluate");
+        return;
+    }
+    const char* source = stringOf(value);
+    // The arguments end at the stack top, or at the string when it was
+    // pushed above them.
+    char* argumentsEnd = newram;
+    char* valueAddress = reinterpret_cast<char*>(value);
+    if (valueAddress > reinterpret_cast<char*>(first) && valueAddress < argumentsEnd) argumentsEnd = valueAddress;
+
+    constexpr int maxParameters = 64;
+    char parameters[maxParameters][32];
+    int parameterCount = -1;
+    const char* expression = source;
+    if (source[0] == '@' && source[1] == '(') {
+        parameterCount = scanAnonymousParameters(source, parameters, maxParameters, &expression);
+        if (parameterCount < 0 || *expression == 0) {
+            printText("Anonymous function needs an expression!\n");
+            errorCode = 1;
+            return;
+        }
+    }
+
+    char* savedStartLocal = startlocal;
+    char* savedEndLocal = endlocal;
+    startlocal = newram;
+    int named = m > 0 ? m : n;
+    int i = 0;
+    for (char* p = reinterpret_cast<char*>(first); p < argumentsEnd; p += recordAt(p)->size, i++) {
+        header* argument = recordAt(p);
+        const char* name = argument->name;
+        char letter[2] = {0, 0};
+        if (i < named) {
+            if (parameterCount < 0) {
+                letter[0] = char('a' + (23 + i) % 26);
+                name = letter;
+            } else if (i < parameterCount && i < maxParameters) {
+                name = parameters[i];
+            }
+        }
+        pushReference(argument, name);
+        if (errorCode) break;
+    }
+    endlocal = newram;
+
+    header* result = recordAt(newram);
+    if (!errorCode) {
+        int savedState = functionState;
+        const char* savedName = currentFunctionName;
+        char* savedScan = scanPointer;
+        functionState = 3;
+        currentFunctionName = "evaluate";
+        scanPointer = const_cast<char*>(expression);
+        result = evaluateToValues();
+        if (!errorCode) {
+            skipBlanks();
+            if (*scanPointer != 0) {
+                printText("Error in Evaluate, superfluous characters found.\n");
+                errorCode = 1;
+            }
+        }
+        functionState = savedState;
+        currentFunctionName = savedName;
+        scanPointer = savedScan;
+    }
+    if (errorCode) {
+        printFormatted("Error in expression: %s\n", source);
+        result = pushErrorString("Syntax error!");
+    }
+    startlocal = savedStartLocal;
+    endlocal = savedEndLocal;
+    moveResult(first, result);
+}

@@ -1,0 +1,125 @@
+// Host services the interpreter calls from the computation thread: line
+// input, the Escape poll, waits, output into the text window, messages,
+// the log, directories and files, clocks and child processes. This build's
+// host is a terminal (platform/terminal_host.cpp): lines come from standard
+// input and output goes to standard output.
+#pragma once
+
+#include <cstddef>
+
+// --- start-up facts -------------------------------------------------------
+
+extern int scriptMode;           // started with "-script"
+extern int secondInstance;       // started with "-second"
+extern int systemCodePageIsUtf8; // code page 65001 selected
+extern int codePage;             // code page of the program's 8-bit text
+
+// Ctrl-C becomes the Escape key; broken pipes do not end the program.
+void installInterruptHandler();
+// Called first on the computation thread: the base for getUsedStackSize.
+void markComputationStackBase();
+
+// Interpreter (re)start jobs: Maxima when configured, graphics redraw.
+void startStartupThread();
+// Clears the notebook and the graphics for a restarted interpreter.
+void startNewNotebook();
+// Clears the notebook's lines (interpreter start, command `cls`).
+void clearTextWindow();
+
+// --- line input, keys and waits -------------------------------------------
+
+constexpr int inputBufferSize = 32768;
+
+// Key codes stored with a key (`waitForKey`, `checkEscape`).
+enum KeyCode {
+    keyNone = 0,
+    keyCursorUp = 1,
+    keyCursorDown = 2,
+    keyCursorLeft = 3,
+    keyCursorRight = 4,
+    keyEscape = 5,
+    keyDelete = 6,
+    keyF1 = 14,   // F1 .. F10 are 14 .. 23
+    keyInsert = 26,
+};
+
+// Set by the input builtins before they read a line; cleared by the line
+// reader once the line is taken.
+extern int inputBuiltinActive;
+
+// Reads the next command line into `buffer` (at least `inputBufferSize`
+// bytes). Returns 1 with a line, 0 at the end of the input (the buffer is
+// then empty). A line of 0x7fff characters or more prints "Line too long!",
+// sets error 1 and leaves an empty line.
+int readInputLine(char* buffer);
+
+// 5 (and clears it) when Escape was stored, else 0.
+int checkEscape();
+// The last character typed (then cleared), 0 when none.
+int pollKey();
+// Waits for a key; returns the character (0 for a special key) and stores
+// the key code in `*keyCode`.
+int waitKeyWithStatus(int* keyCode, const char* status);
+int waitForKey(int* keyCode);
+// Waits `seconds` or until a key; below one second simply sleeps.
+int waitWithStatus(double seconds, int* keyCode, const char* status);
+int waitSeconds(double seconds, int* keyCode);
+
+// --- output and messages --------------------------------------------------
+
+// Writes interpreter output (text in the program's code page; a text that
+// begins with the bytes EF BB BF is UTF-8).
+int printToTextWindow(const char* text);
+void showTextWindow();
+void setStatusText(const char* text);
+void reportAutomaticModeError(const char* line);
+void showWarning(const char* text, const char* title);
+void writeLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Opens the log file (setting "logging"); writeLog is silent until then.
+void openLogFile(const char* path);
+void insertLatexImage(const char* latex);
+void endFunctionEntry();
+void addLoadedFileToMenu(const char* name);
+void setUserSubmenuName(const char* name);
+
+// --- directories, files and clocks ----------------------------------------
+
+// Changes the current directory (an empty path changes nothing) and returns
+// the current directory, in a static buffer.
+const char* changeDirectory(const char* path);
+void changeToProgramDir();
+void changeToHomeDir();
+const char* getHomeDir();
+const char* getProgramDir();
+const char* getUserDir();
+const char* getUserWorkDir();
+const char* getUserProfileDir();
+int checkFileExists(const char* name);
+int copyFile(const char* from, const char* to);
+int makeDirectory(const char* name);
+// With a pattern starts a new search, with null continues it. Returns the
+// next matching name (directories with "/" appended), null at the end.
+const char* findNextFile(const char* pattern);
+// Seconds of a monotonic wall clock since start.
+double getClockSeconds();
+// Returns the milliseconds.
+int getCurrentTime(int* year, int* month, int* day, int* hour, int* minute,
+                   int* second, int* millisecond, int utc);
+void formatNow(char* buffer, size_t size, int utc);
+int isNanValue(double x);
+// Bytes of the computation thread's machine stack in use, -1 when unknown.
+int getUsedStackSize();
+
+// --- child processes ------------------------------------------------------
+
+// Starts `program` with `arguments` (split into words like a command line)
+// in `directory` (empty: current). With `usePipes` the child's output is
+// readable with readExecPipe and its input writable with writeExecPipe.
+// With `wait` it waits (Escape ends the child) and returns the exit code.
+int execProgram(const char* program, const char* arguments, const char* directory,
+                int usePipes, int hidden, int wait, char* output, int outputSize);
+int readExecPipe(char* buffer, int size);
+int writeExecPipe(const char* text, int addNewline);
+void killExecProcess();
+// Forgets the permission "until restart" for child processes.
+void resetExecPermission();

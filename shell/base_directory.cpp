@@ -1,0 +1,81 @@
+#include "shell/base_directory.h"
+
+#include <climits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/registry.h"
+
+String programDir;
+String homeDir;
+String baseDir;
+String userFilesDir;
+String profilePath;
+int profileMissing = 0;
+int saveprofile = 0;
+
+static int directoryExists(const char* path) {
+    struct stat status;
+    return stat(path, &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+static void setCurrentDirectory(String& directory) {
+    char buffer[PATH_MAX];
+    directory = getcwd(buffer, sizeof buffer) ? buffer : "";
+    directory.ensureTrailingSeparator();
+}
+
+static void setExecutableDirectory(String& directory) {
+    char buffer[PATH_MAX];
+    ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    buffer[length > 0 ? length : 0] = 0;
+    directory = buffer;
+    directory.removeFileName();
+}
+
+// The "-home" value: quotes stripped, made absolute against the start
+// directory, ending in "/".
+static void setHomeOptionDirectory(String& directory, const char* homeOption) {
+    String value(homeOption);
+    value.stripQuotes();
+    directory = value.getText()[0] == '/' ? "" : homeDir.getText();
+    directory.append(value.getText());
+    if (!directory.endsWith("/")) directory.append("/");
+}
+
+void chooseBaseDirectory(const char* homeOption) {
+    setCurrentDirectory(homeDir);
+    setExecutableDirectory(programDir);
+    baseDir = programDir;
+    if (homeOption) {
+        setHomeOptionDirectory(baseDir, homeOption);
+        String userFiles(baseDir);
+        userFiles.append("Kalix Files");
+        mkdir(userFiles.getText(), 0777);
+    }
+    userFilesDir = baseDir;
+    userFilesDir.append("Kalix Files/");
+    if (!directoryExists(userFilesDir.getText())) {
+        baseDir = userHomeDirectory().c_str();
+        baseDir.ensureTrailingSeparator();
+    }
+    saveprofile = 1;
+    profilePath = baseDir;
+    profilePath.append(".kalix.profile");
+}
+
+void readSettingsAtStart(SettingsStore& store) {
+    profileMissing = access(profilePath.getText(), F_OK) != 0;
+    if (!profileMissing) store.loadProfile(profilePath.getText());
+}
+
+int writeSettingsAtExit(void (*writeCurrentSettings)(SettingsStore& store), SettingsStore& store) {
+    store.openProfileForWriting(profilePath.getText());
+    if (writeCurrentSettings) writeCurrentSettings(store);
+    store.writeIntSetting("saveprofile", saveprofile);
+    store.writeIntSetting("started", 1);
+    store.writeStoredSettings();
+    int written = store.closeProfile();
+    if (profileMissing && written) store.deleteRegistryKey();
+    return written;
+}

@@ -1,0 +1,188 @@
+#include "shell/settings.h"
+
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+#include "platform/registry.h"
+#include "shell/setting_keys.h"
+
+SettingsStore settings("settings");
+String screenKeyPrefix("", 64);
+
+// Numbers are read like "%d" / "%lg" would (leading blanks, a sign), but in
+// the "C" locale whatever the user's locale is; anything else gives the
+// default.
+static const char* skipToNumber(const char* text) {
+    while (std::isspace(static_cast<unsigned char>(*text))) text++;
+    if (text[0] == '+' && text[1] != '-') text++;
+    return text;
+}
+
+static int parseInt(const char* text, int defaultValue) {
+    const char* start = skipToNumber(text);
+    int value;
+    auto [end, error] = std::from_chars(start, start + std::strlen(start), value);
+    return error == std::errc() ? value : defaultValue;
+}
+
+static double parseDouble(const char* text, double defaultValue) {
+    const char* start = skipToNumber(text);
+    double value;
+    auto [end, error] = std::from_chars(start, start + std::strlen(start), value);
+    return error == std::errc() ? value : defaultValue;
+}
+
+SettingsStore::SettingsStore(const char* fileName) : fileName(fileName) {}
+
+SettingsStore::~SettingsStore() {
+    if (output) {
+        std::fclose(output);
+        unlink(temporaryPath.getText());
+    }
+}
+
+// With a profile list only the profile counts; otherwise the per-user file.
+// Null when the name is not stored.
+const char* SettingsStore::lookup(const char* name, std::string& scratch) {
+    if (frozen) return nullptr;
+    if (!profile.empty()) {
+        auto found = profileIndex.find(name);
+        return found == profileIndex.end() ? nullptr : profile[found->second].value.getText();
+    }
+    return registryRead(fileName.getText(), name, scratch) ? scratch.c_str() : nullptr;
+}
+
+const char* SettingsStore::getSetting(const char* name, const char* defaultText) {
+    // One result per thread, so readers on different threads don't clash.
+    static thread_local String value("", 256);
+    std::string scratch;
+    const char* found = lookup(name, scratch);
+    if (!found) return defaultText;
+    value.assign(found);
+    return value.getText();
+}
+
+int SettingsStore::readIntSetting(const char* name, int defaultValue) {
+    std::string scratch;
+    const char* found = lookup(name, scratch);
+    return found ? parseInt(found, defaultValue) : defaultValue;
+}
+
+// Colours are stored as the signed value of their code, like ints.
+int SettingsStore::readColorSetting(const char* name, int defaultValue) {
+    return readIntSetting(name, defaultValue);
+}
+
+double SettingsStore::readDoubleSetting(const char* name, double defaultValue) {
+    std::string scratch;
+    const char* found = lookup(name, scratch);
+    return found ? parseDouble(found, defaultValue) : defaultValue;
+}
+
+void SettingsStore::writeSetting(const char* name, const char* text) {
+    if (frozen) return;
+    if (!output) {
+        registryWrite(fileName.getText(), name, text);
+        return;
+    }
+    // Reading takes the first line of a name; later ones would be dead.
+    if (writtenNames.insert(name).second) writeSettingLine(output, name, text);
+}
+
+void SettingsStore::writeIntSetting(const char* name, int value) {
+    char buffer[32];
+    *std::to_chars(buffer, buffer + sizeof buffer - 1, value).ptr = 0;
+    writeSetting(name, buffer);
+}
+
+void SettingsStore::writeColorSetting(const char* name, int value) { writeIntSetting(name, value); }
+
+void SettingsStore::writeDoubleSetting(const char* name, double value) {
+    char buffer[64];
+    *std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::scientific, 15).ptr = 0;
+    writeSetting(name, buffer);
+}
+
+void SettingsStore::deleteSetting(const char* name) {
+    if (!frozen) registryDelete(fileName.getText(), name);
+}
+
+void SettingsStore::deleteRegistryKey() {
+    if (!frozen) registryDeleteAll(fileName.getText());
+}
+
+void SettingsStore::addProfileEntry(void* context, const char* name, const char* value) {
+    auto* store = static_cast<SettingsStore*>(context);
+    store->profileIndex.try_emplace(name, store->profile.size());
+    store->profile.push_back({String(name), String(value)});
+}
+
+void SettingsStore::loadProfile(const char* path) {
+    if (!frozen) readSettingsFile(path, addProfileEntry, this);
+}
+
+int SettingsStore::openProfileForWriting(const char* path) {
+    closeProfile();
+    outputPath = path;
+    temporaryPath = path;
+    temporaryPath.append(".new");
+    output = std::fopen(temporaryPath.getText(), "w");
+    writtenNames.clear();
+    return output != nullptr;
+}
+
+int SettingsStore::closeProfile() {
+    if (!output) return 0;
+    bool written = !std::ferror(output);
+    written = std::fclose(output) == 0 && written;
+    output = nullptr;
+    writtenNames.clear();
+    if (written && std::rename(temporaryPath.getText(), outputPath.getText()) == 0) return 1;
+    unlink(temporaryPath.getText());
+    return 0;
+}
+
+void SettingsStore::writeStoredSettings() {
+    if (!output) return;
+    if (!profile.empty()) {
+        for (const ProfileEntry& entry : profile) writeSetting(entry.name.getText(), entry.value.getText());
+        return;
+    }
+    for (const auto& [name, value] : registryEntries(fileName.getText()))
+        writeSetting(name.c_str(), value.c_str());
+}
+
+const char* makeScreenKey(const char* name) {
+    static thread_local String key("", 64);
+    key.assign(screenKeyPrefix.getText());
+    key.append(name);
+    return key.getText();
+}
+
+int readIntSetting(const char* key, int defaultValue) { return settings.readIntSetting(key, defaultValue); }
+int readColorSetting(const char* key, int defaultValue) { return settings.readColorSetting(key, defaultValue); }
+double readDoubleSetting(const char* key, double defaultValue) { return settings.readDoubleSetting(key, defaultValue); }
+const char* readTextSetting(const char* key, const char* defaultText) { return settings.getSetting(key, defaultText); }
+
+// The table's default text of a key, also for a key made by makeScreenKey;
+// "" when the default is worked out at start or the key is unknown.
+static const char* tableDefault(const char* key) {
+    const SettingKey* row = findSettingKey(key);
+    size_t prefixLength = screenKeyPrefix.length();
+    if (!row && prefixLength > 0 && std::strncmp(key, screenKeyPrefix.getText(), prefixLength) == 0)
+        row = findSettingKey(key + prefixLength);
+    if (!row || (row->flags & settingComputedDefault)) return "";
+    return row->defaultText;
+}
+
+int intSetting(const char* key) { return settings.readIntSetting(key, parseInt(tableDefault(key), 0)); }
+double doubleSetting(const char* key) { return settings.readDoubleSetting(key, parseDouble(tableDefault(key), 0.0)); }
+const char* textSetting(const char* key) { return settings.getSetting(key, tableDefault(key)); }
+
+void writeSetting(const char* key, const char* text) { settings.writeSetting(key, text); }
+void writeIntSetting(const char* key, int value) { settings.writeIntSetting(key, value); }
+void writeColorSetting(const char* key, int value) { settings.writeColorSetting(key, value); }
+void writeDoubleSetting(const char* key, double value) { settings.writeDoubleSetting(key, value); }

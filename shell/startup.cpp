@@ -1,0 +1,122 @@
+// Program start-up on a terminal.
+#include "shell/startup.h"
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "interpreter/main_loop.h"
+#include "interpreter/scanner.h"
+#include "notebook/notebook_services.h"
+#include "platform/host.h"
+#include "shell/base_directory.h"
+#include "shell/settings.h"
+#include "shell/threads.h"
+
+constexpr int defaultCodePage = 1252;
+
+StartupOptions parseOptions(int argc, char** argv) {
+    StartupOptions options;
+    int i = 1;
+    for (; i < argc; i++) {
+        if (std::strcmp(argv[i], "-reset") == 0) {
+            options.resetRequested = 1;
+        } else if (std::strcmp(argv[i], "-script") == 0 && i + 1 < argc && argv[i + 1][0] != '-') {
+            options.scriptMode = 1;
+        } else if (std::strcmp(argv[i], "-second") == 0) {
+            options.secondInstance = 1;
+        } else {
+            break;
+        }
+    }
+    if (i + 1 < argc && std::strcmp(argv[i], "-home") == 0) {
+        options.homeOption = argv[i + 1];
+        i += 2;
+    }
+    if (i + 1 < argc && std::strcmp(argv[i], "-codepage") == 0) {
+        int value = std::atoi(argv[i + 1]);
+        if (value > 0) options.codePage = value;
+        i += 2;
+    }
+    options.words.push_back(argc > 0 ? argv[0] : "kalix");
+    for (; i < argc; i++) options.words.push_back(argv[i]);
+    return options;
+}
+
+std::string absoluteFileName(const std::string& name, const std::string& startDirectory) {
+    if (name.empty() || name[0] == '/' || name[0] == '"') return name;
+    return startDirectory + name;
+}
+
+// "-codepage", else the setting "CODE_PAGE"; 1252 when neither names a
+// code page that can be converted.
+static void chooseCodePage(int requested) {
+    int number = requested > 0 ? requested : readIntSetting("CODE_PAGE", 0);
+    if (number <= 0) number = defaultCodePage;
+    if (!selectCodePage(number)) {
+        char text[128];
+        std::snprintf(text, sizeof text, "Unknown code page %d, using %d.", number, defaultCodePage);
+        showWarning(text, "Kalix");
+        number = defaultCodePage;
+        selectCodePage(number);
+    }
+    codePage = number;
+    systemCodePageIsUtf8 = number == 65001;
+    std::string noBreakSpace;
+    utf8ToCodePage("\xC2\xA0", noBreakSpace);
+    hardSpaceCode = noBreakSpace.empty() ? char(0xA0) : noBreakSpace[0];
+}
+
+static void startLog() {
+    if (!readIntSetting("logging", 0)) return;
+    std::string path = std::string(getUserWorkDir()) + "kalixlog.txt";
+    openLogFile(path.c_str());
+    writeLog("Logging started on %s", path.c_str());
+}
+
+// --- the computation thread -----------------------------------------------
+
+static std::vector<char*> interpreterWords;
+static int exitStatus = 0;
+static Parker interpreterEnded;
+
+static int runComputation(Thread*) {
+    markComputationStackBase();
+    exitStatus = runInterpreterLoop(int(interpreterWords.size()) - 1, interpreterWords.data());
+    std::fflush(stdout);
+    interpreterEnded.unpark();
+    return 0;
+}
+
+int runMain(int argc, char** argv) {
+    std::setlocale(LC_CTYPE, "");
+    StartupOptions options = parseOptions(argc, argv);
+    scriptMode = options.scriptMode;
+    secondInstance = options.secondInstance;
+    chooseBaseDirectory(options.homeOption.empty() ? nullptr : options.homeOption.c_str());
+    readSettingsAtStart();
+    chooseCodePage(options.codePage);
+    startLog();
+    if (!allocateStack()) {
+        showWarning("Out of memory space!", "Kalix");
+        return 1;
+    }
+    installInterruptHandler();
+
+    if (options.words.size() > 1)
+        options.words[1] = absoluteFileName(options.words[1], homeDir.getText());
+    for (std::string& word : options.words) interpreterWords.push_back(word.data());
+    interpreterWords.push_back(nullptr);
+
+    writeLog("Start KXW process");
+    Thread computation(runComputation, threadStackSize);
+    if (computation.startThread() != 0) {
+        showWarning("Could not start the interpreter thread.", "Kalix");
+        return 1;
+    }
+    interpreterEnded.park();
+    killExecProcess();
+    std::fflush(stdout);
+    return exitStatus;
+}

@@ -1,0 +1,29 @@
+// Program start-up on a terminal: command-line options, directories, code
+// page, settings, the interpreter stack and the computation thread.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct StartupOptions {
+    int scriptMode = 0;
+    int secondInstance = 0;
+    int resetRequested = 0;
+    std::string homeOption;            // "-home" value, empty when not given
+    int codePage = 0;                  // "-codepage" value, 0 when not given
+    // The program name and the words left for the interpreter: a program
+    // file to load, then the words for `kalixarg`.
+    std::vector<std::string> words;
+};
+
+// Leading "-reset", "-script" (only before a word that does not begin with
+// "-"), "-second" in any order; then "-home" DIR and "-codepage" N, in this
+// order, each at most once.
+StartupOptions parseOptions(int argc, char** argv);
+
+// A program file named on the command line, made absolute against the
+// start directory (ending in "/"). A quoted name is left as it is.
+std::string absoluteFileName(const std::string& name, const std::string& startDirectory);
+
+// Runs the program; returns the process exit status.
+int runMain(int argc, char** argv);

@@ -1,0 +1,14 @@
+pi
+E
+I
+true
+false
+isNAN(NAN)
+epsilon()
+setepsilon(1e-10)
+epsilon()
+setepsilon(2.220446049250313e-12);
+magic(3)
+magic(4)
+magic(2)
+setepsilon("a")

@@ -1,0 +1,12 @@
+// A line ending in " ..." is joined with the next one.
+x = 1 + ...
+2;
+x
+// The comment before the dots goes with them.
+y = 3 + // plus four ...
+4;
+y
+// ".." continues on the next line too, ignoring the rest of the line.
+z = 5 + .. anything
+6;
+z

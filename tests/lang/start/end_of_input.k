@@ -1,0 +1,2 @@
+// End of input quits like quit.
+1+2

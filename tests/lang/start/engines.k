@@ -1,0 +1,9 @@
+// Lines for engines that are not there are refused, never dropped.
+:: integrate(x^2,x)
+::: x
+maxima x
+py: 1
+>> 1
+?? sin
+: x
+1+1

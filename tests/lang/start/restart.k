@@ -1,0 +1,4 @@
+x=1;
+restart
+x
+quit

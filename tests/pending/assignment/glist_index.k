@@ -1,0 +1,2 @@
+glist("L"); glistadd("L",1);
+glistget("L",4)

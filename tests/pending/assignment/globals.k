@@ -1,0 +1,13 @@
+gset("a",5);
+gvar("a")
+glist("L");
+glistadd("L",1);
+glistadd("L",2)
+glistinsert("L",0,7)
+glistget("L",1)
+glistput("L",4,8)
+glistdelete("L",1)
+glistget("L",1)
+glistlength("L")
+glist("L");
+glistlength("L")

@@ -1,0 +1,15 @@
+abs(3+4*I)
+abs([-1,2,-3])
+arg(-2)
+arg(I)
+conj(1+2*I)
+re(3+4*I)
+im(3+4*I)
+exp(I*pi)~=-1
+sin(I)
+cos([0,pi])
+log(E)
+abs(sin(asin(0.3+0.4*I))-(0.3+0.4*I))<1e-14
+atan2(1,1)
+atan2(0,1)
+sin("a")

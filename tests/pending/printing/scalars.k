@@ -1,0 +1,10 @@
+1/3
+-2
+1e20
+1e-12
+0
+pi
+setscalarformat(5);
+1/3
+scalarformat(0);
+1/3

@@ -1,0 +1,277 @@
+// Line sources and the scanner: names, file lines, continuation, blanks
+// and comments.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "interpreter/main_loop.h"
+#include "interpreter/scanner.h"
+#include "stack_fixture.h"
+
+class ScannerTest : public SmallStack {
+protected:
+    void SetUp() override {
+        SmallStack::SetUp();
+        functionState = 0;
+        runState = runStateRun;
+        evaluatingString = 0;
+        inputEvaluating = 0;
+        readingDefinitionLine = 0;
+    }
+    void TearDown() override {
+        if (loadFile) std::fclose(loadFile);
+        loadFile = nullptr;
+        SmallStack::TearDown();
+    }
+
+    void scanFrom(const char* text) {
+        std::snprintf(inputLine, inputLineSize, "%s", text);
+        scanPointer = inputLine;
+    }
+
+    // A program file holding `text`, opened as the file being loaded.
+    void loadText(const std::string& text) {
+        loadFile = std::tmpfile();
+        std::fwrite(text.data(), 1, text.size(), loadFile);
+        std::rewind(loadFile);
+    }
+
+    std::string rest() const { return scanPointer; }
+};
+
+TEST_F(ScannerTest, ScanNameReadsNamesAndStopsWhereTheyEnd) {
+    struct Case {
+        const char* text;
+        const char* name;
+        const char* rest;
+    } cases[] = {
+        {"abc+1", "abc", "+1"},
+        {"x1$ = 2", "x1$", " = 2"},
+        {"a__b", "a_b", ""},          // two underscores store one
+        {"a_b", "a", "_b"},           // one underscore is the operator
+        {"__x", "_x", ""},
+        {"_x", "_x", ""},
+        {"%", "%", ""},
+        {"%x2", "%x2", ""},
+        {"\"a b\"c", "a b", "c"},     // quoted name
+        {"a\\+b", "a+b", ""},         // backslash takes the next character
+        {"a\\b", "a", "\\b"},         // but not a letter: left division
+        {"a\\(", "a", "\\("},
+        {"\xE4x", "\xE4x", ""},       // bytes from 0xC2 are letters
+    };
+    for (const Case& c : cases) {
+        scanFrom(c.text);
+        char name[32];
+        scanName(name);
+        EXPECT_EQ(errorCode, 0) << c.text;
+        EXPECT_STREQ(name, c.name) << c.text;
+        EXPECT_EQ(rest(), c.rest) << c.text;
+    }
+}
+
+TEST_F(ScannerTest, NamesHaveAtMostThirtyCharacters) {
+    std::string thirty(30, 'a');
+    scanFrom(thirty.c_str());
+    char name[32];
+    scanName(name);
+    EXPECT_EQ(errorCode, 0);
+    EXPECT_EQ(std::string(name), thirty);
+    EXPECT_EQ(output(), "");
+
+    std::string thirtyOne(31, 'b');
+    for (const std::string& text : {thirtyOne, "\"" + thirtyOne + "\""}) {
+        errorCode = 0;
+        scanFrom(text.c_str());
+        scanName(name);
+        EXPECT_EQ(errorCode, 11) << text;
+        EXPECT_EQ(output(), "Name too long!\n") << text;
+        EXPECT_LT(std::strlen(name), sizeof name);
+    }
+}
+
+TEST_F(ScannerTest, MissingNameIsReportedOnlyWhenAsked) {
+    scanFrom("1abc");
+    char name[32];
+    scanName(name);
+    EXPECT_EQ(errorCode, 11);
+    EXPECT_STREQ(name, "");
+    EXPECT_EQ(output(), "Name expected at: 1abc!\n");
+
+    errorCode = 0;
+    scanFrom("+x");
+    scanNameN(name, sizeof name, 0);
+    EXPECT_EQ(errorCode, 11);
+    EXPECT_EQ(output(), "");
+}
+
+TEST_F(ScannerTest, ScanFileNameStopsAtSeparators) {
+    struct Case {
+        const char* text;
+        const char* name;
+        const char* rest;
+    } cases[] = {
+        {"dir/file.k; x", "dir/file.k", "; x"},
+        {"a,b", "a", ",b"},
+        {"\"with blank.k\";", "with blank.k", ";"},
+        {"name\tx", "name", "\tx"},
+    };
+    for (const Case& c : cases) {
+        scanFrom(c.text);
+        char name[256];
+        scanFileName(name, sizeof name);
+        EXPECT_EQ(errorCode, 0) << c.text;
+        EXPECT_STREQ(name, c.name) << c.text;
+        EXPECT_EQ(rest(), c.rest) << c.text;
+    }
+    scanFrom(";");
+    char name[256];
+    scanFileName(name, sizeof name);
+    EXPECT_EQ(errorCode, 11);
+    EXPECT_EQ(output(), "Name expected at: ;!\n");
+
+    errorCode = 0;
+    std::string longName(300, 'f');
+    scanFrom(longName.c_str());
+    scanFileName(name, sizeof name);
+    EXPECT_EQ(errorCode, 11);
+    EXPECT_EQ(output(), "Name too long!\n");
+}
+
+TEST_F(ScannerTest, FindContinuationFindsTheTrailingDots) {
+    struct Case {
+        const char* line;
+        int place;  // offset of the continuation, -1 for none
+    } cases[] = {
+        {"x = 1 + ...", 8},
+        {"x = 1 + // plus two ...", 8},   // the comment goes with the dots
+        {"x = 1 + ... ", -1},              // the dots must end the line
+        {"x = 1 +...", -1},                // a blank must precede them
+        {"s = \"open ...", -1},           // unterminated string
+        {"s = \"a ...\" + ...", 14},       // dots in a string do not count
+        {"function f(x) ...", -1},         // a function header is never joined
+        {"py: x ...", -1},
+        {">x ...", -1},
+        {":x ...", -1},
+    };
+    for (const Case& c : cases) {
+        std::snprintf(inputLine, inputLineSize, "%s", c.line);
+        char* place = findContinuation(inputLine);
+        if (c.place < 0)
+            EXPECT_EQ(place, nullptr) << c.line;
+        else
+            EXPECT_EQ(place, inputLine + c.place) << c.line;
+    }
+}
+
+TEST_F(ScannerTest, ContinuedFileLinesAreJoined) {
+    loadText("x = 1 + ...\n2\ny = 3 + // three ...\n  4 ...\n  + 5\nfunction f ...\nz\n");
+    nextLine();
+    EXPECT_STREQ(inputLine, "x = 1 + 2");
+    EXPECT_EQ(scanPointer, inputLine);
+    nextLine();
+    EXPECT_STREQ(inputLine, "y = 3 +   4   + 5");
+    nextLine();
+    EXPECT_STREQ(inputLine, "function f ...");
+    nextInputLine(1);
+    EXPECT_STREQ(inputLine, "z");
+    EXPECT_EQ(errorCode, 0);
+}
+
+TEST_F(ScannerTest, FileLinesDropControlBytesAndEndWithTheEndByte) {
+    loadText("a\tb\r\n\x01q\nlast");
+    char line[fileLineLimit + 1];
+    readFileLine(line);
+    EXPECT_STREQ(line, "a\tb");
+    readFileLine(line);
+    EXPECT_STREQ(line, "q");
+    readFileLine(line);
+    EXPECT_STREQ(line, "last");  // no final newline
+    ASSERT_NE(loadFile, nullptr);
+    readFileLine(line);
+    EXPECT_STREQ(line, "\x01");
+    EXPECT_EQ(loadFile, nullptr);
+}
+
+TEST_F(ScannerTest, FileLinesHaveAtMost1023Bytes) {
+    loadText(std::string(1023, 'a') + "\n" + std::string(1024, 'b') + "\n");
+    char line[fileLineLimit + 1];
+    readFileLine(line);
+    EXPECT_EQ(errorCode, 0);
+    EXPECT_EQ(std::strlen(line), 1023u);
+    readFileLine(line);
+    EXPECT_EQ(errorCode, 50);
+    EXPECT_STREQ(line, "");
+    EXPECT_EQ(output(), "Line too long!\n");
+}
+
+TEST_F(ScannerTest, AChainOfContinuationsThatDoesNotFitIsTooLong) {
+    std::string piece = std::string(1000, 'x') + " ...\n";
+    std::string text;
+    for (int i = 0; i < 70; i++) text += piece;
+    loadText(text + "end\n");
+    nextLine();
+    EXPECT_EQ(errorCode, 50);
+    EXPECT_STREQ(inputLine, "");
+    EXPECT_EQ(output(), "Line too long!\n");
+}
+
+TEST_F(ScannerTest, SkipBlanksSkipsCommentsAndFollowsDoubleDots) {
+    scanFrom("   // comment");
+    EXPECT_EQ(skipBlanks(), 1);
+    EXPECT_EQ(rest(), "");
+
+    scanFrom("x");
+    EXPECT_EQ(skipBlanks(), 0);
+    EXPECT_EQ(rest(), "x");
+
+    loadText("  next\n");
+    scanFrom(".. the rest is ignored");
+    EXPECT_EQ(skipBlanks(), 1);
+    EXPECT_EQ(rest(), "next");
+
+    // A string being evaluated does not pull lines and has "##" comments.
+    functionState = 3;
+    scanFrom(" .. ## x");
+    skipBlanks();
+    EXPECT_EQ(rest(), ".. ## x");
+    scanFrom(" ## x");
+    skipBlanks();
+    EXPECT_EQ(rest(), "");
+    functionState = 0;
+}
+
+TEST_F(ScannerTest, LinesCannotBeFetchedInsideStringsOrDefinitions) {
+    evaluatingString = 1;
+    nextLine();
+    EXPECT_EQ(errorCode, 2300);
+    EXPECT_EQ(output(), "Line ended inside a string!\n");
+    evaluatingString = 0;
+
+    errorCode = 0;
+    readingDefinitionLine = 1;
+    nextLine();
+    EXPECT_EQ(errorCode, 1);
+    EXPECT_EQ(output(), ".. not allowed here.\n");
+    readingDefinitionLine = 0;
+}
+
+TEST_F(ScannerTest, BodyLinesAreFollowedUpToTheEndOfTheBody) {
+    static char body[] = "a=1\0b=2\0\x01";
+    functionState = 1;
+    scanPointer = body;
+    nextLine();
+    EXPECT_EQ(lineStart, body + 4);
+    EXPECT_EQ(scanPointer, body + 4);
+    EXPECT_EQ(functionState, 1);
+    nextLine();
+    EXPECT_EQ(*scanPointer, endOfBody);
+    EXPECT_EQ(functionState, 0);
+}
+
+TEST_F(ScannerTest, NextCodeLineSkipsEmptyAndCommentLines) {
+    loadText("\n   \n  // note\ncode\n");
+    nextCodeLine();
+    EXPECT_STREQ(inputLine, "code");
+}

@@ -1,0 +1,370 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+#include "platform/registry.h"
+#include "shell/base_directory.h"
+#include "shell/setting_keys.h"
+#include "shell/settings.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << text;
+}
+
+// A fresh temporary directory as HOME and XDG_CONFIG_HOME for each test.
+class SettingsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kalix-settings-XXXXXX";
+        root = mkdtemp(pattern);
+        saveVariable("HOME", savedHome);
+        saveVariable("XDG_CONFIG_HOME", savedConfig);
+        setenv("HOME", (root / "home").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+        fs::create_directories(root / "home");
+    }
+    void TearDown() override {
+        restoreVariable("HOME", savedHome);
+        restoreVariable("XDG_CONFIG_HOME", savedConfig);
+        fs::remove_all(root);
+    }
+    fs::path registryFile() const { return root / "config" / "kalix" / "settings"; }
+    // A run whose base directory is root/chosen and whose per-user file
+    // holds `registry`; returns the profile's path.
+    fs::path startRun(SettingsStore& store, const std::string& registry) {
+        fs::path chosen = root / "chosen";
+        fs::create_directories(chosen / "Kalix Files");
+        chooseBaseDirectory(chosen.c_str());
+        writeFile(registryFile(), registry);
+        readSettingsAtStart(store);
+        return chosen / ".kalix.profile";
+    }
+
+    fs::path root;
+
+private:
+    static void saveVariable(const char* name, std::optional<std::string>& saved) {
+        const char* value = std::getenv(name);
+        if (value) saved = value;
+    }
+    static void restoreVariable(const char* name, const std::optional<std::string>& saved) {
+        if (saved) setenv(name, saved->c_str(), 1);
+        else unsetenv(name);
+    }
+    std::optional<std::string> savedHome, savedConfig;
+};
+
+TEST_F(SettingsTest, ProfileLines) {
+    fs::path profile = root / "profile";
+    writeFile(profile,
+              "quoted=\"20\"\n"
+              "bare=20\n"
+              "empty=\n"
+              "emptyquoted=\"\"\n"
+              "inner=\"say \"hi\"\"\n"
+              "crlf=\"x\"\r\n"
+              "spaced = \"v\"\n"
+              "equals=\"a=b\"\n"
+              "open=\"half\n"
+              "Case=upper\n"
+              "quoted=\"second\"\n"
+              "this line has no equals sign\n"
+              "after=\"lost\"\n");
+    SettingsStore store("settings");
+    store.loadProfile(profile.c_str());
+    ASSERT_TRUE(store.hasProfile());
+    struct {
+        const char* name;
+        const char* expected;
+    } cases[] = {
+        {"quoted", "20"},  // the first entry of a name counts
+        {"bare", "20"},
+        {"empty", ""},
+        {"emptyquoted", ""},
+        {"inner", "say \"hi\""},
+        {"crlf", "x"},
+        {"spaced ", " \"v\""},
+        {"equals", "a=b"},
+        {"open", "half"},
+        {"Case", "upper"},
+        {"case", "default"},
+        {"after", "default"},  // behind the line without '='
+    };
+    for (const auto& c : cases) EXPECT_STREQ(store.getSetting(c.name, "default"), c.expected) << c.name;
+    EXPECT_EQ(store.readIntSetting("quoted", 1), 20);
+    EXPECT_EQ(store.readIntSetting("bare", 1), 20);
+}
+
+TEST_F(SettingsTest, LongProfileLinesAreReadWhole) {
+    fs::path profile = root / "profile";
+    std::string longValue(3000, 'p');
+    writeFile(profile, "browserdir=\"" + longValue + "\"\nspaces=\"0\"\n");
+    SettingsStore store("settings");
+    store.loadProfile(profile.c_str());
+    EXPECT_EQ(store.getSetting("browserdir", ""), longValue);
+    EXPECT_EQ(store.readIntSetting("spaces", 1), 0);
+}
+
+TEST_F(SettingsTest, MissingKeyGivesDefaultNotRegistryValue) {
+    writeFile(registryFile(), "spaces=\"0\"\ncommas=\"0\"\n");
+    SettingsStore store("settings");
+    EXPECT_EQ(store.readIntSetting("spaces", 1), 0);  // no profile: registry
+    fs::path profile = root / "profile";
+    writeFile(profile, "commas=\"1\"\n");
+    store.loadProfile(profile.c_str());
+    EXPECT_EQ(store.readIntSetting("spaces", 1), 1);
+    EXPECT_EQ(store.readIntSetting("commas", 0), 1);
+}
+
+TEST_F(SettingsTest, EmptyProfileFallsBackToRegistry) {
+    writeFile(registryFile(), "spaces=\"0\"\n");
+    fs::path profile = root / "profile";
+    writeFile(profile, "");
+    SettingsStore store("settings");
+    store.loadProfile(profile.c_str());
+    EXPECT_FALSE(store.hasProfile());
+    EXPECT_EQ(store.readIntSetting("spaces", 1), 0);
+}
+
+TEST_F(SettingsTest, NumbersAreReadWithDefaults) {
+    fs::path profile = root / "profile";
+    writeFile(profile,
+              "plain=\"20\"\nblank=\" 21\"\nplus=\"+7\"\nminus=\"-3\"\ntrailing=\"12abc\"\n"
+              "word=\"abc\"\nnothing=\"\"\nhuge=\"99999999999\"\nreal=\"1.5e3\"\ncomma=\"2,5\"\n");
+    SettingsStore store("settings");
+    store.loadProfile(profile.c_str());
+    struct {
+        const char* name;
+        int expected;
+    } ints[] = {{"plain", 20}, {"blank", 21}, {"plus", 7},    {"minus", -3},   {"trailing", 12},
+                {"word", 99},  {"nothing", 99}, {"huge", 99}, {"missing", 99}, {"real", 1}};
+    for (const auto& c : ints) EXPECT_EQ(store.readIntSetting(c.name, 99), c.expected) << c.name;
+    EXPECT_EQ(store.readColorSetting("minus", 5), -3);
+    EXPECT_DOUBLE_EQ(store.readDoubleSetting("real", 0.5), 1500.0);
+    EXPECT_DOUBLE_EQ(store.readDoubleSetting("minus", 0.5), -3.0);
+    EXPECT_DOUBLE_EQ(store.readDoubleSetting("comma", 0.5), 2.0);
+    EXPECT_DOUBLE_EQ(store.readDoubleSetting("word", 0.5), 0.5);
+}
+
+TEST_F(SettingsTest, RegistryFileReadWriteDelete) {
+    SettingsStore store("settings");
+    store.writeSetting("textfontname", "Mono");
+    store.writeIntSetting("spaces", 0);
+    store.writeDoubleSetting("aspect", 1.0);
+    store.writeColorSetting("color3", 16711680);
+    EXPECT_EQ(readFile(registryFile()),
+              "textfontname=\"Mono\"\nspaces=\"0\"\naspect=\"1.000000000000000e+00\"\ncolor3=\"16711680\"\n");
+    store.writeSetting("textfontname", "Other");
+    EXPECT_STREQ(store.getSetting("textfontname", ""), "Other");
+    EXPECT_DOUBLE_EQ(store.readDoubleSetting("aspect", 0), 1.0);
+    store.deleteSetting("spaces");
+    EXPECT_EQ(store.readIntSetting("spaces", 1), 1);
+    EXPECT_STREQ(store.getSetting("textfontname", ""), "Other");
+    store.deleteRegistryKey();
+    EXPECT_FALSE(fs::exists(registryFile()));
+    EXPECT_STREQ(store.getSetting("textfontname", "gone"), "gone");
+}
+
+TEST_F(SettingsTest, RegistryFollowsTheEnvironment) {
+    std::string config = (root / "config").string();
+    std::string value;
+    registryWrite("settings", "spaces", "0");
+    ASSERT_EQ(registryRead("settings", "spaces", value), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    registryWrite("settings", "spaces", "2");
+    EXPECT_TRUE(fs::exists(root / "home" / ".config" / "kalix" / "settings"));
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    ASSERT_EQ(registryRead("settings", "spaces", value), 1);
+    EXPECT_EQ(value, "0");
+    setenv("XDG_CONFIG_HOME", "relative/is/ignored", 1);
+    ASSERT_EQ(registryRead("settings", "spaces", value), 1);
+    EXPECT_EQ(value, "2");
+    EXPECT_EQ(registryRead("settings", "commas", value), 0);
+}
+
+TEST_F(SettingsTest, FrozenStoreReadsDefaultsAndWritesNothing) {
+    writeFile(registryFile(), "spaces=\"0\"\n");
+    SettingsStore store("settings");
+    store.setFrozen(1);
+    EXPECT_EQ(store.readIntSetting("spaces", 1), 1);
+    EXPECT_STREQ(store.getSetting("spaces", "d"), "d");
+    store.writeIntSetting("commas", 0);
+    store.deleteSetting("spaces");
+    store.deleteRegistryKey();
+    EXPECT_EQ(readFile(registryFile()), "spaces=\"0\"\n");
+}
+
+TEST_F(SettingsTest, ProfileWritingOncePerNameAndOnlyWhenComplete) {
+    fs::path profile = root / "out.profile";
+    writeFile(profile, "old=\"kept until close\"\n");
+    SettingsStore store("settings");
+    ASSERT_TRUE(store.openProfileForWriting(profile.c_str()));
+    store.writeSetting("usecolors", "1");
+    store.writeSetting("usecolors", "0");  // the second line would be dead
+    store.writeSetting("search", "two\nlines");
+    store.writeSetting("after", "still read");
+    EXPECT_EQ(readFile(profile), "old=\"kept until close\"\n");
+    EXPECT_EQ(store.closeProfile(), 1);
+    EXPECT_EQ(readFile(profile), "usecolors=\"1\"\nsearch=\"two lines\"\nafter=\"still read\"\n");
+    EXPECT_FALSE(fs::exists(registryFile()));
+
+    SettingsStore next("settings");
+    next.loadProfile(profile.c_str());
+    EXPECT_STREQ(next.getSetting("after", ""), "still read");
+
+    EXPECT_EQ(store.openProfileForWriting((root / "no such dir" / "p").c_str()), 0);
+    store.writeSetting("search", "x");  // falls back to the registry
+    EXPECT_EQ(store.closeProfile(), 0);
+    EXPECT_EQ(readFile(registryFile()), "search=\"x\"\n");
+}
+
+TEST_F(SettingsTest, ScreenKeysAndTableDefaults) {
+    screenKeyPrefix = "1920-1080-";
+    EXPECT_STREQ(makeScreenKey("wtext"), "1920-1080-wtext");
+    EXPECT_EQ(intSetting(makeScreenKey("wtext")), 700);
+    writeIntSetting(makeScreenKey("wtext"), 800);
+    EXPECT_EQ(intSetting(makeScreenKey("wtext")), 800);
+    screenKeyPrefix = "1366-768-";  // another screen keeps its own layout
+    EXPECT_EQ(intSetting(makeScreenKey("wtext")), 700);
+    screenKeyPrefix = "";
+
+    EXPECT_EQ(intSetting("reportindex"), 1);
+    EXPECT_EQ(intSetting("stacksize64"), 1024);
+    EXPECT_EQ(intSetting("no such key"), 0);
+    EXPECT_EQ(intSetting("xtext"), 0);  // worked out at start
+    EXPECT_DOUBLE_EQ(doubleSetting("aspect"), 1.0);
+    EXPECT_STREQ(textSetting("textfontname"), "Courier New");
+    EXPECT_EQ(readIntSetting("spaces", 5), 5);
+    writeIntSetting("spaces", 0);
+    EXPECT_EQ(intSetting("spaces"), 0);
+}
+
+TEST(SettingKeys, Table) {
+    std::set<std::string> names;
+    for (int i = 0; i < settingKeyCount; i++) {
+        const SettingKey& key = settingKeys[i];
+        EXPECT_TRUE(names.insert(key.name).second) << "twice: " << key.name;
+        if (key.type == settingInt && !(key.flags & (settingComputedDefault | settingWrittenOnly))) {
+            char* end;
+            std::strtol(key.defaultText, &end, 10);
+            EXPECT_TRUE(key.defaultText[0] && *end == 0) << key.name;
+        }
+        EXPECT_EQ(key.count > 0, std::string(key.name).find("%d") != std::string::npos) << key.name;
+    }
+    const char* interpreterKeys[] = {"stacksize64", "startinmaximamode", "allowsymbolicdp", "enablemaxima",
+                                     "spaces", "commas", "brackets", "assignments", "allowoverwrite",
+                                     "allowvaroverwrite", "reportindex", "insertsmaller", "fixlinelength",
+                                     "alwaysrelax", "conditionvectors", "askexec"};
+    for (const char* name : interpreterKeys) {
+        const SettingKey* key = findSettingKey(name);
+        ASSERT_NE(key, nullptr) << name;
+        EXPECT_EQ(key->type, settingInt) << name;
+    }
+    struct {
+        const char* name;
+        const char* row;
+    } numbered[] = {{"color0", "color%d"}, {"color15", "color%d"}, {"color16", nullptr}, {"color01", nullptr},
+                    {"color", nullptr},    {"color1x", nullptr},   {"textcolor5", "textcolor%d"},
+                    {"textcolor6", nullptr}, {"recent19", "recent%d"}, {"recent20", nullptr}};
+    for (const auto& c : numbered) {
+        const SettingKey* key = findSettingKey(c.name);
+        if (c.row) {
+            ASSERT_NE(key, nullptr) << c.name;
+            EXPECT_STREQ(key->name, c.row);
+        } else {
+            EXPECT_EQ(key, nullptr) << c.name;
+        }
+    }
+}
+
+TEST_F(SettingsTest, BaseDirectoryFromHomeOption) {
+    fs::path chosen = root / "chosen";
+    fs::create_directories(chosen);
+    chooseBaseDirectory(("\"" + chosen.string() + "\"").c_str());
+    EXPECT_TRUE(fs::is_directory(chosen / "Kalix Files"));
+    EXPECT_EQ(std::string(baseDir.getText()), chosen.string() + "/");
+    EXPECT_EQ(std::string(userFilesDir.getText()), chosen.string() + "/Kalix Files/");
+    EXPECT_EQ(std::string(profilePath.getText()), chosen.string() + "/.kalix.profile");
+    EXPECT_TRUE(programDir.endsWith("/"));
+    EXPECT_TRUE(homeDir.endsWith("/"));
+    EXPECT_EQ(saveprofile, 1);
+
+    fs::create_directories(root / "relative");
+    fs::path start = fs::current_path();
+    fs::current_path(root);
+    chooseBaseDirectory("relative");
+    fs::current_path(start);
+    EXPECT_EQ(std::string(baseDir.getText()), (fs::canonical(root) / "relative").string() + "/");
+}
+
+TEST_F(SettingsTest, BaseDirectoryFallsBackToHome) {
+    chooseBaseDirectory(nullptr);  // no "Kalix Files" beside the test program
+    std::string program = programDir.getText();
+    EXPECT_EQ(std::string(userFilesDir.getText()), program + "Kalix Files/");
+    EXPECT_EQ(std::string(baseDir.getText()), (root / "home").string() + "/");
+    EXPECT_EQ(std::string(profilePath.getText()), (root / "home" / ".kalix.profile").string());
+
+    // A -home folder that can't be made falls back as well.
+    writeFile(root / "file", "");
+    chooseBaseDirectory((root / "file").c_str());
+    EXPECT_EQ(std::string(baseDir.getText()), (root / "home").string() + "/");
+}
+
+void writeLiveValues(SettingsStore& store) {
+    store.writeIntSetting("spaces", 1);
+    store.writeSetting("search", "live");
+}
+
+TEST_F(SettingsTest, RegistryMigratesToProfileAtExit) {
+    SettingsStore first("settings");
+    fs::path profile = startRun(first, "spaces=\"0\"\ntextfontname=\"Mono\"\nsearch=\"old\"\nstarted=\"0\"\n");
+    EXPECT_EQ(profileMissing, 1);
+    EXPECT_EQ(first.readIntSetting("spaces", 1), 0);
+    EXPECT_EQ(first.readIntSetting("started", 0), 0);
+    EXPECT_EQ(writeSettingsAtExit(writeLiveValues, first), 1);
+    EXPECT_FALSE(fs::exists(registryFile()));
+    EXPECT_EQ(readFile(profile),
+              "spaces=\"1\"\nsearch=\"live\"\nsaveprofile=\"1\"\nstarted=\"1\"\ntextfontname=\"Mono\"\n");
+
+    // The next run reads the profile and keeps the per-user file it finds.
+    SettingsStore second("settings");
+    startRun(second, "spaces=\"0\"\n");
+    EXPECT_EQ(profileMissing, 0);
+    EXPECT_EQ(second.readIntSetting("spaces", 0), 1);
+    EXPECT_STREQ(second.getSetting("textfontname", ""), "Mono");
+    EXPECT_EQ(second.readIntSetting("started", 0), 1);
+    EXPECT_EQ(writeSettingsAtExit(nullptr, second), 1);
+    EXPECT_TRUE(fs::exists(registryFile()));
+    EXPECT_EQ(readFile(profile),
+              "saveprofile=\"1\"\nstarted=\"1\"\nspaces=\"1\"\nsearch=\"live\"\ntextfontname=\"Mono\"\n");
+}
+
+TEST_F(SettingsTest, FrozenExitEmptiesProfileAndKeepsRegistry) {
+    SettingsStore store("settings");
+    fs::path profile = startRun(store, "spaces=\"0\"\n");
+    store.setFrozen(1);
+    EXPECT_EQ(writeSettingsAtExit(writeLiveValues, store), 1);
+    EXPECT_EQ(readFile(profile), "");
+    EXPECT_EQ(readFile(registryFile()), "spaces=\"0\"\n");
+}
+
+}  // namespace

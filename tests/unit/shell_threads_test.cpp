@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <pthread.h>
+#include <thread>
+
+#include "shell/threads.h"
+
+namespace {
+
+// Waits (bounded, for safety only) until the cell holds the value.
+bool waitForCell(const IntCell& cell, int value) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (getIntCell(cell) != value) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+bool waitUntilEnded(const Thread& thread) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (thread.isThreadRunning()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+TEST(ShellIntCell, Operations) {
+    IntCell cell;
+    initIntCell(cell, 5);
+    EXPECT_EQ(getIntCell(cell), 5);
+    clearIntCell(cell);
+    EXPECT_EQ(getIntCell(cell), 0);
+    setIntCell(cell);
+    EXPECT_EQ(getIntCell(cell), 1);
+    EXPECT_EQ(assignIntCell(cell, -7), -7);
+    EXPECT_EQ(getIntCell(cell), -7);
+}
+
+TEST(ShellParker, ResumeBeforeParkIsKept) {
+    Parker parker;
+    parker.unpark();
+    parker.park();  // returns at once: the permit was there
+    EXPECT_EQ(parker.parkFor(0), 0);
+    parker.unpark();
+    parker.unpark();  // permits do not add up
+    EXPECT_EQ(parker.parkFor(0), 1);
+    EXPECT_EQ(parker.parkFor(5), 0);
+    parker.unpark();
+    parker.clear();
+    EXPECT_EQ(parker.parkFor(0), 0);
+}
+
+// A thread that waits for `gate`, then suspends itself and records what the
+// suspension returned.
+struct GatedThread : Thread {
+    IntCell gate{0};
+    IntCell suspended{0};
+    IntCell suspendResult{-1};
+    int runs = 0;
+    GatedThread() : Thread(nullptr, 1 << 20) {}
+    int run() override {
+        runs++;
+        waitForCell(gate, 1);
+        setIntCell(suspended);
+        assignIntCell(suspendResult, suspendThread());
+        return 40 + runs;
+    }
+};
+
+// Starts a run that suspends itself at once; false when it never got there.
+bool startSuspended(GatedThread& thread) {
+    clearIntCell(thread.suspended);
+    setIntCell(thread.gate);
+    return thread.startThread() == 0 && waitForCell(thread.suspended, 1);
+}
+
+TEST(ShellThread, ResumeBeforeSuspendIsNotLost) {
+    GatedThread thread;
+    ASSERT_EQ(thread.startThread(), 0);
+    EXPECT_EQ(thread.isThreadRunning(), 1);  // set before the run begins
+    thread.resumeThread();
+    setIntCell(thread.gate);
+    ASSERT_TRUE(waitUntilEnded(thread));
+    EXPECT_EQ(getIntCell(thread.suspendResult), 0);
+    EXPECT_EQ(thread.getResult(), 41);
+}
+
+TEST(ShellThread, SuspendWaitsForResumeAndRestartRunsAgain) {
+    GatedThread thread;
+    ASSERT_TRUE(startSuspended(thread));
+    EXPECT_EQ(thread.startThread(), EBUSY);
+    thread.resumeThread();
+    ASSERT_TRUE(waitUntilEnded(thread));
+    EXPECT_EQ(thread.getResult(), 41);
+
+    ASSERT_TRUE(startSuspended(thread));
+    thread.resumeThread();
+    ASSERT_TRUE(waitUntilEnded(thread));
+    EXPECT_EQ(thread.getResult(), 42);
+}
+
+TEST(ShellThread, StaleResumeDoesNotWakeTheNextRun) {
+    GatedThread thread;
+    ASSERT_TRUE(startSuspended(thread));
+    thread.resumeThread();
+    ASSERT_TRUE(waitUntilEnded(thread));
+    thread.resumeThread();  // nobody is suspended: this permit is dropped at start
+    ASSERT_TRUE(startSuspended(thread));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(thread.isThreadRunning(), 1);
+    EXPECT_EQ(thread.killThread(), 0);
+}
+
+TEST(ShellThread, KillEndsASuspendedThread) {
+    GatedThread thread;
+    ASSERT_TRUE(startSuspended(thread));
+    EXPECT_EQ(thread.killThread(), 0);
+    EXPECT_EQ(thread.isThreadRunning(), 0);
+    EXPECT_EQ(getIntCell(thread.suspendResult), 1);  // woken by the stop
+    EXPECT_EQ(thread.killThread(), 0);               // nothing left to end
+}
+
+TEST(ShellThread, KillGivesUpOnAThreadThatIgnoresTheStop) {
+    GatedThread thread;  // waits on its gate without polling the stop
+    ASSERT_EQ(thread.startThread(), 0);
+    EXPECT_EQ(thread.killThread(20), ETIMEDOUT);
+    EXPECT_EQ(thread.isThreadRunning(), 1);
+    setIntCell(thread.gate);
+    EXPECT_EQ(thread.killThread(), 0);
+    EXPECT_EQ(getIntCell(thread.suspendResult), 1);  // the stop was still pending
+}
+
+TEST(ShellThread, BodyAndStackSize) {
+    static size_t seenStack;  // a small size still gets the full reserve
+    Thread thread(
+        [](Thread*) {
+            pthread_attr_t attributes;
+            pthread_getattr_np(pthread_self(), &attributes);
+            pthread_attr_getstacksize(&attributes, &seenStack);
+            pthread_attr_destroy(&attributes);
+            return 7;
+        },
+        4096);
+    ASSERT_EQ(thread.startThread(), 0);
+    ASSERT_TRUE(waitUntilEnded(thread));
+    EXPECT_EQ(thread.getResult(), 7);
+    EXPECT_GE(seenStack, threadStackSize);
+}
+
+TEST(ShellNamedLock, DepthCountsNestedEnters) {
+    NamedLock lock("Test");
+    EXPECT_STREQ(lock.getName(), "Test");
+    EXPECT_STREQ(lock.getPlace(), "none");
+    lock.enter("outer");
+    lock.enter("inner");
+    EXPECT_EQ(lock.getDepth(), 2);
+    EXPECT_EQ(lock.tryEnter(), 1);  // the owner may enter again
+    EXPECT_EQ(lock.leave("inner"), 2);
+    EXPECT_EQ(lock.leave("inner"), 1);
+    EXPECT_EQ(lock.leaveUnknownPlace(), 0);
+    EXPECT_EQ(lock.leave("not held"), -1);
+    EXPECT_EQ(lock.getDepth(), 0);
+    EXPECT_STREQ(lock.getPlace(), "none");
+}
+
+TEST(ShellNamedLock, TryEnterFromAnotherThread) {
+    NamedLock lock("Test");
+    lock.enter("holder");
+    int triedWhileHeld = -1, depthSeen = -1, leftByOther = 0;
+    std::thread other([&] {
+        triedWhileHeld = lock.tryEnter();
+        depthSeen = lock.getDepth();
+        leftByOther = lock.leave("not the owner");
+    });
+    other.join();
+    EXPECT_EQ(triedWhileHeld, 0);
+    EXPECT_EQ(depthSeen, 1);
+    EXPECT_EQ(leftByOther, -1);
+    EXPECT_EQ(lock.getDepth(), 1);
+    EXPECT_EQ(lock.leave("holder"), 0);
+
+    int triedWhenFree = -1;
+    std::thread again([&] {
+        triedWhenFree = lock.tryEnter();
+        lock.leave("again");
+    });
+    again.join();
+    EXPECT_EQ(triedWhenFree, 1);
+    EXPECT_EQ(lock.getDepth(), 0);
+}
+
+TEST(ShellNamedLock, TheThreeLocks) {
+    EXPECT_STREQ(textLock.getName(), "Text");
+    EXPECT_STREQ(graphicsLock.getName(), "Graphics");
+    EXPECT_STREQ(maximaLock.getName(), "Maxima");
+}
+
+}  // namespace

@@ -1,0 +1,155 @@
+// Start-up: the command-line options, and the program run as a whole on
+// program files (kalix FILE, kalix -script FILE).
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "shell/startup.h"
+
+static StartupOptions parse(std::vector<std::string> words) {
+    words.insert(words.begin(), "kalix");
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    return parseOptions(int(words.size()), argv.data());
+}
+
+TEST(StartupOptions, LeadingOptionsAndTheWordsLeftOver) {
+    struct Case {
+        std::vector<std::string> words;
+        int script;
+        const char* home;
+        int codePage;
+        std::vector<std::string> left;
+    } cases[] = {
+        {{"-script", "run.k", "a"}, 1, nullptr, 0, {"run.k", "a"}},
+        {{"-script"}, 0, nullptr, 0, {"-script"}},                 // nothing follows
+        {{"-script", "-x"}, 0, nullptr, 0, {"-script", "-x"}},     // an option follows
+        {{"-second", "-script", "f"}, 1, nullptr, 0, {"f"}},
+        {{"-home", "/h", "-codepage", "1250", "f"}, 0, "/h", 1250, {"f"}},
+        {{"-codepage", "0", "f"}, 0, nullptr, 0, {"f"}},           // 0 changes nothing
+        {{"-codepage", "x"}, 0, nullptr, 0, {}},
+        {{"-codepage", "1250", "-home", "/h"}, 0, nullptr, 1250, {"-home", "/h"}},  // fixed order
+        {{"-home"}, 0, nullptr, 0, {"-home"}},                     // no value
+        {{"f", "-script", "g"}, 0, nullptr, 0, {"f", "-script", "g"}},
+    };
+    for (const Case& c : cases) {
+        StartupOptions options = parse(c.words);
+        std::string label = c.words.empty() ? "" : c.words[0];
+        EXPECT_EQ(options.scriptMode, c.script) << label;
+        EXPECT_EQ(options.homeOption, c.home ? c.home : "") << label;
+        EXPECT_EQ(options.codePage, c.codePage) << label;
+        ASSERT_FALSE(options.words.empty());
+        EXPECT_EQ(std::vector<std::string>(options.words.begin() + 1, options.words.end()), c.left)
+            << label;
+    }
+    EXPECT_EQ(parse({"-second", "f"}).secondInstance, 1);
+    EXPECT_EQ(parse({"-reset", "f"}).resetRequested, 1);
+}
+
+TEST(StartupOptions, ProgramFileIsMadeAbsoluteAgainstTheStartDirectory) {
+    EXPECT_EQ(absoluteFileName("a/b.k", "/start/"), "/start/a/b.k");
+    EXPECT_EQ(absoluteFileName("/x/b.k", "/start/"), "/x/b.k");
+    EXPECT_EQ(absoluteFileName("\"q.k\"", "/start/"), "\"q.k\"");
+}
+
+// --- the program on files --------------------------------------------------
+
+class ProgramRun : public ::testing::Test {
+protected:
+    std::string directory;
+    std::string program;  // the kalix binary beside the test directory
+
+    void SetUp() override {
+        char self[4096];
+        ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+        self[n > 0 ? n : 0] = 0;
+        std::string tests = self;
+        tests = tests.substr(0, tests.rfind('/'));
+        program = tests.substr(0, tests.rfind('/')) + "/kalix";
+        if (access(program.c_str(), X_OK) != 0) GTEST_SKIP() << "no kalix at " << program;
+        char pattern[] = "/tmp/kalix-startup-XXXXXX";
+        directory = mkdtemp(pattern);
+    }
+    void TearDown() override {
+        if (!directory.empty()) std::system(("rm -rf '" + directory + "'").c_str());
+    }
+
+    void write(const std::string& name, const std::string& text) {
+        std::ofstream(directory + "/" + name) << text;
+    }
+
+    // Runs the program in the test directory with an empty standard input;
+    // returns the exit status and leaves the output in `output`.
+    int run(const std::string& binary, std::vector<std::string> arguments, std::string& output) {
+        std::string outputFile = directory + "/.output";
+        arguments.insert(arguments.begin(), binary);
+        std::vector<char*> argv;
+        for (std::string& word : arguments) argv.push_back(word.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+        pid_t child;
+        extern char** environ;
+        int failed = posix_spawn(&child, binary.c_str(), &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (failed) return -1;
+        int status = 0;
+        waitpid(child, &status, 0);
+        std::ifstream in(outputFile);
+        std::stringstream text;
+        text << in.rdbuf();
+        output = text.str();
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+};
+
+TEST_F(ProgramRun, ScriptRunsTheFileAndQuits) {
+    write("ok.k", "x = 2;\nx + 1\n");
+    std::string output;
+    EXPECT_EQ(run(program, {"-script", "ok.k"}, output), 0);
+    EXPECT_EQ(output, "3\n");
+}
+
+TEST_F(ProgramRun, ScriptEndingThroughAnErrorExitsWithStatusOne) {
+    write("bad.k", "1\nunknownname\n2\n");
+    std::string output;
+    EXPECT_EQ(run(program, {"-script", "bad.k"}, output), 1);
+    EXPECT_EQ(output.rfind("1\nVariable unknownname not found!\n", 0), 0u) << output;
+    EXPECT_EQ(output.find("\n2\n"), std::string::npos) << output;
+
+    EXPECT_EQ(run(program, {"-script", "missing.k"}, output), 1);
+}
+
+TEST_F(ProgramRun, FileRunsInTheStartDirectory) {
+    mkdir((directory + "/sub").c_str(), 0777);
+    write("sub/where.k", "cd\n");
+    std::string output;
+    EXPECT_EQ(run(program, {"sub/where.k"}, output), 0);
+    char real[4096];
+    ASSERT_NE(realpath(directory.c_str(), real), nullptr);
+    EXPECT_EQ(output, std::string(real) + "\n");
+}
+
+TEST_F(ProgramRun, MissingStartupProgramDoesNotStopTheFile) {
+    std::string copy = directory + "/kalix";
+    ASSERT_EQ(std::system(("cp '" + program + "' '" + copy + "'").c_str()), 0);
+    write("p.k", "4*5\n");
+    std::string output;
+    EXPECT_EQ(run(copy, {"-script", "p.k"}, output), 0);
+    EXPECT_EQ(output, "20\n");
+}

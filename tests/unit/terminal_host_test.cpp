@@ -1,0 +1,158 @@
+// Host services of the terminal: Ctrl-C as Escape, waits, code-page
+// conversion at the edges, directories and file searches.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "notebook/notebook_services.h"
+#include "platform/host.h"
+
+static double secondsOf(void (*action)()) {
+    auto start = std::chrono::steady_clock::now();
+    action();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+TEST(TerminalHost, InterruptIsTheEscapeKeyOnce) {
+    installInterruptHandler();
+    EXPECT_EQ(checkEscape(), 0);
+    raise(SIGINT);
+    EXPECT_EQ(checkEscape(), keyEscape);
+    EXPECT_EQ(checkEscape(), 0);
+}
+
+TEST(TerminalHost, ShortWaitsSleepAndReadNoKey) {
+    installInterruptHandler();
+    static int key = -1;
+    static int result = -1;
+    double slept = secondsOf([] { result = waitSeconds(0.3, &key); });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(key, keyNone);
+    EXPECT_GE(slept, 0.29);
+    EXPECT_LT(slept, 2.0);
+    slept = secondsOf([] { waitSeconds(0, &key); });
+    EXPECT_LT(slept, 0.5);
+}
+
+TEST(TerminalHost, InterruptEndsALongWaitAsEscape) {
+    installInterruptHandler();
+    static int key = -1;
+    std::thread interrupter([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        raise(SIGINT);
+    });
+    double waited = secondsOf([] { waitSeconds(20, &key); });
+    interrupter.join();
+    EXPECT_LT(waited, 10.0);
+    EXPECT_EQ(key, keyEscape);
+    EXPECT_EQ(checkEscape(), 0);  // the wait took it
+}
+
+class CodePage : public ::testing::Test {
+protected:
+    void TearDown() override { selectCodePage(1252); }
+};
+
+TEST_F(CodePage, ConversionsAtTheEdges) {
+    ASSERT_EQ(selectCodePage(1252), 1);
+    std::string text;
+    utf8ToCodePage("a\xC3\xA4\xE2\x82\xAC", text);  // a, a-umlaut, euro sign
+    EXPECT_EQ(text, "a\xE4\x80");
+    codePageToUtf8(text.c_str(), text);
+    EXPECT_EQ(text, "a\xC3\xA4\xE2\x82\xAC");
+    utf8ToCodePage("\xD0\x96x", text);  // a letter 1252 cannot hold
+    EXPECT_EQ(text, "?x");
+    utf8ToCodePage("\xE4x", text);      // not UTF-8: already in the code page
+    EXPECT_EQ(text, "\xE4x");
+    codePageToUtf8("\x81", text);       // a byte 1252 leaves undefined
+    EXPECT_EQ(text, "?");
+    EXPECT_STREQ(utf8ToAnsi("\xC2\xA0"), "\xA0");
+    EXPECT_STREQ(ansiToUtf8("\xA0"), "\xC2\xA0");
+
+    ASSERT_EQ(selectCodePage(65001), 1);
+    EXPECT_STREQ(utf8ToAnsi("\xD0\x96"), "\xD0\x96");
+    EXPECT_EQ(selectCodePage(99999), 0);
+    EXPECT_STREQ(utf8ToAnsi("\xD0\x96"), "\xD0\x96");  // the old code page stays
+}
+
+TEST(AppendUtf8, WritesOneToFourBytes) {
+    struct Case {
+        int code;
+        const char* bytes;
+    } cases[] = {{0x41, "A"}, {0xE4, "\xC3\xA4"}, {0x20AC, "\xE2\x82\xAC"}, {0x1F600, "\xF0\x9F\x98\x80"}};
+    for (const Case& c : cases) {
+        char buffer[8];
+        char* end = appendUtf8(c.code, buffer);
+        EXPECT_EQ(std::string(buffer, end), c.bytes) << c.code;
+    }
+}
+
+class Directories : public ::testing::Test {
+protected:
+    std::string directory;
+    void SetUp() override {
+        char pattern[] = "/tmp/kalix-host-XXXXXX";
+        directory = mkdtemp(pattern);
+    }
+    void TearDown() override { std::system(("rm -rf '" + directory + "'").c_str()); }
+};
+
+TEST_F(Directories, FindNextFileListsMatchesAndMarksDirectories) {
+    std::ofstream(directory + "/a.k") << "x";
+    std::ofstream(directory + "/b.k") << "y";
+    std::ofstream(directory + "/c.txt") << "z";
+    mkdir((directory + "/d.k").c_str(), 0777);
+    std::set<std::string> found;
+    for (const char* name = findNextFile((directory + "/*.k").c_str()); name; name = findNextFile(nullptr))
+        found.insert(name);
+    EXPECT_EQ(found, (std::set<std::string>{"a.k", "b.k", "d.k/"}));
+    EXPECT_EQ(findNextFile(nullptr), nullptr);
+
+    EXPECT_EQ(findNextFile((directory + "/*.none").c_str()), nullptr);
+    EXPECT_EQ(findNextFile(nullptr), nullptr);
+}
+
+TEST_F(Directories, FilesAndDirectories) {
+    std::string from = directory + "/from";
+    std::ofstream(from) << "content";
+    EXPECT_EQ(checkFileExists(from.c_str()), 1);
+    EXPECT_EQ(copyFile(from.c_str(), (directory + "/to").c_str()), 1);
+    std::ifstream copied(directory + "/to");
+    std::string text;
+    copied >> text;
+    EXPECT_EQ(text, "content");
+    EXPECT_EQ(copyFile((directory + "/none").c_str(), (directory + "/to2").c_str()), 0);
+    EXPECT_EQ(makeDirectory((directory + "/sub").c_str()), 1);
+
+    char start[4096];
+    ASSERT_NE(getcwd(start, sizeof start), nullptr);
+    std::string before = changeDirectory("");
+    EXPECT_EQ(before, start);
+    EXPECT_EQ(std::string(changeDirectory((directory + "/missing").c_str())), start);
+    std::string moved = changeDirectory((directory + "/sub").c_str());
+    EXPECT_EQ(moved.substr(moved.size() - 4), "/sub");
+    changeDirectory(start);
+}
+
+TEST(Clock, SecondsAdvanceAndTimeFieldsAreInRange) {
+    double first = getClockSeconds();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_GE(getClockSeconds() - first, 0.015);
+    int year, month, day, hour, minute, second, millisecond;
+    getCurrentTime(&year, &month, &day, &hour, &minute, &second, &millisecond, 1);
+    EXPECT_GE(year, 2024);
+    EXPECT_TRUE(month >= 1 && month <= 12 && day >= 1 && day <= 31 && hour < 24 && minute < 60 &&
+                second <= 60 && millisecond < 1000);
+    EXPECT_EQ(isNanValue(std::nan("")), 1);
+    EXPECT_EQ(isNanValue(1.0), 0);
+}
