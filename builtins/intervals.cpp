@@ -282,39 +282,31 @@ void tanInterval(const double* x, double* result) {
     setPair(result, roundDownFunction(std::tan(x[0])), roundUpFunction(std::tan(x[1])));
 }
 
-// cos over [a, b]: the signs of -sin at the ends tell whether cos rises or
-// falls there, so whether a maximum or minimum lies inside (for widths up to
-// 2 pi). Bounds are kept inside [-1, 1].
-void cosInterval(const double* x, double* result) {
-    double a = x[0], b = x[1];
+// sin or cos over [a, b] from their values fa, fb at the ends and whether
+// the function rises there: rising then falling holds a maximum, falling then
+// rising a minimum (for widths up to 2 pi); a monotone piece shorter than pi
+// lies between the end values. Bounds are kept inside [-1, 1].
+static void periodicInterval(double a, double b, double fa, double fb, bool risingAtA, bool risingAtB, double* result) {
     double lo = -1, hi = 1;
     if (!(b - a > 2 * M_PI)) {
-        bool risingAtA = std::sin(a) < 0, risingAtB = std::sin(b) < 0;
-        double ca = std::cos(a), cb = std::cos(b);
-        if (risingAtA && !risingAtB) lo = std::fmin(roundDownFunction(ca), roundDownFunction(cb));
-        else if (!risingAtA && risingAtB) hi = std::fmax(roundUpFunction(ca), roundUpFunction(cb));
+        if (risingAtA && !risingAtB) lo = std::fmin(roundDownFunction(fa), roundDownFunction(fb));
+        else if (!risingAtA && risingAtB) hi = std::fmax(roundUpFunction(fa), roundUpFunction(fb));
         else if (b - a < M_PI) {
-            if (risingAtA) { lo = roundDownFunction(ca); hi = roundUpFunction(cb); }
-            else { lo = roundDownFunction(cb); hi = roundUpFunction(ca); }
+            if (risingAtA) { lo = roundDownFunction(fa); hi = roundUpFunction(fb); }
+            else { lo = roundDownFunction(fb); hi = roundUpFunction(fa); }
         }
     }
     setPair(result, clampToUnit(lo), clampToUnit(hi));
 }
 
+void cosInterval(const double* x, double* result) {
+    const double a = x[0], b = x[1];
+    periodicInterval(a, b, std::cos(a), std::cos(b), std::sin(a) < 0, std::sin(b) < 0, result);
+}
+
 void sinInterval(const double* x, double* result) {
-    double a = x[0], b = x[1];
-    double lo = -1, hi = 1;
-    if (!(b - a > 2 * M_PI)) {
-        bool risingAtA = std::cos(a) > 0, risingAtB = std::cos(b) > 0;
-        double sa = std::sin(a), sb = std::sin(b);
-        if (risingAtA && !risingAtB) lo = std::fmin(roundDownFunction(sa), roundDownFunction(sb));
-        else if (!risingAtA && risingAtB) hi = std::fmax(roundUpFunction(sa), roundUpFunction(sb));
-        else if (b - a < M_PI) {
-            if (risingAtA) { lo = roundDownFunction(sa); hi = roundUpFunction(sb); }
-            else { lo = roundDownFunction(sb); hi = roundUpFunction(sa); }
-        }
-    }
-    setPair(result, clampToUnit(lo), clampToUnit(hi));
+    const double a = x[0], b = x[1];
+    periodicInterval(a, b, std::sin(a), std::sin(b), std::cos(a) > 0, std::cos(b) > 0, result);
 }
 
 void absInterval(const double* x, double* result) {

@@ -232,60 +232,57 @@ void moveIfDone(header* first, header* result) {
 
 // --- unary engines ---------------------------------------------------------
 
+namespace {
+
+// Pushes the result of the operand's shape in `family` and runs `loop` on
+// the elements (input, output, count).
+template <class Loop>
+header* unaryResult(header* operand, Family family, Loop loop) {
+    Operand o = operandOf(operand);
+    double* out;
+    header* result = pushShaped(family, isMatrixKind(operand->kind), o.rows, o.columns, &out);
+    if (!result) return nullptr;
+    loop(o.data, out, elementCount(o));
+    return result;
+}
+
+}  // namespace
+
 header* applyRealComplex(RealFunction real, ComplexFunction complex, header* operand) {
     Family family = familyOf(operand);
-    if (family == familyReal || (family == familyComplex && complex)) {
-        Operand o = operandOf(operand);
-        double* out;
-        header* result = pushShaped(family, isMatrixKind(operand->kind), o.rows, o.columns, &out);
-        if (!result) return nullptr;
-        if (family == familyReal) loopReal(real, o.data, out, elementCount(o));
-        else loopPairs(complex, o.data, out, elementCount(o));
-        return result;
-    }
+    if (family == familyReal)
+        return unaryResult(operand, familyReal, [&](auto in, auto out, auto n) { loopReal(real, in, out, n); });
+    if (family == familyComplex && complex)
+        return unaryResult(operand, familyComplex, [&](auto in, auto out, auto n) { loopPairs(complex, in, out, n); });
     refuseOperand(operand, complex ? "real or complex" : "real");
     return nullptr;
 }
 
 header* applyInterval(IntervalFunction interval, header* operand) {
-    if (familyOf(operand) != familyInterval) {
-        refuseOperand(operand, "interval");
-        return nullptr;
-    }
-    Operand o = operandOf(operand);
-    double* out;
-    header* result = pushShaped(familyInterval, isMatrixKind(operand->kind), o.rows, o.columns, &out);
-    if (!result) return nullptr;
-    loopPairs(interval, o.data, out, elementCount(o));
-    return result;
+    if (familyOf(operand) == familyInterval)
+        return unaryResult(operand, familyInterval,
+                           [&](auto in, auto out, auto n) { loopPairs(interval, in, out, n); });
+    refuseOperand(operand, "interval");
+    return nullptr;
 }
 
 header* applyComplexToReal(RealFunction real, ComplexToRealFunction complex, header* operand) {
     Family family = familyOf(operand);
-    if (family == familyReal || (family == familyComplex && complex)) {
-        Operand o = operandOf(operand);
-        double* out;
-        header* result = pushShaped(familyReal, isMatrixKind(operand->kind), o.rows, o.columns, &out);
-        if (!result) return nullptr;
-        if (family == familyReal) loopReal(real, o.data, out, elementCount(o));
-        else loopPairsToReal(complex, o.data, out, elementCount(o));
-        return result;
-    }
+    if (family == familyReal)
+        return unaryResult(operand, familyReal, [&](auto in, auto out, auto n) { loopReal(real, in, out, n); });
+    if (family == familyComplex && complex)
+        return unaryResult(operand, familyReal,
+                           [&](auto in, auto out, auto n) { loopPairsToReal(complex, in, out, n); });
     refuseOperand(operand, complex ? "real or complex" : "real");
     return nullptr;
 }
 
 header* applyIntervalToReal(IntervalToRealFunction interval, header* operand) {
-    if (familyOf(operand) != familyInterval) {
-        refuseOperand(operand, "interval");
-        return nullptr;
-    }
-    Operand o = operandOf(operand);
-    double* out;
-    header* result = pushShaped(familyReal, isMatrixKind(operand->kind), o.rows, o.columns, &out);
-    if (!result) return nullptr;
-    loopPairsToReal(interval, o.data, out, elementCount(o));
-    return result;
+    if (familyOf(operand) == familyInterval)
+        return unaryResult(operand, familyReal,
+                           [&](auto in, auto out, auto n) { loopPairsToReal(interval, in, out, n); });
+    refuseOperand(operand, "interval");
+    return nullptr;
 }
 
 // --- binary engines --------------------------------------------------------

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Times a top-level counting loop of 10^6 passes through the kalix program
+# (best of several runs, milliseconds) and, when octave-cli is installed,
+# the same loop in GNU Octave beside it.
+#
+# Usage: bench/loop.sh [runs]     (KALIX_BUILD selects the build directory,
+# default build/; it is configured and built when needed)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KALIX_BUILD:-$root/build}
+runs=${1:-5}
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S "$root" -B "$build" -G Ninja >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
+fi
+cmake --build "$build" >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
+
+# Each run times the loop inside the program, so start-up is not counted;
+# the sum is printed too, as a check that the loop ran.
+: >"$work/bench.k"
+: >"$work/bench.m"
+for ((i = 0; i < runs; i++)); do
+  echo 't=time(); s=0; for i=1 to 1000000; s=s+i; end; 1000*(time()-t), s' >>"$work/bench.k"
+  echo "tic; s=0; for i=1:1e6, s=s+i; end; printf('%g\n%.0f\n', 1000*toc, s);" >>"$work/bench.m"
+done
+
+# Best time of the runs; every sum must be 500000500000.
+best() { awk '
+  NR % 2 == 1 { v = $1 + 0; if (NR == 1 || v < m) m = v }
+  NR % 2 == 0 && $1 + 0 != 500000500000 { bad = 1 }
+  END { if (bad || NR == 0) print "wrong"; else printf "%.1f\n", m }'; }
+
+kalix=$( (cd "$work" && "$build/kalix" <bench.k) | best)
+printf '%-44s %12s\n' "loop" "ms"
+printf '%-44s %12s\n' "kalix: for i=1 to 1000000; s=s+i; end;" "$kalix"
+if command -v octave-cli >/dev/null; then
+  octave=$( (cd "$work" && octave-cli --quiet --no-gui bench.m) | best)
+  printf '%-44s %12s\n' "octave: for i=1:1e6, s=s+i; end" "$octave"
+else
+  echo "(octave-cli not installed)"
+fi
