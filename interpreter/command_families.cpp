@@ -3,11 +3,13 @@
 
 // Keep one line per family, sorted.
 extern const CommandFamily controlFlowCommands;
+extern const CommandFamily generalCommands;
 extern const CommandFamily programFileCommands;
 extern const CommandFamily runStateCommands;
 
 const CommandFamily* const commandFamilies[] = {
     &controlFlowCommands,
+    &generalCommands,
     &programFileCommands,
     &runStateCommands,
     nullptr,

@@ -18,9 +18,8 @@
 #include "interpreter/scanner.h"
 #include "interpreter/values.h"
 
-// Not built yet (control flow, linear algebra); weak until their modules
-// exist: a missing function reads as null.
-int isConditionTrue(header* record) __attribute__((weak));
+// Not built yet (linear algebra); weak until its module exists: a missing
+// function reads as null.
 void solveLeftDivision(header* first) __attribute__((weak));
 
 int complexExpressionFlag = 0;
@@ -74,27 +73,11 @@ void callMatlabFunction(const char* name, char* first)
     callUserFunction(function, recordAt(first), 2, 2);
 }
 
-bool truthValue(header* record)
-{
-    if (isConditionTrue) return isConditionTrue(record) != 0;
-    header* value = resolveValue(record);
-    if (errorCode) return false;
-    switch (value->kind) {
-    case kindReal: return realOf(value) != 0 || realOf(value) != realOf(value);
-    case kindComplex: return complexOf(value)[0] != 0 || complexOf(value)[1] != 0;
-    case kindString: return stringOf(value)[0] != 0 && stringOf(value)[0] != 1;
-    default:
-        printText("Cannot use this type as if condition.\n");
-        errorCode = 1;
-        return false;
-    }
-}
-
 // The word operators "and" and "or": the right operand is evaluated only
 // when the left one does not decide.
 void shortCircuit(char* entry, bool isOr, void (*level)())
 {
-    bool left = truthValue(recordAt(entry));
+    bool left = isConditionTrue(recordAt(entry));
     if (errorCode) return;
     newram = entry;
     if (left == isOr) {
@@ -104,7 +87,7 @@ void shortCircuit(char* entry, bool isOr, void (*level)())
     }
     level();
     if (errorCode) return;
-    bool right = truthValue(recordAt(entry));
+    bool right = isConditionTrue(recordAt(entry));
     if (errorCode) return;
     newram = entry;
     pushReal(right ? 1 : 0);
