@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <limits>
 
+#include <specialfunctions.h>
+
 #include "builtins/builtin_helpers.h"
 #include "builtins/intervals.h"
 #include "interpreter/arithmetic.h"
@@ -169,6 +171,18 @@ double logfacReal(double x) {
     double sum = 0;
     for (int i = 2; i <= n; i++) sum += std::log(static_cast<double>(i));
     return sum;
+}
+
+// The x-quantile of the standard normal distribution; outside (0, 1) NaN
+// without an error. ALGLIB's exceptions stop here.
+double invnormaldisReal(double x) {
+    if (x <= 0 || x >= 1) return NAN;
+    try {
+        return alglib::invnormaldistribution(x);
+    } catch (const alglib::ap_error&) {
+        if (!errorsOff) errorCode = 1;
+        return NAN;
+    }
 }
 
 double degreeReal(double x) { return x / 180 * M_PI; }
@@ -394,6 +408,7 @@ UNARY_HANDLER(ceilBuiltin, mapRealComplex, "ceil", ceilReal, nullptr)
 UNARY_HANDLER(floorBuiltin, mapRealComplex, "floor", floorReal, nullptr)
 UNARY_HANDLER(signBuiltin, mapRealComplex, "sign", signReal, nullptr)
 UNARY_HANDLER(logfacBuiltin, mapRealComplex, "logfak", logfacReal, nullptr)
+UNARY_HANDLER(invnormaldisBuiltin, mapRealComplex, "invnormaldis", invnormaldisReal, nullptr)
 UNARY_HANDLER(conjBuiltin, mapRealComplex, "conj", itself, conjComplex)
 UNARY_HANDLER(reBuiltin, mapComplexToReal, "re", itself, reComplex)
 UNARY_HANDLER(imBuiltin, mapComplexToReal, "im", zeroOf, imComplex)
@@ -650,6 +665,7 @@ static const BuiltinRecord rows[] = {
     {"fastrandom", 1, 0, fastrandomBuiltin},
     {"floor", 1, 0, floorBuiltin},
     {"im", 1, 0, imBuiltin},
+    {"invnormaldis", 1, 0, invnormaldisBuiltin},
     {"isNAN", 1, 0, isNanBuiltin},
     {"ln", 1, 0, logBuiltin},
     {"log", 1, 0, logBuiltin},

@@ -1,6 +1,7 @@
 // Program files: `load` runs a file's lines through the statement executor
 // exactly as if they were typed; the file is searched along the path.
-// Also the comment blocks of program files and `cd`.
+// Also the comment blocks of program files, `stopload`, `relax`, `path`
+// and `cd`.
 #include "interpreter/program_files.h"
 
 #include <sys/stat.h>
@@ -26,13 +27,17 @@ int pathCount = 0;
 int commentsOn = 1;
 int relaxMode = 0;
 
-void resetSearchPath() {
+static void freePathEntries() {
     for (int i = 0; i < maxPathEntries; i++) {
         std::free(pathList[i]);
         pathList[i] = nullptr;
     }
-    pathList[0] = strdup(".");
     pathCount = 0;
+}
+
+void resetSearchPath() {
+    freePathEntries();
+    pathList[0] = strdup(".");
 }
 
 // --- the search -----------------------------------------------------------
@@ -42,7 +47,18 @@ static bool isDirectory(FILE* file) {
     return fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
+// Whether the last component of the path has an extension.
+static bool hasExtension(const std::string& name) {
+    size_t slash = name.rfind('/');
+    size_t start = slash == std::string::npos ? 0 : slash + 1;
+    size_t dot = name.rfind('.');
+    return dot != std::string::npos && dot > start;
+}
+
+// A name without an extension is a program file with ".k"; a name with
+// one is tried as given, then with ".k" appended.
 static FILE* openCandidate(const std::string& name, const char* mode, int tryExtension) {
+    if (tryExtension && !hasExtension(name)) return openCandidate(name + ".k", mode, 0);
     FILE* file = std::fopen(name.c_str(), mode);
     if (file && isDirectory(file)) {
         std::fclose(file);
@@ -61,12 +77,14 @@ static std::string pathEntry(int i) {
 }
 
 // The candidates after the current directory: program directory, the name
-// as given, each path entry. Stops at the first for which `found` is true.
+// as given, each path entry (an absolute name only as given). Stops at
+// the first for which `found` is true.
 template <typename Found>
 static bool searchCandidates(const char* name, Found found) {
-    if (found(std::string(getProgramDir()) + name)) return true;
+    bool absolute = name[0] == '/';
+    if (!absolute && found(std::string(getProgramDir()) + name)) return true;
     if (found(name)) return true;
-    for (int i = 0; i < pathCount; i++) {
+    for (int i = 0; i < pathCount && !absolute; i++) {
         if (found(pathEntry(i) + "/" + name)) return true;
     }
     return false;
@@ -106,9 +124,9 @@ bool programFileExists(const char* name) {
     return file != nullptr;
 }
 
-// --- load -----------------------------------------------------------------
+// --- arguments ------------------------------------------------------------
 
-// A string argument in round brackets, as in load("file") or cd(home()).
+// A string argument, as in load("file"), cd(home()) or path "a;b".
 // Returns false with the error set.
 static bool evaluateStringArgument(char* buffer, size_t size, const char* tooLong) {
     char* top = newram;
@@ -127,6 +145,13 @@ static bool evaluateStringArgument(char* buffer, size_t size, const char* tooLon
     return errorCode == 0;
 }
 
+static bool atStatementEnd() {
+    char c = *scanPointer;
+    return c == 0 || c == ';' || c == ',';
+}
+
+// --- load -----------------------------------------------------------------
+
 // Runs the statements of the open file until it ends, fails, or the
 // interpreter is to stop.
 static void runLoadedFile() {
@@ -137,33 +162,14 @@ static void runLoadedFile() {
     }
 }
 
-static void loadCommand() {
-    skipBlanks();
-    char name[256];
-    if (*scanPointer == '(') {
-        if (!evaluateStringArgument(name, sizeof name, "File name too long!\n")) return;
-    } else {
-        scanFileName(name, sizeof name);
-        if (errorCode) return;
-    }
-    size_t length = std::strlen(name);
-    if (length > 3 && std::strcmp(name + length - 3, ".py") == 0) {
-        const char* text = callPyRunFile(name);
-        if (!errorCode && *text && *scanPointer != ';') printFormatted("%s\n", text);
-        if (*scanPointer == ';') scanPointer++;
-        return;
-    }
-    setUserSubmenuName(name);
-    relaxMode = readIntSetting("alwaysrelax", 0);
-    int quiet = *scanPointer == ';';
-    skipSeparator();
-
+// Opens the program file and runs it; the current line, the scan position
+// and the outer file are restored afterwards.
+static void runProgramFile(const char* name, bool quiet) {
     FILE* outerFile = loadFile;
     FILE* file = openFileInPath(name, "r", 1, 1);
     if (!file) {
         printFormatted("Could not open %s!\n", name);
         errorCode = 53;
-        loadFile = outerFile;
         return;
     }
     writeLog("load %s", name);
@@ -190,10 +196,63 @@ static void loadCommand() {
     scanPointer = inputLine + savedScan;
 }
 
+static void runPythonFile(const char* name) {
+    const char* text = callPyRunFile(name);
+    if (!errorCode && *text && *scanPointer != ';') printFormatted("%s\n", text);
+    if (*scanPointer == ';') scanPointer++;
+}
+
+static bool isPythonFile(const char* name) {
+    size_t length = std::strlen(name);
+    return length > 3 && std::strcmp(name + length - 3, ".py") == 0;
+}
+
+// File names are Linux paths: ".." there is the parent directory, not a
+// continuation, so only blanks and tabs are skipped before them.
+static void loadCommand() {
+    skipSpaces();
+    // "load over" may overwrite protected functions while the file runs.
+    bool over = std::strncmp(scanPointer, "over ", 5) == 0;
+    int savedOverwrite = 0;
+    if (over) {
+        scanPointer += 5;
+        skipSpaces();
+        savedOverwrite = intSetting("allowoverwrite");
+        writeIntSetting("allowoverwrite", 1);
+    }
+    char name[256];
+    if (*scanPointer == '(')
+        evaluateStringArgument(name, sizeof name, "File name too long!\n");
+    else
+        scanFileName(name, sizeof name);
+    if (!errorCode) {
+        if (isPythonFile(name)) {
+            runPythonFile(name);
+        } else {
+            setUserSubmenuName(name);
+            relaxMode = intSetting("alwaysrelax");
+            bool quiet = *scanPointer == ';';
+            skipSeparator();
+            runProgramFile(name, quiet);
+        }
+    }
+    if (over) writeIntSetting("allowoverwrite", savedOverwrite);
+}
+
+// The running load ends after the current statement.
 static void stopLoadCommand() {
     if (!loadFile) return;
     std::fclose(loadFile);
     loadFile = nullptr;
+}
+
+static void relaxCommand() {
+    if (!loadFile || functionState != 0) {
+        printText("\"relax\" only in Kalix files!\n");
+        errorCode = 1001;
+        return;
+    }
+    relaxMode = 1;
 }
 
 // --- comment blocks -------------------------------------------------------
@@ -227,11 +286,48 @@ void skipCommentBlock() { readCommentBlock("skipcomment", true, false); }
 
 static void commentCommand() { readCommentBlock("comment", false, commentsOn != 0); }
 
+// --- path -----------------------------------------------------------------
+
+// Sets the entries from a text of entries separated by ";". Only the first
+// maxPathEntries are kept.
+static void setSearchPath(const char* text) {
+    freePathEntries();
+    bool truncated = false;
+    while (*text) {
+        const char* end = std::strchr(text, ';');
+        size_t length = end ? size_t(end - text) : std::strlen(text);
+        if (pathCount == maxPathEntries) {
+            truncated = true;
+            break;
+        }
+        if (length > 0 && (text[length - 1] == '/' || text[length - 1] == '\\')) length--;
+        pathList[pathCount++] = strndup(text, length);
+        if (!end) break;
+        text = end + 1;
+    }
+    if (pathCount == 0) pathList[0] = strdup(".");
+    if (truncated)
+        printFormatted("The path has more than %d entries; only the first %d are used.\n",
+                       maxPathEntries, maxPathEntries);
+}
+
+static void pathCommand() {
+    skipBlanks();
+    if (!atStatementEnd()) {
+        static char text[0x8000];
+        if (!evaluateStringArgument(text, sizeof text, "String too large!\n")) return;
+        setSearchPath(text);
+        if (*scanPointer == ';') return;
+    }
+    for (int i = 0; i < pathCount; i++) printFormatted("%s;", pathList[i]);
+    printText("\n");
+}
+
 // --- cd -------------------------------------------------------------------
 
 static void cdCommand() {
-    skipBlanks();
-    if (*scanPointer == 0 || *scanPointer == ';' || *scanPointer == ',') {
+    skipSpaces();
+    if (atStatementEnd()) {
         printFormatted("%s\n", changeDirectory(""));
         return;
     }
@@ -239,7 +335,7 @@ static void cdCommand() {
     if (*scanPointer == '(') {
         if (!evaluateStringArgument(directory, sizeof directory, "String too large!\n")) return;
     } else {
-        scanNameN(directory, sizeof directory, 1);
+        scanFileName(directory, sizeof directory);
         if (errorCode) return;
     }
     const char* current = changeDirectory(directory);
@@ -252,6 +348,8 @@ static const CommandRecord rows[] = {
     {"stopload", commandTopLevel, 0, stopLoadCommand},
     {"comment", commandTopLevel, 0, commentCommand},
     {"skipcomment", commandTopLevel, 0, skipCommentBlock},
+    {"relax", commandAssignable, 0, relaxCommand},
+    {"path", commandAssignable, 0, pathCommand},
     {"cd", commandAssignable, 0, cdCommand},
 };
 KALIX_COMMAND_FAMILY(programFileCommands, rows);

@@ -1,0 +1,10 @@
+invnormaldis(0.975)
+invnormaldis(0.5)
+abs(invnormaldis(0.025)+invnormaldis(0.975))<1e-14
+invnormaldis([0.841344746068543;0.158655253931457])
+invnormaldis(1e-300)
+invnormaldis([0,1,-2,2])
+isNAN(invnormaldis(NAN))
+invnormaldis(1+I)
+invnormaldis("a")
+invnormaldis(~0.1,0.2~)
