@@ -9,12 +9,14 @@ double currentEpsilon = defaultEpsilon;
 double globalEpsilon = defaultEpsilon;
 int errorsOff = 0;
 int underflowsOn = 0;
+int complexExpressionFlag = 0;
 int loopIndex = 0;
 
 void resetBuiltinState()
 {
     currentEpsilon = globalEpsilon = defaultEpsilon;
     errorsOff = 0;
+    complexExpressionFlag = 0;
 }
 
 NumberFamily numberFamily(const header* record)

@@ -19,12 +19,16 @@ extern double globalEpsilon;
 extern int errorsOff;
 // Command `underflows`: while 1, underflow in exp and ^ is an error.
 extern int underflowsOn;
+// 1 while an expression after the prefix "complex:" is evaluated: log, sqrt
+// and ^ then work in complex arithmetic.
+extern int complexExpressionFlag;
 
 // Counter of the innermost running `loop` (builtin `index`); saved and
 // restored by `loop` and by user-function calls.
 extern int loopIndex;
 
-// Resets both tolerances and clears the switches (interpreter (re)start).
+// Resets both tolerances and clears `errorsOff` and
+// `complexExpressionFlag` (interpreter (re)start).
 void resetBuiltinState();
 
 // Numeric families of values: real (kinds 0 and 2), complex (1 and 3) and

@@ -65,8 +65,8 @@ bool promoteForJoin(header* first, NumberFamily fa, NumberFamily fb)
     header* second = nextValue(first);
     if (fa == numberReal && fb == numberComplex) promoteToComplex(first);
     else if (fa == numberComplex && fb == numberReal) promoteToComplex(second);
-    else if (fa == numberReal && fb == numberInterval) promoteToInterval(first);
-    else if (fa == numberInterval && fb == numberReal) promoteToInterval(second);
+    else if (fa == numberReal && fb == numberInterval) promoteArgumentToInterval(first);
+    else if (fa == numberInterval && fb == numberReal) promoteArgumentToInterval(second);
     else return false;
     return true;
 }
@@ -395,24 +395,17 @@ void transposeValue(header* operand)
     moveResult(operand, result);
 }
 
-void promoteToComplex(header* argument)
+namespace {
+
+// Rewrites the argument record in place as the complex (x, 0) or interval
+// [x, x] form of its real value, the records above it moving by the growth.
+// The argument may be a reference or a view: then only the value it stands
+// for is converted, and the variable is left as it was.
+void rewriteAsPairs(header* argument, NumberFamily family)
 {
-    if (errorCode) return;
-    header* base = resolveToBase(argument);
-    if (errorCode) return;
-    if (base->kind == kindComplex || base->kind == kindComplexMatrix) return;
-    if (base->kind == kindInterval || base->kind == kindIntervalMatrix) {
-        printText("Cannot convert from interval to complex.\n");
-        errorCode = 1;
-        return;
-    }
     char* oldTop = newram;
     header* value = resolveValue(argument);
     if (errorCode) return;
-    if (value->kind != kindReal && value->kind != kindRealMatrix) {
-        reportNeed("real matrix", "complex");
-        return;
-    }
     bool scalar = value->kind == kindReal;
     int rows = scalar ? 1 : matrixRows(value), columns = scalar ? 1 : matrixColumns(value);
     int64_t count = int64_t(rows) * columns;
@@ -439,12 +432,13 @@ void promoteToComplex(header* argument)
     if (argument->kind == kindReference)
         argument->flags &= ~(flagReferenceArgument | flagGlobalCommand | flagGlobalReference);
     argument->size = newSize;
+    bool complex = family == numberComplex;
     double* out;
     if (scalar) {
-        argument->kind = kindComplex;
-        out = complexOf(argument);
+        argument->kind = complex ? kindComplex : kindInterval;
+        out = reinterpret_cast<double*>(dataOf(argument));
     } else {
-        argument->kind = kindComplexMatrix;
+        argument->kind = complex ? kindComplexMatrix : kindIntervalMatrix;
         matrixColumns(argument) = columns;
         matrixRows(argument) = rows;
         out = matrixData(argument);
@@ -453,7 +447,42 @@ void promoteToComplex(header* argument)
     for (int64_t k = count - 1; k >= 0; k--) {
         double x = in[k];
         out[2 * k] = x;
-        out[2 * k + 1] = 0;
+        out[2 * k + 1] = complex ? 0 : x;
     }
     if (pushed) newram = oldTop + growth;
+}
+
+} // namespace
+
+void promoteToComplex(header* argument)
+{
+    if (errorCode) return;
+    header* base = resolveToBase(argument);
+    if (errorCode) return;
+    if (base->kind == kindComplex || base->kind == kindComplexMatrix) return;
+    if (base->kind == kindInterval || base->kind == kindIntervalMatrix) {
+        printText("Cannot convert from interval to complex.\n");
+        errorCode = 1;
+        return;
+    }
+    char* oldTop = newram;
+    header* value = resolveValue(argument);
+    if (errorCode) return;
+    newram = oldTop;
+    if (value->kind != kindReal && value->kind != kindRealMatrix) {
+        reportNeed("real matrix", "complex");
+        return;
+    }
+    rewriteAsPairs(argument, numberComplex);
+}
+
+void promoteArgumentToInterval(header* argument)
+{
+    if (errorCode) return;
+    char* oldTop = newram;
+    header* value = resolveValue(argument);
+    if (errorCode) return;
+    newram = oldTop;
+    if (value->kind == kindReal || value->kind == kindRealMatrix) rewriteAsPairs(argument, numberInterval);
+    else promoteToInterval(value);  // an interval stays, anything else is refused
 }

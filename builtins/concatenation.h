@@ -27,3 +27,8 @@ void transposeValue(header* operand);
 // to them must be taken again (`nextValue`). A complex record is left alone.
 // Errors: interval (1), not numeric (26), no room ("Memory overflow!", 180).
 void promoteToComplex(header* argument);
+// The same for intervals: a real x becomes [x, x]. References and views are
+// taken like promoteToComplex takes them (their value is converted, the
+// variable is left alone), where promoteToInterval takes plain records only.
+// Errors: complex (1), not numeric (1), no room ("Memory overflow!", 180).
+void promoteArgumentToInterval(header* argument);

@@ -557,6 +557,20 @@ void intersectsBuiltin(header* first) {
     reportErrorIn("intersects");
 }
 
+// [m - f h, m + f h] for the middle m and half-width h of [lo, hi], formed
+// as [lo - (f - 1) h, hi + (f - 1) h] in interval arithmetic: computing m
+// and f h first would cancel and lose the enclosure.
+void expandInterval(const double* x, double f, double* result) {
+    double lo = x[0], hi = x[1], unused;
+    double width[2], half[2], growth[2], step[2];
+    subtractIntervalBounds(hi, hi, lo, lo, &width[0], &width[1]);
+    multiplyIntervalBounds(width[0], width[1], 0.5, 0.5, &half[0], &half[1]);
+    subtractIntervalBounds(f, f, 1, 1, &growth[0], &growth[1]);
+    multiplyIntervalBounds(growth[0], growth[1], half[0], half[1], &step[0], &step[1]);
+    subtractIntervalBounds(lo, lo, step[0], step[1], &result[0], &unused);
+    addIntervalBounds(hi, hi, step[0], step[1], &unused, &result[1]);
+}
+
 // expand(x, f): an interval keeps its middle and its half-width grows by the
 // factor; a real becomes [x - f, x + f].
 void expandBuiltin(header* first) {
@@ -573,11 +587,7 @@ void expandBuiltin(header* first) {
     const double f = realOf(factor);
     header* result;
     if (x->kind == kindInterval || x->kind == kindIntervalMatrix) {
-        result = changeIntervals(x, [f](const double* in, double* out) {
-            double h = (in[1] - in[0]) / 2, m = in[0] + h;
-            out[0] = roundDownFunction(m - f * h);
-            out[1] = roundUpFunction(m + f * h);
-        });
+        result = changeIntervals(x, [f](const double* in, double* out) { expandInterval(in, f, out); });
     } else if (isRealKind(x)) {
         result = intervalsOfReals(x, [f](double v, double* out) {
             out[0] = roundDown(v - f);

@@ -143,11 +143,15 @@ double isNanReal(double x) { return std::isnan(x) ? 1 : 0; }
 // Set by `round` before its pass.
 double roundFactor = 1;
 
-// Halves round away from zero.
+// Halves round away from zero. std::round is exact where floor(y + 0.5)
+// is not (0.49999999999999994, odd numbers above 2^52); a value too large
+// to scale is already a multiple of the step, and a step too large to be
+// a double (10^-400) leaves 0.
 double roundToFactor(double x) {
-    double y = x * roundFactor;
-    if (y > 0) return std::floor(y + 0.5) / roundFactor;
-    return -std::floor(0.5 - y) / roundFactor;
+    if (roundFactor == 0) return std::isfinite(x) ? 0 : x;
+    const double y = x * roundFactor;
+    if (std::isinf(y) && std::isfinite(x)) return x;
+    return std::round(y) / roundFactor;
 }
 
 // Products beyond 170! overflow to infinity, so the loop stops there.
@@ -203,10 +207,19 @@ double bitnotReal(double x) { return static_cast<uint32_t>(~lowBits(x)); }
 
 // --- binary real element functions -------------------------------------------
 
+// For whole n >= k the smaller of k and n - k gives the same coefficient in
+// fewer steps (bin(10^12, 10^12) would otherwise take 10^12 of them).
+double smallerSide(double n, double k) {
+    if (std::isfinite(n) && n == std::trunc(n) && k == std::trunc(k) && n - k >= 0 && n - k < k) return n - k;
+    return k;
+}
+
 void binReal(const double* a, const double* b, double* result) {
-    const double n = *a, k = *b;
-    if (k <= 0) { *result = 1; return; }
-    if (!std::isfinite(k) || std::isnan(n)) { *result = NAN; return; }
+    const double n = *a;
+    if (*b <= 0) { *result = 1; return; }
+    if (!std::isfinite(*b) || std::isnan(n)) { *result = NAN; return; }
+    const double k = smallerSide(n, *b);
+    if (k == 0) { *result = 1; return; }
     double c = n - k + 1;
     for (double i = 2; i <= k; i++) {
         // Once the product is 0 or NaN it stays so; infinity stays when
@@ -219,9 +232,11 @@ void binReal(const double* a, const double* b, double* result) {
 }
 
 void logbinReal(const double* a, const double* b, double* result) {
-    const double n = std::trunc(*a), k = std::trunc(*b);
-    if (k <= 0) { *result = 0; return; }
-    if (!std::isfinite(k) || std::isnan(n)) { *result = NAN; return; }
+    const double n = std::trunc(*a);
+    if (std::trunc(*b) <= 0) { *result = 0; return; }
+    if (!std::isfinite(*b) || std::isnan(n)) { *result = NAN; return; }
+    const double k = smallerSide(n, std::trunc(*b));
+    if (k == 0) { *result = 0; return; }
     const double first = n - k + 1;
     double sum = std::log(first);
     for (double i = 2; i <= k; i++) sum += std::log(first + i - 1) - std::log(i);
@@ -293,8 +308,10 @@ void powerReal(const double* pa, const double* pb, double* result) {
         *result = std::fmod(b, 2) == 0 ? r : -r;
         return;
     }
-    const double q = 1 / b;
-    if (q > 0 && isInteger(q) && std::fmod(q, 2) == 1) {
+    // b is the double nearest to 1/q for an odd q > 0 (1/b need not give
+    // q back exactly: 1/(1/49) is not 49).
+    const double q = std::nearbyint(1 / b);
+    if (q > 0 && std::isfinite(q) && std::fmod(q, 2) == 1 && 1 / q == b) {
         *result = -checkedPow(-a, b);
         return;
     }

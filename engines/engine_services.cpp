@@ -5,7 +5,9 @@
 
 #include <cstring>
 
+#include "interpreter/builtin_table.h"
 #include "interpreter/output.h"
+#include "interpreter/values.h"
 #include "interpreter/scanner.h"
 
 int currentMaximaMode = 0;
@@ -38,3 +40,21 @@ const char* callPyRunFile(const char*) {
 }
 
 int callDllFunction(const char*, int, header*) { return 0; }
+
+// The builtin `mxm`: Maxima's answer for a string. Without Maxima the
+// symbolic expressions that use it ("&", "$", "::", "@:") stop here.
+static void builtinMxm(header* first) {
+    header* text = resolveValue(first);
+    if (errorCode) return;
+    if (text->kind != kindString) {
+        reportNeed("string", "mxm");
+        return;
+    }
+    printText("Maxima is not available.\n");
+    errorCode = 1;
+}
+
+static const BuiltinRecord rows[] = {
+    {"mxm", 1, 0, builtinMxm},
+};
+KALIX_BUILTIN_FAMILY(engineBuiltins, rows);

@@ -328,7 +328,7 @@ bool promoteConsecutive(header* first, int count)
     record = first;
     for (int k = 0; k < count; k++, record = nextValue(record)) {
         if (complex) promoteToComplex(record);
-        else promoteToInterval(record);
+        else promoteArgumentToInterval(record);
         if (errorCode) return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "builtins/builtin_helpers.h"
 #include "builtins/intervals.h"
 #include "builtins/math.h"
 #include "graphics/graphics_state.h"
@@ -11,7 +12,10 @@
 #include "interpreter/globals.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
-#include "interpreter/pending_links.h"
+#include "interpreter/function_calls.h"
+#include "interpreter/function_index.h"
+#include "interpreter/functions.h"
+#include "interpreter/tracing.h"
 #include "interpreter/primaries.h"
 #include "interpreter/printing.h"
 #include "interpreter/scanner.h"
@@ -28,8 +32,8 @@ constexpr int nameSize = sizeof(header::name);
 //
 // Storing a value may open or close a gap in the stack (a local variable
 // changes size, a new local or a new user function is inserted). Every such
-// move is noted, so that a multiple assignment can carry its remembered
-// targets and values along.
+// move during one `assignVariable` is noted, so that the value being stored
+// and the remembered targets of a multiple assignment are carried along.
 
 struct StackMove {
     char* from;   // the moved region was [from, end)
@@ -130,18 +134,6 @@ header* pushCopy(const header* record)
 
 // --- numeric elements of views -------------------------------------------------
 
-enum Family { familyReal, familyComplex, familyInterval, familyNone };
-
-Family familyOf(const header* h)
-{
-    switch (h->kind) {
-    case kindReal: case kindRealMatrix: return familyReal;
-    case kindComplex: case kindComplexMatrix: return familyComplex;
-    case kindInterval: case kindIntervalMatrix: return familyInterval;
-    default: return familyNone;
-    }
-}
-
 // Rows, columns and element bytes of a scalar (1 x 1) or matrix.
 struct Elements {
     int64_t rows;
@@ -152,7 +144,7 @@ struct Elements {
 
 Elements elementsOf(header* h)
 {
-    int size = familyOf(h) == familyReal ? 8 : 16;
+    int size = numberFamily(h) == numberReal ? 8 : 16;
     if (h->kind == kindReal || h->kind == kindComplex || h->kind == kindInterval)
         return {1, 1, dataOf(h), size};
     return {matrixRows(h), matrixColumns(h), dataOf(h) + 8, size};
@@ -160,10 +152,12 @@ Elements elementsOf(header* h)
 
 // A view may still address elements of its base: the base belongs to a
 // numeric family and every selected element lies inside it (an earlier
-// target of the same statement may have changed the base).
+// target of the same statement may have changed the base). Only the linear
+// positions count: a one-element view of the last column holds the next row
+// and column -1.
 bool viewFitsBase(header* view, header* base)
 {
-    if (familyOf(base) == familyNone || view->size < 72) return false;
+    if (numberFamily(base) == numberNone || view->size < 72) return false;
     int64_t rows = viewRows(view), columns = viewColumns(view);
     if (rows < 0 || columns < 0 || 72 + 4 * (rows + columns) > view->size) return false;
     if (rows == 0 || columns == 0) return true;
@@ -231,25 +225,25 @@ header* assignThroughView(header* view, header* value)
         fail(43, "Internal variable error!\n");
         return nullptr;
     }
-    Family valueFamily = familyOf(value);
-    switch (familyOf(base)) {
-    case familyReal:
-        if (valueFamily == familyComplex) return convertBaseAndAssign(view, base, value, convertToComplex);
-        if (valueFamily == familyInterval) return convertBaseAndAssign(view, base, value, promoteToInterval);
-        if (valueFamily == familyReal) return copyIntoView(view, base, value) ? base : nullptr;
+    NumberFamily valueFamily = numberFamily(value);
+    switch (numberFamily(base)) {
+    case numberReal:
+        if (valueFamily == numberComplex) return convertBaseAndAssign(view, base, value, convertToComplex);
+        if (valueFamily == numberInterval) return convertBaseAndAssign(view, base, value, promoteToInterval);
+        if (valueFamily == numberReal) return copyIntoView(view, base, value) ? base : nullptr;
         if (value->kind == kindString || value->kind == kindStringMatrix)
             fail(45, "Cannot assign a string to real!\n");
         else
             fail(45, "Cannot assign this value to real!\n");
         return nullptr;
-    case familyComplex:
-        if (valueFamily == familyReal) value = convertedValue(value, convertToComplex);
-        else if (valueFamily != familyComplex) fail(45, "Illegal assignment!\n");
+    case numberComplex:
+        if (valueFamily == numberReal) value = convertedValue(value, convertToComplex);
+        else if (valueFamily != numberComplex) fail(45, "Illegal assignment!\n");
         if (errorCode) return nullptr;
         return copyIntoView(view, base, value) ? base : nullptr;
     default:
-        if (valueFamily == familyReal) value = convertedValue(value, promoteToInterval);
-        else if (valueFamily != familyInterval) fail(45, "Cannot assign this type to intervals!\n");
+        if (valueFamily == numberReal) value = convertedValue(value, promoteToInterval);
+        else if (valueFamily != numberInterval) fail(45, "Cannot assign this type to intervals!\n");
         if (errorCode) return nullptr;
         return copyIntoView(view, base, value) ? base : nullptr;
     }
@@ -473,6 +467,8 @@ bool isSameShape(const header* variable, const header* value)
 header* assignVariable(header* target, header* value)
 {
     if (errorCode) return nullptr;
+    stackMoveCount = 0;
+    stackMovesLost = false;
     if (!target || !value) {
         fail(43, "Internal variable error!\n");
         return nullptr;
@@ -605,8 +601,6 @@ header* assignAll(header** targets, int targetCount, header** values, int valueC
             header** inner = innerPointer(targets[j]);
             anchors[j] = anchorOf(inner ? *inner : nullptr);
         }
-        stackMoveCount = 0;
-        stackMovesLost = false;
         header* stored = assignVariable(targets[k], values[valueCount == 1 ? 0 : k]);
         if (errorCode) return nullptr;
         if (k == 0) {

@@ -3,19 +3,27 @@
 
 // Keep one line per family, sorted.
 extern const BuiltinFamily constantBuiltins;
+extern const BuiltinFamily engineBuiltins;
+extern const BuiltinFamily evaluationBuiltins;
 extern const BuiltinFamily formatBuiltins;
 extern const BuiltinFamily globalBuiltins;
 extern const BuiltinFamily intervalBuiltins;
+extern const BuiltinFamily introspectionBuiltins;
+extern const BuiltinFamily mapBuiltins;
 extern const BuiltinFamily mathBuiltins;
-extern const BuiltinFamily pendingBuiltins;
+extern const BuiltinFamily systemBuiltins;
 
 const BuiltinFamily* const builtinFamilies[] = {
     &constantBuiltins,
+    &engineBuiltins,
+    &evaluationBuiltins,
     &formatBuiltins,
     &globalBuiltins,
     &intervalBuiltins,
+    &introspectionBuiltins,
+    &mapBuiltins,
     &mathBuiltins,
-    &pendingBuiltins,
+    &systemBuiltins,
     nullptr,
 };
 

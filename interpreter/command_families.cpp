@@ -3,12 +3,14 @@
 
 // Keep one line per family, sorted.
 extern const CommandFamily controlFlowCommands;
+extern const CommandFamily functionCommands;
 extern const CommandFamily generalCommands;
 extern const CommandFamily programFileCommands;
 extern const CommandFamily runStateCommands;
 
 const CommandFamily* const commandFamilies[] = {
     &controlFlowCommands,
+    &functionCommands,
     &generalCommands,
     &programFileCommands,
     &runStateCommands,

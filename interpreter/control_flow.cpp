@@ -12,7 +12,10 @@
 #include "interpreter/evaluator.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
-#include "interpreter/pending_links.h"
+#include "interpreter/function_calls.h"
+#include "interpreter/function_index.h"
+#include "interpreter/functions.h"
+#include "interpreter/tracing.h"
 #include "interpreter/scanner.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
@@ -143,6 +146,36 @@ void reportMissing(const char* message, char* savedLineStart) {
         errorCode = 110;
     }
     lineStart = savedLineStart;
+}
+
+bool opensConditional(int kind) { return kind == commandIf; }
+
+bool opensLoop(int kind) {
+    return kind == commandFor || kind == commandRepeat || kind == commandLoop;
+}
+
+// Scans past the keyword of kind `closing`; constructs that `opens` starts
+// are passed whole.
+void skipPastClosing(int closing, bool (*opens)(int), const char* message) {
+    char* savedLineStart = lineStart;
+    for (;;) {
+        int kind = nextKeyword();
+        if (kind < 0) {
+            reportMissing(message, savedLineStart);
+            return;
+        }
+        if (kind == closing) {
+            traceFoundKeyword();
+            return;
+        }
+        if (opens(kind)) {
+            skipPastClosing(closing, opens, message);
+            if (errorCode) {
+                lineStart = savedLineStart;
+                return;
+            }
+        }
+    }
 }
 
 // --- conditions -----------------------------------------------------------
@@ -580,49 +613,9 @@ int skipToElse(char* start, char* cacheSlot) {
     }
 }
 
-void skipToEndif() {
-    char* savedLineStart = lineStart;
-    for (;;) {
-        int kind = nextKeyword();
-        if (kind < 0) {
-            reportMissing("\"endif\" missing!\n", savedLineStart);
-            return;
-        }
-        if (kind == commandEndif) {
-            traceFoundKeyword();
-            return;
-        }
-        if (kind == commandIf) {
-            skipToEndif();
-            if (errorCode) {
-                lineStart = savedLineStart;
-                return;
-            }
-        }
-    }
-}
+void skipToEndif() { skipPastClosing(commandEndif, opensConditional, "\"endif\" missing!\n"); }
 
-void findLoopEnd() {
-    char* savedLineStart = lineStart;
-    for (;;) {
-        int kind = nextKeyword();
-        if (kind < 0) {
-            reportMissing("\"end\" missing!\n", savedLineStart);
-            return;
-        }
-        if (kind == commandEnd) {
-            traceFoundKeyword();
-            return;
-        }
-        if (kind == commandFor || kind == commandRepeat || kind == commandLoop) {
-            findLoopEnd();
-            if (errorCode) {
-                lineStart = savedLineStart;
-                return;
-            }
-        }
-    }
-}
+void findLoopEnd() { skipPastClosing(commandEnd, opensLoop, "\"end\" missing!\n"); }
 
 int isConditionTrue(header* record) {
     header* value = resolveValue(record);

@@ -3,25 +3,13 @@
 
 #include <vector>
 
+#include "builtins/builtin_helpers.h"
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"
 
 namespace {
-
-// Numeric families, ordered so that the higher one is the common family
-// (complex and interval never combine).
-enum Family { familyReal = 0, familyComplex = 1, familyInterval = 2, familyNone = -1 };
-
-Family familyOf(const header* record) {
-    switch (record->kind) {
-    case kindReal: case kindRealMatrix: return familyReal;
-    case kindComplex: case kindComplexMatrix: return familyComplex;
-    case kindInterval: case kindIntervalMatrix: return familyInterval;
-    default: return familyNone;
-    }
-}
 
 bool isMatrixKind(int kind) {
     return kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix;
@@ -30,13 +18,13 @@ bool isMatrixKind(int kind) {
 // A resolved numeric operand: its family, shape and elements (a scalar is
 // 1 x 1); elements are 1 or 2 doubles wide.
 struct Operand {
-    Family family;
+    NumberFamily family;
     int rows, columns;
     const double* data;
 };
 
 Operand operandOf(header* record) {
-    Operand o{familyOf(record), 1, 1, reinterpret_cast<const double*>(dataOf(record))};
+    Operand o{numberFamily(record), 1, 1, reinterpret_cast<const double*>(dataOf(record))};
     if (isMatrixKind(record->kind)) {
         o.rows = matrixRows(record);
         o.columns = matrixColumns(record);
@@ -49,18 +37,18 @@ int64_t elementCount(const Operand& o) { return int64_t(o.rows) * o.columns; }
 
 // Pushes a result of the family, a scalar or a rows x columns matrix, and
 // returns it with its element data; null when the push failed.
-header* pushShaped(Family family, bool matrix, int rows, int columns, double** data) {
+header* pushShaped(NumberFamily family, bool matrix, int rows, int columns, double** data) {
     header* result;
     if (!matrix) {
-        if (family == familyReal) result = pushReal(0);
-        else if (family == familyComplex) result = pushComplex(0, 0);
+        if (family == numberReal) result = pushReal(0);
+        else if (family == numberComplex) result = pushComplex(0, 0);
         else result = pushInterval(0, 0);
         if (errorCode) return nullptr;
         *data = reinterpret_cast<double*>(dataOf(result));
         return result;
     }
-    if (family == familyReal) result = pushRealMatrix(rows, columns);
-    else if (family == familyComplex) result = pushComplexMatrix(rows, columns);
+    if (family == numberReal) result = pushRealMatrix(rows, columns);
+    else if (family == numberComplex) result = pushComplexMatrix(rows, columns);
     else result = pushIntervalMatrix(rows, columns);
     if (errorCode) return nullptr;
     *data = matrixData(result);
@@ -120,7 +108,7 @@ void broadcast(const Operand& a, int widthA, const Operand& b, int widthB, int r
     }
 }
 
-int widthOf(Family f) { return f == familyReal ? 1 : 2; }
+int widthOf(NumberFamily f) { return f == numberReal ? 1 : 2; }
 
 // Runs the element function of the common family over the broadcast shape.
 // A real operand enters a complex function with imaginary part 0 and an
@@ -134,17 +122,17 @@ struct BinaryFunctions {
     IntervalBinaryToRealFunction intervalToReal;
 };
 
-void runBinary(const BinaryFunctions& f, Family family, bool toReal, const Operand& a, const Operand& b,
+void runBinary(const BinaryFunctions& f, NumberFamily family, bool toReal, const Operand& a, const Operand& b,
                int rows, int columns, double* out) {
     const int wa = widthOf(a.family), wb = widthOf(b.family);
     const int wo = toReal ? 1 : widthOf(family);
     // Second part of a pair: the imaginary part (0 for a real) or the upper
     // bound (the value itself for a real).
-    const bool realA = a.family == familyReal, realB = b.family == familyReal;
-    if (family == familyReal) {
+    const bool realA = a.family == numberReal, realB = b.family == numberReal;
+    if (family == numberReal) {
         broadcast(a, 1, b, 1, rows, columns, out, 1,
                   [&](const double* x, const double* y, double* r) { f.real(x, y, r); });
-    } else if (family == familyComplex) {
+    } else if (family == numberComplex) {
         if (toReal) {
             broadcast(a, wa, b, wb, rows, columns, out, wo, [&](const double* x, const double* y, double* r) {
                 *r = f.complexToReal(x[0], realA ? 0 : x[1], y[0], realB ? 0 : y[1]);
@@ -171,11 +159,11 @@ void runBinary(const BinaryFunctions& f, Family family, bool toReal, const Opera
 // sizes set `refusalCode` (10, or 1 for the real-result form).
 header* applyBinaryEngine(const BinaryFunctions& f, bool toReal, header* a, header* b, const char* name) {
     const int refusalCode = toReal ? 1 : 10;
-    Family fa = familyOf(a), fb = familyOf(b);
-    if (fa == familyNone) { reportWrongArgument(a); return nullptr; }
-    if (fb == familyNone) { reportWrongArgument(b); return nullptr; }
-    const bool hasComplex = fa == familyComplex || fb == familyComplex;
-    const bool hasInterval = fa == familyInterval || fb == familyInterval;
+    NumberFamily fa = numberFamily(a), fb = numberFamily(b);
+    if (fa == numberNone) { reportWrongArgument(a); return nullptr; }
+    if (fb == numberNone) { reportWrongArgument(b); return nullptr; }
+    const bool hasComplex = fa == numberComplex || fb == numberComplex;
+    const bool hasInterval = fa == numberInterval || fb == numberInterval;
     const char* refusal = nullptr;
     if (hasComplex && hasInterval) refusal = "Cannot combine complex and intervals in %s!\n";
     else if (!hasComplex && !hasInterval && !f.real) refusal = "Cannot evaluate %s for reals!\n";
@@ -203,9 +191,9 @@ header* applyBinaryEngine(const BinaryFunctions& f, bool toReal, header* a, head
     }
     const int rows = oa.rows > ob.rows ? oa.rows : ob.rows;
     const int columns = oa.columns > ob.columns ? oa.columns : ob.columns;
-    const Family family = fa > fb ? fa : fb;
+    const NumberFamily family = fa > fb ? fa : fb;
     double* out;
-    header* result = pushShaped(toReal ? familyReal : family, rows != 1 || columns != 1, rows, columns, &out);
+    header* result = pushShaped(toReal ? numberReal : family, rows != 1 || columns != 1, rows, columns, &out);
     if (!result) return nullptr;
     runBinary(f, family, toReal, oa, ob, rows, columns, out);
     return result;
@@ -237,7 +225,7 @@ namespace {
 // Pushes the result of the operand's shape in `family` and runs `loop` on
 // the elements (input, output, count).
 template <class Loop>
-header* unaryResult(header* operand, Family family, Loop loop) {
+header* unaryResult(header* operand, NumberFamily family, Loop loop) {
     Operand o = operandOf(operand);
     double* out;
     header* result = pushShaped(family, isMatrixKind(operand->kind), o.rows, o.columns, &out);
@@ -249,37 +237,37 @@ header* unaryResult(header* operand, Family family, Loop loop) {
 }  // namespace
 
 header* applyRealComplex(RealFunction real, ComplexFunction complex, header* operand) {
-    Family family = familyOf(operand);
-    if (family == familyReal)
-        return unaryResult(operand, familyReal, [&](auto in, auto out, auto n) { loopReal(real, in, out, n); });
-    if (family == familyComplex && complex)
-        return unaryResult(operand, familyComplex, [&](auto in, auto out, auto n) { loopPairs(complex, in, out, n); });
+    NumberFamily family = numberFamily(operand);
+    if (family == numberReal)
+        return unaryResult(operand, numberReal, [&](auto in, auto out, auto n) { loopReal(real, in, out, n); });
+    if (family == numberComplex && complex)
+        return unaryResult(operand, numberComplex, [&](auto in, auto out, auto n) { loopPairs(complex, in, out, n); });
     refuseOperand(operand, complex ? "real or complex" : "real");
     return nullptr;
 }
 
 header* applyInterval(IntervalFunction interval, header* operand) {
-    if (familyOf(operand) == familyInterval)
-        return unaryResult(operand, familyInterval,
+    if (numberFamily(operand) == numberInterval)
+        return unaryResult(operand, numberInterval,
                            [&](auto in, auto out, auto n) { loopPairs(interval, in, out, n); });
     refuseOperand(operand, "interval");
     return nullptr;
 }
 
 header* applyComplexToReal(RealFunction real, ComplexToRealFunction complex, header* operand) {
-    Family family = familyOf(operand);
-    if (family == familyReal)
-        return unaryResult(operand, familyReal, [&](auto in, auto out, auto n) { loopReal(real, in, out, n); });
-    if (family == familyComplex && complex)
-        return unaryResult(operand, familyReal,
+    NumberFamily family = numberFamily(operand);
+    if (family == numberReal)
+        return unaryResult(operand, numberReal, [&](auto in, auto out, auto n) { loopReal(real, in, out, n); });
+    if (family == numberComplex && complex)
+        return unaryResult(operand, numberReal,
                            [&](auto in, auto out, auto n) { loopPairsToReal(complex, in, out, n); });
     refuseOperand(operand, complex ? "real or complex" : "real");
     return nullptr;
 }
 
 header* applyIntervalToReal(IntervalToRealFunction interval, header* operand) {
-    if (familyOf(operand) == familyInterval)
-        return unaryResult(operand, familyReal,
+    if (numberFamily(operand) == numberInterval)
+        return unaryResult(operand, numberReal,
                            [&](auto in, auto out, auto n) { loopPairsToReal(interval, in, out, n); });
     refuseOperand(operand, "interval");
     return nullptr;
@@ -311,7 +299,7 @@ void mapRealComplexInterval(RealFunction real, ComplexFunction complex, Interval
                             header* argument) {
     header* value = resolveValue(argument);
     if (errorCode) return;
-    header* result = familyOf(value) == familyInterval ? applyInterval(interval, value)
+    header* result = numberFamily(value) == numberInterval ? applyInterval(interval, value)
                                                         : applyRealComplex(real, complex, value);
     moveIfDone(argument, result);
 }
@@ -320,7 +308,7 @@ void mapToRealOrInterval(RealFunction real, ComplexToRealFunction complex, Inter
                          header* argument) {
     header* value = resolveValue(argument);
     if (errorCode) return;
-    header* result = familyOf(value) == familyInterval ? applyInterval(interval, value)
+    header* result = numberFamily(value) == numberInterval ? applyInterval(interval, value)
                                                         : applyComplexToReal(real, complex, value);
     moveIfDone(argument, result);
 }
@@ -334,7 +322,7 @@ void mapComplexToReal(RealFunction real, ComplexToRealFunction complex, header* 
 void mapIntervalToReal(RealFunction real, IntervalToRealFunction interval, header* argument) {
     header* value = resolveValue(argument);
     if (errorCode) return;
-    header* result = familyOf(value) == familyInterval ? applyIntervalToReal(interval, value)
+    header* result = numberFamily(value) == numberInterval ? applyIntervalToReal(interval, value)
                                                         : applyRealComplex(real, nullptr, value);
     moveIfDone(argument, result);
 }
@@ -382,7 +370,7 @@ void mapRealArguments(header* first, int n, RealParametersFunction function, con
         }
         header* value = resolveValue(record);
         if (errorCode) return;
-        if (familyOf(value) != familyReal) {
+        if (numberFamily(value) != numberReal) {
             printFormatted("Parameter %d not real in call to %s.\n", k, name);
             errorCode = 1;
             return;
@@ -403,7 +391,7 @@ void mapRealArguments(header* first, int n, RealParametersFunction function, con
     }
     std::vector<double*> current(n);
     double* out;
-    header* result = pushShaped(familyReal, rows != 1 || columns != 1, rows, columns, &out);
+    header* result = pushShaped(numberReal, rows != 1 || columns != 1, rows, columns, &out);
     if (!result) return;
     for (int i = 0; i < rows; i++) {
         for (int j = 0; j < columns; j++) {

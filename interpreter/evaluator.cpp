@@ -13,7 +13,10 @@
 #include "interpreter/control_flow.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
-#include "interpreter/pending_links.h"
+#include "interpreter/function_calls.h"
+#include "interpreter/function_index.h"
+#include "interpreter/functions.h"
+#include "interpreter/tracing.h"
 #include "interpreter/primaries.h"
 #include "interpreter/scanner.h"
 #include "interpreter/values.h"
@@ -22,7 +25,6 @@
 // function reads as null.
 void solveLeftDivision(header* first) __attribute__((weak));
 
-int complexExpressionFlag = 0;
 int matlabMode = 0;
 int easyUnitsMode = 0;
 

@@ -9,7 +9,10 @@
 #include "builtins/builtin_helpers.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/output.h"
-#include "interpreter/pending_links.h"
+#include "interpreter/function_calls.h"
+#include "interpreter/function_index.h"
+#include "interpreter/functions.h"
+#include "interpreter/tracing.h"
 #include "interpreter/values.h"
 #include "notebook/notebook_services.h"
 

@@ -13,7 +13,10 @@
 #include "interpreter/globals.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
-#include "interpreter/pending_links.h"
+#include "interpreter/function_calls.h"
+#include "interpreter/function_index.h"
+#include "interpreter/functions.h"
+#include "interpreter/tracing.h"
 #include "interpreter/printing.h"
 #include "interpreter/program_files.h"
 #include "interpreter/scanner.h"
@@ -393,7 +396,9 @@ void aliasCommand() {
 
 void helpCommand() { showHelp(0); }
 
-// Facilities of other parts of the program that are not built yet.
+// Facilities of other parts of the program that are not built yet; their
+// owners replace these rows with the real handlers. (`function` and
+// `maximafunction` are the user functions' own rows.)
 void notBuilt(const char* command) {
     printFormatted("The command \"%s\" is not available yet.\n", command);
     errorCode = 1;
@@ -403,8 +408,6 @@ const CommandRecord rows[] = {
     {"resetgraphics", commandAssignable, 0, [] { notBuilt("resetgraphics"); }},
     {"hold", commandAssignable, 0, [] { notBuilt("hold"); }},
     {"shg", commandAssignable, 0, [] { notBuilt("shg"); }},
-    {"function", commandTopLevel, 0, [] { notBuilt("function"); }},
-    {"maximafunction", commandTopLevel, 0, [] { notBuilt("maximafunction"); }},
     {"clear", commandTopLevel, 0, clearCommand},
     {"clearall", commandTopLevel, 0, clearallCommand},
     {"remvalue", commandAssignable, 0, remvalueCommand},
@@ -418,7 +421,7 @@ const CommandRecord rows[] = {
     {"listvar", commandAssignable, 0, listvarCommand},
     {"listvars", commandAssignable, 0, listvarCommand},
     {"listlists", commandAssignable, 0, listlistsCommand},
-    {"type", commandAssignable, 0, [] { notBuilt("type"); }},
+    {"type", commandAssignable, 0, typeCommand},
     {"dump", commandAssignable, 0, dumpCommand},
     {"help", commandAssignable, 0, helpCommand},
     {"mxmhelp", commandAssignable, 0, [] { notBuilt("mxmhelp"); }},

@@ -13,7 +13,11 @@
 #include "interpreter/evaluator.h"
 #include "interpreter/globals.h"
 #include "interpreter/output.h"
-#include "interpreter/pending_links.h"
+#include "interpreter/function_calls.h"
+#include "interpreter/function_index.h"
+#include "interpreter/functions.h"
+#include "interpreter/tracing.h"
+#include "interpreter/primaries.h"
 #include "interpreter/printing.h"
 #include "interpreter/program_files.h"
 #include "interpreter/scanner.h"
@@ -49,7 +53,7 @@ static char* allocateStackBytes(int megabytes) {
 }
 
 int allocateStack() {
-    int megabytes = readIntSetting("stacksize64", defaultStackMegabytes);
+    int megabytes = intSetting("stacksize64");
     if (megabytes < minimumStackMegabytes) megabytes = minimumStackMegabytes;
     ramstart = allocateStackBytes(megabytes);
     if (!ramstart) {
@@ -90,7 +94,7 @@ static void composeFirstLine(int argc, char** argv) {
     }
     interpreterArgs = argc > 2 ? argv + 2 : nullptr;
     interpreterArgCount = argc > 2 ? argc - 2 : 0;
-    if (!scriptMode && readIntSetting("startinmaximamode", 0)) appendText(" maximamode,");
+    if (!scriptMode && intSetting("startinmaximamode")) appendText(" maximamode,");
     if (scriptMode) appendText(" quit;");
     scanPointer = inputLine;
 }
@@ -107,7 +111,7 @@ static void startInterpreter(int argc, char** argv) {
     startlocal = endlocal = newram = functionsEnd = ramstart;
     markFunctionIndexStale();
     clearGlobals();
-    currentEpsilon = globalEpsilon = defaultEpsilon;
+    resetBuiltinState();
     sortBuiltins();
     sortCommands();
     initArgNameHashes();
@@ -156,7 +160,7 @@ static int refuseInFunction(const char* message) {
 
 static void insertImage() {
     int lines = imageLineCount;
-    if (readIntSetting("insertsmaller", 0)) lines -= 10;
+    if (intSetting("insertsmaller")) lines -= 10;
     insertGraphicsImage(lines, "", 1, 0.0, 1.0, 0.0, 1.0);
 }
 
@@ -173,7 +177,7 @@ static int handlePrefixes(bool atLineStart) {
         return 1;
     }
     if (atLineStart &&
-        (startsWith(p, ":: ") || (startsWith(p, "::") && !readIntSetting("allowsymbolicdp", 0)))) {
+        (startsWith(p, ":: ") || (startsWith(p, "::") && !intSetting("allowsymbolicdp")))) {
         if (!topLevel) return refuseInFunction("Maxima :: not allowed in functions!\n"), 1;
         scanPointer += 2;
         translateCompatibilityLine();
@@ -212,7 +216,7 @@ static int handlePrefixes(bool atLineStart) {
         return 1;
     }
     if (atLineStart && p[0] == ':' && p[1] != ':') {
-        if (!readIntSetting("enablemaxima", 0)) {
+        if (!intSetting("enablemaxima")) {
             printText("Maxima direct mode disabled!\n");
             discardLine();
             errorCode = 1;
@@ -248,7 +252,7 @@ static int callPrefixFunction(header* s) {
     if (endOf(s) != newram || s->kind != kindReference) return 0;
     if (findVariable(s->name)) return 0;
     header* function = findFunction(s->name);
-    if (!function || !(function->flags & functionFlagPrefix)) return 0;
+    if (!function || !(function->flags & userFunctionPrefix)) return 0;
     const char* p = scanPointer;
     while (*p == ' ' || *p == '\t') p++;
     if (p[0] == '=' || (p[0] == ':' && p[1] == '=')) return 0;
@@ -267,11 +271,6 @@ static void keepAsPercent(header* value) {
     assignVariable(target, value);
 }
 
-static void reportSeparator(const char* message) {
-    printFormatted(message, scanPointer, int(static_cast<unsigned char>(*scanPointer)));
-    errorCode = 1000;
-}
-
 // A value that is not assignable: print it, keep it, or report what
 // follows it. Sets `*imageRequested` for a statement ending in ":".
 static void finishValue(header* s, bool* imageRequested) {
@@ -281,31 +280,7 @@ static void finishValue(header* s, bool* imageRequested) {
         errorCode = 1000;
         return;
     }
-    if (functionState == 0 &&
-        (std::strcmp(p, ":") == 0 || std::strcmp(p, ": ") == 0 || startsWith(p, ": /")))
-        *imageRequested = true;
-    bool spaces = readIntSetting("spaces", 1);
-    if (*p == ')' || *p == ']') {
-        printFormatted("Found too many closing brackets, excessive %c\n", *p);
-        errorCode = 1000;
-    } else if (*p == 0 || *p == endOfBody || *p == ',') {
-        if (*p == ',') scanPointer++;
-        printValue(s);
-    } else if (*p == ';' || *imageRequested) {
-        scanPointer++;
-    } else if (spaces && *p != commandToken) {
-        reportSeparator(
-            "Commands must be separated by semicolon or comma!\nFound: %s (character %d)\n"
-            "You can disable this in the Options menu.\n");
-        return;
-    }
-    p = scanPointer;
-    if (spaces && !errorCode && *p != 0 && *p != ' ' && *p != '\t' && *p != commandToken &&
-        !startsWith(p, "...")) {
-        reportSeparator(
-            "Space between commands expected!\nFound: %s (character %d)\n"
-            "You can disable this in the Options menu.\n");
-    }
+    *imageRequested = endStatement(s);
     if (functionState == 0 && !inLoop && !errorCode) keepAsPercent(s);
 }
 
@@ -334,7 +309,7 @@ header* executeCommandOrExpression() {
 int executeNextStatement() {
     runState = runStateRun;
     errorCode = 0;
-    errorShown = 0;
+    beginStatementOutput();
     functionEntryActive = 0;
     bool atLineStart = scanPointer == inputLine;
     for (;;) {
@@ -345,7 +320,16 @@ int executeNextStatement() {
         if (errorCode) return runState == runStateRun ? failStatement() : statementStopped;
         atLineStart = scanPointer == inputLine;
     }
-    if (*scanPointer == endOfBody) return statementDone;
+    if (*scanPointer == endOfBody) {
+        if (functionState != 0 || scanningStoredBody()) return statementDone;
+        // At the top level only the line that marks the end of a loaded
+        // file is the byte alone; it is consumed. Inside typed text the
+        // byte is an ordinary character.
+        if (scanPointer[1] == 0) {
+            scanPointer++;
+            return statementDone;
+        }
+    }
     if (startsWith(scanPointer, "\xEF\xBB\xBF")) {
         scanPointer += 3;
         printFormatted("Cannot interpret UTF-8 commands!\nNext command: %s\n", scanPointer);

@@ -298,7 +298,7 @@ void readColumns(Literal& literal, header* element)
         if (c == ';') return fail("Semicolon not allowed in matrix of column vectors or matrices.", 1);
         if (c == 0) return fail("] missing", 1);
         if (c == ',') scanPointer++;
-        else if (!changed && readIntSetting("commas", 1)) return fail("Comma missing.", 1);
+        else if (!changed && intSetting("commas")) return fail("Comma missing.", 1);
         if (!readElement()) return;
         concatenateHorizontally(literal.record());
     }
@@ -306,7 +306,7 @@ void readColumns(Literal& literal, header* element)
 
 bool blankSeparatorAllowed()
 {
-    return scanningStoredBody() || !readIntSetting("commas", 1) || matlabModeSetting;
+    return scanningStoredBody() || !intSetting("commas") || matlabModeSetting;
 }
 
 } // namespace

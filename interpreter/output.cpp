@@ -24,6 +24,31 @@ char paddedLine[paddedLineSize];
 
 constexpr int formatBufferSize = 32768;
 
+// While output is off, the texts of the current statement are held back
+// (the most recent ones that fit), so that a failing statement still shows
+// its message: a message is printed before its error code is set.
+constexpr size_t heldTextSize = 4096;
+static char heldText[heldTextSize];
+static size_t heldLength = 0;
+
+static void hold(const char* text) {
+    size_t n = std::strlen(text);
+    if (n >= heldTextSize) {
+        text += n - (heldTextSize - 1);
+        n = heldTextSize - 1;
+        heldLength = 0;
+    } else if (heldLength + n >= heldTextSize) {
+        heldLength = 0;
+    }
+    std::memcpy(heldText + heldLength, text, n + 1);
+    heldLength += n;
+}
+
+void beginStatementOutput() {
+    errorShown = 0;
+    heldLength = 0;
+}
+
 // A text is captured whole or not at all; after the first refusal every
 // later text is dropped.
 static void capture(const char* text) {
@@ -50,6 +75,7 @@ static void writeDump(const char* text) {
 // The notebook (while output is on or an error is set) and the dump file.
 static void deliver(const char* text) {
     if (outputOn || errorCode) printToTextWindow(text);
+    else hold(text);
     writeDump(text);
 }
 
@@ -124,6 +150,10 @@ int printPadded(int width, const char* format, ...) {
 
 void showErrorPosition(const char* position) {
     if (errorShown) return;
+    if (heldLength && !outputSuppressed) {
+        printToTextWindow(heldText);
+        heldLength = 0;
+    }
     if (position >= inputLine && position < inputLine + inputLineSize &&
         position <= inputLine + std::strlen(inputLine)) {
         int width = std::clamp(lineLength - 8, 0, 4000);

@@ -20,8 +20,12 @@ void printFormatted(const char* format, ...) __attribute__((format(printf, 1, 2)
 void printFormattedMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void printLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int printPadded(int width, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// Starts the output of a statement: the error position may be shown again,
+// and nothing printed while output was off is held back any more.
+void beginStatementOutput();
 // Shows the input line around `position` with a caret under it, once per
-// statement.
+// statement; texts of the statement held back while output is off (its
+// error message among them) are shown first.
 void showErrorPosition(const char* position);
 
 // Shared message texts.

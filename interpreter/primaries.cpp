@@ -19,18 +19,18 @@
 #include "interpreter/main_loop.h"
 #include "interpreter/matrix_literals.h"
 #include "interpreter/output.h"
-#include "interpreter/pending_links.h"
+#include "interpreter/function_calls.h"
+#include "interpreter/function_index.h"
+#include "interpreter/functions.h"
+#include "interpreter/tracing.h"
 #include "interpreter/scanner.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "notebook/notebook_services.h"
 #include "platform/host.h"
 
-// Not built yet (user functions, function listing, Python bridge); weak
-// until their modules exist: a missing function reads as null.
-header* findMapFunction(const char* name) __attribute__((weak));
-void mapFunction(header* first, const char* name) __attribute__((weak));
-void reportBuiltinArity(const char* name, int count) __attribute__((weak));
+// Not built yet: the Python bridge; weak until it exists (a missing function
+// reads as null).
 void callPythonFunction(const char* name, int n, header* first) __attribute__((weak));
 
 int semicolonPosition = 0;
@@ -471,7 +471,7 @@ bool evaluateName()
     }
     if (blankAfter) {
         header* function = findFunction(name);
-        if (function && (function->flags & (functionFlagPrefix | functionPrefixLine))) {
+        if (function && (function->flags & (userFunctionPrefix | functionPrefixLine))) {
             callPrefixFunction(function);
             return false;
         }

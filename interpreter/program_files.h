@@ -1,5 +1,6 @@
 // Program files: the `load` command, the file search along the path, the
-// comment blocks of program files and the `cd` command.
+// comment blocks of program files, and the commands `stopload`, `relax`,
+// `path` and `cd`. File names are Linux paths.
 #pragma once
 
 #include <cstdio>
@@ -14,8 +15,10 @@ extern int relaxMode;             // relaxed redefinition checks during a load
 // Resets the search path: slot 0 ".", no entries in use.
 void resetSearchPath();
 // Opens the first candidate of the search (current directory first when
-// asked, program directory, the name as given, the path entries), each as
-// given and, when asked, with ".k" appended. Directories are passed over.
+// asked, program directory, the name as given, the path entries; an
+// absolute name only as given). With `tryExtension` a name without an
+// extension gets ".k", one with an extension is tried as given and then
+// with ".k". Directories are passed over.
 FILE* openFileInPath(const char* name, const char* mode, int tryCurrentFirst, int tryExtension);
 // The full name of an existing file (as given or with `extension`), in a
 // static buffer, or null.

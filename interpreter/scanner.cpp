@@ -6,7 +6,10 @@
 #include "engines/engine_services.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
-#include "interpreter/pending_links.h"
+#include "interpreter/function_calls.h"
+#include "interpreter/function_index.h"
+#include "interpreter/functions.h"
+#include "interpreter/tracing.h"
 #include "interpreter/stack.h"
 #include "platform/host.h"
 

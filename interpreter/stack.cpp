@@ -7,15 +7,11 @@
 #include <cstring>
 
 #include "builtins/builtin_helpers.h"
+#include "interpreter/function_calls.h"
+#include "interpreter/function_index.h"
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 #include "shell/settings.h"
-
-// Owned by the user-function index and the user-function call. Until those
-// are part of the build these weak defaults stand in: no index to mark, no
-// relaxed function running. The real definitions replace them at link time.
-__attribute__((weak)) void markFunctionIndexStale() {}
-__attribute__((weak)) int relaxedFunctionMode = 0;
 
 char* ramstart = nullptr;
 char* ramend = nullptr;
@@ -300,7 +296,7 @@ header* pushCollection(const char* name)
 
 bool indexErrorsReported()
 {
-    return readIntSetting("reportindex", 1) != 0 && !relaxedFunctionMode;
+    return intSetting("reportindex") != 0 && !relaxedFunctionMode;
 }
 
 // One index selector: a real, a real row or column vector, or ":".

@@ -11,18 +11,15 @@
 #include "interpreter/globals.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
-#include "interpreter/pending_links.h"
+#include "interpreter/function_calls.h"
+#include "interpreter/function_index.h"
+#include "interpreter/functions.h"
+#include "interpreter/tracing.h"
 #include "interpreter/primaries.h"
 #include "interpreter/scanner.h"
 #include "interpreter/variables.h"
 #include "shell/settings.h"
 
-// Not built yet: map functions and the name of the running function belong
-// to the user-function module; weak until it exists (a missing function
-// reads as null).
-header* findMapFunction(const char* name) __attribute__((weak));
-__attribute__((weak)) const char* currentFunctionName = "";
-extern int relaxedFunctionMode;
 
 // User-function flags (the flags word of a function record).
 constexpr int32_t functionMap = 0x10;
@@ -86,13 +83,6 @@ header* pushScalar(int kind, const double* element)
     if (kind == kindComplex) return pushComplex(element[0], element[1]);
     if (kind == kindInterval) return pushInterval(element[0], element[1]);
     return pushReal(element[0]);
-}
-
-header* pushMatrixOfKind(int kind, int rows, int columns)
-{
-    if (kind == kindComplexMatrix) return pushComplexMatrix(rows, columns);
-    if (kind == kindIntervalMatrix) return pushIntervalMatrix(rows, columns);
-    return pushRealMatrix(rows, columns);
 }
 
 // A view as a new value: a scalar for one element, else a matrix.
@@ -434,7 +424,7 @@ void indexString(header* text, int n, header* first)
 bool bracketsRefused()
 {
     if (functionState != 0 && (relaxedFunctionMode || matlabMode)) return false;
-    return readIntSetting("brackets", 1) != 0;
+    return intSetting("brackets") != 0;
 }
 
 // A new string vector of the strings of `vector` chosen by the elements of

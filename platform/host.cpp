@@ -369,7 +369,7 @@ int execProgram(const char* program, const char* arguments, const char* director
             return 0;
         }
     }
-    if (readIntSetting("askexec", 1) && !execAllowedUntilRestart) {
+    if (intSetting("askexec") && !execAllowedUntilRestart) {
         std::string question = "Kalix wants to execute the command\n\n" + commandLine;
         if (directory && directory[0])
             question += std::string("\n\nin directory\n\n") + directory;

@@ -171,9 +171,13 @@ int readInputLine(char* buffer) {
     clearStoredKey();
     buffer[0] = 0;
     if (!read) return 0;
+    // A leading byte-order mark stays as it is: the statement executor
+    // recognises and refuses it.
     std::string converted;
-    utf8ToCodePage(line.c_str(), converted);
-    if (converted.size() >= 0x7fff) {
+    size_t mark = line.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    utf8ToCodePage(line.c_str() + mark, converted);
+    converted.insert(0, line, 0, mark);
+    if (converted.size() > 0x7fff) {
         errorCode = 1;
         printText("Line too long!\n");
         return 1;

@@ -52,7 +52,7 @@ std::string absoluteFileName(const std::string& name, const std::string& startDi
 // "-codepage", else the setting "CODE_PAGE"; 1252 when neither names a
 // code page that can be converted.
 static void chooseCodePage(int requested) {
-    int number = requested > 0 ? requested : readIntSetting("CODE_PAGE", 0);
+    int number = requested > 0 ? requested : intSetting("CODE_PAGE");
     if (number <= 0) number = defaultCodePage;
     if (!selectCodePage(number)) {
         char text[128];
@@ -69,7 +69,7 @@ static void chooseCodePage(int requested) {
 }
 
 static void startLog() {
-    if (!readIntSetting("logging", 0)) return;
+    if (!intSetting("logging")) return;
     std::string path = std::string(getUserWorkDir()) + "kalixlog.txt";
     openLogFile(path.c_str());
     writeLog("Logging started on %s", path.c_str());

@@ -9,11 +9,13 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <set>
 #include <string>
 #include <thread>
 
+#include "interpreter/stack.h"
 #include "notebook/notebook_services.h"
 #include "platform/host.h"
 
@@ -155,4 +157,58 @@ TEST(Clock, SecondsAdvanceAndTimeFieldsAreInRange) {
                 second <= 60 && millisecond < 1000);
     EXPECT_EQ(isNanValue(std::nan("")), 1);
     EXPECT_EQ(isNanValue(1.0), 0);
+}
+
+// Standard input replaced by a pipe that a writer thread fills with `text`.
+class PipedInput : public ::testing::Test {
+protected:
+    void feed(std::string text) {
+        savedInput = dup(STDIN_FILENO);
+        int ends[2];
+        ASSERT_EQ(pipe(ends), 0);
+        dup2(ends[0], STDIN_FILENO);
+        close(ends[0]);
+        clearerr(stdin);
+        writer = std::thread([end = ends[1], text = std::move(text)] {
+            for (size_t done = 0; done < text.size();) {
+                ssize_t n = write(end, text.data() + done, text.size() - done);
+                if (n <= 0) break;
+                done += size_t(n);
+            }
+            close(end);
+        });
+    }
+    void TearDown() override {
+        if (writer.joinable()) writer.join();
+        dup2(savedInput, STDIN_FILENO);
+        close(savedInput);
+        clearerr(stdin);
+        errorCode = 0;
+        selectCodePage(1252);
+    }
+    int savedInput = -1;
+    std::thread writer;
+    char line[inputBufferSize];
+};
+
+TEST_F(PipedInput, LinesUpToTheLimitAreTakenLongerOnesRefused) {
+    feed(std::string(0x7fff, '1') + "\n" + std::string(0x8000, '2') + "\r\n");
+    errorCode = 0;
+    ASSERT_EQ(readInputLine(line), 1);
+    EXPECT_EQ(std::strlen(line), 0x7fffu);
+    EXPECT_EQ(errorCode, 0);
+    ASSERT_EQ(readInputLine(line), 1);
+    EXPECT_EQ(errorCode, 1);
+    EXPECT_STREQ(line, "");
+    errorCode = 0;
+    EXPECT_EQ(readInputLine(line), 0);  // end of input
+}
+
+TEST_F(PipedInput, ConvertedToTheCodePageExceptALeadingByteOrderMark) {
+    ASSERT_EQ(selectCodePage(1252), 1);
+    feed("\xEF\xBB\xBF\xC3\xA4=1\n\xC3\xA4\xEF\xBB\xBF\n");
+    ASSERT_EQ(readInputLine(line), 1);
+    EXPECT_STREQ(line, "\xEF\xBB\xBF\xE4=1");  // the executor refuses it
+    ASSERT_EQ(readInputLine(line), 1);
+    EXPECT_STREQ(line, "\xE4?");
 }

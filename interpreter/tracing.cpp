@@ -1,0 +1,5 @@
+#include "interpreter/tracing.h"
+
+int traceState = 0;
+
+void traceStep(char*) {}

@@ -1,0 +1,28 @@
+// Wrong argument kinds, missing lists and indices of the global builtins.
+gset(1,2)
+gvar(3)
+gremove(3)
+glist(1)
+glistlength(1)
+glistremove(1)
+glistadd(1,2)
+glistget("L","a")
+glistdelete(1,1)
+glistinsert("L","a",1)
+glistput(1,1,1)
+glistlength("nolist")
+glistadd("nolist",1)
+glist("L");
+glistdelete("L",1)
+glistput("L",-3,"first")
+glistput("L",0,"replaced")
+glistget("L",1)
+glistinsert("L",99,2)
+glistget("L",2)
+glistget("L",0)
+glistremove("L");
+glistget("L",1)
+gset("g",[1,2,3]); gset("g",1); gvar("g")
+gremove("g"); gremove("g");
+gvar("g")
+gset("h",2); gclear(); gvar("h")

@@ -1,0 +1,3 @@
+alias sinus sin
+sinus(0)
+alias 1 sin

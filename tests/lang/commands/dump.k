@@ -1,0 +1,4 @@
+dump 5
+dump "/nonexistent/directory/file.txt"
+dump
+"still printing"

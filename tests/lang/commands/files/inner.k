@@ -1,0 +1,2 @@
+relax
+"inner runs"

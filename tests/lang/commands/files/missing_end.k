@@ -1,0 +1,3 @@
+"before"
+comment
+no end

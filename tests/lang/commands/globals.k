@@ -1,0 +1,4 @@
+q=1; setglobal q
+setglobal zz
+global a
+forget nothing, other

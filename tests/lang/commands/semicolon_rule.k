@@ -1,0 +1,6 @@
+// At the top level cls=5 runs cls and then wants a semicolon.
+cls=5
+zerobase q, 
+zerobase nothing;
+q=[1,2]; zerobase q 5
+useglobal x

@@ -1,0 +1,8 @@
+break
+continue
+end
+while 1
+until 1
+return
+endif
+then

@@ -1,0 +1,18 @@
+// One-line definitions: the body follows ":=" on the header line.
+function f(x) := x^2
+f(3)
+function g(x) := return x+1 // adds one
+g(1)
+function answer() := 42
+answer()
+answer
+function twice(x) := 2* ..
+ x
+twice(4)
+// The forms that need Maxima say so; "=" is no one-line form.
+function s(x) &= x^2
+function s(x) ::= x^2
+function s(x) &&= x^2
+function s(x) = x^2
+function t(x) :=
+function x$(y) := y

@@ -1,0 +1,361 @@
+// User functions: the stored record, the function index, and the guard
+// against runaway recursion on the machine stack.
+#include <gtest/gtest.h>
+
+#include <pthread.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "builtins/builtin_helpers.h"
+#include "interpreter/builtin_table.h"
+#include "interpreter/commands.h"
+#include "interpreter/function_calls.h"
+#include "interpreter/function_index.h"
+#include "interpreter/functions.h"
+#include "interpreter/globals.h"
+#include "interpreter/main_loop.h"
+#include "interpreter/output.h"
+#include "interpreter/scanner.h"
+
+namespace {
+
+// A stack of its own, the tables sorted as at an interpreter start, output
+// captured; programs run from a temporary file as `load` runs them.
+class FunctionsTest : public ::testing::Test {
+protected:
+    std::vector<uint64_t> block;
+    std::string captured;
+    char buffer[65536];
+
+    void SetUp() override
+    {
+        block.assign((4 << 20) / 8 + stackGuardBytes / 8, 0);
+        ramstart = reinterpret_cast<char*>(block.data());
+        ramend = ramstart + (4 << 20);
+        newram = startlocal = endlocal = functionsEnd = topStartLocal = topEndLocal = ramstart;
+        errorCode = 0;
+        functionState = 0;
+        callDepth = 0;
+        markFunctionIndexStale();
+        clearGlobals();
+        clearAliases();
+        sortBuiltins();
+        sortCommands();
+        initArgNameHashes();
+        currentEpsilon = globalEpsilon = defaultEpsilon;
+        startCapture();
+    }
+
+    void TearDown() override
+    {
+        captureDestination = captureLimit = nullptr;
+        clearAliases();
+        clearGlobals();
+        markFunctionIndexStale();
+        errorCode = 0;
+        functionState = 0;
+        scanPointer = lineStart = inputLine;
+        inputLine[0] = 0;
+        ramstart = ramend = newram = startlocal = endlocal = nullptr;
+        functionsEnd = topStartLocal = topEndLocal = nullptr;
+    }
+
+    void startCapture()
+    {
+        buffer[0] = 0;
+        captureDestination = buffer;
+        captureLimit = buffer + sizeof buffer;
+    }
+
+    std::string output()
+    {
+        std::string text = buffer;
+        startCapture();
+        return text;
+    }
+
+    // Runs the lines until they end or a statement fails; returns the error.
+    int run(const std::string& program)
+    {
+        FILE* file = std::tmpfile();
+        std::fputs(program.c_str(), file);
+        std::rewind(file);
+        loadFile = file;
+        inputLine[0] = 0;
+        scanPointer = inputLine;
+        runState = runStateRun;
+        int code = 0;
+        while (loadFile && !code && runState == runStateRun) {
+            topStartLocal = startlocal;
+            topEndLocal = endlocal;
+            executeNextStatement();
+            code = errorCode;
+        }
+        if (loadFile) std::fclose(loadFile);
+        loadFile = nullptr;
+        inputLine[0] = 0;
+        scanPointer = inputLine;
+        return code;
+    }
+
+    header* function(const char* name)
+    {
+        header* f = findFunction(name);
+        EXPECT_NE(f, nullptr) << name;
+        return f;
+    }
+
+    // The stored body of a function as bytes.
+    std::string bodyOf(const char* name)
+    {
+        header* f = function(name);
+        if (!f) return "";
+        char* body = functionBody(f);
+        return std::string(body, size_t(endOf(f) - body));
+    }
+};
+
+std::string numberTokenOf(double x)
+{
+    std::string token(1, numberToken);
+    token.append(reinterpret_cast<const char*>(&x), 8);
+    return token;
+}
+
+std::string commandTokenOf(const char* name)
+{
+    int32_t index = commandIndex(lookupCommandName(name)), cache = 0;
+    std::string token(1, commandToken);
+    token.append(reinterpret_cast<const char*>(&index), 4);
+    token.append(reinterpret_cast<const char*>(&cache), 4);
+    return token;
+}
+
+TEST_F(FunctionsTest, RecordHoldsCountsFlagsAndDefaults)
+{
+    ASSERT_EQ(run("function f(a, b=2, c) := a\n"
+                  "function g([a, b, c], d) := a\n"
+                  "function map h(x; y, z: integer positive) := x\n"
+                  "function k(a, ...) := a\n"),
+              0) << output();
+    struct Case {
+        const char* name;
+        int parameters, minimum, semicolon;
+        int32_t flags;
+    } cases[] = {
+        {"f", 3, 1, 0, 0},
+        {"g", 4, 2, 0, 0},
+        {"h", 3, 3, 1, userFunctionMap},
+        {"k", 1, 1, 0, userFunctionExtraArguments},
+    };
+    for (const Case& c : cases) {
+        header* f = function(c.name);
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->kind, kindFunction);
+        EXPECT_EQ(f->size % 8, 0);
+        EXPECT_EQ(functionParameterCount(f), c.parameters) << c.name;
+        EXPECT_EQ(functionMinimumArguments(f), c.minimum) << c.name;
+        EXPECT_EQ(functionSemicolonPosition(f), c.semicolon) << c.name;
+        EXPECT_EQ(f->flags & (userFunctionMap | userFunctionExtraArguments), c.flags) << c.name;
+    }
+
+    // f's second entry carries the default 2 as a record named "b".
+    Parameter a = readParameter(functionParameters(function("f")));
+    Parameter b = readParameter(a.next);
+    EXPECT_STREQ(a.name, "a");
+    EXPECT_EQ(a.defaultRecord, nullptr);
+    ASSERT_NE(b.defaultRecord, nullptr);
+    header copy;
+    double value;
+    std::memcpy(&copy, b.defaultRecord, sizeof copy);
+    std::memcpy(&value, b.defaultRecord + headerSize, 8);
+    EXPECT_EQ(copy.kind, kindReal);
+    EXPECT_STREQ(copy.name, "b");
+    EXPECT_EQ(copy.hash, hashName("b"));
+    EXPECT_EQ(value, 2);
+
+    // g's group and h's annotations.
+    Parameter g1 = readParameter(functionParameters(function("g")));
+    EXPECT_EQ(g1.flags, parameterGroupStart);
+    Parameter h3 = readParameter(readParameter(readParameter(functionParameters(function("h"))).next).next);
+    EXPECT_EQ(h3.flags, annotationInteger | annotationPositive);
+}
+
+TEST_F(FunctionsTest, BodyStoresNumbersAndCommandsAsTokens)
+{
+    ASSERT_EQ(run("function t(x)\n"
+                  "  x1 = 12.5; end1 // comment\n"
+                  "  s = \"return 3\"; list = .5\n"
+                  "endfunction\n"),
+              0) << output();
+    std::string expected = "  x1 = " + numberTokenOf(12.5) + "; " + commandTokenOf("end") + "1 " + '\0' +
+                           "  s = \"return 3\"; list = " + numberTokenOf(0.5) + '\0' + endOfBody;
+    std::string body = bodyOf("t");
+    EXPECT_EQ(body.substr(0, expected.size()), expected);
+    // Only padding follows the body end.
+    EXPECT_EQ(body.find_first_not_of('\0', expected.size()), std::string::npos);
+    EXPECT_STREQ(detokenizeLine(functionBody(function("t"))), "  x1 = 12.5; end1 ");
+}
+
+TEST_F(FunctionsTest, TextLinesHoldOriginAndHelp)
+{
+    ASSERT_EQ(run("function f(x)\n## Doubles x.\n## Second line.\n  return 2*x\nendfunction\n"
+                  "function g(x) := x // the identity\n"
+                  "function h(x) := x\n"),
+              0) << output();
+    EXPECT_STREQ(buildFunctionHeader(function("f"), 1), "f (x)  Doubles x.");
+    EXPECT_STREQ(buildFunctionHeader(function("g"), 1), "g (x)  the identity");
+    EXPECT_STREQ(buildFunctionHeader(function("h"), 1), "h (x) Kalix function has no help line!");
+    EXPECT_EQ(std::string(functionTextLines(function("h"))).rfind("## Function in file : ", 0), 0u);
+}
+
+TEST_F(FunctionsTest, UsageLineShowsFiveParametersAndOptionalOnes)
+{
+    ASSERT_EQ(run("function many(a, b=1, c, d, e, f, g) := a\n"
+                  "function map args m([u, v], w: index, s: string vector) := w\n"),
+              0) << output();
+    EXPECT_STREQ(buildFunctionHeader(function("many"), 0), "many (a {, b, c, d, e, ...}) ");
+    EXPECT_STREQ(buildFunctionHeader(function("m"), 0), "map args m ([u, v], w: index, s: vector string) ");
+}
+
+TEST_F(FunctionsTest, AnnotationSuffixPrefersCompositeWords)
+{
+    struct Case {
+        int32_t flags;
+        const char* text;
+    } cases[] = {
+        {0, ""},
+        {parameterHasDefault | parameterGroupStart, ""},
+        {0x3400, ": index"},
+        {0x408, ": number"},
+        {0x5400, ": natural"},
+        {0x3100 | 0x40, ": indices string"},
+        {0x10 | 0x400, ": scalar complex"},
+    };
+    for (const Case& c : cases) EXPECT_STREQ(getParameterTypeName(c.flags), c.text) << c.flags;
+}
+
+TEST_F(FunctionsTest, IndexFollowsDefinitionsRemovalsAndAliases)
+{
+    ASSERT_EQ(run("function f(x) := 1\nfunction comment hidden(x) := 2\nfunction g(x) := 3\n"), 0) << output();
+    header* f = findFunction("f");
+    ASSERT_NE(f, nullptr);
+    EXPECT_STREQ(f->name, "f");
+    // A later definition moves f; the index follows.
+    ASSERT_EQ(run("function later(x) := 4\n"), 0);
+    EXPECT_NE(findFunction("f"), f);
+    EXPECT_STREQ(findFunction("f")->name, "f");
+    removeFunction("g");
+    EXPECT_EQ(findFunction("g"), nullptr);
+
+    EXPECT_EQ(findFunction("hidden"), nullptr);
+    ASSERT_NE(findAnyFunction("hidden"), nullptr);
+    // A hidden function is not replaced by its alias.
+    addAlias("hidden", "f");
+    EXPECT_EQ(findFunction("hidden"), nullptr);
+    // One alias step, not two.
+    addAlias("viaf", "f");
+    addAlias("twice", "viaf");
+    EXPECT_STREQ(findFunction("viaf")->name, "f");
+    EXPECT_EQ(findFunction("twice"), nullptr);
+
+    EXPECT_STREQ(findMapFunction("fmap")->name, "f");
+    EXPECT_EQ(findMapFunction("map"), nullptr);
+    EXPECT_EQ(findMapFunction("later"), nullptr);
+    EXPECT_EQ(findMapFunction(std::string(30, 'x').append("map").c_str()), nullptr);
+}
+
+// --- the machine stack ----------------------------------------------------------
+
+// Runs `body` on a thread with a small machine stack.
+void runOnSmallStack(void (*body)(void*), void* argument)
+{
+    struct Call {
+        void (*body)(void*);
+        void* argument;
+    } call{body, argument};
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 24 << 20);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(
+                  &thread, &attributes,
+                  [](void* p) -> void* {
+                      auto* c = static_cast<Call*>(p);
+                      c->body(c->argument);
+                      return nullptr;
+                  },
+                  &call),
+              0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+}
+
+class RecursionTest;
+
+struct Outcome {
+    RecursionTest* test;
+    const char* program;
+    int code = 0;
+    int depthAfter = -1;
+    bool frameRestored = false;
+};
+
+// A builtin that recurses natively until the machine stack ends.
+int nativeDepth(int n)
+{
+    volatile char frame[4096];
+    frame[0] = char(n);
+    return n > 1000000000 ? frame[0] : nativeDepth(n + 1) + frame[0];
+}
+void builtinNativeRecursion(header*) { pushReal(nativeDepth(0)); }
+
+const BuiltinRecord testRows[] = {{"nativerecursion", 0, 0, builtinNativeRecursion}};
+KALIX_BUILTIN_FAMILY(nativeRecursionFamily, testRows);
+
+class RecursionTest : public FunctionsTest {
+public:
+    int runProgram(const char* program) { return run(program); }
+    std::string takeOutput() { return output(); }
+};
+
+void runRecursion(void* p)
+{
+    auto* outcome = static_cast<Outcome*>(p);
+    outcome->code = outcome->test->runProgram(outcome->program);
+    outcome->depthAfter = callDepth;
+    outcome->frameRestored = startlocal == functionsEnd && functionState == 0;
+}
+
+TEST_F(RecursionTest, RunawayRecursionStopsBeforeTheStackEnds)
+{
+    Outcome outcome{this, "function r(n) := r(n+1)\nr(1)\n"};
+    runOnSmallStack(runRecursion, &outcome);
+    std::string text = takeOutput();
+    EXPECT_EQ(outcome.code, 8888);
+    EXPECT_EQ(text.rfind("Stack overflow. Too many recursions?\n...\nr:\n    useglobal; return r(n+1) \n", 0), 0u)
+        << text.substr(0, 200);
+    EXPECT_EQ(outcome.depthAfter, 0);
+    EXPECT_TRUE(outcome.frameRestored);
+    EXPECT_EQ(runProgram("x = 1+1;\n"), 0);
+}
+
+TEST_F(RecursionTest, FaultOnTheGuardPageEndsTheCall)
+{
+    const BuiltinFamily* families[] = {&nativeRecursionFamily};
+    sortBuiltinFamilies(families, 1);
+    Outcome outcome{this, "function d() := nativerecursion()\nd()\n"};
+    runOnSmallStack(runRecursion, &outcome);
+    std::string text = takeOutput();
+    EXPECT_EQ(outcome.code, 8888);
+    EXPECT_EQ(text.rfind("Stack overflow. Too many recursions?\n", 0), 0u) << text;
+    EXPECT_NE(text.find("d:\n    useglobal; return nativerecursion() \n"), std::string::npos) << text;
+    EXPECT_EQ(outcome.depthAfter, 0);
+    EXPECT_TRUE(outcome.frameRestored);
+    sortBuiltins();
+}
+
+} // namespace
