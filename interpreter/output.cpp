@@ -44,6 +44,13 @@ static void hold(const char* text) {
     heldLength += n;
 }
 
+// Once an error is set, what was held back comes first.
+static void showHeldText() {
+    if (!heldLength) return;
+    heldLength = 0;
+    printToTextWindow(heldText);
+}
+
 void beginStatementOutput() {
     errorShown = 0;
     heldLength = 0;
@@ -74,8 +81,14 @@ static void writeDump(const char* text) {
 
 // The notebook (while output is on or an error is set) and the dump file.
 static void deliver(const char* text) {
-    if (outputOn || errorCode) printToTextWindow(text);
-    else hold(text);
+    if (outputOn) {
+        printToTextWindow(text);
+    } else if (errorCode) {
+        showHeldText();
+        printToTextWindow(text);
+    } else {
+        hold(text);
+    }
     writeDump(text);
 }
 
@@ -150,10 +163,7 @@ int printPadded(int width, const char* format, ...) {
 
 void showErrorPosition(const char* position) {
     if (errorShown) return;
-    if (heldLength && !outputSuppressed) {
-        printToTextWindow(heldText);
-        heldLength = 0;
-    }
+    if (!outputSuppressed) showHeldText();
     if (position >= inputLine && position < inputLine + inputLineSize &&
         position <= inputLine + std::strlen(inputLine)) {
         int width = std::clamp(lineLength - 8, 0, 4000);

@@ -117,6 +117,8 @@ int runMain(int argc, char** argv) {
     }
     interpreterEnded.park();
     killExecProcess();
+    // A second instance leaves the settings of the first alone.
+    if (!secondInstance) writeSettingsAtExit();
     std::fflush(stdout);
     return exitStatus;
 }

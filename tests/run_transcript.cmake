@@ -8,7 +8,14 @@ set(want_status 0)
 if(source MATCHES "^// status ([0-9]+)")
   set(want_status ${CMAKE_MATCH_1})
 endif()
-execute_process(COMMAND ${KALIX}
+# A settings-free home of its own, so the user's profile or settings file
+# never changes what a transcript prints.
+string(MD5 tag ${SCRIPT})
+set(home ${CMAKE_CURRENT_BINARY_DIR}/transcript-homes/${tag})
+file(REMOVE_RECURSE ${home})
+file(MAKE_DIRECTORY ${home}/config)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env HOME=${home} XDG_CONFIG_HOME=${home}/config
+  ${KALIX}
   INPUT_FILE ${SCRIPT}
   WORKING_DIRECTORY ${dir}
   OUTPUT_VARIABLE actual
