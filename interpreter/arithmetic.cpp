@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "builtins/builtin_helpers.h"
@@ -173,6 +174,30 @@ void combineRealOperands(Operator op, header* first, header* a, header* b)
     finishResult(first, result, moveDown);
 }
 
+// Both operands real scalars, the commonest case of all: the same result
+// and placement as combineRealOperands, without the shape work.
+void combineRealScalars(Operator op, header* first, header* a, header* b)
+{
+    double x = realOf(a), y = realOf(b), z;
+    switch (op) {
+    case Operator::add: z = x + y; break;
+    case Operator::subtract: z = x - y; break;
+    case Operator::multiply: z = x * y; break;
+    default:
+        if (y == 0) {
+            reportFloatingPointError();
+            if (errorCode) return;
+        }
+        z = y == 0 ? quietNan : x / y;
+        break;
+    }
+    bool moveDown;
+    header* result = placeRealResult(first, a, b, 1, 1, &moveDown);
+    if (errorCode) return;
+    std::memcpy(dataOf(result), &z, sizeof z);
+    finishResult(first, result, moveDown);
+}
+
 void negateIntervalElement(const double* x, double* result) { negateInterval(x[0], x[1], &result[0], &result[1]); }
 
 // The binary operators: real operands here, others through the engine.
@@ -205,6 +230,10 @@ void applyOperator(Operator op, header* first)
     }
     if (tooMany) {
         mapBinary(realFunctions[k], complexFunctions[k], intervalFunctions[k], first, operatorName(op));
+        return;
+    }
+    if (a->kind == kindReal && b->kind == kindReal) {
+        combineRealScalars(op, first, a, b);
         return;
     }
     if (isRealFamily(a) && isRealFamily(b) && shapesAgree(realOperand(a), realOperand(b))) {

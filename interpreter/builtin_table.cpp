@@ -127,6 +127,8 @@ void clearAliases()
 
 int collectAliasNames(const char* prefix, const char** names, int n, int maximum)
 {
+    // Asked at name lookups whether any alias exists: answer that at once.
+    if (aliasMap.empty()) return n;
     size_t length = std::strlen(prefix);
     for (auto& entry : aliasMap) {
         if (n >= maximum) break;

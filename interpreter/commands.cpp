@@ -14,6 +14,30 @@ CommandRecord commandTable[maxCommands + 1];
 int commandCount = 0;
 int yacasMode = 0;
 
+// strcmp's order in an inlined loop: a lookup runs at every statement.
+static int compareNames(const char* a, const char* b) {
+    while (*a && *a == *b) {
+        a++;
+        b++;
+    }
+    return static_cast<unsigned char>(*a) - static_cast<unsigned char>(*b);
+}
+
+// Rows whose names begin with byte c: letterStart[c] up to
+// letterStart[c + 1], for the table of `indexedCount` rows.
+static int letterStart[257];
+static int indexedCount = -1;
+
+static void indexFirstLetters() {
+    int row = 0;
+    for (int c = 0; c < 256; c++) {
+        while (row < commandCount && static_cast<unsigned char>(commandTable[row].name[0]) < c) row++;
+        letterStart[c] = row;
+    }
+    letterStart[256] = commandCount;
+    indexedCount = commandCount;
+}
+
 void sortCommands() {
     int n = 0;
     for (const CommandFamily* const* family = commandFamilies; *family; family++) {
@@ -21,18 +45,27 @@ void sortCommands() {
             commandTable[n++] = (*family)->rows[i];
     }
     std::sort(commandTable, commandTable + n, [](const CommandRecord& a, const CommandRecord& b) {
-        return std::strcmp(a.name, b.name) < 0;
+        return compareNames(a.name, b.name) < 0;
     });
     commandTable[n] = CommandRecord{nullptr, 0, 0, nullptr};
     commandCount = n;
+    indexFirstLetters();
 }
 
 const CommandRecord* lookupCommandName(const char* name) {
+    CommandRecord* begin = commandTable;
     CommandRecord* end = commandTable + commandCount;
+    // Only the rows of the first letter, unless the table was changed
+    // without sortCommands.
+    if (indexedCount == commandCount) {
+        unsigned char first = static_cast<unsigned char>(name[0]);
+        begin = commandTable + letterStart[first];
+        end = commandTable + letterStart[first + 1];
+    }
     CommandRecord* row = std::lower_bound(
-        commandTable, end, name,
-        [](const CommandRecord& a, const char* key) { return std::strcmp(a.name, key) < 0; });
-    if (row != end && std::strcmp(row->name, name) == 0) return row;
+        begin, end, name,
+        [](const CommandRecord& a, const char* key) { return compareNames(a.name, key) < 0; });
+    if (row != end && compareNames(row->name, name) == 0) return row;
     return nullptr;
 }
 

@@ -33,8 +33,6 @@ namespace {
 constexpr int quotedUnitLimit = 32766;
 constexpr double degreeUnit = 0.017453292519943295;
 
-bool startsWith(const char* text, const char* prefix) { return std::strncmp(text, prefix, std::strlen(prefix)) == 0; }
-
 // Before a right operand: only the first value of the left operand stays.
 void dropExtraValues(char* entry)
 {
@@ -115,8 +113,10 @@ const ComparisonToken comparisons[] = {
 
 const ComparisonToken* findComparison()
 {
+    char c = *scanPointer;
+    if (c != '<' && c != '>' && c != '=' && c != '~' && c != '!') return nullptr;
     for (const ComparisonToken& token : comparisons) {
-        if (!startsWith(scanPointer, token.text)) continue;
+        if (!hasPrefix(scanPointer, token.text)) continue;
         if (token.apply == compareAboutEqual && scanPointer[2] == '=') return nullptr;
         return &token;
     }
@@ -129,7 +129,7 @@ bool rangeColonFollows()
     const char* p = scanPointer;
     if (p[0] != ':' || p[1] == '=' || p[1] == ':') return false;
     if (std::strcmp(p, ":") == 0 || std::strcmp(p, ": ") == 0) return false;
-    return !startsWith(p, ": /");
+    return !hasPrefix(p, ": /");
 }
 
 // Puts a real 1 between start and end of a:b, where the step belongs.
@@ -164,12 +164,12 @@ header* evaluateExpression()
     skipBlanks();
     char* entry = newram;
     if (errorCode) return recordAt(entry);
-    if (startsWith(scanPointer, "complex:")) {
+    if (hasPrefix(scanPointer, "complex:")) {
         scanPointer += 8;
         complexExpressionFlag = 1;
         evaluateExpression();
         complexExpressionFlag = 0;
-    } else if (startsWith(scanPointer, "{{")) {
+    } else if (hasPrefix(scanPointer, "{{")) {
         evaluateToValues();
     } else if (*scanPointer == '{') {
         do {
@@ -197,7 +197,7 @@ void evaluateConversion()
     evaluateOr();
     if (errorCode) return;
     skipBlanks();
-    if (!startsWith(scanPointer, "->")) return;
+    if (!hasPrefix(scanPointer, "->")) return;
     skipOperator(2);
     dropExtraValues(entry);
     const char* unitText = nullptr;
@@ -240,12 +240,12 @@ void evaluateOr()
     evaluateAnd();
     while (!errorCode) {
         skipBlanks();
-        if (startsWith(scanPointer, "||")) {
+        if (hasPrefix(scanPointer, "||")) {
             skipOperator(2);
             dropExtraValues(entry);
             evaluateOr();
             if (!errorCode) applyOr(recordAt(entry));
-        } else if (startsWith(scanPointer, "or ")) {
+        } else if (hasPrefix(scanPointer, "or ")) {
             skipOperator(3);
             shortCircuit(entry, true, evaluateOr);
         } else if (!isLetter(*scanPointer) || !applyUserOperator(entry, false)) {
@@ -261,12 +261,12 @@ void evaluateAnd()
     evaluateConcatenation();
     while (!errorCode) {
         skipBlanks();
-        if (startsWith(scanPointer, "&&") && scanPointer[2] != '=') {
+        if (hasPrefix(scanPointer, "&&") && scanPointer[2] != '=') {
             skipOperator(2);
             dropExtraValues(entry);
             evaluateAnd();
             if (!errorCode) applyAnd(recordAt(entry));
-        } else if (startsWith(scanPointer, "and ")) {
+        } else if (hasPrefix(scanPointer, "and ")) {
             skipOperator(4);
             shortCircuit(entry, false, evaluateAnd);
         } else {
@@ -305,7 +305,7 @@ void evaluateComparison()
         if (!errorCode) applyNot(recordAt(entry));
         return;
     }
-    if (startsWith(scanPointer, "not ")) {
+    if (hasPrefix(scanPointer, "not ")) {
         scanPointer += 4;
         evaluateComparison();
         header* value = resolveValue(recordAt(entry));
@@ -513,11 +513,11 @@ void skipOperand()
             depth--;
         }
         if ((c == ',' || c == ';') && depth == 0) break;
-        if (startsWith(p, "##") || startsWith(p, "..")) {
+        if (hasPrefix(p, "##") || hasPrefix(p, "..")) {
             p += std::strlen(p);
             break;
         }
-        if (startsWith(p, "then ")) break;
+        if (hasPrefix(p, "then ")) break;
         p++;
     }
     scanPointer = p;

@@ -142,10 +142,6 @@ int runInterpreterLoop(int argc, char** argv) {
 
 // --- the statement executor -----------------------------------------------
 
-static bool startsWith(const char* text, const char* prefix) {
-    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
-}
-
 static void discardLine() {
     scanPointer = inputLine;
     inputLine[0] = 0;
@@ -169,48 +165,48 @@ static void insertImage() {
 static int handlePrefixes(bool atLineStart) {
     const char* p = scanPointer;
     bool topLevel = functionState == 0;
-    if (atLineStart && (startsWith(p, "%% ") || startsWith(p, "%+ "))) p = scanPointer += 3;
-    if (atLineStart && startsWith(p, "::: ")) {
+    if (atLineStart && (hasPrefix(p, "%% ") || hasPrefix(p, "%+ "))) p = scanPointer += 3;
+    if (atLineStart && hasPrefix(p, "::: ")) {
         if (!topLevel) return refuseInFunction("Maxima ::: not allowed in functions!\n"), 1;
         scanPointer += 4;
         collectDirectModeLine();
         return 1;
     }
     if (atLineStart &&
-        (startsWith(p, ":: ") || (startsWith(p, "::") && !intSetting("allowsymbolicdp")))) {
+        (hasPrefix(p, ":: ") || (hasPrefix(p, "::") && !intSetting("allowsymbolicdp")))) {
         if (!topLevel) return refuseInFunction("Maxima :: not allowed in functions!\n"), 1;
         scanPointer += 2;
         translateCompatibilityLine();
         return 1;
     }
-    if (atLineStart && startsWith(p, "?? ")) {
+    if (atLineStart && hasPrefix(p, "?? ")) {
         scanPointer += 3;
         showHelp(1);
         return 1;
     }
-    if (atLineStart && startsWith(p, "maxima ")) {
+    if (atLineStart && hasPrefix(p, "maxima ")) {
         if (!topLevel) return refuseInFunction("Maxima not allowed in functions!\n"), 1;
         scanPointer += 7;
         translateCompatibilityLine();
         return 1;
     }
-    if (atLineStart && topLevel && currentPythonMode && !startsWith(p, "pythonmode") &&
-        !startsWith(p, "function ") && !startsWith(p, "kalix ")) {
+    if (atLineStart && topLevel && currentPythonMode && !hasPrefix(p, "pythonmode") &&
+        !hasPrefix(p, "function ") && !hasPrefix(p, "kalix ")) {
         runPythonLine();
         return 1;
     }
-    if (atLineStart && (startsWith(p, "py: ") || startsWith(p, ">> "))) {
+    if (atLineStart && (hasPrefix(p, "py: ") || hasPrefix(p, ">> "))) {
         if (!topLevel) return refuseInFunction("Python command lines not allowed in functions!\n"), 1;
         scanPointer += 3;
         if (*scanPointer == ' ') scanPointer++;
         runPythonLine();
         return 1;
     }
-    if (startsWith(p, "restart") || startsWith(p, "quit")) {
+    if (hasPrefix(p, "restart") || hasPrefix(p, "quit")) {
         currentMaximaMode = yacasMode = currentPythonMode = 0;
         return 0;
     }
-    bool kalixLine = startsWith(p, "maximamode") || startsWith(p, "kalix ");
+    bool kalixLine = hasPrefix(p, "maximamode") || hasPrefix(p, "kalix ");
     if (atLineStart && currentMaximaMode == 1 && !kalixLine) {
         if (topLevel) translateCompatibilityLine();
         return 1;
@@ -232,13 +228,13 @@ static int handlePrefixes(bool atLineStart) {
         if (topLevel) collectDirectModeLine();
         return 1;
     }
-    if (startsWith(scanPointer, "kalix ")) scanPointer += 6;
-    if (startsWith(scanPointer, "usenan ")) {
+    if (hasPrefix(scanPointer, "kalix ")) scanPointer += 6;
+    if (hasPrefix(scanPointer, "usenan ")) {
         errorsOff = 1;
         usenanPending = 1;
         scanPointer += 7;
     }
-    if (startsWith(scanPointer, "/*")) {
+    if (hasPrefix(scanPointer, "/*")) {
         scanPointer += 2;
         skipCommentBlock();
         return 1;
@@ -250,12 +246,13 @@ static int handlePrefixes(bool atLineStart) {
 // "f x". Returns 1 when it was called.
 static int callPrefixFunction(header* s) {
     if (endOf(s) != newram || s->kind != kindReference) return 0;
-    if (findVariable(s->name)) return 0;
-    header* function = findFunction(s->name);
-    if (!function || !(function->flags & userFunctionPrefix)) return 0;
+    // The cheap test first: most such statements are assignments.
     const char* p = scanPointer;
     while (*p == ' ' || *p == '\t') p++;
     if (p[0] == '=' || (p[0] == ':' && p[1] == '=')) return 0;
+    if (findVariable(s->name)) return 0;
+    header* function = findFunction(s->name);
+    if (!function || !(function->flags & userFunctionPrefix)) return 0;
     header* argument = evaluateExpression();
     if (errorCode) return 1;
     callUserFunction(function, argument, 1, 0);
@@ -330,7 +327,7 @@ int executeNextStatement() {
             return statementDone;
         }
     }
-    if (startsWith(scanPointer, "\xEF\xBB\xBF")) {
+    if (hasPrefix(scanPointer, "\xEF\xBB\xBF")) {
         scanPointer += 3;
         printFormatted("Cannot interpret UTF-8 commands!\nNext command: %s\n", scanPointer);
         errorCode = 1;

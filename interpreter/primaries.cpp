@@ -55,7 +55,6 @@ constexpr int symbolicTextSize = 32768;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isNameStart(char c) { return isLetter(c) || c == '_' || c == '%'; }
-bool startsWith(const char* text, const char* prefix) { return std::strncmp(text, prefix, std::strlen(prefix)) == 0; }
 
 // Only the first value an operand left stays on the stack.
 void keepFirstValue(char* entry)
@@ -406,7 +405,7 @@ bool callWithBrackets(const char* name, Arguments& arguments)
     bool mapCall = false;
     int origin = 0;
     header* variable = nullptr;
-    if (arguments.bracket == '(' && startsWith(name, "py$") && callPythonFunction) {
+    if (arguments.bracket == '(' && hasPrefix(name, "py$") && callPythonFunction) {
         callPythonFunction(name + 3, arguments.positional, arguments.first);
         return true;
     }
@@ -554,7 +553,7 @@ void reportSymbolic(const char* message)
 // Rest of the line is ":" alone or ": // ...".
 bool colonEndsLine(const char* p)
 {
-    return p[0] == ':' && (p[1] == 0 || startsWith(p + 1, " // "));
+    return p[0] == ':' && (p[1] == 0 || hasPrefix(p + 1, " // "));
 }
 
 } // namespace
@@ -666,7 +665,7 @@ int readSymbolicText(char* buffer, int size)
                 continue;
             }
             if (round == 0 && square == 0) {
-                if (c == ',' || c == ';' || startsWith(p, "//") || colonEndsLine(p)) break;
+                if (c == ',' || c == ';' || hasPrefix(p, "//") || colonEndsLine(p)) break;
             }
             if (c == '"') {
                 char* end = std::strchr(p + 1, '"');
@@ -977,7 +976,7 @@ void readCollection(char* entry)
     for (;;) {
         skipBlanks(1);
         if (errorCode) break;
-        if (startsWith(scanPointer, "}}") && newram == reinterpret_cast<char*>(collection) + headerSize) {
+        if (hasPrefix(scanPointer, "}}") && newram == reinterpret_cast<char*>(collection) + headerSize) {
             scanPointer += 2;
             break;
         }
@@ -1003,7 +1002,7 @@ void readCollection(char* entry)
         if (errorCode) break;
         setValueName(recordAt(element), name);
         skipBlanks(1);
-        if (startsWith(scanPointer, "}}")) {
+        if (hasPrefix(scanPointer, "}}")) {
             scanPointer += 2;
             break;
         }
@@ -1052,7 +1051,7 @@ header* evaluateToValues()
     skipBlanks();
     char* entry = newram;
     if (errorCode) return recordAt(entry);
-    if (startsWith(scanPointer, "{{")) {
+    if (hasPrefix(scanPointer, "{{")) {
         readCollection(entry);
     } else if (*scanPointer == '{') {
         readValueList();

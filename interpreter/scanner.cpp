@@ -23,17 +23,7 @@ int inputAnswerFlag = 0;
 int inputEvaluating = 0;
 char hardSpaceCode = char(0xA0);
 
-bool isLetter(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u >= 0xC2 ||
-           (c == hardSpaceCode && c != 0);
-}
-
 static bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-static bool startsWith(const char* text, const char* prefix) {
-    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
-}
 
 // --- fetching lines -------------------------------------------------------
 
@@ -120,7 +110,7 @@ void nextCodeLine() {
         if (errorCode) return;
         const char* p = scanPointer;
         while (*p == ' ' || *p == '\t') p++;
-        if (*p != 0 && !startsWith(p, "//")) return;
+        if (*p != 0 && !hasPrefix(p, "//")) return;
     }
 }
 
@@ -151,7 +141,7 @@ void readFileLine(char* buffer) {
 }
 
 char* findContinuation(char* line) {
-    if (startsWith(line, "py: ") || line[0] == '>' || line[0] == ':' || currentPythonMode)
+    if (hasPrefix(line, "py: ") || line[0] == '>' || line[0] == ':' || currentPythonMode)
         return nullptr;
     char* commentStart = nullptr;
     for (char* p = line; *p; p++) {
@@ -160,16 +150,16 @@ char* findContinuation(char* line) {
             if (!p) return nullptr;
             continue;
         }
-        if (!commentStart && startsWith(p, " // ")) commentStart = p + 1;
+        if (!commentStart && hasPrefix(p, " // ")) commentStart = p + 1;
         if (std::strcmp(p, " ...") == 0) return commentStart ? commentStart : p + 1;
-        if (startsWith(p, "function ")) return nullptr;
+        if (hasPrefix(p, "function ")) return nullptr;
     }
     return nullptr;
 }
 
 // --- blanks and comments --------------------------------------------------
 
-int skipBlanks(int crossLines) {
+int skipBlanksAndComments(int crossLines) {
     char c = *scanPointer;
     int skipped = c == ' ' || c == '\t' ||
                   (functionState == 0 && c == '.' && scanPointer[1] == '.');
@@ -188,8 +178,8 @@ int skipBlanks(int crossLines) {
         }
         break;
     }
-    const char* comment = functionState == 0 ? "//" : "##";
-    if (startsWith(scanPointer, comment)) scanPointer += std::strlen(scanPointer);
+    char mark = functionState == 0 ? '/' : '#';
+    if (scanPointer[0] == mark && scanPointer[1] == mark) scanPointer += std::strlen(scanPointer);
     return skipped;
 }
 

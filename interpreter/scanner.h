@@ -28,7 +28,19 @@ extern int inputEvaluating;      // an input builtin evaluates its answer
 extern char hardSpaceCode;       // no-break space of the code page
 
 // 'A'-'Z', 'a'-'z', bytes 0xC2-0xFF and `hardSpaceCode`.
-bool isLetter(char c);
+inline bool isLetter(char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u >= 0xC2 ||
+           (c == hardSpaceCode && c != 0);
+}
+
+// Whether `text` begins with `prefix`. A plain loop: the prefixes are short
+// literals, tested at every token, and this folds to a few compares.
+inline bool hasPrefix(const char* text, const char* prefix) {
+    for (; *prefix; text++, prefix++)
+        if (*text != *prefix) return false;
+    return true;
+}
 
 // Fetches the next line: the next body line inside a function, else the
 // next file or host line into `inputLine`, joined with following lines
@@ -48,8 +60,15 @@ char* findContinuation(char* line);
 
 // Skips blanks, tabs, ".." continuations and comments; returns 1 when it
 // stood on a blank (or on ".." at the top level), 2 when fetching a line
-// failed, else 0.
-int skipBlanks(int crossLines = 0);
+// failed, else 0. Runs before every token, so the common case (a byte that
+// starts none of these) returns here and only the rest goes to
+// skipBlanksAndComments.
+int skipBlanksAndComments(int crossLines);
+inline int skipBlanks(int crossLines = 0) {
+    char c = *scanPointer;
+    if (c != ' ' && c != '\t' && c != '.' && c != '/' && c != '#' && c != 0) return 0;
+    return skipBlanksAndComments(crossLines);
+}
 // Blanks and tabs only; returns whether any were skipped.
 int skipSpaces();
 

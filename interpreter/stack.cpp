@@ -53,14 +53,18 @@ int hasSuffix(const char* text, const char* suffix)
     return m <= n && std::memcmp(text + n - m, suffix, m) == 0;
 }
 
+// Copies and hashes in one pass: every push names its record.
 void setRecordName(header* record, const char* name)
 {
     std::memset(record->name, 0, sizeof record->name);
+    int32_t hash = 0;
     if (name) {
-        size_t n = strnlen(name, sizeof record->name - 1);
-        std::memcpy(record->name, name, n);
+        for (size_t i = 0; i < sizeof record->name - 1 && name[i]; i++) {
+            record->name[i] = name[i];
+            hash ^= static_cast<int32_t>(static_cast<signed char>(name[i]));
+        }
     }
-    record->hash = hashName(record->name);
+    record->hash = hash;
 }
 
 // --- pushing ---------------------------------------------------------------
@@ -577,16 +581,28 @@ void closeStackGap(char* at, int64_t size)
         if (*bound > at) *bound -= size;
 }
 
+// The first `length` bytes and the terminating zero agree.
+static bool sameName(const char* stored, const char* name, size_t length)
+{
+    for (size_t i = 0; i <= length; i++)
+        if (stored[i] != name[i]) return false;
+    return true;
+}
+
 // The first record named `name` from `from` to `to`, or null. Stops at a
 // record whose size would leave the area.
 header* findNamedRecord(char* from, char* to, const char* name)
 {
-    if (strnlen(name, 32) >= 32) return nullptr;
-    int32_t hash = hashName(name);
+    size_t length = 0;
+    int32_t hash = 0;
+    for (; name[length]; length++) {
+        if (length == sizeof header::name - 1) return nullptr;
+        hash ^= static_cast<int32_t>(static_cast<signed char>(name[length]));
+    }
     for (char* p = from; p + headerSize <= to;) {
         header* record = recordAt(p);
         if (record->size < headerSize || record->size > to - p) return nullptr;
-        if (record->hash == hash && std::strncmp(record->name, name, 32) == 0) return record;
+        if (record->hash == hash && sameName(record->name, name, length)) return record;
         p += record->size;
     }
     return nullptr;

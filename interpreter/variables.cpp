@@ -49,8 +49,10 @@ static header* findReferenceArgument(const char* name)
 
 header* findVariable(const char* name)
 {
-    size_t length = strnlen(name, 64);
-    if (length > 2 && hasSuffix(name, "$$")) return findGlobal(name);
+    size_t length = 0;
+    while (name[length]) length++;
+    bool dollar = length > 0 && name[length - 1] == '$';
+    if (length > 2 && dollar && name[length - 2] == '$') return findGlobal(name);
     if (functionState == 0) {
         if (header* global = findGlobal(name)) return global;
     }
@@ -59,14 +61,14 @@ header* findVariable(const char* name)
         if (header* record = findReferenceArgument(name)) return record;
     }
     if (functionState != 0) {
-        if (useGlobalMode || hasSuffix(name, "$")) {
+        if (useGlobalMode || dollar) {
             if (header* global = findGlobal(name)) return global;
             if (header* record = findTopLevelVariable(name, 0)) return record;
         }
         if (header* global = findFlaggedGlobal(name, flagSetGlobal)) return global;
         if (header* record = findTopLevelVariable(name, flagSetGlobal)) return record;
     }
-    if (easyUnitsMode && (functionState == 0 || functionState == 3) && !hasSuffix(name, "$")
+    if (easyUnitsMode && (functionState == 0 || functionState == 3) && !dollar
         && length + 1 < sizeof header::name) {
         char unitName[sizeof header::name];
         std::memcpy(unitName, name, length);

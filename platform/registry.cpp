@@ -1,5 +1,6 @@
 #include "platform/registry.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,11 @@
 #include <unistd.h>
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
+
+static std::atomic<unsigned> generation{1};
+
+unsigned settingsGeneration() { return generation.load(std::memory_order_acquire); }
+void noteSettingsChanged() { generation.fetch_add(1, std::memory_order_acq_rel); }
 
 void writeSettingLine(FILE* file, const char* name, const char* value) {
     // A line break would split the entry and end the reading of the file.
@@ -98,6 +104,7 @@ Entries entriesOnDisk(const std::string& path) {
 }
 
 void fillCache(const std::string& path, Entries entries) {
+    noteSettingsChanged();
     cache.fileName.clear();  // currentEntries records what the path came from
     cache.path = path;
     cache.loaded = true;
@@ -151,6 +158,7 @@ bool storeEntries(const std::string& path, const Entries& entries) {
     if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
         unlink(temporary.c_str());
         cache.loaded = false;
+        noteSettingsChanged();
         return false;
     }
     fillCache(path, entries);
@@ -200,6 +208,7 @@ int registryDelete(const char* fileName, const char* name) {
 int registryDeleteAll(const char* fileName) {
     std::lock_guard<std::mutex> lock(registryMutex);
     cache.loaded = false;
+    noteSettingsChanged();
     return unlink(registryFilePath(fileName).c_str()) == 0 || errno == ENOENT;
 }
 

@@ -18,6 +18,12 @@ struct NameHash {
 };
 using NameIndex = std::unordered_map<std::string, size_t, NameHash, std::equal_to<>>;
 
+// Counts the changes of stored settings: every write or removal of this
+// file and whatever calls noteSettingsChanged (the store's profile loads and
+// writes). Readers that keep values they read compare it.
+unsigned settingsGeneration();
+void noteSettingsChanged();
+
 // Profile line format, shared with the profile file: name="value"\n.
 void writeSettingLine(FILE* file, const char* name, const char* value);
 // Splits one line in place: the name before the first '=', the value after

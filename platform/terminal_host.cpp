@@ -69,6 +69,9 @@ static void clearStoredKey() {
 }
 
 int checkEscape() {
+    // Loops ask at every pass: a plain load first, the exchange only when
+    // a key is there.
+    if (storedKeyCode.load(std::memory_order_relaxed) != keyEscape) return 0;
     int expected = keyEscape;
     if (!storedKeyCode.compare_exchange_strong(expected, 0)) return 0;
     drainInterruptPipe();

@@ -84,6 +84,7 @@ double SettingsStore::readDoubleSetting(const char* name, double defaultValue) {
 
 void SettingsStore::writeSetting(const char* name, const char* text) {
     if (frozen) return;
+    noteSettingsChanged();
     if (!output) {
         registryWrite(fileName.getText(), name, text);
         return;
@@ -107,11 +108,20 @@ void SettingsStore::writeDoubleSetting(const char* name, double value) {
 }
 
 void SettingsStore::deleteSetting(const char* name) {
-    if (!frozen) registryDelete(fileName.getText(), name);
+    if (frozen) return;
+    noteSettingsChanged();
+    registryDelete(fileName.getText(), name);
 }
 
 void SettingsStore::deleteRegistryKey() {
-    if (!frozen) registryDeleteAll(fileName.getText());
+    if (frozen) return;
+    noteSettingsChanged();
+    registryDeleteAll(fileName.getText());
+}
+
+void SettingsStore::setFrozen(int frozen) {
+    this->frozen = frozen;
+    noteSettingsChanged();
 }
 
 void SettingsStore::addProfileEntry(void* context, const char* name, const char* value) {
@@ -121,10 +131,13 @@ void SettingsStore::addProfileEntry(void* context, const char* name, const char*
 }
 
 void SettingsStore::loadProfile(const char* path) {
-    if (!frozen) readSettingsFile(path, addProfileEntry, this);
+    if (frozen) return;
+    readSettingsFile(path, addProfileEntry, this);
+    noteSettingsChanged();
 }
 
 int SettingsStore::openProfileForWriting(const char* path) {
+    noteSettingsChanged();
     closeProfile();
     outputPath = path;
     temporaryPath = path;
@@ -136,6 +149,7 @@ int SettingsStore::openProfileForWriting(const char* path) {
 
 int SettingsStore::closeProfile() {
     if (!output) return 0;
+    noteSettingsChanged();
     bool written = !std::ferror(output);
     written = std::fclose(output) == 0 && written;
     output = nullptr;
@@ -169,8 +183,11 @@ const char* readTextSetting(const char* key, const char* defaultText) { return s
 
 // The table's default text of a key, also for a key made by makeScreenKey;
 // "" when the default is worked out at start or the key is unknown.
-static const char* tableDefault(const char* key) {
+// `*direct` tells whether the key is in the table itself, so that the
+// answer does not depend on screenKeyPrefix.
+static const char* tableDefault(const char* key, bool* direct = nullptr) {
     const SettingKey* row = findSettingKey(key);
+    if (direct) *direct = row != nullptr;
     size_t prefixLength = screenKeyPrefix.length();
     if (!row && prefixLength > 0 && std::strncmp(key, screenKeyPrefix.getText(), prefixLength) == 0)
         row = findSettingKey(key + prefixLength);
@@ -178,7 +195,39 @@ static const char* tableDefault(const char* key) {
     return row->defaultText;
 }
 
-int intSetting(const char* key) { return settings.readIntSetting(key, parseInt(tableDefault(key), 0)); }
+namespace {
+
+// Values intSetting read on this thread, by a hash of the key; a slot
+// counts while its generation is the current one. The environment that
+// places the per-user file is taken as fixed: the program never changes it.
+struct CachedSetting {
+    unsigned generation;  // 0: empty
+    int value;
+    char key[48];
+};
+constexpr unsigned settingCacheSlots = 64;
+thread_local CachedSetting settingCache[settingCacheSlots];
+
+}  // namespace
+
+int intSetting(const char* key) {
+    unsigned hash = 0;
+    size_t length = 0;
+    for (; key[length]; length++) hash = hash * 31 + static_cast<unsigned char>(key[length]);
+    CachedSetting& slot = settingCache[hash % settingCacheSlots];
+    // Taken before the store is read: a change meanwhile leaves the slot old.
+    unsigned generation = settingsGeneration();
+    bool fits = length < sizeof slot.key;
+    if (fits && slot.generation == generation && std::memcmp(slot.key, key, length + 1) == 0) return slot.value;
+    bool direct;
+    int value = settings.readIntSetting(key, parseInt(tableDefault(key, &direct), 0));
+    if (fits && direct) {
+        std::memcpy(slot.key, key, length + 1);
+        slot.value = value;
+        slot.generation = generation;
+    }
+    return value;
+}
 double doubleSetting(const char* key) { return settings.readDoubleSetting(key, parseDouble(tableDefault(key), 0.0)); }
 const char* textSetting(const char* key) { return settings.getSetting(key, tableDefault(key)); }
 

@@ -61,7 +61,7 @@ public:
     // written yet in this profile session.
     void writeStoredSettings();
 
-    void setFrozen(int frozen) { this->frozen = frozen; }
+    void setFrozen(int frozen);
     int isFrozen() const { return frozen; }
     int hasProfile() const { return !profile.empty(); }
     const char* getFileName() const { return fileName.getText(); }
@@ -97,6 +97,8 @@ const char* readTextSetting(const char* key, const char* defaultText);
 
 // Readers that take the default from the key table (0, 0.0 or "" for a key
 // that is not in the table or whose default is worked out at start).
+// intSetting keeps the values a thread read until a setting changes
+// (settingsGeneration), so statements may ask it every time.
 int intSetting(const char* key);
 double doubleSetting(const char* key);
 const char* textSetting(const char* key);
