@@ -23,18 +23,25 @@ static int compareNames(const char* a, const char* b) {
     return static_cast<unsigned char>(*a) - static_cast<unsigned char>(*b);
 }
 
-// Rows whose names begin with byte c: letterStart[c] up to
-// letterStart[c + 1], for the table of `indexedCount` rows.
-static int letterStart[257];
+// A hash index into the sorted table: slots hold row numbers (-1 empty),
+// collisions go to the next slot. Made for a table of `indexedCount` rows.
+constexpr int commandSlots = 512;  // a power of 2, above 2 * maxCommands
+static int16_t slotRows[commandSlots];
 static int indexedCount = -1;
 
-static void indexFirstLetters() {
-    int row = 0;
-    for (int c = 0; c < 256; c++) {
-        while (row < commandCount && static_cast<unsigned char>(commandTable[row].name[0]) < c) row++;
-        letterStart[c] = row;
+static unsigned hashCommandName(const char* name) {
+    unsigned hash = 0;
+    for (; *name; name++) hash = hash * 31 + static_cast<unsigned char>(*name);
+    return hash;
+}
+
+static void indexCommandNames() {
+    std::fill(slotRows, slotRows + commandSlots, int16_t(-1));
+    for (int row = 0; row < commandCount; row++) {
+        unsigned slot = hashCommandName(commandTable[row].name) % commandSlots;
+        while (slotRows[slot] >= 0) slot = (slot + 1) % commandSlots;
+        slotRows[slot] = int16_t(row);
     }
-    letterStart[256] = commandCount;
     indexedCount = commandCount;
 }
 
@@ -49,21 +56,22 @@ void sortCommands() {
     });
     commandTable[n] = CommandRecord{nullptr, 0, 0, nullptr};
     commandCount = n;
-    indexFirstLetters();
+    indexCommandNames();
 }
 
 const CommandRecord* lookupCommandName(const char* name) {
-    CommandRecord* begin = commandTable;
-    CommandRecord* end = commandTable + commandCount;
-    // Only the rows of the first letter, unless the table was changed
-    // without sortCommands.
     if (indexedCount == commandCount) {
-        unsigned char first = static_cast<unsigned char>(name[0]);
-        begin = commandTable + letterStart[first];
-        end = commandTable + letterStart[first + 1];
+        for (unsigned slot = hashCommandName(name) % commandSlots; slotRows[slot] >= 0;
+             slot = (slot + 1) % commandSlots) {
+            const CommandRecord* row = &commandTable[slotRows[slot]];
+            if (compareNames(row->name, name) == 0) return row;
+        }
+        return nullptr;
     }
+    // The table was changed without sortCommands: search it as it is.
+    CommandRecord* end = commandTable + commandCount;
     CommandRecord* row = std::lower_bound(
-        begin, end, name,
+        commandTable, end, name,
         [](const CommandRecord& a, const char* key) { return compareNames(a.name, key) < 0; });
     if (row != end && compareNames(row->name, name) == 0) return row;
     return nullptr;

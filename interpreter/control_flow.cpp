@@ -15,6 +15,7 @@
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
+#include "interpreter/globals.h"
 #include "interpreter/tracing.h"
 #include "interpreter/scanner.h"
 #include "interpreter/values.h"
@@ -470,6 +471,15 @@ header* makeLoopVariable(const char* name) {
     return variable;
 }
 
+// At the top level an assignment to the loop variable stores a global of
+// that name, which the loop then follows; the frame record it hides would
+// be listed beside it and is dropped.
+void dropShadowedLoopVariable(const char* name) {
+    if (!findGlobal(name)) return;
+    header* record = findNamedRecord(startlocal, endlocal, name);
+    if (record) closeStackGap(reinterpret_cast<char*>(record), record->size);
+}
+
 void forCommand() {
     char* loopStart = scanPointer;
     char* cacheSlot = tokenCacheSlot();
@@ -515,7 +525,10 @@ void forCommand() {
         leaveLoop(loopStart, cacheSlot);
     }
     std::free(loop.elements);
-    if (functionState == 0) topEndLocal = endlocal;
+    if (functionState == 0) {
+        dropShadowedLoopVariable(loop.name);
+        topEndLocal = endlocal;
+    }
 }
 
 // A real loop bound truncated toward zero; false with the error.
@@ -634,7 +647,7 @@ int isConditionTrue(header* record) {
     }
     case kindRealMatrix:
     case kindComplexMatrix:
-        if (intSetting("conditionvectors"))
+        if (relaxedFunctionMode || intSetting("conditionvectors"))
             return allElementsNonzero(value, value->kind == kindRealMatrix ? 1 : 2);
         printText("Cannot use vectors for conditions, use all(...)!\n"
                   "Maybe you need to vectorize the function with \"map\".\n");

@@ -164,6 +164,7 @@ header* evaluateExpression()
     skipBlanks();
     char* entry = newram;
     if (errorCode) return recordAt(entry);
+    if (evaluateAssignedName()) return recordAt(entry);
     if (hasPrefix(scanPointer, "complex:")) {
         scanPointer += 8;
         complexExpressionFlag = 1;

@@ -40,11 +40,10 @@ int denseOutput = 2;
 int zeroRounding = 0;
 char userFormat[40] = "";
 
-// The [total, digits] pair each mode builtin set last; returned by its next call.
-static double formatPair[2] = {10, 5};
-static double goodFormatPair[2] = {10, 5};
-static double expFormatPair[2] = {10, 5};
-static double fixedFormatPair[2] = {10, 5};
+double formatPair[2] = {10, 5};
+double goodFormatPair[2] = {10, 5};
+double expFormatPair[2] = {10, 5};
+double fixedFormatPair[2] = {10, 5};
 
 // Bound below which zero rounding makes fractions and complex parts 0.
 constexpr double partZeroBound = 1e-12;

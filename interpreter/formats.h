@@ -31,6 +31,11 @@ extern double scalarLargeLimit;
 extern int denseOutput;         // 0: rows in columns; 1..10: dense rows, blanks between entries
 extern int zeroRounding;        // tiny values print as 0
 extern char userFormat[40];     // user function formatting each number, or empty
+// The [total, digits] pair each mode builtin set last; returned by its next call.
+extern double formatPair[2];
+extern double goodFormatPair[2];
+extern double expFormatPair[2];
+extern double fixedFormatPair[2];
 
 // --- mode setters ---------------------------------------------------------
 // n is the total width, d the digits.

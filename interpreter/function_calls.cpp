@@ -673,7 +673,9 @@ void callUserFunction(header* function, header* first, int n, int s)
     indexCopyMode = 0;
     functionState = 1;
     scanPointer = lineStart = functionBody(function);
-    startTrace(function);
+    // An empty body is the end byte alone: the call ends at once.
+    if (*scanPointer == endOfBody) functionState = 0;
+    else startTrace(function);
 
     int depth = ++callDepth;
     if (!errorCode) checkRecursion();

@@ -164,6 +164,10 @@ static void insertImage() {
 // skipper. Returns 1 when the statement was handled here.
 static int handlePrefixes(bool atLineStart) {
     const char* p = scanPointer;
+    // Away from the line start only "restart", "quit", "kalix ", "usenan "
+    // and "/*" count: every statement of a loop or a function body comes here.
+    char c = *p;
+    if (!atLineStart && c != 'r' && c != 'q' && c != 'k' && c != 'u' && c != '/') return 0;
     bool topLevel = functionState == 0;
     if (atLineStart && (hasPrefix(p, "%% ") || hasPrefix(p, "%+ "))) p = scanPointer += 3;
     if (atLineStart && hasPrefix(p, "::: ")) {

@@ -70,24 +70,12 @@ int parameterCount(header* function)
     return count;
 }
 
-void reportUnknownFunction(const char* name, int count)
-{
-    if (reportBuiltinArity) {
-        reportBuiltinArity(name, count);
-        return;
-    }
-    const BuiltinRecord* row = findBuiltin(name, -1);
-    if (!row) printFormatted("Function %s not found.\nTry list ... to find functions!\n", name);
-    else if (row->nargs == 1) printFormatted("Built-in function %s needs 1 argument (got %d)!\n", name, count);
-    else printFormatted("Built-in function %s needs %d arguments (got %d)!\n", name, row->nargs, count);
-}
-
 // A builtin the evaluator relies on (utf, mxm, index); its absence is an
 // error of its own.
 void callRequiredBuiltin(const char* name, int n, header* first)
 {
     if (callBuiltin(name, n, first)) return;
-    reportUnknownFunction(name, n);
+    reportBuiltinArity(name, n);
     errorCode = 1;
 }
 
@@ -380,7 +368,7 @@ void callOrIndex(const char* name, header* target, const Arguments& arguments, i
         return;
     }
     errorCode = 24;
-    reportUnknownFunction(name, arguments.values);
+    reportBuiltinArity(name, arguments.values);
 }
 
 // "_name(...)": builtins and DLL functions only.
@@ -392,7 +380,7 @@ void callUnderscoreName(const char* name, const Arguments& arguments)
         if (callBuiltin(builtinName, arguments.values, arguments.first)) return;
         if (callDllFunction(builtinName, arguments.positional, arguments.first)) return;
     }
-    reportUnknownFunction(builtinName, arguments.values);
+    reportBuiltinArity(builtinName, arguments.values);
     errorCode = 1;
 }
 
@@ -436,7 +424,7 @@ bool callWithBrackets(const char* name, Arguments& arguments)
         function = findFunction(name);
         if (function && (function->flags & functionMap)) {
             mapCall = true;
-        } else if (!function && findMapFunction) {
+        } else if (!function) {
             function = findMapFunction(name);
             mapCall = function != nullptr;
         }
@@ -456,6 +444,12 @@ bool callWithBrackets(const char* name, Arguments& arguments)
     return true;
 }
 
+// A prefix function called with the rest of the expression, as in "f x".
+bool isPrefixFunction(header* function)
+{
+    return function && (function->flags & (userFunctionPrefix | functionPrefixLine));
+}
+
 // A name with what follows it. Returns whether postfix operators apply.
 bool evaluateName()
 {
@@ -470,7 +464,7 @@ bool evaluateName()
     }
     if (blankAfter) {
         header* function = findFunction(name);
-        if (function && (function->flags & (userFunctionPrefix | functionPrefixLine))) {
+        if (isPrefixFunction(function)) {
             callPrefixFunction(function);
             return false;
         }
@@ -558,6 +552,28 @@ bool colonEndsLine(const char* p)
 
 } // namespace
 
+bool evaluateAssignedName()
+{
+    char* p = scanPointer;
+    if (!isLetter(*p)) return false;
+    int n = 0;
+    while (isLetter(p[n]) || isDigit(p[n])) n++;
+    char name[32];
+    if (n >= int(sizeof name) - 1) return false;  // too long: scanName reports it
+    char* after = p + n;
+    bool blankAfter = *after == ' ' || *after == '\t';
+    while (*after == ' ' || *after == '\t') after++;
+    bool assignment = (after[0] == '=' && after[1] != '=') || (after[0] == ':' && after[1] == '=');
+    // "not " and "complex:" are read before any name.
+    if (!assignment || hasPrefix(p, "not ") || hasPrefix(p, "complex:")) return false;
+    std::memcpy(name, p, n);
+    name[n] = 0;
+    if (blankAfter && isPrefixFunction(findFunction(name))) return false;
+    scanPointer = after;
+    pushReference(findVariable(name), name);
+    return true;
+}
+
 bool scanningStoredBody()
 {
     return scanPointer >= ramstart && scanPointer < functionsEnd;
@@ -609,11 +625,6 @@ bool applyUserOperator(char* entry, bool strong)
 
 void callMapFunction(header* first, const char* name, int semicolon)
 {
-    if (!mapFunction) {
-        printText("Error in map.\n");
-        errorCode = 1;
-        return;
-    }
     semicolonPosition = semicolon;
     mapFunction(first, name);
     semicolonPosition = 0;

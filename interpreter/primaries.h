@@ -17,6 +17,12 @@ void callMapFunction(header* first, const char* name, int semicolon);
 // followed directly by a letter or "$" (as in 2x).
 int evaluatePrimary();
 
+// A plain name followed by "=" or ":=" at the scan position (the target of
+// an assignment, a named argument): pushes its reference and leaves the scan
+// at the operator, as the operator levels would, without descending them.
+// Returns false, nothing done, for anything else.
+bool evaluateAssignedName();
+
 // Reads an argument list after its opening bracket up to and including
 // `closing` (')' or ']') and pushes the argument values. Returns the number of
 // positional arguments; `semicolon` receives the semicolon position and

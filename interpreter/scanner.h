@@ -60,14 +60,17 @@ char* findContinuation(char* line);
 
 // Skips blanks, tabs, ".." continuations and comments; returns 1 when it
 // stood on a blank (or on ".." at the top level), 2 when fetching a line
-// failed, else 0. Runs before every token, so the common case (a byte that
-// starts none of these) returns here and only the rest goes to
-// skipBlanksAndComments.
+// failed, else 0. Runs before every token, so blanks before an ordinary
+// byte are skipped here and only the rest goes to skipBlanksAndComments.
 int skipBlanksAndComments(int crossLines);
+inline bool mayStartSkip(char c) { return c == ' ' || c == '\t' || c == '.' || c == '/' || c == '#' || c == 0; }
 inline int skipBlanks(int crossLines = 0) {
-    char c = *scanPointer;
-    if (c != ' ' && c != '\t' && c != '.' && c != '/' && c != '#' && c != 0) return 0;
-    return skipBlanksAndComments(crossLines);
+    if (!mayStartSkip(*scanPointer)) return 0;
+    int blanks = *scanPointer == ' ' || *scanPointer == '\t';
+    while (*scanPointer == ' ' || *scanPointer == '\t') scanPointer++;
+    if (blanks && !mayStartSkip(*scanPointer)) return 1;
+    int skipped = skipBlanksAndComments(crossLines);
+    return skipped == 2 || !blanks ? skipped : 1;
 }
 // Blanks and tabs only; returns whether any were skipped.
 int skipSpaces();

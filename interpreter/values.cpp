@@ -390,7 +390,7 @@ void callStringFunction(header* text, int n, header* first, int m)
             callUserFunction(function, first, n, m);
             return;
         }
-        if (findMapFunction && findMapFunction(buffer)) {
+        if (findMapFunction(buffer)) {
             callMapFunction(first, buffer, m);
             return;
         }

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
@@ -84,9 +85,9 @@ double SettingsStore::readDoubleSetting(const char* name, double defaultValue) {
 
 void SettingsStore::writeSetting(const char* name, const char* text) {
     if (frozen) return;
-    noteSettingsChanged();
     if (!output) {
         registryWrite(fileName.getText(), name, text);
+        noteSettingsChanged();
         return;
     }
     // Reading takes the first line of a name; later ones would be dead.
@@ -109,14 +110,14 @@ void SettingsStore::writeDoubleSetting(const char* name, double value) {
 
 void SettingsStore::deleteSetting(const char* name) {
     if (frozen) return;
-    noteSettingsChanged();
     registryDelete(fileName.getText(), name);
+    noteSettingsChanged();
 }
 
 void SettingsStore::deleteRegistryKey() {
     if (frozen) return;
-    noteSettingsChanged();
     registryDeleteAll(fileName.getText());
+    noteSettingsChanged();
 }
 
 void SettingsStore::setFrozen(int frozen) {
@@ -137,7 +138,6 @@ void SettingsStore::loadProfile(const char* path) {
 }
 
 int SettingsStore::openProfileForWriting(const char* path) {
-    noteSettingsChanged();
     closeProfile();
     outputPath = path;
     temporaryPath = path;
@@ -149,7 +149,6 @@ int SettingsStore::openProfileForWriting(const char* path) {
 
 int SettingsStore::closeProfile() {
     if (!output) return 0;
-    noteSettingsChanged();
     bool written = !std::ferror(output);
     written = std::fclose(output) == 0 && written;
     output = nullptr;
@@ -197,9 +196,11 @@ static const char* tableDefault(const char* key, bool* direct = nullptr) {
 
 namespace {
 
-// Values intSetting read on this thread, by a hash of the key; a slot
-// counts while its generation is the current one. The environment that
-// places the per-user file is taken as fixed: the program never changes it.
+// Values intSetting read on this thread. Callers pass literals, so a slot
+// is chosen by the key's address and holds the key's text, which decides;
+// a slot counts while its generation is the current one. The environment
+// that places the per-user file is taken as fixed: the program never
+// changes it.
 struct CachedSetting {
     unsigned generation;  // 0: empty
     int value;
@@ -208,20 +209,24 @@ struct CachedSetting {
 constexpr unsigned settingCacheSlots = 64;
 thread_local CachedSetting settingCache[settingCacheSlots];
 
+bool sameKey(const char* stored, const char* key) {
+    for (size_t i = 0;; i++) {
+        if (stored[i] != key[i]) return false;
+        if (!key[i]) return true;
+    }
+}
+
 }  // namespace
 
 int intSetting(const char* key) {
-    unsigned hash = 0;
-    size_t length = 0;
-    for (; key[length]; length++) hash = hash * 31 + static_cast<unsigned char>(key[length]);
-    CachedSetting& slot = settingCache[hash % settingCacheSlots];
+    CachedSetting& slot = settingCache[(reinterpret_cast<uintptr_t>(key) >> 3) % settingCacheSlots];
     // Taken before the store is read: a change meanwhile leaves the slot old.
     unsigned generation = settingsGeneration();
-    bool fits = length < sizeof slot.key;
-    if (fits && slot.generation == generation && std::memcmp(slot.key, key, length + 1) == 0) return slot.value;
+    if (slot.generation == generation && sameKey(slot.key, key)) return slot.value;
     bool direct;
     int value = settings.readIntSetting(key, parseInt(tableDefault(key, &direct), 0));
-    if (fits && direct) {
+    size_t length = std::strlen(key);
+    if (direct && length < sizeof slot.key) {
         std::memcpy(slot.key, key, length + 1);
         slot.value = value;
         slot.generation = generation;

@@ -1,5 +1,6 @@
 // Number formats: the entry printers in every mode and the format builtins.
 #include <cmath>
+#include <cstring>
 #include <functional>
 
 #include "printing_fixture.h"
@@ -243,8 +244,22 @@ TEST_F(FormatsTest, MissingUserFormatFunction) {
 
 // --- builtins ---------------------------------------------------------------
 
+// The mode builtins also keep the pair each returns next; put back after
+// each test so that the order of tests does not matter.
 class FormatBuiltinsTest : public PrintingTest {
 protected:
+    void SetUp() override {
+        PrintingTest::SetUp();
+        for (int k = 0; k < 4; k++) std::memcpy(savedPairs[k], pairs[k], sizeof savedPairs[k]);
+    }
+    void TearDown() override {
+        for (int k = 0; k < 4; k++) std::memcpy(pairs[k], savedPairs[k], sizeof savedPairs[k]);
+        PrintingTest::TearDown();
+    }
+
+    double* const pairs[4] = {formatPair, goodFormatPair, expFormatPair, fixedFormatPair};
+    double savedPairs[4][2];
+
     header* pair(double a, double b) { return realMatrix(1, 2, {a, b}); }
 
     // The 1 x n result left at `first`, as a vector.

@@ -1,0 +1,151 @@
+// The shortcuts of the statement path: the command index, the prefix and
+// blank scanners, and the per-thread cache of intSetting.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <unistd.h>
+
+#include "interpreter/commands.h"
+#include "interpreter/main_loop.h"
+#include "interpreter/scanner.h"
+#include "shell/settings.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The row a plain search of the table finds, or null.
+const CommandRecord* rowNamed(const std::string& name) {
+    for (int i = 0; i < commandCount; i++)
+        if (name == commandTable[i].name) return &commandTable[i];
+    return nullptr;
+}
+
+TEST(CommandIndex, AgreesWithAPlainSearch) {
+    sortCommands();
+    ASSERT_GT(commandCount, 1);
+    for (int i = 0; i < commandCount; i++) {
+        std::string name = commandTable[i].name;
+        for (const std::string& word : {name, name + "x", name.substr(0, name.size() - 1), "x" + name})
+            EXPECT_EQ(lookupCommandName(word.c_str()), rowNamed(word)) << word;
+    }
+    EXPECT_EQ(lookupCommandName(""), nullptr);
+    EXPECT_EQ(lookupCommandName("s"), nullptr);
+}
+
+// A table changed in place without sortCommands is still searched as it is.
+TEST(CommandIndex, TableChangedWithoutSorting) {
+    sortCommands();
+    int savedCount = commandCount;
+    CommandRecord saved[2] = {commandTable[0], commandTable[1]};
+    commandTable[0] = {"alpha", commandEverywhere, 0, nullptr};
+    commandTable[1] = {"beta", commandEverywhere, 0, nullptr};
+    commandCount = 2;
+    EXPECT_EQ(lookupCommandName("beta"), &commandTable[1]);
+    EXPECT_EQ(lookupCommandName("quit"), nullptr);
+    commandTable[0] = saved[0];
+    commandTable[1] = saved[1];
+    commandCount = savedCount;
+    EXPECT_NE(lookupCommandName("quit"), nullptr);
+}
+
+TEST(Scanner, HasPrefix) {
+    struct {
+        const char* text;
+        const char* prefix;
+        bool expected;
+    } cases[] = {
+        {"kalix x", "kalix ", true}, {"kalix", "kalix ", false}, {"", "//", false},
+        {"//", "//", true},          {"x", "", true},             {"/*", "//", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(hasPrefix(c.text, c.prefix), c.expected) << c.text << " " << c.prefix;
+}
+
+TEST(Scanner, SkipBlanksResultAndPosition) {
+    struct {
+        const char* text;
+        int state;  // functionState
+        int result;
+        int rest;   // bytes left at the scan position
+    } cases[] = {
+        {"x", 0, 0, 1},
+        {"  x", 0, 1, 1},
+        {"\tx", 0, 1, 1},
+        {"  // note", 0, 1, 0},
+        {"// note", 0, 0, 0},
+        {"  ## note", 0, 1, 7},  // "##" is a comment only in a function
+        {"  ## note", 1, 1, 0},
+        {"  / 2", 0, 1, 3},
+        {"  .5", 0, 1, 2},
+        {"  #", 0, 1, 1},
+        {"", 0, 0, 0},
+    };
+    int savedState = functionState;
+    for (const auto& c : cases) {
+        std::snprintf(inputLine, inputLineSize, "%s", c.text);
+        scanPointer = inputLine;
+        functionState = c.state;
+        EXPECT_EQ(skipBlanks(), c.result) << c.text;
+        EXPECT_EQ(int(std::strlen(scanPointer)), c.rest) << c.text;
+    }
+    functionState = savedState;
+}
+
+// A fresh per-user settings file for each test.
+class SettingCacheTest : public testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kalix-cache-XXXXXX";
+        root = mkdtemp(pattern);
+        const char* old = std::getenv("XDG_CONFIG_HOME");
+        if (old) savedConfig = old;
+        setenv("XDG_CONFIG_HOME", root.c_str(), 1);
+        settings.deleteRegistryKey();
+    }
+    void TearDown() override {
+        settings.deleteRegistryKey();
+        if (savedConfig) setenv("XDG_CONFIG_HOME", savedConfig->c_str(), 1);
+        else unsetenv("XDG_CONFIG_HOME");
+        fs::remove_all(root);
+    }
+    fs::path root;
+    std::optional<std::string> savedConfig;
+};
+
+TEST_F(SettingCacheTest, WritesAreSeenAtOnce) {
+    EXPECT_EQ(intSetting("spaces"), 1);
+    EXPECT_EQ(intSetting("spaces"), 1);
+    writeIntSetting("spaces", 0);
+    EXPECT_EQ(intSetting("spaces"), 0);
+    writeIntSetting("spaces", 7);
+    EXPECT_EQ(intSetting("spaces"), 7);
+    settings.deleteSetting("spaces");
+    EXPECT_EQ(intSetting("spaces"), 1);
+}
+
+TEST_F(SettingCacheTest, FreezingHidesStoredValues) {
+    writeIntSetting("commas", 0);
+    EXPECT_EQ(intSetting("commas"), 0);
+    settings.setFrozen(1);
+    EXPECT_EQ(intSetting("commas"), 1);  // the table's default
+    settings.setFrozen(0);
+    EXPECT_EQ(intSetting("commas"), 0);
+}
+
+// Keys built in one buffer: the text decides, not the address.
+TEST_F(SettingCacheTest, OneBufferDifferentKeys) {
+    writeIntSetting("reportindex", 0);
+    char key[32];
+    std::snprintf(key, sizeof key, "reportindex");
+    EXPECT_EQ(intSetting(key), 0);
+    std::snprintf(key, sizeof key, "stacksize64");
+    EXPECT_EQ(intSetting(key), 1024);
+    std::snprintf(key, sizeof key, "reportindex");
+    EXPECT_EQ(intSetting(key), 0);
+}
+
+}  // namespace
