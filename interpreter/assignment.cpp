@@ -22,6 +22,7 @@
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "notebook/notebook_services.h"
+#include "platform/registry.h"
 #include "shell/settings.h"
 
 namespace {
@@ -91,21 +92,28 @@ bool isNoResultMarker(const header* value)
     return value->kind == kindString && stringOf(value)[0] == markerNoResult && stringOf(value)[1] == 0;
 }
 
+// A name of more than two characters ending in "$$".
 bool isGlobalStoreName(const char* name)
 {
-    return std::strlen(name) > 2 && hasSuffix(name, "$$");
+    if (!name[0] || !name[1] || !name[2]) return false;
+    const char* end = name + 3;
+    while (*end) end++;
+    return end[-1] == '$' && end[-2] == '$';
 }
+
+// The name "%" (the last result).
+bool isPercentName(const char* name) { return name[0] == '%' && !name[1]; }
 
 bool isViewKind(int kind)
 {
     return kind == kindSubmatrix || kind == kindComplexSubmatrix || kind == kindIntervalSubmatrix;
 }
 
+// Copies a name field or name buffer (`nameSize` bytes) and terminates it.
 void copyName(char* destination, const char* name)
 {
-    size_t n = strnlen(name, nameSize - 1);
-    std::memcpy(destination, name, n);
-    destination[n] = 0;
+    std::memcpy(destination, name, nameSize);
+    destination[nameSize - 1] = 0;
 }
 
 void fail(int code, const char* message)
@@ -345,7 +353,7 @@ header* assignToVariable(header* variable, header* value, const char* name, bool
     char* place = reinterpret_cast<char*>(variable);
     bool stacked = onStack(variable);
     bool inFunctionArea = stacked && place < functionsEnd;
-    if (throughGlobal || (isTopLevel() && (!stacked || (std::strcmp(name, "%") != 0 && !inFunctionArea)))) {
+    if (throughGlobal || (isTopLevel() && (!stacked || (!isPercentName(name) && !inFunctionArea)))) {
         int32_t keep = variable->flags
                        & ~(flagSymbolic | flagGlobalCommand | flagGlobalReference | flagReferenceArgument | 0x800000);
         char storeName[nameSize];
@@ -425,7 +433,7 @@ header* assignNewVariable(header* value, const char* name)
         }
     }
     if (value->kind == kindFunction) return defineFunctionValue(value, name);
-    if (isGlobalStoreName(name) || (isTopLevel() && std::strcmp(name, "%") != 0))
+    if (isGlobalStoreName(name) || (isTopLevel() && !isPercentName(name)))
         return putGlobal(name, value, 0);
     return createLocalVariable(value, name);
 }
@@ -475,7 +483,7 @@ header* assignVariable(header* target, header* value)
     }
     char name[nameSize];
     copyName(name, target->name);
-    if (isNoResultMarker(value) && std::strcmp(name, "%") != 0) {
+    if (isNoResultMarker(value) && !isPercentName(name)) {
         fail(1, "A function returned no value. Cannot assign this to a variable.\n");
         return nullptr;
     }
@@ -537,22 +545,23 @@ enum AssignmentOperator {
 
 AssignmentOperator readAssignmentOperator()
 {
-    struct Spelling { const char* text; AssignmentOperator op; };
-    static const Spelling spellings[] = {
-        {"::=", maximaAssignment}, {"&:=", maximaAssignment}, {":&=", maximaAssignment},
-        {"&&=", maximaOnlyAssignment}, {"&=", symbolicAssignment}, {":=", colonAssignment},
-    };
-    for (const Spelling& s : spellings) {
-        size_t n = std::strlen(s.text);
-        if (std::strncmp(scanPointer, s.text, n) == 0) {
-            scanPointer += n;
-            return s.op;
-        }
-    }
-    if (scanPointer[0] == '=' && scanPointer[1] != '=') {
+    char c = scanPointer[0];
+    if (c == '=') {
+        if (scanPointer[1] == '=') return noAssignment;
         scanPointer++;
         return plainAssignment;
     }
+    if (c != ':' && c != '&') return noAssignment;
+    struct Spelling { const char* text; int length; AssignmentOperator op; };
+    static const Spelling spellings[] = {
+        {"::=", 3, maximaAssignment}, {"&:=", 3, maximaAssignment}, {":&=", 3, maximaAssignment},
+        {"&&=", 3, maximaOnlyAssignment}, {"&=", 2, symbolicAssignment}, {":=", 2, colonAssignment},
+    };
+    for (const Spelling& s : spellings)
+        if (hasPrefix(scanPointer, s.text)) {
+            scanPointer += s.length;
+            return s.op;
+        }
     return noAssignment;
 }
 
@@ -576,9 +585,10 @@ struct Anchor {
     bool global;
 };
 
+// The name is set only for a global.
 Anchor anchorOf(header* record)
 {
-    Anchor a{};
+    Anchor a;
     a.global = record && !onStack(record);
     if (a.global) copyName(a.globalName, record->name);
     return a;
@@ -648,10 +658,24 @@ void skipLineComment()
         while (*scanPointer && *scanPointer != endOfBody) scanPointer++;
 }
 
+// The setting "assignments" (plain "=" refused at the top level), read
+// again only when a setting has changed.
+bool strictAssignments()
+{
+    thread_local unsigned generation = 0;  // 0: not read yet
+    thread_local bool strict = false;
+    unsigned now = settingsGeneration();
+    if (now != generation) {
+        strict = intSetting("assignments") != 0;
+        generation = now;
+    }
+    return strict;
+}
+
 // Reads the right side and assigns it; returns the record to print.
 header* performAssignment(header* first, AssignmentOperator op)
 {
-    if (op == plainAssignment && isTopLevel() && intSetting("assignments")) {
+    if (op == plainAssignment && isTopLevel() && strictAssignments()) {
         fail(1, "Use assignment := in strict mode!\n");
         return nullptr;
     }
@@ -724,8 +748,8 @@ void reportSeparator(const char* message)
 
 bool endStatement(header* value)
 {
-    bool graphics = isTopLevel()
-                    && (std::strcmp(scanPointer, ":") == 0 || std::strcmp(scanPointer, ": ") == 0
+    bool graphics = isTopLevel() && scanPointer[0] == ':'
+                    && (!scanPointer[1] || std::strcmp(scanPointer, ": ") == 0
                         || std::strncmp(scanPointer, ": /", 3) == 0);
     char c = *scanPointer;
     if (c == ')' || c == ']') {

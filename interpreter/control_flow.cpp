@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "builtins/builtin_helpers.h"
 #include "interpreter/commands.h"
@@ -248,6 +249,10 @@ void runLoopBody(LoopType type, char* loopStart, char* cacheSlot, Advance advanc
     char* bodyStart = scanPointer;
     char* bodyLineStart = lineStart;
     int entryState = functionState;
+    // At the top level the loop must stand in its line; a ".." in the body
+    // fetches the next line over it, and the loop cannot go back.
+    std::string loopText;
+    if (!inStoredBody()) loopText.assign(inputLine, size_t(bodyStart - inputLine));
     bool keepsVariables = type != repeatLoop && functionState == 0;
     while (!errorCode) {
         if (atBodyEnd()) {
@@ -284,6 +289,11 @@ void runLoopBody(LoopType type, char* loopStart, char* cacheSlot, Advance advanc
         }
         case commandEnd:
         case commandContinue:
+            if (!inStoredBody() && loopText.compare(0, loopText.size(), inputLine, loopText.size()) != 0) {
+                printText(endMissingMessage(type));
+                errorCode = 401;
+                return;
+            }
             if (!advance()) {
                 if (!errorCode && result == commandContinue) leaveLoop(loopStart, cacheSlot);
                 return;

@@ -200,9 +200,10 @@ header* applyBinaryEngine(const BinaryFunctions& f, bool toReal, header* a, head
 }
 
 // Resolves the two operands of a binary wrapper; null on an error.
-bool resolveTwo(header* first, header** a, header** b) {
-    header* second = nextValue(first);
-    if (!second) {  // the table and the evaluator always pass two
+bool resolveTwo(header* first, header** a, header** b, const char* name) {
+    header* second = first ? nextValue(first) : nullptr;
+    if (!second) {  // an operand that was a call yielding no value
+        printFormatted("Cannot apply %s: an operand returned no value!\n", name);
         errorCode = 1;
         return false;
     }
@@ -336,7 +337,7 @@ void mapBinary(RealBinaryFunction real, ComplexBinaryFunction complex, IntervalB
         return;
     }
     header *a, *b;
-    if (!resolveTwo(first, &a, &b)) return;
+    if (!resolveTwo(first, &a, &b, name)) return;
     moveIfDone(first, applyBinary(real, complex, interval, a, b, name));
 }
 
@@ -349,7 +350,7 @@ void mapBinaryToReal(RealBinaryFunction real, ComplexBinaryToRealFunction comple
         return;
     }
     header *a, *b;
-    if (!resolveTwo(first, &a, &b)) return;
+    if (!resolveTwo(first, &a, &b, name)) return;
     moveIfDone(first, applyBinaryToReal(real, complex, interval, a, b, name));
 }
 

@@ -91,8 +91,10 @@ void builtinEvaluate(header* argument)
         errorCode = code;
         return;
     }
-    if (newram <= results) return;
-    replaceByValues(results);
+    // An expression that yields nothing (an empty args()) gives no value,
+    // not the text it was given.
+    if (newram <= results) pushMarker(markerNoResult);
+    if (!errorCode) replaceByValues(results);
     if (!errorCode) moveResult(argument, recordAt(results));
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "builtins/builtin_helpers.h"
 #include "interpreter/builtin_table.h"
@@ -334,16 +335,24 @@ void formatRealText(char* text, double x) {
 
 // --- complex numbers -------------------------------------------------------
 
+// Joins the pieces into `text` (`numberTextSize` bytes), cut at the end.
+static void joinText(char* text, std::initializer_list<const char*> pieces) {
+    size_t used = 0;
+    for (const char* piece : pieces)
+        for (; *piece && used < numberTextSize - 1; piece++) text[used++] = *piece;
+    text[used] = 0;
+}
+
 // re, the sign and |im|, the unit; "+0i " for an imaginary part rounded away.
 static void complexText(char* text, double re, double im, const char* unit) {
     char realPart[numberTextSize], imagPart[numberTextSize];
     complexPartText(realPart, re);
     if (zeroRounding && std::fabs(im) < partZeroBound) {
-        snprintf(text, numberTextSize, "%s+0i ", realPart);
+        joinText(text, {realPart, "+0i "});
         return;
     }
     complexPartText(imagPart, std::fabs(im));
-    snprintf(text, numberTextSize, "%s%s%s%s", realPart, im < 0 ? "-" : "+", imagPart, unit);
+    joinText(text, {realPart, im < 0 ? "-" : "+", imagPart, unit});
 }
 
 void printComplexEntry(double re, double im) {
@@ -393,7 +402,7 @@ static void intervalText(char* text, double lo, double hi, int extra) {
     char low[numberTextSize], high[numberTextSize];
     snprintf(low, sizeof low, pattern, lo);
     snprintf(high, sizeof high, pattern, hi);
-    snprintf(text, numberTextSize, "~%s,%s~", low, high);
+    joinText(text, {"~", low, ",", high, "~"});
 }
 
 void printIntervalEntry(double lo, double hi) {

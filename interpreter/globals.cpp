@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -19,9 +20,36 @@
 
 namespace {
 
-// Both stores are reached only from the interpreter thread.
-std::unordered_map<std::string, GlobalValue> globalVariables;
-std::unordered_map<std::string, PointerList> globalLists;
+// Global names are short and looked up for most top-level statements:
+// FNV-1a and a plain loop cost a few instructions a character, less than
+// the library's hash and memcmp. The hash is not noexcept, so the table
+// keeps each node's hash and compares it before the name.
+struct GlobalNameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const
+    {
+        uint64_t hash = 14695981039346656037u;
+        for (unsigned char c : name) hash = (hash ^ c) * 1099511628211u;
+        return hash;
+    }
+};
+struct GlobalNameEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const
+    {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); i++)
+            if (a[i] != b[i]) return false;
+        return true;
+    }
+};
+
+// Both stores are reached only from the interpreter thread. They are
+// searched by std::string_view, so a lookup builds no string.
+template <typename T>
+using NameMap = std::unordered_map<std::string, T, GlobalNameHash, GlobalNameEqual>;
+NameMap<GlobalValue> globalVariables;
+NameMap<PointerList> globalLists;
 
 constexpr int32_t initialListCapacity = 16;
 
@@ -33,9 +61,11 @@ struct StoreRelease {
 
 // Stored names are cut to what a record's name field holds, so a stored
 // record's name always equals its key.
-std::string globalKey(const char* name)
+std::string_view globalKey(const char* name)
 {
-    return std::string(name, strnlen(name, sizeof(header::name) - 1));
+    size_t length = 0;
+    while (length < sizeof(header::name) - 1 && name[length]) length++;
+    return std::string_view(name, length);
 }
 
 // A record's size is sound when it covers the head, is a multiple of 8 and,
@@ -104,7 +134,12 @@ header* copyGlobalToStack(const char* name)
 
 header* putGlobal(const char* name, const header* record, int32_t extraFlags)
 {
-    std::string key = globalKey(name);
+    // The name may lie in the record, which is about to be overwritten.
+    char keyText[sizeof(header::name)];
+    std::string_view key = globalKey(name);
+    std::memcpy(keyText, key.data(), key.size());
+    keyText[key.size()] = 0;
+    key = std::string_view(keyText, key.size());
     auto found = globalVariables.find(key);
     if (!hasSoundSize(record)) {
         printText("Out of RAM for global variable.\n");
@@ -134,14 +169,14 @@ header* putGlobal(const char* name, const header* record, int32_t extraFlags)
                 globalVariables.emplace(key, GlobalValue{stored, capacity});
             } catch (const std::bad_alloc&) {
                 std::free(stored);
-                printFormatted("Could not generate global variable %s!", key.c_str());
+                printFormatted("Could not generate global variable %s!", keyText);
                 errorCode = 1;
                 return nullptr;
             }
         }
     }
     stored->flags |= extraFlags;
-    setValueName(stored, key.c_str());
+    setValueName(stored, keyText);
     return stored;
 }
 
@@ -403,7 +438,7 @@ void builtinGlist(header* first)
         errorCode = 1;
         return;
     }
-    std::string key = globalKey(name);
+    std::string_view key = globalKey(name);
     auto found = globalLists.find(key);
     if (found != globalLists.end()) {
         freeList(found->second);

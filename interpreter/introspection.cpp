@@ -51,9 +51,23 @@ void answer(header* argument, Test test)
 
 void builtinArgn(header*) { pushReal(argumentCount); }
 
+// No value. Inside a function nothing stays on the stack, so that an
+// argument list passes nothing on, but the marker of a missing result is
+// left at `at` for a caller that looks there. Outside functions there is
+// nothing to pass on: the marker stays as the value.
+void yieldNothing(char* at)
+{
+    newram = at;
+    pushMarker(markerNoResult);
+    if (currentFunction) newram = at;
+}
+
 void builtinArgs(header*)
 {
-    if (argumentSplit == 0 || argumentSplit >= argumentCount) return;
+    if (argumentSplit == 0 || argumentSplit >= argumentCount) {
+        yieldNothing(newram);
+        return;
+    }
     copyFrameRecords(argumentSplit + 1, argumentCount);
 }
 
@@ -79,7 +93,7 @@ void builtinArgsFrom(header* argument)
     int n = readPosition(argument, "integer", "args", true);
     if (errorCode) return;
     if (n > argumentCount) {
-        newram = reinterpret_cast<char*>(argument);
+        yieldNothing(reinterpret_cast<char*>(argument));
         return;
     }
     header* copies = copyFrameRecords(n, argumentCount);
@@ -96,7 +110,7 @@ void builtinGetarg(header* argument)
     int n = readPosition(argument, "nonzero index", "getarg", false);
     if (errorCode) return;
     if (n > argumentCount) {
-        newram = reinterpret_cast<char*>(argument);
+        yieldNothing(reinterpret_cast<char*>(argument));
         return;
     }
     header* record = frameRecord(n);

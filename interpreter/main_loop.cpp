@@ -354,6 +354,12 @@ int executeNextStatement() {
         }
         return lastCommandKind;
     }
+    // An expression that left nothing on the stack (a call yielding no
+    // value) stands for the marker that such a call returns.
+    if (reinterpret_cast<char*>(s) >= newram) {
+        s = pushMarker(markerNoResult);
+        if (errorCode) return failStatement();
+    }
     if (callPrefixFunction(s) && errorCode) return statementStopped;
 
     bool imageRequested = false;

@@ -13,3 +13,9 @@ if [1,2] then "vector", endif;
 if ~1,2~ then "interval", endif;
 if 1=1 then 1, endif;
 if 0 then "a"
+// A relaxed function (defined after "relax" in a loaded file) tests every
+// element of a vector; other functions refuse vectors.
+load files/relaxed.kx
+allpositive([1, 2]), allpositive([1, -2])
+load files/strict.kx
+strictpositive([1, 2])

@@ -19,3 +19,8 @@ for i=1 to 3; i=i+1, end;
 for i=1 to 3; if i==3 then continue; endif; i, end; "after"
 // Nested loops.
 for i=1 to 2; for j=1 to 2; i*10+j, end; end;
+// At the top level an assignment to the loop variable makes a variable of
+// that name that the loop follows; afterwards there is only that one.
+for counter=1 to 5; counter, counter=10; end;
+counter
+listvar counter
