@@ -6,20 +6,11 @@
 # Usage: bench/elementwise.sh [runs]     (KALIX_BUILD selects the build
 # directory, default build/; it is configured and built when needed)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${KALIX_BUILD:-$root/build}
 runs=${1:-5}
 # Each timed line evaluates the expression this many times, so that the
 # clock's resolution does not dominate.
 repeats=10
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$root" -B "$build" -G Ninja >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
-fi
-cmake --build "$build" >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
+source "$(dirname "$0")/common.sh"
 
 # label | setup | timed expression | Octave's expression where its text
 # differs (Octave's ^ on a vector is the matrix power)
@@ -59,14 +50,10 @@ for c in "${cases[@]}"; do
   done
 done
 
-# Best of each group of `runs` numbers.
-best() { awk -v runs="$runs" '/^ *[-0-9.e+]+ *$/ { v = $1 + 0; k = int(n / runs); if (n % runs == 0 || v < m[k]) m[k] = v; n++ }
-  END { for (k = 0; k < n / runs; k++) printf "%.2f\n", m[k] }'; }
-
-(cd "$work" && "$build/kalix" <bench.k) | best >"$work/kalix.times"
+(cd "$work" && "$build/kalix" <bench.k) | best_of_groups >"$work/kalix.times"
 octave=""
 if command -v octave-cli >/dev/null; then
-  (cd "$work" && octave-cli --quiet --no-gui bench.m) | best >"$work/octave.times"
+  (cd "$work" && octave-cli --quiet --no-gui bench.m) | best_of_groups >"$work/octave.times"
   octave=yes
 fi
 

@@ -6,17 +6,8 @@
 # Usage: bench/loop.sh [runs]     (KALIX_BUILD selects the build directory,
 # default build/; it is configured and built when needed)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${KALIX_BUILD:-$root/build}
 runs=${1:-5}
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$root" -B "$build" -G Ninja >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
-fi
-cmake --build "$build" >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
+source "$(dirname "$0")/common.sh"
 
 # Each run times the loop inside the program, so start-up is not counted;
 # the sum is printed too, as a check that the loop ran.
