@@ -96,8 +96,11 @@ const char* decodeUtf8Char(const char* text, int* code)
         mask >>= 1;
         bits = (bits << 6) | (*p++ & 0x3F);
     }
+    // Past five continuation bytes the lead byte holds no payload; its shift
+    // would reach beyond the word.
     unsigned payload = (lead >> count) & mask;
-    *code = int(payload << (6 * count) | bits);
+    unsigned high = count < 6 ? payload << (6 * count) : 0;
+    *code = int(high | bits);
     return reinterpret_cast<const char*>(p);
 }
 

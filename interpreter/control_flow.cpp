@@ -233,8 +233,19 @@ void leaveLoop(char* loopStart, char* cacheSlot) {
     if (!errorCode) writeCache(cacheSlot, int32_t(scanPointer - loopStart));
 }
 
+// Only blank and comment lines remain of a stored body: its end is near,
+// and no `end` can follow any more.
+bool onlyBodyEndFollows() {
+    for (const char* p = scanPointer;; p++) {
+        while (*p == ' ' || *p == '\t') p++;
+        if (*p == endOfBody) return true;
+        if (p[0] == '#' && p[1] == '#') p += std::strlen(p);
+        if (*p != 0) return false;
+    }
+}
+
 bool atBodyEnd() {
-    if (inStoredBody()) return *scanPointer == endOfBody;
+    if (inStoredBody()) return onlyBodyEndFollows();
     skipBlanks();
     return errorCode || *scanPointer == 0;
 }

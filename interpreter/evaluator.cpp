@@ -181,6 +181,7 @@ header* evaluateExpression()
         } while (*scanPointer == ',');
         if (*scanPointer == '}') {
             scanPointer++;
+            skipBlanks();
         } else {
             printText("Error in {}!\n");
             errorCode = 104;
@@ -217,9 +218,11 @@ void evaluateConversion()
     const char* p = scanPointer;
     if (p[0] == '%' || (p[0] == ' ' && p[1] == '%')) {
         scanPointer += p[0] == '%' ? 1 : 2;
+        skipBlanks();
         pushReal(0.01);
     } else if (static_cast<unsigned char>(p[0]) == 0xB0 || (p[0] == ' ' && static_cast<unsigned char>(p[1]) == 0xB0)) {
         scanPointer += p[0] == ' ' ? 2 : 1;
+        skipBlanks();
         pushReal(degreeUnit);
     } else {
         evaluateProduct();
@@ -230,6 +233,7 @@ void evaluateConversion()
     divideValues(recordAt(entry));
     if (errorCode || !unitText) return;
     scanPointer = unitEnd + 1;
+    skipBlanks();
     pushString(unitText, unitEnd - unitText);
     if (!errorCode) concatenateHorizontally(recordAt(entry));
 }

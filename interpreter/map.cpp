@@ -116,7 +116,7 @@ bool pushElement(const Mapped& m, int i, int j)
     }
     case Family::complex: pushComplex(x[2 * k], x[2 * k + 1]); break;
     case Family::interval: pushInterval(x[2 * k], x[2 * k + 1]); break;
-    case Family::stringVector: pushCString(m.strings[size_t(j)]); break;
+    case Family::stringVector: pushCString(m.strings[size_t(m.columns > 1 ? j : 0)]); break;
     default: pushRecordCopy(reinterpret_cast<char*>(v), v->size); break;
     }
     return !errorCode;

@@ -69,9 +69,12 @@ static void capture(const char* text) {
     captureDestination += n;
 }
 
+// Flushed at once, so that a failing write (a full disk) is noticed with
+// the text that failed, not when the file is closed.
 static void writeDump(const char* text) {
     if (!dumpFile) return;
     std::fputs(text, dumpFile);
+    std::fflush(dumpFile);
     if (!std::ferror(dumpFile)) return;
     std::fclose(dumpFile);
     dumpFile = nullptr;

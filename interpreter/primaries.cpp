@@ -110,7 +110,7 @@ void readNumber()
         if (isDigit(*p)) {
             if (length >= numberTextLimit) return reportNumber(text, length, p);
             text[length++] = *p;
-        } else if (*p == hardSpaceCode && hardSpaceCode != 0 && isDigit(p[1])) {
+        } else if (*p == hardSpaceCode && hardSpaceCode != 0) {
             continue;
         } else if (*p == '.') {
             char next = p[1];
@@ -1025,7 +1025,9 @@ void readCollection(char* entry)
         scanPointer++;
     }
     indexCopyMode = savedCopyMode;
-    if (!errorCode) recordAt(entry)->size = newram - entry;
+    if (errorCode) return;
+    recordAt(entry)->size = newram - entry;
+    skipBlanks();
 }
 
 void readValueList()
@@ -1042,6 +1044,7 @@ void readValueList()
         skipBlanks();
         if (*scanPointer == '}') {
             scanPointer++;
+            skipBlanks();
             return;
         }
         if (*scanPointer != ',') {

@@ -165,7 +165,9 @@ int skipBlanksAndComments(int crossLines) {
                   (functionState == 0 && c == '.' && scanPointer[1] == '.');
     for (;;) {
         while (*scanPointer == ' ' || *scanPointer == '\t') scanPointer++;
-        if (functionState != 3 && !inputEvaluating && scanPointer[0] == '.' &&
+        // After an error no line is fetched: the statement is being given up,
+        // and a refused fetch would be reported again at every skip.
+        if (functionState != 3 && !inputEvaluating && !errorCode && scanPointer[0] == '.' &&
             scanPointer[1] == '.') {
             nextLine();
             if (errorCode) return 2;

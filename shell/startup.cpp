@@ -89,6 +89,12 @@ static int runComputation(Thread*) {
     return 0;
 }
 
+// The settings start-up changed: the stack size in use (raised to the
+// minimum, or the default after a failed allocation).
+static void writeCurrentSettings(SettingsStore& store) {
+    store.writeIntSetting("stacksize64", int(stackSize / (1024 * 1024)));
+}
+
 int runMain(int argc, char** argv) {
     std::setlocale(LC_CTYPE, "");
     StartupOptions options = parseOptions(argc, argv);
@@ -118,7 +124,7 @@ int runMain(int argc, char** argv) {
     interpreterEnded.park();
     killExecProcess();
     // A second instance leaves the settings of the first alone.
-    if (!secondInstance) writeSettingsAtExit();
+    if (!secondInstance) writeSettingsAtExit(writeCurrentSettings);
     std::fflush(stdout);
     return exitStatus;
 }

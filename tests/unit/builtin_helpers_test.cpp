@@ -42,6 +42,8 @@ TEST(BuiltinHelpers, Utf8Decoding)
         {"\x80", 0, 1},       // stray continuation byte: its low 6 bits
         {"\xbf", 0x3F, 1},
         {"\xe2\x82", 0x82, 2},  // cut short: stops before the 0
+        {"\xfe\x80\x80\x80\x80\x80\x81", 1, 7},  // leads without payload
+        {"\xff\x80\x80\x80\x80\x80\x80\x82", 2, 8},
     };
     for (const Case& c : cases) {
         int code = -1;

@@ -153,3 +153,19 @@ TEST_F(ProgramRun, MissingStartupProgramDoesNotStopTheFile) {
     EXPECT_EQ(run(copy, {"-script", "p.k"}, output), 0);
     EXPECT_EQ(output, "20\n");
 }
+
+TEST_F(ProgramRun, HomeProfileIsReadAndWrittenBackWithTheStackSizeInUse) {
+    mkdir((directory + "/home").c_str(), 0777);
+    write("home/.kalix.profile", "stacksize64=\"100\"\nspaces=\"0\"\n");
+    write("two.k", "3 4\n");
+    std::string output;
+    EXPECT_EQ(run(program, {"-home", "home", "two.k"}, output), 0);
+    EXPECT_EQ(output, "4\n");
+    std::ifstream in(directory + "/home/.kalix.profile");
+    std::stringstream profile;
+    profile << in.rdbuf();
+    // Raised to the smallest stack; the other settings are kept.
+    EXPECT_NE(profile.str().find("stacksize64=\"256\"\n"), std::string::npos) << profile.str();
+    EXPECT_NE(profile.str().find("spaces=\"0\"\n"), std::string::npos) << profile.str();
+    EXPECT_EQ(profile.str().find("stacksize64=\"100\""), std::string::npos) << profile.str();
+}

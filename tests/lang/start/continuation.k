@@ -10,3 +10,7 @@ y
 z = 5 + .. anything
 6;
 z
+// An evaluated string cannot fetch a line: refused once, and the next
+// line stays a statement of its own.
+evaluate("1+ ..")
+"next"
