@@ -238,6 +238,18 @@ bool writeNumber(char* text, header* x, bool afterString)
     }
 }
 
+// Moves a value down as it stands (a scalar transposed, a string joined with
+// an empty matrix). The value may be a variable: the result takes its
+// contents but neither its name nor its variable flags (protection).
+void moveValueAsResult(header* first, header* value, int32_t keptFlags)
+{
+    if (value != first) moveResult(first, value);
+    else newram = endOf(first);
+    if (errorCode) return;
+    setRecordName(first, "");
+    first->flags &= keptFlags;
+}
+
 bool isEmptyRealMatrix(header* h)
 {
     return h->kind == kindRealMatrix && (matrixRows(h) == 0 || matrixColumns(h) == 0);
@@ -260,7 +272,8 @@ void joinStrings(header* first, header* a, header* b)
         result = pushJoinedVector(stringOf(a), stringVectorBytes(a), stringOf(b), stringVectorBytes(b), flags);
     } else if ((ka == kindString || ka == kindStringMatrix) && kb == kindRealMatrix) {
         if (!isEmptyRealMatrix(b)) { reportJoinKind(); return; }
-        result = a;
+        moveValueAsResult(first, a, flagUtf8 | flagSymbolic | flagFormula);
+        return;
     } else if (ka == kindRealMatrix && kb == kindString) {
         if (matrixColumns(a) != 0) {
             printText("Can only append a string to an empty vector!\n");
@@ -277,8 +290,7 @@ void joinStrings(header* first, header* a, header* b)
         else { reportJoinKind(); return; }
     }
     if (errorCode) return;
-    if (result == first) newram = endOf(first);
-    else moveResult(first, result);
+    moveResult(first, result);
 }
 
 bool isText(const header* h) { return h->kind == kindString || h->kind == kindStringMatrix; }
@@ -377,7 +389,7 @@ void transposeValue(header* operand)
     if (errorCode) return;
     NumberFamily family = numberFamily(a);
     if (family != numberNone && isScalarKind(a->kind)) {
-        moveResult(operand, a);
+        moveValueAsResult(operand, a, 0);
         return;
     }
     if (family == numberNone) {

@@ -344,6 +344,15 @@ header* replaceLocalVariable(header* variable, header* value)
     return replaced;
 }
 
+// Stores the value in the global store with the target's own flags: a
+// value copied from a protected variable does not protect its target.
+header* storeGlobal(const char* name, header* value, int32_t targetFlags)
+{
+    header* stored = putGlobal(name, value, 0);
+    if (stored) stored->flags = (stored->flags & ~flagProtected) | targetFlags;
+    return stored;
+}
+
 // Stores the value as the existing variable (not a view, not a subvector).
 // At the top level (except "%") and through a `global` declaration the
 // value goes to the global store; a variable outside the running frame
@@ -358,7 +367,7 @@ header* assignToVariable(header* variable, header* value, const char* name, bool
                        & ~(flagSymbolic | flagGlobalCommand | flagGlobalReference | flagReferenceArgument | 0x800000);
         char storeName[nameSize];
         copyName(storeName, throughGlobal || !stacked ? variable->name : name);
-        header* stored = putGlobal(storeName, value, keep);
+        header* stored = storeGlobal(storeName, value, keep);
         if (stored && throughGlobal) referenceTarget(variable) = stored;
         return stored;
     }
@@ -434,7 +443,7 @@ header* assignNewVariable(header* value, const char* name)
     }
     if (value->kind == kindFunction) return defineFunctionValue(value, name);
     if (isGlobalStoreName(name) || (isTopLevel() && !isPercentName(name)))
-        return putGlobal(name, value, 0);
+        return storeGlobal(name, value, 0);
     return createLocalVariable(value, name);
 }
 
@@ -775,6 +784,9 @@ bool endStatement(header* value)
                         "You can disable this in the Options menu.\n");
         return false;
     }
+    // Nothing of a finished top-level statement points into the global
+    // store any more.
+    if (isTopLevel()) releaseRetiredGlobals();
     return graphics;
 }
 

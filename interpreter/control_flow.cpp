@@ -213,6 +213,9 @@ int evaluateCondition() {
 
 enum LoopType { forLoop, countedLoop, repeatLoop };
 
+// The call depth of the innermost running loop body.
+int loopCallDepth = 0;
+
 const char* endMissingMessage(LoopType type) {
     switch (type) {
     case forLoop: return "\"end\" missing!\n";
@@ -272,12 +275,14 @@ void runLoopBody(LoopType type, char* loopStart, char* cacheSlot, Advance advanc
             errorCode = 401;
             return;
         }
-        int savedInLoop = inLoop;
+        int savedInLoop = inLoop, savedLoopCallDepth = loopCallDepth;
         inLoop = 1;
+        loopCallDepth = callDepth;
         int result = executeNextStatement();
         if (keepsVariables) topEndLocal = endlocal;
         bool stopped = errorCode || (keepsVariables && !inLoop);
         inLoop = savedInLoop;
+        loopCallDepth = savedLoopCallDepth;
         if (stopped) return;
         if (functionState != entryState || result == commandReturn) {
             if (type == countedLoop) returnLoopIndex = loopIndex;
@@ -431,6 +436,8 @@ bool readVector(ForLoop& loop, header* value) {
 
 void returnCommand() {
     if (inStoredBody()) {
+        // The return values see the index `#` has here, also outside loops.
+        returnLoopIndex = loopIndex;
         functionState = 2;
         return;
     }
@@ -467,9 +474,10 @@ void elseCommand() { skipToEndif(); }
 void nothingCommand() {}
 
 // `end`, `continue`, `break`, `until` and `while` act through the loop
-// driver; reached outside a loop body they are errors.
+// driver; reached outside a loop body they are errors. The body of a
+// function called from a loop is outside it.
 void requireLoop(const char* message) {
-    if (inLoop) return;
+    if (inLoop && loopCallDepth == callDepth) return;
     printText(message);
     errorCode = 57;
 }

@@ -45,6 +45,20 @@ void keepLeftOperand(char* entry)
     if (newram > entry) keepResult(recordAt(entry));
 }
 
+// After the right operand: a left operand that kept its further results
+// (several-results flag) leaves more than two values for the operator.
+bool refuseSeveralResults(char* entry)
+{
+    if (errorCode) return true;
+    header* first = recordAt(entry);
+    if (!(first->flags & flagResult)) return false;
+    header* second = nextValue(first);
+    if (!second || !nextValue(second)) return false;
+    printText("Too many parameters for operator! (Multiple returns?)\n");
+    errorCode = 10;
+    return true;
+}
+
 // Skips an operator token and the blanks (and line ends) after it.
 void skipOperator(int length)
 {
@@ -390,7 +404,7 @@ void evaluateSum()
         skipOperator(1);
         keepLeftOperand(entry);
         evaluateProduct();
-        if (!errorCode) apply(recordAt(entry));
+        if (!refuseSeveralResults(entry)) apply(recordAt(entry));
     }
 }
 
@@ -408,7 +422,7 @@ void evaluateProduct()
             keepLeftOperand(entry);
             char* second = newram;
             flag = evaluatePower();
-            if (errorCode) return;
+            if (refuseSeveralResults(entry)) return;
             if (matlab && !isScalarOperand(entry) && !isScalarOperand(second))
                 matrixProduct(recordAt(entry), recordAt(second));
             else multiplyValues(recordAt(entry));
@@ -418,7 +432,7 @@ void evaluateProduct()
             keepLeftOperand(entry);
             char* second = newram;
             int divisorFlag = evaluatePower();
-            if (errorCode) return;
+            if (refuseSeveralResults(entry)) return;
             if (matlab && !isScalarOperand(entry) && !isScalarOperand(second))
                 callMatlabFunction("divideinto", entry);
             else divideValues(recordAt(entry));
@@ -430,7 +444,7 @@ void evaluateProduct()
             keepLeftOperand(entry);
             char* second = newram;
             evaluatePower();
-            if (!errorCode) matrixProduct(recordAt(entry), recordAt(second));
+            if (!refuseSeveralResults(entry)) matrixProduct(recordAt(entry), recordAt(second));
             flag = 0;
         } else if (p[0] == '\\') {
             skipOperator(1);
@@ -450,7 +464,7 @@ void evaluateProduct()
             easyUnitsMode = 1;
             evaluateProduct();
             easyUnitsMode = saved;
-            if (!errorCode) multiplyValues(recordAt(entry));
+            if (!refuseSeveralResults(entry)) multiplyValues(recordAt(entry));
             flag = 0;
         } else {
             return;

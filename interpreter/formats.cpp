@@ -385,6 +385,9 @@ void formatComplexText(double re, double im, char* text) {
 // entries and 2 for texts. Intervals around 0, points and non-finite bounds
 // print with two digits.
 static void intervalText(char* text, double lo, double hi, int extra) {
+    // A zero bound prints as 0 whatever its sign, like every other entry.
+    lo += 0.0;
+    hi += 0.0;
     bool finite = std::isfinite(lo) && std::isfinite(hi);
     if (intervalFormat == 0 || !finite || (lo <= 0 && 0 <= hi) || lo == hi || !(lo < hi)) {
         snprintf(text, numberTextSize, "~%0.2g,%0.2g~", lo, hi);
@@ -516,7 +519,8 @@ void builtinGoodformat(header* first) {
 }
 
 // expformat and fixedformat: digits limited to total - 3 (and to 0 below).
-static void digitFormatBuiltin(header* first, const char* name, double* pair, int digitsBound,
+// expformat takes digits up to 20, fixedformat digits below 20.
+static void digitFormatBuiltin(header* first, const char* name, double* pair, bool twentyTaken,
                                void (*setter)(int, int)) {
     header* value = realVectorArgument(first, 2);
     if (errorCode) return;
@@ -526,7 +530,7 @@ static void digitFormatBuiltin(header* first, const char* name, double* pair, in
     }
     double n = matrixData(value)[0], d = matrixData(value)[1], previous[2];
     swapPair(pair, n, d, previous);
-    if (!(n > 1 && n <= 80 && d >= 0 && d <= digitsBound)) {
+    if (!(n > 1 && n <= 80 && d >= 0 && (twentyTaken ? d <= 20 : d < 20))) {
         reportNeed("2<=total<=80, 0<=digits<=20", name);
         return;
     }
@@ -538,11 +542,11 @@ static void digitFormatBuiltin(header* first, const char* name, double* pair, in
 }
 
 void builtinExpformat(header* first) {
-    digitFormatBuiltin(first, "expformat", expFormatPair, 20, setExpFormat);
+    digitFormatBuiltin(first, "expformat", expFormatPair, true, setExpFormat);
 }
 
 void builtinFixedformat(header* first) {
-    digitFormatBuiltin(first, "fixedformat", fixedFormatPair, 19, setFixedFormat);
+    digitFormatBuiltin(first, "fixedformat", fixedFormatPair, false, setFixedFormat);
     if (!errorCode) userFormat[0] = 0;
 }
 

@@ -53,6 +53,27 @@ NameMap<PointerList> globalLists;
 
 constexpr int32_t initialListCapacity = 16;
 
+// Blocks of global variables that were replaced or removed. A statement may
+// still hold a pointer to such a block (the reference pushed for the name,
+// a view of it, a frame's `global` reference), so the block is freed only
+// once the top-level statement has ended (`releaseRetiredGlobals`).
+std::vector<header*> retiredBlocks;
+
+void retireBlock(header* block)
+{
+    try {
+        retiredBlocks.push_back(block);
+    } catch (const std::bad_alloc&) {
+        std::free(block);
+    }
+}
+
+void freeRetiredBlocks()
+{
+    for (header* block : retiredBlocks) std::free(block);
+    retiredBlocks.clear();
+}
+
 // Frees the stored records at program end (declared after the maps, so it
 // runs before they go).
 struct StoreRelease {
@@ -162,7 +183,7 @@ header* putGlobal(const char* name, const header* record, int32_t extraFlags)
         }
         std::memcpy(stored, record, record->size);
         if (found != globalVariables.end()) {
-            std::free(found->second.record);
+            retireBlock(found->second.record);
             found->second = {stored, capacity};
         } else {
             try {
@@ -184,7 +205,7 @@ void removeGlobal(const char* name)
 {
     auto found = globalVariables.find(globalKey(name));
     if (found == globalVariables.end()) return;
-    std::free(found->second.record);
+    retireBlock(found->second.record);
     globalVariables.erase(found);
 }
 
@@ -192,15 +213,18 @@ void clearGlobals()
 {
     for (auto& entry : globalVariables) std::free(entry.second.record);
     globalVariables.clear();
+    freeRetiredBlocks();
     for (auto& entry : globalLists) freeList(entry.second);
     globalLists.clear();
 }
+
+void releaseRetiredGlobals() { freeRetiredBlocks(); }
 
 void clearUnprotectedGlobals()
 {
     for (auto it = globalVariables.begin(); it != globalVariables.end();) {
         if (isListedByDefault(it->first.c_str(), it->second.record)) {
-            std::free(it->second.record);
+            retireBlock(it->second.record);
             it = globalVariables.erase(it);
         } else {
             ++it;
@@ -233,6 +257,14 @@ int listGlobalLists(const char* pattern)
         if (checkEscape()) break;
     }
     return count;
+}
+
+std::vector<header*> globalRecords()
+{
+    std::vector<header*> records;
+    records.reserve(globalVariables.size());
+    for (auto& entry : globalVariables) records.push_back(entry.second.record);
+    return records;
 }
 
 int listGlobals(const char* pattern)
@@ -424,7 +456,10 @@ void builtinGremove(header* first)
 // Called without arguments: the result goes to `newram`.
 void builtinGclear(header*)
 {
-    clearGlobals();
+    for (auto& entry : globalVariables) retireBlock(entry.second.record);
+    globalVariables.clear();
+    for (auto& entry : globalLists) freeList(entry.second);
+    globalLists.clear();
     pushMarker(markerNoResult);
 }
 

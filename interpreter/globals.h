@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 #include "interpreter/stack.h"
 
 // One global variable: a heap copy of its record. A later value strictly
@@ -34,6 +35,9 @@ header* putGlobal(const char* name, const header* record, int32_t extraFlags);
 void removeGlobal(const char* name);
 // Empties the variables and the lists (interpreter start and restart).
 void clearGlobals();
+// Frees the blocks of replaced and removed globals. Only when no statement
+// is under way: the end of a top-level statement, or a (re)start.
+void releaseRetiredGlobals();
 // `clearall`: removes every global that is not protected and whose name
 // begins neither with "default" nor with "%".
 void clearUnprotectedGlobals();
@@ -41,6 +45,9 @@ void clearUnprotectedGlobals();
 void protectGlobals();
 // The list, or null with "Global list %s not found" and error 1.
 PointerList* findGlobalList(const char* name);
+// The stored records of every global variable (valid until a global
+// changes).
+std::vector<header*> globalRecords();
 // Listings; both return the number of lines printed.
 int listGlobalLists(const char* pattern);
 int listGlobals(const char* pattern);

@@ -52,6 +52,9 @@ constexpr int maxPositionalArguments = 50;
 constexpr int numberTextLimit = 32764;     // digits and point
 constexpr int exponentTextLimit = 32766;   // with the exponent
 constexpr int symbolicTextSize = 32768;
+// Above the limit of user-function calls, below the computation thread's
+// stack of 128 MB.
+constexpr int primaryStackLimit = 96000000;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isNameStart(char c) { return isLetter(c) || c == '_' || c == '%'; }
@@ -1084,6 +1087,13 @@ int evaluatePrimary()
 {
     skipBlanks();
     if (errorCode) return 0;
+    // Strings that evaluate themselves recurse without passing the depth
+    // check of user-function calls; stop before the machine stack runs out.
+    if (getUsedStackSize() > primaryStackLimit) {
+        printText("Too many recursions!\n");
+        errorCode = 1;
+        return 0;
+    }
     char* entry = newram;
     char* p = scanPointer;
     char c = *p;

@@ -263,8 +263,25 @@ static void printCollection(header* value) {
     }
 }
 
+// A user format runs Kalix code for every entry, and that code may replace
+// or remove a global variable. A value held outside the stack (a global's
+// stored record) is therefore printed from a copy at the stack top; null
+// with error 2 when there is no room.
+static header* copyOffStackValue(header* value) {
+    char* at = reinterpret_cast<char*>(value);
+    if (!userFormat[0] || (at >= ramstart && at < ramend)) return value;
+    char* data = pushHeader(value->kind, value->size, "");
+    if (!data) return nullptr;
+    header* copy = recordAt(data - headerSize);
+    memcpy(copy, value, value->size);
+    return copy;
+}
+
 int printValue(header* value) {
     int previous = errorsOff;
+    char* savedTop = newram;
+    value = copyOffStackValue(value);
+    if (!value) return previous;
     errorsOff = 1;
     switch (value->kind) {
         case kindReal:
@@ -297,6 +314,7 @@ int printValue(header* value) {
         }
         default: printFormatted("Unknown type %d\n", value->kind); break;
     }
+    newram = savedTop;
     errorsOff = previous;
     return previous;
 }
@@ -437,6 +455,9 @@ static std::vector<const char*> variableNames(const char* text) {
         header* value = recordAt(p);
         if (value->kind != kindFunction && listedName(value->name, text)) names.push_back(value->name);
     }
+    // Top-level variables live in the global store.
+    for (header* value : globalRecords())
+        if (names.size() < maxListedNames && listedName(value->name, text)) names.push_back(value->name);
     std::sort(names.begin(), names.end(), nameLess);
     return names;
 }

@@ -97,6 +97,21 @@ TEST_F(GlobalsTest, SmallerValuesReuseTheBlockLargerOnesGetANewOne)
     EXPECT_STREQ(findGlobal("a")->name, "a");
 }
 
+// A statement may still point at a replaced or removed block: it stays
+// readable until the statement has ended.
+TEST_F(GlobalsTest, ReplacedBlocksLastUntilReleased)
+{
+    header* old = putGlobal("a", pushReal(7), 0);
+    putGlobal("a", pushRealMatrix(10, 10), 0);
+    header* removed = putGlobal("b", pushReal(8), 0);
+    removeGlobal("b");
+    EXPECT_EQ(realOf(old), 7);
+    EXPECT_EQ(realOf(removed), 8);
+    EXPECT_EQ(findGlobal("b"), nullptr);
+    releaseRetiredGlobals();
+    EXPECT_EQ(matrixRows(findGlobal("a")), 10);
+}
+
 TEST_F(GlobalsTest, CopyToStackRefusesWhenTheStackIsFull)
 {
     putGlobal("m", pushRealMatrix(10, 10), 0);

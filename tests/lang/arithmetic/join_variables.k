@@ -10,3 +10,11 @@ A[1,:]|~1,2~
 A[:,2]_~5,6~
 A[2,2]|1i
 A
+// A value passed through as it stands (a scalar transposed, a string joined
+// with an empty matrix) does not take the variable's protection along.
+n=5;
+s="abc";
+protect
+m=n';
+t=s|[];
+listvar

@@ -31,3 +31,7 @@ map("quiet", [1, 2])
 map("nosuch", [1, 2])
 map(1, [1, 2])
 map("f")
+// A single string in a string vector is repeated over the other arguments.
+function lenplus(s, x) := s == "ab" || x > 2
+map("lenplus", ["ab"], [1, 2, 3])
+map("lenplus", ["cd", "ab"], [1; 3])

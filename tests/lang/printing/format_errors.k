@@ -5,3 +5,5 @@ userformat("myformat");
 1+2*I
 goodformat(6);
 1/3
+fixedformat([30,19.5]);
+fixedformat([10,5])
