@@ -280,7 +280,9 @@ void runLoopBody(LoopType type, char* loopStart, char* cacheSlot, Advance advanc
         loopCallDepth = callDepth;
         int result = executeNextStatement();
         if (keepsVariables) topEndLocal = endlocal;
-        bool stopped = errorCode || (keepsVariables && !inLoop);
+        // `quit` and `restart` end the loop too: the next statement
+        // would clear the request.
+        bool stopped = errorCode || runState != runStateRun || (keepsVariables && !inLoop);
         inLoop = savedInLoop;
         loopCallDepth = savedLoopCallDepth;
         if (stopped) return;

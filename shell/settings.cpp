@@ -86,7 +86,18 @@ double SettingsStore::readDoubleSetting(const char* name, double defaultValue) {
 void SettingsStore::writeSetting(const char* name, const char* text) {
     if (frozen) return;
     if (!output) {
-        registryWrite(fileName.getText(), name, text);
+        // With a profile loaded, reads come from it and the exit writes it
+        // back: the value changes there, so later reads see it.
+        if (!profile.empty()) {
+            auto found = profileIndex.find(name);
+            if (found != profileIndex.end()) {
+                profile[found->second].value.assign(text);
+            } else {
+                addProfileEntry(this, name, text);
+            }
+        } else {
+            registryWrite(fileName.getText(), name, text);
+        }
         noteSettingsChanged();
         return;
     }

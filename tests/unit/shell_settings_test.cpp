@@ -135,6 +135,18 @@ TEST_F(SettingsTest, MissingKeyGivesDefaultNotRegistryValue) {
     EXPECT_EQ(store.readIntSetting("commas", 0), 1);
 }
 
+TEST_F(SettingsTest, WritesWithAProfileAreReadBackAndLeaveTheRegistryAlone) {
+    fs::path profile = root / "profile";
+    writeFile(profile, "allowoverwrite=\"0\"\n");
+    SettingsStore store("settings");
+    store.loadProfile(profile.c_str());
+    store.writeIntSetting("allowoverwrite", 1);
+    store.writeIntSetting("spaces", 0);
+    EXPECT_EQ(store.readIntSetting("allowoverwrite", 0), 1);
+    EXPECT_EQ(store.readIntSetting("spaces", 1), 0);
+    EXPECT_FALSE(fs::exists(registryFile()));
+}
+
 TEST_F(SettingsTest, EmptyProfileFallsBackToRegistry) {
     writeFile(registryFile(), "spaces=\"0\"\n");
     fs::path profile = root / "profile";

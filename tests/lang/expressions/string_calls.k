@@ -5,3 +5,5 @@
 "@(a) a+"(1)
 t$$="t$$(1)";
 errorlevel("t$$(1)")
+s$$="evaluate(s$$)";
+errorlevel("evaluate(s$$)")

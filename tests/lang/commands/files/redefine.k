@@ -1,0 +1,3 @@
+function pf
+  return "from the file"
+endfunction
