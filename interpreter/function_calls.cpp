@@ -580,6 +580,8 @@ void runStatements(header* function, header* first)
     while (!errorCode && functionState == 1) {
         executeNextStatement();
         if (errorCode) break;
+        // quit and restart end the body; the next statement would clear them.
+        if (runState != runStateRun) break;
         if (functionState == 2) placeReturnValues(function, first);
         if (checkEscape() == keyEscape) {
             printText("User interrupted!\n");

@@ -940,10 +940,11 @@ bool readDefinition(Definition& d)
     char* resume = nullptr;
     bool multiLine = false;
     if (!readForm(d, &resume, &multiLine)) return false;
-    if (!writeOriginLines(d)) return false;
-    if (multiLine && !copyHelpLines(d)) return false;
-    if (!startBody(d) || !readBody(d)) return false;
+    bool read = writeOriginLines(d) && (!multiLine || copyHelpLines(d)) && startBody(d) && readBody(d);
+    // Back on the input line also after an error, so that its position is
+    // shown there and not in the built one-line text.
     if (resume) scanPointer = resume;
+    if (!read) return false;
     if (!checkOperatorArity(d)) return false;
     storeRecord(d);
     return !errorCode;

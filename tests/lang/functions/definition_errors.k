@@ -32,3 +32,6 @@ f(1, 2, 3)
 function f(a,
   b) := a+b
 f(1, 2)
+// An unclosed string in a one-line body is shown on the input line.
+function g(a) := "abc
+function g(a) := ''abc
