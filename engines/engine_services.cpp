@@ -39,6 +39,15 @@ const char* callPyRunFile(const char*) {
     return "";
 }
 
+const char* getTexFromMaxima(const char*) { return nullptr; }
+
+void findMaximaFunctions(const char*, char* output, char*, int) { output[0] = 0; }
+
+void callPythonFunction(const char*, int, header*) {
+    printText("Python is not available.\n");
+    errorCode = 1;
+}
+
 int callDllFunction(const char*, int, header*) { return 0; }
 
 // The builtin `mxm`: Maxima's answer for a string. Without Maxima the

@@ -21,10 +21,6 @@
 #include "interpreter/scanner.h"
 #include "interpreter/values.h"
 
-// Not built yet (linear algebra); weak until its module exists: a missing
-// function reads as null.
-void solveLeftDivision(header* first) __attribute__((weak));
-
 int matlabMode = 0;
 int easyUnitsMode = 0;
 
@@ -452,8 +448,8 @@ void evaluateProduct()
             evaluatePower();
             if (errorCode) return;
             if (matlabMode) callMatlabFunction("fit", entry);
-            else if (solveLeftDivision) solveLeftDivision(recordAt(entry));
             else {
+                // The linear-algebra builtins are not built yet.
                 printText("Cannot solve linear systems: the solver is missing.\n");
                 errorCode = 1;
             }

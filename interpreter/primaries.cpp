@@ -29,10 +29,6 @@
 #include "notebook/notebook_services.h"
 #include "platform/host.h"
 
-// Not built yet: the Python bridge; weak until it exists (a missing function
-// reads as null).
-void callPythonFunction(const char* name, int n, header* first) __attribute__((weak));
-
 int semicolonPosition = 0;
 
 namespace {
@@ -396,7 +392,7 @@ bool callWithBrackets(const char* name, Arguments& arguments)
     bool mapCall = false;
     int origin = 0;
     header* variable = nullptr;
-    if (arguments.bracket == '(' && hasPrefix(name, "py$") && callPythonFunction) {
+    if (arguments.bracket == '(' && hasPrefix(name, "py$")) {
         callPythonFunction(name + 3, arguments.positional, arguments.first);
         return true;
     }

@@ -20,12 +20,6 @@
 
 int largeMatricesOn = 0;
 
-// Maxima services of the engine bridge. Until the bridge offers them these
-// weak defaults stand in: no formula comes back, no Maxima name is found.
-// The real definitions replace them at link time.
-__attribute__((weak)) const char* getTexFromMaxima(const char*) { return nullptr; }
-__attribute__((weak)) void findMaximaFunctions(const char*, char* output, char*, int) { output[0] = 0; }
-
 static const char utf8Mark[] = "\xEF\xBB\xBF";
 
 // Strings sent to Maxima or rendered as formulas must be shorter than this.
