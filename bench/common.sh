@@ -18,3 +18,33 @@ best_of_groups() {
   awk -v runs="$runs" '/^ *[-0-9.e+]+ *$/ { v = $1 + 0; k = int(n / runs); if (n % runs == 0 || v < m[k]) m[k] = v; n++ }
     END { for (k = 0; k < n / runs; k++) printf "%.1f\n", m[k] }'
 }
+
+# Runs bench.k through kalix and, when octave-cli is installed, bench.m
+# through Octave, and prints a table: one row per label (given as
+# arguments, in the order of the groups), with `column` as the heading of
+# the first column.
+report_times() {
+  local column=$1 width=$2
+  shift 2
+  (cd "$work" && "$build/kalix" <bench.k) | best_of_groups >"$work/kalix.times"
+  local octave=""
+  if command -v octave-cli >/dev/null; then
+    (cd "$work" && octave-cli --quiet --no-gui bench.m) | best_of_groups >"$work/octave.times"
+    octave=yes
+  fi
+  if [ -n "$octave" ]; then
+    printf "%-${width}s %12s %12s\n" "$column" "kalix ms" "octave ms"
+  else
+    printf "%-${width}s %12s   (octave-cli not installed)\n" "$column" "kalix ms"
+  fi
+  local k=0 label kt
+  for label in "$@"; do
+    k=$((k + 1))
+    kt=$(sed -n "${k}p" "$work/kalix.times")
+    if [ -n "$octave" ]; then
+      printf "%-${width}s %12s %12s\n" "$label" "${kt:-?}" "$(sed -n "${k}p" "$work/octave.times")"
+    else
+      printf "%-${width}s %12s\n" "$label" "${kt:-?}"
+    fi
+  done
+}

@@ -50,26 +50,9 @@ for c in "${cases[@]}"; do
   done
 done
 
-(cd "$work" && "$build/kalix" <bench.k) | best_of_groups >"$work/kalix.times"
-octave=""
-if command -v octave-cli >/dev/null; then
-  (cd "$work" && octave-cli --quiet --no-gui bench.m) | best_of_groups >"$work/octave.times"
-  octave=yes
-fi
-
-if [ -n "$octave" ]; then
-  printf '%-26s %12s %12s\n' "expression" "kalix ms" "octave ms"
-else
-  printf '%-26s %12s   (octave-cli not installed)\n' "expression" "kalix ms"
-fi
-k=0
+labels=()
 for c in "${cases[@]}"; do
   IFS='|' read -r label _ <<<"$c"
-  k=$((k + 1))
-  kt=$(sed -n "${k}p" "$work/kalix.times")
-  if [ -n "$octave" ]; then
-    printf '%-26s %12s %12s\n' "$label" "${kt:-?}" "$(sed -n "${k}p" "$work/octave.times")"
-  else
-    printf '%-26s %12s\n' "$label" "${kt:-?}"
-  fi
+  labels+=("$label")
 done
+report_times expression 26 "${labels[@]}"

@@ -56,23 +56,4 @@ for k in "${!labels[@]}"; do
   done
 done
 
-(cd "$work" && "$build/kalix" <bench.k) | best_of_groups >"$work/kalix.times"
-octave=""
-if command -v octave-cli >/dev/null; then
-  (cd "$work" && octave-cli --quiet --no-gui bench.m) | best_of_groups >"$work/octave.times"
-  octave=yes
-fi
-
-if [ -n "$octave" ]; then
-  printf '%-34s %12s %12s\n' "case" "kalix ms" "octave ms"
-else
-  printf '%-34s %12s   (octave-cli not installed)\n' "case" "kalix ms"
-fi
-for k in "${!labels[@]}"; do
-  kt=$(sed -n "$((k + 1))p" "$work/kalix.times")
-  if [ -n "$octave" ]; then
-    printf '%-34s %12s %12s\n' "${labels[$k]}" "${kt:-?}" "$(sed -n "$((k + 1))p" "$work/octave.times")"
-  else
-    printf '%-34s %12s\n' "${labels[$k]}" "${kt:-?}"
-  fi
-done
+report_times case 34 "${labels[@]}"
