@@ -535,27 +535,12 @@ void finish(header* first, header* result) {
 double zeroOf(double) { return 0; }
 double itself(double x) { return x; }
 
-void diameterBuiltin(header* first) {
-    mapIntervalToReal(zeroOf, intervalDiameter, first);
-    reportErrorIn("diameter");
-}
-void leftBuiltin(header* first) {
-    mapIntervalToReal(itself, intervalLeft, first);
-    reportErrorIn("left");
-}
-void rightBuiltin(header* first) {
-    mapIntervalToReal(itself, intervalRight, first);
-    reportErrorIn("right");
-}
-void middleBuiltin(header* first) {
-    mapIntervalToReal(itself, intervalMiddle, first);
-    reportErrorIn("middle");
-}
+UNARY_HANDLER(diameterBuiltin, mapIntervalToReal, "diameter", zeroOf, intervalDiameter)
+UNARY_HANDLER(leftBuiltin, mapIntervalToReal, "left", itself, intervalLeft)
+UNARY_HANDLER(rightBuiltin, mapIntervalToReal, "right", itself, intervalRight)
+UNARY_HANDLER(middleBuiltin, mapIntervalToReal, "middle", itself, intervalMiddle)
 
-void intersectsBuiltin(header* first) {
-    mapBinaryToReal(nullptr, nullptr, intervalsIntersect, first, "intersects");
-    reportErrorIn("intersects");
-}
+BINARY_HANDLER(intersectsBuiltin, mapBinaryToReal, "intersects", nullptr, nullptr, intervalsIntersect)
 
 // [m - f h, m + f h] for the middle m and half-width h of [lo, hi], formed
 // as [lo - (f - 1) h, hi + (f - 1) h] in interval arithmetic: computing m

@@ -407,12 +407,6 @@ void complexUnderPrefix(header* argument) {
     if (complexExpressionFlag) convertToComplex(argument);
 }
 
-#define UNARY_HANDLER(handlerName, map, name, ...) \
-    void handlerName(header* first) {              \
-        map(__VA_ARGS__, first);                   \
-        reportErrorIn(name);                       \
-    }
-
 UNARY_HANDLER(sinBuiltin, mapRealComplexInterval, "sin", sinReal, sinComplex, sinInterval)
 UNARY_HANDLER(cosBuiltin, mapRealComplexInterval, "cos", cosReal, cosComplex, cosInterval)
 UNARY_HANDLER(tanBuiltin, mapRealComplexInterval, "tan", tanReal, tanComplex, tanInterval)
@@ -470,12 +464,6 @@ void round2Builtin(header* first) {
     mapRealComplex(roundToFactor, roundComplex, first);
     reportErrorIn("round");
 }
-
-#define BINARY_HANDLER(handlerName, map, name, ...) \
-    void handlerName(header* first) {               \
-        map(__VA_ARGS__, first, name);              \
-        reportErrorIn(name);                        \
-    }
 
 BINARY_HANDLER(binBuiltin, mapBinary, "bin", binReal, nullptr, nullptr)
 BINARY_HANDLER(logbinBuiltin, mapBinary, "logbin", logbinReal, nullptr, nullptr)

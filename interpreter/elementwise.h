@@ -64,3 +64,17 @@ void mapRealArguments(header* first, int n, RealParametersFunction function, con
 // The element-wise handlers' last step: "Error in %s\n" with the builtin's
 // or operator's name when `errorCode` is set.
 void reportErrorIn(const char* name);
+
+// One-line element-wise handlers: run the wrapper on the element functions,
+// then add "Error in" with the name when it failed.
+#define UNARY_HANDLER(handlerName, map, name, ...) \
+    void handlerName(header* first) {              \
+        map(__VA_ARGS__, first);                   \
+        reportErrorIn(name);                       \
+    }
+
+#define BINARY_HANDLER(handlerName, map, name, ...) \
+    void handlerName(header* first) {               \
+        map(__VA_ARGS__, first, name);              \
+        reportErrorIn(name);                        \
+    }
