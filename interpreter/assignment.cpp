@@ -116,12 +116,6 @@ void copyName(char* destination, const char* name)
     destination[nameSize - 1] = 0;
 }
 
-void fail(int code, const char* message)
-{
-    printText(message);
-    errorCode = code;
-}
-
 // A user function of that name with the protected flag.
 bool isProtectedFunction(const char* name)
 {

@@ -73,12 +73,6 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isNameChar(char c) { return isLetter(c) || isDigit(c) || c == '_' || c == '$'; }
 int64_t roundUp8(int64_t n) { return (n + 7) & ~int64_t(7); }
 
-void fail(int code, const char* message)
-{
-    printText(message);
-    errorCode = code;
-}
-
 // Everything one definition collects while it is read.
 struct Definition {
     char name[32] = "";
@@ -102,7 +96,7 @@ struct Definition {
 bool put(Definition& d, const void* bytes, size_t n)
 {
     if (int64_t(n) > ramend - d.out - 8) {
-        fail(210, memoryMessage);
+        fail(210, "%s", memoryMessage);
         return false;
     }
     std::memcpy(d.out, bytes, n);
@@ -153,7 +147,7 @@ void refuseDefinition(Definition& d, const char* message, bool hasLines)
         scanPointer += std::strlen(scanPointer);
     }
     errorCode = 0;
-    fail(1, message);
+    fail(1, "%s", message);
 }
 
 // --- header ---------------------------------------------------------------------
@@ -290,7 +284,7 @@ bool startRecord(Definition& d)
     d.record->extra = 0;
     d.out = reinterpret_cast<char*>(d.record) + functionParametersOffset;
     if (d.out + 8 > ramend) {
-        fail(210, memoryMessage);
+        fail(210, "%s", memoryMessage);
         return false;
     }
     raiseStackTop(d);
@@ -349,7 +343,7 @@ bool readDefault(Definition& d, const char* name, int32_t* flags)
     if (isNoneMarker(value) && stringOf(value)[0] == markerNone) *flags |= annotationNone;
     char* place = d.out;
     if (size > ramend - place - 8) {
-        fail(210, memoryMessage);
+        fail(210, "%s", memoryMessage);
         return false;
     }
     std::memmove(place, start, size_t(size));
@@ -669,7 +663,7 @@ bool copyStringLiteral(BodyReader& r, const char* quote)
     if (!end) {
         char message[32];
         std::snprintf(message, sizeof message, "%s missing.\n", quote);
-        fail(2200, message);
+        fail(2200, "%s", message);
         return false;
     }
     size_t n = size_t(end - scanPointer) + q;
@@ -835,7 +829,7 @@ bool readBody(Definition& d)
     BodyReader r{d, d.out, scanPointer};
     for (;;) {
         if (ramend - d.out < bodyReserve) {
-            fail(210, memoryMessage);
+            fail(210, "%s", memoryMessage);
             return false;
         }
         bool finished = false;

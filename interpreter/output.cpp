@@ -7,6 +7,7 @@
 #include <cstdarg>
 #include <cstring>
 
+#include "interpreter/error_codes.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/scanner.h"
 #include "interpreter/stack.h"
@@ -136,6 +137,14 @@ void printFormattedMessage(const char* format, ...) {
     va_end(arguments);
 }
 
+void fail(int code, const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    printFormattedList(format, arguments, "");
+    va_end(arguments);
+    errorCode = code;
+}
+
 void printLine(const char* format, ...) {
     va_list arguments;
     va_start(arguments, format);
@@ -198,6 +207,5 @@ void showErrorPosition(const char* position) {
 }
 
 void reportNeed(const char* what, const char* builtinName) {
-    printFormatted("Need %s for %s\n", what, builtinName);
-    errorCode = 26;
+    fail(errorWrongArgument, "Need %s for %s\n", what, builtinName);
 }

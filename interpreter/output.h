@@ -28,6 +28,11 @@ void beginStatementOutput();
 // error message among them) are shown first.
 void showErrorPosition(const char* position);
 
+// Prints the message (printf-style, ending in "\n" as every message does)
+// and sets `errorCode` to `code`: the one way the interpreter and the
+// builtins report an error.
+void fail(int code, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
 // Shared message texts.
 // "Need %s for %s\n" with what is needed and the builtin's name; error 26.
 void reportNeed(const char* what, const char* builtinName);
