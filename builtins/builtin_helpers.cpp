@@ -12,25 +12,29 @@ int underflowsOn = 0;
 int complexExpressionFlag = 0;
 int loopIndex = 0;
 
-void resetBuiltinState()
-{
+void resetBuiltinState() {
     currentEpsilon = globalEpsilon = defaultEpsilon;
     errorsOff = 0;
     complexExpressionFlag = 0;
 }
 
-NumberFamily numberFamily(const header* record)
-{
+NumberFamily numberFamily(const header* record) {
     switch (record->kind) {
-    case kindReal: case kindRealMatrix: return numberReal;
-    case kindComplex: case kindComplexMatrix: return numberComplex;
-    case kindInterval: case kindIntervalMatrix: return numberInterval;
-    default: return numberNone;
+        case kindReal:
+        case kindRealMatrix:
+            return numberReal;
+        case kindComplex:
+        case kindComplexMatrix:
+            return numberComplex;
+        case kindInterval:
+        case kindIntervalMatrix:
+            return numberInterval;
+        default:
+            return numberNone;
     }
 }
 
-int compareRows(const double* a, const double* b, int n)
-{
+int compareRows(const double* a, const double* b, int n) {
     for (int k = 0; k < n; k++) {
         if (a[k] > b[k]) return 1;
         if (a[k] < b[k]) return -1;
@@ -38,23 +42,20 @@ int compareRows(const double* a, const double* b, int n)
     return 0;
 }
 
-int compareDoublesNanLast(double a, double b)
-{
+int compareDoublesNanLast(double a, double b) {
     bool nanA = std::isnan(a), nanB = std::isnan(b);
     if (nanA || nanB) return nanA == nanB ? 0 : nanA ? 1 : -1;
     return a > b ? 1 : a < b ? -1 : 0;
 }
 
-int compareStrings(const char* a, const char* b)
-{
+int compareStrings(const char* a, const char* b) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(a);
     const unsigned char* q = reinterpret_cast<const unsigned char*>(b);
     while (*p && *p == *q) p++, q++;
     return *p > *q ? 1 : *p < *q ? -1 : 0;
 }
 
-int countStrings(const header* vector)
-{
+int countStrings(const header* vector) {
     const char* p = stringOf(vector);
     const char* end = reinterpret_cast<const char*>(vector) + vector->size;
     int count = 0;
@@ -67,8 +68,7 @@ int countStrings(const header* vector)
     return count;
 }
 
-int countCollectionItems(const header* collection)
-{
+int countCollectionItems(const header* collection) {
     const char* p = dataOf(collection);
     const char* end = reinterpret_cast<const char*>(collection) + collection->size;
     int count = 0;
@@ -81,8 +81,7 @@ int countCollectionItems(const header* collection)
     return count;
 }
 
-const char* decodeUtf8Char(const char* text, int* code)
-{
+const char* decodeUtf8Char(const char* text, int* code) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
     unsigned lead = *p++;
     if (lead < 0x80) {
@@ -107,8 +106,7 @@ const char* decodeUtf8Char(const char* text, int* code)
 namespace {
 
 // Siamese construction of an odd order into a row-major n x n array.
-void buildOddSquare(double* square, int n)
-{
+void buildOddSquare(double* square, int n) {
     int row = 0, column = (n - 1) / 2;
     int64_t last = int64_t(n) * n;
     for (int64_t v = 1; v <= last; v++) {
@@ -124,8 +122,7 @@ void buildOddSquare(double* square, int n)
 
 // Order a multiple of 4: 1..n^2 by rows, complemented where the row and the
 // column fall into the same class.
-void buildDoublyEvenSquare(double* square, int n)
-{
+void buildDoublyEvenSquare(double* square, int n) {
     double top = double(n) * n + 1;
     for (int r = 0; r < n; r++) {
         int rowClass = ((r + 1) % 4) / 2;
@@ -140,11 +137,11 @@ enum LuxMark { markL, markU, markX };
 
 // Order 4m + 2: each cell of an odd square of order 2m + 1 becomes a 2x2
 // block filled in the L, U or X pattern of its row.
-void buildSinglyEvenSquare(double* square, int n)
-{
+void buildSinglyEvenSquare(double* square, int n) {
     int half = n / 2, m = (half - 1) / 2;
     char* top = newram;
-    double* odd = reinterpret_cast<double*>(reserveStack(int64_t(half) * half * sizeof(double), "magic"));
+    double* odd =
+        reinterpret_cast<double*>(reserveStack(int64_t(half) * half * sizeof(double), "magic"));
     if (errorCode) return;
     buildOddSquare(odd, half);
     for (int r = 0; r < half; r++) {
@@ -157,9 +154,24 @@ void buildSinglyEvenSquare(double* square, int n)
             double* upper = square + int64_t(2 * r) * n + 2 * c;
             double* lower = upper + n;
             switch (mark) {
-            case markL: upper[0] = e; upper[1] = a; lower[0] = b; lower[1] = d; break;
-            case markU: upper[0] = a; upper[1] = e; lower[0] = b; lower[1] = d; break;
-            case markX: upper[0] = a; upper[1] = e; lower[0] = d; lower[1] = b; break;
+                case markL:
+                    upper[0] = e;
+                    upper[1] = a;
+                    lower[0] = b;
+                    lower[1] = d;
+                    break;
+                case markU:
+                    upper[0] = a;
+                    upper[1] = e;
+                    lower[0] = b;
+                    lower[1] = d;
+                    break;
+                case markX:
+                    upper[0] = a;
+                    upper[1] = e;
+                    lower[0] = d;
+                    lower[1] = b;
+                    break;
             }
         }
     }
@@ -168,17 +180,19 @@ void buildSinglyEvenSquare(double* square, int n)
 
 }  // namespace
 
-void buildMagicSquare(double* square, int n)
-{
+void buildMagicSquare(double* square, int n) {
     if (n <= 0) return;
-    if (n % 2 == 1) buildOddSquare(square, n);
-    else if (n % 4 == 0) buildDoublyEvenSquare(square, n);
-    else if (n >= 6) buildSinglyEvenSquare(square, n);
-    else for (int k = 0; k < 4; k++) square[k] = k + 1;  // order 2 has no magic square
+    if (n % 2 == 1)
+        buildOddSquare(square, n);
+    else if (n % 4 == 0)
+        buildDoublyEvenSquare(square, n);
+    else if (n >= 6)
+        buildSinglyEvenSquare(square, n);
+    else
+        for (int k = 0; k < 4; k++) square[k] = k + 1;  // order 2 has no magic square
 }
 
-header* pushMatrixOfKind(int kind, int rows, int columns)
-{
+header* pushMatrixOfKind(int kind, int rows, int columns) {
     int64_t width = kind == kindRealMatrix ? 8 : 16;
     int64_t room = ramend - newram;
     int64_t count = int64_t(rows) * columns;
@@ -193,16 +207,14 @@ header* pushMatrixOfKind(int kind, int rows, int columns)
     return result;
 }
 
-int clampToInt(double x)
-{
+int clampToInt(double x) {
     if (std::isnan(x)) return 0;
     if (x >= 2147483647.0) return INT_MAX;
     if (x <= -2147483648.0) return INT_MIN;
     return int(x);
 }
 
-bool truncateToInt(double x, int* value)
-{
+bool truncateToInt(double x, int* value) {
     if (!(x > -2147483649.0 && x < 2147483648.0)) return false;
     *value = int(x);
     return true;

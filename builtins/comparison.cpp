@@ -63,8 +63,9 @@ void compareForEquality(header* first, bool equal, const char* name) {
         moveTruth(first, same == equal);
         return;
     }
-    header* result = equal ? applyBinaryToReal(equalReal, equalPair, equalPair, a, b, name)
-                           : applyBinaryToReal(notEqualReal, notEqualPair, notEqualPair, a, b, name);
+    header* result = equal
+                         ? applyBinaryToReal(equalReal, equalPair, equalPair, a, b, name)
+                         : applyBinaryToReal(notEqualReal, notEqualPair, notEqualPair, a, b, name);
     if (result && !errorCode) moveResult(first, result);
     reportErrorIn(name);
 }
@@ -81,8 +82,10 @@ void compareOrdered(header* first, RealBinaryFunction real, IntervalBinaryToReal
         if (errorCode) return;
         header* b = resolveValue(second);
         if (errorCode) return;
-        if (!isString(b)) reportNeed("two strings", name);
-        else moveTruth(first, holds(compareStrings(stringOf(a), stringOf(b))));
+        if (!isString(b))
+            reportNeed("two strings", name);
+        else
+            moveTruth(first, holds(compareStrings(stringOf(a), stringOf(b))));
     } else {
         mapBinaryToReal(real, nullptr, interval, first, name);
     }
@@ -105,16 +108,20 @@ void compareEqual(header* first) { compareForEquality(first, true, "=="); }
 void compareNotEqual(header* first) { compareForEquality(first, false, "<>"); }
 
 void compareLess(header* first) {
-    compareOrdered(first, lessReal, lessInterval, [](int c) { return c < 0; }, "<");
+    compareOrdered(
+        first, lessReal, lessInterval, [](int c) { return c < 0; }, "<");
 }
 void compareLessEqual(header* first) {
-    compareOrdered(first, lessEqualReal, lessEqualInterval, [](int c) { return c <= 0; }, "<=");
+    compareOrdered(
+        first, lessEqualReal, lessEqualInterval, [](int c) { return c <= 0; }, "<=");
 }
 void compareGreater(header* first) {
-    compareOrdered(first, greaterReal, greaterInterval, [](int c) { return c > 0; }, ">");
+    compareOrdered(
+        first, greaterReal, greaterInterval, [](int c) { return c > 0; }, ">");
 }
 void compareGreaterEqual(header* first) {
-    compareOrdered(first, greaterEqualReal, greaterEqualInterval, [](int c) { return c >= 0; }, ">=");
+    compareOrdered(
+        first, greaterEqualReal, greaterEqualInterval, [](int c) { return c >= 0; }, ">=");
 }
 
 void compareAboutEqual(header* first) {

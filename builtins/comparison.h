@@ -6,16 +6,16 @@
 
 #include "interpreter/stack.h"
 
-void compareEqual(header* first);        // ==
-void compareNotEqual(header* first);     // <>, !=
-void compareAboutEqual(header* first);   // ~=
-void compareLess(header* first);         // <
-void compareLessEqual(header* first);    // <=
-void compareGreater(header* first);      // >
-void compareGreaterEqual(header* first); // >=
-void applyAnd(header* first);            // &&
-void applyOr(header* first);             // ||
-void applyNot(header* operand);          // prefix !
+void compareEqual(header* first);         // ==
+void compareNotEqual(header* first);      // <>, !=
+void compareAboutEqual(header* first);    // ~=
+void compareLess(header* first);          // <
+void compareLessEqual(header* first);     // <=
+void compareGreater(header* first);       // >
+void compareGreaterEqual(header* first);  // >=
+void applyAnd(header* first);             // &&
+void applyOr(header* first);              // ||
+void applyNot(header* operand);           // prefix !
 
 // x ~= y relative to x with tolerance `currentEpsilon` (1 or 0).
 double realAboutEqual(double x, double y);

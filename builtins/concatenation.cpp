@@ -16,15 +16,18 @@
 
 namespace {
 
-int matrixKindOf(NumberFamily f)
-{
-    return f == numberReal ? kindRealMatrix : f == numberComplex ? kindComplexMatrix : kindIntervalMatrix;
+int matrixKindOf(NumberFamily f) {
+    return f == numberReal      ? kindRealMatrix
+           : f == numberComplex ? kindComplexMatrix
+                                : kindIntervalMatrix;
 }
 
 // Doubles per element.
 int widthOf(NumberFamily f) { return f == numberReal ? 1 : 2; }
 
-bool isScalarKind(int kind) { return kind == kindReal || kind == kindComplex || kind == kindInterval; }
+bool isScalarKind(int kind) {
+    return kind == kindReal || kind == kindComplex || kind == kindInterval;
+}
 
 // A numeric operand seen as a matrix; a scalar kind repeats its value where
 // the result is larger, a matrix pads with zeros.
@@ -34,8 +37,7 @@ struct Operand {
     bool scalar = false;
 };
 
-Operand readOperand(header* h)
-{
+Operand readOperand(header* h) {
     Operand o;
     getMatrix(h, &o.rows, &o.columns, &o.data);
     o.scalar = isScalarKind(h->kind);
@@ -44,10 +46,10 @@ Operand readOperand(header* h)
 
 // Writes `count` elements of the operand's padding: its own value when it is
 // a scalar, else zeros. Returns the position after them.
-double* writePadding(double* out, const Operand& o, int64_t count, int width)
-{
+double* writePadding(double* out, const Operand& o, int64_t count, int width) {
     if (o.scalar) {
-        for (int64_t k = 0; k < count; k++, out += width) std::memcpy(out, o.data, width * sizeof(double));
+        for (int64_t k = 0; k < count; k++, out += width)
+            std::memcpy(out, o.data, width * sizeof(double));
         return out;
     }
     std::fill(out, out + count * width, 0.0);
@@ -60,33 +62,42 @@ void reportStackKind() { reportNeed("matrices", "_"); }
 // Two operands of different numeric families are brought together by
 // promoting the real one in place. Returns true when a promotion ran (the
 // caller resolves again), false when the pair cannot be joined.
-bool promoteForJoin(header* first, NumberFamily fa, NumberFamily fb)
-{
+bool promoteForJoin(header* first, NumberFamily fa, NumberFamily fb) {
     header* second = nextValue(first);
-    if (fa == numberReal && fb == numberComplex) promoteToComplex(first);
-    else if (fa == numberComplex && fb == numberReal) promoteToComplex(second);
-    else if (fa == numberReal && fb == numberInterval) promoteArgumentToInterval(first);
-    else if (fa == numberInterval && fb == numberReal) promoteArgumentToInterval(second);
-    else return false;
+    if (fa == numberReal && fb == numberComplex)
+        promoteToComplex(first);
+    else if (fa == numberComplex && fb == numberReal)
+        promoteToComplex(second);
+    else if (fa == numberReal && fb == numberInterval)
+        promoteArgumentToInterval(first);
+    else if (fa == numberInterval && fb == numberReal)
+        promoteArgumentToInterval(second);
+    else
+        return false;
     return true;
 }
 
 // Resolves both operands of a join and brings numeric ones to one family.
 // Returns false on an error or on kinds that cannot meet (then `*a` and
 // `*b` are still set when both exist, so the caller can look at strings).
-bool resolveJoinOperands(header* first, header** a, header** b, void (*reportKind)())
-{
+bool resolveJoinOperands(header* first, header** a, header** b, void (*reportKind)()) {
     for (int attempt = 0; attempt < 3; attempt++) {
         *a = resolveValue(first);
         if (errorCode) return false;
         header* second = nextValue(first);
-        if (!second) { reportKind(); return false; }
+        if (!second) {
+            reportKind();
+            return false;
+        }
         *b = resolveValue(second);
         if (errorCode) return false;
         NumberFamily fa = numberFamily(*a), fb = numberFamily(*b);
         if (fa == numberNone || fb == numberNone) return false;
         if (fa == fb) return true;
-        if (!promoteForJoin(first, fa, fb)) { reportKind(); return false; }
+        if (!promoteForJoin(first, fa, fb)) {
+            reportKind();
+            return false;
+        }
         if (errorCode) return false;
     }
     reportKind();
@@ -95,12 +106,14 @@ bool resolveJoinOperands(header* first, header** a, header** b, void (*reportKin
 
 // --- numeric joins ------------------------------------------------------------
 
-void joinSideBySide(header* first, header* a, header* b)
-{
+void joinSideBySide(header* first, header* a, header* b) {
     NumberFamily family = numberFamily(a);
     Operand left = readOperand(a), right = readOperand(b);
     int64_t columns = int64_t(left.columns) + right.columns;
-    if (columns > INT_MAX) { reportJoinKind(); return; }
+    if (columns > INT_MAX) {
+        reportJoinKind();
+        return;
+    }
     int rows = std::max(left.rows, right.rows);
     header* result = pushMatrixOfKind(matrixKindOf(family), rows, int(columns));
     if (!result) return;
@@ -120,8 +133,7 @@ void joinSideBySide(header* first, header* a, header* b)
     moveResult(first, result);
 }
 
-void joinStacked(header* first, header* a, header* b)
-{
+void joinStacked(header* first, header* a, header* b) {
     NumberFamily family = numberFamily(a);
     Operand top = readOperand(a), bottom = readOperand(b);
     if (top.columns == 0) top.rows = 0;
@@ -151,8 +163,7 @@ void joinStacked(header* first, header* a, header* b)
 
 // Bytes of the strings of a string vector, each with its NUL, without the
 // closing byte 1.
-size_t stringVectorBytes(header* v)
-{
+size_t stringVectorBytes(header* v) {
     const char* start = stringOf(v);
     const char* end = endOf(v);
     const char* p = start;
@@ -165,8 +176,8 @@ size_t stringVectorBytes(header* v)
 }
 
 // A string made of two pieces of text.
-header* pushJoinedString(const char* left, size_t leftLength, const char* right, size_t rightLength, int flags)
-{
+header* pushJoinedString(const char* left, size_t leftLength, const char* right, size_t rightLength,
+                         int flags) {
     int64_t n = int64_t(leftLength) + int64_t(rightLength);
     char* data = pushHeader(kindString, headerSize + stringDataSize(n), "");
     if (!data) return nullptr;
@@ -179,8 +190,8 @@ header* pushJoinedString(const char* left, size_t leftLength, const char* right,
 }
 
 // A string vector made of two runs of NUL-terminated strings.
-header* pushJoinedVector(const char* left, size_t leftBytes, const char* right, size_t rightBytes, int flags)
-{
+header* pushJoinedVector(const char* left, size_t leftBytes, const char* right, size_t rightBytes,
+                         int flags) {
     int64_t n = int64_t(leftBytes) + int64_t(rightBytes);
     char* data = pushHeader(kindStringMatrix, headerSize + n + 1, "");
     if (!data) return nullptr;
@@ -195,22 +206,24 @@ header* pushJoinedVector(const char* left, size_t leftBytes, const char* right, 
 
 double zeroRounded(double x) { return zeroRounding && std::fabs(x) < 1e-12 ? 0.0 : x; }
 
-void writeScalar(char* text, double x, bool nanAsText)
-{
+void writeScalar(char* text, double x, bool nanAsText) {
     x = zeroRounded(x);
-    if (nanAsText && std::isnan(x)) std::strcpy(text, "NAN");
-    else std::snprintf(text, numberTextSize, scalarFormat, x);
+    if (nanAsText && std::isnan(x))
+        std::strcpy(text, "NAN");
+    else
+        std::snprintf(text, numberTextSize, scalarFormat, x);
 }
 
 // Each part of a complex or interval number gets half of the text.
 constexpr int partTextSize = numberTextSize / 2 - 4;
 
-void writePart(char* text, double x) { std::snprintf(text, partTextSize, joinFormat, zeroRounded(x)); }
+void writePart(char* text, double x) {
+    std::snprintf(text, partTextSize, joinFormat, zeroRounded(x));
+}
 
 // After a string the imaginary part is written with its own operator
 // ("1-2i"); before a string always "+" then the part with its sign.
-void writeComplex(char* text, double re, double im, bool afterString)
-{
+void writeComplex(char* text, double re, double im, bool afterString) {
     char realPart[partTextSize], imagPart[partTextSize];
     writePart(realPart, re);
     im = zeroRounded(im);
@@ -219,8 +232,7 @@ void writeComplex(char* text, double re, double im, bool afterString)
     std::snprintf(text, numberTextSize, "%s%c%si", realPart, minus ? '-' : '+', imagPart);
 }
 
-void writeInterval(char* text, double lo, double hi)
-{
+void writeInterval(char* text, double lo, double hi) {
     char lower[partTextSize], upper[partTextSize];
     writePart(lower, lo);
     writePart(upper, hi);
@@ -228,50 +240,62 @@ void writeInterval(char* text, double lo, double hi)
 }
 
 // The text of a number joined to a string, or false for other kinds.
-bool writeNumber(char* text, header* x, bool afterString)
-{
+bool writeNumber(char* text, header* x, bool afterString) {
     switch (x->kind) {
-    case kindReal: writeScalar(text, realOf(x), afterString); return true;
-    case kindComplex: writeComplex(text, complexOf(x)[0], complexOf(x)[1], afterString); return true;
-    case kindInterval: writeInterval(text, intervalOf(x)[0], intervalOf(x)[1]); return true;
-    default: return false;
+        case kindReal:
+            writeScalar(text, realOf(x), afterString);
+            return true;
+        case kindComplex:
+            writeComplex(text, complexOf(x)[0], complexOf(x)[1], afterString);
+            return true;
+        case kindInterval:
+            writeInterval(text, intervalOf(x)[0], intervalOf(x)[1]);
+            return true;
+        default:
+            return false;
     }
 }
 
 // Moves a value down as it stands (a scalar transposed, a string joined with
 // an empty matrix). The value may be a variable: the result takes its
 // contents but neither its name nor its variable flags (protection).
-void moveValueAsResult(header* first, header* value, int32_t keptFlags)
-{
-    if (value != first) moveResult(first, value);
-    else newram = endOf(first);
+void moveValueAsResult(header* first, header* value, int32_t keptFlags) {
+    if (value != first)
+        moveResult(first, value);
+    else
+        newram = endOf(first);
     if (errorCode) return;
     setRecordName(first, "");
     first->flags &= keptFlags;
 }
 
-bool isEmptyRealMatrix(header* h)
-{
+bool isEmptyRealMatrix(header* h) {
     return h->kind == kindRealMatrix && (matrixRows(h) == 0 || matrixColumns(h) == 0);
 }
 
 // Joins when at least one operand is a string or string vector; the UTF-8
 // flag of every string operand passes to the result.
-void joinStrings(header* first, header* a, header* b)
-{
+void joinStrings(header* first, header* a, header* b) {
     int flags = (a->flags | b->flags) & flagUtf8;
     int ka = a->kind, kb = b->kind;
     header* result = nullptr;
     if (ka == kindString && kb == kindString) {
-        result = pushJoinedString(stringOf(a), std::strlen(stringOf(a)), stringOf(b), std::strlen(stringOf(b)), flags);
+        result = pushJoinedString(stringOf(a), std::strlen(stringOf(a)), stringOf(b),
+                                  std::strlen(stringOf(b)), flags);
     } else if (ka == kindString && kb == kindStringMatrix) {
-        result = pushJoinedVector(stringOf(a), std::strlen(stringOf(a)) + 1, stringOf(b), stringVectorBytes(b), flags);
+        result = pushJoinedVector(stringOf(a), std::strlen(stringOf(a)) + 1, stringOf(b),
+                                  stringVectorBytes(b), flags);
     } else if (ka == kindStringMatrix && kb == kindString) {
-        result = pushJoinedVector(stringOf(a), stringVectorBytes(a), stringOf(b), std::strlen(stringOf(b)) + 1, flags);
+        result = pushJoinedVector(stringOf(a), stringVectorBytes(a), stringOf(b),
+                                  std::strlen(stringOf(b)) + 1, flags);
     } else if (ka == kindStringMatrix && kb == kindStringMatrix) {
-        result = pushJoinedVector(stringOf(a), stringVectorBytes(a), stringOf(b), stringVectorBytes(b), flags);
+        result = pushJoinedVector(stringOf(a), stringVectorBytes(a), stringOf(b),
+                                  stringVectorBytes(b), flags);
     } else if ((ka == kindString || ka == kindStringMatrix) && kb == kindRealMatrix) {
-        if (!isEmptyRealMatrix(b)) { reportJoinKind(); return; }
+        if (!isEmptyRealMatrix(b)) {
+            reportJoinKind();
+            return;
+        }
         moveValueAsResult(first, a, flagUtf8 | flagSymbolic | flagFormula);
         return;
     } else if (ka == kindRealMatrix && kb == kindString) {
@@ -284,10 +308,15 @@ void joinStrings(header* first, header* a, header* b)
     } else {
         char number[numberTextSize];
         if (ka == kindString && writeNumber(number, b, true))
-            result = pushJoinedString(stringOf(a), std::strlen(stringOf(a)), number, std::strlen(number), flags);
+            result = pushJoinedString(stringOf(a), std::strlen(stringOf(a)), number,
+                                      std::strlen(number), flags);
         else if (kb == kindString && writeNumber(number, a, false))
-            result = pushJoinedString(number, std::strlen(number), stringOf(b), std::strlen(stringOf(b)), flags);
-        else { reportJoinKind(); return; }
+            result = pushJoinedString(number, std::strlen(number), stringOf(b),
+                                      std::strlen(stringOf(b)), flags);
+        else {
+            reportJoinKind();
+            return;
+        }
     }
     if (errorCode) return;
     moveResult(first, result);
@@ -297,8 +326,7 @@ bool isText(const header* h) { return h->kind == kindString || h->kind == kindSt
 
 // Copies the elements of an r x c matrix of `width` doubles each into its
 // c x r transpose, in tiles so that both sides stay in cache.
-void transposeElements(const double* in, double* out, int rows, int columns, int width)
-{
+void transposeElements(const double* in, double* out, int rows, int columns, int width) {
     const int tile = 32;
     for (int i0 = 0; i0 < rows; i0 += tile) {
         int i1 = std::min(rows, i0 + tile);
@@ -306,16 +334,15 @@ void transposeElements(const double* in, double* out, int rows, int columns, int
             int j1 = std::min(columns, j0 + tile);
             for (int i = i0; i < i1; i++)
                 for (int j = j0; j < j1; j++)
-                    std::memcpy(out + (size_t(j) * rows + i) * width, in + (size_t(i) * columns + j) * width,
-                                width * sizeof(double));
+                    std::memcpy(out + (size_t(j) * rows + i) * width,
+                                in + (size_t(i) * columns + j) * width, width * sizeof(double));
         }
     }
 }
 
 }  // namespace
 
-void concatenateHorizontally(header* first)
-{
+void concatenateHorizontally(header* first) {
     if (errorCode) return;
     header *a = nullptr, *b = nullptr;
     if (resolveJoinOperands(first, &a, &b, reportJoinKind)) {
@@ -323,12 +350,13 @@ void concatenateHorizontally(header* first)
         return;
     }
     if (errorCode) return;
-    if (isText(a) || isText(b)) joinStrings(first, a, b);
-    else reportJoinKind();
+    if (isText(a) || isText(b))
+        joinStrings(first, a, b);
+    else
+        reportJoinKind();
 }
 
-void concatenateVertically(header* first)
-{
+void concatenateVertically(header* first) {
     if (errorCode) return;
     header *a = nullptr, *b = nullptr;
     if (resolveJoinOperands(first, &a, &b, reportStackKind)) {
@@ -338,8 +366,7 @@ void concatenateVertically(header* first)
     if (!errorCode) reportStackKind();
 }
 
-void buildRangeVector(header* start)
-{
+void buildRangeVector(header* start) {
     if (errorCode) return;
     header* records[3] = {start, nextValue(start), nullptr};
     records[2] = nextValue(records[1]);
@@ -382,8 +409,7 @@ void buildRangeVector(header* start)
     moveResult(start, result);
 }
 
-void transposeValue(header* operand)
-{
+void transposeValue(header* operand) {
     if (errorCode) return;
     header* a = resolveValue(operand);
     if (errorCode) return;
@@ -413,8 +439,7 @@ namespace {
 // [x, x] form of its real value, the records above it moving by the growth.
 // The argument may be a reference or a view: then only the value it stands
 // for is converted, and the variable is left as it was.
-void rewriteAsPairs(header* argument, NumberFamily family)
-{
+void rewriteAsPairs(header* argument, NumberFamily family) {
     char* oldTop = newram;
     header* value = resolveValue(argument);
     if (errorCode) return;
@@ -464,10 +489,9 @@ void rewriteAsPairs(header* argument, NumberFamily family)
     if (pushed) newram = oldTop + growth;
 }
 
-} // namespace
+}  // namespace
 
-void promoteToComplex(header* argument)
-{
+void promoteToComplex(header* argument) {
     if (errorCode) return;
     header* base = resolveToBase(argument);
     if (errorCode) return;
@@ -488,13 +512,14 @@ void promoteToComplex(header* argument)
     rewriteAsPairs(argument, numberComplex);
 }
 
-void promoteArgumentToInterval(header* argument)
-{
+void promoteArgumentToInterval(header* argument) {
     if (errorCode) return;
     char* oldTop = newram;
     header* value = resolveValue(argument);
     if (errorCode) return;
     newram = oldTop;
-    if (value->kind == kindReal || value->kind == kindRealMatrix) rewriteAsPairs(argument, numberInterval);
-    else promoteToInterval(value);  // an interval stays, anything else is refused
+    if (value->kind == kindReal || value->kind == kindRealMatrix)
+        rewriteAsPairs(argument, numberInterval);
+    else
+        promoteToInterval(value);  // an interval stays, anything else is refused
 }

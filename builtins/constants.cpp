@@ -18,8 +18,7 @@ void builtinTrue(header*) { pushReal(1); }
 void builtinFalse(header*) { pushReal(0); }
 
 // A quiet NaN with the sign bit set.
-void builtinNan(header*)
-{
+void builtinNan(header*) {
     const uint64_t bits = 0xFFF8000000000000ull;
     double x;
     std::memcpy(&x, &bits, sizeof x);
@@ -34,8 +33,7 @@ void builtinHardspace(header*) { pushReal(static_cast<signed char>(hardSpaceCode
 void builtinTime(header*) { pushReal(getClockSeconds()); }
 
 // Sets the tolerance from a real argument and returns the previous one.
-void replaceEpsilon(header* first, const char* name, bool global)
-{
+void replaceEpsilon(header* first, const char* name, bool global) {
     header* value = resolveValue(first);
     if (errorCode) return;
     if (value->kind != kindReal) {
@@ -53,8 +51,7 @@ void replaceEpsilon(header* first, const char* name, bool global)
 void builtinSetepsilon(header* first) { replaceEpsilon(first, "setepsilon", true); }
 void builtinLocalepsilon(header* first) { replaceEpsilon(first, "localepsilon", false); }
 
-void builtinMagic(header* first)
-{
+void builtinMagic(header* first) {
     header* value = resolveValue(first);
     if (errorCode) return;
     int n;
@@ -74,20 +71,13 @@ void builtinMagic(header* first)
 }
 
 const BuiltinRecord rows[] = {
-    {"E", 0, 0, builtinE},
-    {"I", 0, 0, builtinI},
-    {"NAN", 0, 0, builtinNan},
-    {"epsilon", 0, 0, builtinEpsilon},
-    {"false", 0, 0, builtinFalse},
-    {"hardspace", 0, 0, builtinHardspace},
-    {"index", 0, 0, builtinIndex},
-    {"localepsilon", 1, 0, builtinLocalepsilon},
-    {"magic", 1, 0, builtinMagic},
-    {"none", 0, 0, builtinNone},
-    {"pi", 0, 0, builtinPi},
-    {"setepsilon", 1, 0, builtinSetepsilon},
-    {"time", 0, 0, builtinTime},
-    {"true", 0, 0, builtinTrue},
+    {"E", 0, 0, builtinE},         {"I", 0, 0, builtinI},
+    {"NAN", 0, 0, builtinNan},     {"epsilon", 0, 0, builtinEpsilon},
+    {"false", 0, 0, builtinFalse}, {"hardspace", 0, 0, builtinHardspace},
+    {"index", 0, 0, builtinIndex}, {"localepsilon", 1, 0, builtinLocalepsilon},
+    {"magic", 1, 0, builtinMagic}, {"none", 0, 0, builtinNone},
+    {"pi", 0, 0, builtinPi},       {"setepsilon", 1, 0, builtinSetepsilon},
+    {"time", 0, 0, builtinTime},   {"true", 0, 0, builtinTrue},
 };
 
 }  // namespace

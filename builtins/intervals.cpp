@@ -17,8 +17,16 @@ namespace {
 
 constexpr double smallestPositive = std::numeric_limits<double>::denorm_min();
 
-uint64_t bitsOf(double x) { uint64_t u; std::memcpy(&u, &x, 8); return u; }
-double doubleOf(uint64_t u) { double x; std::memcpy(&x, &u, 8); return x; }
+uint64_t bitsOf(double x) {
+    uint64_t u;
+    std::memcpy(&u, &x, 8);
+    return u;
+}
+double doubleOf(uint64_t u) {
+    double x;
+    std::memcpy(&x, &u, 8);
+    return x;
+}
 
 // The neighbouring double below a nonzero, non-NaN x (-inf stays).
 double stepDown(double x) {
@@ -89,7 +97,8 @@ void addIntervalBounds(double lo1, double hi1, double lo2, double hi2, double* l
     *hi = roundUp(hi1 + hi2);
 }
 
-void subtractIntervalBounds(double lo1, double hi1, double lo2, double hi2, double* lo, double* hi) {
+void subtractIntervalBounds(double lo1, double hi1, double lo2, double hi2, double* lo,
+                            double* hi) {
     *lo = roundDown(lo1 - hi2);
     *hi = roundUp(hi1 - lo2);
 }
@@ -101,23 +110,42 @@ void negateInterval(double lo, double hi, double* rlo, double* rhi) {
 }
 
 // Product by the signs of the operands: nonnegative, holding 0, negative.
-void multiplyIntervalBounds(double lo1, double hi1, double lo2, double hi2, double* lo, double* hi) {
+void multiplyIntervalBounds(double lo1, double hi1, double lo2, double hi2, double* lo,
+                            double* hi) {
     double l, h;
     if (lo1 >= 0) {
-        if (lo2 >= 0) { l = productDown(lo1, lo2); h = productUp(hi1, hi2); }
-        else if (hi2 >= 0) { l = productDown(hi1, lo2); h = productUp(hi1, hi2); }
-        else { l = productDown(hi1, lo2); h = productUp(lo1, hi2); }
+        if (lo2 >= 0) {
+            l = productDown(lo1, lo2);
+            h = productUp(hi1, hi2);
+        } else if (hi2 >= 0) {
+            l = productDown(hi1, lo2);
+            h = productUp(hi1, hi2);
+        } else {
+            l = productDown(hi1, lo2);
+            h = productUp(lo1, hi2);
+        }
     } else if (hi1 >= 0) {
-        if (lo2 >= 0) { l = productDown(lo1, hi2); h = productUp(hi1, hi2); }
-        else if (hi2 < 0) { l = productDown(hi1, lo2); h = productUp(lo1, lo2); }
-        else {
+        if (lo2 >= 0) {
+            l = productDown(lo1, hi2);
+            h = productUp(hi1, hi2);
+        } else if (hi2 < 0) {
+            l = productDown(hi1, lo2);
+            h = productUp(lo1, lo2);
+        } else {
             l = std::fmin(productDown(lo1, hi2), productDown(hi1, lo2));
             h = std::fmax(productUp(hi1, hi2), productUp(lo1, lo2));
         }
     } else {
-        if (lo2 >= 0) { l = productDown(lo1, hi2); h = productUp(hi1, lo2); }
-        else if (hi2 >= 0) { l = productDown(lo1, hi2); h = productUp(lo1, lo2); }
-        else { l = productDown(hi1, hi2); h = productUp(lo1, lo2); }
+        if (lo2 >= 0) {
+            l = productDown(lo1, hi2);
+            h = productUp(hi1, lo2);
+        } else if (hi2 >= 0) {
+            l = productDown(lo1, hi2);
+            h = productUp(lo1, lo2);
+        } else {
+            l = productDown(hi1, hi2);
+            h = productUp(lo1, lo2);
+        }
     }
     *lo = l;
     *hi = h;
@@ -133,13 +161,27 @@ void divideIntervalBounds(double lo1, double hi1, double lo2, double hi2, double
     }
     double l, h;
     if (lo2 > 0) {
-        if (lo1 >= 0) { l = quotientDown(lo1, hi2); h = quotientUp(hi1, lo2); }
-        else if (hi1 >= 0) { l = quotientDown(lo1, lo2); h = quotientUp(hi1, lo2); }
-        else { l = quotientDown(lo1, lo2); h = quotientUp(hi1, hi2); }
+        if (lo1 >= 0) {
+            l = quotientDown(lo1, hi2);
+            h = quotientUp(hi1, lo2);
+        } else if (hi1 >= 0) {
+            l = quotientDown(lo1, lo2);
+            h = quotientUp(hi1, lo2);
+        } else {
+            l = quotientDown(lo1, lo2);
+            h = quotientUp(hi1, hi2);
+        }
     } else {
-        if (lo1 >= 0) { l = quotientDown(hi1, hi2); h = quotientUp(lo1, lo2); }
-        else if (hi1 >= 0) { l = quotientDown(hi1, hi2); h = quotientUp(lo1, hi2); }
-        else { l = quotientDown(hi1, lo2); h = quotientUp(lo1, hi2); }
+        if (lo1 >= 0) {
+            l = quotientDown(hi1, hi2);
+            h = quotientUp(lo1, lo2);
+        } else if (hi1 >= 0) {
+            l = quotientDown(hi1, hi2);
+            h = quotientUp(lo1, hi2);
+        } else {
+            l = quotientDown(hi1, lo2);
+            h = quotientUp(lo1, hi2);
+        }
     }
     *lo = l;
     *hi = h;
@@ -185,38 +227,38 @@ static bool growRecord(header* record, int64_t growth) {
 
 void promoteToInterval(header* record) {
     switch (record->kind) {
-    case kindReal: {
-        double x = realOf(record);
-        if (!growRecord(record, 8)) return;
-        record->kind = kindInterval;
-        double pair[2] = {x, x};
-        std::memcpy(dataOf(record), pair, 16);
-        return;
-    }
-    case kindRealMatrix: {
-        int64_t n = int64_t(matrixRows(record)) * matrixColumns(record);
-        if (!growRecord(record, 8 * n)) return;
-        record->kind = kindIntervalMatrix;
-        double* m = matrixData(record);
-        for (int64_t i = n - 1; i >= 0; i--) {
-            double x = m[i];
-            m[2 * i] = x;
-            m[2 * i + 1] = x;
+        case kindReal: {
+            double x = realOf(record);
+            if (!growRecord(record, 8)) return;
+            record->kind = kindInterval;
+            double pair[2] = {x, x};
+            std::memcpy(dataOf(record), pair, 16);
+            return;
         }
-        return;
-    }
-    case kindInterval:
-    case kindIntervalMatrix:
-        return;
-    case kindComplex:
-    case kindComplexMatrix:
-        printText("Cannot convert from complex to interval.\n");
-        errorCode = 1;
-        return;
-    default:
-        printText("Argument not real or complex.\n");
-        errorCode = 1;
-        return;
+        case kindRealMatrix: {
+            int64_t n = int64_t(matrixRows(record)) * matrixColumns(record);
+            if (!growRecord(record, 8 * n)) return;
+            record->kind = kindIntervalMatrix;
+            double* m = matrixData(record);
+            for (int64_t i = n - 1; i >= 0; i--) {
+                double x = m[i];
+                m[2 * i] = x;
+                m[2 * i + 1] = x;
+            }
+            return;
+        }
+        case kindInterval:
+        case kindIntervalMatrix:
+            return;
+        case kindComplex:
+        case kindComplexMatrix:
+            printText("Cannot convert from complex to interval.\n");
+            errorCode = 1;
+            return;
+        default:
+            printText("Argument not real or complex.\n");
+            errorCode = 1;
+            return;
     }
 }
 
@@ -286,14 +328,22 @@ void tanInterval(const double* x, double* result) {
 // the function rises there: rising then falling holds a maximum, falling then
 // rising a minimum (for widths up to 2 pi); a monotone piece shorter than pi
 // lies between the end values. Bounds are kept inside [-1, 1].
-static void periodicInterval(double a, double b, double fa, double fb, bool risingAtA, bool risingAtB, double* result) {
+static void periodicInterval(double a, double b, double fa, double fb, bool risingAtA,
+                             bool risingAtB, double* result) {
     double lo = -1, hi = 1;
     if (!(b - a > 2 * M_PI)) {
-        if (risingAtA && !risingAtB) lo = std::fmin(roundDownFunction(fa), roundDownFunction(fb));
-        else if (!risingAtA && risingAtB) hi = std::fmax(roundUpFunction(fa), roundUpFunction(fb));
+        if (risingAtA && !risingAtB)
+            lo = std::fmin(roundDownFunction(fa), roundDownFunction(fb));
+        else if (!risingAtA && risingAtB)
+            hi = std::fmax(roundUpFunction(fa), roundUpFunction(fb));
         else if (b - a < M_PI) {
-            if (risingAtA) { lo = roundDownFunction(fa); hi = roundUpFunction(fb); }
-            else { lo = roundDownFunction(fb); hi = roundUpFunction(fa); }
+            if (risingAtA) {
+                lo = roundDownFunction(fa);
+                hi = roundUpFunction(fb);
+            } else {
+                lo = roundDownFunction(fb);
+                hi = roundUpFunction(fa);
+            }
         }
     }
     setPair(result, clampToUnit(lo), clampToUnit(hi));
@@ -311,15 +361,18 @@ void sinInterval(const double* x, double* result) {
 
 void absInterval(const double* x, double* result) {
     double lo = x[0], hi = x[1];
-    if (lo >= 0) setPair(result, lo, hi);
-    else if (hi < 0) setPair(result, -hi, -lo);
-    else setPair(result, 0.0, -lo > hi ? -lo : hi);
+    if (lo >= 0)
+        setPair(result, lo, hi);
+    else if (hi < 0)
+        setPair(result, -hi, -lo);
+    else
+        setPair(result, 0.0, -lo > hi ? -lo : hi);
 }
 
 // x/180*pi with pi enclosed between two doubles.
 void degreeInterval(const double* x, double* result) {
-    multiplyIntervalBounds(quotientDown(x[0], 180), quotientUp(x[1], 180), piBelow, piAbove, &result[0],
-                           &result[1]);
+    multiplyIntervalBounds(quotientDown(x[0], 180), quotientUp(x[1], 180), piBelow, piAbove,
+                           &result[0], &result[1]);
 }
 
 void percentInterval(const double* x, double* result) {
@@ -387,7 +440,10 @@ void powerInterval(double a, double b, double c, double d, double* lo, double* h
             *lo = *hi = NAN;
             return;
         }
-        if (n == 0) { *lo = *hi = 1; return; }
+        if (n == 0) {
+            *lo = *hi = 1;
+            return;
+        }
         if (n < 0 && b >= 0) {
             printText("0^n undefined for negative n\n");
             errorCode = 1;
@@ -396,8 +452,13 @@ void powerInterval(double a, double b, double c, double d, double* lo, double* h
         }
         const bool even = std::fmod(n, 2) == 0;
         if (even && n > 0) {
-            if (b >= 0) { *lo = 0; *hi = std::fmax(powerUp(-a, n), powerUp(b, n)); }
-            else { *lo = powerDown(-b, n); *hi = powerUp(-a, n); }
+            if (b >= 0) {
+                *lo = 0;
+                *hi = std::fmax(powerUp(-a, n), powerUp(b, n));
+            } else {
+                *lo = powerDown(-b, n);
+                *hi = powerUp(-a, n);
+            }
         } else if (even) {
             *lo = powerDown(-a, n);
             *hi = powerUp(-b, n);
@@ -540,7 +601,8 @@ UNARY_HANDLER(leftBuiltin, mapIntervalToReal, "left", itself, intervalLeft)
 UNARY_HANDLER(rightBuiltin, mapIntervalToReal, "right", itself, intervalRight)
 UNARY_HANDLER(middleBuiltin, mapIntervalToReal, "middle", itself, intervalMiddle)
 
-BINARY_HANDLER(intersectsBuiltin, mapBinaryToReal, "intersects", nullptr, nullptr, intervalsIntersect)
+BINARY_HANDLER(intersectsBuiltin, mapBinaryToReal, "intersects", nullptr, nullptr,
+               intervalsIntersect)
 
 // [m - f h, m + f h] for the middle m and half-width h of [lo, hi], formed
 // as [lo - (f - 1) h, hi + (f - 1) h] in interval arithmetic: computing m
@@ -572,7 +634,8 @@ void expandBuiltin(header* first) {
     const double f = realOf(factor);
     header* result;
     if (x->kind == kindInterval || x->kind == kindIntervalMatrix) {
-        result = changeIntervals(x, [f](const double* in, double* out) { expandInterval(in, f, out); });
+        result =
+            changeIntervals(x, [f](const double* in, double* out) { expandInterval(in, f, out); });
     } else if (isRealKind(x)) {
         result = intervalsOfReals(x, [f](double v, double* out) {
             out[0] = roundDown(v - f);
@@ -648,13 +711,9 @@ void testSubintervalOperator(header* first) {
 }
 
 static const BuiltinRecord rows[] = {
-    {"diameter", 1, 0, diameterBuiltin},
-    {"expand", 2, 0, expandBuiltin},
-    {"interval", 1, 0, makeInterval},
-    {"interval", 2, 0, makeIntervalFromBounds},
-    {"intersects", 2, 0, intersectsBuiltin},
-    {"left", 1, 0, leftBuiltin},
-    {"middle", 1, 0, middleBuiltin},
-    {"right", 1, 0, rightBuiltin},
+    {"diameter", 1, 0, diameterBuiltin},     {"expand", 2, 0, expandBuiltin},
+    {"interval", 1, 0, makeInterval},        {"interval", 2, 0, makeIntervalFromBounds},
+    {"intersects", 2, 0, intersectsBuiltin}, {"left", 1, 0, leftBuiltin},
+    {"middle", 1, 0, middleBuiltin},         {"right", 1, 0, rightBuiltin},
 };
 KALIX_BUILTIN_FAMILY(intervalBuiltins, rows);

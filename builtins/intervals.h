@@ -81,8 +81,8 @@ double intervalMiddle(const double* x);
 // Handlers the evaluator calls (first operand's record, the second behind
 // it). The literals ~a~ and ~a,b~ are the builtin `interval` with one and
 // two arguments.
-void makeInterval(header* first);           // interval(a), ~a~
-void makeIntervalFromBounds(header* first); // interval(a, b), ~a,b~
-void applyPlusMinus(header* first);         // a ± b
-void testProperSubintervalOperator(header* first); // <<
-void testSubintervalOperator(header* first);       // <<=
+void makeInterval(header* first);                   // interval(a), ~a~
+void makeIntervalFromBounds(header* first);         // interval(a, b), ~a,b~
+void applyPlusMinus(header* first);                 // a ± b
+void testProperSubintervalOperator(header* first);  // <<
+void testSubintervalOperator(header* first);        // <<=

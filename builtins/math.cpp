@@ -55,7 +55,8 @@ void checkLibraryValue(double argument, double value) {
 void checkLibraryPair(const double* z, const double* value) {
     const bool nan = std::isnan(z[0]) || std::isnan(z[1]);
     const bool finite = std::isfinite(z[0]) && std::isfinite(z[1]);
-    if (isLibraryError(nan, finite, value[0]) || isLibraryError(nan, finite, value[1])) reportLibraryError();
+    if (isLibraryError(nan, finite, value[0]) || isLibraryError(nan, finite, value[1]))
+        reportLibraryError();
 }
 
 // --- real element functions --------------------------------------------------
@@ -196,10 +197,14 @@ double percentReal(double x) { return x * 0.01; }
 // out-of-range values are clamped), then keeps the low 32 bits.
 uint32_t lowBits(double x) {
     int64_t v;
-    if (std::isnan(x)) v = 0;
-    else if (x >= 9223372036854775807.0) v = std::numeric_limits<int64_t>::max();
-    else if (x <= -9223372036854775808.0) v = std::numeric_limits<int64_t>::min();
-    else v = static_cast<int64_t>(x);
+    if (std::isnan(x))
+        v = 0;
+    else if (x >= 9223372036854775807.0)
+        v = std::numeric_limits<int64_t>::max();
+    else if (x <= -9223372036854775808.0)
+        v = std::numeric_limits<int64_t>::min();
+    else
+        v = static_cast<int64_t>(x);
     return static_cast<uint32_t>(static_cast<uint64_t>(v));
 }
 
@@ -210,16 +215,26 @@ double bitnotReal(double x) { return static_cast<uint32_t>(~lowBits(x)); }
 // For whole n >= k the smaller of k and n - k gives the same coefficient in
 // fewer steps (bin(10^12, 10^12) would otherwise take 10^12 of them).
 double smallerSide(double n, double k) {
-    if (std::isfinite(n) && n == std::trunc(n) && k == std::trunc(k) && n - k >= 0 && n - k < k) return n - k;
+    if (std::isfinite(n) && n == std::trunc(n) && k == std::trunc(k) && n - k >= 0 && n - k < k)
+        return n - k;
     return k;
 }
 
 void binReal(const double* a, const double* b, double* result) {
     const double n = *a;
-    if (*b <= 0) { *result = 1; return; }
-    if (!std::isfinite(*b) || std::isnan(n)) { *result = NAN; return; }
+    if (*b <= 0) {
+        *result = 1;
+        return;
+    }
+    if (!std::isfinite(*b) || std::isnan(n)) {
+        *result = NAN;
+        return;
+    }
     const double k = smallerSide(n, *b);
-    if (k == 0) { *result = 1; return; }
+    if (k == 0) {
+        *result = 1;
+        return;
+    }
     double c = n - k + 1;
     for (double i = 2; i <= k; i++) {
         // Once the product is 0 or NaN it stays so; infinity stays when
@@ -233,10 +248,19 @@ void binReal(const double* a, const double* b, double* result) {
 
 void logbinReal(const double* a, const double* b, double* result) {
     const double n = std::trunc(*a);
-    if (std::trunc(*b) <= 0) { *result = 0; return; }
-    if (!std::isfinite(*b) || std::isnan(n)) { *result = NAN; return; }
+    if (std::trunc(*b) <= 0) {
+        *result = 0;
+        return;
+    }
+    if (!std::isfinite(*b) || std::isnan(n)) {
+        *result = NAN;
+        return;
+    }
     const double k = smallerSide(n, std::trunc(*b));
-    if (k == 0) { *result = 0; return; }
+    if (k == 0) {
+        *result = 0;
+        return;
+    }
     const double first = n - k + 1;
     double sum = std::log(first);
     for (double i = 2; i <= k; i++) sum += std::log(first + i - 1) - std::log(i);
@@ -247,7 +271,10 @@ void logbinReal(const double* a, const double* b, double* result) {
 // (m, 0] for m < 0.
 void modReal(const double* a, const double* b, double* result) {
     const double x = *a, m = *b;
-    if (m == 0) { *result = x; return; }
+    if (m == 0) {
+        *result = x;
+        return;
+    }
     double r = std::fmod(x, m);
     if (r != 0 && (r < 0) != (m < 0)) r += m;
     *result = r;
@@ -258,9 +285,15 @@ void atan2Real(const double* a, const double* b, double* result) { *result = ang
 void maxReal(const double* a, const double* b, double* result) { *result = *a > *b ? *a : *b; }
 void minReal(const double* a, const double* b, double* result) { *result = *a > *b ? *b : *a; }
 
-void bitandReal(const double* a, const double* b, double* result) { *result = lowBits(*a) & lowBits(*b); }
-void bitorReal(const double* a, const double* b, double* result) { *result = lowBits(*a) | lowBits(*b); }
-void bitxorReal(const double* a, const double* b, double* result) { *result = lowBits(*a) ^ lowBits(*b); }
+void bitandReal(const double* a, const double* b, double* result) {
+    *result = lowBits(*a) & lowBits(*b);
+}
+void bitorReal(const double* a, const double* b, double* result) {
+    *result = lowBits(*a) | lowBits(*b);
+}
+void bitxorReal(const double* a, const double* b, double* result) {
+    *result = lowBits(*a) ^ lowBits(*b);
+}
 
 void relerrorReal(const double* a, const double* b, double* result) {
     const double x = *a, y = *b;
@@ -292,7 +325,10 @@ bool isInteger(double x) { return std::isfinite(x) && std::nearbyint(x) == x; }
 void powerReal(const double* pa, const double* pb, double* result) {
     const double a = *pa, b = *pb;
     if (a > 0) {
-        if (errorCode) { *result = std::pow(a, b); return; }
+        if (errorCode) {
+            *result = std::pow(a, b);
+            return;
+        }
         double r = checkedPow(a, b);
         if (errorCode && std::log(a) * b < 0) {  // underflow
             r = 0;
@@ -301,8 +337,14 @@ void powerReal(const double* pa, const double* pb, double* result) {
         *result = r;
         return;
     }
-    if (a == 0) { *result = b == 0 ? 1 : 0; return; }
-    if (b == 0) { *result = 1; return; }
+    if (a == 0) {
+        *result = b == 0 ? 1 : 0;
+        return;
+    }
+    if (b == 0) {
+        *result = 1;
+        return;
+    }
     if (isInteger(b)) {
         double r = checkedPow(-a, b);
         *result = std::fmod(b, 2) == 0 ? r : -r;

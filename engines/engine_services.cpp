@@ -7,8 +7,8 @@
 
 #include "interpreter/builtin_table.h"
 #include "interpreter/output.h"
-#include "interpreter/values.h"
 #include "interpreter/scanner.h"
+#include "interpreter/values.h"
 
 int currentMaximaMode = 0;
 int currentPythonMode = 0;

@@ -25,8 +25,7 @@ constexpr double quietNan = std::numeric_limits<double>::quiet_NaN();
 
 // "Floating point error!" with error 1, unless `errors off` or an error is
 // already pending.
-void reportFloatingPointError()
-{
+void reportFloatingPointError() {
     if (errorsOff || errorCode) return;
     printText("Floating point error!\n");
     errorCode = 1;
@@ -41,23 +40,20 @@ struct RealOperand {
 
 bool isRealFamily(const header* h) { return numberFamily(h) == numberReal; }
 
-RealOperand realOperand(header* h)
-{
+RealOperand realOperand(header* h) {
     if (h->kind == kindReal) return {1, 1, reinterpret_cast<const double*>(dataOf(h))};
     return {matrixRows(h), matrixColumns(h), matrixData(h)};
 }
 
 // The engine's rule: no empty operand; rows equal or one of them 1, and
 // columns likewise.
-bool shapesAgree(const RealOperand& a, const RealOperand& b)
-{
+bool shapesAgree(const RealOperand& a, const RealOperand& b) {
     return a.rows >= 1 && a.columns >= 1 && b.rows >= 1 && b.columns >= 1 &&
            (a.rows < 2 || b.rows < 2 || a.rows == b.rows) &&
            (a.columns < 2 || b.columns < 2 || a.columns == b.columns);
 }
 
-bool touches(const header* record, const char* from, const char* to)
-{
+bool touches(const header* record, const char* from, const char* to) {
     const char* p = reinterpret_cast<const char*>(record);
     return record && p < to && p + record->size > from;
 }
@@ -67,8 +63,8 @@ bool touches(const header* record, const char* from, const char* to)
 // before it is written), or when the result's bytes there touch no operand;
 // otherwise at the stack top, and `*moveDown` is set. When the stack is
 // full the push has set the error.
-header* placeRealResult(header* first, header* a, header* b, int rows, int columns, bool* moveDown)
-{
+header* placeRealResult(header* first, header* a, header* b, int rows, int columns,
+                        bool* moveDown) {
     bool scalar = rows == 1 && columns == 1;
     int kind = scalar ? kindReal : kindRealMatrix;
     *moveDown = false;
@@ -89,17 +85,18 @@ header* placeRealResult(header* first, header* a, header* b, int rows, int colum
     return scalar ? pushReal(0) : pushMatrixOfKind(kindRealMatrix, rows, columns);
 }
 
-double* realData(header* h) { return h->kind == kindReal ? reinterpret_cast<double*>(dataOf(h)) : matrixData(h); }
+double* realData(header* h) {
+    return h->kind == kindReal ? reinterpret_cast<double*>(dataOf(h)) : matrixData(h);
+}
 
-void finishResult(header* first, header* result, bool moveDown)
-{
+void finishResult(header* first, header* result, bool moveDown) {
     if (moveDown) moveResult(first, result);
 }
 
 // out[j] = op(a[j * stepA], b[j * stepB]) for one row; steps are 0 or 1.
 template <class Op>
-void combineRow(const double* a, bool stepA, const double* b, bool stepB, double* out, int64_t n, Op op)
-{
+void combineRow(const double* a, bool stepA, const double* b, bool stepB, double* out, int64_t n,
+                Op op) {
     if (stepA && stepB) {
         for (int64_t j = 0; j < n; j++) out[j] = op(a[j], b[j]);
     } else if (stepB) {
@@ -117,9 +114,10 @@ void combineRow(const double* a, bool stepA, const double* b, bool stepB, double
 // Broadcasting over the result shape: a one-row operand repeats its row, a
 // one-column operand its column.
 template <class Op>
-void combineReals(const RealOperand& a, const RealOperand& b, int rows, int columns, double* out, Op op)
-{
-    bool rowsA = a.rows == rows && a.columns == columns, rowsB = b.rows == rows && b.columns == columns;
+void combineReals(const RealOperand& a, const RealOperand& b, int rows, int columns, double* out,
+                  Op op) {
+    bool rowsA = a.rows == rows && a.columns == columns,
+         rowsB = b.rows == rows && b.columns == columns;
     bool scalarA = a.rows == 1 && a.columns == 1, scalarB = b.rows == 1 && b.columns == 1;
     if ((rowsA || scalarA) && (rowsB || scalarB)) {
         combineRow(a.data, !scalarA, b.data, !scalarB, out, int64_t(rows) * columns, op);
@@ -134,25 +132,26 @@ void combineReals(const RealOperand& a, const RealOperand& b, int rows, int colu
 
 enum class Operator { add, subtract, multiply, divide };
 
-const char* operatorName(Operator op)
-{
+const char* operatorName(Operator op) {
     switch (op) {
-    case Operator::add: return "+";
-    case Operator::subtract: return "-";
-    case Operator::multiply: return "*";
-    default: return "/";
+        case Operator::add:
+            return "+";
+        case Operator::subtract:
+            return "-";
+        case Operator::multiply:
+            return "*";
+        default:
+            return "/";
     }
 }
 
-bool hasZero(const RealOperand& b)
-{
+bool hasZero(const RealOperand& b) {
     const double* end = b.data + int64_t(b.rows) * b.columns;
     return std::find(b.data, end, 0.0) != end;
 }
 
 // Both operands real with agreeing shapes: the result over `first`.
-void combineRealOperands(Operator op, header* first, header* a, header* b)
-{
+void combineRealOperands(Operator op, header* first, header* a, header* b) {
     RealOperand x = realOperand(a), y = realOperand(b);
     int rows = std::max(x.rows, y.rows), columns = std::max(x.columns, y.columns);
     if (op == Operator::divide && hasZero(y)) {
@@ -164,32 +163,44 @@ void combineRealOperands(Operator op, header* first, header* a, header* b)
     if (errorCode) return;
     double* out = realData(result);
     switch (op) {
-    case Operator::add: combineReals(x, y, rows, columns, out, [](double p, double q) { return p + q; }); break;
-    case Operator::subtract: combineReals(x, y, rows, columns, out, [](double p, double q) { return p - q; }); break;
-    case Operator::multiply: combineReals(x, y, rows, columns, out, [](double p, double q) { return p * q; }); break;
-    case Operator::divide:
-        combineReals(x, y, rows, columns, out, [](double p, double q) { return q == 0 ? quietNan : p / q; });
-        break;
+        case Operator::add:
+            combineReals(x, y, rows, columns, out, [](double p, double q) { return p + q; });
+            break;
+        case Operator::subtract:
+            combineReals(x, y, rows, columns, out, [](double p, double q) { return p - q; });
+            break;
+        case Operator::multiply:
+            combineReals(x, y, rows, columns, out, [](double p, double q) { return p * q; });
+            break;
+        case Operator::divide:
+            combineReals(x, y, rows, columns, out,
+                         [](double p, double q) { return q == 0 ? quietNan : p / q; });
+            break;
     }
     finishResult(first, result, moveDown);
 }
 
 // Both operands real scalars, the commonest case of all: the same result
 // and placement as combineRealOperands, without the shape work.
-void combineRealScalars(Operator op, header* first, header* a, header* b)
-{
+void combineRealScalars(Operator op, header* first, header* a, header* b) {
     double x = realOf(a), y = realOf(b), z;
     switch (op) {
-    case Operator::add: z = x + y; break;
-    case Operator::subtract: z = x - y; break;
-    case Operator::multiply: z = x * y; break;
-    default:
-        if (y == 0) {
-            reportFloatingPointError();
-            if (errorCode) return;
-        }
-        z = y == 0 ? quietNan : x / y;
-        break;
+        case Operator::add:
+            z = x + y;
+            break;
+        case Operator::subtract:
+            z = x - y;
+            break;
+        case Operator::multiply:
+            z = x * y;
+            break;
+        default:
+            if (y == 0) {
+                reportFloatingPointError();
+                if (errorCode) return;
+            }
+            z = y == 0 ? quietNan : x / y;
+            break;
     }
     bool moveDown;
     header* result = placeRealResult(first, a, b, 1, 1, &moveDown);
@@ -198,26 +209,28 @@ void combineRealScalars(Operator op, header* first, header* a, header* b)
     finishResult(first, result, moveDown);
 }
 
-void negateIntervalElement(const double* x, double* result) { negateInterval(x[0], x[1], &result[0], &result[1]); }
+void negateIntervalElement(const double* x, double* result) {
+    negateInterval(x[0], x[1], &result[0], &result[1]);
+}
 
 // The binary operators: real operands here, others through the engine.
 // "+" with a string on either side joins the two as "|" does.
-void applyOperator(Operator op, header* first)
-{
+void applyOperator(Operator op, header* first) {
     if (errorCode) return;
-    static const RealBinaryFunction realFunctions[] = {addRealElement, subtractRealElement, multiplyRealElement,
-                                                       divideRealElement};
-    static const ComplexBinaryFunction complexFunctions[] = {addComplexElement, subtractComplexElement,
-                                                             multiplyComplexElement, divideComplexElement};
-    static const IntervalBinaryFunction intervalFunctions[] = {addIntervalBounds, subtractIntervalBounds,
-                                                               multiplyIntervalBounds, divideIntervalBounds};
+    static const RealBinaryFunction realFunctions[] = {addRealElement, subtractRealElement,
+                                                       multiplyRealElement, divideRealElement};
+    static const ComplexBinaryFunction complexFunctions[] = {
+        addComplexElement, subtractComplexElement, multiplyComplexElement, divideComplexElement};
+    static const IntervalBinaryFunction intervalFunctions[] = {
+        addIntervalBounds, subtractIntervalBounds, multiplyIntervalBounds, divideIntervalBounds};
     const int k = int(op);
     header* second = nextValue(first);
     // A second operand followed by further results of the same return is
     // refused by the engine's wrapper; look before resolving pushes anything.
     bool tooMany = second && (second->flags & flagResult) && nextValue(second);
     if (!second) {
-        mapBinary(realFunctions[k], complexFunctions[k], intervalFunctions[k], first, operatorName(op));
+        mapBinary(realFunctions[k], complexFunctions[k], intervalFunctions[k], first,
+                  operatorName(op));
         return;
     }
     header* a = resolveValue(first);
@@ -229,7 +242,8 @@ void applyOperator(Operator op, header* first)
         return;
     }
     if (tooMany) {
-        mapBinary(realFunctions[k], complexFunctions[k], intervalFunctions[k], first, operatorName(op));
+        mapBinary(realFunctions[k], complexFunctions[k], intervalFunctions[k], first,
+                  operatorName(op));
         return;
     }
     if (a->kind == kindReal && b->kind == kindReal) {
@@ -240,14 +254,19 @@ void applyOperator(Operator op, header* first)
         combineRealOperands(op, first, a, b);
         return;
     }
-    header* result = applyBinary(realFunctions[k], complexFunctions[k], intervalFunctions[k], a, b, operatorName(op));
+    header* result = applyBinary(realFunctions[k], complexFunctions[k], intervalFunctions[k], a, b,
+                                 operatorName(op));
     if (result && !errorCode) moveResult(first, result);
 }
 
 // --- matrix product ----------------------------------------------------------
 
-bool isMatrixKind(int kind) { return kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix; }
-bool isScalarKind(int kind) { return kind == kindReal || kind == kindComplex || kind == kindInterval; }
+bool isMatrixKind(int kind) {
+    return kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix;
+}
+bool isScalarKind(int kind) {
+    return kind == kindReal || kind == kindComplex || kind == kindInterval;
+}
 
 // Elements of a matrix operand of the product, 1 or 2 doubles wide.
 struct Factor {
@@ -256,13 +275,11 @@ struct Factor {
     const double* at(int i, int k) const { return data + (int64_t(i) * columns + k) * width; }
 };
 
-Factor factorOf(header* h)
-{
+Factor factorOf(header* h) {
     return {matrixRows(h), matrixColumns(h), h->kind == kindRealMatrix ? 1 : 2, matrixData(h)};
 }
 
-void productReal(const Factor& a, const Factor& b, double* out)
-{
+void productReal(const Factor& a, const Factor& b, double* out) {
     const int n = a.rows, m = a.columns, p = b.columns;
     std::fill(out, out + int64_t(n) * p, 0.0);
     for (int i = 0; i < n; i++) {
@@ -276,8 +293,7 @@ void productReal(const Factor& a, const Factor& b, double* out)
 }
 
 // Complex sums; a real factor has imaginary part 0.
-void productComplex(const Factor& a, const Factor& b, double* out)
-{
+void productComplex(const Factor& a, const Factor& b, double* out) {
     const int n = a.rows, m = a.columns, p = b.columns;
     std::fill(out, out + 2 * int64_t(n) * p, 0.0);
     for (int i = 0; i < n; i++) {
@@ -295,8 +311,7 @@ void productComplex(const Factor& a, const Factor& b, double* out)
 }
 
 // Interval sums, rounded outward; a real factor is the point interval.
-void productInterval(const Factor& a, const Factor& b, double* out)
-{
+void productInterval(const Factor& a, const Factor& b, double* out) {
     const int n = a.rows, m = a.columns, p = b.columns;
     std::fill(out, out + 2 * int64_t(n) * p, 0.0);
     for (int i = 0; i < n && !errorCode; i++) {
@@ -315,23 +330,26 @@ void productInterval(const Factor& a, const Factor& b, double* out)
 
 // Both operands matrices of numeric kinds that may meet: the product, or
 // false when the kinds do not pair (complex with interval).
-bool multiplyMatrices(header* first, header* a, header* b)
-{
+bool multiplyMatrices(header* first, header* a, header* b) {
     bool complex = a->kind == kindComplexMatrix || b->kind == kindComplexMatrix;
     bool interval = a->kind == kindIntervalMatrix || b->kind == kindIntervalMatrix;
     if (complex && interval) return false;
     Factor x = factorOf(a), y = factorOf(b);
     if (y.rows != x.columns) {
-        printFormatted("Cannot multiply %dx%d and %dx%d matrix\n", x.rows, x.columns, y.rows, y.columns);
+        printFormatted("Cannot multiply %dx%d and %dx%d matrix\n", x.rows, x.columns, y.rows,
+                       y.columns);
         errorCode = 1;
         return true;
     }
     int kind = complex ? kindComplexMatrix : interval ? kindIntervalMatrix : kindRealMatrix;
     header* result = pushMatrixOfKind(kind, x.rows, y.columns);
     if (!result) return true;
-    if (complex) productComplex(x, y, matrixData(result));
-    else if (interval) productInterval(x, y, matrixData(result));
-    else productReal(x, y, matrixData(result));
+    if (complex)
+        productComplex(x, y, matrixData(result));
+    else if (interval)
+        productInterval(x, y, matrixData(result));
+    else
+        productReal(x, y, matrixData(result));
     if (!errorCode) moveResult(first, result);
     return true;
 }
@@ -341,8 +359,7 @@ bool multiplyMatrices(header* first, header* a, header* b)
 // Promotes `count` consecutive records from `first` in place to complex
 // when any base value is complex, else to interval when any is an interval.
 // Returns whether it promoted.
-bool promoteConsecutive(header* first, int count)
-{
+bool promoteConsecutive(header* first, int count) {
     bool complex = false, interval = false;
     header* record = first;
     for (int k = 0; k < count; k++, record = nextValue(record)) {
@@ -356,8 +373,10 @@ bool promoteConsecutive(header* first, int count)
     // converted record.
     record = first;
     for (int k = 0; k < count; k++, record = nextValue(record)) {
-        if (complex) promoteToComplex(record);
-        else promoteArgumentToInterval(record);
+        if (complex)
+            promoteToComplex(record);
+        else
+            promoteArgumentToInterval(record);
         if (errorCode) return false;
     }
     return true;
@@ -371,8 +390,7 @@ void addRealElement(const double* a, const double* b, double* result) { *result 
 void subtractRealElement(const double* a, const double* b, double* result) { *result = *a - *b; }
 void multiplyRealElement(const double* a, const double* b, double* result) { *result = *a * *b; }
 
-void divideRealElement(const double* a, const double* b, double* result)
-{
+void divideRealElement(const double* a, const double* b, double* result) {
     if (*b == 0) {
         *result = quietNan;
         reportFloatingPointError();
@@ -383,28 +401,26 @@ void divideRealElement(const double* a, const double* b, double* result)
 
 double negateRealElement(double x) { return -x; }
 
-void addComplexElement(double re1, double im1, double re2, double im2, double* re, double* im)
-{
+void addComplexElement(double re1, double im1, double re2, double im2, double* re, double* im) {
     *re = re1 + re2;
     *im = im1 + im2;
 }
 
-void subtractComplexElement(double re1, double im1, double re2, double im2, double* re, double* im)
-{
+void subtractComplexElement(double re1, double im1, double re2, double im2, double* re,
+                            double* im) {
     *re = re1 - re2;
     *im = im1 - im2;
 }
 
-void multiplyComplexElement(double re1, double im1, double re2, double im2, double* re, double* im)
-{
+void multiplyComplexElement(double re1, double im1, double re2, double im2, double* re,
+                            double* im) {
     double r = re1 * re2 - im1 * im2;
     *im = re1 * im2 + im1 * re2;
     *re = r;
 }
 
 // No scaling: the divisor's squared modulus divides both parts.
-void divideComplexElement(double re1, double im1, double re2, double im2, double* re, double* im)
-{
+void divideComplexElement(double re1, double im1, double re2, double im2, double* re, double* im) {
     double m = re2 * re2 + im2 * im2;
     if (m == 0) {
         m = quietNan;
@@ -415,34 +431,29 @@ void divideComplexElement(double re1, double im1, double re2, double im2, double
     *re = r;
 }
 
-void negateComplexElement(const double* x, double* result)
-{
+void negateComplexElement(const double* x, double* result) {
     result[0] = -x[0];
     result[1] = -x[1];
 }
 
-void makeComplex(double re, double im, double* pair)
-{
+void makeComplex(double re, double im, double* pair) {
     pair[0] = re;
     pair[1] = im;
 }
 
-void copyComplex(const double* from, double* to)
-{
+void copyComplex(const double* from, double* to) {
     to[0] = from[0];
     to[1] = from[1];
 }
 
-void addComplexProduct(double* accumulator, const double* a, const double* b)
-{
+void addComplexProduct(double* accumulator, const double* a, const double* b) {
     double re, im;
     multiplyComplexElement(a[0], a[1], b[0], b[1], &re, &im);
     accumulator[0] += re;
     accumulator[1] += im;
 }
 
-void addIntervalProduct(double* accumulator, const double* a, const double* b)
-{
+void addIntervalProduct(double* accumulator, const double* a, const double* b) {
     double lo, hi;
     multiplyIntervalBounds(a[0], a[1], b[0], b[1], &lo, &hi);
     addIntervalBounds(accumulator[0], accumulator[1], lo, hi, &accumulator[0], &accumulator[1]);
@@ -455,8 +466,7 @@ void subtractValues(header* first) { applyOperator(Operator::subtract, first); }
 void multiplyValues(header* first) { applyOperator(Operator::multiply, first); }
 void divideValues(header* first) { applyOperator(Operator::divide, first); }
 
-void negateValue(header* operand)
-{
+void negateValue(header* operand) {
     if (errorCode) return;
     header* value = resolveValue(operand);
     if (errorCode) return;
@@ -470,13 +480,13 @@ void negateValue(header* operand)
         finishResult(operand, result, moveDown);
         return;
     }
-    header* result = numberFamily(value) == numberInterval ? applyInterval(negateIntervalElement, value)
-                                                 : applyRealComplex(negateRealElement, negateComplexElement, value);
+    header* result = numberFamily(value) == numberInterval
+                         ? applyInterval(negateIntervalElement, value)
+                         : applyRealComplex(negateRealElement, negateComplexElement, value);
     if (result && !errorCode) moveResult(operand, result);
 }
 
-void matrixProduct(header* first, header* second)
-{
+void matrixProduct(header* first, header* second) {
     if (errorCode) return;
     header* a = resolveValue(first);
     if (errorCode) return;
@@ -485,18 +495,19 @@ void matrixProduct(header* first, header* second)
     if (isMatrixKind(a->kind) && isMatrixKind(b->kind) && multiplyMatrices(first, a, b)) return;
     bool rowB = isMatrixKind(b->kind) && matrixRows(b) == 1;
     bool columnA = isMatrixKind(a->kind) && matrixColumns(a) == 1;
-    if ((isScalarKind(a->kind) && (isScalarKind(b->kind) || rowB)) || (isScalarKind(b->kind) && columnA)) {
+    if ((isScalarKind(a->kind) && (isScalarKind(b->kind) || rowB)) ||
+        (isScalarKind(b->kind) && columnA)) {
         newram = endOf(second);
         multiplyValues(first);
         return;
     }
-    printFormatted("Cannot dot multiply a %s and a %s (incompatible dimensions).\n", getTypeName(a), getTypeName(b));
+    printFormatted("Cannot dot multiply a %s and a %s (incompatible dimensions).\n", getTypeName(a),
+                   getTypeName(b));
     errorCode = 1;
 }
 
 // After a promotion the records are taken again one after another.
-void convertToCommonKind(header** a, header** b)
-{
+void convertToCommonKind(header** a, header** b) {
     if (errorCode) return;
     header* second = promoteConsecutive(*a, 2) ? nextValue(*a) : *b;
     if (errorCode) return;
@@ -505,8 +516,7 @@ void convertToCommonKind(header** a, header** b)
     *b = resolveValue(second);
 }
 
-void convertThreeToCommonKind(header** a, header** b, header** c)
-{
+void convertThreeToCommonKind(header** a, header** b, header** c) {
     if (errorCode) return;
     header *second = *b, *third = *c;
     if (promoteConsecutive(*a, 3)) {

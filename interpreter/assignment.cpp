@@ -9,16 +9,16 @@
 #include "builtins/math.h"
 #include "graphics/graphics_state.h"
 #include "interpreter/builtin_table.h"
-#include "interpreter/globals.h"
-#include "interpreter/main_loop.h"
-#include "interpreter/output.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
-#include "interpreter/tracing.h"
+#include "interpreter/globals.h"
+#include "interpreter/main_loop.h"
+#include "interpreter/output.h"
 #include "interpreter/primaries.h"
 #include "interpreter/printing.h"
 #include "interpreter/scanner.h"
+#include "interpreter/tracing.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "notebook/notebook_services.h"
@@ -37,7 +37,7 @@ constexpr int nameSize = sizeof(header::name);
 // and the remembered targets of a multiple assignment are carried along.
 
 struct StackMove {
-    char* from;   // the moved region was [from, end)
+    char* from;  // the moved region was [from, end)
     char* end;
     int64_t delta;
 };
@@ -46,29 +46,25 @@ StackMove stackMoves[maxStackMoves];
 int stackMoveCount = 0;
 bool stackMovesLost = false;
 
-bool onStack(const void* p)
-{
+bool onStack(const void* p) {
     const char* c = static_cast<const char*>(p);
     return c >= ramstart && c < ramend;
 }
 
-char* relocate(char* p, int firstMove)
-{
+char* relocate(char* p, int firstMove) {
     for (int i = firstMove; i < stackMoveCount; i++)
         if (p >= stackMoves[i].from && p < stackMoves[i].end) p += stackMoves[i].delta;
     return p;
 }
 
 template <typename T>
-T* relocate(T* p, int firstMove)
-{
+T* relocate(T* p, int firstMove) {
     return reinterpret_cast<T*>(relocate(reinterpret_cast<char*>(p), firstMove));
 }
 
 // Moves everything from `from` up to `newram` by `delta` bytes (the caller
 // has checked the room) and notes the move.
-void shiftStack(char* from, int64_t delta)
-{
+void shiftStack(char* from, int64_t delta) {
     if (delta == 0) return;
     std::memmove(from + delta, from, newram - from);
     if (stackMoveCount < maxStackMoves)
@@ -82,19 +78,17 @@ void shiftStack(char* from, int64_t delta)
 
 bool isTopLevel() { return functionState == 0; }
 
-bool overwritingAllowed()
-{
+bool overwritingAllowed() {
     return intSetting("allowoverwrite") || intSetting("allowvaroverwrite");
 }
 
-bool isNoResultMarker(const header* value)
-{
-    return value->kind == kindString && stringOf(value)[0] == markerNoResult && stringOf(value)[1] == 0;
+bool isNoResultMarker(const header* value) {
+    return value->kind == kindString && stringOf(value)[0] == markerNoResult &&
+           stringOf(value)[1] == 0;
 }
 
 // A name of more than two characters ending in "$$".
-bool isGlobalStoreName(const char* name)
-{
+bool isGlobalStoreName(const char* name) {
     if (!name[0] || !name[1] || !name[2]) return false;
     const char* end = name + 3;
     while (*end) end++;
@@ -104,28 +98,24 @@ bool isGlobalStoreName(const char* name)
 // The name "%" (the last result).
 bool isPercentName(const char* name) { return name[0] == '%' && !name[1]; }
 
-bool isViewKind(int kind)
-{
+bool isViewKind(int kind) {
     return kind == kindSubmatrix || kind == kindComplexSubmatrix || kind == kindIntervalSubmatrix;
 }
 
 // Copies a name field or name buffer (`nameSize` bytes) and terminates it.
-void copyName(char* destination, const char* name)
-{
+void copyName(char* destination, const char* name) {
     std::memcpy(destination, name, nameSize);
     destination[nameSize - 1] = 0;
 }
 
 // A user function of that name with the protected flag.
-bool isProtectedFunction(const char* name)
-{
+bool isProtectedFunction(const char* name) {
     header* function = findFunction(name);
     return function && (function->flags & flagProtected);
 }
 
 // Pushes a copy of a record; null on overflow.
-header* pushCopy(const header* record)
-{
+header* pushCopy(const header* record) {
     char* data = pushHeader(record->kind, record->size, record->name);
     if (!data) return nullptr;
     header* copy = recordAt(data - headerSize);
@@ -144,8 +134,7 @@ struct Elements {
     int elementSize;
 };
 
-Elements elementsOf(header* h)
-{
+Elements elementsOf(header* h) {
     int size = numberFamily(h) == numberReal ? 8 : 16;
     if (h->kind == kindReal || h->kind == kindComplex || h->kind == kindInterval)
         return {1, 1, dataOf(h), size};
@@ -157,8 +146,7 @@ Elements elementsOf(header* h)
 // target of the same statement may have changed the base). Only the linear
 // positions count: a one-element view of the last column holds the next row
 // and column -1.
-bool viewFitsBase(header* view, header* base)
-{
+bool viewFitsBase(header* view, header* base) {
     if (numberFamily(base) == numberNone || view->size < 72) return false;
     int64_t rows = viewRows(view), columns = viewColumns(view);
     if (rows < 0 || columns < 0 || 72 + 4 * (rows + columns) > view->size) return false;
@@ -173,8 +161,7 @@ bool viewFitsBase(header* view, header* base)
 
 // Copies the value's elements into the selected elements of the base (same
 // family): element by element for equal shapes, one element into all.
-bool copyIntoView(header* view, header* base, header* value)
-{
+bool copyIntoView(header* view, header* base, header* value) {
     Elements b = elementsOf(base), v = elementsOf(value);
     int64_t rows = viewRows(view), columns = viewColumns(view);
     bool sameShape = v.rows == rows && v.columns == columns;
@@ -188,7 +175,8 @@ bool copyIntoView(header* view, header* base, header* value)
         for (int64_t j = 0; j < columns; j++) {
             int64_t source = sameShape ? i * v.columns + j : 0;
             int64_t target = r[i] * b.columns + c[j];
-            std::memcpy(b.data + target * b.elementSize, v.data + source * v.elementSize, b.elementSize);
+            std::memcpy(b.data + target * b.elementSize, v.data + source * v.elementSize,
+                        b.elementSize);
         }
     return true;
 }
@@ -199,8 +187,7 @@ header* assignToVariable(header* variable, header* value, const char* name, bool
 
 // The base turned complex or interval by `convert`, assigned through the
 // view, and then stored as the base variable.
-header* convertBaseAndAssign(header* view, header* base, header* value, void (*convert)(header*))
-{
+header* convertBaseAndAssign(header* view, header* base, header* value, void (*convert)(header*)) {
     header* converted = pushCopy(base);
     if (errorCode) return nullptr;
     convert(converted);
@@ -212,16 +199,14 @@ header* convertBaseAndAssign(header* view, header* base, header* value, void (*c
 }
 
 // The value converted by `convert` into a copy at the stack top.
-header* convertedValue(header* value, void (*convert)(header*))
-{
+header* convertedValue(header* value, void (*convert)(header*)) {
     header* copy = pushCopy(value);
     if (errorCode) return nullptr;
     convert(copy);
     return errorCode ? nullptr : copy;
 }
 
-header* assignThroughView(header* view, header* value)
-{
+header* assignThroughView(header* view, header* value) {
     header* base = viewBase(view);
     if (!base || !viewFitsBase(view, base)) {
         fail(43, "Internal variable error!\n");
@@ -229,39 +214,46 @@ header* assignThroughView(header* view, header* value)
     }
     NumberFamily valueFamily = numberFamily(value);
     switch (numberFamily(base)) {
-    case numberReal:
-        if (valueFamily == numberComplex) return convertBaseAndAssign(view, base, value, convertToComplex);
-        if (valueFamily == numberInterval) return convertBaseAndAssign(view, base, value, promoteToInterval);
-        if (valueFamily == numberReal) return copyIntoView(view, base, value) ? base : nullptr;
-        if (value->kind == kindString || value->kind == kindStringMatrix)
-            fail(45, "Cannot assign a string to real!\n");
-        else
-            fail(45, "Cannot assign this value to real!\n");
-        return nullptr;
-    case numberComplex:
-        if (valueFamily == numberReal) value = convertedValue(value, convertToComplex);
-        else if (valueFamily != numberComplex) fail(45, "Illegal assignment!\n");
-        if (errorCode) return nullptr;
-        return copyIntoView(view, base, value) ? base : nullptr;
-    default:
-        if (valueFamily == numberReal) value = convertedValue(value, promoteToInterval);
-        else if (valueFamily != numberInterval) fail(45, "Cannot assign this type to intervals!\n");
-        if (errorCode) return nullptr;
-        return copyIntoView(view, base, value) ? base : nullptr;
+        case numberReal:
+            if (valueFamily == numberComplex)
+                return convertBaseAndAssign(view, base, value, convertToComplex);
+            if (valueFamily == numberInterval)
+                return convertBaseAndAssign(view, base, value, promoteToInterval);
+            if (valueFamily == numberReal) return copyIntoView(view, base, value) ? base : nullptr;
+            if (value->kind == kindString || value->kind == kindStringMatrix)
+                fail(45, "Cannot assign a string to real!\n");
+            else
+                fail(45, "Cannot assign this value to real!\n");
+            return nullptr;
+        case numberComplex:
+            if (valueFamily == numberReal)
+                value = convertedValue(value, convertToComplex);
+            else if (valueFamily != numberComplex)
+                fail(45, "Illegal assignment!\n");
+            if (errorCode) return nullptr;
+            return copyIntoView(view, base, value) ? base : nullptr;
+        default:
+            if (valueFamily == numberReal)
+                value = convertedValue(value, promoteToInterval);
+            else if (valueFamily != numberInterval)
+                fail(45, "Cannot assign this type to intervals!\n");
+            if (errorCode) return nullptr;
+            return copyIntoView(view, base, value) ? base : nullptr;
     }
 }
 
 // Byte offset and length of the k-th (1-based) string of a string vector
 // and the offset of its end marker; false when there is no such string or
 // the vector is malformed.
-bool findVectorString(const header* vector, int k, int64_t* offset, int64_t* length, int64_t* marker)
-{
+bool findVectorString(const header* vector, int k, int64_t* offset, int64_t* length,
+                      int64_t* marker) {
     const char* data = dataOf(vector);
     int64_t size = vector->size - headerSize;
     int64_t position = 0;
     bool found = false;
     for (int i = 1; position < size && data[position] != 1; i++) {
-        const char* end = static_cast<const char*>(std::memchr(data + position, 0, size - position));
+        const char* end =
+            static_cast<const char*>(std::memchr(data + position, 0, size - position));
         if (!end) return false;
         if (i == k) {
             *offset = position;
@@ -276,15 +268,15 @@ bool findVectorString(const header* vector, int k, int64_t* offset, int64_t* len
 }
 
 // A new string vector with one string replaced, stored as the base variable.
-header* assignThroughSubvector(header* subvector, header* value)
-{
+header* assignThroughSubvector(header* subvector, header* value) {
     header* base = subvectorBase(subvector);
     if (!base || base->kind != kindStringMatrix || base->size < headerSize) {
         fail(43, "Internal variable error!\n");
         return nullptr;
     }
     if (value->kind != kindString) {
-        printFormatted("Can only assign a string to an element of the string vector %s!\n", base->name);
+        printFormatted("Can only assign a string to an element of the string vector %s!\n",
+                       base->name);
         errorCode = 12;
         return nullptr;
     }
@@ -315,8 +307,7 @@ header* assignThroughSubvector(header* subvector, header* value)
 
 // Replaces a variable of the running frame by the value: the records above
 // it move by the difference of the sizes.
-header* replaceLocalVariable(header* variable, header* value)
-{
+header* replaceLocalVariable(header* variable, header* value) {
     char* place = reinterpret_cast<char*>(variable);
     int64_t delta = value->size - variable->size;
     if (delta > 0 && delta > ramend - newram) {
@@ -340,8 +331,7 @@ header* replaceLocalVariable(header* variable, header* value)
 
 // Stores the value in the global store with the target's own flags: a
 // value copied from a protected variable does not protect its target.
-header* storeGlobal(const char* name, header* value, int32_t targetFlags)
-{
+header* storeGlobal(const char* name, header* value, int32_t targetFlags) {
     header* stored = putGlobal(name, value, 0);
     if (stored) stored->flags = (stored->flags & ~flagProtected) | targetFlags;
     return stored;
@@ -351,14 +341,14 @@ header* storeGlobal(const char* name, header* value, int32_t targetFlags)
 // At the top level (except "%") and through a `global` declaration the
 // value goes to the global store; a variable outside the running frame
 // (a caller's, or a global reached through an argument) keeps its shape.
-header* assignToVariable(header* variable, header* value, const char* name, bool throughGlobal)
-{
+header* assignToVariable(header* variable, header* value, const char* name, bool throughGlobal) {
     char* place = reinterpret_cast<char*>(variable);
     bool stacked = onStack(variable);
     bool inFunctionArea = stacked && place < functionsEnd;
-    if (throughGlobal || (isTopLevel() && (!stacked || (!isPercentName(name) && !inFunctionArea)))) {
-        int32_t keep = variable->flags
-                       & ~(flagSymbolic | flagGlobalCommand | flagGlobalReference | flagReferenceArgument | 0x800000);
+    if (throughGlobal ||
+        (isTopLevel() && (!stacked || (!isPercentName(name) && !inFunctionArea)))) {
+        int32_t keep = variable->flags & ~(flagSymbolic | flagGlobalCommand | flagGlobalReference |
+                                           flagReferenceArgument | 0x800000);
         char storeName[nameSize];
         copyName(storeName, throughGlobal || !stacked ? variable->name : name);
         header* stored = storeGlobal(storeName, value, keep);
@@ -379,8 +369,7 @@ header* assignToVariable(header* variable, header* value, const char* name, bool
 
 // A copy of the value inserted at `place` under the name; everything above
 // moves up.
-header* insertRecord(char* place, header* value, const char* name)
-{
+header* insertRecord(char* place, header* value, const char* name) {
     int64_t size = value->size;
     if (size > ramend - newram) {
         printFormatted("Memory overflow assigning to %s\n", name);
@@ -398,8 +387,7 @@ header* insertRecord(char* place, header* value, const char* name)
 
 // A user function defined by assigning a function value: inserted at
 // `ramstart`.
-header* defineFunctionValue(header* value, const char* name)
-{
+header* defineFunctionValue(header* value, const char* name) {
     markFunctionIndexStale();
     header* function = insertRecord(ramstart, value, name);
     if (!function) return nullptr;
@@ -409,8 +397,7 @@ header* defineFunctionValue(header* value, const char* name)
 }
 
 // A new local variable at the end of the running frame.
-header* createLocalVariable(header* value, const char* name)
-{
+header* createLocalVariable(header* value, const char* name) {
     char* place = endlocal;
     header* variable = insertRecord(place, value, name);
     if (!variable) return nullptr;
@@ -420,8 +407,7 @@ header* createLocalVariable(header* value, const char* name)
     return variable;
 }
 
-header* assignNewVariable(header* value, const char* name)
-{
+header* assignNewVariable(header* value, const char* name) {
     if (isTopLevel() && value->kind != kindFunction && !overwritingAllowed()) {
         if (isProtectedFunction(name)) {
             printFormatted("Cannot change protected function %s!", name);
@@ -441,42 +427,39 @@ header* assignNewVariable(header* value, const char* name)
     return createLocalVariable(value, name);
 }
 
-bool isAssignableKind(int kind)
-{
-    return kind == kindReference || isViewKind(kind) || kind == kindStringSubvector || kind == kindStringMatrix;
+bool isAssignableKind(int kind) {
+    return kind == kindReference || isViewKind(kind) || kind == kindStringSubvector ||
+           kind == kindStringMatrix;
 }
 
-} // namespace
+}  // namespace
 
 // --- public operations ---------------------------------------------------------
 
-int32_t setValueName(header* record, const char* name)
-{
+int32_t setValueName(header* record, const char* name) {
     setRecordName(record, name);
     return record->hash;
 }
 
-bool isSameShape(const header* variable, const header* value)
-{
+bool isSameShape(const header* variable, const header* value) {
     if (variable->kind != value->kind) return false;
     switch (variable->kind) {
-    case kindString:
-    case kindStringMatrix:
-        return variable->size >= value->size;
-    case kindRealMatrix:
-    case kindComplexMatrix:
-    case kindIntervalMatrix:
-    case kindCompressedMatrix:
-        return variable->size == value->size
-               && *reinterpret_cast<const int32_t*>(dataOf(variable) + 4)
-                      == *reinterpret_cast<const int32_t*>(dataOf(value) + 4);
-    default:
-        return variable->size == value->size;
+        case kindString:
+        case kindStringMatrix:
+            return variable->size >= value->size;
+        case kindRealMatrix:
+        case kindComplexMatrix:
+        case kindIntervalMatrix:
+        case kindCompressedMatrix:
+            return variable->size == value->size &&
+                   *reinterpret_cast<const int32_t*>(dataOf(variable) + 4) ==
+                       *reinterpret_cast<const int32_t*>(dataOf(value) + 4);
+        default:
+            return variable->size == value->size;
     }
 }
 
-header* assignVariable(header* target, header* value)
-{
+header* assignVariable(header* target, header* value) {
     if (errorCode) return nullptr;
     stackMoveCount = 0;
     stackMovesLost = false;
@@ -490,7 +473,8 @@ header* assignVariable(header* target, header* value)
         fail(1, "A function returned no value. Cannot assign this to a variable.\n");
         return nullptr;
     }
-    if (target->kind == kindReference && !referenceTarget(target) && !(target->flags & flagGlobalReference))
+    if (target->kind == kindReference && !referenceTarget(target) &&
+        !(target->flags & flagGlobalReference))
         return assignNewVariable(value, name);
     if (target->kind == kindReference && isGlobalStoreName(name)) return putGlobal(name, value, 0);
 
@@ -505,7 +489,8 @@ header* assignVariable(header* target, header* value)
             break;
         }
         if (variable->flags & flagReferenceArgument) break;
-        header* next = (variable->flags & flagGlobalReference) ? findGlobal(variable->name) : referenceTarget(variable);
+        header* next = (variable->flags & flagGlobalReference) ? findGlobal(variable->name)
+                                                               : referenceTarget(variable);
         if (!next) {
             if (variable->flags & flagGlobalReference) return assignNewVariable(value, name);
             fail(43, "Internal variable error!\n");
@@ -517,7 +502,8 @@ header* assignVariable(header* target, header* value)
     // Through a view the variable is its base.
     const header* owner = variable;
     if (isViewKind(variable->kind) && viewBase(variable)) owner = viewBase(variable);
-    if (variable->kind == kindStringSubvector && subvectorBase(variable)) owner = subvectorBase(variable);
+    if (variable->kind == kindStringSubvector && subvectorBase(variable))
+        owner = subvectorBase(variable);
     if (isTopLevel() && (owner->flags & flagProtected) && !overwritingAllowed()) {
         printFormatted("Cannot change protected variable %s!", owner->name[0] ? owner->name : name);
         errorCode = 1;
@@ -539,15 +525,14 @@ namespace {
 
 enum AssignmentOperator {
     noAssignment,
-    plainAssignment,     // =
-    colonAssignment,     // :=
-    symbolicAssignment,  // &=
-    maximaOnlyAssignment, // &&=
-    maximaAssignment,    // ::=, &:=, :&=
+    plainAssignment,       // =
+    colonAssignment,       // :=
+    symbolicAssignment,    // &=
+    maximaOnlyAssignment,  // &&=
+    maximaAssignment,      // ::=, &:=, :&=
 };
 
-AssignmentOperator readAssignmentOperator()
-{
+AssignmentOperator readAssignmentOperator() {
     char c = scanPointer[0];
     if (c == '=') {
         if (scanPointer[1] == '=') return noAssignment;
@@ -555,10 +540,15 @@ AssignmentOperator readAssignmentOperator()
         return plainAssignment;
     }
     if (c != ':' && c != '&') return noAssignment;
-    struct Spelling { const char* text; int length; AssignmentOperator op; };
+    struct Spelling {
+        const char* text;
+        int length;
+        AssignmentOperator op;
+    };
     static const Spelling spellings[] = {
-        {"::=", 3, maximaAssignment}, {"&:=", 3, maximaAssignment}, {":&=", 3, maximaAssignment},
-        {"&&=", 3, maximaOnlyAssignment}, {"&=", 2, symbolicAssignment}, {":=", 2, colonAssignment},
+        {"::=", 3, maximaAssignment},  {"&:=", 3, maximaAssignment},
+        {":&=", 3, maximaAssignment},  {"&&=", 3, maximaOnlyAssignment},
+        {"&=", 2, symbolicAssignment}, {":=", 2, colonAssignment},
     };
     for (const Spelling& s : spellings)
         if (hasPrefix(scanPointer, s.text)) {
@@ -570,13 +560,18 @@ AssignmentOperator readAssignmentOperator()
 
 // Pointers a remembered target holds: the referenced variable, a view's
 // base or a subvector's vector.
-header** innerPointer(header* target)
-{
+header** innerPointer(header* target) {
     switch (target->kind) {
-    case kindReference: return &referenceTarget(target);
-    case kindSubmatrix: case kindComplexSubmatrix: case kindIntervalSubmatrix: return &viewBase(target);
-    case kindStringSubvector: return &subvectorBase(target);
-    default: return nullptr;
+        case kindReference:
+            return &referenceTarget(target);
+        case kindSubmatrix:
+        case kindComplexSubmatrix:
+        case kindIntervalSubmatrix:
+            return &viewBase(target);
+        case kindStringSubvector:
+            return &subvectorBase(target);
+        default:
+            return nullptr;
     }
 }
 
@@ -589,23 +584,20 @@ struct Anchor {
 };
 
 // The name is set only for a global.
-Anchor anchorOf(header* record)
-{
+Anchor anchorOf(header* record) {
     Anchor a;
     a.global = record && !onStack(record);
     if (a.global) copyName(a.globalName, record->name);
     return a;
 }
 
-header* followAnchor(header* record, const Anchor& anchor, int firstMove)
-{
+header* followAnchor(header* record, const Anchor& anchor, int firstMove) {
     if (!record) return nullptr;
     return anchor.global ? findGlobal(anchor.globalName) : relocate(record, firstMove);
 }
 
 // Assigns the values to the targets; returns the record to print.
-header* assignAll(header** targets, int targetCount, header** values, int valueCount)
-{
+header* assignAll(header** targets, int targetCount, header** values, int valueCount) {
     Anchor anchors[maxAssignmentTargets];
     header* printed = nullptr;
     Anchor printedAnchor{};
@@ -633,7 +625,8 @@ header* assignAll(header** targets, int targetCount, header** values, int valueC
             if (inner && *inner) *inner = followAnchor(*inner, anchors[j], 0);
             // A name that became a variable here is bound to it, so that
             // {a, a} = ... does not make two variables.
-            if (targets[j]->kind == kindReference && !*inner && !(targets[j]->flags & flagGlobalReference))
+            if (targets[j]->kind == kindReference && !*inner &&
+                !(targets[j]->flags & flagGlobalReference))
                 *inner = findVariable(targets[j]->name);
         }
         for (int j = 0; j < valueCount; j++) values[j] = relocate(values[j], 0);
@@ -643,8 +636,7 @@ header* assignAll(header** targets, int targetCount, header** values, int valueC
 
 // Collects the records from `from` up to `to`; returns their number (also
 // beyond `maximum`, when only the first `maximum` are kept).
-int collectRecords(char* from, char* to, header** records, int maximum)
-{
+int collectRecords(char* from, char* to, header** records, int maximum) {
     int count = 0;
     for (char* p = from; p < to && recordAt(p)->size > 0; p += recordAt(p)->size) {
         if (count < maximum) records[count] = recordAt(p);
@@ -654,8 +646,7 @@ int collectRecords(char* from, char* to, header** records, int maximum)
 }
 
 // Skips a "//" comment after symbolic text.
-void skipLineComment()
-{
+void skipLineComment() {
     skipBlanks();
     if (scanPointer[0] == '/' && scanPointer[1] == '/')
         while (*scanPointer && *scanPointer != endOfBody) scanPointer++;
@@ -663,8 +654,7 @@ void skipLineComment()
 
 // The setting "assignments" (plain "=" refused at the top level), read
 // again only when a setting has changed.
-bool strictAssignments()
-{
+bool strictAssignments() {
     thread_local unsigned generation = 0;  // 0: not read yet
     thread_local bool strict = false;
     unsigned now = settingsGeneration();
@@ -676,8 +666,7 @@ bool strictAssignments()
 }
 
 // Reads the right side and assigns it; returns the record to print.
-header* performAssignment(header* first, AssignmentOperator op)
-{
+header* performAssignment(header* first, AssignmentOperator op) {
     if (op == plainAssignment && isTopLevel() && strictAssignments()) {
         fail(1, "Use assignment := in strict mode!\n");
         return nullptr;
@@ -695,14 +684,16 @@ header* performAssignment(header* first, AssignmentOperator op)
     }
 
     header* targets[maxAssignmentTargets];
-    int targetCount = collectRecords(reinterpret_cast<char*>(first), valuesStart, targets, maxAssignmentTargets);
+    int targetCount =
+        collectRecords(reinterpret_cast<char*>(first), valuesStart, targets, maxAssignmentTargets);
     for (int k = 0; k < std::min(targetCount, maxAssignmentTargets); k++)
         if (!isAssignableKind(targets[k]->kind)) {
             fail(210, "Cannot assign to this value!\n");
             return nullptr;
         }
     if (targetCount > maxAssignmentTargets) {
-        printFormatted("Too many variables for multiple assignment (%d variables found)!\n", targetCount);
+        printFormatted("Too many variables for multiple assignment (%d variables found)!\n",
+                       targetCount);
         errorCode = 100;
         return nullptr;
     }
@@ -741,19 +732,17 @@ header* performAssignment(header* first, AssignmentOperator op)
 
 bool spacesRequired() { return intSetting("spaces"); }
 
-void reportSeparator(const char* message)
-{
+void reportSeparator(const char* message) {
     printFormatted(message, scanPointer, static_cast<unsigned char>(*scanPointer));
     errorCode = 1000;
 }
 
-} // namespace
+}  // namespace
 
-bool endStatement(header* value)
-{
-    bool graphics = isTopLevel() && scanPointer[0] == ':'
-                    && (!scanPointer[1] || std::strcmp(scanPointer, ": ") == 0
-                        || std::strncmp(scanPointer, ": /", 3) == 0);
+bool endStatement(header* value) {
+    bool graphics = isTopLevel() && scanPointer[0] == ':' &&
+                    (!scanPointer[1] || std::strcmp(scanPointer, ": ") == 0 ||
+                     std::strncmp(scanPointer, ": /", 3) == 0);
     char c = *scanPointer;
     if (c == ')' || c == ']') {
         printFormatted("Found too many closing brackets, excessive %c\n", c);
@@ -767,15 +756,17 @@ bool endStatement(header* value)
     } else if (c == ';' || graphics) {
         scanPointer++;
     } else if (c != commandToken && spacesRequired()) {
-        reportSeparator("Commands must be separated by semicolon or comma!\nFound: %s (character %d)\n"
-                        "You can disable this in the Options menu.\n");
+        reportSeparator(
+            "Commands must be separated by semicolon or comma!\nFound: %s (character %d)\n"
+            "You can disable this in the Options menu.\n");
         return false;
     }
     c = *scanPointer;
-    if (c != 0 && c != endOfBody && c != ' ' && c != '\t' && c != commandToken
-        && std::strncmp(scanPointer, "...", 3) != 0 && spacesRequired()) {
-        reportSeparator("Space between commands expected!\nFound: %s (character %d)\n"
-                        "You can disable this in the Options menu.\n");
+    if (c != 0 && c != endOfBody && c != ' ' && c != '\t' && c != commandToken &&
+        std::strncmp(scanPointer, "...", 3) != 0 && spacesRequired()) {
+        reportSeparator(
+            "Space between commands expected!\nFound: %s (character %d)\n"
+            "You can disable this in the Options menu.\n");
         return false;
     }
     // Nothing of a finished top-level statement points into the global
@@ -784,8 +775,7 @@ bool endStatement(header* value)
     return graphics;
 }
 
-void executeAssignment(header* first)
-{
+void executeAssignment(header* first) {
     skipBlanks();
     AssignmentOperator op = readAssignmentOperator();
     header* value = op == noAssignment ? resolveValue(first) : performAssignment(first, op);
@@ -794,5 +784,6 @@ void executeAssignment(header* first)
         return;
     }
     if (endStatement(value))
-        insertGraphicsImage(imageLineCount - 10 * (intSetting("insertsmaller") != 0), "", 1, 0.0, 1.0, 0.0, 1.0);
+        insertGraphicsImage(imageLineCount - 10 * (intSetting("insertsmaller") != 0), "", 1, 0.0,
+                            1.0, 0.0, 1.0);
 }

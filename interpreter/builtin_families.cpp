@@ -14,17 +14,10 @@ extern const BuiltinFamily mathBuiltins;
 extern const BuiltinFamily systemBuiltins;
 
 const BuiltinFamily* const builtinFamilies[] = {
-    &constantBuiltins,
-    &engineBuiltins,
-    &evaluationBuiltins,
-    &formatBuiltins,
-    &globalBuiltins,
-    &intervalBuiltins,
-    &introspectionBuiltins,
-    &mapBuiltins,
-    &mathBuiltins,
-    &systemBuiltins,
-    nullptr,
+    &constantBuiltins,      &engineBuiltins, &evaluationBuiltins,
+    &formatBuiltins,        &globalBuiltins, &intervalBuiltins,
+    &introspectionBuiltins, &mapBuiltins,    &mathBuiltins,
+    &systemBuiltins,        nullptr,
 };
 
 extern const size_t builtinFamilyCount = sizeof(builtinFamilies) / sizeof(builtinFamilies[0]);

@@ -29,21 +29,18 @@ NameMap<std::string> aliasMap;
 const BuiltinRecord* builtinTable = sortedRows.data();
 int builtinCount = 0;
 
-int compareBuiltins(const BuiltinRecord* a, const BuiltinRecord* b)
-{
+int compareBuiltins(const BuiltinRecord* a, const BuiltinRecord* b) {
     int byName = std::strcmp(a->name, b->name);  // compares as unsigned bytes
     if (byName) return byName;
     if (a->nargs == -1 || b->nargs == -1) return 0;
     return (a->nargs > b->nargs) - (a->nargs < b->nargs);
 }
 
-static void indexBuiltinName(const char* name, int row)
-{
+static void indexBuiltinName(const char* name, int row) {
     builtinIndex.insert_or_assign(std::string(name), row);
 }
 
-void sortBuiltinFamilies(const BuiltinFamily* const* families, size_t count)
-{
+void sortBuiltinFamilies(const BuiltinFamily* const* families, size_t count) {
     sortedRows.clear();
     for (size_t f = 0; f < count; f++) {
         if (!families[f]) continue;
@@ -54,10 +51,11 @@ void sortBuiltinFamilies(const BuiltinFamily* const* families, size_t count)
     }
     // Rows of one name by ascending count; the tie-break keeps the order
     // total even if a name had a row for any count beside others.
-    std::sort(sortedRows.begin(), sortedRows.end(), [](const BuiltinRecord& a, const BuiltinRecord& b) {
-        int order = compareBuiltins(&a, &b);
-        return order ? order < 0 : a.nargs < b.nargs;
-    });
+    std::sort(sortedRows.begin(), sortedRows.end(),
+              [](const BuiltinRecord& a, const BuiltinRecord& b) {
+                  int order = compareBuiltins(&a, &b);
+                  return order ? order < 0 : a.nargs < b.nargs;
+              });
     builtinCount = static_cast<int>(sortedRows.size());
     sortedRows.push_back({nullptr, 0, 0, nullptr});
     builtinTable = sortedRows.data();
@@ -68,27 +66,23 @@ void sortBuiltinFamilies(const BuiltinFamily* const* families, size_t count)
             indexBuiltinName(builtinTable[i].name, i);
 }
 
-void sortBuiltins()
-{
-    sortBuiltinFamilies(builtinFamilies, builtinFamilyCount);
-}
+void sortBuiltins() { sortBuiltinFamilies(builtinFamilies, builtinFamilyCount); }
 
 // The first row of the name that accepts n arguments; `known` tells
 // whether the name has rows at all.
-static const BuiltinRecord* findRow(const char* name, int n, bool* known)
-{
+static const BuiltinRecord* findRow(const char* name, int n, bool* known) {
     auto found = builtinIndex.find(std::string_view(name));
     *known = found != builtinIndex.end();
     if (!*known) return nullptr;
-    for (int i = found->second; i < builtinCount && std::strcmp(builtinTable[i].name, name) == 0; i++) {
+    for (int i = found->second; i < builtinCount && std::strcmp(builtinTable[i].name, name) == 0;
+         i++) {
         const BuiltinRecord* row = &builtinTable[i];
         if (row->nargs == -1 || n == -1 || row->nargs == n) return row;
     }
     return nullptr;
 }
 
-const BuiltinRecord* findBuiltin(const char* name, int n)
-{
+const BuiltinRecord* findBuiltin(const char* name, int n) {
     bool known = false;
     const BuiltinRecord* row = findRow(name, n, &known);
     if (known) return row;
@@ -96,8 +90,7 @@ const BuiltinRecord* findBuiltin(const char* name, int n)
     return replacement ? findRow(replacement, n, &known) : nullptr;
 }
 
-int callBuiltin(const char* name, int n, header* first)
-{
+int callBuiltin(const char* name, int n, header* first) {
     const BuiltinRecord* row = findBuiltin(name, n);
     if (!row) return 0;
     if (n == 0) {
@@ -109,24 +102,18 @@ int callBuiltin(const char* name, int n, header* first)
     return 1;
 }
 
-void addAlias(const char* alias, const char* text)
-{
+void addAlias(const char* alias, const char* text) {
     aliasMap.insert_or_assign(std::string(alias), std::string(text));
 }
 
-const char* resolveAlias(const char* name)
-{
+const char* resolveAlias(const char* name) {
     auto found = aliasMap.find(std::string_view(name));
     return found == aliasMap.end() ? nullptr : found->second.c_str();
 }
 
-void clearAliases()
-{
-    aliasMap.clear();
-}
+void clearAliases() { aliasMap.clear(); }
 
-int collectAliasNames(const char* prefix, const char** names, int n, int maximum)
-{
+int collectAliasNames(const char* prefix, const char** names, int n, int maximum) {
     // Asked at name lookups whether any alias exists: answer that at once.
     if (aliasMap.empty()) return n;
     size_t length = std::strlen(prefix);

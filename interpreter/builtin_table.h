@@ -12,7 +12,7 @@ using BuiltinHandler = void (*)(header* first);
 
 struct BuiltinRecord {
     const char* name;
-    int nargs;      // -1 for any number
+    int nargs;  // -1 for any number
     int flags;
     BuiltinHandler handler;
 };

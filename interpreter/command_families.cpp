@@ -9,10 +9,6 @@ extern const CommandFamily programFileCommands;
 extern const CommandFamily runStateCommands;
 
 const CommandFamily* const commandFamilies[] = {
-    &controlFlowCommands,
-    &functionCommands,
-    &generalCommands,
-    &programFileCommands,
-    &runStateCommands,
-    nullptr,
+    &controlFlowCommands, &functionCommands, &generalCommands,
+    &programFileCommands, &runStateCommands, nullptr,
 };

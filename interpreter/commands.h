@@ -24,8 +24,8 @@ enum CommandKind : int32_t {
     commandWhile = 12,
     commandLoop = 13,
     commandElseif = 14,
-    commandTopLevel = 15,   // refused inside functions
-    commandAssignable = 16, // inside functions "name =" assigns a variable
+    commandTopLevel = 15,    // refused inside functions
+    commandAssignable = 16,  // inside functions "name =" assigns a variable
     commandEverywhere = 17,
 };
 
@@ -33,8 +33,8 @@ using CommandHandler = void (*)();
 
 struct CommandRecord {
     const char* name;
-    int32_t kind;       // CommandKind
-    int32_t flags;      // 0 in every row
+    int32_t kind;   // CommandKind
+    int32_t flags;  // 0 in every row
     CommandHandler handler;
 };
 
@@ -49,13 +49,13 @@ struct CommandFamily {
 extern const CommandFamily* const commandFamilies[];
 
 constexpr int maxCommands = 128;
-extern CommandRecord commandTable[maxCommands + 1]; // sorted, closed by a null name
+extern CommandRecord commandTable[maxCommands + 1];  // sorted, closed by a null name
 extern int commandCount;
 
 // Longest command word; a longer word is never a command.
 constexpr int commandWordLimit = 15;
 
-extern int yacasMode; // command `yacasmode`
+extern int yacasMode;  // command `yacasmode`
 
 void sortCommands();
 // The command whose word stands at `scanPointer`, or null; `*length` gets

@@ -11,14 +11,14 @@
 #include "builtins/builtin_helpers.h"
 #include "interpreter/commands.h"
 #include "interpreter/evaluator.h"
-#include "interpreter/main_loop.h"
-#include "interpreter/output.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
 #include "interpreter/globals.h"
-#include "interpreter/tracing.h"
+#include "interpreter/main_loop.h"
+#include "interpreter/output.h"
 #include "interpreter/scanner.h"
+#include "interpreter/tracing.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"
@@ -34,9 +34,7 @@ constexpr int tokenSize = 9;  // command and number tokens of stored bodies
 // constructs may span lines.
 bool inStoredBody() { return functionState == 1 || functionState == 2; }
 
-bool isNameChar(char c) {
-    return isLetter(c) || (c >= '0' && c <= '9') || c == '_' || c == '$';
-}
+bool isNameChar(char c) { return isLetter(c) || (c >= '0' && c <= '9') || c == '_' || c == '$'; }
 
 // The word `word` at the scan position, not followed by a name character.
 bool atWord(const char* word) {
@@ -218,9 +216,12 @@ int loopCallDepth = 0;
 
 const char* endMissingMessage(LoopType type) {
     switch (type) {
-    case forLoop: return "\"end\" missing!\n";
-    case countedLoop: return "End missing in loop!\n";
-    default: return "\"end\" missing in repeat statement!\n";
+        case forLoop:
+            return "\"end\" missing!\n";
+        case countedLoop:
+            return "End missing in loop!\n";
+        default:
+            return "\"end\" missing in repeat statement!\n";
     }
 }
 
@@ -291,41 +292,42 @@ void runLoopBody(LoopType type, char* loopStart, char* cacheSlot, Advance advanc
             return;
         }
         switch (result) {
-        case commandBreak:
-            leaveLoop(loopStart, cacheSlot);
-            return;
-        case commandWhile:
-        case commandUntil: {
-            int truth = evaluateCondition();
-            if (errorCode) return;
-            if (*scanPointer == ';') scanPointer++;
-            if ((result == commandWhile) != (truth != 0)) {
+            case commandBreak:
                 leaveLoop(loopStart, cacheSlot);
                 return;
+            case commandWhile:
+            case commandUntil: {
+                int truth = evaluateCondition();
+                if (errorCode) return;
+                if (*scanPointer == ';') scanPointer++;
+                if ((result == commandWhile) != (truth != 0)) {
+                    leaveLoop(loopStart, cacheSlot);
+                    return;
+                }
+                break;
             }
-            break;
-        }
-        case commandEnd:
-        case commandContinue:
-            if (!inStoredBody() && loopText.compare(0, loopText.size(), inputLine, loopText.size()) != 0) {
-                printText(endMissingMessage(type));
-                errorCode = 401;
-                return;
-            }
-            if (!advance()) {
-                if (!errorCode && result == commandContinue) leaveLoop(loopStart, cacheSlot);
-                return;
-            }
-            scanPointer = bodyStart;
-            lineStart = bodyLineStart;
-            if (checkEscape()) {
-                printText("User interrupted!\n");
-                errorCode = 1;
-                return;
-            }
-            break;
-        default:
-            break;
+            case commandEnd:
+            case commandContinue:
+                if (!inStoredBody() &&
+                    loopText.compare(0, loopText.size(), inputLine, loopText.size()) != 0) {
+                    printText(endMissingMessage(type));
+                    errorCode = 401;
+                    return;
+                }
+                if (!advance()) {
+                    if (!errorCode && result == commandContinue) leaveLoop(loopStart, cacheSlot);
+                    return;
+                }
+                scanPointer = bodyStart;
+                lineStart = bodyLineStart;
+                if (checkEscape()) {
+                    printText("User interrupted!\n");
+                    errorCode = 1;
+                    return;
+                }
+                break;
+            default:
+                break;
         }
     }
 }
@@ -334,11 +336,11 @@ void runLoopBody(LoopType type, char* loopStart, char* cacheSlot, Advance advanc
 // out of the stack (the body may move or change the original).
 struct ForLoop {
     char name[32];
-    int kind;         // kindReal, kindComplex or kindInterval
-    int width;        // doubles per value: 1 or 2
-    double end, step; // range loops
+    int kind;          // kindReal, kindComplex or kindInterval
+    int width;         // doubles per value: 1 or 2
+    double end, step;  // range loops
     int direction;
-    double* elements; // vector loops, null for a range
+    double* elements;  // vector loops, null for a range
     int64_t count, next;
 };
 
@@ -362,7 +364,8 @@ bool advanceFor(ForLoop& loop) {
         return true;
     }
     if (loop.next >= loop.count) return false;
-    std::memcpy(dataOf(variable), loop.elements + loop.next * loop.width, loop.width * sizeof(double));
+    std::memcpy(dataOf(variable), loop.elements + loop.next * loop.width,
+                loop.width * sizeof(double));
     loop.next++;
     return true;
 }
@@ -402,10 +405,20 @@ bool readRange(ForLoop& loop, double start) {
 // value that cannot start a loop.
 bool readVector(ForLoop& loop, header* value) {
     switch (value->kind) {
-    case kindRealMatrix: loop.kind = kindReal; break;
-    case kindComplex: case kindComplexMatrix: loop.kind = kindComplex; break;
-    case kindInterval: case kindIntervalMatrix: loop.kind = kindInterval; break;
-    default: loop.kind = -1; break;
+        case kindRealMatrix:
+            loop.kind = kindReal;
+            break;
+        case kindComplex:
+        case kindComplexMatrix:
+            loop.kind = kindComplex;
+            break;
+        case kindInterval:
+        case kindIntervalMatrix:
+            loop.kind = kindInterval;
+            break;
+        default:
+            loop.kind = -1;
+            break;
     }
     int rows = 1, columns = 1;
     const char* data = dataOf(value);
@@ -629,7 +642,7 @@ const CommandRecord rows[] = {
     {"repeat", commandRepeat, 0, repeatCommand},
 };
 
-} // namespace
+}  // namespace
 
 KALIX_COMMAND_FAMILY(controlFlowCommands, rows);
 
@@ -665,28 +678,29 @@ int isConditionTrue(header* record) {
     header* value = resolveValue(record);
     if (errorCode || !value) return 0;
     switch (value->kind) {
-    case kindReal:
-        return realOf(value) != 0;
-    case kindComplex: {
-        double z[2];
-        std::memcpy(z, dataOf(value), sizeof z);
-        return z[0] != 0 || z[1] != 0;
-    }
-    case kindString: {
-        unsigned char first = static_cast<unsigned char>(stringOf(value)[0]);
-        return first != 0 && first != 1;
-    }
-    case kindRealMatrix:
-    case kindComplexMatrix:
-        if (relaxedFunctionMode || intSetting("conditionvectors"))
-            return allElementsNonzero(value, value->kind == kindRealMatrix ? 1 : 2);
-        printText("Cannot use vectors for conditions, use all(...)!\n"
-                  "Maybe you need to vectorize the function with \"map\".\n");
-        errorCode = 1;
-        return 0;
-    default:
-        printText("Cannot use this type as if condition.\n");
-        errorCode = 1;
-        return 0;
+        case kindReal:
+            return realOf(value) != 0;
+        case kindComplex: {
+            double z[2];
+            std::memcpy(z, dataOf(value), sizeof z);
+            return z[0] != 0 || z[1] != 0;
+        }
+        case kindString: {
+            unsigned char first = static_cast<unsigned char>(stringOf(value)[0]);
+            return first != 0 && first != 1;
+        }
+        case kindRealMatrix:
+        case kindComplexMatrix:
+            if (relaxedFunctionMode || intSetting("conditionvectors"))
+                return allElementsNonzero(value, value->kind == kindRealMatrix ? 1 : 2);
+            printText(
+                "Cannot use vectors for conditions, use all(...)!\n"
+                "Maybe you need to vectorize the function with \"map\".\n");
+            errorCode = 1;
+            return 0;
+        default:
+            printText("Cannot use this type as if condition.\n");
+            errorCode = 1;
+            return 0;
     }
 }

@@ -40,16 +40,22 @@ int64_t elementCount(const Operand& o) { return int64_t(o.rows) * o.columns; }
 header* pushShaped(NumberFamily family, bool matrix, int rows, int columns, double** data) {
     header* result;
     if (!matrix) {
-        if (family == numberReal) result = pushReal(0);
-        else if (family == numberComplex) result = pushComplex(0, 0);
-        else result = pushInterval(0, 0);
+        if (family == numberReal)
+            result = pushReal(0);
+        else if (family == numberComplex)
+            result = pushComplex(0, 0);
+        else
+            result = pushInterval(0, 0);
         if (errorCode) return nullptr;
         *data = reinterpret_cast<double*>(dataOf(result));
         return result;
     }
-    if (family == numberReal) result = pushRealMatrix(rows, columns);
-    else if (family == numberComplex) result = pushComplexMatrix(rows, columns);
-    else result = pushIntervalMatrix(rows, columns);
+    if (family == numberReal)
+        result = pushRealMatrix(rows, columns);
+    else if (family == numberComplex)
+        result = pushComplexMatrix(rows, columns);
+    else
+        result = pushIntervalMatrix(rows, columns);
     if (errorCode) return nullptr;
     *data = matrixData(result);
     return result;
@@ -122,8 +128,8 @@ struct BinaryFunctions {
     IntervalBinaryToRealFunction intervalToReal;
 };
 
-void runBinary(const BinaryFunctions& f, NumberFamily family, bool toReal, const Operand& a, const Operand& b,
-               int rows, int columns, double* out) {
+void runBinary(const BinaryFunctions& f, NumberFamily family, bool toReal, const Operand& a,
+               const Operand& b, int rows, int columns, double* out) {
     const int wa = widthOf(a.family), wb = widthOf(b.family);
     const int wo = toReal ? 1 : widthOf(family);
     // Second part of a pair: the imaginary part (0 for a real) or the upper
@@ -134,39 +140,52 @@ void runBinary(const BinaryFunctions& f, NumberFamily family, bool toReal, const
                   [&](const double* x, const double* y, double* r) { f.real(x, y, r); });
     } else if (family == numberComplex) {
         if (toReal) {
-            broadcast(a, wa, b, wb, rows, columns, out, wo, [&](const double* x, const double* y, double* r) {
-                *r = f.complexToReal(x[0], realA ? 0 : x[1], y[0], realB ? 0 : y[1]);
-            });
+            broadcast(a, wa, b, wb, rows, columns, out, wo,
+                      [&](const double* x, const double* y, double* r) {
+                          *r = f.complexToReal(x[0], realA ? 0 : x[1], y[0], realB ? 0 : y[1]);
+                      });
         } else {
-            broadcast(a, wa, b, wb, rows, columns, out, wo, [&](const double* x, const double* y, double* r) {
-                f.complex(x[0], realA ? 0 : x[1], y[0], realB ? 0 : y[1], &r[0], &r[1]);
-            });
+            broadcast(a, wa, b, wb, rows, columns, out, wo,
+                      [&](const double* x, const double* y, double* r) {
+                          f.complex(x[0], realA ? 0 : x[1], y[0], realB ? 0 : y[1], &r[0], &r[1]);
+                      });
         }
     } else {
         if (toReal) {
-            broadcast(a, wa, b, wb, rows, columns, out, wo, [&](const double* x, const double* y, double* r) {
-                *r = f.intervalToReal(x[0], x[realA ? 0 : 1], y[0], y[realB ? 0 : 1]);
-            });
+            broadcast(a, wa, b, wb, rows, columns, out, wo,
+                      [&](const double* x, const double* y, double* r) {
+                          *r = f.intervalToReal(x[0], x[realA ? 0 : 1], y[0], y[realB ? 0 : 1]);
+                      });
         } else {
-            broadcast(a, wa, b, wb, rows, columns, out, wo, [&](const double* x, const double* y, double* r) {
-                f.interval(x[0], x[realA ? 0 : 1], y[0], y[realB ? 0 : 1], &r[0], &r[1]);
-            });
+            broadcast(a, wa, b, wb, rows, columns, out, wo,
+                      [&](const double* x, const double* y, double* r) {
+                          f.interval(x[0], x[realA ? 0 : 1], y[0], y[realB ? 0 : 1], &r[0], &r[1]);
+                      });
         }
     }
 }
 
 // The binary engine for both result forms. Refusals of the families and
 // sizes set `refusalCode` (10, or 1 for the real-result form).
-header* applyBinaryEngine(const BinaryFunctions& f, bool toReal, header* a, header* b, const char* name) {
+header* applyBinaryEngine(const BinaryFunctions& f, bool toReal, header* a, header* b,
+                          const char* name) {
     const int refusalCode = toReal ? 1 : 10;
     NumberFamily fa = numberFamily(a), fb = numberFamily(b);
-    if (fa == numberNone) { reportWrongArgument(a); return nullptr; }
-    if (fb == numberNone) { reportWrongArgument(b); return nullptr; }
+    if (fa == numberNone) {
+        reportWrongArgument(a);
+        return nullptr;
+    }
+    if (fb == numberNone) {
+        reportWrongArgument(b);
+        return nullptr;
+    }
     const bool hasComplex = fa == numberComplex || fb == numberComplex;
     const bool hasInterval = fa == numberInterval || fb == numberInterval;
     const char* refusal = nullptr;
-    if (hasComplex && hasInterval) refusal = "Cannot combine complex and intervals in %s!\n";
-    else if (!hasComplex && !hasInterval && !f.real) refusal = "Cannot evaluate %s for reals!\n";
+    if (hasComplex && hasInterval)
+        refusal = "Cannot combine complex and intervals in %s!\n";
+    else if (!hasComplex && !hasInterval && !f.real)
+        refusal = "Cannot evaluate %s for reals!\n";
     else if (hasComplex && !(toReal ? bool(f.complexToReal) : bool(f.complex)))
         refusal = "Cannot evaluate %s for complex values!\n";
     else if (hasInterval && !(toReal ? bool(f.intervalToReal) : bool(f.interval)))
@@ -182,10 +201,11 @@ header* applyBinaryEngine(const BinaryFunctions& f, bool toReal, header* a, head
                             (oa.columns < 2 || ob.columns < 2 || oa.columns == ob.columns);
     if (!sizesAgree) {
         if (toReal)
-            printFormatted("Cannot combine a %dx%d and a %dx%d matrix!\n", oa.rows, oa.columns, ob.rows, ob.columns);
+            printFormatted("Cannot combine a %dx%d and a %dx%d matrix!\n", oa.rows, oa.columns,
+                           ob.rows, ob.columns);
         else
-            printFormatted("Cannot combine a %dx%d and a %dx%d matrix for %s!\n", oa.rows, oa.columns, ob.rows,
-                           ob.columns, name);
+            printFormatted("Cannot combine a %dx%d and a %dx%d matrix for %s!\n", oa.rows,
+                           oa.columns, ob.rows, ob.columns, name);
         errorCode = refusalCode;
         return nullptr;
     }
@@ -193,7 +213,8 @@ header* applyBinaryEngine(const BinaryFunctions& f, bool toReal, header* a, head
     const int columns = oa.columns > ob.columns ? oa.columns : ob.columns;
     const NumberFamily family = fa > fb ? fa : fb;
     double* out;
-    header* result = pushShaped(toReal ? numberReal : family, rows != 1 || columns != 1, rows, columns, &out);
+    header* result =
+        pushShaped(toReal ? numberReal : family, rows != 1 || columns != 1, rows, columns, &out);
     if (!result) return nullptr;
     runBinary(f, family, toReal, oa, ob, rows, columns, out);
     return result;
@@ -240,9 +261,11 @@ header* unaryResult(header* operand, NumberFamily family, Loop loop) {
 header* applyRealComplex(RealFunction real, ComplexFunction complex, header* operand) {
     NumberFamily family = numberFamily(operand);
     if (family == numberReal)
-        return unaryResult(operand, numberReal, [&](auto in, auto out, auto n) { loopReal(real, in, out, n); });
+        return unaryResult(operand, numberReal,
+                           [&](auto in, auto out, auto n) { loopReal(real, in, out, n); });
     if (family == numberComplex && complex)
-        return unaryResult(operand, numberComplex, [&](auto in, auto out, auto n) { loopPairs(complex, in, out, n); });
+        return unaryResult(operand, numberComplex,
+                           [&](auto in, auto out, auto n) { loopPairs(complex, in, out, n); });
     refuseOperand(operand, complex ? "real or complex" : "real");
     return nullptr;
 }
@@ -258,32 +281,36 @@ header* applyInterval(IntervalFunction interval, header* operand) {
 header* applyComplexToReal(RealFunction real, ComplexToRealFunction complex, header* operand) {
     NumberFamily family = numberFamily(operand);
     if (family == numberReal)
-        return unaryResult(operand, numberReal, [&](auto in, auto out, auto n) { loopReal(real, in, out, n); });
-    if (family == numberComplex && complex)
         return unaryResult(operand, numberReal,
-                           [&](auto in, auto out, auto n) { loopPairsToReal(complex, in, out, n); });
+                           [&](auto in, auto out, auto n) { loopReal(real, in, out, n); });
+    if (family == numberComplex && complex)
+        return unaryResult(operand, numberReal, [&](auto in, auto out, auto n) {
+            loopPairsToReal(complex, in, out, n);
+        });
     refuseOperand(operand, complex ? "real or complex" : "real");
     return nullptr;
 }
 
 header* applyIntervalToReal(IntervalToRealFunction interval, header* operand) {
     if (numberFamily(operand) == numberInterval)
-        return unaryResult(operand, numberReal,
-                           [&](auto in, auto out, auto n) { loopPairsToReal(interval, in, out, n); });
+        return unaryResult(operand, numberReal, [&](auto in, auto out, auto n) {
+            loopPairsToReal(interval, in, out, n);
+        });
     refuseOperand(operand, "interval");
     return nullptr;
 }
 
 // --- binary engines --------------------------------------------------------
 
-header* applyBinary(RealBinaryFunction real, ComplexBinaryFunction complex, IntervalBinaryFunction interval,
-                    header* a, header* b, const char* name) {
+header* applyBinary(RealBinaryFunction real, ComplexBinaryFunction complex,
+                    IntervalBinaryFunction interval, header* a, header* b, const char* name) {
     BinaryFunctions f{real, complex, interval, nullptr, nullptr};
     return applyBinaryEngine(f, false, a, b, name);
 }
 
 header* applyBinaryToReal(RealBinaryFunction real, ComplexBinaryToRealFunction complex,
-                          IntervalBinaryToRealFunction interval, header* a, header* b, const char* name) {
+                          IntervalBinaryToRealFunction interval, header* a, header* b,
+                          const char* name) {
     BinaryFunctions f{real, nullptr, nullptr, complex, interval};
     return applyBinaryEngine(f, true, a, b, name);
 }
@@ -301,16 +328,17 @@ void mapRealComplexInterval(RealFunction real, ComplexFunction complex, Interval
     header* value = resolveValue(argument);
     if (errorCode) return;
     header* result = numberFamily(value) == numberInterval ? applyInterval(interval, value)
-                                                        : applyRealComplex(real, complex, value);
+                                                           : applyRealComplex(real, complex, value);
     moveIfDone(argument, result);
 }
 
-void mapToRealOrInterval(RealFunction real, ComplexToRealFunction complex, IntervalFunction interval,
-                         header* argument) {
+void mapToRealOrInterval(RealFunction real, ComplexToRealFunction complex,
+                         IntervalFunction interval, header* argument) {
     header* value = resolveValue(argument);
     if (errorCode) return;
-    header* result = numberFamily(value) == numberInterval ? applyInterval(interval, value)
-                                                        : applyComplexToReal(real, complex, value);
+    header* result = numberFamily(value) == numberInterval
+                         ? applyInterval(interval, value)
+                         : applyComplexToReal(real, complex, value);
     moveIfDone(argument, result);
 }
 
@@ -324,12 +352,12 @@ void mapIntervalToReal(RealFunction real, IntervalToRealFunction interval, heade
     header* value = resolveValue(argument);
     if (errorCode) return;
     header* result = numberFamily(value) == numberInterval ? applyIntervalToReal(interval, value)
-                                                        : applyRealComplex(real, nullptr, value);
+                                                           : applyRealComplex(real, nullptr, value);
     moveIfDone(argument, result);
 }
 
-void mapBinary(RealBinaryFunction real, ComplexBinaryFunction complex, IntervalBinaryFunction interval,
-               header* first, const char* name) {
+void mapBinary(RealBinaryFunction real, ComplexBinaryFunction complex,
+               IntervalBinaryFunction interval, header* first, const char* name) {
     header* second = nextValue(first);
     if (second && (second->flags & flagResult) && nextValue(second)) {
         printText("Too many parameters for operator! (Multiple returns?)\n");
@@ -385,7 +413,8 @@ void mapRealArguments(header* first, int n, RealParametersFunction function, con
     }
     for (const Operand& o : operands) {
         if ((o.rows != 1 && o.rows != rows) || (o.columns != 1 && o.columns != columns)) {
-            printFormatted("Cannot combine matrix sizes in %s (found %d-%d-matrix).\n", name, o.rows, o.columns);
+            printFormatted("Cannot combine matrix sizes in %s (found %d-%d-matrix).\n", name,
+                           o.rows, o.columns);
             errorCode = 1;
             return;
         }

@@ -18,8 +18,10 @@ using IntervalFunction = void (*)(const double* x, double* result);
 using ComplexToRealFunction = double (*)(const double* z);
 using IntervalToRealFunction = double (*)(const double* x);
 using RealBinaryFunction = void (*)(const double* a, const double* b, double* result);
-using ComplexBinaryFunction = void (*)(double re1, double im1, double re2, double im2, double* re, double* im);
-using IntervalBinaryFunction = void (*)(double lo1, double hi1, double lo2, double hi2, double* lo, double* hi);
+using ComplexBinaryFunction = void (*)(double re1, double im1, double re2, double im2, double* re,
+                                       double* im);
+using IntervalBinaryFunction = void (*)(double lo1, double hi1, double lo2, double hi2, double* lo,
+                                        double* hi);
 using ComplexBinaryToRealFunction = double (*)(double re1, double im1, double re2, double im2);
 using IntervalBinaryToRealFunction = double (*)(double lo1, double hi1, double lo2, double hi2);
 // A real function of n reals: pointers to the current values, n, 0, name.
@@ -40,22 +42,25 @@ header* applyComplexToReal(RealFunction real, ComplexToRealFunction complex, hea
 header* applyIntervalToReal(IntervalToRealFunction interval, header* operand);
 // Broadcasting binary operation; result of the higher family (real < complex,
 // real < interval). Any function may be null: that family is refused.
-header* applyBinary(RealBinaryFunction real, ComplexBinaryFunction complex, IntervalBinaryFunction interval,
-                    header* a, header* b, const char* name);
+header* applyBinary(RealBinaryFunction real, ComplexBinaryFunction complex,
+                    IntervalBinaryFunction interval, header* a, header* b, const char* name);
 // As applyBinary with a real result in every family.
 header* applyBinaryToReal(RealBinaryFunction real, ComplexBinaryToRealFunction complex,
-                          IntervalBinaryToRealFunction interval, header* a, header* b, const char* name);
+                          IntervalBinaryToRealFunction interval, header* a, header* b,
+                          const char* name);
 
 // Wrappers: resolve the argument(s), run the engine and move the result
 // onto the first argument. On an error nothing is moved.
 void mapRealComplex(RealFunction real, ComplexFunction complex, header* argument);
-void mapRealComplexInterval(RealFunction real, ComplexFunction complex, IntervalFunction interval, header* argument);
-void mapToRealOrInterval(RealFunction real, ComplexToRealFunction complex, IntervalFunction interval, header* argument);
+void mapRealComplexInterval(RealFunction real, ComplexFunction complex, IntervalFunction interval,
+                            header* argument);
+void mapToRealOrInterval(RealFunction real, ComplexToRealFunction complex,
+                         IntervalFunction interval, header* argument);
 void mapComplexToReal(RealFunction real, ComplexToRealFunction complex, header* argument);
 void mapIntervalToReal(RealFunction real, IntervalToRealFunction interval, header* argument);
 // The second operand is the record after `first`.
-void mapBinary(RealBinaryFunction real, ComplexBinaryFunction complex, IntervalBinaryFunction interval,
-               header* first, const char* name);
+void mapBinary(RealBinaryFunction real, ComplexBinaryFunction complex,
+               IntervalBinaryFunction interval, header* first, const char* name);
 void mapBinaryToReal(RealBinaryFunction real, ComplexBinaryToRealFunction complex,
                      IntervalBinaryToRealFunction interval, header* first, const char* name);
 // `n` real or real-matrix arguments from `first` on, broadcast together.

@@ -17,8 +17,7 @@ namespace {
 // Evaluates `text` as one expression from its start, with the scanner
 // refusing to fetch further lines; `*superfluous` tells whether text is
 // left after it.
-void evaluateText(const std::string& text, bool* superfluous)
-{
+void evaluateText(const std::string& text, bool* superfluous) {
     char* savedScan = scanPointer;
     int savedEvaluating = evaluatingString;
     int savedState = functionState;
@@ -38,8 +37,7 @@ void evaluateText(const std::string& text, bool* superfluous)
 }
 
 // A string argument as text; false with "Need string for <builtin>".
-bool readText(header* argument, const char* builtin, std::string* text)
-{
+bool readText(header* argument, const char* builtin, std::string* text) {
     header* value = resolveValue(argument);
     if (errorCode) return false;
     if (value->kind != kindString) {
@@ -53,8 +51,7 @@ bool readText(header* argument, const char* builtin, std::string* text)
 
 // The values from `from` to the stack top as resolved copies, moved down
 // to `from`.
-void replaceByValues(char* from)
-{
+void replaceByValues(char* from) {
     char* end = newram;
     char* copies = newram;
     for (char* p = from; p < end && !errorCode; p += recordAt(p)->size) {
@@ -68,8 +65,7 @@ void replaceByValues(char* from)
     if (!errorCode) moveResults(recordAt(from), recordAt(copies));
 }
 
-void builtinEvaluate(header* argument)
-{
+void builtinEvaluate(header* argument) {
     std::string text;
     if (!readText(argument, "evaluate", &text)) return;
     const char* savedName = currentFunctionName;
@@ -98,8 +94,7 @@ void builtinEvaluate(header* argument)
     if (!errorCode) moveResult(argument, recordAt(results));
 }
 
-void builtinErrorlevel(header* argument)
-{
+void builtinErrorlevel(header* argument) {
     std::string text;
     if (!readText(argument, "errorlevel", &text)) return;
     header* level = pushReal(0);
@@ -111,7 +106,8 @@ void builtinErrorlevel(header* argument)
     evaluateText(text, &superfluous);
     if (!errorCode && newram > values) {
         header* first = recordAt(values);
-        bool unbound = first->kind == kindReference && !referenceTarget(first) && !(first->flags & flagGlobalReference);
+        bool unbound = first->kind == kindReference && !referenceTarget(first) &&
+                       !(first->flags & flagGlobalReference);
         if (unbound) {
             resolveValue(first);
             if (errorCode) errorCode = 57;
@@ -131,8 +127,7 @@ void builtinErrorlevel(header* argument)
     moveResults(argument, level);
 }
 
-void builtinError(header* argument)
-{
+void builtinError(header* argument) {
     header* value = resolveValue(argument);
     if (errorCode) return;
     if (value->kind != kindString) {
@@ -143,8 +138,7 @@ void builtinError(header* argument)
     errorCode = 56;
 }
 
-void builtinEval(header* first)
-{
+void builtinEval(header* first) {
     header* function = nullptr;
     char* top = newram;
     if (first) {
@@ -179,6 +173,6 @@ const BuiltinRecord rows[] = {
     {"evaluate", 1, 0, builtinEvaluate},
 };
 
-} // namespace
+}  // namespace
 
 KALIX_BUILTIN_FAMILY(evaluationBuiltins, rows);

@@ -11,14 +11,14 @@
 #include "interpreter/arithmetic.h"
 #include "interpreter/commands.h"
 #include "interpreter/control_flow.h"
-#include "interpreter/main_loop.h"
-#include "interpreter/output.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
-#include "interpreter/tracing.h"
+#include "interpreter/main_loop.h"
+#include "interpreter/output.h"
 #include "interpreter/primaries.h"
 #include "interpreter/scanner.h"
+#include "interpreter/tracing.h"
 #include "interpreter/values.h"
 
 int matlabMode = 0;
@@ -30,21 +30,18 @@ constexpr int quotedUnitLimit = 32766;
 constexpr double degreeUnit = 0.017453292519943295;
 
 // Before a right operand: only the first value of the left operand stays.
-void dropExtraValues(char* entry)
-{
+void dropExtraValues(char* entry) {
     if (newram > entry) newram = endOf(recordAt(entry));
 }
 
 // The same for "+", "-" and the products, which report several results.
-void keepLeftOperand(char* entry)
-{
+void keepLeftOperand(char* entry) {
     if (newram > entry) keepResult(recordAt(entry));
 }
 
 // After the right operand: a left operand that kept its further results
 // (several-results flag) leaves more than two values for the operator.
-bool refuseSeveralResults(char* entry)
-{
+bool refuseSeveralResults(char* entry) {
     if (errorCode) return true;
     header* first = recordAt(entry);
     if (!(first->flags & flagResult)) return false;
@@ -56,14 +53,12 @@ bool refuseSeveralResults(char* entry)
 }
 
 // Skips an operator token and the blanks (and line ends) after it.
-void skipOperator(int length)
-{
+void skipOperator(int length) {
     scanPointer += length;
     skipBlanks(1);
 }
 
-bool isScalarOperand(char* operand)
-{
+bool isScalarOperand(char* operand) {
     char* top = newram;
     header* value = resolveValue(recordAt(operand));
     bool scalar = value && isScalarValue(value);
@@ -73,8 +68,7 @@ bool isScalarOperand(char* operand)
 
 // The matlab operators call user functions; a missing one is error 1
 // without a message.
-void callMatlabFunction(const char* name, char* first)
-{
+void callMatlabFunction(const char* name, char* first) {
     header* function = findFunction(name);
     if (!function) {
         errorCode = 1;
@@ -85,8 +79,7 @@ void callMatlabFunction(const char* name, char* first)
 
 // The word operators "and" and "or": the right operand is evaluated only
 // when the left one does not decide.
-void shortCircuit(char* entry, bool isOr, void (*level)())
-{
+void shortCircuit(char* entry, bool isOr, void (*level)()) {
     bool left = isConditionTrue(recordAt(entry));
     if (errorCode) return;
     newram = entry;
@@ -121,8 +114,7 @@ const ComparisonToken comparisons[] = {
     {"!=", compareNotEqual},
 };
 
-const ComparisonToken* findComparison()
-{
+const ComparisonToken* findComparison() {
     char c = *scanPointer;
     if (c != '<' && c != '>' && c != '=' && c != '~' && c != '!') return nullptr;
     for (const ComparisonToken& token : comparisons) {
@@ -134,8 +126,7 @@ const ComparisonToken* findComparison()
 }
 
 // A ":" that starts a range (not ":=", "::" or a colon that ends the line).
-bool rangeColonFollows()
-{
+bool rangeColonFollows() {
     const char* p = scanPointer;
     if (p[0] != ':' || p[1] == '=' || p[1] == ':') return false;
     if (std::strcmp(p, ":") == 0 || std::strcmp(p, ": ") == 0) return false;
@@ -143,8 +134,7 @@ bool rangeColonFollows()
 }
 
 // Puts a real 1 between start and end of a:b, where the step belongs.
-void insertUnitStep(char* end)
-{
+void insertUnitStep(char* end) {
     header* one = pushReal(1);
     if (errorCode) return;
     char saved[64];
@@ -156,8 +146,7 @@ void insertUnitStep(char* end)
 bool startsUnitName(char c) { return isLetter(c) || c == '$'; }
 
 // After "/" or "./": a divisor written as 2x divides by x as well.
-void divideByImplicitFactor(char* entry, int flag)
-{
+void divideByImplicitFactor(char* entry, int flag) {
     if (!flag || !startsUnitName(*scanPointer)) return;
     int saved = easyUnitsMode;
     easyUnitsMode = 1;
@@ -166,11 +155,11 @@ void divideByImplicitFactor(char* entry, int flag)
     if (!errorCode) divideValues(recordAt(entry));
 }
 
-} // namespace
+}  // namespace
 
-// expression: ["complex:"] ( "{{" collection "}}" | "{" conversion {"," conversion} "}" | conversion )
-header* evaluateExpression()
-{
+// expression: ["complex:"] ( "{{" collection "}}" | "{" conversion {"," conversion} "}" |
+// conversion )
+header* evaluateExpression() {
     skipBlanks();
     char* entry = newram;
     if (errorCode) return recordAt(entry);
@@ -203,8 +192,7 @@ header* evaluateExpression()
 }
 
 // conversion: or [ "->" ( unit | '"' unit '"' ) ]
-void evaluateConversion()
-{
+void evaluateConversion() {
     char* entry = newram;
     evaluateOr();
     if (errorCode) return;
@@ -230,7 +218,8 @@ void evaluateConversion()
         scanPointer += p[0] == '%' ? 1 : 2;
         skipBlanks();
         pushReal(0.01);
-    } else if (static_cast<unsigned char>(p[0]) == 0xB0 || (p[0] == ' ' && static_cast<unsigned char>(p[1]) == 0xB0)) {
+    } else if (static_cast<unsigned char>(p[0]) == 0xB0 ||
+               (p[0] == ' ' && static_cast<unsigned char>(p[1]) == 0xB0)) {
         scanPointer += p[0] == ' ' ? 2 : 1;
         skipBlanks();
         pushReal(degreeUnit);
@@ -249,8 +238,7 @@ void evaluateConversion()
 }
 
 // or: and { "||" or | "or " and | user operator }
-void evaluateOr()
-{
+void evaluateOr() {
     char* entry = newram;
     evaluateAnd();
     while (!errorCode) {
@@ -270,8 +258,7 @@ void evaluateOr()
 }
 
 // and: concatenation { "&&" and | "and " and }
-void evaluateAnd()
-{
+void evaluateAnd() {
     char* entry = newram;
     evaluateConcatenation();
     while (!errorCode) {
@@ -291,8 +278,7 @@ void evaluateAnd()
 }
 
 // concatenation: comparison { ("_" | "|") comparison }
-void evaluateConcatenation()
-{
+void evaluateConcatenation() {
     char* entry = newram;
     evaluateComparison();
     while (!errorCode) {
@@ -303,14 +289,15 @@ void evaluateConcatenation()
         dropExtraValues(entry);
         evaluateComparison();
         if (errorCode) return;
-        if (c == '_') concatenateVertically(recordAt(entry));
-        else concatenateHorizontally(recordAt(entry));
+        if (c == '_')
+            concatenateVertically(recordAt(entry));
+        else
+            concatenateHorizontally(recordAt(entry));
     }
 }
 
 // comparison: "!" comparison | "not " comparison | range [ comparator range ]
-void evaluateComparison()
-{
+void evaluateComparison() {
     skipBlanks();
     char* entry = newram;
     if (errorCode) return;
@@ -350,8 +337,7 @@ void evaluateComparison()
 }
 
 // range: ":" | sum [ ":" sum [ ":" sum ] ]
-void evaluateRange()
-{
+void evaluateRange() {
     skipBlanks();
     char* entry = newram;
     if (errorCode) return;
@@ -385,18 +371,21 @@ void evaluateRange()
 }
 
 // sum: product { ("+" | "-" | plus-minus) product }
-void evaluateSum()
-{
+void evaluateSum() {
     char* entry = newram;
     evaluateProduct();
     while (!errorCode) {
         skipBlanks();
         char c = *scanPointer;
         void (*apply)(header*);
-        if (c == '+') apply = addValues;
-        else if (c == '-' && scanPointer[1] != '>') apply = subtractValues;
-        else if (static_cast<unsigned char>(c) == 0xB1) apply = applyPlusMinus;
-        else return;
+        if (c == '+')
+            apply = addValues;
+        else if (c == '-' && scanPointer[1] != '>')
+            apply = subtractValues;
+        else if (static_cast<unsigned char>(c) == 0xB1)
+            apply = applyPlusMinus;
+        else
+            return;
         skipOperator(1);
         keepLeftOperand(entry);
         evaluateProduct();
@@ -405,8 +394,7 @@ void evaluateSum()
 }
 
 // product: power { ("*" | ".*" | "/" | "./" | "." | "\") power | implicit product }
-void evaluateProduct()
-{
+void evaluateProduct() {
     char* entry = newram;
     int flag = evaluatePower();
     while (!errorCode) {
@@ -421,7 +409,8 @@ void evaluateProduct()
             if (refuseSeveralResults(entry)) return;
             if (matlab && !isScalarOperand(entry) && !isScalarOperand(second))
                 matrixProduct(recordAt(entry), recordAt(second));
-            else multiplyValues(recordAt(entry));
+            else
+                multiplyValues(recordAt(entry));
         } else if (p[0] == '/' || (p[0] == '.' && p[1] == '/')) {
             bool matlab = p[0] == '/' && matlabMode;
             skipOperator(p[0] == '/' ? 1 : 2);
@@ -431,7 +420,8 @@ void evaluateProduct()
             if (refuseSeveralResults(entry)) return;
             if (matlab && !isScalarOperand(entry) && !isScalarOperand(second))
                 callMatlabFunction("divideinto", entry);
-            else divideValues(recordAt(entry));
+            else
+                divideValues(recordAt(entry));
             if (errorCode) return;
             divideByImplicitFactor(entry, divisorFlag);
             flag = 0;
@@ -447,7 +437,8 @@ void evaluateProduct()
             dropExtraValues(entry);
             evaluatePower();
             if (errorCode) return;
-            if (matlabMode) callMatlabFunction("fit", entry);
+            if (matlabMode)
+                callMatlabFunction("fit", entry);
             else {
                 // The linear-algebra builtins are not built yet.
                 printText("Cannot solve linear systems: the solver is missing.\n");
@@ -469,8 +460,7 @@ void evaluateProduct()
 }
 
 // power: {"-"} primary [ ("^" | "**" | ".^") power ]
-int evaluatePower()
-{
+int evaluatePower() {
     skipBlanks();
     int minus = 0;
     while (scanPointer[0] == '-' && scanPointer[1] != '>') {
@@ -488,8 +478,10 @@ int evaluatePower()
         dropExtraValues(entry);
         evaluatePower();
         if (errorCode) return 0;
-        if (caret && matlabMode && !isScalarOperand(entry)) callMatlabFunction("matrixpower", entry);
-        else raisePower(recordAt(entry));
+        if (caret && matlabMode && !isScalarOperand(entry))
+            callMatlabFunction("matrixpower", entry);
+        else
+            raisePower(recordAt(entry));
         if (errorCode) return 0;
     }
     if (minus % 2) negateValue(recordAt(entry));
@@ -498,8 +490,7 @@ int evaluatePower()
 
 // Skips one operand of "and" or "or": up to "," or ";" outside brackets,
 // an unmatched closing bracket, "then", or the end of the line.
-void skipOperand()
-{
+void skipOperand() {
     bool stored = scanningStoredBody();
     int depth = 0;
     char* p = scanPointer;
@@ -514,7 +505,8 @@ void skipOperand()
             int32_t index;
             std::memcpy(&index, p + 1, 4);
             p += 9;
-            if (index >= 0 && index < commandCount && commandTable[index].kind == commandThen) break;
+            if (index >= 0 && index < commandCount && commandTable[index].kind == commandThen)
+                break;
             continue;
         }
         if (c == '"') {

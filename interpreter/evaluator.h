@@ -10,21 +10,21 @@
 
 // Mode flags (0 = off). `complexExpressionFlag` (the "complex:" prefix) is
 // declared with the builtin state in builtins/builtin_helpers.h.
-extern int matlabMode;            // matlab operators between matrices
-extern int easyUnitsMode;         // unknown names are looked up again with "$" appended
+extern int matlabMode;     // matlab operators between matrices
+extern int easyUnitsMode;  // unknown names are looked up again with "$" appended
 
 // Level 0: "complex:" prefix, "{...}" value lists, else a conversion.
 // Returns the first result (the stack top at entry).
 header* evaluateExpression();
-void evaluateConversion();    // level 1: a -> unit
-void evaluateOr();            // level 2: ||, or, user infix and postfix operators
-void evaluateAnd();           // level 3: &&, and
-void evaluateConcatenation(); // level 4: | and _
-void evaluateComparison();    // level 5: !, not, comparisons
-void evaluateRange();         // level 6: a:b, a:d:b, ":"
-void evaluateSum();           // level 7: + - and plus-minus
-void evaluateProduct();       // level 8: * / .* ./ . \ and implicit products
-int evaluatePower();          // level 9: ^ ** .^ and leading minus; returns the implicit-product flag
+void evaluateConversion();     // level 1: a -> unit
+void evaluateOr();             // level 2: ||, or, user infix and postfix operators
+void evaluateAnd();            // level 3: &&, and
+void evaluateConcatenation();  // level 4: | and _
+void evaluateComparison();     // level 5: !, not, comparisons
+void evaluateRange();          // level 6: a:b, a:d:b, ":"
+void evaluateSum();            // level 7: + - and plus-minus
+void evaluateProduct();        // level 8: * / .* ./ . \ and implicit products
+int evaluatePower();  // level 9: ^ ** .^ and leading minus; returns the implicit-product flag
 
 // Skips one operand of "and" or "or" without evaluating it.
 void skipOperand();

@@ -9,10 +9,10 @@
 
 #include "builtins/builtin_helpers.h"
 #include "interpreter/builtin_table.h"
-#include "interpreter/output.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
+#include "interpreter/output.h"
 #include "interpreter/tracing.h"
 #include "interpreter/values.h"
 #include "notebook/notebook_services.h"
@@ -59,13 +59,9 @@ static void buildPattern(char* pattern, char conversion, int digits) {
 }
 
 // Widths and limits are computed wide: `setformat` passes any int.
-static int clampWidth(long long n, int most) {
-    return int(n < 1 ? 1 : (n > most ? most : n));
-}
+static int clampWidth(long long n, int most) { return int(n < 1 ? 1 : (n > most ? most : n)); }
 
-static double powerOfTen(double exponent) {
-    return std::pow(10.0, exponent);
-}
+static double powerOfTen(double exponent) { return std::pow(10.0, exponent); }
 
 static int entriesPerLine(int width) {
     int n = lineLength / (width < 1 ? 1 : width);
@@ -136,13 +132,9 @@ static void setDigitFormat(int mode, char conversion, int n, int d) {
     finishSetter();
 }
 
-void setExpFormat(int n, int d) {
-    setDigitFormat(3, 'e', n, d);
-}
+void setExpFormat(int n, int d) { setDigitFormat(3, 'e', n, d); }
 
-void setFixedFormat(int n, int d) {
-    setDigitFormat(4, 'f', n, d);
-}
+void setFixedFormat(int n, int d) { setDigitFormat(4, 'f', n, d); }
 
 void setFracFormat(int n, double eps) {
     setMode(5, n, eps);
@@ -196,9 +188,7 @@ static void fractionText(char* text, double x, double t, bool zero) {
         snprintf(text, numberTextSize, "%s%0.0f", sign, p);
 }
 
-void formatFractionText(double x, char* text) {
-    fractionText(text, x, fractionEpsilon, x == 0);
-}
+void formatFractionText(double x, char* text) { fractionText(text, x, fractionEpsilon, x == 0); }
 
 void writeFraction(double x) {
     char text[numberTextSize];
@@ -499,7 +489,8 @@ void builtinGoodformat(header* first) {
         if (d < 0) d = 0;
         swapPair(goodFormatPair, 0, realOf(value), previous);
         setGoodFormat(0, d);
-    } else if (value->kind == kindRealMatrix && matrixRows(value) == 1 && matrixColumns(value) == 2) {
+    } else if (value->kind == kindRealMatrix && matrixRows(value) == 1 &&
+               matrixColumns(value) == 2) {
         double n = matrixData(value)[0], d = matrixData(value)[1];
         swapPair(goodFormatPair, n, d, previous);
         if (!(n >= 0 && n <= 64 && d >= 0 && d <= 20)) {
@@ -629,9 +620,7 @@ void builtinSetscalarformat(header* first) {
     returnReal(first, previous);
 }
 
-static int clampDense(int n) {
-    return n < 0 ? 0 : (n > 9 ? 10 : n);
-}
+static int clampDense(int n) { return n < 0 ? 0 : (n > 9 ? 10 : n); }
 
 void builtinDenseoutput(header* first) {
     header* value = realArgument(first);
@@ -674,9 +663,9 @@ void builtinUserformat(header* first) {
 static void pushFormatState() {
     header* result = pushRealMatrix(1, 9);
     if (errorCode) return;
-    double state[9] = {double(formatMode), double(formatTotal), formatDigits,
+    double state[9] = {double(formatMode),     double(formatTotal),  formatDigits,
                        double(scalarFormatOn), double(scalarDigits), double(denseOutput),
-                       double(zeroRounding), smallLimit, largeLimit};
+                       double(zeroRounding),   smallLimit,           largeLimit};
     memcpy(matrixData(result), state, sizeof state);
 }
 
@@ -699,12 +688,23 @@ void builtinSetformat(header* first) {
     if (errorCode) return;
     int n = clampToInt(state[1]);
     switch (clampToInt(state[0])) {
-        case 1: setFormat(n, clampToInt(state[2])); break;
-        case 2: setGoodFormat(n, clampToInt(state[2])); break;
-        case 3: setExpFormat(n, clampToInt(state[2])); break;
-        case 4: setFixedFormat(n, clampToInt(state[2])); break;
-        case 5: setFracFormat(n, state[2]); break;
-        default: break;
+        case 1:
+            setFormat(n, clampToInt(state[2]));
+            break;
+        case 2:
+            setGoodFormat(n, clampToInt(state[2]));
+            break;
+        case 3:
+            setExpFormat(n, clampToInt(state[2]));
+            break;
+        case 4:
+            setFixedFormat(n, clampToInt(state[2]));
+            break;
+        case 5:
+            setFracFormat(n, state[2]);
+            break;
+        default:
+            break;
     }
     if (errorCode) return;
     scalarFormatOn = clampToInt(state[3]);
@@ -717,18 +717,12 @@ void builtinSetformat(header* first) {
 }
 
 static const BuiltinRecord rows[] = {
-    {"denseoutput", 1, 0, builtinDenseoutput},
-    {"expformat", 1, 0, builtinExpformat},
-    {"fixedformat", 1, 0, builtinFixedformat},
-    {"format", 1, 0, builtinFormat},
-    {"fracformat", 1, 0, builtinFracformat},
-    {"getformat", 0, 0, builtinGetformat},
-    {"goodformat", 1, 0, builtinGoodformat},
-    {"iformat", 1, 0, builtinIformat},
-    {"scalarformat", 1, 0, builtinScalarformat},
-    {"setformat", 1, 0, builtinSetformat},
-    {"setscalarformat", 1, 0, builtinSetscalarformat},
-    {"userformat", 1, 0, builtinUserformat},
+    {"denseoutput", 1, 0, builtinDenseoutput},         {"expformat", 1, 0, builtinExpformat},
+    {"fixedformat", 1, 0, builtinFixedformat},         {"format", 1, 0, builtinFormat},
+    {"fracformat", 1, 0, builtinFracformat},           {"getformat", 0, 0, builtinGetformat},
+    {"goodformat", 1, 0, builtinGoodformat},           {"iformat", 1, 0, builtinIformat},
+    {"scalarformat", 1, 0, builtinScalarformat},       {"setformat", 1, 0, builtinSetformat},
+    {"setscalarformat", 1, 0, builtinSetscalarformat}, {"userformat", 1, 0, builtinUserformat},
     {"zerorounding", 1, 0, builtinZerorounding},
 };
 KALIX_BUILTIN_FAMILY(formatBuiltins, rows);

@@ -25,12 +25,12 @@ extern int intervalColumns;     // interval entries per output line
 extern double fractionEpsilon;  // positive: reals print as fractions within it
 extern int scalarFormatOn;      // a 1x1 real in dense output uses the scalar format
 extern int scalarDigits;
-extern char scalarFormat[16];   // also the pattern of a real joined to a string
+extern char scalarFormat[16];  // also the pattern of a real joined to a string
 extern double scalarSmallLimit;
 extern double scalarLargeLimit;
-extern int denseOutput;         // 0: rows in columns; 1..10: dense rows, blanks between entries
-extern int zeroRounding;        // tiny values print as 0
-extern char userFormat[40];     // user function formatting each number, or empty
+extern int denseOutput;      // 0: rows in columns; 1..10: dense rows, blanks between entries
+extern int zeroRounding;     // tiny values print as 0
+extern char userFormat[40];  // user function formatting each number, or empty
 // The [total, digits] pair each mode builtin set last; returned by its next call.
 extern double formatPair[2];
 extern double goodFormatPair[2];

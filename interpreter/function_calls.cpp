@@ -4,25 +4,25 @@
 // by statement through the statement executor.
 #include "interpreter/function_calls.h"
 
+#include <pthread.h>
 #include <cmath>
 #include <csetjmp>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <pthread.h>
 
 #include "builtins/builtin_helpers.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/control_flow.h"
 #include "interpreter/evaluator.h"
+#include "interpreter/function_index.h"
 #include "interpreter/functions.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
-#include "interpreter/function_index.h"
-#include "interpreter/tracing.h"
 #include "interpreter/primaries.h"
 #include "interpreter/scanner.h"
+#include "interpreter/tracing.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "notebook/notebook_services.h"
@@ -41,13 +41,11 @@ const char* const argNames[argNameCount] = {
 };
 int32_t argNameHashes[argNameCount];
 
-void initArgNameHashes()
-{
+void initArgNameHashes() {
     for (int i = 0; i < argNameCount; i++) argNameHashes[i] = hashName(argNames[i]);
 }
 
-header* pushRecordCopy(const char* bytes, int64_t size)
-{
+header* pushRecordCopy(const char* bytes, int64_t size) {
     header* copy = recordAt(newram);
     if (!pushHeader(kindReal, size, "")) return nullptr;
     std::memmove(copy, bytes, size_t(size));
@@ -63,8 +61,7 @@ constexpr int tracebackDepth = 20;
 
 const char* const overflowMessage = "Stack overflow. Too many recursions?\n";
 
-void fail(const char* format, const char* a, const char* b = "")
-{
+void fail(const char* format, const char* a, const char* b = "") {
     printFormatted(format, a, b);
     errorCode = 1;
 }
@@ -78,7 +75,7 @@ void fail(const char* format, const char* a, const char* b = "")
 // jumps back into the innermost running call.
 
 constexpr size_t stackReserve = 4 << 20;
-constexpr size_t guardReach = 1 << 20;     // faults this far below the stack count
+constexpr size_t guardReach = 1 << 20;  // faults this far below the stack count
 constexpr size_t alternateStackSize = 1 << 16;
 
 struct ThreadStack {
@@ -92,8 +89,7 @@ thread_local char* alternateStack = nullptr;
 struct sigaction previousSegvAction;
 std::once_flag segvHandlerOnce;
 
-void onSegv(int, siginfo_t* info, void*)
-{
+void onSegv(int, siginfo_t* info, void*) {
     char* address = static_cast<char*>(info->si_addr);
     const ThreadStack& s = threadStack;
     if (overflowTarget && s.state == 1 && address < s.low + 65536 && address + guardReach >= s.low)
@@ -103,8 +99,7 @@ void onSegv(int, siginfo_t* info, void*)
     sigaction(SIGSEGV, &previousSegvAction, nullptr);
 }
 
-void installSegvHandler()
-{
+void installSegvHandler() {
     struct sigaction action;
     std::memset(&action, 0, sizeof action);
     action.sa_sigaction = onSegv;
@@ -115,8 +110,7 @@ void installSegvHandler()
 
 // Reads the bounds of this thread's stack and gives it an alternate signal
 // stack; once per thread.
-void prepareThreadStack()
-{
+void prepareThreadStack() {
     ThreadStack& s = threadStack;
     s.state = -1;
     pthread_attr_t attributes;
@@ -147,8 +141,7 @@ void prepareThreadStack()
 }
 
 // Whether the machine stack is nearly used up here.
-bool stackNearlyExhausted()
-{
+bool stackNearlyExhausted() {
     if (threadStack.state == 0) prepareThreadStack();
     char here;
     return threadStack.state == 1 && size_t(&here - threadStack.low) < stackReserve;
@@ -156,14 +149,12 @@ bool stackNearlyExhausted()
 
 // --- binding ------------------------------------------------------------------
 
-bool isUnboundReference(const header* record)
-{
+bool isUnboundReference(const header* record) {
     return record->kind == kindReference && !referenceTarget(const_cast<header*>(record)) &&
            !(record->flags & flagGlobalReference);
 }
 
-void nameRecord(header* record, const char* name, int32_t hash)
-{
+void nameRecord(header* record, const char* name, int32_t hash) {
     std::memset(record->name, 0, sizeof record->name);
     std::strncpy(record->name, name, sizeof record->name - 1);
     record->hash = hash;
@@ -171,8 +162,7 @@ void nameRecord(header* record, const char* name, int32_t hash)
 
 // The value a binding check looks at: references followed, views resolved,
 // nothing else copied.
-header* checkedValue(header* candidate)
-{
+header* checkedValue(header* candidate) {
     header* value = followReference(candidate);
     if (!value || value->kind == kindReference || value->kind == kindSubmatrix ||
         value->kind == kindComplexSubmatrix || value->kind == kindIntervalSubmatrix ||
@@ -181,14 +171,12 @@ header* checkedValue(header* candidate)
     return value;
 }
 
-bool isNumericKind(int kind)
-{
-    return kind == kindReal || kind == kindComplex || kind == kindInterval || kind == kindRealMatrix ||
-           kind == kindComplexMatrix || kind == kindIntervalMatrix;
+bool isNumericKind(int kind) {
+    return kind == kindReal || kind == kindComplex || kind == kindInterval ||
+           kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix;
 }
 
-bool isMatrixKind(int kind)
-{
+bool isMatrixKind(int kind) {
     return kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix;
 }
 
@@ -203,15 +191,13 @@ struct Check {
     const char* parameter;
 };
 
-bool refuse(const Check& c, const char* what)
-{
+bool refuse(const Check& c, const char* what) {
     printFormatted("Function %s needs %s for %s\n", c.function, what, c.parameter);
     errorCode = 1;
     return false;
 }
 
-bool checkShape(header* v, int32_t bits, const Check& c)
-{
+bool checkShape(header* v, int32_t bits, const Check& c) {
     bool string = bits & annotationString;
     if (bits & annotationScalar) {
         if (isScalar(v) || (string && v->kind == kindString)) return true;
@@ -232,8 +218,7 @@ bool checkShape(header* v, int32_t bits, const Check& c)
     return true;
 }
 
-bool checkInteger(header* v, const Check& c)
-{
+bool checkInteger(header* v, const Check& c) {
     if (v->kind == kindReal) return isIntegerValue(realOf(v)) || refuse(c, "an integer");
     if (v->kind != kindRealMatrix) return refuse(c, "integer values");
     const double* x = matrixData(v);
@@ -242,36 +227,37 @@ bool checkInteger(header* v, const Check& c)
     return true;
 }
 
-bool isCall(header* v)
-{
+bool isCall(header* v) {
     if (v->kind == kindString) return true;
-    return v->kind == kindCollection && v->size > headerSize && recordAt(dataOf(v))->kind == kindString;
+    return v->kind == kindCollection && v->size > headerSize &&
+           recordAt(dataOf(v))->kind == kindString;
 }
 
-bool checkKind(header* v, int32_t bits, const Check& c)
-{
+bool checkKind(header* v, int32_t bits, const Check& c) {
     int k = v->kind;
     if (bits & annotationInteger) return checkInteger(v, c);
     if (bits & annotationReal) return k == kindReal || k == kindRealMatrix || refuse(c, "a real");
     if (bits & annotationComplex)
-        return k == kindReal || k == kindRealMatrix || k == kindComplex || k == kindComplexMatrix || refuse(c, "a complex");
+        return k == kindReal || k == kindRealMatrix || k == kindComplex || k == kindComplexMatrix ||
+               refuse(c, "a complex");
     if (bits & annotationInterval)
-        return k == kindReal || k == kindRealMatrix || k == kindInterval || k == kindIntervalMatrix ||
-               refuse(c, "an interval");
+        return k == kindReal || k == kindRealMatrix || k == kindInterval ||
+               k == kindIntervalMatrix || refuse(c, "an interval");
     if (bits & annotationString) {
         if (k == kindString || ((bits & annotationVector) && k == kindStringMatrix)) return true;
         return refuse(c, "a string");
     }
     if (bits & annotationCall)
         return isCall(v) ||
-               refuse(c, "a function name, an expression,\n   or a collection (with a function name)");
-    if (bits & annotationCompressed) return k == kindCompressedMatrix || refuse(c, "a compressed matrix");
+               refuse(c,
+                      "a function name, an expression,\n   or a collection (with a function name)");
+    if (bits & annotationCompressed)
+        return k == kindCompressedMatrix || refuse(c, "a compressed matrix");
     if (bits & annotationNumerical) return isNumericKind(k) || refuse(c, "a numerical type");
     return true;
 }
 
-bool checkSign(header* v, int32_t bits, const Check& c)
-{
+bool checkSign(header* v, int32_t bits, const Check& c) {
     bool positive = bits & annotationPositive;
     if (!positive && !(bits & annotationNonnegative)) return true;
     if (v->kind == kindReal) {
@@ -288,8 +274,7 @@ bool checkSign(header* v, int32_t bits, const Check& c)
 }
 
 // The annotation check of one bound value.
-bool checkAnnotations(header* candidate, const Parameter& p, const char* functionName)
-{
+bool checkAnnotations(header* candidate, const Parameter& p, const char* functionName) {
     int32_t bits = p.flags & ~(parameterHasDefault | parameterGroupStart | parameterGroupEnd);
     if (!bits) return true;
     header* v = checkedValue(candidate);
@@ -301,16 +286,15 @@ bool checkAnnotations(header* candidate, const Parameter& p, const char* functio
 
 struct Binding {
     header* function;
-    const char* name;     // the function's name (inside its record)
+    const char* name;  // the function's name (inside its record)
     int parameterCount;
-    char* parameter;      // the next parameter entry
+    char* parameter;  // the next parameter entry
     int bound = 0;
-    char* entryTop;       // the stack top when the call began
+    char* entryTop;  // the stack top when the call began
 };
 
 // A matrix argument spread over the parameters of a vector group.
-bool spreadVector(Binding& b, header* argument, header* v)
-{
+bool spreadVector(Binding& b, header* argument, header* v) {
     int columns = matrixColumns(v);
     int k = 0;
     nameRecord(argument, "", 0);
@@ -333,7 +317,8 @@ bool spreadVector(Binding& b, header* argument, header* v)
         if ((p.flags & parameterGroupEnd) || b.bound >= b.parameterCount) break;
     }
     if (k != columns) {
-        printFormatted("Vector too long for vector parameter (%d elements expected, got %d).\n", k, columns);
+        printFormatted("Vector too long for vector parameter (%d elements expected, got %d).\n", k,
+                       columns);
         errorCode = 1;
         return false;
     }
@@ -348,8 +333,7 @@ bool spreadVector(Binding& b, header* argument, header* v)
 }
 
 // Binds argument i (0-based) by position.
-bool bindPositional(Binding& b, header* argument, int i)
-{
+bool bindPositional(Binding& b, header* argument, int i) {
     header* candidate = argument;
     if (isUnboundReference(argument)) {
         if (i < b.parameterCount && b.bound < b.parameterCount && argument->name[0] == 0) {
@@ -382,8 +366,7 @@ bool bindPositional(Binding& b, header* argument, int i)
     return true;
 }
 
-void printParameterList(header* function)
-{
+void printParameterList(header* function) {
     printText("Parameters:\n");
     char* entry = functionParameters(function);
     int column = 0;
@@ -408,14 +391,14 @@ void printParameterList(header* function)
 // Defaults for the parameters left unbound; named arguments take their
 // place. Fails for a parameter without a default and, unless the function
 // allows it, for a named argument that names no such parameter.
-bool bindRemaining(Binding& b, header* namedStart)
-{
+bool bindRemaining(Binding& b, header* namedStart) {
     header* named[maxNamedArguments];
     int namedCount = 0;
     for (char* p = reinterpret_cast<char*>(namedStart); p < b.entryTop; p += recordAt(p)->size) {
         header* r = recordAt(p);
         if (r->size < headerSize) break;
-        if (r->name[0] && !(r->flags & flagColonNamed) && namedCount < maxNamedArguments) named[namedCount++] = r;
+        if (r->name[0] && !(r->flags & flagColonNamed) && namedCount < maxNamedArguments)
+            named[namedCount++] = r;
     }
     for (; b.bound < b.parameterCount; b.bound++) {
         Parameter p = readParameter(b.parameter);
@@ -426,7 +409,8 @@ bool bindRemaining(Binding& b, header* namedStart)
         }
         bool given = false;
         for (int k = 0; k < namedCount && !given; k++) {
-            if (named[k] && named[k]->hash == p.hash && std::strncmp(named[k]->name, p.name, 32) == 0) {
+            if (named[k] && named[k]->hash == p.hash &&
+                std::strncmp(named[k]->name, p.name, 32) == 0) {
                 named[k] = nullptr;
                 given = true;
             }
@@ -438,7 +422,8 @@ bool bindRemaining(Binding& b, header* namedStart)
     if (b.function->flags & userFunctionAllowAssigned) return true;
     for (int k = 0; k < namedCount; k++) {
         if (!named[k]) continue;
-        printFormatted("Argument %s not in parameter list of function %s.\n\n", named[k]->name, b.name);
+        printFormatted("Argument %s not in parameter list of function %s.\n\n", named[k]->name,
+                       b.name);
         printParameterList(b.function);
         errorCode = 1;
         return false;
@@ -448,8 +433,7 @@ bool bindRemaining(Binding& b, header* namedStart)
 
 // Count checks before any binding; a builtin of the name may take a call
 // with too few arguments. Returns false when the call ends here.
-bool checkArgumentCount(header* function, header* first, int n, int s)
-{
+bool checkArgumentCount(header* function, header* first, int n, int s) {
     const char* name = function->name;
     int parameterCount = functionParameterCount(function);
     int minimum = functionMinimumArguments(function);
@@ -457,14 +441,17 @@ bool checkArgumentCount(header* function, header* first, int n, int s)
         char builtinName[32];
         std::memcpy(builtinName, name, sizeof builtinName);
         if (callBuiltin(builtinName, n, first)) return false;
-        if (minimum < 2) printFormatted("Function %s needs at least one argument!\n", name);
-        else printFormatted("Function %s needs at least %d arguments!\n", name, minimum);
+        if (minimum < 2)
+            printFormatted("Function %s needs at least one argument!\n", name);
+        else
+            printFormatted("Function %s needs at least %d arguments!\n", name, minimum);
         printFormatted("Use: %s\n", buildFunctionHeader(function, 0));
         errorCode = 1;
         return false;
     }
     int c = s > 0 ? s : n;
-    if (!(function->flags & userFunctionExtraArguments) && parameterCount > 0 && c > parameterCount) {
+    if (!(function->flags & userFunctionExtraArguments) && parameterCount > 0 &&
+        c > parameterCount) {
         printFormatted("Function %s needs only %d arguments (got %d)!\n", name, parameterCount, c);
         printFormatted("Use: %s\n", buildFunctionHeader(function, 0));
         errorCode = 1;
@@ -473,9 +460,10 @@ bool checkArgumentCount(header* function, header* first, int n, int s)
     return true;
 }
 
-bool bindArguments(header* function, header* first, int n, int s)
-{
-    Binding b{function, function->name, functionParameterCount(function), functionParameters(function), 0, newram};
+bool bindArguments(header* function, header* first, int n, int s) {
+    Binding b{
+        function, function->name, functionParameterCount(function), functionParameters(function),
+        0,        newram};
     int m = s ? s : n;
     header* argument = first;
     for (int i = 0; i < n && reinterpret_cast<char*>(argument) < b.entryTop; i++) {
@@ -512,16 +500,16 @@ struct CallContext {
     int traceState;
 };
 
-void saveContext(CallContext& c)
-{
-    c = CallContext{startlocal,   endlocal,      scanPointer,         lineStart,  functionState,
-                    currentFunction, currentFunctionName, argumentCount, argumentSplit,
-                    relaxedFunctionMode, matlabMode, useGlobalMode, indexCopyMode, loopIndex,
-                    currentEpsilon, globalEpsilon, traceState};
+void saveContext(CallContext& c) {
+    c = CallContext{startlocal,          endlocal,      scanPointer,
+                    lineStart,           functionState, currentFunction,
+                    currentFunctionName, argumentCount, argumentSplit,
+                    relaxedFunctionMode, matlabMode,    useGlobalMode,
+                    indexCopyMode,       loopIndex,     currentEpsilon,
+                    globalEpsilon,       traceState};
 }
 
-void restoreContext(const CallContext& c)
-{
+void restoreContext(const CallContext& c) {
     startlocal = c.startlocal;
     endlocal = c.endlocal;
     loopIndex = c.loopIndex;
@@ -532,8 +520,7 @@ void restoreContext(const CallContext& c)
     if (traceState >= 0) traceState = c.traceState;
 }
 
-void restoreScan(const CallContext& c)
-{
+void restoreScan(const CallContext& c) {
     functionState = c.functionState;
     scanPointer = c.scanPointer;
     lineStart = c.lineStart;
@@ -546,8 +533,7 @@ void restoreScan(const CallContext& c)
 }
 
 // After `return`: the values after it become the results over `first`.
-void placeReturnValues(header* function, header* first)
-{
+void placeReturnValues(header* function, header* first) {
     skipBlanks();
     char c = *scanPointer;
     char* results = newram;
@@ -565,7 +551,8 @@ void placeReturnValues(header* function, header* first)
         if (function->flags & userFunctionArgs) recordAt(results)->flags |= flagResult;
         skipBlanks();
         c = *scanPointer;
-        bool ends = c == 0 || c == ';' || c == ',' || c == commandToken || (c == '/' && scanPointer[1] == '/');
+        bool ends = c == 0 || c == ';' || c == ',' || c == commandToken ||
+                    (c == '/' && scanPointer[1] == '/');
         if (!ends) {
             if (!errorCode) printText("Error in return result.\n");
             errorCode = 1;
@@ -575,8 +562,7 @@ void placeReturnValues(header* function, header* first)
     moveResults(first, recordAt(results));
 }
 
-void runStatements(header* function, header* first)
-{
+void runStatements(header* function, header* first) {
     while (!errorCode && functionState == 1) {
         executeNextStatement();
         if (errorCode) break;
@@ -590,8 +576,7 @@ void runStatements(header* function, header* first)
     }
 }
 
-void startTrace(header* function)
-{
+void startTrace(header* function) {
     if (traceState < 1 && (function->flags & userFunctionTraced)) {
         traceState = 1;
     } else if (traceState == 2) {
@@ -601,8 +586,7 @@ void startTrace(header* function)
 }
 
 // Runs the body under the guard against exhaustion of the machine stack.
-void runGuarded(header* function, header* first, int depth)
-{
+void runGuarded(header* function, header* first, int depth) {
     sigjmp_buf jump;
     sigjmp_buf* outer = overflowTarget;
     if (sigsetjmp(jump, 0) == 0) {
@@ -617,8 +601,7 @@ void runGuarded(header* function, header* first, int depth)
     overflowTarget = outer;
 }
 
-void checkRecursion()
-{
+void checkRecursion() {
     if (stackNearlyExhausted()) {
         printText(overflowMessage);
         errorCode = 8888;
@@ -630,23 +613,24 @@ void checkRecursion()
     }
 }
 
-void printTraceback(header* function)
-{
-    if (callDepth == 1) printText("Try \"trace errors\" to inspect local variables after errors.\n");
+void printTraceback(header* function) {
+    if (callDepth == 1)
+        printText("Try \"trace errors\" to inspect local variables after errors.\n");
     if (callDepth < tracebackDepth) {
         printFormatted("%s:\n    ", function->name);
         char* line = lineStart;
-        if (line >= reinterpret_cast<char*>(function) && line < endOf(function)) printFunctionLine(line, 1);
-        else printText("\n");
+        if (line >= reinterpret_cast<char*>(function) && line < endOf(function))
+            printFunctionLine(line, 1);
+        else
+            printText("\n");
     } else if (callDepth == tracebackDepth) {
         printText("...\n");
     }
 }
 
-} // namespace
+}  // namespace
 
-void callUserFunction(header* function, header* first, int n, int s)
-{
+void callUserFunction(header* function, header* first, int n, int s) {
     if (errorCode) return;
     if (function->flags & userFunctionPython) {
         printText("Python is not available.\n");
@@ -674,8 +658,10 @@ void callUserFunction(header* function, header* first, int n, int s)
     functionState = 1;
     scanPointer = lineStart = functionBody(function);
     // An empty body is the end byte alone: the call ends at once.
-    if (*scanPointer == endOfBody) functionState = 0;
-    else startTrace(function);
+    if (*scanPointer == endOfBody)
+        functionState = 0;
+    else
+        startTrace(function);
 
     int depth = ++callDepth;
     if (!errorCode) checkRecursion();

@@ -27,8 +27,7 @@ struct TextBuffer {
     size_t size;
     size_t length = 0;
 
-    void append(const char* piece)
-    {
+    void append(const char* piece) {
         size_t n = std::strlen(piece);
         if (length + 1 >= size) return;
         if (n > size - 1 - length) n = size - 1 - length;
@@ -36,16 +35,14 @@ struct TextBuffer {
         length += n;
         text[length] = 0;
     }
-    void clear()
-    {
+    void clear() {
         length = 0;
         text[0] = 0;
     }
 };
 
 // Appends the token at p as text; returns the position after it.
-const char* appendToken(const char* p, TextBuffer& out)
-{
+const char* appendToken(const char* p, TextBuffer& out) {
     char piece[48];
     if (*p == numberToken) {
         double x;
@@ -68,10 +65,9 @@ const char* appendToken(const char* p, TextBuffer& out)
 
 bool isLineEnd(char c) { return c == 0 || c == endOfBody; }
 
-} // namespace
+}  // namespace
 
-const char* detokenizeLine(const char* line)
-{
+const char* detokenizeLine(const char* line) {
     static char text[lineTextSize];
     TextBuffer out{text, sizeof text};
     out.clear();
@@ -79,8 +75,7 @@ const char* detokenizeLine(const char* line)
     return text;
 }
 
-char* printFunctionLine(char* line, int skipBlanks)
-{
+char* printFunctionLine(char* line, int skipBlanks) {
     static char text[lineTextSize];
     TextBuffer out{text, sizeof text};
     out.clear();
@@ -99,8 +94,7 @@ char* printFunctionLine(char* line, int skipBlanks)
     return *p == 0 ? p + 1 : p;
 }
 
-const char* getParameterTypeName(int32_t flags)
-{
+const char* getParameterTypeName(int32_t flags) {
     static char text[256];
     TextBuffer out{text, sizeof text};
     out.clear();
@@ -122,15 +116,16 @@ struct FlagWord {
     const char* word;
 };
 const FlagWord headerWords[] = {
-    {userFunctionHidden, "comment "}, {userFunctionMap, "map "},       {userFunctionStrong, "strong "},
-    {userFunctionPrefix, "prefix "},  {userFunctionOperator, "operator "}, {userFunctionPostfix, "postfix "},
-    {userFunctionArgs, "args "},      {userFunctionMatlab, "matlab "}, {userFunctionPython, "python "},
+    {userFunctionHidden, "comment "},    {userFunctionMap, "map "},
+    {userFunctionStrong, "strong "},     {userFunctionPrefix, "prefix "},
+    {userFunctionOperator, "operator "}, {userFunctionPostfix, "postfix "},
+    {userFunctionArgs, "args "},         {userFunctionMatlab, "matlab "},
+    {userFunctionPython, "python "},
 };
 
 // The first help text: the third text line without its two leading
 // characters, or null.
-const char* firstHelpText(header* function)
-{
+const char* firstHelpText(header* function) {
     char* p = functionTextLines(function);
     char* body = functionBody(function);
     for (int line = 0; line < 2 && p < body; line++) p += strnlen(p, size_t(body - p)) + 1;
@@ -138,8 +133,7 @@ const char* firstHelpText(header* function)
     return p + 2;
 }
 
-void appendParameters(header* function, TextBuffer& out)
-{
+void appendParameters(header* function, TextBuffer& out) {
     char* entry = functionParameters(function);
     int count = functionParameterCount(function);
     bool defaultSeen = false;
@@ -163,10 +157,9 @@ void appendParameters(header* function, TextBuffer& out)
     if (defaultSeen) out.append("}");
 }
 
-} // namespace
+}  // namespace
 
-const char* buildFunctionHeader(header* function, int withHelp)
-{
+const char* buildFunctionHeader(header* function, int withHelp) {
     static char text[4096];
     TextBuffer out{text, sizeof text};
     out.clear();
@@ -183,27 +176,28 @@ const char* buildFunctionHeader(header* function, int withHelp)
     return text;
 }
 
-void reportBuiltinArity(const char* name, int count)
-{
+void reportBuiltinArity(const char* name, int count) {
     const BuiltinRecord* row = findBuiltin(name, -1);
-    if (!row) printFormatted("Function %s not found.\nTry list ... to find functions!\n", name);
-    else if (row->nargs == 1) printFormatted("Built-in function %s needs 1 argument (got %d)!\n", name, count);
-    else printFormatted("Built-in function %s needs %d arguments (got %d)!\n", name, row->nargs, count);
+    if (!row)
+        printFormatted("Function %s not found.\nTry list ... to find functions!\n", name);
+    else if (row->nargs == 1)
+        printFormatted("Built-in function %s needs 1 argument (got %d)!\n", name, count);
+    else
+        printFormatted("Built-in function %s needs %d arguments (got %d)!\n", name, row->nargs,
+                       count);
 }
 
 // --- the command `type` ---------------------------------------------------------
 
 namespace {
 
-bool isBlockValue(int kind)
-{
+bool isBlockValue(int kind) {
     return kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix ||
            kind == kindStringMatrix || kind == kindCompressedMatrix;
 }
 
 // Prints a default value from its (unaligned) place in the record.
-void printDefault(const Parameter& p)
-{
+void printDefault(const Parameter& p) {
     printFormatted("## Default for %s : ", p.name);
     char* top = newram;
     header* copy = pushRecordCopy(p.defaultRecord, p.defaultSize);
@@ -217,11 +211,11 @@ void printDefault(const Parameter& p)
     newram = top;
 }
 
-void describeFunction(header* function, bool afterBuiltin)
-{
+void describeFunction(header* function, bool afterBuiltin) {
     if (afterBuiltin) printFormatted("\n%s is also an Kalix function.\n\n", function->name);
     char head[64];
-    std::snprintf(head, sizeof head, (function->flags & userFunctionMap) ? "function map %s (" : "function %s (",
+    std::snprintf(head, sizeof head,
+                  (function->flags & userFunctionMap) ? "function map %s (" : "function %s (",
                   function->name);
     printText(head);
     int column = int(std::strlen(head));
@@ -256,25 +250,23 @@ void describeFunction(header* function, bool afterBuiltin)
     }
     if (anyDefault) printText("\n");
     char* end = endOf(function);
-    for (char* line = functionBody(function); line < end && *line != endOfBody;) line = printFunctionLine(line, 0);
+    for (char* line = functionBody(function); line < end && *line != endOfBody;)
+        line = printFunctionLine(line, 0);
     printText("endfunction\n");
 }
 
-bool isPlainValue(int kind)
-{
+bool isPlainValue(int kind) {
     return kind == kindReal || kind == kindComplex || kind == kindString || kind == kindInterval;
 }
 
-void reportNoSuchName()
-{
+void reportNoSuchName() {
     printText("No such function or variable!\n");
     errorCode = 173;
 }
 
 // "name = value" for each variable of a comma list. Returns false when the
 // first name is no variable; a later name that is none is reported.
-bool describeVariables(const char* first, bool printedBefore)
-{
+bool describeVariables(const char* first, bool printedBefore) {
     char name[32];
     std::snprintf(name, sizeof name, "%s", first);
     for (bool isFirst = true;; isFirst = false) {
@@ -302,14 +294,15 @@ bool describeVariables(const char* first, bool printedBefore)
     }
 }
 
-} // namespace
+}  // namespace
 
-void describeName(const char* name)
-{
+void describeName(const char* name) {
     bool printed = false;
     if (const BuiltinRecord* row = findBuiltin(name, -1)) {
-        if (row->nargs < 0) printFormatted("%s is a builtin function.\n", name);
-        else printFormatted("%s is a builtin function with %d argument(s).\n", name, row->nargs);
+        if (row->nargs < 0)
+            printFormatted("%s is a builtin function.\n", name);
+        else
+            printFormatted("%s is a builtin function with %d argument(s).\n", name, row->nargs);
         printed = true;
     }
     if (header* function = findFunction(name)) {
@@ -321,8 +314,7 @@ void describeName(const char* name)
     reportNoSuchName();
 }
 
-void typeCommand()
-{
+void typeCommand() {
     skipBlanks();
     char name[32];
     scanName(name);

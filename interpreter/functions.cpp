@@ -3,11 +3,11 @@
 // its body stored as pre-tokenised lines.
 #include "interpreter/functions.h"
 
+#include <locale.h>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 
 #include "interpreter/assignment.h"
 #include "interpreter/builtin_table.h"
@@ -26,15 +26,14 @@
 int definingMaximaFunction = 0;
 
 const AnnotationWord annotationWords[annotationWordCount] = {
-    {"real", 0x8},         {"complex", 0x10},   {"interval", 0x20},  {"string", 0x40},
-    {"numerical", 0x80},   {"vector", 0x100},   {"column", 0x200},   {"scalar", 0x400},
-    {"none", 0x8000},      {"cpx", 0x800},      {"integer", 0x1000}, {"positive", 0x2000},
+    {"real", 0x8},           {"complex", 0x10}, {"interval", 0x20},  {"string", 0x40},
+    {"numerical", 0x80},     {"vector", 0x100}, {"column", 0x200},   {"scalar", 0x400},
+    {"none", 0x8000},        {"cpx", 0x800},    {"integer", 0x1000}, {"positive", 0x2000},
     {"nonnegative", 0x4000}, {"index", 0x3400}, {"indices", 0x3100}, {"natural", 0x5400},
-    {"number", 0x408},     {"call", 0x10000},
+    {"number", 0x408},       {"call", 0x10000},
 };
 
-Parameter readParameter(char* entry)
-{
+Parameter readParameter(char* entry) {
     Parameter p;
     std::memcpy(&p.flags, entry, 4);
     p.name = entry + 4;
@@ -50,8 +49,7 @@ Parameter readParameter(char* entry)
     return p;
 }
 
-char* functionTextLines(header* f)
-{
+char* functionTextLines(header* f) {
     char* entry = functionParameters(f);
     for (int i = functionParameterCount(f); i > 0; i--) entry = readParameter(entry).next;
     return entry;
@@ -62,13 +60,15 @@ namespace {
 constexpr size_t definitionLineLimit = 32752;
 constexpr size_t oneLineLimit = 981;
 constexpr int oneLineTextLimit = 32766;
-constexpr int bodyReserve = 80;      // the body reader stops this far before ramend
+constexpr int bodyReserve = 80;  // the body reader stops this far before ramend
 constexpr int tokenSize = 9;
 
 const char* const memoryMessage = "Memory overflow while defining a function!\n";
 const char* const maximaMessage = "Maxima is not available.\n";
 
-bool startsWith(const char* text, const char* prefix) { return std::strncmp(text, prefix, std::strlen(prefix)) == 0; }
+bool startsWith(const char* text, const char* prefix) {
+    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isNameChar(char c) { return isLetter(c) || isDigit(c) || c == '_' || c == '$'; }
 int64_t roundUp8(int64_t n) { return (n + 7) & ~int64_t(7); }
@@ -76,15 +76,15 @@ int64_t roundUp8(int64_t n) { return (n + 7) & ~int64_t(7); }
 // Everything one definition collects while it is read.
 struct Definition {
     char name[32] = "";
-    char resultName[32] = "";   // matlab form: the result variable
+    char resultName[32] = "";  // matlab form: the result variable
     int32_t flags = 0;
     bool overwrite = false, comment = false, python = false, tinyc = false;
     header* reference = nullptr;
-    header* record = nullptr;   // at the stack top until it is stored
-    char* out = nullptr;        // next byte of the record to write
+    header* record = nullptr;  // at the stack top until it is stored
+    char* out = nullptr;       // next byte of the record to write
     int32_t parameterCount = 0, minimumCount = 0, semicolon = 0;
-    bool loading = false;       // a program file was being loaded
-    bool oneLine = false;       // the body is the built one-line text
+    bool loading = false;  // a program file was being loaded
+    bool oneLine = false;  // the body is the built one-line text
     char oneLineComment[oneLineLimit + 8] = "";
     bool hasOneLineComment = false;
 };
@@ -93,8 +93,7 @@ struct Definition {
 
 // Appends bytes to the record; false with the memory message when the stack
 // end would be passed.
-bool put(Definition& d, const void* bytes, size_t n)
-{
+bool put(Definition& d, const void* bytes, size_t n) {
     if (int64_t(n) > ramend - d.out - 8) {
         fail(210, "%s", memoryMessage);
         return false;
@@ -110,14 +109,16 @@ bool putText(Definition& d, const char* text) { return put(d, text, std::strlen(
 void writeInt32(char* at, int32_t value) { std::memcpy(at, &value, 4); }
 
 // Pushes above the written part go after it.
-void raiseStackTop(Definition& d) { newram = reinterpret_cast<char*>(d.record) + roundUp8(d.out - reinterpret_cast<char*>(d.record)); }
+void raiseStackTop(Definition& d) {
+    newram =
+        reinterpret_cast<char*>(d.record) + roundUp8(d.out - reinterpret_cast<char*>(d.record));
+}
 
 // --- reading lines ------------------------------------------------------------
 
 // The next line of the definition; false at the end of a loaded file (the
 // line then holds `endOfBody`) or on error.
-bool nextDefinitionLine(Definition& d)
-{
+bool nextDefinitionLine(Definition& d) {
     nextCodeLine();
     if (errorCode) return false;
     return !(d.loading && *scanPointer == endOfBody);
@@ -125,8 +126,7 @@ bool nextDefinitionLine(Definition& d)
 
 // The loaded file ended inside the definition; the marker line it left is
 // not shown as the failing line.
-void reportEndOfFile()
-{
+void reportEndOfFile() {
     if (errorCode) return;
     if (*scanPointer == endOfBody) *scanPointer = 0;
     fail(2200, "End of file reached in function definition!\n");
@@ -134,15 +134,16 @@ void reportEndOfFile()
 
 // A definition that cannot be stored in this build: its lines are consumed
 // up to "endfunction" so that they do not run as statements.
-void refuseDefinition(Definition& d, const char* message, bool hasLines)
-{
+void refuseDefinition(Definition& d, const char* message, bool hasLines) {
     if (hasLines) {
         char* end;
         while (!(end = std::strstr(scanPointer, "endfunction"))) {
             if (!nextDefinitionLine(d)) break;
         }
-        if (end) scanPointer = end + 11;
-        else scanPointer += std::strlen(scanPointer);
+        if (end)
+            scanPointer = end + 11;
+        else
+            scanPointer += std::strlen(scanPointer);
     } else {
         scanPointer += std::strlen(scanPointer);
     }
@@ -154,28 +155,32 @@ void refuseDefinition(Definition& d, const char* message, bool hasLines)
 
 struct Keyword {
     const char* word;
-    int rank;      // accepted only after keywords of lower rank
+    int rank;  // accepted only after keywords of lower rank
     int32_t flag;
 };
 const Keyword keywords[] = {
-    {"tinyc", 1, userFunctionHidden}, {"python", 1, userFunctionPython},
-    {"comment", 2, userFunctionHidden}, {"overwrite", 3, 0}, {"strong", 4, userFunctionStrong},
-    {"operator", 5, userFunctionOperator}, {"postfix", 6, userFunctionPostfix},
-    {"prefix", 7, userFunctionPrefix}, {"prefixline", 8, userFunctionPrefixLine},
-    {"map", 9, userFunctionMap}, {"args", 10, userFunctionArgs},
+    {"tinyc", 1, userFunctionHidden},
+    {"python", 1, userFunctionPython},
+    {"comment", 2, userFunctionHidden},
+    {"overwrite", 3, 0},
+    {"strong", 4, userFunctionStrong},
+    {"operator", 5, userFunctionOperator},
+    {"postfix", 6, userFunctionPostfix},
+    {"prefix", 7, userFunctionPrefix},
+    {"prefixline", 8, userFunctionPrefixLine},
+    {"map", 9, userFunctionMap},
+    {"args", 10, userFunctionArgs},
     {"allowassigned", 11, userFunctionAllowAssigned},
 };
 
-const Keyword* findKeyword(const char* word)
-{
+const Keyword* findKeyword(const char* word) {
     for (const Keyword& k : keywords)
         if (std::strcmp(k.word, word) == 0) return &k;
     return nullptr;
 }
 
 // Whether `keyword` may follow what was read so far.
-bool keywordAccepted(const Definition& d, const Keyword* keyword, int lastRank)
-{
+bool keywordAccepted(const Definition& d, const Keyword* keyword, int lastRank) {
     if (!keyword || keyword->rank <= lastRank) return false;
     bool engine = d.python || d.tinyc;
     if (engine && keyword->rank < 9) return false;
@@ -187,8 +192,7 @@ bool keywordAccepted(const Definition& d, const Keyword* keyword, int lastRank)
     return p != scanPointer && (isLetter(*p) || *p == '_' || *p == '%' || *p == '"');
 }
 
-bool checkKeywordCombination(const Definition& d, const Keyword* k)
-{
+bool checkKeywordCombination(const Definition& d, const Keyword* k) {
     if (k->flag == userFunctionPostfix && (d.flags & userFunctionOperator)) {
         fail(1, "\"operator\" and \"postfix\" not possible.\n");
         return false;
@@ -203,8 +207,7 @@ bool checkKeywordCombination(const Definition& d, const Keyword* k)
 
 // Keywords, then the function name into d.name. False on error or when the
 // command has ended (a Python block).
-bool readKeywordsAndName(Definition& d)
-{
+bool readKeywordsAndName(Definition& d) {
     int lastRank = 0;
     for (;;) {
         skipSpaces();
@@ -227,8 +230,7 @@ bool readKeywordsAndName(Definition& d)
 }
 
 // The checks of the name before anything is stored.
-bool checkName(Definition& d)
-{
+bool checkName(Definition& d) {
     size_t length = std::strlen(d.name);
     if (length > 0 && d.name[length - 1] == '$') {
         printFormatted("Cannot name a function %s\n", d.name);
@@ -251,7 +253,8 @@ bool checkName(Definition& d)
         return false;
     }
     header* global = findGlobal(d.name);
-    if (global && global->kind == kindString && (global->flags & flagSymbolic)) removeGlobal(d.name);
+    if (global && global->kind == kindString && (global->flags & flagSymbolic))
+        removeGlobal(d.name);
     if (definingMaximaFunction) {
         char hidden[32];
         std::snprintf(hidden, sizeof hidden, "&%s", d.name);
@@ -274,8 +277,7 @@ bool checkName(Definition& d)
 }
 
 // Removes the old function and starts the new record at the stack top.
-bool startRecord(Definition& d)
-{
+bool startRecord(Definition& d) {
     removeFunction(d.name);
     d.reference = pushReference(nullptr, d.name);
     if (errorCode) return false;
@@ -299,16 +301,14 @@ struct ListState {
     bool semicolonSeen = false;
 };
 
-int32_t findAnnotation(const char* word)
-{
+int32_t findAnnotation(const char* word) {
     for (const AnnotationWord& a : annotationWords)
         if (std::strcmp(a.word, word) == 0) return a.bits;
     return 0;
 }
 
 // Annotation words after ":".
-bool readAnnotations(int32_t* flags)
-{
+bool readAnnotations(int32_t* flags) {
     for (;;) {
         skipSpaces();
         if (!isLetter(*scanPointer)) return true;
@@ -326,8 +326,7 @@ bool readAnnotations(int32_t* flags)
 }
 
 // A default value evaluated into the record after the entry head.
-bool readDefault(Definition& d, const char* name, int32_t* flags)
-{
+bool readDefault(Definition& d, const char* name, int32_t* flags) {
     skipSpaces();
     raiseStackTop(d);
     char* start = newram;
@@ -358,8 +357,7 @@ bool readDefault(Definition& d, const char* name, int32_t* flags)
 }
 
 // What may follow the name of an entry: a default, "]", annotations.
-bool readEntryAttributes(Definition& d, ListState& s, const char* name, int32_t* flags)
-{
+bool readEntryAttributes(Definition& d, ListState& s, const char* name, int32_t* flags) {
     for (;;) {
         skipSpaces();
         char c = *scanPointer;
@@ -392,8 +390,7 @@ bool readEntryAttributes(Definition& d, ListState& s, const char* name, int32_t*
 }
 
 // One entry: ["["] name attributes.
-bool readEntry(Definition& d, ListState& s)
-{
+bool readEntry(Definition& d, ListState& s) {
     bool opens = *scanPointer == '[';
     if (opens) {
         if (s.groupOpen) {
@@ -420,16 +417,17 @@ bool readEntry(Definition& d, ListState& s)
     if (opens) {
         d.minimumCount++;
     } else if (!inGroup) {
-        if (flags & parameterHasDefault) s.defaultSeen = true;
-        else if (!s.defaultSeen) d.minimumCount++;
+        if (flags & parameterHasDefault)
+            s.defaultSeen = true;
+        else if (!s.defaultSeen)
+            d.minimumCount++;
     }
     d.parameterCount++;
     return true;
 }
 
 // After "(": entries up to ")" or ", ...)".
-bool readParameterList(Definition& d)
-{
+bool readParameterList(Definition& d) {
     ListState s;
     bool entryExpected = true;
     for (;;) {
@@ -486,11 +484,13 @@ bool readParameterList(Definition& d)
 
 // --- text lines ---------------------------------------------------------------
 
-bool writeOriginLines(Definition& d)
-{
+bool writeOriginLines(Definition& d) {
     char origin[1100];
-    if (d.loading) std::snprintf(origin, sizeof origin, "## Function in file : %s", loadFileName);
-    else std::snprintf(origin, sizeof origin, "## Entered from command line. %s", d.python ? "Python function." : "");
+    if (d.loading)
+        std::snprintf(origin, sizeof origin, "## Function in file : %s", loadFileName);
+    else
+        std::snprintf(origin, sizeof origin, "## Entered from command line. %s",
+                      d.python ? "Python function." : "");
     if (!putText(d, origin) || !putText(d, "## ")) return false;
     if (d.hasOneLineComment) {
         char line[sizeof d.oneLineComment + 4];
@@ -500,15 +500,13 @@ bool writeOriginLines(Definition& d)
     return true;
 }
 
-bool isHelpLine(const char* line)
-{
+bool isHelpLine(const char* line) {
     while (*line == ' ' || *line == '\t') line++;
     return startsWith(line, "##") || (matlabMode && startsWith(line, "% "));
 }
 
 // The "##" lines right after the header line.
-bool copyHelpLines(Definition& d)
-{
+bool copyHelpLines(Definition& d) {
     while (isHelpLine(scanPointer)) {
         if (!putText(d, scanPointer)) return false;
         if (!nextDefinitionLine(d)) {
@@ -526,11 +524,11 @@ bool copyHelpLines(Definition& d)
 char oneLineText[oneLineTextLimit + 64];
 
 // Cuts the line at its comment mark; the comment goes to the record.
-void cutOneLineComment(Definition& d, bool hashMarks)
-{
+void cutOneLineComment(Definition& d, bool hashMarks) {
     char* p = scanPointer;
     for (; *p; p++) {
-        bool mark = startsWith(p, "//") || (hashMarks && startsWith(p, "##")) || (matlabMode && startsWith(p, "% "));
+        bool mark = startsWith(p, "//") || (hashMarks && startsWith(p, "##")) ||
+                    (matlabMode && startsWith(p, "% "));
         if (!mark) continue;
         std::snprintf(d.oneLineComment, sizeof d.oneLineComment, "%s", p + 2);
         d.hasOneLineComment = true;
@@ -540,22 +538,19 @@ void cutOneLineComment(Definition& d, bool hashMarks)
 }
 
 // Whether the rest after a ";" is blanks and exactly "...".
-bool ellipsisEnds(const char* p)
-{
+bool ellipsisEnds(const char* p) {
     while (*p == ' ' || *p == '\t') p++;
     return std::strcmp(p, "...") == 0;
 }
 
 // Whether only blanks follow.
-bool onlyBlanks(const char* p)
-{
+bool onlyBlanks(const char* p) {
     while (*p == ' ' || *p == '\t') p++;
     return *p == 0;
 }
 
 // Copies the body text of a ":=" form; false on error.
-bool copyOneLineBody(char* text, int* length)
-{
+bool copyOneLineBody(char* text, int* length) {
     int n = 0, depth = 0;
     for (;;) {
         char c = *scanPointer;
@@ -585,8 +580,7 @@ bool copyOneLineBody(char* text, int* length)
 
 // ":=": builds the one-line text and points the scan at it; the scan
 // position to return to is stored in `*resume`.
-bool prepareOneLine(Definition& d, char** resume)
-{
+bool prepareOneLine(Definition& d, char** resume) {
     skipSpaces();
     if (startsWith(scanPointer, "return ")) scanPointer += 7;
     if (std::strlen(scanPointer) >= oneLineLimit) {
@@ -613,35 +607,31 @@ bool prepareOneLine(Definition& d, char** resume)
 struct BodyReader {
     Definition& d;
     char* bodyStart;
-    char* inputLineBegin;   // start of the input line being read
+    char* inputLineBegin;  // start of the input line being read
     bool blockComment = false;
 };
 
-bool nextBodyInputLine(BodyReader& r)
-{
+bool nextBodyInputLine(BodyReader& r) {
     if (r.d.oneLine) return true;  // the built text has no further lines
     nextCodeLine();
     r.inputLineBegin = scanPointer;
     return !errorCode;
 }
 
-bool putToken(Definition& d, char kind, const void* payload, size_t n)
-{
+bool putToken(Definition& d, char kind, const void* payload, size_t n) {
     char token[tokenSize] = {};
     token[0] = kind;
     std::memcpy(token + 1, payload, n);
     return put(d, token, tokenSize);
 }
 
-bool putCommandToken(Definition& d, const CommandRecord* row)
-{
+bool putCommandToken(Definition& d, const CommandRecord* row) {
     int32_t index = commandIndex(row);
     return putToken(d, commandToken, &index, 4);
 }
 
 // Ends the body with its line end and the body-end byte.
-bool finishBody(BodyReader& r)
-{
+bool finishBody(BodyReader& r) {
     Definition& d = r.d;
     if (d.flags & userFunctionMatlab) {
         const CommandRecord* row = lookupCommandName("return");
@@ -656,8 +646,7 @@ bool finishBody(BodyReader& r)
 }
 
 // A literal "..." or ''...'' copied with its quotes.
-bool copyStringLiteral(BodyReader& r, const char* quote)
-{
+bool copyStringLiteral(BodyReader& r, const char* quote) {
     size_t q = std::strlen(quote);
     const char* end = std::strstr(scanPointer + q, quote);
     if (!end) {
@@ -675,17 +664,23 @@ bool copyStringLiteral(BodyReader& r, const char* quote)
 // The number grammar of the evaluator: digits with one ".", an exponent.
 // Returns the length read, -1 for an "e" without exponent digits (the
 // evaluator reports that when it reads the text).
-int scanNumberText(const char* p, char* text, int size)
-{
+int scanNumberText(const char* p, char* text, int size) {
     int n = 0, i = 0;
     bool point = false;
-    auto add = [&](char c) { if (n < size - 1) text[n++] = c; };
+    auto add = [&](char c) {
+        if (n < size - 1) text[n++] = c;
+    };
     for (;; i++) {
         char c = p[i];
-        if (isDigit(c)) add(c);
-        else if (c == hardSpaceCode && hardSpaceCode != 0 && isDigit(p[i + 1]) && i > 0) continue;
-        else if (c == '.' && !point && !isLetter(p[i + 1])) { point = true; add(c); }
-        else break;
+        if (isDigit(c))
+            add(c);
+        else if (c == hardSpaceCode && hardSpaceCode != 0 && isDigit(p[i + 1]) && i > 0)
+            continue;
+        else if (c == '.' && !point && !isLetter(p[i + 1])) {
+            point = true;
+            add(c);
+        } else
+            break;
     }
     if ((p[i] == 'e' || p[i] == 'E')) {
         int j = i + 1;
@@ -701,8 +696,7 @@ int scanNumberText(const char* p, char* text, int size)
 }
 
 // Digits that continue a name are copied as text.
-bool copyDigits(BodyReader& r)
-{
+bool copyDigits(BodyReader& r) {
     char* p = scanPointer + 1;
     while (isDigit(*p)) p++;
     if (!put(r.d, scanPointer, size_t(p - scanPointer))) return false;
@@ -710,8 +704,7 @@ bool copyDigits(BodyReader& r)
     return true;
 }
 
-bool putNumber(BodyReader& r)
-{
+bool putNumber(BodyReader& r) {
     char text[128];
     int length = scanNumberText(scanPointer, text, sizeof text);
     if (length < 0) return copyDigits(r);
@@ -724,11 +717,12 @@ bool putNumber(BodyReader& r)
 
 bool atLineStart(const BodyReader& r) { return scanPointer == r.inputLineBegin; }
 
-bool previousIsNameChar(const BodyReader& r) { return !atLineStart(r) && isNameChar(scanPointer[-1]); }
+bool previousIsNameChar(const BodyReader& r) {
+    return !atLineStart(r) && isNameChar(scanPointer[-1]);
+}
 
 // A command word (not of the assignable kind) as a token.
-bool tryCommandWord(BodyReader& r, bool* done)
-{
+bool tryCommandWord(BodyReader& r, bool* done) {
     *done = false;
     if (!isLetter(*scanPointer) || previousIsNameChar(r)) return true;
     int length = 0;
@@ -740,16 +734,14 @@ bool tryCommandWord(BodyReader& r, bool* done)
     return true;
 }
 
-bool endLine(BodyReader& r)
-{
+bool endLine(BodyReader& r) {
     if (!putByte(r.d, 0)) return false;
     return nextBodyInputLine(r);
 }
 
 // One step of the body reader at the scan position; sets *finished at
 // "endfunction" (or at the end of the file in matlab mode).
-bool readBodyStep(BodyReader& r, bool* finished)
-{
+bool readBodyStep(BodyReader& r, bool* finished) {
     Definition& d = r.d;
     char* p = scanPointer;
     if (!r.blockComment && startsWith(p, "endfunction")) {
@@ -788,7 +780,8 @@ bool readBodyStep(BodyReader& r, bool* finished)
         scanPointer += std::strlen(p);
         return endLine(r);
     }
-    if (*p == '"' && !startsWith(p + 1, "@:") && !startsWith(p + 1, "&:")) return copyStringLiteral(r, "\"");
+    if (*p == '"' && !startsWith(p + 1, "@:") && !startsWith(p + 1, "&:"))
+        return copyStringLiteral(r, "\"");
     if (p[0] == '\'' && p[1] == '\'') return copyStringLiteral(r, "''");
     if (isDigit(*p) || (*p == '.' && isDigit(p[1]))) {
         if (previousIsNameChar(r)) return copyDigits(r);
@@ -814,8 +807,8 @@ bool readBodyStep(BodyReader& r, bool* finished)
         scanPointer++;
         return true;
     }
-    bool maxima = startsWith(p, "@:") || startsWith(p, "&:") || startsWith(p, "\"@:") || startsWith(p, "\"&:") ||
-                  (p[0] == '@' && isLetter(p[1]));
+    bool maxima = startsWith(p, "@:") || startsWith(p, "&:") || startsWith(p, "\"@:") ||
+                  startsWith(p, "\"&:") || (p[0] == '@' && isLetter(p[1]));
     if (maxima) {
         refuseDefinition(d, maximaMessage, !d.oneLine);
         return false;
@@ -824,8 +817,7 @@ bool readBodyStep(BodyReader& r, bool* finished)
     return putByte(d, *p);
 }
 
-bool readBody(Definition& d)
-{
+bool readBody(Definition& d) {
     BodyReader r{d, d.out, scanPointer};
     for (;;) {
         if (ramend - d.out < bodyReserve) {
@@ -840,8 +832,7 @@ bool readBody(Definition& d)
 
 // Places the body offset and an empty body (tinyc and Python functions
 // keep it).
-bool startBody(Definition& d)
-{
+bool startBody(Definition& d) {
     int64_t offset = d.out - reinterpret_cast<char*>(d.record);
     std::memcpy(dataOf(d.record), &offset, 8);
     return true;
@@ -849,11 +840,12 @@ bool startBody(Definition& d)
 
 // --- finishing ---------------------------------------------------------------
 
-bool checkOperatorArity(const Definition& d)
-{
+bool checkOperatorArity(const Definition& d) {
     const char* message = nullptr;
-    if ((d.flags & userFunctionOperator) && d.parameterCount != 2) message = "Infix function %s must take two parameters.\n";
-    if ((d.flags & userFunctionPostfix) && d.parameterCount != 1) message = "Postfix function %s must take one parameter.\n";
+    if ((d.flags & userFunctionOperator) && d.parameterCount != 2)
+        message = "Infix function %s must take two parameters.\n";
+    if ((d.flags & userFunctionPostfix) && d.parameterCount != 1)
+        message = "Postfix function %s must take one parameter.\n";
     if ((d.flags & (userFunctionPrefix | userFunctionPrefixLine)) && d.parameterCount != 1)
         message = "Prefix function %s must take one parameter.\n";
     if (!message) return true;
@@ -862,8 +854,7 @@ bool checkOperatorArity(const Definition& d)
     return false;
 }
 
-void storeRecord(Definition& d)
-{
+void storeRecord(Definition& d) {
     header* f = d.record;
     f->size = roundUp8(d.out - reinterpret_cast<char*>(f));
     std::memset(d.out, 0, size_t(reinterpret_cast<char*>(f) + f->size - d.out));
@@ -879,8 +870,7 @@ void storeRecord(Definition& d)
 
 // The form after the parameter list. Returns false on error; *resume is
 // the scan position to return to after a one-line body.
-bool readForm(Definition& d, char** resume, bool* multiLine)
-{
+bool readForm(Definition& d, char** resume, bool* multiLine) {
     skipSpaces();
     char* p = scanPointer;
     *multiLine = false;
@@ -906,19 +896,18 @@ bool readForm(Definition& d, char** resume, bool* multiLine)
 }
 
 // Without "(": only the line end or a one-line form may follow the name.
-bool checkNoParameters(const Definition& d)
-{
+bool checkNoParameters(const Definition& d) {
     const char* p = scanPointer;
     while (*p == ' ' || *p == '\t') p++;
-    if (*p == 0 || startsWith(p, "//") || startsWith(p, ":=") || startsWith(p, "&=") || p != scanPointer)
+    if (*p == 0 || startsWith(p, "//") || startsWith(p, ":=") || startsWith(p, "&=") ||
+        p != scanPointer)
         return true;
     printFormatted("Error in definition of %s.\n", d.name);
     errorCode = 1;
     return false;
 }
 
-bool readDefinition(Definition& d)
-{
+bool readDefinition(Definition& d) {
     if (!readKeywordsAndName(d) || !checkName(d) || !startRecord(d)) return false;
     skipSpaces();
     if (*scanPointer == '(') {
@@ -928,13 +917,15 @@ bool readDefinition(Definition& d)
         return false;
     }
     if (d.python || d.tinyc) {
-        refuseDefinition(d, d.python ? "Python is not available.\n" : "Tiny C is not available.\n", true);
+        refuseDefinition(d, d.python ? "Python is not available.\n" : "Tiny C is not available.\n",
+                         true);
         return false;
     }
     char* resume = nullptr;
     bool multiLine = false;
     if (!readForm(d, &resume, &multiLine)) return false;
-    bool read = writeOriginLines(d) && (!multiLine || copyHelpLines(d)) && startBody(d) && readBody(d);
+    bool read =
+        writeOriginLines(d) && (!multiLine || copyHelpLines(d)) && startBody(d) && readBody(d);
     // Back on the input line also after an error, so that its position is
     // shown there and not in the built one-line text.
     if (resume) scanPointer = resume;
@@ -944,10 +935,9 @@ bool readDefinition(Definition& d)
     return !errorCode;
 }
 
-} // namespace
+}  // namespace
 
-void defineFunction()
-{
+void defineFunction() {
     functionEntryActive = 1;
     if (functionState == 1) {
         fail(60, "Cannot define a function in a function!\n");
@@ -969,8 +959,7 @@ void defineFunction()
 
 namespace {
 
-void maximafunctionCommand()
-{
+void maximafunctionCommand() {
     definingMaximaFunction = 1;
     defineFunction();
     definingMaximaFunction = 0;
@@ -981,6 +970,6 @@ const CommandRecord rows[] = {
     {"maximafunction", commandTopLevel, 0, maximafunctionCommand},
 };
 
-} // namespace
+}  // namespace
 
 KALIX_COMMAND_FAMILY(functionCommands, rows);

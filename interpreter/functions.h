@@ -30,20 +30,20 @@
 enum UserFunctionFlags : int32_t {
     userFunctionTraced = 0x1,
     userFunctionProtected = 0x4,
-    userFunctionRelaxed = 0x8,        // runs with `relaxedFunctionMode`
-    userFunctionMap = 0x10,           // applied element by element
+    userFunctionRelaxed = 0x8,  // runs with `relaxedFunctionMode`
+    userFunctionMap = 0x10,     // applied element by element
     userFunctionSymbolic = 0x40,
-    userFunctionMatlab = 0x100,       // runs with `matlabMode`
-    userFunctionOperator = 0x200,     // infix, two parameters
-    userFunctionPostfix = 0x400,      // one parameter
-    userFunctionPrefix = 0x800,       // one parameter
-    userFunctionStrong = 0x1000,      // the operator binds strongly
-    userFunctionHidden = 0x4000,      // `findFunction` does not see it
-    userFunctionArgs = 0x8000,        // results pass on as separate arguments
+    userFunctionMatlab = 0x100,    // runs with `matlabMode`
+    userFunctionOperator = 0x200,  // infix, two parameters
+    userFunctionPostfix = 0x400,   // one parameter
+    userFunctionPrefix = 0x800,    // one parameter
+    userFunctionStrong = 0x1000,   // the operator binds strongly
+    userFunctionHidden = 0x4000,   // `findFunction` does not see it
+    userFunctionArgs = 0x8000,     // results pass on as separate arguments
     userFunctionPython = 0x10000,
-    userFunctionExtraArguments = 0x20000, // ", ...)" closed the parameters
-    userFunctionAllowAssigned = 0x400000, // named arguments beyond parameters
-    userFunctionPrefixLine = 0x1000000,   // prefix taking the rest of the line
+    userFunctionExtraArguments = 0x20000,  // ", ...)" closed the parameters
+    userFunctionAllowAssigned = 0x400000,  // named arguments beyond parameters
+    userFunctionPrefixLine = 0x1000000,    // prefix taking the rest of the line
 };
 
 // Flags of a parameter entry below the annotation bits.
@@ -84,21 +84,39 @@ extern const AnnotationWord annotationWords[annotationWordCount];
 constexpr int functionParametersOffset = 76;
 constexpr int parameterEntryHeadSize = 40;  // flags, name, hash
 
-inline int64_t functionBodyOffset(const header* f) { int64_t v; std::memcpy(&v, dataOf(f), 8); return v; }
-inline int32_t functionParameterCount(const header* f) { int32_t v; std::memcpy(&v, dataOf(f) + 8, 4); return v; }
-inline int32_t functionMinimumArguments(const header* f) { int32_t v; std::memcpy(&v, dataOf(f) + 12, 4); return v; }
-inline int32_t functionSemicolonPosition(const header* f) { int32_t v; std::memcpy(&v, dataOf(f) + 16, 4); return v; }
+inline int64_t functionBodyOffset(const header* f) {
+    int64_t v;
+    std::memcpy(&v, dataOf(f), 8);
+    return v;
+}
+inline int32_t functionParameterCount(const header* f) {
+    int32_t v;
+    std::memcpy(&v, dataOf(f) + 8, 4);
+    return v;
+}
+inline int32_t functionMinimumArguments(const header* f) {
+    int32_t v;
+    std::memcpy(&v, dataOf(f) + 12, 4);
+    return v;
+}
+inline int32_t functionSemicolonPosition(const header* f) {
+    int32_t v;
+    std::memcpy(&v, dataOf(f) + 16, 4);
+    return v;
+}
 inline char* functionBody(header* f) { return reinterpret_cast<char*>(f) + functionBodyOffset(f); }
-inline char* functionParameters(header* f) { return reinterpret_cast<char*>(f) + functionParametersOffset; }
+inline char* functionParameters(header* f) {
+    return reinterpret_cast<char*>(f) + functionParametersOffset;
+}
 
 // One parameter entry as read from a record.
 struct Parameter {
     int32_t flags;
-    const char* name;     // inside the record
+    const char* name;  // inside the record
     int32_t hash;
     char* defaultRecord;  // a whole record at any alignment, or null
     int64_t defaultSize;
-    char* next;           // the next entry
+    char* next;  // the next entry
 };
 Parameter readParameter(char* entry);
 

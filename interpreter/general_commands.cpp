@@ -10,16 +10,16 @@
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
 #include "interpreter/evaluator.h"
-#include "interpreter/globals.h"
-#include "interpreter/main_loop.h"
-#include "interpreter/output.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
-#include "interpreter/tracing.h"
+#include "interpreter/globals.h"
+#include "interpreter/main_loop.h"
+#include "interpreter/output.h"
 #include "interpreter/printing.h"
 #include "interpreter/program_files.h"
 #include "interpreter/scanner.h"
+#include "interpreter/tracing.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "notebook/notebook_services.h"
@@ -447,6 +447,6 @@ const CommandRecord rows[] = {
     {"tccompile", commandAssignable, 0, [] { notBuilt("tccompile"); }},
 };
 
-} // namespace
+}  // namespace
 
 KALIX_COMMAND_FAMILY(generalCommands, rows);

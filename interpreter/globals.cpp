@@ -26,8 +26,7 @@ namespace {
 // keeps each node's hash and compares it before the name.
 struct GlobalNameHash {
     using is_transparent = void;
-    size_t operator()(std::string_view name) const
-    {
+    size_t operator()(std::string_view name) const {
         uint64_t hash = 14695981039346656037u;
         for (unsigned char c : name) hash = (hash ^ c) * 1099511628211u;
         return hash;
@@ -35,8 +34,7 @@ struct GlobalNameHash {
 };
 struct GlobalNameEqual {
     using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const
-    {
+    bool operator()(std::string_view a, std::string_view b) const {
         if (a.size() != b.size()) return false;
         for (size_t i = 0; i < a.size(); i++)
             if (a[i] != b[i]) return false;
@@ -59,8 +57,7 @@ constexpr int32_t initialListCapacity = 16;
 // once the top-level statement has ended (`releaseRetiredGlobals`).
 std::vector<header*> retiredBlocks;
 
-void retireBlock(header* block)
-{
+void retireBlock(header* block) {
     try {
         retiredBlocks.push_back(block);
     } catch (const std::bad_alloc&) {
@@ -68,8 +65,7 @@ void retireBlock(header* block)
     }
 }
 
-void freeRetiredBlocks()
-{
+void freeRetiredBlocks() {
     for (header* block : retiredBlocks) std::free(block);
     retiredBlocks.clear();
 }
@@ -82,8 +78,7 @@ struct StoreRelease {
 
 // Stored names are cut to what a record's name field holds, so a stored
 // record's name always equals its key.
-std::string_view globalKey(const char* name)
-{
+std::string_view globalKey(const char* name) {
     size_t length = 0;
     while (length < sizeof(header::name) - 1 && name[length]) length++;
     return std::string_view(name, length);
@@ -91,8 +86,7 @@ std::string_view globalKey(const char* name)
 
 // A record's size is sound when it covers the head, is a multiple of 8 and,
 // for a record on the stack, ends inside the stack.
-bool hasSoundSize(const header* record)
-{
+bool hasSoundSize(const header* record) {
     if (record->size < headerSize || record->size % 8 != 0) return false;
     const char* start = reinterpret_cast<const char*>(record);
     if (start >= ramstart && start < ramend) return record->size <= ramend - start;
@@ -100,45 +94,41 @@ bool hasSoundSize(const header* record)
 }
 
 // A heap copy of a record, or null.
-header* copyToHeap(const header* record)
-{
+header* copyToHeap(const header* record) {
     if (!hasSoundSize(record)) return nullptr;
     auto* copy = static_cast<header*>(std::malloc(record->size));
     if (copy) std::memcpy(copy, record, record->size);
     return copy;
 }
 
-void freeList(PointerList& list)
-{
+void freeList(PointerList& list) {
     for (int32_t i = 0; i < list.count; i++) std::free(list.items[i]);
     std::free(list.items);
     list = {nullptr, 0, 0};
 }
 
-bool isListedByDefault(const char* name, const header* record)
-{
-    return !(record->flags & flagProtected) && std::strncmp(name, "default", 7) != 0 && name[0] != '%';
+bool isListedByDefault(const char* name, const header* record) {
+    return !(record->flags & flagProtected) && std::strncmp(name, "default", 7) != 0 &&
+           name[0] != '%';
 }
 
-std::vector<std::string> sortedNames(const auto& map, const char* pattern)
-{
+std::vector<std::string> sortedNames(const auto& map, const char* pattern) {
     std::vector<std::string> names;
     for (const auto& entry : map)
-        if (!*pattern || entry.first.find(pattern) != std::string::npos) names.push_back(entry.first);
+        if (!*pattern || entry.first.find(pattern) != std::string::npos)
+            names.push_back(entry.first);
     std::sort(names.begin(), names.end());
     return names;
 }
 
-} // namespace
+}  // namespace
 
-header* findGlobal(const char* name)
-{
+header* findGlobal(const char* name) {
     auto found = globalVariables.find(globalKey(name));
     return found == globalVariables.end() ? nullptr : found->second.record;
 }
 
-header* copyGlobalToStack(const char* name)
-{
+header* copyGlobalToStack(const char* name) {
     header* stored = findGlobal(name);
     if (!stored) return nullptr;
     if (stored->size >= ramend - newram) {
@@ -153,8 +143,7 @@ header* copyGlobalToStack(const char* name)
     return copy;
 }
 
-header* putGlobal(const char* name, const header* record, int32_t extraFlags)
-{
+header* putGlobal(const char* name, const header* record, int32_t extraFlags) {
     // The name may lie in the record, which is about to be overwritten.
     char keyText[sizeof(header::name)];
     std::string_view key = globalKey(name);
@@ -201,16 +190,14 @@ header* putGlobal(const char* name, const header* record, int32_t extraFlags)
     return stored;
 }
 
-void removeGlobal(const char* name)
-{
+void removeGlobal(const char* name) {
     auto found = globalVariables.find(globalKey(name));
     if (found == globalVariables.end()) return;
     retireBlock(found->second.record);
     globalVariables.erase(found);
 }
 
-void clearGlobals()
-{
+void clearGlobals() {
     for (auto& entry : globalVariables) std::free(entry.second.record);
     globalVariables.clear();
     freeRetiredBlocks();
@@ -220,8 +207,7 @@ void clearGlobals()
 
 void releaseRetiredGlobals() { freeRetiredBlocks(); }
 
-void clearUnprotectedGlobals()
-{
+void clearUnprotectedGlobals() {
     for (auto it = globalVariables.begin(); it != globalVariables.end();) {
         if (isListedByDefault(it->first.c_str(), it->second.record)) {
             retireBlock(it->second.record);
@@ -232,13 +218,11 @@ void clearUnprotectedGlobals()
     }
 }
 
-void protectGlobals()
-{
+void protectGlobals() {
     for (auto& entry : globalVariables) entry.second.record->flags |= flagProtected;
 }
 
-PointerList* findGlobalList(const char* name)
-{
+PointerList* findGlobalList(const char* name) {
     auto found = globalLists.find(globalKey(name));
     if (found == globalLists.end()) {
         printFormatted("Global list %s not found\n", name);
@@ -248,8 +232,7 @@ PointerList* findGlobalList(const char* name)
     return &found->second;
 }
 
-int listGlobalLists(const char* pattern)
-{
+int listGlobalLists(const char* pattern) {
     int count = 0;
     for (const std::string& name : sortedNames(globalLists, pattern)) {
         printFormatted("%-20sglobal list\n", name.c_str());
@@ -259,16 +242,14 @@ int listGlobalLists(const char* pattern)
     return count;
 }
 
-std::vector<header*> globalRecords()
-{
+std::vector<header*> globalRecords() {
     std::vector<header*> records;
     records.reserve(globalVariables.size());
     for (auto& entry : globalVariables) records.push_back(entry.second.record);
     return records;
 }
 
-int listGlobals(const char* pattern)
-{
+int listGlobals(const char* pattern) {
     int count = 0;
     for (const std::string& name : sortedNames(globalVariables, pattern)) {
         header* record = globalVariables[name].record;
@@ -286,8 +267,7 @@ namespace {
 
 // Makes room for one more element; false with the message when the array
 // cannot grow (the list is unchanged).
-bool growList(PointerList& list)
-{
+bool growList(PointerList& list) {
     if (list.count + 1 < list.capacity) return true;
     if (list.capacity > INT32_MAX / 2) {
         printText("Out of RAM in globalput.\n");
@@ -306,8 +286,7 @@ bool growList(PointerList& list)
     return true;
 }
 
-header* copyForList(const header* value)
-{
+header* copyForList(const header* value) {
     header* copy = copyToHeap(value);
     if (!copy) {
         printText("Out of RAM in globalput.\n");
@@ -317,8 +296,7 @@ header* copyForList(const header* value)
 }
 
 // Inserts a copy of the value before `position` (0 .. count).
-void insertIntoList(PointerList& list, int32_t position, const header* value)
-{
+void insertIntoList(PointerList& list, int32_t position, const header* value) {
     if (!growList(list)) return;
     header* copy = copyForList(value);
     if (!copy) return;
@@ -330,8 +308,7 @@ void insertIntoList(PointerList& list, int32_t position, const header* value)
 
 // The 0-based position of an index value: trunc(x) - 1, clamped to the
 // int32 range; NaN gives false.
-bool listPosition(double x, int32_t* position)
-{
+bool listPosition(double x, int32_t* position) {
     if (std::isnan(x)) return false;
     double t = std::trunc(x);
     if (t < -2147483647.0) t = -2147483647.0;
@@ -346,14 +323,12 @@ header* resolveArgument(header* record) { return record ? resolveValue(record) :
 bool isReal(const header* h) { return h && h->kind == kindReal; }
 
 // The marker for "no value" over the first argument.
-void returnMarker(header* first)
-{
+void returnMarker(header* first) {
     header* marker = pushMarker(markerNoResult);
     if (!errorCode) moveResult(first, marker);
 }
 
-void returnCount(header* first, int32_t count)
-{
+void returnCount(header* first, int32_t count) {
     header* result = pushReal(count);
     if (!errorCode) moveResult(first, result);
 }
@@ -368,8 +343,7 @@ struct ListArguments {
 };
 
 bool readListArguments(header* first, bool hasIndex, bool hasValue, const char* what,
-                       const char* builtinName, ListArguments* out)
-{
+                       const char* builtinName, ListArguments* out) {
     header* name = resolveValue(first);
     if (errorCode) return false;
     header* index = nullptr;
@@ -383,8 +357,9 @@ bool readListArguments(header* first, bool hasIndex, bool hasValue, const char* 
         out->value = resolveArgument(next);
         if (errorCode) return false;
     }
-    if (!isString(name) || (hasIndex && (!isReal(index) || !listPosition(realOf(index), &out->position)))
-        || (hasValue && !out->value)) {
+    if (!isString(name) ||
+        (hasIndex && (!isReal(index) || !listPosition(realOf(index), &out->position))) ||
+        (hasValue && !out->value)) {
         reportNeed(what, builtinName);
         return false;
     }
@@ -393,17 +368,16 @@ bool readListArguments(header* first, bool hasIndex, bool hasValue, const char* 
     return out->list != nullptr;
 }
 
-bool checkListPosition(const ListArguments& a)
-{
+bool checkListPosition(const ListArguments& a) {
     if (a.position >= 0 && a.position < a.list->count) return true;
-    printFormatted("List index %d out of range %d in list %s.\n", a.position + 1, a.list->count, a.name);
+    printFormatted("List index %d out of range %d in list %s.\n", a.position + 1, a.list->count,
+                   a.name);
     errorCode = 1;
     return false;
 }
 
 // The name argument of the variable builtins.
-const char* readNameArgument(header* first, const char* what, const char* builtinName)
-{
+const char* readNameArgument(header* first, const char* what, const char* builtinName) {
     header* name = resolveValue(first);
     if (errorCode) return nullptr;
     if (!isString(name)) {
@@ -413,12 +387,11 @@ const char* readNameArgument(header* first, const char* what, const char* builti
     return stringOf(name);
 }
 
-} // namespace
+}  // namespace
 
 // --- builtins ----------------------------------------------------------------
 
-void builtinGset(header* first)
-{
+void builtinGset(header* first) {
     header* name = resolveValue(first);
     if (errorCode) return;
     header* value = resolveArgument(nextValue(first));
@@ -431,8 +404,7 @@ void builtinGset(header* first)
     returnMarker(first);
 }
 
-void builtinGvar(header* first)
-{
+void builtinGvar(header* first) {
     const char* name = readNameArgument(first, "variable name", "gvar");
     if (!name) return;
     header* copy = copyGlobalToStack(name);
@@ -445,8 +417,7 @@ void builtinGvar(header* first)
     moveResult(first, copy);
 }
 
-void builtinGremove(header* first)
-{
+void builtinGremove(header* first) {
     const char* name = readNameArgument(first, "variable name", "gremove");
     if (!name) return;
     removeGlobal(name);
@@ -454,8 +425,7 @@ void builtinGremove(header* first)
 }
 
 // Called without arguments: the result goes to `newram`.
-void builtinGclear(header*)
-{
+void builtinGclear(header*) {
     for (auto& entry : globalVariables) retireBlock(entry.second.record);
     globalVariables.clear();
     for (auto& entry : globalLists) freeList(entry.second);
@@ -463,8 +433,7 @@ void builtinGclear(header*)
     pushMarker(markerNoResult);
 }
 
-void builtinGlist(header* first)
-{
+void builtinGlist(header* first) {
     const char* name = readNameArgument(first, "list name", "glist");
     if (!name) return;
     auto* items = static_cast<header**>(std::malloc(sizeof(header*) * initialListCapacity));
@@ -491,16 +460,14 @@ void builtinGlist(header* first)
     returnMarker(first);
 }
 
-void builtinGlistadd(header* first)
-{
+void builtinGlistadd(header* first) {
     ListArguments a;
     if (!readListArguments(first, false, true, "list name and value", "glistadd", &a)) return;
     insertIntoList(*a.list, a.list->count, a.value);
     if (!errorCode) returnCount(first, a.list->count);
 }
 
-void builtinGlistinsert(header* first)
-{
+void builtinGlistinsert(header* first) {
     ListArguments a;
     if (!readListArguments(first, true, true, "list name, index, value", "glistinsert", &a)) return;
     int32_t position = std::clamp(a.position, 0, a.list->count);
@@ -508,8 +475,7 @@ void builtinGlistinsert(header* first)
     if (!errorCode) returnCount(first, a.list->count);
 }
 
-void builtinGlistput(header* first)
-{
+void builtinGlistput(header* first) {
     ListArguments a;
     if (!readListArguments(first, true, true, "list name, index, value", "glistput", &a)) return;
     PointerList& list = *a.list;
@@ -525,8 +491,7 @@ void builtinGlistput(header* first)
     if (!errorCode) returnCount(first, list.count);
 }
 
-void builtinGlistget(header* first)
-{
+void builtinGlistget(header* first) {
     ListArguments a;
     if (!readListArguments(first, true, false, "list name and index", "glistget", &a)) return;
     if (!checkListPosition(a)) return;
@@ -542,8 +507,7 @@ void builtinGlistget(header* first)
     moveResult(first, copy);
 }
 
-void builtinGlistdelete(header* first)
-{
+void builtinGlistdelete(header* first) {
     ListArguments a;
     if (!readListArguments(first, true, false, "list name and index", "glistdelete", &a)) return;
     if (!checkListPosition(a)) return;
@@ -555,15 +519,13 @@ void builtinGlistdelete(header* first)
     returnCount(first, list.count);
 }
 
-void builtinGlistlength(header* first)
-{
+void builtinGlistlength(header* first) {
     ListArguments a;
     if (!readListArguments(first, false, false, "list name", "glistlength", &a)) return;
     returnCount(first, a.list->count);
 }
 
-void builtinGlistremove(header* first)
-{
+void builtinGlistremove(header* first) {
     const char* name = readNameArgument(first, "list name", "glistremove");
     if (!name) return;
     auto found = globalLists.find(globalKey(name));

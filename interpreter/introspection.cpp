@@ -14,8 +14,7 @@
 namespace {
 
 // The k-th (1-based) record of the running frame, or null.
-header* frameRecord(int k)
-{
+header* frameRecord(int k) {
     char* p = startlocal;
     for (int i = 1; i < k && p < endlocal; i++) p += recordAt(p)->size;
     return p < endlocal ? recordAt(p) : nullptr;
@@ -24,8 +23,7 @@ header* frameRecord(int k)
 // Copies the frame records from..to (1-based) to the stack top, the first
 // flagged as one of several results. Returns the first copy, or null with
 // the error.
-header* copyFrameRecords(int from, int to)
-{
+header* copyFrameRecords(int from, int to) {
     header* first = frameRecord(from);
     header* last = frameRecord(to);
     if (!first || !last) {
@@ -41,8 +39,7 @@ header* copyFrameRecords(int from, int to)
 
 // Resolves the argument, pushes what `test` says and moves it down.
 template <typename Test>
-void answer(header* argument, Test test)
-{
+void answer(header* argument, Test test) {
     header* value = resolveValue(argument);
     if (errorCode) return;
     header* result = pushReal(test(value) ? 1 : 0);
@@ -55,15 +52,13 @@ void builtinArgn(header*) { pushReal(argumentCount); }
 // argument list passes nothing on, but the marker of a missing result is
 // left at `at` for a caller that looks there. Outside functions there is
 // nothing to pass on: the marker stays as the value.
-void yieldNothing(char* at)
-{
+void yieldNothing(char* at) {
     newram = at;
     pushMarker(markerNoResult);
     if (currentFunction) newram = at;
 }
 
-void builtinArgs(header*)
-{
+void builtinArgs(header*) {
     if (argumentSplit == 0 || argumentSplit >= argumentCount) {
         yieldNothing(newram);
         return;
@@ -72,8 +67,7 @@ void builtinArgs(header*)
 }
 
 // A positive integer argument n (truncated) of `builtin`; 0 after an error.
-int readPosition(header* argument, const char* what, const char* builtin, bool zeroMessage)
-{
+int readPosition(header* argument, const char* what, const char* builtin, bool zeroMessage) {
     header* value = resolveValue(argument);
     if (errorCode) return 0;
     if (value->kind != kindReal) {
@@ -88,8 +82,7 @@ int readPosition(header* argument, const char* what, const char* builtin, bool z
     return x > 1e9 ? 1000000000 : int(x);
 }
 
-void builtinArgsFrom(header* argument)
-{
+void builtinArgsFrom(header* argument) {
     int n = readPosition(argument, "integer", "args", true);
     if (errorCode) return;
     if (n > argumentCount) {
@@ -100,8 +93,7 @@ void builtinArgsFrom(header* argument)
     if (copies) moveResults(argument, copies);
 }
 
-void builtinGetarg(header* argument)
-{
+void builtinGetarg(header* argument) {
     if (!currentFunction) {
         printText("getarg works only in functions!\n");
         errorCode = 58;
@@ -123,53 +115,62 @@ void builtinGetarg(header* argument)
     if (copy) moveResult(argument, copy);
 }
 
-bool isEmptyValue(header* v)
-{
+bool isEmptyValue(header* v) {
     if (isNoneMarker(v)) return true;
     switch (v->kind) {
-    case kindString: return stringOf(v)[0] == 0;
-    case kindRealMatrix: case kindComplexMatrix: case kindIntervalMatrix:
-        return matrixRows(v) == 0 || matrixColumns(v) == 0;
-    case kindStringMatrix: return stringOf(v)[0] == 1;
-    default: return false;
+        case kindString:
+            return stringOf(v)[0] == 0;
+        case kindRealMatrix:
+        case kindComplexMatrix:
+        case kindIntervalMatrix:
+            return matrixRows(v) == 0 || matrixColumns(v) == 0;
+        case kindStringMatrix:
+            return stringOf(v)[0] == 1;
+        default:
+            return false;
     }
 }
 
-bool namesFunction(header* v)
-{
+bool namesFunction(header* v) {
     if (v->kind != kindString) return false;
     const char* name = stringOf(v);
     return findFunction(name) || findMapFunction(name) || findBuiltin(name, -1);
 }
 
-void builtinIscall(header* a)
-{
+void builtinIscall(header* a) {
     answer(a, [](header* v) {
         if (v->kind == kindString) return true;
-        return v->kind == kindCollection && v->size > headerSize && recordAt(dataOf(v))->kind == kindString;
+        return v->kind == kindCollection && v->size > headerSize &&
+               recordAt(dataOf(v))->kind == kindString;
     });
 }
-void builtinIscomplex(header* a) { answer(a, [](header* v) { return v->kind == kindComplex || v->kind == kindComplexMatrix; }); }
+void builtinIscomplex(header* a) {
+    answer(a, [](header* v) { return v->kind == kindComplex || v->kind == kindComplexMatrix; });
+}
 void builtinIsempty(header* a) { answer(a, isEmptyValue); }
 void builtinIsfunction(header* a) { answer(a, namesFunction); }
-void builtinIsinterval(header* a) { answer(a, [](header* v) { return v->kind == kindInterval || v->kind == kindIntervalMatrix; }); }
-void builtinIsreal(header* a) { answer(a, [](header* v) { return v->kind == kindReal || v->kind == kindRealMatrix; }); }
-void builtinIssymbolic(header* a) { answer(a, [](header* v) { return v->kind == kindString && (v->flags & flagSymbolic); }); }
-void builtinIsvar(header* a)
-{
-    answer(a, [](header* v) { return v->kind == kindString && findVariable(stringOf(v)) != nullptr; });
+void builtinIsinterval(header* a) {
+    answer(a, [](header* v) { return v->kind == kindInterval || v->kind == kindIntervalMatrix; });
+}
+void builtinIsreal(header* a) {
+    answer(a, [](header* v) { return v->kind == kindReal || v->kind == kindRealMatrix; });
+}
+void builtinIssymbolic(header* a) {
+    answer(a, [](header* v) { return v->kind == kindString && (v->flags & flagSymbolic); });
+}
+void builtinIsvar(header* a) {
+    answer(a,
+           [](header* v) { return v->kind == kindString && findVariable(stringOf(v)) != nullptr; });
 }
 
-void builtinTypeof(header* argument)
-{
+void builtinTypeof(header* argument) {
     header* value = resolveValue(argument);
     if (errorCode) return;
     header* result = pushReal(value->kind);
     if (!errorCode) moveResult(argument, result);
 }
 
-void builtinPrinttype(header* argument)
-{
+void builtinPrinttype(header* argument) {
     header* value = resolveValue(argument);
     if (errorCode) return;
     int kind = value->kind;
@@ -178,8 +179,7 @@ void builtinPrinttype(header* argument)
 }
 
 // The name of the variable the argument stands for; "" for a temporary.
-void builtinName(header* argument)
-{
+void builtinName(header* argument) {
     header* target = followReference(argument);
     resolveValue(argument);
     if (errorCode) return;
@@ -207,6 +207,6 @@ const BuiltinRecord rows[] = {
     {"typeof", 1, 0, builtinTypeof},
 };
 
-} // namespace
+}  // namespace
 
 KALIX_BUILTIN_FAMILY(introspectionBuiltins, rows);

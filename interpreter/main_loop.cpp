@@ -11,16 +11,16 @@
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
 #include "interpreter/evaluator.h"
-#include "interpreter/globals.h"
-#include "interpreter/output.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
-#include "interpreter/tracing.h"
+#include "interpreter/globals.h"
+#include "interpreter/output.h"
 #include "interpreter/primaries.h"
 #include "interpreter/printing.h"
 #include "interpreter/program_files.h"
 #include "interpreter/scanner.h"
+#include "interpreter/tracing.h"
 #include "interpreter/variables.h"
 #include "notebook/notebook_services.h"
 #include "numerics/accumulators.h"
@@ -200,7 +200,8 @@ static int handlePrefixes(bool atLineStart) {
         return 1;
     }
     if (atLineStart && (hasPrefix(p, "py: ") || hasPrefix(p, ">> "))) {
-        if (!topLevel) return refuseInFunction("Python command lines not allowed in functions!\n"), 1;
+        if (!topLevel)
+            return refuseInFunction("Python command lines not allowed in functions!\n"), 1;
         scanPointer += 3;
         if (*scanPointer == ' ') scanPointer++;
         runPythonLine();
@@ -364,20 +365,20 @@ int executeNextStatement() {
 
     bool imageRequested = false;
     switch (s->kind) {
-    case kindReference:
-    case kindSubmatrix:
-    case kindComplexSubmatrix:
-    case kindIntervalSubmatrix:
-    case kindStringSubvector:
-        executeAssignment(s);
-        break;
-    case kindCommand:
-    case kindFunction:
-    case kindOverflow:
-        break;
-    default:
-        finishValue(s, &imageRequested);
-        break;
+        case kindReference:
+        case kindSubmatrix:
+        case kindComplexSubmatrix:
+        case kindIntervalSubmatrix:
+        case kindStringSubvector:
+            executeAssignment(s);
+            break;
+        case kindCommand:
+        case kindFunction:
+        case kindOverflow:
+            break;
+        default:
+            finishValue(s, &imageRequested);
+            break;
     }
     if (errorCode) {
         showErrorPosition(scanPointer);

@@ -14,16 +14,16 @@ extern int runState;
 // 3 evaluating a string.
 extern int functionState;
 
-extern int64_t stackSize;        // bytes of the interpreter stack
-extern int lastCommandKind;      // kind of the command that ran last
-extern header* const commandMarker; // returned when a command ran
-extern int matlabModeSetting;    // command `matlab`; copied after each top-level statement
-extern int inLoop;               // a loop body statement runs
-extern int usenanPending;        // prefix "usenan " is active
-extern int functionEntryActive;  // a multi-line definition is being read
-extern char** interpreterArgs;   // command-line words after the program file
+extern int64_t stackSize;            // bytes of the interpreter stack
+extern int lastCommandKind;          // kind of the command that ran last
+extern header* const commandMarker;  // returned when a command ran
+extern int matlabModeSetting;        // command `matlab`; copied after each top-level statement
+extern int inLoop;                   // a loop body statement runs
+extern int usenanPending;            // prefix "usenan " is active
+extern int functionEntryActive;      // a multi-line definition is being read
+extern char** interpreterArgs;       // command-line words after the program file
 extern int interpreterArgCount;
-extern int scriptFailed;         // a script ended through an error
+extern int scriptFailed;  // a script ended through an error
 
 // What executeNextStatement returns besides a command kind (0 to 17).
 constexpr int statementDone = 19;

@@ -36,55 +36,64 @@ struct Callee {
     const BuiltinRecord* builtin = nullptr;
 };
 
-void fail(const char* message)
-{
+void fail(const char* message) {
     printText(message);
     errorCode = 1;
 }
 
-Family familyOf(const header* v)
-{
+Family familyOf(const header* v) {
     switch (v->kind) {
-    case kindReal: case kindRealMatrix: return Family::real;
-    case kindComplex: case kindComplexMatrix: return Family::complex;
-    case kindInterval: case kindIntervalMatrix: return Family::interval;
-    case kindString: return isNoneMarker(v) ? Family::marker : Family::string;
-    case kindStringMatrix: return Family::stringVector;
-    default: return Family::other;
+        case kindReal:
+        case kindRealMatrix:
+            return Family::real;
+        case kindComplex:
+        case kindComplexMatrix:
+            return Family::complex;
+        case kindInterval:
+        case kindIntervalMatrix:
+            return Family::interval;
+        case kindString:
+            return isNoneMarker(v) ? Family::marker : Family::string;
+        case kindStringMatrix:
+            return Family::stringVector;
+        default:
+            return Family::other;
     }
 }
 
-bool classify(header* record, Mapped& m)
-{
+bool classify(header* record, Mapped& m) {
     m.value = resolveValue(record);
     if (errorCode) return false;
     m.family = familyOf(m.value);
     m.rows = m.columns = 1;
     switch (m.family) {
-    case Family::real: case Family::complex: case Family::interval:
-        if (m.value->kind == kindRealMatrix || m.value->kind == kindComplexMatrix ||
-            m.value->kind == kindIntervalMatrix) {
-            m.rows = matrixRows(m.value);
-            m.columns = matrixColumns(m.value);
-        }
-        return true;
-    case Family::string: case Family::marker:
-        m.family = Family::string;
-        return true;
-    case Family::stringVector:
-        for (const char* s = stringOf(m.value); *s != 1; s += std::strlen(s) + 1) m.strings.push_back(s);
-        m.columns = int(m.strings.size());
-        return true;
-    default:
-        printFormatted("Wrong arguments for %s\n", "map");
-        errorCode = 26;
-        return false;
+        case Family::real:
+        case Family::complex:
+        case Family::interval:
+            if (m.value->kind == kindRealMatrix || m.value->kind == kindComplexMatrix ||
+                m.value->kind == kindIntervalMatrix) {
+                m.rows = matrixRows(m.value);
+                m.columns = matrixColumns(m.value);
+            }
+            return true;
+        case Family::string:
+        case Family::marker:
+            m.family = Family::string;
+            return true;
+        case Family::stringVector:
+            for (const char* s = stringOf(m.value); *s != 1; s += std::strlen(s) + 1)
+                m.strings.push_back(s);
+            m.columns = int(m.strings.size());
+            return true;
+        default:
+            printFormatted("Wrong arguments for %s\n", "map");
+            errorCode = 26;
+            return false;
     }
 }
 
 // The common size; rows and columns agree or are 1.
-bool commonShape(const std::vector<Mapped>& mapped, int* rows, int* columns)
-{
+bool commonShape(const std::vector<Mapped>& mapped, int* rows, int* columns) {
     int r = 0, c = 0;
     for (const Mapped& m : mapped) {
         r = std::max(r, m.rows);
@@ -101,23 +110,31 @@ bool commonShape(const std::vector<Mapped>& mapped, int* rows, int* columns)
 
 // Pushes element (i, j) of a mapped argument, broadcast over rows and
 // columns of size 1.
-bool pushElement(const Mapped& m, int i, int j)
-{
+bool pushElement(const Mapped& m, int i, int j) {
     int64_t k = int64_t(m.rows > 1 ? i : 0) * m.columns + (m.columns > 1 ? j : 0);
     header* v = m.value;
-    bool matrix = v->kind == kindRealMatrix || v->kind == kindComplexMatrix || v->kind == kindIntervalMatrix;
+    bool matrix =
+        v->kind == kindRealMatrix || v->kind == kindComplexMatrix || v->kind == kindIntervalMatrix;
     const double* x = matrix ? matrixData(v) : reinterpret_cast<const double*>(dataOf(v));
     switch (m.family) {
-    case Family::real: {
-        double value;
-        std::memcpy(&value, matrix ? x + k : x, 8);
-        pushReal(value);
-        break;
-    }
-    case Family::complex: pushComplex(x[2 * k], x[2 * k + 1]); break;
-    case Family::interval: pushInterval(x[2 * k], x[2 * k + 1]); break;
-    case Family::stringVector: pushCString(m.strings[size_t(m.columns > 1 ? j : 0)]); break;
-    default: pushRecordCopy(reinterpret_cast<char*>(v), v->size); break;
+        case Family::real: {
+            double value;
+            std::memcpy(&value, matrix ? x + k : x, 8);
+            pushReal(value);
+            break;
+        }
+        case Family::complex:
+            pushComplex(x[2 * k], x[2 * k + 1]);
+            break;
+        case Family::interval:
+            pushInterval(x[2 * k], x[2 * k + 1]);
+            break;
+        case Family::stringVector:
+            pushCString(m.strings[size_t(m.columns > 1 ? j : 0)]);
+            break;
+        default:
+            pushRecordCopy(reinterpret_cast<char*>(v), v->size);
+            break;
     }
     return !errorCode;
 }
@@ -128,8 +145,7 @@ struct Element {
     double a = 0, b = 0;
 };
 
-Element readElement(header* result)
-{
+Element readElement(header* result) {
     Element e;
     header* v = resolveValue(result);
     if (errorCode) return e;
@@ -144,15 +160,14 @@ Element readElement(header* result)
 
 // The result matrix, built once the first value is known.
 struct ResultMatrix {
-    char* place;       // where the matrix lies (fixed)
+    char* place;  // where the matrix lies (fixed)
     Family family = Family::marker;
     int rows, columns;
 
     header* record() const { return recordAt(place); }
 
     // Starts the matrix; positions before `filled` had no value.
-    bool start(Family f, int64_t filled)
-    {
+    bool start(Family f, int64_t filled) {
         newram = place;
         header* m = f == Family::real      ? pushRealMatrix(rows, columns)
                     : f == Family::complex ? pushComplexMatrix(rows, columns)
@@ -166,8 +181,7 @@ struct ResultMatrix {
     }
 
     // A real matrix becomes complex (imaginary parts 0).
-    bool makeComplex()
-    {
+    bool makeComplex() {
         int64_t n = int64_t(rows) * columns;
         header* complex = pushComplexMatrix(rows, columns);
         if (errorCode) return false;
@@ -184,17 +198,18 @@ struct ResultMatrix {
         return true;
     }
 
-    bool store(const Element& e, int64_t k)
-    {
+    bool store(const Element& e, int64_t k) {
         if (family == Family::marker) {
             if (e.family == Family::marker) return true;
-            bool numeric = e.family == Family::real || e.family == Family::complex || e.family == Family::interval;
+            bool numeric = e.family == Family::real || e.family == Family::complex ||
+                           e.family == Family::interval;
             if (!numeric) return fail("Illegal function result in map.\n"), false;
             if (!start(e.family, k)) return false;
         } else if (e.family == Family::complex && family == Family::real) {
             if (!makeComplex()) return false;
         } else {
-            bool fits = e.family == family || (e.family == Family::real && family == Family::complex);
+            bool fits =
+                e.family == family || (e.family == Family::real && family == Family::complex);
             if (!fits) return fail("Illegal function result in map.\n"), false;
         }
         double* x = matrixData(record());
@@ -213,8 +228,7 @@ struct ResultMatrix {
 // Finds what to call: for a map function the function itself; for the
 // builtin `map` a builtin of that name taking `count` arguments, a user
 // function, or a function reached by cutting a "map" ending.
-bool findCallee(Callee& callee, bool mapCall, int count)
-{
+bool findCallee(Callee& callee, bool mapCall, int count) {
     if (mapCall) {
         callee.function = findFunction(callee.name);
     } else {
@@ -229,16 +243,17 @@ bool findCallee(Callee& callee, bool mapCall, int count)
 
 // Pushes one call's arguments at the stack top and calls; the result stands
 // at `callStart`.
-bool callOnce(const Callee& callee, const std::vector<Mapped>& mapped, const std::vector<header*>& unmapped,
-              int positional, int i, int j)
-{
+bool callOnce(const Callee& callee, const std::vector<Mapped>& mapped,
+              const std::vector<header*>& unmapped, int positional, int i, int j) {
     char* callStart = newram;
     for (const Mapped& m : mapped)
         if (!pushElement(m, i, j)) return false;
     for (header* record : unmapped)
         if (!pushRecordCopy(reinterpret_cast<char*>(record), record->size)) return false;
-    if (callee.function) callUserFunction(callee.function, recordAt(callStart), positional, 0);
-    else callee.builtin->handler(recordAt(callStart));
+    if (callee.function)
+        callUserFunction(callee.function, recordAt(callStart), positional, 0);
+    else
+        callee.builtin->handler(recordAt(callStart));
     if (errorCode) {
         printText("Error in map.\n");
         return false;
@@ -247,8 +262,7 @@ bool callOnce(const Callee& callee, const std::vector<Mapped>& mapped, const std
 }
 
 // The number of arguments mapped element by element.
-int mappedCount(const Callee& callee, const std::vector<header*>& arguments, int semicolon)
-{
+int mappedCount(const Callee& callee, const std::vector<header*>& arguments, int semicolon) {
     int count = int(arguments.size());
     int mapped = count;
     if (semicolon >= 1) {
@@ -269,17 +283,18 @@ int mappedCount(const Callee& callee, const std::vector<header*>& arguments, int
     return mapped;
 }
 
-void runMap(header* first, header* arguments, Callee& callee, bool mapCall, int semicolon)
-{
+void runMap(header* first, header* arguments, Callee& callee, bool mapCall, int semicolon) {
     char* top = newram;
     std::vector<header*> records;
-    for (char* p = reinterpret_cast<char*>(arguments); p < top; p += recordAt(p)->size) records.push_back(recordAt(p));
+    for (char* p = reinterpret_cast<char*>(arguments); p < top; p += recordAt(p)->size)
+        records.push_back(recordAt(p));
     if (records.empty()) {
         printFormatted("Map needs arguments for function %s.\n", mapCall ? callee.name : "");
         errorCode = 1;
         return;
     }
-    if (records.size() > size_t(maxMapArguments)) return fail("Map needs at least one and at most 16 arguments.\n");
+    if (records.size() > size_t(maxMapArguments))
+        return fail("Map needs at least one and at most 16 arguments.\n");
     if (!findCallee(callee, mapCall, int(records.size()))) return;
     int count = mappedCount(callee, records, semicolon);
     if (errorCode) return;
@@ -306,8 +321,10 @@ void runMap(header* first, header* arguments, Callee& callee, bool mapCall, int 
             newram = callStart;
             if (!callOnce(callee, mapped, unmapped, positional, i, j)) break;
             if (single) {
-                if (newram > callStart) moveResult(first, recordAt(callStart));
-                else moveResult(first, pushMarker(markerNoResult));
+                if (newram > callStart)
+                    moveResult(first, recordAt(callStart));
+                else
+                    moveResult(first, pushMarker(markerNoResult));
                 semicolonPosition = savedSemicolon;
                 return;
             }
@@ -320,12 +337,13 @@ void runMap(header* first, header* arguments, Callee& callee, bool mapCall, int 
     }
     semicolonPosition = savedSemicolon;
     if (errorCode) return;
-    if (result.family == Family::marker) moveResult(first, pushMarker(markerNoResult));
-    else moveResult(first, result.record());
+    if (result.family == Family::marker)
+        moveResult(first, pushMarker(markerNoResult));
+    else
+        moveResult(first, result.record());
 }
 
-void builtinMap(header* first)
-{
+void builtinMap(header* first) {
     Callee callee;
     if (!first) {
         printFormatted("Map needs arguments for function %s.\n", "");
@@ -347,10 +365,9 @@ const BuiltinRecord rows[] = {
     {"map", -1, 0, builtinMap},
 };
 
-} // namespace
+}  // namespace
 
-void mapFunction(header* first, const char* name)
-{
+void mapFunction(header* first, const char* name) {
     if (!name) {
         builtinMap(first);
         return;

@@ -39,21 +39,18 @@ struct Literal {
     void cover() const { record()->size = writeEnd() - reinterpret_cast<char*>(record()); }
 };
 
-void fail(const char* message, int code)
-{
+void fail(const char* message, int code) {
     printText(message);
     errorCode = code;
 }
 
-bool roomFor(char* end, int code)
-{
+bool roomFor(char* end, int code) {
     if (end + freeAfterElement <= ramend) return true;
     fail("Memory overflow!\n", code);
     return false;
 }
 
-int familyOf(int kind)
-{
+int familyOf(int kind) {
     if (kind == kindComplex || kind == kindComplexMatrix) return familyComplex;
     if (kind == kindInterval || kind == kindIntervalMatrix) return familyInterval;
     return familyReal;
@@ -62,8 +59,7 @@ int familyOf(int kind)
 // At the end of a line inside the literal: the next line of a program file
 // or function body (or of any source when `always`). Returns whether a line
 // was fetched.
-bool crossLineEnd(bool always)
-{
+bool crossLineEnd(bool always) {
     if (*scanPointer != 0 || errorCode) return false;
     if (!always && !loadFile && !scanningStoredBody()) return false;
     nextLine();
@@ -71,8 +67,7 @@ bool crossLineEnd(bool always)
 }
 
 // Skips blanks and, where allowed, line ends; returns whether a line ended.
-bool skipLiteralBlanks(bool always)
-{
+bool skipLiteralBlanks(bool always) {
     bool changed = false;
     for (;;) {
         skipBlanks();
@@ -82,8 +77,7 @@ bool skipLiteralBlanks(bool always)
 }
 
 // Reads one element at the stack top; "name=" before it is skipped.
-header* readElement()
-{
+header* readElement() {
     skipBlanks();
     char* p = scanPointer;
     while (isLetter(*p)) p++;
@@ -94,15 +88,16 @@ header* readElement()
     char* element = newram;
     evaluateToValues();
     if (errorCode) return nullptr;
-    if (newram > element) newram = endOf(recordAt(element));
-    else fail("Illegal vector!\n", 16);
+    if (newram > element)
+        newram = endOf(recordAt(element));
+    else
+        fail("Illegal vector!\n", 16);
     return errorCode ? nullptr : recordAt(element);
 }
 
 // Turns the elements written so far into the wider family. The element
 // record behind them moves up first, out of the way.
-header* widenFamily(Literal& literal, int family, header* element)
-{
+header* widenFamily(Literal& literal, int family, header* element) {
     if (literal.family == family || family == familyReal) return element;
     if (literal.family == familyInterval) {
         fail("Cannot make an interval matrix complex.\n", 16);
@@ -128,22 +123,23 @@ header* widenFamily(Literal& literal, int family, header* element)
     return recordAt(from + growth);
 }
 
-void writeElement(double*& target, int family, const double* source, int sourceDoubles)
-{
+void writeElement(double*& target, int family, const double* source, int sourceDoubles) {
     target[0] = source[0];
-    if (family != familyReal) target[1] = sourceDoubles == 2 ? source[1] : (family == familyComplex ? 0.0 : source[0]);
+    if (family != familyReal)
+        target[1] = sourceDoubles == 2 ? source[1] : (family == familyComplex ? 0.0 : source[0]);
     target += family == familyReal ? 1 : 2;
 }
 
 // Appends a scalar or the elements of a row vector.
-bool appendNumbers(Literal& literal, header* element)
-{
+bool appendNumbers(Literal& literal, header* element) {
     element = widenFamily(literal, familyOf(element->kind), element);
     if (!element) return false;
-    bool scalar = element->kind == kindReal || element->kind == kindComplex || element->kind == kindInterval;
+    bool scalar =
+        element->kind == kindReal || element->kind == kindComplex || element->kind == kindInterval;
     int64_t count = scalar ? 1 : matrixColumns(element);
     int sourceDoubles = familyOf(element->kind) == familyReal ? 1 : 2;
-    const double* source = scalar ? reinterpret_cast<double*>(dataOf(element)) : matrixData(element);
+    const double* source =
+        scalar ? reinterpret_cast<double*>(dataOf(element)) : matrixData(element);
     char* target = literal.writeEnd();
     int64_t bytes = count * literal.doubles() * 8;
     if (target + bytes > reinterpret_cast<const char*>(source)) {
@@ -156,7 +152,8 @@ bool appendNumbers(Literal& literal, header* element)
         source = reinterpret_cast<const double*>(reinterpret_cast<const char*>(source) + shift);
     }
     double* out = reinterpret_cast<double*>(target);
-    for (int64_t i = 0; i < count; i++) writeElement(out, literal.family, source + i * sourceDoubles, sourceDoubles);
+    for (int64_t i = 0; i < count; i++)
+        writeElement(out, literal.family, source + i * sourceDoubles, sourceDoubles);
     literal.inRow += count;
     newram = literal.writeEnd();
     literal.cover();
@@ -170,8 +167,7 @@ bool appendNumbers(Literal& literal, header* element)
 }
 
 // ";" or "]": pads the row to the widest width, or widens the earlier rows.
-bool endRow(Literal& literal)
-{
+bool endRow(Literal& literal) {
     int64_t per = literal.doubles();
     double* data = literal.data();
     int64_t rows = literal.rows, width = literal.width, count = literal.inRow;
@@ -203,21 +199,21 @@ bool endRow(Literal& literal)
     return true;
 }
 
-void finishMatrix(Literal& literal)
-{
+void finishMatrix(Literal& literal) {
     header* record = literal.record();
     record->kind = matrixKinds[literal.family];
     matrixColumns(record) = int32_t(literal.width);
     matrixRows(record) = literal.width == 0 ? 1 : int32_t(literal.rows);
-    record->size = headerSize + 8 + int64_t(literal.width == 0 ? 0 : literal.rows) * literal.width * literal.doubles() * 8;
+    record->size =
+        headerSize + 8 +
+        int64_t(literal.width == 0 ? 0 : literal.rows) * literal.width * literal.doubles() * 8;
     newram = endOf(record);
 }
 
 // --- string vectors -----------------------------------------------------------
 
 // Appends the strings of a string or string vector at `*write`.
-bool appendStrings(char** write, header* element, int32_t* flags)
-{
+bool appendStrings(char** write, header* element, int32_t* flags) {
     const char* source = stringOf(element);
     int64_t bytes;
     if (element->kind == kindString) {
@@ -235,8 +231,7 @@ bool appendStrings(char** write, header* element, int32_t* flags)
     return true;
 }
 
-void readStringVector(Literal& literal, header* first)
-{
+void readStringVector(Literal& literal, header* first) {
     header* record = literal.record();
     record->kind = kindStringMatrix;
     char* write = dataOf(record);
@@ -275,8 +270,7 @@ void readStringVector(Literal& literal, header* first)
 // --- column mode ----------------------------------------------------------------
 
 // Columns or blocks joined side by side with "|".
-void readColumns(Literal& literal, header* element)
-{
+void readColumns(Literal& literal, header* element) {
     header* record = literal.record();
     record->kind = matrixKinds[literal.family];
     matrixColumns(record) = int32_t(literal.inRow);
@@ -295,24 +289,25 @@ void readColumns(Literal& literal, header* element)
             scanPointer++;
             return;
         }
-        if (c == ';') return fail("Semicolon not allowed in matrix of column vectors or matrices.", 1);
+        if (c == ';')
+            return fail("Semicolon not allowed in matrix of column vectors or matrices.", 1);
         if (c == 0) return fail("] missing", 1);
-        if (c == ',') scanPointer++;
-        else if (!changed && intSetting("commas")) return fail("Comma missing.", 1);
+        if (c == ',')
+            scanPointer++;
+        else if (!changed && intSetting("commas"))
+            return fail("Comma missing.", 1);
         if (!readElement()) return;
         concatenateHorizontally(literal.record());
     }
 }
 
-bool blankSeparatorAllowed()
-{
+bool blankSeparatorAllowed() {
     return scanningStoredBody() || !intSetting("commas") || matlabModeSetting;
 }
 
-} // namespace
+}  // namespace
 
-void evaluateMatrixLiteral()
-{
+void evaluateMatrixLiteral() {
     if (errorCode) return;
     Literal literal;
     literal.start = newram - ramstart;
@@ -334,7 +329,8 @@ void evaluateMatrixLiteral()
             return readStringVector(literal, element);
         }
         bool scalar = kind == kindReal || kind == kindComplex || kind == kindInterval;
-        bool matrix = kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix;
+        bool matrix =
+            kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix;
         if (!scalar && !matrix) return fail("Illegal vector!\n", 16);
         if (matrix && (matrixRows(element) != 1 || matrixColumns(element) < 1)) {
             if (literal.rows != 0) return fail("Illegal matrix element\n", 16);

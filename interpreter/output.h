@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-extern int outputOn;            // results and messages reach the notebook
-extern int outputSuppressed;    // nothing is printed at all
-extern char* captureDestination; // capture buffer position, or null
+extern int outputOn;              // results and messages reach the notebook
+extern int outputSuppressed;      // nothing is printed at all
+extern char* captureDestination;  // capture buffer position, or null
 extern char* captureLimit;
 extern int captureOverflow;
 extern FILE* dumpFile;

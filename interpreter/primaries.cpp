@@ -1,11 +1,11 @@
 // Primary expressions: the tightest level of the evaluator.
 #include "interpreter/primaries.h"
 
+#include <locale.h>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 
 #include "builtins/concatenation.h"
 #include "builtins/intervals.h"
@@ -16,14 +16,14 @@
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
 #include "interpreter/evaluator.h"
-#include "interpreter/main_loop.h"
-#include "interpreter/matrix_literals.h"
-#include "interpreter/output.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
-#include "interpreter/tracing.h"
+#include "interpreter/main_loop.h"
+#include "interpreter/matrix_literals.h"
+#include "interpreter/output.h"
 #include "interpreter/scanner.h"
+#include "interpreter/tracing.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "notebook/notebook_services.h"
@@ -45,8 +45,8 @@ constexpr int32_t functionPrefixLine = 0x1000000;
 constexpr int32_t flagZeroBased = 0x800000;
 
 constexpr int maxPositionalArguments = 50;
-constexpr int numberTextLimit = 32764;     // digits and point
-constexpr int exponentTextLimit = 32766;   // with the exponent
+constexpr int numberTextLimit = 32764;    // digits and point
+constexpr int exponentTextLimit = 32766;  // with the exponent
 constexpr int symbolicTextSize = 32768;
 // Above the limit of user-function calls, below the computation thread's
 // stack of 128 MB.
@@ -56,14 +56,12 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isNameStart(char c) { return isLetter(c) || c == '_' || c == '%'; }
 
 // Only the first value an operand left stays on the stack.
-void keepFirstValue(char* entry)
-{
+void keepFirstValue(char* entry) {
     if (!errorCode && newram > entry) newram = endOf(recordAt(entry));
 }
 
 // Parameter count of a user-function record.
-int parameterCount(header* function)
-{
+int parameterCount(header* function) {
     int32_t count;
     std::memcpy(&count, dataOf(function) + 8, 4);
     return count;
@@ -71,8 +69,7 @@ int parameterCount(header* function)
 
 // A builtin the evaluator relies on (utf, mxm, index); its absence is an
 // error of its own.
-void callRequiredBuiltin(const char* name, int n, header* first)
-{
+void callRequiredBuiltin(const char* name, int n, header* first) {
     if (callBuiltin(name, n, first)) return;
     reportBuiltinArity(name, n);
     errorCode = 1;
@@ -81,8 +78,7 @@ void callRequiredBuiltin(const char* name, int n, header* first)
 // --- numbers -----------------------------------------------------------------
 
 // Pushes the value, imaginary when an "i" that starts no name follows.
-void pushNumber(double value)
-{
+void pushNumber(double value) {
     if (*scanPointer == 'i' && !isLetter(scanPointer[1])) {
         scanPointer++;
         pushComplex(0, value);
@@ -92,15 +88,13 @@ void pushNumber(double value)
 }
 
 // The scan stops where the number went wrong.
-void reportNumber(const char* text, int length, char* position)
-{
+void reportNumber(const char* text, int length, char* position) {
     scanPointer = position;
     printFormatted("Error in number %.*s\n", length, text);
     errorCode = 1;
 }
 
-void readNumber()
-{
+void readNumber() {
     static char text[exponentTextLimit + 2];
     int length = 0;
     bool point = false;
@@ -145,16 +139,14 @@ void readNumber()
 }
 
 // Byte 2 of a stored body and its double.
-void readNumberToken()
-{
+void readNumberToken() {
     double value;
     std::memcpy(&value, scanPointer + 1, 8);
     scanPointer += 9;
     pushNumber(value);
 }
 
-void reportCommandToken()
-{
+void reportCommandToken() {
     int32_t index;
     std::memcpy(&index, scanPointer + 1, 4);
     const char* name = index >= 0 && index < commandCount ? commandTable[index].name : "?";
@@ -164,8 +156,7 @@ void reportCommandToken()
 
 // --- strings ----------------------------------------------------------------
 
-void readString()
-{
+void readString() {
     char* start = scanPointer + 1;
     char* end = std::strchr(start, '"');
     if (!end) {
@@ -177,8 +168,7 @@ void readString()
     scanPointer = end + 1;
 }
 
-void readSingleQuotedString()
-{
+void readSingleQuotedString() {
     char* start = scanPointer + 2;
     char* end = std::strstr(start, "''");
     if (!end) {
@@ -190,8 +180,7 @@ void readSingleQuotedString()
     scanPointer = end + 2;
 }
 
-void readUtfString()
-{
+void readUtfString() {
     char* entry = newram;
     scanPointer++;
     readString();
@@ -199,8 +188,7 @@ void readUtfString()
 }
 
 // "@" expression: a string with its flags cleared.
-void readStringExpression()
-{
+void readStringExpression() {
     scanPointer++;
     header* value = evaluateToValues();
     if (errorCode) return;
@@ -213,8 +201,7 @@ void readStringExpression()
 }
 
 // ~a~ and ~a,b~.
-void readIntervalLiteral()
-{
+void readIntervalLiteral() {
     char* entry = newram;
     scanPointer++;
     evaluateToValues();
@@ -246,8 +233,7 @@ void readIntervalLiteral()
     makeIntervalFromBounds(recordAt(entry));
 }
 
-void readParenthesised()
-{
+void readParenthesised() {
     char* entry = newram;
     scanPointer++;
     evaluateExpression();
@@ -263,8 +249,7 @@ void readParenthesised()
 }
 
 // "@:" and "&:": Maxima's answer evaluated as an expression.
-void evaluateSymbolicNumerically()
-{
+void evaluateSymbolicNumerically() {
     char* entry = newram;
     scanPointer += 2;
     pushSymbolicText();
@@ -279,8 +264,7 @@ void evaluateSymbolicNumerically()
 // --- names -------------------------------------------------------------------
 
 // Reads "name{i}" or "name{i, j}" after the "{".
-void readBraceIndex(const char* name)
-{
+void readBraceIndex(const char* name) {
     char* first = newram;
     scanPointer++;
     evaluateExpression();
@@ -301,14 +285,15 @@ void readBraceIndex(const char* name)
         return;
     }
     scanPointer++;
-    if (second) indexBraces(name, recordAt(first), recordAt(second));
-    else indexBraces(name, recordAt(first));
+    if (second)
+        indexBraces(name, recordAt(first), recordAt(second));
+    else
+        indexBraces(name, recordAt(first));
 }
 
 // A prefix operator: the function applied to the rest of the expression
 // (or, with "prefixline", to the rest of the line as a string).
-void callPrefixFunction(header* function)
-{
+void callPrefixFunction(header* function) {
     char* entry = newram;
     if (function->flags & functionPrefixLine) {
         size_t length = std::strlen(scanPointer);
@@ -323,7 +308,7 @@ void callPrefixFunction(header* function)
 
 // The argument list of a call or an indexing.
 struct Arguments {
-    char bracket = 0;      // '(' or '[' or 0 without a list
+    char bracket = 0;  // '(' or '[' or 0 without a list
     header* first = nullptr;
     int positional = 0;
     int values = 0;
@@ -333,8 +318,7 @@ struct Arguments {
 // A collection whose first element names a function: its further elements
 // follow the arguments, the unnamed ones right after the name counting as
 // positional. Returns the function-name element.
-header* spreadCollectionCall(header* collection, Arguments& arguments)
-{
+header* spreadCollectionCall(header* collection, Arguments& arguments) {
     char* element = dataOf(collection);
     char* end = endOf(collection);
     header* nameElement = recordAt(element);
@@ -357,13 +341,13 @@ header* spreadCollectionCall(header* collection, Arguments& arguments)
 
 // Calls a name with "(" that is no user function: builtin, DLL function,
 // else indexing of the target (when there is one).
-void callOrIndex(const char* name, header* target, const Arguments& arguments, int origin)
-{
+void callOrIndex(const char* name, header* target, const Arguments& arguments, int origin) {
     semicolonPosition = arguments.semicolon;
     if (callBuiltin(name, arguments.values, arguments.first)) return;
     if (callDllFunction(name, arguments.positional, arguments.first)) return;
     if (target) {
-        indexParentheses(arguments.positional, target, arguments.first, 1, arguments.semicolon, origin);
+        indexParentheses(arguments.positional, target, arguments.first, 1, arguments.semicolon,
+                         origin);
         return;
     }
     errorCode = 24;
@@ -371,8 +355,7 @@ void callOrIndex(const char* name, header* target, const Arguments& arguments, i
 }
 
 // "_name(...)": builtins and DLL functions only.
-void callUnderscoreName(const char* name, const Arguments& arguments)
-{
+void callUnderscoreName(const char* name, const Arguments& arguments) {
     const char* builtinName = name + 1;
     if (arguments.bracket == '(') {
         semicolonPosition = arguments.semicolon;
@@ -385,8 +368,7 @@ void callUnderscoreName(const char* name, const Arguments& arguments)
 
 // The name's variable for "[", or the callee for "(". Returns false when
 // the primary has ended (a collection element, a Python call).
-bool callWithBrackets(const char* name, Arguments& arguments)
-{
+bool callWithBrackets(const char* name, Arguments& arguments) {
     header* target = nullptr;
     header* function = nullptr;
     bool mapCall = false;
@@ -413,8 +395,8 @@ bool callWithBrackets(const char* name, Arguments& arguments)
             target = variable;
         } else if (value->kind == kindString && !isNoneMarker(value)) {
             target = variable;
-        } else if (value->kind == kindCollection && value->size > headerSize
-                   && recordAt(dataOf(value))->kind == kindString) {
+        } else if (value->kind == kindCollection && value->size > headerSize &&
+                   recordAt(dataOf(value))->kind == kindString) {
             target = spreadCollectionCall(value, arguments);
             if (errorCode) return false;
         }
@@ -430,12 +412,15 @@ bool callWithBrackets(const char* name, Arguments& arguments)
         if (!function) target = variable;
     }
     if (function) {
-        if (mapCall) callMapFunction(arguments.first, function->name, arguments.semicolon);
-        else callUserFunction(function, arguments.first, arguments.positional, arguments.semicolon);
+        if (mapCall)
+            callMapFunction(arguments.first, function->name, arguments.semicolon);
+        else
+            callUserFunction(function, arguments.first, arguments.positional, arguments.semicolon);
     } else if (arguments.bracket == '(') {
         callOrIndex(name, target, arguments, origin);
     } else if (target) {
-        indexParentheses(arguments.positional, target, arguments.first, 2, arguments.semicolon, origin);
+        indexParentheses(arguments.positional, target, arguments.first, 2, arguments.semicolon,
+                         origin);
     } else {
         printFormatted("%s is not a variable!\n", name);
         errorCode = 24;
@@ -444,14 +429,12 @@ bool callWithBrackets(const char* name, Arguments& arguments)
 }
 
 // A prefix function called with the rest of the expression, as in "f x".
-bool isPrefixFunction(header* function)
-{
+bool isPrefixFunction(header* function) {
     return function && (function->flags & (userFunctionPrefix | functionPrefixLine));
 }
 
 // A name with what follows it. Returns whether postfix operators apply.
-bool evaluateName()
-{
+bool evaluateName() {
     char name[32];
     scanName(name);
     if (errorCode) return false;
@@ -472,8 +455,8 @@ bool evaluateName()
     arguments.first = recordAt(newram);
     if (*scanPointer == '(' || *scanPointer == '[') {
         arguments.bracket = *scanPointer++;
-        arguments.positional = evaluateCall(&arguments.semicolon, arguments.bracket == '(' ? ')' : ']',
-                                            &arguments.values);
+        arguments.positional = evaluateCall(
+            &arguments.semicolon, arguments.bracket == '(' ? ')' : ']', &arguments.values);
         if (errorCode) return false;
     }
     if (name[0] == '_') {
@@ -488,12 +471,12 @@ bool evaluateName()
 // --- postfix operators ----------------------------------------------------------
 
 // Indexing of a value that is no variable: always copies.
-void indexValue(char* entry)
-{
+void indexValue(char* entry) {
     char bracket = *scanPointer++;
     Arguments arguments;
     arguments.first = recordAt(newram);
-    arguments.positional = evaluateCall(&arguments.semicolon, bracket == '(' ? ')' : ']', &arguments.values);
+    arguments.positional =
+        evaluateCall(&arguments.semicolon, bracket == '(' ? ')' : ']', &arguments.values);
     if (errorCode) return;
     int savedCopyMode = indexCopyMode;
     indexCopyMode = 1;
@@ -505,8 +488,7 @@ void indexValue(char* entry)
     if (!errorCode) moveResult(recordAt(entry), result);
 }
 
-int applyPostfixOperators(char* entry, int flag)
-{
+int applyPostfixOperators(char* entry, int flag) {
     while (!errorCode) {
         char c = *scanPointer;
         if (c == '\'') {
@@ -537,22 +519,17 @@ int applyPostfixOperators(char* entry, int flag)
 
 // --- symbolic text ------------------------------------------------------------
 
-void reportSymbolic(const char* message)
-{
+void reportSymbolic(const char* message) {
     printText(message);
     errorCode = 10;
 }
 
 // Rest of the line is ":" alone or ": // ...".
-bool colonEndsLine(const char* p)
-{
-    return p[0] == ':' && (p[1] == 0 || hasPrefix(p + 1, " // "));
-}
+bool colonEndsLine(const char* p) { return p[0] == ':' && (p[1] == 0 || hasPrefix(p + 1, " // ")); }
 
-} // namespace
+}  // namespace
 
-bool evaluateAssignedName()
-{
+bool evaluateAssignedName() {
     char* p = scanPointer;
     if (!isLetter(*p)) return false;
     int n = 0;
@@ -573,13 +550,9 @@ bool evaluateAssignedName()
     return true;
 }
 
-bool scanningStoredBody()
-{
-    return scanPointer >= ramstart && scanPointer < functionsEnd;
-}
+bool scanningStoredBody() { return scanPointer >= ramstart && scanPointer < functionsEnd; }
 
-header* findFunctionAtScan(int* length)
-{
+header* findFunctionAtScan(int* length) {
     const char* p = scanPointer;
     char name[32];
     int n = 0;
@@ -595,8 +568,7 @@ header* findFunctionAtScan(int* length)
     return function;
 }
 
-bool applyUserOperator(char* entry, bool strong)
-{
+bool applyUserOperator(char* entry, bool strong) {
     int length;
     header* function = findFunctionAtScan(&length);
     if (!function || bool(function->flags & functionStrong) != strong) return false;
@@ -604,8 +576,10 @@ bool applyUserOperator(char* entry, bool strong)
         scanPointer += length;
         skipBlanks(1);
         keepFirstValue(entry);
-        if (strong) evaluatePrimary();
-        else evaluateExpression();
+        if (strong)
+            evaluatePrimary();
+        else
+            evaluateExpression();
         if (errorCode) {
             printFormatted("Operator %s expects second argument.\n", function->name);
             return true;
@@ -622,22 +596,22 @@ bool applyUserOperator(char* entry, bool strong)
     return false;
 }
 
-void callMapFunction(header* first, const char* name, int semicolon)
-{
+void callMapFunction(header* first, const char* name, int semicolon) {
     semicolonPosition = semicolon;
     mapFunction(first, name);
     semicolonPosition = 0;
 }
 
-int readSymbolicText(char* buffer, int size)
-{
+int readSymbolicText(char* buffer, int size) {
     skipBlanks();
     char* p = scanPointer;
     int n = 0;
     bool overflow = false;
     auto put = [&](char c) {
-        if (n < size - 1) buffer[n++] = c;
-        else overflow = true;
+        if (n < size - 1)
+            buffer[n++] = c;
+        else
+            overflow = true;
     };
     if (*p == '"' && p[1] == '"') {
         char* end = std::strstr(p + 2, "\"\"");
@@ -718,15 +692,13 @@ int readSymbolicText(char* buffer, int size)
     return n;
 }
 
-void pushSymbolicText()
-{
+void pushSymbolicText() {
     static char buffer[symbolicTextSize];
     int length = readSymbolicText(buffer, symbolicTextSize);
     if (!errorCode) pushString(buffer, length);
 }
 
-void evaluateSymbolic()
-{
+void evaluateSymbolic() {
     static char buffer[symbolicTextSize];
     char* entry = newram;
     int length = readSymbolicText(buffer, symbolicTextSize);
@@ -758,8 +730,7 @@ void evaluateSymbolic()
 namespace {
 
 // ">name", "<name" and "=name" of a round-bracket list.
-bool readSwitchArgument()
-{
+bool readSwitchArgument() {
     char c = *scanPointer;
     if ((c != '>' && c != '<' && c != '=') || !isNameStart(scanPointer[1])) return false;
     scanPointer++;
@@ -782,8 +753,7 @@ bool readSwitchArgument()
 }
 
 // "name=value" or "name:=value" after the argument at `argument`.
-bool readNamedArgument(char* argument)
-{
+bool readNamedArgument(char* argument) {
     bool colon = scanPointer[0] == ':' && scanPointer[1] == '=';
     bool equals = scanPointer[0] == '=' && scanPointer[1] != '=';
     if (!colon && !equals) return false;
@@ -806,8 +776,7 @@ bool readNamedArgument(char* argument)
 }
 
 // A bare name bound to nothing as a positional argument.
-void bindUnboundArgument(char* argument)
-{
+void bindUnboundArgument(char* argument) {
     header* reference = recordAt(argument);
     char name[32];
     std::memcpy(name, reference->name, 32);
@@ -829,17 +798,15 @@ void bindUnboundArgument(char* argument)
     errorCode = 1;
 }
 
-bool isUnboundName(char* argument)
-{
+bool isUnboundName(char* argument) {
     header* record = recordAt(argument);
-    return newram > argument && record->kind == kindReference && !referenceTarget(record)
-           && !(record->flags & flagGlobalReference) && record->name[0] != 0;
+    return newram > argument && record->kind == kindReference && !referenceTarget(record) &&
+           !(record->flags & flagGlobalReference) && record->name[0] != 0;
 }
 
-} // namespace
+}  // namespace
 
-int evaluateCall(int* semicolon, char closing, int* valueCount)
-{
+int evaluateCall(int* semicolon, char closing, int* valueCount) {
     int savedCopyMode = indexCopyMode;
     indexCopyMode = 1;
     int positional = 0, values = 0, semicolonAt = 0;
@@ -851,8 +818,10 @@ int evaluateCall(int* semicolon, char closing, int* valueCount)
         char* argument = newram;
         bool named = false;
         if (*scanPointer == ',') {
-            if (closing == ']') pushCommand(commandAllIndices);
-            else pushReference(nullptr, "");
+            if (closing == ']')
+                pushCommand(commandAllIndices);
+            else
+                pushReference(nullptr, "");
         } else if (closing == ')' && readSwitchArgument()) {
             named = true;
         } else {
@@ -861,10 +830,12 @@ int evaluateCall(int* semicolon, char closing, int* valueCount)
                 if (*scanPointer == ';') printText("Closing bracket missing?\n");
                 break;
             }
-            if (newram > argument && !(recordAt(argument)->flags & flagResult)) keepFirstValue(argument);
+            if (newram > argument && !(recordAt(argument)->flags & flagResult))
+                keepFirstValue(argument);
             skipBlanks();
             named = readNamedArgument(argument);
-            if (!named && !namedSeen && isUnboundName(argument)) bindUnboundArgument(argument);
+            if (!named && !namedSeen && isUnboundName(argument))
+                bindUnboundArgument(argument);
             else if (!named && namedSeen && recordAt(argument)->kind != kindReference) {
                 printText("Illegal parameter after named parameter!\n");
                 errorCode = 2700;
@@ -927,17 +898,15 @@ int evaluateCall(int* semicolon, char closing, int* valueCount)
 
 namespace {
 
-bool needsCopy(int kind)
-{
-    return kind == kindReference || kind == kindSubmatrix || kind == kindComplexSubmatrix
-           || kind == kindIntervalSubmatrix || kind == kindStringSubvector;
+bool needsCopy(int kind) {
+    return kind == kindReference || kind == kindSubmatrix || kind == kindComplexSubmatrix ||
+           kind == kindIntervalSubmatrix || kind == kindStringSubvector;
 }
 
 // Replaces the record at `place` by a copy of `value`; the records above it
 // up to `top` move by the difference. `value` may be a new record at `top`.
 // Returns the new top, or null on a stack overflow.
-char* replaceRecord(char* place, header* value, char* top)
-{
+char* replaceRecord(char* place, header* value, char* top) {
     int64_t oldSize = recordAt(place)->size;
     int64_t newSize = value->size;
     int64_t delta = newSize - oldSize;
@@ -963,8 +932,7 @@ char* replaceRecord(char* place, header* value, char* top)
 }
 
 // Every reference and view from `entry` on becomes a copy of its value.
-void copyValuesInPlace(char* entry)
-{
+void copyValuesInPlace(char* entry) {
     for (char* p = entry; p < newram && !errorCode; p += recordAt(p)->size) {
         if (!needsCopy(recordAt(p)->kind)) continue;
         char* top = newram;
@@ -976,8 +944,7 @@ void copyValuesInPlace(char* entry)
     }
 }
 
-void readCollection(char* entry)
-{
+void readCollection(char* entry) {
     scanPointer += 2;
     header* collection = pushCollection();
     if (errorCode) return;
@@ -986,7 +953,8 @@ void readCollection(char* entry)
     for (;;) {
         skipBlanks(1);
         if (errorCode) break;
-        if (hasPrefix(scanPointer, "}}") && newram == reinterpret_cast<char*>(collection) + headerSize) {
+        if (hasPrefix(scanPointer, "}}") &&
+            newram == reinterpret_cast<char*>(collection) + headerSize) {
             scanPointer += 2;
             break;
         }
@@ -996,7 +964,8 @@ void readCollection(char* entry)
             scanName(name, 0);
             errorCode = 0;
             skipBlanks();
-            if (*scanPointer == '=' && scanPointer[1] != '=') scanPointer++;
+            if (*scanPointer == '=' && scanPointer[1] != '=')
+                scanPointer++;
             else {
                 scanPointer = start;
                 name[0] = 0;
@@ -1008,7 +977,8 @@ void readCollection(char* entry)
         keepFirstValue(element);
         header* value = resolveValue(recordAt(element));
         if (errorCode) break;
-        if (reinterpret_cast<char*>(value) != element) newram = replaceRecord(element, value, element + recordAt(element)->size);
+        if (reinterpret_cast<char*>(value) != element)
+            newram = replaceRecord(element, value, element + recordAt(element)->size);
         if (errorCode) break;
         setValueName(recordAt(element), name);
         skipBlanks(1);
@@ -1029,8 +999,7 @@ void readCollection(char* entry)
     skipBlanks();
 }
 
-void readValueList()
-{
+void readValueList() {
     scanPointer++;
     char* element = newram;
     int savedCopyMode = indexCopyMode;
@@ -1057,10 +1026,9 @@ void readValueList()
     }
 }
 
-} // namespace
+}  // namespace
 
-header* evaluateToValues()
-{
+header* evaluateToValues() {
     skipBlanks();
     char* entry = newram;
     if (errorCode) return recordAt(entry);
@@ -1079,8 +1047,7 @@ header* evaluateToValues()
 
 // --- the primary ----------------------------------------------------------------
 
-int evaluatePrimary()
-{
+int evaluatePrimary() {
     skipBlanks();
     if (errorCode) return 0;
     // Strings that evaluate themselves recurse without passing the depth

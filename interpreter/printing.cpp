@@ -50,26 +50,51 @@ struct Layout {
 static void printRealElement(const double* x) { printRealEntry(x[0]); }
 static void formatRealElement(char* text, const double* x) { formatRealText(text, x[0]); }
 static void printComplexElement(const double* z) { printComplexEntry(z[0], z[1]); }
-static void formatComplexElement(char* text, const double* z) { formatComplexText(z[0], z[1], text); }
+static void formatComplexElement(char* text, const double* z) {
+    formatComplexText(z[0], z[1], text);
+}
 static void printIntervalElement(const double* i) { printIntervalEntry(i[0], i[1]); }
-static void formatIntervalElement(char* text, const double* i) { formatIntervalText(i[0], i[1], text); }
+static void formatIntervalElement(char* text, const double* i) {
+    formatIntervalText(i[0], i[1], text);
+}
 
 static int atLeastOne(int n) { return n < 1 ? 1 : n; }
 
 static Layout realLayout() {
-    return {1, printRealElement, formatRealElement, "Real %d x %d matrix\n\n",
-            realColumns, realColumns - 1, "[", "]\n", true};
+    return {1,
+            printRealElement,
+            formatRealElement,
+            "Real %d x %d matrix\n\n",
+            realColumns,
+            realColumns - 1,
+            "[",
+            "]\n",
+            true};
 }
 
 static Layout complexLayout() {
     int perLine = atLeastOne(realColumns / 2);
-    return {2, printComplexElement, formatComplexElement, "Complex %d x %d matrix\n\n",
-            perLine, perLine, "[ ", " ]\n", false};
+    return {2,
+            printComplexElement,
+            formatComplexElement,
+            "Complex %d x %d matrix\n\n",
+            perLine,
+            perLine,
+            "[ ",
+            " ]\n",
+            false};
 }
 
 static Layout intervalLayout() {
-    return {2, printIntervalElement, formatIntervalElement, "Interval %d x %d matrix\n\n",
-            intervalColumns, atLeastOne(intervalColumns - 1), "[ ", " ]\n", false};
+    return {2,
+            printIntervalElement,
+            formatIntervalElement,
+            "Interval %d x %d matrix\n\n",
+            intervalColumns,
+            atLeastOne(intervalColumns - 1),
+            "[ ",
+            " ]\n",
+            false};
 }
 
 // The patterns and limits a dense scalar replaces for its own output.
@@ -288,25 +313,37 @@ int printValue(header* value) {
             printMatrix(complexLayout(), 1, 1, complexOf(value));
             break;
         case kindComplexMatrix:
-            printMatrix(complexLayout(), matrixRows(value), matrixColumns(value), matrixData(value));
+            printMatrix(complexLayout(), matrixRows(value), matrixColumns(value),
+                        matrixData(value));
             break;
         case kindInterval:
             printMatrix(intervalLayout(), 1, 1, intervalOf(value));
             break;
         case kindIntervalMatrix:
-            printMatrix(intervalLayout(), matrixRows(value), matrixColumns(value), matrixData(value));
+            printMatrix(intervalLayout(), matrixRows(value), matrixColumns(value),
+                        matrixData(value));
             break;
-        case kindString: printString(value); break;
-        case kindStringMatrix: printStringVector(value); break;
-        case kindCompressedMatrix: printSparse(value); break;
-        case kindCollection: printCollection(value); break;
+        case kindString:
+            printString(value);
+            break;
+        case kindStringMatrix:
+            printStringVector(value);
+            break;
+        case kindCompressedMatrix:
+            printSparse(value);
+            break;
+        case kindCollection:
+            printCollection(value);
+            break;
         case kindBinary: {
             int32_t bytes;
             memcpy(&bytes, dataOf(value), 4);
             printFormatted("Binary data of %d bytes\n", bytes);
             break;
         }
-        default: printFormatted("Unknown type %d\n", value->kind); break;
+        default:
+            printFormatted("Unknown type %d\n", value->kind);
+            break;
     }
     newram = savedTop;
     errorsOff = previous;
@@ -327,9 +364,15 @@ void describeVariable(header* value) {
     const char* name = value->name;
     double* x = reinterpret_cast<double*>(dataOf(value));
     switch (value->kind) {
-        case kindReal: printFormatted("%-20s%0.15g\n", name, realOf(value)); break;
-        case kindComplex: printFormatted("%-20s%0.15g+%0.15gi\n", name, x[0], x[1]); break;
-        case kindInterval: printFormatted("%-20s~%0.15g,%0.15g~\n", name, x[0], x[1]); break;
+        case kindReal:
+            printFormatted("%-20s%0.15g\n", name, realOf(value));
+            break;
+        case kindComplex:
+            printFormatted("%-20s%0.15g+%0.15gi\n", name, x[0], x[1]);
+            break;
+        case kindInterval:
+            printFormatted("%-20s~%0.15g,%0.15g~\n", name, x[0], x[1]);
+            break;
         case kindString: {
             const char* text = stringOf(value);
             if (strlen(text) > 32)
@@ -359,11 +402,21 @@ void describeVariable(header* value) {
         case kindIntervalSubmatrix:
             describeSized(name, "Interval Submatrix", viewRows(value), viewColumns(value));
             break;
-        case kindReference: describeType(name, "Reference"); break;
-        case kindStringMatrix: describeType(name, "String Vector"); break;
-        case kindCollection: describeType(name, "Collection"); break;
-        case kindBinary: describeType(name, "Binary Data"); break;
-        default: describeType(name, "Unknown Type"); break;
+        case kindReference:
+            describeType(name, "Reference");
+            break;
+        case kindStringMatrix:
+            describeType(name, "String Vector");
+            break;
+        case kindCollection:
+            describeType(name, "Collection");
+            break;
+        case kindBinary:
+            describeType(name, "Binary Data");
+            break;
+        default:
+            describeType(name, "Unknown Type");
+            break;
     }
 }
 
@@ -409,7 +462,8 @@ static bool nameLess(const char* a, const char* b) { return compareStrings(a, b)
 // Names in running lines under the heading; equal neighbours shown once.
 // A new line starts when the next name would reach the line length (with
 // `strict`, exceed it). Returns the number of names shown.
-static int printNameSection(const char* heading, const std::vector<const char*>& names, bool strict) {
+static int printNameSection(const char* heading, const std::vector<const char*>& names,
+                            bool strict) {
     if (names.empty()) return 0;
     printText(heading);
     int count = 0, shown = 0;
@@ -433,9 +487,11 @@ static int printNameSection(const char* heading, const std::vector<const char*>&
 
 static std::vector<const char*> functionNames(const char* text) {
     std::vector<const char*> names;
-    for (char* p = ramstart; p < functionsEnd && names.size() < maxListedNames; p += recordAt(p)->size) {
+    for (char* p = ramstart; p < functionsEnd && names.size() < maxListedNames;
+         p += recordAt(p)->size) {
         header* function = recordAt(p);
-        if (function->kind == kindFunction && listedName(function->name, text)) names.push_back(function->name);
+        if (function->kind == kindFunction && listedName(function->name, text))
+            names.push_back(function->name);
     }
     for (int k = 0; k < builtinCount; k++)
         if (strstr(builtinTable[k].name, text)) names.push_back(builtinTable[k].name);
@@ -445,13 +501,16 @@ static std::vector<const char*> functionNames(const char* text) {
 
 static std::vector<const char*> variableNames(const char* text) {
     std::vector<const char*> names;
-    for (char* p = startlocal; p < newram && names.size() < maxListedNames; p += recordAt(p)->size) {
+    for (char* p = startlocal; p < newram && names.size() < maxListedNames;
+         p += recordAt(p)->size) {
         header* value = recordAt(p);
-        if (value->kind != kindFunction && listedName(value->name, text)) names.push_back(value->name);
+        if (value->kind != kindFunction && listedName(value->name, text))
+            names.push_back(value->name);
     }
     // Top-level variables live in the global store.
     for (header* value : globalRecords())
-        if (names.size() < maxListedNames && listedName(value->name, text)) names.push_back(value->name);
+        if (names.size() < maxListedNames && listedName(value->name, text))
+            names.push_back(value->name);
     std::sort(names.begin(), names.end(), nameLess);
     return names;
 }
@@ -494,9 +553,7 @@ int listNames(const char* text) {
 
 // --- hex-dump helpers -----------------------------------------------------------
 
-void printHexDigit(int d) {
-    printFormatted("%c", "0123456789ABCDEF"[d & 15]);
-}
+void printHexDigit(int d) { printFormatted("%c", "0123456789ABCDEF"[d & 15]); }
 
 void printHexByte(int b) {
     printHexDigit((b >> 4) & 15);

@@ -4,13 +4,13 @@
 #include <cstring>
 
 #include "engines/engine_services.h"
-#include "interpreter/main_loop.h"
-#include "interpreter/output.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
-#include "interpreter/tracing.h"
+#include "interpreter/main_loop.h"
+#include "interpreter/output.h"
 #include "interpreter/stack.h"
+#include "interpreter/tracing.h"
 #include "platform/host.h"
 
 char inputLine[inputLineSize];
@@ -161,8 +161,8 @@ char* findContinuation(char* line) {
 
 int skipBlanksAndComments(int crossLines) {
     char c = *scanPointer;
-    int skipped = c == ' ' || c == '\t' ||
-                  (functionState == 0 && c == '.' && scanPointer[1] == '.');
+    int skipped =
+        c == ' ' || c == '\t' || (functionState == 0 && c == '.' && scanPointer[1] == '.');
     for (;;) {
         while (*scanPointer == ' ' || *scanPointer == '\t') scanPointer++;
         // After an error no line is fetched: the statement is being given up,
@@ -214,9 +214,7 @@ static void scanQuotedName(char* buffer, int size, int report) {
     if (*scanPointer == '"') scanPointer++;
 }
 
-static void reportNameExpected() {
-    printFormatted("Name expected at: %s!\n", scanPointer);
-}
+static void reportNameExpected() { printFormatted("Name expected at: %s!\n", scanPointer); }
 
 void scanNameN(char* buffer, int size, int report) {
     if (*scanPointer == '"') {

@@ -19,13 +19,13 @@ constexpr char commandToken = 3;
 
 extern char inputLine[inputLineSize];
 extern char* scanPointer;
-extern char* lineStart;          // start of the current body line
-extern FILE* loadFile;           // program file being loaded, or null
-extern int evaluatingString;     // `evaluate` and friends run a string
-extern int readingDefinitionLine; // the host reads a line without joining
-extern int inputAnswerFlag;      // an input builtin awaits its answer
-extern int inputEvaluating;      // an input builtin evaluates its answer
-extern char hardSpaceCode;       // no-break space of the code page
+extern char* lineStart;            // start of the current body line
+extern FILE* loadFile;             // program file being loaded, or null
+extern int evaluatingString;       // `evaluate` and friends run a string
+extern int readingDefinitionLine;  // the host reads a line without joining
+extern int inputAnswerFlag;        // an input builtin awaits its answer
+extern int inputEvaluating;        // an input builtin evaluates its answer
+extern char hardSpaceCode;         // no-break space of the code page
 
 // 'A'-'Z', 'a'-'z', bytes 0xC2-0xFF and `hardSpaceCode`.
 inline bool isLetter(char c) {
@@ -63,7 +63,9 @@ char* findContinuation(char* line);
 // failed, else 0. Runs before every token, so blanks before an ordinary
 // byte are skipped here and only the rest goes to skipBlanksAndComments.
 int skipBlanksAndComments(int crossLines);
-inline bool mayStartSkip(char c) { return c == ' ' || c == '\t' || c == '.' || c == '/' || c == '#' || c == 0; }
+inline bool mayStartSkip(char c) {
+    return c == ' ' || c == '\t' || c == '.' || c == '/' || c == '#' || c == 0;
+}
 inline int skipBlanks(int crossLines = 0) {
     if (!mayStartSkip(*scanPointer)) return 0;
     int blanks = *scanPointer == ' ' || *scanPointer == '\t';

@@ -26,10 +26,24 @@ int errorCode = 0;
 int indexCopyMode = 0;
 
 const char* const typeNames[kindCount] = {
-    "real", "complex", "real matrix", "complex matrix", "reference", "command",
-    "submatrix", "complex submatrix", "string", "function", "interval",
-    "interval matrix", "interval submatrix", "string matrix",
-    "compress sparse matrix", "string subvector", "collection", "binary",
+    "real",
+    "complex",
+    "real matrix",
+    "complex matrix",
+    "reference",
+    "command",
+    "submatrix",
+    "complex submatrix",
+    "string",
+    "function",
+    "interval",
+    "interval matrix",
+    "interval submatrix",
+    "string matrix",
+    "compress sparse matrix",
+    "string subvector",
+    "collection",
+    "binary",
 };
 
 // Size of a view head before its indices: base pointer and the two counts.
@@ -40,22 +54,19 @@ static int64_t roundUp8(int64_t size) { return ((size - 1) & ~int64_t(7)) + 8; }
 // Free bytes between the stack top and the end of the block.
 static int64_t freeBytes() { return ramend - newram; }
 
-int32_t hashName(const char* text)
-{
+int32_t hashName(const char* text) {
     int32_t hash = 0;
     for (; *text; text++) hash ^= static_cast<int32_t>(static_cast<signed char>(*text));
     return hash;
 }
 
-int hasSuffix(const char* text, const char* suffix)
-{
+int hasSuffix(const char* text, const char* suffix) {
     size_t n = std::strlen(text), m = std::strlen(suffix);
     return m <= n && std::memcmp(text + n - m, suffix, m) == 0;
 }
 
 // Copies and hashes in one pass: every push names its record.
-void setRecordName(header* record, const char* name)
-{
+void setRecordName(header* record, const char* name) {
     std::memset(record->name, 0, sizeof record->name);
     int32_t hash = 0;
     if (name) {
@@ -69,8 +80,7 @@ void setRecordName(header* record, const char* name)
 
 // --- pushing ---------------------------------------------------------------
 
-char* pushHeader(int kind, int64_t size, const char* name)
-{
+char* pushHeader(int kind, int64_t size, const char* name) {
     if (size < headerSize) size = headerSize;
     header* record = recordAt(newram);
     if (size > freeBytes() || (size = roundUp8(size)) > freeBytes()) {
@@ -94,16 +104,14 @@ char* pushHeader(int kind, int64_t size, const char* name)
 
 // Record size of a matrix with `elementBytes` per element, or a size that
 // cannot fit when the dimensions are negative or too large.
-static int64_t matrixRecordSize(int rows, int columns, int elementBytes)
-{
+static int64_t matrixRecordSize(int rows, int columns, int elementBytes) {
     if (rows < 0 || columns < 0) return INT64_MAX;
     int64_t elements = int64_t(rows) * columns;
     if (elements > (INT64_MAX - 64) / elementBytes) return INT64_MAX;
     return 64 + elements * elementBytes;
 }
 
-static header* pushMatrix(int kind, int rows, int columns, int elementBytes, const char* name)
-{
+static header* pushMatrix(int kind, int rows, int columns, int elementBytes, const char* name) {
     header* record = recordAt(newram);
     char* data = pushHeader(kind, matrixRecordSize(rows, columns, elementBytes), name);
     if (!data) return record;
@@ -112,8 +120,7 @@ static header* pushMatrix(int kind, int rows, int columns, int elementBytes, con
     return record;
 }
 
-static header* pushPair(int kind, double a, double b, const char* name)
-{
+static header* pushPair(int kind, double a, double b, const char* name) {
     header* record = recordAt(newram);
     char* data = pushHeader(kind, headerSize + 16, name);
     if (!data) return record;
@@ -122,41 +129,39 @@ static header* pushPair(int kind, double a, double b, const char* name)
     return record;
 }
 
-header* pushReal(double x, const char* name)
-{
+header* pushReal(double x, const char* name) {
     header* record = recordAt(newram);
     char* data = pushHeader(kindReal, headerSize + 8, name);
     if (data) std::memcpy(data, &x, 8);
     return record;
 }
 
-header* pushComplex(double re, double im, const char* name) { return pushPair(kindComplex, re, im, name); }
-header* pushInterval(double lower, double upper, const char* name) { return pushPair(kindInterval, lower, upper, name); }
+header* pushComplex(double re, double im, const char* name) {
+    return pushPair(kindComplex, re, im, name);
+}
+header* pushInterval(double lower, double upper, const char* name) {
+    return pushPair(kindInterval, lower, upper, name);
+}
 
-header* pushRealMatrix(int rows, int columns, const char* name)
-{
+header* pushRealMatrix(int rows, int columns, const char* name) {
     return pushMatrix(kindRealMatrix, rows, columns, 8, name);
 }
 
-header* pushComplexMatrix(int rows, int columns, const char* name)
-{
+header* pushComplexMatrix(int rows, int columns, const char* name) {
     return pushMatrix(kindComplexMatrix, rows, columns, 16, name);
 }
 
-header* pushIntervalMatrix(int rows, int columns, const char* name)
-{
+header* pushIntervalMatrix(int rows, int columns, const char* name) {
     return pushMatrix(kindIntervalMatrix, rows, columns, 16, name);
 }
 
-header* pushReference(header* target, const char* name)
-{
+header* pushReference(header* target, const char* name) {
     header* record = recordAt(newram);
     if (pushHeader(kindReference, headerSize + 8, name)) referenceTarget(record) = target;
     return record;
 }
 
-header* pushCommand(int32_t code)
-{
+header* pushCommand(int32_t code) {
     header* record = recordAt(newram);
     if (pushHeader(kindCommand, headerSize + 8, "")) commandCode(record) = code;
     return record;
@@ -164,12 +169,13 @@ header* pushCommand(int32_t code)
 
 // Rows and columns of a matrix or scalar of the view's family; false for
 // any other kind.
-static bool familyShape(header* base, int viewKind, int* rows, int* columns)
-{
-    int scalar = viewKind == kindSubmatrix ? kindReal
-        : viewKind == kindComplexSubmatrix ? kindComplex : kindInterval;
-    int matrix = viewKind == kindSubmatrix ? kindRealMatrix
-        : viewKind == kindComplexSubmatrix ? kindComplexMatrix : kindIntervalMatrix;
+static bool familyShape(header* base, int viewKind, int* rows, int* columns) {
+    int scalar = viewKind == kindSubmatrix          ? kindReal
+                 : viewKind == kindComplexSubmatrix ? kindComplex
+                                                    : kindInterval;
+    int matrix = viewKind == kindSubmatrix          ? kindRealMatrix
+                 : viewKind == kindComplexSubmatrix ? kindComplexMatrix
+                                                    : kindIntervalMatrix;
     if (base->kind == scalar) {
         *rows = *columns = 1;
         return true;
@@ -182,8 +188,7 @@ static bool familyShape(header* base, int viewKind, int* rows, int* columns)
 
 // A one-element view for the 1-based linear index k: row k / c and column
 // (k mod c) - 1, so that row x c + column = k - 1.
-static header* pushElementView(int kind, header* base, int k, const char* name)
-{
+static header* pushElementView(int kind, header* base, int k, const char* name) {
     header* record = recordAt(newram);
     int rows = 0, columns = 0;
     if (!familyShape(base, kind, &rows, &columns) || rows <= 0 || columns <= 0) {
@@ -200,23 +205,19 @@ static header* pushElementView(int kind, header* base, int k, const char* name)
     return record;
 }
 
-header* pushSubmatrix(header* base, int linearIndex, const char* name)
-{
+header* pushSubmatrix(header* base, int linearIndex, const char* name) {
     return pushElementView(kindSubmatrix, base, linearIndex, name);
 }
 
-header* pushComplexSubmatrix(header* base, int linearIndex, const char* name)
-{
+header* pushComplexSubmatrix(header* base, int linearIndex, const char* name) {
     return pushElementView(kindComplexSubmatrix, base, linearIndex, name);
 }
 
-header* pushIntervalSubmatrix(header* base, int linearIndex, const char* name)
-{
+header* pushIntervalSubmatrix(header* base, int linearIndex, const char* name) {
     return pushElementView(kindIntervalSubmatrix, base, linearIndex, name);
 }
 
-header* pushString(const char* bytes, int64_t length, const char* name)
-{
+header* pushString(const char* bytes, int64_t length, const char* name) {
     header* record = recordAt(newram);
     if (length < 0) length = 0;
     if (length > INT64_MAX - 64) length = INT64_MAX - 64;
@@ -233,19 +234,16 @@ header* pushString(const char* bytes, int64_t length, const char* name)
     return record;
 }
 
-header* pushCString(const char* text, const char* name)
-{
+header* pushCString(const char* text, const char* name) {
     return pushString(text, int64_t(std::strlen(text)), name);
 }
 
-header* pushMarker(int code)
-{
+header* pushMarker(int code) {
     char c = static_cast<char>(code);
     return pushString(&c, 1, "");
 }
 
-header* pushFunction(const char* name)
-{
+header* pushFunction(const char* name) {
     header* record = recordAt(newram);
     char* data = pushHeader(kindFunction, headerSize + 16, name);
     if (!data) return record;
@@ -257,8 +255,7 @@ header* pushFunction(const char* name)
     return record;
 }
 
-header* pushStringVector(const char* name)
-{
+header* pushStringVector(const char* name) {
     header* record = recordAt(newram);
     char* data = pushHeader(kindStringMatrix, headerSize + 8, name);
     if (!data) return record;
@@ -267,8 +264,7 @@ header* pushStringVector(const char* name)
     return record;
 }
 
-header* pushCompressedMatrix(int rows, int columns, int entries, const char* name)
-{
+header* pushCompressedMatrix(int rows, int columns, int entries, const char* name) {
     header* record = recordAt(newram);
     int64_t size = entries < 0 ? INT64_MAX : 68 + int64_t(entries) * 16;
     if (!pushHeader(kindCompressedMatrix, size, name)) return record;
@@ -278,8 +274,7 @@ header* pushCompressedMatrix(int rows, int columns, int entries, const char* nam
     return record;
 }
 
-header* pushStringSubvector(header* vector, int index, const char* name)
-{
+header* pushStringSubvector(header* vector, int index, const char* name) {
     header* record = recordAt(newram);
     char* data = pushHeader(kindStringSubvector, headerSize + 16, name);
     if (!data) return record;
@@ -289,8 +284,7 @@ header* pushStringSubvector(header* vector, int index, const char* name)
     return record;
 }
 
-header* pushCollection(const char* name)
-{
+header* pushCollection(const char* name) {
     header* record = recordAt(newram);
     pushHeader(kindCollection, headerSize, name);
     return record;
@@ -298,10 +292,7 @@ header* pushCollection(const char* name)
 
 // --- views and copies of selections ------------------------------------------
 
-bool indexErrorsReported()
-{
-    return intSetting("reportindex") != 0 && !relaxedFunctionMode;
-}
+bool indexErrorsReported() { return intSetting("reportindex") != 0 && !relaxedFunctionMode; }
 
 // One index selector: a real, a real row or column vector, or ":".
 struct Selector {
@@ -310,8 +301,7 @@ struct Selector {
     bool all;
 };
 
-static bool readSelector(header* selector, Selector* out)
-{
+static bool readSelector(header* selector, Selector* out) {
     out->values = nullptr;
     out->count = 0;
     out->all = false;
@@ -334,8 +324,8 @@ static bool readSelector(header* selector, Selector* out)
     return false;
 }
 
-static bool readSelectors(header* rowSelector, header* columnSelector, Selector* rows, Selector* columns)
-{
+static bool readSelectors(header* rowSelector, header* columnSelector, Selector* rows,
+                          Selector* columns) {
     if (readSelector(rowSelector, rows) && readSelector(columnSelector, columns)) return true;
     printText("Illegal index!\n");
     errorCode = 41;
@@ -345,8 +335,7 @@ static bool readSelectors(header* rowSelector, header* columnSelector, Selector*
 // The 0-based index that the selector value u gives in a dimension of n, or
 // -1 when it is out of range. Positive values count from 1 (from 0 with
 // origin 1); -1 is the last element, -n the first.
-static int indexFromValue(double u, int n, int origin)
-{
+static int indexFromValue(double u, int n, int origin) {
     if (std::isnan(u)) return -1;
     if (u <= -1) return u > -(double(n) + 1) ? n - 1 - static_cast<int>(std::trunc(-u - 1)) : -1;
     double g = origin + std::trunc(u) - 1;
@@ -356,8 +345,7 @@ static int indexFromValue(double u, int n, int origin)
 // Turns a selector into indices at `out`; returns the number kept, or -1
 // after reporting an out-of-range value. `message` takes the value shown.
 static int64_t convertSelector(const Selector& selector, int n, int origin, int32_t* out,
-                               const char* message, bool showWithOrigin)
-{
+                               const char* message, bool showWithOrigin) {
     if (selector.all) {
         for (int i = 0; i < n; i++) out[i] = i;
         return n;
@@ -380,10 +368,11 @@ static int64_t convertSelector(const Selector& selector, int n, int origin, int3
     return kept;
 }
 
-static int64_t selectedCount(const Selector& selector, int n) { return selector.all ? n : selector.count; }
+static int64_t selectedCount(const Selector& selector, int n) {
+    return selector.all ? n : selector.count;
+}
 
-header* pushView(header* base, header* rowSelector, header* columnSelector, int kind, int origin)
-{
+header* pushView(header* base, header* rowSelector, header* columnSelector, int kind, int origin) {
     header* record = recordAt(newram);
     if (errorCode) return record;
     int rows = 0, columns = 0;
@@ -399,9 +388,12 @@ header* pushView(header* base, header* rowSelector, header* columnSelector, int 
     if (!pushHeader(kind, viewHeadSize + room * 4, "")) return record;
     viewBase(record) = base;
     int32_t* indices = viewRowIndices(record);
-    int64_t keptRows = convertSelector(rowSel, rows, origin, indices, "Row index %d out of bounds!\n", false);
-    int64_t keptColumns = keptRows < 0 ? -1
-        : convertSelector(columnSel, columns, origin, indices + keptRows, "Column index %d out of bounds!\n", false);
+    int64_t keptRows =
+        convertSelector(rowSel, rows, origin, indices, "Row index %d out of bounds!\n", false);
+    int64_t keptColumns = keptRows < 0
+                              ? -1
+                              : convertSelector(columnSel, columns, origin, indices + keptRows,
+                                                "Column index %d out of bounds!\n", false);
     if (keptColumns < 0) {
         newram = reinterpret_cast<char*>(record);
         return record;
@@ -415,28 +407,29 @@ header* pushView(header* base, header* rowSelector, header* columnSelector, int 
 
 // Element kind, matrix kind and bytes per element of the base's family;
 // false when the base is no real, complex or interval value.
-static bool elementFamily(const header* base, int* scalarKind, int* matrixKind, int* elementBytes)
-{
+static bool elementFamily(const header* base, int* scalarKind, int* matrixKind, int* elementBytes) {
     switch (base->kind) {
-    case kindReal: case kindRealMatrix:
-        *scalarKind = kindReal, *matrixKind = kindRealMatrix, *elementBytes = 8;
-        return true;
-    case kindComplex: case kindComplexMatrix:
-        *scalarKind = kindComplex, *matrixKind = kindComplexMatrix, *elementBytes = 16;
-        return true;
-    case kindInterval: case kindIntervalMatrix:
-        *scalarKind = kindInterval, *matrixKind = kindIntervalMatrix, *elementBytes = 16;
-        return true;
-    default:
-        return false;
+        case kindReal:
+        case kindRealMatrix:
+            *scalarKind = kindReal, *matrixKind = kindRealMatrix, *elementBytes = 8;
+            return true;
+        case kindComplex:
+        case kindComplexMatrix:
+            *scalarKind = kindComplex, *matrixKind = kindComplexMatrix, *elementBytes = 16;
+            return true;
+        case kindInterval:
+        case kindIntervalMatrix:
+            *scalarKind = kindInterval, *matrixKind = kindIntervalMatrix, *elementBytes = 16;
+            return true;
+        default:
+            return false;
     }
 }
 
 // The selected elements of the base as a new value (a scalar for one
 // element). Index lists lie in scratch at the stack top; the result is
 // built above them and moved down over them.
-header* extractSubmatrix(header* base, header* rowSelector, header* columnSelector, int origin)
-{
+header* extractSubmatrix(header* base, header* rowSelector, header* columnSelector, int origin) {
     char* start = newram;
     if (errorCode) return recordAt(start);
     int scalarKind = 0, matrixKind = 0, elementBytes = 0;
@@ -457,10 +450,12 @@ header* extractSubmatrix(header* base, header* rowSelector, header* columnSelect
         return recordAt(start);
     }
     int32_t* rowIndices = reinterpret_cast<int32_t*>(start);
-    int64_t keptRows = convertSelector(rowSel, rows, origin, rowIndices, "Index %d out of bounds!\n", true);
+    int64_t keptRows =
+        convertSelector(rowSel, rows, origin, rowIndices, "Index %d out of bounds!\n", true);
     if (keptRows < 0) return recordAt(start);
     int32_t* columnIndices = rowIndices + keptRows;
-    int64_t keptColumns = convertSelector(columnSel, columns, origin, columnIndices, "Index %d out of bounds!\n", true);
+    int64_t keptColumns = convertSelector(columnSel, columns, origin, columnIndices,
+                                          "Index %d out of bounds!\n", true);
     if (keptColumns < 0) return recordAt(start);
     newram = start + roundUp8(std::max<int64_t>((keptRows + keptColumns) * 4, 8));
 
@@ -486,17 +481,17 @@ header* extractSubmatrix(header* base, header* rowSelector, header* columnSelect
     return recordAt(start);
 }
 
-header* selectSubmatrix(header* base, header* rowSelector, header* columnSelector, int origin)
-{
+header* selectSubmatrix(header* base, header* rowSelector, header* columnSelector, int origin) {
     if (indexCopyMode) return extractSubmatrix(base, rowSelector, columnSelector, origin);
     int kind = kindSubmatrix;
-    if (base->kind == kindComplex || base->kind == kindComplexMatrix) kind = kindComplexSubmatrix;
-    else if (base->kind == kindInterval || base->kind == kindIntervalMatrix) kind = kindIntervalSubmatrix;
+    if (base->kind == kindComplex || base->kind == kindComplexMatrix)
+        kind = kindComplexSubmatrix;
+    else if (base->kind == kindInterval || base->kind == kindIntervalMatrix)
+        kind = kindIntervalSubmatrix;
     return pushView(base, rowSelector, columnSelector, kind, origin);
 }
 
-header* selectStringItem(header* vector, double index, const char* name)
-{
+header* selectStringItem(header* vector, double index, const char* name) {
     int k = clampToInt(std::trunc(index));
     if (!indexCopyMode) return pushStringSubvector(vector, k, name);
     const char* text = getStringVectorItem(vector, k);
@@ -508,8 +503,7 @@ header* selectStringItem(header* vector, double index, const char* name)
 
 // --- scratch and results ------------------------------------------------------
 
-char* reserveStack(int64_t bytes, const char* requester)
-{
+char* reserveStack(int64_t bytes, const char* requester) {
     char* start = newram;
     if (bytes < 0 || bytes > freeBytes()) {
         printFormatted("Out of stack space in %s\n", requester);
@@ -520,8 +514,7 @@ char* reserveStack(int64_t bytes, const char* requester)
     return start;
 }
 
-char* moveResult(header* destination, header* result)
-{
+char* moveResult(header* destination, header* result) {
     if (destination == result) return reinterpret_cast<char*>(destination);
     char* to = reinterpret_cast<char*>(destination);
     int64_t size = result->size;
@@ -536,8 +529,7 @@ char* moveResult(header* destination, header* result)
     return newram;
 }
 
-void moveResults(header* destination, header* firstResult)
-{
+void moveResults(header* destination, header* firstResult) {
     char* to = reinterpret_cast<char*>(destination);
     char* from = reinterpret_cast<char*>(firstResult);
     if (to == from || from > newram) return;
@@ -551,8 +543,7 @@ void moveResults(header* destination, header* firstResult)
     newram = to + count;
 }
 
-char* keepResult(header* record)
-{
+char* keepResult(header* record) {
     if (record->flags & flagResult) return newram;
     char* start = reinterpret_cast<char*>(record);
     if (newram > start) {
@@ -563,8 +554,7 @@ char* keepResult(header* record)
     return start;
 }
 
-header* nextValue(header* record)
-{
+header* nextValue(header* record) {
     if (!record || record->size <= 0) return nullptr;
     char* next = endOf(record);
     return next < newram ? recordAt(next) : nullptr;
@@ -574,16 +564,15 @@ header* nextValue(header* record)
 
 // Closes the gap of `size` bytes at `at`: everything above it up to the
 // stack top moves down, and every area bound above it follows.
-void closeStackGap(char* at, int64_t size)
-{
+void closeStackGap(char* at, int64_t size) {
     std::memmove(at, at + size, size_t(newram - (at + size)));
-    for (char** bound : {&functionsEnd, &topStartLocal, &topEndLocal, &startlocal, &endlocal, &newram})
+    for (char** bound :
+         {&functionsEnd, &topStartLocal, &topEndLocal, &startlocal, &endlocal, &newram})
         if (*bound > at) *bound -= size;
 }
 
 // The first `length` bytes and the terminating zero agree.
-static bool sameName(const char* stored, const char* name, size_t length)
-{
+static bool sameName(const char* stored, const char* name, size_t length) {
     for (size_t i = 0; i <= length; i++)
         if (stored[i] != name[i]) return false;
     return true;
@@ -591,8 +580,7 @@ static bool sameName(const char* stored, const char* name, size_t length)
 
 // The first record named `name` from `from` to `to`, or null. Stops at a
 // record whose size would leave the area.
-header* findNamedRecord(char* from, char* to, const char* name)
-{
+header* findNamedRecord(char* from, char* to, const char* name) {
     size_t length = 0;
     int32_t hash = 0;
     for (; name[length]; length++) {
@@ -608,8 +596,7 @@ header* findNamedRecord(char* from, char* to, const char* name)
     return nullptr;
 }
 
-void removeFunction(const char* name)
-{
+void removeFunction(const char* name) {
     header* record = findNamedRecord(ramstart, functionsEnd, name);
     if (!record) return;
     closeStackGap(reinterpret_cast<char*>(record), record->size);
@@ -618,43 +605,44 @@ void removeFunction(const char* name)
 
 // --- value helpers -------------------------------------------------------------
 
-bool isNoneMarker(const header* record)
-{
+bool isNoneMarker(const header* record) {
     if (!record) return true;
     if (record->kind != kindString) return false;
     const unsigned char* text = reinterpret_cast<const unsigned char*>(stringOf(record));
     return text[0] >= 1 && text[0] <= 5 && text[1] == 0;
 }
 
-bool isScalarValue(header* record)
-{
+bool isScalarValue(header* record) {
     switch (record->kind) {
-    case kindReal: case kindComplex: case kindInterval:
-        return true;
-    case kindRealMatrix: case kindComplexMatrix: case kindIntervalMatrix:
-        return matrixRows(record) == 1 && matrixColumns(record) == 1;
-    default:
-        return false;
+        case kindReal:
+        case kindComplex:
+        case kindInterval:
+            return true;
+        case kindRealMatrix:
+        case kindComplexMatrix:
+        case kindIntervalMatrix:
+            return matrixRows(record) == 1 && matrixColumns(record) == 1;
+        default:
+            return false;
     }
 }
 
 // Element i of a real or complex scalar or matrix, `part` 0 for the real
 // and 1 for the imaginary part; 0 for other kinds and indices outside.
-static double elementPart(header* record, int64_t i, int part)
-{
+static double elementPart(header* record, int64_t i, int part) {
     switch (record->kind) {
-    case kindReal:
-        return part == 0 ? realOf(record) : 0;
-    case kindComplex:
-        return complexOf(record)[part];
-    case kindRealMatrix:
-    case kindComplexMatrix: {
-        if (i < 0 || i >= int64_t(matrixRows(record)) * matrixColumns(record)) return 0;
-        if (record->kind == kindRealMatrix) return part == 0 ? matrixData(record)[i] : 0;
-        return matrixData(record)[2 * i + part];
-    }
-    default:
-        return 0;
+        case kindReal:
+            return part == 0 ? realOf(record) : 0;
+        case kindComplex:
+            return complexOf(record)[part];
+        case kindRealMatrix:
+        case kindComplexMatrix: {
+            if (i < 0 || i >= int64_t(matrixRows(record)) * matrixColumns(record)) return 0;
+            if (record->kind == kindRealMatrix) return part == 0 ? matrixData(record)[i] : 0;
+            return matrixData(record)[2 * i + part];
+        }
+        default:
+            return 0;
     }
 }
 
@@ -663,8 +651,7 @@ double getElementImag(header* record, int64_t i) { return elementPart(record, i,
 
 static bool legalSize(double n) { return n >= 0 && n < 2147483647.0; }
 
-header* readSizeArguments(header* first, int* rows, int* columns, const char* builtinName)
-{
+header* readSizeArguments(header* first, int* rows, int* columns, const char* builtinName) {
     if (errorCode) return nullptr;
     // Take the neighbours before resolving: resolution may push above them.
     header* second = nextValue(first);
@@ -676,7 +663,8 @@ header* readSizeArguments(header* first, int* rows, int* columns, const char* bu
     if (value->kind == kindRealMatrix) {
         int r = matrixRows(value), c = matrixColumns(value);
         if (r != 1 || c != 2) {
-            printFormatted("Matrix for %s must be 1x2 not %dx%d in %s\n", "size", r, c, builtinName);
+            printFormatted("Matrix for %s must be 1x2 not %dx%d in %s\n", "size", r, c,
+                           builtinName);
             errorCode = 1;
             return nullptr;
         }

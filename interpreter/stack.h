@@ -80,25 +80,25 @@ extern const char* const typeNames[kindCount];
 
 // Bits of the flags word. Function records use further bits (user functions).
 enum HeaderFlags : int32_t {
-    flagReferenceArgument = 0x2,  // argument written as "=name": the variable itself
-    flagProtected = 0x4,          // protected variable or global
-    flagAfterSemicolon = 0x20,    // argument stood after the ";" of an argument list
-    flagSymbolic = 0x40,          // string: symbolic expression; function: symbolic function
-    flagSetGlobal = 0x80,         // top-level variable marked by `setglobal`
-    flagFormula = 0x2000,         // string shown as a formula
-    flagResult = 0x8000,          // one of several results of one return
-    flagUtf8 = 0x40000,           // string or string vector text is UTF-8
-    flagColonNamed = 0x80000,     // named argument given with ":="
-    flagGlobalCommand = 0x100000, // reference made by the command `global`
-    flagGlobalReference = 0x200000, // reference resolved through the global store
+    flagReferenceArgument = 0x2,     // argument written as "=name": the variable itself
+    flagProtected = 0x4,             // protected variable or global
+    flagAfterSemicolon = 0x20,       // argument stood after the ";" of an argument list
+    flagSymbolic = 0x40,             // string: symbolic expression; function: symbolic function
+    flagSetGlobal = 0x80,            // top-level variable marked by `setglobal`
+    flagFormula = 0x2000,            // string shown as a formula
+    flagResult = 0x8000,             // one of several results of one return
+    flagUtf8 = 0x40000,              // string or string vector text is UTF-8
+    flagColonNamed = 0x80000,        // named argument given with ":="
+    flagGlobalCommand = 0x100000,    // reference made by the command `global`
+    flagGlobalReference = 0x200000,  // reference resolved through the global store
 };
 
 // Command code of the all-indices marker ":".
 constexpr int32_t commandAllIndices = 20;
 
 // Marker string codes.
-constexpr int markerNone = 1;        // the value of `none`
-constexpr int markerNoResult = 2;    // nothing was returned
+constexpr int markerNone = 1;      // the value of `none`
+constexpr int markerNoResult = 2;  // nothing was returned
 
 // Stack areas, bottom to top:
 //   ramstart .. functionsEnd      user functions, newest first
@@ -134,7 +134,11 @@ inline const char* dataOf(const header* h) { return reinterpret_cast<const char*
 inline header* recordAt(char* p) { return reinterpret_cast<header*>(p); }
 inline char* endOf(header* h) { return reinterpret_cast<char*>(h) + h->size; }
 
-inline double realOf(const header* h) { double x; std::memcpy(&x, dataOf(h), 8); return x; }
+inline double realOf(const header* h) {
+    double x;
+    std::memcpy(&x, dataOf(h), 8);
+    return x;
+}
 inline double* complexOf(header* h) { return reinterpret_cast<double*>(dataOf(h)); }
 inline double* intervalOf(header* h) { return reinterpret_cast<double*>(dataOf(h)); }
 inline char* stringOf(header* h) { return dataOf(h); }

@@ -8,18 +8,17 @@
 #include "engines/engine_services.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/evaluator.h"
-#include "interpreter/globals.h"
-#include "interpreter/main_loop.h"
-#include "interpreter/output.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
-#include "interpreter/tracing.h"
+#include "interpreter/globals.h"
+#include "interpreter/main_loop.h"
+#include "interpreter/output.h"
 #include "interpreter/primaries.h"
 #include "interpreter/scanner.h"
+#include "interpreter/tracing.h"
 #include "interpreter/variables.h"
 #include "shell/settings.h"
-
 
 // User-function flags (the flags word of a function record).
 constexpr int32_t functionMap = 0x10;
@@ -27,49 +26,57 @@ constexpr int32_t functionSymbolic = 0x40;
 
 namespace {
 
-bool isViewKind(int kind)
-{
+bool isViewKind(int kind) {
     return kind == kindSubmatrix || kind == kindComplexSubmatrix || kind == kindIntervalSubmatrix;
 }
 
-bool isNumericMatrixKind(int kind)
-{
+bool isNumericMatrixKind(int kind) {
     return kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix;
 }
 
 // Doubles per element of a numeric kind (scalar, matrix or view).
-int doublesPerElement(int kind)
-{
+int doublesPerElement(int kind) {
     switch (kind) {
-    case kindComplex: case kindComplexMatrix: case kindComplexSubmatrix:
-    case kindInterval: case kindIntervalMatrix: case kindIntervalSubmatrix:
-        return 2;
-    default:
-        return 1;
+        case kindComplex:
+        case kindComplexMatrix:
+        case kindComplexSubmatrix:
+        case kindInterval:
+        case kindIntervalMatrix:
+        case kindIntervalSubmatrix:
+            return 2;
+        default:
+            return 1;
     }
 }
 
-int scalarKindOf(int kind)
-{
+int scalarKindOf(int kind) {
     switch (kind) {
-    case kindComplex: case kindComplexMatrix: case kindComplexSubmatrix: return kindComplex;
-    case kindInterval: case kindIntervalMatrix: case kindIntervalSubmatrix: return kindInterval;
-    default: return kindReal;
+        case kindComplex:
+        case kindComplexMatrix:
+        case kindComplexSubmatrix:
+            return kindComplex;
+        case kindInterval:
+        case kindIntervalMatrix:
+        case kindIntervalSubmatrix:
+            return kindInterval;
+        default:
+            return kindReal;
     }
 }
 
-int matrixKindOf(int kind)
-{
+int matrixKindOf(int kind) {
     switch (scalarKindOf(kind)) {
-    case kindComplex: return kindComplexMatrix;
-    case kindInterval: return kindIntervalMatrix;
-    default: return kindRealMatrix;
+        case kindComplex:
+            return kindComplexMatrix;
+        case kindInterval:
+            return kindIntervalMatrix;
+        default:
+            return kindRealMatrix;
     }
 }
 
 // Element data and column count of a view's base (a scalar counts as 1x1).
-const double* baseElements(header* base, int* columns)
-{
+const double* baseElements(header* base, int* columns) {
     if (isNumericMatrixKind(base->kind)) {
         *columns = matrixColumns(base);
         return matrixData(base);
@@ -78,16 +85,14 @@ const double* baseElements(header* base, int* columns)
     return reinterpret_cast<const double*>(dataOf(base));
 }
 
-header* pushScalar(int kind, const double* element)
-{
+header* pushScalar(int kind, const double* element) {
     if (kind == kindComplex) return pushComplex(element[0], element[1]);
     if (kind == kindInterval) return pushInterval(element[0], element[1]);
     return pushReal(element[0]);
 }
 
 // A view as a new value: a scalar for one element, else a matrix.
-header* materializeView(header* view)
-{
+header* materializeView(header* view) {
     header* base = viewBase(view);
     int baseColumns;
     const double* source = baseElements(base, &baseColumns);
@@ -113,16 +118,14 @@ header* materializeView(header* view)
     return result;
 }
 
-header* pushStringCopy(const char* text, int32_t flags)
-{
+header* pushStringCopy(const char* text, int32_t flags) {
     header* result = pushCString(text);
     if (!errorCode) result->flags = flags & flagUtf8;
     return result;
 }
 
 // The stand-in value of a failed resolution.
-header* pushErrorString(const char* text)
-{
+header* pushErrorString(const char* text) {
     char* old = newram;
     int code = errorCode;
     errorCode = 0;
@@ -131,21 +134,21 @@ header* pushErrorString(const char* text)
     return recordAt(old);
 }
 
-void reportUnknownVariable(const char* name, const char* evaluateHint)
-{
+void reportUnknownVariable(const char* name, const char* evaluateHint) {
     printFormatted("Variable %s not found!\n", name);
     if (functionState != 0) {
         const char* function = currentFunctionName ? currentFunctionName : "";
-        if (std::strcmp(function, "evaluate") == 0) printText(evaluateHint);
-        else printFormatted("Use global or local variables defined in function %s.\n", function);
+        if (std::strcmp(function, "evaluate") == 0)
+            printText(evaluateHint);
+        else
+            printFormatted("Use global or local variables defined in function %s.\n", function);
     }
     errorCode = 10;
 }
 
 // An unbound name: a builtin without arguments, else a user function called
 // without arguments (a symbolic one gives its name).
-header* resolveUnboundName(const char* name)
-{
+header* resolveUnboundName(const char* name) {
     char* old = newram;
     if (callBuiltin(name, 0, recordAt(old))) return recordAt(old);
     header* function = findFunction(name);
@@ -161,17 +164,15 @@ header* resolveUnboundName(const char* name)
     return recordAt(old);
 }
 
-} // namespace
+}  // namespace
 
-header* followReference(header* record)
-{
+header* followReference(header* record) {
     while (record && record->kind == kindReference && referenceTarget(record))
         record = referenceTarget(record);
     return record;
 }
 
-header* resolveValue(header* record)
-{
+header* resolveValue(header* record) {
     if (errorCode || !record) return nullptr;
     while (record->kind == kindReference) {
         if (record->flags & flagGlobalReference) {
@@ -192,9 +193,11 @@ header* resolveValue(header* record)
         const char* text = getStringVectorItem(vector, subvectorIndex(record));
         if (errorCode) return nullptr;
         result = pushStringCopy(text, vector->flags);
-    } else if (record->kind == kindRealMatrix && matrixRows(record) == 1 && matrixColumns(record) == 1) {
+    } else if (record->kind == kindRealMatrix && matrixRows(record) == 1 &&
+               matrixColumns(record) == 1) {
         result = pushReal(matrixData(record)[0]);
-    } else if (record->kind == kindComplexMatrix && matrixRows(record) == 1 && matrixColumns(record) == 1) {
+    } else if (record->kind == kindComplexMatrix && matrixRows(record) == 1 &&
+               matrixColumns(record) == 1) {
         result = pushComplex(matrixData(record)[0], matrixData(record)[1]);
     } else {
         return record;
@@ -203,20 +206,19 @@ header* resolveValue(header* record)
     return result;
 }
 
-header* resolveToBase(header* record)
-{
+header* resolveToBase(header* record) {
     if (!record) return nullptr;
     header* base = followReference(record);
     if (base->kind == kindReference) {
-        reportUnknownVariable(record->name, "Use global variables or parameters to string evaluation.\n");
+        reportUnknownVariable(record->name,
+                              "Use global variables or parameters to string evaluation.\n");
         return pushErrorString("Fehler");
     }
     if (isViewKind(base->kind)) return viewBase(base);
     return base;
 }
 
-char* getStringVectorItem(header* vector, int k)
-{
+char* getStringVectorItem(header* vector, int k) {
     static char emptyText[1];
     char* text = stringOf(vector);
     char* end = endOf(vector);
@@ -242,8 +244,7 @@ namespace {
 
 // The index value truncated after adding the tolerance; false (with the
 // message) for a non-real index.
-bool readBraceIndex(header* index, int* k)
-{
+bool readBraceIndex(header* index, int* k) {
     if (index->kind != kindReal) {
         printText("Index must be a number!\n");
         errorCode = 1013;
@@ -253,8 +254,7 @@ bool readBraceIndex(header* index, int* k)
     return true;
 }
 
-header* findBraceVariable(const char* name, header** value)
-{
+header* findBraceVariable(const char* name, header** value) {
     header* variable = findVariable(name);
     if (!variable) {
         printFormatted("%s not a variable!\n", name);
@@ -265,19 +265,16 @@ header* findBraceVariable(const char* name, header** value)
     return errorCode ? nullptr : variable;
 }
 
-bool isScalarKind(int kind)
-{
+bool isScalarKind(int kind) {
     return kind == kindReal || kind == kindComplex || kind == kindInterval;
 }
 
-void reportBraceIndex(int k)
-{
+void reportBraceIndex(int k) {
     printFormatted("Index %d out of bounds!\n", k);
     errorCode = 1;
 }
 
-header* braceElementOfMatrix(header* matrix, int k)
-{
+header* braceElementOfMatrix(header* matrix, int k) {
     int64_t count = int64_t(matrixRows(matrix)) * matrixColumns(matrix);
     if (matrix->kind != kindRealMatrix && count == 0) {
         printText("Matrix is empty!\n");
@@ -289,22 +286,21 @@ header* braceElementOfMatrix(header* matrix, int k)
         return nullptr;
     }
     int width = doublesPerElement(matrix->kind);
-    if (indexCopyMode) return pushScalar(scalarKindOf(matrix->kind), matrixData(matrix) + int64_t(k - 1) * width);
+    if (indexCopyMode)
+        return pushScalar(scalarKindOf(matrix->kind), matrixData(matrix) + int64_t(k - 1) * width);
     if (matrix->kind == kindComplexMatrix) return pushComplexSubmatrix(matrix, k);
     if (matrix->kind == kindIntervalMatrix) return pushIntervalSubmatrix(matrix, k);
     return pushSubmatrix(matrix, k);
 }
 
-void reportBraceKind(const char* name)
-{
+void reportBraceKind(const char* name) {
     printFormatted("%s not a variable of proper type for {}!\n", name);
     errorCode = 1011;
 }
 
-} // namespace
+}  // namespace
 
-void indexBraces(const char* name, header* index)
-{
+void indexBraces(const char* name, header* index) {
     if (errorCode) return;
     header* indexValue = resolveValue(index);
     if (errorCode) return;
@@ -337,8 +333,7 @@ void indexBraces(const char* name, header* index)
     if (!errorCode && result) moveResult(index, result);
 }
 
-void indexBraces(const char* name, header* row, header* column)
-{
+void indexBraces(const char* name, header* row, header* column) {
     if (errorCode) return;
     header* rowValue = resolveValue(row);
     header* columnValue = resolveValue(column);
@@ -362,7 +357,8 @@ void indexBraces(const char* name, header* row, header* column)
             return;
         }
         int64_t at = int64_t(rows == 1 ? 0 : i - 1) * columns + (columns == 1 ? 0 : j - 1);
-        result = pushScalar(scalarKindOf(value->kind), matrixData(value) + at * doublesPerElement(value->kind));
+        result = pushScalar(scalarKindOf(value->kind),
+                            matrixData(value) + at * doublesPerElement(value->kind));
     } else {
         reportBraceKind(name);
         return;
@@ -375,8 +371,7 @@ void indexBraces(const char* name, header* row, header* column)
 namespace {
 
 // Calls the function a string names, or evaluates the string.
-void callStringFunction(header* text, int n, header* first, int m)
-{
+void callStringFunction(header* text, int n, header* first, int m) {
     const char* name = stringOf(text);
     if (std::strlen(name) < 32) {
         char buffer[32];
@@ -401,8 +396,7 @@ void callStringFunction(header* text, int n, header* first, int m)
     evaluateString(text, first, n, m);
 }
 
-void indexString(header* text, int n, header* first)
-{
+void indexString(header* text, int n, header* first) {
     if (n > 1) {
         printText("Can only use one index for strings or string vectors!\n");
         errorCode = 1;
@@ -421,16 +415,14 @@ void indexString(header* text, int n, header* first)
     if (!errorCode) moveResult(first, result);
 }
 
-bool bracketsRefused()
-{
+bool bracketsRefused() {
     if (functionState != 0 && (relaxedFunctionMode || matlabMode)) return false;
     return intSetting("brackets") != 0;
 }
 
 // A new string vector of the strings of `vector` chosen by the elements of
 // a real row vector.
-header* selectStringItems(header* vector, header* indices)
-{
+header* selectStringItems(header* vector, header* indices) {
     int count = matrixColumns(indices);
     const double* values = matrixData(indices);
     int64_t bytes = 1;
@@ -458,8 +450,7 @@ header* selectStringItems(header* vector, header* indices)
     return result;
 }
 
-void indexStringVector(header* vector, int n, header* first)
-{
+void indexStringVector(header* vector, int n, header* first) {
     if (n == 2) {
         printText("Cannot use a string vector as matrix!\n");
         errorCode = 31;
@@ -470,7 +461,8 @@ void indexStringVector(header* vector, int n, header* first)
     header* result;
     if (index->kind == kindReal) {
         result = selectStringItem(vector, realOf(index));
-    } else if (index->kind == kindRealMatrix && matrixRows(index) == 1 && matrixColumns(index) >= 2) {
+    } else if (index->kind == kindRealMatrix && matrixRows(index) == 1 &&
+               matrixColumns(index) >= 2) {
         result = selectStringItems(vector, index);
     } else {
         printText("Cannot generate this type of substring vector.\n");
@@ -480,10 +472,9 @@ void indexStringVector(header* vector, int n, header* first)
     if (!errorCode && result) moveResult(first, result);
 }
 
-} // namespace
+}  // namespace
 
-void indexParentheses(int n, header* indexed, header* first, int bracketKind, int m, int origin)
-{
+void indexParentheses(int n, header* indexed, header* first, int bracketKind, int m, int origin) {
     if (errorCode) return;
     char* before = newram;
     header* value = resolveValue(indexed);
@@ -493,8 +484,10 @@ void indexParentheses(int n, header* indexed, header* first, int bracketKind, in
     int savedCopyMode = indexCopyMode;
     if (reinterpret_cast<char*>(value) >= before) indexCopyMode = 1;
     if (value->kind == kindString) {
-        if (bracketKind == 2) indexString(value, n, first);
-        else callStringFunction(value, n, first, m);
+        if (bracketKind == 2)
+            indexString(value, n, first);
+        else
+            callStringFunction(value, n, first, m);
         indexCopyMode = savedCopyMode;
         return;
     }
@@ -511,7 +504,8 @@ void indexParentheses(int n, header* indexed, header* first, int bracketKind, in
         header* rows = resolveValue(first);
         header* columns = n == 2 ? resolveValue(nextValue(first)) : nullptr;
         if (!errorCode && n == 1) {
-            bool oneRow = isNumericMatrixKind(value->kind) ? matrixRows(value) == 1 : isScalarKind(value->kind);
+            bool oneRow = isNumericMatrixKind(value->kind) ? matrixRows(value) == 1
+                                                           : isScalarKind(value->kind);
             if (oneRow) {
                 columns = rows;
                 rows = pushReal(1 - origin);
@@ -539,8 +533,8 @@ namespace {
 // Parameter names of an anonymous function "@(a, b) expression": fills
 // `names` (32 bytes each) and returns their number and the expression's
 // start, or -1 when the list is malformed.
-int scanAnonymousParameters(const char* text, char names[][32], int maximum, const char** expression)
-{
+int scanAnonymousParameters(const char* text, char names[][32], int maximum,
+                            const char** expression) {
     const char* p = text + 2;
     int count = 0;
     for (;;) {
@@ -566,10 +560,9 @@ int scanAnonymousParameters(const char* text, char names[][32], int maximum, con
     return count;
 }
 
-} // namespace
+}  // namespace
 
-void evaluateString(header* text, header* first, int n, int m)
-{
+void evaluateString(header* text, header* first, int n, int m) {
     if (errorCode) return;
     header* value = resolveValue(text);
     if (errorCode) return;
@@ -582,7 +575,8 @@ void evaluateString(header* text, header* first, int n, int m)
     // pushed above them.
     char* argumentsEnd = newram;
     char* valueAddress = reinterpret_cast<char*>(value);
-    if (valueAddress > reinterpret_cast<char*>(first) && valueAddress < argumentsEnd) argumentsEnd = valueAddress;
+    if (valueAddress > reinterpret_cast<char*>(first) && valueAddress < argumentsEnd)
+        argumentsEnd = valueAddress;
 
     constexpr int maxParameters = 64;
     char parameters[maxParameters][32];

@@ -16,14 +16,12 @@ int useGlobalMode = 0;
 
 // A top-level variable (between functionsEnd and topEndLocal), optionally
 // only when it carries `requiredFlags`.
-static header* findTopLevelVariable(const char* name, int32_t requiredFlags)
-{
+static header* findTopLevelVariable(const char* name, int32_t requiredFlags) {
     header* record = findNamedRecord(functionsEnd, topEndLocal, name);
     return record && (record->flags & requiredFlags) == requiredFlags ? record : nullptr;
 }
 
-static header* findFlaggedGlobal(const char* name, int32_t requiredFlags)
-{
+static header* findFlaggedGlobal(const char* name, int32_t requiredFlags) {
     header* record = findGlobal(name);
     return record && (record->flags & requiredFlags) == requiredFlags ? record : nullptr;
 }
@@ -31,8 +29,7 @@ static header* findFlaggedGlobal(const char* name, int32_t requiredFlags)
 // A by-reference argument of the current frame that stands for the caller's
 // variable `name`: an unnamed reference whose chain of unnamed references
 // ends at a record of that name.
-static header* findReferenceArgument(const char* name)
-{
+static header* findReferenceArgument(const char* name) {
     for (char* p = startlocal; p + headerSize <= endlocal;) {
         header* record = recordAt(p);
         if (record->size < headerSize || record->size > endlocal - p) return nullptr;
@@ -40,15 +37,15 @@ static header* findReferenceArgument(const char* name)
         if (record->kind != kindReference || record->name[0]) continue;
         header* end = referenceTarget(record);
         // References point to older records; the bound only guards a cycle.
-        for (int steps = 0; end && end->kind == kindReference && !end->name[0] && steps < 10000; steps++)
+        for (int steps = 0; end && end->kind == kindReference && !end->name[0] && steps < 10000;
+             steps++)
             end = referenceTarget(end);
         if (end && std::strncmp(end->name, name, sizeof end->name) == 0) return record;
     }
     return nullptr;
 }
 
-header* findVariable(const char* name)
-{
+header* findVariable(const char* name) {
     size_t length = 0;
     while (name[length]) length++;
     bool dollar = length > 0 && name[length - 1] == '$';
@@ -68,8 +65,8 @@ header* findVariable(const char* name)
         if (header* global = findFlaggedGlobal(name, flagSetGlobal)) return global;
         if (header* record = findTopLevelVariable(name, flagSetGlobal)) return record;
     }
-    if (easyUnitsMode && (functionState == 0 || functionState == 3) && !dollar
-        && length + 1 < sizeof header::name) {
+    if (easyUnitsMode && (functionState == 0 || functionState == 3) && !dollar &&
+        length + 1 < sizeof header::name) {
         char unitName[sizeof header::name];
         std::memcpy(unitName, name, length);
         unitName[length] = '$';
@@ -79,64 +76,65 @@ header* findVariable(const char* name)
     return nullptr;
 }
 
-void removeVariable(const char* name)
-{
+void removeVariable(const char* name) {
     if (functionState == 0) removeGlobal(name);
     header* record = findNamedRecord(startlocal, endlocal, name);
     if (record) closeStackGap(reinterpret_cast<char*>(record), record->size);
 }
 
-int getMatrixNamed(header* record, const char* builtinName, int* rows, int* columns, double** data)
-{
+int getMatrixNamed(header* record, const char* builtinName, int* rows, int* columns,
+                   double** data) {
     switch (record->kind) {
-    case kindReal: case kindComplex: case kindInterval:
-        *rows = *columns = 1;
-        *data = reinterpret_cast<double*>(dataOf(record));
-        return 1;
-    case kindRealMatrix: case kindComplexMatrix: case kindIntervalMatrix:
-        *rows = matrixRows(record);
-        *columns = matrixColumns(record);
-        *data = matrixData(record);
-        return 1;
-    default:
-        if (builtinName) printFormatted("Matrix expected in %s!\n", builtinName);
-        else printText("Matrix expected!\n");
-        errorCode = 1;
-        return 0;
+        case kindReal:
+        case kindComplex:
+        case kindInterval:
+            *rows = *columns = 1;
+            *data = reinterpret_cast<double*>(dataOf(record));
+            return 1;
+        case kindRealMatrix:
+        case kindComplexMatrix:
+        case kindIntervalMatrix:
+            *rows = matrixRows(record);
+            *columns = matrixColumns(record);
+            *data = matrixData(record);
+            return 1;
+        default:
+            if (builtinName)
+                printFormatted("Matrix expected in %s!\n", builtinName);
+            else
+                printText("Matrix expected!\n");
+            errorCode = 1;
+            return 0;
     }
 }
 
-int getMatrix(header* record, int* rows, int* columns, double** data)
-{
+int getMatrix(header* record, int* rows, int* columns, double** data) {
     return getMatrixNamed(record, nullptr, rows, columns, data);
 }
 
-bool hasSymbolicFlag(const header* record)
-{
+bool hasSymbolicFlag(const header* record) {
     return record->kind == kindString && (record->flags & flagSymbolic);
 }
 
-const char* getTypeName(const header* record)
-{
+const char* getTypeName(const header* record) {
     if (hasSymbolicFlag(record)) return "symbolic expression";
     if (record->kind < 0 || record->kind >= kindCount) return "unknown";
     return typeNames[record->kind];
 }
 
-void reportWrongArgument(const header* record)
-{
+void reportWrongArgument(const header* record) {
     errorCode = 10;
     if (hasSymbolicFlag(record)) {
-        printText("Wrong argument!\n\nCannot combine a symbolic expression here.\n"
-                  "Did you want to create a symbolic expression?\nThen start with &.\n\n");
+        printText(
+            "Wrong argument!\n\nCannot combine a symbolic expression here.\n"
+            "Did you want to create a symbolic expression?\nThen start with &.\n\n");
     } else {
         printFormatted("Wrong argument.\nCannot use a %s here.\n\n", getTypeName(record));
     }
 }
 
 // The k-th (1-based) element record of a collection, or null.
-static header* collectionElement(header* collection, double k)
-{
+static header* collectionElement(header* collection, double k) {
     char* end = endOf(collection);
     double number = 1;
     for (char* p = dataOf(collection); p + headerSize <= end; number++) {
@@ -148,8 +146,7 @@ static header* collectionElement(header* collection, double k)
     return nullptr;
 }
 
-void getCollectionItem(header* collection, header* index)
-{
+void getCollectionItem(header* collection, header* index) {
     if (errorCode) return;
     header* value = resolveValue(index);
     if (errorCode) return;
@@ -163,7 +160,8 @@ void getCollectionItem(header* collection, header* index)
     if (!element) {
         int shown = clampToInt(k);
         if (collection->name[0])
-            printFormatted("Index %d out of range for collection %.32s.\n", shown, collection->name);
+            printFormatted("Index %d out of range for collection %.32s.\n", shown,
+                           collection->name);
         else
             printFormatted("Index %d out of range for collection.\n", shown);
         errorCode = 100;

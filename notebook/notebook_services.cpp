@@ -37,9 +37,7 @@ static iconv_t toUtf8 = reinterpret_cast<iconv_t>(-1);
 static iconv_t fromUtf8 = reinterpret_cast<iconv_t>(-1);
 static const iconv_t noConversion = reinterpret_cast<iconv_t>(-1);
 
-static iconv_t openConversion(const char* to, const char* from) {
-    return iconv_open(to, from);
-}
+static iconv_t openConversion(const char* to, const char* from) { return iconv_open(to, from); }
 
 int selectCodePage(int codePageNumber) {
     std::lock_guard<std::mutex> lock(conversionMutex);
@@ -71,8 +69,11 @@ int selectCodePage(int codePageNumber) {
 // Bytes of the complete, well-formed UTF-8 sequence at `text`, else 0.
 static size_t utf8SequenceLength(const unsigned char* text, size_t available) {
     unsigned char lead = text[0];
-    size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2
-                  : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    size_t length = lead < 0x80                    ? 1
+                    : lead >= 0xC2 && lead <= 0xDF ? 2
+                    : lead >= 0xE0 && lead <= 0xEF ? 3
+                    : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                   : 0;
     if (length == 0 || length > available) return 0;
     for (size_t i = 1; i < length; i++) {
         if ((text[i] & 0xC0) != 0x80) return 0;

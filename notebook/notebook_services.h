@@ -17,11 +17,11 @@ void clearFunctionKeys();
 // Inserts the current graphics after the current command as an image of
 // `lineCount` text lines.
 // antialias 1; crop rectangle top, bottom, left, right (0, 1, 0, 1 whole).
-void insertGraphicsImage(int lineCount, const char* text, int antialias, double top,
-                         double bottom, double left, double right);
+void insertGraphicsImage(int lineCount, const char* text, int antialias, double top, double bottom,
+                         double left, double right);
 // Loads a PNG file into the notebook as an image of `lineCount` lines.
-void insertImageFile(int lineCount, const char* path, double scale, int mode,
-                     const char* text, int flags);
+void insertImageFile(int lineCount, const char* path, double scale, int mode, const char* text,
+                     int flags);
 // Help on the name at the scan position (prefix "?? ", command `help`).
 void showHelp(int flag);
 

@@ -213,9 +213,9 @@ int getUsedStackSize() {
 // --- child processes ------------------------------------------------------
 
 static pid_t execProcess = 0;
-static int outputPipe = -1;  // read end: what the child writes
-static int inputPipe = -1;   // write end: what the child reads
-static std::string pendingOutput; // read from the pipe while waiting
+static int outputPipe = -1;        // read end: what the child writes
+static int inputPipe = -1;         // write end: what the child reads
+static std::string pendingOutput;  // read from the pipe while waiting
 static int execAllowedUntilRestart = 0;
 
 void resetExecPermission() { execAllowedUntilRestart = 0; }
@@ -371,8 +371,7 @@ int execProgram(const char* program, const char* arguments, const char* director
     }
     if (intSetting("askexec") && !execAllowedUntilRestart) {
         std::string question = "Kalix wants to execute the command\n\n" + commandLine;
-        if (directory && directory[0])
-            question += std::string("\n\nin directory\n\n") + directory;
+        if (directory && directory[0]) question += std::string("\n\nin directory\n\n") + directory;
         question += "\n\nAllow this command?";
         int answer = askAllowDialog(question);
         if (answer == 2) {

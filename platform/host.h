@@ -9,10 +9,10 @@
 
 // --- start-up facts -------------------------------------------------------
 
-extern int scriptMode;           // started with "-script"
-extern int secondInstance;       // started with "-second"
-extern int systemCodePageIsUtf8; // code page 65001 selected
-extern int codePage;             // code page of the program's 8-bit text
+extern int scriptMode;            // started with "-script"
+extern int secondInstance;        // started with "-second"
+extern int systemCodePageIsUtf8;  // code page 65001 selected
+extern int codePage;              // code page of the program's 8-bit text
 
 // Ctrl-C becomes the Escape key; broken pipes do not end the program.
 void installInterruptHandler();
@@ -39,7 +39,7 @@ enum KeyCode {
     keyCursorRight = 4,
     keyEscape = 5,
     keyDelete = 6,
-    keyF1 = 14,   // F1 .. F10 are 14 .. 23
+    keyF1 = 14,  // F1 .. F10 are 14 .. 23
     keyInsert = 26,
 };
 
@@ -103,8 +103,8 @@ const char* findNextFile(const char* pattern);
 // Seconds of a monotonic wall clock since start.
 double getClockSeconds();
 // Returns the milliseconds.
-int getCurrentTime(int* year, int* month, int* day, int* hour, int* minute,
-                   int* second, int* millisecond, int utc);
+int getCurrentTime(int* year, int* month, int* day, int* hour, int* minute, int* second,
+                   int* millisecond, int utc);
 void formatNow(char* buffer, size_t size, int utc);
 int isNanValue(double x);
 // Bytes of the computation thread's machine stack in use, -1 when unknown.
@@ -116,8 +116,8 @@ int getUsedStackSize();
 // in `directory` (empty: current). With `usePipes` the child's output is
 // readable with readExecPipe and its input writable with writeExecPipe.
 // With `wait` it waits (Escape ends the child) and returns the exit code.
-int execProgram(const char* program, const char* arguments, const char* directory,
-                int usePipes, int hidden, int wait, char* output, int outputSize);
+int execProgram(const char* program, const char* arguments, const char* directory, int usePipes,
+                int hidden, int wait, char* output, int outputSize);
 int readExecPipe(char* buffer, int size);
 int writeExecPipe(const char* text, int addNewline);
 void killExecProcess();

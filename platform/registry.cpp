@@ -1,14 +1,14 @@
 #include "platform/registry.h"
 
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <pwd.h>
-#include <sys/stat.h>
 #include <utility>
-#include <unistd.h>
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
@@ -40,7 +40,9 @@ int parseSettingLine(char* line, const char** name, const char** value) {
     return 1;
 }
 
-int readSettingsFile(const char* path, void (*add)(void* context, const char* name, const char* value), void* context) {
+int readSettingsFile(const char* path,
+                     void (*add)(void* context, const char* name, const char* value),
+                     void* context) {
     FILE* file = std::fopen(path, "r");
     if (!file) return 0;
     char* line = nullptr;
@@ -110,7 +112,8 @@ void fillCache(const std::string& path, Entries entries) {
     cache.loaded = true;
     cache.entries = std::move(entries);
     cache.index.clear();
-    for (size_t i = 0; i < cache.entries.size(); i++) cache.index.try_emplace(cache.entries[i].first, i);
+    for (size_t i = 0; i < cache.entries.size(); i++)
+        cache.index.try_emplace(cache.entries[i].first, i);
 }
 
 const char* environment(const char* name) {
@@ -133,7 +136,7 @@ const RegistryCache& currentEntries(const char* fileName) {
 }
 
 bool makeDirectories(const std::string& directory) {
-    for (size_t slash = directory.find('/', 1); ; slash = directory.find('/', slash + 1)) {
+    for (size_t slash = directory.find('/', 1);; slash = directory.find('/', slash + 1)) {
         std::string part = directory.substr(0, slash);
         if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
         if (slash == std::string::npos) return true;

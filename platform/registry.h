@@ -33,7 +33,9 @@ void writeSettingLine(FILE* file, const char* name, const char* value);
 int parseSettingLine(char* line, const char** name, const char** value);
 // Reads a settings file; each entry is handed to `add`. Stops at the first
 // line without '='. Returns 0 when the file can't be opened.
-int readSettingsFile(const char* path, void (*add)(void* context, const char* name, const char* value), void* context);
+int readSettingsFile(const char* path,
+                     void (*add)(void* context, const char* name, const char* value),
+                     void* context);
 
 // $HOME, else the account's home directory; no trailing "/".
 std::string userHomeDirectory();

@@ -58,8 +58,7 @@ void installInterruptHandler() {
 
 static void drainInterruptPipe() {
     char buffer[64];
-    while (interruptPipe[0] >= 0 && read(interruptPipe[0], buffer, sizeof buffer) > 0) {
-    }
+    while (interruptPipe[0] >= 0 && read(interruptPipe[0], buffer, sizeof buffer) > 0) {}
 }
 
 // Forgets a pending Ctrl-C.
@@ -89,7 +88,8 @@ static int waitForInput(bool useInput, long long milliseconds) {
         int timeout = -1;
         if (milliseconds >= 0) {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            deadline - std::chrono::steady_clock::now()).count();
+                            deadline - std::chrono::steady_clock::now())
+                            .count();
             if (left < 0) left = 0;
             timeout = left > INT_MAX ? INT_MAX : int(left);
         }
@@ -109,7 +109,7 @@ static int waitForInput(bool useInput, long long milliseconds) {
 // --- line input -----------------------------------------------------------
 
 static std::string terminalLine;
-static int terminalLineState = 0; // 0 waiting, 1 a line, 2 end of input
+static int terminalLineState = 0;  // 0 waiting, 1 a line, 2 end of input
 
 static void takeTerminalLine(char* text) {
     if (!text) {
@@ -167,9 +167,8 @@ static int readPipedLine(std::string& line) {
 int readInputLine(char* buffer) {
     std::fflush(stdout);
     std::string line;
-    int read = inputIsTerminal()
-                   ? readTerminalLine(functionEntryActive ? "$" : ">", line)
-                   : readPipedLine(line);
+    int read = inputIsTerminal() ? readTerminalLine(functionEntryActive ? "$" : ">", line)
+                                 : readPipedLine(line);
     inputBuiltinActive = 0;
     clearStoredKey();
     buffer[0] = 0;
@@ -193,7 +192,7 @@ int readInputLine(char* buffer) {
 
 // The terminal without line editing and echo while a key is read.
 class RawTerminal {
-public:
+  public:
     RawTerminal() {
         if (tcgetattr(STDIN_FILENO, &saved) != 0) return;
         termios raw = saved;
@@ -208,7 +207,7 @@ public:
     RawTerminal(const RawTerminal&) = delete;
     RawTerminal& operator=(const RawTerminal&) = delete;
 
-private:
+  private:
     termios saved;
     bool active = false;
 };
@@ -236,13 +235,20 @@ static int readEscapeSequence() {
         return keyF1 + sequence[0] - 'P';
     if (introducer != '[') return 0;
     switch (sequence[0]) {
-    case 'A': return keyCursorUp;
-    case 'B': return keyCursorDown;
-    case 'C': return keyCursorRight;
-    case 'D': return keyCursorLeft;
+        case 'A':
+            return keyCursorUp;
+        case 'B':
+            return keyCursorDown;
+        case 'C':
+            return keyCursorRight;
+        case 'D':
+            return keyCursorLeft;
     }
-    static const struct { const char* text; int code; } numbered[] = {
-        {"2~", keyInsert}, {"3~", keyDelete}, {"11~", keyF1}, {"12~", keyF1 + 1},
+    static const struct {
+        const char* text;
+        int code;
+    } numbered[] = {
+        {"2~", keyInsert},  {"3~", keyDelete},  {"11~", keyF1},     {"12~", keyF1 + 1},
         {"13~", keyF1 + 2}, {"14~", keyF1 + 3}, {"15~", keyF1 + 4}, {"17~", keyF1 + 5},
         {"18~", keyF1 + 6}, {"19~", keyF1 + 7}, {"20~", keyF1 + 8}, {"21~", keyF1 + 9},
     };

@@ -1,8 +1,8 @@
 #include "shell/base_directory.h"
 
-#include <climits>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <climits>
 
 #include "platform/registry.h"
 

@@ -156,7 +156,8 @@ static int matchesNumberedKey(const SettingKey& key, const char* name) {
 const SettingKey* findSettingKey(const char* name) {
     for (int i = 0; i < settingKeyCount; i++) {
         const SettingKey& key = settingKeys[i];
-        if (key.count == 0 ? std::strcmp(key.name, name) == 0 : matchesNumberedKey(key, name)) return &key;
+        if (key.count == 0 ? std::strcmp(key.name, name) == 0 : matchesNumberedKey(key, name))
+            return &key;
     }
     return nullptr;
 }

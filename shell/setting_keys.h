@@ -15,11 +15,11 @@ enum SettingKeyFlags {
 };
 
 struct SettingKey {
-    const char* name;         // "color%d" style names are numbered 0..count-1
+    const char* name;  // "color%d" style names are numbered 0..count-1
     SettingType type;
     const char* defaultText;  // the default as the store would hold it
     int flags;
-    int count;                // 0 for a plain key, else the number of "%d" keys
+    int count;  // 0 for a plain key, else the number of "%d" keys
 };
 
 extern const SettingKey settingKeys[];

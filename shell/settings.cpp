@@ -1,11 +1,11 @@
 #include "shell/settings.h"
 
+#include <unistd.h>
 #include <cctype>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 #include "platform/registry.h"
 #include "shell/setting_keys.h"
@@ -115,7 +115,8 @@ void SettingsStore::writeColorSetting(const char* name, int value) { writeIntSet
 
 void SettingsStore::writeDoubleSetting(const char* name, double value) {
     char buffer[64];
-    *std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::scientific, 15).ptr = 0;
+    *std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::scientific, 15)
+         .ptr = 0;
     writeSetting(name, buffer);
 }
 
@@ -172,7 +173,8 @@ int SettingsStore::closeProfile() {
 void SettingsStore::writeStoredSettings() {
     if (!output) return;
     if (!profile.empty()) {
-        for (const ProfileEntry& entry : profile) writeSetting(entry.name.getText(), entry.value.getText());
+        for (const ProfileEntry& entry : profile)
+            writeSetting(entry.name.getText(), entry.value.getText());
         return;
     }
     for (const auto& [name, value] : registryEntries(fileName.getText()))
@@ -186,10 +188,18 @@ const char* makeScreenKey(const char* name) {
     return key.getText();
 }
 
-int readIntSetting(const char* key, int defaultValue) { return settings.readIntSetting(key, defaultValue); }
-int readColorSetting(const char* key, int defaultValue) { return settings.readColorSetting(key, defaultValue); }
-double readDoubleSetting(const char* key, double defaultValue) { return settings.readDoubleSetting(key, defaultValue); }
-const char* readTextSetting(const char* key, const char* defaultText) { return settings.getSetting(key, defaultText); }
+int readIntSetting(const char* key, int defaultValue) {
+    return settings.readIntSetting(key, defaultValue);
+}
+int readColorSetting(const char* key, int defaultValue) {
+    return settings.readColorSetting(key, defaultValue);
+}
+double readDoubleSetting(const char* key, double defaultValue) {
+    return settings.readDoubleSetting(key, defaultValue);
+}
+const char* readTextSetting(const char* key, const char* defaultText) {
+    return settings.getSetting(key, defaultText);
+}
 
 // The table's default text of a key, also for a key made by makeScreenKey;
 // "" when the default is worked out at start or the key is unknown.
@@ -244,7 +254,9 @@ int intSetting(const char* key) {
     }
     return value;
 }
-double doubleSetting(const char* key) { return settings.readDoubleSetting(key, parseDouble(tableDefault(key), 0.0)); }
+double doubleSetting(const char* key) {
+    return settings.readDoubleSetting(key, parseDouble(tableDefault(key), 0.0));
+}
 const char* textSetting(const char* key) { return settings.getSetting(key, tableDefault(key)); }
 
 void writeSetting(const char* key, const char* text) { settings.writeSetting(key, text); }

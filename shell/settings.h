@@ -24,7 +24,7 @@ struct ProfileEntry {
 };
 
 class SettingsStore {
-public:
+  public:
     // fileName: the name of the per-user settings file ("settings").
     explicit SettingsStore(const char* fileName);
     ~SettingsStore();
@@ -66,7 +66,7 @@ public:
     int hasProfile() const { return !profile.empty(); }
     const char* getFileName() const { return fileName.getText(); }
 
-private:
+  private:
     const char* lookup(const char* name, std::string& scratch);
     static void addProfileEntry(void* store, const char* name, const char* value);
 

@@ -56,7 +56,8 @@ static void chooseCodePage(int requested) {
     if (number <= 0) number = defaultCodePage;
     if (!selectCodePage(number)) {
         char text[128];
-        std::snprintf(text, sizeof text, "Unknown code page %d, using %d.", number, defaultCodePage);
+        std::snprintf(text, sizeof text, "Unknown code page %d, using %d.", number,
+                      defaultCodePage);
         showWarning(text, "Kalix");
         number = defaultCodePage;
         selectCodePage(number);

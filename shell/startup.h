@@ -9,8 +9,8 @@ struct StartupOptions {
     int scriptMode = 0;
     int secondInstance = 0;
     int resetRequested = 0;
-    std::string homeOption;            // "-home" value, empty when not given
-    int codePage = 0;                  // "-codepage" value, 0 when not given
+    std::string homeOption;  // "-home" value, empty when not given
+    int codePage = 0;        // "-codepage" value, 0 when not given
     // The program name and the words left for the interpreter: a program
     // file to load, then the words for `kalixarg`.
     std::vector<std::string> words;

@@ -23,9 +23,7 @@ static bool pointsInto(const char* p, const char* buffer, int capacity) {
     return address >= start && address <= start + static_cast<uintptr_t>(capacity);
 }
 
-String::String() : text(emptyText), capacity(0), failed(0) {
-    allocate(defaultStringCapacity, "");
-}
+String::String() : text(emptyText), capacity(0), failed(0) { allocate(defaultStringCapacity, ""); }
 
 String::String(const char* initial) : text(emptyText), capacity(0), failed(0) {
     allocate(std::strlen(initial), initial);
@@ -33,7 +31,8 @@ String::String(const char* initial) : text(emptyText), capacity(0), failed(0) {
 
 String::String(const char* initial, int minimumCapacity) : text(emptyText), capacity(0), failed(0) {
     size_t needed = std::strlen(initial);
-    if (minimumCapacity > 0 && static_cast<size_t>(minimumCapacity) > needed) needed = minimumCapacity;
+    if (minimumCapacity > 0 && static_cast<size_t>(minimumCapacity) > needed)
+        needed = minimumCapacity;
     allocate(needed, initial);
 }
 
@@ -125,7 +124,8 @@ void String::append(const char* added) {
 
 void String::reserve(const char* newText, int minimumCapacity) {
     size_t needed = std::strlen(newText);
-    if (minimumCapacity > 0 && static_cast<size_t>(minimumCapacity) > needed) needed = minimumCapacity;
+    if (minimumCapacity > 0 && static_cast<size_t>(minimumCapacity) > needed)
+        needed = minimumCapacity;
     allocate(needed, newText);
 }
 
@@ -183,8 +183,10 @@ void String::dropPrefix(int n) {
 void String::cutToRange(int start, int count) {
     if (start > 0) {
         int oldLength = length();
-        if (start >= oldLength) clearString();
-        else dropPrefix(start);
+        if (start >= oldLength)
+            clearString();
+        else
+            dropPrefix(start);
     }
     if (count >= 0 && length() > count) text[count] = 0;
 }
@@ -213,9 +215,11 @@ void String::replaceAll(const char* search, const char* replacement) {
     if (searchLength == 0) return;
     size_t replacementLength = std::strlen(replacement);
     size_t occurrences = 0;
-    for (const char* p = std::strstr(text, search); p; p = std::strstr(p + searchLength, search)) occurrences++;
+    for (const char* p = std::strstr(text, search); p; p = std::strstr(p + searchLength, search))
+        occurrences++;
     if (occurrences == 0) return;
-    size_t resultLength = std::strlen(text) - occurrences * searchLength + occurrences * replacementLength;
+    size_t resultLength =
+        std::strlen(text) - occurrences * searchLength + occurrences * replacementLength;
     if (resultLength >= static_cast<size_t>(INT_MAX)) {
         failed = 1;
         return;
@@ -279,7 +283,8 @@ const char* String::findExtension() const {
 int String::hasExtension(const char* extension) const {
     const char* own = findExtension();
     while (*own && *extension) {
-        if (std::toupper(static_cast<unsigned char>(*own)) != std::toupper(static_cast<unsigned char>(*extension)))
+        if (std::toupper(static_cast<unsigned char>(*own)) !=
+            std::toupper(static_cast<unsigned char>(*extension)))
             return 0;
         own++;
         extension++;

@@ -17,7 +17,7 @@ extern int defaultStringCapacity;
 extern void* (*stringAllocate)(size_t bytes);
 
 class String {
-public:
+  public:
     String();
     String(const char* text);
     String(const char* text, int minimumCapacity);
@@ -62,7 +62,7 @@ public:
     const char* findFileName() const;
     void removeFileName();
 
-private:
+  private:
     char* text;
     int capacity;
     int failed;

@@ -1,9 +1,9 @@
 #include "shell/threads.h"
 
+#include <unistd.h>
 #include <cerrno>
 #include <chrono>
 #include <ctime>
-#include <unistd.h>
 
 void initIntCell(IntCell& cell, int value) { cell.store(value); }
 int getIntCell(const IntCell& cell) { return cell.load(); }
@@ -23,7 +23,8 @@ void Parker::park() {
 
 int Parker::parkFor(int milliseconds) {
     std::unique_lock<std::mutex> lock(mutex);
-    if (!condition.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return permit != 0; }))
+    if (!condition.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                            [this] { return permit != 0; }))
         return 0;
     permit = 0;
     return 1;

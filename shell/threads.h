@@ -6,11 +6,11 @@
 // long poll `stopRequested`.
 #pragma once
 
+#include <pthread.h>
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
-#include <pthread.h>
 #include <thread>
 
 #include "shell/string.h"
@@ -28,7 +28,7 @@ int assignIntCell(IntCell& cell, int value);
 // resume that comes before the park is kept and the park returns at once;
 // several resumes before one park leave a single permit.
 class Parker {
-public:
+  public:
     // Waits until a permit is there (or `wake` is called) and consumes it.
     void park();
     // As park, but gives up after the given time; 1 when a permit came.
@@ -38,7 +38,7 @@ public:
     // Drops a permit that nobody took.
     void clear();
 
-private:
+  private:
     std::mutex mutex;
     std::condition_variable condition;
     int permit = 0;
@@ -51,7 +51,7 @@ constexpr size_t threadStackSize = 128000000;
 constexpr int threadStopTimeout = 2000;
 
 class Thread {
-public:
+  public:
     using Body = int (*)(Thread* thread);
 
     explicit Thread(Body body = nullptr, size_t stackSize = threadStackSize);
@@ -90,7 +90,7 @@ public:
     int getResult() const { return result; }
     size_t getStackSize() const { return stackSize; }
 
-private:
+  private:
     static void* threadStart(void* argument);
     void joinEndedRun();
 
@@ -109,7 +109,7 @@ private:
 // A re-entrant lock with a name and a nesting count. The place labels of
 // enter and leave name the calling site; they are not stored.
 class NamedLock {
-public:
+  public:
     explicit NamedLock(const char* name);
     NamedLock(const NamedLock&) = delete;
     NamedLock& operator=(const NamedLock&) = delete;
@@ -128,7 +128,7 @@ public:
     const char* getName() const { return name.getText(); }
     const char* getPlace() const { return place.getText(); }
 
-private:
+  private:
     std::recursive_mutex mutex;
     std::atomic<int> depth{0};
     std::atomic<std::thread::id> owner{};

@@ -21,25 +21,80 @@ struct ShapeCase {
     std::vector<double> expected;
 };
 
-TEST_F(ArithmeticTest, RealOperandsBroadcast)
-{
+TEST_F(ArithmeticTest, RealOperandsBroadcast) {
     const ShapeCase cases[] = {
-        {"row plus scalar", addValues, [](auto& t) { return t.row({1, 2, 3}); }, [](auto&) { return pushReal(1); },
-         {1, 3}, {2, 3, 4}},
-        {"scalar minus row", subtractValues, [](auto&) { return pushReal(10); }, [](auto& t) { return t.row({1, 2, 3}); },
-         {1, 3}, {9, 8, 7}},
-        {"column plus row", addValues, [](auto& t) { return t.column({1, 2}); }, [](auto& t) { return t.row({10, 20}); },
-         {2, 2}, {11, 21, 12, 22}},
-        {"row plus column", addValues, [](auto& t) { return t.row({1, 2, 3}); },
-         [](auto& t) { return t.column({10, 20}); }, {2, 3}, {11, 12, 13, 21, 22, 23}},
-        {"matrix times row", multiplyValues, [](auto& t) { return t.matrix(2, 2, {1, 2, 3, 4}); },
-         [](auto& t) { return t.row({10, 100}); }, {2, 2}, {10, 200, 30, 400}},
-        {"matrix over column", divideValues, [](auto& t) { return t.matrix(2, 2, {2, 4, 9, 12}); },
-         [](auto& t) { return t.column({2, 3}); }, {2, 2}, {1, 2, 3, 4}},
-        {"same shapes", subtractValues, [](auto& t) { return t.matrix(2, 2, {5, 5, 5, 5}); },
-         [](auto& t) { return t.matrix(2, 2, {1, 2, 3, 4}); }, {2, 2}, {4, 3, 2, 1}},
-        {"1x1 matrices give a scalar", multiplyValues, [](auto& t) { return t.row({6}); },
-         [](auto& t) { return t.row({7}); }, {}, {42}},
+        {"row plus scalar",
+         addValues,
+         [](auto& t) {
+             return t.row({1, 2, 3});
+         },
+         [](auto&) { return pushReal(1); },
+         {1, 3},
+         {2, 3, 4}},
+        {"scalar minus row",
+         subtractValues,
+         [](auto&) { return pushReal(10); },
+         [](auto& t) {
+             return t.row({1, 2, 3});
+         },
+         {1, 3},
+         {9, 8, 7}},
+        {"column plus row",
+         addValues,
+         [](auto& t) {
+             return t.column({1, 2});
+         },
+         [](auto& t) {
+             return t.row({10, 20});
+         },
+         {2, 2},
+         {11, 21, 12, 22}},
+        {"row plus column",
+         addValues,
+         [](auto& t) {
+             return t.row({1, 2, 3});
+         },
+         [](auto& t) {
+             return t.column({10, 20});
+         },
+         {2, 3},
+         {11, 12, 13, 21, 22, 23}},
+        {"matrix times row",
+         multiplyValues,
+         [](auto& t) {
+             return t.matrix(2, 2, {1, 2, 3, 4});
+         },
+         [](auto& t) {
+             return t.row({10, 100});
+         },
+         {2, 2},
+         {10, 200, 30, 400}},
+        {"matrix over column",
+         divideValues,
+         [](auto& t) {
+             return t.matrix(2, 2, {2, 4, 9, 12});
+         },
+         [](auto& t) {
+             return t.column({2, 3});
+         },
+         {2, 2},
+         {1, 2, 3, 4}},
+        {"same shapes",
+         subtractValues,
+         [](auto& t) {
+             return t.matrix(2, 2, {5, 5, 5, 5});
+         },
+         [](auto& t) {
+             return t.matrix(2, 2, {1, 2, 3, 4});
+         },
+         {2, 2},
+         {4, 3, 2, 1}},
+        {"1x1 matrices give a scalar",
+         multiplyValues,
+         [](auto& t) { return t.row({6}); },
+         [](auto& t) { return t.row({7}); },
+         {},
+         {42}},
     };
     for (const ShapeCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -56,8 +111,7 @@ TEST_F(ArithmeticTest, RealOperandsBroadcast)
     }
 }
 
-TEST_F(ArithmeticTest, RefusedShapesAndKinds)
-{
+TEST_F(ArithmeticTest, RefusedShapesAndKinds) {
     struct Case {
         const char* what;
         Operation op;
@@ -65,20 +119,53 @@ TEST_F(ArithmeticTest, RefusedShapesAndKinds)
         const char* message;
         int code;
     } cases[] = {
-        {"row lengths", addValues, [](auto& t) { t.row({1, 2}); t.row({1, 2, 3}); },
+        {"row lengths", addValues,
+         [](auto& t) {
+             t.row({1, 2});
+             t.row({1, 2, 3});
+         },
          "Cannot combine a 1x2 and a 1x3 matrix for +!\n", 10},
-        {"2x3 and 3x2", subtractValues, [](auto& t) { t.matrix(2, 3, {1, 2, 3, 4, 5, 6}); t.matrix(3, 2, {1, 2, 3, 4, 5, 6}); },
+        {"2x3 and 3x2", subtractValues,
+         [](auto& t) {
+             t.matrix(2, 3, {1, 2, 3, 4, 5, 6});
+             t.matrix(3, 2, {1, 2, 3, 4, 5, 6});
+         },
          "Cannot combine a 2x3 and a 3x2 matrix for -!\n", 10},
-        {"empty with scalar", multiplyValues, [](auto& t) { t.matrix(1, 0, {}); pushReal(2); },
+        {"empty with scalar", multiplyValues,
+         [](auto& t) {
+             t.matrix(1, 0, {});
+             pushReal(2);
+         },
          "Cannot combine a 1x0 and a 1x1 matrix for *!\n", 10},
-        {"complex times interval", multiplyValues, [](auto&) { pushComplex(1, 1); pushInterval(1, 2); },
+        {"complex times interval", multiplyValues,
+         [](auto&) {
+             pushComplex(1, 1);
+             pushInterval(1, 2);
+         },
          "Cannot combine complex and intervals in *!\n", 10},
-        {"real divided by zero", divideValues, [](auto&) { pushReal(1); pushReal(0); }, "Floating point error!\n", 1},
-        {"zero in a divisor matrix", divideValues, [](auto& t) { t.row({1, 2}); t.row({1, 0}); },
+        {"real divided by zero", divideValues,
+         [](auto&) {
+             pushReal(1);
+             pushReal(0);
+         },
          "Floating point error!\n", 1},
-        {"complex divided by zero", divideValues, [](auto&) { pushComplex(1, 1); pushReal(0); },
+        {"zero in a divisor matrix", divideValues,
+         [](auto& t) {
+             t.row({1, 2});
+             t.row({1, 0});
+         },
          "Floating point error!\n", 1},
-        {"string minus number", subtractValues, [](auto&) { pushCString("a"); pushReal(1); },
+        {"complex divided by zero", divideValues,
+         [](auto&) {
+             pushComplex(1, 1);
+             pushReal(0);
+         },
+         "Floating point error!\n", 1},
+        {"string minus number", subtractValues,
+         [](auto&) {
+             pushCString("a");
+             pushReal(1);
+         },
          "Wrong argument.\nCannot use a string here.\n\n", 10},
     };
     for (const Case& c : cases) {
@@ -88,8 +175,7 @@ TEST_F(ArithmeticTest, RefusedShapesAndKinds)
     }
 }
 
-TEST_F(ArithmeticTest, DivisionByZeroWithErrorsOffGivesNan)
-{
+TEST_F(ArithmeticTest, DivisionByZeroWithErrorsOffGivesNan) {
     errorsOff = 1;
     header* first = row({1, -1, 0});
     pushReal(0);
@@ -106,8 +192,7 @@ TEST_F(ArithmeticTest, DivisionByZeroWithErrorsOffGivesNan)
     EXPECT_TRUE(std::isnan(complexOf(first)[0]) && std::isnan(complexOf(first)[1]));
 }
 
-TEST_F(ArithmeticTest, SeveralResultsBeforeAnOperatorAreRefused)
-{
+TEST_F(ArithmeticTest, SeveralResultsBeforeAnOperatorAreRefused) {
     header* first = pushReal(1);
     header* second = pushReal(2);
     second->flags |= flagResult;
@@ -119,16 +204,13 @@ TEST_F(ArithmeticTest, SeveralResultsBeforeAnOperatorAreRefused)
 
 // --- complex and interval elements ----------------------------------------------
 
-TEST_F(ArithmeticTest, ComplexElements)
-{
+TEST_F(ArithmeticTest, ComplexElements) {
     struct Case {
         Operation op;
         double a[2], b[2], expected[2];
     } cases[] = {
-        {addValues, {1, 2}, {3, 4}, {4, 6}},
-        {subtractValues, {1, 2}, {3, 4}, {-2, -2}},
-        {multiplyValues, {1, 2}, {3, 4}, {-5, 10}},
-        {divideValues, {-5, 10}, {3, 4}, {1, 2}},
+        {addValues, {1, 2}, {3, 4}, {4, 6}},        {subtractValues, {1, 2}, {3, 4}, {-2, -2}},
+        {multiplyValues, {1, 2}, {3, 4}, {-5, 10}}, {divideValues, {-5, 10}, {3, 4}, {1, 2}},
         {divideValues, {1, 0}, {0, 1}, {0, -1}},
     };
     for (const Case& c : cases) {
@@ -143,8 +225,7 @@ TEST_F(ArithmeticTest, ComplexElements)
     }
 }
 
-TEST_F(ArithmeticTest, RealWithComplexMatrixGivesComplexMatrix)
-{
+TEST_F(ArithmeticTest, RealWithComplexMatrixGivesComplexMatrix) {
     header* first = row({1, 2});
     pairs(kindComplexMatrix, 1, 2, {0, 1, 1, -1});
     addValues(first);
@@ -153,8 +234,7 @@ TEST_F(ArithmeticTest, RealWithComplexMatrixGivesComplexMatrix)
     EXPECT_EQ(elements(first), (std::vector<double>{1, 1, 3, -1}));
 }
 
-TEST_F(ArithmeticTest, IntervalsRoundOutward)
-{
+TEST_F(ArithmeticTest, IntervalsRoundOutward) {
     header* first = pushInterval(1, 2);
     pushInterval(3, 4);
     addValues(first);
@@ -186,8 +266,7 @@ TEST_F(ArithmeticTest, IntervalsRoundOutward)
     EXPECT_EQ(errorCode, 1);
 }
 
-TEST_F(ArithmeticTest, NegationFlipsSigns)
-{
+TEST_F(ArithmeticTest, NegationFlipsSigns) {
     header* first = pushReal(0);
     negateValue(first);
     EXPECT_TRUE(std::signbit(realOf(first)));
@@ -216,8 +295,7 @@ TEST_F(ArithmeticTest, NegationFlipsSigns)
 
 // --- strings -------------------------------------------------------------------------
 
-TEST_F(ArithmeticTest, PlusWithAStringJoins)
-{
+TEST_F(ArithmeticTest, PlusWithAStringJoins) {
     std::strcpy(scalarFormat, "%g");
     header* first = pushCString("x=");
     pushReal(1.5);
@@ -235,8 +313,7 @@ TEST_F(ArithmeticTest, PlusWithAStringJoins)
 
 // --- where results are built ----------------------------------------------------------
 
-TEST_F(ArithmeticTest, VariablesAreNeverOverwritten)
-{
+TEST_F(ArithmeticTest, VariablesAreNeverOverwritten) {
     header* x = variable(1, 3, {1, 2, 3}, "x");
     header* y = variable(1, 3, {10, 20, 30}, "y");
     // x + y, x - 1 and -x through references, as the evaluator passes names.
@@ -258,8 +335,7 @@ TEST_F(ArithmeticTest, VariablesAreNeverOverwritten)
     EXPECT_EQ(elements(y), (std::vector<double>{10, 20, 30}));
 }
 
-TEST_F(ArithmeticTest, ResultsOverOrBesideTemporaries)
-{
+TEST_F(ArithmeticTest, ResultsOverOrBesideTemporaries) {
     // A temporary first operand of the result's shape takes the result.
     header* first = row({1, 2, 3});
     pushReal(1);
@@ -282,8 +358,7 @@ TEST_F(ArithmeticTest, ResultsOverOrBesideTemporaries)
     EXPECT_EQ(elements(first), (std::vector<double>{11, 12, 13, 21, 22, 23, 31, 32, 33}));
 }
 
-TEST_F(ArithmeticTest, ResultTooLargeForTheStack)
-{
+TEST_F(ArithmeticTest, ResultTooLargeForTheStack) {
     // A column of 400 with a row of 400 needs 1.28 MB, more than the stack.
     header* first = column(std::vector<double>(400, 1.0));
     row(std::vector<double>(400, 1.0));
@@ -294,8 +369,7 @@ TEST_F(ArithmeticTest, ResultTooLargeForTheStack)
 
 // --- matrix product ----------------------------------------------------------------------
 
-TEST_F(ArithmeticTest, MatrixProduct)
-{
+TEST_F(ArithmeticTest, MatrixProduct) {
     header* first = matrix(2, 2, {1, 2, 3, 4});
     header* second = column({5, 6});
     matrixProduct(first, second);
@@ -323,8 +397,7 @@ TEST_F(ArithmeticTest, MatrixProduct)
     EXPECT_LT(e[1], 3.000001);
 }
 
-TEST_F(ArithmeticTest, MatrixProductFallsBackOrRefuses)
-{
+TEST_F(ArithmeticTest, MatrixProductFallsBackOrRefuses) {
     struct Case {
         const char* what;
         std::function<void(ArithmeticTest&)> push;
@@ -332,19 +405,59 @@ TEST_F(ArithmeticTest, MatrixProductFallsBackOrRefuses)
         int code;
         std::vector<double> expected;
     } cases[] = {
-        {"row by row", [](auto& t) { t.row({1, 2}); t.row({1, 2}); }, "Cannot multiply 1x2 and 1x2 matrix\n", 1, {}},
-        {"scalar by row", [](auto& t) { pushReal(2); t.row({1, 2}); }, "", 0, {2, 4}},
-        {"column by scalar", [](auto& t) { t.column({1, 2}); pushReal(3); }, "", 0, {3, 6}},
-        {"row by scalar", [](auto& t) { t.row({1, 2}); pushReal(3); },
-         "Cannot dot multiply a real matrix and a real (incompatible dimensions).\n", 1, {}},
-        {"interval by string", [](auto& t) { t.pairs(kindIntervalMatrix, 1, 1, {1, 2}); pushCString("s"); },
-         "Cannot dot multiply a interval matrix and a string (incompatible dimensions).\n", 1, {}},
-        {"complex by interval", [](auto& t) { t.pairs(kindComplexMatrix, 2, 1, {1, 1, 2, 2}); t.pairs(kindIntervalMatrix, 1, 2, {1, 2, 1, 2}); },
-         "Cannot dot multiply a complex matrix and a interval matrix (incompatible dimensions).\n", 1, {}},
+        {"row by row",
+         [](auto& t) {
+             t.row({1, 2});
+             t.row({1, 2});
+         },
+         "Cannot multiply 1x2 and 1x2 matrix\n",
+         1,
+         {}},
+        {"scalar by row",
+         [](auto& t) {
+             pushReal(2);
+             t.row({1, 2});
+         },
+         "",
+         0,
+         {2, 4}},
+        {"column by scalar",
+         [](auto& t) {
+             t.column({1, 2});
+             pushReal(3);
+         },
+         "",
+         0,
+         {3, 6}},
+        {"row by scalar",
+         [](auto& t) {
+             t.row({1, 2});
+             pushReal(3);
+         },
+         "Cannot dot multiply a real matrix and a real (incompatible dimensions).\n",
+         1,
+         {}},
+        {"interval by string",
+         [](auto& t) {
+             t.pairs(kindIntervalMatrix, 1, 1, {1, 2});
+             pushCString("s");
+         },
+         "Cannot dot multiply a interval matrix and a string (incompatible dimensions).\n",
+         1,
+         {}},
+        {"complex by interval",
+         [](auto& t) {
+             t.pairs(kindComplexMatrix, 2, 1, {1, 1, 2, 2});
+             t.pairs(kindIntervalMatrix, 1, 2, {1, 2, 1, 2});
+         },
+         "Cannot dot multiply a complex matrix and a interval matrix (incompatible dimensions).\n",
+         1,
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        header* first = apply([&] { c.push(*this); }, [](header* h) { matrixProduct(h, nextValue(h)); });
+        header* first =
+            apply([&] { c.push(*this); }, [](header* h) { matrixProduct(h, nextValue(h)); });
         expectRefused(c.message, c.code);
         if (!c.code) {
             EXPECT_EQ(elements(onlyResult(first)), c.expected);
@@ -354,8 +467,7 @@ TEST_F(ArithmeticTest, MatrixProductFallsBackOrRefuses)
 
 // --- common kinds -----------------------------------------------------------------------------
 
-TEST_F(ArithmeticTest, CommonKindPromotesInPlace)
-{
+TEST_F(ArithmeticTest, CommonKindPromotesInPlace) {
     header* a = row({1, 2, 3});
     header* b = pushComplex(0, 1);
     convertToCommonKind(&a, &b);
@@ -384,8 +496,7 @@ TEST_F(ArithmeticTest, CommonKindPromotesInPlace)
     EXPECT_EQ(errorCode, 1);
 }
 
-TEST_F(ArithmeticTest, CommonKindLeavesRealsAlone)
-{
+TEST_F(ArithmeticTest, CommonKindLeavesRealsAlone) {
     header* x = variable(1, 2, {1, 2}, "x");
     header* a = pushReference(x, "x");
     header* b = pushReal(3);

@@ -2,28 +2,27 @@
 // of the setting while the program runs counts from the next statement.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
+#include "global_store_fixture.h"
 #include "interpreter/assignment.h"
 #include "interpreter/globals.h"
 #include "interpreter/scanner.h"
-#include "global_store_fixture.h"
 #include "shell/settings.h"
 
 namespace {
 
 class StrictAssignmentTest : public GlobalStoreTest {
-protected:
+  protected:
     std::filesystem::path root;
     std::optional<std::string> savedConfig;
 
-    void SetUp() override
-    {
+    void SetUp() override {
         GlobalStoreTest::SetUp();
         char pattern[] = "/tmp/kalix-strict-XXXXXX";
         root = mkdtemp(pattern);
@@ -32,8 +31,7 @@ protected:
         settings.deleteRegistryKey();
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         settings.deleteRegistryKey();
         if (savedConfig)
             setenv("XDG_CONFIG_HOME", savedConfig->c_str(), 1);
@@ -44,8 +42,7 @@ protected:
     }
 
     // Runs "x<rest>" as a statement; returns what it printed.
-    std::string assignX(const char* rest)
-    {
+    std::string assignX(const char* rest) {
         errorCode = 0;
         newram = endlocal;
         output();
@@ -56,8 +53,7 @@ protected:
     }
 };
 
-TEST_F(StrictAssignmentTest, SettingChangesCountAtOnce)
-{
+TEST_F(StrictAssignmentTest, SettingChangesCountAtOnce) {
     struct Case {
         int setting;  // -1: removed, the default 0 counts
         const char* rest;
@@ -83,12 +79,11 @@ TEST_F(StrictAssignmentTest, SettingChangesCountAtOnce)
 }
 
 // Inside a function "=" stays allowed.
-TEST_F(StrictAssignmentTest, FunctionsMayUsePlainAssignment)
-{
+TEST_F(StrictAssignmentTest, FunctionsMayUsePlainAssignment) {
     writeIntSetting("assignments", 1);
     functionState = 1;
     std::string printed = assignX(" = 2;");
     EXPECT_EQ(errorCode, 0) << printed;
 }
 
-} // namespace
+}  // namespace

@@ -8,47 +8,43 @@
 #include <string>
 #include <vector>
 
+#include "global_store_fixture.h"
 #include "interpreter/assignment.h"
 #include "interpreter/globals.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
 #include "interpreter/stack.h"
-#include "global_store_fixture.h"
 #include "shell/settings.h"
 
 namespace {
 
 class AssignmentTest : public GlobalStoreTest {
-protected:
+  protected:
     // Makes the records pushed since `start` the variables of the frame.
-    void makeFrame(char* start)
-    {
+    void makeFrame(char* start) {
         startlocal = start;
         endlocal = newram;
     }
 
-    header* local(const char* name) const
-    {
+    header* local(const char* name) const {
         for (char* p = startlocal; p < endlocal; p += recordAt(p)->size)
             if (std::strcmp(recordAt(p)->name, name) == 0) return recordAt(p);
         return nullptr;
     }
 
-    header* pushMatrix(int rows, int columns, std::initializer_list<double> values, const char* name = "")
-    {
+    header* pushMatrix(int rows, int columns, std::initializer_list<double> values,
+                       const char* name = "") {
         header* m = pushRealMatrix(rows, columns, name);
         std::copy(values.begin(), values.end(), matrixData(m));
         return m;
     }
 
-    header* pushRow(std::initializer_list<double> values)
-    {
+    header* pushRow(std::initializer_list<double> values) {
         return pushMatrix(1, int(values.size()), values);
     }
 
-    header* pushStrings(std::initializer_list<const char*> texts, const char* name = "")
-    {
+    header* pushStrings(std::initializer_list<const char*> texts, const char* name = "") {
         std::string bytes;
         for (const char* t : texts) bytes += std::string(t) + '\0';
         bytes += '\1';
@@ -57,23 +53,20 @@ protected:
         return recordAt(data - headerSize);
     }
 
-    static std::vector<std::string> stringsOf(header* vector)
-    {
+    static std::vector<std::string> stringsOf(header* vector) {
         std::vector<std::string> texts;
         for (const char* p = dataOf(vector); *p != 1; p += std::strlen(p) + 1) texts.push_back(p);
         return texts;
     }
 
-    static std::vector<double> doublesOf(header* m, int count)
-    {
+    static std::vector<double> doublesOf(header* m, int count) {
         return std::vector<double>(matrixData(m), matrixData(m) + count);
     }
 };
 
 // --- top level: the global store ------------------------------------------------
 
-TEST_F(AssignmentTest, TopLevelNamesGoToTheGlobalStore)
-{
+TEST_F(AssignmentTest, TopLevelNamesGoToTheGlobalStore) {
     header* target = pushReference(nullptr, "x");
     header* stored = assignVariable(target, pushReal(5));
     ASSERT_EQ(errorCode, 0) << output();
@@ -83,7 +76,8 @@ TEST_F(AssignmentTest, TopLevelNamesGoToTheGlobalStore)
 
     // An existing global, reached by pointer or by name.
     newram = endlocal;
-    header* bigger = assignVariable(pushReference(findGlobal("x"), "x"), pushMatrix(1, 3, {1, 2, 3}));
+    header* bigger =
+        assignVariable(pushReference(findGlobal("x"), "x"), pushMatrix(1, 3, {1, 2, 3}));
     ASSERT_EQ(errorCode, 0);
     EXPECT_EQ(findGlobal("x"), bigger);
     EXPECT_EQ(bigger->kind, kindRealMatrix);
@@ -93,8 +87,7 @@ TEST_F(AssignmentTest, TopLevelNamesGoToTheGlobalStore)
     EXPECT_EQ(realOf(findGlobal("x")), 9);
 }
 
-TEST_F(AssignmentTest, PercentStaysOnTheStackAndMayHoldNoValue)
-{
+TEST_F(AssignmentTest, PercentStaysOnTheStackAndMayHoldNoValue) {
     header* value = pushReal(7);
     header* percent = assignVariable(pushReference(nullptr, "%"), value);
     ASSERT_EQ(errorCode, 0);
@@ -116,8 +109,7 @@ TEST_F(AssignmentTest, PercentStaysOnTheStackAndMayHoldNoValue)
 
 // --- inside a function: the frame -------------------------------------------------
 
-TEST_F(AssignmentTest, LocalsGrowAndShrinkAndTheRecordsAboveFollow)
-{
+TEST_F(AssignmentTest, LocalsGrowAndShrinkAndTheRecordsAboveFollow) {
     pushReal(1, "caller");
     char* frame = newram;
     header* a = pushReal(1, "a");
@@ -159,8 +151,7 @@ TEST_F(AssignmentTest, LocalsGrowAndShrinkAndTheRecordsAboveFollow)
     EXPECT_EQ(realOf(findGlobal("g$$")), 8);
 }
 
-TEST_F(AssignmentTest, CallerVariablesKeepTheirShape)
-{
+TEST_F(AssignmentTest, CallerVariablesKeepTheirShape) {
     header* caller = pushMatrix(1, 2, {1, 2}, "v");
     makeFrame(newram);
     functionState = 1;
@@ -179,8 +170,7 @@ TEST_F(AssignmentTest, CallerVariablesKeepTheirShape)
     EXPECT_EQ(doublesOf(caller, 2), (std::vector<double>{5, 6}));
 }
 
-TEST_F(AssignmentTest, FrameOverflowIsRefused)
-{
+TEST_F(AssignmentTest, FrameOverflowIsRefused) {
     header* a = pushReal(1, "a");
     makeFrame(ramstart);
     functionState = 1;
@@ -200,8 +190,7 @@ TEST_F(AssignmentTest, FrameOverflowIsRefused)
     EXPECT_EQ(output(), "Memory overflow assigning to n\n");
 }
 
-TEST_F(AssignmentTest, FunctionValuesAreInsertedAtTheBottom)
-{
+TEST_F(AssignmentTest, FunctionValuesAreInsertedAtTheBottom) {
     pushReal(1, "%");
     makeFrame(ramstart);
     header* value = pushFunction();
@@ -231,13 +220,16 @@ struct ViewCase {
     const char* message;
 };
 
-TEST_F(AssignmentTest, RealViews)
-{
+TEST_F(AssignmentTest, RealViews) {
     const ViewCase cases[] = {
         {"same shape", {7, 8, 9, 10, 11, 12}, 2, 3, {1, 2, 3, 7, 8, 9, 10, 11, 12}, ""},
         {"one value into all", {0}, 0, 0, {1, 2, 3, 0, 0, 0, 0, 0, 0}, ""},
         {"1x1 matrix into all", {5}, 1, 1, {1, 2, 3, 5, 5, 5, 5, 5, 5}, ""},
-        {"shape differs", {1, 2, 3}, 1, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9},
+        {"shape differs",
+         {1, 2, 3},
+         1,
+         3,
+         {1, 2, 3, 4, 5, 6, 7, 8, 9},
          "Illegal assignment!\nRow or column numbers do not agree!\n"},
     };
     for (const ViewCase& c : cases) {
@@ -251,7 +243,8 @@ TEST_F(AssignmentTest, RealViews)
         header* rows = pushRow({2, 3});
         header* view = pushView(base, rows, pushCommand(commandAllIndices), kindSubmatrix, 0);
         ASSERT_EQ(errorCode, 0);
-        header* value = c.valueRows == 0 ? pushReal(c.value[0]) : pushRealMatrix(c.valueRows, c.valueColumns);
+        header* value =
+            c.valueRows == 0 ? pushReal(c.value[0]) : pushRealMatrix(c.valueRows, c.valueColumns);
         if (c.valueRows) std::copy(c.value.begin(), c.value.end(), matrixData(value));
         header* result = assignVariable(view, value);
         EXPECT_EQ(output(), c.message);
@@ -260,8 +253,7 @@ TEST_F(AssignmentTest, RealViews)
     }
 }
 
-TEST_F(AssignmentTest, ViewsRefuseOtherKinds)
-{
+TEST_F(AssignmentTest, ViewsRefuseOtherKinds) {
     header* base = pushMatrix(1, 2, {1, 2}, "A");
     makeFrame(ramstart);
     functionState = 1;
@@ -292,8 +284,7 @@ TEST_F(AssignmentTest, ViewsRefuseOtherKinds)
     EXPECT_EQ(output(), "Cannot assign this type to intervals!\n");
 }
 
-TEST_F(AssignmentTest, RealValueIntoIntervalAndComplexViews)
-{
+TEST_F(AssignmentTest, RealValueIntoIntervalAndComplexViews) {
     header* intervals = pushIntervalMatrix(1, 2, "I");
     double bounds[] = {0, 0, 0, 0};
     std::memcpy(matrixData(intervals), bounds, sizeof bounds);
@@ -310,8 +301,7 @@ TEST_F(AssignmentTest, RealValueIntoIntervalAndComplexViews)
     EXPECT_EQ(doublesOf(complexes, 2), (std::vector<double>{4, 0}));
 }
 
-TEST_F(AssignmentTest, AnIntervalValueTurnsARealBaseIntoIntervals)
-{
+TEST_F(AssignmentTest, AnIntervalValueTurnsARealBaseIntoIntervals) {
     pushMatrix(1, 2, {1, 2}, "A");
     makeFrame(ramstart);
     functionState = 1;
@@ -326,8 +316,7 @@ TEST_F(AssignmentTest, AnIntervalValueTurnsARealBaseIntoIntervals)
     EXPECT_STREQ(stringOf(local("z")), "next");
 }
 
-TEST_F(AssignmentTest, AGlobalBaseTurnedIntoIntervalsStaysGlobal)
-{
+TEST_F(AssignmentTest, AGlobalBaseTurnedIntoIntervalsStaysGlobal) {
     putGlobal("A", pushMatrix(2, 2, {1, 2, 3, 4}), 0);
     newram = endlocal;
     header* view = pushSubmatrix(findGlobal("A"), 4);
@@ -339,8 +328,7 @@ TEST_F(AssignmentTest, AGlobalBaseTurnedIntoIntervalsStaysGlobal)
     EXPECT_EQ(endlocal, ramstart);
 }
 
-TEST_F(AssignmentTest, ViewsThatNoLongerFitTheirBaseAreRefused)
-{
+TEST_F(AssignmentTest, ViewsThatNoLongerFitTheirBaseAreRefused) {
     header* base = pushMatrix(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9}, "A");
     makeFrame(ramstart);
     functionState = 1;
@@ -353,15 +341,15 @@ TEST_F(AssignmentTest, ViewsThatNoLongerFitTheirBaseAreRefused)
     EXPECT_EQ(output(), "Internal variable error!\n");
 }
 
-TEST_F(AssignmentTest, StringSubvectors)
-{
+TEST_F(AssignmentTest, StringSubvectors) {
     header* vector = pushStrings({"a", "bb", "c"}, "s");
     makeFrame(ramstart);
     functionState = 1;
     pushReal(1, "after");
     makeFrame(ramstart);
 
-    header* result = assignVariable(pushStringSubvector(local("s"), 2), pushCString("a longer text"));
+    header* result =
+        assignVariable(pushStringSubvector(local("s"), 2), pushCString("a longer text"));
     ASSERT_EQ(errorCode, 0) << output();
     EXPECT_EQ(result, local("s"));
     EXPECT_EQ(stringsOf(result), (std::vector<std::string>{"a", "a longer text", "c"}));
@@ -396,13 +384,12 @@ TEST_F(AssignmentTest, StringSubvectors)
 // --- protection and overwriting ----------------------------------------------------
 
 class OverwriteTest : public AssignmentTest {
-protected:
+  protected:
     std::string directory;
     std::string oldConfig;
     bool hadConfig = false;
 
-    void SetUp() override
-    {
+    void SetUp() override {
         AssignmentTest::SetUp();
         const char* old = std::getenv("XDG_CONFIG_HOME");
         hadConfig = old != nullptr;
@@ -414,8 +401,7 @@ protected:
         writeIntSetting("allowvaroverwrite", 0);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         settings.deleteRegistryKey();
         std::string kalixDirectory = directory + "/kalix";
         rmdir(kalixDirectory.c_str());
@@ -428,8 +414,7 @@ protected:
     }
 };
 
-TEST_F(OverwriteTest, ProtectedVariablesAtTheTopLevel)
-{
+TEST_F(OverwriteTest, ProtectedVariablesAtTheTopLevel) {
     putGlobal("p", pushReal(1), flagProtected);
     newram = endlocal;
     EXPECT_EQ(assignVariable(pushReference(findGlobal("p"), "p"), pushReal(2)), nullptr);
@@ -454,8 +439,7 @@ TEST_F(OverwriteTest, ProtectedVariablesAtTheTopLevel)
     EXPECT_NE(changed->flags & flagProtected, 0);  // the global stays protected
 }
 
-TEST_F(OverwriteTest, InsideFunctionsProtectionDoesNotApply)
-{
+TEST_F(OverwriteTest, InsideFunctionsProtectionDoesNotApply) {
     header* a = pushReal(1, "a");
     a->flags |= flagProtected;
     makeFrame(ramstart);
@@ -467,8 +451,7 @@ TEST_F(OverwriteTest, InsideFunctionsProtectionDoesNotApply)
 
 // --- isSameShape and names ---------------------------------------------------------
 
-TEST_F(AssignmentTest, SameShape)
-{
+TEST_F(AssignmentTest, SameShape) {
     header* r1 = pushReal(1);
     header* r2 = pushReal(2);
     header* row = pushMatrix(1, 4, {1, 2, 3, 4});
@@ -482,14 +465,17 @@ TEST_F(AssignmentTest, SameShape)
         bool same;
     };
     const Case cases[] = {
-        {r1, r2, true}, {row, row, true}, {row, column, false}, {r1, c, false},
-        {longText, shortText, true}, {shortText, longText, false},
+        {r1, r2, true},
+        {row, row, true},
+        {row, column, false},
+        {r1, c, false},
+        {longText, shortText, true},
+        {shortText, longText, false},
     };
     for (const Case& k : cases) EXPECT_EQ(isSameShape(k.variable, k.value), k.same);
 }
 
-TEST_F(AssignmentTest, ValueNamesAreCutToTheField)
-{
+TEST_F(AssignmentTest, ValueNamesAreCutToTheField) {
     header* r = pushReal(1);
     EXPECT_EQ(setValueName(r, "abc"), hashName("abc"));
     EXPECT_STREQ(r->name, "abc");
@@ -499,8 +485,7 @@ TEST_F(AssignmentTest, ValueNamesAreCutToTheField)
 
 // --- statement endings (no assignment operator) -------------------------------------
 
-TEST_F(AssignmentTest, StatementEndings)
-{
+TEST_F(AssignmentTest, StatementEndings) {
     struct Case {
         const char* rest;
         const char* printed;
@@ -536,4 +521,4 @@ TEST_F(AssignmentTest, StatementEndings)
     }
 }
 
-} // namespace
+}  // namespace

@@ -1,21 +1,22 @@
 // Shared helpers of the builtin library: comparators, counters, UTF-8
 // decoding, magic squares and double-to-int conversion.
+#include <algorithm>
 #include <climits>
 #include <cmath>
-#include <algorithm>
 
 #include "arithmetic_fixture.h"
 
 class BuiltinHelpersTest : public OperatorTest {};
 
-TEST(BuiltinHelpers, Comparators)
-{
+TEST(BuiltinHelpers, Comparators) {
     const double nan = std::nan("");
     struct Case {
         double a, b;
         int expected;
-    } cases[] = {{1, 2, -1}, {2, 1, 1}, {3, 3, 0}, {nan, 1e300, 1}, {-INFINITY, nan, -1}, {nan, nan, 0}, {-0.0, 0.0, 0}};
-    for (const Case& c : cases) EXPECT_EQ(compareDoublesNanLast(c.a, c.b), c.expected) << c.a << " " << c.b;
+    } cases[] = {{1, 2, -1},           {2, 1, 1},     {3, 3, 0},     {nan, 1e300, 1},
+                 {-INFINITY, nan, -1}, {nan, nan, 0}, {-0.0, 0.0, 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(compareDoublesNanLast(c.a, c.b), c.expected) << c.a << " " << c.b;
 
     const double r1[] = {1, nan, 3}, r2[] = {1, 5, 2}, r3[] = {1, nan, 3};
     EXPECT_EQ(compareRows(r1, r2, 3), 1);  // NaN decides nothing, 3 > 2 does
@@ -29,8 +30,7 @@ TEST(BuiltinHelpers, Comparators)
     EXPECT_EQ(compareStrings("\xe9", "z"), 1);  // unsigned bytes
 }
 
-TEST(BuiltinHelpers, Utf8Decoding)
-{
+TEST(BuiltinHelpers, Utf8Decoding) {
     struct Case {
         const char* text;
         int code, length;
@@ -39,9 +39,9 @@ TEST(BuiltinHelpers, Utf8Decoding)
         {"\xc3\xa9", 0xE9, 2},
         {"\xe2\x82\xac", 0x20AC, 3},
         {"\xf0\x9f\x98\x80", 0x1F600, 4},
-        {"\x80", 0, 1},       // stray continuation byte: its low 6 bits
+        {"\x80", 0, 1},  // stray continuation byte: its low 6 bits
         {"\xbf", 0x3F, 1},
-        {"\xe2\x82", 0x82, 2},  // cut short: stops before the 0
+        {"\xe2\x82", 0x82, 2},                   // cut short: stops before the 0
         {"\xfe\x80\x80\x80\x80\x80\x81", 1, 7},  // leads without payload
         {"\xff\x80\x80\x80\x80\x80\x80\x82", 2, 8},
     };
@@ -53,8 +53,7 @@ TEST(BuiltinHelpers, Utf8Decoding)
     }
 }
 
-TEST(BuiltinHelpers, DoublesToInts)
-{
+TEST(BuiltinHelpers, DoublesToInts) {
     EXPECT_EQ(clampToInt(NAN), 0);
     EXPECT_EQ(clampToInt(INFINITY), INT_MAX);
     EXPECT_EQ(clampToInt(-1e300), INT_MIN);
@@ -69,8 +68,7 @@ TEST(BuiltinHelpers, DoublesToInts)
     EXPECT_EQ(v, 3);
 }
 
-TEST_F(BuiltinHelpersTest, Counters)
-{
+TEST_F(BuiltinHelpersTest, Counters) {
     char* data = pushHeader(kindStringMatrix, headerSize + 8, "");
     std::memcpy(data, "a\0\0bc\0\1", 7);
     EXPECT_EQ(countStrings(recordAt(data - headerSize)), 3);
@@ -85,14 +83,14 @@ TEST_F(BuiltinHelpersTest, Counters)
     EXPECT_EQ(countCollectionItems(pushCollection()), 0);
 }
 
-TEST_F(BuiltinHelpersTest, MagicSquares)
-{
+TEST_F(BuiltinHelpersTest, MagicSquares) {
     std::vector<double> square(9);
     buildMagicSquare(square.data(), 3);
     EXPECT_EQ(square, (std::vector<double>{8, 1, 6, 3, 5, 7, 4, 9, 2}));
     square.resize(16);
     buildMagicSquare(square.data(), 4);
-    EXPECT_EQ(std::vector<double>(square.begin(), square.begin() + 4), (std::vector<double>{16, 2, 3, 13}));
+    EXPECT_EQ(std::vector<double>(square.begin(), square.begin() + 4),
+              (std::vector<double>{16, 2, 3, 13}));
 
     // Order 6: the first cell of the half square holds 8 under an L.
     square.resize(36);
@@ -125,8 +123,7 @@ TEST_F(BuiltinHelpersTest, MagicSquares)
     }
 }
 
-TEST_F(BuiltinHelpersTest, MagicSquareScratchMustFit)
-{
+TEST_F(BuiltinHelpersTest, MagicSquareScratchMustFit) {
     // Order 4m+2 needs (n/2)^2 doubles of scratch above the stack top.
     newram = ramend - 64;
     std::vector<double> m(36);

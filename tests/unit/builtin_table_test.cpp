@@ -13,8 +13,7 @@ namespace {
 
 std::vector<std::string> calls;
 
-void recordCall(const char* what, header* first)
-{
+void recordCall(const char* what, header* first) {
     calls.push_back(std::string(what) + (first ? "" : " without arguments"));
 }
 
@@ -33,7 +32,7 @@ const BuiltinRecord rowsA[] = {
     {"diag", 1, 0, diag1},  {"pi", 0, 0, pi},      {"missing", 1, 0, nullptr},
 };
 const BuiltinRecord rowsB[] = {
-    {"size", -1, 0, size}, {"diag", 4, 0, diag4}, {"E", 0, 0, upperE},
+    {"size", -1, 0, size}, {"diag", 4, 0, diag4},  {"E", 0, 0, upperE},
     {"diag", 2, 0, diag2}, {"zeros", 1, 0, zeros},
 };
 KALIX_BUILTIN_FAMILY(testBuiltinsA, rowsA);
@@ -43,34 +42,31 @@ const BuiltinFamily* const testFamilies[] = {&testBuiltinsA, nullptr, &testBuilt
 }  // namespace
 
 class BuiltinTableTest : public SmallStack {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         SmallStack::SetUp();
         sortBuiltinFamilies(testFamilies, 3);
         clearAliases();
         calls.clear();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         clearAliases();
         sortBuiltins();
         SmallStack::TearDown();
     }
 };
 
-TEST_F(BuiltinTableTest, TableIsAssembledSortedAndClosed)
-{
+TEST_F(BuiltinTableTest, TableIsAssembledSortedAndClosed) {
     std::vector<std::string> order;
     for (int i = 0; i < builtinCount; i++)
-        order.push_back(std::string(builtinTable[i].name) + "/" + std::to_string(builtinTable[i].nargs));
-    EXPECT_EQ(order, (std::vector<std::string>{"E/0", "diag/1", "diag/2", "diag/3", "diag/4", "pi/0",
-                                               "size/-1", "sqrt/1", "zeros/1", "zeros/2"}));
+        order.push_back(std::string(builtinTable[i].name) + "/" +
+                        std::to_string(builtinTable[i].nargs));
+    EXPECT_EQ(order, (std::vector<std::string>{"E/0", "diag/1", "diag/2", "diag/3", "diag/4",
+                                               "pi/0", "size/-1", "sqrt/1", "zeros/1", "zeros/2"}));
     EXPECT_EQ(builtinTable[builtinCount].name, nullptr);
 }
 
-TEST_F(BuiltinTableTest, CompareBuiltins)
-{
+TEST_F(BuiltinTableTest, CompareBuiltins) {
     BuiltinRecord upper{"NAN", 0, 0, nullptr}, lower{"abs", 1, 0, nullptr};
     BuiltinRecord one{"d", 1, 0, nullptr}, two{"d", 2, 0, nullptr}, any{"d", -1, 0, nullptr};
     BuiltinRecord high{"\xE4", 1, 0, nullptr};
@@ -82,8 +78,7 @@ TEST_F(BuiltinTableTest, CompareBuiltins)
     EXPECT_GT(compareBuiltins(&high, &lower), 0);  // bytes compare unsigned
 }
 
-TEST_F(BuiltinTableTest, FindByNameAndCount)
-{
+TEST_F(BuiltinTableTest, FindByNameAndCount) {
     struct Case {
         const char* name;
         int n;
@@ -91,9 +86,17 @@ TEST_F(BuiltinTableTest, FindByNameAndCount)
         int nargs;
     };
     const Case cases[] = {
-        {"diag", 3, diag3, 3},  {"diag", 5, nullptr, 0}, {"diag", -1, diag1, 1}, {"diag", 0, nullptr, 0},
-        {"size", 7, size, -1},  {"size", 0, size, -1},   {"zeros", 3, nullptr, 0}, {"zeros", 2, zeros, 2},
-        {"E", 0, upperE, 0},    {"e", 0, nullptr, 0},    {"unknown", 1, nullptr, 0},
+        {"diag", 3, diag3, 3},
+        {"diag", 5, nullptr, 0},
+        {"diag", -1, diag1, 1},
+        {"diag", 0, nullptr, 0},
+        {"size", 7, size, -1},
+        {"size", 0, size, -1},
+        {"zeros", 3, nullptr, 0},
+        {"zeros", 2, zeros, 2},
+        {"E", 0, upperE, 0},
+        {"e", 0, nullptr, 0},
+        {"unknown", 1, nullptr, 0},
         {"missing", 1, nullptr, 0},  // a row without a handler is never in the table
         {"", 0, nullptr, 0},
     };
@@ -109,8 +112,7 @@ TEST_F(BuiltinTableTest, FindByNameAndCount)
     }
 }
 
-TEST_F(BuiltinTableTest, AliasesAreFollowedOnceForUnknownNames)
-{
+TEST_F(BuiltinTableTest, AliasesAreFollowedOnceForUnknownNames) {
     addAlias("root", "sqrt");
     addAlias("twice", "root");
     addAlias("diag", "size");  // never consulted: diag is a builtin
@@ -124,8 +126,7 @@ TEST_F(BuiltinTableTest, AliasesAreFollowedOnceForUnknownNames)
     EXPECT_EQ(findBuiltin("broken", 1), nullptr);
 }
 
-TEST_F(BuiltinTableTest, AliasMap)
-{
+TEST_F(BuiltinTableTest, AliasMap) {
     EXPECT_EQ(resolveAlias("a"), nullptr);
     addAlias("a", "first");
     addAlias("a", "second");
@@ -135,8 +136,7 @@ TEST_F(BuiltinTableTest, AliasMap)
     EXPECT_EQ(resolveAlias("a"), nullptr);
 }
 
-TEST_F(BuiltinTableTest, CollectAliasNames)
-{
+TEST_F(BuiltinTableTest, CollectAliasNames) {
     addAlias("plotx", "plot");
     addAlias("ploty", "plot");
     addAlias("plain", "plot");
@@ -154,8 +154,7 @@ TEST_F(BuiltinTableTest, CollectAliasNames)
     EXPECT_EQ(collectAliasNames("zzz", names, 0, 4), 0);
 }
 
-TEST_F(BuiltinTableTest, CallWithoutArgumentsPushesAtTheGivenPlace)
-{
+TEST_F(BuiltinTableTest, CallWithoutArgumentsPushesAtTheGivenPlace) {
     pushReal(1);
     char* place = newram;
     reserveStack(64, "test");  // the call must reset the top to the place
@@ -166,8 +165,7 @@ TEST_F(BuiltinTableTest, CallWithoutArgumentsPushesAtTheGivenPlace)
     EXPECT_EQ(newram, place + 64);
 }
 
-TEST_F(BuiltinTableTest, CallPassesTheFirstArgument)
-{
+TEST_F(BuiltinTableTest, CallPassesTheFirstArgument) {
     header* first = pushReal(1);
     EXPECT_EQ(callBuiltin("diag", 1, first), 1);
     EXPECT_EQ(callBuiltin("size", 0, recordAt(newram)), 1);
@@ -181,20 +179,21 @@ TEST_F(BuiltinTableTest, CallPassesTheFirstArgument)
     EXPECT_TRUE(calls.empty());
 }
 
-TEST(BuiltinFamilies, RealTableIsSortedAndIndexed)
-{
+TEST(BuiltinFamilies, RealTableIsSortedAndIndexed) {
     sortBuiltins();
     for (int i = 0; i < builtinCount; i++) {
         ASSERT_NE(builtinTable[i].name, nullptr);
         ASSERT_NE(builtinTable[i].handler, nullptr) << builtinTable[i].name;
         if (i > 0) {
-            EXPECT_LE(compareBuiltins(&builtinTable[i - 1], &builtinTable[i]), 0) << builtinTable[i].name;
+            EXPECT_LE(compareBuiltins(&builtinTable[i - 1], &builtinTable[i]), 0)
+                << builtinTable[i].name;
             bool sameName = std::strcmp(builtinTable[i - 1].name, builtinTable[i].name) == 0;
             if (sameName) {
                 EXPECT_NE(builtinTable[i - 1].nargs, builtinTable[i].nargs) << builtinTable[i].name;
             }
         }
-        EXPECT_NE(findBuiltin(builtinTable[i].name, builtinTable[i].nargs), nullptr) << builtinTable[i].name;
+        EXPECT_NE(findBuiltin(builtinTable[i].name, builtinTable[i].nargs), nullptr)
+            << builtinTable[i].name;
     }
     EXPECT_EQ(builtinTable[builtinCount].name, nullptr);
 }

@@ -10,7 +10,7 @@
 #include "stack_fixture.h"
 
 class CommandsTest : public SmallStack {
-protected:
+  protected:
     void SetUp() override {
         SmallStack::SetUp();
         sortCommands();
@@ -41,11 +41,9 @@ TEST_F(CommandsTest, FindCommandReadsOnlyLetters) {
         const char* command;  // null: none
         int length;
     } cases[] = {
-        {"quit;", "quit", 4},
-        {"quit1", "quit", 4},      // digits end the word
-        {"quit_x", "quit", 4},     // so does "_"
-        {"quits", nullptr, 5},
-        {"restartrestarts", nullptr, 15},
+        {"quit;", "quit", 4},  {"quit1", "quit", 4},  // digits end the word
+        {"quit_x", "quit", 4},                        // so does "_"
+        {"quits", nullptr, 5}, {"restartrestarts", nullptr, 15},
         {"1quit", nullptr, 0},
     };
     for (const Case& c : cases) {

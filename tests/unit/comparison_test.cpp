@@ -7,12 +7,11 @@
 #include "math_fixture.h"
 
 class ComparisonTest : public MathTest {
-public:
+  public:
     using Operator = void (*)(header*);
 
     // The real result of `op` on two pushed operands.
-    double compare(Operator op, std::function<header*()> a, std::function<header*()> b)
-    {
+    double compare(Operator op, std::function<header*()> a, std::function<header*()> b) {
         newram = endlocal;
         header* first = a();
         b();
@@ -20,14 +19,21 @@ public:
         EXPECT_EQ(endOf(first), newram);
         return errorCode || first->kind != kindReal ? NAN : realOf(first);
     }
-    static std::function<header*()> number(double x) { return [x] { return pushReal(x); }; }
-    static std::function<header*()> text(const char* s) { return [s] { return pushCString(s); }; }
-    static std::function<header*()> interval(double lo, double hi) { return [=] { return pushInterval(lo, hi); }; }
-    static std::function<header*()> complex(double re, double im) { return [=] { return pushComplex(re, im); }; }
+    static std::function<header*()> number(double x) {
+        return [x] { return pushReal(x); };
+    }
+    static std::function<header*()> text(const char* s) {
+        return [s] { return pushCString(s); };
+    }
+    static std::function<header*()> interval(double lo, double hi) {
+        return [=] { return pushInterval(lo, hi); };
+    }
+    static std::function<header*()> complex(double re, double im) {
+        return [=] { return pushComplex(re, im); };
+    }
 };
 
-TEST_F(ComparisonTest, ScalarResults)
-{
+TEST_F(ComparisonTest, ScalarResults) {
     struct Case {
         const char* what;
         Operator op;
@@ -80,13 +86,13 @@ TEST_F(ComparisonTest, ScalarResults)
     }
 }
 
-TEST_F(ComparisonTest, NotOperator)
-{
+TEST_F(ComparisonTest, NotOperator) {
     struct Case {
         std::function<header*()> x;
         double expected;
     };
-    const Case cases[] = {{number(0), 1}, {number(2), 0}, {number(NAN), 0}, {complex(0, 0), 1}, {complex(0, 1), 0}};
+    const Case cases[] = {
+        {number(0), 1}, {number(2), 0}, {number(NAN), 0}, {complex(0, 0), 1}, {complex(0, 1), 0}};
     for (const Case& c : cases) {
         newram = endlocal;
         header* first = c.x();
@@ -97,12 +103,12 @@ TEST_F(ComparisonTest, NotOperator)
     newram = endlocal;
     applyNot(pushInterval(0, 1));
     EXPECT_EQ(errorCode, 3);
-    EXPECT_EQ(output(), "Wrong argument.\nCannot use a interval here.\n\n"
-                        "This function can only use real or complex values!\nError in !\n");
+    EXPECT_EQ(output(),
+              "Wrong argument.\nCannot use a interval here.\n\n"
+              "This function can only use real or complex values!\nError in !\n");
 }
 
-TEST_F(ComparisonTest, MatricesBroadcast)
-{
+TEST_F(ComparisonTest, MatricesBroadcast) {
     header* first = row({1, 2, 3});
     pushReal(2);
     compareEqual(first);
@@ -118,8 +124,7 @@ TEST_F(ComparisonTest, MatricesBroadcast)
     EXPECT_EQ(elements(first), (std::vector<double>{1, 0, 0, 0}));
 }
 
-TEST_F(ComparisonTest, LogicalOperatorsOnIntervals)
-{
+TEST_F(ComparisonTest, LogicalOperatorsOnIntervals) {
     header* first = pushInterval(1, 3);
     pushInterval(2, 4);
     applyAnd(first);
@@ -141,8 +146,7 @@ TEST_F(ComparisonTest, LogicalOperatorsOnIntervals)
     EXPECT_EQ(output(), "Empty intersection.\nError in &&\n");
 }
 
-TEST_F(ComparisonTest, RefusedOperands)
-{
+TEST_F(ComparisonTest, RefusedOperands) {
     struct Case {
         const char* what;
         Operator op;
@@ -151,15 +155,20 @@ TEST_F(ComparisonTest, RefusedOperands)
         int code;
     };
     const Case cases[] = {
-        {"string < number", compareLess, text("a"), number(1), "Need two strings for <\nError in <\n", 26},
+        {"string < number", compareLess, text("a"), number(1),
+         "Need two strings for <\nError in <\n", 26},
         {"number < string", compareLess, number(1), text("a"),
          "Wrong argument.\nCannot use a string here.\n\nError in <\n", 10},
-        {"complex ordering", compareGreater, complex(1, 1), number(1), "Cannot evaluate > for complex values!\nError in >\n", 1},
-        {"strings &&", applyAnd, text("a"), text("b"), "Wrong argument.\nCannot use a string here.\n\nError in &&\n", 10},
-        {"complex ||", applyOr, complex(1, 1), number(1), "Cannot evaluate || for complex values!\nError in ||\n", 10},
+        {"complex ordering", compareGreater, complex(1, 1), number(1),
+         "Cannot evaluate > for complex values!\nError in >\n", 1},
+        {"strings &&", applyAnd, text("a"), text("b"),
+         "Wrong argument.\nCannot use a string here.\n\nError in &&\n", 10},
+        {"complex ||", applyOr, complex(1, 1), number(1),
+         "Cannot evaluate || for complex values!\nError in ||\n", 10},
         {"complex with interval ==", compareEqual, complex(1, 1), interval(1, 2),
          "Cannot combine complex and intervals in ==!\nError in ==\n", 1},
-        {"strings ~=", compareAboutEqual, text("a"), text("a"), "Wrong argument.\nCannot use a string here.\n\nError in ~=\n", 10},
+        {"strings ~=", compareAboutEqual, text("a"), text("a"),
+         "Wrong argument.\nCannot use a string here.\n\nError in ~=\n", 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -173,8 +182,7 @@ TEST_F(ComparisonTest, RefusedOperands)
     }
 }
 
-TEST_F(ComparisonTest, RelativeTestFollowsTheTolerance)
-{
+TEST_F(ComparisonTest, RelativeTestFollowsTheTolerance) {
     currentEpsilon = 0.1;
     EXPECT_EQ(realAboutEqual(1, 1.05), 1);
     EXPECT_EQ(realAboutEqual(1, 1.2), 0);

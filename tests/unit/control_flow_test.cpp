@@ -16,7 +16,7 @@ namespace {
 // A stored body built by hand: text, command tokens (byte 3, index,
 // cache), lines ending in 0, the body ending in 1.
 class Body {
-public:
+  public:
     Body& text(const char* t) {
         bytes += t;
         return *this;
@@ -56,7 +56,7 @@ public:
 };
 
 class StoredBodyTest : public SmallStack {
-protected:
+  protected:
     void SetUp() override {
         SmallStack::SetUp();
         sortCommands();
@@ -96,16 +96,22 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(StoredBodyTest, LoopWithBreakCachesTheDistanceToItsEnd) {
     Body body;
     body.text(" n=0;").endLine();
-    body.command("for").text(" i=1 to 5").endLine();              // token 0
+    body.command("for").text(" i=1 to 5").endLine();  // token 0
     body.text(" n=n+1;").endLine();
-    body.command("if").text(" i==k ").command("then").text(" ")   // tokens 1, 2
-        .command("break").text(";").command("endif").endLine();  // tokens 3, 4
-    body.command("end").endLine();                               // token 5
+    body.command("if")
+        .text(" i==k ")
+        .command("then")
+        .text(" ")  // tokens 1, 2
+        .command("break")
+        .text(";")
+        .command("endif")
+        .endLine();                 // tokens 3, 4
+    body.command("end").endLine();  // token 5
     body.finish();
 
     setLocal("k", 3);
@@ -128,8 +134,8 @@ TEST_F(StoredBodyTest, ElseifChainCachesEachBranch) {
     Body body;
     body.command("if").text(" a==1 ").command("then").text(" r=1;").endLine();      // 0, 1
     body.command("elseif").text(" a==2 ").command("then").text(" r=2;").endLine();  // 2, 3
-    body.command("else").text(" r=3;").endLine();                                 // 4
-    body.command("endif").endLine();                                              // 5
+    body.command("else").text(" r=3;").endLine();                                   // 4
+    body.command("endif").endLine();                                                // 5
     body.finish();
 
     setLocal("r", 0);
@@ -153,8 +159,8 @@ TEST_F(StoredBodyTest, ElseifChainCachesEachBranch) {
 
 TEST_F(StoredBodyTest, ScansCrossLinesAndReportTheMissingKeyword) {
     struct Case {
-        const char* head;   // command opening the construct
-        const char* rest;   // text after it
+        const char* head;  // command opening the construct
+        const char* rest;  // text after it
         const char* message;
     } cases[] = {
         {"for", " i=5 to 1", "\"end\" missing!\n"},

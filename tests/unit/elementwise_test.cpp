@@ -13,26 +13,36 @@ class ElementwiseTest : public MathTest {};
 namespace {
 
 double twice(double x) { return 2 * x; }
-void conjugate(const double* z, double* r) { r[0] = z[0]; r[1] = -z[1]; }
-void widen(const double* x, double* r) { r[0] = x[0] - 1; r[1] = x[1] + 1; }
+void conjugate(const double* z, double* r) {
+    r[0] = z[0];
+    r[1] = -z[1];
+}
+void widen(const double* x, double* r) {
+    r[0] = x[0] - 1;
+    r[1] = x[1] + 1;
+}
 double modulus(const double* z) { return std::hypot(z[0], z[1]); }
 double width(const double* x) { return x[1] - x[0]; }
 
 void add(const double* a, const double* b, double* r) { *r = *a + *b; }
-void addComplex(double a, double b, double c, double d, double* re, double* im) { *re = a + c; *im = b + d; }
-void hull(double a, double b, double c, double d, double* lo, double* hi) { *lo = std::fmin(a, c); *hi = std::fmax(b, d); }
+void addComplex(double a, double b, double c, double d, double* re, double* im) {
+    *re = a + c;
+    *im = b + d;
+}
+void hull(double a, double b, double c, double d, double* lo, double* hi) {
+    *lo = std::fmin(a, c);
+    *hi = std::fmax(b, d);
+}
 double sameReal(double a, double, double c, double) { return a == c; }
 double sameUpper(double, double b, double, double d) { return b == d; }
 
 // Fails at elements equal to 3.
-double failAtThree(double x)
-{
+double failAtThree(double x) {
     if (x == 3) errorCode = 77;
     return -x;
 }
 
-double sumOf(double** values, int n, int, const char*)
-{
+double sumOf(double** values, int n, int, const char*) {
     double s = 0;
     for (int k = 0; k < n; k++) s += *values[k];
     return s;
@@ -42,8 +52,7 @@ double sumOf(double** values, int n, int, const char*)
 
 // --- unary engines ------------------------------------------------------------------
 
-TEST_F(ElementwiseTest, UnaryResultsKeepKindAndShape)
-{
+TEST_F(ElementwiseTest, UnaryResultsKeepKindAndShape) {
     header* first = matrix(2, 3, {1, 2, 3, 4, 5, 6});
     mapRealComplex(twice, conjugate, first);
     ASSERT_EQ(errorCode, 0);
@@ -83,8 +92,7 @@ TEST_F(ElementwiseTest, UnaryResultsKeepKindAndShape)
     EXPECT_EQ(shape(first), (std::vector<int>{0, 3}));
 }
 
-TEST_F(ElementwiseTest, UnaryRefusals)
-{
+TEST_F(ElementwiseTest, UnaryRefusals) {
     struct Case {
         const char* what;
         std::function<header*()> operand;
@@ -94,19 +102,24 @@ TEST_F(ElementwiseTest, UnaryRefusals)
     const Case cases[] = {
         {"string to real or complex", [] { return pushCString("a"); },
          [](header* f) { mapRealComplex(twice, conjugate, f); },
-         "Wrong argument.\nCannot use a string here.\n\nThis function can only use real or complex values!\n"},
+         "Wrong argument.\nCannot use a string here.\n\nThis function can only use real or complex "
+         "values!\n"},
         {"complex without a complex function", [] { return pushComplex(1, 2); },
          [](header* f) { mapRealComplex(twice, nullptr, f); },
-         "Wrong argument.\nCannot use a complex here.\n\nThis function can only use real values!\n"},
+         "Wrong argument.\nCannot use a complex here.\n\nThis function can only use real "
+         "values!\n"},
         {"interval without an interval engine", [] { return pushInterval(1, 2); },
          [](header* f) { mapComplexToReal(twice, modulus, f); },
-         "Wrong argument.\nCannot use a interval here.\n\nThis function can only use real or complex values!\n"},
+         "Wrong argument.\nCannot use a interval here.\n\nThis function can only use real or "
+         "complex values!\n"},
         {"real to the interval engine", [] { return pushReal(1); },
          [](header* f) { EXPECT_EQ(applyInterval(widen, f), nullptr); },
-         "Wrong argument.\nCannot use a real here.\n\nThis function can only use interval values!\n"},
+         "Wrong argument.\nCannot use a real here.\n\nThis function can only use interval "
+         "values!\n"},
         {"real to the interval-to-real engine", [] { return pushReal(1); },
          [](header* f) { EXPECT_EQ(applyIntervalToReal(width, f), nullptr); },
-         "Wrong argument.\nCannot use a real here.\n\nThis function can only use interval values!\n"},
+         "Wrong argument.\nCannot use a real here.\n\nThis function can only use interval "
+         "values!\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -121,8 +134,7 @@ TEST_F(ElementwiseTest, UnaryRefusals)
     }
 }
 
-TEST_F(ElementwiseTest, LoopStopsAtTheFirstFailingElement)
-{
+TEST_F(ElementwiseTest, LoopStopsAtTheFirstFailingElement) {
     header* first = row({1, 2, 3, 4});
     header* result = applyRealComplex(failAtThree, nullptr, first);
     EXPECT_EQ(errorCode, 77);
@@ -140,8 +152,7 @@ TEST_F(ElementwiseTest, LoopStopsAtTheFirstFailingElement)
 
 // --- binary engines -----------------------------------------------------------------
 
-TEST_F(ElementwiseTest, BinaryFamiliesAndPromotion)
-{
+TEST_F(ElementwiseTest, BinaryFamiliesAndPromotion) {
     header* first = pushReal(1);
     pushComplex(2, 3);
     mapBinary(add, addComplex, hull, first, "+");
@@ -164,8 +175,7 @@ TEST_F(ElementwiseTest, BinaryFamiliesAndPromotion)
     EXPECT_EQ(realOf(first), 1);
 }
 
-TEST_F(ElementwiseTest, BroadcastShapes)
-{
+TEST_F(ElementwiseTest, BroadcastShapes) {
     struct Case {
         const char* what;
         std::function<header*(ElementwiseTest&)> a, b;
@@ -173,16 +183,49 @@ TEST_F(ElementwiseTest, BroadcastShapes)
         std::vector<double> expected;
     };
     const Case cases[] = {
-        {"row with column: all pairs", [](auto& t) { return t.row({1, 2, 3}); },
-         [](auto& t) { return t.column({10, 20}); }, {2, 3}, {11, 12, 13, 21, 22, 23}},
-        {"column with row", [](auto& t) { return t.column({10, 20}); }, [](auto& t) { return t.row({1, 2, 3}); },
-         {2, 3}, {11, 12, 13, 21, 22, 23}},
-        {"row with every row of a matrix", [](auto& t) { return t.matrix(2, 2, {1, 2, 3, 4}); },
-         [](auto& t) { return t.row({10, 20}); }, {2, 2}, {11, 22, 13, 24}},
-        {"column with every column", [](auto& t) { return t.column({10, 20}); },
-         [](auto& t) { return t.matrix(2, 2, {1, 2, 3, 4}); }, {2, 2}, {11, 12, 23, 24}},
-        {"scalar with each element", [](auto&) { return pushReal(1); }, [](auto& t) { return t.column({1, 2}); },
-         {2, 1}, {2, 3}},
+        {"row with column: all pairs",
+         [](auto& t) {
+             return t.row({1, 2, 3});
+         },
+         [](auto& t) {
+             return t.column({10, 20});
+         },
+         {2, 3},
+         {11, 12, 13, 21, 22, 23}},
+        {"column with row",
+         [](auto& t) {
+             return t.column({10, 20});
+         },
+         [](auto& t) {
+             return t.row({1, 2, 3});
+         },
+         {2, 3},
+         {11, 12, 13, 21, 22, 23}},
+        {"row with every row of a matrix",
+         [](auto& t) {
+             return t.matrix(2, 2, {1, 2, 3, 4});
+         },
+         [](auto& t) {
+             return t.row({10, 20});
+         },
+         {2, 2},
+         {11, 22, 13, 24}},
+        {"column with every column",
+         [](auto& t) {
+             return t.column({10, 20});
+         },
+         [](auto& t) {
+             return t.matrix(2, 2, {1, 2, 3, 4});
+         },
+         {2, 2},
+         {11, 12, 23, 24}},
+        {"scalar with each element",
+         [](auto&) { return pushReal(1); },
+         [](auto& t) {
+             return t.column({1, 2});
+         },
+         {2, 1},
+         {2, 3}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -197,8 +240,7 @@ TEST_F(ElementwiseTest, BroadcastShapes)
     }
 }
 
-TEST_F(ElementwiseTest, BinaryRefusals)
-{
+TEST_F(ElementwiseTest, BinaryRefusals) {
     using Push = std::function<header*(ElementwiseTest&)>;
     struct Case {
         const char* what;
@@ -214,23 +256,40 @@ TEST_F(ElementwiseTest, BinaryRefusals)
     const auto all = [](header* f) { mapBinary(add, addComplex, hull, f, "op"); };
     const auto toReal = [](header* f) { mapBinaryToReal(add, nullptr, nullptr, f, "op"); };
     const Case cases[] = {
-        {"complex with interval", complex, interval, all, "Cannot combine complex and intervals in op!\n", 10},
-        {"no real function", real, real, [](header* f) { mapBinary(nullptr, addComplex, hull, f, "op"); },
+        {"complex with interval", complex, interval, all,
+         "Cannot combine complex and intervals in op!\n", 10},
+        {"no real function", real, real,
+         [](header* f) { mapBinary(nullptr, addComplex, hull, f, "op"); },
          "Cannot evaluate op for reals!\n", 10},
-        {"no complex function", real, complex, [](header* f) { mapBinary(add, nullptr, hull, f, "op"); },
+        {"no complex function", real, complex,
+         [](header* f) { mapBinary(add, nullptr, hull, f, "op"); },
          "Cannot evaluate op for complex values!\n", 10},
-        {"no interval function", interval, real, [](header* f) { mapBinary(add, addComplex, nullptr, f, "op"); },
+        {"no interval function", interval, real,
+         [](header* f) { mapBinary(add, addComplex, nullptr, f, "op"); },
          "Cannot evaluate op for intervals!\n", 10},
-        {"shapes", [](auto& t) { return t.matrix(2, 3, {1, 2, 3, 4, 5, 6}); },
-         [](auto& t) { return t.matrix(3, 2, {1, 2, 3, 4, 5, 6}); }, all,
-         "Cannot combine a 2x3 and a 3x2 matrix for op!\n", 10},
+        {"shapes",
+         [](auto& t) {
+             return t.matrix(2, 3, {1, 2, 3, 4, 5, 6});
+         },
+         [](auto& t) {
+             return t.matrix(3, 2, {1, 2, 3, 4, 5, 6});
+         },
+         all, "Cannot combine a 2x3 and a 3x2 matrix for op!\n", 10},
         {"an empty matrix", [](auto& t) { return t.matrix(1, 0, {}); }, real, all,
          "Cannot combine a 1x0 and a 1x1 matrix for op!\n", 10},
         {"a string", real, string, all, "Wrong argument.\nCannot use a string here.\n\n", 10},
-        {"real result: shapes", [](auto& t) { return t.row({1, 2}); }, [](auto& t) { return t.row({1, 2, 3}); },
+        {"real result: shapes",
+         [](auto& t) {
+             return t.row({1, 2});
+         },
+         [](auto& t) {
+             return t.row({1, 2, 3});
+         },
          toReal, "Cannot combine a 1x2 and a 1x3 matrix!\n", 1},
-        {"real result: no interval function", interval, interval, toReal, "Cannot evaluate op for intervals!\n", 1},
-        {"real result: a string", string, real, toReal, "Wrong argument.\nCannot use a string here.\n\n", 10},
+        {"real result: no interval function", interval, interval, toReal,
+         "Cannot evaluate op for intervals!\n", 1},
+        {"real result: a string", string, real, toReal,
+         "Wrong argument.\nCannot use a string here.\n\n", 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -244,8 +303,7 @@ TEST_F(ElementwiseTest, BinaryRefusals)
     }
 }
 
-TEST_F(ElementwiseTest, TooManyParametersForAnOperator)
-{
+TEST_F(ElementwiseTest, TooManyParametersForAnOperator) {
     header* first = pushReal(1);
     header* second = pushReal(2);
     second->flags |= flagResult;
@@ -275,8 +333,7 @@ TEST_F(ElementwiseTest, TooManyParametersForAnOperator)
 
 // --- several real parameters --------------------------------------------------------------
 
-TEST_F(ElementwiseTest, SeveralRealParametersBroadcast)
-{
+TEST_F(ElementwiseTest, SeveralRealParametersBroadcast) {
     header* first = row({1, 2, 3});
     column({10, 20});
     pushReal(100);
@@ -293,8 +350,7 @@ TEST_F(ElementwiseTest, SeveralRealParametersBroadcast)
     EXPECT_EQ(realOf(onlyResult(first)), 3);
 }
 
-TEST_F(ElementwiseTest, SeveralRealParametersRefusals)
-{
+TEST_F(ElementwiseTest, SeveralRealParametersRefusals) {
     header* first = pushReal(1);
     mapRealArguments(first, 2, sumOf, "f");
     EXPECT_EQ(errorCode, 1);
@@ -317,8 +373,7 @@ TEST_F(ElementwiseTest, SeveralRealParametersRefusals)
     EXPECT_EQ(output(), "Cannot combine matrix sizes in f (found 1-2-matrix).\n");
 }
 
-TEST_F(ElementwiseTest, ErrorInLineOnlyAfterAnError)
-{
+TEST_F(ElementwiseTest, ErrorInLineOnlyAfterAnError) {
     reportErrorIn("sin");
     EXPECT_EQ(output(), "");
     errorCode = 1;

@@ -14,19 +14,17 @@
 #include "stack_fixture.h"
 
 class EvaluatorTest : public SmallStack {
-protected:
+  protected:
     char text[256];
 
-    void SetUp() override
-    {
+    void SetUp() override {
         SmallStack::SetUp();
         clearGlobals();
         functionState = 0;
         easyUnitsMode = 0;
         matlabMode = 0;
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         clearGlobals();
         functionState = 0;
         scanPointer = inputLine;
@@ -35,27 +33,24 @@ protected:
     }
 
     // Frame variables at the top level.
-    header* makeVariable(header* value)
-    {
+    header* makeVariable(header* value) {
         endlocal = topEndLocal = newram;
         return value;
     }
 
-    void scan(const char* source)
-    {
+    void scan(const char* source) {
         std::strcpy(text, source);
         scanPointer = text;
     }
 
-    std::vector<double> pairsOf(header* record)
-    {
+    std::vector<double> pairsOf(header* record) {
         double* data = matrixData(record);
-        return std::vector<double>(data, data + 2 * int64_t(matrixRows(record)) * matrixColumns(record));
+        return std::vector<double>(data,
+                                   data + 2 * int64_t(matrixRows(record)) * matrixColumns(record));
     }
 };
 
-TEST_F(EvaluatorTest, ReferenceChainResolvesToTheValueItself)
-{
+TEST_F(EvaluatorTest, ReferenceChainResolvesToTheValueItself) {
     header* value = makeVariable(pushReal(7, "x"));
     header* a = pushReference(value, "a");
     header* b = pushReference(a, "b");
@@ -66,8 +61,7 @@ TEST_F(EvaluatorTest, ReferenceChainResolvesToTheValueItself)
     EXPECT_EQ(followReference(c), value);
 }
 
-TEST_F(EvaluatorTest, OneByOneMatricesResolveByKind)
-{
+TEST_F(EvaluatorTest, OneByOneMatricesResolveByKind) {
     header* real = pushRealMatrix(1, 1);
     matrixData(real)[0] = 3;
     header* interval = pushIntervalMatrix(1, 1);
@@ -79,8 +73,7 @@ TEST_F(EvaluatorTest, OneByOneMatricesResolveByKind)
     EXPECT_EQ(resolveValue(interval), interval);
 }
 
-TEST_F(EvaluatorTest, ViewsResolveToScalarsOrMatrices)
-{
+TEST_F(EvaluatorTest, ViewsResolveToScalarsOrMatrices) {
     header* base = makeVariable(pushCounting(3, 4, "A"));
     header* rows = pushCommand(commandAllIndices);
     header* columns = pushRow({2, 4});
@@ -98,8 +91,7 @@ TEST_F(EvaluatorTest, ViewsResolveToScalarsOrMatrices)
     EXPECT_EQ(realOf(scalar), 12);
 }
 
-TEST_F(EvaluatorTest, StringVectorItemsAndSubvectors)
-{
+TEST_F(EvaluatorTest, StringVectorItemsAndSubvectors) {
     const char strings[] = "ab\0cde\0\1";
     header* vector = pushStringVector("v");
     char* data = pushHeader(kindStringMatrix, headerSize + sizeof strings, "v");
@@ -120,8 +112,7 @@ TEST_F(EvaluatorTest, StringVectorItemsAndSubvectors)
     EXPECT_EQ(value->flags, flagUtf8);
 }
 
-TEST_F(EvaluatorTest, UnboundNameIsReportedWithTheErrorString)
-{
+TEST_F(EvaluatorTest, UnboundNameIsReportedWithTheErrorString) {
     header* reference = pushReference(nullptr, "nosuch");
     header* value = resolveValue(reference);
     EXPECT_EQ(errorCode, 10);
@@ -130,8 +121,7 @@ TEST_F(EvaluatorTest, UnboundNameIsReportedWithTheErrorString)
     EXPECT_STREQ(stringOf(value), "Error");
 }
 
-TEST_F(EvaluatorTest, ValueListCopiesGrowingAndShrinkingValuesInOrder)
-{
+TEST_F(EvaluatorTest, ValueListCopiesGrowingAndShrinkingValuesInOrder) {
     makeVariable(pushCounting(2, 3, "big"));
     pushReal(5, "small");
     makeVariable(nullptr);
@@ -163,10 +153,11 @@ TEST_F(EvaluatorTest, ValueListCopiesGrowingAndShrinkingValuesInOrder)
     }
 }
 
-TEST_F(EvaluatorTest, TokenBytesCountOnlyInStoredBodies)
-{
+TEST_F(EvaluatorTest, TokenBytesCountOnlyInStoredBodies) {
     // Typed text: byte 2 is an ordinary character.
-    scan("\x02" "abc");
+    scan(
+        "\x02"
+        "abc");
     evaluateExpression();
     EXPECT_EQ(errorCode, 1);
     EXPECT_EQ(output(), "Syntax error in expression, or unfinished expression!\n");
@@ -197,19 +188,14 @@ TEST_F(EvaluatorTest, TokenBytesCountOnlyInStoredBodies)
     EXPECT_EQ(output(), "Command name \"?\" used as variable!\n");
 }
 
-TEST_F(EvaluatorTest, SkipOperandStopsAtTheEndOfTheOperand)
-{
+TEST_F(EvaluatorTest, SkipOperandStopsAtTheEndOfTheOperand) {
     struct Case {
         const char* source;
         const char* rest;
     };
     const Case cases[] = {
-        {"f(a, b), 3", ", 3"},
-        {"\"x, y\"; 4", "; 4"},
-        {"a[1,2] then 5", "then 5"},
-        {"b) + 1", ") + 1"},
-        {"c ## a comment", ""},
-        {"[1,(2;3)]", ""},
+        {"f(a, b), 3", ", 3"}, {"\"x, y\"; 4", "; 4"}, {"a[1,2] then 5", "then 5"},
+        {"b) + 1", ") + 1"},   {"c ## a comment", ""}, {"[1,(2;3)]", ""},
     };
     for (const Case& c : cases) {
         scan(c.source);
@@ -218,16 +204,14 @@ TEST_F(EvaluatorTest, SkipOperandStopsAtTheEndOfTheOperand)
     }
 }
 
-TEST_F(EvaluatorTest, ShortCircuitInsideBrackets)
-{
+TEST_F(EvaluatorTest, ShortCircuitInsideBrackets) {
     scan("(0 or 1) + 1");
     header* value = evaluateExpression();
     ASSERT_EQ(errorCode, 0) << output();
     EXPECT_EQ(realOf(value), 2);
 }
 
-TEST_F(EvaluatorTest, MatrixLiteralWidensElementsInPlace)
-{
+TEST_F(EvaluatorTest, MatrixLiteralWidensElementsInPlace) {
     header* row = makeVariable(pushRow({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
     setRecordName(row, "v");
     struct Case {
@@ -235,8 +219,10 @@ TEST_F(EvaluatorTest, MatrixLiteralWidensElementsInPlace)
         std::vector<double> expected;
     };
     const Case cases[] = {
-        {"[2i, v]", {0, 2, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0, 7, 0, 8, 0, 9, 0, 10, 0, 11, 0, 12, 0}},
-        {"[v, 2i]", {1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0, 7, 0, 8, 0, 9, 0, 10, 0, 11, 0, 12, 0, 0, 2}},
+        {"[2i, v]",
+         {0, 2, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0, 7, 0, 8, 0, 9, 0, 10, 0, 11, 0, 12, 0}},
+        {"[v, 2i]",
+         {1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0, 7, 0, 8, 0, 9, 0, 10, 0, 11, 0, 12, 0, 0, 2}},
         {"[1, ~2,3~]", {1, 1, 2, 3}},
     };
     for (const Case& c : cases) {
@@ -250,8 +236,7 @@ TEST_F(EvaluatorTest, MatrixLiteralWidensElementsInPlace)
     }
 }
 
-TEST_F(EvaluatorTest, MatrixLiteralPadsAndWidensRows)
-{
+TEST_F(EvaluatorTest, MatrixLiteralPadsAndWidensRows) {
     struct Case {
         const char* source;
         int rows, columns;
@@ -276,8 +261,7 @@ TEST_F(EvaluatorTest, MatrixLiteralPadsAndWidensRows)
     }
 }
 
-TEST_F(EvaluatorTest, EvaluatedStringsBindArgumentsByPosition)
-{
+TEST_F(EvaluatorTest, EvaluatedStringsBindArgumentsByPosition) {
     struct Case {
         const char* text;
         std::vector<double> arguments;

@@ -71,7 +71,7 @@ TEST_F(FormatsTest, ZeroRoundingUsesTheModesSmallLimit) {
     setFormat(10, 5);  // small limit 1e-26: -1e-20 is not rounded
     EXPECT_EQ(realText(-1e-20), "-0.00000");
     EXPECT_EQ(realText(-1e-30), "0.00000");  // rounded: 0 takes the normal pattern
-    setFixedFormat(10, 5);  // small limit 1e-5
+    setFixedFormat(10, 5);                   // small limit 1e-5
     EXPECT_EQ(realText(-1e-20), "0.00000");
     zeroRounding = 0;
     EXPECT_EQ(realText(-1e-20), "-0.00000");
@@ -205,7 +205,8 @@ TEST_F(FormatsTest, FractionsWithinRelativeTolerance) {
         double x;
         const char* text;
     } cases[] = {
-        {0.75, "3/4"}, {-2.0 / 3, "-2/3"}, {5, "5"}, {1e-13, "0"}, {nan_, "NAN"}, {1e20, "100000000000000000000"},
+        {0.75, "3/4"}, {-2.0 / 3, "-2/3"}, {5, "5"},
+        {1e-13, "0"},  {nan_, "NAN"},      {1e20, "100000000000000000000"},
     };
     for (const auto& c : cases) {
         char text[numberTextSize];
@@ -247,7 +248,7 @@ TEST_F(FormatsTest, MissingUserFormatFunction) {
 // The mode builtins also keep the pair each returns next; put back after
 // each test so that the order of tests does not matter.
 class FormatBuiltinsTest : public PrintingTest {
-protected:
+  protected:
     void SetUp() override {
         PrintingTest::SetUp();
         for (int k = 0; k < 4; k++) std::memcpy(savedPairs[k], pairs[k], sizeof savedPairs[k]);
@@ -349,16 +350,19 @@ TEST_F(FormatBuiltinsTest, ArgumentErrorsLeaveTheFormatAlone) {
     }
     header* text = pushCString("x");
     expectRefused(builtinFormat, text, "Need 1x2 vector [total,digits] for format\n");
-    expectRefused(builtinGoodformat, pushCString("x"), "Need integer or 1x2 vector for goodformat\n");
+    expectRefused(builtinGoodformat, pushCString("x"),
+                  "Need integer or 1x2 vector for goodformat\n");
     expectRefused(builtinExpformat, pushReal(3), "Need 1x2 vector for expformat\n");
-    expectRefused(builtinFixedformat, realMatrix(1, 3, {1, 2, 3}), "Need 1x2 vector for fixedformat\n");
+    expectRefused(builtinFixedformat, realMatrix(1, 3, {1, 2, 3}),
+                  "Need 1x2 vector for fixedformat\n");
     expectRefused(builtinFracformat, pushReal(3), "Need 1x2 vector for fracformat\n");
     expectRefused(builtinIformat, pushCString("x"), "Need integer for iformat\n");
     expectRefused(builtinScalarformat, pushCString("x"), "Need real for scalarformat\n");
     expectRefused(builtinSetscalarformat, pushCString("x"), "Need real for scalarformat\n");
     expectRefused(builtinDenseoutput, pushCString("x"), "Need integer 0-10 for denseoutput\n");
     expectRefused(builtinZerorounding, pushCString("x"), "Need real flag for zerorounding\n");
-    expectRefused(builtinUserformat, pushReal(1), "Need string containing function name for userformat\n");
+    expectRefused(builtinUserformat, pushReal(1),
+                  "Need string containing function name for userformat\n");
     expectRefused(builtinSetformat, pair(1, 2), "Need 1x9 vector for setformat\n");
     EXPECT_EQ(formatMode, 0);
 }

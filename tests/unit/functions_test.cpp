@@ -25,13 +25,12 @@ namespace {
 // A stack of its own, the tables sorted as at an interpreter start, output
 // captured; programs run from a temporary file as `load` runs them.
 class FunctionsTest : public ::testing::Test {
-protected:
+  protected:
     std::vector<uint64_t> block;
     std::string captured;
     char buffer[65536];
 
-    void SetUp() override
-    {
+    void SetUp() override {
         block.assign((4 << 20) / 8 + stackGuardBytes / 8, 0);
         ramstart = reinterpret_cast<char*>(block.data());
         ramend = ramstart + (4 << 20);
@@ -49,8 +48,7 @@ protected:
         startCapture();
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         captureDestination = captureLimit = nullptr;
         clearAliases();
         clearGlobals();
@@ -63,23 +61,20 @@ protected:
         functionsEnd = topStartLocal = topEndLocal = nullptr;
     }
 
-    void startCapture()
-    {
+    void startCapture() {
         buffer[0] = 0;
         captureDestination = buffer;
         captureLimit = buffer + sizeof buffer;
     }
 
-    std::string output()
-    {
+    std::string output() {
         std::string text = buffer;
         startCapture();
         return text;
     }
 
     // Runs the lines until they end or a statement fails; returns the error.
-    int run(const std::string& program)
-    {
+    int run(const std::string& program) {
         FILE* file = std::tmpfile();
         std::fputs(program.c_str(), file);
         std::rewind(file);
@@ -101,16 +96,14 @@ protected:
         return code;
     }
 
-    header* function(const char* name)
-    {
+    header* function(const char* name) {
         header* f = findFunction(name);
         EXPECT_NE(f, nullptr) << name;
         return f;
     }
 
     // The stored body of a function as bytes.
-    std::string bodyOf(const char* name)
-    {
+    std::string bodyOf(const char* name) {
         header* f = function(name);
         if (!f) return "";
         char* body = functionBody(f);
@@ -118,15 +111,13 @@ protected:
     }
 };
 
-std::string numberTokenOf(double x)
-{
+std::string numberTokenOf(double x) {
     std::string token(1, numberToken);
     token.append(reinterpret_cast<const char*>(&x), 8);
     return token;
 }
 
-std::string commandTokenOf(const char* name)
-{
+std::string commandTokenOf(const char* name) {
     int32_t index = commandIndex(lookupCommandName(name)), cache = 0;
     std::string token(1, commandToken);
     token.append(reinterpret_cast<const char*>(&index), 4);
@@ -134,13 +125,13 @@ std::string commandTokenOf(const char* name)
     return token;
 }
 
-TEST_F(FunctionsTest, RecordHoldsCountsFlagsAndDefaults)
-{
+TEST_F(FunctionsTest, RecordHoldsCountsFlagsAndDefaults) {
     ASSERT_EQ(run("function f(a, b=2, c) := a\n"
                   "function g([a, b, c], d) := a\n"
                   "function map h(x; y, z: integer positive) := x\n"
                   "function k(a, ...) := a\n"),
-              0) << output();
+              0)
+        << output();
     struct Case {
         const char* name;
         int parameters, minimum, semicolon;
@@ -180,19 +171,21 @@ TEST_F(FunctionsTest, RecordHoldsCountsFlagsAndDefaults)
     // g's group and h's annotations.
     Parameter g1 = readParameter(functionParameters(function("g")));
     EXPECT_EQ(g1.flags, parameterGroupStart);
-    Parameter h3 = readParameter(readParameter(readParameter(functionParameters(function("h"))).next).next);
+    Parameter h3 =
+        readParameter(readParameter(readParameter(functionParameters(function("h"))).next).next);
     EXPECT_EQ(h3.flags, annotationInteger | annotationPositive);
 }
 
-TEST_F(FunctionsTest, BodyStoresNumbersAndCommandsAsTokens)
-{
+TEST_F(FunctionsTest, BodyStoresNumbersAndCommandsAsTokens) {
     ASSERT_EQ(run("function t(x)\n"
                   "  x1 = 12.5; end1 // comment\n"
                   "  s = \"return 3\"; list = .5\n"
                   "endfunction\n"),
-              0) << output();
-    std::string expected = "  x1 = " + numberTokenOf(12.5) + "; " + commandTokenOf("end") + "1 " + '\0' +
-                           "  s = \"return 3\"; list = " + numberTokenOf(0.5) + '\0' + endOfBody;
+              0)
+        << output();
+    std::string expected = "  x1 = " + numberTokenOf(12.5) + "; " + commandTokenOf("end") + "1 " +
+                           '\0' + "  s = \"return 3\"; list = " + numberTokenOf(0.5) + '\0' +
+                           endOfBody;
     std::string body = bodyOf("t");
     EXPECT_EQ(body.substr(0, expected.size()), expected);
     // Only padding follows the body end.
@@ -200,29 +193,29 @@ TEST_F(FunctionsTest, BodyStoresNumbersAndCommandsAsTokens)
     EXPECT_STREQ(detokenizeLine(functionBody(function("t"))), "  x1 = 12.5; end1 ");
 }
 
-TEST_F(FunctionsTest, TextLinesHoldOriginAndHelp)
-{
+TEST_F(FunctionsTest, TextLinesHoldOriginAndHelp) {
     ASSERT_EQ(run("function f(x)\n## Doubles x.\n## Second line.\n  return 2*x\nendfunction\n"
                   "function g(x) := x // the identity\n"
                   "function h(x) := x\n"),
-              0) << output();
+              0)
+        << output();
     EXPECT_STREQ(buildFunctionHeader(function("f"), 1), "f (x)  Doubles x.");
     EXPECT_STREQ(buildFunctionHeader(function("g"), 1), "g (x)  the identity");
     EXPECT_STREQ(buildFunctionHeader(function("h"), 1), "h (x) Kalix function has no help line!");
     EXPECT_EQ(std::string(functionTextLines(function("h"))).rfind("## Function in file : ", 0), 0u);
 }
 
-TEST_F(FunctionsTest, UsageLineShowsFiveParametersAndOptionalOnes)
-{
+TEST_F(FunctionsTest, UsageLineShowsFiveParametersAndOptionalOnes) {
     ASSERT_EQ(run("function many(a, b=1, c, d, e, f, g) := a\n"
                   "function map args m([u, v], w: index, s: string vector) := w\n"),
-              0) << output();
+              0)
+        << output();
     EXPECT_STREQ(buildFunctionHeader(function("many"), 0), "many (a {, b, c, d, e, ...}) ");
-    EXPECT_STREQ(buildFunctionHeader(function("m"), 0), "map args m ([u, v], w: index, s: vector string) ");
+    EXPECT_STREQ(buildFunctionHeader(function("m"), 0),
+                 "map args m ([u, v], w: index, s: vector string) ");
 }
 
-TEST_F(FunctionsTest, AnnotationSuffixPrefersCompositeWords)
-{
+TEST_F(FunctionsTest, AnnotationSuffixPrefersCompositeWords) {
     struct Case {
         int32_t flags;
         const char* text;
@@ -238,9 +231,9 @@ TEST_F(FunctionsTest, AnnotationSuffixPrefersCompositeWords)
     for (const Case& c : cases) EXPECT_STREQ(getParameterTypeName(c.flags), c.text) << c.flags;
 }
 
-TEST_F(FunctionsTest, IndexFollowsDefinitionsRemovalsAndAliases)
-{
-    ASSERT_EQ(run("function f(x) := 1\nfunction comment hidden(x) := 2\nfunction g(x) := 3\n"), 0) << output();
+TEST_F(FunctionsTest, IndexFollowsDefinitionsRemovalsAndAliases) {
+    ASSERT_EQ(run("function f(x) := 1\nfunction comment hidden(x) := 2\nfunction g(x) := 3\n"), 0)
+        << output();
     header* f = findFunction("f");
     ASSERT_NE(f, nullptr);
     EXPECT_STREQ(f->name, "f");
@@ -271,8 +264,7 @@ TEST_F(FunctionsTest, IndexFollowsDefinitionsRemovalsAndAliases)
 // --- the machine stack ----------------------------------------------------------
 
 // Runs `body` on a thread with a small machine stack.
-void runOnSmallStack(void (*body)(void*), void* argument)
-{
+void runOnSmallStack(void (*body)(void*), void* argument) {
     struct Call {
         void (*body)(void*);
         void* argument;
@@ -305,8 +297,7 @@ struct Outcome {
 };
 
 // A builtin that recurses natively until the machine stack ends.
-int nativeDepth(int n)
-{
+int nativeDepth(int n) {
     volatile char frame[4096];
     frame[0] = char(n);
     return n > 1000000000 ? frame[0] : nativeDepth(n + 1) + frame[0];
@@ -317,34 +308,34 @@ const BuiltinRecord testRows[] = {{"nativerecursion", 0, 0, builtinNativeRecursi
 KALIX_BUILTIN_FAMILY(nativeRecursionFamily, testRows);
 
 class RecursionTest : public FunctionsTest {
-public:
+  public:
     int runProgram(const char* program) { return run(program); }
     std::string takeOutput() { return output(); }
 };
 
-void runRecursion(void* p)
-{
+void runRecursion(void* p) {
     auto* outcome = static_cast<Outcome*>(p);
     outcome->code = outcome->test->runProgram(outcome->program);
     outcome->depthAfter = callDepth;
     outcome->frameRestored = startlocal == functionsEnd && functionState == 0;
 }
 
-TEST_F(RecursionTest, RunawayRecursionStopsBeforeTheStackEnds)
-{
+TEST_F(RecursionTest, RunawayRecursionStopsBeforeTheStackEnds) {
     Outcome outcome{this, "function r(n) := r(n+1)\nr(1)\n"};
     runOnSmallStack(runRecursion, &outcome);
     std::string text = takeOutput();
     EXPECT_EQ(outcome.code, 8888);
-    EXPECT_EQ(text.rfind("Stack overflow. Too many recursions?\n...\nr:\n    useglobal; return r(n+1) \n", 0), 0u)
+    EXPECT_EQ(
+        text.rfind("Stack overflow. Too many recursions?\n...\nr:\n    useglobal; return r(n+1) \n",
+                   0),
+        0u)
         << text.substr(0, 200);
     EXPECT_EQ(outcome.depthAfter, 0);
     EXPECT_TRUE(outcome.frameRestored);
     EXPECT_EQ(runProgram("x = 1+1;\n"), 0);
 }
 
-TEST_F(RecursionTest, FaultOnTheGuardPageEndsTheCall)
-{
+TEST_F(RecursionTest, FaultOnTheGuardPageEndsTheCall) {
     const BuiltinFamily* families[] = {&nativeRecursionFamily};
     sortBuiltinFamilies(families, 1);
     Outcome outcome{this, "function d() := nativerecursion()\nd()\n"};
@@ -352,10 +343,11 @@ TEST_F(RecursionTest, FaultOnTheGuardPageEndsTheCall)
     std::string text = takeOutput();
     EXPECT_EQ(outcome.code, 8888);
     EXPECT_EQ(text.rfind("Stack overflow. Too many recursions?\n", 0), 0u) << text;
-    EXPECT_NE(text.find("d:\n    useglobal; return nativerecursion() \n"), std::string::npos) << text;
+    EXPECT_NE(text.find("d:\n    useglobal; return nativerecursion() \n"), std::string::npos)
+        << text;
     EXPECT_EQ(outcome.depthAfter, 0);
     EXPECT_TRUE(outcome.frameRestored);
     sortBuiltins();
 }
 
-} // namespace
+}  // namespace

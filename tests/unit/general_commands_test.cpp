@@ -9,7 +9,7 @@
 #include "stack_fixture.h"
 
 class GeneralCommandsTest : public SmallStack {
-protected:
+  protected:
     void SetUp() override {
         SmallStack::SetUp();
         sortCommands();
@@ -43,7 +43,8 @@ TEST_F(GeneralCommandsTest, HexdumpShowsTheRecordSixteenBytesALine) {
     std::string text = output();
     EXPECT_EQ(text.rfind("\nz at       40\n", 0), 0u) << text;
     EXPECT_NE(text.find("\n  40  00 00 00 00 00 00 00 00                         ________\n"),
-              std::string::npos) << text;
+              std::string::npos)
+        << text;
     // An unknown name prints nothing.
     ASSERT_EQ(dispatch("hexdump nothing"), 1);
     EXPECT_EQ(output(), "");
@@ -57,7 +58,8 @@ TEST_F(GeneralCommandsTest, ClearallKeepsProtectedDefaultAndPercentNames) {
     ASSERT_EQ(dispatch("clearall;"), 1);
     EXPECT_EQ(errorCode, 0);
     std::string left;
-    for (char* p = startlocal; p < endlocal; p += recordAt(p)->size) left += std::string(recordAt(p)->name) + " ";
+    for (char* p = startlocal; p < endlocal; p += recordAt(p)->size)
+        left += std::string(recordAt(p)->name) + " ";
     EXPECT_EQ(left, "% defaultx p ");
     EXPECT_EQ(endlocal, newram);
 }

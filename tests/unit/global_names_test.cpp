@@ -5,18 +5,19 @@
 
 #include <string>
 
+#include "global_store_fixture.h"
 #include "interpreter/globals.h"
 #include "interpreter/stack.h"
-#include "global_store_fixture.h"
 
 namespace {
 
 using GlobalNamesTest = GlobalStoreTest;
 
-TEST_F(GlobalNamesTest, ManyNamesEachFindTheirOwnValue)
-{
+TEST_F(GlobalNamesTest, ManyNamesEachFindTheirOwnValue) {
     const int count = 3000;
-    auto nameOf = [](int i) { return (i % 3 == 0 ? "v" : i % 3 == 1 ? "v_" : "w$$") + std::to_string(i); };
+    auto nameOf = [](int i) {
+        return (i % 3 == 0 ? "v" : i % 3 == 1 ? "v_" : "w$$") + std::to_string(i);
+    };
     for (int i = 0; i < count; i++) {
         newram = endlocal;
         ASSERT_NE(putGlobal(nameOf(i).c_str(), pushReal(i), 0), nullptr);
@@ -32,11 +33,11 @@ TEST_F(GlobalNamesTest, ManyNamesEachFindTheirOwnValue)
             EXPECT_EQ(found->name, nameOf(i));
         }
     }
-    for (const char* unknown : {"", "v", "v_", "v1x", "v_1 ", "V_1"}) EXPECT_EQ(findGlobal(unknown), nullptr) << unknown;
+    for (const char* unknown : {"", "v", "v_", "v1x", "v_1 ", "V_1"})
+        EXPECT_EQ(findGlobal(unknown), nullptr) << unknown;
 }
 
-TEST_F(GlobalNamesTest, PrefixesAndOneCharacterApart)
-{
+TEST_F(GlobalNamesTest, PrefixesAndOneCharacterApart) {
     const char* names[] = {"a", "ab", "abc", "b", "ba", "%", "%%", "x$$", "x$"};
     for (int i = 0; i < int(std::size(names)); i++) putGlobal(names[i], pushReal(i), 0);
     for (int i = 0; i < int(std::size(names)); i++) {
@@ -48,8 +49,7 @@ TEST_F(GlobalNamesTest, PrefixesAndOneCharacterApart)
 
 // The name may lie in the record being stored, or in the block that a
 // larger value replaces.
-TEST_F(GlobalNamesTest, NameTakenFromTheStoredRecord)
-{
+TEST_F(GlobalNamesTest, NameTakenFromTheStoredRecord) {
     header* a = putGlobal("a", pushReal(1), 0);
     EXPECT_EQ(putGlobal(a->name, a, 0), a);
     EXPECT_STREQ(findGlobal("a")->name, "a");
@@ -64,4 +64,4 @@ TEST_F(GlobalNamesTest, NameTakenFromTheStoredRecord)
     EXPECT_EQ(matrixData(replaced)[399], 7);
 }
 
-} // namespace
+}  // namespace

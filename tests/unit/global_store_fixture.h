@@ -13,13 +13,12 @@
 #include "interpreter/stack.h"
 
 class GlobalStoreTest : public ::testing::Test {
-protected:
+  protected:
     static constexpr size_t stackBytes = 1 << 18;
     std::vector<uint64_t> block = std::vector<uint64_t>((stackBytes + stackGuardBytes) / 8);
     std::vector<char> captured = std::vector<char>(1 << 16);
 
-    void SetUp() override
-    {
+    void SetUp() override {
         ramstart = reinterpret_cast<char*>(block.data());
         ramend = ramstart + stackBytes;
         newram = startlocal = endlocal = functionsEnd = topStartLocal = topEndLocal = ramstart;
@@ -32,8 +31,7 @@ protected:
         captureOverflow = 0;
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         clearGlobals();
         functionState = 0;
         captureDestination = captureLimit = nullptr;
@@ -43,8 +41,7 @@ protected:
     }
 
     // Everything printed since the last call.
-    std::string output()
-    {
+    std::string output() {
         std::string text(captured.data(), captureDestination);
         captureDestination = captured.data();
         return text;

@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "global_store_fixture.h"
 #include "interpreter/globals.h"
 #include "interpreter/output.h"
 #include "interpreter/stack.h"
-#include "global_store_fixture.h"
 
 namespace {
 
 class GlobalsTest : public GlobalStoreTest {
-protected:
+  protected:
     // Pushes the arguments (reals and strings) and calls the handler;
     // returns the record left at the first argument's place.
     struct Arg {
@@ -25,8 +25,7 @@ protected:
         Arg(double v) : isText(false), x(v), text(nullptr) {}
         Arg(const char* t) : isText(true), x(0), text(t) {}
     };
-    header* call(void (*handler)(header*), const std::vector<Arg>& args)
-    {
+    header* call(void (*handler)(header*), const std::vector<Arg>& args) {
         errorCode = 0;
         newram = endlocal;
         header* first = recordAt(newram);
@@ -39,22 +38,19 @@ protected:
         return first;
     }
 
-    double callForReal(void (*handler)(header*), const std::vector<Arg>& args)
-    {
+    double callForReal(void (*handler)(header*), const std::vector<Arg>& args) {
         header* result = call(handler, args);
         EXPECT_EQ(errorCode, 0) << output();
         EXPECT_EQ(result->kind, kindReal);
         return realOf(result);
     }
 
-    static bool isNoResultMarker(const header* h)
-    {
+    static bool isNoResultMarker(const header* h) {
         return h->kind == kindString && stringOf(h)[0] == markerNoResult && stringOf(h)[1] == 0;
     }
 };
 
-TEST_F(GlobalsTest, PutFindAndCopyToStack)
-{
+TEST_F(GlobalsTest, PutFindAndCopyToStack) {
     header* value = pushReal(5, "temporary");
     value->flags = flagSetGlobal | flagProtected;
     header* stored = putGlobal("a", value, 0x20);
@@ -76,8 +72,7 @@ TEST_F(GlobalsTest, PutFindAndCopyToStack)
     EXPECT_EQ(errorCode, 0);
 }
 
-TEST_F(GlobalsTest, SmallerValuesReuseTheBlockLargerOnesGetANewOne)
-{
+TEST_F(GlobalsTest, SmallerValuesReuseTheBlockLargerOnesGetANewOne) {
     header* stored = putGlobal("a", pushReal(1), 0);
     EXPECT_EQ(putGlobal("a", pushReal(2), 0), stored);
     EXPECT_EQ(realOf(findGlobal("a")), 2);
@@ -99,8 +94,7 @@ TEST_F(GlobalsTest, SmallerValuesReuseTheBlockLargerOnesGetANewOne)
 
 // A statement may still point at a replaced or removed block: it stays
 // readable until the statement has ended.
-TEST_F(GlobalsTest, ReplacedBlocksLastUntilReleased)
-{
+TEST_F(GlobalsTest, ReplacedBlocksLastUntilReleased) {
     header* old = putGlobal("a", pushReal(7), 0);
     putGlobal("a", pushRealMatrix(10, 10), 0);
     header* removed = putGlobal("b", pushReal(8), 0);
@@ -112,8 +106,7 @@ TEST_F(GlobalsTest, ReplacedBlocksLastUntilReleased)
     EXPECT_EQ(matrixRows(findGlobal("a")), 10);
 }
 
-TEST_F(GlobalsTest, CopyToStackRefusesWhenTheStackIsFull)
-{
+TEST_F(GlobalsTest, CopyToStackRefusesWhenTheStackIsFull) {
     putGlobal("m", pushRealMatrix(10, 10), 0);
     newram = ramend - 864;  // exactly the record's size left: "reaches" ramend
     char* before = newram;
@@ -123,8 +116,7 @@ TEST_F(GlobalsTest, CopyToStackRefusesWhenTheStackIsFull)
     EXPECT_EQ(output(), "Out of stack space for global variable m\n");
 }
 
-TEST_F(GlobalsTest, LongNamesAreCutToTheNameField)
-{
+TEST_F(GlobalsTest, LongNamesAreCutToTheNameField) {
     const char* longName = "abcdefghijklmnopqrstuvwxyz0123456789";
     header* stored = putGlobal(longName, pushReal(3), 0);
     EXPECT_EQ(std::strlen(stored->name), 31u);
@@ -132,8 +124,7 @@ TEST_F(GlobalsTest, LongNamesAreCutToTheNameField)
     EXPECT_EQ(findGlobal(stored->name), stored);
 }
 
-TEST_F(GlobalsTest, ClearAllKeepsProtectedDefaultAndPercentNames)
-{
+TEST_F(GlobalsTest, ClearAllKeepsProtectedDefaultAndPercentNames) {
     for (const char* name : {"a", "b", "defaultx", "%p", "keep"}) putGlobal(name, pushReal(1), 0);
     findGlobal("keep")->flags |= flagProtected;
     clearUnprotectedGlobals();
@@ -154,8 +145,7 @@ TEST_F(GlobalsTest, ClearAllKeepsProtectedDefaultAndPercentNames)
     EXPECT_EQ(findGlobal("keep"), nullptr);
 }
 
-TEST_F(GlobalsTest, Listings)
-{
+TEST_F(GlobalsTest, Listings) {
     putGlobal("zeta", pushReal(2), 0);
     putGlobal("alpha", pushReal(1), 0);
     putGlobal("defaultv", pushReal(3), 0);
@@ -174,8 +164,7 @@ TEST_F(GlobalsTest, Listings)
     EXPECT_EQ(listGlobalLists("sec"), 1);
 }
 
-TEST_F(GlobalsTest, GsetGvarGremove)
-{
+TEST_F(GlobalsTest, GsetGvarGremove) {
     header* result = call(builtinGset, {"a", 5});
     EXPECT_EQ(errorCode, 0);
     EXPECT_TRUE(isNoResultMarker(result));
@@ -202,8 +191,7 @@ TEST_F(GlobalsTest, GsetGvarGremove)
     EXPECT_EQ(output(), "Global list L not found\n");
 }
 
-TEST_F(GlobalsTest, WrongArgumentKinds)
-{
+TEST_F(GlobalsTest, WrongArgumentKinds) {
     struct Case {
         void (*handler)(header*);
         std::vector<Arg> args;
@@ -231,8 +219,7 @@ TEST_F(GlobalsTest, WrongArgumentKinds)
     }
 }
 
-TEST_F(GlobalsTest, ListOperations)
-{
+TEST_F(GlobalsTest, ListOperations) {
     call(builtinGlist, {"L"});
     EXPECT_EQ(callForReal(builtinGlistadd, {"L", 1}), 1);
     EXPECT_EQ(callForReal(builtinGlistadd, {"L", 2}), 2);
@@ -265,8 +252,7 @@ TEST_F(GlobalsTest, ListOperations)
     EXPECT_EQ(output(), "Global list L not found\n");
 }
 
-TEST_F(GlobalsTest, ListIndexOutOfRange)
-{
+TEST_F(GlobalsTest, ListIndexOutOfRange) {
     call(builtinGlist, {"L"});
     for (double x : {1.0, 2.0, 3.0}) call(builtinGlistadd, {"L", x});
     output();
@@ -291,11 +277,11 @@ TEST_F(GlobalsTest, ListIndexOutOfRange)
     EXPECT_EQ(errorCode, 26);
 }
 
-TEST_F(GlobalsTest, ListsGrowAndKeepTheirElements)
-{
+TEST_F(GlobalsTest, ListsGrowAndKeepTheirElements) {
     call(builtinGlist, {"big"});
     for (int i = 1; i <= 100; i++) EXPECT_EQ(callForReal(builtinGlistadd, {"big", double(i)}), i);
-    for (int i = 1; i <= 100; i += 33) EXPECT_EQ(callForReal(builtinGlistget, {"big", double(i)}), i);
+    for (int i = 1; i <= 100; i += 33)
+        EXPECT_EQ(callForReal(builtinGlistget, {"big", double(i)}), i);
     // Elements are copies: strings and matrices come back whole.
     call(builtinGlistadd, {"big", "some text"});
     header* text = call(builtinGlistget, {"big", 101});
@@ -303,8 +289,7 @@ TEST_F(GlobalsTest, ListsGrowAndKeepTheirElements)
     EXPECT_STREQ(stringOf(text), "some text");
 }
 
-TEST_F(GlobalsTest, ListGetRefusesWhenTheStackIsFull)
-{
+TEST_F(GlobalsTest, ListGetRefusesWhenTheStackIsFull) {
     call(builtinGlist, {"L"});
     call(builtinGlistadd, {"L", "a string that needs a record of more than a few bytes"});
     output();
@@ -320,4 +305,4 @@ TEST_F(GlobalsTest, ListGetRefusesWhenTheStackIsFull)
     EXPECT_EQ(newram, top);
 }
 
-} // namespace
+}  // namespace

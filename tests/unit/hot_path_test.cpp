@@ -2,12 +2,12 @@
 // blank scanners, and the per-thread cache of intSetting.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 #include "interpreter/commands.h"
 #include "interpreter/main_loop.h"
@@ -30,7 +30,8 @@ TEST(CommandIndex, AgreesWithAPlainSearch) {
     ASSERT_GT(commandCount, 1);
     for (int i = 0; i < commandCount; i++) {
         std::string name = commandTable[i].name;
-        for (const std::string& word : {name, name + "x", name.substr(0, name.size() - 1), "x" + name})
+        for (const std::string& word :
+             {name, name + "x", name.substr(0, name.size() - 1), "x" + name})
             EXPECT_EQ(lookupCommandName(word.c_str()), rowNamed(word)) << word;
     }
     EXPECT_EQ(lookupCommandName(""), nullptr);
@@ -59,10 +60,15 @@ TEST(Scanner, HasPrefix) {
         const char* prefix;
         bool expected;
     } cases[] = {
-        {"kalix x", "kalix ", true}, {"kalix", "kalix ", false}, {"", "//", false},
-        {"//", "//", true},          {"x", "", true},             {"/*", "//", false},
+        {"kalix x", "kalix ", true},
+        {"kalix", "kalix ", false},
+        {"", "//", false},
+        {"//", "//", true},
+        {"x", "", true},
+        {"/*", "//", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(hasPrefix(c.text, c.prefix), c.expected) << c.text << " " << c.prefix;
+    for (const auto& c : cases)
+        EXPECT_EQ(hasPrefix(c.text, c.prefix), c.expected) << c.text << " " << c.prefix;
 }
 
 TEST(Scanner, SkipBlanksResultAndPosition) {
@@ -70,18 +76,11 @@ TEST(Scanner, SkipBlanksResultAndPosition) {
         const char* text;
         int state;  // functionState
         int result;
-        int rest;   // bytes left at the scan position
+        int rest;  // bytes left at the scan position
     } cases[] = {
-        {"x", 0, 0, 1},
-        {"  x", 0, 1, 1},
-        {"\tx", 0, 1, 1},
-        {"  // note", 0, 1, 0},
-        {"// note", 0, 0, 0},
-        {"  ## note", 0, 1, 7},  // "##" is a comment only in a function
-        {"  ## note", 1, 1, 0},
-        {"  / 2", 0, 1, 3},
-        {"  .5", 0, 1, 2},
-        {"  #", 0, 1, 1},
+        {"x", 0, 0, 1},         {"  x", 0, 1, 1},       {"\tx", 0, 1, 1},  {"  // note", 0, 1, 0},
+        {"// note", 0, 0, 0},   {"  ## note", 0, 1, 7},  // "##" is a comment only in a function
+        {"  ## note", 1, 1, 0}, {"  / 2", 0, 1, 3},     {"  .5", 0, 1, 2}, {"  #", 0, 1, 1},
         {"", 0, 0, 0},
     };
     int savedState = functionState;
@@ -97,7 +96,7 @@ TEST(Scanner, SkipBlanksResultAndPosition) {
 
 // A fresh per-user settings file for each test.
 class SettingCacheTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/kalix-cache-XXXXXX";
         root = mkdtemp(pattern);
@@ -108,8 +107,10 @@ protected:
     }
     void TearDown() override {
         settings.deleteRegistryKey();
-        if (savedConfig) setenv("XDG_CONFIG_HOME", savedConfig->c_str(), 1);
-        else unsetenv("XDG_CONFIG_HOME");
+        if (savedConfig)
+            setenv("XDG_CONFIG_HOME", savedConfig->c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
         fs::remove_all(root);
     }
     fs::path root;

@@ -2,8 +2,8 @@
 // against exact error terms), the element functions, promotion in place,
 // the constructors and the interval builtins and operators.
 #include <cfloat>
-#include <functional>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <random>
 
@@ -23,14 +23,12 @@ bool atLeast(double lo, double x, double e) { return lo < x || (lo == x && e >= 
 bool atMost(double hi, double x, double e) { return hi > x || (hi == x && e <= 0); }
 
 // Exact errors: a + b = s + e, a * b = p + e, a / b = q + r / b.
-double sumError(double a, double b, double s)
-{
+double sumError(double a, double b, double s) {
     double bb = s - a;
     return (a - (s - bb)) + (b - bb);
 }
 double productError(double a, double b, double p) { return std::fma(a, b, -p); }
-double quotientErrorSign(double a, double b, double q)
-{
+double quotientErrorSign(double a, double b, double q) {
     double r = std::fma(-q, b, a);
     return (r == 0) ? 0 : ((r > 0) == (b > 0) ? 1 : -1);
 }
@@ -38,8 +36,8 @@ double quotientErrorSign(double a, double b, double q)
 using BoundOperation = void (*)(double, double, double, double, double*, double*);
 
 // Every corner of the operands, with its exact value, lies inside the result.
-void expectEnclosesCorners(BoundOperation op, char kind, double lo1, double hi1, double lo2, double hi2)
-{
+void expectEnclosesCorners(BoundOperation op, char kind, double lo1, double hi1, double lo2,
+                           double hi2) {
     double lo, hi;
     op(lo1, hi1, lo2, hi2, &lo, &hi);
     ASSERT_EQ(errorCode, 0);
@@ -48,13 +46,27 @@ void expectEnclosesCorners(BoundOperation op, char kind, double lo1, double hi1,
         for (double b : {lo2, hi2}) {
             double x, e;
             switch (kind) {
-            case '+': x = a + b; e = sumError(a, b, x); break;
-            case '-': x = a - b; e = sumError(a, -b, x); break;
-            case '*': x = a * b; e = productError(a, b, x); break;
-            default: x = a / b; e = quotientErrorSign(a, b, x); break;
+                case '+':
+                    x = a + b;
+                    e = sumError(a, b, x);
+                    break;
+                case '-':
+                    x = a - b;
+                    e = sumError(a, -b, x);
+                    break;
+                case '*':
+                    x = a * b;
+                    e = productError(a, b, x);
+                    break;
+                default:
+                    x = a / b;
+                    e = quotientErrorSign(a, b, x);
+                    break;
             }
-            EXPECT_TRUE(atLeast(lo, x, e)) << lo1 << " " << hi1 << " " << kind << " " << lo2 << " " << hi2;
-            EXPECT_TRUE(atMost(hi, x, e)) << lo1 << " " << hi1 << " " << kind << " " << lo2 << " " << hi2;
+            EXPECT_TRUE(atLeast(lo, x, e))
+                << lo1 << " " << hi1 << " " << kind << " " << lo2 << " " << hi2;
+            EXPECT_TRUE(atMost(hi, x, e))
+                << lo1 << " " << hi1 << " " << kind << " " << lo2 << " " << hi2;
         }
     }
 }
@@ -63,8 +75,7 @@ void expectEnclosesCorners(BoundOperation op, char kind, double lo1, double hi1,
 
 // --- outward rounding ----------------------------------------------------------
 
-TEST_F(IntervalTest, RoundingStepsOneDoubleOutward)
-{
+TEST_F(IntervalTest, RoundingStepsOneDoubleOutward) {
     EXPECT_EQ(roundUp(1.0), 1.0 + DBL_EPSILON);
     EXPECT_EQ(roundDown(1.0), 1.0 - DBL_EPSILON / 2);
     EXPECT_EQ(roundDown(-1.0), -1.0 - DBL_EPSILON);
@@ -78,8 +89,7 @@ TEST_F(IntervalTest, RoundingStepsOneDoubleOutward)
     EXPECT_TRUE(std::isnan(roundUp(NAN)));
 }
 
-TEST_F(IntervalTest, RoundToNearestWouldShrinkTheseResults)
-{
+TEST_F(IntervalTest, RoundToNearestWouldShrinkTheseResults) {
     double lo, hi;
     // 1 + 1e-17 rounds to 1 under nearest rounding; the upper bound must pass it.
     addIntervalBounds(1, 1, 1e-17, 1e-17, &lo, &hi);
@@ -110,17 +120,19 @@ TEST_F(IntervalTest, RoundToNearestWouldShrinkTheseResults)
     EXPECT_GT(hi, 1.0 / 3);
 }
 
-TEST_F(IntervalTest, BoundOperationsEncloseEveryCorner)
-{
+TEST_F(IntervalTest, BoundOperationsEncloseEveryCorner) {
     std::mt19937_64 random(12345);
     std::uniform_real_distribution<double> mantissa(-1, 1);
     std::uniform_int_distribution<int> exponent(-1074, 1000);
-    auto draw = [&] { return std::ldexp(mantissa(random), exponent(random) / 3 * (random() % 2 ? 1 : 3)); };
+    auto draw = [&] {
+        return std::ldexp(mantissa(random), exponent(random) / 3 * (random() % 2 ? 1 : 3));
+    };
     for (int i = 0; i < 20000; i++) {
         double a = draw(), b = draw(), c = draw(), d = draw();
         if (a > b) std::swap(a, b);
         if (c > d) std::swap(c, d);
-        if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(c) || !std::isfinite(d)) continue;
+        if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(c) || !std::isfinite(d))
+            continue;
         expectEnclosesCorners(addIntervalBounds, '+', a, b, c, d);
         expectEnclosesCorners(subtractIntervalBounds, '-', a, b, c, d);
         expectEnclosesCorners(multiplyIntervalBounds, '*', a, b, c, d);
@@ -129,15 +141,14 @@ TEST_F(IntervalTest, BoundOperationsEncloseEveryCorner)
     }
 }
 
-TEST_F(IntervalTest, ProductAndQuotientBySignCases)
-{
+TEST_F(IntervalTest, ProductAndQuotientBySignCases) {
     struct Case {
         double lo1, hi1, lo2, hi2, lo, hi;
     };
     const Case products[] = {
-        {1, 2, 3, 4, 3, 8},       {1, 2, -3, 4, -6, 8},    {1, 2, -4, -3, -8, -3},
-        {-1, 2, 3, 4, -4, 8},     {-1, 2, -3, 4, -6, 8},   {-1, 2, -4, -3, -8, 4},
-        {-2, -1, 3, 4, -8, -3},   {-2, -1, -3, 4, -8, 6},  {-2, -1, -4, -3, 3, 8},
+        {1, 2, 3, 4, 3, 8},     {1, 2, -3, 4, -6, 8},   {1, 2, -4, -3, -8, -3},
+        {-1, 2, 3, 4, -4, 8},   {-1, 2, -3, 4, -6, 8},  {-1, 2, -4, -3, -8, 4},
+        {-2, -1, 3, 4, -8, -3}, {-2, -1, -3, 4, -8, 6}, {-2, -1, -4, -3, 3, 8},
     };
     for (const Case& c : products) {
         double lo, hi;
@@ -146,7 +157,7 @@ TEST_F(IntervalTest, ProductAndQuotientBySignCases)
         EXPECT_EQ(hi, roundUp(c.hi)) << c.lo1 << " " << c.hi1 << " * " << c.lo2 << " " << c.hi2;
     }
     const Case quotients[] = {
-        {1, 4, 1, 2, 0.5, 4},   {-1, 4, 1, 2, -1, 4},   {-4, -1, 1, 2, -4, -0.5},
+        {1, 4, 1, 2, 0.5, 4},     {-1, 4, 1, 2, -1, 4},   {-4, -1, 1, 2, -4, -0.5},
         {1, 4, -2, -1, -4, -0.5}, {-1, 4, -2, -1, -4, 1}, {-4, -1, -2, -1, 0.5, 4},
     };
     for (const Case& c : quotients) {
@@ -157,8 +168,7 @@ TEST_F(IntervalTest, ProductAndQuotientBySignCases)
     }
 }
 
-TEST_F(IntervalTest, DivisorHoldingZeroIsRefused)
-{
+TEST_F(IntervalTest, DivisorHoldingZeroIsRefused) {
     for (auto divisor : {std::pair{-1.0, 1.0}, std::pair{0.0, 1.0}, std::pair{-1.0, 0.0}}) {
         errorCode = 0;
         double lo, hi;
@@ -168,8 +178,7 @@ TEST_F(IntervalTest, DivisorHoldingZeroIsRefused)
     }
 }
 
-TEST_F(IntervalTest, PairFormsMatchBoundForms)
-{
+TEST_F(IntervalTest, PairFormsMatchBoundForms) {
     const double a[2] = {1, 2}, b[2] = {3, 4};
     double r[2], lo, hi;
     addIntervals(a, b, r);
@@ -197,8 +206,7 @@ TEST_F(IntervalTest, PairFormsMatchBoundForms)
 // --- element functions -------------------------------------------------------------
 
 // The long-double library value at each end must lie inside the result.
-TEST_F(IntervalTest, LibraryFunctionsEncloseTheirValues)
-{
+TEST_F(IntervalTest, LibraryFunctionsEncloseTheirValues) {
     struct Case {
         const char* what;
         void (*f)(const double*, double*);
@@ -230,25 +238,25 @@ TEST_F(IntervalTest, LibraryFunctionsEncloseTheirValues)
         long double low = c.decreasing ? atHi : atLo, high = c.decreasing ? atLo : atHi;
         EXPECT_LE(static_cast<long double>(r[0]), low);
         EXPECT_GE(static_cast<long double>(r[1]), high);
-        EXPECT_LT(r[1] - r[0], (high - low) * (1 + 1e-14) + 1e-300 + 4 * DBL_EPSILON * std::fabs((double)high));
+        EXPECT_LT(r[1] - r[0],
+                  (high - low) * (1 + 1e-14) + 1e-300 + 4 * DBL_EPSILON * std::fabs((double)high));
     }
 }
 
-TEST_F(IntervalTest, SineAndCosineOverExtrema)
-{
+TEST_F(IntervalTest, SineAndCosineOverExtrema) {
     struct Case {
         void (*f)(const double*, double*);
         double lo, hi, expectedLo, expectedHi;  // NaN: beyond both end values
     };
     const Case cases[] = {
-        {cosInterval, 0, 7, -1, 1},      // wider than 2 pi
-        {cosInterval, 0, 4, -1, 1},      // holds the minimum at pi; cos 0 = 1 at the top
-        {cosInterval, 5, 7, NAN, 1},     // holds the maximum at 2 pi
-        {sinInterval, 1, 2, NAN, 1},     // holds pi/2
-        {sinInterval, 4, 5, -1, NAN},    // holds 3 pi/2
-        {sinInterval, 2, 6, -1, NAN},    // decreasing then increasing
-        {sinInterval, 0, 4, NAN, 1},     // the maximum inside, sin 4 the lowest value
-        {sinInterval, -1, 5.2, -1, 1},   // wider than pi, rising at both ends
+        {cosInterval, 0, 7, -1, 1},     // wider than 2 pi
+        {cosInterval, 0, 4, -1, 1},     // holds the minimum at pi; cos 0 = 1 at the top
+        {cosInterval, 5, 7, NAN, 1},    // holds the maximum at 2 pi
+        {sinInterval, 1, 2, NAN, 1},    // holds pi/2
+        {sinInterval, 4, 5, -1, NAN},   // holds 3 pi/2
+        {sinInterval, 2, 6, -1, NAN},   // decreasing then increasing
+        {sinInterval, 0, 4, NAN, 1},    // the maximum inside, sin 4 the lowest value
+        {sinInterval, -1, 5.2, -1, 1},  // wider than pi, rising at both ends
     };
     for (const Case& c : cases) {
         const double x[2] = {c.lo, c.hi};
@@ -271,8 +279,7 @@ TEST_F(IntervalTest, SineAndCosineOverExtrema)
     }
 }
 
-TEST_F(IntervalTest, DomainErrorsOfElementFunctions)
-{
+TEST_F(IntervalTest, DomainErrorsOfElementFunctions) {
     struct Case {
         void (*f)(const double*, double*);
         double lo, hi;
@@ -299,16 +306,16 @@ TEST_F(IntervalTest, DomainErrorsOfElementFunctions)
     errorsOff = 0;
 }
 
-TEST_F(IntervalTest, PowersOfIntervals)
-{
+TEST_F(IntervalTest, PowersOfIntervals) {
     struct Case {
         double a, b, c, d, lo, hi;  // expected before outward rounding
     };
     const Case cases[] = {
-        {-2, 3, 2, 2, 0, 9},           {-2, -1, -1, -1, -1, -0.5},  {-3, -2, 2, 2, 4, 9},
-        {-3, -2, -2, -2, 1.0 / 9, 0.25}, {-2, 3, 3, 3, -8, 27},   {-2, 5, 0, 0, 1, 1},
-        {0.5, 2, 2, 3, 0.125, 8},      {0.25, 0.5, 1, 2, 0.0625, 0.5}, {2, 4, -1, 1, 0.25, 4},
-        {0.25, 0.5, -2, -1, 2, 16},
+        {-2, 3, 2, 2, 0, 9},      {-2, -1, -1, -1, -1, -0.5},
+        {-3, -2, 2, 2, 4, 9},     {-3, -2, -2, -2, 1.0 / 9, 0.25},
+        {-2, 3, 3, 3, -8, 27},    {-2, 5, 0, 0, 1, 1},
+        {0.5, 2, 2, 3, 0.125, 8}, {0.25, 0.5, 1, 2, 0.0625, 0.5},
+        {2, 4, -1, 1, 0.25, 4},   {0.25, 0.5, -2, -1, 2, 16},
     };
     for (const Case& c : cases) {
         double lo, hi;
@@ -333,8 +340,7 @@ TEST_F(IntervalTest, PowersOfIntervals)
     EXPECT_GT(hi, 0.0);
 }
 
-TEST_F(IntervalTest, SelectedBoundsAreNotRounded)
-{
+TEST_F(IntervalTest, SelectedBoundsAreNotRounded) {
     double r[2];
     const double x[2] = {-3, 2};
     absInterval(x, r);
@@ -365,8 +371,7 @@ TEST_F(IntervalTest, SelectedBoundsAreNotRounded)
     EXPECT_EQ(output(), "Empty intersection.\n");
 }
 
-TEST_F(IntervalTest, DegreeAndPercentEncloseTheExactValue)
-{
+TEST_F(IntervalTest, DegreeAndPercentEncloseTheExactValue) {
     double r[2];
     const double right[2] = {90, 90};
     degreeInterval(right, r);
@@ -378,8 +383,7 @@ TEST_F(IntervalTest, DegreeAndPercentEncloseTheExactValue)
     EXPECT_GT(r[1], 0.1);
 }
 
-TEST_F(IntervalTest, TestsOfSubintervals)
-{
+TEST_F(IntervalTest, TestsOfSubintervals) {
     EXPECT_EQ(isProperSubinterval(1, 2, 0, 3), 1);
     EXPECT_EQ(isProperSubinterval(1, 2, 1, 3), 1);
     EXPECT_EQ(isProperSubinterval(1, 2, 1, 2), 0);
@@ -398,8 +402,7 @@ TEST_F(IntervalTest, TestsOfSubintervals)
 
 // --- promotion ------------------------------------------------------------------------
 
-TEST_F(IntervalTest, PromotionChangesTheRecordInPlace)
-{
+TEST_F(IntervalTest, PromotionChangesTheRecordInPlace) {
     header* x = pushReal(2.5);
     header* above = pushReal(7);
     promoteToInterval(x);
@@ -425,8 +428,7 @@ TEST_F(IntervalTest, PromotionChangesTheRecordInPlace)
     EXPECT_EQ(already->size, size);
 }
 
-TEST_F(IntervalTest, PromotionRefusals)
-{
+TEST_F(IntervalTest, PromotionRefusals) {
     promoteToInterval(pushComplex(1, 1));
     EXPECT_EQ(errorCode, 1);
     EXPECT_EQ(output(), "Cannot convert from complex to interval.\n");
@@ -447,8 +449,7 @@ TEST_F(IntervalTest, PromotionRefusals)
 
 // --- constructors and builtins ------------------------------------------------------------
 
-TEST_F(IntervalTest, IntervalOfOneValue)
-{
+TEST_F(IntervalTest, IntervalOfOneValue) {
     header* first = call("interval", 1, pushReal(1));
     ASSERT_EQ(errorCode, 0);
     EXPECT_EQ(first->kind, kindInterval);
@@ -469,8 +470,7 @@ TEST_F(IntervalTest, IntervalOfOneValue)
     EXPECT_EQ(output(), "Illegal argument for ~a~\n");
 }
 
-TEST_F(IntervalTest, IntervalFromBounds)
-{
+TEST_F(IntervalTest, IntervalFromBounds) {
     struct Case {
         const char* what;
         std::function<header*(IntervalTest&)> lower, upper;
@@ -478,18 +478,66 @@ TEST_F(IntervalTest, IntervalFromBounds)
         const char* message;
     };
     const Case cases[] = {
-        {"two reals", [](auto&) { return pushReal(1); }, [](auto&) { return pushReal(2); }, {1, 2}, ""},
-        {"reversed", [](auto&) { return pushReal(2); }, [](auto&) { return pushReal(1); }, {}, "Empty Interval\n"},
-        {"real and row", [](auto&) { return pushReal(0); }, [](auto& t) { return t.row({1, 2}); }, {0, 1, 0, 2}, ""},
-        {"row and real", [](auto& t) { return t.row({1, 2}); }, [](auto&) { return pushReal(3); }, {1, 3, 2, 3}, ""},
-        {"two rows", [](auto& t) { return t.row({1, 2}); }, [](auto& t) { return t.row({3, 4}); }, {1, 3, 2, 4}, ""},
-        {"an empty element", [](auto& t) { return t.row({1, 5}); }, [](auto& t) { return t.row({3, 4}); }, {},
+        {"two reals",
+         [](auto&) { return pushReal(1); },
+         [](auto&) { return pushReal(2); },
+         {1, 2},
+         ""},
+        {"reversed",
+         [](auto&) { return pushReal(2); },
+         [](auto&) { return pushReal(1); },
+         {},
+         "Empty Interval\n"},
+        {"real and row",
+         [](auto&) { return pushReal(0); },
+         [](auto& t) {
+             return t.row({1, 2});
+         },
+         {0, 1, 0, 2},
+         ""},
+        {"row and real",
+         [](auto& t) {
+             return t.row({1, 2});
+         },
+         [](auto&) { return pushReal(3); },
+         {1, 3, 2, 3},
+         ""},
+        {"two rows",
+         [](auto& t) {
+             return t.row({1, 2});
+         },
+         [](auto& t) {
+             return t.row({3, 4});
+         },
+         {1, 3, 2, 4},
+         ""},
+        {"an empty element",
+         [](auto& t) {
+             return t.row({1, 5});
+         },
+         [](auto& t) {
+             return t.row({3, 4});
+         },
+         {},
          "Empty interval\n"},
-        {"shapes differ", [](auto& t) { return t.row({1, 2}); }, [](auto& t) { return t.column({3, 4}); }, {},
+        {"shapes differ",
+         [](auto& t) {
+             return t.row({1, 2});
+         },
+         [](auto& t) {
+             return t.column({3, 4});
+         },
+         {},
          "Matrix dimensions must agree for ~\n"},
-        {"string upper", [](auto&) { return pushReal(1); }, [](auto&) { return pushCString("a"); }, {},
+        {"string upper",
+         [](auto&) { return pushReal(1); },
+         [](auto&) { return pushCString("a"); },
+         {},
          "Illegal argument for ~\n"},
-        {"string lower", [](auto&) { return pushCString("a"); }, [](auto&) { return pushReal(1); }, {},
+        {"string lower",
+         [](auto&) { return pushCString("a"); },
+         [](auto&) { return pushReal(1); },
+         {},
          "Illegal argument for ~a,b~\n"},
     };
     for (const Case& c : cases) {
@@ -510,8 +558,7 @@ TEST_F(IntervalTest, IntervalFromBounds)
     }
 }
 
-TEST_F(IntervalTest, ExpandWidensAroundTheMiddle)
-{
+TEST_F(IntervalTest, ExpandWidensAroundTheMiddle) {
     header* first = pushInterval(1, 3);
     pushReal(2);
     call("expand", 2, first);
@@ -544,8 +591,7 @@ TEST_F(IntervalTest, ExpandWidensAroundTheMiddle)
     EXPECT_EQ(output(), "Wrong argument\n");
 }
 
-TEST_F(IntervalTest, PartsOfIntervals)
-{
+TEST_F(IntervalTest, PartsOfIntervals) {
     EXPECT_EQ(real("diameter", 5), 0);
     EXPECT_EQ(real("left", 5), 5);
     newram = endlocal;
@@ -557,12 +603,13 @@ TEST_F(IntervalTest, PartsOfIntervals)
     newram = endlocal;
     call("left", 1, pushComplex(1, 1));
     EXPECT_EQ(errorCode, 3);
-    EXPECT_EQ(output(), "Wrong argument.\nCannot use a complex here.\n\nThis function can only use real values!\n"
-                        "Error in left\n");
+    EXPECT_EQ(
+        output(),
+        "Wrong argument.\nCannot use a complex here.\n\nThis function can only use real values!\n"
+        "Error in left\n");
 }
 
-TEST_F(IntervalTest, SubintervalOperatorsAndIntersects)
-{
+TEST_F(IntervalTest, SubintervalOperatorsAndIntersects) {
     struct Case {
         void (*op)(header*);
         double lo1, hi1, lo2, hi2, expected;
@@ -591,8 +638,7 @@ TEST_F(IntervalTest, SubintervalOperatorsAndIntersects)
     EXPECT_EQ(output(), "Cannot evaluate < for reals!\n");  // no "Error in" line
 }
 
-TEST_F(IntervalTest, PlusMinusAddsASymmetricInterval)
-{
+TEST_F(IntervalTest, PlusMinusAddsASymmetricInterval) {
     for (double width : {0.5, -0.5}) {
         newram = endlocal;
         header* first = pushReal(1);

@@ -13,8 +13,7 @@ class MathBuiltinTest : public MathTest {};
 
 extern int complexExpressionFlag;
 
-TEST_F(MathBuiltinTest, RealValues)
-{
+TEST_F(MathBuiltinTest, RealValues) {
     struct Case {
         const char* name;
         double x, y;  // y is NaN for one argument
@@ -22,47 +21,88 @@ TEST_F(MathBuiltinTest, RealValues)
     };
     const double pi = M_PI;
     const Case cases[] = {
-        {"sign", NAN, NAN, 1},          {"sign", -0.0, NAN, 0},         {"sign", -3, NAN, -1},
-        {"arg", -2, NAN, pi},           {"arg", NAN, NAN, pi},          {"arg", 0, NAN, 0},
-        {"atan2", 1, 1, pi / 4},        {"atan2", 0, 1, pi / 2},        {"arctan2", 0, 0, 0},
-        {"mod", -1, 3, 2},              {"mod", 5, 0, 5},               {"mod", 7, 3, 1},
-        {"mod", -1, -3, -1},            {"mod", 1, -3, -2},             {"mod", -6, -3, 0},
-        {"round", 2.5, NAN, 3},         {"round", -2.5, NAN, -3},       {"round", 3.14159, 2, 3.14},
-        {"round", 1234, -2, 1200},      {"round", 0.5, 20, 0.5},
-        {"bitand", -1, 255, 255},       {"bitnot", 1, NAN, 4294967294}, {"bitnot", 0, NAN, 4294967295},
-        {"bitor", 1, 6, 7},             {"bitxor", 5, 1, 4},            {"bitand", 1e300, 255, 255},
-        {"bitnot", NAN, NAN, 4294967295}, {"bitand", -1e300, 4294967295, 0},
-        {"fac", 5, NAN, 120},           {"fac", -3, NAN, 1},            {"fac", 1.9, NAN, 1},
-        {"fac", 171, NAN, INFINITY},    {"fac", 3e9, NAN, 1},           {"fac", 2e9, NAN, INFINITY},
-        {"logfac", 1, NAN, 0},          {"logfac", 4, NAN, std::log(24.0)},
-        {"bin", 5, 2, 10},              {"bin", 5, 0, 1},               {"bin", 5, -1, 1},
-        {"bin", 3, 5, 0},               {"bin", 0.5, 2, -0.125},        {"bin", 1e300, 1e18, INFINITY},
-        {"logbin", 5, 2, std::log(10.0)}, {"logbin", 5, 0, 0},
-        {"max", 1, 2, 2},               {"max", NAN, 2, 2},             {"min", 1, 2, 1},
-        {"floor", -1.5, NAN, -2},       {"ceil", -1.5, NAN, -1},        {"abs", -2, NAN, 2},
-        {"re", 3, NAN, 3},              {"im", 3, NAN, 0},              {"isNAN", NAN, NAN, 1},
-        {"conj", 3, NAN, 3},            {"atan", 1, NAN, pi / 4},       {"tan", 0, NAN, 0},
-        {"relerror", 5, 0, 5},          {"relerror", 1.5, 1, 0.5},
-        {"exp", -700, NAN, 0},          {"sqrt", 4, NAN, 2},            {"ln", 1, NAN, 0},
+        {"sign", NAN, NAN, 1},
+        {"sign", -0.0, NAN, 0},
+        {"sign", -3, NAN, -1},
+        {"arg", -2, NAN, pi},
+        {"arg", NAN, NAN, pi},
+        {"arg", 0, NAN, 0},
+        {"atan2", 1, 1, pi / 4},
+        {"atan2", 0, 1, pi / 2},
+        {"arctan2", 0, 0, 0},
+        {"mod", -1, 3, 2},
+        {"mod", 5, 0, 5},
+        {"mod", 7, 3, 1},
+        {"mod", -1, -3, -1},
+        {"mod", 1, -3, -2},
+        {"mod", -6, -3, 0},
+        {"round", 2.5, NAN, 3},
+        {"round", -2.5, NAN, -3},
+        {"round", 3.14159, 2, 3.14},
+        {"round", 1234, -2, 1200},
+        {"round", 0.5, 20, 0.5},
+        {"bitand", -1, 255, 255},
+        {"bitnot", 1, NAN, 4294967294},
+        {"bitnot", 0, NAN, 4294967295},
+        {"bitor", 1, 6, 7},
+        {"bitxor", 5, 1, 4},
+        {"bitand", 1e300, 255, 255},
+        {"bitnot", NAN, NAN, 4294967295},
+        {"bitand", -1e300, 4294967295, 0},
+        {"fac", 5, NAN, 120},
+        {"fac", -3, NAN, 1},
+        {"fac", 1.9, NAN, 1},
+        {"fac", 171, NAN, INFINITY},
+        {"fac", 3e9, NAN, 1},
+        {"fac", 2e9, NAN, INFINITY},
+        {"logfac", 1, NAN, 0},
+        {"logfac", 4, NAN, std::log(24.0)},
+        {"bin", 5, 2, 10},
+        {"bin", 5, 0, 1},
+        {"bin", 5, -1, 1},
+        {"bin", 3, 5, 0},
+        {"bin", 0.5, 2, -0.125},
+        {"bin", 1e300, 1e18, INFINITY},
+        {"logbin", 5, 2, std::log(10.0)},
+        {"logbin", 5, 0, 0},
+        {"max", 1, 2, 2},
+        {"max", NAN, 2, 2},
+        {"min", 1, 2, 1},
+        {"floor", -1.5, NAN, -2},
+        {"ceil", -1.5, NAN, -1},
+        {"abs", -2, NAN, 2},
+        {"re", 3, NAN, 3},
+        {"im", 3, NAN, 0},
+        {"isNAN", NAN, NAN, 1},
+        {"conj", 3, NAN, 3},
+        {"atan", 1, NAN, pi / 4},
+        {"tan", 0, NAN, 0},
+        {"relerror", 5, 0, 5},
+        {"relerror", 1.5, 1, 0.5},
+        {"exp", -700, NAN, 0},
+        {"sqrt", 4, NAN, 2},
+        {"ln", 1, NAN, 0},
     };
     for (const Case& c : cases) {
         errorCode = 0;
-        double r = std::isnan(c.y) && std::string(c.name) != "bitand" ? real(c.name, c.x) : real(c.name, c.x, c.y);
-        std::string what = std::string(c.name) + "(" + std::to_string(c.x) + ", " + std::to_string(c.y) + ")";
+        double r = std::isnan(c.y) && std::string(c.name) != "bitand" ? real(c.name, c.x)
+                                                                      : real(c.name, c.x, c.y);
+        std::string what =
+            std::string(c.name) + "(" + std::to_string(c.x) + ", " + std::to_string(c.y) + ")";
         if (std::isnan(c.expected)) {
             EXPECT_TRUE(std::isnan(r)) << what;
         } else if (std::isinf(c.expected)) {
             EXPECT_EQ(r, c.expected) << what;
         } else {
-            EXPECT_NEAR(r, c.expected, 1e-13 * std::fmax(1, std::fabs(c.expected))) << what << " " << output();
+            EXPECT_NEAR(r, c.expected, 1e-13 * std::fmax(1, std::fabs(c.expected)))
+                << what << " " << output();
             EXPECT_EQ(errorCode, 0) << what;
         }
     }
     EXPECT_TRUE(std::isfinite(real("fac", 170)));
 }
 
-TEST_F(MathBuiltinTest, DomainErrorsAndTheirSwitches)
-{
+TEST_F(MathBuiltinTest, DomainErrorsAndTheirSwitches) {
     struct Case {
         const char* name;
         double x;
@@ -108,8 +148,7 @@ TEST_F(MathBuiltinTest, DomainErrorsAndTheirSwitches)
     EXPECT_EQ(elements(first)[2], 2);
 }
 
-TEST_F(MathBuiltinTest, UnderflowsOnlyWhenAskedFor)
-{
+TEST_F(MathBuiltinTest, UnderflowsOnlyWhenAskedFor) {
     EXPECT_EQ(real("exp", -700), 0);
     EXPECT_EQ(errorCode, 0);
     underflowsOn = 1;
@@ -119,8 +158,7 @@ TEST_F(MathBuiltinTest, UnderflowsOnlyWhenAskedFor)
     underflowsOn = 0;
 }
 
-TEST_F(MathBuiltinTest, ComplexPrefixTurnsLogAndSqrtComplex)
-{
+TEST_F(MathBuiltinTest, ComplexPrefixTurnsLogAndSqrtComplex) {
     complexExpressionFlag = 1;
     header* first = call("sqrt", 1, pushReal(-4));
     ASSERT_EQ(errorCode, 0) << output();
@@ -142,14 +180,13 @@ TEST_F(MathBuiltinTest, ComplexPrefixTurnsLogAndSqrtComplex)
 
 // --- power ---------------------------------------------------------------------------
 
-TEST_F(MathBuiltinTest, PowerOfReals)
-{
+TEST_F(MathBuiltinTest, PowerOfReals) {
     struct Case {
         double a, b, expected;
     };
     const Case cases[] = {
-        {-8, 1.0 / 3, -2}, {0, 0, 1}, {0, -1, 0}, {-2, 3, -8}, {-2, 2, 4}, {-2, 0, 1},
-        {2, 10, 1024},     {2, -2000, 0}, {-32, 0.2, -2}, {NAN, 0, 1},
+        {-8, 1.0 / 3, -2}, {0, 0, 1},     {0, -1, 0},    {-2, 3, -8},    {-2, 2, 4},
+        {-2, 0, 1},        {2, 10, 1024}, {2, -2000, 0}, {-32, 0.2, -2}, {NAN, 0, 1},
     };
     for (const Case& c : cases) {
         errorCode = 0;
@@ -162,13 +199,14 @@ TEST_F(MathBuiltinTest, PowerOfReals)
     }
 }
 
-TEST_F(MathBuiltinTest, PowerErrors)
-{
+TEST_F(MathBuiltinTest, PowerErrors) {
     header* first = pushReal(-8);
     pushReal(0.5);
     raisePower(first);
     EXPECT_EQ(errorCode, 26);
-    EXPECT_EQ(output(), "^ defined for positive numbers or integer exponent!\nUse complex numbers?\nError in ^\n");
+    EXPECT_EQ(
+        output(),
+        "^ defined for positive numbers or integer exponent!\nUse complex numbers?\nError in ^\n");
 
     errorCode = 0;
     newram = endlocal;
@@ -199,8 +237,7 @@ TEST_F(MathBuiltinTest, PowerErrors)
     EXPECT_TRUE(std::isnan(realOf(first)));
 }
 
-TEST_F(MathBuiltinTest, PowerOfComplexAndIntervals)
-{
+TEST_F(MathBuiltinTest, PowerOfComplexAndIntervals) {
     header* first = pushComplex(0, 1);
     pushReal(2);
     raisePower(first);
@@ -235,8 +272,7 @@ TEST_F(MathBuiltinTest, PowerOfComplexAndIntervals)
 
 // --- complex numbers --------------------------------------------------------------------
 
-TEST_F(MathBuiltinTest, ComplexFunctions)
-{
+TEST_F(MathBuiltinTest, ComplexFunctions) {
     struct Case {
         const char* name;
         double re, im, expectedRe, expectedIm;
@@ -277,15 +313,16 @@ TEST_F(MathBuiltinTest, ComplexFunctions)
     }
 }
 
-TEST_F(MathBuiltinTest, ComplexToReal)
-{
+TEST_F(MathBuiltinTest, ComplexToReal) {
     struct Case {
         const char* name;
         double re, im, expected;
     };
     const Case cases[] = {
-        {"abs", 3, 4, 5},       {"abs", 3e200, 4e200, 5e200}, {"arg", 0, 1, M_PI / 2}, {"re", 1, 2, 1},
-        {"im", 1, 2, 2},        {"real", 1, 1e-15, 1},        {"isNAN", 1, NAN, 1},     {"isNAN", 1, 2, 0},
+        {"abs", 3, 4, 5},        {"abs", 3e200, 4e200, 5e200},
+        {"arg", 0, 1, M_PI / 2}, {"re", 1, 2, 1},
+        {"im", 1, 2, 2},         {"real", 1, 1e-15, 1},
+        {"isNAN", 1, NAN, 1},    {"isNAN", 1, 2, 0},
         {"relerror", 1, 1, 0},
     };
     for (const Case& c : cases) {
@@ -308,18 +345,20 @@ TEST_F(MathBuiltinTest, ComplexToReal)
     EXPECT_EQ(output(), "Not a real number!\n");  // no "Error in" line
 }
 
-TEST_F(MathBuiltinTest, RefusedKindsNameTheBuiltin)
-{
+TEST_F(MathBuiltinTest, RefusedKindsNameTheBuiltin) {
     call("floor", 1, pushComplex(1, 1));
     EXPECT_EQ(errorCode, 3);
-    EXPECT_EQ(output(), "Wrong argument.\nCannot use a complex here.\n\nThis function can only use real values!\n"
-                        "Error in floor\n");
+    EXPECT_EQ(
+        output(),
+        "Wrong argument.\nCannot use a complex here.\n\nThis function can only use real values!\n"
+        "Error in floor\n");
     errorCode = 0;
     newram = endlocal;
     call("sin", 1, pushCString("a"));
     EXPECT_EQ(errorCode, 3);
-    EXPECT_EQ(output(), "Wrong argument.\nCannot use a string here.\n\n"
-                        "This function can only use real or complex values!\nError in sin\n");
+    EXPECT_EQ(output(),
+              "Wrong argument.\nCannot use a string here.\n\n"
+              "This function can only use real or complex values!\nError in sin\n");
     errorCode = 0;
     newram = endlocal;
     header* first = pushReal(1);
@@ -337,8 +376,7 @@ TEST_F(MathBuiltinTest, RefusedKindsNameTheBuiltin)
 
 // --- intervals through the builtins --------------------------------------------------------
 
-TEST_F(MathBuiltinTest, IntervalArguments)
-{
+TEST_F(MathBuiltinTest, IntervalArguments) {
     header* first = call("cos", 1, pushInterval(0, 7));
     ASSERT_EQ(errorCode, 0);
     EXPECT_EQ(pair(first), (std::vector<double>{-1, 1}));
@@ -367,8 +405,7 @@ TEST_F(MathBuiltinTest, IntervalArguments)
     EXPECT_EQ(pair(first), (std::vector<double>{2, 5}));
 }
 
-TEST_F(MathBuiltinTest, DegreeAndPercent)
-{
+TEST_F(MathBuiltinTest, DegreeAndPercent) {
     header* first = pushReal(90);
     degree(first);
     EXPECT_DOUBLE_EQ(realOf(first), M_PI / 2);
@@ -384,8 +421,10 @@ TEST_F(MathBuiltinTest, DegreeAndPercent)
     newram = endlocal;
     degree(pushComplex(1, 1));
     EXPECT_EQ(errorCode, 3);
-    EXPECT_EQ(output(), "Wrong argument.\nCannot use a complex here.\n\nThis function can only use real values!\n"
-                        "Error in degree\n");
+    EXPECT_EQ(
+        output(),
+        "Wrong argument.\nCannot use a complex here.\n\nThis function can only use real values!\n"
+        "Error in degree\n");
     errorCode = 0;
     newram = endlocal;
     first = pushReal(5);
@@ -395,8 +434,7 @@ TEST_F(MathBuiltinTest, DegreeAndPercent)
 
 // --- complex and the random generators --------------------------------------------------------
 
-TEST_F(MathBuiltinTest, ComplexBuiltin)
-{
+TEST_F(MathBuiltinTest, ComplexBuiltin) {
     header* first = call("complex", 1, row({1, 2}));
     EXPECT_EQ(first->kind, kindComplexMatrix);
     EXPECT_EQ(elements(first), (std::vector<double>{1, 0, 2, 0}));
@@ -407,8 +445,7 @@ TEST_F(MathBuiltinTest, ComplexBuiltin)
     EXPECT_STREQ(stringOf(first), "a");
 }
 
-TEST_F(MathBuiltinTest, FastRandomGenerators)
-{
+TEST_F(MathBuiltinTest, FastRandomGenerators) {
     header* first = call("fastrandom", 1, row({2, 3}));
     ASSERT_EQ(errorCode, 0);
     EXPECT_EQ(shape(first), (std::vector<int>{2, 3}));
@@ -421,7 +458,8 @@ TEST_F(MathBuiltinTest, FastRandomGenerators)
     double sum = 0;
     for (double x : elements(first)) sum += x;
     EXPECT_LT(std::fabs(sum / 1000), 0.2);
-    for (auto shapeRow : {std::vector<double>{2, 3, 4}, std::vector<double>{-1, 3}, std::vector<double>{NAN, 1}}) {
+    for (auto shapeRow :
+         {std::vector<double>{2, 3, 4}, std::vector<double>{-1, 3}, std::vector<double>{NAN, 1}}) {
         errorCode = 0;
         newram = endlocal;
         call("fastrandom", 1, row(shapeRow));

@@ -13,7 +13,7 @@
 #include "stack_fixture.h"
 
 class OutputTest : public SmallStack {
-protected:
+  protected:
     int savedLineLength = 0;
     void SetUp() override {
         SmallStack::SetUp();
@@ -40,7 +40,7 @@ TEST_F(OutputTest, CaptureTakesWholeTextsStrictlyBelowTheLimit) {
     printFormatted("%d", 1234);  // 3 + 4 = 7 < 8: fits
     EXPECT_STREQ(buffer, "abc1234");
     EXPECT_EQ(captureOverflow, 0);
-    printText("x");              // 7 + 1 is not below 8
+    printText("x");  // 7 + 1 is not below 8
     EXPECT_EQ(captureOverflow, 1);
     EXPECT_STREQ(buffer, "abc1234");
     captureDestination = buffer;  // a new capture stays empty after an overflow
@@ -100,15 +100,16 @@ TEST_F(OutputTest, ErrorPositionInALongLineIsCutAroundThePlace) {
     for (int i = 0; i < 10; i++) line += "abcdefghij";
     std::snprintf(inputLine, inputLineSize, "%s", line.c_str());
     showErrorPosition(inputLine + 50);
-    EXPECT_EQ(output(), "Error in:\n... " + line.substr(34, 20) + " ...\n" +
-                            std::string(20, ' ') + "^\n");
+    EXPECT_EQ(output(),
+              "Error in:\n... " + line.substr(34, 20) + " ...\n" + std::string(20, ' ') + "^\n");
 
     // Far into a long line the place is still shown.
     errorShown = 0;
     line.assign(3000, 'x');
     std::snprintf(inputLine, inputLineSize, "%s", line.c_str());
     showErrorPosition(inputLine + 2990);
-    EXPECT_EQ(output(), "Error in:\n... " + line.substr(0, 20) + " ...\n" + std::string(20, ' ') + "^\n");
+    EXPECT_EQ(output(),
+              "Error in:\n... " + line.substr(0, 20) + " ...\n" + std::string(20, ' ') + "^\n");
 }
 
 TEST_F(OutputTest, ErrorOutsideTheInputLine) {

@@ -22,22 +22,27 @@ class FormatSnapshot {
         void* address;
         size_t size;
     };
-#define FORMAT_FIELD(x) Field{&(x), sizeof(x)}
+#define FORMAT_FIELD(x) \
+    Field { &(x), sizeof(x) }
     const std::vector<Field> fields = {
-        FORMAT_FIELD(formatMode), FORMAT_FIELD(formatTotal), FORMAT_FIELD(formatDigits),
-        FORMAT_FIELD(fieldWidth), FORMAT_FIELD(normalFormat), FORMAT_FIELD(extremeFormat),
-        FORMAT_FIELD(joinFormat), FORMAT_FIELD(smallLimit), FORMAT_FIELD(largeLimit),
-        FORMAT_FIELD(columnWidth), FORMAT_FIELD(realColumns), FORMAT_FIELD(intervalFormat),
-        FORMAT_FIELD(intervalWidth), FORMAT_FIELD(intervalColumns), FORMAT_FIELD(fractionEpsilon),
-        FORMAT_FIELD(scalarFormatOn), FORMAT_FIELD(scalarDigits), FORMAT_FIELD(scalarFormat),
-        FORMAT_FIELD(scalarSmallLimit), FORMAT_FIELD(scalarLargeLimit), FORMAT_FIELD(denseOutput),
-        FORMAT_FIELD(zeroRounding), FORMAT_FIELD(userFormat), FORMAT_FIELD(largeMatricesOn),
+        FORMAT_FIELD(formatMode),       FORMAT_FIELD(formatTotal),
+        FORMAT_FIELD(formatDigits),     FORMAT_FIELD(fieldWidth),
+        FORMAT_FIELD(normalFormat),     FORMAT_FIELD(extremeFormat),
+        FORMAT_FIELD(joinFormat),       FORMAT_FIELD(smallLimit),
+        FORMAT_FIELD(largeLimit),       FORMAT_FIELD(columnWidth),
+        FORMAT_FIELD(realColumns),      FORMAT_FIELD(intervalFormat),
+        FORMAT_FIELD(intervalWidth),    FORMAT_FIELD(intervalColumns),
+        FORMAT_FIELD(fractionEpsilon),  FORMAT_FIELD(scalarFormatOn),
+        FORMAT_FIELD(scalarDigits),     FORMAT_FIELD(scalarFormat),
+        FORMAT_FIELD(scalarSmallLimit), FORMAT_FIELD(scalarLargeLimit),
+        FORMAT_FIELD(denseOutput),      FORMAT_FIELD(zeroRounding),
+        FORMAT_FIELD(userFormat),       FORMAT_FIELD(largeMatricesOn),
         FORMAT_FIELD(lineLength),
     };
 #undef FORMAT_FIELD
     std::vector<std::vector<char>> saved;
 
-public:
+  public:
     void take() {
         saved.clear();
         for (const Field& f : fields) {
@@ -46,12 +51,13 @@ public:
         }
     }
     void put() const {
-        for (size_t k = 0; k < fields.size(); k++) memcpy(fields[k].address, saved[k].data(), fields[k].size);
+        for (size_t k = 0; k < fields.size(); k++)
+            memcpy(fields[k].address, saved[k].data(), fields[k].size);
     }
 };
 
 class PrintingTest : public SmallStack {
-protected:
+  protected:
     FormatSnapshot formats;
 
     void SetUp() override {

@@ -87,8 +87,8 @@ TEST_F(PrintingTest, LargeMatrixSummaries) {
     header* tall = pushRealMatrix(30, 3);
     for (int k = 0; k < 90; k++) matrixData(tall)[k] = 1;
     printValue(tall);
-    EXPECT_EQ(output(), "Real 30 x 3 matrix\n\n" + repeat(entry("1") + entry("1") + entry("1") + "\n", 20) +
-                            "    ...\n");
+    EXPECT_EQ(output(), "Real 30 x 3 matrix\n\n" +
+                            repeat(entry("1") + entry("1") + entry("1") + "\n", 20) + "    ...\n");
 
     // Wider than a line: the first realColumns - 1 entries of each row.
     header* wide = pushRealMatrix(2, 7);
@@ -103,8 +103,8 @@ TEST_F(PrintingTest, ColumnBlocksWhenLargeMatricesAreOn) {
     for (int k = 0; k < 22; k++) matrixData(m)[k] = 3;
     printValue(m);
     std::string five = repeat(entry("3"), 5) + "\n";
-    EXPECT_EQ(output(), "Column 1 to 5:\n" + five + five + "Column 6 to 10:\n" + five + five + "Column 11:\n" +
-                            entry("3") + "\n" + entry("3") + "\n");
+    EXPECT_EQ(output(), "Column 1 to 5:\n" + five + five + "Column 6 to 10:\n" + five + five +
+                            "Column 11:\n" + entry("3") + "\n" + entry("3") + "\n");
 }
 
 TEST_F(PrintingTest, ComplexLayouts) {
@@ -171,7 +171,10 @@ TEST_F(PrintingTest, StringVectors) {
     EXPECT_EQ(output(), "ab\n\nc\n");
     v->flags |= flagUtf8;
     printValue(v);
-    EXPECT_EQ(output(), "\xEF\xBB\xBF" "ab\n\xEF\xBB\xBF\n\xEF\xBB\xBF" "c\n");
+    EXPECT_EQ(output(),
+              "\xEF\xBB\xBF"
+              "ab\n\xEF\xBB\xBF\n\xEF\xBB\xBF"
+              "c\n");
 }
 
 TEST_F(PrintingTest, OtherKinds) {
@@ -184,9 +187,13 @@ TEST_F(PrintingTest, OtherKinds) {
     memcpy(entries + 16, &positions[2], 8);
     memcpy(entries + 24, &values[1], 8);
     printValue(sparse);
-    EXPECT_EQ(output(), "Compressed 2x3 matrix\n"
-                        "    1     2" + std::string(20, ' ') + "5\n"
-                        "    2     3" + std::string(16, ' ') + "-0.25\n");
+    EXPECT_EQ(output(),
+              "Compressed 2x3 matrix\n"
+              "    1     2" +
+                  std::string(20, ' ') +
+                  "5\n"
+                  "    2     3" +
+                  std::string(16, ' ') + "-0.25\n");
 
     char* binary = pushHeader(kindBinary, headerSize + 16, "");
     int32_t bytes = 5;
@@ -229,11 +236,13 @@ TEST_F(PrintingTest, DescribeVariable) {
         {pushComplex(1, -2, "z"), "z                   1+-2i\n"},
         {pushInterval(1, 2, "i"), "i                   ~1,2~\n"},
         {pushCString("short", "s"), "s                   short\n"},
-        {pushCString(longText.c_str(), "t"), ("t                   " + std::string(32, 'a') + " ...\n")},
+        {pushCString(longText.c_str(), "t"),
+         ("t                   " + std::string(32, 'a') + " ...\n")},
         {pushRealMatrix(2, 3, "m"), "m                   Type: Real Matrix (2x3)\n"},
         {pushComplexMatrix(1, 2, "c"), "c                   Type: Complex Matrix (1x2)\n"},
         {pushIntervalMatrix(4, 1, "im"), "im                  Type: Interval Matrix (4x1)\n"},
-        {pushCompressedMatrix(5, 6, 0, "sp"), "sp                  Type: Compressed Matrix (5x6)\n"},
+        {pushCompressedMatrix(5, 6, 0, "sp"),
+         "sp                  Type: Compressed Matrix (5x6)\n"},
         {view, "v                   Type: Real Submatrix (1x1)\n"},
         {pushReference(nullptr, "r"), "r                   Type: Reference\n"},
         {pushStringVector("sv"), "sv                  Type: String Vector\n"},
@@ -249,7 +258,7 @@ TEST_F(PrintingTest, DescribeVariable) {
 
 // A frame of variables for the listings.
 class ListingTest : public PrintingTest {
-protected:
+  protected:
     void SetUp() override {
         PrintingTest::SetUp();
         pushReal(1, "alpha");
@@ -278,7 +287,9 @@ void noBuiltin(header*) {}
 
 TEST_F(ListingTest, ListNames) {
     static const BuiltinRecord rows[] = {
-        {"alphasort", 1, 0, noBuiltin}, {"alphasort", 2, 0, noBuiltin}, {"bravo", 1, 0, noBuiltin},
+        {"alphasort", 1, 0, noBuiltin},
+        {"alphasort", 2, 0, noBuiltin},
+        {"bravo", 1, 0, noBuiltin},
         {"zeta", 0, 0, noBuiltin},
     };
     static const BuiltinFamily family = {rows, 4};
@@ -291,18 +302,20 @@ TEST_F(ListingTest, ListNames) {
     commandCount = 2;
 
     EXPECT_EQ(listNames("alpha"), 3);
-    EXPECT_EQ(output(), "\n  *** Functions:\nalphasort \n"
-                        "\n  *** Variables :\nalpha \n"
-                        "\n  *** Commands:\nalphacommand \n");
+    EXPECT_EQ(output(),
+              "\n  *** Functions:\nalphasort \n"
+              "\n  *** Variables :\nalpha \n"
+              "\n  *** Commands:\nalphacommand \n");
     EXPECT_EQ(listNames("nothing"), 0);
     EXPECT_EQ(output(), "");
 
     // Running lines: a name that would reach the line length starts a new line.
     lineLength = 16;
     EXPECT_EQ(listNames("a"), 7);
-    EXPECT_EQ(output(), "\n  *** Functions:\nalphasort \nbravo zeta \n"
-                        "\n  *** Variables :\nalpha beta \ndefaultwidth \n"
-                        "\n  *** Commands:\nalphacommand \n");
+    EXPECT_EQ(output(),
+              "\n  *** Functions:\nalphasort \nbravo zeta \n"
+              "\n  *** Variables :\nalpha beta \ndefaultwidth \n"
+              "\n  *** Commands:\nalphacommand \n");
 
     commandTable[0] = savedRows[0];
     commandTable[1] = savedRows[1];

@@ -11,7 +11,7 @@
 #include "stack_fixture.h"
 
 class ScannerTest : public SmallStack {
-protected:
+  protected:
     void SetUp() override {
         SmallStack::SetUp();
         functionState = 0;
@@ -47,19 +47,15 @@ TEST_F(ScannerTest, ScanNameReadsNamesAndStopsWhereTheyEnd) {
         const char* name;
         const char* rest;
     } cases[] = {
-        {"abc+1", "abc", "+1"},
-        {"x1$ = 2", "x1$", " = 2"},
-        {"a__b", "a_b", ""},          // two underscores store one
-        {"a_b", "a", "_b"},           // one underscore is the operator
-        {"__x", "_x", ""},
-        {"_x", "_x", ""},
-        {"%", "%", ""},
-        {"%x2", "%x2", ""},
-        {"\"a b\"c", "a b", "c"},     // quoted name
-        {"a\\+b", "a+b", ""},         // backslash takes the next character
-        {"a\\b", "a", "\\b"},         // but not a letter: left division
-        {"a\\(", "a", "\\("},
-        {"\xE4x", "\xE4x", ""},       // bytes from 0xC2 are letters
+        {"abc+1", "abc", "+1"},   {"x1$ = 2", "x1$", " = 2"},
+        {"a__b", "a_b", ""},  // two underscores store one
+        {"a_b", "a", "_b"},   // one underscore is the operator
+        {"__x", "_x", ""},        {"_x", "_x", ""},
+        {"%", "%", ""},           {"%x2", "%x2", ""},
+        {"\"a b\"c", "a b", "c"},                          // quoted name
+        {"a\\+b", "a+b", ""},                              // backslash takes the next character
+        {"a\\b", "a", "\\b"},                              // but not a letter: left division
+        {"a\\(", "a", "\\("},     {"\xE4x", "\xE4x", ""},  // bytes from 0xC2 are letters
     };
     for (const Case& c : cases) {
         scanFrom(c.text);
@@ -145,12 +141,12 @@ TEST_F(ScannerTest, FindContinuationFindsTheTrailingDots) {
         int place;  // offset of the continuation, -1 for none
     } cases[] = {
         {"x = 1 + ...", 8},
-        {"x = 1 + // plus two ...", 8},   // the comment goes with the dots
-        {"x = 1 + ... ", -1},              // the dots must end the line
-        {"x = 1 +...", -1},                // a blank must precede them
-        {"s = \"open ...", -1},           // unterminated string
-        {"s = \"a ...\" + ...", 14},       // dots in a string do not count
-        {"function f(x) ...", -1},         // a function header is never joined
+        {"x = 1 + // plus two ...", 8},  // the comment goes with the dots
+        {"x = 1 + ... ", -1},            // the dots must end the line
+        {"x = 1 +...", -1},              // a blank must precede them
+        {"s = \"open ...", -1},          // unterminated string
+        {"s = \"a ...\" + ...", 14},     // dots in a string do not count
+        {"function f(x) ...", -1},       // a function header is never joined
         {"py: x ...", -1},
         {">x ...", -1},
         {":x ...", -1},

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -7,7 +8,6 @@
 #include <set>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 #include "platform/registry.h"
 #include "shell/base_directory.h"
@@ -32,7 +32,7 @@ void writeFile(const fs::path& path, const std::string& text) {
 
 // A fresh temporary directory as HOME and XDG_CONFIG_HOME for each test.
 class SettingsTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/kalix-settings-XXXXXX";
         root = mkdtemp(pattern);
@@ -61,14 +61,16 @@ protected:
 
     fs::path root;
 
-private:
+  private:
     static void saveVariable(const char* name, std::optional<std::string>& saved) {
         const char* value = std::getenv(name);
         if (value) saved = value;
     }
     static void restoreVariable(const char* name, const std::optional<std::string>& saved) {
-        if (saved) setenv(name, saved->c_str(), 1);
-        else unsetenv(name);
+        if (saved)
+            setenv(name, saved->c_str(), 1);
+        else
+            unsetenv(name);
     }
     std::optional<std::string> savedHome, savedConfig;
 };
@@ -97,19 +99,13 @@ TEST_F(SettingsTest, ProfileLines) {
         const char* expected;
     } cases[] = {
         {"quoted", "20"},  // the first entry of a name counts
-        {"bare", "20"},
-        {"empty", ""},
-        {"emptyquoted", ""},
-        {"inner", "say \"hi\""},
-        {"crlf", "x"},
-        {"spaced ", " \"v\""},
-        {"equals", "a=b"},
-        {"open", "half"},
-        {"Case", "upper"},
-        {"case", "default"},
-        {"after", "default"},  // behind the line without '='
+        {"bare", "20"},    {"empty", ""},         {"emptyquoted", ""},  {"inner", "say \"hi\""},
+        {"crlf", "x"},     {"spaced ", " \"v\""}, {"equals", "a=b"},    {"open", "half"},
+        {"Case", "upper"}, {"case", "default"},   {"after", "default"},  // behind the line without
+                                                                         // '='
     };
-    for (const auto& c : cases) EXPECT_STREQ(store.getSetting(c.name, "default"), c.expected) << c.name;
+    for (const auto& c : cases)
+        EXPECT_STREQ(store.getSetting(c.name, "default"), c.expected) << c.name;
     EXPECT_EQ(store.readIntSetting("quoted", 1), 20);
     EXPECT_EQ(store.readIntSetting("bare", 1), 20);
 }
@@ -167,7 +163,7 @@ TEST_F(SettingsTest, NumbersAreReadWithDefaults) {
     struct {
         const char* name;
         int expected;
-    } ints[] = {{"plain", 20}, {"blank", 21}, {"plus", 7},    {"minus", -3},   {"trailing", 12},
+    } ints[] = {{"plain", 20}, {"blank", 21},   {"plus", 7},  {"minus", -3},   {"trailing", 12},
                 {"word", 99},  {"nothing", 99}, {"huge", 99}, {"missing", 99}, {"real", 1}};
     for (const auto& c : ints) EXPECT_EQ(store.readIntSetting(c.name, 99), c.expected) << c.name;
     EXPECT_EQ(store.readColorSetting("minus", 5), -3);
@@ -184,7 +180,8 @@ TEST_F(SettingsTest, RegistryFileReadWriteDelete) {
     store.writeDoubleSetting("aspect", 1.0);
     store.writeColorSetting("color3", 16711680);
     EXPECT_EQ(readFile(registryFile()),
-              "textfontname=\"Mono\"\nspaces=\"0\"\naspect=\"1.000000000000000e+00\"\ncolor3=\"16711680\"\n");
+              "textfontname=\"Mono\"\nspaces=\"0\"\naspect=\"1.000000000000000e+00\"\ncolor3="
+              "\"16711680\"\n");
     store.writeSetting("textfontname", "Other");
     EXPECT_STREQ(store.getSetting("textfontname", ""), "Other");
     EXPECT_DOUBLE_EQ(store.readDoubleSetting("aspect", 0), 1.0);
@@ -275,17 +272,22 @@ TEST(SettingKeys, Table) {
     for (int i = 0; i < settingKeyCount; i++) {
         const SettingKey& key = settingKeys[i];
         EXPECT_TRUE(names.insert(key.name).second) << "twice: " << key.name;
-        if (key.type == settingInt && !(key.flags & (settingComputedDefault | settingWrittenOnly))) {
+        if (key.type == settingInt &&
+            !(key.flags & (settingComputedDefault | settingWrittenOnly))) {
             char* end;
             std::strtol(key.defaultText, &end, 10);
             EXPECT_TRUE(key.defaultText[0] && *end == 0) << key.name;
         }
         EXPECT_EQ(key.count > 0, std::string(key.name).find("%d") != std::string::npos) << key.name;
     }
-    const char* interpreterKeys[] = {"stacksize64", "startinmaximamode", "allowsymbolicdp", "enablemaxima",
-                                     "spaces", "commas", "brackets", "assignments", "allowoverwrite",
-                                     "allowvaroverwrite", "reportindex", "insertsmaller", "fixlinelength",
-                                     "alwaysrelax", "conditionvectors", "askexec"};
+    const char* interpreterKeys[] = {"stacksize64",      "startinmaximamode",
+                                     "allowsymbolicdp",  "enablemaxima",
+                                     "spaces",           "commas",
+                                     "brackets",         "assignments",
+                                     "allowoverwrite",   "allowvaroverwrite",
+                                     "reportindex",      "insertsmaller",
+                                     "fixlinelength",    "alwaysrelax",
+                                     "conditionvectors", "askexec"};
     for (const char* name : interpreterKeys) {
         const SettingKey* key = findSettingKey(name);
         ASSERT_NE(key, nullptr) << name;
@@ -294,9 +296,11 @@ TEST(SettingKeys, Table) {
     struct {
         const char* name;
         const char* row;
-    } numbered[] = {{"color0", "color%d"}, {"color15", "color%d"}, {"color16", nullptr}, {"color01", nullptr},
-                    {"color", nullptr},    {"color1x", nullptr},   {"textcolor5", "textcolor%d"},
-                    {"textcolor6", nullptr}, {"recent19", "recent%d"}, {"recent20", nullptr}};
+    } numbered[] = {
+        {"color0", "color%d"},         {"color15", "color%d"},  {"color16", nullptr},
+        {"color01", nullptr},          {"color", nullptr},      {"color1x", nullptr},
+        {"textcolor5", "textcolor%d"}, {"textcolor6", nullptr}, {"recent19", "recent%d"},
+        {"recent20", nullptr}};
     for (const auto& c : numbered) {
         const SettingKey* key = findSettingKey(c.name);
         if (c.row) {
@@ -348,14 +352,16 @@ void writeLiveValues(SettingsStore& store) {
 
 TEST_F(SettingsTest, RegistryMigratesToProfileAtExit) {
     SettingsStore first("settings");
-    fs::path profile = startRun(first, "spaces=\"0\"\ntextfontname=\"Mono\"\nsearch=\"old\"\nstarted=\"0\"\n");
+    fs::path profile =
+        startRun(first, "spaces=\"0\"\ntextfontname=\"Mono\"\nsearch=\"old\"\nstarted=\"0\"\n");
     EXPECT_EQ(profileMissing, 1);
     EXPECT_EQ(first.readIntSetting("spaces", 1), 0);
     EXPECT_EQ(first.readIntSetting("started", 0), 0);
     EXPECT_EQ(writeSettingsAtExit(writeLiveValues, first), 1);
     EXPECT_FALSE(fs::exists(registryFile()));
-    EXPECT_EQ(readFile(profile),
-              "spaces=\"1\"\nsearch=\"live\"\nsaveprofile=\"1\"\nstarted=\"1\"\ntextfontname=\"Mono\"\n");
+    EXPECT_EQ(
+        readFile(profile),
+        "spaces=\"1\"\nsearch=\"live\"\nsaveprofile=\"1\"\nstarted=\"1\"\ntextfontname=\"Mono\"\n");
 
     // The next run reads the profile and keeps the per-user file it finds.
     SettingsStore second("settings");
@@ -366,8 +372,9 @@ TEST_F(SettingsTest, RegistryMigratesToProfileAtExit) {
     EXPECT_EQ(second.readIntSetting("started", 0), 1);
     EXPECT_EQ(writeSettingsAtExit(nullptr, second), 1);
     EXPECT_TRUE(fs::exists(registryFile()));
-    EXPECT_EQ(readFile(profile),
-              "saveprofile=\"1\"\nstarted=\"1\"\nspaces=\"1\"\nsearch=\"live\"\ntextfontname=\"Mono\"\n");
+    EXPECT_EQ(
+        readFile(profile),
+        "saveprofile=\"1\"\nstarted=\"1\"\nspaces=\"1\"\nsearch=\"live\"\ntextfontname=\"Mono\"\n");
 }
 
 TEST_F(SettingsTest, FrozenExitEmptiesProfileAndKeepsRegistry) {

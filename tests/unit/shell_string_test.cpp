@@ -120,7 +120,7 @@ TEST(ShellString, Erase) {
 
 TEST(ShellString, DropPrefixAndCutToRange) {
     const EditCase drops[] = {
-        {"abcde", 2, 0, "cde"}, {"abcde", 5, 0, ""}, {"abcde", 6, 0, "abcde"},
+        {"abcde", 2, 0, "cde"},   {"abcde", 5, 0, ""},       {"abcde", 6, 0, "abcde"},
         {"abcde", 0, 0, "abcde"}, {"abcde", -1, 0, "abcde"},
     };
     checkEdits(drops, std::size(drops), [](String& s, int a, int) { s.dropPrefix(a); });
@@ -158,7 +158,7 @@ TEST(ShellString, TrimAndStripQuotes) {
         EXPECT_STREQ(s.getText(), c.expected) << "[" << c.text << "]";
     }
     const TextCase quotes[] = {
-        {"\"\"x\"\"", "x"}, {"\"", "\""}, {"\"\"", ""}, {"\"a", "\"a"},
+        {"\"\"x\"\"", "x"},   {"\"", "\""},   {"\"\"", ""},     {"\"a", "\"a"},
         {"\"a\"b\"", "a\"b"}, {"a\"", "a\""}, {"\"\"\"", "\""},
     };
     for (const auto& c : quotes) {
@@ -176,8 +176,8 @@ TEST(ShellString, ReplaceAll) {
         const char* expected;
     } cases[] = {
         {"abc", "", "x", "abc"},
-        {"aaa", "aa", "b", "ba"},      // left to right, no overlap
-        {"aXa", "a", "aa", "aaXaa"},   // the replacement is not searched again
+        {"aaa", "aa", "b", "ba"},     // left to right, no overlap
+        {"aXa", "a", "aa", "aaXaa"},  // the replacement is not searched again
         {"a.b.c", ".", "", "abc"},
         {"no match", "zz", "y", "no match"},
         {"x", "x", "a much longer replacement", "a much longer replacement"},
@@ -215,8 +215,8 @@ TEST(ShellString, Queries) {
 
 TEST(ShellString, PathHelpers) {
     const TextCase extensions[] = {
-        {"dir.d/file", ""}, {"a/b.c.k", ".k"}, {"name.kn", ".kn"}, {"noext", ""},
-        {"/x/.profile", ".profile"}, {"a.b/", ""},
+        {"dir.d/file", ""}, {"a/b.c.k", ".k"},           {"name.kn", ".kn"},
+        {"noext", ""},      {"/x/.profile", ".profile"}, {"a.b/", ""},
     };
     for (const auto& c : extensions) {
         String s(c.text);
@@ -246,7 +246,10 @@ TEST(ShellString, PathHelpers) {
         EXPECT_STREQ(s.findFileName(), c.expected) << c.text;
     }
     const TextCase directories[] = {
-        {"/a/b/c.k", "/a/b/"}, {"name", ""}, {"dir/", "dir/"}, {"/", "/"},
+        {"/a/b/c.k", "/a/b/"},
+        {"name", ""},
+        {"dir/", "dir/"},
+        {"/", "/"},
     };
     for (const auto& c : directories) {
         String s(c.text);
@@ -263,11 +266,13 @@ TEST(ShellString, PathHelpers) {
 
 // Every allocation fails while an object of this type lives.
 class FailingAllocation {
-public:
-    FailingAllocation() : saved(stringAllocate) { stringAllocate = [](size_t) -> void* { return nullptr; }; }
+  public:
+    FailingAllocation() : saved(stringAllocate) {
+        stringAllocate = [](size_t) -> void* { return nullptr; };
+    }
     ~FailingAllocation() { stringAllocate = saved; }
 
-private:
+  private:
     void* (*saved)(size_t);
 };
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <pthread.h>
 #include <cerrno>
 #include <chrono>
-#include <pthread.h>
 #include <thread>
 
 #include "shell/threads.h"

@@ -13,15 +13,14 @@
 extern int relaxedFunctionMode;
 
 class SmallStack : public ::testing::Test {
-protected:
+  protected:
     static constexpr size_t stackBytes = 4096;
     static constexpr unsigned char guardPattern = 0xA5;
 
     std::vector<uint64_t> block;  // 8-aligned
     char captured[8192];
 
-    void SetUp() override
-    {
+    void SetUp() override {
         block.assign((stackBytes + stackGuardBytes) / 8, 0);
         ramstart = reinterpret_cast<char*>(block.data());
         ramend = ramstart + stackBytes;
@@ -36,8 +35,7 @@ protected:
         captureOverflow = 0;
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         captureDestination = nullptr;
         captureLimit = nullptr;
         errorCode = 0;
@@ -48,8 +46,7 @@ protected:
     }
 
     // Everything printed since the last call.
-    std::string output()
-    {
+    std::string output() {
         std::string text = captured;
         captured[0] = 0;
         captureDestination = captured;
@@ -57,31 +54,28 @@ protected:
     }
 
     // Guard bytes from `from` beyond ramend that still hold the pattern.
-    bool guardIntactFrom(size_t from)
-    {
+    bool guardIntactFrom(size_t from) {
         for (size_t i = from; i < stackGuardBytes; i++)
             if (static_cast<unsigned char>(ramend[i]) != guardPattern) return false;
         return true;
     }
 
-    header* pushRow(std::initializer_list<double> values)
-    {
+    header* pushRow(std::initializer_list<double> values) {
         header* record = pushRealMatrix(1, int(values.size()));
         std::copy(values.begin(), values.end(), matrixData(record));
         return record;
     }
 
     // A rows x columns real matrix holding 1, 2, 3, ... row by row.
-    header* pushCounting(int rows, int columns, const char* name = "")
-    {
+    header* pushCounting(int rows, int columns, const char* name = "") {
         header* record = pushRealMatrix(rows, columns, name);
         for (int i = 0; i < rows * columns; i++) matrixData(record)[i] = i + 1;
         return record;
     }
 
-    std::vector<double> elementsOf(header* record)
-    {
+    std::vector<double> elementsOf(header* record) {
         double* data = matrixData(record);
-        return std::vector<double>(data, data + int64_t(matrixRows(record)) * matrixColumns(record));
+        return std::vector<double>(data,
+                                   data + int64_t(matrixRows(record)) * matrixColumns(record));
     }
 };

@@ -11,27 +11,23 @@ using StackTest = SmallStack;
 namespace {
 
 template <typename T>
-T fieldAt(const void* record, size_t offset)
-{
+T fieldAt(const void* record, size_t offset) {
     T value;
     std::memcpy(&value, static_cast<const char*>(record) + offset, sizeof value);
     return value;
 }
 
-std::vector<int> rowIndicesOf(header* view)
-{
+std::vector<int> rowIndicesOf(header* view) {
     return std::vector<int>(viewRowIndices(view), viewRowIndices(view) + viewRows(view));
 }
 
-std::vector<int> columnIndicesOf(header* view)
-{
+std::vector<int> columnIndicesOf(header* view) {
     return std::vector<int>(viewColumnIndices(view), viewColumnIndices(view) + viewColumns(view));
 }
 
 }  // namespace
 
-TEST_F(StackTest, RecordLayoutIsByteExact)
-{
+TEST_F(StackTest, RecordLayoutIsByteExact) {
     header* record = pushReal(2.5, "ab");
     ASSERT_EQ(errorCode, 0);
     EXPECT_EQ(reinterpret_cast<char*>(record), ramstart);
@@ -47,12 +43,11 @@ TEST_F(StackTest, RecordLayoutIsByteExact)
     EXPECT_EQ(matrix->size, 64 + 8 * 6);
     EXPECT_EQ(fieldAt<int32_t>(matrix, 56), 3);  // columns first
     EXPECT_EQ(fieldAt<int32_t>(matrix, 60), 2);
-    EXPECT_EQ(fieldAt<int64_t>(matrix, 8), 0);   // temporaries have an empty name
+    EXPECT_EQ(fieldAt<int64_t>(matrix, 8), 0);  // temporaries have an empty name
     EXPECT_EQ(matrix->hash, 0);
 }
 
-TEST_F(StackTest, RecordSizesOfEveryConstructor)
-{
+TEST_F(StackTest, RecordSizesOfEveryConstructor) {
     struct Case {
         const char* what;
         header* (*push)();
@@ -85,8 +80,7 @@ TEST_F(StackTest, RecordSizesOfEveryConstructor)
     }
 }
 
-TEST_F(StackTest, SpecialRecordContents)
-{
+TEST_F(StackTest, SpecialRecordContents) {
     header* function = pushFunction("f");
     EXPECT_EQ(fieldAt<int64_t>(function, 56), 64);
     EXPECT_EQ(fieldAt<int32_t>(function, 64), 0);
@@ -106,8 +100,7 @@ TEST_F(StackTest, SpecialRecordContents)
     EXPECT_EQ(commandCode(colon), 20);
 }
 
-TEST_F(StackTest, HashNameSignExtendsBytes)
-{
+TEST_F(StackTest, HashNameSignExtendsBytes) {
     EXPECT_EQ(hashName(""), 0);
     EXPECT_EQ(hashName("x"), 'x');
     EXPECT_EQ(hashName("\x80"), -128);
@@ -115,8 +108,7 @@ TEST_F(StackTest, HashNameSignExtendsBytes)
     EXPECT_GT(hashName("\xC3\xA4"), 0);
 }
 
-TEST_F(StackTest, LongNamesAreCutToTheField)
-{
+TEST_F(StackTest, LongNamesAreCutToTheField) {
     const char* longName = "abcdefghijklmnopqrstuvwxyz0123456789";
     header* record = pushReal(1, longName);
     EXPECT_EQ(std::strlen(record->name), 31u);
@@ -124,8 +116,7 @@ TEST_F(StackTest, LongNamesAreCutToTheField)
     EXPECT_EQ(record->hash, hashName(record->name));
 }
 
-TEST_F(StackTest, PushThatExactlyFillsTheStackSucceeds)
-{
+TEST_F(StackTest, PushThatExactlyFillsTheStackSucceeds) {
     char* data = pushHeader(kindString, int64_t(stackBytes), "");
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(errorCode, 0);
@@ -134,8 +125,7 @@ TEST_F(StackTest, PushThatExactlyFillsTheStackSucceeds)
     EXPECT_EQ(output(), "");
 }
 
-TEST_F(StackTest, PushOneByteTooLargeOverflows)
-{
+TEST_F(StackTest, PushOneByteTooLargeOverflows) {
     pushReal(1);
     char* top = newram;
     char* data = pushHeader(kindString, ramend - newram + 1, "x");
@@ -151,8 +141,7 @@ TEST_F(StackTest, PushOneByteTooLargeOverflows)
     EXPECT_EQ(fieldAt<int64_t>(marker, 8), 0);
 }
 
-TEST_F(StackTest, OverflowOnAFullStackKeepsToTheGuard)
-{
+TEST_F(StackTest, OverflowOnAFullStackKeepsToTheGuard) {
     pushHeader(kindString, int64_t(stackBytes), "");
     ASSERT_EQ(newram, ramend);
     // Typed constructors must not write their data when the head failed.
@@ -167,8 +156,7 @@ TEST_F(StackTest, OverflowOnAFullStackKeepsToTheGuard)
     EXPECT_TRUE(guardIntactFrom(headerSize));
 }
 
-TEST_F(StackTest, HugeMatricesOverflowInsteadOfWrapping)
-{
+TEST_F(StackTest, HugeMatricesOverflowInsteadOfWrapping) {
     pushRealMatrix(100000, 100000);
     EXPECT_EQ(errorCode, 2);
     errorCode = 0;
@@ -180,13 +168,13 @@ TEST_F(StackTest, HugeMatricesOverflowInsteadOfWrapping)
     EXPECT_EQ(newram, ramstart);
 }
 
-TEST_F(StackTest, StringRecordSizes)
-{
+TEST_F(StackTest, StringRecordSizes) {
     struct Case {
         int length;
         int64_t size;
     };
-    const Case cases[] = {{0, 64}, {1, 64}, {6, 64}, {7, 72}, {8, 72}, {14, 72}, {15, 80}, {16, 80}};
+    const Case cases[] = {{0, 64}, {1, 64},  {6, 64},  {7, 72},
+                          {8, 72}, {14, 72}, {15, 80}, {16, 80}};
     const char* text = "abcdefghijklmnopqrstuvwxyz";
     for (const Case& c : cases) {
         header* record = pushString(text, c.length);
@@ -198,16 +186,14 @@ TEST_F(StackTest, StringRecordSizes)
     }
 }
 
-TEST_F(StackTest, StringCopyStopsAtNulAndPadsWithZeros)
-{
+TEST_F(StackTest, StringCopyStopsAtNulAndPadsWithZeros) {
     header* record = pushString("ab\0cdefgh", 9);
     EXPECT_EQ(record->size, 72);  // sized for the length asked
     EXPECT_STREQ(stringOf(record), "ab");
     for (int i = 2; i < 16; i++) EXPECT_EQ(stringOf(record)[i], 0);
 }
 
-TEST_F(StackTest, StringFromScratchAtTheTopIsCopiedIntact)
-{
+TEST_F(StackTest, StringFromScratchAtTheTopIsCopiedIntact) {
     const char* text = "built in scratch space above the stack top";
     size_t n = std::strlen(text);
     std::memcpy(newram, text, n);
@@ -215,8 +201,7 @@ TEST_F(StackTest, StringFromScratchAtTheTopIsCopiedIntact)
     EXPECT_STREQ(stringOf(record), text);
 }
 
-TEST_F(StackTest, MarkersAndNone)
-{
+TEST_F(StackTest, MarkersAndNone) {
     EXPECT_TRUE(isNoneMarker(nullptr));
     for (int code = 1; code <= 5; code++) {
         header* marker = pushMarker(code);
@@ -229,8 +214,7 @@ TEST_F(StackTest, MarkersAndNone)
     EXPECT_FALSE(isNoneMarker(pushReal(1)));
 }
 
-TEST_F(StackTest, MoveResultToItselfChangesNothing)
-{
+TEST_F(StackTest, MoveResultToItselfChangesNothing) {
     header* a = pushReal(1);
     pushReal(2);
     char* top = newram;
@@ -239,8 +223,7 @@ TEST_F(StackTest, MoveResultToItselfChangesNothing)
     EXPECT_EQ(realOf(a), 1);
 }
 
-TEST_F(StackTest, MoveResultCopiesDownOverTheArguments)
-{
+TEST_F(StackTest, MoveResultCopiesDownOverTheArguments) {
     header* first = pushReal(1, "x");
     pushCString("argument");
     reserveStack(40, "test");
@@ -254,8 +237,7 @@ TEST_F(StackTest, MoveResultCopiesDownOverTheArguments)
     EXPECT_EQ(first->name[0], 0);
 }
 
-TEST_F(StackTest, MoveResultOfARecordLargerThanTheRoomIsRefused)
-{
+TEST_F(StackTest, MoveResultOfARecordLargerThanTheRoomIsRefused) {
     // A stored global lives outside the stack and may not fit at the place.
     std::vector<uint64_t> outside(1024 / 8, 0);
     header* big = reinterpret_cast<header*>(outside.data());
@@ -270,8 +252,7 @@ TEST_F(StackTest, MoveResultOfARecordLargerThanTheRoomIsRefused)
     EXPECT_TRUE(guardIntactFrom(0));
 }
 
-TEST_F(StackTest, MoveResultsMovesARunOfResults)
-{
+TEST_F(StackTest, MoveResultsMovesARunOfResults) {
     header* first = pushReal(1);
     pushReal(2);
     header* firstResult = pushReal(10);
@@ -286,8 +267,7 @@ TEST_F(StackTest, MoveResultsMovesARunOfResults)
     EXPECT_EQ(nextValue(second), nullptr);
 }
 
-TEST_F(StackTest, KeepResultDropsWhatFollowsTheRecord)
-{
+TEST_F(StackTest, KeepResultDropsWhatFollowsTheRecord) {
     header* kept = pushReal(1);
     pushReal(2);
     EXPECT_EQ(keepResult(kept), reinterpret_cast<char*>(kept) + 64);
@@ -305,8 +285,7 @@ TEST_F(StackTest, KeepResultDropsWhatFollowsTheRecord)
     EXPECT_EQ(newram, top);
 }
 
-TEST_F(StackTest, NextValueStopsAtTheTop)
-{
+TEST_F(StackTest, NextValueStopsAtTheTop) {
     EXPECT_EQ(nextValue(nullptr), nullptr);
     header* a = pushReal(1);
     header* b = pushCString("b");
@@ -314,8 +293,7 @@ TEST_F(StackTest, NextValueStopsAtTheTop)
     EXPECT_EQ(nextValue(b), nullptr);
 }
 
-TEST_F(StackTest, ReserveStackWithinAndBeyondTheRoom)
-{
+TEST_F(StackTest, ReserveStackWithinAndBeyondTheRoom) {
     char* start = reserveStack(128, "test");
     EXPECT_EQ(start, ramstart);
     EXPECT_EQ(newram, ramstart + 128);
@@ -338,9 +316,8 @@ struct ViewCase {
 };
 
 class ViewTest : public SmallStack {
-protected:
-    header* selector(const std::vector<double>& values)
-    {
+  protected:
+    header* selector(const std::vector<double>& values) {
         if (values.empty()) return pushCommand(commandAllIndices);
         if (values.size() == 1) return pushReal(values[0]);
         header* record = pushRealMatrix(1, int(values.size()));
@@ -349,8 +326,7 @@ protected:
     }
 };
 
-TEST_F(ViewTest, SelectsRowsAndColumnsOfAThreeByFour)
-{
+TEST_F(ViewTest, SelectsRowsAndColumnsOfAThreeByFour) {
     const ViewCase cases[] = {
         {"colon and vector", {}, {2, 4}, 0, {0, 1, 2}, {1, 3}},
         {"last row", {-1}, {}, 0, {2}, {0, 1, 2, 3}},
@@ -376,8 +352,7 @@ TEST_F(ViewTest, SelectsRowsAndColumnsOfAThreeByFour)
     }
 }
 
-TEST_F(ViewTest, OutOfRangeIndicesAreSkippedWhenNotReported)
-{
+TEST_F(ViewTest, OutOfRangeIndicesAreSkippedWhenNotReported) {
     relaxedFunctionMode = 1;
     header* base = pushCounting(3, 3);
     header* view = pushView(base, selector({1, 9}), selector({1}), kindSubmatrix, 0);
@@ -395,8 +370,7 @@ TEST_F(ViewTest, OutOfRangeIndicesAreSkippedWhenNotReported)
     EXPECT_EQ(viewColumns(none), 3);
 }
 
-TEST_F(ViewTest, OutOfRangeIndicesAreReported)
-{
+TEST_F(ViewTest, OutOfRangeIndicesAreReported) {
     struct Case {
         std::vector<double> rows, columns;
         const char* message;
@@ -423,8 +397,7 @@ TEST_F(ViewTest, OutOfRangeIndicesAreReported)
     }
 }
 
-TEST_F(ViewTest, IllegalSelectors)
-{
+TEST_F(ViewTest, IllegalSelectors) {
     header* base = pushCounting(3, 3);
     header* square = pushCounting(2, 2);
     pushView(base, square, pushReal(1), kindSubmatrix, 0);
@@ -438,8 +411,7 @@ TEST_F(ViewTest, IllegalSelectors)
     EXPECT_EQ(errorCode, 41);
 }
 
-TEST_F(ViewTest, ScalarBaseCountsAsOneByOne)
-{
+TEST_F(ViewTest, ScalarBaseCountsAsOneByOne) {
     header* base = pushComplex(1, 2);
     header* view = pushView(base, selector({1}), selector({-1}), kindComplexSubmatrix, 0);
     ASSERT_EQ(errorCode, 0);
@@ -447,8 +419,7 @@ TEST_F(ViewTest, ScalarBaseCountsAsOneByOne)
     EXPECT_EQ(columnIndicesOf(view), std::vector<int>{0});
 }
 
-TEST_F(ViewTest, ColumnVectorSelector)
-{
+TEST_F(ViewTest, ColumnVectorSelector) {
     header* base = pushCounting(4, 2);
     header* rows = pushRealMatrix(2, 1);
     matrixData(rows)[0] = 4;
@@ -458,8 +429,7 @@ TEST_F(ViewTest, ColumnVectorSelector)
     EXPECT_EQ(rowIndicesOf(view), (std::vector<int>{3, 1}));
 }
 
-TEST_F(ViewTest, OneElementViewByLinearIndex)
-{
+TEST_F(ViewTest, OneElementViewByLinearIndex) {
     header* base = pushCounting(3, 4);
     struct Case {
         int k;
@@ -481,8 +451,7 @@ TEST_F(ViewTest, OneElementViewByLinearIndex)
     EXPECT_EQ(pushComplexSubmatrix(pushComplex(1, 1), 1)->kind, kindComplexSubmatrix);
 }
 
-TEST_F(ViewTest, OneElementViewOfAnEmptyMatrix)
-{
+TEST_F(ViewTest, OneElementViewOfAnEmptyMatrix) {
     header* empty = pushRealMatrix(0, 0);
     pushSubmatrix(empty, 1);
     EXPECT_EQ(errorCode, 1031);
@@ -491,8 +460,7 @@ TEST_F(ViewTest, OneElementViewOfAnEmptyMatrix)
 
 // --- copies of selections ----------------------------------------------------
 
-TEST_F(ViewTest, ExtractCopiesTheSelection)
-{
+TEST_F(ViewTest, ExtractCopiesTheSelection) {
     header* base = pushCounting(3, 4);
     header* rows = selector({3, 1});
     header* columns = selector({});
@@ -507,8 +475,7 @@ TEST_F(ViewTest, ExtractCopiesTheSelection)
     EXPECT_EQ(newram, endOf(result));
 }
 
-TEST_F(ViewTest, ExtractOfOneElementGivesAScalarOfTheFamily)
-{
+TEST_F(ViewTest, ExtractOfOneElementGivesAScalarOfTheFamily) {
     header* real = pushCounting(2, 2);
     header* result = extractSubmatrix(real, selector({2}), selector({-1}), 0);
     EXPECT_EQ(result->kind, kindReal);
@@ -529,33 +496,30 @@ TEST_F(ViewTest, ExtractOfOneElementGivesAScalarOfTheFamily)
     EXPECT_EQ(errorCode, 0);
 }
 
-TEST_F(ViewTest, ExtractIndexRules)
-{
+TEST_F(ViewTest, ExtractIndexRules) {
     struct Case {
         std::vector<double> rows;
         int origin;
         std::vector<double> expected;  // first column of the selected rows
     };
     const Case cases[] = {
-        {{-1}, 0, {13}},
-        {{-4, 1}, 0, {1, 1}},
-        {{0}, 1, {1}},
-        {{3}, 1, {13}},
-        {{-1}, 1, {13}},  // -1 is the last element in both origins
+        {{-1}, 0, {13}},         {{-4, 1}, 0, {1, 1}}, {{0}, 1, {1}},
+        {{3}, 1, {13}},          {{-1}, 1, {13}},  // -1 is the last element in both origins
         {{0.5, 1.9}, 1, {1, 5}},
     };
     for (const Case& c : cases) {
         header* base = pushCounting(4, 4);
-        header* result = extractSubmatrix(base, selector(c.rows), selector({1 - double(c.origin)}), c.origin);
+        header* result =
+            extractSubmatrix(base, selector(c.rows), selector({1 - double(c.origin)}), c.origin);
         ASSERT_EQ(errorCode, 0);
-        std::vector<double> got = result->kind == kindReal ? std::vector<double>{realOf(result)} : elementsOf(result);
+        std::vector<double> got =
+            result->kind == kindReal ? std::vector<double>{realOf(result)} : elementsOf(result);
         EXPECT_EQ(got, c.expected);
         newram = ramstart;
     }
 }
 
-TEST_F(ViewTest, ExtractOutOfRange)
-{
+TEST_F(ViewTest, ExtractOutOfRange) {
     header* base = pushCounting(3, 3);
     header* rows = selector({1, 9});
     header* columns = selector({1});
@@ -573,8 +537,7 @@ TEST_F(ViewTest, ExtractOutOfRange)
     EXPECT_EQ(realOf(result), 1);
 }
 
-TEST_F(ViewTest, ExtractNeedsRoomForItsIndexLists)
-{
+TEST_F(ViewTest, ExtractNeedsRoomForItsIndexLists) {
     header* base = pushCounting(1, 300);
     header* all = selector({});
     pushHeader(kindString, ramend - newram - 1000, "");
@@ -583,8 +546,7 @@ TEST_F(ViewTest, ExtractNeedsRoomForItsIndexLists)
     EXPECT_EQ(output(), "Out of memory!\n");
 }
 
-TEST_F(ViewTest, SelectSubmatrixFollowsTheCopyMode)
-{
+TEST_F(ViewTest, SelectSubmatrixFollowsTheCopyMode) {
     header* base = pushComplexMatrix(2, 2);
     header* rows = selector({1});
     header* columns = selector({});
@@ -596,8 +558,7 @@ TEST_F(ViewTest, SelectSubmatrixFollowsTheCopyMode)
     EXPECT_EQ(selectSubmatrix(pushReal(2), rows, rows, 0)->kind, kindSubmatrix);
 }
 
-TEST_F(ViewTest, StringItemAsSubvectorOrCopy)
-{
+TEST_F(ViewTest, StringItemAsSubvectorOrCopy) {
     header* vector = recordAt(newram);
     ASSERT_NE(pushHeader(kindStringMatrix, 64, "v"), nullptr);
     std::memcpy(stringOf(vector), "ab\0cde\0\x01", 8);
@@ -622,8 +583,7 @@ TEST_F(ViewTest, StringItemAsSubvectorOrCopy)
 
 // --- removals and helpers -----------------------------------------------------
 
-TEST_F(StackTest, RemoveFunctionShiftsEverythingAbove)
-{
+TEST_F(StackTest, RemoveFunctionShiftsEverythingAbove) {
     pushFunction("f");
     pushFunction("g");
     functionsEnd = topStartLocal = startlocal = newram;
@@ -654,8 +614,7 @@ TEST_F(StackTest, RemoveFunctionShiftsEverythingAbove)
     EXPECT_STREQ(recordAt(ramstart)->name, "%");
 }
 
-TEST_F(StackTest, RemoveFunctionRemovesOnlyTheFirstMatch)
-{
+TEST_F(StackTest, RemoveFunctionRemovesOnlyTheFirstMatch) {
     pushFunction("f");
     pushFunction("f");
     functionsEnd = startlocal = endlocal = newram;
@@ -664,8 +623,7 @@ TEST_F(StackTest, RemoveFunctionRemovesOnlyTheFirstMatch)
     EXPECT_STREQ(recordAt(ramstart)->name, "f");
 }
 
-TEST_F(StackTest, ScalarsAndElements)
-{
+TEST_F(StackTest, ScalarsAndElements) {
     header* real = pushReal(2);
     header* complex = pushComplex(3, 4);
     header* one = pushCounting(1, 1);
@@ -683,13 +641,12 @@ TEST_F(StackTest, ScalarsAndElements)
     EXPECT_EQ(getElementReal(complex, 0), 3);
     EXPECT_EQ(getElementImag(complex, 0), 4);
     EXPECT_EQ(getElementReal(row, 2), 3);
-    EXPECT_EQ(getElementReal(row, 3), 0);   // outside the matrix
+    EXPECT_EQ(getElementReal(row, 3), 0);  // outside the matrix
     EXPECT_EQ(getElementReal(row, -1), 0);
     EXPECT_EQ(getElementReal(text, 0), 0);
 }
 
-TEST_F(StackTest, HasSuffix)
-{
+TEST_F(StackTest, HasSuffix) {
     EXPECT_TRUE(hasSuffix("km$", "$"));
     EXPECT_TRUE(hasSuffix("abc", ""));
     EXPECT_TRUE(hasSuffix("map", "map"));
@@ -697,8 +654,7 @@ TEST_F(StackTest, HasSuffix)
     EXPECT_FALSE(hasSuffix("abc", "b"));
 }
 
-TEST_F(StackTest, ReadSizeArguments)
-{
+TEST_F(StackTest, ReadSizeArguments) {
     struct Case {
         const char* what;
         std::vector<double> first;  // one value: a real, two: a 1x2 vector
@@ -717,7 +673,8 @@ TEST_F(StackTest, ReadSizeArguments)
     for (const Case& c : cases) {
         for (bool followed : {false, true}) {
             if (followed && c.first.size() == 1 && !c.second) continue;
-            header* first = c.first.size() == 1 ? pushReal(c.first[0]) : pushRow({c.first[0], c.first[1]});
+            header* first =
+                c.first.size() == 1 ? pushReal(c.first[0]) : pushRow({c.first[0], c.first[1]});
             if (c.second) pushReal(3);
             header* rest = followed ? pushCString("rest") : nullptr;
             int rows = -1, columns = -1;
@@ -731,8 +688,7 @@ TEST_F(StackTest, ReadSizeArguments)
     }
 }
 
-TEST_F(StackTest, ReadSizeArgumentsRefusals)
-{
+TEST_F(StackTest, ReadSizeArgumentsRefusals) {
     struct Case {
         const char* what;
         header* (*push)();
@@ -741,7 +697,8 @@ TEST_F(StackTest, ReadSizeArgumentsRefusals)
     const Case cases[] = {
         {"negative", [] { return pushReal(-1); }, "Illegal size 1, -1 in zeros\n"},
         {"not a number", [] { return pushReal(NAN); }, "Illegal size 1, nan in zeros\n"},
-        {"too large", [] { return pushReal(2147483647.0); }, "Illegal size 1, 2.14748e+09 in zeros\n"},
+        {"too large", [] { return pushReal(2147483647.0); },
+         "Illegal size 1, 2.14748e+09 in zeros\n"},
         {"vector out of range",
          [] {
              header* v = pushRealMatrix(1, 2);
@@ -750,7 +707,8 @@ TEST_F(StackTest, ReadSizeArgumentsRefusals)
              return v;
          },
          "Illegal size 2, -3 in zeros\n"},
-        {"square", [] { return pushRealMatrix(2, 2); }, "Matrix for size must be 1x2 not 2x2 in zeros\n"},
+        {"square", [] { return pushRealMatrix(2, 2); },
+         "Matrix for size must be 1x2 not 2x2 in zeros\n"},
         {"string", [] { return pushCString("2"); }, "Expected size [n,m] or n, m in zeros\n"},
         {"string second",
          [] {

@@ -34,14 +34,14 @@ TEST(StartupOptions, LeadingOptionsAndTheWordsLeftOver) {
         std::vector<std::string> left;
     } cases[] = {
         {{"-script", "run.k", "a"}, 1, nullptr, 0, {"run.k", "a"}},
-        {{"-script"}, 0, nullptr, 0, {"-script"}},                 // nothing follows
-        {{"-script", "-x"}, 0, nullptr, 0, {"-script", "-x"}},     // an option follows
+        {{"-script"}, 0, nullptr, 0, {"-script"}},              // nothing follows
+        {{"-script", "-x"}, 0, nullptr, 0, {"-script", "-x"}},  // an option follows
         {{"-second", "-script", "f"}, 1, nullptr, 0, {"f"}},
         {{"-home", "/h", "-codepage", "1250", "f"}, 0, "/h", 1250, {"f"}},
-        {{"-codepage", "0", "f"}, 0, nullptr, 0, {"f"}},           // 0 changes nothing
+        {{"-codepage", "0", "f"}, 0, nullptr, 0, {"f"}},  // 0 changes nothing
         {{"-codepage", "x"}, 0, nullptr, 0, {}},
         {{"-codepage", "1250", "-home", "/h"}, 0, nullptr, 1250, {"-home", "/h"}},  // fixed order
-        {{"-home"}, 0, nullptr, 0, {"-home"}},                     // no value
+        {{"-home"}, 0, nullptr, 0, {"-home"}},                                      // no value
         {{"f", "-script", "g"}, 0, nullptr, 0, {"f", "-script", "g"}},
     };
     for (const Case& c : cases) {
@@ -67,7 +67,7 @@ TEST(StartupOptions, ProgramFileIsMadeAbsoluteAgainstTheStartDirectory) {
 // --- the program on files --------------------------------------------------
 
 class ProgramRun : public ::testing::Test {
-protected:
+  protected:
     std::string directory;
     std::string program;  // the kalix binary beside the test directory
 
@@ -101,7 +101,8 @@ protected:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
         pid_t child;
         extern char** environ;

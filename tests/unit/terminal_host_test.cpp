@@ -61,7 +61,7 @@ TEST(TerminalHost, InterruptEndsALongWaitAsEscape) {
 }
 
 class CodePage : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { selectCodePage(1252); }
 };
 
@@ -74,9 +74,9 @@ TEST_F(CodePage, ConversionsAtTheEdges) {
     EXPECT_EQ(text, "a\xC3\xA4\xE2\x82\xAC");
     utf8ToCodePage("\xD0\x96x", text);  // a letter 1252 cannot hold
     EXPECT_EQ(text, "?x");
-    utf8ToCodePage("\xE4x", text);      // not UTF-8: already in the code page
+    utf8ToCodePage("\xE4x", text);  // not UTF-8: already in the code page
     EXPECT_EQ(text, "\xE4x");
-    codePageToUtf8("\x81", text);       // a byte 1252 leaves undefined
+    codePageToUtf8("\x81", text);  // a byte 1252 leaves undefined
     EXPECT_EQ(text, "?");
     EXPECT_STREQ(utf8ToAnsi("\xC2\xA0"), "\xA0");
     EXPECT_STREQ(ansiToUtf8("\xA0"), "\xC2\xA0");
@@ -91,7 +91,8 @@ TEST(AppendUtf8, WritesOneToFourBytes) {
     struct Case {
         int code;
         const char* bytes;
-    } cases[] = {{0x41, "A"}, {0xE4, "\xC3\xA4"}, {0x20AC, "\xE2\x82\xAC"}, {0x1F600, "\xF0\x9F\x98\x80"}};
+    } cases[] = {
+        {0x41, "A"}, {0xE4, "\xC3\xA4"}, {0x20AC, "\xE2\x82\xAC"}, {0x1F600, "\xF0\x9F\x98\x80"}};
     for (const Case& c : cases) {
         char buffer[8];
         char* end = appendUtf8(c.code, buffer);
@@ -100,7 +101,7 @@ TEST(AppendUtf8, WritesOneToFourBytes) {
 }
 
 class Directories : public ::testing::Test {
-protected:
+  protected:
     std::string directory;
     void SetUp() override {
         char pattern[] = "/tmp/kalix-host-XXXXXX";
@@ -115,7 +116,8 @@ TEST_F(Directories, FindNextFileListsMatchesAndMarksDirectories) {
     std::ofstream(directory + "/c.txt") << "z";
     mkdir((directory + "/d.k").c_str(), 0777);
     std::set<std::string> found;
-    for (const char* name = findNextFile((directory + "/*.k").c_str()); name; name = findNextFile(nullptr))
+    for (const char* name = findNextFile((directory + "/*.k").c_str()); name;
+         name = findNextFile(nullptr))
         found.insert(name);
     EXPECT_EQ(found, (std::set<std::string>{"a.k", "b.k", "d.k/"}));
     EXPECT_EQ(findNextFile(nullptr), nullptr);
@@ -161,7 +163,7 @@ TEST(Clock, SecondsAdvanceAndTimeFieldsAreInRange) {
 
 // Standard input replaced by a pipe that a writer thread fills with `text`.
 class PipedInput : public ::testing::Test {
-protected:
+  protected:
     void feed(std::string text) {
         savedInput = dup(STDIN_FILENO);
         int ends[2];

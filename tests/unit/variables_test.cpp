@@ -9,17 +9,15 @@
 #include "stack_fixture.h"
 
 class VariablesTest : public SmallStack {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         SmallStack::SetUp();
         clearGlobals();
         functionState = 0;
         useGlobalMode = 0;
         easyUnitsMode = 0;
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         clearGlobals();
         functionState = 0;
         useGlobalMode = 0;
@@ -28,31 +26,27 @@ protected:
     }
 
     // Top-level variables from functionsEnd; the frame starts with them.
-    void makeTopLevel(std::initializer_list<const char*> names, int32_t flags = 0)
-    {
+    void makeTopLevel(std::initializer_list<const char*> names, int32_t flags = 0) {
         for (const char* name : names) pushReal(1, name)->flags |= flags;
         topEndLocal = endlocal = newram;
     }
 
     // A function frame above the top level: its records start a new frame.
-    void enterFunction(std::initializer_list<const char*> names)
-    {
+    void enterFunction(std::initializer_list<const char*> names) {
         startlocal = newram;
         for (const char* name : names) pushReal(2, name);
         endlocal = newram;
         functionState = 1;
     }
 
-    void putGlobalReal(const char* name, double x, int32_t flags = 0)
-    {
+    void putGlobalReal(const char* name, double x, int32_t flags = 0) {
         header* value = pushReal(x);
         putGlobal(name, value, flags);
         newram = reinterpret_cast<char*>(value);
     }
 };
 
-TEST_F(VariablesTest, TopLevelGlobalWinsOverStackVariable)
-{
+TEST_F(VariablesTest, TopLevelGlobalWinsOverStackVariable) {
     makeTopLevel({"x"});
     putGlobalReal("x", 5);
     header* found = findVariable("x");
@@ -62,8 +56,7 @@ TEST_F(VariablesTest, TopLevelGlobalWinsOverStackVariable)
     EXPECT_EQ(findVariable("%"), nullptr);
 }
 
-TEST_F(VariablesTest, FrameVariableIsFound)
-{
+TEST_F(VariablesTest, FrameVariableIsFound) {
     makeTopLevel({"a", "b", "c"});
     header* b = findVariable("b");
     ASSERT_NE(b, nullptr);
@@ -72,8 +65,7 @@ TEST_F(VariablesTest, FrameVariableIsFound)
     EXPECT_EQ(findVariable("a name much longer than any field could hold"), nullptr);
 }
 
-TEST_F(VariablesTest, FunctionSeesOnlyItsFrameUnlessAsked)
-{
+TEST_F(VariablesTest, FunctionSeesOnlyItsFrameUnlessAsked) {
     makeTopLevel({"x"});
     putGlobalReal("g", 3);
     enterFunction({"y"});
@@ -88,8 +80,7 @@ TEST_F(VariablesTest, FunctionSeesOnlyItsFrameUnlessAsked)
     EXPECT_EQ(realOf(findVariable("g")), 3);
 }
 
-TEST_F(VariablesTest, SetGlobalMakesATopLevelVariableVisible)
-{
+TEST_F(VariablesTest, SetGlobalMakesATopLevelVariableVisible) {
     makeTopLevel({"x"}, flagSetGlobal);
     putGlobalReal("h", 4, flagSetGlobal);
     enterFunction({});
@@ -98,8 +89,7 @@ TEST_F(VariablesTest, SetGlobalMakesATopLevelVariableVisible)
     EXPECT_EQ(realOf(findVariable("h")), 4);
 }
 
-TEST_F(VariablesTest, DollarNamesReachGlobalsAndTopLevel)
-{
+TEST_F(VariablesTest, DollarNamesReachGlobalsAndTopLevel) {
     makeTopLevel({"u$"});
     putGlobalReal("v$", 6);
     putGlobalReal("w$$", 7);
@@ -116,8 +106,7 @@ TEST_F(VariablesTest, DollarNamesReachGlobalsAndTopLevel)
     EXPECT_EQ(findVariable("s$$"), nullptr);
 }
 
-TEST_F(VariablesTest, ReferenceArgumentsAnswerToTheCallersName)
-{
+TEST_F(VariablesTest, ReferenceArgumentsAnswerToTheCallersName) {
     makeTopLevel({"outer"});
     header* outer = recordAt(functionsEnd);
     startlocal = newram;
@@ -130,8 +119,7 @@ TEST_F(VariablesTest, ReferenceArgumentsAnswerToTheCallersName)
     EXPECT_EQ(findVariable("outer"), recordAt(startlocal));
 }
 
-TEST_F(VariablesTest, EasyUnitsFindTheDollarVariable)
-{
+TEST_F(VariablesTest, EasyUnitsFindTheDollarVariable) {
     putGlobalReal("km$", 1000);
     EXPECT_EQ(findVariable("km"), nullptr);
     easyUnitsMode = 1;
@@ -143,8 +131,7 @@ TEST_F(VariablesTest, EasyUnitsFindTheDollarVariable)
     EXPECT_NE(findVariable("km"), nullptr);
 }
 
-TEST_F(VariablesTest, RemoveVariableFromTheMiddleOfTheFrame)
-{
+TEST_F(VariablesTest, RemoveVariableFromTheMiddleOfTheFrame) {
     makeTopLevel({"a", "b", "c"});
     header* temporary = pushCString("temporary");
     char* top = newram;
@@ -158,8 +145,7 @@ TEST_F(VariablesTest, RemoveVariableFromTheMiddleOfTheFrame)
     EXPECT_STREQ(stringOf(recordAt(endlocal)), "temporary");
 }
 
-TEST_F(VariablesTest, RemoveVariableAtTopLevelAlsoRemovesTheGlobal)
-{
+TEST_F(VariablesTest, RemoveVariableAtTopLevelAlsoRemovesTheGlobal) {
     makeTopLevel({"a"});
     putGlobalReal("g", 1);
     char* top = newram;
@@ -174,8 +160,7 @@ TEST_F(VariablesTest, RemoveVariableAtTopLevelAlsoRemovesTheGlobal)
     EXPECT_EQ(endlocal, startlocal);
 }
 
-TEST_F(VariablesTest, GetMatrixOfEveryNumericKind)
-{
+TEST_F(VariablesTest, GetMatrixOfEveryNumericKind) {
     int rows = 0, columns = 0;
     double* data = nullptr;
     header* real = pushReal(3);
@@ -197,8 +182,7 @@ TEST_F(VariablesTest, GetMatrixOfEveryNumericKind)
     EXPECT_EQ(output(), "Matrix expected in scalp!\n");
 }
 
-TEST_F(VariablesTest, TypeNamesAndWrongArguments)
-{
+TEST_F(VariablesTest, TypeNamesAndWrongArguments) {
     header* symbolic = pushCString("x^2");
     symbolic->flags |= flagSymbolic;
     EXPECT_STREQ(getTypeName(symbolic), "symbolic expression");
@@ -220,8 +204,7 @@ TEST_F(VariablesTest, TypeNamesAndWrongArguments)
               "Did you want to create a symbolic expression?\nThen start with &.\n\n");
 }
 
-TEST_F(VariablesTest, CollectionItems)
-{
+TEST_F(VariablesTest, CollectionItems) {
     header* collection = pushCollection("list");
     pushReal(10, "a");
     pushCString("second", "b");
@@ -252,8 +235,7 @@ TEST_F(VariablesTest, CollectionItems)
     EXPECT_EQ(output(), "Need an integer scalar as a list index.\n");
 }
 
-TEST_F(VariablesTest, IndexIntoAnEmptyUnnamedCollection)
-{
+TEST_F(VariablesTest, IndexIntoAnEmptyUnnamedCollection) {
     header* collection = pushCollection();
     getCollectionItem(collection, pushReal(1));
     EXPECT_EQ(errorCode, 100);
