@@ -1,41 +1,14 @@
-// State and small helpers shared by the builtin library: the comparison
-// tolerance, the switches for floating-point errors, sorting comparators,
-// string and collection counters, UTF-8 decoding and magic squares.
+// Small helpers shared by the builtin library: sorting comparators and magic
+// squares. The value helpers (tolerances, number families, counters, matrix
+// pushes, int conversions) live with the interpreter and UTF-8 decoding in
+// the text module; both are included here for the builtin families.
 #pragma once
 
 #include <cstdint>
+
 #include "interpreter/stack.h"
-
-// Relative tolerance of comparisons and zero tests; both are reset to
-// `defaultEpsilon` at each (re)start of the interpreter loop. A user-function
-// call starts with `globalEpsilon`; `localepsilon` changes only the current
-// value.
-constexpr double defaultEpsilon = 2.220446049250313e-12;  // 10000 * 2^-52
-extern double currentEpsilon;
-extern double globalEpsilon;
-
-// Command `errors`: while 1, element functions return NaN on domain errors
-// without a message or error code.
-extern int errorsOff;
-// Command `underflows`: while 1, underflow in exp and ^ is an error.
-extern int underflowsOn;
-// 1 while an expression after the prefix "complex:" is evaluated: log, sqrt
-// and ^ then work in complex arithmetic.
-extern int complexExpressionFlag;
-
-// Counter of the innermost running `loop` (builtin `index`); saved and
-// restored by `loop` and by user-function calls.
-extern int loopIndex;
-
-// Resets both tolerances and clears `errorsOff` and
-// `complexExpressionFlag` (interpreter (re)start).
-void resetBuiltinState();
-
-// Numeric families of values: real (kinds 0 and 2), complex (1 and 3) and
-// interval (10 and 11). The higher of two is their common family; complex
-// and interval never meet.
-enum NumberFamily { numberNone = -1, numberReal = 0, numberComplex = 1, numberInterval = 2 };
-NumberFamily numberFamily(const header* record);
+#include "interpreter/value_helpers.h"
+#include "shell/text.h"
 
 // Comparators (1, -1 or 0).
 // Two rows of n doubles: the first element where one is greater decides;
@@ -43,32 +16,8 @@ NumberFamily numberFamily(const header* record);
 int compareRows(const double* a, const double* b, int n);
 // NaN is greater than every number; two NaN are equal.
 int compareDoublesNanLast(double a, double b);
-// Byte by byte as unsigned bytes up to the first difference or the common
-// end (a shorter string that is a prefix compares as less).
-int compareStrings(const char* a, const char* b);
-
-// Number of strings in a string vector record (kind 13).
-int countStrings(const header* vector);
-// Number of records nested in a collection record (kind 16).
-int countCollectionItems(const header* collection);
-
-// Reads one code point at `text` into `*code` and returns the position after
-// it. Stops early, without consuming it, at a 0 continuation byte.
-const char* decodeUtf8Char(const char* text, int* code);
 
 // Fills the n x n row-major `square` (n >= 3) with a magic square. Orders
 // 4m+2 take scratch from the stack, released before returning; when it does
 // not fit: "Out of stack space in magic", error 1.
 void buildMagicSquare(double* square, int n);
-
-// Pushes a real, complex or interval matrix (kind 2, 3 or 11) of the given
-// size, elements not written. A size the free stack cannot hold fails as
-// any push does ("Stack overflow!", error 2) and gives null.
-header* pushMatrixOfKind(int kind, int rows, int columns);
-
-// Converts a double to an int without undefined behaviour: truncates toward
-// zero and clamps to the int range; NaN gives 0.
-int clampToInt(double x);
-// True when x is finite and its truncation fits an int; `*value` is then the
-// truncated value.
-bool truncateToInt(double x, int* value);

@@ -1,10 +1,9 @@
 // Element-wise mathematical builtins: elementary functions on reals, complex
 // numbers and intervals, rounding, factorials and binomials, remainders,
-// parts of complex numbers, bit operations, the power operator, degree and
-// percent, `complex`, and the fast random generators.
+// parts of complex numbers, bit operations, `complex`, and the fast random
+// generators.
 #include "builtins/math.h"
 
-#include <cfenv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -19,45 +18,7 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 
-// 1 while an expression after "complex:" is evaluated (the evaluator's).
-extern int complexExpressionFlag;
-
 namespace {
-
-// --- error reporting -------------------------------------------------------
-
-// A domain error inside an element function: the message and code are set
-// once (the first failing element) and never while errors are off.
-void reportDomainError(const char* message, int code) {
-    if (errorsOff || errorCode) return;
-    printText(message);
-    errorCode = code;
-}
-
-void reportFloatingPointError() { reportDomainError("Floating point error!\n", 51); }
-
-// The math library reported a domain error, overflow or underflow: error 51
-// without a message, unless errors are off.
-void reportLibraryError() {
-    if (!errorsOff) errorCode = 51;
-}
-
-// A NaN value from a number (a domain error) or an infinite value from
-// finite arguments (an overflow) is an error of the library call.
-bool isLibraryError(bool argumentNaN, bool argumentFinite, double value) {
-    return (std::isnan(value) && !argumentNaN) || (std::isinf(value) && argumentFinite);
-}
-
-void checkLibraryValue(double argument, double value) {
-    if (isLibraryError(std::isnan(argument), std::isfinite(argument), value)) reportLibraryError();
-}
-
-void checkLibraryPair(const double* z, const double* value) {
-    const bool nan = std::isnan(z[0]) || std::isnan(z[1]);
-    const bool finite = std::isfinite(z[0]) && std::isfinite(z[1]);
-    if (isLibraryError(nan, finite, value[0]) || isLibraryError(nan, finite, value[1]))
-        reportLibraryError();
-}
 
 // --- real element functions --------------------------------------------------
 
@@ -110,14 +71,6 @@ double checkedExp(double x) {
     return std::exp(x);
 }
 
-double checkedLog(double x) {
-    if (x <= 0) {
-        reportDomainError("log defined only for positive numbers!\n", 50);
-        return NAN;
-    }
-    return std::log(x);
-}
-
 double checkedSqrt(double x) {
     if (x < 0) {
         reportFloatingPointError();
@@ -155,17 +108,6 @@ double roundToFactor(double x) {
     return std::round(y) / roundFactor;
 }
 
-// Products beyond 170! overflow to infinity, so the loop stops there.
-double facReal(double x) {
-    if (std::isnan(x)) return x;
-    if (x < 2 || x > 2147483647) return 1;
-    if (x > 171) return INFINITY;
-    const int n = static_cast<int>(x);
-    double product = 1;
-    for (int i = 2; i <= n; i++) product *= i;
-    return product;
-}
-
 // The sum of log i; for large n the log-gamma function gives the same sum
 // without two billion steps.
 double logfacReal(double x) {
@@ -189,9 +131,6 @@ double invnormaldisReal(double x) {
         return NAN;
     }
 }
-
-double degreeReal(double x) { return x / 180 * M_PI; }
-double percentReal(double x) { return x * 0.01; }
 
 // Truncates to a 64-bit integer without undefined behaviour (NaN gives 0,
 // out-of-range values are clamped), then keeps the low 32 bits.
@@ -305,70 +244,7 @@ double relerrorComplex(double re1, double im1, double re2, double im2) {
     return w < currentEpsilon ? z : z / w - 1;
 }
 
-// pow under the library's error checks: overflow and underflow set error 51
-// (unless errors are off). Only a result that is not a normal number can
-// come from an error, so only then is the call repeated under the
-// floating-point exception flags.
-double checkedPow(double a, double b) {
-    double r = std::pow(a, b);
-    if (std::isnormal(r)) return r;
-    const int errors = FE_OVERFLOW | FE_UNDERFLOW | FE_INVALID | FE_DIVBYZERO;
-    std::feclearexcept(errors);
-    r = std::pow(a, b);
-    if (std::fetestexcept(errors)) reportLibraryError();
-    return r;
-}
-
-bool isInteger(double x) { return std::isfinite(x) && std::nearbyint(x) == x; }
-
-// The real element of ^.
-void powerReal(const double* pa, const double* pb, double* result) {
-    const double a = *pa, b = *pb;
-    if (a > 0) {
-        if (errorCode) {
-            *result = std::pow(a, b);
-            return;
-        }
-        double r = checkedPow(a, b);
-        if (errorCode && std::log(a) * b < 0) {  // underflow
-            r = 0;
-            if (!underflowsOn) errorCode = 0;
-        }
-        *result = r;
-        return;
-    }
-    if (a == 0) {
-        *result = b == 0 ? 1 : 0;
-        return;
-    }
-    if (b == 0) {
-        *result = 1;
-        return;
-    }
-    if (isInteger(b)) {
-        double r = checkedPow(-a, b);
-        *result = std::fmod(b, 2) == 0 ? r : -r;
-        return;
-    }
-    // b is the double nearest to 1/q for an odd q > 0 (1/b need not give
-    // q back exactly: 1/(1/49) is not 49).
-    const double q = std::nearbyint(1 / b);
-    if (q > 0 && std::isfinite(q) && std::fmod(q, 2) == 1 && 1 / q == b) {
-        *result = -checkedPow(-a, b);
-        return;
-    }
-    *result = NAN;
-    if (errorsOff) return;
-    printText("^ defined for positive numbers or integer exponent!\n");
-    printText("Use complex numbers?\n");
-    errorCode = 26;
-}
-
 // --- complex element functions ------------------------------------------------
-
-void multiplyPairs(const double* a, const double* b, double* result) {
-    multiplyComplexElement(a[0], a[1], b[0], b[1], &result[0], &result[1]);
-}
 
 void expComplexChecked(const double* z, double* result) {
     if (z[0] >= 690) reportFloatingPointError();
@@ -568,123 +444,6 @@ void fastnormalBuiltin(header* first) {
 }
 
 }  // namespace
-
-// --- shared complex functions ----------------------------------------------------
-
-double angleOfPoint(double x, double y) { return std::atan2(y, x); }
-
-void expComplex(const double* z, double* result) {
-    const double r = std::exp(z[0]);
-    result[0] = r * std::cos(z[1]);
-    result[1] = r * std::sin(z[1]);
-    checkLibraryPair(z, result);
-}
-
-void logComplex(const double* z, double* result) {
-    const double angle = angleOfPoint(z[0], z[1]);
-    result[0] = checkedLog(std::hypot(z[0], z[1]));
-    result[1] = angle;
-}
-
-// The principal root, taken on the side of the real axis that avoids
-// cancellation (exact for perfect squares such as -4); the branch follows
-// the sign of the imaginary part as the polar form does.
-void sqrtComplex(const double* z, double* result) {
-    const double x = z[0], y = z[1];
-    const double r = std::hypot(x, y);
-    if (r == 0) {
-        result[0] = 0;
-        result[1] = y;
-        return;
-    }
-    const double t = std::sqrt(0.5 * r + 0.5 * std::fabs(x));
-    if (x >= 0) {
-        result[0] = t;
-        result[1] = y / (2 * t);
-    } else {
-        result[0] = std::fabs(y) / (2 * t);
-        result[1] = std::copysign(t, y);
-    }
-}
-
-void sinComplex(const double* z, double* result) {
-    result[0] = std::cosh(z[1]) * std::sin(z[0]);
-    result[1] = std::sinh(z[1]) * std::cos(z[0]);
-    checkLibraryPair(z, result);
-}
-
-void cosComplex(const double* z, double* result) {
-    result[0] = std::cosh(z[1]) * std::cos(z[0]);
-    result[1] = -std::sinh(z[1]) * std::sin(z[0]);
-    checkLibraryPair(z, result);
-}
-
-void powerComplex(double re1, double im1, double re2, double im2, double* re, double* im) {
-    if (std::fabs(re2) < currentEpsilon && std::fabs(im2) < currentEpsilon) {
-        *re = 1;
-        *im = 0;
-        return;
-    }
-    if (std::fabs(re1) < currentEpsilon && std::fabs(im1) < currentEpsilon) {
-        *re = 0;
-        *im = 0;
-        return;
-    }
-    const double z[2] = {re1, im1}, w[2] = {re2, im2};
-    double logZ[2], product[2], value[2];
-    logComplex(z, logZ);
-    multiplyPairs(w, logZ, product);
-    expComplex(product, value);
-    *re = value[0];
-    *im = value[1];
-}
-
-void convertToComplex(header* argument) {
-    header* value = resolveValue(argument);
-    if (errorCode) return;
-    header* result = value;
-    if (value->kind == kindReal) {
-        result = pushComplex(realOf(value), 0);
-    } else if (value->kind == kindRealMatrix) {
-        const int rows = matrixRows(value), columns = matrixColumns(value);
-        result = pushComplexMatrix(rows, columns);
-        if (errorCode) return;
-        const double* in = matrixData(value);
-        double* out = matrixData(result);
-        const int64_t n = int64_t(rows) * columns;
-        for (int64_t i = 0; i < n; i++) {
-            out[2 * i] = in[i];
-            out[2 * i + 1] = 0;
-        }
-    }
-    if (!errorCode) moveResult(argument, result);
-}
-
-void raisePower(header* first) {
-    if (complexExpressionFlag) {
-        header* exponent = nextValue(first);
-        if (exponent) convertToComplex(exponent);
-        if (errorCode) return;
-    }
-    mapBinary(powerReal, powerComplex, powerInterval, first, "^");
-    if (errorCode == 51) printText("Underflow or overflow error.\n");
-    reportErrorIn("^");
-}
-
-void degree(header* operand) {
-    mapRealComplexInterval(degreeReal, nullptr, degreeInterval, operand);
-    reportErrorIn("degree");
-}
-
-void percent(header* operand) {
-    mapRealComplexInterval(percentReal, nullptr, percentInterval, operand);
-    reportErrorIn("percent");
-}
-
-void fac(header* operand) {
-    mapRealComplex(facReal, nullptr, operand);
-    reportErrorIn("fak");
-}
 
 static const BuiltinRecord rows[] = {
     {"abs", 1, 0, absBuiltin},

@@ -11,11 +11,11 @@
 #include <cstring>
 #include <limits>
 
-#include "builtins/builtin_helpers.h"
-#include "builtins/concatenation.h"
-#include "builtins/intervals.h"
+#include "interpreter/concatenation.h"
 #include "interpreter/elementwise.h"
+#include "interpreter/interval_operators.h"
 #include "interpreter/output.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 

@@ -4,25 +4,25 @@
 #include <algorithm>
 #include <cstring>
 
-#include "builtins/builtin_helpers.h"
-#include "builtins/intervals.h"
-#include "builtins/math.h"
 #include "graphics/graphics_state.h"
 #include "interpreter/builtin_table.h"
+#include "interpreter/element_functions.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
 #include "interpreter/globals.h"
+#include "interpreter/interval_operators.h"
 #include "interpreter/main_loop.h"
+#include "interpreter/notebook_services.h"
 #include "interpreter/output.h"
 #include "interpreter/primaries.h"
 #include "interpreter/printing.h"
 #include "interpreter/scanner.h"
 #include "interpreter/tracing.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
-#include "notebook/notebook_services.h"
-#include "platform/registry.h"
+#include "shell/registry.h"
 #include "shell/settings.h"
 
 namespace {

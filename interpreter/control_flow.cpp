@@ -8,7 +8,6 @@
 #include <cstring>
 #include <string>
 
-#include "builtins/builtin_helpers.h"
 #include "interpreter/commands.h"
 #include "interpreter/evaluator.h"
 #include "interpreter/function_calls.h"
@@ -19,6 +18,7 @@
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
 #include "interpreter/tracing.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"

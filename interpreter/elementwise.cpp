@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "builtins/builtin_helpers.h"
 #include "interpreter/output.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"

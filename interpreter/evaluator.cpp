@@ -3,22 +3,22 @@
 
 #include <cstring>
 
-#include "builtins/builtin_helpers.h"
-#include "builtins/comparison.h"
-#include "builtins/concatenation.h"
-#include "builtins/intervals.h"
-#include "builtins/math.h"
 #include "interpreter/arithmetic.h"
 #include "interpreter/commands.h"
+#include "interpreter/comparison.h"
+#include "interpreter/concatenation.h"
 #include "interpreter/control_flow.h"
+#include "interpreter/element_functions.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
+#include "interpreter/interval_operators.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
 #include "interpreter/primaries.h"
 #include "interpreter/scanner.h"
 #include "interpreter/tracing.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 
 int matlabMode = 0;

@@ -7,15 +7,15 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "builtins/builtin_helpers.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
+#include "interpreter/notebook_services.h"
 #include "interpreter/output.h"
 #include "interpreter/tracing.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
-#include "notebook/notebook_services.h"
 
 int formatMode = 0;
 int formatTotal = 0;

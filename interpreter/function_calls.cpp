@@ -12,20 +12,20 @@
 #include <cstring>
 #include <mutex>
 
-#include "builtins/builtin_helpers.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/control_flow.h"
 #include "interpreter/evaluator.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
 #include "interpreter/main_loop.h"
+#include "interpreter/notebook_services.h"
 #include "interpreter/output.h"
 #include "interpreter/primaries.h"
 #include "interpreter/scanner.h"
 #include "interpreter/tracing.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
-#include "notebook/notebook_services.h"
 #include "platform/host.h"
 
 int argumentCount = 0;

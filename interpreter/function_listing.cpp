@@ -8,12 +8,12 @@
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
+#include "interpreter/notebook_services.h"
 #include "interpreter/output.h"
 #include "interpreter/printing.h"
 #include "interpreter/scanner.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
-#include "notebook/notebook_services.h"
 
 namespace {
 

@@ -5,24 +5,24 @@
 #include <cstdio>
 #include <cstring>
 
-#include "builtins/builtin_helpers.h"
-#include "engines/engine_services.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
+#include "interpreter/engine_services.h"
 #include "interpreter/evaluator.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
 #include "interpreter/globals.h"
 #include "interpreter/main_loop.h"
+#include "interpreter/notebook_services.h"
 #include "interpreter/output.h"
 #include "interpreter/printing.h"
 #include "interpreter/program_files.h"
 #include "interpreter/scanner.h"
 #include "interpreter/tracing.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
-#include "notebook/notebook_services.h"
 #include "platform/host.h"
 
 namespace {

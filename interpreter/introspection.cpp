@@ -3,11 +3,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "builtins/builtin_helpers.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/output.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 

@@ -4,25 +4,25 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "builtins/builtin_helpers.h"
-#include "engines/engine_services.h"
 #include "graphics/graphics_state.h"
 #include "interpreter/assignment.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
+#include "interpreter/engine_services.h"
 #include "interpreter/evaluator.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
 #include "interpreter/globals.h"
+#include "interpreter/notebook_services.h"
 #include "interpreter/output.h"
 #include "interpreter/primaries.h"
 #include "interpreter/printing.h"
 #include "interpreter/program_files.h"
 #include "interpreter/scanner.h"
 #include "interpreter/tracing.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/variables.h"
-#include "notebook/notebook_services.h"
 #include "numerics/accumulators.h"
 #include "platform/host.h"
 #include "shell/settings.h"
@@ -36,7 +36,7 @@ header* const commandMarker = &commandMarkerRecord;
 int matlabModeSetting = 0;
 int inLoop = 0;
 int usenanPending = 0;
-int functionEntryActive = 0;
+
 char** interpreterArgs = nullptr;
 int interpreterArgCount = 0;
 int scriptFailed = 0;

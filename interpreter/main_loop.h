@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include "interpreter/stack.h"
+#include "platform/host.h"
 
 // 0 run, 1 quit, 2 restart; set to 0 at the start of every statement.
 enum RunState { runStateRun = 0, runStateQuit = 1, runStateRestart = 2 };
@@ -20,7 +21,6 @@ extern header* const commandMarker;  // returned when a command ran
 extern int matlabModeSetting;        // command `matlab`; copied after each top-level statement
 extern int inLoop;                   // a loop body statement runs
 extern int usenanPending;            // prefix "usenan " is active
-extern int functionEntryActive;      // a multi-line definition is being read
 extern char** interpreterArgs;       // command-line words after the program file
 extern int interpreterArgCount;
 extern int scriptFailed;  // a script ended through an error

@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstring>
 
-#include "builtins/concatenation.h"
+#include "interpreter/concatenation.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
 #include "interpreter/primaries.h"

@@ -9,9 +9,9 @@
 
 #include "interpreter/error_codes.h"
 #include "interpreter/main_loop.h"
+#include "interpreter/notebook_services.h"
 #include "interpreter/scanner.h"
 #include "interpreter/stack.h"
-#include "notebook/notebook_services.h"
 #include "platform/host.h"
 
 int outputOn = 1;

@@ -7,26 +7,26 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "builtins/concatenation.h"
-#include "builtins/intervals.h"
-#include "builtins/math.h"
-#include "engines/engine_services.h"
 #include "interpreter/arithmetic.h"
 #include "interpreter/assignment.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
+#include "interpreter/concatenation.h"
+#include "interpreter/element_functions.h"
+#include "interpreter/engine_services.h"
 #include "interpreter/evaluator.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
+#include "interpreter/interval_operators.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/matrix_literals.h"
+#include "interpreter/notebook_services.h"
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
 #include "interpreter/tracing.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
-#include "notebook/notebook_services.h"
 #include "platform/host.h"
 
 int semicolonPosition = 0;

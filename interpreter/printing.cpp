@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "builtins/builtin_helpers.h"
-#include "engines/engine_services.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
+#include "interpreter/engine_services.h"
 #include "interpreter/formats.h"
 #include "interpreter/globals.h"
 #include "interpreter/main_loop.h"
+#include "interpreter/notebook_services.h"
 #include "interpreter/output.h"
-#include "notebook/notebook_services.h"
+#include "interpreter/value_helpers.h"
 #include "platform/host.h"
 
 int largeMatricesOn = 0;

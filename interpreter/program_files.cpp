@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "engines/engine_services.h"
 #include "interpreter/commands.h"
+#include "interpreter/engine_services.h"
 #include "interpreter/evaluator.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "engines/engine_services.h"
+#include "interpreter/engine_services.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
@@ -48,6 +48,11 @@ static int readSourceLine(char* buffer, int noJoin) {
     readingDefinitionLine = noJoin;
     int read = readInputLine(buffer);
     readingDefinitionLine = 0;
+    if (read == inputLineTooLong) {
+        errorCode = 1;
+        printText("Line too long!\n");
+        read = 1;
+    }
     return read;
 }
 

@@ -6,10 +6,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "builtins/builtin_helpers.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/output.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 #include "shell/settings.h"
 

@@ -4,9 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "builtins/builtin_helpers.h"
-#include "engines/engine_services.h"
 #include "interpreter/builtin_table.h"
+#include "interpreter/engine_services.h"
 #include "interpreter/evaluator.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
@@ -17,6 +16,7 @@
 #include "interpreter/primaries.h"
 #include "interpreter/scanner.h"
 #include "interpreter/tracing.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/variables.h"
 #include "shell/settings.h"
 

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "builtins/builtin_helpers.h"
 #include "interpreter/evaluator.h"
 #include "interpreter/globals.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 
 int useGlobalMode = 0;

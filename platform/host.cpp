@@ -22,8 +22,6 @@
 #include <string>
 #include <vector>
 
-#include "interpreter/output.h"
-#include "interpreter/stack.h"
 #include "shell/base_directory.h"
 #include "shell/settings.h"
 
@@ -315,11 +313,11 @@ static int askAllowDialog(const std::string& question) {
     return 2;
 }
 
-static void failExec(const char* format, const std::string& text) {
+static void failExec(const char* format, const std::string& text, ExecStatus* status) {
     char message[2048];
     std::snprintf(message, sizeof message, format, text.c_str());
     showWarning(message, "Kalix");
-    errorCode = 1;
+    *status = execFailed;
 }
 
 // Waits for the child in 500 ms steps, reading its output meanwhile, until
@@ -349,7 +347,8 @@ static int waitForChild() {
 }
 
 int execProgram(const char* program, const char* arguments, const char* directory, int usePipes,
-                int /*hidden*/, int wait, char* output, int outputSize) {
+                int /*hidden*/, int wait, char* output, int outputSize, ExecStatus* status) {
+    *status = execStarted;
     if (output && outputSize > 0) output[0] = 0;
     if (usePipes && !wait) killExecProcess();
     std::string commandLine = std::string("\"") + program + "\"";
@@ -359,13 +358,13 @@ int execProgram(const char* program, const char* arguments, const char* director
     int toChild[2] = {-1, -1};
     if (usePipes) {
         if (pipe2(toParent, O_CLOEXEC) != 0) {
-            failExec("Could not pipe from\n%s", commandLine);
+            failExec("Could not pipe from\n%s", commandLine, status);
             return 0;
         }
         if (pipe2(toChild, O_CLOEXEC) != 0) {
             close(toParent[0]);
             close(toParent[1]);
-            failExec("Could not pipe to\n%s", commandLine);
+            failExec("Could not pipe to\n%s", commandLine, status);
             return 0;
         }
     }
@@ -377,8 +376,7 @@ int execProgram(const char* program, const char* arguments, const char* director
         if (answer == 2) {
             for (int fd : {toParent[0], toParent[1], toChild[0], toChild[1]})
                 if (fd >= 0) close(fd);
-            printText("Command was not allowed!\n");
-            errorCode = 1;
+            *status = execRefused;
             return 1;
         }
         if (answer == 3) execAllowedUntilRestart = 1;
@@ -412,7 +410,7 @@ int execProgram(const char* program, const char* arguments, const char* director
             close(toChild[1]);
         }
         failExec(failed == ENOENT ? "Could not find\n%s" : "Could not call\n%s",
-                 failed == ENOENT ? std::string(program) : commandLine);
+                 failed == ENOENT ? std::string(program) : commandLine, status);
         return 1;
     }
     if (usePipes) {

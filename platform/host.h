@@ -47,10 +47,17 @@ enum KeyCode {
 // reader once the line is taken.
 extern int inputBuiltinActive;
 
+// 1 while a multi-line function definition is read (the prompt is "$").
+extern int functionEntryActive;
+
+// What readInputLine returns besides a line (1) and the end of input (0): a
+// line of 0x7fff characters or more, refused and left empty; the caller
+// prints "Line too long!" and sets error 1.
+constexpr int inputLineTooLong = 2;
+
 // Reads the next command line into `buffer` (at least `inputBufferSize`
 // bytes). Returns 1 with a line, 0 at the end of the input (the buffer is
-// then empty). A line of 0x7fff characters or more prints "Line too long!",
-// sets error 1 and leaves an empty line.
+// then empty), inputLineTooLong for a refused line.
 int readInputLine(char* buffer);
 
 // 5 (and clears it) when Escape was stored, else 0.
@@ -112,12 +119,17 @@ int getUsedStackSize();
 
 // --- child processes ------------------------------------------------------
 
+// How execProgram ended: the child started, it could not be started (a
+// warning was shown), or the user refused it (the caller says "Command was
+// not allowed!"). Both failures are error 1 for the interpreter.
+enum ExecStatus { execStarted, execFailed, execRefused };
+
 // Starts `program` with `arguments` (split into words like a command line)
 // in `directory` (empty: current). With `usePipes` the child's output is
 // readable with readExecPipe and its input writable with writeExecPipe.
 // With `wait` it waits (Escape ends the child) and returns the exit code.
 int execProgram(const char* program, const char* arguments, const char* directory, int usePipes,
-                int hidden, int wait, char* output, int outputSize);
+                int hidden, int wait, char* output, int outputSize, ExecStatus* status);
 int readExecPipe(char* buffer, int size);
 int writeExecPipe(const char* text, int addNewline);
 void killExecProcess();

@@ -24,12 +24,10 @@
 #include <string>
 #include <thread>
 
-#include "interpreter/main_loop.h"
-#include "interpreter/output.h"
-#include "interpreter/stack.h"
-#include "notebook/notebook_services.h"
+#include "shell/text.h"
 
 int inputBuiltinActive = 0;
+int functionEntryActive = 0;
 
 // The key code stored by Ctrl-C; the signal handler also writes a byte into
 // the pipe so that a wait on the terminal wakes up.
@@ -179,11 +177,7 @@ int readInputLine(char* buffer) {
     size_t mark = line.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     utf8ToCodePage(line.c_str() + mark, converted);
     converted.insert(0, line, 0, mark);
-    if (converted.size() > 0x7fff) {
-        errorCode = 1;
-        printText("Line too long!\n");
-        return 1;
-    }
+    if (converted.size() > 0x7fff) return inputLineTooLong;
     std::memcpy(buffer, converted.c_str(), converted.size() + 1);
     return 1;
 }

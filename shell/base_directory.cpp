@@ -4,7 +4,7 @@
 #include <unistd.h>
 #include <climits>
 
-#include "platform/registry.h"
+#include "shell/registry.h"
 
 String programDir;
 String homeDir;

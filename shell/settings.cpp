@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/registry.h"
+#include "shell/registry.h"
 #include "shell/setting_keys.h"
 
 SettingsStore settings("settings");

@@ -1,6 +1,6 @@
 // The settings store: named text values kept in the profile file
 // ".kalix.profile" of the base directory when it exists, else in the
-// per-user settings file (platform/registry.h). Typed readers turn the text
+// per-user settings file (shell/registry.h). Typed readers turn the text
 // into numbers with a default.
 //
 // The interpreter reads its settings with
@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/registry.h"
+#include "shell/registry.h"
 #include "shell/string.h"
 
 struct ProfileEntry {

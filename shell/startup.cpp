@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "interpreter/main_loop.h"
+#include "interpreter/notebook_services.h"
 #include "interpreter/scanner.h"
-#include "notebook/notebook_services.h"
 #include "platform/host.h"
 #include "shell/base_directory.h"
 #include "shell/settings.h"

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "interpreter/main_loop.h"
+#include "interpreter/notebook_services.h"
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
-#include "notebook/notebook_services.h"
 #include "stack_fixture.h"
 
 class OutputTest : public SmallStack {

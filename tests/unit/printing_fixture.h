@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "interpreter/formats.h"
+#include "interpreter/notebook_services.h"
 #include "interpreter/output.h"
 #include "interpreter/printing.h"
 #include "interpreter/stack.h"
-#include "notebook/notebook_services.h"
 #include "stack_fixture.h"
 
 // Every global of the format state and the printing switches, copied out

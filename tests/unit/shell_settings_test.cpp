@@ -9,8 +9,8 @@
 #include <sstream>
 #include <string>
 
-#include "platform/registry.h"
 #include "shell/base_directory.h"
+#include "shell/registry.h"
 #include "shell/setting_keys.h"
 #include "shell/settings.h"
 

@@ -1,7 +1,7 @@
 // The external engines as the interpreter sees them. Neither Maxima nor
 // Python is part of this build: a line handed to one of them is consumed
 // and answered with a message and error 1, so nothing is silently dropped.
-#include "engines/engine_services.h"
+#include "interpreter/engine_services.h"
 
 #include <cstring>
 

@@ -1,7 +1,6 @@
-// Services of the notebook and help for the interpreter. The terminal has
-// no notebook: images are not inserted and help is not available yet. The
-// text conversions between UTF-8 and the program's code page live here.
-#include "notebook/notebook_services.h"
+// Text conversions: the program's code page and UTF-8 (through iconv), and
+// UTF-8 characters one at a time.
+#include "shell/text.h"
 
 #include <iconv.h>
 
@@ -9,25 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
-
-#include "interpreter/output.h"
-#include "interpreter/scanner.h"
-#include "interpreter/stack.h"
-
-int lineLength = 70;
-char functionKeyTexts[functionKeyCount + 1][functionKeyTextSize];
-
-void clearFunctionKeys() { std::memset(functionKeyTexts, 0, sizeof functionKeyTexts); }
-
-void insertGraphicsImage(int, const char*, int, double, double, double, double) {}
-
-void insertImageFile(int, const char*, double, int, const char*, int) {}
-
-void showHelp(int) {
-    scanPointer += std::strlen(scanPointer);
-    printText("Help is not available.\n");
-    errorCode = 1;
-}
 
 // --- code pages -----------------------------------------------------------
 
@@ -160,4 +140,26 @@ char* appendUtf8(int codePoint, char* destination) {
         *destination++ = char(0x80 | (c & 0x3F));
     }
     return destination;
+}
+
+const char* decodeUtf8Char(const char* text, int* code) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+    unsigned lead = *p++;
+    if (lead < 0x80) {
+        *code = int(lead);
+        return reinterpret_cast<const char*>(p);
+    }
+    unsigned count = 0, mask = 63, bits = 0;
+    while ((lead & 0xC0) == 0xC0 && *p != 0) {
+        lead = (lead << 1) & 0xFF;
+        count++;
+        mask >>= 1;
+        bits = (bits << 6) | (*p++ & 0x3F);
+    }
+    // Past five continuation bytes the lead byte holds no payload; its shift
+    // would reach beyond the word.
+    unsigned payload = (lead >> count) & mask;
+    unsigned high = count < 6 ? payload << (6 * count) : 0;
+    *code = int(high | bits);
+    return reinterpret_cast<const char*>(p);
 }

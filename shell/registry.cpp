@@ -1,4 +1,4 @@
-#include "platform/registry.h"
+#include "shell/registry.h"
 
 #include <pwd.h>
 #include <sys/stat.h>

@@ -1,14 +1,14 @@
 // Comparison and logical operators: strings compare as text, numbers
 // element by element with broadcasting; NaN equals NaN for "==", fails every
 // ordering test and counts as nonzero in the logical operators.
-#include "builtins/comparison.h"
+#include "interpreter/comparison.h"
 
 #include <cmath>
 
-#include "builtins/builtin_helpers.h"
-#include "builtins/intervals.h"
 #include "interpreter/elementwise.h"
+#include "interpreter/interval_operators.h"
 #include "interpreter/output.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 
 namespace {

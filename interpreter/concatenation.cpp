@@ -1,5 +1,5 @@
 // The operators "|", "_", a:d:b and "'", and promoteToComplex.
-#include "builtins/concatenation.h"
+#include "interpreter/concatenation.h"
 
 #include <algorithm>
 #include <climits>
@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "builtins/builtin_helpers.h"
-#include "builtins/intervals.h"
 #include "interpreter/formats.h"
+#include "interpreter/interval_operators.h"
 #include "interpreter/output.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 

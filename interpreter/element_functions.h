@@ -1,0 +1,61 @@
+// Element functions that the operators share with the builtin library:
+// error reporting inside element functions, the real power, the complex
+// element functions, and the handlers of ^, degree, % and !.
+#pragma once
+
+#include "interpreter/stack.h"
+
+// --- error reporting inside element functions --------------------------------
+
+// A domain error: the message and code are set once (the first failing
+// element) and never while errors are off.
+void reportDomainError(const char* message, int code);
+// "Floating point error!\n", error 51.
+void reportFloatingPointError();
+// The math library reported a domain error, overflow or underflow: error 51
+// without a message, unless errors are off.
+void reportLibraryError();
+// A NaN value from a number (a domain error) or an infinite value from
+// finite arguments (an overflow) is an error of the library call.
+bool isLibraryError(bool argumentNaN, bool argumentFinite, double value);
+void checkLibraryValue(double argument, double value);
+void checkLibraryPair(const double* z, const double* value);
+// log of a positive number; else "log defined only for positive numbers!"
+// (50) and NaN.
+double checkedLog(double x);
+// pow under the library's error checks (overflow and underflow: error 51).
+double checkedPow(double a, double b);
+bool isInteger(double x);
+
+// --- real element functions of the operators ---------------------------------
+
+double facReal(double x);
+double degreeReal(double x);
+double percentReal(double x);
+// The real element of ^.
+void powerReal(const double* pa, const double* pb, double* result);
+
+// --- complex element functions -----------------------------------------------
+
+// (re, im) pairs; the result may not overlap z.
+void multiplyPairs(const double* a, const double* b, double* result);
+void expComplex(const double* z, double* result);
+void logComplex(const double* z, double* result);
+void sqrtComplex(const double* z, double* result);
+void sinComplex(const double* z, double* result);
+void cosComplex(const double* z, double* result);
+void powerComplex(double re1, double im1, double re2, double im2, double* re, double* im);
+
+// The polar angle of the point (x, y); angleOfPoint(0, 0) is 0.
+double angleOfPoint(double x, double y);
+
+// --- operator handlers the evaluator calls -----------------------------------
+
+void raisePower(header* first);  // a ^ b, a ** b, a .^ b
+void degree(header* operand);    // postfix degree sign: x/180*pi
+void percent(header* operand);   // postfix %: x*0.01
+void fac(header* operand);       // postfix !: factorial
+
+// The builtin `complex` with one argument: a real or real matrix becomes
+// complex in place; other values stay as they are.
+void convertToComplex(header* argument);

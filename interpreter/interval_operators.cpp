@@ -1,0 +1,256 @@
+// Intervals as the interpreter uses them: reporting of kernel failures,
+// promotion, the interval operators.
+#include "interpreter/interval_operators.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "interpreter/arithmetic.h"
+#include "interpreter/elementwise.h"
+#include "interpreter/output.h"
+#include "interpreter/values.h"
+
+void reportIntervalStatus(IntervalStatus status) {
+    switch (status) {
+        case IntervalStatus::ok:
+            return;
+        case IntervalStatus::divisionByZero:
+            printText("Division by 0\n");
+            errorCode = 1;
+            return;
+        case IntervalStatus::logOutOfRange:
+            printText("Log out of range\n");
+            errorCode = 1;
+            return;
+        case IntervalStatus::sqrtOutOfRange:
+            printText("Sqrt out of range\n");
+            errorCode = 1;
+            return;
+        case IntervalStatus::outsideUnitRange:
+            printText("Floating point error!\n");
+            errorCode = 51;
+            return;
+        case IntervalStatus::tanOutOfRange:
+            printText("tan out of range\n");
+            errorCode = 1;
+            return;
+        case IntervalStatus::emptyIntersection:
+            printText("Empty intersection.\n");
+            errorCode = 1;
+            return;
+        case IntervalStatus::negativeBaseNonInteger:
+            printText("Cannot raise negative number to non-integer power.\n");
+            errorCode = 10;
+            return;
+        case IntervalStatus::zeroToNegativePower:
+            printText("0^n undefined for negative n\n");
+            errorCode = 1;
+            return;
+    }
+}
+
+void divideIntervalBounds(double lo1, double hi1, double lo2, double hi2, double* lo, double* hi) {
+    IntervalStatus status = divideBounds(lo1, hi1, lo2, hi2, lo, hi);
+    if (status != IntervalStatus::ok) reportIntervalStatus(status);
+}
+
+void divideIntervals(const double* a, const double* b, double* result) {
+    divideIntervalBounds(a[0], a[1], b[0], b[1], &result[0], &result[1]);
+}
+
+void logInterval(const double* x, double* result) { reportIntervalStatus(logBounds(x, result)); }
+void sqrtInterval(const double* x, double* result) { reportIntervalStatus(sqrtBounds(x, result)); }
+void tanInterval(const double* x, double* result) { reportIntervalStatus(tanBounds(x, result)); }
+void asinInterval(const double* x, double* result) { reportIntervalStatus(asinBounds(x, result)); }
+void acosInterval(const double* x, double* result) { reportIntervalStatus(acosBounds(x, result)); }
+
+void intersectIntervals(double lo1, double hi1, double lo2, double hi2, double* lo, double* hi) {
+    reportIntervalStatus(intersectBounds(lo1, hi1, lo2, hi2, lo, hi));
+}
+
+void powerInterval(double lo1, double hi1, double lo2, double hi2, double* lo, double* hi) {
+    reportIntervalStatus(powerBounds(lo1, hi1, lo2, hi2, lo, hi));
+}
+
+// --- promotion -------------------------------------------------------------
+
+// Grows the record in place by `growth` bytes, moving the records above it.
+static bool growRecord(header* record, int64_t growth) {
+    if (newram + growth > ramend) {
+        printText("Memory overflow!\n");
+        errorCode = 180;
+        return false;
+    }
+    char* end = endOf(record);
+    std::memmove(end + growth, end, static_cast<size_t>(newram - end));
+    newram += growth;
+    record->size += growth;
+    return true;
+}
+
+void promoteToInterval(header* record) {
+    switch (record->kind) {
+        case kindReal: {
+            double x = realOf(record);
+            if (!growRecord(record, 8)) return;
+            record->kind = kindInterval;
+            double pair[2] = {x, x};
+            std::memcpy(dataOf(record), pair, 16);
+            return;
+        }
+        case kindRealMatrix: {
+            int64_t n = int64_t(matrixRows(record)) * matrixColumns(record);
+            if (!growRecord(record, 8 * n)) return;
+            record->kind = kindIntervalMatrix;
+            double* m = matrixData(record);
+            for (int64_t i = n - 1; i >= 0; i--) {
+                double x = m[i];
+                m[2 * i] = x;
+                m[2 * i + 1] = x;
+            }
+            return;
+        }
+        case kindInterval:
+        case kindIntervalMatrix:
+            return;
+        case kindComplex:
+        case kindComplexMatrix:
+            printText("Cannot convert from complex to interval.\n");
+            errorCode = 1;
+            return;
+        default:
+            printText("Argument not real or complex.\n");
+            errorCode = 1;
+            return;
+    }
+}
+
+// --- shape helpers -----------------------------------------------------------
+
+void realShape(header* h, int* rows, int* columns, const double** data) {
+    if (h->kind == kindReal) {
+        *rows = *columns = 1;
+        *data = reinterpret_cast<const double*>(dataOf(h));
+    } else {
+        *rows = matrixRows(h);
+        *columns = matrixColumns(h);
+        *data = matrixData(h);
+    }
+}
+
+double* pushIntervalShaped(bool matrix, int rows, int columns, header** result) {
+    *result = matrix ? pushIntervalMatrix(rows, columns) : pushInterval(0, 0);
+    if (errorCode) return nullptr;
+    return matrix ? matrixData(*result) : intervalOf(*result);
+}
+
+// --- literals ~a~ and ~a,b~ ---------------------------------------------------
+
+namespace {
+
+// [lower, upper] from a real or real matrix each and every element; the
+// shapes must agree where both are matrices.
+header* pairBounds(header* lower, header* upper) {
+    int r1, c1, r2, c2;
+    const double *a, *b;
+    realShape(lower, &r1, &c1, &a);
+    realShape(upper, &r2, &c2, &b);
+    bool matrix1 = lower->kind == kindRealMatrix, matrix2 = upper->kind == kindRealMatrix;
+    if (!matrix1 && !matrix2) {
+        if (*a > *b) {
+            printText("Empty Interval\n");
+            errorCode = 1;
+            return nullptr;
+        }
+        header* result = pushInterval(*a, *b);
+        return errorCode ? nullptr : result;
+    }
+    if (matrix1 && matrix2 && (r1 != r2 || c1 != c2)) {
+        printText("Matrix dimensions must agree for ~\n");
+        errorCode = 1;
+        return nullptr;
+    }
+    int rows = matrix1 ? r1 : r2, columns = matrix1 ? c1 : c2;
+    header* result;
+    double* out = pushIntervalShaped(true, rows, columns, &result);
+    if (!out) return nullptr;
+    int64_t n = int64_t(rows) * columns;
+    for (int64_t i = 0; i < n; i++) {
+        double lo = matrix1 ? a[i] : *a, hi = matrix2 ? b[i] : *b;
+        if (lo > hi) {
+            printText("Empty interval\n");
+            errorCode = 1;
+            return nullptr;
+        }
+        out[2 * i] = lo;
+        out[2 * i + 1] = hi;
+    }
+    return result;
+}
+
+void finish(header* first, header* result) {
+    if (result && !errorCode) moveResult(first, result);
+}
+
+}  // namespace
+
+void makeInterval(header* first) {
+    header* value = resolveValue(first);
+    if (errorCode) return;
+    if (value->kind == kindInterval || value->kind == kindIntervalMatrix) {
+        moveResult(first, value);
+    } else if (isRealKind(value)) {
+        finish(first, intervalsOfReals(value, [](double v, double* out) {
+                   out[0] = roundDown(v);
+                   out[1] = roundUp(v);
+               }));
+    } else {
+        printText("Illegal argument for ~a~\n");
+        errorCode = 1;
+    }
+}
+
+void makeIntervalFromBounds(header* first) {
+    header* second = nextValue(first);
+    header* lower = resolveValue(first);
+    if (errorCode) return;
+    header* upper = resolveValue(second);
+    if (errorCode) return;
+    if (!isRealKind(lower)) {
+        printText("Illegal argument for ~a,b~\n");
+        errorCode = 1;
+    } else if (!isRealKind(upper)) {
+        printText("Illegal argument for ~\n");
+        errorCode = 1;
+    } else {
+        finish(first, pairBounds(lower, upper));
+    }
+}
+
+// --- operators ---------------------------------------------------------------
+
+// a ± b: [-|b|, |b|] takes the place of b, then the sum.
+void applyPlusMinus(header* first) {
+    header* second = nextValue(first);
+    header* width = resolveValue(second);
+    if (errorCode) return;
+    if (!isRealKind(width)) {
+        reportNeed("two real numbers", "plusminus");
+        return;
+    }
+    header* spread = intervalsOfReals(width, [](double v, double* out) {
+        out[0] = -std::fabs(v);
+        out[1] = std::fabs(v);
+    });
+    if (!spread) return;
+    moveResult(second, spread);
+    addValues(first);
+}
+
+void testProperSubintervalOperator(header* first) {
+    mapBinaryToReal(nullptr, nullptr, isProperSubinterval, first, "<");
+}
+
+void testSubintervalOperator(header* first) {
+    mapBinaryToReal(nullptr, nullptr, isSubinterval, first, "<=");
+}

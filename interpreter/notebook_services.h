@@ -1,0 +1,27 @@
+// Services of the notebook and help that the interpreter calls: images in
+// the notebook, help, the output line length and the function-key texts.
+// The text conversions between UTF-8 and the program's code page are in
+// shell/text.h.
+#pragma once
+
+#include "shell/text.h"
+
+// Characters per output line.
+extern int lineLength;
+
+// Function-key texts: slot k for function key k (1..10; slot 0 unused).
+constexpr int functionKeyCount = 10;
+constexpr int functionKeyTextSize = 64;
+extern char functionKeyTexts[functionKeyCount + 1][functionKeyTextSize];
+void clearFunctionKeys();
+
+// Inserts the current graphics after the current command as an image of
+// `lineCount` text lines.
+// antialias 1; crop rectangle top, bottom, left, right (0, 1, 0, 1 whole).
+void insertGraphicsImage(int lineCount, const char* text, int antialias, double top, double bottom,
+                         double left, double right);
+// Loads a PNG file into the notebook as an image of `lineCount` lines.
+void insertImageFile(int lineCount, const char* path, double scale, int mode, const char* text,
+                     int flags);
+// Help on the name at the scan position (prefix "?? ", command `help`).
+void showHelp(int flag);

@@ -1,0 +1,61 @@
+// Value helpers of the interpreter that the builtins share: the comparison
+// tolerance and the switches of floating-point errors, number families,
+// string and collection counters, matrix pushes and conversions of doubles
+// to ints.
+#pragma once
+
+#include <cstdint>
+
+#include "interpreter/stack.h"
+
+// Relative tolerance of comparisons and zero tests; both are reset to
+// `defaultEpsilon` at each (re)start of the interpreter loop. A user-function
+// call starts with `globalEpsilon`; `localepsilon` changes only the current
+// value.
+constexpr double defaultEpsilon = 2.220446049250313e-12;  // 10000 * 2^-52
+extern double currentEpsilon;
+extern double globalEpsilon;
+
+// Command `errors`: while 1, element functions return NaN on domain errors
+// without a message or error code.
+extern int errorsOff;
+// Command `underflows`: while 1, underflow in exp and ^ is an error.
+extern int underflowsOn;
+// 1 while an expression after the prefix "complex:" is evaluated: log, sqrt
+// and ^ then work in complex arithmetic.
+extern int complexExpressionFlag;
+
+// Counter of the innermost running `loop` (builtin `index`); saved and
+// restored by `loop` and by user-function calls.
+extern int loopIndex;
+
+// Resets both tolerances and clears `errorsOff` and
+// `complexExpressionFlag` (interpreter (re)start).
+void resetBuiltinState();
+
+// Numeric families of values: real (kinds 0 and 2), complex (1 and 3) and
+// interval (10 and 11). The higher of two is their common family; complex
+// and interval never meet.
+enum NumberFamily { numberNone = -1, numberReal = 0, numberComplex = 1, numberInterval = 2 };
+NumberFamily numberFamily(const header* record);
+
+// Byte by byte as unsigned bytes up to the first difference or the common
+// end (a shorter string that is a prefix compares as less): 1, -1 or 0.
+int compareStrings(const char* a, const char* b);
+
+// Number of strings in a string vector record (kind 13).
+int countStrings(const header* vector);
+// Number of records nested in a collection record (kind 16).
+int countCollectionItems(const header* collection);
+
+// Pushes a real, complex or interval matrix (kind 2, 3 or 11) of the given
+// size, elements not written. A size the free stack cannot hold fails as
+// any push does ("Stack overflow!", error 2) and gives null.
+header* pushMatrixOfKind(int kind, int rows, int columns);
+
+// Converts a double to an int without undefined behaviour: truncates toward
+// zero and clamps to the int range; NaN gives 0.
+int clampToInt(double x);
+// True when x is finite and its truncation fits an int; `*value` is then the
+// truncated value.
+bool truncateToInt(double x, int* value);

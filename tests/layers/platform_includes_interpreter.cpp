@@ -1,0 +1,2 @@
+// Must not compile: the platform may not include the interpreter.
+#include "interpreter/output.h"
