@@ -46,8 +46,7 @@ void expandBuiltin(header* first) {
     header* factor = resolveValue(second);
     if (errorCode) return;
     if (factor->kind != kindReal || !(realOf(factor) > 0)) {
-        printText("expand by a positiv scalar only!\n");
-        errorCode = 1;
+        fail(errorFailed, "expand by a positiv scalar only!\n");
         return;
     }
     const double f = realOf(factor);
@@ -61,8 +60,7 @@ void expandBuiltin(header* first) {
             out[1] = roundUp(v + f);
         });
     } else {
-        printText("Wrong argument\n");
-        errorCode = 26;
+        fail(errorWrongArgument, "Wrong argument\n");
         return;
     }
     if (result && !errorCode) moveResult(first, result);

@@ -127,7 +127,7 @@ double invnormaldisReal(double x) {
     try {
         return alglib::invnormaldistribution(x);
     } catch (const alglib::ap_error&) {
-        if (!errorsOff) errorCode = 1;
+        if (!errorsOff) errorCode = errorFailed;
         return NAN;
     }
 }

@@ -27,8 +27,7 @@ constexpr double quietNan = std::numeric_limits<double>::quiet_NaN();
 // already pending.
 void reportFloatingPointError() {
     if (errorsOff || errorCode) return;
-    printText("Floating point error!\n");
-    errorCode = 1;
+    fail(errorFailed, "Floating point error!\n");
 }
 
 // --- real operands ---------------------------------------------------------
@@ -336,9 +335,8 @@ bool multiplyMatrices(header* first, header* a, header* b) {
     if (complex && interval) return false;
     Factor x = factorOf(a), y = factorOf(b);
     if (y.rows != x.columns) {
-        printFormatted("Cannot multiply %dx%d and %dx%d matrix\n", x.rows, x.columns, y.rows,
-                       y.columns);
-        errorCode = 1;
+        fail(errorFailed, "Cannot multiply %dx%d and %dx%d matrix\n", x.rows, x.columns, y.rows,
+             y.columns);
         return true;
     }
     int kind = complex ? kindComplexMatrix : interval ? kindIntervalMatrix : kindRealMatrix;
@@ -501,9 +499,8 @@ void matrixProduct(header* first, header* second) {
         multiplyValues(first);
         return;
     }
-    printFormatted("Cannot dot multiply a %s and a %s (incompatible dimensions).\n", getTypeName(a),
-                   getTypeName(b));
-    errorCode = 1;
+    fail(errorFailed, "Cannot dot multiply a %s and a %s (incompatible dimensions).\n",
+         getTypeName(a), getTypeName(b));
 }
 
 // After a promotion the records are taken again one after another.

@@ -275,16 +275,15 @@ header* assignThroughSubvector(header* subvector, header* value) {
         return nullptr;
     }
     if (value->kind != kindString) {
-        printFormatted("Can only assign a string to an element of the string vector %s!\n",
-                       base->name);
-        errorCode = 12;
+        fail(errorStringVectorElement,
+             "Can only assign a string to an element of the string vector %s!\n", base->name);
         return nullptr;
     }
     int k = subvectorIndex(subvector);
     int64_t offset, oldLength, marker;
     if (!findVectorString(base, k, &offset, &oldLength, &marker)) {
-        printFormatted("Index %d out of range in string vector %s!\n", k, base->name);
-        errorCode = 12;
+        fail(errorStringVectorElement, "Index %d out of range in string vector %s!\n", k,
+             base->name);
         return nullptr;
     }
     const char* text = stringOf(value);
@@ -357,8 +356,7 @@ header* assignToVariable(header* variable, header* value, const char* name, bool
     }
     if (!stacked || place < startlocal || place >= endlocal) {
         if (!isSameShape(variable, value)) {
-            printFormatted("Cannot change type of non-local variable %s!\n", name);
-            errorCode = 12;
+            fail(errorStringVectorElement, "Cannot change type of non-local variable %s!\n", name);
             return nullptr;
         }
         std::memmove(dataOf(variable), dataOf(value), value->size - headerSize);
@@ -372,8 +370,7 @@ header* assignToVariable(header* variable, header* value, const char* name, bool
 header* insertRecord(char* place, header* value, const char* name) {
     int64_t size = value->size;
     if (size > ramend - newram) {
-        printFormatted("Memory overflow assigning to %s\n", name);
-        errorCode = 500;
+        fail(errorAssignMemory, "Memory overflow assigning to %s\n", name);
         return nullptr;
     }
     int firstMove = stackMoveCount;
@@ -410,14 +407,12 @@ header* createLocalVariable(header* value, const char* name) {
 header* assignNewVariable(header* value, const char* name) {
     if (isTopLevel() && value->kind != kindFunction && !overwritingAllowed()) {
         if (isProtectedFunction(name)) {
-            printFormatted("Cannot change protected function %s!", name);
-            errorCode = 1;
+            fail(errorFailed, "Cannot change protected function %s!", name);
             return nullptr;
         }
         const BuiltinRecord* builtin = findBuiltin(name, 0);
         if (builtin) {
-            printFormatted("Cannot overwrite builtin function %s!", name);
-            errorCode = 1;
+            fail(errorFailed, "Cannot overwrite builtin function %s!", name);
             return nullptr;
         }
     }
@@ -505,8 +500,8 @@ header* assignVariable(header* target, header* value) {
     if (variable->kind == kindStringSubvector && subvectorBase(variable))
         owner = subvectorBase(variable);
     if (isTopLevel() && (owner->flags & flagProtected) && !overwritingAllowed()) {
-        printFormatted("Cannot change protected variable %s!", owner->name[0] ? owner->name : name);
-        errorCode = 1;
+        fail(errorFailed, "Cannot change protected variable %s!",
+             owner->name[0] ? owner->name : name);
         return nullptr;
     }
     if (value->kind == kindFunction && variable->kind != kindFunction) {
@@ -692,16 +687,15 @@ header* performAssignment(header* first, AssignmentOperator op) {
             return nullptr;
         }
     if (targetCount > maxAssignmentTargets) {
-        printFormatted("Too many variables for multiple assignment (%d variables found)!\n",
-                       targetCount);
-        errorCode = 100;
+        fail(errorTooManyVariables,
+             "Too many variables for multiple assignment (%d variables found)!\n", targetCount);
         return nullptr;
     }
     header* values[maxAssignmentTargets];
     int valueCount = collectRecords(valuesStart, newram, values, maxAssignmentTargets);
     if (valueCount > maxAssignmentTargets) {
-        printFormatted("Too many values found for multiple assignment (%d found)!\n", valueCount);
-        errorCode = 101;
+        fail(errorTooManyValues, "Too many values found for multiple assignment (%d found)!\n",
+             valueCount);
         return nullptr;
     }
     if (valueCount == 0) {
@@ -733,8 +727,7 @@ header* performAssignment(header* first, AssignmentOperator op) {
 bool spacesRequired() { return intSetting("spaces"); }
 
 void reportSeparator(const char* message) {
-    printFormatted(message, scanPointer, static_cast<unsigned char>(*scanPointer));
-    errorCode = 1000;
+    fail(errorAssignmentSyntax, message, scanPointer, static_cast<unsigned char>(*scanPointer));
 }
 
 }  // namespace
@@ -745,8 +738,7 @@ bool endStatement(header* value) {
                      std::strncmp(scanPointer, ": /", 3) == 0);
     char c = *scanPointer;
     if (c == ')' || c == ']') {
-        printFormatted("Found too many closing brackets, excessive %c\n", c);
-        errorCode = 1000;
+        fail(errorAssignmentSyntax, "Found too many closing brackets, excessive %c\n", c);
         return false;
     }
     if (c == 0 || c == endOfBody || c == ',') {

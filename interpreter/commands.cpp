@@ -119,8 +119,7 @@ int dispatchCommand() {
     }
     if (functionState != 0) {
         if (row->kind == commandTopLevel) {
-            printFormatted("Cannot execute command %s in a function.\n", row->name);
-            errorCode = 1;
+            fail(errorFailed, "Cannot execute command %s in a function.\n", row->name);
             return 0;
         }
         if (row->kind == commandAssignable && assignmentFollows(length)) return 0;

@@ -140,8 +140,7 @@ void joinStacked(header* first, header* a, header* b) {
     if (bottom.columns == 0) bottom.rows = 0;
     int64_t rows = int64_t(top.rows) + bottom.rows;
     if (rows > INT_MAX) {
-        printFormatted("Matrix too large in %s\n", "_");
-        errorCode = 26;
+        fail(errorWrongArgument, "Matrix too large in %s\n", "_");
         return;
     }
     int columns = std::max(top.columns, bottom.columns);
@@ -300,8 +299,7 @@ void joinStrings(header* first, header* a, header* b) {
         return;
     } else if (ka == kindRealMatrix && kb == kindString) {
         if (matrixColumns(a) != 0) {
-            printText("Can only append a string to an empty vector!\n");
-            errorCode = 10;
+            fail(errorWrongOperand, "Can only append a string to an empty vector!\n");
             return;
         }
         result = pushJoinedVector(stringOf(b), std::strlen(stringOf(b)) + 1, "", 0, flags);
@@ -375,28 +373,24 @@ void buildRangeVector(header* start) {
         header* value = records[k] ? resolveValue(records[k]) : nullptr;
         if (errorCode) return;
         if (!value || value->kind != kindReal) {
-            printText("The : allows only real arguments!\n");
-            errorCode = 15;
+            fail(errorRangeOperand, "The : allows only real arguments!\n");
             return;
         }
         v[k] = realOf(value);
     }
     double from = v[0], step = v[1], to = v[2];
     if (std::isnan(from) || std::isnan(step) || std::isnan(to)) {
-        printText("Illegal value NAN in : operator.\n");
-        errorCode = 1;
+        fail(errorFailed, "Illegal value NAN in : operator.\n");
         return;
     }
     if (step == 0) {
-        printText("A step size of 0 is not allowed in : \n");
-        errorCode = 401;
+        fail(errorZeroStep, "A step size of 0 is not allowed in : \n");
         return;
     }
     double count = std::fabs(to - from) / std::fabs(step) + 1 + currentEpsilon;
     // NaN (an infinite start and end) counts as too long as well.
     if (!(count <= 2147483647.0)) {
-        printFormatted("A vector can only have %d elements\n", 2147483647);
-        errorCode = 402;
+        fail(errorVectorTooLong, "A vector can only have %d elements\n", 2147483647);
         return;
     }
     int n = int(std::floor(count));
@@ -420,10 +414,9 @@ void transposeValue(header* operand) {
     }
     if (family == numberNone) {
         if (a->kind == kindCompressedMatrix)
-            printFormatted("' not defined for a %s yet!\n", typeNames[kindCompressedMatrix]);
+            fail(errorTranspose, "' not defined for a %s yet!\n", typeNames[kindCompressedMatrix]);
         else
-            printText("' not defined for this value!\n");
-        errorCode = 24;
+            fail(errorTranspose, "' not defined for this value!\n");
         return;
     }
     int rows = matrixRows(a), columns = matrixColumns(a);
@@ -452,8 +445,7 @@ void rewriteAsPairs(header* argument, NumberFamily family) {
     bool pushed = newram > oldTop;
     if (growth > ramend - newram) {
         newram = oldTop;
-        printText("Memory overflow!\n");
-        errorCode = 180;
+        fail(errorMemoryOverflow, "Memory overflow!\n");
         return;
     }
     // The value may lie above the argument (then it moves with the records
@@ -497,8 +489,7 @@ void promoteToComplex(header* argument) {
     if (errorCode) return;
     if (base->kind == kindComplex || base->kind == kindComplexMatrix) return;
     if (base->kind == kindInterval || base->kind == kindIntervalMatrix) {
-        printText("Cannot convert from interval to complex.\n");
-        errorCode = 1;
+        fail(errorFailed, "Cannot convert from interval to complex.\n");
         return;
     }
     char* oldTop = newram;

@@ -142,8 +142,7 @@ void traceFoundKeyword() {
 
 void reportMissing(const char* message, char* savedLineStart) {
     if (!errorCode) {
-        printText(message);
-        errorCode = 110;
+        fail(errorMissing, "%s", message);
     }
     lineStart = savedLineStart;
 }
@@ -198,8 +197,7 @@ int evaluateCondition() {
     if (errorCode) return 0;
     skipBlanks();
     if (*scanPointer == '=') {
-        printText("Want to use == for conditions?\n");
-        errorCode = 1;
+        fail(errorFailed, "Want to use == for conditions?\n");
         return 0;
     }
     int truth = isConditionTrue(value);
@@ -272,8 +270,7 @@ void runLoopBody(LoopType type, char* loopStart, char* cacheSlot, Advance advanc
     while (!errorCode) {
         if (atBodyEnd()) {
             if (errorCode) return;
-            printText(endMissingMessage(type));
-            errorCode = 401;
+            fail(errorEndMissing, "%s", endMissingMessage(type));
             return;
         }
         int savedInLoop = inLoop, savedLoopCallDepth = loopCallDepth;
@@ -310,8 +307,7 @@ void runLoopBody(LoopType type, char* loopStart, char* cacheSlot, Advance advanc
             case commandContinue:
                 if (!inStoredBody() &&
                     loopText.compare(0, loopText.size(), inputLine, loopText.size()) != 0) {
-                    printText(endMissingMessage(type));
-                    errorCode = 401;
+                    fail(errorEndMissing, "%s", endMissingMessage(type));
                     return;
                 }
                 if (!advance()) {
@@ -321,8 +317,7 @@ void runLoopBody(LoopType type, char* loopStart, char* cacheSlot, Advance advanc
                 scanPointer = bodyStart;
                 lineStart = bodyLineStart;
                 if (checkEscape()) {
-                    printText("User interrupted!\n");
-                    errorCode = 1;
+                    fail(errorFailed, "User interrupted!\n");
                     return;
                 }
                 break;
@@ -353,8 +348,7 @@ bool passedEnd(const ForLoop& loop, double x) {
 bool advanceFor(ForLoop& loop) {
     header* variable = findVariable(loop.name);
     if (!variable || variable->kind != loop.kind) {
-        printFormatted("Loop variable %s has been changed.\n", loop.name);
-        errorCode = 1;
+        fail(errorFailed, "Loop variable %s has been changed.\n", loop.name);
         return false;
     }
     if (!loop.elements) {
@@ -376,8 +370,7 @@ bool readRealAfterWord(const char* word, const char* message, double* x) {
     header* value = resolveValue(evaluateExpression());
     if (errorCode) return false;
     if (!value || value->kind != kindReal) {
-        printText(message);
-        errorCode = 73;
+        fail(errorLoopEnd, "%s", message);
         return false;
     }
     *x = realOf(value);
@@ -429,8 +422,7 @@ bool readVector(ForLoop& loop, header* value) {
         data = dataOf(value) + 8;
     }
     if (loop.kind < 0 || (rows > 1 && columns > 1)) {
-        printText("Illegal start value for loop!\n");
-        errorCode = 72;
+        fail(errorLoopStart, "Illegal start value for loop!\n");
         return false;
     }
     loop.width = loop.kind == kindReal ? 1 : 2;
@@ -439,8 +431,7 @@ bool readVector(ForLoop& loop, header* value) {
     size_t bytes = size_t(loop.count) * loop.width * sizeof(double);
     loop.elements = static_cast<double*>(std::malloc(bytes ? bytes : 1));
     if (!loop.elements) {
-        printText("Out of RAM in for loop!\n");
-        errorCode = 1;
+        fail(errorFailed, "Out of RAM in for loop!\n");
         return false;
     }
     std::memcpy(loop.elements, data, bytes);
@@ -456,8 +447,7 @@ void returnCommand() {
         functionState = 2;
         return;
     }
-    printText("Use return only in functions!\n");
-    errorCode = 56;
+    fail(errorRaised, "Use return only in functions!\n");
 }
 
 void ifCommand() {
@@ -493,8 +483,7 @@ void nothingCommand() {}
 // function called from a loop is outside it.
 void requireLoop(const char* message) {
     if (inLoop && loopCallDepth == callDepth) return;
-    printText(message);
-    errorCode = 57;
+    fail(errorNotInLoop, "%s", message);
 }
 
 void endCommand() { requireLoop("\"end\" only allowed in loops!\n"); }
@@ -538,8 +527,7 @@ void forCommand() {
     int64_t variableSize = variable->size;
     skipBlanks();
     if (*scanPointer != '=') {
-        printText("Syntax error in for!\n");
-        errorCode = 71;
+        fail(errorForSyntax, "Syntax error in for!\n");
         return;
     }
     scanPointer++;
@@ -580,8 +568,7 @@ bool readLoopBound(const char* message, int code, int64_t* bound) {
     header* value = resolveValue(evaluateExpression());
     if (errorCode) return false;
     if (!value || value->kind != kindReal) {
-        printText(message);
-        errorCode = code;
+        fail(code, "%s", message);
         return false;
     }
     *bound = clampToInt(realOf(value));
@@ -593,15 +580,14 @@ void loopCommand() {
     char* cacheSlot = tokenCacheSlot();
     int savedIndex = loopIndex;
     int64_t first = 0, last = 0;
-    if (!readLoopBound("Startvalue must be real!\n", 72, &first)) return;
+    if (!readLoopBound("Startvalue must be real!\n", errorLoopStart, &first)) return;
     skipBlanks();
     if (!atWord("to")) {
-        printText("Endvalue missing in loop!\n");
-        errorCode = 73;
+        fail(errorLoopEnd, "Endvalue missing in loop!\n");
         return;
     }
     scanPointer += 2;
-    if (!readLoopBound("Endvalue must be real!\n", 73, &last)) return;
+    if (!readLoopBound("Endvalue must be real!\n", errorLoopEnd, &last)) return;
     newram = endlocal;
     if (last < first) {
         leaveLoop(loopStart, cacheSlot);
@@ -693,14 +679,12 @@ int isConditionTrue(header* record) {
         case kindComplexMatrix:
             if (relaxedFunctionMode || intSetting("conditionvectors"))
                 return allElementsNonzero(value, value->kind == kindRealMatrix ? 1 : 2);
-            printText(
-                "Cannot use vectors for conditions, use all(...)!\n"
-                "Maybe you need to vectorize the function with \"map\".\n");
-            errorCode = 1;
+            fail(errorFailed,
+                 "Cannot use vectors for conditions, use all(...)!\n"
+                 "Maybe you need to vectorize the function with \"map\".\n");
             return 0;
         default:
-            printText("Cannot use this type as if condition.\n");
-            errorCode = 1;
+            fail(errorFailed, "Cannot use this type as if condition.\n");
             return 0;
     }
 }

@@ -20,16 +20,15 @@
 // once (the first failing element) and never while errors are off.
 void reportDomainError(const char* message, int code) {
     if (errorsOff || errorCode) return;
-    printText(message);
-    errorCode = code;
+    fail(code, "%s", message);
 }
 
-void reportFloatingPointError() { reportDomainError("Floating point error!\n", 51); }
+void reportFloatingPointError() { reportDomainError("Floating point error!\n", errorMathLibrary); }
 
 // The math library reported a domain error, overflow or underflow: error 51
 // without a message, unless errors are off.
 void reportLibraryError() {
-    if (!errorsOff) errorCode = 51;
+    if (!errorsOff) errorCode = errorMathLibrary;
 }
 
 // A NaN value from a number (a domain error) or an infinite value from
@@ -51,7 +50,7 @@ void checkLibraryPair(const double* z, const double* value) {
 
 double checkedLog(double x) {
     if (x <= 0) {
-        reportDomainError("log defined only for positive numbers!\n", 50);
+        reportDomainError("log defined only for positive numbers!\n", errorLogDomain);
         return NAN;
     }
     return std::log(x);
@@ -128,8 +127,7 @@ void powerReal(const double* pa, const double* pb, double* result) {
     *result = NAN;
     if (errorsOff) return;
     printText("^ defined for positive numbers or integer exponent!\n");
-    printText("Use complex numbers?\n");
-    errorCode = 26;
+    fail(errorWrongArgument, "Use complex numbers?\n");
 }
 
 // --- complex element functions ----------------------------------------------
@@ -234,7 +232,7 @@ void raisePower(header* first) {
         if (errorCode) return;
     }
     mapBinary(powerReal, powerComplex, powerInterval, first, "^");
-    if (errorCode == 51) printText("Underflow or overflow error.\n");
+    if (errorCode == errorMathLibrary) printText("Underflow or overflow error.\n");
     reportErrorIn("^");
 }
 

@@ -65,8 +65,7 @@ header* pushShaped(NumberFamily family, bool matrix, int rows, int columns, doub
 // function can take; error 3.
 void refuseOperand(header* operand, const char* canUse) {
     reportWrongArgument(operand);
-    printFormatted("This function can only use %s values!\n", canUse);
-    errorCode = 3;
+    fail(errorWrongFamily, "This function can only use %s values!\n", canUse);
 }
 
 // Unary loops. They stop after the first element that sets `errorCode`.
@@ -166,10 +165,11 @@ void runBinary(const BinaryFunctions& f, NumberFamily family, bool toReal, const
 }
 
 // The binary engine for both result forms. Refusals of the families and
-// sizes set `refusalCode` (10, or 1 for the real-result form).
+// sizes set `refusalCode` (errorWrongOperand, or errorFailed for the real-result
+// form).
 header* applyBinaryEngine(const BinaryFunctions& f, bool toReal, header* a, header* b,
                           const char* name) {
-    const int refusalCode = toReal ? 1 : 10;
+    const int refusalCode = toReal ? errorFailed : errorWrongOperand;
     NumberFamily fa = numberFamily(a), fb = numberFamily(b);
     if (fa == numberNone) {
         reportWrongArgument(a);
@@ -191,8 +191,7 @@ header* applyBinaryEngine(const BinaryFunctions& f, bool toReal, header* a, head
     else if (hasInterval && !(toReal ? bool(f.intervalToReal) : bool(f.interval)))
         refusal = "Cannot evaluate %s for intervals!\n";
     if (refusal) {
-        printFormatted(refusal, name);
-        errorCode = refusalCode;
+        fail(refusalCode, refusal, name);
         return nullptr;
     }
     Operand oa = operandOf(a), ob = operandOf(b);
@@ -201,12 +200,11 @@ header* applyBinaryEngine(const BinaryFunctions& f, bool toReal, header* a, head
                             (oa.columns < 2 || ob.columns < 2 || oa.columns == ob.columns);
     if (!sizesAgree) {
         if (toReal)
-            printFormatted("Cannot combine a %dx%d and a %dx%d matrix!\n", oa.rows, oa.columns,
-                           ob.rows, ob.columns);
+            fail(refusalCode, "Cannot combine a %dx%d and a %dx%d matrix!\n", oa.rows, oa.columns,
+                 ob.rows, ob.columns);
         else
-            printFormatted("Cannot combine a %dx%d and a %dx%d matrix for %s!\n", oa.rows,
-                           oa.columns, ob.rows, ob.columns, name);
-        errorCode = refusalCode;
+            fail(refusalCode, "Cannot combine a %dx%d and a %dx%d matrix for %s!\n", oa.rows,
+                 oa.columns, ob.rows, ob.columns, name);
         return nullptr;
     }
     const int rows = oa.rows > ob.rows ? oa.rows : ob.rows;
@@ -224,8 +222,7 @@ header* applyBinaryEngine(const BinaryFunctions& f, bool toReal, header* a, head
 bool resolveTwo(header* first, header** a, header** b, const char* name) {
     header* second = first ? nextValue(first) : nullptr;
     if (!second) {  // an operand that was a call yielding no value
-        printFormatted("Cannot apply %s: an operand returned no value!\n", name);
-        errorCode = 1;
+        fail(errorFailed, "Cannot apply %s: an operand returned no value!\n", name);
         return false;
     }
     *a = resolveValue(first);
@@ -360,8 +357,7 @@ void mapBinary(RealBinaryFunction real, ComplexBinaryFunction complex,
                IntervalBinaryFunction interval, header* first, const char* name) {
     header* second = nextValue(first);
     if (second && (second->flags & flagResult) && nextValue(second)) {
-        printText("Too many parameters for operator! (Multiple returns?)\n");
-        errorCode = 10;
+        fail(errorWrongOperand, "Too many parameters for operator! (Multiple returns?)\n");
         return;
     }
     header *a, *b;
@@ -373,8 +369,7 @@ void mapBinaryToReal(RealBinaryFunction real, ComplexBinaryToRealFunction comple
                      IntervalBinaryToRealFunction interval, header* first, const char* name) {
     header* second = nextValue(first);
     if (second && nextValue(second)) {
-        printText("Too many parameters for operator! (Multiple returns?)\n");
-        errorCode = 1;
+        fail(errorFailed, "Too many parameters for operator! (Multiple returns?)\n");
         return;
     }
     header *a, *b;
@@ -393,15 +388,13 @@ void mapRealArguments(header* first, int n, RealParametersFunction function, con
     header* record = first;
     for (int k = 0; k < n; k++, record = nextValue(record)) {
         if (!record) {
-            printFormatted("Not enough parameters for %s.\n", name);
-            errorCode = 1;
+            fail(errorFailed, "Not enough parameters for %s.\n", name);
             return;
         }
         header* value = resolveValue(record);
         if (errorCode) return;
         if (numberFamily(value) != numberReal) {
-            printFormatted("Parameter %d not real in call to %s.\n", k, name);
-            errorCode = 1;
+            fail(errorFailed, "Parameter %d not real in call to %s.\n", k, name);
             return;
         }
         operands[k] = operandOf(value);
@@ -413,9 +406,8 @@ void mapRealArguments(header* first, int n, RealParametersFunction function, con
     }
     for (const Operand& o : operands) {
         if ((o.rows != 1 && o.rows != rows) || (o.columns != 1 && o.columns != columns)) {
-            printFormatted("Cannot combine matrix sizes in %s (found %d-%d-matrix).\n", name,
-                           o.rows, o.columns);
-            errorCode = 1;
+            fail(errorFailed, "Cannot combine matrix sizes in %s (found %d-%d-matrix).\n", name,
+                 o.rows, o.columns);
             return;
         }
     }
@@ -433,8 +425,7 @@ void mapRealArguments(header* first, int n, RealParametersFunction function, con
             *out++ = function(current.data(), n, 0, name);
             if (errorCode) return;
             if (checkEscape()) {
-                printText("User interrupted!\n");
-                errorCode = 1;
+                fail(errorFailed, "User interrupted!\n");
                 return;
             }
         }

@@ -16,8 +16,7 @@ int currentPythonMode = 0;
 // Consumes the rest of the current line.
 static void refuseLine(const char* message) {
     scanPointer += std::strlen(scanPointer);
-    printText(message);
-    errorCode = 1;
+    fail(errorFailed, "%s", message);
 }
 
 void collectDirectModeLine() { refuseLine("Maxima is not available.\n"); }
@@ -26,16 +25,12 @@ void translateCompatibilityLine() { refuseLine("Maxima is not available.\n"); }
 
 void clearMaximaStatementFlags() {}
 
-void sendMaximaLine(const char*, int) {
-    printText("Maxima is not available.\n");
-    errorCode = 1;
-}
+void sendMaximaLine(const char*, int) { fail(errorFailed, "Maxima is not available.\n"); }
 
 void runPythonLine() { refuseLine("Python is not available.\n"); }
 
 const char* callPyRunFile(const char*) {
-    printText("Python is not available.\n");
-    errorCode = 1;
+    fail(errorFailed, "Python is not available.\n");
     return "";
 }
 
@@ -44,8 +39,7 @@ const char* getTexFromMaxima(const char*) { return nullptr; }
 void findMaximaFunctions(const char*, char* output, char*, int) { output[0] = 0; }
 
 void callPythonFunction(const char*, int, header*) {
-    printText("Python is not available.\n");
-    errorCode = 1;
+    fail(errorFailed, "Python is not available.\n");
 }
 
 int callDllFunction(const char*, int, header*) { return 0; }
@@ -59,8 +53,7 @@ static void builtinMxm(header* first) {
         reportNeed("string", "mxm");
         return;
     }
-    printText("Maxima is not available.\n");
-    errorCode = 1;
+    fail(errorFailed, "Maxima is not available.\n");
 }
 
 static const BuiltinRecord rows[] = {

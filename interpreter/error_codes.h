@@ -1,14 +1,83 @@
 // Names of the interpreter's error codes (the values of `errorCode`).
 // Codes are part of the language: `errorlevel` returns them, so a name only
-// stands for its number and never changes it.
+// stands for its number and never changes it. Where one number serves
+// unrelated failures, each use has its own name.
 #pragma once
 
 enum ErrorCode : int {
+    // --- general ---
     errorNone = 0,
     errorFailed = 1,          // a computation failed; the message says why
     errorStackOverflow = 2,   // "Stack overflow!"
+    errorWrongFamily = 3,     // "This function can only use %s values!"
+    errorWrongOperand = 10,   // an operand or argument of the wrong kind or count
     errorWrongArgument = 26,  // "Need %s for %s"
     errorMathLibrary = 51,    // "Floating point error!" and domain errors
     errorInterrupt = 53,      // Escape, or no input left to wait for
-    errorDumpFile = 200,      // "Error on dump file."
+    errorOpenFile = 53,       // "Could not open %s!"
+
+    // --- syntax ---
+    errorClosingBracket = 5,       // "Closing bracket ) missing!"
+    errorName = 11,                // a name expected or too long
+    errorRangeOperand = 15,        // "The : allows only real arguments!"
+    errorCallBracket = 19,         // "Closing bracket missing in function call!"
+    errorLineTooLong = 50,         // a program file line too long
+    errorSuperfluousText = 55,     // "Error in Evaluate, superfluous characters found."
+    errorBraces = 104,             // "Error in {}!"
+    errorAssignmentSyntax = 1000,  // a malformed assignment or bracket
+    errorBraceMissing = 1010,      // "} missing!"
+    errorStringNotClosed = 2300,   // "Line ended inside a string!"
+    errorArgumentList = 2700,      // named arguments, semicolons in argument lists
+
+    // --- values, indices and matrices ---
+    errorStringVectorElement = 12,  // assignments to string vector elements
+    errorMatrixLiteral = 16,        // an illegal element of a matrix literal
+    errorMatrixColumns = 17,        // a matrix literal with too many columns
+    errorMatrixRows = 18,           // a matrix literal with too many rows
+    errorNotVariable = 24,          // "%s is not a variable!"
+    errorTranspose = 24,            // "' not defined for this value!"
+    errorSubstringVector = 27,      // "Cannot generate this type of substring vector."
+    errorIndexCount = 30,           // "Need one or two indices for a matrix reference!"
+    errorNotMatrix = 31,            // "%s is not a matrix!"
+    errorIllegalIndex = 41,         // "Illegal index!"
+    errorLogDomain = 50,            // "log defined only for positive numbers!"
+    errorListIndex = 100,           // a list index not an integer or out of range
+    errorTooManyVariables = 100,    // more variables than values in a multiple assignment
+    errorTooManyValues = 101,       // more values than variables in a multiple assignment
+    errorZeroStep = 401,            // "A step size of 0 is not allowed in : "
+    errorVectorTooLong = 402,       // "A vector can only have %d elements"
+    errorBraceVariable = 1011,      // "%s not a variable of proper type for {}!"
+    errorBraceNotVariable = 1012,   // "%s not a variable!"
+    errorBraceIndex = 1013,         // "Index must be a number!"
+    errorEmptyMatrix = 1030,        // "Matrix is empty!" (indexing a value)
+    errorEmptyView = 1031,          // "Matrix is empty!" (a view of a matrix)
+    errorCommandAsVariable = 5000,  // "Command name \"%s\" used as variable!"
+
+    // --- memory ---
+    errorOutOfMemory = 120,       // "Out of Memory!"
+    errorMemoryOverflow = 180,    // "Memory overflow!" while a record grows
+    errorAssignMemory = 500,      // "Memory overflow assigning to %s"
+    errorOutOfStackMemory = 710,  // "Out of memory!" for an index selection
+
+    // --- statements, functions and commands ---
+    errorRaised = 56,             // the builtin `error`; also return outside functions
+    errorNotInLoop = 57,          // break and continue outside loops
+    errorCallInterrupt = 58,      // Escape in a function call; getarg outside functions
+    errorArguments = 59,          // args and getarg with arguments that do not exist
+    errorDefinition = 60,         // "Error \"=\" in definition of function %s"
+    errorForSyntax = 71,          // "Syntax error in for!"
+    errorLoopStart = 72,          // "Illegal start value for loop!"
+    errorLoopEnd = 73,            // a loop's end value missing or not real
+    errorMissing = 110,           // a statement's closing word missing
+    errorGlobalNotFound = 160,    // a global variable not found by global or setglobal
+    errorNoSuchName = 173,        // "No such function or variable!"
+    errorDumpFile = 200,          // "Error on dump file."
+    errorDumpName = 201,          // "Dump needs a filename!"
+    errorEndMissing = 401,        // a block's end missing
+    errorGlobalOutside = 500,     // "It makes no sense to use \"global\" outside of functions."
+    errorParameterType = 701,     // "Illegal parameter type %s!"
+    errorForgetInFunction = 720,  // "Cannot forget functions in a function!"
+    errorRelax = 1001,            // "relax" and file-only commands out of place
+    errorCommentEnd = 1002,       // "\"endcomment\" missing!"
+    errorRecursion = 8888,        // "Stack overflow. Too many recursions?"
 };

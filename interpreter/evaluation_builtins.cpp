@@ -75,8 +75,7 @@ void builtinEvaluate(header* argument) {
     evaluateText(text, &superfluous);
     currentFunctionName = savedName;
     if (!errorCode && superfluous) {
-        printText("Error in Evaluate, superfluous characters found.\n");
-        errorCode = 55;
+        fail(errorSuperfluousText, "Error in Evaluate, superfluous characters found.\n");
     }
     if (errorCode) {
         int code = errorCode;
@@ -110,7 +109,7 @@ void builtinErrorlevel(header* argument) {
                        !(first->flags & flagGlobalReference);
         if (unbound) {
             resolveValue(first);
-            if (errorCode) errorCode = 57;
+            if (errorCode) errorCode = errorNotInLoop;
         }
     }
     if (!errorCode) replaceByValues(values);
@@ -134,8 +133,7 @@ void builtinError(header* argument) {
         reportNeed("string", "error");
         return;
     }
-    printFormatted("Error : %s\n", stringOf(value));
-    errorCode = 56;
+    fail(errorRaised, "Error : %s\n", stringOf(value));
 }
 
 void builtinEval(header* first) {

@@ -47,8 +47,7 @@ bool refuseSeveralResults(char* entry) {
     if (!(first->flags & flagResult)) return false;
     header* second = nextValue(first);
     if (!second || !nextValue(second)) return false;
-    printText("Too many parameters for operator! (Multiple returns?)\n");
-    errorCode = 10;
+    fail(errorWrongOperand, "Too many parameters for operator! (Multiple returns?)\n");
     return true;
 }
 
@@ -71,7 +70,7 @@ bool isScalarOperand(char* operand) {
 void callMatlabFunction(const char* name, char* first) {
     header* function = findFunction(name);
     if (!function) {
-        errorCode = 1;
+        errorCode = errorFailed;
         return;
     }
     callUserFunction(function, recordAt(first), 2, 2);
@@ -182,8 +181,7 @@ header* evaluateExpression() {
             scanPointer++;
             skipBlanks();
         } else {
-            printText("Error in {}!\n");
-            errorCode = 104;
+            fail(errorBraces, "Error in {}!\n");
         }
     } else {
         evaluateConversion();
@@ -206,8 +204,7 @@ void evaluateConversion() {
         unitText = ++scanPointer;
         unitEnd = std::strchr(scanPointer, '"');
         if (!unitEnd || unitEnd - unitText > quotedUnitLimit) {
-            printText("End of string missing!\n");
-            errorCode = 1;
+            fail(errorFailed, "End of string missing!\n");
             return;
         }
     }
@@ -441,8 +438,7 @@ void evaluateProduct() {
                 callMatlabFunction("fit", entry);
             else {
                 // The linear-algebra builtins are not built yet.
-                printText("Cannot solve linear systems: the solver is missing.\n");
-                errorCode = 1;
+                fail(errorFailed, "Cannot solve linear systems: the solver is missing.\n");
             }
             flag = 0;
         } else if (flag && startsUnitName(p[0])) {

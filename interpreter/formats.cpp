@@ -265,8 +265,7 @@ static bool userFormatText(char* text, int size, int kind, double a, double b,
     if (!errorCode) {
         header* result = callUserFormat(argument);
         if (!errorCode && !result) {
-            printFormatted("Kalix function \"%s\"%s", userFormat, notFound);
-            errorCode = 1;
+            fail(errorFailed, "Kalix function \"%s\"%s", userFormat, notFound);
         } else if (!errorCode && result->kind == kindString) {
             snprintf(text, size, "%s", stringOf(result));
             taken = true;
@@ -310,8 +309,7 @@ void formatRealText(char* text, double x) {
     static int userFormatRunning = 0;
     if (userFormat[0]) {
         if (userFormatRunning) {
-            printText("User format called recursively.\n");
-            errorCode = 1;
+            fail(errorFailed, "User format called recursively.\n");
             return;
         }
         userFormatRunning = 1;

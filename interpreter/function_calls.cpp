@@ -61,11 +61,6 @@ constexpr int tracebackDepth = 20;
 
 const char* const overflowMessage = "Stack overflow. Too many recursions?\n";
 
-void fail(const char* format, const char* a, const char* b = "") {
-    printFormatted(format, a, b);
-    errorCode = 1;
-}
-
 // --- the machine stack ----------------------------------------------------------
 //
 // Deep recursion must end with a message, not a crash. Every call compares
@@ -192,8 +187,7 @@ struct Check {
 };
 
 bool refuse(const Check& c, const char* what) {
-    printFormatted("Function %s needs %s for %s\n", c.function, what, c.parameter);
-    errorCode = 1;
+    fail(errorFailed, "Function %s needs %s for %s\n", c.function, what, c.parameter);
     return false;
 }
 
@@ -302,8 +296,7 @@ bool spreadVector(Binding& b, header* argument, header* v) {
         Parameter p = readParameter(b.parameter);
         k++;
         if (columns < k) {
-            printFormatted("Vector too short in function call to %s!\n", b.name);
-            errorCode = 1;
+            fail(errorFailed, "Vector too short in function call to %s!\n", b.name);
             return false;
         }
         double* x = matrixData(v);
@@ -317,9 +310,8 @@ bool spreadVector(Binding& b, header* argument, header* v) {
         if ((p.flags & parameterGroupEnd) || b.bound >= b.parameterCount) break;
     }
     if (k != columns) {
-        printFormatted("Vector too long for vector parameter (%d elements expected, got %d).\n", k,
-                       columns);
-        errorCode = 1;
+        fail(errorFailed, "Vector too long for vector parameter (%d elements expected, got %d).\n",
+             k, columns);
         return false;
     }
     // The argument stays in the frame as an inert record, an empty matrix
@@ -404,7 +396,7 @@ bool bindRemaining(Binding& b, header* namedStart) {
         Parameter p = readParameter(b.parameter);
         b.parameter = p.next;
         if (!p.defaultRecord) {
-            fail("Argument %s undefined for function %s.\n", p.name, b.name);
+            fail(errorFailed, "Argument %s undefined for function %s.\n", p.name, b.name);
             return false;
         }
         bool given = false;
@@ -425,7 +417,7 @@ bool bindRemaining(Binding& b, header* namedStart) {
         printFormatted("Argument %s not in parameter list of function %s.\n\n", named[k]->name,
                        b.name);
         printParameterList(b.function);
-        errorCode = 1;
+        errorCode = errorFailed;
         return false;
     }
     return true;
@@ -445,16 +437,14 @@ bool checkArgumentCount(header* function, header* first, int n, int s) {
             printFormatted("Function %s needs at least one argument!\n", name);
         else
             printFormatted("Function %s needs at least %d arguments!\n", name, minimum);
-        printFormatted("Use: %s\n", buildFunctionHeader(function, 0));
-        errorCode = 1;
+        fail(errorFailed, "Use: %s\n", buildFunctionHeader(function, 0));
         return false;
     }
     int c = s > 0 ? s : n;
     if (!(function->flags & userFunctionExtraArguments) && parameterCount > 0 &&
         c > parameterCount) {
         printFormatted("Function %s needs only %d arguments (got %d)!\n", name, parameterCount, c);
-        printFormatted("Use: %s\n", buildFunctionHeader(function, 0));
-        errorCode = 1;
+        fail(errorFailed, "Use: %s\n", buildFunctionHeader(function, 0));
         return false;
     }
     return true;
@@ -554,8 +544,8 @@ void placeReturnValues(header* function, header* first) {
         bool ends = c == 0 || c == ';' || c == ',' || c == commandToken ||
                     (c == '/' && scanPointer[1] == '/');
         if (!ends) {
-            if (!errorCode) printText("Error in return result.\n");
-            errorCode = 1;
+            if (!errorCode) fail(errorFailed, "Error in return result.\n");
+            errorCode = errorFailed;
             return;
         }
     }
@@ -570,8 +560,7 @@ void runStatements(header* function, header* first) {
         if (runState != runStateRun) break;
         if (functionState == 2) placeReturnValues(function, first);
         if (checkEscape() == keyEscape) {
-            printText("User interrupted!\n");
-            errorCode = 58;
+            fail(errorCallInterrupt, "User interrupted!\n");
         }
     }
 }
@@ -595,21 +584,18 @@ void runGuarded(header* function, header* first, int depth) {
     } else {
         overflowTarget = outer;
         callDepth = depth;
-        printText(overflowMessage);
-        errorCode = 8888;
+        fail(errorRecursion, "%s", overflowMessage);
     }
     overflowTarget = outer;
 }
 
 void checkRecursion() {
     if (stackNearlyExhausted()) {
-        printText(overflowMessage);
-        errorCode = 8888;
+        fail(errorRecursion, "%s", overflowMessage);
         return;
     }
     if (callDepth % recursionCheckInterval == 0 && getUsedStackSize() > recursionStackLimit) {
-        printText("Too many recursions!\n");
-        errorCode = 1;
+        fail(errorFailed, "Too many recursions!\n");
     }
 }
 
@@ -633,8 +619,7 @@ void printTraceback(header* function) {
 void callUserFunction(header* function, header* first, int n, int s) {
     if (errorCode) return;
     if (function->flags & userFunctionPython) {
-        printText("Python is not available.\n");
-        errorCode = 1;
+        fail(errorFailed, "Python is not available.\n");
         return;
     }
     if (!checkArgumentCount(function, first, n, s)) return;

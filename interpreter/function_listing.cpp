@@ -259,10 +259,7 @@ bool isPlainValue(int kind) {
     return kind == kindReal || kind == kindComplex || kind == kindString || kind == kindInterval;
 }
 
-void reportNoSuchName() {
-    printText("No such function or variable!\n");
-    errorCode = 173;
-}
+void reportNoSuchName() { fail(errorNoSuchName, "No such function or variable!\n"); }
 
 // "name = value" for each variable of a comma list. Returns false when the
 // first name is no variable; a later name that is none is reported.

@@ -233,8 +233,7 @@ bool readKeywordsAndName(Definition& d) {
 bool checkName(Definition& d) {
     size_t length = std::strlen(d.name);
     if (length > 0 && d.name[length - 1] == '$') {
-        printFormatted("Cannot name a function %s\n", d.name);
-        errorCode = 1;
+        fail(errorFailed, "Cannot name a function %s\n", d.name);
         return false;
     }
     skipSpaces();
@@ -248,8 +247,7 @@ bool checkName(Definition& d) {
         skipSpaces();
     }
     if (*scanPointer == '=' && scanPointer[1] != '=') {
-        printFormatted("Error \"=\" in definition of function %s\n", d.name);
-        errorCode = 60;
+        fail(errorDefinition, "Error \"=\" in definition of function %s\n", d.name);
         return false;
     }
     header* global = findGlobal(d.name);
@@ -264,13 +262,11 @@ bool checkName(Definition& d) {
     if (d.overwrite || readIntSetting("allowoverwrite", 0)) return true;
     header* existing = findFunction(d.name);
     if (existing && (existing->flags & userFunctionProtected)) {
-        printFormatted("\nTrying to overwrite protected function %s!\n", d.name);
-        errorCode = 1;
+        fail(errorFailed, "\nTrying to overwrite protected function %s!\n", d.name);
         return false;
     }
     if (!d.comment && !definingMaximaFunction && findBuiltin(d.name, -1)) {
-        printFormatted("\nTrying to overwriting builtin function %s!\n", d.name);
-        errorCode = 1;
+        fail(errorFailed, "\nTrying to overwriting builtin function %s!\n", d.name);
         return false;
     }
     return true;
@@ -317,8 +313,7 @@ bool readAnnotations(int32_t* flags) {
         if (errorCode) return false;
         int32_t bits = findAnnotation(word);
         if (!bits) {
-            printFormatted("Illegal parameter type %s!\n", word);
-            errorCode = 701;
+            fail(errorParameterType, "Illegal parameter type %s!\n", word);
             return false;
         }
         *flags |= bits;
@@ -849,8 +844,7 @@ bool checkOperatorArity(const Definition& d) {
     if ((d.flags & (userFunctionPrefix | userFunctionPrefixLine)) && d.parameterCount != 1)
         message = "Prefix function %s must take one parameter.\n";
     if (!message) return true;
-    printFormatted(message, d.name);
-    errorCode = 1;
+    fail(errorFailed, message, d.name);
     return false;
 }
 
@@ -902,8 +896,7 @@ bool checkNoParameters(const Definition& d) {
     if (*p == 0 || startsWith(p, "//") || startsWith(p, ":=") || startsWith(p, "&=") ||
         p != scanPointer)
         return true;
-    printFormatted("Error in definition of %s.\n", d.name);
-    errorCode = 1;
+    fail(errorFailed, "Error in definition of %s.\n", d.name);
     return false;
 }
 
@@ -954,7 +947,7 @@ void defineFunction() {
     d.loading = loadFile != nullptr;
     bool stored = readDefinition(d);
     functionEntryActive = 0;
-    if (!stored && errorCode != 10) endFunctionEntry();
+    if (!stored && errorCode != errorWrongOperand) endFunctionEntry();
 }
 
 namespace {

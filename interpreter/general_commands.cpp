@@ -41,8 +41,7 @@ void requireSemicolon(const char* command) {
         scanPointer++;
         return;
     }
-    printFormatted("Command \"%s\" needs a semicolon!\n", command);
-    errorCode = 1;
+    fail(errorFailed, "Command \"%s\" needs a semicolon!\n", command);
 }
 
 bool atStatementEnd() {
@@ -97,8 +96,7 @@ void removeNamedVariables(const char* command, bool inMaxima) {
     if (bracket) {
         skipBlanks();
         if (*scanPointer != ')') {
-            printText("Closing bracket missing\n");
-            errorCode = 1;
+            fail(errorFailed, "Closing bracket missing\n");
             return;
         }
         scanPointer++;
@@ -130,8 +128,7 @@ void clearallCommand() {
 
 void forgetCommand() {
     if (functionState != 0) {
-        printText("Cannot forget functions in a function!\n");
-        errorCode = 720;
+        fail(errorForgetInFunction, "Cannot forget functions in a function!\n");
         return;
     }
     forEachName([](const char* name) { removeFunction(name); });
@@ -159,8 +156,7 @@ header* storeGlobalValue(const char* name) {
     header* stored = putGlobal(name, value, 0);
     newram = top;
     if (!stored && !errorCode) {
-        printFormatted("Could not allocate the global variable %s\n", name);
-        errorCode = 1;
+        fail(errorFailed, "Could not allocate the global variable %s\n", name);
     }
     return stored;
 }
@@ -172,8 +168,8 @@ void declareGlobal(const char* name) {
     if (!target) target = findNamedRecord(topStartLocal, topEndLocal, name);
     if (!target) {
         if (!assignmentFollows()) {
-            printFormatted("Global variable %s not found in \"global\" command.\n", name);
-            errorCode = 160;
+            fail(errorGlobalNotFound, "Global variable %s not found in \"global\" command.\n",
+                 name);
             return;
         }
         target = storeGlobalValue(name);
@@ -192,8 +188,7 @@ void declareGlobal(const char* name) {
 
 void globalCommand() {
     if (functionState == 0) {
-        printText("It makes no sense to use \"global\" outside of functions.\n");
-        errorCode = 500;
+        fail(errorGlobalOutside, "It makes no sense to use \"global\" outside of functions.\n");
         return;
     }
     forEachName(declareGlobal);
@@ -210,8 +205,8 @@ void setglobalCommand() {
         header* record = findGlobal(name);
         if (!record) record = findNamedRecord(functionsEnd, topEndLocal, name);
         if (!record) {
-            printFormatted("Global variable %s not found in \"setglobal\" command.\n", name);
-            errorCode = 160;
+            fail(errorGlobalNotFound, "Global variable %s not found in \"setglobal\" command.\n",
+                 name);
             return;
         }
         record->flags |= flagSetGlobal;
@@ -222,8 +217,7 @@ void zerobaseCommand() {
     forEachName([](const char* name) {
         header* record = findVariable(name);
         if (!record) {
-            printFormatted("Variable %s not found.\n", name);
-            errorCode = 1;
+            fail(errorFailed, "Variable %s not found.\n", name);
             return;
         }
         record->flags |= flagZeroBase;
@@ -295,14 +289,12 @@ void dumpCommand() {
     header* name = resolveValue(evaluateExpression());
     if (errorCode) return;
     if (name->kind != kindString) {
-        printText("Dump needs a filename!\n");
-        errorCode = 201;
+        fail(errorDumpName, "Dump needs a filename!\n");
         return;
     }
     dumpFile = std::fopen(stringOf(name), "a");
     if (!dumpFile) {
-        printFormatted("Could not open %s!\n", stringOf(name));
-        errorCode = 1;
+        fail(errorFailed, "Could not open %s!\n", stringOf(name));
     }
     newram = top;
 }
@@ -400,8 +392,7 @@ void helpCommand() { showHelp(0); }
 // owners replace these rows with the real handlers. (`function` and
 // `maximafunction` are the user functions' own rows.)
 void notBuilt(const char* command) {
-    printFormatted("The command \"%s\" is not available yet.\n", command);
-    errorCode = 1;
+    fail(errorFailed, "The command \"%s\" is not available yet.\n", command);
 }
 
 const CommandRecord rows[] = {

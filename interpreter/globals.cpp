@@ -132,8 +132,7 @@ header* copyGlobalToStack(const char* name) {
     header* stored = findGlobal(name);
     if (!stored) return nullptr;
     if (stored->size >= ramend - newram) {
-        printFormatted("Out of stack space for global variable %s\n", name);
-        errorCode = 1;
+        fail(errorFailed, "Out of stack space for global variable %s\n", name);
         return nullptr;
     }
     header* copy = recordAt(newram);
@@ -152,8 +151,7 @@ header* putGlobal(const char* name, const header* record, int32_t extraFlags) {
     key = std::string_view(keyText, key.size());
     auto found = globalVariables.find(key);
     if (!hasSoundSize(record)) {
-        printText("Out of RAM for global variable.\n");
-        errorCode = 1;
+        fail(errorFailed, "Out of RAM for global variable.\n");
         return nullptr;
     }
     header* stored;
@@ -166,8 +164,7 @@ header* putGlobal(const char* name, const header* record, int32_t extraFlags) {
         int64_t capacity = record->size * 5 / 4 + 16;
         stored = static_cast<header*>(std::malloc(capacity));
         if (!stored) {
-            printText("Out of RAM for global variable.\n");
-            errorCode = 1;
+            fail(errorFailed, "Out of RAM for global variable.\n");
             return nullptr;
         }
         std::memcpy(stored, record, record->size);
@@ -179,8 +176,7 @@ header* putGlobal(const char* name, const header* record, int32_t extraFlags) {
                 globalVariables.emplace(key, GlobalValue{stored, capacity});
             } catch (const std::bad_alloc&) {
                 std::free(stored);
-                printFormatted("Could not generate global variable %s!", keyText);
-                errorCode = 1;
+                fail(errorFailed, "Could not generate global variable %s!", keyText);
                 return nullptr;
             }
         }
@@ -225,8 +221,7 @@ void protectGlobals() {
 PointerList* findGlobalList(const char* name) {
     auto found = globalLists.find(globalKey(name));
     if (found == globalLists.end()) {
-        printFormatted("Global list %s not found\n", name);
-        errorCode = 1;
+        fail(errorFailed, "Global list %s not found\n", name);
         return nullptr;
     }
     return &found->second;
@@ -270,15 +265,13 @@ namespace {
 bool growList(PointerList& list) {
     if (list.count + 1 < list.capacity) return true;
     if (list.capacity > INT32_MAX / 2) {
-        printText("Out of RAM in globalput.\n");
-        errorCode = 1;
+        fail(errorFailed, "Out of RAM in globalput.\n");
         return false;
     }
     int32_t capacity = list.capacity * 2;
     auto* items = static_cast<header**>(std::realloc(list.items, sizeof(header*) * capacity));
     if (!items) {
-        printText("Out of RAM in globalput.\n");
-        errorCode = 1;
+        fail(errorFailed, "Out of RAM in globalput.\n");
         return false;
     }
     list.items = items;
@@ -289,8 +282,7 @@ bool growList(PointerList& list) {
 header* copyForList(const header* value) {
     header* copy = copyToHeap(value);
     if (!copy) {
-        printText("Out of RAM in globalput.\n");
-        errorCode = 1;
+        fail(errorFailed, "Out of RAM in globalput.\n");
     }
     return copy;
 }
@@ -370,9 +362,8 @@ bool readListArguments(header* first, bool hasIndex, bool hasValue, const char* 
 
 bool checkListPosition(const ListArguments& a) {
     if (a.position >= 0 && a.position < a.list->count) return true;
-    printFormatted("List index %d out of range %d in list %s.\n", a.position + 1, a.list->count,
-                   a.name);
-    errorCode = 1;
+    fail(errorFailed, "List index %d out of range %d in list %s.\n", a.position + 1, a.list->count,
+         a.name);
     return false;
 }
 
@@ -410,8 +401,7 @@ void builtinGvar(header* first) {
     header* copy = copyGlobalToStack(name);
     if (errorCode) return;
     if (!copy) {
-        printFormatted("Global variable %s not found\n", name);
-        errorCode = 1;
+        fail(errorFailed, "Global variable %s not found\n", name);
         return;
     }
     moveResult(first, copy);
@@ -438,8 +428,7 @@ void builtinGlist(header* first) {
     if (!name) return;
     auto* items = static_cast<header**>(std::malloc(sizeof(header*) * initialListCapacity));
     if (!items) {
-        printText("Out of RAM in globalput.\n");
-        errorCode = 1;
+        fail(errorFailed, "Out of RAM in globalput.\n");
         return;
     }
     std::string_view key = globalKey(name);
@@ -452,8 +441,7 @@ void builtinGlist(header* first) {
             globalLists.emplace(key, PointerList{items, 0, initialListCapacity});
         } catch (const std::bad_alloc&) {
             std::free(items);
-            printText("Out of RAM in globalput.\n");
-            errorCode = 1;
+            fail(errorFailed, "Out of RAM in globalput.\n");
             return;
         }
     }
@@ -497,8 +485,7 @@ void builtinGlistget(header* first) {
     if (!checkListPosition(a)) return;
     const header* stored = a.list->items[a.position];
     if (stored->size > ramend - newram) {
-        printText("Out of Memory!\n");
-        errorCode = 120;
+        fail(errorOutOfMemory, "Out of Memory!\n");
         return;
     }
     header* copy = recordAt(newram);

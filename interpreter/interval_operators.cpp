@@ -15,36 +15,28 @@ void reportIntervalStatus(IntervalStatus status) {
         case IntervalStatus::ok:
             return;
         case IntervalStatus::divisionByZero:
-            printText("Division by 0\n");
-            errorCode = 1;
+            fail(errorFailed, "Division by 0\n");
             return;
         case IntervalStatus::logOutOfRange:
-            printText("Log out of range\n");
-            errorCode = 1;
+            fail(errorFailed, "Log out of range\n");
             return;
         case IntervalStatus::sqrtOutOfRange:
-            printText("Sqrt out of range\n");
-            errorCode = 1;
+            fail(errorFailed, "Sqrt out of range\n");
             return;
         case IntervalStatus::outsideUnitRange:
-            printText("Floating point error!\n");
-            errorCode = 51;
+            fail(errorMathLibrary, "Floating point error!\n");
             return;
         case IntervalStatus::tanOutOfRange:
-            printText("tan out of range\n");
-            errorCode = 1;
+            fail(errorFailed, "tan out of range\n");
             return;
         case IntervalStatus::emptyIntersection:
-            printText("Empty intersection.\n");
-            errorCode = 1;
+            fail(errorFailed, "Empty intersection.\n");
             return;
         case IntervalStatus::negativeBaseNonInteger:
-            printText("Cannot raise negative number to non-integer power.\n");
-            errorCode = 10;
+            fail(errorWrongOperand, "Cannot raise negative number to non-integer power.\n");
             return;
         case IntervalStatus::zeroToNegativePower:
-            printText("0^n undefined for negative n\n");
-            errorCode = 1;
+            fail(errorFailed, "0^n undefined for negative n\n");
             return;
     }
 }
@@ -77,8 +69,7 @@ void powerInterval(double lo1, double hi1, double lo2, double hi2, double* lo, d
 // Grows the record in place by `growth` bytes, moving the records above it.
 static bool growRecord(header* record, int64_t growth) {
     if (newram + growth > ramend) {
-        printText("Memory overflow!\n");
-        errorCode = 180;
+        fail(errorMemoryOverflow, "Memory overflow!\n");
         return false;
     }
     char* end = endOf(record);
@@ -115,12 +106,10 @@ void promoteToInterval(header* record) {
             return;
         case kindComplex:
         case kindComplexMatrix:
-            printText("Cannot convert from complex to interval.\n");
-            errorCode = 1;
+            fail(errorFailed, "Cannot convert from complex to interval.\n");
             return;
         default:
-            printText("Argument not real or complex.\n");
-            errorCode = 1;
+            fail(errorFailed, "Argument not real or complex.\n");
             return;
     }
 }
@@ -158,16 +147,14 @@ header* pairBounds(header* lower, header* upper) {
     bool matrix1 = lower->kind == kindRealMatrix, matrix2 = upper->kind == kindRealMatrix;
     if (!matrix1 && !matrix2) {
         if (*a > *b) {
-            printText("Empty Interval\n");
-            errorCode = 1;
+            fail(errorFailed, "Empty Interval\n");
             return nullptr;
         }
         header* result = pushInterval(*a, *b);
         return errorCode ? nullptr : result;
     }
     if (matrix1 && matrix2 && (r1 != r2 || c1 != c2)) {
-        printText("Matrix dimensions must agree for ~\n");
-        errorCode = 1;
+        fail(errorFailed, "Matrix dimensions must agree for ~\n");
         return nullptr;
     }
     int rows = matrix1 ? r1 : r2, columns = matrix1 ? c1 : c2;
@@ -178,8 +165,7 @@ header* pairBounds(header* lower, header* upper) {
     for (int64_t i = 0; i < n; i++) {
         double lo = matrix1 ? a[i] : *a, hi = matrix2 ? b[i] : *b;
         if (lo > hi) {
-            printText("Empty interval\n");
-            errorCode = 1;
+            fail(errorFailed, "Empty interval\n");
             return nullptr;
         }
         out[2 * i] = lo;
@@ -205,8 +191,7 @@ void makeInterval(header* first) {
                    out[1] = roundUp(v);
                }));
     } else {
-        printText("Illegal argument for ~a~\n");
-        errorCode = 1;
+        fail(errorFailed, "Illegal argument for ~a~\n");
     }
 }
 
@@ -217,11 +202,9 @@ void makeIntervalFromBounds(header* first) {
     header* upper = resolveValue(second);
     if (errorCode) return;
     if (!isRealKind(lower)) {
-        printText("Illegal argument for ~a,b~\n");
-        errorCode = 1;
+        fail(errorFailed, "Illegal argument for ~a,b~\n");
     } else if (!isRealKind(upper)) {
-        printText("Illegal argument for ~\n");
-        errorCode = 1;
+        fail(errorFailed, "Illegal argument for ~\n");
     } else {
         finish(first, pairBounds(lower, upper));
     }

@@ -27,8 +27,7 @@ header* copyFrameRecords(int from, int to) {
     header* first = frameRecord(from);
     header* last = frameRecord(to);
     if (!first || !last) {
-        printText("Error in args!\n");
-        errorCode = 59;
+        fail(errorArguments, "Error in args!\n");
         return nullptr;
     }
     char* start = reinterpret_cast<char*>(first);
@@ -95,8 +94,7 @@ void builtinArgsFrom(header* argument) {
 
 void builtinGetarg(header* argument) {
     if (!currentFunction) {
-        printText("getarg works only in functions!\n");
-        errorCode = 58;
+        fail(errorCallInterrupt, "getarg works only in functions!\n");
         return;
     }
     int n = readPosition(argument, "nonzero index", "getarg", false);
@@ -107,8 +105,7 @@ void builtinGetarg(header* argument) {
     }
     header* record = frameRecord(n);
     if (!record || record->size == 0) {
-        printFormatted("Error in arg! Argument %d does not exist.\n", n);
-        errorCode = 59;
+        fail(errorArguments, "Error in arg! Argument %d does not exist.\n", n);
         return;
     }
     header* copy = pushRecordCopy(reinterpret_cast<char*>(record), record->size);

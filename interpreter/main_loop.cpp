@@ -149,8 +149,7 @@ static void discardLine() {
 
 // Engines take the rest of the line; inside a function they are refused.
 static int refuseInFunction(const char* message) {
-    printText(message);
-    errorCode = 1;
+    fail(errorFailed, "%s", message);
     return statementStopped;
 }
 
@@ -218,9 +217,8 @@ static int handlePrefixes(bool atLineStart) {
     }
     if (atLineStart && p[0] == ':' && p[1] != ':') {
         if (!intSetting("enablemaxima")) {
-            printText("Maxima direct mode disabled!\n");
             discardLine();
-            errorCode = 1;
+            fail(errorFailed, "Maxima direct mode disabled!\n");
         } else if (!topLevel) {
             refuseInFunction("Maxima : not allowed in functions!\n");
         } else {
@@ -278,8 +276,7 @@ static void keepAsPercent(header* value) {
 static void finishValue(header* s, bool* imageRequested) {
     const char* p = scanPointer;
     if (p[0] == '=' || (p[0] == ':' && p[1] == '=')) {
-        printFormatted("Cannot assign to a value of type %s.\n", typeNames[s->kind]);
-        errorCode = 1000;
+        fail(errorAssignmentSyntax, "Cannot assign to a value of type %s.\n", typeNames[s->kind]);
         return;
     }
     *imageRequested = endStatement(s);
@@ -334,8 +331,7 @@ int executeNextStatement() {
     }
     if (hasPrefix(scanPointer, "\xEF\xBB\xBF")) {
         scanPointer += 3;
-        printFormatted("Cannot interpret UTF-8 commands!\nNext command: %s\n", scanPointer);
-        errorCode = 1;
+        fail(errorFailed, "Cannot interpret UTF-8 commands!\nNext command: %s\n", scanPointer);
         return statementStopped;
     }
     if (handlePrefixes(atLineStart)) {

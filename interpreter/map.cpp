@@ -36,11 +36,6 @@ struct Callee {
     const BuiltinRecord* builtin = nullptr;
 };
 
-void fail(const char* message) {
-    printText(message);
-    errorCode = 1;
-}
-
 Family familyOf(const header* v) {
     switch (v->kind) {
         case kindReal:
@@ -86,8 +81,7 @@ bool classify(header* record, Mapped& m) {
             m.columns = int(m.strings.size());
             return true;
         default:
-            printFormatted("Wrong arguments for %s\n", "map");
-            errorCode = 26;
+            fail(errorWrongArgument, "Wrong arguments for %s\n", "map");
             return false;
     }
 }
@@ -100,8 +94,10 @@ bool commonShape(const std::vector<Mapped>& mapped, int* rows, int* columns) {
         c = std::max(c, m.columns);
     }
     for (const Mapped& m : mapped) {
-        if (m.rows != r && m.rows != 1) return fail("Rows do not match in map!\n"), false;
-        if (m.columns != c && m.columns != 1) return fail("Colums do not match in map!\n"), false;
+        if (m.rows != r && m.rows != 1)
+            return fail(errorFailed, "Rows do not match in map!\n"), false;
+        if (m.columns != c && m.columns != 1)
+            return fail(errorFailed, "Colums do not match in map!\n"), false;
     }
     *rows = r;
     *columns = c;
@@ -203,14 +199,14 @@ struct ResultMatrix {
             if (e.family == Family::marker) return true;
             bool numeric = e.family == Family::real || e.family == Family::complex ||
                            e.family == Family::interval;
-            if (!numeric) return fail("Illegal function result in map.\n"), false;
+            if (!numeric) return fail(errorFailed, "Illegal function result in map.\n"), false;
             if (!start(e.family, k)) return false;
         } else if (e.family == Family::complex && family == Family::real) {
             if (!makeComplex()) return false;
         } else {
             bool fits =
                 e.family == family || (e.family == Family::real && family == Family::complex);
-            if (!fits) return fail("Illegal function result in map.\n"), false;
+            if (!fits) return fail(errorFailed, "Illegal function result in map.\n"), false;
         }
         double* x = matrixData(record());
         if (family == Family::real) {
@@ -237,7 +233,7 @@ bool findCallee(Callee& callee, bool mapCall, int count) {
         if (!callee.builtin && !callee.function) callee.function = findMapFunction(callee.name);
     }
     if (callee.builtin || callee.function) return true;
-    fail("Error in map.\n");
+    fail(errorFailed, "Error in map.\n");
     return false;
 }
 
@@ -270,8 +266,7 @@ int mappedCount(const Callee& callee, const std::vector<header*>& arguments, int
     } else if (callee.function && functionSemicolonPosition(callee.function) > 0) {
         mapped = functionSemicolonPosition(callee.function);
         if (count < mapped) {
-            printFormatted("Function %s needs at least %d arguments.\n", callee.name, mapped);
-            errorCode = 1;
+            fail(errorFailed, "Function %s needs at least %d arguments.\n", callee.name, mapped);
             return 0;
         }
     }
@@ -289,12 +284,11 @@ void runMap(header* first, header* arguments, Callee& callee, bool mapCall, int 
     for (char* p = reinterpret_cast<char*>(arguments); p < top; p += recordAt(p)->size)
         records.push_back(recordAt(p));
     if (records.empty()) {
-        printFormatted("Map needs arguments for function %s.\n", mapCall ? callee.name : "");
-        errorCode = 1;
+        fail(errorFailed, "Map needs arguments for function %s.\n", mapCall ? callee.name : "");
         return;
     }
     if (records.size() > size_t(maxMapArguments))
-        return fail("Map needs at least one and at most 16 arguments.\n");
+        return fail(errorFailed, "Map needs at least one and at most 16 arguments.\n");
     if (!findCallee(callee, mapCall, int(records.size()))) return;
     int count = mappedCount(callee, records, semicolon);
     if (errorCode) return;
@@ -346,15 +340,15 @@ void runMap(header* first, header* arguments, Callee& callee, bool mapCall, int 
 void builtinMap(header* first) {
     Callee callee;
     if (!first) {
-        printFormatted("Map needs arguments for function %s.\n", "");
-        errorCode = 1;
+        fail(errorFailed, "Map needs arguments for function %s.\n", "");
         return;
     }
     char* arguments = endOf(first);
     char* top = newram;
     header* name = resolveValue(first);
     if (errorCode) return;
-    if (name->kind != kindString) return fail("Map needs a string as first argument.\n");
+    if (name->kind != kindString)
+        return fail(errorFailed, "Map needs a string as first argument.\n");
     std::strncpy(callee.name, stringOf(name), sizeof callee.name - 1);
     newram = top;
     int semicolon = semicolonPosition >= 1 ? semicolonPosition - 1 : 0;

@@ -39,14 +39,9 @@ struct Literal {
     void cover() const { record()->size = writeEnd() - reinterpret_cast<char*>(record()); }
 };
 
-void fail(const char* message, int code) {
-    printText(message);
-    errorCode = code;
-}
-
 bool roomFor(char* end, int code) {
     if (end + freeAfterElement <= ramend) return true;
-    fail("Memory overflow!\n", code);
+    fail(code, "Memory overflow!\n");
     return false;
 }
 
@@ -91,7 +86,7 @@ header* readElement() {
     if (newram > element)
         newram = endOf(recordAt(element));
     else
-        fail("Illegal vector!\n", 16);
+        fail(errorMatrixLiteral, "Illegal vector!\n");
     return errorCode ? nullptr : recordAt(element);
 }
 
@@ -100,17 +95,17 @@ header* readElement() {
 header* widenFamily(Literal& literal, int family, header* element) {
     if (literal.family == family || family == familyReal) return element;
     if (literal.family == familyInterval) {
-        fail("Cannot make an interval matrix complex.\n", 16);
+        fail(errorMatrixLiteral, "Cannot make an interval matrix complex.\n");
         return nullptr;
     }
     if (literal.family == familyComplex) {
-        fail("Cannot convert a complex matrix to an interval.\n", 16);
+        fail(errorMatrixLiteral, "Cannot convert a complex matrix to an interval.\n");
         return nullptr;
     }
     int64_t count = literal.written();
     int64_t growth = count * 8;
     char* from = reinterpret_cast<char*>(element);
-    if (!roomFor(from + element->size + growth, 16)) return nullptr;
+    if (!roomFor(from + element->size + growth, errorMatrixLiteral)) return nullptr;
     std::memmove(from + growth, from, element->size);
     newram += growth;
     double* data = literal.data();
@@ -147,7 +142,7 @@ bool appendNumbers(Literal& literal, header* element) {
         char* from = reinterpret_cast<char*>(element);
         int64_t shift = target + bytes - reinterpret_cast<const char*>(source);
         shift = (shift + 7) & ~int64_t(7);
-        if (!roomFor(from + element->size + shift, 16)) return false;
+        if (!roomFor(from + element->size + shift, errorMatrixLiteral)) return false;
         std::memmove(from + shift, from, element->size);
         source = reinterpret_cast<const double*>(reinterpret_cast<const char*>(source) + shift);
     }
@@ -157,10 +152,9 @@ bool appendNumbers(Literal& literal, header* element) {
     literal.inRow += count;
     newram = literal.writeEnd();
     literal.cover();
-    if (!roomFor(newram, 16)) return false;
+    if (!roomFor(newram, errorMatrixLiteral)) return false;
     if (literal.inRow >= INT_MAX) {
-        printFormatted("Matrix has more than %d columns!\n", INT_MAX);
-        errorCode = 17;
+        fail(errorMatrixColumns, "Matrix has more than %d columns!\n", INT_MAX);
         return false;
     }
     return true;
@@ -174,7 +168,7 @@ bool endRow(Literal& literal) {
     int64_t newWidth = rows == 0 || count > width ? count : width;
     char* end = reinterpret_cast<char*>(data + (rows + 1) * newWidth * per);
     if (end > ramend) {
-        fail("Memory overflow!\n", 18);
+        fail(errorMatrixRows, "Memory overflow!\n");
         return false;
     }
     if (newWidth > width && rows > 0) {
@@ -192,8 +186,7 @@ bool endRow(Literal& literal) {
     newram = literal.writeEnd();
     literal.cover();
     if (literal.rows >= INT_MAX) {
-        printFormatted("Matrix has more than %d rows!\n", INT_MAX);
-        errorCode = 18;
+        fail(errorMatrixRows, "Matrix has more than %d rows!\n", INT_MAX);
         return false;
     }
     return true;
@@ -243,7 +236,7 @@ void readStringVector(Literal& literal, header* first) {
         if (errorCode) return;
         if (*scanPointer == ']') break;
         if (*scanPointer != ',') {
-            fail("Illegal string vector!\n", 16);
+            fail(errorMatrixLiteral, "Illegal string vector!\n");
             return;
         }
         scanPointer++;
@@ -251,12 +244,12 @@ void readStringVector(Literal& literal, header* first) {
         header* element = readElement();
         if (!element) return;
         if (!appendStrings(&write, element, &flags)) {
-            fail("Illegal string vector!\n", 16);
+            fail(errorMatrixLiteral, "Illegal string vector!\n");
             return;
         }
         record = literal.record();
         record->size = newram - reinterpret_cast<char*>(record);
-        if (!roomFor(newram, 16)) return;
+        if (!roomFor(newram, errorMatrixLiteral)) return;
     }
     scanPointer++;
     *write++ = 1;
@@ -290,12 +283,13 @@ void readColumns(Literal& literal, header* element) {
             return;
         }
         if (c == ';')
-            return fail("Semicolon not allowed in matrix of column vectors or matrices.", 1);
-        if (c == 0) return fail("] missing", 1);
+            return fail(errorFailed,
+                        "Semicolon not allowed in matrix of column vectors or matrices.");
+        if (c == 0) return fail(errorFailed, "] missing");
         if (c == ',')
             scanPointer++;
         else if (!changed && intSetting("commas"))
-            return fail("Comma missing.", 1);
+            return fail(errorFailed, "Comma missing.");
         if (!readElement()) return;
         concatenateHorizontally(literal.record());
     }
@@ -325,15 +319,16 @@ void evaluateMatrixLiteral() {
         int kind = element->kind;
         bool firstElement = literal.rows == 0 && literal.inRow == 0;
         if (kind == kindString || kind == kindStringMatrix) {
-            if (!firstElement) return fail("Number matrix cannot contain a string!\n", 16);
+            if (!firstElement)
+                return fail(errorMatrixLiteral, "Number matrix cannot contain a string!\n");
             return readStringVector(literal, element);
         }
         bool scalar = kind == kindReal || kind == kindComplex || kind == kindInterval;
         bool matrix =
             kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix;
-        if (!scalar && !matrix) return fail("Illegal vector!\n", 16);
+        if (!scalar && !matrix) return fail(errorMatrixLiteral, "Illegal vector!\n");
         if (matrix && (matrixRows(element) != 1 || matrixColumns(element) < 1)) {
-            if (literal.rows != 0) return fail("Illegal matrix element\n", 16);
+            if (literal.rows != 0) return fail(errorMatrixLiteral, "Illegal matrix element\n");
             return readColumns(literal, element);
         }
         if (!appendNumbers(literal, element)) return;
@@ -355,9 +350,9 @@ void evaluateMatrixLiteral() {
                 return;
             }
         } else if (c == 0) {
-            return fail("] missing", 1);
+            return fail(errorFailed, "] missing");
         } else if (!changed && !blankSeparatorAllowed()) {
-            return fail("Need , or ; between matrix elements in strict mode\n", 1);
+            return fail(errorFailed, "Need , or ; between matrix elements in strict mode\n");
         }
         if (errorCode) return;
     }

@@ -19,6 +19,5 @@ void insertImageFile(int, const char*, double, int, const char*, int) {}
 
 void showHelp(int) {
     scanPointer += std::strlen(scanPointer);
-    printText("Help is not available.\n");
-    errorCode = 1;
+    fail(errorFailed, "Help is not available.\n");
 }

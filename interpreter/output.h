@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "interpreter/error_codes.h"
+
 extern int outputOn;              // results and messages reach the notebook
 extern int outputSuppressed;      // nothing is printed at all
 extern char* captureDestination;  // capture buffer position, or null

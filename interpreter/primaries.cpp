@@ -72,7 +72,7 @@ int parameterCount(header* function) {
 void callRequiredBuiltin(const char* name, int n, header* first) {
     if (callBuiltin(name, n, first)) return;
     reportBuiltinArity(name, n);
-    errorCode = 1;
+    errorCode = errorFailed;
 }
 
 // --- numbers -----------------------------------------------------------------
@@ -90,8 +90,7 @@ void pushNumber(double value) {
 // The scan stops where the number went wrong.
 void reportNumber(const char* text, int length, char* position) {
     scanPointer = position;
-    printFormatted("Error in number %.*s\n", length, text);
-    errorCode = 1;
+    fail(errorFailed, "Error in number %.*s\n", length, text);
 }
 
 void readNumber() {
@@ -122,8 +121,7 @@ void readNumber() {
         if (*p == '+' || *p == '-') text[length++] = *p++;
         if (!isDigit(*p)) {
             scanPointer = p;
-            printText("Invalid exponential format 'e'.\n");
-            errorCode = 1;
+            fail(errorFailed, "Invalid exponential format 'e'.\n");
             return;
         }
         while (isDigit(*p)) {
@@ -150,8 +148,7 @@ void reportCommandToken() {
     int32_t index;
     std::memcpy(&index, scanPointer + 1, 4);
     const char* name = index >= 0 && index < commandCount ? commandTable[index].name : "?";
-    printFormatted("Command name \"%s\" used as variable!\n", name);
-    errorCode = 5000;
+    fail(errorCommandAsVariable, "Command name \"%s\" used as variable!\n", name);
 }
 
 // --- strings ----------------------------------------------------------------
@@ -160,8 +157,7 @@ void readString() {
     char* start = scanPointer + 1;
     char* end = std::strchr(start, '"');
     if (!end) {
-        printText("\" missing\n");
-        errorCode = 1;
+        fail(errorFailed, "\" missing\n");
         return;
     }
     pushString(start, end - start);
@@ -172,8 +168,7 @@ void readSingleQuotedString() {
     char* start = scanPointer + 2;
     char* end = std::strstr(start, "''");
     if (!end) {
-        printText("'' missing\n");
-        errorCode = 1;
+        fail(errorFailed, "'' missing\n");
         return;
     }
     pushString(start, end - start);
@@ -193,8 +188,7 @@ void readStringExpression() {
     header* value = evaluateToValues();
     if (errorCode) return;
     if (value->kind != kindString) {
-        printText("@ not followed by a string!\n");
-        errorCode = 59;
+        fail(errorArguments, "@ not followed by a string!\n");
         return;
     }
     value->flags = 0;
@@ -214,8 +208,7 @@ void readIntervalLiteral() {
         return;
     }
     if (*scanPointer != ',') {
-        printText("\",\" expected!\n");
-        errorCode = 1;
+        fail(errorFailed, "\",\" expected!\n");
         return;
     }
     scanPointer++;
@@ -225,8 +218,7 @@ void readIntervalLiteral() {
     keepFirstValue(second);
     skipBlanks();
     if (*scanPointer != '~') {
-        printText("\"~\" expected!\n");
-        errorCode = 1;
+        fail(errorFailed, "\"~\" expected!\n");
         return;
     }
     scanPointer++;
@@ -240,8 +232,7 @@ void readParenthesised() {
     if (errorCode) return;
     skipBlanks();
     if (*scanPointer != ')') {
-        printText("Closing bracket ) missing!\n");
-        errorCode = 5;
+        fail(errorClosingBracket, "Closing bracket ) missing!\n");
         return;
     }
     scanPointer++;
@@ -280,8 +271,7 @@ void readBraceIndex(const char* name) {
     }
     if (errorCode) return;
     if (*scanPointer != '}') {
-        printText("} missing!\n");
-        errorCode = 1010;
+        fail(errorBraceMissing, "} missing!\n");
         return;
     }
     scanPointer++;
@@ -350,7 +340,7 @@ void callOrIndex(const char* name, header* target, const Arguments& arguments, i
                          origin);
         return;
     }
-    errorCode = 24;
+    errorCode = errorNotVariable;
     reportBuiltinArity(name, arguments.values);
 }
 
@@ -363,7 +353,7 @@ void callUnderscoreName(const char* name, const Arguments& arguments) {
         if (callDllFunction(builtinName, arguments.positional, arguments.first)) return;
     }
     reportBuiltinArity(builtinName, arguments.values);
-    errorCode = 1;
+    errorCode = errorFailed;
 }
 
 // The name's variable for "[", or the callee for "(". Returns false when
@@ -422,8 +412,7 @@ bool callWithBrackets(const char* name, Arguments& arguments) {
         indexParentheses(arguments.positional, target, arguments.first, 2, arguments.semicolon,
                          origin);
     } else {
-        printFormatted("%s is not a variable!\n", name);
-        errorCode = 24;
+        fail(errorNotVariable, "%s is not a variable!\n", name);
     }
     return true;
 }
@@ -519,10 +508,7 @@ int applyPostfixOperators(char* entry, int flag) {
 
 // --- symbolic text ------------------------------------------------------------
 
-void reportSymbolic(const char* message) {
-    printText(message);
-    errorCode = 10;
-}
+void reportSymbolic(const char* message) { fail(errorWrongOperand, "%s", message); }
 
 // Rest of the line is ":" alone or ": // ...".
 bool colonEndsLine(const char* p) { return p[0] == ':' && (p[1] == 0 || hasPrefix(p + 1, " // ")); }
@@ -681,8 +667,7 @@ int readSymbolicText(char* buffer, int size) {
             buffer[n] = 0;
             printText("Closing bracket missing.\n");
             printFormatted("Found: %s\n", buffer);
-            printFormatted("Brackets: %d (, %d [\n", round, square);
-            errorCode = 10;
+            fail(errorWrongOperand, "Brackets: %d (, %d [\n", round, square);
             return 0;
         }
     }
@@ -704,8 +689,7 @@ void evaluateSymbolic() {
     int length = readSymbolicText(buffer, symbolicTextSize);
     if (errorCode) return;
     if (length == 0) {
-        printText("Symbolic expression expected.\n");
-        errorCode = 1;
+        fail(errorFailed, "Symbolic expression expected.\n");
         return;
     }
     pushString(buffer, length);
@@ -740,8 +724,7 @@ bool readSwitchArgument() {
     if (c == '=') {
         header* variable = findVariable(name);
         if (!variable) {
-            printFormatted("Variable %s not found.\n", name);
-            errorCode = 1;
+            fail(errorFailed, "Variable %s not found.\n", name);
             return true;
         }
         header* reference = pushReference(variable, name);
@@ -759,8 +742,7 @@ bool readNamedArgument(char* argument) {
     if (!colon && !equals) return false;
     header* reference = recordAt(argument);
     if (reference->kind != kindReference || reference->name[0] == 0) {
-        printText("Cannot use expression here, use name=...\n");
-        errorCode = 1;
+        fail(errorFailed, "Cannot use expression here, use name=...\n");
         return true;
     }
     char name[32];
@@ -794,8 +776,7 @@ void bindUnboundArgument(char* argument) {
     }
     if (callBuiltin(name, 0, recordAt(argument))) return;
     if (callDllFunction(name, 0, recordAt(argument))) return;
-    printFormatted("Variable or function %s not found.\n", name);
-    errorCode = 1;
+    fail(errorFailed, "Variable or function %s not found.\n", name);
 }
 
 bool isUnboundName(char* argument) {
@@ -837,8 +818,7 @@ int evaluateCall(int* semicolon, char closing, int* valueCount) {
             if (!named && !namedSeen && isUnboundName(argument))
                 bindUnboundArgument(argument);
             else if (!named && namedSeen && recordAt(argument)->kind != kindReference) {
-                printText("Illegal parameter after named parameter!\n");
-                errorCode = 2700;
+                fail(errorArgumentList, "Illegal parameter after named parameter!\n");
             }
         }
         if (errorCode) break;
@@ -849,15 +829,13 @@ int evaluateCall(int* semicolon, char closing, int* valueCount) {
             if (!namedSeen) positional++;
         }
         if (positional >= maxPositionalArguments) {
-            printFormatted("Too many arguments for any function (%d found)!\n", positional);
-            errorCode = 56;
+            fail(errorRaised, "Too many arguments for any function (%d found)!\n", positional);
             break;
         }
         skipBlanks(1);
         if (*scanPointer == ';') {
             if (semicolonSeen) {
-                printText("Only one semicolon allowed in argument list.\n");
-                errorCode = 2700;
+                fail(errorArgumentList, "Only one semicolon allowed in argument list.\n");
                 break;
             }
             semicolonSeen = true;
@@ -867,8 +845,7 @@ int evaluateCall(int* semicolon, char closing, int* valueCount) {
             scanPointer++;
             if (closing == ']' && *scanPointer == ']') {
                 if (values != 1) {
-                    printText(",] only allowed with two indices");
-                    errorCode = 2700;
+                    fail(errorArgumentList, ",] only allowed with two indices");
                     break;
                 }
                 pushCommand(commandAllIndices);
@@ -883,8 +860,7 @@ int evaluateCall(int* semicolon, char closing, int* valueCount) {
     indexCopyMode = savedCopyMode;
     if (errorCode) return positional;
     if (*scanPointer != closing) {
-        printText("Closing bracket missing in function call!\n");
-        errorCode = 19;
+        fail(errorCallBracket, "Closing bracket missing in function call!\n");
         return positional;
     }
     scanPointer++;
@@ -916,8 +892,7 @@ char* replaceRecord(char* place, header* value, char* top) {
     if (delta > 0) {
         char* needed = (pushed ? source + newSize : top) + delta;
         if (needed > ramend) {
-            printText("Stack overflow!\n");
-            errorCode = 2;
+            fail(errorStackOverflow, "Stack overflow!\n");
             return nullptr;
         }
         if (pushed) {
@@ -987,8 +962,7 @@ void readCollection(char* entry) {
             break;
         }
         if (*scanPointer != ',') {
-            printText("Error in {{}}!\n");
-            errorCode = 104;
+            fail(errorBraces, "Error in {{}}!\n");
             break;
         }
         scanPointer++;
@@ -1016,8 +990,7 @@ void readValueList() {
             return;
         }
         if (*scanPointer != ',') {
-            printText("Error in {}!\n");
-            errorCode = 104;
+            fail(errorBraces, "Error in {}!\n");
             return;
         }
         scanPointer++;
@@ -1053,8 +1026,7 @@ int evaluatePrimary() {
     // Strings that evaluate themselves recurse without passing the depth
     // check of user-function calls; stop before the machine stack runs out.
     if (getUsedStackSize() > primaryStackLimit) {
-        printText("Too many recursions!\n");
-        errorCode = 1;
+        fail(errorFailed, "Too many recursions!\n");
         return 0;
     }
     char* entry = newram;
@@ -1114,8 +1086,7 @@ int evaluatePrimary() {
     } else if (c == '\'' && p[1] == '\'') {
         readSingleQuotedString();
     } else {
-        printText("Syntax error in expression, or unfinished expression!\n");
-        errorCode = 1;
+        fail(errorFailed, "Syntax error in expression, or unfinished expression!\n");
     }
     if (errorCode) return 0;
     if (!postfix) return flag;

@@ -133,11 +133,9 @@ static bool evaluateStringArgument(char* buffer, size_t size, const char* tooLon
     header* value = resolveValue(evaluateExpression());
     if (errorCode) return false;
     if (!value || value->kind != kindString) {
-        printText("String value expected!\n");
-        errorCode = 1;
+        fail(errorFailed, "String value expected!\n");
     } else if (std::strlen(stringOf(value)) >= size) {
-        printText(tooLong);
-        errorCode = 1;
+        fail(errorFailed, "%s", tooLong);
     } else {
         std::strcpy(buffer, stringOf(value));
     }
@@ -168,8 +166,7 @@ static void runProgramFile(const char* name, bool quiet) {
     FILE* outerFile = loadFile;
     FILE* file = openFileInPath(name, "r", 1, 1);
     if (!file) {
-        printFormatted("Could not open %s!\n", name);
-        errorCode = 53;
+        fail(errorOpenFile, "Could not open %s!\n", name);
         return;
     }
     writeLog("load %s", name);
@@ -248,8 +245,7 @@ static void stopLoadCommand() {
 
 static void relaxCommand() {
     if (!loadFile || functionState != 0) {
-        printText("\"relax\" only in Kalix files!\n");
-        errorCode = 1001;
+        fail(errorRelax, "\"relax\" only in Kalix files!\n");
         return;
     }
     relaxMode = 1;
@@ -261,8 +257,7 @@ static void relaxCommand() {
 // skipping); they are printed when `show` is set.
 static void readCommentBlock(const char* command, bool skipping, bool show) {
     if (!loadFile || functionState != 0) {
-        printFormatted("\"%s\" illegal at this place!\n", command);
-        errorCode = 1001;
+        fail(errorRelax, "\"%s\" illegal at this place!\n", command);
         return;
     }
     char line[fileLineLimit + 1];
@@ -270,8 +265,7 @@ static void readCommentBlock(const char* command, bool skipping, bool show) {
         readFileLine(line);
         if (errorCode) return;
         if (!loadFile) {
-            printText("\"endcomment\" missing!\n");
-            errorCode = 1002;
+            fail(errorCommentEnd, "\"endcomment\" missing!\n");
             return;
         }
         if (std::strncmp(line, "endcomment", 10) == 0) break;

@@ -49,7 +49,7 @@ static int readSourceLine(char* buffer, int noJoin) {
     int read = readInputLine(buffer);
     readingDefinitionLine = 0;
     if (read == inputLineTooLong) {
-        errorCode = 1;
+        errorCode = errorFailed;  // set first: the message shows also while output is off
         printText("Line too long!\n");
         read = 1;
     }
@@ -61,14 +61,13 @@ static int readSourceLine(char* buffer, int noJoin) {
 // error that is not shown.
 static void endOfInput() {
     runState = runStateQuit;
-    if (!errorCode) errorCode = 1;
+    if (!errorCode) errorCode = errorFailed;
     errorShown = 1;
 }
 
 void nextInputLine(int noJoin) {
     if (readingDefinitionLine) {
-        printText(".. not allowed here.\n");
-        errorCode = 1;
+        fail(errorFailed, ".. not allowed here.\n");
         return;
     }
     if (functionState == 1 || functionState == 2) {
@@ -77,8 +76,7 @@ void nextInputLine(int noJoin) {
     }
     if (traceState == -1) traceState = 1;
     if (evaluatingString || functionState == 3) {
-        printText("Line ended inside a string!\n");
-        errorCode = 2300;
+        fail(errorStringNotClosed, "Line ended inside a string!\n");
         return;
     }
     inputAnswerFlag = 0;
@@ -94,8 +92,7 @@ void nextInputLine(int noJoin) {
         size_t length = std::strlen(buffer);
         if (length >= size_t(inputLine + inputLineSize - place)) {
             // A chain of continued lines that does not fit.
-            printText("Line too long!\n");
-            errorCode = fromFile ? 50 : 1;
+            fail(fromFile ? errorLineTooLong : errorFailed, "Line too long!\n");
             inputLine[0] = 0;
             break;
         }
@@ -128,8 +125,7 @@ void readFileLine(char* buffer) {
         if (c == '\n') break;
         if (c < 32 && c != '\t') continue;
         if (n == fileLineLimit) {
-            printText("Line too long!\n");
-            errorCode = 50;
+            fail(errorLineTooLong, "Line too long!\n");
             buffer[0] = 0;
             return;
         }
@@ -204,7 +200,7 @@ static bool storeNameChar(char* buffer, int size, int& n, char c, int report) {
     buffer[n] = 0;
     if (n < size - 1) return true;
     if (report) printText("Name too long!\n");
-    errorCode = 11;
+    errorCode = errorName;
     return false;
 }
 
@@ -231,7 +227,7 @@ void scanNameN(char* buffer, int size, int report) {
     char c = *scanPointer;
     if (!isLetter(c) && c != '_' && c != '%' && c != '\\') {
         if (report) reportNameExpected();
-        errorCode = 11;
+        errorCode = errorName;
         return;
     }
     if (scanPointer[0] == '_' && scanPointer[1] == '_') {
@@ -276,6 +272,6 @@ void scanFileName(char* buffer, int size) {
     }
     if (n == 0) {
         reportNameExpected();
-        errorCode = 11;
+        errorCode = errorName;
     }
 }

@@ -84,8 +84,7 @@ char* pushHeader(int kind, int64_t size, const char* name) {
     if (size < headerSize) size = headerSize;
     header* record = recordAt(newram);
     if (size > freeBytes() || (size = roundUp8(size)) > freeBytes()) {
-        printText("Stack overflow!\n");
-        errorCode = 2;
+        fail(errorStackOverflow, "Stack overflow!\n");
         // The marker head lies in the guard bytes allocated beyond ramend.
         record->size = 8;
         std::memset(record->name, 0, 8);
@@ -114,7 +113,7 @@ static int64_t matrixRecordSize(int rows, int columns, int elementBytes) {
 static header* pushMatrix(int kind, int rows, int columns, int elementBytes, const char* name) {
     header* record = recordAt(newram);
     char* data = pushHeader(kind, matrixRecordSize(rows, columns, elementBytes), name);
-    if (!data) return record;
+    if (!data) return nullptr;
     matrixColumns(record) = columns;
     matrixRows(record) = rows;
     return record;
@@ -123,7 +122,7 @@ static header* pushMatrix(int kind, int rows, int columns, int elementBytes, con
 static header* pushPair(int kind, double a, double b, const char* name) {
     header* record = recordAt(newram);
     char* data = pushHeader(kind, headerSize + 16, name);
-    if (!data) return record;
+    if (!data) return nullptr;
     std::memcpy(data, &a, 8);
     std::memcpy(data + 8, &b, 8);
     return record;
@@ -132,7 +131,8 @@ static header* pushPair(int kind, double a, double b, const char* name) {
 header* pushReal(double x, const char* name) {
     header* record = recordAt(newram);
     char* data = pushHeader(kindReal, headerSize + 8, name);
-    if (data) std::memcpy(data, &x, 8);
+    if (!data) return nullptr;
+    std::memcpy(data, &x, 8);
     return record;
 }
 
@@ -157,13 +157,15 @@ header* pushIntervalMatrix(int rows, int columns, const char* name) {
 
 header* pushReference(header* target, const char* name) {
     header* record = recordAt(newram);
-    if (pushHeader(kindReference, headerSize + 8, name)) referenceTarget(record) = target;
+    if (!pushHeader(kindReference, headerSize + 8, name)) return nullptr;
+    referenceTarget(record) = target;
     return record;
 }
 
 header* pushCommand(int32_t code) {
     header* record = recordAt(newram);
-    if (pushHeader(kindCommand, headerSize + 8, "")) commandCode(record) = code;
+    if (!pushHeader(kindCommand, headerSize + 8, "")) return nullptr;
+    commandCode(record) = code;
     return record;
 }
 
@@ -192,11 +194,10 @@ static header* pushElementView(int kind, header* base, int k, const char* name) 
     header* record = recordAt(newram);
     int rows = 0, columns = 0;
     if (!familyShape(base, kind, &rows, &columns) || rows <= 0 || columns <= 0) {
-        printText("Matrix is empty!\n");
-        errorCode = 1031;
-        return record;
+        fail(errorEmptyView, "Matrix is empty!\n");
+        return nullptr;
     }
-    if (!pushHeader(kind, viewHeadSize + 8, name)) return record;
+    if (!pushHeader(kind, viewHeadSize + 8, name)) return nullptr;
     viewBase(record) = base;
     viewColumns(record) = 1;
     viewRows(record) = 1;
@@ -229,7 +230,7 @@ header* pushString(const char* bytes, int64_t length, const char* name) {
         std::memmove(newram + headerSize, bytes, size_t(copied));
     }
     char* data = pushHeader(kindString, headerSize + dataSize, name);
-    if (!data) return record;
+    if (!data) return nullptr;
     std::memset(data + copied, 0, size_t(dataSize - copied));
     return record;
 }
@@ -246,7 +247,7 @@ header* pushMarker(int code) {
 header* pushFunction(const char* name) {
     header* record = recordAt(newram);
     char* data = pushHeader(kindFunction, headerSize + 16, name);
-    if (!data) return record;
+    if (!data) return nullptr;
     int64_t bodyOffset = 64;
     int32_t none = 0;
     std::memcpy(data, &bodyOffset, 8);
@@ -258,7 +259,7 @@ header* pushFunction(const char* name) {
 header* pushStringVector(const char* name) {
     header* record = recordAt(newram);
     char* data = pushHeader(kindStringMatrix, headerSize + 8, name);
-    if (!data) return record;
+    if (!data) return nullptr;
     std::memset(data, 0, 8);
     data[1] = 1;
     return record;
@@ -267,7 +268,7 @@ header* pushStringVector(const char* name) {
 header* pushCompressedMatrix(int rows, int columns, int entries, const char* name) {
     header* record = recordAt(newram);
     int64_t size = entries < 0 ? INT64_MAX : 68 + int64_t(entries) * 16;
-    if (!pushHeader(kindCompressedMatrix, size, name)) return record;
+    if (!pushHeader(kindCompressedMatrix, size, name)) return nullptr;
     sparseColumns(record) = columns;
     sparseRows(record) = rows;
     sparseEntryCount(record) = entries;
@@ -277,7 +278,7 @@ header* pushCompressedMatrix(int rows, int columns, int entries, const char* nam
 header* pushStringSubvector(header* vector, int index, const char* name) {
     header* record = recordAt(newram);
     char* data = pushHeader(kindStringSubvector, headerSize + 16, name);
-    if (!data) return record;
+    if (!data) return nullptr;
     subvectorBase(record) = vector;
     subvectorIndex(record) = index;
     std::memset(data + 12, 0, 4);
@@ -286,7 +287,7 @@ header* pushStringSubvector(header* vector, int index, const char* name) {
 
 header* pushCollection(const char* name) {
     header* record = recordAt(newram);
-    pushHeader(kindCollection, headerSize, name);
+    if (!pushHeader(kindCollection, headerSize, name)) return nullptr;
     return record;
 }
 
@@ -327,8 +328,7 @@ static bool readSelector(header* selector, Selector* out) {
 static bool readSelectors(header* rowSelector, header* columnSelector, Selector* rows,
                           Selector* columns) {
     if (readSelector(rowSelector, rows) && readSelector(columnSelector, columns)) return true;
-    printText("Illegal index!\n");
-    errorCode = 41;
+    fail(errorIllegalIndex, "Illegal index!\n");
     return false;
 }
 
@@ -360,8 +360,7 @@ static int64_t convertSelector(const Selector& selector, int n, int origin, int3
         }
         if (indexErrorsReported()) {
             double shown = showWithOrigin ? origin + std::trunc(u) : std::trunc(u);
-            printFormatted(message, clampToInt(shown));
-            errorCode = 1;
+            fail(errorFailed, message, clampToInt(shown));
             return -1;
         }
     }
@@ -374,18 +373,17 @@ static int64_t selectedCount(const Selector& selector, int n) {
 
 header* pushView(header* base, header* rowSelector, header* columnSelector, int kind, int origin) {
     header* record = recordAt(newram);
-    if (errorCode) return record;
+    if (errorCode) return nullptr;
     int rows = 0, columns = 0;
     Selector rowSel, columnSel;
     if (!familyShape(base, kind, &rows, &columns)) {
-        printText("Illegal index!\n");
-        errorCode = 41;
-        return record;
+        fail(errorIllegalIndex, "Illegal index!\n");
+        return nullptr;
     }
-    if (!readSelectors(rowSelector, columnSelector, &rowSel, &columnSel)) return record;
+    if (!readSelectors(rowSelector, columnSelector, &rowSel, &columnSel)) return nullptr;
     int64_t room = selectedCount(rowSel, rows) + selectedCount(columnSel, columns);
     if (room > (INT64_MAX - viewHeadSize) / 4) room = (INT64_MAX - viewHeadSize) / 4;
-    if (!pushHeader(kind, viewHeadSize + room * 4, "")) return record;
+    if (!pushHeader(kind, viewHeadSize + room * 4, "")) return nullptr;
     viewBase(record) = base;
     int32_t* indices = viewRowIndices(record);
     int64_t keptRows =
@@ -396,7 +394,7 @@ header* pushView(header* base, header* rowSelector, header* columnSelector, int 
                                                 "Column index %d out of bounds!\n", false);
     if (keptColumns < 0) {
         newram = reinterpret_cast<char*>(record);
-        return record;
+        return nullptr;
     }
     viewRows(record) = static_cast<int32_t>(keptRows);
     viewColumns(record) = static_cast<int32_t>(keptColumns);
@@ -431,32 +429,30 @@ static bool elementFamily(const header* base, int* scalarKind, int* matrixKind, 
 // built above them and moved down over them.
 header* extractSubmatrix(header* base, header* rowSelector, header* columnSelector, int origin) {
     char* start = newram;
-    if (errorCode) return recordAt(start);
+    if (errorCode) return nullptr;
     int scalarKind = 0, matrixKind = 0, elementBytes = 0;
     if (!elementFamily(base, &scalarKind, &matrixKind, &elementBytes)) {
-        printText("Illegal index!\n");
-        errorCode = 41;
-        return recordAt(start);
+        fail(errorIllegalIndex, "Illegal index!\n");
+        return nullptr;
     }
     bool scalar = base->kind == scalarKind;
     int rows = scalar ? 1 : matrixRows(base), columns = scalar ? 1 : matrixColumns(base);
     const char* elements = scalar ? dataOf(base) : reinterpret_cast<const char*>(matrixData(base));
     Selector rowSel, columnSel;
-    if (!readSelectors(rowSelector, columnSelector, &rowSel, &columnSel)) return recordAt(start);
+    if (!readSelectors(rowSelector, columnSelector, &rowSel, &columnSel)) return nullptr;
     int64_t room = selectedCount(rowSel, rows) + selectedCount(columnSel, columns);
     if (room > freeBytes() / 4 || roundUp8(std::max<int64_t>(room * 4, 8)) > freeBytes()) {
-        printText("Out of memory!\n");
-        errorCode = 710;
-        return recordAt(start);
+        fail(errorOutOfStackMemory, "Out of memory!\n");
+        return nullptr;
     }
     int32_t* rowIndices = reinterpret_cast<int32_t*>(start);
     int64_t keptRows =
         convertSelector(rowSel, rows, origin, rowIndices, "Index %d out of bounds!\n", true);
-    if (keptRows < 0) return recordAt(start);
+    if (keptRows < 0) return nullptr;
     int32_t* columnIndices = rowIndices + keptRows;
     int64_t keptColumns = convertSelector(columnSel, columns, origin, columnIndices,
                                           "Index %d out of bounds!\n", true);
-    if (keptColumns < 0) return recordAt(start);
+    if (keptColumns < 0) return nullptr;
     newram = start + roundUp8(std::max<int64_t>((keptRows + keptColumns) * 4, 8));
 
     header* result = recordAt(newram);
@@ -469,7 +465,7 @@ header* extractSubmatrix(header* base, header* rowSelector, header* columnSelect
     }
     if (!target) {
         newram = start;
-        return recordAt(start);
+        return nullptr;
     }
     for (int64_t i = 0; i < keptRows; i++)
         for (int64_t j = 0; j < keptColumns; j++) {
@@ -506,8 +502,7 @@ header* selectStringItem(header* vector, double index, const char* name) {
 char* reserveStack(int64_t bytes, const char* requester) {
     char* start = newram;
     if (bytes < 0 || bytes > freeBytes()) {
-        printFormatted("Out of stack space in %s\n", requester);
-        errorCode = 1;
+        fail(errorFailed, "Out of stack space in %s\n", requester);
         return start;
     }
     newram += bytes;
@@ -515,13 +510,13 @@ char* reserveStack(int64_t bytes, const char* requester) {
 }
 
 char* moveResult(header* destination, header* result) {
+    if (!result) return newram;  // a failed push: the error is set
     if (destination == result) return reinterpret_cast<char*>(destination);
     char* to = reinterpret_cast<char*>(destination);
     int64_t size = result->size;
     // The result may be a stored global outside the stack.
     if (size > ramend - to) {
-        printText("Stack overflow!\n");
-        errorCode = 2;
+        fail(errorStackOverflow, "Stack overflow!\n");
         return newram;
     }
     std::memmove(to, result, size_t(size));
@@ -535,8 +530,7 @@ void moveResults(header* destination, header* firstResult) {
     if (to == from || from > newram) return;
     int64_t count = newram - from;
     if (count > ramend - to) {
-        printText("Stack overflow!\n");
-        errorCode = 2;
+        fail(errorStackOverflow, "Stack overflow!\n");
         return;
     }
     std::memmove(to, from, size_t(count));
@@ -663,16 +657,14 @@ header* readSizeArguments(header* first, int* rows, int* columns, const char* bu
     if (value->kind == kindRealMatrix) {
         int r = matrixRows(value), c = matrixColumns(value);
         if (r != 1 || c != 2) {
-            printFormatted("Matrix for %s must be 1x2 not %dx%d in %s\n", "size", r, c,
-                           builtinName);
-            errorCode = 1;
+            fail(errorFailed, "Matrix for %s must be 1x2 not %dx%d in %s\n", "size", r, c,
+                 builtinName);
             return nullptr;
         }
         n = matrixData(value)[0];
         m = matrixData(value)[1];
         if (!legalSize(n) || !legalSize(m)) {
-            printFormatted("Illegal size %g, %g in %s\n", n, m, builtinName);
-            errorCode = 1;
+            fail(errorFailed, "Illegal size %g, %g in %s\n", n, m, builtinName);
             return nullptr;
         }
     } else if (value->kind == kindReal) {
@@ -681,8 +673,7 @@ header* readSizeArguments(header* first, int* rows, int* columns, const char* bu
             header* columnsValue = resolveValue(second);
             if (errorCode) return nullptr;
             if (columnsValue->kind != kindReal) {
-                printFormatted("Expected %s [n,m] or n, m in %s\n", "size", builtinName);
-                errorCode = 1;
+                fail(errorFailed, "Expected %s [n,m] or n, m in %s\n", "size", builtinName);
                 return nullptr;
             }
             m = realOf(columnsValue);
@@ -692,13 +683,11 @@ header* readSizeArguments(header* first, int* rows, int* columns, const char* bu
             n = 1;
         }
         if (!legalSize(n) || !legalSize(m)) {
-            printFormatted("Illegal %s %g, %g in %s\n", "size", n, m, builtinName);
-            errorCode = 1;
+            fail(errorFailed, "Illegal %s %g, %g in %s\n", "size", n, m, builtinName);
             return nullptr;
         }
     } else {
-        printFormatted("Expected size [n,m] or n, m in %s\n", builtinName);
-        errorCode = 1;
+        fail(errorFailed, "Expected size [n,m] or n, m in %s\n", builtinName);
         return nullptr;
     }
     *rows = static_cast<int>(n);

@@ -174,6 +174,7 @@ inline char* sparseEntries(header* h) { return dataOf(h) + 12; }
 
 // Writes a record head at `newram` for `size` bytes (head included, rounded
 // up to 8) and returns its data, or null with "Stack overflow!" and error 2.
+// Every push below returns its record, or null with the error set.
 char* pushHeader(int kind, int64_t size, const char* name);
 
 header* pushReal(double x, const char* name = "");

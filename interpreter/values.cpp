@@ -143,7 +143,7 @@ void reportUnknownVariable(const char* name, const char* evaluateHint) {
         else
             printFormatted("Use global or local variables defined in function %s.\n", function);
     }
-    errorCode = 10;
+    errorCode = errorWrongOperand;
 }
 
 // An unbound name: a builtin without arguments, else a user function called
@@ -231,8 +231,7 @@ char* getStringVectorItem(header* vector, int k) {
         i++;
     }
     if (indexErrorsReported()) {
-        printFormatted("Index %d in string vector out of bounds!\n", k);
-        errorCode = 1;
+        fail(errorFailed, "Index %d in string vector out of bounds!\n", k);
     }
     emptyText[0] = 0;
     return emptyText;
@@ -246,8 +245,7 @@ namespace {
 // message) for a non-real index.
 bool readBraceIndex(header* index, int* k) {
     if (index->kind != kindReal) {
-        printText("Index must be a number!\n");
-        errorCode = 1013;
+        fail(errorBraceIndex, "Index must be a number!\n");
         return false;
     }
     *k = clampToInt(realOf(index) + currentEpsilon);
@@ -257,8 +255,7 @@ bool readBraceIndex(header* index, int* k) {
 header* findBraceVariable(const char* name, header** value) {
     header* variable = findVariable(name);
     if (!variable) {
-        printFormatted("%s not a variable!\n", name);
-        errorCode = 1012;
+        fail(errorBraceNotVariable, "%s not a variable!\n", name);
         return nullptr;
     }
     *value = resolveValue(variable);
@@ -269,16 +266,12 @@ bool isScalarKind(int kind) {
     return kind == kindReal || kind == kindComplex || kind == kindInterval;
 }
 
-void reportBraceIndex(int k) {
-    printFormatted("Index %d out of bounds!\n", k);
-    errorCode = 1;
-}
+void reportBraceIndex(int k) { fail(errorFailed, "Index %d out of bounds!\n", k); }
 
 header* braceElementOfMatrix(header* matrix, int k) {
     int64_t count = int64_t(matrixRows(matrix)) * matrixColumns(matrix);
     if (matrix->kind != kindRealMatrix && count == 0) {
-        printText("Matrix is empty!\n");
-        errorCode = 1030;
+        fail(errorEmptyMatrix, "Matrix is empty!\n");
         return nullptr;
     }
     if (k > count) {
@@ -294,8 +287,7 @@ header* braceElementOfMatrix(header* matrix, int k) {
 }
 
 void reportBraceKind(const char* name) {
-    printFormatted("%s not a variable of proper type for {}!\n", name);
-    errorCode = 1011;
+    fail(errorBraceVariable, "%s not a variable of proper type for {}!\n", name);
 }
 
 }  // namespace
@@ -321,8 +313,7 @@ void indexBraces(const char* name, header* index) {
     } else if (value->kind == kindStringMatrix) {
         int item = clampToInt(realOf(indexValue));
         if (item < 1 || item > countStrings(value)) {
-            printFormatted("Index %d out of bounds!", item);
-            errorCode = 1;
+            fail(errorFailed, "Index %d out of bounds!", item);
             return;
         }
         result = pushStringCopy(getStringVectorItem(value, item), value->flags);
@@ -398,8 +389,7 @@ void callStringFunction(header* text, int n, header* first, int m) {
 
 void indexString(header* text, int n, header* first) {
     if (n > 1) {
-        printText("Can only use one index for strings or string vectors!\n");
-        errorCode = 1;
+        fail(errorFailed, "Can only use one index for strings or string vectors!\n");
         return;
     }
     header* index = n == 1 ? resolveValue(first) : nullptr;
@@ -407,8 +397,7 @@ void indexString(header* text, int n, header* first) {
     double value = index && index->kind == kindReal ? realOf(index) : 0;
     int k = clampToInt(std::floor(value + 0.5));
     if (k != 1) {
-        printFormatted("Index %d out of range for string (need string vector).\n", k);
-        errorCode = 1;
+        fail(errorFailed, "Index %d out of range for string (need string vector).\n", k);
         return;
     }
     header* result = pushStringCopy(stringOf(text), text->flags);
@@ -431,8 +420,7 @@ header* selectStringItems(header* vector, header* indices) {
         if (errorCode) return nullptr;
     }
     if (newram + headerSize + bytes > ramend) {
-        printText("Out of stack space.\n");
-        errorCode = 1;
+        fail(errorFailed, "Out of stack space.\n");
         return nullptr;
     }
     header* result = recordAt(newram);
@@ -452,8 +440,7 @@ header* selectStringItems(header* vector, header* indices) {
 
 void indexStringVector(header* vector, int n, header* first) {
     if (n == 2) {
-        printText("Cannot use a string vector as matrix!\n");
-        errorCode = 31;
+        fail(errorNotMatrix, "Cannot use a string vector as matrix!\n");
         return;
     }
     header* index = resolveValue(first);
@@ -465,8 +452,7 @@ void indexStringVector(header* vector, int n, header* first) {
                matrixColumns(index) >= 2) {
         result = selectStringItems(vector, index);
     } else {
-        printText("Cannot generate this type of substring vector.\n");
-        errorCode = 27;
+        fail(errorSubstringVector, "Cannot generate this type of substring vector.\n");
         return;
     }
     if (!errorCode && result) moveResult(first, result);
@@ -493,11 +479,9 @@ void indexParentheses(int n, header* indexed, header* first, int bracketKind, in
     }
     if (bracketKind == 1 && bracketsRefused()) {
         printText("Unexpected \"(\". Index () not allowed in strict mode!\n");
-        printText("In Kalix files, use relax to avoid this.\n");
-        errorCode = 1;
+        fail(errorFailed, "In Kalix files, use relax to avoid this.\n");
     } else if (n != 1 && n != 2) {
-        printText("Need one or two indices for a matrix reference!\n");
-        errorCode = 30;
+        fail(errorIndexCount, "Need one or two indices for a matrix reference!\n");
     } else if (value->kind == kindStringMatrix) {
         indexStringVector(value, n, first);
     } else {
@@ -518,8 +502,7 @@ void indexParentheses(int n, header* indexed, header* first, int bracketKind, in
                 header* result = selectSubmatrix(value, rows, columns, origin);
                 if (!errorCode) moveResult(first, result);
             } else {
-                printFormatted("%s is not a matrix!\n", indexed->name);
-                errorCode = 31;
+                fail(errorNotMatrix, "%s is not a matrix!\n", indexed->name);
             }
         }
     }
@@ -585,8 +568,7 @@ void evaluateString(header* text, header* first, int n, int m) {
     if (source[0] == '@' && source[1] == '(') {
         parameterCount = scanAnonymousParameters(source, parameters, maxParameters, &expression);
         if (parameterCount < 0 || *expression == 0) {
-            printText("Anonymous function needs an expression!\n");
-            errorCode = 1;
+            fail(errorFailed, "Anonymous function needs an expression!\n");
             return;
         }
     }
@@ -625,8 +607,7 @@ void evaluateString(header* text, header* first, int n, int m) {
         if (!errorCode) {
             skipBlanks();
             if (*scanPointer != 0) {
-                printText("Error in Evaluate, superfluous characters found.\n");
-                errorCode = 1;
+                fail(errorFailed, "Error in Evaluate, superfluous characters found.\n");
             }
         }
         functionState = savedState;

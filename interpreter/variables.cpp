@@ -100,10 +100,9 @@ int getMatrixNamed(header* record, const char* builtinName, int* rows, int* colu
             return 1;
         default:
             if (builtinName)
-                printFormatted("Matrix expected in %s!\n", builtinName);
+                fail(errorFailed, "Matrix expected in %s!\n", builtinName);
             else
-                printText("Matrix expected!\n");
-            errorCode = 1;
+                fail(errorFailed, "Matrix expected!\n");
             return 0;
     }
 }
@@ -123,7 +122,7 @@ const char* getTypeName(const header* record) {
 }
 
 void reportWrongArgument(const header* record) {
-    errorCode = 10;
+    errorCode = errorWrongOperand;
     if (hasSymbolicFlag(record)) {
         printText(
             "Wrong argument!\n\nCannot combine a symbolic expression here.\n"
@@ -152,19 +151,17 @@ void getCollectionItem(header* collection, header* index) {
     if (errorCode) return;
     double k = value->kind == kindReal ? std::trunc(realOf(value) + 0.5) : 0;
     if (!(k >= 1)) {
-        printText("Need an integer scalar as a list index.\n");
-        errorCode = 100;
+        fail(errorListIndex, "Need an integer scalar as a list index.\n");
         return;
     }
     header* element = collectionElement(collection, k);
     if (!element) {
         int shown = clampToInt(k);
         if (collection->name[0])
-            printFormatted("Index %d out of range for collection %.32s.\n", shown,
-                           collection->name);
+            fail(errorListIndex, "Index %d out of range for collection %.32s.\n", shown,
+                 collection->name);
         else
-            printFormatted("Index %d out of range for collection.\n", shown);
-        errorCode = 100;
+            fail(errorListIndex, "Index %d out of range for collection.\n", shown);
         return;
     }
     moveResult(index, element);

@@ -2,6 +2,7 @@
 // copied down, views and copies of selections, removals and sizes.
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "stack_fixture.h"
@@ -144,16 +145,47 @@ TEST_F(StackTest, PushOneByteTooLargeOverflows) {
 TEST_F(StackTest, OverflowOnAFullStackKeepsToTheGuard) {
     pushHeader(kindString, int64_t(stackBytes), "");
     ASSERT_EQ(newram, ramend);
-    // Typed constructors must not write their data when the head failed.
+    // Typed constructors must not write their data when the head failed;
+    // they give null, and the overflow marker stands at the top.
     header* record = pushReal(3.0);
-    EXPECT_EQ(reinterpret_cast<char*>(record), ramend);
+    EXPECT_EQ(record, nullptr);
     EXPECT_EQ(errorCode, 2);
-    EXPECT_EQ(record->kind, kindOverflow);
+    EXPECT_EQ(recordAt(ramend)->kind, kindOverflow);
     EXPECT_TRUE(guardIntactFrom(headerSize));
     errorCode = 0;
     pushCString("a long text that does not fit");
     pushRealMatrix(3, 3);
     EXPECT_TRUE(guardIntactFrom(headerSize));
+}
+
+TEST_F(StackTest, EveryPushGivesNullOnAFullStack) {
+    pushHeader(kindString, int64_t(stackBytes), "");
+    ASSERT_EQ(newram, ramend);
+    header* base = recordAt(ramstart);
+    const std::pair<const char*, std::function<header*()>> pushes[] = {
+        {"real", [] { return pushReal(1); }},
+        {"complex", [] { return pushComplex(1, 2); }},
+        {"interval", [] { return pushInterval(1, 2); }},
+        {"real matrix", [] { return pushRealMatrix(2, 2); }},
+        {"complex matrix", [] { return pushComplexMatrix(2, 2); }},
+        {"interval matrix", [] { return pushIntervalMatrix(2, 2); }},
+        {"reference", [&] { return pushReference(base); }},
+        {"command", [] { return pushCommand(1); }},
+        {"string", [] { return pushCString("text"); }},
+        {"function", [] { return pushFunction("f"); }},
+        {"string vector", [] { return pushStringVector(); }},
+        {"collection", [] { return pushCollection(); }},
+        {"sparse", [] { return pushCompressedMatrix(2, 2, 1); }},
+        {"marker", [] { return pushMarker(markerNone); }},
+    };
+    for (const auto& [what, push] : pushes) {
+        errorCode = 0;
+        EXPECT_EQ(push(), nullptr) << what;
+        EXPECT_EQ(errorCode, 2) << what;
+        EXPECT_EQ(newram, ramend) << what;
+        EXPECT_TRUE(guardIntactFrom(headerSize)) << what;
+    }
+    errorCode = 0;
 }
 
 TEST_F(StackTest, HugeMatricesOverflowInsteadOfWrapping) {
