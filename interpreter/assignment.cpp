@@ -76,7 +76,7 @@ void shiftStack(char* from, int64_t delta) {
 
 // --- small helpers -------------------------------------------------------------
 
-bool isTopLevel() { return functionState == 0; }
+bool isTopLevel() { return functionState == functionTopLevel; }
 
 bool overwritingAllowed() {
     return intSetting("allowoverwrite") || intSetting("allowvaroverwrite");

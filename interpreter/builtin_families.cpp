@@ -2,22 +2,25 @@
 #include "interpreter/builtin_table.h"
 
 // Keep one line per family, sorted.
-extern const BuiltinFamily constantBuiltins;
-extern const BuiltinFamily engineBuiltins;
-extern const BuiltinFamily evaluationBuiltins;
-extern const BuiltinFamily formatBuiltins;
-extern const BuiltinFamily globalBuiltins;
-extern const BuiltinFamily intervalBuiltins;
-extern const BuiltinFamily introspectionBuiltins;
-extern const BuiltinFamily mapBuiltins;
-extern const BuiltinFamily mathBuiltins;
-extern const BuiltinFamily systemBuiltins;
+// clang-format off
+#define KALIX_BUILTIN_FAMILIES(family) \
+    family(constantBuiltins) \
+    family(engineBuiltins) \
+    family(evaluationBuiltins) \
+    family(formatBuiltins) \
+    family(globalBuiltins) \
+    family(intervalBuiltins) \
+    family(introspectionBuiltins) \
+    family(mapBuiltins) \
+    family(mathBuiltins) \
+    family(systemBuiltins)
+// clang-format on
 
+KALIX_BUILTIN_FAMILIES(KALIX_DECLARE_BUILTIN_FAMILY)
+
+#define KALIX_BUILTIN_FAMILY_ADDRESS(name) &name,
 const BuiltinFamily* const builtinFamilies[] = {
-    &constantBuiltins,      &engineBuiltins, &evaluationBuiltins,
-    &formatBuiltins,        &globalBuiltins, &intervalBuiltins,
-    &introspectionBuiltins, &mapBuiltins,    &mathBuiltins,
-    &systemBuiltins,        nullptr,
+    KALIX_BUILTIN_FAMILIES(KALIX_BUILTIN_FAMILY_ADDRESS) nullptr,
 };
 
-extern const size_t builtinFamilyCount = sizeof(builtinFamilies) / sizeof(builtinFamilies[0]);
+const size_t builtinFamilyCount = sizeof(builtinFamilies) / sizeof(builtinFamilies[0]);

@@ -26,6 +26,9 @@ struct BuiltinFamily {
 #define KALIX_BUILTIN_FAMILY(familyName, rowArray) \
     extern const BuiltinFamily familyName = {rowArray, sizeof(rowArray) / sizeof(rowArray[0])}
 
+// Declares a family for the list in builtin_families.cpp.
+#define KALIX_DECLARE_BUILTIN_FAMILY(familyName) extern const BuiltinFamily familyName;
+
 // The listed families (builtin_families.cpp); null entries are skipped.
 extern const BuiltinFamily* const builtinFamilies[];
 extern const size_t builtinFamilyCount;

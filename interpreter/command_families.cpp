@@ -2,13 +2,18 @@
 #include "interpreter/commands.h"
 
 // Keep one line per family, sorted.
-extern const CommandFamily controlFlowCommands;
-extern const CommandFamily functionCommands;
-extern const CommandFamily generalCommands;
-extern const CommandFamily programFileCommands;
-extern const CommandFamily runStateCommands;
+// clang-format off
+#define KALIX_COMMAND_FAMILIES(family) \
+    family(controlFlowCommands) \
+    family(functionCommands) \
+    family(generalCommands) \
+    family(programFileCommands) \
+    family(runStateCommands)
+// clang-format on
 
+KALIX_COMMAND_FAMILIES(KALIX_DECLARE_COMMAND_FAMILY)
+
+#define KALIX_COMMAND_FAMILY_ADDRESS(name) &name,
 const CommandFamily* const commandFamilies[] = {
-    &controlFlowCommands, &functionCommands, &generalCommands,
-    &programFileCommands, &runStateCommands, nullptr,
+    KALIX_COMMAND_FAMILIES(KALIX_COMMAND_FAMILY_ADDRESS) nullptr,
 };

@@ -107,7 +107,7 @@ static bool assignmentFollows(int length) {
 int dispatchCommand() {
     const CommandRecord* row = nullptr;
     int length = 0;
-    if (functionState != 0 && *scanPointer == commandToken) {
+    if (functionState != functionTopLevel && *scanPointer == commandToken) {
         int32_t index;
         std::memcpy(&index, scanPointer + 1, sizeof index);
         if (index < 0 || index >= commandCount) return 0;
@@ -117,7 +117,7 @@ int dispatchCommand() {
         row = findCommand(&length);
         if (!row) return 0;
     }
-    if (functionState != 0) {
+    if (functionState != functionTopLevel) {
         if (row->kind == commandTopLevel) {
             fail(errorFailed, "Cannot execute command %s in a function.\n", row->name);
             return 0;
@@ -127,7 +127,7 @@ int dispatchCommand() {
     scanPointer += length;
     row->handler();
     lastCommandKind = row->kind;
-    if (functionState != 2) skipSeparator();
+    if (functionState != functionReturned) skipSeparator();
     return 1;
 }
 

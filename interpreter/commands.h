@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "interpreter/state.h"
+
 enum CommandKind : int32_t {
     commandQuit = 0,
     commandReturn = 1,
@@ -44,6 +46,8 @@ struct CommandFamily {
 };
 #define KALIX_COMMAND_FAMILY(familyName, rowArray) \
     extern const CommandFamily familyName = {rowArray, sizeof(rowArray) / sizeof(rowArray[0])}
+// Declares a family for the list in command_families.cpp.
+#define KALIX_DECLARE_COMMAND_FAMILY(familyName) extern const CommandFamily familyName;
 
 // Null-terminated list of families (command_families.cpp).
 extern const CommandFamily* const commandFamilies[];
@@ -54,8 +58,6 @@ extern int commandCount;
 
 // Longest command word; a longer word is never a command.
 constexpr int commandWordLimit = 15;
-
-extern int yacasMode;  // command `yacasmode`
 
 void sortCommands();
 // The command whose word stands at `scanPointer`, or null; `*length` gets

@@ -203,21 +203,21 @@ header* pushJoinedVector(const char* left, size_t leftBytes, const char* right, 
     return result;
 }
 
-double zeroRounded(double x) { return zeroRounding && std::fabs(x) < 1e-12 ? 0.0 : x; }
+double zeroRounded(double x) { return formatState.zeroRounding && std::fabs(x) < 1e-12 ? 0.0 : x; }
 
 void writeScalar(char* text, double x, bool nanAsText) {
     x = zeroRounded(x);
     if (nanAsText && std::isnan(x))
         std::strcpy(text, "NAN");
     else
-        std::snprintf(text, numberTextSize, scalarFormat, x);
+        std::snprintf(text, numberTextSize, formatState.scalarFormat, x);
 }
 
 // Each part of a complex or interval number gets half of the text.
 constexpr int partTextSize = numberTextSize / 2 - 4;
 
 void writePart(char* text, double x) {
-    std::snprintf(text, partTextSize, joinFormat, zeroRounded(x));
+    std::snprintf(text, partTextSize, formatState.joinFormat, zeroRounded(x));
 }
 
 // After a string the imaginary part is written with its own operator

@@ -32,7 +32,9 @@ constexpr int tokenSize = 9;  // command and number tokens of stored bodies
 
 // A stored function body is running: its commands are tokens and its
 // constructs may span lines.
-bool inStoredBody() { return functionState == 1 || functionState == 2; }
+bool inStoredBody() {
+    return functionState == functionRunning || functionState == functionReturned;
+}
 
 bool isNameChar(char c) { return isLetter(c) || (c >= '0' && c <= '9') || c == '_' || c == '$'; }
 
@@ -261,12 +263,12 @@ void runLoopBody(LoopType type, char* loopStart, char* cacheSlot, Advance advanc
     if (*scanPointer == ';' || *scanPointer == ',') scanPointer++;
     char* bodyStart = scanPointer;
     char* bodyLineStart = lineStart;
-    int entryState = functionState;
+    FunctionState entryState = functionState;
     // At the top level the loop must stand in its line; a ".." in the body
     // fetches the next line over it, and the loop cannot go back.
     std::string loopText;
     if (!inStoredBody()) loopText.assign(inputLine, size_t(bodyStart - inputLine));
-    bool keepsVariables = type != repeatLoop && functionState == 0;
+    bool keepsVariables = type != repeatLoop && functionState == functionTopLevel;
     while (!errorCode) {
         if (atBodyEnd()) {
             if (errorCode) return;
@@ -444,7 +446,7 @@ void returnCommand() {
     if (inStoredBody()) {
         // The return values see the index `#` has here, also outside loops.
         returnLoopIndex = loopIndex;
-        functionState = 2;
+        functionState = functionReturned;
         return;
     }
     fail(errorRaised, "Use return only in functions!\n");
@@ -500,7 +502,7 @@ header* makeLoopVariable(const char* name) {
     header* variable = pushComplex(0, 0, name);
     if (!variable) return nullptr;
     endlocal = newram;
-    if (functionState == 0) topEndLocal = endlocal;
+    if (functionState == functionTopLevel) topEndLocal = endlocal;
     return variable;
 }
 
@@ -557,7 +559,7 @@ void forCommand() {
         leaveLoop(loopStart, cacheSlot);
     }
     std::free(loop.elements);
-    if (functionState == 0) {
+    if (functionState == functionTopLevel) {
         dropShadowedLoopVariable(loop.name);
         topEndLocal = endlocal;
     }
@@ -593,7 +595,7 @@ void loopCommand() {
         leaveLoop(loopStart, cacheSlot);
         return;
     }
-    if (functionState == 0) topEndLocal = endlocal;
+    if (functionState == functionTopLevel) topEndLocal = endlocal;
     int64_t counter = first;
     loopIndex = int(counter);
     runLoopBody(countedLoop, loopStart, cacheSlot, [&counter, last] {

@@ -9,10 +9,7 @@
 
 #include <cstdint>
 #include "interpreter/stack.h"
-
-// The value of `loopIndex` when `return` left a `loop` command; a
-// user-function call evaluates its return values with this index.
-extern int returnLoopIndex;
+#include "interpreter/state.h"
 
 // Block scanners: each starts at `scanPointer` and leaves it after the
 // keyword it found; on a missing keyword they report error 110.

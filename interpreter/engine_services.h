@@ -4,11 +4,7 @@
 #pragma once
 
 #include "interpreter/stack.h"
-
-// 0 off, 1 compatibility mode, 2 direct mode.
-extern int currentMaximaMode;
-// 0 off, 1 on.
-extern int currentPythonMode;
+#include "interpreter/state.h"
 
 // Maxima: the rest of the current line in direct or compatibility syntax.
 void collectDirectModeLine();

@@ -20,11 +20,11 @@ namespace {
 void evaluateText(const std::string& text, bool* superfluous) {
     char* savedScan = scanPointer;
     int savedEvaluating = evaluatingString;
-    int savedState = functionState;
+    FunctionState savedState = functionState;
     evaluatingString = 1;
     // Inside a function body the line reader would move on to the next
     // body line; as a string being evaluated it refuses.
-    if (functionState != 0) functionState = 3;
+    if (functionState != functionTopLevel) functionState = functionEvaluatingString;
     scanPointer = const_cast<char*>(text.c_str());
     evaluateExpression();
     if (!errorCode) {

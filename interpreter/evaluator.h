@@ -7,11 +7,7 @@
 #pragma once
 
 #include "interpreter/stack.h"
-
-// Mode flags (0 = off). `complexExpressionFlag` (the "complex:" prefix) is
-// declared with the builtin state in builtins/builtin_helpers.h.
-extern int matlabMode;     // matlab operators between matrices
-extern int easyUnitsMode;  // unknown names are looked up again with "$" appended
+#include "interpreter/state.h"
 
 // Level 0: "complex:" prefix, "{...}" value lists, else a conversion.
 // Returns the first result (the stack top at entry).

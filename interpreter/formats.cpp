@@ -17,34 +17,7 @@
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 
-int formatMode = 0;
-int formatTotal = 0;
-double formatDigits = 0;
-int fieldWidth = 14;
-char normalFormat[16] = "%0.6g";
-char extremeFormat[16] = "%0.12g";
-char joinFormat[16] = "%0.12g";
-double smallLimit = 1e-5;
-double largeLimit = 1e6;
-int columnWidth = 16;
-int realColumns = 5;
-int intervalFormat = 42;
-int intervalWidth = 42;
-int intervalColumns = 1;
-double fractionEpsilon = 0;
-int scalarFormatOn = 1;
-int scalarDigits = 12;
-char scalarFormat[16] = "%0.12g";
-double scalarSmallLimit = 1e-10;
-double scalarLargeLimit = 1e10;
-int denseOutput = 2;
-int zeroRounding = 0;
-char userFormat[40] = "";
-
-double formatPair[2] = {10, 5};
-double goodFormatPair[2] = {10, 5};
-double expFormatPair[2] = {10, 5};
-double fixedFormatPair[2] = {10, 5};
+FormatState formatState;
 
 // Bound below which zero rounding makes fractions and complex parts 0.
 constexpr double partZeroBound = 1e-12;
@@ -69,25 +42,25 @@ static int entriesPerLine(int width) {
 }
 
 static void setPatterns(char normal, char extreme, int digits) {
-    buildPattern(normalFormat, normal, digits);
-    buildPattern(extremeFormat, extreme, digits);
-    buildPattern(joinFormat, 'g', digits);
+    buildPattern(formatState.normalFormat, normal, digits);
+    buildPattern(formatState.extremeFormat, extreme, digits);
+    buildPattern(formatState.joinFormat, 'g', digits);
 }
 
 // What every setter but setFracFormat does after its own assignments.
 static void finishSetter() {
-    realColumns = entriesPerLine(columnWidth);
-    if (intervalFormat == 0) {
-        intervalWidth = 2 * fieldWidth;
-        intervalColumns = entriesPerLine(intervalWidth);
+    formatState.realColumns = entriesPerLine(formatState.columnWidth);
+    if (formatState.intervalFormat == 0) {
+        formatState.intervalWidth = 2 * formatState.fieldWidth;
+        formatState.intervalColumns = entriesPerLine(formatState.intervalWidth);
     }
-    fractionEpsilon = 0;
+    formatState.fractionEpsilon = 0;
 }
 
 static void setMode(int mode, int n, double d) {
-    formatMode = mode;
-    formatTotal = n;
-    formatDigits = d;
+    formatState.formatMode = mode;
+    formatState.formatTotal = n;
+    formatState.formatDigits = d;
 }
 
 void setFormat(int n, int d) {
@@ -96,11 +69,11 @@ void setFormat(int n, int d) {
         reportNeed("2<=total<=80, 0<=digits<=20", "format");
         return;
     }
-    fieldWidth = clampWidth(n, 64);
+    formatState.fieldWidth = clampWidth(n, 64);
     setPatterns('f', 'e', n - 3 < d ? n - 3 : d);
-    smallLimit = 1e-26;
-    largeLimit = 1e20;
-    columnWidth = n;
+    formatState.smallLimit = 1e-26;
+    formatState.largeLimit = 1e20;
+    formatState.columnWidth = n;
     finishSetter();
 }
 
@@ -108,15 +81,15 @@ void setGoodFormat(int n, int d) {
     setMode(2, n, d);
     setPatterns('g', 'g', d);
     if (n >= 1) {
-        fieldWidth = clampWidth(n, 64);
-        smallLimit = powerOfTen(-double(d));
-        largeLimit = powerOfTen(double(n) - d - 3);
-        columnWidth = n;
+        formatState.fieldWidth = clampWidth(n, 64);
+        formatState.smallLimit = powerOfTen(-double(d));
+        formatState.largeLimit = powerOfTen(double(n) - d - 3);
+        formatState.columnWidth = n;
     } else {
-        fieldWidth = clampWidth(d + 8LL, 64);
-        smallLimit = 1e-14;
-        largeLimit = 1e14;
-        columnWidth = fieldWidth;
+        formatState.fieldWidth = clampWidth(d + 8LL, 64);
+        formatState.smallLimit = 1e-14;
+        formatState.largeLimit = 1e14;
+        formatState.columnWidth = formatState.fieldWidth;
     }
     finishSetter();
 }
@@ -124,11 +97,11 @@ void setGoodFormat(int n, int d) {
 // The setters of expformat and fixedformat differ only in the conversion.
 static void setDigitFormat(int mode, char conversion, int n, int d) {
     setMode(mode, n, d);
-    fieldWidth = clampWidth(n, 64);
+    formatState.fieldWidth = clampWidth(n, 64);
     setPatterns(conversion, conversion, d);
-    smallLimit = powerOfTen(-double(d));
-    largeLimit = powerOfTen(double(n) - d - 3);
-    columnWidth = n;
+    formatState.smallLimit = powerOfTen(-double(d));
+    formatState.largeLimit = powerOfTen(double(n) - d - 3);
+    formatState.columnWidth = n;
     finishSetter();
 }
 
@@ -138,10 +111,10 @@ void setFixedFormat(int n, int d) { setDigitFormat(4, 'f', n, d); }
 
 void setFracFormat(int n, double eps) {
     setMode(5, n, eps);
-    fieldWidth = clampWidth(n, 80);
-    columnWidth = n;
-    realColumns = entriesPerLine(columnWidth);
-    fractionEpsilon = eps;
+    formatState.fieldWidth = clampWidth(n, 80);
+    formatState.columnWidth = n;
+    formatState.realColumns = entriesPerLine(formatState.columnWidth);
+    formatState.fractionEpsilon = eps;
 }
 
 // --- fractions -----------------------------------------------------------
@@ -188,7 +161,9 @@ static void fractionText(char* text, double x, double t, bool zero) {
         snprintf(text, numberTextSize, "%s%0.0f", sign, p);
 }
 
-void formatFractionText(double x, char* text) { fractionText(text, x, fractionEpsilon, x == 0); }
+void formatFractionText(double x, char* text) {
+    fractionText(text, x, formatState.fractionEpsilon, x == 0);
+}
 
 void writeFraction(double x) {
     char text[numberTextSize];
@@ -203,7 +178,7 @@ void formatFraction(double x, char* text) {
 // --- real numbers ----------------------------------------------------------
 
 static double roundToZero(double x, double bound) {
-    return zeroRounding && std::fabs(x) < bound ? 0.0 : x;
+    return formatState.zeroRounding && std::fabs(x) < bound ? 0.0 : x;
 }
 
 // x with the pattern its size selects; NaN as "NAN".
@@ -213,27 +188,29 @@ static void patternText(char* text, double x) {
         return;
     }
     if (x == 0) {
-        snprintf(text, numberTextSize, normalFormat, 0.0);
+        snprintf(text, numberTextSize, formatState.normalFormat, 0.0);
         return;
     }
     double a = std::fabs(x);
-    const char* pattern = a > largeLimit || a < smallLimit ? extremeFormat : normalFormat;
+    const char* pattern = a > formatState.largeLimit || a < formatState.smallLimit
+                              ? formatState.extremeFormat
+                              : formatState.normalFormat;
     snprintf(text, numberTextSize, pattern, x);
 }
 
 // A real as its entry shows it: a fraction in fraction mode, else by pattern.
 static void realText(char* text, double x) {
-    if (fractionEpsilon > 0) {
+    if (formatState.fractionEpsilon > 0) {
         formatFractionText(roundToZero(x, partZeroBound), text);
         return;
     }
-    patternText(text, roundToZero(x, smallLimit));
+    patternText(text, roundToZero(x, formatState.smallLimit));
 }
 
 // One part of a complex number.
 static void complexPartText(char* text, double x) {
     x = roundToZero(x, partZeroBound);
-    if (fractionEpsilon > 0)
+    if (formatState.fractionEpsilon > 0)
         formatFractionText(x, text);
     else
         patternText(text, x);
@@ -241,11 +218,11 @@ static void complexPartText(char* text, double x) {
 
 // --- user formats ----------------------------------------------------------
 
-// The user function named by `userFormat`, applied to `argument`: its result
+// The user function named by `formatState.userFormat`, applied to `argument`: its result
 // record (standing where the argument stood), or null when there is no such
 // function.
 static header* callUserFormat(header* argument) {
-    header* function = findFunction(userFormat);
+    header* function = findFunction(formatState.userFormat);
     if (!function) return nullptr;
     callUserFunction(function, argument, 1, 0);
     return argument;
@@ -265,7 +242,7 @@ static bool userFormatText(char* text, int size, int kind, double a, double b,
     if (!errorCode) {
         header* result = callUserFormat(argument);
         if (!errorCode && !result) {
-            fail(errorFailed, "Kalix function \"%s\"%s", userFormat, notFound);
+            fail(errorFailed, "Kalix function \"%s\"%s", formatState.userFormat, notFound);
         } else if (!errorCode && result->kind == kindString) {
             snprintf(text, size, "%s", stringOf(result));
             taken = true;
@@ -293,21 +270,21 @@ static void printEntry(const char* text, int width) {
 
 void printRealEntry(double x) {
     char text[numberTextSize + 1];
-    if (userFormat[0]) {
+    if (formatState.userFormat[0]) {
         if (userFormatText(text, numberTextSize, kindReal, x, 0, realNotFound)) {
-            printEntry(text, fieldWidth);
+            printEntry(text, formatState.fieldWidth);
             return;
         }
         if (errorCode) return;
     }
     realText(text, x);
     strcat(text, " ");
-    printEntry(text, fieldWidth);
+    printEntry(text, formatState.fieldWidth);
 }
 
 void formatRealText(char* text, double x) {
     static int userFormatRunning = 0;
-    if (userFormat[0]) {
+    if (formatState.userFormat[0]) {
         if (userFormatRunning) {
             fail(errorFailed, "User format called recursively.\n");
             return;
@@ -335,7 +312,7 @@ static void joinText(char* text, std::initializer_list<const char*> pieces) {
 static void complexText(char* text, double re, double im, const char* unit) {
     char realPart[numberTextSize], imagPart[numberTextSize];
     complexPartText(realPart, re);
-    if (zeroRounding && std::fabs(im) < partZeroBound) {
+    if (formatState.zeroRounding && std::fabs(im) < partZeroBound) {
         joinText(text, {realPart, "+0i "});
         return;
     }
@@ -345,26 +322,26 @@ static void complexText(char* text, double re, double im, const char* unit) {
 
 void printComplexEntry(double re, double im) {
     char text[numberTextSize];
-    if (userFormat[0]) {
+    if (formatState.userFormat[0]) {
         if (userFormatText(text, numberTextSize, kindComplex, re, im, otherNotFound)) {
-            printEntry(text, 2 * fieldWidth);
+            printEntry(text, 2 * formatState.fieldWidth);
             return;
         }
         if (errorCode) return;
     }
     complexText(text, re, im, "i ");
-    printEntry(text, 2 * fieldWidth);
+    printEntry(text, 2 * formatState.fieldWidth);
 }
 
 void formatComplexText(double re, double im, char* text) {
-    if (userFormat[0]) {
+    if (formatState.userFormat[0]) {
         if (userFormatText(text, numberTextSize, kindComplex, re, im, otherNotFound)) {
             stripLeadingBlanks(text);
             return;
         }
         if (errorCode) return;
     }
-    complexText(text, re, im, fractionEpsilon > 0 ? "*I" : "i");
+    complexText(text, re, im, formatState.fractionEpsilon > 0 ? "*I" : "i");
 }
 
 // --- intervals -------------------------------------------------------------
@@ -377,7 +354,8 @@ static void intervalText(char* text, double lo, double hi, int extra) {
     lo += 0.0;
     hi += 0.0;
     bool finite = std::isfinite(lo) && std::isfinite(hi);
-    if (intervalFormat == 0 || !finite || (lo <= 0 && 0 <= hi) || lo == hi || !(lo < hi)) {
+    if (formatState.intervalFormat == 0 || !finite || (lo <= 0 && 0 <= hi) || lo == hi ||
+        !(lo < hi)) {
         snprintf(text, numberTextSize, "~%0.2g,%0.2g~", lo, hi);
         return;
     }
@@ -398,20 +376,20 @@ static void intervalText(char* text, double lo, double hi, int extra) {
 
 void printIntervalEntry(double lo, double hi) {
     char text[numberTextSize + 1];
-    if (userFormat[0]) {
+    if (formatState.userFormat[0]) {
         if (userFormatText(text, numberTextSize, kindInterval, lo, hi, otherNotFound)) {
-            printEntry(text, intervalWidth);
+            printEntry(text, formatState.intervalWidth);
             return;
         }
         if (errorCode) return;
     }
     intervalText(text, lo, hi, 4);
     strcat(text, " ");
-    printEntry(text, intervalWidth);
+    printEntry(text, formatState.intervalWidth);
 }
 
 void formatIntervalText(double lo, double hi, char* text) {
-    if (userFormat[0]) {
+    if (formatState.userFormat[0]) {
         char candidate[numberTextSize];
         if (userFormatText(candidate, sizeof candidate, kindInterval, lo, hi, otherNotFound) &&
             strlen(candidate) < 257) {
@@ -472,7 +450,7 @@ void builtinFormat(header* first) {
         return;
     }
     double n = matrixData(value)[0], d = matrixData(value)[1], previous[2];
-    swapPair(formatPair, n, d, previous);
+    swapPair(formatState.formatPair, n, d, previous);
     setFormat(clampToInt(n), clampToInt(d));
     if (errorCode) return;
     returnPair(first, previous[0], previous[1]);
@@ -485,12 +463,12 @@ void builtinGoodformat(header* first) {
     if (value->kind == kindReal) {
         int d = clampToInt(realOf(value));
         if (d < 0) d = 0;
-        swapPair(goodFormatPair, 0, realOf(value), previous);
+        swapPair(formatState.goodFormatPair, 0, realOf(value), previous);
         setGoodFormat(0, d);
     } else if (value->kind == kindRealMatrix && matrixRows(value) == 1 &&
                matrixColumns(value) == 2) {
         double n = matrixData(value)[0], d = matrixData(value)[1];
-        swapPair(goodFormatPair, n, d, previous);
+        swapPair(formatState.goodFormatPair, n, d, previous);
         if (!(n >= 0 && n <= 64 && d >= 0 && d <= 20)) {
             reportNeed("0<=total<=64, 0<=digits<=20", "goodformat");
             return;
@@ -503,7 +481,7 @@ void builtinGoodformat(header* first) {
         reportNeed("integer or 1x2 vector", "goodformat");
         return;
     }
-    userFormat[0] = 0;
+    formatState.userFormat[0] = 0;
     returnPair(first, previous[0], previous[1]);
 }
 
@@ -531,12 +509,12 @@ static void digitFormatBuiltin(header* first, const char* name, double* pair, bo
 }
 
 void builtinExpformat(header* first) {
-    digitFormatBuiltin(first, "expformat", expFormatPair, true, setExpFormat);
+    digitFormatBuiltin(first, "expformat", formatState.expFormatPair, true, setExpFormat);
 }
 
 void builtinFixedformat(header* first) {
-    digitFormatBuiltin(first, "fixedformat", fixedFormatPair, false, setFixedFormat);
-    if (!errorCode) userFormat[0] = 0;
+    digitFormatBuiltin(first, "fixedformat", formatState.fixedFormatPair, false, setFixedFormat);
+    if (!errorCode) formatState.userFormat[0] = 0;
 }
 
 void builtinFracformat(header* first) {
@@ -551,9 +529,9 @@ void builtinFracformat(header* first) {
         reportNeed("2<=total<=80, 0<eps<=1", "fixedformat");
         return;
     }
-    double previousWidth = fieldWidth, previousEpsilon = fractionEpsilon;
+    double previousWidth = formatState.fieldWidth, previousEpsilon = formatState.fractionEpsilon;
     setFracFormat(int(n), eps);
-    userFormat[0] = 0;
+    formatState.userFormat[0] = 0;
     returnPair(first, previousWidth, previousEpsilon);
 }
 
@@ -564,18 +542,19 @@ void builtinIformat(header* first) {
         reportNeed("integer", "iformat");
         return;
     }
-    int previous = intervalFormat;
+    int previous = formatState.intervalFormat;
     int n = clampToInt(realOf(value));
     if (n > 0) {
-        intervalFormat = n;
-        intervalWidth = n < 21 ? 21 : (n > 80 ? 80 : n);
-        intervalColumns = entriesPerLine(intervalWidth);
+        formatState.intervalFormat = n;
+        formatState.intervalWidth = n < 21 ? 21 : (n > 80 ? 80 : n);
+        formatState.intervalColumns = entriesPerLine(formatState.intervalWidth);
     } else {
-        intervalFormat = 0;
-        intervalColumns = realColumns / 2 < 1 ? 1 : realColumns / 2;
-        intervalWidth = 2 * fieldWidth;
+        formatState.intervalFormat = 0;
+        formatState.intervalColumns =
+            formatState.realColumns / 2 < 1 ? 1 : formatState.realColumns / 2;
+        formatState.intervalWidth = 2 * formatState.fieldWidth;
     }
-    fractionEpsilon = 0;
+    formatState.fractionEpsilon = 0;
     returnReal(first, previous);
 }
 
@@ -586,10 +565,10 @@ void builtinScalarformat(header* first) {
         reportNeed("real", "scalarformat");
         return;
     }
-    int previous = scalarFormatOn;
-    scalarFormatOn = clampToInt(realOf(value)) != 0;
-    userFormat[0] = 0;
-    fractionEpsilon = 0;
+    int previous = formatState.scalarFormatOn;
+    formatState.scalarFormatOn = clampToInt(realOf(value)) != 0;
+    formatState.userFormat[0] = 0;
+    formatState.fractionEpsilon = 0;
     returnReal(first, previous);
 }
 
@@ -600,21 +579,21 @@ void builtinSetscalarformat(header* first) {
         reportNeed("real", "scalarformat");
         return;
     }
-    int previous = scalarDigits;
+    int previous = formatState.scalarDigits;
     int n = clampToInt(realOf(value));
     if (n < 0) n = 0;
-    scalarDigits = n;
-    scalarFormatOn = 1;
-    buildPattern(scalarFormat, 'g', n);
+    formatState.scalarDigits = n;
+    formatState.scalarFormatOn = 1;
+    buildPattern(formatState.scalarFormat, 'g', n);
     if (n <= 10) {
-        scalarSmallLimit = 1e-10;
-        scalarLargeLimit = 1e10;
+        formatState.scalarSmallLimit = 1e-10;
+        formatState.scalarLargeLimit = 1e10;
     } else {
-        scalarLargeLimit = powerOfTen(n - 2.0);
-        scalarSmallLimit = 1 / scalarLargeLimit;
+        formatState.scalarLargeLimit = powerOfTen(n - 2.0);
+        formatState.scalarSmallLimit = 1 / formatState.scalarLargeLimit;
     }
-    userFormat[0] = 0;
-    fractionEpsilon = 0;
+    formatState.userFormat[0] = 0;
+    formatState.fractionEpsilon = 0;
     returnReal(first, previous);
 }
 
@@ -627,8 +606,8 @@ void builtinDenseoutput(header* first) {
         reportNeed("integer 0-10", "denseoutput");
         return;
     }
-    int previous = denseOutput;
-    denseOutput = clampDense(clampToInt(realOf(value)));
+    int previous = formatState.denseOutput;
+    formatState.denseOutput = clampDense(clampToInt(realOf(value)));
     returnReal(first, previous);
 }
 
@@ -639,21 +618,21 @@ void builtinZerorounding(header* first) {
         reportNeed("real flag", "zerorounding");
         return;
     }
-    int previous = zeroRounding;
-    zeroRounding = realOf(value) != 0;  // NaN counts as nonzero
+    int previous = formatState.zeroRounding;
+    formatState.zeroRounding = realOf(value) != 0;  // NaN counts as nonzero
     returnReal(first, previous);
 }
 
 void builtinUserformat(header* first) {
     header* value = resolveValue(first);
     if (errorCode) return;
-    if (value->kind != kindString || strlen(stringOf(value)) >= sizeof userFormat) {
+    if (value->kind != kindString || strlen(stringOf(value)) >= sizeof formatState.userFormat) {
         reportNeed("string containing function name", "userformat");
         return;
     }
-    strcpy(userFormat, stringOf(value));
-    fieldWidth = 1;
-    header* result = pushCString(userFormat);
+    strcpy(formatState.userFormat, stringOf(value));
+    formatState.fieldWidth = 1;
+    header* result = pushCString(formatState.userFormat);
     if (errorCode) return;
     moveResult(first, result);
 }
@@ -661,9 +640,15 @@ void builtinUserformat(header* first) {
 static void pushFormatState() {
     header* result = pushRealMatrix(1, 9);
     if (errorCode) return;
-    double state[9] = {double(formatMode),     double(formatTotal),  formatDigits,
-                       double(scalarFormatOn), double(scalarDigits), double(denseOutput),
-                       double(zeroRounding),   smallLimit,           largeLimit};
+    double state[9] = {double(formatState.formatMode),
+                       double(formatState.formatTotal),
+                       formatState.formatDigits,
+                       double(formatState.scalarFormatOn),
+                       double(formatState.scalarDigits),
+                       double(formatState.denseOutput),
+                       double(formatState.zeroRounding),
+                       formatState.smallLimit,
+                       formatState.largeLimit};
     memcpy(matrixData(result), state, sizeof state);
 }
 
@@ -705,12 +690,12 @@ void builtinSetformat(header* first) {
             break;
     }
     if (errorCode) return;
-    scalarFormatOn = clampToInt(state[3]);
-    scalarDigits = clampToInt(state[4]);
-    denseOutput = clampDense(clampToInt(state[5]));
-    zeroRounding = clampToInt(state[6]);
-    smallLimit = state[7];
-    largeLimit = state[8];
+    formatState.scalarFormatOn = clampToInt(state[3]);
+    formatState.scalarDigits = clampToInt(state[4]);
+    formatState.denseOutput = clampDense(clampToInt(state[5]));
+    formatState.zeroRounding = clampToInt(state[6]);
+    formatState.smallLimit = state[7];
+    formatState.largeLimit = state[8];
     moveResult(first, previous);
 }
 

@@ -470,35 +470,6 @@ bool bindArguments(header* function, header* first, int n, int s) {
 
 // --- running the body -----------------------------------------------------------
 
-struct CallContext {
-    char* startlocal;
-    char* endlocal;
-    char* scanPointer;
-    char* lineStart;
-    int functionState;
-    header* currentFunction;
-    const char* currentFunctionName;
-    int argumentCount;
-    int argumentSplit;
-    int relaxedFunctionMode;
-    int matlabMode;
-    int useGlobalMode;
-    int indexCopyMode;
-    int loopIndex;
-    double currentEpsilon;
-    double globalEpsilon;
-    int traceState;
-};
-
-void saveContext(CallContext& c) {
-    c = CallContext{startlocal,          endlocal,      scanPointer,
-                    lineStart,           functionState, currentFunction,
-                    currentFunctionName, argumentCount, argumentSplit,
-                    relaxedFunctionMode, matlabMode,    useGlobalMode,
-                    indexCopyMode,       loopIndex,     currentEpsilon,
-                    globalEpsilon,       traceState};
-}
-
 void restoreContext(const CallContext& c) {
     startlocal = c.startlocal;
     endlocal = c.endlocal;
@@ -553,12 +524,12 @@ void placeReturnValues(header* function, header* first) {
 }
 
 void runStatements(header* function, header* first) {
-    while (!errorCode && functionState == 1) {
+    while (!errorCode && functionState == functionRunning) {
         executeNextStatement();
         if (errorCode) break;
         // quit and restart end the body; the next statement would clear them.
         if (runState != runStateRun) break;
-        if (functionState == 2) placeReturnValues(function, first);
+        if (functionState == functionReturned) placeReturnValues(function, first);
         if (checkEscape() == keyEscape) {
             fail(errorCallInterrupt, "User interrupted!\n");
         }
@@ -616,6 +587,15 @@ void printTraceback(header* function) {
 
 }  // namespace
 
+CallContext saveCallContext() {
+    return CallContext{startlocal,          endlocal,      scanPointer,
+                       lineStart,           functionState, currentFunction,
+                       currentFunctionName, argumentCount, argumentSplit,
+                       relaxedFunctionMode, matlabMode,    useGlobalMode,
+                       indexCopyMode,       loopIndex,     currentEpsilon,
+                       globalEpsilon,       traceState};
+}
+
 void callUserFunction(header* function, header* first, int n, int s) {
     if (errorCode) return;
     if (function->flags & userFunctionPython) {
@@ -627,8 +607,7 @@ void callUserFunction(header* function, header* first, int n, int s) {
     int parameterCount = functionParameterCount(function);
     if (s == 0 && n > parameterCount) s = parameterCount;
 
-    CallContext saved;
-    saveContext(saved);
+    const CallContext saved = saveCallContext();
     startlocal = reinterpret_cast<char*>(first);
     endlocal = newram;
     argumentCount = n;
@@ -640,11 +619,11 @@ void callUserFunction(header* function, header* first, int n, int s) {
     matlabMode = (function->flags & userFunctionMatlab) ? 1 : 0;
     useGlobalMode = 0;
     indexCopyMode = 0;
-    functionState = 1;
+    functionState = functionRunning;
     scanPointer = lineStart = functionBody(function);
     // An empty body is the end byte alone: the call ends at once.
     if (*scanPointer == endOfBody)
-        functionState = 0;
+        functionState = functionTopLevel;
     else
         startTrace(function);
 
@@ -654,6 +633,7 @@ void callUserFunction(header* function, header* first, int n, int s) {
     if (errorCode) printTraceback(function);
     callDepth = depth - 1;
     restoreContext(saved);
-    if (!errorCode && functionState == 0) moveResult(first, pushMarker(markerNoResult));
+    if (!errorCode && functionState == functionTopLevel)
+        moveResult(first, pushMarker(markerNoResult));
     restoreScan(saved);
 }

@@ -5,14 +5,7 @@
 
 #include <cstdint>
 #include "interpreter/stack.h"
-
-// The running call (saved and restored by every call).
-extern int argumentCount;                // positional arguments of the call
-extern int argumentSplit;                // arguments bound to parameters
-extern header* currentFunction;          // the running function's record, or null
-extern const char* currentFunctionName;  // shown in hints of unknown names
-extern int relaxedFunctionMode;          // the running function is relaxed
-extern int callDepth;                    // active calls
+#include "interpreter/state.h"
 
 // "arg1" .. "arg20": names of the extra arguments and their hashes.
 constexpr int argNameCount = 20;

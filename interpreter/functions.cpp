@@ -932,7 +932,7 @@ bool readDefinition(Definition& d) {
 
 void defineFunction() {
     functionEntryActive = 1;
-    if (functionState == 1) {
+    if (functionState == functionRunning) {
         fail(60, "Cannot define a function in a function!\n");
         functionEntryActive = 0;
         return;

@@ -25,6 +25,7 @@
 #include <cstring>
 
 #include "interpreter/stack.h"
+#include "interpreter/state.h"
 
 // Properties in the flags word of a function record.
 enum UserFunctionFlags : int32_t {
@@ -124,9 +125,6 @@ Parameter readParameter(char* entry);
 char* functionTextLines(header* f);
 
 // --- definition ---------------------------------------------------------------
-
-// Set while the command `maximafunction` runs.
-extern int definingMaximaFunction;
 
 // The `function` command: reads a definition from `scanPointer` (and the
 // lines after it) and stores the record in the function area.

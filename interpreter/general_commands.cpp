@@ -127,7 +127,7 @@ void clearallCommand() {
 }
 
 void forgetCommand() {
-    if (functionState != 0) {
+    if (functionState != functionTopLevel) {
         fail(errorForgetInFunction, "Cannot forget functions in a function!\n");
         return;
     }
@@ -187,7 +187,7 @@ void declareGlobal(const char* name) {
 }
 
 void globalCommand() {
-    if (functionState == 0) {
+    if (functionState == functionTopLevel) {
         fail(errorGlobalOutside, "It makes no sense to use \"global\" outside of functions.\n");
         return;
     }

@@ -28,7 +28,7 @@
 #include "shell/settings.h"
 
 int runState = runStateRun;
-int functionState = 0;
+FunctionState functionState = functionTopLevel;
 int64_t stackSize = 0;
 int lastCommandKind = 0;
 static header commandMarkerRecord;
@@ -167,7 +167,7 @@ static int handlePrefixes(bool atLineStart) {
     // and "/*" count: every statement of a loop or a function body comes here.
     char c = *p;
     if (!atLineStart && c != 'r' && c != 'q' && c != 'k' && c != 'u' && c != '/') return 0;
-    bool topLevel = functionState == 0;
+    bool topLevel = functionState == functionTopLevel;
     if (atLineStart && (hasPrefix(p, "%% ") || hasPrefix(p, "%+ "))) p = scanPointer += 3;
     if (atLineStart && hasPrefix(p, "::: ")) {
         if (!topLevel) return refuseInFunction("Maxima ::: not allowed in functions!\n"), 1;
@@ -280,7 +280,7 @@ static void finishValue(header* s, bool* imageRequested) {
         return;
     }
     *imageRequested = endStatement(s);
-    if (functionState == 0 && !inLoop && !errorCode) keepAsPercent(s);
+    if (functionState == functionTopLevel && !inLoop && !errorCode) keepAsPercent(s);
 }
 
 // The statement failed in its command or expression: drop everything of it.
@@ -320,7 +320,7 @@ int executeNextStatement() {
         atLineStart = scanPointer == inputLine;
     }
     if (*scanPointer == endOfBody) {
-        if (functionState != 0 || scanningStoredBody()) return statementDone;
+        if (functionState != functionTopLevel || scanningStoredBody()) return statementDone;
         // At the top level only the line that marks the end of a loaded
         // file is the byte alone; it is consumed. Inside typed text the
         // byte is an ordinary character.
@@ -345,7 +345,7 @@ int executeNextStatement() {
     if (errorCode) return failStatement();
     if (s == commandMarker) {
         newram = endlocal;
-        if (*scanPointer == ':' && functionState == 0 && !inLoop) {
+        if (*scanPointer == ':' && functionState == functionTopLevel && !inLoop) {
             scanPointer++;
             insertImage();
         }

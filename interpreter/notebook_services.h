@@ -4,15 +4,9 @@
 // shell/text.h.
 #pragma once
 
+#include "interpreter/state.h"
 #include "shell/text.h"
 
-// Characters per output line.
-extern int lineLength;
-
-// Function-key texts: slot k for function key k (1..10; slot 0 unused).
-constexpr int functionKeyCount = 10;
-constexpr int functionKeyTextSize = 64;
-extern char functionKeyTexts[functionKeyCount + 1][functionKeyTextSize];
 void clearFunctionKeys();
 
 // Inserts the current graphics after the current command as an image of

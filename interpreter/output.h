@@ -5,17 +5,7 @@
 #include <cstdio>
 
 #include "interpreter/error_codes.h"
-
-extern int outputOn;              // results and messages reach the notebook
-extern int outputSuppressed;      // nothing is printed at all
-extern char* captureDestination;  // capture buffer position, or null
-extern char* captureLimit;
-extern int captureOverflow;
-extern FILE* dumpFile;
-extern int errorShown;
-// The column entry that printPadded builds piece by piece.
-constexpr int paddedLineSize = 1024;
-extern char paddedLine[paddedLineSize];
+#include "interpreter/state.h"
 
 void printText(const char* text);
 void printFormatted(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -3,10 +3,7 @@
 #pragma once
 
 #include "interpreter/stack.h"
-
-// The number of arguments before the semicolon of the call being made (0 =
-// none); set just before a builtin, DLL or map call.
-extern int semicolonPosition;
+#include "interpreter/state.h"
 
 // Calls a map function with the arguments from `first`, publishing the
 // semicolon position for the duration of the call.

@@ -65,15 +65,15 @@ static Layout realLayout() {
             printRealElement,
             formatRealElement,
             "Real %d x %d matrix\n\n",
-            realColumns,
-            realColumns - 1,
+            formatState.realColumns,
+            formatState.realColumns - 1,
             "[",
             "]\n",
             true};
 }
 
 static Layout complexLayout() {
-    int perLine = atLeastOne(realColumns / 2);
+    int perLine = atLeastOne(formatState.realColumns / 2);
     return {2,
             printComplexElement,
             formatComplexElement,
@@ -90,8 +90,8 @@ static Layout intervalLayout() {
             printIntervalElement,
             formatIntervalElement,
             "Interval %d x %d matrix\n\n",
-            intervalColumns,
-            atLeastOne(intervalColumns - 1),
+            formatState.intervalColumns,
+            atLeastOne(formatState.intervalColumns - 1),
             "[ ",
             " ]\n",
             false};
@@ -105,32 +105,32 @@ struct SavedPatterns {
 
 static SavedPatterns savePatterns() {
     SavedPatterns saved;
-    memcpy(saved.normal, normalFormat, sizeof saved.normal);
-    memcpy(saved.extreme, extremeFormat, sizeof saved.extreme);
-    saved.small = smallLimit;
-    saved.large = largeLimit;
+    memcpy(saved.normal, formatState.normalFormat, sizeof saved.normal);
+    memcpy(saved.extreme, formatState.extremeFormat, sizeof saved.extreme);
+    saved.small = formatState.smallLimit;
+    saved.large = formatState.largeLimit;
     return saved;
 }
 
 static void restorePatterns(const SavedPatterns& saved) {
-    memcpy(normalFormat, saved.normal, sizeof saved.normal);
-    memcpy(extremeFormat, saved.extreme, sizeof saved.extreme);
-    smallLimit = saved.small;
-    largeLimit = saved.large;
+    memcpy(formatState.normalFormat, saved.normal, sizeof saved.normal);
+    memcpy(formatState.extremeFormat, saved.extreme, sizeof saved.extreme);
+    formatState.smallLimit = saved.small;
+    formatState.largeLimit = saved.large;
 }
 
 static void useScalarFormat() {
-    memcpy(normalFormat, scalarFormat, sizeof normalFormat);
-    memcpy(extremeFormat, scalarFormat, sizeof extremeFormat);
-    smallLimit = scalarSmallLimit;
-    largeLimit = scalarLargeLimit;
+    memcpy(formatState.normalFormat, formatState.scalarFormat, sizeof formatState.normalFormat);
+    memcpy(formatState.extremeFormat, formatState.scalarFormat, sizeof formatState.extremeFormat);
+    formatState.smallLimit = formatState.scalarSmallLimit;
+    formatState.largeLimit = formatState.scalarLargeLimit;
 }
 
-// One row as texts separated by "," and `denseOutput` blanks, broken into
+// One row as texts separated by "," and `formatState.denseOutput` blanks, broken into
 // lines of at most `lineLength` characters.
 static void printDenseRow(const Layout& layout, int columns, const double* data) {
     SavedPatterns saved = savePatterns();
-    if (columns == 1 && layout.scalarFormat && scalarFormatOn) useScalarFormat();
+    if (columns == 1 && layout.scalarFormat && formatState.scalarFormatOn) useScalarFormat();
     if (columns > 1) printText(layout.denseOpen);
     char line[denseLineSize];
     char text[numberTextSize + 2];
@@ -144,7 +144,7 @@ static void printDenseRow(const Layout& layout, int columns, const double* data)
         }
         if (j < columns - 1) strcat(text, ",");
         int textLength = int(strlen(text));
-        int gap = length > 0 ? denseOutput : 0;
+        int gap = length > 0 ? formatState.denseOutput : 0;
         int needed = textLength + length + gap;
         if (lineLength < needed || needed >= denseLineSize) {
             printText(line);
@@ -158,8 +158,8 @@ static void printDenseRow(const Layout& layout, int columns, const double* data)
             }
         }
         if (length > 0) {
-            memset(line + length, ' ', denseOutput);
-            length += denseOutput;
+            memset(line + length, ' ', formatState.denseOutput);
+            length += formatState.denseOutput;
         }
         memcpy(line + length, text, textLength + 1);
         length += textLength;
@@ -211,7 +211,7 @@ static void printMatrix(const Layout& layout, int rows, int columns, const doubl
         printText("[]\n");
     } else if (rows == 0 || columns == 0) {
         printFormattedMessage("Empty matrix of size %dx%d\n", rows, columns);
-    } else if (rows == 1 && denseOutput) {
+    } else if (rows == 1 && formatState.denseOutput) {
         printDenseRow(layout, columns, data);
     } else if (!largeMatricesOn && (columns > layout.perLine || rows > summaryRows)) {
         printSummary(layout, rows, columns, data);
@@ -288,7 +288,7 @@ static void printCollection(header* value) {
 // with error 2 when there is no room.
 static header* copyOffStackValue(header* value) {
     char* at = reinterpret_cast<char*>(value);
-    if (!userFormat[0] || (at >= ramstart && at < ramend)) return value;
+    if (!formatState.userFormat[0] || (at >= ramstart && at < ramend)) return value;
     char* data = pushHeader(value->kind, value->size, "");
     if (!data) return nullptr;
     header* copy = recordAt(data - headerSize);
@@ -438,7 +438,7 @@ int listVariables(const char* text) {
         }
         if (checkEscape()) break;
     }
-    if (functionState == 0) {
+    if (functionState == functionTopLevel) {
         count += listGlobals(text);
         count += listGlobalLists(text);
     }

@@ -3,10 +3,7 @@
 #pragma once
 
 #include "interpreter/stack.h"
-
-// Full printing of large matrices (command `largematrices`); off: a summary
-// of at most 20 rows.
-extern int largeMatricesOn;
+#include "interpreter/state.h"
 
 // Prints a value by its kind; returns the previous `errorsOff`, which is
 // restored (printing sets it while it runs).

@@ -244,7 +244,7 @@ static void stopLoadCommand() {
 }
 
 static void relaxCommand() {
-    if (!loadFile || functionState != 0) {
+    if (!loadFile || functionState != functionTopLevel) {
         fail(errorRelax, "\"relax\" only in Kalix files!\n");
         return;
     }
@@ -256,7 +256,7 @@ static void relaxCommand() {
 // Reads file lines up to one beginning with "endcomment" (or "*/" when
 // skipping); they are printed when `show` is set.
 static void readCommentBlock(const char* command, bool skipping, bool show) {
-    if (!loadFile || functionState != 0) {
+    if (!loadFile || functionState != functionTopLevel) {
         fail(errorRelax, "\"%s\" illegal at this place!\n", command);
         return;
     }

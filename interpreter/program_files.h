@@ -5,12 +5,7 @@
 
 #include <cstdio>
 
-constexpr int maxPathEntries = 32;
-extern char loadFileName[1024];  // file being loaded, empty when none
-extern char* pathList[maxPathEntries];
-extern int pathCount;
-extern int commentsOn;  // `comment` blocks are printed
-extern int relaxMode;   // relaxed redefinition checks during a load
+#include "interpreter/state.h"
 
 // Resets the search path: slot 0 ".", no entries in use.
 void resetSearchPath();

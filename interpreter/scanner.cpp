@@ -31,7 +31,7 @@ static bool isDigit(char c) { return c >= '0' && c <= '9'; }
 static void nextBodyLine() {
     scanPointer += std::strlen(scanPointer) + 1;
     if (*scanPointer == endOfBody) {
-        functionState = 0;
+        functionState = functionTopLevel;
         return;
     }
     lineStart = scanPointer;
@@ -70,12 +70,12 @@ void nextInputLine(int noJoin) {
         fail(errorFailed, ".. not allowed here.\n");
         return;
     }
-    if (functionState == 1 || functionState == 2) {
+    if (functionState == functionRunning || functionState == functionReturned) {
         nextBodyLine();
         return;
     }
     if (traceState == -1) traceState = 1;
-    if (evaluatingString || functionState == 3) {
+    if (evaluatingString || functionState == functionEvaluatingString) {
         fail(errorStringNotClosed, "Line ended inside a string!\n");
         return;
     }
@@ -162,26 +162,27 @@ char* findContinuation(char* line) {
 
 int skipBlanksAndComments(int crossLines) {
     char c = *scanPointer;
-    int skipped =
-        c == ' ' || c == '\t' || (functionState == 0 && c == '.' && scanPointer[1] == '.');
+    int skipped = c == ' ' || c == '\t' ||
+                  (functionState == functionTopLevel && c == '.' && scanPointer[1] == '.');
     for (;;) {
         while (*scanPointer == ' ' || *scanPointer == '\t') scanPointer++;
         // After an error no line is fetched: the statement is being given up,
         // and a refused fetch would be reported again at every skip.
-        if (functionState != 3 && !inputEvaluating && !errorCode && scanPointer[0] == '.' &&
-            scanPointer[1] == '.') {
+        if (functionState != functionEvaluatingString && !inputEvaluating && !errorCode &&
+            scanPointer[0] == '.' && scanPointer[1] == '.') {
             nextLine();
             if (errorCode) return 2;
             continue;
         }
-        if ((functionState == 1 || functionState == 2) && crossLines && *scanPointer == 0) {
+        if ((functionState == functionRunning || functionState == functionReturned) && crossLines &&
+            *scanPointer == 0) {
             nextLine();
             if (errorCode) return 2;
             continue;
         }
         break;
     }
-    char mark = functionState == 0 ? '/' : '#';
+    char mark = functionState == functionTopLevel ? '/' : '#';
     if (scanPointer[0] == mark && scanPointer[1] == mark) scanPointer += std::strlen(scanPointer);
     return skipped;
 }

@@ -7,7 +7,8 @@
 
 #include <cstdio>
 
-constexpr int inputLineSize = 65536;
+#include "interpreter/state.h"
+
 constexpr int fileLineLimit = 1023;  // bytes of one program-file line
 
 // Bytes of stored function bodies: each line ends with 0, the body with
@@ -16,16 +17,6 @@ constexpr int fileLineLimit = 1023;  // bytes of one program-file line
 constexpr char endOfBody = 1;
 constexpr char numberToken = 2;
 constexpr char commandToken = 3;
-
-extern char inputLine[inputLineSize];
-extern char* scanPointer;
-extern char* lineStart;            // start of the current body line
-extern FILE* loadFile;             // program file being loaded, or null
-extern int evaluatingString;       // `evaluate` and friends run a string
-extern int readingDefinitionLine;  // the host reads a line without joining
-extern int inputAnswerFlag;        // an input builtin awaits its answer
-extern int inputEvaluating;        // an input builtin evaluates its answer
-extern char hardSpaceCode;         // no-break space of the code page
 
 // 'A'-'Z', 'a'-'z', bytes 0xC2-0xFF and `hardSpaceCode`.
 inline bool isLetter(char c) {

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "interpreter/state.h"
+
 // The record head, fixed to the byte: external libraries and compiled C
 // functions receive records in this layout.
 //   0  size   whole record in bytes, a multiple of 8; the next record follows
@@ -99,29 +101,6 @@ constexpr int32_t commandAllIndices = 20;
 // Marker string codes.
 constexpr int markerNone = 1;      // the value of `none`
 constexpr int markerNoResult = 2;  // nothing was returned
-
-// Stack areas, bottom to top:
-//   ramstart .. functionsEnd      user functions, newest first
-//   functionsEnd .. topEndLocal   top-level variables kept on the stack ("%")
-//   startlocal .. endlocal        the current frame
-//   endlocal .. newram            temporaries
-//   newram .. ramend              free
-extern char* ramstart;
-extern char* ramend;
-extern char* newram;
-extern char* startlocal;
-extern char* endlocal;
-extern char* functionsEnd;
-extern char* topStartLocal;
-extern char* topEndLocal;
-
-// The interpreter's error code: 0 when all is well. Every routine returns at
-// once when it is set.
-extern int errorCode;
-
-// On while call arguments, plain right-hand sides and collection elements
-// are evaluated: indexing then yields copies instead of views.
-extern int indexCopyMode;
 
 // Room kept beyond `ramend` in the allocated block so that the overflow
 // marker can always be written.

@@ -7,27 +7,13 @@
 #include <cstdint>
 
 #include "interpreter/stack.h"
+#include "interpreter/state.h"
 
 // Relative tolerance of comparisons and zero tests; both are reset to
 // `defaultEpsilon` at each (re)start of the interpreter loop. A user-function
 // call starts with `globalEpsilon`; `localepsilon` changes only the current
 // value.
 constexpr double defaultEpsilon = 2.220446049250313e-12;  // 10000 * 2^-52
-extern double currentEpsilon;
-extern double globalEpsilon;
-
-// Command `errors`: while 1, element functions return NaN on domain errors
-// without a message or error code.
-extern int errorsOff;
-// Command `underflows`: while 1, underflow in exp and ^ is an error.
-extern int underflowsOn;
-// 1 while an expression after the prefix "complex:" is evaluated: log, sqrt
-// and ^ then work in complex arithmetic.
-extern int complexExpressionFlag;
-
-// Counter of the innermost running `loop` (builtin `index`); saved and
-// restored by `loop` and by user-function calls.
-extern int loopIndex;
 
 // Resets both tolerances and clears `errorsOff` and
 // `complexExpressionFlag` (interpreter (re)start).

@@ -136,7 +136,7 @@ header* pushErrorString(const char* text) {
 
 void reportUnknownVariable(const char* name, const char* evaluateHint) {
     printFormatted("Variable %s not found!\n", name);
-    if (functionState != 0) {
+    if (functionState != functionTopLevel) {
         const char* function = currentFunctionName ? currentFunctionName : "";
         if (std::strcmp(function, "evaluate") == 0)
             printText(evaluateHint);
@@ -405,7 +405,7 @@ void indexString(header* text, int n, header* first) {
 }
 
 bool bracketsRefused() {
-    if (functionState != 0 && (relaxedFunctionMode || matlabMode)) return false;
+    if (functionState != functionTopLevel && (relaxedFunctionMode || matlabMode)) return false;
     return intSetting("brackets") != 0;
 }
 
@@ -597,10 +597,10 @@ void evaluateString(header* text, header* first, int n, int m) {
 
     header* result = recordAt(newram);
     if (!errorCode) {
-        int savedState = functionState;
+        FunctionState savedState = functionState;
         const char* savedName = currentFunctionName;
         char* savedScan = scanPointer;
-        functionState = 3;
+        functionState = functionEvaluatingString;
         currentFunctionName = "evaluate";
         scanPointer = const_cast<char*>(expression);
         result = evaluateToValues();

@@ -50,14 +50,14 @@ header* findVariable(const char* name) {
     while (name[length]) length++;
     bool dollar = length > 0 && name[length - 1] == '$';
     if (length > 2 && dollar && name[length - 2] == '$') return findGlobal(name);
-    if (functionState == 0) {
+    if (functionState == functionTopLevel) {
         if (header* global = findGlobal(name)) return global;
     }
     if (header* record = findNamedRecord(startlocal, endlocal, name)) return record;
     if (useGlobalMode) {
         if (header* record = findReferenceArgument(name)) return record;
     }
-    if (functionState != 0) {
+    if (functionState != functionTopLevel) {
         if (useGlobalMode || dollar) {
             if (header* global = findGlobal(name)) return global;
             if (header* record = findTopLevelVariable(name, 0)) return record;
@@ -65,8 +65,9 @@ header* findVariable(const char* name) {
         if (header* global = findFlaggedGlobal(name, flagSetGlobal)) return global;
         if (header* record = findTopLevelVariable(name, flagSetGlobal)) return record;
     }
-    if (easyUnitsMode && (functionState == 0 || functionState == 3) && !dollar &&
-        length + 1 < sizeof header::name) {
+    if (easyUnitsMode &&
+        (functionState == functionTopLevel || functionState == functionEvaluatingString) &&
+        !dollar && length + 1 < sizeof header::name) {
         char unitName[sizeof header::name];
         std::memcpy(unitName, name, length);
         unitName[length] = '$';
@@ -77,7 +78,7 @@ header* findVariable(const char* name) {
 }
 
 void removeVariable(const char* name) {
-    if (functionState == 0) removeGlobal(name);
+    if (functionState == functionTopLevel) removeGlobal(name);
     header* record = findNamedRecord(startlocal, endlocal, name);
     if (record) closeStackGap(reinterpret_cast<char*>(record), record->size);
 }

@@ -3,10 +3,7 @@
 #pragma once
 
 #include "interpreter/stack.h"
-
-// Set by the command `useglobal`; saved, cleared and restored by every
-// user-function call, so it holds for the rest of the running function.
-extern int useGlobalMode;
+#include "interpreter/state.h"
 
 // The record a name stands for here (frame, globals, top level), or null.
 header* findVariable(const char* name);

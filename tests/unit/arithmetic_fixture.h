@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "interpreter_state_fixture.h"
+
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -15,7 +17,7 @@
 #include "interpreter/output.h"
 #include "interpreter/stack.h"
 
-class OperatorTest : public ::testing::Test {
+class OperatorTest : public InterpreterStateTest {
   public:
     static constexpr size_t stackBytes = 1 << 20;
     std::vector<uint64_t> block;  // 8-aligned
@@ -24,6 +26,7 @@ class OperatorTest : public ::testing::Test {
     int savedZeroRounding;
 
     void SetUp() override {
+        InterpreterStateTest::SetUp();
         block.assign((stackBytes + stackGuardBytes) / 8, 0);
         ramstart = reinterpret_cast<char*>(block.data());
         ramend = ramstart + stackBytes;
@@ -31,9 +34,9 @@ class OperatorTest : public ::testing::Test {
         errorCode = 0;
         indexCopyMode = 0;
         resetBuiltinState();
-        std::memcpy(savedScalarFormat, scalarFormat, 16);
-        std::memcpy(savedJoinFormat, joinFormat, 16);
-        savedZeroRounding = zeroRounding;
+        std::memcpy(savedScalarFormat, formatState.scalarFormat, 16);
+        std::memcpy(savedJoinFormat, formatState.joinFormat, 16);
+        savedZeroRounding = formatState.zeroRounding;
         startCapture();
     }
 
@@ -42,11 +45,12 @@ class OperatorTest : public ::testing::Test {
         captureLimit = nullptr;
         errorCode = 0;
         resetBuiltinState();
-        std::memcpy(scalarFormat, savedScalarFormat, 16);
-        std::memcpy(joinFormat, savedJoinFormat, 16);
-        zeroRounding = savedZeroRounding;
+        std::memcpy(formatState.scalarFormat, savedScalarFormat, 16);
+        std::memcpy(formatState.joinFormat, savedJoinFormat, 16);
+        formatState.zeroRounding = savedZeroRounding;
         ramstart = ramend = newram = startlocal = endlocal = nullptr;
         functionsEnd = topStartLocal = topEndLocal = nullptr;
+        InterpreterStateTest::TearDown();
     }
 
     void startCapture() {

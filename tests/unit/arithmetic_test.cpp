@@ -296,7 +296,7 @@ TEST_F(ArithmeticTest, NegationFlipsSigns) {
 // --- strings -------------------------------------------------------------------------
 
 TEST_F(ArithmeticTest, PlusWithAStringJoins) {
-    std::strcpy(scalarFormat, "%g");
+    std::strcpy(formatState.scalarFormat, "%g");
     header* first = pushCString("x=");
     pushReal(1.5);
     addValues(first);

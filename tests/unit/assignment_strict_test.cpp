@@ -81,7 +81,7 @@ TEST_F(StrictAssignmentTest, SettingChangesCountAtOnce) {
 // Inside a function "=" stays allowed.
 TEST_F(StrictAssignmentTest, FunctionsMayUsePlainAssignment) {
     writeIntSetting("assignments", 1);
-    functionState = 1;
+    functionState = functionRunning;
     std::string printed = assignX(" = 2;");
     EXPECT_EQ(errorCode, 0) << printed;
 }

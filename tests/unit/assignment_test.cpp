@@ -115,7 +115,7 @@ TEST_F(AssignmentTest, LocalsGrowAndShrinkAndTheRecordsAboveFollow) {
     header* a = pushReal(1, "a");
     pushCString("keep me", "b");
     makeFrame(frame);
-    functionState = 1;
+    functionState = functionRunning;
     int64_t aOffset = reinterpret_cast<char*>(a) - ramstart;
 
     header* result = assignVariable(pushReference(a, "a"), pushMatrix(2, 2, {1, 2, 3, 4}));
@@ -154,7 +154,7 @@ TEST_F(AssignmentTest, LocalsGrowAndShrinkAndTheRecordsAboveFollow) {
 TEST_F(AssignmentTest, CallerVariablesKeepTheirShape) {
     header* caller = pushMatrix(1, 2, {1, 2}, "v");
     makeFrame(newram);
-    functionState = 1;
+    functionState = functionRunning;
     header* argument = pushReference(caller, "p");
     makeFrame(reinterpret_cast<char*>(argument));
 
@@ -173,7 +173,7 @@ TEST_F(AssignmentTest, CallerVariablesKeepTheirShape) {
 TEST_F(AssignmentTest, FrameOverflowIsRefused) {
     header* a = pushReal(1, "a");
     makeFrame(ramstart);
-    functionState = 1;
+    functionState = functionRunning;
     header* target = pushReference(a, "a");
     header* value = pushRealMatrix(1, 100);
     ramend = newram + 100;  // the matrix exists, the room to grow does not
@@ -239,7 +239,7 @@ TEST_F(AssignmentTest, RealViews) {
         output();
         header* base = pushMatrix(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9}, "A");
         makeFrame(ramstart);
-        functionState = 1;
+        functionState = functionRunning;
         header* rows = pushRow({2, 3});
         header* view = pushView(base, rows, pushCommand(commandAllIndices), kindSubmatrix, 0);
         ASSERT_EQ(errorCode, 0);
@@ -256,7 +256,7 @@ TEST_F(AssignmentTest, RealViews) {
 TEST_F(AssignmentTest, ViewsRefuseOtherKinds) {
     header* base = pushMatrix(1, 2, {1, 2}, "A");
     makeFrame(ramstart);
-    functionState = 1;
+    functionState = functionRunning;
     struct Case {
         header* (*push)();
         const char* message;
@@ -290,7 +290,7 @@ TEST_F(AssignmentTest, RealValueIntoIntervalAndComplexViews) {
     std::memcpy(matrixData(intervals), bounds, sizeof bounds);
     header* complexes = pushComplexMatrix(1, 1, "C");
     makeFrame(ramstart);
-    functionState = 1;
+    functionState = functionRunning;
 
     assignVariable(pushIntervalSubmatrix(intervals, 2), pushReal(3));
     ASSERT_EQ(errorCode, 0) << output();
@@ -304,7 +304,7 @@ TEST_F(AssignmentTest, RealValueIntoIntervalAndComplexViews) {
 TEST_F(AssignmentTest, AnIntervalValueTurnsARealBaseIntoIntervals) {
     pushMatrix(1, 2, {1, 2}, "A");
     makeFrame(ramstart);
-    functionState = 1;
+    functionState = functionRunning;
     pushString("next", 4, "z");
     makeFrame(ramstart);
     header* view = pushSubmatrix(local("A"), 2);
@@ -331,7 +331,7 @@ TEST_F(AssignmentTest, AGlobalBaseTurnedIntoIntervalsStaysGlobal) {
 TEST_F(AssignmentTest, ViewsThatNoLongerFitTheirBaseAreRefused) {
     header* base = pushMatrix(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9}, "A");
     makeFrame(ramstart);
-    functionState = 1;
+    functionState = functionRunning;
     header* view = pushSubmatrix(base, 9);
     // An earlier target of the same statement shrank the base.
     matrixRows(base) = 1;
@@ -344,7 +344,7 @@ TEST_F(AssignmentTest, ViewsThatNoLongerFitTheirBaseAreRefused) {
 TEST_F(AssignmentTest, StringSubvectors) {
     header* vector = pushStrings({"a", "bb", "c"}, "s");
     makeFrame(ramstart);
-    functionState = 1;
+    functionState = functionRunning;
     pushReal(1, "after");
     makeFrame(ramstart);
 
@@ -443,7 +443,7 @@ TEST_F(OverwriteTest, InsideFunctionsProtectionDoesNotApply) {
     header* a = pushReal(1, "a");
     a->flags |= flagProtected;
     makeFrame(ramstart);
-    functionState = 1;
+    functionState = functionRunning;
     header* result = assignVariable(pushReference(a, "a"), pushReal(2));
     ASSERT_EQ(errorCode, 0) << output();
     EXPECT_EQ(realOf(result), 2);

@@ -14,7 +14,7 @@ class CommandsTest : public SmallStack {
     void SetUp() override {
         SmallStack::SetUp();
         sortCommands();
-        functionState = 0;
+        functionState = functionTopLevel;
         runState = runStateRun;
     }
     void scanFrom(const char* text) {
@@ -82,7 +82,7 @@ TEST_F(CommandsTest, DispatchRunsTheHandlerAndSkipsOneSeparator) {
 }
 
 TEST_F(CommandsTest, FunctionsRefuseTopLevelCommands) {
-    functionState = 1;
+    functionState = functionRunning;
     scanFrom("restart");
     EXPECT_EQ(dispatchCommand(), 0);
     EXPECT_EQ(errorCode, 1);
@@ -98,15 +98,15 @@ TEST_F(CommandsTest, FunctionsRefuseTopLevelCommands) {
     EXPECT_EQ(dispatchCommand(), 1);
     EXPECT_EQ(runState, runStateQuit);
     EXPECT_EQ(scanPointer, token + 9);
-    functionState = 0;
+    functionState = functionTopLevel;
 }
 
 TEST_F(CommandsTest, InFunctionsAnAssignableCommandWordCanBeAVariable) {
-    functionState = 1;
+    functionState = functionRunning;
     scanFrom("cd = 5");
     EXPECT_EQ(dispatchCommand(), 0);
     EXPECT_EQ(errorCode, 0);
     scanFrom("cd := 5");
     EXPECT_EQ(dispatchCommand(), 0);
-    functionState = 0;
+    functionState = functionTopLevel;
 }

@@ -194,8 +194,8 @@ TEST_F(ConcatenationTest, RefusedJoins) {
 }
 
 TEST_F(ConcatenationTest, StringsWithNumbers) {
-    std::strcpy(scalarFormat, "%g");
-    std::strcpy(joinFormat, "%0.12g");
+    std::strcpy(formatState.scalarFormat, "%g");
+    std::strcpy(formatState.joinFormat, "%0.12g");
     const uint64_t nanBits = 0xFFF8000000000000ull;
     double negativeNan;
     std::memcpy(&negativeNan, &nanBits, 8);
@@ -280,7 +280,7 @@ TEST_F(ConcatenationTest, StringsWithNumbers) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        zeroRounding = c.zeroRoundingOn;
+        formatState.zeroRounding = c.zeroRoundingOn;
         header* first = apply([&] { c.push(*this); }, concatenateHorizontally);
         ASSERT_EQ(errorCode, 0) << output();
         EXPECT_EQ(onlyResult(first)->kind, kindString);

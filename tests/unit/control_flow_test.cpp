@@ -63,7 +63,7 @@ class StoredBodyTest : public SmallStack {
         inLoop = 0;
     }
     void TearDown() override {
-        functionState = 0;
+        functionState = functionTopLevel;
         inLoop = 0;
         scanPointer = inputLine;
         lineStart = inputLine;
@@ -88,11 +88,11 @@ class StoredBodyTest : public SmallStack {
 
     // Runs the body's statements until it ends or fails.
     void run(Body& body) {
-        functionState = 1;
+        functionState = functionRunning;
         scanPointer = lineStart = body.bytes.data();
         errorCode = 0;
-        while (functionState == 1 && !errorCode) executeNextStatement();
-        functionState = 0;
+        while (functionState == functionRunning && !errorCode) executeNextStatement();
+        functionState = functionTopLevel;
     }
 };
 
@@ -184,10 +184,10 @@ TEST_F(StoredBodyTest, ReturnInsideALoopEndsTheBody) {
     body.text(" x=1;").command("return").endLine();
     body.command("end").endLine();
     body.finish();
-    functionState = 1;
+    functionState = functionRunning;
     scanPointer = lineStart = body.bytes.data();
     executeNextStatement();
     EXPECT_EQ(errorCode, 0) << output();
-    EXPECT_EQ(functionState, 2);
+    EXPECT_EQ(functionState, functionReturned);
     EXPECT_EQ(local("x"), 1);
 }

@@ -20,13 +20,13 @@ class EvaluatorTest : public SmallStack {
     void SetUp() override {
         SmallStack::SetUp();
         clearGlobals();
-        functionState = 0;
+        functionState = functionTopLevel;
         easyUnitsMode = 0;
         matlabMode = 0;
     }
     void TearDown() override {
         clearGlobals();
-        functionState = 0;
+        functionState = functionTopLevel;
         scanPointer = inputLine;
         inputLine[0] = 0;
         SmallStack::TearDown();

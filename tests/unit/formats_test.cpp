@@ -12,16 +12,16 @@ using FormatsTest = PrintingTest;
 const double nan_ = std::nan("");
 
 TEST_F(FormatsTest, InitialStateMatchesDocumentedDefaults) {
-    EXPECT_STREQ(normalFormat, "%0.6g");
-    EXPECT_STREQ(extremeFormat, "%0.12g");
-    EXPECT_STREQ(scalarFormat, "%0.12g");  // what setscalarformat(12) builds
-    EXPECT_EQ(scalarDigits, 12);
-    EXPECT_EQ(fieldWidth, 14);
-    EXPECT_EQ(realColumns, 5);
-    EXPECT_EQ(denseOutput, 2);
-    EXPECT_EQ(intervalFormat, 42);
-    EXPECT_EQ(intervalWidth, 42);
-    EXPECT_EQ(intervalColumns, 1);
+    EXPECT_STREQ(formatState.normalFormat, "%0.6g");
+    EXPECT_STREQ(formatState.extremeFormat, "%0.12g");
+    EXPECT_STREQ(formatState.scalarFormat, "%0.12g");  // what setscalarformat(12) builds
+    EXPECT_EQ(formatState.scalarDigits, 12);
+    EXPECT_EQ(formatState.fieldWidth, 14);
+    EXPECT_EQ(formatState.realColumns, 5);
+    EXPECT_EQ(formatState.denseOutput, 2);
+    EXPECT_EQ(formatState.intervalFormat, 42);
+    EXPECT_EQ(formatState.intervalWidth, 42);
+    EXPECT_EQ(formatState.intervalColumns, 1);
 }
 
 // Real column entries and texts after each mode setter.
@@ -58,7 +58,7 @@ TEST_F(FormatsTest, RealEntriesInEveryMode) {
     };
     for (const RealCase& c : cases) {
         SCOPED_TRACE(c.what);
-        formats.put();
+        restoreFormats();
         c.mode();
         EXPECT_EQ(realEntry(c.x), c.entry);
         EXPECT_EQ(realText(c.x), c.text);
@@ -67,71 +67,71 @@ TEST_F(FormatsTest, RealEntriesInEveryMode) {
 }
 
 TEST_F(FormatsTest, ZeroRoundingUsesTheModesSmallLimit) {
-    zeroRounding = 1;
+    formatState.zeroRounding = 1;
     setFormat(10, 5);  // small limit 1e-26: -1e-20 is not rounded
     EXPECT_EQ(realText(-1e-20), "-0.00000");
     EXPECT_EQ(realText(-1e-30), "0.00000");  // rounded: 0 takes the normal pattern
     setFixedFormat(10, 5);                   // small limit 1e-5
     EXPECT_EQ(realText(-1e-20), "0.00000");
-    zeroRounding = 0;
+    formatState.zeroRounding = 0;
     EXPECT_EQ(realText(-1e-20), "-0.00000");
     // Fractions round below 1e-12 only.
-    zeroRounding = 1;
+    formatState.zeroRounding = 1;
     setFracFormat(10, 1e-10);
     EXPECT_EQ(realText(-1e-13), "0");
 }
 
 TEST_F(FormatsTest, ModeSettersFillTheState) {
     setGoodFormat(0, 6);
-    EXPECT_EQ(fieldWidth, 14);
-    EXPECT_STREQ(normalFormat, "%0.6g");
-    EXPECT_DOUBLE_EQ(smallLimit, 1e-14);
-    EXPECT_DOUBLE_EQ(largeLimit, 1e14);
-    EXPECT_EQ(realColumns, 70 / 14);
+    EXPECT_EQ(formatState.fieldWidth, 14);
+    EXPECT_STREQ(formatState.normalFormat, "%0.6g");
+    EXPECT_DOUBLE_EQ(formatState.smallLimit, 1e-14);
+    EXPECT_DOUBLE_EQ(formatState.largeLimit, 1e14);
+    EXPECT_EQ(formatState.realColumns, 70 / 14);
 
     setGoodFormat(10, 7);
-    EXPECT_DOUBLE_EQ(smallLimit, 1e-7);
-    EXPECT_DOUBLE_EQ(largeLimit, 1.0);
-    EXPECT_EQ(columnWidth, 10);
-    EXPECT_EQ(realColumns, 7);
+    EXPECT_DOUBLE_EQ(formatState.smallLimit, 1e-7);
+    EXPECT_DOUBLE_EQ(formatState.largeLimit, 1.0);
+    EXPECT_EQ(formatState.columnWidth, 10);
+    EXPECT_EQ(formatState.realColumns, 7);
 
     setFormat(12, 3);
-    EXPECT_STREQ(normalFormat, "%0.3f");
-    EXPECT_STREQ(extremeFormat, "%0.3e");
-    EXPECT_STREQ(joinFormat, "%0.3g");
-    EXPECT_DOUBLE_EQ(smallLimit, 1e-26);
-    EXPECT_DOUBLE_EQ(largeLimit, 1e20);
+    EXPECT_STREQ(formatState.normalFormat, "%0.3f");
+    EXPECT_STREQ(formatState.extremeFormat, "%0.3e");
+    EXPECT_STREQ(formatState.joinFormat, "%0.3g");
+    EXPECT_DOUBLE_EQ(formatState.smallLimit, 1e-26);
+    EXPECT_DOUBLE_EQ(formatState.largeLimit, 1e20);
 
     // Interval widths follow the real width only while intervals print
     // with two digits.
-    intervalFormat = 0;
+    formatState.intervalFormat = 0;
     setFixedFormat(20, 4);
-    EXPECT_EQ(intervalWidth, 40);
-    EXPECT_EQ(intervalColumns, 1);
+    EXPECT_EQ(formatState.intervalWidth, 40);
+    EXPECT_EQ(formatState.intervalColumns, 1);
     setFixedFormat(10, 4);
-    EXPECT_EQ(intervalWidth, 20);
-    EXPECT_EQ(intervalColumns, 3);
+    EXPECT_EQ(formatState.intervalWidth, 20);
+    EXPECT_EQ(formatState.intervalColumns, 3);
 
     setFracFormat(80, 0.5);
-    EXPECT_EQ(fieldWidth, 80);  // not capped at 64
-    EXPECT_EQ(realColumns, 1);
-    EXPECT_STREQ(normalFormat, "%0.4f");  // patterns unchanged
+    EXPECT_EQ(formatState.fieldWidth, 80);  // not capped at 64
+    EXPECT_EQ(formatState.realColumns, 1);
+    EXPECT_STREQ(formatState.normalFormat, "%0.4f");  // patterns unchanged
     setExpFormat(70, 4);
-    EXPECT_EQ(fieldWidth, 64);
-    EXPECT_EQ(fractionEpsilon, 0);
+    EXPECT_EQ(formatState.fieldWidth, 64);
+    EXPECT_EQ(formatState.fractionEpsilon, 0);
 }
 
 TEST_F(FormatsTest, SettersSurviveExtremeArguments) {
     // Widths of 0 or below never divide by zero; negative digits give a
     // well-formed pattern.
     setExpFormat(0, -5);
-    EXPECT_STREQ(normalFormat, "%0.0e");
-    EXPECT_EQ(realColumns, 70);
+    EXPECT_STREQ(formatState.normalFormat, "%0.0e");
+    EXPECT_EQ(formatState.realColumns, 70);
     setFracFormat(-3, 0.5);
-    EXPECT_EQ(fieldWidth, 1);
-    EXPECT_GE(realColumns, 1);
+    EXPECT_EQ(formatState.fieldWidth, 1);
+    EXPECT_GE(formatState.realColumns, 1);
     setGoodFormat(0, 2147483647);
-    EXPECT_EQ(fieldWidth, 64);
+    EXPECT_EQ(formatState.fieldWidth, 64);
     EXPECT_EQ(realEntry(0.5), std::string(60, ' ') + "0.5 ");
 }
 
@@ -147,8 +147,8 @@ TEST_F(FormatsTest, ComplexEntries) {
     const ComplexCase cases[] = {
         {"plain", [] {}, 1, 2, "1+2i ", "1+2i"},
         {"negative imaginary", [] {}, 1.5, -2, "1.5-2i ", "1.5-2i"},
-        {"rounded imaginary", [] { zeroRounding = 1; }, 1, 1e-13, "1+0i ", "1+0i "},
-        {"rounded real", [] { zeroRounding = 1; }, 1e-13, 2, "0+2i ", "0+2i"},
+        {"rounded imaginary", [] { formatState.zeroRounding = 1; }, 1, 1e-13, "1+0i ", "1+0i "},
+        {"rounded real", [] { formatState.zeroRounding = 1; }, 1e-13, 2, "0+2i ", "0+2i"},
         {"not rounded", [] {}, 1, 1e-13, "1+1e-13i ", "1+1e-13i"},
         {"nan parts", [] {}, nan_, nan_, "NAN+NANi ", "NAN+NANi"},
         {"fractions", [] { setFracFormat(5, 1e-10); }, 0.5, -0.25, "1/2-1/4i ", "1/2-1/4*I"},
@@ -156,12 +156,12 @@ TEST_F(FormatsTest, ComplexEntries) {
     };
     for (const ComplexCase& c : cases) {
         SCOPED_TRACE(c.what);
-        formats.put();
+        restoreFormats();
         c.mode();
         output();
         printComplexEntry(c.re, c.im);
         std::string entry = c.entry;
-        EXPECT_EQ(output(), std::string(2 * fieldWidth - entry.size(), ' ') + entry);
+        EXPECT_EQ(output(), std::string(2 * formatState.fieldWidth - entry.size(), ' ') + entry);
         char text[numberTextSize];
         formatComplexText(c.re, c.im, text);
         EXPECT_STREQ(text, c.text);
@@ -172,7 +172,7 @@ struct IntervalCase {
     const char* what;
     int format;
     double lo, hi;
-    const char* entry;  // before padding to intervalWidth
+    const char* entry;  // before padding to formatState.intervalWidth
     const char* text;
 };
 
@@ -189,11 +189,11 @@ TEST_F(FormatsTest, IntervalEntries) {
     };
     for (const IntervalCase& c : cases) {
         SCOPED_TRACE(c.what);
-        intervalFormat = c.format;
+        formatState.intervalFormat = c.format;
         output();
         printIntervalEntry(c.lo, c.hi);
         std::string entry = c.entry;
-        EXPECT_EQ(output(), std::string(intervalWidth - entry.size(), ' ') + entry);
+        EXPECT_EQ(output(), std::string(formatState.intervalWidth - entry.size(), ' ') + entry);
         char text[numberTextSize];
         formatIntervalText(c.lo, c.hi, text);
         EXPECT_STREQ(text, c.text);
@@ -227,7 +227,7 @@ TEST_F(FormatsTest, WriteFractionAppendsToTheEntry) {
 }
 
 TEST_F(FormatsTest, MissingUserFormatFunction) {
-    strcpy(userFormat, "myformat");
+    strcpy(formatState.userFormat, "myformat");
     printRealEntry(1);
     EXPECT_EQ(output(), "Kalix function \"myformat\" not found for user output!\n");
     EXPECT_EQ(errorCode, 1);
@@ -258,7 +258,8 @@ class FormatBuiltinsTest : public PrintingTest {
         PrintingTest::TearDown();
     }
 
-    double* const pairs[4] = {formatPair, goodFormatPair, expFormatPair, fixedFormatPair};
+    double* const pairs[4] = {formatState.formatPair, formatState.goodFormatPair,
+                              formatState.expFormatPair, formatState.fixedFormatPair};
     double savedPairs[4][2];
 
     header* pair(double a, double b) { return realMatrix(1, 2, {a, b}); }
@@ -305,9 +306,9 @@ TEST_F(FormatBuiltinsTest, ModeBuiltinsReturnTheirOwnPreviousPair) {
     EXPECT_EQ(call(builtinFixedformat, pair(12, 4)), (std::vector<double>{10, 5}));
     EXPECT_EQ(call(builtinFixedformat, pair(9, 2)), (std::vector<double>{12, 4}));
     EXPECT_EQ(call(builtinGoodformat, pair(10, 8)), (std::vector<double>{10, 5}));
-    EXPECT_STREQ(normalFormat, "%0.7g");  // digits cut to total-3
+    EXPECT_STREQ(formatState.normalFormat, "%0.7g");  // digits cut to total-3
     EXPECT_EQ(call(builtinGoodformat, pair(3, 2)), (std::vector<double>{10, 8}));
-    EXPECT_STREQ(normalFormat, "%0.1g");  // then at least 1
+    EXPECT_STREQ(formatState.normalFormat, "%0.1g");  // then at least 1
     // format keeps its pair apart from the others.
     EXPECT_EQ(call(builtinFormat, pair(10, 5)), (std::vector<double>{10, 5}));
 }
@@ -315,15 +316,15 @@ TEST_F(FormatBuiltinsTest, ModeBuiltinsReturnTheirOwnPreviousPair) {
 TEST_F(FormatBuiltinsTest, GoodformatWithOneNumber) {
     header* six = pushReal(6);
     EXPECT_EQ(call(builtinGoodformat, six), (std::vector<double>{10, 5}));
-    EXPECT_EQ(fieldWidth, 14);
-    EXPECT_STREQ(normalFormat, "%0.6g");
-    EXPECT_DOUBLE_EQ(smallLimit, 1e-14);
-    EXPECT_DOUBLE_EQ(largeLimit, 1e14);
-    EXPECT_EQ(formatMode, 2);
-    EXPECT_EQ(formatTotal, 0);
+    EXPECT_EQ(formatState.fieldWidth, 14);
+    EXPECT_STREQ(formatState.normalFormat, "%0.6g");
+    EXPECT_DOUBLE_EQ(formatState.smallLimit, 1e-14);
+    EXPECT_DOUBLE_EQ(formatState.largeLimit, 1e14);
+    EXPECT_EQ(formatState.formatMode, 2);
+    EXPECT_EQ(formatState.formatTotal, 0);
     header* negative = pushReal(-4);
     call(builtinGoodformat, negative);
-    EXPECT_STREQ(normalFormat, "%0.0g");
+    EXPECT_STREQ(formatState.normalFormat, "%0.0g");
 }
 
 TEST_F(FormatBuiltinsTest, ArgumentErrorsLeaveTheFormatAlone) {
@@ -344,9 +345,9 @@ TEST_F(FormatBuiltinsTest, ArgumentErrorsLeaveTheFormatAlone) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         expectRefused(c.builtin, pair(c.n, c.d), c.message);
-        EXPECT_EQ(formatMode, 0);
-        EXPECT_EQ(fieldWidth, 14);
-        EXPECT_STREQ(normalFormat, "%0.6g");
+        EXPECT_EQ(formatState.formatMode, 0);
+        EXPECT_EQ(formatState.fieldWidth, 14);
+        EXPECT_STREQ(formatState.normalFormat, "%0.6g");
     }
     header* text = pushCString("x");
     expectRefused(builtinFormat, text, "Need 1x2 vector [total,digits] for format\n");
@@ -364,16 +365,16 @@ TEST_F(FormatBuiltinsTest, ArgumentErrorsLeaveTheFormatAlone) {
     expectRefused(builtinUserformat, pushReal(1),
                   "Need string containing function name for userformat\n");
     expectRefused(builtinSetformat, pair(1, 2), "Need 1x9 vector for setformat\n");
-    EXPECT_EQ(formatMode, 0);
+    EXPECT_EQ(formatState.formatMode, 0);
 }
 
 TEST_F(FormatBuiltinsTest, FormatRangeErrorKeepsModeAndPair) {
     expectRefused(builtinFormat, pair(1, 5), "Need 2<=total<=80, 0<=digits<=20 for format\n");
-    EXPECT_EQ(formatMode, 1);
-    EXPECT_EQ(formatTotal, 1);
-    EXPECT_EQ(formatDigits, 5);
-    EXPECT_EQ(fieldWidth, 14);
-    EXPECT_STREQ(normalFormat, "%0.6g");
+    EXPECT_EQ(formatState.formatMode, 1);
+    EXPECT_EQ(formatState.formatTotal, 1);
+    EXPECT_EQ(formatState.formatDigits, 5);
+    EXPECT_EQ(formatState.fieldWidth, 14);
+    EXPECT_STREQ(formatState.normalFormat, "%0.6g");
     expectRefused(builtinFormat, pair(10, 20), "Need 2<=total<=80, 0<=digits<=20 for format\n");
     // The refused pair is what the next call returns.
     EXPECT_EQ(call(builtinFormat, pair(10, 5)), (std::vector<double>{10, 20}));
@@ -382,58 +383,58 @@ TEST_F(FormatBuiltinsTest, FormatRangeErrorKeepsModeAndPair) {
 TEST_F(FormatBuiltinsTest, FracformatReturnsWidthAndTolerance) {
     EXPECT_EQ(call(builtinFracformat, pair(10, 1e-10)), (std::vector<double>{14, 0}));
     EXPECT_EQ(call(builtinFracformat, pair(8, 1e-6)), (std::vector<double>{10, 1e-10}));
-    EXPECT_EQ(formatMode, 5);
-    EXPECT_EQ(fractionEpsilon, 1e-6);
+    EXPECT_EQ(formatState.formatMode, 5);
+    EXPECT_EQ(formatState.fractionEpsilon, 1e-6);
 }
 
 TEST_F(FormatBuiltinsTest, SmallSwitches) {
     EXPECT_EQ(callReal(builtinDenseoutput, pushReal(15)), 2);
-    EXPECT_EQ(denseOutput, 10);
+    EXPECT_EQ(formatState.denseOutput, 10);
     EXPECT_EQ(callReal(builtinDenseoutput, pushReal(-3)), 10);
-    EXPECT_EQ(denseOutput, 0);
+    EXPECT_EQ(formatState.denseOutput, 0);
     EXPECT_EQ(callReal(builtinDenseoutput, pushReal(9.7)), 0);
-    EXPECT_EQ(denseOutput, 9);
+    EXPECT_EQ(formatState.denseOutput, 9);
 
     EXPECT_EQ(callReal(builtinZerorounding, pushReal(nan_)), 0);
-    EXPECT_EQ(zeroRounding, 1);
+    EXPECT_EQ(formatState.zeroRounding, 1);
     EXPECT_EQ(callReal(builtinZerorounding, pushReal(0)), 1);
-    EXPECT_EQ(zeroRounding, 0);
+    EXPECT_EQ(formatState.zeroRounding, 0);
 
-    fractionEpsilon = 0.1;
+    formatState.fractionEpsilon = 0.1;
     EXPECT_EQ(callReal(builtinScalarformat, pushReal(0.5)), 1);
-    EXPECT_EQ(scalarFormatOn, 0);
-    EXPECT_EQ(fractionEpsilon, 0);
+    EXPECT_EQ(formatState.scalarFormatOn, 0);
+    EXPECT_EQ(formatState.fractionEpsilon, 0);
 }
 
 TEST_F(FormatBuiltinsTest, Setscalarformat) {
     EXPECT_EQ(callReal(builtinSetscalarformat, pushReal(5)), 12);
-    EXPECT_STREQ(scalarFormat, "%0.5g");
-    EXPECT_DOUBLE_EQ(scalarLargeLimit, 1e10);
-    EXPECT_DOUBLE_EQ(scalarSmallLimit, 1e-10);
-    scalarFormatOn = 0;
+    EXPECT_STREQ(formatState.scalarFormat, "%0.5g");
+    EXPECT_DOUBLE_EQ(formatState.scalarLargeLimit, 1e10);
+    EXPECT_DOUBLE_EQ(formatState.scalarSmallLimit, 1e-10);
+    formatState.scalarFormatOn = 0;
     EXPECT_EQ(callReal(builtinSetscalarformat, pushReal(15)), 5);
-    EXPECT_STREQ(scalarFormat, "%0.15g");
-    EXPECT_EQ(scalarFormatOn, 1);
-    EXPECT_DOUBLE_EQ(scalarLargeLimit, 1e13);
-    EXPECT_DOUBLE_EQ(scalarSmallLimit, 1e-13);
+    EXPECT_STREQ(formatState.scalarFormat, "%0.15g");
+    EXPECT_EQ(formatState.scalarFormatOn, 1);
+    EXPECT_DOUBLE_EQ(formatState.scalarLargeLimit, 1e13);
+    EXPECT_DOUBLE_EQ(formatState.scalarSmallLimit, 1e-13);
     EXPECT_EQ(callReal(builtinSetscalarformat, pushReal(-2)), 15);
-    EXPECT_EQ(scalarDigits, 0);
-    EXPECT_STREQ(scalarFormat, "%0.0g");
+    EXPECT_EQ(formatState.scalarDigits, 0);
+    EXPECT_STREQ(formatState.scalarFormat, "%0.0g");
 }
 
 TEST_F(FormatBuiltinsTest, Iformat) {
     EXPECT_EQ(callReal(builtinIformat, pushReal(10)), 42);
-    EXPECT_EQ(intervalWidth, 21);
-    EXPECT_EQ(intervalColumns, 3);
+    EXPECT_EQ(formatState.intervalWidth, 21);
+    EXPECT_EQ(formatState.intervalColumns, 3);
     EXPECT_EQ(callReal(builtinIformat, pushReal(100)), 10);
-    EXPECT_EQ(intervalWidth, 80);
-    EXPECT_EQ(intervalColumns, 1);
-    fractionEpsilon = 0.5;
+    EXPECT_EQ(formatState.intervalWidth, 80);
+    EXPECT_EQ(formatState.intervalColumns, 1);
+    formatState.fractionEpsilon = 0.5;
     EXPECT_EQ(callReal(builtinIformat, pushReal(0)), 100);
-    EXPECT_EQ(intervalFormat, 0);
-    EXPECT_EQ(intervalWidth, 28);
-    EXPECT_EQ(intervalColumns, 2);
-    EXPECT_EQ(fractionEpsilon, 0);
+    EXPECT_EQ(formatState.intervalFormat, 0);
+    EXPECT_EQ(formatState.intervalWidth, 28);
+    EXPECT_EQ(formatState.intervalColumns, 2);
+    EXPECT_EQ(formatState.fractionEpsilon, 0);
 }
 
 TEST_F(FormatBuiltinsTest, UserformatAndTheBuiltinsThatClearIt) {
@@ -442,19 +443,19 @@ TEST_F(FormatBuiltinsTest, UserformatAndTheBuiltinsThatClearIt) {
     ASSERT_EQ(errorCode, 0);
     EXPECT_EQ(name->kind, kindString);
     EXPECT_STREQ(stringOf(name), "show");
-    EXPECT_STREQ(userFormat, "show");
-    EXPECT_EQ(fieldWidth, 1);
+    EXPECT_STREQ(formatState.userFormat, "show");
+    EXPECT_EQ(formatState.fieldWidth, 1);
     newram = reinterpret_cast<char*>(name);
 
     call(builtinFormat, pair(10, 5));
-    EXPECT_STREQ(userFormat, "show");  // format and expformat keep it
+    EXPECT_STREQ(formatState.userFormat, "show");  // format and expformat keep it
     call(builtinFixedformat, pair(10, 5));
-    EXPECT_STREQ(userFormat, "");
+    EXPECT_STREQ(formatState.userFormat, "");
 
     std::string tooLong(40, 'f');
     expectRefused(builtinUserformat, pushCString(tooLong.c_str()),
                   "Need string containing function name for userformat\n");
-    EXPECT_STREQ(userFormat, "");
+    EXPECT_STREQ(formatState.userFormat, "");
 }
 
 TEST_F(FormatBuiltinsTest, GetformatAndSetformat) {
@@ -481,22 +482,22 @@ TEST_F(FormatBuiltinsTest, GetformatAndSetformat) {
     std::vector<double> before = call(builtinSetformat, realMatrix(1, 9, saved));
     EXPECT_EQ(before[0], 2);
     EXPECT_EQ(before[2], 6);
-    EXPECT_EQ(formatMode, 1);
-    EXPECT_STREQ(normalFormat, "%0.5f");
-    EXPECT_STREQ(extremeFormat, "%0.5e");
-    EXPECT_EQ(scalarFormatOn, 0);
-    EXPECT_EQ(scalarDigits, 7);
-    EXPECT_STREQ(scalarFormat, "%0.12g");  // not rebuilt
-    EXPECT_EQ(denseOutput, 3);
-    EXPECT_EQ(zeroRounding, 1);
+    EXPECT_EQ(formatState.formatMode, 1);
+    EXPECT_STREQ(formatState.normalFormat, "%0.5f");
+    EXPECT_STREQ(formatState.extremeFormat, "%0.5e");
+    EXPECT_EQ(formatState.scalarFormatOn, 0);
+    EXPECT_EQ(formatState.scalarDigits, 7);
+    EXPECT_STREQ(formatState.scalarFormat, "%0.12g");  // not rebuilt
+    EXPECT_EQ(formatState.denseOutput, 3);
+    EXPECT_EQ(formatState.zeroRounding, 1);
     EXPECT_EQ(realEntry(1e25), "1.00000e+25 ");
 
     // Modes without a format change only the switches; a dense gap beyond
     // 10 is kept at 10.
     std::vector<double> switches = {0, 0, 0, 1, 12, 99, 0, 1e-26, 1e20};
     call(builtinSetformat, realMatrix(1, 9, switches));
-    EXPECT_EQ(formatMode, 1);
-    EXPECT_EQ(denseOutput, 10);
+    EXPECT_EQ(formatState.formatMode, 1);
+    EXPECT_EQ(formatState.denseOutput, 10);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // against runaway recursion on the machine stack.
 #include <gtest/gtest.h>
 
+#include "interpreter_state_fixture.h"
+
 #include <pthread.h>
 
 #include <cstdio>
@@ -24,19 +26,20 @@ namespace {
 
 // A stack of its own, the tables sorted as at an interpreter start, output
 // captured; programs run from a temporary file as `load` runs them.
-class FunctionsTest : public ::testing::Test {
+class FunctionsTest : public InterpreterStateTest {
   protected:
     std::vector<uint64_t> block;
     std::string captured;
     char buffer[65536];
 
     void SetUp() override {
+        InterpreterStateTest::SetUp();
         block.assign((4 << 20) / 8 + stackGuardBytes / 8, 0);
         ramstart = reinterpret_cast<char*>(block.data());
         ramend = ramstart + (4 << 20);
         newram = startlocal = endlocal = functionsEnd = topStartLocal = topEndLocal = ramstart;
         errorCode = 0;
-        functionState = 0;
+        functionState = functionTopLevel;
         callDepth = 0;
         markFunctionIndexStale();
         clearGlobals();
@@ -54,11 +57,12 @@ class FunctionsTest : public ::testing::Test {
         clearGlobals();
         markFunctionIndexStale();
         errorCode = 0;
-        functionState = 0;
+        functionState = functionTopLevel;
         scanPointer = lineStart = inputLine;
         inputLine[0] = 0;
         ramstart = ramend = newram = startlocal = endlocal = nullptr;
         functionsEnd = topStartLocal = topEndLocal = nullptr;
+        InterpreterStateTest::TearDown();
     }
 
     void startCapture() {
@@ -317,7 +321,7 @@ void runRecursion(void* p) {
     auto* outcome = static_cast<Outcome*>(p);
     outcome->code = outcome->test->runProgram(outcome->program);
     outcome->depthAfter = callDepth;
-    outcome->frameRestored = startlocal == functionsEnd && functionState == 0;
+    outcome->frameRestored = startlocal == functionsEnd && functionState == functionTopLevel;
 }
 
 TEST_F(RecursionTest, RunawayRecursionStopsBeforeTheStackEnds) {

@@ -13,7 +13,7 @@ class GeneralCommandsTest : public SmallStack {
     void SetUp() override {
         SmallStack::SetUp();
         sortCommands();
-        functionState = 0;
+        functionState = functionTopLevel;
     }
     void TearDown() override {
         scanPointer = inputLine;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "interpreter_state_fixture.h"
+
 #include <string>
 #include <vector>
 
@@ -12,18 +14,19 @@
 #include "interpreter/output.h"
 #include "interpreter/stack.h"
 
-class GlobalStoreTest : public ::testing::Test {
+class GlobalStoreTest : public InterpreterStateTest {
   protected:
     static constexpr size_t stackBytes = 1 << 18;
     std::vector<uint64_t> block = std::vector<uint64_t>((stackBytes + stackGuardBytes) / 8);
     std::vector<char> captured = std::vector<char>(1 << 16);
 
     void SetUp() override {
+        InterpreterStateTest::SetUp();
         ramstart = reinterpret_cast<char*>(block.data());
         ramend = ramstart + stackBytes;
         newram = startlocal = endlocal = functionsEnd = topStartLocal = topEndLocal = ramstart;
         errorCode = 0;
-        functionState = 0;
+        functionState = functionTopLevel;
         indexCopyMode = 0;
         clearGlobals();
         captureDestination = captured.data();
@@ -33,11 +36,12 @@ class GlobalStoreTest : public ::testing::Test {
 
     void TearDown() override {
         clearGlobals();
-        functionState = 0;
+        functionState = functionTopLevel;
         captureDestination = captureLimit = nullptr;
         errorCode = 0;
         ramstart = ramend = newram = startlocal = endlocal = nullptr;
         functionsEnd = topStartLocal = topEndLocal = nullptr;
+        InterpreterStateTest::TearDown();
     }
 
     // Everything printed since the last call.

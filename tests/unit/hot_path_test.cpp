@@ -83,11 +83,11 @@ TEST(Scanner, SkipBlanksResultAndPosition) {
         {"  ## note", 1, 1, 0}, {"  / 2", 0, 1, 3},     {"  .5", 0, 1, 2}, {"  #", 0, 1, 1},
         {"", 0, 0, 0},
     };
-    int savedState = functionState;
+    FunctionState savedState = functionState;
     for (const auto& c : cases) {
         std::snprintf(inputLine, inputLineSize, "%s", c.text);
         scanPointer = inputLine;
-        functionState = c.state;
+        functionState = FunctionState(c.state);
         EXPECT_EQ(skipBlanks(), c.result) << c.text;
         EXPECT_EQ(int(std::strlen(scanPointer)), c.rest) << c.text;
     }

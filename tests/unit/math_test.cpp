@@ -11,7 +11,6 @@
 
 class MathBuiltinTest : public MathTest {};
 
-extern int complexExpressionFlag;
 
 TEST_F(MathBuiltinTest, RealValues) {
     struct Case {

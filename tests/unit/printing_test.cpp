@@ -34,33 +34,33 @@ TEST_F(PrintingTest, EmptyMatrices) {
 TEST_F(PrintingTest, DenseRowsAndScalars) {
     printValue(pushCounting(1, 3));
     EXPECT_EQ(output(), "[1,  2,  3]\n");
-    denseOutput = 1;
+    formatState.denseOutput = 1;
     printValue(realMatrix(1, 2, {0.5, -1e-7}));
     EXPECT_EQ(output(), "[0.5, -1e-07]\n");
 
     // A scalar uses the scalar format, and only for itself.
     printValue(pushReal(1.0 / 3));
     EXPECT_EQ(output(), "0.333333333333\n");
-    EXPECT_STREQ(normalFormat, "%0.6g");
+    EXPECT_STREQ(formatState.normalFormat, "%0.6g");
     printValue(realMatrix(1, 1, {1.0 / 3}));
     EXPECT_EQ(output(), "0.333333333333\n");
     printValue(realMatrix(1, 2, {1.0 / 3, 1e-11}));
     EXPECT_EQ(output(), "[0.333333, 1e-11]\n");
-    scalarFormatOn = 0;
+    formatState.scalarFormatOn = 0;
     printValue(pushReal(1.0 / 3));
     EXPECT_EQ(output(), "0.333333\n");
 }
 
 TEST_F(PrintingTest, DenseRowBreaksLines) {
     lineLength = 20;
-    denseOutput = 1;
+    formatState.denseOutput = 1;
     printValue(pushCounting(1, 10));
     EXPECT_EQ(output(), "[1, 2, 3, 4, 5, 6, 7,\n8, 9, 10]\n");
 }
 
 TEST_F(PrintingTest, DenseRowStopsAfterTwentyLineBreaks) {
     lineLength = 10;
-    denseOutput = 1;
+    formatState.denseOutput = 1;
     header* row = pushRealMatrix(1, 100);
     for (int k = 0; k < 100; k++) matrixData(row)[k] = 7;
     printValue(row);
@@ -71,7 +71,7 @@ TEST_F(PrintingTest, DenseRowStopsAfterTwentyLineBreaks) {
 }
 
 TEST_F(PrintingTest, RowWithoutDenseOutputPrintsEntries) {
-    denseOutput = 0;
+    formatState.denseOutput = 0;
     printValue(pushCounting(1, 3));
     EXPECT_EQ(output(), entry("1") + entry("2") + entry("3") + "\n");
     printValue(pushReal(2));
@@ -90,7 +90,7 @@ TEST_F(PrintingTest, LargeMatrixSummaries) {
     EXPECT_EQ(output(), "Real 30 x 3 matrix\n\n" +
                             repeat(entry("1") + entry("1") + entry("1") + "\n", 20) + "    ...\n");
 
-    // Wider than a line: the first realColumns - 1 entries of each row.
+    // Wider than a line: the first formatState.realColumns - 1 entries of each row.
     header* wide = pushRealMatrix(2, 7);
     for (int k = 0; k < 14; k++) matrixData(wide)[k] = 2;
     printValue(wide);
@@ -115,7 +115,7 @@ TEST_F(PrintingTest, ComplexLayouts) {
     std::string one = std::string(23, ' ') + "1+1i ";
     printValue(pairMatrix(kindComplexMatrix, 2, 2, {1, 1, 1, 1, 1, 1, 1, 1}));
     EXPECT_EQ(output(), one + one + "\n" + one + one + "\n");
-    // Two entries per line (realColumns / 2): three columns make a summary
+    // Two entries per line (formatState.realColumns / 2): three columns make a summary
     // showing two entries of each row.
     printValue(pairMatrix(kindComplexMatrix, 2, 3, std::vector<double>(12, 1)));
     EXPECT_EQ(output(), "Complex 2 x 3 matrix\n\n" + repeat(one + one + "    ...\n", 2));
@@ -135,17 +135,17 @@ TEST_F(PrintingTest, IntervalLayouts) {
 }
 
 TEST_F(PrintingTest, ErrorInAnEntryStopsTheMatrix) {
-    strcpy(userFormat, "missing");
-    denseOutput = 0;
+    strcpy(formatState.userFormat, "missing");
+    formatState.denseOutput = 0;
     printValue(pushCounting(1, 3));
     EXPECT_EQ(output(), "Kalix function \"missing\" not found for user output!\n");
     EXPECT_EQ(errorCode, 1);
     errorCode = 0;
-    denseOutput = 2;
+    formatState.denseOutput = 2;
     header* row = pushCounting(1, 3);
     printValue(row);
     EXPECT_EQ(output(), "[Kalix function \"missing\" not found for user output!\n");
-    EXPECT_STREQ(normalFormat, "%0.6g");
+    EXPECT_STREQ(formatState.normalFormat, "%0.6g");
 }
 
 TEST_F(PrintingTest, Strings) {

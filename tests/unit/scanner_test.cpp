@@ -14,7 +14,7 @@ class ScannerTest : public SmallStack {
   protected:
     void SetUp() override {
         SmallStack::SetUp();
-        functionState = 0;
+        functionState = functionTopLevel;
         runState = runStateRun;
         evaluatingString = 0;
         inputEvaluating = 0;
@@ -228,14 +228,14 @@ TEST_F(ScannerTest, SkipBlanksSkipsCommentsAndFollowsDoubleDots) {
     EXPECT_EQ(rest(), "next");
 
     // A string being evaluated does not pull lines and has "##" comments.
-    functionState = 3;
+    functionState = functionEvaluatingString;
     scanFrom(" .. ## x");
     skipBlanks();
     EXPECT_EQ(rest(), ".. ## x");
     scanFrom(" ## x");
     skipBlanks();
     EXPECT_EQ(rest(), "");
-    functionState = 0;
+    functionState = functionTopLevel;
 }
 
 TEST_F(ScannerTest, LinesCannotBeFetchedInsideStringsOrDefinitions) {
@@ -255,15 +255,15 @@ TEST_F(ScannerTest, LinesCannotBeFetchedInsideStringsOrDefinitions) {
 
 TEST_F(ScannerTest, BodyLinesAreFollowedUpToTheEndOfTheBody) {
     static char body[] = "a=1\0b=2\0\x01";
-    functionState = 1;
+    functionState = functionRunning;
     scanPointer = body;
     nextLine();
     EXPECT_EQ(lineStart, body + 4);
     EXPECT_EQ(scanPointer, body + 4);
-    EXPECT_EQ(functionState, 1);
+    EXPECT_EQ(functionState, functionRunning);
     nextLine();
     EXPECT_EQ(*scanPointer, endOfBody);
-    EXPECT_EQ(functionState, 0);
+    EXPECT_EQ(functionState, functionTopLevel);
 }
 
 TEST_F(ScannerTest, NextCodeLineSkipsEmptyAndCommentLines) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "interpreter_state_fixture.h"
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -10,9 +12,7 @@
 #include "interpreter/output.h"
 #include "interpreter/stack.h"
 
-extern int relaxedFunctionMode;
-
-class SmallStack : public ::testing::Test {
+class SmallStack : public InterpreterStateTest {
   protected:
     static constexpr size_t stackBytes = 4096;
     static constexpr unsigned char guardPattern = 0xA5;
@@ -21,6 +21,7 @@ class SmallStack : public ::testing::Test {
     char captured[8192];
 
     void SetUp() override {
+        InterpreterStateTest::SetUp();
         block.assign((stackBytes + stackGuardBytes) / 8, 0);
         ramstart = reinterpret_cast<char*>(block.data());
         ramend = ramstart + stackBytes;
@@ -43,6 +44,7 @@ class SmallStack : public ::testing::Test {
         relaxedFunctionMode = 0;
         ramstart = ramend = newram = startlocal = endlocal = nullptr;
         functionsEnd = topStartLocal = topEndLocal = nullptr;
+        InterpreterStateTest::TearDown();
     }
 
     // Everything printed since the last call.

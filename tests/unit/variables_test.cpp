@@ -13,13 +13,13 @@ class VariablesTest : public SmallStack {
     void SetUp() override {
         SmallStack::SetUp();
         clearGlobals();
-        functionState = 0;
+        functionState = functionTopLevel;
         useGlobalMode = 0;
         easyUnitsMode = 0;
     }
     void TearDown() override {
         clearGlobals();
-        functionState = 0;
+        functionState = functionTopLevel;
         useGlobalMode = 0;
         easyUnitsMode = 0;
         SmallStack::TearDown();
@@ -36,7 +36,7 @@ class VariablesTest : public SmallStack {
         startlocal = newram;
         for (const char* name : names) pushReal(2, name);
         endlocal = newram;
-        functionState = 1;
+        functionState = functionRunning;
     }
 
     void putGlobalReal(const char* name, double x, int32_t flags = 0) {
@@ -99,7 +99,7 @@ TEST_F(VariablesTest, DollarNamesReachGlobalsAndTopLevel) {
     EXPECT_NE(findVariable("w$$"), nullptr);
 
     // A "$$" name is only ever a global.
-    functionState = 0;
+    functionState = functionTopLevel;
     startlocal = functionsEnd;
     pushReal(1, "s$$");
     endlocal = newram;
@@ -113,7 +113,7 @@ TEST_F(VariablesTest, ReferenceArgumentsAnswerToTheCallersName) {
     header* inner = pushReference(outer);
     pushReference(inner);  // a chain of two unnamed references
     endlocal = newram;
-    functionState = 1;
+    functionState = functionRunning;
     EXPECT_EQ(findVariable("outer"), nullptr);
     useGlobalMode = 1;
     EXPECT_EQ(findVariable("outer"), recordAt(startlocal));
@@ -127,7 +127,7 @@ TEST_F(VariablesTest, EasyUnitsFindTheDollarVariable) {
     EXPECT_EQ(realOf(findVariable("km")), 1000);
     enterFunction({});
     EXPECT_EQ(findVariable("km"), nullptr);  // only at the top level or in strings
-    functionState = 3;
+    functionState = functionEvaluatingString;
     EXPECT_NE(findVariable("km"), nullptr);
 }
 
