@@ -75,7 +75,7 @@ header* placeRealResult(header* first, header* a, header* b, int rows, int colum
         newram = endOf(first);
         return first;
     }
-    int64_t size = scalar ? 64 : 64 + 8 * int64_t(rows) * columns;
+    int64_t size = scalar ? scalarRecordSize(8) : matrixRecordSize(rows, columns, 8);
     if (size <= ramend - at && !touches(a, at, at + size) && !touches(b, at, at + size)) {
         newram = at;
     } else {
@@ -259,13 +259,6 @@ void applyOperator(Operator op, header* first) {
 }
 
 // --- matrix product ----------------------------------------------------------
-
-bool isMatrixKind(int kind) {
-    return kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix;
-}
-bool isScalarKind(int kind) {
-    return kind == kindReal || kind == kindComplex || kind == kindInterval;
-}
 
 // Elements of a matrix operand of the product, 1 or 2 doubles wide.
 struct Factor {

@@ -98,10 +98,6 @@ bool isGlobalStoreName(const char* name) {
 // The name "%" (the last result).
 bool isPercentName(const char* name) { return name[0] == '%' && !name[1]; }
 
-bool isViewKind(int kind) {
-    return kind == kindSubmatrix || kind == kindComplexSubmatrix || kind == kindIntervalSubmatrix;
-}
-
 // Copies a name field or name buffer (`nameSize` bytes) and terminates it.
 void copyName(char* destination, const char* name) {
     std::memcpy(destination, name, nameSize);
@@ -136,8 +132,7 @@ struct Elements {
 
 Elements elementsOf(header* h) {
     int size = numberFamily(h) == numberReal ? 8 : 16;
-    if (h->kind == kindReal || h->kind == kindComplex || h->kind == kindInterval)
-        return {1, 1, dataOf(h), size};
+    if (isScalarKind(h->kind)) return {1, 1, dataOf(h), size};
     return {matrixRows(h), matrixColumns(h), dataOf(h) + 8, size};
 }
 

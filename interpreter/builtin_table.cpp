@@ -1,24 +1,16 @@
 // The builtin table assembled from the families, its name index, lookup
 // and call, and the alias map.
 #include "interpreter/builtin_table.h"
+#include "shell/name_map.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace {
-
-// Hashing that accepts string views, so lookups need no string copy.
-struct NameHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
-};
-
-template <typename Value>
-using NameMap = std::unordered_map<std::string, Value, NameHash, std::equal_to<>>;
 
 std::vector<BuiltinRecord> sortedRows{{nullptr, 0, 0, nullptr}};
 NameMap<int> builtinIndex;
@@ -36,6 +28,11 @@ int compareBuiltins(const BuiltinRecord* a, const BuiltinRecord* b) {
     return (a->nargs > b->nargs) - (a->nargs < b->nargs);
 }
 
+void reportRefusedRow(const char* table, const char* name, const char* why) {
+    std::fprintf(stderr, "Kalix: the %s row \"%s\" is left out: %s.\n", table, name ? name : "",
+                 why);
+}
+
 static void indexBuiltinName(const char* name, int row) {
     builtinIndex.insert_or_assign(std::string(name), row);
 }
@@ -46,7 +43,10 @@ void sortBuiltinFamilies(const BuiltinFamily* const* families, size_t count) {
         if (!families[f]) continue;
         for (size_t i = 0; i < families[f]->count; i++) {
             const BuiltinRecord& row = families[f]->rows[i];
-            if (row.name && row.handler) sortedRows.push_back(row);
+            if (row.name && row.handler)
+                sortedRows.push_back(row);
+            else
+                reportRefusedRow("builtin", row.name, "it has no name or no handler");
         }
     }
     // Rows of one name by ascending count; the tie-break keeps the order
@@ -56,6 +56,11 @@ void sortBuiltinFamilies(const BuiltinFamily* const* families, size_t count) {
                   int order = compareBuiltins(&a, &b);
                   return order ? order < 0 : a.nargs < b.nargs;
               });
+    // Two rows of one name and count: the second could never be called.
+    for (size_t i = 1; i < sortedRows.size(); i++)
+        if (std::strcmp(sortedRows[i].name, sortedRows[i - 1].name) == 0 &&
+            sortedRows[i].nargs == sortedRows[i - 1].nargs)
+            reportRefusedRow("builtin", sortedRows[i].name, "its name and count are taken");
     builtinCount = static_cast<int>(sortedRows.size());
     sortedRows.push_back({nullptr, 0, 0, nullptr});
     builtinTable = sortedRows.data();

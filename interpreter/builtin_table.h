@@ -37,6 +37,11 @@ extern const size_t builtinFamilyCount;
 extern const BuiltinRecord* builtinTable;
 extern int builtinCount;
 
+// A row that a table cannot take (no name or handler, a full table, a name
+// and count taken): said at once on standard error, since it is a fault of
+// the program, and the row is left out.
+void reportRefusedRow(const char* table, const char* name, const char* why);
+
 // Assembles the table from `builtinFamilies`, sorts it and indexes it by
 // name (every interpreter start).
 void sortBuiltins();

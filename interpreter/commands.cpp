@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "interpreter/builtin_table.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
 #include "interpreter/stack.h"
+#include "shell/name_map.h"
 
 CommandRecord commandTable[maxCommands + 1];
 int commandCount = 0;
@@ -23,58 +25,36 @@ static int compareNames(const char* a, const char* b) {
     return static_cast<unsigned char>(*a) - static_cast<unsigned char>(*b);
 }
 
-// A hash index into the sorted table: slots hold row numbers (-1 empty),
-// collisions go to the next slot. Made for a table of `indexedCount` rows.
-constexpr int commandSlots = 512;  // a power of 2, above 2 * maxCommands
-static int16_t slotRows[commandSlots];
-static int indexedCount = -1;
-
-static unsigned hashCommandName(const char* name) {
-    unsigned hash = 0;
-    for (; *name; name++) hash = hash * 31 + static_cast<unsigned char>(*name);
-    return hash;
-}
-
-static void indexCommandNames() {
-    std::fill(slotRows, slotRows + commandSlots, int16_t(-1));
-    for (int row = 0; row < commandCount; row++) {
-        unsigned slot = hashCommandName(commandTable[row].name) % commandSlots;
-        while (slotRows[slot] >= 0) slot = (slot + 1) % commandSlots;
-        slotRows[slot] = int16_t(row);
-    }
-    indexedCount = commandCount;
-}
+// The rows of the sorted table by name.
+static NameMap<int> commandRows;
 
 void sortCommands() {
     int n = 0;
     for (const CommandFamily* const* family = commandFamilies; *family; family++) {
-        for (size_t i = 0; i < (*family)->count && n < maxCommands; i++)
-            commandTable[n++] = (*family)->rows[i];
+        for (size_t i = 0; i < (*family)->count; i++) {
+            const CommandRecord& row = (*family)->rows[i];
+            if (n == maxCommands)
+                reportRefusedRow("command", row.name, "the command table is full");
+            else if (!row.name || !row.handler)
+                reportRefusedRow("command", row.name, "it has no name or no handler");
+            else
+                commandTable[n++] = row;
+        }
     }
     std::sort(commandTable, commandTable + n, [](const CommandRecord& a, const CommandRecord& b) {
         return compareNames(a.name, b.name) < 0;
     });
     commandTable[n] = CommandRecord{nullptr, 0, 0, nullptr};
     commandCount = n;
-    indexCommandNames();
+    commandRows.clear();
+    for (int row = 0; row < n; row++)
+        if (!commandRows.emplace(commandTable[row].name, row).second)
+            reportRefusedRow("command", commandTable[row].name, "the name is taken");
 }
 
 const CommandRecord* lookupCommandName(const char* name) {
-    if (indexedCount == commandCount) {
-        for (unsigned slot = hashCommandName(name) % commandSlots; slotRows[slot] >= 0;
-             slot = (slot + 1) % commandSlots) {
-            const CommandRecord* row = &commandTable[slotRows[slot]];
-            if (compareNames(row->name, name) == 0) return row;
-        }
-        return nullptr;
-    }
-    // The table was changed without sortCommands: search it as it is.
-    CommandRecord* end = commandTable + commandCount;
-    CommandRecord* row = std::lower_bound(
-        commandTable, end, name,
-        [](const CommandRecord& a, const char* key) { return compareNames(a.name, key) < 0; });
-    if (row != end && compareNames(row->name, name) == 0) return row;
-    return nullptr;
+    auto found = commandRows.find(std::string_view(name));
+    return found == commandRows.end() ? nullptr : &commandTable[found->second];
 }
 
 const CommandRecord* findCommand(int* length) {
@@ -112,7 +92,7 @@ int dispatchCommand() {
         std::memcpy(&index, scanPointer + 1, sizeof index);
         if (index < 0 || index >= commandCount) return 0;
         row = &commandTable[index];
-        length = 9;
+        length = tokenSize;
     } else {
         row = findCommand(&length);
         if (!row) return 0;

@@ -25,10 +25,6 @@ int matrixKindOf(NumberFamily f) {
 // Doubles per element.
 int widthOf(NumberFamily f) { return f == numberReal ? 1 : 2; }
 
-bool isScalarKind(int kind) {
-    return kind == kindReal || kind == kindComplex || kind == kindInterval;
-}
-
 // A numeric operand seen as a matrix; a scalar kind repeats its value where
 // the result is larger, a matrix pads with zeros.
 struct Operand {
@@ -436,49 +432,13 @@ void rewriteAsPairs(header* argument, NumberFamily family) {
     char* oldTop = newram;
     header* value = resolveValue(argument);
     if (errorCode) return;
-    bool scalar = value->kind == kindReal;
-    int rows = scalar ? 1 : matrixRows(value), columns = scalar ? 1 : matrixColumns(value);
-    int64_t count = int64_t(rows) * columns;
-    int64_t newSize = scalar ? 72 : 64 + 16 * count;
-    int64_t growth = newSize - argument->size;
     // A value pushed by the resolution is dropped after the conversion.
-    bool pushed = newram > oldTop;
-    if (growth > ramend - newram) {
+    int64_t pushedBytes = newram - oldTop;
+    if (!widenToPairs(argument, value, family)) {
         newram = oldTop;
-        fail(errorMemoryOverflow, "Memory overflow!\n");
         return;
     }
-    // The value may lie above the argument (then it moves with the records
-    // there), below it (a variable) or outside the stack (a global).
-    char* above = endOf(argument);
-    char* valueAddress = reinterpret_cast<char*>(value);
-    bool moves = valueAddress >= above && valueAddress < newram;
-    int64_t valueOffset = moves ? valueAddress - above : 0;
-    std::memmove(above + growth, above, newram - above);
-    newram += growth;
-    if (moves) value = recordAt(above + growth + valueOffset);
-    const double* in = scalar ? reinterpret_cast<double*>(dataOf(value)) : matrixData(value);
-    if (argument->kind == kindReference)
-        argument->flags &= ~(flagReferenceArgument | flagGlobalCommand | flagGlobalReference);
-    argument->size = newSize;
-    bool complex = family == numberComplex;
-    double* out;
-    if (scalar) {
-        argument->kind = complex ? kindComplex : kindInterval;
-        out = reinterpret_cast<double*>(dataOf(argument));
-    } else {
-        argument->kind = complex ? kindComplexMatrix : kindIntervalMatrix;
-        matrixColumns(argument) = columns;
-        matrixRows(argument) = rows;
-        out = matrixData(argument);
-    }
-    // Backwards, so that a matrix converts over its own data.
-    for (int64_t k = count - 1; k >= 0; k--) {
-        double x = in[k];
-        out[2 * k] = x;
-        out[2 * k + 1] = complex ? 0 : x;
-    }
-    if (pushed) newram = oldTop + growth;
+    newram -= pushedBytes;
 }
 
 }  // namespace

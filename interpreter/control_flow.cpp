@@ -28,8 +28,6 @@ int returnLoopIndex = 0;
 
 namespace {
 
-constexpr int tokenSize = 9;  // command and number tokens of stored bodies
-
 // A stored function body is running: its commands are tokens and its
 // constructs may span lines.
 bool inStoredBody() {
@@ -50,7 +48,7 @@ bool atWord(const char* word) {
 // is right after it), or null outside stored bodies.
 char* tokenCacheSlot() {
     if (!inStoredBody() || scanPointer[-tokenSize] != commandToken) return nullptr;
-    return scanPointer - 4;
+    return scanPointer - tokenSize + tokenCacheOffset;
 }
 
 int32_t readCache(const char* slot) {

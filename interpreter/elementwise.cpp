@@ -11,10 +11,6 @@
 
 namespace {
 
-bool isMatrixKind(int kind) {
-    return kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix;
-}
-
 // A resolved numeric operand: its family, shape and elements (a scalar is
 // 1 x 1); elements are 1 or 2 doubles wide.
 struct Operand {

@@ -494,13 +494,13 @@ void skipOperand() {
         char c = *p;
         if (c == 0 || (c == endOfBody && stored)) break;
         if (c == numberToken && stored) {
-            p += 9;
+            p += tokenSize;
             continue;
         }
         if (c == commandToken && stored) {
             int32_t index;
             std::memcpy(&index, p + 1, 4);
-            p += 9;
+            p += tokenSize;
             if (index >= 0 && index < commandCount && commandTable[index].kind == commandThen)
                 break;
             continue;

@@ -166,15 +166,6 @@ header* checkedValue(header* candidate) {
     return value;
 }
 
-bool isNumericKind(int kind) {
-    return kind == kindReal || kind == kindComplex || kind == kindInterval ||
-           kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix;
-}
-
-bool isMatrixKind(int kind) {
-    return kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix;
-}
-
 int rowsOf(header* v) { return isMatrixKind(v->kind) ? matrixRows(v) : 1; }
 int columnsOf(header* v) { return isMatrixKind(v->kind) ? matrixColumns(v) : 1; }
 bool isScalar(header* v) { return isNumericKind(v->kind) && rowsOf(v) == 1 && columnsOf(v) == 1; }

@@ -49,13 +49,13 @@ const char* appendToken(const char* p, TextBuffer& out) {
         std::memcpy(&x, p + 1, 8);
         std::snprintf(piece, sizeof piece, "%g", x);
         out.append(piece);
-        return p + 9;
+        return p + tokenSize;
     }
     if (*p == commandToken) {
         int32_t index;
         std::memcpy(&index, p + 1, 4);
         out.append(index >= 0 && index < commandCount ? commandTable[index].name : "?");
-        return p + 9;
+        return p + tokenSize;
     }
     piece[0] = *p;
     piece[1] = 0;
@@ -192,8 +192,7 @@ void reportBuiltinArity(const char* name, int count) {
 namespace {
 
 bool isBlockValue(int kind) {
-    return kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix ||
-           kind == kindStringMatrix || kind == kindCompressedMatrix;
+    return isMatrixKind(kind) || kind == kindStringMatrix || kind == kindCompressedMatrix;
 }
 
 // Prints a default value from its (unaligned) place in the record.

@@ -61,7 +61,6 @@ constexpr size_t definitionLineLimit = 32752;
 constexpr size_t oneLineLimit = 981;
 constexpr int oneLineTextLimit = 32766;
 constexpr int bodyReserve = 80;  // the body reader stops this far before ramend
-constexpr int tokenSize = 9;
 
 const char* const memoryMessage = "Memory overflow while defining a function!\n";
 const char* const maximaMessage = "Maxima is not available.\n";

@@ -27,8 +27,6 @@
 
 namespace {
 
-constexpr int32_t flagZeroBase = 0x800000;  // zero-based indexing
-
 int promptOn = 1;  // command `prompt`; nothing else reads it
 
 bool startsWithDefault(const char* name) { return std::strncmp(name, "default", 7) == 0; }
@@ -220,7 +218,7 @@ void zerobaseCommand() {
             fail(errorFailed, "Variable %s not found.\n", name);
             return;
         }
-        record->flags |= flagZeroBase;
+        record->flags |= flagZeroBased;
     });
     if (!errorCode) requireSemicolon("zerobase");
 }

@@ -8,7 +8,6 @@
 #include <new>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "interpreter/assignment.h"
@@ -17,35 +16,12 @@
 #include "interpreter/printing.h"
 #include "interpreter/values.h"
 #include "platform/host.h"
+#include "shell/name_map.h"
 
 namespace {
 
-// Global names are short and looked up for most top-level statements:
-// FNV-1a and a plain loop cost a few instructions a character, less than
-// the library's hash and memcmp. The hash is not noexcept, so the table
-// keeps each node's hash and compares it before the name.
-struct GlobalNameHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view name) const {
-        uint64_t hash = 14695981039346656037u;
-        for (unsigned char c : name) hash = (hash ^ c) * 1099511628211u;
-        return hash;
-    }
-};
-struct GlobalNameEqual {
-    using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const {
-        if (a.size() != b.size()) return false;
-        for (size_t i = 0; i < a.size(); i++)
-            if (a[i] != b[i]) return false;
-        return true;
-    }
-};
-
 // Both stores are reached only from the interpreter thread. They are
 // searched by std::string_view, so a lookup builds no string.
-template <typename T>
-using NameMap = std::unordered_map<std::string, T, GlobalNameHash, GlobalNameEqual>;
 NameMap<GlobalValue> globalVariables;
 NameMap<PointerList> globalLists;
 

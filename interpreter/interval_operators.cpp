@@ -8,6 +8,7 @@
 #include "interpreter/arithmetic.h"
 #include "interpreter/elementwise.h"
 #include "interpreter/output.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 
 void reportIntervalStatus(IntervalStatus status) {
@@ -66,41 +67,12 @@ void powerInterval(double lo1, double hi1, double lo2, double hi2, double* lo, d
 
 // --- promotion -------------------------------------------------------------
 
-// Grows the record in place by `growth` bytes, moving the records above it.
-static bool growRecord(header* record, int64_t growth) {
-    if (newram + growth > ramend) {
-        fail(errorMemoryOverflow, "Memory overflow!\n");
-        return false;
-    }
-    char* end = endOf(record);
-    std::memmove(end + growth, end, static_cast<size_t>(newram - end));
-    newram += growth;
-    record->size += growth;
-    return true;
-}
-
 void promoteToInterval(header* record) {
     switch (record->kind) {
-        case kindReal: {
-            double x = realOf(record);
-            if (!growRecord(record, 8)) return;
-            record->kind = kindInterval;
-            double pair[2] = {x, x};
-            std::memcpy(dataOf(record), pair, 16);
+        case kindReal:
+        case kindRealMatrix:
+            widenToPairs(record, record, numberInterval);
             return;
-        }
-        case kindRealMatrix: {
-            int64_t n = int64_t(matrixRows(record)) * matrixColumns(record);
-            if (!growRecord(record, 8 * n)) return;
-            record->kind = kindIntervalMatrix;
-            double* m = matrixData(record);
-            for (int64_t i = n - 1; i >= 0; i--) {
-                double x = m[i];
-                m[2 * i] = x;
-                m[2 * i + 1] = x;
-            }
-            return;
-        }
         case kindInterval:
         case kindIntervalMatrix:
             return;

@@ -109,8 +109,7 @@ bool commonShape(const std::vector<Mapped>& mapped, int* rows, int* columns) {
 bool pushElement(const Mapped& m, int i, int j) {
     int64_t k = int64_t(m.rows > 1 ? i : 0) * m.columns + (m.columns > 1 ? j : 0);
     header* v = m.value;
-    bool matrix =
-        v->kind == kindRealMatrix || v->kind == kindComplexMatrix || v->kind == kindIntervalMatrix;
+    bool matrix = isMatrixKind(v->kind);
     const double* x = matrix ? matrixData(v) : reinterpret_cast<const double*>(dataOf(v));
     switch (m.family) {
         case Family::real: {
@@ -146,7 +145,7 @@ Element readElement(header* result) {
     header* v = resolveValue(result);
     if (errorCode) return e;
     e.family = familyOf(v);
-    bool scalar = v->kind == kindReal || v->kind == kindComplex || v->kind == kindInterval;
+    bool scalar = isScalarKind(v->kind);
     if (!scalar && e.family != Family::marker) e.family = Family::other;
     if (!scalar) return e;
     std::memcpy(&e.a, dataOf(v), 8);

@@ -129,8 +129,7 @@ void writeElement(double*& target, int family, const double* source, int sourceD
 bool appendNumbers(Literal& literal, header* element) {
     element = widenFamily(literal, familyOf(element->kind), element);
     if (!element) return false;
-    bool scalar =
-        element->kind == kindReal || element->kind == kindComplex || element->kind == kindInterval;
+    bool scalar = isScalarKind(element->kind);
     int64_t count = scalar ? 1 : matrixColumns(element);
     int sourceDoubles = familyOf(element->kind) == familyReal ? 1 : 2;
     const double* source =
@@ -323,9 +322,8 @@ void evaluateMatrixLiteral() {
                 return fail(errorMatrixLiteral, "Number matrix cannot contain a string!\n");
             return readStringVector(literal, element);
         }
-        bool scalar = kind == kindReal || kind == kindComplex || kind == kindInterval;
-        bool matrix =
-            kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix;
+        bool scalar = isScalarKind(kind);
+        bool matrix = isMatrixKind(kind);
         if (!scalar && !matrix) return fail(errorMatrixLiteral, "Illegal vector!\n");
         if (matrix && (matrixRows(element) != 1 || matrixColumns(element) < 1)) {
             if (literal.rows != 0) return fail(errorMatrixLiteral, "Illegal matrix element\n");

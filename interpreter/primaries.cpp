@@ -33,17 +33,6 @@ int semicolonPosition = 0;
 
 namespace {
 
-// User-function flags (the flags word of a function record).
-constexpr int32_t functionMap = 0x10;
-constexpr int32_t functionSymbolic = 0x40;
-constexpr int32_t functionOperator = 0x200;
-constexpr int32_t functionPostfix = 0x400;
-constexpr int32_t functionStrong = 0x1000;
-constexpr int32_t functionPrefixLine = 0x1000000;
-
-// Variable flag set by the command `zerobase`.
-constexpr int32_t flagZeroBased = 0x800000;
-
 constexpr int maxPositionalArguments = 50;
 constexpr int numberTextLimit = 32764;    // digits and point
 constexpr int exponentTextLimit = 32766;  // with the exponent
@@ -140,7 +129,7 @@ void readNumber() {
 void readNumberToken() {
     double value;
     std::memcpy(&value, scanPointer + 1, 8);
-    scanPointer += 9;
+    scanPointer += tokenSize;
     pushNumber(value);
 }
 
@@ -285,7 +274,7 @@ void readBraceIndex(const char* name) {
 // (or, with "prefixline", to the rest of the line as a string).
 void callPrefixFunction(header* function) {
     char* entry = newram;
-    if (function->flags & functionPrefixLine) {
+    if (function->flags & userFunctionPrefixLine) {
         size_t length = std::strlen(scanPointer);
         pushString(scanPointer, length);
         scanPointer += length;
@@ -393,7 +382,7 @@ bool callWithBrackets(const char* name, Arguments& arguments) {
     }
     if (arguments.bracket == '(' && !target) {
         function = findFunction(name);
-        if (function && (function->flags & functionMap)) {
+        if (function && (function->flags & userFunctionMap)) {
             mapCall = true;
         } else if (!function) {
             function = findMapFunction(name);
@@ -419,7 +408,7 @@ bool callWithBrackets(const char* name, Arguments& arguments) {
 
 // A prefix function called with the rest of the expression, as in "f x".
 bool isPrefixFunction(header* function) {
-    return function && (function->flags & (userFunctionPrefix | functionPrefixLine));
+    return function && (function->flags & (userFunctionPrefix | userFunctionPrefixLine));
 }
 
 // A name with what follows it. Returns whether postfix operators apply.
@@ -557,8 +546,8 @@ header* findFunctionAtScan(int* length) {
 bool applyUserOperator(char* entry, bool strong) {
     int length;
     header* function = findFunctionAtScan(&length);
-    if (!function || bool(function->flags & functionStrong) != strong) return false;
-    if (function->flags & functionOperator) {
+    if (!function || bool(function->flags & userFunctionStrong) != strong) return false;
+    if (function->flags & userFunctionOperator) {
         scanPointer += length;
         skipBlanks(1);
         keepFirstValue(entry);
@@ -573,7 +562,7 @@ bool applyUserOperator(char* entry, bool strong) {
         callUserFunction(function, recordAt(entry), 2, 2);
         return true;
     }
-    if (function->flags & functionPostfix) {
+    if (function->flags & userFunctionPostfix) {
         scanPointer += length;
         keepFirstValue(entry);
         callUserFunction(function, recordAt(entry), 1, 1);
@@ -763,7 +752,7 @@ void bindUnboundArgument(char* argument) {
     char name[32];
     std::memcpy(name, reference->name, 32);
     header* function = findFunction(name);
-    if (function && (function->flags & functionSymbolic)) {
+    if (function && (function->flags & userFunctionSymbolic)) {
         if (parameterCount(function) < 1) return;
         newram = argument;
         pushCString(name);

@@ -17,6 +17,10 @@ constexpr int fileLineLimit = 1023;  // bytes of one program-file line
 constexpr char endOfBody = 1;
 constexpr char numberToken = 2;
 constexpr char commandToken = 3;
+// Bytes of a number or command token (the token byte and 8 bytes), and the
+// offset of the jump cache in a command token.
+constexpr int tokenSize = 9;
+constexpr int tokenCacheOffset = 5;
 
 // 'A'-'Z', 'a'-'z', bytes 0xC2-0xFF and `hardSpaceCode`.
 inline bool isLetter(char c) {

@@ -101,15 +101,6 @@ char* pushHeader(int kind, int64_t size, const char* name) {
     return dataOf(record);
 }
 
-// Record size of a matrix with `elementBytes` per element, or a size that
-// cannot fit when the dimensions are negative or too large.
-static int64_t matrixRecordSize(int rows, int columns, int elementBytes) {
-    if (rows < 0 || columns < 0) return INT64_MAX;
-    int64_t elements = int64_t(rows) * columns;
-    if (elements > (INT64_MAX - 64) / elementBytes) return INT64_MAX;
-    return 64 + elements * elementBytes;
-}
-
 static header* pushMatrix(int kind, int rows, int columns, int elementBytes, const char* name) {
     header* record = recordAt(newram);
     char* data = pushHeader(kind, matrixRecordSize(rows, columns, elementBytes), name);

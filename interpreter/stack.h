@@ -93,7 +93,33 @@ enum HeaderFlags : int32_t {
     flagColonNamed = 0x80000,        // named argument given with ":="
     flagGlobalCommand = 0x100000,    // reference made by the command `global`
     flagGlobalReference = 0x200000,  // reference resolved through the global store
+    flagZeroBased = 0x800000,        // variable indexed from 0 (command `zerobase`)
 };
+
+// Kind predicates.
+inline bool isScalarKind(int kind) {
+    return kind == kindReal || kind == kindComplex || kind == kindInterval;
+}
+inline bool isMatrixKind(int kind) {
+    return kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix;
+}
+inline bool isNumericKind(int kind) { return isScalarKind(kind) || isMatrixKind(kind); }
+inline bool isViewKind(int kind) {
+    return kind == kindSubmatrix || kind == kindComplexSubmatrix || kind == kindIntervalSubmatrix;
+}
+
+// Record sizes: a scalar of `dataBytes` (8 real, 16 complex or interval); a
+// matrix with `elementBytes` per element (the element data starts at byte
+// 64), or a size that cannot fit when the dimensions are negative or too
+// large.
+constexpr int matrixDataOffset = headerSize + 8;
+constexpr int64_t scalarRecordSize(int dataBytes) { return headerSize + dataBytes; }
+inline int64_t matrixRecordSize(int rows, int columns, int elementBytes) {
+    if (rows < 0 || columns < 0) return INT64_MAX;
+    int64_t elements = int64_t(rows) * columns;
+    if (elements > (INT64_MAX - matrixDataOffset) / elementBytes) return INT64_MAX;
+    return matrixDataOffset + elements * elementBytes;
+}
 
 // Command code of the all-indices marker ":".
 constexpr int32_t commandAllIndices = 20;

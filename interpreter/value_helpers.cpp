@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "interpreter/output.h"
+
 double currentEpsilon = defaultEpsilon;
 double globalEpsilon = defaultEpsilon;
 int errorsOff = 0;
@@ -75,7 +77,7 @@ header* pushMatrixOfKind(int kind, int rows, int columns) {
     int64_t count = int64_t(rows) * columns;
     // A size beyond the free stack is asked for as one byte too many, so
     // that the push fails in the usual way without overflowing the size.
-    int64_t size = count > room / width ? room + 8 : headerSize + 8 + width * count;
+    int64_t size = count > room / width ? room + 8 : matrixDataOffset + width * count;
     char* data = pushHeader(kind, size, "");
     if (!data) return nullptr;
     header* result = recordAt(data - headerSize);
@@ -94,5 +96,48 @@ int clampToInt(double x) {
 bool truncateToInt(double x, int* value) {
     if (!(x > -2147483649.0 && x < 2147483648.0)) return false;
     *value = int(x);
+    return true;
+}
+
+bool widenToPairs(header* record, header* value, NumberFamily family) {
+    bool scalar = value->kind == kindReal;
+    int rows = scalar ? 1 : matrixRows(value), columns = scalar ? 1 : matrixColumns(value);
+    int64_t count = int64_t(rows) * columns;
+    int64_t newSize = scalar ? scalarRecordSize(16) : matrixRecordSize(rows, columns, 16);
+    int64_t growth = newSize - record->size;
+    if (growth > ramend - newram) {
+        fail(errorMemoryOverflow, "Memory overflow!\n");
+        return false;
+    }
+    // The value may lie above the record (then it moves with the records
+    // there), below it (a variable) or outside the stack (a global).
+    char* above = endOf(record);
+    char* valueAddress = reinterpret_cast<char*>(value);
+    bool moves = valueAddress >= above && valueAddress < newram;
+    int64_t valueOffset = moves ? valueAddress - above : 0;
+    std::memmove(above + growth, above, newram - above);
+    newram += growth;
+    if (moves) value = recordAt(above + growth + valueOffset);
+    const double* in = scalar ? reinterpret_cast<double*>(dataOf(value)) : matrixData(value);
+    if (record->kind == kindReference)
+        record->flags &= ~(flagReferenceArgument | flagGlobalCommand | flagGlobalReference);
+    record->size = newSize;
+    bool complex = family == numberComplex;
+    double* out;
+    if (scalar) {
+        record->kind = complex ? kindComplex : kindInterval;
+        out = reinterpret_cast<double*>(dataOf(record));
+    } else {
+        record->kind = complex ? kindComplexMatrix : kindIntervalMatrix;
+        matrixColumns(record) = columns;
+        matrixRows(record) = rows;
+        out = matrixData(record);
+    }
+    // Backwards, so that a matrix converts over its own data.
+    for (int64_t k = count - 1; k >= 0; k--) {
+        double x = in[k];
+        out[2 * k] = x;
+        out[2 * k + 1] = complex ? 0 : x;
+    }
     return true;
 }

@@ -39,6 +39,13 @@ int countCollectionItems(const header* collection);
 // any push does ("Stack overflow!", error 2) and gives null.
 header* pushMatrixOfKind(int kind, int rows, int columns);
 
+// Rewrites `record` in place as the complex (x, 0) or interval [x, x] form
+// (by `family`) of the real scalar or real matrix `value`, which is the
+// record itself, a record above it or one outside the stack; the records
+// above `record` move up by the growth and `newram` with them. No room:
+// "Memory overflow!", error 180, and false.
+bool widenToPairs(header* record, header* value, NumberFamily family);
+
 // Converts a double to an int without undefined behaviour: truncates toward
 // zero and clamps to the int range; NaN gives 0.
 int clampToInt(double x);

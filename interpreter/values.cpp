@@ -20,19 +20,7 @@
 #include "interpreter/variables.h"
 #include "shell/settings.h"
 
-// User-function flags (the flags word of a function record).
-constexpr int32_t functionMap = 0x10;
-constexpr int32_t functionSymbolic = 0x40;
-
 namespace {
-
-bool isViewKind(int kind) {
-    return kind == kindSubmatrix || kind == kindComplexSubmatrix || kind == kindIntervalSubmatrix;
-}
-
-bool isNumericMatrixKind(int kind) {
-    return kind == kindRealMatrix || kind == kindComplexMatrix || kind == kindIntervalMatrix;
-}
 
 // Doubles per element of a numeric kind (scalar, matrix or view).
 int doublesPerElement(int kind) {
@@ -77,7 +65,7 @@ int matrixKindOf(int kind) {
 
 // Element data and column count of a view's base (a scalar counts as 1x1).
 const double* baseElements(header* base, int* columns) {
-    if (isNumericMatrixKind(base->kind)) {
+    if (isMatrixKind(base->kind)) {
         *columns = matrixColumns(base);
         return matrixData(base);
     }
@@ -156,7 +144,7 @@ header* resolveUnboundName(const char* name) {
         reportUnknownVariable(name, "Use global variables or parameters for string evaluation.\n");
         return pushErrorString("Error");
     }
-    if (function->flags & functionSymbolic) {
+    if (function->flags & userFunctionSymbolic) {
         pushCString(name);
         return recordAt(old);
     }
@@ -262,10 +250,6 @@ header* findBraceVariable(const char* name, header** value) {
     return errorCode ? nullptr : variable;
 }
 
-bool isScalarKind(int kind) {
-    return kind == kindReal || kind == kindComplex || kind == kindInterval;
-}
-
 void reportBraceIndex(int k) { fail(errorFailed, "Index %d out of bounds!\n", k); }
 
 header* braceElementOfMatrix(header* matrix, int k) {
@@ -308,7 +292,7 @@ void indexBraces(const char* name, header* index) {
     header* result;
     if (isScalarKind(value->kind) || value->kind == kindString) {
         result = pushReference(variable, name);
-    } else if (isNumericMatrixKind(value->kind)) {
+    } else if (isMatrixKind(value->kind)) {
         result = braceElementOfMatrix(value, k);
     } else if (value->kind == kindStringMatrix) {
         int item = clampToInt(realOf(indexValue));
@@ -337,7 +321,7 @@ void indexBraces(const char* name, header* row, header* column) {
     header* result;
     if (isScalarKind(value->kind)) {
         result = pushReference(variable, name);
-    } else if (isNumericMatrixKind(value->kind)) {
+    } else if (isMatrixKind(value->kind)) {
         int rows = matrixRows(value), columns = matrixColumns(value);
         if (i < 1 || (i > rows && rows != 1)) {
             reportBraceIndex(i);
@@ -368,7 +352,7 @@ void callStringFunction(header* text, int n, header* first, int m) {
         char buffer[32];
         std::strcpy(buffer, name);
         header* function = findFunction(buffer);
-        if (function && (function->flags & functionMap)) {
+        if (function && (function->flags & userFunctionMap)) {
             callMapFunction(first, buffer, m);
             return;
         }
@@ -488,8 +472,8 @@ void indexParentheses(int n, header* indexed, header* first, int bracketKind, in
         header* rows = resolveValue(first);
         header* columns = n == 2 ? resolveValue(nextValue(first)) : nullptr;
         if (!errorCode && n == 1) {
-            bool oneRow = isNumericMatrixKind(value->kind) ? matrixRows(value) == 1
-                                                           : isScalarKind(value->kind);
+            bool oneRow =
+                isMatrixKind(value->kind) ? matrixRows(value) == 1 : isScalarKind(value->kind);
             if (oneRow) {
                 columns = rows;
                 rows = pushReal(1 - origin);
@@ -498,7 +482,7 @@ void indexParentheses(int n, header* indexed, header* first, int bracketKind, in
             }
         }
         if (!errorCode) {
-            if (isScalarKind(value->kind) || isNumericMatrixKind(value->kind)) {
+            if (isScalarKind(value->kind) || isMatrixKind(value->kind)) {
                 header* result = selectSubmatrix(value, rows, columns, origin);
                 if (!errorCode) moveResult(first, result);
             } else {

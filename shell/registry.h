@@ -6,17 +6,10 @@
 #include <cstdio>
 #include <functional>
 #include <string>
-#include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
-// Names to positions, searchable with a plain C text.
-struct NameHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
-};
-using NameIndex = std::unordered_map<std::string, size_t, NameHash, std::equal_to<>>;
+#include "shell/name_map.h"
 
 // Counts the changes of stored settings: every write or removal of this
 // file and whatever calls noteSettingsChanged (the store's profile loads and

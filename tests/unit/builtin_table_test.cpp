@@ -56,6 +56,19 @@ class BuiltinTableTest : public SmallStack {
     }
 };
 
+TEST_F(BuiltinTableTest, RowsLeftOutAreSaidOnStandardError) {
+    const BuiltinRecord twice[] = {{"pi", 0, 0, [](header*) {}}};
+    const BuiltinFamily again = {twice, 1};
+    const BuiltinFamily* const families[] = {&testBuiltinsA, &again};
+    testing::internal::CaptureStderr();
+    sortBuiltinFamilies(families, 2);
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("\"missing\" is left out: it has no name or no handler"), std::string::npos)
+        << said;
+    EXPECT_NE(said.find("\"pi\" is left out: its name and count are taken"), std::string::npos)
+        << said;
+}
+
 TEST_F(BuiltinTableTest, TableIsAssembledSortedAndClosed) {
     std::vector<std::string> order;
     for (int i = 0; i < builtinCount; i++)

@@ -38,22 +38,6 @@ TEST(CommandIndex, AgreesWithAPlainSearch) {
     EXPECT_EQ(lookupCommandName("s"), nullptr);
 }
 
-// A table changed in place without sortCommands is still searched as it is.
-TEST(CommandIndex, TableChangedWithoutSorting) {
-    sortCommands();
-    int savedCount = commandCount;
-    CommandRecord saved[2] = {commandTable[0], commandTable[1]};
-    commandTable[0] = {"alpha", commandEverywhere, 0, nullptr};
-    commandTable[1] = {"beta", commandEverywhere, 0, nullptr};
-    commandCount = 2;
-    EXPECT_EQ(lookupCommandName("beta"), &commandTable[1]);
-    EXPECT_EQ(lookupCommandName("quit"), nullptr);
-    commandTable[0] = saved[0];
-    commandTable[1] = saved[1];
-    commandCount = savedCount;
-    EXPECT_NE(lookupCommandName("quit"), nullptr);
-}
-
 TEST(Scanner, HasPrefix) {
     struct {
         const char* text;

@@ -11,7 +11,6 @@
 
 class MathBuiltinTest : public MathTest {};
 
-
 TEST_F(MathBuiltinTest, RealValues) {
     struct Case {
         const char* name;
