@@ -161,7 +161,7 @@ bool copyIntoView(header* view, header* base, header* value) {
     int64_t rows = viewRows(view), columns = viewColumns(view);
     bool sameShape = v.rows == rows && v.columns == columns;
     if (!sameShape && !(v.rows == 1 && v.columns == 1)) {
-        fail(45, "Illegal assignment!\nRow or column numbers do not agree!\n");
+        fail(errorIllegalAssignment, "Illegal assignment!\nRow or column numbers do not agree!\n");
         return false;
     }
     const int32_t* r = viewRowIndices(view);
@@ -204,7 +204,7 @@ header* convertedValue(header* value, void (*convert)(header*)) {
 header* assignThroughView(header* view, header* value) {
     header* base = viewBase(view);
     if (!base || !viewFitsBase(view, base)) {
-        fail(43, "Internal variable error!\n");
+        fail(errorInternalVariable, "Internal variable error!\n");
         return nullptr;
     }
     NumberFamily valueFamily = numberFamily(value);
@@ -216,22 +216,22 @@ header* assignThroughView(header* view, header* value) {
                 return convertBaseAndAssign(view, base, value, promoteToInterval);
             if (valueFamily == numberReal) return copyIntoView(view, base, value) ? base : nullptr;
             if (value->kind == kindString || value->kind == kindStringMatrix)
-                fail(45, "Cannot assign a string to real!\n");
+                fail(errorIllegalAssignment, "Cannot assign a string to real!\n");
             else
-                fail(45, "Cannot assign this value to real!\n");
+                fail(errorIllegalAssignment, "Cannot assign this value to real!\n");
             return nullptr;
         case numberComplex:
             if (valueFamily == numberReal)
                 value = convertedValue(value, convertToComplex);
             else if (valueFamily != numberComplex)
-                fail(45, "Illegal assignment!\n");
+                fail(errorIllegalAssignment, "Illegal assignment!\n");
             if (errorCode) return nullptr;
             return copyIntoView(view, base, value) ? base : nullptr;
         default:
             if (valueFamily == numberReal)
                 value = convertedValue(value, promoteToInterval);
             else if (valueFamily != numberInterval)
-                fail(45, "Cannot assign this type to intervals!\n");
+                fail(errorIllegalAssignment, "Cannot assign this type to intervals!\n");
             if (errorCode) return nullptr;
             return copyIntoView(view, base, value) ? base : nullptr;
     }
@@ -266,7 +266,7 @@ bool findVectorString(const header* vector, int k, int64_t* offset, int64_t* len
 header* assignThroughSubvector(header* subvector, header* value) {
     header* base = subvectorBase(subvector);
     if (!base || base->kind != kindStringMatrix || base->size < headerSize) {
-        fail(43, "Internal variable error!\n");
+        fail(errorInternalVariable, "Internal variable error!\n");
         return nullptr;
     }
     if (value->kind != kindString) {
@@ -305,7 +305,7 @@ header* replaceLocalVariable(header* variable, header* value) {
     char* place = reinterpret_cast<char*>(variable);
     int64_t delta = value->size - variable->size;
     if (delta > 0 && delta > ramend - newram) {
-        fail(501, "Memory overflow in assignment.\n");
+        fail(errorReplaceMemory, "Memory overflow in assignment.\n");
         return nullptr;
     }
     char name[nameSize];
@@ -342,7 +342,7 @@ header* assignToVariable(header* variable, header* value, const char* name, bool
     if (throughGlobal ||
         (isTopLevel() && (!stacked || (!isPercentName(name) && !inFunctionArea)))) {
         int32_t keep = variable->flags & ~(flagSymbolic | flagGlobalCommand | flagGlobalReference |
-                                           flagReferenceArgument | 0x800000);
+                                           flagReferenceArgument | flagZeroBased);
         char storeName[nameSize];
         copyName(storeName, throughGlobal || !stacked ? variable->name : name);
         header* stored = storeGlobal(storeName, value, keep);
@@ -454,13 +454,13 @@ header* assignVariable(header* target, header* value) {
     stackMoveCount = 0;
     stackMovesLost = false;
     if (!target || !value) {
-        fail(43, "Internal variable error!\n");
+        fail(errorInternalVariable, "Internal variable error!\n");
         return nullptr;
     }
     char name[nameSize];
     copyName(name, target->name);
     if (isNoResultMarker(value) && !isPercentName(name)) {
-        fail(1, "A function returned no value. Cannot assign this to a variable.\n");
+        fail(errorFailed, "A function returned no value. Cannot assign this to a variable.\n");
         return nullptr;
     }
     if (target->kind == kindReference && !referenceTarget(target) &&
@@ -483,7 +483,7 @@ header* assignVariable(header* target, header* value) {
                                                                : referenceTarget(variable);
         if (!next) {
             if (variable->flags & flagGlobalReference) return assignNewVariable(value, name);
-            fail(43, "Internal variable error!\n");
+            fail(errorInternalVariable, "Internal variable error!\n");
             return nullptr;
         }
         variable = next;
@@ -500,7 +500,7 @@ header* assignVariable(header* target, header* value) {
         return nullptr;
     }
     if (value->kind == kindFunction && variable->kind != kindFunction) {
-        fail(320, "Cannot assign a UDF to a variable!\n");
+        fail(errorFunctionValue, "Cannot assign a UDF to a variable!\n");
         return nullptr;
     }
 
@@ -606,7 +606,7 @@ header* assignAll(header** targets, int targetCount, header** values, int valueC
             printedAnchor = anchorOf(printed);
         }
         if (stackMovesLost) {
-            fail(43, "Internal variable error!\n");
+            fail(errorInternalVariable, "Internal variable error!\n");
             return nullptr;
         }
         for (int j = k + 1; j < targetCount; j++) {
@@ -658,7 +658,7 @@ bool strictAssignments() {
 // Reads the right side and assigns it; returns the record to print.
 header* performAssignment(header* first, AssignmentOperator op) {
     if (op == plainAssignment && isTopLevel() && strictAssignments()) {
-        fail(1, "Use assignment := in strict mode!\n");
+        fail(errorFailed, "Use assignment := in strict mode!\n");
         return nullptr;
     }
     char* valuesStart = newram;
@@ -678,7 +678,7 @@ header* performAssignment(header* first, AssignmentOperator op) {
         collectRecords(reinterpret_cast<char*>(first), valuesStart, targets, maxAssignmentTargets);
     for (int k = 0; k < std::min(targetCount, maxAssignmentTargets); k++)
         if (!isAssignableKind(targets[k]->kind)) {
-            fail(210, "Cannot assign to this value!\n");
+            fail(errorFunctionMemory, "Cannot assign to this value!\n");
             return nullptr;
         }
     if (targetCount > maxAssignmentTargets) {
@@ -694,26 +694,26 @@ header* performAssignment(header* first, AssignmentOperator op) {
         return nullptr;
     }
     if (valueCount == 0) {
-        fail(101, "Illegal assignment!\n");
+        fail(errorAssignmentTarget, "Illegal assignment!\n");
         return nullptr;
     }
     if (valueCount > 1 && valueCount < targetCount) {
-        fail(102, "Illegal multiple assignment!\n");
+        fail(errorMultipleAssignment, "Illegal multiple assignment!\n");
         return nullptr;
     }
     if (op != plainAssignment && op != colonAssignment && targetCount > 1) {
-        fail(102, "No multiple assignment for Maxima!\n");
+        fail(errorMultipleAssignment, "No multiple assignment for Maxima!\n");
         return nullptr;
     }
     if (op == symbolicAssignment || op == maximaOnlyAssignment) {
         // The answer to "name:text;" would be assigned; there is no Maxima.
-        fail(1, "Maxima is not available.\n");
+        fail(errorFailed, "Maxima is not available.\n");
         return nullptr;
     }
     header* printed = assignAll(targets, targetCount, values, valueCount);
     if (op == maximaAssignment && !errorCode) {
         // The value would be sent to Maxima as "name:value;".
-        fail(1, "Maxima is not available.\n");
+        fail(errorFailed, "Maxima is not available.\n");
         return nullptr;
     }
     return printed;

@@ -40,10 +40,14 @@ enum ErrorCode : int {
     errorIndexCount = 30,           // "Need one or two indices for a matrix reference!"
     errorNotMatrix = 31,            // "%s is not a matrix!"
     errorIllegalIndex = 41,         // "Illegal index!"
+    errorInternalVariable = 43,     // "Internal variable error!"
+    errorIllegalAssignment = 45,    // a value that does not fit the assigned element
+    errorMultipleAssignment = 102,  // "Illegal multiple assignment!"
     errorLogDomain = 50,            // "log defined only for positive numbers!"
     errorListIndex = 100,           // a list index not an integer or out of range
     errorTooManyVariables = 100,    // more variables than values in a multiple assignment
     errorTooManyValues = 101,       // more values than variables in a multiple assignment
+    errorAssignmentTarget = 101,    // "Illegal assignment!" to a target that takes no value
     errorZeroStep = 401,            // "A step size of 0 is not allowed in : "
     errorVectorTooLong = 402,       // "A vector can only have %d elements"
     errorBraceVariable = 1011,      // "%s not a variable of proper type for {}!"
@@ -56,7 +60,9 @@ enum ErrorCode : int {
     // --- memory ---
     errorOutOfMemory = 120,       // "Out of Memory!"
     errorMemoryOverflow = 180,    // "Memory overflow!" while a record grows
+    errorFunctionMemory = 210,    // memory overflow defining a function; assigning to a value
     errorAssignMemory = 500,      // "Memory overflow assigning to %s"
+    errorReplaceMemory = 501,     // "Memory overflow in assignment."
     errorOutOfStackMemory = 710,  // "Out of memory!" for an index selection
 
     // --- statements, functions and commands ---
@@ -77,6 +83,8 @@ enum ErrorCode : int {
     errorGlobalOutside = 500,     // "It makes no sense to use \"global\" outside of functions."
     errorParameterType = 701,     // "Illegal parameter type %s!"
     errorForgetInFunction = 720,  // "Cannot forget functions in a function!"
+    errorFunctionValue = 320,     // "Cannot assign a UDF to a variable!"
+    errorFunctionEnd = 2200,      // a function definition that does not end
     errorRelax = 1001,            // "relax" and file-only commands out of place
     errorCommentEnd = 1002,       // "\"endcomment\" missing!"
     errorRecursion = 8888,        // "Stack overflow. Too many recursions?"

@@ -94,7 +94,7 @@ struct Definition {
 // end would be passed.
 bool put(Definition& d, const void* bytes, size_t n) {
     if (int64_t(n) > ramend - d.out - 8) {
-        fail(210, "%s", memoryMessage);
+        fail(errorFunctionMemory, "%s", memoryMessage);
         return false;
     }
     std::memcpy(d.out, bytes, n);
@@ -128,7 +128,7 @@ bool nextDefinitionLine(Definition& d) {
 void reportEndOfFile() {
     if (errorCode) return;
     if (*scanPointer == endOfBody) *scanPointer = 0;
-    fail(2200, "End of file reached in function definition!\n");
+    fail(errorFunctionEnd, "End of file reached in function definition!\n");
 }
 
 // A definition that cannot be stored in this build: its lines are consumed
@@ -147,7 +147,7 @@ void refuseDefinition(Definition& d, const char* message, bool hasLines) {
         scanPointer += std::strlen(scanPointer);
     }
     errorCode = 0;
-    fail(1, "%s", message);
+    fail(errorFailed, "%s", message);
 }
 
 // --- header ---------------------------------------------------------------------
@@ -193,12 +193,12 @@ bool keywordAccepted(const Definition& d, const Keyword* keyword, int lastRank) 
 
 bool checkKeywordCombination(const Definition& d, const Keyword* k) {
     if (k->flag == userFunctionPostfix && (d.flags & userFunctionOperator)) {
-        fail(1, "\"operator\" and \"postfix\" not possible.\n");
+        fail(errorFailed, "\"operator\" and \"postfix\" not possible.\n");
         return false;
     }
     bool prefix = k->flag == userFunctionPrefix || k->flag == userFunctionPrefixLine;
     if (prefix && (d.flags & (userFunctionOperator | userFunctionPostfix | userFunctionStrong))) {
-        fail(1, "\"prefix\" cannot be used with \"operator\", \"prefix\", or \"strong\".\n");
+        fail(errorFailed, "\"prefix\" cannot be used with \"operator\", \"prefix\", or \"strong\".\n");
         return false;
     }
     return true;
@@ -281,7 +281,7 @@ bool startRecord(Definition& d) {
     d.record->extra = 0;
     d.out = reinterpret_cast<char*>(d.record) + functionParametersOffset;
     if (d.out + 8 > ramend) {
-        fail(210, "%s", memoryMessage);
+        fail(errorFunctionMemory, "%s", memoryMessage);
         return false;
     }
     raiseStackTop(d);
@@ -327,7 +327,7 @@ bool readDefault(Definition& d, const char* name, int32_t* flags) {
     evaluateToValues();
     if (errorCode) return false;
     if (newram <= start) {
-        fail(701, "Syntax error in parameter list!\n");
+        fail(errorParameterType, "Syntax error in parameter list!\n");
         return false;
     }
     header* value = recordAt(start);
@@ -336,7 +336,7 @@ bool readDefault(Definition& d, const char* name, int32_t* flags) {
     if (isNoneMarker(value) && stringOf(value)[0] == markerNone) *flags |= annotationNone;
     char* place = d.out;
     if (size > ramend - place - 8) {
-        fail(210, "%s", memoryMessage);
+        fail(errorFunctionMemory, "%s", memoryMessage);
         return false;
     }
     std::memmove(place, start, size_t(size));
@@ -357,14 +357,14 @@ bool readEntryAttributes(Definition& d, ListState& s, const char* name, int32_t*
         char c = *scanPointer;
         if ((c == '=' && scanPointer[1] != '=') || (c == ':' && scanPointer[1] == '=')) {
             if (s.groupOpen) {
-                fail(1, "Vector parameter cannot have default value!\n");
+                fail(errorFailed, "Vector parameter cannot have default value!\n");
                 return false;
             }
             scanPointer += c == '=' ? 1 : 2;
             if (!readDefault(d, name, flags)) return false;
         } else if (c == ']') {
             if (!s.groupOpen) {
-                fail(1, "Closing ] found!\n");
+                fail(errorFailed, "Closing ] found!\n");
                 return false;
             }
             scanPointer++;
@@ -372,7 +372,7 @@ bool readEntryAttributes(Definition& d, ListState& s, const char* name, int32_t*
             *flags |= parameterGroupEnd;
         } else if (c == ':') {
             if (s.groupOpen) {
-                fail(1, "Vector parameter is always scalar!\n");
+                fail(errorFailed, "Vector parameter is always scalar!\n");
                 return false;
             }
             scanPointer++;
@@ -388,7 +388,7 @@ bool readEntry(Definition& d, ListState& s) {
     bool opens = *scanPointer == '[';
     if (opens) {
         if (s.groupOpen) {
-            fail(701, "Syntax error in parameter list!\n");
+            fail(errorParameterType, "Syntax error in parameter list!\n");
             return false;
         }
         scanPointer++;
@@ -436,7 +436,7 @@ bool readParameterList(Definition& d) {
         }
         if (c == ')' || startsWith(scanPointer, "...")) {
             if (s.groupOpen) {
-                fail(1, "Parameter vector not closed!\n");
+                fail(errorFailed, "Parameter vector not closed!\n");
                 return false;
             }
             if (c == ')') {
@@ -458,11 +458,11 @@ bool readParameterList(Definition& d) {
             scanPointer++;
         } else if (*scanPointer == ';') {
             if (!(d.flags & userFunctionMap)) {
-                fail(1, "Semicolon parameters only in map functions!\n");
+                fail(errorFailed, "Semicolon parameters only in map functions!\n");
                 return false;
             }
             if (s.semicolonSeen) {
-                fail(1, "Only one semicolon in parameter list allowed!\n");
+                fail(errorFailed, "Only one semicolon in parameter list allowed!\n");
                 return false;
             }
             s.semicolonSeen = true;
@@ -472,7 +472,7 @@ bool readParameterList(Definition& d) {
             entryExpected = false;
         }
     }
-    fail(701, "Syntax error in parameter list!\n");
+    fail(errorParameterType, "Syntax error in parameter list!\n");
     return false;
 }
 
@@ -560,7 +560,7 @@ bool copyOneLineBody(char* text, int* length) {
         if (c == '(' || c == '[') depth++;
         if (c == ')' || c == ']') depth--;
         if (n >= oneLineTextLimit) {
-            fail(10, "One-line function too long.\n");
+            fail(errorWrongOperand, "One-line function too long.\n");
             return false;
         }
         text[n++] = c;
@@ -578,7 +578,7 @@ bool prepareOneLine(Definition& d, char** resume) {
     skipSpaces();
     if (startsWith(scanPointer, "return ")) scanPointer += 7;
     if (std::strlen(scanPointer) >= oneLineLimit) {
-        fail(1, "One line function too long!\n");
+        fail(errorFailed, "One line function too long!\n");
         return false;
     }
     cutOneLineComment(d, false);
@@ -586,7 +586,7 @@ bool prepareOneLine(Definition& d, char** resume) {
     int length = 0;
     if (!copyOneLineBody(text, &length)) return false;
     if (length == 0) {
-        fail(10, "Function body missing!\n");
+        fail(errorWrongOperand, "Function body missing!\n");
         return false;
     }
     *resume = scanPointer;
@@ -646,7 +646,7 @@ bool copyStringLiteral(BodyReader& r, const char* quote) {
     if (!end) {
         char message[32];
         std::snprintf(message, sizeof message, "%s missing.\n", quote);
-        fail(2200, "%s", message);
+        fail(errorFunctionEnd, "%s", message);
         return false;
     }
     size_t n = size_t(end - scanPointer) + q;
@@ -815,7 +815,7 @@ bool readBody(Definition& d) {
     BodyReader r{d, d.out, scanPointer};
     for (;;) {
         if (ramend - d.out < bodyReserve) {
-            fail(210, "%s", memoryMessage);
+            fail(errorFunctionMemory, "%s", memoryMessage);
             return false;
         }
         bool finished = false;
@@ -882,7 +882,7 @@ bool readForm(Definition& d, char** resume, bool* multiLine) {
         return prepareOneLine(d, resume);
     }
     if (*p == '=') {
-        fail(1, "Use :=, ::=, or &= in one-line function!\n");
+        fail(errorFailed, "Use :=, ::=, or &= in one-line function!\n");
         return false;
     }
     return true;
@@ -932,12 +932,12 @@ bool readDefinition(Definition& d) {
 void defineFunction() {
     functionEntryActive = 1;
     if (functionState == functionRunning) {
-        fail(60, "Cannot define a function in a function!\n");
+        fail(errorDefinition, "Cannot define a function in a function!\n");
         functionEntryActive = 0;
         return;
     }
     if (std::strlen(scanPointer) > definitionLineLimit) {
-        fail(60, "Line too long!\n");
+        fail(errorDefinition, "Line too long!\n");
         functionEntryActive = 0;
         return;
     }
