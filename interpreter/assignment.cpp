@@ -36,42 +36,9 @@ constexpr int nameSize = sizeof(header::name);
 // move during one `assignVariable` is noted, so that the value being stored
 // and the remembered targets of a multiple assignment are carried along.
 
-struct StackMove {
-    char* from;  // the moved region was [from, end)
-    char* end;
-    int64_t delta;
-};
-constexpr int maxStackMoves = 16;
-StackMove stackMoves[maxStackMoves];
-int stackMoveCount = 0;
-bool stackMovesLost = false;
-
 bool onStack(const void* p) {
     const char* c = static_cast<const char*>(p);
     return c >= ramstart && c < ramend;
-}
-
-char* relocate(char* p, int firstMove) {
-    for (int i = firstMove; i < stackMoveCount; i++)
-        if (p >= stackMoves[i].from && p < stackMoves[i].end) p += stackMoves[i].delta;
-    return p;
-}
-
-template <typename T>
-T* relocate(T* p, int firstMove) {
-    return reinterpret_cast<T*>(relocate(reinterpret_cast<char*>(p), firstMove));
-}
-
-// Moves everything from `from` up to `newram` by `delta` bytes (the caller
-// has checked the room) and notes the move.
-void shiftStack(char* from, int64_t delta) {
-    if (delta == 0) return;
-    std::memmove(from + delta, from, newram - from);
-    if (stackMoveCount < maxStackMoves)
-        stackMoves[stackMoveCount++] = {from, newram, delta};
-    else
-        stackMovesLost = true;
-    newram += delta;
 }
 
 // --- small helpers -------------------------------------------------------------
@@ -310,10 +277,10 @@ header* replaceLocalVariable(header* variable, header* value) {
     }
     char name[nameSize];
     copyName(name, variable->name);
-    int firstMove = stackMoveCount;
+    StackRef held(value);
     char* oldEndlocal = endlocal;
-    shiftStack(place + variable->size, delta);
-    value = relocate(value, firstMove);
+    moveStackRegion(place + variable->size, delta);
+    value = held.get();
     std::memmove(place, value, value->size);
     endlocal += delta;
     if (isTopLevel() && topEndLocal == oldEndlocal) topEndLocal = endlocal;
@@ -368,9 +335,9 @@ header* insertRecord(char* place, header* value, const char* name) {
         fail(errorAssignMemory, "Memory overflow assigning to %s\n", name);
         return nullptr;
     }
-    int firstMove = stackMoveCount;
-    shiftStack(place, size);
-    value = relocate(value, firstMove);
+    StackRef held(value);
+    moveStackRegion(place, size);
+    value = held.get();
     std::memmove(place, value, size);
     header* record = recordAt(place);
     setValueName(record, name);
@@ -451,8 +418,6 @@ bool isSameShape(const header* variable, const header* value) {
 
 header* assignVariable(header* target, header* value) {
     if (errorCode) return nullptr;
-    stackMoveCount = 0;
-    stackMovesLost = false;
     if (!target || !value) {
         fail(errorInternalVariable, "Internal variable error!\n");
         return nullptr;
@@ -581,47 +546,52 @@ Anchor anchorOf(header* record) {
     return a;
 }
 
-header* followAnchor(header* record, const Anchor& anchor, int firstMove) {
-    if (!record) return nullptr;
-    return anchor.global ? findGlobal(anchor.globalName) : relocate(record, firstMove);
+// The record a StackRef holds; a global is found again by its name (the
+// store may have replaced its block).
+header* followAnchor(const StackRef& record, const Anchor& anchor) {
+    header* h = record.get();
+    if (!h) return nullptr;
+    return anchor.global ? findGlobal(anchor.globalName) : h;
 }
 
 // Assigns the values to the targets; returns the record to print.
 header* assignAll(header** targets, int targetCount, header** values, int valueCount) {
+    // Each assignment may move the records of the others.
+    StackRef targetRefs[maxAssignmentTargets], valueRefs[maxAssignmentTargets];
+    StackRef innerRefs[maxAssignmentTargets];
+    for (int j = 0; j < targetCount; j++) targetRefs[j].set(targets[j]);
+    for (int j = 0; j < valueCount; j++) valueRefs[j].set(values[j]);
     Anchor anchors[maxAssignmentTargets];
-    header* printed = nullptr;
+    StackRef printed;
     Anchor printedAnchor{};
     for (int k = 0; k < targetCount; k++) {
         for (int j = k + 1; j < targetCount; j++) {
-            header** inner = innerPointer(targets[j]);
+            header** inner = innerPointer(targetRefs[j].get());
             anchors[j] = anchorOf(inner ? *inner : nullptr);
+            innerRefs[j].set(inner ? *inner : nullptr);
         }
-        header* stored = assignVariable(targets[k], values[valueCount == 1 ? 0 : k]);
+        header* stored =
+            assignVariable(targetRefs[k].get(), valueRefs[valueCount == 1 ? 0 : k].get());
         if (errorCode) return nullptr;
         if (k == 0) {
-            printed = stored;
+            printed.set(stored);
             printedAnchor = anchorOf(stored);
         } else {
-            printed = followAnchor(printed, printedAnchor, 0);
-            printedAnchor = anchorOf(printed);
-        }
-        if (stackMovesLost) {
-            fail(errorInternalVariable, "Internal variable error!\n");
-            return nullptr;
+            printed.set(followAnchor(printed, printedAnchor));
+            printedAnchor = anchorOf(printed.get());
         }
         for (int j = k + 1; j < targetCount; j++) {
-            targets[j] = relocate(targets[j], 0);
+            targets[j] = targetRefs[j].get();
             header** inner = innerPointer(targets[j]);
-            if (inner && *inner) *inner = followAnchor(*inner, anchors[j], 0);
+            if (inner && *inner) *inner = followAnchor(innerRefs[j], anchors[j]);
             // A name that became a variable here is bound to it, so that
             // {a, a} = ... does not make two variables.
             if (targets[j]->kind == kindReference && !*inner &&
                 !(targets[j]->flags & flagGlobalReference))
                 *inner = findVariable(targets[j]->name);
         }
-        for (int j = 0; j < valueCount; j++) values[j] = relocate(values[j], 0);
     }
-    return printed;
+    return printed.get();
 }
 
 // Collects the records from `from` up to `to`; returns their number (also

@@ -1,6 +1,7 @@
 // The builtin table assembled from the families, its name index, lookup
 // and call, and the alias map.
 #include "interpreter/builtin_table.h"
+#include "interpreter/machine_stack.h"
 #include "shell/name_map.h"
 
 #include <algorithm>
@@ -95,14 +96,28 @@ const BuiltinRecord* findBuiltin(const char* name, int n) {
     return replacement ? findRow(replacement, n, &known) : nullptr;
 }
 
+void runBuiltinHandler(const BuiltinRecord* row, header* first) {
+    struct Call {
+        const BuiltinRecord* row;
+        header* first;
+    } call{row, first};
+    if (!runGuardedAgainstOverflow(
+            [](void* p) {
+                auto* c = static_cast<Call*>(p);
+                c->row->handler(c->first);
+            },
+            &call))
+        reportMachineStackOverflow();
+}
+
 int callBuiltin(const char* name, int n, header* first) {
     const BuiltinRecord* row = findBuiltin(name, n);
     if (!row) return 0;
     if (n == 0) {
         if (first) newram = reinterpret_cast<char*>(first);
-        row->handler(nullptr);
+        runBuiltinHandler(row, nullptr);
     } else {
-        row->handler(first);
+        runBuiltinHandler(row, first);
     }
     return 1;
 }

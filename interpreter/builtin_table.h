@@ -51,6 +51,9 @@ int compareBuiltins(const BuiltinRecord* a, const BuiltinRecord* b);
 // The row for a call with n arguments (-1: any row of the name), trying
 // one alias step when the name is unknown; null when none fits.
 const BuiltinRecord* findBuiltin(const char* name, int n);
+// Runs the row's handler guarded against a fault on the machine stack's
+// guard page (see machine_stack.h).
+void runBuiltinHandler(const BuiltinRecord* row, header* first);
 // Runs the handler of the fitting row; 1 when one ran, 0 when none fits.
 int callBuiltin(const char* name, int n, header* first);
 

@@ -4,19 +4,16 @@
 // by statement through the statement executor.
 #include "interpreter/function_calls.h"
 
-#include <pthread.h>
 #include <cmath>
-#include <csetjmp>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 
 #include "interpreter/builtin_table.h"
 #include "interpreter/control_flow.h"
 #include "interpreter/evaluator.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
+#include "interpreter/machine_stack.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/notebook_services.h"
 #include "interpreter/output.h"
@@ -55,92 +52,8 @@ header* pushRecordCopy(const char* bytes, int64_t size) {
 namespace {
 
 constexpr int recursionCheckInterval = 50;
-constexpr int recursionStackLimit = 64000000;
 constexpr int maxNamedArguments = 20;
 constexpr int tracebackDepth = 20;
-
-const char* const overflowMessage = "Stack overflow. Too many recursions?\n";
-
-// --- the machine stack ----------------------------------------------------------
-//
-// Deep recursion must end with a message, not a crash. Every call compares
-// its own stack position with the bounds of the thread's stack and refuses
-// to go on within `stackReserve` of the end. As a last resort a fault on the
-// guard page is caught by a handler on an alternate signal stack, which
-// jumps back into the innermost running call.
-
-constexpr size_t stackReserve = 4 << 20;
-constexpr size_t guardReach = 1 << 20;  // faults this far below the stack count
-constexpr size_t alternateStackSize = 1 << 16;
-
-struct ThreadStack {
-    char* low;
-    char* high;
-    int state;  // 0 unknown yet, 1 known, -1 cannot be read
-};
-thread_local ThreadStack threadStack = {nullptr, nullptr, 0};
-thread_local sigjmp_buf* overflowTarget = nullptr;
-thread_local char* alternateStack = nullptr;
-struct sigaction previousSegvAction;
-std::once_flag segvHandlerOnce;
-
-void onSegv(int, siginfo_t* info, void*) {
-    char* address = static_cast<char*>(info->si_addr);
-    const ThreadStack& s = threadStack;
-    if (overflowTarget && s.state == 1 && address < s.low + 65536 && address + guardReach >= s.low)
-        siglongjmp(*overflowTarget, 1);
-    // Not a stack overflow of a running call: the earlier handling applies
-    // when the faulting instruction runs again.
-    sigaction(SIGSEGV, &previousSegvAction, nullptr);
-}
-
-void installSegvHandler() {
-    struct sigaction action;
-    std::memset(&action, 0, sizeof action);
-    action.sa_sigaction = onSegv;
-    action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGSEGV, &action, &previousSegvAction);
-}
-
-// Reads the bounds of this thread's stack and gives it an alternate signal
-// stack; once per thread.
-void prepareThreadStack() {
-    ThreadStack& s = threadStack;
-    s.state = -1;
-    pthread_attr_t attributes;
-    if (pthread_getattr_np(pthread_self(), &attributes) != 0) return;
-    void* address = nullptr;
-    size_t size = 0;
-    if (pthread_attr_getstack(&attributes, &address, &size) == 0 && size > 2 * stackReserve) {
-        s.low = static_cast<char*>(address);
-        s.high = s.low + size;
-        s.state = 1;
-    }
-    pthread_attr_destroy(&attributes);
-    if (s.state != 1) return;
-    // An alternate stack set up by someone else (a crash guard, a
-    // sanitizer) serves as well.
-    stack_t current;
-    if (sigaltstack(nullptr, &current) != 0) return;
-    if (current.ss_flags & SS_DISABLE) {
-        alternateStack = static_cast<char*>(std::malloc(alternateStackSize));
-        if (!alternateStack) return;
-        stack_t alternate;
-        alternate.ss_sp = alternateStack;
-        alternate.ss_size = alternateStackSize;
-        alternate.ss_flags = 0;
-        if (sigaltstack(&alternate, nullptr) != 0) return;
-    }
-    std::call_once(segvHandlerOnce, installSegvHandler);
-}
-
-// Whether the machine stack is nearly used up here.
-bool stackNearlyExhausted() {
-    if (threadStack.state == 0) prepareThreadStack();
-    char here;
-    return threadStack.state == 1 && size_t(&here - threadStack.low) < stackReserve;
-}
 
 // --- binding ------------------------------------------------------------------
 
@@ -536,24 +449,9 @@ void startTrace(header* function) {
     if (traceState > 0) traceStep(lineStart);
 }
 
-// Runs the body under the guard against exhaustion of the machine stack.
-void runGuarded(header* function, header* first, int depth) {
-    sigjmp_buf jump;
-    sigjmp_buf* outer = overflowTarget;
-    if (sigsetjmp(jump, 0) == 0) {
-        overflowTarget = &jump;
-        runStatements(function, first);
-    } else {
-        overflowTarget = outer;
-        callDepth = depth;
-        fail(errorRecursion, "%s", overflowMessage);
-    }
-    overflowTarget = outer;
-}
-
 void checkRecursion() {
-    if (stackNearlyExhausted()) {
-        fail(errorRecursion, "%s", overflowMessage);
+    if (machineStackNearlyExhausted()) {
+        reportMachineStackOverflow();
         return;
     }
     if (callDepth % recursionCheckInterval == 0 && getUsedStackSize() > recursionStackLimit) {
@@ -620,7 +518,21 @@ void callUserFunction(header* function, header* first, int n, int s) {
 
     int depth = ++callDepth;
     if (!errorCode) checkRecursion();
-    if (!errorCode) runGuarded(function, first, depth);
+    if (!errorCode) {
+        struct Body {
+            header* function;
+            header* first;
+        } body{function, first};
+        if (!runGuardedAgainstOverflow(
+                [](void* p) {
+                    auto* b = static_cast<Body*>(p);
+                    runStatements(b->function, b->first);
+                },
+                &body)) {
+            callDepth = depth;
+            reportMachineStackOverflow();
+        }
+    }
     if (errorCode) printTraceback(function);
     callDepth = depth - 1;
     restoreContext(saved);

@@ -198,7 +198,8 @@ bool checkKeywordCombination(const Definition& d, const Keyword* k) {
     }
     bool prefix = k->flag == userFunctionPrefix || k->flag == userFunctionPrefixLine;
     if (prefix && (d.flags & (userFunctionOperator | userFunctionPostfix | userFunctionStrong))) {
-        fail(errorFailed, "\"prefix\" cannot be used with \"operator\", \"prefix\", or \"strong\".\n");
+        fail(errorFailed,
+             "\"prefix\" cannot be used with \"operator\", \"prefix\", or \"strong\".\n");
         return false;
     }
     return true;

@@ -248,7 +248,7 @@ bool callOnce(const Callee& callee, const std::vector<Mapped>& mapped,
     if (callee.function)
         callUserFunction(callee.function, recordAt(callStart), positional, 0);
     else
-        callee.builtin->handler(recordAt(callStart));
+        runBuiltinHandler(callee.builtin, recordAt(callStart));
     if (errorCode) {
         printText("Error in map.\n");
         return false;

@@ -19,6 +19,7 @@
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
 #include "interpreter/interval_operators.h"
+#include "interpreter/machine_stack.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/matrix_literals.h"
 #include "interpreter/notebook_services.h"
@@ -37,10 +38,6 @@ constexpr int maxPositionalArguments = 50;
 constexpr int numberTextLimit = 32764;    // digits and point
 constexpr int exponentTextLimit = 32766;  // with the exponent
 constexpr int symbolicTextSize = 32768;
-// Above the limit of user-function calls, below the computation thread's
-// stack of 128 MB.
-constexpr int primaryStackLimit = 96000000;
-
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isNameStart(char c) { return isLetter(c) || c == '_' || c == '%'; }
 
@@ -1014,7 +1011,7 @@ int evaluatePrimary() {
     if (errorCode) return 0;
     // Strings that evaluate themselves recurse without passing the depth
     // check of user-function calls; stop before the machine stack runs out.
-    if (getUsedStackSize() > primaryStackLimit) {
+    if (getUsedStackSize() > expressionStackLimit) {
         fail(errorFailed, "Too many recursions!\n");
         return 0;
     }

@@ -549,8 +549,24 @@ header* nextValue(header* record) {
 
 // Closes the gap of `size` bytes at `at`: everything above it up to the
 // stack top moves down, and every area bound above it follows.
+void StackRef::moveAll(char* from, char* end, int64_t delta) {
+    for (StackRef* r = live; r; r = r->next) {
+        if (!r->onStack) continue;
+        char* p = ramstart + r->offset;
+        if (p >= from && p < end) r->offset += delta;
+    }
+}
+
+void moveStackRegion(char* from, int64_t delta) {
+    if (delta == 0) return;
+    std::memmove(from + delta, from, size_t(newram - from));
+    StackRef::moveAll(from, newram, delta);
+    newram += delta;
+}
+
 void closeStackGap(char* at, int64_t size) {
     std::memmove(at, at + size, size_t(newram - (at + size)));
+    StackRef::moveAll(at + size, newram, -size);
     for (char** bound :
          {&functionsEnd, &topStartLocal, &topEndLocal, &startlocal, &endlocal, &newram})
         if (*bound > at) *bound -= size;

@@ -236,8 +236,54 @@ void setRecordName(header* record, const char* name);
 inline int64_t stringDataSize(int64_t n) { return ((n + 1) & ~int64_t(7)) + 8; }
 
 // Closes a gap of `size` bytes at `at`: the records above it move down to
-// the stack top, and every area bound above `at` is lowered with them.
+// the stack top, and every area bound above `at` and every live StackRef
+// into the moved records is lowered with them.
 void closeStackGap(char* at, int64_t size);
+
+// Moves the records from `from` up to `newram` by `delta` bytes (the caller
+// has checked the room); `newram` and every live StackRef into the moved
+// records move with them.
+void moveStackRegion(char* from, int64_t delta);
+
+// A record held across moves of the stack: an offset from `ramstart` that
+// the moving operations above keep on the same record while the StackRef
+// lives. A record outside the stack (a global) is held as it is.
+class StackRef {
+  public:
+    explicit StackRef(header* record = nullptr) : previous(nullptr), next(live) {
+        if (next) next->previous = this;
+        live = this;
+        set(record);
+    }
+    ~StackRef() {
+        if (previous)
+            previous->next = next;
+        else
+            live = next;
+        if (next) next->previous = previous;
+    }
+    StackRef(const StackRef&) = delete;
+    StackRef& operator=(const StackRef&) = delete;
+
+    void set(header* record) {
+        char* p = reinterpret_cast<char*>(record);
+        onStack = p && p >= ramstart && p < ramend;
+        offset = onStack ? p - ramstart : 0;
+        outside = onStack ? nullptr : record;
+    }
+    header* get() const { return onStack ? recordAt(ramstart + offset) : outside; }
+
+    // Moves every live reference into [from, end) by `delta` bytes.
+    static void moveAll(char* from, char* end, int64_t delta);
+
+  private:
+    static inline StackRef* live = nullptr;  // newest first
+    StackRef* previous;
+    StackRef* next;
+    bool onStack = false;
+    int64_t offset = 0;
+    header* outside = nullptr;
+};
 // The first record named `name` between `from` and `to`, or null; stops at
 // a record whose size would leave the area.
 header* findNamedRecord(char* from, char* to, const char* name);

@@ -760,3 +760,26 @@ TEST_F(StackTest, ReadSizeArgumentsRefusals) {
         newram = ramstart;
     }
 }
+
+TEST_F(StackTest, StackRefsFollowTheirRecordsAcrossMoves) {
+    header* a = pushReal(1);
+    header* b = pushReal(2);
+    header* c = pushReal(3);
+    static header outside;
+    StackRef below(a), moved(b), top(c), global(&outside), none;
+    {
+        StackRef gone(b);  // unregisters at the end of its scope
+    }
+    moveStackRegion(reinterpret_cast<char*>(b), 16);  // b and c move up
+    EXPECT_EQ(below.get(), a);
+    EXPECT_EQ(realOf(moved.get()), 2);
+    EXPECT_EQ(reinterpret_cast<char*>(moved.get()), reinterpret_cast<char*>(b) + 16);
+    EXPECT_EQ(realOf(top.get()), 3);
+    EXPECT_EQ(global.get(), &outside);
+    EXPECT_EQ(none.get(), nullptr);
+    // Closing the gap takes them back down.
+    closeStackGap(reinterpret_cast<char*>(b), 16);
+    EXPECT_EQ(moved.get(), b);
+    EXPECT_EQ(realOf(top.get()), 3);
+    EXPECT_EQ(newram, endOf(c));
+}
