@@ -29,17 +29,17 @@ header* changeIntervals(header* value, Change change) {
 double zeroOf(double) { return 0; }
 double itself(double x) { return x; }
 
-UNARY_HANDLER(diameterBuiltin, mapIntervalToReal, "diameter", zeroOf, intervalDiameter)
-UNARY_HANDLER(leftBuiltin, mapIntervalToReal, "left", itself, intervalLeft)
-UNARY_HANDLER(rightBuiltin, mapIntervalToReal, "right", itself, intervalRight)
-UNARY_HANDLER(middleBuiltin, mapIntervalToReal, "middle", itself, intervalMiddle)
+UNARY_HANDLER(builtinDiameter, mapIntervalToReal, "diameter", zeroOf, intervalDiameter)
+UNARY_HANDLER(builtinLeft, mapIntervalToReal, "left", itself, intervalLeft)
+UNARY_HANDLER(builtinRight, mapIntervalToReal, "right", itself, intervalRight)
+UNARY_HANDLER(builtinMiddle, mapIntervalToReal, "middle", itself, intervalMiddle)
 
-BINARY_HANDLER(intersectsBuiltin, mapBinaryToReal, "intersects", nullptr, nullptr,
+BINARY_HANDLER(builtinIntersects, mapBinaryToReal, "intersects", nullptr, nullptr,
                intervalsIntersect)
 
 // expand(x, f): an interval keeps its middle and its half-width grows by the
 // factor; a real becomes [x - f, x + f].
-void expandBuiltin(header* first) {
+void builtinExpand(header* first) {
     header* second = nextValue(first);
     header* x = resolveValue(first);
     if (errorCode) return;
@@ -69,9 +69,9 @@ void expandBuiltin(header* first) {
 }  // namespace
 
 static const BuiltinRecord rows[] = {
-    {"diameter", 1, 0, diameterBuiltin},     {"expand", 2, 0, expandBuiltin},
+    {"diameter", 1, 0, builtinDiameter},     {"expand", 2, 0, builtinExpand},
     {"interval", 1, 0, makeInterval},        {"interval", 2, 0, makeIntervalFromBounds},
-    {"intersects", 2, 0, intersectsBuiltin}, {"left", 1, 0, leftBuiltin},
-    {"middle", 1, 0, middleBuiltin},         {"right", 1, 0, rightBuiltin},
+    {"intersects", 2, 0, builtinIntersects}, {"left", 1, 0, builtinLeft},
+    {"middle", 1, 0, builtinMiddle},         {"right", 1, 0, builtinRight},
 };
 KALIX_BUILTIN_FAMILY(intervalBuiltins, rows);

@@ -325,36 +325,36 @@ void complexUnderPrefix(header* argument) {
     if (complexExpressionFlag) convertToComplex(argument);
 }
 
-UNARY_HANDLER(sinBuiltin, mapRealComplexInterval, "sin", sinReal, sinComplex, sinInterval)
-UNARY_HANDLER(cosBuiltin, mapRealComplexInterval, "cos", cosReal, cosComplex, cosInterval)
-UNARY_HANDLER(tanBuiltin, mapRealComplexInterval, "tan", tanReal, tanComplex, tanInterval)
-UNARY_HANDLER(asinBuiltin, mapRealComplexInterval, "asin", asinReal, asinComplex, asinInterval)
-UNARY_HANDLER(acosBuiltin, mapRealComplexInterval, "acos", acosReal, acosComplex, acosInterval)
-UNARY_HANDLER(atanBuiltin, mapRealComplexInterval, "atan", atanReal, atanComplex, atanInterval)
-UNARY_HANDLER(expBuiltin, mapRealComplexInterval, "exp", checkedExp, expComplexChecked, expInterval)
-UNARY_HANDLER(absBuiltin, mapToRealOrInterval, "abs", absReal, absComplex, absInterval)
-UNARY_HANDLER(ceilBuiltin, mapRealComplex, "ceil", ceilReal, nullptr)
-UNARY_HANDLER(floorBuiltin, mapRealComplex, "floor", floorReal, nullptr)
-UNARY_HANDLER(signBuiltin, mapRealComplex, "sign", signReal, nullptr)
-UNARY_HANDLER(logfacBuiltin, mapRealComplex, "logfak", logfacReal, nullptr)
-UNARY_HANDLER(invnormaldisBuiltin, mapRealComplex, "invnormaldis", invnormaldisReal, nullptr)
-UNARY_HANDLER(conjBuiltin, mapRealComplex, "conj", itself, conjComplex)
-UNARY_HANDLER(reBuiltin, mapComplexToReal, "re", itself, reComplex)
-UNARY_HANDLER(imBuiltin, mapComplexToReal, "im", zeroOf, imComplex)
-UNARY_HANDLER(argBuiltin, mapComplexToReal, "arg", argReal, argComplex)
-UNARY_HANDLER(bitnotBuiltin, mapComplexToReal, "bitnot", bitnotReal, nullptr)
+UNARY_HANDLER(builtinSin, mapRealComplexInterval, "sin", sinReal, sinComplex, sinInterval)
+UNARY_HANDLER(builtinCos, mapRealComplexInterval, "cos", cosReal, cosComplex, cosInterval)
+UNARY_HANDLER(builtinTan, mapRealComplexInterval, "tan", tanReal, tanComplex, tanInterval)
+UNARY_HANDLER(builtinAsin, mapRealComplexInterval, "asin", asinReal, asinComplex, asinInterval)
+UNARY_HANDLER(builtinAcos, mapRealComplexInterval, "acos", acosReal, acosComplex, acosInterval)
+UNARY_HANDLER(builtinAtan, mapRealComplexInterval, "atan", atanReal, atanComplex, atanInterval)
+UNARY_HANDLER(builtinExp, mapRealComplexInterval, "exp", checkedExp, expComplexChecked, expInterval)
+UNARY_HANDLER(builtinAbs, mapToRealOrInterval, "abs", absReal, absComplex, absInterval)
+UNARY_HANDLER(builtinCeil, mapRealComplex, "ceil", ceilReal, nullptr)
+UNARY_HANDLER(builtinFloor, mapRealComplex, "floor", floorReal, nullptr)
+UNARY_HANDLER(builtinSign, mapRealComplex, "sign", signReal, nullptr)
+UNARY_HANDLER(builtinLogfac, mapRealComplex, "logfak", logfacReal, nullptr)
+UNARY_HANDLER(builtinInvnormaldis, mapRealComplex, "invnormaldis", invnormaldisReal, nullptr)
+UNARY_HANDLER(builtinConj, mapRealComplex, "conj", itself, conjComplex)
+UNARY_HANDLER(builtinRe, mapComplexToReal, "re", itself, reComplex)
+UNARY_HANDLER(builtinIm, mapComplexToReal, "im", zeroOf, imComplex)
+UNARY_HANDLER(builtinArg, mapComplexToReal, "arg", argReal, argComplex)
+UNARY_HANDLER(builtinBitnot, mapComplexToReal, "bitnot", bitnotReal, nullptr)
 
-void realBuiltin(header* first) { mapComplexToReal(itself, realOfComplex, first); }
-void isNanBuiltin(header* first) { mapComplexToReal(isNanReal, isNanComplex, first); }
+void builtinReal(header* first) { mapComplexToReal(itself, realOfComplex, first); }
+void builtinIsNan(header* first) { mapComplexToReal(isNanReal, isNanComplex, first); }
 
-void logBuiltin(header* first) {
+void builtinLog(header* first) {
     complexUnderPrefix(first);
     if (errorCode) return;
     mapRealComplexInterval(checkedLog, logComplex, logInterval, first);
     reportErrorIn("log");
 }
 
-void sqrtBuiltin(header* first) {
+void builtinSqrt(header* first) {
     complexUnderPrefix(first);
     if (errorCode) return;
     mapRealComplexInterval(checkedSqrt, sqrtComplex, sqrtInterval, first);
@@ -365,13 +365,13 @@ constexpr double powersOfTen[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9,
 
 void setRoundFactor(int n) { roundFactor = n >= 0 && n <= 10 ? powersOfTen[n] : std::pow(10.0, n); }
 
-void round1Builtin(header* first) {
+void builtinRound1(header* first) {
     setRoundFactor(0);
     mapRealComplex(roundToFactor, roundComplex, first);
     reportErrorIn("round");
 }
 
-void round2Builtin(header* first) {
+void builtinRound2(header* first) {
     header* digits = resolveValue(nextValue(first));
     if (errorCode) return;
     if (digits->kind != kindReal) {
@@ -383,16 +383,16 @@ void round2Builtin(header* first) {
     reportErrorIn("round");
 }
 
-BINARY_HANDLER(binBuiltin, mapBinary, "bin", binReal, nullptr, nullptr)
-BINARY_HANDLER(logbinBuiltin, mapBinary, "logbin", logbinReal, nullptr, nullptr)
-BINARY_HANDLER(modBuiltin, mapBinary, "mod", modReal, nullptr, nullptr)
-BINARY_HANDLER(atan2Builtin, mapBinary, "tan2", atan2Real, nullptr, nullptr)
-BINARY_HANDLER(maxBuiltin, mapBinary, "max", maxReal, nullptr, maxIntervals)
-BINARY_HANDLER(minBuiltin, mapBinary, "min", minReal, nullptr, minIntervals)
-BINARY_HANDLER(bitandBuiltin, mapBinaryToReal, "bitand", bitandReal, nullptr, nullptr)
-BINARY_HANDLER(bitorBuiltin, mapBinaryToReal, "bitor", bitorReal, nullptr, nullptr)
-BINARY_HANDLER(bitxorBuiltin, mapBinaryToReal, "bitxor", bitxorReal, nullptr, nullptr)
-BINARY_HANDLER(relerrorBuiltin, mapBinaryToReal, "relerror", relerrorReal, relerrorComplex, nullptr)
+BINARY_HANDLER(builtinBin, mapBinary, "bin", binReal, nullptr, nullptr)
+BINARY_HANDLER(builtinLogbin, mapBinary, "logbin", logbinReal, nullptr, nullptr)
+BINARY_HANDLER(builtinMod, mapBinary, "mod", modReal, nullptr, nullptr)
+BINARY_HANDLER(builtinAtan2, mapBinary, "tan2", atan2Real, nullptr, nullptr)
+BINARY_HANDLER(builtinMax, mapBinary, "max", maxReal, nullptr, maxIntervals)
+BINARY_HANDLER(builtinMin, mapBinary, "min", minReal, nullptr, minIntervals)
+BINARY_HANDLER(builtinBitand, mapBinaryToReal, "bitand", bitandReal, nullptr, nullptr)
+BINARY_HANDLER(builtinBitor, mapBinaryToReal, "bitor", bitorReal, nullptr, nullptr)
+BINARY_HANDLER(builtinBitxor, mapBinaryToReal, "bitxor", bitxorReal, nullptr, nullptr)
+BINARY_HANDLER(builtinRelerror, mapBinaryToReal, "relerror", relerrorReal, relerrorComplex, nullptr)
 
 // The project's 15-bit linear congruential generator (0 .. 32767), the same
 // on every machine; never reseeded.
@@ -431,10 +431,10 @@ void fillRandom(header* first, const char* name, Draw draw) {
     moveResult(first, result);
 }
 
-void fastrandomBuiltin(header* first) { fillRandom(first, "random", nextFastRandom); }
+void builtinFastrandom(header* first) { fillRandom(first, "random", nextFastRandom); }
 
 // Box-Muller, one value per two draws; a first draw of 0 gives 0.
-void fastnormalBuiltin(header* first) {
+void builtinFastnormal(header* first) {
     fillRandom(first, "normal", [] {
         double u = nextFastRandom();
         if (u == 0) return 0.0;
@@ -446,48 +446,48 @@ void fastnormalBuiltin(header* first) {
 }  // namespace
 
 static const BuiltinRecord rows[] = {
-    {"abs", 1, 0, absBuiltin},
-    {"acos", 1, 0, acosBuiltin},
-    {"arccos", 1, 0, acosBuiltin},
-    {"arcsin", 1, 0, asinBuiltin},
-    {"arctan", 1, 0, atanBuiltin},
-    {"arctan2", 2, 0, atan2Builtin},
-    {"arg", 1, 0, argBuiltin},
-    {"asin", 1, 0, asinBuiltin},
-    {"atan", 1, 0, atanBuiltin},
-    {"atan2", 2, 0, atan2Builtin},
-    {"bin", 2, 0, binBuiltin},
-    {"bitand", 2, 0, bitandBuiltin},
-    {"bitnot", 1, 0, bitnotBuiltin},
-    {"bitor", 2, 0, bitorBuiltin},
-    {"bitxor", 2, 0, bitxorBuiltin},
-    {"ceil", 1, 0, ceilBuiltin},
+    {"abs", 1, 0, builtinAbs},
+    {"acos", 1, 0, builtinAcos},
+    {"arccos", 1, 0, builtinAcos},
+    {"arcsin", 1, 0, builtinAsin},
+    {"arctan", 1, 0, builtinAtan},
+    {"arctan2", 2, 0, builtinAtan2},
+    {"arg", 1, 0, builtinArg},
+    {"asin", 1, 0, builtinAsin},
+    {"atan", 1, 0, builtinAtan},
+    {"atan2", 2, 0, builtinAtan2},
+    {"bin", 2, 0, builtinBin},
+    {"bitand", 2, 0, builtinBitand},
+    {"bitnot", 1, 0, builtinBitnot},
+    {"bitor", 2, 0, builtinBitor},
+    {"bitxor", 2, 0, builtinBitxor},
+    {"ceil", 1, 0, builtinCeil},
     {"complex", 1, 0, convertToComplex},
-    {"conj", 1, 0, conjBuiltin},
-    {"cos", 1, 0, cosBuiltin},
-    {"exp", 1, 0, expBuiltin},
+    {"conj", 1, 0, builtinConj},
+    {"cos", 1, 0, builtinCos},
+    {"exp", 1, 0, builtinExp},
     {"fac", 1, 0, fac},
-    {"fastnormal", 1, 0, fastnormalBuiltin},
-    {"fastrandom", 1, 0, fastrandomBuiltin},
-    {"floor", 1, 0, floorBuiltin},
-    {"im", 1, 0, imBuiltin},
-    {"invnormaldis", 1, 0, invnormaldisBuiltin},
-    {"isNAN", 1, 0, isNanBuiltin},
-    {"ln", 1, 0, logBuiltin},
-    {"log", 1, 0, logBuiltin},
-    {"logbin", 2, 0, logbinBuiltin},
-    {"logfac", 1, 0, logfacBuiltin},
-    {"max", 2, 0, maxBuiltin},
-    {"min", 2, 0, minBuiltin},
-    {"mod", 2, 0, modBuiltin},
-    {"re", 1, 0, reBuiltin},
-    {"real", 1, 0, realBuiltin},
-    {"relerror", 2, 0, relerrorBuiltin},
-    {"round", 1, 0, round1Builtin},
-    {"round", 2, 0, round2Builtin},
-    {"sign", 1, 0, signBuiltin},
-    {"sin", 1, 0, sinBuiltin},
-    {"sqrt", 1, 0, sqrtBuiltin},
-    {"tan", 1, 0, tanBuiltin},
+    {"fastnormal", 1, 0, builtinFastnormal},
+    {"fastrandom", 1, 0, builtinFastrandom},
+    {"floor", 1, 0, builtinFloor},
+    {"im", 1, 0, builtinIm},
+    {"invnormaldis", 1, 0, builtinInvnormaldis},
+    {"isNAN", 1, 0, builtinIsNan},
+    {"ln", 1, 0, builtinLog},
+    {"log", 1, 0, builtinLog},
+    {"logbin", 2, 0, builtinLogbin},
+    {"logfac", 1, 0, builtinLogfac},
+    {"max", 2, 0, builtinMax},
+    {"min", 2, 0, builtinMin},
+    {"mod", 2, 0, builtinMod},
+    {"re", 1, 0, builtinRe},
+    {"real", 1, 0, builtinReal},
+    {"relerror", 2, 0, builtinRelerror},
+    {"round", 1, 0, builtinRound1},
+    {"round", 2, 0, builtinRound2},
+    {"sign", 1, 0, builtinSign},
+    {"sin", 1, 0, builtinSin},
+    {"sqrt", 1, 0, builtinSqrt},
+    {"tan", 1, 0, builtinTan},
 };
 KALIX_BUILTIN_FAMILY(mathBuiltins, rows);

@@ -5,7 +5,8 @@
 #include <cstddef>
 #include "interpreter/stack.h"
 
-// A handler receives the first argument record (null for no arguments);
+// A handler (named builtinName: builtinSin for "sin") receives the first
+// argument record (null for no arguments);
 // further arguments follow it up to `newram`. It leaves its result over the
 // first argument.
 using BuiltinHandler = void (*)(header* first);
