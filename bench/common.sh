@@ -12,6 +12,33 @@ if [ ! -f "$build/build.ninja" ]; then
 fi
 cmake --build "$build" >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
 
+# Baseline: the kalix figures of an earlier run, one "label<TAB>ms" a line,
+# in bench/baseline/<script>.txt. With KALIX_BENCH_SAVE=1 this run's figures
+# are written there; otherwise each figure is shown beside its baseline with
+# the ratio, marked "slower" when it takes more than 1.25 times as long.
+baseline_file="$root/bench/baseline/$(basename "$0" .sh).txt"
+: >"$work/baseline.new"
+
+# "baseline ratio" for a label and this run's figure (empty without a
+# baseline); records the figure for KALIX_BENCH_SAVE.
+compare_baseline() {
+  local label=$1 ms=$2 base
+  printf '%s\t%s\n' "$label" "$ms" >>"$work/baseline.new"
+  base=$(awk -F'\t' -v l="$label" '$1 == l { print $2 }' "$baseline_file" 2>/dev/null || true)
+  if [ -n "$base" ] && [ -n "$ms" ] && [ "$ms" != "?" ]; then
+    awk -v b="$base" -v m="$ms" 'BEGIN { r = b > 0 ? m / b : 0; printf "%12s %7.2f%s", b, r, (r > 1.25 ? " slower" : "") }'
+  fi
+}
+
+# Writes the recorded figures as the new baseline when asked.
+save_baseline() {
+  if [ "${KALIX_BENCH_SAVE:-}" = 1 ]; then
+    mkdir -p "$(dirname "$baseline_file")"
+    cp "$work/baseline.new" "$baseline_file"
+    echo "(baseline written to ${baseline_file#$root/})"
+  fi
+}
+
 # Reads lines holding one number each, `runs` lines per case, and prints
 # the smallest of each group (one decimal).
 best_of_groups() {
@@ -33,18 +60,20 @@ report_times() {
     octave=yes
   fi
   if [ -n "$octave" ]; then
-    printf "%-${width}s %12s %12s\n" "$column" "kalix ms" "octave ms"
+    printf "%-${width}s %12s %12s %12s %7s\n" "$column" "kalix ms" "octave ms" "baseline ms" "ratio"
   else
-    printf "%-${width}s %12s   (octave-cli not installed)\n" "$column" "kalix ms"
+    printf "%-${width}s %12s %12s %7s   (octave-cli not installed)\n" "$column" "kalix ms" "baseline ms" "ratio"
   fi
   local k=0 label kt
   for label in "$@"; do
     k=$((k + 1))
     kt=$(sed -n "${k}p" "$work/kalix.times")
     if [ -n "$octave" ]; then
-      printf "%-${width}s %12s %12s\n" "$label" "${kt:-?}" "$(sed -n "${k}p" "$work/octave.times")"
+      printf "%-${width}s %12s %12s %s\n" "$label" "${kt:-?}" "$(sed -n "${k}p" "$work/octave.times")" \
+        "$(compare_baseline "$label" "${kt:-?}")"
     else
-      printf "%-${width}s %12s\n" "$label" "${kt:-?}"
+      printf "%-${width}s %12s %s\n" "$label" "${kt:-?}" "$(compare_baseline "$label" "${kt:-?}")"
     fi
   done
+  save_baseline
 }
