@@ -556,6 +556,11 @@ header* followAnchor(const StackRef& record, const Anchor& anchor) {
 
 // Assigns the values to the targets; returns the record to print.
 header* assignAll(header** targets, int targetCount, header** values, int valueCount) {
+    // One target: nothing else is held across its moves.
+    if (targetCount == 1) {
+        header* stored = assignVariable(targets[0], values[0]);
+        return errorCode ? nullptr : stored;
+    }
     // Each assignment may move the records of the others.
     StackRef targetRefs[maxAssignmentTargets], valueRefs[maxAssignmentTargets];
     StackRef innerRefs[maxAssignmentTargets];

@@ -31,23 +31,6 @@ void reportLibraryError() {
     if (!errorsOff) errorCode = errorMathLibrary;
 }
 
-// A NaN value from a number (a domain error) or an infinite value from
-// finite arguments (an overflow) is an error of the library call.
-bool isLibraryError(bool argumentNaN, bool argumentFinite, double value) {
-    return (std::isnan(value) && !argumentNaN) || (std::isinf(value) && argumentFinite);
-}
-
-void checkLibraryValue(double argument, double value) {
-    if (isLibraryError(std::isnan(argument), std::isfinite(argument), value)) reportLibraryError();
-}
-
-void checkLibraryPair(const double* z, const double* value) {
-    const bool nan = std::isnan(z[0]) || std::isnan(z[1]);
-    const bool finite = std::isfinite(z[0]) && std::isfinite(z[1]);
-    if (isLibraryError(nan, finite, value[0]) || isLibraryError(nan, finite, value[1]))
-        reportLibraryError();
-}
-
 double checkedLog(double x) {
     if (x <= 0) {
         reportDomainError("log defined only for positive numbers!\n", errorLogDomain);

@@ -3,6 +3,8 @@
 // element functions, and the handlers of ^, degree, % and !.
 #pragma once
 
+#include <cmath>
+
 #include "interpreter/stack.h"
 
 // --- error reporting inside element functions --------------------------------
@@ -16,10 +18,20 @@ void reportFloatingPointError();
 // without a message, unless errors are off.
 void reportLibraryError();
 // A NaN value from a number (a domain error) or an infinite value from
-// finite arguments (an overflow) is an error of the library call.
-bool isLibraryError(bool argumentNaN, bool argumentFinite, double value);
-void checkLibraryValue(double argument, double value);
-void checkLibraryPair(const double* z, const double* value);
+// finite arguments (an overflow) is an error of the library call. Inline:
+// the element loops check every value.
+inline bool isLibraryError(bool argumentNaN, bool argumentFinite, double value) {
+    return (std::isnan(value) && !argumentNaN) || (std::isinf(value) && argumentFinite);
+}
+inline void checkLibraryValue(double argument, double value) {
+    if (isLibraryError(std::isnan(argument), std::isfinite(argument), value)) reportLibraryError();
+}
+inline void checkLibraryPair(const double* z, const double* value) {
+    const bool nan = std::isnan(z[0]) || std::isnan(z[1]);
+    const bool finite = std::isfinite(z[0]) && std::isfinite(z[1]);
+    if (isLibraryError(nan, finite, value[0]) || isLibraryError(nan, finite, value[1]))
+        reportLibraryError();
+}
 // log of a positive number; else "log defined only for positive numbers!"
 // (50) and NaN.
 double checkedLog(double x);
