@@ -25,8 +25,15 @@ static int compareNames(const char* a, const char* b) {
     return static_cast<unsigned char>(*a) - static_cast<unsigned char>(*b);
 }
 
-// The rows of the sorted table by name.
-static NameMap<int> commandRows;
+// The command index is read at every statement: a flat table of row
+// numbers (-1 empty) hashed with the shared name hash, collisions in the
+// next slot; a power-of-two size keeps the slot arithmetic a mask.
+constexpr unsigned commandSlots = 512;  // above 2 * maxCommands
+static int16_t slotRows[commandSlots];
+
+static unsigned commandSlot(std::string_view name) {
+    return unsigned(NameHash{}(name)) & (commandSlots - 1);
+}
 
 void sortCommands() {
     int n = 0;
@@ -46,15 +53,26 @@ void sortCommands() {
     });
     commandTable[n] = CommandRecord{nullptr, 0, 0, nullptr};
     commandCount = n;
-    commandRows.clear();
-    for (int row = 0; row < n; row++)
-        if (!commandRows.emplace(commandTable[row].name, row).second)
-            reportRefusedRow("command", commandTable[row].name, "the name is taken");
+    std::fill(slotRows, slotRows + commandSlots, int16_t(-1));
+    for (int row = 0; row < n; row++) {
+        const char* name = commandTable[row].name;
+        if (row > 0 && compareNames(name, commandTable[row - 1].name) == 0) {
+            reportRefusedRow("command", name, "the name is taken");
+            continue;
+        }
+        unsigned slot = commandSlot(name);
+        while (slotRows[slot] >= 0) slot = (slot + 1) & (commandSlots - 1);
+        slotRows[slot] = int16_t(row);
+    }
 }
 
 const CommandRecord* lookupCommandName(const char* name) {
-    auto found = commandRows.find(std::string_view(name));
-    return found == commandRows.end() ? nullptr : &commandTable[found->second];
+    for (unsigned slot = commandSlot(name); slotRows[slot] >= 0;
+         slot = (slot + 1) & (commandSlots - 1)) {
+        const CommandRecord* row = &commandTable[slotRows[slot]];
+        if (compareNames(row->name, name) == 0) return row;
+    }
+    return nullptr;
 }
 
 const CommandRecord* findCommand(int* length) {
