@@ -669,16 +669,23 @@ void NotebookEditor::copySelection() {
 }
 
 void NotebookEditor::copyCommands() {
-    if (!getIntCell(userWaitFlag) || !selectionFirst) return;
-    host->setClipboardText(selectionAsCommands().c_str());
+    if (!getIntCell(userWaitFlag)) return;
+    std::string text;
+    {
+        TextLockHold hold(*this, "copy commands");
+        if (!selectionFirst) return;
+        text = selectionAsCommands();
+    }
+    host->setClipboardText(text.c_str());
 }
 
 void NotebookEditor::copyFormatted() {
-    if (!getIntCell(userWaitFlag) || !selectionFirst) return;
+    if (!getIntCell(userWaitFlag)) return;
     const NotebookLine* picture = nullptr;
     std::string text;
     {
         TextLockHold hold(*this, "copy formatted");
+        if (!selectionFirst) return;
         text = copyLines(*this, formattedForm, &picture);
         if (picture) {
             host->setClipboardPicture(*picture->image);

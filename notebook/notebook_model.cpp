@@ -86,16 +86,31 @@ std::string NotebookHost::maximaTex(const char*, int& ok) {
 
 // --- the lock -----------------------------------------------------------------
 
+// The editor whose options this thread read when it took the lock; the
+// settings are not read again for every row height while it holds it.
+static thread_local const NotebookEditor* optionsHolder = nullptr;
+
 TextLockHold::TextLockHold(NotebookEditor& editor, const char* place)
     : editor(editor), place(place) {
     textLock.enter(place);
+    if (textLock.getDepth() == 1) {
+        editor.heldOptions = editor.host->options();
+        optionsHolder = &editor;
+    }
 }
 
 TextLockHold::~TextLockHold() {
     std::vector<std::string> messages;
-    if (textLock.getDepth() == 1) messages.swap(editor.pendingMessages);
+    if (textLock.getDepth() == 1) {
+        messages.swap(editor.pendingMessages);
+        optionsHolder = nullptr;
+    }
     textLock.leave(place);
     for (const std::string& message : messages) editor.host->showMessage(message.c_str());
+}
+
+NotebookOptions NotebookEditor::options() {
+    return optionsHolder == this ? heldOptions : host->options();
 }
 
 void NotebookEditor::queueMessage(const std::string& text) {

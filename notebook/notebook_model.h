@@ -182,7 +182,8 @@ class NotebookEditor {
 
     NotebookHost& getHost() { return *host; }
     NotebookMetrics& getMetrics() { return *metrics; }
-    NotebookOptions options() { return host->options(); }
+    // The options; read once per outermost hold of the lock.
+    NotebookOptions options();
 
     // --- the model -------------------------------------------------------
     void clearNotebook();
@@ -382,6 +383,7 @@ class NotebookEditor {
     // Image files written by the last save of `filePath`.
     std::vector<std::string> savedImageFiles;
     std::vector<std::string> pendingMessages;
+    NotebookOptions heldOptions;
 };
 
 // The one editor of the text window (set by the window).
