@@ -5,10 +5,11 @@
 extern const CommandFamily controlFlowCommands;
 extern const CommandFamily functionCommands;
 extern const CommandFamily generalCommands;
+extern const CommandFamily graphicsCommands;
 extern const CommandFamily programFileCommands;
 extern const CommandFamily runStateCommands;
 
 const CommandFamily* const commandFamilies[] = {
-    &controlFlowCommands, &functionCommands, &generalCommands,
+    &controlFlowCommands, &functionCommands, &generalCommands, &graphicsCommands,
     &programFileCommands, &runStateCommands, nullptr,
 };
