@@ -8,6 +8,7 @@ extern const BuiltinFamily engineBuiltins;
 extern const BuiltinFamily evaluationBuiltins;
 extern const BuiltinFamily formatBuiltins;
 extern const BuiltinFamily globalBuiltins;
+extern const BuiltinFamily graphicsFileBuiltins;
 extern const BuiltinFamily graphicsStateBuiltins;
 extern const BuiltinFamily graphicsStyleBuiltins;
 extern const BuiltinFamily intervalBuiltins;
@@ -18,11 +19,10 @@ extern const BuiltinFamily plot2dBuiltins;
 extern const BuiltinFamily systemBuiltins;
 
 const BuiltinFamily* const builtinFamilies[] = {
-    &colourBuiltins,        &constantBuiltins,      &engineBuiltins,
-    &evaluationBuiltins,    &formatBuiltins,        &globalBuiltins,
-    &graphicsStateBuiltins, &graphicsStyleBuiltins, &intervalBuiltins,
-    &introspectionBuiltins, &mapBuiltins,           &mathBuiltins,
-    &plot2dBuiltins,        &systemBuiltins,        nullptr,
+    &colourBuiltins,        &constantBuiltins, &engineBuiltins,        &evaluationBuiltins,
+    &formatBuiltins,        &globalBuiltins,   &graphicsFileBuiltins,  &graphicsStateBuiltins,
+    &graphicsStyleBuiltins, &intervalBuiltins, &introspectionBuiltins, &mapBuiltins,
+    &mathBuiltins,          &plot2dBuiltins,   &systemBuiltins,        nullptr,
 };
 
 extern const size_t builtinFamilyCount = sizeof(builtinFamilies) / sizeof(builtinFamilies[0]);

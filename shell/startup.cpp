@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "graphics/colors.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/scanner.h"
 #include "notebook/notebook_services.h"
@@ -94,6 +95,7 @@ static int runComputation(Thread*) {
 // minimum, or the default after a failed allocation).
 static void writeCurrentSettings(SettingsStore& store) {
     store.writeIntSetting("stacksize64", int(stackSize / (1024 * 1024)));
+    saveColorSettings(store);
 }
 
 int runMain(int argc, char** argv) {
@@ -103,6 +105,7 @@ int runMain(int argc, char** argv) {
     secondInstance = options.secondInstance;
     chooseBaseDirectory(options.homeOption.empty() ? nullptr : options.homeOption.c_str());
     readSettingsAtStart();
+    loadColorSettings();
     chooseCodePage(options.codePage);
     startLog();
     if (!allocateStack()) {
