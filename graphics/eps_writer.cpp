@@ -47,7 +47,8 @@ enum Procedure {
     procGridBar = 35,
     procPolygon = 36,
     procHelpers = 37,  // page size, rectangle and polygon paths, hatch lines
-    procedureCount = 38,
+    procBlank = 38,
+    procedureCount = 39,
 };
 
 struct ProcedureText {
@@ -220,6 +221,8 @@ const ProcedureText procedures[procedureCount] = {
      "\tgsave rectpath clip bc sc 1 setlinewidth bhp grestore\n"
      "\t1 sc 2 setlinewidth rectpath stroke\n} def\n",
      -1},
+    {"/bblank {\n\t/bh exch def /bw exch def /by exch def /bx exch def 0 sc rectpath fill\n} def\n",
+     procHelpers},
 };
 
 // Glyph names of the codes 128..255.
@@ -691,6 +694,12 @@ bool EpsWriter::bar(double x1, double y1, double x2, double y2, ColorCode colour
     };
     if (barStyle < barFilled || barStyle > barTransparent) return true;
     const Call& call = calls[barStyle];
+    if (barStyle >= barFramed && barStyle <= barCrossed) {
+        // Framed and hatched bars hide what lies below, as on the screen.
+        use(procBlank);
+        rectangleOperands(x1, y1, x2, y2);
+        out << "bblank\n";
+    }
     use(call.procedure);
     rectangleOperands(x1, y1, x2, y2);
     out << colourOperand(colour) << ' ' << call.name << '\n';

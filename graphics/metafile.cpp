@@ -45,7 +45,8 @@ Metafile::Metafile(const Metafile& other)
       start(new uint8_t[other.used ? other.used : 1]),
       used(other.used),
       bufferSize(other.used),
-      overflow(true) {
+      overflow(true),
+      frozen(true) {
     if (used) std::memcpy(start.get(), other.start.get(), used);
 }
 
@@ -105,7 +106,7 @@ void Metafile::putRectangle(double x1, double y1, double x2, double y2) {
 }
 
 bool Metafile::clear() {
-    if (!recording) return true;
+    if (!recording || frozen) return true;
     rewind();
     beginRecord(opClear);
     return true;

@@ -138,4 +138,5 @@ class Metafile : public Surface {
     bool recordOpen = false;
     bool recording = true;
     bool overflow = false;
+    bool frozen = false;  // a copy: replayed, never recorded
 };
