@@ -3,9 +3,11 @@
 // writers' own rules for paths, colours, clips, patterns and texts.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "graphics/eps_writer.h"
 #include "graphics/metafile.h"
@@ -241,6 +243,41 @@ TEST(Writers, OutsideToolsAcceptTheFiles) {
                            "/kalix_gs.log 2>&1";
     EXPECT_EQ(std::system(gs.c_str()), 0) << "see " << dir << "/kalix_gs.log";
     EXPECT_EQ(std::system(("xmllint --noout " + svg).c_str()), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The writers' number printing agrees with printf's "%0.2f", "%0.4f" and
+// "%g" on values of every size, ties and signs included.
+TEST(WriterOutput, NumbersMatchPrintf) {
+    std::vector<double> values = {
+        0,        -0.0,         0.125,    0.375,         -0.005,   1.005,    2.675,
+        999999.5, 99999.95,     0.0001,   0.00012345678, 123456.5, 1e-5,     1e300,
+        -1e300,   511.99999999, 1023.995, NAN,           INFINITY, -INFINITY};
+    uint64_t state = 12345;
+    for (int i = 0; i < 200000; i++) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        const double unit = double(state >> 11) / double(1ULL << 53);
+        const int decade = int(state % 17) - 6;
+        values.push_back((unit - 0.3) * std::pow(10.0, decade));
+        values.push_back(std::round(unit * 100000) / 1000 + 0.005);  // near ties
+    }
+    for (double v : values) {
+        StringSink sink;
+        {
+            WriterOutput out(sink);
+            out.fixed(v);
+            out << '|';
+            out.fixed(v, 4);
+            out << '|';
+            out.general(v);
+        }
+        char expected[1200];
+        std::snprintf(expected, sizeof expected, "%0.2f|%0.4f|%g", v, v, v);
+        ASSERT_EQ(sink.text, expected) << v;
+    }
 }
 
 }  // namespace
