@@ -1,11 +1,18 @@
 // Colour component builtins: the red, green and blue parts of colour codes
-// and RGB codes made from parts.
+// and RGB codes made from parts; RGB images read and written as matrices
+// of RGB codes.
 #include <cmath>
+#include <string>
 
 #include "builtins/builtin_helpers.h"
+#include "builtins/graphics_arguments.h"
 #include "graphics/colors.h"
+#include "graphics/png_export.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/elementwise.h"
+#include "interpreter/error_codes.h"
+#include "interpreter/output.h"
+#include "interpreter/values.h"
 
 namespace {
 
@@ -40,10 +47,46 @@ UNARY_HANDLER(putredBuiltin, mapRealComplex, "putred", putRed, nullptr)
 UNARY_HANDLER(putgreenBuiltin, mapRealComplex, "putgreen", putGreen, nullptr)
 UNARY_HANDLER(putblueBuiltin, mapRealComplex, "putblue", putBlue, nullptr)
 
+// The image as a matrix: one row per image row from the top, one RGB code
+// per pixel.
+void loadrgbBuiltin(header* first) {
+    header* name = resolveValue(first);
+    if (errorCode) return;
+    if (name->kind != kindString) return fail(errorFailed, "getpixels needs a file name!\n");
+    PixelImage image;
+    std::string used;
+    const bool loaded = loadRgbImage(stringOf(name), image, &used);
+    const uint64_t bytes = uint64_t(image.width()) * uint64_t(image.height()) * 8 + 1024;
+    if (!loaded || bytes > uint64_t(ramend - newram))
+        return fail(errorFailed, "Loading file %s failed!\n", used.c_str());
+    header* result = pushRealMatrix(image.height(), image.width());
+    if (errorCode) return;
+    double* out = matrixData(result);
+    for (int i = 0; i < image.height(); i++)
+        for (int j = 0; j < image.width(); j++) *out++ = rgbCodeOfPixel(image.at(j, i));
+    moveResult(first, result);
+}
+
+void savergbBuiltin(header* first) {
+    header* matrix = resolveValue(first);
+    if (errorCode) return;
+    header* name = resolveValue(nextValue(first));
+    if (errorCode) return;
+    int rows, columns;
+    const double* values;
+    if (!realMatrixOf(matrix, &rows, &columns, &values) || name->kind != kindString)
+        return fail(errorFailed, "savepixels needs an RGB matrix and a file name!\n");
+    std::string written;
+    if (!saveRgbImage(stringOf(name), values, rows, columns, &written))
+        return fail(errorFailed, "Saving file %s failed!\n", written.c_str());
+    returnText(first, written.c_str());
+}
+
 const BuiltinRecord rows[] = {
-    {"getblue", 1, 0, getblueBuiltin},   {"getgreen", 1, 0, getgreenBuiltin},
-    {"getred", 1, 0, getredBuiltin},     {"putblue", 1, 0, putblueBuiltin},
-    {"putgreen", 1, 0, putgreenBuiltin}, {"putred", 1, 0, putredBuiltin},
+    {"getblue", 1, 0, getblueBuiltin}, {"getgreen", 1, 0, getgreenBuiltin},
+    {"getred", 1, 0, getredBuiltin},   {"loadrgb", 1, 0, loadrgbBuiltin},
+    {"putblue", 1, 0, putblueBuiltin}, {"putgreen", 1, 0, putgreenBuiltin},
+    {"putred", 1, 0, putredBuiltin},   {"savergb", 2, 0, savergbBuiltin},
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "builtins/builtin_helpers.h"
 #include "builtins/graphics_arguments.h"
 #include "graphics/graphics_export.h"
+#include "graphics/png_export.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
 #include "interpreter/output.h"
@@ -69,7 +70,26 @@ void savesvgBuiltin(header* first) {
     finishSave(first, result, written);
 }
 
+void savepngBuiltin(header* first) {
+    header* name = resolveValue(first);
+    if (errorCode) return;
+    header* width = realArgument(nextValue(first));
+    if (errorCode) return;
+    header* height = realArgument(nextValue(nextValue(first)));
+    if (errorCode) return;
+    header* flag = realArgument(nextValue(nextValue(nextValue(first))));
+    if (errorCode) return;
+    if (name->kind != kindString || !width || !height || !flag)
+        return reportNeed("filename, x, y, flag", "savepng");
+    std::string written;
+    const ExportResult result =
+        saveGraphicsPng(stringOf(name), pictureSize(realOf(width)), pictureSize(realOf(height)),
+                        clampToInt(realOf(flag)) != 0, codePageToUtf8, escapePressed, &written);
+    finishSave(first, result, written);
+}
+
 const BuiltinRecord rows[] = {
+    {"savepng", 4, 0, savepngBuiltin},
     {"saveps", 1, 0, savepsBuiltin},
     {"savesvg", 3, 0, savesvgBuiltin},
 };

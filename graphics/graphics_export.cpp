@@ -1,12 +1,8 @@
 // Saving the current picture as EPS or SVG files.
 #include "graphics/graphics_export.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zlib.h>
 
-#include <atomic>
 #include <cstdio>
 #include <ctime>
 
@@ -14,6 +10,7 @@
 #include "graphics/graphics_area.h"
 #include "graphics/graphics_state.h"
 #include "graphics/graphics_store.h"
+#include "graphics/safe_file.h"
 #include "graphics/svg_writer.h"
 #include "shell/settings.h"
 #include "shell/threads.h"
@@ -56,12 +53,6 @@ ExportResult writePicture(Metafile& store, OutputSink& sink, const WriterSetting
     return complete ? ExportResult::written : ExportResult::writeFailed;
 }
 
-bool hasExtension(const std::string& name) {
-    const size_t slash = name.rfind('/');
-    const size_t dot = name.rfind('.');
-    return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
-}
-
 bool endsWith(const std::string& text, const char* suffix) {
     const size_t n = std::char_traits<char>::length(suffix);
     return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
@@ -82,43 +73,6 @@ class GzipSink : public OutputSink {
 
   private:
     gzFile file;
-};
-
-// A file written through a new file beside the target that replaces it
-// only when complete. A target that is no regular file (a device, a pipe)
-// is written directly.
-class SafeFile {
-  public:
-    explicit SafeFile(const std::string& target) : target(target) {
-        struct stat info;
-        direct = stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
-        if (direct) {
-            fd = open(target.c_str(), O_WRONLY | O_TRUNC);
-            return;
-        }
-        static std::atomic<int> counter{0};
-        partial = target + ".partial" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-        fd = open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-    }
-    bool isOpen() const { return fd >= 0; }
-    int descriptor() const { return fd; }
-    void release() { fd = -1; }  // the descriptor is owned by a stream now
-    // After the stream is closed: replace the target, or clean up.
-    bool commit(bool ok) {
-        if (fd >= 0) {
-            ok = close(fd) == 0 && ok;
-            fd = -1;
-        }
-        if (direct) return ok;
-        if (ok && std::rename(partial.c_str(), target.c_str()) == 0) return true;
-        unlink(partial.c_str());
-        return false;
-    }
-
-  private:
-    std::string target, partial;
-    bool direct = false;
-    int fd = -1;
 };
 
 template <typename Writer>

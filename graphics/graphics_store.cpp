@@ -13,15 +13,15 @@ int anaglyphShown = 0;
 
 namespace {
 
-std::unique_ptr<Metafile> liveStore;
+std::unique_ptr<DrawingMetafile> liveStore;
 
-std::unique_ptr<Metafile> allocateStore() {
+std::unique_ptr<DrawingMetafile> allocateStore() {
     int megabytes = intSetting("graphicssize64");
     if (megabytes < graphicsStoreMinimumMegabytes) megabytes = graphicsStoreMinimumMegabytes;
     if (megabytes > graphicsStoreMaximumMegabytes) megabytes = graphicsStoreMaximumMegabytes;
     const int requested = megabytes;
     for (;;) {
-        auto store = std::make_unique<Metafile>(uint64_t(megabytes) * 1048576);
+        auto store = std::make_unique<DrawingMetafile>(uint64_t(megabytes) * 1048576);
         if (store->capacity() > 0 || megabytes <= 1) {
             if (megabytes != requested) {
                 writeIntSetting("graphicssize64", megabytes);
@@ -53,7 +53,7 @@ uint8_t pixelByte(double v) {
 
 }  // namespace
 
-Metafile& graphicsStore() {
+DrawingMetafile& graphicsStore() {
     graphicsLock.enter("graphicsStore");
     if (!liveStore) liveStore = allocateStore();
     graphicsLock.leave("graphicsStore");

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "graphics/metafile.h"
+#include "graphics/drawing_metafile.h"
 
 // Largest store the setting "graphicssize64" may ask for, and the smallest.
 constexpr int graphicsStoreMaximumMegabytes = 16384;
@@ -13,8 +13,9 @@ constexpr int graphicsStoreMinimumMegabytes = 128;
 
 // The live store, made on first use from "graphicssize64" (raised to 128,
 // capped). When the allocation fails the size is halved until it succeeds;
-// the smaller size is written back to the setting and reported.
-Metafile& graphicsStore();
+// the smaller size is written back to the setting and reported. It draws
+// through onto the graphics window's surface once a window sets one.
+DrawingMetafile& graphicsStore();
 
 // Set while the anaglyph of two pages is shown instead of the live picture.
 extern int anaglyphShown;

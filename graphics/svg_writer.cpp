@@ -66,13 +66,7 @@ bool SvgWriter::finish() {
     return !out.failed();
 }
 
-double SvgWriter::hatchLineWidth() const {
-    double x = 1;
-    const double quotient = settings.width / (settings.fatterLines ? 300.0 : 500.0);
-    if (settings.scaleLines && quotient >= 1) x = quotient;
-    if (settings.fontLines) x *= 40.0 / (settings.graphicsLines + 1);
-    return x;
-}
+double SvgWriter::hatchLineWidth() const { return scaleLineWidth(settings, settings.width, 1); }
 
 void SvgWriter::writeHeader() {
     out << "<?xml version=\"1.0\"?>\n"

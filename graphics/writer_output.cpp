@@ -98,3 +98,11 @@ void WriterOutput::flush() {
     if (!writeFailed && !sink.write(buffer.data(), buffer.size())) writeFailed = true;
     buffer.clear();
 }
+
+double scaleLineWidth(const WriterSettings& settings, int surfaceWidth, double w) {
+    double f = 1;
+    const double quotient = surfaceWidth / (settings.fatterLines ? 300.0 : 500.0);
+    if (settings.scaleLines && quotient >= 1) f = quotient;
+    if (settings.fontLines) f *= 40.0 / (settings.graphicsLines + 1);
+    return w * f;
+}

@@ -33,6 +33,11 @@ struct WriterSettings {
     TextConversion utf8ToCodePage = nullptr;
 };
 
+// Line width w on a picture `surfaceWidth` pixels wide: times width / 500
+// (width / 300 with fatter lines) when lines scale and that is at least 1,
+// then times 40 / (graphics lines + 1) when lines follow the font.
+double scaleLineWidth(const WriterSettings& settings, int surfaceWidth, double w);
+
 // Receives the written text; false when writing failed.
 class OutputSink {
   public:
