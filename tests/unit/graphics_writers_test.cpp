@@ -12,6 +12,7 @@
 #include "graphics/eps_writer.h"
 #include "graphics/metafile.h"
 #include "graphics/svg_writer.h"
+#include "tests/unit/every_record_picture.h"
 
 namespace {
 
@@ -21,31 +22,6 @@ WriterSettings testSettings() {
     s.height = 400;
     s.creationDate = "Mon Jan 01 00:00:00 2024";
     return s;
-}
-
-// A picture touching every record type, with coordinates the metafile
-// stores exactly.
-void drawPicture(Surface& s) {
-    s.clear();
-    s.clip(10, 30, 1010, 1010);
-    s.line(10, 20, 300.5, 400.25, 1, lineSolid, 1);
-    s.line(300.5, 400.25, 500, 500, 1, lineSolid, 1);
-    const Point points[4] = {{100, 100}, {200, 150.125}, {300, 120}, {400, 300}};
-    s.polyline(points, 4, 2, lineDashed, 2);
-    s.polyline(points, 3, 4, lineArrow, 1);
-    for (int type = 0; type <= 17; type++) s.marker(50 + 50 * type, 900, type % 16, type, 140);
-    const int32_t flags[4] = {1, 0, 1, 1};
-    s.facet(points, flags, 4, 11, 1);
-    s.fillPolygon(points, 4, barRising, 3, 1);
-    s.huePolygon(points, 4, 0.5, 0, 1);
-    s.densityBar(10, 10, 60, 60, 0.25, 3, 1);
-    for (int style = 0; style <= 9; style++)
-        s.bar(50 + 90 * style, 600, 120 + 90 * style, 700, 0x1FF8000, style);
-    const uint8_t pixels[12] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 9, 9, 9};
-    s.rgbBar(700, 100, 900, 200, 2, 2, 9, 9, 9, pixels);
-    s.text(512, 40, "a<b & c (x) \\ \xe4", 0x031A1A1A, alignCenter, 25, TextDirection::horizontal);
-    s.text(100, 500, "down", 1, alignLeft, 25, TextDirection::down);
-    s.text(900, 500, "\xEF\xBB\xBFup \xC3\xA4", 1, alignRight, 25, TextDirection::up);
 }
 
 std::string svgOf(void (*draw)(Surface&)) {
@@ -82,9 +58,9 @@ std::string replayed(Metafile& m) {
 
 TEST(Writers, DirectAndReplayedPicturesAreByteIdentical) {
     Metafile m(1 << 20);
-    drawPicture(m);
+    drawEveryRecord(m);
     Metafile copy(m);
-    const std::string svg = svgOf(drawPicture), eps = epsOf(drawPicture);
+    const std::string svg = svgOf(drawEveryRecord), eps = epsOf(drawEveryRecord);
     EXPECT_EQ(replayed<SvgWriter>(m), svg);
     EXPECT_EQ(replayed<SvgWriter>(copy), svg);
     EXPECT_EQ(replayed<EpsWriter>(m), eps);
@@ -102,7 +78,7 @@ size_t countOf(const std::string& text, const std::string& part) {
 }
 
 TEST(SvgWriter, TextsAreEscapedUtf8) {
-    const std::string svg = svgOf(drawPicture);
+    const std::string svg = svgOf(drawEveryRecord);
     EXPECT_TRUE(contains(svg, ">a&lt;b &amp; c (x) \\ \xC3\xA4</text>"));
     EXPECT_TRUE(contains(svg, ">up \xC3\xA4</text>"));  // marked UTF-8 kept, mark dropped
     EXPECT_TRUE(contains(svg, "text-anchor=\"middle\""));
@@ -190,7 +166,7 @@ TEST(EpsWriter, JoinsLinesIntoOnePath) {
 }
 
 TEST(EpsWriter, ColoursClipsAndTexts) {
-    const std::string eps = epsOf(drawPicture);
+    const std::string eps = epsOf(drawEveryRecord);
     // RGB codes are written as their colour, not as palette colour 0.
     EXPECT_TRUE(contains(eps, "16777216 ge"));
     EXPECT_TRUE(contains(eps, std::to_string(0x1FF8000) + " bar1\n"));
@@ -233,11 +209,11 @@ TEST(Writers, OutsideToolsAcceptTheFiles) {
     const std::string eps = dir + "/kalix_writers.eps", svg = dir + "/kalix_writers.svg";
     FILE* f = std::fopen(eps.c_str(), "w");
     ASSERT_TRUE(f);
-    std::fputs(epsOf(drawPicture).c_str(), f);
+    std::fputs(epsOf(drawEveryRecord).c_str(), f);
     std::fclose(f);
     f = std::fopen(svg.c_str(), "w");
     ASSERT_TRUE(f);
-    std::fputs(svgOf(drawPicture).c_str(), f);
+    std::fputs(svgOf(drawEveryRecord).c_str(), f);
     std::fclose(f);
     const std::string gs = "gs -q -dBATCH -dNOPAUSE -dSAFER -sDEVICE=nullpage " + eps + " >" + dir +
                            "/kalix_gs.log 2>&1";
