@@ -5,6 +5,8 @@
 #include <cmath>
 #include <vector>
 
+#include "graphics/parallel.h"
+
 namespace {
 
 // The three colours of a pixel in 21-bit fields of one word, so one
@@ -37,56 +39,63 @@ Taps tapsOf(int index, int count, const int weights[5]) {
 
 // The horizontal pass over one source row: per target column the weighted
 // sum of its taps, colours spread.
-void filterRow(const uint32_t* row, int w, const int weights[5], std::vector<uint64_t>& spreadRow,
-               uint64_t* out) {
+template <int W0, int W1, int W2>
+void filterRow(const uint32_t* row, int w, std::vector<uint64_t>& spreadRow, uint64_t* out) {
+    static const int weights[5] = {W0, W1, W2, W1, W0};
     const size_t n = size_t(w) * 3;
-    for (size_t x = 0; x < n; x++) spreadRow[x] = spread(row[x]);
-    const uint64_t* s = spreadRow.data();
-    for (int i = 0; i < w; i++) {
-        const size_t c = size_t(3 * i + 1);
-        if (i > 0 && i < w - 1) {
-            out[i] = weights[0] * s[c - 2] + weights[1] * s[c - 1] + weights[2] * s[c] +
-                     weights[3] * s[c + 1] + weights[4] * s[c + 2];
-        } else {
-            const Taps t = tapsOf(i, w, weights);
-            uint64_t sum = 0;
-            for (int d = t.first; d <= t.last; d++) sum += weights[d + 2] * s[c + d];
-            out[i] = sum;
-        }
+    uint64_t* s = spreadRow.data();
+    for (size_t x = 0; x < n; x++) s[x] = spread(row[x]);
+    for (int i : {0, w - 1}) {
+        const Taps t = tapsOf(i, w, weights);
+        uint64_t sum = 0;
+        for (int d = t.first; d <= t.last; d++) sum += weights[d + 2] * s[3 * i + 1 + d];
+        out[i] = sum;
+    }
+    for (int i = 1; i < w - 1; i++) {
+        const uint64_t* c = s + 3 * i + 1;
+        out[i] = W0 * (c[-2] + c[2]) + W1 * (c[-1] + c[1]) + W2 * c[0];
     }
 }
 
-template <uint32_t Sum>
-void filterRows(const PixelImage& source, PixelImage& target, const int weights[5]) {
+template <int W0, int W1, int W2>
+void filterRows(const PixelImage& source, PixelImage& target, int firstRow, int endRow) {
+    constexpr uint32_t Sum = uint32_t((2 * W0 + 2 * W1 + W2) * (2 * W0 + 2 * W1 + W2));
+    static const int weights[5] = {W0, W1, W2, W1, W0};
     const int w = target.width(), h = target.height();
     // Horizontal sums of five consecutive source rows, slot = row mod 5.
     std::vector<uint64_t> rows[5];
     int rowIn[5] = {-1, -1, -1, -1, -1};
     for (auto& r : rows) r.resize(size_t(w));
     std::vector<uint64_t> spreadRow(size_t(w) * 3);
-    for (int j = 0; j < h; j++) {
+    for (int j = firstRow; j < endRow; j++) {
         const Taps ty = tapsOf(j, h, weights);
         const uint64_t* sums[5] = {};
         for (int d = ty.first; d <= ty.last; d++) {
             const int r = 3 * j + 1 + d;
             const int slot = r % 5;
             if (rowIn[slot] != r) {
-                filterRow(source.row(r), w, weights, spreadRow, rows[slot].data());
+                filterRow<W0, W1, W2>(source.row(r), w, spreadRow, rows[slot].data());
                 rowIn[slot] = r;
             }
             sums[d + 2] = rows[slot].data();
         }
         uint32_t* out = target.row(j);
-        const bool interiorRow = j > 0 && j < h - 1;
-        for (int i = 0; i < w; i++) {
+        auto border = [&](int i) {
             uint64_t s = 0;
             for (int d = ty.first; d <= ty.last; d++) s += weights[d + 2] * sums[d + 2][i];
-            if (interiorRow && i > 0 && i < w - 1) {
-                out[i] = gather(s, [](uint32_t v) { return v / Sum; });
-            } else {
-                const uint32_t divisor = uint32_t(tapsOf(i, w, weights).weightSum * ty.weightSum);
-                out[i] = gather(s, [divisor](uint32_t v) { return v / divisor; });
-            }
+            const uint32_t divisor = uint32_t(tapsOf(i, w, weights).weightSum * ty.weightSum);
+            out[i] = gather(s, [divisor](uint32_t v) { return v / divisor; });
+        };
+        if (j == 0 || j == h - 1) {
+            for (int i = 0; i < w; i++) border(i);
+            continue;
+        }
+        border(0);
+        if (w > 1) border(w - 1);
+        const uint64_t *a = sums[0], *b = sums[1], *c = sums[2], *d = sums[3], *e = sums[4];
+        for (int i = 1; i < w - 1; i++) {
+            const uint64_t s = W0 * (a[i] + e[i]) + W1 * (b[i] + d[i]) + W2 * c[i];
+            out[i] = gather(s, [](uint32_t v) { return v / Sum; });
         }
     }
 }
@@ -96,12 +105,12 @@ void filterRows(const PixelImage& source, PixelImage& target, const int weights[
 bool filterDownBy3(const PixelImage& source, PixelImage& target, bool sharper) {
     const int w = target.width(), h = target.height();
     if (w <= 0 || h <= 0 || source.width() != 3 * w || source.height() != 3 * h) return false;
-    static const int normal[5] = {1, 3, 4, 3, 1};
-    static const int sharp[5] = {1, 5, 6, 5, 1};
-    if (sharper)
-        filterRows<324>(source, target, sharp);
-    else
-        filterRows<144>(source, target, normal);
+    forRowBands(h, 64, [&](int, int first, int end) {
+        if (sharper)
+            filterRows<1, 5, 6>(source, target, first, end);
+        else
+            filterRows<1, 3, 4>(source, target, first, end);
+    });
     return true;
 }
 

@@ -31,7 +31,10 @@ class PixelImage {
     void fill(uint32_t value);
 
   private:
-    std::unique_ptr<uint32_t[]> pixels;
+    struct Free {
+        void operator()(uint32_t* p) const;
+    };
+    std::unique_ptr<uint32_t, Free> pixels;
     int w = 0, h = 0;
 };
 

@@ -3,10 +3,12 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "graphics/parallel.h"
 #include "graphics/safe_file.h"
 
 namespace {
@@ -73,6 +75,80 @@ class RowFilter {
 
 }  // namespace
 
+namespace {
+
+constexpr size_t windowBytes = 32768;
+constexpr int bandRows = 128;
+
+// One band of rows filtered and compressed as raw deflate data that later
+// bands continue: it ends on a byte boundary (a sync flush), the last band
+// ends the stream. The band starts with the 32 KB of filtered rows before
+// it as dictionary, so matches across the border are not lost.
+struct Band {
+    std::vector<uint8_t> data;
+    uLong adler = 1;
+    uLong length = 0;
+    bool ok = false;
+};
+
+void compressBand(const PixelImage& image, int first, int end, bool last, Band& band) {
+    z_stream z{};
+    if (deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return;
+    RowFilter filter(image.width());
+    const size_t rowBytes = size_t(image.width()) * 3 + 1;
+    if (first > 0) {
+        // The filtered rows before the band, as the band before made them.
+        const int before = int(std::min<size_t>(size_t(first), windowBytes / rowBytes + 1));
+        if (first - before > 0) filter.filter(image.row(first - before - 1));
+        std::vector<uint8_t> dictionary;
+        for (int y = first - before; y < first; y++) {
+            const std::vector<uint8_t>& row = filter.filter(image.row(y));
+            dictionary.insert(dictionary.end(), row.begin(), row.end());
+        }
+        const size_t keep = std::min(dictionary.size(), windowBytes);
+        deflateSetDictionary(&z, dictionary.data() + dictionary.size() - keep, uInt(keep));
+    }
+    std::vector<uint8_t> out(1 << 16);
+    bool ok = true;
+    auto drain = [&](int flush) {
+        do {
+            z.next_out = out.data();
+            z.avail_out = uInt(out.size());
+            if (deflate(&z, flush) == Z_STREAM_ERROR) return false;
+            band.data.insert(band.data.end(), out.data(), out.data() + out.size() - z.avail_out);
+        } while (z.avail_out == 0);
+        return true;
+    };
+    for (int y = first; y < end && ok; y++) {
+        const std::vector<uint8_t>& row = filter.filter(image.row(y));
+        band.adler = adler32(band.adler, row.data(), uInt(row.size()));
+        band.length += uLong(row.size());
+        z.next_in = const_cast<Bytef*>(row.data());
+        z.avail_in = uInt(row.size());
+        ok = drain(Z_NO_FLUSH);
+    }
+    if (ok) {
+        z.avail_in = 0;
+        ok = drain(last ? Z_FINISH : Z_SYNC_FLUSH);
+    }
+    deflateEnd(&z);
+    band.ok = ok;
+}
+
+// Writes bytes as IDAT chunks of at most 1 MB.
+bool writeData(OutputSink& sink, const uint8_t* data, size_t n) {
+    while (n > 0) {
+        const uint32_t piece = uint32_t(std::min<size_t>(n, 1 << 20));
+        if (!writeChunk(sink, "IDAT", data, piece)) return false;
+        data += piece;
+        n -= piece;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool writePng(const PixelImage& image, OutputSink& sink) {
     if (image.empty()) return false;
     static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -87,34 +163,22 @@ bool writePng(const PixelImage& image, OutputSink& sink) {
     header[12] = 0;  // not interlaced
     if (!writeChunk(sink, "IHDR", header, 13)) return false;
 
-    z_stream z{};
-    if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK) return false;
-    std::vector<uint8_t> out(1 << 20);
-    bool ok = true;
-    auto drain = [&](int flush) {
-        do {
-            z.next_out = out.data();
-            z.avail_out = uInt(out.size());
-            const int status = deflate(&z, flush);
-            if (status == Z_STREAM_ERROR) return false;
-            const uint32_t n = uint32_t(out.size() - z.avail_out);
-            if (n && !writeChunk(sink, "IDAT", out.data(), n)) return false;
-        } while (z.avail_out == 0);
-        return true;
-    };
-    RowFilter filter(image.width());
-    for (int y = 0; y < image.height() && ok; y++) {
-        const std::vector<uint8_t>& row = filter.filter(image.row(y));
-        z.next_in = const_cast<Bytef*>(row.data());
-        z.avail_in = uInt(row.size());
-        ok = drain(Z_NO_FLUSH);
+    // The zlib stream: its header, the bands' deflate data in order, and
+    // the Adler-32 sum of all filtered rows.
+    std::vector<Band> bands(size_t(rowBandCount(image.height(), bandRows)));
+    forRowBands(image.height(), bandRows, [&](int b, int first, int end) {
+        compressBand(image, first, end, b + 1 == int(bands.size()), bands[size_t(b)]);
+    });
+    static const uint8_t zlibHeader[2] = {0x78, 0x9C};
+    if (!writeData(sink, zlibHeader, 2)) return false;
+    uLong adler = 1;
+    for (const Band& band : bands) {
+        if (!band.ok || !writeData(sink, band.data.data(), band.data.size())) return false;
+        adler = adler32_combine(adler, band.adler, z_off_t(band.length));
     }
-    if (ok) {
-        z.avail_in = 0;
-        ok = drain(Z_FINISH);
-    }
-    deflateEnd(&z);
-    return ok && writeChunk(sink, "IEND", nullptr, 0);
+    uint8_t check[4];
+    putBigEndian(check, uint32_t(adler));
+    return writeData(sink, check, 4) && writeChunk(sink, "IEND", nullptr, 0);
 }
 
 bool writePngFile(const PixelImage& image, const std::string& name) {

@@ -2,8 +2,12 @@
 #include "graphics/raster.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <vector>
+
+#include "graphics/parallel.h"
 
 namespace {
 
@@ -145,9 +149,16 @@ void fillDisk(PixelImage& image, PixelBox box, int x, int y, int r, uint32_t val
 
 void fillBox(PixelImage& image, PixelBox box, int x, int y, int w, int h, uint32_t value) {
     box = inside(image, box);
-    const long long bottom = std::min<long long>((long long)y + h, box.bottom);
-    for (long long row = std::max<long long>(y, box.top); row < bottom; row++)
-        span(image, box, x, (long long)x + w - 1, row, value);
+    const int top = int(std::max<long long>(y, box.top));
+    const int bottom = int(std::min<long long>((long long)y + h, box.bottom));
+    if (top >= bottom) return;
+    // Large areas (a whole picture cleared) are filled by several threads.
+    const long long width = std::max(1LL, std::min<long long>(w, box.right - box.left));
+    forRowBands(bottom - top, int(std::max(1LL, (1LL << 21) / width)),
+                [&](int, int first, int end) {
+                    for (int row = top + first; row < top + end; row++)
+                        span(image, box, x, (long long)x + w - 1, row, value);
+                });
 }
 
 void fillBoxTiled(PixelImage& image, PixelBox box, int x, int y, int w, int h,
@@ -162,5 +173,121 @@ void fillBoxTiled(PixelImage& image, PixelBox box, int x, int y, int w, int h,
         uint32_t* out = image.row(int(row));
         for (long long column = left; column < right; column++)
             out[column] = pattern[column % tile.width()];
+    }
+}
+
+namespace {
+
+constexpr double unbounded = std::numeric_limits<double>::infinity();
+
+// The x-interval [low, high] where lo <= (x - origin) * factor <= hi
+// (all x when factor is 0 and 0 lies in [lo, hi], else none).
+bool solveBetween(double lo, double hi, double factor, double origin, double* low, double* high) {
+    if (factor == 0) {
+        *low = -unbounded, *high = unbounded;
+        return lo <= 0 && 0 <= hi;
+    }
+    double a = lo / factor, b = hi / factor;
+    if (a > b) std::swap(a, b);
+    *low = origin + a, *high = origin + b;
+    return true;
+}
+
+// The points within r of the segment a-b, row by row.
+void fillCapsule(PixelImage& image, const PixelBox& box, double ax, double ay, double bx, double by,
+                 double r, uint32_t value) {
+    const double top = std::ceil(std::min(ay, by) - r), bottom = std::floor(std::max(ay, by) + r);
+    const int first = int(std::max(top, double(box.top)));
+    const int last = int(std::min(bottom, double(box.bottom - 1)));
+    const double dx = bx - ax, dy = by - ay, squared = dx * dx + dy * dy;
+    const double reach = r * std::sqrt(squared);
+    for (int y = first; y <= last; y++) {
+        double low = unbounded, high = -unbounded;
+        for (const double* end : {&ax, &bx}) {
+            const double ey = end == &ax ? ay : by;
+            const double h = r * r - (y - ey) * (y - ey);
+            if (h < 0) continue;
+            const double half = std::sqrt(h);
+            low = std::min(low, *end - half), high = std::max(high, *end + half);
+        }
+        if (squared > 0) {
+            // Projection onto the segment in [0, squared], distance from
+            // its line at most r.
+            const double along = (y - ay) * dy, across = (y - ay) * dx;
+            double l1, h1, l2, h2;
+            if (solveBetween(-along, squared - along, dx, ax, &l1, &h1) &&
+                solveBetween(across - reach, across + reach, dy, ax, &l2, &h2)) {
+                const double l = std::max(l1, l2), h = std::min(h1, h2);
+                if (l <= h) low = std::min(low, l), high = std::max(high, h);
+            }
+        }
+        if (low <= high && low < box.right && high >= box.left)
+            span(image, box, (long long)std::ceil(std::max(low, -1.0 + box.left)),
+                 (long long)std::floor(std::min(high, double(box.right))), y, value);
+    }
+}
+
+}  // namespace
+
+void drawWidePolyline(PixelImage& image, PixelBox box, const DevicePoint* points, int n, int width,
+                      uint32_t value, const int* dashes, int dashCount) {
+    box = inside(image, box);
+    if (box.left >= box.right || box.top >= box.bottom) return;
+    const double r = width / 2.0, shift = width % 2 == 0 ? 0.5 : 0;
+    // Dashes: the pattern as lengths along the path, on and off in turn.
+    std::vector<double> pattern;
+    double period = 0;
+    for (int i = 0; i < dashCount; i++) {
+        pattern.push_back(std::max(0, dashes[i]));
+        period += pattern.back();
+    }
+    const bool solid = period <= 0;
+    int phase = 0;                         // the entry of the pattern running
+    double left = solid ? 0 : pattern[0];  // what remains of it
+    for (int i = 0; i + 1 < n; i++) {
+        const double ax = points[i].x + shift, ay = points[i].y + shift;
+        const double bx = points[i + 1].x + shift, by = points[i + 1].y + shift;
+        if (solid) {
+            fillCapsule(image, box, ax, ay, bx, by, r, value);
+            continue;
+        }
+        const double length = std::hypot(bx - ax, by - ay);
+        double at = 0;
+        while (at < length) {
+            const double step = std::min(left, length - at);
+            if (phase % 2 == 0) {
+                const double t0 = at / length, t1 = (at + step) / length;
+                fillCapsule(image, box, ax + (bx - ax) * t0, ay + (by - ay) * t0,
+                            ax + (bx - ax) * t1, ay + (by - ay) * t1, r, value);
+            }
+            at += step;
+            left -= step;
+            if (left <= 0) {
+                phase = (phase + 1) % int(pattern.size());
+                left = pattern[size_t(phase)];
+            }
+        }
+    }
+}
+
+void drawRing(PixelImage& image, PixelBox box, int x, int y, int r, int width, uint32_t value) {
+    box = inside(image, box);
+    // Pixels at distance d from the centre with r - w / 2 <= d < r + w / 2.
+    const double inner = r - width / 2.0, outer = r + width / 2.0;
+    const int reach = int(std::ceil(outer));
+    for (int dy = -reach; dy <= reach; dy++) {
+        const double o = outer * outer - double(dy) * dy;
+        if (o <= 0) continue;
+        const double so = std::sqrt(o);
+        const long long outerLow = (long long)std::floor(x - so) + 1;
+        const long long outerHigh = (long long)std::ceil(x + so) - 1;
+        const double i = inner * inner - double(dy) * dy;
+        if (inner <= 0 || i <= 0) {
+            span(image, box, outerLow, outerHigh, (long long)y + dy, value);
+            continue;
+        }
+        const double si = std::sqrt(i);
+        span(image, box, outerLow, (long long)std::floor(x - si), (long long)y + dy, value);
+        span(image, box, (long long)std::ceil(x + si), outerHigh, (long long)y + dy, value);
     }
 }

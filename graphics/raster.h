@@ -21,6 +21,17 @@ struct PixelBox {
 void drawThinPolyline(PixelImage& image, PixelBox box, const DevicePoint* points, int n,
                       uint32_t value, const int* dashes, int dashCount);
 
+// A line `width` pixels wide (above 1): the pixels within width / 2 of the
+// path, so ends and joints are round; a path of even width lies half a
+// pixel right of and below its points. Dashes as for thin lines, measured
+// along the path; each dash gets round ends.
+void drawWidePolyline(PixelImage& image, PixelBox box, const DevicePoint* points, int n,
+                      int width, uint32_t value, const int* dashes, int dashCount);
+
+// The ring `width` pixels wide (above 1) whose middle is the circle of
+// radius r around (x, y).
+void drawRing(PixelImage& image, PixelBox box, int x, int y, int r, int width, uint32_t value);
+
 // The circle of radius r around (x, y) (the midpoint circle: pixels x - r
 // .. x + r, symmetric in all eight octants), and the disk it bounds.
 void drawCircleOutline(PixelImage& image, PixelBox box, int x, int y, int r, uint32_t value);

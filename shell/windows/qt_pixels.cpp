@@ -8,9 +8,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
-#include <QList>
 #include <QPainter>
-#include <QPen>
 #include <QPoint>
 
 #include <algorithm>
@@ -44,20 +42,6 @@ void ensureApplication() {
 }
 
 QColor colourOf(Rgb c) { return QColor(c.red & 0xff, c.green & 0xff, c.blue & 0xff); }
-
-// A pen wider than one pixel: round caps and joins, dashes in pen widths.
-QPen widePen(const PenSpec& spec) {
-    QPen pen(colourOf(spec.colour));
-    pen.setWidth(spec.width);
-    pen.setCapStyle(Qt::RoundCap);
-    pen.setJoinStyle(Qt::RoundJoin);
-    if (spec.dashCount > 0) {
-        QList<qreal> pattern;
-        for (int i = 0; i < spec.dashCount; i++) pattern.append(qreal(spec.dashes[i]) / spec.width);
-        pen.setDashPattern(pattern);
-    }
-    return pen;
-}
 
 // The largest pixel size whose cell (ascent plus descent) is at most
 // `cellHeight`.
@@ -125,17 +109,14 @@ class QtPixelDevice : public PixelDevice {
         if (pen.width <= 1)
             return drawThinPolyline(image, box, points, n, pixelOf(pen.colour), pen.dashes,
                                     pen.dashCount);
-        painter.setPen(widePen(pen));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPolyline(toQt(points, n), n);
+        drawWidePolyline(image, box, points, n, pen.width, pixelOf(pen.colour), pen.dashes,
+                         pen.dashCount);
     }
 
     void drawCircle(int x, int y, int radius, const PenSpec& pen, const Rgb* fill) override {
         if (fill) fillDisk(image, box, x, y, radius, pixelOf(*fill));
         if (pen.width <= 1) return drawCircleOutline(image, box, x, y, radius, pixelOf(pen.colour));
-        painter.setPen(widePen(pen));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawEllipse(QPoint(x, y), radius, radius);
+        drawRing(image, box, x, y, radius, pen.width, pixelOf(pen.colour));
     }
 
     void setPixel(int x, int y, Rgb colour) override { fillRect(x, y, 1, 1, colour); }

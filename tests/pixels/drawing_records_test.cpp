@@ -90,23 +90,23 @@ TEST(DrawingRecords, MarkerTypes) {
         uint32_t centre;  // on a black ground, marker in colour 4
         int left, top, right, bottom;
     } cases[] = {
-        {markerCross, palette(4), -7, -7, 7, 7},
+        {markerCross, palette(4), -7, -7, 8, 8},
         {markerCircle, black, -8, -8, 8, 8},
-        {markerDiamond, black, -10, -10, 10, 11},
+        {markerDiamond, black, -10, -10, 11, 11},
         {markerDot, palette(4), -1, -1, 1, 1},
-        {markerPlus, palette(4), -7, -7, 7, 7},
+        {markerPlus, palette(4), -7, -7, 8, 8},
         {markerSquare, black, -7, -7, 8, 8},
-        {markerStar, palette(4), -7, -7, 7, 7},
+        {markerStar, palette(4), -7, -7, 8, 8},
         {markerSmallSquare, palette(4), -2, -2, 2, 2},
-        {markerFilledCircle, palette(4), -10, -10, 10, 11},
-        {markerFilledDiamond, palette(4), -12, -12, 12, 13},
+        {markerFilledCircle, palette(4), -10, -10, 10, 10},
+        {markerFilledDiamond, palette(4), -12, -12, 13, 13},
         {markerLargeDot, palette(4), -3, -3, 3, 3},
         {markerFilledSquare, palette(4), -8, -8, 8, 8},
-        {markerVerticalBar, palette(4), 0, -7, 1, 7},
-        {markerHorizontalBar, palette(4), -7, 0, 7, 1},
-        {markerWhiteDiamond, white, -12, -12, 12, 13},
+        {markerVerticalBar, palette(4), 0, -7, 1, 8},
+        {markerHorizontalBar, palette(4), -7, 0, 8, 1},
+        {markerWhiteDiamond, white, -12, -12, 13, 13},
         {markerWhiteSquare, white, -8, -8, 8, 8},
-        {markerWhiteCircle, white, -10, -10, 10, 11},
+        {markerWhiteCircle, white, -10, -10, 10, 10},
     };
     for (const Case& c : cases) {
         Picture p;

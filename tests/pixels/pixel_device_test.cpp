@@ -99,6 +99,34 @@ TEST(PixelDevice, WidePensAreCentredWithRoundEnds) {
               "..................\n");
 }
 
+// Wide dashes are measured along the path and get round ends; a wide
+// circle is a ring around the radius.
+TEST(PixelDevice, WideDashesAndRings) {
+    Canvas c(30, 18);
+    const int dashes[2] = {4, 6};
+    const DevicePoint ends[2] = {{3, 3}, {27, 3}};
+    c.device->drawPolyline(ends, 2, PenSpec{black, 3, dashes, 2});
+    c.device->drawCircle(8, 11, 4, PenSpec{black, 3, nullptr, 0}, nullptr);
+    EXPECT_EQ(c.table(0, 1, 29, 17),
+              "..............................\n"
+              "..#######...#######...#######.\n"
+              "..#######...#######...#######.\n"
+              "..#######...#######...#######.\n"
+              "..............................\n"
+              "......#####...................\n"
+              ".....#######..................\n"
+              "....#########.................\n"
+              "...####...####................\n"
+              "...###.....###................\n"
+              "...###.....###................\n"
+              "...###.....###................\n"
+              "...####...####................\n"
+              "....#########.................\n"
+              ".....#######..................\n"
+              "......#####...................\n"
+              "..............................\n");
+}
+
 TEST(PixelDevice, ClipRectangleLimitsEveryPrimitive) {
     Canvas c(10, 6);
     c.device->setClip(2, 1, 4, 3);

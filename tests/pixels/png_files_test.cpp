@@ -10,9 +10,11 @@
 #include <random>
 #include <string>
 
+#include "graphics/graphics_area.h"
 #include "graphics/metafile.h"
 #include "graphics/png_export.h"
 #include "graphics/png_file.h"
+#include "shell/settings.h"
 #include "shell/windows/qt_pixels.h"
 
 #include <QImage>
@@ -45,14 +47,16 @@ PixelImage testImage(int width, int height) {
     return image;
 }
 
+// Tall images are compressed in bands on several threads.
 TEST(PngFiles, WrittenPixelsReadBackExactly) {
-    for (const int width : {1, 7, 300}) {
-        const PixelImage image = testImage(width, 23);
+    for (const auto& [width, height] :
+         {std::pair{1, 23}, {7, 23}, {300, 23}, {1, 900}, {301, 1000}}) {
+        const PixelImage image = testImage(width, height);
         const std::string name = scratchName("round.png");
         ASSERT_TRUE(writePngFile(image, name));
         PixelImage read;
         ASSERT_TRUE(qtPixelBackend().loadImage(name.c_str(), read));
-        EXPECT_TRUE(sameImage(image, read)) << width;
+        EXPECT_TRUE(sameImage(image, read)) << width << " x " << height;
         std::remove(name.c_str());
     }
 }
@@ -111,6 +115,34 @@ TEST(PngFiles, RenderedPicturesWithAndWithoutSmoothing) {
     const uint32_t edge = out.at(150, 75) & 0xff;  // smoothed across the bar's edge
     EXPECT_GT(edge, 0u);
     EXPECT_LT(edge, 255u);
+}
+
+// The saved picture: ".png" added, sizes below 10 taken from the graphics
+// area, and with "createbb" a bounding box file beside it.
+TEST(PngFiles, SavedPictureAndItsBoundingBox) {
+    installQtPixelBackend();
+    const std::string base = scratchName("saved");
+    std::string written;
+    writeIntSetting("createbb", 1);
+    const ExportResult result =
+        saveGraphicsPng(base.c_str(), 300, 0, false, nullptr, nullptr, &written);
+    writeIntSetting("createbb", 0);
+    ASSERT_EQ(result, ExportResult::written);
+    EXPECT_EQ(written, base + ".png");
+    PixelImage read;
+    ASSERT_TRUE(qtPixelBackend().loadImage(written.c_str(), read));
+    EXPECT_EQ(read.width(), 300);
+    EXPECT_EQ(read.height(), 300 * getGraphicsHeight() / getGraphicsWidth());
+    FILE* f = std::fopen((base + ".bb").c_str(), "r");
+    ASSERT_NE(f, nullptr);
+    char line[80] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, f), nullptr);
+    std::fclose(f);
+    EXPECT_EQ(std::string(line), "%%BoundingBox: 0 0 300 " + std::to_string(read.height()) + "\n");
+    std::remove(written.c_str());
+    std::remove((base + ".bb").c_str());
+    EXPECT_EQ(saveGraphicsPng("/nonexistent-directory/p", 20, 20, true, nullptr, nullptr, &written),
+              ExportResult::writeFailed);
 }
 
 }  // namespace
