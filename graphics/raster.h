@@ -25,8 +25,8 @@ void drawThinPolyline(PixelImage& image, PixelBox box, const DevicePoint* points
 // path, so ends and joints are round; a path of even width lies half a
 // pixel right of and below its points. Dashes as for thin lines, measured
 // along the path; each dash gets round ends.
-void drawWidePolyline(PixelImage& image, PixelBox box, const DevicePoint* points, int n,
-                      int width, uint32_t value, const int* dashes, int dashCount);
+void drawWidePolyline(PixelImage& image, PixelBox box, const DevicePoint* points, int n, int width,
+                      uint32_t value, const int* dashes, int dashCount);
 
 // The ring `width` pixels wide (above 1) whose middle is the circle of
 // radius r around (x, y).

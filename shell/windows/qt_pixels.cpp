@@ -236,6 +236,10 @@ FontCell qtFontCell(const FontSpec& spec) {
     return {metrics.height(), metrics.averageCharWidth()};
 }
 
+// Leak checks of sanitizer builds: fontconfig, through which Qt finds
+// fonts, keeps its configuration for the life of the process by design.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 PixelBackend& qtPixelBackend() {
     static QtPixelBackend backend;
     return backend;
