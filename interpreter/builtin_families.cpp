@@ -4,15 +4,20 @@
 // Keep one line per family, sorted.
 // clang-format off
 #define KALIX_BUILTIN_FAMILIES(family) \
+    family(colourBuiltins) \
     family(constantBuiltins) \
     family(engineBuiltins) \
     family(evaluationBuiltins) \
     family(formatBuiltins) \
     family(globalBuiltins) \
+    family(graphicsFileBuiltins) \
+    family(graphicsStateBuiltins) \
+    family(graphicsStyleBuiltins) \
     family(intervalBuiltins) \
     family(introspectionBuiltins) \
     family(mapBuiltins) \
     family(mathBuiltins) \
+    family(plot2dBuiltins) \
     family(systemBuiltins)
 // clang-format on
 

@@ -7,6 +7,7 @@
     family(controlFlowCommands) \
     family(functionCommands) \
     family(generalCommands) \
+    family(graphicsCommands) \
     family(programFileCommands) \
     family(runStateCommands)
 // clang-format on

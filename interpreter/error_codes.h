@@ -88,4 +88,17 @@ enum ErrorCode : int {
     errorRelax = 1001,            // "relax" and file-only commands out of place
     errorCommentEnd = 1002,       // "\"endcomment\" missing!"
     errorRecursion = 8888,        // "Stack overflow. Too many recursions?"
+
+    // --- graphics ---
+    errorMarkArguments = -1,          // "Illegal arguments for mark!"
+    errorPlotArgument = 21,           // "Plot needs a real vector or matrix!"
+    errorPlotFit = 22,                // "Matrices must fit for plot!"
+    errorBarRgbArguments = 81,        // "barRGB needs three real matrices ..."
+    errorBarRgbSize = 83,             // "Matrix dimensions for barRGB must agree!"
+    errorGraphicsArgument = 90,       // "Argument for linestyle must be string!" ...
+    errorTextArguments = 91,          // "Need a string, and a position in text!"
+    errorSetplotVector = 2200,        // "Setplot needs a 1x4 vector!"
+    errorGraphicsFlag = 2201,         // "Scaling needs a 1 or 0!" ...
+    errorPlotareaArguments = 11000,   // "Wrong arguments for plotarea!"
+    errorPlotSecondArgument = 11001,  // "Wrong arguments for plot!"
 };

@@ -394,13 +394,9 @@ void notBuilt(const char* command) {
 }
 
 const CommandRecord rows[] = {
-    {"resetgraphics", commandAssignable, 0, [] { notBuilt("resetgraphics"); }},
-    {"hold", commandAssignable, 0, [] { notBuilt("hold"); }},
-    {"shg", commandAssignable, 0, [] { notBuilt("shg"); }},
     {"clear", commandTopLevel, 0, clearCommand},
     {"clearall", commandTopLevel, 0, clearallCommand},
     {"remvalue", commandAssignable, 0, remvalueCommand},
-    {"clg", commandAssignable, 0, [] { notBuilt("clg"); }},
     {"cls", commandAssignable, 0, clsCommand},
     {"forget", commandTopLevel, 0, forgetCommand},
     {"global", commandEverywhere, 0, globalCommand},

@@ -293,6 +293,7 @@ static int failStatement() {
         scriptFailed = 1;
     }
     discardLine();
+    restoreStyleDefaults();
     holdFlag = 0;
     errorsOff = 0;
     inLoop = 0;

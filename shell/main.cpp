@@ -1,4 +1,8 @@
 // The terminal program.
 #include "shell/startup.h"
+#include "shell/windows/qt_pixels.h"
 
-int main(int argc, char** argv) { return runMain(argc, argv); }
+int main(int argc, char** argv) {
+    installQtPixelBackend();
+    return runMain(argc, argv);
+}

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "graphics/colors.h"
+#include "graphics/graphics_store.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/notebook_services.h"
 #include "interpreter/scanner.h"
@@ -94,6 +96,7 @@ static int runComputation(Thread*) {
 // minimum, or the default after a failed allocation).
 static void writeCurrentSettings(SettingsStore& store) {
     store.writeIntSetting("stacksize64", int(stackSize / (1024 * 1024)));
+    saveColorSettings(store);
 }
 
 int runMain(int argc, char** argv) {
@@ -103,6 +106,8 @@ int runMain(int argc, char** argv) {
     secondInstance = options.secondInstance;
     chooseBaseDirectory(options.homeOption.empty() ? nullptr : options.homeOption.c_str());
     readSettingsAtStart();
+    loadColorSettings();
+    setGraphicsWarning(showWarning);
     chooseCodePage(options.codePage);
     startLog();
     if (!allocateStack()) {

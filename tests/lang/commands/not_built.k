@@ -1,8 +1,4 @@
 // Commands of facilities that are not built yet say so.
-hold
-shg
-clg;
-resetgraphics
 trace off
 traceif 1
 maximamode
