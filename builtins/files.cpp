@@ -457,30 +457,31 @@ void builtinPutuword(header* first) { writeItems(first, "putuword", 2, "putword"
 void builtinPutlongword(header* first) { writeItems(first, "putlongword", 4, "putlongword"); }
 void builtinPutulongword(header* first) { writeItems(first, "putulongword", 4, "putlongword"); }
 
-// Writes the text to the write file, or prints it; false after an error.
-bool writeText(const char* text) {
+// Writes the text (and a line feed) to the write file, or prints it; false
+// after an error.
+bool writeText(const char* text, bool lineFeed) {
     if (!writeFile) {
         printText(text);
+        if (lineFeed) printText("\n");
         return true;
     }
     std::fputs(text, writeFile);
+    if (lineFeed) std::fputc('\n', writeFile);
     return checkWritten("Error in writeln.\n");
 }
 
-void builtinWrite(header* first) {
-    header* s = stringArgument(first, "string", "write");
-    if (!s || !writeText(stringOf(s))) return;
+void writeString(header* first, const char* name, bool lineFeed) {
+    header* s = stringArgument(first, "string", name);
+    if (!s || !writeText(stringOf(s), lineFeed)) return;
     header* result = pushMarker(markerNone);
     if (!errorCode) moveResult(first, result);
 }
 
-void builtinWriteln(header* first) {
-    builtinWrite(first);
-    if (!errorCode) writeText("\n");
-}
+void builtinWrite(header* first) { writeString(first, "write", false); }
+void builtinWriteln(header* first) { writeString(first, "write", true); }
 
 void builtinNewline(header*) {
-    if (writeText("\n")) pushMarker(markerNone);
+    if (writeText("", true)) pushMarker(markerNone);
 }
 
 // Items with a count, by format.

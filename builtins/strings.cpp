@@ -2,6 +2,7 @@
 // case. Positions count bytes from 1; a negative position counts from the
 // end. Results made from the bytes of a UTF-8 text keep its UTF-8 flag.
 #include <cstring>
+#include <string>
 
 #include "builtins/builtin_helpers.h"
 #include "builtins/text_helpers.h"
@@ -60,9 +61,9 @@ void findFrom(header* first, header* s, header* sub, int64_t start) {
     double position = 0;
     if (offset < length) {
         const char* needle = stringOf(sub);
-        const void* found =
-            memmem(text + offset, size_t(length - offset), needle, std::strlen(needle));
-        if (found) position = double(static_cast<const char*>(found) - text + 1);
+        const char* found =
+            findText(text + offset, size_t(length - offset), needle, std::strlen(needle));
+        if (found) position = double(found - text + 1);
     }
     header* result = pushReal(position);
     if (!errorCode) moveResult(first, result);
@@ -125,29 +126,29 @@ void builtinStrrepl(header* first) {
     header* v[3];
     const char* what = "string, search string and replacement";
     if (!resolveStrings(first, 3, v, what, "strrepl")) return;
-    const char* text = stringOf(v[0]);
-    const char* search = stringOf(v[1]);
-    const char* replacement = stringOf(v[2]);
-    size_t searchLength = std::strlen(search);
     // An empty search text matches everywhere without advancing.
-    if (searchLength == 0) {
+    if (!stringOf(v[1])[0]) {
         reportNeed(what, "strrepl");
         return;
     }
-    size_t replacementLength = std::strlen(replacement);
+    const std::string search = stringOf(v[1]);
+    const std::string replacement = stringOf(v[2]);
+    int32_t flags = utf8FlagOf(v[0]) | utf8FlagOf(v[2]);
+    const char* text = stringOf(v[0]);
     const char* end = text + std::strlen(text);
-    StackText result(kindString);
+    // A text stored below the arguments lets the result take their place.
+    bool below = endOf(v[0]) <= reinterpret_cast<char*>(first);
+    StackText result = below ? StackText(kindString, first) : StackText(kindString);
     int polls = 0;
     while (!result.failed()) {
-        const char* found =
-            static_cast<const char*>(memmem(text, size_t(end - text), search, searchLength));
+        const char* found = findText(text, size_t(end - text), search.data(), search.size());
         if (!found) {
             result.append(text, size_t(end - text));
             break;
         }
         result.append(text, size_t(found - text));
-        result.append(replacement, replacementLength);
-        text = found + searchLength;
+        result.append(replacement.data(), replacement.size());
+        text = found + search.size();
         if (++polls == escapePollInterval) {
             polls = 0;
             if (checkEscape()) {
@@ -156,7 +157,7 @@ void builtinStrrepl(header* first) {
             }
         }
     }
-    finishString(first, result, utf8FlagOf(v[0]) | utf8FlagOf(v[2]));
+    finishString(first, result, flags);
 }
 
 // --- strtokens -----------------------------------------------------------------

@@ -13,7 +13,10 @@ constexpr size_t closingRoom = 16;
 
 void reportOutOfMemory() { fail(errorOutOfMemory, "Out of Memory!\n"); }
 
-StackText::StackText(int kind) : kind_(kind) {
+StackText::StackText(int kind) : StackText(kind, recordAt(newram)) {}
+
+StackText::StackText(int kind, header* at) : kind_(kind) {
+    newram = reinterpret_cast<char*>(at);
     start_ = write_ = newram + headerSize;
     if (newram + headerSize + closingRoom > ramend) {
         failed_ = true;
@@ -106,4 +109,23 @@ const double* realRowArgument(header* argument, int64_t* count) {
     for (int64_t i = 0; data && i < *count; i++)
         if (!std::isfinite(data[i])) return nullptr;
     return data;
+}
+
+const char* findText(const char* text, size_t length, const char* needle, size_t count) {
+    if (count == 0) return text;
+    if (count > length) return nullptr;
+    // Candidates by the first byte (memchr is the fastest scan); when they
+    // come too often, the search that is linear in any case takes over.
+    const char* p = text;
+    const char* last = text + length - count;
+    size_t misses = 0;
+    while (p <= last) {
+        p = static_cast<const char*>(std::memchr(p, needle[0], size_t(last - p) + 1));
+        if (!p) return nullptr;
+        if (std::memcmp(p + 1, needle + 1, count - 1) == 0) return p;
+        p++;
+        if (++misses > 64 && misses * 16 > size_t(p - text))
+            return static_cast<const char*>(memmem(p, size_t(text + length - p), needle, count));
+    }
+    return nullptr;
 }

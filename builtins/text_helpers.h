@@ -16,6 +16,9 @@
 class StackText {
   public:
     explicit StackText(int kind);
+    // Built over the records from `at` (at most `newram`) on, which the
+    // caller no longer reads: the result then needs no move.
+    StackText(int kind, header* at);
 
     bool append(const char* bytes, size_t count);
     bool append(char byte) { return append(&byte, 1); }
@@ -57,6 +60,10 @@ bool readTextPosition(const header* value, int64_t* position);
 // The offset in a text of `length` bytes where a search from the 1-based
 // position `start` begins (a negative start counts from the end; at least 0).
 int64_t searchOffset(int64_t start, int64_t length);
+
+// The first occurrence of the `count` bytes of `needle` in the `length`
+// bytes of `text`, or null; an empty needle is found at the start.
+const char* findText(const char* text, size_t length, const char* needle, size_t count);
 
 // The resolved argument when it is a string, else null with
 // "Need <what> for <name>".
