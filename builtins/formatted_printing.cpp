@@ -140,7 +140,9 @@ char readConversion(const char* format) {
 
 // Formats into a buffer of `printfBufferSize` bytes; a longer text is
 // refused.
-__attribute__((format(printf, 2, 3))) void formatResult(header* first, const char* format, ...) {
+// The result keeps the UTF-8 flag of the format and of a text value.
+__attribute__((format(printf, 3, 4))) void formatResult(header* first, int32_t flags,
+                                                        const char* format, ...) {
     static char buffer[printfBufferSize];
     va_list arguments;
     va_start(arguments, format);
@@ -150,7 +152,7 @@ __attribute__((format(printf, 2, 3))) void formatResult(header* first, const cha
         fail(errorFailed, "Format too long!\n");
         return;
     }
-    pushTextResult(first, buffer, size_t(n));
+    pushTextResult(first, buffer, size_t(n), flags);
 }
 
 void builtinPrintf(header* first) {
@@ -163,22 +165,23 @@ void builtinPrintf(header* first) {
     const char* format = stringOf(v[0]);
     char letter = readConversion(format);
     if (!letter) return;
-        // The format is checked: one conversion, no "*", no length modifier.
+    int32_t flags = utf8FlagOf(v[0]);
+    // The format is checked: one conversion, no "*", no length modifier.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
     if (std::strchr("feEgGFaA", letter)) {
         if (v[1]->kind != kindReal) return reportNeed("double format needs a real", "printf");
         double x = realOf(v[1]);
-        formatResult(first, format, x == 0 ? 0.0 : x);
+        formatResult(first, flags, format, x == 0 ? 0.0 : x);
     } else if (std::strchr("diuoxX", letter)) {
         if (v[1]->kind != kindReal) return reportNeed("double format needs a real", "printf");
-        formatResult(first, format, clampToInt(realOf(v[1])));
+        formatResult(first, flags, format, clampToInt(realOf(v[1])));
     } else if (letter == 's') {
         if (v[1]->kind != kindString) return reportNeed("format %s needs a string", "printf");
-        formatResult(first, format, stringOf(v[1]));
+        formatResult(first, flags | utf8FlagOf(v[1]), format, stringOf(v[1]));
     } else if (letter == 'c') {
         if (v[1]->kind != kindReal) return reportNeed("format %c needs a real", "printf");
-        formatResult(first, format, clampToInt(realOf(v[1])) & 0xFF);
+        formatResult(first, flags, format, clampToInt(realOf(v[1])) & 0xFF);
     } else {
         fail(errorFailed, "Illegal format string %c in format\n", letter);
     }

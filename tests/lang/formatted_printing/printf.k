@@ -8,6 +8,8 @@ printf("%10.3e",-1234.5)
 printf("%g",-0)
 printf("%s and more","text")
 printf("%5.2s|","abcdef")
+// A UTF-8 text keeps its flag.
+strtochar(printf("<%s>",chartoutf(233)))
 // Integers are truncated to 32 bits, the ends kept.
 printf("%d",1e12)
 printf("%d",-1e12)

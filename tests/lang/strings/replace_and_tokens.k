@@ -1,6 +1,8 @@
 strrepl("a-b-c","-","+-+")
 strrepl("aaaa","aa","a")
 strrepl("abc","x","y")
+strtochar(strrepl(chartoutf([233,97]),"a","b"))
+t=strtokens(chartoutf([233,32,8364])); strtochar(t[2])
 "<"|strrepl("","a","b")|">"
 // An empty search text would match everywhere without end.
 strrepl("abc","","x")

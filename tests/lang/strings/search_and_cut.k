@@ -10,6 +10,9 @@ substring("hello",2,99)
 substring("hello",-99,1)
 "<"|substring("",1,1)|">"
 substring("hello","a",1)
+// Parts of UTF-8 text stay UTF-8 text.
+strtochar(substring(chartoutf([104,233,108]),2,3))
+strtochar(tolower(chartoutf([201,65])))
 // strlen counts the code points of UTF-8 text and the bytes of other text.
 [strlen("hello"), strlen(""), strlen(chartoutf([104,233,8364])), strlen(chartostr([104,233]))]
 strlen(1)
