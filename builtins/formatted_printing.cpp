@@ -31,6 +31,9 @@ bool resolveArguments(header* first, int count, header** values) {
     return true;
 }
 
+// The low byte of a real truncated to an integer; 0 for NaN and infinities.
+unsigned char lowByte(double x) { return std::isfinite(x) ? lowBits32(x) & 0xFF : 0; }
+
 void pushTextResult(header* first, const char* text, size_t length, int32_t flags = 0) {
     header* result = pushString(text, int64_t(length));
     if (errorCode) return;
@@ -181,7 +184,7 @@ void builtinPrintf(header* first) {
         formatResult(first, flags | utf8FlagOf(v[1]), format, stringOf(v[1]));
     } else if (letter == 'c') {
         if (v[1]->kind != kindReal) return reportNeed("format %c needs a real", "printf");
-        formatResult(first, flags, format, clampToInt(realOf(v[1])) & 0xFF);
+        formatResult(first, flags, format, int(lowByte(realOf(v[1]))));
     } else {
         fail(errorFailed, "Illegal format string %c in format\n", letter);
     }
@@ -204,8 +207,7 @@ void alignText(header* first, header** v, int count) {
     if (textLength > n) n = textLength;
     double mode = count > 2 ? realOf(v[2]) : 1;
     char fill = ' ';
-    if (count > 3)
-        fill = v[3]->kind == kindReal ? char(clampToInt(realOf(v[3])) & 0xFF) : stringOf(v[3])[0];
+    if (count > 3) fill = v[3]->kind == kindReal ? char(lowByte(realOf(v[3]))) : stringOf(v[3])[0];
     if (fill == 0 || fill == 1) fill = ' ';
     StackText text(kindString);
     char* out = text.reserve(size_t(n));
