@@ -3,7 +3,6 @@
 // Bytes are bytes: nothing is converted between code pages. Every write is
 // flushed at once, so a failure (a full disk) is reported by the builtin
 // that wrote, and a file being written can be read back at any time.
-#include <cctype>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -22,8 +21,8 @@
 namespace {
 
 FILE* readFile = nullptr;
-// Opened without "b": a carriage return before a line feed ends the line
-// with it, as a text-mode read would drop it.
+// Opened without "b": lines drop a carriage return before their line feed,
+// as a text-mode read does.
 bool readFileIsText = false;
 FILE* writeFile = nullptr;
 // `getvector` and `getvectorline` read it as a decimal point.
