@@ -4,11 +4,14 @@
 // Keep one line per family, sorted.
 // clang-format off
 #define KALIX_BUILTIN_FAMILIES(family) \
+    family(characterBuiltins) \
     family(colourBuiltins) \
     family(constantBuiltins) \
     family(engineBuiltins) \
     family(evaluationBuiltins) \
+    family(fileBuiltins) \
     family(formatBuiltins) \
+    family(formattedPrintingBuiltins) \
     family(globalBuiltins) \
     family(graphicsFileBuiltins) \
     family(graphicsStateBuiltins) \
@@ -18,6 +21,8 @@
     family(mapBuiltins) \
     family(mathBuiltins) \
     family(plot2dBuiltins) \
+    family(regularExpressionBuiltins) \
+    family(stringBuiltins) \
     family(systemBuiltins)
 // clang-format on
 

@@ -101,4 +101,8 @@ enum ErrorCode : int {
     errorGraphicsFlag = 2201,         // "Scaling needs a 1 or 0!" ...
     errorPlotareaArguments = 11000,   // "Wrong arguments for plotarea!"
     errorPlotSecondArgument = 11001,  // "Wrong arguments for plot!"
+
+    // --- strings and files ---
+    errorWriteFailed = 10,  // a failed write to a file ("Error in writeln." ...)
+    errorNoFile = 800,      // "No file open in function %s"
 };

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "interpreter/state.h"
-#include "notebook/html_entities.h"
+#include "shell/html_entities.h"
 #include "notebook/notebook_model.h"
 #include "shell/text.h"
 

@@ -1,5 +1,5 @@
 // The entity table and the decoding of entities into UTF-8.
-#include "notebook/html_entities.h"
+#include "shell/html_entities.h"
 
 #include <cstring>
 
@@ -8,7 +8,7 @@
 // The named entities of HTML 4.01: symbols (Greek capitals, Greek small
 // letters, mathematical and other symbols), special characters, Latin-1;
 // without "fnof" and "nbsp", with "quot" and "iexcl" twice.
-const HtmlEntity HtmlEntityTable[] = {
+const HtmlEntity HtmlEntityTable[htmlEntityCount + 1] = {
     {"Alpha", 913},   {"Beta", 914},    {"Gamma", 915},    {"Delta", 916},   {"Epsilon", 917},
     {"Zeta", 918},    {"Eta", 919},     {"Theta", 920},    {"Iota", 921},    {"Kappa", 922},
     {"Lambda", 923},  {"Mu", 924},      {"Nu", 925},       {"Xi", 926},      {"Omicron", 927},

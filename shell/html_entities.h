@@ -1,5 +1,5 @@
-// Character entities of comment lines ("&not;", "&#8713;") and their
-// decoding into UTF-8.
+// Character entities of HTML ("&not;", "&#8713;") and their decoding into
+// UTF-8, for notebook comments and the builtin `utf`.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,8 @@ struct HtmlEntity {
 };
 
 // The named entities, ended by a row with an empty name.
-extern const HtmlEntity HtmlEntityTable[];
+constexpr int htmlEntityCount = 252;
+extern const HtmlEntity HtmlEntityTable[htmlEntityCount + 1];
 
 // Code point of the first row with exactly that name; -1 when none.
 int64_t findHtmlEntity(const char* name, size_t length);
