@@ -3,21 +3,41 @@
 
 // Keep one line per family, sorted.
 extern const BuiltinFamily constantBuiltins;
+extern const BuiltinFamily elementAccessBuiltins;
 extern const BuiltinFamily engineBuiltins;
 extern const BuiltinFamily evaluationBuiltins;
+extern const BuiltinFamily filterBuiltins;
 extern const BuiltinFamily formatBuiltins;
 extern const BuiltinFamily globalBuiltins;
 extern const BuiltinFamily intervalBuiltins;
 extern const BuiltinFamily introspectionBuiltins;
 extern const BuiltinFamily mapBuiltins;
 extern const BuiltinFamily mathBuiltins;
+extern const BuiltinFamily matrixConstructionBuiltins;
+extern const BuiltinFamily reductionBuiltins;
+extern const BuiltinFamily sortingBuiltins;
 extern const BuiltinFamily systemBuiltins;
+extern const BuiltinFamily vectorSearchBuiltins;
 
 const BuiltinFamily* const builtinFamilies[] = {
-    &constantBuiltins,      &engineBuiltins, &evaluationBuiltins,
-    &formatBuiltins,        &globalBuiltins, &intervalBuiltins,
-    &introspectionBuiltins, &mapBuiltins,    &mathBuiltins,
-    &systemBuiltins,        nullptr,
+    &constantBuiltins,
+    &engineBuiltins,
+    &evaluationBuiltins,
+    &formatBuiltins,
+    &globalBuiltins,
+    &intervalBuiltins,
+    &introspectionBuiltins,
+    &mapBuiltins,
+    &mathBuiltins,
+    &systemBuiltins,
+    nullptr,
+    // Matrix builtins.
+    &elementAccessBuiltins,
+    &filterBuiltins,
+    &matrixConstructionBuiltins,
+    &reductionBuiltins,
+    &sortingBuiltins,
+    &vectorSearchBuiltins,
 };
 
 extern const size_t builtinFamilyCount = sizeof(builtinFamilies) / sizeof(builtinFamilies[0]);
