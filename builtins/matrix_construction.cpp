@@ -152,7 +152,7 @@ void sizeBuiltin(header* first) {
         }
         if ((r > 1 && totalRows > 1 && r != totalRows) ||
             (c > 1 && totalColumns > 1 && c != totalColumns)) {
-            fail(errorIncompatibleSizes, "Matrix %dx%d and %dx%d not compatible in size!\n",
+            fail(errorSizeMismatch, "Matrix %dx%d and %dx%d not compatible in size!\n",
                  totalRows, totalColumns, r, c);
             return;
         }

@@ -21,23 +21,22 @@ extern const BuiltinFamily vectorSearchBuiltins;
 
 const BuiltinFamily* const builtinFamilies[] = {
     &constantBuiltins,
+    &elementAccessBuiltins,
     &engineBuiltins,
     &evaluationBuiltins,
+    &filterBuiltins,
     &formatBuiltins,
     &globalBuiltins,
     &intervalBuiltins,
     &introspectionBuiltins,
     &mapBuiltins,
     &mathBuiltins,
-    &systemBuiltins,
-    nullptr,
-    // Matrix builtins.
-    &elementAccessBuiltins,
-    &filterBuiltins,
     &matrixConstructionBuiltins,
     &reductionBuiltins,
     &sortingBuiltins,
+    &systemBuiltins,
     &vectorSearchBuiltins,
+    nullptr,
 };
 
 extern const size_t builtinFamilyCount = sizeof(builtinFamilies) / sizeof(builtinFamilies[0]);

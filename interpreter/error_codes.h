@@ -5,12 +5,12 @@
 
 enum ErrorCode : int {
     errorNone = 0,
-    errorFailed = 1,              // a computation failed; the message says why
-    errorStackOverflow = 2,       // "Stack overflow!"
-    errorWrongArgument = 26,      // "Need %s for %s"
-    errorMathLibrary = 51,        // "Floating point error!" and domain errors
-    errorIncompatibleSizes = 52,  // "Matrix %dx%d and %dx%d not compatible in size!"
-    errorInterrupt = 53,          // Escape, or no input left to wait for
-    errorOutOfMemory = 120,       // no room for a builtin's work records
-    errorDumpFile = 200,          // "Error on dump file."
+    errorFailed = 1,          // a computation failed; the message says why
+    errorStackOverflow = 2,   // "Stack overflow!"
+    errorWrongArgument = 26,  // "Need %s for %s"
+    errorMathLibrary = 51,    // "Floating point error!" and domain errors
+    errorSizeMismatch = 52,   // "Matrix %dx%d and %dx%d not compatible in size!"
+    errorInterrupt = 53,      // Escape, or no input left to wait for
+    errorOutOfMemory = 120,   // no room for a builtin's work records
+    errorDumpFile = 200,      // "Error on dump file."
 };
