@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "builtins/concatenation.h"
 #include "builtins/matrix_values.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
@@ -93,7 +94,7 @@ void msetBuiltin(header* first) {
     header* b = resolveValue(arguments[2]);
     if (errorCode) return;
     if (isEmptyIndexMatrix(index)) {
-        moveAsResult(first, a);
+        moveValueAsResult(first, a, flagUtf8);
         return;
     }
     MatrixValue ma, mb;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "builtins/concatenation.h"
 #include "builtins/matrix_values.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
@@ -44,9 +45,8 @@ void linspaceBuiltin(header* first) {
         reportNeed("real a,b,n", "linspace");
         return;
     }
-    const double a = realOf(values[0]), b = realOf(values[1]);
-    const double n = std::trunc(realOf(values[2]));
-    if (!(n > 0)) {
+    const double a = realOf(values[0]), b = realOf(values[1]), n = realOf(values[2]);
+    if (!(n > 0) || n != std::floor(n)) {
         reportNeed("integer n>0", "linspace");
         return;
     }
@@ -152,8 +152,8 @@ void sizeBuiltin(header* first) {
         }
         if ((r > 1 && totalRows > 1 && r != totalRows) ||
             (c > 1 && totalColumns > 1 && c != totalColumns)) {
-            fail(errorSizeMismatch, "Matrix %dx%d and %dx%d not compatible in size!\n",
-                 totalRows, totalColumns, r, c);
+            fail(errorSizeMismatch, "Matrix %dx%d and %dx%d not compatible in size!\n", totalRows,
+                 totalColumns, r, c);
             return;
         }
         totalRows = std::max(totalRows, r);
@@ -219,7 +219,7 @@ void rearrange(header* first, Rearrangement how, const char* name) {
         return;
     }
     if (a.scalar) {
-        moveAsResult(first, value);
+        moveValueAsResult(first, value, flagUtf8);
         return;
     }
     header* result = pushMatrixOfKind(value->kind, a.rows, a.columns);

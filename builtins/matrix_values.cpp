@@ -49,16 +49,6 @@ header* pushMatrixSized(int kind, int64_t rows, int64_t columns) {
     return pushMatrixOfKind(kind, int(rows), int(columns));
 }
 
-void moveAsResult(header* first, header* value) {
-    if (value != first)
-        moveResult(first, value);
-    else
-        newram = endOf(first);
-    if (errorCode) return;
-    setRecordName(first, "");
-    first->flags &= flagUtf8;
-}
-
 void moveResolvedResult(header* first, header* result) {
     header* value = resolveValue(result);
     if (!errorCode) moveResult(first, value);

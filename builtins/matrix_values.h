@@ -36,10 +36,6 @@ void collectArguments(header* first, header** arguments, int n);
 // overflow!", error 2). Null on failure.
 header* pushMatrixSized(int kind, int64_t rows, int64_t columns);
 
-// Moves `value` (a resolved argument, possibly a variable) down over
-// `first` as a result: it loses the variable's name and flags.
-void moveAsResult(header* first, header* value);
-
 // Moves a matrix result down, as a scalar when it is a 1 x 1 real or
 // complex matrix.
 void moveResolvedResult(header* first, header* result);

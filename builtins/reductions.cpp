@@ -473,7 +473,7 @@ void countBuiltin(header* first) {
     MatrixValue v;
     readMatrixValue(vector, &v);
     const double n = realOf(bins);
-    if (!v.isVector() || !(n >= 2 && n <= double(INT_MAX))) {
+    if (!v.isVector() || !(n >= 2 && n <= double(INT_MAX)) || n != std::floor(n)) {
         reportNeed(need, "count");
         return;
     }

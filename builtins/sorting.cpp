@@ -5,6 +5,7 @@
 // results and go when the results are moved down.
 #include <cstring>
 
+#include "builtins/concatenation.h"
 #include "builtins/matrix_values.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
@@ -114,7 +115,7 @@ void sortBuiltin(header* first) {
             sortStringVector(first, value);
             return;
         case kindString:
-            moveAsResult(first, value);
+            moveValueAsResult(first, value, flagUtf8);
             return;
         default:
             reportNeed("real or string vector", "sort");
@@ -165,12 +166,12 @@ void uniqueBuiltin(header* first) {
         reportNeed("real matrix", "unique");
         return;
     }
-    if (v.rows != 1 && v.count() != 0) {
+    if (v.rows != 1 && !(v.rows == 0 && v.columns == 0)) {
         reportNeed("real row vector", "unique");
         return;
     }
     const int64_t n = v.columns;
-    if (v.count() == 0) {
+    if (n == 0) {
         header* values = pushRealMatrix(1, 0);
         if (!errorCode) pushRealMatrix(1, 0);
         if (!errorCode) moveResults(first, values);

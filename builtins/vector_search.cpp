@@ -1,7 +1,8 @@
 // Searching in vectors of numbers or strings: find (how many elements of a
 // sorted vector are <= each value), indexof (first equal element, linear),
 // indexofsorted (an equal element by bisection), multofsorted (how many
-// are equal) and stringcompare. An empty vector answers 0 to every query.
+// are equal) and stringcompare. Sorted vectors are in the order sort gives
+// (NaN after every number). An empty vector answers 0 to every query.
 #include <cstring>
 
 #include "builtins/matrix_values.h"
@@ -135,7 +136,7 @@ void findBuiltin(header* first) {
     double* out;
     header* result = pushAnswersFor(queries, &out);
     if (!result) return;
-    countNotAboveEach(m.data, m.count(), queries.data, queries.count(), out);
+    countNotAboveEach(sortedDoubles(m.data, m.count()), queries.data, queries.count(), out);
     moveResult(first, result);
 }
 
@@ -169,7 +170,8 @@ void indexofBuiltin(header* first) {
     answerEachReal(first, x, [m](double q) { return firstEqualPosition(m.data, m.count(), q); });
 }
 
-// indexofsorted and multofsorted: checks alike, answers by bisection.
+// indexofsorted and multofsorted: checks alike, answers by bisection
+// (numbers among the numbers of v, a NaN for the NaN elements at its end).
 template <class StringAnswer, class RealAnswer>
 void searchSorted(header* first, const char* name, StringAnswer stringAnswer,
                   RealAnswer realAnswer) {
@@ -202,16 +204,18 @@ void searchSorted(header* first, const char* name, StringAnswer stringAnswer,
         reportNeed("row vector", name);
         return;
     }
-    answerEachReal(first, x, [&](double q) { return realAnswer(m.data, m.count(), q); });
+    const SortedDoubles sorted = sortedDoubles(m.data, m.count());
+    answerEachReal(first, x, [&](double q) { return realAnswer(sorted, q); });
 }
 
 void indexofsortedBuiltin(header* first) {
     searchSorted(first, "indexofsorted", lastEqualPosition<ByteString*, ByteString>,
-                 lastEqualPositionOfDouble);
+                 [](const SortedDoubles& v, double x) { return lastEqualPosition(v, x); });
 }
 
 void multofsortedBuiltin(header* first) {
-    searchSorted(first, "multofsorted", equalCount<ByteString*, ByteString>, equalCountOfDouble);
+    searchSorted(first, "multofsorted", equalCount<ByteString*, ByteString>,
+                 [](const SortedDoubles& v, double x) { return equalCount(v, x); });
 }
 
 void stringcompareBuiltin(header* first) {

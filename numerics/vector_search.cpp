@@ -4,19 +4,29 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-// The number of NaN elements at the end of v.
-int64_t trailingNans(const double* v, int64_t n) {
-    int64_t count = 0;
-    while (count < n && std::isnan(v[n - 1 - count])) count++;
-    return count;
+SortedDoubles sortedDoubles(const double* v, int64_t n) {
+    int64_t numbers = n;
+    while (numbers > 0 && std::isnan(v[numbers - 1])) numbers--;
+    return {v, n, numbers};
 }
 
-}  // namespace
+int64_t countNotAbove(const SortedDoubles& s, double x) {
+    return std::isnan(x) ? s.n : countNotAbove(s.v, s.numbers, x);
+}
 
-void countNotAboveEach(const double* v, int64_t n, const double* x, int64_t m, double* out) {
+int64_t lastEqualPosition(const SortedDoubles& s, double x) {
+    if (std::isnan(x)) return s.numbers < s.n ? s.n : 0;
+    return lastEqualPosition(s.v, s.numbers, x);
+}
+
+int64_t equalCount(const SortedDoubles& s, double x) {
+    return std::isnan(x) ? s.n - s.numbers : equalCount(s.v, s.numbers, x);
+}
+
+void countNotAboveEach(const SortedDoubles& s, const double* x, int64_t m, double* out) {
     constexpr int batch = 16;
+    const double* v = s.v;
+    const int64_t n = s.numbers;
     int64_t low[batch], high[batch];
     for (int64_t first = 0; first < m; first += batch) {
         const int count = int(std::min<int64_t>(batch, m - first));
@@ -40,7 +50,9 @@ void countNotAboveEach(const double* v, int64_t n, const double* x, int64_t m, d
         for (int q = 0; q < count; q++) {
             const double y = query[q];
             int64_t p;
-            if (n == 0 || y < v[0])
+            if (std::isnan(y))
+                p = s.n;
+            else if (n == 0 || y < v[0])
                 p = 0;
             else if (y > v[n - 1])
                 p = n;
@@ -50,16 +62,6 @@ void countNotAboveEach(const double* v, int64_t n, const double* x, int64_t m, d
             out[first + q] = double(p);
         }
     }
-}
-
-int64_t lastEqualPositionOfDouble(const double* v, int64_t n, double x) {
-    if (std::isnan(x)) return trailingNans(v, n) > 0 ? n : 0;
-    return lastEqualPosition(v, n, x);
-}
-
-int64_t equalCountOfDouble(const double* v, int64_t n, double x) {
-    if (std::isnan(x)) return trailingNans(v, n);
-    return equalCount(v, n, x);
 }
 
 int64_t firstEqualPosition(const double* v, int64_t n, double x) {

@@ -5,10 +5,10 @@
 #include <cstdint>
 
 // The number of elements <= x in the sorted v[0 .. n) by bisection: 0 when
-// x < v[0], n when x > v[n - 1]. Every comparison with a NaN is false, so a
-// NaN x gives n - 1 (1 when n is 1), and NaN elements at the end of v are
-// passed over. 0 for an empty v. `Vector` is indexed by position and its
-// items compare with `T` by <, >, <= and == (doubles, or a string wrapper).
+// x < v[0], n when x > v[n - 1], else the last position whose element is
+// <= x; 0 for an empty v. `Vector` is indexed by position and its items
+// compare with `T` by <, >, <= and == (doubles without NaN, or a string
+// wrapper).
 template <class Vector, class T>
 int64_t sortedPosition(const Vector& v, int64_t n, const T& x) {
     if (n == 0 || x < v[0]) return 0;
@@ -33,13 +33,8 @@ int64_t countNotAbove(const Vector& v, int64_t n, const T& x) {
     return p;
 }
 
-// countNotAbove for each of x[0 .. m) into out: the same answers, with the
-// bisections of several queries interleaved so that their memory reads
-// overlap.
-void countNotAboveEach(const double* v, int64_t n, const double* x, int64_t m, double* out);
-
 // The 1-based position of the last element equal to x in the sorted v, 0
-// when none is (a NaN x: see the double overload).
+// when none is.
 template <class Vector, class T>
 int64_t lastEqualPosition(const Vector& v, int64_t n, const T& x) {
     const int64_t p = sortedPosition(v, n, x);
@@ -54,9 +49,23 @@ int64_t equalCount(const Vector& v, int64_t n, const T& x) {
     return count;
 }
 
-// Doubles: a NaN x stands for the NaN elements at the end of v.
-int64_t lastEqualPositionOfDouble(const double* v, int64_t n, double x);
-int64_t equalCountOfDouble(const double* v, int64_t n, double x);
+// A sorted vector of doubles in the order that sorting gives: numbers
+// ascending, then any NaN elements. Searches compare in that order: a NaN
+// is above every number and equal to another NaN, so numbers are searched
+// among the numbers only and a NaN query stands for the NaN elements.
+struct SortedDoubles {
+    const double* v;
+    int64_t n;
+    int64_t numbers;  // elements before the NaNs at the end
+};
+SortedDoubles sortedDoubles(const double* v, int64_t n);
+
+int64_t countNotAbove(const SortedDoubles& s, double x);
+int64_t lastEqualPosition(const SortedDoubles& s, double x);
+int64_t equalCount(const SortedDoubles& s, double x);
+// countNotAbove for each of x[0 .. m) into out, with the bisections of
+// several queries interleaved so that their memory reads overlap.
+void countNotAboveEach(const SortedDoubles& s, const double* x, int64_t m, double* out);
 
 // The 1-based position of the first element equal to x (a NaN x finds the
 // first NaN), 0 when none is.
