@@ -18,12 +18,13 @@
 
 namespace {
 
-// Resolves the argument as a matrix of an allowed family, else prints
-// "Need `need` for `name`". Families: bit 1 << NumberFamily.
+// Sets of families: bit 1 << NumberFamily.
 constexpr int takesReal = 1 << numberReal;
 constexpr int takesComplex = 1 << numberComplex;
 constexpr int takesInterval = 1 << numberInterval;
 
+// Resolves the argument as a matrix of one of the families, else prints
+// "Need `need` for `name`".
 bool readArgument(header* first, int families, const char* need, const char* name, MatrixValue* m) {
     header* value = resolveValue(first);
     if (errorCode) return false;

@@ -167,7 +167,20 @@ void indexofBuiltin(header* first) {
         reportNeed("two row vectors", "indexof");
         return;
     }
-    answerEachReal(first, x, [m](double q) { return firstEqualPosition(m.data, m.count(), q); });
+    MatrixValue queries;
+    readMatrixValue(x, &queries);
+    double* out;
+    header* result = pushAnswersFor(queries, &out);
+    if (!result) return;
+    // Many queries in a long vector: sort it once where there is room.
+    const int64_t n = m.count(), bytes = firstEqualScratchBytes(n);
+    if (queries.count() > 16 && n > 16 && bytes <= ramend - newram) {
+        firstEqualPositionEach(m.data, uint32_t(n), queries.data, queries.count(), out, newram);
+    } else {
+        for (int64_t k = 0; k < queries.count(); k++)
+            out[k] = double(firstEqualPosition(m.data, n, queries.data[k]));
+    }
+    moveResult(first, result);
 }
 
 // indexofsorted and multofsorted: checks alike, answers by bisection

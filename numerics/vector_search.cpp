@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "numerics/sorting.h"
+
 SortedDoubles sortedDoubles(const double* v, int64_t n) {
     int64_t numbers = n;
     while (numbers > 0 && std::isnan(v[numbers - 1])) numbers--;
@@ -73,6 +75,27 @@ int64_t firstEqualPosition(const double* v, int64_t n, double x) {
     for (int64_t i = 0; i < n; i++)
         if (v[i] == x) return i + 1;
     return 0;
+}
+
+int64_t firstEqualScratchBytes(int64_t n) { return 16 * n + doubleSortScratchBytes(n); }
+
+void firstEqualPositionEach(const double* v, uint32_t n, const double* x, int64_t m, double* out,
+                            void* scratch) {
+    double* sorted = static_cast<double*>(scratch);
+    double* positions = sorted + n;
+    sortDoubles(v, n, sorted, positions, positions + n);
+    const SortedDoubles s = sortedDoubles(sorted, n);
+    for (int64_t i = 0; i < m; i++) {
+        const double y = x[i];
+        int64_t k;
+        if (std::isnan(y)) {
+            k = s.numbers;
+            out[i] = k < n ? positions[k] + 1 : 0;
+            continue;
+        }
+        k = std::lower_bound(sorted, sorted + s.numbers, y) - sorted;
+        out[i] = k < s.numbers && sorted[k] == y ? positions[k] + 1 : 0;
+    }
 }
 
 MinMax findMinMax(const double* x, int64_t n) {

@@ -70,6 +70,13 @@ void countNotAboveEach(const SortedDoubles& s, const double* x, int64_t m, doubl
 // The 1-based position of the first element equal to x (a NaN x finds the
 // first NaN), 0 when none is.
 int64_t firstEqualPosition(const double* v, int64_t n, double x);
+// The same for each of x[0 .. m) into out, for many queries: v is sorted
+// once (stably, so the first of equal elements leads its run) into
+// `scratch` of firstEqualScratchBytes(n) bytes, aligned to 8, and each
+// query found by bisection.
+int64_t firstEqualScratchBytes(int64_t n);
+void firstEqualPositionEach(const double* v, uint32_t n, const double* x, int64_t m, double* out,
+                            void* scratch);
 
 // Minimum and maximum of n doubles, NaN elements passed over, with their
 // 0-based positions (the first of equal extremes). All zero for n = 0; NaN

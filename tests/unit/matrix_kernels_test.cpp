@@ -172,6 +172,26 @@ TEST(FirstEqualPosition, LinearSearch) {
     EXPECT_EQ(firstEqualPosition(v, 4, nan), 3);
 }
 
+TEST(FirstEqualPosition, ManyQueriesAnswerAsTheLinearSearch) {
+    std::mt19937_64 random(9);
+    std::vector<double> v(3000);
+    for (double& x : v) {
+        const uint64_t r = random() % 100;
+        x = r < 5 ? nan : r < 10 ? -0.0 : double(r % 40) - 10;
+    }
+    std::vector<double> queries = {nan, 0.0, -0.0, 1e9, -1e9, 0.5};
+    for (int i = 0; i < 200; i++) queries.push_back(double(random() % 60) - 15);
+    std::vector<double> out(queries.size());
+    std::vector<uint64_t> scratch(size_t(firstEqualScratchBytes(3000) / 8));
+    for (uint32_t n : {0u, 1u, 50u, 3000u}) {
+        firstEqualPositionEach(v.data(), n, queries.data(), int64_t(queries.size()), out.data(),
+                               scratch.data());
+        for (size_t i = 0; i < queries.size(); i++)
+            EXPECT_EQ(out[i], double(firstEqualPosition(v.data(), n, queries[i])))
+                << "n " << n << " query " << queries[i];
+    }
+}
+
 TEST(FindMinMax, ExtremesWithTheirPositions) {
     const double a[] = {nan, 2, 1, 3};
     MinMax m = findMinMax(a, 4);
