@@ -4,6 +4,8 @@
 #include <cfloat>
 #include <cmath>
 
+#include "numerics/vector_search.h"
+
 double plotWindow[4] = {-1, 1, -1, 1};
 double plotRange[4] = {-1, 1, -1, 1};
 int screenWindow[4] = {10, 30, 1010, 1010};
@@ -143,25 +145,12 @@ int applyPlotRange(bool withMargin) {
     return 1;
 }
 
-void valueRange(const double* values, long long n, double* minimum, double* maximum) {
-    if (n <= 0) {
-        *minimum = *maximum = 0;
-        return;
-    }
-    double low = NAN, high = NAN;
-    for (long long i = 0; i < n; i++) {
-        const double v = values[i];
-        if (std::isnan(v)) continue;
-        if (std::isnan(low) || v < low) low = v;
-        if (std::isnan(high) || v > high) high = v;
-    }
-    *minimum = low;
-    *maximum = high;
-}
-
 int rangeFromData(const double* x, long long nx, const double* y, long long ny) {
-    valueRange(x, nx, &plotWindow[0], &plotWindow[1]);
-    valueRange(y, ny, &plotWindow[2], &plotWindow[3]);
+    const MinMax xRange = findMinMax(x, nx), yRange = findMinMax(y, ny);
+    plotWindow[0] = xRange.minimum;
+    plotWindow[1] = xRange.maximum;
+    plotWindow[2] = yRange.minimum;
+    plotWindow[3] = yRange.maximum;
     if (keepSquareFlag) {
         const double middle = (plotWindow[2] + plotWindow[3]) / 2;
         const double half = (plotWindow[1] - plotWindow[0]) / 2;

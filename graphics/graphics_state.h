@@ -79,6 +79,3 @@ int applyPlotRange(bool addMargin);
 // Range from data: min and max of x and of y (NaN elements skipped; all
 // NaN gives NaN), keepsquare, then applyPlotRange(true).
 int rangeFromData(const double* x, long long nx, const double* y, long long ny);
-// Minimum and maximum of n doubles, NaN skipped; all NaN gives NaN, n = 0
-// gives 0 and 0.
-void valueRange(const double* values, long long n, double* minimum, double* maximum);

@@ -7,9 +7,11 @@
     family(characterBuiltins) \
     family(colourBuiltins) \
     family(constantBuiltins) \
+    family(elementAccessBuiltins) \
     family(engineBuiltins) \
     family(evaluationBuiltins) \
     family(fileBuiltins) \
+    family(filterBuiltins) \
     family(formatBuiltins) \
     family(formattedPrintingBuiltins) \
     family(globalBuiltins) \
@@ -20,10 +22,14 @@
     family(introspectionBuiltins) \
     family(mapBuiltins) \
     family(mathBuiltins) \
+    family(matrixConstructionBuiltins) \
     family(plot2dBuiltins) \
+    family(reductionBuiltins) \
     family(regularExpressionBuiltins) \
+    family(sortingBuiltins) \
     family(stringBuiltins) \
-    family(systemBuiltins)
+    family(systemBuiltins) \
+    family(vectorSearchBuiltins)
 // clang-format on
 
 KALIX_BUILTIN_FAMILIES(KALIX_DECLARE_BUILTIN_FAMILY)

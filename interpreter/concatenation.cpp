@@ -251,9 +251,8 @@ bool writeNumber(char* text, header* x, bool afterString) {
     }
 }
 
-// Moves a value down as it stands (a scalar transposed, a string joined with
-// an empty matrix). The value may be a variable: the result takes its
-// contents but neither its name nor its variable flags (protection).
+}  // namespace
+
 void moveValueAsResult(header* first, header* value, int32_t keptFlags) {
     if (value != first)
         moveResult(first, value);
@@ -263,6 +262,8 @@ void moveValueAsResult(header* first, header* value, int32_t keptFlags) {
     setRecordName(first, "");
     first->flags &= keptFlags;
 }
+
+namespace {
 
 bool isEmptyRealMatrix(header* h) {
     return h->kind == kindRealMatrix && (matrixRows(h) == 0 || matrixColumns(h) == 0);

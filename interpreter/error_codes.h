@@ -13,6 +13,7 @@ enum ErrorCode : int {
     errorWrongOperand = 10,   // an operand or argument of the wrong kind or count
     errorWrongArgument = 26,  // "Need %s for %s"
     errorMathLibrary = 51,    // "Floating point error!" and domain errors
+    errorSizeMismatch = 52,   // "Matrix %dx%d and %dx%d not compatible in size!"
     errorInterrupt = 53,      // Escape, or no input left to wait for
     errorOpenFile = 53,       // "Could not open %s!"
 
