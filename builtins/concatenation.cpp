@@ -9,6 +9,7 @@
 
 #include "builtins/builtin_helpers.h"
 #include "builtins/intervals.h"
+#include "builtins/sparse_matrices.h"
 #include "interpreter/formats.h"
 #include "interpreter/output.h"
 #include "interpreter/values.h"
@@ -419,10 +420,11 @@ void transposeValue(header* operand) {
         return;
     }
     if (family == numberNone) {
-        if (a->kind == kindCompressedMatrix)
-            printFormatted("' not defined for a %s yet!\n", typeNames[kindCompressedMatrix]);
-        else
-            printText("' not defined for this value!\n");
+        if (a->kind == kindCompressedMatrix) {
+            transposeCompressed(operand);
+            return;
+        }
+        printText("' not defined for this value!\n");
         errorCode = 24;
         return;
     }

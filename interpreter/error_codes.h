@@ -10,5 +10,7 @@ enum ErrorCode : int {
     errorWrongArgument = 26,  // "Need %s for %s"
     errorMathLibrary = 51,    // "Floating point error!" and domain errors
     errorInterrupt = 53,      // Escape, or no input left to wait for
+    errorOutOfMemory = 120,   // "Out of Memory!": no room for a work array
+    errorSingular = 131,      // "Determinant zero!"
     errorDumpFile = 200,      // "Error on dump file."
 };

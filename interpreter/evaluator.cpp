@@ -7,6 +7,7 @@
 #include "builtins/comparison.h"
 #include "builtins/concatenation.h"
 #include "builtins/intervals.h"
+#include "builtins/linear_algebra.h"
 #include "builtins/math.h"
 #include "interpreter/arithmetic.h"
 #include "interpreter/commands.h"
@@ -439,11 +440,8 @@ void evaluateProduct() {
             if (errorCode) return;
             if (matlabMode)
                 callMatlabFunction("fit", entry);
-            else {
-                // The linear-algebra builtins are not built yet.
-                printText("Cannot solve linear systems: the solver is missing.\n");
-                errorCode = 1;
-            }
+            else
+                solveLeftDivision(recordAt(entry));
             flag = 0;
         } else if (flag && startsUnitName(p[0])) {
             keepLeftOperand(entry);
