@@ -16,12 +16,24 @@ void rotateRows(double* a, int columns, int from, int x, int y, double c, double
     }
 }
 
+namespace {
+
+// The rotation leaves -d over 0 in column j; both are stored exactly
+// rather than with the rounding of x c - y s and x s + y c.
+void setRotatedColumn(double* a, int m, int j, int x, int y, double d) {
+    a[int64_t(x) * m + j] = -d;
+    a[int64_t(y) * m + j] = 0;
+}
+
+}  // namespace
+
 void givensRotate(double* a, int m, double* b, int p, int j, int x, int y) {
     const double u = a[int64_t(x) * m + j], v = a[int64_t(y) * m + j];
     const double d = std::sqrt(u * u + v * v);
     if (d == 0) return;
     rotateRows(a, m, 0, x, y, -u / d, v / d);
     rotateRows(b, p, 0, x, y, -u / d, v / d);
+    setRotatedColumn(a, m, j, x, y, d);
 }
 
 void givensReduce(double* r, int n, int m, double* q, int p, double epsilon, double* flags) {
@@ -33,6 +45,7 @@ void givensReduce(double* r, int n, int m, double* q, int p, double epsilon, dou
             if (d > epsilon) {
                 rotateRows(r, m, j, t, i, -u / d, v / d);
                 rotateRows(q, p, 0, t, i, -u / d, v / d);
+                setRotatedColumn(r, m, j, t, i, d);
             }
         }
         if (t < n && std::fabs(r[int64_t(t) * m + j]) > epsilon) {

@@ -11,12 +11,14 @@ void rotateRows(double* a, int columns, int from, int x, int y, double c, double
 
 // The rotation of rows x and y of `a` (n x m) that zeroes a(y, j), applied
 // to all columns of `a` and of `b` (n x p): c = -u / d, s = v / d for
-// u = a(x, j), v = a(y, j), d = sqrt(u^2 + v^2). Nothing happens when d is 0.
+// u = a(x, j), v = a(y, j), d = sqrt(u^2 + v^2); a(x, j) becomes exactly -d
+// and a(y, j) exactly 0. Nothing happens when d is 0.
 void givensRotate(double* a, int m, double* b, int p, int j, int x, int y);
 
 // Reduces r (n x m) to echelon form by rotations, carried along on q
 // (n x p). Column by column, every row below the current pivot row is
-// rotated into it when the pair's norm exceeds `epsilon`; flags[j] (m
+// rotated into it (as givensRotate does) when the pair's norm exceeds
+// `epsilon`; flags[j] (m
 // entries) is 1 when column j holds a pivot above `epsilon`.
 void givensReduce(double* r, int n, int m, double* q, int p, double epsilon, double* flags);
 
