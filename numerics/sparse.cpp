@@ -79,21 +79,16 @@ SparseStatus multiplySparseDense(const char* entries, int64_t count, int rows, i
     return SparseStatus::ok;
 }
 
+namespace {
+
 // Row by row of A, the products with the matching rows of B are summed in
 // a dense accumulator; only the columns touched are cleared and emitted.
-SparseStatus multiplySparseSparse(const SparseMatrixView& a, const SparseMatrixView& b,
-                                  double epsilon, char* out, int64_t capacity, int64_t* count) {
-    std::vector<int64_t> start;
-    std::vector<double> sum;
-    std::vector<char> touched;
+SparseStatus multiplyRows(const SparseMatrixView& a, const SparseMatrixView& b,
+                          const std::vector<int64_t>& start, double epsilon, char* out,
+                          int64_t capacity, int64_t* count) {
+    std::vector<double> sum(size_t(b.columns), 0.0);
+    std::vector<char> touched(size_t(b.columns), 0);
     std::vector<int> columns;
-    try {
-        if (!rowStarts(b, start)) return SparseStatus::badEntry;
-        sum.assign(size_t(b.columns), 0.0);
-        touched.assign(size_t(b.columns), 0);
-    } catch (const std::bad_alloc&) {
-        return SparseStatus::noMemory;
-    }
     int64_t n = 0;
     SparseEntry previous{-1, -1, 0};
     for (int64_t k = 0; k < a.count;) {
@@ -126,6 +121,19 @@ SparseStatus multiplySparseSparse(const SparseMatrixView& a, const SparseMatrixV
     }
     *count = n;
     return SparseStatus::ok;
+}
+
+}  // namespace
+
+SparseStatus multiplySparseSparse(const SparseMatrixView& a, const SparseMatrixView& b,
+                                  double epsilon, char* out, int64_t capacity, int64_t* count) {
+    try {
+        std::vector<int64_t> start;
+        if (!rowStarts(b, start)) return SparseStatus::badEntry;
+        return multiplyRows(a, b, start, epsilon, out, capacity, count);
+    } catch (const std::bad_alloc&) {
+        return SparseStatus::noMemory;
+    }
 }
 
 // A counting sort by the old column keeps the old row order within each
