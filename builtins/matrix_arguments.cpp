@@ -25,6 +25,15 @@ bool resolveArguments(header* first, int count, header** values) {
     return true;
 }
 
+void reuseArgumentSpace(header* first, header* const* values, int count) {
+    char* start = reinterpret_cast<char*>(first);
+    for (int k = 0; k < count; k++) {
+        const char* value = reinterpret_cast<const char*>(values[k]);
+        if (value + values[k]->size > start && value < ramend) return;
+    }
+    newram = start;
+}
+
 bool readNumericMatrix(header* value, NumericMatrix* m) {
     switch (value->kind) {
         case kindReal:

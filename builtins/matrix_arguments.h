@@ -12,6 +12,12 @@
 // set (an unbound name has printed its message).
 bool resolveArguments(header* first, int count, header** values);
 
+// When the resolved argument values all lie below `first` (variables, not
+// temporaries), the argument records are given up, so that the result is
+// pushed where it belongs and moveResult has nothing to copy. Call it after
+// the arguments are checked and before the result is pushed.
+void reuseArgumentSpace(header* first, header* const* values, int count);
+
 // A real or complex scalar or matrix: its shape and elements.
 struct NumericMatrix {
     int rows = 0, columns = 0;

@@ -233,6 +233,7 @@ void builtinCpxmult(header* first) {
     SparseStatus status;
     header* result;
     if (!compressed) {
+        reuseArgumentSpace(first, values, 2);
         result = pushMatrixOfKind(kindRealMatrix, sparseRows(a), bColumns);
         if (!result) return;
         status = multiplySparseDense(sparseEntries(a), sparseEntryCount(a), sparseRows(a),

@@ -31,6 +31,7 @@ void transform(header* first, int sign, const char* name) {
         fail(errorFailed, "%s columns must be a power of 2\n", name);
         return;
     }
+    reuseArgumentSpace(first, &value, 1);
     header* result = pushNumericMatrix(true, r, c);
     if (!result) return;
     double* out = matrixData(result);
