@@ -7,3 +7,4 @@ cpxmult(cpx([1,1;1,1]),cpx([1,-1;-1,1]))
 cpxtranspose(A)
 A'
 decpx(A')
+v=[1;2;3]; cpxmult(A,v), v, A
