@@ -1,7 +1,8 @@
-// Band, symmetric and structured matrices: `band`, `getdiag`, `dup`,
-// `drop`, the characteristic polynomial `charpoly`, the Hessenberg form
-// `hb`, Gram-Schmidt `orthogonal`, the zero-skipping products `bandmult`
-// and `symmult`, and the Toeplitz matrices `toeplitz` and `toeplitzsolve`.
+// Band, symmetric and structured matrices: `band`, `diag` and `getdiag`
+// with one or two arguments, `dup`, `drop`, the characteristic polynomial
+// `charpoly`, the Hessenberg form `hb`, Gram-Schmidt `orthogonal`, the
+// zero-skipping products `bandmult` and `symmult`, and the Toeplitz
+// matrices `toeplitz` and `toeplitzsolve`.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -87,8 +88,9 @@ void builtinBand(header* first) {
     moveResult(first, result);
 }
 
-// getdiag(A) and getdiag(A, k): the row of the elements (i, floor(k + i))
-// that lie inside A, taken until the column count is reached.
+// diag(A), diag(A, k), getdiag(A) and getdiag(A, k): the row of the
+// elements (i, trunc(k + i)) that lie inside A, taken until the column
+// count is reached; a column while matlab mode is on.
 void takeDiagonal(header* first, int count) {
     header* values[2];
     if (!resolveArguments(first, count, values)) return;
@@ -401,6 +403,8 @@ static const BuiltinRecord rows[] = {
     {"band", 3, 0, builtinBand},
     {"bandmult", 2, 0, builtinBandmult},
     {"charpoly", 1, 0, builtinCharpoly},
+    {"diag", 1, 0, builtinGetdiag1},
+    {"diag", 2, 0, builtinGetdiag2},
     {"drop", 2, 0, builtinDrop},
     {"dup", 2, 0, builtinDup},
     {"getdiag", 1, 0, builtinGetdiag1},
