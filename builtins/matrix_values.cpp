@@ -1,37 +1,13 @@
 // Shared steps of the matrix builtin families.
 #include "builtins/matrix_values.h"
 
+#include <algorithm>
 #include <climits>
 
+#include "interpreter/error_codes.h"
+#include "interpreter/output.h"
 #include "interpreter/values.h"
-
-bool readMatrixValue(header* value, MatrixValue* m) {
-    m->family = numberFamily(value);
-    if (m->family == numberNone) return false;
-    m->width = m->family == numberReal ? 1 : 2;
-    m->scalar =
-        value->kind == kindReal || value->kind == kindComplex || value->kind == kindInterval;
-    if (m->scalar) {
-        m->rows = m->columns = 1;
-        m->data = reinterpret_cast<double*>(dataOf(value));
-    } else {
-        m->rows = matrixRows(value);
-        m->columns = matrixColumns(value);
-        m->data = matrixData(value);
-    }
-    return true;
-}
-
-int matrixKindOf(NumberFamily family) {
-    switch (family) {
-        case numberComplex:
-            return kindComplexMatrix;
-        case numberInterval:
-            return kindIntervalMatrix;
-        default:
-            return kindRealMatrix;
-    }
-}
+#include "platform/host.h"
 
 void collectArguments(header* first, header** arguments, int n) {
     header* record = first;
@@ -39,6 +15,27 @@ void collectArguments(header* first, header** arguments, int n) {
         arguments[i] = record;
         record = record ? nextValue(record) : nullptr;
     }
+}
+
+bool resolveArguments(header* first, int count, header** values) {
+    if (errorCode) return false;
+    collectArguments(first, values, count);
+    for (int k = 0; k < count; k++)
+        if (!values[k]) return false;
+    for (int k = 0; k < count; k++) {
+        values[k] = resolveValue(values[k]);
+        if (errorCode) return false;
+    }
+    return true;
+}
+
+void reuseArgumentSpace(header* first, header* const* values, int count) {
+    char* start = reinterpret_cast<char*>(first);
+    for (int k = 0; k < count; k++) {
+        const char* value = reinterpret_cast<const char*>(values[k]);
+        if (value + values[k]->size > start && value < ramend) return;
+    }
+    newram = start;
 }
 
 header* pushMatrixSized(int kind, int64_t rows, int64_t columns) {
@@ -49,7 +46,21 @@ header* pushMatrixSized(int kind, int64_t rows, int64_t columns) {
     return pushMatrixOfKind(kind, int(rows), int(columns));
 }
 
+header* pushRealRow(const double* values, int n) {
+    if (n == 1) {
+        header* scalar = pushReal(values[0]);
+        return errorCode ? nullptr : scalar;
+    }
+    header* row = pushMatrixOfKind(kindRealMatrix, 1, n);
+    if (row) std::copy_n(values, n, matrixData(row));
+    return row;
+}
+
 void moveResolvedResult(header* first, header* result) {
     header* value = resolveValue(result);
     if (!errorCode) moveResult(first, value);
 }
+
+bool escapePressed() { return checkEscape() != 0; }
+
+void reportInterrupted() { fail(errorFailed, "User interrupted!\n"); }

@@ -11,8 +11,6 @@
 // Bytes kept free behind the text for its closing byte and the padding.
 constexpr size_t closingRoom = 16;
 
-void reportOutOfMemory() { fail(errorOutOfMemory, "Out of Memory!\n"); }
-
 StackText::StackText(int kind) : StackText(kind, recordAt(newram)) {}
 
 StackText::StackText(int kind, header* at) : kind_(kind) {

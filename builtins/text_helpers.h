@@ -48,9 +48,6 @@ class StackText {
     bool failed_ = false;
 };
 
-// "Out of Memory!" with error 120.
-void reportOutOfMemory();
-
 // The UTF-8 flag of a value (0 or `flagUtf8`).
 inline int32_t utf8FlagOf(const header* value) { return value->flags & flagUtf8; }
 

@@ -20,6 +20,7 @@
     family(graphicsStyleBuiltins) \
     family(intervalBuiltins) \
     family(introspectionBuiltins) \
+    family(linearAlgebraBuiltins) \
     family(mapBuiltins) \
     family(mathBuiltins) \
     family(matrixConstructionBuiltins) \
@@ -27,8 +28,11 @@
     family(reductionBuiltins) \
     family(regularExpressionBuiltins) \
     family(sortingBuiltins) \
+    family(sparseMatrixBuiltins) \
     family(stringBuiltins) \
+    family(structuredMatrixBuiltins) \
     family(systemBuiltins) \
+    family(transformBuiltins) \
     family(vectorSearchBuiltins)
 // clang-format on
 

@@ -106,4 +106,7 @@ enum ErrorCode : int {
     // --- strings and files ---
     errorWriteFailed = 10,  // a failed write to a file ("Error in writeln." ...)
     errorNoFile = 800,      // "No file open in function %s"
+
+    // --- linear algebra ---
+    errorSingular = 131,  // "Determinant zero!"
 };

@@ -13,6 +13,7 @@
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
 #include "interpreter/interval_operators.h"
+#include "interpreter/linear_systems.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
 #include "interpreter/primaries.h"
@@ -436,10 +437,8 @@ void evaluateProduct() {
             if (errorCode) return;
             if (matlabMode)
                 callMatlabFunction("fit", entry);
-            else {
-                // The linear-algebra builtins are not built yet.
-                fail(errorFailed, "Cannot solve linear systems: the solver is missing.\n");
-            }
+            else
+                solveLeftDivision(recordAt(entry));
             flag = 0;
         } else if (flag && startsUnitName(p[0])) {
             keepLeftOperand(entry);

@@ -24,6 +24,12 @@ void resetBuiltinState();
 // and interval never meet.
 enum NumberFamily { numberNone = -1, numberReal = 0, numberComplex = 1, numberInterval = 2 };
 NumberFamily numberFamily(const header* record);
+// The matrix kind of a family (kind 2, 3 or 11).
+inline int matrixKindOf(NumberFamily family) {
+    return family == numberComplex    ? kindComplexMatrix
+           : family == numberInterval ? kindIntervalMatrix
+                                      : kindRealMatrix;
+}
 
 // Byte by byte as unsigned bytes up to the first difference or the common
 // end (a shorter string that is a prefix compares as less): 1, -1 or 0.
