@@ -2,6 +2,9 @@
 #include "interpreter/builtin_table.h"
 
 // Keep one line per family, sorted.
+extern const BuiltinFamily accumulatorBuiltins;
+extern const BuiltinFamily minimiserBuiltins;
+extern const BuiltinFamily rungeKuttaBuiltins;
 extern const BuiltinFamily constantBuiltins;
 extern const BuiltinFamily engineBuiltins;
 extern const BuiltinFamily evaluationBuiltins;
@@ -17,7 +20,9 @@ const BuiltinFamily* const builtinFamilies[] = {
     &constantBuiltins,      &engineBuiltins, &evaluationBuiltins,
     &formatBuiltins,        &globalBuiltins, &intervalBuiltins,
     &introspectionBuiltins, &mapBuiltins,    &mathBuiltins,
-    &systemBuiltins,        nullptr,
+    &systemBuiltins,        &accumulatorBuiltins,
+    &minimiserBuiltins,     &rungeKuttaBuiltins,
+    nullptr,
 };
 
 extern const size_t builtinFamilyCount = sizeof(builtinFamilies) / sizeof(builtinFamilies[0]);
