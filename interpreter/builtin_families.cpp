@@ -3,6 +3,8 @@
 
 // Keep one line per family, sorted.
 extern const BuiltinFamily accumulatorBuiltins;
+extern const BuiltinFamily linearProgrammingBuiltins;
+extern const BuiltinFamily lsodaBuiltins;
 extern const BuiltinFamily minimiserBuiltins;
 extern const BuiltinFamily rungeKuttaBuiltins;
 extern const BuiltinFamily constantBuiltins;
@@ -21,6 +23,7 @@ const BuiltinFamily* const builtinFamilies[] = {
     &formatBuiltins,        &globalBuiltins, &intervalBuiltins,
     &introspectionBuiltins, &mapBuiltins,    &mathBuiltins,
     &systemBuiltins,        &accumulatorBuiltins,
+    &linearProgrammingBuiltins, &lsodaBuiltins,
     &minimiserBuiltins,     &rungeKuttaBuiltins,
     nullptr,
 };
