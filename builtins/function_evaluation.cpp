@@ -103,6 +103,21 @@ double evaluateVectorArgFunction(const std::string& name, const double* v, int n
     return realOf(result);
 }
 
+bool evaluateUserFunctionAt(header* function, double x, const ExtraArguments& extras,
+                            double* value) {
+    if (errorCode) return false;
+    char* top = newram;
+    header* argument = pushReal(x);
+    if (argument && pushExtras(extras)) callUserFunction(function, argument, 1 + extras.count, 0);
+    newram = top;
+    if (!argument || errorCode || !isRealValue(argument)) {
+        errorCode = errorFailed;
+        return false;
+    }
+    *value = realOf(argument);
+    return true;
+}
+
 void evaluateVectorFunction(double x, const double* y, double* dy, int n, const std::string& name,
                             const ExtraArguments& extras, bool column) {
     if (errorCode) return;

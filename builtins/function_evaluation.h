@@ -45,6 +45,11 @@ double evaluateRealFunction(const std::string& name, double x, const ExtraArgume
 double evaluateVectorArgFunction(const std::string& name, const double* v, int n,
                                  const ExtraArguments& extras, bool column);
 
+// The user function at a real x with the extras; false (error 1, no
+// message) when the call fails or gives no real.
+bool evaluateUserFunctionAt(header* function, double x, const ExtraArguments& extras,
+                            double* value);
+
 // The user function f(x, y, extras...) with y of n elements shaped as above
 // (n = 1: a 1 x 1 matrix); the result must have y's shape (for n = 1 a
 // real) and is copied into dy. Builtins are not tried. Wrong shapes print

@@ -3,6 +3,7 @@
 
 // Keep one line per family, sorted.
 extern const BuiltinFamily accumulatorBuiltins;
+extern const BuiltinFamily integrationBuiltins;
 extern const BuiltinFamily linearProgrammingBuiltins;
 extern const BuiltinFamily lsodaBuiltins;
 extern const BuiltinFamily minimiserBuiltins;
@@ -23,7 +24,7 @@ const BuiltinFamily* const builtinFamilies[] = {
     &formatBuiltins,        &globalBuiltins, &intervalBuiltins,
     &introspectionBuiltins, &mapBuiltins,    &mathBuiltins,
     &systemBuiltins,        &accumulatorBuiltins,
-    &linearProgrammingBuiltins, &lsodaBuiltins,
+    &integrationBuiltins,   &linearProgrammingBuiltins, &lsodaBuiltins,
     &minimiserBuiltins,     &rungeKuttaBuiltins,
     nullptr,
 };
