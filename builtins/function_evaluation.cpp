@@ -32,7 +32,19 @@ void callNamedUserFunction(const std::string& name, header* first, int n) {
     callUserFunction(function, first, n, 0);
 }
 
-bool isRealValue(const header* result) { return result->kind == kindReal; }
+// A real result; a 1 x 1 real matrix (as v.v' gives) counts as a real, as
+// it does everywhere else in the language.
+bool readRealResult(header* result, double* value) {
+    if (result->kind == kindReal) {
+        *value = realOf(result);
+        return true;
+    }
+    if (result->kind == kindRealMatrix && matrixRows(result) == 1 && matrixColumns(result) == 1) {
+        *value = matrixData(result)[0];
+        return true;
+    }
+    return false;
+}
 
 // Pushes the argument made by `pushArgument`, the extras, and calls the
 // named builtin (one argument) or user function; the result's record, or
@@ -80,11 +92,10 @@ double evaluateRealFunction(const std::string& name, double x, const ExtraArgume
     if (errorCode) return 0;
     header* result = callWithOneArgument(name, extras, [x] { return pushReal(x); });
     if (!result) return 0;
-    if (!isRealValue(result)) {
+    double value = 0;
+    if (!readRealResult(result, &value))
         fail(errorFailed, "Real expected from %s!\n", name.c_str());
-        return 0;
-    }
-    return realOf(result);
+    return value;
 }
 
 double evaluateVectorArgFunction(const std::string& name, const double* v, int n,
@@ -96,11 +107,9 @@ double evaluateVectorArgFunction(const std::string& name, const double* v, int n
         return argument;
     });
     if (!result) return 0;
-    if (!isRealValue(result)) {
-        errorCode = errorFailed;
-        return 0;
-    }
-    return realOf(result);
+    double value = 0;
+    if (!readRealResult(result, &value)) errorCode = errorFailed;
+    return value;
 }
 
 bool evaluateUserFunctionAt(header* function, double x, const ExtraArguments& extras,
@@ -110,11 +119,10 @@ bool evaluateUserFunctionAt(header* function, double x, const ExtraArguments& ex
     header* argument = pushReal(x);
     if (argument && pushExtras(extras)) callUserFunction(function, argument, 1 + extras.count, 0);
     newram = top;
-    if (!argument || errorCode || !isRealValue(argument)) {
+    if (!argument || errorCode || !readRealResult(argument, value)) {
         errorCode = errorFailed;
         return false;
     }
-    *value = realOf(argument);
     return true;
 }
 
@@ -134,15 +142,7 @@ void evaluateVectorFunction(double x, const double* y, double* dy, int n, const 
     if (errorCode) return;
     header* result = argument;
     if (n == 1) {
-        // A one-element vector may come back as a 1 x 1 matrix.
-        if (isRealValue(result)) {
-            dy[0] = realOf(result);
-        } else if (result->kind == kindRealMatrix && matrixRows(result) == 1 &&
-                   matrixColumns(result) == 1) {
-            dy[0] = matrixData(result)[0];
-        } else {
-            errorCode = errorFailed;
-        }
+        if (!readRealResult(result, dy)) errorCode = errorFailed;
         return;
     }
     const bool fits = result->kind == kindRealMatrix && matrixRows(result) == (column ? n : 1) &&

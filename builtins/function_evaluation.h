@@ -36,7 +36,8 @@ bool resolveFixedArguments(header* first, int count, header** values);
 
 // The named function at a real x: a builtin taking one argument (or any
 // number) is tried first, then a user function. Not found: error 1 without
-// a message. A result that is not a real: "Real expected from %s!".
+// a message. A result that is not a real (a 1 x 1 real matrix counts as
+// one): "Real expected from %s!".
 double evaluateRealFunction(const std::string& name, double x, const ExtraArguments& extras);
 
 // The named function at a vector v of n elements, passed as an n x 1 matrix
