@@ -14,6 +14,11 @@ namespace {
 
 int signWithin(double v, double eps) { return v > eps ? 1 : v < -eps ? -1 : 0; }
 
+// r -= f * p over n elements (distinct rows, so the loop vectorises).
+void subtractMultiple(double* __restrict r, const double* __restrict p, double f, int n) {
+    for (int j = 0; j < n; j++) r[j] -= f * p[j];
+}
+
 struct Tableau {
     int m, n;
     double eps;
@@ -30,27 +35,26 @@ struct Tableau {
     void lockRow(int i) { index[n + i] = ~index[n + i]; }
     int basicOf(int i) const { return index[n + i]; }
 
-    // The exchange step at row p, column q.
+    // The exchange step at row p, column q. Whole rows are updated and
+    // column q is set afterwards, which keeps the loops free of branches.
     void pivot(int p, int q) {
         double* rp = rows[p];
         const double a = rp[q];
-        for (int j = 0; j < n; j++)
-            if (j != q) rp[j] /= a;
-        rp[q] = 1 / a;
+        const double inverse = 1 / a;
+        for (int j = 0; j < n; j++) rp[j] /= a;
+        rp[q] = inverse;
         b[p] /= a;
         for (int i = 0; i < m; i++) {
             if (i == p) continue;
             double* ri = rows[i];
             const double f = ri[q];
             if (f == 0) continue;
-            for (int j = 0; j < n; j++)
-                if (j != q) ri[j] -= f * rp[j];
+            subtractMultiple(ri, rp, f, n);
             b[i] -= f * b[p];
             ri[q] = -f / a;
         }
         const double cq = c[q];
-        for (int j = 0; j < n; j++)
-            if (j != q) c[j] -= cq * rp[j];
+        subtractMultiple(c, rp, cq, n);
         c[q] = -cq / a;
         const int t = index[q];
         index[q] = index[n + p];

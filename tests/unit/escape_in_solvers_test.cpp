@@ -8,84 +8,20 @@
 #include <string>
 #include <vector>
 
-#include "builtins/builtin_helpers.h"
-#include "interpreter/builtin_table.h"
-#include "interpreter/commands.h"
-#include "interpreter/function_calls.h"
-#include "interpreter/function_index.h"
-#include "interpreter/functions.h"
-#include "interpreter/globals.h"
-#include "interpreter/main_loop.h"
-#include "interpreter/output.h"
-#include "interpreter/scanner.h"
 #include "platform/host.h"
+#include "program_fixture.h"
 
 namespace {
 
-class EscapeInSolvers : public ::testing::Test {
+class EscapeInSolvers : public ProgramTest {
   protected:
-    std::vector<uint64_t> block;
-    char buffer[1 << 16];
-
     void SetUp() override {
-        block.assign((4 << 20) / 8 + stackGuardBytes / 8, 0);
-        ramstart = reinterpret_cast<char*>(block.data());
-        ramend = ramstart + (4 << 20);
-        newram = startlocal = endlocal = functionsEnd = topStartLocal = topEndLocal = ramstart;
-        errorCode = 0;
-        functionState = 0;
-        callDepth = 0;
-        markFunctionIndexStale();
-        clearGlobals();
-        clearAliases();
-        sortBuiltins();
-        sortCommands();
-        initArgNameHashes();
-        currentEpsilon = globalEpsilon = defaultEpsilon;
+        ProgramTest::SetUp();
         installInterruptHandler();
-        buffer[0] = 0;
-        captureDestination = buffer;
-        captureLimit = buffer + sizeof buffer;
     }
-
-    void TearDown() override {
-        captureDestination = captureLimit = nullptr;
-        clearGlobals();
-        markFunctionIndexStale();
-        errorCode = 0;
-        functionState = 0;
-        scanPointer = lineStart = inputLine;
-        inputLine[0] = 0;
-        ramstart = ramend = newram = startlocal = endlocal = nullptr;
-        functionsEnd = topStartLocal = topEndLocal = nullptr;
-    }
-
-    std::string output() {
-        std::string text(buffer, captureDestination);
-        captureDestination = buffer;
-        return text;
-    }
-
-    // Runs the lines until they end or a statement fails; returns the error.
-    int run(const std::string& program) {
-        FILE* file = std::tmpfile();
-        std::fputs(program.c_str(), file);
-        std::rewind(file);
-        loadFile = file;
-        inputLine[0] = 0;
-        scanPointer = inputLine;
-        runState = runStateRun;
-        int code = 0;
-        while (loadFile && !code && runState == runStateRun) {
-            topStartLocal = startlocal;
-            topEndLocal = endlocal;
-            executeNextStatement();
-            code = errorCode;
-        }
-        if (loadFile) std::fclose(loadFile);
-        loadFile = nullptr;
-        inputLine[0] = 0;
-        scanPointer = inputLine;
+    // The error of running the program; the code is cleared for the next.
+    int runAndClear(const std::string& program) {
+        const int code = run(program);
         errorCode = 0;
         return code;
     }
@@ -112,10 +48,10 @@ TEST_F(EscapeInSolvers, EveryLoopStopsAndTheNextCallWorks) {
     for (const Case& c : cases) {
         output();
         raise(SIGINT);
-        EXPECT_NE(run(std::string("x = ") + c.call + ";\n"), 0) << c.call;
+        EXPECT_NE(runAndClear(std::string("x = ") + c.call + ";\n"), 0) << c.call;
         EXPECT_NE(output().find(c.message), std::string::npos) << c.call;
         EXPECT_EQ(checkEscape(), 0) << c.call;  // the key was taken
-        EXPECT_EQ(run(std::string("x = ") + c.call + ";\n"), 0) << c.call << output();
+        EXPECT_EQ(runAndClear(std::string("x = ") + c.call + ";\n"), 0) << c.call << output();
     }
 }
 
