@@ -4,6 +4,7 @@ accuload([1e20, 1, -1e20])
 accuload([1e10, 1, -1e10], [1e10, 1, 1e10])
 accuadd([0.5, 0.25])
 accuadd([1, 2], [3, 4])
+accuload([])
 accuload([0.1, 0.2, 0.3]) == 0.6
 0.1 + 0.2 + 0.3 == 0.6
 // 2^-53 is half a unit of 1: the tie goes to the even neighbour, a further
