@@ -20,7 +20,7 @@ const double* elementsOf(header* v) {
 }
 
 bool refuse(const char* message) {
-    fail(errorSimplexArgument, "%s", message);
+    fail(errorBadParameter, "%s", message);
     return false;
 }
 
@@ -91,7 +91,7 @@ void builtinSimplex(header* first) {
     const SimplexResult result = solveLinearProgram(lp, base, x.data(), marks.data());
     newram = top;
     if (result == simplexInterrupted) {
-        errorCode = errorSimplexInterrupted;
+        errorCode = errorSimplexStop;
         return;
     }
     header* xRecord = pushRealMatrix(lp.n, 1);

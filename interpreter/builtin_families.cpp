@@ -20,12 +20,22 @@ extern const BuiltinFamily mathBuiltins;
 extern const BuiltinFamily systemBuiltins;
 
 const BuiltinFamily* const builtinFamilies[] = {
-    &constantBuiltins,      &engineBuiltins, &evaluationBuiltins,
-    &formatBuiltins,        &globalBuiltins, &intervalBuiltins,
-    &introspectionBuiltins, &mapBuiltins,    &mathBuiltins,
-    &systemBuiltins,        &accumulatorBuiltins,
-    &integrationBuiltins,   &linearProgrammingBuiltins, &lsodaBuiltins,
-    &minimiserBuiltins,     &rungeKuttaBuiltins,
+    &constantBuiltins,
+    &engineBuiltins,
+    &evaluationBuiltins,
+    &formatBuiltins,
+    &globalBuiltins,
+    &intervalBuiltins,
+    &introspectionBuiltins,
+    &mapBuiltins,
+    &mathBuiltins,
+    &systemBuiltins,
+    &accumulatorBuiltins,
+    &integrationBuiltins,
+    &linearProgrammingBuiltins,
+    &lsodaBuiltins,
+    &minimiserBuiltins,
+    &rungeKuttaBuiltins,
     nullptr,
 };
 

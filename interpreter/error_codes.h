@@ -11,7 +11,7 @@ enum ErrorCode : int {
     errorMathLibrary = 51,    // "Floating point error!" and domain errors
     errorInterrupt = 53,      // Escape, or no input left to wait for
     errorDumpFile = 200,      // "Error on dump file."
-    errorSimplexArgument = 10,     // simplex: a wrong argument
-    errorOutOfMemory = 120,        // "Out of Memory!": no work space for a kernel
-    errorSimplexInterrupted = 301,  // Escape during the simplex iterations
+    errorBadParameter = 10,   // a wrong parameter (simplex's arguments ...)
+    errorOutOfMemory = 120,   // "Out of Memory!": no work space for a kernel
+    errorSimplexStop = 301,   // Escape during the simplex iterations
 };
