@@ -18,6 +18,7 @@
 #include "numerics/lu.h"
 #include "numerics/orthogonal.h"
 #include "numerics/svd.h"
+#include "platform/host.h"
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include "interpreter/error_codes.h"
 #include "interpreter/output.h"
 #include "interpreter/values.h"
-#include "platform/host.h"
 
 void collectArguments(header* first, header** arguments, int n) {
     header* record = first;
@@ -60,7 +59,5 @@ void moveResolvedResult(header* first, header* result) {
     header* value = resolveValue(result);
     if (!errorCode) moveResult(first, value);
 }
-
-bool escapePressed() { return checkEscape() != 0; }
 
 void reportInterrupted() { fail(errorFailed, "User interrupted!\n"); }

@@ -38,7 +38,4 @@ header* pushRealRow(const double* values, int n);
 // complex matrix.
 void moveResolvedResult(header* first, header* result);
 
-// For kernels that poll: true once after the user pressed Escape.
-bool escapePressed();
-
 void reportInterrupted();  // "User interrupted!", error 1

@@ -12,6 +12,7 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 #include "numerics/sparse.h"
+#include "platform/host.h"
 
 namespace {
 

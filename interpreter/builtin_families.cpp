@@ -4,6 +4,7 @@
 // Keep one line per family, sorted.
 // clang-format off
 #define KALIX_BUILTIN_FAMILIES(family) \
+    family(accumulatorBuiltins) \
     family(characterBuiltins) \
     family(colourBuiltins) \
     family(constantBuiltins) \
@@ -18,15 +19,20 @@
     family(graphicsFileBuiltins) \
     family(graphicsStateBuiltins) \
     family(graphicsStyleBuiltins) \
+    family(integrationBuiltins) \
     family(intervalBuiltins) \
     family(introspectionBuiltins) \
     family(linearAlgebraBuiltins) \
+    family(linearProgrammingBuiltins) \
+    family(lsodaBuiltins) \
     family(mapBuiltins) \
     family(mathBuiltins) \
     family(matrixConstructionBuiltins) \
+    family(minimiserBuiltins) \
     family(plot2dBuiltins) \
     family(reductionBuiltins) \
     family(regularExpressionBuiltins) \
+    family(rungeKuttaBuiltins) \
     family(sortingBuiltins) \
     family(sparseMatrixBuiltins) \
     family(stringBuiltins) \

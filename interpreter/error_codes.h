@@ -109,4 +109,7 @@ enum ErrorCode : int {
 
     // --- linear algebra ---
     errorSingular = 131,  // "Determinant zero!"
+
+    // --- solvers ---
+    errorSimplexStop = 301,  // Escape during the simplex iterations
 };

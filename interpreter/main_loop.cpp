@@ -23,7 +23,6 @@
 #include "interpreter/tracing.h"
 #include "interpreter/value_helpers.h"
 #include "interpreter/variables.h"
-#include "numerics/accumulators.h"
 #include "platform/host.h"
 #include "shell/settings.h"
 

@@ -16,6 +16,16 @@ int underflowsOn = 0;
 int complexExpressionFlag = 0;
 int loopIndex = 0;
 
+LongAccumulator accuReal;
+LongAccumulator accuImag;
+int accuKind = accuKindReal;
+
+void resetAccumulators() {
+    clearAccumulator(accuReal);
+    clearAccumulator(accuImag);
+    accuKind = accuKindReal;
+}
+
 void resetBuiltinState() {
     currentEpsilon = globalEpsilon = defaultEpsilon;
     errorsOff = 0;

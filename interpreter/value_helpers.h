@@ -18,6 +18,8 @@ constexpr double defaultEpsilon = 2.220446049250313e-12;  // 10000 * 2^-52
 // Resets both tolerances and clears `errorsOff` and
 // `complexExpressionFlag` (interpreter (re)start).
 void resetBuiltinState();
+// Empties both accumulators and makes them real (interpreter (re)start).
+void resetAccumulators();
 
 // Numeric families of values: real (kinds 0 and 2), complex (1 and 3) and
 // interval (10 and 11). The higher of two is their common family; complex

@@ -62,6 +62,10 @@ int readInputLine(char* buffer);
 
 // 5 (and clears it) when Escape was stored, else 0.
 int checkEscape();
+// The same as the stop poll that kernels and writers take as a callback
+// (the context is not used).
+inline bool escapePressed() { return checkEscape() != 0; }
+inline bool escapePressed(void*) { return checkEscape() != 0; }
 // The last character typed (then cleared), 0 when none.
 int pollKey();
 // Waits for a key; returns the character (0 for a special key) and stores
