@@ -11,4 +11,10 @@ enum ErrorCode : int {
     errorMathLibrary = 51,    // "Floating point error!" and domain errors
     errorInterrupt = 53,      // Escape, or no input left to wait for
     errorDumpFile = 200,      // "Error on dump file."
+    // Polynomial builtins and their root iteration.
+    errorRootScratch = 120,      // "Out of Memory!": no room for the root search
+    errorDivisionScratch = 190,  // "Out of memory!": no room for polydiv's working copy
+    errorRootArgument = 300,     // "Need a starting value!", "Need a complex polynomial"
+    errorRootFailed = 311,       // "Bauhuber-Iteration failed!"
+    errorRootInterrupted = 700,  // Escape during the root iteration
 };

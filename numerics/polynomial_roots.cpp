@@ -1,0 +1,257 @@
+// Bauhuber's root iteration on a copy of the coefficients. The search for
+// one root works on the tail work[low .. degree]: the polynomial whose
+// constant term is at `low`. A found root is stored at `low` (the constant
+// term that deflation drops) and the next search starts at low + 1.
+#include "numerics/polynomial_roots.h"
+
+#include <cmath>
+
+#include "numerics/random_numbers.h"
+
+namespace {
+
+using C = Complex;
+
+// Products by the plain formula (std::complex's operator* would test every
+// product for infinities).
+C mul(C a, C b) { return complexProduct(a, b); }
+C scale(C a, double f) { return {a.real() * f, a.imag() * f}; }
+
+double modulus(C z) {
+    if (z.real() == 0) return std::fabs(z.imag());
+    if (z.imag() == 0) return std::fabs(z.real());
+    return std::sqrt(z.real() * z.real() + z.imag() * z.imag());
+}
+
+bool isFinite(C z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
+
+// a / b with Smith's scaling; false (q untouched) when b is 0.
+bool scaledDivide(C a, C b, C* q) {
+    const double ar = a.real(), ai = a.imag(), br = b.real(), bi = b.imag();
+    if (br == 0 && bi == 0) return false;
+    if (std::fabs(br) > std::fabs(bi)) {
+        const double r = bi / br, e = r * bi + br;
+        *q = {(ar + r * ai) / e, (ai - r * ar) / e};
+    } else {
+        const double r = br / bi, e = r * br + bi;
+        *q = {(r * ar + ai) / e, (r * ai - ar) / e};
+    }
+    return true;
+}
+
+// p, p', p'' at x for the tail a[low .. n], and a bound of the rounding
+// error of p: the largest partial value M (of p or p') chooses the power E
+// of |x| at which it arose, and the bound is M |x|^E (E + 1) 2^-46.
+struct Evaluation {
+    C f, f1, f2;
+    double bound;
+};
+
+Evaluation evaluate(const C* a, int low, int n, C x) {
+    C p = a[n], p1 = 0, half2 = 0;
+    double largest = modulus(p);
+    int e = n - low, power = e;
+    for (int k = n - 1; k >= low; k--) {
+        half2 = mul(half2, x) + p1;
+        p1 = mul(p1, x) + p;
+        p = mul(p, x) + a[k];
+        e--;
+        const double m = std::fmax(modulus(p), modulus(p1));
+        if (m > largest) {
+            largest = m;
+            power = e;
+        }
+    }
+    const double ax = modulus(x);
+    const double bound = ax != 0 ? largest * std::pow(ax, power) * (power + 1) : modulus(p1);
+    return {p, p1, scale(half2, 2), bound * 1.4210854715202004e-14};
+}
+
+}  // namespace
+
+Complex smallerQuadraticRoot(Complex a, Complex b, Complex c) {
+    if (c == 0.0) return 0;
+    const C d = mul(b, b) - scale(mul(a, c), 4);
+    const double m = modulus(d);
+    const double sr = std::sqrt(std::fmax(0.0, (m + d.real()) / 2));
+    const double si = std::sqrt(std::fmax(0.0, (m - d.real()) / 2));
+    C s = {sr, d.imag() < 0 ? -si : si};
+    if (s.real() * b.real() + s.imag() * b.imag() > 0) s = -s;  // Re(s conj(b)) > 0
+    C root = 0;
+    scaledDivide(scale(c, 2), s - b, &root);
+    return root;
+}
+
+namespace {
+
+// One search on the tail work[low .. n]. The tests scale with the
+// tolerance: sc = 2096 * 64 * epsilon * (1 + |x|).
+class RootIteration {
+  public:
+    RootIteration(const C* a, int low, int n, const RootSearch& search)
+        : a_(a), low_(low), n_(n), epsilon_(search.epsilon), poll_(search.poll) {}
+
+    RootStatus run(C start, C* root) {
+        const int degree = n_ - low_;
+        if (degree <= 2) {
+            *root = smallerQuadraticRoot(degree == 2 ? a_[n_] : 0.0, a_[low_ + 1], a_[low_]);
+            return isFinite(*root) ? RootStatus::found : RootStatus::notConverged;
+        }
+        // A run that stalls starts again from the current point scaled by
+        // random factors 1 to 4 in each part; the twelfth stall gives up.
+        for (int restarts = 0;; restarts++) {
+            const RootStatus status = search(start, root);
+            if (status != RootStatus::notConverged || restarts > 10) return status;
+            const int q1 = nextRandom15() / 10000, q2 = nextRandom15() / 10000;
+            start = {x_.real() * (q1 + 1), x_.imag() * (q2 + 1)};
+        }
+    }
+
+  private:
+    double stepScale(C at) const { return 2096 * 64 * epsilon_ * (1 + modulus(at)); }
+
+    void evaluateAt(C x) {
+        x_ = x;
+        v_ = evaluate(a_, low_, n_, x);
+        af_ = modulus(v_.f);
+    }
+
+    // Newton-type step on p/p' (the correction of a multiple root's
+    // multiplicity included), limited to length r.
+    void newtonStep(double r) {
+        const C h = mul(v_.f1, v_.f1) - mul(v_.f, v_.f2);
+        k_ = k_ + 1 > 2 ? 2 : k_ + 1;
+        scaledDivide(-mul(v_.f, v_.f1), h, &dx_);
+        const double length = modulus(dx_);
+        if (length > r) {
+            dx_ = scale(dx_, r / length);
+            k_ = 0;
+        }
+        // Two full Newton steps in a row that stay small: extrapolate
+        // towards a cluster of roots.
+        if (k_ == 2 && length > 0 && length < sc_ / (64 * epsilon_)) {
+            k_ = 0;
+            C w, t;
+            if (scaledDivide(x_ - xalt_, dx_, &w)) {
+                w += 1.0;
+                if (scaledDivide(dx_, mul(w, w), &t) && modulus(t) < 50 * sc_) dx_ = dx_ + t;
+            }
+        }
+        xalt_ = x_;
+        fAlt_ = af_;
+    }
+
+    // p' negligible: step in the direction of p, doubled until |p| changes.
+    // False when no finite step changes it.
+    bool doublingStep(double r) {
+        k_ = 0;
+        dx_ = scale(v_.f, r / af_);
+        xalt_ = x_;
+        fAlt_ = af_;
+        for (int i = 0; i < 2100; i++) {
+            const double changed = modulus(evaluate(a_, low_, n_, xalt_ + dx_).f);
+            dx_ = scale(dx_, 2);
+            if (!std::isfinite(changed) || !isFinite(dx_)) return false;
+            if (std::fabs(changed / af_ - 1) >= 64 * epsilon_) return true;
+        }
+        return false;
+    }
+
+    // One run from `start` until a root, Escape, or 200 steps without a new
+    // smallest |p|. A run that stalls where |p| is within its rounding error
+    // bound has found the root as well as arithmetic can tell.
+    RootStatus search(C start, C* root) {
+        xalt_ = 0;
+        dx_ = 0;
+        k_ = 0;
+        int j = 1;
+        double fmin = 1e20;
+        evaluateAt(start);
+        if (af_ == 0) {
+            *root = start;
+            return RootStatus::found;
+        }
+        fAlt_ = af_;
+        sc_ = stepScale(start);
+        double bestBound = v_.bound, bestValue = af_;
+        C best = x_;
+        for (;;) {
+            if (!isFinite(x_) || !std::isfinite(af_)) return RootStatus::notConverged;
+            j++;
+            const double r = 1 + modulus(x_);
+            if (af_ > fAlt_) {
+                k_ = 0;
+                dx_ = mul(dx_, C(0.1, 0.8));
+            } else {
+                const C h = mul(v_.f1, v_.f1) - mul(v_.f, v_.f2);
+                if (modulus(v_.f1) > 10 * v_.bound && modulus(h) > 100 * v_.bound * v_.bound)
+                    newtonStep(r);
+                else if (!doublingStep(r))
+                    return RootStatus::notConverged;
+            }
+            sc_ = stepScale(xalt_);
+            evaluateAt(xalt_ + dx_);
+            if (af_ < bestValue) {
+                bestValue = af_;
+                bestBound = v_.bound;
+                best = x_;
+            }
+            const bool small = af_ < 1e-5 || af_ <= v_.bound;
+            if (af_ == 0 || (modulus(dx_) < sc_ && small && j > 5)) {
+                *root = x_;
+                return RootStatus::found;
+            }
+            if (j > 200) {
+                j = 0;
+                if (af_ < fmin) {
+                    fmin = af_;
+                    if (poll_ && poll_()) return RootStatus::interrupted;
+                } else if (bestValue <= bestBound) {
+                    *root = best;
+                    return RootStatus::found;
+                } else {
+                    return RootStatus::notConverged;
+                }
+            }
+        }
+    }
+
+    const C* a_;
+    int low_, n_;
+    double epsilon_;
+    int (*poll_)();
+    Evaluation v_{};
+    C x_{}, xalt_{}, dx_{};
+    double af_ = 0, fAlt_ = 0, sc_ = 0;
+    int k_ = 0;
+};
+
+// Synthetic division of the tail by (x - root); the quotient stays at
+// low + 1 .. n.
+void deflate(C* a, int low, int n, C root) {
+    for (int k = n - 1; k > low; k--) a[k] = a[k] + mul(a[k + 1], root);
+}
+
+}  // namespace
+
+RootStatus bauhuberRoots(const Complex* coefficients, int degree, Complex* out, bool allRoots,
+                         Complex start, const RootSearch& search) {
+    // Monic first: the roots stay, and the iteration's absolute thresholds
+    // then mean the same for every scale of the coefficients.
+    C* a = search.work;
+    const C lead = coefficients[degree];
+    for (int k = 0; k < degree; k++) {
+        if (!scaledDivide(coefficients[k], lead, &a[k])) return RootStatus::notConverged;
+    }
+    a[degree] = 1;
+    const int count = allRoots ? degree : 1;
+    for (int i = 0; i < count; i++) {
+        C root;
+        const RootStatus status = RootIteration(a, i, degree, search).run(start, &root);
+        if (status != RootStatus::found) return status;
+        out[i] = root;
+        if (i + 1 < count) deflate(a, i, degree, root);
+        start = std::conj(root);
+    }
+    return RootStatus::found;
+}
