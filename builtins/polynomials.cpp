@@ -418,7 +418,7 @@ bool readRootPolynomial(header* argument, const double** data, bool* complex, in
 // Scratch for the iteration above the stack top (the result record is
 // already pushed); real coefficients are made complex in it.
 Complex* rootScratch(const double* data, bool complex, int degree, const Complex** coefficients) {
-    const int64_t bytes = int64_t(degree + 1) * int64_t(sizeof(Complex));
+    const int64_t bytes = 2 * int64_t(degree + 1) * int64_t(sizeof(Complex));
     if (bytes > ramend - newram) {
         fail(errorRootScratch, "Out of Memory!\n");
         return nullptr;

@@ -75,6 +75,22 @@ void rescale(double* value, double* derivative, double* start, double* startDeri
     *startDerivative *= 1e-250;
 }
 
+// The upward recurrence of Y (sign -1) or K (sign 1) from the orders mu
+// and mu + 1 to mu + nl and mu + nl + 1. Once a value overflows, every
+// later one is infinite with its sign (the magnitudes grow with the order
+// there): the recurrence stops instead of making NaN of two infinities.
+void upwards(int nl, double mu, double xi2, double sign, double* y, double* y1) {
+    for (int k = 1; k <= nl; k++) {
+        if (std::isinf(*y1)) {
+            *y = *y1;
+            return;
+        }
+        const double next = (mu + k) * xi2 * *y1 + sign * *y;
+        *y = *y1;
+        *y1 = next;
+    }
+}
+
 // Y and Y' at mu and mu + 1 (the starting pair of the upward recurrence),
 // and J at mu from the Wronskian.
 struct MuValues {
@@ -202,13 +218,9 @@ BesselStatus besselJYPositive(double nu, double x, BesselValues* out) {
     out->first = jStart * scale;
     out->firstDerivative = jPrimeStart * scale;
     double y = m.y, y1 = m.y1;
-    for (int k = 1; k <= nl; k++) {
-        const double next = (mu + k) * xi2 * y1 - y;
-        y = y1;
-        y1 = next;
-    }
+    upwards(nl, mu, xi2, -1, &y, &y1);
     out->second = y;
-    out->secondDerivative = nu * xi * y - y1;
+    out->secondDerivative = std::isinf(y) ? -y : nu * xi * y - y1;
     return BesselStatus::ok;
 }
 
@@ -308,13 +320,9 @@ BesselStatus besselIKPositive(double nu, double x, BesselValues* out) {
     const double iMu = xi / (f * k - kPrime);
     out->first = iMu * ivStart / iv;
     out->firstDerivative = iMu * ivPrimeStart / iv;
-    for (int m = 1; m <= nl; m++) {
-        const double next = (mu + m) * xi2 * k1 + k;
-        k = k1;
-        k1 = next;
-    }
+    upwards(nl, mu, xi2, 1, &k, &k1);
     out->second = k;
-    out->secondDerivative = nu * xi * k - k1;
+    out->secondDerivative = std::isinf(k) ? -k : nu * xi * k - k1;
     return BesselStatus::ok;
 }
 

@@ -4,6 +4,7 @@
 // term that deflation drops) and the next search starts at low + 1.
 #include "numerics/polynomial_roots.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "numerics/random_numbers.h"
@@ -232,18 +233,52 @@ void deflate(C* a, int low, int n, C root) {
     for (int k = n - 1; k > low; k--) a[k] = a[k] + mul(a[k + 1], root);
 }
 
+// Newton steps on the whole polynomial a[0 .. n] from a root found on a
+// deflated one (whose coefficients carry the rounding of every earlier
+// deflation): each step is kept only while it makes |p| smaller, and the
+// root moves at most `reach` in all.
+Complex polish(const C* a, int n, C root, double reach) {
+    Evaluation v = evaluate(a, 0, n, root);
+    double size = modulus(v.f);
+    const C start = root;
+    for (int step = 0; step < 10 && size > 0; step++) {
+        C dx;
+        if (!scaledDivide(v.f, v.f1, &dx)) break;
+        const C next = root - dx;
+        if (!(modulus(next - start) <= reach)) break;
+        const Evaluation w = evaluate(a, 0, n, next);
+        if (!(modulus(w.f) < size)) break;
+        root = next;
+        v = w;
+        size = modulus(w.f);
+    }
+    return root;
+}
+
+// A quarter of the distance from root k to the nearest other root: polishing
+// never carries a root over to a neighbour.
+double polishReach(const C* roots, int count, int k) {
+    double nearest = INFINITY;
+    for (int i = 0; i < count; i++)
+        if (i != k) nearest = std::fmin(nearest, modulus(roots[i] - roots[k]));
+    return 0.25 * nearest;
+}
+
 }  // namespace
 
 RootStatus bauhuberRoots(const Complex* coefficients, int degree, Complex* out, bool allRoots,
                          Complex start, const RootSearch& search) {
     // Monic first: the roots stay, and the iteration's absolute thresholds
-    // then mean the same for every scale of the coefficients.
+    // then mean the same for every scale of the coefficients. The second
+    // half of the scratch keeps the monic polynomial for polishing.
     C* a = search.work;
+    C* whole = search.work + degree + 1;
     const C lead = coefficients[degree];
     for (int k = 0; k < degree; k++) {
-        if (!scaledDivide(coefficients[k], lead, &a[k])) return RootStatus::notConverged;
+        if (!scaledDivide(coefficients[k], lead, &whole[k])) return RootStatus::notConverged;
     }
-    a[degree] = 1;
+    whole[degree] = 1;
+    std::copy(whole, whole + degree + 1, a);
     const int count = allRoots ? degree : 1;
     for (int i = 0; i < count; i++) {
         C root;
@@ -252,6 +287,14 @@ RootStatus bauhuberRoots(const Complex* coefficients, int degree, Complex* out, 
         out[i] = root;
         if (i + 1 < count) deflate(a, i, degree, root);
         start = std::conj(root);
+    }
+    if (!allRoots) {
+        out[0] = polish(whole, degree, out[0], 2096 * 64 * search.epsilon * (1 + modulus(out[0])));
+        return RootStatus::found;
+    }
+    for (int k = 0; k < count; k++) {
+        const double reach = polishReach(out, count, k);
+        if (reach > 0) out[k] = polish(whole, degree, out[k], reach);
     }
     return RootStatus::found;
 }
