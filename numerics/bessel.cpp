@@ -97,21 +97,32 @@ struct MuValues {
     double j, y, y1;
 };
 
+// The start of Temme's series at mu and x: the first term f0 (without the
+// factor 2/pi of J and Y), (x/2)^-mu and the gammas.
+struct TemmeStart {
+    double f0, power;
+    TemmeGammas g;
+};
+
+bool temmeStart(double mu, double x, TemmeStart* t) {
+    const double d = -std::log(0.5 * x), e = mu * d;
+    if (!temmeGammas(mu, &t->g)) return false;
+    t->f0 = overSine(pi * mu) * (t->g.gamma1 * std::cosh(e) + t->g.gamma2 * sinhOver(e) * d);
+    t->power = std::exp(e);
+    return true;
+}
+
 BesselStatus temmeJY(double mu, double x, double f, MuValues* out) {
     const double xi = 1 / x, xi2 = 2 / x, w = xi2 / pi;
     const double x2 = 0.5 * x, pimu = pi * mu;
-    const double fact = overSine(pimu);
-    double d = -std::log(x2), e = mu * d;
-    const double fact2 = sinhOver(e);
-    TemmeGammas g;
-    if (!temmeGammas(mu, &g)) return BesselStatus::chebyshevRange;
-    double ff = 2 / pi * fact * (g.gamma1 * std::cosh(e) + g.gamma2 * fact2 * d);
-    e = std::exp(e);
-    double p = e / (g.plus * pi), q = 1 / (e * pi * g.minus);
+    TemmeStart t;
+    if (!temmeStart(mu, x, &t)) return BesselStatus::chebyshevRange;
+    double ff = 2 / pi * t.f0;
+    double p = t.power / (t.g.plus * pi), q = 1 / (t.power * pi * t.g.minus);
     const double pimu2 = 0.5 * pimu, fact3 = sineOver(pimu2);
     const double r = pi * pimu2 * fact3 * fact3;
     double c = 1;
-    d = -x2 * x2;
+    const double d = -x2 * x2;
     double sum = ff + r * q, sum1 = p;
     int i = 1;
     for (; i <= maximumSteps; i++) {
@@ -226,18 +237,14 @@ BesselStatus besselJYPositive(double nu, double x, BesselValues* out) {
 
 // K at mu and mu + 1 for x < 2.
 BesselStatus temmeK(double mu, double x, double* k, double* k1) {
-    const double x2 = 0.5 * x, pimu = pi * mu;
-    const double fact = overSine(pimu);
-    double d = -std::log(x2), e = mu * d;
-    const double fact2 = sinhOver(e);
-    TemmeGammas g;
-    if (!temmeGammas(mu, &g)) return BesselStatus::chebyshevRange;
-    double ff = fact * (g.gamma1 * std::cosh(e) + g.gamma2 * fact2 * d);
+    const double x2 = 0.5 * x;
+    TemmeStart t;
+    if (!temmeStart(mu, x, &t)) return BesselStatus::chebyshevRange;
+    double ff = t.f0;
     double sum = ff;
-    e = std::exp(e);
-    double p = 0.5 * e / g.plus, q = 0.5 / (e * g.minus);
+    double p = 0.5 * t.power / t.g.plus, q = 0.5 / (t.power * t.g.minus);
     double c = 1;
-    d = x2 * x2;
+    const double d = x2 * x2;
     double sum1 = p;
     int i = 1;
     for (; i <= maximumSteps; i++) {

@@ -16,6 +16,8 @@ polyroot([-6,11,-6,1],2)
 r=polyroot([-6,11,-6,1]+0i,0.9+0.1i); abs(r-1)<1e-14
 // refusals and failures
 polysolve([5])
+polysolve([])
+polyroot([],1)
 polysolve(5)
 polysolve([0,0,0])
 polysolve([1;2])
