@@ -18,11 +18,17 @@ using C = Complex;
 C mul(C a, C b) { return complexProduct(a, b); }
 C scale(C a, double f) { return {a.real() * f, a.imag() * f}; }
 
+// |z| without overflow for parts beyond the square root of the largest
+// double.
 double modulus(C z) {
     if (z.real() == 0) return std::fabs(z.imag());
     if (z.imag() == 0) return std::fabs(z.real());
-    return std::sqrt(z.real() * z.real() + z.imag() * z.imag());
+    return std::hypot(z.real(), z.imag());
 }
+
+// |re| + |im|: between |z| and 1.5 |z|, and cheap enough for every step of
+// Horner's scheme.
+double size(C z) { return std::fabs(z.real()) + std::fabs(z.imag()); }
 
 bool isFinite(C z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
 
@@ -40,32 +46,38 @@ bool scaledDivide(C a, C b, C* q) {
     return true;
 }
 
-// p, p', p'' at x for the tail a[low .. n], and a bound of the rounding
-// error of p: the largest partial value M (of p or p') chooses the power E
-// of |x| at which it arose, and the bound is M |x|^E (E + 1) 2^-46.
+// p, p', p'' at x for the tail a[low .. n], with two measures of rounding:
+// `bound`, the iteration's test of a negligible p' (the largest partial
+// value M, of p or p', chooses the power E of |x| at which it arose, and
+// the bound is M |x|^E (E + 1) 2^-46), and `noise`, the running error bound
+// of Horner's scheme, 2 (n - low + 1) 2^-52 sum |a_k| |x|^k, below which
+// |p| cannot be told from 0. Sizes of partial values and coefficients are
+// taken as |re| + |im|.
 struct Evaluation {
     C f, f1, f2;
-    double bound;
+    double bound, noise;
 };
 
 Evaluation evaluate(const C* a, int low, int n, C x) {
     C p = a[n], p1 = 0, half2 = 0;
-    double largest = modulus(p);
+    const double ax = modulus(x);
+    double largest = size(p), sizes = largest;
     int e = n - low, power = e;
     for (int k = n - 1; k >= low; k--) {
         half2 = mul(half2, x) + p1;
         p1 = mul(p1, x) + p;
         p = mul(p, x) + a[k];
+        sizes = sizes * ax + size(a[k]);
         e--;
-        const double m = std::fmax(modulus(p), modulus(p1));
+        const double m = std::fmax(size(p), size(p1));
         if (m > largest) {
             largest = m;
             power = e;
         }
     }
-    const double ax = modulus(x);
     const double bound = ax != 0 ? largest * std::pow(ax, power) * (power + 1) : modulus(p1);
-    return {p, p1, scale(half2, 2), bound * 1.4210854715202004e-14};
+    const double noise = sizes * 2 * (n - low + 1) * 2.220446049250313e-16;
+    return {p, p1, scale(half2, 2), bound * 1.4210854715202004e-14, noise};
 }
 
 }  // namespace
@@ -89,8 +101,9 @@ namespace {
 // tolerance: sc = 2096 * 64 * epsilon * (1 + |x|).
 class RootIteration {
   public:
-    RootIteration(const C* a, int low, int n, const RootSearch& search)
-        : a_(a), low_(low), n_(n), epsilon_(search.epsilon), poll_(search.poll) {}
+    // a: the deflated coefficients; whole: the polynomial before deflation.
+    RootIteration(const C* a, const C* whole, int low, int n, const RootSearch& search)
+        : a_(a), whole_(whole), low_(low), n_(n), epsilon_(search.epsilon), poll_(search.poll) {}
 
     RootStatus run(C start, C* root) {
         const int degree = n_ - low_;
@@ -119,10 +132,18 @@ class RootIteration {
 
     // Newton-type step on p/p' (the correction of a multiple root's
     // multiplicity included), limited to length r.
-    void newtonStep(double r) {
-        const C h = mul(v_.f1, v_.f1) - mul(v_.f, v_.f2);
+    // The step -f f' / (f'^2 - f f''), taken as -(f/f') / (1 - (f/f')(f''/f'))
+    // so that no product overflows where f and f' are large. False when p'
+    // is negligible against the rounding error (|f'| <= 10 bound, or
+    // |f'^2 - f f''| <= 100 bound^2).
+    bool newtonStep(double r) {
+        C u, v, step;
+        if (!scaledDivide(v_.f, v_.f1, &u) || !scaledDivide(v_.f2, v_.f1, &v)) return false;
+        const C q = 1.0 - mul(u, v);
+        const double t = modulus(v_.f1) / v_.bound;
+        if (!(t > 10 && t * t * modulus(q) > 100) || !scaledDivide(-u, q, &step)) return false;
+        dx_ = step;
         k_ = k_ + 1 > 2 ? 2 : k_ + 1;
-        scaledDivide(-mul(v_.f, v_.f1), h, &dx_);
         const double length = modulus(dx_);
         if (length > r) {
             dx_ = scale(dx_, r / length);
@@ -140,6 +161,7 @@ class RootIteration {
         }
         xalt_ = x_;
         fAlt_ = af_;
+        return true;
     }
 
     // p' negligible: step in the direction of p, doubled until |p| changes.
@@ -174,7 +196,7 @@ class RootIteration {
         }
         fAlt_ = af_;
         sc_ = stepScale(start);
-        double bestBound = v_.bound, bestValue = af_;
+        double bestNoise = v_.noise, bestValue = af_;
         C best = x_;
         for (;;) {
             if (!isFinite(x_) || !std::isfinite(af_)) return RootStatus::notConverged;
@@ -184,20 +206,16 @@ class RootIteration {
                 k_ = 0;
                 dx_ = mul(dx_, C(0.1, 0.8));
             } else {
-                const C h = mul(v_.f1, v_.f1) - mul(v_.f, v_.f2);
-                if (modulus(v_.f1) > 10 * v_.bound && modulus(h) > 100 * v_.bound * v_.bound)
-                    newtonStep(r);
-                else if (!doublingStep(r))
-                    return RootStatus::notConverged;
+                if (!newtonStep(r) && !doublingStep(r)) return RootStatus::notConverged;
             }
             sc_ = stepScale(xalt_);
             evaluateAt(xalt_ + dx_);
             if (af_ < bestValue) {
                 bestValue = af_;
-                bestBound = v_.bound;
+                bestNoise = v_.noise;
                 best = x_;
             }
-            const bool small = af_ < 1e-5 || af_ <= v_.bound;
+            const bool small = af_ < 1e-5 || af_ <= v_.noise;
             if (af_ == 0 || (modulus(dx_) < sc_ && small && j > 5)) {
                 *root = x_;
                 return RootStatus::found;
@@ -207,7 +225,7 @@ class RootIteration {
                 if (af_ < fmin) {
                     fmin = af_;
                     if (poll_ && poll_()) return RootStatus::interrupted;
-                } else if (bestValue <= bestBound) {
+                } else if (bestValue <= bestNoise || rootOfWhole(best)) {
                     *root = best;
                     return RootStatus::found;
                 } else {
@@ -217,7 +235,17 @@ class RootIteration {
         }
     }
 
+    // A deflated polynomial carries the rounding of the deflations in its
+    // coefficients, more than its own evaluation shows: a point where the
+    // whole polynomial vanishes within its rounding is a root all the same.
+    bool rootOfWhole(C x) const {
+        if (low_ == 0) return false;
+        const Evaluation w = evaluate(whole_, 0, n_, x);
+        return modulus(w.f) <= w.noise;
+    }
+
     const C* a_;
+    const C* whole_;
     int low_, n_;
     double epsilon_;
     int (*poll_)();
@@ -264,37 +292,58 @@ double polishReach(const C* roots, int count, int k) {
     return 0.25 * nearest;
 }
 
+// The exponent of the power of two nearest the geometric mean of the
+// roots' moduli, |a_j / a_n|^(1 / (n - j)) for the lowest nonzero a_j.
+int rootScaleExponent(const Complex* a, int n) {
+    int j = 0;
+    while (j < n && a[j] == 0.0) j++;
+    if (j == n) return 0;
+    const double l = (std::log2(modulus(a[j])) - std::log2(modulus(a[n]))) / (n - j);
+    return std::isfinite(l) ? int(std::lround(std::fmax(-1100.0, std::fmin(1100.0, l)))) : 0;
+}
+
+C scaleByPowerOfTwo(C z, long exponent) {
+    const int e = int(std::max(-5000L, std::min(5000L, exponent)));
+    return {std::ldexp(z.real(), e), std::ldexp(z.imag(), e)};
+}
+
 }  // namespace
 
 RootStatus bauhuberRoots(const Complex* coefficients, int degree, Complex* out, bool allRoots,
                          Complex start, const RootSearch& search) {
-    // Monic first: the roots stay, and the iteration's absolute thresholds
-    // then mean the same for every scale of the coefficients. The second
-    // half of the scratch keeps the monic polynomial for polishing.
+    // The iteration's thresholds are absolute (|p| below 1e-5, steps below
+    // about 3e-7 (1 + |x|)): it runs on the monic polynomial in y = x / s,
+    // s the power of two nearest the size of the roots, which changes no
+    // digit of the coefficients and leaves roots of size 1 to find. The
+    // second half of the scratch keeps that polynomial for polishing.
     C* a = search.work;
     C* whole = search.work + degree + 1;
     const C lead = coefficients[degree];
+    const int e = rootScaleExponent(coefficients, degree);
     for (int k = 0; k < degree; k++) {
-        if (!scaledDivide(coefficients[k], lead, &whole[k])) return RootStatus::notConverged;
+        const C scaled = scaleByPowerOfTwo(coefficients[k], long(e) * (k - degree));
+        if (!scaledDivide(scaled, lead, &whole[k])) return RootStatus::notConverged;
     }
     whole[degree] = 1;
     std::copy(whole, whole + degree + 1, a);
+    start = scaleByPowerOfTwo(start, -e);
     const int count = allRoots ? degree : 1;
     for (int i = 0; i < count; i++) {
         C root;
-        const RootStatus status = RootIteration(a, i, degree, search).run(start, &root);
+        const RootStatus status = RootIteration(a, whole, i, degree, search).run(start, &root);
         if (status != RootStatus::found) return status;
         out[i] = root;
         if (i + 1 < count) deflate(a, i, degree, root);
         start = std::conj(root);
     }
-    if (!allRoots) {
+    if (allRoots) {
+        for (int k = 0; k < count; k++) {
+            const double reach = polishReach(out, count, k);
+            if (reach > 0) out[k] = polish(whole, degree, out[k], reach);
+        }
+    } else {
         out[0] = polish(whole, degree, out[0], 2096 * 64 * search.epsilon * (1 + modulus(out[0])));
-        return RootStatus::found;
     }
-    for (int k = 0; k < count; k++) {
-        const double reach = polishReach(out, count, k);
-        if (reach > 0) out[k] = polish(whole, degree, out[k], reach);
-    }
+    for (int k = 0; k < count; k++) out[k] = scaleByPowerOfTwo(out[k], e);
     return RootStatus::found;
 }
