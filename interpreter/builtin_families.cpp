@@ -5,9 +5,12 @@
 // clang-format off
 #define KALIX_BUILTIN_FAMILIES(family) \
     family(accumulatorBuiltins) \
+    family(alglibBuiltins) \
+    family(besselGammaBuiltins) \
     family(characterBuiltins) \
     family(colourBuiltins) \
     family(constantBuiltins) \
+    family(distributionBuiltins) \
     family(elementAccessBuiltins) \
     family(engineBuiltins) \
     family(evaluationBuiltins) \
@@ -30,6 +33,8 @@
     family(matrixConstructionBuiltins) \
     family(minimiserBuiltins) \
     family(plot2dBuiltins) \
+    family(polynomialBuiltins) \
+    family(randomBuiltins) \
     family(reductionBuiltins) \
     family(regularExpressionBuiltins) \
     family(rungeKuttaBuiltins) \

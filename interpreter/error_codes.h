@@ -112,4 +112,10 @@ enum ErrorCode : int {
 
     // --- solvers ---
     errorSimplexStop = 301,  // Escape during the simplex iterations
+
+    // --- polynomials ---
+    errorDivisionScratch = 190,  // "Out of memory!": no room for polydiv's working copy
+    errorRootArgument = 300,     // "Need a starting value!", "Need a complex polynomial"
+    errorRootFailed = 311,       // "Bauhuber-Iteration failed!"
+    errorRootInterrupted = 700,  // Escape during the root iteration
 };
