@@ -17,8 +17,6 @@ namespace {
 
 constexpr int largestPictureSize = 10000;
 
-bool escapePressed() { return checkEscape() == keyEscape; }
-
 WriterSettings currentSettings() {
     WriterSettings s = pictureSettings(0, 0);
     s.codePageToUtf8 = codePageToUtf8;

@@ -7,6 +7,7 @@
     family(characterBuiltins) \
     family(colourBuiltins) \
     family(constantBuiltins) \
+    family(contourBuiltins) \
     family(elementAccessBuiltins) \
     family(engineBuiltins) \
     family(evaluationBuiltins) \
@@ -23,9 +24,12 @@
     family(mapBuiltins) \
     family(mathBuiltins) \
     family(matrixConstructionBuiltins) \
+    family(pageBuiltins) \
     family(plot2dBuiltins) \
+    family(plot3dBuiltins) \
     family(reductionBuiltins) \
     family(regularExpressionBuiltins) \
+    family(solidBuiltins) \
     family(sortingBuiltins) \
     family(stringBuiltins) \
     family(systemBuiltins) \
