@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "graphics/colors.h"
 #include "graphics/contour_plot.h"
+#include "graphics/svg_writer.h"
 #include "recording_surface.h"
 
 namespace {
@@ -187,6 +189,56 @@ TEST(Contour, EscapeStopsEveryCellLoop) {
                                   stopAfterPolls));
     pollsLeft = 3;
     EXPECT_FALSE(drawDensity(z.data(), 10, 10, area, false, 1, 0, out, stopAfterPolls));
+}
+
+}  // namespace
+
+namespace {
+
+std::string svgOf(void (*draw)(Surface&)) {
+    StringSink sink;
+    ClipNumbering numbers;
+    WriterSettings settings;
+    settings.width = 1024;
+    settings.height = 1024;
+    SvgWriter writer(sink, settings, numbers);
+    draw(writer);
+    EXPECT_TRUE(writer.finish());
+    return sink.text;
+}
+
+std::string rgbText(Rgb c) {
+    char text[32];
+    std::snprintf(text, sizeof text, "rgb(%d,%d,%d)", c.red, c.green, c.blue);
+    return text;
+}
+
+// The style of the last polygon element.
+std::string lastPolygonStyle(const std::string& svg) {
+    const size_t at = svg.rfind("<polygon");
+    const size_t style = svg.find("style=\"", at);
+    return svg.substr(style + 7, svg.find('"', style + 7) - style - 7);
+}
+
+TEST(Contour, SavedBandsHaveNoFramesAndCellsKeepTheirColour) {
+    // Band pieces are unframed polygons of the bar style (1 by default):
+    // edged in their own colour, framed in colour 1 only when asked.
+    const std::string band = svgOf([](Surface& s) {
+        const Point p[3] = {{0, 0}, {100, 0}, {0, 100}};
+        s.fillPolygon(p, 3, barFilledFramed, 3, 0);
+    });
+    const std::string fill = rgbText(resolveColor(3));
+    EXPECT_EQ(lastPolygonStyle(band), "fill:" + fill + ";stroke:" + fill + ";stroke-width:1.00");
+    const std::string framed = svgOf([](Surface& s) {
+        const Point p[3] = {{0, 0}, {100, 0}, {0, 100}};
+        s.fillPolygon(p, 3, barFilledFramed, 3, 5);
+    });
+    EXPECT_EQ(lastPolygonStyle(framed),
+              "fill:" + fill + ";stroke:" + rgbText(resolveColor(1)) + ";stroke-width:1.00");
+    // A density cell at 1 takes the colour of 1, as on the screen.
+    const std::string cell = svgOf([](Surface& s) { s.densityBar(0, 0, 100, 100, 1, 0, 0); });
+    EXPECT_NE(cell.find("fill:" + rgbText(schemeColor(0, 1))), std::string::npos);
+    EXPECT_NE(rgbText(schemeColor(0, 1)), rgbText(schemeColor(0, 0)));
 }
 
 }  // namespace

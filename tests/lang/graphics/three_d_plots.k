@@ -59,3 +59,8 @@ solid(x,y,z,none,[1,2])
 solid(x,y,z,none,z,[1,2])
 solid(x,y,z,none,z,z,[1;2;3])
 solid(x,y,z,none,z,z,none,[1,2,3])
+// an empty matrix is never read as a grid
+solid(x,y,zeros(0,5))
+wire(x,y,zeros(0,5))
+solid(x,y,z,none,z,zeros(0,5))
+solid(x,y,z,none,zeros(0,4))
