@@ -41,9 +41,7 @@ struct Vertex3 {
 
 struct LevelStyle {
     ColorCode contourColour = 8;  // level lines and unshaded bands
-    ColorCode wireColour = 9;     // grid lines
     double lineWidth = 1;
-    int barStyle = 1;  // fill style of 2D bands
 };
 
 // The level lines of `levels` (n of them) in the four triangles of the cell

@@ -28,7 +28,6 @@ bool cellPoints(const SolidWork& w, int columns, const FaceKey& f, Point q[4]) {
 LevelStyle levelStyle(const SurfaceStyle& s) {
     LevelStyle l;
     l.contourColour = s.contour;
-    l.wireColour = s.wire;
     l.lineWidth = s.lineWidth;
     return l;
 }
