@@ -2,6 +2,7 @@
 #include "builtins/graphics_arguments.h"
 
 #include "interpreter/values.h"
+#include "platform/host.h"
 
 header* realArgument(header* argument) {
     if (!argument) return nullptr;
@@ -60,3 +61,14 @@ void returnIntRow(header* first, const int* values, int n) {
 }
 
 void returnText(header* first, const char* text) { finish(first, pushCString(text)); }
+
+void* freeStackWork(uint64_t bytes) {
+    if (bytes > uint64_t(ramend - newram)) return nullptr;
+    return newram;
+}
+
+int countArguments(header* first) {
+    int n = 0;
+    for (char* p = reinterpret_cast<char*>(first); p && p < newram; p += recordAt(p)->size) n++;
+    return n;
+}

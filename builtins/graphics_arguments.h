@@ -1,6 +1,10 @@
 // Argument reading and results shared by the graphics builtin families.
 #pragma once
 
+#include "platform/host.h"
+
+#include <cstdint>
+
 #include "interpreter/stack.h"
 
 // The resolved argument when it is a real scalar, else null (no message);
@@ -19,3 +23,9 @@ void returnReal(header* first, double value);
 void returnRow(header* first, const double* values, int n);
 void returnIntRow(header* first, const int* values, int n);
 void returnText(header* first, const char* text);
+
+// Work space of `bytes` in the free stack above `newram` (not reserved: it
+// lasts until the next push), or null when it does not fit.
+void* freeStackWork(uint64_t bytes);
+// The number of argument records from `first` up to the stack top.
+int countArguments(header* first);

@@ -59,6 +59,7 @@ inline double decodeCoordinate(int32_t v) { return v / 1000.0; }
 
 // Polled before each replayed record; true stops the replay.
 using StopPoll = bool (*)();
+inline bool stopRequested(StopPoll stop) { return stop && stop(); }
 
 enum class ReplayEnd {
     complete,   // every record was read

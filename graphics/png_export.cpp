@@ -8,6 +8,7 @@
 #include "graphics/graphics_area.h"
 #include "graphics/graphics_export.h"
 #include "graphics/graphics_store.h"
+#include "graphics/pages.h"
 #include "graphics/pixel_surface.h"
 #include "graphics/png_file.h"
 #include "graphics/safe_file.h"
@@ -87,8 +88,14 @@ ExportResult saveGraphicsPng(const char* name, int width, int height, bool antia
     if (height < 10) height = 10;
     writeIntSetting("savewithantialias", antialias ? 1 : 0);
     PixelImage image;
-    const ExportResult result =
-        renderPicture(graphicsStore(), width, height, antialias, codePageToUtf8, stop, image);
+    // While the anaglyph of two pages is shown it is the picture; with
+    // fewer than two pages the live picture is.
+    ExportResult result = ExportResult::cannotOpen;
+    if (anaglyphShown)
+        result = renderAnaglyph(width, height, antialias, codePageToUtf8, stop, image);
+    if (result == ExportResult::cannotOpen)
+        result =
+            renderPicture(graphicsStore(), width, height, antialias, codePageToUtf8, stop, image);
     if (result != ExportResult::written) return result;
     if (!writePngFile(image, *written)) return ExportResult::writeFailed;
     if (intSetting("createbb") == 1 && !writeBoundingBox(*written, width, height))

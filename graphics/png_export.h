@@ -24,7 +24,8 @@
 ExportResult renderPicture(Metafile& store, int width, int height, bool antialias,
                            TextConversion codePageToUtf8, StopPoll stop, PixelImage& out);
 
-// The current picture as a PNG file of width x height pixels: a width
+// The current picture (the anaglyph of pages 1 and 2 while it is shown) as
+// a PNG file of width x height pixels: a width
 // below 10 is the graphics area's, a height below 10 follows the area's
 // shape; both at least 10. Stores the antialias choice in
 // "savewithantialias". ".png" is added to a name without extension

@@ -391,7 +391,9 @@ bool SvgWriter::densityBar(double x1, double y1, double x2, double y2, double va
                            int gridFlag) {
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
-    const Rgb fill = schemeColor(scheme, value - std::floor(value), settings.useColors);
+    // The value as the pixel painters take it, so a cell at 1 keeps the
+    // colour of 1 in the file as on the screen.
+    const Rgb fill = schemeColor(scheme, value, settings.useColors);
     writeRectangle(x1, y1, x2, y2);
     out << " style=\"fill:";
     writeRgb(fill);
@@ -479,18 +481,29 @@ void SvgWriter::writeShapeStyle(int style, ColorCode colour, bool isBar, bool fr
         writeRgb(fill);
         out << ";stroke:none\"";
     };
+    // An unframed filled polygon is edged in its own colour, as a bar is,
+    // so that polygons sharing an edge (the pieces of contour bands) leave
+    // no light seam in a smoothing viewer.
+    auto filledSealed = [&] { filledStroked(c); };
     switch (style) {
         case barFilled:
             if (isBar)
                 filledStroked(c);
             else
-                filledOnly(c);
+                filledSealed();
             break;
+        // A polygon is framed only when its record asks for a frame.
         case barFilledFramed:
-            filledStroked(one);
+            if (isBar || framed)
+                filledStroked(one);
+            else
+                filledSealed();
             break;
         case barFramed:
-            strokedOnly(isBar ? c : one);
+            if (isBar || framed)
+                strokedOnly(isBar ? c : one);
+            else
+                out << " style=\"fill:none;stroke:none\"";
             break;
         case barVertical:
         case barHorizontal:

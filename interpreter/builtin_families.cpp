@@ -10,6 +10,7 @@
     family(characterBuiltins) \
     family(colourBuiltins) \
     family(constantBuiltins) \
+    family(contourBuiltins) \
     family(distributionBuiltins) \
     family(elementAccessBuiltins) \
     family(engineBuiltins) \
@@ -32,12 +33,15 @@
     family(mathBuiltins) \
     family(matrixConstructionBuiltins) \
     family(minimiserBuiltins) \
+    family(pageBuiltins) \
     family(plot2dBuiltins) \
+    family(plot3dBuiltins) \
     family(polynomialBuiltins) \
     family(randomBuiltins) \
     family(reductionBuiltins) \
     family(regularExpressionBuiltins) \
     family(rungeKuttaBuiltins) \
+    family(solidBuiltins) \
     family(sortingBuiltins) \
     family(sparseMatrixBuiltins) \
     family(stringBuiltins) \

@@ -97,6 +97,12 @@ enum ErrorCode : int {
     errorBarRgbArguments = 81,        // "barRGB needs three real matrices ..."
     errorBarRgbSize = 83,             // "Matrix dimensions for barRGB must agree!"
     errorGraphicsArgument = 90,       // "Argument for linestyle must be string!" ...
+    errorMeshParameter = 80,          // "Illegal parameter for mesh!" (and meshbar)
+    errorContourMatrix = 81,          // "Contour needs a real matrix!", "Density needs ..."
+    errorContourLevels = 82,          // "Second parameter of contour must be a vector!"
+    errorSolidParameter = 83,         // "Illegal parameter for solid!" ...
+    errorPlotMemory = 85,             // "Out of memory in mesh!" ... (3D plot work space)
+    errorMeshfactor = 150,            // "Meshfactor needs a real!"
     errorTextArguments = 91,          // "Need a string, and a position in text!"
     errorSetplotVector = 2200,        // "Setplot needs a 1x4 vector!"
     errorGraphicsFlag = 2201,         // "Scaling needs a 1 or 0!" ...

@@ -25,3 +25,10 @@ loadrgb("missing")
 loadrgb(1)
 savergb("x","y")
 savepng(1,2,3,4)
+// While the anaglyph of pages 1 and 2 is shown it is the saved picture: a
+// red page beside a white one gives red 5 * 255 / 12, green and blue 255.
+clg; barstyle("#"); barcolor(putred(1)); bar([0,0,1024,1024]); addpage(); clg; addpage();
+showpage(-1); savepng("anaglyph.png",20,20,0); a=loadrgb("anaglyph");
+[getred(a[10,20]),getgreen(a[10,20]),getblue(a[10,20])]*255
+clg; savepng("cleared.png",20,20,0); c=loadrgb("cleared"); [getred(c[1,1]),getgreen(c[1,1])]*255
+deletepages()
