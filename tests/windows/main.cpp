@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include "shell/windows/qt_pixels.h"
+
 #include <cstdlib>
 #include <string>
 
@@ -13,6 +15,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    installQtPixelBackend();
     testing::InitGoogleTest(&argc, argv);
     int result = RUN_ALL_TESTS();
     std::string remove = std::string("rm -rf ") + folder;

@@ -129,3 +129,46 @@ TEST_F(WindowTest, OutputFromTheComputationThreadIsPaintedOnTheNextTick) {
     };
     EXPECT_TRUE(waitFor([&] { return darkPixels() > 20; }, 1000));
 }
+
+// --- the end ---------------------------------------------------------------------------------
+
+TEST_F(WindowTest, QuitEndsTheInterpreterAndTheMessageLoop) {
+    QTimer::singleShot(0, client, [this] {
+        type("quit");
+        press(Qt::Key_Return);
+    });
+    QElapsedTimer timer;
+    timer.start();
+    host.runWindows(*loop);
+    EXPECT_LT(timer.elapsed(), 3000);
+    EXPECT_FALSE(loop->isThreadRunning());
+}
+
+// Once the windows run: `typeIt`, then the window is closed.
+static void closeSoon(QWidget* client, QWidget* frame, std::function<void()> typeIt) {
+    QTimer::singleShot(0, client, [typeIt, frame] {
+        typeIt();
+        QTimer::singleShot(100, frame, [frame] { frame->close(); });
+    });
+}
+
+TEST_F(WindowTest, ClosingTheWindowAtThePromptEndsTheInterpreter) {
+    closeSoon(client, frame, [] {});
+    QElapsedTimer timer;
+    timer.start();
+    host.runWindows(*loop);
+    EXPECT_LT(timer.elapsed(), 3000);
+    EXPECT_FALSE(loop->isThreadRunning());
+}
+
+TEST_F(WindowTest, ClosingTheWindowStopsAComputation) {
+    closeSoon(client, frame, [this] {
+        type("for i=1 to 1e12; end;");
+        press(Qt::Key_Return);
+    });
+    QElapsedTimer timer;
+    timer.start();
+    host.runWindows(*loop);
+    EXPECT_LT(timer.elapsed(), 3000);
+    EXPECT_FALSE(loop->isThreadRunning());
+}

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdlib>
 #include <functional>
@@ -45,6 +46,7 @@ class WindowTest : public testing::Test {
                 static char name[] = "kalix";
                 static char* words[] = {name, nullptr};
                 runInterpreterLoop(1, words);
+                if (windowHost) windowHost->interpreterEnded();
                 return 0;
             },
             threadStackSize);
