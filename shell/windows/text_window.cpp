@@ -241,13 +241,13 @@ void TextWindow::handleKey(int event, int character, int key) {
             if (code < 0) return;  // Escape in a function body sends nothing
         }
         typedChar = character;
-        keyCode = code;
+        storeKeyCode(code);
     } else {
         virtualKey(key, code, replaced);
         cursorKey = key == windowKeyUp || key == windowKeyDown || key == windowKeyLeft ||
                     key == windowKeyRight || key == windowKeyHome || key == windowKeyEnd ||
                     key == windowKeyPageUp || key == windowKeyPageDown;
-        keyCode = code;
+        storeKeyCode(code);
         character = typedChar;
     }
     if (!replaced) {
@@ -260,6 +260,13 @@ void TextWindow::handleKey(int event, int character, int key) {
         }
     }
     waitTimer.reset();
+}
+
+// An Escape not yet seen by a computation stays: a key typed after it must
+// not take it away.
+void TextWindow::storeKeyCode(int code) {
+    if (keyCode.load() == editEscape && !getIntCell(inputWaiting)) return;
+    keyCode = code;
 }
 
 // Escape: leaves a function edited in place, ends a body read line by line
@@ -443,63 +450,48 @@ void TextWindow::selectWordAt(int x, int y) {
     editor.anchorLine = nullptr;
 }
 
-// --- timers
-// ----------------------------------------------------------------------------------------------
+// --- timers --------------------------------------------------------------------------------
+
+// Other threads have the GUI thread run it; true when posted.
+bool TextWindow::postedToGui(std::function<void()> job) {
+    if (isGuiThread()) return false;
+    postToWindow(std::move(job));
+    return true;
+}
 
 void TextWindow::startWaitTimer(int milliseconds) {
-    if (!isGuiThread()) {
-        postToWindow([this, milliseconds] { startWaitTimer(milliseconds); });
-        return;
-    }
+    if (postedToGui([this, milliseconds] { startWaitTimer(milliseconds); })) return;
     waitTimer = std::make_unique<WindowTimer>(*this, milliseconds, waitTimerId);
 }
 
 void TextWindow::startStatusHelpTimer() {
     if (!intSetting("statushelp")) return;
-    if (!isGuiThread()) {
-        postToWindow([this] { startStatusHelpTimer(); });
-        return;
-    }
+    if (postedToGui([this] { startStatusHelpTimer(); })) return;
     statusHelpTimer = std::make_unique<WindowTimer>(*this, 500, statusHelpTimerId);
 }
 
 void TextWindow::stopStatusHelpTimer() {
-    if (!isGuiThread()) {
-        postToWindow([this] { stopStatusHelpTimer(); });
-        return;
-    }
+    if (postedToGui([this] { stopStatusHelpTimer(); })) return;
     statusHelpTimer.reset();
 }
 
 void TextWindow::startShortTimer() {
-    if (!isGuiThread()) {
-        postToWindow([this] { startShortTimer(); });
-        return;
-    }
+    if (postedToGui([this] { startShortTimer(); })) return;
     if (!shortTimer) shortTimer = std::make_unique<WindowTimer>(*this, 100, shortTimerId);
 }
 
 void TextWindow::stopShortTimer() {
-    if (!isGuiThread()) {
-        postToWindow([this] { stopShortTimer(); });
-        return;
-    }
+    if (postedToGui([this] { stopShortTimer(); })) return;
     shortTimer.reset();
 }
 
 void TextWindow::startBusyTimer() {
-    if (!isGuiThread()) {
-        postToWindow([this] { startBusyTimer(); });
-        return;
-    }
+    if (postedToGui([this] { startBusyTimer(); })) return;
     busyTimer = std::make_unique<WindowTimer>(*this, 500, busyTimerId);
 }
 
 void TextWindow::stopBusyTimer() {
-    if (!isGuiThread()) {
-        postToWindow([this] { stopBusyTimer(); });
-        return;
-    }
+    if (postedToGui([this] { stopBusyTimer(); })) return;
     busyTimer.reset();
 }
 
@@ -674,10 +666,7 @@ void TextWindow::filePathChanged(const char* path) {
 }
 
 void TextWindow::updateWindowTitle() {
-    if (!isGuiThread()) {
-        postToWindow([this] { updateWindowTitle(); });
-        return;
-    }
+    if (postedToGui([this] { updateWindowTitle(); })) return;
     std::string path;
     {
         std::lock_guard<std::mutex> lock(textsMutex);

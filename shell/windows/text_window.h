@@ -11,6 +11,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -144,6 +145,8 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     void virtualKey(int key, int& code, bool& replaced);
     void dispatchKey(int character, int code);
     void escapeTyped(int& character, int& code);
+    void storeKeyCode(int code);
+    bool postedToGui(std::function<void()> job);
     void statusHelp();
     void dragScroll();
     void selectWordAt(int x, int y);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "shell/settings.h"
+#include "shell/text.h"
 #include "shell/windows/notebook_painting.h"
 #include "shell/windows/text_window.h"
 
@@ -78,6 +79,7 @@ class PaintingTest : public testing::Test {
         fonts.bold = {"Courier New", 21, 700};
         fonts.heading = {"Courier New", 27, 700};
         writeIntSetting("usecolors", 1);
+        selectCodePage(1252);
     }
     void TearDown() override { writeIntSetting("usecolors", 1); }
 
@@ -257,4 +259,14 @@ TEST_F(PaintingTest, MisspeltWordsAreUnderlinedInTheCommandColour) {
     EXPECT_EQ(mark.w, 20 + 56);
     EXPECT_EQ(mark.y, 5 + 20 - 2);
     EXPECT_EQ(mark.colour, notebookTextColour(1));
+}
+
+TEST_F(PaintingTest, CommentsWithEntitiesAreDrawnAsTheirCharacters) {
+    build({"% &alpha; &lt; &beta;", "% caf\xE9", ">"});
+    ASSERT_EQ(NotebookEditor::decodeLineEntities(editor.firstLine), 1);
+    RecordingSurface s = paint();
+    std::vector<Drawn> texts = s.of("text");
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].text, "\xCE\xB1 < \xCE\xB2");
+    EXPECT_EQ(texts[1].text, "caf\xC3\xA9");  // code page 1252 to UTF-8
 }

@@ -2,6 +2,12 @@
 // notebook window.
 #include <QWheelEvent>
 
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "shell/settings.h"
+
 #include "window_fixture.h"
 
 namespace {
@@ -132,43 +138,102 @@ TEST_F(WindowTest, OutputFromTheComputationThreadIsPaintedOnTheNextTick) {
 
 // --- the end ---------------------------------------------------------------------------------
 
-TEST_F(WindowTest, QuitEndsTheInterpreterAndTheMessageLoop) {
-    QTimer::singleShot(0, client, [this] {
-        type("quit");
-        press(Qt::Key_Return);
-    });
+// Runs the windows as the program does, `action` first, until they end;
+// the interpreter has ended by then, within a few seconds.
+static void runWindowsAfter(NotebookWindowHost& host, Thread& loop, QWidget* client,
+                            std::function<void()> action) {
+    QTimer::singleShot(0, client, action);
     QElapsedTimer timer;
     timer.start();
-    host.runWindows(*loop);
+    host.runWindows(loop);
     EXPECT_LT(timer.elapsed(), 3000);
-    EXPECT_FALSE(loop->isThreadRunning());
+    EXPECT_FALSE(loop.isThreadRunning());
 }
 
-// Once the windows run: `typeIt`, then the window is closed.
-static void closeSoon(QWidget* client, QWidget* frame, std::function<void()> typeIt) {
-    QTimer::singleShot(0, client, [typeIt, frame] {
-        typeIt();
-        QTimer::singleShot(100, frame, [frame] { frame->close(); });
+TEST_F(WindowTest, QuitEndsTheInterpreterAndTheMessageLoop) {
+    runWindowsAfter(host, *loop, client, [this] {
+        type("quit");
+        press(Qt::Key_Return);
     });
 }
 
 TEST_F(WindowTest, ClosingTheWindowAtThePromptEndsTheInterpreter) {
-    closeSoon(client, frame, [] {});
-    QElapsedTimer timer;
-    timer.start();
-    host.runWindows(*loop);
-    EXPECT_LT(timer.elapsed(), 3000);
-    EXPECT_FALSE(loop->isThreadRunning());
+    runWindowsAfter(host, *loop, client, [this] { frame->close(); });
 }
 
 TEST_F(WindowTest, ClosingTheWindowStopsAComputation) {
-    closeSoon(client, frame, [this] {
+    runWindowsAfter(host, *loop, client, [this] {
         type("for i=1 to 1e12; end;");
         press(Qt::Key_Return);
+        QTimer::singleShot(100, frame, [this] { frame->close(); });
     });
-    QElapsedTimer timer;
-    timer.start();
-    host.runWindows(*loop);
-    EXPECT_LT(timer.elapsed(), 3000);
-    EXPECT_FALSE(loop->isThreadRunning());
+}
+
+// --- keys, sizes and fonts ------------------------------------------------------------------
+
+TEST_F(WindowTest, TappingCtrlAloneTranslatesTheNextCharacter) {
+    char path[] = "/tmp/kalix-keys-XXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, "a\xE4\nq@\n", 6), 6);
+    close(fd);
+    ASSERT_EQ(window->loadKeyTable(path), 1);
+    std::remove(path);
+    auto tapControl = [this] {
+        QTest::keyPress(client, Qt::Key_Control);
+        QTest::keyRelease(client, Qt::Key_Control);
+    };
+    tapControl();
+    type("a");
+    type("a");
+    tapControl();
+    type("q");
+    tapControl();
+    QTest::keyPress(client, Qt::Key_Shift);  // Shift cancels the translation
+    QTest::keyRelease(client, Qt::Key_Shift);
+    type("q");
+    EXPECT_EQ(cursorText(),
+              ">\xE4"
+              "a@q");
+}
+
+TEST_F(WindowTest, TheLineLengthIsSeventyWithFixLineLength) {
+    frame->resize(500, 400);
+    QTest::qWait(20);
+    EXPECT_EQ(lineLength, 70);
+    writeIntSetting("fixlinelength", 0);
+    frame->resize(900, 400);
+    ASSERT_TRUE(waitFor([&] { return lineLength != 70; }, 2000));
+    int average = measureFont(window->getFonts().normal).widths['x'];
+    EXPECT_EQ(lineLength, (window->getClientWidth() - 40) / average);
+    EXPECT_EQ(window->getTextPixelWidth(),
+              measureFont(window->getFonts().normal).widths['m'] * lineLength);
+    writeIntSetting("fixlinelength", 1);
+    window->onSized();
+    EXPECT_EQ(lineLength, 70);
+}
+
+// "Courier New" reaches a monospaced face through fontconfig; the cell is
+// at most the asked height.
+TEST_F(WindowTest, TheNotebookFontIsMonospacedAndFitsItsRow) {
+    FontMeasure measure = measureFont(window->getFonts().normal);
+    EXPECT_EQ(window->getFonts().normal.face, "Courier New");
+    EXPECT_EQ(measure.widths['i'], measure.widths['m']);
+    EXPECT_GT(measure.widths['m'], 0);
+    EXPECT_LE(measure.height, 16);
+    EXPECT_GE(measure.height, 14);
+    EXPECT_EQ(window->lineHeight(), measure.height);
+    EXPECT_EQ(window->getFonts().heading.height, 21);  // 16 x 4/3, rounded
+    EXPECT_EQ(window->getFonts().bold.height, 17);
+}
+
+TEST_F(WindowTest, TheViewFollowsTheCaretSideways) {
+    std::string text(200, 'x');
+    type(text.c_str());
+    ASSERT_TRUE(waitFor([&] { return window->redrawText(); }));
+    EXPECT_GT(editor().getHorizontalScroll(), 0);
+    EXPECT_LT(window->getCaretX(), window->getClientWidth());
+    press(Qt::Key_Home);
+    ASSERT_TRUE(waitFor([&] { return window->redrawText(); }));
+    EXPECT_EQ(editor().getHorizontalScroll(), 0);
 }
