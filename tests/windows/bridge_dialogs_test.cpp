@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <atomic>
 #include <cstdio>
@@ -47,18 +48,24 @@ class BridgeTest : public testing::Test {
         return true;
     }
 
-    // Presses the button of the next modal box with the given text.
+    // Acts on the next modal dialog as soon as it shows.
+    static void whenModal(std::function<void(QWidget*)> act) {
+        auto* poll = new QTimer(QApplication::instance());
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog) return;
+            poll->stop();
+            poll->deleteLater();
+            act(dialog);
+        });
+        poll->start(5);
+    }
+
+    // Presses a button of the next message box.
     static void answerNextBox(QMessageBox::StandardButton button) {
-        auto poll = std::make_shared<std::function<void()>>();
-        *poll = [button, poll] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) {
-                QTimer::singleShot(5, *poll);
-                return;
-            }
-            box->button(button)->click();
-        };
-        QTimer::singleShot(5, *poll);
+        whenModal([button](QWidget* dialog) {
+            if (auto* box = qobject_cast<QMessageBox*>(dialog)) box->button(button)->click();
+        });
     }
 };
 
@@ -136,13 +143,9 @@ TEST_F(BridgeTest, ACancelledChooserKeepsTheLastChoice) {
     FileSelector selector(nullptr, "", 1, "Save Notebook", "kn", filter);
     EXPECT_EQ(selector.filterText(), "Kalix Notebooks (*.kn);;All Files (*)");
     auto respond = [](bool accept) {
-        auto poll = std::make_shared<std::function<void()>>();
-        *poll = [accept, poll] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog) {
-                QTimer::singleShot(5, *poll);
-                return;
-            }
+        whenModal([accept](QWidget* widget) {
+            auto* dialog = qobject_cast<QFileDialog*>(widget);
+            ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->windowTitle().toStdString(), "Save Notebook");
             if (accept) {
                 dialog->selectFile("/tmp/chosen");
@@ -150,8 +153,7 @@ TEST_F(BridgeTest, ACancelledChooserKeepsTheLastChoice) {
             } else {
                 dialog->reject();
             }
-        };
-        QTimer::singleShot(5, *poll);
+        });
     };
     std::atomic<int> done{0};
     std::string first, second;
