@@ -149,3 +149,20 @@ TEST_F(WindowTest, ALineOfThirtyTwoThousandSevenHundredSixtySevenIsRefused) {
         EXPECT_EQ(refused, length == 32767) << length;
     }
 }
+
+// With output off nothing is printed, yet every command keeps its line: the
+// next prompt opens below it (a prompt taken for the next existing one
+// would delete the command).
+TEST_F(WindowTest, CommandsKeepTheirLinesWithOutputOff) {
+    ASSERT_TRUE(run("output off"));
+    ASSERT_TRUE(run("a=1"));
+    ASSERT_TRUE(run("1+1"));
+    EXPECT_EQ(lines(), (Lines{">output off", ">a=1", ">1+1", ">"}));
+    // Run again in the middle: the cursor goes on to the next command.
+    press(Qt::Key_Up);
+    press(Qt::Key_Up);
+    EXPECT_EQ(cursorText(), ">a=1");
+    ASSERT_TRUE(returnAndWait());
+    EXPECT_EQ(cursorText(), ">1+1");
+    EXPECT_EQ(lines(), (Lines{">output off", ">a=1", ">1+1", ">"}));
+}
