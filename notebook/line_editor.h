@@ -14,24 +14,26 @@
 #include <vector>
 
 #include "notebook/notebook_model.h"
+#include "platform/host.h"
 
-// What a key means to the line editor (0: a typed character only).
+// What a key means to the line editor (0: a typed character only); the
+// codes the host stores with a key are the same numbers.
 enum LineEditCode : int {
-    editUp = 1,
-    editDown = 2,
-    editLeft = 3,
-    editRight = 4,
-    editEscape = 5,
-    editDelete = 6,
+    editUp = keyCursorUp,
+    editDown = keyCursorDown,
+    editLeft = keyCursorLeft,
+    editRight = keyCursorRight,
+    editEscape = keyEscape,
+    editDelete = keyDelete,
     editBackspace = 7,
     editTab = 9,
     editReturn = 10,
     editEnd = 12,
     editHome = 13,
-    editF1 = 14,  // F1 .. F10 are 14 .. 23
+    editF1 = keyF1,  // F1 .. F10 are 14 .. 23
     editWordLeft = 24,
     editWordRight = 25,
-    editInsert = 26,
+    editInsert = keyInsert,
     editPageUp = 28,
     editPageDown = 29,
 };
