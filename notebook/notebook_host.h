@@ -82,6 +82,11 @@ class NotebookHost {
     virtual void setClipboardPicture(const NotebookPicture&) {}
     // Lets the waiting interpreter take the cursor line.
     virtual void resumeInterpreter() {}
+    // Brings the notebook to the front (when it is not).
+    virtual void showTextWindow() {}
+    // Tab outside a function: the graphics to the front, or the notebook
+    // back when the graphics are in front.
+    virtual void toggleGraphicsWindow() {}
     virtual void stopStatusHelpTimer() {}
     // A notebook's first line names a Maxima mode (1 compatibility, 2 direct).
     virtual void setMaximaMode(int) {}

@@ -93,6 +93,15 @@ static thread_local const NotebookEditor* optionsHolder = nullptr;
 TextLockHold::TextLockHold(NotebookEditor& editor, const char* place)
     : editor(editor), place(place) {
     textLock.enter(place);
+    taken();
+}
+
+TextLockHold::TextLockHold(NotebookEditor& editor, const char* place, std::try_to_lock_t)
+    : editor(editor), place(place), held(textLock.tryEnter() != 0) {
+    if (held) taken();
+}
+
+void TextLockHold::taken() {
     if (textLock.getDepth() == 1) {
         editor.heldOptions = editor.host->options();
         optionsHolder = &editor;
@@ -100,6 +109,7 @@ TextLockHold::TextLockHold(NotebookEditor& editor, const char* place)
 }
 
 TextLockHold::~TextLockHold() {
+    if (!held) return;
     std::vector<std::string> messages;
     if (textLock.getDepth() == 1) {
         messages.swap(editor.pendingMessages);
@@ -354,7 +364,7 @@ void NotebookEditor::setFilePath(const char* path) {
     host->filePathChanged(filePath.c_str());
 }
 
-std::string NotebookEditor::notebookName() const {
+std::string NotebookEditor::notebookNameOf(const std::string& filePath) {
     if (filePath.empty()) return "New Notebook";
     String name(filePath.c_str());
     std::string base = name.findFileName();

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,8 @@ class NotebookPicture {
     virtual void scaleTo(int newWidth, int newHeight);
     // Writes the picture as a PNG file; 1 on success.
     virtual int writePng(const char* path) const;
+    // The PNG file contents (empty when the picture keeps none).
+    const std::string& pngBytes() const { return png; }
 
   protected:
     int width;
@@ -134,13 +137,20 @@ extern char noBreakSpaceChar;
 class TextLockHold {
   public:
     TextLockHold(NotebookEditor& editor, const char* place);
+    // Takes the lock only when it is free (or the caller's): the GUI thread
+    // never waits for it. `owns` tells whether it was taken.
+    TextLockHold(NotebookEditor& editor, const char* place, std::try_to_lock_t);
     ~TextLockHold();
     TextLockHold(const TextLockHold&) = delete;
     TextLockHold& operator=(const TextLockHold&) = delete;
+    bool owns() const { return held; }
 
   private:
+    void taken();
+
     NotebookEditor& editor;
     const char* place;
+    bool held = true;
 };
 
 struct LinePosition {
@@ -224,7 +234,8 @@ class NotebookEditor {
     const char* getFilePath() const { return filePath.c_str(); }
     void setFilePath(const char* path);
     // The file name without directory and extension, or "New Notebook".
-    std::string notebookName() const;
+    std::string notebookName() const { return notebookNameOf(filePath); }
+    static std::string notebookNameOf(const std::string& path);
 
     // --- editing -------------------------------------------------------
     void insertChar(int character);

@@ -49,6 +49,9 @@ extern int inputBuiltinActive;
 
 // 1 while a multi-line function definition is read (the prompt is "$").
 extern int functionEntryActive;
+// 1 while the line source reads the next line of a command continued with
+// " ...".
+extern int continuationActive;
 
 // What readInputLine returns besides a line (1) and the end of input (0): a
 // line of 0x7fff characters or more, refused and left empty; the caller

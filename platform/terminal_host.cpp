@@ -24,6 +24,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/window_host.h"
 #include "shell/text.h"
 
 int inputBuiltinActive = 0;
@@ -66,6 +67,7 @@ static void clearStoredKey() {
 }
 
 int checkEscape() {
+    if (windowHost) return windowHost->checkEscape();
     // Loops ask at every pass: a plain load first, the exchange only when
     // a key is there.
     if (storedKeyCode.load(std::memory_order_relaxed) != keyEscape) return 0;
@@ -163,6 +165,7 @@ static int readPipedLine(std::string& line) {
 }
 
 int readInputLine(char* buffer) {
+    if (windowHost) return windowHost->readInputLine(buffer);
     std::fflush(stdout);
     std::string line;
     int read = inputIsTerminal() ? readTerminalLine(functionEntryActive ? "$" : ">", line)
@@ -349,11 +352,16 @@ static void writeUtf8(FILE* stream, const char* text) {
 }
 
 int printToTextWindow(const char* text) {
+    if (windowHost) return windowHost->printToTextWindow(text);
     writeUtf8(stdout, text);
     return 1;
 }
 
 void showWarning(const char* text, const char* title) {
+    if (windowHost) {
+        windowHost->showWarning(text, title);
+        return;
+    }
     std::fflush(stdout);
     writeUtf8(stderr, title);
     std::fputs(": ", stderr);
@@ -361,14 +369,25 @@ void showWarning(const char* text, const char* title) {
     std::fputc('\n', stderr);
 }
 
-// A terminal has no notebook, status bar, menus or unattended runs.
-void showTextWindow() {}
-void setStatusText(const char*) {}
+// A terminal has no notebook, status bar, menus or unattended runs; the
+// window host takes some of these over while its windows are open.
+void showTextWindow() {
+    if (windowHost) windowHost->showTextWindow();
+}
+void setStatusText(const char* text) {
+    if (windowHost) windowHost->setStatusText(text);
+}
 void reportAutomaticModeError(const char*) {}
 void insertLatexImage(const char*) {}
-void endFunctionEntry() {}
+void endFunctionEntry() {
+    if (windowHost) windowHost->endFunctionEntry();
+}
 void addLoadedFileToMenu(const char*) {}
 void setUserSubmenuName(const char*) {}
 void startStartupThread() {}
-void startNewNotebook() {}
-void clearTextWindow() {}
+void startNewNotebook() {
+    if (windowHost) windowHost->startNewNotebook();
+}
+void clearTextWindow() {
+    if (windowHost) windowHost->clearTextWindow();
+}

@@ -1,4 +1,5 @@
-// Program start-up on a terminal.
+// Program start-up: options, settings, the stack, the computation thread, and
+// the windows or the terminal.
 #include "shell/startup.h"
 
 #include <clocale>
@@ -12,6 +13,7 @@
 #include "interpreter/notebook_services.h"
 #include "interpreter/scanner.h"
 #include "platform/host.h"
+#include "platform/window_host.h"
 #include "shell/base_directory.h"
 #include "shell/settings.h"
 #include "shell/threads.h"
@@ -89,6 +91,7 @@ static int runComputation(Thread*) {
     exitStatus = runInterpreterLoop(int(interpreterWords.size()) - 1, interpreterWords.data());
     std::fflush(stdout);
     interpreterEnded.unpark();
+    if (windowHost) windowHost->interpreterEnded();
     return 0;
 }
 
@@ -98,6 +101,8 @@ static void writeCurrentSettings(SettingsStore& store) {
     store.writeIntSetting("stacksize64", int(stackSize / (1024 * 1024)));
     saveColorSettings(store);
 }
+
+WindowHost* offeredWindowHost = nullptr;
 
 int runMain(int argc, char** argv) {
     std::setlocale(LC_CTYPE, "");
@@ -121,13 +126,21 @@ int runMain(int argc, char** argv) {
     for (std::string& word : options.words) interpreterWords.push_back(word.data());
     interpreterWords.push_back(nullptr);
 
+    // With a display the program runs in its windows; else on the terminal.
+    if (offeredWindowHost && windowsWanted(options.scriptMode) &&
+        offeredWindowHost->openWindows(argc, argv))
+        windowHost = offeredWindowHost;
+
     writeLog("Start KXW process");
     Thread computation(runComputation, threadStackSize);
     if (computation.startThread() != 0) {
         showWarning("Could not start the interpreter thread.", "Kalix");
         return 1;
     }
-    interpreterEnded.park();
+    if (windowHost)
+        windowHost->runWindows(computation);
+    else
+        interpreterEnded.park();
     killExecProcess();
     // A second instance leaves the settings of the first alone.
     if (!secondInstance) writeSettingsAtExit(writeCurrentSettings);

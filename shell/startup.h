@@ -1,5 +1,6 @@
-// Program start-up on a terminal: command-line options, directories, code
-// page, settings, the interpreter stack and the computation thread.
+// Program start-up: command-line options, directories, code page, settings,
+// the interpreter stack, the computation thread and the windows or the
+// terminal.
 #pragma once
 
 #include <string>
@@ -24,6 +25,11 @@ StartupOptions parseOptions(int argc, char** argv);
 // A program file named on the command line, made absolute against the
 // start directory (ending in "/"). A quoted name is left as it is.
 std::string absoluteFileName(const std::string& name, const std::string& startDirectory);
+
+class WindowHost;
+// The windows the program can run in (set by main before runMain; null:
+// the terminal only). They open when windowsWanted says so.
+extern WindowHost* offeredWindowHost;
 
 // Runs the program; returns the process exit status.
 int runMain(int argc, char** argv);
