@@ -5,7 +5,6 @@
 // clang-format off
 #define KALIX_BUILTIN_FAMILIES(family) \
     family(constantBuiltins) \
-    family(engineBuiltins) \
     family(evaluationBuiltins) \
     family(formatBuiltins) \
     family(globalBuiltins) \
@@ -13,6 +12,7 @@
     family(introspectionBuiltins) \
     family(mapBuiltins) \
     family(mathBuiltins) \
+    family(maximaBuiltins) \
     family(systemBuiltins)
 // clang-format on
 

@@ -15,6 +15,8 @@ enum ErrorCode : int {
     errorMathLibrary = 51,    // "Floating point error!" and domain errors
     errorInterrupt = 53,      // Escape, or no input left to wait for
     errorOpenFile = 53,       // "Could not open %s!"
+    errorMaximaSaid = 10,     // Maxima answered without an output label
+    errorMaximaPath = 4000,   // "Need a path to Maxima!"
 
     // --- syntax ---
     errorClosingBracket = 5,       // "Closing bracket ) missing!"
