@@ -161,13 +161,13 @@ void sendToMaxima(const std::string& text, int kind, int conversion) {
 
 void sendMaximaLine(const std::string& text, int conversion) {
     if (maximaDisplay2d == 0) {
-        sendToMaxima("display2d:true;", maximaReplyInternal, maximaAsTyped);
+        maxima::sendToMaxima("display2d:true;", maximaReplyInternal, maximaAsTyped);
         if (errorCode) return;
         maximaDisplay2d = 1;
     }
     if (pendingLineWidth != 0) {
-        sendToMaxima("linel:" + std::to_string(pendingLineWidth) + ";\n", maximaReplyInternal,
-                     maximaAsTyped);
+        maxima::sendToMaxima("linel:" + std::to_string(pendingLineWidth) + ";\n",
+                             maximaReplyInternal, maximaAsTyped);
         pendingLineWidth = 0;
         if (errorCode) return;
     }
@@ -183,16 +183,16 @@ void sendMaximaLine(const std::string& text, int conversion) {
         line.pop_back();
         kind = maximaReplyInternal;
     }
-    sendToMaxima(line, kind, conversion);
+    maxima::sendToMaxima(line, kind, conversion);
 }
 
-void dismissMaximaQuestion() { sendToMaxima("1a;", maximaReplyDropped, maximaAsTyped); }
+void dismissMaximaQuestion() { maxima::sendToMaxima("1a;", maximaReplyDropped, maximaAsTyped); }
 
 std::string askMaxima(const std::string& input, int depth, bool doubleUnderscores) {
     if (!maximaIsRunning()) openMaxima(getProgramDir());
     if (errorCode) return "";
     if (maximaDisplay2d == 1) {
-        sendToMaxima("display2d:false;", maximaReplyInternal, maximaAsTyped);
+        maxima::sendToMaxima("display2d:false;", maximaReplyInternal, maximaAsTyped);
         if (errorCode) return "";
         maximaDisplay2d = 0;
     }
@@ -204,7 +204,7 @@ std::string askMaxima(const std::string& input, int depth, bool doubleUnderscore
     std::string text = input;
     if (!endsWith(text, ";") && !endsWith(text, "$")) text += ";";
     answer.clear();
-    sendToMaxima(text, maximaReplyCollected, maximaMatrixVariablesPercent);
+    maxima::sendToMaxima(text, maximaReplyCollected, maximaMatrixVariablesPercent);
     if (errorCode) return "";
     std::string reply = answer;
     if (!question) {
@@ -227,7 +227,7 @@ std::string askMaxima(const std::string& input, int depth, bool doubleUnderscore
         if (chooseAnswer(reply, &line, &choice)) {
             if (!intSetting("answermaxima"))
                 printFormatted("Answering \"%s?\" with \"%s\"\n", line.c_str(), choice.c_str());
-            return askMaxima(choice, depth - 1, doubleUnderscores);
+            return maxima::askMaxima(choice, depth - 1, doubleUnderscores);
         }
         dismissMaximaQuestion();
         fail(errorFailed, "Cannot answer \"%s\"\n", reply.c_str());
@@ -243,7 +243,7 @@ std::string askMaxima(const std::string& input, int depth, bool doubleUnderscore
 std::string getTexFromMaxima(const std::string& expression) {
     std::string command = "tex(" + expression + ");";
     answer.clear();
-    sendToMaxima(command, maximaReplyCollected, maximaAsTyped);
+    maxima::sendToMaxima(command, maximaReplyCollected, maximaAsTyped);
     if (errorCode) {
         errorCode = 0;
         printText(("Maxima error in " + command + " command.\n").c_str());

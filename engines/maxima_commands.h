@@ -5,6 +5,8 @@
 
 #include <string>
 
+// Calls inside this namespace are qualified: the reply-kind enums would
+// otherwise find the interpreter's entries of the same names.
 namespace maxima {
 
 // A line width to send before the next displayed line (0: none).
