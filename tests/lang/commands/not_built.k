@@ -5,9 +5,7 @@ clg;
 resetgraphics
 trace off
 traceif 1
-maximamode
 pythonmode
-mxmhelp x
 addmenu x
 submenu x
 tccompile x
