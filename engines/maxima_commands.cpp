@@ -191,6 +191,10 @@ void dismissMaximaQuestion() { maxima::sendToMaxima("1a;", maximaReplyDropped, m
 std::string askMaxima(const std::string& input, int depth, bool doubleUnderscores) {
     if (!maximaIsRunning()) openMaxima(getProgramDir());
     if (errorCode) return "";
+    // A question left from a displayed line would take this text as its
+    // answer.
+    if (question) dismissMaximaQuestion();
+    if (errorCode) return "";
     if (maximaDisplay2d == 1) {
         maxima::sendToMaxima("display2d:false;", maximaReplyInternal, maximaAsTyped);
         if (errorCode) return "";
@@ -241,6 +245,8 @@ std::string askMaxima(const std::string& input, int depth, bool doubleUnderscore
 }
 
 std::string getTexFromMaxima(const std::string& expression) {
+    if (question && maximaIsRunning()) dismissMaximaQuestion();
+    if (errorCode) return "";
     std::string command = "tex(" + expression + ");";
     answer.clear();
     maxima::sendToMaxima(command, maximaReplyCollected, maximaAsTyped);

@@ -86,6 +86,11 @@ TEST_F(MaximaBridgeTest, QuestionsAreAnsweredOrDismissed) {
     EXPECT_EQ(output(), "Maxima is asking\nIs x positive, negative or zero?\n\nUse assume!\n");
     errorCode = 0;
     EXPECT_EQ(ask("after"), "after");  // the question was dismissed
+    // A question shown for a displayed line is left for the user's next
+    // Maxima line, but never taken as the answer of an evaluation.
+    maxima::sendMaximaLine("ask;", maximaAsTyped);
+    EXPECT_EQ(output(), "\nIs x positive, negative or zero?\n\n");
+    EXPECT_EQ(ask("next"), "next");
 }
 
 TEST_F(MaximaBridgeTest, EscapeEndsMaximaAndTheNextCommandStartsItAgain) {
