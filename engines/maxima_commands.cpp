@@ -188,13 +188,10 @@ void sendMaximaLine(const std::string& text, int conversion) {
 
 void dismissMaximaQuestion() { maxima::sendToMaxima("1a;", maximaReplyDropped, maximaAsTyped); }
 
-std::string askMaxima(const std::string& input, int depth, bool doubleUnderscores) {
-    if (!maximaIsRunning()) openMaxima(getProgramDir());
-    if (errorCode) return "";
-    // A question left from a displayed line would take this text as its
-    // answer.
-    if (question) dismissMaximaQuestion();
-    if (errorCode) return "";
+namespace {
+
+// Sends the text (an answer when Maxima asked) and collects the answer.
+std::string evaluate(const std::string& input, int depth, bool doubleUnderscores) {
     if (maximaDisplay2d == 1) {
         maxima::sendToMaxima("display2d:false;", maximaReplyInternal, maximaAsTyped);
         if (errorCode) return "";
@@ -231,7 +228,7 @@ std::string askMaxima(const std::string& input, int depth, bool doubleUnderscore
         if (chooseAnswer(reply, &line, &choice)) {
             if (!intSetting("answermaxima"))
                 printFormatted("Answering \"%s?\" with \"%s\"\n", line.c_str(), choice.c_str());
-            return maxima::askMaxima(choice, depth - 1, doubleUnderscores);
+            return evaluate(choice, depth - 1, doubleUnderscores);
         }
         dismissMaximaQuestion();
         fail(errorFailed, "Cannot answer \"%s\"\n", reply.c_str());
@@ -242,6 +239,18 @@ std::string askMaxima(const std::string& input, int depth, bool doubleUnderscore
     printText(reply.c_str());
     fail(errorFailed, "\nUse assume!\n");
     return "";
+}
+
+}  // namespace
+
+std::string askMaxima(const std::string& input, int depth, bool doubleUnderscores) {
+    if (!maximaIsRunning()) openMaxima(getProgramDir());
+    if (errorCode) return "";
+    // A question left from a displayed line would take this text as its
+    // answer.
+    if (question) dismissMaximaQuestion();
+    if (errorCode) return "";
+    return evaluate(input, depth, doubleUnderscores);
 }
 
 std::string getTexFromMaxima(const std::string& expression) {
