@@ -12,7 +12,6 @@
     family(constantBuiltins) \
     family(distributionBuiltins) \
     family(elementAccessBuiltins) \
-    family(engineBuiltins) \
     family(evaluationBuiltins) \
     family(fileBuiltins) \
     family(filterBuiltins) \
@@ -31,6 +30,7 @@
     family(mapBuiltins) \
     family(mathBuiltins) \
     family(matrixConstructionBuiltins) \
+    family(maximaBuiltins) \
     family(minimiserBuiltins) \
     family(plot2dBuiltins) \
     family(polynomialBuiltins) \

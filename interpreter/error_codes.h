@@ -118,4 +118,8 @@ enum ErrorCode : int {
     errorRootArgument = 300,     // "Need a starting value!", "Need a complex polynomial"
     errorRootFailed = 311,       // "Bauhuber-Iteration failed!"
     errorRootInterrupted = 700,  // Escape during the root iteration
+
+    // --- Maxima ---
+    errorMaximaSaid = 10,    // Maxima answered without an output label
+    errorMaximaPath = 4000,  // "Need a path to Maxima!"
 };

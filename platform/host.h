@@ -21,6 +21,9 @@ void markComputationStackBase();
 
 // Interpreter (re)start jobs: Maxima when configured, graphics redraw.
 void startStartupThread();
+// The job that starts Maxima; run by startStartupThread for a user at a
+// terminal (not for input from a pipe or file, nor with "-script").
+void setStartupJob(void (*job)());
 // Clears the notebook and the graphics for a restarted interpreter.
 void startNewNotebook();
 // Clears the notebook's lines (interpreter start, command `cls`).

@@ -369,6 +369,14 @@ void insertLatexImage(const char*) {}
 void endFunctionEntry() {}
 void addLoadedFileToMenu(const char*) {}
 void setUserSubmenuName(const char*) {}
-void startStartupThread() {}
+
+static void (*startupJob)() = nullptr;
+
+void setStartupJob(void (*job)()) { startupJob = job; }
+
+// Unattended runs start nothing in the background.
+void startStartupThread() {
+    if (startupJob && !scriptMode && inputIsTerminal()) startupJob();
+}
 void startNewNotebook() {}
 void clearTextWindow() {}

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engines/maxima_bridge.h"
 #include "graphics/colors.h"
 #include "graphics/graphics_store.h"
 #include "interpreter/main_loop.h"
@@ -115,6 +116,7 @@ int runMain(int argc, char** argv) {
         return 1;
     }
     installInterruptHandler();
+    installMaximaBridge();
 
     if (options.words.size() > 1)
         options.words[1] = absoluteFileName(options.words[1], homeDir.getText());
@@ -129,6 +131,7 @@ int runMain(int argc, char** argv) {
     }
     interpreterEnded.park();
     killExecProcess();
+    endMaximaBridge();
     // A second instance leaves the settings of the first alone.
     if (!secondInstance) writeSettingsAtExit(writeCurrentSettings);
     std::fflush(stdout);

@@ -10,6 +10,22 @@ set(want_status 0)
 if(source MATCHES "^// status ([0-9]+)")
   set(want_status ${CMAKE_MATCH_1})
 endif()
+# A transcript that starts "// needs maxima" runs the real Maxima ("// needs
+# maxima info": and its info files); without them it is skipped, saying so
+# (the test's SKIP_REGULAR_EXPRESSION matches "SKIPPED:").
+if(source MATCHES "^// needs maxima")
+  find_program(maxima_program maxima)
+  file(GLOB maxima_info /usr/share/info/maxima.info-1*)
+  if(NOT maxima_program)
+    message("SKIPPED: Maxima is not installed (Debian package maxima)")
+    return()
+  endif()
+  if(source MATCHES "^// needs maxima info" AND NOT maxima_info)
+    message("SKIPPED: Maxima's info files are not installed (Debian package maxima-doc)")
+    return()
+  endif()
+endif()
+
 # A settings-free home of its own, so the user's profile or settings file
 # never changes what a transcript prints.
 string(MD5 tag ${SCRIPT})
