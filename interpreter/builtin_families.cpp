@@ -5,6 +5,7 @@
 // clang-format off
 #define KALIX_BUILTIN_FAMILIES(family) \
     family(constantBuiltins) \
+    family(dllBuiltins) \
     family(engineBuiltins) \
     family(evaluationBuiltins) \
     family(formatBuiltins) \
@@ -13,6 +14,7 @@
     family(introspectionBuiltins) \
     family(mapBuiltins) \
     family(mathBuiltins) \
+    family(pythonBuiltins) \
     family(systemBuiltins)
 // clang-format on
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engines/foreign_engines.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/notebook_services.h"
 #include "interpreter/scanner.h"
@@ -110,6 +111,7 @@ int runMain(int argc, char** argv) {
         return 1;
     }
     installInterruptHandler();
+    installForeignEngines();
 
     if (options.words.size() > 1)
         options.words[1] = absoluteFileName(options.words[1], homeDir.getText());

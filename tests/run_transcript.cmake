@@ -13,11 +13,24 @@ endif()
 string(MD5 tag ${SCRIPT})
 set(home ${CMAKE_CURRENT_BINARY_DIR}/transcript-homes/${tag})
 file(REMOVE_RECURSE ${home})
-file(MAKE_DIRECTORY ${home}/config)
+file(MAKE_DIRECTORY ${home}/config/kalix)
+# Lines "// setting NAME VALUE" of a script go into that home's settings
+# file; "// in a scratch directory" runs the script in an empty directory of
+# its home, for scripts that write files.
+string(REGEX MATCHALL "// setting [A-Za-z0-9_]+ [^\n]*" settings "${source}")
+foreach(line ${settings})
+  string(REGEX REPLACE "^// setting ([A-Za-z0-9_]+) (.*)$" "\\1=\"\\2\"\n" entry "${line}")
+  file(APPEND ${home}/config/kalix/settings "${entry}")
+endforeach()
+set(workdir ${dir})
+if(source MATCHES "// in a scratch directory")
+  set(workdir ${home}/scratch)
+  file(MAKE_DIRECTORY ${workdir})
+endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -E env HOME=${home} XDG_CONFIG_HOME=${home}/config
   ${KALIX}
   INPUT_FILE ${SCRIPT}
-  WORKING_DIRECTORY ${dir}
+  WORKING_DIRECTORY ${workdir}
   OUTPUT_VARIABLE actual
   ERROR_VARIABLE errors
   RESULT_VARIABLE status

@@ -6,8 +6,6 @@ resetgraphics
 trace off
 traceif 1
 maximamode
-pythonmode
 mxmhelp x
 addmenu x
 submenu x
-tccompile x
