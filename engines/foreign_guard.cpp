@@ -5,8 +5,13 @@
 #include "platform/host.h"
 
 InterpreterSnapshot takeInterpreterSnapshot() {
-    return InterpreterSnapshot{saveCallContext(), newram, callDepth, semicolonPosition,
-                               functionEntryActive};
+    return InterpreterSnapshot{saveCallContext(),
+                               newram,
+                               callDepth,
+                               semicolonPosition,
+                               functionEntryActive,
+                               StackRef::newest(),
+                               currentOverflowTarget()};
 }
 
 void restoreInterpreterSnapshot(const InterpreterSnapshot& s) {
@@ -32,6 +37,8 @@ void restoreInterpreterSnapshot(const InterpreterSnapshot& s) {
     callDepth = s.callDepth;
     semicolonPosition = s.semicolonPosition;
     functionEntryActive = s.functionEntryActive;
+    StackRef::forgetNewerThan(s.newestStackRef);
+    restoreOverflowTarget(s.overflowTarget);
 }
 
 void prepareForeignCalls() {

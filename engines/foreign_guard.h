@@ -3,18 +3,24 @@
 // changed when it faults inside a callback into the interpreter.
 #pragma once
 
+#include <csetjmp>
+
+#include "interpreter/stack.h"
 #include "interpreter/state.h"
 #include "platform/foreign_call_guard.h"
 
 // What a fault inside a foreign call (or inside the interpreter code it
 // called back) may leave changed: the call context, the stack top, the
-// call depth.
+// call depth, the records held by frames the jump abandoned, the target of
+// the machine-stack guard.
 struct InterpreterSnapshot {
     CallContext context;
     char* newram;
     int callDepth;
     int semicolonPosition;
     int functionEntryActive;
+    StackRef* newestStackRef;
+    sigjmp_buf* overflowTarget;
 };
 InterpreterSnapshot takeInterpreterSnapshot();
 void restoreInterpreterSnapshot(const InterpreterSnapshot& snapshot);

@@ -183,7 +183,8 @@ PyObject* toPython(header* h) {
         case kindStringVector:
             return stringVectorToPython(h);
         default:
-            PyErr_Format(PyExc_TypeError, "cannot pass a %s to Python", kindName(h->kind));
+            PyErr_Format(PyExc_TypeError, "a Kalix %s cannot be passed to Python",
+                         kindName(h->kind));
             return nullptr;
     }
 }
@@ -286,7 +287,7 @@ bool allStrings(PyObject* list) {
 }
 
 bool refuse(PyObject* o) {
-    PyErr_Format(PyExc_TypeError, "cannot convert a Python %s to Kalix", Py_TYPE(o)->tp_name);
+    PyErr_Format(PyExc_TypeError, "a Python %s cannot be passed to Kalix", Py_TYPE(o)->tp_name);
     return false;
 }
 
@@ -309,7 +310,9 @@ bool pushList(PyObject* o) {
         bool ok = true;
         for (Py_ssize_t i = 0; ok && i < n; i++) {
             if (!PyList_Check(rows[i]) && !PyTuple_Check(rows[i])) {
-                ok = refuse(rows[i]);
+                PyErr_SetString(PyExc_TypeError,
+                                "Kalix takes lists of numbers, of strings or of rows of numbers");
+                ok = false;
                 break;
             }
             PyObject* row = PySequence_Fast(rows[i], "a row");
@@ -569,34 +572,46 @@ bool runTree(PyObject* compile, PyObject* tree, const char* fileName, const char
     return done;
 }
 
+// The statements of `tree` without a last expression statement, which is
+// returned (as an ast.Expression) in *last; false with an exception.
+bool splitLastExpression(PyObject* ast, PyObject* tree, PyObject** last) {
+    *last = nullptr;
+    PyObject* body = PyObject_GetAttrString(tree, "body");
+    if (!body) return false;
+    PyObject* expressionType = PyObject_GetAttrString(ast, "Expr");
+    bool done = expressionType && PyList_Check(body);
+    Py_ssize_t n = done ? PyList_GET_SIZE(body) : 0;
+    if (done && n > 0 && PyObject_IsInstance(PyList_GET_ITEM(body, n - 1), expressionType) == 1) {
+        PyObject* value = PyObject_GetAttrString(PyList_GET_ITEM(body, n - 1), "value");
+        *last = value ? PyObject_CallMethod(ast, "Expression", "O", value) : nullptr;
+        Py_XDECREF(value);
+        done = *last && PyList_SetSlice(body, n - 1, n, nullptr) == 0;
+    }
+    Py_XDECREF(expressionType);
+    Py_DECREF(body);
+    return done && !PyErr_Occurred();
+}
+
 // Executes source; when its last statement is an expression, its value is
 // the text result (as in an interactive session).
 bool runWithLastValue(const char* source, const char* fileName) {
     PyObject* ast = PyImport_ImportModule("ast");
+    if (!ast) return false;
     PyObject* builtins = PyImport_ImportModule("builtins");
     PyObject* compile = builtins ? PyObject_GetAttrString(builtins, "compile") : nullptr;
+    PyCompilerFlags flags = _PyCompilerFlags_INIT;
+    flags.cf_flags = PyCF_ONLY_AST;
     PyObject* tree =
-        ast && compile ? PyObject_CallMethod(ast, "parse", "ss", source, fileName) : nullptr;
-    PyObject* body = tree ? PyObject_GetAttrString(tree, "body") : nullptr;
-    PyObject* expressionType = ast ? PyObject_GetAttrString(ast, "Expr") : nullptr;
+        compile ? Py_CompileStringFlags(source, fileName, Py_file_input, &flags) : nullptr;
     PyObject* last = nullptr;
-    bool done = body && expressionType && PyList_Check(body);
-    Py_ssize_t n = done ? PyList_GET_SIZE(body) : 0;
-    if (done && n > 0 && PyObject_IsInstance(PyList_GET_ITEM(body, n - 1), expressionType) == 1) {
-        PyObject* value = PyObject_GetAttrString(PyList_GET_ITEM(body, n - 1), "value");
-        last = value ? PyObject_CallMethod(ast, "Expression", "O", value) : nullptr;
-        Py_XDECREF(value);
-        done = last && PyList_SetSlice(body, n - 1, n, nullptr) == 0;
-    }
+    bool done = tree && splitLastExpression(ast, tree, &last);
     if (done) done = runTree(compile, tree, fileName, "exec");
     if (done && last) done = runTree(compile, last, fileName, "eval");
     Py_XDECREF(last);
-    Py_XDECREF(expressionType);
-    Py_XDECREF(body);
     Py_XDECREF(tree);
     Py_XDECREF(compile);
     Py_XDECREF(builtins);
-    Py_XDECREF(ast);
+    Py_DECREF(ast);
     return done;
 }
 
@@ -607,6 +622,30 @@ bool runFileSource(const char* source, const char* fileName) {
     bool done = runCode(code);
     Py_DECREF(code);
     return done;
+}
+
+// A name of __main__ or of the builtins, with ".attribute" parts after it
+// (as "math.sqrt"); a new reference, or null with NameError.
+PyObject* findCallable(const char* name) {
+    std::string path = name;
+    size_t dot = path.find('.');
+    std::string first = path.substr(0, dot);
+    PyObject* object = PyDict_GetItemString(mainDict, first.c_str());
+    if (!object) object = PyDict_GetItemString(PyEval_GetBuiltins(), first.c_str());
+    if (!object) {
+        PyErr_Format(PyExc_NameError, "name '%s' is not defined", first.c_str());
+        return nullptr;
+    }
+    Py_INCREF(object);
+    while (object && dot != std::string::npos) {
+        size_t next = path.find('.', dot + 1);
+        std::string part = path.substr(dot + 1, next == std::string::npos ? next : next - dot - 1);
+        PyObject* attribute = PyObject_GetAttrString(object, part.c_str());
+        Py_DECREF(object);
+        object = attribute;
+        dot = next;
+    }
+    return object;
 }
 
 bool readFile(const char* path, std::string& text) {
@@ -703,7 +742,7 @@ EXPORT void py_set(const char* name, struct header* value) {
 EXPORT void py_eval(const char* name, struct header** arguments, int n, char** top, char* end) {
     startCall();
     PythonLock lock;
-    PyObject* function = PyRun_String(name, Py_eval_input, mainDict, mainDict);
+    PyObject* function = findCallable(name);
     PyObject* tuple = function ? PyTuple_New(n) : nullptr;
     for (int i = 0; tuple && i < n; i++) {
         PyObject* item = toPython(arguments[i]);
