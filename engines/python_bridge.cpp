@@ -475,3 +475,12 @@ void python::unload() {
     callBridge("py_exit", "Python crash executing:\n%s\n", "py_exit", [] { bridge.exit(); });
     freeBridge();
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+// Python cannot be ended and started again in one process, so what it
+// allocated, its modules and the libraries they load included, stays
+// until the process ends: not a leak of Kalix.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:python3\nleak:libcrypto\nleak:libssl\nleak:libffi\n";
+}
+#endif

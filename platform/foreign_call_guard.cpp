@@ -1,11 +1,17 @@
 // Signal handlers that turn a fault inside foreign code into a return.
 #include "platform/foreign_call_guard.h"
 
+#include <pthread.h>
+
 #include <csetjmp>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
 
 namespace {
 
@@ -79,6 +85,23 @@ void prepareThread() {
     if (sigaltstack(&alternate, nullptr) != 0) std::free(memory);
 }
 
+// The jump left from the signal stack, where the address sanitizer cannot
+// clear the marks of the frames it abandoned; they are cleared here (the
+// whole stack below this frame), else their reuse would look like an
+// overflow.
+void clearAbandonedFrames() {
+#if defined(__SANITIZE_ADDRESS__)
+    pthread_attr_t attributes;
+    if (pthread_getattr_np(pthread_self(), &attributes) != 0) return;
+    void* low = nullptr;
+    size_t size = 0;
+    char here;
+    if (pthread_attr_getstack(&attributes, &low, &size) == 0 && &here > low)
+        __asan_unpoison_memory_region(low, size_t(&here - static_cast<char*>(low)));
+    pthread_attr_destroy(&attributes);
+#endif
+}
+
 }  // namespace
 
 int runGuardedForeignCall(void (*call)(void*), void* context) {
@@ -91,6 +114,8 @@ int runGuardedForeignCall(void (*call)(void*), void* context) {
     if (signal == 0) {
         guardTarget = &jump;
         call(context);
+    } else {
+        clearAbandonedFrames();
     }
     guardTarget = outer;
     return signal;
