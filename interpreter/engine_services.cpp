@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "interpreter/builtin_table.h"
-#include "interpreter/commands.h"
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
 #include "interpreter/values.h"
