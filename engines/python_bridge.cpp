@@ -25,6 +25,10 @@
 #include "shell/settings.h"
 #include "shell/text.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace {
 
 // The Python functions take at most this many arguments.
@@ -46,6 +50,21 @@ int pythonAllowed = 0;
 bool switchedOff = false;
 // Calls into the bridge that are running (callbacks nest them).
 int bridgeDepth = 0;
+
+// Python cannot be ended and started again in one process, so what it
+// allocates (its modules and the libraries they load included) lives until
+// the process ends: the leak checks of sanitizer builds pass over it.
+struct PythonAllocations {
+#if defined(__SANITIZE_ADDRESS__)
+    PythonAllocations() { __lsan_disable(); }
+    ~PythonAllocations() { __lsan_enable(); }
+#else
+    PythonAllocations() {}
+    ~PythonAllocations() {}
+#endif
+    PythonAllocations(const PythonAllocations&) = delete;
+    PythonAllocations& operator=(const PythonAllocations&) = delete;
+};
 
 // --- output -------------------------------------------------------------------
 
@@ -185,6 +204,7 @@ void loadPython() {
         return;
     }
     int started = 0;
+    PythonAllocations python;
     auto call = [&] { started = init(&callbacks); };
     if (runForeignCall(call)) {
         printText("Python crash executing:\npy_init\n");
@@ -215,7 +235,11 @@ bool callBridge(const char* exportName, const char* crashFormat, const char* wha
         return false;
     }
     bridgeDepth++;
-    int signal = runForeignCall(call);
+    int signal;
+    {
+        PythonAllocations python;
+        signal = runForeignCall(call);
+    }
     bridgeDepth--;
     if (!signal) return true;
     // Reported once: an outer call that is abandoned with it stays quiet.
@@ -475,12 +499,3 @@ void python::unload() {
     callBridge("py_exit", "Python crash executing:\n%s\n", "py_exit", [] { bridge.exit(); });
     freeBridge();
 }
-
-#if defined(__SANITIZE_ADDRESS__)
-// Python cannot be ended and started again in one process, so what it
-// allocated, its modules and the libraries they load included, stays
-// until the process ends: not a leak of Kalix.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:python3\nleak:libcrypto\nleak:libssl\nleak:libffi\n";
-}
-#endif
