@@ -1,6 +1,9 @@
 # Runs one transcript: feeds SCRIPT to KALIX on standard input from the
 # script's own directory and compares standard output with SCRIPT's .out file.
 # A script may hold its expected exit status in a first line "// status N".
+# A script with a line "// runs in a temporary directory" runs in an empty
+# directory of its own instead, for the files it writes.
+# Lines "// setting NAME VALUE" go into the settings file of its home.
 string(REGEX REPLACE "\\.k$" ".out" expected_file ${SCRIPT})
 get_filename_component(dir ${SCRIPT} DIRECTORY)
 file(READ ${SCRIPT} source)
@@ -13,24 +16,20 @@ endif()
 string(MD5 tag ${SCRIPT})
 set(home ${CMAKE_CURRENT_BINARY_DIR}/transcript-homes/${tag})
 file(REMOVE_RECURSE ${home})
-file(MAKE_DIRECTORY ${home}/config/kalix)
-# Lines "// setting NAME VALUE" of a script go into that home's settings
-# file; "// in a scratch directory" runs the script in an empty directory of
-# its home, for scripts that write files.
+file(MAKE_DIRECTORY ${home}/config)
+if(source MATCHES "(^|\n)// runs in a temporary directory\n")
+  set(dir ${home}/work)
+  file(MAKE_DIRECTORY ${dir})
+endif()
 string(REGEX MATCHALL "// setting [A-Za-z0-9_]+ [^\n]*" settings "${source}")
 foreach(line ${settings})
   string(REGEX REPLACE "^// setting ([A-Za-z0-9_]+) (.*)$" "\\1=\"\\2\"\n" entry "${line}")
   file(APPEND ${home}/config/kalix/settings "${entry}")
 endforeach()
-set(workdir ${dir})
-if(source MATCHES "// in a scratch directory")
-  set(workdir ${home}/scratch)
-  file(MAKE_DIRECTORY ${workdir})
-endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -E env HOME=${home} XDG_CONFIG_HOME=${home}/config
   ${KALIX}
   INPUT_FILE ${SCRIPT}
-  WORKING_DIRECTORY ${workdir}
+  WORKING_DIRECTORY ${dir}
   OUTPUT_VARIABLE actual
   ERROR_VARIABLE errors
   RESULT_VARIABLE status

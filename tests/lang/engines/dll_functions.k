@@ -1,6 +1,6 @@
 // C functions bound from libraries with dll; tccompile; callbacks from C.
 // setting askexec 0
-// in a scratch directory
+// runs in a temporary directory
 dll("m", "f", 17)
 dll("m", "f", -2)
 dll(1, "f", 1)

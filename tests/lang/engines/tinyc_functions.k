@@ -1,6 +1,6 @@
 // C functions written with the keyword tinyc: compiled with tcc and bound.
 // setting askexec 0
-// in a scratch directory
+// runs in a temporary directory
 function tinyc addone (x)
   ## Adds one in C.
   double v;
