@@ -11,6 +11,7 @@
     family(colourBuiltins) \
     family(constantBuiltins) \
     family(distributionBuiltins) \
+    family(dllBuiltins) \
     family(elementAccessBuiltins) \
     family(evaluationBuiltins) \
     family(fileBuiltins) \
@@ -34,6 +35,7 @@
     family(minimiserBuiltins) \
     family(plot2dBuiltins) \
     family(polynomialBuiltins) \
+    family(pythonBuiltins) \
     family(randomBuiltins) \
     family(reductionBuiltins) \
     family(regularExpressionBuiltins) \

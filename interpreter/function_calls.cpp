@@ -10,6 +10,7 @@
 
 #include "interpreter/builtin_table.h"
 #include "interpreter/control_flow.h"
+#include "interpreter/engine_services.h"
 #include "interpreter/evaluator.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
@@ -488,7 +489,7 @@ CallContext saveCallContext() {
 void callUserFunction(header* function, header* first, int n, int s) {
     if (errorCode) return;
     if (function->flags & userFunctionPython) {
-        fail(errorFailed, "Python is not available.\n");
+        callPythonUserFunction(function, first, n);
         return;
     }
     if (!checkArgumentCount(function, first, n, s)) return;

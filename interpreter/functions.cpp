@@ -13,6 +13,7 @@
 #include "interpreter/assignment.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
+#include "interpreter/engine_services.h"
 #include "interpreter/evaluator.h"
 #include "interpreter/function_index.h"
 #include "interpreter/globals.h"
@@ -227,7 +228,11 @@ bool readKeywordsAndName(Definition& d) {
         if (keyword->rank == 3) d.overwrite = true;
         skipSpaces();
         if (d.python && (*scanPointer == 0 || startsWith(scanPointer, ".."))) {
-            refuseDefinition(d, "Python is not available.\n", true);
+            // A Python block, not a function.
+            if (foreignEngines.runPythonBlock)
+                foreignEngines.runPythonBlock();
+            else
+                refuseDefinition(d, "Python is not available.\n", true);
             return false;
         }
     }
@@ -996,7 +1001,8 @@ bool checkOperatorArity(const Definition& d) {
     return false;
 }
 
-void storeRecord(Definition& d) {
+// Sizes, counts and flags of the finished record; the stack top after it.
+void finishRecord(Definition& d) {
     header* f = d.record;
     f->size = roundUp8(d.out - reinterpret_cast<char*>(f));
     std::memset(d.out, 0, size_t(reinterpret_cast<char*>(f) + f->size - d.out));
@@ -1007,7 +1013,38 @@ void storeRecord(Definition& d) {
     if (relaxMode || readIntSetting("alwaysrelax", 0)) flags |= userFunctionRelaxed;
     f->flags = flags;
     newram = endOf(f);
-    assignVariable(d.reference, f);
+}
+
+void storeRecord(Definition& d) {
+    finishRecord(d);
+    assignVariable(d.reference, d.record);
+}
+
+// A Python or C function: the record keeps an empty body, the engine reads
+// the lines up to "endfunction", and the record is stored when it succeeded.
+bool defineForeignFunction(Definition& d, bool multiLine) {
+    bool available = d.python ? foreignEngines.definePythonFunction != nullptr
+                              : foreignEngines.defineTinycFunction != nullptr;
+    if (!available) {
+        refuseDefinition(d, d.python ? "Python is not available.\n" : "Tiny C is not available.\n",
+                         true);
+        return false;
+    }
+    if (!multiLine) {
+        fail(errorFailed, "Error in definition of %s.\n", d.name);
+        return false;
+    }
+    if (!writeOriginLines(d) || !copyHelpLines(d) || !startBody(d) || !putByte(d, 0) ||
+        !putByte(d, endOfBody))
+        return false;
+    finishRecord(d);
+    if (d.python)
+        foreignEngines.definePythonFunction(d.name, d.record);
+    else
+        foreignEngines.defineTinycFunction(d.name, d.parameterCount);
+    if (errorCode) return false;
+    assignVariable(d.reference, d.record);
+    return !errorCode;
 }
 
 // The form after the parameter list. Returns false on error; *resume is
@@ -1056,14 +1093,13 @@ bool readDefinition(Definition& d) {
     } else if (!checkNoParameters(d)) {
         return false;
     }
-    if (d.python || d.tinyc) {
-        refuseDefinition(d, d.python ? "Python is not available.\n" : "Tiny C is not available.\n",
-                         true);
-        return false;
-    }
     char* resume = nullptr;
     bool multiLine = false;
     if (!readForm(d, &resume, &multiLine)) return false;
+    if (d.python || d.tinyc) {
+        if (resume) scanPointer = resume;
+        return defineForeignFunction(d, multiLine);
+    }
     bool read =
         writeOriginLines(d) && (!multiLine || copyHelpLines(d)) && startBody(d) && readBody(d);
     // Back on the input line also after an error, so that its position is

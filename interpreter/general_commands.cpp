@@ -420,7 +420,7 @@ const CommandRecord rows[] = {
     {"prompt", commandEverywhere, 0, promptCommand},
     {"protect", commandAssignable, 0, protectCommand},
     {"maximamode", commandAssignable, 0, maximamodeCommand},
-    {"pythonmode", commandAssignable, 0, [] { notBuilt("pythonmode"); }},
+    {"pythonmode", commandAssignable, 0, pythonmodeCommand},
     {"yacasmode", commandAssignable, 0, yacasmodeCommand},
     {"addmenu", commandTopLevel, 0, [] { notBuilt("addmenu"); }},
     {"submenu", commandTopLevel, 0, [] { notBuilt("submenu"); }},
@@ -429,7 +429,6 @@ const CommandRecord rows[] = {
     {"matlab", commandAssignable, 0, matlabCommand},
     {"largematrices", commandAssignable, 0, largematricesCommand},
     {"alias", commandTopLevel, 0, aliasCommand},
-    {"tccompile", commandAssignable, 0, [] { notBuilt("tccompile"); }},
 };
 
 }  // namespace

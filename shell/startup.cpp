@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engines/foreign_engines.h"
 #include "engines/maxima_bridge.h"
 #include "graphics/colors.h"
 #include "graphics/graphics_store.h"
@@ -117,6 +118,7 @@ int runMain(int argc, char** argv) {
     }
     installInterruptHandler();
     installMaximaBridge();
+    installForeignEngines();
 
     if (options.words.size() > 1)
         options.words[1] = absoluteFileName(options.words[1], homeDir.getText());

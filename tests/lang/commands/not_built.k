@@ -1,7 +1,5 @@
 // Commands of facilities that are not built yet say so.
 trace off
 traceif 1
-pythonmode
 addmenu x
 submenu x
-tccompile x
