@@ -4,16 +4,21 @@
 // Keep one line per family, sorted.
 // clang-format off
 #define KALIX_BUILTIN_FAMILIES(family) \
+    family(clockBuiltins) \
     family(constantBuiltins) \
     family(engineBuiltins) \
     family(evaluationBuiltins) \
+    family(fileSystemBuiltins) \
     family(formatBuiltins) \
     family(globalBuiltins) \
     family(intervalBuiltins) \
     family(introspectionBuiltins) \
+    family(keyInputBuiltins) \
     family(mapBuiltins) \
     family(mathBuiltins) \
-    family(systemBuiltins)
+    family(processBuiltins) \
+    family(systemBuiltins) \
+    family(urlBuiltins)
 // clang-format on
 
 KALIX_BUILTIN_FAMILIES(KALIX_DECLARE_BUILTIN_FAMILY)

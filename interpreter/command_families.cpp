@@ -8,7 +8,8 @@
     family(functionCommands) \
     family(generalCommands) \
     family(programFileCommands) \
-    family(runStateCommands)
+    family(runStateCommands) \
+    family(tracingCommands)
 // clang-format on
 
 KALIX_COMMAND_FAMILIES(KALIX_DECLARE_COMMAND_FAMILY)

@@ -460,7 +460,7 @@ void checkRecursion() {
 }
 
 void printTraceback(header* function) {
-    if (callDepth == 1)
+    if (callDepth == 1 && !traceErrorsMode)
         printText("Try \"trace errors\" to inspect local variables after errors.\n");
     if (callDepth < tracebackDepth) {
         printFormatted("%s:\n    ", function->name);
@@ -533,6 +533,7 @@ void callUserFunction(header* function, header* first, int n, int s) {
             reportMachineStackOverflow();
         }
     }
+    if (errorCode && errorCode != errorAlreadyReported && traceErrorsMode) inspectFailedCall();
     if (errorCode) printTraceback(function);
     callDepth = depth - 1;
     restoreContext(saved);

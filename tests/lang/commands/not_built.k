@@ -3,8 +3,6 @@ hold
 shg
 clg;
 resetgraphics
-trace off
-traceif 1
 maximamode
 pythonmode
 mxmhelp x
