@@ -1,6 +1,8 @@
 # Runs one transcript: feeds SCRIPT to KALIX on standard input from the
 # script's own directory and compares standard output with SCRIPT's .out file.
 # A script may hold its expected exit status in a first line "// status N".
+# A script with a line "// runs in a temporary directory" runs in an empty
+# directory of its own instead, for the files it writes.
 string(REGEX REPLACE "\\.k$" ".out" expected_file ${SCRIPT})
 get_filename_component(dir ${SCRIPT} DIRECTORY)
 file(READ ${SCRIPT} source)
@@ -14,6 +16,16 @@ string(MD5 tag ${SCRIPT})
 set(home ${CMAKE_CURRENT_BINARY_DIR}/transcript-homes/${tag})
 file(REMOVE_RECURSE ${home})
 file(MAKE_DIRECTORY ${home}/config)
+if(source MATCHES "(^|\n)// runs in a temporary directory\n")
+  set(dir ${home}/work)
+  file(MAKE_DIRECTORY ${dir})
+endif()
+# Lines "// setting NAME=VALUE" go into the home's settings file.
+string(REGEX MATCHALL "(^|\n)// setting [A-Za-z0-9]+=[^\n]*" setting_lines "${source}")
+foreach(line ${setting_lines})
+  string(REGEX REPLACE "^\n?// setting ([A-Za-z0-9]+)=(.*)$" "\\1=\"\\2\"\n" entry "${line}")
+  file(APPEND ${home}/config/kalix/settings "${entry}")
+endforeach()
 execute_process(COMMAND ${CMAKE_COMMAND} -E env HOME=${home} XDG_CONFIG_HOME=${home}/config
   ${KALIX}
   INPUT_FILE ${SCRIPT}
