@@ -43,6 +43,9 @@ void builtinUrlgetline(header*) {
                 fail(errorInterrupt, "Interrupt\n");
                 return;
             }
+            // The part of a line before a break-off comes first; the error
+            // with the next call.
+            if (got == urlReadFailed && n > 0) break;
             if (got == urlReadFailed) {
                 closeUrl();
                 fail(errorFailed, "Error while reading the URL: %s\n", urlErrorText());

@@ -24,12 +24,20 @@ const char* const keyHelp =
     "cursor_up     Go until return\ninsert        Evaluate expression\n"
     "escape        Abort execution\ncursor-left   Stop tracing\n\n";
 
+// The end of a stored line: its 0 byte, or the end of the body. Number and
+// command tokens carry bytes that may be 0.
+char* lineEnd(char* p) {
+    while (*p != 0 && *p != endOfBody)
+        p += (*p == numberToken || *p == commandToken) ? tokenSize : 1;
+    return p;
+}
+
 // "f: " and the line; a long line in pieces, each but the last ending in
 // " ...".
 void showLine(char* line) {
     printFormatted("%s: ", currentFunction ? currentFunction->name : "");
-    char* end = line + std::strlen(line);
-    for (char* p = printFunctionLine(line, 1); p < end;) p = printFunctionLine(p, 0);
+    char* end = lineEnd(line);
+    for (char* p = printFunctionLine(line, 1); p < end;) p = printFunctionLine(p, 1);
 }
 
 // Reads an expression and prints its value; the trace stays off meanwhile.

@@ -43,8 +43,11 @@ constexpr size_t readLimit = size_t(16) << 20;
 // Poll steps while waiting: Escape is seen within one step.
 constexpr int waitStepMilliseconds = 100;
 
+// Reaps the children that have ended, the remembered one too (it is then
+// forgotten: there is nothing left to end).
 void reapFinished() {
     std::erase_if(unreaped, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
+    if (execProcess > 0 && waitpid(execProcess, nullptr, WNOHANG) != 0) execProcess = 0;
 }
 
 void closeFd(int& fd) {
@@ -339,6 +342,7 @@ int execProgram(const char* program, const char* arguments, const char* director
         fcntl(inputPipe, F_SETFL, O_NONBLOCK);
     }
     if (execProcess > 0) unreaped.push_back(execProcess);
+    reapFinished();
     execProcess = child;
     execOwnGroup = !sharesTerminal;
     if (!wait) return 0;

@@ -111,7 +111,9 @@ int openUrl(const char* url) {
         closeUrl();
         return -1;
     }
-    if (finished && result != CURLE_OK) {
+    // A transfer that failed before any data is a URL that cannot be
+    // opened; one that broke off later fails when its data are read.
+    if (finished && result != CURLE_OK && received.empty()) {
         closeUrl();
         return 0;
     }
