@@ -239,7 +239,8 @@ enum class KeySource { queue, terminal, pipe };
 static std::deque<unsigned char> queuedKeys;
 
 void queueKeys(const char* bytes) {
-    for (; *bytes; bytes++) queuedKeys.push_back(static_cast<unsigned char>(*bytes));
+    if (!bytes) queuedKeys.clear();
+    for (; bytes && *bytes; bytes++) queuedKeys.push_back(static_cast<unsigned char>(*bytes));
 }
 
 static int readTerminalByte(int milliseconds) {

@@ -2,7 +2,7 @@
 // against runaway recursion on the machine stack.
 #include <gtest/gtest.h>
 
-#include "interpreter_state_fixture.h"
+#include "program_fixture.h"
 
 #include <pthread.h>
 
@@ -24,82 +24,9 @@
 
 namespace {
 
-// A stack of its own, the tables sorted as at an interpreter start, output
-// captured; programs run from a temporary file as `load` runs them.
-class FunctionsTest : public InterpreterStateTest {
+// Programs run on a stack of their own (program_fixture.h).
+class FunctionsTest : public ProgramTest {
   protected:
-    std::vector<uint64_t> block;
-    std::string captured;
-    char buffer[65536];
-
-    void SetUp() override {
-        InterpreterStateTest::SetUp();
-        block.assign((4 << 20) / 8 + stackGuardBytes / 8, 0);
-        ramstart = reinterpret_cast<char*>(block.data());
-        ramend = ramstart + (4 << 20);
-        newram = startlocal = endlocal = functionsEnd = topStartLocal = topEndLocal = ramstart;
-        errorCode = 0;
-        functionState = functionTopLevel;
-        callDepth = 0;
-        markFunctionIndexStale();
-        clearGlobals();
-        clearAliases();
-        sortBuiltins();
-        sortCommands();
-        initArgNameHashes();
-        currentEpsilon = globalEpsilon = defaultEpsilon;
-        startCapture();
-    }
-
-    void TearDown() override {
-        captureDestination = captureLimit = nullptr;
-        clearAliases();
-        clearGlobals();
-        markFunctionIndexStale();
-        errorCode = 0;
-        functionState = functionTopLevel;
-        scanPointer = lineStart = inputLine;
-        inputLine[0] = 0;
-        ramstart = ramend = newram = startlocal = endlocal = nullptr;
-        functionsEnd = topStartLocal = topEndLocal = nullptr;
-        InterpreterStateTest::TearDown();
-    }
-
-    void startCapture() {
-        buffer[0] = 0;
-        captureDestination = buffer;
-        captureLimit = buffer + sizeof buffer;
-    }
-
-    std::string output() {
-        std::string text = buffer;
-        startCapture();
-        return text;
-    }
-
-    // Runs the lines until they end or a statement fails; returns the error.
-    int run(const std::string& program) {
-        FILE* file = std::tmpfile();
-        std::fputs(program.c_str(), file);
-        std::rewind(file);
-        loadFile = file;
-        inputLine[0] = 0;
-        scanPointer = inputLine;
-        runState = runStateRun;
-        int code = 0;
-        while (loadFile && !code && runState == runStateRun) {
-            topStartLocal = startlocal;
-            topEndLocal = endlocal;
-            executeNextStatement();
-            code = errorCode;
-        }
-        if (loadFile) std::fclose(loadFile);
-        loadFile = nullptr;
-        inputLine[0] = 0;
-        scanPointer = inputLine;
-        return code;
-    }
-
     header* function(const char* name) {
         header* f = findFunction(name);
         EXPECT_NE(f, nullptr) << name;

@@ -11,12 +11,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
 
 #include "interpreter/notebook_services.h"
 #include "interpreter/stack.h"
+#include "piped_input.h"
 #include "platform/host.h"
 #include "platform/terminal_keys.h"
 
@@ -165,32 +167,13 @@ TEST(Clock, SecondsAdvanceAndTimeFieldsAreInRange) {
 // Standard input replaced by a pipe that a writer thread fills with `text`.
 class PipedInput : public ::testing::Test {
   protected:
-    void feed(std::string text) {
-        savedInput = dup(STDIN_FILENO);
-        int ends[2];
-        ASSERT_EQ(pipe(ends), 0);
-        dup2(ends[0], STDIN_FILENO);
-        close(ends[0]);
-        clearerr(stdin);
-        writer = std::thread([end = ends[1], text = std::move(text)] {
-            for (size_t done = 0; done < text.size();) {
-                ssize_t n = write(end, text.data() + done, text.size() - done);
-                if (n <= 0) break;
-                done += size_t(n);
-            }
-            close(end);
-        });
-    }
+    void feed(std::string text) { input = std::make_unique<PipedStandardInput>(std::move(text)); }
     void TearDown() override {
-        if (writer.joinable()) writer.join();
-        dup2(savedInput, STDIN_FILENO);
-        close(savedInput);
-        clearerr(stdin);
+        input.reset();
         errorCode = 0;
         selectCodePage(1252);
     }
-    int savedInput = -1;
-    std::thread writer;
+    std::unique_ptr<PipedStandardInput> input;
     char line[inputBufferSize];
 };
 

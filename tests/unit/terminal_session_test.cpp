@@ -15,6 +15,8 @@
 #include <string>
 #include <thread>
 
+#include "kalix_program.h"
+
 namespace {
 
 class TerminalSession : public ::testing::Test {
@@ -25,12 +27,7 @@ class TerminalSession : public ::testing::Test {
     std::string seen;  // everything the program wrote
 
     void SetUp() override {
-        char self[4096];
-        ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-        self[n > 0 ? n : 0] = 0;
-        std::string tests = self;
-        tests = tests.substr(0, tests.rfind('/'));
-        std::string program = tests.substr(0, tests.rfind('/')) + "/kalix";
+        std::string program = kalixProgramPath();
         if (access(program.c_str(), X_OK) != 0) GTEST_SKIP() << "no kalix at " << program;
         char pattern[] = "/tmp/kalix-terminal-XXXXXX";
         home = mkdtemp(pattern);

@@ -3,12 +3,10 @@
 // evaluating in the traced frame, the key help and long lines.
 #include <gtest/gtest.h>
 
-#include "system_fixture.h"
-
-#include <unistd.h>
+#include "piped_input.h"
+#include "program_fixture.h"
 
 #include <string>
-#include <thread>
 
 #include "platform/host.h"
 #include "platform/terminal_keys.h"
@@ -41,45 +39,19 @@ const char* const keyHelp =
 
 // Standard input is a pipe holding `answers` (the lines an evaluation
 // reads); when the queued keys run out the pipe's end is Escape.
-class TracingTest : public ProgramInProcessTest {
+class TracingTest : public ProgramTest {
   protected:
-    int savedInput = -1;
-    std::thread writer;
-
-    void feed(std::string answers) {
-        savedInput = dup(STDIN_FILENO);
-        int ends[2];
-        ASSERT_EQ(pipe(ends), 0);
-        dup2(ends[0], STDIN_FILENO);
-        close(ends[0]);
-        clearerr(stdin);
-        writer = std::thread([end = ends[1], answers = std::move(answers)] {
-            for (size_t done = 0; done < answers.size();) {
-                ssize_t n = write(end, answers.data() + done, answers.size() - done);
-                if (n <= 0) break;
-                done += size_t(n);
-            }
-            close(end);
-        });
-    }
-
     void TearDown() override {
-        if (writer.joinable()) writer.join();
-        if (savedInput >= 0) {
-            dup2(savedInput, STDIN_FILENO);
-            close(savedInput);
-            clearerr(stdin);
-        }
-        queueKeys("");
-        ProgramInProcessTest::TearDown();
+        queueKeys(nullptr);
+        ProgramTest::TearDown();
     }
 
     // Runs the program with the keys queued; returns what it printed.
     std::string trace(const std::string& program, const std::string& keys,
                       const std::string& answers = "") {
-        feed(answers);
+        PipedStandardInput input(answers);
         queueKeys(keys.c_str());
-        run(program);
+        run(program, true);
         return output();
     }
 };

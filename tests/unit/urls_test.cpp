@@ -4,7 +4,7 @@
 // while data are awaited.
 #include <gtest/gtest.h>
 
-#include "system_fixture.h"
+#include "program_fixture.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -117,20 +117,20 @@ class TinyHttpServer {
     }
 };
 
-class UrlTest : public ProgramInProcessTest {
+class UrlTest : public ProgramTest {
   protected:
     TinyHttpServer server;
 
     void TearDown() override {
         closeUrl();
-        ProgramInProcessTest::TearDown();
+        ProgramTest::TearDown();
     }
 
     // Runs the lines with "URL" standing for the server's address.
     std::string runWithServer(std::string program) {
         for (size_t at; (at = program.find("URL")) != std::string::npos;)
             program.replace(at, 3, server.url(""));
-        run(program);
+        run(program, true);
         return output();
     }
 };

@@ -1,7 +1,6 @@
-// A fixture for tests of the system builtins and the tracer that run
-// programs in this process: a stack of its own, the tables sorted as at an
-// interpreter start, output captured, lines run from a temporary file as
-// `load` runs them.
+// A fixture for tests that run programs in this process: a stack of its
+// own, the tables sorted as at an interpreter start, output captured, and
+// lines run from a temporary file as `load` runs them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,7 +21,7 @@
 #include "interpreter/scanner.h"
 #include "interpreter/value_helpers.h"
 
-class ProgramInProcessTest : public InterpreterStateTest {
+class ProgramTest : public InterpreterStateTest {
   protected:
     std::vector<uint64_t> block;
     std::vector<char> buffer = std::vector<char>(1 << 20);
@@ -69,9 +68,10 @@ class ProgramInProcessTest : public InterpreterStateTest {
         return text;
     }
 
-    // Runs the lines until they end; a failed statement is shown as the
-    // interpreter shows it and the next one runs. Returns the last error.
-    int run(const std::string& program) {
+    // Runs the lines until they end or (unless `goOn`) a statement fails;
+    // a failed statement is shown as the interpreter shows it. Returns the
+    // first error.
+    int run(const std::string& program, bool goOn = false) {
         FILE* file = std::tmpfile();
         std::fputs(program.c_str(), file);
         std::rewind(file);
@@ -80,11 +80,11 @@ class ProgramInProcessTest : public InterpreterStateTest {
         scanPointer = inputLine;
         runState = runStateRun;
         int code = 0;
-        while (loadFile && runState == runStateRun) {
+        while (loadFile && (!code || goOn) && runState == runStateRun) {
             topStartLocal = startlocal;
             topEndLocal = endlocal;
             executeNextStatement();
-            if (errorCode) code = errorCode;
+            if (!code) code = errorCode;
             if (traceState < 0) traceState = 0;
         }
         if (loadFile) std::fclose(loadFile);
