@@ -22,7 +22,7 @@ void builtinToc(header*) {
 }
 
 void builtinGetnow(header* first) {
-    header* utc = realArgument(first, "utc-flag", "getnow");
+    header* utc = requireReal(first, "utc-flag", "getnow");
     if (!utc) return;
     int fields[7];
     getCurrentTime(&fields[0], &fields[1], &fields[2], &fields[3], &fields[4], &fields[5],

@@ -17,7 +17,7 @@ void builtinUserhome(header*) { pushCString(getUserProfileDir()); }
 
 // kalixarg(n): the n-th word after the program file on the command line.
 void builtinKalixarg(header* first) {
-    header* n = realArgument(first, "integer", "kalixarg");
+    header* n = requireReal(first, "integer", "kalixarg");
     if (!n) return;
     int index = clampToInt(realOf(n));
     if (index <= 0) {
@@ -36,7 +36,7 @@ void builtinStacksize(header*) { pushReal(getUsedStackSize()); }
 void builtinWin64(header*) { pushReal(1); }
 
 void builtinMessage(header* first) {
-    header* text = stringArgument(first, "string", "message");
+    header* text = requireString(first, "string", "message");
     if (!text) return;
     showWarning(stringOf(text), "Kalix");
     keepArgumentAsResult(first, text);

@@ -14,10 +14,10 @@
 // The resolved argument when it is of the kind, else null with
 // "Need <what> for <builtin>" (error 26).
 header* argumentOfKind(header* argument, int kind, const char* what, const char* builtin);
-inline header* stringArgument(header* argument, const char* what, const char* builtin) {
+inline header* requireString(header* argument, const char* what, const char* builtin) {
     return argumentOfKind(argument, kindString, what, builtin);
 }
-inline header* realArgument(header* argument, const char* what, const char* builtin) {
+inline header* requireReal(header* argument, const char* what, const char* builtin) {
     return argumentOfKind(argument, kindReal, what, builtin);
 }
 
