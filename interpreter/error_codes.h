@@ -88,6 +88,8 @@ enum ErrorCode : int {
     errorRelax = 1001,            // "relax" and file-only commands out of place
     errorCommentEnd = 1002,       // "\"endcomment\" missing!"
     errorRecursion = 8888,        // "Stack overflow. Too many recursions?"
+
+    // --- tracing ---
     errorTraceInterrupted = 11010,      // "Trace interrupted"
     errorTraceUnknownFunction = 11021,  // `trace` of a name that is no function
     errorAlreadyReported = 12345688,    // the trace-errors inspector has run
