@@ -8,6 +8,7 @@
     family(alglibBuiltins) \
     family(besselGammaBuiltins) \
     family(characterBuiltins) \
+    family(clockBuiltins) \
     family(colourBuiltins) \
     family(constantBuiltins) \
     family(distributionBuiltins) \
@@ -15,6 +16,7 @@
     family(elementAccessBuiltins) \
     family(evaluationBuiltins) \
     family(fileBuiltins) \
+    family(fileSystemBuiltins) \
     family(filterBuiltins) \
     family(formatBuiltins) \
     family(formattedPrintingBuiltins) \
@@ -25,6 +27,7 @@
     family(integrationBuiltins) \
     family(intervalBuiltins) \
     family(introspectionBuiltins) \
+    family(keyInputBuiltins) \
     family(linearAlgebraBuiltins) \
     family(linearProgrammingBuiltins) \
     family(lsodaBuiltins) \
@@ -35,6 +38,7 @@
     family(minimiserBuiltins) \
     family(plot2dBuiltins) \
     family(polynomialBuiltins) \
+    family(processBuiltins) \
     family(pythonBuiltins) \
     family(randomBuiltins) \
     family(reductionBuiltins) \
@@ -46,6 +50,7 @@
     family(structuredMatrixBuiltins) \
     family(systemBuiltins) \
     family(transformBuiltins) \
+    family(urlBuiltins) \
     family(vectorSearchBuiltins)
 // clang-format on
 

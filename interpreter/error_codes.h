@@ -122,4 +122,9 @@ enum ErrorCode : int {
     // --- Maxima ---
     errorMaximaSaid = 10,    // Maxima answered without an output label
     errorMaximaPath = 4000,  // "Need a path to Maxima!"
+
+    // --- tracing ---
+    errorTraceInterrupted = 11010,      // "Trace interrupted"
+    errorTraceUnknownFunction = 11021,  // `trace` of a name that is no function
+    errorAlreadyReported = 12345688,    // the trace-errors inspector has run
 };

@@ -461,7 +461,7 @@ void checkRecursion() {
 }
 
 void printTraceback(header* function) {
-    if (callDepth == 1)
+    if (callDepth == 1 && !traceErrorsMode)
         printText("Try \"trace errors\" to inspect local variables after errors.\n");
     if (callDepth < tracebackDepth) {
         printFormatted("%s:\n    ", function->name);
@@ -534,6 +534,7 @@ void callUserFunction(header* function, header* first, int n, int s) {
             reportMachineStackOverflow();
         }
     }
+    if (errorCode && errorCode != errorAlreadyReported && traceErrorsMode) inspectFailedCall();
     if (errorCode) printTraceback(function);
     callDepth = depth - 1;
     restoreContext(saved);

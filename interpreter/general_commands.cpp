@@ -415,8 +415,6 @@ const CommandRecord rows[] = {
     {"errors", commandAssignable, 0, errorsCommand},
     {"underflows", commandAssignable, 0, underflowsCommand},
     {"comments", commandTopLevel, 0, commentsCommand},
-    {"traceif", commandAssignable, 0, [] { notBuilt("traceif"); }},
-    {"trace", commandEverywhere, 0, [] { notBuilt("trace"); }},
     {"prompt", commandEverywhere, 0, promptCommand},
     {"protect", commandAssignable, 0, protectCommand},
     {"maximamode", commandAssignable, 0, maximamodeCommand},

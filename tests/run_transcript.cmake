@@ -3,7 +3,8 @@
 # A script may hold its expected exit status in a first line "// status N".
 # A script with a line "// runs in a temporary directory" runs in an empty
 # directory of its own instead, for the files it writes.
-# Lines "// setting NAME VALUE" go into the settings file of its home.
+# Lines "// setting NAME=VALUE" (or "// setting NAME VALUE") go into the
+# settings file of its home.
 string(REGEX REPLACE "\\.k$" ".out" expected_file ${SCRIPT})
 get_filename_component(dir ${SCRIPT} DIRECTORY)
 file(READ ${SCRIPT} source)
@@ -37,9 +38,9 @@ if(source MATCHES "(^|\n)// runs in a temporary directory\n")
   set(dir ${home}/work)
   file(MAKE_DIRECTORY ${dir})
 endif()
-string(REGEX MATCHALL "// setting [A-Za-z0-9_]+ [^\n]*" settings "${source}")
-foreach(line ${settings})
-  string(REGEX REPLACE "^// setting ([A-Za-z0-9_]+) (.*)$" "\\1=\"\\2\"\n" entry "${line}")
+string(REGEX MATCHALL "(^|\n)// setting [A-Za-z0-9_]+[ =][^\n]*" setting_lines "${source}")
+foreach(line ${setting_lines})
+  string(REGEX REPLACE "^\n?// setting ([A-Za-z0-9_]+)[ =](.*)$" "\\1=\"\\2\"\n" entry "${line}")
   file(APPEND ${home}/config/kalix/settings "${entry}")
 endforeach()
 execute_process(COMMAND ${CMAKE_COMMAND} -E env HOME=${home} XDG_CONFIG_HOME=${home}/config

@@ -2,7 +2,7 @@
 // against runaway recursion on the machine stack.
 #include <gtest/gtest.h>
 
-#include "interpreter_state_fixture.h"
+#include "program_fixture.h"
 
 #include <pthread.h>
 

@@ -1,5 +1,3 @@
 // Commands of facilities that are not built yet say so.
-trace off
-traceif 1
 addmenu x
 submenu x
