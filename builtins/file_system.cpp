@@ -29,14 +29,14 @@ void builtinFilecopy(header* first) {
 }
 
 void builtinFileexists(header* first) {
-    header* name = requireString(first, "a string", "fileexists");
+    header* name = stringArgument(first, "a string", "fileexists");
     if (!name) return;
     moveResult(first, pushReal(checkFileExists(stringOf(name))));
 }
 
 void builtinFileremove(header* first) {
     // The word "fileexists" of the message is the design's own.
-    header* name = requireString(first, "a string", "fileexists");
+    header* name = stringArgument(first, "a string", "fileexists");
     if (!name) return;
     if (!removeFile(stringOf(name))) {
         fail(errorFailed, "Could not remove %s!\n", stringOf(name));
@@ -46,7 +46,7 @@ void builtinFileremove(header* first) {
 }
 
 void builtinMakedir(header* first) {
-    header* name = requireString(first, "string", "makedir");
+    header* name = stringArgument(first, "string", "makedir");
     if (!name) return;
     moveResult(first, pushReal(makeDirectory(stringOf(name))));
 }
@@ -57,7 +57,7 @@ void builtinChangedir(header* first) {
         pushCString(changeDirectory(""));
         return;
     }
-    header* name = requireString(first, "string", "cd");
+    header* name = stringArgument(first, "string", "cd");
     if (!name) return;
     std::string directory = changeDirectory(stringOf(name));
     moveResult(first, pushCString(directory.c_str()));
@@ -79,7 +79,7 @@ void builtinDir(header* first) {
 void builtinSearchfile(header* first) {
     const char* name;
     if (first) {
-        header* pattern = requireString(first, "string", "searchfile");
+        header* pattern = stringArgument(first, "string", "searchfile");
         if (!pattern) return;
         name = findNextFile(stringOf(pattern));
     } else {

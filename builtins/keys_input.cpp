@@ -21,7 +21,7 @@ void builtinTestkey(header*) { pushReal(pollKey()); }
 void builtinKey(header* first) {
     std::string status;
     if (first) {
-        header* text = requireString(first, "string", "key");
+        header* text = stringArgument(first, "string", "key");
         if (!text) return;
         status = stringOf(text);
     }
@@ -76,7 +76,7 @@ void builtinWait(header* first) {
 void builtinWaitStatus(header* first) {
     header* x = requireReal(first, waitArguments, "wait");
     if (!x) return;
-    header* status = requireString(recordAt(endOf(first)), waitArguments, "wait");
+    header* status = stringArgument(recordAt(endOf(first)), waitArguments, "wait");
     if (!status) return;
     double seconds = realOf(x);
     std::string text = stringOf(status);
@@ -87,7 +87,7 @@ void builtinWaitStatus(header* first) {
 }
 
 void builtinSetstatus(header* first) {
-    header* text = requireString(first, "string", "setstatus");
+    header* text = stringArgument(first, "string", "setstatus");
     if (!text) return;
     setStatusText(stringOf(text));
     keepArgumentAsResult(first, text);
@@ -116,7 +116,7 @@ void builtinSetkey(header* first) {
 }
 
 void builtinInput(header* first) {
-    header* prompt = requireString(first, "prompt string", "input");
+    header* prompt = stringArgument(first, "prompt string", "input");
     if (!prompt) return;
     std::string question = stringOf(prompt);
     header* value = inputExpression(question.c_str(), false);
@@ -124,7 +124,7 @@ void builtinInput(header* first) {
 }
 
 void builtinLineinput(header* first) {
-    header* prompt = requireString(first, "prompt string", "lineinput");
+    header* prompt = stringArgument(first, "prompt string", "lineinput");
     if (!prompt) return;
     std::string question = stringOf(prompt);
     std::vector<char> line(inputBufferSize);

@@ -60,7 +60,7 @@ void builtinExecread(header*) {
 }
 
 void writeToChild(header* first, int addNewline) {
-    header* text = requireString(first, "string", "execwrite");
+    header* text = stringArgument(first, "string", "execwrite");
     if (!text) return;
     moveResult(first, pushReal(writeExecPipe(stringOf(text), addNewline)));
 }

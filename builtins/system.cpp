@@ -36,7 +36,7 @@ void builtinStacksize(header*) { pushReal(getUsedStackSize()); }
 void builtinWin64(header*) { pushReal(1); }
 
 void builtinMessage(header* first) {
-    header* text = requireString(first, "string", "message");
+    header* text = stringArgument(first, "string", "message");
     if (!text) return;
     showWarning(stringOf(text), "Kalix");
     keepArgumentAsResult(first, text);

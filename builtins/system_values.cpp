@@ -7,16 +7,6 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 
-header* argumentOfKind(header* argument, int kind, const char* what, const char* builtin) {
-    header* value = resolveValue(argument);
-    if (errorCode) return nullptr;
-    if (value->kind != kind) {
-        reportNeed(what, builtin);
-        return nullptr;
-    }
-    return value;
-}
-
 void keepArgumentAsResult(header* first, header* value) {
     if (value == first) return;
     header* copy = pushRecordCopy(reinterpret_cast<char*>(value), value->size);

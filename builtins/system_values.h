@@ -10,13 +10,11 @@
 #include <vector>
 
 #include "interpreter/stack.h"
+#include "interpreter/value_helpers.h"
 
-// The resolved argument when it is of the kind, else null with
-// "Need <what> for <builtin>" (error 26).
-header* argumentOfKind(header* argument, int kind, const char* what, const char* builtin);
-inline header* requireString(header* argument, const char* what, const char* builtin) {
-    return argumentOfKind(argument, kindString, what, builtin);
-}
+// The resolved argument when it is a real, else null with "Need <what> for
+// <builtin>" (error 26); stringArgument (interpreter/value_helpers.h) is
+// the same for strings.
 inline header* requireReal(header* argument, const char* what, const char* builtin) {
     return argumentOfKind(argument, kindReal, what, builtin);
 }

@@ -19,7 +19,7 @@ int chunkFill = 0;
 int chunkPosition = 0;
 
 void builtinUrlopen(header* first) {
-    header* url = requireString(first, "string", "urlopen");
+    header* url = stringArgument(first, "string", "urlopen");
     if (!url) return;
     std::string text = stringOf(url);
     chunkFill = chunkPosition = 0;

@@ -9,18 +9,15 @@
 #include "engines/maxima_session.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/output.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 
 namespace {
 
 // The string argument's text, or false with "Need string for <name>".
-bool stringArgument(header* first, const char* name, std::string* text) {
-    header* value = resolveValue(first);
-    if (errorCode) return false;
-    if (value->kind != kindString) {
-        reportNeed("string", name);
-        return false;
-    }
+bool stringArgumentText(header* first, const char* name, std::string* text) {
+    header* value = stringArgument(first, "string", name);
+    if (!value) return false;
     text->assign(stringOf(value));
     return true;
 }
@@ -33,7 +30,7 @@ void replaceWithText(header* first, const std::string& text) {
 
 void builtinMxm(header* first) {
     std::string text;
-    if (!stringArgument(first, "mxm", &text)) return;
+    if (!stringArgumentText(first, "mxm", &text)) return;
     if (text.compare(0, 2, "::") == 0 || text.compare(0, 2, "@:") == 0)
         text.erase(0, 2);
     else if (text.compare(0, 1, "&") == 0)
@@ -43,7 +40,7 @@ void builtinMxm(header* first) {
 
 void builtinTex(header* first) {
     std::string text;
-    if (!stringArgument(first, "tex", &text)) return;
+    if (!stringArgumentText(first, "tex", &text)) return;
     replaceWithText(first, maxima::getTexFromMaxima(text));
 }
 

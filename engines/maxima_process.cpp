@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,7 +10,7 @@
 #include <chrono>
 #include <cstring>
 
-extern char** environ;
+#include "platform/processes.h"
 
 // --- replies -------------------------------------------------------------------
 
@@ -71,31 +70,12 @@ int MaximaProcess::start(const std::vector<std::string>& words) {
         ::close(input[1]);
         return error;
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, input[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, result[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, result[1], 2);
     // A group of its own: Ctrl-C at the terminal is Escape for Kalix and
-    // must not interrupt Maxima. Kalix ignores SIGPIPE; Maxima must not.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    for (int s : {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGCHLD}) sigaddset(&defaults, s);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(
-        &attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    std::vector<char*> argv;
-    for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
-    argv.push_back(nullptr);
+    // must not interrupt Maxima.
+    std::string path = findProgram(words[0].c_str());
     pid_t pid = 0;
-    int error = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
+    int error =
+        path.empty() ? ENOENT : startChild(path, words, input[0], result[1], true, nullptr, &pid);
     ::close(input[0]);
     ::close(result[1]);
     if (error != 0) {

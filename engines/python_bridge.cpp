@@ -344,14 +344,9 @@ int recordsFrom(header* first, int n) {
 // --- the builtins ---------------------------------------------------------------
 
 // The string of a record; null after "Need %s for %s".
-const char* stringArgument(header* record, const char* need, const char* builtinName) {
-    header* value = resolveValue(record);
-    if (errorCode) return nullptr;
-    if (value->kind != kindString) {
-        reportNeed(need, builtinName);
-        return nullptr;
-    }
-    return stringOf(value);
+const char* stringArgumentText(header* record, const char* need, const char* builtinName) {
+    header* value = stringArgument(record, need, builtinName);
+    return value ? stringOf(value) : nullptr;
 }
 
 void builtinPython(header* first) {
@@ -377,7 +372,7 @@ void builtinPython(header* first) {
 }
 
 void builtinPyload(header* first) {
-    const char* path = stringArgument(first, "string or string vector", "python");
+    const char* path = stringArgumentText(first, "string or string vector", "python");
     if (!path) return;
     std::string text = runPythonFile(std::string(path).c_str());
     if (errorCode) return;
@@ -385,7 +380,7 @@ void builtinPyload(header* first) {
 }
 
 void builtinPyget(header* first) {
-    const char* given = stringArgument(first, "string", "pyget");
+    const char* given = stringArgumentText(first, "string", "pyget");
     if (!given) return;
     std::string name = given;
     char* start = newram;
@@ -396,7 +391,7 @@ void builtinPyget(header* first) {
 }
 
 void builtinPyset(header* first) {
-    const char* given = stringArgument(first, "string and value", "pyset");
+    const char* given = stringArgumentText(first, "string and value", "pyset");
     if (!given) return;
     std::string name = given;
     header* value = resolveValue(nextValue(first));
@@ -410,7 +405,7 @@ void builtinPycall(header* first) {
     // The arguments before the name is resolved (which may push a value).
     header* arguments = nextValue(first);
     int n = arguments ? countRecords(reinterpret_cast<char*>(arguments), newram) : 0;
-    const char* given = stringArgument(first, "string and arguments", "pyeval");
+    const char* given = stringArgumentText(first, "string and arguments", "pyeval");
     if (!given) return;
     std::string name = given;
     evaluateInPython(name.c_str(), first, arguments ? arguments : recordAt(newram), n);

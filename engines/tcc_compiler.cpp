@@ -13,7 +13,7 @@
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
 #include "platform/host.h"
-#include "platform/program_output.h"
+#include "platform/processes.h"
 
 namespace {
 

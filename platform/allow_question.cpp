@@ -1,34 +1,12 @@
-// The permission question on the terminal.
+// The permission question and the setting that turns it off.
 #include "platform/allow_question.h"
 
-#include <unistd.h>
-
-#include <cstdio>
-#include <string>
-
+#include "platform/host.h"
 #include "shell/settings.h"
-#include "shell/text.h"
-
-int askAllowQuestion(const char* question) {
-    // Input from a pipe or file: nobody is there to answer.
-    if (!isatty(STDIN_FILENO)) return allowNo;
-    FILE* terminal = std::fopen("/dev/tty", "r+");
-    if (!terminal) return allowNo;
-    std::string text;
-    codePageToUtf8(question, text);
-    std::fprintf(terminal, "%s\n(y)es, (n)o, (a)lways until restart: ", text.c_str());
-    std::fflush(terminal);
-    char answer[64] = "";
-    if (!std::fgets(answer, sizeof answer, terminal)) answer[0] = 0;
-    std::fclose(terminal);
-    if (answer[0] == 'y' || answer[0] == 'Y') return allowYes;
-    if (answer[0] == 'a' || answer[0] == 'A') return allowUntilRestart;
-    return allowNo;
-}
 
 bool askAllowed(const char* question, int* allowedUntilRestart) {
     if (!intSetting("askexec") || *allowedUntilRestart) return true;
-    int answer = askAllowQuestion(question);
+    int answer = askAllowDialog(question);
     if (answer == allowUntilRestart) *allowedUntilRestart = 1;
     return answer != allowNo;
 }

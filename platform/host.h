@@ -159,6 +159,7 @@ int writeExecPipe(const char* text, int addNewline);
 void killExecProcess();
 // Forgets the permission "until restart" for child processes.
 void resetExecPermission();
-// Asks the user whether a command may run: 1 yes, 2 no, 3 yes until the
-// interpreter restarts. Refuses (2) when nobody can be asked.
+// Asks the user whether something may start (a command, a library,
+// Python): an AllowAnswer of platform/allow_question.h, allowNo when nobody
+// can be asked. Callers ask through askAllowed, which heeds "askexec".
 int askAllowDialog(const char* question);

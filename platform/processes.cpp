@@ -21,8 +21,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/allow_question.h"
 #include "platform/host.h"
-#include "shell/settings.h"
 
 extern char** environ;
 
@@ -62,24 +62,26 @@ void closePipes() {
     pendingOutput.clear();
 }
 
-// Moves what the output pipe holds now (at most `limit` bytes) to
-// `pendingOutput`; notes when the pipe has ended.
-void drainOutputPipe(size_t limit) {
-    if (outputPipe < 0 || outputEnded) return;
+// Moves what the pipe holds now (at most `limit` bytes) to `into`; notes
+// in `*ended` when the pipe has ended.
+void drainPipe(int fd, bool* ended, std::string& into, size_t limit) {
+    if (fd < 0 || *ended) return;
     char buffer[65536];
     for (size_t taken = 0; taken < limit;) {
-        ssize_t n = read(outputPipe, buffer, sizeof buffer);
+        ssize_t n = read(fd, buffer, sizeof buffer);
         if (n > 0) {
-            pendingOutput.append(buffer, size_t(n));
+            into.append(buffer, size_t(n));
             taken += size_t(n);
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else {
-            if (n == 0) outputEnded = true;
+            if (n == 0) *ended = true;
             return;
         }
     }
 }
+
+void drainOutputPipe(size_t limit) { drainPipe(outputPipe, &outputEnded, pendingOutput, limit); }
 
 void terminate(pid_t pid, bool group, int* status) {
     kill(group ? -pid : pid, SIGKILL);
@@ -103,28 +105,9 @@ void failExec(const char* format, const std::string& text, ExecStatus* status) {
 // `watchPipe`, until it ends or Escape ends it. Returns its wait status.
 int waitForChild(bool watchPipe) {
     setStatusText("Waiting for process, press Esc to exit.");
-    int pidfd = int(syscall(SYS_pidfd_open, execProcess, 0));
     int status = 0;
-    for (;;) {
-        pollfd watch[2];
-        int n = 0;
-        if (pidfd >= 0) watch[n++] = {pidfd, POLLIN, 0};
-        if (watchPipe && outputPipe >= 0 && !outputEnded) watch[n++] = {outputPipe, POLLIN, 0};
-        // Without a process descriptor the end of the child is polled.
-        int step = pidfd >= 0 ? waitStepMilliseconds : 10;
-        poll(n > 0 ? watch : nullptr, nfds_t(n), step);
-        if (watchPipe) drainOutputPipe(SIZE_MAX);
-        pid_t done = waitpid(execProcess, &status, WNOHANG);
-        if (done == execProcess || (done < 0 && errno != EINTR)) break;
-        if (checkEscape()) {
-            terminate(execProcess, execOwnGroup, &status);
-            break;
-        }
-    }
-    if (pidfd >= 0) close(pidfd);
-    // Output still in the pipe; a grandchild may keep the pipe open, so
-    // its end is not awaited.
-    if (watchPipe) drainOutputPipe(SIZE_MAX);
+    waitForChildEnd(execProcess, execOwnGroup, watchPipe ? outputPipe : -1, &outputEnded,
+                    pendingOutput, &status);
     execProcess = 0;
     setStatusText("");
     return status;
@@ -209,6 +192,105 @@ std::string findProgram(const char* name) {
     }
 }
 
+int startChild(const std::string& path, const std::vector<std::string>& words, int input,
+               int output, bool ownGroup, const char* directory, pid_t* child) {
+    if (words.empty()) return ENOENT;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (input >= 0)
+        posix_spawn_file_actions_adddup2(&actions, input, 0);
+    else if (input == childStreamNull)
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (output >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, output, 1);
+        posix_spawn_file_actions_adddup2(&actions, output, 2);
+    } else if (output == childStreamNull) {
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    }
+    if (directory && directory[0]) posix_spawn_file_actions_addchdir_np(&actions, directory);
+    // Kalix ignores SIGPIPE and takes Ctrl-C as Escape; the child must not.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    for (int s : {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGCHLD}) sigaddset(&defaults, s);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    if (ownGroup) {
+        flags |= POSIX_SPAWN_SETPGROUP;
+        posix_spawnattr_setpgroup(&attributes, 0);
+    }
+    posix_spawnattr_setflags(&attributes, flags);
+    std::vector<char*> argv;
+    for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
+    int failed = posix_spawn(child, path.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    return failed;
+}
+
+ChildEnd waitForChildEnd(pid_t child, bool ownGroup, int pipe, bool* pipeEnded, std::string& output,
+                         int* status) {
+    *status = 0;
+    bool watchPipe = pipe >= 0;
+    int pidfd = int(syscall(SYS_pidfd_open, child, 0));
+    ChildEnd end = childEnded;
+    for (;;) {
+        pollfd watch[2];
+        int n = 0;
+        if (pidfd >= 0) watch[n++] = {pidfd, POLLIN, 0};
+        if (watchPipe && !*pipeEnded) watch[n++] = {pipe, POLLIN, 0};
+        // Without a process descriptor the end of the child is polled.
+        int step = pidfd >= 0 ? waitStepMilliseconds : 10;
+        poll(n > 0 ? watch : nullptr, nfds_t(n), step);
+        if (watchPipe) drainPipe(pipe, pipeEnded, output, SIZE_MAX);
+        pid_t done = waitpid(child, status, WNOHANG);
+        if (done == child) break;
+        if (done < 0 && errno != EINTR) {
+            *status = 0;
+            end = childLost;
+            break;
+        }
+        if (checkEscape()) {
+            terminate(child, ownGroup, status);
+            end = childInterrupted;
+            break;
+        }
+    }
+    if (pidfd >= 0) close(pidfd);
+    // Output still in the pipe; a grandchild may keep the pipe open, so
+    // its end is not awaited.
+    if (watchPipe) drainPipe(pipe, pipeEnded, output, SIZE_MAX);
+    return end;
+}
+
+int runProgramCollectingOutput(const std::vector<std::string>& words, std::string& output) {
+    if (words.empty()) return programNotStarted;
+    std::string path = findProgram(words[0].c_str());
+    if (path.empty()) return programNotStarted;
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return programNotStarted;
+    pid_t child = 0;
+    int failed = startChild(path, words, childStreamNull, fds[1], true, nullptr, &child);
+    close(fds[1]);
+    if (failed) {
+        close(fds[0]);
+        return programNotStarted;
+    }
+    fcntl(fds[0], F_SETFL, O_NONBLOCK);
+    bool ended = false;
+    int status = 0;
+    ChildEnd end = waitForChildEnd(child, true, fds[0], &ended, output, &status);
+    close(fds[0]);
+    if (end == childInterrupted) return programInterrupted;
+    if (end == childLost || !WIFEXITED(status)) return programKilled;
+    return WEXITSTATUS(status);
+}
+
 void resetExecPermission() { execAllowedUntilRestart = 0; }
 
 void killExecProcess() {
@@ -245,16 +327,12 @@ int execProgram(const char* program, const char* arguments, const char* director
     std::string commandLine = std::string("\"") + program + "\"";
     if (arguments && arguments[0]) commandLine += std::string(" ") + arguments;
 
-    if (intSetting("askexec") && !execAllowedUntilRestart) {
-        std::string question = "Kalix wants to execute the command\n\n" + commandLine;
-        if (directory && directory[0]) question += std::string("\n\nin directory\n\n") + directory;
-        question += "\n\nAllow this command?";
-        int answer = askAllowDialog(question.c_str());
-        if (answer == 2) {
-            *status = execRefused;
-            return 1;
-        }
-        if (answer == 3) execAllowedUntilRestart = 1;
+    std::string question = "Kalix wants to execute the command\n\n" + commandLine;
+    if (directory && directory[0]) question += std::string("\n\nin directory\n\n") + directory;
+    question += "\n\nAllow this command?";
+    if (!askAllowed(question.c_str(), &execAllowedUntilRestart)) {
+        *status = execRefused;
+        return 1;
     }
 
     int toParent[2] = {-1, -1};
@@ -283,50 +361,20 @@ int execProgram(const char* program, const char* arguments, const char* director
     }
     std::vector<std::string> words = splitCommandWords(arguments);
     words.insert(words.begin(), program);
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
 
     // A child that shares the terminal stays in this process group (Ctrl-C
     // reaches it as it would from a shell); any other leads a group of its
-    // own, which Escape ends as a whole.
+    // own, which Escape ends as a whole. Without a terminal the child must
+    // not read the program's input; a hidden child shows nothing.
     bool sharesTerminal = !usePipes && !hidden && isatty(STDIN_FILENO);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (usePipes) {
-        posix_spawn_file_actions_adddup2(&actions, toChild[0], 0);
-        posix_spawn_file_actions_adddup2(&actions, toParent[1], 1);
-        posix_spawn_file_actions_adddup2(&actions, toParent[1], 2);
-    } else {
-        // Without a terminal the child must not read the program's input;
-        // a hidden child shows nothing.
-        if (!sharesTerminal)
-            posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        if (hidden) {
-            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-            posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        }
-    }
-    if (directory && directory[0]) posix_spawn_file_actions_addchdir_np(&actions, directory);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t signals;
-    sigemptyset(&signals);
-    posix_spawnattr_setsigmask(&attributes, &signals);
-    sigaddset(&signals, SIGPIPE);
-    sigaddset(&signals, SIGINT);
-    posix_spawnattr_setsigdefault(&attributes, &signals);
-    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
-    if (!sharesTerminal) {
-        flags |= POSIX_SPAWN_SETPGROUP;
-        posix_spawnattr_setpgroup(&attributes, 0);
-    }
-    posix_spawnattr_setflags(&attributes, flags);
+    int childInput = usePipes         ? toChild[0]
+                     : sharesTerminal ? childStreamInherited
+                                      : childStreamNull;
+    int childOutput = usePipes ? toParent[1] : hidden ? childStreamNull : childStreamInherited;
     std::fflush(stdout);
     pid_t child = 0;
-    int failed = posix_spawn(&child, path.c_str(), &actions, &attributes, argv.data(), environ);
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
+    int failed =
+        startChild(path, words, childInput, childOutput, !sharesTerminal, directory, &child);
     closeFd(toChild[0]);
     closeFd(toParent[1]);
     if (failed) {

@@ -26,6 +26,7 @@
 #include <string_view>
 #include <thread>
 
+#include "platform/allow_question.h"
 #include "platform/terminal_keys.h"
 #include "shell/text.h"
 
@@ -494,13 +495,14 @@ void clearTextWindow() {}
 
 int askAllowDialog(const char* question) {
     // Nobody at a terminal to answer: refused.
-    if (!inputIsTerminal()) return 2;
+    if (!inputIsTerminal()) return allowNo;
     std::fflush(stdout);
     writeUtf8(stdout, question);
     std::fputs("\n", stdout);
     std::string answer;
-    if (!readTerminalLine("(y)es, (n)o, (a)llow all until restart? ", answer, false)) return 2;
-    if (answer == "y" || answer == "Y" || answer == "yes") return 1;
-    if (answer == "a" || answer == "A") return 3;
-    return 2;
+    if (!readTerminalLine("(y)es, (n)o, (a)llow all until restart? ", answer, false))
+        return allowNo;
+    if (answer == "y" || answer == "Y" || answer == "yes") return allowYes;
+    if (answer == "a" || answer == "A") return allowUntilRestart;
+    return allowNo;
 }

@@ -15,7 +15,8 @@
 
 #include "platform/allow_question.h"
 #include "platform/foreign_call_guard.h"
-#include "platform/program_output.h"
+#include "platform/host.h"
+#include "platform/processes.h"
 #include "shell/settings.h"
 
 namespace {
@@ -137,7 +138,7 @@ TEST_F(AllowQuestion, AskexecOffAllowsWithoutAsking) {
 TEST_F(AllowQuestion, WithoutATerminalTheAnswerIsNo) {
     writeIntSetting("askexec", 1);
     int untilRestart = 0;
-    EXPECT_EQ(askAllowQuestion("Allow?"), allowNo);
+    EXPECT_EQ(askAllowDialog("Allow?"), allowNo);
     EXPECT_FALSE(askAllowed("Allow?", &untilRestart));
     // An answer "until restart" given before is not asked again.
     untilRestart = 1;
