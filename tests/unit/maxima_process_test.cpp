@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/wait.h>
 
 #include <cerrno>
 #include <chrono>
@@ -113,6 +114,10 @@ TEST_F(MaximaProcessTest, AWaitEndsWhenCancelledOrWhenTheProcessEnds) {
     ASSERT_EQ(greetMaxima(process, {}, never), "");
     ASSERT_TRUE(process.write("quit;\n"));
     EXPECT_EQ(process.readReply(&reply, never), MaximaWait::ended);
+    // The end of its output may come before its input is closed: wait
+    // until it has exited (left for close() to reap).
+    siginfo_t info;
+    ASSERT_EQ(waitid(P_PID, id_t(process.processId()), &info, WEXITED | WNOWAIT), 0);
     EXPECT_FALSE(process.write("x;\n"));  // no SIGPIPE either
 }
 
