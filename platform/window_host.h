@@ -30,6 +30,8 @@ class WindowHost {
     virtual void clearTextWindow() = 0;
     virtual void startNewNotebook() = 0;
     virtual void endFunctionEntry() = 0;
+    // The permission question: an AllowAnswer of platform/allow_question.h.
+    virtual int askAllowDialog(const char* question) = 0;
 };
 
 // The host whose windows are open; null on a terminal.

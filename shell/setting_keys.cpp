@@ -118,7 +118,7 @@ const SettingKey settingKeys[] = {
     {"systemscaling", settingInt, "0", 0, 0},
     {"sharper", settingInt, "0", 0, 0},
     {"logging", settingInt, "0", 0, 0},
-    {"python27", settingInt, "1", 0, 0},
+    {"python27", settingInt, "0", 0, 0},
     {"exportlatexasmathjax", settingInt, "0", 0, 0},
     {"htmlutf", settingInt, "1", 0, 0},
     {"uselargeimagesforhtml", settingInt, "1", 0, 0},

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engines/foreign_engines.h"
+#include "engines/maxima_bridge.h"
 #include "graphics/colors.h"
 #include "graphics/graphics_store.h"
 #include "interpreter/main_loop.h"
@@ -120,6 +122,8 @@ int runMain(int argc, char** argv) {
         return 1;
     }
     installInterruptHandler();
+    installMaximaBridge();
+    installForeignEngines();
 
     if (options.words.size() > 1)
         options.words[1] = absoluteFileName(options.words[1], homeDir.getText());
@@ -142,6 +146,7 @@ int runMain(int argc, char** argv) {
     else
         interpreterEnded.park();
     killExecProcess();
+    endMaximaBridge();
     // A second instance leaves the settings of the first alone.
     if (!secondInstance) writeSettingsAtExit(writeCurrentSettings);
     std::fflush(stdout);

@@ -5,6 +5,7 @@
 
 #include "interpreter/state.h"
 #include "notebook/line_editor.h"
+#include "platform/allow_question.h"
 #include "platform/host.h"
 #include "shell/base_directory.h"
 #include "shell/settings.h"
@@ -208,3 +209,9 @@ void NotebookWindowHost::startNewNotebook() {
 }
 
 void NotebookWindowHost::endFunctionEntry() { assignIntCell(functionEntryState, 0); }
+
+int NotebookWindowHost::askAllowDialog(const char* question) {
+    if (textLock.isHeldByCaller() || graphicsLock.isHeldByCaller() || !isGuiRunning())
+        return allowNo;
+    return askAllowBox(question, window.get());
+}

@@ -30,6 +30,7 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     void clearTextWindow() override;
     void startNewNotebook() override;
     void endFunctionEntry() override;
+    int askAllowDialog(const char* question) override;
 
     // InterpreterLink
     void resumeInterpreter() override;

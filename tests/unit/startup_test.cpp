@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "kalix_program.h"
 #include "shell/startup.h"
 
 static StartupOptions parse(std::vector<std::string> words) {
@@ -72,12 +73,7 @@ class ProgramRun : public ::testing::Test {
     std::string program;  // the kalix binary beside the test directory
 
     void SetUp() override {
-        char self[4096];
-        ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-        self[n > 0 ? n : 0] = 0;
-        std::string tests = self;
-        tests = tests.substr(0, tests.rfind('/'));
-        program = tests.substr(0, tests.rfind('/')) + "/kalix";
+        program = kalixProgramPath();
         if (access(program.c_str(), X_OK) != 0) GTEST_SKIP() << "no kalix at " << program;
         char pattern[] = "/tmp/kalix-startup-XXXXXX";
         directory = mkdtemp(pattern);
@@ -169,4 +165,11 @@ TEST_F(ProgramRun, HomeProfileIsReadAndWrittenBackWithTheStackSizeInUse) {
     EXPECT_NE(profile.str().find("stacksize64=\"256\"\n"), std::string::npos) << profile.str();
     EXPECT_NE(profile.str().find("spaces=\"0\"\n"), std::string::npos) << profile.str();
     EXPECT_EQ(profile.str().find("stacksize64=\"100\""), std::string::npos) << profile.str();
+}
+
+TEST_F(ProgramRun, WordsAfterTheFileAreItsArguments) {
+    write("args.k", "kalixarg(1)\nkalixarg(2)\nkalixarg(3)\n");
+    std::string output;
+    run(program, {"args.k", "a", "b c"}, output);
+    EXPECT_EQ(output.rfind("a\nb c\nArgument 3 not known (got 2)!\n", 0), 0u) << output;
 }

@@ -1,7 +1,5 @@
-// Lines for engines that are not there are refused, never dropped.
-:: integrate(x^2,x)
-::: x
-maxima x
+// Lines for engines that are not there are refused, never dropped (the
+// Maxima lines: maxima/lines.k).
 py: 1
 >> 1
 ?? sin
