@@ -11,6 +11,7 @@
 #include "interpreter/main_loop.h"
 #include "interpreter/notebook_services.h"
 #include "interpreter/scanner.h"
+#include "notebook/help.h"
 #include "platform/host.h"
 #include "shell/base_directory.h"
 #include "shell/settings.h"
@@ -115,6 +116,7 @@ int runMain(int argc, char** argv) {
         return 1;
     }
     installInterruptHandler();
+    installHelp();
 
     if (options.words.size() > 1)
         options.words[1] = absoluteFileName(options.words[1], homeDir.getText());
