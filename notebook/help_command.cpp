@@ -124,6 +124,8 @@ void runHelpCommand(int searchMaxima) {
     std::string name = scanHelpTopic();
     HelpWriter out;
     if (errorCode) {
+        // The name's error was reported; the rest of the line is not run.
+        scanPointer += std::strlen(scanPointer);
         errorCode = 0;
         return;
     }

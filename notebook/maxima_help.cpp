@@ -163,10 +163,7 @@ void findMaximaHelp(HelpWriter& out, std::string text) {
         }
         out.line(f.help);
     }
-    if (matches == 1) {
-        out.text("\n");
-        writeMaximaDefinitions(out, only->name);
-    }
+    if (matches == 1) writeMaximaDefinitions(out, only->name);
 }
 
 void searchMaximaInfo(HelpWriter& out, const std::string& text) {

@@ -29,6 +29,8 @@ std::recursive_mutex dictionaryLock;
 Dictionary dictionary;
 bool dictionaryLoaded = false;
 bool checkTurnedOff = false;  // a language list is missing
+bool listsGiven = false;
+WordListFiles givenLists;
 
 bool isSpellLetter(char c) {
     unsigned char u = static_cast<unsigned char>(c);
@@ -61,7 +63,8 @@ bool ensureDictionary(NotebookEditor* editor) {
     if (dictionaryLoaded) return true;
     if (checkTurnedOff) return false;
     std::string missing;
-    if (loadDictionary(wordListFilesFromSettings(), &missing)) return true;
+    if (loadDictionary(listsGiven ? givenLists : wordListFilesFromSettings(), &missing))
+        return true;
     if (!missing.empty()) {
         checkTurnedOff = true;
         if (editor)
@@ -150,6 +153,12 @@ void Dictionary::clear() {
 }
 
 std::string userWordsPath() { return registryFilePath("user.words"); }
+
+void useWordListFiles(const WordListFiles* files) {
+    std::lock_guard<std::recursive_mutex> hold(dictionaryLock);
+    listsGiven = files != nullptr;
+    givenLists = files ? *files : WordListFiles();
+}
 
 WordListFiles wordListFilesFromSettings() {
     WordListFiles files;

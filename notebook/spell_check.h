@@ -46,6 +46,8 @@ struct WordListFiles {
 WordListFiles wordListFilesFromSettings();
 // "user.words" in the settings folder.
 std::string userWordsPath();
+// Lists to use instead of the settings' (null: the settings again).
+void useWordListFiles(const WordListFiles* files);
 
 // Loads the dictionary from the files. Returns false (and leaves no
 // dictionary) when a language list is missing or no word was read;
