@@ -10,22 +10,28 @@
 
 HelpDatabase helpDatabase;
 
-bool readTextLines(const char* path, std::vector<std::string>& lines) {
+bool readConvertedText(const char* path, std::string& text) {
     FILE* file = std::fopen(path, "rb");
     if (!file) return false;
-    std::string text;
+    text.clear();
     char block[65536];
     for (size_t n; (n = std::fread(block, 1, sizeof block, file)) > 0;) text.append(block, n);
     std::fclose(file);
+    // One conversion for the whole text (a zero byte would end it early).
+    bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return c > 0; });
+    if (!ascii && text.find('\0') == std::string::npos) utf8ToCodePage(text.c_str(), text);
+    return true;
+}
+
+bool readTextLines(const char* path, std::vector<std::string>& lines) {
+    std::string text;
+    if (!readConvertedText(path, text)) return false;
     lines.clear();
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        bool ascii = std::all_of(line.begin(), line.end(), [](char c) { return c > 0; });
-        if (!ascii) utf8ToCodePage(line.c_str(), line);
-        lines.push_back(std::move(line));
+        lines.emplace_back(text, start, end - start);
         start = end + 1;
         if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') start++;
     }

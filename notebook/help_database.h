@@ -30,6 +30,8 @@ struct HelpEntry {
 // program's code page. A last line without a line end is kept. False when
 // the file cannot be opened.
 bool readTextLines(const char* path, std::vector<std::string>& lines);
+// The whole file, converted from UTF-8 to the program's code page.
+bool readConvertedText(const char* path, std::string& text);
 
 class HelpDatabase {
   public:

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -50,10 +51,9 @@ std::string languageList(const char* name, const char* debianPath) {
 }
 
 bool addListFile(const std::string& path, Dictionary& words) {
-    std::vector<std::string> lines;
-    if (!readTextLines(path.c_str(), lines)) return false;
-    for (const std::string& line : lines)
-        if (!line.empty()) words.addWord(line.c_str());
+    std::string text;
+    if (!readConvertedText(path.c_str(), text)) return false;
+    words.addWords(text);
     return true;
 }
 
@@ -123,10 +123,37 @@ void Dictionary::addWord(const char* word) {
     pool.insert(pool.end(), word, word + std::strlen(word) + 1);
 }
 
+void Dictionary::addWords(const std::string& text) {
+    size_t base = pool.size();
+    pool.insert(pool.end(), text.begin(), text.end());
+    pool.push_back('\n');
+    size_t start = base;
+    for (size_t i = base; i < pool.size(); i++) {
+        if (pool[i] != '\n' && pool[i] != '\r') continue;
+        pool[i] = 0;
+        if (i > start) offsets.push_back(start);
+        start = i + 1;
+    }
+}
+
+// The first eight bytes of a word as a number that orders like strcmp.
+static uint64_t prefixKey(const char* word) {
+    uint64_t key = 0;
+    int i = 0;
+    for (; i < 8 && word[i]; i++) key = key << 8 | static_cast<unsigned char>(word[i]);
+    return key << (8 * (8 - i));
+}
+
 void Dictionary::sortWords() {
     const char* base = pool.data();
-    std::sort(offsets.begin(), offsets.end(),
-              [base](size_t a, size_t b) { return std::strcmp(base + a, base + b) < 0; });
+    std::vector<std::pair<uint64_t, size_t>> keyed;
+    keyed.reserve(offsets.size());
+    for (size_t offset : offsets) keyed.emplace_back(prefixKey(base + offset), offset);
+    std::sort(keyed.begin(), keyed.end(), [base](const auto& a, const auto& b) {
+        if (a.first != b.first) return a.first < b.first;
+        return std::strcmp(base + a.second, base + b.second) < 0;
+    });
+    for (size_t i = 0; i < keyed.size(); i++) offsets[i] = keyed[i].second;
 }
 
 void Dictionary::insertWord(const char* word) {

@@ -25,6 +25,8 @@ class Dictionary {
   public:
     // Appends a word (unsorted until sortWords).
     void addWord(const char* word);
+    // Appends the words of a text, one a line (empty lines left out).
+    void addWords(const std::string& text);
     void sortWords();
     // Adds a word at its place in the order.
     void insertWord(const char* word);

@@ -1,5 +1,6 @@
 // Spell checking of notebook comments through the notebook's own interface.
 #include "notebook/spell_check.h"
+#include "notebook/help_database.h"
 
 #include <fstream>
 
@@ -159,4 +160,27 @@ TEST(DictionaryTest, SortedByteWiseAndSearchedThatWay) {
         EXPECT_TRUE(words.contains(w)) << w;
     for (const char* w : {"ALPHA", "delta", "", "zet"}) EXPECT_FALSE(words.contains(w)) << w;
     EXPECT_EQ(words.size(), 7u);
+}
+
+TEST_F(SpellCheckTest, DebiansEnglishListMarksTheQuikBrownFox) {
+    if (!std::filesystem::exists("/usr/share/dict/american-english"))
+        GTEST_SKIP() << "Debian's word list (package wamerican) is not installed";
+    useWordListFiles(nullptr);
+    freeDictionary();
+    build({"% the quik brown fox jumps over the lazy dog", ">1"}, 1);
+    spellCheck(editor);
+    EXPECT_EQ(marked(editor.firstLine), std::vector<std::string>{"quik"});
+    EXPECT_TRUE(host.messages.empty());
+    // The names of the help and the project's list are words too.
+    std::string file = __FILE__;
+    std::string resources = file.substr(0, file.rfind("/tests/unit/")) + "/resources/";
+    loadHelpFiles(resources.c_str());
+    WordListFiles lists = wordListFilesFromSettings();
+    lists.optional.push_back(resources + "kalix.words");
+    useWordListFiles(&lists);
+    freeDictionary();
+    build({"% use linspace and glistadd with Kalix, Toeplitz and eigenvalues", ">1"}, 1);
+    spellCheck(editor);
+    EXPECT_EQ(marked(editor.firstLine), std::vector<std::string>{});
+    helpDatabase.clear();
 }
