@@ -4,6 +4,5 @@
 maxima x
 py: 1
 >> 1
-?? sin
 : x
 1+1
