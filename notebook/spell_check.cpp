@@ -273,6 +273,9 @@ std::vector<std::string> unknownWords(NotebookLine* line) {
         if (text[i] == '"') {
             const char* close = std::strchr(text + i + 1, '"');
             i = close ? size_t(close - text) + 1 : std::strlen(text);
+        } else if (text[i] == '&' && std::strchr(text + i, ';')) {
+            // An entity such as "&eacute;" is one character, no word.
+            i = size_t(std::strchr(text + i, ';') - text) + 1;
         } else if (isSpellLetter(text[i])) {
             size_t n = wordLength(text + i);
             char after = text[i + n];

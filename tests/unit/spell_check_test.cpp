@@ -110,11 +110,19 @@ TEST_F(SpellCheckTest, AddedWordsStayKnownForGood) {
     EXPECT_EQ(editor.firstLine->misspeltCount, 0);
     EXPECT_EQ(editor.firstLine->next->misspeltCount, 1);
 
+    // Entities of a decoded comment are no words.
+    build({"% x", ">1"}, 1);
+    editor.firstLine->setOriginalText("caf&eacute; quikk");
+    editor.firstLine->text.assign("cafe quikk");
+    select(editor.firstLine, 0, editor.firstLine, 5);
+    addMarkedWordsToDictionary(editor, userWordsPath());
+    EXPECT_EQ(readFile(userWordsPath()), "quik\nfoxx\nquikk\n");
+
     // Nothing selected: nothing happens.
     editor.unmarkAll();
     editor.selectionFirst = editor.selectionLast = nullptr;
     EXPECT_EQ(addMarkedWordsToDictionary(editor, userWordsPath()), 1);
-    EXPECT_EQ(readFile(userWordsPath()), "quik\nfoxx\n");
+    EXPECT_EQ(readFile(userWordsPath()), "quik\nfoxx\nquikk\n");
 }
 
 TEST_F(SpellCheckTest, AUserListThatCannotBeWrittenIsSaidAndNothingIsAdded) {
