@@ -209,6 +209,19 @@ std::vector<std::string> maximaInfoDirectories() {
     return directories;
 }
 
+bool readMaximaInfoFile(int number, std::vector<std::string>& lines) {
+    lines.clear();
+    std::vector<std::string> directories = maximaInfoDirectories();
+    auto found = std::find_if(directories.begin(), directories.end(), hasInfoFile);
+    if (found == directories.end()) return false;
+    gzFile file = openInfoFile(*found, number);
+    if (!file) return false;
+    std::string line;
+    while (readInfoLine(file, &line)) lines.push_back(line);
+    gzclose(file);
+    return true;
+}
+
 void maximaHelpCommand() {
     std::string topic = readTopic();
     if (topic.empty()) {

@@ -29,5 +29,9 @@ int printMaximaFunctionHelp(const char* topic);
 
 // The directories that may hold Maxima's info files, in the order tried.
 std::vector<std::string> maximaInfoDirectories();
+// The lines of Maxima's info file `number` (1 to 12) in the program's code
+// page, from the first directory that holds the info files; false when
+// there is no such file.
+bool readMaximaInfoFile(int number, std::vector<std::string>& lines);
 // Command `mxmhelp` topic.
 void maximaHelpCommand();

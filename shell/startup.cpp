@@ -9,16 +9,37 @@
 
 #include "engines/foreign_engines.h"
 #include "engines/maxima_bridge.h"
+#include "engines/maxima_help.h"
 #include "graphics/colors.h"
 #include "graphics/graphics_store.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/notebook_services.h"
 #include "interpreter/scanner.h"
+#include "notebook/help.h"
+#include "notebook/maxima_help.h"
 #include "platform/host.h"
 #include "platform/window_host.h"
 #include "shell/base_directory.h"
 #include "shell/settings.h"
 #include "shell/threads.h"
+
+namespace {
+
+// The help's Maxima part, read from the Maxima bridge's function list and
+// Maxima's info files.
+class EngineMaximaHelp : public MaximaHelpSource {
+  public:
+    std::vector<MaximaHelpFunction> functionList() override {
+        std::vector<MaximaHelpFunction> list;
+        for (const MaximaFunctionEntry& e : maximaFunctionList) list.push_back({e.name, e.help});
+        return list;
+    }
+    bool infoFileLines(int number, std::vector<std::string>& lines) override {
+        return readMaximaInfoFile(number, lines);
+    }
+};
+
+}  // namespace
 
 constexpr int defaultCodePage = 1252;
 
@@ -124,6 +145,9 @@ int runMain(int argc, char** argv) {
     installInterruptHandler();
     installMaximaBridge();
     installForeignEngines();
+    installHelp();
+    static EngineMaximaHelp maximaHelp;
+    setMaximaHelpSource(&maximaHelp);
 
     if (options.words.size() > 1)
         options.words[1] = absoluteFileName(options.words[1], homeDir.getText());

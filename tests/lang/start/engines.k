@@ -2,6 +2,5 @@
 // Maxima lines: maxima/lines.k).
 py: 1
 >> 1
-?? sin
 : x
 1+1
