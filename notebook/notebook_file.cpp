@@ -457,3 +457,8 @@ int NotebookEditor::saveNotebook() {
     if (path.empty()) return 0;
     return writeNotebook(path.c_str());
 }
+
+std::vector<std::string> NotebookEditor::getSavedImageFiles() {
+    TextLockHold hold(*this, "save");
+    return savedImageFiles;
+}

@@ -29,6 +29,7 @@ int scriptMode = 0;
 int secondInstance = 0;
 int systemCodePageIsUtf8 = 0;
 int codePage = 1252;
+UnattendedRun* unattendedRun = nullptr;
 
 // --- the log --------------------------------------------------------------
 

@@ -163,6 +163,10 @@ static int readPipedLine(std::string& line) {
 }
 
 int readInputLine(char* buffer) {
+    if (unattendedRun) {
+        inputBuiltinActive = 0;
+        return unattendedRun->readLine(buffer);
+    }
     std::fflush(stdout);
     std::string line;
     int read = inputIsTerminal() ? readTerminalLine(functionEntryActive ? "$" : ">", line)
@@ -349,6 +353,7 @@ static void writeUtf8(FILE* stream, const char* text) {
 }
 
 int printToTextWindow(const char* text) {
+    if (unattendedRun) return unattendedRun->print(text);
     writeUtf8(stdout, text);
     return 1;
 }
@@ -361,10 +366,12 @@ void showWarning(const char* text, const char* title) {
     std::fputc('\n', stderr);
 }
 
-// A terminal has no notebook, status bar, menus or unattended runs.
+// A terminal has no notebook, status bar or menus.
 void showTextWindow() {}
 void setStatusText(const char*) {}
-void reportAutomaticModeError(const char*) {}
+void reportAutomaticModeError(const char* line) {
+    if (unattendedRun) unattendedRun->reportError(line);
+}
 void insertLatexImage(const char*) {}
 void endFunctionEntry() {}
 void addLoadedFileToMenu(const char*) {}
