@@ -208,6 +208,12 @@ TEST_F(NotebookExportTest, PicturesNameTheFilesTheSaveWrote) {
     EXPECT_NE(latex().find("\\kaliximg{2}{images/nb-001-my plot-large.png}\n"
                            "\\kaliximg{2}{images/nb-002.png}\n"),
               std::string::npos);
+    // Read back and exported under another name before any save: the
+    // files read are named.
+    NotebookEditor reader(&host, &metrics);
+    ASSERT_EQ(reader.readNotebook((dir / "nb.kn").c_str()), 1);
+    ASSERT_EQ(exportHtml(reader, (dir / "other.html").c_str(), ExportOptions()), 1);
+    EXPECT_NE(readFile(dir / "other.html").find("src=\"images/nb-002.png\""), std::string::npos);
 }
 
 TEST_F(NotebookExportTest, FoldedCommandsShowUnlessFoldingIsRespected) {
