@@ -22,7 +22,6 @@ SaveWorker::~SaveWorker() { wait(); }
 
 int SaveWorker::run(Job newJob, Completion newCompletion) {
     if (thread.isThreadRunning()) return 0;
-    thread.killThread();  // joins the ended run
     job = std::move(newJob);
     completion = std::move(newCompletion);
     return thread.startThread() == 0;

@@ -164,6 +164,29 @@ TEST_F(NotebookFilesTest, AJobRunsOnTheSaveThreadWithTheWindowsDisabled) {
     EXPECT_EQ(completed, 0);
 }
 
+TEST_F(NotebookFilesTest, ExportsFollowASaveAndLeaveTheChangedFlag) {
+    fs::path path = savedNotebook("nb.kn");
+    fs::path dir = path.parent_path();
+    NotebookEditor other(&files, &metrics);
+    ASSERT_EQ(other.readNotebook(path.c_str()), 1);
+    SaveWorker worker(other);
+    other.setNotebookChanged(1);
+    exportHtmlCommand(other, worker);
+    worker.wait();
+    EXPECT_EQ(worker.lastResult(), 1);
+    EXPECT_EQ(other.isNotebookChanged(), 0);  // saved
+    EXPECT_NE(readFile(dir / "nb.html").find("images/nb-001.png"), std::string::npos);
+    EXPECT_EQ(files.opened, (std::vector<std::string>{"file://" + (dir / "nb.html").string()}));
+    // A change the save did not write stays marked; a failed save exports
+    // nothing; a scripted run opens nothing.
+    other.setNotebookChanged(1);
+    EXPECT_EQ(exportMarkdownAfterSave(other, 1, 0), 1);
+    EXPECT_EQ(other.isNotebookChanged(), 1);
+    EXPECT_TRUE(fs::exists(dir / "nb.md"));
+    EXPECT_EQ(exportHtmlAfterSave(other, 0, 1), 0);
+    EXPECT_EQ(files.opened.size(), 1u);
+}
+
 TEST_F(NotebookFilesTest, SaveAsKeepsOrRemovesTheOldNotebook) {
     fs::path dir = makeFolder();
     fileEditor.newLineAfter(fileEditor.firstLine, "", lineOutput);
