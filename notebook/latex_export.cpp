@@ -267,7 +267,9 @@ void LatexExport::comment(NotebookLine* line) {
         return;
     }
     NotebookLine* next = line->next;
-    bool lineBreak = next && next->kind == lineComment && next->hardBreak && !next->image;
+    // A line break only before text that stays in this paragraph.
+    bool lineBreak = next && next->kind == lineComment && next->hardBreak && !next->image &&
+                     !isMarkedComment(next) && !isBlankComment(next) && plainText(next)[0] != ' ';
     out += escapeLatexText(text) + (lineBreak ? "\\\\\n" : "\n");
     written = wroteComment;
 }
