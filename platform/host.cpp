@@ -20,6 +20,7 @@ int secondInstance = 0;
 int systemCodePageIsUtf8 = 0;
 int codePage = 1252;
 int continuationActive = 0;
+UnattendedRun* unattendedRun = nullptr;
 
 // --- the log --------------------------------------------------------------
 

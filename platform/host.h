@@ -30,6 +30,22 @@ void startNewNotebook();
 // Clears the notebook's lines (interpreter start, command `cls`).
 void clearTextWindow();
 
+// --- unattended notebook runs ----------------------------------------------
+
+// "-run" and "-xrun" run a notebook with nobody at it: the notebook supplies
+// the command lines and takes the output. Start-up sets `unattendedRun`
+// before the computation thread starts; the host then hands line input,
+// output and the automatic-mode error report to it.
+class UnattendedRun {
+  public:
+    virtual ~UnattendedRun() = default;
+    // As readInputLine.
+    virtual int readLine(char* buffer) = 0;
+    virtual int print(const char* text) = 0;
+    virtual void reportError(const char* line) = 0;
+};
+extern UnattendedRun* unattendedRun;
+
 // --- line input, keys and waits -------------------------------------------
 
 constexpr int inputBufferSize = 32768;

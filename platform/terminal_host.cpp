@@ -189,6 +189,10 @@ static int readPipedLine(std::string& line) {
 }
 
 int readInputLine(char* buffer) {
+    if (unattendedRun) {
+        inputBuiltinActive = 0;
+        return unattendedRun->readLine(buffer);
+    }
     if (windowHost) return windowHost->readInputLine(buffer);
     std::fflush(stdout);
     std::string line;
@@ -455,6 +459,7 @@ static void writeUtf8(FILE* stream, const char* text) {
 }
 
 int printToTextWindow(const char* text) {
+    if (unattendedRun) return unattendedRun->print(text);
     if (windowHost) return windowHost->printToTextWindow(text);
     std::string converted;
     std::string_view bytes = utf8Of(text, converted);
@@ -487,7 +492,9 @@ void showTextWindow() {
 void setStatusText(const char* text) {
     if (windowHost) windowHost->setStatusText(text);
 }
-void reportAutomaticModeError(const char*) {}
+void reportAutomaticModeError(const char* line) {
+    if (unattendedRun) unattendedRun->reportError(line);
+}
 void insertLatexImage(const char*) {}
 void endFunctionEntry() {
     if (windowHost) windowHost->endFunctionEntry();

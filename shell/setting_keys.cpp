@@ -129,6 +129,9 @@ const SettingKey settingKeys[] = {
     {"generatelatexfileonly", settingInt, "0", 0, 0},
     {"openexportedpdf", settingInt, "1", 0, 0},
     {"fixlinelength", settingInt, "1", 0, 0},
+    // The MathJax script of HTML exports that hold formulas.
+    {"mathjaxaddress", settingText,
+     "https://cdn.jsdelivr.net/npm/mathjax@2/MathJax.js?config=TeX-AMS-MML_HTMLorMML", 0, 0},
     {"saveprofile", settingInt, "", writtenOnly, 0},
     {"recent%d", settingText, "", 0, 20},
     {"showedversion", settingText, "", computed, 0},  // the running version

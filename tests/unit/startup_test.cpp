@@ -59,6 +59,30 @@ TEST(StartupOptions, LeadingOptionsAndTheWordsLeftOver) {
     EXPECT_EQ(parse({"-reset", "f"}).resetRequested, 1);
 }
 
+TEST(StartupOptions, RunModesTakeTheNotebook) {
+    struct Case {
+        std::vector<std::string> words;
+        int runMode;
+        const char* notebook;
+        std::vector<std::string> left;
+    } cases[] = {
+        {{"-run", "nb.kn"}, 1, "nb.kn", {}},
+        {{"-xrun", "\"My Notebook.KN\""}, 2, "My Notebook.KN", {}},
+        {{"-codepage", "1250", "-run", "-xrun", "nb.kn"}, 2, "nb.kn", {}},
+        {{"-run", "prog.k"}, 1, "", {"prog.k"}},                 // a program file is loaded
+        {{"-run", "nb.kn", "x"}, 1, "", {"nb.kn", "x"}},         // one word only
+        {{"nb.kn"}, 0, "", {"nb.kn"}},                           // without a run mode
+        {{"-xrun", "-run", "nb.kn"}, 2, "", {"-run", "nb.kn"}},  // fixed order
+    };
+    for (const Case& c : cases) {
+        StartupOptions options = parse(c.words);
+        EXPECT_EQ(options.runMode, c.runMode) << c.words[0];
+        EXPECT_EQ(options.notebook, c.notebook) << c.words[0];
+        EXPECT_EQ(std::vector<std::string>(options.words.begin() + 1, options.words.end()), c.left)
+            << c.words[0];
+    }
+}
+
 TEST(StartupOptions, ProgramFileIsMadeAbsoluteAgainstTheStartDirectory) {
     EXPECT_EQ(absoluteFileName("a/b.k", "/start/"), "/start/a/b.k");
     EXPECT_EQ(absoluteFileName("/x/b.k", "/start/"), "/x/b.k");
