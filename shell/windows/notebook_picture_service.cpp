@@ -1,0 +1,118 @@
+// Pictures of the interpreter in the notebook window, and formulas of
+// comments rendered by LaTeX away from the GUI thread.
+#include "shell/windows/notebook_picture_service.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+#include <atomic>
+#include <thread>
+
+#include "graphics/colors.h"
+#include "notebook/notebook_pictures.h"
+#include "platform/host.h"
+#include "platform/latex_render.h"
+#include "shell/settings.h"
+#include "shell/windows/dialogs.h"
+#include "shell/windows/gui_bridge.h"
+#include "shell/windows/text_window.h"
+
+namespace {
+
+class WindowPictureService : public PictureService {
+  public:
+    explicit WindowPictureService(TextWindow& window) : window(window) {}
+
+    void insertGraphicsImage(int lineCount, const char* text, int antialias, double top,
+                             double bottom, double left, double right) override {
+        insertGraphicsPicture(window.getEditor(), lineCount, text, antialias, top, bottom, left,
+                              right);
+    }
+    int insertRgbImage(int lineCount, const char* text, const double* values, int columns,
+                       int rows) override {
+        return insertRgbPicture(window.getEditor(), lineCount, text, values, columns, rows);
+    }
+    int insertImageFile(int lineCount, const char* path, double scale, int mode,
+                        const char* formula, int mathJax) override {
+        return insertImageFilePicture(window.getEditor(), lineCount, path, scale, mode, formula,
+                                      mathJax);
+    }
+    int loadAnaglyphImage(int lineCount, const char* left, const char* right,
+                          std::string& message) override {
+        return insertAnaglyphPicture(window.getEditor(), lineCount, left, right, message);
+    }
+    int askKeepWaiting(const char* question) override {
+        return askYesNo(question, "KXW", &window) == answerYes;
+    }
+
+  private:
+    TextWindow& window;
+};
+
+std::unique_ptr<WindowPictureService> service;
+
+LatexColour latexColourOf(const RgbColor& c) {
+    return LatexColour{c.redOf(), c.greenOf(), c.blueOf()};
+}
+
+}  // namespace
+
+void installNotebookPictureService(TextWindow* window) {
+    if (!window) {
+        setPictureService(nullptr);
+        service.reset();
+        return;
+    }
+    service = std::make_unique<WindowPictureService>(*window);
+    setPictureService(service.get());
+}
+
+LatexResult renderFormulaAwayFromGui(const LatexRequest& request, const LatexOptions& options,
+                                     StandardWindow* owner) {
+    auto keepWaiting = [owner](const char* question) {
+        return askYesNo(question, "KXW", owner) == answerYes;
+    };
+    auto stop = [] { return checkEscape() != 0; };
+    if (!isGuiThread()) return renderLatexToPng(request, options, stop, keepWaiting);
+    // On the GUI thread the rendering runs on a thread of its own while the
+    // window goes on handling its events (Escape, repaints, the question).
+    LatexResult result;
+    std::atomic<int> done{0};
+    QEventLoop loop;
+    std::thread worker([&] {
+        result = renderLatexToPng(request, options, stop, keepWaiting);
+        done = 1;
+        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+    });
+    while (!done) loop.exec();
+    worker.join();
+    return result;
+}
+
+std::string TextWindow::renderFormula(const char* formula, int, int fontSize) {
+    LatexRequest request;
+    request.formula = formula;
+    request.scaleWithFont = intSetting("latexmagnify");
+    request.fontSize = fontSize;
+    if (intSetting("latextransparent") >= 1) {
+        request.transparent = 1;
+    } else {
+        request.background = latexColourOf(textColors[4]);
+    }
+    if (intSetting("latexgreen")) {
+        request.hasForeground = 1;
+        request.foreground = latexColourOf(textColors[2]);
+    }
+    LatexResult result = renderFormulaAwayFromGui(request, latexOptionsFromSettings(), this);
+    if (result.png.empty() && !result.message.empty()) reportLatexFailure(result);
+    return result.png;
+}
+
+void TextWindow::reportLatexFailure(const LatexResult& result) {
+    // A missing LaTeX is said once; every formula of a notebook would
+    // otherwise ask for the same box.
+    static std::atomic<int> missingShown{0};
+    if (result.latexMissing && missingShown.exchange(1)) return;
+    if (!result.latexMissing) missingShown = 0;
+    ::showMessage(result.message.c_str(), "Kalix");
+}
