@@ -1,5 +1,6 @@
 // Pictures in the notebook: the graphics, RGB matrices, image files,
 // anaglyphs, and LaTeX formulas rendered into PNG files.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -51,6 +52,11 @@ void builtinInsimg(header* first) {
         return (void)fail(errorFailed, "%s", message);
     double limits[4] = {0, 1, 0, 1};
     if (crop) std::memcpy(limits, matrixData(crop), sizeof limits);
+    // The area kept: top to bottom and left to right, within 0..1.
+    const double top = std::max(limits[0], 0.0), bottom = std::min(limits[1], 1.0),
+                 left = std::max(limits[2], 0.0), right = std::min(limits[3], 1.0);
+    if (!(bottom > top) || !(right > left))
+        return (void)fail(errorFailed, "The crop area of insimg is empty!\n");
     const int rows = pictureRows(realOf(n));
     const int antialias = flag ? realOf(flag) != 0 : 1;
     insertGraphicsImage(rows, name ? stringOf(name) : "", antialias, limits[0], limits[1],

@@ -78,13 +78,14 @@ LatexResult renderFormulaAwayFromGui(const LatexRequest& request, const LatexOpt
     // window goes on handling its events (Escape, repaints, the question).
     LatexResult result;
     std::atomic<int> done{0};
-    QEventLoop loop;
     std::thread worker([&] {
         result = renderLatexToPng(request, options, stop, keepWaiting);
         done = 1;
-        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+        // Wakes the waiting loop below.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
     });
-    while (!done) loop.exec();
+    while (!done) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     worker.join();
     return result;
 }
