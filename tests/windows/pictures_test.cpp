@@ -212,6 +212,20 @@ TEST_F(PicturesTest, ImageFilesMatricesAndAnaglyphs) {
     ASSERT_TRUE(run(("loadanaglyph(10,\"" + a + "\",\"" + b + "\")").c_str()));
     ASSERT_EQ(pictures().size(), 4u);
     EXPECT_EQ(pictures()[3].width, 16);
+    {
+        // Red carries the left picture's grey, green and blue the right
+        // one's, in every column (the last one too).
+        TextLockHold hold(editor(), "test");
+        NotebookLine* line = editor().lastLine();
+        while (line && !(line->image && line->imageRow == 0)) line = line->previous;
+        ASSERT_NE(line, nullptr);
+        const std::string& png = line->image->pngBytes();
+        QImage image =
+            QImage::fromData(reinterpret_cast<const uchar*>(png.data()), int(png.size()), "PNG");
+        ASSERT_EQ(image.width(), 16);
+        EXPECT_EQ(image.pixel(0, 0) & 0xffffff, 0x800000u);
+        EXPECT_EQ(image.pixel(15, 15) & 0xffffff, 0x800000u);
+    }
     ASSERT_TRUE(run(("loadanaglyph(10,\"" + c + "\",\"" + c + "\")").c_str()));
     EXPECT_EQ(pictures().size(), 4u);
     std::vector<std::string> all = lines();
