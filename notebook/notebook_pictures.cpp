@@ -1,6 +1,7 @@
 // Pictures the interpreter puts into the notebook.
 #include "notebook/notebook_pictures.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -121,39 +122,38 @@ int insertGraphicsPicture(NotebookEditor& editor, int rows, const char* text, in
     const double m = magnification(editor);
     GraphicsPictureSize size = graphicsPictureSize(rows, getAspectRatio(), lineHeightOf(editor),
                                                    editor.getMetrics().textPixelWidth(), m != 1.0);
-    const int w = size.width * factor, h = size.height * factor;
-
-    // Drawn at the full size (without smoothing), reduced below.
-    PixelImage drawn;
-    if (renderShownPicture(w, h, false, codePageToUtf8, nullptr, drawn) != ExportResult::written)
-        return 0;
-
     if (top < 0) top = 0;
     if (left < 0) left = 0;
     if (bottom > 1) bottom = 1;
     if (right > 1) right = 1;
     const double across = (left > right ? left : right) - left;
     const double down = (top > bottom ? top : bottom) - top;
-    if (across < 1 || down < 1) {
+    // The part of a rendering of width w and height h that is kept.
+    auto crop = [&](PixelImage& image) {
+        if (across >= 1 && down >= 1) return true;
+        const int w = image.width(), h = image.height();
         PixelImage cut;
-        if (!cutImage(drawn, int(std::lround(left * w)), int(std::lround(top * h)),
+        if (!cutImage(image, int(std::lround(left * w)), int(std::lround(top * h)),
                       int(std::lround(w * across)), int(std::lround(h * down)), cut))
-            return 0;
-        drawn = std::move(cut);
-        size.rows = int(std::lround(size.rows * down));
-        if (size.rows < 1) size.rows = 1;
-    }
+            return false;
+        image = std::move(cut);
+        return true;
+    };
 
-    std::shared_ptr<NotebookPicture> large;
     PixelImage shown;
-    if (factor != 1) {
-        if (intSetting("largeimages") || m != 1.0) large = pictureOfPixels(drawn);
-        const int tw = drawn.width() / factor > 0 ? drawn.width() / factor : 1;
-        const int th = drawn.height() / factor > 0 ? drawn.height() / factor : 1;
-        if (!shown.allocate(tw, th)) return 0;
-        reduceInto(drawn, shown, intSetting("systemscaling") == 0, intSetting("sharper") == 1);
-    } else {
-        shown = std::move(drawn);
+    if (renderShownPicture(size.width, size.height, factor != 1, codePageToUtf8, nullptr, shown) !=
+            ExportResult::written ||
+        !crop(shown))
+        return 0;
+    if (down < 1) size.rows = std::max(1, int(std::lround(size.rows * down)));
+    // The full-size rendering is kept for large pictures.
+    std::shared_ptr<NotebookPicture> large;
+    if (factor != 1 && (intSetting("largeimages") || m != 1.0)) {
+        PixelImage full;
+        if (renderShownPicture(size.width * factor, size.height * factor, false, codePageToUtf8,
+                               nullptr, full) == ExportResult::written &&
+            crop(full))
+            large = pictureOfPixels(full);
     }
     std::shared_ptr<NotebookPicture> picture = pictureOfPixels(shown);
     if (!picture) return 0;

@@ -360,3 +360,30 @@ TEST_F(PicturesTest, PrintingMakesOnePageOrSaysThereIsNoPrinter) {
         EXPECT_EQ(lastBox(), "No Printer available!");
     }
 }
+
+// A picture of the window with a plot inserted under its command and a
+// formula in a comment: with KALIX_PICTURES_SCREENSHOT naming a PNG file
+// (run under Xvfb); skipped otherwise.
+TEST_F(PicturesTest, ScreenshotOfPicturesInANotebook) {
+    const char* path = std::getenv("KALIX_PICTURES_SCREENSHOT");
+    if (!path) GTEST_SKIP() << "KALIX_PICTURES_SCREENSHOT names no file";
+    frame->resize(720, 900);
+    ASSERT_TRUE(run("x=linspace(0,2*pi,500); plot(x,sin(x)); insimg(15)"));
+    ASSERT_TRUE(run("plot(x,cos(x)^2):"));
+    if (haveLatex()) {
+        {
+            TextLockHold hold(editor(), "test");
+            NotebookLine* line = editor().firstLine;
+            while (line && std::string(line->text.getText()).rfind(">plot(x,cos", 0) != 0)
+                line = line->next;
+            ASSERT_NE(line, nullptr);
+            editor().setCursorLine(line, 1);
+        }
+        editor().setComment("The area under the parabola:\r\nlatex: \\int_0^1 x^2\\,dx = \\frac13");
+        TextLockHold hold(editor(), "test");
+        editor().setCursorLine(editor().lastLine(), 1);
+    }
+    window->raiseWindow();
+    QTest::qWait(600);
+    ASSERT_TRUE(frame->grab().save(QString::fromLocal8Bit(path)));
+}
