@@ -45,6 +45,8 @@ int main(int argc, char** argv) {
     std::printf("%.1f\n", best);
     // With a file name the last picture is written there, to look at.
     if (argc > 2 && picture) picture->writePng(argv[2]);
-    if (picture) std::fprintf(stderr, "%d x %d in %d rows\n", picture->getWidth(), picture->getHeight(), rows / runs);
+    if (picture)
+        std::fprintf(stderr, "%d x %d in %d rows\n", picture->getWidth(), picture->getHeight(),
+                     rows / runs);
     return rows > 0 ? 0 : 1;
 }

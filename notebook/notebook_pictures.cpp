@@ -255,3 +255,24 @@ int insertAnaglyphPicture(NotebookEditor& editor, int rows, const char* left, co
     placePictureRows(editor, picture, needed, "", nullptr, nullptr, 0);
     return 1;
 }
+
+void EditorPictureService::insertGraphicsImage(int lineCount, const char* text, int antialias,
+                                               double top, double bottom, double left,
+                                               double right) {
+    insertGraphicsPicture(editor, lineCount, text, antialias, top, bottom, left, right);
+}
+
+int EditorPictureService::insertRgbImage(int lineCount, const char* text, const double* values,
+                                         int columns, int rows) {
+    return insertRgbPicture(editor, lineCount, text, values, columns, rows);
+}
+
+int EditorPictureService::insertImageFile(int lineCount, const char* path, double scale, int mode,
+                                          const char* formula, int mathJax) {
+    return insertImageFilePicture(editor, lineCount, path, scale, mode, formula, mathJax);
+}
+
+int EditorPictureService::loadAnaglyphImage(int lineCount, const char* left, const char* right,
+                                            std::string& message) {
+    return insertAnaglyphPicture(editor, lineCount, left, right, message);
+}

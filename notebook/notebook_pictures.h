@@ -9,6 +9,7 @@
 #include <string>
 
 #include "graphics/pixel_device.h"
+#include "interpreter/notebook_services.h"
 #include "notebook/notebook_model.h"
 
 // The size of an inserted graphic: for n from `rows` down to 3 the first
@@ -47,3 +48,20 @@ int insertImageFilePicture(NotebookEditor& editor, int rows, const char* file, d
 // fit. 0 when nothing was inserted.
 int insertAnaglyphPicture(NotebookEditor& editor, int rows, const char* left, const char* right,
                           std::string& message);
+
+// The operations above on one notebook, for the interpreter.
+class EditorPictureService : public PictureService {
+  public:
+    explicit EditorPictureService(NotebookEditor& editor) : editor(editor) {}
+    void insertGraphicsImage(int lineCount, const char* text, int antialias, double top,
+                             double bottom, double left, double right) override;
+    int insertRgbImage(int lineCount, const char* text, const double* values, int columns,
+                       int rows) override;
+    int insertImageFile(int lineCount, const char* path, double scale, int mode,
+                        const char* formula, int mathJax) override;
+    int loadAnaglyphImage(int lineCount, const char* left, const char* right,
+                          std::string& message) override;
+
+  private:
+    NotebookEditor& editor;
+};

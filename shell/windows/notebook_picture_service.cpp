@@ -19,28 +19,11 @@
 
 namespace {
 
-class WindowPictureService : public PictureService {
+// The window's notebook; the question after a long wait in a box.
+class WindowPictureService : public EditorPictureService {
   public:
-    explicit WindowPictureService(TextWindow& window) : window(window) {}
-
-    void insertGraphicsImage(int lineCount, const char* text, int antialias, double top,
-                             double bottom, double left, double right) override {
-        insertGraphicsPicture(window.getEditor(), lineCount, text, antialias, top, bottom, left,
-                              right);
-    }
-    int insertRgbImage(int lineCount, const char* text, const double* values, int columns,
-                       int rows) override {
-        return insertRgbPicture(window.getEditor(), lineCount, text, values, columns, rows);
-    }
-    int insertImageFile(int lineCount, const char* path, double scale, int mode,
-                        const char* formula, int mathJax) override {
-        return insertImageFilePicture(window.getEditor(), lineCount, path, scale, mode, formula,
-                                      mathJax);
-    }
-    int loadAnaglyphImage(int lineCount, const char* left, const char* right,
-                          std::string& message) override {
-        return insertAnaglyphPicture(window.getEditor(), lineCount, left, right, message);
-    }
+    explicit WindowPictureService(TextWindow& window)
+        : EditorPictureService(window.getEditor()), window(window) {}
     int askKeepWaiting(const char* question) override {
         return askYesNo(question, "KXW", &window) == answerYes;
     }
