@@ -33,6 +33,7 @@ class WindowPictureService : public EditorPictureService {
 };
 
 std::unique_ptr<WindowPictureService> service;
+std::atomic<int> latexMissingShown{0};
 
 LatexColour latexColourOf(const RgbColor& c) {
     return LatexColour{c.redOf(), c.greenOf(), c.blueOf()};
@@ -88,15 +89,15 @@ std::string TextWindow::renderFormula(const char* formula, int, int fontSize) {
         request.foreground = latexColourOf(textColors[2]);
     }
     LatexResult result = renderFormulaAwayFromGui(request, latexOptionsFromSettings(), this);
+    if (!result.png.empty()) latexMissingShown = 0;
     if (result.png.empty() && !result.message.empty()) reportLatexFailure(result);
     return result.png;
 }
 
 void TextWindow::reportLatexFailure(const LatexResult& result) {
-    // A missing LaTeX is said once; every formula of a notebook would
-    // otherwise ask for the same box.
-    static std::atomic<int> missingShown{0};
-    if (result.latexMissing && missingShown.exchange(1)) return;
-    if (!result.latexMissing) missingShown = 0;
+    // A missing LaTeX is said once (until LaTeX is found again); every
+    // formula of a notebook would otherwise ask for the same box.
+    if (result.latexMissing && latexMissingShown.exchange(1)) return;
+    if (!result.latexMissing) latexMissingShown = 0;
     ::showMessage(result.message.c_str(), "Kalix");
 }

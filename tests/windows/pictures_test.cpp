@@ -264,6 +264,16 @@ TEST_F(PicturesTest, ALatexCommentShowsTheFormulaAndAnErrorShowsTheLog) {
     editor().setComment("latex: \\frac{");
     EXPECT_EQ(lastBox().rfind("! ", 0), 0u) << lastBox();
     EXPECT_EQ(pictures().size(), 0u);
+
+    // Without LaTeX the formulas of a comment say so once.
+    const std::string searchPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", "/nonexistent", 1);
+    const size_t before = boxes.texts.size();
+    editor().setComment("latex: a\r\nlatex: b");
+    editor().setComment("latex: c");
+    setenv("PATH", searchPath.c_str(), 1);
+    ASSERT_EQ(boxes.texts.size(), before + 1);
+    EXPECT_EQ(lastBox(), "Latex could not be found.\nPlease configure Latex in the Menu!");
     writeSetting("latexdir", "");
 }
 
