@@ -34,12 +34,15 @@ class WindowPictureService : public EditorPictureService {
 
 std::unique_ptr<WindowPictureService> service;
 std::atomic<int> latexMissingShown{0};
+std::atomic<int> renderingOnGui{0};
 
 LatexColour latexColourOf(const RgbColor& c) {
     return LatexColour{c.redOf(), c.greenOf(), c.blueOf()};
 }
 
 }  // namespace
+
+int formulaRendering() { return renderingOnGui.load(); }
 
 void installNotebookPictureService(TextWindow* window) {
     if (!window) {
@@ -69,7 +72,9 @@ LatexResult renderFormulaAwayFromGui(const LatexRequest& request, const LatexOpt
         QMetaObject::invokeMethod(
             QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
     });
+    renderingOnGui = 1;
     while (!done) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    renderingOnGui = 0;
     worker.join();
     return result;
 }

@@ -16,3 +16,5 @@ void installNotebookPictureService(TextWindow* window);
 // is asked in a box owned by `owner`; Escape ends the programs.
 LatexResult renderFormulaAwayFromGui(const LatexRequest& request, const LatexOptions& options,
                                      StandardWindow* owner);
+// 1 while the GUI thread waits for a rendering.
+int formulaRendering();
