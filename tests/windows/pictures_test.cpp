@@ -378,13 +378,13 @@ TEST_F(PicturesTest, ScreenshotOfPicturesInANotebook) {
     const char* path = std::getenv("KALIX_PICTURES_SCREENSHOT");
     if (!path) GTEST_SKIP() << "KALIX_PICTURES_SCREENSHOT names no file";
     frame->resize(720, 900);
-    ASSERT_TRUE(run("x=linspace(0,2*pi,500); plot(x,sin(x)); insimg(15)"));
-    ASSERT_TRUE(run("plot(x,cos(x)^2):"));
+    ASSERT_TRUE(run("x=linspace(0,2*pi,500); plot(x,sin(x)); frame(); insimg(14)"));
+    ASSERT_TRUE(run("insimglines(14); clg; plot(x,cos(x)^2); frame():"));
     if (haveLatex()) {
         {
             TextLockHold hold(editor(), "test");
             NotebookLine* line = editor().firstLine;
-            while (line && std::string(line->text.getText()).rfind(">plot(x,cos", 0) != 0)
+            while (line && std::string(line->text.getText()).rfind(">insimglines", 0) != 0)
                 line = line->next;
             ASSERT_NE(line, nullptr);
             editor().setCursorLine(line, 1);
