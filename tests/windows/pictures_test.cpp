@@ -265,6 +265,15 @@ TEST_F(PicturesTest, ALatexCommentShowsTheFormulaAndAnErrorShowsTheLog) {
     EXPECT_EQ(lastBox().rfind("! ", 0), 0u) << lastBox();
     EXPECT_EQ(pictures().size(), 0u);
 
+    // texpng returns the path of the picture.
+    ASSERT_TRUE(run("texpng(\"\\frac12\",1,1,0,0)"));
+    std::string shown;
+    for (const std::string& line : lines())
+        if (line.size() > 4 && line.compare(line.size() - 4, 4, ".png") == 0) shown = line;
+    while (!shown.empty() && shown[0] == ' ') shown.erase(0, 1);
+    EXPECT_EQ(shown.rfind(folder, 0), 0u) << shown;
+    EXPECT_FALSE(imageOf(shown).isNull()) << shown;
+
     // Without LaTeX the formulas of a comment say so once.
     const std::string searchPath = std::getenv("PATH") ? std::getenv("PATH") : "";
     setenv("PATH", "/nonexistent", 1);
