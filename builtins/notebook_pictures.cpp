@@ -164,6 +164,7 @@ std::string makeTexPng(const char* formula, int scaleWithFont, double factor, in
     LatexResult result = renderLatexToPng(
         request, latexOptionsFromSettings(), [] { return checkEscape() != 0; },
         [](const char* q) { return askKeepWaiting(q) != 0; });
+    noteDeclinedWait(result);
     if (result.png.empty() && !result.message.empty()) showWarning(result.message.c_str(), "Kalix");
     return result.png;
 }

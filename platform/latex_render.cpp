@@ -132,6 +132,10 @@ std::string colourArgument(const LatexColour& c) {
 
 }  // namespace
 
+void noteDeclinedWait(const LatexResult& result) {
+    if (result.waitDeclined) writeIntSetting("latexsilent", 0);
+}
+
 LatexOptions latexOptionsFromSettings() {
     LatexOptions options;
     const char* directory = textSetting("latexdir");
@@ -263,7 +267,7 @@ LatexResult renderLatexToPng(const LatexRequest& request, const LatexOptions& op
         &status);
     if (end == WaitEnd::gaveUp) {
         cleanUp(true);
-        writeIntSetting("latexsilent", 0);
+        result.waitDeclined = 1;
         result.message = formatted("Waiting for the Latex process failed!\n%s\nPlease retry.",
                                    commandLineText(words));
         return result;

@@ -40,6 +40,7 @@ struct LatexResult {
     std::string png;      // the picture's path; empty when nothing was made
     std::string message;  // why not (to show in a message box)
     int latexMissing = 0;
+    int waitDeclined = 0;  // the user gave up waiting for latex
 };
 
 // Polled while a program runs: true ends it.
@@ -59,7 +60,11 @@ std::vector<std::string> dvipngArguments(const LatexRequest& request, const Late
 std::string latexLogError(const std::string& log);
 
 // Writes the document, runs latex and dvipng in the work directory and
-// returns the PNG's path. With "latexsilent" off after a wait the user
-// gave up, the setting is switched off as the next run's hint.
+// returns the PNG's path. After a wait the user gave up, the caller
+// switches "latexsilent" off (`noteDeclinedWait`), so that the next run
+// shows LaTeX's output.
 LatexResult renderLatexToPng(const LatexRequest& request, const LatexOptions& options,
                              const LatexStop& stop, const LatexKeepWaiting& keepWaiting);
+
+// Switches "latexsilent" off after a declined wait (on the caller's thread).
+void noteDeclinedWait(const LatexResult& result);

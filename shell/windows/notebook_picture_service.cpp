@@ -94,6 +94,7 @@ std::string TextWindow::renderFormula(const char* formula, int, int fontSize) {
         request.foreground = latexColourOf(textColors[2]);
     }
     LatexResult result = renderFormulaAwayFromGui(request, latexOptionsFromSettings(), this);
+    noteDeclinedWait(result);
     if (!result.png.empty()) latexMissingShown = 0;
     if (result.png.empty() && !result.message.empty()) reportLatexFailure(result);
     return result.png;

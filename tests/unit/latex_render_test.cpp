@@ -180,6 +180,7 @@ TEST(LatexRender, EscapeEndsTheRunAndALongWaitAsks) {
               "packages?\nContinue Waiting?");
     EXPECT_EQ(result.message.rfind("Waiting for the Latex process failed!\n", 0), 0u);
     EXPECT_NE(result.message.find("\nPlease retry."), std::string::npos);
+    EXPECT_EQ(result.waitDeclined, 1);
     std::string command = "rm -rf " + options.workDirectory;
     EXPECT_EQ(std::system(command.c_str()), 0);
 }
