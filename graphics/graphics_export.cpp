@@ -1,6 +1,8 @@
 // Saving the current picture as EPS or SVG files.
 #include "graphics/graphics_export.h"
 
+#include <algorithm>
+
 #include <zlib.h>
 
 #include <cstdio>
@@ -135,7 +137,9 @@ ExportResult saveSvgFile(const char* name, int width, int height, bool compresse
     const int areaWidth = getGraphicsWidth(), areaHeight = getGraphicsHeight();
     if (width < 10) width = areaWidth;
     if (height < 10) height = int((long long)width * areaHeight / areaWidth);
-    if (height < 1) height = 1;
+    // The same bounds as the pixel exports.
+    width = std::clamp(width, 10, largestExportSize);
+    height = std::clamp(height, 10, largestExportSize);
     settings.width = width;
     settings.height = height;
     *written = name;

@@ -26,8 +26,11 @@ ExportResult writeSvg(Metafile& store, OutputSink& sink, const WriterSettings& s
 // is added to a name without extension (`*written` gets the name used).
 ExportResult saveGraphicsEps(const char* name, WriterSettings settings, StopPoll stop,
                              std::string* written);
+// The largest width or height of an exported picture.
+constexpr int largestExportSize = 10000;
+
 // The current picture as SVG of width x height pixels (below 10: from the
-// graphics area). Compressed with gzip when `compressed` is set or the name
+// graphics area; at most largestExportSize). Compressed with gzip when `compressed` is set or the name
 // ends in ".svgz"; ".svg" or ".svgz" is added to a name without extension.
 ExportResult saveSvgFile(const char* name, int width, int height, bool compressed,
                          WriterSettings settings, StopPoll stop, std::string* written);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "graphics/antialias.h"
+#include "graphics/crop_area.h"
 #include "graphics/graphics_area.h"
 #include "graphics/graphics_export.h"
 #include "graphics/graphics_store.h"
@@ -78,6 +79,17 @@ ExportResult renderPicture(Metafile& store, int width, int height, bool antialia
     return ExportResult::written;
 }
 
+ExportResult renderShownPicture(int width, int height, bool antialias,
+                                TextConversion codePageToUtf8, StopPoll stop, PixelImage& out) {
+    // While the anaglyph of two pages is shown it is the picture; with
+    // fewer than two pages the live picture is.
+    ExportResult result = ExportResult::cannotOpen;
+    if (anaglyphShown) result = renderAnaglyph(width, height, antialias, codePageToUtf8, stop, out);
+    if (result == ExportResult::cannotOpen)
+        result = renderPicture(graphicsStore(), width, height, antialias, codePageToUtf8, stop, out);
+    return result;
+}
+
 ExportResult saveGraphicsPng(const char* name, int width, int height, bool antialias,
                              TextConversion codePageToUtf8, StopPoll stop, std::string* written) {
     *written = withExtension(name, ".png");
@@ -88,17 +100,14 @@ ExportResult saveGraphicsPng(const char* name, int width, int height, bool antia
     if (height < 10) height = 10;
     writeIntSetting("savewithantialias", antialias ? 1 : 0);
     PixelImage image;
-    // While the anaglyph of two pages is shown it is the picture; with
-    // fewer than two pages the live picture is.
-    ExportResult result = ExportResult::cannotOpen;
-    if (anaglyphShown)
-        result = renderAnaglyph(width, height, antialias, codePageToUtf8, stop, image);
-    if (result == ExportResult::cannotOpen)
-        result =
-            renderPicture(graphicsStore(), width, height, antialias, codePageToUtf8, stop, image);
+    ExportResult result =
+        renderShownPicture(width, height, antialias, codePageToUtf8, stop, image);
     if (result != ExportResult::written) return result;
-    if (!writePngFile(image, *written)) return ExportResult::writeFailed;
-    if (intSetting("createbb") == 1 && !writeBoundingBox(*written, width, height))
+    PixelImage cropped;
+    if (!cropPixels(image, cropped)) return ExportResult::cannotOpen;
+    if (!writePngFile(cropped, *written)) return ExportResult::writeFailed;
+    if (intSetting("createbb") == 1 &&
+        !writeBoundingBox(*written, cropped.width(), cropped.height()))
         return ExportResult::writeFailed;
     return ExportResult::written;
 }

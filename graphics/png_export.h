@@ -24,12 +24,19 @@
 ExportResult renderPicture(Metafile& store, int width, int height, bool antialias,
                            TextConversion codePageToUtf8, StopPoll stop, PixelImage& out);
 
+// The picture as shown (the anaglyph of pages 1 and 2 while it is shown
+// and there are two pages, else the live picture) painted as
+// `renderPicture` does.
+ExportResult renderShownPicture(int width, int height, bool antialias,
+                                TextConversion codePageToUtf8, StopPoll stop, PixelImage& out);
+
 // The current picture (the anaglyph of pages 1 and 2 while it is shown) as
 // a PNG file of width x height pixels: a width
 // below 10 is the graphics area's, a height below 10 follows the area's
 // shape; both at least 10. Stores the antialias choice in
 // "savewithantialias". ".png" is added to a name without extension
-// (`*written` gets the name used). With "createbb" on, a ".bb" file beside
+// (`*written` gets the name used); cut to the crop area (graphics/crop_area.h).
+// With "createbb" on, a ".bb" file beside
 // it gets the picture's bounding box.
 ExportResult saveGraphicsPng(const char* name, int width, int height, bool antialias,
                              TextConversion codePageToUtf8, StopPoll stop, std::string* written);

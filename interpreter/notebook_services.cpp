@@ -1,10 +1,12 @@
 // Services of the notebook and help for the interpreter. The terminal has
-// no notebook: images are not inserted. Help is reached through the
+// no notebook: images are read and checked, not inserted. Help is reached through the
 // handler the help installs.
 #include "interpreter/notebook_services.h"
 
 #include <cstring>
 
+#include "graphics/picture_files.h"
+#include "graphics/png_export.h"
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
 #include "interpreter/stack.h"
@@ -14,9 +16,41 @@ char functionKeyTexts[functionKeyCount + 1][functionKeyTextSize];
 
 void clearFunctionKeys() { std::memset(functionKeyTexts, 0, sizeof functionKeyTexts); }
 
-void insertGraphicsImage(int, const char*, int, double, double, double, double) {}
+static PictureService* pictureService = nullptr;
 
-void insertImageFile(int, const char*, double, int, const char*, int) {}
+void setPictureService(PictureService* service) { pictureService = service; }
+
+void insertGraphicsImage(int lineCount, const char* text, int antialias, double top, double bottom,
+                         double left, double right) {
+    if (pictureService)
+        pictureService->insertGraphicsImage(lineCount, text, antialias, top, bottom, left, right);
+}
+
+int insertRgbImage(int lineCount, const char* text, const double* values, int columns, int rows) {
+    if (pictureService)
+        return pictureService->insertRgbImage(lineCount, text, values, columns, rows);
+    return 1;
+}
+
+int insertImageFile(int lineCount, const char* path, double scale, int mode, const char* formula,
+                    int mathJax) {
+    if (pictureService)
+        return pictureService->insertImageFile(lineCount, path, scale, mode, formula, mathJax);
+    // Without a notebook the file is only read.
+    PixelImage image;
+    std::string used;
+    return loadRgbImage(path, image, &used) ? 1 : 0;
+}
+
+int loadAnaglyphImage(int lineCount, const char* left, const char* right, std::string& message) {
+    if (pictureService) return pictureService->loadAnaglyphImage(lineCount, left, right, message);
+    PixelImage image;
+    return loadAnaglyphFiles(left, right, image, message) ? 1 : 0;
+}
+
+int askKeepWaiting(const char* question) {
+    return pictureService ? pictureService->askKeepWaiting(question) : 0;
+}
 
 static void (*helpHandler)(int) = nullptr;
 

@@ -4,6 +4,8 @@
 // shell/text.h.
 #pragma once
 
+#include <string>
+
 #include "interpreter/state.h"
 #include "shell/text.h"
 
@@ -14,9 +16,36 @@ void clearFunctionKeys();
 // antialias 1; crop rectangle top, bottom, left, right (0, 1, 0, 1 whole).
 void insertGraphicsImage(int lineCount, const char* text, int antialias, double top, double bottom,
                          double left, double right);
-// Loads a PNG file into the notebook as an image of `lineCount` lines.
-void insertImageFile(int lineCount, const char* path, double scale, int mode, const char* text,
-                     int flags);
+// A picture of columns x rows RGB codes (row by row); 1 when shown.
+int insertRgbImage(int lineCount, const char* text, const double* values, int columns, int rows);
+// Loads a PNG file into the notebook as an image of `lineCount` lines;
+// mode 1 and 2 show it at a third of its size (2 also keeps the full
+// size), `formula` (may be null) is attached to it. 1 when it was loaded.
+int insertImageFile(int lineCount, const char* path, double scale, int mode, const char* formula,
+                    int mathJax);
+// The red/cyan anaglyph of two PNG files; 1 when shown. When the two do
+// not fit, `message` says why.
+int loadAnaglyphImage(int lineCount, const char* left, const char* right, std::string& message);
+// Asked while an outside program runs longer than expected: 1 waits on.
+int askKeepWaiting(const char* question);
+
+// What a window that shows a notebook does for the operations above;
+// without one (the terminal) pictures are only checked, not shown.
+class PictureService {
+  public:
+    virtual ~PictureService() = default;
+    virtual void insertGraphicsImage(int lineCount, const char* text, int antialias, double top,
+                                     double bottom, double left, double right) = 0;
+    virtual int insertRgbImage(int lineCount, const char* text, const double* values, int columns,
+                               int rows) = 0;
+    virtual int insertImageFile(int lineCount, const char* path, double scale, int mode,
+                                const char* formula, int mathJax) = 0;
+    virtual int loadAnaglyphImage(int lineCount, const char* left, const char* right,
+                                  std::string& message) = 0;
+    virtual int askKeepWaiting(const char*) { return 0; }
+};
+void setPictureService(PictureService* service);
+
 // Help on the name at the scan position (prefix "?? ", command `help`).
 // The help installs its handler at start; until then help is not
 // available.

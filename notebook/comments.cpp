@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -210,6 +211,8 @@ static void prepareFormula(NotebookEditor& editor, const char* formula, int math
     if (file.empty()) return;
     preparePicture(editor, file.c_str(), options.latexAntialias ? 3 : 1,
                    options.latexKeepLarge ? file.c_str() : nullptr, formula, mathJax, out, failure);
+    // The picture keeps the file's bytes; the rendering's file is ours.
+    std::remove(file.c_str());
 }
 
 // A Maxima expression: its TeX form (between the first two "$$" of the

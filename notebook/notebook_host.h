@@ -95,8 +95,9 @@ class NotebookHost {
     // A picture from an image file; null when it cannot be read. The default
     // keeps the PNG file's bytes.
     virtual std::shared_ptr<NotebookPicture> loadPicture(const char* path);
-    // Renders a formula into a PNG file and returns its path; empty when
-    // nothing was rendered (the renderer has reported why).
+    // Renders a formula into a PNG file of its own and returns its path;
+    // empty when nothing was rendered (the renderer has reported why). The
+    // caller removes the file once it has read it.
     virtual std::string renderFormula(const char* formula, int mathJax, int fontSize);
     // The TeX form of a Maxima expression; ok 0 when Maxima failed.
     virtual std::string maximaTex(const char* expression, int& ok);

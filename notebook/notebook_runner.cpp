@@ -15,7 +15,11 @@ void NotebookRunner::RunHost::showTitledMessage(const char* text, const char* ti
 }
 
 NotebookRunner::NotebookRunner(const std::string& path, int saveAndExport)
-    : path(path), saveAndExport(saveAndExport) {}
+    : path(path), saveAndExport(saveAndExport) {
+    setPictureService(&pictures);
+}
+
+NotebookRunner::~NotebookRunner() { setPictureService(nullptr); }
 
 void NotebookRunner::load() {
     loaded = 1;

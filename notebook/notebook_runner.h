@@ -8,12 +8,15 @@
 #include <string>
 
 #include "notebook/notebook_model.h"
+#include "notebook/notebook_pictures.h"
 #include "platform/host.h"
 
 class NotebookRunner : public UnattendedRun {
   public:
     // `path` is the notebook file (absolute; "" runs an empty notebook).
+    // Pictures of the run go into its notebook.
     NotebookRunner(const std::string& path, int saveAndExport);
+    ~NotebookRunner() override;
 
     int readLine(char* buffer) override;
     int print(const char* text) override;
@@ -41,6 +44,7 @@ class NotebookRunner : public UnattendedRun {
     RunHost host;
     FixedMetrics metrics;
     NotebookEditor editor{&host, &metrics};
+    EditorPictureService pictures{editor};
     std::string path;
     int saveAndExport;
     int loaded = 0;

@@ -1,4 +1,5 @@
 #include "shell/windows/notebook_window_host.h"
+#include "shell/windows/notebook_picture_service.h"
 
 #include <cstdio>
 #include <cstring>
@@ -35,6 +36,7 @@ bool NotebookWindowHost::openWindows(int argc, char** argv) {
     if (checkFileExists(keys.c_str())) window->loadKeyTable(keys.c_str());
     window->showAtStart();
     window->raiseWindow();
+    installNotebookPictureService(window.get());
     return true;
 }
 
@@ -42,6 +44,7 @@ void NotebookWindowHost::runWindows(Thread& computation) {
     runMessageLoop();
     stopInterpreter();
     computation.killThread(threadStopTimeout);
+    installNotebookPictureService(nullptr);
 }
 
 void NotebookWindowHost::stopInterpreter() {

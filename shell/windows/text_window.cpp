@@ -11,6 +11,7 @@
 #include "shell/windows/dialogs.h"
 #include "shell/windows/gui_bridge.h"
 #include "shell/windows/notebook_painting.h"
+#include "shell/windows/notebook_picture_service.h"
 
 TextWindow* textWindow = nullptr;
 
@@ -202,11 +203,16 @@ int TextWindow::loadKeyTable(const char* fileName) {
 
 void TextWindow::onKey(int event, int character, int key) {
     if (sizePending) applySizes();
+    bool escape = (event == keyEventCharacter && character == 27) ||
+                  (event == keyEventPressed && key == windowKeyCancel);
+    // While LaTeX renders a comment's formula the keys wait; Escape ends it.
+    if (formulaRendering()) {
+        if (escape) storeEscape();
+        return;
+    }
     TextLockHold hold(editor, "key", std::try_to_lock);
     if (!hold.owns()) {
         // Escape is never dropped: it stops the computation without the lock.
-        bool escape = (event == keyEventCharacter && character == 27) ||
-                      (event == keyEventPressed && key == windowKeyCancel);
         if (escape) storeEscape();
         return;
     }
@@ -368,7 +374,7 @@ void TextWindow::virtualKey(int key, int& code, bool& replaced) {
 // ----------------------------------------------------------------------------------------
 
 void TextWindow::onMouse(int x, int y, int event) {
-    if (!getIntCell(inputWaiting)) return;
+    if (!getIntCell(inputWaiting) || formulaRendering()) return;
     TextLockHold hold(editor, "mouse", std::try_to_lock);
     if (!hold.owns()) return;
     x -= textOffset();

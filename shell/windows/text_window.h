@@ -129,6 +129,9 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     void resumeInterpreter() override;
     void stopStatusHelpTimer() override;
     void showTextWindow() override;
+    // A formula rendered by LaTeX (notebook_picture_service.cpp).
+    std::string renderFormula(const char* formula, int mathJax, int fontSize) override;
+    void reportLatexFailure(const struct LatexResult& result);
 
     // --- NotebookMetrics (read under the text lock, from any thread)
     int lineHeight() override { return measure.height; }

@@ -1,0 +1,23 @@
+// The crop area of exported pictures: fractions of the picture cut off at
+// each side, chosen with the mouse in the graphics window. All zero means
+// the whole picture.
+#pragma once
+
+#include "graphics/pixel_device.h"
+
+struct CropRectangle {
+    double left = 0, top = 0, right = 0, bottom = 0;
+    bool isWhole() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
+};
+
+extern CropRectangle cropRectangle;
+// 1 while the crop area is being chosen.
+extern int cropMode;
+
+// The area from two corners of a dragged rectangle in a picture of
+// width x height pixels; false (the area unchanged) when it is empty.
+bool setCropFromCorners(int x0, int y0, int x1, int y1, int width, int height);
+
+// The crop area of `image` into `out`: the picture unchanged (moved) when
+// nothing is cropped. False when the area holds no pixel.
+bool cropPixels(PixelImage& image, PixelImage& out);
