@@ -393,6 +393,18 @@ bool isAssignableKind(int kind) {
 
 // --- public operations ---------------------------------------------------------
 
+// Read again only when a setting has changed.
+bool strictAssignments() {
+    thread_local unsigned generation = 0;  // 0: not read yet
+    thread_local bool strict = false;
+    unsigned now = settingsGeneration();
+    if (now != generation) {
+        strict = intSetting("assignments") != 0;
+        generation = now;
+    }
+    return strict;
+}
+
 int32_t setValueName(header* record, const char* name) {
     setRecordName(record, name);
     return record->hash;
@@ -615,19 +627,6 @@ void skipLineComment() {
     skipBlanks();
     if (scanPointer[0] == '/' && scanPointer[1] == '/')
         while (*scanPointer && *scanPointer != endOfBody) scanPointer++;
-}
-
-// The setting "assignments" (plain "=" refused at the top level), read
-// again only when a setting has changed.
-bool strictAssignments() {
-    thread_local unsigned generation = 0;  // 0: not read yet
-    thread_local bool strict = false;
-    unsigned now = settingsGeneration();
-    if (now != generation) {
-        strict = intSetting("assignments") != 0;
-        generation = now;
-    }
-    return strict;
 }
 
 // Reads the right side and assigns it; returns the record to print.
