@@ -76,6 +76,7 @@ constexpr int64_t machineStackRoom = 262144;
 
 Entry entries[slotCount];
 unsigned long long entryFills = 0;  // entries filled so far
+unsigned long long cachedRuns = 0;  // statements run from the cache
 bool cacheEnabled = true;
 
 bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -276,16 +277,15 @@ class Reader {
     // closing bracket or ";" where they belong, may come.
     bool follows() {
         skipBlanks();
-        char c = at(p), next = at(p + 1);
-        switch (c) {
+        switch (at(p)) {
             case '+':
                 return true;
             case '-':
-                return next != '>';
+                return at(p + 1) != '>';
             case '*':
-                return next != '*';
+                return at(p + 1) != '*';
             case '/':
-                return next != '/';
+                return at(p + 1) != '/';
             case ')':
                 return depth > 0;
             case ';':
@@ -487,11 +487,14 @@ bool runCachedStatement(int* result) {
     bool topLevel = functionState == functionTopLevel;
     if (!computeAndStore(e, records, topLevel)) return false;
     finishStatement(e, topLevel);
+    cachedRuns++;
     *result = statementDone;
     return true;
 }
 
 void setStatementCacheEnabled(bool enabled) { cacheEnabled = enabled; }
+
+unsigned long long statementsRunFromCache() { return cachedRuns; }
 
 // --- loop bodies ----------------------------------------------------------------
 
@@ -586,6 +589,7 @@ bool CachedLoopBody::runPass() {
             return false;
         }
         finishStatement(e, topLevel);
+        cachedRuns++;
     }
     // The "end": the loop driver acts on the command kind.
     scanPointer = afterEnd;

@@ -24,6 +24,7 @@ bool runCachedStatement(int* result);
 
 // Tests compare the cached statements with the ordinary ones.
 void setStatementCacheEnabled(bool enabled);
+unsigned long long statementsRunFromCache();
 
 struct StatementEntry;
 constexpr int cachedStatementNames = 8;  // most names of one cached statement
