@@ -39,6 +39,15 @@ save_baseline() {
   fi
 }
 
+# When KALIX_BENCH_TABLE names a file, every case is added to it as a line
+# "case<TAB>kalix ms<TAB>octave ms" (octave empty without octave-cli), for
+# bench/all.sh to gather into one table.
+record_row() {
+  if [ -n "${KALIX_BENCH_TABLE:-}" ]; then
+    printf '%s\t%s\t%s\n' "$1" "$2" "${3:-}" >>"$KALIX_BENCH_TABLE"
+  fi
+}
+
 # Reads lines holding one number each, `runs` lines per case, and prints
 # the smallest of each group (one decimal).
 best_of_groups() {
@@ -64,16 +73,19 @@ report_times() {
   else
     printf "%-${width}s %12s %12s %7s   (octave-cli not installed)\n" "$column" "kalix ms" "baseline ms" "ratio"
   fi
-  local k=0 label kt
+  local k=0 label kt ot
   for label in "$@"; do
     k=$((k + 1))
     kt=$(sed -n "${k}p" "$work/kalix.times")
     if [ -n "$octave" ]; then
-      printf "%-${width}s %12s %12s %s\n" "$label" "${kt:-?}" "$(sed -n "${k}p" "$work/octave.times")" \
+      ot=$(sed -n "${k}p" "$work/octave.times")
+      printf "%-${width}s %12s %12s %s\n" "$label" "${kt:-?}" "$ot" \
         "$(compare_baseline "$label" "${kt:-?}")"
     else
+      ot=""
       printf "%-${width}s %12s %s\n" "$label" "${kt:-?}" "$(compare_baseline "$label" "${kt:-?}")"
     fi
+    record_row "$label" "${kt:-?}" "$ot"
   done
   save_baseline
 }

@@ -9,7 +9,6 @@
 
 #include "interpreter/arithmetic.h"
 #include "interpreter/elementwise.h"
-#include "interpreter/globals.h"
 #include "interpreter/interval_operators.h"
 #include "interpreter/output.h"
 #include "interpreter/value_helpers.h"
@@ -220,33 +219,14 @@ void convertToComplex(header* argument) {
 
 namespace {
 
-// The record a value stands for when resolving it would copy nothing (no
-// view, no string element, no 1x1 matrix): references followed as the
-// resolution does. Null otherwise.
-header* valueInPlace(header* record) {
-    while (record->kind == kindReference) {
-        if (record->flags & flagGlobalReference) {
-            record = findGlobal(record->name);
-            if (!record) return nullptr;
-            break;
-        }
-        record = referenceTarget(record);
-        if (!record) return nullptr;
-    }
-    if (isViewKind(record->kind) || record->kind == kindStringSubvector) return nullptr;
-    if (isMatrixKind(record->kind) && matrixRows(record) == 1 && matrixColumns(record) == 1)
-        return nullptr;
-    return record;
-}
-
 // a ^ 2 for a real scalar or a real matrix: the element loop of mapBinary
 // with powerReal, the square taken inline, the result built over `first`
 // when it can. False, nothing done, for any other operands.
 bool squareReals(header* first) {
     header* second = nextValue(first);
     if (!second || (second->flags & flagResult)) return false;
-    header* base = valueInPlace(first);
-    header* exponent = valueInPlace(second);
+    header* base = resolveWithoutCopy(first);
+    header* exponent = resolveWithoutCopy(second);
     if (!base || !exponent || exponent->kind != kindReal || realOf(exponent) != 2) return false;
     bool matrix = base->kind == kindRealMatrix;
     if (!matrix && base->kind != kindReal) return false;

@@ -24,6 +24,7 @@
 #include "interpreter/output.h"
 #include "interpreter/primaries.h"
 #include "interpreter/scanner.h"
+#include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"
 
@@ -363,19 +364,11 @@ bool onStack(const header* record) {
     return p >= ramstart && p < ramend;
 }
 
-// The real scalar a variable stands for, following references as the
-// resolution of values does; null for anything else.
+// The real scalar a variable stands for, as the resolution of values finds
+// it; null for anything else.
 header* realScalarOf(header* record) {
-    while (record->kind == kindReference) {
-        if (record->flags & flagGlobalReference) {
-            record = findGlobal(record->name);
-            if (!record) return nullptr;
-            break;
-        }
-        record = referenceTarget(record);
-        if (!record) return nullptr;
-    }
-    return record->kind == kindReal ? record : nullptr;
+    header* value = resolveWithoutCopy(record);
+    return value && value->kind == kindReal ? value : nullptr;
 }
 
 // Whether storing a new real value in the variable changes nothing but the
