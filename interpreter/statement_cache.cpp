@@ -167,6 +167,7 @@ class Reader {
     // The executor runs a command when the word at the start names one.
     bool noCommandAtStart() {
         const char* q = start;
+        if (at(q) == commandToken) at(q + tokenSize - 1);
         while (isLetter(at(q))) q++;
         int length;
         return commandAt(const_cast<char*>(start), &length) == nullptr;
@@ -468,7 +469,9 @@ bool takenByPrefixFunction(const char* name, bool blank) {
 }  // namespace
 
 bool runCachedStatement(int* result) {
-    if (!cacheEnabled) return false;
+    // A simple assignment begins with a letter; commands in a stored body
+    // begin with their token and need no look at the table.
+    if (!cacheEnabled || !isAsciiLetter(*scanPointer)) return false;
     const Entry& e = entryAt(scanPointer);
     if (!e.simple || !ordinaryPathAgrees()) return false;
     header* records[maxNames];
