@@ -20,10 +20,12 @@ baseline_file="$root/bench/baseline/$(basename "$0" .sh).txt"
 : >"$work/baseline.new"
 
 # "baseline ratio" for a label and this run's figure (empty without a
-# baseline); records the figure for KALIX_BENCH_SAVE.
+# baseline); records the figure for KALIX_BENCH_SAVE and for bench/all.sh's
+# table (a later record_row of the label with an octave figure replaces it).
 compare_baseline() {
   local label=$1 ms=$2 base
   printf '%s\t%s\n' "$label" "$ms" >>"$work/baseline.new"
+  record_row "$label" "$ms"
   base=$(awk -F'\t' -v l="$label" '$1 == l { print $2 }' "$baseline_file" 2>/dev/null || true)
   if [ -n "$base" ] && [ -n "$ms" ] && [ "$ms" != "?" ]; then
     awk -v b="$base" -v m="$ms" 'BEGIN { r = b > 0 ? m / b : 0; printf "%12s %7.2f%s", b, r, (r > 1.25 ? " slower" : "") }'
