@@ -27,6 +27,7 @@ if command -v octave-cli >/dev/null; then
   octave=$( (cd "$work" && octave-cli --quiet --no-gui bench.m 2>/dev/null) | best_of_groups)
   printf '%-46s %10s %14s\n' "octave dot(v, w), rounded" "$octave" \
     "$(awk -v t="$octave" -v n=$n 'BEGIN { printf "%.1f", t * 1e6 / n }')"
+  record_row "dot product, 10^6 (accuload / dot)" "$kalix" "$octave"
 else
   echo "(octave-cli not installed)"
 fi

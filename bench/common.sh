@@ -20,10 +20,12 @@ baseline_file="$root/bench/baseline/$(basename "$0" .sh).txt"
 : >"$work/baseline.new"
 
 # "baseline ratio" for a label and this run's figure (empty without a
-# baseline); records the figure for KALIX_BENCH_SAVE.
+# baseline); records the figure for KALIX_BENCH_SAVE and for bench/all.sh's
+# table (a later record_row of the label with an octave figure replaces it).
 compare_baseline() {
   local label=$1 ms=$2 base
   printf '%s\t%s\n' "$label" "$ms" >>"$work/baseline.new"
+  record_row "$label" "$ms"
   base=$(awk -F'\t' -v l="$label" '$1 == l { print $2 }' "$baseline_file" 2>/dev/null || true)
   if [ -n "$base" ] && [ -n "$ms" ] && [ "$ms" != "?" ]; then
     awk -v b="$base" -v m="$ms" 'BEGIN { r = b > 0 ? m / b : 0; printf "%12s %7.2f%s", b, r, (r > 1.25 ? " slower" : "") }'
@@ -36,6 +38,15 @@ save_baseline() {
     mkdir -p "$(dirname "$baseline_file")"
     cp "$work/baseline.new" "$baseline_file"
     echo "(baseline written to ${baseline_file#$root/})"
+  fi
+}
+
+# When KALIX_BENCH_TABLE names a file, every case is added to it as a line
+# "case<TAB>kalix ms<TAB>octave ms" (octave empty without octave-cli), for
+# bench/all.sh to gather into one table.
+record_row() {
+  if [ -n "${KALIX_BENCH_TABLE:-}" ]; then
+    printf '%s\t%s\t%s\n' "$1" "$2" "${3:-}" >>"$KALIX_BENCH_TABLE"
   fi
 }
 
@@ -64,16 +75,19 @@ report_times() {
   else
     printf "%-${width}s %12s %12s %7s   (octave-cli not installed)\n" "$column" "kalix ms" "baseline ms" "ratio"
   fi
-  local k=0 label kt
+  local k=0 label kt ot
   for label in "$@"; do
     k=$((k + 1))
     kt=$(sed -n "${k}p" "$work/kalix.times")
     if [ -n "$octave" ]; then
-      printf "%-${width}s %12s %12s %s\n" "$label" "${kt:-?}" "$(sed -n "${k}p" "$work/octave.times")" \
+      ot=$(sed -n "${k}p" "$work/octave.times")
+      printf "%-${width}s %12s %12s %s\n" "$label" "${kt:-?}" "$ot" \
         "$(compare_baseline "$label" "${kt:-?}")"
     else
+      ot=""
       printf "%-${width}s %12s %s\n" "$label" "${kt:-?}" "$(compare_baseline "$label" "${kt:-?}")"
     fi
+    record_row "$label" "${kt:-?}" "$ot"
   done
   save_baseline
 }

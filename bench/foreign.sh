@@ -117,6 +117,7 @@ for k in 0 1 2 3; do
   [ -n "$python" ] && [ -n "${pythonRow[$k]}" ] && pt=$(sed -n "${pythonRow[$k]}p" "$work/python.times")
   [ "$k" = 3 ] && pt="tcc $(cat "$work/tcc.times")"
   columns "${labels[$k]}" "${kt:-?}" "$ot" "$pt" $(compare_baseline "${labels[$k]}" "${kt:-?}")
+  if [ "$ot" != "-" ]; then record_row "${labels[$k]}" "${kt:-?}" "$ot"; fi
 done
 echo "(octave: plus(i,1) in a loop; python: the same function, abs for the C row; last row: tcc alone)"
 save_baseline

@@ -28,10 +28,12 @@ kalix=$( (cd "$work" && "$build/kalix" <bench.k) | best)
 printf '%-44s %12s %12s %7s\n' "loop" "ms" "baseline ms" "ratio"
 printf '%-44s %12s %s\n' "kalix: for i=1 to 1000000; s=s+i; end;" "$kalix" \
   "$(compare_baseline "loop s=s+i, 10^6" "$kalix")"
+octave=""
 if command -v octave-cli >/dev/null; then
   octave=$( (cd "$work" && octave-cli --quiet --no-gui bench.m) | best)
   printf '%-44s %12s\n' "octave: for i=1:1e6, s=s+i; end" "$octave"
 else
   echo "(octave-cli not installed)"
 fi
+record_row "loop s=s+i, 10^6" "$kalix" "$octave"
 save_baseline

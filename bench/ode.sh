@@ -105,6 +105,8 @@ for k in "${!labels[@]}"; do
     ratio=$(awk -v a="$kt" -v b="$ot" 'BEGIN { printf "%.2f", a / b }')
     printf '%-44s %9s %9s %6s %8s %8s %10s %10s\n' "${labels[$k]}" "$kt" "$ot" "$ratio" \
       "$kc" "$oc" "$ke" "$oe"
+    record_row "${labels[$k]}" "$(awk -v t="$kt" 'BEGIN { printf "%.3f", t / 1000 }')" \
+      "$(awk -v t="$ot" 'BEGIN { printf "%.3f", t / 1000 }')"
   else
     printf '%-44s %9s %9s %6s %8s %8s %10s %10s\n' "${labels[$k]}" "$kt" "-" "-" "$kc" "-" \
       "$ke" "-"

@@ -36,6 +36,7 @@ if command -v octave-cli >/dev/null; then
   oout=$(cd "$work" && octave-cli --quiet --no-gui bench.m 2>/dev/null)
   octave=$(echo "$oout" | head -n "$runs" | best_of_groups)
   printf '%-40s %10s %20s\n' "octave glpk" "$octave" "$(echo "$oout" | tail -1 | cut -d' ' -f2)"
+  record_row "LP 200 x 200 (simplex / glpk)" "$kalix" "$octave"
 else
   echo "(octave-cli not installed)"
 fi

@@ -395,6 +395,18 @@ bool isAssignableKind(int kind) {
 
 // --- public operations ---------------------------------------------------------
 
+// Read again only when a setting has changed.
+bool strictAssignments() {
+    thread_local unsigned generation = 0;  // 0: not read yet
+    thread_local bool strict = false;
+    unsigned now = settingsGeneration();
+    if (now != generation) {
+        strict = intSetting("assignments") != 0;
+        generation = now;
+    }
+    return strict;
+}
+
 int32_t setValueName(header* record, const char* name) {
     setRecordName(record, name);
     return record->hash;
@@ -617,19 +629,6 @@ void skipLineComment() {
     skipBlanks();
     if (scanPointer[0] == '/' && scanPointer[1] == '/')
         while (*scanPointer && *scanPointer != endOfBody) scanPointer++;
-}
-
-// The setting "assignments" (plain "=" refused at the top level), read
-// again only when a setting has changed.
-bool strictAssignments() {
-    thread_local unsigned generation = 0;  // 0: not read yet
-    thread_local bool strict = false;
-    unsigned now = settingsGeneration();
-    if (now != generation) {
-        strict = intSetting("assignments") != 0;
-        generation = now;
-    }
-    return strict;
 }
 
 // "&=" and "&&=": Maxima evaluates "name:text;". "&=" keeps the answer as

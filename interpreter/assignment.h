@@ -30,5 +30,8 @@ header* assignVariable(header* target, header* value);
 // when the variable's record is at least as large.
 bool isSameShape(const header* variable, const header* value);
 
+// The setting "assignments": plain "=" refused at the top level.
+bool strictAssignments();
+
 // Writes `name` and its hash into the record; returns the hash.
 int32_t setValueName(header* record, const char* name);

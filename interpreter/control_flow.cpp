@@ -17,6 +17,7 @@
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
+#include "interpreter/statement_cache.h"
 #include "interpreter/tracing.h"
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
@@ -267,6 +268,7 @@ void runLoopBody(LoopType type, char* loopStart, char* cacheSlot, Advance advanc
     std::string loopText;
     if (!inStoredBody()) loopText.assign(inputLine, size_t(bodyStart - inputLine));
     bool keepsVariables = type != repeatLoop && functionState == functionTopLevel;
+    CachedLoopBody cachedBody(bodyStart);
     while (!errorCode) {
         if (atBodyEnd()) {
             if (errorCode) return;
@@ -276,7 +278,7 @@ void runLoopBody(LoopType type, char* loopStart, char* cacheSlot, Advance advanc
         int savedInLoop = inLoop, savedLoopCallDepth = loopCallDepth;
         inLoop = 1;
         loopCallDepth = callDepth;
-        int result = executeNextStatement();
+        int result = cachedBody.runPass() ? commandEnd : executeNextStatement();
         if (keepsVariables) topEndLocal = endlocal;
         // `quit` and `restart` end the loop too: the next statement
         // would clear the request.

@@ -71,9 +71,18 @@ double checkedPow(double a, double b) {
 
 bool isInteger(double x) { return std::isfinite(x) && std::nearbyint(x) == x; }
 
-// The real element of ^.
+// The real element of ^. A square is the product, the correctly rounded
+// square (the library's pow may be one unit off); where the product is not
+// a normal number (0, subnormal, infinite, NaN) the rules below decide.
 void powerReal(const double* pa, const double* pb, double* result) {
     const double a = *pa, b = *pb;
+    if (b == 2) {
+        const double square = a * a;
+        if (std::isnormal(square)) {
+            *result = square;
+            return;
+        }
+    }
     if (a > 0) {
         if (errorCode) {
             *result = std::pow(a, b);
@@ -208,7 +217,52 @@ void convertToComplex(header* argument) {
     if (!errorCode) moveResult(argument, result);
 }
 
+namespace {
+
+// a ^ 2 for a real scalar or a real matrix: the element loop of mapBinary
+// with powerReal, the square taken inline, the result built over `first`
+// when it can. False, nothing done, for any other operands.
+bool squareReals(header* first) {
+    header* second = nextValue(first);
+    if (!second || (second->flags & flagResult)) return false;
+    header* base = resolveWithoutCopy(first);
+    header* exponent = resolveWithoutCopy(second);
+    if (!base || !exponent || exponent->kind != kindReal || realOf(exponent) != 2) return false;
+    bool matrix = base->kind == kindRealMatrix;
+    if (!matrix && base->kind != kindReal) return false;
+    const int rows = matrix ? matrixRows(base) : 1, columns = matrix ? matrixColumns(base) : 1;
+    if (rows < 1 || columns < 1) return false;
+    const double* in = matrix ? matrixData(base) : reinterpret_cast<double*>(dataOf(base));
+    const int64_t n = int64_t(rows) * columns;
+    // Over a matrix at `first` the square is taken in place (a pushed
+    // matrix's elements are not cleared; a scalar's are).
+    aimResultAt(first, matrix ? matrixRecordSize(rows, columns, 8) : scalarRecordSize(8), base,
+                matrix);
+    header* result = matrix ? pushRealMatrix(rows, columns) : pushReal(0);
+    if (!result) return true;
+    double* out = matrix ? matrixData(result) : reinterpret_cast<double*>(dataOf(result));
+    const double two = 2;
+    for (int64_t i = 0; i < n; i++) {
+        const double a = in[i], square = a * a;
+        if (std::isnormal(square)) {
+            out[i] = square;
+            continue;
+        }
+        powerReal(&in[i], &two, &out[i]);
+        if (errorCode) return true;
+    }
+    moveResult(first, result);
+    return true;
+}
+
+}  // namespace
+
 void raisePower(header* first) {
+    if (!complexExpressionFlag && squareReals(first)) {
+        if (errorCode == errorMathLibrary) printText("Underflow or overflow error.\n");
+        reportErrorIn("^");
+        return;
+    }
     if (complexExpressionFlag) {
         header* exponent = nextValue(first);
         if (exponent) convertToComplex(exponent);

@@ -231,7 +231,29 @@ void moveIfDone(header* first, header* result) {
     if (result && !errorCode) moveResult(first, result);
 }
 
+// A real operand's result is a real of its kind and shape: it is built
+// over the argument when the operand lies elsewhere (a variable). An
+// operand at the argument itself stays as it is until the result is
+// complete, as a failing element leaves it.
+void aimRealResult(header* argument, header* value) {
+    if (numberFamily(value) != numberReal) return;
+    int64_t bytes = value->kind == kindReal
+                        ? scalarRecordSize(8)
+                        : matrixRecordSize(matrixRows(value), matrixColumns(value), 8);
+    aimResultAt(argument, bytes, value, false);
+}
+
 }  // namespace
+
+bool aimResultAt(header* destination, int64_t bytes, const header* operand, bool inPlace) {
+    char* at = reinterpret_cast<char*>(destination);
+    if (at < endlocal || at >= newram || bytes > ramend - newram) return false;
+    const char* from = reinterpret_cast<const char*>(operand);
+    bool touches = from < at + bytes && from + operand->size > at;
+    if (touches && !(inPlace && operand == destination && operand->size == bytes)) return false;
+    newram = at;
+    return true;
+}
 
 // --- unary engines ---------------------------------------------------------
 
@@ -313,6 +335,7 @@ header* applyBinaryToReal(RealBinaryFunction real, ComplexBinaryToRealFunction c
 void mapRealComplex(RealFunction real, ComplexFunction complex, header* argument) {
     header* value = resolveValue(argument);
     if (errorCode) return;
+    aimRealResult(argument, value);
     moveIfDone(argument, applyRealComplex(real, complex, value));
 }
 
@@ -320,6 +343,7 @@ void mapRealComplexInterval(RealFunction real, ComplexFunction complex, Interval
                             header* argument) {
     header* value = resolveValue(argument);
     if (errorCode) return;
+    aimRealResult(argument, value);
     header* result = numberFamily(value) == numberInterval ? applyInterval(interval, value)
                                                            : applyRealComplex(real, complex, value);
     moveIfDone(argument, result);
@@ -329,6 +353,7 @@ void mapToRealOrInterval(RealFunction real, ComplexToRealFunction complex,
                          IntervalFunction interval, header* argument) {
     header* value = resolveValue(argument);
     if (errorCode) return;
+    aimRealResult(argument, value);
     header* result = numberFamily(value) == numberInterval
                          ? applyInterval(interval, value)
                          : applyComplexToReal(real, complex, value);
@@ -338,12 +363,14 @@ void mapToRealOrInterval(RealFunction real, ComplexToRealFunction complex,
 void mapComplexToReal(RealFunction real, ComplexToRealFunction complex, header* argument) {
     header* value = resolveValue(argument);
     if (errorCode) return;
+    aimRealResult(argument, value);
     moveIfDone(argument, applyComplexToReal(real, complex, value));
 }
 
 void mapIntervalToReal(RealFunction real, IntervalToRealFunction interval, header* argument) {
     header* value = resolveValue(argument);
     if (errorCode) return;
+    aimRealResult(argument, value);
     header* result = numberFamily(value) == numberInterval ? applyIntervalToReal(interval, value)
                                                            : applyRealComplex(real, nullptr, value);
     moveIfDone(argument, result);

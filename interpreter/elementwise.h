@@ -66,6 +66,14 @@ void mapBinaryToReal(RealBinaryFunction real, ComplexBinaryToRealFunction comple
 // `n` real or real-matrix arguments from `first` on, broadcast together.
 void mapRealArguments(header* first, int n, RealParametersFunction function, const char* name);
 
+// Lets the next push build a result of `bytes` over `destination`, the
+// record the result will replace, so that it need not be copied down:
+// when a push at the stack top would fit too (an overflow stays where it
+// was), and the bytes it covers hold nothing of `operand`, unless `inPlace`
+// and the operand is the destination itself, read element by element
+// before the same element is written. Returns whether it did.
+bool aimResultAt(header* destination, int64_t bytes, const header* operand, bool inPlace);
+
 // The element-wise handlers' last step: "Error in %s\n" with the builtin's
 // or operator's name when `errorCode` is set.
 void reportErrorIn(const char* name);

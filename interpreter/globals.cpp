@@ -46,6 +46,36 @@ void freeRetiredBlocks() {
     retiredBlocks.clear();
 }
 
+// The last names looked up and what they found (null: no such global), so
+// that a loop asking for the same few names every pass does not hash them
+// each time. A slot counts only while the store is as it was when the slot
+// was filled: every change of the store's names or blocks starts a new
+// generation.
+struct RecentLookup {
+    uint64_t generation;  // 0: empty
+    header* record;
+    char name[sizeof(header::name)];
+};
+constexpr unsigned recentSlots = 64;
+RecentLookup recentLookups[recentSlots];
+uint64_t storeGeneration = 1;
+
+void storeChanged() { storeGeneration++; }
+
+RecentLookup& recentSlot(std::string_view key) {
+    unsigned h = unsigned(key.size()) * 31;
+    if (!key.empty())
+        h += static_cast<unsigned char>(key[0]) * 7 + static_cast<unsigned char>(key.back());
+    return recentLookups[h % recentSlots];
+}
+
+bool isRecent(const RecentLookup& slot, std::string_view key) {
+    if (slot.generation != storeGeneration) return false;
+    for (size_t i = 0; i < key.size(); i++)
+        if (slot.name[i] != key[i]) return false;
+    return slot.name[key.size()] == 0;
+}
+
 // Frees the stored records at program end (declared after the maps, so it
 // runs before they go).
 struct StoreRelease {
@@ -100,8 +130,16 @@ std::vector<std::string> sortedNames(const auto& map, const char* pattern) {
 }  // namespace
 
 header* findGlobal(const char* name) {
-    auto found = globalVariables.find(globalKey(name));
-    return found == globalVariables.end() ? nullptr : found->second.record;
+    std::string_view key = globalKey(name);
+    RecentLookup& slot = recentSlot(key);
+    if (isRecent(slot, key)) return slot.record;
+    auto found = globalVariables.find(key);
+    header* record = found == globalVariables.end() ? nullptr : found->second.record;
+    slot.generation = storeGeneration;
+    slot.record = record;
+    std::memcpy(slot.name, key.data(), key.size());
+    slot.name[key.size()] = 0;
+    return record;
 }
 
 header* copyGlobalToStack(const char* name) {
@@ -147,9 +185,11 @@ header* putGlobal(const char* name, const header* record, int32_t extraFlags) {
         if (found != globalVariables.end()) {
             retireBlock(found->second.record);
             found->second = {stored, capacity};
+            storeChanged();
         } else {
             try {
                 globalVariables.emplace(key, GlobalValue{stored, capacity});
+                storeChanged();
             } catch (const std::bad_alloc&) {
                 std::free(stored);
                 fail(errorFailed, "Could not generate global variable %s!", keyText);
@@ -167,11 +207,13 @@ void removeGlobal(const char* name) {
     if (found == globalVariables.end()) return;
     retireBlock(found->second.record);
     globalVariables.erase(found);
+    storeChanged();
 }
 
 void clearGlobals() {
     for (auto& entry : globalVariables) std::free(entry.second.record);
     globalVariables.clear();
+    storeChanged();
     freeRetiredBlocks();
     for (auto& entry : globalLists) freeList(entry.second);
     globalLists.clear();
@@ -184,6 +226,7 @@ void clearUnprotectedGlobals() {
         if (isListedByDefault(it->first.c_str(), it->second.record)) {
             retireBlock(it->second.record);
             it = globalVariables.erase(it);
+            storeChanged();
         } else {
             ++it;
         }
@@ -394,6 +437,7 @@ void builtinGremove(header* first) {
 void builtinGclear(header*) {
     for (auto& entry : globalVariables) retireBlock(entry.second.record);
     globalVariables.clear();
+    storeChanged();
     for (auto& entry : globalLists) freeList(entry.second);
     globalLists.clear();
     pushMarker(markerNoResult);

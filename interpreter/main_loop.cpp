@@ -20,6 +20,7 @@
 #include "interpreter/printing.h"
 #include "interpreter/program_files.h"
 #include "interpreter/scanner.h"
+#include "interpreter/statement_cache.h"
 #include "interpreter/tracing.h"
 #include "interpreter/value_helpers.h"
 #include "interpreter/variables.h"
@@ -341,6 +342,8 @@ int executeNextStatement() {
         return statementStopped;
     }
 
+    int cachedResult;
+    if (runCachedStatement(&cachedResult)) return cachedResult;
     clearMaximaStatementFlags();
     header* s = executeCommandOrExpression();
     if (errorCode) return failStatement();

@@ -395,11 +395,6 @@ bool callWithBrackets(const char* name, Arguments& arguments) {
     return true;
 }
 
-// A prefix function called with the rest of the expression, as in "f x".
-bool isPrefixFunction(header* function) {
-    return function && (function->flags & (userFunctionPrefix | userFunctionPrefixLine));
-}
-
 // A name with what follows it. Returns whether postfix operators apply.
 bool evaluateName() {
     char name[32];
@@ -512,6 +507,10 @@ bool evaluateAssignedName() {
     scanPointer = after;
     pushReference(findVariable(name), name);
     return true;
+}
+
+bool isPrefixFunction(const header* function) {
+    return function && (function->flags & (userFunctionPrefix | userFunctionPrefixLine));
 }
 
 bool scanningStoredBody() { return scanPointer >= ramstart && scanPointer < functionsEnd; }

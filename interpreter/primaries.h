@@ -35,6 +35,9 @@ header* evaluateToValues();
 // characters.
 bool scanningStoredBody();
 
+// A user function called with the rest of the expression, as in "f x".
+bool isPrefixFunction(const header* function);
+
 // The user function whose name stands at the scan position, or null;
 // `length` receives the name's length. The scan position does not move.
 header* findFunctionAtScan(int* length);

@@ -160,6 +160,23 @@ header* followReference(header* record) {
     return record;
 }
 
+header* resolveWithoutCopy(header* record) {
+    while (record->kind == kindReference) {
+        if (record->flags & flagGlobalReference) {
+            record = findGlobal(record->name);
+            if (!record) return nullptr;
+            break;
+        }
+        record = referenceTarget(record);
+        if (!record) return nullptr;
+    }
+    if (isViewKind(record->kind) || record->kind == kindStringSubvector) return nullptr;
+    if ((record->kind == kindRealMatrix || record->kind == kindComplexMatrix) &&
+        matrixRows(record) == 1 && matrixColumns(record) == 1)
+        return nullptr;
+    return record;
+}
+
 header* resolveValue(header* record) {
     if (errorCode || !record) return nullptr;
     while (record->kind == kindReference) {

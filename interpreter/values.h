@@ -12,6 +12,11 @@
 // function. Null when `errorCode` is already set.
 header* resolveValue(header* record);
 
+// The value resolveValue gives when it would make nothing new (no view, no
+// string element, no 1x1 matrix, no unbound name): the record itself, the
+// references followed. Null otherwise; nothing is pushed or reported.
+header* resolveWithoutCopy(header* record);
+
 // The first record of a reference chain that is no reference, or the last
 // reference when its target is null.
 header* followReference(header* record);
