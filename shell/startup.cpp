@@ -146,6 +146,7 @@ static int runComputation(Thread*) {
 static void writeCurrentSettings(SettingsStore& store) {
     store.writeIntSetting("stacksize64", int(stackSize / (1024 * 1024)));
     saveColorSettings(store);
+    if (windowHost) windowHost->writeWindowSettings();
 }
 
 WindowHost* offeredWindowHost = nullptr;
