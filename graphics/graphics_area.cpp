@@ -16,8 +16,11 @@ std::string fontName;
 
 double settingsAspect() {
     if (!intSetting("cropsquare")) return 1;
+    // The setting keeps what was entered; the picture uses it within
+    // 0.1 .. 10.
     const double a = doubleSetting("aspect");
-    return a >= 0.1 && a <= 10 ? a : 1;
+    if (!(a > 0)) return 1;
+    return a < 0.1 ? 0.1 : a > 10 ? 10 : a;
 }
 
 void loadFontSettings() {

@@ -11,6 +11,7 @@
 #include "graphics/graphics_area.h"
 #include "shell/settings.h"
 #include "shell/windows/graphics_window.h"
+#include "shell/windows/graphics_window_commands.h"
 
 #include "window_fixture.h"
 
@@ -227,10 +228,50 @@ TEST_F(GraphicsWindowTest, ScreenshotOfBothWindows) {
     const char* path = std::getenv("KALIX_SCREENSHOT_GRAPHICS");
     if (!path) GTEST_SKIP() << "KALIX_SCREENSHOT_GRAPHICS names no file";
     ASSERT_TRUE(run("x=-2:0.01:2;"));
-    ASSERT_TRUE(run("plot(x,sin(3*x)*exp(-x^2)); xgrid(-2:2); ygrid(-1:0.5:1); title(\"A damped sine\");"));
+    ASSERT_TRUE(
+        run("plot(x,sin(3*x)*exp(-x^2)); xgrid(-2:2); ygrid(-1:0.5:1); title(\"A damped sine\");"));
     ASSERT_TRUE(run("1+1"));
     QTest::qWait(800);
     QScreen* screen = QGuiApplication::primaryScreen();
     ASSERT_NE(screen, nullptr);
     ASSERT_TRUE(screen->grabWindow(0).save(QString::fromLocal8Bit(path)));
+}
+
+TEST_F(GraphicsWindowTest, MenuTogglesRedrawTheWindow) {
+    ASSERT_TRUE(run("x=1:10; plot(x,x^2);"));
+    const int smoothing = intSetting("antialiasgraphics");
+    toggleAntialias();
+    EXPECT_EQ(intSetting("antialiasgraphics"), !smoothing);
+    EXPECT_EQ(graphics().getAntialiasFactor(), smoothing ? 1 : 3);
+    EXPECT_EQ(graphics().getSurfaceWidth(),
+              graphics().getAntialiasFactor() * graphics().getDrawingArea().width);
+    toggleAntialias();
+    EXPECT_EQ(graphics().getAntialiasFactor(), smoothing ? 3 : 1);
+    const int bold = intSetting("boldfont");
+    toggleBoldFont();
+    EXPECT_EQ(intSetting("boldfont"), !bold);
+    toggleBoldFont();
+    EXPECT_EQ(intSetting("boldfont"), bold);
+}
+
+TEST_F(GraphicsWindowTest, TheAspectDialogsChoiceIsKeptAndClampedForThePicture) {
+    AspectChoice choice;
+    choice.aspect = 50;
+    applyAspectChoice(choice);
+    EXPECT_EQ(doubleSetting("aspect"), 50);
+    EXPECT_EQ(intSetting("cropsquare"), 1);
+    DrawingArea a = graphics().getDrawingArea();
+    EXPECT_NEAR(double(a.width) / a.height, 10, 0.2);
+    ASSERT_TRUE(run("getaspect()"));
+    EXPECT_EQ(lastOutput(), "10");
+    // Following the window: the picture takes the window's shape.
+    choice.aspect = 1;
+    choice.followWindow = true;
+    applyAspectChoice(choice);
+    frameOf(&graphics())->resize(800, 400);
+    ASSERT_TRUE(waitFor([&] { return graphics().getDrawingArea().width > 2 * 330; }, 3000));
+    a = graphics().getDrawingArea();
+    EXPECT_GT(double(a.width) / a.height, 1.5);
+    choice.followWindow = false;
+    applyAspectChoice(choice);
 }
