@@ -22,6 +22,7 @@
 #include "notebook/maxima_help.h"
 #include "notebook/notebook_runner.h"
 #include "platform/host.h"
+#include "platform/update_check.h"
 #include "platform/window_host.h"
 #include "shell/base_directory.h"
 #include "shell/settings.h"
@@ -191,6 +192,7 @@ int runMain(int argc, char** argv) {
         offeredWindowHost->openWindows(argc, argv))
         windowHost = offeredWindowHost;
 
+    if (intSetting("checkforupdates")) startUpdateCheck(true, reportUpdateCheck);
     writeLog("Start KXW process");
     Thread computation(runComputation, threadStackSize);
     if (computation.startThread() != 0) {
@@ -201,6 +203,7 @@ int runMain(int argc, char** argv) {
         windowHost->runWindows(computation);
     else
         interpreterEnded.park();
+    stopUpdateChecks();
     killExecProcess();
     endMaximaBridge();
     if (runner && runner->failed()) exitStatus = 1;
