@@ -58,7 +58,8 @@ double median(std::vector<double> v) {
 }
 
 constexpr int64_t stackBytes = 256 << 20;
-std::vector<uint64_t> stack;
+// Taken as the program takes it: pages come when they are first used.
+uint64_t* stack;
 NotebookWindowHost* host;
 
 int runInterpreter(Thread*) {
@@ -93,8 +94,8 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     installQtPixelBackend();
     selectCodePage(1252);
-    stack.assign(size_t(stackBytes + stackGuardBytes) / 8, 0);
-    ramstart = reinterpret_cast<char*>(stack.data());
+    stack = new uint64_t[size_t(stackBytes + stackGuardBytes) / 8];
+    ramstart = reinterpret_cast<char*>(stack);
     stackSize = stackBytes;
     ramend = ramstart + stackSize;
 
