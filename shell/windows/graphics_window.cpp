@@ -27,17 +27,6 @@ constexpr int relayoutTimerId = 3;
 constexpr int relayoutDelay = 250;
 constexpr int smoothingFactor = 3;
 
-class GraphicsHold {
-  public:
-    explicit GraphicsHold(const char* place) : place(place) { graphicsLock.enter(place); }
-    ~GraphicsHold() { graphicsLock.leave(place); }
-    GraphicsHold(const GraphicsHold&) = delete;
-    GraphicsHold& operator=(const GraphicsHold&) = delete;
-
-  private:
-    const char* place;
-};
-
 }  // namespace
 
 DrawingArea drawingAreaOf(int w, int h, bool keepAspect, double aspect) {
@@ -74,7 +63,7 @@ GraphicsWindow::GraphicsWindow(TextWindow& text, InterpreterLink& link,
 
 GraphicsWindow::~GraphicsWindow() {
     {
-        GraphicsHold hold("close graphics window");
+        GraphicsLockHold hold("close graphics window");
         if (surface && graphicsStore().paintTarget() == surface.get())
             graphicsStore().setPaintTarget(nullptr);
         surface.reset();
@@ -112,7 +101,7 @@ void GraphicsWindow::layoutGraphicsArea(bool force) {
     font.bold = intSetting("boldfont") != 0;
     const FontCell cell = qtFontCell(font);
     {
-        GraphicsHold hold("layoutGraphicsArea");
+        GraphicsLockHold hold("layoutGraphicsArea");
         DrawingMetafile& store = graphicsStore();
         if (surface && store.paintTarget() == surface.get()) store.setPaintTarget(nullptr);
         surface.reset();
@@ -159,7 +148,7 @@ void GraphicsWindow::replayInto() {
 
 void GraphicsWindow::redraw() {
     {
-        GraphicsHold hold("redrawGraphics");
+        GraphicsLockHold hold("redrawGraphics");
         replayInto();
     }
     repaintSoon();
@@ -204,7 +193,7 @@ void GraphicsWindow::onRedraw(WindowSurface& p) {
         onSized();
         return;
     }
-    GraphicsHold hold("paint graphics window");
+    GraphicsLockHold hold("paint graphics window");
     const DrawingArea a = area;
     if (a.x > 0) p.fill(0, 0, a.x, h, background);
     if (a.x + a.width < w) p.fill(a.x + a.width, 0, w - a.x - a.width, h, background);
