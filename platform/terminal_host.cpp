@@ -549,9 +549,11 @@ static void (*startupJob)() = nullptr;
 
 void setStartupJob(void (*job)()) { startupJob = job; }
 
-// Unattended runs start nothing in the background.
+// Unattended runs start nothing in the background; a user at the
+// terminal or at the windows does.
 void startStartupThread() {
-    if (startupJob && !scriptMode && inputIsTerminal()) startupJob();
+    if (startupJob && !scriptMode && !unattendedRun && (windowHost || inputIsTerminal()))
+        startupJob();
 }
 void startNewNotebook() {
     if (windowHost) windowHost->startNewNotebook();
