@@ -188,7 +188,8 @@ int runMain(int argc, char** argv) {
     interpreterWords.push_back(nullptr);
 
     // With a display the program runs in its windows; else on the terminal.
-    if (offeredWindowHost && windowsWanted(options.scriptMode) &&
+    // An unattended run needs no window: the notebook supplies the lines.
+    if (offeredWindowHost && !runner && windowsWanted(options.scriptMode) &&
         offeredWindowHost->openWindows(argc, argv))
         windowHost = offeredWindowHost;
 
