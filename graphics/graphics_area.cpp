@@ -9,14 +9,18 @@
 
 namespace {
 
+GraphicsAreaHost* areaHost = nullptr;
 double fixedAspect = 0;  // 0: from the settings
 int lineCount = 0;       // 0: not read yet
 std::string fontName;
 
 double settingsAspect() {
     if (!intSetting("cropsquare")) return 1;
+    // The setting keeps what was entered; the picture uses it within
+    // 0.1 .. 10.
     const double a = doubleSetting("aspect");
-    return a >= 0.1 && a <= 10 ? a : 1;
+    if (!(a > 0)) return 1;
+    return a < 0.1 ? 0.1 : a > 10 ? 10 : a;
 }
 
 void loadFontSettings() {
@@ -27,13 +31,35 @@ void loadFontSettings() {
 
 }  // namespace
 
-double getAspectRatio() { return fixedAspect > 0 ? fixedAspect : settingsAspect(); }
+void installGraphicsAreaHost(GraphicsAreaHost* host) { areaHost = host; }
 
-int getGraphicsWidth() { return headlessGraphicsWidth; }
+bool aspectIsFixed() { return fixedAspect > 0 || intSetting("cropsquare") != 0; }
+
+double getAspectRatio() {
+    if (fixedAspect > 0) return fixedAspect;
+    if (areaHost && !intSetting("cropsquare")) {
+        const int w = areaHost->pictureWidth(), h = areaHost->pictureHeight();
+        if (w > 0 && h > 0) return double(w) / h;
+    }
+    return settingsAspect();
+}
+
+int getGraphicsWidth() {
+    if (areaHost) return areaHost->pictureWidth() > 0 ? areaHost->pictureWidth() : 1;
+    return headlessGraphicsWidth;
+}
 
 int getGraphicsHeight() {
+    if (areaHost) return areaHost->pictureHeight() > 0 ? areaHost->pictureHeight() : 1;
     const int h = int(std::lround(headlessGraphicsWidth / getAspectRatio()));
     return h > 0 ? h : 1;
+}
+
+static void layoutArea(bool force) {
+    if (areaHost)
+        areaHost->layout(force);
+    else
+        layoutGraphicsArea();
 }
 
 double setGraphicsAspect(double ratio) {
@@ -43,7 +69,7 @@ double setGraphicsAspect(double ratio) {
     } else {
         fixedAspect = ratio < 0.1 ? 0.1 : ratio > 10 ? 10 : ratio;
     }
-    layoutGraphicsArea();
+    layoutArea(true);
     showGraphicsWindow();
     return previous;
 }
@@ -67,17 +93,18 @@ int setGraphicsFont(int n, const char* name) {
     if (!lineCount) loadFontSettings();
     if (n == 0) {
         loadFontSettings();
-        layoutGraphicsArea();
+        layoutArea(true);
         return 40;
     }
     const int previous = lineCount;
     lineCount = n < 10 ? 10 : n > 200 ? 200 : n;
     if (name && *name) fontName = name;
-    layoutGraphicsArea();
+    layoutArea(true);
     return previous;
 }
 
 void layoutGraphicsArea() {
+    if (areaHost) return areaHost->layout(false);
     // The font is min(width, height) / lines high; a headless area takes
     // half the height as the average character width.
     const int w = getGraphicsWidth(), h = getGraphicsHeight();
@@ -86,6 +113,10 @@ void layoutGraphicsArea() {
     textCellSize[1] = int(fontHeight / 2 / w * 1024);
 }
 
-void showGraphicsWindow() {}
+void showGraphicsWindow() {
+    if (areaHost) areaHost->show();
+}
 
-void redrawGraphics() {}
+void redrawGraphics() {
+    if (areaHost) areaHost->redraw();
+}

@@ -1,10 +1,34 @@
 // The graphics area: the size of the picture in pixels, its aspect ratio,
 // the graphics font and showing the picture. Until a window exists the
 // area is headless: 1024 pixels wide, its height from the aspect ratio.
-// The graphics window replaces these answers.
+// The graphics window replaces these answers (installGraphicsAreaHost).
 #pragma once
 
 constexpr int headlessGraphicsWidth = 1024;
+
+// The window that shows the picture.
+class GraphicsAreaHost {
+  public:
+    virtual ~GraphicsAreaHost() = default;
+    // The picture's size in window pixels.
+    virtual int pictureWidth() = 0;
+    virtual int pictureHeight() = 0;
+    // Lays the drawing area out again (sizes, fonts, the text cell size)
+    // and paints the picture anew; unless forced, only when its size
+    // changed. From any thread; returns when done.
+    virtual void layout(bool force) = 0;
+    // Brings the picture to the front (once after the notebook was) and
+    // shows what was drawn.
+    virtual void show() = 0;
+    // Paints the whole picture again from the store and shows it.
+    virtual void redraw() = 0;
+};
+// Null returns to the headless area.
+void installGraphicsAreaHost(GraphicsAreaHost* host);
+
+// True while the picture keeps a fixed width / height ratio: set by
+// aspect(r), else by the setting "cropsquare".
+bool aspectIsFixed();
 
 // Width and height in pixels of the drawing surface.
 int getGraphicsWidth();

@@ -15,18 +15,6 @@ namespace {
 
 std::vector<std::unique_ptr<DrawingMetafile>> pages;
 
-// Holds the "Graphics" lock for a scope.
-class GraphicsHold {
-  public:
-    explicit GraphicsHold(const char* place) : place(place) { graphicsLock.enter(place); }
-    ~GraphicsHold() { graphicsLock.leave(place); }
-    GraphicsHold(const GraphicsHold&) = delete;
-    GraphicsHold& operator=(const GraphicsHold&) = delete;
-
-  private:
-    const char* place;
-};
-
 std::unique_ptr<DrawingMetafile> copyOfLivePicture() {
     return std::make_unique<DrawingMetafile>(graphicsStore());
 }
@@ -42,17 +30,17 @@ void showOnTarget(Metafile& picture) {
 }  // namespace
 
 int pageCount() {
-    GraphicsHold hold("pageCount");
+    GraphicsLockHold hold("pageCount");
     return int(pages.size());
 }
 
 void appendPage() {
-    GraphicsHold hold("appendPage");
+    GraphicsLockHold hold("appendPage");
     pages.push_back(copyOfLivePicture());
 }
 
 bool storePageAt(int index) {
-    GraphicsHold hold("storePageAt");
+    GraphicsLockHold hold("storePageAt");
     if (index < 0) index = 0;
     if (size_t(index) >= pages.size()) return false;
     pages[size_t(index)] = copyOfLivePicture();
@@ -60,7 +48,7 @@ bool storePageAt(int index) {
 }
 
 bool paintPage(int index) {
-    GraphicsHold hold("paintPage");
+    GraphicsLockHold hold("paintPage");
     if (index < 0) index = 0;
     if (size_t(index) >= pages.size()) return false;
     Surface* target = graphicsStore().paintTarget();
@@ -69,14 +57,14 @@ bool paintPage(int index) {
 }
 
 void deleteAllPages() {
-    GraphicsHold hold("deleteAllPages");
+    GraphicsLockHold hold("deleteAllPages");
     pages.clear();
 }
 
 bool displayPage(int n) {
     if (n < -1 || n > pageCount()) return false;
     if (n == shownPage && n >= 0) return true;
-    GraphicsHold hold("displayPage");
+    GraphicsLockHold hold("displayPage");
     DrawingMetafile& live = graphicsStore();
     if (n == 0) {
         anaglyphShown = 0;
@@ -112,7 +100,7 @@ void mergeAnaglyph(PixelImage& first, const PixelImage& second) {
 
 ExportResult renderAnaglyph(int width, int height, bool antialias, TextConversion codePageToUtf8,
                             StopPoll stop, PixelImage& out) {
-    GraphicsHold hold("renderAnaglyph");
+    GraphicsLockHold hold("renderAnaglyph");
     if (pages.size() < 2) return ExportResult::cannotOpen;
     PixelImage second;
     ExportResult result =

@@ -37,6 +37,7 @@
     family(matrixConstructionBuiltins) \
     family(maximaBuiltins) \
     family(minimiserBuiltins) \
+    family(mouseBuiltins) \
     family(notebookPictureBuiltins) \
     family(pageBuiltins) \
     family(plot2dBuiltins) \

@@ -100,6 +100,21 @@ int waitForKey(int* keyCode);
 int waitWithStatus(double seconds, int* keyCode, const char* status);
 int waitSeconds(double seconds, int* keyCode);
 
+// The mouse in the graphics window. Positions are 0..1024 across and down
+// the drawing area; events 1 button pressed, 2 moved with the button held,
+// 3 released, 4 moved without a button.
+// Waits for a click or a key: returns the character typed, else the key
+// code, else 0 for a click; the last mouse position in *x, *y. Without a
+// graphics window only a key ends the wait.
+int waitMouseClick(double* x, double* y, const char* status);
+int waitForMouse(double* x, double* y);
+// Waits for a press, a move with the button held, a release or a key:
+// returns the event, or 0 when a key ended the wait (the character, else
+// the key code, in *key). *time: the event's milliseconds.
+int waitMouseDrag(double* x, double* y, int* time, int* key, const char* status);
+// The last mouse position and event, without waiting.
+int getMousePosition(double* x, double* y);
+
 // --- output and messages --------------------------------------------------
 
 // Writes interpreter output (text in the program's code page; a text that

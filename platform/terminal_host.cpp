@@ -399,11 +399,13 @@ static int readKey(long long milliseconds, int* keyCode, bool fromPipe) {
 }
 
 int pollKey() {
+    if (windowHost) return windowHost->pollKey();
     int keyCode;
     return readKey(0, &keyCode, false);
 }
 
 int waitKeyWithStatus(int* keyCode, const char* status) {
+    if (windowHost) return windowHost->waitKeyWithStatus(keyCode, status);
     setStatusText(status);
     std::fflush(stdout);
     return readKey(-1, keyCode, true);
@@ -412,6 +414,7 @@ int waitKeyWithStatus(int* keyCode, const char* status) {
 int waitForKey(int* keyCode) { return waitKeyWithStatus(keyCode, ""); }
 
 int waitWithStatus(double seconds, int* keyCode, const char* status) {
+    if (windowHost) return windowHost->waitWithStatus(seconds, keyCode, status);
     *keyCode = keyNone;
     std::fflush(stdout);
     if (!(seconds >= 1)) {
@@ -433,6 +436,46 @@ int waitWithStatus(double seconds, int* keyCode, const char* status) {
 }
 
 int waitSeconds(double seconds, int* keyCode) { return waitWithStatus(seconds, keyCode, ""); }
+
+// A terminal has no graphics window: a key ends a mouse wait, and the
+// position stays where it was. Escape is the character 27 there too.
+static double lastMouseX = 0, lastMouseY = 0;
+
+static int keyOf(int character, int keyCode) {
+    if (character) return character;
+    return keyCode == keyEscape ? 27 : keyCode;
+}
+
+int waitMouseClick(double* x, double* y, const char* status) {
+    if (windowHost) return windowHost->waitMouseClick(x, y, status);
+    int keyCode;
+    int character = waitKeyWithStatus(&keyCode, status);
+    *x = lastMouseX;
+    *y = lastMouseY;
+    return keyOf(character, keyCode);
+}
+
+int waitForMouse(double* x, double* y) {
+    return waitMouseClick(x, y, "Waiting for mouse press or key.");
+}
+
+int waitMouseDrag(double* x, double* y, int* time, int* key, const char* status) {
+    if (windowHost) return windowHost->waitMouseDrag(x, y, time, key, status);
+    int keyCode;
+    int character = waitKeyWithStatus(&keyCode, status);
+    *x = lastMouseX;
+    *y = lastMouseY;
+    *time = 0;
+    *key = keyOf(character, keyCode);
+    return 0;
+}
+
+int getMousePosition(double* x, double* y) {
+    if (windowHost) return windowHost->getMousePosition(x, y);
+    *x = lastMouseX;
+    *y = lastMouseY;
+    return 0;
+}
 
 // --- output ---------------------------------------------------------------
 
@@ -506,9 +549,11 @@ static void (*startupJob)() = nullptr;
 
 void setStartupJob(void (*job)()) { startupJob = job; }
 
-// Unattended runs start nothing in the background.
+// Unattended runs start nothing in the background; a user at the
+// terminal or at the windows does.
 void startStartupThread() {
-    if (startupJob && !scriptMode && inputIsTerminal()) startupJob();
+    if (startupJob && !scriptMode && !unattendedRun && (windowHost || inputIsTerminal()))
+        startupJob();
 }
 void startNewNotebook() {
     if (windowHost) windowHost->startNewNotebook();

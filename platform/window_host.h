@@ -32,6 +32,16 @@ class WindowHost {
     virtual void endFunctionEntry() = 0;
     // The permission question: an AllowAnswer of platform/allow_question.h.
     virtual int askAllowDialog(const char* question) = 0;
+
+    // --- keys, time and the mouse (the waits of platform/host.h)
+    virtual int pollKey() = 0;
+    virtual int waitKeyWithStatus(int* keyCode, const char* status) = 0;
+    virtual int waitWithStatus(double seconds, int* keyCode, const char* status) = 0;
+    virtual int waitMouseClick(double* x, double* y, const char* status) = 0;
+    virtual int waitMouseDrag(double* x, double* y, int* time, int* key, const char* status) = 0;
+    virtual int getMousePosition(double* x, double* y) = 0;
+    // Window geometry and the like, written with the settings at exit.
+    virtual void writeWindowSettings() {}
 };
 
 // The host whose windows are open; null on a terminal.

@@ -135,6 +135,8 @@ const SettingKey settingKeys[] = {
     {"saveprofile", settingInt, "", writtenOnly, 0},
     {"recent%d", settingText, "", 0, 20},
     {"showedversion", settingText, "", computed, 0},  // the running version
+    // The web site whose "/Programs/Changes.html" the update check reads.
+    {"updateaddress", settingText, "", 0, 0},
 };
 
 const int settingKeyCount = sizeof settingKeys / sizeof settingKeys[0];

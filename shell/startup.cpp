@@ -22,6 +22,7 @@
 #include "notebook/maxima_help.h"
 #include "notebook/notebook_runner.h"
 #include "platform/host.h"
+#include "platform/update_check.h"
 #include "platform/window_host.h"
 #include "shell/base_directory.h"
 #include "shell/settings.h"
@@ -146,6 +147,7 @@ static int runComputation(Thread*) {
 static void writeCurrentSettings(SettingsStore& store) {
     store.writeIntSetting("stacksize64", int(stackSize / (1024 * 1024)));
     saveColorSettings(store);
+    if (windowHost) windowHost->writeWindowSettings();
 }
 
 WindowHost* offeredWindowHost = nullptr;
@@ -186,10 +188,12 @@ int runMain(int argc, char** argv) {
     interpreterWords.push_back(nullptr);
 
     // With a display the program runs in its windows; else on the terminal.
-    if (offeredWindowHost && windowsWanted(options.scriptMode) &&
+    // An unattended run needs no window: the notebook supplies the lines.
+    if (offeredWindowHost && !runner && windowsWanted(options.scriptMode) &&
         offeredWindowHost->openWindows(argc, argv))
         windowHost = offeredWindowHost;
 
+    if (intSetting("checkforupdates")) startUpdateCheck(true, reportUpdateCheck);
     writeLog("Start KXW process");
     Thread computation(runComputation, threadStackSize);
     if (computation.startThread() != 0) {
@@ -200,6 +204,7 @@ int runMain(int argc, char** argv) {
         windowHost->runWindows(computation);
     else
         interpreterEnded.park();
+    stopUpdateChecks();
     killExecProcess();
     endMaximaBridge();
     if (runner && runner->failed()) exitStatus = 1;

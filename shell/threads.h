@@ -140,3 +140,15 @@ class NamedLock {
 extern NamedLock textLock;      // "Text": notebook lines, cursor, input line
 extern NamedLock graphicsLock;  // "Graphics": graphics store, recent files
 extern NamedLock maximaLock;    // "Maxima": starting and talking to Maxima
+
+// Holds the "Graphics" lock for a scope, entered with a place label.
+class GraphicsLockHold {
+  public:
+    explicit GraphicsLockHold(const char* place) : place(place) { graphicsLock.enter(place); }
+    ~GraphicsLockHold() { graphicsLock.leave(place); }
+    GraphicsLockHold(const GraphicsLockHold&) = delete;
+    GraphicsLockHold& operator=(const GraphicsLockHold&) = delete;
+
+  private:
+    const char* place;
+};

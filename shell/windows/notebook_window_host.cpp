@@ -1,8 +1,12 @@
 #include "shell/windows/notebook_window_host.h"
 #include "shell/windows/notebook_picture_service.h"
 
+#include <algorithm>
+#include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "interpreter/state.h"
 #include "notebook/line_editor.h"
@@ -27,17 +31,72 @@ NotebookWindowHost::~NotebookWindowHost() = default;
 bool NotebookWindowHost::openWindows(int argc, char** argv) {
     if (!initApplication(argc, argv)) return false;
     window = std::make_unique<TextWindow>(*this);
-    int screenWidth, screenHeight;
-    getScreenWorkArea(screenWidth, screenHeight);
-    window->resizeWindow(std::min(intSetting("wtext"), screenWidth),
-                         std::min(intSetting("htext"), screenHeight));
+    graphics = std::make_unique<GraphicsWindow>(*window, *this, textWindowInFront);
+    placeWindows();
     window->setMinimumClientSize(300, 200);
     std::string keys = std::string(programDir.getText()) + "translations.txt";
     if (checkFileExists(keys.c_str())) window->loadKeyTable(keys.c_str());
     window->showAtStart();
+    graphics->showAtStart();
+    graphics->layoutGraphicsArea(true);
     window->raiseWindow();
     installNotebookPictureService(window.get());
     return true;
+}
+
+// x, y, w, h moved and shrunk into the work area (0, 0, right, bottom); at
+// least 400 pixels high.
+static void fitToWorkArea(int& x, int& y, int& w, int& h, int right, int bottom) {
+    if (x > right - w) x = right - w;
+    if (x < 0) x = 0;
+    if (x + w > right) w = right - x;
+    if (h < 400) h = 400;
+    if (y > bottom - h) y = bottom - h;
+    if (y < 0) y = 0;
+    if (y + h > bottom) h = bottom - y;
+}
+
+// The windows where they were last (keys of this screen's size), else the
+// notebook in the middle and the graphics right of it.
+void NotebookWindowHost::placeWindows() {
+    int right, bottom;
+    getScreenWorkArea(right, bottom);
+    char prefix[64];
+    std::snprintf(prefix, sizeof prefix, "%d-%d-", right, bottom);
+    screenKeyPrefix.assign(prefix);
+    int x = readIntSetting(makeScreenKey("xtext"), (right - 1550) / 2);
+    int y = readIntSetting(makeScreenKey("ytext"), (bottom - 900) / 2);
+    if (secondInstance) {
+        x += 20;
+        y += 20;
+    }
+    int w = std::max(600, readIntSetting(makeScreenKey("wtext"), 700));
+    int h = readIntSetting(makeScreenKey("htext"), 900);
+    const int graphicsX = x + 750, graphicsY = y + 40;
+    fitToWorkArea(x, y, w, h, right, bottom);
+    window->setWindowRectangle(x, y, w, h);
+
+    h = readIntSetting(makeScreenKey("hgraphics"), 600);
+    w = std::max(400, readIntSetting(makeScreenKey("wgraphics"), h));
+    x = readIntSetting(makeScreenKey("xgraphics"), graphicsX);
+    y = readIntSetting(makeScreenKey("ygraphics"), graphicsY);
+    fitToWorkArea(x, y, w, h, right, bottom);
+    graphics->setWindowRectangle(x, y, w, h);
+}
+
+void NotebookWindowHost::writeWindowSettings() {
+    if (!window || !graphics) return;
+    int x, y, w, h;
+    window->getWindowRectangle(x, y, w, h);
+    writeIntSetting(makeScreenKey("xtext"), x);
+    writeIntSetting(makeScreenKey("ytext"), y);
+    writeIntSetting(makeScreenKey("wtext"), w);
+    writeIntSetting(makeScreenKey("htext"), h);
+    graphics->getWindowRectangle(x, y, w, h);
+    writeIntSetting(makeScreenKey("xgraphics"), x);
+    writeIntSetting(makeScreenKey("ygraphics"), y);
+    writeIntSetting(makeScreenKey("wgraphics"), w);
+    writeIntSetting(makeScreenKey("hgraphics"), h);
 }
 
 void NotebookWindowHost::runWindows(Thread& computation) {
@@ -75,6 +134,7 @@ void NotebookWindowHost::beginInputWait(NotebookEditor& editor) {
     if (editor.cursorLine->text.length() == 1) editor.moveToNextPrompt();
     editor.showCursorLine();
     editor.getHost().invalidate();
+    if (graphics) graphics->repaintSoon();
     showTextWindow();
     // The busy hint of a computation that has ended goes.
     if (window->getStatusText() == ">>> Computing. Press ESC to abort.") setStatusText("");
@@ -105,6 +165,7 @@ int NotebookWindowHost::readInputLine(char* buffer) {
     if (functionEntryActive && entry != 1) assignIntCell(functionEntryState, 1);
     if (!functionEntryActive && entry == 1) assignIntCell(functionEntryState, 0);
     assignIntCell(userWaitFlag, 1);
+    int startColumn = 1;
     {
         TextLockHold hold(editor, "start edit");
         NotebookLine* line = editor.cursorLine;
@@ -115,21 +176,20 @@ int NotebookWindowHost::readInputLine(char* buffer) {
             editor.cursorColumn = 1;
         }
         beginInputWait(editor);
+        // Taken now: keys typed from here on may already move the cursor.
+        startColumn = editor.cursorColumn;
     }
     if (takesLineWithoutWaiting(editor)) {
         assignIntCell(commandsToRun, getIntCell(commandsToRun) - 1);
         assignIntCell(commandFromNotebook, 1);
         editor.setShiftAnchor(0);
     } else {
+        assignIntCell(inputStartColumn, startColumn);
         assignIntCell(keyWaitFlag, 1);
         window->sendUserMessage(messageInputWaitChanged);
         assignIntCell(commandFromNotebook, 0);
         assignIntCell(commandsToRun, 0);
         assignIntCell(runThroughSections, 0);
-        {
-            TextLockHold hold(editor, "set cursor in start edit");
-            assignIntCell(inputStartColumn, editor.cursorColumn);
-        }
         inputWaits++;
         if (!closing) lineParker.park();
         assignIntCell(keyWaitFlag, 0);
@@ -164,6 +224,97 @@ int NotebookWindowHost::readInputLine(char* buffer) {
 }
 
 int NotebookWindowHost::checkEscape() { return window ? window->takeEscape() : 0; }
+
+// --- keys, time and the mouse
+// --------------------------------------------------------------------------------
+
+int NotebookWindowHost::pollKey() { return window ? window->takeTypedChar() : 0; }
+
+// A key typed from here on resumes the computation thread (the text window
+// does that while userWaitFlag is 1).
+void NotebookWindowHost::beginUserWait(const char* status, bool showStatus) {
+    lineParker.clear();
+    if (!getIntCell(inputWaiting) && showStatus) {
+        window->stopBusyTimer();
+        setStatusText(status);
+    }
+    assignIntCell(userWaitFlag, 1);
+    if (graphics) graphics->repaintSoon();
+}
+
+void NotebookWindowHost::endUserWait() {
+    assignIntCell(userWaitFlag, 0);
+    if (!getIntCell(inputWaiting)) window->startBusyTimer();
+}
+
+int NotebookWindowHost::waitWithStatus(double seconds, int* keyCode, const char* status) {
+    *keyCode = 0;
+    if (!window) return 0;
+    if (!(seconds >= 1)) {
+        // Short waits show the picture and sleep; they read no key.
+        if (graphics) graphics->repaintSoon();
+        long milliseconds = seconds > 0 ? long(seconds * 1000) : 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::max(1L, milliseconds)));
+        return 0;
+    }
+    const double milliseconds = std::min(seconds * 1000, double(INT_MAX));
+    beginUserWait(status, true);
+    if (!closing) lineParker.parkFor(int(milliseconds));
+    endUserWait();
+    *keyCode = window->takeKeyCode();
+    return window->takeTypedChar();
+}
+
+int NotebookWindowHost::waitKeyWithStatus(int* keyCode, const char* status) {
+    if (!window || closing) {
+        *keyCode = keyEscape;
+        return 27;
+    }
+    assignIntCell(keyWaitFlag, 1);
+    beginUserWait(status, true);
+    window->sendUserMessage(messageInputWaitChanged);
+    if (!closing) lineParker.park();
+    assignIntCell(keyWaitFlag, 0);
+    window->sendUserMessage(messageInputWaitChanged);
+    endUserWait();
+    *keyCode = window->takeKeyCode();
+    return window->takeTypedChar();
+}
+
+// The character typed, else the key code, else 0 (a mouse event).
+int NotebookWindowHost::waitForMouseEvent(int mode, const char* status, bool showStatus) {
+    if (!window || !graphics || closing) return 27;
+    graphics->setMouseWaitMode(mode);
+    beginUserWait(status, showStatus);
+    if (!closing) lineParker.park();
+    graphics->setMouseWaitMode(0);
+    endUserWait();
+    const int code = window->takeKeyCode(), character = window->takeTypedChar();
+    return character ? character : code;
+}
+
+int NotebookWindowHost::waitMouseClick(double* x, double* y, const char* status) {
+    const int key = waitForMouseEvent(1, status, true);
+    getMousePosition(x, y);
+    return key;
+}
+
+int NotebookWindowHost::waitMouseDrag(double* x, double* y, int* time, int* key,
+                                      const char* status) {
+    *key = waitForMouseEvent(2, status, status[0] != 0);
+    const int event = getMousePosition(x, y);
+    *time = graphics ? graphics->getMouseRecord().time : 0;
+    return *key ? 0 : event;
+}
+
+int NotebookWindowHost::getMousePosition(double* x, double* y) {
+    *x = *y = 0;
+    if (!graphics) return 0;
+    const MouseRecord record = graphics->getMouseRecord();
+    *x = record.x;
+    *y = record.y;
+    return record.event;
+}
 
 // --- output
 // ------------------------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 
 #include "platform/window_host.h"
 #include "shell/threads.h"
+#include "shell/windows/graphics_window.h"
 #include "shell/windows/text_window.h"
 
 class NotebookWindowHost : public WindowHost, public InterpreterLink {
@@ -31,6 +32,13 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     void startNewNotebook() override;
     void endFunctionEntry() override;
     int askAllowDialog(const char* question) override;
+    int pollKey() override;
+    int waitKeyWithStatus(int* keyCode, const char* status) override;
+    int waitWithStatus(double seconds, int* keyCode, const char* status) override;
+    int waitMouseClick(double* x, double* y, const char* status) override;
+    int waitMouseDrag(double* x, double* y, int* time, int* key, const char* status) override;
+    int getMousePosition(double* x, double* y) override;
+    void writeWindowSettings() override;
 
     // InterpreterLink
     void resumeInterpreter() override;
@@ -40,6 +48,7 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     // The windows are closing: line input ends, a computation is stopped.
     void stopInterpreter();
     TextWindow* getTextWindow() { return window.get(); }
+    GraphicsWindow* getGraphicsWindow() { return graphics.get(); }
     // How often the interpreter has waited for a line (tests, benchmarks).
     int getInputWaitCount() const { return inputWaits.load(); }
 
@@ -47,8 +56,14 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     void beginInputWait(NotebookEditor& editor);
     void endInputWait(NotebookEditor& editor);
     bool takesLineWithoutWaiting(NotebookEditor& editor);
+    void placeWindows();
+    // The steps around a wait for a key, the time or the mouse.
+    void beginUserWait(const char* status, bool showStatus);
+    void endUserWait();
+    int waitForMouseEvent(int mode, const char* status, bool showStatus);
 
     std::unique_ptr<TextWindow> window;
+    std::unique_ptr<GraphicsWindow> graphics;
     Parker lineParker;
     std::atomic<int> closing{0};
     std::atomic<int> textWindowInFront{1};

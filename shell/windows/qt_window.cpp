@@ -183,6 +183,15 @@ class QtSurface : public WindowSurface {
         else
             painter.drawImage(QRect(x, y, w, h), *pixels);
     }
+    void drawPixels(const uint32_t* pixels, int width, int height, int x, int y, int w,
+                    int h) override {
+        const QImage image(reinterpret_cast<const uchar*>(pixels), width, height,
+                           qsizetype(width) * 4, QImage::Format_RGB32);
+        if (w == width && h == height)
+            painter.drawImage(QPoint(x, y), image);
+        else
+            painter.drawImage(QRect(x, y, w, h), image);
+    }
     void setClip(int x, int y, int w, int h) override { painter.setClipRect(x, y, w, h); }
     void resetClip() override { painter.setClipping(false); }
 

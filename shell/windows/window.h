@@ -8,6 +8,7 @@
 // shell/windows/gui_bridge.h.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -123,6 +124,9 @@ class WindowSurface {
     virtual void drawLine(int x1, int y1, int x2, int y2, Rgb colour) = 0;
     // The image scaled to w x h.
     virtual void drawImage(const WindowImage& image, int x, int y, int w, int h) = 0;
+    // Pixels 0xffRRGGBB, rows top-down, scaled to w x h.
+    virtual void drawPixels(const uint32_t* /*pixels*/, int /*width*/, int /*height*/, int /*x*/,
+                            int /*y*/, int /*w*/, int /*h*/) {}
     virtual void setClip(int x, int y, int w, int h) = 0;
     virtual void resetClip() = 0;
 };
