@@ -32,6 +32,17 @@ class WindowHost {
     virtual void endFunctionEntry() = 0;
     // The permission question: an AllowAnswer of platform/allow_question.h.
     virtual int askAllowDialog(const char* question) = 0;
+
+    // --- the end of the program (GUI thread unless said otherwise)
+    // 1 while the Shift key is held down now.
+    virtual int isShiftKeyHeld() { return 0; }
+    // A Yes/No question; 1 for Yes.
+    virtual int askYesNo(const char*, const char*) { return 0; }
+    // Stores the geometry of the windows in the settings.
+    virtual void storeWindowPlacement() {}
+    // From any thread: ends the program as the window's close box does
+    // (asking first when a changed notebook would be lost).
+    virtual void requestClose() {}
 };
 
 // The host whose windows are open; null on a terminal.

@@ -11,6 +11,7 @@
 #include "shell/settings.h"
 #include "shell/windows/dialogs.h"
 #include "shell/windows/gui_bridge.h"
+#include "shell/windows/quit_request.h"
 
 NotebookWindowHost& notebookWindowHost() {
     // Lives as long as the process: its windows outlive every static.
@@ -52,10 +53,43 @@ void NotebookWindowHost::stopInterpreter() {
 }
 
 void NotebookWindowHost::interpreterEnded() {
+    interpreterHasEnded = 1;
     if (window) window->sendUserMessage(messageInterpreterEnded);
 }
 
-void NotebookWindowHost::exitFromMenu() { postQuitMessage(0); }
+int NotebookWindowHost::requestQuit() {
+    if (interpreterHasEnded || !window) return 1;
+    return askBeforeQuitting(window->getEditor(), window.get());
+}
+
+void NotebookWindowHost::exitFromMenu() {
+    if (requestQuit()) postQuitMessage(0);
+}
+
+void NotebookWindowHost::requestClose() {
+    postToGui([this] { exitFromMenu(); });
+}
+
+int NotebookWindowHost::isShiftKeyHeld() { return queryShiftKey(); }
+
+int NotebookWindowHost::askYesNo(const char* text, const char* title) {
+    return ::askYesNo(text, title, window.get()) == answerYes;
+}
+
+// A maximised or minimised window keeps its last normal rectangle.
+void NotebookWindowHost::storeWindowPlacement() {
+    if (!window) return;
+    int state = window->getSizeState();
+    if (state == sizeRestored) {
+        int x, y, width, height;
+        window->getWindowRectangle(x, y, width, height);
+        writeIntSetting(makeScreenKey("xtext"), x);
+        writeIntSetting(makeScreenKey("ytext"), y);
+        writeIntSetting(makeScreenKey("wtext"), width);
+        writeIntSetting(makeScreenKey("htext"), height);
+    }
+    writeIntSetting(makeScreenKey("textmax"), state == sizeMaximized);
+}
 
 void NotebookWindowHost::resumeInterpreter() { lineParker.unpark(); }
 
