@@ -75,6 +75,8 @@ static void clearStoredKey() {
 
 int checkEscape() {
     if (windowHost) return windowHost->checkEscape();
+    // Every loop and wait ends when the program is to end.
+    if (quitRequested) return keyEscape;
     // Loops ask at every pass: a plain load first, the exchange only when
     // a key is there.
     if (storedKeyCode.load(std::memory_order_relaxed) != keyEscape) return 0;

@@ -1,7 +1,11 @@
 #include "shell/shutdown.h"
 
-#include <pthread.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <thread>
 
@@ -29,11 +33,12 @@ static void waitForPrintJob() {
 int runExitSequence(const ExitSequence& sequence) {
     writeLog("End KXW process");
     int (*shiftKeyHeld)() = sequence.shiftKeyHeld ? sequence.shiftKeyHeld : hostShiftKeyHeld;
-    settings.setFrozen(shiftKeyHeld() ? 1 : 0);
+    SettingsStore& store = *sequence.store;
+    store.setFrozen(shiftKeyHeld() ? 1 : 0);
     int written = 0;
     if (!secondInstance) {
         if (windowHost) windowHost->storeWindowPlacement();
-        written = writeSettingsAtExit(sequence.writeCurrentSettings);
+        written = writeSettingsAtExit(sequence.writeCurrentSettings, store);
         if (written) writeLog("Configuration saved");
     }
     endMaximaBridge();
@@ -49,26 +54,36 @@ int runExitSequence(const ExitSequence& sequence) {
 
 int stopComputation(Thread& computation) { return computation.killThread(threadStopTimeout) == 0; }
 
-static sigset_t quitSignals() {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGTERM);
-    sigaddset(&set, SIGHUP);
-    return set;
+// The handler only writes a byte; the watcher thread does the rest.
+static int quitPipe[2] = {-1, -1};
+
+static void onQuitSignal(int) {
+    int saved = errno;
+    char byte = 1;
+    ssize_t ignored = write(quitPipe[1], &byte, 1);
+    (void)ignored;
+    errno = saved;
 }
 
-void blockQuitSignals() {
-    sigset_t set = quitSignals();
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+void catchQuitSignals() {
+    if (pipe2(quitPipe, O_CLOEXEC) != 0) return;
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = onQuitSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 void watchQuitSignals(void (*onQuit)()) {
+    if (quitPipe[0] < 0) return;
     std::thread watcher([onQuit] {
-        sigset_t set = quitSignals();
+        char byte;
         for (;;) {
-            int signal = 0;
-            if (sigwait(&set, &signal) != 0) continue;
-            onQuit();
+            ssize_t n = read(quitPipe[0], &byte, 1);
+            if (n == 1) onQuit();
+            if (n == 0 || (n < 0 && errno != EINTR)) return;
         }
     });
     watcher.detach();

@@ -15,6 +15,7 @@ struct ExitSequence {
     int (*shiftKeyHeld)() = nullptr;
     // The computation thread has ended: its libraries may be closed.
     int computationEnded = 1;
+    SettingsStore* store = &settings;
 };
 
 // Runs the exit sequence: the log line, the Shift check, the settings
@@ -33,8 +34,8 @@ int stopComputation(Thread& computation);
 extern int (*printJobRunning)();
 
 // SIGTERM and SIGHUP end the program as a quit from the window or the
-// terminal would. Blocks them in the calling thread (call before any other
-// thread starts, so that every thread inherits the mask); watchQuitSignals
-// then starts the thread that takes them and calls `onQuit`.
-void blockQuitSignals();
+// terminal would. catchQuitSignals installs their handler (early, before
+// children start); watchQuitSignals starts the thread that calls `onQuit`
+// for each of them.
+void catchQuitSignals();
 void watchQuitSignals(void (*onQuit)());

@@ -172,7 +172,7 @@ static void quitOnSignal() {
 
 int runMain(int argc, char** argv) {
     installCrashGuard(KALIX_SUPPORT_ADDRESS);
-    blockQuitSignals();
+    catchQuitSignals();
     std::setlocale(LC_CTYPE, "");
     StartupOptions options = parseOptions(argc, argv);
     scriptMode = options.scriptMode;
