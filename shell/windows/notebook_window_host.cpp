@@ -29,12 +29,16 @@ bool NotebookWindowHost::openWindows(int argc, char** argv) {
     window = std::make_unique<TextWindow>(*this);
     int screenWidth, screenHeight;
     getScreenWorkArea(screenWidth, screenHeight);
-    window->resizeWindow(std::min(intSetting("wtext"), screenWidth),
-                         std::min(intSetting("htext"), screenHeight));
+    int width = std::min(intSetting("wtext"), screenWidth);
+    int height = std::min(intSetting("htext"), screenHeight);
+    window->resizeWindow(width, height);
     window->setMinimumClientSize(300, 200);
     std::string keys = std::string(programDir.getText()) + "translations.txt";
     if (checkFileExists(keys.c_str())) window->loadKeyTable(keys.c_str());
     window->showAtStart();
+    // The frame's own size is known once it is shown: the size stored at
+    // exit (with the frame) comes back unchanged.
+    window->resizeWindow(width, height);
     window->raiseWindow();
     return true;
 }

@@ -220,9 +220,18 @@ class ProgramEnd : public ExitTest {
     int input = -1;
 };
 
-const char* const crashText =
-    "Sorry, Kalix crashed (Code b, in GUI)!\n\nPlease help me to remove this bug and\n"
-    "report the crash with sufficient details to\n\nThank you!\n";
+// The crash report; a signal sent to the process may reach any thread, so
+// the place is either.
+bool holdsCrashReport(const std::string& text) {
+    const std::string rest =
+        ")!\n\nPlease help me to remove this bug and\nreport the crash with sufficient details "
+        "to\n\nThank you!\n";
+    for (const char* place : {"in GUI", "in Code"})
+        if (text.find(std::string("Sorry, Kalix crashed (Code b, ") + place + rest) !=
+            std::string::npos)
+            return true;
+    return false;
+}
 
 TEST_F(ProgramEnd, TheCodePageAndEverySettingSurviveAStartQuitStartCycle) {
     // A first run reads the per-user file, writes the profile and removes
@@ -245,6 +254,23 @@ TEST_F(ProgramEnd, TheCodePageAndEverySettingSurviveAStartQuitStartCycle) {
     EXPECT_EQ(readFile(profile()), first);
 }
 
+// The window program stores its window's place and size; the next run
+// opens it there, so the profile comes back unchanged.
+TEST_F(ProgramEnd, TheWindowProgramWritesTheSameProfileEachRun) {
+    writeFile(root / "quit.k", "1+1\nquit\n");
+    std::string profiles[2];
+    for (std::string& written : profiles) {
+        start({"quit.k"}, true);
+        int status = finish();
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        written = readFile(profile());
+    }
+    EXPECT_EQ(profiles[0].rfind("xtext=", 0), 0u) << profiles[0];
+    EXPECT_NE(profiles[0].find("textmax=\"0\""), std::string::npos) << profiles[0];
+    EXPECT_EQ(profiles[1], profiles[0]);
+}
+
 TEST_F(ProgramEnd, ACrashIsReportedOnStandardErrorAndInTheLog) {
     writeFile(profile(), "logging=\"1\"\n");
     writeFile(root / "ready.k", "\"ready\"\n");
@@ -254,9 +280,8 @@ TEST_F(ProgramEnd, ACrashIsReportedOnStandardErrorAndInTheLog) {
     int status = finish();
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_NE(WEXITSTATUS(status), 0);
-    EXPECT_EQ(readFile(root / "err"), crashText);
-    std::string text = log();
-    EXPECT_NE(text.find(crashText), std::string::npos) << text;
+    EXPECT_TRUE(holdsCrashReport(readFile(root / "err"))) << readFile(root / "err");
+    EXPECT_TRUE(holdsCrashReport(log())) << log();
     // No settings are written after a crash.
     EXPECT_EQ(readFile(profile()), "logging=\"1\"\n");
 }
@@ -270,8 +295,8 @@ TEST_F(ProgramEnd, ACrashOfTheWindowProgramIsReported) {
     int status = finish();
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_NE(WEXITSTATUS(status), 0);
-    EXPECT_NE(readFile(root / "err").find(crashText), std::string::npos);
-    EXPECT_NE(log().find(crashText), std::string::npos);
+    EXPECT_TRUE(holdsCrashReport(readFile(root / "err"))) << readFile(root / "err");
+    EXPECT_TRUE(holdsCrashReport(log())) << log();
 }
 
 // SIGTERM during `exec` of a long child, on the terminal and in the window:
