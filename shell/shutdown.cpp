@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstring>
-
 #include <thread>
 
 #include "engines/maxima_bridge.h"
@@ -17,8 +16,6 @@
 #include "shell/threads.h"
 
 int (*printJobRunning)() = nullptr;
-
-static int hostShiftKeyHeld() { return isShiftKeyHeld(); }
 
 // While the print thread runs and "askconfirmations" is on, "Stop print?"
 // until Yes; the process end then ends the job. Without a window nobody
@@ -32,7 +29,7 @@ static void waitForPrintJob() {
 
 int runExitSequence(const ExitSequence& sequence) {
     writeLog("End KXW process");
-    int (*shiftKeyHeld)() = sequence.shiftKeyHeld ? sequence.shiftKeyHeld : hostShiftKeyHeld;
+    int (*shiftKeyHeld)() = sequence.shiftKeyHeld ? sequence.shiftKeyHeld : isShiftKeyHeld;
     SettingsStore& store = *sequence.store;
     store.setFrozen(shiftKeyHeld() ? 1 : 0);
     int written = 0;
