@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "platform/crash_guard.h"
 #include "platform/processes.h"
 
 // --- replies -------------------------------------------------------------------
@@ -84,6 +85,7 @@ int MaximaProcess::start(const std::vector<std::string>& words) {
         return error;
     }
     child = pid;
+    setCrashChildProcess(crashChildMaxima, pid, 1);
     toChild = input[1];
     fromChild = result[0];
     {
@@ -198,6 +200,7 @@ void MaximaProcess::close() {
         kill(-child, SIGKILL);
         kill(child, SIGKILL);
         while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {}
+        setCrashChildProcess(crashChildMaxima, 0, 0);
         child = 0;
     }
     reader.killThread();

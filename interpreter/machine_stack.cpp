@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "interpreter/output.h"
+#include "platform/foreign_call_guard.h"
 
 namespace {
 
@@ -27,14 +28,15 @@ thread_local char* alternateStack = nullptr;
 struct sigaction previousSegvAction;
 std::once_flag segvHandlerOnce;
 
-void onSegv(int, siginfo_t* info, void*) {
+void onSegv(int signal, siginfo_t* info, void* context) {
     char* address = static_cast<char*>(info->si_addr);
     const ThreadStack& s = threadStack;
-    if (overflowTarget && s.state == 1 && address < s.low + 65536 && address + guardReach >= s.low)
+    bool sent = info->si_code <= 0;  // by kill or raise, not by a fault
+    if (!sent && overflowTarget && s.state == 1 && address < s.low + 65536 &&
+        address + guardReach >= s.low)
         siglongjmp(*overflowTarget, 1);
-    // Not a stack overflow of a running call: the earlier handling applies
-    // when the faulting instruction runs again.
-    sigaction(SIGSEGV, &previousSegvAction, nullptr);
+    // Not a stack overflow of a running call: the earlier handling applies.
+    passSignalOn(previousSegvAction, signal, info, context);
 }
 
 void installSegvHandler() {

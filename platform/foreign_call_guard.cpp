@@ -30,26 +30,10 @@ int signalSlot(int signal) {
     return -1;
 }
 
-// Not inside a guarded call: the earlier handling applies. A handler of its
-// own is called directly; a default or ignored disposition is put back, so
-// that the faulting instruction, run again, gets it.
+// Not inside a guarded call: the earlier handling applies.
 void passOn(int signal, siginfo_t* info, void* context) {
     int slot = signalSlot(signal);
-    if (slot < 0) return;
-    const struct sigaction& previous = previousActions[slot];
-    if ((previous.sa_flags & SA_SIGINFO) && previous.sa_sigaction) {
-        previous.sa_sigaction(signal, info, context);
-        return;
-    }
-    if (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN) {
-        previous.sa_handler(signal);
-        return;
-    }
-    struct sigaction fallback;
-    std::memset(&fallback, 0, sizeof fallback);
-    fallback.sa_handler = SIG_DFL;
-    sigemptyset(&fallback.sa_mask);
-    sigaction(signal, &fallback, nullptr);
+    if (slot >= 0) passSignalOn(previousActions[slot], signal, info, context);
 }
 
 void onFatalSignal(int signal, siginfo_t* info, void* context) {
@@ -103,6 +87,24 @@ void clearAbandonedFrames() {
 }
 
 }  // namespace
+
+void passSignalOn(const struct sigaction& previous, int signal, siginfo_t* info, void* context) {
+    if ((previous.sa_flags & SA_SIGINFO) && previous.sa_sigaction) {
+        previous.sa_sigaction(signal, info, context);
+        return;
+    }
+    if (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN) {
+        previous.sa_handler(signal);
+        return;
+    }
+    struct sigaction fallback;
+    std::memset(&fallback, 0, sizeof fallback);
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    sigaction(signal, &fallback, nullptr);
+    // A signal sent by kill or raise does not come again by itself.
+    if (info->si_code <= 0) raise(signal);
+}
 
 int runGuardedForeignCall(void (*call)(void*), void* context) {
     if (!threadPrepared) prepareThread();

@@ -10,9 +10,17 @@
 // handler of SIGSEGV must have done so before the first guarded call.
 #pragma once
 
+#include <csignal>
+
 // Runs call(context). Returns 0 when it returned, else the number of the
 // signal that ended it. Guarded calls nest; the innermost one gets the jump.
 // The frames between this call and the fault are abandoned: no destructors
 // run and nothing they locked is unlocked, so the code behind a guard that
 // faulted must not be trusted afterwards (the caller decides).
 int runGuardedForeignCall(void (*call)(void*), void* context);
+
+// Hands a fatal signal a guard does not take to the handling that was in
+// place before it: that handler is called directly; a default or ignored
+// disposition becomes the default again, which the faulting instruction,
+// run again, or a signal sent by kill or raise, raised again, then gets.
+void passSignalOn(const struct sigaction& previous, int signal, siginfo_t* info, void* context);

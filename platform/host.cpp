@@ -13,6 +13,7 @@
 #include <ctime>
 #include <string>
 
+#include "platform/crash_guard.h"
 #include "shell/base_directory.h"
 
 int scriptMode = 0;
@@ -27,8 +28,16 @@ UnattendedRun* unattendedRun = nullptr;
 static FILE* logFile = nullptr;
 
 void openLogFile(const char* path) {
-    if (logFile) std::fclose(logFile);
+    closeLogFile();
     logFile = std::fopen(path, "a");
+    if (logFile) setCrashLogDescriptor(fileno(logFile));
+}
+
+void closeLogFile() {
+    if (!logFile) return;
+    setCrashLogDescriptor(-1);
+    std::fclose(logFile);
+    logFile = nullptr;
 }
 
 void writeLog(const char* format, ...) {

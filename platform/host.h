@@ -127,6 +127,12 @@ void showWarning(const char* text, const char* title);
 void writeLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Opens the log file (setting "logging"); writeLog is silent until then.
 void openLogFile(const char* path);
+void closeLogFile();
+// 1 while the Shift key is held down (never on a terminal).
+int isShiftKeyHeld();
+// From any thread: the program on a terminal is to end (a computation stops
+// as with Ctrl-C, line input ends).
+void requestTerminalQuit();
 void insertLatexImage(const char* latex);
 void endFunctionEntry();
 void addLoadedFileToMenu(const char* name);

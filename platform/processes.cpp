@@ -22,6 +22,7 @@
 #include <cstring>
 
 #include "platform/allow_question.h"
+#include "platform/crash_guard.h"
 #include "platform/host.h"
 
 extern char** environ;
@@ -43,11 +44,18 @@ constexpr size_t readLimit = size_t(16) << 20;
 // Poll steps while waiting: Escape is seen within one step.
 constexpr int waitStepMilliseconds = 100;
 
+// The exec child, also for the crash guard, which ends it.
+void rememberExec(pid_t child, bool ownGroup) {
+    execProcess = child;
+    execOwnGroup = ownGroup;
+    setCrashChildProcess(crashChildExec, child, ownGroup);
+}
+
 // Reaps the children that have ended, the remembered one too (it is then
 // forgotten: there is nothing left to end).
 void reapFinished() {
     std::erase_if(unreaped, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
-    if (execProcess > 0 && waitpid(execProcess, nullptr, WNOHANG) != 0) execProcess = 0;
+    if (execProcess > 0 && waitpid(execProcess, nullptr, WNOHANG) != 0) rememberExec(0, false);
 }
 
 void closeFd(int& fd) {
@@ -108,7 +116,7 @@ int waitForChild(bool watchPipe) {
     int status = 0;
     waitForChildEnd(execProcess, execOwnGroup, watchPipe ? outputPipe : -1, &outputEnded,
                     pendingOutput, &status);
-    execProcess = 0;
+    rememberExec(0, false);
     setStatusText("");
     return status;
 }
@@ -298,7 +306,7 @@ void killExecProcess() {
         int status;
         terminate(execProcess, execOwnGroup, &status);
     }
-    execProcess = 0;
+    rememberExec(0, false);
     reapFinished();
 }
 
@@ -391,8 +399,7 @@ int execProgram(const char* program, const char* arguments, const char* director
     }
     if (execProcess > 0) unreaped.push_back(execProcess);
     reapFinished();
-    execProcess = child;
-    execOwnGroup = !sharesTerminal;
+    rememberExec(child, !sharesTerminal);
     if (!wait) return 0;
     int code = exitCodeOf(waitForChild(usePipes != 0));
     if (usePipes && output) {

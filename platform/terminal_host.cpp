@@ -37,6 +37,9 @@ int functionEntryActive = 0;
 // The key code stored by Ctrl-C; the signal handler also writes a byte into
 // the pipe so that a wait on the terminal wakes up.
 static std::atomic<int> storedKeyCode{0};
+// The program is to end: a computation stops as with Ctrl-C, and line
+// input ends.
+static std::atomic<int> quitRequested{0};
 static int interruptPipe[2] = {-1, -1};
 
 static void onInterrupt(int) {
@@ -72,6 +75,8 @@ static void clearStoredKey() {
 
 int checkEscape() {
     if (windowHost) return windowHost->checkEscape();
+    // Every loop and wait ends when the program is to end.
+    if (quitRequested) return keyEscape;
     // Loops ask at every pass: a plain load first, the exchange only when
     // a key is there.
     if (storedKeyCode.load(std::memory_order_relaxed) != keyEscape) return 0;
@@ -79,6 +84,14 @@ int checkEscape() {
     if (!storedKeyCode.compare_exchange_strong(expected, 0)) return 0;
     drainInterruptPipe();
     return keyEscape;
+}
+
+// A terminal has no keyboard state to ask.
+int isShiftKeyHeld() { return windowHost ? windowHost->isShiftKeyHeld() : 0; }
+
+void requestTerminalQuit() {
+    quitRequested = 1;
+    onInterrupt(SIGINT);
 }
 
 static bool inputIsTerminal() { return isatty(STDIN_FILENO); }
@@ -97,6 +110,7 @@ static int waitForInput(bool useInput, long long milliseconds) {
             if (left < 0) left = 0;
             timeout = left > INT_MAX ? INT_MAX : int(left);
         }
+        if (quitRequested) return 2;
         pollfd watch[2] = {{interruptPipe[0], POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
         int n = poll(watch, useInput ? 2 : 1, timeout);
         if (n < 0 && errno == EINTR) continue;
@@ -146,7 +160,11 @@ static int readTerminalLine(const char* prompt, std::string& line, bool history)
     rl_callback_handler_install(prompt, takeTerminalLine);
     while (terminalLineState == 0) {
         int ready = waitForInput(true, -1);
-        if (ready == 2) {
+        if (quitRequested) {
+            rl_callback_handler_remove();
+            rl_crlf();
+            terminalLineState = 2;
+        } else if (ready == 2) {
             clearStoredKey();
             rl_replace_line("", 0);
             rl_crlf();
@@ -195,6 +213,10 @@ int readInputLine(char* buffer) {
     }
     if (windowHost) return windowHost->readInputLine(buffer);
     std::fflush(stdout);
+    if (quitRequested) {
+        buffer[0] = 0;
+        return 0;
+    }
     std::string line;
     bool terminal = inputIsTerminal();
     int read = terminal ? readTerminalAnswer(line) : readPipedLine(line);

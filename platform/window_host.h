@@ -40,8 +40,16 @@ class WindowHost {
     virtual int waitMouseClick(double* x, double* y, const char* status) = 0;
     virtual int waitMouseDrag(double* x, double* y, int* time, int* key, const char* status) = 0;
     virtual int getMousePosition(double* x, double* y) = 0;
-    // Window geometry and the like, written with the settings at exit.
-    virtual void writeWindowSettings() {}
+    // --- the end of the program (GUI thread unless said otherwise)
+    // 1 while the Shift key is held down now.
+    virtual int isShiftKeyHeld() { return 0; }
+    // A Yes/No question; 1 for Yes.
+    virtual int askYesNo(const char*, const char*) { return 0; }
+    // Stores the geometry of the windows in the settings (at exit).
+    virtual void storeWindowPlacement() {}
+    // From any thread: ends the program as the window's close box does
+    // (asking first when a changed notebook would be lost).
+    virtual void requestClose() {}
 };
 
 // The host whose windows are open; null on a terminal.

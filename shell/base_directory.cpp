@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <climits>
 
+#include "shell/exit_settings.h"
 #include "shell/registry.h"
 
 String programDir;
@@ -70,10 +71,13 @@ void readSettingsAtStart(SettingsStore& store) {
 }
 
 int writeSettingsAtExit(void (*writeCurrentSettings)(SettingsStore& store), SettingsStore& store) {
-    store.openProfileForWriting(profilePath.getText());
+    // Frozen (Shift held at the end): the profile stays as it was.
+    if (store.isFrozen()) return 0;
     if (writeCurrentSettings) writeCurrentSettings(store);
     store.writeIntSetting("saveprofile", saveprofile);
     store.writeIntSetting("started", 1);
+    if (!store.openProfileForWriting(profilePath.getText())) return 0;
+    writeSettingsInExitOrder(store);
     store.writeStoredSettings();
     int written = store.closeProfile();
     if (profileMissing && written) store.deleteRegistryKey();

@@ -24,11 +24,12 @@ void chooseBaseDirectory(const char* homeOption);
 void readSettingsAtStart(SettingsStore& store = settings);
 
 // Writes the profile: first what writeCurrentSettings writes into the store
-// (the live values of the modules), then "saveprofile" and "started" = 1,
-// then every stored setting not written yet, so nothing read at start is
-// lost. When no profile existed at start and the profile was written
-// completely, the per-user settings file is deleted. Returns 1 when the
-// profile was written. Not for a second instance; freeze the store first to
-// keep this run's changes out (the profile is then left empty).
+// (the live values of the modules), "saveprofile" and "started" = 1; then
+// the profile holds every key in the exit order (shell/exit_settings.h),
+// then every other stored setting, so nothing read at start is lost. When
+// no profile existed at start and the profile was written completely, the
+// per-user settings file is deleted. Returns 1 when the profile was
+// written. Not for a second instance. A frozen store writes nothing and
+// leaves the profile as it was.
 int writeSettingsAtExit(void (*writeCurrentSettings)(SettingsStore& store) = nullptr,
                         SettingsStore& store = settings);

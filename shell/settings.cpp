@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "shell/registry.h"
 #include "shell/setting_keys.h"
@@ -122,6 +123,15 @@ void SettingsStore::writeDoubleSetting(const char* name, double value) {
 
 void SettingsStore::deleteSetting(const char* name) {
     if (frozen) return;
+    // Also from the profile list, which the exit writes back.
+    if (profileIndex.find(name) != profileIndex.end()) {
+        std::erase_if(profile, [name](const ProfileEntry& e) {
+            return std::strcmp(e.name.getText(), name) == 0;
+        });
+        profileIndex.clear();
+        for (size_t i = 0; i < profile.size(); i++)
+            profileIndex.try_emplace(profile[i].name.getText(), i);
+    }
     registryDelete(fileName.getText(), name);
     noteSettingsChanged();
 }

@@ -21,12 +21,19 @@
 #include "notebook/help.h"
 #include "notebook/maxima_help.h"
 #include "notebook/notebook_runner.h"
+#include "platform/crash_guard.h"
 #include "platform/host.h"
 #include "platform/update_check.h"
 #include "platform/window_host.h"
 #include "shell/base_directory.h"
 #include "shell/settings.h"
+#include "shell/shutdown.h"
 #include "shell/threads.h"
+
+// The address the crash report names (a build setting; empty: none).
+#ifndef KALIX_SUPPORT_ADDRESS
+#define KALIX_SUPPORT_ADDRESS ""
+#endif
 
 namespace {
 
@@ -134,6 +141,7 @@ static int exitStatus = 0;
 static Parker interpreterEnded;
 
 static int runComputation(Thread*) {
+    prepareCrashGuardThread(crashInCode);
     markComputationStackBase();
     exitStatus = runInterpreterLoop(int(interpreterWords.size()) - 1, interpreterWords.data());
     std::fflush(stdout);
@@ -146,13 +154,26 @@ static int runComputation(Thread*) {
 // minimum, or the default after a failed allocation).
 static void writeCurrentSettings(SettingsStore& store) {
     store.writeIntSetting("stacksize64", int(stackSize / (1024 * 1024)));
+    store.writeIntSetting("CODE_PAGE", codePage);
     saveColorSettings(store);
-    if (windowHost) windowHost->writeWindowSettings();
 }
 
 WindowHost* offeredWindowHost = nullptr;
 
+// SIGTERM or SIGHUP: the windows close as from their close box; on a
+// terminal the computation stops and the program ends.
+static void quitOnSignal() {
+    if (windowHost) {
+        windowHost->requestClose();
+        return;
+    }
+    requestTerminalQuit();
+    interpreterEnded.unpark();
+}
+
 int runMain(int argc, char** argv) {
+    installCrashGuard(KALIX_SUPPORT_ADDRESS);
+    catchQuitSignals();
     std::setlocale(LC_CTYPE, "");
     StartupOptions options = parseOptions(argc, argv);
     scriptMode = options.scriptMode;
@@ -200,17 +221,22 @@ int runMain(int argc, char** argv) {
         showWarning("Could not start the interpreter thread.", "Kalix");
         return 1;
     }
-    if (windowHost)
+    watchQuitSignals(quitOnSignal);
+    int computationEnded;
+    if (windowHost) {
         windowHost->runWindows(computation);
-    else
+        computationEnded = !computation.isThreadRunning();
+    } else {
         interpreterEnded.park();
+        computationEnded = stopComputation(computation);
+    }
     stopUpdateChecks();
-    killExecProcess();
-    endMaximaBridge();
     if (runner && runner->failed()) exitStatus = 1;
     unattendedRun = nullptr;
-    // A second instance leaves the settings of the first alone.
-    if (!secondInstance) writeSettingsAtExit(writeCurrentSettings);
+    ExitSequence exit;
+    exit.writeCurrentSettings = writeCurrentSettings;
+    exit.computationEnded = computationEnded;
+    runExitSequence(exit);
     std::fflush(stdout);
     return exitStatus;
 }

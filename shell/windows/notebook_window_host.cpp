@@ -16,6 +16,7 @@
 #include "shell/settings.h"
 #include "shell/windows/dialogs.h"
 #include "shell/windows/gui_bridge.h"
+#include "shell/windows/quit_request.h"
 
 NotebookWindowHost& notebookWindowHost() {
     // Lives as long as the process: its windows outlive every static.
@@ -38,6 +39,9 @@ bool NotebookWindowHost::openWindows(int argc, char** argv) {
     if (checkFileExists(keys.c_str())) window->loadKeyTable(keys.c_str());
     window->showAtStart();
     graphics->showAtStart();
+    // The frames' own sizes are known once they are shown: the sizes
+    // stored at exit (with the frames) come back unchanged.
+    placeWindows();
     graphics->layoutGraphicsArea(true);
     window->raiseWindow();
     installNotebookPictureService(window.get());
@@ -84,20 +88,6 @@ void NotebookWindowHost::placeWindows() {
     graphics->setWindowRectangle(x, y, w, h);
 }
 
-void NotebookWindowHost::writeWindowSettings() {
-    if (!window || !graphics) return;
-    int x, y, w, h;
-    window->getWindowRectangle(x, y, w, h);
-    writeIntSetting(makeScreenKey("xtext"), x);
-    writeIntSetting(makeScreenKey("ytext"), y);
-    writeIntSetting(makeScreenKey("wtext"), w);
-    writeIntSetting(makeScreenKey("htext"), h);
-    graphics->getWindowRectangle(x, y, w, h);
-    writeIntSetting(makeScreenKey("xgraphics"), x);
-    writeIntSetting(makeScreenKey("ygraphics"), y);
-    writeIntSetting(makeScreenKey("wgraphics"), w);
-    writeIntSetting(makeScreenKey("hgraphics"), h);
-}
 
 void NotebookWindowHost::runWindows(Thread& computation) {
     runMessageLoop();
@@ -114,10 +104,50 @@ void NotebookWindowHost::stopInterpreter() {
 }
 
 void NotebookWindowHost::interpreterEnded() {
+    interpreterHasEnded = 1;
     if (window) window->sendUserMessage(messageInterpreterEnded);
 }
 
-void NotebookWindowHost::exitFromMenu() { postQuitMessage(0); }
+int NotebookWindowHost::requestQuit() {
+    if (interpreterHasEnded || !window) return 1;
+    return askBeforeQuitting(window->getEditor(), window.get());
+}
+
+void NotebookWindowHost::exitFromMenu() {
+    if (requestQuit()) postQuitMessage(0);
+}
+
+void NotebookWindowHost::requestClose() {
+    postToGui([this] { exitFromMenu(); });
+}
+
+int NotebookWindowHost::isShiftKeyHeld() { return queryShiftKey(); }
+
+int NotebookWindowHost::askYesNo(const char* text, const char* title) {
+    return ::askYesNo(text, title, window.get()) == answerYes;
+}
+
+// A maximised or minimised window keeps its last normal rectangle.
+void NotebookWindowHost::storeWindowPlacement() {
+    if (!window) return;
+    int state = window->getSizeState();
+    if (state == sizeRestored) {
+        int x, y, width, height;
+        window->getWindowRectangle(x, y, width, height);
+        writeIntSetting(makeScreenKey("xtext"), x);
+        writeIntSetting(makeScreenKey("ytext"), y);
+        writeIntSetting(makeScreenKey("wtext"), width);
+        writeIntSetting(makeScreenKey("htext"), height);
+    }
+    writeIntSetting(makeScreenKey("textmax"), state == sizeMaximized);
+    if (!graphics) return;
+    int x, y, width, height;
+    graphics->getWindowRectangle(x, y, width, height);
+    writeIntSetting(makeScreenKey("xgraphics"), x);
+    writeIntSetting(makeScreenKey("ygraphics"), y);
+    writeIntSetting(makeScreenKey("wgraphics"), width);
+    writeIntSetting(makeScreenKey("hgraphics"), height);
+}
 
 void NotebookWindowHost::resumeInterpreter() { lineParker.unpark(); }
 

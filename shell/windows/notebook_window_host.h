@@ -38,11 +38,18 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     int waitMouseClick(double* x, double* y, const char* status) override;
     int waitMouseDrag(double* x, double* y, int* time, int* key, const char* status) override;
     int getMousePosition(double* x, double* y) override;
-    void writeWindowSettings() override;
+
+    int isShiftKeyHeld() override;
+    int askYesNo(const char* text, const char* title) override;
+    void storeWindowPlacement() override;
+    void requestClose() override;
 
     // InterpreterLink
     void resumeInterpreter() override;
-    int requestQuit() override { return 1; }
+    // The close box and the menu's Exit: asks before a changed notebook is
+    // lost (not after the interpreter ended); 1 when the program may end.
+    int requestQuit() override;
+    // Asks (requestQuit) and ends the message loop.
     void exitFromMenu() override;
 
     // The windows are closing: line input ends, a computation is stopped.
@@ -66,6 +73,7 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     std::unique_ptr<GraphicsWindow> graphics;
     Parker lineParker;
     std::atomic<int> closing{0};
+    std::atomic<int> interpreterHasEnded{0};
     std::atomic<int> textWindowInFront{1};
     std::atomic<int> inputWaits{0};
 };

@@ -50,6 +50,9 @@ static Qt::KeyboardModifiers eventModifiers;
 
 int isShiftDown() { return (eventModifiers & Qt::ShiftModifier) ? 1 : 0; }
 int isControlDown() { return (eventModifiers & Qt::ControlModifier) ? 1 : 0; }
+int queryShiftKey() {
+    return (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier) ? 1 : 0;
+}
 
 // --- fonts --------------------------------------------------------------------------------
 

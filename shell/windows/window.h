@@ -208,6 +208,8 @@ class StandardWindow {
     int hasClientOffset() const { return 0; }
     // Screen rectangle with the frame.
     void getWindowRectangle(int& x, int& y, int& width, int& height) const;
+    // sizeRestored, sizeMinimized or sizeMaximized.
+    int getSizeState() const { return lastSizeState; }
     void setWindowRectangle(int x, int y, int width, int height);
     // The size with the frame, the position left to the window manager.
     void resizeWindow(int width, int height);
@@ -256,6 +258,8 @@ class StandardWindow {
 // The keyboard modifiers of the event being handled.
 int isShiftDown();
 int isControlDown();
+// The Shift key's state now, whatever event is handled (GUI thread).
+int queryShiftKey();
 
 // A timer of a window: ticks arrive as onTimer(id) until it is deleted.
 class WindowTimer {

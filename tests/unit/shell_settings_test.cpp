@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -8,6 +9,8 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "shell/base_directory.h"
 #include "shell/registry.h"
@@ -350,6 +353,26 @@ void writeLiveValues(SettingsStore& store) {
     store.writeSetting("search", "live");
 }
 
+// The profile's lines as name and value, in file order.
+std::vector<std::pair<std::string, std::string>> profileEntries(const fs::path& path) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    std::istringstream in(readFile(path));
+    std::string line;
+    while (std::getline(in, line)) {
+        size_t equals = line.find('=');
+        entries.push_back(
+            {line.substr(0, equals), line.substr(equals + 2, line.size() - equals - 3)});
+    }
+    return entries;
+}
+
+std::string valueOf(const std::vector<std::pair<std::string, std::string>>& entries,
+                    const std::string& name) {
+    for (const auto& [key, value] : entries)
+        if (key == name) return value;
+    return "(missing)";
+}
+
 TEST_F(SettingsTest, RegistryMigratesToProfileAtExit) {
     SettingsStore first("settings");
     fs::path profile =
@@ -359,11 +382,18 @@ TEST_F(SettingsTest, RegistryMigratesToProfileAtExit) {
     EXPECT_EQ(first.readIntSetting("started", 0), 0);
     EXPECT_EQ(writeSettingsAtExit(writeLiveValues, first), 1);
     EXPECT_FALSE(fs::exists(registryFile()));
-    EXPECT_EQ(
-        readFile(profile),
-        "spaces=\"1\"\nsearch=\"live\"\nsaveprofile=\"1\"\nstarted=\"1\"\ntextfontname=\"Mono\"\n");
+    auto entries = profileEntries(profile);
+    for (auto [name, value] : {std::pair{"spaces", "1"},
+                               {"search", "live"},
+                               {"saveprofile", "1"},
+                               {"started", "1"},
+                               {"textfontname", "Mono"},
+                               {"commas", "1"}})
+        EXPECT_EQ(valueOf(entries, name), value) << name;
 
-    // The next run reads the profile and keeps the per-user file it finds.
+    // The next run reads the profile and keeps the per-user file it finds;
+    // a run that changes nothing writes the same profile again.
+    std::string written = readFile(profile);
     SettingsStore second("settings");
     startRun(second, "spaces=\"0\"\n");
     EXPECT_EQ(profileMissing, 0);
@@ -372,18 +402,69 @@ TEST_F(SettingsTest, RegistryMigratesToProfileAtExit) {
     EXPECT_EQ(second.readIntSetting("started", 0), 1);
     EXPECT_EQ(writeSettingsAtExit(nullptr, second), 1);
     EXPECT_TRUE(fs::exists(registryFile()));
-    EXPECT_EQ(
-        readFile(profile),
-        "saveprofile=\"1\"\nstarted=\"1\"\nspaces=\"1\"\nsearch=\"live\"\ntextfontname=\"Mono\"\n");
+    EXPECT_EQ(readFile(profile), written);
 }
 
-TEST_F(SettingsTest, FrozenExitEmptiesProfileAndKeepsRegistry) {
+// Holding Shift at the end freezes the store: the profile stays byte for
+// byte as it was (not emptied) and the per-user file is kept.
+TEST_F(SettingsTest, FrozenExitLeavesProfileAndRegistryAlone) {
     SettingsStore store("settings");
     fs::path profile = startRun(store, "spaces=\"0\"\n");
+    std::string before = "textfont=\"20\"\nspaces=\"1\"\r\nrecent0=\"/a.kn\"\n";
+    writeFile(profile, before);
     store.setFrozen(1);
-    EXPECT_EQ(writeSettingsAtExit(writeLiveValues, store), 1);
-    EXPECT_EQ(readFile(profile), "");
+    EXPECT_EQ(writeSettingsAtExit(writeLiveValues, store), 0);
+    EXPECT_EQ(readFile(profile), before);
     EXPECT_EQ(readFile(registryFile()), "spaces=\"0\"\n");
+    EXPECT_FALSE(fs::exists(profile.string() + ".new"));
+}
+
+TEST_F(SettingsTest, ExitWritesEveryKeyInTheProfileOrder) {
+    SettingsStore store("settings");
+    fs::path profile = startRun(store,
+                                "mystery=\"kept\"\nrecent0=\"/a.kn\"\nrecent1=\"\"\n"
+                                "recent2=\"/b.kn\"\ncolor3=\"5\"\nusecolors=\"0\"\n");
+    screenKeyPrefix = "1920-1080-";
+    store.writeIntSetting(makeScreenKey("xtext"), 10);
+    EXPECT_EQ(writeSettingsAtExit(nullptr, store), 1);
+    screenKeyPrefix = "";
+    std::vector<std::string> names;
+    for (const auto& entry : profileEntries(profile)) names.push_back(entry.first);
+    // Geometry worked out at start is written only when stored; fixed
+    // defaults of screen keys are written under the screen's prefix.
+    std::vector<std::string> head(names.begin(), names.begin() + 7);
+    EXPECT_EQ(head, (std::vector<std::string>{"1920-1080-xtext", "1920-1080-wtext",
+                                              "1920-1080-htext", "1920-1080-hgraphics", "search",
+                                              "printer", "savewithantialias"}));
+    auto at = [&](const std::string& name) {
+        return int(std::find(names.begin(), names.end(), name) - names.begin());
+    };
+    // A stored palette colour stays in its place; the others are not
+    // written (their values are worked out at start).
+    EXPECT_EQ(at("color3"), at("graphicsfontname") + 1);
+    EXPECT_EQ(at("scalelines"), at("color3") + 1);
+    EXPECT_EQ(at("maximacallstring"), at("CODE_PAGE") + 1);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "usecolors"), 1);
+    // Then "started", the recent files without empty ones, and whatever
+    // else was stored.
+    std::vector<std::string> tail(names.end() - 5, names.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"respectfoldinglatex", "started", "recent0",
+                                              "recent2", "mystery"}));
+    EXPECT_EQ(names.size(), std::set<std::string>(names.begin(), names.end()).size());
+}
+
+TEST_F(SettingsTest, DeletedSettingsStayDeletedAtExit) {
+    SettingsStore store("settings");
+    fs::path profile = startRun(store, "");
+    writeFile(profile, "recent0=\"/a.kn\"\nrecent1=\"/b.kn\"\nrecent0=\"/c.kn\"\n");
+    readSettingsAtStart(store);
+    store.deleteSetting("recent0");
+    EXPECT_STREQ(store.getSetting("recent0", "none"), "none");
+    EXPECT_STREQ(store.getSetting("recent1", "none"), "/b.kn");
+    EXPECT_EQ(writeSettingsAtExit(nullptr, store), 1);
+    auto entries = profileEntries(profile);
+    EXPECT_EQ(valueOf(entries, "recent0"), "(missing)");
+    EXPECT_EQ(valueOf(entries, "recent1"), "/b.kn");
 }
 
 }  // namespace

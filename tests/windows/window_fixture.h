@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -101,6 +103,21 @@ class WindowTest : public testing::Test {
     }
 
     NotebookEditor& editor() { return window->getEditor(); }
+
+    // Presses a button of the next message box as soon as it shows; `asked`
+    // (when given) counts the boxes.
+    static void answerNextBox(QMessageBox::StandardButton button, int* asked = nullptr) {
+        auto* poll = new QTimer(QApplication::instance());
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, button, asked] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            poll->stop();
+            poll->deleteLater();
+            if (asked) ++*asked;
+            box->button(button)->click();
+        });
+        poll->start(5);
+    }
 
     // The notebook: ">" commands, "$" body lines, "% " comments, output as is.
     std::vector<std::string> lines() {

@@ -1,0 +1,11 @@
+// The question before the program ends with a changed notebook.
+#pragma once
+
+class NotebookEditor;
+class StandardWindow;
+
+// 1 when the program may end: the notebook is unchanged, questions are off
+// ("askconfirmations"), or the user answered "Save Notebook before
+// quitting?" with No, or with Yes and the notebook was saved. 0 after
+// Cancel or a save that failed or was cancelled. GUI thread.
+int askBeforeQuitting(NotebookEditor& editor, StandardWindow* owner);
