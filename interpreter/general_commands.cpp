@@ -1,9 +1,11 @@
 // The general commands: removing and protecting variables, globals seen from
 // functions, listings, the dump file, hex dumps, switches and modes, and
 // aliases. Commands whose facilities are not built yet answer so.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
@@ -386,6 +388,18 @@ void aliasCommand() {
 
 void helpCommand() { showHelp(0); }
 
+// The rest of the line (at most 255 characters), or `empty` when nothing
+// follows; the statement ends there.
+std::string restOfLine(const char* empty) {
+    skipSpaces();
+    std::string text(scanPointer, std::min<size_t>(std::strlen(scanPointer), 255));
+    scanPointer += std::strlen(scanPointer);
+    return text.empty() ? std::string(empty) : text;
+}
+
+void addmenuCommand() { addUserMenuItem(restOfLine("addmenu").c_str()); }
+void submenuCommand() { setUserSubmenuName(restOfLine("submenu").c_str()); }
+
 // Facilities of other parts of the program that are not built yet; their
 // owners replace these rows with the real handlers. (`function` and
 // `maximafunction` are the user functions' own rows.)
@@ -422,8 +436,8 @@ const CommandRecord rows[] = {
     {"maximamode", commandAssignable, 0, [] { notBuilt("maximamode"); }},
     {"pythonmode", commandAssignable, 0, [] { notBuilt("pythonmode"); }},
     {"yacasmode", commandAssignable, 0, yacasmodeCommand},
-    {"addmenu", commandTopLevel, 0, [] { notBuilt("addmenu"); }},
-    {"submenu", commandTopLevel, 0, [] { notBuilt("submenu"); }},
+    {"addmenu", commandTopLevel, 0, addmenuCommand},
+    {"submenu", commandTopLevel, 0, submenuCommand},
     {"easyunits", commandAssignable, 0, easyunitsCommand},
     {"setglobal", commandTopLevel, 0, setglobalCommand},
     {"matlab", commandAssignable, 0, matlabCommand},

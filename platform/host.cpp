@@ -277,8 +277,7 @@ int writeExecPipe(const char* text, int addNewline) {
     return ok;
 }
 
-// The words of an argument text: blanks separate, double quotes group.
-static std::vector<std::string> splitWords(const char* text) {
+std::vector<std::string> splitWords(const char* text) {
     std::vector<std::string> words;
     std::string word;
     bool inWord = false;

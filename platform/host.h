@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 // --- start-up facts -------------------------------------------------------
 
@@ -93,8 +95,11 @@ void writeLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void openLogFile(const char* path);
 void insertLatexImage(const char* latex);
 void endFunctionEntry();
+// The user menu of the window: a loaded program file, the submenu that
+// later entries go to, an entry (nothing on a terminal).
 void addLoadedFileToMenu(const char* name);
 void setUserSubmenuName(const char* name);
+void addUserMenuItem(const char* text);
 
 // --- directories, files and clocks ----------------------------------------
 
@@ -137,6 +142,8 @@ enum ExecStatus { execStarted, execFailed, execRefused };
 // With `wait` it waits (Escape ends the child) and returns the exit code.
 int execProgram(const char* program, const char* arguments, const char* directory, int usePipes,
                 int hidden, int wait, char* output, int outputSize, ExecStatus* status);
+// The words of an argument text: blanks separate, double quotes group.
+std::vector<std::string> splitWords(const char* text);
 int readExecPipe(char* buffer, int size);
 int writeExecPipe(const char* text, int addNewline);
 void killExecProcess();

@@ -30,6 +30,10 @@ class WindowHost {
     virtual void clearTextWindow() = 0;
     virtual void startNewNotebook() = 0;
     virtual void endFunctionEntry() = 0;
+    // The user menu (commands addmenu, submenu and load).
+    virtual void addUserMenuItem(const char*) {}
+    virtual void setUserSubmenuName(const char*) {}
+    virtual void addLoadedFileToMenu(const char*) {}
 };
 
 // The host whose windows are open; null on a terminal.

@@ -25,6 +25,7 @@ NotebookWindowHost::~NotebookWindowHost() = default;
 bool NotebookWindowHost::openWindows(int argc, char** argv) {
     if (!initApplication(argc, argv)) return false;
     window = std::make_unique<TextWindow>(*this);
+    menu = std::make_unique<KalixMenu>(*window);
     int screenWidth, screenHeight;
     getScreenWorkArea(screenWidth, screenHeight);
     window->resizeWindow(std::min(intSetting("wtext"), screenWidth),
@@ -113,6 +114,7 @@ int NotebookWindowHost::readInputLine(char* buffer) {
         beginInputWait(editor);
     }
     if (takesLineWithoutWaiting(editor)) {
+        if (getIntCell(updateCommentsWhileRunning)) editor.updateCommentAbove();
         assignIntCell(commandsToRun, getIntCell(commandsToRun) - 1);
         assignIntCell(commandFromNotebook, 1);
         editor.setShiftAnchor(0);
@@ -121,6 +123,7 @@ int NotebookWindowHost::readInputLine(char* buffer) {
         window->sendUserMessage(messageInputWaitChanged);
         assignIntCell(commandFromNotebook, 0);
         assignIntCell(commandsToRun, 0);
+        assignIntCell(updateCommentsWhileRunning, 0);
         assignIntCell(runThroughSections, 0);
         {
             TextLockHold hold(editor, "set cursor in start edit");
@@ -208,3 +211,29 @@ void NotebookWindowHost::startNewNotebook() {
 }
 
 void NotebookWindowHost::endFunctionEntry() { assignIntCell(functionEntryState, 0); }
+
+// --- the user menu -----------------------------------------------------------------------------
+
+void NotebookWindowHost::addUserMenuItem(const char* text) {
+    std::string copy = text;
+    if (window)
+        window->postToWindow([this, copy] {
+            if (menu) menu->addUserMenuItem(copy);
+        });
+}
+
+void NotebookWindowHost::setUserSubmenuName(const char* name) {
+    std::string copy = name;
+    if (window)
+        window->postToWindow([this, copy] {
+            if (menu) menu->setUserSubmenuName(copy);
+        });
+}
+
+void NotebookWindowHost::addLoadedFileToMenu(const char* name) {
+    std::string copy = name;
+    if (window)
+        window->postToWindow([this, copy] {
+            if (menu) menu->addLoadedFileToMenu(copy);
+        });
+}

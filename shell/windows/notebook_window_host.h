@@ -10,6 +10,7 @@
 
 #include "platform/window_host.h"
 #include "shell/threads.h"
+#include "shell/windows/kalix_menu.h"
 #include "shell/windows/text_window.h"
 
 class NotebookWindowHost : public WindowHost, public InterpreterLink {
@@ -30,6 +31,10 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     void clearTextWindow() override;
     void startNewNotebook() override;
     void endFunctionEntry() override;
+    // The user menu: entries reach the menu on the GUI thread in order.
+    void addUserMenuItem(const char* text) override;
+    void setUserSubmenuName(const char* name) override;
+    void addLoadedFileToMenu(const char* name) override;
 
     // InterpreterLink
     void resumeInterpreter() override;
@@ -39,6 +44,7 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     // The windows are closing: line input ends, a computation is stopped.
     void stopInterpreter();
     TextWindow* getTextWindow() { return window.get(); }
+    KalixMenu* getMenu() { return menu.get(); }
     // How often the interpreter has waited for a line (tests, benchmarks).
     int getInputWaitCount() const { return inputWaits.load(); }
 
@@ -48,6 +54,7 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     bool takesLineWithoutWaiting(NotebookEditor& editor);
 
     std::unique_ptr<TextWindow> window;
+    std::unique_ptr<KalixMenu> menu;
     Parker lineParker;
     std::atomic<int> closing{0};
     std::atomic<int> textWindowInFront{1};

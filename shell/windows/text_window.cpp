@@ -1,5 +1,6 @@
 #include "shell/windows/text_window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -68,7 +69,7 @@ bool TextWindow::applySizes() {
     if (!hold.owns()) return false;
     sizePending = 0;
     double scale = magnifyMode ? 1.2 : 1.0;
-    int size = intSetting("textfont");
+    int size = std::clamp(intSetting("textfont"), smallestTextFont, largestTextFont);
     std::string face = textSetting("textfontname");
     fonts.normal = {face, rounded(size * scale), 400};
     fonts.bold = {face, rounded((size + 1) * scale), 700};

@@ -52,6 +52,10 @@ enum TextWindowMessage : int {
     messageRelayout = 3,
 };
 
+// The size of the notebook font ("textfont", pixels) is kept within these.
+constexpr int smallestTextFont = 6;
+constexpr int largestTextFont = 96;
+
 // The three text fonts.
 struct NotebookFonts {
     WindowFont normal, bold, heading;
@@ -63,6 +67,7 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     ~TextWindow() override;
 
     NotebookEditor& getEditor() { return editor; }
+    InterpreterLink& getLink() { return link; }
     StatusBar& getStatusLine() { return statusLine; }
 
     // --- window events
