@@ -144,9 +144,9 @@ int UseDefaultEditorButton::onItemCommand(int) {
 // --- helpers --------------------------------------------------------------------------------
 
 void graphicsWindowSize(int& width, int& height) {
-    height = intSetting("hgraphics");
+    height = intSetting(makeScreenKey("hgraphics"));
     if (height <= 0) height = 600;
-    width = intSetting("wgraphics");
+    width = intSetting(makeScreenKey("wgraphics"));
     if (width <= 0) width = height;
 }
 

@@ -4,6 +4,4 @@ traceif 1
 maximamode
 pythonmode
 mxmhelp x
-addmenu x
-submenu x
 tccompile x
