@@ -21,7 +21,8 @@ namespace {
 class EditorTest : public WindowTest {
   protected:
     void SetUp() override {
-        folder = std::filesystem::temp_directory_path() / ("kalix-editor-" + std::to_string(getpid()));
+        folder =
+            std::filesystem::temp_directory_path() / ("kalix-editor-" + std::to_string(getpid()));
         std::filesystem::create_directories(folder);
         const char* home = std::getenv("HOME");
         savedHome = home ? home : "";

@@ -50,8 +50,8 @@ class MenuTest : public WindowTest {
         return waitForPrompt(waits);
     }
     std::filesystem::path folder() {
-        std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                     ("kalix-menu-" + std::to_string(getpid()));
+        std::filesystem::path path =
+            std::filesystem::temp_directory_path() / ("kalix-menu-" + std::to_string(getpid()));
         std::filesystem::create_directories(path);
         return path;
     }
@@ -173,7 +173,8 @@ TEST_F(MenuTest, AcceleratorsRunTheirCommands) {
 }
 
 TEST_F(MenuTest, TheRecentListKeepsTwentyNotebooksWithoutDuplicates) {
-    for (int i = 0; i < 21; i++) menu().addRecentFile(("/notes/n" + std::to_string(i) + ".kn").c_str());
+    for (int i = 0; i < 21; i++)
+        menu().addRecentFile(("/notes/n" + std::to_string(i) + ".kn").c_str());
     menu().addRecentFile("/notes/n5.kn");
     std::vector<std::string> files = menu().getRecentFiles();
     ASSERT_EQ(files.size(), 20u);

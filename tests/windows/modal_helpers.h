@@ -36,8 +36,7 @@ inline void activateAgain(QWidget* frame) {
 }
 
 // The next message box: its text into `text`, then the button pressed.
-inline void answerNextBox(std::string* text,
-                          QMessageBox::StandardButton button = QMessageBox::Ok) {
+inline void answerNextBox(std::string* text, QMessageBox::StandardButton button = QMessageBox::Ok) {
     whenModal([text, button](QWidget* dialog) {
         auto* box = qobject_cast<QMessageBox*>(dialog);
         if (!box) return;

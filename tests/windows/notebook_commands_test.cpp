@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 
 #include "modal_helpers.h"
 #include "shell/settings.h"
@@ -257,4 +258,45 @@ TEST_F(CommandTest, CommandsThatChangeTheNotebookWaitForTheInterpreter) {
     menu().dispatchMenuCommand(2005);
     after = lines();
     EXPECT_NE(std::find(after.begin(), after.end(), ">a=1"), after.end());
+}
+
+TEST_F(CommandTest, F5EditsTheCommentAboveTheCommand) {
+    ASSERT_TRUE(run("a=1"));
+    cursorTo(">a=1");
+    editor().setComment("* Title\r\nold text");
+    whenModal([](QWidget* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Edit Comment to Command");
+        auto* field = controlById<QPlainTextEdit>(dialog, 10);
+        ASSERT_NE(field, nullptr);
+        EXPECT_EQ(field->toPlainText(), "* Title\nold text");
+        field->setPlainText("* Title\nnew text");
+        clickControl(dialog, 1);
+    });
+    key(Qt::Key_F5);
+    std::vector<std::string> all = lines();
+    ASSERT_GE(all.size(), 3u);
+    EXPECT_EQ(all[0], "% Title");
+    EXPECT_EQ(all[1], "% new text");
+    EXPECT_EQ(all[2], ">a=1");
+    EXPECT_GT(readIntSetting(makeScreenKey("commentw"), 0), 0);
+    // Cancel keeps the comment.
+    whenModal([](QWidget* dialog) {
+        controlById<QPlainTextEdit>(dialog, 10)->setPlainText("gone");
+        clickControl(dialog, 2);
+    });
+    key(Qt::Key_F5);
+    EXPECT_EQ(lines(), all);
+}
+
+TEST_F(CommandTest, HistoryCommandsOfTheMenuRecallEarlierLines) {
+    ASSERT_TRUE(run("1+1"));
+    ASSERT_TRUE(run("2+2"));
+    menu().dispatchMenuCommand(3002);
+    EXPECT_EQ(cursorText(), ">2+2");
+    menu().dispatchMenuCommand(3002);
+    EXPECT_EQ(cursorText(), ">1+1");
+    menu().dispatchMenuCommand(3003);
+    EXPECT_EQ(cursorText(), ">2+2");
+    menu().dispatchMenuCommand(3000);
+    EXPECT_EQ(cursorText(), ">2+");
 }

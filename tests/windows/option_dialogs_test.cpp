@@ -74,8 +74,8 @@ TEST_F(OptionTest, FontsKeepGraphicsLinesInRangeAndClampTheTextFont) {
         int expectedSize;
     };
     writeIntSetting("graphicslines", 40);
-    for (Case c : {Case{"5", "300", 40, 96}, Case{"250", "12abc", 40, 12},
-                   Case{"60", "2", 60, 6}}) {
+    for (Case c :
+         {Case{"5", "300", 40, 96}, Case{"250", "12abc", 40, 12}, Case{"60", "2", 60, 6}}) {
         dialogOf(125, [&c](QWidget* dialog) {
             setText(dialog, 11, c.lines);
             setText(dialog, 10, c.size);
