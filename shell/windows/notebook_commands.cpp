@@ -352,7 +352,9 @@ void newNotebook() {
 }
 
 void restartInterpreter(int ask) {
-    if (!readyForCommand()) return;
+    // The interpreter's own tables are cleared here: only while it is
+    // parked at a prompt (not between two lines of an automatic run).
+    if (!readyForCommand() || !getIntCell(keyWaitFlag)) return;
     if (ask && intSetting("askconfirmations") &&
         askYesNo("Really restart?", "Kalix", textWindow) != answerYes)
         return;
