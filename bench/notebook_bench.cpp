@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/fake_png.h"
 #include "notebook/notebook_model.h"
 #include "shell/text.h"
 
@@ -22,19 +23,6 @@ class BenchHost : public NotebookHost {
 double milliseconds(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
         .count();
-}
-
-// A PNG of the given size with `bytes` bytes of (unread) data.
-std::string fakePng(unsigned width, unsigned height, size_t bytes) {
-    auto bigEndian = [](unsigned v) {
-        return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-    };
-    std::string png("\x89PNG\r\n\x1a\n", 8);
-    png += bigEndian(13) + "IHDR" + bigEndian(width) + bigEndian(height);
-    png += std::string("\x08\x02\x00\x00\x00", 5) + bigEndian(0);
-    png += bigEndian(unsigned(bytes)) + "IDAT" + std::string(bytes, 'p') + bigEndian(0);
-    png += bigEndian(0) + "IEND" + bigEndian(0);
-    return png;
 }
 
 double matrixOutput() {

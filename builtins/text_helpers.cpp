@@ -83,16 +83,6 @@ int64_t searchOffset(int64_t start, int64_t length) {
     return start >= 1 ? start - 1 : 0;
 }
 
-header* stringArgument(header* argument, const char* what, const char* name) {
-    header* value = resolveValue(argument);
-    if (errorCode) return nullptr;
-    if (value->kind != kindString) {
-        reportNeed(what, name);
-        return nullptr;
-    }
-    return value;
-}
-
 const double* realRowArgument(header* argument, int64_t* count) {
     header* value = resolveValue(argument);
     if (errorCode) return nullptr;

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "interpreter/stack.h"
+#include "interpreter/value_helpers.h"
 
 // A string (kind 8) or string vector (kind 13) record under construction at
 // `newram`. Nothing may push while it is open: the record becomes a value
@@ -62,9 +63,6 @@ int64_t searchOffset(int64_t start, int64_t length);
 // bytes of `text`, or null; an empty needle is found at the start.
 const char* findText(const char* text, size_t length, const char* needle, size_t count);
 
-// The resolved argument when it is a string, else null with
-// "Need <what> for <name>".
-header* stringArgument(header* argument, const char* what, const char* name);
 // The elements of a real or a 1 x n real matrix, all finite; null when the
 // argument is anything else (nothing printed unless resolving failed).
 const double* realRowArgument(header* argument, int64_t* count);

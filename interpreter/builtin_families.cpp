@@ -8,14 +8,16 @@
     family(alglibBuiltins) \
     family(besselGammaBuiltins) \
     family(characterBuiltins) \
+    family(clockBuiltins) \
     family(colourBuiltins) \
     family(constantBuiltins) \
     family(contourBuiltins) \
     family(distributionBuiltins) \
+    family(dllBuiltins) \
     family(elementAccessBuiltins) \
-    family(engineBuiltins) \
     family(evaluationBuiltins) \
     family(fileBuiltins) \
+    family(fileSystemBuiltins) \
     family(filterBuiltins) \
     family(formatBuiltins) \
     family(formattedPrintingBuiltins) \
@@ -26,17 +28,21 @@
     family(integrationBuiltins) \
     family(intervalBuiltins) \
     family(introspectionBuiltins) \
+    family(keyInputBuiltins) \
     family(linearAlgebraBuiltins) \
     family(linearProgrammingBuiltins) \
     family(lsodaBuiltins) \
     family(mapBuiltins) \
     family(mathBuiltins) \
     family(matrixConstructionBuiltins) \
+    family(maximaBuiltins) \
     family(minimiserBuiltins) \
     family(pageBuiltins) \
     family(plot2dBuiltins) \
     family(plot3dBuiltins) \
     family(polynomialBuiltins) \
+    family(processBuiltins) \
+    family(pythonBuiltins) \
     family(randomBuiltins) \
     family(reductionBuiltins) \
     family(regularExpressionBuiltins) \
@@ -48,6 +54,7 @@
     family(structuredMatrixBuiltins) \
     family(systemBuiltins) \
     family(transformBuiltins) \
+    family(urlBuiltins) \
     family(vectorSearchBuiltins)
 // clang-format on
 

@@ -124,4 +124,13 @@ enum ErrorCode : int {
     errorRootArgument = 300,     // "Need a starting value!", "Need a complex polynomial"
     errorRootFailed = 311,       // "Bauhuber-Iteration failed!"
     errorRootInterrupted = 700,  // Escape during the root iteration
+
+    // --- Maxima ---
+    errorMaximaSaid = 10,    // Maxima answered without an output label
+    errorMaximaPath = 4000,  // "Need a path to Maxima!"
+
+    // --- tracing ---
+    errorTraceInterrupted = 11010,      // "Trace interrupted"
+    errorTraceUnknownFunction = 11021,  // `trace` of a name that is no function
+    errorAlreadyReported = 12345688,    // the trace-errors inspector has run
 };

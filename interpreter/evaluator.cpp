@@ -125,10 +125,11 @@ const ComparisonToken* findComparison() {
     return nullptr;
 }
 
-// A ":" that starts a range (not ":=", "::" or a colon that ends the line).
+// A ":" that starts a range (not ":=", "::", ":&=" or a colon that ends
+// the line).
 bool rangeColonFollows() {
     const char* p = scanPointer;
-    if (p[0] != ':' || p[1] == '=' || p[1] == ':') return false;
+    if (p[0] != ':' || p[1] == '=' || p[1] == ':' || (p[1] == '&' && p[2] == '=')) return false;
     if (std::strcmp(p, ":") == 0 || std::strcmp(p, ": ") == 0) return false;
     return !hasPrefix(p, ": /");
 }

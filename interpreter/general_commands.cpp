@@ -400,13 +400,6 @@ std::string restOfLine(const char* empty) {
 void addmenuCommand() { addUserMenuItem(restOfLine("addmenu").c_str()); }
 void submenuCommand() { setUserSubmenuName(restOfLine("submenu").c_str()); }
 
-// Facilities of other parts of the program that are not built yet; their
-// owners replace these rows with the real handlers. (`function` and
-// `maximafunction` are the user functions' own rows.)
-void notBuilt(const char* command) {
-    fail(errorFailed, "The command \"%s\" is not available yet.\n", command);
-}
-
 const CommandRecord rows[] = {
     {"clear", commandTopLevel, 0, clearCommand},
     {"clearall", commandTopLevel, 0, clearallCommand},
@@ -423,18 +416,16 @@ const CommandRecord rows[] = {
     {"type", commandAssignable, 0, typeCommand},
     {"dump", commandAssignable, 0, dumpCommand},
     {"help", commandAssignable, 0, helpCommand},
-    {"mxmhelp", commandAssignable, 0, [] { notBuilt("mxmhelp"); }},
+    {"mxmhelp", commandAssignable, 0, mxmhelpCommand},
     {"hexdump", commandAssignable, 0, hexdumpCommand},
     {"output", commandAssignable, 0, outputCommand},
     {"errors", commandAssignable, 0, errorsCommand},
     {"underflows", commandAssignable, 0, underflowsCommand},
     {"comments", commandTopLevel, 0, commentsCommand},
-    {"traceif", commandAssignable, 0, [] { notBuilt("traceif"); }},
-    {"trace", commandEverywhere, 0, [] { notBuilt("trace"); }},
     {"prompt", commandEverywhere, 0, promptCommand},
     {"protect", commandAssignable, 0, protectCommand},
-    {"maximamode", commandAssignable, 0, [] { notBuilt("maximamode"); }},
-    {"pythonmode", commandAssignable, 0, [] { notBuilt("pythonmode"); }},
+    {"maximamode", commandAssignable, 0, maximamodeCommand},
+    {"pythonmode", commandAssignable, 0, pythonmodeCommand},
     {"yacasmode", commandAssignable, 0, yacasmodeCommand},
     {"addmenu", commandTopLevel, 0, addmenuCommand},
     {"submenu", commandTopLevel, 0, submenuCommand},
@@ -443,7 +434,6 @@ const CommandRecord rows[] = {
     {"matlab", commandAssignable, 0, matlabCommand},
     {"largematrices", commandAssignable, 0, largematricesCommand},
     {"alias", commandTopLevel, 0, aliasCommand},
-    {"tccompile", commandAssignable, 0, [] { notBuilt("tccompile"); }},
 };
 
 }  // namespace

@@ -129,6 +129,7 @@ int runInterpreterLoop(int argc, char** argv) {
             matlabMode = matlabModeSetting;
             if (traceState < 0) traceState = 0;
         }
+        closeForeignEngines();
         // A script that failed ends here instead of starting over.
         if (runState == runStateQuit || scriptFailed) return scriptFailed;
         matlabMode = matlabModeSetting = 0;

@@ -96,6 +96,8 @@ extern int semicolonPosition;
 extern int definingMaximaFunction;
 // 0 off; -1 starts with the next top-level line; positive while tracing.
 extern int traceState;
+// 1 after "trace errors": a failed call lets the user inspect its frame.
+extern int traceErrorsMode;
 
 // What a user-function call saves of the state above and puts back when it
 // returns: the frame, the scan position, the call and its modes.

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "interpreter/output.h"
+#include "interpreter/values.h"
 
 double currentEpsilon = defaultEpsilon;
 double globalEpsilon = defaultEpsilon;
@@ -30,6 +31,16 @@ void resetBuiltinState() {
     currentEpsilon = globalEpsilon = defaultEpsilon;
     errorsOff = 0;
     complexExpressionFlag = 0;
+}
+
+header* argumentOfKind(header* argument, int kind, const char* what, const char* name) {
+    header* value = resolveValue(argument);
+    if (errorCode) return nullptr;
+    if (value->kind != kind) {
+        reportNeed(what, name);
+        return nullptr;
+    }
+    return value;
 }
 
 NumberFamily numberFamily(const header* record) {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "interpreter/state.h"
-#include "shell/html_entities.h"
 #include "notebook/notebook_model.h"
+#include "shell/html_entities.h"
 #include "shell/text.h"
 
 static bool startsWith(const char* text, const char* prefix) {

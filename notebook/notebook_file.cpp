@@ -74,6 +74,7 @@ struct NotebookReader {
     std::string directory;
     NotebookOptions options;
     std::vector<std::string> imageFiles;
+    int imageCount = 0;
     NotebookLine* line = nullptr;
     bool reuse = false;
 
@@ -110,11 +111,19 @@ void NotebookReader::readImage(const std::string& text, bool comment) {
     line->kind = kind;
     line->image = picture;
     line->imageRow = 0;
-    if (!tilde) imageFiles.push_back(path);
+    if (!tilde) {
+        imageFiles.push_back(path);
+        // Exports before the next save name the files read.
+        line->imageFileName = std::make_unique<String>(path.c_str());
+        line->imageNumber = ++imageCount;
+    }
     if (path.size() > 4 && path.compare(path.size() - 4, 4, ".png") == 0) {
         std::string large = path.substr(0, path.size() - 4) + "-large.png";
         line->largeImage = editor.getHost().loadPicture(large.c_str());
-        if (line->largeImage && !tilde) imageFiles.push_back(large);
+        if (line->largeImage && !tilde) {
+            imageFiles.push_back(large);
+            line->largeImageFileName = std::make_unique<String>(large.c_str());
+        }
     }
     NotebookLine* row = line;
     for (int i = 1; i < rows; i++) {
@@ -456,4 +465,9 @@ int NotebookEditor::saveNotebook() {
     }
     if (path.empty()) return 0;
     return writeNotebook(path.c_str());
+}
+
+std::vector<std::string> NotebookEditor::getSavedImageFiles() {
+    TextLockHold hold(*this, "save");
+    return savedImageFiles;
 }

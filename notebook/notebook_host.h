@@ -7,6 +7,7 @@
 // one exception, showMessage, is always called after the lock was left.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -99,4 +100,25 @@ class NotebookHost {
     virtual std::string renderFormula(const char* formula, int mathJax, int fontSize);
     // The TeX form of a Maxima expression; ok 0 when Maxima failed.
     virtual std::string maximaTex(const char* expression, int& ok);
+
+    // --- the file commands and the exports ------------------------------
+    // A message box with its own title; called after the text lock was left.
+    virtual void showTitledMessage(const char* text, const char*) { showMessage(text); }
+    // A Yes/No question (1 Yes); `unattended` is the answer when nobody can
+    // be asked.
+    virtual int askYesNo(const char*, const char*, int unattended) { return unattended; }
+    // The notebook file to save to, chosen by the user ("*.kn"); "" when
+    // cancelled or nobody can be asked.
+    virtual std::string chooseNotebookFile(const char*) { return std::string(); }
+    // Both windows refuse input while a save job runs (0) and take it again
+    // afterwards (1).
+    virtual void setWindowsEnabled(int) {}
+    // Runs an action on the GUI thread and returns when it has run.
+    virtual void runOnGuiThread(const std::function<void()>& action) { action(); }
+    // Opens a page ("http..." or "file://...") in the browser: the setting
+    // "browserstring", else the desktop's choice; without waiting.
+    virtual void openInBrowser(const char* page);
+    // Opens a file with the desktop's program for its kind, without waiting;
+    // nothing when there is none.
+    virtual void openWithViewer(const char* path);
 };

@@ -123,6 +123,12 @@ NotebookOptions NotebookEditor::options() {
     return optionsHolder == this ? heldOptions : host->options();
 }
 
+int NotebookEditor::setHeldFolding(int foldAll) {
+    int old = options().foldAllMultilines;
+    if (optionsHolder == this) heldOptions.foldAllMultilines = foldAll;
+    return old;
+}
+
 void NotebookEditor::queueMessage(const std::string& text) {
     TextLockHold hold(*this, "message");
     pendingMessages.push_back(text);

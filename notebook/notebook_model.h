@@ -194,6 +194,9 @@ class NotebookEditor {
     NotebookMetrics& getMetrics() { return *metrics; }
     // The options; read once per outermost hold of the lock.
     NotebookOptions options();
+    // Sets "foldallmultilines" as the caller's hold of the lock sees it
+    // (exports that do not respect folding); returns the value it had.
+    int setHeldFolding(int foldAll);
 
     // --- the model -------------------------------------------------------
     void clearNotebook();
@@ -362,6 +365,8 @@ class NotebookEditor {
     int writeNotebook(const char* path);
     // writeNotebook to the notebook's own path; 0 when it has none.
     int saveNotebook();
+    // The image files the last read or write of the notebook's file used.
+    std::vector<std::string> getSavedImageFiles();
 
     // Queued while the lock is held, shown when the outermost hold ends.
     void queueMessage(const std::string& text);

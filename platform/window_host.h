@@ -34,6 +34,8 @@ class WindowHost {
     virtual void addUserMenuItem(const char*) {}
     virtual void setUserSubmenuName(const char*) {}
     virtual void addLoadedFileToMenu(const char*) {}
+    // The permission question: an AllowAnswer of platform/allow_question.h.
+    virtual int askAllowDialog(const char* question) = 0;
 };
 
 // The host whose windows are open; null on a terminal.

@@ -2,23 +2,57 @@
 // the windows or the terminal.
 #include "shell/startup.h"
 
+#include <strings.h>
+
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
+#include "engines/foreign_engines.h"
+#include "engines/maxima_bridge.h"
+#include "engines/maxima_help.h"
 #include "graphics/colors.h"
 #include "graphics/graphics_store.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/notebook_services.h"
 #include "interpreter/scanner.h"
+#include "notebook/help.h"
+#include "notebook/maxima_help.h"
+#include "notebook/notebook_runner.h"
 #include "platform/host.h"
 #include "platform/window_host.h"
 #include "shell/base_directory.h"
 #include "shell/settings.h"
 #include "shell/threads.h"
 
+namespace {
+
+// The help's Maxima part, read from the Maxima bridge's function list and
+// Maxima's info files.
+class EngineMaximaHelp : public MaximaHelpSource {
+  public:
+    std::vector<MaximaHelpFunction> functionList() override {
+        std::vector<MaximaHelpFunction> list;
+        for (const MaximaFunctionEntry& e : maximaFunctionList) list.push_back({e.name, e.help});
+        return list;
+    }
+    bool infoFileLines(int number, std::vector<std::string>& lines) override {
+        return readMaximaInfoFile(number, lines);
+    }
+};
+
+}  // namespace
+
 constexpr int defaultCodePage = 1252;
+
+// A name ending in ".kn", letters in any case; surrounding quotes allowed.
+static bool isNotebookName(std::string& word) {
+    if (word.size() > 2 && word.front() == '"' && word.back() == '"')
+        word = word.substr(1, word.size() - 2);
+    return word.size() > 3 && strcasecmp(word.c_str() + word.size() - 3, ".kn") == 0;
+}
 
 StartupOptions parseOptions(int argc, char** argv) {
     StartupOptions options;
@@ -43,8 +77,20 @@ StartupOptions parseOptions(int argc, char** argv) {
         if (value > 0) options.codePage = value;
         i += 2;
     }
+    if (i < argc && std::strcmp(argv[i], "-run") == 0) {
+        options.runMode = 1;
+        i++;
+    }
+    if (i < argc && std::strcmp(argv[i], "-xrun") == 0) {
+        options.runMode = 2;
+        i++;
+    }
     options.words.push_back(argc > 0 ? argv[0] : "kalix");
     for (; i < argc; i++) options.words.push_back(argv[i]);
+    if (options.runMode && options.words.size() == 2 && isNotebookName(options.words[1])) {
+        options.notebook = options.words[1];
+        options.words.pop_back();
+    }
     return options;
 }
 
@@ -120,9 +166,22 @@ int runMain(int argc, char** argv) {
         return 1;
     }
     installInterruptHandler();
+    installMaximaBridge();
+    installForeignEngines();
+    installHelp();
+    static EngineMaximaHelp maximaHelp;
+    setMaximaHelpSource(&maximaHelp);
 
     if (options.words.size() > 1)
         options.words[1] = absoluteFileName(options.words[1], homeDir.getText());
+    // "-run" and "-xrun": the notebook supplies the commands.
+    std::unique_ptr<NotebookRunner> runner;
+    if (options.runMode) {
+        std::string notebook = options.notebook;
+        if (!notebook.empty()) notebook = absoluteFileName(notebook, homeDir.getText());
+        runner = std::make_unique<NotebookRunner>(notebook, options.runMode == 2);
+        unattendedRun = runner.get();
+    }
     for (std::string& word : options.words) interpreterWords.push_back(word.data());
     interpreterWords.push_back(nullptr);
 
@@ -142,6 +201,9 @@ int runMain(int argc, char** argv) {
     else
         interpreterEnded.park();
     killExecProcess();
+    endMaximaBridge();
+    if (runner && runner->failed()) exitStatus = 1;
+    unattendedRun = nullptr;
     // A second instance leaves the settings of the first alone.
     if (!secondInstance) writeSettingsAtExit(writeCurrentSettings);
     std::fflush(stdout);

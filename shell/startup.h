@@ -12,14 +12,17 @@ struct StartupOptions {
     int resetRequested = 0;
     std::string homeOption;  // "-home" value, empty when not given
     int codePage = 0;        // "-codepage" value, 0 when not given
+    int runMode = 0;         // 1 after "-run", 2 after "-xrun"
+    std::string notebook;    // the notebook that "-run" or "-xrun" runs
     // The program name and the words left for the interpreter: a program
     // file to load, then the words for `kalixarg`.
     std::vector<std::string> words;
 };
 
 // Leading "-reset", "-script" (only before a word that does not begin with
-// "-"), "-second" in any order; then "-home" DIR and "-codepage" N, in this
-// order, each at most once.
+// "-"), "-second" in any order; then "-home" DIR, "-codepage" N, "-run" and
+// "-xrun", in this order, each at most once. With "-run" or "-xrun" a single
+// word left that ends in ".kn" is the notebook to run.
 StartupOptions parseOptions(int argc, char** argv);
 
 // A program file named on the command line, made absolute against the

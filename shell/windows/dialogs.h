@@ -26,6 +26,10 @@ int askYesNo(const char* text, const char* title, StandardWindow* owner = nullpt
 // answerYes, answerNo or answerCancel (answerCancel when it cannot be shown).
 int askYesNoCancel(const char* text, const char* title, StandardWindow* owner = nullptr);
 
+// The permission question with "Yes", "No" and "In this Notebook": an
+// AllowAnswer of platform/allow_question.h (allowNo when it cannot be shown).
+int askAllowBox(const char* question, StandardWindow* owner = nullptr);
+
 // One open or save dialog. The filter is pairs of description and
 // patterns ("Kalix Files", "*.k", "All Files", "*.*"), closed by null.
 class FileSelector {

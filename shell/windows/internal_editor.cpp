@@ -8,6 +8,7 @@
 
 #include "interpreter/program_files.h"
 #include "platform/host.h"
+#include "platform/processes.h"
 #include "shell/settings.h"
 #include "shell/windows/dialogs.h"
 #include "shell/windows/notebook_commands.h"
@@ -327,13 +328,13 @@ std::vector<std::string> externalEditorCommand(const std::string& file) {
         for (const char* variable : {"VISUAL", "EDITOR"}) {
             const char* value = std::getenv(variable);
             if (value && *value) {
-                words = splitWords(value);
+                words = splitCommandWords(value);
                 break;
             }
         }
         if (words.empty()) words.push_back("xdg-open");
     }
-    for (const std::string& word : splitWords(textSetting("externalparameters")))
+    for (const std::string& word : splitCommandWords(textSetting("externalparameters")))
         words.push_back(word);
     words.push_back(file);
     return words;

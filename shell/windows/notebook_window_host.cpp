@@ -5,6 +5,7 @@
 
 #include "interpreter/state.h"
 #include "notebook/line_editor.h"
+#include "platform/allow_question.h"
 #include "platform/host.h"
 #include "shell/base_directory.h"
 #include "shell/settings.h"
@@ -236,4 +237,10 @@ void NotebookWindowHost::addLoadedFileToMenu(const char* name) {
         window->postToWindow([this, copy] {
             if (menu) menu->addLoadedFileToMenu(copy);
         });
+}
+
+int NotebookWindowHost::askAllowDialog(const char* question) {
+    if (textLock.isHeldByCaller() || graphicsLock.isHeldByCaller() || !isGuiRunning())
+        return allowNo;
+    return askAllowBox(question, window.get());
 }

@@ -35,6 +35,7 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     void addUserMenuItem(const char* text) override;
     void setUserSubmenuName(const char* name) override;
     void addLoadedFileToMenu(const char* name) override;
+    int askAllowDialog(const char* question) override;
 
     // InterpreterLink
     void resumeInterpreter() override;

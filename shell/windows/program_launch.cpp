@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/host.h"
+#include "platform/processes.h"
 #include "shell/base_directory.h"
 #include "shell/settings.h"
 #include "shell/windows/dialogs.h"
@@ -91,7 +92,7 @@ void openInBrowser(const char* page) {
                     "Kalix");
         return;
     }
-    std::vector<std::string> words = splitWords(browser.c_str());
+    std::vector<std::string> words = splitCommandWords(browser.c_str());
     words.push_back(pageTarget(page ? page : ""));
     startProgramDetached(words);
 }

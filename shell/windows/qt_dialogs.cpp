@@ -8,6 +8,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "platform/allow_question.h"
 #include "shell/windows/dialogs.h"
 #include "shell/windows/gui_bridge.h"
 #include "shell/windows/qt_window_parts.h"
@@ -84,6 +85,28 @@ int askYesNo(const char* text, const char* title, StandardWindow* owner) {
 
 int askYesNoCancel(const char* text, const char* title, StandardWindow* owner) {
     return box(boxYesNoCancel, text, title, owner, answerCancel);
+}
+
+int askAllowBox(const char* question, StandardWindow* owner) {
+    int answer = allowNo;
+    std::string text = question ? question : "Allow?";
+    sendToGui([&] {
+        QMessageBox box(frameOf(owner));
+        box.setWindowTitle("Kalix");
+        box.setText(fromCodePage(text.c_str()));
+        box.setTextFormat(Qt::PlainText);
+        box.setIcon(QMessageBox::Question);
+        QPushButton* yes = box.addButton("Yes", QMessageBox::YesRole);
+        box.addButton("No", QMessageBox::NoRole);
+        QPushButton* always = box.addButton("In this Notebook", QMessageBox::AcceptRole);
+        box.setDefaultButton(yes);
+        box.exec();
+        if (box.clickedButton() == yes)
+            answer = allowYes;
+        else if (box.clickedButton() == always)
+            answer = allowUntilRestart;
+    });
+    return answer;
 }
 
 // --- file choosers ---------------------------------------------------------------------------

@@ -2,7 +2,7 @@
 // against runaway recursion on the machine stack.
 #include <gtest/gtest.h>
 
-#include "interpreter_state_fixture.h"
+#include "program_fixture.h"
 
 #include <pthread.h>
 
@@ -14,6 +14,7 @@
 #include "builtins/builtin_helpers.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
+#include "interpreter/engine_services.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
@@ -135,6 +136,82 @@ TEST_F(FunctionsTest, TextLinesHoldOriginAndHelp) {
     EXPECT_STREQ(buildFunctionHeader(function("g"), 1), "g (x)  the identity");
     EXPECT_STREQ(buildFunctionHeader(function("h"), 1), "h (x) Kalix function has no help line!");
     EXPECT_EQ(std::string(functionTextLines(function("h"))).rfind("## Function in file : ", 0), 0u);
+}
+
+// Without the engines installed, Python and C definitions and Python blocks
+// are refused and their lines up to "endfunction" consumed.
+TEST_F(FunctionsTest, ForeignDefinitionsWithoutEnginesAreRefused) {
+    ASSERT_EQ(foreignEngines.definePythonFunction, nullptr);
+    struct Case {
+        const char* program;
+        const char* message;
+    } cases[] = {
+        {"function python f(x)\n  return x\nendfunction\n", "Python is not available.\n"},
+        {"function tinyc f(x)\n  return x;\nendfunction\n", "Tiny C is not available.\n"},
+        {"function python\nprint(1)\nendfunction\n", "Python is not available.\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(run(c.program), errorFailed) << c.program;
+        // The error is shown at "endfunction": the lines before it are gone.
+        EXPECT_EQ(output(), std::string(c.message) + "Error in:\nendfunction\n           ^\n")
+            << c.program;
+        EXPECT_EQ(findAnyFunction("f"), nullptr) << c.program;
+        errorCode = 0;
+    }
+}
+
+// What an engine is handed for a definition; it reads the body lines itself.
+struct SeenDefinition {
+    std::string name;
+    int parameters = -1;
+    std::string body;
+    bool recordOnTop = false;
+};
+SeenDefinition seen;
+
+void takeBody(const char* name, int parameters) {
+    seen.name = name;
+    seen.parameters = parameters;
+    // The engine's reader: lines up to "endfunction", which it steps over.
+    while (std::strncmp(scanPointer, "endfunction", 11) != 0) {
+        seen.body += scanPointer;
+        seen.body += "|";
+        nextCodeLine();
+        if (errorCode) return;
+    }
+    scanPointer += 11;
+}
+
+TEST_F(FunctionsTest, ForeignDefinitionsHandTheirLinesToTheEngine) {
+    ForeignEngines saved = foreignEngines;
+    foreignEngines.definePythonFunction = [](const char* name, header* f) {
+        seen.recordOnTop = endOf(f) == newram && (f->flags & userFunctionPython);
+        takeBody(name, functionParameterCount(f));
+    };
+    foreignEngines.defineTinycFunction = [](const char* name, int n) { takeBody(name, n); };
+
+    seen = SeenDefinition();
+    ASSERT_EQ(run("function python p(a, b)\n## Help of p.\n  return a\n  # more\nendfunction\n"), 0)
+        << output();
+    EXPECT_EQ(seen.name, "p");
+    EXPECT_EQ(seen.parameters, 2);
+    EXPECT_EQ(seen.body, "  return a|  # more|");
+    EXPECT_TRUE(seen.recordOnTop);
+    header* p = function("p");
+    ASSERT_NE(p, nullptr);
+    EXPECT_TRUE(p->flags & userFunctionPython);
+    EXPECT_EQ(bodyOf("p").substr(0, 2), std::string("\0\1", 2));
+    EXPECT_STREQ(buildFunctionHeader(p, 1), "python p (a, b)  Help of p.");
+
+    seen = SeenDefinition();
+    ASSERT_EQ(run("function tinyc c(x)\n  newreal(1);\nendfunction\n"), 0) << output();
+    EXPECT_EQ(seen.name, "c");
+    EXPECT_EQ(seen.parameters, 1);
+    EXPECT_EQ(seen.body, "  newreal(1);|");
+    // A tinyc record is hidden: calls go to the compiled function.
+    EXPECT_EQ(findFunction("c"), nullptr);
+    EXPECT_NE(findAnyFunction("c"), nullptr);
+    foreignEngines = saved;
 }
 
 TEST_F(FunctionsTest, UsageLineShowsFiveParametersAndOptionalOnes) {

@@ -58,6 +58,7 @@ class InterpreterStateSnapshot {
         STATE_FIELD(argumentSplit),
         STATE_FIELD(relaxedFunctionMode),
         STATE_FIELD(callDepth),
+        STATE_FIELD(traceErrorsMode),
         STATE_FIELD(semicolonPosition),
         STATE_FIELD(definingMaximaFunction),
         STATE_FIELD(traceState),

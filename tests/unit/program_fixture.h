@@ -1,14 +1,16 @@
-// A fixture for tests that run programs: a stack of its own, the tables
-// sorted as at an interpreter start, output captured.
+// A fixture for tests that run programs in this process: a stack of its
+// own, the tables sorted as at an interpreter start, output captured, and
+// lines run from a temporary file as `load` runs them.
 #pragma once
 
 #include <gtest/gtest.h>
+
+#include "interpreter_state_fixture.h"
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "builtins/builtin_helpers.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
 #include "interpreter/function_calls.h"
@@ -18,13 +20,12 @@
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
-#include "interpreter_state_fixture.h"
+#include "interpreter/value_helpers.h"
 
-// Programs run from a temporary file as `load` runs them.
 class ProgramTest : public InterpreterStateTest {
   protected:
     std::vector<uint64_t> block;
-    char buffer[65536];
+    std::vector<char> buffer = std::vector<char>(1 << 20);
 
     void SetUp() override {
         InterpreterStateTest::SetUp();
@@ -35,6 +36,7 @@ class ProgramTest : public InterpreterStateTest {
         errorCode = 0;
         functionState = functionTopLevel;
         callDepth = 0;
+        traceState = traceErrorsMode = 0;
         markFunctionIndexStale();
         clearGlobals();
         clearAliases();
@@ -46,33 +48,31 @@ class ProgramTest : public InterpreterStateTest {
     }
 
     void TearDown() override {
-        captureDestination = captureLimit = nullptr;
         clearAliases();
         clearGlobals();
         markFunctionIndexStale();
-        errorCode = 0;
-        functionState = functionTopLevel;
         scanPointer = lineStart = inputLine;
         inputLine[0] = 0;
-        ramstart = ramend = newram = startlocal = endlocal = nullptr;
-        functionsEnd = topStartLocal = topEndLocal = nullptr;
         InterpreterStateTest::TearDown();
     }
 
     void startCapture() {
         buffer[0] = 0;
-        captureDestination = buffer;
-        captureLimit = buffer + sizeof buffer;
+        captureDestination = buffer.data();
+        captureLimit = buffer.data() + buffer.size();
     }
 
+    // Everything printed since the last call.
     std::string output() {
-        std::string text = buffer;
+        std::string text = buffer.data();
         startCapture();
         return text;
     }
 
-    // Runs the lines until they end or a statement fails; returns the error.
-    int run(const std::string& program) {
+    // Runs the lines until they end or (unless `goOn`) a statement fails;
+    // a failed statement is shown as the interpreter shows it. Returns the
+    // first error.
+    int run(const std::string& program, bool goOn = false) {
         FILE* file = std::tmpfile();
         std::fputs(program.c_str(), file);
         std::rewind(file);
@@ -81,11 +81,12 @@ class ProgramTest : public InterpreterStateTest {
         scanPointer = inputLine;
         runState = runStateRun;
         int code = 0;
-        while (loadFile && !code && runState == runStateRun) {
+        while (loadFile && (!code || goOn) && runState == runStateRun) {
             topStartLocal = startlocal;
             topEndLocal = endlocal;
             executeNextStatement();
-            code = errorCode;
+            if (!code) code = errorCode;
+            if (traceState < 0) traceState = 0;
         }
         if (loadFile) std::fclose(loadFile);
         loadFile = nullptr;
