@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "interpreter/program_files.h"
+#include "platform/child_process.h"
 #include "platform/host.h"
 #include "platform/processes.h"
 #include "shell/settings.h"
@@ -366,7 +367,8 @@ void runExternalEditor() {
             if (line.empty()) editor.setCursorCommand(("load \"" + file + "\"").c_str(), 1);
         }
     }
-    startProgramDetached(externalEditorCommand(file));
+    std::string error;
+    startProgram(externalEditorCommand(file), std::string(), error);
 }
 
 // --- the editor's buttons --------------------------------------------------------------------

@@ -9,11 +9,16 @@
 #include "platform/host.h"
 #include "shell/settings.h"
 #include "shell/windows/dialogs.h"
+#include "shell/windows/documentation_commands.h"
+#include "shell/windows/export_dialogs.h"
 #include "shell/windows/gui_bridge.h"
+#include "shell/windows/help_window.h"
 #include "shell/windows/internal_editor.h"
 #include "shell/windows/notebook_commands.h"
+#include "shell/windows/notebook_file_commands.h"
 #include "shell/windows/option_dialogs.h"
 #include "shell/windows/pending_commands.h"
+#include "shell/windows/spelling_commands.h"
 #include "shell/windows/text_window.h"
 
 KalixMenu* mainMenu = nullptr;
@@ -607,6 +612,7 @@ void KalixMenu::readToggles() {
         toggles.push_back(Toggle{id, key, intSetting(key)});
     for (Toggle& toggle : toggles) addMenuToggle(toggle.id, &toggle.value);
     setMenuCheck(6700, intSetting("antialiasgraphics"));
+    setMenuCheck(7470, intSetting("spellcheck"));
 }
 
 void KalixMenu::notifyCommand(int id) {

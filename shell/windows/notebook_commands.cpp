@@ -16,8 +16,10 @@
 #include "shell/text.h"
 #include "shell/windows/dialogs.h"
 #include "shell/windows/kalix_menu.h"
+#include "shell/windows/notebook_file_commands.h"
 #include "shell/windows/option_dialogs.h"
 #include "shell/windows/pending_commands.h"
+#include "shell/windows/spelling_commands.h"
 #include "shell/windows/text_window.h"
 
 // --- guards ---------------------------------------------------------------------------------

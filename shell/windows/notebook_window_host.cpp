@@ -11,6 +11,7 @@
 #include "shell/settings.h"
 #include "shell/windows/dialogs.h"
 #include "shell/windows/gui_bridge.h"
+#include "shell/windows/notebook_file_commands.h"
 
 NotebookWindowHost& notebookWindowHost() {
     // Lives as long as the process: its windows outlive every static.
@@ -94,10 +95,31 @@ bool NotebookWindowHost::takesLineWithoutWaiting(NotebookEditor& editor) {
     return !editor.startsSection(line) || (line->next && getIntCell(runThroughSections));
 }
 
+void NotebookWindowHost::setPendingNotebook(const char* path) {
+    std::lock_guard<std::mutex> lock(pendingMutex);
+    pendingNotebook = path ? path : "";
+}
+
+// A notebook chosen while the interpreter restarted replaces the notebook
+// before the first prompt; an automatic run ends with it.
+void NotebookWindowHost::loadPendingNotebook(NotebookEditor& editor) {
+    std::string path;
+    {
+        std::lock_guard<std::mutex> lock(pendingMutex);
+        path.swap(pendingNotebook);
+    }
+    if (path.empty()) return;
+    window->postToWindow([w = window.get()] { w->onSized(); });
+    loadNotebookIntoWindow(editor, path.c_str());
+    assignIntCell(commandsToRun, 0);
+    assignIntCell(runThroughSections, 0);
+}
+
 int NotebookWindowHost::readInputLine(char* buffer) {
     buffer[0] = 0;
     if (closing || !window) return 0;
     NotebookEditor& editor = window->getEditor();
+    loadPendingNotebook(editor);
     // The function command reads body lines: "$" prompts.
     int entry = getIntCell(functionEntryState);
     if (functionEntryActive && entry != 1) assignIntCell(functionEntryState, 1);

@@ -7,6 +7,8 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
+#include <string>
 
 #include "platform/window_host.h"
 #include "shell/threads.h"
@@ -48,11 +50,14 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     KalixMenu* getMenu() { return menu.get(); }
     // How often the interpreter has waited for a line (tests, benchmarks).
     int getInputWaitCount() const { return inputWaits.load(); }
+    // A notebook file to load at the interpreter's next prompt.
+    void setPendingNotebook(const char* path);
 
   private:
     void beginInputWait(NotebookEditor& editor);
     void endInputWait(NotebookEditor& editor);
     bool takesLineWithoutWaiting(NotebookEditor& editor);
+    void loadPendingNotebook(NotebookEditor& editor);
 
     std::unique_ptr<TextWindow> window;
     std::unique_ptr<KalixMenu> menu;
@@ -60,6 +65,8 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     std::atomic<int> closing{0};
     std::atomic<int> textWindowInFront{1};
     std::atomic<int> inputWaits{0};
+    std::mutex pendingMutex;
+    std::string pendingNotebook;
 };
 
 // Offered to start-up by the program (shell/main.cpp).

@@ -7,9 +7,11 @@
 
 #include "graphics/colors.h"
 #include "platform/host.h"
+#include "platform/processes.h"
 #include "shell/base_directory.h"
 #include "shell/settings.h"
 #include "shell/windows/dialogs.h"
+#include "shell/windows/documentation_commands.h"
 #include "shell/windows/pending_commands.h"
 #include "shell/windows/program_launch.h"
 #include "shell/windows/text_window.h"
@@ -58,7 +60,7 @@ int DefaultButton::onItemCommand(int) {
 }
 
 int DefaultCallstringButton::onItemCommand(int) {
-    std::string maxima = findProgramOnPath("maxima");
+    std::string maxima = findProgram("maxima");
     program.setItemString(maxima.empty() ? "maxima" : maxima);
     directory.setItemString("");
     return 1;

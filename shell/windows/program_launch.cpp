@@ -1,43 +1,18 @@
 #include "shell/windows/program_launch.h"
 
-#include <QProcess>
-#include <QStringList>
-
 #include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/child_process.h"
 #include "platform/host.h"
 #include "platform/processes.h"
 #include "shell/base_directory.h"
 #include "shell/settings.h"
 #include "shell/windows/dialogs.h"
 
-bool startProgramDetached(const std::vector<std::string>& words) {
-    if (words.empty() || words[0].empty()) return false;
-    QStringList arguments;
-    for (size_t i = 1; i < words.size(); i++) arguments << QString::fromLocal8Bit(words[i].c_str());
-    return QProcess::startDetached(QString::fromLocal8Bit(words[0].c_str()), arguments);
-}
-
-std::string findProgramOnPath(const char* name) {
-    if (!name || !*name) return std::string();
-    if (std::strchr(name, '/')) return access(name, X_OK) == 0 ? name : "";
-    const char* path = std::getenv("PATH");
-    std::string list = path ? path : "/usr/bin:/bin";
-    for (size_t start = 0; start <= list.size();) {
-        size_t end = list.find(':', start);
-        if (end == std::string::npos) end = list.size();
-        std::string directory = list.substr(start, end - start);
-        std::string candidate = (directory.empty() ? "." : directory) + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0) return candidate;
-        start = end + 1;
-    }
-    return std::string();
-}
-
-std::string registeredBrowser() { return findProgramOnPath("xdg-open"); }
+std::string registeredBrowser() { return findProgram("xdg-open"); }
 
 std::string systemBrowser() {
     std::string browser = textSetting("browserstring");
@@ -94,7 +69,12 @@ void openInBrowser(const char* page) {
     }
     std::vector<std::string> words = splitCommandWords(browser.c_str());
     words.push_back(pageTarget(page ? page : ""));
-    startProgramDetached(words);
+    std::string error;
+    if (!startProgram(words, std::string(), error))
+        showFormattedMessage("Kalix",
+                             "Could not open the browser!\nTry editing the browser "
+                             "settings.\nCommand Line was:\n%s",
+                             commandLineText(words).c_str());
 }
 
 void openDocumentationPage(const char* page) {

@@ -3,13 +3,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
-
-// Starts words[0] with the other words as its arguments; false when it
-// could not be started.
-bool startProgramDetached(const std::vector<std::string>& words);
-// The full path of a program on the search path, "" when there is none.
-std::string findProgramOnPath(const char* name);
 
 // The system's opener of web addresses (xdg-open on the search path), ""
 // when there is none.

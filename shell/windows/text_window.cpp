@@ -5,12 +5,14 @@
 #include <cstring>
 
 #include "interpreter/state.h"
+#include "notebook/help_database.h"
 #include "notebook/line_editor.h"
 #include "notebook/name_completion.h"
 #include "platform/host.h"
 #include "shell/settings.h"
 #include "shell/windows/dialogs.h"
 #include "shell/windows/gui_bridge.h"
+#include "shell/windows/kalix_menu.h"
 #include "shell/windows/notebook_painting.h"
 
 TextWindow* textWindow = nullptr;
@@ -573,6 +575,7 @@ void TextWindow::statusHelp() {
         help = completeName(name.c_str()).hint;
     }
     lastHelpText = help;
+    setStatusHelp(help, 0);
     ::showStatus(*this, help.c_str());
 }
 
@@ -659,10 +662,14 @@ void TextWindow::changedFlagShown(int flag) {
 }
 
 void TextWindow::filePathChanged(const char* path) {
+    std::string previous;
     {
         std::lock_guard<std::mutex> lock(textsMutex);
+        previous = notebookPath;
         notebookPath = path ? path : "";
     }
+    // A notebook read or saved under a new name joins the recent list.
+    if (path && *path && previous != path && mainMenu) mainMenu->addRecentFile(path);
     updateWindowTitle();
 }
 

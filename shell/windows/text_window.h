@@ -134,6 +134,14 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     void resumeInterpreter() override;
     void stopStatusHelpTimer() override;
     void showTextWindow() override;
+    // The file commands' questions, choosers and the save thread's steps
+    // (shell/windows/text_window_files.cpp).
+    void showTitledMessage(const char* text, const char* title) override;
+    int askYesNo(const char* text, const char* title, int unattended) override;
+    std::string chooseNotebookFile(const char* folder) override;
+    void setWindowsEnabled(int flag) override;
+    void runOnGuiThread(const std::function<void()>& action) override;
+    void openInBrowser(const char* page) override;
 
     // --- NotebookMetrics (read under the text lock, from any thread)
     int lineHeight() override { return measure.height; }

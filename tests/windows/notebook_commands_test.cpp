@@ -3,6 +3,7 @@
 // a typed command's place, the clipboard commands, joining and splitting,
 // the run commands, search, and the restart.
 #include <QClipboard>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -142,7 +143,10 @@ TEST_F(CommandTest, PastingAnImageNeedsOneOnTheClipboard) {
         auto* box = qobject_cast<QMessageBox*>(first);
         if (!box) return;
         messages.push_back(box->text().toStdString());
-        answerNextBox(nullptr);
+        // Then the chooser of the new name: cancelled, nothing is pasted.
+        whenModal([](QWidget* chooser) {
+            if (auto* dialog = qobject_cast<QFileDialog*>(chooser)) dialog->reject();
+        });
         box->button(QMessageBox::Ok)->click();
     });
     menu().dispatchMenuCommand(6803);

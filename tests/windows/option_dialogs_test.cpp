@@ -14,6 +14,7 @@
 #include "graphics/colors.h"
 #include "modal_helpers.h"
 #include "platform/host.h"
+#include "platform/processes.h"
 #include "shell/settings.h"
 #include "shell/windows/kalix_menu.h"
 #include "shell/windows/program_launch.h"
@@ -180,7 +181,7 @@ TEST_F(OptionTest, BrowserLatexMaximaAndCodePageSettings) {
     std::filesystem::remove_all(tree);
     dialogOf(6030, [](QWidget* dialog) {
         clickControl(dialog, 20);
-        std::string found = findProgramOnPath("maxima");
+        std::string found = findProgram("maxima");
         EXPECT_EQ(textOf(dialog, 10), found.empty() ? "maxima" : found);
         EXPECT_EQ(textOf(dialog, 11), "");
         clickControl(dialog, 2);
