@@ -1,6 +1,7 @@
 #include "shell/windows/notebook_file_commands.h"
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "notebook/line_editor.h"
@@ -12,10 +13,12 @@
 #include "shell/windows/dialogs.h"
 #include "shell/windows/kalix_menu.h"
 #include "shell/windows/notebook_commands.h"
-#include "shell/windows/notebook_window_host.h"
 #include "shell/windows/text_window.h"
 
 namespace {
+
+std::mutex pendingMutex;
+std::string pendingNotebook;
 
 std::unique_ptr<SaveWorker> worker;
 NotebookEditor* workerEditor = nullptr;
@@ -61,6 +64,18 @@ void openWith(std::function<std::string()> choose, bool saveUnlessNo) {
 
 }  // namespace
 
+void setPendingNotebook(const std::string& path) {
+    std::lock_guard<std::mutex> lock(pendingMutex);
+    pendingNotebook = path;
+}
+
+std::string takePendingNotebook() {
+    std::lock_guard<std::mutex> lock(pendingMutex);
+    std::string path;
+    path.swap(pendingNotebook);
+    return path;
+}
+
 SaveWorker& windowSaveWorker(NotebookEditor& editor) {
     if (!worker || workerEditor != &editor) {
         worker = std::make_unique<SaveWorker>(editor);
@@ -84,7 +99,7 @@ int loadNotebookIntoWindow(NotebookEditor& editor, const char* path) {
 void openNotebookFile(const char* path) {
     if (!textWindow) return;
     if (intSetting("alwaysrestart")) {
-        notebookWindowHost().setPendingNotebook(path);
+        setPendingNotebook(path);
         restartInterpreter(0);
         return;
     }

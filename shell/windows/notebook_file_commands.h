@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 class NotebookEditor;
 class SaveWorker;
@@ -26,6 +27,10 @@ int saveNotebookAsNow();
 // Opens a notebook file: with "alwaysrestart" after a restart of the
 // interpreter (at its next prompt), else at once.
 void openNotebookFile(const char* path);
+// A notebook file that the interpreter's next prompt loads (the window
+// host takes it).
+void setPendingNotebook(const std::string& path);
+std::string takePendingNotebook();
 // Reads a notebook into the window and marks its misspelt words (with
 // "spellcheck"). 1 when read.
 int loadNotebookIntoWindow(NotebookEditor& editor, const char* path);

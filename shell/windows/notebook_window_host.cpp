@@ -95,19 +95,10 @@ bool NotebookWindowHost::takesLineWithoutWaiting(NotebookEditor& editor) {
     return !editor.startsSection(line) || (line->next && getIntCell(runThroughSections));
 }
 
-void NotebookWindowHost::setPendingNotebook(const char* path) {
-    std::lock_guard<std::mutex> lock(pendingMutex);
-    pendingNotebook = path ? path : "";
-}
-
 // A notebook chosen while the interpreter restarted replaces the notebook
 // before the first prompt; an automatic run ends with it.
 void NotebookWindowHost::loadPendingNotebook(NotebookEditor& editor) {
-    std::string path;
-    {
-        std::lock_guard<std::mutex> lock(pendingMutex);
-        path.swap(pendingNotebook);
-    }
+    std::string path = takePendingNotebook();
     if (path.empty()) return;
     window->postToWindow([w = window.get()] { w->onSized(); });
     loadNotebookIntoWindow(editor, path.c_str());

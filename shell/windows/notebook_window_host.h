@@ -7,8 +7,6 @@
 
 #include <atomic>
 #include <memory>
-#include <mutex>
-#include <string>
 
 #include "platform/window_host.h"
 #include "shell/threads.h"
@@ -50,8 +48,6 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     KalixMenu* getMenu() { return menu.get(); }
     // How often the interpreter has waited for a line (tests, benchmarks).
     int getInputWaitCount() const { return inputWaits.load(); }
-    // A notebook file to load at the interpreter's next prompt.
-    void setPendingNotebook(const char* path);
 
   private:
     void beginInputWait(NotebookEditor& editor);
@@ -65,8 +61,6 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     std::atomic<int> closing{0};
     std::atomic<int> textWindowInFront{1};
     std::atomic<int> inputWaits{0};
-    std::mutex pendingMutex;
-    std::string pendingNotebook;
 };
 
 // Offered to start-up by the program (shell/main.cpp).

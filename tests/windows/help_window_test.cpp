@@ -37,7 +37,8 @@ class HelpWindowTest : public WindowTest {
             "!cosh",
             "cosh(x)",
             "#",
-            "!Plots\xa0in\xa0" "2D",
+            "!Plots\xa0in\xa0"
+            "2D",
             "plot2d, plot and their styles.",
             "#",
         });
