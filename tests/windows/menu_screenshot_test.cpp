@@ -1,4 +1,5 @@
-// Pictures of the menu bar with a menu open and of three dialogs: with
+// Pictures of the menu bar with a menu open, of three dialogs and of the
+// help window: with
 // KALIX_SCREENSHOTS naming a folder (scripts/menu_screenshots runs them under
 // Xvfb); skipped otherwise.
 #include <QGuiApplication>
@@ -9,6 +10,8 @@
 #include <string>
 
 #include "modal_helpers.h"
+#include "notebook/help_database.h"
+#include "shell/windows/help_window.h"
 #include "shell/windows/kalix_menu.h"
 #include "window_fixture.h"
 
@@ -84,4 +87,16 @@ TEST_F(MenuScreenshot, ScreenshotOfTheInternalEditor) {
             ->setPlainText(
                 "function f(x)\n  ## The square of x plus one.\n  return x^2+1\nendfunction");
     });
+}
+
+TEST_F(MenuScreenshot, ScreenshotOfTheHelpWindow) {
+    ASSERT_GT(loadHelpFiles(QT_TESTCASE_SOURCEDIR "/../resources/"), 0);
+    showHelpTopic("linspace");
+    QWidget* help = helpWindowWidget();
+    ASSERT_NE(help, nullptr);
+    help->move(60, 60);
+    help->resize(640, 420);
+    QTest::qWait(400);
+    EXPECT_TRUE(help->grab().save(QString::fromStdString(folder + "/help-window.png")));
+    help->close();
 }
