@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -26,7 +27,8 @@
 namespace {
 
 class HelpWindow;
-HelpWindow* helpWindow = nullptr;
+// Null again when the window goes with its owner.
+QPointer<HelpWindow> helpWindow;
 
 constexpr int queryFieldId = 11;
 constexpr int helpTextId = 12;
