@@ -4,14 +4,12 @@
 #include <mutex>
 #include <string>
 
-#include "notebook/line_editor.h"
 #include "notebook/notebook_files.h"
 #include "notebook/spell_check.h"
 #include "platform/host.h"
 #include "shell/base_directory.h"
 #include "shell/settings.h"
 #include "shell/windows/dialogs.h"
-#include "shell/windows/kalix_menu.h"
 #include "shell/windows/notebook_commands.h"
 #include "shell/windows/text_window.h"
 
