@@ -216,7 +216,10 @@ void buildWidget(Dialog& dialog, const DialogTemplate& t, DialogParts& parts, QW
     }
     outer->addLayout(grid, grows ? 1 : 0);
     if (!grows) outer->addStretch(1);
-    if (buttons->count() > 0) outer->addLayout(buttons);
+    if (buttons->count() > 0)
+        outer->addLayout(buttons);
+    else
+        delete buttons;  // a template without buttons (the help window's)
     widget->setMinimumWidth(t.width);
     widget->resize(std::max(widget->sizeHint().width(), t.width),
                    std::max(widget->sizeHint().height(), t.height));
