@@ -1,9 +1,11 @@
 // The general commands: removing and protecting variables, globals seen from
 // functions, listings, the dump file, hex dumps, switches and modes, and
 // aliases. Commands whose facilities are not built yet answer so.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
@@ -386,12 +388,17 @@ void aliasCommand() {
 
 void helpCommand() { showHelp(0); }
 
-// Facilities of other parts of the program that are not built yet; their
-// owners replace these rows with the real handlers. (`function` and
-// `maximafunction` are the user functions' own rows.)
-void notBuilt(const char* command) {
-    fail(errorFailed, "The command \"%s\" is not available yet.\n", command);
+// The rest of the line (at most 255 characters), or `empty` when nothing
+// follows; the statement ends there.
+std::string restOfLine(const char* empty) {
+    skipSpaces();
+    std::string text(scanPointer, std::min<size_t>(std::strlen(scanPointer), 255));
+    scanPointer += std::strlen(scanPointer);
+    return text.empty() ? std::string(empty) : text;
 }
+
+void addmenuCommand() { addUserMenuItem(restOfLine("addmenu").c_str()); }
+void submenuCommand() { setUserSubmenuName(restOfLine("submenu").c_str()); }
 
 const CommandRecord rows[] = {
     {"clear", commandTopLevel, 0, clearCommand},
@@ -420,8 +427,8 @@ const CommandRecord rows[] = {
     {"maximamode", commandAssignable, 0, maximamodeCommand},
     {"pythonmode", commandAssignable, 0, pythonmodeCommand},
     {"yacasmode", commandAssignable, 0, yacasmodeCommand},
-    {"addmenu", commandTopLevel, 0, [] { notBuilt("addmenu"); }},
-    {"submenu", commandTopLevel, 0, [] { notBuilt("submenu"); }},
+    {"addmenu", commandTopLevel, 0, addmenuCommand},
+    {"submenu", commandTopLevel, 0, submenuCommand},
     {"easyunits", commandAssignable, 0, easyunitsCommand},
     {"setglobal", commandTopLevel, 0, setglobalCommand},
     {"matlab", commandAssignable, 0, matlabCommand},

@@ -10,6 +10,7 @@
 IntCell commandsToRun{0};
 IntCell commandFromNotebook{0};
 IntCell runThroughSections{0};
+IntCell updateCommentsWhileRunning{0};
 
 LineEditor lineEditor;
 

@@ -39,9 +39,10 @@ enum LineEditCode : int {
 };
 
 // Flags of the line input shared with the interpreter's host.
-extern IntCell commandsToRun;        // notebook commands taken without waiting
-extern IntCell commandFromNotebook;  // the current line was taken automatically
-extern IntCell runThroughSections;   // an automatic run goes past a section start
+extern IntCell commandsToRun;               // notebook commands taken without waiting
+extern IntCell commandFromNotebook;         // the current line was taken automatically
+extern IntCell runThroughSections;          // an automatic run goes past a section start
+extern IntCell updateCommentsWhileRunning;  // an automatic run renders each comment anew
 
 // The last 32 command lines, oldest first.
 class CommandHistory {

@@ -135,8 +135,11 @@ int isShiftKeyHeld();
 void requestTerminalQuit();
 void insertLatexImage(const char* latex);
 void endFunctionEntry();
+// The user menu of the window: a loaded program file, the submenu that
+// later entries go to, an entry (nothing on a terminal).
 void addLoadedFileToMenu(const char* name);
 void setUserSubmenuName(const char* name);
+void addUserMenuItem(const char* text);
 
 // --- directories, files and clocks ----------------------------------------
 

@@ -564,8 +564,15 @@ void insertLatexImage(const char*) {}
 void endFunctionEntry() {
     if (windowHost) windowHost->endFunctionEntry();
 }
-void addLoadedFileToMenu(const char*) {}
-void setUserSubmenuName(const char*) {}
+void addLoadedFileToMenu(const char* name) {
+    if (windowHost) windowHost->addLoadedFileToMenu(name);
+}
+void setUserSubmenuName(const char* name) {
+    if (windowHost) windowHost->setUserSubmenuName(name);
+}
+void addUserMenuItem(const char* text) {
+    if (windowHost) windowHost->addUserMenuItem(text);
+}
 
 static void (*startupJob)() = nullptr;
 

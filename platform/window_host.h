@@ -30,6 +30,10 @@ class WindowHost {
     virtual void clearTextWindow() = 0;
     virtual void startNewNotebook() = 0;
     virtual void endFunctionEntry() = 0;
+    // The user menu (commands addmenu, submenu and load).
+    virtual void addUserMenuItem(const char*) {}
+    virtual void setUserSubmenuName(const char*) {}
+    virtual void addLoadedFileToMenu(const char*) {}
     // The permission question: an AllowAnswer of platform/allow_question.h.
     virtual int askAllowDialog(const char* question) = 0;
 

@@ -50,7 +50,7 @@ const SettingKey settingKeys[] = {
     {"helph", settingInt, "", screen | computed, 0},
     {"color%d", settingColor, "", computed, 16},
     {"textcolor%d", settingColor, "", computed, 6},
-    {"externaleditor", settingText, "javaw.exe", 0, 0},
+    {"externaleditor", settingText, "", 0, 0},  // none: $VISUAL, $EDITOR, xdg-open
     {"externalparameters", settingText, "", computed, 0},
     {"externalfile", settingText, "", 0, 0},
     {"maximacallstring", settingText, "", 0, 0},

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "graphics/colors.h"
+#include "shell/windows/window.h"
 
 class StandardWindow;
 
@@ -42,6 +43,7 @@ class FileSelector {
     // A folder, starting in the selector's directory; "" when cancelled.
     std::string chooseFolder(StandardWindow* owner = nullptr);
     void setSelectorDirectory(const char* directory) { directory_ = directory; }
+    void setSelectorFileName(const char* name) { fileName = name ? name : ""; }
     const std::string& getFileName() const { return fileName; }
     const std::string& getTitle() const { return title; }
     const std::string& getExtension() const { return extension; }
@@ -76,3 +78,14 @@ struct ColorChoice {
     int result;
 };
 ColorChoice pickColor(StandardWindow* owner, Rgb initial);
+
+// The font chooser, starting on `initial`: fixed-pitch faces only, or any
+// scalable face. `height` is the chosen font's cell in pixels; `result` 1
+// when the user chose, 2 when cancelled (face and height are then the
+// initial ones).
+struct FontChoice {
+    std::string face;
+    int height;
+    int result;
+};
+FontChoice pickFont(StandardWindow* owner, const WindowFont& initial, int fixedPitchOnly);

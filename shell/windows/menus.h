@@ -32,20 +32,27 @@ class Menu {
     virtual void notifyCommand(int) {}
 
     void attachMenu();
-    // A new submenu at the end of the bar; returns its position.
+    // A new submenu at the end of the bar; returns its handle (the popups
+    // of the bar made first have the handles 0, 1, 2, ..., their positions).
     int addSubmenu(const char* title);
+    // A submenu at the end of the submenu `parent`; returns its handle.
+    int addSubmenu(int parent, const char* title);
+    // Removes the submenu `handle` (made in `parent`) with its items.
+    void removeSubmenu(int parent, int handle);
     // Appends an item ("&File\tCtrl+N": text, then the accelerator's name)
-    // to the submenu at `position` and binds it.
-    void addMenuItem(int position, int id, const char* text, MenuHandler handler);
-    void addMenuSeparator(int position);
+    // to the submenu `handle` and binds it (a null handler binds nothing).
+    void addMenuItem(int handle, int id, const char* text, MenuHandler handler);
+    void addMenuSeparator(int handle);
     // Removes the item and the newest binding of the id.
-    void removeMenuItem(int position, int id);
+    void removeMenuItem(int handle, int id);
     void addMenuHandler(int id, MenuHandler handler);
     void addMenuToggle(int id, int* flag);
     void setMenuCheck(int id, int on);
-    // A key sequence ("Ctrl+N", "F9") that runs the command while the
-    // window is active.
+    // A key sequence ("Ctrl+N", "F9", "Alt+Ins") that runs the command while
+    // the window is active; a key that has a command already keeps it.
     void addAccelerator(const char* keys, int id);
+    // The command of an accelerator's key sequence, 0 when none.
+    int acceleratorCommand(const char* keys) const;
 
     // 1 when a binding ran.
     int dispatchMenuCommand(int id);

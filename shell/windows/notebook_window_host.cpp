@@ -17,6 +17,7 @@
 #include "shell/windows/dialogs.h"
 #include "shell/windows/gui_bridge.h"
 #include "shell/windows/quit_request.h"
+#include "shell/windows/notebook_file_commands.h"
 
 NotebookWindowHost& notebookWindowHost() {
     // Lives as long as the process: its windows outlive every static.
@@ -32,6 +33,7 @@ NotebookWindowHost::~NotebookWindowHost() = default;
 bool NotebookWindowHost::openWindows(int argc, char** argv) {
     if (!initApplication(argc, argv)) return false;
     window = std::make_unique<TextWindow>(*this);
+    menu = std::make_unique<KalixMenu>(*window);
     graphics = std::make_unique<GraphicsWindow>(*window, *this, textWindowInFront);
     placeWindows();
     window->setMinimumClientSize(300, 200);
@@ -186,10 +188,22 @@ bool NotebookWindowHost::takesLineWithoutWaiting(NotebookEditor& editor) {
     return !editor.startsSection(line) || (line->next && getIntCell(runThroughSections));
 }
 
+// A notebook chosen while the interpreter restarted replaces the notebook
+// before the first prompt; an automatic run ends with it.
+void NotebookWindowHost::loadPendingNotebook(NotebookEditor& editor) {
+    std::string path = takePendingNotebook();
+    if (path.empty()) return;
+    window->postToWindow([w = window.get()] { w->onSized(); });
+    loadNotebookIntoWindow(editor, path.c_str());
+    assignIntCell(commandsToRun, 0);
+    assignIntCell(runThroughSections, 0);
+}
+
 int NotebookWindowHost::readInputLine(char* buffer) {
     buffer[0] = 0;
     if (closing || !window) return 0;
     NotebookEditor& editor = window->getEditor();
+    loadPendingNotebook(editor);
     // The function command reads body lines: "$" prompts.
     int entry = getIntCell(functionEntryState);
     if (functionEntryActive && entry != 1) assignIntCell(functionEntryState, 1);
@@ -210,6 +224,7 @@ int NotebookWindowHost::readInputLine(char* buffer) {
         startColumn = editor.cursorColumn;
     }
     if (takesLineWithoutWaiting(editor)) {
+        if (getIntCell(updateCommentsWhileRunning)) editor.updateCommentAbove();
         assignIntCell(commandsToRun, getIntCell(commandsToRun) - 1);
         assignIntCell(commandFromNotebook, 1);
         editor.setShiftAnchor(0);
@@ -219,6 +234,7 @@ int NotebookWindowHost::readInputLine(char* buffer) {
         window->sendUserMessage(messageInputWaitChanged);
         assignIntCell(commandFromNotebook, 0);
         assignIntCell(commandsToRun, 0);
+        assignIntCell(updateCommentsWhileRunning, 0);
         assignIntCell(runThroughSections, 0);
         inputWaits++;
         if (!closing) lineParker.park();
@@ -393,6 +409,32 @@ void NotebookWindowHost::startNewNotebook() {
 }
 
 void NotebookWindowHost::endFunctionEntry() { assignIntCell(functionEntryState, 0); }
+
+// --- the user menu -----------------------------------------------------------------------------
+
+void NotebookWindowHost::addUserMenuItem(const char* text) {
+    std::string copy = text;
+    if (window)
+        window->postToWindow([this, copy] {
+            if (menu) menu->addUserMenuItem(copy);
+        });
+}
+
+void NotebookWindowHost::setUserSubmenuName(const char* name) {
+    std::string copy = name;
+    if (window)
+        window->postToWindow([this, copy] {
+            if (menu) menu->setUserSubmenuName(copy);
+        });
+}
+
+void NotebookWindowHost::addLoadedFileToMenu(const char* name) {
+    std::string copy = name;
+    if (window)
+        window->postToWindow([this, copy] {
+            if (menu) menu->addLoadedFileToMenu(copy);
+        });
+}
 
 int NotebookWindowHost::askAllowDialog(const char* question) {
     if (textLock.isHeldByCaller() || graphicsLock.isHeldByCaller() || !isGuiRunning())

@@ -11,6 +11,7 @@
 #include "platform/window_host.h"
 #include "shell/threads.h"
 #include "shell/windows/graphics_window.h"
+#include "shell/windows/kalix_menu.h"
 #include "shell/windows/text_window.h"
 
 class NotebookWindowHost : public WindowHost, public InterpreterLink {
@@ -31,6 +32,10 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     void clearTextWindow() override;
     void startNewNotebook() override;
     void endFunctionEntry() override;
+    // The user menu: entries reach the menu on the GUI thread in order.
+    void addUserMenuItem(const char* text) override;
+    void setUserSubmenuName(const char* name) override;
+    void addLoadedFileToMenu(const char* name) override;
     int askAllowDialog(const char* question) override;
     int pollKey() override;
     int waitKeyWithStatus(int* keyCode, const char* status) override;
@@ -56,6 +61,7 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     void stopInterpreter();
     TextWindow* getTextWindow() { return window.get(); }
     GraphicsWindow* getGraphicsWindow() { return graphics.get(); }
+    KalixMenu* getMenu() { return menu.get(); }
     // How often the interpreter has waited for a line (tests, benchmarks).
     int getInputWaitCount() const { return inputWaits.load(); }
 
@@ -69,7 +75,10 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     void endUserWait();
     int waitForMouseEvent(int mode, const char* status, bool showStatus);
 
+    void loadPendingNotebook(NotebookEditor& editor);
+
     std::unique_ptr<TextWindow> window;
+    std::unique_ptr<KalixMenu> menu;
     std::unique_ptr<GraphicsWindow> graphics;
     Parker lineParker;
     std::atomic<int> closing{0};

@@ -1,6 +1,7 @@
 // Message boxes and common dialogs on Qt Widgets.
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -174,7 +175,8 @@ const char* const pngFilter[] = {"PNG Files", "*.png", "All Files", "*.*", nullp
 const char* const htmlFilter[] = {"HTML Files", "*.html;*.htm", "All Files", "*.*", nullptr};
 const char* const epsFilter[] = {"EPS Files", "*.eps", "All Files", "*.*", nullptr};
 const char* const svgFilter[] = {"SVG Files", "*.svg", "All Files", "*.*", nullptr};
-const char* const executableFilter[] = {"Exectuables", "*.exe", "All Files", "*.*", nullptr};
+// Programs have no extension here.
+const char* const executableFilter[] = {"Exectuables", "*", nullptr};
 
 }  // namespace
 
@@ -186,7 +188,7 @@ FileSelector exportHtmlSelector(nullptr, "", 1, "Export Notebook to HTML", "html
 FileSelector saveNotebookSelector(nullptr, "", 1, "Save Notebook", "kn", notebookFilter);
 FileSelector saveEpsSelector(nullptr, "", 1, "Save Graphics as Postscript", "eps", epsFilter);
 FileSelector saveSvgSelector(nullptr, "", 1, "Save Graphics as SVG", "svg", svgFilter);
-FileSelector browserExeSelector(nullptr, "", 0, "Set Browser Excecutable", "exe", executableFilter);
+FileSelector browserExeSelector(nullptr, "", 0, "Set Browser Excecutable", "", executableFilter);
 FileSelector loadEditorSelector(nullptr, "", 0, "Load Editor File", ".k", programFilter);
 
 // --- the colour chooser ---------------------------------------------------------------------
@@ -198,6 +200,22 @@ ColorChoice pickColor(StandardWindow* owner, Rgb initial) {
         QColor colour = QColorDialog::getColor(start, frameOf(owner));
         if (!colour.isValid()) return;
         choice = {Rgb{colour.red(), colour.green(), colour.blue()}, 1};
+    });
+    return choice;
+}
+
+// --- the font chooser -----------------------------------------------------------------------
+
+FontChoice pickFont(StandardWindow* owner, const WindowFont& initial, int fixedPitchOnly) {
+    FontChoice choice{initial.face, initial.height, 2};
+    sendToGui([&] {
+        bool ok = false;
+        QFontDialog::FontDialogOptions options =
+            fixedPitchOnly ? QFontDialog::MonospacedFonts : QFontDialog::ScalableFonts;
+        QFont font =
+            QFontDialog::getFont(&ok, qtFontOf(initial), frameOf(owner), QString(), options);
+        if (!ok) return;
+        choice = {toCodePage(font.family()), QFontMetrics(font).height(), 1};
     });
     return choice;
 }

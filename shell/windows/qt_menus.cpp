@@ -1,7 +1,6 @@
 // Menus, accelerators and the status bar on Qt Widgets.
 #include <QAction>
 #include <QMenu>
-#include <QShortcut>
 
 #include "shell/settings.h"
 #include "shell/windows/gui_bridge.h"
@@ -10,8 +9,9 @@
 
 struct MenuParts {
     QMenuBar* bar = nullptr;
-    std::vector<QMenu*> submenus;
+    std::vector<QMenu*> submenus;                   // by handle; null once removed
     std::vector<std::pair<int, QAction*>> actions;  // id and item, in order made
+    std::vector<QAction*> accelerators;
 };
 
 Menu::Menu(StandardWindow& window) : window(window), widgets(std::make_unique<MenuParts>()) {
@@ -21,6 +21,7 @@ Menu::Menu(StandardWindow& window) : window(window), widgets(std::make_unique<Me
 
 Menu::~Menu() {
     if (window.menu == this) window.menu = nullptr;
+    for (QAction* action : widgets->accelerators) delete action;
     if (window.parts().menuBar != widgets->bar) delete widgets->bar;
 }
 
@@ -31,40 +32,73 @@ void Menu::attachMenu() {
     parts.layout->setMenuBar(widgets->bar);
 }
 
+// Every item and accelerator runs this one dispatch with its id.
+static void connectDispatch(QAction* action, Menu* menu, int id) {
+    action->setData(id);
+    action->setObjectName(QString::number(id));
+    QObject::connect(action, &QAction::triggered, action,
+                     [menu, action] { menu->dispatchMenuCommand(action->data().toInt()); });
+}
+
+static QMenu* submenuOf(MenuParts& parts, int handle) {
+    if (handle < 0 || handle >= int(parts.submenus.size())) return nullptr;
+    return parts.submenus[size_t(handle)];
+}
+
 int Menu::addSubmenu(const char* title) {
     widgets->submenus.push_back(widgets->bar->addMenu(fromCodePage(title)));
     return int(widgets->submenus.size()) - 1;
 }
 
-void Menu::addMenuItem(int position, int id, const char* text, MenuHandler handler) {
-    if (position < 0 || position >= int(widgets->submenus.size())) return;
-    QString label = fromCodePage(text);
-    QString shortcutName;
-    int tab = label.indexOf('\t');
-    if (tab >= 0) {
-        shortcutName = label.mid(tab + 1);
-        label = label.left(tab);
+int Menu::addSubmenu(int parent, const char* title) {
+    QMenu* menu = submenuOf(*widgets, parent);
+    if (!menu) return -1;
+    widgets->submenus.push_back(menu->addMenu(fromCodePage(title)));
+    return int(widgets->submenus.size()) - 1;
+}
+
+void Menu::removeSubmenu(int parent, int handle) {
+    QMenu* menu = submenuOf(*widgets, handle);
+    QMenu* owner = submenuOf(*widgets, parent);
+    if (!menu || !owner || handle == parent) return;
+    // Its items (and the items of submenus inside it) go with it.
+    std::erase_if(widgets->actions, [menu](const std::pair<int, QAction*>& entry) {
+        for (QObject* p = entry.second->parent(); p; p = p->parent())
+            if (p == menu) return true;
+        return false;
+    });
+    for (QMenu*& m : widgets->submenus) {
+        for (QObject* p = m; p; p = p->parent()) {
+            if (p == menu && m != menu) {
+                m = nullptr;
+                break;
+            }
+        }
     }
-    QAction* action = widgets->submenus[size_t(position)]->addAction(label);
-    if (!shortcutName.isEmpty()) {
-        // The accelerator's name is shown; the key itself is an accelerator.
-        action->setText(label + "\t" + shortcutName);
-    }
-    QObject::connect(action, &QAction::triggered, action, [this, id] { dispatchMenuCommand(id); });
+    owner->removeAction(menu->menuAction());
+    widgets->submenus[size_t(handle)] = nullptr;
+    delete menu;
+}
+
+void Menu::addMenuItem(int handle, int id, const char* text, MenuHandler handler) {
+    QMenu* menu = submenuOf(*widgets, handle);
+    if (!menu) return;
+    // The text after a tab names the accelerator; the key itself is one.
+    QAction* action = menu->addAction(fromCodePage(text));
+    connectDispatch(action, this, id);
     widgets->actions.emplace_back(id, action);
-    addMenuHandler(id, handler);
+    if (handler) addMenuHandler(id, handler);
 }
 
-void Menu::addMenuSeparator(int position) {
-    if (position < 0 || position >= int(widgets->submenus.size())) return;
-    widgets->submenus[size_t(position)]->addSeparator();
+void Menu::addMenuSeparator(int handle) {
+    if (QMenu* menu = submenuOf(*widgets, handle)) menu->addSeparator();
 }
 
-void Menu::removeMenuItem(int position, int id) {
-    if (position >= 0 && position < int(widgets->submenus.size())) {
+void Menu::removeMenuItem(int handle, int id) {
+    if (QMenu* menu = submenuOf(*widgets, handle)) {
         for (auto it = widgets->actions.begin(); it != widgets->actions.end(); ++it) {
-            if (it->first != id) continue;
-            widgets->submenus[size_t(position)]->removeAction(it->second);
+            if (it->first != id || !menu->actions().contains(it->second)) continue;
+            menu->removeAction(it->second);
             delete it->second;
             widgets->actions.erase(it);
             break;
@@ -96,10 +130,21 @@ void Menu::setMenuCheck(int id, int on) {
 }
 
 void Menu::addAccelerator(const char* keys, int id) {
-    auto* shortcut = new QShortcut(QKeySequence(QString::fromUtf8(keys)), window.parts().frame);
-    shortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, shortcut,
-                     [this, id] { dispatchMenuCommand(id); });
+    QKeySequence sequence = QKeySequence::fromString(QString::fromUtf8(keys));
+    if (sequence.isEmpty() || acceleratorCommand(keys)) return;
+    auto* action = new QAction(window.parts().frame);
+    action->setShortcut(sequence);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connectDispatch(action, this, id);
+    window.parts().frame->addAction(action);
+    widgets->accelerators.push_back(action);
+}
+
+int Menu::acceleratorCommand(const char* keys) const {
+    QKeySequence sequence = QKeySequence::fromString(QString::fromUtf8(keys));
+    for (QAction* action : widgets->accelerators)
+        if (action->shortcut() == sequence) return action->data().toInt();
+    return 0;
 }
 
 int Menu::dispatchMenuCommand(int id) {

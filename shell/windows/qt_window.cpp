@@ -17,6 +17,7 @@
 #include <QWheelEvent>
 
 #include <atomic>
+#include <clocale>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -222,6 +223,12 @@ std::unique_ptr<WindowSurface> QtOffscreen::paint() {
 }
 
 }  // namespace
+
+std::unique_ptr<WindowSurface> makePainterSurface(QPainter& painter, int width, int height) {
+    return std::make_unique<QtSurface>(painter, width, height);
+}
+
+QFont qtFontOf(const WindowFont& font) { return qtFont(font); }
 
 std::shared_ptr<WindowImage> decodeImage(const std::string& bytes) {
     QImage image;
@@ -707,6 +714,12 @@ void putClipboardImage(const WindowImage& image) {
     if (const QImage* pixels = pixelsOf(image)) QGuiApplication::clipboard()->setImage(*pixels);
 }
 
+std::shared_ptr<WindowImage> clipboardImage() {
+    QImage image = QGuiApplication::clipboard()->image();
+    if (image.isNull()) return nullptr;
+    return std::make_shared<QtImage>(image.convertToFormat(QImage::Format_RGB32));
+}
+
 // --- the application
 // ------------------------------------------------------------------------------
 
@@ -730,6 +743,8 @@ bool initApplication(int argc, char** argv) {
     if (argv && argv[0]) words[0] = argv[0];
     // Lives as long as the process.
     new QApplication(arguments, words);
+    // Qt took the user's locale; numbers are read and written in "C".
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setQuitOnLastWindowClosed(false);
     guiRunning = 1;
     return true;

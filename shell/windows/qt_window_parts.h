@@ -2,12 +2,15 @@
 // layer only: qt_window.cpp, qt_menus.cpp, qt_dialogs.cpp).
 #pragma once
 
+#include <QFont>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
+
+#include <memory>
 
 #include "shell/windows/window.h"
 
@@ -47,3 +50,8 @@ std::string toCodePage(const QString& text);
 QWidget* frameOf(StandardWindow* window);
 // The widget of the window's client area (events go there).
 QWidget* clientWidgetOf(StandardWindow* window);
+// A surface over a painter (owner-drawn controls).
+class QPainter;
+std::unique_ptr<WindowSurface> makePainterSurface(QPainter& painter, int width, int height);
+// The toolkit's font for a window font (faces through fontconfig).
+QFont qtFontOf(const WindowFont& font);

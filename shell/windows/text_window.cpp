@@ -1,15 +1,18 @@
 #include "shell/windows/text_window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "interpreter/state.h"
+#include "notebook/help_database.h"
 #include "notebook/line_editor.h"
 #include "notebook/name_completion.h"
 #include "platform/host.h"
 #include "shell/settings.h"
 #include "shell/windows/dialogs.h"
 #include "shell/windows/gui_bridge.h"
+#include "shell/windows/kalix_menu.h"
 #include "shell/windows/notebook_painting.h"
 #include "shell/windows/notebook_picture_service.h"
 
@@ -69,7 +72,7 @@ bool TextWindow::applySizes() {
     if (!hold.owns()) return false;
     sizePending = 0;
     double scale = magnifyMode ? 1.2 : 1.0;
-    int size = intSetting("textfont");
+    int size = std::clamp(intSetting("textfont"), smallestTextFont, largestTextFont);
     std::string face = textSetting("textfontname");
     fonts.normal = {face, rounded(size * scale), 400};
     fonts.bold = {face, rounded((size + 1) * scale), 700};
@@ -578,6 +581,7 @@ void TextWindow::statusHelp() {
         help = completeName(name.c_str()).hint;
     }
     lastHelpText = help;
+    setStatusHelp(help, 0);
     ::showStatus(*this, help.c_str());
 }
 
@@ -664,10 +668,14 @@ void TextWindow::changedFlagShown(int flag) {
 }
 
 void TextWindow::filePathChanged(const char* path) {
+    std::string previous;
     {
         std::lock_guard<std::mutex> lock(textsMutex);
+        previous = notebookPath;
         notebookPath = path ? path : "";
     }
+    // A notebook read or saved under a new name joins the recent list.
+    if (path && *path && previous != path && mainMenu) mainMenu->addRecentFile(path);
     updateWindowTitle();
 }
 

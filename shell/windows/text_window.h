@@ -52,6 +52,10 @@ enum TextWindowMessage : int {
     messageRelayout = 3,
 };
 
+// The size of the notebook font ("textfont", pixels) is kept within these.
+constexpr int smallestTextFont = 6;
+constexpr int largestTextFont = 96;
+
 // The three text fonts.
 struct NotebookFonts {
     WindowFont normal, bold, heading;
@@ -63,6 +67,7 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     ~TextWindow() override;
 
     NotebookEditor& getEditor() { return editor; }
+    InterpreterLink& getLink() { return link; }
     StatusBar& getStatusLine() { return statusLine; }
 
     // --- window events
@@ -132,6 +137,14 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     // A formula rendered by LaTeX (notebook_picture_service.cpp).
     std::string renderFormula(const char* formula, int mathJax, int fontSize) override;
     void reportLatexFailure(const struct LatexResult& result);
+    // The file commands' questions, choosers and the save thread's steps
+    // (shell/windows/text_window_files.cpp).
+    void showTitledMessage(const char* text, const char* title) override;
+    int askYesNo(const char* text, const char* title, int unattended) override;
+    std::string chooseNotebookFile(const char* folder) override;
+    void setWindowsEnabled(int flag) override;
+    void runOnGuiThread(const std::function<void()>& action) override;
+    void openInBrowser(const char* page) override;
 
     // --- NotebookMetrics (read under the text lock, from any thread)
     int lineHeight() override { return measure.height; }

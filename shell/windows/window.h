@@ -279,6 +279,8 @@ class WindowTimer {
 void putClipboardText(const std::string& utf8);
 std::string clipboardText();
 void putClipboardImage(const WindowImage& image);
+// The picture on the clipboard, or null.
+std::shared_ptr<WindowImage> clipboardImage();
 
 // --- the application ------------------------------------------------------------------
 

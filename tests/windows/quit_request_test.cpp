@@ -17,7 +17,7 @@ class QuitTest : public WindowTest {
     // whether it asked.
     int quitAnswering(QMessageBox::StandardButton button, int& asked) {
         asked = 0;
-        answerNextBox(button, &asked);
+        clickInNextBox(button, &asked);
         int result = host.requestQuit();
         // A box that did not show leaves its poll behind; it must not
         // answer a later question.

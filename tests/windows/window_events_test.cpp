@@ -166,7 +166,7 @@ TEST_F(WindowTest, ClosingTheWindowStopsAComputation) {
         type("for i=1 to 1e12; end;");
         press(Qt::Key_Return);
         // The notebook changed: the close asks first.
-        answerNextBox(QMessageBox::No);
+        clickInNextBox(QMessageBox::No);
         QTimer::singleShot(100, frame, [this] { frame->close(); });
     });
 }

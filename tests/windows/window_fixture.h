@@ -106,7 +106,7 @@ class WindowTest : public testing::Test {
 
     // Presses a button of the next message box as soon as it shows; `asked`
     // (when given) counts the boxes.
-    static void answerNextBox(QMessageBox::StandardButton button, int* asked = nullptr) {
+    static void clickInNextBox(QMessageBox::StandardButton button, int* asked = nullptr) {
         auto* poll = new QTimer(QApplication::instance());
         QObject::connect(poll, &QTimer::timeout, poll, [poll, button, asked] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());

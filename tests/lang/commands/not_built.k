@@ -1,3 +1,0 @@
-// Commands of facilities that are not built yet say so.
-addmenu x
-submenu x

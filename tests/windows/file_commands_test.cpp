@@ -1,0 +1,274 @@
+// The File and Extras menus' notebook commands through the real window:
+// saving under a chosen name on the save thread, opening (at once, or after
+// a restart with "alwaysrestart"), deleting, the export dialogs and the
+// HTML pattern files.
+#include <QCheckBox>
+#include <QFileDialog>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "modal_helpers.h"
+#include "notebook/notebook_files.h"
+#include "shell/base_directory.h"
+#include "shell/settings.h"
+#include "shell/windows/kalix_menu.h"
+#include "shell/windows/notebook_file_commands.h"
+#include "window_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FileCommandTest : public WindowTest {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kalix-files-XXXXXX";
+        folder = mkdtemp(pattern);
+        // Loading and saving move the current directory to the notebook.
+        start = fs::current_path();
+        writeIntSetting("askconfirmations", 0);
+        writeIntSetting("alwaysrestart", 0);
+        writeIntSetting("openexportedhtml", 0);
+        writeIntSetting("openexportedpdf", 0);
+        WindowTest::SetUp();
+    }
+    void TearDown() override {
+        WindowTest::TearDown();
+        fs::current_path(start);
+        fs::remove_all(folder);
+    }
+
+    KalixMenu& menu() { return *host.getMenu(); }
+    std::string path(const char* name) { return (folder / name).string(); }
+    static bool exists(const std::string& file) { return fs::exists(file); }
+
+    // The next file chooser takes `file` (an empty name cancels it).
+    static void chooseNext(const std::string& file) {
+        whenModal([file](QWidget* widget) {
+            auto* chooser = qobject_cast<QFileDialog*>(widget);
+            ASSERT_NE(chooser, nullptr);
+            if (file.empty()) {
+                chooser->reject();
+                return;
+            }
+            chooser->selectFile(QString::fromStdString(file));
+            static_cast<QDialog*>(chooser)->accept();
+        });
+    }
+    // The save thread has finished and the window takes input again.
+    bool saveJobDone() {
+        return waitFor([this] {
+            return !windowSaveWorkerBusy() && client->isEnabled() && getIntCell(busyFlag) == 0;
+        });
+    }
+    bool windowSaveWorkerBusy() { return windowSaveWorker(editor()).isRunning(); }
+    // A notebook file with one command and its output.
+    void writeNotebook(const std::string& file, const char* command) {
+        ASSERT_TRUE(run(command));
+        ASSERT_EQ(saveNotebookTo(editor(), file), 1);
+    }
+    static std::string contents(const std::string& file) {
+        std::ifstream in(file);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    bool hasLine(const char* text) {
+        std::vector<std::string> all = lines();
+        return std::find(all.begin(), all.end(), text) != all.end();
+    }
+
+    fs::path folder, start;
+};
+
+}  // namespace
+
+TEST_F(FileCommandTest, SaveAsWritesOnTheSaveThreadAndTheNotebookJoinsTheRecentList) {
+    ASSERT_TRUE(run("x=41+1"));
+    std::string file = path("first.kn");
+    chooseNext(file);
+    menu().dispatchMenuCommand(105);
+    ASSERT_TRUE(waitFor([&] { return exists(file); }));
+    ASSERT_TRUE(saveJobDone());
+    EXPECT_EQ(std::string(editor().getFilePath()), file);
+    EXPECT_FALSE(editor().isNotebookChanged());
+    EXPECT_NE(contents(file).find(">x=41+1"), std::string::npos);
+    ASSERT_TRUE(waitFor([&] { return !menu().getRecentFiles().empty(); }));
+    EXPECT_EQ(menu().getRecentFiles().back(), file);
+
+    // Save (Ctrl+S) writes to the same file; a cancelled Save as writes
+    // nothing.
+    ASSERT_TRUE(run("y=2"));
+    menu().dispatchMenuCommand(104);
+    ASSERT_TRUE(waitFor([&] { return contents(file).find(">y=2") != std::string::npos; }));
+    ASSERT_TRUE(saveJobDone());
+    chooseNext("");
+    menu().dispatchMenuCommand(105);
+    ASSERT_TRUE(saveJobDone());
+    EXPECT_EQ(std::string(editor().getFilePath()), file);
+}
+
+TEST_F(FileCommandTest, OpenLoadsAtOnceOrAfterARestartWithAlwaysRestart) {
+    std::string first = path("first.kn"), second = path("second.kn");
+    writeNotebook(first, "a=5");
+    editor().startNewNotebook();
+    writeNotebook(second, "b=7");
+    ASSERT_TRUE(run("c=1"));
+
+    // A changed notebook: with "askconfirmations" the question comes first;
+    // No opens without saving.
+    writeIntSetting("askconfirmations", 1);
+    std::string question;
+    whenModal([&question, first](QWidget* widget) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        ASSERT_NE(box, nullptr);
+        question = box->text().toStdString();
+        chooseNext(first);
+        box->button(QMessageBox::No)->click();
+    });
+    menu().dispatchMenuCommand(103);
+    EXPECT_EQ(question, "Save this Notebook\nbefore deleting it?");
+    EXPECT_TRUE(hasLine(">a=5"));
+    EXPECT_FALSE(hasLine(">c=1"));
+    EXPECT_EQ(std::string(editor().getFilePath()), first);
+    EXPECT_EQ(contents(second).find(">c=1"), std::string::npos);
+
+    // With "alwaysrestart" the interpreter restarts and the notebook comes
+    // at its next prompt: the variables are gone.
+    writeIntSetting("askconfirmations", 0);
+    writeIntSetting("alwaysrestart", 1);
+    ASSERT_TRUE(run("keep=3"));
+    int waits = host.getInputWaitCount();
+    chooseNext(second);
+    menu().dispatchMenuCommand(103);
+    ASSERT_TRUE(waitForPrompt(waits));
+    EXPECT_TRUE(hasLine(">b=7"));
+    EXPECT_EQ(std::string(editor().getFilePath()), second);
+    {
+        TextLockHold hold(editor(), "test");
+        NotebookLine* last = editor().firstLine;
+        while (last->next) last = last->next;
+        editor().setCursorLine(last, 1);
+    }
+    ASSERT_TRUE(run("keep"));
+    EXPECT_TRUE(hasLine("Variable keep not found!")) << ::testing::PrintToString(lines());
+}
+
+TEST_F(FileCommandTest, DeleteAsksAndRemovesTheNotebookWithItsExports) {
+    std::string file = path("gone.kn");
+    writeNotebook(file, "1+1");
+    std::ofstream(path("gone.html")) << "<html></html>\n";
+    std::ofstream(path("gone.k")) << "// a program file of the same name stays\n";
+    answerNextBox(nullptr, QMessageBox::No);
+    menu().dispatchMenuCommand(7420);
+    EXPECT_TRUE(exists(file));
+    std::string question;
+    answerNextBox(&question, QMessageBox::Yes);
+    menu().dispatchMenuCommand(7420);
+    EXPECT_EQ(question, "Delete Notebook?: Delete the notebook\n" + file +
+                            "\nwith its exports and images from disk?");
+    EXPECT_FALSE(exists(file));
+    EXPECT_FALSE(exists(path("gone.html")));
+    EXPECT_TRUE(exists(path("gone.k")));
+}
+
+TEST_F(FileCommandTest, ExportDialogsShowAndStoreTheirSettingsAndExport) {
+    writeNotebook(path("page.kn"), "z=3");
+    // The LaTeX export takes the style package that lies beside it.
+    std::ofstream(path("kalnb.sty")) << "\\ProvidesPackage{kalnb}\n";
+    struct Case {
+        int command;
+        std::vector<std::pair<int, const char*>> checks;
+        const char* made;
+        const char* notMade;
+    };
+    writeIntSetting("generatelatexfileonly", 1);
+    writeIntSetting("respectfolding", 0);
+    for (const Case& c :
+         {Case{2003,
+               {{10, "openexportedhtml"},
+                {11, "uselargeimagesforhtml"},
+                {12, "htmlutf"},
+                {13, "generatexhtml"},
+                {14, "exportlatexasmathjax"},
+                {15, "createsvg"},
+                {16, "respectfolding"},
+                {17, "noreformat"}},
+               "page.html",
+               nullptr},
+          Case{7990,
+               {{10, "openexportedhtml"},
+                {11, "uselargeimagesforhtml"},
+                {12, "htmlutf"},
+                {16, "respectfolding"}},
+               "page.md",
+               nullptr},
+          Case{
+              7401,
+              {{10, "openexportedpdf"}, {11, "generatelatexfileonly"}, {16, "respectfoldinglatex"}},
+              "page.tex",
+              "page.pdf"}}) {
+        // Cancel stores nothing and exports nothing.
+        int before = intSetting("respectfolding");
+        whenModal([](QWidget* dialog) {
+            controlById<QCheckBox>(dialog, 16)->click();
+            clickControl(dialog, 2);
+        });
+        menu().dispatchMenuCommand(c.command);
+        EXPECT_EQ(intSetting("respectfolding"), before) << c.command;
+        EXPECT_FALSE(exists(path(c.made))) << c.command;
+
+        // Each check box shows its setting; OK stores them and exports.
+        std::vector<std::pair<int, const char*>> checks = c.checks;
+        whenModal([checks, &c](QWidget* dialog) {
+            for (int id = 10; id <= 17; id++) {
+                bool listed = false;
+                for (const auto& [check, key] : checks) listed = listed || check == id;
+                EXPECT_EQ(controlById<QCheckBox>(dialog, id) != nullptr, listed)
+                    << c.command << " " << id;
+            }
+            for (const auto& [id, key] : checks)
+                EXPECT_EQ(controlById<QCheckBox>(dialog, id)->isChecked(), intSetting(key) != 0)
+                    << key;
+            controlById<QCheckBox>(dialog, 16)->click();
+            clickControl(dialog, 1);
+        });
+        int respect = c.command == 7401 ? intSetting("respectfoldinglatex") : before;
+        menu().dispatchMenuCommand(c.command);
+        ASSERT_TRUE(waitFor([&] { return exists(path(c.made)); })) << c.command;
+        ASSERT_TRUE(saveJobDone());
+        const char* key = c.command == 7401 ? "respectfoldinglatex" : "respectfolding";
+        EXPECT_EQ(intSetting(key), !respect) << c.command;
+        if (c.notMade) {
+            EXPECT_FALSE(exists(path(c.notMade)));
+        }
+    }
+    EXPECT_NE(contents(path("page.html")).find("z=3"), std::string::npos);
+}
+
+TEST_F(FileCommandTest, PatternFilesAreCopiedIntoTheCurrentFolder) {
+    fs::path docs = fs::path(programDir.getText()) / "docs";
+    bool hadDocs = fs::exists(docs);
+    char here[4096];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    ASSERT_EQ(chdir(folder.c_str()), 0);
+    std::string message;
+    answerNextBox(&message);
+    menu().dispatchMenuCommand(7611);
+    EXPECT_EQ(message.rfind("Kalix: Could not copy\n" +
+                                (docs / "KalixBlackAndWhite.html").string() + "\nto Pattern.html",
+                            0),
+              0u)
+        << message;
+    fs::create_directories(docs);
+    std::ofstream(docs / "KalixWebFont.html") << "<html>#</html>\n";
+    menu().dispatchMenuCommand(7612);
+    EXPECT_EQ(contents(path("Pattern.html")), "<html>#</html>\n");
+    fs::remove(docs / "KalixWebFont.html");
+    if (!hadDocs) fs::remove(docs);
+    ASSERT_EQ(chdir(here), 0);
+}

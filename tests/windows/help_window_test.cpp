@@ -1,0 +1,203 @@
+// The help window over the real notebook window: the query field, the
+// answer, Enter, Escape, double clicks, F1 on the notebook, the Tasks menu,
+// its place kept between openings; and the spell check from the menu.
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <filesystem>
+#include <fstream>
+
+#include "modal_helpers.h"
+#include "notebook/help_database.h"
+#include "notebook/spell_check.h"
+#include "shell/settings.h"
+#include "shell/windows/help_window.h"
+#include "shell/windows/kalix_menu.h"
+#include "window_fixture.h"
+
+namespace {
+
+class HelpWindowTest : public WindowTest {
+  protected:
+    void SetUp() override {
+        helpDatabase.clear();
+        helpDatabase.addHelpLines({
+            "!Topics",
+            "Functions, commands and operators of Kalix.",
+            "#",
+            "!sin",
+            "sin(x)",
+            "    The sine of x.",
+            "See also: cos",
+            "#",
+            "!cos",
+            "cos(x)",
+            "#",
+            "!cosh",
+            "cosh(x)",
+            "#",
+            "!Plots\xa0in\xa0"
+            "2D",
+            "plot2d, plot and their styles.",
+            "#",
+        });
+        clearHelpHistory();
+        setCurrentHelpWord("");
+        setStatusHelp("", 0);
+        WindowTest::SetUp();
+    }
+    void TearDown() override {
+        if (QWidget* help = helpWindowWidget()) help->close();
+        QTest::qWait(1);
+        WindowTest::TearDown();
+        helpDatabase.clear();
+    }
+
+    QWidget* help() { return helpWindowWidget(); }
+    QLineEdit* field() { return controlById<QLineEdit>(help(), 11); }
+    QPlainTextEdit* answer() { return controlById<QPlainTextEdit>(help(), 12); }
+    std::string query() { return field()->text().toStdString(); }
+    std::string shown() { return answer()->toPlainText().toStdString(); }
+    // The shown answer without the history line above it.
+    std::string body() {
+        std::string text = shown();
+        size_t rule = text.find("-\n\n");
+        return rule == std::string::npos ? text : text.substr(rule + 3);
+    }
+    void keyInField(Qt::Key key) { QTest::keyClick(field(), key); }
+    bool checked(int id) {
+        std::vector<QAction*> items = menuActions(frame->findChild<QMenuBar*>(), id);
+        return !items.empty() && items[0]->isChecked();
+    }
+};
+
+}  // namespace
+
+TEST_F(HelpWindowTest, TheFieldLooksUpEveryChangeEnterTakesTheFirstMatchEscapeEmptiesThenHides) {
+    host.getMenu()->dispatchMenuCommand(7980);  // the overview: the list of topics
+    ASSERT_NE(help(), nullptr);
+    EXPECT_TRUE(help()->isVisible());
+    EXPECT_EQ(help()->windowTitle().toStdString(), "Kalixbench - Help Window");
+    EXPECT_EQ(controlById<QPushButton>(help(), 13)->text().toStdString(), "Open Browser (F2)");
+    EXPECT_TRUE(answer()->isReadOnly());
+    EXPECT_NE(shown().find("Functions, commands and operators of Kalix."), std::string::npos);
+
+    QTest::keyClicks(field(), "c");
+    EXPECT_NE(shown().find("cos cosh"), std::string::npos) << shown();
+    QTest::keyClicks(field(), "o");
+    keyInField(Qt::Key_Return);
+    EXPECT_EQ(query(), "cos ");
+    EXPECT_EQ(body(), "cos\ncos(x)\n");
+
+    // Keys in the answer do not edit it; Escape there empties the field.
+    QTest::keyClicks(answer(), "abc");
+    EXPECT_EQ(body(), "cos\ncos(x)\n");
+    QTest::keyClick(answer(), Qt::Key_Escape);
+    EXPECT_EQ(query(), "");
+
+    QTest::keyClicks(field(), "sin");
+    keyInField(Qt::Key_Escape);
+    EXPECT_EQ(query(), "");
+    EXPECT_TRUE(help()->isVisible());
+    keyInField(Qt::Key_Escape);
+    EXPECT_FALSE(help()->isVisible());
+    // Hidden, not forgotten: the next request shows the same window.
+    QWidget* first = help();
+    host.getMenu()->dispatchMenuCommand(7980);
+    EXPECT_EQ(help(), first);
+    EXPECT_TRUE(help()->isVisible());
+}
+
+TEST_F(HelpWindowTest, DoubleClickLooksTheWordUpAndOneLetterWordsAreLeftAlone) {
+    showHelpTopic("sin");
+    ASSERT_NE(help(), nullptr);
+    EXPECT_EQ(query(), "sin ");
+    auto clickOn = [this](const char* word, int offset) {
+        QTextCursor cursor = answer()->document()->find(word);
+        ASSERT_FALSE(cursor.isNull()) << word;
+        cursor.setPosition(cursor.selectionStart() + offset);
+        QRect place = answer()->cursorRect(cursor);
+        QTest::mouseDClick(answer()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                           place.center() + QPoint(2, 0));
+    };
+    clickOn("sin(x)", 4);  // the "x": one letter
+    EXPECT_EQ(query(), "sin ");
+    clickOn("See also: cos", 10);
+    EXPECT_EQ(query(), "cos ");
+    EXPECT_EQ(body(), "cos\ncos(x)\n");
+}
+
+TEST_F(HelpWindowTest, TasksF1AndTheStatusHelpOpenTopics) {
+    // The Tasks menu looks its topics up with no-break spaces.
+    host.getMenu()->dispatchMenuCommand(9005);
+    ASSERT_NE(help(), nullptr);
+    EXPECT_NE(body().find("plot2d, plot and their styles."), std::string::npos) << shown();
+
+    // F1 on a selected name; nothing selected: the status-line help.
+    activateAgain(frame);
+    type("sin(1)");
+    press(Qt::Key_Home);
+    for (int i = 0; i < 3; i++) press(Qt::Key_Right, Qt::ShiftModifier);
+    ASSERT_EQ(editor().getSelectionText(), "sin");
+    press(Qt::Key_F1);
+    EXPECT_EQ(query(), "sin ");
+    EXPECT_EQ(body(), "sin\nsin(x)\n    The sine of x.\nSee also: cos\n");
+    {
+        TextLockHold hold(editor(), "test");
+        editor().unmarkAll();
+    }
+    setStatusHelp("cosh", 0);
+    host.getMenu()->dispatchMenuCommand(7440);
+    EXPECT_EQ(query(), "cosh ");
+
+    // Closed with the close box: forgotten; a new one opens at the place
+    // the old one had.
+    help()->move(200, 150);
+    help()->resize(520, 320);
+    QTest::qWait(1);
+    QPoint place = help()->pos();
+    help()->close();
+    QTest::qWait(1);
+    EXPECT_EQ(help(), nullptr);
+    showHelpTopic("cos");
+    ASSERT_NE(help(), nullptr);
+    EXPECT_EQ(help()->pos(), place);
+    EXPECT_EQ(help()->size(), QSize(520, 320));
+}
+
+TEST_F(HelpWindowTest, SpellCheckFromTheMenuMarksAndAddsWords) {
+    namespace fs = std::filesystem;
+    char pattern[] = "/tmp/kalix-words-XXXXXX";
+    fs::path folder = mkdtemp(pattern);
+    {
+        std::ofstream list(folder / "english.words");
+        list << "a\ncomment\nwith\n";
+    }
+    WordListFiles files{{(folder / "english.words").string()}, {}};
+    useWordListFiles(&files);
+    freeDictionary();
+    editor().setComment("a comment with kalixish");
+    auto marks = [this] {
+        TextLockHold hold(editor(), "test");
+        int count = 0;
+        for (NotebookLine* line = editor().firstLine; line; line = line->next)
+            count += line->misspeltCount;
+        return count;
+    };
+    KalixMenu& menu = *host.getMenu();
+    writeIntSetting("spellcheck", 0);
+    menu.dispatchMenuCommand(7470);
+    EXPECT_EQ(intSetting("spellcheck"), 1);
+    EXPECT_TRUE(checked(7470));
+    EXPECT_EQ(marks(), 1);
+    menu.dispatchMenuCommand(7470);
+    EXPECT_EQ(intSetting("spellcheck"), 0);
+    EXPECT_FALSE(checked(7470));
+    EXPECT_EQ(marks(), 0);
+    menu.dispatchMenuCommand(7470);
+    EXPECT_EQ(marks(), 1);
+    useWordListFiles(nullptr);
+    freeDictionary();
+    fs::remove_all(folder);
+}
