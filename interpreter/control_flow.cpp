@@ -4,6 +4,7 @@
 // keyword (or, in a stored body, jumps by the token's cached distance).
 #include "interpreter/control_flow.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -352,8 +353,12 @@ bool advanceFor(ForLoop& loop) {
         return false;
     }
     if (!loop.elements) {
-        double x = realOf(variable) + loop.step;
-        if (passedEnd(loop, x)) return false;
+        // A step lost in rounding (or a step of 0) would repeat the value,
+        // and NaN passes no end: both end the loop.
+        double current = realOf(variable);
+        double x = current + loop.step;
+        if (x == current || std::isnan(x) || std::isnan(loop.end) || passedEnd(loop, x))
+            return false;
         std::memcpy(dataOf(variable), &x, sizeof x);
         return true;
     }

@@ -317,7 +317,7 @@ static void complexText(char* text, double re, double im, const char* unit) {
         return;
     }
     complexPartText(imagPart, std::fabs(im));
-    joinText(text, {realPart, im < 0 ? "-" : "+", imagPart, unit});
+    joinText(text, {realPart, im >= 0 ? "+" : "-", imagPart, unit});
 }
 
 void printComplexEntry(double re, double im) {

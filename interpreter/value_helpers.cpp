@@ -72,18 +72,9 @@ int countCollectionItems(const header* collection) {
 }
 
 header* pushMatrixOfKind(int kind, int rows, int columns) {
-    int64_t width = kind == kindRealMatrix ? 8 : 16;
-    int64_t room = ramend - newram;
-    int64_t count = int64_t(rows) * columns;
-    // A size beyond the free stack is asked for as one byte too many, so
-    // that the push fails in the usual way without overflowing the size.
-    int64_t size = count > room / width ? room + 8 : matrixDataOffset + width * count;
-    char* data = pushHeader(kind, size, "");
-    if (!data) return nullptr;
-    header* result = recordAt(data - headerSize);
-    matrixColumns(result) = columns;
-    matrixRows(result) = rows;
-    return result;
+    if (kind == kindRealMatrix) return pushRealMatrix(rows, columns);
+    if (kind == kindComplexMatrix) return pushComplexMatrix(rows, columns);
+    return pushIntervalMatrix(rows, columns);
 }
 
 int clampToInt(double x) {
