@@ -52,6 +52,22 @@ char* tokenCacheSlot() {
     return scanPointer - tokenSize + tokenCacheOffset;
 }
 
+// Continues at `target` by a cached distance from `from` (a token
+// boundary): the line ends passed are not read, so the line start is
+// found by stepping over the tokens between.
+void jumpTo(char* from, char* target) {
+    for (char* p = from; p < target;) {
+        char c = *p;
+        if (c == numberToken || c == commandToken) {
+            p += tokenSize;
+        } else {
+            p++;
+            if (c == 0) lineStart = p;
+        }
+    }
+    scanPointer = target;
+}
+
 int32_t readCache(const char* slot) {
     int32_t value = 0;
     if (slot) std::memcpy(&value, slot, sizeof value);
@@ -229,7 +245,7 @@ const char* endMissingMessage(LoopType type) {
 void leaveLoop(char* loopStart, char* cacheSlot) {
     int32_t cached = readCache(cacheSlot);
     if (cached > 0) {
-        scanPointer = loopStart + cached;
+        jumpTo(loopStart, loopStart + cached);
         return;
     }
     findLoopEnd();
@@ -463,11 +479,11 @@ void ifCommand() {
         if (errorCode || truth) return;
         int32_t cached = readCache(cacheSlot);
         if (cached > 0) {
-            scanPointer = start + cached;
+            jumpTo(start, start + cached);
             return;
         }
         if (cached < 0) {
-            scanPointer = start - cached;
+            jumpTo(start, start - cached);
         } else {
             if (!skipToElse(start, cacheSlot)) return;
             writeCache(cacheSlot, -readCache(cacheSlot));

@@ -132,3 +132,27 @@ bool widenToPairs(header* record, header* value, NumberFamily family) {
     }
     return true;
 }
+
+char* replaceRecord(char* place, header* value, char* top) {
+    int64_t oldSize = recordAt(place)->size;
+    int64_t newSize = value->size;
+    int64_t delta = newSize - oldSize;
+    char* source = reinterpret_cast<char*>(value);
+    char* rest = place + oldSize;
+    bool pushed = source >= top;
+    if (delta > 0) {
+        char* needed = (pushed ? source + newSize : top) + delta;
+        if (needed > ramend) {
+            fail(errorStackOverflow, "Stack overflow!\n");
+            return nullptr;
+        }
+        if (pushed) {
+            std::memmove(source + delta, source, newSize);
+            source += delta;
+        }
+    }
+    if (!pushed && source >= rest && source < top) source += delta;
+    std::memmove(rest + delta, rest, top - rest);
+    std::memmove(place, source, newSize);
+    return top + delta;
+}

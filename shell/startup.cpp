@@ -39,6 +39,8 @@ StartupOptions parseOptions(int argc, char** argv) {
         if (value > 0) options.codePage = value;
         i += 2;
     }
+    // "-script" that was no option: a file name starting with "-" or none.
+    if (i < argc && std::strcmp(argv[i], "-script") == 0) options.usageError = 1;
     options.words.push_back(argc > 0 ? argv[0] : "kalix");
     for (; i < argc; i++) options.words.push_back(argv[i]);
     return options;
@@ -99,10 +101,15 @@ static void writeCurrentSettings(SettingsStore& store) {
 int runMain(int argc, char** argv) {
     std::setlocale(LC_CTYPE, "");
     StartupOptions options = parseOptions(argc, argv);
+    if (options.usageError) {
+        std::fprintf(stderr, "Usage: kalix [-reset] [-second] -script FILE [ARGUMENTS...]\n");
+        return 2;
+    }
     scriptMode = options.scriptMode;
     secondInstance = options.secondInstance;
     chooseBaseDirectory(options.homeOption.empty() ? nullptr : options.homeOption.c_str());
     readSettingsAtStart();
+    if (options.resetRequested) resetSettings();
     chooseCodePage(options.codePage);
     startLog();
     if (!allocateStack()) {
