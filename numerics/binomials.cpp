@@ -13,29 +13,58 @@ double smallerSide(double n, double k) {
     return k;
 }
 
-// log Gamma(a + n) - log Gamma(a) for a > 0. For a large a the two terms
-// agree in most digits: the difference of their Stirling series keeps them.
-double logGammaRatio(double a, double n) {
-    if (n == 0) return 0;
-    if (a < 1e7) return std::lgamma(a + n) - std::lgamma(a);
-    double b = a + n;
-    return (a - 0.5) * std::log1p(n / a) + n * (std::log(b) - 1) + (1 / b - 1 / a) / 12;
+// The Stirling series of log Gamma(z) beyond its leading terms, for z >= 30
+// (the first term left out is below 1e-16 there).
+double stirlingTail(double z) {
+    double w = 1 / (z * z);
+    return (1.0 / 12 - w * (1.0 / 360 - w * (1.0 / 1260 - w / 1680))) / z;
 }
 
-// log |(x+1)(x+2)...(x+K)| and whether the product is negative; no factor
-// is 0. The m factors below 0 and the ones above are gamma ratios each.
-double logAbsProduct(double x, double count, bool* negative) {
-    double m = x < -1 ? std::min(count, std::ceil(-x) - 1) : 0;
-    double sum = 0;
-    if (m > 0) sum += logGammaRatio(-x - m, m);
-    if (m < count) sum += logGammaRatio(x + m + 1, count - m);
+// log Gamma(v + d) - log Gamma(v) for v > 0 and v + d > 0, with d given
+// exactly (not as the difference of two rounded arguments). For large
+// arguments the difference of the Stirling series keeps the digits that two
+// lgamma values would cancel.
+double logGammaStep(double v, double d) {
+    double u = v + d;
+    if (u < 30 || v < 30) return std::lgamma(u) - std::lgamma(v);
+    return d * std::log(u) + (v - 0.5) * std::log1p(d / v) - d + stirlingTail(u) - stirlingTail(v);
+}
+
+// log |(x+1)(x+2)...(x+K) / K!| for x = n - k, K = count, and whether the
+// product is negative; no factor is 0. The product is a quotient of gamma
+// values (one for the factors below 0, one for those above); the largest
+// argument is reached from the next largest by a step formed from n and k
+// directly, since x itself has lost the fraction of a small n next to a
+// large k.
+double logAbsBinomial(double n, double k, double count, bool* negative) {
+    const double x = n - k, fraction = k - count;  // k = count + fraction
+    const double last = count + 1;
+    if (x > -1) {
+        *negative = false;
+        double first = (n + 1) - k;  // x + 1
+        if (first >= last) return logGammaStep(first, count) - std::lgamma(last);
+        return logGammaStep(last, x) - std::lgamma(first);
+    }
+    double m = std::min(count, std::ceil(-x) - 1);  // factors below 0
     *negative = std::fmod(m, 2) != 0;
-    return sum;
+    double beyond = (fraction - 1) - n;  // -x - (K + 1)
+    if (m == count) {
+        double lowest = fraction - n;  // -(x + K)
+        if (lowest >= last) return logGammaStep(lowest, count) - std::lgamma(last);
+        return logGammaStep(last, beyond) - std::lgamma(lowest);
+    }
+    // Factors on both sides of 0: Gamma(-x) Gamma(x+K+1) / (K! Gamma(-x-m)
+    // Gamma(x+m+1)), the last two of arguments in (0, 1).
+    double below = k - n, above = (n + 1) - fraction;  // -x, x + K + 1
+    double lastBelow = (k - m) - n, firstAbove = (n + 1) - (k - m);
+    double large = below >= above ? logGammaStep(last, beyond) + std::lgamma(above)
+                                  : logGammaStep(last, x) + std::lgamma(below);
+    return large - std::lgamma(lastBelow) - std::lgamma(firstAbove);
 }
 
-double binomialByLogGamma(double x, double count) {
+double binomialByLogGamma(double n, double k, double count) {
     bool negative;
-    double r = std::exp(logAbsProduct(x, count, &negative) - std::lgamma(count + 1));
+    double r = std::exp(logAbsBinomial(n, k, count, &negative));
     return negative ? -r : r;
 }
 
@@ -63,11 +92,11 @@ double binomialCoefficient(double n, double k) {
         for (double i = 2; i <= k; i++) {
             c *= x + i;
             c /= i;
-            if (std::isinf(c)) return binomialByLogGamma(x, count);
+            if (std::isinf(c)) return binomialByLogGamma(n, k, count);
         }
         return c;
     }
-    return binomialByLogGamma(x, count);
+    return binomialByLogGamma(n, k, count);
 }
 
 double logBinomialCoefficient(double n, double k) {
@@ -88,5 +117,6 @@ double logBinomialCoefficient(double n, double k) {
     if (first < 0) return NAN;
     if (first == 0) return -INFINITY;
     if (std::isinf(first)) return first;
-    return logGammaRatio(first, k) - std::lgamma(k + 1);
+    if (first >= k + 1) return logGammaStep(first, k) - std::lgamma(k + 1);
+    return logGammaStep(k + 1, first - 1) - std::lgamma(first);
 }
