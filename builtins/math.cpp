@@ -274,7 +274,8 @@ UNARY_HANDLER(builtinTan, mapRealComplexInterval, "tan", tanReal, tanComplex, ta
 UNARY_HANDLER(builtinAsin, mapRealComplexInterval, "asin", asinReal, asinComplex, asinInterval)
 UNARY_HANDLER(builtinAcos, mapRealComplexInterval, "acos", acosReal, acosComplex, acosInterval)
 UNARY_HANDLER(builtinAtan, mapRealComplexInterval, "atan", atanReal, atanComplex, atanInterval)
-UNARY_HANDLER(builtinExp, mapRealComplexInterval, "exp", checkedExp, expComplexChecked, expIntervalChecked)
+UNARY_HANDLER(builtinExp, mapRealComplexInterval, "exp", checkedExp, expComplexChecked,
+              expIntervalChecked)
 UNARY_HANDLER(builtinAbs, mapToRealOrInterval, "abs", absReal, absComplex, absInterval)
 UNARY_HANDLER(builtinCeil, mapRealComplex, "ceil", ceilReal, nullptr)
 UNARY_HANDLER(builtinFloor, mapRealComplex, "floor", floorReal, nullptr)

@@ -68,8 +68,8 @@ void intersectIntervals(double lo1, double hi1, double lo2, double hi2, double* 
 void powerInterval(double lo1, double hi1, double lo2, double hi2, double* lo, double* hi) {
     IntervalStatus status = powerBounds(lo1, hi1, lo2, hi2, lo, hi);
     reportIntervalStatus(status);
-    bool finite = std::isfinite(lo1) && std::isfinite(hi1) && std::isfinite(lo2) &&
-                  std::isfinite(hi2);
+    bool finite =
+        std::isfinite(lo1) && std::isfinite(hi1) && std::isfinite(lo2) && std::isfinite(hi2);
     if (status == IntervalStatus::ok && finite && (std::isinf(*lo) || std::isinf(*hi)))
         reportLibraryError();
 }

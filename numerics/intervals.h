@@ -113,7 +113,8 @@ inline double sumUp(double a, double b) {
 inline double productDown(double a, double b) {
     if (a == 0 || b == 0) return 0.0;
     double p = a * b;
-    if (p == 0) return std::signbit(a) != std::signbit(b) ? -interval_detail::smallestPositive : 0.0;
+    if (p == 0)
+        return std::signbit(a) != std::signbit(b) ? -interval_detail::smallestPositive : 0.0;
     if (!std::isfinite(p) || std::fabs(p) < interval_detail::exactErrorLimit) return roundDown(p);
     return std::fma(a, b, -p) < 0 ? roundDown(p) : p;
 }

@@ -203,7 +203,8 @@ int SettingsStore::closeProfile() {
     // The settings are not lost: the per-user file takes them.
     std::string fallback = registryFilePath(fileName.getText());
     if (registryWriteAll(fileName.getText(), written))
-        std::fprintf(stderr, "Kalix: could not replace the profile %s (%s); the settings went to %s.\n",
+        std::fprintf(stderr,
+                     "Kalix: could not replace the profile %s (%s); the settings went to %s.\n",
                      outputPath.getText(), problem, fallback.c_str());
     else
         std::fprintf(stderr, "Kalix: could not replace the profile %s (%s) nor write %s.\n",

@@ -9,7 +9,7 @@ struct StartupOptions {
     int scriptMode = 0;
     int secondInstance = 0;
     int resetRequested = 0;
-    int usageError = 0;  // "-script" without a file name after it
+    int usageError = 0;      // "-script" without a file name after it
     std::string homeOption;  // "-home" value, empty when not given
     int codePage = 0;        // "-codepage" value, 0 when not given
     // The program name and the words left for the interpreter: a program

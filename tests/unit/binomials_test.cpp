@@ -18,8 +18,8 @@ TEST(Binomials, ValuesAgainstExactOnes) {
         {5, -1, 1, 0},
         {0.5, 2, -0.125, 0},
         {10.5, 3, 141.3125, 0},
-        {2, 5, 0, 0},           // a factor 0
-        {10, 1e17, 0, 0},       // a factor 0 far away: no 10^17 steps
+        {2, 5, 0, 0},                // a factor 0
+        {10, 1e17, 0, 0},            // a factor 0 far away: no 10^17 steps
         {-3, 20001, -200050003, 0},  // a negative whole n: the short side
         {1000, 500, 2.7028824094543656e299, 1e-13},
         // Long products, and products whose steps overflow (-1/2 over 10^4).
