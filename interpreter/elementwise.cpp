@@ -214,8 +214,13 @@ header* applyBinaryEngine(const BinaryFunctions& f, bool toReal, header* a, head
     return result;
 }
 
-// Resolves the two operands of a binary wrapper; null on an error.
-bool resolveTwo(header* first, header** a, header** b, const char* name) {
+void moveIfDone(header* first, header* result) {
+    if (result && !errorCode) moveResult(first, result);
+}
+
+}  // namespace
+
+bool resolveTwoOperands(header* first, header** a, header** b, const char* name) {
     header* second = first ? nextValue(first) : nullptr;
     if (!second) {  // an operand that was a call yielding no value
         fail(errorFailed, "Cannot apply %s: an operand returned no value!\n", name);
@@ -226,12 +231,6 @@ bool resolveTwo(header* first, header** a, header** b, const char* name) {
     *b = resolveValue(second);
     return errorCode == 0;
 }
-
-void moveIfDone(header* first, header* result) {
-    if (result && !errorCode) moveResult(first, result);
-}
-
-}  // namespace
 
 // --- unary engines ---------------------------------------------------------
 
@@ -357,7 +356,7 @@ void mapBinary(RealBinaryFunction real, ComplexBinaryFunction complex,
         return;
     }
     header *a, *b;
-    if (!resolveTwo(first, &a, &b, name)) return;
+    if (!resolveTwoOperands(first, &a, &b, name)) return;
     moveIfDone(first, applyBinary(real, complex, interval, a, b, name));
 }
 
@@ -369,7 +368,7 @@ void mapBinaryToReal(RealBinaryFunction real, ComplexBinaryToRealFunction comple
         return;
     }
     header *a, *b;
-    if (!resolveTwo(first, &a, &b, name)) return;
+    if (!resolveTwoOperands(first, &a, &b, name)) return;
     moveIfDone(first, applyBinaryToReal(real, complex, interval, a, b, name));
 }
 

@@ -554,7 +554,7 @@ bool copyOneLineString(char* text, int* n) {
 // Copies the body text of a ":=" form; false on error. A ".." continues
 // the text with the next line as in multi-line bodies: what follows it on
 // its line is a comment.
-bool copyOneLineBody(char* text, int* length) {
+bool copyOneLineBody(Definition& d, char* text, int* length) {
     int n = 0, depth = 0;
     for (;;) {
         char c = *scanPointer;
@@ -565,6 +565,10 @@ bool copyOneLineBody(char* text, int* length) {
             nextInputLine(1);
             functionEntryActive = 1;
             if (errorCode) return false;
+            if (d.loading && *scanPointer == endOfBody) {
+                reportEndOfFile();
+                return false;
+            }
             if (n > 0 && n < oneLineTextLimit && text[n - 1] != ' ') text[n++] = ' ';
             continue;
         }
@@ -596,7 +600,7 @@ bool prepareOneLine(Definition& d, char** resume) {
     cutOneLineComment(d, false);
     static char text[oneLineTextLimit + 1];
     int length = 0;
-    if (!copyOneLineBody(text, &length)) return false;
+    if (!copyOneLineBody(d, text, &length)) return false;
     if (length == 0) {
         fail(errorWrongOperand, "Function body missing!\n");
         return false;

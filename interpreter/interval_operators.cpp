@@ -189,7 +189,7 @@ void makeIntervalFromBounds(header* first) {
     if (errorCode) return;
     if (!isRealKind(lower)) {
         fail(errorFailed, "Illegal argument for ~a,b~\n");
-    } else if (!isRealKind(upper)) {
+    } else if (!upper || !isRealKind(upper)) {  // no upper bound: a call yielded nothing
         fail(errorFailed, "Illegal argument for ~\n");
     } else {
         finish(first, pairBounds(lower, upper));
@@ -203,7 +203,7 @@ void applyPlusMinus(header* first) {
     header* second = nextValue(first);
     header* width = resolveValue(second);
     if (errorCode) return;
-    if (!isRealKind(width)) {
+    if (!width || !isRealKind(width)) {
         reportNeed("two real numbers", "plusminus");
         return;
     }

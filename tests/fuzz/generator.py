@@ -498,13 +498,116 @@ class Generator:
         return ["k=0", "repeat", "k=k+1;", self.simple_statement(),
                 "until k>%s" % self.small_int(), "end"]
 
+    # --- snippets: features that need several pieces to meet ----------------------
+
+    def snippet(self):
+        form = self.r.randrange(12)
+        value = lambda: self.typed(self.pick(["real", "complex", "interval", "string"]))
+        n = self.small_int()
+        if form == 0:  # recursion, sometimes deep
+            name = "r%d" % len(self.functions)
+            self.functions.append((name, 1, False))
+            depth = self.pick([n, n, "100", "2000", "1e5", "NAN", "-1"])
+            return ["function %s(n)" % name,
+                    "if n<=0 then return %s; endif" % self.typed("real", 2),
+                    "return %s(n-1)%s%s" % (name, self.pick(["+", "*", "|", "_", ","]),
+                                            self.typed("real", 2)),
+                    "endfunction", "%s(%s)" % (name, depth)]
+        if form == 1:  # assignments into parts of matrices
+            target = self.name()
+            lines = ["%s=%s" % (target, self.typed_primary(self.pick(["real", "complex",
+                                                                       "interval"]), 0))]
+            for _ in range(self.r.randint(1, 4)):
+                index = self.pick(["1", "2,2", ":,1", "1,:", "1:2", "[1,3]", "0", "-1", "5,5",
+                                   "2^31", "NAN", "[]", "1e10", ":", "1:0", "[2,1],[1,2]"])
+                lines.append("%s[%s]=%s" % (target, index, self.pick(
+                    [self.number(), value(), "[1,2]", "[]", "\"s\"", "1+2i", "~1,2~"])))
+            lines.append(target)
+            return lines
+        if form == 2:  # global lists and variables
+            lst = self.pick(["L", "M"])
+            return ["glist(\"%s\")" % lst, "glistadd(\"%s\",%s)" % (lst, value()),
+                    "glistinsert(\"%s\",%s,%s)" % (lst, n, value()),
+                    "glistget(\"%s\",%s)" % (lst, self.small_int()),
+                    "glistput(\"%s\",%s,%s)" % (lst, self.small_int(), value()),
+                    "glistlength(\"%s\")" % lst, "glistdelete(\"%s\",%s)" % (lst, n),
+                    "gset(\"g\",%s); gvar(\"g\")" % value(), "listlists",
+                    self.pick(["glistremove(\"%s\")" % lst, "gremove(\"g\")", "gclear()"])]
+        if form == 3:  # several results
+            name = "mr%d" % len(self.functions)
+            self.functions.append((name, 1, False))
+            return ["function %s(x)" % name,
+                    "return {x, %s, %s}" % (value(), value()),
+                    "endfunction", "{p,q,w}=%s(%s)" % (name, value()),
+                    "{p,q}=%s(%s)" % (name, value()), "%s(%s)" % (name, value()),
+                    "[%s(1)]" % name]
+        if form == 4:  # extra arguments
+            name = "va%d" % len(self.functions)
+            self.functions.append((name, 2, False))
+            return ["function %s(a, ...)" % name,
+                    "return {argn(), args(), getarg(%s)}" % self.small_int(),
+                    "endfunction", "%s(%s)" % (name, ",".join(value() for _ in
+                                                            range(self.r.randint(0, 5))))]
+        if form == 5:  # map over matrices with a semicolon
+            name = "mp%d" % len(self.functions)
+            self.functions.append((name, 2, True))
+            return ["function map %s(x; y)" % name, "return x*y+%s" % self.typed("real", 2),
+                    "endfunction",
+                    "%s(%s; %s)" % (name, self.typed_primary("real", 0), value()),
+                    "map(\"%s\", %s, %s)" % (name, self.typed_primary("real", 0),
+                                             self.typed_primary("real", 0))]
+        if form == 6:  # formats and printing of each kind
+            return [self.pick(FORMAT_CALLS).format(i=self.small_int(), e="1e-10",
+                                                   b=self.pick(["0", "1"]),
+                                                   function=self.function_name()) + ";",
+                    self.typed_primary("real", 0), self.typed_primary("complex", 0),
+                    self.typed_primary("interval", 0), "\"x=\"+%s" % value(),
+                    self.pick(FORMAT_CALLS).format(i=self.small_int(), e="1e-10",
+                                                   b=self.pick(["0", "1"]),
+                                                   function=self.function_name()) + ";"]
+        if form == 7:  # strings made and called
+            return ["s=%s+%s" % (self.string(), value()), "s", "s(%s)" % value(),
+                    "evaluate(s)", "errorlevel(s)", "%s|%s" % (self.string(), self.string()),
+                    "%s[%s]" % (self.string(), self.small_int())]
+        if form == 8:  # a function with loops and conditionals over several lines
+            name = "lp%d" % len(self.functions)
+            self.functions.append((name, 1, False))
+            return ["function %s(n)" % name, "s=0;", "for i=1 to n",
+                    "if i==2 then continue; elseif i>%s" % n, "break", "else", "s=s+i;",
+                    "endif", "end", "loop 1 to 2; s=s+index(); end",
+                    "return s", "endfunction", "%s(%s)" % (name, self.small_int()),
+                    "%s(%s)" % (name, self.small_int())]
+        if form == 9:  # user number formats
+            name = "uf%d" % len(self.functions)
+            self.functions.append((name, 1, False))
+            return ["function %s(x) := %s" % (name, self.pick(["\"<\"+x+\">\"", "x", "1",
+                                                                 "\"\"", "printtype(x)"])),
+                    "userformat(\"%s\")" % name, value(), "[1,2;3,4]", "1+2i",
+                    "userformat(\"\")"]
+        if form == 10:  # operators defined by the user
+            name = "op%d" % len(self.functions)
+            keyword = self.pick(["operator", "strong operator", "postfix", "prefix"])
+            parameters = "(a, b)" if "operator" in keyword else "(a)"
+            self.functions.append((name, 2 if "operator" in keyword else 1, False))
+            use = {"operator": "2 %s 3", "strong operator": "2 %s 3*4", "postfix": "5 %s",
+                   "prefix": "%s 7"}[keyword] % name
+            return ["function %s %s%s := %s" % (keyword, name, parameters,
+                                                 self.typed("real", 2)), use]
+        # tolerances, and what depends on them
+        return ["localepsilon(%s);" % self.pick(["0", "1e-5", "0.5", "1e300", "-1", "NAN"]),
+                "setepsilon(%s);" % self.pick(["0", "1e-10", "1", "-0"]),
+                "0:0.1:1", "1~=1+1e-11", "for i=0 to 1 step 0.1; end; i",
+                "setepsilon(2.220446049250313e-12);"]
+
     # --- programs ---------------------------------------------------------------
 
     def program(self, statements=None):
         lines = []
         for _ in range(statements or self.r.randint(5, 40)):
-            form = self.r.randrange(20)
-            if form < 4:
+            form = self.r.randrange(22)
+            if form >= 20:
+                lines.extend(self.snippet())
+            elif form < 4:
                 lines.extend(self.function_definition())
             elif form < 12:
                 lines.append(self.simple_statement())

@@ -19,3 +19,6 @@ function n3(x) := x + .. one more
 n3(0)
 function n4() := "a..b"
 n4()
+// A continuation that runs into the end of a loaded file.
+load files/one_line_at_end.kx
+t3()
