@@ -91,7 +91,7 @@ def command_run(arguments):
     started = time.monotonic()
     deadline = started + arguments.minutes * 60 if arguments.minutes else None
     lock = threading.Lock()
-    state = {"done": 0, "next": 0, "findings": {}, "slow": 0}
+    state = {"done": 0, "next": 0, "findings": {}, "slow": []}
 
     def next_index():
         with lock:
@@ -111,7 +111,8 @@ def command_run(arguments):
             result = runner.run(encode(lines), files)
             with lock:
                 state["done"] += 1
-                state["slow"] += result.interrupted > 0 and not result.failed
+                if result.interrupted and not result.failed:
+                    state["slow"].append(index)
                 new = result.failed and result.signature not in state["findings"]
                 if new:
                     state["findings"][result.signature] = None
@@ -129,8 +130,10 @@ def command_run(arguments):
         for future in [pool.submit(work) for _ in range(arguments.jobs)]:
             future.result()
     seconds = time.monotonic() - started
-    print("fuzz: %d inputs in %.0f s, %d findings; %d slow inputs stopped by Ctrl-C" %
-          (state["done"], seconds, len(state["findings"]), state["slow"]))
+    slow = sorted(state["slow"])
+    print("fuzz: %d inputs in %.0f s, %d findings; %d slow inputs ended by Ctrl-C%s" %
+          (state["done"], seconds, len(state["findings"]), len(slow),
+           " (%s)" % " ".join(map(str, slow[:20])) if slow else ""))
     for signature, kept in state["findings"].items():
         print("  %s\n    %s" % (signature, kept))
     return 1 if state["findings"] else 0

@@ -176,7 +176,7 @@ class Generator:
         a = self.r.randint(-5, 5)
         if self.chance(0.7):
             return "%d:%d" % (a, a + self.r.randint(-2, 30))
-        step = self.pick(["0.5", "-1", "0.1", "0", "1e-6", "NAN", "-0.25", "2"])
+        step = self.pick(["0.5", "-1", "0.1", "0", "1e-3", "NAN", "-0.25", "2"])
         return "%d:%s:%d" % (a, step, self.r.randint(-10, 10))
 
     def builtin_call(self, depth):
@@ -441,8 +441,9 @@ class Generator:
         return count, "(" + ", ".join(parameters) + ")" if parameters or self.chance(0.8) else ""
 
     def function_definition(self):
+        # (A name like end1 would read as "end" in a loop at the top level.)
         name = "f%d" % len(self.functions) if self.chance(0.85) else self.pick(
-            ["g", "h", "sin", "gmap", "f0", "end1"])
+            ["g", "h", "sin", "gmap", "f0"])
         count, parameters = self.parameter_list()
         keywords = ""
         is_map = False

@@ -123,6 +123,18 @@ class Runner:
             shutil.copytree(files_from, os.path.join(directory, "files"))
         return home
 
+    def start(self, stdin, stderr, directory, home):
+        # The program may be replaced by a build meanwhile: a few tries.
+        for attempt in range(20):
+            try:
+                return subprocess.Popen([self.kalix], stdin=stdin, stdout=subprocess.DEVNULL,
+                                        stderr=stderr, cwd=directory,
+                                        env=self.environment(home), start_new_session=True)
+            except OSError:
+                if attempt == 19:
+                    raise
+                time.sleep(1)
+
     def run(self, program, files_from=None):
         """program: bytes fed on standard input. Returns a Result."""
         with tempfile.TemporaryDirectory(prefix="kalix-fuzz-") as directory:
@@ -133,9 +145,7 @@ class Runner:
                 f.write(program)
             started = time.monotonic()
             with open(input_path, "rb") as stdin, open(stderr_path, "wb") as stderr:
-                process = subprocess.Popen([self.kalix], stdin=stdin, stdout=subprocess.DEVNULL,
-                                           stderr=stderr, cwd=directory,
-                                           env=self.environment(home), start_new_session=True)
+                process = self.start(stdin, stderr, directory, home)
                 over = None
                 interrupted = 0
                 next_interrupt = started + self.timeout
