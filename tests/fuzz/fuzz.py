@@ -4,8 +4,8 @@ the sanitizer build, with a time and memory bound per run; what fails is
 minimized and kept.
 
     fuzz.py run [--count N | --minutes M] [--seed S] [--jobs J] ...
-    fuzz.py replay FILE...          run files and say how each ends
-    fuzz.py minimize FILE           shrink a failing file, keeping its failure
+    fuzz.py replay FILE... [--files DIR]   run files and say how each ends
+    fuzz.py minimize FILE [--files DIR]    shrink a failing file, keeping its failure
     fuzz.py show INDEX [--seed S]   print the input of that number
 
 Input number i of seed S is always the same program, whatever the number
@@ -70,7 +70,7 @@ def make_catalog(arguments):
     return Catalog.discover(ROOT, runner.kalix, runner.environment(home))
 
 
-def keep_finding(out, result, lines, minimized, origin):
+def keep_finding(out, result, lines, minimized, origin, files):
     os.makedirs(out, exist_ok=True)
     name = os.path.join(out, slug(result.signature))
     with open(name + ".k", "wb") as f:
@@ -78,7 +78,8 @@ def keep_finding(out, result, lines, minimized, origin):
     with open(name + ".orig.k", "wb") as f:
         f.write(encode(lines))
     with open(name + ".log", "w") as f:
-        f.write("%s\n%s\n\n%s" % (result.signature, origin, result.detail))
+        f.write("%s\n%s\n%s\n%s" % (result.signature, origin,
+                                       "files: %s\n" % files if files else "", result.detail))
     return name + ".k"
 
 
@@ -121,7 +122,7 @@ def command_run(arguments):
                 minimized = minimize(lines, runner, result.signature, files,
                                      arguments.minimize_seconds)
                 kept = keep_finding(arguments.out, result, lines, minimized,
-                                    "seed %d input %d" % (arguments.seed, index))
+                                    "seed %d input %d" % (arguments.seed, index), files)
                 with lock:
                     state["findings"][result.signature] = kept
                 print("fuzz:   kept %s" % kept, flush=True)
@@ -142,9 +143,9 @@ def command_run(arguments):
 def command_replay(arguments):
     runner = make_runner(arguments)
     failed = 0
-    for path in arguments.files:
+    for path in arguments.paths:
         with open(path, "rb") as f:
-            result = runner.run(f.read())
+            result = runner.run(f.read(), arguments.files)
         failed += result.failed
         print("%s: %s (%.1f s)" % (path, result if result.failed else "ok", result.seconds))
     return 1 if failed else 0
@@ -154,12 +155,13 @@ def command_minimize(arguments):
     runner = make_runner(arguments)
     with open(arguments.file, "rb") as f:
         lines = f.read().decode("latin-1").rstrip("\n").split("\n")
-    result = runner.run(encode(lines))
+    result = runner.run(encode(lines), arguments.files)
     if not result.failed:
         print("%s does not fail" % arguments.file)
         return 1
     print("signature: %s" % result.signature)
-    minimized = minimize(lines, runner, result.signature, None, arguments.minimize_seconds, print)
+    minimized = minimize(lines, runner, result.signature, arguments.files,
+                         arguments.minimize_seconds, print)
     sys.stdout.write(encode(minimized).decode("latin-1"))
     return 0
 
@@ -188,9 +190,12 @@ def main():
     run.add_argument("--jobs", type=int, default=min(4, os.cpu_count() or 1))
     run.add_argument("--out", default=None)
     replay = sub.add_parser("replay")
-    replay.add_argument("files", nargs="+")
+    replay.add_argument("paths", nargs="+")
     shrink = sub.add_parser("minimize")
     shrink.add_argument("file")
+    for parser_with_files in (replay, shrink):
+        parser_with_files.add_argument("--files", default=None,
+                                       help="folder copied as files/ (mutated transcripts)")
     show = sub.add_parser("show")
     show.add_argument("index", type=int)
     show.add_argument("--seed", type=int, default=1)

@@ -5,6 +5,7 @@ number always gives the same program."""
 import os
 import random
 import sys
+import tempfile
 import unittest
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
@@ -12,8 +13,8 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from catalog import Catalog, source_arities  # noqa: E402
 from generator import Generator  # noqa: E402
-from minimize import ddmin  # noqa: E402
-from runner import classify  # noqa: E402
+from minimize import ddmin, minimize  # noqa: E402
+from runner import Runner, classify  # noqa: E402
 
 ROOT = "/src/kalix"
 
@@ -58,11 +59,48 @@ class Classification(unittest.TestCase):
                          classify(1, other, ROOT).signature)
 
 
+class HangsAreJudgedByCtrlC(unittest.TestCase):
+    """A run past the time bound gets Ctrl-C: one that ends on it was slow,
+    one that ignores it hangs."""
+
+    def program(self, directory, trap):
+        path = os.path.join(directory, "program")
+        with open(path, "w") as f:
+            f.write("#!/bin/sh\ntrap '%s' INT\nwhile :; do sleep 0.05; done\n" % trap)
+        os.chmod(path, 0o755)
+        return path
+
+    def test_slow_and_hanging(self):
+        with tempfile.TemporaryDirectory() as directory:
+            slow = Runner(self.program(directory, "exit 0"), ROOT, timeout=0.3, interrupts=3)
+            result = slow.run(b"")
+            self.assertFalse(result.failed)
+            self.assertEqual(result.interrupted, 1)
+            hanging = Runner(self.program(directory, ""), ROOT, timeout=0.3, interrupts=2)
+            result = hanging.run(b"")
+            self.assertEqual(result.kind, "hang")
+
+
 class Minimization(unittest.TestCase):
     def test_keeps_what_the_failure_needs(self):
         lines = ["a=1", "b=2", "x=[1,2]", "c=3", "x[5]", "d=4", "e=5"]
         fails = lambda candidate: "x=[1,2]" in candidate and "x[5]" in candidate
         self.assertEqual(ddmin(lines, fails, float("inf")), ["x=[1,2]", "x[5]"])
+
+    def test_through_the_runner_keeping_the_signature(self):
+        # A stand-in program that dies of a signal when its input holds both
+        # "x=[1,2]" and "x[5]", and of another one on "other" alone.
+        with tempfile.TemporaryDirectory() as directory:
+            path = os.path.join(directory, "program")
+            with open(path, "w") as f:
+                f.write("#!/bin/sh\ninput=$(cat)\n"
+                        "case \"$input\" in *other*) kill -TERM $$;; esac\n"
+                        "case \"$input\" in *'x=[1,2]'*'x[5]'*) kill -SEGV $$;; esac\n")
+            os.chmod(path, 0o755)
+            runner = Runner(path, ROOT, timeout=5)
+            lines = ["a=1", "x=[1,2]", "other", "x[5]", "b=2"]
+            self.assertEqual(runner.run(b"other\n").signature, "signal 15")
+            self.assertEqual(minimize(lines, runner, "signal 11"), ["x=[1,2]", "x[5]"])
 
     def test_characters(self):
         text = list("y = 1 + bin(10, 1e17) * 2")
