@@ -77,3 +77,18 @@ report_times() {
   done
   save_baseline
 }
+
+# After report_times: prints the ratio kalix/octave for each label (when
+# octave-cli ran), with `width` as in report_times.
+print_ratios() {
+  local width=$1
+  shift
+  [ -s "$work/octave.times" ] || return 0
+  printf "%-${width}s %12s\n" "ratio" "kalix/octave"
+  local k=0 label
+  for label in "$@"; do
+    k=$((k + 1))
+    printf "%-${width}s %12s\n" "$label" "$(paste -d' ' <(sed -n "${k}p" "$work/kalix.times") \
+      <(sed -n "${k}p" "$work/octave.times") | awk '{ if ($2 > 0) printf "%.2f", $1 / $2 }')"
+  done
+}

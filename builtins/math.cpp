@@ -19,6 +19,7 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 #include "numerics/binomials.h"
+#include "numerics/random_numbers.h"
 #include "platform/host.h"
 
 namespace {
@@ -338,14 +339,9 @@ BINARY_HANDLER(builtinBitor, mapBinaryToReal, "bitor", bitorReal, nullptr, nullp
 BINARY_HANDLER(builtinBitxor, mapBinaryToReal, "bitxor", bitxorReal, nullptr, nullptr)
 BINARY_HANDLER(builtinRelerror, mapBinaryToReal, "relerror", relerrorReal, relerrorComplex, nullptr)
 
-// The project's 15-bit linear congruential generator (0 .. 32767), the same
-// on every machine; never reseeded.
-uint32_t fastRandomState = 1;
-
-double nextFastRandom() {
-    fastRandomState = fastRandomState * 214013u + 2531011u;
-    return static_cast<double>((fastRandomState >> 16) & 0x7fff) / 32767;
-}
+// The project's 15-bit generator (0 .. 32767), the same on every machine;
+// never reseeded.
+double nextFastRandom() { return static_cast<double>(nextRandom15()) / 32767; }
 
 // [n, m] with 0 <= n < 2^31 - 1 and 0 <= m <= 2^31 - 1 as rows and columns.
 bool readRandomShape(header* first, const char* name, int* rows, int* columns) {

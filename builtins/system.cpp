@@ -1,11 +1,55 @@
-// System builtins. Only `home` exists so far: the first command line runs
+// System builtins: the program's directories, the command-line arguments,
+// memory figures and the message box. The first command line runs
 // "cd(home());" before it loads a program file named on the command line.
+#include "builtins/system_values.h"
 #include "interpreter/builtin_table.h"
+#include "interpreter/output.h"
+#include "interpreter/value_helpers.h"
 #include "platform/host.h"
 
-static void builtinHome(header*) { pushCString(getHomeDir()); }
+namespace {
 
-static const BuiltinRecord rows[] = {
-    {"home", 0, 0, builtinHome},
+void builtinHome(header*) { pushCString(getHomeDir()); }
+void builtinStart(header*) { pushCString(getProgramDir()); }
+void builtinKalixhome(header*) { pushCString(getUserWorkDir()); }
+void builtinUserdir(header*) { pushCString(getUserDir()); }
+void builtinUserhome(header*) { pushCString(getUserProfileDir()); }
+
+// kalixarg(n): the n-th word after the program file on the command line.
+void builtinKalixarg(header* first) {
+    header* n = requireReal(first, "integer", "kalixarg");
+    if (!n) return;
+    int index = clampToInt(realOf(n));
+    if (index <= 0) {
+        reportNeed("integer", "kalixarg");
+        return;
+    }
+    if (index > interpreterArgCount) {
+        fail(errorFailed, "Argument %d not known (got %d)!\n", index, interpreterArgCount);
+        return;
+    }
+    moveResult(first, pushCString(interpreterArgs[index - 1]));
+}
+
+void builtinFree(header*) { pushReal(double(ramend - endlocal)); }
+void builtinStacksize(header*) { pushReal(getUsedStackSize()); }
+void builtinWin64(header*) { pushReal(1); }
+
+void builtinMessage(header* first) {
+    header* text = stringArgument(first, "string", "message");
+    if (!text) return;
+    showWarning(stringOf(text), "Kalix");
+    keepArgumentAsResult(first, text);
+}
+
+const BuiltinRecord rows[] = {
+    {"free", 0, 0, builtinFree},         {"home", 0, 0, builtinHome},
+    {"kalixarg", 1, 0, builtinKalixarg}, {"kalixhome", 0, 0, builtinKalixhome},
+    {"message", 1, 0, builtinMessage},   {"stacksize", 0, 0, builtinStacksize},
+    {"start", 0, 0, builtinStart},       {"userdir", 0, 0, builtinUserdir},
+    {"userhome", 0, 0, builtinUserhome}, {"win64", 0, 0, builtinWin64},
 };
+
+}  // namespace
+
 KALIX_BUILTIN_FAMILY(systemBuiltins, rows);

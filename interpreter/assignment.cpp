@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "graphics/graphics_state.h"
 #include "interpreter/builtin_table.h"
@@ -13,6 +14,7 @@
 #include "interpreter/globals.h"
 #include "interpreter/interval_operators.h"
 #include "interpreter/main_loop.h"
+#include "interpreter/maxima_services.h"
 #include "interpreter/notebook_services.h"
 #include "interpreter/output.h"
 #include "interpreter/primaries.h"
@@ -630,6 +632,31 @@ bool strictAssignments() {
     return strict;
 }
 
+// "&=" and "&&=": Maxima evaluates "name:text;". "&=" keeps the answer as
+// a symbolic string in the target; "&&=" changes no variable.
+header* assignSymbolic(header* target, header* text, AssignmentOperator op) {
+    bool keep = op == symbolicAssignment;
+    std::string command = std::string(target->name) + ":" + stringOf(text) + ";";
+    std::string answer = askMaxima(command.c_str(), 5, keep);
+    if (errorCode) return nullptr;
+    newram = reinterpret_cast<char*>(text);
+    if (!keep) return pushMarker(markerNoResult);
+    header* value = pushString(answer.c_str(), int64_t(answer.size()));
+    if (!value) return nullptr;
+    value->flags |= flagSymbolic;
+    header* stored = assignVariable(target, value);
+    if (errorCode) return nullptr;
+    stored->flags |= flagSymbolic;
+    return stored;
+}
+
+// "::=", "&:=", ":&=": the stored variable goes to Maxima as "name:value;".
+void sendAssignedValue(header* stored) {
+    std::string text = convertToMaxima(stored, (std::string(stored->name) + ":").c_str(), 1);
+    if (errorCode) return;
+    sendToMaxima((text + ";").c_str(), maximaReplyInternal, maximaMatrixVariablesPercent);
+}
+
 // Reads the right side and assigns it; returns the record to print.
 header* performAssignment(header* first, AssignmentOperator op) {
     if (op == plainAssignment && isTopLevel() && strictAssignments()) {
@@ -680,18 +707,11 @@ header* performAssignment(header* first, AssignmentOperator op) {
         fail(errorMultipleAssignment, "No multiple assignment for Maxima!\n");
         return nullptr;
     }
-    if (op == symbolicAssignment || op == maximaOnlyAssignment) {
-        // The answer to "name:text;" would be assigned; there is no Maxima.
-        fail(errorFailed, "Maxima is not available.\n");
-        return nullptr;
-    }
+    if (op == symbolicAssignment || op == maximaOnlyAssignment)
+        return assignSymbolic(targets[0], values[0], op);
     header* printed = assignAll(targets, targetCount, values, valueCount);
-    if (op == maximaAssignment && !errorCode) {
-        // The value would be sent to Maxima as "name:value;".
-        fail(errorFailed, "Maxima is not available.\n");
-        return nullptr;
-    }
-    return printed;
+    if (op == maximaAssignment && !errorCode) sendAssignedValue(printed);
+    return errorCode ? nullptr : printed;
 }
 
 bool spacesRequired() { return intSetting("spaces"); }

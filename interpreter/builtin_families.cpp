@@ -4,16 +4,58 @@
 // Keep one line per family, sorted.
 // clang-format off
 #define KALIX_BUILTIN_FAMILIES(family) \
+    family(accumulatorBuiltins) \
+    family(alglibBuiltins) \
+    family(besselGammaBuiltins) \
+    family(characterBuiltins) \
+    family(clockBuiltins) \
+    family(colourBuiltins) \
     family(constantBuiltins) \
-    family(engineBuiltins) \
+    family(contourBuiltins) \
+    family(distributionBuiltins) \
+    family(dllBuiltins) \
+    family(elementAccessBuiltins) \
     family(evaluationBuiltins) \
+    family(fileBuiltins) \
+    family(fileSystemBuiltins) \
+    family(filterBuiltins) \
     family(formatBuiltins) \
+    family(formattedPrintingBuiltins) \
     family(globalBuiltins) \
+    family(graphicsFileBuiltins) \
+    family(graphicsStateBuiltins) \
+    family(graphicsStyleBuiltins) \
+    family(integrationBuiltins) \
     family(intervalBuiltins) \
     family(introspectionBuiltins) \
+    family(keyInputBuiltins) \
+    family(linearAlgebraBuiltins) \
+    family(linearProgrammingBuiltins) \
+    family(lsodaBuiltins) \
     family(mapBuiltins) \
     family(mathBuiltins) \
-    family(systemBuiltins)
+    family(matrixConstructionBuiltins) \
+    family(maximaBuiltins) \
+    family(minimiserBuiltins) \
+    family(pageBuiltins) \
+    family(plot2dBuiltins) \
+    family(plot3dBuiltins) \
+    family(polynomialBuiltins) \
+    family(processBuiltins) \
+    family(pythonBuiltins) \
+    family(randomBuiltins) \
+    family(reductionBuiltins) \
+    family(regularExpressionBuiltins) \
+    family(rungeKuttaBuiltins) \
+    family(solidBuiltins) \
+    family(sortingBuiltins) \
+    family(sparseMatrixBuiltins) \
+    family(stringBuiltins) \
+    family(structuredMatrixBuiltins) \
+    family(systemBuiltins) \
+    family(transformBuiltins) \
+    family(urlBuiltins) \
+    family(vectorSearchBuiltins)
 // clang-format on
 
 KALIX_BUILTIN_FAMILIES(KALIX_DECLARE_BUILTIN_FAMILY)

@@ -1,6 +1,8 @@
 // The builtin table assembled from the families, its name index, lookup
 // and call, and the alias map.
 #include "interpreter/builtin_table.h"
+#include "interpreter/error_codes.h"
+#include "interpreter/functions.h"
 #include "interpreter/machine_stack.h"
 #include "shell/name_map.h"
 
@@ -120,6 +122,12 @@ int callBuiltin(const char* name, int n, header* first) {
         runBuiltinHandler(row, first);
     }
     return 1;
+}
+
+void callRequiredBuiltin(const char* name, int n, header* first) {
+    if (callBuiltin(name, n, first)) return;
+    reportBuiltinArity(name, n);
+    errorCode = errorFailed;
 }
 
 void addAlias(const char* alias, const char* text) {

@@ -57,6 +57,9 @@ const BuiltinRecord* findBuiltin(const char* name, int n);
 void runBuiltinHandler(const BuiltinRecord* row, header* first);
 // Runs the handler of the fitting row; 1 when one ran, 0 when none fits.
 int callBuiltin(const char* name, int n, header* first);
+// The same for a builtin the interpreter relies on (utf, mxm, index,
+// cpxtranspose); its absence is an error of its own.
+void callRequiredBuiltin(const char* name, int n, header* first);
 
 void addAlias(const char* alias, const char* text);
 const char* resolveAlias(const char* name);

@@ -7,8 +7,10 @@
     family(controlFlowCommands) \
     family(functionCommands) \
     family(generalCommands) \
+    family(graphicsCommands) \
     family(programFileCommands) \
-    family(runStateCommands)
+    family(runStateCommands) \
+    family(tracingCommands)
 // clang-format on
 
 KALIX_COMMAND_FAMILIES(KALIX_DECLARE_COMMAND_FAMILY)

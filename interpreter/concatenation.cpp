@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "interpreter/builtin_table.h"
 #include "interpreter/formats.h"
 #include "interpreter/interval_operators.h"
 #include "interpreter/output.h"
@@ -15,12 +16,6 @@
 #include "interpreter/variables.h"
 
 namespace {
-
-int matrixKindOf(NumberFamily f) {
-    return f == numberReal      ? kindRealMatrix
-           : f == numberComplex ? kindComplexMatrix
-                                : kindIntervalMatrix;
-}
 
 // Doubles per element.
 int widthOf(NumberFamily f) { return f == numberReal ? 1 : 2; }
@@ -251,9 +246,8 @@ bool writeNumber(char* text, header* x, bool afterString) {
     }
 }
 
-// Moves a value down as it stands (a scalar transposed, a string joined with
-// an empty matrix). The value may be a variable: the result takes its
-// contents but neither its name nor its variable flags (protection).
+}  // namespace
+
 void moveValueAsResult(header* first, header* value, int32_t keptFlags) {
     if (value != first)
         moveResult(first, value);
@@ -263,6 +257,8 @@ void moveValueAsResult(header* first, header* value, int32_t keptFlags) {
     setRecordName(first, "");
     first->flags &= keptFlags;
 }
+
+namespace {
 
 bool isEmptyRealMatrix(header* h) {
     return h->kind == kindRealMatrix && (matrixRows(h) == 0 || matrixColumns(h) == 0);
@@ -410,10 +406,12 @@ void transposeValue(header* operand) {
         return;
     }
     if (family == numberNone) {
-        if (a->kind == kindCompressedMatrix)
-            fail(errorTranspose, "' not defined for a %s yet!\n", typeNames[kindCompressedMatrix]);
-        else
-            fail(errorTranspose, "' not defined for this value!\n");
+        if (a->kind == kindCompressedMatrix) {
+            // The transpose of a compressed matrix is the builtin cpxtranspose.
+            callRequiredBuiltin("cpxtranspose", 1, operand);
+            return;
+        }
+        fail(errorTranspose, "' not defined for this value!\n");
         return;
     }
     int rows = matrixRows(a), columns = matrixColumns(a);

@@ -22,6 +22,12 @@ void buildRangeVector(header* start);
 // unchanged. Result over `operand`.
 void transposeValue(header* operand);
 
+// Moves a value down over `first` as it stands (a scalar transposed, a
+// string joined with an empty matrix). The value may be a variable: the
+// result takes its contents but neither its name nor its flags beyond
+// `keptFlags` (protection).
+void moveValueAsResult(header* first, header* value, int32_t keptFlags);
+
 // Rewrites the argument record in place as complex (imaginary parts 0). The
 // records above it move up by the growth and `newram` with them, so pointers
 // to them must be taken again (`nextValue`). A complex record is left alone.

@@ -13,6 +13,7 @@ enum ErrorCode : int {
     errorWrongOperand = 10,   // an operand or argument of the wrong kind or count
     errorWrongArgument = 26,  // "Need %s for %s"
     errorMathLibrary = 51,    // "Floating point error!" and domain errors
+    errorSizeMismatch = 52,   // "Matrix %dx%d and %dx%d not compatible in size!"
     errorInterrupt = 53,      // Escape, or no input left to wait for
     errorOpenFile = 53,       // "Could not open %s!"
 
@@ -89,4 +90,48 @@ enum ErrorCode : int {
     errorRelax = 1001,            // "relax" and file-only commands out of place
     errorCommentEnd = 1002,       // "\"endcomment\" missing!"
     errorRecursion = 8888,        // "Stack overflow. Too many recursions?"
+
+    // --- graphics ---
+    errorMarkArguments = -1,          // "Illegal arguments for mark!"
+    errorPlotArgument = 21,           // "Plot needs a real vector or matrix!"
+    errorPlotFit = 22,                // "Matrices must fit for plot!"
+    errorBarRgbArguments = 81,        // "barRGB needs three real matrices ..."
+    errorBarRgbSize = 83,             // "Matrix dimensions for barRGB must agree!"
+    errorGraphicsArgument = 90,       // "Argument for linestyle must be string!" ...
+    errorMeshParameter = 80,          // "Illegal parameter for mesh!" (and meshbar)
+    errorContourMatrix = 81,          // "Contour needs a real matrix!", "Density needs ..."
+    errorContourLevels = 82,          // "Second parameter of contour must be a vector!"
+    errorSolidParameter = 83,         // "Illegal parameter for solid!" ...
+    errorPlotMemory = 85,             // "Out of memory in mesh!" ... (3D plot work space)
+    errorMeshfactor = 150,            // "Meshfactor needs a real!"
+    errorTextArguments = 91,          // "Need a string, and a position in text!"
+    errorSetplotVector = 2200,        // "Setplot needs a 1x4 vector!"
+    errorGraphicsFlag = 2201,         // "Scaling needs a 1 or 0!" ...
+    errorPlotareaArguments = 11000,   // "Wrong arguments for plotarea!"
+    errorPlotSecondArgument = 11001,  // "Wrong arguments for plot!"
+
+    // --- strings and files ---
+    errorWriteFailed = 10,  // a failed write to a file ("Error in writeln." ...)
+    errorNoFile = 800,      // "No file open in function %s"
+
+    // --- linear algebra ---
+    errorSingular = 131,  // "Determinant zero!"
+
+    // --- solvers ---
+    errorSimplexStop = 301,  // Escape during the simplex iterations
+
+    // --- polynomials ---
+    errorDivisionScratch = 190,  // "Out of memory!": no room for polydiv's working copy
+    errorRootArgument = 300,     // "Need a starting value!", "Need a complex polynomial"
+    errorRootFailed = 311,       // "Bauhuber-Iteration failed!"
+    errorRootInterrupted = 700,  // Escape during the root iteration
+
+    // --- Maxima ---
+    errorMaximaSaid = 10,    // Maxima answered without an output label
+    errorMaximaPath = 4000,  // "Need a path to Maxima!"
+
+    // --- tracing ---
+    errorTraceInterrupted = 11010,      // "Trace interrupted"
+    errorTraceUnknownFunction = 11021,  // `trace` of a name that is no function
+    errorAlreadyReported = 12345688,    // the trace-errors inspector has run
 };

@@ -13,6 +13,7 @@
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
 #include "interpreter/interval_operators.h"
+#include "interpreter/linear_systems.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
 #include "interpreter/primaries.h"
@@ -124,10 +125,11 @@ const ComparisonToken* findComparison() {
     return nullptr;
 }
 
-// A ":" that starts a range (not ":=", "::" or a colon that ends the line).
+// A ":" that starts a range (not ":=", "::", ":&=" or a colon that ends
+// the line).
 bool rangeColonFollows() {
     const char* p = scanPointer;
-    if (p[0] != ':' || p[1] == '=' || p[1] == ':') return false;
+    if (p[0] != ':' || p[1] == '=' || p[1] == ':' || (p[1] == '&' && p[2] == '=')) return false;
     if (std::strcmp(p, ":") == 0 || std::strcmp(p, ": ") == 0) return false;
     return !hasPrefix(p, ": /");
 }
@@ -436,10 +438,8 @@ void evaluateProduct() {
             if (errorCode) return;
             if (matlabMode)
                 callMatlabFunction("fit", entry);
-            else {
-                // The linear-algebra builtins are not built yet.
-                fail(errorFailed, "Cannot solve linear systems: the solver is missing.\n");
-            }
+            else
+                solveLeftDivision(recordAt(entry));
             flag = 0;
         } else if (flag && startsUnitName(p[0])) {
             keepLeftOperand(entry);

@@ -10,6 +10,7 @@
 
 #include "interpreter/builtin_table.h"
 #include "interpreter/control_flow.h"
+#include "interpreter/engine_services.h"
 #include "interpreter/evaluator.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
@@ -460,7 +461,7 @@ void checkRecursion() {
 }
 
 void printTraceback(header* function) {
-    if (callDepth == 1)
+    if (callDepth == 1 && !traceErrorsMode)
         printText("Try \"trace errors\" to inspect local variables after errors.\n");
     if (callDepth < tracebackDepth) {
         printFormatted("%s:\n    ", function->name);
@@ -488,7 +489,7 @@ CallContext saveCallContext() {
 void callUserFunction(header* function, header* first, int n, int s) {
     if (errorCode) return;
     if (function->flags & userFunctionPython) {
-        fail(errorFailed, "Python is not available.\n");
+        callPythonUserFunction(function, first, n);
         return;
     }
     if (!checkArgumentCount(function, first, n, s)) return;
@@ -533,6 +534,7 @@ void callUserFunction(header* function, header* first, int n, int s) {
             reportMachineStackOverflow();
         }
     }
+    if (errorCode && errorCode != errorAlreadyReported && traceErrorsMode) inspectFailedCall();
     if (errorCode) printTraceback(function);
     callDepth = depth - 1;
     restoreContext(saved);

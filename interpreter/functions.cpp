@@ -8,18 +8,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "interpreter/assignment.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
+#include "interpreter/engine_services.h"
 #include "interpreter/evaluator.h"
 #include "interpreter/function_index.h"
 #include "interpreter/globals.h"
 #include "interpreter/main_loop.h"
+#include "interpreter/maxima_services.h"
 #include "interpreter/output.h"
 #include "interpreter/primaries.h"
 #include "interpreter/program_files.h"
 #include "interpreter/scanner.h"
+#include "interpreter/variables.h"
 #include "platform/host.h"
 #include "shell/settings.h"
 
@@ -63,7 +67,8 @@ constexpr int oneLineTextLimit = 32766;
 constexpr int bodyReserve = 80;  // the body reader stops this far before ramend
 
 const char* const memoryMessage = "Memory overflow while defining a function!\n";
-const char* const maximaMessage = "Maxima is not available.\n";
+constexpr size_t quotedMaximaLimit = 255;
+constexpr int symbolicTextLimit = 32768;
 
 bool startsWith(const char* text, const char* prefix) {
     return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
@@ -223,7 +228,11 @@ bool readKeywordsAndName(Definition& d) {
         if (keyword->rank == 3) d.overwrite = true;
         skipSpaces();
         if (d.python && (*scanPointer == 0 || startsWith(scanPointer, ".."))) {
-            refuseDefinition(d, "Python is not available.\n", true);
+            // A Python block, not a function.
+            if (foreignEngines.runPythonBlock)
+                foreignEngines.runPythonBlock();
+            else
+                refuseDefinition(d, "Python is not available.\n", true);
             return false;
         }
     }
@@ -612,6 +621,106 @@ bool prepareOneLine(Definition& d, char** resume) {
     return true;
 }
 
+// --- symbolic forms -----------------------------------------------------------
+
+// The definition head for Maxima: the name (without the "&" of
+// `maximafunction`) and the parameter names, "f(x,y)".
+std::string maximaHead(const Definition& d) {
+    std::string head = d.name[0] == '&' ? d.name + 1 : d.name;
+    head += "(";
+    char* entry = reinterpret_cast<char*>(d.record) + functionParametersOffset;
+    for (int k = 0; k < d.parameterCount; k++) {
+        Parameter p = readParameter(entry);
+        if (k) head += ",";
+        head += p.name;
+        entry = p.next;
+    }
+    return head + ")";
+}
+
+// Maxima forgets the old function, learns the new one and its operator form.
+void defineInMaxima(const Definition& d, const std::string& head, const std::string& body,
+                    int conversion) {
+    std::string name = d.name[0] == '&' ? d.name + 1 : d.name;
+    sendToMaxima(("kill(\"" + name + "\")$").c_str(), maximaReplyInternal, maximaAsTyped);
+    if (errorCode) return;
+    sendToMaxima((head + " := " + body + "$").c_str(), maximaReplyInternal, conversion);
+    if (errorCode) return;
+    bool strong = d.flags & userFunctionStrong;
+    std::string form;
+    if (d.flags & userFunctionOperator)
+        form = strong ? "infix(\"%\",190,190)$" : "infix(\"%\",10,10)$";
+    else if (d.flags & userFunctionPostfix)
+        form = strong ? "postfix(\"%\",190)$" : "postfix(\"%\",10)$";
+    else if (d.flags & userFunctionPrefix)
+        form = "prefix(\"%\",10)$";
+    if (form.empty()) return;
+    form.replace(form.find('%'), 1, name);
+    sendToMaxima(form.c_str(), maximaReplyInternal, maximaAsTyped);
+}
+
+// The numerical body of a symbolic one-line form.
+void useOneLineBody(Definition& d, const std::string& expression) {
+    std::snprintf(oneLineText, sizeof oneLineText, "useglobal; return %s endfunction",
+                  expression.c_str());
+    scanPointer = oneLineText;
+    d.oneLine = true;
+}
+
+// "::=", "&=" and "&&=" after the parameter list. Returns false on error
+// and for "&&=", which stores no numerical function.
+bool readSymbolicForm(Definition& d, char** resume) {
+    int form = scanPointer[0] == ':' ? 0 : scanPointer[1] == '&' ? 2 : 1;  // ::=, &=, &&=
+    scanPointer += form == 1 ? 2 : 3;
+    skipSpaces();
+    if (startsWith(scanPointer, "return ")) scanPointer += 7;
+    if (std::strlen(scanPointer) >= oneLineLimit) {
+        fail(errorFailed, "One line function too long!\n");
+        return false;
+    }
+    cutOneLineComment(d, true);
+    char* rest = scanPointer;
+    static char text[symbolicTextLimit];
+    int length = readSymbolicText(text, symbolicTextLimit);
+    if (errorCode) return false;
+    if (length == 0) {
+        if (form == 2)
+            fail(errorWrongOperand, "Function body for &&= missing!\n%s\n", rest);
+        else
+            fail(errorWrongOperand, "Function body missing!\n");
+        return false;
+    }
+    bool shown = *scanPointer != ';';
+    std::string expression = text, head = maximaHead(d);
+    *resume = scanPointer;
+    if (form == 0) {
+        sendToMaxima((head + " := " + expression + "$").c_str(), maximaReplyPrinted,
+                     maximaSingleUnderscores);
+        if (errorCode) return false;
+        useOneLineBody(d, expression);
+        return true;
+    }
+    if (form == 1) {
+        std::string answer = askMaxima(text, 5, 0);
+        if (errorCode) return false;
+        if (shown && answer.size() < size_t(oneLineTextLimit))
+            sendMaximaLine((answer + ";").c_str(), maximaAsTyped);
+        if (errorCode) return false;
+        defineInMaxima(d, head, answer, maximaMatrixAndVariables);
+        if (errorCode) return false;
+        d.flags |= userFunctionSymbolic;
+        useOneLineBody(d, answer);
+        return true;
+    }
+    std::string substituted = substituteMaximaVariables(text, 1);
+    if (errorCode) return false;
+    if (shown) sendMaximaLine(("'(" + substituted + ");").c_str(), maximaAsTyped);
+    if (!errorCode) defineInMaxima(d, head, substituted, maximaAsTyped);
+    scanPointer = *resume;
+    *resume = nullptr;
+    return false;
+}
+
 // --- body reader --------------------------------------------------------------
 
 struct BodyReader {
@@ -767,6 +876,53 @@ bool endLine(BodyReader& r) {
     return nextBodyInputLine(r);
 }
 
+// "@:" or "&:" and a symbolic expression: Maxima's answer in the body.
+bool putMaximaAnswer(BodyReader& r) {
+    scanPointer += 2;
+    static char text[symbolicTextLimit];
+    readSymbolicText(text, symbolicTextLimit);
+    if (errorCode) return false;
+    std::string answer = askMaxima(text, 5, 0);
+    return !errorCode && put(r.d, answer.data(), answer.size());
+}
+
+// A quoted "@:..." or "&:...": Maxima's answer in quotes.
+bool putQuotedMaximaAnswer(BodyReader& r) {
+    const char* start = scanPointer + 3;
+    const char* end = std::strchr(start, '"');
+    if (!end || size_t(end - start) > quotedMaximaLimit) {
+        fail(errorFunctionEnd, "\" missing.\n");
+        return false;
+    }
+    std::string answer = askMaxima(std::string(start, end).c_str(), 5, 0);
+    if (errorCode) return false;
+    scanPointer = const_cast<char*>(end) + 1;
+    answer = "\"" + answer + "\"";
+    return put(r.d, answer.data(), answer.size());
+}
+
+// "@" and a variable: its value in Maxima syntax in the body.
+bool putMaximaValue(BodyReader& r) {
+    scanPointer++;
+    char name[32];
+    scanName(name);
+    if (errorCode) return false;
+    header* variable = findVariable(name);
+    if (!variable) {
+        printFormatted("Variable %s not found.\n", name);
+        if (functionState != functionTopLevel) printText("Can only see global variables.\n");
+        errorCode = errorFunctionEnd;
+        return false;
+    }
+    std::string text = convertToMaxima(variable, nullptr, 0);
+    if (errorCode) return false;
+    if (int64_t(text.size()) > ramend - r.d.out - 8) {
+        fail(errorFunctionEnd, "Wrong variable or memory overflow in @%s!\n", name);
+        return false;
+    }
+    return put(r.d, text.data(), text.size());
+}
+
 // One step of the body reader at the scan position; sets *finished at
 // "endfunction" (or at the end of the file in matlab mode).
 bool readBodyStep(BodyReader& r, bool* finished) {
@@ -835,12 +991,9 @@ bool readBodyStep(BodyReader& r, bool* finished) {
         scanPointer++;
         return true;
     }
-    bool maxima = startsWith(p, "@:") || startsWith(p, "&:") || startsWith(p, "\"@:") ||
-                  startsWith(p, "\"&:") || (p[0] == '@' && isLetter(p[1]));
-    if (maxima) {
-        refuseDefinition(d, maximaMessage, !d.oneLine);
-        return false;
-    }
+    if (startsWith(p, "@:") || startsWith(p, "&:")) return putMaximaAnswer(r);
+    if (startsWith(p, "\"@:") || startsWith(p, "\"&:")) return putQuotedMaximaAnswer(r);
+    if (p[0] == '@' && isLetter(p[1])) return putMaximaValue(r);
     scanPointer++;
     return putByte(d, *p);
 }
@@ -884,7 +1037,8 @@ bool checkOperatorArity(const Definition& d) {
     return false;
 }
 
-void storeRecord(Definition& d) {
+// Sizes, counts and flags of the finished record; the stack top after it.
+void finishRecord(Definition& d) {
     header* f = d.record;
     f->size = roundUp8(d.out - reinterpret_cast<char*>(f));
     std::memset(d.out, 0, size_t(reinterpret_cast<char*>(f) + f->size - d.out));
@@ -895,7 +1049,38 @@ void storeRecord(Definition& d) {
     if (relaxMode || readIntSetting("alwaysrelax", 0)) flags |= userFunctionRelaxed;
     f->flags = flags;
     newram = endOf(f);
-    assignVariable(d.reference, f);
+}
+
+void storeRecord(Definition& d) {
+    finishRecord(d);
+    assignVariable(d.reference, d.record);
+}
+
+// A Python or C function: the record keeps an empty body, the engine reads
+// the lines up to "endfunction", and the record is stored when it succeeded.
+bool defineForeignFunction(Definition& d, bool multiLine) {
+    bool available = d.python ? foreignEngines.definePythonFunction != nullptr
+                              : foreignEngines.defineTinycFunction != nullptr;
+    if (!available) {
+        refuseDefinition(d, d.python ? "Python is not available.\n" : "Tiny C is not available.\n",
+                         true);
+        return false;
+    }
+    if (!multiLine) {
+        fail(errorFailed, "Error in definition of %s.\n", d.name);
+        return false;
+    }
+    if (!writeOriginLines(d) || !copyHelpLines(d) || !startBody(d) || !putByte(d, 0) ||
+        !putByte(d, endOfBody))
+        return false;
+    finishRecord(d);
+    if (d.python)
+        foreignEngines.definePythonFunction(d.name, d.record);
+    else
+        foreignEngines.defineTinycFunction(d.name, d.parameterCount);
+    if (errorCode) return false;
+    assignVariable(d.reference, d.record);
+    return !errorCode;
 }
 
 // The form after the parameter list. Returns false on error; *resume is
@@ -911,8 +1096,7 @@ bool readForm(Definition& d, char** resume, bool* multiLine) {
         return false;
     }
     if (startsWith(p, "::=") || startsWith(p, "&&=") || startsWith(p, "&=")) {
-        refuseDefinition(d, maximaMessage, false);
-        return false;
+        return readSymbolicForm(d, resume);
     }
     if (startsWith(p, ":=")) {
         scanPointer += 2;
@@ -945,14 +1129,13 @@ bool readDefinition(Definition& d) {
     } else if (!checkNoParameters(d)) {
         return false;
     }
-    if (d.python || d.tinyc) {
-        refuseDefinition(d, d.python ? "Python is not available.\n" : "Tiny C is not available.\n",
-                         true);
-        return false;
-    }
     char* resume = nullptr;
     bool multiLine = false;
     if (!readForm(d, &resume, &multiLine)) return false;
+    if (d.python || d.tinyc) {
+        if (resume) scanPointer = resume;
+        return defineForeignFunction(d, multiLine);
+    }
     bool read =
         writeOriginLines(d) && (!multiLine || copyHelpLines(d)) && startBody(d) && readBody(d);
     // Back on the input line also after an error, so that its position is

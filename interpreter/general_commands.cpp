@@ -394,13 +394,9 @@ void notBuilt(const char* command) {
 }
 
 const CommandRecord rows[] = {
-    {"resetgraphics", commandAssignable, 0, [] { notBuilt("resetgraphics"); }},
-    {"hold", commandAssignable, 0, [] { notBuilt("hold"); }},
-    {"shg", commandAssignable, 0, [] { notBuilt("shg"); }},
     {"clear", commandTopLevel, 0, clearCommand},
     {"clearall", commandTopLevel, 0, clearallCommand},
     {"remvalue", commandAssignable, 0, remvalueCommand},
-    {"clg", commandAssignable, 0, [] { notBuilt("clg"); }},
     {"cls", commandAssignable, 0, clsCommand},
     {"forget", commandTopLevel, 0, forgetCommand},
     {"global", commandEverywhere, 0, globalCommand},
@@ -413,18 +409,16 @@ const CommandRecord rows[] = {
     {"type", commandAssignable, 0, typeCommand},
     {"dump", commandAssignable, 0, dumpCommand},
     {"help", commandAssignable, 0, helpCommand},
-    {"mxmhelp", commandAssignable, 0, [] { notBuilt("mxmhelp"); }},
+    {"mxmhelp", commandAssignable, 0, mxmhelpCommand},
     {"hexdump", commandAssignable, 0, hexdumpCommand},
     {"output", commandAssignable, 0, outputCommand},
     {"errors", commandAssignable, 0, errorsCommand},
     {"underflows", commandAssignable, 0, underflowsCommand},
     {"comments", commandTopLevel, 0, commentsCommand},
-    {"traceif", commandAssignable, 0, [] { notBuilt("traceif"); }},
-    {"trace", commandEverywhere, 0, [] { notBuilt("trace"); }},
     {"prompt", commandEverywhere, 0, promptCommand},
     {"protect", commandAssignable, 0, protectCommand},
-    {"maximamode", commandAssignable, 0, [] { notBuilt("maximamode"); }},
-    {"pythonmode", commandAssignable, 0, [] { notBuilt("pythonmode"); }},
+    {"maximamode", commandAssignable, 0, maximamodeCommand},
+    {"pythonmode", commandAssignable, 0, pythonmodeCommand},
     {"yacasmode", commandAssignable, 0, yacasmodeCommand},
     {"addmenu", commandTopLevel, 0, [] { notBuilt("addmenu"); }},
     {"submenu", commandTopLevel, 0, [] { notBuilt("submenu"); }},
@@ -433,7 +427,6 @@ const CommandRecord rows[] = {
     {"matlab", commandAssignable, 0, matlabCommand},
     {"largematrices", commandAssignable, 0, largematricesCommand},
     {"alias", commandTopLevel, 0, aliasCommand},
-    {"tccompile", commandAssignable, 0, [] { notBuilt("tccompile"); }},
 };
 
 }  // namespace

@@ -104,3 +104,7 @@ bool runGuardedAgainstOverflow(void (*body)(void*), void* context) {
     overflowTarget = outer;
     return returned;
 }
+
+sigjmp_buf* currentOverflowTarget() { return overflowTarget; }
+
+void restoreOverflowTarget(sigjmp_buf* target) { overflowTarget = target; }

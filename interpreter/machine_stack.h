@@ -11,6 +11,7 @@
 // builtin that recurses natively).
 #pragma once
 
+#include <csetjmp>
 #include <cstdint>
 
 #include "shell/threads.h"
@@ -33,3 +34,9 @@ void reportMachineStackOverflow();
 // returns here: false after such a fault (nothing reported yet), true when
 // the body returned.
 bool runGuardedAgainstOverflow(void (*body)(void*), void* context);
+
+// The jump target of the innermost guarded call on this thread. A jump that
+// abandons guarded frames (a fault in foreign code that had called back
+// into the interpreter) puts back the target it started under.
+sigjmp_buf* currentOverflowTarget();
+void restoreOverflowTarget(sigjmp_buf* target);

@@ -23,7 +23,6 @@
 #include "interpreter/tracing.h"
 #include "interpreter/value_helpers.h"
 #include "interpreter/variables.h"
-#include "numerics/accumulators.h"
 #include "platform/host.h"
 #include "shell/settings.h"
 
@@ -130,6 +129,7 @@ int runInterpreterLoop(int argc, char** argv) {
             matlabMode = matlabModeSetting;
             if (traceState < 0) traceState = 0;
         }
+        closeForeignEngines();
         // A script that failed ends here instead of starting over.
         if (runState == runStateQuit || scriptFailed) return scriptFailed;
         matlabMode = matlabModeSetting = 0;
@@ -293,6 +293,7 @@ static int failStatement() {
         scriptFailed = 1;
     }
     discardLine();
+    restoreStyleDefaults();
     holdFlag = 0;
     errorsOff = 0;
     inLoop = 0;

@@ -1,5 +1,6 @@
 // Services of the notebook and help for the interpreter. The terminal has
-// no notebook: images are not inserted and help is not available yet.
+// no notebook: images are not inserted. Help is reached through the
+// handler the help installs.
 #include "interpreter/notebook_services.h"
 
 #include <cstring>
@@ -17,7 +18,12 @@ void insertGraphicsImage(int, const char*, int, double, double, double, double) 
 
 void insertImageFile(int, const char*, double, int, const char*, int) {}
 
-void showHelp(int) {
+static void (*helpHandler)(int) = nullptr;
+
+void setHelpHandler(void (*handler)(int)) { helpHandler = handler; }
+
+void showHelp(int flag) {
+    if (helpHandler) return helpHandler(flag);
     scanPointer += std::strlen(scanPointer);
     fail(errorFailed, "Help is not available.\n");
 }

@@ -18,4 +18,7 @@ void insertGraphicsImage(int lineCount, const char* text, int antialias, double 
 void insertImageFile(int lineCount, const char* path, double scale, int mode, const char* text,
                      int flags);
 // Help on the name at the scan position (prefix "?? ", command `help`).
+// The help installs its handler at start; until then help is not
+// available.
 void showHelp(int flag);
+void setHelpHandler(void (*handler)(int flag));

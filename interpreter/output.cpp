@@ -209,3 +209,5 @@ void showErrorPosition(const char* position) {
 void reportNeed(const char* what, const char* builtinName) {
     fail(errorWrongArgument, "Need %s for %s\n", what, builtinName);
 }
+
+void reportOutOfMemory() { fail(errorOutOfMemory, "Out of Memory!\n"); }

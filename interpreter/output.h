@@ -28,3 +28,5 @@ void fail(int code, const char* format, ...) __attribute__((format(printf, 2, 3)
 // Shared message texts.
 // "Need %s for %s\n" with what is needed and the builtin's name; error 26.
 void reportNeed(const char* what, const char* builtinName);
+// "Out of Memory!" when a result or work space finds no room; error 120.
+void reportOutOfMemory();

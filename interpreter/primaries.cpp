@@ -54,14 +54,6 @@ int parameterCount(header* function) {
     return count;
 }
 
-// A builtin the evaluator relies on (utf, mxm, index); its absence is an
-// error of its own.
-void callRequiredBuiltin(const char* name, int n, header* first) {
-    if (callBuiltin(name, n, first)) return;
-    reportBuiltinArity(name, n);
-    errorCode = errorFailed;
-}
-
 // --- numbers -----------------------------------------------------------------
 
 // Pushes the value, imaginary when an "i" that starts no name follows.

@@ -317,7 +317,15 @@ static void pathCommand() {
     printText("\n");
 }
 
-// --- cd -------------------------------------------------------------------
+// --- cd and tccompile -------------------------------------------------------
+
+// A directory or file name: a string expression in parentheses, else the
+// name as written.
+static bool readNameArgument(char* buffer, size_t size) {
+    if (*scanPointer == '(') return evaluateStringArgument(buffer, size, "String too large!\n");
+    scanFileName(buffer, int(size));
+    return errorCode == 0;
+}
 
 static void cdCommand() {
     skipSpaces();
@@ -326,15 +334,18 @@ static void cdCommand() {
         return;
     }
     static char directory[0x8000];
-    if (*scanPointer == '(') {
-        if (!evaluateStringArgument(directory, sizeof directory, "String too large!\n")) return;
-    } else {
-        scanFileName(directory, sizeof directory);
-        if (errorCode) return;
-    }
+    if (!readNameArgument(directory, sizeof directory)) return;
     const char* current = changeDirectory(directory);
     if (*scanPointer != ';') printFormatted("%s\n", current);
     skipSeparator();
+}
+
+// "tccompile name": the C file name.c compiled into the library name.so.
+static void tccompileCommand() {
+    skipSpaces();
+    static char name[0x8000];
+    if (!readNameArgument(name, sizeof name)) return;
+    compileTinyc(name);
 }
 
 static const CommandRecord rows[] = {
@@ -345,5 +356,6 @@ static const CommandRecord rows[] = {
     {"relax", commandAssignable, 0, relaxCommand},
     {"path", commandAssignable, 0, pathCommand},
     {"cd", commandAssignable, 0, cdCommand},
+    {"tccompile", commandAssignable, 0, tccompileCommand},
 };
 KALIX_COMMAND_FAMILY(programFileCommands, rows);

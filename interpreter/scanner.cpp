@@ -84,7 +84,10 @@ void nextInputLine(int noJoin) {
     char* place = inputLine;
     for (;;) {
         int fromFile = loadFile != nullptr;
-        if (!readSourceLine(buffer, noJoin)) {
+        continuationActive = place != inputLine;
+        int read = readSourceLine(buffer, noJoin);
+        continuationActive = 0;
+        if (!read) {
             *place = 0;
             endOfInput();
             break;

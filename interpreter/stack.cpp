@@ -655,7 +655,9 @@ static double elementPart(header* record, int64_t i, int part) {
 double getElementReal(header* record, int64_t i) { return elementPart(record, i, 0); }
 double getElementImag(header* record, int64_t i) { return elementPart(record, i, 1); }
 
-static bool legalSize(double n) { return n >= 0 && n < 2147483647.0; }
+// A count of rows or columns: a whole number from 0 below 2^31 - 1 (a
+// fraction is refused, never truncated).
+static bool legalSize(double n) { return n >= 0 && n < 2147483647.0 && n == std::floor(n); }
 
 header* readSizeArguments(header* first, int* rows, int* columns, const char* builtinName) {
     if (errorCode) return nullptr;

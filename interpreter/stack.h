@@ -276,6 +276,14 @@ class StackRef {
     // Moves every live reference into [from, end) by `delta` bytes.
     static void moveAll(char* from, char* end, int64_t delta);
 
+    // The newest live reference; after a jump that abandoned the frames of
+    // the references made since, `forgetNewerThan` drops them.
+    static StackRef* newest() { return live; }
+    static void forgetNewerThan(StackRef* kept) {
+        live = kept;
+        if (kept) kept->previous = nullptr;
+    }
+
   private:
     static inline StackRef* live = nullptr;  // newest first
     StackRef* previous;

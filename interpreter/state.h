@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "numerics/accumulators.h"
+
 struct header;
 
 // --- the stack -------------------------------------------------------------
@@ -94,6 +96,8 @@ extern int semicolonPosition;
 extern int definingMaximaFunction;
 // 0 off; -1 starts with the next top-level line; positive while tracing.
 extern int traceState;
+// 1 after "trace errors": a failed call lets the user inspect its frame.
+extern int traceErrorsMode;
 
 // What a user-function call saves of the state above and puts back when it
 // returns: the frame, the scan position, the call and its modes.
@@ -148,6 +152,14 @@ extern int useGlobalMode;      // command `useglobal`: functions see the globals
 extern int yacasMode;          // command `yacasmode`
 extern int currentMaximaMode;  // 0 off, 1 compatibility mode, 2 direct mode
 extern int currentPythonMode;  // 0 off, 1 on
+
+// The exact accumulators of the builtins `accuload`, `accuadd`, `accu` ...:
+// `accuReal` is the real part or the lower bound, `accuImag` the imaginary
+// part or the upper bound, meaningful while `accuKind` is accuKindComplex or
+// accuKindInterval. Emptied at each (re)start of the interpreter loop.
+extern LongAccumulator accuReal;
+extern LongAccumulator accuImag;
+extern int accuKind;
 
 // --- output ----------------------------------------------------------------
 

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "interpreter/output.h"
+#include "interpreter/values.h"
 
 double currentEpsilon = defaultEpsilon;
 double globalEpsilon = defaultEpsilon;
@@ -16,10 +17,30 @@ int underflowsOn = 0;
 int complexExpressionFlag = 0;
 int loopIndex = 0;
 
+LongAccumulator accuReal;
+LongAccumulator accuImag;
+int accuKind = accuKindReal;
+
+void resetAccumulators() {
+    clearAccumulator(accuReal);
+    clearAccumulator(accuImag);
+    accuKind = accuKindReal;
+}
+
 void resetBuiltinState() {
     currentEpsilon = globalEpsilon = defaultEpsilon;
     errorsOff = 0;
     complexExpressionFlag = 0;
+}
+
+header* argumentOfKind(header* argument, int kind, const char* what, const char* name) {
+    header* value = resolveValue(argument);
+    if (errorCode) return nullptr;
+    if (value->kind != kind) {
+        reportNeed(what, name);
+        return nullptr;
+    }
+    return value;
 }
 
 NumberFamily numberFamily(const header* record) {

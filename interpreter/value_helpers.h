@@ -1,7 +1,7 @@
 // Value helpers of the interpreter that the builtins share: the comparison
-// tolerance and the switches of floating-point errors, number families,
-// string and collection counters, matrix pushes and conversions of doubles
-// to ints.
+// tolerance and the switches of floating-point errors, argument checks,
+// number families, string and collection counters, matrix pushes and
+// conversions of doubles to ints.
 #pragma once
 
 #include <cstdint>
@@ -18,12 +18,27 @@ constexpr double defaultEpsilon = 2.220446049250313e-12;  // 10000 * 2^-52
 // Resets both tolerances and clears `errorsOff` and
 // `complexExpressionFlag` (interpreter (re)start).
 void resetBuiltinState();
+// Empties both accumulators and makes them real (interpreter (re)start).
+void resetAccumulators();
+
+// The resolved argument when it is of `kind`, else null after "Need <what>
+// for <name>" (error 26); null also when resolving fails.
+header* argumentOfKind(header* argument, int kind, const char* what, const char* name);
+inline header* stringArgument(header* argument, const char* what, const char* name) {
+    return argumentOfKind(argument, kindString, what, name);
+}
 
 // Numeric families of values: real (kinds 0 and 2), complex (1 and 3) and
 // interval (10 and 11). The higher of two is their common family; complex
 // and interval never meet.
 enum NumberFamily { numberNone = -1, numberReal = 0, numberComplex = 1, numberInterval = 2 };
 NumberFamily numberFamily(const header* record);
+// The matrix kind of a family (kind 2, 3 or 11).
+inline int matrixKindOf(NumberFamily family) {
+    return family == numberComplex    ? kindComplexMatrix
+           : family == numberInterval ? kindIntervalMatrix
+                                      : kindRealMatrix;
+}
 
 // Byte by byte as unsigned bytes up to the first difference or the common
 // end (a shorter string that is a prefix compares as less): 1, -1 or 0.

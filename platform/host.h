@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 // --- start-up facts -------------------------------------------------------
 
@@ -21,10 +22,29 @@ void markComputationStackBase();
 
 // Interpreter (re)start jobs: Maxima when configured, graphics redraw.
 void startStartupThread();
+// The job that starts Maxima; run by startStartupThread for a user at a
+// terminal (not for input from a pipe or file, nor with "-script").
+void setStartupJob(void (*job)());
 // Clears the notebook and the graphics for a restarted interpreter.
 void startNewNotebook();
 // Clears the notebook's lines (interpreter start, command `cls`).
 void clearTextWindow();
+
+// --- unattended notebook runs ----------------------------------------------
+
+// "-run" and "-xrun" run a notebook with nobody at it: the notebook supplies
+// the command lines and takes the output. Start-up sets `unattendedRun`
+// before the computation thread starts; the host then hands line input,
+// output and the automatic-mode error report to it.
+class UnattendedRun {
+  public:
+    virtual ~UnattendedRun() = default;
+    // As readInputLine.
+    virtual int readLine(char* buffer) = 0;
+    virtual int print(const char* text) = 0;
+    virtual void reportError(const char* line) = 0;
+};
+extern UnattendedRun* unattendedRun;
 
 // --- line input, keys and waits -------------------------------------------
 
@@ -49,6 +69,9 @@ extern int inputBuiltinActive;
 
 // 1 while a multi-line function definition is read (the prompt is "$").
 extern int functionEntryActive;
+// 1 while the line source reads the next line of a command continued with
+// " ...".
+extern int continuationActive;
 
 // What readInputLine returns besides a line (1) and the end of input (0): a
 // line of 0x7fff characters or more, refused and left empty; the caller
@@ -62,10 +85,15 @@ int readInputLine(char* buffer);
 
 // 5 (and clears it) when Escape was stored, else 0.
 int checkEscape();
+// The same as the stop poll that kernels and writers take as a callback
+// (the context is not used).
+inline bool escapePressed() { return checkEscape() != 0; }
+inline bool escapePressed(void*) { return checkEscape() != 0; }
 // The last character typed (then cleared), 0 when none.
 int pollKey();
 // Waits for a key; returns the character (0 for a special key) and stores
-// the key code in `*keyCode`.
+// the key code in `*keyCode`. When no key can come any more (the input has
+// ended) the key is Escape.
 int waitKeyWithStatus(int* keyCode, const char* status);
 int waitForKey(int* keyCode);
 // Waits `seconds` or until a key; below one second simply sleeps.
@@ -102,10 +130,16 @@ const char* getUserDir();
 const char* getUserWorkDir();
 const char* getUserProfileDir();
 int checkFileExists(const char* name);
+// Copies a regular file with its permissions, overwriting the target; 0
+// when the source cannot be read, is the target itself or the copy fails.
 int copyFile(const char* from, const char* to);
+// Removes a file (not a directory); 1 on success.
+int removeFile(const char* name);
 int makeDirectory(const char* name);
-// With a pattern starts a new search, with null continues it. Returns the
-// next matching name (directories with "/" appended), null at the end.
+// With a pattern ("dir/*.k": "*" and "?" are the wildcards) starts a new
+// search, with null continues it. Returns the next matching name in byte
+// order (directories with "/" appended; "." and ".." left out), null at
+// the end.
 const char* findNextFile(const char* pattern);
 // Seconds of a monotonic wall clock since start.
 double getClockSeconds();
@@ -124,14 +158,27 @@ int getUsedStackSize();
 // not allowed!"). Both failures are error 1 for the interpreter.
 enum ExecStatus { execStarted, execFailed, execRefused };
 
-// Starts `program` with `arguments` (split into words like a command line)
-// in `directory` (empty: current). With `usePipes` the child's output is
-// readable with readExecPipe and its input writable with writeExecPipe.
-// With `wait` it waits (Escape ends the child) and returns the exit code.
+// Starts `program` (searched on PATH when it holds no "/") with `arguments`
+// split into words (blanks separate, double quotes group, \" is a quote) in
+// `directory` (empty: current), never through a shell. With `usePipes` the
+// child's standard output and error go into one pipe, read with
+// readExecPipe, and its input comes from writeExecPipe. With `wait` it
+// waits, reading the pipe meanwhile so that the child never blocks, and
+// returns the exit code (128 + the signal for a child ended by a signal);
+// Escape ends the child. `output` then receives everything the child wrote.
 int execProgram(const char* program, const char* arguments, const char* directory, int usePipes,
-                int hidden, int wait, char* output, int outputSize, ExecStatus* status);
-int readExecPipe(char* buffer, int size);
+                int hidden, int wait, std::string* output, ExecStatus* status);
+// Appends what the child has written so far to `text` without waiting; 0
+// when no pipe is open.
+int readExecPipe(std::string* text);
+// Writes the text (and "\n" when `addNewline`) to the child's input; 1 on
+// success. While the pipe is full the child's output is read meanwhile;
+// Escape gives up.
 int writeExecPipe(const char* text, int addNewline);
 void killExecProcess();
 // Forgets the permission "until restart" for child processes.
 void resetExecPermission();
+// Asks the user whether something may start (a command, a library,
+// Python): an AllowAnswer of platform/allow_question.h, allowNo when nobody
+// can be asked. Callers ask through askAllowed, which heeds "askexec".
+int askAllowDialog(const char* question);

@@ -21,9 +21,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <string>
+#include <string_view>
 #include <thread>
 
+#include "platform/allow_question.h"
+#include "platform/terminal_keys.h"
+#include "platform/window_host.h"
 #include "shell/text.h"
 
 int inputBuiltinActive = 0;
@@ -66,6 +71,7 @@ static void clearStoredKey() {
 }
 
 int checkEscape() {
+    if (windowHost) return windowHost->checkEscape();
     // Loops ask at every pass: a plain load first, the exchange only when
     // a key is there.
     if (storedKeyCode.load(std::memory_order_relaxed) != keyEscape) return 0;
@@ -108,13 +114,18 @@ static int waitForInput(bool useInput, long long milliseconds) {
 
 static std::string terminalLine;
 static int terminalLineState = 0;  // 0 waiting, 1 a line, 2 end of input
+static bool keepInHistory = true;
+
+// The output line that is still open (its UTF-8 text as written): the
+// prompt of an input builtin stands there.
+static std::string openOutputLine;
 
 static void takeTerminalLine(char* text) {
     if (!text) {
         terminalLineState = 2;
     } else {
         terminalLine = text;
-        if (*text) add_history(text);
+        if (*text && keepInHistory) add_history(text);
         std::free(text);
         terminalLineState = 1;
     }
@@ -122,7 +133,8 @@ static void takeTerminalLine(char* text) {
 }
 
 // One line from the terminal with readline; Ctrl-C clears the line.
-static int readTerminalLine(const char* prompt, std::string& line) {
+static int readTerminalLine(const char* prompt, std::string& line, bool history) {
+    keepInHistory = history;
     static bool prepared = false;
     if (!prepared) {
         rl_catch_signals = 0;
@@ -145,7 +157,21 @@ static int readTerminalLine(const char* prompt, std::string& line) {
         }
     }
     line = terminalLine;
+    keepInHistory = true;
     return terminalLineState == 1;
+}
+
+// Reads a command line, or the answer of an input builtin after the
+// question it printed.
+static int readTerminalAnswer(std::string& line) {
+    if (!inputBuiltinActive) return readTerminalLine(functionEntryActive ? "$" : ">", line, true);
+    // The question is written again as readline's prompt, over itself.
+    std::string prompt;
+    if (isatty(STDOUT_FILENO) && !openOutputLine.empty()) {
+        std::fputs("\r", stdout);
+        prompt = openOutputLine;
+    }
+    return readTerminalLine(prompt.c_str(), line, false);
 }
 
 static int readPipedLine(std::string& line) {
@@ -163,10 +189,18 @@ static int readPipedLine(std::string& line) {
 }
 
 int readInputLine(char* buffer) {
+    if (unattendedRun) {
+        inputBuiltinActive = 0;
+        return unattendedRun->readLine(buffer);
+    }
+    if (windowHost) return windowHost->readInputLine(buffer);
     std::fflush(stdout);
     std::string line;
-    int read = inputIsTerminal() ? readTerminalLine(functionEntryActive ? "$" : ">", line)
-                                 : readPipedLine(line);
+    bool terminal = inputIsTerminal();
+    int read = terminal ? readTerminalAnswer(line) : readPipedLine(line);
+    // A typed answer ends its line; a piped one is not shown.
+    if (!terminal && inputBuiltinActive && !openOutputLine.empty()) printToTextWindow("\n");
+    openOutputLine.clear();
     inputBuiltinActive = 0;
     clearStoredKey();
     buffer[0] = 0;
@@ -206,38 +240,98 @@ class RawTerminal {
     bool active = false;
 };
 
-static int readByte(int milliseconds) {
+// Where the bytes of a key come from: keys queued ahead (queueKeys), the
+// terminal in raw mode, or piped input.
+enum class KeySource { queue, terminal, pipe };
+
+static std::deque<unsigned char> queuedKeys;
+
+void queueKeys(const char* bytes) {
+    if (!bytes) queuedKeys.clear();
+    for (; bytes && *bytes; bytes++) queuedKeys.push_back(static_cast<unsigned char>(*bytes));
+}
+
+static int readTerminalByte(int milliseconds) {
     pollfd watch = {STDIN_FILENO, POLLIN, 0};
     if (poll(&watch, 1, milliseconds) <= 0) return -1;
     unsigned char byte;
     return read(STDIN_FILENO, &byte, 1) == 1 ? byte : -1;
 }
 
-// The key code of an escape sequence after ESC, 0 when unknown.
-static int readEscapeSequence() {
-    int introducer = readByte(50);
+// The next byte of a key, -1 when none follows: a terminal sends the bytes
+// of one key together, so it is given 50 ms.
+static int nextKeyByte(KeySource source) {
+    switch (source) {
+        case KeySource::queue: {
+            if (queuedKeys.empty()) return -1;
+            int c = queuedKeys.front();
+            queuedKeys.pop_front();
+            return c;
+        }
+        case KeySource::terminal:
+            return readTerminalByte(50);
+        case KeySource::pipe: {
+            int c = std::getc(stdin);
+            return c == EOF ? -1 : c;
+        }
+    }
+    return -1;
+}
+
+// A byte read too far goes back to the queue or the pipe (a terminal sends
+// a lone Escape with a pause after it).
+static void putBackKeyByte(KeySource source, int c) {
+    if (source == KeySource::queue) queuedKeys.push_front(static_cast<unsigned char>(c));
+    if (source == KeySource::pipe) std::ungetc(c, stdin);
+}
+
+// The key code of the bytes after ESC: cursor keys, Insert, Delete and the
+// function keys as xterm, the Linux console and VT100 send them; 0 for a
+// sequence of another key.
+static int readEscapeSequence(KeySource source) {
+    int introducer = nextKeyByte(source);
     if (introducer < 0) return keyEscape;
+    if (introducer != '[' && introducer != 'O') {
+        if (source == KeySource::terminal) return 0;  // Alt and a key
+        putBackKeyByte(source, introducer);
+        return keyEscape;
+    }
     char sequence[8];
     int n = 0;
     int c;
-    while (n < 7 && (c = readByte(50)) >= 0) {
+    while (n < 7 && (c = nextKeyByte(source)) >= 0) {
         sequence[n++] = char(c);
-        if (c >= 0x40 && c <= 0x7E) break;
+        // Ends at its final byte; "[[" of the Linux console is no final.
+        if (c >= 0x40 && c <= 0x7E && !(n == 1 && c == '[')) break;
     }
     sequence[n] = 0;
+    // ESC O P..S (VT100 F1..F4) and ESC [ [ A..E (Linux console F1..F5).
     if (introducer == 'O' && n == 1 && sequence[0] >= 'P' && sequence[0] <= 'S')
         return keyF1 + sequence[0] - 'P';
-    if (introducer != '[') return 0;
-    switch (sequence[0]) {
-        case 'A':
-            return keyCursorUp;
-        case 'B':
-            return keyCursorDown;
-        case 'C':
-            return keyCursorRight;
-        case 'D':
-            return keyCursorLeft;
+    if (introducer == '[' && n == 2 && sequence[0] == '[' && sequence[1] >= 'A' &&
+        sequence[1] <= 'E')
+        return keyF1 + sequence[1] - 'A';
+    // ESC [ A or, in application mode, ESC O A; modifiers ("1;5A") ignored.
+    char last = n > 0 ? sequence[n - 1] : 0;
+    bool plain = n == 1 || (n > 1 && sequence[0] == '1' && sequence[1] == ';');
+    if (plain) {
+        switch (last) {
+            case 'A':
+                return keyCursorUp;
+            case 'B':
+                return keyCursorDown;
+            case 'C':
+                return keyCursorRight;
+            case 'D':
+                return keyCursorLeft;
+            case 'P':
+            case 'Q':
+            case 'R':
+            case 'S':
+                return keyF1 + last - 'P';
+        }
     }
+    if (introducer != '[') return 0;
     static const struct {
         const char* text;
         int code;
@@ -252,22 +346,12 @@ static int readEscapeSequence() {
     return 0;
 }
 
-// One key from the raw terminal: the character typed (in the code page),
-// or 0 with the key code of a special key. Waits at most `milliseconds`
-// (< 0 without limit); Ctrl-C is Escape.
-static int readKey(long long milliseconds, int* keyCode) {
+// The key that starts with the byte `c`: the character typed (in the code
+// page), or 0 with the key code of a special key.
+static int decodeKey(KeySource source, int c, int* keyCode) {
     *keyCode = keyNone;
-    int ready = waitForInput(true, milliseconds);
-    if (ready == 2) {
-        clearStoredKey();
-        *keyCode = keyEscape;
-        return 0;
-    }
-    if (ready == 0) return 0;
-    int c = readByte(0);
-    if (c < 0) return 0;
     if (c == 27) {
-        *keyCode = readEscapeSequence();
+        *keyCode = readEscapeSequence(source);
         return 0;
     }
     if (c == 127) return 8;
@@ -276,7 +360,7 @@ static int readKey(long long milliseconds, int* keyCode) {
     char text[5] = {char(c)};
     int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
     for (int i = 1; i < length; i++) {
-        int next = readByte(50);
+        int next = nextKeyByte(source);
         if (next < 0) break;
         text[i] = char(next);
     }
@@ -285,20 +369,44 @@ static int readKey(long long milliseconds, int* keyCode) {
     return converted.empty() ? 0 : static_cast<unsigned char>(converted[0]);
 }
 
-int pollKey() {
-    if (!inputIsTerminal()) return 0;
+// One key: a queued one, else one from the raw terminal, waiting at most
+// `milliseconds` (< 0 without limit; Ctrl-C is Escape), else one from
+// piped input when `fromPipe` (the end of the input is Escape).
+static int readKey(long long milliseconds, int* keyCode, bool fromPipe) {
+    *keyCode = keyNone;
+    if (!queuedKeys.empty())
+        return decodeKey(KeySource::queue, nextKeyByte(KeySource::queue), keyCode);
+    if (!inputIsTerminal()) {
+        if (!fromPipe) return 0;
+        int c = nextKeyByte(KeySource::pipe);
+        if (c < 0) {
+            *keyCode = keyEscape;
+            return 0;
+        }
+        return decodeKey(KeySource::pipe, c, keyCode);
+    }
     RawTerminal raw;
+    int ready = waitForInput(true, milliseconds);
+    if (ready == 2) {
+        clearStoredKey();
+        *keyCode = keyEscape;
+        return 0;
+    }
+    if (ready == 0) return 0;
+    int c = readTerminalByte(0);
+    if (c < 0) return 0;
+    return decodeKey(KeySource::terminal, c, keyCode);
+}
+
+int pollKey() {
     int keyCode;
-    return readKey(0, &keyCode);
+    return readKey(0, &keyCode, false);
 }
 
 int waitKeyWithStatus(int* keyCode, const char* status) {
-    *keyCode = keyNone;
     setStatusText(status);
     std::fflush(stdout);
-    if (!inputIsTerminal()) return 0;
-    RawTerminal raw;
-    return readKey(-1, keyCode);
+    return readKey(-1, keyCode, true);
 }
 
 int waitForKey(int* keyCode) { return waitKeyWithStatus(keyCode, ""); }
@@ -313,15 +421,15 @@ int waitWithStatus(double seconds, int* keyCode, const char* status) {
     }
     setStatusText(status);
     long long milliseconds = seconds * 1000 < 1e15 ? (long long)(seconds * 1000) : (long long)1e15;
-    if (inputIsTerminal()) {
-        RawTerminal raw;
-        return readKey(milliseconds, keyCode);
+    // Piped input holds commands, not keys: only Ctrl-C ends the wait.
+    if (!inputIsTerminal() && queuedKeys.empty()) {
+        if (waitForInput(false, milliseconds) == 2) {
+            clearStoredKey();
+            *keyCode = keyEscape;
+        }
+        return 0;
     }
-    if (waitForInput(false, milliseconds) == 2) {
-        clearStoredKey();
-        *keyCode = keyEscape;
-    }
-    return 0;
+    return readKey(milliseconds, keyCode, false);
 }
 
 int waitSeconds(double seconds, int* keyCode) { return waitWithStatus(seconds, keyCode, ""); }
@@ -335,25 +443,40 @@ static bool isAscii(const char* text) {
     return true;
 }
 
-// Writes a text of the code page (or UTF-8 after a byte-order mark) as UTF-8.
+// A text of the code page (or UTF-8 after a byte-order mark) as UTF-8:
+// the text itself when it needs no conversion, else `converted`.
+static std::string_view utf8Of(const char* text, std::string& converted) {
+    if (std::strncmp(text, "\xEF\xBB\xBF", 3) == 0) return text + 3;
+    if (isAscii(text)) return text;
+    codePageToUtf8(text, converted);
+    return converted;
+}
+
 static void writeUtf8(FILE* stream, const char* text) {
-    if (std::strncmp(text, "\xEF\xBB\xBF", 3) == 0) {
-        std::fputs(text + 3, stream);
-    } else if (isAscii(text)) {
-        std::fputs(text, stream);
-    } else {
-        std::string converted;
-        codePageToUtf8(text, converted);
-        std::fwrite(converted.data(), 1, converted.size(), stream);
-    }
+    std::string converted;
+    std::string_view bytes = utf8Of(text, converted);
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
 }
 
 int printToTextWindow(const char* text) {
-    writeUtf8(stdout, text);
+    if (unattendedRun) return unattendedRun->print(text);
+    if (windowHost) return windowHost->printToTextWindow(text);
+    std::string converted;
+    std::string_view bytes = utf8Of(text, converted);
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    size_t lineEnd = bytes.rfind('\n');
+    if (lineEnd == std::string_view::npos)
+        openOutputLine += bytes;
+    else
+        openOutputLine.assign(bytes.substr(lineEnd + 1));
     return 1;
 }
 
 void showWarning(const char* text, const char* title) {
+    if (windowHost) {
+        windowHost->showWarning(text, title);
+        return;
+    }
     std::fflush(stdout);
     writeUtf8(stderr, title);
     std::fputs(": ", stderr);
@@ -361,14 +484,52 @@ void showWarning(const char* text, const char* title) {
     std::fputc('\n', stderr);
 }
 
-// A terminal has no notebook, status bar, menus or unattended runs.
-void showTextWindow() {}
-void setStatusText(const char*) {}
-void reportAutomaticModeError(const char*) {}
+// A terminal has no notebook, status bar, menus or unattended runs; the
+// window host takes some of these over while its windows are open.
+void showTextWindow() {
+    if (windowHost) windowHost->showTextWindow();
+}
+void setStatusText(const char* text) {
+    if (windowHost) windowHost->setStatusText(text);
+}
+void reportAutomaticModeError(const char* line) {
+    if (unattendedRun) unattendedRun->reportError(line);
+}
 void insertLatexImage(const char*) {}
-void endFunctionEntry() {}
+void endFunctionEntry() {
+    if (windowHost) windowHost->endFunctionEntry();
+}
 void addLoadedFileToMenu(const char*) {}
 void setUserSubmenuName(const char*) {}
-void startStartupThread() {}
-void startNewNotebook() {}
-void clearTextWindow() {}
+
+static void (*startupJob)() = nullptr;
+
+void setStartupJob(void (*job)()) { startupJob = job; }
+
+// Unattended runs start nothing in the background.
+void startStartupThread() {
+    if (startupJob && !scriptMode && inputIsTerminal()) startupJob();
+}
+void startNewNotebook() {
+    if (windowHost) windowHost->startNewNotebook();
+}
+void clearTextWindow() {
+    if (windowHost) windowHost->clearTextWindow();
+}
+
+// --- the permission question ----------------------------------------------
+
+int askAllowDialog(const char* question) {
+    if (windowHost) return windowHost->askAllowDialog(question);
+    // Nobody at a terminal to answer: refused.
+    if (!inputIsTerminal()) return allowNo;
+    std::fflush(stdout);
+    writeUtf8(stdout, question);
+    std::fputs("\n", stdout);
+    std::string answer;
+    if (!readTerminalLine("(y)es, (n)o, (a)llow all until restart? ", answer, false))
+        return allowNo;
+    if (answer == "y" || answer == "Y" || answer == "yes") return allowYes;
+    if (answer == "a" || answer == "A") return allowUntilRestart;
+    return allowNo;
+}

@@ -1,4 +1,11 @@
-// The terminal program.
+// The program: in its notebook window when a display is there, else on
+// the terminal.
 #include "shell/startup.h"
+#include "shell/windows/notebook_window_host.h"
+#include "shell/windows/qt_pixels.h"
 
-int main(int argc, char** argv) { return runMain(argc, argv); }
+int main(int argc, char** argv) {
+    installQtPixelBackend();
+    offeredWindowHost = &notebookWindowHost();
+    return runMain(argc, argv);
+}

@@ -118,7 +118,7 @@ const SettingKey settingKeys[] = {
     {"systemscaling", settingInt, "0", 0, 0},
     {"sharper", settingInt, "0", 0, 0},
     {"logging", settingInt, "0", 0, 0},
-    {"python27", settingInt, "1", 0, 0},
+    {"python27", settingInt, "0", 0, 0},
     {"exportlatexasmathjax", settingInt, "0", 0, 0},
     {"htmlutf", settingInt, "1", 0, 0},
     {"uselargeimagesforhtml", settingInt, "1", 0, 0},
@@ -129,6 +129,9 @@ const SettingKey settingKeys[] = {
     {"generatelatexfileonly", settingInt, "0", 0, 0},
     {"openexportedpdf", settingInt, "1", 0, 0},
     {"fixlinelength", settingInt, "1", 0, 0},
+    // The MathJax script of HTML exports that hold formulas.
+    {"mathjaxaddress", settingText,
+     "https://cdn.jsdelivr.net/npm/mathjax@2/MathJax.js?config=TeX-AMS-MML_HTMLorMML", 0, 0},
     {"saveprofile", settingInt, "", writtenOnly, 0},
     {"recent%d", settingText, "", 0, 20},
     {"showedversion", settingText, "", computed, 0},  // the running version

@@ -1,20 +1,58 @@
-// Program start-up on a terminal.
+// Program start-up: options, settings, the stack, the computation thread, and
+// the windows or the terminal.
 #include "shell/startup.h"
+
+#include <strings.h>
 
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
+#include "engines/foreign_engines.h"
+#include "engines/maxima_bridge.h"
+#include "engines/maxima_help.h"
+#include "graphics/colors.h"
+#include "graphics/graphics_store.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/notebook_services.h"
 #include "interpreter/scanner.h"
+#include "notebook/help.h"
+#include "notebook/maxima_help.h"
+#include "notebook/notebook_runner.h"
 #include "platform/host.h"
+#include "platform/window_host.h"
 #include "shell/base_directory.h"
 #include "shell/settings.h"
 #include "shell/threads.h"
 
+namespace {
+
+// The help's Maxima part, read from the Maxima bridge's function list and
+// Maxima's info files.
+class EngineMaximaHelp : public MaximaHelpSource {
+  public:
+    std::vector<MaximaHelpFunction> functionList() override {
+        std::vector<MaximaHelpFunction> list;
+        for (const MaximaFunctionEntry& e : maximaFunctionList) list.push_back({e.name, e.help});
+        return list;
+    }
+    bool infoFileLines(int number, std::vector<std::string>& lines) override {
+        return readMaximaInfoFile(number, lines);
+    }
+};
+
+}  // namespace
+
 constexpr int defaultCodePage = 1252;
+
+// A name ending in ".kn", letters in any case; surrounding quotes allowed.
+static bool isNotebookName(std::string& word) {
+    if (word.size() > 2 && word.front() == '"' && word.back() == '"')
+        word = word.substr(1, word.size() - 2);
+    return word.size() > 3 && strcasecmp(word.c_str() + word.size() - 3, ".kn") == 0;
+}
 
 StartupOptions parseOptions(int argc, char** argv) {
     StartupOptions options;
@@ -41,8 +79,20 @@ StartupOptions parseOptions(int argc, char** argv) {
     }
     // "-script" that was no option: a file name starting with "-" or none.
     if (i < argc && std::strcmp(argv[i], "-script") == 0) options.usageError = 1;
+    if (i < argc && std::strcmp(argv[i], "-run") == 0) {
+        options.runMode = 1;
+        i++;
+    }
+    if (i < argc && std::strcmp(argv[i], "-xrun") == 0) {
+        options.runMode = 2;
+        i++;
+    }
     options.words.push_back(argc > 0 ? argv[0] : "kalix");
     for (; i < argc; i++) options.words.push_back(argv[i]);
+    if (options.runMode && options.words.size() == 2 && isNotebookName(options.words[1])) {
+        options.notebook = options.words[1];
+        options.words.pop_back();
+    }
     return options;
 }
 
@@ -89,6 +139,7 @@ static int runComputation(Thread*) {
     exitStatus = runInterpreterLoop(int(interpreterWords.size()) - 1, interpreterWords.data());
     std::fflush(stdout);
     interpreterEnded.unpark();
+    if (windowHost) windowHost->interpreterEnded();
     return 0;
 }
 
@@ -96,7 +147,10 @@ static int runComputation(Thread*) {
 // minimum, or the default after a failed allocation).
 static void writeCurrentSettings(SettingsStore& store) {
     store.writeIntSetting("stacksize64", int(stackSize / (1024 * 1024)));
+    saveColorSettings(store);
 }
+
+WindowHost* offeredWindowHost = nullptr;
 
 int runMain(int argc, char** argv) {
     std::setlocale(LC_CTYPE, "");
@@ -110,6 +164,8 @@ int runMain(int argc, char** argv) {
     chooseBaseDirectory(options.homeOption.empty() ? nullptr : options.homeOption.c_str());
     readSettingsAtStart();
     if (options.resetRequested) resetSettings();
+    loadColorSettings();
+    setGraphicsWarning(showWarning);
     chooseCodePage(options.codePage);
     startLog();
     if (!allocateStack()) {
@@ -117,11 +173,29 @@ int runMain(int argc, char** argv) {
         return 1;
     }
     installInterruptHandler();
+    installMaximaBridge();
+    installForeignEngines();
+    installHelp();
+    static EngineMaximaHelp maximaHelp;
+    setMaximaHelpSource(&maximaHelp);
 
     if (options.words.size() > 1)
         options.words[1] = absoluteFileName(options.words[1], homeDir.getText());
+    // "-run" and "-xrun": the notebook supplies the commands.
+    std::unique_ptr<NotebookRunner> runner;
+    if (options.runMode) {
+        std::string notebook = options.notebook;
+        if (!notebook.empty()) notebook = absoluteFileName(notebook, homeDir.getText());
+        runner = std::make_unique<NotebookRunner>(notebook, options.runMode == 2);
+        unattendedRun = runner.get();
+    }
     for (std::string& word : options.words) interpreterWords.push_back(word.data());
     interpreterWords.push_back(nullptr);
+
+    // With a display the program runs in its windows; else on the terminal.
+    if (offeredWindowHost && windowsWanted(options.scriptMode) &&
+        offeredWindowHost->openWindows(argc, argv))
+        windowHost = offeredWindowHost;
 
     writeLog("Start KXW process");
     Thread computation(runComputation, threadStackSize);
@@ -129,8 +203,14 @@ int runMain(int argc, char** argv) {
         showWarning("Could not start the interpreter thread.", "Kalix");
         return 1;
     }
-    interpreterEnded.park();
+    if (windowHost)
+        windowHost->runWindows(computation);
+    else
+        interpreterEnded.park();
     killExecProcess();
+    endMaximaBridge();
+    if (runner && runner->failed()) exitStatus = 1;
+    unattendedRun = nullptr;
     // A second instance leaves the settings of the first alone.
     if (!secondInstance) writeSettingsAtExit(writeCurrentSettings);
     std::fflush(stdout);

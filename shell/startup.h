@@ -1,5 +1,6 @@
-// Program start-up on a terminal: command-line options, directories, code
-// page, settings, the interpreter stack and the computation thread.
+// Program start-up: command-line options, directories, code page, settings,
+// the interpreter stack, the computation thread and the windows or the
+// terminal.
 #pragma once
 
 #include <string>
@@ -12,19 +13,27 @@ struct StartupOptions {
     int usageError = 0;      // "-script" without a file name after it
     std::string homeOption;  // "-home" value, empty when not given
     int codePage = 0;        // "-codepage" value, 0 when not given
+    int runMode = 0;         // 1 after "-run", 2 after "-xrun"
+    std::string notebook;    // the notebook that "-run" or "-xrun" runs
     // The program name and the words left for the interpreter: a program
     // file to load, then the words for `kalixarg`.
     std::vector<std::string> words;
 };
 
 // Leading "-reset", "-script" (only before a word that does not begin with
-// "-"), "-second" in any order; then "-home" DIR and "-codepage" N, in this
-// order, each at most once.
+// "-"), "-second" in any order; then "-home" DIR, "-codepage" N, "-run" and
+// "-xrun", in this order, each at most once. With "-run" or "-xrun" a single
+// word left that ends in ".kn" is the notebook to run.
 StartupOptions parseOptions(int argc, char** argv);
 
 // A program file named on the command line, made absolute against the
 // start directory (ending in "/"). A quoted name is left as it is.
 std::string absoluteFileName(const std::string& name, const std::string& startDirectory);
+
+class WindowHost;
+// The windows the program can run in (set by main before runMain; null:
+// the terminal only). They open when windowsWanted says so.
+extern WindowHost* offeredWindowHost;
 
 // Runs the program; returns the process exit status.
 int runMain(int argc, char** argv);

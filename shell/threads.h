@@ -125,6 +125,7 @@ class NamedLock {
     int tryEnter();
 
     int getDepth() const { return depth.load(); }
+    int isHeldByCaller() const { return owner.load() == std::this_thread::get_id(); }
     const char* getName() const { return name.getText(); }
     const char* getPlace() const { return place.getText(); }
 

@@ -1,6 +1,10 @@
 # Runs one transcript: feeds SCRIPT to KALIX on standard input from the
 # script's own directory and compares standard output with SCRIPT's .out file.
 # A script may hold its expected exit status in a first line "// status N".
+# A script with a line "// runs in a temporary directory" runs in an empty
+# directory of its own instead, for the files it writes.
+# Lines "// setting NAME=VALUE" (or "// setting NAME VALUE") go into the
+# settings file of its home.
 string(REGEX REPLACE "\\.k$" ".out" expected_file ${SCRIPT})
 get_filename_component(dir ${SCRIPT} DIRECTORY)
 file(READ ${SCRIPT} source)
@@ -8,12 +12,37 @@ set(want_status 0)
 if(source MATCHES "^// status ([0-9]+)")
   set(want_status ${CMAKE_MATCH_1})
 endif()
+# A transcript that starts "// needs maxima" runs the real Maxima ("// needs
+# maxima info": and its info files); without them it is skipped, saying so
+# (the test's SKIP_REGULAR_EXPRESSION matches "SKIPPED:").
+if(source MATCHES "^// needs maxima")
+  find_program(maxima_program maxima)
+  file(GLOB maxima_info /usr/share/info/maxima.info-1*)
+  if(NOT maxima_program)
+    message("SKIPPED: Maxima is not installed (Debian package maxima)")
+    return()
+  endif()
+  if(source MATCHES "^// needs maxima info" AND NOT maxima_info)
+    message("SKIPPED: Maxima's info files are not installed (Debian package maxima-doc)")
+    return()
+  endif()
+endif()
+
 # A settings-free home of its own, so the user's profile or settings file
 # never changes what a transcript prints.
 string(MD5 tag ${SCRIPT})
 set(home ${CMAKE_CURRENT_BINARY_DIR}/transcript-homes/${tag})
 file(REMOVE_RECURSE ${home})
 file(MAKE_DIRECTORY ${home}/config)
+if(source MATCHES "(^|\n)// runs in a temporary directory\n")
+  set(dir ${home}/work)
+  file(MAKE_DIRECTORY ${dir})
+endif()
+string(REGEX MATCHALL "(^|\n)// setting [A-Za-z0-9_]+[ =][^\n]*" setting_lines "${source}")
+foreach(line ${setting_lines})
+  string(REGEX REPLACE "^\n?// setting ([A-Za-z0-9_]+)[ =](.*)$" "\\1=\"\\2\"\n" entry "${line}")
+  file(APPEND ${home}/config/kalix/settings "${entry}")
+endforeach()
 execute_process(COMMAND ${CMAKE_COMMAND} -E env HOME=${home} XDG_CONFIG_HOME=${home}/config
   ${KALIX}
   INPUT_FILE ${SCRIPT}

@@ -5,6 +5,7 @@
 
 #include "arithmetic_fixture.h"
 #include "builtins/concatenation.h"
+#include "interpreter/builtin_table.h"
 
 class ConcatenationTest : public OperatorTest {
   public:
@@ -500,13 +501,16 @@ TEST_F(ConcatenationTest, TransposeRefusals) {
     transposeValue(first);
     EXPECT_EQ(output(), "' not defined for this value!\n");
     EXPECT_EQ(errorCode, 24);
+}
 
-    errorCode = 0;
-    newram = endlocal;
-    first = pushCompressedMatrix(2, 2, 0);
+TEST_F(ConcatenationTest, TransposeOfACompressedMatrix) {
+    sortBuiltins();  // the operator calls the builtin cpxtranspose
+    header* first = pushCompressedMatrix(2, 3, 0);
     transposeValue(first);
-    EXPECT_EQ(output(), "' not defined for a compress sparse matrix yet!\n");
-    EXPECT_EQ(errorCode, 24);
+    EXPECT_EQ(errorCode, 0);
+    EXPECT_EQ(first->kind, kindCompressedMatrix);
+    EXPECT_EQ(sparseRows(first), 3);
+    EXPECT_EQ(sparseColumns(first), 2);
 }
 
 // --- promoteToComplex -----------------------------------------------------------------------

@@ -2,7 +2,7 @@
 // against runaway recursion on the machine stack.
 #include <gtest/gtest.h>
 
-#include "interpreter_state_fixture.h"
+#include "program_fixture.h"
 
 #include <pthread.h>
 
@@ -14,6 +14,7 @@
 #include "builtins/builtin_helpers.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
+#include "interpreter/engine_services.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
@@ -21,85 +22,13 @@
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
+#include "program_fixture.h"
 
 namespace {
 
-// A stack of its own, the tables sorted as at an interpreter start, output
-// captured; programs run from a temporary file as `load` runs them.
-class FunctionsTest : public InterpreterStateTest {
+// Programs run on a stack of their own (program_fixture.h).
+class FunctionsTest : public ProgramTest {
   protected:
-    std::vector<uint64_t> block;
-    std::string captured;
-    char buffer[65536];
-
-    void SetUp() override {
-        InterpreterStateTest::SetUp();
-        block.assign((4 << 20) / 8 + stackGuardBytes / 8, 0);
-        ramstart = reinterpret_cast<char*>(block.data());
-        ramend = ramstart + (4 << 20);
-        newram = startlocal = endlocal = functionsEnd = topStartLocal = topEndLocal = ramstart;
-        errorCode = 0;
-        functionState = functionTopLevel;
-        callDepth = 0;
-        markFunctionIndexStale();
-        clearGlobals();
-        clearAliases();
-        sortBuiltins();
-        sortCommands();
-        initArgNameHashes();
-        currentEpsilon = globalEpsilon = defaultEpsilon;
-        startCapture();
-    }
-
-    void TearDown() override {
-        captureDestination = captureLimit = nullptr;
-        clearAliases();
-        clearGlobals();
-        markFunctionIndexStale();
-        errorCode = 0;
-        functionState = functionTopLevel;
-        scanPointer = lineStart = inputLine;
-        inputLine[0] = 0;
-        ramstart = ramend = newram = startlocal = endlocal = nullptr;
-        functionsEnd = topStartLocal = topEndLocal = nullptr;
-        InterpreterStateTest::TearDown();
-    }
-
-    void startCapture() {
-        buffer[0] = 0;
-        captureDestination = buffer;
-        captureLimit = buffer + sizeof buffer;
-    }
-
-    std::string output() {
-        std::string text = buffer;
-        startCapture();
-        return text;
-    }
-
-    // Runs the lines until they end or a statement fails; returns the error.
-    int run(const std::string& program) {
-        FILE* file = std::tmpfile();
-        std::fputs(program.c_str(), file);
-        std::rewind(file);
-        loadFile = file;
-        inputLine[0] = 0;
-        scanPointer = inputLine;
-        runState = runStateRun;
-        int code = 0;
-        while (loadFile && !code && runState == runStateRun) {
-            topStartLocal = startlocal;
-            topEndLocal = endlocal;
-            executeNextStatement();
-            code = errorCode;
-        }
-        if (loadFile) std::fclose(loadFile);
-        loadFile = nullptr;
-        inputLine[0] = 0;
-        scanPointer = inputLine;
-        return code;
-    }
-
     header* function(const char* name) {
         header* f = findFunction(name);
         EXPECT_NE(f, nullptr) << name;
@@ -207,6 +136,82 @@ TEST_F(FunctionsTest, TextLinesHoldOriginAndHelp) {
     EXPECT_STREQ(buildFunctionHeader(function("g"), 1), "g (x)  the identity");
     EXPECT_STREQ(buildFunctionHeader(function("h"), 1), "h (x) Kalix function has no help line!");
     EXPECT_EQ(std::string(functionTextLines(function("h"))).rfind("## Function in file : ", 0), 0u);
+}
+
+// Without the engines installed, Python and C definitions and Python blocks
+// are refused and their lines up to "endfunction" consumed.
+TEST_F(FunctionsTest, ForeignDefinitionsWithoutEnginesAreRefused) {
+    ASSERT_EQ(foreignEngines.definePythonFunction, nullptr);
+    struct Case {
+        const char* program;
+        const char* message;
+    } cases[] = {
+        {"function python f(x)\n  return x\nendfunction\n", "Python is not available.\n"},
+        {"function tinyc f(x)\n  return x;\nendfunction\n", "Tiny C is not available.\n"},
+        {"function python\nprint(1)\nendfunction\n", "Python is not available.\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(run(c.program), errorFailed) << c.program;
+        // The error is shown at "endfunction": the lines before it are gone.
+        EXPECT_EQ(output(), std::string(c.message) + "Error in:\nendfunction\n           ^\n")
+            << c.program;
+        EXPECT_EQ(findAnyFunction("f"), nullptr) << c.program;
+        errorCode = 0;
+    }
+}
+
+// What an engine is handed for a definition; it reads the body lines itself.
+struct SeenDefinition {
+    std::string name;
+    int parameters = -1;
+    std::string body;
+    bool recordOnTop = false;
+};
+SeenDefinition seen;
+
+void takeBody(const char* name, int parameters) {
+    seen.name = name;
+    seen.parameters = parameters;
+    // The engine's reader: lines up to "endfunction", which it steps over.
+    while (std::strncmp(scanPointer, "endfunction", 11) != 0) {
+        seen.body += scanPointer;
+        seen.body += "|";
+        nextCodeLine();
+        if (errorCode) return;
+    }
+    scanPointer += 11;
+}
+
+TEST_F(FunctionsTest, ForeignDefinitionsHandTheirLinesToTheEngine) {
+    ForeignEngines saved = foreignEngines;
+    foreignEngines.definePythonFunction = [](const char* name, header* f) {
+        seen.recordOnTop = endOf(f) == newram && (f->flags & userFunctionPython);
+        takeBody(name, functionParameterCount(f));
+    };
+    foreignEngines.defineTinycFunction = [](const char* name, int n) { takeBody(name, n); };
+
+    seen = SeenDefinition();
+    ASSERT_EQ(run("function python p(a, b)\n## Help of p.\n  return a\n  # more\nendfunction\n"), 0)
+        << output();
+    EXPECT_EQ(seen.name, "p");
+    EXPECT_EQ(seen.parameters, 2);
+    EXPECT_EQ(seen.body, "  return a|  # more|");
+    EXPECT_TRUE(seen.recordOnTop);
+    header* p = function("p");
+    ASSERT_NE(p, nullptr);
+    EXPECT_TRUE(p->flags & userFunctionPython);
+    EXPECT_EQ(bodyOf("p").substr(0, 2), std::string("\0\1", 2));
+    EXPECT_STREQ(buildFunctionHeader(p, 1), "python p (a, b)  Help of p.");
+
+    seen = SeenDefinition();
+    ASSERT_EQ(run("function tinyc c(x)\n  newreal(1);\nendfunction\n"), 0) << output();
+    EXPECT_EQ(seen.name, "c");
+    EXPECT_EQ(seen.parameters, 1);
+    EXPECT_EQ(seen.body, "  newreal(1);|");
+    // A tinyc record is hidden: calls go to the compiled function.
+    EXPECT_EQ(findFunction("c"), nullptr);
+    EXPECT_NE(findAnyFunction("c"), nullptr);
+    foreignEngines = saved;
 }
 
 TEST_F(FunctionsTest, UsageLineShowsFiveParametersAndOptionalOnes) {

@@ -707,7 +707,6 @@ TEST_F(StackTest, ReadSizeArguments) {
         {"zero", {0}, false, 1, 0},
         {"vector", {2, 3}, false, 2, 3},
         {"two reals", {2}, true, 2, 3},
-        {"fractions truncate", {2.7, 3.2}, false, 2, 3},
     };
     for (const Case& c : cases) {
         for (bool followed : {false, true}) {
@@ -746,6 +745,21 @@ TEST_F(StackTest, ReadSizeArgumentsRefusals) {
              return v;
          },
          "Illegal size 2, -3 in zeros\n"},
+        {"fraction",
+         [] {
+             header* v = pushRealMatrix(1, 2);
+             matrixData(v)[0] = 2.7;
+             matrixData(v)[1] = 3;
+             return v;
+         },
+         "Illegal size 2.7, 3 in zeros\n"},
+        {"fraction of two reals",
+         [] {
+             header* n = pushReal(2);
+             pushReal(0.5);
+             return n;
+         },
+         "Illegal size 2, 0.5 in zeros\n"},
         {"square", [] { return pushRealMatrix(2, 2); },
          "Matrix for size must be 1x2 not 2x2 in zeros\n"},
         {"string", [] { return pushCString("2"); }, "Expected size [n,m] or n, m in zeros\n"},

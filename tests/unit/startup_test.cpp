@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "kalix_program.h"
 #include "shell/startup.h"
 
 static StartupOptions parse(std::vector<std::string> words) {
@@ -58,6 +59,30 @@ TEST(StartupOptions, LeadingOptionsAndTheWordsLeftOver) {
     EXPECT_EQ(parse({"-reset", "f"}).resetRequested, 1);
 }
 
+TEST(StartupOptions, RunModesTakeTheNotebook) {
+    struct Case {
+        std::vector<std::string> words;
+        int runMode;
+        const char* notebook;
+        std::vector<std::string> left;
+    } cases[] = {
+        {{"-run", "nb.kn"}, 1, "nb.kn", {}},
+        {{"-xrun", "\"My Notebook.KN\""}, 2, "My Notebook.KN", {}},
+        {{"-codepage", "1250", "-run", "-xrun", "nb.kn"}, 2, "nb.kn", {}},
+        {{"-run", "prog.k"}, 1, "", {"prog.k"}},                 // a program file is loaded
+        {{"-run", "nb.kn", "x"}, 1, "", {"nb.kn", "x"}},         // one word only
+        {{"nb.kn"}, 0, "", {"nb.kn"}},                           // without a run mode
+        {{"-xrun", "-run", "nb.kn"}, 2, "", {"-run", "nb.kn"}},  // fixed order
+    };
+    for (const Case& c : cases) {
+        StartupOptions options = parse(c.words);
+        EXPECT_EQ(options.runMode, c.runMode) << c.words[0];
+        EXPECT_EQ(options.notebook, c.notebook) << c.words[0];
+        EXPECT_EQ(std::vector<std::string>(options.words.begin() + 1, options.words.end()), c.left)
+            << c.words[0];
+    }
+}
+
 TEST(StartupOptions, ProgramFileIsMadeAbsoluteAgainstTheStartDirectory) {
     EXPECT_EQ(absoluteFileName("a/b.k", "/start/"), "/start/a/b.k");
     EXPECT_EQ(absoluteFileName("/x/b.k", "/start/"), "/x/b.k");
@@ -72,12 +97,7 @@ class ProgramRun : public ::testing::Test {
     std::string program;  // the kalix binary beside the test directory
 
     void SetUp() override {
-        char self[4096];
-        ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-        self[n > 0 ? n : 0] = 0;
-        std::string tests = self;
-        tests = tests.substr(0, tests.rfind('/'));
-        program = tests.substr(0, tests.rfind('/')) + "/kalix";
+        program = kalixProgramPath();
         if (access(program.c_str(), X_OK) != 0) GTEST_SKIP() << "no kalix at " << program;
         char pattern[] = "/tmp/kalix-startup-XXXXXX";
         directory = mkdtemp(pattern);
@@ -181,4 +201,11 @@ TEST_F(ProgramRun, HomeProfileIsReadAndWrittenBackWithTheStackSizeInUse) {
     EXPECT_NE(profile.str().find("stacksize64=\"256\"\n"), std::string::npos) << profile.str();
     EXPECT_NE(profile.str().find("spaces=\"0\"\n"), std::string::npos) << profile.str();
     EXPECT_EQ(profile.str().find("stacksize64=\"100\""), std::string::npos) << profile.str();
+}
+
+TEST_F(ProgramRun, WordsAfterTheFileAreItsArguments) {
+    write("args.k", "kalixarg(1)\nkalixarg(2)\nkalixarg(3)\n");
+    std::string output;
+    run(program, {"args.k", "a", "b c"}, output);
+    EXPECT_EQ(output.rfind("a\nb c\nArgument 3 not known (got 2)!\n", 0), 0u) << output;
 }

@@ -11,13 +11,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
 
 #include "interpreter/notebook_services.h"
 #include "interpreter/stack.h"
+#include "piped_input.h"
 #include "platform/host.h"
+#include "platform/terminal_keys.h"
 
 static double secondsOf(void (*action)()) {
     auto start = std::chrono::steady_clock::now();
@@ -164,32 +167,13 @@ TEST(Clock, SecondsAdvanceAndTimeFieldsAreInRange) {
 // Standard input replaced by a pipe that a writer thread fills with `text`.
 class PipedInput : public ::testing::Test {
   protected:
-    void feed(std::string text) {
-        savedInput = dup(STDIN_FILENO);
-        int ends[2];
-        ASSERT_EQ(pipe(ends), 0);
-        dup2(ends[0], STDIN_FILENO);
-        close(ends[0]);
-        clearerr(stdin);
-        writer = std::thread([end = ends[1], text = std::move(text)] {
-            for (size_t done = 0; done < text.size();) {
-                ssize_t n = write(end, text.data() + done, text.size() - done);
-                if (n <= 0) break;
-                done += size_t(n);
-            }
-            close(end);
-        });
-    }
+    void feed(std::string text) { input = std::make_unique<PipedStandardInput>(std::move(text)); }
     void TearDown() override {
-        if (writer.joinable()) writer.join();
-        dup2(savedInput, STDIN_FILENO);
-        close(savedInput);
-        clearerr(stdin);
+        input.reset();
         errorCode = 0;
         selectCodePage(1252);
     }
-    int savedInput = -1;
-    std::thread writer;
+    std::unique_ptr<PipedStandardInput> input;
     char line[inputBufferSize];
 };
 
@@ -212,4 +196,66 @@ TEST_F(PipedInput, ConvertedToTheCodePageExceptALeadingByteOrderMark) {
     EXPECT_STREQ(line, "\xEF\xBB\xBF\xE4=1");  // the executor refuses it
     ASSERT_EQ(readInputLine(line), 1);
     EXPECT_STREQ(line, "\xE4?");
+}
+
+TEST(TerminalKeys, QueuedKeysAreDecodedAsATerminalSendsThem) {
+    ASSERT_EQ(selectCodePage(1252), 1);
+    struct Case {
+        const char* bytes;
+        int character;
+        int code;
+    } cases[] = {
+        {"\x1b[A", 0, keyCursorUp},   {"\x1b[B", 0, keyCursorDown},
+        {"\x1b[D", 0, keyCursorLeft}, {"\x1b[C", 0, keyCursorRight},
+        {"\x1bOA", 0, keyCursorUp},   {"\x1b[1;5B", 0, keyCursorDown},  // application mode, Ctrl
+        {"\x1b[2~", 0, keyInsert},    {"\x1b[3~", 0, keyDelete},
+        {"\x1bOP", 0, keyF1},         {"\x1bOS", 0, keyF1 + 3},    // VT100 F1, F4
+        {"\x1b[11~", 0, keyF1},       {"\x1b[15~", 0, keyF1 + 4},  // F1, F5
+        {"\x1b[17~", 0, keyF1 + 5},   {"\x1b[21~", 0, keyF1 + 9},  // F6, F10
+        {"\x1b[[A", 0, keyF1},        {"\x1b[[E", 0, keyF1 + 4},   // Linux console
+        {"\x1b[1;2P", 0, keyF1},      {"\x1b[H", 0, keyNone},      // Shift-F1, Home
+        {"\x1b", 0, keyEscape},       {"a", 'a', keyNone},
+        {"\n", 13, keyNone},          {"\x7f", 8, keyNone},
+        {"\xC3\xA4", 0xE4, keyNone},  // UTF-8 in, code page out
+    };
+    for (const Case& c : cases) {
+        queueKeys(c.bytes);
+        int code = -1;
+        EXPECT_EQ(waitForKey(&code), c.character) << c.bytes + 1;
+        EXPECT_EQ(code, c.code) << c.bytes + 1;
+    }
+    // An Escape before another key is a key of its own.
+    queueKeys("\x1bx");
+    int code = -1;
+    EXPECT_EQ(waitForKey(&code), 0);
+    EXPECT_EQ(code, keyEscape);
+    EXPECT_EQ(pollKey(), 'x');
+    EXPECT_EQ(pollKey(), 0);
+}
+
+TEST_F(PipedInput, KeysComeFromTheInputAndItsEndIsEscape) {
+    feed("key()\na\x1b[B\x1b[2~z");
+    ASSERT_EQ(readInputLine(line), 1);
+    EXPECT_STREQ(line, "key()");
+    EXPECT_EQ(pollKey(), 0);  // a poll reads no commands as keys
+    struct Key {
+        int character;
+        int code;
+    } keys[] = {{'a', keyNone}, {0, keyCursorDown}, {0, keyInsert}, {'z', keyNone}, {0, keyEscape}};
+    for (const Key& k : keys) {
+        int code = -1;
+        EXPECT_EQ(waitForKey(&code), k.character);
+        EXPECT_EQ(code, k.code);
+    }
+    // Waits of a second and more take no keys from piped input.
+    int code = -1;
+    EXPECT_EQ(waitSeconds(0, &code), 0);
+    EXPECT_EQ(code, keyNone);
+}
+
+TEST_F(PipedInput, NobodyAnswersThePermissionQuestion) {
+    feed("y\n");
+    EXPECT_EQ(askAllowDialog("Allow?"), 2);
+    ASSERT_EQ(readInputLine(line), 1);  // the answer stays a command line
+    EXPECT_STREQ(line, "y");
 }

@@ -6,7 +6,7 @@ function grow()
   h = 1:50;
   return 1
 endfunction
-function drop()
+function dropglobal()
   gremove("h");
   return 0
 endfunction
@@ -16,7 +16,7 @@ h[50]
 h = 5;
 h = grow() + 1
 h = [1,2];
-h + drop()
+h + dropglobal()
 h = [1,2];
 max(h, gset("h", 1:20))
 h

@@ -1,15 +1,9 @@
-// Every spelling of the assignment operators; "==" compares.
+// The spellings of the assignment operators; "==" compares (those that
+// reach Maxima: maxima/assignments.k).
 x = 1
 x := 2
 x == 2
 x ==3
-y::=3
-y
-z&:=4
-z
-v&=a+b
-v&&=a+b
-x &= 1
 x = = 3
 x=-1
 // Names ending in "$$" go to the global store also inside a function.

@@ -1,13 +1,3 @@
 // Commands of facilities that are not built yet say so.
-hold
-shg
-clg;
-resetgraphics
-trace off
-traceif 1
-maximamode
-pythonmode
-mxmhelp x
 addmenu x
 submenu x
-tccompile x

@@ -18,8 +18,8 @@ function sin(a, b) := a+b
 function overwrite sin(a, b) := a+b
 sin(0)
 sin(1,2)
-function allowassigned free(a) := a+extra
-free(1, extra=2)
+function allowassigned loose(a) := a+extra
+loose(1, extra=2)
 // Extra arguments, argn, args and getarg.
 function many(a, b, ...)
   return {argn(), a, b, arg3}

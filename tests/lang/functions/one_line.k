@@ -9,10 +9,7 @@ answer
 function twice(x) := 2* ..
  x
 twice(4)
-// The forms that need Maxima say so; "=" is no one-line form.
-function s(x) &= x^2
-function s(x) ::= x^2
-function s(x) &&= x^2
+// "=" is no one-line form (the Maxima forms: maxima/functions.k).
 function s(x) = x^2
 function t(x) :=
 function x$(y) := y

@@ -1,0 +1,44 @@
+// Clock builtins: tic and toc on the monotonic clock of the host, and
+// getnow with the calendar fields of the current time.
+#include "builtins/system_values.h"
+#include "interpreter/builtin_table.h"
+#include "interpreter/output.h"
+#include "interpreter/value_helpers.h"
+#include "platform/host.h"
+
+namespace {
+
+double ticReading = 0;  // toc without tic measures from the clock's zero
+
+void builtinTic(header*) {
+    ticReading = getClockSeconds();
+    pushReal(ticReading);
+}
+
+void builtinToc(header*) {
+    double elapsed = getClockSeconds() - ticReading;
+    printFormatted("Used %0.6g seconds\n", elapsed);
+    pushReal(elapsed);
+}
+
+void builtinGetnow(header* first) {
+    header* utc = requireReal(first, "utc-flag", "getnow");
+    if (!utc) return;
+    int fields[7];
+    getCurrentTime(&fields[0], &fields[1], &fields[2], &fields[3], &fields[4], &fields[5],
+                   &fields[6], realOf(utc) != 0);
+    header* now = pushRealMatrix(1, 7);
+    if (!now) return;
+    for (int i = 0; i < 7; i++) matrixData(now)[i] = fields[i];
+    moveResult(first, now);
+}
+
+const BuiltinRecord rows[] = {
+    {"getnow", 1, 0, builtinGetnow},
+    {"tic", 0, 0, builtinTic},
+    {"toc", 0, 0, builtinToc},
+};
+
+}  // namespace
+
+KALIX_BUILTIN_FAMILY(clockBuiltins, rows);

@@ -1,0 +1,301 @@
+// Probability distributions and special functions through ALGLIB: error
+// functions, gamma, log-gamma and beta, incomplete gamma and beta and their
+// inverses, the normal, chi-square, Student t, F and binomial distributions,
+// and the sample quantile. Every ALGLIB call sits in a guard: its exception
+// gives NaN (0 for the binomial members), the member's message, and error 1
+// unless errors are off.
+#include "builtins/distributions.h"
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include <specialfunctions.h>
+#include <statistics.h>
+
+#include "builtins/builtin_helpers.h"
+#include "interpreter/builtin_table.h"
+#include "interpreter/elementwise.h"
+#include "interpreter/error_codes.h"
+#include "interpreter/output.h"
+#include "interpreter/values.h"
+
+namespace {
+
+// The failed evaluation's result and error; `report` prints the member's
+// message (or nothing).
+template <class Evaluate, class Report>
+double guarded(Evaluate evaluate, Report report) {
+    try {
+        return evaluate();
+    } catch (const alglib::ap_error&) {
+        report();
+        if (!errorsOff) errorCode = errorFailed;
+        return NAN;
+    }
+}
+
+void noMessage() {}
+
+template <class Evaluate>
+double guarded(Evaluate evaluate) {
+    return guarded(evaluate, noMessage);
+}
+
+// Degrees of freedom and counts must be 32-bit integers; a failed test is
+// an ALGLIB failure of its own.
+int32_t integerParameter(double x) {
+    int32_t n;
+    if (!(x > -2147483649.0 && x < 2147483648.0) || (n = int32_t(x)) != x)
+        throw alglib::ap_error("parameter not an integer");
+    return n;
+}
+
+// --- one real ------------------------------------------------------------------
+
+double erfReal(double x) {
+    return guarded([&] { return alglib::errorfunction(x); });
+}
+double erfcReal(double x) {
+    return guarded([&] { return alglib::errorfunctionc(x); });
+}
+double gammalnReal(double x) {
+    return guarded([&] {
+        double sign;
+        return alglib::lngamma(x, sign);
+    });
+}
+double normaldisReal(double x) {
+    return guarded([&] { return alglib::normaldistribution(x); });
+}
+
+// --- two reals ----------------------------------------------------------------------
+
+void betaReal(const double* a, const double* b, double* result) {
+    *result = guarded([&] { return alglib::beta(*a, *b); });
+}
+
+// The members of the form f(x, n) with an integer n: ALGLIB's function
+// takes n first; a failure prints "AlgLib: <name>(x,n) could not be
+// evaluated."
+template <double (*F)(double n, double x), const char* name>
+void degreesReal(const double* x, const double* n, double* result) {
+    *result = guarded(
+        [&] {
+            integerParameter(*n);
+            return F(*n, *x);
+        },
+        [&] {
+            printFormattedMessage("AlgLib: %s(%g,%g) could not be evaluated.\n", name, *x, *n);
+        });
+}
+
+double chiSquare(double n, double x) { return alglib::chisquaredistribution(n, x); }
+double chiSquareComplement(double n, double x) { return alglib::chisquarecdistribution(n, x); }
+double inverseChiSquare(double n, double y) { return alglib::invchisquaredistribution(n, y); }
+double studentT(double n, double t) { return alglib::studenttdistribution(int32_t(n), t); }
+double inverseStudentT(double n, double p) {
+    return alglib::invstudenttdistribution(int32_t(n), p);
+}
+double incompleteGamma(double a, double x) { return alglib::incompletegamma(a, x); }
+double incompleteGammaComplement(double a, double x) { return alglib::incompletegammac(a, x); }
+
+constexpr char chidisName[] = "chidis";
+constexpr char chicdisName[] = "chicdis";
+constexpr char invchidisName[] = "invchidis";
+constexpr char tdisName[] = "tdis";
+constexpr char invtdisName[] = "invtdis";
+constexpr char gammaiName[] = "gammai";
+constexpr char gammaicName[] = "gammaic";
+
+// gammai(x, a) and gammaic(x, a): x >= 0 and a > 0, else error 1 without a
+// message of their own.
+template <double (*F)(double a, double x), const char* name>
+void incompleteGammaReal(const double* x, const double* a, double* result) {
+    if (!(*x >= 0 && *a > 0)) {
+        if (!errorsOff) errorCode = errorFailed;
+        *result = NAN;
+        return;
+    }
+    *result = guarded([&] { return F(*a, *x); },
+                      [&] {
+                          printFormattedMessage("AlgLib: %s(%g,%g) could not be evaluated.\n", name,
+                                                *x, *a);
+                      });
+}
+
+// --- several reals --------------------------------------------------------------------
+
+double betaiReal(double** v, int, int, const char*) {
+    return guarded([&] { return alglib::incompletebeta(*v[1], *v[2], *v[0]); });
+}
+
+double invbetaiReal(double** v, int, int, const char*) {
+    return guarded([&] { return alglib::invincompletebeta(*v[1], *v[2], *v[0]); });
+}
+
+// k and n truncated, p the third value: k and n at least 0, k <= n and p
+// not outside [0, 1] (NaN passes), else "Illegal parameter"; errors are
+// never switched off here and the failed value is 0.
+template <double (*F)(int32_t k, int32_t n, double p)>
+double binomialReal(double** v, const char* name) {
+    const int k = clampToInt(*v[0]), n = clampToInt(*v[1]);
+    const double p = *v[2];
+    if (!(n >= 0 && k >= 0 && k <= n && !(p < 0) && !(p > 1))) {
+        fail(errorFailed, "Illegal parameter in bindis(%d,%d,%g).\n", k, n, p);
+        return 0;
+    }
+    try {
+        return F(k, n, p);
+    } catch (const alglib::ap_error&) {
+        fail(errorFailed, "AlgLib %s could not evaluate %d out of %d with p=%g!\n", name, k, n, p);
+        return 0;
+    }
+}
+
+double binomialLower(int32_t k, int32_t n, double p) {
+    return alglib::binomialdistribution(k, n, p);
+}
+double binomialUpper(int32_t k, int32_t n, double p) {
+    return alglib::binomialcdistribution(k, n, p);
+}
+double binomialInverse(int32_t k, int32_t n, double y) {
+    return alglib::invbinomialdistribution(k, n, y);
+}
+
+double bindisReal(double** v, int, int, const char*) {
+    return binomialReal<binomialLower>(v, "bindis");
+}
+double bincdisReal(double** v, int, int, const char*) {
+    return binomialReal<binomialUpper>(v, "bindis");
+}
+double invpbindisReal(double** v, int, int, const char*) {
+    return binomialReal<binomialInverse>(v, "invpbindis");
+}
+
+// --- handlers ---------------------------------------------------------------------------
+
+UNARY_HANDLER(builtinErf, mapRealComplex, "erf", erfReal, nullptr)
+UNARY_HANDLER(builtinErfc, mapRealComplex, "erfc", erfcReal, nullptr)
+UNARY_HANDLER(builtinGammaln, mapRealComplex, "gammaln", gammalnReal, nullptr)
+UNARY_HANDLER(builtinNormaldis, mapRealComplex, "normaldis", normaldisReal, nullptr)
+
+// The two-real members: the engine's name and the name of "Error in".
+template <RealBinaryFunction F, const char* engineName, const char* errorName>
+void binaryMember(header* first) {
+    mapBinary(F, nullptr, nullptr, first, engineName);
+    reportErrorIn(errorName);
+}
+
+constexpr char betaName[] = "beta";
+constexpr char gammaName[] = "gamma";
+
+void builtinBetai(header* first) { mapRealArguments(first, 3, betaiReal, "betai"); }
+void builtinInvbetai(header* first) { mapRealArguments(first, 3, invbetaiReal, "invbetai"); }
+void builtinBindis(header* first) { mapRealArguments(first, 3, bindisReal, "bindis"); }
+void builtinBincdis(header* first) { mapRealArguments(first, 3, bincdisReal, "bindis"); }
+void builtinInvpbindis(header* first) { mapRealArguments(first, 3, invpbindisReal, "invpbindis"); }
+
+// fdis, fcdis, invfcdis: three real scalars x (or y), df1, df2.
+using FFunction = double (*)(int32_t df1, int32_t df2, double x);
+
+void fMember(header* first, const char* argumentName, FFunction f, const char* message) {
+    double v[3];
+    header* record = first;
+    for (int i = 0; i < 3; i++, record = nextValue(record)) {
+        header* value = record ? resolveValue(record) : nullptr;
+        if (errorCode) return;
+        if (!value || value->kind != kindReal) {
+            fail(errorWrongArgument, "Wrong arguments for %s\n", argumentName);
+            return;
+        }
+        v[i] = realOf(value);
+    }
+    const double result =
+        guarded([&] { return f(integerParameter(v[1]), integerParameter(v[2]), v[0]); },
+                [&] { printFormattedMessage(message, v[0], v[1], v[2]); });
+    if (errorCode) return;
+    header* pushed = pushReal(result);
+    if (pushed) moveResult(first, pushed);
+}
+
+double fLower(int32_t a, int32_t b, double x) { return alglib::fdistribution(a, b, x); }
+double fUpper(int32_t a, int32_t b, double x) { return alglib::fcdistribution(a, b, x); }
+double fInverse(int32_t a, int32_t b, double y) { return alglib::invfdistribution(a, b, y); }
+
+void builtinFdis(header* first) {
+    fMember(first, "fdis", fLower, "AlgLib: fdis(%g,%g,%g) could not be evaluated.\n");
+}
+void builtinFcdis(header* first) {
+    fMember(first, "fdisc", fUpper, "fcdis(%g,%g,%g) could not be evaluated.\n");
+}
+void builtinInvfcdis(header* first) {
+    fMember(first, "invcfdis", fInverse, "finvcdis(%g,%g,%g) could not be evaluated.\n");
+}
+
+// The sample quantile of a non-empty real row vector.
+void builtinQuantile(header* first) {
+    header* second = nextValue(first);
+    header* v = resolveValue(first);
+    if (errorCode) return;
+    header* q = second ? resolveValue(second) : nullptr;
+    if (errorCode) return;
+    if (v->kind != kindRealMatrix || !q || q->kind != kindReal) {
+        reportNeed("real vector and real quantile", "quantile");
+        return;
+    }
+    const double p = realOf(q);
+    const int n = matrixColumns(v);
+    if (matrixRows(v) != 1 || n < 1 || !(p >= 0 && p <= 1)) {
+        reportNeed("1xn vector and quantile 0<=q<=1", "quantile");
+        return;
+    }
+    double result = 0;
+    try {
+        alglib::real_1d_array x;
+        x.setcontent(n, matrixData(v));
+        alglib::samplepercentile(x, n, p, result);
+    } catch (const alglib::ap_error&) {
+        fail(errorFailed, "AlgLib quantile could not evaluate quantile %g!\n", p);
+        return;
+    }
+    header* pushed = pushReal(result);
+    if (pushed) moveResult(first, pushed);
+}
+
+}  // namespace
+
+double gammaReal(double x) {
+    return guarded([&] { return alglib::gammafunction(x); });
+}
+
+static const BuiltinRecord rows[] = {
+    {"beta", 2, 0, binaryMember<betaReal, betaName, betaName>},
+    {"betai", 3, 0, builtinBetai},
+    {"bincdis", 3, 0, builtinBincdis},
+    {"bindis", 3, 0, builtinBindis},
+    {"chicdis", 2, 0,
+     binaryMember<degreesReal<chiSquareComplement, chicdisName>, chicdisName, chicdisName>},
+    {"chidis", 2, 0, binaryMember<degreesReal<chiSquare, chidisName>, chidisName, chidisName>},
+    {"erf", 1, 0, builtinErf},
+    {"erfc", 1, 0, builtinErfc},
+    {"fcdis", 3, 0, builtinFcdis},
+    {"fdis", 3, 0, builtinFdis},
+    {"gammai", 2, 0,
+     binaryMember<incompleteGammaReal<incompleteGamma, gammaiName>, gammaiName, gammaName>},
+    {"gammaic", 2, 0,
+     binaryMember<incompleteGammaReal<incompleteGammaComplement, gammaicName>, gammaicName,
+                  gammaName>},
+    {"gammaln", 1, 0, builtinGammaln},
+    {"invbetai", 3, 0, builtinInvbetai},
+    {"invchicdis", 2, 0,
+     binaryMember<degreesReal<inverseChiSquare, invchidisName>, invchidisName, invchidisName>},
+    {"invfcdis", 3, 0, builtinInvfcdis},
+    {"invpbindis", 3, 0, builtinInvpbindis},
+    {"invtdis", 2, 0,
+     binaryMember<degreesReal<inverseStudentT, invtdisName>, invtdisName, invtdisName>},
+    {"normaldis", 1, 0, builtinNormaldis},
+    {"quantile", 2, 0, builtinQuantile},
+    {"tdis", 2, 0, binaryMember<degreesReal<studentT, tdisName>, tdisName, tdisName>},
+};
+KALIX_BUILTIN_FAMILY(distributionBuiltins, rows);

@@ -1,0 +1,241 @@
+// Element access by explicit positions: mget gathers the elements at the
+// rows of an n x 2 index matrix, mset replaces them, diag with a size
+// builds a matrix with a vector along one diagonal, setdiag replaces a
+// diagonal. Positions are 1-based; diagonal offsets count from 0.
+#include <algorithm>
+#include <cmath>
+
+#include "builtins/concatenation.h"
+#include "builtins/matrix_values.h"
+#include "interpreter/builtin_table.h"
+#include "interpreter/error_codes.h"
+#include "interpreter/output.h"
+#include "interpreter/values.h"
+#include "interpreter/variables.h"
+
+namespace {
+
+bool isEmptyIndexMatrix(header* value) {
+    return value->kind == kindRealMatrix && (matrixRows(value) == 0 || matrixColumns(value) == 0);
+}
+
+bool isIndexMatrix(header* value) {
+    return value->kind == kindRealMatrix && matrixColumns(value) == 2;
+}
+
+// Row k of the index matrix as a 0-based element offset into a rows x
+// columns matrix; false with the builtin's message when it lies outside.
+bool indexPosition(header* index, int k, int rows, int columns, const char* name, int64_t* offset) {
+    const double* pair = matrixData(index) + 2 * int64_t(k);
+    const int r = clampToInt(pair[0]), c = clampToInt(pair[1]);
+    if (r < 1 || r > rows || c < 1 || c > columns) {
+        fail(errorFailed, "Index %d,%d out of range in %s.\n", r, c, name);
+        return false;
+    }
+    *offset = int64_t(r - 1) * columns + (c - 1);
+    return true;
+}
+
+void builtinMget(header* first) {
+    header* arguments[2];
+    collectArguments(first, arguments, 2);
+    header* a = resolveValue(arguments[0]);
+    if (errorCode) return;
+    header* index = resolveValue(arguments[1]);
+    if (errorCode) return;
+    if (isEmptyIndexMatrix(index)) {
+        header* result = pushRealMatrix(1, 0);
+        if (!errorCode) moveResult(first, result);
+        return;
+    }
+    if (!isIndexMatrix(index) || (a->kind != kindRealMatrix && a->kind != kindComplexMatrix)) {
+        reportNeed("real or complex matrix, nx2 index matrix", "mget");
+        return;
+    }
+    MatrixValue m;
+    readMatrixValue(a, &m);
+    const int n = matrixRows(index);
+    header* result = pushMatrixOfKind(a->kind, 1, n);
+    if (!result) return;
+    double* out = matrixData(result);
+    for (int k = 0; k < n; k++) {
+        int64_t offset;
+        if (!indexPosition(index, k, m.rows, m.columns, "mget", &offset)) return;
+        std::copy_n(m.element(offset), m.width, out + int64_t(k) * m.width);
+    }
+    moveResult(first, result);
+}
+
+// Element i of a real or complex matrix as a complex pair.
+void complexElement(const MatrixValue& m, int64_t i, double* pair) {
+    pair[0] = m.element(i)[0];
+    pair[1] = m.width == 2 ? m.element(i)[1] : 0;
+}
+
+// Copies a real or complex matrix into a matrix of `width` doubles per
+// element (a real one widened with imaginary parts 0).
+void copyWidened(const MatrixValue& m, double* out, int width) {
+    if (width == m.width) {
+        std::copy_n(m.data, m.count() * width, out);
+        return;
+    }
+    for (int64_t i = 0; i < m.count(); i++) complexElement(m, i, out + 2 * i);
+}
+
+// B is read at the target positions, a single row, column or element of B
+// serving every row or column.
+void builtinMset(header* first) {
+    header* arguments[3];
+    collectArguments(first, arguments, 3);
+    header* a = resolveValue(arguments[0]);
+    if (errorCode) return;
+    header* index = resolveValue(arguments[1]);
+    if (errorCode) return;
+    header* b = resolveValue(arguments[2]);
+    if (errorCode) return;
+    if (isEmptyIndexMatrix(index)) {
+        moveValueAsResult(first, a, flagUtf8);
+        return;
+    }
+    MatrixValue ma, mb;
+    const bool aTaken = a->kind == kindRealMatrix || a->kind == kindComplexMatrix;
+    const bool bTaken = readMatrixValue(b, &mb) && mb.family != numberInterval;
+    if (!isIndexMatrix(index) || !aTaken || !bTaken) {
+        reportNeed("real or complex matrix, nx2 index matrix and another matrix", "mset");
+        return;
+    }
+    readMatrixValue(a, &ma);
+    if ((mb.rows != 1 && mb.rows != ma.rows) || (mb.columns != 1 && mb.columns != ma.columns)) {
+        fail(errorFailed, "Cannot assign from %d,%d to %d,%d in mset.\n", mb.rows, mb.columns,
+             ma.rows, ma.columns);
+        return;
+    }
+    const bool complex = ma.family == numberComplex || mb.family == numberComplex;
+    const int width = complex ? 2 : 1;
+    header* result =
+        pushMatrixOfKind(complex ? kindComplexMatrix : kindRealMatrix, ma.rows, ma.columns);
+    if (!result) return;
+    double* out = matrixData(result);
+    copyWidened(ma, out, width);
+    const int n = matrixRows(index);
+    for (int k = 0; k < n; k++) {
+        int64_t offset;
+        if (!indexPosition(index, k, ma.rows, ma.columns, "mset", &offset)) return;
+        const int64_t r = offset / ma.columns, c = offset % ma.columns;
+        const int64_t from = (mb.rows == 1 ? 0 : r) * mb.columns + (mb.columns == 1 ? 0 : c);
+        if (complex)
+            complexElement(mb, from, out + 2 * offset);
+        else
+            out[offset] = mb.data[from];
+    }
+    moveResult(first, result);
+}
+
+// Writes v along diagonal k of the rows x columns matrix `out` (elements of
+// `width` doubles); past the end of v its last element repeats.
+void writeDiagonal(double* out, int rows, int columns, double k, const MatrixValue& v) {
+    const int64_t offset = clampToInt(std::trunc(k));
+    int64_t t = 0;
+    for (int64_t i = std::max<int64_t>(0, -offset); i < rows; i++) {
+        const int64_t j = offset + i;
+        if (j >= columns) break;
+        std::copy_n(v.element(t), v.width, out + (i * columns + j) * v.width);
+        if (t + 1 < v.columns) t++;
+    }
+}
+
+void builtinDiag(header* first) {
+    static const char need[] = "size n, m, diagonal k, vector v";
+    header* arguments[4];
+    collectArguments(first, arguments, 4);
+    int rows, columns;
+    header* after = readSizeArguments(first, &rows, &columns, "diag");
+    if (errorCode) return;
+    // The diagonal and the vector follow the one or two size arguments.
+    const int at = after == arguments[1] ? 1 : 2;
+    header* diagonalArgument = arguments[at];
+    header* vectorArgument = arguments[at + 1];
+    if (!diagonalArgument || !vectorArgument) {
+        reportNeed(need, "diag");
+        return;
+    }
+    header* k = resolveValue(diagonalArgument);
+    if (errorCode) return;
+    header* vector = resolveValue(vectorArgument);
+    if (errorCode) return;
+    MatrixValue v;
+    if (k->kind != kindReal || !readMatrixValue(vector, &v) || v.rows != 1 || v.columns < 1) {
+        reportNeed(need, "diag");
+        return;
+    }
+    header* result = pushMatrixOfKind(matrixKindOf(v.family), rows, columns);
+    if (!result) return;
+    double* out = matrixData(result);
+    std::fill_n(out, int64_t(rows) * columns * v.width, 0.0);
+    writeDiagonal(out, rows, columns, realOf(k), v);
+    moveResult(first, result);
+}
+
+// Copies a matrix of one family into the wider family's layout: a real
+// element x becomes (x, 0) for complex and [x, x] for intervals.
+void copyIntoFamily(const MatrixValue& m, NumberFamily family, double* out) {
+    if (m.family == family) {
+        std::copy_n(m.data, m.count() * m.width, out);
+        return;
+    }
+    for (int64_t i = 0; i < m.count(); i++) {
+        out[2 * i] = m.data[i];
+        out[2 * i + 1] = family == numberComplex ? 0 : m.data[i];
+    }
+}
+
+void builtinSetdiag(header* first) {
+    static const char need[] = "matrix, integer, vector or real";
+    header* arguments[3];
+    collectArguments(first, arguments, 3);
+    header* a = resolveValue(arguments[0]);
+    if (errorCode) return;
+    header* k = resolveValue(arguments[1]);
+    if (errorCode) return;
+    header* vector = resolveValue(arguments[2]);
+    if (errorCode) return;
+    MatrixValue ma, v;
+    if (!readMatrixValue(a, &ma) || ma.scalar || k->kind != kindReal) {
+        reportNeed(need, "setdiag");
+        return;
+    }
+    int vRows, vColumns;
+    double* vData;
+    if (!getMatrix(vector, &vRows, &vColumns, &vData)) return;
+    readMatrixValue(vector, &v);
+    // Complex and interval never meet; otherwise the wider family holds both.
+    const bool mixed = (ma.family == numberComplex && v.family == numberInterval) ||
+                       (ma.family == numberInterval && v.family == numberComplex);
+    const NumberFamily family = std::max(ma.family, v.family);
+    if (mixed || v.rows != 1 || v.columns < 1) {
+        reportNeed(need, "setdiag");
+        return;
+    }
+    header* result = pushMatrixOfKind(matrixKindOf(family), ma.rows, ma.columns);
+    if (!result) return;
+    double* out = matrixData(result);
+    copyIntoFamily(ma, family, out);
+    // The vector in the result's layout, above the result.
+    MatrixValue widened = v;
+    if (v.family != family) {
+        double* copy = reinterpret_cast<double*>(reserveStack(16 * int64_t(v.columns), "setdiag"));
+        if (errorCode) return;
+        copyIntoFamily(v, family, copy);
+        widened = {family, false, 1, v.columns, copy, 2};
+    }
+    writeDiagonal(out, ma.rows, ma.columns, realOf(k), widened);
+    moveResult(first, result);
+}
+
+}  // namespace
+
+static const BuiltinRecord rows[] = {
+    {"diag", 3, 0, builtinDiag}, {"diag", 4, 0, builtinDiag},       {"mget", 2, 0, builtinMget},
+    {"mset", 3, 0, builtinMset}, {"setdiag", 3, 0, builtinSetdiag},
+};
+KALIX_BUILTIN_FAMILY(elementAccessBuiltins, rows);

@@ -1,0 +1,313 @@
+// Builtins that turn numbers and strings into formatted strings: `print`
+// (fixed decimals, grouping, a chosen decimal mark), `printf` (one C
+// conversion), `printstr` (alignment and filling), `printnow` (the date and
+// time) and `frac` (exact fractions in the syntax of the algebra bridge).
+// None of them prints; each returns its text.
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "builtins/builtin_helpers.h"
+#include "builtins/text_helpers.h"
+#include "interpreter/builtin_table.h"
+#include "interpreter/error_codes.h"
+#include "interpreter/formats.h"
+#include "interpreter/output.h"
+#include "interpreter/values.h"
+#include "platform/host.h"
+
+namespace {
+
+// Resolves `count` arguments from `first` into `values`.
+bool resolveArguments(header* first, int count, header** values) {
+    header* argument = first;
+    for (int i = 0; i < count; i++, argument = nextValue(argument)) {
+        values[i] = resolveValue(argument);
+        if (errorCode) return false;
+    }
+    return true;
+}
+
+// The low byte of a real truncated to an integer; 0 for NaN and infinities.
+unsigned char lowByte(double x) { return std::isfinite(x) ? lowBits32(x) & 0xFF : 0; }
+
+void pushTextResult(header* first, const char* text, size_t length, int32_t flags = 0) {
+    header* result = pushString(text, int64_t(length));
+    if (errorCode) return;
+    result->flags = flags;
+    moveResult(first, result);
+}
+
+// A string argument that is neither the none marker nor empty.
+bool isGivenText(const header* value) { return !isNoneMarker(value) && stringOf(value)[0] != 0; }
+
+// --- print -------------------------------------------------------------------
+
+// More decimals than a double holds are noise; the bound keeps texts small.
+constexpr int maxPrintDigits = 100;
+constexpr int maxPrintLength = 16384;
+
+// |trunc(x)| limited to `limit`; NaN gives 0.
+int boundedMagnitude(double x, int limit) {
+    double a = std::fabs(x);
+    return std::isnan(a) ? 0 : int(std::min(a, double(limit)));
+}
+
+// Inserts `separator` into the first run of digits of `text`, in groups of
+// three from the right.
+std::string groupDigits(const std::string& text, const char* separator) {
+    size_t start = text.find_first_of("0123456789");
+    if (start == std::string::npos) return text;
+    size_t end = text.find_first_not_of("0123456789", start);
+    if (end == std::string::npos) end = text.size();
+    std::string result = text.substr(0, start);
+    for (size_t i = start; i < end; i++) {
+        result += text[i];
+        size_t left = end - i - 1;
+        if (left > 0 && left % 3 == 0) result += separator;
+    }
+    return result + text.substr(end);
+}
+
+void builtinPrint(header* first) {
+    header* v[5];
+    if (!resolveArguments(first, 5, v)) return;
+    if (v[0]->kind != kindReal || v[1]->kind != kindReal || v[2]->kind != kindReal ||
+        v[3]->kind != kindString || v[4]->kind != kindString) {
+        reportNeed("x,digizs,length,separator,dot", "print");
+        return;
+    }
+    int digits = boundedMagnitude(realOf(v[1]), maxPrintDigits);
+    int length = boundedMagnitude(realOf(v[2]), maxPrintLength);
+    char number[maxPrintDigits + 400];  // 309 integer digits at most
+    std::snprintf(number, sizeof number, "%1.*f", digits, realOf(v[0]));
+    std::string text = number;
+    // The decimal mark goes on the number's own point, never on a separator.
+    size_t point = text.find('.');
+    if (isGivenText(v[4]) && point != std::string::npos) text[point] = stringOf(v[4])[0];
+    if (isGivenText(v[3])) text = groupDigits(text, stringOf(v[3]));
+    if (text.size() < size_t(length)) text.insert(0, size_t(length) - text.size(), ' ');
+    pushTextResult(first, text.data(), text.size());
+}
+
+// --- printf ------------------------------------------------------------------
+
+constexpr int printfBufferSize = 32768;
+constexpr int64_t printfFormatLimit = 32736;
+
+// The conversion letter of a format with exactly one conversion, or 0
+// after a reported error. Only "-", "." and digits may stand between the
+// percent sign and the letter.
+char readConversion(const char* format) {
+    int64_t length = int64_t(std::strlen(format));
+    char letter = 0;
+    for (const char* p = format; *p;) {
+        if (*p != '%') {
+            p++;
+            continue;
+        }
+        if (p[1] == '%') {
+            p += 2;
+            continue;
+        }
+        if (letter) {
+            fail(errorFailed, "Only one format specification in printf allowed!\n");
+            return 0;
+        }
+        p++;
+        while (*p == '-' || *p == '.' || (*p >= '0' && *p <= '9')) {
+            if (*p == '-' || *p == '.') {
+                p++;
+                continue;
+            }
+            int64_t number = 0;
+            for (; *p >= '0' && *p <= '9'; p++)
+                if (number <= printfFormatLimit) number = number * 10 + (*p - '0');
+            if (length + number > printfFormatLimit) {
+                fail(errorFailed, "Format too long!\n");
+                return 0;
+            }
+        }
+        if (!*p) {
+            fail(errorFailed, "Need a format specification in printf!\n");
+            return 0;
+        }
+        letter = *p++;
+    }
+    if (!letter) fail(errorFailed, "No format string!\n");
+    return letter;
+}
+
+// Formats into a buffer of `printfBufferSize` bytes; a longer text is
+// refused.
+// The result keeps the UTF-8 flag of the format and of a text value.
+__attribute__((format(printf, 3, 4))) void formatResult(header* first, int32_t flags,
+                                                        const char* format, ...) {
+    static char buffer[printfBufferSize];
+    va_list arguments;
+    va_start(arguments, format);
+    int n = std::vsnprintf(buffer, sizeof buffer, format, arguments);
+    va_end(arguments);
+    if (n < 0 || n >= printfBufferSize) {
+        fail(errorFailed, "Format too long!\n");
+        return;
+    }
+    pushTextResult(first, buffer, size_t(n), flags);
+}
+
+void builtinPrintf(header* first) {
+    header* v[2];
+    if (!resolveArguments(first, 2, v)) return;
+    if (v[0]->kind != kindString) {
+        reportNeed("format string", "printf");
+        return;
+    }
+    const char* format = stringOf(v[0]);
+    char letter = readConversion(format);
+    if (!letter) return;
+    int32_t flags = utf8FlagOf(v[0]);
+    // The format is checked: one conversion, no "*", no length modifier.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    if (std::strchr("feEgGFaA", letter)) {
+        if (v[1]->kind != kindReal) return reportNeed("double format needs a real", "printf");
+        double x = realOf(v[1]);
+        formatResult(first, flags, format, x == 0 ? 0.0 : x);
+    } else if (std::strchr("diuoxX", letter)) {
+        if (v[1]->kind != kindReal) return reportNeed("double format needs a real", "printf");
+        formatResult(first, flags, format, clampToInt(realOf(v[1])));
+    } else if (letter == 's') {
+        if (v[1]->kind != kindString) return reportNeed("format %s needs a string", "printf");
+        formatResult(first, flags | utf8FlagOf(v[1]), format, stringOf(v[1]));
+    } else if (letter == 'c') {
+        if (v[1]->kind != kindReal) return reportNeed("format %c needs a real", "printf");
+        formatResult(first, flags, format, int(lowByte(realOf(v[1]))));
+    } else {
+        fail(errorFailed, "Illegal format string %c in format\n", letter);
+    }
+#pragma GCC diagnostic pop
+}
+
+// --- printstr ------------------------------------------------------------------
+
+void alignText(header* first, header** v, int count) {
+    const char* what = "string, length, mode (optional), fillcharacter (optional)";
+    if (v[0]->kind != kindString || v[1]->kind != kindReal ||
+        (count > 2 && v[2]->kind != kindReal) ||
+        (count > 3 && v[3]->kind != kindReal && v[3]->kind != kindString)) {
+        reportNeed(what, "printstr");
+        return;
+    }
+    const char* s = stringOf(v[0]);
+    int64_t textLength = int64_t(std::strlen(s));
+    int64_t n = std::clamp(clampToInt(realOf(v[1])), 0, maxPrintLength);
+    if (textLength > n) n = textLength;
+    double mode = count > 2 ? realOf(v[2]) : 1;
+    char fill = ' ';
+    if (count > 3) fill = v[3]->kind == kindReal ? char(lowByte(realOf(v[3]))) : stringOf(v[3])[0];
+    if (fill == 0 || fill == 1) fill = ' ';
+    StackText text(kindString);
+    char* out = text.reserve(size_t(n));
+    if (!out) return;
+    std::memset(out, fill, size_t(n));
+    int64_t offset = mode < 0 ? 0 : mode == 0 ? (n - textLength) / 2 : n - textLength;
+    std::memcpy(out + offset, s, size_t(textLength));
+    text.advance(size_t(n));
+    header* result = text.finish(utf8FlagOf(v[0]));
+    if (result) moveResult(first, result);
+}
+
+void builtinPrintstr2(header* first) {
+    header* v[2];
+    if (resolveArguments(first, 2, v)) alignText(first, v, 2);
+}
+void builtinPrintstr3(header* first) {
+    header* v[3];
+    if (resolveArguments(first, 3, v)) alignText(first, v, 3);
+}
+void builtinPrintstr4(header* first) {
+    header* v[4];
+    if (resolveArguments(first, 4, v)) alignText(first, v, 4);
+}
+
+// --- printnow ------------------------------------------------------------------
+
+void builtinPrintnow(header* first) {
+    header* flag = resolveValue(first);
+    if (errorCode) return;
+    if (flag->kind != kindReal) {
+        reportNeed("utc-flag", "printnow");
+        return;
+    }
+    char text[1024];
+    formatNow(text, sizeof text, realOf(flag) != 0);
+    pushTextResult(first, text, std::strlen(text));
+}
+
+// --- frac --------------------------------------------------------------------
+
+constexpr size_t fracTextLimit = 1024;
+
+void appendFraction(std::string& text, double x) {
+    char number[numberTextSize];
+    formatFraction(x, number);
+    text += number;
+}
+
+// A real or complex element (complex: re, "+I*", im).
+void appendElement(std::string& text, const double* element, bool complex) {
+    appendFraction(text, element[0]);
+    if (!complex) return;
+    text += "+I*";
+    appendFraction(text, element[1]);
+}
+
+void builtinFrac(header* first) {
+    header* value = resolveValue(first);
+    if (errorCode) return;
+    int kind = value->kind;
+    bool complex = kind == kindComplex || kind == kindComplexMatrix;
+    std::string text;
+    if (kind == kindReal || kind == kindComplex) {
+        appendElement(text, reinterpret_cast<const double*>(dataOf(value)), complex);
+    } else if (kind == kindRealMatrix || kind == kindComplexMatrix) {
+        int rows = matrixRows(value), columns = matrixColumns(value);
+        const double* data = matrixData(value);
+        text = rows == 1 ? "" : "matrix(";
+        for (int i = 0; i < rows; i++) {
+            text += i ? ",[" : "[";
+            for (int j = 0; j < columns; j++) {
+                if (j) text += ',';
+                appendElement(text, data + (int64_t(i) * columns + j) * (complex ? 2 : 1), complex);
+                if (text.size() > fracTextLimit) {
+                    fail(errorFailed, "String too long!\n");
+                    return;
+                }
+            }
+            text += ']';
+        }
+        if (rows != 1) text += ')';
+    } else {
+        fail(errorFailed, "Cannot convert this to frac!\n");
+        return;
+    }
+    if (text.size() > fracTextLimit) {
+        fail(errorFailed, "String too long!\n");
+        return;
+    }
+    pushTextResult(first, text.data(), text.size());
+}
+
+const BuiltinRecord rows[] = {
+    {"frac", 1, 0, builtinFrac},          {"print", 5, 0, builtinPrint},
+    {"printf", 2, 0, builtinPrintf},      {"printnow", 1, 0, builtinPrintnow},
+    {"printstr", 2, 0, builtinPrintstr2}, {"printstr", 3, 0, builtinPrintstr3},
+    {"printstr", 4, 0, builtinPrintstr4},
+};
+
+}  // namespace
+
+KALIX_BUILTIN_FAMILY(formattedPrintingBuiltins, rows);

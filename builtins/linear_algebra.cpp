@@ -1,0 +1,199 @@
+// Dense linear algebra: the LU decomposition `lu` and its solver `lusolve`
+// (which shares the steps of the operator "\" in interpreter/linear_systems),
+// the Givens rotations `givensqr` and `givensrot`, the symmetric eigenvalues
+// `jacobi` and the singular value decomposition `svd`.
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "builtins/builtin_helpers.h"
+#include "builtins/matrix_values.h"
+#include "interpreter/arithmetic.h"
+#include "interpreter/builtin_table.h"
+#include "interpreter/error_codes.h"
+#include "interpreter/linear_systems.h"
+#include "interpreter/output.h"
+#include "interpreter/values.h"
+#include "numerics/jacobi.h"
+#include "numerics/lu.h"
+#include "numerics/orthogonal.h"
+#include "numerics/svd.h"
+#include "platform/host.h"
+
+namespace {
+
+// --- lu -------------------------------------------------------------------------
+
+// Pushes a copy of the record (any kind, resolved value).
+header* pushCopy(header* value) {
+    char* data = pushHeader(value->kind, value->size, "");
+    if (!data) return nullptr;
+    header* copy = recordAt(data - headerSize);
+    std::memcpy(data, dataOf(value), size_t(value->size - headerSize));
+    return copy;
+}
+
+void builtinLu(header* first) {
+    header* value;
+    if (!resolveArguments(first, 1, &value)) return;
+    NumericMatrix a;
+    if (!readNumericMatrix(value, &a) || a.rows < 1) {
+        reportNeed("real or complex matrix", "lu");
+        return;
+    }
+    header* b = pushCopy(value);
+    if (!b) return;
+    NumericMatrix decomposed;
+    readNumericMatrix(b, &decomposed);
+    std::vector<int> permutation(size_t(a.rows)), pivotColumns(size_t(a.columns));
+    const LuResult r = (a.complex ? decomposeLuComplex : decomposeLuReal)(
+        decomposed.data, a.rows, a.columns, currentEpsilon, permutation.data(),
+        pivotColumns.data());
+    std::vector<double> rows(size_t(r.rank)), flags(size_t(a.columns));
+    for (int k = 0; k < r.rank; k++) rows[size_t(k)] = permutation[size_t(k)] + 1;
+    for (int k = 0; k < a.columns; k++) flags[size_t(k)] = pivotColumns[size_t(k)];
+    if (!pushRealRow(rows.data(), r.rank) || !pushRealRow(flags.data(), a.columns)) return;
+    if (a.complex)
+        pushComplex(r.determinant[0], r.determinant[1]);
+    else
+        pushReal(r.determinant[0]);
+    if (!errorCode) moveResults(first, b);
+}
+
+void builtinLusolve(header* first) {
+    header* values[2];
+    if (!resolveArguments(first, 2, values)) return;
+    LinearSystem s;
+    if (!readLinearSystem(values[0], values[1], &s)) {
+        reportNeed(linearSystemShape, "lusolve");
+        return;
+    }
+    solveInto(first, s, solveLuReal, solveLuComplex);
+}
+
+// --- Givens rotations ------------------------------------------------------------
+
+void builtinGivensqr(header* first) {
+    header* values[2];
+    if (!resolveArguments(first, 2, values)) return;
+    header *a = values[0], *b = values[1];
+    if (a->kind != kindRealMatrix || b->kind != kindRealMatrix || matrixRows(a) != matrixRows(b)) {
+        reportNeed("two real matrices with same number of rows", "givensqr");
+        return;
+    }
+    const int n = matrixRows(a), m = matrixColumns(a), p = matrixColumns(b);
+    header* r = pushCopy(a);
+    header* q = r ? pushCopy(b) : nullptr;
+    header* f = q ? pushMatrixOfKind(kindRealMatrix, 1, m) : nullptr;
+    if (!f) return;
+    givensReduce(matrixData(r), n, m, matrixData(q), p, currentEpsilon, matrixData(f));
+    moveResults(first, r);
+}
+
+// An index argument of givensrot, truncated; false when it is not a real
+// number that fits an int.
+bool readIndex(header* value, int* index) {
+    return value->kind == kindReal && truncateToInt(realOf(value), index);
+}
+
+void builtinGivensrot(header* first) {
+    header* values[5];
+    if (!resolveArguments(first, 5, values)) return;
+    header *a = values[3], *b = values[4];
+    const bool kinds = values[0]->kind == kindReal && values[1]->kind == kindReal &&
+                       values[2]->kind == kindReal && a->kind == kindRealMatrix &&
+                       b->kind == kindRealMatrix && matrixRows(a) == matrixRows(b);
+    if (!kinds) {
+        reportNeed("indices j,i1,i2 and two matrices with n rows", "givensrot");
+        return;
+    }
+    int j, i1, i2;
+    const int n = matrixRows(a), m = matrixColumns(a);
+    const bool indices = readIndex(values[0], &j) && readIndex(values[1], &i1) &&
+                         readIndex(values[2], &i2) && i1 != i2 && i1 >= 1 && i1 <= n && i2 >= 1 &&
+                         i2 <= n && j >= 1 && j <= m;
+    if (!indices) {
+        reportNeed("indices j, i1,i2 (different) and two matrices with n rows", "givensrot");
+        return;
+    }
+    header* ra = pushCopy(a);
+    header* rb = ra ? pushCopy(b) : nullptr;
+    if (!rb) return;
+    givensRotate(matrixData(ra), m, matrixData(rb), matrixColumns(b), j - 1, i1 - 1, i2 - 1);
+    moveResults(first, ra);
+}
+
+// --- eigenvalues and singular values -------------------------------------------------
+
+bool allFinite(const double* x, int64_t n) {
+    for (int64_t k = 0; k < n; k++)
+        if (!std::isfinite(x[k])) return false;
+    return true;
+}
+
+constexpr int jacobiSweepLimit = 100;
+
+void builtinJacobi(header* first) {
+    header* a;
+    if (!resolveArguments(first, 1, &a)) return;
+    if (a->kind != kindRealMatrix || matrixRows(a) != matrixColumns(a) ||
+        !allFinite(matrixData(a), int64_t(matrixRows(a)) * matrixColumns(a))) {
+        reportNeed("real symmetric matrix", "jacobi");
+        return;
+    }
+    const int n = matrixRows(a);
+    header* work = pushCopy(a);
+    if (!work || n < 2) {
+        if (work) moveResult(first, work);
+        return;
+    }
+    std::vector<double> eigenvalues(static_cast<size_t>(n));
+    switch (jacobiEigenvalues(matrixData(work), n, currentEpsilon, jacobiSweepLimit, escapePressed,
+                              eigenvalues.data())) {
+        case JacobiStatus::ok:
+            break;
+        case JacobiStatus::noConvergence:
+            fail(errorFailed, "No convergence in jacobi\n");
+            return;
+        case JacobiStatus::interrupted:
+            reportInterrupted();
+            return;
+    }
+    header* result = pushRealRow(eigenvalues.data(), n);
+    if (result) moveResult(first, result);
+}
+
+void builtinSvd(header* first) {
+    header* a;
+    if (!resolveArguments(first, 1, &a)) return;
+    if (a->kind != kindRealMatrix || matrixRows(a) < 1 || matrixColumns(a) < 1 ||
+        !allFinite(matrixData(a), int64_t(matrixRows(a)) * matrixColumns(a))) {
+        fail(errorWrongArgument, "Wrong arguments for %s\n", "svd");
+        return;
+    }
+    const int m = matrixRows(a), n = matrixColumns(a);
+    header* u = pushCopy(a);
+    header* w = u ? pushMatrixOfKind(kindRealMatrix, 1, n) : nullptr;
+    header* v = w ? pushMatrixOfKind(kindRealMatrix, n, n) : nullptr;
+    if (!v) return;
+    switch (singularValueDecomposition(matrixData(u), m, n, matrixData(w), matrixData(v))) {
+        case SvdStatus::ok:
+            moveResults(first, u);
+            return;
+        case SvdStatus::noConvergence:
+            fail(errorFailed, "No convergence in svd\n");
+            return;
+        case SvdStatus::noMemory:
+            reportOutOfMemory();
+            return;
+    }
+}
+
+}  // namespace
+
+static const BuiltinRecord rows[] = {
+    {"givensqr", 2, 0, builtinGivensqr}, {"givensrot", 5, 0, builtinGivensrot},
+    {"jacobi", 1, 0, builtinJacobi},     {"lu", 1, 0, builtinLu},
+    {"lusolve", 2, 0, builtinLusolve},   {"svd", 1, 0, builtinSvd},
+};
+KALIX_BUILTIN_FAMILY(linearAlgebraBuiltins, rows);

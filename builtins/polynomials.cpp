@@ -1,0 +1,498 @@
+// Polynomial builtins: evaluation, sum, product, division with remainder,
+// trimming, construction from roots, Newton interpolation and the two root
+// finders. A polynomial is a row vector of real, complex or interval
+// coefficients, constant term first; the kernels are in
+// numerics/polynomials.h and numerics/polynomial_roots.h.
+#include <cmath>
+#include <cstring>
+#include <type_traits>
+
+#include "builtins/builtin_helpers.h"
+#include "builtins/intervals.h"
+#include "interpreter/arithmetic.h"
+#include "interpreter/builtin_table.h"
+#include "interpreter/elementwise.h"
+#include "interpreter/error_codes.h"
+#include "interpreter/output.h"
+#include "interpreter/values.h"
+#include "interpreter/variables.h"
+#include "numerics/polynomial_roots.h"
+#include "numerics/polynomials.h"
+#include "platform/host.h"
+
+namespace {
+
+// Interval arithmetic with outward rounding for the polynomial kernels.
+struct Interval {
+    double lo, hi;
+};
+
+struct IntervalArithmetic {
+    using Value = Interval;
+    static Value add(Value a, Value b) {
+        Value r;
+        addIntervalBounds(a.lo, a.hi, b.lo, b.hi, &r.lo, &r.hi);
+        return r;
+    }
+    static Value subtract(Value a, Value b) {
+        Value r;
+        subtractIntervalBounds(a.lo, a.hi, b.lo, b.hi, &r.lo, &r.hi);
+        return r;
+    }
+    static Value multiply(Value a, Value b) {
+        Value r;
+        multiplyIntervalBounds(a.lo, a.hi, b.lo, b.hi, &r.lo, &r.hi);
+        return r;
+    }
+    // A divisor holding 0 prints "Division by 0" and sets the error.
+    static Value divide(Value a, Value b) {
+        Value r;
+        divideIntervalBounds(a.lo, a.hi, b.lo, b.hi, &r.lo, &r.hi);
+        return r;
+    }
+    static Value negate(Value a) { return {-a.hi, -a.lo}; }
+    static Value one() { return {1, 1}; }
+    // Points whose difference holds 0 cannot divide a difference.
+    static bool coincide(Value a, Value b) {
+        const Value d = subtract(a, b);
+        return d.lo <= 0 && d.hi >= 0;
+    }
+};
+
+// A numeric argument as a matrix: its family, shape and elements (a scalar
+// is 1 x 1).
+struct Coefficients {
+    NumberFamily family;
+    int rows, columns;
+    double* data;
+    bool isRow() const { return rows == 1; }
+};
+
+// False after "Matrix expected!" for a value that is not numeric.
+bool readCoefficients(header* value, Coefficients* c) {
+    if (!getMatrix(value, &c->rows, &c->columns, &c->data)) return false;
+    c->family = numberFamily(value);
+    return true;
+}
+
+template <class A>
+typename A::Value* valuesOf(double* data) {
+    return reinterpret_cast<typename A::Value*>(data);
+}
+
+// Runs `f` with the arithmetic of the family.
+template <class F>
+void withArithmetic(NumberFamily family, F f) {
+    if (family == numberComplex)
+        f(ComplexArithmetic{});
+    else if (family == numberInterval)
+        f(IntervalArithmetic{});
+    else
+        f(RealArithmetic{});
+}
+
+// Reads two consecutive arguments brought to their common kind; false
+// after an error (conversion, or "Matrix expected!").
+bool readCommonPair(header* first, Coefficients* p, Coefficients* q) {
+    header* a = first;
+    header* b = nextValue(first);
+    convertToCommonKind(&a, &b);
+    if (errorCode) return false;
+    return readCoefficients(a, p) && readCoefficients(b, q);
+}
+
+// A pushed 1 x n row vector of the family, or null after the push failed.
+header* pushRow(NumberFamily family, int64_t n) {
+    return pushMatrixOfKind(matrixKindOf(family), 1, static_cast<int>(n));
+}
+
+// --- evaluation ------------------------------------------------------------
+
+// The element functions see the polynomial through these, set by the
+// running polyval or interpval; they point into its argument records.
+const double* polynomialCoefficients;
+const double* interpolationPoints;
+const double* dividedDifferences;
+int polynomialDegree;
+
+template <class A>
+typename A::Value polyvalElement(typename A::Value t) {
+    auto a = reinterpret_cast<const typename A::Value*>(polynomialCoefficients);
+    return hornerValue<A>(a, polynomialDegree, t);
+}
+
+template <class A>
+typename A::Value interpvalElement(typename A::Value t) {
+    auto x = reinterpret_cast<const typename A::Value*>(interpolationPoints);
+    auto d = reinterpret_cast<const typename A::Value*>(dividedDifferences);
+    return newtonValue<A>(x, d, polynomialDegree, t);
+}
+
+// The element signatures of the mapping engines around one evaluator.
+template <class A, typename A::Value (*F)(typename A::Value)>
+void pairElement(const double* x, double* result) {
+    using Value = typename A::Value;
+    *reinterpret_cast<Value*>(result) = F(*reinterpret_cast<const Value*>(x));
+}
+
+double polyvalRealElement(double t) { return polyvalElement<RealArithmetic>(t); }
+double interpvalRealElement(double t) { return interpvalElement<RealArithmetic>(t); }
+
+// Maps the polynomial held in the globals over x: interval elements with
+// `interval`, real and complex ones with `real` and `complex`.
+void mapPolynomial(header* first, header* x, NumberFamily family, RealFunction real,
+                   ComplexFunction complex, IntervalFunction interval) {
+    header* result =
+        family == numberInterval ? applyInterval(interval, x) : applyRealComplex(real, complex, x);
+    if (result && !errorCode) moveResult(first, result);
+}
+
+void builtinPolyval(header* first) {
+    header* p = first;
+    header* x = nextValue(first);
+    convertToCommonKind(&p, &x);
+    if (errorCode) return;
+    Coefficients c;
+    if (!readCoefficients(p, &c)) return;
+    if (!c.isRow() || c.columns < 1) {
+        reportNeed("polynomial row vector, x values", "polyval");
+        return;
+    }
+    polynomialCoefficients = c.data;
+    polynomialDegree = c.columns - 1;
+    mapPolynomial(first, x, c.family, polyvalRealElement,
+                  pairElement<ComplexArithmetic, polyvalElement<ComplexArithmetic>>,
+                  pairElement<IntervalArithmetic, polyvalElement<IntervalArithmetic>>);
+}
+
+void builtinInterpval(header* first) {
+    header* xd = first;
+    header* dd = nextValue(first);
+    header* x = nextValue(dd);
+    convertThreeToCommonKind(&xd, &dd, &x);
+    if (errorCode) return;
+    Coefficients points, differences;
+    if (!readCoefficients(xd, &points) || !readCoefficients(dd, &differences)) return;
+    if (!points.isRow() || points.columns < 1 || !differences.isRow() ||
+        differences.columns != points.columns) {
+        reportNeed("row vectors xd,dd, and x", "interp");
+        return;
+    }
+    interpolationPoints = points.data;
+    dividedDifferences = differences.data;
+    polynomialDegree = points.columns - 1;
+    mapPolynomial(first, x, points.family, interpvalRealElement,
+                  pairElement<ComplexArithmetic, interpvalElement<ComplexArithmetic>>,
+                  pairElement<IntervalArithmetic, interpvalElement<IntervalArithmetic>>);
+}
+
+// --- arithmetic --------------------------------------------------------------
+
+// Two row vectors of a common kind, or false after the builtin's refusal.
+bool readTwoRows(header* first, const char* name, Coefficients* p, Coefficients* q) {
+    if (!readCommonPair(first, p, q)) return false;
+    if (!p->isRow() || !q->isRow()) {
+        reportNeed("two row vectors", name);
+        return false;
+    }
+    return true;
+}
+
+void builtinPolyadd(header* first) {
+    Coefficients p, q;
+    if (!readTwoRows(first, "polyadd", &p, &q)) return;
+    const int64_t length = p.columns > q.columns ? p.columns : q.columns;
+    header* result = pushRow(p.family, length);
+    if (!result) return;
+    withArithmetic(p.family, [&](auto a) {
+        using A = decltype(a);
+        polynomialSum<A>(valuesOf<A>(p.data), p.columns, valuesOf<A>(q.data), q.columns,
+                         valuesOf<A>(matrixData(result)));
+    });
+    moveResult(first, result);
+}
+
+// An empty factor is the zero polynomial without coefficients: the product
+// is empty too.
+void builtinPolymult(header* first) {
+    Coefficients p, q;
+    if (!readTwoRows(first, "polymult", &p, &q)) return;
+    const bool empty = p.columns == 0 || q.columns == 0;
+    const int64_t length = empty ? 0 : int64_t(p.columns) + q.columns - 1;
+    if (length > 2147483647) {
+        fail(errorWrongArgument, "Matrix too large in %s\n", "polymult");
+        return;
+    }
+    header* result = pushRow(p.family, length);
+    if (!result) return;
+    if (!empty) {
+        withArithmetic(p.family, [&](auto a) {
+            using A = decltype(a);
+            polynomialProduct<A>(valuesOf<A>(p.data), p.columns, valuesOf<A>(q.data), q.columns,
+                                 valuesOf<A>(matrixData(result)));
+        });
+    }
+    moveResult(first, result);
+}
+
+// The leading coefficient of a divisor: exactly 0 (both parts for complex)
+// or, for an interval, holding 0. An empty divisor counts as zero.
+bool leadingIsZero(const Coefficients& q) {
+    if (q.columns == 0) return true;
+    const double* lead = q.data + (q.family == numberReal ? 1 : 2) * (q.columns - 1);
+    if (q.family == numberReal) return lead[0] == 0;
+    if (q.family == numberComplex) return lead[0] == 0 && lead[1] == 0;
+    return lead[0] <= 0 && lead[1] >= 0;
+}
+
+void builtinPolydiv(header* first) {
+    Coefficients p, q;
+    if (!readTwoRows(first, "polydiv", &p, &q)) return;
+    const int m = p.columns, n = q.columns;
+    if (m < n) {
+        // Quotient 0, remainder p itself.
+        header* quotient = pushReal(0);
+        if (!quotient) return;
+        header* remainder = pushRow(p.family, m);
+        if (!remainder) return;
+        std::memcpy(matrixData(remainder), p.data, size_t(m) * (p.family == numberReal ? 8 : 16));
+        moveResults(first, quotient);
+        return;
+    }
+    if (leadingIsZero(q)) {
+        reportNeed(q.family == numberComplex ? "nonzero divisor" : "nonzeros divisor", "polydiv");
+        return;
+    }
+    header* quotient = pushRow(p.family, m - n + 1);
+    if (!quotient) return;
+    header* remainder = pushRow(p.family, n);
+    if (!remainder) return;
+    // The working copy of p lies above the stack top.
+    const int64_t width = p.family == numberReal ? 8 : 16;
+    if (int64_t(m) * width > ramend - newram) {
+        fail(errorDivisionScratch, "Out of memory!\n");
+        return;
+    }
+    double* work = reinterpret_cast<double*>(newram);
+    std::memcpy(work, p.data, size_t(m * width));
+    withArithmetic(p.family, [&](auto a) {
+        using A = decltype(a);
+        polynomialDivide<A>(valuesOf<A>(work), m, valuesOf<A>(q.data), n,
+                            valuesOf<A>(matrixData(quotient)));
+    });
+    if (errorCode) return;
+    std::memcpy(matrixData(remainder), work, size_t(n * width));
+    moveResults(first, quotient);
+}
+
+// Real and complex row vectors only; scalars and intervals are refused.
+void builtinPolytrunc(header* first) {
+    header* value = resolveValue(first);
+    if (errorCode) return;
+    const bool complex = value->kind == kindComplexMatrix;
+    if ((value->kind != kindRealMatrix && !complex) || matrixRows(value) != 1) {
+        reportNeed("row vector", "polytrunc");
+        return;
+    }
+    const double* a = matrixData(value);
+    const int width = complex ? 2 : 1;
+    int k = matrixColumns(value) - 1;
+    for (; k >= 0; k--) {
+        if (std::fabs(a[width * k]) > currentEpsilon) break;
+        if (complex && std::fabs(a[width * k + 1]) > currentEpsilon) break;
+    }
+    header* result;
+    if (k < 0) {
+        result = complex ? pushComplex(0, 0) : pushReal(0);
+    } else {
+        result = pushMatrixOfKind(value->kind, 1, k + 1);
+        if (result) std::memcpy(matrixData(result), a, size_t(k + 1) * width * 8);
+    }
+    if (result) moveResult(first, result);
+}
+
+// No roots give the constant polynomial 1.
+void builtinPolycons(header* first) {
+    header* value = resolveValue(first);
+    if (errorCode) return;
+    Coefficients r;
+    if (!readCoefficients(value, &r)) return;
+    if (r.family == numberInterval || !r.isRow()) {
+        reportNeed("row vector", "polycons");
+        return;
+    }
+    header* result = pushRow(r.family, int64_t(r.columns) + 1);
+    if (!result) return;
+    withArithmetic(r.family, [&](auto a) {
+        using A = decltype(a);
+        polynomialFromRoots<A>(valuesOf<A>(r.data), r.columns, valuesOf<A>(matrixData(result)));
+    });
+    moveResult(first, result);
+}
+
+// --- Newton form ---------------------------------------------------------------
+
+void builtinInterp(header* first) {
+    Coefficients x, y;
+    if (!readTwoRows(first, "interp", &x, &y)) return;
+    if (x.columns != y.columns) {
+        reportNeed("two row vectors of same length", "interp");
+        return;
+    }
+    header* result = pushRow(x.family, x.columns);
+    if (!result) return;
+    const int64_t width = x.family == numberReal ? 8 : 16;
+    std::memcpy(matrixData(result), y.data, size_t(x.columns * width));
+    int64_t coinciding = -1;
+    withArithmetic(x.family, [&](auto a) {
+        using A = decltype(a);
+        coinciding = dividedDifferencesInPlace<A>(valuesOf<A>(x.data),
+                                                  valuesOf<A>(matrixData(result)), x.columns);
+    });
+    if (errorCode) return;
+    if (coinciding >= 0) {
+        if (x.family == numberInterval)
+            fail(errorFailed, "Interval points coincide\n");
+        else
+            reportNeed("pairwise different interpolation points", "interp");
+        return;
+    }
+    moveResult(first, result);
+}
+
+// There is no interval form of the conversion: intervals are refused.
+void builtinPolytrans(header* first) {
+    Coefficients x, d;
+    if (!readCommonPair(first, &x, &d)) return;
+    if (x.family == numberInterval) {
+        reportNeed("real or complex row vectors xd,dd", "polytrans");
+        return;
+    }
+    if (!x.isRow() || !d.isRow()) {
+        reportNeed("row vectors xd,dd", "polytrans");
+        return;
+    }
+    if (x.columns != d.columns) {
+        reportNeed("row vectors xd,dd of same size", "polytrans");
+        return;
+    }
+    header* result = pushRow(x.family, x.columns);
+    if (!result) return;
+    withArithmetic(x.family, [&](auto a) {
+        using A = decltype(a);
+        if constexpr (!std::is_same_v<A, IntervalArithmetic>)
+            newtonToPowerForm<A>(valuesOf<A>(x.data), valuesOf<A>(d.data), x.columns,
+                                 valuesOf<A>(matrixData(result)));
+    });
+    moveResult(first, result);
+}
+
+// --- roots -------------------------------------------------------------------------
+
+// A real or complex row vector of at least two coefficients whose highest
+// nonzero coefficient is not the constant: its degree and data, else
+// "Need a complex polynomial". Zero highest coefficients are dropped (they
+// stand for no roots).
+bool readRootPolynomial(header* argument, const double** data, bool* complex, int* degree) {
+    header* p = resolveValue(argument);
+    if (errorCode) return false;
+    *complex = p->kind == kindComplexMatrix;
+    if ((p->kind == kindRealMatrix || *complex) && matrixRows(p) == 1 && matrixColumns(p) >= 2) {
+        *data = matrixData(p);
+        const int width = *complex ? 2 : 1;
+        int n = matrixColumns(p) - 1;
+        while (n > 0 && (*data)[width * n] == 0 && (!*complex || (*data)[width * n + 1] == 0)) n--;
+        *degree = n;
+        if (n >= 1) return true;
+    }
+    fail(errorRootArgument, "Need a complex polynomial\n");
+    return false;
+}
+
+// Scratch for the iteration above the stack top (the result record is
+// already pushed); real coefficients are made complex in it.
+Complex* rootScratch(const double* data, bool complex, int degree, const Complex** coefficients) {
+    const int64_t bytes = 2 * int64_t(degree + 1) * int64_t(sizeof(Complex));
+    if (bytes > ramend - newram) {
+        reportOutOfMemory();
+        return nullptr;
+    }
+    Complex* work = reinterpret_cast<Complex*>(newram);
+    if (complex) {
+        *coefficients = reinterpret_cast<const Complex*>(data);
+    } else {
+        for (int k = 0; k <= degree; k++) work[k] = Complex(data[k], 0);
+        *coefficients = work;
+    }
+    return work;
+}
+
+// The iteration's outcome as the builtin reports it.
+void reportRootStatus(RootStatus status, bool allRoots) {
+    if (status == RootStatus::found) return;
+    if (status == RootStatus::interrupted && !allRoots) {
+        errorCode = errorRootInterrupted;
+        return;
+    }
+    fail(errorRootFailed, "Bauhuber-Iteration failed!\n");
+}
+
+void builtinPolyroot(header* first) {
+    header* z0 = nextValue(first);
+    header* start = z0 ? resolveValue(z0) : nullptr;
+    if (errorCode) return;
+    Complex startValue;
+    if (start && start->kind == kindReal) {
+        startValue = realOf(start);
+    } else if (start && start->kind == kindComplex) {
+        startValue = Complex(complexOf(start)[0], complexOf(start)[1]);
+    } else {
+        fail(errorRootArgument, "Need a starting value!\n");
+        return;
+    }
+    const double* data;
+    bool complex;
+    int degree;
+    if (!readRootPolynomial(first, &data, &complex, &degree)) return;
+    header* result = pushComplex(0, 0);
+    if (!result) return;
+    const Complex* coefficients;
+    Complex* work = rootScratch(data, complex, degree, &coefficients);
+    if (!work) return;
+    Complex root;
+    const RootSearch search{currentEpsilon, checkEscape, work};
+    reportRootStatus(bauhuberRoots(coefficients, degree, &root, false, startValue, search), false);
+    if (errorCode) return;
+    complexOf(result)[0] = root.real();
+    complexOf(result)[1] = root.imag();
+    moveResult(first, result);
+}
+
+void builtinPolysolve(header* first) {
+    const double* data;
+    bool complex;
+    int degree;
+    if (!readRootPolynomial(first, &data, &complex, &degree)) return;
+    header* result = pushComplexMatrix(1, degree);
+    if (!result) return;
+    const Complex* coefficients;
+    Complex* work = rootScratch(data, complex, degree, &coefficients);
+    if (!work) return;
+    Complex* roots = reinterpret_cast<Complex*>(matrixData(result));
+    const RootSearch search{currentEpsilon, checkEscape, work};
+    reportRootStatus(bauhuberRoots(coefficients, degree, roots, true, 0.0, search), true);
+    if (!errorCode) moveResult(first, result);
+}
+
+}  // namespace
+
+static const BuiltinRecord rows[] = {
+    {"divdif", 2, 0, builtinInterp},       {"divdifeval", 3, 0, builtinInterpval},
+    {"interp", 2, 0, builtinInterp},       {"interpval", 3, 0, builtinInterpval},
+    {"polyadd", 2, 0, builtinPolyadd},     {"polycons", 1, 0, builtinPolycons},
+    {"polydiv", 2, 0, builtinPolydiv},     {"polymult", 2, 0, builtinPolymult},
+    {"polyroot", 2, 0, builtinPolyroot},   {"polysolve", 1, 0, builtinPolysolve},
+    {"polytrans", 2, 0, builtinPolytrans}, {"polytrunc", 1, 0, builtinPolytrunc},
+    {"polyval", 2, 0, builtinPolyval},
+};
+KALIX_BUILTIN_FAMILY(polynomialBuiltins, rows);

@@ -1,0 +1,341 @@
+// Regular expressions: `strxfind` (the first match and its groups) and
+// `strxrepl` (every match replaced). Patterns follow the ECMAScript rules
+// as far as PCRE2 can be told to; the matcher runs under a match and heap
+// limit, so a pathological pattern ends with an error, never a crash.
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+#include <cstring>
+
+#include "builtins/text_helpers.h"
+#include "interpreter/builtin_table.h"
+#include "interpreter/error_codes.h"
+#include "interpreter/output.h"
+#include "interpreter/values.h"
+#include "platform/host.h"
+
+namespace {
+
+constexpr uint32_t matchLimit = 10000000;
+constexpr uint32_t heapLimitKilobytes = 65536;
+constexpr int escapePollInterval = 1024;
+
+// ECMAScript-like behaviour: "$" only at the very end, "[^]" any byte,
+// "\u" escapes, and a back reference to an unset group matches nothing.
+constexpr uint32_t compileOptions =
+    PCRE2_DOLLAR_ENDONLY | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF;
+
+// The message of a compile error by its kind.
+const char* compileErrorText(int code) {
+    switch (code) {
+        case PCRE2_ERROR_POSIX_NO_SUPPORT_COLLATING:
+            return "Invalid collating element name.\n";
+        case PCRE2_ERROR_POSIX_CLASS_NOT_IN_CLASS:
+        case PCRE2_ERROR_UNKNOWN_POSIX_CLASS:
+            return "Invalid character class name.\n";
+        case PCRE2_ERROR_BAD_SUBPATTERN_REFERENCE:
+        case PCRE2_ERROR_ZERO_RELATIVE_REFERENCE:
+        case PCRE2_ERROR_BAD_RELATIVE_REFERENCE:
+        case PCRE2_ERROR_SUBPATTERN_NUMBER_TOO_BIG:
+            return "Invalid backward reference.\n";
+        case PCRE2_ERROR_MISSING_SQUARE_BRACKET:
+            return "Invalid bracket.\n";
+        case PCRE2_ERROR_MISSING_CLOSING_PARENTHESIS:
+        case PCRE2_ERROR_UNMATCHED_CLOSING_PARENTHESIS:
+        case PCRE2_ERROR_MISSING_CONDITION_CLOSING:
+        case PCRE2_ERROR_MISSING_COMMENT_CLOSING:
+        case PCRE2_ERROR_INVALID_AFTER_PARENS_QUERY:
+        case PCRE2_ERROR_UNRECOGNIZED_AFTER_QUERY_P:
+        case PCRE2_ERROR_MISSING_CALLOUT_CLOSING:
+        case PCRE2_ERROR_PARENS_QUERY_R_MISSING_CLOSING:
+        case PCRE2_ERROR_MISSING_NAME_TERMINATOR:
+        case PCRE2_ERROR_INVALID_SUBPATTERN_NAME:
+        case PCRE2_ERROR_SUBPATTERN_NAME_EXPECTED:
+        case PCRE2_ERROR_VERB_UNKNOWN:
+            return "Invalid parenthesis.\n";
+        case PCRE2_ERROR_QUANTIFIER_OUT_OF_ORDER:
+        case PCRE2_ERROR_QUANTIFIER_TOO_BIG:
+            return "Invalid range specifier in braces.\n";
+        case PCRE2_ERROR_CLASS_RANGE_ORDER:
+        case PCRE2_ERROR_CLASS_INVALID_RANGE:
+            return "Invalid character range.\n";
+        case PCRE2_ERROR_HEAP_FAILED:
+            return "Insufficient memory.\n";
+        case PCRE2_ERROR_QUANTIFIER_INVALID:
+        case PCRE2_ERROR_INTERNAL_UNEXPECTED_REPEAT:
+            return "Invalid repeat specifier\n";
+        case PCRE2_ERROR_END_BACKSLASH:
+        case PCRE2_ERROR_END_BACKSLASH_C:
+        case PCRE2_ERROR_UNKNOWN_ESCAPE:
+        case PCRE2_ERROR_ESCAPE_INVALID_IN_CLASS:
+        case PCRE2_ERROR_CODE_POINT_TOO_BIG:
+        case PCRE2_ERROR_UNSUPPORTED_ESCAPE_SEQUENCE:
+        case PCRE2_ERROR_ESCAPE_INVALID_IN_VERB:
+        case PCRE2_ERROR_OCTAL_BYTE_TOO_BIG:
+        case PCRE2_ERROR_BACKSLASH_O_MISSING_BRACE:
+        case PCRE2_ERROR_BACKSLASH_G_SYNTAX:
+        case PCRE2_ERROR_INVALID_OCTAL:
+        case PCRE2_ERROR_INVALID_HEXADECIMAL:
+        case PCRE2_ERROR_BACKSLASH_C_SYNTAX:
+        case PCRE2_ERROR_BACKSLASH_K_SYNTAX:
+        case PCRE2_ERROR_BACKSLASH_N_IN_CLASS:
+        case PCRE2_ERROR_BACKSLASH_U_CODE_POINT_TOO_BIG:
+        case PCRE2_ERROR_MISSING_OCTAL_OR_HEX_DIGITS:
+        case PCRE2_ERROR_BACKSLASH_C_CALLER_DISABLED:
+        case PCRE2_ERROR_BACKSLASH_C_LIBRARY_DISABLED:
+        case PCRE2_ERROR_BACKSLASH_K_IN_LOOKAROUND:
+            return "Invalid escaped character.\n";
+        default:
+            return "Too complex.\n";
+    }
+}
+
+// The message of a failed match (other than no match).
+const char* matchErrorText(int code) {
+    switch (code) {
+        case PCRE2_ERROR_MATCHLIMIT:
+        case PCRE2_ERROR_DEPTHLIMIT:
+        case PCRE2_ERROR_HEAPLIMIT:
+            return "Out of stack.\n";
+        case PCRE2_ERROR_NOMEMORY:
+            return "Insufficient memory.\n";
+        default:
+            return "Too complex.\n";
+    }
+}
+
+void reportPatternError(const char* text, const char* pattern) {
+    printText(text);
+    fail(errorFailed, "Error in regular expression\n%s\n", pattern);
+}
+
+// A compiled pattern with its match data and limits; `ok` is false after
+// a reported error.
+class Regex {
+  public:
+    explicit Regex(const char* pattern) : pattern_(pattern) {
+        int code;
+        PCRE2_SIZE offset;
+        code_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED,
+                              compileOptions, &code, &offset, nullptr);
+        if (!code_) {
+            reportPatternError(compileErrorText(code), pattern);
+            return;
+        }
+        data_ = pcre2_match_data_create_from_pattern(code_, nullptr);
+        context_ = pcre2_match_context_create(nullptr);
+        if (!data_ || !context_) {
+            reportPatternError("Insufficient memory.\n", pattern);
+            return;
+        }
+        pcre2_set_match_limit(context_, matchLimit);
+        pcre2_set_heap_limit(context_, heapLimitKilobytes);
+        uint32_t groups = 0;
+        pcre2_pattern_info(code_, PCRE2_INFO_CAPTURECOUNT, &groups);
+        groups_ = int(groups);
+    }
+    ~Regex() {
+        pcre2_match_context_free(context_);
+        pcre2_match_data_free(data_);
+        pcre2_code_free(code_);
+    }
+    Regex(const Regex&) = delete;
+    Regex& operator=(const Regex&) = delete;
+
+    bool ok() const { return context_ && data_ && !errorCode; }
+    int groups() const { return groups_; }
+
+    // Searches from `start`; true on a match, false on none or on an error
+    // (then reported).
+    bool match(const char* subject, size_t length, size_t start, uint32_t options = 0) {
+        int rc = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(subject), length, start, options,
+                             data_, context_);
+        if (rc >= 0) return true;
+        if (rc != PCRE2_ERROR_NOMATCH) reportPatternError(matchErrorText(rc), pattern_);
+        return false;
+    }
+
+    // Group k of the last match (0: the whole match); an unset group is
+    // empty, at the match start.
+    size_t groupStart(int k) const {
+        PCRE2_SIZE* v = pcre2_get_ovector_pointer(data_);
+        return v[2 * k] == PCRE2_UNSET ? v[0] : v[2 * k];
+    }
+    size_t groupLength(int k) const {
+        PCRE2_SIZE* v = pcre2_get_ovector_pointer(data_);
+        return v[2 * k] == PCRE2_UNSET ? 0 : v[2 * k + 1] - v[2 * k];
+    }
+
+  private:
+    const char* pattern_;
+    pcre2_code* code_ = nullptr;
+    pcre2_match_data* data_ = nullptr;
+    pcre2_match_context* context_ = nullptr;
+    int groups_ = 0;
+};
+
+// --- strxfind ----------------------------------------------------------------
+
+constexpr const char* strxfindWhat = "string, substring, start position";
+
+// The match, its text and the vector of its groups, or 0 when none.
+void findMatch(header* first, header* s, header* pattern, int64_t start) {
+    const char* text = stringOf(s);
+    int64_t length = int64_t(std::strlen(text));
+    int64_t offset = searchOffset(start, length);
+    Regex regex(stringOf(pattern));
+    if (!regex.ok()) return;
+    const char* subject = text + (offset < length ? offset : length);
+    if (offset > length || !regex.match(subject, size_t(length - offset), 0)) {
+        if (errorCode) return;
+        header* none = pushReal(0);
+        if (!errorCode) moveResult(first, none);
+        return;
+    }
+    header* position = pushReal(double(offset + int64_t(regex.groupStart(0)) + 1));
+    if (errorCode) return;
+    header* whole = pushString(subject + regex.groupStart(0), int64_t(regex.groupLength(0)));
+    if (errorCode) return;
+    whole->flags = utf8FlagOf(s);
+    StackText groups(kindStringMatrix);
+    for (int k = 1; k <= regex.groups(); k++) {
+        groups.append(subject + regex.groupStart(k), regex.groupLength(k));
+        groups.endItem();
+    }
+    if (!groups.finish(utf8FlagOf(s))) return;
+    moveResults(first, position);
+}
+
+// Resolves the text and the pattern; false with the message of `what`.
+bool readTextAndPattern(header* first, header** s, header** pattern, const char* what,
+                        const char* name) {
+    header* second = nextValue(first);
+    *s = resolveValue(first);
+    if (errorCode) return false;
+    *pattern = resolveValue(second);
+    if (errorCode) return false;
+    if ((*s)->kind != kindString || (*pattern)->kind != kindString) {
+        reportNeed(what, name);
+        return false;
+    }
+    return true;
+}
+
+void builtinStrxfind(header* first) {
+    header *s, *pattern;
+    if (!readTextAndPattern(first, &s, &pattern, strxfindWhat, "strreg")) return;
+    findMatch(first, s, pattern, 1);
+}
+
+void builtinStrxfindFrom(header* first) {
+    header* third = nextValue(nextValue(first));
+    header *s, *pattern;
+    if (!readTextAndPattern(first, &s, &pattern, strxfindWhat, "strreg")) return;
+    header* startValue = resolveValue(third);
+    if (errorCode) return;
+    int64_t start;
+    if (!readTextPosition(startValue, &start)) {
+        reportNeed(strxfindWhat, "strreg");
+        return;
+    }
+    findMatch(first, s, pattern, start);
+}
+
+// --- strxrepl ----------------------------------------------------------------
+
+// Appends the replacement for the current match: "$&" the match, "$`" the
+// text before it, "$'" the text after it, "$n" and "$nn" a group (the
+// longest number that names a group), "$$" a dollar sign.
+void appendReplacement(StackText& out, const char* replacement, const Regex& regex,
+                       const char* subject, size_t length) {
+    for (const char* p = replacement; *p && !out.failed(); p++) {
+        if (*p != '$' || !p[1]) {
+            out.append(*p);
+            continue;
+        }
+        char c = p[1];
+        size_t start = regex.groupStart(0), matched = regex.groupLength(0);
+        if (c == '$') {
+            out.append('$');
+        } else if (c == '&') {
+            out.append(subject + start, matched);
+        } else if (c == '`') {
+            out.append(subject, start);
+        } else if (c == '\'') {
+            out.append(subject + start + matched, length - start - matched);
+        } else if (c >= '0' && c <= '9') {
+            int group = c - '0';
+            if (p[2] >= '0' && p[2] <= '9' && group * 10 + (p[2] - '0') <= regex.groups()) {
+                group = group * 10 + (p[2] - '0');
+                p++;
+            } else if (group > regex.groups()) {
+                out.append(*p);
+                continue;
+            }
+            out.append(subject + regex.groupStart(group), regex.groupLength(group));
+        } else {
+            out.append(*p);
+            continue;
+        }
+        p++;
+    }
+}
+
+void builtinStrxrepl(header* first) {
+    header* third = nextValue(nextValue(first));
+    header *s, *pattern;
+    const char* what = "string, search string and replacement";
+    if (!readTextAndPattern(first, &s, &pattern, what, "strrepl")) return;
+    header* replacement = resolveValue(third);
+    if (errorCode) return;
+    if (replacement->kind != kindString) {
+        reportNeed(what, "strrepl");
+        return;
+    }
+    Regex regex(stringOf(pattern));
+    if (!regex.ok()) return;
+    const char* subject = stringOf(s);
+    size_t length = std::strlen(subject);
+    StackText out(kindString);
+    size_t position = 0;  // the text before it is written
+    size_t searchFrom = 0;
+    uint32_t options = 0;
+    int polls = 0;
+    while (!out.failed()) {
+        if (!regex.match(subject, length, searchFrom, options)) {
+            if (errorCode) return;
+            if (options == 0) break;
+            // No non-empty match where the empty one was: step one byte.
+            if (searchFrom >= length) break;
+            searchFrom++;
+            options = 0;
+            continue;
+        }
+        size_t start = regex.groupStart(0), end = start + regex.groupLength(0);
+        out.append(subject + position, start - position);
+        appendReplacement(out, stringOf(replacement), regex, subject, length);
+        position = searchFrom = end;
+        // After an empty match, the next one may not be empty at the same place.
+        options = start == end ? PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED : 0;
+        if (++polls == escapePollInterval) {
+            polls = 0;
+            if (checkEscape()) {
+                errorCode = errorFailed;
+                return;
+            }
+        }
+    }
+    out.append(subject + position, length - position);
+    header* result = out.finish(utf8FlagOf(s) | utf8FlagOf(replacement));
+    if (result) moveResult(first, result);
+}
+
+const BuiltinRecord rows[] = {
+    {"strxfind", 2, 0, builtinStrxfind},
+    {"strxfind", 3, 0, builtinStrxfindFrom},
+    {"strxrepl", 3, 0, builtinStrxrepl},
+};
+
+}  // namespace
+
+KALIX_BUILTIN_FAMILY(regularExpressionBuiltins, rows);

@@ -1,0 +1,312 @@
+// Compressed sparse matrices (kind 14): `cpx`, `decpx`, `cpxzeros`,
+// `cpxget`, `cpxset`, `cpxtranspose`, `cpxmult` and the Gauss-Seidel sweep
+// `cpxseidel`.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "builtins/builtin_helpers.h"
+#include "builtins/matrix_values.h"
+#include "interpreter/builtin_table.h"
+#include "interpreter/error_codes.h"
+#include "interpreter/output.h"
+#include "interpreter/values.h"
+#include "numerics/sparse.h"
+#include "platform/host.h"
+
+namespace {
+
+constexpr int64_t sparseHeadBytes = headerSize + 12;
+
+SparseMatrixView viewOf(header* record) {
+    return {sparseEntries(record), sparseEntryCount(record), sparseRows(record),
+            sparseColumns(record)};
+}
+
+// Room for entries behind a compressed head pushed at the stack top (as
+// `openCompressed` does), at most what an entry count can hold.
+int64_t entryCapacity() {
+    const int64_t room = ramend - newram - sparseHeadBytes - 8;
+    return room > 0 ? std::min<int64_t>(room / sparseEntryBytes, 2147483647) : 0;
+}
+
+// Pushes a compressed head whose entries are written behind it before the
+// record is closed with `closeCompressed`.
+header* openCompressed(int rows, int columns) {
+    if (ramend - newram < sparseHeadBytes + 8) {
+        reportOutOfMemory();
+        return nullptr;
+    }
+    header* record = pushCompressedMatrix(rows, columns, 0);
+    return errorCode ? nullptr : record;
+}
+
+// Sets the entry count and lets the record (and the stack top) end after
+// the last entry, rounded up to 8 bytes.
+void closeCompressed(header* record, int64_t count) {
+    sparseEntryCount(record) = int32_t(count);
+    const int64_t size = sparseHeadBytes + count * sparseEntryBytes;
+    record->size = (size + 7) & ~int64_t(7);
+    newram = endOf(record);
+}
+
+// A compressed matrix refused for its entries: the record does not hold
+// what its head says.
+void reportBadEntries(const char* name) { reportNeed("compressed matrix", name); }
+
+void builtinCpx(header* first) {
+    header* value;
+    if (!resolveArguments(first, 1, &value)) return;
+    NumericMatrix a;
+    if (!readNumericMatrix(value, &a) || a.complex) {
+        reportNeed("real matrix", "cpx");
+        return;
+    }
+    const int64_t capacity = entryCapacity();
+    header* result = openCompressed(a.rows, a.columns);
+    if (!result) return;
+    int64_t count = 0;
+    if (compressDense(a.data, a.rows, a.columns, currentEpsilon, sparseEntries(result), capacity,
+                      &count) != SparseStatus::ok) {
+        fail(errorFailed, "Stack overflow in compress!\n");
+        return;
+    }
+    closeCompressed(result, count);
+    moveResult(first, result);
+}
+
+// The one argument of a builtin that takes a compressed matrix; null with
+// the Need message otherwise.
+header* readCompressed(header* first, const char* name) {
+    header* value;
+    if (!resolveArguments(first, 1, &value)) return nullptr;
+    if (value->kind != kindCompressedMatrix) {
+        reportNeed("compressed matrix", name);
+        return nullptr;
+    }
+    return value;
+}
+
+void builtinDecpx(header* first) {
+    header* a = readCompressed(first, "decpx");
+    if (!a) return;
+    header* result = pushMatrixOfKind(kindRealMatrix, sparseRows(a), sparseColumns(a));
+    if (!result) return;
+    if (expandEntries(sparseEntries(a), sparseEntryCount(a), sparseRows(a), sparseColumns(a),
+                      matrixData(result)) != SparseStatus::ok) {
+        reportBadEntries("decpx");
+        return;
+    }
+    moveResult(first, result);
+}
+
+void builtinCpxzeros(header* first) {
+    int rows = 0, columns = 0;
+    readSizeArguments(first, &rows, &columns, "cpxzeros");
+    if (errorCode) return;
+    header* result = pushCompressedMatrix(rows, columns, 0);
+    if (!errorCode) moveResult(first, result);
+}
+
+void builtinCpxget(header* first) {
+    header* a;
+    if (!resolveArguments(first, 1, &a)) return;
+    if (a->kind != kindCompressedMatrix) {
+        fail(errorFailed, "Need a compressed matrix for cpxmatrix.\n");
+        return;
+    }
+    const int count = sparseEntryCount(a);
+    header* result = pushMatrixOfKind(kindRealMatrix, count, 3);
+    if (!result) return;
+    double* out = matrixData(result);
+    const char* entry = sparseEntries(a);
+    for (int k = 0; k < count; k++, entry += sparseEntryBytes, out += 3) {
+        const SparseEntry e = readSparseEntry(entry);
+        out[0] = e.row + 1.0;
+        out[1] = e.column + 1.0;
+        out[2] = e.value;
+    }
+    moveResult(first, result);
+}
+
+// The rows (i, j, v) of M whose i and j are at least 1, as 0-based entries;
+// the size grows to hold them. False for an index beyond the int range.
+bool readUpdates(header* m, int* rows, int* columns, std::vector<SparseEntry>* updates) {
+    const double* row = matrixData(m);
+    for (int k = 0; k < matrixRows(m); k++, row += 3) {
+        const double i = std::trunc(row[0]), j = std::trunc(row[1]);
+        if (!(i >= 1 && j >= 1)) continue;
+        if (i > 2147483647 || j > 2147483647) return false;
+        updates->push_back({int32_t(j) - 1, int32_t(i) - 1, row[2]});
+        *rows = std::max(*rows, int(i));
+        *columns = std::max(*columns, int(j));
+    }
+    return true;
+}
+
+void builtinCpxset(header* first) {
+    header* values[2];
+    if (!resolveArguments(first, 2, values)) return;
+    header *a = values[0], *m = values[1];
+    if (a->kind != kindCompressedMatrix || m->kind != kindRealMatrix || matrixColumns(m) != 3) {
+        reportNeed("compressed matrix, nx3 matrix", "cpxset");
+        return;
+    }
+    int rows = sparseRows(a), columns = sparseColumns(a);
+    std::vector<SparseEntry> updates;
+    if (!readUpdates(m, &rows, &columns, &updates)) {
+        reportNeed("compressed matrix, nx3 matrix", "cpxset");
+        return;
+    }
+    const int64_t count = sparseEntryCount(a);
+    if (count + int64_t(updates.size()) > entryCapacity()) {
+        reportOutOfMemory();
+        return;
+    }
+    header* result = openCompressed(rows, columns);
+    if (!result) return;
+    int64_t merged = count;
+    if (updates.empty()) {
+        std::copy_n(sparseEntries(a), count * sparseEntryBytes, sparseEntries(result));
+    } else {
+        const SparseStatus status =
+            mergeEntries(sparseEntries(a), count, updates.data(), int64_t(updates.size()), rows,
+                         columns, currentEpsilon, sparseEntries(result), &merged);
+        if (status == SparseStatus::noMemory) {
+            reportOutOfMemory();
+            return;
+        }
+        if (status != SparseStatus::ok) {
+            reportBadEntries("cpxset");
+            return;
+        }
+    }
+    closeCompressed(result, merged);
+    moveResult(first, result);
+}
+
+void builtinCpxtranspose(header* first) {
+    header* a = readCompressed(first, "cpxtranspose");
+    if (!a) return;
+    const int64_t count = sparseEntryCount(a);
+    if (count > entryCapacity()) {
+        reportOutOfMemory();
+        return;
+    }
+    header* result = openCompressed(sparseColumns(a), sparseRows(a));
+    if (!result) return;
+    const SparseStatus status = transposeEntries(sparseEntries(a), count, sparseRows(a),
+                                                 sparseColumns(a), sparseEntries(result));
+    if (status == SparseStatus::noMemory) {
+        reportOutOfMemory();
+        return;
+    }
+    if (status != SparseStatus::ok) {
+        reportBadEntries("cpxtranspose");
+        return;
+    }
+    closeCompressed(result, count);
+    moveResult(first, result);
+}
+
+const char* const multiplyArguments = "compressed matrix, real or compressed matrix";
+
+void builtinCpxmult(header* first) {
+    header* values[2];
+    if (!resolveArguments(first, 2, values)) return;
+    header *a = values[0], *b = values[1];
+    NumericMatrix dense;
+    const bool compressed = b->kind == kindCompressedMatrix;
+    if (a->kind != kindCompressedMatrix ||
+        !(compressed || (readNumericMatrix(b, &dense) && !dense.complex))) {
+        reportNeed(multiplyArguments, "cpxmult");
+        return;
+    }
+    const int bRows = compressed ? sparseRows(b) : dense.rows;
+    const int bColumns = compressed ? sparseColumns(b) : dense.columns;
+    if (sparseColumns(a) != bRows) {
+        fail(errorFailed, "Cannot multiply a %dx%d and a %dx%d matrix\n", sparseRows(a),
+             sparseColumns(a), bRows, bColumns);
+        return;
+    }
+    SparseStatus status;
+    header* result;
+    if (!compressed) {
+        reuseArgumentSpace(first, values, 2);
+        result = pushMatrixOfKind(kindRealMatrix, sparseRows(a), bColumns);
+        if (!result) return;
+        status = multiplySparseDense(sparseEntries(a), sparseEntryCount(a), sparseRows(a),
+                                     sparseColumns(a), dense.data, bColumns, matrixData(result));
+    } else {
+        const int64_t capacity = entryCapacity();
+        result = openCompressed(sparseRows(a), bColumns);
+        if (!result) return;
+        int64_t count = 0;
+        status = multiplySparseSparse(viewOf(a), viewOf(b), currentEpsilon, sparseEntries(result),
+                                      capacity, &count);
+        if (status == SparseStatus::ok) closeCompressed(result, count);
+    }
+    switch (status) {
+        case SparseStatus::ok:
+            moveResult(first, result);
+            return;
+        case SparseStatus::noRoom:
+        case SparseStatus::noMemory:
+            reportOutOfMemory();
+            return;
+        default:
+            reportBadEntries("cpxmult");
+            return;
+    }
+}
+
+// A real n x 1 column (a real scalar for n = 1).
+bool isColumn(header* value, int n) {
+    if (value->kind == kindReal) return n == 1;
+    return value->kind == kindRealMatrix && matrixColumns(value) == 1 && matrixRows(value) == n;
+}
+
+double* columnData(header* value) {
+    return value->kind == kindReal ? reinterpret_cast<double*>(dataOf(value)) : matrixData(value);
+}
+
+void builtinCpxseidel(header* first) {
+    header* values[4];
+    if (!resolveArguments(first, 4, values)) return;
+    header *a = values[0], *b = values[1], *x = values[2], *w = values[3];
+    const int n = a->kind == kindCompressedMatrix ? sparseRows(a) : 0;
+    if (a->kind != kindCompressedMatrix || sparseColumns(a) != n || !isColumn(b, n) ||
+        !isColumn(x, n) || w->kind != kindReal) {
+        reportNeed("compressed matrix, real column vector, real column vector, real", "cpxseidel");
+        return;
+    }
+    header* y = pushMatrixOfKind(kindRealMatrix, n, 1);
+    if (!y) return;
+    int row = 0;
+    switch (seidelSweep(sparseEntries(a), sparseEntryCount(a), n, columnData(b), columnData(x),
+                        realOf(w), matrixData(y), escapePressed, &row)) {
+        case SparseStatus::ok:
+            moveResult(first, y);
+            return;
+        case SparseStatus::zeroDiagonal:
+            fail(errorFailed, "Diagonal element (%d,%d) is zero in cpxseidel!\n", row + 1, row + 1);
+            return;
+        case SparseStatus::interrupted:
+            reportInterrupted();
+            return;
+        default:
+            reportBadEntries("cpxseidel");
+            return;
+    }
+}
+
+}  // namespace
+
+static const BuiltinRecord rows[] = {
+    {"cpx", 1, 0, builtinCpx},           {"cpxget", 1, 0, builtinCpxget},
+    {"cpxmult", 2, 0, builtinCpxmult},   {"cpxseidel", 4, 0, builtinCpxseidel},
+    {"cpxset", 2, 0, builtinCpxset},     {"cpxtranspose", 1, 0, builtinCpxtranspose},
+    {"cpxzeros", 1, 0, builtinCpxzeros}, {"cpxzeros", 2, 0, builtinCpxzeros},
+    {"decpx", 1, 0, builtinDecpx},
+};
+KALIX_BUILTIN_FAMILY(sparseMatrixBuiltins, rows);

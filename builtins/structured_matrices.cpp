@@ -1,0 +1,378 @@
+// Band, symmetric and structured matrices: `band`, `diag` and `getdiag`
+// with one or two arguments, `dup`, `drop`, the characteristic polynomial
+// `charpoly`, the Hessenberg form `hb`, Gram-Schmidt `orthogonal`, the
+// zero-skipping products `bandmult` and `symmult`, and the Toeplitz
+// matrices `toeplitz` and `toeplitzsolve`.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "builtins/builtin_helpers.h"
+#include "builtins/concatenation.h"
+#include "builtins/matrix_values.h"
+#include "interpreter/builtin_table.h"
+#include "interpreter/error_codes.h"
+#include "interpreter/evaluator.h"
+#include "interpreter/output.h"
+#include "interpreter/values.h"
+#include "numerics/hessenberg.h"
+#include "numerics/matrix_products.h"
+#include "numerics/orthogonal.h"
+#include "numerics/toeplitz.h"
+
+namespace {
+
+// --- band and diagonals ----------------------------------------------------------
+
+void builtinBand(header* first) {
+    header* values[3];
+    if (!resolveArguments(first, 3, values)) return;
+    NumericMatrix a;
+    if (!readNumericMatrix(values[0], &a) || values[1]->kind != kindReal ||
+        values[2]->kind != kindReal) {
+        reportNeed("matrix and indeces of diagonals", "band");
+        return;
+    }
+    const double lo = realOf(values[1]), hi = realOf(values[2]);
+    char* data = pushHeader(values[0]->kind, values[0]->size, "");
+    if (!data) return;
+    header* result = recordAt(data - headerSize);
+    std::memcpy(data, dataOf(values[0]), size_t(values[0]->size - headerSize));
+    NumericMatrix r;
+    readNumericMatrix(result, &r);
+    const int width = a.complex ? 2 : 1;
+    for (int i = 0; i < a.rows; i++)
+        for (int j = 0; j < a.columns; j++) {
+            const double d = double(j) - i;
+            if (!(lo <= d && d <= hi))
+                std::fill_n(r.data + (int64_t(i) * a.columns + j) * width, width, 0.0);
+        }
+    moveResult(first, result);
+}
+
+// diag(A), diag(A, k), getdiag(A) and getdiag(A, k): the row of the
+// elements (i, trunc(k + i)) that lie inside A, taken until the column
+// count is reached; a column while matlab mode is on.
+void takeDiagonal(header* first, int count) {
+    header* values[2];
+    if (!resolveArguments(first, count, values)) return;
+    NumericMatrix a;
+    if (!readNumericMatrix(values[0], &a) || (count == 2 && values[1]->kind != kindReal)) {
+        reportNeed("matrix and index of diagonal", "diag");
+        return;
+    }
+    const double k = count == 2 ? realOf(values[1]) : 0;
+    std::vector<int64_t> taken;
+    if (!std::isnan(k))
+        for (int i = 0; i < a.rows; i++) {
+            const double index = std::trunc(k + i);
+            if (index >= a.columns) break;
+            if (index >= 0) taken.push_back(int64_t(i) * a.columns + int64_t(index));
+        }
+    header* result = pushNumericMatrix(a.complex, 1, int(taken.size()));
+    if (!result) return;
+    const int width = a.complex ? 2 : 1;
+    double* out = matrixData(result);
+    for (int64_t position : taken)
+        for (int w = 0; w < width; w++) *out++ = a.data[position * width + w];
+    moveResult(first, result);
+    if (matlabMode) transposeValue(first);
+}
+
+void builtinGetdiag1(header* first) { takeDiagonal(first, 1); }
+void builtinGetdiag2(header* first) { takeDiagonal(first, 2); }
+
+// --- dup and drop --------------------------------------------------------------------
+
+// dup(v, n): a row repeated as n rows, a column (m > 1) as n columns, a
+// scalar as an n x 1 column.
+void builtinDup(header* first) {
+    header* values[2];
+    if (!resolveArguments(first, 2, values)) return;
+    int n = 0;
+    MatrixValue v;
+    const bool valid = values[1]->kind == kindReal && truncateToInt(realOf(values[1]), &n) &&
+                       n >= 1 && n < 2147483647 && readMatrixValue(values[0], &v) &&
+                       (v.rows == 1 || (v.columns == 1 && v.rows > 1));
+    if (!valid) {
+        reportNeed("vector and integer", "dup");
+        return;
+    }
+    int rows = v.rows;
+    const int columns = v.columns, width = v.width;
+    const double* data = v.data;
+    const int kind = matrixKindOf(v.family);
+    if (v.scalar) {
+        rows = n;
+        n = 1;
+    }
+    const bool row = rows == 1;
+    header* result = row ? pushMatrixOfKind(kind, n, columns) : pushMatrixOfKind(kind, rows, n);
+    if (!result) return;
+    double* out = matrixData(result);
+    const int64_t rowLength = int64_t(columns) * width;
+    if (row) {
+        for (int i = 0; i < n; i++, out += rowLength) std::copy_n(data, rowLength, out);
+    } else {
+        const int64_t step = v.scalar ? 0 : width;
+        for (int i = 0; i < rows; i++)
+            for (int j = 0; j < n; j++, out += width) std::copy_n(data + i * step, width, out);
+    }
+    moveResult(first, result);
+}
+
+// The positions (1..n) that the index values name, once each, in order;
+// false when the values cannot be put in order (NaN).
+bool positionsToDrop(const double* indices, int64_t count, int64_t n, std::vector<double>* out) {
+    std::vector<double>& x = *out;
+    x.assign(indices, indices + count);
+    for (double& v : x) {
+        if (v < -0.5) v += double(n) + 1;
+        v = std::trunc(v + 0.5);
+    }
+    auto ordered = [&x] {
+        for (size_t k = 1; k < x.size(); k++)
+            if (!(x[k - 1] <= x[k])) return false;
+        return true;
+    };
+    if (!ordered()) {
+        if (std::any_of(x.begin(), x.end(), [](double v) { return std::isnan(v); })) return false;
+        std::sort(x.begin(), x.end());
+    }
+    x.erase(std::unique(x.begin(), x.end()), x.end());
+    x.erase(
+        std::remove_if(x.begin(), x.end(), [n](double v) { return !(v >= 1 && v <= double(n)); }),
+        x.end());
+    return true;
+}
+
+void builtinDrop(header* first) {
+    header* values[2];
+    if (!resolveArguments(first, 2, values)) return;
+    MatrixValue v, index;
+    header* i = values[1];
+    const bool valid = readMatrixValue(values[0], &v) && v.rows == 1 &&
+                       (i->kind == kindReal || i->kind == kindRealMatrix) &&
+                       readMatrixValue(i, &index) && index.rows == 1;
+    if (!valid) {
+        reportNeed("real row vector and index vector", "drop");
+        return;
+    }
+    const int columns = v.columns, width = v.width;
+    const double* data = v.data;
+    std::vector<double> dropped;
+    if (!positionsToDrop(index.data, index.columns, columns, &dropped)) {
+        reportNeed("sorted index vector", "drop");
+        return;
+    }
+    header* result = pushMatrixOfKind(matrixKindOf(v.family), 1, columns - int(dropped.size()));
+    if (!result) return;
+    double* out = matrixData(result);
+    size_t next = 0;
+    for (int k = 1; k <= columns; k++) {
+        if (next < dropped.size() && dropped[next] == k) {
+            next++;
+            continue;
+        }
+        out = std::copy_n(data + int64_t(k - 1) * width, width, out);
+    }
+    moveResult(first, result);
+}
+
+// --- characteristic polynomial and Hessenberg form ------------------------------------
+
+// A real or complex square matrix kind (scalars refused) with n >= 1.
+bool readSquareMatrix(header* value, NumericMatrix* a) {
+    return readNumericMatrix(value, a) && a->matrix && a->rows == a->columns && a->rows >= 1;
+}
+
+void builtinCharpoly(header* first) {
+    header* value;
+    if (!resolveArguments(first, 1, &value)) return;
+    NumericMatrix a;
+    if (!readSquareMatrix(value, &a)) {
+        reportNeed("real or complex square matrix", "charpoly");
+        return;
+    }
+    const int n = a.rows;
+    std::vector<double> work(a.data, a.data + a.elements() * (a.complex ? 2 : 1));
+    header* result = pushNumericMatrix(a.complex, 1, n + 1);
+    if (!result) return;
+    const bool done = (a.complex ? computeCharpolyComplex : computeCharpolyReal)(
+        work.data(), n, currentEpsilon, matrixData(result));
+    if (!done) {
+        reportOutOfMemory();
+        return;
+    }
+    moveResult(first, result);
+}
+
+void builtinHb(header* first) {
+    header* value;
+    if (!resolveArguments(first, 1, &value)) return;
+    NumericMatrix a;
+    if (!readSquareMatrix(value, &a)) {
+        reportNeed("real or complex matrix", "hb");
+        return;
+    }
+    const int n = a.rows;
+    header* m = pushNumericMatrix(a.complex, n, n);
+    if (!m) return;
+    std::copy_n(a.data, a.elements() * (a.complex ? 2 : 1), matrixData(m));
+    std::vector<int> order(static_cast<size_t>(n));
+    (a.complex ? reduceHessenbergComplex : reduceHessenbergReal)(matrixData(m), n, currentEpsilon,
+                                                                 order.data());
+    std::vector<double> indices(order.begin(), order.end());
+    for (double& x : indices) x += 1;
+    if (pushRealRow(indices.data(), n)) moveResults(first, m);
+}
+
+// --- Gram-Schmidt and the zero-skipping products ------------------------------------------
+
+void builtinOrthogonal(header* first) {
+    header* value;
+    if (!resolveArguments(first, 1, &value)) return;
+    NumericMatrix a;
+    if (!readNumericMatrix(value, &a) || !a.matrix) {
+        reportNeed("real matrix", "orthogonal");
+        return;
+    }
+    header* q = pushNumericMatrix(a.complex, a.rows, a.columns);
+    header* flags = q ? pushMatrixOfKind(kindRealMatrix, 1, a.columns) : nullptr;
+    if (!flags) return;
+    (a.complex ? gramSchmidtComplex : gramSchmidtReal)(a.data, a.rows, a.columns, currentEpsilon,
+                                                       matrixData(q), matrixData(flags));
+    moveResults(first, q);
+}
+
+// The two matrix factors of a product, both complex when either is.
+struct Factors {
+    NumericMatrix a, b;
+    std::vector<double> aPairs, bPairs;
+    bool complex = false;
+    const double* aData() const { return aPairs.empty() ? a.data : aPairs.data(); }
+    const double* bData() const { return bPairs.empty() ? b.data : bPairs.data(); }
+};
+
+// Reads two matrix kinds (no scalars); false with nothing printed.
+bool readFactors(header* first, Factors* f) {
+    header* values[2];
+    if (!resolveArguments(first, 2, values)) return false;
+    if (!readNumericMatrix(values[0], &f->a) || !readNumericMatrix(values[1], &f->b) ||
+        !f->a.matrix || !f->b.matrix)
+        return false;
+    f->complex = f->a.complex || f->b.complex;
+    if (f->complex && !f->a.complex) f->aPairs = complexElements(f->a);
+    if (f->complex && !f->b.complex) f->bPairs = complexElements(f->b);
+    return true;
+}
+
+void reportProductSize(const Factors& f) {
+    fail(errorFailed, "Cannot multiply %dx%d and %dx%d matrix\n", f.a.rows, f.a.columns, f.b.rows,
+         f.b.columns);
+}
+
+void builtinBandmult(header* first) {
+    Factors f;
+    if (!readFactors(first, &f)) {
+        if (!errorCode) reportNeed("two matrices", "bandmult");
+        return;
+    }
+    if (f.a.columns != f.b.rows) {
+        reportProductSize(f);
+        return;
+    }
+    header* c = pushNumericMatrix(f.complex, f.a.rows, f.b.columns);
+    if (!c) return;
+    (f.complex ? multiplySkippingZerosComplex : multiplySkippingZerosReal)(
+        f.aData(), f.a.rows, f.a.columns, f.bData(), f.b.columns, matrixData(c));
+    moveResult(first, c);
+}
+
+void builtinSymmult(header* first) {
+    Factors f;
+    if (!readFactors(first, &f)) {
+        if (!errorCode) fail(errorWrongArgument, "Wrong argument\n");
+        return;
+    }
+    // Only a square product can be mirrored.
+    if (f.a.columns != f.b.rows || f.a.rows != f.b.columns) {
+        reportProductSize(f);
+        return;
+    }
+    header* c = pushNumericMatrix(f.complex, f.a.rows, f.a.rows);
+    if (!c) return;
+    (f.complex ? multiplySymmetricComplex : multiplySymmetricReal)(f.aData(), f.a.rows, f.a.columns,
+                                                                   f.bData(), matrixData(c));
+    moveResult(first, c);
+}
+
+// --- Toeplitz matrices -------------------------------------------------------------------
+
+// A real 1 x L matrix with L odd and at least 3; n = (L + 1) / 2.
+bool readToeplitzVector(header* t, int* n) {
+    if (t->kind != kindRealMatrix || matrixRows(t) != 1) return false;
+    const int length = matrixColumns(t);
+    *n = (length + 1) / 2;
+    return length >= 3 && length % 2 == 1;
+}
+
+void builtinToeplitz(header* first) {
+    header* t;
+    if (!resolveArguments(first, 1, &t)) return;
+    int n;
+    if (!readToeplitzVector(t, &n)) {
+        fail(errorWrongArgument, "Wrong arguments for %s\n", "toeplitz");
+        return;
+    }
+    header* result = pushMatrixOfKind(kindRealMatrix, n, n);
+    if (!result) return;
+    buildToeplitz(matrixData(t), n, matrixData(result));
+    moveResult(first, result);
+}
+
+void builtinToeplitzsolve(header* first) {
+    header* values[2];
+    if (!resolveArguments(first, 2, values)) return;
+    header *t = values[0], *b = values[1];
+    int n;
+    if (!readToeplitzVector(t, &n) || b->kind != kindRealMatrix || matrixColumns(b) != 1 ||
+        matrixRows(b) != n) {
+        fail(errorWrongArgument, "Wrong arguments for %s\n", "toeplitzsolve");
+        return;
+    }
+    header* x = pushMatrixOfKind(kindRealMatrix, n, 1);
+    if (!x) return;
+    switch (solveToeplitz(matrixData(t), n, matrixData(b), matrixData(x), currentEpsilon)) {
+        case ToeplitzStatus::ok:
+            moveResult(first, x);
+            return;
+        case ToeplitzStatus::singular:
+            fail(errorFailed, "Toeplitz singular error\n");
+            return;
+        case ToeplitzStatus::noMemory:
+            reportOutOfMemory();
+            return;
+    }
+}
+
+}  // namespace
+
+static const BuiltinRecord rows[] = {
+    {"band", 3, 0, builtinBand},
+    {"bandmult", 2, 0, builtinBandmult},
+    {"charpoly", 1, 0, builtinCharpoly},
+    {"diag", 1, 0, builtinGetdiag1},
+    {"diag", 2, 0, builtinGetdiag2},
+    {"drop", 2, 0, builtinDrop},
+    {"dup", 2, 0, builtinDup},
+    {"getdiag", 1, 0, builtinGetdiag1},
+    {"getdiag", 2, 0, builtinGetdiag2},
+    {"hb", 1, 0, builtinHb},
+    {"orthogonal", 1, 0, builtinOrthogonal},
+    {"symmult", 2, 0, builtinSymmult},
+    {"toeplitz", 1, 0, builtinToeplitz},
+    {"toeplitzsolve", 2, 0, builtinToeplitzsolve},
+};
+KALIX_BUILTIN_FAMILY(structuredMatrixBuiltins, rows);

@@ -1,0 +1,119 @@
+#include "builtins/text_helpers.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "interpreter/error_codes.h"
+#include "interpreter/output.h"
+#include "interpreter/values.h"
+
+// Bytes kept free behind the text for its closing byte and the padding.
+constexpr size_t closingRoom = 16;
+
+StackText::StackText(int kind) : StackText(kind, recordAt(newram)) {}
+
+StackText::StackText(int kind, header* at) : kind_(kind) {
+    newram = reinterpret_cast<char*>(at);
+    start_ = write_ = newram + headerSize;
+    if (newram + headerSize + closingRoom > ramend) {
+        failed_ = true;
+        reportOutOfMemory();
+    }
+}
+
+bool StackText::fits(size_t count) {
+    if (failed_) return false;
+    if (count > size_t(ramend - write_) - closingRoom) {
+        failed_ = true;
+        reportOutOfMemory();
+        return false;
+    }
+    return true;
+}
+
+bool StackText::append(const char* bytes, size_t count) {
+    if (!fits(count)) return false;
+    std::memmove(write_, bytes, count);
+    write_ += count;
+    return true;
+}
+
+char* StackText::reserve(size_t count) { return fits(count) ? write_ : nullptr; }
+
+header* StackText::finish(int32_t flags) {
+    if (failed_ || errorCode) return nullptr;
+    // The closing byte and the zero padding fit in the room kept free;
+    // strings get the size `pushString` gives them.
+    int64_t size;
+    if (kind_ == kindString) {
+        size = headerSize + stringDataSize(int64_t(length()));
+        std::memset(write_, 0, size_t(newram + size - write_));
+    } else {
+        *write_ = 1;
+        size = ((write_ + 1 - newram) + 7) & ~int64_t(7);
+        std::memset(write_ + 1, 0, size_t(newram + size - write_ - 1));
+    }
+    header* record = recordAt(newram);
+    record->size = size;
+    setRecordName(record, "");
+    record->kind = kind_;
+    record->flags = flags;
+    newram += size;
+    return record;
+}
+
+bool readTextPosition(const header* value, int64_t* position) {
+    if (value->kind != kindReal) return false;
+    double x = realOf(value);
+    if (std::isnan(x)) return false;
+    constexpr double limit = 9007199254740992.0;  // 2^53
+    *position = int64_t(std::trunc(std::clamp(x, -limit, limit)));
+    return true;
+}
+
+uint32_t lowBits32(double x) {
+    // The remainder of a double division is exact.
+    double r = std::fmod(std::trunc(x), 4294967296.0);
+    return uint32_t(r < 0 ? r + 4294967296.0 : r);
+}
+
+int64_t searchOffset(int64_t start, int64_t length) {
+    if (start < 0) start = length + 1 + start;
+    return start >= 1 ? start - 1 : 0;
+}
+
+const double* realRowArgument(header* argument, int64_t* count) {
+    header* value = resolveValue(argument);
+    if (errorCode) return nullptr;
+    const double* data = nullptr;
+    if (value->kind == kindReal) {
+        data = reinterpret_cast<const double*>(dataOf(value));
+        *count = 1;
+    } else if (value->kind == kindRealMatrix && matrixRows(value) == 1) {
+        data = matrixData(value);
+        *count = matrixColumns(value);
+    }
+    for (int64_t i = 0; data && i < *count; i++)
+        if (!std::isfinite(data[i])) return nullptr;
+    return data;
+}
+
+const char* findText(const char* text, size_t length, const char* needle, size_t count) {
+    if (count == 0) return text;
+    if (count > length) return nullptr;
+    // Candidates by the first byte (memchr is the fastest scan); when they
+    // come too often, the search that is linear in any case takes over.
+    const char* p = text;
+    const char* last = text + length - count;
+    size_t misses = 0;
+    while (p <= last) {
+        p = static_cast<const char*>(std::memchr(p, needle[0], size_t(last - p) + 1));
+        if (!p) return nullptr;
+        if (std::memcmp(p + 1, needle + 1, count - 1) == 0) return p;
+        p++;
+        if (++misses > 64 && misses * 16 > size_t(p - text))
+            return static_cast<const char*>(memmem(p, size_t(text + length - p), needle, count));
+    }
+    return nullptr;
+}

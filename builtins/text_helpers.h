@@ -1,0 +1,72 @@
+// Helpers of the string, character, printing and file builtins: strings
+// and string vectors written straight into the free stack space (the stack
+// end checked before every piece), and the reading of their arguments.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "interpreter/stack.h"
+#include "interpreter/value_helpers.h"
+
+// A string (kind 8) or string vector (kind 13) record under construction at
+// `newram`. Nothing may push while it is open: the record becomes a value
+// only with `finish`, which sets its size and moves `newram` past it. When a
+// piece does not fit, "Out of Memory!" is printed with error 120 and every
+// later call does nothing.
+class StackText {
+  public:
+    explicit StackText(int kind);
+    // Built over the records from `at` (at most `newram`) on, which the
+    // caller no longer reads: the result then needs no move.
+    StackText(int kind, header* at);
+
+    bool append(const char* bytes, size_t count);
+    bool append(char byte) { return append(&byte, 1); }
+    // String vectors: closes the current item with its zero byte.
+    bool endItem() { return append('\0'); }
+    // Room for `count` more bytes, written by the caller through `end()`
+    // and counted with `advance`; null when they do not fit.
+    char* reserve(size_t count);
+    void advance(size_t count) { write_ += count; }
+
+    char* begin() const { return start_; }
+    char* end() const { return write_; }
+    size_t length() const { return size_t(write_ - start_); }
+    bool failed() const { return failed_; }
+
+    // Closes the text (a zero byte, or the byte 1 after the items of a
+    // vector), pads it to 8 bytes and makes it the top record; null after a
+    // failure.
+    header* finish(int32_t flags = 0);
+
+  private:
+    bool fits(size_t count);
+
+    int kind_;
+    char* start_;
+    char* write_;
+    bool failed_ = false;
+};
+
+// The UTF-8 flag of a value (0 or `flagUtf8`).
+inline int32_t utf8FlagOf(const header* value) { return value->flags & flagUtf8; }
+
+// A text position or count from a real: truncated and clamped to +-2^53;
+// false for NaN.
+bool readTextPosition(const header* value, int64_t* position);
+// The offset in a text of `length` bytes where a search from the 1-based
+// position `start` begins (a negative start counts from the end; at least 0).
+int64_t searchOffset(int64_t start, int64_t length);
+
+// The first occurrence of the `count` bytes of `needle` in the `length`
+// bytes of `text`, or null; an empty needle is found at the start.
+const char* findText(const char* text, size_t length, const char* needle, size_t count);
+
+// The elements of a real or a 1 x n real matrix, all finite; null when the
+// argument is anything else (nothing printed unless resolving failed).
+const double* realRowArgument(header* argument, int64_t* count);
+
+// The low 32 bits of a finite real truncated to an integer, for any size
+// (two's complement for negative values).
+uint32_t lowBits32(double x);

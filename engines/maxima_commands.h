@@ -1,0 +1,30 @@
+// Commands to Maxima and their replies on the interpreter's side: texts
+// sent in pieces, replies printed, dropped or collected, answers taken
+// from Maxima in one line (with Maxima's questions answered), TeX forms.
+#pragma once
+
+#include <string>
+
+// Calls inside this namespace are qualified: the reply-kind enums would
+// otherwise find the interpreter's entries of the same names.
+namespace maxima {
+
+// A line width to send before the next displayed line (0: none).
+extern int pendingLineWidth;
+
+// Sends `text` (a MaximaReplyKind, a MaximaConversion; see
+// interpreter/maxima_services.h), starting Maxima when needed.
+void sendToMaxima(const std::string& text, int kind, int conversion);
+// One displayed line: Maxima's two-dimensional display, reply printed;
+// ".." and "..." continue it on the next line, "$$" shows nothing.
+void sendMaximaLine(const std::string& line, int conversion);
+// Maxima's answer in one line; "" with errorCode set on failure.
+std::string askMaxima(const std::string& text, int depth, bool doubleUnderscores);
+// The TeX form of an expression ("" when Maxima gives none).
+std::string getTexFromMaxima(const std::string& expression);
+// 1 when the last reply was a question of Maxima.
+int isMaximaAsking();
+// Ends a question that cannot be answered.
+void dismissMaximaQuestion();
+
+}  // namespace maxima

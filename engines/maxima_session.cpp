@@ -1,0 +1,174 @@
+#include "engines/maxima_session.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "interpreter/output.h"
+#include "platform/host.h"
+#include "shell/settings.h"
+#include "shell/threads.h"
+
+MaximaProcess maximaProcess;
+int maximaDisplay2d = 1;
+
+namespace {
+
+IntCell running{0};
+std::vector<std::string> startupCommands;
+
+// Starts the process and greets it on a thread of its own.
+class MaximaStartupThread : public Thread {
+  public:
+    std::vector<std::string> call;
+    std::vector<std::string> commands;
+    Parker finished;  // unparked when a run ends
+
+    int run() override {
+        auto stop = [this] { return stopRequested() != 0; };
+        int error = maximaProcess.start(call);
+        std::string failure = error ? "Could not start Maxima!\nSetup Maxima in the menu."
+                                    : greetMaxima(maximaProcess, commands, stop);
+        if (failure.empty()) {
+            setIntCell(running);
+        } else {
+            maximaProcess.close();
+            if (!stopRequested()) showWarning(failure.c_str(), "Kalix");
+        }
+        finished.unpark();
+        return 0;
+    }
+};
+
+MaximaStartupThread startupThread;
+
+bool endsWith(const std::string& text, const char* suffix) {
+    size_t n = std::char_traits<char>::length(suffix);
+    return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
+}
+
+bool isExecutable(const std::string& path) {
+    struct stat s;
+    return stat(path.c_str(), &s) == 0 && S_ISREG(s.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+// Prepares the start; false (with the warning shown) when the call is
+// refused.
+bool prepareStart(const char* directory) {
+    // Each setting's text is taken before the next one is read.
+    std::string callString = textSetting("maximacallstring");
+    std::string callDirectory = textSetting("maximacalldir");
+    std::string refusal;
+    std::vector<std::string> call =
+        buildMaximaCall(callString, callDirectory, directory ? directory : "", &refusal);
+    if (call.empty()) {
+        showWarning(refusal.c_str(), "Kalix");
+        return false;
+    }
+    std::string work = getUserWorkDir();
+    std::replace(work.begin(), work.end(), '\\', '/');
+    startupThread.call = call;
+    startupThread.commands.assign(1, "gnuout:\"" + work + "gnuout.png\"$");
+    for (const std::string& line : startupCommands) startupThread.commands.push_back(line);
+    startupThread.finished.clear();
+    maximaDisplay2d = 1;
+    return startupThread.startThread() == 0;
+}
+
+// Waits for the start under way: at most a minute, Escape gives up.
+void waitForStart() {
+    for (int i = 0; i < 600 && startupThread.isThreadRunning(); i++) {
+        if (checkEscape() == keyEscape) {
+            fail(errorFailed, "User interrupted!\n");
+            return;
+        }
+        startupThread.finished.parkFor(100);
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> buildMaximaCall(const std::string& callString,
+                                         const std::string& callDirectory,
+                                         const std::string& prefix, std::string* refusal) {
+    // Debian's start script already passes "-eval (cl-user::run) -f --"
+    // to the Lisp: the call adds no options of its own.
+    if (callString.empty()) {
+        std::string inPrefix = prefix + "/bin/maxima";
+        return {!prefix.empty() && isExecutable(inPrefix) ? inPrefix : "maxima"};
+    }
+    if (endsWith(callString, "maxima") || endsWith(callString, "maxima.exe")) return {callString};
+    if (endsWith(callString, "sbcl") || endsWith(callString, "sbcl.exe")) {
+        std::string core;
+        if (!findFileRecursive(callDirectory, "maxima.core", &core)) {
+            *refusal = "Could not find maxima.core for sbcl.exe\nAborting Maxima.";
+            return {};
+        }
+        return {callString, "--core",        core, "--noinform", "--end-runtime-options",
+                "--eval",   "(cl-user::run)"};
+    }
+    *refusal = "Can only call maxima, maxima.exe or sbcl.exe for Maxima!";
+    return {};
+}
+
+bool findFileRecursive(const std::string& directory, const std::string& name, std::string* path) {
+    DIR* folder = opendir(directory.empty() ? "." : directory.c_str());
+    if (!folder) return false;
+    std::vector<std::string> files, folders;
+    while (dirent* entry = readdir(folder)) {
+        std::string child = directory + "/" + entry->d_name;
+        struct stat s;
+        if (stat(child.c_str(), &s) != 0) continue;
+        if (S_ISDIR(s.st_mode)) {
+            if (entry->d_name[0] != '.') folders.push_back(child);
+        } else {
+            files.push_back(entry->d_name);
+        }
+    }
+    closedir(folder);
+    std::sort(folders.begin(), folders.end());
+    for (const std::string& child : folders)
+        if (findFileRecursive(child, name, path)) return true;
+    if (std::find(files.begin(), files.end(), name) == files.end()) return false;
+    *path = directory + "/" + name;
+    return true;
+}
+
+void setMaximaStartupCommands(const std::vector<std::string>& lines) { startupCommands = lines; }
+
+int maximaIsRunning() { return getIntCell(running); }
+
+void openMaxima(const char* directory) {
+    if (maximaIsRunning()) return;
+    writeLog("Starting Maxima");
+    if (startupThread.isThreadRunning()) {
+        waitForStart();
+    } else {
+        maximaLock.enter("openMaxima");
+        if (prepareStart(directory)) waitForStart();
+        maximaLock.leave("openMaxima");
+    }
+    if (maximaIsRunning()) return;
+    if (startupThread.isThreadRunning()) {
+        if (!errorCode) showWarning("Could not receive results from Maxima!", "Kalix");
+        startupThread.killThread();
+        maximaProcess.close();
+    }
+    if (!errorCode) errorCode = errorFailed;
+}
+
+void startMaximaInBackground() {
+    if (maximaIsRunning() || startupThread.isThreadRunning()) return;
+    if (!intSetting("startmaxima") || scriptMode) return;
+    maximaLock.enter("startMaximaInBackground");
+    prepareStart(getProgramDir());
+    maximaLock.leave("startMaximaInBackground");
+}
+
+void closeMaxima() {
+    if (startupThread.isThreadRunning()) startupThread.killThread();
+    maximaProcess.close();
+    clearIntCell(running);
+}

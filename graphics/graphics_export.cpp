@@ -1,0 +1,145 @@
+// Saving the current picture as EPS or SVG files.
+#include "graphics/graphics_export.h"
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <ctime>
+
+#include "graphics/eps_writer.h"
+#include "graphics/graphics_area.h"
+#include "graphics/graphics_state.h"
+#include "graphics/graphics_store.h"
+#include "graphics/safe_file.h"
+#include "graphics/svg_writer.h"
+#include "shell/settings.h"
+#include "shell/threads.h"
+
+WriterSettings pictureSettings(int width, int height) {
+    WriterSettings s;
+    s.width = width;
+    s.height = height;
+    s.graphicsLines = graphicsLineCount();
+    s.fontName = graphicsFontName();
+    s.useColors = intSetting("usecolors") != 0;
+    s.fatterLines = intSetting("fatterlines") != 0;
+    s.scaleLines = intSetting("scalelines") != 0;
+    s.fontLines = intSetting("fontlines") != 0;
+    s.boldFont = intSetting("boldfont") != 0;
+    s.markerSize = currentMarkerSize;
+    s.hatchCellSize = hatchCellSize;
+    s.fillColors[0] = fillColors[0];
+    s.fillColors[1] = fillColors[1];
+    char date[64];
+    const std::time_t now = std::time(nullptr);
+    std::tm local;
+    localtime_r(&now, &local);
+    std::strftime(date, sizeof date, "%a %b %d %H:%M:%S %Y", &local);
+    s.creationDate = date;
+    return s;
+}
+
+namespace {
+
+template <typename Writer>
+ExportResult writePicture(Metafile& store, OutputSink& sink, const WriterSettings& settings,
+                          StopPoll stop) {
+    graphicsLock.enter("export");
+    Writer writer(sink, settings);
+    const ReplayEnd end = store.replay(writer, true, stop);
+    const bool complete = writer.finish();
+    graphicsLock.leave("export");
+    if (end == ReplayEnd::stopped) return ExportResult::interrupted;
+    return complete ? ExportResult::written : ExportResult::writeFailed;
+}
+
+bool endsWith(const std::string& text, const char* suffix) {
+    const size_t n = std::char_traits<char>::length(suffix);
+    return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
+}
+
+class GzipSink : public OutputSink {
+  public:
+    explicit GzipSink(gzFile file) : file(file) {}
+    bool write(const char* data, size_t n) override {
+        while (n > 0) {
+            const unsigned piece = n > (1u << 30) ? (1u << 30) : unsigned(n);
+            if (gzwrite(file, data, piece) != int(piece)) return false;
+            data += piece;
+            n -= piece;
+        }
+        return true;
+    }
+
+  private:
+    gzFile file;
+};
+
+template <typename Writer>
+ExportResult saveFile(const std::string& name, bool compressed, const WriterSettings& settings,
+                      StopPoll stop) {
+    SafeFile file(name);
+    if (!file.isOpen()) return ExportResult::cannotOpen;
+    ExportResult result;
+    bool closed;
+    if (compressed) {
+        gzFile gz = gzdopen(file.descriptor(), "wb");
+        if (!gz) {
+            file.commit(false);
+            return ExportResult::cannotOpen;
+        }
+        file.release();
+        GzipSink sink(gz);
+        result = writePicture<Writer>(graphicsStore(), sink, settings, stop);
+        closed = gzclose(gz) == Z_OK;
+    } else {
+        FILE* stream = fdopen(file.descriptor(), "wb");
+        if (!stream) {
+            file.commit(false);
+            return ExportResult::cannotOpen;
+        }
+        file.release();
+        FileSink sink(stream);
+        result = writePicture<Writer>(graphicsStore(), sink, settings, stop);
+        closed = std::fflush(stream) == 0;
+        closed = std::fclose(stream) == 0 && closed;
+    }
+    const bool ok = result == ExportResult::written && closed;
+    if (!file.commit(ok) && result == ExportResult::written) result = ExportResult::writeFailed;
+    return result;
+}
+
+}  // namespace
+
+ExportResult writeEps(Metafile& store, OutputSink& sink, const WriterSettings& settings,
+                      StopPoll stop) {
+    return writePicture<EpsWriter>(store, sink, settings, stop);
+}
+
+ExportResult writeSvg(Metafile& store, OutputSink& sink, const WriterSettings& settings,
+                      StopPoll stop) {
+    return writePicture<SvgWriter>(store, sink, settings, stop);
+}
+
+ExportResult saveGraphicsEps(const char* name, WriterSettings settings, StopPoll stop,
+                             std::string* written) {
+    *written = name;
+    if (!hasExtension(*written)) *written += ".eps";
+    settings.width = getGraphicsWidth();
+    settings.height = getGraphicsHeight();
+    return saveFile<EpsWriter>(*written, false, settings, stop);
+}
+
+ExportResult saveSvgFile(const char* name, int width, int height, bool compressed,
+                         WriterSettings settings, StopPoll stop, std::string* written) {
+    const int areaWidth = getGraphicsWidth(), areaHeight = getGraphicsHeight();
+    if (width < 10) width = areaWidth;
+    if (height < 10) height = int((long long)width * areaHeight / areaWidth);
+    if (height < 1) height = 1;
+    settings.width = width;
+    settings.height = height;
+    *written = name;
+    compressed = compressed || endsWith(*written, ".svgz");
+    if (!hasExtension(*written)) *written += compressed ? ".svgz" : ".svg";
+    return saveFile<SvgWriter>(*written, compressed, settings, stop);
+}

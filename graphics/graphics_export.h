@@ -1,0 +1,33 @@
+// Saving the current picture as EPS or SVG (optionally gzip-compressed)
+// files. A file is written completely or not at all: the picture goes to a
+// new file beside the target, which replaces the target only when every
+// byte was written.
+#pragma once
+
+#include <string>
+
+#include "graphics/metafile.h"
+#include "graphics/writer_output.h"
+
+enum class ExportResult { written, cannotOpen, writeFailed, interrupted };
+
+// The settings of a picture of that size from the current settings and
+// graphics state (text conversions not set).
+WriterSettings pictureSettings(int width, int height);
+
+// Writes the records of `store` as EPS or SVG into a sink; false when a
+// write failed. The stop poll ends the replay (result `interrupted`).
+ExportResult writeEps(Metafile& store, OutputSink& sink, const WriterSettings& settings,
+                      StopPoll stop);
+ExportResult writeSvg(Metafile& store, OutputSink& sink, const WriterSettings& settings,
+                      StopPoll stop);
+
+// The current picture as an EPS file of the graphics area's size; ".eps"
+// is added to a name without extension (`*written` gets the name used).
+ExportResult saveGraphicsEps(const char* name, WriterSettings settings, StopPoll stop,
+                             std::string* written);
+// The current picture as SVG of width x height pixels (below 10: from the
+// graphics area). Compressed with gzip when `compressed` is set or the name
+// ends in ".svgz"; ".svg" or ".svgz" is added to a name without extension.
+ExportResult saveSvgFile(const char* name, int width, int height, bool compressed,
+                         WriterSettings settings, StopPoll stop, std::string* written);

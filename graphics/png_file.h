@@ -1,0 +1,13 @@
+// PNG files of pixel images: 8-bit RGB, rows top-down, compressed with
+// zlib.
+#pragma once
+
+#include <string>
+
+#include "graphics/pixel_device.h"
+#include "graphics/writer_output.h"
+
+// Writes the PNG into the sink; false when a write failed.
+bool writePng(const PixelImage& image, OutputSink& sink);
+// Writes the PNG file `name` completely or not at all (graphics/safe_file.h).
+bool writePngFile(const PixelImage& image, const std::string& name);

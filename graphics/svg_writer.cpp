@@ -1,0 +1,681 @@
+// The SVG writer.
+#include "graphics/svg_writer.h"
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+ClipNumbering programClipNumbers;
+
+namespace {
+
+// Appends one code point as UTF-8.
+void appendUtf8(std::string& out, unsigned code) {
+    if (code < 0x80) {
+        out += char(code);
+    } else if (code < 0x800) {
+        out += char(0xC0 | code >> 6);
+        out += char(0x80 | (code & 0x3F));
+    } else {
+        out += char(0xE0 | code >> 12);
+        out += char(0x80 | ((code >> 6) & 0x3F));
+        out += char(0x80 | (code & 0x3F));
+    }
+}
+
+// Length of the well-formed UTF-8 sequence at p (0 when there is none).
+int utf8SequenceLength(const unsigned char* p) {
+    const unsigned c = p[0];
+    int n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (n == 0 || (n == 2 && c < 0xC2) || (n == 4 && c > 0xF4)) return 0;
+    for (int k = 1; k < n; k++)
+        if ((p[k] & 0xC0) != 0x80) return 0;
+    if (n == 3 && ((c == 0xE0 && p[1] < 0xA0) || (c == 0xED && p[1] >= 0xA0))) return 0;
+    if (n == 4 && ((c == 0xF0 && p[1] < 0x90) || (c == 0xF4 && p[1] >= 0x90))) return 0;
+    return n;
+}
+
+// Keeps well-formed UTF-8 and characters XML allows; anything else
+// becomes "?".
+std::string cleanUtf8(const std::string& text) {
+    std::string out;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.c_str());
+    while (*p) {
+        const int n = utf8SequenceLength(p);
+        if (n == 0 || (n == 1 && *p < 0x20 && *p != '\t' && *p != '\n' && *p != '\r')) {
+            out += '?';
+            p++;
+            continue;
+        }
+        out.append(reinterpret_cast<const char*>(p), size_t(n));
+        p += n;
+    }
+    return out;
+}
+
+}  // namespace
+
+SvgWriter::SvgWriter(OutputSink& sink, const WriterSettings& settings, ClipNumbering& numbering)
+    : out(sink), settings(settings), numbering(numbering) {
+    writeHeader();
+}
+
+bool SvgWriter::finish() {
+    out << "</svg>";
+    out.flush();
+    return !out.failed();
+}
+
+double SvgWriter::hatchLineWidth() const { return scaleLineWidth(settings, settings.width, 1); }
+
+void SvgWriter::writeHeader() {
+    out << "<?xml version=\"1.0\"?>\n"
+        << "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" "
+           "\"http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd\">\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << settings.width << "\" height=\""
+        << settings.height << "\">\n";
+    haveClip = false;
+    clip(0, 0, 1024, 1024);
+    patterns.clear();
+}
+
+void SvgWriter::writeRgb(Rgb c) {
+    out << "rgb(" << c.red << ',' << c.green << ',' << c.blue << ')';
+}
+
+void SvgWriter::writeClipReference() { out << " clip-path=\"url(#clip" << numbering.last << ")\""; }
+
+void SvgWriter::writeRectangle(double x1, double y1, double x2, double y2) {
+    out << "<rect x=\"";
+    out.fixed(toX(x1));
+    out << "\" y=\"";
+    out.fixed(toY(y1));
+    out << "\" width=\"";
+    out.fixed(toX(x2 - x1));
+    out << "\" height=\"";
+    out.fixed(toY(y2 - y1));
+    out << '"';
+}
+
+void SvgWriter::writePoints(const Point* points, int n) {
+    for (int i = 0; i < n; i++) {
+        if (i) out << ' ';
+        out.fixed(toX(points[i].x));
+        out << ',';
+        out.fixed(toY(points[i].y));
+    }
+}
+
+void SvgWriter::writeDashStyle(int style, Rgb colour, double width) {
+    out << " style=\"fill:none;stroke:";
+    writeRgb(colour);
+    out << ";stroke-linecap:round;stroke-width:";
+    out.fixed(width);
+    static const char* const dashes[] = {"1,10", "6,10", "1,12,6,12", "6,12,1,12,6,12",
+                                         "1,12,6,12,1,12"};
+    if (style >= lineDotted && style <= lineDotDashDot)
+        out << ";stroke-dasharray:" << dashes[style - lineDotted];
+    out << '"';
+}
+
+void SvgWriter::writeLineElement(double x1, double y1, double x2, double y2, Rgb colour) {
+    out << "<line x1=\"";
+    out.fixed(toX(x1));
+    out << "\" y1=\"";
+    out.fixed(toY(y1));
+    out << "\" x2=\"";
+    out.fixed(toX(x2));
+    out << "\" y2=\"";
+    out.fixed(toY(y2));
+    out << "\" style=\"stroke:";
+    writeRgb(colour);
+    out << ";stroke-width:";
+    out.fixed(wideLineWidth(1));
+    out << '"';
+    writeClipReference();
+    out << "/>\n";
+}
+
+// --- records -----------------------------------------------------------------
+
+bool SvgWriter::clear() {
+    writeRectangle(0, 0, 1024, 1024);
+    out << " style=\"fill:";
+    writeRgb(resolveColorGrey(0, settings.useColors));
+    out << "\"/>\n";
+    return true;
+}
+
+bool SvgWriter::clip(double x1, double y1, double x2, double y2) {
+    const double r[4] = {x1, y1, x2, y2};
+    if (haveClip && std::memcmp(r, clipRect, sizeof r) == 0) return true;
+    std::memcpy(clipRect, r, sizeof r);
+    haveClip = true;
+    numbering.last++;
+    out << "<clipPath id=\"clip" << numbering.last << "\">";
+    writeRectangle(x1, y1, x2, y2);
+    out << " /></clipPath>\n";
+    return true;
+}
+
+void SvgWriter::writeStyledLine(double x1, double y1, double x2, double y2, Rgb colour, int style,
+                                double width) {
+    out << "<line x1=\"";
+    out.fixed(toX(x1));
+    out << "\" y1=\"";
+    out.fixed(toY(y1));
+    out << "\" x2=\"";
+    out.fixed(toX(x2));
+    out << "\" y2=\"";
+    out.fixed(toY(y2));
+    out << '"';
+    writeDashStyle(style, colour, width);
+    writeClipReference();
+    out << "/>\n";
+}
+
+bool SvgWriter::line(double x1, double y1, double x2, double y2, ColorCode colour, int lineStyle,
+                     double width) {
+    if (lineStyle == lineInvisible) return true;
+    const Rgb c = colourOf(colour);
+    const double w = wideLineWidth(width);
+    writeStyledLine(x1, y1, x2, y2, c, lineStyle, w);
+    const double dx = x2 - x1, dy = y2 - y1, length = std::hypot(dx, dy);
+    if (lineStyle == lineArrow && length > 1) {
+        const double scale = 1024.0 / settings.markerSize / length;
+        const double ex = dx * scale, ey = dy * scale;
+        writeStyledLine(x2, y2, x2 - ex - ey, y2 - ey + ex, c, lineSolid, w);
+        writeStyledLine(x2, y2, x2 - ex + ey, y2 - ey - ex, c, lineSolid, w);
+    }
+    out.flushIfLarge();
+    return true;
+}
+
+bool SvgWriter::polyline(const Point* points, int n, ColorCode colour, int lineStyle,
+                         double width) {
+    if (lineStyle == lineInvisible || n <= 0) return true;
+    if (lineStyle == lineArrow) {
+        for (int i = 0; i + 1 < n; i++)
+            line(points[i].x, points[i].y, points[i + 1].x, points[i + 1].y, colour, lineStyle,
+                 width);
+        return true;
+    }
+    out << "<polyline points=\"";
+    writePoints(points, n);
+    out << '"';
+    writeDashStyle(lineStyle, colourOf(colour), wideLineWidth(width));
+    writeClipReference();
+    out << " />\n";
+    out.flushIfLarge();
+    return true;
+}
+
+// --- markers -----------------------------------------------------------------
+
+void SvgWriter::writeEllipse(double x, double y, double r, ColorCode colour, bool filled) {
+    const Rgb c = resolveColorGrey(colour, settings.useColors);
+    out << "<ellipse cx=\"";
+    out.fixed(toX(x));
+    out << "\" cy=\"";
+    out.fixed(toY(y));
+    out << "\" rx=\"";
+    out.fixed(toX(r));
+    out << "\" ry=\"";
+    out.fixed(toY(r));
+    out << '"';
+    if (filled) {
+        out << " style=\"stroke:none;fill:";
+        writeRgb(c);
+        out << '"';
+    } else {
+        out << " style=\"stroke:";
+        writeRgb(c);
+        out << ";stroke-width:";
+        out.fixed(wideLineWidth(1));
+        out << ";fill:none\"";
+    }
+    writeClipReference();
+    out << "/>\n";
+}
+
+void SvgWriter::writeFilledSquare(double x, double y, double half, ColorCode colour) {
+    const Point square[4] = {
+        {x - half, y - half}, {x + half, y - half}, {x + half, y + half}, {x - half, y + half}};
+    fillPolygon(square, 4, barFilled, colour, 0);
+}
+
+void SvgWriter::writeOutlinedSquare(double x, double y, double half, ColorCode colour) {
+    const Rgb c = colourOf(colour);
+    writeLineElement(x - half, y - half, x + half, y - half, c);
+    writeLineElement(x + half, y - half, x + half, y + half, c);
+    writeLineElement(x + half, y + half, x - half, y + half, c);
+    writeLineElement(x - half, y + half, x - half, y - half, c);
+}
+
+void SvgWriter::writeDiamond(double x, double y, double half, ColorCode colour, bool filled) {
+    const Point diamond[4] = {{x, y - half}, {x + half, y}, {x, y + half}, {x - half, y}};
+    if (filled) return void(fillPolygon(diamond, 4, barFilled, colour, 0));
+    const Rgb c = colourOf(colour);
+    for (int i = 0; i < 4; i++)
+        writeLineElement(diamond[i].x, diamond[i].y, diamond[(i + 1) % 4].x, diamond[(i + 1) % 4].y,
+                         c);
+}
+
+bool SvgWriter::marker(double x, double y, ColorCode colour, int markerType, double size) {
+    const double h = size > 0 ? 1024 / size : 1;
+    const double l = int(1.4 * h + 0.5);
+    const Rgb c = colourOf(colour);
+    auto diagonalCross = [&] {
+        writeLineElement(x - h, y - h, x + h, y + h, c);
+        writeLineElement(x - h, y + h, x + h, y - h, c);
+    };
+    auto uprightCross = [&] {
+        writeLineElement(x - h, y, x + h, y, c);
+        writeLineElement(x, y - h, x, y + h, c);
+    };
+    switch (markerType) {
+        case markerCross:
+            diagonalCross();
+            break;
+        case markerCircle:
+            writeEllipse(x, y, h, colour, false);
+            break;
+        case markerDiamond:
+            writeDiamond(x, y, l, colour, false);
+            break;
+        case markerDot: {
+            // Half a side of 0.8 pixel widths, in picture pixels.
+            const double half = 0.8 * wideLineWidth(1);
+            const Rgb g = resolveColorGrey(colour, settings.useColors);
+            out << "<rect x=\"";
+            out.fixed(toX(x) - half);
+            out << "\" y=\"";
+            out.fixed(toY(y) - half);
+            out << "\" width=\"";
+            out.fixed(2 * half);
+            out << "\" height=\"";
+            out.fixed(2 * half);
+            out << "\" style=\"fill:";
+            writeRgb(g);
+            out << "\"/>\n";
+            break;
+        }
+        case markerPlus:
+            uprightCross();
+            break;
+        case markerSquare:
+            writeOutlinedSquare(x, y, h, colour);
+            break;
+        case markerStar:
+            diagonalCross();
+            uprightCross();
+            break;
+        case markerSmallSquare:
+            writeOutlinedSquare(x, y, 1, colour);
+            break;
+        case markerFilledCircle:
+            writeEllipse(x, y, h, colour, true);
+            break;
+        case markerFilledDiamond:
+            writeDiamond(x, y, l + 1, colour, true);
+            break;
+        case markerLargeDot:
+            writeFilledSquare(x, y, 2, colour);
+            break;
+        case markerFilledSquare:
+            writeFilledSquare(x, y, h + 1, colour);
+            break;
+        case markerVerticalBar:
+            writeLineElement(x, y - h, x, y + h, c);
+            break;
+        case markerHorizontalBar:
+            writeLineElement(x - h, y, x + h, y, c);
+            break;
+        case markerWhiteDiamond:
+            writeDiamond(x, y, l, 0, true);
+            writeDiamond(x, y, l, colour, false);
+            break;
+        case markerWhiteSquare:
+            writeFilledSquare(x, y, h, 0);
+            writeOutlinedSquare(x, y, h, colour);
+            break;
+        case markerWhiteCircle:
+            writeEllipse(x, y, h, 0, true);
+            writeEllipse(x, y, h, colour, false);
+            break;
+        default:
+            break;
+    }
+    out.flushIfLarge();
+    return true;
+}
+
+// --- shapes ------------------------------------------------------------------
+
+bool SvgWriter::facet(const Point* points, const int32_t* edgeFlags, int n, ColorCode fillColour,
+                      ColorCode edgeColour) {
+    if (n <= 0) return true;
+    const Rgb fill = colourOf(fillColour), edge = colourOf(edgeColour);
+    out << "<polygon points=\"";
+    writePoints(points, n);
+    out << "\" style=\"fill:";
+    writeRgb(fill);
+    out << ";stroke:";
+    writeRgb(fill);
+    out << ";stroke-width:0.50\" />\n";
+    for (int i = 0; i + 1 < n; i++)
+        if (edgeFlags[i])
+            writeLineElement(points[i].x, points[i].y, points[i + 1].x, points[i + 1].y, edge);
+    if (edgeFlags[n - 1])
+        writeLineElement(points[0].x, points[0].y, points[n - 1].x, points[n - 1].y, edge);
+    out.flushIfLarge();
+    return true;
+}
+
+bool SvgWriter::huePolygon(const Point* points, int n, double hue, int scheme, int) {
+    const Rgb c = schemeColor(scheme, hue - std::floor(hue), settings.useColors);
+    out << "<polygon points=\"";
+    writePoints(points, n);
+    out << "\" style=\"fill:";
+    writeRgb(c);
+    out << ";stroke:";
+    writeRgb(c);
+    out << ";stroke-width:0.50\"";
+    writeClipReference();
+    out << " />\n";
+    out.flushIfLarge();
+    return true;
+}
+
+bool SvgWriter::densityBar(double x1, double y1, double x2, double y2, double value, int scheme,
+                           int gridFlag) {
+    if (x1 > x2) std::swap(x1, x2);
+    if (y1 > y2) std::swap(y1, y2);
+    // The value as the pixel painters take it, so a cell at 1 keeps the
+    // colour of 1 in the file as on the screen.
+    const Rgb fill = schemeColor(scheme, value, settings.useColors);
+    writeRectangle(x1, y1, x2, y2);
+    out << " style=\"fill:";
+    writeRgb(fill);
+    out << ";stroke:";
+    writeRgb(gridFlag ? colourOf(scheme) : fill);
+    out << ";stroke-width:";
+    out.fixed(wideLineWidth(1));
+    out << '"';
+    writeClipReference();
+    out << "/>\n";
+    out.flushIfLarge();
+    return true;
+}
+
+int SvgWriter::hatchPattern(ColorCode colour, int style) {
+    const auto key = std::make_pair(colour, style);
+    const auto found = patterns.find(key);
+    if (found != patterns.end()) return found->second;
+    const int number = int(patterns.size());
+    patterns[key] = number;
+    int d = int(settings.hatchCellSize * hatchLineWidth() / 2 + 0.5);
+    if (d % 2) d++;
+    const int h = d;
+    out.format("<pattern id=\"hatch%02d\" patternUnits=\"userSpaceOnUse\"", number);
+    out << " x=\"0\" y=\"0\" width=\"" << d << "\" height=\"" << d << "\">\n";
+    const Rgb c = colourOf(colour);
+    out.format(" <g style=\"fill:none; stroke:rgb(%d,%d,%d); stroke-width:%d\">\n", c.red, c.green,
+               c.blue, int(hatchLineWidth() + 0.5));
+    auto vertical = [&] { out.format("  <path d=\"M%d,0 L%d,%d\"/>\n", h / 2, h / 2, h); };
+    auto horizontal = [&] { out.format("  <path d=\"M0,%d L%d,%d\"/>\n", h / 2, h, h / 2); };
+    switch (style) {
+        case barVertical:
+            vertical();
+            break;
+        case barHorizontal:
+            horizontal();
+            break;
+        case barRising:
+            out.format("  <path d=\"M%d,0 L0,%d\"/>\n", h, h);
+            out.format("  <path d=\"M%d,%d L%d,%d\"/>\n", -h, h, h, -h);
+            out.format("  <path d=\"M%d,0 L0,%d\"/>\n", 2 * h, 2 * h);
+            break;
+        case barFalling:
+            out.format("  <path d=\"M0,0 L%d,%d\"/>\n", h, h);
+            out.format("  <path d=\"M0,%d L%d,%d\"/>\n", -h, 2 * h, h);
+            out.format("  <path d=\"M%d,0 L%d,%d\"/>\n", -h, h, 2 * h);
+            break;
+        case barCrossedDiagonals:
+            out.format("  <path d=\"M%d,0 L0,%d\"/>\n", h, h);
+            out.format("  <path d=\"M0,0 L%d,%d\"/>\n", h, h);
+            break;
+        case barCrossed:
+            horizontal();
+            vertical();
+            break;
+        default:
+            break;
+    }
+    out << " </g>\n</pattern>\n";
+    return number;
+}
+
+// The style attribute of a bar or filled polygon.
+void SvgWriter::writeShapeStyle(int style, ColorCode colour, bool isBar, bool framed, int pattern) {
+    const Rgb c = colourOf(colour), one = colourOf(1);
+    const double w = wideLineWidth(1);
+    auto filledStroked = [&](Rgb stroke) {
+        out << " style=\"fill:";
+        writeRgb(c);
+        out << ";stroke:";
+        writeRgb(stroke);
+        out << ";stroke-width:";
+        out.fixed(w);
+        out << '"';
+    };
+    auto strokedOnly = [&](Rgb stroke) {
+        out << " style=\"fill:none;stroke:";
+        writeRgb(stroke);
+        out << ";stroke-width:";
+        out.fixed(w);
+        out << '"';
+    };
+    auto filledOnly = [&](Rgb fill) {
+        out << " style=\"fill:";
+        writeRgb(fill);
+        out << ";stroke:none\"";
+    };
+    // An unframed filled polygon is edged in its own colour, as a bar is,
+    // so that polygons sharing an edge (the pieces of contour bands) leave
+    // no light seam in a smoothing viewer.
+    auto filledSealed = [&] { filledStroked(c); };
+    switch (style) {
+        case barFilled:
+            if (isBar)
+                filledStroked(c);
+            else
+                filledSealed();
+            break;
+        // A polygon is framed only when its record asks for a frame.
+        case barFilledFramed:
+            if (isBar || framed)
+                filledStroked(one);
+            else
+                filledSealed();
+            break;
+        case barFramed:
+            if (isBar || framed)
+                strokedOnly(isBar ? c : one);
+            else
+                out << " style=\"fill:none;stroke:none\"";
+            break;
+        case barVertical:
+        case barHorizontal:
+        case barRising:
+        case barFalling:
+        case barCrossedDiagonals:
+        case barCrossed:
+            out.format(" style=\"fill:url(#hatch%02d);", pattern);
+            if (isBar || framed) {
+                out << "stroke:";
+                writeRgb(c);
+                out << ";stroke-width:";
+                out.fixed(w);
+                out << '"';
+            } else {
+                out << "stroke:none\"";
+            }
+            break;
+        case barTransparent:
+            strokedOnly(c);
+            break;
+        default:
+            filledOnly(isBar ? one : c);
+            break;
+    }
+}
+
+bool SvgWriter::bar(double x1, double y1, double x2, double y2, ColorCode colour, int barStyle) {
+    if (x1 > x2) std::swap(x1, x2);
+    if (y1 > y2) std::swap(y1, y2);
+    if (barStyle != barFilled && barStyle != barTransparent) {
+        writeRectangle(x1, y1, x2, y2);
+        out << " style=\"fill:";
+        writeRgb(colourOf(0));
+        out << ";stroke:none\"";
+        writeClipReference();
+        out << "/>\n";
+    }
+    const int pattern = hatchPattern(colour, barStyle);
+    writeRectangle(x1, y1, x2, y2);
+    writeShapeStyle(barStyle, colour, true, true, pattern);
+    writeClipReference();
+    out << "/>\n";
+    out.flushIfLarge();
+    return true;
+}
+
+bool SvgWriter::fillPolygon(const Point* points, int n, int fillStyle, ColorCode fillColour,
+                            ColorCode frameColour) {
+    if (fillStyle != barFilled && fillStyle != barTransparent) {
+        out << "<polygon points=\"";
+        writePoints(points, n);
+        out << "\" style=\"fill:";
+        writeRgb(colourOf(0));
+        out << ";stroke:none\"";
+        writeClipReference();
+        out << " />\n";
+    }
+    const int pattern = hatchPattern(fillColour, fillStyle);
+    out << "<polygon points=\"";
+    writePoints(points, n);
+    out << '"';
+    writeShapeStyle(fillStyle, fillColour, false, frameColour != 0, pattern);
+    writeClipReference();
+    out << " />\n";
+    out.flushIfLarge();
+    return true;
+}
+
+bool SvgWriter::rgbBar(double x1, double y1, double x2, double y2, int columns, int rows,
+                       int keyRed, int keyGreen, int keyBlue, const uint8_t* pixels) {
+    const double dx = (x2 - x1) / (columns ? columns : 1), dy = (y2 - y1) / (rows ? rows : 1);
+    for (int i = 0; i < rows; i++) {
+        for (int j = 0; j < columns; j++) {
+            const uint8_t* p = pixels + (size_t(i) * size_t(columns) + size_t(j)) * 3;
+            if (p[0] == keyRed && p[1] == keyGreen && p[2] == keyBlue) continue;
+            const Rgb c{p[0], p[1], p[2]};
+            out << "<rect x=\"";
+            out.fixed(toX(x1 + j * dx), 4);
+            out << "\" y=\"";
+            out.fixed(toY(y1 + i * dy), 4);
+            out << "\" width=\"";
+            out.fixed(toX(dx), 4);
+            out << "\" height=\"";
+            out.fixed(toY(dy), 4);
+            out << "\" style=\"fill:";
+            writeRgb(c);
+            out << ";stroke:";
+            writeRgb(c);
+            out << ";stroke-width:";
+            out.fixed(wideLineWidth(1) / 2);
+            out << "\"/>\n";
+        }
+        out.flushIfLarge();
+    }
+    return true;
+}
+
+// --- texts -------------------------------------------------------------------
+
+void SvgWriter::writeEscapedText(const char* text) {
+    for (const char* p = text; *p; p++) {
+        switch (*p) {
+            case '&':
+                out << "&amp;";
+                break;
+            case '<':
+                out << "&lt;";
+                break;
+            case '>':
+                out << "&gt;";
+                break;
+            case '"':
+                out << "&quot;";
+                break;
+            default:
+                out << *p;
+                break;
+        }
+    }
+}
+
+bool SvgWriter::text(double x, double y, const char* text, ColorCode colour, int alignment, double,
+                     TextDirection direction) {
+    // The text as UTF-8: marked texts are UTF-8 already.
+    std::string utf8;
+    const size_t markLength = sizeof utf8Mark - 1;
+    if (std::strncmp(text, utf8Mark, markLength) == 0) {
+        utf8 = text + markLength;
+    } else if (settings.codePageToUtf8) {
+        settings.codePageToUtf8(text, utf8);
+    } else {
+        for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; p++)
+            appendUtf8(utf8, *p);
+    }
+    utf8 = cleanUtf8(utf8);
+
+    const int s = int(0.875 * settings.height / settings.graphicsLines + 0.5);
+    const double X = toX(x), Y = toY(y);
+    const double tx = direction == TextDirection::down ? X - s : X;
+    const double ty = direction == TextDirection::down ? Y : Y + s;
+    out << "<text x=\"";
+    out.fixed(tx);
+    out << "\" y=\"";
+    out.fixed(ty);
+    out << '"';
+    static const char* const anchors[] = {"start", "middle", "end"};
+    if (alignment >= alignLeft && alignment <= alignRight)
+        out << " text-anchor=\"" << anchors[alignment] << '"';
+    out << " font-family=\"";
+    writeEscapedText(cleanUtf8(settings.fontName).c_str());
+    out << "\" font-size=\"" << s << '"';
+    if (settings.boldFont) out << " font-weight=\"bold\"";
+    out << " fill=\"";
+    writeRgb(colourOf(colour));
+    out << '"';
+    if (direction == TextDirection::down) {
+        out << " transform=\"rotate(90 ";
+        out.fixed(X - s);
+        out << ' ';
+        out.fixed(Y);
+        out << ")\"";
+    } else if (direction == TextDirection::up) {
+        out << " transform=\"rotate(270 ";
+        out.fixed(X);
+        out << ' ';
+        out.fixed(Y);
+        out << ")\"";
+    }
+    out << '>';
+    writeEscapedText(utf8.c_str());
+    out << "</text>\n";
+    out.flushIfLarge();
+    return true;
+}

@@ -1,0 +1,106 @@
+// What the EPS and SVG writers share: the picture's settings, the text
+// conversions, and an output buffer that numbers are printed into quickly
+// and that is handed to a sink in large pieces.
+#pragma once
+
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "graphics/colors.h"
+
+// Text conversions between the program's code page and UTF-8; they append
+// to `out`. Without one the writers take bytes 128..255 as Latin-1.
+using TextConversion = void (*)(const char* text, std::string& out);
+
+struct WriterSettings {
+    int width = 1024;  // pixels (SVG) or points (EPS)
+    int height = 1024;
+    int graphicsLines = 40;
+    std::string fontName = "Arial";
+    bool useColors = true;
+    bool fatterLines = false;
+    bool scaleLines = true;
+    bool fontLines = true;
+    bool boldFont = false;
+    int markerSize = 140;  // markers across the picture width
+    int hatchCellSize = 16;
+    ColorCode fillColors[2] = {11, 3};
+    // EPS: the creation date line's text (24 characters, local time).
+    std::string creationDate;
+    TextConversion codePageToUtf8 = nullptr;
+    TextConversion utf8ToCodePage = nullptr;
+};
+
+// Line width w on a picture `surfaceWidth` pixels wide: times width / 500
+// (width / 300 with fatter lines) when lines scale and that is at least 1,
+// then times 40 / (graphics lines + 1) when lines follow the font.
+double scaleLineWidth(const WriterSettings& settings, int surfaceWidth, double w);
+
+// Receives the written text; false when writing failed.
+class OutputSink {
+  public:
+    virtual ~OutputSink() = default;
+    virtual bool write(const char* data, size_t n) = 0;
+};
+
+class StringSink : public OutputSink {
+  public:
+    std::string text;
+    bool write(const char* data, size_t n) override {
+        text.append(data, n);
+        return true;
+    }
+};
+
+class FileSink : public OutputSink {
+  public:
+    explicit FileSink(FILE* file) : file(file) {}
+    bool write(const char* data, size_t n) override { return std::fwrite(data, 1, n, file) == n; }
+
+  private:
+    FILE* file;
+};
+
+class WriterOutput {
+  public:
+    explicit WriterOutput(OutputSink& sink) : sink(sink) {}
+    ~WriterOutput() { flush(); }
+
+    WriterOutput& operator<<(const char* text) {
+        buffer += text;
+        return *this;
+    }
+    WriterOutput& operator<<(const std::string& text) {
+        buffer += text;
+        return *this;
+    }
+    WriterOutput& operator<<(char c) {
+        buffer += c;
+        return *this;
+    }
+    WriterOutput& operator<<(int v) {
+        char digits[16];
+        buffer.append(digits, std::to_chars(digits, digits + sizeof digits, v).ptr);
+        return *this;
+    }
+    // printf's "%0.2f" (or another number of places).
+    void fixed(double v, int places = 2);
+    // printf's "%g".
+    void general(double v);
+    // printf with a format, for the rare texts that need one.
+    void format(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    // Hands the buffer on when it has grown large.
+    void flushIfLarge() {
+        if (buffer.size() >= (1 << 20)) flush();
+    }
+    void flush();
+    bool failed() const { return writeFailed; }
+
+  private:
+    OutputSink& sink;
+    std::string buffer;
+    bool writeFailed = false;
+};

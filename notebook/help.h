@@ -1,0 +1,46 @@
+// The help: the `help` command and the "?? " prefix (printed into the
+// notebook on the computation thread), the answers of the help window's
+// query field, name completion and the help line of a builtin. The texts
+// come from the help database, the interpreter's user functions, builtins
+// and aliases, program-file comments and Maxima's help.
+#pragma once
+
+#include <string>
+
+class HelpWriter;
+
+// Loads the help files from the program directory and lets the
+// interpreter's `help` command and "?? " prefix reach `runHelpCommand`.
+void installHelp();
+
+// Help on the name (or operator) at the scan position: searchMaxima 0 for
+// `help`, 1 for "?? ". Clears the error code at the end.
+void runHelpCommand(int searchMaxima);
+
+// The answer to the text of the help window's query field. With
+// `interpreterReadable` false (the interpreter is computing) the answer
+// leaves out what needs the interpreter's state: user functions, aliases,
+// program files and the "type", "list" and "listvar" queries.
+std::string answerHelpQuery(const std::string& query, bool interpreterReadable = true);
+
+// The database entry of the name (a trailing blank removed), found
+// directly or through one alias step; false when there is none.
+bool showHelpEntry(HelpWriter& out, std::string name, bool interpreterReadable = true);
+// Every help line of user functions and database entries that contains
+// the text, then the matching descriptions of Maxima's info files.
+void searchHelpText(HelpWriter& out, const std::string& text, bool interpreterReadable = true);
+// The comments of a program file (".k" tried too) as the help shows them;
+// false when the file is not found.
+bool printFileComments(HelpWriter& out, const std::string& name);
+
+// Completion of a word typed at the command line: the candidate names
+// (each followed by a blank) and a hint (a function header or help line).
+struct NameCompletion {
+    std::string candidates;
+    std::string hint;
+};
+NameCompletion completeName(const std::string& word);
+
+// The line of the name's database entry that begins (after blanks) with
+// the name and "(", else the entry's first line; "" without an entry.
+std::string helpLineOf(const std::string& name);

@@ -1,0 +1,155 @@
+// The help window's model.
+#include "notebook/help_window_model.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "notebook/help.h"
+#include "notebook/help_database.h"
+#include "notebook/notebook_model.h"
+#include "shell/settings.h"
+#include "shell/text.h"
+
+namespace {
+
+constexpr size_t shownLimit = 31998;
+constexpr size_t queryWordLimit = 255;
+constexpr char noBreakSpaceByte = char(0xA0);
+
+bool isHelpLetter(char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u >= 0xC2 ||
+           (c == noBreakSpaceChar && c != 0);
+}
+
+bool extendsLeft(char c) {
+    return isHelpLetter(c) || (c && std::strchr("&_$%?", c)) || c == noBreakSpaceByte;
+}
+
+bool extendsRight(char c) {
+    return isHelpLetter(c) || (c >= '0' && c <= '9') || c == '$' || c == '_' ||
+           c == noBreakSpaceByte;
+}
+
+bool startsWith(const std::string& text, const char* prefix) {
+    return text.compare(0, std::strlen(prefix), prefix) == 0;
+}
+
+bool endsWith(const std::string& text, const char* suffix) {
+    size_t n = std::strlen(suffix);
+    return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
+}
+
+// The reference page of a topic: "&" and blanks or "(" at the end dropped.
+std::string referencePage(std::string topic) {
+    if (!topic.empty() && (topic[0] == ' ' || topic[0] == '&')) topic.erase(0, 1);
+    if (!topic.empty() && (topic.back() == ' ' || topic.back() == '(')) topic.pop_back();
+    return topic.empty() ? "reference/index.html" : "reference/index.html#" + topic;
+}
+
+bool opensBrowser(const std::string& text) {
+    return startsWith(text, "http") || startsWith(text, "See: ") || startsWith(text, "see: ");
+}
+
+}  // namespace
+
+std::string helpDisplayText(const std::string& answer) {
+    std::string out;
+    out.reserve(std::min(answer.size() + 64, shownLimit));
+    int column = 0;
+    for (size_t i = 0; i < answer.size() && out.size() < shownLimit; i++) {
+        char c = answer[i];
+        if (c == '\t') {
+            do {
+                out += ' ';
+                column++;
+            } while (column % 4 != 0 && out.size() < shownLimit);
+        } else if (c == '_' && answer.compare(i, 3, "___") == 0) {
+            out += codePageIsUtf8() ? "\xC2\xA0" : std::string(1, noBreakSpaceByte);
+            column++;
+            i += 2;
+        } else {
+            out += c;
+            column = c == '\n' ? 0 : column + 1;
+        }
+    }
+    return out;
+}
+
+std::string helpWordAt(const std::string& text, size_t position) {
+    if (position >= text.size() || !isHelpLetter(text[position])) return "";
+    size_t start = position;
+    while (start > 0 && extendsLeft(text[start - 1])) start--;
+    size_t end = position + 1;
+    while (end < text.size() && extendsRight(text[end])) end++;
+    if (text.compare(end, 2, ".k") == 0) end += 2;
+    return text.substr(start, end - start);
+}
+
+HelpWindowModel::HelpWindowModel(std::function<bool()> readable)
+    : interpreterReadable(std::move(readable)) {}
+
+void HelpWindowModel::setQuery(const std::string& text) {
+    queryText = text;
+    bool readable = !interpreterReadable || interpreterReadable();
+    shown = helpDisplayText(answerHelpQuery(text, readable));
+}
+
+void HelpWindowModel::showTopic(const std::string& text) {
+    std::string topic = text;
+    bool exact = !topic.empty() && topic.back() != ' ' && topic.back() != '(' && topic[0] != '?' &&
+                 !endsWith(topic, ".k");
+    if (exact) topic += ' ';
+    setQuery(topic);
+}
+
+void HelpWindowModel::enter() { showTopic(getCurrentHelpWord()); }
+
+bool HelpWindowModel::escape() {
+    if (queryText.empty()) return true;
+    setQuery("");
+    return false;
+}
+
+bool HelpWindowModel::doubleClick(size_t position) {
+    std::string word = helpWordAt(shown, position);
+    if (word.size() < 2 || word.size() > queryWordLimit) return false;
+    bool maximaField = !queryText.empty() && (queryText[0] == '&' || queryText[0] == ' ');
+    std::string query = maximaField && word[0] != '&' ? "&" + word : word;
+    if (!queryText.empty() && queryText[0] == '?') addHelpHistory(queryText, 2);
+    showTopic(query);
+    return true;
+}
+
+std::string HelpWindowModel::browserPage() {
+    if (queryText.empty()) return "reference/overview.html";
+    if (queryText[0] == '*') showTopic(getCurrentHelpWord());
+    return referencePage(queryText);
+}
+
+HelpRequest helpRequestForWord(const std::string& selection, bool symbolic) {
+    if (opensBrowser(selection)) return {true, selection};
+    if (selection.empty()) return {false, getStatusHelp()};
+    return {false, symbolic ? "&" + selection : selection};
+}
+
+std::string browserPageForWord(const std::string& selection) {
+    if (opensBrowser(selection)) return selection;
+    return referencePage(selection);
+}
+
+HelpWindowPlace readHelpWindowPlace() {
+    HelpWindowPlace place{
+        readIntSetting(makeScreenKey("helpx"), 200), readIntSetting(makeScreenKey("helpy"), 200),
+        readIntSetting(makeScreenKey("helpw"), 700), readIntSetting(makeScreenKey("helph"), 500)};
+    place.width = std::max(place.width, 500);
+    place.height = std::max(place.height, 300);
+    return place;
+}
+
+void rememberHelpWindowPlace(const HelpWindowPlace& place) {
+    writeIntSetting(makeScreenKey("helpx"), place.x);
+    writeIntSetting(makeScreenKey("helpy"), place.y);
+    writeIntSetting(makeScreenKey("helpw"), place.width);
+    writeIntSetting(makeScreenKey("helph"), place.height);
+}

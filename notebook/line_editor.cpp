@@ -1,0 +1,383 @@
+#include "notebook/line_editor.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "interpreter/state.h"
+#include "notebook/name_completion.h"
+#include "platform/host.h"
+
+IntCell commandsToRun{0};
+IntCell commandFromNotebook{0};
+IntCell runThroughSections{0};
+
+LineEditor lineEditor;
+
+void CommandHistory::add(const char* text) {
+    if (count() == capacity) {
+        entries.erase(entries.begin());
+        if (index > 0) index--;
+    }
+    size_t length = std::strlen(text);
+    entries.emplace_back(text, length < size_t(entryLimit) ? length : size_t(entryLimit));
+    if (index == count() - 1) index++;
+}
+
+void addHistoryLine(const char* text) { lineEditor.history.add(text); }
+
+namespace {
+
+int isPrintable(int character) {
+    int c = character & 0xff;
+    return c != 0 && c != 127 && (c >= 32 || (c & 0x80));
+}
+
+bool endsWith(const NotebookLine* line, const char* suffix) {
+    return line && line->text.endsWith(suffix);
+}
+
+bool isEmptyPrompt(const NotebookLine* line) { return line->text.length() <= 1; }
+
+// Letters, digits, bytes 0xC2-0xFF and the no-break space: the characters
+// of a name to complete.
+bool isCompletionChar(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+           c >= 0xC2 || c == static_cast<unsigned char>(noBreakSpaceChar);
+}
+
+// The first line of the function whose body holds `line`: the line before
+// its first body line (null when the body starts the notebook).
+NotebookLine* functionHeaderOf(NotebookLine* line) {
+    while (line && line->kind == lineFunctionBody) line = line->previous;
+    return line;
+}
+
+NotebookLine* firstBodyLineOf(NotebookLine* line) {
+    while (line->previous && line->previous->kind == lineFunctionBody) line = line->previous;
+    return line;
+}
+
+// Escape or Return leave a function edited in place: the cursor goes to its
+// header command, or a new empty command opens when no command heads it.
+// Returns the header command, or null.
+NotebookLine* leaveFunctionBody(NotebookEditor& editor) {
+    TextLockHold hold(editor, "leave function");
+    assignIntCell(functionEntryState, 0);
+    NotebookLine* header = functionHeaderOf(editor.cursorLine);
+    if (header && header->kind == lineCommand) {
+        editor.setCursorLine(header, 1);
+        return header;
+    }
+    NotebookLine* line = editor.newLineBefore(firstBodyLineOf(editor.cursorLine), ">", lineCommand);
+    editor.setCursorLine(line, 1);
+    editor.setNotebookChanged(1);
+    return nullptr;
+}
+
+}  // namespace
+
+// The notebook is marked changed before the interpreter goes on, so the two
+// threads never write the flag at the same time.
+void LineEditor::resume(NotebookEditor& editor) {
+    {
+        TextLockHold hold(editor, "resume");
+        editor.setNotebookChanged(1);
+    }
+    resumed = true;
+    editor.getHost().resumeInterpreter();
+}
+
+// --- keys --------------------------------------------------------------------------
+
+void LineEditor::handleKey(NotebookEditor& editor, int character, int code) {
+    NotebookHost& host = editor.getHost();
+    resumed = false;
+    if (code != editTab) host.showTextWindow();
+    if (isPrintable(character)) {
+        editor.unmarkAll();
+        editor.clearPlaceholder();
+        editor.insertChar(character & 0xff);
+    } else {
+        int start = getIntCell(inputStartColumn);
+        switch (code) {
+            case editUp:
+                historyBack(editor);
+                break;
+            case editDown:
+                historyForward(editor);
+                break;
+            case editLeft:
+                editor.moveCursorLeft(start);
+                break;
+            case editRight:
+                editor.moveCursorRight();
+                break;
+            case editEscape:
+                pressEscape(editor);
+                break;
+            case editDelete:
+                editor.deleteChar();
+                break;
+            case editBackspace:
+                if (editor.cursorColumn > start) {
+                    editor.moveCursorLeft(start);
+                    editor.deleteChar();
+                }
+                break;
+            case editTab:
+                if (getIntCell(functionEntryState) != 0) {
+                    editor.insertChar('\t');
+                    break;
+                }
+                host.toggleGraphicsWindow();
+                return;
+            case editReturn:
+                pressReturn(editor);
+                break;
+            case editEnd:
+                editor.setCursorColumn(editor.cursorLine->text.length());
+                break;
+            case editHome:
+                editor.setCursorColumn(start);
+                break;
+            case editWordLeft:
+                wordLeft(editor);
+                break;
+            case editWordRight:
+                wordRight(editor);
+                break;
+            case editInsert:
+                completeAtCursor(editor);
+                break;
+            default:
+                if (code >= editF1 && code < editF1 + functionKeyCount) {
+                    editor.insertText(functionKeyTexts[code - editF1 + 1]);
+                    break;
+                }
+                return;
+        }
+        if (!resumed) {
+            TextLockHold hold(editor, "edit key");
+            if (editor.isBracketMatchShown()) editor.unmarkAll();
+        }
+        lastCode = code;
+    }
+    // Once resumed, the interpreter owns the notebook: the GUI must not wait
+    // for the lock it takes now.
+    if (resumed) {
+        host.invalidate();
+        return;
+    }
+    editor.showCursorLine();
+    editor.highlightMatchingBracket();
+    host.invalidate();
+}
+
+void LineEditor::historyBack(NotebookEditor& editor) {
+    if (lastCode != editUp) history.index = history.count();
+    if (history.index <= 0) return;
+    history.index--;
+    recall(editor, history.entry(history.index));
+}
+
+void LineEditor::historyForward(NotebookEditor& editor) {
+    if (history.index >= history.count() - 1) return;
+    history.index++;
+    recall(editor, history.entry(history.index));
+}
+
+// The input part of the cursor line becomes `text`, the cursor at its end.
+void LineEditor::recall(NotebookEditor& editor, const std::string& text) {
+    TextLockHold hold(editor, "history");
+    editor.setInputLine(text.c_str(), int(text.size()));
+    editor.setCursorColumn(editor.cursorLine->text.length());
+}
+
+void LineEditor::wordLeft(NotebookEditor& editor) {
+    TextLockHold hold(editor, "word left");
+    int start = getIntCell(inputStartColumn);
+    int column = editor.cursorColumn;
+    const char* text = editor.cursorLine->text.getText();
+    int length = editor.cursorLine->text.length();
+    if (column > length) column = length;
+    if (column > start) column--;
+    while (column > start && text[column] != ' ') column--;
+    editor.setCursorColumn(column);
+}
+
+void LineEditor::wordRight(NotebookEditor& editor) {
+    TextLockHold hold(editor, "word right");
+    const char* text = editor.cursorLine->text.getText();
+    int length = editor.cursorLine->text.length();
+    int column = editor.cursorColumn;
+    if (column < length) column++;
+    while (column < length && text[column] != ' ') column++;
+    editor.setCursorColumn(column);
+}
+
+// --- Return and Escape --------------------------------------------------------------
+
+void LineEditor::pressReturn(NotebookEditor& editor) {
+    int state = getIntCell(functionEntryState);
+    if (state == 2) {
+        {
+            TextLockHold hold(editor, "return in function");
+            NotebookLine* line = editor.cursorLine;
+            NotebookLine* next = line->next;
+            bool nextIsBody = next && next->kind == lineFunctionBody;
+            bool commits = endsWith(line, "endfunction") || (nextIsBody && !isEmptyPrompt(next));
+            if (!commits) {
+                if (nextIsBody) {
+                    editor.setCursorLine(next, 1);
+                    return;
+                }
+                if (line->text.length() > 1) {
+                    const char* text = line->text.getText();
+                    int blanks = 0;
+                    while (text[1 + blanks] == ' ') blanks++;
+                    std::string body = "$" + std::string(size_t(blanks), ' ');
+                    editor.setCursorLine(editor.newLineAfter(line, body.c_str(), lineFunctionBody),
+                                         1 + blanks);
+                    editor.setNotebookChanged(1);
+                    return;
+                }
+                line->text.assign("$endfunction");
+                editor.setNotebookChanged(1);
+            }
+        }
+        NotebookLine* header = leaveFunctionBody(editor);
+        if (!header) return;
+        int bodyLines = 0;
+        {
+            TextLockHold hold(editor, "count body");
+            NotebookLine* line = NotebookEditor::findNextPromptLine(header);
+            for (; line && line->kind == lineFunctionBody; line = line->next) bodyLines++;
+        }
+        assignIntCell(commandsToRun, bodyLines);
+        resume(editor);
+        return;
+    }
+    if (state == 1) {
+        {
+            TextLockHold hold(editor, "return in function");
+            NotebookLine* line = editor.cursorLine;
+            bool bodyFollows = line->next && line->next->kind == lineFunctionBody;
+            if (!bodyFollows && isEmptyPrompt(line)) line->text.assign("$endfunction");
+        }
+        resume(editor);
+        return;
+    }
+    if (inputBuiltinActive || multiLineCommandCount(editor) >= 0) {
+        if (dumpFile) {
+            std::string text;
+            {
+                TextLockHold hold(editor, "dump");
+                text = editor.cursorLine->text.getText();
+            }
+            std::fprintf(dumpFile, "%s", text.c_str());
+        }
+        resume(editor);
+        return;
+    }
+    TextLockHold hold(editor, "continue command");
+    editor.setCursorLine(editor.newLineAfter(editor.cursorLine, ">", lineCommand), 1);
+    editor.setNotebookChanged(1);
+}
+
+void LineEditor::pressEscape(NotebookEditor& editor) {
+    int state = getIntCell(functionEntryState);
+    if (state == 2) {
+        leaveFunctionBody(editor);
+    } else if (state == 1) {
+        {
+            TextLockHold hold(editor, "escape in function");
+            if (isEmptyPrompt(editor.cursorLine)) editor.cursorLine->text.assign("$endfunction");
+        }
+        resume(editor);
+    } else if (inputBuiltinActive) {
+        recall(editor, "escape");
+        resume(editor);
+    } else {
+        history.index = history.count();
+    }
+}
+
+int LineEditor::multiLineCommandCount(NotebookEditor& editor) {
+    if (getIntCell(commandFromNotebook) || getIntCell(commandsToRun) > 0 || continuationActive)
+        return 0;
+    TextLockHold hold(editor, "multiline");
+    NotebookLine* cursor = editor.cursorLine;
+    bool continued = endsWith(cursor, "...");
+    if (!NotebookEditor::isFunctionStart(cursor->text.getText()) && continued) {
+        NotebookLine* next = cursor->next;
+        while (next && next->kind != lineCommand) next = next->next;
+        if (!next || isEmptyPrompt(next)) return -1;
+    }
+    if (continued && cursor->next && cursor->next->kind == lineFunctionBody) {
+        int count = 1;
+        for (NotebookLine* line = cursor->next; line && line->kind == lineFunctionBody;
+             line = line->next)
+            count++;
+        assignIntCell(commandsToRun, count);
+        return count;
+    }
+    NotebookLine* first = nullptr;
+    for (NotebookLine* line = cursor->previous;
+         line && line->kind == lineCommand && endsWith(line, "..."); line = line->previous) {
+        bool headsBody = line->next && line->next->kind == lineFunctionBody;
+        if (headsBody) break;
+        first = line;
+    }
+    if (!first && continued) first = cursor;
+    if (!first) return 0;
+    int count = 1;
+    NotebookLine* lastWithDots = first;
+    NotebookLine* last = nullptr;
+    for (NotebookLine* line = first->next; line && line->kind == lineCommand; line = line->next) {
+        if (!endsWith(line, "...")) {
+            last = line;
+            break;
+        }
+        lastWithDots = line;
+        count++;
+    }
+    if (!last || isEmptyPrompt(last)) {
+        editor.setCursorLine(lastWithDots, 0);
+        return 0;
+    }
+    editor.setCursorLine(first, 0);
+    assignIntCell(commandsToRun, count);
+    return count;
+}
+
+// --- completion -----------------------------------------------------------------------
+
+void LineEditor::completeAtCursor(NotebookEditor& editor) {
+    if (yacasMode) return;
+    TextLockHold hold(editor, "complete");
+    int start = getIntCell(inputStartColumn);
+    const char* text = editor.cursorLine->text.getText();
+    int length = editor.cursorLine->text.length();
+    int end = editor.cursorColumn < length ? editor.cursorColumn : length;
+    if (end <= start) return;
+    int begin = end;
+    while (begin > start && isCompletionChar(static_cast<unsigned char>(text[begin - 1]))) begin--;
+    std::string word(text + begin, size_t(end - begin));
+    if (word.empty() || word.size() > 128) return;
+    if (word != insertedCandidate) {
+        // Maxima names come with the Maxima function list; until then a
+        // symbolic expression completes nothing.
+        if (editor.isSymbolicAtCursor() || currentMaximaMode) return;
+        candidates = completeName(word.c_str()).candidates;
+        nextCandidate = 0;
+    }
+    if (nextCandidate >= candidates.size()) return;
+    const std::string& candidate = candidates[nextCandidate];
+    if (candidate.empty() || candidate.size() >= 129) return;
+    editor.cursorLine->text.erase(begin, end - begin);
+    editor.cursorLine->text.insertAt(begin, candidate.c_str());
+    editor.cursorColumn = begin + int(candidate.size());
+    editor.setNotebookChanged(1);
+    insertedCandidate = candidate;
+    nextCandidate = nextCandidate + 1 < candidates.size() ? nextCandidate + 1 : 0;
+}

@@ -1,0 +1,250 @@
+// The notebook's file commands and the save thread.
+#include "notebook/notebook_files.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/child_process.h"
+#include "shell/base_directory.h"
+
+IntCell busyFlag{0};
+
+// --- the save thread -------------------------------------------------------------------
+
+SaveWorker::SaveWorker(NotebookEditor& editor) : editor(editor) {}
+
+SaveWorker::~SaveWorker() { wait(); }
+
+int SaveWorker::run(Job newJob, Completion newCompletion) {
+    if (thread.isThreadRunning()) return 0;
+    job = std::move(newJob);
+    completion = std::move(newCompletion);
+    return thread.startThread() == 0;
+}
+
+void SaveWorker::wait() {
+    while (thread.isThreadRunning()) thread.killThread(60000);
+}
+
+int SaveWorker::runJob() {
+    NotebookHost& host = editor.getHost();
+    host.setWindowsEnabled(0);
+    assignIntCell(busyFlag, 1);
+    host.showStatus("Saving. Please wait!");
+    int r = job ? job() : 0;
+    host.showStatus("");
+    assignIntCell(busyFlag, 0);
+    host.setWindowsEnabled(1);
+    assignIntCell(result, r);
+    if (completion) host.runOnGuiThread([this, r] { completion(r); });
+    return r;
+}
+
+// --- names and files -------------------------------------------------------------------
+
+static std::string fileNameOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+static std::string withoutExtension(const std::string& path) {
+    size_t dot = path.rfind('.');
+    size_t slash = path.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) ||
+        dot == (slash == std::string::npos ? 0 : slash + 1))
+        return path;
+    return path.substr(0, dot);
+}
+
+static bool exists(const std::string& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0;
+}
+
+static std::string currentPath(NotebookEditor& editor) {
+    TextLockHold hold(editor, "save");
+    return editor.getFilePath();
+}
+
+std::string notebookPathWith(NotebookEditor& editor, const char* extension) {
+    std::string path = currentPath(editor);
+    return path.empty() ? path : withoutExtension(path) + extension;
+}
+
+// The current directory and the home directory follow the notebook.
+static void enterFolderOf(const std::string& path) {
+    std::string folder = directoryOf(path);
+    if (folder.empty()) return;
+    homeDir.assign(folder.c_str());
+    if (chdir(folder.c_str()) != 0) {
+        // The notebook still loads; relative files of its commands go to
+        // the old current directory.
+    }
+}
+
+// --- load and save -----------------------------------------------------------------------
+
+int loadNotebook(NotebookEditor& editor, const char* path) {
+    assignIntCell(busyFlag, 1);
+    enterFolderOf(path);
+    int read = editor.readNotebook(path);
+    assignIntCell(busyFlag, 0);
+    return read;
+}
+
+int saveNotebook(NotebookEditor& editor) {
+    std::string path = currentPath(editor);
+    if (path.empty()) return saveNotebookAs(editor);
+    return editor.writeNotebook(path.c_str());
+}
+
+int saveCurrentNotebook(NotebookEditor& editor) { return saveNotebook(editor); }
+
+int saveToCurrentFile(NotebookEditor& editor) { return editor.saveNotebook(); }
+
+int saveNotebookAs(NotebookEditor& editor) {
+    std::string old = currentPath(editor);
+    std::string start = old.empty() ? std::string(homeDir.getText()) : directoryOf(old);
+    std::string path = editor.getHost().chooseNotebookFile(start.c_str());
+    if (path.empty()) return 0;
+    return saveNotebookTo(editor, path);
+}
+
+int saveNotebookTo(NotebookEditor& editor, const std::string& path) {
+    std::string old = currentPath(editor);
+    std::vector<std::string> oldImages = editor.getSavedImageFiles();
+    NotebookOptions options = editor.options();
+    if (!editor.writeNotebook(path.c_str())) return 0;
+    enterFolderOf(path);
+    if (old.empty() || old == path || !exists(old)) return 1;
+    std::string question = "Keep the old notebook\n" + old + "\nand all its images?";
+    if (editor.getHost().askYesNo(question.c_str(), "Keep File?", 1)) return 1;
+    deleteFileIfPresent(old.c_str());
+    deleteFileIfPresent((withoutExtension(old) + ".html").c_str());
+    deleteNotebookImages(old, options, oldImages);
+    return 1;
+}
+
+// --- the notebook's own files ------------------------------------------------------------
+
+static std::string imageFolderOf(const std::string& path, const NotebookOptions& options) {
+    return directoryOf(path) + (options.saveImages && options.imagesInDirectory ? "images/" : "");
+}
+
+// A file the writer names for the notebook: "<base>-" and three or more
+// digits, then the end of the name or "-" (".png" and such follow).
+static bool isOwnImage(const std::string& file, const std::string& base) {
+    std::string name = fileNameOf(file);
+    std::string stem = withoutExtension(name);
+    if (stem.compare(0, base.size() + 1, base + "-") != 0) return false;
+    size_t i = base.size() + 1;
+    size_t digits = 0;
+    while (i < stem.size() && std::isdigit(static_cast<unsigned char>(stem[i]))) i++, digits++;
+    return digits >= 3 && (i == stem.size() || stem[i] == '-');
+}
+
+std::vector<std::string> notebookImageFiles(const std::string& path, const NotebookOptions& options,
+                                            const std::vector<std::string>& known) {
+    std::string base = fileNameOf(withoutExtension(path));
+    std::string stem = imageFolderOf(path, options) + base;
+    std::vector<std::string> files;
+    static const char* const variants[] = {"-%03d.png", "-%03d-large.png", "-%03d.svg",
+                                           "-%03d.svgz"};
+    for (int n = 1;; n++) {
+        bool any = false;
+        for (const char* variant : variants) {
+            char name[64];
+            std::snprintf(name, sizeof name, variant, n);
+            std::string file = stem + name;
+            if (!exists(file)) continue;
+            any = true;
+            files.push_back(file);
+        }
+        if (!any) break;
+    }
+    for (const std::string& file : known) {
+        bool listed = false;
+        for (const std::string& f : files) listed = listed || f == file;
+        if (!listed && isOwnImage(file, base) && exists(file)) files.push_back(file);
+    }
+    return files;
+}
+
+void deleteNotebookImages(const std::string& path, const NotebookOptions& options,
+                          const std::vector<std::string>& known) {
+    for (const std::string& file : notebookImageFiles(path, options, known))
+        deleteFileIfPresent(file.c_str());
+    if (options.saveImages && options.imagesInDirectory)
+        rmdir(imageFolderOf(path, options).c_str());  // stays when not empty
+}
+
+static const char* const exportExtensions[] = {".html", ".tex", ".md", ".pdf", ".zip"};
+
+int deleteNotebookFiles(NotebookEditor& editor) {
+    std::string path = currentPath(editor);
+    if (path.size() <= 2) return 0;
+    std::string question =
+        "Delete the notebook\n" + path + "\nwith its exports and images from disk?";
+    if (!editor.getHost().askYesNo(question.c_str(), "Delete Notebook?", 0)) return 0;
+    deleteNotebookImages(path, editor.options(), editor.getSavedImageFiles());
+    deleteFileIfPresent(path.c_str());
+    std::string stem = withoutExtension(path);
+    for (const char* extension : exportExtensions) deleteFileIfPresent((stem + extension).c_str());
+    return 1;
+}
+
+// --- zip -------------------------------------------------------------------------------------
+
+int zipNotebook(NotebookEditor& editor) {
+    int saved = saveNotebook(editor);
+    std::string path = currentPath(editor);
+    NotebookHost& host = editor.getHost();
+    if (path.empty()) {
+        host.showTitledMessage("Notebook is not yet saved.", "Kalix");
+        return 0;
+    }
+    if (!saved) return 0;
+    std::string folder = directoryOf(path);
+    std::string base = fileNameOf(withoutExtension(path));
+    std::string archive = base + ".zip";
+    std::string partial = "." + archive + ".partial";
+    std::vector<std::string> arguments = {
+        locateProgram("", "7z"), "a", "-tzip", "-y", "--", partial, fileNameOf(path)};
+    for (const char* extension : exportExtensions) {
+        std::string file = base + extension;
+        if (std::strcmp(extension, ".zip") != 0 && exists(folder + file)) arguments.push_back(file);
+    }
+    for (const std::string& file :
+         notebookImageFiles(path, editor.options(), editor.getSavedImageFiles()))
+        if (file.compare(0, folder.size(), folder) == 0)
+            arguments.push_back(file.substr(folder.size()));
+    std::vector<std::string> shown = arguments;
+    shown[0] = "7z";
+    std::string commandLine = commandLineText(shown);
+    if (arguments[0].empty()) {
+        host.showMessage(("Could not call the 7z cmmand!\nCommand Line\n" + commandLine).c_str());
+        return 0;
+    }
+    deleteFileIfPresent((folder + partial).c_str());
+    ProgramRun run = runProgram(arguments, folder, 1);
+    if (!run.started) {
+        host.showMessage(("Could not call the 7z cmmand!\nCommand Line\n" + commandLine).c_str());
+        return 0;
+    }
+    if (run.exitStatus != 0 ||
+        std::rename((folder + partial).c_str(), (folder + archive).c_str()) != 0) {
+        deleteFileIfPresent((folder + partial).c_str());
+        char status[64];
+        std::snprintf(status, sizeof status, " (exit status %d)", run.exitStatus);
+        host.showMessage(("The 7z command failed" + std::string(run.exitStatus ? status : "") +
+                          "!\nCommand Line\n" + commandLine)
+                             .c_str());
+        return 0;
+    }
+    return 1;
+}

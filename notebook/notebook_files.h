@@ -1,0 +1,94 @@
+// The notebook's file commands: loading, saving as a job on the save
+// thread (the windows refuse input meanwhile and the status line says
+// "Saving. Please wait!"), saving under a new name, zipping and deleting a
+// notebook with its images. The menu and its dialogs call these; the
+// dialogs and questions reach the user through the editor's host, which
+// the save thread calls without holding the "Text" lock.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "notebook/notebook_model.h"
+#include "shell/threads.h"
+
+// 1 while a notebook is loaded or a save job runs; the text window ignores
+// keys then.
+extern IntCell busyFlag;
+
+// Runs one job at a time on a thread of its own.
+class SaveWorker {
+  public:
+    using Job = std::function<int()>;
+    using Completion = std::function<void(int)>;
+
+    explicit SaveWorker(NotebookEditor& editor);
+    // Waits for a job that still runs.
+    ~SaveWorker();
+    SaveWorker(const SaveWorker&) = delete;
+    SaveWorker& operator=(const SaveWorker&) = delete;
+
+    // Starts the job (1 success, 0 failure or cancel); the completion then
+    // runs on the GUI thread with the result, and the save thread waits for
+    // it. 0 when the previous job still runs.
+    int run(Job job, Completion completion = nullptr);
+    // Waits until the job and its completion have run.
+    void wait();
+    int isRunning() const { return thread.isThreadRunning(); }
+    int lastResult() const { return getIntCell(result); }
+
+  private:
+    class SaveThread : public Thread {
+      public:
+        explicit SaveThread(SaveWorker& worker) : Thread(nullptr, 0), worker(worker) {}
+        int run() override { return worker.runJob(); }
+
+      private:
+        SaveWorker& worker;
+    };
+    int runJob();
+
+    NotebookEditor& editor;
+    Job job;
+    Completion completion;
+    IntCell result{0};
+    SaveThread thread{*this};
+};
+
+// Reads a notebook; the current directory and the home directory become
+// its folder. 1 when read.
+int loadNotebook(NotebookEditor& editor, const char* path);
+// Writes the notebook to its file; a notebook without a file asks for one
+// (saveNotebookAs). 1 when written.
+int saveNotebook(NotebookEditor& editor);
+// The menu's Save: as saveNotebook. Old image files go only after the new
+// ones were written (the writer does it), never before.
+int saveCurrentNotebook(NotebookEditor& editor);
+// Asks for a file and writes the notebook there; when it moved, offers to
+// delete the old notebook with its HTML export and images. 0 when
+// cancelled or not written.
+int saveNotebookAs(NotebookEditor& editor);
+// saveNotebookAs with the file already chosen.
+int saveNotebookTo(NotebookEditor& editor, const std::string& path);
+// Scripted runs: the notebook's own file, no questions.
+int saveToCurrentFile(NotebookEditor& editor);
+
+// The image files of a notebook file that exist: those named "<base>-NNN"
+// (".png", "-large.png", ".svg", ".svgz") from 1 up to the first number
+// without any, and those of `known` named as the notebook names its own.
+std::vector<std::string> notebookImageFiles(const std::string& path, const NotebookOptions& options,
+                                            const std::vector<std::string>& known);
+// Deletes them, and the image folder when it is left empty.
+void deleteNotebookImages(const std::string& path, const NotebookOptions& options,
+                          const std::vector<std::string>& known);
+// Confirms, then deletes the notebook's file, its exports (".html",
+// ".tex", ".md", ".pdf", ".zip") and its own images; the notebook stays
+// open. 1 when deleted.
+int deleteNotebookFiles(NotebookEditor& editor);
+// Saves, then packs the notebook, its exports and its images into
+// "<base>.zip" beside it with 7z. 1 when the archive was made.
+int zipNotebook(NotebookEditor& editor);
+
+// The notebook's path with another extension ("" when it has no file).
+std::string notebookPathWith(NotebookEditor& editor, const char* extension);

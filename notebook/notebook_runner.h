@@ -1,0 +1,49 @@
+// An unattended run of a notebook ("-run", "-xrun"): the notebook is read
+// at the first prompt, its commands go to the interpreter one after the
+// other as if Return had been pressed on each, their output lands under
+// them, and at the notebook's last line the run ends. "-xrun" then saves
+// the notebook to its file and writes its HTML export beside it.
+#pragma once
+
+#include <string>
+
+#include "notebook/notebook_model.h"
+#include "platform/host.h"
+
+class NotebookRunner : public UnattendedRun {
+  public:
+    // `path` is the notebook file (absolute; "" runs an empty notebook).
+    NotebookRunner(const std::string& path, int saveAndExport);
+
+    int readLine(char* buffer) override;
+    int print(const char* text) override;
+    void reportError(const char* line) override;
+
+    // 1 when the notebook could not be read, a command failed, or saving
+    // or exporting at the end failed.
+    int failed() const { return failure; }
+    NotebookEditor& getEditor() { return editor; }
+
+  private:
+    // Messages go to the standard error output.
+    class RunHost : public NotebookHost {
+      public:
+        void showMessage(const char* text) override;
+        void showTitledMessage(const char* text, const char* title) override;
+    };
+
+    void load();
+    // Makes the cursor line a prompt and moves to the next command (or
+    // body line) to take. 0 when the run has reached its end.
+    int nextPrompt();
+    int finish();
+
+    RunHost host;
+    FixedMetrics metrics;
+    NotebookEditor editor{&host, &metrics};
+    std::string path;
+    int saveAndExport;
+    int loaded = 0;
+    int ended = 0;
+    int failure = 0;
+};

@@ -1,0 +1,426 @@
+// Steed's method for J and Y, and its analogue for I and K, at an order
+// nu >= 0 and x > 0 after the reduction of negative orders and arguments.
+//
+// Both kernels first run a continued fraction (CF1, modified Lentz) for
+// f = J'/J at nu and recur downwards to mu = nu - nl, |mu| <= 1/2. For
+// x < 2 Temme's series gives Y (or K) at mu and mu + 1; beyond, a complex
+// continued fraction (CF2) does. The Wronskian then fixes the scale of the
+// downward recurrence, and Y (or K) recurs upwards to nu.
+#include "numerics/bessel.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double accuracy = 1e-16;
+constexpr double tiny = 1e-30;
+constexpr int maximumSteps = 10000;
+constexpr double pi = 3.141592653589793;
+
+// Chebyshev coefficients of Temme's gamma1(mu) = (1/Gamma(1 - mu) -
+// 1/Gamma(1 + mu)) / (2 mu) and gamma2(mu) = (1/Gamma(1 - mu) +
+// 1/Gamma(1 + mu)) / 2 in T_k(8 mu^2 - 1), |mu| <= 1/2.
+constexpr double temmeGamma1Coefficients[7] = {-1.1420226803711678406,    6.5165112670736880645e-3,
+                                               3.0870901730853682431e-4,  -3.470626964904317836e-6,
+                                               6.9437664486674495957e-9,  3.6779539885744101652e-11,
+                                               -1.3563951023664248708e-13};
+constexpr double temmeGamma2Coefficients[8] = {
+    1.843740587300905313,       -7.685284084478667369e-2,  1.2719271366545622927e-3,
+    -4.9717367041957398581e-6,  -3.3126119768180852711e-8, 2.4230957900482704055e-10,
+    -1.7023776642512729175e-13, -1.4943667065169001769e-15};
+
+// Clenshaw's sum of c[0]/2 + c[1] T_1(y) + ... on [a, b].
+bool chebyshevEvaluate(double a, double b, const double* c, int m, double x, double* sum) {
+    if ((x - a) * (x - b) > 0) return false;
+    const double y = (2 * x - a - b) / (b - a), y2 = 2 * y;
+    double d = 0, dd = 0;
+    for (int j = m - 1; j >= 1; j--) {
+        const double saved = d;
+        d = y2 * d - dd + c[j];
+        dd = saved;
+    }
+    *sum = y * d - dd + 0.5 * c[0];
+    return true;
+}
+
+struct TemmeGammas {
+    double gamma1, gamma2, plus, minus;  // plus = 1/Gamma(1 + mu), minus = 1/Gamma(1 - mu)
+};
+
+bool temmeGammas(double mu, TemmeGammas* g) {
+    const double t = 8 * mu * mu - 1;
+    if (!chebyshevEvaluate(-1, 1, temmeGamma1Coefficients, 7, t, &g->gamma1) ||
+        !chebyshevEvaluate(-1, 1, temmeGamma2Coefficients, 8, t, &g->gamma2))
+        return false;
+    g->plus = g->gamma2 - mu * g->gamma1;
+    g->minus = g->gamma2 + mu * g->gamma1;
+    return true;
+}
+
+// z / sin(z), and sinh(z) / z, 1 near 0.
+double overSine(double z) { return std::fabs(z) < accuracy ? 1 : z / std::sin(z); }
+double sinhOver(double z) { return std::fabs(z) < accuracy ? 1 : std::sinh(z) / z; }
+double sineOver(double z) { return std::fabs(z) < accuracy ? 1 : std::sin(z) / z; }
+
+double keepTiny(double v) { return std::fabs(v) < tiny ? tiny : v; }
+
+// The downward recurrence grows by about 2 nu / x per step: scale it down
+// before it overflows (only the ratio of the start to the end counts; a
+// start that underflows means a value below the smallest double).
+void rescale(double* value, double* derivative, double* start, double* startDerivative) {
+    if (std::fabs(*value) < 1e250) return;
+    *value *= 1e-250;
+    *derivative *= 1e-250;
+    *start *= 1e-250;
+    *startDerivative *= 1e-250;
+}
+
+// The upward recurrence of Y (sign -1) or K (sign 1) from the orders mu
+// and mu + 1 to mu + nl and mu + nl + 1. Once a value overflows, every
+// later one is infinite with its sign (the magnitudes grow with the order
+// there): the recurrence stops instead of making NaN of two infinities.
+void upwards(int nl, double mu, double xi2, double sign, double* y, double* y1) {
+    for (int k = 1; k <= nl; k++) {
+        if (std::isinf(*y1)) {
+            *y = *y1;
+            return;
+        }
+        const double next = (mu + k) * xi2 * *y1 + sign * *y;
+        *y = *y1;
+        *y1 = next;
+    }
+}
+
+// Y and Y' at mu and mu + 1 (the starting pair of the upward recurrence),
+// and J at mu from the Wronskian.
+struct MuValues {
+    double j, y, y1;
+};
+
+// The start of Temme's series at mu and x: the first term f0 (without the
+// factor 2/pi of J and Y), (x/2)^-mu and the gammas.
+struct TemmeStart {
+    double f0, power;
+    TemmeGammas g;
+};
+
+bool temmeStart(double mu, double x, TemmeStart* t) {
+    const double d = -std::log(0.5 * x), e = mu * d;
+    if (!temmeGammas(mu, &t->g)) return false;
+    t->f0 = overSine(pi * mu) * (t->g.gamma1 * std::cosh(e) + t->g.gamma2 * sinhOver(e) * d);
+    t->power = std::exp(e);
+    return true;
+}
+
+BesselStatus temmeJY(double mu, double x, double f, MuValues* out) {
+    const double xi = 1 / x, xi2 = 2 / x, w = xi2 / pi;
+    const double x2 = 0.5 * x, pimu = pi * mu;
+    TemmeStart t;
+    if (!temmeStart(mu, x, &t)) return BesselStatus::chebyshevRange;
+    double ff = 2 / pi * t.f0;
+    double p = t.power / (t.g.plus * pi), q = 1 / (t.power * pi * t.g.minus);
+    const double pimu2 = 0.5 * pimu, fact3 = sineOver(pimu2);
+    const double r = pi * pimu2 * fact3 * fact3;
+    double c = 1;
+    const double d = -x2 * x2;
+    double sum = ff + r * q, sum1 = p;
+    int i = 1;
+    for (; i <= maximumSteps; i++) {
+        ff = (i * ff + p + q) / (i * i - mu * mu);
+        c *= d / i;
+        p /= i - mu;
+        q /= i + mu;
+        const double del = c * (ff + r * q);
+        sum += del;
+        sum1 += c * p - i * del;
+        if (std::fabs(del) < (1 + std::fabs(sum)) * accuracy) break;
+    }
+    if (i > maximumSteps) return BesselStatus::seriesFailed;
+    out->y = -sum;
+    out->y1 = -sum1 * xi2;
+    const double yPrime = mu * xi * out->y - out->y1;
+    out->j = w / (yPrime - f * out->y);
+    return BesselStatus::ok;
+}
+
+// CF2 for p + iq = (J' + iY') / (J + iY) at mu; `j` is the sign carrier of
+// the downward recurrence.
+BesselStatus steedJY(double mu, double x, double f, double j, MuValues* out) {
+    const double xi = 1 / x, w = 2 / (pi * x);
+    double a = 0.25 - mu * mu, p = -0.5 * xi, q = 1;
+    const double br = 2 * x;
+    double bi = 2;
+    double fact = a * xi / (p * p + q * q);
+    double cr = br + q * fact, ci = bi + p * fact;
+    double den = br * br + bi * bi;
+    double dr = br / den, di = -bi / den;
+    double dlr = cr * dr - ci * di, dli = cr * di + ci * dr;
+    double temp = p * dlr - q * dli;
+    q = p * dli + q * dlr;
+    p = temp;
+    int i = 2;
+    for (; i <= maximumSteps; i++) {
+        a += 2 * (i - 1);
+        bi += 2;
+        dr = a * dr + br;
+        di = a * di + bi;
+        if (std::fabs(dr) + std::fabs(di) < tiny) dr = tiny;
+        fact = a / (cr * cr + ci * ci);
+        cr = br + cr * fact;
+        ci = bi - ci * fact;
+        if (std::fabs(cr) + std::fabs(ci) < tiny) cr = tiny;
+        den = dr * dr + di * di;
+        dr /= den;
+        di /= -den;
+        dlr = cr * dr - ci * di;
+        dli = cr * di + ci * dr;
+        temp = p * dlr - q * dli;
+        q = p * dli + q * dlr;
+        p = temp;
+        if (std::fabs(dlr - 1) + std::fabs(dli) < accuracy) break;
+    }
+    if (i > maximumSteps) return BesselStatus::cf2Failed;
+    const double gam = (p - f) / q;
+    out->j = std::copysign(std::sqrt(w / ((p - f) * gam + q)), j);
+    out->y = out->j * gam;
+    const double yPrime = out->y * (p + q / gam);
+    out->y1 = mu * xi * out->y - yPrime;
+    return BesselStatus::ok;
+}
+
+// nu >= 0, x > 0, both finite, nu below 2^31.
+BesselStatus besselJYPositive(double nu, double x, BesselValues* out) {
+    const double xi = 1 / x, xi2 = 2 / x;
+    const int nl = x < 2 ? int(nu + 0.5) : (nu - x + 1.5 > 0 ? int(nu - x + 1.5) : 0);
+    const double mu = nu - nl;
+    // CF1 for J'/J at nu; its sign changes count into the sign of J.
+    double h = nu * xi;
+    if (h < tiny) h = tiny;
+    double b = xi2 * nu, d = 0, c = h, sign = 1;
+    int i = 1;
+    for (; i <= maximumSteps; i++) {
+        b += xi2;
+        d = keepTiny(b - d);
+        c = keepTiny(b - 1 / c);
+        d = 1 / d;
+        const double del = c * d;
+        h *= del;
+        if (d < 0) sign = -sign;
+        if (std::fabs(del - 1) < accuracy) break;
+    }
+    if (i > maximumSteps) return BesselStatus::cf1Failed;
+    // Downward recurrence from an arbitrary scale.
+    double j = sign * tiny, jPrime = h * j;
+    double jStart = j, jPrimeStart = jPrime;
+    double fact = nu * xi;
+    for (int l = nl; l >= 1; l--) {
+        const double temp = fact * j + jPrime;
+        fact -= xi;
+        jPrime = fact * temp - j;
+        j = temp;
+        rescale(&j, &jPrime, &jStart, &jPrimeStart);
+    }
+    if (j == 0) j = accuracy;
+    const double f = jPrime / j;
+    MuValues m;
+    const BesselStatus status = x < 2 ? temmeJY(mu, x, f, &m) : steedJY(mu, x, f, j, &m);
+    if (status != BesselStatus::ok) return status;
+    const double scale = m.j / j;
+    out->first = jStart * scale;
+    out->firstDerivative = jPrimeStart * scale;
+    double y = m.y, y1 = m.y1;
+    upwards(nl, mu, xi2, -1, &y, &y1);
+    out->second = y;
+    out->secondDerivative = std::isinf(y) ? -y : nu * xi * y - y1;
+    return BesselStatus::ok;
+}
+
+// K at mu and mu + 1 for x < 2.
+BesselStatus temmeK(double mu, double x, double* k, double* k1) {
+    const double x2 = 0.5 * x;
+    TemmeStart t;
+    if (!temmeStart(mu, x, &t)) return BesselStatus::chebyshevRange;
+    double ff = t.f0;
+    double sum = ff;
+    double p = 0.5 * t.power / t.g.plus, q = 0.5 / (t.power * t.g.minus);
+    double c = 1;
+    const double d = x2 * x2;
+    double sum1 = p;
+    int i = 1;
+    for (; i <= maximumSteps; i++) {
+        ff = (i * ff + p + q) / (i * i - mu * mu);
+        c *= d / i;
+        p /= i - mu;
+        q /= i + mu;
+        const double del = c * ff;
+        sum += del;
+        sum1 += c * (p - i * ff);
+        if (std::fabs(del) < std::fabs(sum) * accuracy) break;
+    }
+    if (i > maximumSteps) return BesselStatus::seriesFailed;
+    *k = sum;
+    *k1 = sum1 * 2 / x;
+    return BesselStatus::ok;
+}
+
+// K at mu and mu + 1 for x >= 2 (Steed's CF2 in the Thompson-Barnett form).
+BesselStatus steedK(double mu, double x, double* k, double* k1) {
+    double b = 2 * (1 + x), d = 1 / b, h = d, delh = d;
+    double q1 = 0, q2 = 1;
+    const double a1 = 0.25 - mu * mu;
+    double q = a1, c = a1, a = -a1;
+    double s = 1 + q * delh;
+    int i = 2;
+    for (; i <= maximumSteps; i++) {
+        a -= 2 * (i - 1);
+        c = -a * c / i;
+        const double qnew = (q1 - b * q2) / a;
+        q1 = q2;
+        q2 = qnew;
+        q += c * qnew;
+        b += 2;
+        d = 1 / (b + a * d);
+        delh = (b * d - 1) * delh;
+        h += delh;
+        const double dels = q * delh;
+        s += dels;
+        if (std::fabs(dels / s) < accuracy) break;
+    }
+    if (i > maximumSteps) return BesselStatus::cf2Failed;
+    *k = std::sqrt(pi / (2 * x)) * std::exp(-x) / s;
+    *k1 = *k * (mu + x + 0.5 - a1 * h) / x;
+    return BesselStatus::ok;
+}
+
+BesselStatus besselIKPositive(double nu, double x, BesselValues* out) {
+    const double xi = 1 / x, xi2 = 2 / x;
+    const int nl = int(nu + 0.5);
+    const double mu = nu - nl;
+    double h = nu * xi;
+    if (h < tiny) h = tiny;
+    double b = xi2 * nu, d = 0, c = h;
+    int i = 1;
+    for (; i <= maximumSteps; i++) {
+        b += xi2;
+        d = 1 / (b + d);
+        c = b + 1 / c;
+        const double del = c * d;
+        h *= del;
+        if (std::fabs(del - 1) < accuracy) break;
+    }
+    if (i > maximumSteps) return BesselStatus::cf1Failed;
+    double iv = tiny, ivPrime = h * iv;
+    double ivStart = iv, ivPrimeStart = ivPrime;
+    double fact = nu * xi;
+    for (int l = nl; l >= 1; l--) {
+        const double temp = fact * iv + ivPrime;
+        fact -= xi;
+        ivPrime = fact * temp + iv;
+        iv = temp;
+        rescale(&iv, &ivPrime, &ivStart, &ivPrimeStart);
+    }
+    const double f = ivPrime / iv;
+    double k, k1;
+    const BesselStatus status = x < 2 ? temmeK(mu, x, &k, &k1) : steedK(mu, x, &k, &k1);
+    if (status != BesselStatus::ok) return status;
+    const double kPrime = mu * xi * k - k1;
+    const double iMu = xi / (f * k - kPrime);
+    out->first = iMu * ivStart / iv;
+    out->firstDerivative = iMu * ivPrimeStart / iv;
+    upwards(nl, mu, xi2, 1, &k, &k1);
+    out->second = k;
+    out->secondDerivative = std::isinf(k) ? -k : nu * xi * k - k1;
+    return BesselStatus::ok;
+}
+
+// -v without making -0 of 0.
+double flip(double v) { return v == 0 ? 0 : -v; }
+
+// The orders and arguments left after the reduction, and the factors that
+// carry the results back.
+struct Reduction {
+    double nu, x;
+    bool oddOrder;    // the order was a negative odd integer
+    bool negativeX;   // x was below -epsilon (integer order)
+    bool oddInteger;  // the (reduced) integer order is odd
+};
+
+// Orders beyond the int range cannot be stepped through.
+constexpr double largestOrder = 2147483000.0;
+
+BesselStatus reduce(double nu, double x, double epsilon, Reduction* r) {
+    if (!(std::fabs(nu) <= largestOrder)) return BesselStatus::badArguments;
+    const bool integer = nu == std::trunc(nu);
+    const bool odd = integer && std::fmod(std::fabs(nu), 2) == 1;
+    *r = {nu, x, false, false, odd};
+    if (nu < 0) {
+        if (!integer) return BesselStatus::badArguments;
+        r->nu = -nu;
+        r->oddOrder = odd;
+    }
+    if (x < -epsilon) {
+        if (!integer) return BesselStatus::badArguments;
+        r->x = -x;
+        r->negativeX = true;
+    }
+    return BesselStatus::ok;
+}
+
+// The limits at x = 0 for the order nu >= 0.
+BesselValues limitsAtZero(double nu, double epsilon, double singular) {
+    BesselValues v;
+    v.first = nu < epsilon ? 1 : 0;
+    if (nu < epsilon)
+        v.firstDerivative = 0;
+    else if (std::fabs(nu - 1) < epsilon)
+        v.firstDerivative = 0.5;
+    else
+        v.firstDerivative = nu < 1 ? INFINITY : 0;
+    v.second = singular;
+    v.secondDerivative = -singular;
+    return v;
+}
+
+using PositiveKernel = BesselStatus (*)(double nu, double x, BesselValues* out);
+
+// J and I flip with negative x for odd orders (their derivatives for even
+// ones); Y and K are complex there. `orderFlipsSecond`: Y changes sign with
+// a negative odd order, K does not.
+BesselStatus evaluateReduced(double nu, double x, double epsilon, PositiveKernel kernel,
+                             double singular, bool orderFlips, BesselValues* out) {
+    if (std::isnan(nu) || std::isnan(x)) {
+        *out = {NAN, NAN, NAN, NAN};
+        return BesselStatus::ok;
+    }
+    Reduction r;
+    BesselStatus status = reduce(nu, x, epsilon, &r);
+    if (status != BesselStatus::ok) return status;
+    BesselValues v;
+    if (std::fabs(r.x) < epsilon) {
+        v = limitsAtZero(r.nu, epsilon, singular);
+    } else {
+        status = kernel(r.nu, r.x, &v);
+        if (status != BesselStatus::ok) return status;
+    }
+    if (r.oddOrder && orderFlips)
+        v = {flip(v.first), flip(v.second), flip(v.firstDerivative), flip(v.secondDerivative)};
+    if (r.negativeX) {
+        if (r.oddInteger)
+            v.first = flip(v.first);
+        else
+            v.firstDerivative = flip(v.firstDerivative);
+        v.second = v.secondDerivative = NAN;
+    }
+    *out = v;
+    return BesselStatus::ok;
+}
+
+}  // namespace
+
+BesselStatus besselJY(double nu, double x, double epsilon, BesselValues* out) {
+    return evaluateReduced(nu, x, epsilon, besselJYPositive, -INFINITY, true, out);
+}
+
+BesselStatus besselIK(double nu, double x, double epsilon, BesselValues* out) {
+    return evaluateReduced(nu, x, epsilon, besselIKPositive, INFINITY, false, out);
+}

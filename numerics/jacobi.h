@@ -1,0 +1,17 @@
+// Eigenvalues of a real symmetric matrix by cyclic Jacobi rotations.
+#pragma once
+
+enum class JacobiStatus {
+    ok,
+    noConvergence,  // the sweep limit was reached
+    interrupted,    // `interrupted` answered true
+};
+
+// Rotates the symmetric n x n row-major `a` towards diagonal form, sweep by
+// sweep over the pairs (p, q), p < q, until the largest off-diagonal value
+// met in a sweep is below `epsilon` times the Frobenius norm of the matrix;
+// pairs already below that bound are not rotated. The eigenvalues are the
+// diagonal in its own order (not sorted), written to `eigenvalues`.
+// `interrupted` (may be null) is polled once per row of a sweep.
+JacobiStatus jacobiEigenvalues(double* a, int n, double epsilon, int maxSweeps,
+                               bool (*interrupted)(), double* eigenvalues);

@@ -1,0 +1,249 @@
+// Golub-Reinsch singular value decomposition.
+#include "numerics/svd.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <new>
+#include <vector>
+
+namespace {
+
+// sqrt(a^2 + b^2) without overflow.
+double hypotenuse(double a, double b) {
+    a = std::fabs(a);
+    b = std::fabs(b);
+    if (a > b) return a * std::sqrt(1 + (b / a) * (b / a));
+    if (b == 0) return 0;
+    return b * std::sqrt(1 + (a / b) * (a / b));
+}
+
+double withSignOf(double a, double b) { return b >= 0 ? std::fabs(a) : -std::fabs(a); }
+
+// Row-major storage addressed 1-based, as the method is written.
+struct Matrix {
+    double* data;
+    int columns;
+    double& operator()(int i, int j) const { return data[int64_t(i - 1) * columns + (j - 1)]; }
+};
+
+// Rotates columns j and i of the rows x columns matrix: (y, z) becomes
+// (y c + z s, z c - y s).
+void rotateColumns(const Matrix& a, int rows, int j, int i, double c, double s) {
+    for (int k = 1; k <= rows; k++) {
+        const double y = a(k, j), z = a(k, i);
+        a(k, j) = y * c + z * s;
+        a(k, i) = z * c - y * s;
+    }
+}
+
+struct Bidiagonal {
+    double anorm = 0;
+    double g = 0;  // carried into the accumulation of the right-hand transforms
+};
+
+// Householder reduction to bidiagonal form: diagonal in w, superdiagonal
+// in rv (rv[1] = 0).
+Bidiagonal bidiagonalise(const Matrix& a, int m, int n, double* w, double* rv) {
+    Bidiagonal b;
+    double g = 0, scale = 0;
+    for (int i = 1; i <= n; i++) {
+        const int l = i + 1;
+        rv[i] = scale * g;
+        g = scale = 0;
+        double s = 0;
+        if (i <= m) {
+            for (int k = i; k <= m; k++) scale += std::fabs(a(k, i));
+            if (scale != 0) {
+                for (int k = i; k <= m; k++) {
+                    a(k, i) /= scale;
+                    s += a(k, i) * a(k, i);
+                }
+                double f = a(i, i);
+                g = -withSignOf(std::sqrt(s), f);
+                const double h = f * g - s;
+                a(i, i) = f - g;
+                for (int j = l; j <= n; j++) {
+                    s = 0;
+                    for (int k = i; k <= m; k++) s += a(k, i) * a(k, j);
+                    f = s / h;
+                    for (int k = i; k <= m; k++) a(k, j) += f * a(k, i);
+                }
+                for (int k = i; k <= m; k++) a(k, i) *= scale;
+            }
+        }
+        w[i] = scale * g;
+        g = s = scale = 0;
+        if (i <= m && i != n) {
+            for (int k = l; k <= n; k++) scale += std::fabs(a(i, k));
+            if (scale != 0) {
+                for (int k = l; k <= n; k++) {
+                    a(i, k) /= scale;
+                    s += a(i, k) * a(i, k);
+                }
+                const double f = a(i, l);
+                g = -withSignOf(std::sqrt(s), f);
+                const double h = f * g - s;
+                a(i, l) = f - g;
+                for (int k = l; k <= n; k++) rv[k] = a(i, k) / h;
+                for (int j = l; j <= m; j++) {
+                    s = 0;
+                    for (int k = l; k <= n; k++) s += a(j, k) * a(i, k);
+                    for (int k = l; k <= n; k++) a(j, k) += s * rv[k];
+                }
+                for (int k = l; k <= n; k++) a(i, k) *= scale;
+            }
+        }
+        b.anorm = std::max(b.anorm, std::fabs(w[i]) + std::fabs(rv[i]));
+    }
+    b.g = g;
+    return b;
+}
+
+void accumulateRight(const Matrix& a, const Matrix& v, int n, const double* rv, double g) {
+    int l = n + 1;
+    for (int i = n; i >= 1; i--) {
+        if (i < n) {
+            if (g != 0) {
+                for (int j = l; j <= n; j++) v(j, i) = (a(i, j) / a(i, l)) / g;
+                for (int j = l; j <= n; j++) {
+                    double s = 0;
+                    for (int k = l; k <= n; k++) s += a(i, k) * v(k, j);
+                    for (int k = l; k <= n; k++) v(k, j) += s * v(k, i);
+                }
+            }
+            for (int j = l; j <= n; j++) v(i, j) = v(j, i) = 0;
+        }
+        v(i, i) = 1;
+        g = rv[i];
+        l = i;
+    }
+}
+
+void accumulateLeft(const Matrix& a, int m, int n, const double* w) {
+    for (int i = std::min(m, n); i >= 1; i--) {
+        const int l = i + 1;
+        double g = w[i];
+        for (int j = l; j <= n; j++) a(i, j) = 0;
+        if (g != 0) {
+            g = 1 / g;
+            for (int j = l; j <= n; j++) {
+                double s = 0;
+                for (int k = l; k <= m; k++) s += a(k, i) * a(k, j);
+                const double f = (s / a(i, i)) * g;
+                for (int k = i; k <= m; k++) a(k, j) += f * a(k, i);
+            }
+            for (int j = i; j <= m; j++) a(j, i) *= g;
+        } else {
+            for (int j = i; j <= m; j++) a(j, i) = 0;
+        }
+        a(i, i) += 1;
+    }
+}
+
+// One implicit QR step on rows l..k of the bidiagonal form, with the shift
+// from the bottom 2 x 2 minor.
+void shiftedQrStep(const Matrix& a, const Matrix& v, int m, int n, double* w, double* rv, int l,
+                   int k) {
+    double x = w[l];
+    const int nm = k - 1;
+    double y = w[nm], z = w[k];
+    double g = rv[nm], h = rv[k];
+    double f = ((y - z) * (y + z) + (g - h) * (g + h)) / (2 * h * y);
+    g = hypotenuse(f, 1);
+    f = ((x - z) * (x + z) + h * ((y / (f + withSignOf(g, f))) - h)) / x;
+    double c = 1, s = 1;
+    for (int j = l; j <= nm; j++) {
+        const int i = j + 1;
+        g = rv[i];
+        y = w[i];
+        h = s * g;
+        g = c * g;
+        z = hypotenuse(f, h);
+        rv[j] = z;
+        c = f / z;
+        s = h / z;
+        f = x * c + g * s;
+        g = g * c - x * s;
+        h = y * s;
+        y *= c;
+        rotateColumns(v, n, j, i, c, s);
+        z = hypotenuse(f, h);
+        w[j] = z;
+        if (z != 0) {  // otherwise the rotation keeps the previous c and s
+            z = 1 / z;
+            c = f * z;
+            s = h * z;
+        }
+        f = c * g + s * y;
+        x = c * y - s * g;
+        rotateColumns(a, m, j, i, c, s);
+    }
+    rv[l] = 0;
+    rv[k] = f;
+    w[k] = x;
+}
+
+bool diagonalise(const Matrix& a, const Matrix& v, int m, int n, double* w, double* rv,
+                 double anorm) {
+    for (int k = n; k >= 1; k--) {
+        for (int pass = 1; pass <= 30; pass++) {
+            bool cancel = true;
+            int l = k;
+            // rv[1] is always 0, so the search ends at l = 1 at the latest.
+            for (; l >= 1; l--) {
+                if (l == 1 || std::fabs(rv[l]) + anorm == anorm) {
+                    cancel = false;
+                    break;
+                }
+                if (std::fabs(w[l - 1]) + anorm == anorm) break;
+            }
+            if (cancel) {
+                const int nm = l - 1;
+                double c = 0, s = 1;
+                for (int i = l; i <= k; i++) {
+                    const double f = s * rv[i];
+                    rv[i] = c * rv[i];
+                    if (std::fabs(f) + anorm == anorm) break;
+                    const double g = w[i];
+                    double h = hypotenuse(f, g);
+                    w[i] = h;
+                    h = 1 / h;
+                    c = g * h;
+                    s = -f * h;
+                    rotateColumns(a, m, nm, i, c, s);
+                }
+            }
+            if (l == k) {
+                if (w[k] < 0) {
+                    w[k] = -w[k];
+                    for (int j = 1; j <= n; j++) v(j, k) = -v(j, k);
+                }
+                break;
+            }
+            if (pass == 30) return false;
+            shiftedQrStep(a, v, m, n, w, rv, l, k);
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+SvdStatus singularValueDecomposition(double* u, int m, int n, double* w, double* v) {
+    std::vector<double> rv, values;
+    try {
+        rv.resize(size_t(n) + 1);
+        values.resize(size_t(n) + 1);
+    } catch (const std::bad_alloc&) {
+        return SvdStatus::noMemory;
+    }
+    const Matrix a{u, n}, vm{v, n};
+    double* w1 = values.data();  // 1-based
+    const Bidiagonal b = bidiagonalise(a, m, n, w1, rv.data());
+    accumulateRight(a, vm, n, rv.data(), b.g);
+    accumulateLeft(a, m, n, w1);
+    if (!diagonalise(a, vm, m, n, w1, rv.data(), b.anorm)) return SvdStatus::noConvergence;
+    std::copy_n(w1 + 1, n, w);
+    return SvdStatus::ok;
+}

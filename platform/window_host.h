@@ -1,0 +1,43 @@
+// The window host: when the program runs with its windows, the host services
+// that depend on the kind of window (line input, the Escape key, output,
+// status texts, warnings, clearing the notebook) go to the windows instead of
+// the terminal. The program offers a window host at start; start-up opens it
+// only when windows are wanted (windowsWanted) and they could be opened.
+#pragma once
+
+class Thread;
+
+class WindowHost {
+  public:
+    virtual ~WindowHost() = default;
+
+    // Opens the windows (before the computation thread starts); false when
+    // they cannot be opened, and the program stays on the terminal.
+    virtual bool openWindows(int argc, char** argv) = 0;
+    // Runs the windows on the calling (main) thread until the interpreter
+    // has ended or the windows were closed.
+    virtual void runWindows(Thread& computation) = 0;
+    // Called on the computation thread when the interpreter loop returned.
+    virtual void interpreterEnded() = 0;
+
+    // --- the services of platform/host.h it takes over
+    virtual int readInputLine(char* buffer) = 0;
+    virtual int checkEscape() = 0;
+    virtual int printToTextWindow(const char* text) = 0;
+    virtual void showTextWindow() = 0;
+    virtual void setStatusText(const char* text) = 0;
+    virtual void showWarning(const char* text, const char* title) = 0;
+    virtual void clearTextWindow() = 0;
+    virtual void startNewNotebook() = 0;
+    virtual void endFunctionEntry() = 0;
+    // The permission question: an AllowAnswer of platform/allow_question.h.
+    virtual int askAllowDialog(const char* question) = 0;
+};
+
+// The host whose windows are open; null on a terminal.
+extern WindowHost* windowHost;
+
+// 1 when the program should open its windows: a display can be reached
+// (DISPLAY or WAYLAND_DISPLAY), "-script" was not given, and standard input
+// is neither a pipe, a socket nor a file.
+int windowsWanted(int scriptMode);

@@ -1,0 +1,40 @@
+// Domain errors: each member's own message (ALGLIB's failures and the
+// integer tests alike), then "Error in" for the one- and two-real members.
+chidis(1,2.5)
+chidis([1,2],[2,2.5])
+chicdis(1,-2)
+invchicdis(2,1)
+tdis(1,0.5)
+invtdis(2,5)
+gammai(-1,1)
+gammaic(1,0)
+beta(-1,2)
+fdis(1,2.5,3)
+fcdis(1,2,-3)
+invfcdis(2,2,3)
+// the binomial rule: k and n truncated, 0 <= k <= n, p not outside [0,1]
+bindis(3,2,0.5)
+bincdis(-1,5,0.5)
+invpbindis(2,4,1.5)
+bindis(2,4,NAN)
+// with errors off the failed elements are NaN and computation goes on
+errors off
+chidis([1,2],[2,2.5])
+gammai([-1,1],1)
+fdis(1,2.5,3)
+bindis(3,2,0.5)
+errors on
+// kinds and shapes the members refuse
+erf(1i)
+normaldis("a")
+chidis(1i,2)
+betai([1,2],[1;2;3],[1,2,3])
+betai("a",1,1)
+fdis([1,2],2,3)
+fcdis("a",2,3)
+invfcdis(1i,2,3)
+quantile([1,2,3],1.5)
+quantile(5,0.5)
+quantile([],0.5)
+quantile([1;2],0.5)
+quantile([1,2],"a")

@@ -1,0 +1,2 @@
+function python unfinished(x)
+  return x

@@ -1,0 +1,39 @@
+// runs in a temporary directory
+open("b.bin","wb");
+putchar([65,255,1,2,255,255,255,255,255,255,255,255]);
+close();
+open("b.bin","rb");
+getchar(2)
+getword(1)
+getword()
+getuword()
+getlongword()
+getlongword()
+open("b.bin","rb");
+getuchar(2)
+getuword(5)
+getuword(1)
+open("b.bin","rb");
+getlongword(3)
+open("b.bin","rb");
+getulongword(3)
+open("b.bin","rb");
+strtochar(getstring(3))
+strtochar(getstring(20))
+close();
+// Values are truncated and their low bits written.
+open("w.bin","wb");
+putword(70000);
+putuword(-1);
+putlongword(2^32+5.9);
+putulongword(-1);
+putuchar(-1);
+putchar(2^40+66);
+close();
+open("w.bin","rb");
+getuchar(100)
+close();
+// Without a write file putchar prints, the word writers refuse.
+putchar([72,105,10])
+putword(1)
+putlongword(1)

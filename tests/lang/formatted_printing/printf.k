@@ -1,0 +1,33 @@
+printf("%8.6f",1/3)
+printf("%d",3.9)
+printf("[%-6d]",-42)
+printf("%x %%",255)
+printf("%o",8)
+printf("%c!",65)
+// The low byte of the truncated value.
+[printf("%c",321.7), printf("%c",-191)]
+printf("%10.3e",-1234.5)
+printf("%g",-0)
+printf("%s and more","text")
+printf("%5.2s|","abcdef")
+// A UTF-8 text keeps its flag.
+strtochar(printf("<%s>",chartoutf(233)))
+// Integers are truncated to 32 bits, the ends kept.
+printf("%d",1e12)
+printf("%d",-1e12)
+printf("%s",1)
+printf("%f","a")
+printf("%c","a")
+printf(1,1)
+printf("%d %d",1)
+printf("%5",1)
+printf("no conversion",1)
+printf("%+d",1)
+printf("%ld",1)
+printf("%*d",1)
+// Nothing is written past the buffer: huge widths and texts are refused.
+printf("%99999d",1)
+printf("%20000d%20000d",1)
+strlen(printf("%32000.32000f",1e300))
+printf("%s",printstr("",16384,1,"x")+printstr("",16384,1,"y"))
+strlen(printf("%30000d",1))

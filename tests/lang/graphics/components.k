@@ -1,0 +1,11 @@
+// colour components of palette indices and RGB codes
+putred(1)+putgreen(0.5)+putblue(0)
+getred(putred(1)+putgreen(0.5)+putblue(0))
+getgreen(putred(1)+putgreen(0.5)+putblue(0))
+getred(0), getred(1), getred(2)
+getblue([0,4,16])
+putred(2)
+getred(putred(2))
+putgreen([0,1])
+getred(1+2i)
+putblue("x")

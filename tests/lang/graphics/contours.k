@@ -1,0 +1,21 @@
+// contour and density: results and argument checks; huecolor, huegrid
+x=-1:0.5:1; y=x'; z=x^2+y^2;
+contour(z,[0.5,1,1.5])
+contour(z,1)
+contour(z,[0,0.5,1;0.25,0.75,1.25])
+contour(z,[1,0;0,1])
+contour([1,2],1)
+contour(1,1)
+contour("a",1)
+contour(z,[1;2;3])
+contour(z,"a")
+density(z)
+density([1,2])
+density("a")
+antialiasing(1); density(z), antialiasing(0);
+huecolor(3.7)
+huecolor(1)
+huecolor("a")
+huegrid(1)
+huegrid(0)
+huegrid("a")

@@ -1,0 +1,10 @@
+// The error codes of the linear-algebra messages (errorlevel returns them).
+errorlevel("[1,2;2,4]\[1;1]")
+errorlevel("[1,2;3,4]\[1,2]")
+errorlevel("lusolve([1,2;0,0],[1;1])")
+errorlevel("jacobi(5)")
+errorlevel("svd(5)")
+errorlevel("toeplitz([1,2])")
+errorlevel("toeplitzsolve([1,0,1],[3;5])")
+errorlevel("symmult([1,2],1)")
+errorlevel("bandmult([1,2,3;4,5,6],[1,2;3,4])")

@@ -1,0 +1,32 @@
+// redim fills the new shape row by row, zeros after the old elements; the
+// row rearrangements move whole elements.
+redim(1:6, 2, 3)
+redim(1:6, 3, 3)
+redim(1:6, 1, 2)
+redim(1:6, [3, 2])
+redim(1:4, 3)
+redim([1+I, 2; 3, 4], 1, 5)
+redim([~1,2~, ~3,4~], 1, 3)
+redim(5, 2, 2)
+redim([5], 2, 2)
+redim("ab", 2, 2)
+redim(1:6, -1, 2)
+A = [1, 2, 3; 4, 5, 6];
+flipx(A)
+flipy(A)
+rotleft(A)
+rotright(A)
+shiftleft(A)
+shiftright(A)
+flipx([1+I, 2, 3-I])
+rotleft([~1,2~, ~3,4~, ~5,6~])
+shiftright([~1,2~, ~3,4~])
+flipy(1:3)
+flipx(5)
+shiftleft(I)
+flipx(~1,2~)
+size(flipx(zeros(2,0)))
+flipx("a")
+rotleft(["a","b"])
+t = "x";
+[errorlevel("redim(5,2,2)"), errorlevel("flipx(t)"), errorlevel("redim(1:6,-1,2)")]

@@ -1,0 +1,15 @@
+// needs maxima
+// The assignments that reach Maxima.
+y::=3
+y
+:: y
+z&:=0.5
+:: z
+q:&=[1,2]
+:: q
+v&=a+b
+v
+v&&=a+b
+x &= 1
+x
+{r,s} &= 1

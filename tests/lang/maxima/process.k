@@ -1,0 +1,11 @@
+// needs maxima
+// Starting and stopping Maxima.
+:: 1+1
+mxmstart("")
+mxmstop()
+mxmstart(1)
+mxmstart("")
+:: 2+2
+mxmstop()
+// The next Maxima line starts Maxima again.
+:: 3+3

@@ -1,0 +1,22 @@
+// Refused calls and failing functions of brent and nelder.
+function p(x, c) := (x - c)^2 + 1
+brent("p", 0, 0.1)
+brent(1, 0, 0.1, 1e-10)
+nelder("p", 2, 1, 1)
+nelder("p", [1, 2; 3, 4], 1, 1)
+function twice(x) := [x, x]
+brent("twice", 0, 0.1, 1e-10)
+brent("nosuch", 0, 0.1, 1e-10)
+// A function that keeps falling, and steps of d <= epsilon, which march
+// in steps of epsilon: the march gives up.
+function down(x) := -x
+brent("down", 0, 0.1, 1e-10)
+brent("p", 0, -0.1, 1e-10, 3)
+function fails(x) := x + undefined
+brent("fails", 0, 0.1, 1e-10)
+nelder("nosuch", [1, 2], 1, 1e-10)
+// A plane has no minimum: the simplex runs into the evaluation limit.
+function plane(v) := v[1] + v[2]
+nelder("plane", [1, 2], 1, 1e-10)
+// The interpreter stays usable.
+brent("p", 0, 0.1, 1e-10, 3)

@@ -1,0 +1,11 @@
+// The argument checks of simplex, in their order.
+simplex("A", 1, 1)
+simplex([1, 2])
+simplex([1, 2], [1, 2], [1, 1])
+simplex([1, 2], 1, [1; 1])
+simplex([1, 2], [1; 2], [1, 1])
+simplex([1, 2], 1, [1, 1], [1; 1])
+simplex([1, 2], 1, [1, 1], "e")
+simplex([1, 2], 1, [1, 1], 1, [1, 1, 1])
+simplex([1, 2], 1, [1, 1], 1, 1, [1, 2])
+simplex([1, 2], 1, [1, 1], 1, 1, 1, 1)

@@ -1,0 +1,28 @@
+// Newton interpolation: divided differences, their evaluation (the last
+// point enters the differences only) and conversion to coefficients.
+d=interp([0,1,2],[1,3,7])
+interpval([0,1,2],d,3)
+interpval([0,1,2],d,[0,1,2;-1,0.5,4])
+polytrans([0,1,2],d)
+divdif([0,1,2],[1,3,7])
+divdifeval([0,1,2],[1,2,1],3)
+d=interp([1i,2],[1,1i])
+interpval([1i,2],d,[1i,2])
+polytrans([1i,2],d)
+// x^3 - x through four points, converted back
+x=[-1,0,1,2]; polytrans(x,interp(x,x^3-x))
+interp(~0,0.1~|~1,1.1~,[1,3])
+interpval([0,1],[1,2],~1,2~)
+interp([],[])
+polytrans([],[])
+// refusals
+interp([0,0],[1,2])
+interp([1i,1i],[1,2])
+interp(~0,1~|~0.5,2~,[1,2])
+interp([0,1],[1,2,3])
+interp([0;1],[1;2])
+interpval([0,1],[1,2,3],1)
+interpval([],[],1)
+polytrans([0,1],[1;2])
+polytrans([0,1],[1,2,3])
+polytrans(~0,1~|~2,3~,[1,2])

@@ -1,0 +1,15 @@
+// gamma of reals (through the library's real gamma) and of complex numbers.
+gamma(5)
+gamma(0.5)^2-pi
+gamma([1,2,3,4])
+gamma(1+1i)
+abs(gamma(1+1i)-(0.49801566811835607-0.15494982830181067i))<1e-15
+// left of 1/2 by reflection, on the real axis through the real gamma
+gamma(-0.5+1i)
+gamma(complex(0.5))-gamma(0.5)
+gamma(complex(-2))
+gamma([1i,2+0i])
+gamma(1i)
+gammaln(10)-log(362880)
+gamma("a")
+gamma(~1,2~)

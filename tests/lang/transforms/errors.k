@@ -1,0 +1,13 @@
+// Arguments the transforms refuse.
+fft([1,2,3;4,5,6])
+ifft([1,2;3,4;5,6])
+fft("a")
+ifft(~1,2~)
+fht([1;2])
+fht(3)
+fht(7:7)
+ifht([1,I])
+fht(1:0)
+errorlevel("fht(1:0)")
+fft([1,2,3,4])
+errorlevel("fft([1,2,3;4,5,6])")

@@ -1,0 +1,27 @@
+# Runs the picture gallery GALLERY through KALIX in a scratch directory
+# WORK: it must print nothing (no error) and write every picture it names.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK}/config)
+configure_file(${GALLERY} ${WORK}/gallery.kx COPYONLY)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env HOME=${WORK} XDG_CONFIG_HOME=${WORK}/config
+  ${KALIX} INPUT_FILE ${WORK}/gallery.kx WORKING_DIRECTORY ${WORK}
+  OUTPUT_VARIABLE output ERROR_VARIABLE errors TIMEOUT 120)
+if(NOT output STREQUAL "")
+  message(FATAL_ERROR "the gallery printed:\n${output}\n${errors}")
+endif()
+file(STRINGS ${GALLERY} saves REGEX "savepng\\(\"")
+set(count 0)
+foreach(line ${saves})
+  string(REGEX MATCHALL "savepng\\(\"[^\"]+\"" names "${line}")
+  foreach(name ${names})
+    string(REGEX REPLACE "savepng\\(\"([^\"]+)\"" "\\1" name "${name}")
+    file(SIZE ${WORK}/${name} size)
+    if(size LESS 1000)
+      message(FATAL_ERROR "${name} was not written")
+    endif()
+    math(EXPR count "${count} + 1")
+  endforeach()
+endforeach()
+if(count LESS 14)
+  message(FATAL_ERROR "only ${count} pictures named in the gallery")
+endif()

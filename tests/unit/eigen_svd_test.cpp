@@ -1,0 +1,214 @@
+// Hessenberg form, characteristic polynomial, Jacobi eigenvalues, the
+// singular value decomposition and Toeplitz systems.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "numerics/hessenberg.h"
+#include "numerics/jacobi.h"
+#include "numerics/lu.h"
+#include "numerics/svd.h"
+#include "numerics/toeplitz.h"
+#include "random_values.h"
+
+namespace {
+
+constexpr double epsilon = 2.220446049250313e-12;
+
+std::vector<double> randomSymmetric(int n, unsigned seed) {
+    std::vector<double> a = randomMatrix(n, n, seed);
+    for (int i = 0; i < n; i++)
+        for (int j = 0; j < i; j++) a[i * n + j] = a[j * n + i];
+    return a;
+}
+
+TEST(Hessenberg, ReducedMatrixIsHessenbergInItsOrder) {
+    const int n = 6;
+    std::vector<double> a = randomMatrix(n, n, 7);
+    double trace = 0;
+    for (int i = 0; i < n; i++) trace += a[i * n + i];
+    std::vector<int> order(n);
+    reduceHessenbergReal(a.data(), n, epsilon, order.data());
+    std::vector<int> sorted = order;
+    std::sort(sorted.begin(), sorted.end());
+    for (int i = 0; i < n; i++) EXPECT_EQ(sorted[i], i);
+    // A similarity keeps the trace; below the subdiagonal lie the negated
+    // multipliers (at most 1 in magnitude by the pivoting).
+    double reducedTrace = 0;
+    for (int i = 0; i < n; i++) {
+        reducedTrace += a[order[i] * n + order[i]];
+        for (int j = 0; j + 1 < i; j++) EXPECT_LE(std::fabs(a[order[i] * n + order[j]]), 1.0);
+    }
+    EXPECT_NEAR(reducedTrace, trace, 1e-13);
+}
+
+TEST(Hessenberg, SmallColumnsAreLeftAlone) {
+    std::vector<double> a = {1, 2, 3, 1e-13, 4, 5, -1e-13, 6, 7};
+    const std::vector<double> original = a;
+    std::vector<int> order(3);
+    reduceHessenbergReal(a.data(), 3, epsilon, order.data());
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(a, original);
+}
+
+TEST(Charpoly, KnownPolynomials) {
+    struct Case {
+        const char* name;
+        int n;
+        std::vector<double> a, coefficients;
+    };
+    const Case cases[] = {
+        {"1x1", 1, {2}, {-2, 1}},
+        {"2x2", 2, {1, 2, 3, 4}, {-2, -5, 1}},
+        {"identity", 4, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, {1, -4, 6, -4, 1}},
+        // Companion-like matrix with eigenvalues 1, 2, 3: x^3 - 6x^2 + 11x - 6.
+        {"3x3", 3, {6, -11, 6, 1, 0, 0, 0, 1, 0}, {-6, 11, -6, 1}},
+        {"needs an exchange", 3, {2, 1, 1, 0, 3, 1, 4, 1, 5}, {-20, 26, -10, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<double> a = c.a, p(c.n + 1);
+        ASSERT_TRUE(computeCharpolyReal(a.data(), c.n, epsilon, p.data()));
+        for (int k = 0; k <= c.n; k++) EXPECT_NEAR(p[k], c.coefficients[k], 1e-12) << k;
+    }
+}
+
+TEST(Charpoly, ComplexMatrix) {
+    // [[i, 1], [2, -i]]: x^2 - trace x + det = x^2 + (1 - 2) = x^2 - 1.
+    std::vector<double> a = {0, 1, 1, 0, 2, 0, 0, -1}, p(6);
+    ASSERT_TRUE(computeCharpolyComplex(a.data(), 2, epsilon, p.data()));
+    const double want[] = {-1, 0, 0, 0, 1, 0};
+    for (int k = 0; k < 6; k++) EXPECT_NEAR(p[k], want[k], 1e-15) << k;
+}
+
+TEST(Charpoly, RandomMatrixAgreesWithTraceAndDeterminant) {
+    const int n = 7;
+    const std::vector<double> a = randomMatrix(n, n, 8);
+    double trace = 0;
+    for (int i = 0; i < n; i++) trace += a[i * n + i];
+    std::vector<double> copy = a, p(n + 1);
+    ASSERT_TRUE(computeCharpolyReal(copy.data(), n, epsilon, p.data()));
+    copy = a;
+    std::vector<int> permutation(n), flags(n);
+    const double determinant =
+        decomposeLuReal(copy.data(), n, n, epsilon, permutation.data(), flags.data())
+            .determinant[0];
+    EXPECT_NEAR(p[n - 1], -trace, 1e-12);
+    EXPECT_NEAR(p[0], -determinant, 1e-12);  // (-1)^n det A for odd n
+    EXPECT_EQ(p[n], 1);
+}
+
+TEST(Jacobi, KnownEigenvalues) {
+    std::vector<double> a = {2, 1, 1, 2}, e(2);
+    ASSERT_EQ(jacobiEigenvalues(a.data(), 2, epsilon, 50, nullptr, e.data()), JacobiStatus::ok);
+    EXPECT_NEAR(e[0], 3, 1e-15);
+    EXPECT_NEAR(e[1], 1, 1e-15);
+    std::vector<double> d = {3, 0, 0, 0, -1, 0, 0, 0, 2}, f(3);
+    ASSERT_EQ(jacobiEigenvalues(d.data(), 3, epsilon, 50, nullptr, f.data()), JacobiStatus::ok);
+    EXPECT_EQ(f, (std::vector<double>{3, -1, 2}));
+    std::vector<double> zero(9, 0.0), g(3);
+    EXPECT_EQ(jacobiEigenvalues(zero.data(), 3, epsilon, 50, nullptr, g.data()), JacobiStatus::ok);
+}
+
+TEST(Jacobi, RandomSymmetricMatrixKeepsInvariants) {
+    const int n = 30;
+    std::vector<double> a = randomSymmetric(n, 11);
+    double trace = 0, frobenius = 0;
+    for (int i = 0; i < n; i++) trace += a[i * n + i];
+    for (double x : a) frobenius += x * x;
+    std::vector<double> e(n);
+    ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, nullptr, e.data()), JacobiStatus::ok);
+    double sum = 0, squares = 0;
+    for (double x : e) {
+        sum += x;
+        squares += x * x;
+    }
+    EXPECT_NEAR(sum, trace, 1e-12);
+    EXPECT_NEAR(squares, frobenius, 1e-11);
+    // Large entries converge as well: the bound is relative.
+    std::vector<double> big = randomSymmetric(n, 12);
+    for (double& x : big) x *= 1e8;
+    EXPECT_EQ(jacobiEigenvalues(big.data(), n, epsilon, 50, nullptr, e.data()), JacobiStatus::ok);
+}
+
+bool alwaysInterrupted() { return true; }
+
+TEST(Jacobi, SweepLimitAndInterruption) {
+    std::vector<double> a = randomSymmetric(10, 13), e(10);
+    std::vector<double> copy = a;
+    EXPECT_EQ(jacobiEigenvalues(copy.data(), 10, epsilon, 1, nullptr, e.data()),
+              JacobiStatus::noConvergence);
+    copy = a;
+    EXPECT_EQ(jacobiEigenvalues(copy.data(), 10, epsilon, 50, alwaysInterrupted, e.data()),
+              JacobiStatus::interrupted);
+}
+
+// U diag(w) V' must give A back, with w >= 0 and V orthogonal.
+void checkDecomposition(const std::vector<double>& a, int m, int n) {
+    std::vector<double> u = a, w(n), v(size_t(n) * n);
+    ASSERT_EQ(singularValueDecomposition(u.data(), m, n, w.data(), v.data()), SvdStatus::ok);
+    for (int i = 0; i < m; i++)
+        for (int j = 0; j < n; j++) {
+            double s = 0;
+            for (int k = 0; k < n; k++) s += u[i * n + k] * w[k] * v[j * n + k];
+            EXPECT_NEAR(s, a[i * n + j], 1e-13) << i << "," << j;
+        }
+    for (double x : w) EXPECT_GE(x, 0);
+    for (int i = 0; i < n; i++)
+        for (int j = 0; j < n; j++) {
+            double s = 0;
+            for (int k = 0; k < n; k++) s += v[k * n + i] * v[k * n + j];
+            EXPECT_NEAR(s, i == j ? 1 : 0, 1e-13);
+        }
+}
+
+TEST(Svd, ReconstructsMatricesOfEveryShape) {
+    checkDecomposition(randomMatrix(6, 4, 21), 6, 4);
+    checkDecomposition(randomMatrix(4, 6, 22), 4, 6);
+    checkDecomposition(randomMatrix(5, 5, 23), 5, 5);
+    checkDecomposition({1, 2, 2, 4, 3, 6}, 3, 2);  // rank 1
+    checkDecomposition(std::vector<double>(12, 0.0), 4, 3);
+}
+
+TEST(Svd, ColumnVectorGivesItsLength) {
+    std::vector<double> u = {3, 4}, w(1), v(1);
+    ASSERT_EQ(singularValueDecomposition(u.data(), 2, 1, w.data(), v.data()), SvdStatus::ok);
+    EXPECT_NEAR(w[0], 5, 1e-15);
+    EXPECT_EQ(std::fabs(v[0]), 1);
+}
+
+TEST(Toeplitz, BuildAndSolve) {
+    const double t[] = {1, 2, 3};
+    double m[4];
+    buildToeplitz(t, 2, m);
+    EXPECT_EQ(std::vector<double>(m, m + 4), (std::vector<double>{2, 3, 1, 2}));
+    const double b[] = {3, 5};
+    double x[2];
+    ASSERT_EQ(solveToeplitz(t, 2, b, x, epsilon), ToeplitzStatus::ok);
+    EXPECT_NEAR(x[0], -9, 1e-13);
+    EXPECT_NEAR(x[1], 7, 1e-13);
+    const double zeroDiagonal[] = {1, 0, 1};
+    EXPECT_EQ(solveToeplitz(zeroDiagonal, 2, b, x, epsilon), ToeplitzStatus::singular);
+}
+
+TEST(Toeplitz, NonSymmetricSystemMatchesItsMatrix) {
+    const int n = 9;
+    std::vector<double> t(2 * n - 1);
+    std::mt19937 generator(31);
+    std::uniform_real_distribution<double> uniform(-1, 1);
+    for (double& v : t) v = uniform(generator);
+    t[n - 1] = 6;  // dominant diagonal: every leading minor regular
+    std::vector<double> b(n), x(n), m(n * n);
+    for (double& v : b) v = uniform(generator);
+    ASSERT_EQ(solveToeplitz(t.data(), n, b.data(), x.data(), epsilon), ToeplitzStatus::ok);
+    buildToeplitz(t.data(), n, m.data());
+    for (int i = 0; i < n; i++) {
+        double s = 0;
+        for (int j = 0; j < n; j++) s += m[i * n + j] * x[j];
+        EXPECT_NEAR(s, b[i], 1e-13);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,259 @@
+// The EPS and SVG writers: a picture written directly and replayed from
+// the metafile (and from its frozen copy) gives the same bytes; the
+// writers' own rules for paths, colours, clips, patterns and texts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "graphics/eps_writer.h"
+#include "graphics/metafile.h"
+#include "graphics/svg_writer.h"
+#include "tests/unit/every_record_picture.h"
+
+namespace {
+
+WriterSettings testSettings() {
+    WriterSettings s;
+    s.width = 600;
+    s.height = 400;
+    s.creationDate = "Mon Jan 01 00:00:00 2024";
+    return s;
+}
+
+std::string svgOf(void (*draw)(Surface&)) {
+    StringSink sink;
+    ClipNumbering numbers;
+    SvgWriter writer(sink, testSettings(), numbers);
+    draw(writer);
+    EXPECT_TRUE(writer.finish());
+    return sink.text;
+}
+
+std::string epsOf(void (*draw)(Surface&)) {
+    StringSink sink;
+    EpsWriter writer(sink, testSettings());
+    draw(writer);
+    EXPECT_TRUE(writer.finish());
+    return sink.text;
+}
+
+template <typename Writer>
+std::string replayed(Metafile& m) {
+    StringSink sink;
+    ClipNumbering numbers;
+    Writer* writer;
+    if constexpr (std::is_same_v<Writer, SvgWriter>)
+        writer = new Writer(sink, testSettings(), numbers);
+    else
+        writer = new Writer(sink, testSettings());
+    EXPECT_EQ(m.replay(*writer, true), ReplayEnd::complete);
+    EXPECT_TRUE(writer->finish());
+    delete writer;
+    return sink.text;
+}
+
+TEST(Writers, DirectAndReplayedPicturesAreByteIdentical) {
+    Metafile m(1 << 20);
+    drawEveryRecord(m);
+    Metafile copy(m);
+    const std::string svg = svgOf(drawEveryRecord), eps = epsOf(drawEveryRecord);
+    EXPECT_EQ(replayed<SvgWriter>(m), svg);
+    EXPECT_EQ(replayed<SvgWriter>(copy), svg);
+    EXPECT_EQ(replayed<EpsWriter>(m), eps);
+    EXPECT_EQ(replayed<EpsWriter>(copy), eps);
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+size_t countOf(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) n++;
+    return n;
+}
+
+TEST(SvgWriter, TextsAreEscapedUtf8) {
+    const std::string svg = svgOf(drawEveryRecord);
+    EXPECT_TRUE(contains(svg, ">a&lt;b &amp; c (x) \\ \xC3\xA4</text>"));
+    EXPECT_TRUE(contains(svg, ">up \xC3\xA4</text>"));  // marked UTF-8 kept, mark dropped
+    EXPECT_TRUE(contains(svg, "text-anchor=\"middle\""));
+    EXPECT_TRUE(contains(svg, "fill=\"rgb(26,26,26)\""));
+    EXPECT_TRUE(contains(svg, "transform=\"rotate(270 "));
+    EXPECT_EQ(svg.rfind("</svg>"), svg.size() - 6);
+
+    // A converter from the code page is used for unmarked texts, and bytes
+    // that are no XML characters never reach the file.
+    WriterSettings s = testSettings();
+    s.codePageToUtf8 = [](const char* text, std::string& out) { out += text, out += "\x01!"; };
+    StringSink sink;
+    ClipNumbering numbers;
+    SvgWriter writer(sink, s, numbers);
+    writer.text(0, 0, "x", 1, 0, 1, TextDirection::horizontal);
+    writer.finish();
+    EXPECT_TRUE(contains(sink.text, ">x?!</text>"));
+}
+
+TEST(SvgWriter, ClipPathsAreNumberedAcrossPicturesAndNotRepeated) {
+    StringSink sink;
+    ClipNumbering numbers;
+    {
+        SvgWriter first(sink, testSettings(), numbers);
+        first.clip(1, 2, 3, 4);
+        first.clip(1, 2, 3, 4);
+        first.line(0, 0, 1, 1, 1, lineSolid, 1);
+        first.finish();
+    }
+    EXPECT_EQ(countOf(sink.text, "<clipPath"), 2u);
+    EXPECT_TRUE(contains(sink.text,
+                         "<clipPath id=\"clip2\"><rect x=\"0.00\" y=\"0.00\" "
+                         "width=\"600.00\" height=\"400.00\" /></clipPath>"));
+    EXPECT_TRUE(contains(sink.text, "clip-path=\"url(#clip3)\"/>"));
+    SvgWriter second(sink, testSettings(), numbers);
+    second.finish();
+    EXPECT_TRUE(contains(sink.text, "<clipPath id=\"clip4\">"));
+}
+
+TEST(SvgWriter, HatchPatternsAreDefinedOncePerColourAndStyle) {
+    StringSink sink;
+    ClipNumbering numbers;
+    SvgWriter w(sink, testSettings(), numbers);
+    w.bar(0, 0, 10, 10, 4, barRising);
+    w.bar(20, 0, 30, 10, 4, barRising);
+    w.bar(40, 0, 50, 10, 2, barRising);
+    w.finish();
+    EXPECT_EQ(countOf(sink.text, "<pattern id=\"hatch00\""), 1u);
+    EXPECT_EQ(countOf(sink.text, "fill:url(#hatch00)"), 2u);
+    EXPECT_EQ(countOf(sink.text, "<pattern id=\"hatch01\""), 1u);
+}
+
+TEST(SvgWriter, InvisibleLinesKeyedPixelsAndArrows) {
+    StringSink sink;
+    ClipNumbering numbers;
+    SvgWriter w(sink, testSettings(), numbers);
+    const std::string header = sink.text;
+    w.line(0, 0, 100, 100, 1, lineInvisible, 1);
+    const uint8_t pixels[6] = {1, 2, 3, 1, 2, 3};
+    w.rgbBar(0, 0, 10, 10, 2, 1, 1, 2, 3, pixels);
+    w.finish();
+    EXPECT_EQ(countOf(sink.text, "<line"), 0u);
+    EXPECT_EQ(countOf(sink.text, "<rect"), 1u);  // the clip path's only
+
+    StringSink arrows;
+    SvgWriter a(arrows, testSettings(), numbers);
+    const Point p[3] = {{0, 0}, {100, 0}, {100, 100}};
+    a.polyline(p, 3, 1, lineArrow, 1);
+    a.finish();
+    EXPECT_EQ(countOf(arrows.text, "<line"), 6u);  // two segments, two heads each
+}
+
+TEST(EpsWriter, JoinsLinesIntoOnePath) {
+    StringSink sink;
+    EpsWriter w(sink, testSettings());
+    w.line(0, 0, 512, 512, 1, lineSolid, 1);
+    w.line(512, 512, 1024, 0, 1, lineSolid, 1);
+    w.line(1024, 0, 0, 0, 2, lineSolid, 1);   // a new colour: a new path
+    w.line(0, 0, 10, 10, 2, lineSolid, 1.5);  // a fractional width never continues
+    w.finish();
+    EXPECT_TRUE(contains(sink.text, "[ 0 400 300 200 600 400 ] 1 1 l\n"));
+    EXPECT_TRUE(contains(sink.text, "[ 600 400 0 400 ] 2 1 l\n"));
+    EXPECT_TRUE(contains(sink.text, "] 2 1 l\n"));
+    EXPECT_EQ(countOf(sink.text, "/l {"), 1u);
+}
+
+TEST(EpsWriter, ColoursClipsAndTexts) {
+    const std::string eps = epsOf(drawEveryRecord);
+    // RGB codes are written as their colour, not as palette colour 0.
+    EXPECT_TRUE(contains(eps, "16777216 ge"));
+    EXPECT_TRUE(contains(eps, std::to_string(0x1FF8000) + " bar1\n"));
+    EXPECT_TRUE(
+        contains(eps, "(a<b & c \\(x\\) \\\\ \xe4) " + std::to_string(0x11A1A1A) + " Cstr\n"));
+    EXPECT_TRUE(contains(eps, "gsave /scan-vec [\n8#344 /adieresis\n"));
+    EXPECT_EQ(countOf(eps, "/ReEncodeSmall"), 1u);
+    EXPECT_TRUE(contains(eps, "(up \xe4) 1 Rstr\n"));  // marked UTF-8 back to one byte
+    EXPECT_TRUE(contains(eps, "%%BoundingBox: 0 0 600 400\n"));
+    EXPECT_EQ(countOf(eps, " rectfill\n"), 3u);  // the pixel equal to the key is left out
+    EXPECT_TRUE(contains(eps, "fpoly"));
+
+    StringSink sink;
+    EpsWriter w(sink, testSettings());
+    w.clip(0, 0, 512, 512);
+    w.clip(512, 512, 1024, 1024);
+    w.marker(1, 1, 1, markerWhiteCircle, 140);
+    const uint8_t pixels[6] = {1, 2, 3, 4, 5, 6};
+    w.rgbBar(0, 0, 10, 10, 2, 1, -1, 0, 0, pixels);
+    w.finish();
+    EXPECT_TRUE(contains(sink.text, "colorimage\n010203040506\n"));
+    EXPECT_EQ(countOf(sink.text, " setclip\n"), 2u);
+    EXPECT_TRUE(contains(sink.text, "mcirf\n"));
+    EXPECT_TRUE(contains(sink.text, "grestore\nstroke grestore showpage\n"));
+}
+
+}  // namespace
+
+namespace {
+
+bool toolInstalled(const char* tool) {
+    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Every record type, written to files that Ghostscript renders and
+// xmllint parses without complaint.
+TEST(Writers, OutsideToolsAcceptTheFiles) {
+    if (!toolInstalled("gs") || !toolInstalled("xmllint")) GTEST_SKIP() << "gs or xmllint missing";
+    const std::string dir = ::testing::TempDir();
+    const std::string eps = dir + "/kalix_writers.eps", svg = dir + "/kalix_writers.svg";
+    FILE* f = std::fopen(eps.c_str(), "w");
+    ASSERT_TRUE(f);
+    std::fputs(epsOf(drawEveryRecord).c_str(), f);
+    std::fclose(f);
+    f = std::fopen(svg.c_str(), "w");
+    ASSERT_TRUE(f);
+    std::fputs(svgOf(drawEveryRecord).c_str(), f);
+    std::fclose(f);
+    const std::string gs = "gs -q -dBATCH -dNOPAUSE -dSAFER -sDEVICE=nullpage " + eps + " >" + dir +
+                           "/kalix_gs.log 2>&1";
+    EXPECT_EQ(std::system(gs.c_str()), 0) << "see " << dir << "/kalix_gs.log";
+    EXPECT_EQ(std::system(("xmllint --noout " + svg).c_str()), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The writers' number printing agrees with printf's "%0.2f", "%0.4f" and
+// "%g" on values of every size, ties and signs included.
+TEST(WriterOutput, NumbersMatchPrintf) {
+    std::vector<double> values = {
+        0,        -0.0,         0.125,    0.375,         -0.005,   1.005,    2.675,
+        999999.5, 99999.95,     0.0001,   0.00012345678, 123456.5, 1e-5,     1e300,
+        -1e300,   511.99999999, 1023.995, NAN,           INFINITY, -INFINITY};
+    uint64_t state = 12345;
+    for (int i = 0; i < 200000; i++) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        const double unit = double(state >> 11) / double(1ULL << 53);
+        const int decade = int(state % 17) - 6;
+        values.push_back((unit - 0.3) * std::pow(10.0, decade));
+        values.push_back(std::round(unit * 100000) / 1000 + 0.005);  // near ties
+    }
+    for (double v : values) {
+        StringSink sink;
+        {
+            WriterOutput out(sink);
+            out.fixed(v);
+            out << '|';
+            out.fixed(v, 4);
+            out << '|';
+            out.general(v);
+        }
+        char expected[1200];
+        std::snprintf(expected, sizeof expected, "%0.2f|%0.4f|%g", v, v, v);
+        ASSERT_EQ(sink.text, expected) << v;
+    }
+}
+
+}  // namespace

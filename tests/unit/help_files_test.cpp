@@ -1,0 +1,100 @@
+// The help files the program ships: every builtin and every command has an
+// entry (a builtin family or command added without one fails here), the
+// references between entries lead somewhere, and each entry says how it is
+// called.
+#include <set>
+#include <string>
+
+#include "interpreter/builtin_table.h"
+#include "interpreter/commands.h"
+#include "notebook/help.h"
+#include "notebook/help_database.h"
+#include "program_fixture.h"
+
+namespace {
+
+std::string resourceFolder() {
+    std::string file = __FILE__;
+    return file.substr(0, file.rfind("/tests/unit/")) + "/resources/";
+}
+
+class HelpFilesTest : public ProgramTest {
+  protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        ASSERT_EQ(loadHelpFiles(resourceFolder().c_str()), 2);
+    }
+    void TearDown() override {
+        helpDatabase.clear();
+        ProgramTest::TearDown();
+    }
+};
+
+// The names a "See also:" line refers to.
+std::vector<std::string> references(const std::string& line) {
+    std::vector<std::string> names;
+    size_t start = line.find(':') + 1;
+    while (start < line.size()) {
+        size_t end = line.find(',', start);
+        if (end == std::string::npos) end = line.size();
+        size_t first = line.find_first_not_of(' ', start);
+        size_t last = line.find_last_not_of(" .", end - 1);
+        if (first != std::string::npos && first <= last)
+            names.push_back(line.substr(first, last - first + 1));
+        start = end + 1;
+    }
+    return names;
+}
+
+}  // namespace
+
+TEST_F(HelpFilesTest, EveryBuiltinAndCommandHasAnEntry) {
+    std::set<std::string> missing;
+    for (int i = 0; i < builtinCount; i++)
+        if (!helpDatabase.findTopic(builtinTable[i].name)) missing.insert(builtinTable[i].name);
+    for (int i = 0; i < commandCount; i++)
+        if (!helpDatabase.findTopic(commandTable[i].name)) missing.insert(commandTable[i].name);
+    std::string names;
+    for (const std::string& name : missing) names += name + " ";
+    EXPECT_TRUE(missing.empty()) << "no help entry for: " << names;
+}
+
+TEST_F(HelpFilesTest, OperatorsAndTopicsHaveEntries) {
+    for (const char* topic :
+         {"Topics",   "+",        "-",        "*",         "/",       "^",         ".",
+          "\\",       "'",        "==",       "!=",        "<",       "<=",        ">",
+          ">=",       "&&",       "||",       "!",         ":",       "|",         "_",
+          "&",        "//",       "...",      "[]",        "()",      "{}",        "%",
+          "??",       "Syntax",   "Matrices", "Intervals", "Strings", "Functions", "Programs",
+          "Graphics", "Settings", "Notebook", "Maxima",    "Python"})
+        EXPECT_NE(helpDatabase.findTopic(topic), nullptr) << topic;
+}
+
+TEST_F(HelpFilesTest, EntriesAreCompleteAndTheirReferencesLeadSomewhere) {
+    for (const HelpEntry& entry : helpDatabase.entries()) {
+        const std::string& topic = entry.topics.front();
+        EXPECT_FALSE(entry.lines.empty()) << topic;
+        for (const std::string& line : entry.lines) {
+            EXPECT_EQ(line.find('\t'), std::string::npos) << topic << ": a tab in " << line;
+            if (line.compare(0, 10, "See also: ") != 0) continue;
+            for (const std::string& name : references(line))
+                EXPECT_NE(helpDatabase.findTopic(name), nullptr)
+                    << topic << " refers to the missing entry \"" << name << "\"";
+        }
+    }
+    // Every builtin's entry shows how it is called, and its help line
+    // does so when the syntax line has its parentheses.
+    for (int i = 0; i < builtinCount; i++) {
+        std::string name = builtinTable[i].name;
+        const HelpEntry* entry = helpDatabase.findTopic(name);
+        if (!entry) continue;
+        bool called = false;
+        for (const std::string& line : entry->lines)
+            called = called || line.compare(0, name.size(), name) == 0;
+        EXPECT_TRUE(called) << name << " has no syntax line";
+        std::string line = helpLineOf(name);
+        if (line.find('(') != std::string::npos) {
+            EXPECT_EQ(line.compare(0, name.size() + 1, name + "("), 0) << name << ": " << line;
+        }
+    }
+}

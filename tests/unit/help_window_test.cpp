@@ -1,0 +1,128 @@
+// The help window's model: answers as the user types, Enter and Escape,
+// double clicks that follow links between entries, browser pages, and the
+// text as the window shows it.
+#include "help_fixture.h"
+#include "notebook/help_window_model.h"
+#include "shell/text.h"
+
+TEST(HelpDisplayTest, TabsNoBreakSpacesAndTheLimit) {
+    selectCodePage(1252);
+    struct Case {
+        const char* answer;
+        const char* shown;
+    } cases[] = {
+        {"a\tb", "a   b"},       {"ab\tc", "ab  c"},  {"abcd\te", "abcd    e"},
+        {"x\ny\tz", "x\ny   z"}, {"x___y", "x\xA0y"}, {"__x", "__x"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(helpDisplayText(c.answer), c.shown) << c.answer;
+    EXPECT_EQ(helpDisplayText(std::string(40000, 'x')).size(), 31998u);
+}
+
+TEST(HelpDisplayTest, DoubleClickedWords) {
+    std::string text = "See also: cos, &diff_x$2 and util.k. % 1x a";
+    struct Case {
+        size_t position;
+        const char* word;
+    } cases[] = {
+        {10, "cos"},    {12, "cos"}, {16, "&diff_x$2"}, {21, "&diff_x$2"}, {23, ""}, {15, ""},
+        {31, "util.k"}, {3, ""},     {4, "also"},       {38, ""},          {39, ""},
+        {40, "x"},      {42, "a"},   {100, ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(helpWordAt(text, c.position), c.word) << c.position;
+}
+
+TEST_F(HelpTest, TypingEnterAndEscapeInTheQueryField) {
+    HelpWindowModel window;
+    window.setQuery("c");
+    EXPECT_NE(window.shownText().find("cos cosh \n"), std::string::npos) << window.shownText();
+    window.setQuery("co");
+    window.enter();
+    EXPECT_EQ(window.query(), "cos ");
+    EXPECT_EQ(body(window.shownText()), "cos\ncos(x)\n");
+    EXPECT_FALSE(window.escape());
+    EXPECT_EQ(window.query(), "");
+    EXPECT_EQ(body(window.shownText()), "Topics\nFunctions, commands and operators of Kalix.\n");
+    EXPECT_TRUE(window.escape());
+}
+
+TEST_F(HelpTest, DoubleClicksFollowLinksBetweenEntries) {
+    HelpWindowModel window;
+    window.showTopic("sin");
+    EXPECT_EQ(window.query(), "sin ");
+    const std::string& text = window.shownText();
+    size_t link = text.find("See also: cos") + 10;
+    ASSERT_TRUE(window.doubleClick(link));
+    EXPECT_EQ(window.query(), "cos ");
+    EXPECT_EQ(body(window.shownText()), "cos\ncos(x)\n");
+    // The history line above the answer names what was shown before.
+    EXPECT_EQ(window.shownText().substr(0, 5), "sin\n-");
+    size_t x = window.shownText().find("cos(x)") + 4;
+    EXPECT_FALSE(window.doubleClick(x));  // "x" is a one-letter word
+    EXPECT_EQ(window.query(), "cos ");
+
+    // A Maxima query keeps looking words up in Maxima's help; a full-text
+    // search goes into the history first.
+    window.setQuery("&co");
+    window.setQuery("&co" + std::string(200, ' '));
+    EXPECT_TRUE(window.doubleClick(window.shownText().find("cos")));
+    EXPECT_EQ(window.query(), "&cos ");
+    window.setQuery("?sine");
+    EXPECT_TRUE(window.doubleClick(window.shownText().find("sin :")));
+    std::vector<std::string> history = helpHistory();
+    EXPECT_NE(std::find(history.begin(), history.end(), "?sine"), history.end());
+    EXPECT_EQ(window.query(), "sin ");
+}
+
+TEST_F(HelpTest, ShowTopicAndBrowserPages) {
+    HelpWindowModel window;
+    struct Case {
+        const char* topic;
+        const char* query;
+    } topics[] = {{"sin", "sin "}, {"sin(", "sin("}, {"?x", "?x"}, {"util.k", "util.k"}, {"", ""}};
+    for (const Case& c : topics) {
+        window.showTopic(c.topic);
+        EXPECT_EQ(window.query(), c.query) << c.topic;
+    }
+    EXPECT_EQ(window.browserPage(), "reference/overview.html");
+    window.setQuery("&diff ");
+    EXPECT_EQ(window.browserPage(), "reference/index.html#diff");
+    window.setQuery("plot(");
+    EXPECT_EQ(window.browserPage(), "reference/index.html#plot");
+    window.setQuery("co");
+    window.setQuery("*os");
+    EXPECT_EQ(window.browserPage(), "reference/index.html#cos");
+    EXPECT_EQ(window.query(), "cos ");
+
+    EXPECT_TRUE(helpRequestForWord("http://example.org", false).browser);
+    EXPECT_TRUE(helpRequestForWord("See: page.html", false).browser);
+    setStatusHelp("linspace", 0);
+    EXPECT_EQ(helpRequestForWord("", false).target, "linspace");
+    EXPECT_EQ(helpRequestForWord("diff", true).target, "&diff");
+    EXPECT_EQ(helpRequestForWord("sin", false).target, "sin");
+    EXPECT_EQ(browserPageForWord("&diff"), "reference/index.html#diff");
+    EXPECT_EQ(browserPageForWord(""), "reference/index.html");
+}
+
+TEST_F(HelpTest, TheWindowAsksWhetherTheInterpreterMayBeRead) {
+    run("function f(x)\n## adds two\nreturn x\nendfunction\n");
+    bool idle = false;
+    HelpWindowModel window([&] { return idle; });
+    window.setQuery("f(");
+    EXPECT_EQ(window.shownText().find("function f"), std::string::npos);
+    idle = true;
+    window.setQuery("f(");
+    EXPECT_NE(window.shownText().find("function f (x)"), std::string::npos);
+}
+
+TEST_F(HelpTest, TheWindowPlaceIsRememberedAndKeptLargeEnough) {
+    PrivateSettingsFolder folder;
+    HelpWindowPlace place = readHelpWindowPlace();
+    EXPECT_GE(place.width, 500);
+    EXPECT_GE(place.height, 300);
+    rememberHelpWindowPlace({10, 20, 300, 200});
+    place = readHelpWindowPlace();
+    EXPECT_EQ(place.x, 10);
+    EXPECT_EQ(place.y, 20);
+    EXPECT_EQ(place.width, 500);
+    EXPECT_EQ(place.height, 300);
+}

@@ -1,0 +1,247 @@
+// The command-line editor on a notebook without a window: the history,
+// Return and Escape with continued commands and functions, placeholders,
+// words, function keys and Tab.
+#include <cstring>
+
+#include "interpreter/builtin_table.h"
+#include "interpreter/commands.h"
+#include "notebook/line_editor.h"
+#include "notebook/name_completion.h"
+#include "notebook_fixture.h"
+#include "platform/host.h"
+
+using Lines = std::vector<std::string>;
+
+namespace {
+
+class LineEditorTest : public NotebookTest {
+  protected:
+    void SetUp() override {
+        NotebookTest::SetUp();
+        assignIntCell(commandsToRun, 0);
+        assignIntCell(commandFromNotebook, 0);
+        continuationActive = 0;
+        inputBuiltinActive = 0;
+    }
+    void TearDown() override {
+        assignIntCell(commandsToRun, 0);
+        assignIntCell(functionEntryState, 0);
+        inputBuiltinActive = 0;
+        NotebookTest::TearDown();
+    }
+    void key(int code, int character = 0) { lines.handleKey(editor, character, code); }
+    void typeText(const char* text) {
+        for (const char* p = text; *p; p++)
+            lines.handleKey(editor, static_cast<unsigned char>(*p), 0);
+    }
+    std::string cursorText() const { return editor.cursorLine->text.getText(); }
+
+    LineEditor lines;
+};
+
+}  // namespace
+
+TEST_F(LineEditorTest, TheHistoryKeepsTheLastThirtyTwoLines) {
+    build({">"});
+    key(editUp);
+    key(editDown);
+    EXPECT_EQ(cursorText(), ">");
+    for (int i = 1; i <= 33; i++) lines.history.add(("line " + std::to_string(i)).c_str());
+    EXPECT_EQ(lines.history.count(), 32);
+    EXPECT_EQ(lines.history.entry(0), "line 2");
+    key(editUp);
+    EXPECT_EQ(cursorText(), ">line 33");
+    EXPECT_EQ(editor.cursorColumn, 8);
+    key(editUp);
+    EXPECT_EQ(cursorText(), ">line 32");
+    key(editDown);
+    EXPECT_EQ(cursorText(), ">line 33");
+    key(editDown);
+    EXPECT_EQ(cursorText(), ">line 33");
+    // A typed key between two Ups keeps the place; Escape sets it back.
+    key(editUp);
+    typeText("x");
+    EXPECT_EQ(cursorText(), ">line 33x");
+    key(editUp);
+    EXPECT_EQ(cursorText(), ">line 32");
+    key(editEscape);
+    key(editUp);
+    EXPECT_EQ(cursorText(), ">line 33");
+    std::string longLine(40000, 'a');
+    lines.history.add(longLine.c_str());
+    EXPECT_EQ(lines.history.entry(31).size(), size_t(CommandHistory::entryLimit));
+}
+
+TEST_F(LineEditorTest, ContinuedCommandsCountTheLinesTakenWithoutWaiting) {
+    struct Case {
+        std::initializer_list<const char*> notebook;
+        int cursor;
+        int count;
+        int cursorAfter;
+        int columnAfter;
+    };
+    const Case cases[] = {
+        {{">a ..."}, 0, -1, 0, 1},
+        {{">a ...", ">"}, 0, -1, 0, 1},
+        {{">a ...", ">b"}, 1, 1, 0, 0},
+        {{">a ...", ">b ...", ">c"}, 2, 2, 0, 0},
+        {{">a ...", ">b ...", ">c"}, 1, 2, 0, 0},
+        {{">a ...", ">"}, 1, 0, 0, 0},
+        {{">function f(x) ...", "$return x", "$endfunction"}, 0, 3, 0, 1},
+        {{">x=1", "out:1", ">y"}, 0, 0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        build(c.notebook, c.cursor);
+        assignIntCell(commandsToRun, 0);
+        EXPECT_EQ(lines.multiLineCommandCount(editor), c.count) << c.notebook.begin()[c.cursor];
+        EXPECT_EQ(editor.cursorLine, editor.lineAt(c.cursorAfter)) << c.notebook.begin()[c.cursor];
+        EXPECT_EQ(editor.cursorColumn, c.columnAfter);
+        EXPECT_EQ(getIntCell(commandsToRun), c.count > 0 ? c.count : 0);
+    }
+    // Lines taken from the notebook or continuing a command run alone.
+    build({">a ...", ">b"}, 1);
+    continuationActive = 1;
+    EXPECT_EQ(lines.multiLineCommandCount(editor), 0);
+    continuationActive = 0;
+    assignIntCell(commandFromNotebook, 1);
+    EXPECT_EQ(lines.multiLineCommandCount(editor), 0);
+    assignIntCell(commandFromNotebook, 0);
+}
+
+TEST_F(LineEditorTest, ReturnRunsACommandOrContinuesIt) {
+    build({">1+1"});
+    key(editReturn);
+    EXPECT_EQ(host.resumed, 1);
+    EXPECT_EQ(editor.isNotebookChanged(), 1);
+    build({">1+ ..."});
+    key(editReturn);
+    EXPECT_EQ(host.resumed, 1);
+    EXPECT_EQ(look(), (Lines{">1+ ...", ">"}));
+    EXPECT_EQ(editor.cursorLine, editor.lastLine());
+    // An input builtin takes the line whatever it ends with.
+    build({">1+ ..."});
+    inputBuiltinActive = 1;
+    key(editReturn);
+    EXPECT_EQ(host.resumed, 2);
+}
+
+TEST_F(LineEditorTest, ReturnInAFunctionEditedInPlace) {
+    const Lines function{">function f(x) ...", "$  y=x", "$  return y", "$endfunction", ">"};
+    auto start = [&](int cursor, int column) {
+        build({">function f(x) ...", "$  y=x", "$  return y", "$endfunction", ">"}, cursor);
+        editor.cursorColumn = column;
+        assignIntCell(functionEntryState, 2);
+        host.resumed = 0;
+    };
+    // Inside the body the function is committed: it runs from its header.
+    for (int cursor : {1, 3}) {
+        start(cursor, 3);
+        key(editReturn);
+        EXPECT_EQ(getIntCell(functionEntryState), 0);
+        EXPECT_EQ(editor.cursorLine, editor.firstLine);
+        EXPECT_EQ(editor.cursorColumn, 1);
+        EXPECT_EQ(getIntCell(commandsToRun), 3);
+        EXPECT_EQ(host.resumed, 1);
+        EXPECT_EQ(look(), function);
+    }
+    // The last body line before "$endfunction" opens a new line, indented alike.
+    build({">function f(x) ...", "$  y=x", ">"}, 1);
+    editor.cursorColumn = 6;
+    assignIntCell(functionEntryState, 2);
+    host.resumed = 0;
+    key(editReturn);
+    EXPECT_EQ(look(), (Lines{">function f(x) ...", "$  y=x", "$  ", ">"}));
+    EXPECT_EQ(editor.cursorLine, editor.lineAt(2));
+    EXPECT_EQ(editor.cursorColumn, 3);
+    EXPECT_EQ(host.resumed, 0);
+    // Return on that empty line ends and commits the function.
+    build({">function f(x) ...", "$  y=x", "$", ">"}, 2);
+    assignIntCell(functionEntryState, 2);
+    key(editReturn);
+    EXPECT_EQ(look(), (Lines{">function f(x) ...", "$  y=x", "$endfunction", ">"}));
+    EXPECT_EQ(host.resumed, 1);
+    EXPECT_EQ(getIntCell(commandsToRun), 2);
+    // Escape leaves the body for its header without running it.
+    start(2, 3);
+    key(editEscape);
+    EXPECT_EQ(editor.cursorLine, editor.firstLine);
+    EXPECT_EQ(getIntCell(functionEntryState), 0);
+    EXPECT_EQ(host.resumed, 0);
+    // A body without a header gets an empty command above it.
+    build({"$  y=x", "$endfunction"}, 0);
+    assignIntCell(functionEntryState, 2);
+    key(editEscape);
+    EXPECT_EQ(look(), (Lines{">", "$  y=x", "$endfunction"}));
+    EXPECT_EQ(editor.cursorLine, editor.firstLine);
+}
+
+TEST_F(LineEditorTest, BodyLinesReadOneByOneEndOnAnEmptyLine) {
+    build({">function g(x)", "$"}, 1);
+    assignIntCell(functionEntryState, 1);
+    key(editReturn);
+    EXPECT_EQ(cursorText(), "$endfunction");
+    EXPECT_EQ(host.resumed, 1);
+    build({">function g(x)", "$return x"}, 1);
+    key(editReturn);
+    EXPECT_EQ(cursorText(), "$return x");
+    EXPECT_EQ(host.resumed, 2);
+    // Tab indents a body line instead of switching windows.
+    build({">function g(x)", "$"}, 1);
+    editor.cursorColumn = 1;
+    key(editTab, 9);
+    EXPECT_EQ(cursorText(), "$   ");
+}
+
+TEST_F(LineEditorTest, EscapeCancelsAnInputBuiltin) {
+    build({"Your name? Ann"});
+    assignIntCell(inputStartColumn, 11);
+    editor.cursorColumn = 14;
+    inputBuiltinActive = 1;
+    key(editEscape);
+    EXPECT_EQ(cursorText(), "Your name? escape");
+    EXPECT_EQ(host.resumed, 1);
+}
+
+TEST_F(LineEditorTest, TypingReplacesAPlaceholderAndWordsMoveByBlanks) {
+    build({">plot(?x, ?y)"});
+    editor.cursorColumn = 6;
+    typeText("t");
+    EXPECT_EQ(cursorText(), ">plot(t, ?y)");
+    build({">one two three"});
+    editor.cursorColumn = 14;
+    key(editWordLeft);
+    EXPECT_EQ(editor.cursorColumn, 8);
+    key(editWordLeft);
+    EXPECT_EQ(editor.cursorColumn, 4);
+    key(editWordRight);
+    EXPECT_EQ(editor.cursorColumn, 8);
+    key(editWordLeft);
+    key(editWordLeft);
+    key(editWordLeft);
+    EXPECT_EQ(editor.cursorColumn, 1);
+}
+
+TEST_F(LineEditorTest, FunctionKeysTypeTheirTexts) {
+    build({">"});
+    std::strcpy(functionKeyTexts[3], "plot(");
+    key(editF1 + 2);
+    EXPECT_EQ(cursorText(), ">plot(");
+    functionKeyTexts[3][0] = 0;
+}
+
+TEST_F(LineEditorTest, NamesAreCompletedShortestFirst) {
+    sortBuiltins();
+    sortCommands();
+    NameCompletion names = completeName("si");
+    ASSERT_GE(names.candidates.size(), 3u);
+    EXPECT_EQ(names.candidates[0], "sin");
+    for (size_t i = 1; i < names.candidates.size(); i++)
+        EXPECT_LE(names.candidates[i - 1].size(), names.candidates[i].size());
+    EXPECT_EQ(names.hint.rfind("sin sign size ", 0), 0u) << names.hint;
+    EXPECT_TRUE(completeName("zzzz").candidates.empty());
+    // A name with its bracket asks for its hint; a builtin has none yet.
+    NameCompletion sin = completeName("sin(");
+    EXPECT_EQ(sin.candidates, std::vector<std::string>{"sin"});
+    EXPECT_EQ(sin.hint, "");
+    EXPECT_EQ(completeName("s\\in").candidates[0], "sin");
+}

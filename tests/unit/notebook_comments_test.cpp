@@ -1,0 +1,225 @@
+// Output below its command, comment blocks as text and back, entities,
+// links, comment images; undo of line versions and deletions; search.
+#include "shell/html_entities.h"
+#include "notebook_fixture.h"
+
+using Lines = std::vector<std::string>;
+
+TEST_F(NotebookTest, OutputReplacesTheOldOutputOfItsCommand) {
+    build({">1+1", "out:old", "out:older", "% next", ">x"}, 0);
+    editor.cursorColumn = 4;
+    editor.beginCommandOutput();
+    editor.insertOutput("2\n3");
+    EXPECT_EQ(look(), (Lines{">1+1", "out:2", "out:3", "% next", ">x"}));
+    // Output that does not begin with a line end drops what follows the cursor.
+    editor.cursorColumn = 0;
+    editor.insertOutput("4");
+    EXPECT_EQ(editor.cursorLine->text.getText(), std::string("4"));
+    editor.insertOutput("\n5");
+    EXPECT_EQ(look(), (Lines{">1+1", "out:2", "out:4", "out:5", "% next", ">x"}));
+}
+
+static std::string longSentence() {
+    std::string sentence;
+    for (int i = 0; sentence.size() < 200; i++) {
+        if (!sentence.empty()) sentence += ' ';
+        sentence += (i % 3 == 0 ? "integral" : i % 3 == 1 ? "of" : "functions") + std::to_string(i);
+    }
+    return sentence;
+}
+
+TEST_F(NotebookTest, CommentTextBecomesHeadingBlankLineAndWrappedLines) {
+    build({">x=1"});
+    std::string sentence = longSentence();
+    editor.setComment(("* Intro\r\n\r\n" + sentence).c_str());
+    Lines got = look();
+    ASSERT_GE(got.size(), 5u);
+    EXPECT_EQ(got[0], "% * Intro");
+    EXPECT_EQ(got[1], "% ");
+    EXPECT_EQ(got.back(), ">x=1");
+    std::string joined;
+    for (size_t i = 2; i + 1 < got.size(); i++) {
+        NotebookLine* line = editor.lineAt(int(i));
+        std::string text = line->text.getText();
+        EXPECT_LE(text.size(), 70u) << text;
+        EXPECT_EQ(line->hardBreak, 0);
+        // Each wrapped line is full: the next word would not have fitted.
+        if (i + 2 < got.size()) {
+            std::string next = editor.lineAt(int(i + 1))->text.getText();
+            EXPECT_GT(text.size() + 1 + next.substr(0, next.find(' ')).size(), 70u);
+        }
+        joined += (joined.empty() ? "" : " ") + text;
+    }
+    EXPECT_EQ(joined, sentence);
+    EXPECT_EQ(editor.getComment(), "* Intro\r\n\r\n" + sentence);
+    EXPECT_EQ(editor.isNotebookChanged(), 1);
+}
+
+TEST_F(NotebookTest, CommentLineBreaksSurviveTheRoundTrip) {
+    build({">x"});
+    const char* texts[] = {
+        "first\r\nsecond",
+        "* Head\r\nnext line",
+        "para one\r\n\r\npara two\r\n%% hidden",
+        "averyveryveryveryveryveryveryveryveryveryveryveryveryveryveryveryverylongword short",
+    };
+    for (const char* text : texts) {
+        editor.setComment(text);
+        EXPECT_EQ(editor.getComment(), text);
+    }
+    editor.setComment("first\r\nsecond");
+    EXPECT_EQ(look(), (Lines{"% first", "%% second", ">x"}));
+}
+
+TEST_F(NotebookTest, EntitiesShowDecodedAndKeepTheirText) {
+    build({">x"});
+    editor.setComment("&not; p and &#8713; q");
+    NotebookLine* line = editor.firstLine;
+    EXPECT_EQ(std::string(line->text.getText()), "\xEF\xBB\xBF\xC2\xAC p and \xE2\x88\x89 q");
+    EXPECT_EQ(std::string(line->getOriginalText()), "&not; p and &#8713; q");
+    EXPECT_EQ(editor.getComment(), "&not; p and &#8713; q");
+    EXPECT_EQ(NotebookEditor::displayText(line), std::string("&not; p and &#8713; q"));
+}
+
+TEST(HtmlEntities, CheckAndDecode) {
+    struct Case {
+        const char* text;
+        int check;
+    };
+    const Case cases[] = {
+        {"a &not; b", 1},   {"&#172;", 1}, {"&#17x;", 0},      {"&unknown; &not;", 1},
+        {"a & b &not;", 0}, {"a & b", 0},  {"R&D without", 0}, {"&amp;", 1},
+    };
+    for (const Case& c : cases) EXPECT_EQ(checkEntities(c.text), c.check) << c.text;
+    std::string out;
+    ASSERT_EQ(decodeEntities("&notin;&not;&#65;", out), 1);
+    EXPECT_EQ(out,
+              "\xE2\x88\x89\xC2\xAC"
+              "A");
+    EXPECT_EQ(decodeEntities("&nbsp;", out), 0);
+    EXPECT_EQ(decodeEntities("a & b", out), 0);
+    EXPECT_EQ(decodeEntities("&#0;", out), 0);
+    int rows = 0;
+    while (HtmlEntityTable[rows].name[0]) rows++;
+    EXPECT_EQ(rows, 252);
+    EXPECT_EQ(findHtmlEntity("iexcl", 5), 161);
+    EXPECT_EQ(findHtmlEntity("fnof", 4), -1);
+}
+
+TEST_F(NotebookTest, SeeLinesShowTheirLabelAndExportAsLinks) {
+    build({"% See: target | label", "% See: page#part", "% http://x.org/a", "% a<b & c_d", ">x"},
+          4);
+    NotebookLine* link = editor.firstLine;
+    EXPECT_EQ(NotebookEditor::drawnText(link, 0), "  label");
+    EXPECT_EQ(NotebookEditor::commentLineMarkup(link, 0, 0), "  <a href=\"target.html\">label</a>");
+    EXPECT_EQ(NotebookEditor::commentLineMarkup(link, 0, 1), "  [label](target.html)");
+    EXPECT_EQ(NotebookEditor::commentLineMarkup(editor.lineAt(1), 0, 0),
+              "  <a href=\"page#part\">page#part</a>");
+    EXPECT_EQ(NotebookEditor::commentLineMarkup(editor.lineAt(2), 0, 1),
+              "  <a href=\"http://x.org/a\">http://x.org/a</a>");
+    EXPECT_EQ(NotebookEditor::commentLineMarkup(editor.lineAt(3), 0, 0), "a&lt;b &amp; c_d");
+    EXPECT_EQ(NotebookEditor::commentLineMarkup(editor.lineAt(3), 0, 1), "a<b & c\\_d");
+}
+
+TEST_F(NotebookTest, ImageCommentsShowThePictureInRows) {
+    std::filesystem::path dir = makeFolder();
+    writeFile(dir / "images" / "pic.png", pngBytes(100, 200));
+    build({">x"});
+    editor.setFilePath((dir / "nb.kn").c_str());
+    editor.setComment("image: (3) pic\r\nimage: missing.png");
+    // 200 pixels at 20 a row need 11 rows; 3 asked, at least 5 given: the
+    // picture is scaled to 5 rows (100 pixels).
+    EXPECT_EQ(look(), (Lines{"% image: (3) pic", "%image0", "%image1", "%image2", "%image3",
+                             "%image4", "%% image: missing.png", ">x"}));
+    EXPECT_EQ(editor.lineAt(1)->image->getHeight(), 100);
+    EXPECT_EQ(editor.lineAt(1)->image->getWidth(), 50);
+    EXPECT_EQ(editor.firstLine->isFolded(), 1);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "Could not open\nmissing.png");
+    // The rows do not enter the comment text.
+    EXPECT_EQ(editor.getComment(), "image: (3) pic\r\nimage: missing.png");
+}
+
+TEST_F(NotebookTest, FormulasSayTheyAreNotAvailable) {
+    build({">x"});
+    editor.setComment("latex: x^2\r\nmaxima: integrate(x,x)");
+    EXPECT_EQ(look(), (Lines{"% latex: x^2", "%% maxima: integrate(x,x)", ">x"}));
+    ASSERT_EQ(host.statuses.size(), 2u);
+    EXPECT_EQ(host.statuses[0], "LaTeX formulas are not available yet.");
+    EXPECT_EQ(host.statuses[1], "Maxima formulas are not available yet.");
+}
+
+TEST_F(NotebookTest, LineVersionsKeepTheLastEight) {
+    build({">v1"});
+    for (int i = 1; i <= 9; i++) {
+        editor.cursorLine->text.assign((">v" + std::to_string(i)).c_str());
+        editor.backupCursorLine();
+    }
+    int kept = 0;
+    for (auto& backup : editor.cursorLine->backups) kept += backup != nullptr;
+    EXPECT_EQ(kept, 8);
+    for (int i = 8; i >= 2; i--) {
+        editor.restoreCursorLine();
+        EXPECT_EQ(editor.cursorLine->text.getText(), ">v" + std::to_string(i));
+    }
+    editor.restoreCursorLine();
+    EXPECT_EQ(editor.cursorLine->text.getText(), std::string(">v2"));
+    editor.undoRestoreCursorLine();
+    EXPECT_EQ(editor.cursorLine->text.getText(), std::string(">v3"));
+}
+
+TEST_F(NotebookTest, TwoDeletionsComeBackInOrder) {
+    build({"% about a", ">a", "out:1", ">b", "out:%x", "out:>y", ">c"}, 1);
+    Lines before = look();
+    editor.deleteCommand();
+    EXPECT_EQ(editor.cursorLine->text.getText(), std::string(">b"));
+    editor.deleteCommand();
+    EXPECT_EQ(look(), Lines{">c"});
+    editor.undoDelete();
+    // Output that would read as another kind comes back with a blank.
+    EXPECT_EQ(look(), (Lines{"% about a", ">a", "out:1", ">b", "out: %x", "out: >y", ">c"}));
+    EXPECT_EQ(editor.cursorLine, editor.lineAt(1));
+    editor.undoDelete();
+    EXPECT_EQ(look().size(), 7u);
+}
+
+TEST_F(NotebookTest, MovingTheCursorBetweenDeletionsKeepsOnlyTheLast) {
+    build({">a", ">b", ">c", ">d"}, 0);
+    editor.deleteCommand();
+    editor.cursorLine = editor.lineAt(1);  // ">c"
+    editor.deleteCommand();
+    EXPECT_EQ(look(), (Lines{">b", ">d"}));
+    editor.undoDelete();
+    EXPECT_EQ(look(), (Lines{">b", ">c", ">d"}));
+}
+
+TEST_F(NotebookTest, DeletingTheLastCommandLeavesAPrompt) {
+    build({"% c", ">only", "out:1"}, 1);
+    editor.deleteCommand();
+    EXPECT_EQ(look(), Lines{">"});
+    EXPECT_EQ(editor.cursorLine, editor.firstLine);
+}
+
+TEST_F(NotebookTest, SearchFindsForwardAndBackward) {
+    build({">x=1", "out:1", ">y=x+1", "out:2", ">z=x"}, 0);
+    editor.searchText("x");
+    EXPECT_EQ(editor.selectionFirst, editor.firstLine);
+    EXPECT_EQ(editor.selectionStartColumn, 1);
+    editor.searchNext("x");
+    EXPECT_EQ(editor.selectionFirst, editor.lineAt(2));
+    EXPECT_EQ(editor.selectionStartColumn, 3);
+    EXPECT_EQ(editor.selectionEndColumn, 4);
+    editor.searchNext("x");
+    EXPECT_EQ(editor.selectionFirst, editor.lineAt(4));
+    editor.searchPrevious("x");
+    EXPECT_EQ(editor.selectionFirst, editor.lineAt(2));
+    editor.searchPrevious("x");
+    EXPECT_EQ(editor.selectionFirst, editor.firstLine);
+    editor.searchPrevious("x");
+    EXPECT_EQ(editor.selectionFirst, nullptr);
+    editor.searchText("nowhere");
+    EXPECT_EQ(editor.selectionFirst, nullptr);
+    editor.searchText("z");
+    editor.searchNext("z");
+    EXPECT_EQ(editor.selectionFirst, nullptr);
+}

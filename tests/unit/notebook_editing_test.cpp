@@ -1,0 +1,321 @@
+// The notebook model, typing and deleting, the view, selections, bracket
+// matching, splitting and pasting.
+#include <thread>
+
+#include "notebook_fixture.h"
+
+using Lines = std::vector<std::string>;
+
+TEST_F(NotebookTest, NewAndClearedNotebookIsOneEmptyLine) {
+    EXPECT_EQ(look(), Lines{"out:"});
+    EXPECT_EQ(editor.cursorLine, editor.firstLine);
+    EXPECT_EQ(editor.cursorColumn, 0);
+    build({">a", "out:x", "% c"}, 0);
+    editor.setNotebookChanged(1);
+    editor.clearNotebook();
+    EXPECT_EQ(look(), Lines{"out:"});
+    EXPECT_EQ(editor.cursorColumn, 0);
+    EXPECT_EQ(editor.isNotebookChanged(), 0);
+}
+
+TEST_F(NotebookTest, InsertTextOpensLinesAtEveryLineEnd) {
+    struct Case {
+        const char* text;
+        Lines lines;
+    };
+    const Case cases[] = {
+        {"a\r\nb", {"out:a", "out:b"}}, {"a\n\rb", {"out:a", "out:b"}},
+        {"a\rb", {"out:a", "out:b"}},   {"a\n\nb", {"out:a", "out:", "out:b"}},
+        {"x\ty", {"out:x   y"}},
+    };
+    for (const Case& c : cases) {
+        editor.clearNotebook();
+        editor.insertText(c.text);
+        EXPECT_EQ(look(), c.lines) << c.text;
+        EXPECT_EQ(editor.cursorLine, editor.lastLine());
+        EXPECT_EQ(editor.isNotebookChanged(), 1);
+    }
+}
+
+TEST_F(NotebookTest, TabWidensToTheNextMultipleOfFour) {
+    const int cases[][2] = {{5, 3}, {8, 4}, {0, 4}, {3, 1}};
+    for (const auto& c : cases) {
+        build({">0123456789"});
+        editor.cursorColumn = c[0];
+        editor.insertChar('\t');
+        EXPECT_EQ(editor.cursorLine->text.length(), 11 + c[1]) << "column " << c[0];
+        EXPECT_EQ(editor.cursorColumn, c[0] + c[1]);
+    }
+}
+
+TEST_F(NotebookTest, DeletingTheWholeCursorLineKeepsThePrompt) {
+    build({">abc"});
+    select(editor.cursorLine, 0, editor.cursorLine, 4);
+    editor.cursorColumn = 4;
+    editor.deleteSelection();
+    EXPECT_EQ(look(), Lines{">"});
+    EXPECT_EQ(editor.cursorColumn, 1);
+    EXPECT_EQ(editor.selectionFirst, nullptr);
+}
+
+TEST_F(NotebookTest, DeletingAcrossLinesEndingInTheCursorLineKeepsItsPrompt) {
+    build({"out:first", "out:second", ">abcdef"}, 2);
+    select(editor.firstLine, 3, editor.cursorLine, 4);
+    editor.deleteSelection();
+    EXPECT_EQ(look(), (Lines{"out:fir", ">def"}));
+    EXPECT_EQ(editor.cursorColumn, 1);
+}
+
+TEST_F(NotebookTest, DeletingTheCursorLineOpensANewPrompt) {
+    build({">a", "out:1", ">b"}, 2);
+    select(editor.lineAt(1), 0, editor.lineAt(2), 2);
+    editor.deleteSelection();
+    EXPECT_EQ(look(), (Lines{">a", ">"}));
+    EXPECT_EQ(editor.cursorLine, editor.lastLine());
+}
+
+TEST_F(NotebookTest, SplittingACommandRepeatsItsPrompt) {
+    struct Case {
+        const char* line;
+        int column;
+        const char* first;
+        const char* second;
+        int cursor;
+    };
+    const Case cases[] = {
+        {">> abc", 4, ">> a", ">> bc", 3}, {">:: ab", 5, ">:: a", ">:: b", 4},
+        {">: ab", 4, ">: a", ">: b", 3},   {">>> ab", 5, ">>> a", ">b", 1},
+        {">ab", 2, ">a", ">b", 1},         {">a ...", 6, ">a", ">", 1},
+    };
+    for (const Case& c : cases) {
+        build({c.line, ">next"});
+        editor.cursorColumn = c.column;
+        editor.splitCommand(0);
+        EXPECT_EQ(look(), (Lines{c.first, c.second, ">next"})) << c.line;
+        EXPECT_EQ(editor.cursorLine, editor.lineAt(1));
+        EXPECT_EQ(editor.cursorColumn, c.cursor) << c.line;
+    }
+}
+
+TEST_F(NotebookTest, SplitWithContinuationMarksTheFirstPart) {
+    build({">a=1; b=2"});
+    editor.cursorColumn = 5;
+    editor.splitCommand(1);
+    EXPECT_EQ(look(), (Lines{">a=1; ...", "> b=2"}));
+    build({">function f(x) ...", "$  y=1"});
+    editor.cursorLine = editor.firstLine;
+    editor.splitCommand(0);
+    EXPECT_EQ(editor.cursorLine, editor.lineAt(1));
+    EXPECT_EQ(getIntCell(functionEntryState), 2);
+    EXPECT_EQ(editor.cursorColumn, 3);
+}
+
+TEST_F(NotebookTest, PastingOneLineTurnsTabsIntoCommas) {
+    build({">x="});
+    editor.cursorColumn = 3;
+    editor.pasteAsCommands("1\t2\t3");
+    EXPECT_EQ(look(), Lines{">x=1,2,3"});
+    build({">x="});
+    editor.cursorColumn = 3;
+    editor.pasteCommands("4\t5\r\n");
+    EXPECT_EQ(look(), Lines{">x=4,5"});
+}
+
+TEST_F(NotebookTest, PastingLinesInsertsThemBeforeTheCommentOfTheCursorCommand) {
+    build({">a", "% about b", ">b"}, 2);
+    editor.pasteAsCommands("  >x=1\r\ny\t2\r\n");
+    EXPECT_EQ(look(), (Lines{">a", ">x=1", ">y,2", "% about b", ">b"}));
+    EXPECT_EQ(editor.cursorLine, editor.lineAt(1));
+
+    build({">a", ">b"}, 1);
+    editor.pasteCommands("% note &not;\r\n>c\r\n 3\r\n$ body\r\n");
+    // The body line follows output, not a command: it is left out.
+    Lines got = look();
+    ASSERT_EQ(got.size(), 6u);
+    EXPECT_EQ(editor.lineAt(1)->getOriginalText(), std::string("note &not;"));
+    EXPECT_EQ(got[2], ">c");
+    EXPECT_EQ(got[3], "out:3");
+    EXPECT_EQ(got[4], ">");
+    EXPECT_EQ(editor.cursorLine, editor.lineAt(2));
+}
+
+TEST_F(NotebookTest, BracketMatchingIgnoresBracketsInStrings) {
+    build({">f(a,\")\",g(b))"});
+    editor.cursorColumn = 14;
+    EXPECT_EQ(editor.highlightMatchingBracket(), 1);
+    EXPECT_EQ(editor.selectionStartColumn, 2);
+    EXPECT_EQ(editor.selectionEndColumn, 14);
+    EXPECT_EQ(editor.isBracketMatchShown(), 1);
+
+    editor.cursorColumn = 2;
+    EXPECT_EQ(editor.highlightMatchingBracket(), 1);
+    EXPECT_EQ(editor.selectionStartColumn, 2);
+    EXPECT_EQ(editor.selectionEndColumn, 14);
+
+    // An argument before a comma; an unmatched bracket selects nothing.
+    editor.cursorColumn = 9;
+    EXPECT_EQ(editor.highlightMatchingBracket(), 1);
+    EXPECT_EQ(editor.selectionStartColumn, 5);
+    EXPECT_EQ(editor.selectionEndColumn, 8);
+    build({">(1]"});
+    editor.cursorColumn = 1;
+    EXPECT_EQ(editor.highlightMatchingBracket(), 0);
+    EXPECT_EQ(editor.selectionFirst, nullptr);
+}
+
+TEST_F(NotebookTest, BracketMatchingCrossesContinuationLines) {
+    build({">f(1, ..", ">2)"}, 1);
+    editor.cursorColumn = 3;
+    EXPECT_EQ(editor.highlightMatchingBracket(), 1);
+    EXPECT_EQ(editor.selectionFirst, editor.firstLine);
+    EXPECT_EQ(editor.selectionStartColumn, 2);
+    EXPECT_EQ(editor.selectionLast, editor.lineAt(1));
+}
+
+TEST_F(NotebookTest, PlaceholdersTakeTheCursorAndGoWhenTypedOver) {
+    build({">plot(?x,\"?s\",?y)"});
+    editor.cursorColumn = 1;
+    editor.moveCursorRightTyped();
+    EXPECT_EQ(editor.cursorColumn, 6);
+    editor.moveCursorRightTyped();
+    EXPECT_EQ(editor.cursorColumn, 10);  // in quotes, right after the quote
+    editor.moveCursorRightTyped();
+    EXPECT_EQ(editor.cursorColumn, 14);
+    editor.cursorColumn = 6;
+    editor.clearPlaceholder();
+    EXPECT_EQ(look(), Lines{">plot(,\"?s\",?y)"});
+}
+
+TEST_F(NotebookTest, JoiningDropsTheContinuationMark) {
+    build({">a=1 ...", ">b=2"}, 1);
+    editor.joinWithPreviousLine();
+    EXPECT_EQ(look(), Lines{">a=1 b=2"});
+    EXPECT_EQ(editor.cursorColumn, 5);
+}
+
+TEST_F(NotebookTest, MovingBetweenCommandsSkipsOtherLines) {
+    build({">a", "out:1", "% c", ">b", "out:2"}, 0);
+    editor.moveLineDown();
+    EXPECT_EQ(editor.cursorLine, editor.lineAt(3));
+    editor.moveLineDown();
+    EXPECT_EQ(editor.cursorLine, editor.lineAt(3));
+    editor.moveLineUp();
+    EXPECT_EQ(editor.cursorLine, editor.firstLine);
+    editor.insertCommandAbove();
+    EXPECT_EQ(look(), (Lines{">", ">a", "out:1", "% c", ">b", "out:2"}));
+    EXPECT_EQ(editor.cursorLine, editor.firstLine);
+}
+
+TEST_F(NotebookTest, ExecuteTextWritesTheCommandAndResumes) {
+    build({">old"});
+    editor.executeText("1+1");
+    EXPECT_EQ(look(), Lines{">1+1"});
+    EXPECT_EQ(host.resumed, 1);
+}
+
+TEST_F(NotebookTest, CopyFormsCarryTheirPrefixes) {
+    build({">a=1", "out:>1", "% note", "$ body", ">b=2"}, 0);
+    select(editor.firstLine, 2, editor.lastLine(), 3);
+    editor.copySelection();
+    EXPECT_EQ(host.clipboard, ">=1\r\n >1\r\n% note\r\n$ body\r\n>b=\r\n");
+    EXPECT_EQ(host.statuses.back(), ">>> Text copied to clipboard!");
+    editor.copyCommands();
+    EXPECT_EQ(host.clipboard, "=1\r\n$  body\r\nb=\r\n");
+    editor.copyFormatted();
+    EXPECT_EQ(host.clipboard, "  >=1\r\n     >1\r\n   note\r\n  $   body\r\n  >b=\r\n");
+    select(editor.firstLine, 1, editor.firstLine, 3);
+    EXPECT_EQ(editor.selectionAsText(), "a=\r\n");
+    EXPECT_EQ(editor.getSelectionText(), "a=");
+}
+
+TEST_F(NotebookTest, FoldedCommandsAndRowHeights) {
+    build({">%+ a ...", ">b ...", ">c", ">x"}, 3);
+    EXPECT_EQ(editor.lineAt(0)->getRowHeight(), 20);
+    EXPECT_EQ(editor.lineAt(1)->getRowHeight(), 0);
+    EXPECT_EQ(editor.lineAt(2)->getRowHeight(), 10);
+    editor.cursorLine = editor.lineAt(1);
+    for (int i = 0; i < 3; i++) EXPECT_EQ(editor.lineAt(i)->getRowHeight(), 20) << i;
+
+    build({"% c", ">//", ">%% hidden", ">x"}, 3);
+    EXPECT_EQ(editor.lineAt(1)->isFolded(), 1);
+    EXPECT_EQ(editor.lineAt(2)->getRowHeight(), 10);
+    editor.cursorLine = editor.lineAt(1);
+    EXPECT_EQ(editor.lineAt(1)->isFolded(), 0);
+
+    // A picture of 100 pixels in 3 rows followed by a command.
+    build({"out:", "out:", "out:", ">x"}, 3);
+    auto picture = std::make_shared<NotebookPicture>(50, 100);
+    for (int i = 0; i < 3; i++) {
+        editor.lineAt(i)->image = picture;
+        editor.lineAt(i)->imageRow = i;
+    }
+    EXPECT_EQ(editor.lineAt(0)->getRowHeight(), 20);
+    EXPECT_EQ(editor.lineAt(2)->getRowHeight(), 70);
+}
+
+TEST_F(NotebookTest, TheViewKeepsTheCursorCommandVisible) {
+    for (int i = 0; i < 100; i++) editor.insertText("line\n");
+    // 600 pixels at 20 a row: the top follows the end of the output.
+    int top = editor.indexOf(editor.topLine);
+    EXPECT_GT(top, 60);
+    EXPECT_LT(top, 90);
+    editor.setHorizontalFromBar(50);
+    EXPECT_EQ(editor.getHorizontalScroll(), 900);
+    EXPECT_EQ(editor.horizontalBarPosition(), 50);
+}
+
+TEST_F(NotebookTest, PageDownStopsAtAHeading) {
+    build({">a", "out:1", "out:2", "% * Part two", ">b", "out:3"}, 0);
+    editor.pageDown(1);
+    EXPECT_EQ(editor.topLine, editor.lineAt(3));
+    EXPECT_EQ(editor.cursorLine, editor.lineAt(4));
+}
+
+TEST_F(NotebookTest, MouseClicksAndDragsSelect) {
+    build({">abc", "out:1", ">def"}, 2);
+    // Row 0 from y 5 to 25 (commands before output take 30).
+    editor.startDrag(5 + 8 * 1, 10);
+    editor.dragTo(5 + 8 * 3, 10);
+    EXPECT_EQ(editor.endDrag(5 + 8 * 3, 10), 0);
+    EXPECT_EQ(editor.selectionFirst, editor.firstLine);
+    EXPECT_EQ(editor.selectionStartColumn, 1);
+    EXPECT_EQ(editor.selectionEndColumn, 3);
+    EXPECT_EQ(editor.cursorLine, editor.firstLine);
+    // A click on output puts the cursor on the next command.
+    editor.unmarkAll();
+    editor.startDrag(30, 40);
+    editor.endDrag(30, 40);
+    EXPECT_EQ(editor.cursorLine, editor.lineAt(2));
+}
+
+// Every operation holds the "Text" lock while it changes the notebook, and
+// messages are shown only after it was left.
+class LockCheckingHost : public RecordingHost {
+  public:
+    int heldOnInvalidate = 0;
+    int otherThreadGotIt = 0;
+    void invalidate() override {
+        heldOnInvalidate += textLock.getDepth() > 0;
+        std::thread other([this] {
+            if (textLock.tryEnter()) {
+                otherThreadGotIt++;
+                textLock.leave("test");
+            }
+        });
+        other.join();
+    }
+};
+
+TEST(NotebookLock, OperationsHoldTheTextLock) {
+    LockCheckingHost host;
+    NotebookEditor editor(&host);
+    editor.insertText("a\nb");
+    editor.selectAll();
+    EXPECT_GT(host.heldOnInvalidate, 0);
+    EXPECT_EQ(host.otherThreadGotIt, 0);
+    EXPECT_EQ(textLock.getDepth(), 0);
+    EXPECT_EQ(editor.readNotebook("/nonexistent/x.kn"), 0);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "Could not open file\n/nonexistent/x.kn");
+    EXPECT_EQ(host.lockDepthAtMessage[0], 0);
+}

@@ -1,0 +1,258 @@
+// The ".kn" file: round trips, line ends, encodings, images, long lines,
+// and saves that fail without harming the old file.
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include "notebook_fixture.h"
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+class NotebookFileTest : public NotebookTest {
+  protected:
+    // A second editor reads what the first wrote.
+    Lines readBack(const fs::path& path) {
+        RecordingHost otherHost;
+        otherHost.fixed = host.fixed;
+        NotebookEditor other(&otherHost, &metrics);
+        EXPECT_EQ(other.readNotebook(path.c_str()), 1);
+        EXPECT_EQ(other.isNotebookChanged(), 0);
+        return look(other);
+    }
+    // Lines of a written file, without the mark.
+    static Lines fileLines(const fs::path& path) {
+        std::string data = readFile(path);
+        if (data.rfind("\xEF\xBB\xBF", 0) == 0) data.erase(0, 3);
+        Lines lines;
+        size_t start = 0;
+        while (start < data.size()) {
+            size_t end = data.find("\r\n", start);
+            lines.push_back(data.substr(start, end - start));
+            start = end + 2;
+        }
+        return lines;
+    }
+};
+
+TEST_F(NotebookFileTest, EveryKindOfLineAndAnImageReadBackTheSame) {
+    fs::path dir = makeFolder();
+    std::string png = pngBytes(40, 50);
+    writeFile(dir / "source.png", png);
+    build({"% * Results", "% first line", "%% second line", ">function f(x)", "$  return x^2",
+           "$endfunction", ">f(3)", "out:9", "out:>not a command", "out:$ nor a body",
+           "out:% nor a comment", "out:", ">plot", "out:", "out:", "out:", ">"},
+          6);
+    for (int i = 13; i <= 15; i++) {
+        NotebookLine* row = editor.lineAt(i);
+        row->image = loadPngPicture((dir / "source.png").c_str());
+        row->imageRow = i - 13;
+        if (i > 13) row->image = editor.lineAt(13)->image;
+    }
+    editor.lineAt(13)->formula = std::make_unique<String>("x^2\ny");
+    Lines written = look();
+    fs::path path = dir / "nb.kn";
+    ASSERT_EQ(editor.writeNotebook(path.c_str()), 1);
+    EXPECT_EQ(
+        fileLines(path),
+        (Lines{"% * Results", "% first line", "%% second line", ">function f(x)", "$  return x^2",
+               "$endfunction", ">f(3)", "9", " >not a command", " $ nor a body", " % nor a comment",
+               "", ">plot", " %image% nb-001.png", "% // latex: x^2 y", ">"}));
+    EXPECT_EQ(readFile(dir / "images" / "nb-001.png"), png);
+    EXPECT_EQ(editor.lineAt(13)->imageNumber, 1);
+    // 50 pixels at 20 a row: 3 rows (rounded), as written.
+    Lines read = readBack(path);
+    Lines expected = written;
+    for (std::string* line : {&expected[8], &expected[9], &expected[10]}) line->insert(4, " ");
+    EXPECT_EQ(read, expected);
+    RecordingHost otherHost;
+    NotebookEditor other(&otherHost, &metrics);
+    other.readNotebook(path.c_str());
+    EXPECT_EQ(std::string(other.lineAt(13)->getFormula()), "x^2 y");
+    EXPECT_EQ(other.getFilePath(), path.string());
+}
+
+TEST_F(NotebookFileTest, ANotebookOfOutputGetsAPromptWithTheCursor) {
+    fs::path path = makeFolder() / "out.kn";
+    writeFile(path, "12\r\n 13\r\n");
+    RecordingHost otherHost;
+    NotebookEditor other(&otherHost, &metrics);
+    ASSERT_EQ(other.readNotebook(path.c_str()), 1);
+    EXPECT_EQ(look(other), (Lines{"out:12", "out: 13", ">"}));
+    EXPECT_EQ(other.cursorLine, other.lastLine());
+    EXPECT_EQ(other.cursorColumn, 1);
+}
+
+TEST_F(NotebookFileTest, LineEndsAreReadEitherWayAndWrittenAsCrLf) {
+    fs::path dir = makeFolder();
+    writeFile(dir / "crlf.kn", "% c\r\n>1+1\r\n2\r\n");
+    writeFile(dir / "lf.kn", "% c\n>1+1\n2\n");
+    Lines expected{"% c", ">1+1", "out:2"};
+    EXPECT_EQ(readBack(dir / "crlf.kn"), expected);
+    EXPECT_EQ(readBack(dir / "lf.kn"), expected);
+    RecordingHost otherHost;
+    NotebookEditor other(&otherHost, &metrics);
+    other.readNotebook((dir / "crlf.kn").c_str());
+    for (NotebookLine* line = other.firstLine; line; line = line->next)
+        EXPECT_EQ(std::string(line->text.getText()).find('\r'), std::string::npos);
+    ASSERT_EQ(other.writeNotebook((dir / "again.kn").c_str()), 1);
+    EXPECT_EQ(readFile(dir / "again.kn"), "\xEF\xBB\xBF% c\r\n>1+1\r\n2\r\n");
+}
+
+TEST_F(NotebookFileTest, EncodingFollowsTheUtfSetting) {
+    fs::path dir = makeFolder();
+    build({"% caf\xE9", ">x=\"\xE9t\xE9\""});
+    host.fixed.utf = 1;
+    ASSERT_EQ(editor.writeNotebook((dir / "utf.kn").c_str()), 1);
+    EXPECT_EQ(readFile(dir / "utf.kn"),
+              "\xEF\xBB\xBF% caf\xC3\xA9\r\n>x=\"\xC3\xA9t\xC3\xA9\"\r\n");
+    host.fixed.utf = 0;
+    ASSERT_EQ(editor.writeNotebook((dir / "ansi.kn").c_str()), 1);
+    EXPECT_EQ(readFile(dir / "ansi.kn"), "% caf\xE9\r\n>x=\"\xE9t\xE9\"\r\n");
+    EXPECT_EQ(readBack(dir / "utf.kn"), look());
+    EXPECT_EQ(readBack(dir / "ansi.kn"), look());
+}
+
+TEST_F(NotebookFileTest, EntitiesAreShownDecodedAndSavedAsWritten) {
+    fs::path dir = makeFolder();
+    writeFile(dir / "e.kn", "% p &not; q &notin; r\r\n>x\r\n");
+    RecordingHost otherHost;
+    NotebookEditor other(&otherHost, &metrics);
+    ASSERT_EQ(other.readNotebook((dir / "e.kn").c_str()), 1);
+    EXPECT_EQ(std::string(other.firstLine->text.getText()),
+              "\xEF\xBB\xBFp \xC2\xAC q \xE2\x88\x89 r");
+    ASSERT_EQ(other.writeNotebook((dir / "f.kn").c_str()), 1);
+    EXPECT_EQ(readFile(dir / "f.kn"), "\xEF\xBB\xBF% p &not; q &notin; r\r\n>x\r\n");
+}
+
+TEST_F(NotebookFileTest, LinesOfAnyLengthStayWhole) {
+    fs::path path = makeFolder() / "long.kn";
+    std::string command = ">x=" + std::string(100000 - 3, '1');
+    build({command.c_str(), "out:"});
+    editor.firstLine->next->text.assign(std::string(40000, 'y').c_str());
+    ASSERT_EQ(editor.writeNotebook(path.c_str()), 1);
+    Lines read = readBack(path);
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(read[0], command);
+    EXPECT_EQ(read[1], "out:" + std::string(40000, 'y'));
+}
+
+TEST_F(NotebookFileTest, ImagesAreNumberedFromOneAtEverySaveAndOldOnesRemoved) {
+    fs::path dir = makeFolder();
+    build({">a", "out:", ">b", "out:pic", ">c", "out:", ">d"}, 0);
+    for (int i : {1, 3, 5}) {
+        editor.lineAt(i)->image =
+            std::make_shared<NotebookPicture>(10, 10, pngBytes(10, 10, char('0' + i)));
+    }
+    editor.lineAt(3)->largeImage = std::make_shared<NotebookPicture>(30, 30, pngBytes(30, 30));
+    fs::path path = dir / "nb.kn";
+    ASSERT_EQ(editor.writeNotebook(path.c_str()), 1);
+    for (const char* name : {"nb-001.png", "nb-002-pic.png", "nb-002-pic-large.png", "nb-003.png"})
+        EXPECT_TRUE(fs::exists(dir / "images" / name)) << name;
+    // Without the first picture the others move up one number.
+    editor.deleteNotebookLine(editor.lineAt(1));
+    ASSERT_EQ(editor.writeNotebook(path.c_str()), 1);
+    EXPECT_EQ(readFile(dir / "images" / "nb-001-pic.png"), pngBytes(10, 10, '3'));
+    EXPECT_EQ(readFile(dir / "images" / "nb-002.png"), pngBytes(10, 10, '5'));
+    EXPECT_FALSE(fs::exists(dir / "images" / "nb-003.png"));
+    EXPECT_FALSE(fs::exists(dir / "images" / "nb-002-pic.png"));
+    EXPECT_FALSE(fs::exists(dir / "images" / "nb-002-pic-large.png"));
+    EXPECT_TRUE(fs::exists(dir / "images" / "nb-001-pic-large.png"));
+    Lines read = readBack(path);
+    EXPECT_EQ(read, (Lines{">a", ">b", "image0", ">c", "image0", ">d"}));
+    // Nothing but the notebook and its images is left in the folders.
+    int files = 0;
+    for (auto& entry : fs::recursive_directory_iterator(dir)) files += entry.is_regular_file();
+    EXPECT_EQ(files, 4);
+}
+
+TEST_F(NotebookFileTest, AMissingImageDropsItsLine) {
+    fs::path dir = makeFolder();
+    writeFile(dir / "m.kn", ">a\r\n %image% gone.png\r\n% // latex: x\r\n>b\r\n");
+    EXPECT_EQ(readBack(dir / "m.kn"), (Lines{">a", ">b"}));
+}
+
+TEST_F(NotebookFileTest, NewForgetsThePath) {
+    fs::path path = makeFolder() / "kept.kn";
+    build({">old"});
+    ASSERT_EQ(editor.writeNotebook(path.c_str()), 1);
+    EXPECT_EQ(editor.notebookName(), "kept");
+    editor.startNewNotebook();
+    EXPECT_EQ(look(), Lines{">"});
+    EXPECT_EQ(editor.getFilePath(), std::string());
+    EXPECT_EQ(editor.notebookName(), "New Notebook");
+    editor.insertText("new");
+    EXPECT_EQ(editor.saveNotebook(), 0);
+    EXPECT_EQ(readFile(path), "\xEF\xBB\xBF>old\r\n");
+}
+
+// Each failure is reported, leaves the old file as it was, leaves no
+// temporary behind and keeps the changed flag.
+class FailedSaveTest : public NotebookFileTest {
+  protected:
+    void expectFailureHarmsNothing(const fs::path& path, const std::string& old) {
+        editor.setNotebookChanged(1);
+        EXPECT_EQ(editor.writeNotebook(path.c_str()), 0);
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.lockDepthAtMessage[0], 0);
+        EXPECT_EQ(editor.isNotebookChanged(), 1);
+        EXPECT_EQ(readFile(path), old);
+        for (auto& entry : fs::directory_iterator(path.parent_path()))
+            EXPECT_EQ(entry.path().filename().string().rfind(".", 0), std::string::npos)
+                << entry.path();
+    }
+};
+
+static int setImmutable(const fs::path& path, bool on) {
+    int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return -1;
+    int flags = 0;
+    int result = ioctl(fd, FS_IOC_GETFLAGS, &flags);
+    if (result == 0) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        result = ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    }
+    close(fd);
+    return result;
+}
+
+TEST_F(FailedSaveTest, AReadOnlyFolderFailsVisibly) {
+    fs::path dir = makeFolder() / "locked";
+    fs::path path = dir / "nb.kn";
+    writeFile(path, "old contents\r\n");
+    build({">new"});
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    // Permissions do not bind the superuser; an immutable folder does.
+    if (geteuid() == 0) setImmutable(dir, true);
+    int probe = open((dir / "probe").c_str(), O_CREAT | O_WRONLY, 0644);
+    bool locked = probe < 0;
+    if (probe >= 0) close(probe);
+    if (locked) expectFailureHarmsNothing(path, "old contents\r\n");
+    if (geteuid() == 0) setImmutable(dir, false);
+    fs::permissions(dir, fs::perms::owner_all);
+    if (!locked) GTEST_SKIP() << "this file system cannot make a folder read-only here";
+}
+
+TEST_F(FailedSaveTest, AnImageFolderThatCannotBeMadeFailsVisibly) {
+    fs::path dir = makeFolder();
+    fs::path path = dir / "nb.kn";
+    writeFile(path, "old\r\n");
+    writeFile(dir / "images", "a file where the folder should be");
+    build({">a", "out:"});
+    editor.lineAt(1)->image = std::make_shared<NotebookPicture>(5, 5, pngBytes(5, 5));
+    expectFailureHarmsNothing(path, "old\r\n");
+}
+
+TEST_F(FailedSaveTest, AFolderInThePlaceOfTheFileFailsVisibly) {
+    fs::path dir = makeFolder();
+    fs::create_directories(dir / "nb.kn");
+    build({">a"});
+    editor.setNotebookChanged(1);
+    EXPECT_EQ(editor.writeNotebook((dir / "nb.kn").c_str()), 0);
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(editor.isNotebookChanged(), 1);
+    int files = 0;
+    for (auto& entry : fs::directory_iterator(dir)) files += entry.is_regular_file();
+    EXPECT_EQ(files, 0);
+}

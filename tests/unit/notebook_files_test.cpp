@@ -1,0 +1,378 @@
+// The notebook's file commands: the save thread, saving under a new name,
+// deleting a notebook's own files, zipping with 7z and making a PDF with
+// pdflatex (both skipped, visibly, where the program is missing).
+#include "notebook/notebook_files.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "graphics/png_file.h"
+#include "notebook/export_commands.h"
+#include "notebook_fixture.h"
+#include "platform/child_process.h"
+#include "shell/base_directory.h"
+#include "shell/settings.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Answers questions from a list and records what the commands ask.
+class FileHost : public RecordingHost {
+  public:
+    std::vector<std::string> questions;
+    std::vector<int> answers;  // taken in order; the unattended answer when empty
+    std::string chosenFile;
+    std::vector<int> enabled;
+    std::vector<std::string> opened;
+    std::thread::id guiThread;
+    int completions = 0;
+
+    int askYesNo(const char* text, const char* title, int unattended) override {
+        questions.push_back(std::string(title) + ": " + text);
+        if (answers.empty()) return unattended;
+        int answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
+    std::string chooseNotebookFile(const char*) override { return chosenFile; }
+    void setWindowsEnabled(int on) override { enabled.push_back(on); }
+    void runOnGuiThread(const std::function<void()>& action) override {
+        guiThread = std::this_thread::get_id();
+        completions++;
+        action();
+    }
+    void openInBrowser(const char* page) override { opened.push_back(page); }
+    void openWithViewer(const char* path) override { opened.push_back(path); }
+};
+
+// Runs with PATH set to an empty folder, so no outside program is found.
+class WithoutPrograms {
+  public:
+    explicit WithoutPrograms(const fs::path& empty) {
+        if (const char* old = std::getenv("PATH")) saved = old;
+        fs::create_directories(empty);
+        setenv("PATH", empty.c_str(), 1);
+    }
+    ~WithoutPrograms() { setenv("PATH", saved.c_str(), 1); }
+
+  private:
+    std::string saved;
+};
+
+// A real PNG (pdflatex reads it).
+std::string realPng(int width, int height) {
+    PixelImage image;
+    image.allocate(width, height);
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            image.row(y)[x] = (x + y) % 8 < 4 ? 0xFF2040A0u : 0xFFFFFFFFu;
+    fs::path path = fs::temp_directory_path() / ("kalix-png-" + std::to_string(getpid()) + ".png");
+    writePngFile(image, path.string());
+    std::string bytes = readFile(path);
+    fs::remove(path);
+    return bytes;
+}
+
+}  // namespace
+
+class NotebookFilesTest : public NotebookTest {
+  protected:
+    void SetUp() override {
+        NotebookTest::SetUp();
+        if (const char* old = std::getenv("XDG_CONFIG_HOME")) savedConfig = old;
+        setenv("XDG_CONFIG_HOME", (makeFolder() / "config").c_str(), 1);
+        for (const char* name : {"openexportedhtml", "openexportedpdf", "latexsilent"})
+            writeIntSetting(name, 1);
+        for (const char* name : {"disablelatex", "generatelatexfileonly"}) writeIntSetting(name, 0);
+        writeSetting("latexbin", "");
+        savedDirectory = fs::current_path();
+        savedHome = homeDir.getText();
+    }
+    void TearDown() override {
+        // Loading and saving move the current and the home directory.
+        fs::current_path(savedDirectory);
+        homeDir.assign(savedHome.c_str());
+        if (savedConfig.empty())
+            unsetenv("XDG_CONFIG_HOME");
+        else
+            setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
+        NotebookTest::TearDown();
+    }
+    // A notebook with one picture saved as `name` in the folder.
+    fs::path savedNotebook(const char* name, const std::string& png = pngBytes(40, 50)) {
+        build({">plot", "out:", "out:", "out:", ">"}, 4);
+        auto picture = std::make_shared<NotebookPicture>(40, 50, png);
+        for (int row = 0; row < 3; row++) {
+            editor.lineAt(1 + row)->image = picture;
+            editor.lineAt(1 + row)->imageRow = row;
+        }
+        fs::path path = makeFolder() / name;
+        EXPECT_EQ(editor.writeNotebook(path.c_str()), 1);
+        return path;
+    }
+
+    FileHost files;
+    NotebookEditor fileEditor{&files, &metrics};
+    std::string savedConfig;
+    fs::path savedDirectory;
+    std::string savedHome;
+};
+
+TEST_F(NotebookFilesTest, AJobRunsOnTheSaveThreadWithTheWindowsDisabled) {
+    SaveWorker worker(fileEditor);
+    std::mutex mutex;
+    std::condition_variable condition;
+    bool release = false;
+    std::atomic<int> busyInJob{0};
+    std::thread::id jobThread;
+    int completed = -1;
+    ASSERT_EQ(worker.run(
+                  [&] {
+                      jobThread = std::this_thread::get_id();
+                      busyInJob = getIntCell(busyFlag);
+                      std::unique_lock<std::mutex> lock(mutex);
+                      condition.wait(lock, [&] { return release; });
+                      return 1;
+                  },
+                  [&](int result) { completed = result; }),
+              1);
+    while (busyInJob == 0) std::this_thread::yield();
+    EXPECT_EQ(worker.isRunning(), 1);
+    EXPECT_EQ(worker.run([] { return 1; }), 0);  // one job at a time
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        release = true;
+    }
+    condition.notify_all();
+    worker.wait();
+    EXPECT_NE(jobThread, std::this_thread::get_id());
+    EXPECT_EQ(files.guiThread, jobThread);  // the host carries it to the GUI
+    EXPECT_EQ(completed, 1);
+    EXPECT_EQ(worker.lastResult(), 1);
+    EXPECT_EQ(getIntCell(busyFlag), 0);
+    EXPECT_EQ(files.enabled, (std::vector<int>{0, 1}));
+    EXPECT_EQ(files.statuses, (std::vector<std::string>{"Saving. Please wait!", ""}));
+    // The next job runs, and a failure reaches the completion.
+    ASSERT_EQ(worker.run([] { return 0; }, [&](int result) { completed = result; }), 1);
+    worker.wait();
+    EXPECT_EQ(completed, 0);
+}
+
+TEST_F(NotebookFilesTest, ExportsFollowASaveAndLeaveTheChangedFlag) {
+    fs::path path = savedNotebook("nb.kn");
+    fs::path dir = path.parent_path();
+    NotebookEditor other(&files, &metrics);
+    ASSERT_EQ(other.readNotebook(path.c_str()), 1);
+    SaveWorker worker(other);
+    other.setNotebookChanged(1);
+    exportHtmlCommand(other, worker);
+    worker.wait();
+    EXPECT_EQ(worker.lastResult(), 1);
+    EXPECT_EQ(other.isNotebookChanged(), 0);  // saved
+    EXPECT_NE(readFile(dir / "nb.html").find("images/nb-001.png"), std::string::npos);
+    EXPECT_EQ(files.opened, (std::vector<std::string>{"file://" + (dir / "nb.html").string()}));
+    // A change the save did not write stays marked; a failed save exports
+    // nothing; a scripted run opens nothing.
+    other.setNotebookChanged(1);
+    EXPECT_EQ(exportMarkdownAfterSave(other, 1, 0), 1);
+    EXPECT_EQ(other.isNotebookChanged(), 1);
+    EXPECT_TRUE(fs::exists(dir / "nb.md"));
+    EXPECT_EQ(exportHtmlAfterSave(other, 0, 1), 0);
+    EXPECT_EQ(files.opened.size(), 1u);
+}
+
+TEST_F(NotebookFilesTest, SaveAsKeepsOrRemovesTheOldNotebook) {
+    fs::path dir = makeFolder();
+    fileEditor.newLineAfter(fileEditor.firstLine, "", lineOutput);
+    fileEditor.firstLine->text.assign(">1");
+    fileEditor.firstLine->kind = lineCommand;
+    auto picture = std::make_shared<NotebookPicture>(40, 50, pngBytes(40, 50));
+    fileEditor.lineAt(1)->image = picture;
+    // A new notebook asks for a file; cancelling saves nothing.
+    EXPECT_EQ(saveNotebook(fileEditor), 0);
+    files.chosenFile = (dir / "a.kn").string();
+    ASSERT_EQ(saveNotebook(fileEditor), 1);
+    EXPECT_TRUE(fs::exists(dir / "images" / "a-001.png"));
+    EXPECT_TRUE(files.questions.empty());
+    EXPECT_EQ(std::string(homeDir.getText()), dir.string() + "/");
+    EXPECT_EQ(fs::current_path(), dir);
+    writeFile(dir / "a.html", "export");
+
+    files.answers = {1};
+    ASSERT_EQ(saveNotebookTo(fileEditor, (dir / "b.kn").string()), 1);
+    ASSERT_EQ(files.questions.size(), 1u);
+    EXPECT_EQ(files.questions[0], "Keep File?: Keep the old notebook\n" + (dir / "a.kn").string() +
+                                      "\nand all its images?");
+    for (const char* name : {"a.kn", "a.html", "images/a-001.png", "b.kn", "images/b-001.png"})
+        EXPECT_TRUE(fs::exists(dir / name)) << name;
+
+    writeFile(dir / "b.html", "export");
+    files.answers = {0};
+    ASSERT_EQ(saveNotebookTo(fileEditor, (dir / "c.kn").string()), 1);
+    for (const char* name : {"b.kn", "b.html", "images/b-001.png"})
+        EXPECT_FALSE(fs::exists(dir / name)) << name;
+    for (const char* name : {"a.kn", "images/a-001.png", "c.kn", "images/c-001.png"})
+        EXPECT_TRUE(fs::exists(dir / name)) << name;
+    // The same name again asks nothing.
+    ASSERT_EQ(saveNotebookTo(fileEditor, (dir / "c.kn").string()), 1);
+    EXPECT_EQ(files.questions.size(), 2u);
+    EXPECT_EQ(loadNotebook(fileEditor, (dir / "a.kn").c_str()), 1);
+    EXPECT_EQ(std::string(fileEditor.getFilePath()), (dir / "a.kn").string());
+}
+
+TEST_F(NotebookFilesTest, OnlyTheNotebooksOwnImagesAreDeleted) {
+    fs::path dir = makeFolder();
+    fs::path images = dir / "images";
+    std::vector<std::string> own = {"nb-001.png", "nb-001-large.png", "nb-002.svg", "nb-003.svgz"};
+    std::vector<std::string> kept = {"nb-005.png", "nb2-001.png", "nbx.png", "nb-01.png",
+                                     "other-001.png"};
+    for (const std::string& name : own) writeFile(images / name, "x");
+    for (const std::string& name : kept) writeFile(images / name, "x");
+    // A named image the notebook's file refers to is its own; a file of
+    // another notebook it refers to is not.
+    writeFile(images / "nb-004-plot.png", "x");
+    std::vector<std::string> known = {(images / "nb-004-plot.png").string(),
+                                      (images / "other-001.png").string()};
+    NotebookOptions options;
+    deleteNotebookImages((dir / "nb.kn").string(), options, known);
+    for (const std::string& name : own) EXPECT_FALSE(fs::exists(images / name)) << name;
+    EXPECT_FALSE(fs::exists(images / "nb-004-plot.png"));
+    for (const std::string& name : kept) EXPECT_TRUE(fs::exists(images / name)) << name;
+    // The folder goes when it is left empty.
+    for (const std::string& name : kept) fs::remove(images / name);
+    writeFile(images / "nb-001.png", "x");
+    deleteNotebookImages((dir / "nb.kn").string(), options, {});
+    EXPECT_FALSE(fs::exists(images));
+}
+
+TEST_F(NotebookFilesTest, DeletingANotebookAsksAndRemovesOnlyItsFiles) {
+    fs::path path = savedNotebook("nb.kn");
+    fs::path dir = path.parent_path();
+    std::vector<std::string> own = {"nb.kn",  "nb.html", "nb.tex",           "nb.md",
+                                    "nb.pdf", "nb.zip",  "images/nb-001.png"};
+    std::vector<std::string> kept = {"nb.k", "nb.bak", "nbx.kn", "images/other-001.png",
+                                     "kalnb.sty"};
+    for (const std::string& name : own)
+        if (!fs::exists(dir / name)) writeFile(dir / name, "x");
+    for (const std::string& name : kept) writeFile(dir / name, "x");
+    NotebookEditor other(&files, &metrics);
+    ASSERT_EQ(other.readNotebook(path.c_str()), 1);
+    files.answers = {0};
+    EXPECT_EQ(deleteNotebookFiles(other), 0);
+    for (const std::string& name : own) EXPECT_TRUE(fs::exists(dir / name)) << name;
+    files.answers = {1};
+    EXPECT_EQ(deleteNotebookFiles(other), 1);
+    ASSERT_EQ(files.questions.size(), 2u);
+    EXPECT_EQ(files.questions[1], "Delete Notebook?: Delete the notebook\n" + path.string() +
+                                      "\nwith its exports and images from disk?");
+    for (const std::string& name : own) EXPECT_FALSE(fs::exists(dir / name)) << name;
+    for (const std::string& name : kept) EXPECT_TRUE(fs::exists(dir / name)) << name;
+    EXPECT_GT(other.lineCount(), 1);  // still open
+}
+
+TEST_F(NotebookFilesTest, ZipRefusesANotebookWithoutAFileOrWithout7z) {
+    EXPECT_EQ(zipNotebook(fileEditor), 0);
+    ASSERT_EQ(files.messages.size(), 1u);
+    EXPECT_EQ(files.messages[0], "Notebook is not yet saved.");
+    files.chosenFile = (makeFolder() / "nb.kn").string();
+    WithoutPrograms noPath(makeFolder() / "empty");
+    EXPECT_EQ(zipNotebook(fileEditor), 0);
+    ASSERT_EQ(files.messages.size(), 2u);
+    EXPECT_EQ(
+        files.messages[1],
+        "Could not call the 7z cmmand!\nCommand Line\n7z a -tzip -y -- .nb.zip.partial nb.kn");
+    EXPECT_FALSE(fs::exists(makeFolder() / "nb.zip"));
+}
+
+TEST_F(NotebookFilesTest, ZipHoldsTheNotebookItsExportsAndImages) {
+    if (locateProgram("", "7z").empty()) GTEST_SKIP() << "7z is not installed (p7zip-full)";
+    fs::path path = savedNotebook("nb.kn");
+    fs::path dir = path.parent_path();
+    NotebookEditor other(&files, &metrics);
+    ASSERT_EQ(other.readNotebook(path.c_str()), 1);
+    writeFile(dir / "nb.html", "page");
+    writeFile(dir / "unrelated.txt", "no");
+    writeFile(dir / "nb.zip", "an old archive");
+    ASSERT_EQ(zipNotebook(other), 1) << (files.messages.empty() ? "" : files.messages[0]);
+    fs::path out = dir / "unpacked";
+    ProgramRun run = runProgram({"7z", "x", "-y", "-o" + out.string(), (dir / "nb.zip").string()},
+                                dir.string(), 1);
+    ASSERT_EQ(run.exitStatus, 0);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(out))
+        if (entry.is_regular_file()) names.push_back(fs::relative(entry.path(), out).string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"images/nb-001.png", "nb.html", "nb.kn"}));
+    EXPECT_EQ(readFile(out / "images" / "nb-001.png"), pngBytes(40, 50));
+    // A failing 7z is reported and leaves the old archive.
+    fs::create_directories(dir / ".nb.zip.partial" / "blocked");
+    std::string before = readFile(dir / "nb.zip");
+    EXPECT_EQ(zipNotebook(other), 0);
+    ASSERT_FALSE(files.messages.empty());
+    EXPECT_EQ(files.messages.back().rfind("The 7z command failed (exit status ", 0), 0u)
+        << files.messages.back();
+    EXPECT_EQ(readFile(dir / "nb.zip"), before);
+}
+
+TEST_F(NotebookFilesTest, APdfNeedsPdflatex) {
+    fs::path path = savedNotebook("nb.kn");
+    NotebookEditor other(&files, &metrics);
+    ASSERT_EQ(other.readNotebook(path.c_str()), 1);
+    writeFile(path.parent_path() / "kalnb.sty", "\\ProvidesPackage{kalnb}\n");
+    WithoutPrograms noPath(makeFolder() / "empty");
+    EXPECT_EQ(exportPdfAfterSave(other, 1, 1), 0);
+    ASSERT_EQ(files.messages.size(), 1u);
+    EXPECT_EQ(files.messages[0],
+              "Program pdflatex could not be found.\nPlease configure Latex in the Menu!");
+    EXPECT_TRUE(fs::exists(path.parent_path() / "nb.tex"));
+    // "Generate Latex File only" asks for no program.
+    writeIntSetting("generatelatexfileonly", 1);
+    EXPECT_EQ(exportPdfAfterSave(other, 1, 1), 1);
+    EXPECT_EQ(files.messages.size(), 1u);
+    // A failed save exports nothing.
+    fs::remove(path.parent_path() / "nb.tex");
+    EXPECT_EQ(exportPdfAfterSave(other, 0, 1), 0);
+    EXPECT_FALSE(fs::exists(path.parent_path() / "nb.tex"));
+}
+
+TEST_F(NotebookFilesTest, PdflatexMakesThePdfAndReportsErrors) {
+    if (locateProgram("", "pdflatex").empty())
+        GTEST_SKIP() << "pdflatex is not installed (texlive-latex-base)";
+    fs::path style = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "kalnb.sty";
+    ASSERT_TRUE(fs::exists(style)) << style;
+    build({"% * Results: 50% & $x_1$ #1 ~ ^ {a} \\b", "% Text with <angles> | bars.", ">x=1:3",
+           "out:[1, 2, 3] 100% {z} \\w", "out:", "out:", "out:", "% mathjax: \\frac{1}{2}",
+           ">function f(x)", "$  return {x}", "$endfunction", ">"},
+          11);
+    auto picture = std::make_shared<NotebookPicture>(60, 40, realPng(60, 40));
+    for (int row = 0; row < 3; row++) {
+        editor.lineAt(4 + row)->image = picture;
+        editor.lineAt(4 + row)->imageRow = row;
+    }
+    fs::path dir = makeFolder();
+    fs::copy_file(style, dir / "kalnb.sty");
+    ASSERT_EQ(editor.writeNotebook((dir / "nb.kn").c_str()), 1);
+    NotebookEditor other(&files, &metrics);
+    ASSERT_EQ(other.readNotebook((dir / "nb.kn").c_str()), 1);
+    ASSERT_EQ(exportPdfAfterSave(other, saveNotebook(other), 1), 1) << readFile(dir / "nb.log");
+    EXPECT_EQ(readFile(dir / "nb.pdf").substr(0, 5), "%PDF-");
+    for (const char* extension : {".aux", ".log", ".out", ".toc"})
+        EXPECT_FALSE(fs::exists(dir / (std::string("nb") + extension))) << extension;
+    EXPECT_EQ(files.opened, (std::vector<std::string>{(dir / "nb.pdf").string()}));
+
+    // An error in the document ends pdflatex (it never waits for an
+    // answer) and is reported; its log stays.
+    other.newLineAfter(other.firstLine, "latexformat: \\nosuchcommand", lineComment);
+    EXPECT_EQ(exportPdfAfterSave(other, 1, 1), 0);
+    ASSERT_EQ(files.messages.size(), 1u);
+    EXPECT_EQ(files.messages[0], "Latex reported errors while making the PDF.\nSee the log file\n" +
+                                     (dir / "nb.log").string());
+    EXPECT_TRUE(fs::exists(dir / "nb.log"));
+    EXPECT_FALSE(fs::exists(dir / "nb.aux"));
+}

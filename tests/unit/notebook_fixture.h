@@ -1,0 +1,166 @@
+// A notebook editor without a window: fixed metrics (rows of 20 pixels,
+// characters of 8) and a host that records what the notebook asks of it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "interpreter_state_fixture.h"
+#include "notebook/notebook_model.h"
+#include "shell/text.h"
+
+class RecordingHost : public NotebookHost {
+  public:
+    NotebookOptions fixed;
+    std::vector<std::string> messages;
+    std::vector<int> lockDepthAtMessage;
+    std::vector<std::string> statuses;
+    std::string clipboard;
+    int pictureCopies = 0;
+    int resumed = 0;
+    int maximaMode = 0;
+
+    NotebookOptions options() override { return fixed; }
+    void showMessage(const char* text) override {
+        messages.push_back(text);
+        lockDepthAtMessage.push_back(textLock.getDepth());
+    }
+    void showStatus(const char* text) override { statuses.push_back(text); }
+    void setClipboardText(const char* text) override { clipboard = text; }
+    void setClipboardPicture(const NotebookPicture&) override { pictureCopies++; }
+    void resumeInterpreter() override { resumed++; }
+    void setMaximaMode(int mode) override { maximaMode = mode; }
+};
+
+class NotebookTest : public InterpreterStateTest {
+  protected:
+    void SetUp() override {
+        InterpreterStateTest::SetUp();
+        selectCodePage(1252);
+        assignIntCell(inputWaiting, 1);
+        assignIntCell(userWaitFlag, 1);
+        assignIntCell(functionEntryState, 0);
+        assignIntCell(inputStartColumn, 1);
+        lineLength = 70;
+    }
+    void TearDown() override {
+        assignIntCell(inputWaiting, 0);
+        assignIntCell(userWaitFlag, 0);
+        if (!folder.empty()) std::filesystem::remove_all(folder);
+        InterpreterStateTest::TearDown();
+    }
+
+    // Lines by their look: ">" command, "$" body line, "% " comment,
+    // "%% " comment after a hard break, "% * " heading, "out:" output. The cursor goes
+    // to the given line at column 1.
+    void build(std::initializer_list<const char*> lines, int cursor = 0) {
+        editor.clearNotebook();
+        NotebookLine* line = nullptr;
+        for (const char* text : lines) {
+            line = line ? editor.newLineAfter(line, "", lineOutput) : editor.firstLine;
+            std::string t = text;
+            if (t.rfind("out:", 0) == 0) {
+                line->kind = lineOutput;
+                line->text.assign(t.c_str() + 4);
+            } else if (t.rfind("%% ", 0) == 0) {
+                line->kind = lineComment;
+                line->hardBreak = 1;
+                line->text.assign(t.c_str() + 3);
+            } else if (t.rfind("% * ", 0) == 0) {
+                line->kind = lineComment;
+                line->heading = 1;
+                line->text.assign(t.c_str() + 4);
+            } else if (t.rfind("% ", 0) == 0 || t == "%") {
+                line->kind = lineComment;
+                line->text.assign(t.size() > 2 ? t.c_str() + 2 : "");
+            } else {
+                line->kind = t[0] == '>'   ? lineCommand
+                             : t[0] == '$' ? lineFunctionBody
+                                           : lineOutput;
+                line->text.assign(t.c_str());
+            }
+        }
+        editor.cursorLine = editor.lineAt(cursor);
+        editor.cursorColumn = editor.cursorLine->text.length() > 0 ? 1 : 0;
+        editor.topLine = editor.firstLine;
+    }
+
+    // The notebook in the same look (output lines as "out:" and the text).
+    static std::vector<std::string> look(const NotebookEditor& e) {
+        std::vector<std::string> out;
+        for (NotebookLine* line = e.firstLine; line; line = line->next) {
+            std::string text = line->text.getText();
+            if (line->image) {
+                out.push_back(std::string(line->kind == lineComment ? "%" : "") + "image" +
+                              std::to_string(line->imageRow));
+            } else if (line->kind == lineComment) {
+                out.push_back((line->heading ? "% * " : line->hardBreak ? "%% " : "% ") + text);
+            } else if (line->kind == lineOutput) {
+                out.push_back("out:" + text);
+            } else {
+                out.push_back(text);
+            }
+        }
+        return out;
+    }
+    std::vector<std::string> look() const { return look(editor); }
+
+    void select(NotebookLine* first, int start, NotebookLine* last, int end) {
+        editor.unmarkAll();
+        editor.selectionFirst = first;
+        editor.selectionStartColumn = start;
+        editor.selectionLast = last;
+        editor.selectionEndColumn = end;
+        for (NotebookLine* line = first; line; line = line->next) {
+            line->selected = 1;
+            if (line == last) break;
+        }
+    }
+
+    std::filesystem::path makeFolder() {
+        if (folder.empty()) {
+            char pattern[] = "/tmp/kalix-notebook-XXXXXX";
+            folder = mkdtemp(pattern);
+        }
+        return folder;
+    }
+
+    RecordingHost host;
+    FixedMetrics metrics;
+    NotebookEditor editor{&host, &metrics};
+    std::filesystem::path folder;
+};
+
+// A PNG file of the given size: signature, header and end chunk (the
+// notebook reads no pixels).
+inline std::string pngBytes(uint32_t width, uint32_t height, char fill = 'x') {
+    auto bigEndian = [](uint32_t v) {
+        return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+    };
+    std::string png("\x89PNG\r\n\x1a\n", 8);
+    png += bigEndian(13) + "IHDR" + bigEndian(width) + bigEndian(height);
+    png += std::string("\x08\x02\x00\x00\x00", 5) + bigEndian(0);
+    png += bigEndian(4) + "fake" + std::string(4, fill) + bigEndian(0);
+    png += bigEndian(0) + "IEND" + bigEndian(0);
+    return png;
+}
+
+inline void writeFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}

@@ -1,0 +1,194 @@
+// Spell checking of notebook comments through the notebook's own interface.
+#include "notebook/spell_check.h"
+#include "notebook/help_database.h"
+
+#include <fstream>
+
+#include "help_fixture.h"
+#include "notebook_fixture.h"
+
+namespace {
+
+class SpellCheckTest : public NotebookTest {
+  protected:
+    PrivateSettingsFolder settingsFolder;
+    WordListFiles lists;
+
+    void SetUp() override {
+        NotebookTest::SetUp();
+        std::filesystem::path folder = makeFolder();
+        writeFile(folder / "english.words",
+                  "the\nquick\nbrown\nfox\njumps\nover\nlazy\ndog\nmatrix\nParis\nword\n"
+                  "words\nthis\nline\nhas\nmany\nunknown\n\n");
+        lists.language = {(folder / "english.words").string()};
+        lists.optional = {userWordsPath()};
+        useWordListFiles(&lists);
+        freeDictionary();
+    }
+
+    void TearDown() override {
+        useWordListFiles(nullptr);
+        freeDictionary();
+        NotebookTest::TearDown();
+    }
+
+    // The marked words of a line.
+    static std::vector<std::string> marked(const NotebookLine* line) {
+        std::vector<std::string> words;
+        std::string text = NotebookEditor::displayText(line);
+        for (int i = 0; i < line->misspeltCount; i++)
+            words.push_back(
+                text.substr(size_t(line->misspeltStart[i]), size_t(line->misspeltLength[i])));
+        return words;
+    }
+};
+
+}  // namespace
+
+TEST_F(SpellCheckTest, UnknownWordsOfCommentsAreMarked) {
+    struct Case {
+        const char* comment;
+        std::vector<std::string> marks;
+    } cases[] = {
+        {"the quik brown fox", {"quik"}},
+        {"the fxo is lazy", {}},  // three letters are never checked
+        {"quikk, browne. lazyy; dogg", {"quikk", "browne", "lazyy", "dogg"}},
+        {"quikk: (browne) x=quikk", {}},  // colon, after "(", inside a word
+        {"The Quick Matrix", {}},         // a capital is known in lower case
+        {"PARIS paris Paris", {"PARIS", "paris"}},
+        {"the \"quikk brwn\" fox", {}},  // quoted text is left alone
+        {"quik2 Quik", {"Quik"}},
+        {"wordwordwordwordwordwordwordwordword", {}},  // 36 letters: the word ends inside
+    };
+    for (const Case& c : cases) {
+        build({"% x", ">1+1"}, 1);
+        editor.firstLine->text.assign(c.comment);
+        spellCheck(editor);
+        EXPECT_EQ(marked(editor.firstLine), c.marks) << c.comment;
+    }
+    // Commands and output lines are never marked.
+    build({">quikk", "out:quikk", "% quikk"}, 0);
+    spellCheck(editor);
+    EXPECT_EQ(editor.firstLine->misspeltCount, 0);
+    EXPECT_EQ(editor.firstLine->next->misspeltCount, 0);
+    EXPECT_EQ(editor.lastLine()->misspeltCount, 1);
+    clearSpellingMarks(editor);
+    EXPECT_EQ(editor.lastLine()->misspeltCount, 0);
+}
+
+TEST_F(SpellCheckTest, EntitiesShiftTheMarksAndSixteenAreKept) {
+    build({"% x", ">1"}, 1);
+    NotebookLine* line = editor.firstLine;
+    line->setOriginalText("caf&eacute; quik &amp; brwn");
+    line->text.assign("cafe quik & brwn");
+    spellCheck(editor);
+    ASSERT_EQ(line->misspeltCount, 2);
+    EXPECT_EQ(line->misspeltStart[0], 12 - 7);
+    EXPECT_EQ(line->misspeltStart[1], 23 - 11);
+
+    std::string many;
+    for (int i = 0; i < 20; i++) many += "unkn" + std::string(1, char('a' + i)) + " ";
+    build({"% x", ">1"}, 1);
+    editor.firstLine->text.assign(many.c_str());
+    spellCheck(editor);
+    EXPECT_EQ(editor.firstLine->misspeltCount, 16);
+}
+
+TEST_F(SpellCheckTest, AddedWordsStayKnownForGood) {
+    build({"% the quik brown Foxx", "% brwn", ">1"}, 2);
+    spellCheck(editor);
+    EXPECT_EQ(marked(editor.firstLine), (std::vector<std::string>{"quik", "Foxx"}));
+    select(editor.firstLine, 0, editor.firstLine, 5);
+    ASSERT_EQ(addMarkedWordsToDictionary(editor, userWordsPath()), 1);
+    EXPECT_EQ(readFile(userWordsPath()), "quik\nfoxx\n");
+    EXPECT_EQ(editor.firstLine->misspeltCount, 0);
+    EXPECT_EQ(marked(editor.firstLine->next), std::vector<std::string>{"brwn"});
+
+    // After the dictionary is read again the words are still known.
+    freeDictionary();
+    spellCheck(editor);
+    EXPECT_EQ(editor.firstLine->misspeltCount, 0);
+    EXPECT_EQ(editor.firstLine->next->misspeltCount, 1);
+
+    // Entities of a decoded comment are no words.
+    build({"% x", ">1"}, 1);
+    editor.firstLine->setOriginalText("caf&eacute; quikk");
+    editor.firstLine->text.assign("cafe quikk");
+    select(editor.firstLine, 0, editor.firstLine, 5);
+    addMarkedWordsToDictionary(editor, userWordsPath());
+    EXPECT_EQ(readFile(userWordsPath()), "quik\nfoxx\nquikk\n");
+
+    // Nothing selected: nothing happens.
+    editor.unmarkAll();
+    editor.selectionFirst = editor.selectionLast = nullptr;
+    EXPECT_EQ(addMarkedWordsToDictionary(editor, userWordsPath()), 1);
+    EXPECT_EQ(readFile(userWordsPath()), "quik\nfoxx\nquikk\n");
+}
+
+TEST_F(SpellCheckTest, AUserListThatCannotBeWrittenIsSaidAndNothingIsAdded) {
+    build({"% the quik fox", ">1"}, 1);
+    select(editor.firstLine, 0, editor.firstLine, 3);
+    std::filesystem::path blocked = makeFolder() / "folder-in-the-way";
+    std::filesystem::create_directories(blocked);
+    EXPECT_EQ(addMarkedWordsToDictionary(editor, blocked.string()), 0);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "Could not open\n" + blocked.string());
+    spellCheck(editor);
+    EXPECT_EQ(marked(editor.firstLine), std::vector<std::string>{"quik"});
+}
+
+TEST_F(SpellCheckTest, AMissingListTurnsTheCheckOffWithOneMessage) {
+    WordListFiles missing = lists;
+    missing.language.push_back("/nonexistent/german.words");
+    useWordListFiles(&missing);
+    freeDictionary();
+    build({"% the quik fox", ">1"}, 1);
+    spellCheck(editor);
+    spellCheck(editor);
+    EXPECT_EQ(editor.firstLine->misspeltCount, 0);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("/nonexistent/german.words"), std::string::npos);
+    EXPECT_FALSE(spellCheckAvailable());
+
+    // Without any list every word counts as known.
+    WordListFiles none;
+    useWordListFiles(&none);
+    freeDictionary();
+    char word[] = "quik";
+    EXPECT_TRUE(isKnownWord(word));
+}
+
+TEST(DictionaryTest, SortedByteWiseAndSearchedThatWay) {
+    Dictionary words;
+    for (const char* w : {"beta", "Alpha", "alpha", "zeta", "\xE9t\xE9"}) words.addWord(w);
+    words.sortWords();
+    words.insertWord("gamma");
+    words.insertWord("Beta");
+    for (const char* w : {"Alpha", "alpha", "Beta", "beta", "gamma", "zeta", "\xE9t\xE9"})
+        EXPECT_TRUE(words.contains(w)) << w;
+    for (const char* w : {"ALPHA", "delta", "", "zet"}) EXPECT_FALSE(words.contains(w)) << w;
+    EXPECT_EQ(words.size(), 7u);
+}
+
+TEST_F(SpellCheckTest, DebiansEnglishListMarksTheQuikBrownFox) {
+    if (!std::filesystem::exists("/usr/share/dict/american-english"))
+        GTEST_SKIP() << "Debian's word list (package wamerican) is not installed";
+    useWordListFiles(nullptr);
+    freeDictionary();
+    build({"% the quik brown fox jumps over the lazy dog", ">1"}, 1);
+    spellCheck(editor);
+    EXPECT_EQ(marked(editor.firstLine), std::vector<std::string>{"quik"});
+    EXPECT_TRUE(host.messages.empty());
+    // The names of the help and the project's list are words too.
+    std::string file = __FILE__;
+    std::string resources = file.substr(0, file.rfind("/tests/unit/")) + "/resources/";
+    loadHelpFiles(resources.c_str());
+    WordListFiles lists = wordListFilesFromSettings();
+    lists.optional.push_back(resources + "kalix.words");
+    useWordListFiles(&lists);
+    freeDictionary();
+    build({"% use linspace and glistadd with Kalix, Toeplitz and eigenvalues", ">1"}, 1);
+    spellCheck(editor);
+    EXPECT_EQ(marked(editor.firstLine), std::vector<std::string>{});
+    helpDatabase.clear();
+}

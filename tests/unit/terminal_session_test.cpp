@@ -1,0 +1,136 @@
+// The program on a terminal (a pseudo-terminal): the permission question
+// before a command runs, and the trace steered by the keys the terminal
+// sends.
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "kalix_program.h"
+
+namespace {
+
+class TerminalSession : public ::testing::Test {
+  protected:
+    std::string home;
+    pid_t child = -1;
+    int terminal = -1;
+    std::string seen;  // everything the program wrote
+
+    void SetUp() override {
+        std::string program = kalixProgramPath();
+        if (access(program.c_str(), X_OK) != 0) GTEST_SKIP() << "no kalix at " << program;
+        char pattern[] = "/tmp/kalix-terminal-XXXXXX";
+        home = mkdtemp(pattern);
+        child = forkpty(&terminal, nullptr, nullptr, nullptr);
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            setenv("HOME", home.c_str(), 1);
+            setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+            setenv("TERM", "xterm", 1);
+            execl(program.c_str(), "kalix", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        ASSERT_TRUE(waitFor(">"));
+    }
+    void TearDown() override {
+        if (child > 0) {
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+        }
+        if (terminal >= 0) close(terminal);
+        if (!home.empty()) std::system(("rm -rf '" + home + "'").c_str());
+    }
+
+    // Reads until `text` has been written since the last wait (10 s at most).
+    bool waitFor(const std::string& text) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        size_t from = mark;
+        while (seen.find(text, from) == std::string::npos) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            pollfd watch = {terminal, POLLIN, 0};
+            if (poll(&watch, 1, 100) <= 0) continue;
+            char buffer[4096];
+            ssize_t n = read(terminal, buffer, sizeof buffer);
+            if (n <= 0) return false;
+            seen.append(buffer, size_t(n));
+        }
+        mark = seen.find(text, from) + text.size();
+        return true;
+    }
+    void type(const std::string& keys) {
+        ssize_t written = write(terminal, keys.data(), keys.size());
+        ASSERT_EQ(written, ssize_t(keys.size()));
+    }
+
+  private:
+    size_t mark = 0;
+};
+
+TEST_F(TerminalSession, CommandsRunOnlyWhenAllowed) {
+    type("exec(\"echo\", \"first\", \"\", 0, 0, 1)\n");
+    ASSERT_TRUE(waitFor("Kalix wants to execute the command"));
+    ASSERT_TRUE(waitFor("\"echo\" first"));
+    ASSERT_TRUE(waitFor("Allow this command?"));
+    ASSERT_TRUE(waitFor("? "));
+    type("n\n");
+    ASSERT_TRUE(waitFor("Command was not allowed!"));
+    ASSERT_TRUE(waitFor(">"));
+    type("exec(\"echo\", \"second\", \"\", 0, 0, 1)\n");
+    ASSERT_TRUE(waitFor("Allow this command?"));
+    type("y\n");
+    ASSERT_TRUE(waitFor("second"));
+    ASSERT_TRUE(waitFor(">"));
+    // Allowed until the interpreter restarts: no further question.
+    type("exec(\"echo\", \"third\", \"\", 0, 0, 1)\n");
+    ASSERT_TRUE(waitFor("Allow this command?"));
+    type("a\n");
+    ASSERT_TRUE(waitFor("third"));
+    type("exec(\"echo\", \"fourth\", \"\", 0, 0, 1)\n");
+    ASSERT_TRUE(waitFor("fourth\r\n0\r\n"));  // the child's line, then its exit code
+    EXPECT_EQ(seen.find("Allow this command?", seen.rfind("third\r\n")), std::string::npos);
+}
+
+TEST_F(TerminalSession, TheTraceFollowsTheKeys) {
+    type("function f(a)\n");
+    type("b = a + 1;\n");
+    type("return b * 2\n");
+    type("endfunction\n");
+    type("trace f\n");
+    ASSERT_TRUE(waitFor("Tracing f"));
+    type("f(1)\n");
+    ASSERT_TRUE(waitFor("f: b = a + 1;"));
+    type("\x1b[2~");  // Insert asks for an expression
+    ASSERT_TRUE(waitFor("Expression? "));
+    type("a + 10\n");
+    ASSERT_TRUE(waitFor("11"));
+    type("q");  // no trace key: the help
+    ASSERT_TRUE(waitFor("cursor-left   Stop tracing"));
+    type("\x1b[B");
+    ASSERT_TRUE(waitFor("f: return b * 2"));
+    type("\x1b[B");
+    ASSERT_TRUE(waitFor("4"));
+    ASSERT_TRUE(waitFor(">"));
+}
+
+TEST_F(TerminalSession, InputAsksAfterItsQuestion) {
+    type("x = input(\"a number\")\n");
+    ASSERT_TRUE(waitFor("a number? "));
+    type("6*7\n");
+    ASSERT_TRUE(waitFor("42"));
+    type("k = key()\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    type("\x1bOP");  // F1: no character, the key code
+    ASSERT_TRUE(waitFor("14"));
+}
+
+}  // namespace

@@ -1,0 +1,272 @@
+// Painting notebook lines, recorded on a surface whose characters are all
+// 8 pixels wide, with rows of 20 pixels and a text width of 500 pixels.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "shell/settings.h"
+#include "shell/text.h"
+#include "shell/windows/notebook_painting.h"
+#include "shell/windows/text_window.h"
+
+namespace {
+
+struct Drawn {
+    std::string what;  // "text", "line", "image", "fill"
+    int x, y, w, h;
+    std::string text;
+    Rgb colour{0, 0, 0};
+    Rgb background{-1, -1, -1};
+    int fontHeight = 0;
+};
+
+class RecordingSurface : public WindowSurface {
+  public:
+    RecordingSurface(int width, int height) : surfaceWidth(width), surfaceHeight(height) {}
+    int width() const override { return surfaceWidth; }
+    int height() const override { return surfaceHeight; }
+    void fill(int x, int y, int w, int h, Rgb colour) override {
+        drawn.push_back({"fill", x, y, w, h, "", colour});
+    }
+    void setFont(const WindowFont& f) override { font = f; }
+    int textWidth(const std::string& text) override { return 8 * int(text.size()); }
+    void drawText(int x, int y, const std::string& text, Rgb colour) override {
+        drawn.push_back({"text", x, y, 0, 0, text, colour, Rgb{-1, -1, -1}, font.height});
+    }
+    void drawTextOpaque(int x, int y, const std::string& text, Rgb colour,
+                        Rgb background) override {
+        drawn.push_back({"text", x, y, 0, 0, text, colour, background, font.height});
+    }
+    void drawLine(int x1, int y1, int x2, int y2, Rgb colour) override {
+        drawn.push_back({"line", x1, y1, x2, y2, "", colour});
+    }
+    void drawImage(const WindowImage&, int x, int y, int w, int h) override {
+        drawn.push_back({"image", x, y, w, h, ""});
+    }
+    void setClip(int, int, int, int) override {}
+    void resetClip() override {}
+
+    std::vector<Drawn> of(const std::string& what) const {
+        std::vector<Drawn> out;
+        for (const Drawn& d : drawn)
+            if (d.what == what) out.push_back(d);
+        return out;
+    }
+
+    std::vector<Drawn> drawn;
+    WindowFont font;
+
+  private:
+    int surfaceWidth, surfaceHeight;
+};
+
+class NoPixels : public WindowImage {
+  public:
+    int width() const override { return 1; }
+    int height() const override { return 1; }
+};
+
+class PaintingTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        metrics.areaWidth = 600;
+        metrics.areaHeight = 400;
+        metrics.fullLineWidth = 500;
+        editor.measureLineHeight();
+        fonts.normal = {"Courier New", 20, 400};
+        fonts.bold = {"Courier New", 21, 700};
+        fonts.heading = {"Courier New", 27, 700};
+        writeIntSetting("usecolors", 1);
+        selectCodePage(1252);
+    }
+    void TearDown() override { writeIntSetting("usecolors", 1); }
+
+    // Lines by their look: ">" command, "$" body line, "% " comment,
+    // "% * " heading, anything else output.
+    void build(std::initializer_list<const char*> looks) {
+        editor.clearNotebook();
+        NotebookLine* line = nullptr;
+        for (const char* look : looks) {
+            line = line ? editor.newLineAfter(line, "", lineOutput) : editor.firstLine;
+            std::string t = look;
+            if (t.rfind("% * ", 0) == 0) {
+                line->kind = lineComment;
+                line->heading = 1;
+                line->text.assign(t.c_str() + 4);
+            } else if (t.rfind("% ", 0) == 0) {
+                line->kind = lineComment;
+                line->text.assign(t.c_str() + 2);
+            } else {
+                line->kind = t[0] == '>'   ? lineCommand
+                             : t[0] == '$' ? lineFunctionBody
+                                           : lineOutput;
+                line->text.assign(t.c_str());
+            }
+        }
+        editor.topLine = editor.firstLine;
+        editor.cursorLine = editor.lastLine();
+    }
+
+    RecordingSurface paint(int height = 400) {
+        RecordingSurface surface(600, height);
+        NotebookPainter painter(editor, surface, fonts, 500,
+                                [](const NotebookLine&) { return std::make_shared<NoPixels>(); });
+        painter.drawVisibleLines(nullptr);
+        return surface;
+    }
+
+    void addPicture(int width, int height, int rows) {
+        auto picture = std::make_shared<NotebookPicture>(width, height);
+        NotebookLine* line = editor.lastLine();
+        for (int row = 0; row < rows; row++) {
+            line = editor.newLineAfter(line, "", lineComment);
+            line->image = picture;
+            line->imageRow = row;
+        }
+        editor.newLineAfter(line, ">", lineCommand);
+    }
+
+    NotebookHost host;
+    FixedMetrics metrics;
+    NotebookEditor editor{&host, &metrics};
+    NotebookFonts fonts;
+};
+
+}  // namespace
+
+TEST_F(PaintingTest, AHeadingEndsAtTheRightEdgeOfTheTextWidth) {
+    build({"% * Twenty-five characters", ">"});
+    RecordingSurface s = paint();
+    Drawn heading = s.of("text")[0];
+    ASSERT_EQ(heading.text, "Twenty-five characters");  // 22 characters: 176 pixels
+    EXPECT_EQ(heading.x, 20 + 500 - 176);
+    EXPECT_EQ(heading.fontHeight, 27);
+    // An eighth of its row (two rows) lower; the rule at six eighths.
+    EXPECT_EQ(heading.y, 5 + 40 / 8);
+    Drawn rule = s.of("line")[0];
+    EXPECT_EQ(rule.x, 20);
+    EXPECT_EQ(rule.w, 520);
+    EXPECT_EQ(rule.y, 5 + 5 + 40 * 6 / 8);
+
+    build({"% ** Bold line", ">"});
+    s = paint();
+    Drawn bold = s.of("text")[0];
+    EXPECT_EQ(bold.text, "Bold line");
+    EXPECT_EQ(bold.x, 20 + 500 - 72);
+    EXPECT_EQ(bold.fontHeight, 21);
+}
+
+TEST_F(PaintingTest, TwoHundredPixelsOfHeadingStartThreeHundredRightOfTheMargin) {
+    build({"% * A heading of 25 letters!!", ">"});
+    RecordingSurface s = paint();
+    ASSERT_EQ(s.of("text")[0].text.size(), 25u);
+    EXPECT_EQ(s.of("text")[0].x, 20 + 300);
+}
+
+TEST_F(PaintingTest, PicturesAreCentredOrTwentyPixelsIn) {
+    for (auto [width, x] : {std::pair{300, 100}, std::pair{600, 20}}) {
+        build({">plot"});
+        addPicture(width, 60, 3);
+        RecordingSurface s = paint();
+        std::vector<Drawn> images = s.of("image");
+        ASSERT_EQ(images.size(), 1u) << "drawn once for its three rows";
+        EXPECT_EQ(images[0].x, x);
+        EXPECT_EQ(images[0].w, width);
+        EXPECT_EQ(images[0].y, 5 + 30);  // below the command and its gap
+    }
+}
+
+TEST_F(PaintingTest, APictureScrolledPartlyAwayIsDrawnFromItsTrueTop) {
+    build({">plot"});
+    addPicture(300, 60, 3);
+    editor.topLine = editor.lineAt(2);  // the second row
+    RecordingSurface s = paint();
+    ASSERT_EQ(s.of("image").size(), 1u);
+    EXPECT_EQ(s.of("image")[0].y, 5 - 20);
+}
+
+TEST_F(PaintingTest, LinesTakeTheColourOfTheirKindUnlessColoursAreOff) {
+    build({">command", "$ body", "% comment", "% http://x.org", "% See: a | label", "output"});
+    struct Case {
+        const char* text;
+        int colour;
+    };
+    const Case cases[] = {{">command", 1},       {"  body", 3},  {"comment", 2},
+                          {"  http://x.org", 3}, {"  label", 3}, {"output", 0}};
+    for (int colours : {1, 0}) {
+        writeIntSetting("usecolors", colours);
+        RecordingSurface s = paint();
+        std::vector<Drawn> texts = s.of("text");
+        ASSERT_EQ(texts.size(), 6u);
+        for (size_t i = 0; i < 6; i++) {
+            EXPECT_EQ(texts[i].text, cases[i].text);
+            EXPECT_EQ(texts[i].colour, notebookTextColour(colours ? cases[i].colour : 0))
+                << cases[i].text << " colours " << colours;
+        }
+    }
+}
+
+TEST_F(PaintingTest, SelectedLinesShowTheirWholeTextInPieces) {
+    build({"% See: a | label", ">abcdef"});
+    NotebookLine* link = editor.firstLine;
+    NotebookLine* command = link->next;
+    link->selected = command->selected = 1;
+    editor.selectionFirst = link;
+    editor.selectionStartColumn = 0;
+    editor.selectionLast = command;
+    editor.selectionEndColumn = 3;
+    RecordingSurface s = paint();
+    std::vector<Drawn> texts = s.of("text");
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].text, "See: a | label");
+    EXPECT_EQ(texts[0].background, notebookTextColour(5));
+    EXPECT_EQ(texts[1].text, ">ab");
+    EXPECT_EQ(texts[1].background, notebookTextColour(5));
+    EXPECT_EQ(texts[2].text, "cdef");
+    EXPECT_EQ(texts[2].x, 5 + 24);
+    EXPECT_EQ(texts[2].background, notebookTextColour(4));
+
+    editor.bracketMatchShown = 1;
+    s = paint();
+    EXPECT_EQ(s.of("text")[1].background, (Rgb{200, 200, 200}));
+}
+
+TEST_F(PaintingTest, ThePartlyVisibleBottomLineIsNotDrawn) {
+    build({">a", "1", ">b", "2", ">c"});
+    // Rows: 5..35 (>a, gap), 35..65 (1), 65..95, 95..125, 125..145.
+    EXPECT_EQ(paint(145).of("text").size(), 5u);
+    EXPECT_EQ(paint(144).of("text").size(), 4u);
+}
+
+TEST_F(PaintingTest, ThreeDashesAreARuleAcrossTheTextWidth) {
+    build({"% ---", ">"});
+    RecordingSurface s = paint();
+    EXPECT_TRUE(s.of("text").size() == 1u && s.of("text")[0].text == ">");
+    Drawn rule = s.of("line")[0];
+    EXPECT_EQ(rule.x, 20);
+    EXPECT_EQ(rule.w, 520);
+    EXPECT_EQ(rule.y, 5 + 30 / 2);
+}
+
+TEST_F(PaintingTest, MisspeltWordsAreUnderlinedInTheCommandColour) {
+    build({"% a wrnog word", ">"});
+    editor.firstLine->addMisspelt(2, 5);
+    RecordingSurface s = paint();
+    Drawn mark = s.of("line")[0];
+    EXPECT_EQ(mark.x, 20 + 16);
+    EXPECT_EQ(mark.w, 20 + 56);
+    EXPECT_EQ(mark.y, 5 + 20 - 2);
+    EXPECT_EQ(mark.colour, notebookTextColour(1));
+}
+
+TEST_F(PaintingTest, CommentsWithEntitiesAreDrawnAsTheirCharacters) {
+    build({"% &alpha; &lt; &beta;", "% caf\xE9", ">"});
+    ASSERT_EQ(NotebookEditor::decodeLineEntities(editor.firstLine), 1);
+    RecordingSurface s = paint();
+    std::vector<Drawn> texts = s.of("text");
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].text, "\xCE\xB1 < \xCE\xB2");
+    EXPECT_EQ(texts[1].text, "caf\xC3\xA9");  // code page 1252 to UTF-8
+}

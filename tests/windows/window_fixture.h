@@ -1,0 +1,130 @@
+// The notebook window with the real interpreter on its computation thread,
+// driven by synthetic key and mouse events on the "offscreen" platform.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "interpreter/main_loop.h"
+#include "interpreter/stack.h"
+#include "interpreter/state.h"
+#include "notebook/line_editor.h"
+#include "shell/text.h"
+#include "shell/threads.h"
+#include "shell/windows/notebook_window_host.h"
+#include "shell/windows/qt_window_parts.h"
+
+class WindowTest : public testing::Test {
+  protected:
+    static constexpr int64_t stackBytes = 64 << 20;
+
+    void SetUp() override {
+        selectCodePage(1252);
+        block.assign(size_t(stackBytes + stackGuardBytes) / 8, 0);
+        ramstart = reinterpret_cast<char*>(block.data());
+        stackSize = stackBytes;
+        ramend = ramstart + stackSize;
+        newram = startlocal = endlocal = functionsEnd = ramstart;
+        static char name[] = "kalix";
+        static char* words[] = {name, nullptr};
+        ASSERT_TRUE(host.openWindows(1, words));
+        windowHost = &host;
+        window = host.getTextWindow();
+        client = clientWidgetOf(window);
+        frame = frameOf(window);
+        loop = std::make_unique<Thread>(
+            [](Thread*) {
+                static char name[] = "kalix";
+                static char* words[] = {name, nullptr};
+                runInterpreterLoop(1, words);
+                if (windowHost) windowHost->interpreterEnded();
+                return 0;
+            },
+            threadStackSize);
+        ASSERT_EQ(loop->startThread(), 0);
+        ASSERT_TRUE(waitForPrompt());
+    }
+
+    void TearDown() override {
+        host.stopInterpreter();
+        if (loop) {
+            for (int i = 0; i < 200 && loop->isThreadRunning(); i++) QTest::qWait(10);
+            loop->killThread(2000);
+        }
+        windowHost = nullptr;
+        ramstart = ramend = newram = startlocal = endlocal = functionsEnd = nullptr;
+    }
+
+    // Runs the event loop until `done` holds (at most `milliseconds`).
+    static bool waitFor(const std::function<bool()>& done, int milliseconds = 10000) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done()) {
+            if (timer.elapsed() > milliseconds) return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            QTest::qWait(1);
+        }
+        return true;
+    }
+
+    // The interpreter waits at a prompt (again, after `waits` waits).
+    bool waitForPrompt(int waits = 0) {
+        return waitFor([this, waits] {
+            return host.getInputWaitCount() > waits && getIntCell(inputWaiting) &&
+                   getIntCell(keyWaitFlag);
+        });
+    }
+    // Return, and the wait for the next prompt.
+    bool returnAndWait() {
+        int waits = host.getInputWaitCount();
+        press(Qt::Key_Return);
+        return waitForPrompt(waits);
+    }
+
+    void type(const char* text) { QTest::keyClicks(client, text); }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(client, key, modifiers);
+    }
+    // Types a command and Return, and waits until the next prompt.
+    bool run(const char* command) {
+        type(command);
+        return returnAndWait();
+    }
+
+    NotebookEditor& editor() { return window->getEditor(); }
+
+    // The notebook: ">" commands, "$" body lines, "% " comments, output as is.
+    std::vector<std::string> lines() {
+        std::vector<std::string> out;
+        TextLockHold hold(editor(), "test");
+        for (NotebookLine* line = editor().firstLine; line; line = line->next) {
+            std::string text = line->text.getText();
+            out.push_back(line->kind == lineComment ? "% " + text : text);
+        }
+        return out;
+    }
+    std::string cursorText() {
+        TextLockHold hold(editor(), "test");
+        return editor().cursorLine->text.getText();
+    }
+    int cursorColumn() {
+        TextLockHold hold(editor(), "test");
+        return editor().cursorColumn;
+    }
+
+    std::vector<uint64_t> block;
+    NotebookWindowHost host;
+    TextWindow* window = nullptr;
+    QWidget* client = nullptr;
+    QWidget* frame = nullptr;
+    std::unique_ptr<Thread> loop;
+};
