@@ -14,10 +14,19 @@ import re
 import subprocess
 
 # Builtins and commands the generator never uses: they wait for a key or
-# the mouse, run other programs, or reach the network.
+# the mouse, run other programs or engines, reach the network, or work on
+# files outside the run's own folder.
 DENIED = re.compile(
     r"^(exec|system|shell|url|wait|key|testkey|getkey|mouse|input|lineinput|"
-    r"sleep|browse|openurl|maxima|python|tccompile|addmenu|submenu)")
+    r"sleep|browse|openurl|maxima|mxm|convertmxm|python|py[a-z]|tcc|dll|closedll|"
+    r"changedir|cd$|fileremove|filecopy|makedir|start$|kalixhome|userdir|userhome|"
+    r"addmenu|submenu)")
+
+
+def denied_words(text):
+    """The denied names a program text uses (mutated transcripts that use
+    them are left out)."""
+    return sorted({w for w in re.findall(r"[A-Za-z_][A-Za-z_0-9]*", text) if DENIED.match(w)})
 
 ROW = re.compile(r'\{"([A-Za-z_][A-Za-z0-9_$]*)",\s*(-?\d+),\s*0,')
 

@@ -7,6 +7,7 @@ changed; characters (control bytes among them) inserted or removed.
 import os
 import re
 
+from catalog import denied_words
 from generator import INTERESTING_NUMBERS
 
 TOKENS = ["(", ")", "[", "]", "{", "}", "{{", "}}", ",", ";", ":", "~", "'", "\"", "''", "..",
@@ -20,7 +21,9 @@ WORD = re.compile(r"[A-Za-z_][A-Za-z_0-9]*")
 
 
 def load_transcripts(root):
-    """[(path, lines)] of the transcript inputs and the program files they load."""
+    """[(path, lines)] of the transcript inputs and the program files they
+    load, without those that use denied names (engines, processes, files
+    elsewhere)."""
     found = []
     base = os.path.join(root, "tests", "lang")
     for directory, _, files in os.walk(base):
@@ -28,7 +31,9 @@ def load_transcripts(root):
             if name.endswith((".k", ".kx")):
                 path = os.path.join(directory, name)
                 with open(path, encoding="latin-1") as f:
-                    found.append((path, f.read().split("\n")))
+                    text = f.read()
+                if not denied_words(text):
+                    found.append((path, text.split("\n")))
     found.sort()
     return found
 
