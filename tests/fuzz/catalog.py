@@ -18,7 +18,7 @@ import subprocess
 # files outside the run's own folder.
 DENIED = re.compile(
     r"^(exec|system|shell|url|wait|key|testkey|getkey|mouse|input|lineinput|"
-    r"sleep|browse|openurl|maxima|mxm|convertmxm|python|py[a-z]|tcc|dll|closedll|"
+    r"sleep|browse|openurl|maxima|mxm|yacas|convertmxm|python|py[a-z]|tcc|dll|closedll|"
     r"changedir|cd$|fileremove|filecopy|makedir|start$|kalixhome|userdir|userhome|"
     r"addmenu|submenu)")
 
