@@ -40,6 +40,12 @@ void replaceEpsilon(header* first, const char* name, bool global) {
         reportNeed("real", name);
         return;
     }
+    // A negative or NaN tolerance would make ranges and comparisons
+    // meaningless.
+    if (!(realOf(value) >= 0)) {
+        reportNeed("nonnegative real", name);
+        return;
+    }
     double previous = currentEpsilon;
     currentEpsilon = realOf(value);
     if (global) globalEpsilon = currentEpsilon;

@@ -56,8 +56,8 @@ void builtinExpand(header* first) {
             changeIntervals(x, [f](const double* in, double* out) { expandInterval(in, f, out); });
     } else if (isRealKind(x)) {
         result = intervalsOfReals(x, [f](double v, double* out) {
-            out[0] = roundDown(v - f);
-            out[1] = roundUp(v + f);
+            out[0] = sumDown(v, -f);
+            out[1] = sumUp(v, f);
         });
     } else {
         fail(errorWrongArgument, "Wrong argument\n");

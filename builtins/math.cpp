@@ -5,6 +5,7 @@
 #include "builtins/math.h"
 
 #include <cmath>
+#include <complex>
 #include <cstdint>
 #include <limits>
 
@@ -17,7 +18,9 @@
 #include "interpreter/elementwise.h"
 #include "interpreter/output.h"
 #include "interpreter/values.h"
+#include "numerics/binomials.h"
 #include "numerics/random_numbers.h"
+#include "platform/host.h"
 
 namespace {
 
@@ -152,59 +155,19 @@ double bitnotReal(double x) { return static_cast<uint32_t>(~lowBits(x)); }
 
 // --- binary real element functions -------------------------------------------
 
-// For whole n >= k the smaller of k and n - k gives the same coefficient in
-// fewer steps (bin(10^12, 10^12) would otherwise take 10^12 of them).
-double smallerSide(double n, double k) {
-    if (std::isfinite(n) && n == std::trunc(n) && k == std::trunc(k) && n - k >= 0 && n - k < k)
-        return n - k;
-    return k;
+// A matrix of binomials may take long: Escape stops it.
+bool elementInterrupted() {
+    if (!checkEscape()) return false;
+    fail(errorFailed, "User interrupted!\n");
+    return true;
 }
 
 void binReal(const double* a, const double* b, double* result) {
-    const double n = *a;
-    if (*b <= 0) {
-        *result = 1;
-        return;
-    }
-    if (!std::isfinite(*b) || std::isnan(n)) {
-        *result = NAN;
-        return;
-    }
-    const double k = smallerSide(n, *b);
-    if (k == 0) {
-        *result = 1;
-        return;
-    }
-    double c = n - k + 1;
-    for (double i = 2; i <= k; i++) {
-        // Once the product is 0 or NaN it stays so; infinity stays when
-        // every later factor is positive.
-        if (c == 0 || std::isnan(c) || (std::isinf(c) && n - k + i > 0)) break;
-        c *= n - k + i;
-        c /= i;
-    }
-    *result = c;
+    *result = elementInterrupted() ? NAN : binomialCoefficient(*a, *b);
 }
 
 void logbinReal(const double* a, const double* b, double* result) {
-    const double n = std::trunc(*a);
-    if (std::trunc(*b) <= 0) {
-        *result = 0;
-        return;
-    }
-    if (!std::isfinite(*b) || std::isnan(n)) {
-        *result = NAN;
-        return;
-    }
-    const double k = smallerSide(n, std::trunc(*b));
-    if (k == 0) {
-        *result = 0;
-        return;
-    }
-    const double first = n - k + 1;
-    double sum = std::log(first);
-    for (double i = 2; i <= k; i++) sum += std::log(first + i - 1) - std::log(i);
-    *result = sum;
+    *result = elementInterrupted() ? NAN : logBinomialCoefficient(*a, *b);
 }
 
 // The remainder has the sign of the divisor: in [0, m) for m > 0 and in
@@ -252,48 +215,28 @@ void expComplexChecked(const double* z, double* result) {
     expComplex(z, result);
 }
 
-void tanComplex(const double* z, double* result) {
-    double s[2], c[2];
-    sinComplex(z, s);
-    cosComplex(z, c);
-    divideComplexElement(s[0], s[1], c[0], c[1], &result[0], &result[1]);
+// The library's complex functions stay accurate far from the origin, where
+// the textbook formulas overflow or cancel.
+template <std::complex<double> (*f)(const std::complex<double>&)>
+void libraryComplex(const double* z, double* result) {
+    std::complex<double> w = f(std::complex<double>(z[0], z[1]));
+    result[0] = w.real();
+    result[1] = w.imag();
 }
 
-// arg w and -log |w| (the result of -i log w).
-void minusILog(const double* w, double* result) {
-    double angle = angleOfPoint(w[0], w[1]);
-    result[1] = -checkedLog(std::hypot(w[0], w[1]));
-    result[0] = angle;
-}
+void tanComplex(const double* z, double* result) { libraryComplex<std::tan>(z, result); }
+void asinComplex(const double* z, double* result) { libraryComplex<std::asin>(z, result); }
+void acosComplex(const double* z, double* result) { libraryComplex<std::acos>(z, result); }
 
-// sqrt(1 - z^2)
-void complementRoot(const double* z, double* result) {
-    double square[2];
-    multiplyPairs(z, z, square);
-    double d[2] = {1 - square[0], -square[1]};
-    sqrtComplex(d, result);
-}
-
-void acosComplex(const double* z, double* result) {
-    double s[2];
-    complementRoot(z, s);
-    double w[2] = {z[0] - s[1], z[1] + s[0]};
-    minusILog(w, result);
-}
-
-void asinComplex(const double* z, double* result) {
-    double s[2];
-    complementRoot(z, s);
-    double w[2] = {-z[1] + s[0], z[0] + s[1]};
-    minusILog(w, result);
-}
-
+// At the poles i and -i the log in atan z = (log(1 + iz) - log(1 - iz)) / 2i
+// meets 0.
 void atanComplex(const double* z, double* result) {
-    double w[2];
-    divideComplexElement(1 - z[1], z[0], 1 + z[1], -z[0], &w[0], &w[1]);
-    minusILog(w, result);
-    result[0] /= 2;
-    result[1] /= 2;
+    if (z[0] == 0 && std::fabs(z[1]) == 1) {
+        result[0] = 0;
+        result[1] = checkedLog(0);
+        return;
+    }
+    libraryComplex<std::atan>(z, result);
 }
 
 void conjComplex(const double* z, double* result) {
@@ -332,7 +275,8 @@ UNARY_HANDLER(builtinTan, mapRealComplexInterval, "tan", tanReal, tanComplex, ta
 UNARY_HANDLER(builtinAsin, mapRealComplexInterval, "asin", asinReal, asinComplex, asinInterval)
 UNARY_HANDLER(builtinAcos, mapRealComplexInterval, "acos", acosReal, acosComplex, acosInterval)
 UNARY_HANDLER(builtinAtan, mapRealComplexInterval, "atan", atanReal, atanComplex, atanInterval)
-UNARY_HANDLER(builtinExp, mapRealComplexInterval, "exp", checkedExp, expComplexChecked, expInterval)
+UNARY_HANDLER(builtinExp, mapRealComplexInterval, "exp", checkedExp, expComplexChecked,
+              expIntervalChecked)
 UNARY_HANDLER(builtinAbs, mapToRealOrInterval, "abs", absReal, absComplex, absInterval)
 UNARY_HANDLER(builtinCeil, mapRealComplex, "ceil", ceilReal, nullptr)
 UNARY_HANDLER(builtinFloor, mapRealComplex, "floor", floorReal, nullptr)

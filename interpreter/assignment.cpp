@@ -716,7 +716,8 @@ header* performAssignment(header* first, AssignmentOperator op) {
 bool spacesRequired() { return intSetting("spaces"); }
 
 void reportSeparator(const char* message) {
-    fail(errorAssignmentSyntax, message, scanPointer, static_cast<unsigned char>(*scanPointer));
+    const char* found = textAtPosition(scanPointer);
+    fail(errorAssignmentSyntax, message, found, static_cast<unsigned char>(*found));
 }
 
 }  // namespace

@@ -53,11 +53,8 @@ void moveTruth(header* first, bool truth) {
 
 // "==" (equal = true) and "<>".
 void compareForEquality(header* first, bool equal, const char* name) {
-    header* second = nextValue(first);
-    header* a = resolveValue(first);
-    if (errorCode) return;
-    header* b = resolveValue(second);
-    if (errorCode) return;
+    header *a, *b;
+    if (!resolveTwoOperands(first, &a, &b, name)) return;
     if (isString(a) || isString(b)) {
         bool same = isString(a) && isString(b) && compareStrings(stringOf(a), stringOf(b)) == 0;
         moveTruth(first, same == equal);
@@ -77,11 +74,8 @@ void compareOrdered(header* first, RealBinaryFunction real, IntervalBinaryToReal
                     bool (*holds)(int), const char* name) {
     header* left = followReference(first);
     if (left && (isString(left) || left->kind == kindStringSubvector)) {
-        header* second = nextValue(first);
-        header* a = resolveValue(first);
-        if (errorCode) return;
-        header* b = resolveValue(second);
-        if (errorCode) return;
+        header *a, *b;
+        if (!resolveTwoOperands(first, &a, &b, name)) return;
         if (!isString(b))
             reportNeed("two strings", name);
         else

@@ -385,7 +385,8 @@ void buildRangeVector(header* start) {
         fail(errorVectorTooLong, "A vector can only have %d elements\n", 2147483647);
         return;
     }
-    int n = int(std::floor(count));
+    // Never below 0, whatever the tolerance.
+    int n = count < 1 ? 0 : int(std::floor(count));
     if ((to > from && step < 0) || (to < from && step > 0)) n = 0;
     header* result = pushMatrixOfKind(kindRealMatrix, 1, n);
     if (!result) return;

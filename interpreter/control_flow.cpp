@@ -4,6 +4,7 @@
 // keyword (or, in a stored body, jumps by the token's cached distance).
 #include "interpreter/control_flow.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -50,6 +51,22 @@ bool atWord(const char* word) {
 char* tokenCacheSlot() {
     if (!inStoredBody() || scanPointer[-tokenSize] != commandToken) return nullptr;
     return scanPointer - tokenSize + tokenCacheOffset;
+}
+
+// Continues at `target` by a cached distance from `from` (a token
+// boundary): the line ends passed are not read, so the line start is
+// found by stepping over the tokens between.
+void jumpTo(char* from, char* target) {
+    for (char* p = from; p < target;) {
+        char c = *p;
+        if (c == numberToken || c == commandToken) {
+            p += tokenSize;
+        } else {
+            p++;
+            if (c == 0) lineStart = p;
+        }
+    }
+    scanPointer = target;
 }
 
 int32_t readCache(const char* slot) {
@@ -229,7 +246,7 @@ const char* endMissingMessage(LoopType type) {
 void leaveLoop(char* loopStart, char* cacheSlot) {
     int32_t cached = readCache(cacheSlot);
     if (cached > 0) {
-        scanPointer = loopStart + cached;
+        jumpTo(loopStart, loopStart + cached);
         return;
     }
     findLoopEnd();
@@ -354,8 +371,12 @@ bool advanceFor(ForLoop& loop) {
         return false;
     }
     if (!loop.elements) {
-        double x = realOf(variable) + loop.step;
-        if (passedEnd(loop, x)) return false;
+        // A step lost in rounding (or a step of 0) would repeat the value,
+        // and NaN passes no end: both end the loop.
+        double current = realOf(variable);
+        double x = current + loop.step;
+        if (x == current || std::isnan(x) || std::isnan(loop.end) || passedEnd(loop, x))
+            return false;
         std::memcpy(dataOf(variable), &x, sizeof x);
         return true;
     }
@@ -460,11 +481,11 @@ void ifCommand() {
         if (errorCode || truth) return;
         int32_t cached = readCache(cacheSlot);
         if (cached > 0) {
-            scanPointer = start + cached;
+            jumpTo(start, start + cached);
             return;
         }
         if (cached < 0) {
-            scanPointer = start - cached;
+            jumpTo(start, start - cached);
         } else {
             if (!skipToElse(start, cacheSlot)) return;
             writeCache(cacheSlot, -readCache(cacheSlot));

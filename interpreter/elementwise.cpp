@@ -214,8 +214,13 @@ header* applyBinaryEngine(const BinaryFunctions& f, bool toReal, header* a, head
     return result;
 }
 
-// Resolves the two operands of a binary wrapper; null on an error.
-bool resolveTwo(header* first, header** a, header** b, const char* name) {
+void moveIfDone(header* first, header* result) {
+    if (result && !errorCode) moveResult(first, result);
+}
+
+}  // namespace
+
+bool resolveTwoOperands(header* first, header** a, header** b, const char* name) {
     header* second = first ? nextValue(first) : nullptr;
     if (!second) {  // an operand that was a call yielding no value
         fail(errorFailed, "Cannot apply %s: an operand returned no value!\n", name);
@@ -227,9 +232,7 @@ bool resolveTwo(header* first, header** a, header** b, const char* name) {
     return errorCode == 0;
 }
 
-void moveIfDone(header* first, header* result) {
-    if (result && !errorCode) moveResult(first, result);
-}
+namespace {
 
 // A real operand's result is a real of its kind and shape: it is built
 // over the argument when the operand lies elsewhere (a variable). An
@@ -384,7 +387,7 @@ void mapBinary(RealBinaryFunction real, ComplexBinaryFunction complex,
         return;
     }
     header *a, *b;
-    if (!resolveTwo(first, &a, &b, name)) return;
+    if (!resolveTwoOperands(first, &a, &b, name)) return;
     moveIfDone(first, applyBinary(real, complex, interval, a, b, name));
 }
 
@@ -396,7 +399,7 @@ void mapBinaryToReal(RealBinaryFunction real, ComplexBinaryToRealFunction comple
         return;
     }
     header *a, *b;
-    if (!resolveTwo(first, &a, &b, name)) return;
+    if (!resolveTwoOperands(first, &a, &b, name)) return;
     moveIfDone(first, applyBinaryToReal(real, complex, interval, a, b, name));
 }
 

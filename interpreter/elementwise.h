@@ -49,6 +49,11 @@ header* applyBinaryToReal(RealBinaryFunction real, ComplexBinaryToRealFunction c
                           IntervalBinaryToRealFunction interval, header* a, header* b,
                           const char* name);
 
+// Resolves the two operands of a binary operation: `first` and the record
+// after it. False with the error set, also when an operand was a call that
+// yielded no value.
+bool resolveTwoOperands(header* first, header** a, header** b, const char* name);
+
 // Wrappers: resolve the argument(s), run the engine and move the result
 // onto the first argument. On an error nothing is moved.
 void mapRealComplex(RealFunction real, ComplexFunction complex, header* argument);

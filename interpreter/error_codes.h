@@ -54,6 +54,7 @@ enum ErrorCode : int {
     errorBraceVariable = 1011,      // "%s not a variable of proper type for {}!"
     errorBraceNotVariable = 1012,   // "%s not a variable!"
     errorBraceIndex = 1013,         // "Index must be a number!"
+    errorMatrixSize = 1,            // "Illegal matrix size %dx%d!" (a negative size)
     errorEmptyMatrix = 1030,        // "Matrix is empty!" (indexing a value)
     errorEmptyView = 1031,          // "Matrix is empty!" (a view of a matrix)
     errorCommandAsVariable = 5000,  // "Command name \"%s\" used as variable!"

@@ -10,6 +10,7 @@
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 
 namespace {
@@ -49,20 +50,36 @@ bool readText(header* argument, const char* builtin, std::string* text) {
     return true;
 }
 
-// The values from `from` to the stack top as resolved copies, moved down
-// to `from`.
+// What resolveValue returns unchanged: no reference, view or string
+// subvector, no 1x1 real or complex matrix.
+bool resolvesToItself(header* record) {
+    int kind = record->kind;
+    if (kind == kindReference || kind == kindStringSubvector || isViewKind(kind)) return false;
+    bool single = (kind == kindRealMatrix || kind == kindComplexMatrix) &&
+                  matrixRows(record) == 1 && matrixColumns(record) == 1;
+    return !single;
+}
+
+// The records from `from` to the stack top become unnamed values in place:
+// references, views and 1x1 matrices are replaced by their values, plain
+// values stay where they are (many results are not copied again).
 void replaceByValues(char* from) {
-    char* end = newram;
-    char* copies = newram;
-    for (char* p = from; p < end && !errorCode; p += recordAt(p)->size) {
+    for (char* p = from; p < newram && !errorCode; p += recordAt(p)->size) {
+        header* record = recordAt(p);
+        if (resolvesToItself(record)) {
+            if (record->name[0]) setRecordName(record, "");
+            continue;
+        }
         char* top = newram;
-        header* value = resolveValue(recordAt(p));
+        header* value = resolveValue(record);
         if (errorCode) return;
-        if (reinterpret_cast<char*>(value) >= top) continue;  // already a new record at the top
-        header* copy = pushRecordCopy(reinterpret_cast<char*>(value), value->size);
-        if (copy) setRecordName(copy, "");
+        if (value != recordAt(p)) {
+            char* end = replaceRecord(p, value, top);
+            if (!end) return;
+            newram = end;
+        }
+        setRecordName(recordAt(p), "");
     }
-    if (!errorCode) moveResults(recordAt(from), recordAt(copies));
 }
 
 void builtinEvaluate(header* argument) {
@@ -96,6 +113,9 @@ void builtinEvaluate(header* argument) {
 void builtinErrorlevel(header* argument) {
     std::string text;
     if (!readText(argument, "errorlevel", &text)) return;
+    // The text is read: the level takes the argument's place and the values
+    // follow it, so that they need not move down afterwards.
+    newram = reinterpret_cast<char*>(argument);
     header* level = pushReal(0);
     if (errorCode) return;
     char* values = newram;
@@ -120,10 +140,7 @@ void builtinErrorlevel(header* argument) {
         newram = values;
         double codeValue = code;
         std::memcpy(dataOf(level), &codeValue, sizeof codeValue);
-        moveResult(argument, level);
-        return;
     }
-    moveResults(argument, level);
 }
 
 void builtinError(header* argument) {

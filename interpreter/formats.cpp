@@ -317,7 +317,7 @@ static void complexText(char* text, double re, double im, const char* unit) {
         return;
     }
     complexPartText(imagPart, std::fabs(im));
-    joinText(text, {realPart, im < 0 ? "-" : "+", imagPart, unit});
+    joinText(text, {realPart, im >= 0 ? "+" : "-", imagPart, unit});
 }
 
 void printComplexEntry(double re, double im) {
@@ -356,7 +356,11 @@ static void intervalText(char* text, double lo, double hi, int extra) {
     bool finite = std::isfinite(lo) && std::isfinite(hi);
     if (formatState.intervalFormat == 0 || !finite || (lo <= 0 && 0 <= hi) || lo == hi ||
         !(lo < hi)) {
-        snprintf(text, numberTextSize, "~%0.2g,%0.2g~", lo, hi);
+        // NaN bounds print as "NAN" as every NaN does.
+        char low[numberTextSize], high[numberTextSize];
+        snprintf(low, sizeof low, std::isnan(lo) ? "NAN" : "%0.2g", lo);
+        snprintf(high, sizeof high, std::isnan(hi) ? "NAN" : "%0.2g", hi);
+        joinText(text, {"~", low, ",", high, "~"});
         return;
     }
     double m = lo > 0 ? hi : -lo;

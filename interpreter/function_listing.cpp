@@ -75,6 +75,11 @@ const char* detokenizeLine(const char* line) {
     return text;
 }
 
+const char* textAtPosition(const char* position) {
+    bool stored = position >= ramstart && position < functionsEnd;
+    return stored ? detokenizeLine(position) : position;
+}
+
 char* printFunctionLine(char* line, int skipBlanks) {
     static char text[lineTextSize];
     TextBuffer out{text, sizeof text};

@@ -547,32 +547,47 @@ bool ellipsisEnds(const char* p) {
     return std::strcmp(p, "...") == 0;
 }
 
-// Whether only blanks follow.
-bool onlyBlanks(const char* p) {
-    while (*p == ' ' || *p == '\t') p++;
-    return *p == 0;
+// Copies a string literal ("..." or ''...'') at the scan position into the
+// one-line text; false when none starts there. An unclosed one runs to the
+// line end (the body reader reports it).
+bool copyOneLineString(char* text, int* n) {
+    const char* quote = *scanPointer == '"' ? "\"" : startsWith(scanPointer, "''") ? "''" : nullptr;
+    if (!quote) return false;
+    size_t q = std::strlen(quote);
+    const char* end = std::strstr(scanPointer + q, quote);
+    size_t length = end ? size_t(end - scanPointer) + q : std::strlen(scanPointer);
+    for (size_t i = 0; i < length && *n < oneLineTextLimit; i++) text[(*n)++] = *scanPointer++;
+    return true;
 }
 
-// Copies the body text of a ":=" form; false on error.
-bool copyOneLineBody(char* text, int* length) {
+// Copies the body text of a ":=" form; false on error. A ".." continues
+// the text with the next line as in multi-line bodies: what follows it on
+// its line is a comment.
+bool copyOneLineBody(Definition& d, char* text, int* length) {
     int n = 0, depth = 0;
     for (;;) {
         char c = *scanPointer;
         if (c == 0) break;
         if (c == ';' && depth == 0 && ellipsisEnds(scanPointer + 1)) break;
-        if (startsWith(scanPointer, "..") && onlyBlanks(scanPointer + 2)) {
+        if (startsWith(scanPointer, "..")) {
             functionEntryActive = 0;
             nextInputLine(1);
             functionEntryActive = 1;
             if (errorCode) return false;
+            if (d.loading && *scanPointer == endOfBody) {
+                reportEndOfFile();
+                return false;
+            }
+            if (n > 0 && n < oneLineTextLimit && text[n - 1] != ' ') text[n++] = ' ';
             continue;
         }
-        if (c == '(' || c == '[') depth++;
-        if (c == ')' || c == ']') depth--;
         if (n >= oneLineTextLimit) {
             fail(errorWrongOperand, "One-line function too long.\n");
             return false;
         }
+        if (copyOneLineString(text, &n)) continue;
+        if (c == '(' || c == '[') depth++;
+        if (c == ')' || c == ']') depth--;
         text[n++] = c;
         scanPointer++;
     }
@@ -594,7 +609,7 @@ bool prepareOneLine(Definition& d, char** resume) {
     cutOneLineComment(d, false);
     static char text[oneLineTextLimit + 1];
     int length = 0;
-    if (!copyOneLineBody(text, &length)) return false;
+    if (!copyOneLineBody(d, text, &length)) return false;
     if (length == 0) {
         fail(errorWrongOperand, "Function body missing!\n");
         return false;
@@ -713,13 +728,31 @@ struct BodyReader {
     char* bodyStart;
     char* inputLineBegin;  // start of the input line being read
     bool blockComment = false;
+    bool textEnded = false;  // the built one-line text has no further line
 };
 
+// The bytes that mark line ends, the body end and tokens in a stored body
+// cannot come from typed text; a loaded file's lines never hold them (the
+// reader drops control characters).
+bool refuseMarkerBytes(const BodyReader& r, const char* line) {
+    if (r.d.loading) return true;
+    for (const char* p = line; *p; p++) {
+        if (*p == endOfBody || *p == numberToken || *p == commandToken) {
+            fail(errorFunctionEnd, "Illegal character (code %d) in function body!\n", *p);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool nextBodyInputLine(BodyReader& r) {
-    if (r.d.oneLine) return true;  // the built text has no further lines
+    if (r.d.oneLine) {
+        r.textEnded = true;
+        return true;
+    }
     nextCodeLine();
     r.inputLineBegin = scanPointer;
-    return !errorCode;
+    return !errorCode && refuseMarkerBytes(r, scanPointer);
 }
 
 bool putToken(Definition& d, char kind, const void* payload, size_t n) {
@@ -967,11 +1000,14 @@ bool readBodyStep(BodyReader& r, bool* finished) {
 
 bool readBody(Definition& d) {
     BodyReader r{d, d.out, scanPointer};
+    if (!refuseMarkerBytes(r, scanPointer)) return false;
     for (;;) {
         if (ramend - d.out < bodyReserve) {
             fail(errorFunctionMemory, "%s", memoryMessage);
             return false;
         }
+        // A comment or a continuation ran to the end of the one-line text.
+        if (r.textEnded) return finishBody(r);
         bool finished = false;
         if (!readBodyStep(r, &finished)) return false;
         if (finished) return true;

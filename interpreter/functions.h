@@ -135,6 +135,10 @@ void defineFunction();
 // One stored line as text (numbers "%g", commands by name), in a static
 // buffer of 32766 bytes.
 const char* detokenizeLine(const char* line);
+// The rest of the line at a scan position as the user wrote it: inside a
+// stored body detokenized (static buffer), elsewhere the position itself.
+// For messages that show what was found.
+const char* textAtPosition(const char* position);
 // The usage line: flags words, name, parameters in parentheses; with help
 // also the first help text. Static buffer.
 const char* buildFunctionHeader(header* function, int withHelp);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "interpreter/arithmetic.h"
+#include "interpreter/element_functions.h"
 #include "interpreter/elementwise.h"
 #include "interpreter/output.h"
 #include "interpreter/value_helpers.h"
@@ -61,8 +62,21 @@ void intersectIntervals(double lo1, double hi1, double lo2, double hi2, double* 
     reportIntervalStatus(intersectBounds(lo1, hi1, lo2, hi2, lo, hi));
 }
 
+// A bound that overflowed from finite operands is reported as the real
+// functions report it: exp prints "Floating point error!", ^ leaves error 51
+// for its "Underflow or overflow error.".
 void powerInterval(double lo1, double hi1, double lo2, double hi2, double* lo, double* hi) {
-    reportIntervalStatus(powerBounds(lo1, hi1, lo2, hi2, lo, hi));
+    IntervalStatus status = powerBounds(lo1, hi1, lo2, hi2, lo, hi);
+    reportIntervalStatus(status);
+    bool finite =
+        std::isfinite(lo1) && std::isfinite(hi1) && std::isfinite(lo2) && std::isfinite(hi2);
+    if (status == IntervalStatus::ok && finite && (std::isinf(*lo) || std::isinf(*hi)))
+        reportLibraryError();
+}
+
+void expIntervalChecked(const double* x, double* result) {
+    expInterval(x, result);
+    if (std::isfinite(x[1]) && std::isinf(result[1])) reportFloatingPointError();
 }
 
 // --- promotion -------------------------------------------------------------
@@ -175,7 +189,7 @@ void makeIntervalFromBounds(header* first) {
     if (errorCode) return;
     if (!isRealKind(lower)) {
         fail(errorFailed, "Illegal argument for ~a,b~\n");
-    } else if (!isRealKind(upper)) {
+    } else if (!upper || !isRealKind(upper)) {  // no upper bound: a call yielded nothing
         fail(errorFailed, "Illegal argument for ~\n");
     } else {
         finish(first, pairBounds(lower, upper));
@@ -189,7 +203,7 @@ void applyPlusMinus(header* first) {
     header* second = nextValue(first);
     header* width = resolveValue(second);
     if (errorCode) return;
-    if (!isRealKind(width)) {
+    if (!width || !isRealKind(width)) {
         reportNeed("two real numbers", "plusminus");
         return;
     }

@@ -26,6 +26,7 @@
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
 #include "interpreter/tracing.h"
+#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"
@@ -854,33 +855,6 @@ namespace {
 bool needsCopy(int kind) {
     return kind == kindReference || kind == kindSubmatrix || kind == kindComplexSubmatrix ||
            kind == kindIntervalSubmatrix || kind == kindStringSubvector;
-}
-
-// Replaces the record at `place` by a copy of `value`; the records above it
-// up to `top` move by the difference. `value` may be a new record at `top`.
-// Returns the new top, or null on a stack overflow.
-char* replaceRecord(char* place, header* value, char* top) {
-    int64_t oldSize = recordAt(place)->size;
-    int64_t newSize = value->size;
-    int64_t delta = newSize - oldSize;
-    char* source = reinterpret_cast<char*>(value);
-    char* rest = place + oldSize;
-    bool pushed = source >= top;
-    if (delta > 0) {
-        char* needed = (pushed ? source + newSize : top) + delta;
-        if (needed > ramend) {
-            fail(errorStackOverflow, "Stack overflow!\n");
-            return nullptr;
-        }
-        if (pushed) {
-            std::memmove(source + delta, source, newSize);
-            source += delta;
-        }
-    }
-    if (!pushed && source >= rest && source < top) source += delta;
-    std::memmove(rest + delta, rest, top - rest);
-    std::memmove(place, source, newSize);
-    return top + delta;
 }
 
 // Every reference and view from `entry` on becomes a copy of its value.

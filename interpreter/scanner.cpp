@@ -219,7 +219,9 @@ static void scanQuotedName(char* buffer, int size, int report) {
     if (*scanPointer == '"') scanPointer++;
 }
 
-static void reportNameExpected() { printFormatted("Name expected at: %s!\n", scanPointer); }
+static void reportNameExpected() {
+    printFormatted("Name expected at: %s!\n", textAtPosition(scanPointer));
+}
 
 void scanNameN(char* buffer, int size, int report) {
     if (*scanPointer == '"') {

@@ -101,7 +101,12 @@ char* pushHeader(int kind, int64_t size, const char* name) {
     return dataOf(record);
 }
 
+// Every matrix record is made here: a size is never negative.
 static header* pushMatrix(int kind, int rows, int columns, int elementBytes, const char* name) {
+    if (rows < 0 || columns < 0) {
+        fail(errorMatrixSize, "Illegal matrix size %dx%d!\n", rows, columns);
+        return nullptr;
+    }
     header* record = recordAt(newram);
     char* data = pushHeader(kind, matrixRecordSize(rows, columns, elementBytes), name);
     if (!data) return nullptr;

@@ -93,18 +93,9 @@ int countCollectionItems(const header* collection) {
 }
 
 header* pushMatrixOfKind(int kind, int rows, int columns) {
-    int64_t width = kind == kindRealMatrix ? 8 : 16;
-    int64_t room = ramend - newram;
-    int64_t count = int64_t(rows) * columns;
-    // A size beyond the free stack is asked for as one byte too many, so
-    // that the push fails in the usual way without overflowing the size.
-    int64_t size = count > room / width ? room + 8 : matrixDataOffset + width * count;
-    char* data = pushHeader(kind, size, "");
-    if (!data) return nullptr;
-    header* result = recordAt(data - headerSize);
-    matrixColumns(result) = columns;
-    matrixRows(result) = rows;
-    return result;
+    if (kind == kindRealMatrix) return pushRealMatrix(rows, columns);
+    if (kind == kindComplexMatrix) return pushComplexMatrix(rows, columns);
+    return pushIntervalMatrix(rows, columns);
 }
 
 int clampToInt(double x) {
@@ -161,4 +152,28 @@ bool widenToPairs(header* record, header* value, NumberFamily family) {
         out[2 * k + 1] = complex ? 0 : x;
     }
     return true;
+}
+
+char* replaceRecord(char* place, header* value, char* top) {
+    int64_t oldSize = recordAt(place)->size;
+    int64_t newSize = value->size;
+    int64_t delta = newSize - oldSize;
+    char* source = reinterpret_cast<char*>(value);
+    char* rest = place + oldSize;
+    bool pushed = source >= top;
+    if (delta > 0) {
+        char* needed = (pushed ? source + newSize : top) + delta;
+        if (needed > ramend) {
+            fail(errorStackOverflow, "Stack overflow!\n");
+            return nullptr;
+        }
+        if (pushed) {
+            std::memmove(source + delta, source, newSize);
+            source += delta;
+        }
+    }
+    if (!pushed && source >= rest && source < top) source += delta;
+    std::memmove(rest + delta, rest, top - rest);
+    std::memmove(place, source, newSize);
+    return top + delta;
 }

@@ -53,6 +53,10 @@ int countCollectionItems(const header* collection);
 // size, elements not written. A size the free stack cannot hold fails as
 // any push does ("Stack overflow!", error 2) and gives null.
 header* pushMatrixOfKind(int kind, int rows, int columns);
+// Replaces the record at `place` by a copy of `value`; the records above it
+// up to `top` move by the difference. `value` may be a new record at `top`.
+// Returns the new top, or null on a stack overflow.
+char* replaceRecord(char* place, header* value, char* top);
 
 // Rewrites `record` in place as the complex (x, 0) or interval [x, x] form
 // (by `family`) of the real scalar or real matrix `value`, which is the

@@ -377,8 +377,9 @@ void callStringFunction(header* text, int n, header* first, int m) {
             callUserFunction(function, first, n, m);
             return;
         }
-        if (findMapFunction(buffer)) {
-            callMapFunction(first, buffer, m);
+        // "gmap" calls g element by element, as the name written directly.
+        if (header* mapped = findMapFunction(buffer)) {
+            callMapFunction(first, mapped->name, m);
             return;
         }
         semicolonPosition = m;

@@ -138,7 +138,7 @@ IntervalStatus logBounds(const double* x, double* result) {
 
 IntervalStatus sqrtBounds(const double* x, double* result) {
     if (x[0] <= 0) return refuse(IntervalStatus::sqrtOutOfRange, result);
-    setPair(result, roundDown(std::sqrt(x[0])), roundUp(std::sqrt(x[1])));
+    setPair(result, sqrtDown(x[0]), sqrtUp(x[1]));
     return IntervalStatus::ok;
 }
 

@@ -2,8 +2,10 @@
 //
 // An interval is a pair of doubles, lower then upper, lower <= upper. Every
 // computed bound is moved outward so that the exact result of the operation
-// on any points of the operands lies inside the computed interval. Bounds
-// that are only selected or copied (min, max, hull, negation) are not moved.
+// on any points of the operands lies inside the computed interval: the
+// arithmetic (+, -, *, /, sqrt) moves a bound only when its operation was
+// inexact, the library functions always. Bounds that are only selected or
+// copied (min, max, hull, negation) are not moved.
 // Kernels that can fail return an IntervalStatus and leave NaN bounds; they
 // never print.
 #pragma once
@@ -78,44 +80,105 @@ inline double roundUp(double x) {
 inline double roundDownFunction(double x) { return roundDown(roundDown(x)); }
 inline double roundUpFunction(double x) { return roundUp(roundUp(x)); }
 
-// Outward bounds of a product or quotient of two doubles, also when the
-// rounded result underflowed to zero.
+namespace interval_detail {
+
+// Below this size the rounding error of a product, quotient or square root
+// may itself be rounded (2^-1022 * 2^53): such results always move.
+constexpr double exactErrorLimit = 0x1p-969;
+
+}  // namespace interval_detail
+
+// Outward bounds of a sum: the rounding error (two-sum) tells whether the
+// computed sum lies above or below the exact one, and only that side moves;
+// an exact sum stays.
+inline double sumDown(double a, double b) {
+    double s = a + b;
+    if (!std::isfinite(s)) return roundDown(s);
+    double bb = s - a;
+    double error = (a - (s - bb)) + (b - bb);
+    return error < 0 ? roundDown(s) : s;
+}
+inline double sumUp(double a, double b) {
+    double s = a + b;
+    if (!std::isfinite(s)) return roundUp(s);
+    double bb = s - a;
+    double error = (a - (s - bb)) + (b - bb);
+    return error > 0 ? roundUp(s) : s;
+}
+
+// Outward bounds of a product or quotient of two doubles: exact results stay
+// (the error comes from a fused multiply-add), a zero factor gives 0 also
+// against an infinite bound, and results that underflowed to zero keep
+// their side.
 inline double productDown(double a, double b) {
+    if (a == 0 || b == 0) return 0.0;
     double p = a * b;
-    if (p == 0 && a != 0 && b != 0)
+    if (p == 0)
         return std::signbit(a) != std::signbit(b) ? -interval_detail::smallestPositive : 0.0;
-    return roundDown(p);
+    if (!std::isfinite(p) || std::fabs(p) < interval_detail::exactErrorLimit) return roundDown(p);
+    return std::fma(a, b, -p) < 0 ? roundDown(p) : p;
 }
 inline double productUp(double a, double b) {
+    if (a == 0 || b == 0) return 0.0;
     double p = a * b;
-    if (p == 0 && a != 0 && b != 0)
-        return std::signbit(a) != std::signbit(b) ? 0.0 : interval_detail::smallestPositive;
-    return roundUp(p);
+    if (p == 0) return std::signbit(a) != std::signbit(b) ? 0.0 : interval_detail::smallestPositive;
+    if (!std::isfinite(p) || std::fabs(p) < interval_detail::exactErrorLimit) return roundUp(p);
+    return std::fma(a, b, -p) > 0 ? roundUp(p) : p;
 }
+
+namespace interval_detail {
+
+// The sign of a/b - q for q = a/b rounded: of the remainder a - q b
+// (exact when nothing underflows) over b; 0 when exact. 2 when unknown.
+inline int quotientError(double a, double b, double q) {
+    if (!std::isfinite(q) || !std::isfinite(b) || std::fabs(a) < exactErrorLimit ||
+        std::fabs(q) < exactErrorLimit)
+        return 2;
+    double r = std::fma(-q, b, a);
+    if (r == 0) return 0;
+    return (r < 0) != (b < 0) ? -1 : 1;
+}
+
+}  // namespace interval_detail
+
 inline double quotientDown(double a, double b) {
     double q = a / b;
     if (q == 0 && a != 0 && std::isfinite(b))
         return std::signbit(a) != std::signbit(b) ? -interval_detail::smallestPositive : 0.0;
-    return roundDown(q);
+    int error = interval_detail::quotientError(a, b, q);
+    return error == 0 || error == 1 ? q : roundDown(q);
 }
 inline double quotientUp(double a, double b) {
     double q = a / b;
     if (q == 0 && a != 0 && std::isfinite(b))
         return std::signbit(a) != std::signbit(b) ? 0.0 : interval_detail::smallestPositive;
-    return roundUp(q);
+    int error = interval_detail::quotientError(a, b, q);
+    return error == 0 || error == -1 ? q : roundUp(q);
+}
+
+// Bounds of the square root of x >= 0: an exact root stays.
+inline double sqrtDown(double x) {
+    double s = std::sqrt(x);
+    if (s == 0 || !std::isfinite(s) || x < interval_detail::exactErrorLimit) return roundDown(s);
+    return std::fma(-s, s, x) < 0 ? roundDown(s) : s;
+}
+inline double sqrtUp(double x) {
+    double s = std::sqrt(x);
+    if (s == 0 || !std::isfinite(s) || x < interval_detail::exactErrorLimit) return roundUp(s);
+    return std::fma(-s, s, x) > 0 ? roundUp(s) : s;
 }
 
 // Operations on bounds: operands (lo1, hi1) and (lo2, hi2), results through
 // the last two pointers.
 inline void addIntervalBounds(double lo1, double hi1, double lo2, double hi2, double* lo,
                               double* hi) {
-    *lo = roundDown(lo1 + lo2);
-    *hi = roundUp(hi1 + hi2);
+    *lo = sumDown(lo1, lo2);
+    *hi = sumUp(hi1, hi2);
 }
 inline void subtractIntervalBounds(double lo1, double hi1, double lo2, double hi2, double* lo,
                                    double* hi) {
-    *lo = roundDown(lo1 - hi2);
-    *hi = roundUp(hi1 - lo2);
+    *lo = sumDown(lo1, -hi2);
+    *hi = sumUp(hi1, -lo2);
 }
 inline void negateInterval(double lo, double hi, double* rlo, double* rhi) {
     double l = -hi;

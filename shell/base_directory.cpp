@@ -3,9 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <climits>
+#include <cstdio>
+#include <string>
 
 #include "shell/exit_settings.h"
 #include "shell/registry.h"
+#include "shell/setting_keys.h"
 
 String programDir;
 String homeDir;
@@ -68,6 +71,20 @@ void chooseBaseDirectory(const char* homeOption) {
 void readSettingsAtStart(SettingsStore& store) {
     profileMissing = access(profilePath.getText(), F_OK) != 0;
     if (!profileMissing) store.loadProfile(profilePath.getText());
+}
+
+void resetSettings(SettingsStore& store) {
+    const SettingKey* recent = findSettingKey("recent0");
+    for (int i = 0; recent && i < recent->count; i++) {
+        char name[32];
+        std::snprintf(name, sizeof name, "recent%d", i);
+        store.deleteSetting(name);
+    }
+    for (const char* name : {"textfont", "graphicslines", "textfontname", "graphicsfontname"}) {
+        const SettingKey* key = findSettingKey(name);
+        std::string value = store.getSetting(name, key ? key->defaultText : "");
+        store.writeSetting(name, value.c_str());
+    }
 }
 
 int writeSettingsAtExit(void (*writeCurrentSettings)(SettingsStore& store), SettingsStore& store) {

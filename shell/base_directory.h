@@ -23,6 +23,11 @@ void chooseBaseDirectory(const char* homeOption);
 // per-user settings file and profileMissing is 1.
 void readSettingsAtStart(SettingsStore& store = settings);
 
+// The option "-reset": the recent files are forgotten and the font
+// settings ("textfont", "graphicslines", "textfontname",
+// "graphicsfontname") are written with their current values.
+void resetSettings(SettingsStore& store = settings);
+
 // Writes the profile: first what writeCurrentSettings writes into the store
 // (the live values of the modules), "saveprofile" and "started" = 1; then
 // the profile holds every key in the exit order (shell/exit_settings.h),

@@ -180,21 +180,27 @@ int registryRead(const char* fileName, const char* name, std::string& value) {
 }
 
 int registryWrite(const char* fileName, const char* name, const char* value) {
+    return registryWriteAll(fileName, {{name, value}});
+}
+
+int registryWriteAll(const char* fileName, const Entries& changes) {
     std::lock_guard<std::mutex> lock(registryMutex);
     std::string path = registryFilePath(fileName);
     Entries entries = entriesOnDisk(path);
-    bool replaced = false;
-    for (size_t i = 0; i < entries.size();) {
-        if (entries[i].first != name) {
-            i++;
-        } else if (!replaced) {
-            entries[i++].second = value;
-            replaced = true;
-        } else {
-            entries.erase(entries.begin() + i);
+    for (const auto& [name, value] : changes) {
+        bool replaced = false;
+        for (size_t i = 0; i < entries.size();) {
+            if (entries[i].first != name) {
+                i++;
+            } else if (!replaced) {
+                entries[i++].second = value;
+                replaced = true;
+            } else {
+                entries.erase(entries.begin() + i);
+            }
         }
+        if (!replaced) entries.emplace_back(name, value);
     }
-    if (!replaced) entries.emplace_back(name, value);
     return storeEntries(path, entries);
 }
 

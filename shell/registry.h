@@ -41,6 +41,9 @@ int registryRead(const char* fileName, const char* name, std::string& value);
 // Replaces or adds the entry; creates the folder and file when needed.
 // Returns 1 when the file was written.
 int registryWrite(const char* fileName, const char* name, const char* value);
+// The same for many entries at once (one rewrite of the file).
+int registryWriteAll(const char* fileName,
+                     const std::vector<std::pair<std::string, std::string>>& entries);
 // Removes one entry (no error when it is missing).
 int registryDelete(const char* fileName, const char* name);
 // Removes the whole file. 1 when it is gone.

@@ -1,7 +1,9 @@
 #include "shell/settings.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -52,7 +54,8 @@ const char* SettingsStore::lookup(const char* name, std::string& scratch) {
     if (frozen) return nullptr;
     if (!profile.empty()) {
         auto found = profileIndex.find(name);
-        return found == profileIndex.end() ? nullptr : profile[found->second].value.getText();
+        if (found == profileIndex.end() || profile[found->second].removed) return nullptr;
+        return profile[found->second].value.getText();
     }
     return registryRead(fileName.getText(), name, scratch) ? scratch.c_str() : nullptr;
 }
@@ -86,13 +89,14 @@ double SettingsStore::readDoubleSetting(const char* name, double defaultValue) {
 
 void SettingsStore::writeSetting(const char* name, const char* text) {
     if (frozen) return;
-    if (!output) {
+    if (!writingProfile) {
         // With a profile loaded, reads come from it and the exit writes it
         // back: the value changes there, so later reads see it.
         if (!profile.empty()) {
             auto found = profileIndex.find(name);
             if (found != profileIndex.end()) {
                 profile[found->second].value.assign(text);
+                profile[found->second].removed = false;
             } else {
                 addProfileEntry(this, name, text);
             }
@@ -103,7 +107,9 @@ void SettingsStore::writeSetting(const char* name, const char* text) {
         return;
     }
     // Reading takes the first line of a name; later ones would be dead.
-    if (writtenNames.insert(name).second) writeSettingLine(output, name, text);
+    if (!writtenNames.insert(name).second) return;
+    written.emplace_back(name, text);
+    if (output) writeSettingLine(output, name, text);
 }
 
 void SettingsStore::writeIntSetting(const char* name, int value) {
@@ -123,15 +129,10 @@ void SettingsStore::writeDoubleSetting(const char* name, double value) {
 
 void SettingsStore::deleteSetting(const char* name) {
     if (frozen) return;
-    // Also from the profile list, which the exit writes back.
-    if (profileIndex.find(name) != profileIndex.end()) {
-        std::erase_if(profile, [name](const ProfileEntry& e) {
-            return std::strcmp(e.name.getText(), name) == 0;
-        });
-        profileIndex.clear();
-        for (size_t i = 0; i < profile.size(); i++)
-            profileIndex.try_emplace(profile[i].name.getText(), i);
-    }
+    // Every entry of the name: a profile may hold one twice.
+    if (profileIndex.find(name) != profileIndex.end())
+        for (ProfileEntry& entry : profile)
+            if (std::strcmp(entry.name.getText(), name) == 0) entry.removed = true;
     registryDelete(fileName.getText(), name);
     noteSettingsChanged();
 }
@@ -161,30 +162,66 @@ void SettingsStore::loadProfile(const char* path) {
 
 int SettingsStore::openProfileForWriting(const char* path) {
     closeProfile();
+    writingProfile = true;
     outputPath = path;
     temporaryPath = path;
-    temporaryPath.append(".new");
-    output = std::fopen(temporaryPath.getText(), "w");
+    temporaryPath.append(".XXXXXX");
+    std::string pattern = temporaryPath.getText();
+    int descriptor = mkstemp(pattern.data());
+    temporaryPath = pattern.c_str();
+    // The new profile keeps the access rights of the one it replaces.
+    struct stat old;
+    if (descriptor >= 0 && stat(path, &old) == 0) fchmod(descriptor, old.st_mode & 07777);
+    output = descriptor >= 0 ? fdopen(descriptor, "w") : nullptr;
+    if (descriptor >= 0 && !output) {
+        close(descriptor);
+        unlink(temporaryPath.getText());
+    }
     writtenNames.clear();
+    written.clear();
     return output != nullptr;
 }
 
 int SettingsStore::closeProfile() {
-    if (!output) return 0;
-    bool written = !std::ferror(output);
-    written = std::fclose(output) == 0 && written;
-    output = nullptr;
+    if (!writingProfile) return 0;
+    writingProfile = false;
+    const char* problem = nullptr;
+    if (!output) {
+        problem = "its temporary file could not be made";
+    } else {
+        bool complete = !std::ferror(output);
+        complete = std::fclose(output) == 0 && complete;
+        output = nullptr;
+        if (!complete)
+            problem = "its temporary file could not be written";
+        else if (std::rename(temporaryPath.getText(), outputPath.getText()) != 0)
+            problem = std::strerror(errno);
+        if (problem) unlink(temporaryPath.getText());
+    }
     writtenNames.clear();
-    if (written && std::rename(temporaryPath.getText(), outputPath.getText()) == 0) return 1;
-    unlink(temporaryPath.getText());
+    if (!problem) {
+        written.clear();
+        return 1;
+    }
+    // The settings are not lost: the per-user file takes them.
+    std::string fallback = registryFilePath(fileName.getText());
+    if (registryWriteAll(fileName.getText(), written))
+        std::fprintf(stderr,
+                     "Kalix: could not replace the profile %s (%s); the settings went to %s.\n",
+                     outputPath.getText(), problem, fallback.c_str());
+    else
+        std::fprintf(stderr, "Kalix: could not replace the profile %s (%s) nor write %s.\n",
+                     outputPath.getText(), problem, fallback.c_str());
+    written.clear();
+    noteSettingsChanged();
     return 0;
 }
 
 void SettingsStore::writeStoredSettings() {
-    if (!output) return;
+    if (!writingProfile) return;
     if (!profile.empty()) {
         for (const ProfileEntry& entry : profile)
-            writeSetting(entry.name.getText(), entry.value.getText());
+            if (!entry.removed) writeSetting(entry.name.getText(), entry.value.getText());
         return;
     }
     for (const auto& [name, value] : registryEntries(fileName.getText()))

@@ -21,6 +21,7 @@
 struct ProfileEntry {
     String name;
     String value;
+    bool removed = false;  // deleted in this run: neither read nor written back
 };
 
 class SettingsStore {
@@ -46,17 +47,24 @@ class SettingsStore {
     void writeColorSetting(const char* name, int value);
     void writeDoubleSetting(const char* name, double value);
 
+    // Removes the setting from the profile list and the per-user file.
     void deleteSetting(const char* name);
     // Removes the per-user settings file.
     void deleteRegistryKey();
 
     void loadProfile(const char* path);
-    // 1 when the profile output is open. The file replaces `path` only at
-    // closeProfile, so an interrupted exit leaves the old profile whole.
+    // Starts writing the profile: the writes until closeProfile go to it.
+    // They are written to a temporary file of its own beside `path` (one
+    // per process), which replaces `path` only at closeProfile, so an
+    // interrupted exit or another process ending at the same time leaves a
+    // whole profile. 1 when the temporary file was made.
     int openProfileForWriting(const char* path);
-    // 1 when a profile was open and is now completely on disk.
+    // 1 when the profile is now completely on disk. When it cannot be
+    // replaced (or its temporary file could not be made), the settings of
+    // the session go to the per-user file instead, and standard error says
+    // so; 0 then.
     int closeProfile();
-    int isProfileOpen() const { return output != nullptr; }
+    int isProfileOpen() const { return writingProfile; }
     // Writes every stored entry (profile list, else the per-user file) not
     // written yet in this profile session.
     void writeStoredSettings();
@@ -73,11 +81,12 @@ class SettingsStore {
     String fileName;
     std::vector<ProfileEntry> profile;
     NameIndex profileIndex;  // the first entry of each name
-    FILE* output = nullptr;
+    bool writingProfile = false;
+    FILE* output = nullptr;  // the temporary file, null when it could not be made
     String outputPath;
     String temporaryPath;
-    int outputFailed = 0;
     std::set<std::string> writtenNames;
+    std::vector<std::pair<std::string, std::string>> written;  // in order
     std::atomic<int> frozen{0};
 };
 

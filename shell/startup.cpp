@@ -85,6 +85,8 @@ StartupOptions parseOptions(int argc, char** argv) {
         if (value > 0) options.codePage = value;
         i += 2;
     }
+    // "-script" that was no option: a file name starting with "-" or none.
+    if (i < argc && std::strcmp(argv[i], "-script") == 0) options.usageError = 1;
     if (i < argc && std::strcmp(argv[i], "-run") == 0) {
         options.runMode = 1;
         i++;
@@ -176,10 +178,15 @@ int runMain(int argc, char** argv) {
     catchQuitSignals();
     std::setlocale(LC_CTYPE, "");
     StartupOptions options = parseOptions(argc, argv);
+    if (options.usageError) {
+        std::fprintf(stderr, "Usage: kalix [-reset] [-second] -script FILE [ARGUMENTS...]\n");
+        return 2;
+    }
     scriptMode = options.scriptMode;
     secondInstance = options.secondInstance;
     chooseBaseDirectory(options.homeOption.empty() ? nullptr : options.homeOption.c_str());
     readSettingsAtStart();
+    if (options.resetRequested) resetSettings();
     loadColorSettings();
     setGraphicsWarning(showWarning);
     chooseCodePage(options.codePage);

@@ -10,6 +10,7 @@ struct StartupOptions {
     int scriptMode = 0;
     int secondInstance = 0;
     int resetRequested = 0;
+    int usageError = 0;      // "-script" without a file name after it
     std::string homeOption;  // "-home" value, empty when not given
     int codePage = 0;        // "-codepage" value, 0 when not given
     int runMode = 0;         // 1 after "-run", 2 after "-xrun"

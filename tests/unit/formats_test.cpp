@@ -150,7 +150,8 @@ TEST_F(FormatsTest, ComplexEntries) {
         {"rounded imaginary", [] { formatState.zeroRounding = 1; }, 1, 1e-13, "1+0i ", "1+0i "},
         {"rounded real", [] { formatState.zeroRounding = 1; }, 1e-13, 2, "0+2i ", "0+2i"},
         {"not rounded", [] {}, 1, 1e-13, "1+1e-13i ", "1+1e-13i"},
-        {"nan parts", [] {}, nan_, nan_, "NAN+NANi ", "NAN+NANi"},
+        // "+" only for an imaginary part >= 0, so NaN takes "-".
+        {"nan parts", [] {}, nan_, nan_, "NAN-NANi ", "NAN-NANi"},
         {"fractions", [] { setFracFormat(5, 1e-10); }, 0.5, -0.25, "1/2-1/4i ", "1/2-1/4*I"},
         {"format", [] { setFormat(8, 2); }, 1, 2, "1.00+2.00i ", "1.00+2.00i"},
     };

@@ -48,8 +48,8 @@ TEST(IntervalKernels, SuccessfulKernelsEncloseTheExactResult) {
     const double positive[2] = {2, 3};
     double r[2];
     ASSERT_EQ(divideBounds(1, 1, 3, 3, &r[0], &r[1]), IntervalStatus::ok);
-    EXPECT_LT(r[0], 1.0 / 3);
-    EXPECT_GT(r[1], 1.0 / 3);
+    EXPECT_LE(std::fma(r[0], 3, -1), 0);  // 3 lo <= 1 <= 3 hi, exactly
+    EXPECT_GE(std::fma(r[1], 3, -1), 0);
     ASSERT_EQ(sqrtBounds(positive, r), IntervalStatus::ok);
     EXPECT_LE(r[0] * r[0], 2);
     EXPECT_GE(r[1] * r[1], 3);

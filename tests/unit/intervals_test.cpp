@@ -114,10 +114,67 @@ TEST_F(IntervalTest, RoundToNearestWouldShrinkTheseResults) {
     divideIntervalBounds(1e-300, 1e-300, 1e300, 1e300, &lo, &hi);
     EXPECT_EQ(lo, 0.0);
     EXPECT_EQ(hi, tiny);
-    // 1/3 both ways.
+    // 1/3 both ways: 3 lo <= 1 <= 3 hi exactly, one step apart.
     divideIntervalBounds(1, 1, 3, 3, &lo, &hi);
-    EXPECT_LT(lo, 1.0 / 3);
-    EXPECT_GT(hi, 1.0 / 3);
+    EXPECT_LE(std::fma(lo, 3, -1), 0);
+    EXPECT_GE(std::fma(hi, 3, -1), 0);
+    EXPECT_EQ(std::nextafter(lo, 1), hi);
+}
+
+// Outward rounding moves a bound only where the operation rounded: exact
+// results keep their bounds, and an inexact one moves on one side only
+// (the rounded value lies on the other side of the exact one).
+TEST_F(IntervalTest, ExactOperationsKeepTheirBounds) {
+    struct Case {
+        const char* what;
+        BoundOperation op;
+        double lo1, hi1, lo2, hi2, lo, hi;
+    };
+    const double third = 1.0 / 3;  // below 1/3
+    const Case cases[] = {
+        {"[1,2] + [3,4]", addIntervalBounds, 1, 2, 3, 4, 4, 6},
+        {"[1,2] - [1,2]", subtractIntervalBounds, 1, 2, 1, 2, -1, 1},
+        {"[1,3] * [0.5,0.5]", multiplyIntervalBounds, 1, 3, 0.5, 0.5, 0.5, 1.5},
+        {"[1,4] / [2,2]", divideIntervalBounds, 1, 4, 2, 2, 0.5, 2},
+        {"[0.1,0.1] + [0.2,0.2]", addIntervalBounds, 0.1, 0.1, 0.2, 0.2,
+         std::nextafter(0.1 + 0.2, 0.0), 0.1 + 0.2},
+        {"[1,1] / [3,3]", divideIntervalBounds, 1, 1, 3, 3, third, std::nextafter(third, 1.0)},
+        {"[2^60,2^60] + [1,1]", addIntervalBounds, 0x1p60, 0x1p60, 1, 1, 0x1p60,
+         std::nextafter(0x1p60, INFINITY)},
+    };
+    for (const Case& c : cases) {
+        double lo, hi;
+        c.op(c.lo1, c.hi1, c.lo2, c.hi2, &lo, &hi);
+        EXPECT_EQ(lo, c.lo) << c.what;
+        EXPECT_EQ(hi, c.hi) << c.what;
+    }
+    const double four[2] = {4, 9}, two[2] = {2, 2};
+    double r[2];
+    ASSERT_EQ(sqrtBounds(four, r), IntervalStatus::ok);
+    EXPECT_EQ(r[0], 2);
+    EXPECT_EQ(r[1], 3);
+    ASSERT_EQ(sqrtBounds(two, r), IntervalStatus::ok);
+    EXPECT_LE(std::fma(r[0], r[0], -2), 0);
+    EXPECT_GE(std::fma(r[1], r[1], -2), 0);
+    EXPECT_EQ(std::nextafter(r[0], 2), r[1]);
+}
+
+// 0 times an infinite bound counts as 0: the product still encloses every
+// product of points.
+TEST_F(IntervalTest, ZeroTimesAnInfiniteBoundIsZero) {
+    double lo, hi;
+    multiplyIntervalBounds(0, 0, 1, INFINITY, &lo, &hi);
+    EXPECT_EQ(lo, 0);
+    EXPECT_EQ(hi, 0);
+    multiplyIntervalBounds(0, 0, -INFINITY, INFINITY, &lo, &hi);
+    EXPECT_EQ(lo, 0);
+    EXPECT_EQ(hi, 0);
+    multiplyIntervalBounds(0, 2, 1, INFINITY, &lo, &hi);
+    EXPECT_EQ(lo, 0);
+    EXPECT_EQ(hi, INFINITY);
+    multiplyIntervalBounds(-INFINITY, 0, -1, 0, &lo, &hi);
+    EXPECT_EQ(lo, 0);
+    EXPECT_EQ(hi, INFINITY);
 }
 
 TEST_F(IntervalTest, BoundOperationsEncloseEveryCorner) {
@@ -153,8 +210,9 @@ TEST_F(IntervalTest, ProductAndQuotientBySignCases) {
     for (const Case& c : products) {
         double lo, hi;
         multiplyIntervalBounds(c.lo1, c.hi1, c.lo2, c.hi2, &lo, &hi);
-        EXPECT_EQ(lo, roundDown(c.lo)) << c.lo1 << " " << c.hi1 << " * " << c.lo2 << " " << c.hi2;
-        EXPECT_EQ(hi, roundUp(c.hi)) << c.lo1 << " " << c.hi1 << " * " << c.lo2 << " " << c.hi2;
+        // Exact products: the bounds are the products themselves.
+        EXPECT_EQ(lo, c.lo) << c.lo1 << " " << c.hi1 << " * " << c.lo2 << " " << c.hi2;
+        EXPECT_EQ(hi, c.hi) << c.lo1 << " " << c.hi1 << " * " << c.lo2 << " " << c.hi2;
     }
     const Case quotients[] = {
         {1, 4, 1, 2, 0.5, 4},     {-1, 4, 1, 2, -1, 4},   {-4, -1, 1, 2, -4, -0.5},
@@ -163,8 +221,8 @@ TEST_F(IntervalTest, ProductAndQuotientBySignCases) {
     for (const Case& c : quotients) {
         double lo, hi;
         divideIntervalBounds(c.lo1, c.hi1, c.lo2, c.hi2, &lo, &hi);
-        EXPECT_EQ(lo, roundDown(c.lo)) << c.lo1 << " " << c.hi1 << " / " << c.lo2 << " " << c.hi2;
-        EXPECT_EQ(hi, roundUp(c.hi)) << c.lo1 << " " << c.hi1 << " / " << c.lo2 << " " << c.hi2;
+        EXPECT_EQ(lo, c.lo) << c.lo1 << " " << c.hi1 << " / " << c.lo2 << " " << c.hi2;
+        EXPECT_EQ(hi, c.hi) << c.lo1 << " " << c.hi1 << " / " << c.lo2 << " " << c.hi2;
     }
 }
 
@@ -185,19 +243,19 @@ TEST_F(IntervalTest, PairFormsMatchBoundForms) {
     addIntervalBounds(1, 2, 3, 4, &lo, &hi);
     EXPECT_EQ(r[0], lo);
     EXPECT_EQ(r[1], hi);
-    EXPECT_LT(r[0], 4.0);
-    EXPECT_GT(r[1], 6.0);
-    subtractIntervals(a, a, r);  // ~1,2~ - ~1,2~ holds 0, bounds near -1 and 1
-    EXPECT_LT(r[0], -1.0);
-    EXPECT_GT(r[1], 1.0);
+    EXPECT_EQ(r[0], 4.0);
+    EXPECT_EQ(r[1], 6.0);
+    subtractIntervals(a, a, r);  // ~1,2~ - ~1,2~ holds 0: [-1, 1]
+    EXPECT_EQ(r[0], -1.0);
+    EXPECT_EQ(r[1], 1.0);
     double inPlace[2] = {-1, 2};
     const double other[2] = {-3, 4};
     multiplyIntervals(inPlace, other, inPlace);
-    EXPECT_EQ(inPlace[0], roundDown(-6));
-    EXPECT_EQ(inPlace[1], roundUp(8));
+    EXPECT_EQ(inPlace[0], -6);
+    EXPECT_EQ(inPlace[1], 8);
     divideIntervals(b, a, r);
-    EXPECT_EQ(r[0], roundDown(1.5));
-    EXPECT_EQ(r[1], roundUp(4));
+    EXPECT_EQ(r[0], 1.5);
+    EXPECT_EQ(r[1], 4);
     copyDoublePair(b, r);
     EXPECT_EQ(r[0], 3);
     EXPECT_EQ(r[1], 4);
@@ -379,8 +437,10 @@ TEST_F(IntervalTest, DegreeAndPercentEncloseTheExactValue) {
     EXPECT_GE(static_cast<long double>(r[1]), 3.14159265358979323846264L / 2);
     const double tenth[2] = {10, 10};
     percentInterval(tenth, r);
-    EXPECT_LT(r[0], 0.1);  // 0.1 is not representable: the bounds straddle it
-    EXPECT_GT(r[1], 0.1);
+    // 0.1 is not representable: the bounds straddle it, 100 lo <= 10 <= 100 hi.
+    EXPECT_LE(std::fma(r[0], 100, -10), 0);
+    EXPECT_GE(std::fma(r[1], 100, -10), 0);
+    EXPECT_LT(r[0], r[1]);
 }
 
 TEST_F(IntervalTest, TestsOfSubintervals) {
@@ -647,7 +707,7 @@ TEST_F(IntervalTest, PlusMinusAddsASymmetricInterval) {
         ASSERT_EQ(errorCode, 0) << output();
         onlyResult(first);
         EXPECT_EQ(first->kind, kindInterval);
-        EXPECT_EQ(pair(first), (std::vector<double>{roundDown(0.5), roundUp(1.5)}));
+        EXPECT_EQ(pair(first), (std::vector<double>{0.5, 1.5}));  // exact sums
     }
     newram = endlocal;
     header* first = pushReal(1);

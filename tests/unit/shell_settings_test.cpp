@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -245,7 +246,9 @@ TEST_F(SettingsTest, ProfileWritingOncePerNameAndOnlyWhenComplete) {
 
     EXPECT_EQ(store.openProfileForWriting((root / "no such dir" / "p").c_str()), 0);
     store.writeSetting("search", "x");  // falls back to the registry
+    testing::internal::CaptureStderr();
     EXPECT_EQ(store.closeProfile(), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("no such dir/p"), std::string::npos);
     EXPECT_EQ(readFile(registryFile()), "search=\"x\"\n");
 }
 
@@ -465,6 +468,71 @@ TEST_F(SettingsTest, DeletedSettingsStayDeletedAtExit) {
     auto entries = profileEntries(profile);
     EXPECT_EQ(valueOf(entries, "recent0"), "(missing)");
     EXPECT_EQ(valueOf(entries, "recent1"), "/b.kn");
+}
+
+// Processes that end at the same time each write a whole profile of their
+// own (a temporary file per process, renamed over the profile): the last
+// one replaces the profile, none mixes into another's.
+TEST_F(SettingsTest, ProfilesWrittenAtTheSameTimeStayWhole) {
+    fs::path profile = root / "shared.profile";
+    std::string value(300, 'v');
+    SettingsStore first("settings"), second("settings");
+    ASSERT_EQ(first.openProfileForWriting(profile.c_str()), 1);
+    ASSERT_EQ(second.openProfileForWriting(profile.c_str()), 1);
+    std::string expected;
+    for (int i = 0; i < 2000; i++) {
+        std::string name = "key" + std::to_string(i);
+        first.writeSetting(name.c_str(), "first");
+        second.writeSetting(name.c_str(), value.c_str());
+        expected += name + "=\"" + value + "\"\n";
+    }
+    EXPECT_EQ(first.closeProfile(), 1);
+    EXPECT_EQ(second.closeProfile(), 1);
+    EXPECT_EQ(readFile(profile), expected);
+    EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 2)
+        << "temporary files left";  // the profile and home/
+}
+
+// A profile that cannot be replaced leaves the settings in the per-user
+// file, and standard error says so.
+TEST_F(SettingsTest, ProfileThatCannotBeReplacedGoesToTheSettingsFile) {
+    fs::path chosen = root / "chosen";
+    fs::create_directories(chosen / ".kalix.profile");  // a directory in the way
+    SettingsStore store("settings");
+    startRun(store, "search=\"kept\"\n");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(writeSettingsAtExit(writeLiveValues, store), 0);
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(".kalix.profile"), std::string::npos) << said;
+    EXPECT_NE(said.find(registryFile().string()), std::string::npos) << said;
+    // The whole list of keys went there, the live values among them.
+    std::string written = readFile(registryFile());
+    for (const char* line :
+         {"search=\"live\"\n", "spaces=\"1\"\n", "saveprofile=\"1\"\n", "started=\"1\"\n"})
+        EXPECT_NE(written.find(line), std::string::npos) << line << written;
+    EXPECT_TRUE(fs::is_directory(chosen / ".kalix.profile"));
+}
+
+// "-reset": the recent files are gone from the profile and from the
+// per-user file, and the font keys are written with their current values.
+TEST_F(SettingsTest, ResetForgetsRecentFilesAndWritesFontKeys) {
+    fs::path chosen = root / "chosen";
+    writeFile(chosen / ".kalix.profile",
+              "recent0=\"/a.kn\"\ntextfont=\"20\"\nrecent1=\"/b.kn\"\nsearch=\"s\"\n");
+    SettingsStore store("settings");
+    fs::path profile = startRun(store, "recent2=\"/c.kn\"\nspaces=\"0\"\n");
+    resetSettings(store);
+    EXPECT_STREQ(store.getSetting("recent0", "none"), "none");
+    EXPECT_STREQ(store.getSetting("recent1", "none"), "none");
+    EXPECT_EQ(readFile(registryFile()), "spaces=\"0\"\n");
+    EXPECT_EQ(writeSettingsAtExit(nullptr, store), 1);
+    std::string written = readFile(profile);
+    EXPECT_EQ(written.find("recent"), std::string::npos) << written;
+    for (const char* line :
+         {"saveprofile=\"1\"\n", "started=\"1\"\n", "textfont=\"20\"\n", "search=\"s\"\n",
+          "graphicslines=\"40\"\n", "textfontname=\"Courier New\"\n",
+          "graphicsfontname=\"Arial\"\n"})
+        EXPECT_NE(written.find(line), std::string::npos) << line << written;
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <functional>
 #include <vector>
 
+#include "interpreter/error_codes.h"
+#include "interpreter/value_helpers.h"
 #include "stack_fixture.h"
 
 using StackTest = SmallStack;
@@ -195,8 +197,13 @@ TEST_F(StackTest, HugeMatricesOverflowInsteadOfWrapping) {
     pushComplexMatrix(2147483647, 2147483647);
     EXPECT_EQ(errorCode, 2);
     errorCode = 0;
+    // A negative size is refused before any size is worked out.
     pushRealMatrix(-1, 4);
-    EXPECT_EQ(errorCode, 2);
+    EXPECT_EQ(errorCode, errorMatrixSize);
+    EXPECT_EQ(newram, ramstart);
+    errorCode = 0;
+    pushMatrixOfKind(kindIntervalMatrix, 1, -2);
+    EXPECT_EQ(errorCode, errorMatrixSize);
     EXPECT_EQ(newram, ramstart);
 }
 

@@ -156,6 +156,18 @@ TEST_F(ProgramRun, ScriptEndingThroughAnErrorExitsWithStatusOne) {
     EXPECT_EQ(run(program, {"-script", "missing.k"}, output), 1);
 }
 
+// "-script" without a file name is a usage error, not a file "-script".
+TEST_F(ProgramRun, ScriptWithoutAFileIsAUsageError) {
+    std::string output;
+    EXPECT_EQ(run(program, {"-script"}, output), 2);
+    EXPECT_EQ(output, "");
+    EXPECT_EQ(run(program, {"-script", "-second"}, output), 2);
+    EXPECT_EQ(output, "");
+    EXPECT_EQ(parse({"-script"}).usageError, 1);
+    EXPECT_EQ(parse({"-script", "f"}).usageError, 0);
+    EXPECT_EQ(parse({"f", "-script"}).usageError, 0);
+}
+
 TEST_F(ProgramRun, FileRunsInTheStartDirectory) {
     mkdir((directory + "/sub").c_str(), 0777);
     write("sub/where.k", "cd\n");

@@ -13,7 +13,7 @@ polymult([1,2,3],2)
 {q,r}=polydiv([-1,0,1],[1,1]); q, r
 {q,r}=polydiv([1,2],[1,2,3]); q, r
 {q,r}=polydiv([1,2,3,4],[1,1i]); q, r
-// x^2 + 3x + 2 = (x + 1)(x + 2): the interval quotient encloses [2,1]
+// x^2 + 3x + 2 = (x + 1)(x + 2): exact, so the interval quotient is [2,1]
 {q,r}=polydiv([2,3,1],~1,1~|~1,1~); q, r
 {q,r}=polydiv([],[1,2]); q, r
 polydiv([1,2],[1,0])

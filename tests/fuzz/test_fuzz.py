@@ -1,0 +1,138 @@
+"""The fuzzer's own parts: reports are classified by kind and place,
+minimization keeps a failure while it shrinks the input, and an input
+number always gives the same program."""
+
+import os
+import random
+import sys
+import tempfile
+import unittest
+
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from catalog import Catalog, source_arities  # noqa: E402
+from generator import Generator  # noqa: E402
+from minimize import ddmin, minimize  # noqa: E402
+from runner import Runner, classify  # noqa: E402
+
+ROOT = "/src/kalix"
+
+ASAN_REPORT = """=================================================================
+==123==ERROR: AddressSanitizer: heap-buffer-overflow on address 0x602 at pc 0x55
+READ of size 8 at 0x602 thread T1
+    #0 0x55 in memcpy (/lib/libasan.so+0x1)
+    #1 0x56 in printValue(header*) /src/kalix/interpreter/printing.cpp:120
+    #2 0x57 in executeNextStatement() /src/kalix/interpreter/main_loop.cpp:40
+"""
+UBSAN_REPORT = ("/src/kalix/builtins/math.cpp:77:12: runtime error: 1e+20 is outside the range "
+                "of representable values of type 'int'\n    #0 0x5 in lowBits(double) "
+                "/src/kalix/builtins/math.cpp:77\n")
+LEAK_REPORT = """==9==ERROR: LeakSanitizer: detected memory leaks
+Direct leak of 16 byte(s) in 1 object(s) allocated from:
+    #0 0x1 in malloc (/lib/libasan.so+0x1)
+    #1 0x2 in readVector /src/kalix/interpreter/control_flow.cpp:350
+"""
+
+
+class Classification(unittest.TestCase):
+    def test_reports_by_kind_and_place(self):
+        cases = [
+            (1, ASAN_REPORT, "sanitizer",
+             "heap-buffer-overflow printValue(header*) interpreter/printing.cpp:120"),
+            (1, UBSAN_REPORT, "sanitizer",
+             "ub builtins/math.cpp:77 # is outside the range of representable values of type #"),
+            (23, LEAK_REPORT, "leak",
+             "detected readVector interpreter/control_flow.cpp:350"),
+            (-11, "", "crash", "signal 11"),
+            (0, "", "ok", ""),
+            (2, "Usage: kalix\n", "ok", ""),
+        ]
+        for code, report, kind, signature in cases:
+            result = classify(code, report, ROOT)
+            self.assertEqual(result.kind, kind, report)
+            self.assertEqual(result.signature, signature, report)
+
+    def test_values_in_undefined_behaviour_reports_do_not_change_the_signature(self):
+        other = UBSAN_REPORT.replace("1e+20", "-3.5e+300")
+        self.assertEqual(classify(1, UBSAN_REPORT, ROOT).signature,
+                         classify(1, other, ROOT).signature)
+
+
+class HangsAreJudgedByCtrlC(unittest.TestCase):
+    """A run past the time bound gets Ctrl-C: one that ends on it was slow,
+    one that ignores it hangs."""
+
+    def program(self, directory, trap):
+        path = os.path.join(directory, "program")
+        with open(path, "w") as f:
+            f.write("#!/bin/sh\ntrap '%s' INT\nwhile :; do sleep 0.05; done\n" % trap)
+        os.chmod(path, 0o755)
+        return path
+
+    def test_slow_and_hanging(self):
+        with tempfile.TemporaryDirectory() as directory:
+            slow = Runner(self.program(directory, "exit 0"), ROOT, timeout=0.3, interrupts=3)
+            result = slow.run(b"")
+            self.assertFalse(result.failed)
+            self.assertEqual(result.interrupted, 1)
+            hanging = Runner(self.program(directory, ""), ROOT, timeout=0.3, interrupts=2)
+            result = hanging.run(b"")
+            self.assertEqual(result.kind, "hang")
+
+
+class Minimization(unittest.TestCase):
+    def test_keeps_what_the_failure_needs(self):
+        lines = ["a=1", "b=2", "x=[1,2]", "c=3", "x[5]", "d=4", "e=5"]
+        fails = lambda candidate: "x=[1,2]" in candidate and "x[5]" in candidate
+        self.assertEqual(ddmin(lines, fails, float("inf")), ["x=[1,2]", "x[5]"])
+
+    def test_through_the_runner_keeping_the_signature(self):
+        # A stand-in program that dies of a signal when its input holds both
+        # "x=[1,2]" and "x[5]", and of another one on "other" alone.
+        with tempfile.TemporaryDirectory() as directory:
+            path = os.path.join(directory, "program")
+            with open(path, "w") as f:
+                f.write("#!/bin/sh\ninput=$(cat)\n"
+                        "case \"$input\" in *other*) kill -TERM $$;; esac\n"
+                        "case \"$input\" in *'x=[1,2]'*'x[5]'*) kill -SEGV $$;; esac\n")
+            os.chmod(path, 0o755)
+            runner = Runner(path, ROOT, timeout=5)
+            lines = ["a=1", "x=[1,2]", "other", "x[5]", "b=2"]
+            self.assertEqual(runner.run(b"other\n").signature, "signal 15")
+            self.assertEqual(minimize(lines, runner, "signal 11"), ["x=[1,2]", "x[5]"])
+
+    def test_characters(self):
+        text = list("y = 1 + bin(10, 1e17) * 2")
+        fails = lambda chars: "bin(10,1e17)" in "".join(chars).replace(" ", "")
+        self.assertEqual("".join(ddmin(text, fails, float("inf"))), "bin(10,1e17)")
+
+
+class Generation(unittest.TestCase):
+    def catalog(self):
+        return Catalog({"sin": [1], "bin": [2], "newbuiltin": [-1], "execute": [1]},
+                       ["listvar", "errors", "exec"])
+
+    def test_same_number_same_program(self):
+        first = Generator(self.catalog(), random.Random("1:7")).program()
+        second = Generator(self.catalog(), random.Random("1:7")).program()
+        self.assertEqual(first, second)
+
+    def test_builtins_join_from_the_catalog(self):
+        catalog = self.catalog()
+        self.assertNotIn("execute", catalog.builtins)  # starts programs
+        self.assertNotIn("exec", catalog.commands)
+        text = "\n".join(Generator(catalog, random.Random(i)).program() and "\n".join(
+            Generator(catalog, random.Random(i)).program()) for i in range(40))
+        self.assertIn("newbuiltin(", text)
+        self.assertIn("bin(", text)
+
+    def test_argument_counts_come_from_the_table_rows(self):
+        root = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+        arities = source_arities(root)
+        self.assertEqual(arities.get("bin"), {2})
+        self.assertEqual(arities.get("round"), {1, 2})
+
+
+if __name__ == "__main__":
+    unittest.main()
