@@ -25,6 +25,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <mutex>
 #include <thread>
@@ -370,6 +371,8 @@ int printGraphicsJob(const std::string& printer, const std::string& pdfFile,
     return pages;
 }
 
+static std::atomic<int> printJobs{0};
+
 void printGraphicsDialog() {
     if (!ready()) return;
     std::string printer = textSetting("printer") ? textSetting("printer") : "";
@@ -384,11 +387,15 @@ void printGraphicsDialog() {
     }
     // Printing draws the picture on a thread of its own.
     static std::mutex printing;
+    printJobs++;
     std::thread([printer, text = comment] {
         std::lock_guard<std::mutex> hold(printing);
         printGraphicsJob(printer, "", text);
+        printJobs--;
     }).detach();
 }
+
+int printJobActive() { return printJobs.load() > 0; }
 
 // --- crop -------------------------------------------------------------------------------------
 

@@ -49,6 +49,8 @@ void saveGraphicsSvgDialog();
 void copyGraphicsMetafile();
 void saveGraphicsEpsDialog();
 void printGraphicsDialog();
+// 1 while a print job started by printGraphicsDialog runs.
+int printJobActive();
 
 // Crop: `startCropMode` clears the area and waits for a rectangle dragged
 // in the graphics window, which hands it to `cropToRectangle` (pixels of
