@@ -44,3 +44,15 @@ bool cropPixels(PixelImage& image, PixelImage& out) {
     }
     return true;
 }
+
+void fillCropBands(PixelDevice& device) {
+    const CropRectangle c = cropRectangle;
+    const int w = device.width(), h = device.height();
+    const Rgb band{220, 220, 220};
+    if (c.left > 0) device.fillRect(0, 0, int(c.left * w + 0.5), h, band);
+    if (c.right > 0)
+        device.fillRect(int(w * (1 - c.right) + 0.5), 0, int(c.right * w + 0.5), h, band);
+    if (c.top > 0) device.fillRect(0, 0, w, int(c.top * h + 0.5), band);
+    if (c.bottom > 0)
+        device.fillRect(0, int(h * (1 - c.bottom) + 0.5), w, int(c.bottom * h + 0.5), band);
+}

@@ -21,3 +21,7 @@ bool setCropFromCorners(int x0, int y0, int x1, int y1, int width, int height);
 // The crop area of `image` into `out`: the picture unchanged (moved) when
 // nothing is cropped. False when the area holds no pixel.
 bool cropPixels(PixelImage& image, PixelImage& out);
+
+// Greys the parts of a cleared picture outside the crop area, so the window
+// shows the area being chosen.
+void fillCropBands(PixelDevice& device);

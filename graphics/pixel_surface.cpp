@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "graphics/crop_area.h"
+
 namespace {
 
 const DashPattern dotted = {2, {1, 10}};
@@ -212,6 +214,7 @@ void PixelSurface::frameRectangle(const int r[4], const PenSpec& p) {
 bool PixelSurface::clear() {
     device.clearClip();
     device.fillRect(0, 0, device.width(), device.height(), paletteIndexRgb(0));
+    if (cropBands) fillCropBands(device);
     return true;
 }
 

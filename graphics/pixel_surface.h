@@ -55,6 +55,9 @@ class PixelSurface : public Surface {
     PixelSurface(PixelDevice& device, const WriterSettings& settings, double exportScale = 1);
 
     bool clear() override;
+    // The window's surface: a clear also greys the bands outside the crop
+    // area.
+    void showCropBands(bool on) { cropBands = on; }
     bool clip(double x1, double y1, double x2, double y2) override;
     bool line(double x1, double y1, double x2, double y2, ColorCode colour, int lineStyle,
               double width) override;
@@ -102,6 +105,7 @@ class PixelSurface : public Surface {
     WriterSettings settings;
     double exportScale;
     int markerSize = 4;
+    bool cropBands = false;
     std::vector<DevicePoint> points;
     int dashes[6] = {};
     PixelImage tile;

@@ -402,10 +402,11 @@ int printJobActive() { return printJobs.load() > 0; }
 void startCropMode() {
     if (getIntCell(inputWaiting) != 1) return;
     cropRectangle = CropRectangle();
+    // Shown before crop mode holds the status line.
+    setStatusText("Drag a crop area with the mouse! End with Return!");
     cropMode = 1;
     redrawGraphics();
     showGraphicsWindow();
-    setStatusText("Drag a crop area with the mouse! End with Return!");
 }
 
 bool cropToRectangle(int x0, int y0, int x1, int y1, int width, int height) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "graphics/antialias.h"
+#include "graphics/crop_area.h"
 #include "graphics/graphics_export.h"
 #include "graphics/graphics_state.h"
 #include "graphics/graphics_store.h"
@@ -15,6 +16,7 @@
 #include "shell/settings.h"
 #include "shell/text.h"
 #include "shell/threads.h"
+#include "shell/windows/graphics_commands.h"
 #include "shell/windows/gui_bridge.h"
 #include "shell/windows/qt_pixels.h"
 #include "shell/windows/text_window.h"
@@ -119,6 +121,7 @@ void GraphicsWindow::layoutGraphicsArea(bool force) {
         settings.codePageToUtf8 = codePageToUtf8;
         const double exportScale = scaleLineWidth(settings, a.width, 1) / 2 * factor;
         surface = std::make_unique<PixelSurface>(*device, settings, exportScale);
+        surface->showCropBands(true);
         textCellSize[0] = int(double(cell.height) / surfaceHeight * 1024);
         textCellSize[1] = int(double(cell.averageWidth) / surfaceWidth * 1024);
         store.setPaintTarget(surface.get());
@@ -220,6 +223,7 @@ MouseRecord GraphicsWindow::getMouseRecord() const {
 
 void GraphicsWindow::onMouse(int x, int y, int event) {
     const DrawingArea a = area;
+    if (cropMode) return cropMouse(x - a.x, y - a.y, event);
     const double u = double(x - a.x) / a.width, v = double(y - a.y) / a.height;
     const int mode = mouseWaitMode.load();
     if (event != mouseLeftDown && event != mouseLeftUp && event != mouseMove) return;
@@ -245,4 +249,22 @@ void GraphicsWindow::onMouse(int x, int y, int event) {
         mouseWaitMode = 0;
         link.resumeInterpreter();
     }
+}
+
+void GraphicsWindow::cropMouse(int x, int y, int event) {
+    if (event == mouseLeftDown) {
+        cropAnchorX = x;
+        cropAnchorY = y;
+        cropDragging = true;
+        return;
+    }
+    if (!cropDragging || (event != mouseMove && event != mouseLeftUp)) return;
+    if (event == mouseLeftUp) cropDragging = false;
+    const CropRectangle before = cropRectangle;
+    const DrawingArea a = area;
+    cropToRectangle(cropAnchorX, cropAnchorY, x, y, a.width, a.height);
+    const CropRectangle after = cropRectangle;
+    if (after.left != before.left || after.top != before.top || after.right != before.right ||
+        after.bottom != before.bottom)
+        redraw();
 }

@@ -4,7 +4,7 @@
 // copies or reduces that surface. The window sizes the surface to its
 // client area (keeping the aspect ratio while it is fixed), chooses the
 // fonts, and turns mouse events into the position and state the mouse
-// waits read.
+// waits read, or in crop mode into the crop area.
 #pragma once
 
 #include <atomic>
@@ -83,6 +83,9 @@ class GraphicsWindow : public StandardWindow, public GraphicsAreaHost {
 
   private:
     void replayInto();
+    // In crop mode a left drag chooses the crop area; (x, y) in pixels of
+    // the drawing area.
+    void cropMouse(int x, int y, int event);
 
     TextWindow& text;
     InterpreterLink& link;
@@ -105,6 +108,8 @@ class GraphicsWindow : public StandardWindow, public GraphicsAreaHost {
     std::atomic<double> mouseX{0}, mouseY{0};
     std::atomic<int> mouseEvent{0}, mouseTime{0}, mouseWaitMode{0};
     int dragging = 0;
+    bool cropDragging = false;
+    int cropAnchorX = 0, cropAnchorY = 0;
 };
 
 // The window of the running program (null before it is made).

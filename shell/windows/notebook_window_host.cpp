@@ -8,6 +8,7 @@
 #include <cstring>
 #include <thread>
 
+#include "graphics/crop_area.h"
 #include "interpreter/state.h"
 #include "notebook/line_editor.h"
 #include "platform/allow_question.h"
@@ -388,6 +389,8 @@ void NotebookWindowHost::showTextWindow() {
 }
 
 void NotebookWindowHost::setStatusText(const char* text) {
+    // The status line keeps the crop instructions while an area is chosen.
+    if (cropMode) return;
     if (window) window->setStatusText(text);
 }
 

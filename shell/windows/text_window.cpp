@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "graphics/crop_area.h"
 #include "interpreter/state.h"
 #include "notebook/help_database.h"
 #include "notebook/line_editor.h"
@@ -11,6 +12,8 @@
 #include "platform/host.h"
 #include "shell/settings.h"
 #include "shell/windows/dialogs.h"
+#include "shell/windows/graphics_commands.h"
+#include "shell/windows/graphics_window.h"
 #include "shell/windows/gui_bridge.h"
 #include "shell/windows/kalix_menu.h"
 #include "shell/windows/notebook_painting.h"
@@ -211,6 +214,19 @@ void TextWindow::onKey(int event, int character, int key) {
     // While LaTeX renders a comment's formula the keys wait; Escape ends it.
     if (formulaRendering()) {
         if (escape) storeEscape();
+        return;
+    }
+    // While a crop area is chosen a key ends the choice: Return keeps the
+    // area, another character drops it; other keys raise the graphics.
+    if (cropMode && (event & 2)) {
+        keyTranslateArmed = 0;
+        if (event != keyEventCharacter) {
+            if (graphicsWindow) graphicsWindow->raiseWindow();
+        } else if (character == 13) {
+            finishCropMode();
+        } else {
+            cancelCropMode();
+        }
         return;
     }
     TextLockHold hold(editor, "key", std::try_to_lock);

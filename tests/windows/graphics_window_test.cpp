@@ -1,6 +1,7 @@
 // The graphics window beside the notebook: plots drawn and painted, raised
 // once for plots in a row, the drawing area and its aspect, the mouse, the
-// waits for time and keys, PNG files of the window's size.
+// crop area dragged with it, the waits for time and keys, PNG files of the
+// window's size.
 #include <QImage>
 #include <QScreen>
 
@@ -8,8 +9,11 @@
 #include <chrono>
 #include <cstdio>
 
+#include "graphics/crop_area.h"
 #include "graphics/graphics_area.h"
+#include "platform/host.h"
 #include "shell/settings.h"
+#include "shell/windows/graphics_commands.h"
 #include "shell/windows/graphics_window.h"
 #include "shell/windows/graphics_window_commands.h"
 
@@ -178,6 +182,78 @@ TEST_F(GraphicsWindowTest, MousedragReportsPressMoveAndRelease) {
     type("q");
     ASSERT_TRUE(waitForPrompt());
     EXPECT_EQ(lastOutput(), "[0,  113]");
+}
+
+TEST_F(GraphicsWindowTest, ADragInCropModeChoosesTheAreaOfTheNextExport) {
+    const std::string file = "/tmp/kalix-crop-" + std::to_string(getpid()) + ".png";
+    const std::string save = "savepng(\"" + file + "\",0,0,1);";
+    ASSERT_TRUE(run("x=1:10; plot(x,x^2);"));
+    const DrawingArea a = graphics().getDrawingArea();
+    const auto bandAt = [&](int x, int y) {
+        return (graphicsClient()->grab().toImage().pixel(x, y) & 0xffffff) == 0xdcdcdc;
+    };
+    const auto drag = [&](QPoint from, QPoint to) {
+        QTest::mousePress(graphicsClient(), Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(graphicsClient(), (from + to) / 2);
+        QTest::mouseMove(graphicsClient(), to);
+        QTest::mouseRelease(graphicsClient(), Qt::LeftButton, Qt::NoModifier, to);
+    };
+    EXPECT_FALSE(bandAt(a.x + 1, a.y + 1));
+
+    startCropMode();
+    EXPECT_EQ(cropMode, 1);
+    EXPECT_EQ(window->getStatusText(), "Drag a crop area with the mouse! End with Return!");
+    setStatusText("something else");
+    EXPECT_EQ(window->getStatusText(), "Drag a crop area with the mouse! End with Return!");
+    // Dragged up and left from the lower right: the corners are sorted.
+    const int x0 = a.width * 3 / 4, y0 = a.height * 4 / 5, x1 = a.width / 5, y1 = a.height / 4;
+    drag(QPoint(a.x + x0, a.y + y0), QPoint(a.x + x1, a.y + y1));
+    EXPECT_DOUBLE_EQ(cropRectangle.left, double(x1) / a.width);
+    EXPECT_DOUBLE_EQ(cropRectangle.top, double(y1) / a.height);
+    EXPECT_DOUBLE_EQ(cropRectangle.right, double(a.width - x0) / a.width);
+    EXPECT_DOUBLE_EQ(cropRectangle.bottom, double(a.height - y0) / a.height);
+    // The window greys what is cut off.
+    EXPECT_TRUE(bandAt(a.x + 1, a.y + 1));
+    EXPECT_TRUE(bandAt(a.x + a.width - 2, a.y + a.height - 2));
+    // A click without an area and moves without a button keep the area.
+    const CropRectangle chosen = cropRectangle;
+    QTest::mouseClick(graphicsClient(), Qt::LeftButton, Qt::NoModifier, QPoint(a.x + 5, a.y + 5));
+    QTest::mouseMove(graphicsClient(), QPoint(a.x + 9, a.y + 9));
+    EXPECT_EQ(cropRectangle.left, chosen.left);
+    EXPECT_EQ(cropRectangle.bottom, chosen.bottom);
+    // A key without a character only raises the graphics; Return keeps the area.
+    press(Qt::Key_Up);
+    EXPECT_EQ(cropMode, 1);
+    press(Qt::Key_Return);
+    EXPECT_EQ(cropMode, 0);
+    EXPECT_EQ(window->getStatusText(), "");
+    EXPECT_EQ(cropRectangle.left, chosen.left);
+    EXPECT_EQ(cropRectangle.top, chosen.top);
+    ASSERT_TRUE(run(save.c_str()));
+    QImage saved(QString::fromStdString(file));
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_EQ(saved.width(), int((1 - chosen.left - chosen.right) * a.width + 0.5));
+    EXPECT_EQ(saved.height(), int((1 - chosen.top - chosen.bottom) * a.height + 0.5));
+
+    // A drag beyond the picture stops at its edges; another key cancels.
+    startCropMode();
+    EXPECT_TRUE(cropRectangle.isWhole());
+    drag(QPoint(a.x + a.width / 2, a.y + a.height / 2),
+         QPoint(a.x + a.width + 40, a.y + a.height + 40));
+    EXPECT_DOUBLE_EQ(cropRectangle.right, 0);
+    EXPECT_DOUBLE_EQ(cropRectangle.bottom, 0);
+    EXPECT_DOUBLE_EQ(cropRectangle.left, double(a.width / 2) / a.width);
+    type("q");
+    EXPECT_EQ(cropMode, 0);
+    EXPECT_TRUE(cropRectangle.isWhole());
+    EXPECT_FALSE(bandAt(a.x + 1, a.y + 1));
+    ASSERT_TRUE(run(save.c_str()));
+    saved = QImage(QString::fromStdString(file));
+    EXPECT_EQ(saved.width(), a.width);
+    EXPECT_EQ(saved.height(), a.height);
+    // Typed "q" ended the crop and is not in the command line.
+    EXPECT_EQ(notebook().find("q" + save), std::string::npos);
+    std::remove(file.c_str());
 }
 
 TEST_F(GraphicsWindowTest, WaitsForTimeAndKeys) {
