@@ -560,7 +560,10 @@ void setStatusText(const char* text) {
 void reportAutomaticModeError(const char* line) {
     if (unattendedRun) unattendedRun->reportError(line);
 }
-void insertLatexImage(const char*) {}
+// Formulas are shown only in the notebook window.
+void insertLatexImage(const char* latex) {
+    if (windowHost) windowHost->insertLatexImage(latex);
+}
 void endFunctionEntry() {
     if (windowHost) windowHost->endFunctionEntry();
 }
