@@ -560,7 +560,13 @@ void setStatusText(const char* text) {
 void reportAutomaticModeError(const char* line) {
     if (unattendedRun) unattendedRun->reportError(line);
 }
-void insertLatexImage(const char*) {}
+// Formulas are shown only in the notebook window.
+// A terminal shows the formula's LaTeX text.
+void insertLatexImage(const char* latex) {
+    if (windowHost) return windowHost->insertLatexImage(latex);
+    printToTextWindow(latex);
+    printToTextWindow("\n");
+}
 void endFunctionEntry() {
     if (windowHost) windowHost->endFunctionEntry();
 }

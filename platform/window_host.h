@@ -30,6 +30,9 @@ class WindowHost {
     virtual void clearTextWindow() = 0;
     virtual void startNewNotebook() = 0;
     virtual void endFunctionEntry() = 0;
+    // A result shown as a formula: its TeX text rendered into the notebook
+    // (called on the computation thread; nothing by default).
+    virtual void insertLatexImage(const char*) {}
     // The user menu (commands addmenu, submenu and load).
     virtual void addUserMenuItem(const char*) {}
     virtual void setUserSubmenuName(const char*) {}

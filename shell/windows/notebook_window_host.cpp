@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "graphics/crop_area.h"
+#include "interpreter/notebook_services.h"
 #include "interpreter/state.h"
 #include "notebook/line_editor.h"
 #include "platform/allow_question.h"
@@ -412,6 +413,20 @@ void NotebookWindowHost::startNewNotebook() {
 }
 
 void NotebookWindowHost::endFunctionEntry() { assignIntCell(functionEntryState, 0); }
+
+// Rendered on the calling (computation) thread without the "Text" lock; the
+// insertion takes the lock itself. A failed rendering has been reported by
+// renderFormula and inserts nothing.
+void NotebookWindowHost::insertLatexImage(const char* latex) {
+    if (!window || !latex || !*latex) return;
+    const std::string png =
+        window->renderFormula(latex, 0, window->getEditor().getTextLineHeight());
+    if (png.empty()) return;
+    const int mode = !intSetting("latexantialias") ? 0 : intSetting("latexkeeplarge") ? 2 : 1;
+    ::insertImageFile(25, png.c_str(), 1, mode, latex, 0);
+    // The picture keeps the file's bytes; the rendering's file is ours.
+    std::remove(png.c_str());
+}
 
 // --- the user menu -----------------------------------------------------------------------------
 

@@ -32,6 +32,7 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     void clearTextWindow() override;
     void startNewNotebook() override;
     void endFunctionEntry() override;
+    void insertLatexImage(const char* latex) override;
     // The user menu: entries reach the menu on the GUI thread in order.
     void addUserMenuItem(const char* text) override;
     void setUserSubmenuName(const char* name) override;
