@@ -1,5 +1,5 @@
 // needs maxima info
 // Maxima's help from its info files.
 mxmhelp
-mxmhelp "ratsimp"
+mxmhelp "trigsimp"
 mxmhelp nosuchtopicanywhere
