@@ -17,7 +17,7 @@
 #include "bench/fake_png.h"
 #include "notebook/notebook_export.h"
 #include "notebook/notebook_model.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -20,12 +20,12 @@
 #include "interpreter/main_loop.h"
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
-#include "shell/text.h"
-#include "shell/threads.h"
-#include "shell/windows/graphics_window.h"
-#include "shell/windows/notebook_window_host.h"
-#include "shell/windows/qt_pixels.h"
-#include "shell/windows/qt_window_parts.h"
+#include "base/text.h"
+#include "base/threads.h"
+#include "gui/graphics_window.h"
+#include "gui/notebook_window_host.h"
+#include "gui/qt_pixels.h"
+#include "gui/qt_window_parts.h"
 
 namespace {
 

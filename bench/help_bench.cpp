@@ -16,7 +16,7 @@
 #include "notebook/help_database.h"
 #include "notebook/maxima_help.h"
 #include "notebook/spell_check.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace {
 

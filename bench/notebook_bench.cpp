@@ -11,7 +11,7 @@
 
 #include "bench/fake_png.h"
 #include "notebook/notebook_model.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "graphics/graphics_store.h"
 #include "notebook/notebook_pictures.h"
-#include "shell/windows/qt_pixels.h"
+#include "gui/qt_pixels.h"
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 3;

@@ -8,7 +8,7 @@
 
 #include "interpreter/stack.h"
 #include "interpreter/value_helpers.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 // Comparators (1, -1 or 0).
 // Two rows of n doubles: the first element where one is greater decides;

@@ -12,8 +12,8 @@
 #include "interpreter/error_codes.h"
 #include "interpreter/output.h"
 #include "interpreter/values.h"
-#include "shell/html_entities.h"
-#include "shell/text.h"
+#include "base/html_entities.h"
+#include "base/text.h"
 
 namespace {
 

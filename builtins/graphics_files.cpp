@@ -10,8 +10,8 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 #include "platform/host.h"
-#include "shell/settings.h"
-#include "shell/text.h"
+#include "base/settings.h"
+#include "base/text.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "interpreter/maxima_services.h"
 #include "interpreter/output.h"
 #include "platform/host.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace maxima {
 

@@ -13,8 +13,8 @@
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
 #include "platform/host.h"
-#include "shell/settings.h"
-#include "shell/text.h"
+#include "base/settings.h"
+#include "base/text.h"
 
 std::vector<MaximaFunctionEntry> maximaFunctionList;
 

@@ -10,7 +10,7 @@
 #include "interpreter/maxima_services.h"
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/threads.h"
+#include "base/threads.h"
 
 constexpr const char* maximaPromptPrefix = "--->";
 constexpr const char* maximaPromptSuffix = "<---";

@@ -8,8 +8,8 @@
 
 #include "interpreter/output.h"
 #include "platform/host.h"
-#include "shell/settings.h"
-#include "shell/threads.h"
+#include "base/settings.h"
+#include "base/threads.h"
 
 MaximaProcess maximaProcess;
 int maximaDisplay2d = 1;

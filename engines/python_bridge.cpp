@@ -22,8 +22,8 @@
 #include "interpreter/values.h"
 #include "platform/allow_question.h"
 #include "platform/host.h"
-#include "shell/settings.h"
-#include "shell/text.h"
+#include "base/settings.h"
+#include "base/text.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>

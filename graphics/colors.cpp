@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "graphics/graphics_state.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace {
 

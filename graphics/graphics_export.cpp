@@ -14,8 +14,8 @@
 #include "graphics/graphics_store.h"
 #include "graphics/safe_file.h"
 #include "graphics/svg_writer.h"
-#include "shell/settings.h"
-#include "shell/threads.h"
+#include "base/settings.h"
+#include "base/threads.h"
 
 WriterSettings pictureSettings(int width, int height) {
     WriterSettings s;

@@ -5,8 +5,8 @@
 #include <memory>
 #include <new>
 
-#include "shell/settings.h"
-#include "shell/threads.h"
+#include "base/settings.h"
+#include "base/threads.h"
 
 int anaglyphShown = 0;
 

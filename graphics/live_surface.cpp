@@ -2,7 +2,7 @@
 #include "graphics/live_surface.h"
 
 #include "graphics/graphics_store.h"
-#include "shell/threads.h"
+#include "base/threads.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "graphics/graphics_area.h"
 #include "graphics/graphics_store.h"
 #include "graphics/png_export.h"
-#include "shell/threads.h"
+#include "base/threads.h"
 
 int shownPage = 0;
 

@@ -13,8 +13,8 @@
 #include "graphics/pixel_surface.h"
 #include "graphics/png_file.h"
 #include "graphics/safe_file.h"
-#include "shell/settings.h"
-#include "shell/threads.h"
+#include "base/settings.h"
+#include "base/threads.h"
 
 namespace {
 

@@ -24,8 +24,8 @@
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
-#include "shell/registry.h"
-#include "shell/settings.h"
+#include "base/registry.h"
+#include "base/settings.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "interpreter/error_codes.h"
 #include "interpreter/functions.h"
 #include "interpreter/machine_stack.h"
-#include "shell/name_map.h"
+#include "base/name_map.h"
 
 #include <algorithm>
 #include <cstdio>

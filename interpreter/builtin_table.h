@@ -19,7 +19,7 @@ struct BuiltinRecord {
 };
 
 // Each builtin family keeps its rows in its own file and exports them as a
-// family; interpreter/builtin_families.cpp lists the families.
+// family; app/builtin_families.cpp lists the families.
 struct BuiltinFamily {
     const BuiltinRecord* rows;
     size_t count;

@@ -10,7 +10,7 @@
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
 #include "interpreter/stack.h"
-#include "shell/name_map.h"
+#include "base/name_map.h"
 
 CommandRecord commandTable[maxCommands + 1];
 int commandCount = 0;

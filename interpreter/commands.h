@@ -1,5 +1,5 @@
 // The command table: statements that are not expressions. Rows live in
-// families beside their handlers; interpreter/command_families.cpp lists
+// families beside their handlers; app/command_families.cpp lists
 // the families, and `sortCommands` assembles and sorts the table at every
 // interpreter start. Stored function bodies refer to commands by their
 // index in the sorted table.

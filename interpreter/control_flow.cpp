@@ -24,7 +24,7 @@
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 int returnLoopIndex = 0;
 

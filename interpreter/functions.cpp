@@ -25,7 +25,7 @@
 #include "interpreter/scanner.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 int definingMaximaFunction = 0;
 

@@ -16,7 +16,7 @@
 #include "interpreter/printing.h"
 #include "interpreter/values.h"
 #include "platform/host.h"
-#include "shell/name_map.h"
+#include "base/name_map.h"
 
 namespace {
 

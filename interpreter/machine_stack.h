@@ -14,7 +14,7 @@
 #include <csetjmp>
 #include <cstdint>
 
-#include "shell/threads.h"
+#include "base/threads.h"
 
 // Bytes of the thread's stack kept free: calls are refused within it.
 constexpr int64_t machineStackReserve = int64_t(threadStackSize) / 32;

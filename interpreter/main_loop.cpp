@@ -25,7 +25,7 @@
 #include "interpreter/value_helpers.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 int runState = runStateRun;
 FunctionState functionState = functionTopLevel;

@@ -11,7 +11,7 @@
 #include "interpreter/primaries.h"
 #include "interpreter/scanner.h"
 #include "interpreter/stack.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // Services of the notebook and help that the interpreter calls: images in
 // the notebook, help, the output line length and the function-key texts.
 // The text conversions between UTF-8 and the program's code page are in
-// shell/text.h.
+// base/text.h.
 #pragma once
 
 #include <string>
 
 #include "interpreter/state.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 void clearFunctionKeys();
 

@@ -19,7 +19,7 @@
 #include "interpreter/stack.h"
 #include "interpreter/values.h"
 #include "platform/host.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 char loadFileName[1024];
 char* pathList[maxPathEntries];

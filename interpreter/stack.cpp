@@ -11,7 +11,7 @@
 #include "interpreter/output.h"
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 char* ramstart = nullptr;
 char* ramend = nullptr;

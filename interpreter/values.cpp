@@ -18,7 +18,7 @@
 #include "interpreter/tracing.h"
 #include "interpreter/value_helpers.h"
 #include "interpreter/variables.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace {
 

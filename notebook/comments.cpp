@@ -12,8 +12,8 @@
 
 #include "interpreter/state.h"
 #include "notebook/notebook_model.h"
-#include "shell/html_entities.h"
-#include "shell/text.h"
+#include "base/html_entities.h"
+#include "base/text.h"
 
 static bool startsWith(const char* text, const char* prefix) {
     return std::strncmp(text, prefix, std::strlen(prefix)) == 0;

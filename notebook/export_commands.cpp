@@ -7,8 +7,8 @@
 #include <cstdio>
 
 #include "platform/child_process.h"
-#include "shell/base_directory.h"
-#include "shell/settings.h"
+#include "base/base_directory.h"
+#include "base/settings.h"
 
 static bool exists(const std::string& path) {
     struct stat status;

@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "graphics/safe_file.h"
-#include "shell/settings.h"
-#include "shell/text.h"
+#include "base/settings.h"
+#include "base/text.h"
 
 ExportOptions exportOptionsFromSettings(int latex) {
     ExportOptions options;

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "shell/text.h"
+#include "base/text.h"
 
 HelpDatabase helpDatabase;
 

@@ -7,8 +7,8 @@
 #include "notebook/help.h"
 #include "notebook/help_database.h"
 #include "notebook/notebook_model.h"
-#include "shell/settings.h"
-#include "shell/text.h"
+#include "base/settings.h"
+#include "base/text.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "notebook/export_common.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 std::string escapeLatexText(const std::string& text) {
     std::string out;

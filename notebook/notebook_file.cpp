@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "notebook/notebook_model.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 int deleteFileIfPresent(const char* path) {
     if (std::remove(path) == 0) return 1;

@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "platform/child_process.h"
-#include "shell/base_directory.h"
+#include "base/base_directory.h"
 
 IntCell busyFlag{0};
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "notebook/notebook_model.h"
-#include "shell/threads.h"
+#include "base/threads.h"
 
 // 1 while a notebook is loaded or a save job runs; the text window ignores
 // keys then.

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "shell/settings.h"
+#include "base/settings.h"
 
 IntCell inputWaiting{0};
 IntCell userWaitFlag{0};

@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "notebook/notebook_host.h"
-#include "shell/string.h"
-#include "shell/threads.h"
+#include "base/string.h"
+#include "base/threads.h"
 
 enum LineKind : int {
     lineOutput = 0,        // output of the interpreter, as printed

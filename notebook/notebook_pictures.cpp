@@ -13,8 +13,8 @@
 #include "graphics/png_export.h"
 #include "graphics/png_file.h"
 #include "notebook/notebook_services.h"
-#include "shell/settings.h"
-#include "shell/string.h"
+#include "base/settings.h"
+#include "base/string.h"
 
 namespace {
 

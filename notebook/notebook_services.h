@@ -1,6 +1,6 @@
 // What the interpreter asks of the notebook is declared with the interpreter;
-// the text conversions are in shell/text.h.
+// the text conversions are in base/text.h.
 #pragma once
 
 #include "interpreter/notebook_services.h"
-#include "shell/text.h"
+#include "base/text.h"

@@ -12,9 +12,9 @@
 #include "notebook/help_database.h"
 #include "notebook/notebook_model.h"
 #include "platform/host.h"
-#include "shell/registry.h"
-#include "shell/settings.h"
-#include "shell/text.h"
+#include "base/registry.h"
+#include "base/settings.h"
+#include "base/text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "platform/allow_question.h"
 
 #include "platform/host.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 bool askAllowed(const char* question, int* allowedUntilRestart) {
     if (!intSetting("askexec") || *allowedUntilRestart) return true;

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "platform/crash_guard.h"
-#include "shell/base_directory.h"
+#include "base/base_directory.h"
 
 int scriptMode = 0;
 int secondInstance = 0;

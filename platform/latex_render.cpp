@@ -21,7 +21,7 @@
 #include "platform/child_process.h"
 #include "platform/host.h"
 #include "platform/processes.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace {
 

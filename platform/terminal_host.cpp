@@ -29,7 +29,7 @@
 #include "platform/allow_question.h"
 #include "platform/terminal_keys.h"
 #include "platform/window_host.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 int inputBuiltinActive = 0;
 int functionEntryActive = 0;

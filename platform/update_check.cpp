@@ -11,8 +11,8 @@
 
 #include "platform/child_process.h"
 #include "platform/host.h"
-#include "shell/settings.h"
-#include "shell/text.h"
+#include "base/settings.h"
+#include "base/text.h"
 
 namespace {
 

@@ -1,2 +1,2 @@
 // Must not compile: the interpreter may not include the shell's start-up.
-#include "shell/startup.h"
+#include "app/startup.h"

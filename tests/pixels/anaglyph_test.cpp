@@ -8,7 +8,7 @@
 #include "graphics/graphics_store.h"
 #include "graphics/pages.h"
 #include "graphics/png_export.h"
-#include "shell/windows/qt_pixels.h"
+#include "gui/qt_pixels.h"
 
 namespace {
 

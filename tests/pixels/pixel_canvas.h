@@ -6,7 +6,7 @@
 #include <string>
 
 #include "graphics/pixel_device.h"
-#include "shell/windows/qt_pixels.h"
+#include "gui/qt_pixels.h"
 
 constexpr uint32_t whitePixel = 0xffffffffu;
 

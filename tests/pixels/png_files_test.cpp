@@ -14,8 +14,8 @@
 #include "graphics/metafile.h"
 #include "graphics/png_export.h"
 #include "graphics/png_file.h"
-#include "shell/settings.h"
-#include "shell/windows/qt_pixels.h"
+#include "base/settings.h"
+#include "gui/qt_pixels.h"
 
 #include <QImage>
 #include <QString>

@@ -13,7 +13,7 @@
 #include "interpreter/assignment.h"
 #include "interpreter/globals.h"
 #include "interpreter/scanner.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
 #include "interpreter/stack.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "platform/foreign_call_guard.h"
 #include "platform/host.h"
 #include "platform/processes.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace {
 

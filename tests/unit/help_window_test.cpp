@@ -3,7 +3,7 @@
 // text as the window shows it.
 #include "help_fixture.h"
 #include "notebook/help_window_model.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 TEST(HelpDisplayTest, TabsNoBreakSpacesAndTheLimit) {
     selectCodePage(1252);

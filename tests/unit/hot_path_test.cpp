@@ -12,7 +12,7 @@
 #include "interpreter/commands.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/scanner.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace fs = std::filesystem;
 

@@ -1,6 +1,6 @@
 // Output below its command, comment blocks as text and back, entities,
 // links, comment images; undo of line versions and deletions; search.
-#include "shell/html_entities.h"
+#include "base/html_entities.h"
 #include "notebook_fixture.h"
 
 using Lines = std::vector<std::string>;

@@ -15,8 +15,8 @@
 #include "notebook/export_commands.h"
 #include "notebook_fixture.h"
 #include "platform/child_process.h"
-#include "shell/base_directory.h"
-#include "shell/settings.h"
+#include "base/base_directory.h"
+#include "base/settings.h"
 
 namespace fs = std::filesystem;
 

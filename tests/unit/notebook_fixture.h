@@ -15,7 +15,7 @@
 
 #include "interpreter_state_fixture.h"
 #include "notebook/notebook_model.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 class RecordingHost : public NotebookHost {
   public:

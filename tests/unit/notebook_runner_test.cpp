@@ -5,7 +5,7 @@
 #include "notebook/notebook_runner.h"
 
 #include "notebook_fixture.h"
-#include "shell/base_directory.h"
+#include "base/base_directory.h"
 
 namespace fs = std::filesystem;
 

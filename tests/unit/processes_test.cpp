@@ -19,7 +19,7 @@
 
 #include "platform/host.h"
 #include "platform/processes.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include <utility>
 #include <vector>
 
-#include "shell/base_directory.h"
-#include "shell/registry.h"
-#include "shell/setting_keys.h"
-#include "shell/settings.h"
+#include "base/base_directory.h"
+#include "base/registry.h"
+#include "base/setting_keys.h"
+#include "base/settings.h"
 
 namespace fs = std::filesystem;
 

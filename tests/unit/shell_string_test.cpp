@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "shell/string.h"
+#include "base/string.h"
 
 namespace {
 

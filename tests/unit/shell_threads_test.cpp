@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "shell/threads.h"
+#include "base/threads.h"
 
 namespace {
 

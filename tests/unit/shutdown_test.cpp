@@ -22,8 +22,8 @@
 
 #include "kalix_program.h"
 #include "platform/host.h"
-#include "shell/base_directory.h"
-#include "shell/shutdown.h"
+#include "base/base_directory.h"
+#include "app/shutdown.h"
 
 namespace fs = std::filesystem;
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "kalix_program.h"
-#include "shell/startup.h"
+#include "app/startup.h"
 
 static StartupOptions parse(std::vector<std::string> words) {
     words.insert(words.begin(), "kalix");

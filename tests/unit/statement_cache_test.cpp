@@ -25,7 +25,7 @@
 #include "interpreter/scanner.h"
 #include "interpreter/statement_cache.h"
 #include "interpreter/value_helpers.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace {
 

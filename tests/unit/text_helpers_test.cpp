@@ -5,7 +5,7 @@
 
 #include "builtins/builtin_helpers.h"
 #include "builtins/text_helpers.h"
-#include "shell/html_entities.h"
+#include "base/html_entities.h"
 #include "stack_fixture.h"
 
 using TextHelpersTest = SmallStack;

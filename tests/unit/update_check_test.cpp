@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "platform/update_check.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace fs = std::filesystem;
 

@@ -19,13 +19,13 @@
 #include <unistd.h>
 
 #include "platform/host.h"
-#include "shell/settings.h"
-#include "shell/threads.h"
-#include "shell/windows/dialogs.h"
-#include "shell/windows/gui_bridge.h"
-#include "shell/windows/menus.h"
-#include "shell/windows/notebook_window_host.h"
-#include "shell/windows/qt_window_parts.h"
+#include "base/settings.h"
+#include "base/threads.h"
+#include "gui/dialogs.h"
+#include "gui/gui_bridge.h"
+#include "gui/menus.h"
+#include "gui/notebook_window_host.h"
+#include "gui/qt_window_parts.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "modal_helpers.h"
-#include "shell/windows/dialog.h"
-#include "shell/windows/dialog_templates.h"
+#include "gui/dialog.h"
+#include "gui/dialog_templates.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <sstream>
 
 #include "modal_helpers.h"
-#include "shell/settings.h"
-#include "shell/windows/internal_editor.h"
-#include "shell/windows/kalix_menu.h"
+#include "base/settings.h"
+#include "gui/internal_editor.h"
+#include "gui/kalix_menu.h"
 #include "window_fixture.h"
 
 namespace {

@@ -13,10 +13,10 @@
 
 #include "modal_helpers.h"
 #include "notebook/notebook_files.h"
-#include "shell/base_directory.h"
-#include "shell/settings.h"
-#include "shell/windows/kalix_menu.h"
-#include "shell/windows/notebook_file_commands.h"
+#include "base/base_directory.h"
+#include "base/settings.h"
+#include "gui/kalix_menu.h"
+#include "gui/notebook_file_commands.h"
 #include "window_fixture.h"
 
 namespace fs = std::filesystem;

@@ -12,10 +12,10 @@
 #include "graphics/crop_area.h"
 #include "graphics/graphics_area.h"
 #include "platform/host.h"
-#include "shell/settings.h"
-#include "shell/windows/graphics_commands.h"
-#include "shell/windows/graphics_window.h"
-#include "shell/windows/graphics_window_commands.h"
+#include "base/settings.h"
+#include "gui/graphics_commands.h"
+#include "gui/graphics_window.h"
+#include "gui/graphics_window_commands.h"
 
 #include "window_fixture.h"
 

@@ -11,9 +11,9 @@
 #include "modal_helpers.h"
 #include "notebook/help_database.h"
 #include "notebook/spell_check.h"
-#include "shell/settings.h"
-#include "shell/windows/help_window.h"
-#include "shell/windows/kalix_menu.h"
+#include "base/settings.h"
+#include "gui/help_window.h"
+#include "gui/kalix_menu.h"
 #include "window_fixture.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "engines/maxima_bridge.h"
 #include "platform/child_process.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 #include "window_fixture.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "shell/windows/qt_pixels.h"
+#include "gui/qt_pixels.h"
 
 #include <cstdlib>
 #include <string>

@@ -11,8 +11,8 @@
 
 #include "modal_helpers.h"
 #include "notebook/help_database.h"
-#include "shell/windows/help_window.h"
-#include "shell/windows/kalix_menu.h"
+#include "gui/help_window.h"
+#include "gui/kalix_menu.h"
 #include "window_fixture.h"
 
 namespace {

@@ -15,8 +15,8 @@
 #include <thread>
 
 #include "modal_helpers.h"
-#include "shell/settings.h"
-#include "shell/windows/kalix_menu.h"
+#include "base/settings.h"
+#include "gui/kalix_menu.h"
 #include "window_fixture.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <QPlainTextEdit>
 
 #include "modal_helpers.h"
-#include "shell/settings.h"
-#include "shell/windows/kalix_menu.h"
+#include "base/settings.h"
+#include "gui/kalix_menu.h"
 #include "window_fixture.h"
 
 namespace {

@@ -15,9 +15,9 @@
 #include "modal_helpers.h"
 #include "platform/host.h"
 #include "platform/processes.h"
-#include "shell/settings.h"
-#include "shell/windows/kalix_menu.h"
-#include "shell/windows/program_launch.h"
+#include "base/settings.h"
+#include "gui/kalix_menu.h"
+#include "gui/program_launch.h"
 #include "window_fixture.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "shell/settings.h"
-#include "shell/text.h"
-#include "shell/windows/notebook_painting.h"
-#include "shell/windows/text_window.h"
+#include "base/settings.h"
+#include "base/text.h"
+#include "gui/notebook_painting.h"
+#include "gui/text_window.h"
 
 namespace {
 

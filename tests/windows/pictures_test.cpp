@@ -20,8 +20,8 @@
 #include "graphics/graphics_export.h"
 #include "notebook/notebook_files.h"
 #include "platform/child_process.h"
-#include "shell/settings.h"
-#include "shell/windows/graphics_commands.h"
+#include "base/settings.h"
+#include "gui/graphics_commands.h"
 #include "window_fixture.h"
 
 namespace {

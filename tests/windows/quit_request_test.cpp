@@ -6,7 +6,7 @@
 #include <string>
 
 #include "notebook/notebook_files.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 #include "window_fixture.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "shell/settings.h"
+#include "base/settings.h"
 
 #include "window_fixture.h"
 

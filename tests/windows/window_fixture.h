@@ -20,10 +20,10 @@
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
 #include "notebook/line_editor.h"
-#include "shell/text.h"
-#include "shell/threads.h"
-#include "shell/windows/notebook_window_host.h"
-#include "shell/windows/qt_window_parts.h"
+#include "base/text.h"
+#include "base/threads.h"
+#include "gui/notebook_window_host.h"
+#include "gui/qt_window_parts.h"
 
 class WindowTest : public testing::Test {
   protected:

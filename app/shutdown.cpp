@@ -1,0 +1,87 @@
+#include "app/shutdown.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <thread>
+
+#include "engines/maxima_bridge.h"
+#include "interpreter/engine_services.h"
+#include "platform/host.h"
+#include "platform/window_host.h"
+#include "base/base_directory.h"
+#include "base/threads.h"
+
+int (*printJobRunning)() = nullptr;
+
+// While the print thread runs and "askconfirmations" is on, "Stop print?"
+// until Yes; the process end then ends the job. Without a window nobody
+// can be asked and the job is not waited for.
+static void waitForPrintJob() {
+    if (!printJobRunning || !windowHost) return;
+    while (printJobRunning() && intSetting("askconfirmations")) {
+        if (windowHost->askYesNo("Stop print?", "KALIX")) break;
+    }
+}
+
+int runExitSequence(const ExitSequence& sequence) {
+    writeLog("End KXW process");
+    int (*shiftKeyHeld)() = sequence.shiftKeyHeld ? sequence.shiftKeyHeld : isShiftKeyHeld;
+    SettingsStore& store = *sequence.store;
+    store.setFrozen(shiftKeyHeld() ? 1 : 0);
+    int written = 0;
+    if (!secondInstance) {
+        if (windowHost) windowHost->storeWindowPlacement();
+        written = writeSettingsAtExit(sequence.writeCurrentSettings, store);
+        if (written) writeLog("Configuration saved");
+    }
+    endMaximaBridge();
+    killExecProcess();
+    // Code of a library may still run on a computation thread that did not
+    // stop; the process end unloads it then.
+    if (sequence.computationEnded) closeForeignEngines();
+    writeLog("End logging");
+    closeLogFile();
+    waitForPrintJob();
+    return written;
+}
+
+int stopComputation(Thread& computation) { return computation.killThread(threadStopTimeout) == 0; }
+
+// The handler only writes a byte; the watcher thread does the rest.
+static int quitPipe[2] = {-1, -1};
+
+static void onQuitSignal(int) {
+    int saved = errno;
+    char byte = 1;
+    ssize_t ignored = write(quitPipe[1], &byte, 1);
+    (void)ignored;
+    errno = saved;
+}
+
+void catchQuitSignals() {
+    if (pipe2(quitPipe, O_CLOEXEC) != 0) return;
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = onQuitSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}
+
+void watchQuitSignals(void (*onQuit)()) {
+    if (quitPipe[0] < 0) return;
+    std::thread watcher([onQuit] {
+        char byte;
+        for (;;) {
+            ssize_t n = read(quitPipe[0], &byte, 1);
+            if (n == 1) onQuit();
+            if (n == 0 || (n < 0 && errno != EINTR)) return;
+        }
+    });
+    watcher.detach();
+}

@@ -1,0 +1,41 @@
+// The end of the program: the exit sequence after the windows closed or the
+// interpreter ended, and the signals that ask the program to end.
+#pragma once
+
+#include "base/settings.h"
+
+class Thread;
+
+struct ExitSequence {
+    // The live values of the modules, written into the store before the
+    // profile (see writeSettingsAtExit).
+    void (*writeCurrentSettings)(SettingsStore& store) = nullptr;
+    // 1 while Shift is held: nothing is written and the profile stays as it
+    // was. Null: the host's keyboard state.
+    int (*shiftKeyHeld)() = nullptr;
+    // The computation thread has ended: its libraries may be closed.
+    int computationEnded = 1;
+    SettingsStore* store = &settings;
+};
+
+// Runs the exit sequence: the log line, the Shift check, the settings
+// (unless this is a second instance), then Maxima, the exec child and the
+// libraries are ended in this order, the log is closed, and a running print
+// job is waited for while the user does not stop it. Returns 1 when the
+// settings were written.
+int runExitSequence(const ExitSequence& sequence);
+
+// Asks the computation thread to stop and waits at most the stop timeout.
+// 1 when it has ended.
+int stopComputation(Thread& computation);
+
+// The print job of the graphics (set by printing): 1 while it runs. The
+// exit waits for it, asking "Stop print?" while "askconfirmations" is on.
+extern int (*printJobRunning)();
+
+// SIGTERM and SIGHUP end the program as a quit from the window or the
+// terminal would. catchQuitSignals installs their handler (early, before
+// children start); watchQuitSignals starts the thread that calls `onQuit`
+// for each of them.
+void catchQuitSignals();
+void watchQuitSignals(void (*onQuit)());

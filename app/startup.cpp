@@ -1,0 +1,249 @@
+// Program start-up: options, settings, the stack, the computation thread, and
+// the windows or the terminal.
+#include "app/startup.h"
+
+#include <strings.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "engines/foreign_engines.h"
+#include "engines/maxima_bridge.h"
+#include "engines/maxima_help.h"
+#include "graphics/colors.h"
+#include "graphics/graphics_store.h"
+#include "interpreter/main_loop.h"
+#include "interpreter/notebook_services.h"
+#include "interpreter/scanner.h"
+#include "notebook/help.h"
+#include "notebook/maxima_help.h"
+#include "notebook/notebook_runner.h"
+#include "platform/crash_guard.h"
+#include "platform/host.h"
+#include "platform/update_check.h"
+#include "platform/window_host.h"
+#include "base/base_directory.h"
+#include "base/settings.h"
+#include "app/shutdown.h"
+#include "base/threads.h"
+
+// The address the crash report names (a build setting; empty: none).
+#ifndef KALIX_SUPPORT_ADDRESS
+#define KALIX_SUPPORT_ADDRESS ""
+#endif
+
+namespace {
+
+// The help's Maxima part, read from the Maxima bridge's function list and
+// Maxima's info files.
+class EngineMaximaHelp : public MaximaHelpSource {
+  public:
+    std::vector<MaximaHelpFunction> functionList() override {
+        std::vector<MaximaHelpFunction> list;
+        for (const MaximaFunctionEntry& e : maximaFunctionList) list.push_back({e.name, e.help});
+        return list;
+    }
+    bool infoFileLines(int number, std::vector<std::string>& lines) override {
+        return readMaximaInfoFile(number, lines);
+    }
+};
+
+}  // namespace
+
+constexpr int defaultCodePage = 1252;
+
+// A name ending in ".kn", letters in any case; surrounding quotes allowed.
+static bool isNotebookName(std::string& word) {
+    if (word.size() > 2 && word.front() == '"' && word.back() == '"')
+        word = word.substr(1, word.size() - 2);
+    return word.size() > 3 && strcasecmp(word.c_str() + word.size() - 3, ".kn") == 0;
+}
+
+StartupOptions parseOptions(int argc, char** argv) {
+    StartupOptions options;
+    int i = 1;
+    for (; i < argc; i++) {
+        if (std::strcmp(argv[i], "-reset") == 0) {
+            options.resetRequested = 1;
+        } else if (std::strcmp(argv[i], "-script") == 0 && i + 1 < argc && argv[i + 1][0] != '-') {
+            options.scriptMode = 1;
+        } else if (std::strcmp(argv[i], "-second") == 0) {
+            options.secondInstance = 1;
+        } else {
+            break;
+        }
+    }
+    if (i + 1 < argc && std::strcmp(argv[i], "-home") == 0) {
+        options.homeOption = argv[i + 1];
+        i += 2;
+    }
+    if (i + 1 < argc && std::strcmp(argv[i], "-codepage") == 0) {
+        int value = std::atoi(argv[i + 1]);
+        if (value > 0) options.codePage = value;
+        i += 2;
+    }
+    // "-script" that was no option: a file name starting with "-" or none.
+    if (i < argc && std::strcmp(argv[i], "-script") == 0) options.usageError = 1;
+    if (i < argc && std::strcmp(argv[i], "-run") == 0) {
+        options.runMode = 1;
+        i++;
+    }
+    if (i < argc && std::strcmp(argv[i], "-xrun") == 0) {
+        options.runMode = 2;
+        i++;
+    }
+    options.words.push_back(argc > 0 ? argv[0] : "kalix");
+    for (; i < argc; i++) options.words.push_back(argv[i]);
+    if (options.runMode && options.words.size() == 2 && isNotebookName(options.words[1])) {
+        options.notebook = options.words[1];
+        options.words.pop_back();
+    }
+    return options;
+}
+
+std::string absoluteFileName(const std::string& name, const std::string& startDirectory) {
+    if (name.empty() || name[0] == '/' || name[0] == '"') return name;
+    return startDirectory + name;
+}
+
+// "-codepage", else the setting "CODE_PAGE"; 1252 when neither names a
+// code page that can be converted.
+static void chooseCodePage(int requested) {
+    int number = requested > 0 ? requested : intSetting("CODE_PAGE");
+    if (number <= 0) number = defaultCodePage;
+    if (!selectCodePage(number)) {
+        char text[128];
+        std::snprintf(text, sizeof text, "Unknown code page %d, using %d.", number,
+                      defaultCodePage);
+        showWarning(text, "Kalix");
+        number = defaultCodePage;
+        selectCodePage(number);
+    }
+    codePage = number;
+    systemCodePageIsUtf8 = number == 65001;
+    std::string noBreakSpace;
+    utf8ToCodePage("\xC2\xA0", noBreakSpace);
+    hardSpaceCode = noBreakSpace.empty() ? char(0xA0) : noBreakSpace[0];
+}
+
+static void startLog() {
+    if (!intSetting("logging")) return;
+    std::string path = std::string(getUserWorkDir()) + "kalixlog.txt";
+    openLogFile(path.c_str());
+    writeLog("Logging started on %s", path.c_str());
+}
+
+// --- the computation thread -----------------------------------------------
+
+static std::vector<char*> interpreterWords;
+static int exitStatus = 0;
+static Parker interpreterEnded;
+
+static int runComputation(Thread*) {
+    prepareCrashGuardThread(crashInCode);
+    markComputationStackBase();
+    exitStatus = runInterpreterLoop(int(interpreterWords.size()) - 1, interpreterWords.data());
+    std::fflush(stdout);
+    interpreterEnded.unpark();
+    if (windowHost) windowHost->interpreterEnded();
+    return 0;
+}
+
+// The settings start-up changed: the stack size in use (raised to the
+// minimum, or the default after a failed allocation).
+static void writeCurrentSettings(SettingsStore& store) {
+    store.writeIntSetting("stacksize64", int(stackSize / (1024 * 1024)));
+    store.writeIntSetting("CODE_PAGE", codePage);
+    saveColorSettings(store);
+}
+
+WindowHost* offeredWindowHost = nullptr;
+
+// SIGTERM or SIGHUP: the windows close as from their close box; on a
+// terminal the computation stops and the program ends.
+static void quitOnSignal() {
+    if (windowHost) {
+        windowHost->requestClose();
+        return;
+    }
+    requestTerminalQuit();
+    interpreterEnded.unpark();
+}
+
+int runMain(int argc, char** argv) {
+    installCrashGuard(KALIX_SUPPORT_ADDRESS);
+    catchQuitSignals();
+    std::setlocale(LC_CTYPE, "");
+    StartupOptions options = parseOptions(argc, argv);
+    if (options.usageError) {
+        std::fprintf(stderr, "Usage: kalix [-reset] [-second] -script FILE [ARGUMENTS...]\n");
+        return 2;
+    }
+    scriptMode = options.scriptMode;
+    secondInstance = options.secondInstance;
+    chooseBaseDirectory(options.homeOption.empty() ? nullptr : options.homeOption.c_str());
+    readSettingsAtStart();
+    if (options.resetRequested) resetSettings();
+    loadColorSettings();
+    setGraphicsWarning(showWarning);
+    chooseCodePage(options.codePage);
+    startLog();
+    if (!allocateStack()) {
+        showWarning("Out of memory space!", "Kalix");
+        return 1;
+    }
+    installInterruptHandler();
+    installMaximaBridge();
+    installForeignEngines();
+    installHelp();
+    static EngineMaximaHelp maximaHelp;
+    setMaximaHelpSource(&maximaHelp);
+
+    if (options.words.size() > 1)
+        options.words[1] = absoluteFileName(options.words[1], homeDir.getText());
+    // "-run" and "-xrun": the notebook supplies the commands.
+    std::unique_ptr<NotebookRunner> runner;
+    if (options.runMode) {
+        std::string notebook = options.notebook;
+        if (!notebook.empty()) notebook = absoluteFileName(notebook, homeDir.getText());
+        runner = std::make_unique<NotebookRunner>(notebook, options.runMode == 2);
+        unattendedRun = runner.get();
+    }
+    for (std::string& word : options.words) interpreterWords.push_back(word.data());
+    interpreterWords.push_back(nullptr);
+
+    // With a display the program runs in its windows; else on the terminal.
+    // An unattended run needs no window: the notebook supplies the lines.
+    if (offeredWindowHost && !runner && windowsWanted(options.scriptMode) &&
+        offeredWindowHost->openWindows(argc, argv))
+        windowHost = offeredWindowHost;
+
+    if (intSetting("checkforupdates")) startUpdateCheck(true, reportUpdateCheck);
+    writeLog("Start KXW process");
+    Thread computation(runComputation, threadStackSize);
+    if (computation.startThread() != 0) {
+        showWarning("Could not start the interpreter thread.", "Kalix");
+        return 1;
+    }
+    watchQuitSignals(quitOnSignal);
+    int computationEnded;
+    if (windowHost) {
+        windowHost->runWindows(computation);
+        computationEnded = !computation.isThreadRunning();
+    } else {
+        interpreterEnded.park();
+        computationEnded = stopComputation(computation);
+    }
+    stopUpdateChecks();
+    if (runner && runner->failed()) exitStatus = 1;
+    unattendedRun = nullptr;
+    ExitSequence exit;
+    exit.writeCurrentSettings = writeCurrentSettings;
+    exit.computationEnded = computationEnded;
+    runExitSequence(exit);
+    std::fflush(stdout);
+    return exitStatus;
+}

@@ -1,0 +1,154 @@
+// Threads, the parker that suspends and resumes them, named locks, and the
+// one-int cells that hold flags shared between threads.
+//
+// A thread is never killed from outside: `killThread` asks it to stop, wakes
+// it when it is parked, and waits for its run to return. Bodies that run
+// long poll `stopRequested`.
+#pragma once
+
+#include <pthread.h>
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <thread>
+
+#include "base/string.h"
+
+// One-int cells: flags shared between threads (one writer at a time).
+using IntCell = std::atomic<int>;
+
+void initIntCell(IntCell& cell, int value);
+int getIntCell(const IntCell& cell);
+void setIntCell(IntCell& cell);
+void clearIntCell(IntCell& cell);
+int assignIntCell(IntCell& cell, int value);
+
+// "Suspend until resumed": a mutex, a condition variable and one permit. A
+// resume that comes before the park is kept and the park returns at once;
+// several resumes before one park leave a single permit.
+class Parker {
+  public:
+    // Waits until a permit is there (or `wake` is called) and consumes it.
+    void park();
+    // As park, but gives up after the given time; 1 when a permit came.
+    int parkFor(int milliseconds);
+    // Gives the permit and wakes a parked thread.
+    void unpark();
+    // Drops a permit that nobody took.
+    void clear();
+
+  private:
+    std::mutex mutex;
+    std::condition_variable condition;
+    int permit = 0;
+};
+
+// The stack every thread reserves at least; the interpreter's deep recursion
+// needs it. A larger size given to a Thread is honoured.
+constexpr size_t threadStackSize = 128000000;
+// How long `killThread` waits for a thread to end by default.
+constexpr int threadStopTimeout = 2000;
+
+class Thread {
+  public:
+    using Body = int (*)(Thread* thread);
+
+    explicit Thread(Body body = nullptr, size_t stackSize = threadStackSize);
+    virtual ~Thread();
+    Thread(const Thread&) = delete;
+    Thread& operator=(const Thread&) = delete;
+
+    // The work of the thread: body(this) unless a subclass overrides it.
+    virtual int run();
+
+    // Starts a new run (also after an earlier run has ended). The running
+    // flag is 1 before the new thread runs. Returns 0, or the error number
+    // of the thread creation (EBUSY while a run is still going).
+    int startThread();
+    int isThreadRunning() const { return getIntCell(runningFlag); }
+
+    // Called by the thread itself: parks it until `resumeThread`. Returns 1
+    // when it was woken because a stop was requested.
+    int suspendThread();
+    // As suspendThread, with a time limit; 1 when resumed or asked to stop.
+    int suspendThreadFor(int milliseconds);
+    // Lets a suspended thread go on; a resume before the suspend is kept.
+    void resumeThread();
+
+    // Cooperative end: requests a stop, wakes the thread and waits at most
+    // the timeout for its run to return. 0 when it ended (running flag 0),
+    // ETIMEDOUT when it is still running.
+    int killThread(int timeoutMilliseconds = threadStopTimeout);
+    void requestStop();
+    int stopRequested() const { return getIntCell(stopFlag); }
+
+    // Recorded only: normal Linux threads have no priorities to raise.
+    void setThreadPriority(int value) { assignIntCell(priority, value); }
+    int getThreadPriority() const { return getIntCell(priority); }
+
+    int getResult() const { return result; }
+    size_t getStackSize() const { return stackSize; }
+
+  private:
+    static void* threadStart(void* argument);
+    void joinEndedRun();
+
+    size_t stackSize;
+    int result = 0;
+    Body body;
+    pthread_t handle{};
+    int joinable = 0;
+    IntCell priority{0};
+    IntCell runningFlag{0};
+    IntCell stopFlag{0};
+    Parker parker;
+    std::mutex startMutex;
+};
+
+// A re-entrant lock with a name and a nesting count. The place labels of
+// enter and leave name the calling site; they are not stored.
+class NamedLock {
+  public:
+    explicit NamedLock(const char* name);
+    NamedLock(const NamedLock&) = delete;
+    NamedLock& operator=(const NamedLock&) = delete;
+
+    void enter(const char* place);
+    // Returns the remaining depth; -1 (and nothing else) when the calling
+    // thread does not hold the lock.
+    int leave(const char* place);
+    void enterUnknownPlace() { enter("unknown place"); }
+    int leaveUnknownPlace() { return leave("unknown place"); }
+    // 1 and entered when the lock was free or already the caller's, else 0
+    // at once.
+    int tryEnter();
+
+    int getDepth() const { return depth.load(); }
+    int isHeldByCaller() const { return owner.load() == std::this_thread::get_id(); }
+    const char* getName() const { return name.getText(); }
+    const char* getPlace() const { return place.getText(); }
+
+  private:
+    std::recursive_mutex mutex;
+    std::atomic<int> depth{0};
+    std::atomic<std::thread::id> owner{};
+    String name;
+    String place;
+};
+
+extern NamedLock textLock;      // "Text": notebook lines, cursor, input line
+extern NamedLock graphicsLock;  // "Graphics": graphics store, recent files
+extern NamedLock maximaLock;    // "Maxima": starting and talking to Maxima
+
+// Holds the "Graphics" lock for a scope, entered with a place label.
+class GraphicsLockHold {
+  public:
+    explicit GraphicsLockHold(const char* place) : place(place) { graphicsLock.enter(place); }
+    ~GraphicsLockHold() { graphicsLock.leave(place); }
+    GraphicsLockHold(const GraphicsLockHold&) = delete;
+    GraphicsLockHold& operator=(const GraphicsLockHold&) = delete;
+
+  private:
+    const char* place;
+};

@@ -1,0 +1,161 @@
+#include "gui/notebook_file_commands.h"
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "notebook/notebook_files.h"
+#include "notebook/spell_check.h"
+#include "platform/host.h"
+#include "base/base_directory.h"
+#include "base/settings.h"
+#include "gui/dialogs.h"
+#include "gui/notebook_commands.h"
+#include "gui/text_window.h"
+
+namespace {
+
+std::mutex pendingMutex;
+std::string pendingNotebook;
+
+std::unique_ptr<SaveWorker> worker;
+NotebookEditor* workerEditor = nullptr;
+
+// The notebook is changed and holds more than one command.
+bool worthSaving(NotebookEditor& editor) {
+    return editor.isNotebookChanged() && editor.countCommandLines() > 1;
+}
+
+// The file chooser of 4005 and 4006: starts in `folder`.
+std::string chooseNotebookIn(const std::string& folder) {
+    static const char* const filter[] = {"Kalix Notebooks", "*.kn", nullptr};
+    FileSelector selector(textWindow, (folder + "*.kn").c_str(), 0, "Load Notebook", "kn", filter);
+    selector.setSelectorDirectory(folder.c_str());
+    return selector.chooseFile(textWindow);
+}
+
+// Open: a changed notebook may be saved first; then the chooser.
+void openWith(std::function<std::string()> choose, bool saveUnlessNo) {
+    if (!readyOnCommandLine()) return;
+    NotebookEditor& editor = textWindow->getEditor();
+    auto continuation = [choose](int saved) {
+        if (!saved) return;
+        std::string path = choose();
+        if (!path.empty()) openNotebookFile(path.c_str());
+    };
+    if (worthSaving(editor)) {
+        bool ask = intSetting("askconfirmations");
+        bool save;
+        if (saveUnlessNo)
+            save = !ask || askYesNo("Save this Notebook\nbefore deleting it?", "Kalix",
+                                    textWindow) == answerYes;
+        else
+            save = ask && askYesNo("Save this Notebook\nbefore deleting it?", "Kalix",
+                                   textWindow) == answerYes;
+        if (save) {
+            runSaveJob(saveNotebook, continuation);
+            return;
+        }
+    }
+    continuation(1);
+}
+
+}  // namespace
+
+void setPendingNotebook(const std::string& path) {
+    std::lock_guard<std::mutex> lock(pendingMutex);
+    pendingNotebook = path;
+}
+
+std::string takePendingNotebook() {
+    std::lock_guard<std::mutex> lock(pendingMutex);
+    std::string path;
+    path.swap(pendingNotebook);
+    return path;
+}
+
+SaveWorker& windowSaveWorker(NotebookEditor& editor) {
+    if (!worker || workerEditor != &editor) {
+        worker = std::make_unique<SaveWorker>(editor);
+        workerEditor = &editor;
+    }
+    return *worker;
+}
+
+void runSaveJob(std::function<int(NotebookEditor&)> job, std::function<void(int)> completion) {
+    NotebookEditor* editor = menuEditor();
+    if (!editor) return;
+    windowSaveWorker(*editor).run([job, editor] { return job(*editor); }, std::move(completion));
+}
+
+int loadNotebookIntoWindow(NotebookEditor& editor, const char* path) {
+    int read = loadNotebook(editor, path);
+    if (read && intSetting("spellcheck")) spellCheck(editor);
+    return read;
+}
+
+void openNotebookFile(const char* path) {
+    if (!textWindow) return;
+    if (intSetting("alwaysrestart")) {
+        setPendingNotebook(path);
+        restartInterpreter(0);
+        return;
+    }
+    loadNotebookIntoWindow(textWindow->getEditor(), path);
+}
+
+void openNotebookFromMenu() {
+    openWith([] { return loadNotebookSelector.chooseFile(textWindow); }, false);
+}
+
+void openNotebookInUserFiles() {
+    std::string folder = userFilesDir.getText();
+    openWith([folder] { return chooseNotebookIn(folder); }, true);
+}
+
+void openExamplesNotebook() {
+    std::string folder = std::string(programDir.getText()) + "docs/Programs/";
+    openWith([folder] { return chooseNotebookIn(folder); }, true);
+}
+
+int saveNotebookNow() {
+    NotebookEditor* editor = menuEditor();
+    return editor ? saveNotebook(*editor) : 0;
+}
+
+int saveNotebookAsNow() {
+    NotebookEditor* editor = menuEditor();
+    return editor ? saveNotebookAs(*editor) : 0;
+}
+
+void saveNotebookFromMenu() {
+    if (!readyForCommand()) return;
+    runSaveJob(saveCurrentNotebook);
+}
+
+void saveNotebookAsFromMenu() {
+    if (!readyForCommand()) return;
+    runSaveJob(saveNotebookAs);
+}
+
+void saveNotebookInUserFiles() {
+    if (!readyForCommand()) return;
+    std::string folder = userFilesDir.getText();
+    makeDirectory(folder.c_str());
+    saveNotebookSelector.setSelectorDirectory(folder.c_str());
+    saveNotebookSelector.setSelectorFileName((folder + "*.kn").c_str());
+    runSaveJob([](NotebookEditor& editor) {
+        std::string path = saveNotebookSelector.chooseFile(textWindow);
+        return path.empty() ? 0 : saveNotebookTo(editor, path);
+    });
+}
+
+void saveAndZipNotebook() {
+    if (!readyForCommand()) return;
+    runSaveJob(zipNotebook);
+}
+
+void deleteNotebookAndFiles() {
+    if (!readyOnCommandLine()) return;
+    deleteNotebookFiles(textWindow->getEditor());
+}

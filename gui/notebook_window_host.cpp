@@ -1,0 +1,461 @@
+#include "gui/notebook_window_host.h"
+#include "gui/notebook_picture_service.h"
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "graphics/crop_area.h"
+#include "interpreter/notebook_services.h"
+#include "interpreter/state.h"
+#include "notebook/line_editor.h"
+#include "platform/allow_question.h"
+#include "platform/host.h"
+#include "base/base_directory.h"
+#include "base/settings.h"
+#include "gui/dialogs.h"
+#include "gui/gui_bridge.h"
+#include "gui/quit_request.h"
+#include "gui/notebook_file_commands.h"
+
+NotebookWindowHost& notebookWindowHost() {
+    // Lives as long as the process: its windows outlive every static.
+    static NotebookWindowHost* host = new NotebookWindowHost;
+    return *host;
+}
+
+NotebookWindowHost::NotebookWindowHost() = default;
+NotebookWindowHost::~NotebookWindowHost() = default;
+
+// --- the windows ---------------------------------------------------------------------------------
+
+bool NotebookWindowHost::openWindows(int argc, char** argv) {
+    if (!initApplication(argc, argv)) return false;
+    window = std::make_unique<TextWindow>(*this);
+    menu = std::make_unique<KalixMenu>(*window);
+    graphics = std::make_unique<GraphicsWindow>(*window, *this, textWindowInFront);
+    placeWindows();
+    window->setMinimumClientSize(300, 200);
+    std::string keys = std::string(programDir.getText()) + "translations.txt";
+    if (checkFileExists(keys.c_str())) window->loadKeyTable(keys.c_str());
+    window->showAtStart();
+    graphics->showAtStart();
+    // The frames' own sizes are known once they are shown: the sizes
+    // stored at exit (with the frames) come back unchanged.
+    placeWindows();
+    graphics->layoutGraphicsArea(true);
+    window->raiseWindow();
+    installNotebookPictureService(window.get());
+    return true;
+}
+
+// x, y, w, h moved and shrunk into the work area (0, 0, right, bottom); at
+// least 400 pixels high.
+static void fitToWorkArea(int& x, int& y, int& w, int& h, int right, int bottom) {
+    if (x > right - w) x = right - w;
+    if (x < 0) x = 0;
+    if (x + w > right) w = right - x;
+    if (h < 400) h = 400;
+    if (y > bottom - h) y = bottom - h;
+    if (y < 0) y = 0;
+    if (y + h > bottom) h = bottom - y;
+}
+
+// The windows where they were last (keys of this screen's size), else the
+// notebook in the middle and the graphics right of it.
+void NotebookWindowHost::placeWindows() {
+    int right, bottom;
+    getScreenWorkArea(right, bottom);
+    char prefix[64];
+    std::snprintf(prefix, sizeof prefix, "%d-%d-", right, bottom);
+    screenKeyPrefix.assign(prefix);
+    int x = readIntSetting(makeScreenKey("xtext"), (right - 1550) / 2);
+    int y = readIntSetting(makeScreenKey("ytext"), (bottom - 900) / 2);
+    if (secondInstance) {
+        x += 20;
+        y += 20;
+    }
+    int w = std::max(600, readIntSetting(makeScreenKey("wtext"), 700));
+    int h = readIntSetting(makeScreenKey("htext"), 900);
+    const int graphicsX = x + 750, graphicsY = y + 40;
+    fitToWorkArea(x, y, w, h, right, bottom);
+    window->setWindowRectangle(x, y, w, h);
+
+    h = readIntSetting(makeScreenKey("hgraphics"), 600);
+    w = std::max(400, readIntSetting(makeScreenKey("wgraphics"), h));
+    x = readIntSetting(makeScreenKey("xgraphics"), graphicsX);
+    y = readIntSetting(makeScreenKey("ygraphics"), graphicsY);
+    fitToWorkArea(x, y, w, h, right, bottom);
+    graphics->setWindowRectangle(x, y, w, h);
+}
+
+
+void NotebookWindowHost::runWindows(Thread& computation) {
+    runMessageLoop();
+    stopInterpreter();
+    computation.killThread(threadStopTimeout);
+    installNotebookPictureService(nullptr);
+}
+
+void NotebookWindowHost::stopInterpreter() {
+    closing = 1;
+    // Escape ends a computation; the end of the input ends the interpreter.
+    if (window) window->storeEscape();
+    lineParker.unpark();
+}
+
+void NotebookWindowHost::interpreterEnded() {
+    interpreterHasEnded = 1;
+    if (window) window->sendUserMessage(messageInterpreterEnded);
+}
+
+int NotebookWindowHost::requestQuit() {
+    if (interpreterHasEnded || !window) return 1;
+    return askBeforeQuitting(window->getEditor(), window.get());
+}
+
+void NotebookWindowHost::exitFromMenu() {
+    if (requestQuit()) postQuitMessage(0);
+}
+
+void NotebookWindowHost::requestClose() {
+    postToGui([this] { exitFromMenu(); });
+}
+
+int NotebookWindowHost::isShiftKeyHeld() { return queryShiftKey(); }
+
+int NotebookWindowHost::askYesNo(const char* text, const char* title) {
+    return ::askYesNo(text, title, window.get()) == answerYes;
+}
+
+// A maximised or minimised window keeps its last normal rectangle.
+void NotebookWindowHost::storeWindowPlacement() {
+    if (!window) return;
+    int state = window->getSizeState();
+    if (state == sizeRestored) {
+        int x, y, width, height;
+        window->getWindowRectangle(x, y, width, height);
+        writeIntSetting(makeScreenKey("xtext"), x);
+        writeIntSetting(makeScreenKey("ytext"), y);
+        writeIntSetting(makeScreenKey("wtext"), width);
+        writeIntSetting(makeScreenKey("htext"), height);
+    }
+    writeIntSetting(makeScreenKey("textmax"), state == sizeMaximized);
+    if (!graphics) return;
+    int x, y, width, height;
+    graphics->getWindowRectangle(x, y, width, height);
+    writeIntSetting(makeScreenKey("xgraphics"), x);
+    writeIntSetting(makeScreenKey("ygraphics"), y);
+    writeIntSetting(makeScreenKey("wgraphics"), width);
+    writeIntSetting(makeScreenKey("hgraphics"), height);
+}
+
+void NotebookWindowHost::resumeInterpreter() { lineParker.unpark(); }
+
+// --- line input
+// ------------------------------------------------------------------------------------
+
+// The prompt is ready: the cursor goes to the next existing prompt of the
+// same kind (the fresh prompt is then dropped) and is shown.
+void NotebookWindowHost::beginInputWait(NotebookEditor& editor) {
+    assignIntCell(inputWaiting, 1);
+    editor.setLineKindFromPrefix();
+    // Only a fresh prompt may go: a command whose output was kept from the
+    // notebook (output off) must stay.
+    if (editor.cursorLine->text.length() == 1) editor.moveToNextPrompt();
+    editor.showCursorLine();
+    editor.getHost().invalidate();
+    if (graphics) graphics->repaintSoon();
+    showTextWindow();
+    // The busy hint of a computation that has ended goes.
+    if (window->getStatusText() == ">>> Computing. Press ESC to abort.") setStatusText("");
+}
+
+void NotebookWindowHost::endInputWait(NotebookEditor& editor) {
+    assignIntCell(inputWaiting, 0);
+    editor.backupCursorLine();
+    editor.removeOutput();
+    editor.getHost().invalidate();
+    window->startBusyTimer();
+    window->stopStatusHelpTimer();
+}
+
+bool NotebookWindowHost::takesLineWithoutWaiting(NotebookEditor& editor) {
+    if (getIntCell(commandsToRun) <= 0) return false;
+    TextLockHold hold(editor, "run commands");
+    NotebookLine* line = editor.cursorLine;
+    return !editor.startsSection(line) || (line->next && getIntCell(runThroughSections));
+}
+
+// A notebook chosen while the interpreter restarted replaces the notebook
+// before the first prompt; an automatic run ends with it.
+void NotebookWindowHost::loadPendingNotebook(NotebookEditor& editor) {
+    std::string path = takePendingNotebook();
+    if (path.empty()) return;
+    window->postToWindow([w = window.get()] { w->onSized(); });
+    loadNotebookIntoWindow(editor, path.c_str());
+    assignIntCell(commandsToRun, 0);
+    assignIntCell(runThroughSections, 0);
+}
+
+int NotebookWindowHost::readInputLine(char* buffer) {
+    buffer[0] = 0;
+    if (closing || !window) return 0;
+    NotebookEditor& editor = window->getEditor();
+    loadPendingNotebook(editor);
+    // The function command reads body lines: "$" prompts.
+    int entry = getIntCell(functionEntryState);
+    if (functionEntryActive && entry != 1) assignIntCell(functionEntryState, 1);
+    if (!functionEntryActive && entry == 1) assignIntCell(functionEntryState, 0);
+    assignIntCell(userWaitFlag, 1);
+    int startColumn = 1;
+    {
+        TextLockHold hold(editor, "start edit");
+        NotebookLine* line = editor.cursorLine;
+        if (line->text.isStringEmpty()) {
+            bool body = getIntCell(functionEntryState) != 0;
+            line->kind = body ? lineFunctionBody : lineCommand;
+            line->text.assign(body ? "$" : ">");
+            editor.cursorColumn = 1;
+        }
+        beginInputWait(editor);
+        // Taken now: keys typed from here on may already move the cursor.
+        startColumn = editor.cursorColumn;
+    }
+    if (takesLineWithoutWaiting(editor)) {
+        if (getIntCell(updateCommentsWhileRunning)) editor.updateCommentAbove();
+        assignIntCell(commandsToRun, getIntCell(commandsToRun) - 1);
+        assignIntCell(commandFromNotebook, 1);
+        editor.setShiftAnchor(0);
+    } else {
+        assignIntCell(inputStartColumn, startColumn);
+        assignIntCell(keyWaitFlag, 1);
+        window->sendUserMessage(messageInputWaitChanged);
+        assignIntCell(commandFromNotebook, 0);
+        assignIntCell(commandsToRun, 0);
+        assignIntCell(updateCommentsWhileRunning, 0);
+        assignIntCell(runThroughSections, 0);
+        inputWaits++;
+        if (!closing) lineParker.park();
+        assignIntCell(keyWaitFlag, 0);
+        window->sendUserMessage(messageInputWaitChanged);
+    }
+    if (closing) {
+        assignIntCell(inputWaiting, 0);
+        assignIntCell(userWaitFlag, 0);
+        return 0;
+    }
+    std::string line;
+    {
+        TextLockHold hold(editor, "take line");
+        const char* text = editor.cursorLine->text.getText();
+        int start = std::min(getIntCell(inputStartColumn), editor.cursorLine->text.length());
+        line = text + start;
+    }
+    int result = 1;
+    if (line.size() >= 0x7fff) {
+        result = inputLineTooLong;
+    } else {
+        std::memcpy(buffer, line.c_str(), line.size() + 1);
+        addHistoryLine(buffer);
+    }
+    endInputWait(editor);
+    window->clearKeys();
+    assignIntCell(userWaitFlag, 0);
+    inputBuiltinActive = 0;
+    // The output of the command begins on a new line below it.
+    editor.insertOutput("\n");
+    return result;
+}
+
+int NotebookWindowHost::checkEscape() { return window ? window->takeEscape() : 0; }
+
+// --- keys, time and the mouse
+// --------------------------------------------------------------------------------
+
+int NotebookWindowHost::pollKey() { return window ? window->takeTypedChar() : 0; }
+
+// A key typed from here on resumes the computation thread (the text window
+// does that while userWaitFlag is 1).
+void NotebookWindowHost::beginUserWait(const char* status, bool showStatus) {
+    lineParker.clear();
+    if (!getIntCell(inputWaiting) && showStatus) {
+        window->stopBusyTimer();
+        setStatusText(status);
+    }
+    assignIntCell(userWaitFlag, 1);
+    if (graphics) graphics->repaintSoon();
+}
+
+void NotebookWindowHost::endUserWait() {
+    assignIntCell(userWaitFlag, 0);
+    if (!getIntCell(inputWaiting)) window->startBusyTimer();
+}
+
+int NotebookWindowHost::waitWithStatus(double seconds, int* keyCode, const char* status) {
+    *keyCode = 0;
+    if (!window) return 0;
+    if (!(seconds >= 1)) {
+        // Short waits show the picture and sleep; they read no key.
+        if (graphics) graphics->repaintSoon();
+        long milliseconds = seconds > 0 ? long(seconds * 1000) : 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::max(1L, milliseconds)));
+        return 0;
+    }
+    const double milliseconds = std::min(seconds * 1000, double(INT_MAX));
+    beginUserWait(status, true);
+    if (!closing) lineParker.parkFor(int(milliseconds));
+    endUserWait();
+    *keyCode = window->takeKeyCode();
+    return window->takeTypedChar();
+}
+
+int NotebookWindowHost::waitKeyWithStatus(int* keyCode, const char* status) {
+    if (!window || closing) {
+        *keyCode = keyEscape;
+        return 27;
+    }
+    assignIntCell(keyWaitFlag, 1);
+    beginUserWait(status, true);
+    window->sendUserMessage(messageInputWaitChanged);
+    if (!closing) lineParker.park();
+    assignIntCell(keyWaitFlag, 0);
+    window->sendUserMessage(messageInputWaitChanged);
+    endUserWait();
+    *keyCode = window->takeKeyCode();
+    return window->takeTypedChar();
+}
+
+// The character typed, else the key code, else 0 (a mouse event).
+int NotebookWindowHost::waitForMouseEvent(int mode, const char* status, bool showStatus) {
+    if (!window || !graphics || closing) return 27;
+    graphics->setMouseWaitMode(mode);
+    beginUserWait(status, showStatus);
+    if (!closing) lineParker.park();
+    graphics->setMouseWaitMode(0);
+    endUserWait();
+    const int code = window->takeKeyCode(), character = window->takeTypedChar();
+    return character ? character : code;
+}
+
+int NotebookWindowHost::waitMouseClick(double* x, double* y, const char* status) {
+    const int key = waitForMouseEvent(1, status, true);
+    getMousePosition(x, y);
+    return key;
+}
+
+int NotebookWindowHost::waitMouseDrag(double* x, double* y, int* time, int* key,
+                                      const char* status) {
+    *key = waitForMouseEvent(2, status, status[0] != 0);
+    const int event = getMousePosition(x, y);
+    *time = graphics ? graphics->getMouseRecord().time : 0;
+    return *key ? 0 : event;
+}
+
+int NotebookWindowHost::getMousePosition(double* x, double* y) {
+    *x = *y = 0;
+    if (!graphics) return 0;
+    const MouseRecord record = graphics->getMouseRecord();
+    *x = record.x;
+    *y = record.y;
+    return record.event;
+}
+
+// --- output
+// ------------------------------------------------------------------------------------------
+
+int NotebookWindowHost::printToTextWindow(const char* text) {
+    if (!window) return 0;
+    window->getEditor().insertOutput(text);
+    if (errorCode) {
+        // An automatic run stops at the first error.
+        assignIntCell(commandsToRun, 0);
+        assignIntCell(runThroughSections, 0);
+    }
+    return 1;
+}
+
+void NotebookWindowHost::showTextWindow() {
+    if (textWindowInFront.exchange(1)) return;
+    if (!window) return;
+    TextWindow* w = window.get();
+    w->postToWindow([w] {
+        w->invalidate();
+        w->raiseWindow();
+    });
+    setStatusText("");
+}
+
+void NotebookWindowHost::setStatusText(const char* text) {
+    // The status line keeps the crop instructions while an area is chosen.
+    if (cropMode) return;
+    if (window) window->setStatusText(text);
+}
+
+void NotebookWindowHost::showWarning(const char* text, const char* title) {
+    writeLog("%s: %s", title, text);
+    if (textLock.isHeldByCaller() || graphicsLock.isHeldByCaller() || !isGuiRunning()) {
+        std::fprintf(stderr, "%s: %s\n", title, text);
+        return;
+    }
+    showWarningBox(text, title, window.get());
+}
+
+void NotebookWindowHost::clearTextWindow() {
+    if (window) window->getEditor().clearTextWindow();
+}
+
+void NotebookWindowHost::startNewNotebook() {
+    if (window) window->getEditor().startNewNotebook();
+}
+
+void NotebookWindowHost::endFunctionEntry() { assignIntCell(functionEntryState, 0); }
+
+// Rendered on the calling (computation) thread without the "Text" lock; the
+// insertion takes the lock itself. A failed rendering has been reported by
+// renderFormula and inserts nothing.
+void NotebookWindowHost::insertLatexImage(const char* latex) {
+    if (!window || !latex || !*latex) return;
+    const std::string png =
+        window->renderFormula(latex, 0, window->getEditor().getTextLineHeight());
+    if (png.empty()) return;
+    const int mode = !intSetting("latexantialias") ? 0 : intSetting("latexkeeplarge") ? 2 : 1;
+    ::insertImageFile(25, png.c_str(), 1, mode, latex, 0);
+    // The picture keeps the file's bytes; the rendering's file is ours.
+    std::remove(png.c_str());
+}
+
+// --- the user menu -----------------------------------------------------------------------------
+
+void NotebookWindowHost::addUserMenuItem(const char* text) {
+    std::string copy = text;
+    if (window)
+        window->postToWindow([this, copy] {
+            if (menu) menu->addUserMenuItem(copy);
+        });
+}
+
+void NotebookWindowHost::setUserSubmenuName(const char* name) {
+    std::string copy = name;
+    if (window)
+        window->postToWindow([this, copy] {
+            if (menu) menu->setUserSubmenuName(copy);
+        });
+}
+
+void NotebookWindowHost::addLoadedFileToMenu(const char* name) {
+    std::string copy = name;
+    if (window)
+        window->postToWindow([this, copy] {
+            if (menu) menu->addLoadedFileToMenu(copy);
+        });
+}
+
+int NotebookWindowHost::askAllowDialog(const char* question) {
+    if (textLock.isHeldByCaller() || graphicsLock.isHeldByCaller() || !isGuiRunning())
+        return allowNo;
+    return askAllowBox(question, window.get());
+}

@@ -1,0 +1,92 @@
+// The program with its notebook window: the window host of
+// platform/window_host.h. The interpreter's computation thread reads its
+// lines from the notebook (it waits on a parker that the line editor opens
+// on Return), prints into the notebook and polls Escape from the window;
+// the main thread runs the windows.
+#pragma once
+
+#include <atomic>
+#include <memory>
+
+#include "platform/window_host.h"
+#include "base/threads.h"
+#include "gui/graphics_window.h"
+#include "gui/kalix_menu.h"
+#include "gui/text_window.h"
+
+class NotebookWindowHost : public WindowHost, public InterpreterLink {
+  public:
+    NotebookWindowHost();
+    ~NotebookWindowHost() override;
+
+    bool openWindows(int argc, char** argv) override;
+    void runWindows(Thread& computation) override;
+    void interpreterEnded() override;
+
+    int readInputLine(char* buffer) override;
+    int checkEscape() override;
+    int printToTextWindow(const char* text) override;
+    void showTextWindow() override;
+    void setStatusText(const char* text) override;
+    void showWarning(const char* text, const char* title) override;
+    void clearTextWindow() override;
+    void startNewNotebook() override;
+    void endFunctionEntry() override;
+    void insertLatexImage(const char* latex) override;
+    // The user menu: entries reach the menu on the GUI thread in order.
+    void addUserMenuItem(const char* text) override;
+    void setUserSubmenuName(const char* name) override;
+    void addLoadedFileToMenu(const char* name) override;
+    int askAllowDialog(const char* question) override;
+    int pollKey() override;
+    int waitKeyWithStatus(int* keyCode, const char* status) override;
+    int waitWithStatus(double seconds, int* keyCode, const char* status) override;
+    int waitMouseClick(double* x, double* y, const char* status) override;
+    int waitMouseDrag(double* x, double* y, int* time, int* key, const char* status) override;
+    int getMousePosition(double* x, double* y) override;
+
+    int isShiftKeyHeld() override;
+    int askYesNo(const char* text, const char* title) override;
+    void storeWindowPlacement() override;
+    void requestClose() override;
+
+    // InterpreterLink
+    void resumeInterpreter() override;
+    // The close box and the menu's Exit: asks before a changed notebook is
+    // lost (not after the interpreter ended); 1 when the program may end.
+    int requestQuit() override;
+    // Asks (requestQuit) and ends the message loop.
+    void exitFromMenu() override;
+
+    // The windows are closing: line input ends, a computation is stopped.
+    void stopInterpreter();
+    TextWindow* getTextWindow() { return window.get(); }
+    GraphicsWindow* getGraphicsWindow() { return graphics.get(); }
+    KalixMenu* getMenu() { return menu.get(); }
+    // How often the interpreter has waited for a line (tests, benchmarks).
+    int getInputWaitCount() const { return inputWaits.load(); }
+
+  private:
+    void beginInputWait(NotebookEditor& editor);
+    void endInputWait(NotebookEditor& editor);
+    bool takesLineWithoutWaiting(NotebookEditor& editor);
+    void placeWindows();
+    // The steps around a wait for a key, the time or the mouse.
+    void beginUserWait(const char* status, bool showStatus);
+    void endUserWait();
+    int waitForMouseEvent(int mode, const char* status, bool showStatus);
+
+    void loadPendingNotebook(NotebookEditor& editor);
+
+    std::unique_ptr<TextWindow> window;
+    std::unique_ptr<KalixMenu> menu;
+    std::unique_ptr<GraphicsWindow> graphics;
+    Parker lineParker;
+    std::atomic<int> closing{0};
+    std::atomic<int> interpreterHasEnded{0};
+    std::atomic<int> textWindowInFront{1};
+    std::atomic<int> inputWaits{0};
+};
+
+// Offered to start-up by the program (app/main.cpp).
+NotebookWindowHost& notebookWindowHost();

@@ -1,0 +1,19 @@
+#include "gui/quit_request.h"
+
+#include "notebook/notebook_files.h"
+#include "notebook/notebook_model.h"
+#include "base/settings.h"
+#include "gui/dialogs.h"
+
+int askBeforeQuitting(NotebookEditor& editor, StandardWindow* owner) {
+    if (!editor.isNotebookChanged() || !intSetting("askconfirmations")) return 1;
+    // The computation goes on meanwhile: it is never suspended from outside.
+    switch (askYesNoCancel("Save Notebook before quitting?", "Kalix", owner)) {
+        case answerYes:
+            return saveNotebook(editor) ? 1 : 0;
+        case answerNo:
+            return 1;
+        default:
+            return 0;
+    }
+}
