@@ -13,10 +13,7 @@
 
 namespace {
 
-std::string resourceFolder() {
-    std::string file = __FILE__;
-    return file.substr(0, file.rfind("/tests/unit/")) + "/resources/";
-}
+std::string resourceFolder() { return KALIX_RESOURCES; }
 
 class HelpFilesTest : public ProgramTest {
   protected:

@@ -180,9 +180,7 @@ TEST_F(SpellCheckTest, DebiansEnglishListMarksTheQuikBrownFox) {
     EXPECT_EQ(marked(editor.firstLine), std::vector<std::string>{"quik"});
     EXPECT_TRUE(host.messages.empty());
     // The names of the help and the project's list are words too.
-    std::string file = __FILE__;
-    std::string resources = file.substr(0, file.rfind("/tests/unit/")) + "/resources/";
-    loadHelpFiles(resources.c_str());
+    loadHelpFiles(KALIX_RESOURCES);
     WordListFiles lists = wordListFilesFromSettings();
     lists.optional.push_back(resources + "kalix.words");
     useWordListFiles(&lists);
