@@ -182,7 +182,7 @@ TEST_F(SpellCheckTest, DebiansEnglishListMarksTheQuikBrownFox) {
     // The names of the help and the project's list are words too.
     loadHelpFiles(KALIX_RESOURCES);
     WordListFiles lists = wordListFilesFromSettings();
-    lists.optional.push_back(resources + "kalix.words");
+    lists.optional.push_back(std::string(KALIX_RESOURCES) + "kalix.words");
     useWordListFiles(&lists);
     freeDictionary();
     build({"% use linspace and glistadd with Kalix, Toeplitz and eigenvalues", ">1"}, 1);
