@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "interpreter/globals.h"
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
 #include "notebook/name_completion.h"
@@ -153,7 +154,7 @@ static void takeTerminalLine(char* text) {
 
 // Tab completes the name before the cursor: builtins, user functions,
 // commands and aliases as in the notebook, then the variables of the
-// current frame. Runs on the computation thread, which waits for the line.
+// current frame and the globals. Runs on the computation thread, which waits for the line.
 static std::vector<std::string> completionNames;
 
 static char* nextCompletion(const char*, int state) {
@@ -165,15 +166,17 @@ static char* nextCompletion(const char*, int state) {
 
 static char** completeTerminalName(const char* word, int, int) {
     rl_attempted_completion_over = 1;
+    rl_completion_append_character = 0;
     completionNames = completeName(word).candidates;
     size_t length = std::strlen(word);
-    for (char* p = startlocal; p && p < endlocal; p += recordAt(p)->size) {
-        const char* name = recordAt(p)->name;
-        if (std::strncmp(name, word, length) == 0 && name[0] &&
+    auto add = [&](const char* name) {
+        if (name[0] && std::strncmp(name, word, length) == 0 &&
             std::find(completionNames.begin(), completionNames.end(), name) ==
                 completionNames.end())
             completionNames.emplace_back(name);
-    }
+    };
+    for (char* p = startlocal; p && p < endlocal; p += recordAt(p)->size) add(recordAt(p)->name);
+    for (header* global : globalRecords()) add(global->name);
     return rl_completion_matches(word, nextCompletion);
 }
 
