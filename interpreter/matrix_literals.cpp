@@ -283,12 +283,12 @@ void readColumns(Literal& literal, header* element) {
         }
         if (c == ';')
             return fail(errorFailed,
-                        "Semicolon not allowed in matrix of column vectors or matrices.");
+                        "Semicolon not allowed in matrix of column vectors or matrices.\n");
         if (c == 0) return fail(errorFailed, "] missing\n");
         if (c == ',')
             scanPointer++;
         else if (!changed && intSetting("commas"))
-            return fail(errorFailed, "Comma missing.");
+            return fail(errorFailed, "Comma missing.\n");
         if (!readElement()) return;
         concatenateHorizontally(literal.record());
     }
