@@ -95,6 +95,14 @@ StartupOptions parseOptions(int argc, char** argv) {
         options.runMode = 2;
         i++;
     }
+    if (i < argc && argv[i][0] == '-' && argv[i][1] != 0) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+            options.showUsage = 1;
+        else if (std::strcmp(argv[i], "--version") == 0)
+            options.showVersion = 1;
+        else
+            options.usageError = 1;
+    }
     options.words.push_back(argc > 0 ? argv[0] : "kalix");
     for (; i < argc; i++) options.words.push_back(argv[i]);
     if (options.runMode && options.words.size() == 2 && isNotebookName(options.words[1])) {
@@ -103,6 +111,20 @@ StartupOptions parseOptions(int argc, char** argv) {
     }
     return options;
 }
+
+const char* const usageText =
+    "Usage: kalix [-reset] [-second] [-script] [-home DIR] [-codepage N] [-run | -xrun]\n"
+    "             [FILE [ARGUMENTS...] | NOTEBOOK.kn]\n"
+    "  -reset        start with the default settings\n"
+    "  -second       a second Kalix beside a running one\n"
+    "  -script FILE  run the program file FILE without a window and quit\n"
+    "  -home DIR     keep the settings and files in DIR\n"
+    "  -codepage N   convert text with code page N (65001: UTF-8; default: the locale's)\n"
+    "  -run NB.kn    run every command of the notebook NB.kn without a window\n"
+    "  -xrun NB.kn   as -run, then save the notebook and export it to HTML\n"
+    "  FILE ARGS     load the program file FILE first; ARGS go to kalixarg\n"
+    "  --help, -h    print this text\n"
+    "  --version     print the version\n";
 
 std::string absoluteFileName(const std::string& name, const std::string& startDirectory) {
     if (name.empty() || name[0] == '/' || name[0] == '"') return name;
@@ -178,8 +200,16 @@ int runMain(int argc, char** argv) {
     catchQuitSignals();
     std::setlocale(LC_CTYPE, "");
     StartupOptions options = parseOptions(argc, argv);
+    if (options.showUsage) {
+        std::fputs(usageText, stdout);
+        return 0;
+    }
+    if (options.showVersion) {
+        std::printf("Kalix %s\n", KALIX_VERSION);
+        return 0;
+    }
     if (options.usageError) {
-        std::fprintf(stderr, "Usage: kalix [-reset] [-second] -script FILE [ARGUMENTS...]\n");
+        std::fputs(usageText, stderr);
         return 2;
     }
     scriptMode = options.scriptMode;

@@ -10,7 +10,9 @@ struct StartupOptions {
     int scriptMode = 0;
     int secondInstance = 0;
     int resetRequested = 0;
-    int usageError = 0;      // "-script" without a file name after it
+    int usageError = 0;      // "-script" without a file name, or an unknown option
+    int showUsage = 0;       // "--help" or "-h"
+    int showVersion = 0;     // "--version"
     std::string homeOption;  // "-home" value, empty when not given
     int codePage = 0;        // "-codepage" value, 0 when not given
     int runMode = 0;         // 1 after "-run", 2 after "-xrun"
@@ -23,11 +25,16 @@ struct StartupOptions {
 // Leading "-reset", "-script" (only before a word that does not begin with
 // "-"), "-second" in any order; then "-home" DIR, "-codepage" N, "-run" and
 // "-xrun", in this order, each at most once. With "-run" or "-xrun" a single
-// word left that ends in ".kn" is the notebook to run.
+// word left that ends in ".kn" is the notebook to run. A first word left
+// of "--help" or "-h" asks for the usage, "--version" for the version; any
+// other word beginning with "-" is a usage error.
 StartupOptions parseOptions(int argc, char** argv);
 
 // A program file named on the command line, made absolute against the
 // start directory (ending in "/"). A quoted name is left as it is.
+// The usage text: every option, one line each.
+extern const char* const usageText;
+
 std::string absoluteFileName(const std::string& name, const std::string& startDirectory);
 
 class WindowHost;

@@ -158,6 +158,11 @@ __attribute__((format(printf, 3, 4))) void formatResult(header* first, int32_t f
     pushTextResult(first, buffer, size_t(n), flags);
 }
 
+// A value of the wrong kind for the conversion, named in the message.
+void refuseValue(char letter, const char* needed) {
+    fail(errorWrongArgument, "Format %%%c in printf needs %s!\n", letter, needed);
+}
+
 void builtinPrintf(header* first) {
     header* v[2];
     if (!resolveArguments(first, 2, v)) return;
@@ -173,17 +178,17 @@ void builtinPrintf(header* first) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
     if (std::strchr("feEgGFaA", letter)) {
-        if (v[1]->kind != kindReal) return reportNeed("double format needs a real", "printf");
+        if (v[1]->kind != kindReal) return refuseValue(letter, "a real number");
         double x = realOf(v[1]);
         formatResult(first, flags, format, x == 0 ? 0.0 : x);
     } else if (std::strchr("diuoxX", letter)) {
-        if (v[1]->kind != kindReal) return reportNeed("double format needs a real", "printf");
+        if (v[1]->kind != kindReal) return refuseValue(letter, "a real number");
         formatResult(first, flags, format, clampToInt(realOf(v[1])));
     } else if (letter == 's') {
-        if (v[1]->kind != kindString) return reportNeed("format %s needs a string", "printf");
+        if (v[1]->kind != kindString) return refuseValue(letter, "a string");
         formatResult(first, flags | utf8FlagOf(v[1]), format, stringOf(v[1]));
     } else if (letter == 'c') {
-        if (v[1]->kind != kindReal) return reportNeed("format %c needs a real", "printf");
+        if (v[1]->kind != kindReal) return refuseValue(letter, "a real number");
         formatResult(first, flags, format, int(lowByte(realOf(v[1]))));
     } else {
         fail(errorFailed, "Illegal format string %c in format\n", letter);

@@ -283,12 +283,12 @@ void readColumns(Literal& literal, header* element) {
         }
         if (c == ';')
             return fail(errorFailed,
-                        "Semicolon not allowed in matrix of column vectors or matrices.");
-        if (c == 0) return fail(errorFailed, "] missing");
+                        "Semicolon not allowed in matrix of column vectors or matrices.\n");
+        if (c == 0) return fail(errorFailed, "] missing\n");
         if (c == ',')
             scanPointer++;
         else if (!changed && intSetting("commas"))
-            return fail(errorFailed, "Comma missing.");
+            return fail(errorFailed, "Comma missing.\n");
         if (!readElement()) return;
         concatenateHorizontally(literal.record());
     }
@@ -348,7 +348,7 @@ void evaluateMatrixLiteral() {
                 return;
             }
         } else if (c == 0) {
-            return fail(errorFailed, "] missing");
+            return fail(errorFailed, "] missing\n");
         } else if (!changed && !blankSeparatorAllowed()) {
             return fail(errorFailed, "Need , or ; between matrix elements in strict mode\n");
         }

@@ -32,12 +32,27 @@ std::string trimmed(const std::string& line) {
     return line.substr(start, end - start + 1);
 }
 
-// The topic after `help`: a name as the interpreter scans it, or an
-// operator (the characters up to a blank or ";"); empty for none.
+// A topic of several words ("Complex numbers"): the rest of the statement
+// up to ";" when it names a topic with a blank in it; empty otherwise.
+std::string scanTopicOfWords() {
+    size_t length = std::strcspn(scanPointer, ";");
+    std::string words = trimmed(std::string(scanPointer, length));
+    if (words.find(' ') == std::string::npos || !helpDatabase.findTopic(words)) return "";
+    scanPointer += length;
+    return words;
+}
+
+// The topic after `help`: a topic of several words, a name as the
+// interpreter scans it, or an operator (the characters up to a blank or
+// ";"); empty for none.
 std::string scanHelpTopic() {
     if (*scanPointer == 0 || *scanPointer == ';' || *scanPointer == ',') return "";
+    std::string words = scanTopicOfWords();
+    if (!words.empty()) return words;
     char c = *scanPointer;
-    if (isLetter(c) || c == '_' || c == '%' || c == '\\' || c == '"') {
+    bool operatorBackslash = c == '\\' && (scanPointer[1] == 0 || scanPointer[1] == ' ' ||
+                                           scanPointer[1] == '\t' || scanPointer[1] == ';');
+    if (!operatorBackslash && (isLetter(c) || c == '_' || c == '%' || c == '\\' || c == '"')) {
         char name[32];
         scanName(name);
         return errorCode ? "" : name;
@@ -57,7 +72,7 @@ bool printUserFunction(HelpWriter& out, const std::string& name) {
     else if (function->flags & userFunctionHidden)
         out.text(name + " is a comment function or a maxima function.\n\n");
     else
-        out.text(name + " is an Kalix function.\n\n");
+        out.text(name + " is a Kalix function.\n\n");
     writeFunctionHeader(out, function, false);
     writeFunctionDefaults(out, function);
     out.text("\n");
@@ -119,7 +134,8 @@ void printMaximaPart(HelpWriter& out, const std::string& name, bool maximaOnly, 
 
 void runHelpCommand(int searchMaxima) {
     while (*scanPointer == ' ' || *scanPointer == '\t') scanPointer++;
-    bool maximaOnly = *scanPointer == '&';
+    // "&name" asks Maxima only; "&&" is the operator.
+    bool maximaOnly = scanPointer[0] == '&' && scanPointer[1] != '&';
     if (maximaOnly) scanPointer++;
     std::string name = scanHelpTopic();
     HelpWriter out;

@@ -1,7 +1,7 @@
 // Host services the interpreter calls from the computation thread: line
 // input, the Escape poll, waits, output into the text window, messages,
 // the log, directories and files, clocks and child processes. This build's
-// host is a terminal (platform/terminal_host.cpp): lines come from standard
+// host is a terminal (terminal/terminal_host.cpp): lines come from standard
 // input and output goes to standard output.
 #pragma once
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs (when root and missing) and
-# configures and builds Kalix into the build directory given as $1.
+# configures and builds Kalix into the build directory given as $1. With
+# KALIX_TARGETS set (e.g. "kalix") only those targets are built.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
@@ -28,4 +29,9 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S "$root" -B "$build" -G Ninja "$@" >/dev/null
-cmake --build "$build"
+if [ -n "${KALIX_TARGETS:-}" ]; then
+  # shellcheck disable=SC2086
+  cmake --build "$build" --target $KALIX_TARGETS
+else
+  cmake --build "$build"
+fi

@@ -106,7 +106,7 @@ TEST_F(HelpTest, HelpCommandOnNamesCommandsAndOperators) {
 TEST_F(HelpTest, HelpOnAUserFunctionShowsParametersDefaultsAndHelpLines) {
     run("function f(x,y=3,z=none)\n## adds two\n##numbers\nreturn x+y\nendfunction\n");
     EXPECT_EQ(printed("help f\n"),
-              "f is an Kalix function.\n\n"
+              "f is a Kalix function.\n\n"
               "function f (x, y, z)\n\n"
               "Default for y : 3\n"
               "Default for z : none\n\n"
@@ -117,7 +117,7 @@ TEST_F(HelpTest, LongParameterListsGoOnInTheNextLine) {
     lineLength = 40;
     run("function g(alpha,beta,gamma,delta,epsilon,zeta)\nreturn 1\nendfunction\n");
     EXPECT_EQ(printed("help g\n"),
-              "g is an Kalix function.\n\n"
+              "g is a Kalix function.\n\n"
               "function g (alpha, beta, gamma, ..\ndelta, epsilon, zeta)\n\n\n");
 }
 

@@ -168,6 +168,29 @@ TEST_F(ProgramRun, ScriptWithoutAFileIsAUsageError) {
     EXPECT_EQ(parse({"f", "-script"}).usageError, 0);
 }
 
+// "--help" and "-h" print every option, "--version" the version, both
+// exiting 0; an unknown option is no file name: usage on stderr, status 2.
+TEST_F(ProgramRun, HelpVersionAndUnknownOptions) {
+    std::string output;
+    for (const char* option : {"--help", "-h"}) {
+        EXPECT_EQ(run(program, {option}, output), 0) << option;
+        EXPECT_EQ(output, usageText) << option;
+    }
+    for (const char* option : {"-reset", "-second", "-script", "-home", "-codepage", "-run",
+                               "-xrun", "--version"})
+        EXPECT_NE(std::string(usageText).find(std::string("  ") + option), std::string::npos)
+            << option;
+    EXPECT_EQ(run(program, {"--version"}, output), 0);
+    EXPECT_EQ(output.rfind("Kalix ", 0), 0u) << output;
+    EXPECT_EQ(output.back(), '\n');
+    for (const char* option : {"--bogus", "-x", "--help-me"}) {
+        EXPECT_EQ(run(program, {option}, output), 2) << option;
+        EXPECT_EQ(output, "") << option;
+    }
+    EXPECT_EQ(parse({"-run", "--help"}).showUsage, 1);
+    EXPECT_EQ(parse({"f.k", "--help"}).showUsage, 0);
+}
+
 TEST_F(ProgramRun, FileRunsInTheStartDirectory) {
     mkdir((directory + "/sub").c_str(), 0777);
     write("sub/where.k", "cd\n");

@@ -20,7 +20,7 @@
 #include "interpreter/stack.h"
 #include "piped_input.h"
 #include "platform/host.h"
-#include "platform/terminal_keys.h"
+#include "terminal/terminal_keys.h"
 
 static double secondsOf(void (*action)()) {
     auto start = std::chrono::steady_clock::now();

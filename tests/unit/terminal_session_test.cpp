@@ -134,3 +134,19 @@ TEST_F(TerminalSession, InputAsksAfterItsQuestion) {
 }
 
 }  // namespace
+
+// Tab completes builtin, command, function and variable names at the prompt.
+TEST_F(TerminalSession, TabCompletesNames) {
+    type("sqr\t(16)\n");
+    EXPECT_TRUE(waitFor("4")) << seen;
+    EXPECT_TRUE(waitFor(">"));
+    type("myvariable=21;\n");
+    EXPECT_TRUE(waitFor(">"));
+    type("myvar\t*2\n");
+    EXPECT_TRUE(waitFor("42")) << seen;
+    EXPECT_TRUE(waitFor(">"));
+    type("function twice(x) := 2*x\n");
+    EXPECT_TRUE(waitFor(">"));
+    type("twi\t(5)\n");
+    EXPECT_TRUE(waitFor("10")) << seen;
+}

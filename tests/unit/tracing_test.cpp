@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/host.h"
-#include "platform/terminal_keys.h"
+#include "terminal/terminal_keys.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -25,11 +26,16 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
-#include "platform/allow_question.h"
-#include "platform/terminal_keys.h"
-#include "platform/window_host.h"
 #include "base/text.h"
+#include "interpreter/globals.h"
+#include "interpreter/stack.h"
+#include "interpreter/state.h"
+#include "notebook/name_completion.h"
+#include "platform/allow_question.h"
+#include "platform/window_host.h"
+#include "terminal/terminal_keys.h"
 
 int inputBuiltinActive = 0;
 int functionEntryActive = 0;
@@ -146,6 +152,34 @@ static void takeTerminalLine(char* text) {
     rl_callback_handler_remove();
 }
 
+// Tab completes the name before the cursor: builtins, user functions,
+// commands and aliases as in the notebook, then the variables of the
+// current frame and the globals. Runs on the computation thread, which waits for the line.
+static std::vector<std::string> completionNames;
+
+static char* nextCompletion(const char*, int state) {
+    static size_t next;
+    if (state == 0) next = 0;
+    if (next >= completionNames.size()) return nullptr;
+    return strdup(completionNames[next++].c_str());
+}
+
+static char** completeTerminalName(const char* word, int, int) {
+    rl_attempted_completion_over = 1;
+    rl_completion_append_character = 0;
+    completionNames = completeName(word).candidates;
+    size_t length = std::strlen(word);
+    auto add = [&](const char* name) {
+        if (name[0] && std::strncmp(name, word, length) == 0 &&
+            std::find(completionNames.begin(), completionNames.end(), name) ==
+                completionNames.end())
+            completionNames.emplace_back(name);
+    };
+    for (char* p = startlocal; p && p < endlocal; p += recordAt(p)->size) add(recordAt(p)->name);
+    for (header* global : globalRecords()) add(global->name);
+    return rl_completion_matches(word, nextCompletion);
+}
+
 // One line from the terminal with readline; Ctrl-C clears the line.
 static int readTerminalLine(const char* prompt, std::string& line, bool history) {
     keepInHistory = history;
@@ -153,6 +187,8 @@ static int readTerminalLine(const char* prompt, std::string& line, bool history)
     if (!prepared) {
         rl_catch_signals = 0;
         rl_outstream = isatty(STDOUT_FILENO) ? stdout : stderr;
+        rl_attempted_completion_function = completeTerminalName;
+        rl_basic_word_break_characters = const_cast<char*>(" \t\n\"()[]{},;=+-*/^<>!&|:'~");
         prepared = true;
     }
     terminalLineState = 0;
