@@ -4,6 +4,7 @@
 
 #include <dlfcn.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdarg>
 #include <cstdio>
@@ -24,6 +25,7 @@
 #include "platform/host.h"
 #include "base/settings.h"
 #include "base/text.h"
+#include "base/threads.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
@@ -50,6 +52,75 @@ int pythonAllowed = 0;
 bool switchedOff = false;
 // Calls into the bridge that are running (callbacks nest them).
 int bridgeDepth = 0;
+
+// --- Escape and Ctrl-C while Python runs -----------------------------------------
+
+// Python's own entry points, found once Python is loaded; written by the
+// computation thread before the watcher first runs. PyErr_SetInterrupt
+// marks a KeyboardInterrupt for the code that runs on Python's main thread
+// (the computation thread), but from another thread Python only notices it
+// when that thread next gives up the interpreter lock: taking the lock for a
+// moment makes it do so.
+void (*setInterrupt)() = nullptr;
+int (*takePythonLock)() = nullptr;
+void (*givePythonLock)(int) = nullptr;
+
+void interruptPython() {
+    setInterrupt();
+    givePythonLock(takePythonLock());
+}
+
+// Python code (not the interpreter called back from it) is running. Written
+// by the computation thread; the watcher reads it.
+std::atomic<bool> pythonCodeRunning{false};
+// The watcher sleeps until the next call. Shared by both.
+std::atomic<bool> watcherIdle{false};
+
+// Watches Escape (window) and Ctrl-C (terminal) while Python code runs:
+// Python never asks for them, so the key becomes a KeyboardInterrupt.
+class EscapeWatcher : public Thread {
+  public:
+    int run() override {
+        while (!stopRequested()) {
+            if (!pythonCodeRunning) {
+                watcherIdle = true;
+                // A call that began meanwhile would not wake the watcher.
+                if (!pythonCodeRunning || !watcherIdle.exchange(false)) suspendThread();
+                continue;
+            }
+            suspendThreadFor(50);
+            if (pythonCodeRunning && checkEscape() == keyEscape)
+                interruptPython();
+        }
+        return 0;
+    }
+};
+EscapeWatcher escapeWatcher;
+
+// Marks Python code as running (or not) until the scope ends.
+class PythonCodeRuns {
+  public:
+    explicit PythonCodeRuns(bool running) : saved(pythonCodeRunning) {
+        pythonCodeRunning = running;
+        if (running && watcherIdle.exchange(false)) escapeWatcher.resumeThread();
+    }
+    ~PythonCodeRuns() { pythonCodeRunning = saved; }
+    PythonCodeRuns(const PythonCodeRuns&) = delete;
+    PythonCodeRuns& operator=(const PythonCodeRuns&) = delete;
+
+  private:
+    bool saved;
+};
+
+// Finds Python's entry points and starts the watcher; without them Python
+// runs as before, only not interruptible.
+void startEscapeWatcher() {
+    if (escapeWatcher.isThreadRunning()) return;
+    setInterrupt = reinterpret_cast<void (*)()>(dlsym(RTLD_DEFAULT, "PyErr_SetInterrupt"));
+    takePythonLock = reinterpret_cast<int (*)()>(dlsym(RTLD_DEFAULT, "PyGILState_Ensure"));
+    givePythonLock = reinterpret_cast<void (*)(int)>(dlsym(RTLD_DEFAULT, "PyGILState_Release"));
+    if (setInterrupt && takePythonLock && givePythonLock) escapeWatcher.startThread();
+}
 
 // Python cannot be ended and started again in one process, so what it
 // allocates (its modules and the libraries they load included) lives until
@@ -117,6 +188,7 @@ void getStackBounds(char** top, char** end) {
 // names the function, the records after it up to *top are its arguments;
 // the results replace the name.
 int pythonCallback(header* first, char** top) {
+    PythonCodeRuns interpreterRuns(false);
     char* saved = newram;
     newram = *top;
     int ok = 0;
@@ -213,6 +285,7 @@ void loadPython() {
         bridge = BridgeLibrary();
         return;
     }
+    if (started) startEscapeWatcher();
     if (!started) {
         printFormatted("%s\n", bridge.error());
         warn("%s", "Error when initializing Python (in pyinit())");
@@ -237,6 +310,7 @@ bool callBridge(const char* exportName, const char* crashFormat, const char* wha
     bridgeDepth++;
     int signal;
     {
+        PythonCodeRuns running(true);
         PythonAllocations python;
         signal = runForeignCall(call);
     }

@@ -16,6 +16,7 @@
 #include <Python.h>
 
 #include <pthread.h>
+#include <signal.h>
 
 #include <atomic>
 #include <cstdio>
@@ -68,6 +69,8 @@ struct PythonLock {
             PyEval_RestoreThread(savedThread);
             savedThread = nullptr;
         }
+        // A Ctrl-C that came after the last call ended is not for this one.
+        if (depth == 1 && PyErr_CheckSignals() < 0) PyErr_Clear();
         printPendingOutput();
     }
     ~PythonLock() {
@@ -556,6 +559,19 @@ const char* const outputSetup =
     "sys.stdout = sys.stderr = _KalixOutput()\n"
     "del _KalixOutput\n";
 
+// Kalix interrupts Python with PyErr_SetInterrupt, which raises
+// KeyboardInterrupt only when Python has a handler for SIGINT. The handler
+// goes into Python's table; the process keeps Kalix's own (Ctrl-C is Kalix's
+// Escape key).
+bool prepareInterrupts() {
+    struct sigaction kalixHandler;
+    sigaction(SIGINT, nullptr, &kalixHandler);
+    int failed =
+        PyRun_SimpleString("import signal\nsignal.signal(signal.SIGINT, signal.default_int_handler)\n");
+    sigaction(SIGINT, &kalixHandler, nullptr);
+    return failed == 0;
+}
+
 bool startPython() {
     if (!Py_IsInitialized()) {
         if (PyImport_AppendInittab("kalix", initKalixModule) < 0) {
@@ -589,7 +605,7 @@ bool startPython() {
     }
     PythonLock lock;
     PyObject* main = PyImport_AddModule("__main__");
-    if (!main || PyRun_SimpleString(outputSetup) != 0) {
+    if (!main || PyRun_SimpleString(outputSetup) != 0 || !prepareInterrupts()) {
         lastError = "Could not prepare Python for Kalix";
         return false;
     }
