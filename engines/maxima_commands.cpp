@@ -133,6 +133,11 @@ void sendToMaxima(const std::string& text, int kind, int conversion) {
     if (errorCode) return;
     std::string converted = convert(text, conversion);
     if (errorCode) return;
+    // A continued line may close its string in the next line.
+    if (kind != maximaReplyContinued && hasUnclosedString(converted)) {
+        fail(errorFailed, "Unclosed string in the input for Maxima!\n");
+        return;
+    }
     std::vector<std::string> pieces;
     if (conversion == maximaOnePiece) {
         if (converted.find_first_not_of(" \t\r\n") != std::string::npos)

@@ -1,0 +1,12 @@
+// needs maxima
+// Texts that look like the prompt markers or leave a string open do not
+// put the session out of step.
+::: print("result <--- here")$
+mxm("2+2")
+mxm("3+3")
+::: print("--->(%i1) <--- and more");
+mxm("sqrt(16)")
+::: "abc
+::: "a\"b";
+::: 5+5
+mxm("x+x")
