@@ -264,16 +264,18 @@ std::string getTexFromMaxima(const std::string& expression) {
     std::string command = "tex(" + expression + ");";
     answer.clear();
     maxima::sendToMaxima(command, maximaReplyCollected, maximaAsTyped);
-    if (errorCode) {
+    // No reply, or Maxima rejected the expression: its message says why.
+    auto reportError = [&] {
         errorCode = 0;
         printText(("Maxima error in " + command + " command.\n").c_str());
+        dropLeadingBlankLines(answer);
         printText(answer.c_str());
-        return "";
-    }
+        return std::string();
+    };
+    if (errorCode) return reportError();
     size_t open = answer.find("$$");
-    if (open == std::string::npos) return "";
-    size_t close = answer.find("$$", open + 2);
-    if (close == std::string::npos) return "";
+    size_t close = open == std::string::npos ? open : answer.find("$$", open + 2);
+    if (close == std::string::npos) return reportError();
     return answer.substr(open + 2, close - open - 2);
 }
 

@@ -50,6 +50,10 @@ BridgeLibrary bridge;
 int pythonAllowed = 0;
 // A fault inside Python leaves it unusable: the bridge stays off.
 bool switchedOff = false;
+// Where that fault was (an export of the bridge), for the later messages.
+std::string crashPlace;
+// The last start was refused by the user.
+bool startRefused = false;
 // Calls into the bridge that are running (callbacks nest them).
 int bridgeDepth = 0;
 
@@ -251,7 +255,9 @@ void warn(const char* format, const char* text) {
 
 void loadPython() {
     if (switchedOff) return;
+    startRefused = false;
     if (!askAllowed("Kalix wants to use Python.\nAllow?", &pythonAllowed)) {
+        startRefused = true;
         errorCode = errorFailed;
         return;
     }
@@ -281,6 +287,7 @@ void loadPython() {
     if (runForeignCall(call)) {
         printText("Python crash executing:\npy_init\n");
         switchedOff = true;
+        crashPlace = "py_init";
         errorCode = errorFailed;
         bridge = BridgeLibrary();
         return;
@@ -303,7 +310,12 @@ template <typename Call>
 bool callBridge(const char* exportName, const char* crashFormat, const char* what, Call call) {
     if (!bridge.handle) loadPython();
     if (!bridge.handle) {
-        printFormatted("Python was not initialized (%s).\n", exportName);
+        if (switchedOff)
+            printFormatted("Python was switched off after a crash in %s.\n", crashPlace.c_str());
+        else if (startRefused)
+            printText("Starting Python was not allowed (setting askexec).\n");
+        else
+            printFormatted("Python was not initialized (%s).\n", exportName);
         errorCode = errorFailed;
         return false;
     }
@@ -317,7 +329,10 @@ bool callBridge(const char* exportName, const char* crashFormat, const char* wha
     bridgeDepth--;
     if (!signal) return true;
     // Reported once: an outer call that is abandoned with it stays quiet.
-    if (!switchedOff) printFormatted(crashFormat, what);
+    if (!switchedOff) {
+        printFormatted(crashFormat, what);
+        crashPlace = exportName;
+    }
     switchedOff = true;
     bridge = BridgeLibrary();
     errorCode = errorFailed;

@@ -10,3 +10,6 @@ mxm("sqrt(16)")
 ::: "a\"b";
 ::: 5+5
 mxm("x+x")
+// An expression Maxima rejects: its message, and an empty result.
+s = tex("x+"); "[" | s | "]"
+tex("sin(x)")
