@@ -107,6 +107,16 @@ int MaximaProcess::start(const std::vector<std::string>& words) {
     return 0;
 }
 
+bool MaximaProcess::hasEnded() {
+    if (child <= 0) return false;
+    siginfo_t info;
+    info.si_pid = 0;
+    if (waitid(P_PID, id_t(child), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == child)
+        return true;
+    std::lock_guard<std::mutex> lock(mutex);
+    return outputEnded;
+}
+
 bool MaximaProcess::write(const std::string& text) {
     if (toChild < 0) return false;
     // A process that has ended gives EPIPE; the signal is held back and

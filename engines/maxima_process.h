@@ -77,6 +77,10 @@ class MaximaProcess {
     bool isStarted() const { return child > 0; }
     pid_t processId() const { return child; }
 
+    // Whether a started process has ended (killed from outside, say); it
+    // is not reaped here.
+    bool hasEnded();
+
     // Writes the whole text; false when the process cannot take it.
     bool write(const std::string& text);
 
