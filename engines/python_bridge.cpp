@@ -156,6 +156,14 @@ void printUtf8(const char* text) {
     printText(converted.c_str());
 }
 
+// A text of the interpreter (code, names) as Python reads it: UTF-8.
+std::string toUtf8(const std::string& text) {
+    if (codePageIsUtf8()) return text;
+    std::string converted;
+    codePageToUtf8(text.c_str(), converted);
+    return converted;
+}
+
 // A text of Python as a string record, flagged UTF-8 when it needs it.
 header* pushUtf8(const char* text) {
     header* record = pushCString(text);
@@ -353,8 +361,9 @@ bool bridgeSucceeded() {
 
 std::string callPyRun(const std::string& code) {
     const char* text = nullptr;
+    std::string utf8 = toUtf8(code);
     if (!callBridge("py_run", "Python crash executing:\n%s\n", code.c_str(),
-                    [&] { text = bridge.run(code.c_str()); }))
+                    [&] { text = bridge.run(utf8.c_str()); }))
         return "";
     if (!text) {
         bridgeSucceeded();
@@ -377,19 +386,23 @@ std::string runPythonFile(const char* path) {
 }
 
 void callPyGet(const char* name, char** top) {
+    std::string utf8 = toUtf8(name);
     if (callBridge("py_get", "Python crash getting %s\n", name,
-                   [&] { bridge.get(name, top, ramend); }))
+                   [&] { bridge.get(utf8.c_str(), top, ramend); }))
         bridgeSucceeded();
 }
 
 void callPySet(const char* name, header* value) {
-    if (callBridge("py_set", "Python crash setting %s\n", name, [&] { bridge.set(name, value); }))
+    std::string utf8 = toUtf8(name);
+    if (callBridge("py_set", "Python crash setting %s\n", name,
+                   [&] { bridge.set(utf8.c_str(), value); }))
         bridgeSucceeded();
 }
 
 void callPyEval(const char* name, header** arguments, int n, char** top) {
+    std::string utf8 = toUtf8(name);
     if (callBridge("py_eval", "Python crash evaluating %s\n", name,
-                   [&] { bridge.eval(name, arguments, n, top, ramend); }))
+                   [&] { bridge.eval(utf8.c_str(), arguments, n, top, ramend); }))
         bridgeSucceeded();
 }
 
