@@ -22,6 +22,7 @@
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 #include "platform/allow_question.h"
+#include "platform/foreign_call_guard.h"
 #include "platform/host.h"
 #include "base/settings.h"
 #include "base/text.h"
@@ -75,8 +76,38 @@ void interruptPython() {
 }
 
 // Python code (not the interpreter called back from it) is running. Written
-// by the computation thread; the watcher reads it.
+// by the computation thread; the watcher and the fault handler read it.
 std::atomic<bool> pythonCodeRunning{false};
+
+// --- faults on threads of Python -------------------------------------------------
+
+// Python's own test whether the running thread is one of its threads.
+void* (*pythonThreadState)() = nullptr;
+// The computation thread, the one that calls Python. Written before the
+// fault handler is set.
+pthread_t computationThread;
+// A thread of Python faulted (set by the fault handler): Python is to be
+// switched off.
+std::atomic<bool> pythonThreadFaulted{false};
+
+// In the signal handler of a fault outside the guarded calls: a fault on a
+// thread Python started is Python's. The thread is parked for good (it may
+// hold Python's lock); a call into Python that runs is abandoned, since it
+// may wait for that lock.
+bool onPythonThreadFault(int) {
+    if (pthread_equal(pthread_self(), computationThread) || !pythonThreadState()) return false;
+    pythonThreadFaulted = true;
+    if (pythonCodeRunning) abandonGuardedCall(computationThread);
+    return true;
+}
+
+void watchPythonThreads() {
+    pythonThreadState =
+        reinterpret_cast<void* (*)()>(dlsym(RTLD_DEFAULT, "PyGILState_GetThisThreadState"));
+    if (!pythonThreadState) return;
+    computationThread = pthread_self();
+    setForeignThreadFaultHandler(onPythonThreadFault);
+}
 // The watcher sleeps until the next call. Shared by both.
 std::atomic<bool> watcherIdle{false};
 
@@ -300,7 +331,10 @@ void loadPython() {
         bridge = BridgeLibrary();
         return;
     }
-    if (started) startEscapeWatcher();
+    if (started) {
+        startEscapeWatcher();
+        watchPythonThreads();
+    }
     if (!started) {
         printFormatted("%s\n", bridge.error());
         warn("%s", "Error when initializing Python (in pyinit())");
@@ -311,11 +345,21 @@ void loadPython() {
 
 // --- guarded calls ----------------------------------------------------------------
 
+// A thread of Python faulted while no call ran, or during one that went
+// on: Python is not used again.
+void switchOffAfterThreadFault() {
+    printText("Python crash in a thread of Python.\n");
+    switchedOff = true;
+    crashPlace = "a thread of Python";
+    bridge = BridgeLibrary();
+}
+
 // Runs one export of the bridge, loading it first. False when the bridge is
 // not there ("Python was not initialized (<export>)") or Python faulted
 // (the crash message with `what`; Python is switched off).
 template <typename Call>
 bool callBridge(const char* exportName, const char* crashFormat, const char* what, Call call) {
+    if (pythonThreadFaulted && !switchedOff) switchOffAfterThreadFault();
     if (!bridge.handle) loadPython();
     if (!bridge.handle) {
         if (switchedOff)
@@ -335,11 +379,17 @@ bool callBridge(const char* exportName, const char* crashFormat, const char* wha
         signal = runForeignCall(call);
     }
     bridgeDepth--;
+    if (!signal && pythonThreadFaulted && !switchedOff) {
+        switchOffAfterThreadFault();
+        errorCode = errorFailed;
+        return false;
+    }
     if (!signal) return true;
+    if (pythonThreadFaulted) what = "(a thread of Python)";
     // Reported once: an outer call that is abandoned with it stays quiet.
     if (!switchedOff) {
         printFormatted(crashFormat, what);
-        crashPlace = exportName;
+        crashPlace = pythonThreadFaulted ? "a thread of Python" : exportName;
     }
     switchedOff = true;
     bridge = BridgeLibrary();
