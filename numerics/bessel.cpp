@@ -266,9 +266,8 @@ void upwardsFromHankel(double nu, double x, BesselValues* out) {
     double j, y, j1, y1;
     hankelJY(nu0, x, &j, &y);
     hankelJY(nu0 + 1, x, &j1, &y1);
-    const double xi2 = 2 / x;
     for (int k = 1; k < n; k++) {
-        const double f = (nu0 + k) * xi2;
+        const double f = 2 * (nu0 + k) / x;  // one rounding per step: no drift of 2 / x
         const double jn = f * j1 - j, yn = f * y1 - y;
         j = j1, y = y1, j1 = jn, y1 = yn;
     }
