@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <vector>
 
 #define LAPACK_COMPLEX_STRUCTURE
@@ -322,16 +323,26 @@ void polishAll(const C* whole, int n, C* roots) {
     }
 }
 
+// The companion matrix takes n^2 complex values: 64 MB at this degree.
+constexpr int largestCompanionDegree = 2000;
+
 // The eigenvalues of the companion matrix of the monic polynomial `whole`
 // (balanced QR through LAPACK), polished on the polynomial. False when
-// LAPACK fails.
+// LAPACK fails, the degree is beyond the companion's limit, or there is no
+// room for the matrix.
 bool companionRoots(const C* whole, int n, C* out) {
+    if (n > largestCompanionDegree) return false;
     for (int k = 0; k < n; k++)
         if (!isFinite(whole[k])) return false;
-    std::vector<C> m(size_t(n) * n, 0.0);
+    std::vector<C> m, values;
+    try {
+        m.assign(size_t(n) * n, 0.0);
+        values.resize(n);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     for (int j = 0; j < n; j++) m[size_t(j) * n] = -whole[n - 1 - j];
     for (int i = 1; i < n; i++) m[i + size_t(i - 1) * n] = 1;
-    std::vector<C> values(n);
     limitBlasThreads();
     const lapack_int info =
         LAPACKE_zgeev(LAPACK_COL_MAJOR, 'N', 'N', n, reinterpret_cast<lapack_complex_double*>(m.data()),
