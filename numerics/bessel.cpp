@@ -477,7 +477,13 @@ double polynomialAt(const double* c, double t, bool derivative) {
 
 void debyeIK(double nu, double x, BesselValues* out) {
     const double z = x / nu, s = std::sqrt(1 + z * z), t = 1 / s;
-    const double eta = s + std::log(z / (1 + s));
+    // nu eta runs to some hundreds and its parts are larger still: it is
+    // formed in long double (64-bit mantissa on x86), and its part below
+    // the double enters as the factor 1 + low.
+    const long double zl = static_cast<long double>(x) / nu;
+    const long double sl = std::sqrt(1 + zl * zl);
+    const long double exponent = nu * (sl + std::log(zl / (1 + sl)));
+    const double nuEta = double(exponent), low = double(exponent - nuEta);
     double sumU = 0, sumUAlternating = 0, sumV = 0, sumVAlternating = 0, power = 1;
     for (int k = 0; k <= 4; k++) {
         const double u = polynomialAt(debyeU[k], t, false);
@@ -495,11 +501,11 @@ void debyeIK(double nu, double x, BesselValues* out) {
     const double root = std::sqrt(s);
     // e^(nu eta) in two halves, so that an I near the largest double (or
     // a K near the smallest) does not overflow on the way.
-    const double half = std::exp(nu * eta / 2);
-    const double i = half / std::sqrt(2 * pi * nu) / root * half;
-    const double k = std::sqrt(pi / (2 * nu)) / root / half / half;
-    const double iPrime = half / std::sqrt(2 * pi * nu) * root / z * half;
-    const double kPrime = -std::sqrt(pi / (2 * nu)) * root / z / half / half;
+    const double half = std::exp(nuEta / 2);
+    const double i = half / std::sqrt(2 * pi * nu) / root * half * (1 + low);
+    const double k = std::sqrt(pi / (2 * nu)) / root / half / half * (1 - low);
+    const double iPrime = half / std::sqrt(2 * pi * nu) * root / z * half * (1 + low);
+    const double kPrime = -std::sqrt(pi / (2 * nu)) * root / z / half / half * (1 - low);
     *out = {i * sumU, k * sumUAlternating, iPrime * sumV, kPrime * sumVAlternating};
 }
 

@@ -298,19 +298,20 @@ TEST(Bessel, LargeArgumentsHoldTheirDigits) {
     }
 }
 
-// Beyond x = 700 with nu^2 > 2x: Debye's expansion, within 1e-12 from
-// order 200 on (the exponent nu eta, some hundreds, carries its rounding)
-// and 1e-10 below it (K near the smallest double is compared with the
-// smallest normal double there).
+// Beyond x = 700 with nu^2 > 2x: Debye's expansion, within 1e-13 down to
+// the lowest orders it serves there (nu near sqrt(2x)); K near the smallest
+// double is compared with the smallest normal double there.
 TEST(Bessel, LargeOrdersBeyondSevenHundred) {
     struct Point {
         double nu, x, i, k, tolerance;
     } points[] = {
-        {300.0, 720.0, 1.1946299025035337e+284, 5.36589339425677e-288, 1e-12},
-        {1000.0, 800.0, 1.7850006513554681e+99, 2.1873066580240859e-103, 1e-12},
-        {400.0, 705.5, 3.177395977959289e+256, 1.9403261701946806e-260, 1e-12},
-        {2500.0, 1500.0, 1.5143862892758019e-130, 1.1324625993392645e+126, 1e-12},
-        {60.0, 710.0, 2.6502774813424026e+305, 2.64773903713552e-309, 1e-10},
+        {300.0, 720.0, 1.1946299025035337e+284, 5.36589339425677e-288, 1e-13},
+        {1000.0, 800.0, 1.7850006513554681e+99, 2.1873066580240859e-103, 1e-13},
+        {400.0, 705.5, 3.177395977959289e+256, 1.9403261701946806e-260, 1e-13},
+        {2500.0, 1500.0, 1.5143862892758019e-130, 1.1324625993392645e+126, 1e-13},
+        {60.0, 710.0, 2.6502774813424026e+305, 2.64773903713552e-309, 1e-13},
+        {38.0, 701.0, 1.4826751360994197e+302, 4.8036231642128435e-306, 1e-13},
+        {40.0, 710.0, 1.0836234153880922e+306, 6.4885140885555e-310, 1e-13},
     };
     for (const Point& p : points) {
         BesselValues v;
