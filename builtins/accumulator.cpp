@@ -16,12 +16,15 @@
 
 namespace {
 
-bool reportOverflow() {
-    fail(errorFailed, "Accumulator overflow.\n");
+bool reportFailure(AccumulatorStatus status) {
+    if (status == accumulatorBelowRange)
+        fail(errorFailed, "Value below the accumulator's range (2^-1024).\n");
+    else
+        fail(errorFailed, "Accumulator overflow.\n");
     return false;
 }
 
-bool added(AccumulatorStatus status) { return status == accumulatorOk || reportOverflow(); }
+bool added(AccumulatorStatus status) { return status == accumulatorOk || reportFailure(status); }
 
 // A numeric scalar or matrix: its family, shape and elements.
 struct Operand {

@@ -56,17 +56,27 @@ int32_t integerParameter(double x) {
 double erfReal(double x) {
     return guarded([&] { return alglib::errorfunction(x); });
 }
-double erfcReal(double x) {
-    return guarded([&] { return alglib::errorfunctionc(x); });
-}
+// The C library's erfc keeps its relative accuracy in the whole tail,
+// down to the last values above the smallest double.
+double erfcReal(double x) { return std::erfc(x); }
 double gammalnReal(double x) {
     return guarded([&] {
         double sign;
         return alglib::lngamma(x, sign);
     });
 }
+// Phi(x) = erfc(-x / sqrt 2) / 2, which keeps the lower tail that
+// (1 + erf) / 2 cancels. The argument's rounding (the product's error and
+// the constant's own, 1/sqrt 2 = c + cLow) is carried by one Taylor term:
+// in the far tail erfc's relative change is 2 t times the argument's.
 double normaldisReal(double x) {
-    return guarded([&] { return alglib::normaldistribution(x); });
+    constexpr double c = 0.70710678118654757, cLow = -4.8336466567264567e-17;
+    constexpr double twoOverSqrtPi = 1.1283791670955126;
+    const double t = -x * c;
+    const double e = std::fma(-x, c, -t) - x * cLow;
+    const double value = std::erfc(t);
+    if (e == 0 || !std::isfinite(value)) return 0.5 * value;
+    return 0.5 * (value - e * twoOverSqrtPi * std::exp(-t * t));
 }
 
 // --- two reals ----------------------------------------------------------------------

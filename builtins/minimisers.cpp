@@ -42,6 +42,9 @@ void builtinBrent(header* first) {
         case minimiserTooManyIterations:
             fail(errorFailed, "Too many iterations in brent\n");
             return;
+        case minimiserNoBracket:
+            fail(errorFailed, "No minimum bracketed in brent: the function keeps falling\n");
+            return;
         case minimiserInterrupted:
             errorCode = errorFailed;
             return;

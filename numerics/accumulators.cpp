@@ -47,17 +47,17 @@ int trailingZeros(uint128 m) {
 }
 
 // Places m * 2^exponent on the window: `*shift` becomes the bit position of
-// m's lowest bit. False when a nonzero bit falls outside the window.
-bool placeOnWindow(uint128* m, int exponent, int* shift) {
+// m's lowest bit. Fails when a nonzero bit falls outside the window.
+AccumulatorStatus placeOnWindow(uint128* m, int exponent, int* shift) {
     int s = exponent - lowestExponent;
     if (s < 0) {
-        if (-s >= 128 || trailingZeros(*m) < -s) return false;
+        if (-s >= 128 || trailingZeros(*m) < -s) return accumulatorBelowRange;
         *m >>= -s;
         s = 0;
     }
-    if (bitLength(*m) + s > windowBits) return false;
+    if (bitLength(*m) + s > windowBits) return accumulatorOverflow;
     *shift = s;
-    return true;
+    return accumulatorOk;
 }
 
 // The three words of m << (shift mod 64).
@@ -139,7 +139,8 @@ AccumulatorStatus addProductTerm(LongAccumulator& acc, double a, double b, bool 
     if (ma == 0 || mb == 0) return accumulatorOk;
     uint128 m = uint128(ma) * mb;
     int shift;
-    if (!placeOnWindow(&m, ea + eb, &shift)) return accumulatorOverflow;
+    const AccumulatorStatus placed = placeOnWindow(&m, ea + eb, &shift);
+    if (placed != accumulatorOk) return placed;
     return addPlaced(acc, m, shift, (na != nb) != negate);
 }
 
@@ -202,7 +203,8 @@ AccumulatorStatus addToAccumulator(LongAccumulator& acc, double x) {
     if (mantissa == 0) return accumulatorOk;
     uint128 m = mantissa;
     int shift;
-    if (!placeOnWindow(&m, exponent, &shift)) return accumulatorOverflow;
+    const AccumulatorStatus placed = placeOnWindow(&m, exponent, &shift);
+    if (placed != accumulatorOk) return placed;
     return addPlaced(acc, m, shift, negative);
 }
 
@@ -211,8 +213,10 @@ AccumulatorStatus addProductToAccumulator(LongAccumulator& acc, double a, double
 }
 
 AccumulatorStatus addDotProduct(LongAccumulator& acc, const double* x, const double* y, int64_t n) {
-    for (int64_t i = 0; i < n; i++)
-        if (addProductTerm(acc, x[i], y[i], false) != accumulatorOk) return accumulatorOverflow;
+    for (int64_t i = 0; i < n; i++) {
+        const AccumulatorStatus status = addProductTerm(acc, x[i], y[i], false);
+        if (status != accumulatorOk) return status;
+    }
     return accumulatorOk;
 }
 
@@ -263,7 +267,8 @@ AccumulatorStatus addIntervalProductBounds(LongAccumulator& lower, LongAccumulat
             l1 = b, l2 = d, u1 = a, u2 = c;
         }
     }
-    if (addProductTerm(lower, l1, l2, false) != accumulatorOk) return accumulatorOverflow;
+    const AccumulatorStatus status = addProductTerm(lower, l1, l2, false);
+    if (status != accumulatorOk) return status;
     return addProductTerm(upper, u1, u2, false);
 }
 

@@ -20,9 +20,13 @@ constexpr int accumulatorDigitCount = 128;
 
 enum AccumulatorStatus {
     accumulatorOk = 0,
-    // A term or the sum needs bits outside the window, or is NaN or
+    // A term or the sum needs bits above the window, or is NaN or
     // infinite. The accumulator keeps the value it had before the call.
     accumulatorOverflow = 1,
+    // A nonzero term has bits below the window (below 2^-1024: subnormal
+    // values, or products of two tiny factors). The accumulator keeps the
+    // value it had before the call.
+    accumulatorBelowRange = 2,
 };
 
 enum AccumulatorRounding { roundToNearest, roundTowardNegative, roundTowardPositive };

@@ -188,8 +188,154 @@ BesselStatus steedJY(double mu, double x, double f, double j, MuValues* out) {
     return BesselStatus::ok;
 }
 
+// --- large x: Hankel's asymptotic expansion ---------------------------------
+//
+// With mu = 4 nu^2 and a_k = (mu - 1)(mu - 9)...(mu - (2k - 1)^2) / (k! (8x)^k),
+// P = a_0 - a_2 + a_4 - ..., Q = a_1 - a_3 + ...; then
+// J = sqrt(2 / (pi x)) (P cos chi - Q sin chi), Y = sqrt(2 / (pi x))
+// (P sin chi + Q cos chi), chi = x - (nu / 2 + 1/4) pi, and
+// I = e^x / sqrt(2 pi x) (a_0 - a_1 + a_2 - ...), K = sqrt(pi / (2x)) e^-x
+// (a_0 + a_1 + a_2 + ...). The terms fall at once where nu^2 <= 2x and stay
+// below the last digit well before they grow again when x >= 25.
+
+constexpr double hankelLeast = 25;
+
+bool hankelApplies(double nu, double x) { return x >= hankelLeast && nu * nu <= 2 * x; }
+
+// The sums of the even and odd terms, each with alternating signs (`pq`),
+// or all with the sign (-1)^k (`alternating`, for I) or all positive (K).
+struct HankelSums {
+    double p, q, alternating, positive;
+};
+
+HankelSums hankelSums(double nu, double x) {
+    const double mu = 4 * nu * nu;
+    HankelSums s{1, 0, 1, 1};
+    double term = 1;
+    for (int k = 1; k < 200; k++) {
+        const double odd = 2.0 * k - 1;
+        const double next = term * (mu - odd * odd) / (k * 8 * x);
+        if (next == 0) break;
+        if (std::fabs(next) > std::fabs(term) && k > 1) break;  // the asymptotic series turns
+        term = next;
+        const double sign = (k / 2) % 2 ? -1 : 1;  // k = 0, 1: +; 2, 3: -; ...
+        if (k % 2)
+            s.q += sign * term;
+        else
+            s.p += sign * term;
+        s.alternating += k % 2 ? -term : term;
+        s.positive += term;
+        if (std::fabs(term) < 1e-18 * std::fabs(s.p) && std::fabs(term) < 1e-18) break;
+    }
+    return s;
+}
+
+// cos and sin of chi = x - (nu / 2 + 1/4) pi from cos x and sin x (exact
+// argument) and the angle's own cos and sin (nu reduced modulo 4 exactly).
+void hankelPhase(double nu, double x, double* c, double* s) {
+    const double theta = (std::fmod(nu, 4.0) / 2 + 0.25) * pi;
+    const double cx = std::cos(x), sx = std::sin(x), ct = std::cos(theta), st = std::sin(theta);
+    *c = cx * ct + sx * st;
+    *s = sx * ct - cx * st;
+}
+
+void hankelJY(double nu, double x, double* j, double* y) {
+    const HankelSums h = hankelSums(nu, x);
+    double c, s;
+    hankelPhase(nu, x, &c, &s);
+    const double factor = std::sqrt(2 / (pi * x));
+    *j = factor * (h.p * c - h.q * s);
+    *y = factor * (h.p * s + h.q * c);
+}
+
+// J and Y with their derivatives from nu and nu + 1: J' = (nu / x) J - J_nu+1.
+void largeArgumentJY(double nu, double x, BesselValues* out) {
+    double j, y, j1, y1;
+    hankelJY(nu, x, &j, &y);
+    hankelJY(nu + 1, x, &j1, &y1);
+    *out = {j, y, nu / x * j - j1, nu / x * y - y1};
+}
+
+// Where nu^2 > 2x but nu < x: the expansion at the highest order nu0 =
+// nu - n it serves, then the recurrence upwards for J and Y together
+// (neither dominates while the order is below x).
+void upwardsFromHankel(double nu, double x, BesselValues* out) {
+    const double top = std::floor(std::sqrt(2 * x)) - 1;
+    const int n = int(std::ceil(nu - top));
+    const double nu0 = nu - n;
+    double j, y, j1, y1;
+    hankelJY(nu0, x, &j, &y);
+    hankelJY(nu0 + 1, x, &j1, &y1);
+    for (int k = 1; k < n; k++) {
+        const double f = 2 * (nu0 + k) / x;  // one rounding per step: no drift of 2 / x
+        const double jn = f * j1 - j, yn = f * y1 - y;
+        j = j1, y = y1, j1 = jn, y1 = yn;
+    }
+    // j, y at nu - 1 and j1, y1 at nu (n >= 1): J' = J_nu-1 - (nu / x) J.
+    *out = {j1, y1, j - nu / x * j1, y - nu / x * y1};
+}
+
+// --- small x: the power series -------------------------------------------
+//
+// J = (x/2)^nu / Gamma(nu + 1) sum (-x^2/4)^k / (k! (nu + 1)_k), and I with
+// +x^2/4. For x < 1 the terms fall by 4 at least from the first on. The
+// factor in front is (x/2)^m / Gamma(m + 1) times (x/2) / (m + k) for
+// k = 1 .. n, nu = m + n with 0 <= m < 1: a product that falls
+// monotonically, so it is 0 only where the value is below the smallest
+// double.
+
+double seriesFactor(double nu, double x) {
+    const double half = x / 2;
+    const double m = nu - std::floor(nu);
+    double factor = std::pow(half, m) / std::tgamma(m + 1);
+    for (double k = 1; k <= nu - m && factor != 0; k++) factor *= half / (m + k);
+    return factor;
+}
+
+double seriesSum(double nu, double x, double sign) {
+    const double q = sign * x * x / 4;
+    double term = 1, sum = 1;
+    for (int k = 1; k < 100; k++) {
+        term *= q / (k * (nu + k));
+        sum += term;
+        if (std::fabs(term) < 1e-17 * std::fabs(sum)) break;
+    }
+    return sum;
+}
+
+// J (sign -1) or I (sign 1) and its derivative, by J' = (nu / x) J - J_nu+1
+// and I' = (nu / x) I + I_nu+1.
+void smallArgument(double nu, double x, double sign, double* value, double* derivative) {
+    const double factor = seriesFactor(nu, x);
+    const double v = factor * seriesSum(nu, x, sign);
+    const double v1 = factor * (x / 2 / (nu + 1)) * seriesSum(nu + 1, x, sign);
+    *value = v;
+    *derivative = nu / x * v + sign * v1;
+}
+
+// nu >= 0, x > 0, both finite, nu below 2^31.
+BesselStatus steedJYPositive(double nu, double x, BesselValues* out);
+
 // nu >= 0, x > 0, both finite, nu below 2^31.
 BesselStatus besselJYPositive(double nu, double x, BesselValues* out) {
+    if (std::isinf(x)) return BesselStatus::cf1Failed;
+    if (hankelApplies(nu, x)) {
+        largeArgumentJY(nu, x, out);
+        return BesselStatus::ok;
+    }
+    // The first continued fraction takes about x - nu steps.
+    if (x >= hankelLeast && nu < x - 2 * std::cbrt(x)) {
+        upwardsFromHankel(nu, x, out);
+        return BesselStatus::ok;
+    }
+    const BesselStatus status = steedJYPositive(nu, x, out);
+    if (status == BesselStatus::ok && x < 1)
+        smallArgument(nu, x, -1, &out->first, &out->firstDerivative);
+    return status;
+}
+
+// Steed's method for J and Y.
+BesselStatus steedJYPositive(double nu, double x, BesselValues* out) {
     const double xi = 1 / x, xi2 = 2 / x;
     const int nl = x < 2 ? int(nu + 0.5) : (nu - x + 1.5 > 0 ? int(nu - x + 1.5) : 0);
     const double mu = nu - nl;
@@ -292,7 +438,99 @@ BesselStatus steedK(double mu, double x, double* k, double* k1) {
     return BesselStatus::ok;
 }
 
+// I and K from the expansion at nu and nu + 1; I overflows to infinity
+// (from x near 713), K underflows to 0.
+void largeArgumentIK(double nu, double x, BesselValues* out) {
+    const HankelSums h = hankelSums(nu, x), h1 = hankelSums(nu + 1, x);
+    const double grow = std::exp(x / 2), shrink = std::exp(-x);
+    const double iFactor = grow / std::sqrt(2 * pi * x) * grow;
+    const double kFactor = std::sqrt(pi / (2 * x)) * shrink;
+    const double i = iFactor * h.alternating, i1 = iFactor * h1.alternating;
+    const double k = kFactor * h.positive, k1 = kFactor * h1.positive;
+    *out = {i, k, std::isinf(i) ? i : nu / x * i + i1, nu / x * k - k1};
+}
+
+// Debye's uniform expansion for large orders: with z = x / nu,
+// s = sqrt(1 + z^2), t = 1 / s and eta = s + log(z / (1 + s)),
+// I = e^(nu eta) / (sqrt(2 pi nu) s^(1/2)) sum u_k(t) / nu^k,
+// K = sqrt(pi / (2 nu)) e^(-nu eta) / s^(1/2) sum (-1)^k u_k(t) / nu^k,
+// and the derivatives with s^(1/2) / z in place of 1 / s^(1/2) and
+// v_k(t) = u_k + t (t^2 - 1) (u_k-1 / 2 + t u_k-1'). Terms to u_4: the
+// next one is below 1e-3 / nu^5.
+
+// u_k(t) as coefficients of t^0 .. t^12.
+constexpr double debyeU[5][13] = {
+    {1},
+    {0, 3.0 / 24, 0, -5.0 / 24},
+    {0, 0, 81.0 / 1152, 0, -462.0 / 1152, 0, 385.0 / 1152},
+    {0, 0, 0, 30375.0 / 414720, 0, -369603.0 / 414720, 0, 765765.0 / 414720, 0,
+     -425425.0 / 414720},
+    {0, 0, 0, 0, 4465125.0 / 39813120, 0, -94121676.0 / 39813120, 0, 349922430.0 / 39813120, 0,
+     -446185740.0 / 39813120, 0, 185910725.0 / 39813120},
+};
+
+double polynomialAt(const double* c, double t, bool derivative) {
+    double sum = 0;
+    for (int k = 12; k >= (derivative ? 1 : 0); k--) sum = sum * t + (derivative ? k * c[k] : c[k]);
+    return sum;
+}
+
+void debyeIK(double nu, double x, BesselValues* out) {
+    const double z = x / nu, s = std::sqrt(1 + z * z), t = 1 / s;
+    // nu eta runs to some hundreds and its parts are larger still: it is
+    // formed in long double (64-bit mantissa on x86), and its part below
+    // the double enters as the factor 1 + low.
+    const long double zl = static_cast<long double>(x) / nu;
+    const long double sl = std::sqrt(1 + zl * zl);
+    const long double exponent = nu * (sl + std::log(zl / (1 + sl)));
+    const double nuEta = double(exponent), low = double(exponent - nuEta);
+    double sumU = 0, sumUAlternating = 0, sumV = 0, sumVAlternating = 0, power = 1;
+    for (int k = 0; k <= 4; k++) {
+        const double u = polynomialAt(debyeU[k], t, false);
+        double v = u;
+        if (k > 0)
+            v += t * (t * t - 1) *
+                 (polynomialAt(debyeU[k - 1], t, false) / 2 + t * polynomialAt(debyeU[k - 1], t, true));
+        const double sign = k % 2 ? -1 : 1;
+        sumU += u / power;
+        sumUAlternating += sign * u / power;
+        sumV += v / power;
+        sumVAlternating += sign * v / power;
+        power *= nu;
+    }
+    const double root = std::sqrt(s);
+    // e^(nu eta) in two halves, so that an I near the largest double (or
+    // a K near the smallest) does not overflow on the way.
+    const double half = std::exp(nuEta / 2);
+    const double i = half / std::sqrt(2 * pi * nu) / root * half * (1 + low);
+    const double k = std::sqrt(pi / (2 * nu)) / root / half / half * (1 - low);
+    const double iPrime = half / std::sqrt(2 * pi * nu) * root / z * half * (1 + low);
+    const double kPrime = -std::sqrt(pi / (2 * nu)) * root / z / half / half * (1 - low);
+    *out = {i * sumU, k * sumUAlternating, iPrime * sumV, kPrime * sumVAlternating};
+}
+
+BesselStatus steedIKPositive(double nu, double x, BesselValues* out);
+
 BesselStatus besselIKPositive(double nu, double x, BesselValues* out) {
+    if (std::isinf(x)) return BesselStatus::cf1Failed;
+    if (hankelApplies(nu, x)) {
+        largeArgumentIK(nu, x, out);
+        return BesselStatus::ok;
+    }
+    // Beyond x = 700 the K of Steed's method underflows at the order it
+    // starts from, and I overflows there.
+    if (x > 700) {
+        debyeIK(nu, x, out);
+        return BesselStatus::ok;
+    }
+    const BesselStatus status = steedIKPositive(nu, x, out);
+    if (status == BesselStatus::ok && x < 1)
+        smallArgument(nu, x, 1, &out->first, &out->firstDerivative);
+    return status;
+}
+
+// The analogue of Steed's method for I and K.
+BesselStatus steedIKPositive(double nu, double x, BesselValues* out) {
     const double xi = 1 / x, xi2 = 2 / x;
     const int nl = int(nu + 0.5);
     const double mu = nu - nl;

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "numerics/polynomials.h"
+
 namespace {
 
 using C = Complex;
@@ -28,9 +30,8 @@ C sinOf(C z) {
     return {std::sin(z.real()) * std::cosh(z.imag()), std::cos(z.real()) * std::sinh(z.imag())};
 }
 
-// Gamma(z) for Re z >= 1/2: sqrt(2 pi) t^(z' + 1/2) e^-t A(z') with
-// z' = z - 1 and t = z' + 7.5; power and exponential taken together.
-C lanczos(C z) {
+// The series A(z') of Lanczos' approximation, z' = z - 1.
+C lanczosSum(C z) {
     const double xr = z.real() - 1, xi = z.imag();
     double sumRe = lanczosCoefficients[0], sumIm = 0;
     for (int k = 1; k < 9; k++) {
@@ -39,10 +40,34 @@ C lanczos(C z) {
         sumRe += lanczosCoefficients[k] * re / d;
         sumIm -= lanczosCoefficients[k] * xi / d;
     }
+    return {sumRe, sumIm};
+}
+
+// Gamma(z) for Re z >= 1/2: sqrt(2 pi) t^(z' + 1/2) e^-t A(z') with
+// z' = z - 1 and t = z' + 7.5; power and exponential taken together.
+C lanczos(C z) {
+    const double xr = z.real() - 1, xi = z.imag();
     const C t = {xr + 7.5, xi};
     const C power = multiply({xr + 0.5, xi}, logOf(t));
-    const C value = multiply(expOf(power - t), {sumRe, sumIm});
+    const C value = multiply(expOf(power - t), lanczosSum(z));
     return std::sqrt(2 * pi) * value;
+}
+
+// log Gamma(z) for Re z >= 1/2 (a branch of it), where Gamma(z) itself
+// overflows.
+C lanczosLog(C z) {
+    const double xr = z.real() - 1, xi = z.imag();
+    const C t = {xr + 7.5, xi};
+    const C power = multiply({xr + 0.5, xi}, logOf(t));
+    return power - t + logOf(lanczosSum(z)) + 0.5 * std::log(2 * pi);
+}
+
+// sin(pi z) with the real part first reduced by an even integer (exactly),
+// so that the product by pi loses nothing far from 0.
+C sinPi(C z) {
+    double re = z.real();
+    if (std::fabs(re) < 4503599627370496.0) re -= 2 * std::nearbyint(re / 2);
+    return sinOf({pi * re, pi * z.imag()});
 }
 
 }  // namespace
@@ -54,10 +79,18 @@ Complex gammaComplex(Complex z, double epsilon, double (*realGamma)(double)) {
         return {realGamma(re), 0};
     }
     if (re < 0.5) {
+        // Gamma(z) = pi / (sin(pi z) Gamma(1 - z)); a scaled quotient, since
+        // |sin(pi z) Gamma(1 - z)|^2 overflows from Re z near -98, and
+        // logarithms where Gamma(1 - z) overflows itself.
+        const C s = sinPi(z);
         const C g = gammaComplex({1 - re, -im}, epsilon, realGamma);
-        const C u = multiply(g, sinOf({pi * re, pi * im}));
-        const double d = u.real() * u.real() + u.imag() * u.imag();
-        return {pi * u.real() / d, -pi * u.imag() / d};
+        C q;
+        if (std::isfinite(g.real()) && std::isfinite(g.imag())) {
+            if (!scaledComplexQuotient(pi, multiply(g, s), &q)) return {NAN, NAN};
+            return q;
+        }
+        if (!scaledComplexQuotient(pi, s, &q)) return {NAN, NAN};
+        return expOf(logOf(q) - lanczosLog({1 - re, -im}));
     }
     return lanczos(z);
 }

@@ -32,13 +32,29 @@ void rotate(double* a, int n, int p, int q) {
     }
 }
 
+// The Frobenius norm. Where the plain sum of squares overflows (entries
+// beyond about 1e154) or comes near underflow, the entries are scaled by
+// the largest one first; otherwise the plain sum serves.
+double frobeniusNorm(const double* a, int64_t count) {
+    double sum = 0;
+    for (int64_t k = 0; k < count; k++) sum += a[k] * a[k];
+    if (std::isfinite(sum) && (sum == 0 || sum > 1e-290)) return std::sqrt(sum);
+    double largest = 0;
+    for (int64_t k = 0; k < count; k++) largest = std::fmax(largest, std::fabs(a[k]));
+    if (largest == 0 || !std::isfinite(largest)) return largest;
+    double scaled = 0;
+    for (int64_t k = 0; k < count; k++) {
+        const double v = a[k] / largest;
+        scaled += v * v;
+    }
+    return largest * std::sqrt(scaled);
+}
+
 }  // namespace
 
 JacobiStatus jacobiEigenvalues(double* a, int n, double epsilon, int maxSweeps,
                                bool (*interrupted)(), double* eigenvalues) {
-    double sum = 0;
-    for (int64_t k = 0; k < int64_t(n) * n; k++) sum += a[k] * a[k];
-    const double bound = epsilon * std::sqrt(sum);
+    const double bound = epsilon * frobeniusNorm(a, int64_t(n) * n);
     JacobiStatus status = JacobiStatus::noConvergence;
     for (int sweep = 0; sweep < maxSweeps; sweep++) {
         double largest = 0;

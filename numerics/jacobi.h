@@ -9,7 +9,8 @@ enum class JacobiStatus {
 
 // Rotates the symmetric n x n row-major `a` towards diagonal form, sweep by
 // sweep over the pairs (p, q), p < q, until the largest off-diagonal value
-// met in a sweep is below `epsilon` times the Frobenius norm of the matrix;
+// met in a sweep is below `epsilon` times the Frobenius norm of the matrix
+// (taken without overflow for entries up to the largest double);
 // pairs already below that bound are not rotated. The eigenvalues are the
 // diagonal in its own order (not sorted), written to `eigenvalues`.
 // `interrupted` (may be null) is polled once per row of a sweep.

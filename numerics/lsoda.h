@@ -29,6 +29,11 @@ struct LsodaCallbacks {
 constexpr int lsodaEvaluationFailed = -7;
 constexpr int lsodaInterrupted = -8;
 
+// Steps allowed per output interval: enough for stiff and long problems at
+// tight tolerances (a stiff oscillator over thousands of time units, several
+// orbits as one interval); Escape ends a long integration sooner.
+constexpr int lsodaStepLimit = 1000000;
+
 // Orders: highest Adams order, highest BDF order, by method 1 and 2.
 constexpr int maxOrderTable[3] = {0, 12, 5};
 // An Adams step of order q keeps h * lastLipschitz <= stabilityTable[q].
@@ -40,7 +45,7 @@ struct LsodaState {
 
     // Problem and options.
     int neq = 0;
-    int mxstep = 500, mxhnil = 10, mxordn = 12, mxords = 5;
+    int mxstep = lsodaStepLimit, mxhnil = 10, mxordn = 12, mxords = 5;
     double hmin = 0, hmaxInverse = 0;
     int ixpr = 0, jt = 2;
     double sqrtEta = 0;

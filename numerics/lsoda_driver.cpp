@@ -110,7 +110,7 @@ bool checkInput(LsodaState& s, int neq, double t, double tout, int itol, const d
     }
     s.jt = jt;
     s.ixpr = 0;
-    s.mxstep = 500;
+    s.mxstep = lsodaStepLimit;
     s.mxhnil = 10;
     s.hmaxInverse = 0;
     s.hmin = 0;

@@ -4,31 +4,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <mutex>
 #include <new>
 #include <vector>
 
 #define LAPACK_COMPLEX_STRUCTURE
 #include <lapacke.h>
 
+#include "numerics/blas_threads.h"
 #include "numerics/complex_pairs.h"
 
-extern "C" void openblas_set_num_threads(int threads);
-
 namespace {
-
-// OpenBLAS's worker threads wait by spinning: beside other busy processes a
-// 100 x 100 solve then takes a hundred times longer than on one thread. So
-// the solver runs on the computation thread alone unless the environment
-// asks for more.
-void limitBlasThreads() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (!std::getenv("OPENBLAS_NUM_THREADS") && !std::getenv("OMP_NUM_THREADS"))
-            openblas_set_num_threads(1);
-    });
-}
 
 // --- rank-revealing decomposition in place -----------------------------------
 

@@ -34,7 +34,7 @@ MinimiserStatus minimiseBrent(const ScalarObjective& objective, double a, double
         if (!f.at(r, &fr)) return minimiserEvaluationFailed;
         while (fm > fr) {
             if (f.interrupted()) return minimiserInterrupted;
-            if (++steps > marchLimit) return minimiserTooManyIterations;
+            if (++steps > marchLimit) return minimiserNoBracket;
             l = m, m = r, r = r + d;
             fm = fr;
             if (!f.at(r, &fr)) return minimiserEvaluationFailed;
@@ -45,7 +45,7 @@ MinimiserStatus minimiseBrent(const ScalarObjective& objective, double a, double
         if (!f.at(l, &fl)) return minimiserEvaluationFailed;
         while (fm > fl) {
             if (f.interrupted()) return minimiserInterrupted;
-            if (++steps > marchLimit) return minimiserTooManyIterations;
+            if (++steps > marchLimit) return minimiserNoBracket;
             r = m, m = l, l = l - d;
             fm = fl;
             if (!f.at(l, &fl)) return minimiserEvaluationFailed;

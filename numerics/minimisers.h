@@ -10,6 +10,7 @@ enum MinimiserStatus {
     minimiserInterrupted,        // `interrupted` returned true
     minimiserTooManyIterations,  // an iteration or step limit was reached
     minimiserStartFailed,        // Nelder-Mead: a start vertex failed
+    minimiserNoBracket,          // Brent: the bracketing march reached its limit
 };
 
 struct ScalarObjective {

@@ -6,7 +6,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
+#include <vector>
 
+#define LAPACK_COMPLEX_STRUCTURE
+#include <lapacke.h>
+
+#include "numerics/blas_threads.h"
 #include "numerics/random_numbers.h"
 
 namespace {
@@ -32,19 +38,7 @@ double size(C z) { return std::fabs(z.real()) + std::fabs(z.imag()); }
 
 bool isFinite(C z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
 
-// a / b with Smith's scaling; false (q untouched) when b is 0.
-bool scaledDivide(C a, C b, C* q) {
-    const double ar = a.real(), ai = a.imag(), br = b.real(), bi = b.imag();
-    if (br == 0 && bi == 0) return false;
-    if (std::fabs(br) > std::fabs(bi)) {
-        const double r = bi / br, e = r * bi + br;
-        *q = {(ar + r * ai) / e, (ai - r * ar) / e};
-    } else {
-        const double r = br / bi, e = r * br + bi;
-        *q = {(r * ar + ai) / e, (r * ai - ar) / e};
-    }
-    return true;
-}
+bool scaledDivide(C a, C b, C* q) { return scaledComplexQuotient(a, b, q); }
 
 // p, p', p'' at x for the tail a[low .. n], with two measures of rounding:
 // `bound`, the iteration's test of a negligible p' (the largest partial
@@ -307,6 +301,59 @@ C scaleByPowerOfTwo(C z, long exponent) {
     return {std::ldexp(z.real(), e), std::ldexp(z.imag(), e)};
 }
 
+// A root passes when |p(x)| of the whole polynomial lies within a few times
+// Horner's running error bound there: a normwise backward error of about
+// 2 (n + 1) 2^-52 at most, which any good approximation of a root meets.
+bool isRootOfWhole(const C* whole, int n, C x) {
+    if (!isFinite(x)) return false;
+    const Evaluation w = evaluate(whole, 0, n, x);
+    return modulus(w.f) <= 8 * w.noise;
+}
+
+bool allRootsPass(const C* whole, int n, const C* roots) {
+    for (int k = 0; k < n; k++)
+        if (!isRootOfWhole(whole, n, roots[k])) return false;
+    return true;
+}
+
+void polishAll(const C* whole, int n, C* roots) {
+    for (int k = 0; k < n; k++) {
+        const double reach = polishReach(roots, n, k);
+        if (reach > 0) roots[k] = polish(whole, n, roots[k], reach);
+    }
+}
+
+// The companion matrix takes n^2 complex values: 64 MB at this degree.
+constexpr int largestCompanionDegree = 2000;
+
+// The eigenvalues of the companion matrix of the monic polynomial `whole`
+// (balanced QR through LAPACK), polished on the polynomial. False when
+// LAPACK fails, the degree is beyond the companion's limit, or there is no
+// room for the matrix.
+bool companionRoots(const C* whole, int n, C* out) {
+    if (n > largestCompanionDegree) return false;
+    for (int k = 0; k < n; k++)
+        if (!isFinite(whole[k])) return false;
+    std::vector<C> m, values;
+    try {
+        m.assign(size_t(n) * n, 0.0);
+        values.resize(n);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (int j = 0; j < n; j++) m[size_t(j) * n] = -whole[n - 1 - j];
+    for (int i = 1; i < n; i++) m[i + size_t(i - 1) * n] = 1;
+    limitBlasThreads();
+    const lapack_int info =
+        LAPACKE_zgeev(LAPACK_COL_MAJOR, 'N', 'N', n, reinterpret_cast<lapack_complex_double*>(m.data()),
+                      n, reinterpret_cast<lapack_complex_double*>(values.data()), nullptr, 1,
+                      nullptr, 1);
+    if (info != 0) return false;
+    std::copy(values.begin(), values.end(), out);
+    polishAll(whole, n, out);
+    return true;
+}
+
 }  // namespace
 
 RootStatus bauhuberRoots(const Complex* coefficients, int degree, Complex* out, bool allRoots,
@@ -328,18 +375,26 @@ RootStatus bauhuberRoots(const Complex* coefficients, int degree, Complex* out, 
     std::copy(whole, whole + degree + 1, a);
     start = scaleByPowerOfTwo(start, -e);
     const int count = allRoots ? degree : 1;
-    for (int i = 0; i < count; i++) {
+    RootStatus status = RootStatus::found;
+    for (int i = 0; i < count && status == RootStatus::found; i++) {
         C root;
-        const RootStatus status = RootIteration(a, whole, i, degree, search).run(start, &root);
-        if (status != RootStatus::found) return status;
+        status = RootIteration(a, whole, i, degree, search).run(start, &root);
+        if (status != RootStatus::found) break;
         out[i] = root;
         if (i + 1 < count) deflate(a, i, degree, root);
         start = std::conj(root);
     }
+    if (status == RootStatus::interrupted || (!allRoots && status != RootStatus::found))
+        return status;
     if (allRoots) {
-        for (int k = 0; k < count; k++) {
-            const double reach = polishReach(out, count, k);
-            if (reach > 0) out[k] = polish(whole, degree, out[k], reach);
+        // Deflation can carry a root of a high degree far from any root of
+        // the polynomial: every root is checked on the whole polynomial, and
+        // a set with a failure (or a failed search) is replaced by the
+        // companion matrix's eigenvalues, which must pass in turn.
+        if (status == RootStatus::found) polishAll(whole, degree, out);
+        if (status != RootStatus::found || !allRootsPass(whole, degree, out)) {
+            if (!companionRoots(whole, degree, out) || !allRootsPass(whole, degree, out))
+                return RootStatus::notConverged;
         }
     } else {
         out[0] = polish(whole, degree, out[0], 2096 * 64 * search.epsilon * (1 + modulus(out[0])));

@@ -26,7 +26,10 @@ struct RootSearch {
 // the root before. coefficients: degree + 1 pairs, constant term first,
 // degree >= 1 and the leading coefficient not zero; they may lie in the
 // first half of the scratch. Searches of degree 1 and 2 use the closed
-// formula (the root of smaller modulus).
+// formula (the root of smaller modulus). All roots are checked on the whole
+// polynomial (|p| within a few times Horner's error bound); when one fails,
+// the companion matrix's eigenvalues are taken instead, and when one of
+// those fails too the result is notConverged.
 RootStatus bauhuberRoots(const Complex* coefficients, int degree, Complex* out, bool allRoots,
                          Complex start, const RootSearch& search);
 

@@ -15,6 +15,7 @@
 // stated.
 #pragma once
 
+#include <cmath>
 #include <complex>
 #include <cstdint>
 
@@ -43,6 +44,22 @@ inline Complex complexQuotient(Complex a, Complex b) {
     const double d = b.real() * b.real() + b.imag() * b.imag();
     return {(a.real() * b.real() + a.imag() * b.imag()) / d,
             (a.imag() * b.real() - a.real() * b.imag()) / d};
+}
+
+// a / b with Smith's scaling, which neither overflows nor underflows in
+// the intermediate sums where the quotient is representable; false (q
+// untouched) when b is 0.
+inline bool scaledComplexQuotient(Complex a, Complex b, Complex* q) {
+    const double ar = a.real(), ai = a.imag(), br = b.real(), bi = b.imag();
+    if (br == 0 && bi == 0) return false;
+    if (std::fabs(br) > std::fabs(bi)) {
+        const double r = bi / br, e = r * bi + br;
+        *q = {(ar + r * ai) / e, (ai - r * ar) / e};
+    } else {
+        const double r = br / bi, e = r * br + bi;
+        *q = {(r * ar + ai) / e, (r * ai - ar) / e};
+    }
+    return true;
 }
 
 struct ComplexArithmetic {

@@ -112,14 +112,24 @@ TEST(LongAccumulator, TiesAndStickyBits) {
 TEST(LongAccumulator, TermsOutsideTheWindowAreRefusedAndLeaveTheSum) {
     LongAccumulator acc = sumOf({DBL_MAX, 5});
     const LongAccumulator before = acc;
-    const double refused[] = {DBL_MAX, NAN, INFINITY, std::ldexp(1, -1074), std::ldexp(3, -1025)};
-    for (double x : refused) {
-        EXPECT_EQ(addToAccumulator(acc, x), accumulatorOverflow) << x;
-        EXPECT_EQ(std::memcmp(&acc, &before, sizeof acc), 0) << x;
+    // Above the window (or not a number), and below it: told apart.
+    const struct {
+        double x;
+        AccumulatorStatus status;
+    } refused[] = {{DBL_MAX, accumulatorOverflow},
+                   {NAN, accumulatorOverflow},
+                   {INFINITY, accumulatorOverflow},
+                   {std::ldexp(1, -1074), accumulatorBelowRange},
+                   {std::ldexp(3, -1025), accumulatorBelowRange}};
+    for (const auto& r : refused) {
+        EXPECT_EQ(addToAccumulator(acc, r.x), r.status) << r.x;
+        EXPECT_EQ(std::memcmp(&acc, &before, sizeof acc), 0) << r.x;
     }
     EXPECT_EQ(addProductToAccumulator(acc, 1e300, 1e300), accumulatorOverflow);
     EXPECT_EQ(addProductToAccumulator(acc, std::ldexp(1, -600), std::ldexp(1, -600)),
-              accumulatorOverflow);
+              accumulatorBelowRange);
+    const double tiny = 1e-300;
+    EXPECT_EQ(addDotProduct(acc, &tiny, &tiny, 1), accumulatorBelowRange);
     EXPECT_EQ(std::memcmp(&acc, &before, sizeof acc), 0);
     // The window's edges themselves are fine.
     EXPECT_EQ(addProductToAccumulator(acc, std::ldexp(1, -512), std::ldexp(1, -512)),

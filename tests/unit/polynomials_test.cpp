@@ -253,3 +253,27 @@ TEST(PolynomialRoots, RandomDegreeFifty) {
     ASSERT_EQ(findRoots(p, &found), RootStatus::found);
     for (const Complex& r : found) EXPECT_LE(backwardError(p, r), 1e-14) << r;
 }
+
+// High degrees, where deflation alone carries roots away from the
+// polynomial: every root returned is exact for a polynomial within 1e-10
+// of the given one, or the search reports its failure. Real and complex
+// coefficients, fixed seeds.
+TEST(PolynomialRoots, RandomHighDegreesPassOrFail) {
+    int found = 0;
+    for (int degree : {150, 180, 200, 240, 300}) {
+        for (bool complex : {false, true}) {
+            SCOPED_TRACE(testing::Message() << degree << (complex ? " complex" : " real"));
+            std::mt19937 g(unsigned(degree) + complex);
+            std::normal_distribution<double> d;
+            std::vector<Complex> p(degree + 1);
+            for (Complex& c : p) c = complex ? Complex(d(g), d(g)) : Complex(d(g), 0);
+            std::vector<Complex> roots;
+            const RootStatus status = findRoots(p, &roots);
+            if (status == RootStatus::notConverged) continue;
+            ASSERT_EQ(status, RootStatus::found);
+            found++;
+            for (const Complex& r : roots) EXPECT_LE(backwardError(p, r), 1e-10) << r;
+        }
+    }
+    EXPECT_GT(found, 0);
+}

@@ -21,7 +21,7 @@ lsoda("f", [0, 1], 1, 0, 0, 0)
 // warnings on, the interpolation says why.
 lsoda("f", [0, 1, 0.5], 1, 1e-8, 0, 0)
 lsoda("f", [0, 1, 0.5], 1, 1e-8, 1, 0)
-// Too far for 500 steps.
+// Too far for the step limit of one interval.
 function fast(t, y) := [y[2], -1e6*y[1]]
 lsoda("fast", [0, 100], [1, 0], 1e-8, 0, 0)
 lsoda("f", [0, 1], 1, 1e-8, 0, 0)

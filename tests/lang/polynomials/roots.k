@@ -26,3 +26,7 @@ polyroot([1,0,1],"a")
 polyroot([1,0,1],[1,2])
 polysolve([1,NAN,1,1])
 polyroot([1,1,1e400,1],1)
+// Degree 200 with random coefficients: every root is a root of the whole
+// polynomial within 1e-10 of its terms' size.
+seed(1); p=normal(1,201); r=polysolve(p);
+size(r), max(abs(polyval(p,r))/polyval(abs(p),abs(r))) < 1e-10
