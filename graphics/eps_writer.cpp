@@ -485,10 +485,11 @@ bool EpsWriter::line(double x1, double y1, double x2, double y2, ColorCode colou
                      double width) {
     const int c = colourOperand(colour);
     if (pathOpen && x1 == lastX && y1 == lastY && c == pathColour && lineStyle == pathStyle &&
-        width == pathWidth) {
+        width == pathWidth && pathPoints < maxPathPoints) {
         point(x2, y2);
         lastX = x2;
         lastY = y2;
+        pathPoints++;
         return true;
     }
     flushPath();
@@ -498,6 +499,7 @@ bool EpsWriter::line(double x1, double y1, double x2, double y2, ColorCode colou
     point(x1, y1);
     point(x2, y2);
     pathOpen = true;
+    pathPoints = 2;
     pathColour = c;
     pathStyle = lineStyle;
     pathWidth = std::isfinite(width) && std::fabs(width) < 1e9 ? int(width) : 1;

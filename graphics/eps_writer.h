@@ -1,7 +1,7 @@
 // The EPS writer: each drawing record becomes a call of a small PostScript
 // procedure, whose definition is written once, just before its first use.
-// Consecutive lines of one colour, style and width are joined into one
-// path. The page is the picture's size in points.
+// Consecutive lines of one colour, style and width are joined into paths
+// of a bounded length. The page is the picture's size in points.
 #pragma once
 
 #include <string>
@@ -58,6 +58,10 @@ class EpsWriter : public Surface {
     uint64_t pending = 0;  // procedures still to be written
     bool clipActive = false;
     bool pathOpen = false;
+    // A path holds at most this many points: its array lies on the operand
+    // stack while it is read, and long arrays overflow that stack.
+    static constexpr int maxPathPoints = 500;
+    int pathPoints = 0;
     int pathColour = 0, pathStyle = 0, pathWidth = 0;
     double lastX = -1, lastY = -1;
 };

@@ -165,6 +165,45 @@ TEST(EpsWriter, JoinsLinesIntoOnePath) {
     EXPECT_EQ(countOf(sink.text, "/l {"), 1u);
 }
 
+// A long line is cut into paths of bounded length, each starting where
+// the previous one ended, so that no array overflows the operand stack.
+TEST(EpsWriter, LongLinesAreCutIntoBoundedPaths) {
+    for (int n : {10, 499, 500, 501, 1999, 100000}) {
+        StringSink sink;
+        EpsWriter w(sink, testSettings());
+        for (int i = 0; i < n; i++)
+            w.line(i * 1000.0 / n, 0, (i + 1) * 1000.0 / n, 0, 1, lineSolid, 1);
+        w.finish();
+        size_t points = 0, paths = 0;
+        std::string previousEnd;
+        for (size_t at = sink.text.find("[ "); at != std::string::npos;
+             at = sink.text.find("[ ", at + 1)) {
+            const size_t end = sink.text.find(" ] 1 1 l\n", at);
+            ASSERT_NE(end, std::string::npos);
+            std::vector<std::string> numbers;
+            std::string word;
+            for (size_t k = at + 2; k <= end; k++) {
+                if (k == end || sink.text[k] == ' ') {
+                    if (!word.empty()) numbers.push_back(word);
+                    word.clear();
+                } else {
+                    word += sink.text[k];
+                }
+            }
+            ASSERT_EQ(numbers.size() % 2, 0u);
+            EXPECT_LE(numbers.size(), 1000u) << n;
+            if (paths > 0) {
+                EXPECT_EQ(numbers[0] + ' ' + numbers[1], previousEnd) << n;
+            }
+            previousEnd = numbers[numbers.size() - 2] + ' ' + numbers.back();
+            points += numbers.size() / 2;
+            paths++;
+        }
+        EXPECT_EQ(points, size_t(n) + paths) << n;  // each path repeats one point
+        EXPECT_EQ(paths, size_t(n + 498) / 499) << n;
+    }
+}
+
 TEST(EpsWriter, ColoursClipsAndTexts) {
     const std::string eps = epsOf(drawEveryRecord);
     // RGB codes are written as their colour, not as palette colour 0.
