@@ -154,11 +154,16 @@ void fillBox(PixelImage& image, PixelBox box, int x, int y, int w, int h, uint32
     if (top >= bottom) return;
     // Large areas (a whole picture cleared) are filled by several threads.
     const long long width = std::max(1LL, std::min<long long>(w, box.right - box.left));
-    forRowBands(bottom - top, int(std::max(1LL, (1LL << 21) / width)),
-                [&](int, int first, int end) {
-                    for (int row = top + first; row < top + end; row++)
-                        span(image, box, x, (long long)x + w - 1, row, value);
-                });
+    const int minimumRows = int(std::max(1LL, (1LL << 21) / width));
+    if (rowBandCount(bottom - top, minimumRows) == 1) {
+        // Most boxes are small: filled here, without building the work.
+        for (int row = top; row < bottom; row++) span(image, box, x, (long long)x + w - 1, row, value);
+        return;
+    }
+    forRowBands(bottom - top, minimumRows, [&](int, int first, int end) {
+        for (int row = top + first; row < top + end; row++)
+            span(image, box, x, (long long)x + w - 1, row, value);
+    });
 }
 
 void fillBoxTiled(PixelImage& image, PixelBox box, int x, int y, int w, int h,
