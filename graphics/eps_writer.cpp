@@ -10,7 +10,7 @@ namespace {
 // names carry a prefix of their own so that no procedure overwrites the
 // variables of another.
 enum Procedure {
-    procShade = 0,  // shc and shade: shaded colours
+    procUnused = 0,
     procSetclip = 1,
     procLine = 2,
     procDashedLine = 3,
@@ -64,16 +64,7 @@ bool usesHelpers(int procedure) {
 }
 
 const ProcedureText procedures[procedureCount] = {
-    // shc: component k of colour c (0..255) becomes (k/2 + 128) * 2 * h / 255;
-    // shade: colour 0 takes the hue instead.
-    {"/shc {\n\t/shch exch def rgbof /shcb exch def /shcg exch def /shcr exch def\n"
-     "\tshcr 255 mul 2 div 128 add 2 mul shch mul 255 div\n"
-     "\tshcg 255 mul 2 div 128 add 2 mul shch mul 255 div\n"
-     "\tshcb 255 mul 2 div 128 add 2 mul shch mul 255 div setrgbcolor\n} def\n"
-     "/shade {\n\t/shdh exch def /shdc exch def\n"
-     "\tshdc 0 eq { 1.0 shdh sub 255.0 mul 360.0 div 0.5 0.9 sethsbcolor } { shdc shdh shc } "
-     "ifelse\n} def\n",
-     -1},
+    {nullptr, -1},
     {"/setclip {\n\tgsave /cy2 exch def /cx2 exch def /cy1 exch def /cx1 exch def\n"
      "\tnewpath cx1 cy1 moveto cx2 cy1 lineto cx2 cy2 lineto cx1 cy2 lineto closepath clip "
      "newpath\n} def",
@@ -134,13 +125,13 @@ const ProcedureText procedures[procedureCount] = {
     {"/mstr {\n\t/mc exch def /ms exch def /my exch def /mx exch def\n"
      "\tmx my ms mc mcrs mx my ms mc mpls\n} def\n",
      procCross},
-    {"/bar {\n\t/bh2 exch def /bc exch def /bh exch def /bw exch def /by exch def /bx exch def\n"
-     "\tbc bh2 shade rectpath fill\n} def\n",
-     procShade},
-    {"/fbar {\n\tbar 0 0 0 setrgbcolor 1 setlinewidth rectpath stroke\n} def\n", procBar},
+    {"/bar {\n\t/bc exch def /bh exch def /bw exch def /by exch def /bx exch def\n"
+     "\tbc sc rectpath fill\n} def\n",
+     -1},
+    {"/fbar {\n\tbar 1 sc 1 setlinewidth rectpath stroke\n} def\n", procBar},
     {"/bar1 {\n\t/bc exch def /bh exch def /bw exch def /by exch def /bx exch def\n"
-     "\tbc 0.5 shc rectpath fill\n} def\n",
-     procShade},
+     "\tbc sc rectpath fill\n} def\n",
+     -1},
     {"/fbar1 {\n\tbar1 1 sc 1 setlinewidth rectpath stroke\n} def\n", procBar1},
     {"/fbar2 {\n\t/bc exch def /bh exch def /bw exch def /by exch def /bx exch def\n"
      "\tbc sc 1 setlinewidth rectpath stroke\n} def\n",
@@ -157,9 +148,9 @@ const ProcedureText procedures[procedureCount] = {
      "\t\tfpts fk 1 add fn mod 3 mul get fpts fk 1 add fn mod 3 mul 1 add get lineto stroke\n"
      "\t} if } for\n} def\n",
      -1},
-    {"/fillh {\n\tshade /ppts exch def 0.5 setlinewidth ppath gsave fill grestore stroke\n} def\n",
-     procShade},
-    {"/ffillh {\n\tfillh 0 0 0 setrgbcolor ppath stroke\n} def\n", procHuePolygon},
+    {"/fillh {\n\tsc /ppts exch def 0.5 setlinewidth ppath gsave fill grestore stroke\n} def\n",
+     -1},
+    {"/ffillh {\n\tfillh 1 sc ppath stroke\n} def\n", procHuePolygon},
     {"/reencsmalldict 12 dict def\n"
      "/ReEncodeSmall {\n\treencsmalldict begin\n"
      "\t/newcodesandnames exch def /newfontname exch def /basefontname exch def\n"
@@ -385,12 +376,12 @@ void EpsWriter::writeHeader() {
     out << "%%EndComments\n";
     out << "/colors [\n";
     for (int i = 0; i < paletteSize; i++) {
-        const Rgb c = resolveColor(i, settings.useColors);
-        out.general(c.red / 256.0);
+        const Rgb c = resolveColorGrey(i, settings.useColors);
+        out.general(c.red / 255.0);
         out << ' ';
-        out.general(c.green / 256.0);
+        out.general(c.green / 255.0);
         out << ' ';
-        out.general(c.blue / 256.0);
+        out.general(c.blue / 255.0);
         out << '\n';
     }
     out << "] def\n";
@@ -408,7 +399,7 @@ void EpsWriter::writeHeader() {
     out << "gsave\n\tnewpath 0 0 moveto (lq) true charpath pathbbox\n"
            "\t/y2 exch def pop /y1 exch def pop\n\t/fontsize y2 y1 sub def\ngrestore\n";
     pending = (uint64_t(1) << procedureCount) - 1;
-    pending &= ~(uint64_t(1) << 4);
+    pending &= ~(uint64_t(1) << 4 | uint64_t(1) << procUnused);
 }
 
 bool EpsWriter::finish() {
@@ -433,9 +424,10 @@ void EpsWriter::use(int procedure) {
 int EpsWriter::colourOperand(ColorCode code) const {
     if (code >= 0 && code < paletteSize) return code;
     if (!isRgbCode(code)) return 1;
-    const Rgb c = resolveColor(code, settings.useColors);
-    return makeRgbCode(c.red, c.green, c.blue);
+    return rgbOperand(resolveColorGrey(code, settings.useColors));
 }
+
+int EpsWriter::rgbOperand(Rgb c) { return makeRgbCode(c.red, c.green, c.blue); }
 
 void EpsWriter::number(double v) { out.general(v); }
 
@@ -641,8 +633,7 @@ bool EpsWriter::huePolygon(const Point* points, int n, double hue, int scheme, i
     use(style ? procFramedHuePolygon : procHuePolygon);
     out << "[ ";
     for (int i = 0; i < n; i++) point(points[i].x, points[i].y);
-    out << "] " << colourOperand(scheme) << ' ';
-    number(hue);
+    out << "] " << rgbOperand(schemeColor(scheme, hue, settings.useColors));
     out << (style ? " ffillh\n" : " fillh\n");
     out.flushIfLarge();
     return true;
@@ -653,8 +644,7 @@ bool EpsWriter::densityBar(double x1, double y1, double x2, double y2, double va
     flushPath();
     use(gridFlag ? procFramedBar : procBar);
     rectangleOperands(x1, y1, x2, y2);
-    out << colourOperand(scheme) << ' ';
-    number(value);
+    out << rgbOperand(schemeColor(scheme, value, settings.useColors));
     out << (gridFlag ? " fbar\n" : " bar\n");
     out.flushIfLarge();
     return true;

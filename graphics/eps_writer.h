@@ -44,6 +44,7 @@ class EpsWriter : public Surface {
     // The colour as the procedures take it: a palette index 0..15, or an
     // RGB code of the resolved colour.
     int colourOperand(ColorCode code) const;
+    static int rgbOperand(Rgb c);
 
     void writeHeader();
     void use(int procedure);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "graphics/crop_area.h"
+#include "graphics/segment_clip.h"
 
 namespace {
 
@@ -25,22 +26,11 @@ int toInt(double v) { return int(std::clamp(v, -deviceLimit, deviceLimit)); }
 // The part of segment a-b inside the square of +-deviceLimit (Liang and
 // Barsky); false when none is.
 bool clipToLimit(double& ax, double& ay, double& bx, double& by) {
-    double t0 = 0, t1 = 1;
+    double t0, t1;
+    if (!segmentInBox(ax, ay, bx, by, -deviceLimit, deviceLimit, -deviceLimit, deviceLimit, &t0,
+                      &t1))
+        return false;
     const double dx = bx - ax, dy = by - ay;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {ax + deviceLimit, deviceLimit - ax, ay + deviceLimit, deviceLimit - ay};
-    for (int i = 0; i < 4; i++) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1) return false;
-    }
     const double x0 = ax, y0 = ay;
     ax = x0 + t0 * dx, ay = y0 + t0 * dy;
     bx = x0 + t1 * dx, by = y0 + t1 * dy;
@@ -552,7 +542,7 @@ bool PixelSurface::densityBar(double x1, double y1, double x2, double y2, double
     deviceRectangle(x1, y1, x2, y2, r);
     const Rgb fill = schemeColor(scheme, value, settings.useColors);
     device.fillRect(r[0], r[1], r[2] - r[0] + 1, r[3] - r[1] + 1, fill);
-    if (gridFlag) frameRectangle(r, unitPen(fill));
+    if (gridFlag) frameRectangle(r, unitPen(resolveColorGrey(1, settings.useColors)));
     return true;
 }
 

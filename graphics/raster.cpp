@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "graphics/parallel.h"
+#include "graphics/segment_clip.h"
 
 namespace {
 
@@ -29,23 +30,10 @@ class DashMask {
 // the part of the segment inside the box widened by one pixel.
 bool stepsInside(const DevicePoint& a, const DevicePoint& b, PixelBox box, long long steps,
                  long long* first, long long* last) {
-    double t0 = 0, t1 = 1;
-    const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x - (box.left - 1.0), (box.right + 1.0) - a.x, a.y - (box.top - 1.0),
-                         (box.bottom + 1.0) - a.y};
-    for (int i = 0; i < 4; i++) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1) return false;
-    }
+    double t0, t1;
+    if (!segmentInBox(a.x, a.y, b.x, b.y, box.left - 1.0, box.right + 1.0, box.top - 1.0,
+                      box.bottom + 1.0, &t0, &t1))
+        return false;
     *first = std::max(0LL, (long long)(t0 * steps) - 1);
     *last = std::min(steps, (long long)(t1 * steps) + 2);
     return *first < *last;

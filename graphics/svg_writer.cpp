@@ -373,7 +373,7 @@ bool SvgWriter::facet(const Point* points, const int32_t* edgeFlags, int n, Colo
 }
 
 bool SvgWriter::huePolygon(const Point* points, int n, double hue, int scheme, int) {
-    const Rgb c = schemeColor(scheme, hue - std::floor(hue), settings.useColors);
+    const Rgb c = schemeColor(scheme, hueFraction(hue), settings.useColors);
     out << "<polygon points=\"";
     writePoints(points, n);
     out << "\" style=\"fill:";
@@ -398,7 +398,7 @@ bool SvgWriter::densityBar(double x1, double y1, double x2, double y2, double va
     out << " style=\"fill:";
     writeRgb(fill);
     out << ";stroke:";
-    writeRgb(gridFlag ? colourOf(scheme) : fill);
+    writeRgb(gridFlag ? colourOf(1) : fill);
     out << ";stroke-width:";
     out.fixed(wideLineWidth(1));
     out << '"';

@@ -48,7 +48,7 @@ class SvgWriter : public Surface {
   private:
     double toX(double x) const { return x / 1024 * settings.width; }
     double toY(double y) const { return y / 1024 * settings.height; }
-    Rgb colourOf(ColorCode code) const { return resolveColor(code, settings.useColors); }
+    Rgb colourOf(ColorCode code) const { return resolveColorGrey(code, settings.useColors); }
     double wideLineWidth(double w) const { return settings.fatterLines ? 1.5 * w : w; }
     double hatchLineWidth() const;
 
