@@ -216,40 +216,40 @@ const ProcedureText procedures[procedureCount] = {
      procHelpers},
 };
 
-// Glyph names of the codes 128..255.
+// Glyph names of the codes 128..255 in code page 1252.
 const char* const glyphNames[128] = {
+    "Euro",
+    ".notdef",
     "quotesinglbase",
+    "florin",
     "quotedblbase",
     "ellipsis",
-    "OE",
-    "oe",
-    "quotedblleft",
-    "quotedblright",
-    "fi",
-    "fl",
-    "endash",
-    "emdash",
-    "bullet",
     "dagger",
     "daggerdbl",
-    "florin",
-    "fraction",
-    "dotlessi",
-    "grave",
-    "acute",
     "circumflex",
+    "perthousand",
+    "Scaron",
+    "guilsinglleft",
+    "OE",
+    ".notdef",
+    "Zcaron",
+    ".notdef",
+    ".notdef",
+    "quoteleft",
+    "quoteright",
+    "quotedblleft",
+    "quotedblright",
+    "bullet",
+    "endash",
+    "emdash",
     "tilde",
-    "macron",
-    "breve",
-    "dotaccent",
-    "dieresis",
-    "-none-",
-    "ring",
-    "cedilla",
-    "-none-",
-    "hungarumlaut",
-    "ogonek",
-    "caron",
+    "trademark",
+    "scaron",
+    "guilsinglright",
+    "oe",
+    ".notdef",
+    "zcaron",
+    "Ydieresis",
     "space",
     "exclamdown",
     "cent",
@@ -348,8 +348,22 @@ const char* const glyphNames[128] = {
     "ydieresis",
 };
 
-// UTF-8 to single bytes: code points below 256 as themselves, others "?".
-void utf8ToLatin1(const char* text, std::string& out) {
+// The code points of the codes 128..159 in code page 1252 (0: none).
+const char16_t codePage1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// The code page 1252 byte of a code point, '?' when it has none.
+char codePage1252Byte(unsigned code) {
+    if (code < 128 || (code >= 160 && code < 256)) return char(code);
+    for (int k = 0; k < 32; k++)
+        if (code == codePage1252High[k] && code != 0) return char(128 + k);
+    return '?';
+}
+
+// UTF-8 to code page 1252 bytes, "?" for what it lacks.
+void utf8ToCodePage1252(const char* text, std::string& out) {
     const auto* p = reinterpret_cast<const unsigned char*>(text);
     while (*p) {
         unsigned code = *p++;
@@ -357,7 +371,7 @@ void utf8ToLatin1(const char* text, std::string& out) {
         if (code >= 0x80 && code < 0xC0) code = '?';
         if (more) code &= 0x3F >> more;
         for (; more > 0 && (*p & 0xC0) == 0x80; more--) code = code << 6 | (*p++ & 0x3F);
-        out += code < 256 ? char(code) : '?';
+        out += codePage1252Byte(code);
     }
 }
 
@@ -815,7 +829,7 @@ bool EpsWriter::text(double x, double y, const char* text, ColorCode colour, int
         if (settings.utf8ToCodePage)
             settings.utf8ToCodePage(text + markLength, bytes);
         else
-            utf8ToLatin1(text + markLength, bytes);
+            utf8ToCodePage1252(text + markLength, bytes);
     } else {
         bytes = text;
     }

@@ -645,7 +645,11 @@ bool SvgWriter::text(double x, double y, const char* text, ColorCode colour, int
     const double X = toX(x), Y = toY(y);
     const double tx = direction == TextDirection::down ? X - s : X;
     const double ty = direction == TextDirection::down ? Y : Y + s;
-    out << "<text x=\"";
+    // Clipped by a group: on the text itself the clip would turn with it.
+    // Blanks are kept as they are.
+    out << "<g";
+    writeClipReference();
+    out << "><text xml:space=\"preserve\" x=\"";
     out.fixed(tx);
     out << "\" y=\"";
     out.fixed(ty);
@@ -675,7 +679,7 @@ bool SvgWriter::text(double x, double y, const char* text, ColorCode colour, int
     }
     out << '>';
     writeEscapedText(utf8.c_str());
-    out << "</text>\n";
+    out << "</text></g>\n";
     out.flushIfLarge();
     return true;
 }

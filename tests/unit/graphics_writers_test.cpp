@@ -96,6 +96,21 @@ TEST(SvgWriter, TextsAreEscapedUtf8) {
     writer.text(0, 0, "x", 1, 0, 1, TextDirection::horizontal);
     writer.finish();
     EXPECT_TRUE(contains(sink.text, ">x?!</text>"));
+
+    // Blanks are kept, and texts are clipped like every other record.
+    StringSink spaced;
+    ClipNumbering spacedNumbers;
+    SvgWriter w(spaced, testSettings(), spacedNumbers);
+    w.clip(0, 0, 512, 512);
+    w.text(10, 10, "  x=1     y=2", 1, alignLeft, 1, TextDirection::up);
+    w.finish();
+    EXPECT_TRUE(contains(spaced.text, "xml:space=\"preserve\""));
+    EXPECT_TRUE(contains(spaced.text, ">  x=1     y=2</text></g>\n"));
+    const size_t text = spaced.text.find("<text");
+    ASSERT_NE(text, std::string::npos);
+    const size_t group = spaced.text.rfind("<g clip-path=\"url(#clip", text);
+    ASSERT_NE(group, std::string::npos);
+    EXPECT_EQ(spaced.text.find('<', group + 1), text);  // the group holds the text
 }
 
 TEST(SvgWriter, ClipPathsAreNumberedAcrossPicturesAndNotRepeated) {
@@ -201,6 +216,29 @@ TEST(EpsWriter, LongLinesAreCutIntoBoundedPaths) {
         }
         EXPECT_EQ(points, size_t(n) + paths) << n;  // each path repeats one point
         EXPECT_EQ(paths, size_t(n + 498) / 499) << n;
+    }
+}
+
+// Texts take the glyphs of code page 1252, also from marked UTF-8.
+TEST(EpsWriter, CodePage1252Glyphs) {
+    const struct {
+        const char* text;
+        const char* glyphs;
+    } cases[] = {
+        {"\x80\x85\x96\x97\x95\x99\x9c\x89\x93\x94",
+         "8#200 /Euro\n8#205 /ellipsis\n8#226 /endash\n8#227 /emdash\n8#225 /bullet\n"
+         "8#231 /trademark\n8#234 /oe\n8#211 /perthousand\n8#223 /quotedblleft\n"
+         "8#224 /quotedblright\n"},
+        {"\xEF\xBB\xBF\xE2\x82\xAC \xE2\x80\x94 \xC3\xA4",
+         "8#200 /Euro\n8#227 /emdash\n8#344 /adieresis\n"},
+    };
+    for (auto& c : cases) {
+        StringSink sink;
+        EpsWriter w(sink, testSettings());
+        w.text(10, 10, c.text, 1, alignLeft, 1, TextDirection::horizontal);
+        w.finish();
+        EXPECT_TRUE(contains(sink.text, std::string("gsave /scan-vec [\n") + c.glyphs + "] def"))
+            << sink.text;
     }
 }
 
