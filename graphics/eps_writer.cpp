@@ -407,7 +407,8 @@ void EpsWriter::writeHeader() {
            "\tcolors rgbi get colors rgbi 1 add get colors rgbi 2 add get } ifelse\n} def\n";
     out << "/sc {\n\trgbof setrgbcolor\n} def\n\n";
     out << "%%Beginning of the flag page\n";
-    out << "gsave newpath\n";
+    // Round ends and joins, as the pixel surfaces draw lines.
+    out << "gsave newpath 1 setlinecap 1 setlinejoin\n";
     out << "/Helvetica findfont " << settings.height / settings.graphicsLines
         << " scalefont setfont\n";
     out << "gsave\n\tnewpath 0 0 moveto (lq) true charpath pathbbox\n"
@@ -456,26 +457,28 @@ void EpsWriter::point(double x, double y) {
 
 void EpsWriter::flushPath() {
     if (!pathOpen) return;
-    out << "] " << pathColour << ' ' << pathWidth;
+    // Widths and dashes scale with the picture as on the pixel surfaces.
+    const double scale = scaleLineWidth(settings, settings.width, 1);
+    out << "] " << pathColour << ' ';
+    number(pathWidth * scale);
     switch (pathStyle) {
         case lineSolid:
             out << " l\n";
             break;
         case lineDotted:
-            out << " [ 2 2 ] ld\n";
-            break;
         case lineDashed:
-            out << " [ 5 5 ] ld\n";
-            break;
         case lineDashDot:
-            out << " [ 5 2 ] ld\n";
-            break;
         case lineDashDotDash:
-            out << " [ 5 2 5 ] ld\n";
+        case lineDotDashDot: {
+            const DashPattern* d = dashPatternOf(pathStyle);
+            out << " [";
+            for (int i = 0; i < d->count; i++) {
+                out << ' ';
+                number(d->lengths[i] * scale / 2);
+            }
+            out << " ] ld\n";
             break;
-        case lineDotDashDot:
-            out << " [ 2 5 2 ] ld\n";
-            break;
+        }
         case lineArrow:
             out << ' ';
             number(settings.height / 1024.0);
@@ -508,7 +511,7 @@ bool EpsWriter::line(double x1, double y1, double x2, double y2, ColorCode colou
     pathPoints = 2;
     pathColour = c;
     pathStyle = lineStyle;
-    pathWidth = std::isfinite(width) && std::fabs(width) < 1e9 ? int(width) : 1;
+    pathWidth = std::isfinite(width) && std::fabs(width) < 1e9 ? width : 1;
     lastX = x2;
     lastY = y2;
     return true;

@@ -63,6 +63,7 @@ class EpsWriter : public Surface {
     // stack while it is read, and long arrays overflow that stack.
     static constexpr int maxPathPoints = 500;
     int pathPoints = 0;
-    int pathColour = 0, pathStyle = 0, pathWidth = 0;
+    int pathColour = 0, pathStyle = 0;
+    double pathWidth = 0;
     double lastX = -1, lastY = -1;
 };

@@ -11,11 +11,6 @@
 
 namespace {
 
-const DashPattern dotted = {2, {1, 10}};
-const DashPattern dashed = {2, {6, 12}};
-const DashPattern dashDot = {4, {1, 12, 6, 12}};
-const DashPattern dashDotDash = {6, {6, 12, 1, 12, 6, 12}};
-const DashPattern dotDashDot = {6, {1, 12, 6, 12, 1, 12}};
 
 // Device coordinates are kept within this, so no toolkit meets a number it
 // cannot hold; lines that leave it are cut at its border.
@@ -97,23 +92,6 @@ bool deviceText(const char* text, TextConversion codePageToUtf8, std::string& ou
 const Rgb white{255, 255, 255};
 
 }  // namespace
-
-const DashPattern* dashPatternOf(int lineStyle) {
-    switch (lineStyle) {
-        case lineDotted:
-            return &dotted;
-        case lineDashed:
-            return &dashed;
-        case lineDashDot:
-            return &dashDot;
-        case lineDashDotDash:
-            return &dashDotDash;
-        case lineDotDashDot:
-            return &dotDashDot;
-        default:
-            return nullptr;
-    }
-}
 
 PixelSurface::PixelSurface(PixelDevice& device, const WriterSettings& settings, double exportScale)
     : device(device), settings(settings), exportScale(exportScale) {}

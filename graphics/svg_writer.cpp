@@ -111,10 +111,15 @@ void SvgWriter::writeDashStyle(int style, Rgb colour, double width) {
     writeRgb(colour);
     out << ";stroke-linecap:round;stroke-width:";
     out.fixed(width);
-    static const char* const dashes[] = {"1,10", "6,10", "1,12,6,12", "6,12,1,12,6,12",
-                                         "1,12,6,12,1,12"};
-    if (style >= lineDotted && style <= lineDotDashDot)
-        out << ";stroke-dasharray:" << dashes[style - lineDotted];
+    // The dash lengths of the pixel surfaces, scaled as there.
+    if (const DashPattern* d = dashPatternOf(style)) {
+        const double scale = wideLineWidth(1) / 2;
+        out << ";stroke-dasharray:";
+        for (int i = 0; i < d->count; i++) {
+            if (i > 0) out << ',';
+            out.fixed(d->lengths[i] * scale);
+        }
+    }
     out << '"';
 }
 

@@ -49,7 +49,8 @@ class SvgWriter : public Surface {
     double toX(double x) const { return x / 1024 * settings.width; }
     double toY(double y) const { return y / 1024 * settings.height; }
     Rgb colourOf(ColorCode code) const { return resolveColorGrey(code, settings.useColors); }
-    double wideLineWidth(double w) const { return settings.fatterLines ? 1.5 * w : w; }
+    // Widths scale with the picture as on the pixel surfaces.
+    double wideLineWidth(double w) const { return scaleLineWidth(settings, settings.width, w); }
     double hatchLineWidth() const;
 
     void writeHeader();

@@ -172,11 +172,15 @@ TEST(EpsWriter, JoinsLinesIntoOnePath) {
     w.line(0, 0, 512, 512, 1, lineSolid, 1);
     w.line(512, 512, 1024, 0, 1, lineSolid, 1);
     w.line(1024, 0, 0, 0, 2, lineSolid, 1);   // a new colour: a new path
-    w.line(0, 0, 10, 10, 2, lineSolid, 1.5);  // a fractional width never continues
+    w.line(0, 0, 10, 10, 2, lineSolid, 1.5);  // another width: a new path
+    w.line(10, 10, 20, 20, 2, lineDashed, 0.5);
     w.finish();
-    EXPECT_TRUE(contains(sink.text, "[ 0 400 300 200 600 400 ] 1 1 l\n"));
-    EXPECT_TRUE(contains(sink.text, "[ 600 400 0 400 ] 2 1 l\n"));
-    EXPECT_TRUE(contains(sink.text, "] 2 1 l\n"));
+    // Widths and dashes scale with the picture's width as on the pixel
+    // surfaces (600 / 500 * 40 / 41 here), fractions kept.
+    EXPECT_TRUE(contains(sink.text, "[ 0 400 300 200 600 400 ] 1 1.17073 l\n")) << sink.text;
+    EXPECT_TRUE(contains(sink.text, "[ 600 400 0 400 ] 2 1.17073 l\n"));
+    EXPECT_TRUE(contains(sink.text, "] 2 1.7561 l\n"));
+    EXPECT_TRUE(contains(sink.text, "] 2 0.585366 [ 3.5122 7.02439 ] ld\n"));
     EXPECT_EQ(countOf(sink.text, "/l {"), 1u);
 }
 
@@ -193,7 +197,7 @@ TEST(EpsWriter, LongLinesAreCutIntoBoundedPaths) {
         std::string previousEnd;
         for (size_t at = sink.text.find("[ "); at != std::string::npos;
              at = sink.text.find("[ ", at + 1)) {
-            const size_t end = sink.text.find(" ] 1 1 l\n", at);
+            const size_t end = sink.text.find(" ] 1 1.17073 l\n", at);
             ASSERT_NE(end, std::string::npos);
             std::vector<std::string> numbers;
             std::string word;
