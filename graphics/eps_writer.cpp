@@ -1,6 +1,7 @@
 // The EPS writer.
 #include "graphics/eps_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -98,28 +99,28 @@ const ProcedureText procedures[procedureCount] = {
      "\t\tlpts lk get lpts lk 1 add get lpts lk 2 add get lpts lk 3 add get lar drawarrow } for\n"
      "} def\n",
      -1},
-    {"/mcrs {\n\tsc /ms exch def /my exch def /mx exch def 1 setlinewidth\n"
+    {"/mcrs {\n\tsc /ms exch def /my exch def /mx exch def hw setlinewidth\n"
      "\tnewpath mx ms sub my ms sub moveto mx ms add my ms add lineto\n"
      "\tmx ms sub my ms add moveto mx ms add my ms sub lineto stroke\n} def\n",
      -1},
-    {"/mcir {\n\tsc /ms exch def /my exch def /mx exch def 1 setlinewidth\n"
+    {"/mcir {\n\tsc /ms exch def /my exch def /mx exch def hw setlinewidth\n"
      "\tnewpath mx ms add my moveto mx my ms 0 360 arc stroke\n} def\n",
      -1},
     {"/mdiapath { newpath mx ms add my moveto mx my ms add lineto mx ms sub my lineto mx my ms "
      "sub lineto closepath } def\n"
-     "/mdia {\n\tsc /ms exch def /my exch def /mx exch def 1 setlinewidth mdiapath stroke\n} "
+     "/mdia {\n\tsc /ms exch def /my exch def /mx exch def hw setlinewidth mdiapath stroke\n} "
      "def\n",
      -1},
-    {"/mdot {\n\tsc /my exch def /mx exch def 1 setlinewidth\n"
+    {"/mdot {\n\tsc /my exch def /mx exch def hw setlinewidth\n"
      "\tnewpath mx my moveto mx 1 add my lineto stroke\n} def\n",
      -1},
-    {"/mpls {\n\tsc /ms exch def /my exch def /mx exch def 1 setlinewidth\n"
+    {"/mpls {\n\tsc /ms exch def /my exch def /mx exch def hw setlinewidth\n"
      "\tnewpath mx ms sub my moveto mx ms add my lineto mx my ms sub moveto mx my ms add lineto "
      "stroke\n} def\n",
      -1},
     {"/msqrpath { newpath mx ms sub my ms sub moveto mx ms add my ms sub lineto mx ms add my ms "
      "add lineto mx ms sub my ms add lineto closepath } def\n"
-     "/msqr {\n\tsc /ms exch def /my exch def /mx exch def 1 setlinewidth msqrpath stroke\n} "
+     "/msqr {\n\tsc /ms exch def /my exch def /mx exch def hw setlinewidth msqrpath stroke\n} "
      "def\n",
      -1},
     {"/mstr {\n\t/mc exch def /ms exch def /my exch def /mx exch def\n"
@@ -128,13 +129,13 @@ const ProcedureText procedures[procedureCount] = {
     {"/bar {\n\t/bc exch def /bh exch def /bw exch def /by exch def /bx exch def\n"
      "\tbc sc rectpath fill\n} def\n",
      -1},
-    {"/fbar {\n\tbar 1 sc 1 setlinewidth rectpath stroke\n} def\n", procBar},
+    {"/fbar {\n\tbar 1 sc hw setlinewidth rectpath stroke\n} def\n", procBar},
     {"/bar1 {\n\t/bc exch def /bh exch def /bw exch def /by exch def /bx exch def\n"
      "\tbc sc rectpath fill\n} def\n",
      -1},
-    {"/fbar1 {\n\tbar1 1 sc 1 setlinewidth rectpath stroke\n} def\n", procBar1},
+    {"/fbar1 {\n\tbar1 1 sc hw setlinewidth rectpath stroke\n} def\n", procBar1},
     {"/fbar2 {\n\t/bc exch def /bh exch def /bw exch def /by exch def /bx exch def\n"
-     "\tbc sc 1 setlinewidth rectpath stroke\n} def\n",
+     "\tbc sc hw setlinewidth rectpath stroke\n} def\n",
      procHelpers},
     {"/fb1d1 { { hrise } hbar } def\n", procHelpers},
     {"/fb1d2 { { hfall } hbar } def\n", procHelpers},
@@ -142,7 +143,7 @@ const ProcedureText procedures[procedureCount] = {
     {"/pf {\n\tsc /fpts exch def /fn fpts length 3 idiv def\n"
      "\tnewpath fpts 0 get fpts 1 get moveto\n"
      "\t1 1 fn 1 sub { /fk exch def fpts fk 3 mul get fpts fk 3 mul 1 add get lineto } for\n"
-     "\tclosepath fill 1 sc 1 setlinewidth\n"
+     "\tclosepath fill 1 sc hw setlinewidth\n"
      "\t0 1 fn 1 sub { /fk exch def fpts fk 3 mul 2 add get 1 eq {\n"
      "\t\tnewpath fpts fk 3 mul get fpts fk 3 mul 1 add get moveto\n"
      "\t\tfpts fk 1 add fn mod 3 mul get fpts fk 1 add fn mod 3 mul 1 add get lineto stroke\n"
@@ -181,18 +182,18 @@ const ProcedureText procedures[procedureCount] = {
      -1},
     {"/mdiaf {\n\tsc /ms exch def /my exch def /mx exch def mdiapath fill\n} def\n", procDiamond},
     {"/msqrf {\n\tsc /ms exch def /my exch def /mx exch def msqrpath fill\n} def\n", procSquare},
-    {"/mvbr {\n\tsc /ms exch def /my exch def /mx exch def 1 setlinewidth\n"
+    {"/mvbr {\n\tsc /ms exch def /my exch def /mx exch def hw setlinewidth\n"
      "\tnewpath mx my ms sub moveto mx my ms add lineto stroke\n} def\n",
      -1},
-    {"/mhbr {\n\tsc /ms exch def /my exch def /mx exch def 1 setlinewidth\n"
+    {"/mhbr {\n\tsc /ms exch def /my exch def /mx exch def hw setlinewidth\n"
      "\tnewpath mx ms sub my moveto mx ms add my lineto stroke\n} def\n",
      -1},
     {"/fb1v { { hvert } hbar } def\n", procHelpers},
     {"/fb1h { { hhorz } hbar } def\n", procHelpers},
     {"/fb1g { { hvert hhorz } hbar } def\n", procHelpers},
     {"/fpoly {\n\tsc /ppts exch def ppath fill\n} def\n"
-     "/opoly {\n\tsc /ppts exch def 1 setlinewidth ppath stroke\n} def\n"
-     "/hpoly {\n\t/php exch def sc /ppts exch def gsave ppath clip 1 setlinewidth php grestore\n"
+     "/opoly {\n\tsc /ppts exch def hw setlinewidth ppath stroke\n} def\n"
+     "/hpoly {\n\t/php exch def sc /ppts exch def gsave ppath clip hw setlinewidth php grestore\n"
      "} def\n",
      procHelpers},
     {"/rectpath { newpath bx by moveto bw 0 rlineto 0 bh neg rlineto bw neg 0 rlineto closepath "
@@ -200,17 +201,17 @@ const ProcedureText procedures[procedureCount] = {
      "/ppath {\n\tnewpath ppts 0 get ppts 1 get moveto\n"
      "\t2 2 ppts length 1 sub { /pk exch def ppts pk get ppts pk 1 add get lineto } for "
      "closepath\n} def\n"
-     "/hrise { 0 1 pagew pageh add 20 idiv { /hi exch def newpath 0 hi 20 mul pagew sub moveto "
+     "/hrise { 0 1 pagew pageh add hd div cvi { /hi exch def newpath 0 hi hd mul pagew sub moveto "
      "pagew pagew rlineto stroke } for } def\n"
-     "/hfall { 0 1 pagew pageh add 20 idiv { /hi exch def newpath 0 hi 20 mul moveto pagew "
+     "/hfall { 0 1 pagew pageh add hd div cvi { /hi exch def newpath 0 hi hd mul moveto pagew "
      "pagew neg rlineto stroke } for } def\n"
-     "/hvert { 0 1 pagew 14 idiv { /hi exch def newpath hi 14 mul 0 moveto 0 pageh rlineto "
+     "/hvert { 0 1 pagew hd div cvi { /hi exch def newpath hi hd mul 0 moveto 0 pageh rlineto "
      "stroke } for } def\n"
-     "/hhorz { 0 1 pageh 14 idiv { /hi exch def newpath 0 hi 14 mul moveto pagew 0 rlineto "
+     "/hhorz { 0 1 pageh hd div cvi { /hi exch def newpath 0 hi hd mul moveto pagew 0 rlineto "
      "stroke } for } def\n"
      "/hbar {\n\t/bhp exch def /bc exch def /bh exch def /bw exch def /by exch def /bx exch def\n"
-     "\tgsave rectpath clip bc sc 1 setlinewidth bhp grestore\n"
-     "\t1 sc 2 setlinewidth rectpath stroke\n} def\n",
+     "\tgsave rectpath clip bc sc hw setlinewidth bhp grestore\n"
+     "\tbc sc hw setlinewidth rectpath stroke\n} def\n",
      -1},
     {"/bblank {\n\t/bh exch def /bw exch def /by exch def /bx exch def 0 sc rectpath fill\n} def\n",
      procHelpers},
@@ -406,6 +407,14 @@ void EpsWriter::writeHeader() {
            "\t{ /rgbi rgbi 0 lt rgbi 15 gt or { 1 } { rgbi } ifelse 3 mul def\n"
            "\tcolors rgbi get colors rgbi 1 add get colors rgbi 2 add get } ifelse\n} def\n";
     out << "/sc {\n\trgbof setrgbcolor\n} def\n\n";
+    // hw: the width of frames, edges, markers and hatches; hd: the distance
+    // of hatch lines; both scale with the picture as on the pixel surfaces.
+    const double scale = scaleLineWidth(settings, settings.width, 1);
+    out << "/hw ";
+    number(scale);
+    out << " def /hd ";
+    number(std::max(2.0, settings.hatchCellSize * scale / 2));
+    out << " def\n";
     out << "%%Beginning of the flag page\n";
     // Round ends and joins, as the pixel surfaces draw lines.
     out << "gsave newpath 1 setlinecap 1 setlinejoin\n";
@@ -492,6 +501,7 @@ void EpsWriter::flushPath() {
 
 bool EpsWriter::line(double x1, double y1, double x2, double y2, ColorCode colour, int lineStyle,
                      double width) {
+    colour = drawingColour(colour);
     const int c = colourOperand(colour);
     if (pathOpen && x1 == lastX && y1 == lastY && c == pathColour && lineStyle == pathStyle &&
         width == pathWidth && pathPoints < maxPathPoints) {
@@ -550,6 +560,7 @@ void EpsWriter::markerCall(double x, double y, double ms, int colour, const char
 }
 
 bool EpsWriter::marker(double x, double y, ColorCode colour, int markerType, double) {
+    colour = drawingColour(colour);
     flushPath();
     const double ms = settings.height * 10 / 1024.0, unit = settings.height / 1024.0;
     const int c = colourOperand(colour);
@@ -690,6 +701,8 @@ const char* hatchLines(int style) {
 }  // namespace
 
 bool EpsWriter::bar(double x1, double y1, double x2, double y2, ColorCode colour, int barStyle) {
+    if (!settings.useColors && (barStyle == barFilledFramed || barStyle == barFramed))
+        barStyle = barCrossedDiagonals;  // as on the pixel surfaces
     flushPath();
     struct Call {
         int procedure;
@@ -825,6 +838,7 @@ bool EpsWriter::rgbBar(double x1, double y1, double x2, double y2, int columns, 
 
 bool EpsWriter::text(double x, double y, const char* text, ColorCode colour, int alignment, double,
                      TextDirection direction) {
+    colour = drawingColour(colour);
     flushPath();
     std::string bytes;
     const size_t markLength = sizeof utf8Mark - 1;

@@ -37,6 +37,8 @@ class EpsWriter : public Surface {
               TextDirection direction) override;
 
   private:
+    // Lines, markers and texts are drawn in colour 1 while colours are off.
+    ColorCode drawingColour(ColorCode c) const { return settings.useColors ? c : 1; }
     double toX(double x) const { return x * settings.width / 1024; }
     double toY(double y) const { return (1024 - y) * settings.height / 1024; }
     double sizeX(double s) const { return s * settings.width / 1024; }

@@ -181,6 +181,7 @@ void SvgWriter::writeStyledLine(double x1, double y1, double x2, double y2, Rgb 
 
 bool SvgWriter::line(double x1, double y1, double x2, double y2, ColorCode colour, int lineStyle,
                      double width) {
+    colour = drawingColour(colour);
     if (lineStyle == lineInvisible) return true;
     const Rgb c = colourOf(colour);
     const double w = wideLineWidth(width);
@@ -198,6 +199,7 @@ bool SvgWriter::line(double x1, double y1, double x2, double y2, ColorCode colou
 
 bool SvgWriter::polyline(const Point* points, int n, ColorCode colour, int lineStyle,
                          double width) {
+    colour = drawingColour(colour);
     if (lineStyle == lineInvisible || n <= 0) return true;
     if (lineStyle == lineArrow) {
         for (int i = 0; i + 1 < n; i++)
@@ -267,6 +269,7 @@ void SvgWriter::writeDiamond(double x, double y, double half, ColorCode colour, 
 }
 
 bool SvgWriter::marker(double x, double y, ColorCode colour, int markerType, double size) {
+    colour = drawingColour(colour);
     const double h = size > 0 ? 1024 / size : 1;
     const double l = int(1.4 * h + 0.5);
     const Rgb c = colourOf(colour);
@@ -537,6 +540,8 @@ void SvgWriter::writeShapeStyle(int style, ColorCode colour, bool isBar, bool fr
 }
 
 bool SvgWriter::bar(double x1, double y1, double x2, double y2, ColorCode colour, int barStyle) {
+    if (!settings.useColors && (barStyle == barFilledFramed || barStyle == barFramed))
+        barStyle = barCrossedDiagonals;  // as on the pixel surfaces
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
     if (barStyle != barFilled && barStyle != barTransparent) {
@@ -633,6 +638,7 @@ void SvgWriter::writeEscapedText(const char* text) {
 
 bool SvgWriter::text(double x, double y, const char* text, ColorCode colour, int alignment, double,
                      TextDirection direction) {
+    colour = drawingColour(colour);
     // The text as UTF-8: marked texts are UTF-8 already.
     std::string utf8;
     const size_t markLength = sizeof utf8Mark - 1;

@@ -46,6 +46,8 @@ class SvgWriter : public Surface {
               TextDirection direction) override;
 
   private:
+    // Lines, markers and texts are drawn in colour 1 while colours are off.
+    ColorCode drawingColour(ColorCode c) const { return settings.useColors ? c : 1; }
     double toX(double x) const { return x / 1024 * settings.width; }
     double toY(double y) const { return y / 1024 * settings.height; }
     Rgb colourOf(ColorCode code) const { return resolveColorGrey(code, settings.useColors); }
