@@ -407,8 +407,9 @@ bool SvgWriter::densityBar(double x1, double y1, double x2, double y2, double va
     writeRgb(fill);
     out << ";stroke:";
     writeRgb(gridFlag ? colourOf(1) : fill);
+    // A grid line as wide as other lines; otherwise a thin seam closer.
     out << ";stroke-width:";
-    out.fixed(wideLineWidth(1));
+    out.fixed(gridFlag ? wideLineWidth(1) : 0.5);
     out << '"';
     writeClipReference();
     out << "/>\n";

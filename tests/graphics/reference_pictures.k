@@ -29,9 +29,10 @@ text(utf("&alpha; &beta; &Omega; &infin; &le;"),[100,360]);
 ctext("centred",[512,460]); rtext("right",[900,560]);
 saveall("texts");
 // hue schemes -10 .. 12 and RGB colours as rows of density cells
-clg; z=linspace(0,1,24)_linspace(0,1,24); sch=-10:12;
+clg; z=linspace(0,1,24)_linspace(0,1,24); sch=-10:12; hold on;
 for k=1 to 23; window([40,20+(k-1)*40,760,50+(k-1)*40]); huecolor(sch[k]); density(z); end;
 window([800,20,1000,1000]); barRGB(0.5+0*(1:4)'*(1:3),(1:4)'*(1:3)/12,(4:-1:1)'*(1:3)/12,-1);
+hold off;
 huecolor(1); window([0,0,1024,1024]); saveall("schemes");
 // a shaded solid
 view([5,3,2,0.5]); u=-1:0.1:1; sx=u; sy=u'; r=sqrt(sx^2+sy^2); sz=0.5*cos(4*r)*exp(-r);
