@@ -11,6 +11,7 @@
 #include "graphics/graphics_area.h"
 #include "graphics/graphics_state.h"
 #include "graphics/graphics_store.h"
+#include "graphics/segment_clip.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
 #include "interpreter/output.h"
@@ -79,9 +80,28 @@ int preparePlot(header* first, Rows* x, Rows* y, const char* what) {
     return rows;
 }
 
-bool onScreen(double v) { return v > -1000 && v < 2000; }
+// The screen coordinates a record accepts lie inside (-1000, 2000).
+constexpr double screenLow = -999, screenHigh = 1999;
 
-// Records one row as polylines, broken at NaN and far-off points.
+// Cuts the segment a-b to the accepted square; false when nothing of it
+// lies inside.
+bool clipToScreen(Point& a, Point& b) {
+    double t0, t1;
+    if (!segmentInBox(a.x, a.y, b.x, b.y, screenLow, screenHigh, screenLow, screenHigh, &t0, &t1))
+        return false;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const Point start = a;
+    if (t1 < 1) b = {start.x + t1 * dx, start.y + t1 * dy};
+    if (t0 > 0) a = {start.x + t0 * dx, start.y + t0 * dy};
+    return true;
+}
+
+bool inside(Point p) {
+    return p.x >= screenLow && p.x <= screenHigh && p.y >= screenLow && p.y <= screenHigh;
+}
+
+// Records one row as polylines, broken at NaN and infinite points;
+// segments reaching far off the screen are cut at the accepted square.
 void polylineRow(const double* x, int n, const double* y, int m, std::vector<Point>& run) {
     if (n <= 0 || m <= 0) return;
     const int count = std::max(n, m);
@@ -90,22 +110,44 @@ void polylineRow(const double* x, int n, const double* y, int m, std::vector<Poi
         if (!run.empty())
             emitPolyline(run.data(), int(run.size()), currentColor, currentLineStyle,
                          currentLineWidth);
+        run.clear();
     };
-    for (int j = 0; j < count; j++) {
-        const double xj = x[std::min(j, n - 1)], yj = y[std::min(j, m - 1)];
-        const double c = screenColumn(xj), r = screenRow(yj);
-        if (std::isnan(xj) || std::isnan(yj) || !onScreen(c) || !onScreen(r)) {
-            flush();
-            run.clear();
-            continue;
-        }
+    auto add = [&](Point p) {
         if (int(run.size()) == polylineRunPoints) {
-            flush();
             const Point last = run.back();
-            run.clear();
+            flush();
             run.push_back(last);
         }
-        run.push_back({c, r});
+        run.push_back(p);
+    };
+    bool previousValid = false;
+    Point previous{0, 0};
+    for (int j = 0; j < count; j++) {
+        const double xj = x[std::min(j, n - 1)], yj = y[std::min(j, m - 1)];
+        const Point p{screenColumn(xj), screenRow(yj)};
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || std::isnan(xj) || std::isnan(yj)) {
+            flush();
+            previousValid = false;
+            continue;
+        }
+        if (!previousValid) {
+            if (inside(p)) add(p);
+            previous = p;
+            previousValid = true;
+            continue;
+        }
+        Point a = previous, b = p;
+        previous = p;
+        if (!clipToScreen(a, b)) {
+            flush();
+            continue;
+        }
+        if (run.empty() || run.back().x != a.x || run.back().y != a.y) {
+            flush();
+            add(a);
+        }
+        add(b);
+        if (!inside(p)) flush();
     }
     flush();
 }
@@ -147,7 +189,7 @@ void markRows(header* first, const Rows* colours) {
             for (int j = 0; j < count; j++) {
                 const double xj = xr[std::min(j, x.columns - 1)],
                              yj = yr[std::min(j, y.columns - 1)];
-                if (std::isnan(xj) || std::isnan(yj)) continue;
+                if (!std::isfinite(xj) || !std::isfinite(yj)) continue;
                 const ColorCode colour =
                     cr ? clampToInt(cr[std::min(j, colours->columns - 1)]) : currentColor;
                 emitMarker(screenColumn(xj), screenRow(yj), colour, currentMarkerStyle,

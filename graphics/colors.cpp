@@ -63,7 +63,7 @@ Rgb resolveColor(ColorCode code, bool useColors) {
 Rgb resolveColor(ColorCode code) { return resolveColor(code, colorsEnabled()); }
 
 Rgb greyOf(Rgb c) {
-    const int grey = ((c.red + c.green + c.blue) / 3 * 2 + 255) / 3;
+    const int grey = (c.red + c.green + c.blue) / 3;
     return {grey, grey, grey};
 }
 
@@ -134,6 +134,11 @@ void hsvToRgb(double hue, double s, double v, double* r, double* g, double* b) {
     }
 }
 
+double hueFraction(double v) {
+    const double f = v - std::floor(v);
+    return f == 0 && v > 0 ? 1 : f;
+}
+
 Rgb schemeColor(int kind, double v, bool useColors) {
     Rgb c;
     if (kind == 0) {
@@ -145,7 +150,7 @@ Rgb schemeColor(int kind, double v, bool useColors) {
         c = {int(r * 255), int(g * 255), int(b * 255)};
     } else if (kind == -1) {
         c = resolveColor(std::isfinite(v) && std::fabs(v) < 2147483647.0 ? ColorCode(v) : 1,
-                         useColors);
+                         true);
     } else if (kind <= -2 && kind >= -10) {
         static const double low[] = {1.5, 1, 1, 1, 1, -1, -1, -1, -1};
         static const double high[] = {1, 0, 0.5, 1, 1.5, 1, 1.5, 2, 2.5};
@@ -155,8 +160,8 @@ Rgb schemeColor(int kind, double v, bool useColors) {
         c = {int(255 * (1 + (cs + sn) / M_SQRT2) / 2), int(255 * (1 + (cs - sn) / M_SQRT2) / 2),
              int(255 * (1 - cs / M_SQRT2) / 2)};
     } else {
-        const double f = std::isfinite(v) ? v - std::floor(v) : 0;
-        const Rgb base = resolveColor(kind, useColors);
+        const double f = std::isfinite(v) ? hueFraction(v) : 0;
+        const Rgb base = resolveColor(kind, true);
         c = {int(f * 255 + (1 - f) * base.red), int(f * 255 + (1 - f) * base.green),
              int(f * 255 + (1 - f) * base.blue)};
     }

@@ -78,6 +78,10 @@ double colorComponent(ColorCode code, int selector);
 int setPaletteColor(int index, double r, double g, double b);
 void resetColorsToDefault();
 
+// The place of v on a shading scale: v - floor(v), except that a whole
+// number above 0 gives 1, so the top of a scale keeps its colour.
+double hueFraction(double v);
+
 // Shading: the colour of v in scheme `kind` (0 hue, -1 a colour code, -2..-10
 // cyclic schemes, any other a colour mixed with white), grey when colours
 // are off.

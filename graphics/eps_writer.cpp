@@ -1,6 +1,7 @@
 // The EPS writer.
 #include "graphics/eps_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -10,7 +11,7 @@ namespace {
 // names carry a prefix of their own so that no procedure overwrites the
 // variables of another.
 enum Procedure {
-    procShade = 0,  // shc and shade: shaded colours
+    procUnused = 0,
     procSetclip = 1,
     procLine = 2,
     procDashedLine = 3,
@@ -64,16 +65,7 @@ bool usesHelpers(int procedure) {
 }
 
 const ProcedureText procedures[procedureCount] = {
-    // shc: component k of colour c (0..255) becomes (k/2 + 128) * 2 * h / 255;
-    // shade: colour 0 takes the hue instead.
-    {"/shc {\n\t/shch exch def rgbof /shcb exch def /shcg exch def /shcr exch def\n"
-     "\tshcr 255 mul 2 div 128 add 2 mul shch mul 255 div\n"
-     "\tshcg 255 mul 2 div 128 add 2 mul shch mul 255 div\n"
-     "\tshcb 255 mul 2 div 128 add 2 mul shch mul 255 div setrgbcolor\n} def\n"
-     "/shade {\n\t/shdh exch def /shdc exch def\n"
-     "\tshdc 0 eq { 1.0 shdh sub 255.0 mul 360.0 div 0.5 0.9 sethsbcolor } { shdc shdh shc } "
-     "ifelse\n} def\n",
-     -1},
+    {nullptr, -1},
     {"/setclip {\n\tgsave /cy2 exch def /cx2 exch def /cy1 exch def /cx1 exch def\n"
      "\tnewpath cx1 cy1 moveto cx2 cy1 lineto cx2 cy2 lineto cx1 cy2 lineto closepath clip "
      "newpath\n} def",
@@ -107,43 +99,43 @@ const ProcedureText procedures[procedureCount] = {
      "\t\tlpts lk get lpts lk 1 add get lpts lk 2 add get lpts lk 3 add get lar drawarrow } for\n"
      "} def\n",
      -1},
-    {"/mcrs {\n\tsc /ms exch def /my exch def /mx exch def 1 setlinewidth\n"
+    {"/mcrs {\n\tsc /ms exch def /my exch def /mx exch def hw setlinewidth\n"
      "\tnewpath mx ms sub my ms sub moveto mx ms add my ms add lineto\n"
      "\tmx ms sub my ms add moveto mx ms add my ms sub lineto stroke\n} def\n",
      -1},
-    {"/mcir {\n\tsc /ms exch def /my exch def /mx exch def 1 setlinewidth\n"
+    {"/mcir {\n\tsc /ms exch def /my exch def /mx exch def hw setlinewidth\n"
      "\tnewpath mx ms add my moveto mx my ms 0 360 arc stroke\n} def\n",
      -1},
     {"/mdiapath { newpath mx ms add my moveto mx my ms add lineto mx ms sub my lineto mx my ms "
      "sub lineto closepath } def\n"
-     "/mdia {\n\tsc /ms exch def /my exch def /mx exch def 1 setlinewidth mdiapath stroke\n} "
+     "/mdia {\n\tsc /ms exch def /my exch def /mx exch def hw setlinewidth mdiapath stroke\n} "
      "def\n",
      -1},
-    {"/mdot {\n\tsc /my exch def /mx exch def 1 setlinewidth\n"
+    {"/mdot {\n\tsc /my exch def /mx exch def hw setlinewidth\n"
      "\tnewpath mx my moveto mx 1 add my lineto stroke\n} def\n",
      -1},
-    {"/mpls {\n\tsc /ms exch def /my exch def /mx exch def 1 setlinewidth\n"
+    {"/mpls {\n\tsc /ms exch def /my exch def /mx exch def hw setlinewidth\n"
      "\tnewpath mx ms sub my moveto mx ms add my lineto mx my ms sub moveto mx my ms add lineto "
      "stroke\n} def\n",
      -1},
     {"/msqrpath { newpath mx ms sub my ms sub moveto mx ms add my ms sub lineto mx ms add my ms "
      "add lineto mx ms sub my ms add lineto closepath } def\n"
-     "/msqr {\n\tsc /ms exch def /my exch def /mx exch def 1 setlinewidth msqrpath stroke\n} "
+     "/msqr {\n\tsc /ms exch def /my exch def /mx exch def hw setlinewidth msqrpath stroke\n} "
      "def\n",
      -1},
     {"/mstr {\n\t/mc exch def /ms exch def /my exch def /mx exch def\n"
      "\tmx my ms mc mcrs mx my ms mc mpls\n} def\n",
      procCross},
-    {"/bar {\n\t/bh2 exch def /bc exch def /bh exch def /bw exch def /by exch def /bx exch def\n"
-     "\tbc bh2 shade rectpath fill\n} def\n",
-     procShade},
-    {"/fbar {\n\tbar 0 0 0 setrgbcolor 1 setlinewidth rectpath stroke\n} def\n", procBar},
+    {"/bar {\n\t/bc exch def /bh exch def /bw exch def /by exch def /bx exch def\n"
+     "\tbc sc rectpath fill\n} def\n",
+     -1},
+    {"/fbar {\n\tbar 1 sc hw setlinewidth rectpath stroke\n} def\n", procBar},
     {"/bar1 {\n\t/bc exch def /bh exch def /bw exch def /by exch def /bx exch def\n"
-     "\tbc 0.5 shc rectpath fill\n} def\n",
-     procShade},
-    {"/fbar1 {\n\tbar1 1 sc 1 setlinewidth rectpath stroke\n} def\n", procBar1},
+     "\tbc sc rectpath fill\n} def\n",
+     -1},
+    {"/fbar1 {\n\tbar1 1 sc hw setlinewidth rectpath stroke\n} def\n", procBar1},
     {"/fbar2 {\n\t/bc exch def /bh exch def /bw exch def /by exch def /bx exch def\n"
-     "\tbc sc 1 setlinewidth rectpath stroke\n} def\n",
+     "\tbc sc hw setlinewidth rectpath stroke\n} def\n",
      procHelpers},
     {"/fb1d1 { { hrise } hbar } def\n", procHelpers},
     {"/fb1d2 { { hfall } hbar } def\n", procHelpers},
@@ -151,15 +143,15 @@ const ProcedureText procedures[procedureCount] = {
     {"/pf {\n\tsc /fpts exch def /fn fpts length 3 idiv def\n"
      "\tnewpath fpts 0 get fpts 1 get moveto\n"
      "\t1 1 fn 1 sub { /fk exch def fpts fk 3 mul get fpts fk 3 mul 1 add get lineto } for\n"
-     "\tclosepath fill 1 sc 1 setlinewidth\n"
+     "\tclosepath fill 1 sc hw setlinewidth\n"
      "\t0 1 fn 1 sub { /fk exch def fpts fk 3 mul 2 add get 1 eq {\n"
      "\t\tnewpath fpts fk 3 mul get fpts fk 3 mul 1 add get moveto\n"
      "\t\tfpts fk 1 add fn mod 3 mul get fpts fk 1 add fn mod 3 mul 1 add get lineto stroke\n"
      "\t} if } for\n} def\n",
      -1},
-    {"/fillh {\n\tshade /ppts exch def 0.5 setlinewidth ppath gsave fill grestore stroke\n} def\n",
-     procShade},
-    {"/ffillh {\n\tfillh 0 0 0 setrgbcolor ppath stroke\n} def\n", procHuePolygon},
+    {"/fillh {\n\tsc /ppts exch def 0.5 setlinewidth ppath gsave fill grestore stroke\n} def\n",
+     -1},
+    {"/ffillh {\n\tfillh 1 sc ppath stroke\n} def\n", procHuePolygon},
     {"/reencsmalldict 12 dict def\n"
      "/ReEncodeSmall {\n\treencsmalldict begin\n"
      "\t/newcodesandnames exch def /newfontname exch def /basefontname exch def\n"
@@ -190,18 +182,18 @@ const ProcedureText procedures[procedureCount] = {
      -1},
     {"/mdiaf {\n\tsc /ms exch def /my exch def /mx exch def mdiapath fill\n} def\n", procDiamond},
     {"/msqrf {\n\tsc /ms exch def /my exch def /mx exch def msqrpath fill\n} def\n", procSquare},
-    {"/mvbr {\n\tsc /ms exch def /my exch def /mx exch def 1 setlinewidth\n"
+    {"/mvbr {\n\tsc /ms exch def /my exch def /mx exch def hw setlinewidth\n"
      "\tnewpath mx my ms sub moveto mx my ms add lineto stroke\n} def\n",
      -1},
-    {"/mhbr {\n\tsc /ms exch def /my exch def /mx exch def 1 setlinewidth\n"
+    {"/mhbr {\n\tsc /ms exch def /my exch def /mx exch def hw setlinewidth\n"
      "\tnewpath mx ms sub my moveto mx ms add my lineto stroke\n} def\n",
      -1},
     {"/fb1v { { hvert } hbar } def\n", procHelpers},
     {"/fb1h { { hhorz } hbar } def\n", procHelpers},
     {"/fb1g { { hvert hhorz } hbar } def\n", procHelpers},
     {"/fpoly {\n\tsc /ppts exch def ppath fill\n} def\n"
-     "/opoly {\n\tsc /ppts exch def 1 setlinewidth ppath stroke\n} def\n"
-     "/hpoly {\n\t/php exch def sc /ppts exch def gsave ppath clip 1 setlinewidth php grestore\n"
+     "/opoly {\n\tsc /ppts exch def hw setlinewidth ppath stroke\n} def\n"
+     "/hpoly {\n\t/php exch def sc /ppts exch def gsave ppath clip hw setlinewidth php grestore\n"
      "} def\n",
      procHelpers},
     {"/rectpath { newpath bx by moveto bw 0 rlineto 0 bh neg rlineto bw neg 0 rlineto closepath "
@@ -209,56 +201,56 @@ const ProcedureText procedures[procedureCount] = {
      "/ppath {\n\tnewpath ppts 0 get ppts 1 get moveto\n"
      "\t2 2 ppts length 1 sub { /pk exch def ppts pk get ppts pk 1 add get lineto } for "
      "closepath\n} def\n"
-     "/hrise { 0 1 pagew pageh add 20 idiv { /hi exch def newpath 0 hi 20 mul pagew sub moveto "
+     "/hrise { 0 1 pagew pageh add hd div cvi { /hi exch def newpath 0 hi hd mul pagew sub moveto "
      "pagew pagew rlineto stroke } for } def\n"
-     "/hfall { 0 1 pagew pageh add 20 idiv { /hi exch def newpath 0 hi 20 mul moveto pagew "
+     "/hfall { 0 1 pagew pageh add hd div cvi { /hi exch def newpath 0 hi hd mul moveto pagew "
      "pagew neg rlineto stroke } for } def\n"
-     "/hvert { 0 1 pagew 14 idiv { /hi exch def newpath hi 14 mul 0 moveto 0 pageh rlineto "
+     "/hvert { 0 1 pagew hd div cvi { /hi exch def newpath hi hd mul 0 moveto 0 pageh rlineto "
      "stroke } for } def\n"
-     "/hhorz { 0 1 pageh 14 idiv { /hi exch def newpath 0 hi 14 mul moveto pagew 0 rlineto "
+     "/hhorz { 0 1 pageh hd div cvi { /hi exch def newpath 0 hi hd mul moveto pagew 0 rlineto "
      "stroke } for } def\n"
      "/hbar {\n\t/bhp exch def /bc exch def /bh exch def /bw exch def /by exch def /bx exch def\n"
-     "\tgsave rectpath clip bc sc 1 setlinewidth bhp grestore\n"
-     "\t1 sc 2 setlinewidth rectpath stroke\n} def\n",
+     "\tgsave rectpath clip bc sc hw setlinewidth bhp grestore\n"
+     "\tbc sc hw setlinewidth rectpath stroke\n} def\n",
      -1},
     {"/bblank {\n\t/bh exch def /bw exch def /by exch def /bx exch def 0 sc rectpath fill\n} def\n",
      procHelpers},
 };
 
-// Glyph names of the codes 128..255.
+// Glyph names of the codes 128..255 in code page 1252.
 const char* const glyphNames[128] = {
+    "Euro",
+    ".notdef",
     "quotesinglbase",
+    "florin",
     "quotedblbase",
     "ellipsis",
-    "OE",
-    "oe",
-    "quotedblleft",
-    "quotedblright",
-    "fi",
-    "fl",
-    "endash",
-    "emdash",
-    "bullet",
     "dagger",
     "daggerdbl",
-    "florin",
-    "fraction",
-    "dotlessi",
-    "grave",
-    "acute",
     "circumflex",
+    "perthousand",
+    "Scaron",
+    "guilsinglleft",
+    "OE",
+    ".notdef",
+    "Zcaron",
+    ".notdef",
+    ".notdef",
+    "quoteleft",
+    "quoteright",
+    "quotedblleft",
+    "quotedblright",
+    "bullet",
+    "endash",
+    "emdash",
     "tilde",
-    "macron",
-    "breve",
-    "dotaccent",
-    "dieresis",
-    "-none-",
-    "ring",
-    "cedilla",
-    "-none-",
-    "hungarumlaut",
-    "ogonek",
-    "caron",
+    "trademark",
+    "scaron",
+    "guilsinglright",
+    "oe",
+    ".notdef",
+    "zcaron",
+    "Ydieresis",
     "space",
     "exclamdown",
     "cent",
@@ -357,8 +349,22 @@ const char* const glyphNames[128] = {
     "ydieresis",
 };
 
-// UTF-8 to single bytes: code points below 256 as themselves, others "?".
-void utf8ToLatin1(const char* text, std::string& out) {
+// The code points of the codes 128..159 in code page 1252 (0: none).
+const char16_t codePage1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// The code page 1252 byte of a code point, '?' when it has none.
+char codePage1252Byte(unsigned code) {
+    if (code < 128 || (code >= 160 && code < 256)) return char(code);
+    for (int k = 0; k < 32; k++)
+        if (code == codePage1252High[k] && code != 0) return char(128 + k);
+    return '?';
+}
+
+// UTF-8 to code page 1252 bytes, "?" for what it lacks.
+void utf8ToCodePage1252(const char* text, std::string& out) {
     const auto* p = reinterpret_cast<const unsigned char*>(text);
     while (*p) {
         unsigned code = *p++;
@@ -366,7 +372,7 @@ void utf8ToLatin1(const char* text, std::string& out) {
         if (code >= 0x80 && code < 0xC0) code = '?';
         if (more) code &= 0x3F >> more;
         for (; more > 0 && (*p & 0xC0) == 0x80; more--) code = code << 6 | (*p++ & 0x3F);
-        out += code < 256 ? char(code) : '?';
+        out += codePage1252Byte(code);
     }
 }
 
@@ -385,12 +391,12 @@ void EpsWriter::writeHeader() {
     out << "%%EndComments\n";
     out << "/colors [\n";
     for (int i = 0; i < paletteSize; i++) {
-        const Rgb c = resolveColor(i, settings.useColors);
-        out.general(c.red / 256.0);
+        const Rgb c = resolveColorGrey(i, settings.useColors);
+        out.general(c.red / 255.0);
         out << ' ';
-        out.general(c.green / 256.0);
+        out.general(c.green / 255.0);
         out << ' ';
-        out.general(c.blue / 256.0);
+        out.general(c.blue / 255.0);
         out << '\n';
     }
     out << "] def\n";
@@ -401,14 +407,23 @@ void EpsWriter::writeHeader() {
            "\t{ /rgbi rgbi 0 lt rgbi 15 gt or { 1 } { rgbi } ifelse 3 mul def\n"
            "\tcolors rgbi get colors rgbi 1 add get colors rgbi 2 add get } ifelse\n} def\n";
     out << "/sc {\n\trgbof setrgbcolor\n} def\n\n";
+    // hw: the width of frames, edges, markers and hatches; hd: the distance
+    // of hatch lines; both scale with the picture as on the pixel surfaces.
+    const double scale = scaleLineWidth(settings, settings.width, 1);
+    out << "/hw ";
+    number(scale);
+    out << " def /hd ";
+    number(std::max(2.0, settings.hatchCellSize * scale / 2));
+    out << " def\n";
     out << "%%Beginning of the flag page\n";
-    out << "gsave newpath\n";
+    // Round ends and joins, as the pixel surfaces draw lines.
+    out << "gsave newpath 1 setlinecap 1 setlinejoin\n";
     out << "/Helvetica findfont " << settings.height / settings.graphicsLines
         << " scalefont setfont\n";
     out << "gsave\n\tnewpath 0 0 moveto (lq) true charpath pathbbox\n"
            "\t/y2 exch def pop /y1 exch def pop\n\t/fontsize y2 y1 sub def\ngrestore\n";
     pending = (uint64_t(1) << procedureCount) - 1;
-    pending &= ~(uint64_t(1) << 4);
+    pending &= ~(uint64_t(1) << 4 | uint64_t(1) << procUnused);
 }
 
 bool EpsWriter::finish() {
@@ -433,9 +448,10 @@ void EpsWriter::use(int procedure) {
 int EpsWriter::colourOperand(ColorCode code) const {
     if (code >= 0 && code < paletteSize) return code;
     if (!isRgbCode(code)) return 1;
-    const Rgb c = resolveColor(code, settings.useColors);
-    return makeRgbCode(c.red, c.green, c.blue);
+    return rgbOperand(resolveColorGrey(code, settings.useColors));
 }
+
+int EpsWriter::rgbOperand(Rgb c) { return makeRgbCode(c.red, c.green, c.blue); }
 
 void EpsWriter::number(double v) { out.general(v); }
 
@@ -450,26 +466,28 @@ void EpsWriter::point(double x, double y) {
 
 void EpsWriter::flushPath() {
     if (!pathOpen) return;
-    out << "] " << pathColour << ' ' << pathWidth;
+    // Widths and dashes scale with the picture as on the pixel surfaces.
+    const double scale = scaleLineWidth(settings, settings.width, 1);
+    out << "] " << pathColour << ' ';
+    number(pathWidth * scale);
     switch (pathStyle) {
         case lineSolid:
             out << " l\n";
             break;
         case lineDotted:
-            out << " [ 2 2 ] ld\n";
-            break;
         case lineDashed:
-            out << " [ 5 5 ] ld\n";
-            break;
         case lineDashDot:
-            out << " [ 5 2 ] ld\n";
-            break;
         case lineDashDotDash:
-            out << " [ 5 2 5 ] ld\n";
+        case lineDotDashDot: {
+            const DashPattern* d = dashPatternOf(pathStyle);
+            out << " [";
+            for (int i = 0; i < d->count; i++) {
+                out << ' ';
+                number(d->lengths[i] * scale / 2);
+            }
+            out << " ] ld\n";
             break;
-        case lineDotDashDot:
-            out << " [ 2 5 2 ] ld\n";
-            break;
+        }
         case lineArrow:
             out << ' ';
             number(settings.height / 1024.0);
@@ -483,12 +501,14 @@ void EpsWriter::flushPath() {
 
 bool EpsWriter::line(double x1, double y1, double x2, double y2, ColorCode colour, int lineStyle,
                      double width) {
+    colour = drawingColour(colour);
     const int c = colourOperand(colour);
     if (pathOpen && x1 == lastX && y1 == lastY && c == pathColour && lineStyle == pathStyle &&
-        width == pathWidth) {
+        width == pathWidth && pathPoints < maxPathPoints) {
         point(x2, y2);
         lastX = x2;
         lastY = y2;
+        pathPoints++;
         return true;
     }
     flushPath();
@@ -498,9 +518,10 @@ bool EpsWriter::line(double x1, double y1, double x2, double y2, ColorCode colou
     point(x1, y1);
     point(x2, y2);
     pathOpen = true;
+    pathPoints = 2;
     pathColour = c;
     pathStyle = lineStyle;
-    pathWidth = std::isfinite(width) && std::fabs(width) < 1e9 ? int(width) : 1;
+    pathWidth = std::isfinite(width) && std::fabs(width) < 1e9 ? width : 1;
     lastX = x2;
     lastY = y2;
     return true;
@@ -539,6 +560,7 @@ void EpsWriter::markerCall(double x, double y, double ms, int colour, const char
 }
 
 bool EpsWriter::marker(double x, double y, ColorCode colour, int markerType, double) {
+    colour = drawingColour(colour);
     flushPath();
     const double ms = settings.height * 10 / 1024.0, unit = settings.height / 1024.0;
     const int c = colourOperand(colour);
@@ -639,8 +661,7 @@ bool EpsWriter::huePolygon(const Point* points, int n, double hue, int scheme, i
     use(style ? procFramedHuePolygon : procHuePolygon);
     out << "[ ";
     for (int i = 0; i < n; i++) point(points[i].x, points[i].y);
-    out << "] " << colourOperand(scheme) << ' ';
-    number(hue);
+    out << "] " << rgbOperand(schemeColor(scheme, hue, settings.useColors));
     out << (style ? " ffillh\n" : " fillh\n");
     out.flushIfLarge();
     return true;
@@ -651,8 +672,7 @@ bool EpsWriter::densityBar(double x1, double y1, double x2, double y2, double va
     flushPath();
     use(gridFlag ? procFramedBar : procBar);
     rectangleOperands(x1, y1, x2, y2);
-    out << colourOperand(scheme) << ' ';
-    number(value);
+    out << rgbOperand(schemeColor(scheme, value, settings.useColors));
     out << (gridFlag ? " fbar\n" : " bar\n");
     out.flushIfLarge();
     return true;
@@ -681,6 +701,8 @@ const char* hatchLines(int style) {
 }  // namespace
 
 bool EpsWriter::bar(double x1, double y1, double x2, double y2, ColorCode colour, int barStyle) {
+    if (!settings.useColors && (barStyle == barFilledFramed || barStyle == barFramed))
+        barStyle = barCrossedDiagonals;  // as on the pixel surfaces
     flushPath();
     struct Call {
         int procedure;
@@ -816,6 +838,7 @@ bool EpsWriter::rgbBar(double x1, double y1, double x2, double y2, int columns, 
 
 bool EpsWriter::text(double x, double y, const char* text, ColorCode colour, int alignment, double,
                      TextDirection direction) {
+    colour = drawingColour(colour);
     flushPath();
     std::string bytes;
     const size_t markLength = sizeof utf8Mark - 1;
@@ -823,7 +846,7 @@ bool EpsWriter::text(double x, double y, const char* text, ColorCode colour, int
         if (settings.utf8ToCodePage)
             settings.utf8ToCodePage(text + markLength, bytes);
         else
-            utf8ToLatin1(text + markLength, bytes);
+            utf8ToCodePage1252(text + markLength, bytes);
     } else {
         bytes = text;
     }

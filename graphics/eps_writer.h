@@ -1,7 +1,7 @@
 // The EPS writer: each drawing record becomes a call of a small PostScript
 // procedure, whose definition is written once, just before its first use.
-// Consecutive lines of one colour, style and width are joined into one
-// path. The page is the picture's size in points.
+// Consecutive lines of one colour, style and width are joined into paths
+// of a bounded length. The page is the picture's size in points.
 #pragma once
 
 #include <string>
@@ -37,6 +37,8 @@ class EpsWriter : public Surface {
               TextDirection direction) override;
 
   private:
+    // Lines, markers and texts are drawn in colour 1 while colours are off.
+    ColorCode drawingColour(ColorCode c) const { return settings.useColors ? c : 1; }
     double toX(double x) const { return x * settings.width / 1024; }
     double toY(double y) const { return (1024 - y) * settings.height / 1024; }
     double sizeX(double s) const { return s * settings.width / 1024; }
@@ -44,6 +46,7 @@ class EpsWriter : public Surface {
     // The colour as the procedures take it: a palette index 0..15, or an
     // RGB code of the resolved colour.
     int colourOperand(ColorCode code) const;
+    static int rgbOperand(Rgb c);
 
     void writeHeader();
     void use(int procedure);
@@ -58,6 +61,11 @@ class EpsWriter : public Surface {
     uint64_t pending = 0;  // procedures still to be written
     bool clipActive = false;
     bool pathOpen = false;
-    int pathColour = 0, pathStyle = 0, pathWidth = 0;
+    // A path holds at most this many points: its array lies on the operand
+    // stack while it is read, and long arrays overflow that stack.
+    static constexpr int maxPathPoints = 500;
+    int pathPoints = 0;
+    int pathColour = 0, pathStyle = 0;
+    double pathWidth = 0;
     double lastX = -1, lastY = -1;
 };

@@ -4,7 +4,6 @@
 #include <cfloat>
 #include <cmath>
 
-#include "numerics/vector_search.h"
 
 double plotWindow[4] = {-1, 1, -1, 1};
 double plotRange[4] = {-1, 1, -1, 1};
@@ -145,12 +144,25 @@ int applyPlotRange(bool withMargin) {
     return 1;
 }
 
+namespace {
+
+// The smallest and largest finite element into low and high (both NaN
+// when there is none; 0 and 0 for no elements): infinite values cannot be
+// shown and would leave no room for the others.
+void finiteRange(const double* v, long long n, double* low, double* high) {
+    *low = *high = n == 0 ? 0 : NAN;
+    for (long long i = 0; i < n; i++) {
+        if (!std::isfinite(v[i])) continue;
+        if (std::isnan(*low) || v[i] < *low) *low = v[i];
+        if (std::isnan(*high) || v[i] > *high) *high = v[i];
+    }
+}
+
+}  // namespace
+
 int rangeFromData(const double* x, long long nx, const double* y, long long ny) {
-    const MinMax xRange = findMinMax(x, nx), yRange = findMinMax(y, ny);
-    plotWindow[0] = xRange.minimum;
-    plotWindow[1] = xRange.maximum;
-    plotWindow[2] = yRange.minimum;
-    plotWindow[3] = yRange.maximum;
+    finiteRange(x, nx, &plotWindow[0], &plotWindow[1]);
+    finiteRange(y, ny, &plotWindow[2], &plotWindow[3]);
     if (keepSquareFlag) {
         const double middle = (plotWindow[2] + plotWindow[3]) / 2;
         const double half = (plotWindow[1] - plotWindow[0]) / 2;

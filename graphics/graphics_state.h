@@ -76,6 +76,6 @@ double rowToUser(double r);
 // Makes plotWindow usable: margin, clamping to the finite doubles and a
 // nonzero width; 0 when its x1 or y1 is NaN (nothing changed then).
 int applyPlotRange(bool addMargin);
-// Range from data: min and max of x and of y (NaN elements skipped; all
-// NaN gives NaN), keepsquare, then applyPlotRange(true).
+// Range from data: min and max of x and of y (NaN and infinite elements
+// skipped; none left gives NaN), keepsquare, then applyPlotRange(true).
 int rangeFromData(const double* x, long long nx, const double* y, long long ny);

@@ -192,7 +192,7 @@ bool Metafile::huePolygon(const Point* points, int n, double hue, int scheme, in
     if (!beginRecord(opHuePolygon)) return true;
     putInt(n);
     putPoints(points, n);
-    putCoordinate(hue - std::floor(hue));
+    putCoordinate(hueFraction(hue));
     putInt(scheme);
     putInt(style);
     return true;

@@ -7,14 +7,10 @@
 #include <string>
 
 #include "graphics/crop_area.h"
+#include "graphics/segment_clip.h"
 
 namespace {
 
-const DashPattern dotted = {2, {1, 10}};
-const DashPattern dashed = {2, {6, 12}};
-const DashPattern dashDot = {4, {1, 12, 6, 12}};
-const DashPattern dashDotDash = {6, {6, 12, 1, 12, 6, 12}};
-const DashPattern dotDashDot = {6, {1, 12, 6, 12, 1, 12}};
 
 // Device coordinates are kept within this, so no toolkit meets a number it
 // cannot hold; lines that leave it are cut at its border.
@@ -25,22 +21,11 @@ int toInt(double v) { return int(std::clamp(v, -deviceLimit, deviceLimit)); }
 // The part of segment a-b inside the square of +-deviceLimit (Liang and
 // Barsky); false when none is.
 bool clipToLimit(double& ax, double& ay, double& bx, double& by) {
-    double t0 = 0, t1 = 1;
+    double t0, t1;
+    if (!segmentInBox(ax, ay, bx, by, -deviceLimit, deviceLimit, -deviceLimit, deviceLimit, &t0,
+                      &t1))
+        return false;
     const double dx = bx - ax, dy = by - ay;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {ax + deviceLimit, deviceLimit - ax, ay + deviceLimit, deviceLimit - ay};
-    for (int i = 0; i < 4; i++) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1) return false;
-    }
     const double x0 = ax, y0 = ay;
     ax = x0 + t0 * dx, ay = y0 + t0 * dy;
     bx = x0 + t1 * dx, by = y0 + t1 * dy;
@@ -107,23 +92,6 @@ bool deviceText(const char* text, TextConversion codePageToUtf8, std::string& ou
 const Rgb white{255, 255, 255};
 
 }  // namespace
-
-const DashPattern* dashPatternOf(int lineStyle) {
-    switch (lineStyle) {
-        case lineDotted:
-            return &dotted;
-        case lineDashed:
-            return &dashed;
-        case lineDashDot:
-            return &dashDot;
-        case lineDashDotDash:
-            return &dashDotDash;
-        case lineDotDashDot:
-            return &dotDashDot;
-        default:
-            return nullptr;
-    }
-}
 
 PixelSurface::PixelSurface(PixelDevice& device, const WriterSettings& settings, double exportScale)
     : device(device), settings(settings), exportScale(exportScale) {}
@@ -552,7 +520,7 @@ bool PixelSurface::densityBar(double x1, double y1, double x2, double y2, double
     deviceRectangle(x1, y1, x2, y2, r);
     const Rgb fill = schemeColor(scheme, value, settings.useColors);
     device.fillRect(r[0], r[1], r[2] - r[0] + 1, r[3] - r[1] + 1, fill);
-    if (gridFlag) frameRectangle(r, unitPen(fill));
+    if (gridFlag) frameRectangle(r, unitPen(resolveColorGrey(1, settings.useColors)));
     return true;
 }
 

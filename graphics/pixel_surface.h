@@ -39,14 +39,6 @@ enum MarkerKind {
     kindHorizontalBar = 17,
 };
 
-// Pen style dash patterns at scale 1, in pixels (on, off, ...).
-struct DashPattern {
-    int count;
-    int lengths[6];
-};
-// The pattern of a line style (2 to 6); null for solid styles.
-const DashPattern* dashPatternOf(int lineStyle);
-
 class PixelSurface : public Surface {
   public:
     // `settings`: colours on or off, line scaling, marker count of arrows,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "graphics/parallel.h"
+#include "graphics/segment_clip.h"
 
 namespace {
 
@@ -29,23 +30,10 @@ class DashMask {
 // the part of the segment inside the box widened by one pixel.
 bool stepsInside(const DevicePoint& a, const DevicePoint& b, PixelBox box, long long steps,
                  long long* first, long long* last) {
-    double t0 = 0, t1 = 1;
-    const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x - (box.left - 1.0), (box.right + 1.0) - a.x, a.y - (box.top - 1.0),
-                         (box.bottom + 1.0) - a.y};
-    for (int i = 0; i < 4; i++) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1) return false;
-    }
+    double t0, t1;
+    if (!segmentInBox(a.x, a.y, b.x, b.y, box.left - 1.0, box.right + 1.0, box.top - 1.0,
+                      box.bottom + 1.0, &t0, &t1))
+        return false;
     *first = std::max(0LL, (long long)(t0 * steps) - 1);
     *last = std::min(steps, (long long)(t1 * steps) + 2);
     return *first < *last;
@@ -154,11 +142,16 @@ void fillBox(PixelImage& image, PixelBox box, int x, int y, int w, int h, uint32
     if (top >= bottom) return;
     // Large areas (a whole picture cleared) are filled by several threads.
     const long long width = std::max(1LL, std::min<long long>(w, box.right - box.left));
-    forRowBands(bottom - top, int(std::max(1LL, (1LL << 21) / width)),
-                [&](int, int first, int end) {
-                    for (int row = top + first; row < top + end; row++)
-                        span(image, box, x, (long long)x + w - 1, row, value);
-                });
+    const int minimumRows = int(std::max(1LL, (1LL << 21) / width));
+    if (rowBandCount(bottom - top, minimumRows) == 1) {
+        // Most boxes are small: filled here, without building the work.
+        for (int row = top; row < bottom; row++) span(image, box, x, (long long)x + w - 1, row, value);
+        return;
+    }
+    forRowBands(bottom - top, minimumRows, [&](int, int first, int end) {
+        for (int row = top + first; row < top + end; row++)
+            span(image, box, x, (long long)x + w - 1, row, value);
+    });
 }
 
 void fillBoxTiled(PixelImage& image, PixelBox box, int x, int y, int w, int h,

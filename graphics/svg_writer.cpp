@@ -111,10 +111,15 @@ void SvgWriter::writeDashStyle(int style, Rgb colour, double width) {
     writeRgb(colour);
     out << ";stroke-linecap:round;stroke-width:";
     out.fixed(width);
-    static const char* const dashes[] = {"1,10", "6,10", "1,12,6,12", "6,12,1,12,6,12",
-                                         "1,12,6,12,1,12"};
-    if (style >= lineDotted && style <= lineDotDashDot)
-        out << ";stroke-dasharray:" << dashes[style - lineDotted];
+    // The dash lengths of the pixel surfaces, scaled as there.
+    if (const DashPattern* d = dashPatternOf(style)) {
+        const double scale = wideLineWidth(1) / 2;
+        out << ";stroke-dasharray:";
+        for (int i = 0; i < d->count; i++) {
+            if (i > 0) out << ',';
+            out.fixed(d->lengths[i] * scale);
+        }
+    }
     out << '"';
 }
 
@@ -176,6 +181,7 @@ void SvgWriter::writeStyledLine(double x1, double y1, double x2, double y2, Rgb 
 
 bool SvgWriter::line(double x1, double y1, double x2, double y2, ColorCode colour, int lineStyle,
                      double width) {
+    colour = drawingColour(colour);
     if (lineStyle == lineInvisible) return true;
     const Rgb c = colourOf(colour);
     const double w = wideLineWidth(width);
@@ -193,6 +199,7 @@ bool SvgWriter::line(double x1, double y1, double x2, double y2, ColorCode colou
 
 bool SvgWriter::polyline(const Point* points, int n, ColorCode colour, int lineStyle,
                          double width) {
+    colour = drawingColour(colour);
     if (lineStyle == lineInvisible || n <= 0) return true;
     if (lineStyle == lineArrow) {
         for (int i = 0; i + 1 < n; i++)
@@ -262,6 +269,7 @@ void SvgWriter::writeDiamond(double x, double y, double half, ColorCode colour, 
 }
 
 bool SvgWriter::marker(double x, double y, ColorCode colour, int markerType, double size) {
+    colour = drawingColour(colour);
     const double h = size > 0 ? 1024 / size : 1;
     const double l = int(1.4 * h + 0.5);
     const Rgb c = colourOf(colour);
@@ -373,7 +381,7 @@ bool SvgWriter::facet(const Point* points, const int32_t* edgeFlags, int n, Colo
 }
 
 bool SvgWriter::huePolygon(const Point* points, int n, double hue, int scheme, int) {
-    const Rgb c = schemeColor(scheme, hue - std::floor(hue), settings.useColors);
+    const Rgb c = schemeColor(scheme, hueFraction(hue), settings.useColors);
     out << "<polygon points=\"";
     writePoints(points, n);
     out << "\" style=\"fill:";
@@ -398,9 +406,10 @@ bool SvgWriter::densityBar(double x1, double y1, double x2, double y2, double va
     out << " style=\"fill:";
     writeRgb(fill);
     out << ";stroke:";
-    writeRgb(gridFlag ? colourOf(scheme) : fill);
+    writeRgb(gridFlag ? colourOf(1) : fill);
+    // A grid line as wide as other lines; otherwise a thin seam closer.
     out << ";stroke-width:";
-    out.fixed(wideLineWidth(1));
+    out.fixed(gridFlag ? wideLineWidth(1) : 0.5);
     out << '"';
     writeClipReference();
     out << "/>\n";
@@ -532,6 +541,8 @@ void SvgWriter::writeShapeStyle(int style, ColorCode colour, bool isBar, bool fr
 }
 
 bool SvgWriter::bar(double x1, double y1, double x2, double y2, ColorCode colour, int barStyle) {
+    if (!settings.useColors && (barStyle == barFilledFramed || barStyle == barFramed))
+        barStyle = barCrossedDiagonals;  // as on the pixel surfaces
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
     if (barStyle != barFilled && barStyle != barTransparent) {
@@ -628,6 +639,7 @@ void SvgWriter::writeEscapedText(const char* text) {
 
 bool SvgWriter::text(double x, double y, const char* text, ColorCode colour, int alignment, double,
                      TextDirection direction) {
+    colour = drawingColour(colour);
     // The text as UTF-8: marked texts are UTF-8 already.
     std::string utf8;
     const size_t markLength = sizeof utf8Mark - 1;
@@ -645,7 +657,11 @@ bool SvgWriter::text(double x, double y, const char* text, ColorCode colour, int
     const double X = toX(x), Y = toY(y);
     const double tx = direction == TextDirection::down ? X - s : X;
     const double ty = direction == TextDirection::down ? Y : Y + s;
-    out << "<text x=\"";
+    // Clipped by a group: on the text itself the clip would turn with it.
+    // Blanks are kept as they are.
+    out << "<g";
+    writeClipReference();
+    out << "><text xml:space=\"preserve\" x=\"";
     out.fixed(tx);
     out << "\" y=\"";
     out.fixed(ty);
@@ -675,7 +691,7 @@ bool SvgWriter::text(double x, double y, const char* text, ColorCode colour, int
     }
     out << '>';
     writeEscapedText(utf8.c_str());
-    out << "</text>\n";
+    out << "</text></g>\n";
     out.flushIfLarge();
     return true;
 }

@@ -46,10 +46,13 @@ class SvgWriter : public Surface {
               TextDirection direction) override;
 
   private:
+    // Lines, markers and texts are drawn in colour 1 while colours are off.
+    ColorCode drawingColour(ColorCode c) const { return settings.useColors ? c : 1; }
     double toX(double x) const { return x / 1024 * settings.width; }
     double toY(double y) const { return y / 1024 * settings.height; }
-    Rgb colourOf(ColorCode code) const { return resolveColor(code, settings.useColors); }
-    double wideLineWidth(double w) const { return settings.fatterLines ? 1.5 * w : w; }
+    Rgb colourOf(ColorCode code) const { return resolveColorGrey(code, settings.useColors); }
+    // Widths scale with the picture as on the pixel surfaces.
+    double wideLineWidth(double w) const { return scaleLineWidth(settings, settings.width, w); }
     double hatchLineWidth() const;
 
     void writeHeader();

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdarg>
 
+#include "graphics/surface.h"
+
 namespace {
 
 const double powersOfTen[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
@@ -105,4 +107,31 @@ double scaleLineWidth(const WriterSettings& settings, int surfaceWidth, double w
     if (settings.scaleLines && quotient >= 1) f = quotient;
     if (settings.fontLines) f *= 40.0 / (settings.graphicsLines + 1);
     return w * f;
+}
+
+namespace {
+
+const DashPattern dotted = {2, {1, 10}};
+const DashPattern dashed = {2, {6, 12}};
+const DashPattern dashDot = {4, {1, 12, 6, 12}};
+const DashPattern dashDotDash = {6, {6, 12, 1, 12, 6, 12}};
+const DashPattern dotDashDot = {6, {1, 12, 6, 12, 1, 12}};
+
+}  // namespace
+
+const DashPattern* dashPatternOf(int lineStyle) {
+    switch (lineStyle) {
+        case lineDotted:
+            return &dotted;
+        case lineDashed:
+            return &dashed;
+        case lineDashDot:
+            return &dashDot;
+        case lineDashDotDash:
+            return &dashDotDash;
+        case lineDotDashDot:
+            return &dotDashDot;
+        default:
+            return nullptr;
+    }
 }

@@ -33,6 +33,15 @@ struct WriterSettings {
     TextConversion utf8ToCodePage = nullptr;
 };
 
+// Pen style dash patterns at scale 1, in pixels of a picture 512 wide; every file and surface
+// scales them by half the line scale (scaleLineWidth) (on, off, ...).
+struct DashPattern {
+    int count;
+    int lengths[6];
+};
+// The pattern of a line style (2 to 6); null for solid styles.
+const DashPattern* dashPatternOf(int lineStyle);
+
 // Line width w on a picture `surfaceWidth` pixels wide: times width / 500
 // (width / 300 with fatter lines) when lines scale and that is at least 1,
 // then times 40 / (graphics lines + 1) when lines follow the font.

@@ -23,10 +23,25 @@ TEST(Colors, ResolveWithAndWithoutColours) {
         {makeRgbCode(255, 128, 0), true, {255, 128, 0}},
     };
     for (auto& c : cases) EXPECT_EQ(resolveColor(c.code, c.useColors), c.expected) << c.code;
-    EXPECT_EQ(resolveColorGrey(0x031A1A1A, false), (Rgb{102, 102, 102}));
-    EXPECT_EQ(resolveColorGrey(1, false), (Rgb{85, 85, 85}));
+    // Without colours a colour becomes the grey of its lightness: black
+    // stays black, white stays white.
+    EXPECT_EQ(resolveColorGrey(0x031A1A1A, false), (Rgb{26, 26, 26}));
+    EXPECT_EQ(resolveColorGrey(1, false), (Rgb{0, 0, 0}));
+    EXPECT_EQ(resolveColorGrey(makeRgbCode(255, 128, 0), false), (Rgb{127, 127, 127}));
     EXPECT_EQ(resolveColorGrey(0, false), (Rgb{255, 255, 255}));
     EXPECT_EQ(makeRgbCode(255, 128, 0), 0x1FF8000);
+}
+
+// The top of a scale keeps its colour: 1 is not wrapped to 0.
+TEST(Colors, HueFractionKeepsTheTop) {
+    const struct {
+        double v, expected;
+    } cases[] = {{0, 0}, {0.25, 0.25}, {1, 1}, {2, 1}, {1.5, 0.5}, {-0.25, 0.75}, {-1, 0}};
+    for (auto& c : cases) EXPECT_EQ(hueFraction(c.v), c.expected) << c.v;
+    for (int kind : {2, 3, 5, 12}) {
+        EXPECT_EQ(schemeColor(kind, 1, true), (Rgb{255, 255, 255})) << kind;
+        EXPECT_EQ(schemeColor(kind, 0, true), resolveColor(kind, true)) << kind;
+    }
 }
 
 TEST(Colors, ShadingSchemes) {

@@ -228,13 +228,14 @@ TEST(Contour, SavedBandsHaveNoFramesAndCellsKeepTheirColour) {
         s.fillPolygon(p, 3, barFilledFramed, 3, 0);
     });
     const std::string fill = rgbText(resolveColor(3));
-    EXPECT_EQ(lastPolygonStyle(band), "fill:" + fill + ";stroke:" + fill + ";stroke-width:1.00");
+    // Edges are as wide as lines of width 1 in a picture of this size.
+    EXPECT_EQ(lastPolygonStyle(band), "fill:" + fill + ";stroke:" + fill + ";stroke-width:2.00");
     const std::string framed = svgOf([](Surface& s) {
         const Point p[3] = {{0, 0}, {100, 0}, {0, 100}};
         s.fillPolygon(p, 3, barFilledFramed, 3, 5);
     });
     EXPECT_EQ(lastPolygonStyle(framed),
-              "fill:" + fill + ";stroke:" + rgbText(resolveColor(1)) + ";stroke-width:1.00");
+              "fill:" + fill + ";stroke:" + rgbText(resolveColor(1)) + ";stroke-width:2.00");
     // A density cell at 1 takes the colour of 1, as on the screen.
     const std::string cell = svgOf([](Surface& s) { s.densityBar(0, 0, 100, 100, 1, 0, 0); });
     EXPECT_NE(cell.find("fill:" + rgbText(schemeColor(0, 1))), std::string::npos);

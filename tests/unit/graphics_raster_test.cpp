@@ -2,8 +2,12 @@
 // across joints, and cutting to a box without moving a pixel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "graphics/parallel.h"
 #include "graphics/raster.h"
 
 namespace {
@@ -94,6 +98,36 @@ TEST(Circles, OutlineAndDiskShareTheirEdge) {
         EXPECT_EQ(s.image.at(i, 10), paper);
         EXPECT_EQ(s.image.at(0, i), paper);
         EXPECT_EQ(s.image.at(10, i), paper);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Bands cover every row once, in order by band, for sizes below, at and
+// above the threshold; small work runs as one band on the calling thread.
+TEST(RowBands, CoverEveryRowOnce) {
+    for (int count : {0, 1, 5, 63, 64, 127, 128, 129, 1000, 4099}) {
+        for (int minimumRows : {0, 1, 64, 2000}) {
+            std::vector<int> seen(size_t(count), 0);
+            std::vector<std::thread::id> where(size_t(std::max(1, count)));
+            const int bands = rowBandCount(count, minimumRows);
+            forRowBands(count, minimumRows, [&](int band, int first, int end) {
+                EXPECT_LT(band, bands);
+                for (int row = first; row < end; row++) {
+                    seen[size_t(row)]++;
+                    where[size_t(row)] = std::this_thread::get_id();
+                }
+            });
+            for (int row = 0; row < count; row++)
+                ASSERT_EQ(seen[size_t(row)], 1) << count << ' ' << minimumRows;
+            if (minimumRows > 0 && count < 2 * minimumRows) {
+                EXPECT_EQ(bands, 1) << count << ' ' << minimumRows;
+                for (int row = 0; row < count; row++)
+                    EXPECT_EQ(where[size_t(row)], std::this_thread::get_id());
+            }
+        }
     }
 }
 

@@ -96,6 +96,21 @@ TEST(SvgWriter, TextsAreEscapedUtf8) {
     writer.text(0, 0, "x", 1, 0, 1, TextDirection::horizontal);
     writer.finish();
     EXPECT_TRUE(contains(sink.text, ">x?!</text>"));
+
+    // Blanks are kept, and texts are clipped like every other record.
+    StringSink spaced;
+    ClipNumbering spacedNumbers;
+    SvgWriter w(spaced, testSettings(), spacedNumbers);
+    w.clip(0, 0, 512, 512);
+    w.text(10, 10, "  x=1     y=2", 1, alignLeft, 1, TextDirection::up);
+    w.finish();
+    EXPECT_TRUE(contains(spaced.text, "xml:space=\"preserve\""));
+    EXPECT_TRUE(contains(spaced.text, ">  x=1     y=2</text></g>\n"));
+    const size_t text = spaced.text.find("<text");
+    ASSERT_NE(text, std::string::npos);
+    const size_t group = spaced.text.rfind("<g clip-path=\"url(#clip", text);
+    ASSERT_NE(group, std::string::npos);
+    EXPECT_EQ(spaced.text.find('<', group + 1), text);  // the group holds the text
 }
 
 TEST(SvgWriter, ClipPathsAreNumberedAcrossPicturesAndNotRepeated) {
@@ -157,12 +172,78 @@ TEST(EpsWriter, JoinsLinesIntoOnePath) {
     w.line(0, 0, 512, 512, 1, lineSolid, 1);
     w.line(512, 512, 1024, 0, 1, lineSolid, 1);
     w.line(1024, 0, 0, 0, 2, lineSolid, 1);   // a new colour: a new path
-    w.line(0, 0, 10, 10, 2, lineSolid, 1.5);  // a fractional width never continues
+    w.line(0, 0, 10, 10, 2, lineSolid, 1.5);  // another width: a new path
+    w.line(10, 10, 20, 20, 2, lineDashed, 0.5);
     w.finish();
-    EXPECT_TRUE(contains(sink.text, "[ 0 400 300 200 600 400 ] 1 1 l\n"));
-    EXPECT_TRUE(contains(sink.text, "[ 600 400 0 400 ] 2 1 l\n"));
-    EXPECT_TRUE(contains(sink.text, "] 2 1 l\n"));
+    // Widths and dashes scale with the picture's width as on the pixel
+    // surfaces (600 / 500 * 40 / 41 here), fractions kept.
+    EXPECT_TRUE(contains(sink.text, "[ 0 400 300 200 600 400 ] 1 1.17073 l\n")) << sink.text;
+    EXPECT_TRUE(contains(sink.text, "[ 600 400 0 400 ] 2 1.17073 l\n"));
+    EXPECT_TRUE(contains(sink.text, "] 2 1.7561 l\n"));
+    EXPECT_TRUE(contains(sink.text, "] 2 0.585366 [ 3.5122 7.02439 ] ld\n"));
     EXPECT_EQ(countOf(sink.text, "/l {"), 1u);
+}
+
+// A long line is cut into paths of bounded length, each starting where
+// the previous one ended, so that no array overflows the operand stack.
+TEST(EpsWriter, LongLinesAreCutIntoBoundedPaths) {
+    for (int n : {10, 499, 500, 501, 1999, 100000}) {
+        StringSink sink;
+        EpsWriter w(sink, testSettings());
+        for (int i = 0; i < n; i++)
+            w.line(i * 1000.0 / n, 0, (i + 1) * 1000.0 / n, 0, 1, lineSolid, 1);
+        w.finish();
+        size_t points = 0, paths = 0;
+        std::string previousEnd;
+        for (size_t at = sink.text.find("[ "); at != std::string::npos;
+             at = sink.text.find("[ ", at + 1)) {
+            const size_t end = sink.text.find(" ] 1 1.17073 l\n", at);
+            ASSERT_NE(end, std::string::npos);
+            std::vector<std::string> numbers;
+            std::string word;
+            for (size_t k = at + 2; k <= end; k++) {
+                if (k == end || sink.text[k] == ' ') {
+                    if (!word.empty()) numbers.push_back(word);
+                    word.clear();
+                } else {
+                    word += sink.text[k];
+                }
+            }
+            ASSERT_EQ(numbers.size() % 2, 0u);
+            EXPECT_LE(numbers.size(), 1000u) << n;
+            if (paths > 0) {
+                EXPECT_EQ(numbers[0] + ' ' + numbers[1], previousEnd) << n;
+            }
+            previousEnd = numbers[numbers.size() - 2] + ' ' + numbers.back();
+            points += numbers.size() / 2;
+            paths++;
+        }
+        EXPECT_EQ(points, size_t(n) + paths) << n;  // each path repeats one point
+        EXPECT_EQ(paths, size_t(n + 498) / 499) << n;
+    }
+}
+
+// Texts take the glyphs of code page 1252, also from marked UTF-8.
+TEST(EpsWriter, CodePage1252Glyphs) {
+    const struct {
+        const char* text;
+        const char* glyphs;
+    } cases[] = {
+        {"\x80\x85\x96\x97\x95\x99\x9c\x89\x93\x94",
+         "8#200 /Euro\n8#205 /ellipsis\n8#226 /endash\n8#227 /emdash\n8#225 /bullet\n"
+         "8#231 /trademark\n8#234 /oe\n8#211 /perthousand\n8#223 /quotedblleft\n"
+         "8#224 /quotedblright\n"},
+        {"\xEF\xBB\xBF\xE2\x82\xAC \xE2\x80\x94 \xC3\xA4",
+         "8#200 /Euro\n8#227 /emdash\n8#344 /adieresis\n"},
+    };
+    for (auto& c : cases) {
+        StringSink sink;
+        EpsWriter w(sink, testSettings());
+        w.text(10, 10, c.text, 1, alignLeft, 1, TextDirection::horizontal);
+        w.finish();
+        EXPECT_TRUE(contains(sink.text, std::string("gsave /scan-vec [\n") + c.glyphs + "] def"))
+            << sink.text;
+    }
 }
 
 TEST(EpsWriter, ColoursClipsAndTexts) {

@@ -20,6 +20,10 @@ keepsquare(0)
 plotarea(-1:1,[-2,0,2])
 plot(5:6,5:6)
 scaling(1);
+// infinite values are left out of the range like NaN; all infinite is like all NaN
+plot(1:10,[1,2,3,1e400,5,6,7,8,9,10])
+mark(1:4,[-1e400,2,3,4])
+plot([-1e400,1e400],[1,2])
 // all x NaN: nothing drawn, the range stays
 plot([NAN,NAN],[1,2])
 // sizes must fit
