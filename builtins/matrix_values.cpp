@@ -32,7 +32,7 @@ void reuseArgumentSpace(header* first, header* const* values, int count) {
     char* start = reinterpret_cast<char*>(first);
     for (int k = 0; k < count; k++) {
         const char* value = reinterpret_cast<const char*>(values[k]);
-        if (value + values[k]->size > start && value < ramend) return;
+        if (recordOnStack(values[k]) && value + values[k]->size > start) return;
     }
     newram = start;
 }

@@ -137,7 +137,7 @@ void builtinStrrepl(header* first) {
     const char* text = stringOf(v[0]);
     const char* end = text + std::strlen(text);
     // A text stored below the arguments lets the result take their place.
-    bool below = endOf(v[0]) <= reinterpret_cast<char*>(first);
+    bool below = !recordOnStack(v[0]) || endOf(v[0]) <= reinterpret_cast<char*>(first);
     StackText result = below ? StackText(kindString, first) : StackText(kindString);
     int polls = 0;
     while (!result.failed()) {

@@ -143,9 +143,11 @@ bool recordsFill(char* start, char* end) {
 
 // What a C function returned at `result` for the call whose free stack
 // began at `start`, its arguments at `first`.
+// Results end above `start` on the stack; null, `start` or a place below
+// it means none. Anything else (outside the stack) is broken.
 void placeDllResults(const char* name, header* first, char* start, char* result) {
-    if (result > start) {
-        if (result > ramend || !recordsFill(start, result)) {
+    if (result && !inArea(result, ramstart, start + 1)) {
+        if (!inArea(result, start + 1, ramend + 1) || !recordsFill(start, result)) {
             fail(errorFailed, "DLL function %s returned broken results.\n", name);
             return;
         }

@@ -260,7 +260,7 @@ int pollKeyCallback() { return pollKey(); }
 
 int printPythonValue(header* value, char* top) {
     char* saved = newram;
-    if (reinterpret_cast<char*>(value) < top) {
+    if (recordInArea(value, ramstart, top)) {
         newram = top;
         printValue(value);
     }

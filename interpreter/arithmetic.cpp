@@ -52,9 +52,10 @@ bool shapesAgree(const RealOperand& a, const RealOperand& b) {
            (a.columns < 2 || b.columns < 2 || a.columns == b.columns);
 }
 
+// Whether the record overlaps [from, to), a place on the stack.
 bool touches(const header* record, const char* from, const char* to) {
     const char* p = reinterpret_cast<const char*>(record);
-    return record && p < to && p + record->size > from;
+    return recordOnStack(record) && p < to && p + record->size > from;
 }
 
 // Where a real result of rows x columns is built. Over `first` itself when
@@ -68,7 +69,7 @@ header* placeRealResult(header* first, header* a, header* b, int rows, int colum
     int kind = scalar ? kindReal : kindRealMatrix;
     *moveDown = false;
     char* at = reinterpret_cast<char*>(first);
-    if (a == first && at >= endlocal && a->kind == kind &&
+    if (a == first && recordInArea(first, endlocal, ramend) && a->kind == kind &&
         (scalar || (matrixRows(a) == rows && matrixColumns(a) == columns))) {
         setRecordName(first, "");
         first->flags = 0;

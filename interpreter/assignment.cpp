@@ -38,11 +38,6 @@ constexpr int nameSize = sizeof(header::name);
 // move during one `assignVariable` is noted, so that the value being stored
 // and the remembered targets of a multiple assignment are carried along.
 
-bool onStack(const void* p) {
-    const char* c = static_cast<const char*>(p);
-    return c >= ramstart && c < ramend;
-}
-
 // --- small helpers -------------------------------------------------------------
 
 bool isTopLevel() { return functionState == functionTopLevel; }
@@ -306,8 +301,8 @@ header* storeGlobal(const char* name, header* value, int32_t targetFlags) {
 // (a caller's, or a global reached through an argument) keeps its shape.
 header* assignToVariable(header* variable, header* value, const char* name, bool throughGlobal) {
     char* place = reinterpret_cast<char*>(variable);
-    bool stacked = onStack(variable);
-    bool inFunctionArea = stacked && place < functionsEnd;
+    bool stacked = recordOnStack(variable);
+    bool inFunctionArea = stacked && inArea(place, ramstart, functionsEnd);
     if (throughGlobal ||
         (isTopLevel() && (!stacked || (!isPercentName(name) && !inFunctionArea)))) {
         int32_t keep = variable->flags & ~(flagSymbolic | flagGlobalCommand | flagGlobalReference |
@@ -318,7 +313,7 @@ header* assignToVariable(header* variable, header* value, const char* name, bool
         if (stored && throughGlobal) referenceTarget(variable) = stored;
         return stored;
     }
-    if (!stacked || place < startlocal || place >= endlocal) {
+    if (!stacked || !inArea(place, startlocal, endlocal)) {
         if (!isSameShape(variable, value)) {
             fail(errorStringVectorElement, "Cannot change type of non-local variable %s!\n", name);
             return nullptr;
@@ -555,7 +550,7 @@ struct Anchor {
 // The name is set only for a global.
 Anchor anchorOf(header* record) {
     Anchor a;
-    a.global = record && !onStack(record);
+    a.global = record && !recordOnStack(record);
     if (a.global) copyName(a.globalName, record->name);
     return a;
 }

@@ -250,9 +250,9 @@ void aimRealResult(header* argument, header* value) {
 
 bool aimResultAt(header* destination, int64_t bytes, const header* operand, bool inPlace) {
     char* at = reinterpret_cast<char*>(destination);
-    if (at < endlocal || at >= newram || bytes > ramend - newram) return false;
+    if (!inArea(at, endlocal, newram) || bytes > ramend - newram) return false;
     const char* from = reinterpret_cast<const char*>(operand);
-    bool touches = from < at + bytes && from + operand->size > at;
+    bool touches = recordOnStack(operand) && from < at + bytes && from + operand->size > at;
     if (touches && !(inPlace && operand == destination && operand->size == bytes)) return false;
     newram = at;
     return true;

@@ -76,7 +76,7 @@ const char* detokenizeLine(const char* line) {
 }
 
 const char* textAtPosition(const char* position) {
-    bool stored = position >= ramstart && position < functionsEnd;
+    bool stored = inArea(position, ramstart, functionsEnd);
     return stored ? detokenizeLine(position) : position;
 }
 

@@ -325,7 +325,7 @@ void hexdumpCommand() {
     if (!record) return;
     // Records outside the stack (globals) are shown at their address.
     const char* start = reinterpret_cast<const char*>(record);
-    bool onStack = start >= ramstart && start < ramend;
+    bool onStack = recordOnStack(record);
     unsigned long place = onStack ? static_cast<unsigned long>(start - ramstart)
                                   : static_cast<unsigned long>(reinterpret_cast<uintptr_t>(start));
     printFormatted("\n%s at %8lx\n", name, place);

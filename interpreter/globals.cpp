@@ -94,9 +94,8 @@ std::string_view globalKey(const char* name) {
 // for a record on the stack, ends inside the stack.
 bool hasSoundSize(const header* record) {
     if (record->size < headerSize || record->size % 8 != 0) return false;
-    const char* start = reinterpret_cast<const char*>(record);
-    if (start >= ramstart && start < ramend) return record->size <= ramend - start;
-    return true;
+    if (!isOnStack(record)) return true;
+    return record->size <= ramend - reinterpret_cast<const char*>(record);
 }
 
 // A heap copy of a record, or null.

@@ -364,7 +364,7 @@ int executeNextStatement() {
     }
     // An expression that left nothing on the stack (a call yielding no
     // value) stands for the marker that such a call returns.
-    if (reinterpret_cast<char*>(s) >= newram) {
+    if (!inArea(s, ramstart, newram)) {
         s = pushMarker(markerNoResult);
         if (errorCode) return failStatement();
     }

@@ -136,7 +136,7 @@ bool appendNumbers(Literal& literal, header* element) {
         scalar ? reinterpret_cast<double*>(dataOf(element)) : matrixData(element);
     char* target = literal.writeEnd();
     int64_t bytes = count * literal.doubles() * 8;
-    if (target + bytes > reinterpret_cast<const char*>(source)) {
+    if (recordOnStack(element) && target + bytes > reinterpret_cast<const char*>(source)) {
         // The widened copy would overrun its source: move the element up.
         char* from = reinterpret_cast<char*>(element);
         int64_t shift = target + bytes - reinterpret_cast<const char*>(source);

@@ -514,7 +514,7 @@ bool isPrefixFunction(const header* function) {
     return function && (function->flags & (userFunctionPrefix | userFunctionPrefixLine));
 }
 
-bool scanningStoredBody() { return scanPointer >= ramstart && scanPointer < functionsEnd; }
+bool scanningStoredBody() { return inArea(scanPointer, ramstart, functionsEnd); }
 
 header* findFunctionAtScan(int* length) {
     const char* p = scanPointer;

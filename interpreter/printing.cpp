@@ -287,8 +287,7 @@ static void printCollection(header* value) {
 // stored record) is therefore printed from a copy at the stack top; null
 // with error 2 when there is no room.
 static header* copyOffStackValue(header* value) {
-    char* at = reinterpret_cast<char*>(value);
-    if (!formatState.userFormat[0] || (at >= ramstart && at < ramend)) return value;
+    if (!formatState.userFormat[0] || recordOnStack(value)) return value;
     char* data = pushHeader(value->kind, value->size, "");
     if (!data) return nullptr;
     header* copy = recordAt(data - headerSize);

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "interpreter/function_calls.h"
@@ -53,6 +55,25 @@ static int64_t roundUp8(int64_t size) { return ((size - 1) & ~int64_t(7)) + 8; }
 
 // Free bytes between the stack top and the end of the block.
 static int64_t freeBytes() { return ramend - newram; }
+
+#ifdef KALIX_CHECK_RECORDS
+void checkRecordPlace(const header* record, bool onStack) {
+    auto start = reinterpret_cast<uintptr_t>(record);
+    auto low = reinterpret_cast<uintptr_t>(ramstart);
+    // The overflow marker may lie in the guard bytes beyond ramend.
+    auto high = reinterpret_cast<uintptr_t>(ramend) + stackGuardBytes;
+    int64_t size = record->size;
+    // A fixed marker outside (the command marker) may be an empty head.
+    bool sound = onStack ? size >= 8 && uint64_t(size) <= high - start
+                         : size >= 0 && (start + uint64_t(size) <= low || start >= high);
+    if (sound) return;
+    std::fprintf(stderr, "Record check: %s record of %lld bytes at %p, stack %p..%p\n",
+                 onStack ? "stack" : "outside", static_cast<long long>(size),
+                 static_cast<const void*>(record), static_cast<void*>(ramstart),
+                 static_cast<void*>(ramend));
+    std::abort();
+}
+#endif
 
 int32_t hashName(const char* text) {
     int32_t hash = 0;
@@ -510,8 +531,9 @@ char* moveResult(header* destination, header* result) {
     if (destination == result) return reinterpret_cast<char*>(destination);
     char* to = reinterpret_cast<char*>(destination);
     int64_t size = result->size;
-    // The result may be a stored global outside the stack.
-    if (size > ramend - to) {
+    // The destination is a place on the stack; the result may be a stored
+    // global outside it.
+    if (!isOnStack(to) || size > ramend - to) {
         fail(errorStackOverflow, "Stack overflow!\n");
         return newram;
     }
@@ -523,9 +545,9 @@ char* moveResult(header* destination, header* result) {
 void moveResults(header* destination, header* firstResult) {
     char* to = reinterpret_cast<char*>(destination);
     char* from = reinterpret_cast<char*>(firstResult);
-    if (to == from || from > newram) return;
+    if (to == from || !isOnStack(from) || from > newram) return;
     int64_t count = newram - from;
-    if (count > ramend - to) {
+    if (!isOnStack(to) || count > ramend - to) {
         fail(errorStackOverflow, "Stack overflow!\n");
         return;
     }
@@ -536,7 +558,7 @@ void moveResults(header* destination, header* firstResult) {
 char* keepResult(header* record) {
     if (record->flags & flagResult) return newram;
     char* start = reinterpret_cast<char*>(record);
-    if (newram > start) {
+    if (recordInArea(record, ramstart, newram)) {
         char* end = endOf(record);
         if (end < newram) newram = end;
         return newram;
@@ -547,7 +569,7 @@ char* keepResult(header* record) {
 header* nextValue(header* record) {
     if (!record || record->size <= 0) return nullptr;
     char* next = endOf(record);
-    return next < newram ? recordAt(next) : nullptr;
+    return recordOnStack(record) && inArea(next, ramstart, newram) ? recordAt(next) : nullptr;
 }
 
 // --- removing records ---------------------------------------------------------

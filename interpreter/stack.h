@@ -175,6 +175,42 @@ inline int32_t& sparseRows(header* h) { return *reinterpret_cast<int32_t*>(dataO
 inline int32_t& sparseEntryCount(header* h) { return *reinterpret_cast<int32_t*>(dataOf(h) + 8); }
 inline char* sparseEntries(header* h) { return dataOf(h) + 12; }
 
+// --- where a record lies ---------------------------------------------------
+//
+// A record lies on the interpreter stack or outside it (a global's heap
+// copy, a fixed marker). The C library puts heap blocks below or above the
+// stack as it likes, so only the stack's own bounds tell the two apart: a
+// record is never compared by order with a place on the stack (`newram`,
+// `endlocal`, a mark) before it is known to lie on the stack.
+
+// Whether `p` lies in [from, to), compared as addresses.
+inline bool inArea(const void* p, const void* from, const void* to) {
+    auto a = reinterpret_cast<uintptr_t>(p);
+    return a >= reinterpret_cast<uintptr_t>(from) && a < reinterpret_cast<uintptr_t>(to);
+}
+inline bool isOnStack(const void* p) { return inArea(p, ramstart, ramend); }
+
+#ifdef KALIX_CHECK_RECORDS
+// Aborts unless a record taken to be on the stack ends inside it and a
+// record taken to be outside does not overlap it.
+void checkRecordPlace(const header* record, bool onStack);
+#endif
+
+// Whether the record lies on the stack (false for null).
+inline bool recordOnStack(const header* record) {
+    bool on = isOnStack(record);
+#ifdef KALIX_CHECK_RECORDS
+    if (record) checkRecordPlace(record, on);
+#endif
+    return on;
+}
+
+// Whether the record lies on the stack in [from, to); `from` and `to` are
+// places on the stack.
+inline bool recordInArea(const header* record, const char* from, const char* to) {
+    return recordOnStack(record) && inArea(record, from, to);
+}
+
 // --- stack operations ----------------------------------------------------
 
 // Writes a record head at `newram` for `size` bytes (head included, rounded
@@ -266,9 +302,8 @@ class StackRef {
     StackRef& operator=(const StackRef&) = delete;
 
     void set(header* record) {
-        char* p = reinterpret_cast<char*>(record);
-        onStack = p && p >= ramstart && p < ramend;
-        offset = onStack ? p - ramstart : 0;
+        onStack = isOnStack(record);
+        offset = onStack ? reinterpret_cast<char*>(record) - ramstart : 0;
         outside = onStack ? nullptr : record;
     }
     header* get() const { return onStack ? recordAt(ramstart + offset) : outside; }

@@ -345,7 +345,7 @@ bool sameText(const Entry& e, const char* position) {
 
 const Entry& entryAt(char* position) {
     Entry& e = slotOf(position);
-    bool stored = position >= ramstart && position < functionsEnd;
+    bool stored = inArea(position, ramstart, functionsEnd);
     if (e.at == position && e.stored == stored && sameText(e, position)) return e;
     e = Entry{};
     e.at = position;
@@ -359,11 +359,6 @@ const Entry& entryAt(char* position) {
 }
 
 // --- running a statement ------------------------------------------------------
-
-bool onStack(const header* record) {
-    auto p = reinterpret_cast<const char*>(record);
-    return p >= ramstart && p < ramend;
-}
 
 // The real scalar a variable stands for, as the resolution of values finds
 // it; null for anything else.
@@ -380,11 +375,10 @@ header* realScalarOf(header* record) {
 bool replacesInPlace(header* variable, bool topLevel) {
     if (variable->kind != kindReal || variable->size != scalarRecordSize(8)) return false;
     if (topLevel)
-        return !onStack(variable) &&
+        return !recordOnStack(variable) &&
                !(variable->flags & (flagProtected | flagSymbolic | flagGlobalCommand |
                                     flagGlobalReference | flagReferenceArgument | flagZeroBased));
-    auto p = reinterpret_cast<char*>(variable);
-    return p >= startlocal && p < endlocal;
+    return recordInArea(variable, startlocal, endlocal);
 }
 
 // The conditions under which the ordinary path takes no other turn and

@@ -125,7 +125,7 @@ bool widenToPairs(header* record, header* value, NumberFamily family) {
     // there), below it (a variable) or outside the stack (a global).
     char* above = endOf(record);
     char* valueAddress = reinterpret_cast<char*>(value);
-    bool moves = valueAddress >= above && valueAddress < newram;
+    bool moves = recordInArea(value, above, newram);
     int64_t valueOffset = moves ? valueAddress - above : 0;
     std::memmove(above + growth, above, newram - above);
     newram += growth;
@@ -160,7 +160,10 @@ char* replaceRecord(char* place, header* value, char* top) {
     int64_t delta = newSize - oldSize;
     char* source = reinterpret_cast<char*>(value);
     char* rest = place + oldSize;
-    bool pushed = source >= top;
+    // The value was pushed above `top`, lies below it on the stack (and
+    // moves with the records above `place`), or lies outside the stack.
+    bool onStack = recordOnStack(value);
+    bool pushed = onStack && inArea(source, top, ramend);
     if (delta > 0) {
         char* needed = (pushed ? source + newSize : top) + delta;
         if (needed > ramend) {
@@ -172,7 +175,7 @@ char* replaceRecord(char* place, header* value, char* top) {
             source += delta;
         }
     }
-    if (!pushed && source >= rest && source < top) source += delta;
+    if (onStack && inArea(source, rest, top)) source += delta;
     std::memmove(rest + delta, rest, top - rest);
     std::memmove(place, source, newSize);
     return top + delta;

@@ -54,7 +54,8 @@ int countCollectionItems(const header* collection);
 // any push does ("Stack overflow!", error 2) and gives null.
 header* pushMatrixOfKind(int kind, int rows, int columns);
 // Replaces the record at `place` by a copy of `value`; the records above it
-// up to `top` move by the difference. `value` may be a new record at `top`.
+// up to `top` move by the difference. `value` may be a new record at `top`,
+// a record below `top` on the stack, or a record outside the stack.
 // Returns the new top, or null on a stack overflow.
 char* replaceRecord(char* place, header* value, char* top);
 

@@ -470,7 +470,7 @@ void indexParentheses(int n, header* indexed, header* first, int bracketKind, in
     // A value made by the resolution lies above the arguments and vanishes
     // with them: select copies from it, never views.
     int savedCopyMode = indexCopyMode;
-    if (reinterpret_cast<char*>(value) >= before) indexCopyMode = 1;
+    if (recordInArea(value, before, ramend)) indexCopyMode = 1;
     if (value->kind == kindString) {
         if (bracketKind == 2)
             indexString(value, n, first);
@@ -560,7 +560,7 @@ void evaluateString(header* text, header* first, int n, int m) {
     // pushed above them.
     char* argumentsEnd = newram;
     char* valueAddress = reinterpret_cast<char*>(value);
-    if (valueAddress > reinterpret_cast<char*>(first) && valueAddress < argumentsEnd)
+    if (value != first && recordInArea(value, reinterpret_cast<char*>(first), argumentsEnd))
         argumentsEnd = valueAddress;
 
     constexpr int maxParameters = 64;

@@ -3,6 +3,7 @@
 # A script may hold its expected exit status in a first line "// status N".
 # A script with a line "// runs in a temporary directory" runs in an empty
 # directory of its own instead, for the files it writes.
+# A line "// timeout N" allows N seconds instead of 60 (the size sweeps).
 # Lines "// setting NAME=VALUE" (or "// setting NAME VALUE") go into the
 # settings file of its home.
 string(REGEX REPLACE "\\.k$" ".out" expected_file ${SCRIPT})
@@ -11,6 +12,10 @@ file(READ ${SCRIPT} source)
 set(want_status 0)
 if(source MATCHES "^// status ([0-9]+)")
   set(want_status ${CMAKE_MATCH_1})
+endif()
+set(timeout 60)
+if(source MATCHES "(^|\n)// timeout ([0-9]+)\n")
+  set(timeout ${CMAKE_MATCH_2})
 endif()
 # A transcript that starts "// needs maxima" runs the real Maxima ("// needs
 # maxima info": and its info files); without them it is skipped, saying so
@@ -30,7 +35,9 @@ endif()
 
 # A settings-free home of its own, so the user's profile or settings file
 # never changes what a transcript prints.
-string(MD5 tag ${SCRIPT})
+# VARIANT names one of several runs of the same script (other settings of
+# the environment), so that runs at the same time keep apart.
+string(MD5 tag "${SCRIPT}${VARIANT}")
 set(home ${CMAKE_CURRENT_BINARY_DIR}/transcript-homes/${tag})
 file(REMOVE_RECURSE ${home})
 file(MAKE_DIRECTORY ${home}/config)
@@ -50,7 +57,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E env HOME=${home} XDG_CONFIG_HOME=${h
   OUTPUT_VARIABLE actual
   ERROR_VARIABLE errors
   RESULT_VARIABLE status
-  TIMEOUT 60)
+  TIMEOUT ${timeout})
 if(NOT EXISTS ${expected_file})
   message(FATAL_ERROR "missing ${expected_file}; the program printed:\n${actual}")
 endif()
