@@ -248,6 +248,10 @@ int NotebookWindowHost::readInputLine(char* buffer) {
         assignIntCell(userWaitFlag, 0);
         return 0;
     }
+    // A notebook read while the interpreter waited switches the Maxima mode
+    // for the lines that follow.
+    int maximaMode = window->takeRequestedMaximaMode();
+    if (maximaMode >= 0) currentMaximaMode = maximaMode;
     std::string line;
     {
         TextLockHold hold(editor, "take line");

@@ -134,6 +134,10 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     void resumeInterpreter() override;
     void stopStatusHelpTimer() override;
     void showTextWindow() override;
+    // Kept until the computation thread takes it with its next line.
+    void setMaximaMode(int mode) override { requestedMaximaMode.store(mode); }
+    // The Maxima mode a notebook read asked for, or -1; taken once.
+    int takeRequestedMaximaMode() { return requestedMaximaMode.exchange(-1); }
     // A formula rendered by LaTeX (notebook_picture_service.cpp).
     std::string renderFormula(const char* formula, int mathJax, int fontSize) override;
     void reportLatexFailure(const struct LatexResult& result);
@@ -202,6 +206,7 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     std::string statusText;
     std::string notebookPath;
     std::atomic<int> changedShown{0};
+    std::atomic<int> requestedMaximaMode{-1};  // written by a reading thread, taken by computation
     std::string lastHelpText;
 
     friend class NotebookPainter;

@@ -14,6 +14,8 @@ void NotebookRunner::RunHost::showTitledMessage(const char* text, const char* ti
     showWarning(text, title);
 }
 
+void NotebookRunner::RunHost::setMaximaMode(int mode) { currentMaximaMode = mode; }
+
 NotebookRunner::NotebookRunner(const std::string& path, int saveAndExport)
     : path(path), saveAndExport(saveAndExport) {
     setPictureService(&pictures);

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "modal_helpers.h"
+#include "engines/maxima_bridge.h"
 #include "notebook/notebook_files.h"
 #include "base/base_directory.h"
 #include "base/settings.h"
@@ -271,4 +272,31 @@ TEST_F(FileCommandTest, PatternFilesAreCopiedIntoTheCurrentFolder) {
     fs::remove(docs / "KalixWebFont.html");
     if (!hadDocs) fs::remove(docs);
     ASSERT_EQ(chdir(here), 0);
+}
+
+// A notebook whose first line is the Maxima-mode line sends its commands to
+// Maxima once it is open (with the real Maxima).
+TEST_F(FileCommandTest, ANotebookInMaximaModeRunsItsCommandsInMaxima) {
+    if (system("command -v maxima >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "Maxima is not installed (Debian package maxima)";
+    installMaximaBridge();
+    std::string file = path("symbolic.kn");
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "Maxima mode is on (compatibility mode)\r\n>expand((a+b)^2)\r\n";
+    }
+    openNotebookFile(file.c_str());
+    ASSERT_EQ(cursorText(), ">expand((a+b)^2)");
+    ASSERT_TRUE(waitFor([this] { return getIntCell(keyWaitFlag) != 0; }));
+    int waits = host.getInputWaitCount();
+    press(Qt::Key_End);
+    press(Qt::Key_Return);
+    ASSERT_TRUE(waitFor([&] { return host.getInputWaitCount() > waits && getIntCell(inputWaiting); },
+                        60000));
+    std::string all;
+    for (const std::string& line : lines()) all += line + "\n";
+    EXPECT_NE(all.find("2 a b"), std::string::npos) << all;
+    EXPECT_EQ(all.find("not found"), std::string::npos) << all;
+    ASSERT_TRUE(run("maximamode off"));
+    endMaximaBridge();
 }
