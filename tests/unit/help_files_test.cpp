@@ -14,8 +14,9 @@
 namespace {
 
 std::string resourceFolder() {
-    std::string file = __FILE__;
-    return file.substr(0, file.rfind("/tests/unit/")) + "/resources/";
+    // The unit files' folder is absolute whatever the build folder is.
+    std::string files = KALIX_UNIT_FILES;
+    return files.substr(0, files.rfind("/tests/unit/")) + "/resources/";
 }
 
 class HelpFilesTest : public ProgramTest {

@@ -180,8 +180,8 @@ TEST_F(SpellCheckTest, DebiansEnglishListMarksTheQuikBrownFox) {
     EXPECT_EQ(marked(editor.firstLine), std::vector<std::string>{"quik"});
     EXPECT_TRUE(host.messages.empty());
     // The names of the help and the project's list are words too.
-    std::string file = __FILE__;
-    std::string resources = file.substr(0, file.rfind("/tests/unit/")) + "/resources/";
+    std::string files = KALIX_UNIT_FILES;
+    std::string resources = files.substr(0, files.rfind("/tests/unit/")) + "/resources/";
     loadHelpFiles(resources.c_str());
     WordListFiles lists = wordListFilesFromSettings();
     lists.optional.push_back(resources + "kalix.words");
