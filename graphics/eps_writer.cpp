@@ -1,6 +1,7 @@
 // The EPS writer.
 #include "graphics/eps_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -403,7 +404,8 @@ void EpsWriter::writeHeader() {
     out << "/sc {\n\trgbof setrgbcolor\n} def\n\n";
     out << "%%Beginning of the flag page\n";
     out << "gsave newpath\n";
-    out << "/Helvetica findfont " << settings.height / settings.graphicsLines
+    // A picture lower than its text lines still gets a font Ghostscript can use.
+    out << "/Helvetica findfont " << std::max(1, settings.height / settings.graphicsLines)
         << " scalefont setfont\n";
     out << "gsave\n\tnewpath 0 0 moveto (lq) true charpath pathbbox\n"
            "\t/y2 exch def pop /y1 exch def pop\n\t/fontsize y2 y1 sub def\ngrestore\n";
@@ -839,7 +841,7 @@ bool EpsWriter::text(double x, double y, const char* text, ColorCode colour, int
     }
     if (reencoded)
         out << "] def\n/Helvetica /Helvetica-8 scan-vec ReEncodeSmall\n/Helvetica-8 findfont "
-            << settings.height / settings.graphicsLines << " scalefont setfont\n";
+            << std::max(1, settings.height / settings.graphicsLines) << " scalefont setfont\n";
     static const int procedureOf[] = {procLeftText, procCenteredText, procRightText};
     static const char* const nameOf[] = {"Lstr", "Cstr", "Rstr"};
     if (alignment >= alignLeft && alignment <= alignRight) {
