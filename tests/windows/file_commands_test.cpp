@@ -300,3 +300,30 @@ TEST_F(FileCommandTest, ANotebookInMaximaModeRunsItsCommandsInMaxima) {
     ASSERT_TRUE(run("maximamode off"));
     endMaximaBridge();
 }
+
+// With "Create and use SVG Images" the HTML export saves, runs every command
+// again (each plot written as an SVG file) and then exports the page.
+TEST_F(FileCommandTest, TheHtmlExportWithSvgImagesRunsTheNotebookAndShowsTheSvgFiles) {
+    writeIntSetting("createsvg", 1);
+    writeIntSetting("imagesindirectory", 1);
+    std::string file = path("svg.kn");
+    ASSERT_TRUE(run("x=linspace(0,1,20); plot(x,x^2):"));
+    ASSERT_TRUE(run("y=7"));
+    ASSERT_EQ(saveNotebookTo(editor(), file), 1);
+    int waits = host.getInputWaitCount();
+    whenModal([](QWidget* dialog) {
+        EXPECT_TRUE(controlById<QCheckBox>(dialog, 15)->isChecked());
+        clickControl(dialog, 1);
+    });
+    menu().dispatchMenuCommand(2003);
+    ASSERT_TRUE(waitFor([&] { return exists(path("svg.html")); }, 20000));
+    ASSERT_TRUE(saveJobDone());
+    EXPECT_GT(host.getInputWaitCount(), waits);
+    EXPECT_TRUE(exists(path("images/svg-001.svg")));
+    std::string page = contents(path("svg.html"));
+    EXPECT_NE(page.find("<object data=\"images/svg-001.svg\" type=\"image/svg+xml\""),
+              std::string::npos)
+        << page;
+    EXPECT_EQ(system(("xmllint --noout " + path("images/svg-001.svg")).c_str()), 0);
+    writeIntSetting("createsvg", 0);
+}
