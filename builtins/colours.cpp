@@ -1,6 +1,6 @@
 // Colour component builtins: the red, green and blue parts of colour codes
 // and RGB codes made from parts; RGB images read and written as matrices
-// of RGB codes.
+// of RGB codes; and playwave, which lives beside them.
 #include <cmath>
 #include <string>
 
@@ -13,6 +13,8 @@
 #include "interpreter/error_codes.h"
 #include "interpreter/output.h"
 #include "interpreter/values.h"
+#include "platform/host.h"
+#include "platform/sound_playback.h"
 
 namespace {
 
@@ -82,11 +84,34 @@ void builtinSavergb(header* first) {
     returnText(first, written.c_str());
 }
 
+// playwave("file"): plays the sound to its end (Escape ends it early) and
+// returns the file name.
+void builtinPlaywave(header* first) {
+    header* name = resolveValue(first);
+    if (errorCode) return;
+    if (name->kind != kindString)
+        return fail(errorWrongArgument, "Wrong arguments for %s\n", "playwave");
+    const std::string path = stringOf(name);
+    std::string detail;
+    switch (playSoundFile(path.c_str(), [] { return escapePressed(); }, detail)) {
+        case SoundResult::played:
+        case SoundResult::interrupted:
+            return returnText(first, path.c_str());
+        case SoundResult::unreadable:
+            return fail(errorFailed, "Could not read the sound file %s!\n%s\n", path.c_str(),
+                        detail.c_str());
+        case SoundResult::noDevice:
+            return fail(errorFailed, "Could not play %s: no sound device!\n%s\n", path.c_str(),
+                        detail.c_str());
+    }
+}
+
 const BuiltinRecord rows[] = {
     {"getblue", 1, 0, builtinGetblue}, {"getgreen", 1, 0, builtinGetgreen},
     {"getred", 1, 0, builtinGetred},   {"loadrgb", 1, 0, builtinLoadrgb},
     {"putblue", 1, 0, builtinPutblue}, {"putgreen", 1, 0, builtinPutgreen},
     {"putred", 1, 0, builtinPutred},   {"savergb", 2, 0, builtinSavergb},
+    {"playwave", 1, 0, builtinPlaywave},
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "builtins/distributions.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <vector>
 
@@ -158,7 +159,14 @@ double binomialReal(double** v, const char* name) {
     try {
         return F(k, n, p);
     } catch (const alglib::ap_error&) {
-        fail(errorFailed, "AlgLib %s could not evaluate %d out of %d with p=%g!\n", name, k, n, p);
+        // NaN is written as everywhere else.
+        char value[32];
+        if (std::isnan(p))
+            std::snprintf(value, sizeof value, "NAN");
+        else
+            std::snprintf(value, sizeof value, "%g", p);
+        fail(errorFailed, "AlgLib %s could not evaluate %d out of %d with p=%s!\n", name, k, n,
+             value);
         return 0;
     }
 }

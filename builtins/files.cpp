@@ -89,7 +89,7 @@ void builtinOpen(header* first) {
         reportNeed("filename, [mode (r,w,a)]", "open");
         return;
     }
-    readFile = openFileInPath(stringOf(name), "r", 1, 0);
+    readFile = openFileInPath(stringOf(name), "r", 1, 1);
     if (!readFile) {
         fail(errorFailed, "Could not open the file %s!\n", stringOf(name));
         return;
@@ -112,7 +112,7 @@ void builtinOpenMode(header* first) {
     const char* m = stringOf(mode);
     if (!std::strcmp(m, "r") || !std::strcmp(m, "rb")) {
         closeReadFile();
-        readFile = openFileInPath(path, m, 1, 0);
+        readFile = openFileInPath(path, m, 1, 1);
         if (!readFile) {
             fail(errorFailed, "Could not open the file\n%s\nfor reading!\n", path);
             return;

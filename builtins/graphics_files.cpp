@@ -86,7 +86,20 @@ void builtinSavepng(header* first) {
     finishSave(first, result, written);
 }
 
+// pswindow([w h]): the size of the EPS pictures in points, each at least 1.
+// The argument stays the result.
+void builtinPswindow(header* first) {
+    header* size = resolveValue(first);
+    if (errorCode) return;
+    if (size->kind != kindRealMatrix || matrixRows(size) != 1 || matrixColumns(size) != 2)
+        return fail(errorGraphicsArgument, "Arguments for pswindow are [c r]!\n");
+    const double* wh = matrixData(size);
+    auto atLeastOne = [](double v) { return v >= 1 ? v : 1.0; };
+    setPsWindowSize(atLeastOne(wh[0]), atLeastOne(wh[1]));
+}
+
 const BuiltinRecord rows[] = {
+    {"pswindow", 1, 0, builtinPswindow},
     {"savepng", 4, 0, builtinSavepng},
     {"saveps", 1, 0, builtinSaveps},
     {"savesvg", 3, 0, builtinSavesvg},

@@ -322,8 +322,13 @@ const BuiltinRecord rows[] = {
     {"window", 1, 0, builtinWindow},
 };
 
+void clgCommand() {
+    emitClear();
+    requireSemicolon("clg");
+}
+
 const CommandRecord commands[] = {
-    {"clg", commandAssignable, 0, emitClear},
+    {"clg", commandAssignable, 0, clgCommand},
     {"hold", commandAssignable, 0, holdCommand},
     {"resetgraphics", commandAssignable, 0, resetgraphicsCommand},
     {"shg", commandAssignable, 0, showGraphicsWindow},

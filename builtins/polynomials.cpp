@@ -190,7 +190,19 @@ void builtinInterpval(header* first) {
 
 // Two row vectors of a common kind, or false after the builtin's refusal.
 bool readTwoRows(header* first, const char* name, Coefficients* p, Coefficients* q) {
-    if (!readCommonPair(first, p, q)) return false;
+    header* a = first;
+    header* b = nextValue(first);
+    convertToCommonKind(&a, &b);
+    if (errorCode) return false;
+    for (const header* value : {a, b}) {
+        const int kind = value->kind;
+        if (kind != kindReal && kind != kindComplex && kind != kindInterval &&
+            kind != kindRealMatrix && kind != kindComplexMatrix && kind != kindIntervalMatrix) {
+            reportNeed("two row vectors", name);
+            return false;
+        }
+    }
+    if (!readCoefficients(a, p) || !readCoefficients(b, q)) return false;
     if (!p->isRow() || !q->isRow()) {
         reportNeed("two row vectors", name);
         return false;

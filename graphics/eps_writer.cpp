@@ -418,7 +418,8 @@ void EpsWriter::writeHeader() {
     out << "%%Beginning of the flag page\n";
     // Round ends and joins, as the pixel surfaces draw lines.
     out << "gsave newpath 1 setlinecap 1 setlinejoin\n";
-    out << "/Helvetica findfont " << settings.height / settings.graphicsLines
+    // A picture lower than its text lines still gets a font Ghostscript can use.
+    out << "/Helvetica findfont " << std::max(1, settings.height / settings.graphicsLines)
         << " scalefont setfont\n";
     out << "gsave\n\tnewpath 0 0 moveto (lq) true charpath pathbbox\n"
            "\t/y2 exch def pop /y1 exch def pop\n\t/fontsize y2 y1 sub def\ngrestore\n";
@@ -862,7 +863,7 @@ bool EpsWriter::text(double x, double y, const char* text, ColorCode colour, int
     }
     if (reencoded)
         out << "] def\n/Helvetica /Helvetica-8 scan-vec ReEncodeSmall\n/Helvetica-8 findfont "
-            << settings.height / settings.graphicsLines << " scalefont setfont\n";
+            << std::max(1, settings.height / settings.graphicsLines) << " scalefont setfont\n";
     static const int procedureOf[] = {procLeftText, procCenteredText, procRightText};
     static const char* const nameOf[] = {"Lstr", "Cstr", "Rstr"};
     if (alignment >= alignLeft && alignment <= alignRight) {

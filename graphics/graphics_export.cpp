@@ -5,6 +5,7 @@
 
 #include <zlib.h>
 
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 
@@ -123,12 +124,25 @@ ExportResult writeSvg(Metafile& store, OutputSink& sink, const WriterSettings& s
     return writePicture<SvgWriter>(store, sink, settings, stop);
 }
 
+namespace {
+// Owned by the computation thread; 0 until pswindow sets them.
+double psWindowWidth = 0, psWindowHeight = 0;
+}  // namespace
+
+void setPsWindowSize(double width, double height) {
+    psWindowWidth = width;
+    psWindowHeight = height;
+}
+
 ExportResult saveGraphicsEps(const char* name, WriterSettings settings, StopPoll stop,
                              std::string* written) {
     *written = name;
     if (!hasExtension(*written)) *written += ".eps";
-    settings.width = getGraphicsWidth();
-    settings.height = getGraphicsHeight();
+    const bool own = psWindowWidth > 0 && psWindowHeight > 0;
+    settings.width = own ? int(std::lround(std::min(psWindowWidth, double(largestExportSize))))
+                         : getGraphicsWidth();
+    settings.height = own ? int(std::lround(std::min(psWindowHeight, double(largestExportSize))))
+                          : getGraphicsHeight();
     return saveFile<EpsWriter>(*written, false, settings, stop);
 }
 

@@ -22,8 +22,12 @@ ExportResult writeEps(Metafile& store, OutputSink& sink, const WriterSettings& s
 ExportResult writeSvg(Metafile& store, OutputSink& sink, const WriterSettings& settings,
                       StopPoll stop);
 
-// The current picture as an EPS file of the graphics area's size; ".eps"
-// is added to a name without extension (`*written` gets the name used).
+// The EPS picture's size in points, set by pswindow; the graphics area's
+// size is used until it is set. Computation thread.
+void setPsWindowSize(double width, double height);
+
+// The current picture as an EPS file of the pswindow size (else the graphics
+// area's size); ".eps" is added to a name without extension (`*written` gets the name used).
 ExportResult saveGraphicsEps(const char* name, WriterSettings settings, StopPoll stop,
                              std::string* written);
 // The largest width or height of an exported picture.

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "notebook/export_commands.h"
+#include "notebook/line_editor.h"
+#include "notebook/notebook_files.h"
 #include "base/base_directory.h"
 #include "base/settings.h"
 #include "gui/dialogs.h"
@@ -50,6 +52,25 @@ void copyHtmlPattern(const char* name) {
                              error.message().c_str());
 }
 
+// With "createsvg": save, then run every command from the first so that
+// each plot is written again as an SVG file; the end of the run saves and
+// exports the page.
+void saveRunAllAndExportHtml(NotebookEditor& editor, SaveWorker& worker) {
+    if (!intSetting("createsvg")) return exportHtmlCommand(editor, worker);
+    if (!saveNotebook(editor)) return;
+    {
+        TextLockHold hold(editor, "run all");
+        NotebookLine* first = editor.firstLine;
+        while (first && first->kind != lineCommand) first = first->next;
+        if (first) editor.setCursorLine(first, 1);
+    }
+    assignIntCell(commandsToRun, 1000);
+    assignIntCell(runThroughSections, 1);
+    assignIntCell(updateCommentsWhileRunning, 0);
+    textWindow->requestSvgExportRun();
+    textWindow->resumeInterpreter();
+}
+
 }  // namespace
 
 void exportHtmlDialog() {
@@ -62,7 +83,7 @@ void exportHtmlDialog() {
                      {15, "createsvg"},
                      {16, "respectfolding"},
                      {17, "noreformat"}},
-                    exportHtmlCommand);
+                    saveRunAllAndExportHtml);
 }
 
 void exportMarkdownDialog() {

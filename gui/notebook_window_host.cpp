@@ -11,7 +11,9 @@
 #include "graphics/crop_area.h"
 #include "interpreter/notebook_services.h"
 #include "interpreter/state.h"
+#include "notebook/export_commands.h"
 #include "notebook/line_editor.h"
+#include "notebook/notebook_pictures.h"
 #include "platform/allow_question.h"
 #include "platform/host.h"
 #include "base/base_directory.h"
@@ -231,6 +233,12 @@ int NotebookWindowHost::readInputLine(char* buffer) {
         assignIntCell(commandFromNotebook, 1);
         editor.setShiftAnchor(0);
     } else {
+        // The end of a run-and-export: save and export on the save thread.
+        if (svgExportRunning) {
+            svgExportRunning = false;
+            endSvgExportRun();
+            window->postToWindow([&editor] { startSaveAndExport(editor, windowSaveWorker(editor)); });
+        }
         assignIntCell(inputStartColumn, startColumn);
         assignIntCell(keyWaitFlag, 1);
         window->sendUserMessage(messageInputWaitChanged);
@@ -247,6 +255,14 @@ int NotebookWindowHost::readInputLine(char* buffer) {
         assignIntCell(inputWaiting, 0);
         assignIntCell(userWaitFlag, 0);
         return 0;
+    }
+    // A notebook read while the interpreter waited switches the Maxima mode
+    // for the lines that follow.
+    int maximaMode = window->takeRequestedMaximaMode();
+    if (maximaMode >= 0) currentMaximaMode = maximaMode;
+    if (window->takeSvgExportRunRequest()) {
+        beginSvgExportRun();
+        svgExportRunning = true;
     }
     std::string line;
     {

@@ -86,6 +86,7 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     std::atomic<int> interpreterHasEnded{0};
     std::atomic<int> textWindowInFront{1};
     std::atomic<int> inputWaits{0};
+    bool svgExportRunning = false;  // computation thread: a run-and-export runs
 };
 
 // Offered to start-up by the program (app/main.cpp).

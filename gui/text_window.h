@@ -134,6 +134,14 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     void resumeInterpreter() override;
     void stopStatusHelpTimer() override;
     void showTextWindow() override;
+    // Kept until the computation thread takes it with its next line.
+    void setMaximaMode(int mode) override { requestedMaximaMode.store(mode); }
+    // The Maxima mode a notebook read asked for, or -1; taken once.
+    int takeRequestedMaximaMode() { return requestedMaximaMode.exchange(-1); }
+    // A run of every command that ends in the HTML export with SVG pictures
+    // (GUI thread asks, computation thread takes).
+    void requestSvgExportRun() { svgExportRunRequested.store(1); }
+    int takeSvgExportRunRequest() { return svgExportRunRequested.exchange(0); }
     // A formula rendered by LaTeX (notebook_picture_service.cpp).
     std::string renderFormula(const char* formula, int mathJax, int fontSize) override;
     void reportLatexFailure(const struct LatexResult& result);
@@ -202,6 +210,8 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     std::string statusText;
     std::string notebookPath;
     std::atomic<int> changedShown{0};
+    std::atomic<int> requestedMaximaMode{-1};
+    std::atomic<int> svgExportRunRequested{0};  // set by GUI, taken by computation  // written by a reading thread, taken by computation
     std::string lastHelpText;
 
     friend class NotebookPainter;

@@ -33,6 +33,10 @@ enum CommandKind : int32_t {
 
 using CommandHandler = void (*)();
 
+// After a command's own text only the end of the line or ";" may follow,
+// else "Command \"name\" needs a semicolon!".
+void requireSemicolon(const char* command);
+
 struct CommandRecord {
     const char* name;
     int32_t kind;   // CommandKind

@@ -28,13 +28,6 @@
 #include "interpreter/variables.h"
 #include "platform/host.h"
 
-namespace {
-
-int promptOn = 1;  // command `prompt`; nothing else reads it
-
-bool startsWithDefault(const char* name) { return std::strncmp(name, "default", 7) == 0; }
-
-// After the command's own text only the end of the line or ";" may follow.
 void requireSemicolon(const char* command) {
     skipBlanks();
     if (*scanPointer == 0) return;
@@ -44,6 +37,12 @@ void requireSemicolon(const char* command) {
     }
     fail(errorFailed, "Command \"%s\" needs a semicolon!\n", command);
 }
+
+namespace {
+
+int promptOn = 1;  // command `prompt`; nothing else reads it
+
+bool startsWithDefault(const char* name) { return std::strncmp(name, "default", 7) == 0; }
 
 bool atStatementEnd() {
     char c = *scanPointer;

@@ -2,6 +2,7 @@
 // and function bodies as indented code, comments as headings, paragraphs
 // and lists, pictures as image links, formulas as "$$" blocks.
 #include <cstring>
+#include <vector>
 
 #include "notebook/export_common.h"
 
@@ -89,18 +90,24 @@ NotebookLine* MarkdownExport::command(NotebookLine* line) {
     NotebookLine* next = line->next;
     if (next && next->kind == lineFunctionBody && !next->image) {
         out.put(lineMarkup(line, 0, 1));
-        out.put("\n\n");
+        out.put("\n\n\n");
         for (; next && next->kind == lineFunctionBody && !next->image; next = next->next)
             if (!next->isFolded()) bodyLine(next, 0);
         out.put("\n");
         return next;
     }
+    // The lines shown; a hidden continuation line is left out with its
+    // marker.
+    std::vector<NotebookLine*> shown;
     for (next = line; next && next->kind == lineCommand && !next->image && next != last &&
                       (next == line || !isEmptyCommand(next));
-         next = next->next) {
-        if (next != line && next->isFolded()) continue;
-        out.put(lineMarkup(next, 0, 1));
-        out.put(next->text.endsWith("...") ? "  \n\\>  " : "\n\n");
+         next = next->next)
+        if (next == line || !next->isFolded()) shown.push_back(next);
+    for (size_t i = 0; i < shown.size(); i++) {
+        out.put(lineMarkup(shown[i], 0, 1));
+        bool continued = shown[i]->text.endsWith("...") && i + 1 < shown.size() &&
+                         shown[i]->next == shown[i + 1];
+        out.put(continued ? "  \n\\>  " : "\n\n");
     }
     out.put("\n");
     return next;

@@ -45,6 +45,30 @@ static std::string baseNameOf(const std::string& path) {
     return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
+// --- texts that look like markers ------------------------------------------------------
+//
+// A comment or output text that would read back as a marker is written with
+// one more blank in front, which the reader takes away again: an output
+// line of blanks and "%image% " is an image only with exactly one blank; a
+// comment whose text begins with blanks and "%image% ", "// " or "* " lost
+// its first blank when more than the prefix was there.
+
+static bool afterBlanks(const std::string& text, const char* marker, size_t& blanks) {
+    blanks = text.find_first_not_of(' ');
+    return blanks != std::string::npos && text.compare(blanks, std::strlen(marker), marker) == 0;
+}
+
+static bool outputLooksLikeImage(const std::string& text) {
+    size_t blanks;
+    return afterBlanks(text, "%image% ", blanks) && blanks >= 1;
+}
+
+static bool commentLooksLikeMarker(const std::string& text) {
+    size_t blanks;
+    return afterBlanks(text, "%image% ", blanks) || afterBlanks(text, "// ", blanks) ||
+           afterBlanks(text, "* ", blanks);
+}
+
 // --- reading -------------------------------------------------------------------------
 
 static const char maximaCompatibility[] = "Maxima mode is on (compatibility mode)";
@@ -152,8 +176,13 @@ void NotebookReader::readText(const std::string& text) {
                  : first == '>' ? lineCommand
                  : first == '%' ? lineComment
                                 : lineOutput;
+    if (line->kind == lineOutput && outputLooksLikeImage(text) && text.compare(0, 2, "  ") == 0)
+        line->text.erase(0, 1);
     if (line->kind == lineComment) {
         NotebookEditor::parseCommentPrefix(line);
+        std::string parsed = line->text.getText();
+        if (parsed.size() > 1 && parsed[0] == ' ' && commentLooksLikeMarker(parsed))
+            line->text.erase(0, 1);
         NotebookEditor::decodeLineEntities(line);
     }
 }
@@ -176,9 +205,9 @@ int NotebookEditor::readNotebook(const char* path) {
         bool utf8 = !lines.empty() && startsWith(lines[0], "\xEF\xBB\xBF");
         if (utf8) lines[0].erase(0, 3);
         if (!lines.empty()) {
-            if (startsWith(lines[0], maximaCompatibility))
+            if (lines[0] == maximaCompatibility)
                 host->setMaximaMode(1);
-            else if (startsWith(lines[0], maximaDirect))
+            else if (lines[0] == maximaDirect)
                 host->setMaximaMode(2);
         }
         reader.line = firstLine;
@@ -286,7 +315,13 @@ static void buildSaveJob(NotebookEditor& editor, const std::string& path, SaveJo
                 text = line->hardBreak ? "%% " : "% ";
                 if (line->heading) text += "* ";
             }
-            text += line->originalText ? line->originalText->getText() : line->text.getText();
+            std::string own =
+                line->originalText ? line->originalText->getText() : line->text.getText();
+            if (line->kind == lineComment ? commentLooksLikeMarker(own)
+                                          : line->kind == lineOutput &&
+                                                outputLooksLikeImage(text + own))
+                text += " ";
+            text += own;
             appendFileLine(job.content, text, options.utf);
             continue;
         }

@@ -5,7 +5,12 @@
 #include <cmath>
 #include <cstdint>
 
+#include <sys/stat.h>
+
+#include <cstdio>
+
 #include "graphics/antialias.h"
+#include "graphics/graphics_export.h"
 #include "graphics/graphics_area.h"
 #include "graphics/graphics_store.h"
 #include "graphics/pages.h"
@@ -15,6 +20,7 @@
 #include "notebook/notebook_services.h"
 #include "base/settings.h"
 #include "base/string.h"
+#include "base/text.h"
 
 namespace {
 
@@ -92,7 +98,7 @@ std::shared_ptr<NotebookPicture> pictureOfPixels(const PixelImage& image) {
 
 void placePictureRows(NotebookEditor& editor, const std::shared_ptr<NotebookPicture>& picture,
                       int rows, const char* text, const std::shared_ptr<NotebookPicture>& large,
-                      const char* formula, int mathJax) {
+                      const char* formula, int mathJax, const std::string& svgName) {
     TextLockHold hold(editor, "insertimage");
     editor.showPaint = 0;
     for (int row = 0; row < rows; row++) {
@@ -105,6 +111,7 @@ void placePictureRows(NotebookEditor& editor, const std::shared_ptr<NotebookPict
                 line->formula = std::make_unique<String>(formula);
                 line->formulaIsMathJax = mathJax;
             }
+            if (!svgName.empty()) line->svgFileName = std::make_unique<String>(svgName.c_str());
             if (text && *text) editor.insertText(text);
         }
         editor.insertText("\n");
@@ -113,6 +120,43 @@ void placePictureRows(NotebookEditor& editor, const std::shared_ptr<NotebookPict
     editor.setNotebookChanged(1);
     editor.showCursor();
     editor.getHost().invalidate();
+}
+
+namespace {
+int svgImageCounter = 0;  // computation thread; 0 outside a run-and-export
+}  // namespace
+
+void beginSvgExportRun() { svgImageCounter = 1; }
+void endSvgExportRun() { svgImageCounter = 0; }
+
+// During a run-and-export: the current graphics as the next SVG file of the
+// notebook; the name the HTML page links, or "" when nothing was written.
+static std::string writeSvgCopy(NotebookEditor& editor, int width, int height) {
+    if (!svgImageCounter) return std::string();
+    std::string path;
+    {
+        TextLockHold hold(editor, "svg copy");
+        path = editor.getFilePath();
+    }
+    if (path.empty()) return std::string();
+    std::string folder = directoryOf(path);
+    std::string name = path.substr(folder.size());
+    size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    const bool inFolder = intSetting("imagesindirectory") != 0;
+    const bool compressed = intSetting("savecompressedsvg") != 0;
+    char file[64];
+    std::snprintf(file, sizeof file, "-%03d.svg%s", svgImageCounter++, compressed ? "z" : "");
+    std::string link = (inFolder ? "images/" : "") + name + file;
+    if (inFolder) mkdir((folder + "images").c_str(), 0755);
+    WriterSettings settings = pictureSettings(0, 0);
+    settings.codePageToUtf8 = codePageToUtf8;
+    settings.utf8ToCodePage = utf8ToCodePage;
+    std::string written;
+    if (saveSvgFile((folder + link).c_str(), width, height, compressed, settings, nullptr,
+                    &written) != ExportResult::written)
+        return std::string();
+    return link;
 }
 
 int insertGraphicsPicture(NotebookEditor& editor, int rows, const char* text, int antialias,
@@ -157,7 +201,8 @@ int insertGraphicsPicture(NotebookEditor& editor, int rows, const char* text, in
     }
     std::shared_ptr<NotebookPicture> picture = pictureOfPixels(shown);
     if (!picture) return 0;
-    placePictureRows(editor, picture, size.rows, text, large, nullptr, 0);
+    std::string svg = writeSvgCopy(editor, size.width, size.height);
+    placePictureRows(editor, picture, size.rows, text, large, nullptr, 0, svg);
     return 1;
 }
 

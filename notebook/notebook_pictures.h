@@ -26,10 +26,16 @@ GraphicsPictureSize graphicsPictureSize(int rows, double aspect, int lineHeight,
 std::shared_ptr<NotebookPicture> pictureOfPixels(const PixelImage& image);
 
 // Places the picture in `rows` rows at the cursor; row 0 gets the large
-// picture, the formula and `text`.
+// picture, the formula, the SVG copy's name and `text`.
 void placePictureRows(NotebookEditor& editor, const std::shared_ptr<NotebookPicture>& picture,
                       int rows, const char* text, const std::shared_ptr<NotebookPicture>& large,
-                      const char* formula, int mathJax);
+                      const char* formula, int mathJax, const std::string& svgName = {});
+
+// A run that ends in an HTML export with SVG pictures ("createsvg"): while
+// it runs, every inserted graphic is also written as an SVG file beside the
+// notebook, numbered from 1. Computation thread.
+void beginSvgExportRun();
+void endSvgExportRun();
 
 // The current graphics (the anaglyph while it is shown), anti-aliased on
 // request, cut to the crop fractions. 0 when nothing could be drawn.

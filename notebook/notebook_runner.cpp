@@ -7,6 +7,7 @@
 #include "interpreter/state.h"
 #include "notebook/export_commands.h"
 #include "notebook/notebook_files.h"
+#include "base/settings.h"
 
 void NotebookRunner::RunHost::showMessage(const char* text) { showWarning(text, "Kalix"); }
 
@@ -14,12 +15,17 @@ void NotebookRunner::RunHost::showTitledMessage(const char* text, const char* ti
     showWarning(text, title);
 }
 
+void NotebookRunner::RunHost::setMaximaMode(int mode) { currentMaximaMode = mode; }
+
 NotebookRunner::NotebookRunner(const std::string& path, int saveAndExport)
     : path(path), saveAndExport(saveAndExport) {
     setPictureService(&pictures);
 }
 
-NotebookRunner::~NotebookRunner() { setPictureService(nullptr); }
+NotebookRunner::~NotebookRunner() {
+    endSvgExportRun();
+    setPictureService(nullptr);
+}
 
 void NotebookRunner::load() {
     loaded = 1;
@@ -28,6 +34,9 @@ void NotebookRunner::load() {
         ended = 1;
         return;
     }
+    // "-xrun" with "createsvg": every plot is written again as an SVG file,
+    // which the HTML export shows.
+    if (saveAndExport && intSetting("createsvg")) beginSvgExportRun();
     // The run ends at the notebook's last line without taking it: a last
     // command with text gets a prompt after it, so that it runs too.
     TextLockHold hold(editor, "load");
@@ -66,6 +75,7 @@ int NotebookRunner::nextPrompt() {
 
 int NotebookRunner::finish() {
     ended = 1;
+    endSvgExportRun();
     if (saveAndExport && !path.empty()) {
         int saved = saveToCurrentFile(editor);
         if (!exportHtmlAfterSave(editor, saved, 0)) failure = 1;

@@ -33,6 +33,8 @@ class NotebookRunner : public UnattendedRun {
       public:
         void showMessage(const char* text) override;
         void showTitledMessage(const char* text, const char* title) override;
+        // The notebook is read on the computation thread: the mode is set now.
+        void setMaximaMode(int mode) override;
     };
 
     void load();

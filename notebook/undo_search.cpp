@@ -158,13 +158,14 @@ void NotebookEditor::undoDelete() {
     }
     if (cursorLine->kind == lineCommand) {
         NotebookLine* before = commentBlockStart(cursorLine);
-        NotebookLine* firstCommand = nullptr;
+        // Each restored command takes the cursor: it ends on the last.
+        NotebookLine* lastCommand = nullptr;
         for (const std::string& text : lines) {
             NotebookLine* line = restoreDeletedLine(*this, before, text);
-            if (line->kind == lineCommand && !firstCommand) firstCommand = line;
+            if (line->kind == lineCommand) lastCommand = line;
         }
-        if (firstCommand) {
-            cursorLine = firstCommand;
+        if (lastCommand) {
+            cursorLine = lastCommand;
             cursorColumn = 1;
         }
         topLine = computeTopLine(cursorLine);

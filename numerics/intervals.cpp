@@ -263,6 +263,12 @@ static double powerUp(double x, double y) {
 // Monotone cases for a positive base; a nonpositive base only with a point
 // exponent holding an integer.
 IntervalStatus powerBounds(double a, double b, double c, double d, double* lo, double* hi) {
+    // Exact exponents: x^1 is x, x^0 is 1, however large x is.
+    if (c == d && (c == 0 || c == 1)) {
+        *lo = c == 0 ? 1 : a;
+        *hi = c == 0 ? 1 : b;
+        return IntervalStatus::ok;
+    }
     if (a > 0 && a < 1 && b > 1) {
         *lo = std::fmin(powerDown(a, d), powerDown(b, c));
         *hi = std::fmax(powerUp(b, d), powerUp(a, c));

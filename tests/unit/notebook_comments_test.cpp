@@ -178,7 +178,9 @@ TEST_F(NotebookTest, TwoDeletionsComeBackInOrder) {
     editor.undoDelete();
     // Output that would read as another kind comes back with a blank.
     EXPECT_EQ(look(), (Lines{"% about a", ">a", "out:1", ">b", "out: %x", "out: >y", ">c"}));
-    EXPECT_EQ(editor.cursorLine, editor.lineAt(1));
+    // The cursor stays on the last command restored.
+    EXPECT_EQ(editor.cursorLine, editor.lineAt(3));
+    EXPECT_EQ(editor.cursorColumn, 1);
     editor.undoDelete();
     EXPECT_EQ(look().size(), 7u);
 }

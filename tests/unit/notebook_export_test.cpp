@@ -224,6 +224,10 @@ TEST_F(NotebookExportTest, FoldedCommandsShowUnlessFoldingIsRespected) {
               std::string::npos);
     options.respectFolding = 1;
     EXPECT_NE(html(options).find("<pre class=\"prompt\">&gt;a=1+...\n</pre>"), std::string::npos);
+    // Markdown leaves the hidden line out with its continuation marker.
+    std::string page = markdown(options);
+    EXPECT_NE(page.find("\\>a=1+...\n\n\n    3\n"), std::string::npos) << page;
+    EXPECT_EQ(page.find("\\>  "), std::string::npos) << page;
     EXPECT_NE(latex().find("\\begin{kalixprompt}\n>a=1+...\n>2\n\\end{kalixprompt}"),
               std::string::npos);
     // The notebook itself stays folded.
@@ -284,7 +288,7 @@ TEST_F(NotebookExportTest, MarkdownShowsEveryKindOfBlock) {
               "$$a&lt;b$$\n\n"
               "\\>a=1+...  \n\\>   2\n\n\n"
               "    x<3\n\n"
-              "\\>function f(x)\n\n      return x\n    endfunction\n\n");
+              "\\>function f(x)\n\n\n      return x\n    endfunction\n\n");
 }
 
 TEST_F(NotebookExportTest, LatexBlocksOpenAndCloseTheirEnvironments) {

@@ -5,6 +5,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cstring>
+
 #include "notebook_fixture.h"
 
 namespace fs = std::filesystem;
@@ -255,4 +257,119 @@ TEST_F(FailedSaveTest, AFolderInThePlaceOfTheFileFailsVisibly) {
     int files = 0;
     for (auto& entry : fs::directory_iterator(dir)) files += entry.is_regular_file();
     EXPECT_EQ(files, 0);
+}
+
+// Texts that begin like a marker of the file, as output, comment, comment
+// after a hard break and heading, each after a command so that every
+// comment starts a paragraph. A file "a.png" lies beside the notebook, so an
+// image marker taken at its word would bring in a picture.
+TEST_F(NotebookFileTest, TextsBeginningWithAMarkerReadBackAsWritten) {
+    fs::path dir = makeFolder();
+    writeFile(dir / "a.png", pngBytes(10, 10));
+    writeFile(dir / "images" / "a.png", pngBytes(10, 10));
+    const char* texts[] = {"%",
+                           "% x",
+                           "%% x",
+                           "% //",
+                           "% // x",
+                           "% // latex: x^2",
+                           "% // mathjax: y",
+                           "% %image% a.png",
+                           "%image% a.png",
+                           " %image% a.png",
+                           "  %image% a.png",
+                           "   %image% a.png",
+                           "//",
+                           "// a note",
+                           "// latex: x^2",
+                           "// mathjax: y",
+                           " // a note",
+                           "  // a note",
+                           "* not a heading",
+                           " * x",
+                           ">",
+                           ">1+1",
+                           " >1+1",
+                           "$",
+                           "$endfunction",
+                           "latex: x^2",
+                           "mathjax: y",
+                           "maxima: integrate(x,x)",
+                           "image: a.png",
+                           "Maxima mode is on (compatibility mode)",
+                           "Maxima mode is on (direct mode)",
+                           " ",
+                           ""};
+    std::vector<std::string> looks;
+    for (const char* text : texts) {
+        std::string t = text;
+        looks.push_back(">1");
+        looks.push_back("out:" + t);
+        looks.push_back(">2");
+        looks.push_back("% " + t);
+        looks.push_back(">3");
+        looks.push_back("%% " + t);
+        looks.push_back(">4");
+        looks.push_back("% * " + t);
+    }
+    looks.push_back(">");
+    editor.clearNotebook();
+    NotebookLine* line = nullptr;
+    for (const std::string& look : looks) {
+        line = line ? editor.newLineAfter(line, "", lineOutput) : editor.firstLine;
+        std::string kind = look.substr(0, look.find(' '));
+        if (look.rfind("out:", 0) == 0) {
+            line->kind = lineOutput;
+            line->text.assign(look.c_str() + 4);
+        } else if (look[0] == '>') {
+            line->kind = lineCommand;
+            line->text.assign(look.c_str());
+        } else {
+            line->kind = lineComment;
+            line->hardBreak = kind == "%%";
+            line->heading = look.rfind("% * ", 0) == 0;
+            line->text.assign(look.c_str() + (line->heading ? 4 : kind.size() + 1));
+        }
+    }
+    Lines written = look();
+    ASSERT_EQ(written, looks);
+    fs::path path = dir / "markers.kn";
+    ASSERT_EQ(editor.writeNotebook(path.c_str()), 1);
+    // Output beginning ">", "$" or "%" keeps the blank it was written with.
+    Lines expected = written;
+    for (std::string& text : expected)
+        if (text.rfind("out:", 0) == 0 && text.size() > 4 && std::strchr(">$%", text[4]))
+            text.insert(4, " ");
+    RecordingHost otherHost;
+    otherHost.fixed = host.fixed;
+    NotebookEditor other(&otherHost, &metrics);
+    ASSERT_EQ(other.readNotebook(path.c_str()), 1);
+    EXPECT_EQ(look(other), expected);
+    EXPECT_EQ(otherHost.maximaMode, 0);
+    fs::path again = dir / "again.kn";
+    ASSERT_EQ(other.writeNotebook(again.c_str()), 1);
+    std::string first = readFile(path), second = readFile(again);
+    EXPECT_EQ(first, second);
+}
+
+// The Maxima-mode line counts only as the whole first line.
+TEST_F(NotebookFileTest, OnlyAFirstLineThatIsAMaximaModeTextSwitchesTheMode) {
+    fs::path dir = makeFolder();
+    struct Case {
+        const char* first;
+        int mode;
+    } cases[] = {{"Maxima mode is on (compatibility mode)", 1},
+                 {"Maxima mode is on (direct mode)", 2},
+                 {"\xEF\xBB\xBFMaxima mode is on (direct mode)", 2},
+                 {"Maxima mode is on (direct mode) and more", 0},
+                 {" Maxima mode is on (compatibility mode)", 0},
+                 {"% Maxima mode is on (compatibility mode)", 0},
+                 {"Maxima mode is off", 0}};
+    for (const Case& c : cases) {
+        writeFile(dir / "m.kn", std::string(c.first) + "\r\n>expand((a+b)^2)\r\n");
+        RecordingHost otherHost;
+        NotebookEditor other(&otherHost, &metrics);
+        ASSERT_EQ(other.readNotebook((dir / "m.kn").c_str()), 1);
+        EXPECT_EQ(otherHost.maximaMode, c.mode) << c.first;
+    }
 }

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "modal_helpers.h"
+#include "engines/maxima_bridge.h"
 #include "notebook/notebook_files.h"
 #include "base/base_directory.h"
 #include "base/settings.h"
@@ -271,4 +272,58 @@ TEST_F(FileCommandTest, PatternFilesAreCopiedIntoTheCurrentFolder) {
     fs::remove(docs / "KalixWebFont.html");
     if (!hadDocs) fs::remove(docs);
     ASSERT_EQ(chdir(here), 0);
+}
+
+// A notebook whose first line is the Maxima-mode line sends its commands to
+// Maxima once it is open (with the real Maxima).
+TEST_F(FileCommandTest, ANotebookInMaximaModeRunsItsCommandsInMaxima) {
+    if (system("command -v maxima >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "Maxima is not installed (Debian package maxima)";
+    installMaximaBridge();
+    std::string file = path("symbolic.kn");
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "Maxima mode is on (compatibility mode)\r\n>expand((a+b)^2)\r\n";
+    }
+    openNotebookFile(file.c_str());
+    ASSERT_EQ(cursorText(), ">expand((a+b)^2)");
+    ASSERT_TRUE(waitFor([this] { return getIntCell(keyWaitFlag) != 0; }));
+    int waits = host.getInputWaitCount();
+    press(Qt::Key_End);
+    press(Qt::Key_Return);
+    ASSERT_TRUE(waitFor([&] { return host.getInputWaitCount() > waits && getIntCell(inputWaiting); },
+                        60000));
+    std::string all;
+    for (const std::string& line : lines()) all += line + "\n";
+    EXPECT_NE(all.find("2 a b"), std::string::npos) << all;
+    EXPECT_EQ(all.find("not found"), std::string::npos) << all;
+    ASSERT_TRUE(run("maximamode off"));
+    endMaximaBridge();
+}
+
+// With "Create and use SVG Images" the HTML export saves, runs every command
+// again (each plot written as an SVG file) and then exports the page.
+TEST_F(FileCommandTest, TheHtmlExportWithSvgImagesRunsTheNotebookAndShowsTheSvgFiles) {
+    writeIntSetting("createsvg", 1);
+    writeIntSetting("imagesindirectory", 1);
+    std::string file = path("svg.kn");
+    ASSERT_TRUE(run("x=linspace(0,1,20); plot(x,x^2):"));
+    ASSERT_TRUE(run("y=7"));
+    ASSERT_EQ(saveNotebookTo(editor(), file), 1);
+    int waits = host.getInputWaitCount();
+    whenModal([](QWidget* dialog) {
+        EXPECT_TRUE(controlById<QCheckBox>(dialog, 15)->isChecked());
+        clickControl(dialog, 1);
+    });
+    menu().dispatchMenuCommand(2003);
+    ASSERT_TRUE(waitFor([&] { return exists(path("svg.html")); }, 20000));
+    ASSERT_TRUE(saveJobDone());
+    EXPECT_GT(host.getInputWaitCount(), waits);
+    EXPECT_TRUE(exists(path("images/svg-001.svg")));
+    std::string page = contents(path("svg.html"));
+    EXPECT_NE(page.find("<object data=\"images/svg-001.svg\" type=\"image/svg+xml\""),
+              std::string::npos)
+        << page;
+    EXPECT_EQ(system(("xmllint --noout " + path("images/svg-001.svg")).c_str()), 0);
+    writeIntSetting("createsvg", 0);
 }

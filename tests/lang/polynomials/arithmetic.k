@@ -34,3 +34,7 @@ polycons([1i,-1i])
 polycons([])
 polycons([~1,2~])
 polycons([1;2])
+// a string is not a row vector
+polymult("a",[1,2])
+polyadd([1,2],"b")
+polydiv("a","b")
