@@ -140,6 +140,8 @@ void saveNotebookAsFromMenu() {
 
 void saveNotebookInUserFiles() {
     if (!readyForCommand()) return;
+    // The user's own files folder: in the home directory unless the user
+    // made one beside the program (never made there).
     std::string folder = userFilesDir.getText();
     makeDirectory(folder.c_str());
     saveNotebookSelector.setSelectorDirectory(folder.c_str());
