@@ -192,6 +192,30 @@ TEST_F(FileCommandTest, RestartAsksToSaveAChangedNotebook) {
     EXPECT_TRUE(hasLine("Variable b not found!")) << ::testing::PrintToString(lines());
 }
 
+// After a save the notebook has the keyboard at once, and keys typed
+// while the save ran are typed after it, in order.
+TEST_F(FileCommandTest, KeysDuringAndAfterASaveReachTheNotebook) {
+    std::string file = path("keys.kn");
+    writeNotebook(file, "a=1");
+    for (int command : {104, 104}) {  // two saves in a row (exports run the same save job)
+        ASSERT_TRUE(run("b=2"));
+        client->window()->activateWindow();
+        client->setFocus();
+        ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() == client; }));
+        menu().dispatchMenuCommand(command);
+        QTest::keyClicks(QApplication::focusWidget(), "c=3");
+        ASSERT_TRUE(saveJobDone());
+        ASSERT_TRUE(waitFor([&] { return cursorText() == ">c=3"; })) << cursorText();
+        ASSERT_EQ(QApplication::focusWidget(), client) << command;
+        QTest::keyClicks(QApplication::focusWidget(), "+4");
+        int waits = host.getInputWaitCount();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        ASSERT_TRUE(waitForPrompt(waits));
+        EXPECT_TRUE(hasLine(">c=3+4"));
+        EXPECT_TRUE(hasLine("7"));
+    }
+}
+
 TEST_F(FileCommandTest, DeleteAsksAndRemovesTheNotebookWithItsExports) {
     std::string file = path("gone.kn");
     writeNotebook(file, "1+1");
