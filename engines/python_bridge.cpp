@@ -177,9 +177,15 @@ void warn(const char* format, const char* text) {
     showWarning(message, "Kalix");
 }
 
+// The last start was refused by the user (computation thread).
+static bool startRefused = false;
+
 void loadPython() {
     if (switchedOff) return;
+    startRefused = false;
     if (!askAllowed("Kalix wants to use Python.\nAllow?", &pythonAllowed)) {
+        startRefused = true;
+        printText("Starting Python was not allowed (setting askexec).\n");
         errorCode = errorFailed;
         return;
     }
@@ -230,7 +236,8 @@ template <typename Call>
 bool callBridge(const char* exportName, const char* crashFormat, const char* what, Call call) {
     if (!bridge.handle) loadPython();
     if (!bridge.handle) {
-        printFormatted("Python was not initialized (%s).\n", exportName);
+        // A refused start has said so already.
+        if (!startRefused) printFormatted("Python was not initialized (%s).\n", exportName);
         errorCode = errorFailed;
         return false;
     }
