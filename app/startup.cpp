@@ -27,6 +27,7 @@
 #include "platform/window_host.h"
 #include "base/base_directory.h"
 #include "base/settings.h"
+#include "base/text.h"
 #include "app/shutdown.h"
 #include "base/threads.h"
 
@@ -52,8 +53,6 @@ class EngineMaximaHelp : public MaximaHelpSource {
 };
 
 }  // namespace
-
-constexpr int defaultCodePage = 1252;
 
 // A name ending in ".kn", letters in any case; surrounding quotes allowed.
 static bool isNotebookName(std::string& word) {
@@ -131,9 +130,11 @@ std::string absoluteFileName(const std::string& name, const std::string& startDi
     return startDirectory + name;
 }
 
-// "-codepage", else the setting "CODE_PAGE"; 1252 when neither names a
-// code page that can be converted.
+// "-codepage", else the setting "CODE_PAGE"; the locale's code page when
+// neither names a code page that can be converted (0 or -1: none named).
 static void chooseCodePage(int requested) {
+    int defaultCodePage = localeCodePage();
+    if (!selectCodePage(defaultCodePage)) defaultCodePage = 65001;
     int number = requested > 0 ? requested : intSetting("CODE_PAGE");
     if (number <= 0) number = defaultCodePage;
     if (!selectCodePage(number)) {

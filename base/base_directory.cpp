@@ -23,6 +23,14 @@ static int directoryExists(const char* path) {
     return stat(path, &status) == 0 && S_ISDIR(status.st_mode);
 }
 
+// The program directory is the base only for the user who made its
+// "Kalix Files" folder: an installed program never moves the settings of
+// its other users into a folder they share.
+static int ownDirectory(const char* path) {
+    struct stat status;
+    return stat(path, &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == geteuid();
+}
+
 static void setCurrentDirectory(String& directory) {
     char buffer[PATH_MAX];
     directory = getcwd(buffer, sizeof buffer) ? buffer : "";
@@ -59,9 +67,13 @@ void chooseBaseDirectory(const char* homeOption) {
     }
     userFilesDir = baseDir;
     userFilesDir.append("Kalix Files/");
-    if (!directoryExists(userFilesDir.getText())) {
+    bool usable = homeOption ? directoryExists(userFilesDir.getText())
+                             : ownDirectory(userFilesDir.getText());
+    if (!usable) {
         baseDir = userHomeDirectory().c_str();
         baseDir.ensureTrailingSeparator();
+        userFilesDir = baseDir;
+        userFilesDir.append("Kalix Files/");
     }
     saveprofile = 1;
     profilePath = baseDir;

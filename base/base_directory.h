@@ -8,15 +8,17 @@
 extern String programDir;    // directory of the running executable
 extern String homeDir;       // the current directory at start
 extern String baseDir;       // where "Kalix Files/" and the profile live
-extern String userFilesDir;  // base + "Kalix Files/", fixed before any fallback
+extern String userFilesDir;  // base + "Kalix Files/" (made when first saved into)
 extern String profilePath;   // base + ".kalix.profile"
 extern int profileMissing;   // 1 when the profile did not exist at start
 extern int saveprofile;      // 1 after start-up: the profile is written at exit
 
 // Sets programDir, homeDir, baseDir, userFilesDir and profilePath. homeOption
 // is the value of "-home" (surrounding quotes allowed) or null; its folder
-// "Kalix Files" is created when missing. When base + "Kalix Files" does not
-// exist, the base becomes the user's home directory.
+// "Kalix Files" is created when missing. Without "-home" the program
+// directory is the base only when its "Kalix Files" folder exists and
+// belongs to the user; otherwise the base, and the user's files folder
+// in it, are in the user's home directory.
 void chooseBaseDirectory(const char* homeOption);
 
 // Loads the profile when it exists; otherwise settings come from the

@@ -3,6 +3,8 @@
 #include "base/text.h"
 
 #include <iconv.h>
+#include <langinfo.h>
+#include <strings.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -19,6 +21,42 @@ static const iconv_t noConversion = reinterpret_cast<iconv_t>(-1);
 
 static iconv_t openConversion(const char* to, const char* from) { return iconv_open(to, from); }
 
+// Single-byte code pages that iconv knows by another name than "CPnnnn".
+struct NamedCodePage {
+    int number;
+    const char* name;
+};
+static const NamedCodePage namedCodePages[] = {
+    {28591, "ISO-8859-1"},  {28592, "ISO-8859-2"},  {28593, "ISO-8859-3"},
+    {28594, "ISO-8859-4"},  {28595, "ISO-8859-5"},  {28596, "ISO-8859-6"},
+    {28597, "ISO-8859-7"},  {28598, "ISO-8859-8"},  {28599, "ISO-8859-9"},
+    {28600, "ISO-8859-10"}, {28601, "ISO-8859-11"}, {28603, "ISO-8859-13"},
+    {28604, "ISO-8859-14"}, {28605, "ISO-8859-15"}, {28606, "ISO-8859-16"},
+    {20866, "KOI8-R"},      {21866, "KOI8-U"},      {874, "TIS-620"},
+};
+
+int codePageOfCharset(const char* charset) {
+    if (!charset || !*charset) return 65001;
+    // The C/POSIX locale names plain ASCII; it takes UTF-8 as modern tools do.
+    if (strcasecmp(charset, "UTF-8") == 0 || strcasecmp(charset, "UTF8") == 0 ||
+        strcasecmp(charset, "ANSI_X3.4-1968") == 0 || strcasecmp(charset, "ASCII") == 0 ||
+        strcasecmp(charset, "US-ASCII") == 0)
+        return 65001;
+    if (strcasecmp(charset, "ISO-8859-1") == 0 || strcasecmp(charset, "ISO8859-1") == 0)
+        return 1252;
+    for (const NamedCodePage& page : namedCodePages)
+        if (strcasecmp(charset, page.name) == 0) return page.number;
+    int number = 0;
+    if (std::sscanf(charset, "CP%d", &number) == 1 || std::sscanf(charset, "cp%d", &number) == 1 ||
+        std::sscanf(charset, "WINDOWS-%d", &number) == 1 ||
+        std::sscanf(charset, "windows-%d", &number) == 1)
+        return number > 0 ? number : 65001;
+    // A multi-byte set the program's 8-bit text cannot follow: UTF-8.
+    return 65001;
+}
+
+int localeCodePage() { return codePageOfCharset(nl_langinfo(CODESET)); }
+
 int selectCodePage(int codePageNumber) {
     std::lock_guard<std::mutex> lock(conversionMutex);
     iconv_t to = noConversion;
@@ -29,6 +67,11 @@ int selectCodePage(int codePageNumber) {
         to = openConversion("UTF-8", name);
         if (to == noConversion) {
             std::snprintf(name, sizeof name, "WINDOWS-%d", codePageNumber);
+            to = openConversion("UTF-8", name);
+        }
+        for (const NamedCodePage& page : namedCodePages) {
+            if (to != noConversion || page.number != codePageNumber) continue;
+            std::snprintf(name, sizeof name, "%s", page.name);
             to = openConversion("UTF-8", name);
         }
         if (to == noConversion) return 0;
@@ -61,16 +104,17 @@ static size_t utf8SequenceLength(const unsigned char* text, size_t available) {
     return length;
 }
 
-// A character the target cannot hold becomes "?". Bytes that are not
-// UTF-8 at all are taken as they are (text already in the code page).
-// `out` may be the string `text` belongs to.
-static void convert(iconv_t conversion, const char* text, std::string& out, bool fromUtf8Text) {
+// A character the target cannot hold becomes "?"; returns how many did.
+// Bytes that are not UTF-8 at all are taken as they are (text already in
+// the code page). `out` may be the string `text` belongs to.
+static int convert(iconv_t conversion, const char* text, std::string& out, bool fromUtf8Text) {
     std::string result;
+    int replaced = 0;
     size_t left = std::strlen(text);
     std::lock_guard<std::mutex> lock(conversionMutex);
     if (conversion == noConversion) {
         out.assign(text, left);
-        return;
+        return 0;
     }
     iconv(conversion, nullptr, nullptr, nullptr, nullptr);
     char* in = const_cast<char*>(text);
@@ -85,19 +129,26 @@ static void convert(iconv_t conversion, const char* text, std::string& out, bool
         if (fromUtf8Text) {
             skip = utf8SequenceLength(reinterpret_cast<unsigned char*>(in), left);
             result += skip ? '?' : *in;
+            if (skip) replaced++;
             if (!skip) skip = 1;
         } else {
             result += '?';
+            replaced++;
         }
         in += skip;
         left -= skip;
     }
     out = std::move(result);
+    return replaced;
 }
 
 void codePageToUtf8(const char* text, std::string& out) { convert(toUtf8, text, out, false); }
 
 void utf8ToCodePage(const char* text, std::string& out) { convert(fromUtf8, text, out, true); }
+
+int utf8ToCodePageLosing(const char* text, std::string& out) {
+    return convert(fromUtf8, text, out, true);
+}
 
 int codePageIsUtf8() { return selectedCodePage == 65001; }
 

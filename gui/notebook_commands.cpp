@@ -11,6 +11,7 @@
 #include "interpreter/globals.h"
 #include "interpreter/state.h"
 #include "notebook/line_editor.h"
+#include "notebook/notebook_files.h"
 #include "platform/host.h"
 #include "base/settings.h"
 #include "base/text.h"
@@ -358,9 +359,24 @@ void restartInterpreter(int ask) {
     // The interpreter's own tables are cleared here: only while it is
     // parked at a prompt (not between two lines of an automatic run).
     if (!readyForCommand() || !getIntCell(keyWaitFlag)) return;
-    if (ask && intSetting("askconfirmations") &&
-        askYesNo("Really restart?", "Kalix", textWindow) != answerYes)
+    // A changed notebook is saved, dropped or kept as the user says,
+    // whatever "askconfirmations" says.
+    if (ask && worthSaving(textWindow->getEditor())) {
+        switch (askYesNoCancel("Save Notebook?", "Kalix", textWindow)) {
+            case answerYes:
+                runSaveJob(saveNotebook, [](int saved) {
+                    if (saved) restartInterpreter(0);
+                });
+                return;
+            case answerNo:
+                break;
+            default:
+                return;
+        }
+    } else if (ask && intSetting("askconfirmations") &&
+               askYesNo("Really restart?", "Kalix", textWindow) != answerYes) {
         return;
+    }
     // The interpreter's restart ends the engines and clears its modes and
     // permissions itself; what the menu adds is done here.
     if (mainMenu) mainMenu->clearUserMenu();

@@ -21,11 +21,6 @@ std::string pendingNotebook;
 std::unique_ptr<SaveWorker> worker;
 NotebookEditor* workerEditor = nullptr;
 
-// The notebook is changed and holds more than one command.
-bool worthSaving(NotebookEditor& editor) {
-    return editor.isNotebookChanged() && editor.countCommandLines() > 1;
-}
-
 // The file chooser of 4005 and 4006: starts in `folder`.
 std::string chooseNotebookIn(const std::string& folder) {
     static const char* const filter[] = {"Kalix Notebooks", "*.kn", nullptr};
@@ -44,14 +39,11 @@ void openWith(std::function<std::string()> choose, bool saveUnlessNo) {
         if (!path.empty()) openNotebookFile(path.c_str());
     };
     if (worthSaving(editor)) {
-        bool ask = intSetting("askconfirmations");
-        bool save;
-        if (saveUnlessNo)
-            save = !ask || askYesNo("Save this Notebook\nbefore deleting it?", "Kalix",
-                                    textWindow) == answerYes;
-        else
-            save = ask && askYesNo("Save this Notebook\nbefore deleting it?", "Kalix",
-                                   textWindow) == answerYes;
+        // A changed notebook is never dropped without the question; with
+        // confirmations off "Open in Kalix Files" saves it unasked.
+        bool ask = intSetting("askconfirmations") || !saveUnlessNo;
+        bool save = !ask || askYesNo("Save this Notebook\nbefore deleting it?", "Kalix",
+                                     textWindow) == answerYes;
         if (save) {
             runSaveJob(saveNotebook, continuation);
             return;
@@ -61,6 +53,10 @@ void openWith(std::function<std::string()> choose, bool saveUnlessNo) {
 }
 
 }  // namespace
+
+bool worthSaving(NotebookEditor& editor) {
+    return editor.isNotebookChanged() && editor.countCommandLines() > 1;
+}
 
 void setPendingNotebook(const std::string& path) {
     std::lock_guard<std::mutex> lock(pendingMutex);
@@ -140,6 +136,8 @@ void saveNotebookAsFromMenu() {
 
 void saveNotebookInUserFiles() {
     if (!readyForCommand()) return;
+    // The user's own files folder: in the home directory unless the user
+    // made one beside the program (never made there).
     std::string folder = userFilesDir.getText();
     makeDirectory(folder.c_str());
     saveNotebookSelector.setSelectorDirectory(folder.c_str());

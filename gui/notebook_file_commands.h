@@ -35,6 +35,10 @@ std::string takePendingNotebook();
 // "spellcheck"). 1 when read.
 int loadNotebookIntoWindow(NotebookEditor& editor, const char* path);
 
+// The notebook is changed and holds more than one command: closing it
+// asks whether to save it first.
+bool worthSaving(NotebookEditor& editor);
+
 // The save thread of the window's notebook.
 SaveWorker& windowSaveWorker(NotebookEditor& editor);
 // Runs `job` on the save thread, then `completion` (GUI thread) with its

@@ -45,8 +45,7 @@ bool NotebookWindowHost::openWindows(int argc, char** argv) {
     if (checkFileExists(keys.c_str())) window->loadKeyTable(keys.c_str());
     window->showAtStart();
     graphics->showAtStart();
-    // The frames' own sizes are known once they are shown: the sizes
-    // stored at exit (with the frames) come back unchanged.
+    // Placed again once shown: a window manager may have moved them.
     placeWindows();
     graphics->layoutGraphicsArea(true);
     window->raiseWindow();
@@ -84,14 +83,14 @@ void NotebookWindowHost::placeWindows() {
     int h = readIntSetting(makeScreenKey("htext"), 900);
     const int graphicsX = x + 750, graphicsY = y + 40;
     fitToWorkArea(x, y, w, h, right, bottom);
-    window->setWindowRectangle(x, y, w, h);
+    window->setPlacement(x, y, w, h);
 
     h = readIntSetting(makeScreenKey("hgraphics"), 600);
     w = std::max(400, readIntSetting(makeScreenKey("wgraphics"), h));
     x = readIntSetting(makeScreenKey("xgraphics"), graphicsX);
     y = readIntSetting(makeScreenKey("ygraphics"), graphicsY);
     fitToWorkArea(x, y, w, h, right, bottom);
-    graphics->setWindowRectangle(x, y, w, h);
+    graphics->setPlacement(x, y, w, h);
 }
 
 
@@ -139,7 +138,7 @@ void NotebookWindowHost::storeWindowPlacement() {
     int state = window->getSizeState();
     if (state == sizeRestored) {
         int x, y, width, height;
-        window->getWindowRectangle(x, y, width, height);
+        window->getPlacement(x, y, width, height);
         writeIntSetting(makeScreenKey("xtext"), x);
         writeIntSetting(makeScreenKey("ytext"), y);
         writeIntSetting(makeScreenKey("wtext"), width);
@@ -148,7 +147,7 @@ void NotebookWindowHost::storeWindowPlacement() {
     writeIntSetting(makeScreenKey("textmax"), state == sizeMaximized);
     if (!graphics) return;
     int x, y, width, height;
-    graphics->getWindowRectangle(x, y, width, height);
+    graphics->getPlacement(x, y, width, height);
     writeIntSetting(makeScreenKey("xgraphics"), x);
     writeIntSetting(makeScreenKey("ygraphics"), y);
     writeIntSetting(makeScreenKey("wgraphics"), width);

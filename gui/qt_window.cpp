@@ -626,6 +626,19 @@ void StandardWindow::setWindowRectangle(int x, int y, int width, int height) {
     resizeWindow(width, height);
 }
 
+void StandardWindow::getPlacement(int& x, int& y, int& width, int& height) const {
+    QWidget* frame = widgets->frame;
+    x = frame->pos().x();
+    y = frame->pos().y();
+    width = frame->width();
+    height = frame->height();
+}
+
+void StandardWindow::setPlacement(int x, int y, int width, int height) {
+    widgets->frame->move(x, y);
+    widgets->frame->resize(std::max(1, width), std::max(1, height));
+}
+
 void StandardWindow::resizeWindow(int width, int height) {
     QWidget* frame = widgets->frame;
     QRect outer = frame->frameGeometry(), inner = frame->geometry();

@@ -2,11 +2,11 @@
 
 #include "notebook/notebook_files.h"
 #include "notebook/notebook_model.h"
-#include "base/settings.h"
 #include "gui/dialogs.h"
 
 int askBeforeQuitting(NotebookEditor& editor, StandardWindow* owner) {
-    if (!editor.isNotebookChanged() || !intSetting("askconfirmations")) return 1;
+    // A changed notebook is never dropped without the question.
+    if (!editor.isNotebookChanged()) return 1;
     // The computation goes on meanwhile: it is never suspended from outside.
     switch (askYesNoCancel("Save Notebook before quitting?", "Kalix", owner)) {
         case answerYes:

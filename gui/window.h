@@ -211,6 +211,11 @@ class StandardWindow {
     // sizeRestored, sizeMinimized or sizeMaximized.
     int getSizeState() const { return lastSizeState; }
     void setWindowRectangle(int x, int y, int width, int height);
+    // The placement kept between runs: the frame's position and the size
+    // inside the frame, which the toolkit gives back exactly even before
+    // the window shows (the frame's own size is known only after that).
+    void getPlacement(int& x, int& y, int& width, int& height) const;
+    void setPlacement(int x, int y, int width, int height);
     // The size with the frame, the position left to the window manager.
     void resizeWindow(int width, int height);
     void getWindowSize(int& width, int& height) const;

@@ -213,13 +213,17 @@ int NotebookEditor::readNotebook(const char* path) {
         reader.line = firstLine;
         reader.reuse = true;
         for (std::string& text : lines) {
+            std::string unheld;
             if (utf8) {
                 std::string converted;
-                utf8ToCodePage(text.c_str(), converted);
+                if (utf8ToCodePageLosing(text.c_str(), converted) > 0) unheld = text;
                 text.swap(converted);
             }
             if (!reader.reuse) reader.line = newLineAfter(reader.line, "", lineOutput);
             reader.reuse = false;
+            if (!unheld.empty())
+                reader.line->unheldText =
+                    std::make_unique<std::pair<std::string, std::string>>(text, unheld);
             if (startsWith(text, " %image% "))
                 reader.readImage(text, false);
             else if (startsWith(text, "% %image% "))
@@ -297,32 +301,69 @@ static std::string imageNamePart(const char* text) {
     return name;
 }
 
-static void buildSaveJob(NotebookEditor& editor, const std::string& path, SaveJob& job) {
+// A text line as the file holds it, in the code page.
+// The line as the file holds it; a comment or output whose text looks like
+// a file marker gets one more blank, which reading takes away again.
+static std::string fileTextOf(const NotebookLine* line) {
+    std::string text;
+    if (line->kind == lineOutput && line->text.getText()[0] &&
+        std::strchr(">$%", line->text.getText()[0]))
+        text = " ";
+    if (line->kind == lineComment) {
+        text = line->hardBreak ? "%% " : "% ";
+        if (line->heading) text += "* ";
+    }
+    std::string own = line->originalText ? line->originalText->getText() : line->text.getText();
+    if (line->kind == lineComment ? commentLooksLikeMarker(own)
+                                  : line->kind == lineOutput && outputLooksLikeImage(text + own))
+        text += " ";
+    return text + own;
+}
+
+// Lines read from a UTF-8 notebook with characters the code page cannot
+// hold are written as they were read while unchanged (the file then is
+// UTF-8); a changed one that still shows "?" for them refuses the save,
+// naming the line.
+static bool keepUnheldLines(NotebookEditor& editor, std::set<const NotebookLine*>& kept,
+                            std::string& error) {
+    int lineNumber = 0;
+    for (NotebookLine* line = editor.firstLine; line; line = line->next) {
+        lineNumber++;
+        if (line->image || !line->unheldText) continue;
+        std::string text = fileTextOf(line);
+        if (text == line->unheldText->first) {
+            kept.insert(line);
+        } else if (text.find('?') != std::string::npos) {
+            error = "Line " + std::to_string(lineNumber) +
+                    " holds characters that the code page cannot hold;\n"
+                    "saving would write them as \"?\". The notebook was not saved.\n"
+                    "Choose code page 65001 (UTF-8) to keep them.";
+            return false;
+        }
+    }
+    return true;
+}
+
+// Fails, naming the line, when a line would lose characters.
+static bool buildSaveJob(NotebookEditor& editor, const std::string& path, SaveJob& job,
+                         std::string& error) {
     NotebookOptions options = editor.options();
     std::string directory = directoryOf(path);
     std::string base = baseNameOf(path);
     bool inFolder = options.saveImages && options.imagesInDirectory;
     job.imageFolder = inFolder ? directory + "images/" : directory;
+    std::set<const NotebookLine*> kept;
+    if (!keepUnheldLines(editor, kept, error)) return false;
+    if (!kept.empty()) options.utf = 1;
     if (options.utf) job.content = "\xEF\xBB\xBF";
     int number = 1;
     for (NotebookLine* line = editor.firstLine; line; line = line->next) {
+        if (kept.count(line)) {
+            job.content += line->unheldText->second + "\r\n";
+            continue;
+        }
         if (!line->image) {
-            std::string text;
-            if (line->kind == lineOutput && line->text.getText()[0] &&
-                std::strchr(">$%", line->text.getText()[0]))
-                text = " ";
-            if (line->kind == lineComment) {
-                text = line->hardBreak ? "%% " : "% ";
-                if (line->heading) text += "* ";
-            }
-            std::string own =
-                line->originalText ? line->originalText->getText() : line->text.getText();
-            if (line->kind == lineComment ? commentLooksLikeMarker(own)
-                                          : line->kind == lineOutput &&
-                                                outputLooksLikeImage(text + own))
-                text += " ";
-            text += own;
-            appendFileLine(job.content, text, options.utf);
+            appendFileLine(job.content, fileTextOf(line), options.utf);
             continue;
         }
         if (line->imageRow != 0 || !options.saveImages) continue;
@@ -357,6 +398,7 @@ static void buildSaveJob(NotebookEditor& editor, const std::string& path, SaveJo
         }
         number++;
     }
+    return true;
 }
 
 // A new empty temporary beside `path`; its name in `temporary`. The file
@@ -445,15 +487,18 @@ int NotebookEditor::writeNotebook(const char* path) {
     SaveJob job;
     std::vector<std::string> oldImages;
     bool samePath;
+    std::string error;
     {
         TextLockHold hold(*this, "save");
-        buildSaveJob(*this, path, job);
+        if (!buildSaveJob(*this, path, job, error)) {
+            queueMessage(error);
+            return 0;
+        }
         job.modifications = modificationCount;
         samePath = filePath == path;
         if (samePath) oldImages = savedImageFiles;
     }
     // The files are written without the lock: the notebook stays usable.
-    std::string error;
     if (!commitSaveJob(path, job, error)) {
         queueMessage(error);
         return 0;

@@ -7,6 +7,9 @@
 #include <iterator>
 
 #include "base/settings.h"
+#include "graphics/antialias.h"
+#include "graphics/pixel_device.h"
+#include "graphics/png_file.h"
 
 IntCell inputWaiting{0};
 IntCell userWaitFlag{0};
@@ -27,29 +30,47 @@ void NotebookPicture::scaleTo(int newWidth, int newHeight) {
     height = newHeight;
 }
 
+static unsigned readBigEndian(const unsigned char* p) {
+    return unsigned(p[0]) << 24 | unsigned(p[1]) << 16 | unsigned(p[2]) << 8 | unsigned(p[3]);
+}
+
+// The width and height in a PNG file's header; false when it has none.
+static bool pngSize(const std::string& bytes, unsigned& width, unsigned& height) {
+    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (bytes.size() < 24 || std::memcmp(bytes.data(), signature, 8) != 0 ||
+        bytes.compare(12, 4, "IHDR") != 0)
+        return false;
+    auto header = reinterpret_cast<const unsigned char*>(bytes.data());
+    width = readBigEndian(header + 16);
+    height = readBigEndian(header + 20);
+    return true;
+}
+
+// A picture scaled when it was shown is written at the size shown, so that
+// it reads back (and exports) as it was seen.
 int NotebookPicture::writePng(const char* path) const {
     if (png.empty()) return 0;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(png.data(), std::streamsize(png.size()));
     out.close();
-    return out.good() ? 1 : 0;
-}
-
-static unsigned readBigEndian(const unsigned char* p) {
-    return unsigned(p[0]) << 24 | unsigned(p[1]) << 16 | unsigned(p[2]) << 8 | unsigned(p[3]);
+    if (!out.good()) return 0;
+    unsigned fileWidth = 0, fileHeight = 0;
+    if (!pngSize(png, fileWidth, fileHeight) ||
+        (fileWidth == unsigned(width) && fileHeight == unsigned(height)))
+        return 1;
+    PixelBackend* backend = pixelBackend();
+    PixelImage image, shown;
+    if (!backend || !backend->loadImage(path, image) || !shown.allocate(width, height)) return 0;
+    reduceInto(image, shown, false, false);
+    return writePngFile(shown, path) ? 1 : 0;
 }
 
 std::shared_ptr<NotebookPicture> loadPngPicture(const char* path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return nullptr;
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (bytes.size() < 24 || std::memcmp(bytes.data(), signature, 8) != 0 ||
-        bytes.compare(12, 4, "IHDR") != 0)
-        return nullptr;
-    auto header = reinterpret_cast<const unsigned char*>(bytes.data());
-    unsigned width = readBigEndian(header + 16);
-    unsigned height = readBigEndian(header + 20);
+    unsigned width = 0, height = 0;
+    if (!pngSize(bytes, width, height)) return nullptr;
     if (width == 0 || height == 0 || width > 1000000 || height > 1000000) return nullptr;
     return std::make_shared<NotebookPicture>(int(width), int(height), std::move(bytes));
 }

@@ -17,6 +17,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "notebook/notebook_host.h"
@@ -96,6 +97,11 @@ class NotebookLine {
     std::unique_ptr<String> imageFileName;        // where it was last saved
     std::unique_ptr<String> largeImageFileName;
     std::unique_ptr<String> originalText;  // undecoded comment text
+    // A line read from a UTF-8 notebook with characters the code page cannot
+    // hold: the file line as read ("?" for those characters) and as it was
+    // in the file. While the line is written unchanged it is written as it
+    // was, so that no character becomes "?".
+    std::unique_ptr<std::pair<std::string, std::string>> unheldText;
     int imageNumber = 0;
     int imageRow = 0;
     int hardBreak = 0;  // comment line that starts a new line ("%%")

@@ -9,7 +9,7 @@ file(MAKE_DIRECTORY ${WORK}/config)
 file(CREATE_LINK /dev/full ${WORK}/full.eps SYMBOLIC)
 file(CREATE_LINK /dev/full ${WORK}/full.svg SYMBOLIC)
 execute_process(COMMAND ${CMAKE_COMMAND} -E env HOME=${WORK} XDG_CONFIG_HOME=${WORK}/config
-  ${KALIX} INPUT_FILE ${SCRIPT} WORKING_DIRECTORY ${WORK}
+  ${KALIX} -codepage 1252 INPUT_FILE ${SCRIPT} WORKING_DIRECTORY ${WORK}
   OUTPUT_VARIABLE actual ERROR_VARIABLE errors TIMEOUT 60)
 file(READ ${expected_file} expected)
 if(NOT actual STREQUAL expected)

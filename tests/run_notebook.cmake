@@ -3,6 +3,7 @@
 # the saved notebook and its HTML export must equal NOTEBOOK's ".xrun.kn"
 # and ".xrun.html" files; after -run the notebook is unchanged and nothing
 # is exported. A NOTEBOOK that does not exist is run as a missing file.
+# Every picture the HTML shows must be stored at the size the HTML gives.
 get_filename_component(name ${NOTEBOOK} NAME)
 get_filename_component(stem ${NOTEBOOK} NAME_WE)
 get_filename_component(source ${NOTEBOOK} DIRECTORY)
@@ -60,6 +61,20 @@ elseif(MODE STREQUAL "-xrun")
     execute_process(COMMAND xmllint --noout ${svg} RESULT_VARIABLE bad ERROR_VARIABLE why)
     if(bad)
       message(FATAL_ERROR "${svg} is not well-formed:\n${why}")
+    endif()
+  endforeach()
+  file(READ ${WORK}/${stem}.html page)
+  string(REGEX MATCHALL "src=\"[^\"]*\.png\" width=\"[0-9]+\" height=\"[0-9]+\"" images "${page}")
+  foreach(image ${images})
+    string(REGEX MATCH "src=\"([^\"]*)\" width=\"([0-9]+)\" height=\"([0-9]+)\"" _ "${image}")
+    set(file ${WORK}/${CMAKE_MATCH_1})
+    file(READ ${file} header OFFSET 16 LIMIT 8 HEX)
+    string(SUBSTRING "${header}" 0 8 w)
+    string(SUBSTRING "${header}" 8 8 h)
+    math(EXPR w "0x${w}")
+    math(EXPR h "0x${h}")
+    if(NOT w EQUAL CMAKE_MATCH_2 OR NOT h EQUAL CMAKE_MATCH_3)
+      message(FATAL_ERROR "${file} is ${w}x${h}, shown at ${CMAKE_MATCH_2}x${CMAKE_MATCH_3}")
     endif()
   endforeach()
 else()

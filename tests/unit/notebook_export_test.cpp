@@ -251,6 +251,52 @@ TEST_F(NotebookExportTest, TextIsUtf8OrTheCodePageAsAsked) {
     EXPECT_NE(latex().find("caf\xC3\xA9\\\\\n\xCE\xB1 \\textless{} b\n"), std::string::npos);
 }
 
+// With code page 65001 (the default on a UTF-8 locale) text in any script
+// goes through reading, saving and every export unchanged.
+TEST_F(NotebookExportTest, TextInAnyScriptSurvivesSaveReopenAndExports) {
+    selectCodePage(65001);
+    const char* pieces[] = {"\xCE\xB1\xCE\xB2\xCE\xB3 \xE2\x80\x93 \xCE\x95\xCE\xBB\xCE\xBB",
+                            "\xD0\x9A\xD0\xB8\xD1\x80\xD0\xB8\xD0\xBB\xD0\xBB",
+                            "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", "\xF0\x9F\x98\x80",
+                            "\xCE\xA9mega", "\xD0\x96\xD1\x83\xD0\xBA"};
+    std::string text = "\xEF\xBB\xBF% ";
+    text += pieces[0];
+    text += "\r\n%% ";
+    text += pieces[1];
+    text += "\r\n%% ";
+    text += pieces[2];
+    text += ", ";
+    text += pieces[3];
+    text += "\r\n>s=\"";
+    text += pieces[4];
+    text += "\"\r\n";
+    text += pieces[4];
+    text += "\r\n>\"";
+    text += pieces[5];
+    text += " ";
+    text += pieces[3];
+    text += "\"\r\n";
+    text += pieces[5];
+    text += " ";
+    text += pieces[3];
+    text += "\r\n>\r\n";
+    fs::path dir = makeFolder();
+    writeFile(dir / "in.kn", text);
+    host.fixed.utf = 0;  // a code page file: 65001 is UTF-8 as well
+    ASSERT_EQ(editor.readNotebook((dir / "in.kn").c_str()), 1);
+    ASSERT_EQ(editor.writeNotebook((dir / "out.kn").c_str()), 1);
+    EXPECT_EQ(readFile(dir / "out.kn"), text.substr(3));
+    host.fixed.utf = 1;
+    ASSERT_EQ(editor.writeNotebook((dir / "out.kn").c_str()), 1);
+    EXPECT_EQ(readFile(dir / "out.kn"), text);
+    ASSERT_EQ(editor.readNotebook((dir / "out.kn").c_str()), 1);
+    ExportOptions options;
+    std::string exports[] = {html(options), markdown(options), latex(options)};
+    for (const std::string& page : exports)
+        for (const char* piece : pieces) EXPECT_NE(page.find(piece), std::string::npos) << piece;
+    selectCodePage(1252);
+}
+
 TEST_F(NotebookExportTest, UnformattedCommentsKeepTheirLines) {
     build({"% one", "%   two", "%", "%", "% - three", "% ** Sub", ">", ">"}, 7);
     ExportOptions options;

@@ -116,6 +116,52 @@ TEST_F(NotebookFileTest, EncodingFollowsTheUtfSetting) {
     EXPECT_EQ(readBack(dir / "ansi.kn"), look());
 }
 
+// Characters of a UTF-8 notebook that code page 1252 cannot hold are
+// shown as "?" but never saved as "?": unchanged lines are written as they
+// were read (in a UTF-8 file whatever "utf" says), and a changed one that
+// still holds "?" refuses the save, naming its line.
+TEST_F(NotebookFileTest, CharactersTheCodePageCannotHoldAreNeverSavedAsQuestionMarks) {
+    fs::path dir = makeFolder();
+    const std::string text =
+        "\xEF\xBB\xBF% Greek \xCE\xB1\xCE\xB2\xCE\xB3 caf\xC3\xA9\r\n"
+        "% \xD0\x9A\xD0\xB8\xD1\x80\r\n"
+        ">s=\"\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80\"\r\n"
+        " \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80\r\n"
+        ">x=1\r\n";
+    for (int utf : {0, 1}) {
+        host.fixed.utf = utf;
+        writeFile(dir / "in.kn", text);
+        RecordingHost otherHost;
+        otherHost.fixed = host.fixed;
+        NotebookEditor other(&otherHost, &metrics);
+        ASSERT_EQ(other.readNotebook((dir / "in.kn").c_str()), 1);
+        EXPECT_EQ(std::string(other.lineAt(2)->text.getText()), ">s=\"?? ?\"");
+        ASSERT_EQ(other.writeNotebook((dir / "out.kn").c_str()), 1);
+        EXPECT_EQ(readFile(dir / "out.kn"), text) << utf;
+
+        // A changed line that still shows "?" for lost characters.
+        {
+            TextLockHold hold(other, "test");
+            other.lineAt(2)->text.assign(">s=\"?? ?\"+1");
+        }
+        EXPECT_EQ(other.writeNotebook((dir / "out.kn").c_str()), 0);
+        ASSERT_FALSE(otherHost.messages.empty());
+        EXPECT_EQ(otherHost.messages.back().rfind("Line 3 holds characters", 0), 0u)
+            << otherHost.messages.back();
+        EXPECT_EQ(readFile(dir / "out.kn"), text);
+        // Retyped without them, the line saves.
+        {
+            TextLockHold hold(other, "test");
+            other.lineAt(2)->text.assign(">s=\"Nihon\"");
+        }
+        ASSERT_EQ(other.writeNotebook((dir / "out.kn").c_str()), 1);
+        Lines lines = fileLines(dir / "out.kn");
+        ASSERT_EQ(lines.size(), 5u);
+        EXPECT_EQ(lines[0], "% Greek \xCE\xB1\xCE\xB2\xCE\xB3 caf\xC3\xA9");
+        EXPECT_EQ(lines[2], ">s=\"Nihon\"");
+    }
+}
+
 TEST_F(NotebookFileTest, EntitiesAreShownDecodedAndSavedAsWritten) {
     fs::path dir = makeFolder();
     writeFile(dir / "e.kn", "% p &not; q &notin; r\r\n>x\r\n");

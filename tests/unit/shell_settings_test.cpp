@@ -318,6 +318,32 @@ TEST(SettingKeys, Table) {
     }
 }
 
+// Without "-home" the program directory is the base only for the owner of
+// its "Kalix Files" folder; everyone else keeps the base, the profile and
+// the files folder in their own home.
+TEST_F(SettingsTest, AFolderBesideTheProgramMovesOnlyItsOwnersSettings) {
+    chooseBaseDirectory(nullptr);
+    fs::path home = root / "home";
+    EXPECT_EQ(std::string(baseDir.getText()), home.string() + "/");
+    EXPECT_EQ(std::string(userFilesDir.getText()), home.string() + "/Kalix Files/");
+    EXPECT_EQ(std::string(profilePath.getText()), home.string() + "/.kalix.profile");
+    fs::path beside = fs::path(programDir.getText()) / "Kalix Files";
+    ASSERT_FALSE(fs::exists(beside)) << "left from another run";
+    fs::create_directories(beside);
+    if (geteuid() == 0) {
+        // Made by another user: a shared folder.
+        ASSERT_EQ(chown(beside.c_str(), 4321, 4321), 0);
+        chooseBaseDirectory(nullptr);
+        EXPECT_EQ(std::string(baseDir.getText()), home.string() + "/");
+        EXPECT_EQ(std::string(userFilesDir.getText()), home.string() + "/Kalix Files/");
+        ASSERT_EQ(chown(beside.c_str(), 0, 0), 0);
+    }
+    chooseBaseDirectory(nullptr);
+    EXPECT_EQ(std::string(baseDir.getText()), programDir.getText());
+    EXPECT_EQ(std::string(userFilesDir.getText()), beside.string() + "/");
+    fs::remove(beside);
+}
+
 TEST_F(SettingsTest, BaseDirectoryFromHomeOption) {
     fs::path chosen = root / "chosen";
     fs::create_directories(chosen);
@@ -340,8 +366,7 @@ TEST_F(SettingsTest, BaseDirectoryFromHomeOption) {
 
 TEST_F(SettingsTest, BaseDirectoryFallsBackToHome) {
     chooseBaseDirectory(nullptr);  // no "Kalix Files" beside the test program
-    std::string program = programDir.getText();
-    EXPECT_EQ(std::string(userFilesDir.getText()), program + "Kalix Files/");
+    EXPECT_EQ(std::string(userFilesDir.getText()), (root / "home").string() + "/Kalix Files/");
     EXPECT_EQ(std::string(baseDir.getText()), (root / "home").string() + "/");
     EXPECT_EQ(std::string(profilePath.getText()), (root / "home" / ".kalix.profile").string());
 

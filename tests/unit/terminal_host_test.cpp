@@ -90,6 +90,29 @@ TEST_F(CodePage, ConversionsAtTheEdges) {
     EXPECT_STREQ(utf8ToAnsi("\xD0\x96"), "\xD0\x96");  // the old code page stays
 }
 
+// The locale's character set chooses the default code page; each page
+// found must also be one that can be selected.
+TEST_F(CodePage, FollowsTheLocaleCharacterSet) {
+    struct Case {
+        const char* charset;
+        int page;
+    } cases[] = {{"UTF-8", 65001},       {"utf8", 65001},       {"ANSI_X3.4-1968", 65001},
+                 {"", 65001},            {"ISO-8859-1", 1252},  {"CP1252", 1252},
+                 {"ISO-8859-15", 28605}, {"ISO-8859-7", 28597}, {"ISO-8859-5", 28595},
+                 {"KOI8-R", 20866},      {"CP1251", 1251},      {"EUC-JP", 65001}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(codePageOfCharset(c.charset), c.page) << c.charset;
+        EXPECT_EQ(selectCodePage(c.page), 1) << c.charset;
+    }
+    ASSERT_EQ(selectCodePage(28597), 1);  // Greek
+    std::string text;
+    EXPECT_EQ(utf8ToCodePageLosing("\xCE\xB1\xCE\xB2", text), 0);
+    codePageToUtf8(text.c_str(), text);
+    EXPECT_EQ(text, "\xCE\xB1\xCE\xB2");
+    EXPECT_EQ(utf8ToCodePageLosing("\xD0\x96 \xF0\x9F\x98\x80", text), 2);
+    EXPECT_EQ(text, "? ?");
+}
+
 TEST(AppendUtf8, WritesOneToFourBytes) {
     struct Case {
         int code;

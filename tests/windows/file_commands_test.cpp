@@ -144,8 +144,17 @@ TEST_F(FileCommandTest, OpenLoadsAtOnceOrAfterARestartWithAlwaysRestart) {
     writeIntSetting("alwaysrestart", 1);
     ASSERT_TRUE(run("keep=3"));
     int waits = host.getInputWaitCount();
-    chooseNext(second);
+    // Questions off: the changed notebook still asks before it goes.
+    question.clear();
+    whenModal([&question, second](QWidget* widget) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        ASSERT_NE(box, nullptr);
+        question = box->text().toStdString();
+        chooseNext(second);
+        box->button(QMessageBox::No)->click();
+    });
     menu().dispatchMenuCommand(103);
+    EXPECT_EQ(question, "Save this Notebook\nbefore deleting it?");
     ASSERT_TRUE(waitForPrompt(waits));
     EXPECT_TRUE(hasLine(">b=7"));
     EXPECT_EQ(std::string(editor().getFilePath()), second);
@@ -157,6 +166,55 @@ TEST_F(FileCommandTest, OpenLoadsAtOnceOrAfterARestartWithAlwaysRestart) {
     }
     ASSERT_TRUE(run("keep"));
     EXPECT_TRUE(hasLine("Variable keep not found!")) << ::testing::PrintToString(lines());
+}
+
+// Restart with a changed notebook asks "Save Notebook?" with or without
+// confirmations: Cancel keeps everything, Yes saves and then restarts.
+TEST_F(FileCommandTest, RestartAsksToSaveAChangedNotebook) {
+    std::string file = path("kept.kn");
+    writeNotebook(file, "a=1");
+    for (int confirmations : {0, 1}) {
+        writeIntSetting("askconfirmations", confirmations);
+        ASSERT_TRUE(run("b=2"));
+        std::string question;
+        answerNextBox(&question, QMessageBox::Cancel);
+        menu().dispatchMenuCommand(2001);
+        EXPECT_EQ(question, "Kalix: Save Notebook?");
+        EXPECT_TRUE(hasLine(">b=2"));
+        EXPECT_TRUE(editor().isNotebookChanged());
+    }
+    int waits = host.getInputWaitCount();
+    answerNextBox(nullptr, QMessageBox::Yes);
+    menu().dispatchMenuCommand(2001);
+    ASSERT_TRUE(waitForPrompt(waits));
+    EXPECT_NE(contents(file).find(">b=2"), std::string::npos);
+    EXPECT_FALSE(hasLine(">b=2"));
+    ASSERT_TRUE(run("b"));
+    EXPECT_TRUE(hasLine("Variable b not found!")) << ::testing::PrintToString(lines());
+}
+
+// After a save the notebook has the keyboard at once, and keys typed
+// while the save ran are typed after it, in order.
+TEST_F(FileCommandTest, KeysDuringAndAfterASaveReachTheNotebook) {
+    std::string file = path("keys.kn");
+    writeNotebook(file, "a=1");
+    for (int command : {104, 104}) {  // two saves in a row (exports run the same save job)
+        ASSERT_TRUE(run("b=2"));
+        client->window()->activateWindow();
+        client->setFocus();
+        ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() == client; }));
+        menu().dispatchMenuCommand(command);
+        QTest::keyClicks(QApplication::focusWidget(), "c=3");
+        ASSERT_TRUE(saveJobDone());
+        ASSERT_TRUE(waitFor([&] { return cursorText() == ">c=3"; })) << cursorText();
+        ASSERT_EQ(QApplication::focusWidget(), client) << command;
+        QTest::keyClicks(QApplication::focusWidget(), "+4");
+        int waits = host.getInputWaitCount();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        ASSERT_TRUE(waitForPrompt(waits));
+        EXPECT_TRUE(hasLine(">c=3+4"));
+        EXPECT_TRUE(hasLine("7"));
+    }
 }
 
 TEST_F(FileCommandTest, DeleteAsksAndRemovesTheNotebookWithItsExports) {

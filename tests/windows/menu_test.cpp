@@ -255,6 +255,7 @@ TEST_F(MenuTest, LoadedFilesAndTheirEntriesGoToSubmenusAndARestartClearsThem) {
     EXPECT_EQ(texts(tools), (std::vector<std::string>{"tool()"}));
 
     writeIntSetting("askconfirmations", 0);
+    answerNextBox(nullptr, QMessageBox::No);  // the changed notebook is not saved
     ASSERT_TRUE(runMenu(2001));
     writeIntSetting("askconfirmations", 1);
     EXPECT_EQ(menu().getUserMenuCount(), 0);

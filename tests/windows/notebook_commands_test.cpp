@@ -215,11 +215,13 @@ TEST_F(CommandTest, SearchFindsTheTextAndSearchNextGoesOn) {
 TEST_F(CommandTest, RestartAsksWithConfirmationsAndClearsTheInterpreter) {
     ASSERT_TRUE(run("v=7"));
     type("v+1");
+    editor().setNotebookChanged(0);  // a changed one asks to save instead
     std::string question;
     answerNextBox(&question, QMessageBox::No);
     menu().dispatchMenuCommand(2001);
     EXPECT_EQ(question, "Kalix: Really restart?");
     EXPECT_EQ(cursorText(), ">v+1");
+    editor().setNotebookChanged(0);
 
     answerNextBox(nullptr, QMessageBox::Yes);
     int waits = host.getInputWaitCount();

@@ -42,10 +42,10 @@ TEST_F(QuitTest, AChangedNotebookAsksAndCancelKeepsTheProgram) {
     EXPECT_EQ(quitAnswering(QMessageBox::No, asked), 1);
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(editor().isNotebookChanged());
-    // Questions off: the notebook goes without one.
+    // Questions off: a changed notebook still asks.
     writeIntSetting("askconfirmations", 0);
-    EXPECT_EQ(quitAnswering(QMessageBox::Cancel, asked), 1);
-    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(quitAnswering(QMessageBox::Cancel, asked), 0);
+    EXPECT_EQ(asked, 1);
     writeIntSetting("askconfirmations", 1);
 }
 
