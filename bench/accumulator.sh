@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Times the exact dot product of two 10^6-vectors with accuload (best of
+# Times the exact dot product of two 10^6-vectors with accuload (median of
 # several runs, milliseconds and nanoseconds per element) and, when
 # octave-cli is installed, GNU Octave's plain (rounded) dot product of the
 # same vectors beside it for scale.
@@ -19,12 +19,12 @@ for ((i = 0; i < runs; i++)); do
   echo "tic; s=dot(v, w); printf('%g\n', 1000*toc);" >>"$work/bench.m"
 done
 
-kalix=$( (cd "$work" && "$build/kalix" <bench.k) | best_of_groups)
+kalix=$( (cd "$work" && "$build/kalix" <bench.k) | median_of_groups)
 printf '%-46s %10s %14s\n' "dot product of two 10^6-vectors" "ms" "ns/element"
 printf '%-46s %10s %14s\n' "kalix accuload(v, w), exact" "$kalix" \
   "$(awk -v t="$kalix" -v n=$n 'BEGIN { printf "%.1f", t * 1e6 / n }')"
 if command -v octave-cli >/dev/null; then
-  octave=$( (cd "$work" && octave-cli --quiet --no-gui bench.m 2>/dev/null) | best_of_groups)
+  octave=$( (cd "$work" && octave-cli --quiet --no-gui bench.m 2>/dev/null) | median_of_groups)
   printf '%-46s %10s %14s\n' "octave dot(v, w), rounded" "$octave" \
     "$(awk -v t="$octave" -v n=$n 'BEGIN { printf "%.1f", t * 1e6 / n }')"
   record_row "dot product, 10^6 (accuload / dot)" "$kalix" "$octave"

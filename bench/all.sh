@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs every benchmark script in bench/ (each prints its own lines) and then
 # one table of all their cases: kalix ms, octave ms when octave-cli is
-# installed, and the ratio kalix / octave.
+# installed, the ratio kalix / octave and the machine's one-minute load when
+# the row was taken (so that a figure from a loaded machine shows as such).
+# The figures are medians of the runs.
 #
 # Usage: bench/all.sh [runs]     (runs is handed to every script; KALIX_BUILD
 # selects the build directory, default build/)
@@ -29,12 +31,12 @@ for script in "$dir"/*.sh; do
   echo
 done
 
-echo "== all cases ($(nproc) cores)"
+echo "== all cases, medians ($(nproc) cores)"
 if command -v octave-cli >/dev/null; then
-  printf '%-44s %10s %10s %7s\n' "case" "kalix ms" "octave ms" "ratio"
+  printf '%-44s %10s %10s %7s %7s\n' "case" "kalix ms" "octave ms" "ratio" "load"
   awk -F'\t' '{ r = ($2 + 0 > 0 && $3 + 0 > 0) ? sprintf("%.2f", $2 / $3) : "-";
-                printf "%-44s %10s %10s %7s\n", $1, $2, ($3 == "" ? "-" : $3), r }' "$table"
+                printf "%-44s %10s %10s %7s %7s\n", $1, $2, ($3 == "" ? "-" : $3), r, ($4 == "" ? "?" : $4) }' "$table"
 else
-  printf '%-44s %10s   (octave-cli not installed)\n' "case" "kalix ms"
-  awk -F'\t' '{ printf "%-44s %10s\n", $1, $2 }' "$table"
+  printf '%-44s %10s %7s   (octave-cli not installed)\n' "case" "kalix ms" "load"
+  awk -F'\t' '{ printf "%-44s %10s %7s\n", $1, $2, ($4 == "" ? "?" : $4) }' "$table"
 fi

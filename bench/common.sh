@@ -42,19 +42,34 @@ save_baseline() {
 }
 
 # When KALIX_BENCH_TABLE names a file, every case is added to it as a line
-# "case<TAB>kalix ms<TAB>octave ms" (octave empty without octave-cli), for
-# bench/all.sh to gather into one table.
+# "case<TAB>kalix ms<TAB>octave ms<TAB>load" (octave empty without
+# octave-cli; load is the one-minute load average when the row was taken),
+# for bench/all.sh to gather into one table.
 record_row() {
   if [ -n "${KALIX_BENCH_TABLE:-}" ]; then
-    printf '%s\t%s\t%s\n' "$1" "$2" "${3:-}" >>"$KALIX_BENCH_TABLE"
+    printf '%s\t%s\t%s\t%s\n' "$1" "$2" "${3:-}" "$(machine_load)" >>"$KALIX_BENCH_TABLE"
   fi
 }
 
+# The one-minute load average, from /proc/loadavg ("?" where there is none).
+machine_load() {
+  cut -d' ' -f1 /proc/loadavg 2>/dev/null || echo '?'
+}
+
 # Reads lines holding one number each, `runs` lines per case, and prints
-# the smallest of each group (one decimal).
-best_of_groups() {
-  awk -v runs="$runs" '/^ *[-0-9.e+]+ *$/ { v = $1 + 0; k = int(n / runs); if (n % runs == 0 || v < m[k]) m[k] = v; n++ }
-    END { for (k = 0; k < n / runs; k++) printf "%.1f\n", m[k] }'
+# the median of each group (one decimal; the mean of the middle two for an
+# even count). The median rather than the best, so that a figure is what a
+# run typically takes.
+median_of_groups() {
+  awk -v runs="$runs" '/^ *[-0-9.e+]+ *$/ { v[n++] = $1 + 0 }
+    END {
+      for (k = 0; k * runs < n; k++) {
+        c = 0
+        for (i = k * runs; i < n && i < (k + 1) * runs; i++) g[c++] = v[i]
+        for (i = 1; i < c; i++) { x = g[i]; for (j = i - 1; j >= 0 && g[j] > x; j--) g[j + 1] = g[j]; g[j + 1] = x }
+        printf "%.1f\n", (c % 2 ? g[int(c / 2)] : (g[c / 2 - 1] + g[c / 2]) / 2)
+      }
+    }'
 }
 
 # Runs bench.k through kalix and, when octave-cli is installed, bench.m
@@ -64,10 +79,10 @@ best_of_groups() {
 report_times() {
   local column=$1 width=$2
   shift 2
-  (cd "$work" && "$build/kalix" <bench.k) | best_of_groups >"$work/kalix.times"
+  (cd "$work" && "$build/kalix" <bench.k) | median_of_groups >"$work/kalix.times"
   local octave=""
   if command -v octave-cli >/dev/null; then
-    (cd "$work" && octave-cli --quiet --no-gui bench.m) | best_of_groups >"$work/octave.times"
+    (cd "$work" && octave-cli --quiet --no-gui bench.m) | median_of_groups >"$work/octave.times"
     octave=yes
   fi
   if [ -n "$octave" ]; then

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Times element-wise arithmetic and functions on 10^6 to 10^7 elements through the kalix
-# program (best of several runs, milliseconds per evaluation) and, when octave-cli is
+# program (median of several runs, milliseconds per evaluation) and, when octave-cli is
 # installed, the same expressions in GNU Octave beside it.
 #
 # Usage: bench/elementwise.sh [runs]     (KALIX_BUILD selects the build

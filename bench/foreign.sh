@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Times calls into foreign code through the kalix program (best of several
+# Times calls into foreign code through the kalix program (median of several
 # runs, milliseconds): 10^5 calls of a trivial Python function through py$,
 # 10^6 calls of a tinyc function from a loop, and the definition (tcc
 # compile and load) of a 100-line tinyc function. Beside them: a plain
@@ -81,19 +81,19 @@ if [ "$(sed -n 1,2p "$work/kalix.out" | tr -d ' ' | tr '\n' ' ')" != "2 2 " ]; t
   cat "$work/kalix.out"
   exit 1
 fi
-sed -n '3,$p' "$work/kalix.out" | best_of_groups >"$work/kalix.times"
+sed -n '3,$p' "$work/kalix.out" | median_of_groups >"$work/kalix.times"
 
 columns() { printf "%-40s %10s %10s %10s %12s %7s\n" "$@"; }
 columns "case" "kalix ms" "octave ms" "python ms" "baseline ms" "ratio"
 
 octave=""
 if command -v octave-cli >/dev/null; then
-  (cd "$work" && octave-cli --quiet --no-gui bench.m) | best_of_groups >"$work/octave.times"
+  (cd "$work" && octave-cli --quiet --no-gui bench.m) | median_of_groups >"$work/octave.times"
   octave=yes
 fi
 python=""
 if command -v python3 >/dev/null; then
-  python3 "$work/bench.py" | best_of_groups >"$work/python.times"
+  python3 "$work/bench.py" | median_of_groups >"$work/python.times"
   python=yes
 fi
 
@@ -103,7 +103,7 @@ for ((i = 0; i < runs; i++)); do
   (cd "$work" && tcc -shared -Wl,-Bsymbolic -I "$build/dll" -o direct.so long100.c \
     "$build/dll/dlldef.c" -lm)
   echo "scale=1; ($(date +%s%N) - $start) / 1000000" | bc
-done | best_of_groups >"$work/tcc.times"
+done | median_of_groups >"$work/tcc.times"
 
 labels=("py\$inc(i), 10^5 calls" "tinyc addone(i), 10^6 calls" "builtin abs(i), 10^6 calls"
   "tinyc definition, 100 lines")

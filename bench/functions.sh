@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Times user-defined functions through the kalix program (best of several
+# Times user-defined functions through the kalix program (median of several
 # runs, milliseconds): a scalar loop inside a function (s=s+i, 10^6 times),
 # the recursive fib(20), and map of a one-line function over 10^5
 # elements; beside them the same in GNU Octave when octave-cli is installed.

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Times the element loops whose cost the bad-input fixes touched (best of
+# Times the element loops whose cost the bad-input fixes touched (median of
 # several runs, milliseconds): interval sums, products, quotients and square
 # roots on 10^6 elements (bounds moved only where rounding happened),
 # binomials with large k (log-gamma quotients) and short products, logbin;

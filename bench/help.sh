@@ -2,7 +2,7 @@
 # Times the help: loading the help files, the help window's answer after
 # each keystroke of typed queries (names, Maxima names and full-text
 # searches over the help and Maxima's info files), and loading and
-# sorting the spell check's word lists (best of several runs,
+# sorting the spell check's word lists (median of several runs,
 # milliseconds). Goals: under 30 ms a keystroke, under 200 ms for the word
 # list. Beside it, Python reading and sorting the same word list.
 #

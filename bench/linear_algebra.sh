@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Times dense linear algebra through the kalix program (best of several
+# Times dense linear algebra through the kalix program (median of several
 # runs, milliseconds): A\b for n = 200, 500, 1000, lu for n = 500, svd and
 # jacobi for n = 300; beside them GNU Octave when octave-cli is installed
 # (A\b, lu, svd with U, S and V, and eig of the symmetric matrix, which is

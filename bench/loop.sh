@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Times a top-level counting loop of 10^6 passes through the kalix program
-# (best of several runs, milliseconds) and, when octave-cli is installed,
+# (median of several runs, milliseconds) and, when octave-cli is installed,
 # the same loop in GNU Octave beside it.
 #
 # Usage: bench/loop.sh [runs]     (KALIX_BUILD selects the build directory,

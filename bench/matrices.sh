@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Times the everyday matrix builtins through the kalix program (best of
+# Times the everyday matrix builtins through the kalix program (median of
 # several runs, milliseconds per call): sum, cumsum and max over 10^7
 # elements, sort and unique of 10^6, find in a sorted vector of 10^7; and,
 # when octave-cli is installed, the same in GNU Octave beside it (sort and

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times the notebook document: output inserted line by line (a 1000 x 10
 # matrix, 10^5 short lines) and saving and reading a notebook of 20,000
-# lines with 100 images (best of several runs, milliseconds). No other tool
+# lines with 100 images (median of several runs, milliseconds). No other tool
 # has this document; the figures stand alone.
 #
 # Usage: bench/notebook.sh [runs]     (KALIX_BUILD selects the build directory)

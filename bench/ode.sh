@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Times the integrators of differential equations through the kalix program
-# (best of several runs, microseconds per call) beside GNU Octave when octave-cli is
+# (median of several runs, microseconds per call) beside GNU Octave when octave-cli is
 # installed: runge2 against ode45 on y' = -y over [0, 10]; lsoda against
 # lsode (same relative and absolute tolerances) on the Robertson problem up
 # to t = 1e5 on a logarithmic grid and on y' = -y at 1001 output points.
@@ -84,11 +84,11 @@ for k in "${!labels[@]}"; do
   echo "calls = 0; ${octave_checks[$k]} printf('%d\n', calls);" >>"$work/count.m"
 done
 
-(cd "$work" && "$build/kalix" <bench.k) | best_of_groups >"$work/kalix.times"
+(cd "$work" && "$build/kalix" <bench.k) | median_of_groups >"$work/kalix.times"
 (cd "$work" && "$build/kalix" <count.k) >"$work/kalix.count"
 octave=""
 if command -v octave-cli >/dev/null; then
-  (cd "$work" && octave-cli --quiet --no-gui bench.m 2>/dev/null) | best_of_groups >"$work/octave.times"
+  (cd "$work" && octave-cli --quiet --no-gui bench.m 2>/dev/null) | median_of_groups >"$work/octave.times"
   (cd "$work" && octave-cli --quiet --no-gui count.m 2>/dev/null) >"$work/octave.count"
   octave=yes
 fi

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Records a polyline of 10^6 points and writes it as SVG and as EPS through
-# the kalix program (best of several runs, milliseconds), beside python3
+# the kalix program (median of several runs, milliseconds), beside python3
 # with matplotlib doing the same (plot, then savefig to SVG and EPS), once
 # with its default path simplification and once writing every point.
 #

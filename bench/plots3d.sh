@@ -2,7 +2,7 @@
 # Draws 3D surfaces and contour lines and saves them as PNG files through
 # the kalix program: solid and mesh of a 500 x 500 grid, contour of a
 # 1000 x 1000 grid with 20 levels, each drawn and saved at 1024 x 1024
-# (best of several runs, milliseconds, drawing and saving together),
+# (median of several runs, milliseconds, drawing and saving together),
 # beside python3 with matplotlib: plot_surface and contour, then savefig
 # at 1024 x 1024 (100 dpi). plot_surface is timed twice: with its default
 # sampling (at most 50 x 50 faces) and with every cell of the grid, which

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Times polynomial evaluation, the random generators, Bessel functions and
-# polynomial roots through the kalix program (best of several runs,
+# polynomial roots through the kalix program (median of several runs,
 # milliseconds per evaluation) and, when octave-cli is installed, the same
 # computations in GNU Octave beside it.
 #

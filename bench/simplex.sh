@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Times simplex on a dense linear program of 200 constraints and 200
-# variables (maximise c x, A x <= b, x >= 0; best of several runs,
+# variables (maximise c x, A x <= b, x >= 0; median of several runs,
 # milliseconds) and, when octave-cli is installed, GNU Octave's glpk on the
 # same program; both optimal values are printed as a check.
 #
@@ -28,13 +28,13 @@ echo 'code, c.x' >>"$work/bench.k"
 echo "printf('optimum %.12g\n', f);" >>"$work/bench.m"
 
 kout=$(cd "$work" && "$build/kalix" <bench.k)
-kalix=$(echo "$kout" | head -n "$runs" | best_of_groups)
+kalix=$(echo "$kout" | head -n "$runs" | median_of_groups)
 printf '%-40s %10s %20s\n' "LP 200 x 200" "ms" "optimum"
 printf '%-40s %10s %20s\n' "kalix simplex (code $(echo "$kout" | tail -2 | head -1))" "$kalix" \
   "$(echo "$kout" | tail -1)"
 if command -v octave-cli >/dev/null; then
   oout=$(cd "$work" && octave-cli --quiet --no-gui bench.m 2>/dev/null)
-  octave=$(echo "$oout" | head -n "$runs" | best_of_groups)
+  octave=$(echo "$oout" | head -n "$runs" | median_of_groups)
   printf '%-40s %10s %20s\n' "octave glpk" "$octave" "$(echo "$oout" | tail -1 | cut -d' ' -f2)"
   record_row "LP 200 x 200 (simplex / glpk)" "$kalix" "$octave"
 else

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Times text work through the kalix program (best of several runs,
+# Times text work through the kalix program (median of several runs,
 # milliseconds) and, when octave-cli is installed, the same in GNU Octave
 # beside it:
 # - strrepl and strfind over an 11.5 MB text (Octave: strrep, strfind);

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Times the system builtins through the kalix program (best of several
+# Times the system builtins through the kalix program (median of several
 # runs, milliseconds): exec of a program that writes 10 MB of text lines
 # through the pipe (read while it runs, turned into a string vector), 100
 # execs of a program that does nothing (start and wait), and dir of a

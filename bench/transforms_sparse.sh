@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times the Fourier transform of real vectors of 2^20 and 10^6 (not a power
 # of two) elements and the product of a 10^6 x 10^6 tridiagonal compressed
-# matrix with a vector through the kalix program (best of several runs,
+# matrix with a vector through the kalix program (median of several runs,
 # milliseconds); beside them GNU Octave (fft, sparse times vector) when
 # octave-cli is installed. Kalix transforms on one thread, so Octave's FFTW
 # is set to one thread as well (its default is one per core).

@@ -4,8 +4,21 @@
 
 using interval_detail::smallestPositive;
 
+// The kernels whose bounds come from fused multiply-adds are compiled twice
+// on x86-64, for processors with FMA and for all others, and the loader
+// picks one. A fused multiply-add is exact in both, so the bounds are the
+// same bits; the portable one only calls the library's slower fma.
+#if defined(__x86_64__) && defined(__has_attribute)
+#if __has_attribute(target_clones)
+#define FMA_CLONES __attribute__((target_clones("fma", "default")))
+#endif
+#endif
+#ifndef FMA_CLONES
+#define FMA_CLONES
+#endif
+
 // Product by the signs of the operands: nonnegative, holding 0, negative.
-void multiplyIntervalBounds(double lo1, double hi1, double lo2, double hi2, double* lo,
+FMA_CLONES void multiplyIntervalBounds(double lo1, double hi1, double lo2, double hi2, double* lo,
                             double* hi) {
     double l, h;
     if (lo1 >= 0) {
@@ -47,7 +60,7 @@ void multiplyIntervalBounds(double lo1, double hi1, double lo2, double hi2, doub
 }
 
 // Quotient: the dividend times [1/hi2, 1/lo2], formed directly by signs.
-IntervalStatus divideBounds(double lo1, double hi1, double lo2, double hi2, double* lo,
+FMA_CLONES IntervalStatus divideBounds(double lo1, double hi1, double lo2, double hi2, double* lo,
                             double* hi) {
     if (lo2 <= 0 && hi2 >= 0) {
         *lo = *hi = NAN;
@@ -136,7 +149,7 @@ IntervalStatus logBounds(const double* x, double* result) {
     return IntervalStatus::ok;
 }
 
-IntervalStatus sqrtBounds(const double* x, double* result) {
+FMA_CLONES IntervalStatus sqrtBounds(const double* x, double* result) {
     if (x[0] <= 0) return refuse(IntervalStatus::sqrtOutOfRange, result);
     setPair(result, sqrtDown(x[0]), sqrtUp(x[1]));
     return IntervalStatus::ok;

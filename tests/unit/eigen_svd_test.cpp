@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "numerics/hessenberg.h"
@@ -131,6 +132,57 @@ TEST(Jacobi, RandomSymmetricMatrixKeepsInvariants) {
     std::vector<double> big = randomSymmetric(n, 12);
     for (double& x : big) x *= 1e8;
     EXPECT_EQ(jacobiEigenvalues(big.data(), n, epsilon, 50, nullptr, e.data()), JacobiStatus::ok);
+}
+
+// The plain cyclic method on the full matrix: each rotation turns rows p
+// and q whole and copies them into columns p and q.
+std::vector<double> plainJacobi(std::vector<double> a, int n, double bound) {
+    for (int sweep = 0; sweep < 50; sweep++) {
+        double largest = 0;
+        for (int p = 0; p + 1 < n; p++)
+            for (int q = p + 1; q < n; q++) {
+                const double v = std::fabs(a[p * n + q]);
+                if (v < bound || v == 0) continue;
+                largest = std::fmax(largest, v);
+                double* rowP = &a[p * n];
+                double* rowQ = &a[q * n];
+                const double apq = rowP[q], app = rowP[p], aqq = rowQ[q];
+                const double theta = (app - aqq) / (2 * apq);
+                double t = 1 / (std::fabs(theta) + std::sqrt(1 + theta * theta));
+                if (theta < 0) t = -t;
+                const double c = 1 / std::sqrt(1 + t * t), s = t * c, tau = s / (1 + c);
+                for (int i = 0; i < n; i++) {
+                    const double x = rowP[i], y = rowQ[i];
+                    rowP[i] = x + s * (y - tau * x);
+                    rowQ[i] = y - s * (x + tau * y);
+                }
+                rowP[p] = app + t * apq;
+                rowQ[q] = aqq - t * apq;
+                rowP[q] = rowQ[p] = 0;
+                for (int i = 0; i < n; i++) {
+                    a[i * n + p] = rowP[i];
+                    a[i * n + q] = rowQ[i];
+                }
+            }
+        if (largest == 0) break;
+    }
+    return a;
+}
+
+// The rotations work on the upper triangle and reach the rows above p a
+// block at a time; the eigenvalues and the matrix left behind are bit for
+// bit those of the plain method, for sizes around the block's.
+TEST(Jacobi, SameBitsAsThePlainMethod) {
+    for (int n : {2, 3, 7, 8, 9, 16, 17, 31, 64}) {
+        SCOPED_TRACE(n);
+        std::vector<double> a = randomSymmetric(n, 20 + n), e(n);
+        double sum = 0;
+        for (double x : a) sum += x * x;
+        const std::vector<double> expected = plainJacobi(a, n, epsilon * std::sqrt(sum));
+        ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, nullptr, e.data()), JacobiStatus::ok);
+        EXPECT_EQ(std::memcmp(a.data(), expected.data(), a.size() * sizeof(double)), 0);
+        for (int i = 0; i < n; i++) EXPECT_EQ(std::memcmp(&e[i], &expected[i * n + i], sizeof(double)), 0);
+    }
 }
 
 bool alwaysInterrupted() { return true; }
