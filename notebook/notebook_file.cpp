@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "notebook/notebook_model.h"
+#include "base/file_reading.h"
 #include "base/text.h"
 
 int deleteFileIfPresent(const char* path) {
@@ -161,12 +162,11 @@ void NotebookReader::readText(const std::string& text) {
 }  // namespace
 
 int NotebookEditor::readNotebook(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string data;
+    if (!readWholeFile(path, data)) {
         queueMessage(std::string("Could not open file\n") + path);
         return 0;
     }
-    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<std::string> lines = splitFileLines(data);
     {
         TextLockHold hold(*this, "load");

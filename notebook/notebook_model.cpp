@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/file_reading.h"
 #include "base/settings.h"
 
 IntCell inputWaiting{0};
@@ -40,9 +41,8 @@ static unsigned readBigEndian(const unsigned char* p) {
 }
 
 std::shared_ptr<NotebookPicture> loadPngPicture(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return nullptr;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    if (!readWholeFile(path, bytes)) return nullptr;
     static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     if (bytes.size() < 24 || std::memcmp(bytes.data(), signature, 8) != 0 ||
         bytes.compare(12, 4, "IHDR") != 0)

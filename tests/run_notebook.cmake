@@ -3,6 +3,8 @@
 # the saved notebook and its HTML export must equal NOTEBOOK's ".xrun.kn"
 # and ".xrun.html" files; after -run the notebook is unchanged and nothing
 # is exported. A NOTEBOOK that does not exist is run as a missing file.
+# FOLDERS names folders made beside the notebook first; a folder with the
+# notebook's own name stands for a notebook that cannot be read.
 get_filename_component(name ${NOTEBOOK} NAME)
 get_filename_component(stem ${NOTEBOOK} NAME_WE)
 get_filename_component(source ${NOTEBOOK} DIRECTORY)
@@ -11,6 +13,9 @@ file(MAKE_DIRECTORY ${WORK}/config)
 if(EXISTS ${NOTEBOOK})
   file(COPY ${NOTEBOOK} DESTINATION ${WORK})
 endif()
+foreach(folder ${FOLDERS})
+  file(MAKE_DIRECTORY ${WORK}/${folder})
+endforeach()
 execute_process(COMMAND ${CMAKE_COMMAND} -E env HOME=${WORK} XDG_CONFIG_HOME=${WORK}/config
   ${KALIX} ${MODE} ${name}
   WORKING_DIRECTORY ${WORK}
@@ -31,7 +36,7 @@ function(expect_same actual expected)
   endif()
 endfunction()
 
-if(NOT EXISTS ${NOTEBOOK})
+if(NOT EXISTS ${NOTEBOOK} OR IS_DIRECTORY ${WORK}/${name})
   if(NOT errors MATCHES "Could not open file")
     message(FATAL_ERROR "no message about the missing notebook:\n${errors}")
   endif()
