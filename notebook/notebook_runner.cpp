@@ -76,6 +76,12 @@ int NotebookRunner::finish() {
 int NotebookRunner::readLine(char* buffer) {
     buffer[0] = 0;
     if (ended) return 0;
+    // Escape ends a long run between two commands; the file is not saved.
+    if (loaded && checkEscape()) {
+        showWarning("User interrupted!", "Kalix");
+        failure = ended = 1;
+        return 0;
+    }
     if (!loaded) {
         load();
         if (ended) return 0;
