@@ -93,7 +93,9 @@ int writeSettingsAtExit(void (*writeCurrentSettings)(SettingsStore& store), Sett
     if (writeCurrentSettings) writeCurrentSettings(store);
     store.writeIntSetting("saveprofile", saveprofile);
     store.writeIntSetting("started", 1);
-    if (!store.openProfileForWriting(profilePath.getText())) return 0;
+    // Without a temporary file (a read-only folder) the keys are collected
+    // all the same: closing gives them to the per-user file and says so.
+    store.openProfileForWriting(profilePath.getText());
     writeSettingsInExitOrder(store);
     store.writeStoredSettings();
     int written = store.closeProfile();
