@@ -61,7 +61,7 @@ int NotebookRunner::nextPrompt() {
     } else {
         return 0;
     }
-    return body || editor.cursorLine != editor.lastLine();
+    return body || editor.cursorLine->next != nullptr;
 }
 
 int NotebookRunner::finish() {
@@ -86,7 +86,7 @@ int NotebookRunner::readLine(char* buffer) {
         load();
         if (ended) return 0;
         TextLockHold hold(editor, "start edit");
-        if (editor.cursorLine == editor.lastLine()) return finish();
+        if (!editor.cursorLine->next) return finish();
     } else if (!nextPrompt()) {
         return finish();
     }
