@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/exit_settings.h"
+#include "base/stale_temporaries.h"
 #include "base/registry.h"
 #include "base/setting_keys.h"
 
@@ -99,6 +100,7 @@ int writeSettingsAtExit(void (*writeCurrentSettings)(SettingsStore& store), Sett
     writeSettingsInExitOrder(store);
     store.writeStoredSettings();
     int written = store.closeProfile();
+    if (written) removeStaleTemporariesOf(profilePath.getText());
     if (profileMissing && written) store.deleteRegistryKey();
     return written;
 }

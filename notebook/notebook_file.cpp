@@ -24,6 +24,7 @@
 
 #include "notebook/notebook_model.h"
 #include "base/file_reading.h"
+#include "base/stale_temporaries.h"
 #include "base/text.h"
 
 int deleteFileIfPresent(const char* path) {
@@ -246,6 +247,7 @@ struct SaveJob {
     std::vector<std::string> obsolete;  // large variants that no longer exist
     std::map<uint64_t, LineUpdate> updates;
     std::string imageFolder;
+    std::string imageStem;  // image files are "<imageStem>-NNN...png"
     uint64_t modifications = 0;
 };
 
@@ -274,6 +276,7 @@ static void buildSaveJob(NotebookEditor& editor, const std::string& path, SaveJo
     std::string base = baseNameOf(path);
     bool inFolder = options.saveImages && options.imagesInDirectory;
     job.imageFolder = inFolder ? directory + "images/" : directory;
+    job.imageStem = base;
     if (options.utf) job.content = "\xEF\xBB\xBF";
     int number = 1;
     for (NotebookLine* line = editor.firstLine; line; line = line->next) {
@@ -347,6 +350,20 @@ static bool writeAll(int fd, const std::string& data) {
         done += size_t(written);
     }
     return true;
+}
+
+static bool isImageOf(const std::string& name, const void* stem) {
+    const std::string& base = *static_cast<const std::string*>(stem);
+    return name.size() > base.size() + 6 && name[0] == '.' &&
+           name.compare(1, base.size(), base) == 0 && name[base.size() + 1] == '-' &&
+           name.compare(name.size() - 4, 4, ".png") == 0;
+}
+
+// What earlier saves that were killed left: the temporaries of the
+// notebook and of its images.
+static void removeStaleSaveTemporaries(const std::string& path, const SaveJob& job) {
+    removeStaleTemporariesOf(path);
+    removeStaleTemporaries(job.imageFolder, isImageOf, &job.imageStem);
 }
 
 static void removeTemporaries(SaveJob& job, const std::string& notebookTemporary) {
@@ -423,6 +440,7 @@ int NotebookEditor::writeNotebook(const char* path) {
         queueMessage(error);
         return 0;
     }
+    removeStaleSaveTemporaries(path, job);
     std::set<std::string> written;
     for (const SaveJob::ImageFile& image : job.images) written.insert(image.path);
     {

@@ -32,10 +32,15 @@ def run(arguments, transcript, failing, home, stdin_path=None):
         env["KALIX_FAIL_ALLOCATION"] = str(failing)
     else:
         env["KALIX_COUNT_ALLOCATIONS"] = count
+    # A transcript that writes files runs in a directory of its own.
+    with open(transcript, "rb") as f:
+        own = b"\n// runs in a temporary directory\n" in b"\n" + f.read(4096)
+    directory = os.path.join(home, "work") if own else os.path.dirname(transcript)
+    os.makedirs(directory, exist_ok=True)
     with open(stdin_path or transcript, "rb") as stdin:
         try:
             done = subprocess.run([arguments.kalix], stdin=stdin, stdout=subprocess.DEVNULL,
-                                  stderr=subprocess.PIPE, cwd=os.path.dirname(transcript),
+                                  stderr=subprocess.PIPE, cwd=directory,
                                   env=env, timeout=60)
         except subprocess.TimeoutExpired:
             return "hang", ""
