@@ -101,7 +101,7 @@ int NotebookRunner::readLine(char* buffer) {
     }
     editor.removeOutput();
     editor.insertOutput("\n");
-    if (text.size() >= 0x7fff) return inputLineTooLong;
+    if (text.size() >= 0x7fff) return refuseLongLine(text, buffer);
     std::memcpy(buffer, text.c_str(), text.size() + 1);
     return 1;
 }

@@ -186,7 +186,8 @@ class TerminalRun : public TerminalSession {
 TEST_F(TerminalRun, ALongRunStopsOnCtrlC) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     type("\x03");
-    EXPECT_TRUE(waitFor("User interrupted!", std::chrono::milliseconds(1000)));
+    // Reading the notebook may outlast the wait; the next command sees it.
+    EXPECT_TRUE(waitFor("User interrupted!"));
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     child = -1;
