@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "engines/foreign_engines.h"
 #include "engines/maxima_bridge.h"
@@ -168,7 +169,12 @@ static Parker interpreterEnded;
 static int runComputation(Thread*) {
     prepareCrashGuardThread(crashInCode);
     markComputationStackBase();
-    exitStatus = runInterpreterLoop(int(interpreterWords.size()) - 1, interpreterWords.data());
+    try {
+        exitStatus = runInterpreterLoop(int(interpreterWords.size()) - 1, interpreterWords.data());
+    } catch (const std::bad_alloc&) {
+        showWarning("Out of memory space!", "Kalix");
+        exitStatus = 1;
+    }
     std::fflush(stdout);
     interpreterEnded.unpark();
     if (windowHost) windowHost->interpreterEnded();
@@ -196,7 +202,20 @@ static void quitOnSignal() {
     interpreterEnded.unpark();
 }
 
+static int runMainUnguarded(int argc, char** argv);
+
+// Memory that runs out while the program starts or ends (outside a
+// statement) ends it with a message instead of an abort.
 int runMain(int argc, char** argv) {
+    try {
+        return runMainUnguarded(argc, argv);
+    } catch (const std::bad_alloc&) {
+        showWarning("Out of memory space!", "Kalix");
+        return 1;
+    }
+}
+
+static int runMainUnguarded(int argc, char** argv) {
     installCrashGuard(KALIX_SUPPORT_ADDRESS);
     catchQuitSignals();
     std::setlocale(LC_CTYPE, "");

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/exit_settings.h"
+#include "base/stale_temporaries.h"
 #include "base/registry.h"
 #include "base/setting_keys.h"
 
@@ -105,10 +106,13 @@ int writeSettingsAtExit(void (*writeCurrentSettings)(SettingsStore& store), Sett
     if (writeCurrentSettings) writeCurrentSettings(store);
     store.writeIntSetting("saveprofile", saveprofile);
     store.writeIntSetting("started", 1);
-    if (!store.openProfileForWriting(profilePath.getText())) return 0;
+    // Without a temporary file (a read-only folder) the keys are collected
+    // all the same: closing gives them to the per-user file and says so.
+    store.openProfileForWriting(profilePath.getText());
     writeSettingsInExitOrder(store);
     store.writeStoredSettings();
     int written = store.closeProfile();
+    if (written) removeStaleTemporariesOf(profilePath.getText());
     if (profileMissing && written) store.deleteRegistryKey();
     return written;
 }

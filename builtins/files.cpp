@@ -11,12 +11,14 @@
 #include <cstring>
 #include <string>
 
+#include "builtins/matrix_values.h"
 #include "builtins/text_helpers.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
 #include "interpreter/output.h"
 #include "interpreter/program_files.h"
 #include "interpreter/values.h"
+#include "platform/host.h"
 
 namespace {
 
@@ -287,10 +289,17 @@ void builtinGetline(header*) {
 
 bool isDigit(int c) { return c >= '0' && c <= '9'; }
 
-// Bytes of an open file, one at a time, with one byte of push-back.
+// Bytes of an open file, one at a time, with one byte of push-back. A
+// file without end (a device, a pipe) is stopped by Escape: the bytes end
+// and `stopped` is set.
 struct FileBytes {
     FILE* file;
-    int next() { return getc_unlocked(file); }
+    bool stopped = false;
+    unsigned polls = 0;
+    int next() {
+        if (++polls % 65536 == 0 && checkEscape()) stopped = true;
+        return stopped ? EOF : getc_unlocked(file);
+    }
     void back(int c) {
         if (c != EOF) ungetc(c, file);
     }
@@ -356,6 +365,7 @@ void builtinGetvector(header* first) {
         double x;
         if (readNumber(in, c, decimalDot, &x)) data[k++] = minus ? -x : x;
     }
+    if (in.stopped) return reportInterrupted();
     matrixColumns(vector) = int32_t(k);
     vector->size = headerSize + 8 + 8 * k;
     newram = endOf(vector);

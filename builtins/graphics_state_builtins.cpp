@@ -1,6 +1,8 @@
 // Builtins and commands that read or set the graphics state: plot range and
 // areas, clip, margin, scaling, hold, coordinate conversion, 3D view and
 // aspect; the commands clg, hold, shg and resetgraphics.
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -131,9 +133,17 @@ void readCorners(const double* v, int* out) {
     for (int i = 0; i < 4; i++) out[i] = clampToInt(v[i]);
 }
 
+// A first corner at the largest int moves back one so that the second can
+// lie one past it.
 void orderCorners(int* r) {
-    if (r[3] < r[1]) r[3] = r[1] + 1;
-    if (r[2] < r[0]) r[2] = r[0] + 1;
+    if (r[3] < r[1]) {
+        r[1] = std::min(r[1], INT_MAX - 1);
+        r[3] = r[1] + 1;
+    }
+    if (r[2] < r[0]) {
+        r[0] = std::min(r[0], INT_MAX - 1);
+        r[2] = r[0] + 1;
+    }
 }
 
 void builtinWindow(header* first) {

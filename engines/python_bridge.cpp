@@ -292,9 +292,6 @@ void warn(const char* format, const char* text) {
     showWarning(message, "Kalix");
 }
 
-// The last start was refused by the user (computation thread).
-static bool startRefused = false;
-
 void loadPython() {
     if (switchedOff) return;
     startRefused = false;

@@ -272,7 +272,7 @@ int NotebookWindowHost::readInputLine(char* buffer) {
     }
     int result = 1;
     if (line.size() >= 0x7fff) {
-        result = inputLineTooLong;
+        result = refuseLongLine(line, buffer);
     } else {
         std::memcpy(buffer, line.c_str(), line.size() + 1);
         addHistoryLine(buffer);

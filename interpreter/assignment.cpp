@@ -344,11 +344,11 @@ header* insertRecord(char* place, header* value, const char* name) {
 // A user function defined by assigning a function value: inserted at
 // `ramstart`.
 header* defineFunctionValue(header* value, const char* name) {
-    markFunctionIndexStale();
     header* function = insertRecord(ramstart, value, name);
     if (!function) return nullptr;
     for (char** p : {&endlocal, &startlocal, &functionsEnd, &topStartLocal, &topEndLocal})
         if (*p) *p += function->size;
+    indexFunction(function);
     return function;
 }
 

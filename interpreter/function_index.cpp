@@ -1,7 +1,9 @@
 // The user-function index.
 #include "interpreter/function_index.h"
 
+#include <cstdint>
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 
@@ -10,9 +12,14 @@
 
 namespace {
 
-// Keys are views of the names inside the records: they stay valid until
-// the function area changes, and every change marks the index stale.
-std::unordered_map<std::string_view, header*> functionIndex;
+// Each function's distance below `functionsEnd`: a function inserted at
+// `ramstart` moves every other one and `functionsEnd` by the same amount,
+// so the distances stay. A removal changes them and marks the index stale.
+struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+};
+std::unordered_map<std::string, int64_t, NameHash, std::equal_to<>> functionIndex;
 int indexStale = 1;
 
 constexpr size_t nameLimit = sizeof header::name;
@@ -24,7 +31,7 @@ std::string_view recordName(const header* record) {
 header* lookUp(const char* name) {
     if (indexStale) rebuildFunctionIndex();
     auto found = functionIndex.find(std::string_view(name, strnlen(name, nameLimit)));
-    return found == functionIndex.end() ? nullptr : found->second;
+    return found == functionIndex.end() ? nullptr : recordAt(functionsEnd - found->second);
 }
 
 bool anyAlias() {
@@ -44,11 +51,14 @@ header* lookUpWithAlias(const char* name) {
 
 void markFunctionIndexStale() { indexStale = 1; }
 
-void indexFunction(const char* name, header* record) {
-    std::string_view key(name, strnlen(name, nameLimit));
-    functionIndex.erase(key);
-    functionIndex.emplace(recordName(record), record);
+void indexFunction(header* record) {
+    // As in a rebuild, the oldest record of a name is the one found.
+    if (!indexStale)
+        functionIndex.try_emplace(std::string(recordName(record)),
+                                  functionsEnd - reinterpret_cast<char*>(record));
 }
+
+header* findStoredFunction(const char* name) { return lookUp(name); }
 
 void rebuildFunctionIndex() {
     functionIndex.clear();
@@ -57,7 +67,7 @@ void rebuildFunctionIndex() {
         if (record->kind != kindFunction || record->size < headerSize ||
             record->size > functionsEnd - p)
             break;
-        indexFunction(record->name, record);
+        functionIndex.insert_or_assign(std::string(recordName(record)), functionsEnd - p);
         p += record->size;
     }
     indexStale = 0;

@@ -1,7 +1,7 @@
 // The user-function index: a hash map from function names to their records
-// in the function area. Records move whenever a function is added or
-// removed, so every change only marks the index stale and the next lookup
-// rebuilds it from the function area.
+// in the function area. A function inserted at `ramstart` is added to it;
+// a removal only marks it stale and the next lookup rebuilds it from the
+// function area.
 #pragma once
 
 #include "interpreter/stack.h"
@@ -10,8 +10,10 @@
 // emptied).
 void markFunctionIndexStale();
 void rebuildFunctionIndex();
-// Replaces the entry of `name`.
-void indexFunction(const char* name, header* record);
+// Adds the function just inserted at `ramstart` (a stale index stays stale).
+void indexFunction(header* record);
+// The stored function of exactly that name (no alias), hidden ones too.
+header* findStoredFunction(const char* name);
 
 // Every function of that name, hidden ones included; one alias step.
 header* findAnyFunction(const char* name);

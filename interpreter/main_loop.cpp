@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "graphics/graphics_state.h"
 #include "interpreter/assignment.h"
@@ -120,13 +121,34 @@ static void startInterpreter(int argc, char** argv) {
     composeFirstLine(argc, argv);
 }
 
+static int failStatement();
+
+// A library container that found no memory threw out of the statement:
+// "Out of Memory!", and the next statement starts at the top level again
+// (the frames and program files the statement had entered are left).
+static void recoverFromOutOfMemory() {
+    functionState = functionTopLevel;
+    currentFunction = nullptr;
+    startlocal = topStartLocal;
+    endlocal = topEndLocal;
+    newram = endlocal;
+    if (loadFile) std::fclose(loadFile);
+    loadFile = nullptr;
+    reportOutOfMemory();
+    failStatement();
+}
+
 int runInterpreterLoop(int argc, char** argv) {
     for (;;) {
         startInterpreter(argc, argv);
         while (runState == runStateRun) {
             topStartLocal = startlocal;
             topEndLocal = endlocal;
-            executeNextStatement();
+            try {
+                executeNextStatement();
+            } catch (const std::bad_alloc&) {
+                recoverFromOutOfMemory();
+            }
             matlabMode = matlabModeSetting;
             if (traceState < 0) traceState = 0;
         }

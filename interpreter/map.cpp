@@ -236,10 +236,37 @@ bool findCallee(Callee& callee, bool mapCall, int count) {
     return false;
 }
 
+// Endless recursion through map fails at every level: the first levels
+// say so, the others are counted and the outermost map gives their number.
+// Computation thread only.
+int mapDepth = 0;
+int mapErrorsShown = 0;
+int mapErrorsHidden = 0;
+constexpr int mapErrorLevelsShown = 5;
+
+struct MapLevel {
+    MapLevel() {
+        if (mapDepth++ == 0) mapErrorsShown = mapErrorsHidden = 0;
+    }
+    ~MapLevel() { mapDepth--; }
+};
+
+void reportMapError() {
+    if (mapErrorsShown < mapErrorLevelsShown) {
+        printText("Error in map.\n");
+        mapErrorsShown++;
+    } else {
+        mapErrorsHidden++;
+    }
+    if (mapDepth == 1 && mapErrorsHidden > 0)
+        printFormatted("(\"Error in map.\" %d more times)\n", mapErrorsHidden);
+}
+
 // Pushes one call's arguments at the stack top and calls; the result stands
 // at `callStart`.
 bool callOnce(const Callee& callee, const std::vector<Mapped>& mapped,
               const std::vector<header*>& unmapped, int positional, int i, int j) {
+    MapLevel level;
     char* callStart = newram;
     for (const Mapped& m : mapped)
         if (!pushElement(m, i, j)) return false;
@@ -250,7 +277,7 @@ bool callOnce(const Callee& callee, const std::vector<Mapped>& mapped,
     else
         runBuiltinHandler(callee.builtin, recordAt(callStart));
     if (errorCode) {
-        printText("Error in map.\n");
+        reportMapError();
         return false;
     }
     return true;

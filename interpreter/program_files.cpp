@@ -150,10 +150,14 @@ static bool atStatementEnd() {
 
 // --- load -----------------------------------------------------------------
 
-// Runs the statements of the open file until it ends, fails, or the
-// interpreter is to stop.
+// Runs the statements of the open file until it ends, fails, Escape is
+// pressed, or the interpreter is to stop.
 static void runLoadedFile() {
     while (!errorCode && loadFile && runState == runStateRun) {
+        if (checkEscape()) {
+            fail(errorFailed, "User interrupted!\n");
+            return;
+        }
         topStartLocal = startlocal;
         topEndLocal = endlocal;
         executeNextStatement();

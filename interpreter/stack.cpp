@@ -625,7 +625,7 @@ header* findNamedRecord(char* from, char* to, const char* name) {
 }
 
 void removeFunction(const char* name) {
-    header* record = findNamedRecord(ramstart, functionsEnd, name);
+    header* record = findStoredFunction(name);
     if (!record) return;
     closeStackGap(reinterpret_cast<char*>(record), record->size);
     markFunctionIndexStale();

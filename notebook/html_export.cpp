@@ -11,13 +11,14 @@
 #include <vector>
 
 #include "notebook/export_common.h"
+#include "base/file_reading.h"
 
 namespace {
 
 // The lines of a file with their line ends; empty when it cannot be read.
 std::vector<std::string> fileLinesWithEnds(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string data;
+    readWholeFile(path.c_str(), data);
     std::vector<std::string> lines;
     size_t start = 0;
     while (start < data.size()) {

@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "notebook/export_common.h"
+#include "base/file_reading.h"
 #include "base/text.h"
 
 std::string escapeLatexText(const std::string& text) {
@@ -90,9 +91,8 @@ const char* const environmentNames[] = {"",         "kalixoutput",  "kalixprompt
 enum Written { wroteStart, wroteComment, wroteOther };
 
 bool copyFileBytes(const std::string& from, const std::string& to) {
-    std::ifstream in(from, std::ios::binary);
-    if (!in) return false;
-    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string data;
+    if (!readWholeFile(from.c_str(), data)) return false;
     return replaceFile(to, data) != 0;
 }
 

@@ -23,6 +23,8 @@
 #include <vector>
 
 #include "notebook/notebook_model.h"
+#include "base/file_reading.h"
+#include "base/stale_temporaries.h"
 #include "base/text.h"
 
 int deleteFileIfPresent(const char* path) {
@@ -190,12 +192,11 @@ void NotebookReader::readText(const std::string& text) {
 }  // namespace
 
 int NotebookEditor::readNotebook(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string data;
+    if (!readWholeFile(path, data)) {
         queueMessage(std::string("Could not open file\n") + path);
         return 0;
     }
-    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<std::string> lines = splitFileLines(data);
     {
         TextLockHold hold(*this, "load");
@@ -279,6 +280,7 @@ struct SaveJob {
     std::vector<std::string> obsolete;  // large variants that no longer exist
     std::map<uint64_t, LineUpdate> updates;
     std::string imageFolder;
+    std::string imageStem;  // image files are "<imageStem>-NNN...png"
     uint64_t modifications = 0;
 };
 
@@ -355,6 +357,7 @@ static bool buildSaveJob(NotebookEditor& editor, const std::string& path, SaveJo
     std::set<const NotebookLine*> kept;
     if (!keepUnheldLines(editor, kept, error)) return false;
     if (!kept.empty()) options.utf = 1;
+    job.imageStem = base;
     if (options.utf) job.content = "\xEF\xBB\xBF";
     int number = 1;
     for (NotebookLine* line = editor.firstLine; line; line = line->next) {
@@ -424,6 +427,20 @@ static bool writeAll(int fd, const std::string& data) {
         done += size_t(written);
     }
     return true;
+}
+
+static bool isImageOf(const std::string& name, const void* stem) {
+    const std::string& base = *static_cast<const std::string*>(stem);
+    return name.size() > base.size() + 6 && name[0] == '.' &&
+           name.compare(1, base.size(), base) == 0 && name[base.size() + 1] == '-' &&
+           name.compare(name.size() - 4, 4, ".png") == 0;
+}
+
+// What earlier saves that were killed left: the temporaries of the
+// notebook and of its images.
+static void removeStaleSaveTemporaries(const std::string& path, const SaveJob& job) {
+    removeStaleTemporariesOf(path);
+    removeStaleTemporaries(job.imageFolder, isImageOf, &job.imageStem);
 }
 
 static void removeTemporaries(SaveJob& job, const std::string& notebookTemporary) {
@@ -503,6 +520,7 @@ int NotebookEditor::writeNotebook(const char* path) {
         queueMessage(error);
         return 0;
     }
+    removeStaleSaveTemporaries(path, job);
     std::set<std::string> written;
     for (const SaveJob::ImageFile& image : job.images) written.insert(image.path);
     {

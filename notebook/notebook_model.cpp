@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/file_reading.h"
 #include "base/settings.h"
 #include "graphics/antialias.h"
 #include "graphics/pixel_device.h"
@@ -66,9 +67,8 @@ int NotebookPicture::writePng(const char* path) const {
 }
 
 std::shared_ptr<NotebookPicture> loadPngPicture(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return nullptr;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    if (!readWholeFile(path, bytes)) return nullptr;
     unsigned width = 0, height = 0;
     if (!pngSize(bytes, width, height)) return nullptr;
     if (width == 0 || height == 0 || width > 1000000 || height > 1000000) return nullptr;

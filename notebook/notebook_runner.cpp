@@ -70,7 +70,7 @@ int NotebookRunner::nextPrompt() {
     } else {
         return 0;
     }
-    return body || editor.cursorLine != editor.lastLine();
+    return body || editor.cursorLine->next != nullptr;
 }
 
 int NotebookRunner::finish() {
@@ -86,11 +86,17 @@ int NotebookRunner::finish() {
 int NotebookRunner::readLine(char* buffer) {
     buffer[0] = 0;
     if (ended) return 0;
+    // Escape ends a long run between two commands; the file is not saved.
+    if (loaded && checkEscape()) {
+        showWarning("User interrupted!", "Kalix");
+        failure = ended = 1;
+        return 0;
+    }
     if (!loaded) {
         load();
         if (ended) return 0;
         TextLockHold hold(editor, "start edit");
-        if (editor.cursorLine == editor.lastLine()) return finish();
+        if (!editor.cursorLine->next) return finish();
     } else if (!nextPrompt()) {
         return finish();
     }
@@ -105,7 +111,7 @@ int NotebookRunner::readLine(char* buffer) {
     }
     editor.removeOutput();
     editor.insertOutput("\n");
-    if (text.size() >= 0x7fff) return inputLineTooLong;
+    if (text.size() >= 0x7fff) return refuseLongLine(text, buffer);
     std::memcpy(buffer, text.c_str(), text.size() + 1);
     return 1;
 }

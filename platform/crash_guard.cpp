@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int crashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL};
+constexpr int crashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 constexpr size_t alternateStackSize = 1 << 16;
 constexpr int alternateStackCount = 4;
 constexpr int supportAddressSize = 256;

@@ -1,4 +1,4 @@
-// The crash guard: a fatal signal (SIGSEGV, SIGBUS, SIGFPE, SIGILL) that no
+// The crash guard: a fatal signal (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT) that no
 // other guard takes ends the program with a report on standard error and
 // in the log, after Maxima and the exec child were ended. Its handlers run
 // on an alternate signal stack and make only async-signal-safe calls.

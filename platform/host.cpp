@@ -9,7 +9,9 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <string>
 
@@ -59,6 +61,13 @@ const char* changeDirectory(const char* path) {
     }
     if (!getcwd(current, sizeof current)) return path;
     return current;
+}
+
+int refuseLongLine(const std::string& line, char* buffer) {
+    size_t n = std::min(line.size(), refusedLineStart);
+    std::memcpy(buffer, line.data(), n);
+    buffer[n] = 0;
+    return inputLineTooLong;
 }
 
 void changeToProgramDir() { changeDirectory(programDir.getText()); }

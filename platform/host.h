@@ -74,9 +74,13 @@ extern int functionEntryActive;
 extern int continuationActive;
 
 // What readInputLine returns besides a line (1) and the end of input (0): a
-// line of 0x7fff characters or more, refused and left empty; the caller
-// prints "Line too long!" and sets error 1.
+// line of 0x7fff characters or more, refused; the buffer holds only its
+// first refusedLineStart bytes, for the error to show. The caller prints
+// "Line too long!" and sets error 1.
 constexpr int inputLineTooLong = 2;
+constexpr size_t refusedLineStart = 4096;
+// Puts the start of the refused `line` into `buffer`; returns inputLineTooLong.
+int refuseLongLine(const std::string& line, char* buffer);
 
 // Reads the next command line into `buffer` (at least `inputBufferSize`
 // bytes). Returns 1 with a line, 0 at the end of the input (the buffer is

@@ -21,6 +21,7 @@
 #include "platform/child_process.h"
 #include "platform/host.h"
 #include "platform/processes.h"
+#include "base/file_reading.h"
 #include "base/settings.h"
 
 namespace {
@@ -272,15 +273,12 @@ LatexResult renderLatexToPng(const LatexRequest& request, const LatexOptions& op
                                    commandLineText(words));
         return result;
     }
-    std::ifstream logFile(log, std::ios::binary);
-    if (end == WaitEnd::stopped || !logFile) {
+    std::string logText;
+    if (end == WaitEnd::stopped || !readWholeFile(log.c_str(), logText)) {
         cleanUp(true);
         result.message = "Latex did not produce log file!\nMaybe setup Latex in the menu!";
         return result;
     }
-    std::string logText((std::istreambuf_iterator<char>(logFile)),
-                        std::istreambuf_iterator<char>());
-    logFile.close();
     std::string error = latexLogError(logText);
     if (!error.empty() || !fileExists(dvi)) {
         cleanUp(false);

@@ -269,7 +269,7 @@ int readInputLine(char* buffer) {
     size_t mark = line.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     utf8ToCodePage(line.c_str() + mark, converted);
     converted.insert(0, line, 0, mark);
-    if (converted.size() > 0x7fff) return inputLineTooLong;
+    if (converted.size() > 0x7fff) return refuseLongLine(converted, buffer);
     std::memcpy(buffer, converted.c_str(), converted.size() + 1);
     return 1;
 }

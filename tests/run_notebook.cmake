@@ -4,6 +4,8 @@
 # and ".xrun.html" files; after -run the notebook is unchanged and nothing
 # is exported. A NOTEBOOK that does not exist is run as a missing file.
 # Every picture the HTML shows must be stored at the size the HTML gives.
+# FOLDERS names folders made beside the notebook first; a folder with the
+# notebook's own name stands for a notebook that cannot be read.
 get_filename_component(name ${NOTEBOOK} NAME)
 get_filename_component(stem ${NOTEBOOK} NAME_WE)
 get_filename_component(source ${NOTEBOOK} DIRECTORY)
@@ -28,6 +30,9 @@ endif()
 if(EXISTS ${source}/${stem}.settings)
   file(COPY_FILE ${source}/${stem}.settings ${WORK}/config/kalix/settings)
 endif()
+foreach(folder ${FOLDERS})
+  file(MAKE_DIRECTORY ${WORK}/${folder})
+endforeach()
 execute_process(COMMAND ${CMAKE_COMMAND} -E env HOME=${WORK} XDG_CONFIG_HOME=${WORK}/config
   ${KALIX} ${MODE} ${name}
   WORKING_DIRECTORY ${WORK}
@@ -48,7 +53,7 @@ function(expect_same actual expected)
   endif()
 endfunction()
 
-if(NOT EXISTS ${NOTEBOOK})
+if(NOT EXISTS ${NOTEBOOK} OR IS_DIRECTORY ${WORK}/${name})
   if(NOT errors MATCHES "Could not open file")
     message(FATAL_ERROR "no message about the missing notebook:\n${errors}")
   endif()

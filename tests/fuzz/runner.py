@@ -25,6 +25,11 @@ SANITIZER_ENVIRONMENT = {
 ASAN_ERROR = re.compile(r"ERROR: (AddressSanitizer|LeakSanitizer): ([\w-]+)")
 UBSAN_ERROR = re.compile(r"([^\s:]+):(\d+):\d+: runtime error: (.*)")
 FRAME = re.compile(r"#\d+ 0x[0-9a-f]+ in (\S+)(?: ([^\s:]+):(\d+))?")
+# Kalix's crash guard takes a fatal signal, writes this report and ends
+# with status 128 + signal.
+CRASH_REPORT = re.compile(r"Sorry, Kalix crashed \(Code ([0-9a-f]+), in (GUI|Code)\)!")
+FATAL_SIGNALS = {signal.SIGILL, signal.SIGTRAP, signal.SIGABRT, signal.SIGBUS, signal.SIGFPE,
+                 signal.SIGSEGV, signal.SIGSYS}
 
 
 class Result:
@@ -70,6 +75,11 @@ def classify(returncode, stderr, source_root):
         return Result("sanitizer", "ub %s:%s %s" % (path, m.group(2), message), stderr)
     if returncode < 0:
         return Result("crash", "signal %d" % -returncode, stderr)
+    m = CRASH_REPORT.search(stderr)
+    if m:
+        return Result("crash", "signal %d" % int(m.group(1), 16), stderr)
+    if returncode > 128 and returncode - 128 in FATAL_SIGNALS:
+        return Result("crash", "signal %d" % (returncode - 128), stderr)
     return Result("ok")
 
 
@@ -135,8 +145,9 @@ class Runner:
                     raise
                 time.sleep(1)
 
-    def run(self, program, files_from=None):
-        """program: bytes fed on standard input. Returns a Result."""
+    def run(self, program, files_from=None, on_start=None):
+        """program: bytes fed on standard input. Returns a Result.
+        on_start(process), when given, is called once the program runs."""
         with tempfile.TemporaryDirectory(prefix="kalix-fuzz-") as directory:
             home = self.prepare(directory, files_from)
             stderr_path = os.path.join(directory, "stderr")
@@ -146,6 +157,8 @@ class Runner:
             started = time.monotonic()
             with open(input_path, "rb") as stdin, open(stderr_path, "wb") as stderr:
                 process = self.start(stdin, stderr, directory, home)
+                if on_start:
+                    on_start(process)
                 over = None
                 interrupted = 0
                 next_interrupt = started + self.timeout

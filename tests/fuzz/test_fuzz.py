@@ -4,8 +4,10 @@ number always gives the same program."""
 
 import os
 import random
+import signal
 import sys
 import tempfile
+import time
 import unittest
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
@@ -17,6 +19,8 @@ from minimize import ddmin, minimize  # noqa: E402
 from runner import Runner, classify  # noqa: E402
 
 ROOT = "/src/kalix"
+# The kalix program under test (the build that runs this test), if any.
+KALIX = os.environ.get("KALIX", "")
 
 ASAN_REPORT = """=================================================================
 ==123==ERROR: AddressSanitizer: heap-buffer-overflow on address 0x602 at pc 0x55
@@ -28,6 +32,8 @@ READ of size 8 at 0x602 thread T1
 UBSAN_REPORT = ("/src/kalix/builtins/math.cpp:77:12: runtime error: 1e+20 is outside the range "
                 "of representable values of type 'int'\n    #0 0x5 in lowBits(double) "
                 "/src/kalix/builtins/math.cpp:77\n")
+CRASH_REPORT = ("Sorry, Kalix crashed (Code b, in Code)!\n\nPlease help me to remove this bug and\n"
+                "report the crash with sufficient details to\n\nThank you!\n")
 LEAK_REPORT = """==9==ERROR: LeakSanitizer: detected memory leaks
 Direct leak of 16 byte(s) in 1 object(s) allocated from:
     #0 0x1 in malloc (/lib/libasan.so+0x1)
@@ -45,6 +51,10 @@ class Classification(unittest.TestCase):
             (23, LEAK_REPORT, "leak",
              "detected readVector interpreter/control_flow.cpp:350"),
             (-11, "", "crash", "signal 11"),
+            (139, CRASH_REPORT, "crash", "signal 11"),
+            (134, "terminate called after throwing an instance of 'x'\n", "crash", "signal 6"),
+            (1, CRASH_REPORT.replace("Code b", "Code 7"), "crash", "signal 7"),
+            (130, "", "ok", ""),
             (0, "", "ok", ""),
             (2, "Usage: kalix\n", "ok", ""),
         ]
@@ -79,6 +89,24 @@ class HangsAreJudgedByCtrlC(unittest.TestCase):
             hanging = Runner(self.program(directory, ""), ROOT, timeout=0.3, interrupts=2)
             result = hanging.run(b"")
             self.assertEqual(result.kind, "hang")
+
+
+class PlantedFault(unittest.TestCase):
+    """A fault in Kalix (the build this test belongs to) is a finding even
+    though the crash guard takes it and ends the program in order."""
+
+    @unittest.skipUnless(KALIX, "no kalix named")
+    def test_a_segv_taken_by_the_crash_guard_is_a_crash(self):
+        root = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+        runner = Runner(KALIX, root, timeout=20)
+
+        def plant(process):
+            time.sleep(1)  # past the start-up, in the loop
+            os.kill(process.pid, signal.SIGSEGV)
+
+        result = runner.run(b"x=0; loop 1 to 1e9; x=x+1; end;\n", on_start=plant)
+        self.assertEqual((result.kind, result.signature), ("crash", "signal 11"), result.detail)
+        self.assertIn("Sorry, Kalix crashed", result.detail)
 
 
 class Minimization(unittest.TestCase):

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -128,7 +129,7 @@ TEST(CrashGuardDeath, EverySignalIsReportedWithItsPlace) {
     struct Case {
         int signal;
         const char* code;
-    } cases[] = {{SIGSEGV, "b"}, {SIGBUS, "7"}, {SIGFPE, "8"}, {SIGILL, "4"}};
+    } cases[] = {{SIGSEGV, "b"}, {SIGBUS, "7"}, {SIGFPE, "8"}, {SIGILL, "4"}, {SIGABRT, "6"}};
     for (const Case& c : cases) {
         std::string gui = std::string("Sorry, Kalix crashed \\(Code ") + c.code + ", in GUI\\)!";
         EXPECT_EXIT(
@@ -166,6 +167,13 @@ TEST(CrashGuardDeath, AFaultAndAStackOverflowAreReported) {
             pthread_join(thread, nullptr);
         },
         testing::ExitedWithCode(crashStatus(SIGSEGV)), "Code b, in Code\\)!");
+    // An exception that escapes to std::terminate aborts: reported too.
+    EXPECT_EXIT(
+        {
+            installCrashGuard("");
+            onCodeThread([] { throw std::runtime_error("escaped"); });
+        },
+        testing::ExitedWithCode(crashStatus(SIGABRT)), "escaped.*Code 6, in Code\\)!");
 }
 
 TEST(CrashGuardDeath, TheReportGoesToTheLogAndTheChildrenEnd) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -536,6 +538,34 @@ TEST_F(SettingsTest, ProfileThatCannotBeReplacedGoesToTheSettingsFile) {
          {"search=\"live\"\n", "spaces=\"1\"\n", "saveprofile=\"1\"\n", "started=\"1\"\n"})
         EXPECT_NE(written.find(line), std::string::npos) << line << written;
     EXPECT_TRUE(fs::is_directory(chosen / ".kalix.profile"));
+}
+
+// A profile folder where no temporary file can be made (read-only, or
+// gone since the start) sends the settings to the per-user file too.
+TEST_F(SettingsTest, ProfileFolderWithoutRoomGoesToTheSettingsFile) {
+    const struct {
+        const char* name;
+        void (*spoil)(const fs::path& folder);
+    } cases[] = {
+        {"read-only", [](const fs::path& folder) { chmod(folder.c_str(), 0555); }},
+        {"gone", [](const fs::path& folder) { fs::remove_all(folder); }},
+    };
+    for (const auto& c : cases) {
+        // The owner of every file writes into a read-only folder all the same.
+        if (geteuid() == 0 && std::string(c.name) == "read-only") continue;
+        SettingsStore store("settings");
+        fs::path profile = startRun(store, "search=\"kept\"\n");
+        c.spoil(profile.parent_path());
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(writeSettingsAtExit(writeLiveValues, store), 0) << c.name;
+        std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("its temporary file could not be made"), std::string::npos) << said;
+        EXPECT_NE(said.find(registryFile().string()), std::string::npos) << said;
+        std::string written = readFile(registryFile());
+        EXPECT_NE(written.find("search=\"live\"\n"), std::string::npos) << c.name << written;
+        chmod(profile.parent_path().c_str(), 0755);
+        fs::remove_all(profile.parent_path());
+    }
 }
 
 // "-reset": the recent files are gone from the profile and from the

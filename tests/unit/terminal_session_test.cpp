@@ -3,6 +3,7 @@
 // sends.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
@@ -10,10 +11,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "kalix_program.h"
 
@@ -31,16 +35,31 @@ class TerminalSession : public ::testing::Test {
         if (access(program.c_str(), X_OK) != 0) GTEST_SKIP() << "no kalix at " << program;
         char pattern[] = "/tmp/kalix-terminal-XXXXXX";
         home = mkdtemp(pattern);
+        std::vector<std::string> words = {"kalix"};
+        for (const std::string& word : arguments()) words.push_back(word);
+        bool interactive = words.size() == 1;
+        std::vector<char*> argv;
+        for (std::string& word : words) argv.push_back(word.data());
+        argv.push_back(nullptr);
         child = forkpty(&terminal, nullptr, nullptr, nullptr);
         ASSERT_GE(child, 0);
         if (child == 0) {
             setenv("HOME", home.c_str(), 1);
             setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
             setenv("TERM", "xterm", 1);
-            execl(program.c_str(), "kalix", static_cast<char*>(nullptr));
+            execv(program.c_str(), argv.data());
             _exit(127);
         }
-        ASSERT_TRUE(waitFor(">"));
+        if (interactive) {
+            ASSERT_TRUE(waitFor(">"));
+        }
+    }
+    // Command-line arguments; files they name are made in `home` first.
+    virtual std::vector<std::string> arguments() { return {}; }
+    // A file in `home` of `count` copies of `line`.
+    void writeRepeated(const std::string& name, const std::string& line, int count) {
+        std::ofstream out(home + "/" + name);
+        for (int i = 0; i < count; i++) out << line;
     }
     void TearDown() override {
         if (child > 0) {
@@ -52,8 +71,9 @@ class TerminalSession : public ::testing::Test {
     }
 
     // Reads until `text` has been written since the last wait (10 s at most).
-    bool waitFor(const std::string& text) {
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    bool waitFor(const std::string& text,
+                 std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+        auto deadline = std::chrono::steady_clock::now() + limit;
         size_t from = mark;
         while (seen.find(text, from) == std::string::npos) {
             if (std::chrono::steady_clock::now() > deadline) return false;
@@ -120,6 +140,62 @@ TEST_F(TerminalSession, TheTraceFollowsTheKeys) {
     type("\x1b[B");
     ASSERT_TRUE(waitFor("4"));
     ASSERT_TRUE(waitFor(">"));
+}
+
+// A read from a stream without end stops on Ctrl-C within a second.
+TEST_F(TerminalSession, EndlessStreamsStopOnCtrlC) {
+    signal(SIGPIPE, SIG_IGN);
+    std::string fifo = home + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::atomic<bool> done{false};
+    std::thread feeder([&] {
+        int out = open(fifo.c_str(), O_WRONLY);
+        const std::string text(4096, 'x');
+        while (out >= 0 && !done && write(out, text.data(), text.size()) > 0) {
+        }
+        if (out >= 0) close(out);
+    });
+    for (const std::string& path : {std::string("/dev/zero"), fifo}) {
+        type("open(\"" + path + "\",\"r\"); v=getvector(10)\n");
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        type("\x03");
+        EXPECT_TRUE(waitFor("User interrupted!", std::chrono::milliseconds(1000))) << path;
+        ASSERT_TRUE(waitFor(">"));
+        type("close();\n");
+    }
+    done = true;
+    feeder.join();
+    // A long program file stops between its statements.
+    writeRepeated("long.k", "x=sum(1:10000);\n", 1000000);
+    type("load \"" + home + "/long.k\"\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    type("\x03");
+    EXPECT_TRUE(waitFor("User interrupted!", std::chrono::milliseconds(1000)));
+}
+
+// A long unattended run stops between two commands: exit status 1, the
+// notebook unchanged.
+class TerminalRun : public TerminalSession {
+  protected:
+    std::vector<std::string> arguments() override {
+        writeRepeated("long.kn", ">x=sum(1:10000);\n", 100000);
+        return {"-xrun", home + "/long.kn"};
+    }
+};
+
+TEST_F(TerminalRun, ALongRunStopsOnCtrlC) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    type("\x03");
+    // Reading the notebook may outlast the wait; the next command sees it.
+    EXPECT_TRUE(waitFor("User interrupted!"));
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    child = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    std::ifstream in(home + "/long.kn");
+    std::string first;
+    std::getline(in, first);
+    EXPECT_EQ(first, ">x=sum(1:10000);");
 }
 
 TEST_F(TerminalSession, InputAsksAfterItsQuestion) {
