@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <shared_mutex>
 #include <vector>
 
 #include "base/registry.h"
@@ -49,31 +51,31 @@ SettingsStore::~SettingsStore() {
 }
 
 // With a profile list only the profile counts; otherwise the per-user file.
-// Null when the name is not stored.
-const char* SettingsStore::lookup(const char* name, std::string& scratch) {
-    if (frozen) return nullptr;
+// False when the name is not stored.
+bool SettingsStore::lookup(const char* name, std::string& value) const {
+    if (frozen) return false;
+    std::shared_lock hold(lock);
     if (!profile.empty()) {
         auto found = profileIndex.find(name);
-        if (found == profileIndex.end() || profile[found->second].removed) return nullptr;
-        return profile[found->second].value.getText();
+        if (found == profileIndex.end() || profile[found->second].removed) return false;
+        value = profile[found->second].value.getText();
+        return true;
     }
-    return registryRead(fileName.getText(), name, scratch) ? scratch.c_str() : nullptr;
+    return registryRead(fileName.getText(), name, value);
 }
 
 const char* SettingsStore::getSetting(const char* name, const char* defaultText) {
     // One result per thread, so readers on different threads don't clash.
     static thread_local String value("", 256);
-    std::string scratch;
-    const char* found = lookup(name, scratch);
-    if (!found) return defaultText;
-    value.assign(found);
+    std::string found;
+    if (!lookup(name, found)) return defaultText;
+    value.assign(found.c_str());
     return value.getText();
 }
 
 int SettingsStore::readIntSetting(const char* name, int defaultValue) {
-    std::string scratch;
-    const char* found = lookup(name, scratch);
-    return found ? parseInt(found, defaultValue) : defaultValue;
+    std::string found;
+    return lookup(name, found) ? parseInt(found.c_str(), defaultValue) : defaultValue;
 }
 
 // Colours are stored as the signed value of their code, like ints.
@@ -82,13 +84,17 @@ int SettingsStore::readColorSetting(const char* name, int defaultValue) {
 }
 
 double SettingsStore::readDoubleSetting(const char* name, double defaultValue) {
-    std::string scratch;
-    const char* found = lookup(name, scratch);
-    return found ? parseDouble(found, defaultValue) : defaultValue;
+    std::string found;
+    return lookup(name, found) ? parseDouble(found.c_str(), defaultValue) : defaultValue;
 }
 
 void SettingsStore::writeSetting(const char* name, const char* text) {
     if (frozen) return;
+    std::unique_lock hold(lock);
+    writeHeld(name, text);
+}
+
+void SettingsStore::writeHeld(const char* name, const char* text) {
     if (!writingProfile) {
         // With a profile loaded, reads come from it and the exit writes it
         // back: the value changes there, so later reads see it.
@@ -129,6 +135,7 @@ void SettingsStore::writeDoubleSetting(const char* name, double value) {
 
 void SettingsStore::deleteSetting(const char* name) {
     if (frozen) return;
+    std::unique_lock hold(lock);
     // Every entry of the name: a profile may hold one twice.
     if (profileIndex.find(name) != profileIndex.end())
         for (ProfileEntry& entry : profile)
@@ -139,6 +146,7 @@ void SettingsStore::deleteSetting(const char* name) {
 
 void SettingsStore::deleteRegistryKey() {
     if (frozen) return;
+    std::unique_lock hold(lock);
     registryDeleteAll(fileName.getText());
     noteSettingsChanged();
 }
@@ -156,12 +164,24 @@ void SettingsStore::addProfileEntry(void* context, const char* name, const char*
 
 void SettingsStore::loadProfile(const char* path) {
     if (frozen) return;
+    std::unique_lock hold(lock);
     readSettingsFile(path, addProfileEntry, this);
     noteSettingsChanged();
 }
 
+int SettingsStore::isProfileOpen() const {
+    std::shared_lock hold(lock);
+    return writingProfile;
+}
+
+int SettingsStore::hasProfile() const {
+    std::shared_lock hold(lock);
+    return !profile.empty();
+}
+
 int SettingsStore::openProfileForWriting(const char* path) {
-    closeProfile();
+    std::unique_lock hold(lock);
+    closeHeld();
     writingProfile = true;
     outputPath = path;
     temporaryPath = path;
@@ -183,6 +203,11 @@ int SettingsStore::openProfileForWriting(const char* path) {
 }
 
 int SettingsStore::closeProfile() {
+    std::unique_lock hold(lock);
+    return closeHeld();
+}
+
+int SettingsStore::closeHeld() {
     if (!writingProfile) return 0;
     writingProfile = false;
     const char* problem = nullptr;
@@ -218,14 +243,16 @@ int SettingsStore::closeProfile() {
 }
 
 void SettingsStore::writeStoredSettings() {
+    if (frozen) return;
+    std::unique_lock hold(lock);
     if (!writingProfile) return;
     if (!profile.empty()) {
         for (const ProfileEntry& entry : profile)
-            if (!entry.removed) writeSetting(entry.name.getText(), entry.value.getText());
+            if (!entry.removed) writeHeld(entry.name.getText(), entry.value.getText());
         return;
     }
     for (const auto& [name, value] : registryEntries(fileName.getText()))
-        writeSetting(name.c_str(), value.c_str());
+        writeHeld(name.c_str(), value.c_str());
 }
 
 const char* makeScreenKey(const char* name) {

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdio>
 #include <set>
+#include <shared_mutex>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ struct ProfileEntry {
     bool removed = false;  // deleted in this run: neither read nor written back
 };
 
+// Any thread may read and write the store (the GUI thread's menus and
+// dialogs, the computation thread's builtins, the update check): readers
+// copy the value under a shared hold of `lock`, writers hold it alone, and
+// nothing hands out a pointer into the store's own entries.
 class SettingsStore {
   public:
     // fileName: the name of the per-user settings file ("settings").
@@ -32,8 +37,9 @@ class SettingsStore {
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
 
-    // The stored text or the default. The result stays valid until the
-    // calling thread's next getSetting; take it before then.
+    // The stored text or the default. The result is a copy of the calling
+    // thread's own and stays valid until that thread's next getSetting;
+    // take it before then.
     const char* getSetting(const char* name, const char* defaultText);
     int readIntSetting(const char* name, int defaultValue);
     int readColorSetting(const char* name, int defaultValue);
@@ -64,21 +70,27 @@ class SettingsStore {
     // the session go to the per-user file instead, and standard error says
     // so; 0 then.
     int closeProfile();
-    int isProfileOpen() const { return writingProfile; }
+    int isProfileOpen() const;
     // Writes every stored entry (profile list, else the per-user file) not
     // written yet in this profile session.
     void writeStoredSettings();
 
     void setFrozen(int frozen);
     int isFrozen() const { return frozen; }
-    int hasProfile() const { return !profile.empty(); }
+    int hasProfile() const;
+    // Fixed at construction.
     const char* getFileName() const { return fileName.getText(); }
 
   private:
-    const char* lookup(const char* name, std::string& scratch);
+    // These hold `lock` (shared for lookup, alone for the others).
+    bool lookup(const char* name, std::string& value) const;
+    void writeHeld(const char* name, const char* text);
+    int closeHeld();
     static void addProfileEntry(void* store, const char* name, const char* value);
 
-    String fileName;
+    const String fileName;
+    // Guards every member below but `frozen`.
+    mutable std::shared_mutex lock;
     std::vector<ProfileEntry> profile;
     NameIndex profileIndex;  // the first entry of each name
     bool writingProfile = false;

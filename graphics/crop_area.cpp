@@ -3,9 +3,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
-CropRectangle cropRectangle;
-int cropMode = 0;
+namespace {
+std::mutex cropLock;
+CropRectangle crop;  // under cropLock
+}  // namespace
+
+std::atomic<int> cropMode{0};
+
+CropRectangle currentCrop() {
+    std::lock_guard hold(cropLock);
+    return crop;
+}
+
+void setCrop(const CropRectangle& area) {
+    std::lock_guard hold(cropLock);
+    crop = area;
+}
 
 bool setCropFromCorners(int x0, int y0, int x1, int y1, int width, int height) {
     if (width <= 0 || height <= 0) return false;
@@ -14,15 +29,17 @@ bool setCropFromCorners(int x0, int y0, int x1, int y1, int width, int height) {
               top = std::clamp(std::min(y0, y1), 0, height),
               bottom = std::clamp(std::max(y0, y1), 0, height);
     if (right <= left || bottom <= top) return false;
-    cropRectangle.left = double(left) / width;
-    cropRectangle.right = double(width - right) / width;
-    cropRectangle.top = double(top) / height;
-    cropRectangle.bottom = double(height - bottom) / height;
+    CropRectangle area;
+    area.left = double(left) / width;
+    area.right = double(width - right) / width;
+    area.top = double(top) / height;
+    area.bottom = double(height - bottom) / height;
+    setCrop(area);
     return true;
 }
 
 bool cropPixels(PixelImage& image, PixelImage& out) {
-    const CropRectangle c = cropRectangle;
+    const CropRectangle c = currentCrop();
     if (c.isWhole()) {
         out = std::move(image);
         return !out.empty();
@@ -46,7 +63,7 @@ bool cropPixels(PixelImage& image, PixelImage& out) {
 }
 
 void fillCropBands(PixelDevice& device) {
-    const CropRectangle c = cropRectangle;
+    const CropRectangle c = currentCrop();
     const int w = device.width(), h = device.height();
     const Rgb band{220, 220, 220};
     if (c.left > 0) device.fillRect(0, 0, int(c.left * w + 0.5), h, band);

@@ -3,6 +3,8 @@
 // the whole picture.
 #pragma once
 
+#include <atomic>
+
 #include "graphics/pixel_device.h"
 
 struct CropRectangle {
@@ -10,9 +12,14 @@ struct CropRectangle {
     bool isWhole() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
 };
 
-extern CropRectangle cropRectangle;
-// 1 while the crop area is being chosen.
-extern int cropMode;
+// The GUI thread sets the crop area (with the mouse, and its crop
+// commands); exports on any thread read it. A copy is taken under a lock of
+// its own.
+CropRectangle currentCrop();
+void setCrop(const CropRectangle& crop);
+// 1 while the crop area is being chosen. Written by the GUI thread; read by
+// the computation thread's window host.
+extern std::atomic<int> cropMode;
 
 // The area from two corners of a dragged rectangle in a picture of
 // width x height pixels; false (the area unchanged) when it is empty.

@@ -29,7 +29,7 @@ int currentHueColor = 1;
 ColorCode fillColors[2] = {11, 3};
 int hatchCellSize = 16;
 int imageLineCount = 35;
-int textCellSize[2] = {1, 1};
+std::atomic<int> textCellSize[2] = {1, 1};
 
 int holdFlag = 0;
 int savedHoldFlag = -1;

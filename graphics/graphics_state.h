@@ -1,8 +1,11 @@
 // The graphics state every graphics builtin reads: where the plot area lies
 // on the virtual screen (1024 x 1024 units, y downwards) and which user
 // coordinates it shows, the current colours and styles, the hold flag and
-// the 3D settings. Plain globals of the computation thread.
+// the 3D settings. Written by the computation thread only, except
+// textCellSize (see there).
 #pragma once
+
+#include <atomic>
 
 #include "graphics/colors.h"
 
@@ -39,8 +42,9 @@ extern int hatchCellSize;
 // Text lines an inserted graphics image takes.
 extern int imageLineCount;
 // Character height and average width in virtual-screen units; set by the
-// layout of the graphics area.
-extern int textCellSize[2];
+// layout of the graphics area, which the GUI thread does when the window
+// changes size, and read by the computation thread's text drawing.
+extern std::atomic<int> textCellSize[2];
 
 // Keeps the current picture for the next plot.
 extern int holdFlag;

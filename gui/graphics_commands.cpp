@@ -401,7 +401,7 @@ int printJobActive() { return printJobs.load() > 0; }
 
 void startCropMode() {
     if (getIntCell(inputWaiting) != 1) return;
-    cropRectangle = CropRectangle();
+    setCrop(CropRectangle());
     // Shown before crop mode holds the status line.
     setStatusText("Drag a crop area with the mouse! End with Return!");
     cropMode = 1;
@@ -421,6 +421,6 @@ void finishCropMode() {
 }
 
 void cancelCropMode() {
-    cropRectangle = CropRectangle();
+    setCrop(CropRectangle());
     finishCropMode();
 }

@@ -260,10 +260,10 @@ void GraphicsWindow::cropMouse(int x, int y, int event) {
     }
     if (!cropDragging || (event != mouseMove && event != mouseLeftUp)) return;
     if (event == mouseLeftUp) cropDragging = false;
-    const CropRectangle before = cropRectangle;
+    const CropRectangle before = currentCrop();
     const DrawingArea a = area;
     cropToRectangle(cropAnchorX, cropAnchorY, x, y, a.width, a.height);
-    const CropRectangle after = cropRectangle;
+    const CropRectangle after = currentCrop();
     if (after.left != before.left || after.top != before.top || after.right != before.right ||
         after.bottom != before.bottom)
         redraw();

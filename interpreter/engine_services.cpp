@@ -11,7 +11,7 @@
 #include "interpreter/scanner.h"
 #include "interpreter/values.h"
 
-int currentMaximaMode = 0;
+std::atomic<int> currentMaximaMode{0};
 int currentPythonMode = 0;
 ForeignEngines foreignEngines = {};
 

@@ -11,7 +11,7 @@
 #include "interpreter/scanner.h"
 #include "interpreter/stack.h"
 
-int lineLength = 70;
+std::atomic<int> lineLength{70};
 char functionKeyTexts[functionKeyCount + 1][functionKeyTextSize];
 
 void clearFunctionKeys() { std::memset(functionKeyTexts, 0, sizeof functionKeyTexts); }

@@ -2,8 +2,14 @@
 // headers of the modules that own a group include this file, so their
 // users see the state as before. Constant tables (type names, builtin and
 // command tables, annotation words) stay with the code that reads them.
+//
+// Owners: every value here belongs to the computation thread (the thread
+// that runs the interpreter loop), which alone reads and writes it, except
+// those of the last section, which another thread writes or reads; they
+// are atomic.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 
@@ -150,7 +156,6 @@ extern int matlabMode;         // matlab operators between matrices
 extern int easyUnitsMode;      // unknown names are looked up again with "$" appended
 extern int useGlobalMode;      // command `useglobal`: functions see the globals
 extern int yacasMode;          // command `yacasmode`
-extern int currentMaximaMode;  // 0 off, 1 compatibility mode, 2 direct mode
 extern int currentPythonMode;  // 0 off, 1 on
 
 // The exact accumulators of the builtins `accuload`, `accuadd`, `accu` ...:
@@ -173,8 +178,6 @@ extern int errorShown;
 // The column entry that printPadded builds piece by piece.
 constexpr int paddedLineSize = 1024;
 extern char paddedLine[paddedLineSize];
-// Characters per output line.
-extern int lineLength;
 // Full printing of large matrices (command `largematrices`); off: a summary
 // of at most 20 rows.
 extern int largeMatricesOn;
@@ -218,3 +221,13 @@ struct FormatState {
     double fixedFormatPair[2] = {10, 5};
 };
 extern FormatState formatState;
+
+// --- shared with the GUI thread ----------------------------------------------
+
+// Characters per output line. Written by the GUI thread when the text
+// window changes size (and at start); read while output is formatted.
+extern std::atomic<int> lineLength;
+// 0 off, 1 compatibility mode, 2 direct mode. Written by the computation
+// thread (command `maximamode`, each statement's start); read by the GUI
+// thread's menus, help window and line editor.
+extern std::atomic<int> currentMaximaMode;

@@ -21,8 +21,8 @@
 int scriptMode = 0;
 int secondInstance = 0;
 int systemCodePageIsUtf8 = 0;
-int codePage = 1252;
-int continuationActive = 0;
+std::atomic<int> codePage{1252};
+std::atomic<int> continuationActive{0};
 UnattendedRun* unattendedRun = nullptr;
 
 // --- the log --------------------------------------------------------------

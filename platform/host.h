@@ -5,6 +5,7 @@
 // input and output goes to standard output.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 
@@ -13,7 +14,9 @@
 extern int scriptMode;            // started with "-script"
 extern int secondInstance;        // started with "-second"
 extern int systemCodePageIsUtf8;  // code page 65001 selected
-extern int codePage;              // code page of the program's 8-bit text
+// Code page of the program's 8-bit text; set at start, and by the GUI
+// thread's code page dialog for the next start.
+extern std::atomic<int> codePage;
 
 // Ctrl-C becomes the Escape key; broken pipes do not end the program.
 void installInterruptHandler();
@@ -63,15 +66,18 @@ enum KeyCode {
     keyInsert = 26,
 };
 
+// The state of the line being read. The computation thread writes these;
+// the GUI thread's command guards and line editor read them, hence atomic.
+
 // Set by the input builtins before they read a line; cleared by the line
 // reader once the line is taken.
-extern int inputBuiltinActive;
+extern std::atomic<int> inputBuiltinActive;
 
 // 1 while a multi-line function definition is read (the prompt is "$").
-extern int functionEntryActive;
+extern std::atomic<int> functionEntryActive;
 // 1 while the line source reads the next line of a command continued with
 // " ...".
-extern int continuationActive;
+extern std::atomic<int> continuationActive;
 
 // What readInputLine returns besides a line (1) and the end of input (0): a
 // line of 0x7fff characters or more, refused; the buffer holds only its

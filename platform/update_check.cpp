@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "platform/host.h"
 #include "base/settings.h"
 #include "base/text.h"
+#include "base/threads.h"
 
 namespace {
 
@@ -89,9 +92,11 @@ UpdateResult judgeChangesPage(const std::string& page, const std::string& runnin
     return UpdateResult::newVersion;
 }
 
-UpdateResult checkForNewVersion(bool automatic, std::string* token) {
+// The check on the page at `address`, with `announced` the version the
+// automatic check said last; reads no setting.
+static UpdateResult checkPage(const std::string& address, const std::string& announced,
+                              bool automatic, std::string* token) {
     token->clear();
-    const std::string address = changesPageAddress();
     if (address.empty()) return UpdateResult::noAddress;
     CURL* transfer = curl_easy_init();
     if (!transfer) return UpdateResult::unreachable;
@@ -113,28 +118,83 @@ UpdateResult checkForNewVersion(bool automatic, std::string* token) {
     const bool complete =
         code == CURLE_OK || (code == CURLE_WRITE_ERROR && !download.bytes.empty());
     if (!complete || download.bytes.empty()) return UpdateResult::unreachable;
-    const std::string announced = readTextSetting("showedversion", "");
     return judgeChangesPage(download.bytes, runningVersion(), announced, automatic, token);
 }
 
-void startUpdateCheck(bool automatic,
-                      void (*report)(UpdateResult result, const char* version, bool automatic)) {
-    std::thread([automatic, report] {
-        if (automatic) {
-            for (int i = 0; i < 10 && !stopping; i++)
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        if (stopping) return;
-        std::string token;
-        const UpdateResult result = checkForNewVersion(automatic, &token);
-        if (stopping) return;
-        if (automatic && result == UpdateResult::newVersion)
-            writeSetting("showedversion", token.c_str());
-        if (report) report(result, token.c_str(), automatic);
-    }).detach();
+UpdateResult checkForNewVersion(bool automatic, std::string* token) {
+    return checkPage(changesPageAddress(), readTextSetting("showedversion", ""), automatic, token);
 }
 
-void stopUpdateChecks() { stopping = 1; }
+namespace {
+
+using Report = void (*)(UpdateResult result, const char* version, bool automatic);
+
+// One check on a thread of its own. It takes its own copy of the settings
+// it reads when it is started, so that a check left running at exit reads
+// nothing the exit frees; it writes "showedversion" only under checksLock
+// and before stopUpdateChecks.
+class UpdateCheck : public Thread {
+  public:
+    UpdateCheck(bool automatic, Report report)
+        : automatic(automatic),
+          report(report),
+          address(changesPageAddress()),
+          announced(readTextSetting("showedversion", "")) {}
+    int run() override;
+
+  private:
+    const bool automatic;
+    const Report report;
+    const std::string address;
+    const std::string announced;
+};
+
+// Guards `checks` and the stopping test before a check writes a setting.
+std::mutex checksLock;
+std::vector<std::unique_ptr<UpdateCheck>> checks;
+
+int UpdateCheck::run() {
+    if (automatic) {
+        for (int i = 0; i < 10 && !stopping && !stopRequested(); i++)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (stopping) return 0;
+    std::string token;
+    const UpdateResult result = checkPage(address, announced, automatic, &token);
+    {
+        std::lock_guard hold(checksLock);
+        if (stopping) return 0;
+        if (automatic && result == UpdateResult::newVersion)
+            writeSetting("showedversion", token.c_str());
+    }
+    if (report) report(result, token.c_str(), automatic);
+    return 0;
+}
+
+}  // namespace
+
+void startUpdateCheck(bool automatic, Report report) {
+    std::lock_guard hold(checksLock);
+    if (stopping) return;
+    // Checks that have ended are joined here.
+    std::erase_if(checks, [](const auto& check) { return !check->isThreadRunning(); });
+    auto check = std::make_unique<UpdateCheck>(automatic, report);
+    if (check->startThread() == 0) checks.push_back(std::move(check));
+}
+
+void stopUpdateChecks() {
+    std::vector<std::unique_ptr<UpdateCheck>> running;
+    {
+        std::lock_guard hold(checksLock);
+        stopping = 1;
+        running.swap(checks);
+    }
+    // The transfer ends at its next progress call. A check still running
+    // after the wait (its report waiting for a window that is gone) is left
+    // to end with the process: it holds all it reads and writes no more.
+    for (auto& check : running)
+        if (check->killThread() != 0) static_cast<void>(check.release());
+}
 
 void reportUpdateCheck(UpdateResult result, const char* version, bool automatic) {
     switch (result) {

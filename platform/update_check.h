@@ -31,8 +31,8 @@ UpdateResult judgeChangesPage(const std::string& page, const std::string& runnin
 UpdateResult checkForNewVersion(bool automatic, std::string* token);
 
 // Starts the check on a thread of its own; the result is reported through
-// `report` (called on that thread) and never waited for. The automatic
-// check sleeps a second first.
+// `report` (called on that thread). The automatic check sleeps a second
+// first.
 void startUpdateCheck(bool automatic,
                       void (*report)(UpdateResult result, const char* version, bool automatic));
 
@@ -41,7 +41,8 @@ void startUpdateCheck(bool automatic,
 // check says everything, also that the version is up to date).
 void reportUpdateCheck(UpdateResult result, const char* version, bool automatic);
 
-// Ends running checks soon (at exit); nobody waits for them.
+// Ends the running checks (at exit, before the profile is written): after
+// it no check writes a setting. Waits for each at most threadStopTimeout.
 void stopUpdateChecks();
 
 // The address of the changes page; empty without an address.

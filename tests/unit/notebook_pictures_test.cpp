@@ -136,15 +136,15 @@ TEST_F(NotebookPicturesTest, RgbMatricesTakeTheirRows) {
 }
 
 TEST(CropArea, CornersGiveFractionsAndEmptyAreasAreRefused) {
-    cropRectangle = CropRectangle();
+    setCrop(CropRectangle());
     EXPECT_FALSE(setCropFromCorners(10, 10, 10, 40, 100, 50));
     EXPECT_FALSE(setCropFromCorners(10, 10, 40, 10, 100, 50));
-    EXPECT_TRUE(cropRectangle.isWhole());
+    EXPECT_TRUE(currentCrop().isWhole());
     ASSERT_TRUE(setCropFromCorners(75, 50, 25, 0, 100, 50));  // any two corners
-    EXPECT_DOUBLE_EQ(cropRectangle.left, 0.25);
-    EXPECT_DOUBLE_EQ(cropRectangle.right, 0.25);
-    EXPECT_DOUBLE_EQ(cropRectangle.top, 0.0);
-    EXPECT_DOUBLE_EQ(cropRectangle.bottom, 0.0);
+    EXPECT_DOUBLE_EQ(currentCrop().left, 0.25);
+    EXPECT_DOUBLE_EQ(currentCrop().right, 0.25);
+    EXPECT_DOUBLE_EQ(currentCrop().top, 0.0);
+    EXPECT_DOUBLE_EQ(currentCrop().bottom, 0.0);
 
     PixelImage image, out;
     ASSERT_TRUE(image.allocate(200, 100));
@@ -154,7 +154,7 @@ TEST(CropArea, CornersGiveFractionsAndEmptyAreasAreRefused) {
     EXPECT_EQ(out.width(), 100);
     EXPECT_EQ(out.height(), 100);
     EXPECT_EQ(out.at(0, 0) & 0xffffff, 50u);
-    cropRectangle = CropRectangle();
+    setCrop(CropRectangle());
     PixelImage whole;
     ASSERT_TRUE(cropPixels(out, whole));
     EXPECT_EQ(whole.width(), 100);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -591,3 +593,58 @@ TEST_F(SettingsTest, ResetForgetsRecentFilesAndWritesFontKeys) {
 }
 
 }  // namespace
+
+// Readers and writers on many threads at once: the menus and dialogs write
+// on the GUI thread while the interpreter reads and writes on its own, and
+// the update check writes from a third. Every read sees a whole value (the
+// stored one or the default), and the profile written at the end holds
+// every write.
+TEST_F(SettingsTest, ManyReadersAndWritersAtOnce) {
+    fs::path profile = root / "profile";
+    std::string preloaded;
+    for (int i = 0; i < 40; i++) preloaded += "base" + std::to_string(i) + "=\"0\"\n";
+    writeFile(profile, preloaded);
+    SettingsStore store("settings");
+    store.loadProfile(profile.c_str());
+
+    constexpr int writers = 4, readers = 4, keysPerWriter = 400;
+    // Long values, so that a read of a moved or freed value shows.
+    auto valueFor = [](int writer, int i) {
+        return "w" + std::to_string(writer) + "-" + std::to_string(i) + std::string(40, 'x');
+    };
+    std::atomic<int> badReads{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < writers; t++)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < keysPerWriter; i++) {
+                std::string name = "new" + std::to_string(t) + "-" + std::to_string(i);
+                store.writeSetting(name.c_str(), valueFor(t, i).c_str());
+                store.writeIntSetting(("base" + std::to_string(i % 40)).c_str(), i);
+                if (i % 50 == 49) store.deleteSetting(name.c_str());
+            }
+        });
+    for (int t = 0; t < readers; t++)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 3 * keysPerWriter; i++) {
+                int writer = (t + i) % writers, index = i % keysPerWriter;
+                std::string name = "new" + std::to_string(writer) + "-" + std::to_string(index);
+                std::string read = store.getSetting(name.c_str(), "none");
+                if (read != "none" && read != valueFor(writer, index)) badReads++;
+                int number = store.readIntSetting(("base" + std::to_string(i % 40)).c_str(), -1);
+                if (number < 0 || number >= keysPerWriter) badReads++;
+            }
+        });
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(badReads, 0);
+
+    ASSERT_EQ(store.openProfileForWriting(profile.c_str()), 1);
+    store.writeStoredSettings();
+    ASSERT_EQ(store.closeProfile(), 1);
+    auto entries = profileEntries(profile);
+    EXPECT_EQ(entries.size(), 40u + writers * (keysPerWriter - keysPerWriter / 50));
+    for (int t = 0; t < writers; t++)
+        for (int i = 0; i < keysPerWriter; i++) {
+            std::string name = "new" + std::to_string(t) + "-" + std::to_string(i);
+            EXPECT_EQ(valueOf(entries, name), i % 50 == 49 ? "(missing)" : valueFor(t, i)) << name;
+        }
+}

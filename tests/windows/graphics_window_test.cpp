@@ -208,27 +208,27 @@ TEST_F(GraphicsWindowTest, ADragInCropModeChoosesTheAreaOfTheNextExport) {
     // Dragged up and left from the lower right: the corners are sorted.
     const int x0 = a.width * 3 / 4, y0 = a.height * 4 / 5, x1 = a.width / 5, y1 = a.height / 4;
     drag(QPoint(a.x + x0, a.y + y0), QPoint(a.x + x1, a.y + y1));
-    EXPECT_DOUBLE_EQ(cropRectangle.left, double(x1) / a.width);
-    EXPECT_DOUBLE_EQ(cropRectangle.top, double(y1) / a.height);
-    EXPECT_DOUBLE_EQ(cropRectangle.right, double(a.width - x0) / a.width);
-    EXPECT_DOUBLE_EQ(cropRectangle.bottom, double(a.height - y0) / a.height);
+    EXPECT_DOUBLE_EQ(currentCrop().left, double(x1) / a.width);
+    EXPECT_DOUBLE_EQ(currentCrop().top, double(y1) / a.height);
+    EXPECT_DOUBLE_EQ(currentCrop().right, double(a.width - x0) / a.width);
+    EXPECT_DOUBLE_EQ(currentCrop().bottom, double(a.height - y0) / a.height);
     // The window greys what is cut off.
     EXPECT_TRUE(bandAt(a.x + 1, a.y + 1));
     EXPECT_TRUE(bandAt(a.x + a.width - 2, a.y + a.height - 2));
     // A click without an area and moves without a button keep the area.
-    const CropRectangle chosen = cropRectangle;
+    const CropRectangle chosen = currentCrop();
     QTest::mouseClick(graphicsClient(), Qt::LeftButton, Qt::NoModifier, QPoint(a.x + 5, a.y + 5));
     QTest::mouseMove(graphicsClient(), QPoint(a.x + 9, a.y + 9));
-    EXPECT_EQ(cropRectangle.left, chosen.left);
-    EXPECT_EQ(cropRectangle.bottom, chosen.bottom);
+    EXPECT_EQ(currentCrop().left, chosen.left);
+    EXPECT_EQ(currentCrop().bottom, chosen.bottom);
     // A key without a character only raises the graphics; Return keeps the area.
     press(Qt::Key_Up);
     EXPECT_EQ(cropMode, 1);
     press(Qt::Key_Return);
     EXPECT_EQ(cropMode, 0);
     EXPECT_EQ(window->getStatusText(), "");
-    EXPECT_EQ(cropRectangle.left, chosen.left);
-    EXPECT_EQ(cropRectangle.top, chosen.top);
+    EXPECT_EQ(currentCrop().left, chosen.left);
+    EXPECT_EQ(currentCrop().top, chosen.top);
     ASSERT_TRUE(run(save.c_str()));
     QImage saved(QString::fromStdString(file));
     ASSERT_FALSE(saved.isNull());
@@ -237,15 +237,15 @@ TEST_F(GraphicsWindowTest, ADragInCropModeChoosesTheAreaOfTheNextExport) {
 
     // A drag beyond the picture stops at its edges; another key cancels.
     startCropMode();
-    EXPECT_TRUE(cropRectangle.isWhole());
+    EXPECT_TRUE(currentCrop().isWhole());
     drag(QPoint(a.x + a.width / 2, a.y + a.height / 2),
          QPoint(a.x + a.width + 40, a.y + a.height + 40));
-    EXPECT_DOUBLE_EQ(cropRectangle.right, 0);
-    EXPECT_DOUBLE_EQ(cropRectangle.bottom, 0);
-    EXPECT_DOUBLE_EQ(cropRectangle.left, double(a.width / 2) / a.width);
+    EXPECT_DOUBLE_EQ(currentCrop().right, 0);
+    EXPECT_DOUBLE_EQ(currentCrop().bottom, 0);
+    EXPECT_DOUBLE_EQ(currentCrop().left, double(a.width / 2) / a.width);
     type("q");
     EXPECT_EQ(cropMode, 0);
-    EXPECT_TRUE(cropRectangle.isWhole());
+    EXPECT_TRUE(currentCrop().isWhole());
     EXPECT_FALSE(bandAt(a.x + 1, a.y + 1));
     ASSERT_TRUE(run(save.c_str()));
     saved = QImage(QString::fromStdString(file));

@@ -60,7 +60,7 @@ class PicturesTest : public WindowTest {
     void TearDown() override {
         qApp->removeEventFilter(&boxes);
         setExportDialogs(nullptr, nullptr, nullptr);
-        cropRectangle = CropRectangle();
+        setCrop(CropRectangle());
         WindowTest::TearDown();
         // Loading a notebook changes into its folder.
         if (chdir("/tmp") != 0) return;
@@ -317,7 +317,7 @@ TEST_F(PicturesTest, ExportsWriteTheChosenSizesAndTheCropArea) {
     EXPECT_EQ(image.width(), 150);
     EXPECT_EQ(image.height(), 200);
     cancelCropMode();
-    EXPECT_TRUE(cropRectangle.isWhole());
+    EXPECT_TRUE(currentCrop().isWhole());
 
     const std::string svg = folder + "plot.svg";
     chooseFiles(svg, ExportSize{400, 300, 0});
