@@ -22,6 +22,8 @@ int scriptMode = 0;
 int secondInstance = 0;
 int systemCodePageIsUtf8 = 0;
 std::atomic<int> codePage{1252};
+std::atomic<int> inputBuiltinActive{0};
+std::atomic<int> functionEntryActive{0};
 std::atomic<int> continuationActive{0};
 UnattendedRun* unattendedRun = nullptr;
 

@@ -37,8 +37,6 @@
 #include "platform/window_host.h"
 #include "terminal/terminal_keys.h"
 
-std::atomic<int> inputBuiltinActive{0};
-std::atomic<int> functionEntryActive{0};
 
 // The key code stored by Ctrl-C; the signal handler also writes a byte into
 // the pipe so that a wait on the terminal wakes up.

@@ -6,9 +6,6 @@
 #include "interpreter/commands.h"
 #include "platform/host.h"
 
-int inputBuiltinActive = 0;
-int functionEntryActive = 0;
-
 int readInputLine(char* buffer) {
     buffer[0] = 0;
     return 0;
