@@ -15,7 +15,6 @@ enum Procedure {
     procSetclip = 1,
     procLine = 2,
     procDashedLine = 3,
-    procArrows = 5,
     procCross = 6,
     procCircle = 7,
     procDiamond = 8,
@@ -81,24 +80,7 @@ const ProcedureText procedures[procedureCount] = {
      "\t[] 0 setdash\n} def\n",
      -1},
     {nullptr, -1},
-    {"/sin20 0.342020 def /cos20 0.939693 def\n"
-     "/drawarrow {\n\t/ar exch def /ay2 exch def /ax2 exch def /ay1 exch def /ax1 exch def\n"
-     "\t/adx ax2 ax1 sub def /ady ay2 ay1 sub def /alen adx adx mul ady ady mul add sqrt def\n"
-     "\talen 1e-8 lt { newpath ax1 ay1 moveto ax2 ay2 lineto stroke } {\n"
-     "\t\t/aux adx alen div def /auy ady alen div def /ahl 10 ar mul def\n"
-     "\t\tnewpath ax1 ay1 moveto ax2 aux ahl mul cos20 mul sub ay2 auy ahl mul cos20 mul sub "
-     "lineto stroke\n"
-     "\t\tnewpath ax2 ay2 moveto\n"
-     "\t\tax2 ahl aux cos20 mul auy sin20 mul sub mul sub ay2 ahl aux sin20 mul auy cos20 mul add "
-     "mul sub lineto\n"
-     "\t\tax2 ahl aux cos20 mul auy sin20 mul add mul sub ay2 ahl auy cos20 mul aux sin20 mul sub "
-     "mul sub lineto\n"
-     "\t\tclosepath fill\n\t} ifelse\n} def\n"
-     "/la {\n\t/lar exch def setlinewidth sc /lpts exch def\n"
-     "\t0 2 lpts length 4 sub { /lk exch def\n"
-     "\t\tlpts lk get lpts lk 1 add get lpts lk 2 add get lpts lk 3 add get lar drawarrow } for\n"
-     "} def\n",
-     -1},
+    {nullptr, -1},
     {"/mcrs {\n\tsc /ms exch def /my exch def /mx exch def hw setlinewidth\n"
      "\tnewpath mx ms sub my ms sub moveto mx ms add my ms add lineto\n"
      "\tmx ms sub my ms add moveto mx ms add my ms sub lineto stroke\n} def\n",
@@ -488,11 +470,6 @@ void EpsWriter::flushPath() {
             out << " ] ld\n";
             break;
         }
-        case lineArrow:
-            out << ' ';
-            number(settings.height / 1024.0);
-            out << " la\n";
-            break;
     }
     pathOpen = false;
     lastX = lastY = -1;
@@ -502,6 +479,16 @@ void EpsWriter::flushPath() {
 bool EpsWriter::line(double x1, double y1, double x2, double y2, ColorCode colour, int lineStyle,
                      double width) {
     colour = drawingColour(colour);
+    if (lineStyle == lineArrow) {
+        // Solid, with a head of two strokes of the same width.
+        line(x1, y1, x2, y2, colour, lineSolid, width);
+        double ends[4];
+        if (arrowHeadEnds(settings, x1, y1, x2, y2, ends)) {
+            line(x2, y2, ends[0], ends[1], colour, lineSolid, width);
+            line(x2, y2, ends[2], ends[3], colour, lineSolid, width);
+        }
+        return true;
+    }
     const int c = colourOperand(colour);
     if (pathOpen && x1 == lastX && y1 == lastY && c == pathColour && lineStyle == pathStyle &&
         width == pathWidth && pathPoints < maxPathPoints) {
@@ -512,8 +499,8 @@ bool EpsWriter::line(double x1, double y1, double x2, double y2, ColorCode colou
         return true;
     }
     flushPath();
-    if (lineStyle < lineSolid || lineStyle > lineArrow) return true;
-    use(lineStyle == lineSolid ? procLine : lineStyle == lineArrow ? procArrows : procDashedLine);
+    if (lineStyle < lineSolid || lineStyle >= lineArrow) return true;
+    use(lineStyle == lineSolid ? procLine : procDashedLine);
     out << "[ ";
     point(x1, y1);
     point(x2, y2);

@@ -184,6 +184,44 @@ TEST(EpsWriter, JoinsLinesIntoOnePath) {
     EXPECT_EQ(countOf(sink.text, "/l {"), 1u);
 }
 
+// An arrow is a solid line with a head of two strokes of the line's own
+// width, each reaching a marker size back along and across the line (as on
+// the pixel surfaces), whatever the width and direction.
+TEST(EpsWriter, ArrowHeadsAreStrokesOfTheLineWidth) {
+    struct Case {
+        double x1, y1, x2, y2, width;
+        const char* widthOperand;
+    };
+    // 600 x 400 points, marker size 1024 / 140 units: the head ends lie
+    // 7.314 units back and across.
+    const Case cases[] = {{0, 512, 1024, 512, 1, "1.17073"},
+                          {512, 1024, 512, 0, 3, "3.5122"},
+                          {100, 100, 900, 900, 6, "7.02439"}};
+    for (const Case& c : cases) {
+        StringSink sink;
+        EpsWriter w(sink, testSettings());
+        w.line(c.x1, c.y1, c.x2, c.y2, 1, lineArrow, c.width);
+        w.finish();
+        EXPECT_FALSE(contains(sink.text, " la\n")) << sink.text;
+        // Every path is solid and of the line's width.
+        EXPECT_EQ(countOf(sink.text, "] 1 " + std::string(c.widthOperand) + " l\n"),
+                  countOf(sink.text, "[ ") - countOf(sink.text, "[ ]"))
+            << sink.text;
+        double ends[4];
+        WriterSettings settings = testSettings();
+        ASSERT_TRUE(arrowHeadEnds(settings, c.x1, c.y1, c.x2, c.y2, ends));
+        const double along = 1024.0 / 140;
+        for (int k = 0; k < 2; k++)
+            EXPECT_NEAR(std::hypot(ends[2 * k] - c.x2, ends[2 * k + 1] - c.y2),
+                        along * std::sqrt(2.0), 1e-9);
+        char tipToEnd[96];
+        std::snprintf(tipToEnd, sizeof tipToEnd, "%g %g %g %g", c.x2 * 600 / 1024,
+                      (1024 - c.y2) * 400 / 1024, ends[0] * 600 / 1024,
+                      (1024 - ends[1]) * 400 / 1024);
+        EXPECT_TRUE(contains(sink.text, tipToEnd)) << tipToEnd << '\n' << sink.text;
+    }
+}
+
 // A long line is cut into paths of bounded length, each starting where
 // the previous one ended, so that no array overflows the operand stack.
 TEST(EpsWriter, LongLinesAreCutIntoBoundedPaths) {
