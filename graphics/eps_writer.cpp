@@ -546,10 +546,12 @@ void EpsWriter::markerCall(double x, double y, double ms, int colour, const char
     out << ' ' << colour << ' ' << name << '\n';
 }
 
-bool EpsWriter::marker(double x, double y, ColorCode colour, int markerType, double) {
+bool EpsWriter::marker(double x, double y, ColorCode colour, int markerType, double size) {
     colour = drawingColour(colour);
     flushPath();
-    const double ms = settings.height * 10 / 1024.0, unit = settings.height / 1024.0;
+    // Half a marker is the picture's width over `size`, as on the pixel
+    // surfaces.
+    const double ms = size > 0 ? settings.width / size : 0, unit = settings.height / 1024.0;
     const int c = colourOperand(colour);
     switch (markerType) {
         case markerCross:

@@ -358,6 +358,10 @@ void PixelSurface::drawMarkerKind(int x, int y, int kind, int lineWidth, Rgb col
                 return device.fillRect(x - s, y - s, 2 * s + 1, 2 * s + 1, colour);
             case kindFilledDiamond:
                 return diamond(x, y, s * 4 / 3 + 2, p, &colour);
+            case kindVerticalBar:
+                return segment(x, y + s, x, y - s - 1, p);
+            case kindHorizontalBar:
+                return segment(x - s, y, x + 1 + s, y, p);
             default:
                 return square(x - s, y - s, x + s, y + s, p);
         }

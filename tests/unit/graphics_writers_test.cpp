@@ -222,6 +222,22 @@ TEST(EpsWriter, ArrowHeadsAreStrokesOfTheLineWidth) {
     }
 }
 
+// Markers follow markersize: half a marker is the picture's width (600)
+// over the size, as on the pixel surfaces.
+TEST(EpsWriter, MarkersFollowTheMarkerSize) {
+    for (auto [size, operand] : {std::pair{140.0, "4.28571"}, {50.0, "12"}, {600.0, "1"}}) {
+        StringSink sink;
+        EpsWriter w(sink, testSettings());
+        w.marker(512, 512, 1, markerVerticalBar, size);
+        w.marker(512, 512, 1, markerCircle, size);
+        w.finish();
+        EXPECT_TRUE(contains(sink.text, std::string("300 200 ") + operand + " 1 mvbr\n"))
+            << size << '\n' << sink.text;
+        EXPECT_TRUE(contains(sink.text, std::string("300 200 ") + operand + " 1 mcir\n"))
+            << size;
+    }
+}
+
 // A long line is cut into paths of bounded length, each starting where
 // the previous one ended, so that no array overflows the operand stack.
 TEST(EpsWriter, LongLinesAreCutIntoBoundedPaths) {
