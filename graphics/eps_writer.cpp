@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -356,6 +357,71 @@ void utf8ToCodePage1252(const char* text, std::string& out) {
         for (; more > 0 && (*p & 0xC0) == 0x80; more--) code = code << 6 | (*p++ & 0x3F);
         out += codePage1252Byte(code);
     }
+}
+
+
+// Glyph names of the Greek letters and mathematical signs that code page
+// 1252 lacks, as the PostScript fonts name them; null for other code points.
+const char* glyphBeyond1252(unsigned code) {
+    static const char* const greek[] = {
+        "Alpha",   "Beta",    "Gamma",   "uni0394", "Epsilon", "Zeta",    "Eta",     "Theta",
+        "Iota",    "Kappa",   "Lambda",  "Mu",      "Nu",      "Xi",      "Omicron", "Pi",
+        "Rho",     nullptr,   "Sigma",   "Tau",     "Upsilon", "Phi",     "Chi",     "Psi",
+        "uni03A9", nullptr,   nullptr,   nullptr,   nullptr,   nullptr,   nullptr,   nullptr,
+        "alpha",   "beta",    "gamma",   "delta",   "epsilon", "zeta",    "eta",     "theta",
+        "iota",    "kappa",   "lambda",  "uni03BC", "nu",      "xi",      "omicron", "pi",
+        "rho",     "uni03C2", "sigma",   "tau",     "upsilon", "phi",     "chi",     "psi",
+        "omega"};
+    if (code >= 0x391 && code < 0x391 + sizeof greek / sizeof greek[0]) return greek[code - 0x391];
+    switch (code) {
+        case 0x2202: return "partialdiff";
+        case 0x2211: return "summation";
+        case 0x2212: return "minus";
+        case 0x221A: return "radical";
+        case 0x221E: return "infinity";
+        case 0x2248: return "approxequal";
+        case 0x2260: return "notequal";
+        case 0x2264: return "lessequal";
+        case 0x2265: return "greaterequal";
+        default: return nullptr;
+    }
+}
+
+// Marked UTF-8 to the bytes of the EPS string: what code page 1252 has
+// through `convert`, the glyphs beyond it as the codes 1..31, whose names
+// `extra` collects (index 0 for code 1).
+void epsTextBytes(const char* text, TextConversion convert, std::string& out,
+                  std::vector<const char*>& extra) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    std::string run;
+    auto flush = [&] {
+        if (run.empty()) return;
+        std::string converted;
+        if (convert)
+            convert(run.c_str(), converted);
+        else
+            utf8ToCodePage1252(run.c_str(), converted);
+        out += converted;
+        run.clear();
+    };
+    while (*p) {
+        const unsigned char* start = p;
+        unsigned code = *p++;
+        int more = code >= 0xF0 ? 3 : code >= 0xE0 ? 2 : code >= 0xC0 ? 1 : 0;
+        if (more) code &= 0x3F >> more;
+        for (; more > 0 && (*p & 0xC0) == 0x80; more--) code = code << 6 | (*p++ & 0x3F);
+        const char* name = glyphBeyond1252(code);
+        size_t k = 0;
+        while (name && k < extra.size() && std::strcmp(extra[k], name) != 0) k++;
+        if (!name || k >= 31) {
+            run.append(reinterpret_cast<const char*>(start), size_t(p - start));
+            continue;
+        }
+        if (k == extra.size()) extra.push_back(name);
+        flush();
+        out += char(k + 1);
+    }
+    flush();
 }
 
 }  // namespace
@@ -830,24 +896,22 @@ bool EpsWriter::text(double x, double y, const char* text, ColorCode colour, int
     colour = drawingColour(colour);
     flushPath();
     std::string bytes;
+    std::vector<const char*> extra;
     const size_t markLength = sizeof utf8Mark - 1;
-    if (std::strncmp(text, utf8Mark, markLength) == 0) {
-        if (settings.utf8ToCodePage)
-            settings.utf8ToCodePage(text + markLength, bytes);
-        else
-            utf8ToCodePage1252(text + markLength, bytes);
-    } else {
+    if (std::strncmp(text, utf8Mark, markLength) == 0)
+        epsTextBytes(text + markLength, settings.utf8ToCodePage, bytes, extra);
+    else
         bytes = text;
-    }
     bool reencoded = false;
     for (unsigned char b : bytes) {
-        if (b < 128) continue;
+        const bool beyond = b >= 1 && b <= extra.size();
+        if (b < 128 && !beyond) continue;
         if (!reencoded) {
             use(procReencode);
             out << "gsave /scan-vec [\n";
             reencoded = true;
         }
-        out.format("8#%o /%s\n", b, glyphNames[b - 128]);
+        out.format("8#%o /%s\n", b, beyond ? extra[b - 1] : glyphNames[b - 128]);
     }
     if (reencoded)
         out << "] def\n/Helvetica /Helvetica-8 scan-vec ReEncodeSmall\n/Helvetica-8 findfont "
@@ -862,6 +926,10 @@ bool EpsWriter::text(double x, double y, const char* text, ColorCode colour, int
                                                  : "0")
             << " (";
         for (char b : bytes) {
+            if (b > 0 && b < 32) {
+                out.format("\\%03o", unsigned(b));
+                continue;
+            }
             if (b == '(' || b == ')' || b == '\\') out << '\\';
             out << b;
         }

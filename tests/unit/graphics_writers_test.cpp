@@ -289,6 +289,11 @@ TEST(EpsWriter, CodePage1252Glyphs) {
          "8#224 /quotedblright\n"},
         {"\xEF\xBB\xBF\xE2\x82\xAC \xE2\x80\x94 \xC3\xA4",
          "8#200 /Euro\n8#227 /emdash\n8#344 /adieresis\n"},
+        // Beyond code page 1252: the glyph names on the codes 1, 2, ...,
+        // one code per glyph however often it comes.
+        {"\xEF\xBB\xBF\xCE\xB1 \xCE\xA9\xE2\x89\xA4\xCE\xB1 \xE2\x88\x9E\xC3\xA4",
+         "8#1 /alpha\n8#2 /uni03A9\n8#3 /lessequal\n8#1 /alpha\n8#4 /infinity\n"
+         "8#344 /adieresis\n"},
     };
     for (auto& c : cases) {
         StringSink sink;
