@@ -2,6 +2,7 @@
 #include "graphics/eps_writer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -359,31 +360,54 @@ void utf8ToCodePage1252(const char* text, std::string& out) {
     }
 }
 
+// The PostScript font of the picture's font: its family (Courier for fixed
+// pitch names, Times for serif ones, else Helvetica) and weight.
+std::string postScriptFontOf(const WriterSettings& settings) {
+    std::string name;
+    for (char c : settings.fontName) name += char(std::tolower(static_cast<unsigned char>(c)));
+    auto has = [&](const char* part) { return name.find(part) != std::string::npos; };
+    const bool fixed = has("courier") || has("mono") || has("consol") || has("fixed");
+    const bool serif = !fixed && (has("times") || has("roman") || has("georgia") ||
+                                  (has("serif") && !has("sans")));
+    if (fixed) return settings.boldFont ? "Courier-Bold" : "Courier";
+    if (serif) return settings.boldFont ? "Times-Bold" : "Times-Roman";
+    return settings.boldFont ? "Helvetica-Bold" : "Helvetica";
+}
 
 // Glyph names of the Greek letters and mathematical signs that code page
 // 1252 lacks, as the PostScript fonts name them; null for other code points.
 const char* glyphBeyond1252(unsigned code) {
     static const char* const greek[] = {
-        "Alpha",   "Beta",    "Gamma",   "uni0394", "Epsilon", "Zeta",    "Eta",     "Theta",
-        "Iota",    "Kappa",   "Lambda",  "Mu",      "Nu",      "Xi",      "Omicron", "Pi",
-        "Rho",     nullptr,   "Sigma",   "Tau",     "Upsilon", "Phi",     "Chi",     "Psi",
-        "uni03A9", nullptr,   nullptr,   nullptr,   nullptr,   nullptr,   nullptr,   nullptr,
-        "alpha",   "beta",    "gamma",   "delta",   "epsilon", "zeta",    "eta",     "theta",
-        "iota",    "kappa",   "lambda",  "uni03BC", "nu",      "xi",      "omicron", "pi",
-        "rho",     "uni03C2", "sigma",   "tau",     "upsilon", "phi",     "chi",     "psi",
+        "Alpha",   "Beta",    "Gamma",  "uni0394", "Epsilon", "Zeta",  "Eta",     "Theta",
+        "Iota",    "Kappa",   "Lambda", "Mu",      "Nu",      "Xi",    "Omicron", "Pi",
+        "Rho",     nullptr,   "Sigma",  "Tau",     "Upsilon", "Phi",   "Chi",     "Psi",
+        "uni03A9", nullptr,   nullptr,  nullptr,   nullptr,   nullptr, nullptr,   nullptr,
+        "alpha",   "beta",    "gamma",  "delta",   "epsilon", "zeta",  "eta",     "theta",
+        "iota",    "kappa",   "lambda", "uni03BC", "nu",      "xi",    "omicron", "pi",
+        "rho",     "uni03C2", "sigma",  "tau",     "upsilon", "phi",   "chi",     "psi",
         "omega"};
     if (code >= 0x391 && code < 0x391 + sizeof greek / sizeof greek[0]) return greek[code - 0x391];
     switch (code) {
-        case 0x2202: return "partialdiff";
-        case 0x2211: return "summation";
-        case 0x2212: return "minus";
-        case 0x221A: return "radical";
-        case 0x221E: return "infinity";
-        case 0x2248: return "approxequal";
-        case 0x2260: return "notequal";
-        case 0x2264: return "lessequal";
-        case 0x2265: return "greaterequal";
-        default: return nullptr;
+        case 0x2202:
+            return "partialdiff";
+        case 0x2211:
+            return "summation";
+        case 0x2212:
+            return "minus";
+        case 0x221A:
+            return "radical";
+        case 0x221E:
+            return "infinity";
+        case 0x2248:
+            return "approxequal";
+        case 0x2260:
+            return "notequal";
+        case 0x2264:
+            return "lessequal";
+        case 0x2265:
+            return "greaterequal";
+        default:
+            return nullptr;
     }
 }
 
@@ -466,8 +490,8 @@ void EpsWriter::writeHeader() {
     out << "%%Beginning of the flag page\n";
     // Round ends and joins, as the pixel surfaces draw lines.
     out << "gsave newpath 1 setlinecap 1 setlinejoin\n";
-    out << "/Helvetica findfont " << settings.height / settings.graphicsLines
-        << " scalefont setfont\n";
+    out << '/' << postScriptFontOf(settings) << " findfont "
+        << settings.height / settings.graphicsLines << " scalefont setfont\n";
     out << "gsave\n\tnewpath 0 0 moveto (lq) true charpath pathbbox\n"
            "\t/y2 exch def pop /y1 exch def pop\n\t/fontsize y2 y1 sub def\ngrestore\n";
     pending = (uint64_t(1) << procedureCount) - 1;
@@ -914,7 +938,8 @@ bool EpsWriter::text(double x, double y, const char* text, ColorCode colour, int
         out.format("8#%o /%s\n", b, beyond ? extra[b - 1] : glyphNames[b - 128]);
     }
     if (reencoded)
-        out << "] def\n/Helvetica /Helvetica-8 scan-vec ReEncodeSmall\n/Helvetica-8 findfont "
+        out << "] def\n/" << postScriptFontOf(settings)
+            << " /Kalix-Text scan-vec ReEncodeSmall\n/Kalix-Text findfont "
             << settings.height / settings.graphicsLines << " scalefont setfont\n";
     static const int procedureOf[] = {procLeftText, procCenteredText, procRightText};
     static const char* const nameOf[] = {"Lstr", "Cstr", "Rstr"};

@@ -232,9 +232,9 @@ TEST(EpsWriter, MarkersFollowTheMarkerSize) {
         w.marker(512, 512, 1, markerCircle, size);
         w.finish();
         EXPECT_TRUE(contains(sink.text, std::string("300 200 ") + operand + " 1 mvbr\n"))
-            << size << '\n' << sink.text;
-        EXPECT_TRUE(contains(sink.text, std::string("300 200 ") + operand + " 1 mcir\n"))
-            << size;
+            << size << '\n'
+            << sink.text;
+        EXPECT_TRUE(contains(sink.text, std::string("300 200 ") + operand + " 1 mcir\n")) << size;
     }
 }
 
@@ -302,6 +302,33 @@ TEST(EpsWriter, CodePage1252Glyphs) {
         w.finish();
         EXPECT_TRUE(contains(sink.text, std::string("gsave /scan-vec [\n") + c.glyphs + "] def"))
             << sink.text;
+    }
+}
+
+// The EPS uses the family and weight of the picture's font.
+TEST(EpsWriter, FontFollowsTheGraphicsFont) {
+    const struct {
+        const char* name;
+        bool bold;
+        const char* font;
+    } cases[] = {{"Arial", false, "Helvetica"},
+                 {"Arial", true, "Helvetica-Bold"},
+                 {"DejaVu Sans", false, "Helvetica"},
+                 {"Courier New", false, "Courier"},
+                 {"DejaVu Sans Mono", true, "Courier-Bold"},
+                 {"Times New Roman", false, "Times-Roman"},
+                 {"Liberation Serif", true, "Times-Bold"}};
+    for (const auto& c : cases) {
+        WriterSettings settings = testSettings();
+        settings.fontName = c.name;
+        settings.boldFont = c.bold;
+        StringSink sink;
+        EpsWriter w(sink, settings);
+        w.text(10, 10, "a\xe4", 1, alignLeft, 1, TextDirection::horizontal);
+        w.finish();
+        EXPECT_TRUE(contains(sink.text, std::string("/") + c.font + " findfont ")) << c.name;
+        EXPECT_TRUE(contains(sink.text, std::string("/") + c.font + " /Kalix-Text scan-vec"))
+            << c.name;
     }
 }
 
