@@ -17,6 +17,7 @@
 #include "graphics/colors.h"
 #include "graphics/graphics_store.h"
 #include "interpreter/main_loop.h"
+#include "interpreter/output.h"
 #include "interpreter/notebook_services.h"
 #include "interpreter/scanner.h"
 #include "notebook/help.h"
@@ -239,6 +240,7 @@ static int runMainUnguarded(int argc, char** argv) {
     if (options.resetRequested) resetSettings();
     loadColorSettings();
     setGraphicsWarning(showWarning);
+    setGraphicsNotice([](const char* line) { printLine("%s", line); });
     chooseCodePage(options.codePage);
     startLog();
     if (!allocateStack()) {

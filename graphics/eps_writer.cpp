@@ -2,8 +2,10 @@
 #include "graphics/eps_writer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -15,7 +17,6 @@ enum Procedure {
     procSetclip = 1,
     procLine = 2,
     procDashedLine = 3,
-    procArrows = 5,
     procCross = 6,
     procCircle = 7,
     procDiamond = 8,
@@ -81,24 +82,7 @@ const ProcedureText procedures[procedureCount] = {
      "\t[] 0 setdash\n} def\n",
      -1},
     {nullptr, -1},
-    {"/sin20 0.342020 def /cos20 0.939693 def\n"
-     "/drawarrow {\n\t/ar exch def /ay2 exch def /ax2 exch def /ay1 exch def /ax1 exch def\n"
-     "\t/adx ax2 ax1 sub def /ady ay2 ay1 sub def /alen adx adx mul ady ady mul add sqrt def\n"
-     "\talen 1e-8 lt { newpath ax1 ay1 moveto ax2 ay2 lineto stroke } {\n"
-     "\t\t/aux adx alen div def /auy ady alen div def /ahl 10 ar mul def\n"
-     "\t\tnewpath ax1 ay1 moveto ax2 aux ahl mul cos20 mul sub ay2 auy ahl mul cos20 mul sub "
-     "lineto stroke\n"
-     "\t\tnewpath ax2 ay2 moveto\n"
-     "\t\tax2 ahl aux cos20 mul auy sin20 mul sub mul sub ay2 ahl aux sin20 mul auy cos20 mul add "
-     "mul sub lineto\n"
-     "\t\tax2 ahl aux cos20 mul auy sin20 mul add mul sub ay2 ahl auy cos20 mul aux sin20 mul sub "
-     "mul sub lineto\n"
-     "\t\tclosepath fill\n\t} ifelse\n} def\n"
-     "/la {\n\t/lar exch def setlinewidth sc /lpts exch def\n"
-     "\t0 2 lpts length 4 sub { /lk exch def\n"
-     "\t\tlpts lk get lpts lk 1 add get lpts lk 2 add get lpts lk 3 add get lar drawarrow } for\n"
-     "} def\n",
-     -1},
+    {nullptr, -1},
     {"/mcrs {\n\tsc /ms exch def /my exch def /mx exch def hw setlinewidth\n"
      "\tnewpath mx ms sub my ms sub moveto mx ms add my ms add lineto\n"
      "\tmx ms sub my ms add moveto mx ms add my ms sub lineto stroke\n} def\n",
@@ -376,6 +360,94 @@ void utf8ToCodePage1252(const char* text, std::string& out) {
     }
 }
 
+// The PostScript font of the picture's font: its family (Courier for fixed
+// pitch names, Times for serif ones, else Helvetica) and weight.
+std::string postScriptFontOf(const WriterSettings& settings) {
+    std::string name;
+    for (char c : settings.fontName) name += char(std::tolower(static_cast<unsigned char>(c)));
+    auto has = [&](const char* part) { return name.find(part) != std::string::npos; };
+    const bool fixed = has("courier") || has("mono") || has("consol") || has("fixed");
+    const bool serif = !fixed && (has("times") || has("roman") || has("georgia") ||
+                                  (has("serif") && !has("sans")));
+    if (fixed) return settings.boldFont ? "Courier-Bold" : "Courier";
+    if (serif) return settings.boldFont ? "Times-Bold" : "Times-Roman";
+    return settings.boldFont ? "Helvetica-Bold" : "Helvetica";
+}
+
+// Glyph names of the Greek letters and mathematical signs that code page
+// 1252 lacks, as the PostScript fonts name them; null for other code points.
+const char* glyphBeyond1252(unsigned code) {
+    static const char* const greek[] = {
+        "Alpha",   "Beta",    "Gamma",  "uni0394", "Epsilon", "Zeta",  "Eta",     "Theta",
+        "Iota",    "Kappa",   "Lambda", "Mu",      "Nu",      "Xi",    "Omicron", "Pi",
+        "Rho",     nullptr,   "Sigma",  "Tau",     "Upsilon", "Phi",   "Chi",     "Psi",
+        "uni03A9", nullptr,   nullptr,  nullptr,   nullptr,   nullptr, nullptr,   nullptr,
+        "alpha",   "beta",    "gamma",  "delta",   "epsilon", "zeta",  "eta",     "theta",
+        "iota",    "kappa",   "lambda", "uni03BC", "nu",      "xi",    "omicron", "pi",
+        "rho",     "uni03C2", "sigma",  "tau",     "upsilon", "phi",   "chi",     "psi",
+        "omega"};
+    if (code >= 0x391 && code < 0x391 + sizeof greek / sizeof greek[0]) return greek[code - 0x391];
+    switch (code) {
+        case 0x2202:
+            return "partialdiff";
+        case 0x2211:
+            return "summation";
+        case 0x2212:
+            return "minus";
+        case 0x221A:
+            return "radical";
+        case 0x221E:
+            return "infinity";
+        case 0x2248:
+            return "approxequal";
+        case 0x2260:
+            return "notequal";
+        case 0x2264:
+            return "lessequal";
+        case 0x2265:
+            return "greaterequal";
+        default:
+            return nullptr;
+    }
+}
+
+// Marked UTF-8 to the bytes of the EPS string: what code page 1252 has
+// through `convert`, the glyphs beyond it as the codes 1..31, whose names
+// `extra` collects (index 0 for code 1).
+void epsTextBytes(const char* text, TextConversion convert, std::string& out,
+                  std::vector<const char*>& extra) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    std::string run;
+    auto flush = [&] {
+        if (run.empty()) return;
+        std::string converted;
+        if (convert)
+            convert(run.c_str(), converted);
+        else
+            utf8ToCodePage1252(run.c_str(), converted);
+        out += converted;
+        run.clear();
+    };
+    while (*p) {
+        const unsigned char* start = p;
+        unsigned code = *p++;
+        int more = code >= 0xF0 ? 3 : code >= 0xE0 ? 2 : code >= 0xC0 ? 1 : 0;
+        if (more) code &= 0x3F >> more;
+        for (; more > 0 && (*p & 0xC0) == 0x80; more--) code = code << 6 | (*p++ & 0x3F);
+        const char* name = glyphBeyond1252(code);
+        size_t k = 0;
+        while (name && k < extra.size() && std::strcmp(extra[k], name) != 0) k++;
+        if (!name || k >= 31) {
+            run.append(reinterpret_cast<const char*>(start), size_t(p - start));
+            continue;
+        }
+        if (k == extra.size()) extra.push_back(name);
+        flush();
+        out += char(k + 1);
+    }
+    flush();
+}
+
 }  // namespace
 
 EpsWriter::EpsWriter(OutputSink& sink, const WriterSettings& settings)
@@ -418,9 +490,8 @@ void EpsWriter::writeHeader() {
     out << "%%Beginning of the flag page\n";
     // Round ends and joins, as the pixel surfaces draw lines.
     out << "gsave newpath 1 setlinecap 1 setlinejoin\n";
-    // A picture lower than its text lines still gets a font Ghostscript can use.
-    out << "/Helvetica findfont " << std::max(1, settings.height / settings.graphicsLines)
-        << " scalefont setfont\n";
+    out << '/' << postScriptFontOf(settings) << " findfont "
+        << std::max(1, settings.height / settings.graphicsLines) << " scalefont setfont\n";
     out << "gsave\n\tnewpath 0 0 moveto (lq) true charpath pathbbox\n"
            "\t/y2 exch def pop /y1 exch def pop\n\t/fontsize y2 y1 sub def\ngrestore\n";
     pending = (uint64_t(1) << procedureCount) - 1;
@@ -489,11 +560,6 @@ void EpsWriter::flushPath() {
             out << " ] ld\n";
             break;
         }
-        case lineArrow:
-            out << ' ';
-            number(settings.height / 1024.0);
-            out << " la\n";
-            break;
     }
     pathOpen = false;
     lastX = lastY = -1;
@@ -503,6 +569,16 @@ void EpsWriter::flushPath() {
 bool EpsWriter::line(double x1, double y1, double x2, double y2, ColorCode colour, int lineStyle,
                      double width) {
     colour = drawingColour(colour);
+    if (lineStyle == lineArrow) {
+        // Solid, with a head of two strokes of the same width.
+        line(x1, y1, x2, y2, colour, lineSolid, width);
+        double ends[4];
+        if (arrowHeadEnds(settings, x1, y1, x2, y2, ends)) {
+            line(x2, y2, ends[0], ends[1], colour, lineSolid, width);
+            line(x2, y2, ends[2], ends[3], colour, lineSolid, width);
+        }
+        return true;
+    }
     const int c = colourOperand(colour);
     if (pathOpen && x1 == lastX && y1 == lastY && c == pathColour && lineStyle == pathStyle &&
         width == pathWidth && pathPoints < maxPathPoints) {
@@ -513,8 +589,8 @@ bool EpsWriter::line(double x1, double y1, double x2, double y2, ColorCode colou
         return true;
     }
     flushPath();
-    if (lineStyle < lineSolid || lineStyle > lineArrow) return true;
-    use(lineStyle == lineSolid ? procLine : lineStyle == lineArrow ? procArrows : procDashedLine);
+    if (lineStyle < lineSolid || lineStyle >= lineArrow) return true;
+    use(lineStyle == lineSolid ? procLine : procDashedLine);
     out << "[ ";
     point(x1, y1);
     point(x2, y2);
@@ -560,10 +636,12 @@ void EpsWriter::markerCall(double x, double y, double ms, int colour, const char
     out << ' ' << colour << ' ' << name << '\n';
 }
 
-bool EpsWriter::marker(double x, double y, ColorCode colour, int markerType, double) {
+bool EpsWriter::marker(double x, double y, ColorCode colour, int markerType, double size) {
     colour = drawingColour(colour);
     flushPath();
-    const double ms = settings.height * 10 / 1024.0, unit = settings.height / 1024.0;
+    // Half a marker is the picture's width over `size`, as on the pixel
+    // surfaces.
+    const double ms = size > 0 ? settings.width / size : 0, unit = settings.height / 1024.0;
     const int c = colourOperand(colour);
     switch (markerType) {
         case markerCross:
@@ -842,27 +920,26 @@ bool EpsWriter::text(double x, double y, const char* text, ColorCode colour, int
     colour = drawingColour(colour);
     flushPath();
     std::string bytes;
+    std::vector<const char*> extra;
     const size_t markLength = sizeof utf8Mark - 1;
-    if (std::strncmp(text, utf8Mark, markLength) == 0) {
-        if (settings.utf8ToCodePage)
-            settings.utf8ToCodePage(text + markLength, bytes);
-        else
-            utf8ToCodePage1252(text + markLength, bytes);
-    } else {
+    if (std::strncmp(text, utf8Mark, markLength) == 0)
+        epsTextBytes(text + markLength, settings.utf8ToCodePage, bytes, extra);
+    else
         bytes = text;
-    }
     bool reencoded = false;
     for (unsigned char b : bytes) {
-        if (b < 128) continue;
+        const bool beyond = b >= 1 && b <= extra.size();
+        if (b < 128 && !beyond) continue;
         if (!reencoded) {
             use(procReencode);
             out << "gsave /scan-vec [\n";
             reencoded = true;
         }
-        out.format("8#%o /%s\n", b, glyphNames[b - 128]);
+        out.format("8#%o /%s\n", b, beyond ? extra[b - 1] : glyphNames[b - 128]);
     }
     if (reencoded)
-        out << "] def\n/Helvetica /Helvetica-8 scan-vec ReEncodeSmall\n/Helvetica-8 findfont "
+        out << "] def\n/" << postScriptFontOf(settings)
+            << " /Kalix-Text scan-vec ReEncodeSmall\n/Kalix-Text findfont "
             << std::max(1, settings.height / settings.graphicsLines) << " scalefont setfont\n";
     static const int procedureOf[] = {procLeftText, procCenteredText, procRightText};
     static const char* const nameOf[] = {"Lstr", "Cstr", "Rstr"};
@@ -874,6 +951,10 @@ bool EpsWriter::text(double x, double y, const char* text, ColorCode colour, int
                                                  : "0")
             << " (";
         for (char b : bytes) {
+            if (b > 0 && b < 32) {
+                out.format("\\%03o", unsigned(b));
+                continue;
+            }
             if (b == '(' || b == ')' || b == '\\') out << '\\';
             out << b;
         }

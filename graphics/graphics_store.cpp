@@ -17,6 +17,10 @@ std::unique_ptr<DrawingMetafile> liveStore;
 void warnOnStandardError(const char* text, const char*) { std::fprintf(stderr, "%s\n", text); }
 GraphicsWarning warnUser = warnOnStandardError;
 
+void noticeOnStandardError(const char* line) { std::fprintf(stderr, "%s\n", line); }
+// Set once at start before the interpreter thread records.
+GraphicsNotice noticeUser = noticeOnStandardError;
+
 std::unique_ptr<DrawingMetafile> allocateStore() {
     int megabytes = intSetting("graphicssize64");
     if (megabytes < graphicsStoreMinimumMegabytes) megabytes = graphicsStoreMinimumMegabytes;
@@ -39,12 +43,13 @@ std::unique_ptr<DrawingMetafile> allocateStore() {
     }
 }
 
-// Runs one recording call under the lock.
+// Runs one recording call under the lock; the notice is printed after it.
 template <typename Call>
 void underLock(const char* place, Call call) {
     graphicsLock.enter(place);
-    call(graphicsStore());
+    const bool filled = recordFillsStore(graphicsStore(), call);
     graphicsLock.leave(place);
+    if (filled) noticeGraphicsStoreFull();
 }
 
 uint8_t pixelByte(double v) {
@@ -54,6 +59,15 @@ uint8_t pixelByte(double v) {
 }
 
 }  // namespace
+
+const char* const graphicsStoreFullLine =
+    "Warning: the graphics store is full; the rest of this picture is not kept.";
+
+void noticeGraphicsStoreFull() { noticeUser(graphicsStoreFullLine); }
+
+void setGraphicsNotice(GraphicsNotice notice) {
+    noticeUser = notice ? notice : noticeOnStandardError;
+}
 
 void setGraphicsWarning(GraphicsWarning warning) {
     warnUser = warning ? warning : warnOnStandardError;

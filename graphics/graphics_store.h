@@ -23,6 +23,25 @@ DrawingMetafile& graphicsStore();
 using GraphicsWarning = void (*)(const char* text, const char* title);
 void setGraphicsWarning(GraphicsWarning warning);
 
+// How the one line about a full store reaches the output: the program sets
+// the interpreter's printer at start; until then it goes to standard error.
+using GraphicsNotice = void (*)(const char* line);
+void setGraphicsNotice(GraphicsNotice notice);
+// The line printed the first time recording stops in a picture.
+extern const char* const graphicsStoreFullLine;
+
+// Prints the notice line.
+void noticeGraphicsStoreFull();
+
+// Runs `call` on `store`; true when that call filled it (only a clear leaves
+// the full state, so this happens once per picture).
+template <typename Call>
+bool recordFillsStore(Metafile& store, Call call) {
+    const bool wasFull = store.isFull();
+    call(store);
+    return !wasFull && store.isFull();
+}
+
 // Set while the anaglyph of two pages is shown instead of the live picture.
 extern int anaglyphShown;
 

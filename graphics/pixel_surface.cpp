@@ -199,12 +199,10 @@ bool PixelSurface::line(double x1, double y1, double x2, double y2, ColorCode co
     if (lineStyle == lineInvisible) return true;
     const PenSpec p = pen(drawingColour(colour), scaledLineWidth(width), lineStyle);
     paintSegment(x1, y1, x2, y2, p);
-    const double dx = x2 - x1, dy = y2 - y1, length = std::hypot(dx, dy);
-    if (lineStyle == lineArrow && length > 1 && settings.markerSize > 0) {
-        const double scale = 1024.0 / settings.markerSize / length;
-        const double ex = dx * scale, ey = dy * scale;
-        paintSegment(x2, y2, x2 - ex - ey, y2 - ey + ex, p);
-        paintSegment(x2, y2, x2 - ex + ey, y2 - ey - ex, p);
+    double ends[4];
+    if (lineStyle == lineArrow && arrowHeadEnds(settings, x1, y1, x2, y2, ends)) {
+        paintSegment(x2, y2, ends[0], ends[1], p);
+        paintSegment(x2, y2, ends[2], ends[3], p);
     }
     return true;
 }
@@ -360,6 +358,10 @@ void PixelSurface::drawMarkerKind(int x, int y, int kind, int lineWidth, Rgb col
                 return device.fillRect(x - s, y - s, 2 * s + 1, 2 * s + 1, colour);
             case kindFilledDiamond:
                 return diamond(x, y, s * 4 / 3 + 2, p, &colour);
+            case kindVerticalBar:
+                return segment(x, y + s, x, y - s - 1, p);
+            case kindHorizontalBar:
+                return segment(x - s, y, x + 1 + s, y, p);
             default:
                 return square(x - s, y - s, x + s, y + s, p);
         }

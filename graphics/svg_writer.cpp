@@ -186,12 +186,10 @@ bool SvgWriter::line(double x1, double y1, double x2, double y2, ColorCode colou
     const Rgb c = colourOf(colour);
     const double w = wideLineWidth(width);
     writeStyledLine(x1, y1, x2, y2, c, lineStyle, w);
-    const double dx = x2 - x1, dy = y2 - y1, length = std::hypot(dx, dy);
-    if (lineStyle == lineArrow && length > 1) {
-        const double scale = 1024.0 / settings.markerSize / length;
-        const double ex = dx * scale, ey = dy * scale;
-        writeStyledLine(x2, y2, x2 - ex - ey, y2 - ey + ex, c, lineSolid, w);
-        writeStyledLine(x2, y2, x2 - ex + ey, y2 - ey - ex, c, lineSolid, w);
+    double ends[4];
+    if (lineStyle == lineArrow && arrowHeadEnds(settings, x1, y1, x2, y2, ends)) {
+        writeStyledLine(x2, y2, ends[0], ends[1], c, lineSolid, w);
+        writeStyledLine(x2, y2, ends[2], ends[3], c, lineSolid, w);
     }
     out.flushIfLarge();
     return true;

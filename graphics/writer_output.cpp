@@ -101,6 +101,19 @@ void WriterOutput::flush() {
     buffer.clear();
 }
 
+bool arrowHeadEnds(const WriterSettings& settings, double x1, double y1, double x2, double y2,
+                   double ends[4]) {
+    const double dx = x2 - x1, dy = y2 - y1, length = std::hypot(dx, dy);
+    if (!(length > 1) || settings.markerSize <= 0) return false;
+    const double scale = 1024.0 / settings.markerSize / length;
+    const double ex = dx * scale, ey = dy * scale;
+    ends[0] = x2 - ex - ey;
+    ends[1] = y2 - ey + ex;
+    ends[2] = x2 - ex + ey;
+    ends[3] = y2 - ey - ex;
+    return true;
+}
+
 double scaleLineWidth(const WriterSettings& settings, int surfaceWidth, double w) {
     double f = 1;
     const double quotient = surfaceWidth / (settings.fatterLines ? 300.0 : 500.0);

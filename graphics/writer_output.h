@@ -47,6 +47,12 @@ const DashPattern* dashPatternOf(int lineStyle);
 // then times 40 / (graphics lines + 1) when lines follow the font.
 double scaleLineWidth(const WriterSettings& settings, int surfaceWidth, double w);
 
+// The far ends of the two strokes of the arrowhead at (x2, y2) of a segment
+// from (x1, y1), in 1024 units: each a marker size long along and across
+// the segment. False for segments too short to carry one.
+bool arrowHeadEnds(const WriterSettings& settings, double x1, double y1, double x2, double y2,
+                   double ends[4]);
+
 // Receives the written text; false when writing failed.
 class OutputSink {
   public:

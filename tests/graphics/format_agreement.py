@@ -31,7 +31,6 @@ TOLERANCE = 0.02  # fraction of differing pixels
 KNOWN = {
     ("bars", "EPS"): "hatch lines laid from the page's bottom, not its top: another phase",
     ("polygons", "EPS"): "hatch lines laid from the page's bottom, not its top: another phase",
-    ("lines", "EPS"): "arrowheads not scaled with the line width",
 }
 SIZE = 1024
 

@@ -128,6 +128,34 @@ TEST(DrawingRecords, MarkerTypes) {
     }
 }
 
+// "|" and "-" stay strokes at every picture and marker size, with thin
+// (one pixel) and thick pens alike.
+TEST(DrawingRecords, BarMarkersKeepTheirShapeAtEverySize) {
+    for (int side : {200, 400, 512, 700, 1024, 2048})
+        for (double size : {40.0, 140.0, 300.0})
+            for (int type : {markerVerticalBar, markerHorizontalBar}) {
+                Picture p(side);
+                p.blackGround();
+                p.surface->marker(512, 512, 4, type, size);
+                const int s = p.surface->markerPixels(), c = side / 2;
+                int box[4] = {side, side, -1, -1};
+                for (int y = c - 2 * s - 8; y <= c + 2 * s + 8; y++)
+                    for (int x = c - 2 * s - 8; x <= c + 2 * s + 8; x++)
+                        if (p.rgb(x, y) != black) {
+                            box[0] = std::min(box[0], x), box[1] = std::min(box[1], y);
+                            box[2] = std::max(box[2], x), box[3] = std::max(box[3], y);
+                        }
+                const int across = type == markerVerticalBar ? box[2] - box[0] : box[3] - box[1];
+                const int along = type == markerVerticalBar ? box[3] - box[1] : box[2] - box[0];
+                const std::string what = std::to_string(side) + " px, size " +
+                                         std::to_string(size) + ", type " + std::to_string(type);
+                EXPECT_GE(along, 2 * s) << what;
+                EXPECT_LT(across, std::max(2, side / 250 + 1)) << what;
+                EXPECT_LE(std::abs((box[0] + box[2]) / 2 - c), 1) << what;
+                EXPECT_LE(std::abs((box[1] + box[3]) / 2 - c), 1) << what;
+            }
+}
+
 TEST(DrawingRecords, MarkerSizeFollowsTheWidth) {
     // 700 pixels and 140 markers across: 5 pixels; a white diamond of
     // half-diagonal 5 * 4 / 3 + 2 under the outline of 5 * 4 / 3.

@@ -105,8 +105,8 @@ TEST(PixelSurface, MarkerKindsAndHalfDiagonals) {
         {kindFilledSquare, 1, -4, -4, 4, 4},
         {kindFilledDiamond, 1, -7, -7, 7, 7},  // s * 4 / 3 + 2
         {kindSquare, 1, -4, -4, 4, 4},
-        {kindVerticalBar, 1, -4, -4, 4, 4},  // the square while thin
-        {kindHorizontalBar, 1, -4, -4, 4, 4},
+        {kindVerticalBar, 1, 0, -4, 0, 4},  // strokes while thin too
+        {kindHorizontalBar, 1, -4, 0, 4, 0},
         {kindBoldStar, 1, -4, -4, 4, 4},
         {kindCross, 3, -5, -5, 5, 5},
         {kindPlus, 3, -5, -5, 5, 5},

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/graphics_store.h"
 #include "graphics/metafile.h"
 #include "tests/unit/recording_surface.h"
 
@@ -170,6 +171,32 @@ TEST(Metafile, RecordThatDoesNotFitIsDroppedWhole) {
     EXPECT_FALSE(m.isFull());
     m.marker(1, 1, 1, 1, 1);
     EXPECT_EQ(m.size(), 22u);
+}
+
+// The live store prints its line only for the record that fills it: once per
+// picture, again after a clear, whatever the size of the store.
+TEST(Metafile, FillingTheStoreIsNoticedOncePerPicture) {
+    for (uint64_t capacity : {1024u, 4096u, 65536u}) {
+        Metafile m(capacity);
+        for (int picture = 0; picture < 3; ++picture) {
+            m.clear();
+            int fills = 0, records = 0;
+            for (int i = 0; i < int(capacity); ++i) {
+                fills += recordFillsStore(m, [&](Metafile& s) { s.marker(i, 1, 1, 1, 1); });
+                records += !m.isFull();
+            }
+            EXPECT_EQ(fills, 1) << capacity << " picture " << picture;
+            EXPECT_GT(records, 0);
+        }
+    }
+}
+
+TEST(GraphicsStore, NoticeLineReachesTheSetPrinter) {
+    static std::string printed;
+    setGraphicsNotice([](const char* line) { printed += std::string(line) + "\n"; });
+    noticeGraphicsStoreFull();
+    setGraphicsNotice(nullptr);
+    EXPECT_EQ(printed, std::string(graphicsStoreFullLine) + "\n");
 }
 
 TEST(Metafile, ReplayCallsTheTargetInOrder) {

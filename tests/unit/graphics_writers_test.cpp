@@ -184,6 +184,60 @@ TEST(EpsWriter, JoinsLinesIntoOnePath) {
     EXPECT_EQ(countOf(sink.text, "/l {"), 1u);
 }
 
+// An arrow is a solid line with a head of two strokes of the line's own
+// width, each reaching a marker size back along and across the line (as on
+// the pixel surfaces), whatever the width and direction.
+TEST(EpsWriter, ArrowHeadsAreStrokesOfTheLineWidth) {
+    struct Case {
+        double x1, y1, x2, y2, width;
+        const char* widthOperand;
+    };
+    // 600 x 400 points, marker size 1024 / 140 units: the head ends lie
+    // 7.314 units back and across.
+    const Case cases[] = {{0, 512, 1024, 512, 1, "1.17073"},
+                          {512, 1024, 512, 0, 3, "3.5122"},
+                          {100, 100, 900, 900, 6, "7.02439"}};
+    for (const Case& c : cases) {
+        StringSink sink;
+        EpsWriter w(sink, testSettings());
+        w.line(c.x1, c.y1, c.x2, c.y2, 1, lineArrow, c.width);
+        w.finish();
+        EXPECT_FALSE(contains(sink.text, " la\n")) << sink.text;
+        // Every path is solid and of the line's width.
+        EXPECT_EQ(countOf(sink.text, "] 1 " + std::string(c.widthOperand) + " l\n"),
+                  countOf(sink.text, "[ ") - countOf(sink.text, "[ ]"))
+            << sink.text;
+        double ends[4];
+        WriterSettings settings = testSettings();
+        ASSERT_TRUE(arrowHeadEnds(settings, c.x1, c.y1, c.x2, c.y2, ends));
+        const double along = 1024.0 / 140;
+        for (int k = 0; k < 2; k++)
+            EXPECT_NEAR(std::hypot(ends[2 * k] - c.x2, ends[2 * k + 1] - c.y2),
+                        along * std::sqrt(2.0), 1e-9);
+        char tipToEnd[96];
+        std::snprintf(tipToEnd, sizeof tipToEnd, "%g %g %g %g", c.x2 * 600 / 1024,
+                      (1024 - c.y2) * 400 / 1024, ends[0] * 600 / 1024,
+                      (1024 - ends[1]) * 400 / 1024);
+        EXPECT_TRUE(contains(sink.text, tipToEnd)) << tipToEnd << '\n' << sink.text;
+    }
+}
+
+// Markers follow markersize: half a marker is the picture's width (600)
+// over the size, as on the pixel surfaces.
+TEST(EpsWriter, MarkersFollowTheMarkerSize) {
+    for (auto [size, operand] : {std::pair{140.0, "4.28571"}, {50.0, "12"}, {600.0, "1"}}) {
+        StringSink sink;
+        EpsWriter w(sink, testSettings());
+        w.marker(512, 512, 1, markerVerticalBar, size);
+        w.marker(512, 512, 1, markerCircle, size);
+        w.finish();
+        EXPECT_TRUE(contains(sink.text, std::string("300 200 ") + operand + " 1 mvbr\n"))
+            << size << '\n'
+            << sink.text;
+        EXPECT_TRUE(contains(sink.text, std::string("300 200 ") + operand + " 1 mcir\n")) << size;
+    }
+}
+
 // A long line is cut into paths of bounded length, each starting where
 // the previous one ended, so that no array overflows the operand stack.
 TEST(EpsWriter, LongLinesAreCutIntoBoundedPaths) {
@@ -235,6 +289,11 @@ TEST(EpsWriter, CodePage1252Glyphs) {
          "8#224 /quotedblright\n"},
         {"\xEF\xBB\xBF\xE2\x82\xAC \xE2\x80\x94 \xC3\xA4",
          "8#200 /Euro\n8#227 /emdash\n8#344 /adieresis\n"},
+        // Beyond code page 1252: the glyph names on the codes 1, 2, ...,
+        // one code per glyph however often it comes.
+        {"\xEF\xBB\xBF\xCE\xB1 \xCE\xA9\xE2\x89\xA4\xCE\xB1 \xE2\x88\x9E\xC3\xA4",
+         "8#1 /alpha\n8#2 /uni03A9\n8#3 /lessequal\n8#1 /alpha\n8#4 /infinity\n"
+         "8#344 /adieresis\n"},
     };
     for (auto& c : cases) {
         StringSink sink;
@@ -243,6 +302,33 @@ TEST(EpsWriter, CodePage1252Glyphs) {
         w.finish();
         EXPECT_TRUE(contains(sink.text, std::string("gsave /scan-vec [\n") + c.glyphs + "] def"))
             << sink.text;
+    }
+}
+
+// The EPS uses the family and weight of the picture's font.
+TEST(EpsWriter, FontFollowsTheGraphicsFont) {
+    const struct {
+        const char* name;
+        bool bold;
+        const char* font;
+    } cases[] = {{"Arial", false, "Helvetica"},
+                 {"Arial", true, "Helvetica-Bold"},
+                 {"DejaVu Sans", false, "Helvetica"},
+                 {"Courier New", false, "Courier"},
+                 {"DejaVu Sans Mono", true, "Courier-Bold"},
+                 {"Times New Roman", false, "Times-Roman"},
+                 {"Liberation Serif", true, "Times-Bold"}};
+    for (const auto& c : cases) {
+        WriterSettings settings = testSettings();
+        settings.fontName = c.name;
+        settings.boldFont = c.bold;
+        StringSink sink;
+        EpsWriter w(sink, settings);
+        w.text(10, 10, "a\xe4", 1, alignLeft, 1, TextDirection::horizontal);
+        w.finish();
+        EXPECT_TRUE(contains(sink.text, std::string("/") + c.font + " findfont ")) << c.name;
+        EXPECT_TRUE(contains(sink.text, std::string("/") + c.font + " /Kalix-Text scan-vec"))
+            << c.name;
     }
 }
 
