@@ -309,6 +309,7 @@ bool hintFor(const std::string& name, NameCompletion& result) {
     } else {
         return false;
     }
+    result.names = {name};
     result.candidates = name;
     setStatusHelp(name, 0);
     return true;
@@ -339,6 +340,7 @@ NameCompletion completeName(const std::string& typed) {
     if (distinct.size() == 1 && hintFor(distinct[0], result)) return result;
     for (const std::string& name : distinct) {
         if (result.candidates.size() + name.size() + 1 > completionLimit) break;
+        result.names.push_back(name);
         result.candidates += name + " ";
     }
     result.hint = result.candidates;
