@@ -126,13 +126,29 @@ std::string doubled(const std::string& text) {
 
 }  // namespace
 
+bool ensureMaxima() {
+    bool ended = maximaIsRunning() && maximaProcess.hasEnded();
+    if (ended) closeMaxima();
+    if (!maximaIsRunning()) openMaxima(getProgramDir());
+    if (errorCode) return false;
+    if (ended) {
+        question = 0;
+        printText("Maxima ended; a new Maxima was started (its variables are lost).\n");
+    }
+    return true;
+}
+
 int isMaximaAsking() { return question; }
 
 void sendToMaxima(const std::string& text, int kind, int conversion) {
-    if (!maximaIsRunning()) openMaxima(getProgramDir());
-    if (errorCode) return;
+    if (!ensureMaxima()) return;
     std::string converted = convert(text, conversion);
     if (errorCode) return;
+    // A continued line may close its string in the next line.
+    if (kind != maximaReplyContinued && hasUnclosedString(converted)) {
+        fail(errorFailed, "Unclosed string in the input for Maxima!\n");
+        return;
+    }
     std::vector<std::string> pieces;
     if (conversion == maximaOnePiece) {
         if (converted.find_first_not_of(" \t\r\n") != std::string::npos)
@@ -160,6 +176,8 @@ void sendToMaxima(const std::string& text, int kind, int conversion) {
 }
 
 void sendMaximaLine(const std::string& text, int conversion) {
+    // A new Maxima starts with its own display settings.
+    if (!ensureMaxima()) return;
     if (maximaDisplay2d == 0) {
         maxima::sendToMaxima("display2d:true;", maximaReplyInternal, maximaAsTyped);
         if (errorCode) return;
@@ -244,8 +262,7 @@ std::string evaluate(const std::string& input, int depth, bool doubleUnderscores
 }  // namespace
 
 std::string askMaxima(const std::string& input, int depth, bool doubleUnderscores) {
-    if (!maximaIsRunning()) openMaxima(getProgramDir());
-    if (errorCode) return "";
+    if (!ensureMaxima()) return "";
     // A question left from a displayed line would take this text as its
     // answer.
     if (question) dismissMaximaQuestion();
@@ -254,21 +271,24 @@ std::string askMaxima(const std::string& input, int depth, bool doubleUnderscore
 }
 
 std::string getTexFromMaxima(const std::string& expression) {
-    if (question && maximaIsRunning()) dismissMaximaQuestion();
+    if (!ensureMaxima()) return "";
+    if (question) dismissMaximaQuestion();
     if (errorCode) return "";
     std::string command = "tex(" + expression + ");";
     answer.clear();
     maxima::sendToMaxima(command, maximaReplyCollected, maximaAsTyped);
-    if (errorCode) {
+    // No reply, or Maxima rejected the expression: its message says why.
+    auto reportError = [&] {
         errorCode = 0;
         printText(("Maxima error in " + command + " command.\n").c_str());
+        dropLeadingBlankLines(answer);
         printText(answer.c_str());
-        return "";
-    }
+        return std::string();
+    };
+    if (errorCode) return reportError();
     size_t open = answer.find("$$");
-    if (open == std::string::npos) return "";
-    size_t close = answer.find("$$", open + 2);
-    if (close == std::string::npos) return "";
+    size_t close = open == std::string::npos ? open : answer.find("$$", open + 2);
+    if (close == std::string::npos) return reportError();
     return answer.substr(open + 2, close - open - 2);
 }
 

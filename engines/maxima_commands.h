@@ -12,6 +12,10 @@ namespace maxima {
 // A line width to send before the next displayed line (0: none).
 extern int pendingLineWidth;
 
+// Starts Maxima when it is not running; one that ended since the last
+// command (killed from outside, say) is replaced by a new one, saying so.
+// False with errorCode set when none could be started.
+bool ensureMaxima();
 // Sends `text` (a MaximaReplyKind, a MaximaConversion; see
 // interpreter/maxima_services.h), starting Maxima when needed.
 void sendToMaxima(const std::string& text, int kind, int conversion);

@@ -248,6 +248,17 @@ std::vector<std::string> splitMaximaPieces(const std::string& text) {
     return pieces;
 }
 
+bool hasUnclosedString(const std::string& text) {
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); i++) {
+        if (text[i] == '"')
+            inString = !inString;
+        else if (text[i] == '\\')
+            i++;
+    }
+    return inString;
+}
+
 bool isTerminatedPiece(const std::string& piece) {
     return !piece.empty() && (piece.back() == ';' || piece.back() == '$');
 }

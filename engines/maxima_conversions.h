@@ -25,5 +25,9 @@ std::string collapseDoubleUnderscores(const std::string& text);
 // double quotes (a backslash escapes the next character); the rest without
 // a terminator is the last piece. Blank rests are not sent.
 std::vector<std::string> splitMaximaPieces(const std::string& text);
+// Whether a double quote of the text opens a string that does not close
+// (a backslash escapes the next character): Maxima would wait for the rest
+// of it.
+bool hasUnclosedString(const std::string& text);
 // Whether a piece ends in ";" or "$".
 bool isTerminatedPiece(const std::string& piece);

@@ -15,8 +15,15 @@
 
 // --- replies -------------------------------------------------------------------
 
+size_t findMaximaReplyEnd(const std::string& output) {
+    size_t last = output.find_last_not_of(" \t\r\n");
+    if (last == std::string::npos || last < 3) return std::string::npos;
+    size_t end = last - 3;
+    return output.compare(end, 4, maximaPromptSuffix) == 0 ? end : std::string::npos;
+}
+
 size_t takeMaximaReply(const std::string& output, MaximaReply* reply) {
-    size_t end = output.find(maximaPromptSuffix);
+    size_t end = findMaximaReplyEnd(output);
     if (end == std::string::npos) return 0;
     reply->text.assign(output, 0, end);
     reply->question = false;
@@ -29,7 +36,7 @@ size_t takeMaximaReply(const std::string& output, MaximaReply* reply) {
             reply->question = true;
         }
     }
-    return end + 4;
+    return output.size();
 }
 
 void dropLeadingBlankLines(std::string& text) {
@@ -98,6 +105,16 @@ int MaximaProcess::start(const std::vector<std::string>& words) {
         return EAGAIN;
     }
     return 0;
+}
+
+bool MaximaProcess::hasEnded() {
+    if (child <= 0) return false;
+    siginfo_t info;
+    info.si_pid = 0;
+    if (waitid(P_PID, id_t(child), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == child)
+        return true;
+    std::lock_guard<std::mutex> lock(mutex);
+    return outputEnded;
 }
 
 bool MaximaProcess::write(const std::string& text) {
@@ -178,15 +195,8 @@ MaximaWait MaximaProcess::waitForEnding(const char* suffix, const std::function<
 }
 
 MaximaWait MaximaProcess::readReply(MaximaReply* reply, const std::function<bool()>& cancel) {
-    // The marker may come split over two reads: the search starts a few
-    // bytes before the text already searched.
-    size_t searched = 0;
     MaximaWait wait = waitUntil(
-        [&](const std::string& text) {
-            size_t from = searched > 3 ? searched - 3 : 0;
-            searched = text.size();
-            return text.find(maximaPromptSuffix, from) != std::string::npos;
-        },
+        [&](const std::string& text) { return findMaximaReplyEnd(text) != std::string::npos; },
         cancel);
     if (wait != MaximaWait::done) return wait;
     std::lock_guard<std::mutex> lock(mutex);

@@ -7,7 +7,9 @@
 // The prompt protocol: after the start Maxima's prompt is given the prefix
 // "--->" and the suffix "<---". A reply ends at the first "<---"; the last
 // "--->" before it starts either the next input prompt ("--->(%i") or a
-// question that Maxima asks.
+// question that Maxima asks. Only the marker that ends the output (blanks
+// after it aside) ends a reply: Maxima then waits for input, and a "<---"
+// inside the output (a printed text) is output.
 #pragma once
 
 #include <sys/types.h>
@@ -29,10 +31,13 @@ struct MaximaReply {
     bool question = false;  // Maxima asked a question and waits for the answer
 };
 
-// Cuts the reply that ends at the first "<---" of `output`: the text before
-// it, without the next input prompt, or with a question's "--->" removed.
-// Returns the number of bytes the reply took from `output` (the marker
-// included), 0 when `output` holds no complete reply yet.
+// Where the "<---" that ends `output` (blanks after it aside) begins;
+// npos when the output does not end in the marker.
+size_t findMaximaReplyEnd(const std::string& output);
+// Cuts the reply that ends at the "<---" that ends `output`: the text
+// before it, without the next input prompt, or with a question's "--->"
+// removed. Returns the number of bytes the reply took from `output` (all
+// of it), 0 when `output` holds no complete reply yet.
 size_t takeMaximaReply(const std::string& output, MaximaReply* reply);
 // Drops the leading lines that hold nothing but blanks.
 void dropLeadingBlankLines(std::string& text);
@@ -71,6 +76,10 @@ class MaximaProcess {
     int start(const std::vector<std::string>& words);
     bool isStarted() const { return child > 0; }
     pid_t processId() const { return child; }
+
+    // Whether a started process has ended (killed from outside, say); it
+    // is not reaped here.
+    bool hasEnded();
 
     // Writes the whole text; false when the process cannot take it.
     bool write(const std::string& text);

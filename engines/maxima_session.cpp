@@ -71,6 +71,10 @@ bool prepareStart(const char* directory) {
     std::replace(work.begin(), work.end(), '\\', '/');
     startupThread.call = call;
     startupThread.commands.assign(1, "gnuout:\"" + work + "gnuout.png\"$");
+    // Plots run gnuplot to its end before Maxima answers (not through a
+    // pipe to a gnuplot that goes on): a picture file is complete when the
+    // answer comes, and none is cut off when Maxima ends.
+    startupThread.commands.push_back("set_plot_option([plot_format, gnuplot])$");
     for (const std::string& line : startupCommands) startupThread.commands.push_back(line);
     startupThread.finished.clear();
     maximaDisplay2d = 1;

@@ -4,6 +4,7 @@
 
 #include <dlfcn.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdarg>
 #include <cstdio>
@@ -21,9 +22,11 @@
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 #include "platform/allow_question.h"
+#include "platform/foreign_call_guard.h"
 #include "platform/host.h"
 #include "base/settings.h"
 #include "base/text.h"
+#include "base/threads.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
@@ -48,8 +51,111 @@ BridgeLibrary bridge;
 int pythonAllowed = 0;
 // A fault inside Python leaves it unusable: the bridge stays off.
 bool switchedOff = false;
+// Where that fault was (an export of the bridge), for the later messages.
+std::string crashPlace;
+// The last start was refused by the user.
+bool startRefused = false;
 // Calls into the bridge that are running (callbacks nest them).
 int bridgeDepth = 0;
+
+// --- Escape and Ctrl-C while Python runs -----------------------------------------
+
+// Python's own entry points, found once Python is loaded; written by the
+// computation thread before the watcher first runs. PyErr_SetInterrupt
+// marks a KeyboardInterrupt for the code that runs on Python's main thread
+// (the computation thread), but from another thread Python only notices it
+// when that thread next gives up the interpreter lock: taking the lock for a
+// moment makes it do so.
+void (*setInterrupt)() = nullptr;
+int (*takePythonLock)() = nullptr;
+void (*givePythonLock)(int) = nullptr;
+
+void interruptPython() {
+    setInterrupt();
+    givePythonLock(takePythonLock());
+}
+
+// Python code (not the interpreter called back from it) is running. Written
+// by the computation thread; the watcher and the fault handler read it.
+std::atomic<bool> pythonCodeRunning{false};
+
+// --- faults on threads of Python -------------------------------------------------
+
+// Python's own test whether the running thread is one of its threads.
+void* (*pythonThreadState)() = nullptr;
+// The computation thread, the one that calls Python. Written before the
+// fault handler is set.
+pthread_t computationThread;
+// A thread of Python faulted (set by the fault handler): Python is to be
+// switched off.
+std::atomic<bool> pythonThreadFaulted{false};
+
+// In the signal handler of a fault outside the guarded calls: a fault on a
+// thread Python started is Python's. The thread is parked for good (it may
+// hold Python's lock); a call into Python that runs is abandoned, since it
+// may wait for that lock.
+bool onPythonThreadFault(int) {
+    if (pthread_equal(pthread_self(), computationThread) || !pythonThreadState()) return false;
+    pythonThreadFaulted = true;
+    if (pythonCodeRunning) abandonGuardedCall(computationThread);
+    return true;
+}
+
+void watchPythonThreads() {
+    pythonThreadState =
+        reinterpret_cast<void* (*)()>(dlsym(RTLD_DEFAULT, "PyGILState_GetThisThreadState"));
+    if (!pythonThreadState) return;
+    computationThread = pthread_self();
+    setForeignThreadFaultHandler(onPythonThreadFault);
+}
+// The watcher sleeps until the next call. Shared by both.
+std::atomic<bool> watcherIdle{false};
+
+// Watches Escape (window) and Ctrl-C (terminal) while Python code runs:
+// Python never asks for them, so the key becomes a KeyboardInterrupt.
+class EscapeWatcher : public Thread {
+  public:
+    int run() override {
+        while (!stopRequested()) {
+            if (!pythonCodeRunning) {
+                watcherIdle = true;
+                // A call that began meanwhile would not wake the watcher.
+                if (!pythonCodeRunning || !watcherIdle.exchange(false)) suspendThread();
+                continue;
+            }
+            suspendThreadFor(50);
+            if (pythonCodeRunning && checkEscape() == keyEscape)
+                interruptPython();
+        }
+        return 0;
+    }
+};
+EscapeWatcher escapeWatcher;
+
+// Marks Python code as running (or not) until the scope ends.
+class PythonCodeRuns {
+  public:
+    explicit PythonCodeRuns(bool running) : saved(pythonCodeRunning) {
+        pythonCodeRunning = running;
+        if (running && watcherIdle.exchange(false)) escapeWatcher.resumeThread();
+    }
+    ~PythonCodeRuns() { pythonCodeRunning = saved; }
+    PythonCodeRuns(const PythonCodeRuns&) = delete;
+    PythonCodeRuns& operator=(const PythonCodeRuns&) = delete;
+
+  private:
+    bool saved;
+};
+
+// Finds Python's entry points and starts the watcher; without them Python
+// runs as before, only not interruptible.
+void startEscapeWatcher() {
+    if (escapeWatcher.isThreadRunning()) return;
+    setInterrupt = reinterpret_cast<void (*)()>(dlsym(RTLD_DEFAULT, "PyErr_SetInterrupt"));
+    takePythonLock = reinterpret_cast<int (*)()>(dlsym(RTLD_DEFAULT, "PyGILState_Ensure"));
+    givePythonLock = reinterpret_cast<void (*)(int)>(dlsym(RTLD_DEFAULT, "PyGILState_Release"));
+    if (setInterrupt && takePythonLock && givePythonLock) escapeWatcher.startThread();
+}
 
 // Python cannot be ended and started again in one process, so what it
 // allocates (its modules and the libraries they load included) lives until
@@ -79,6 +185,14 @@ void printUtf8(const char* text) {
     std::string converted;
     utf8ToCodePage(text, converted);
     printText(converted.c_str());
+}
+
+// A text of the interpreter (code, names) as Python reads it: UTF-8.
+std::string toUtf8(const std::string& text) {
+    if (codePageIsUtf8()) return text;
+    std::string converted;
+    codePageToUtf8(text.c_str(), converted);
+    return converted;
 }
 
 // A text of Python as a string record, flagged UTF-8 when it needs it.
@@ -117,6 +231,7 @@ void getStackBounds(char** top, char** end) {
 // names the function, the records after it up to *top are its arguments;
 // the results replace the name.
 int pythonCallback(header* first, char** top) {
+    PythonCodeRuns interpreterRuns(false);
     char* saved = newram;
     newram = *top;
     int ok = 0;
@@ -179,7 +294,9 @@ void warn(const char* format, const char* text) {
 
 void loadPython() {
     if (switchedOff) return;
+    startRefused = false;
     if (!askAllowed("Kalix wants to use Python.\nAllow?", &pythonAllowed)) {
+        startRefused = true;
         errorCode = errorFailed;
         return;
     }
@@ -209,9 +326,14 @@ void loadPython() {
     if (runForeignCall(call)) {
         printText("Python crash executing:\npy_init\n");
         switchedOff = true;
+        crashPlace = "py_init";
         errorCode = errorFailed;
         bridge = BridgeLibrary();
         return;
+    }
+    if (started) {
+        startEscapeWatcher();
+        watchPythonThreads();
     }
     if (!started) {
         printFormatted("%s\n", bridge.error());
@@ -223,27 +345,52 @@ void loadPython() {
 
 // --- guarded calls ----------------------------------------------------------------
 
+// A thread of Python faulted while no call ran, or during one that went
+// on: Python is not used again.
+void switchOffAfterThreadFault() {
+    printText("Python crash in a thread of Python.\n");
+    switchedOff = true;
+    crashPlace = "a thread of Python";
+    bridge = BridgeLibrary();
+}
+
 // Runs one export of the bridge, loading it first. False when the bridge is
 // not there ("Python was not initialized (<export>)") or Python faulted
 // (the crash message with `what`; Python is switched off).
 template <typename Call>
 bool callBridge(const char* exportName, const char* crashFormat, const char* what, Call call) {
+    if (pythonThreadFaulted && !switchedOff) switchOffAfterThreadFault();
     if (!bridge.handle) loadPython();
     if (!bridge.handle) {
-        printFormatted("Python was not initialized (%s).\n", exportName);
+        if (switchedOff)
+            printFormatted("Python was switched off after a crash in %s.\n", crashPlace.c_str());
+        else if (startRefused)
+            printText("Starting Python was not allowed (setting askexec).\n");
+        else
+            printFormatted("Python was not initialized (%s).\n", exportName);
         errorCode = errorFailed;
         return false;
     }
     bridgeDepth++;
     int signal;
     {
+        PythonCodeRuns running(true);
         PythonAllocations python;
         signal = runForeignCall(call);
     }
     bridgeDepth--;
+    if (!signal && pythonThreadFaulted && !switchedOff) {
+        switchOffAfterThreadFault();
+        errorCode = errorFailed;
+        return false;
+    }
     if (!signal) return true;
+    if (pythonThreadFaulted) what = "(a thread of Python)";
     // Reported once: an outer call that is abandoned with it stays quiet.
-    if (!switchedOff) printFormatted(crashFormat, what);
+    if (!switchedOff) {
+        printFormatted(crashFormat, what);
+        crashPlace = pythonThreadFaulted ? "a thread of Python" : exportName;
+    }
     switchedOff = true;
     bridge = BridgeLibrary();
     errorCode = errorFailed;
@@ -264,8 +411,9 @@ bool bridgeSucceeded() {
 
 std::string callPyRun(const std::string& code) {
     const char* text = nullptr;
+    std::string utf8 = toUtf8(code);
     if (!callBridge("py_run", "Python crash executing:\n%s\n", code.c_str(),
-                    [&] { text = bridge.run(code.c_str()); }))
+                    [&] { text = bridge.run(utf8.c_str()); }))
         return "";
     if (!text) {
         bridgeSucceeded();
@@ -288,19 +436,23 @@ std::string runPythonFile(const char* path) {
 }
 
 void callPyGet(const char* name, char** top) {
+    std::string utf8 = toUtf8(name);
     if (callBridge("py_get", "Python crash getting %s\n", name,
-                   [&] { bridge.get(name, top, ramend); }))
+                   [&] { bridge.get(utf8.c_str(), top, ramend); }))
         bridgeSucceeded();
 }
 
 void callPySet(const char* name, header* value) {
-    if (callBridge("py_set", "Python crash setting %s\n", name, [&] { bridge.set(name, value); }))
+    std::string utf8 = toUtf8(name);
+    if (callBridge("py_set", "Python crash setting %s\n", name,
+                   [&] { bridge.set(utf8.c_str(), value); }))
         bridgeSucceeded();
 }
 
 void callPyEval(const char* name, header** arguments, int n, char** top) {
+    std::string utf8 = toUtf8(name);
     if (callBridge("py_eval", "Python crash evaluating %s\n", name,
-                   [&] { bridge.eval(name, arguments, n, top, ramend); }))
+                   [&] { bridge.eval(utf8.c_str(), arguments, n, top, ramend); }))
         bridgeSucceeded();
 }
 

@@ -1,6 +1,7 @@
 // tinyc definitions and the tcc compiler as a child process.
 #include "engines/tcc_compiler.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -52,10 +53,15 @@ void printSourceAround(const std::string& source, int line) {
     printText("...\n\n");
 }
 
-// tcc's output begins with "name.c:" and the line number of an error.
-void reportCompilerOutput(const char* name, const std::string& output) {
-    std::string source = std::string(name) + ".c";
-    std::string mark = source + ":";
+// tcc's output begins with "<source>:" and the line number of an error. It
+// names the file without the directory, as the user wrote it.
+void reportCompilerOutput(const std::string& directory, const char* name, std::string output) {
+    std::string source = directory + name + ".c";
+    if (!directory.empty())
+        for (size_t at = output.find(directory); at != std::string::npos;
+             at = output.find(directory, at))
+            output.erase(at, directory.size());
+    std::string mark = std::string(name) + ".c:";
     if (output.compare(0, mark.size(), mark) == 0) {
         int line = std::atoi(output.c_str() + mark.size());
         if (line > 0) printSourceAround(source, line);
@@ -63,8 +69,11 @@ void reportCompilerOutput(const char* name, const std::string& output) {
     fail(errorFailed, "%s\n%s.so was not generated.\n", output.c_str(), name);
 }
 
-void compileTinyc(const char* name) {
-    std::string library = std::string(name) + ".so";
+// Compiles directory/name.c into directory/name.so (`directory` empty or
+// ending in "/").
+void compileTinyc(const std::string& directory, const char* name) {
+    std::string source = directory + name + ".c";
+    std::string library = directory + name + ".so";
     std::remove(library.c_str());
     std::string support = std::string(getProgramDir()) + "dll";
     // -Bsymbolic: the helpers of dlldef.c bind inside the library, not to
@@ -76,7 +85,7 @@ void compileTinyc(const char* name) {
                                       support,
                                       "-o",
                                       library,
-                                      std::string(name) + ".c",
+                                      source,
                                       support + "/dlldef.c",
                                       "-lm"};
     std::string output;
@@ -88,18 +97,45 @@ void compileTinyc(const char* name) {
         return;
     }
     if (status != programInterrupted && access(library.c_str(), F_OK) == 0) return;
-    reportCompilerOutput(name, output);
+    reportCompilerOutput(directory, name, output);
+}
+
+// Kalix's own per-user directory for the files of tinyc definitions
+// ($XDG_CACHE_HOME/kalix/, else ~/.cache/kalix/), made when missing; the
+// user's working directory is theirs. Empty when it cannot be made.
+std::string tinycDirectory() {
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    const char* home = std::getenv("HOME");
+    std::string directory;
+    if (cache && cache[0] == '/')
+        directory = cache;
+    else if (home && *home)
+        directory = std::string(home) + "/.cache";
+    else
+        return "";
+    directory += "/kalix/";
+    for (size_t slash = directory.find('/', 1); slash != std::string::npos;
+         slash = directory.find('/', slash + 1))
+        mkdir(directory.substr(0, slash).c_str(), 0700);
+    return access(directory.c_str(), W_OK) == 0 ? directory : "";
+}
+
+void compileAndUnload(const std::string& directory, const char* name) {
+    dll::unloadLibrary(name);
+    compileTinyc(directory, name);
 }
 
 }  // namespace
 
-void tinyc::compileCommand(const char* name) {
-    dll::unloadLibrary(name);
-    compileTinyc(name);
-}
+void tinyc::compileCommand(const char* name) { compileAndUnload("", name); }
 
 void tinyc::defineFunction(const char* name, int parameterCount) {
-    std::string source = std::string(name) + ".c";
+    std::string directory = tinycDirectory();
+    if (directory.empty()) {
+        fail(errorFailed, "Could not open %s\n", "~/.cache/kalix/");
+        return;
+    }
+    std::string source = directory + name + ".c";
     FILE* file = std::fopen(source.c_str(), "w");
     if (!file) {
         fail(errorFailed, "Could not open %s\n", source.c_str());
@@ -118,9 +154,9 @@ void tinyc::defineFunction(const char* name, int parameterCount) {
         fail(errorFailed, "Could not write %s\n", source.c_str());
         return;
     }
-    compileCommand(name);
+    compileAndUnload(directory, name);
     if (errorCode) return;
     bool added = false;
-    std::string library = std::string("./") + name + ".so";
+    std::string library = directory + name + ".so";
     dll::bindFunction(name, name, parameterCount, &added, library.c_str());
 }

@@ -1,6 +1,7 @@
 // C functions compiled at run time with tcc: the tinyc definition writes
-// name.c, tcc makes name.so of it and dlldef.c (from the "dll" folder
-// beside the program), and the function is bound from it.
+// name.c into Kalix's own per-user directory ($XDG_CACHE_HOME/kalix), tcc
+// makes name.so there of it and dlldef.c (from the "dll" folder beside the
+// program), and the function is bound from it.
 #pragma once
 
 namespace tinyc {

@@ -16,6 +16,7 @@
 #include "interpreter/functions.h"
 #include "interpreter/globals.h"
 #include "interpreter/main_loop.h"
+#include "interpreter/maxima_services.h"
 #include "interpreter/notebook_services.h"
 #include "interpreter/output.h"
 #include "interpreter/printing.h"
@@ -131,7 +132,15 @@ void forgetCommand() {
         fail(errorForgetInFunction, "Cannot forget functions in a function!\n");
         return;
     }
-    forEachName([](const char* name) { removeFunction(name); });
+    forEachName([](const char* name) {
+        header* function = findFunction(name);
+        // A symbolic function lives in Maxima too.
+        if (function && (function->flags & userFunctionSymbolic) && isMaximaRunning()) {
+            std::string command = std::string("remfunction(") + name + ")";
+            askMaxima(command.c_str(), 5, 0);
+        }
+        removeFunction(name);
+    });
 }
 
 void clsCommand() {

@@ -218,7 +218,7 @@ static int handlePrefixes(bool atLineStart) {
     }
     if (atLineStart && p[0] == ':' && p[1] != ':') {
         if (!intSetting("enablemaxima")) {
-            discardLine();
+            if (topLevel) discardLine();
             fail(errorFailed, "Maxima direct mode disabled!\n");
         } else if (!topLevel) {
             refuseInFunction("Maxima : not allowed in functions!\n");
@@ -312,14 +312,20 @@ int executeNextStatement() {
     errorCode = 0;
     beginStatementOutput();
     functionEntryActive = 0;
-    bool atLineStart = scanPointer == inputLine;
+    // Inside a function a statement that begins a body line is at line
+    // start too: the prefixes it may not use are refused there.
+    auto lineBegins = [] {
+        return scanPointer == inputLine ||
+               (functionState != functionTopLevel && scanPointer == lineStart);
+    };
+    bool atLineStart = lineBegins();
     for (;;) {
         skipBlanks(0);
         if (errorCode) return runState == runStateRun ? failStatement() : statementStopped;
         if (*scanPointer) break;
         nextLine();
         if (errorCode) return runState == runStateRun ? failStatement() : statementStopped;
-        atLineStart = scanPointer == inputLine;
+        atLineStart = lineBegins();
     }
     if (*scanPointer == endOfBody) {
         if (functionState != functionTopLevel || scanningStoredBody()) return statementDone;
@@ -337,8 +343,9 @@ int executeNextStatement() {
         return statementStopped;
     }
     if (handlePrefixes(atLineStart)) {
-        // A refused line is not run on as further statements.
-        if (errorCode) discardLine();
+        // A refused line is not run on as further statements (a function
+        // body's line ends with the function).
+        if (errorCode && functionState == functionTopLevel) discardLine();
         return statementStopped;
     }
 

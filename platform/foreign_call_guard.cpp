@@ -3,6 +3,7 @@
 
 #include <pthread.h>
 
+#include <atomic>
 #include <csetjmp>
 #include <csignal>
 #include <cstdlib>
@@ -36,9 +37,23 @@ void passOn(int signal, siginfo_t* info, void* context) {
     if (slot >= 0) passSignalOn(previousActions[slot], signal, info, context);
 }
 
+std::atomic<bool (*)(int)> threadFaultHandler{nullptr};
+
 void onFatalSignal(int signal, siginfo_t* info, void* context) {
     if (sigjmp_buf* target = guardTarget) siglongjmp(*target, signal);
+    bool (*handler)(int) = threadFaultHandler.load();
+    if (info->si_code > 0 && handler && handler(signal)) {
+        // The thread's state cannot be trusted: it never runs again.
+        sigset_t none;
+        sigemptyset(&none);
+        for (;;) sigsuspend(&none);
+    }
     passOn(signal, info, context);
+}
+
+// Sent by abandonGuardedCall: ignored outside a guarded call.
+void onAbandon(int signal, siginfo_t*, void*) {
+    if (sigjmp_buf* target = guardTarget) siglongjmp(*target, signal);
 }
 
 void installHandlers() {
@@ -51,6 +66,8 @@ void installHandlers() {
     sigemptyset(&action.sa_mask);
     for (int i = 0; i < guardedSignalCount; i++)
         sigaction(guardedSignals[i], &action, &previousActions[i]);
+    action.sa_sigaction = onAbandon;
+    sigaction(SIGUSR2, &action, nullptr);
 }
 
 // A fault on an exhausted machine stack needs a stack of its own to run the
@@ -122,3 +139,10 @@ int runGuardedForeignCall(void (*call)(void*), void* context) {
     guardTarget = outer;
     return signal;
 }
+
+void setForeignThreadFaultHandler(bool (*handler)(int signal)) {
+    std::call_once(handlersOnce, installHandlers);
+    threadFaultHandler = handler;
+}
+
+void abandonGuardedCall(pthread_t thread) { pthread_kill(thread, SIGUSR2); }

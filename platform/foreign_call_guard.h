@@ -10,6 +10,8 @@
 // handler of SIGSEGV must have done so before the first guarded call.
 #pragma once
 
+#include <pthread.h>
+
 #include <csignal>
 
 // Runs call(context). Returns 0 when it returned, else the number of the
@@ -24,3 +26,14 @@ int runGuardedForeignCall(void (*call)(void*), void* context);
 // disposition becomes the default again, which the faulting instruction,
 // run again, or a signal sent by kill or raise, raised again, then gets.
 void passSignalOn(const struct sigaction& previous, int signal, siginfo_t* info, void* context);
+
+// A fault outside every guarded call, on a thread that `handler` (called
+// in the signal handler, so it must be async-signal-safe) claims by
+// returning true: that thread is parked for good instead of ending the
+// program. Threads the handler does not claim go on to the earlier
+// handling.
+void setForeignThreadFaultHandler(bool (*handler)(int signal));
+
+// Ends the guarded call running on `thread` as a fault would (its guard
+// returns SIGUSR2); does nothing when none runs there. Async-signal-safe.
+void abandonGuardedCall(pthread_t thread);

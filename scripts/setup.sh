@@ -10,7 +10,7 @@ shift || true
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libreadline-dev libalglib-dev
           libfftw3-dev libopenblas-dev liblapacke-dev libpcre2-dev zlib1g-dev
           libcurl4-openssl-dev qt6-base-dev fonts-liberation2 ghostscript libxml2-utils
-          maxima maxima-share maxima-doc libpython3-dev python3-numpy tcc
+          maxima maxima-share maxima-doc gnuplot-x11 libpython3-dev python3-numpy tcc
           wamerican wngerman
           p7zip-full texlive-latex-base dvipng python3)
 missing=()

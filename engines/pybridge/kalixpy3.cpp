@@ -15,8 +15,13 @@
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
 
+#include <pthread.h>
+#include <signal.h>
+
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -31,7 +36,30 @@ std::string runText;
 PyObject* mainDict = nullptr;    // the namespace of __main__ (borrowed)
 PyObject* kalixError = nullptr;  // kalix.error
 PyThreadState* savedThread = nullptr;
-int depth = 0;  // calls into the library that are running (callbacks nest)
+// Calls into the library that are running (callbacks nest). Written by the
+// Kalix thread; Python threads read it.
+std::atomic<int> depth{0};
+// The thread that started Python: the only one that may call back into
+// Kalix. Written once by py_init.
+pthread_t kalixThread;
+
+// Output of Python threads, written while Kalix may be computing: it waits
+// here until the Kalix thread prints it. Guarded by pendingMutex.
+std::mutex pendingMutex;
+std::string pendingOutput;
+
+// On the Kalix thread, inside one of its calls into the library.
+bool onKalixThread() { return depth > 0 && pthread_equal(pthread_self(), kalixThread); }
+
+// Prints what Python threads wrote (on the Kalix thread).
+void printPendingOutput() {
+    std::string text;
+    {
+        std::lock_guard<std::mutex> lock(pendingMutex);
+        text.swap(pendingOutput);
+    }
+    if (!text.empty()) callbacks.printFormattedMessage("%s", text.c_str());
+}
 
 // Holds the interpreter lock while the outermost call runs; between calls
 // it is released, so that Python threads go on.
@@ -41,8 +69,12 @@ struct PythonLock {
             PyEval_RestoreThread(savedThread);
             savedThread = nullptr;
         }
+        // A Ctrl-C that came after the last call ended is not for this one.
+        if (depth == 1 && PyErr_CheckSignals() < 0) PyErr_Clear();
+        printPendingOutput();
     }
     ~PythonLock() {
+        printPendingOutput();
         if (--depth == 0) savedThread = PyEval_SaveThread();
     }
 };
@@ -414,7 +446,17 @@ PyObject* resultsToPython(char* first, char* end) {
 
 // --- the module "kalix" -----------------------------------------------------
 
+// Callbacks write at the interpreter's stack top and run the interpreter:
+// only the Kalix thread may make them, while Kalix waits in a call.
+bool refuseOtherThread(const char* function) {
+    if (onKalixThread()) return false;
+    PyErr_Format(kalixError, "kalix.%s only from the Kalix thread, inside a call from Kalix",
+                 function);
+    return true;
+}
+
 PyObject* kalixCall(PyObject*, PyObject* arguments) {
+    if (refuseOtherThread("call")) return nullptr;
     Py_ssize_t n = PyTuple_GET_SIZE(arguments);
     const char* name = n > 0 ? PyUnicode_AsUTF8(PyTuple_GET_ITEM(arguments, 0)) : nullptr;
     if (!name) {
@@ -443,6 +485,7 @@ PyObject* kalixCall(PyObject*, PyObject* arguments) {
 }
 
 PyObject* kalixShow(PyObject*, PyObject* value) {
+    if (refuseOtherThread("show")) return nullptr;
     char *top = nullptr, *end = nullptr;
     callbacks.getStackBounds(&top, &end);
     start(top, end);
@@ -452,11 +495,20 @@ PyObject* kalixShow(PyObject*, PyObject* value) {
     Py_RETURN_NONE;
 }
 
-PyObject* kalixKey(PyObject*, PyObject*) { return PyLong_FromLong(callbacks.pollKey()); }
+PyObject* kalixKey(PyObject*, PyObject*) {
+    if (refuseOtherThread("key")) return nullptr;
+    return PyLong_FromLong(callbacks.pollKey());
+}
 
 PyObject* kalixWrite(PyObject*, PyObject* text) {
     const char* utf8 = PyUnicode_AsUTF8(text);
     if (!utf8) return nullptr;
+    if (!onKalixThread()) {
+        std::lock_guard<std::mutex> lock(pendingMutex);
+        pendingOutput += utf8;
+        Py_RETURN_NONE;
+    }
+    printPendingOutput();
     callbacks.printFormattedMessage("%s", utf8);
     Py_RETURN_NONE;
 }
@@ -507,6 +559,19 @@ const char* const outputSetup =
     "sys.stdout = sys.stderr = _KalixOutput()\n"
     "del _KalixOutput\n";
 
+// Kalix interrupts Python with PyErr_SetInterrupt, which raises
+// KeyboardInterrupt only when Python has a handler for SIGINT. The handler
+// goes into Python's table; the process keeps Kalix's own (Ctrl-C is Kalix's
+// Escape key).
+bool prepareInterrupts() {
+    struct sigaction kalixHandler;
+    sigaction(SIGINT, nullptr, &kalixHandler);
+    int failed =
+        PyRun_SimpleString("import signal\nsignal.signal(signal.SIGINT, signal.default_int_handler)\n");
+    sigaction(SIGINT, &kalixHandler, nullptr);
+    return failed == 0;
+}
+
 bool startPython() {
     if (!Py_IsInitialized()) {
         if (PyImport_AppendInittab("kalix", initKalixModule) < 0) {
@@ -540,7 +605,7 @@ bool startPython() {
     }
     PythonLock lock;
     PyObject* main = PyImport_AddModule("__main__");
-    if (!main || PyRun_SimpleString(outputSetup) != 0) {
+    if (!main || PyRun_SimpleString(outputSetup) != 0 || !prepareInterrupts()) {
         lastError = "Could not prepare Python for Kalix";
         return false;
     }
@@ -766,6 +831,7 @@ EXPORT void py_eval(const char* name, struct header** arguments, int n, char** t
 EXPORT int py_init(const PythonCallbacks* given) {
     startCall();
     callbacks = *given;
+    kalixThread = pthread_self();
     return startPython() ? 1 : 0;
 }
 

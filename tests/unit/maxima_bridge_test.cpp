@@ -197,6 +197,16 @@ TEST_F(MaximaBridgeTest, CommandTextsAreRewrittenBeforeSending) {
         {"  ", {}},
     };
     for (const auto& s : splits) EXPECT_EQ(splitMaximaPieces(s.text), s.pieces) << s.text;
+
+    const struct {
+        const char* text;
+        bool unclosed;
+    } strings[] = {
+        {"\"abc", true},          {"\"abc\"", false},        {"print(\"a\\\"b\")", false},
+        {"print(\"a\\\")", true}, {"x:2; \"a;b\"; \"", true}, {"a\\\"b", false},
+        {"", false},
+    };
+    for (const auto& s : strings) EXPECT_EQ(hasUnclosedString(s.text), s.unclosed) << s.text;
 }
 
 TEST(MaximaLines, CompatibilitySyntaxBecomesMaximaSyntax) {

@@ -23,15 +23,18 @@ struct ReplyCase {
     bool question;
 };
 
-TEST(MaximaReplies, AReplyEndsAtTheSuffixAndLosesItsPromptOrQuestionMark) {
+TEST(MaximaReplies, AReplyEndsAtTheFinalSuffixAndLosesItsPromptOrQuestionMark) {
     const ReplyCase cases[] = {
         {"(%o1) 3*x^2\n--->(%i2) <---", 26, "(%o1) 3*x^2\n", false},
-        {"--->Is x positive, negative or zero?\n<---\n", 41, "Is x positive, negative or zero?\n",
+        {"--->Is x positive, negative or zero?\n<---\n", 42, "Is x positive, negative or zero?\n",
          true},
         // No marker: not complete, whatever it holds.
         {"(%o1) 3*x^2\n--->(%i2) <-", 0, "", false},
-        // The first "<---" ends the reply; what follows stays for the next.
-        {"(%o1) a\n--->(%i2) <---(%o2) b", 22, "(%o1) a\n", false},
+        // Output after a marker: the marker was printed text.
+        {"(%o1) a\n--->(%i2) <---(%o2) b", 0, "", false},
+        {"result <--- here \n(%o2) 4\n--->(%i3) <---", 40, "result <--- here \n(%o2) 4\n",
+         false},
+        {"<---\n--->(%i3) <--- \n", 21, "<---\n", false},
         // A reply without prompt prefix (before the markers were set).
         {"text<---", 8, "text", false},
     };

@@ -133,6 +133,29 @@ TEST_F(TerminalSession, InputAsksAfterItsQuestion) {
     ASSERT_TRUE(waitFor("14"));
 }
 
+TEST_F(TerminalSession, CtrlCInterruptsRunningPython) {
+    type("x = 5;\n");
+    type("py: n = 0\n");
+    ASSERT_TRUE(waitFor("Allow?"));
+    type("a\n");
+    ASSERT_TRUE(waitFor(">"));
+    type("py: print(\"looping\")...\n");
+    ASSERT_TRUE(waitFor(">"));  // the line goes on
+    type("while True: n += 1\n");
+    ASSERT_TRUE(waitFor("looping"));
+    type("\x03");
+    ASSERT_TRUE(waitFor("KeyboardInterrupt")) << seen;
+    ASSERT_TRUE(waitFor(">"));
+    // Kalix goes on with its variables, and so does Python.
+    type("x + 1\n");
+    ASSERT_TRUE(waitFor("6"));
+    type("py: n > 0\n");
+    ASSERT_TRUE(waitFor("True"));
+    // Ctrl-C after the interrupted run does not interrupt the next one.
+    type("py: 1 + 2\n");
+    ASSERT_TRUE(waitFor("3"));
+}
+
 }  // namespace
 
 // Tab completes builtin, command, function and variable names at the prompt.
