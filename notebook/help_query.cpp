@@ -249,6 +249,7 @@ std::string answerHelpQuery(const std::string& typed, bool interpreterReadable) 
         return answer;
     }
     if (names.size() == 1) {
+        setCurrentHelpWord(names[0]);  // Enter shows it
         if (!marks.databaseOnly && interpreterReadable && describeFunctionOrAlias(out, names[0]))
             return answer;
         showHelpEntry(out, names[0], interpreterReadable);
