@@ -243,10 +243,8 @@ void searchDialog() {
     if (dialog.runModal() == dialogCancel) return;
     searchText() = field.getItemString();
     writeSetting("search", searchText().c_str());
-    withEditor("search", [](NotebookEditor& editor) {
-        editor.searchText(searchText().c_str());
-        editor.showCursorLine();
-    });
+    withEditor("search",
+               [](NotebookEditor& editor) { editor.searchText(searchText().c_str()); });
 }
 
 // --- keys -----------------------------------------------------------------------------------

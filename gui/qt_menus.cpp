@@ -2,6 +2,8 @@
 #include <QAction>
 #include <QMenu>
 
+#include <algorithm>
+
 #include "base/settings.h"
 #include "gui/gui_bridge.h"
 #include "gui/menus.h"
@@ -45,8 +47,33 @@ static QMenu* submenuOf(MenuParts& parts, int handle) {
     return parts.submenus[size_t(handle)];
 }
 
+// An accelerator wins over a menu bar title's mnemonic on the same key
+// (Alt+O, Alt+U): the title loses its "&", else the key would be ambiguous
+// and run neither.
+static void dropClashingMnemonics(MenuParts& parts) {
+    for (QAction* title : parts.bar->actions()) {
+        QKeySequence mnemonic = QKeySequence::mnemonic(title->text());
+        if (mnemonic.isEmpty()) continue;
+        bool clash = std::any_of(parts.accelerators.begin(), parts.accelerators.end(),
+                                 [&](QAction* a) { return a->shortcut() == mnemonic; });
+        if (!clash) continue;
+        QString text = title->text();
+        for (qsizetype i = 0; i + 1 < text.size(); i++) {
+            if (text[i] != '&') continue;
+            if (text[i + 1] == '&') {
+                i++;
+                continue;
+            }
+            text.remove(i, 1);
+            break;
+        }
+        title->setText(text);
+    }
+}
+
 int Menu::addSubmenu(const char* title) {
     widgets->submenus.push_back(widgets->bar->addMenu(fromCodePage(title)));
+    dropClashingMnemonics(*widgets);
     return int(widgets->submenus.size()) - 1;
 }
 
@@ -138,6 +165,7 @@ void Menu::addAccelerator(const char* keys, int id) {
     connectDispatch(action, this, id);
     window.parts().frame->addAction(action);
     widgets->accelerators.push_back(action);
+    dropClashingMnemonics(*widgets);
 }
 
 int Menu::acceleratorCommand(const char* keys) const {

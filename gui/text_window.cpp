@@ -8,7 +8,7 @@
 #include "interpreter/state.h"
 #include "notebook/help_database.h"
 #include "notebook/line_editor.h"
-#include "notebook/name_completion.h"
+#include "notebook/help.h"
 #include "platform/host.h"
 #include "base/settings.h"
 #include "gui/dialogs.h"
@@ -594,7 +594,7 @@ void TextWindow::statusHelp() {
         help = ">>> Press F9 to edit the function";
     } else if (!symbolic && !currentMaximaMode && !name.empty() && name != "(") {
         // Maxima's names come with its function list.
-        help = completeName(name.c_str()).hint;
+        help = completeName(name).hint;
     }
     lastHelpText = help;
     setStatusHelp(help, 0);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class HelpWriter;
 
@@ -33,9 +34,17 @@ void searchHelpText(HelpWriter& out, const std::string& text, bool interpreterRe
 // false when the file is not found.
 bool printFileComments(HelpWriter& out, const std::string& name);
 
-// Completion of a word typed at the command line: the candidate names
-// (each followed by a blank) and a hint (a function header or help line).
+// Completion of a word typed at the command line (Insert in the notebook,
+// Tab at the terminal) and the status-line help: the builtins, user
+// functions, commands and aliases whose names begin with the word, shortest
+// first, each once, at most 128 (`names`; `candidates` the same names each
+// followed by a blank); and a hint (a function header or help line, else
+// the candidates). The word may hold "\\" before a character (taken
+// plainly) and "__" for "_"; a word ending in "(" asks for the hint of the
+// name before it. Called on the GUI thread while the interpreter waits for
+// input, or on the computation thread by the terminal.
 struct NameCompletion {
+    std::vector<std::string> names;
     std::string candidates;
     std::string hint;
 };

@@ -249,6 +249,7 @@ std::string answerHelpQuery(const std::string& typed, bool interpreterReadable) 
         return answer;
     }
     if (names.size() == 1) {
+        setCurrentHelpWord(names[0]);  // Enter shows it
         if (!marks.databaseOnly && interpreterReadable && describeFunctionOrAlias(out, names[0]))
             return answer;
         showHelpEntry(out, names[0], interpreterReadable);
@@ -309,6 +310,7 @@ bool hintFor(const std::string& name, NameCompletion& result) {
     } else {
         return false;
     }
+    result.names = {name};
     result.candidates = name;
     setStatusHelp(name, 0);
     return true;
@@ -339,6 +341,7 @@ NameCompletion completeName(const std::string& typed) {
     if (distinct.size() == 1 && hintFor(distinct[0], result)) return result;
     for (const std::string& name : distinct) {
         if (result.candidates.size() + name.size() + 1 > completionLimit) break;
+        result.names.push_back(name);
         result.candidates += name + " ";
     }
     result.hint = result.candidates;

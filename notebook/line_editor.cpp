@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "interpreter/state.h"
-#include "notebook/name_completion.h"
+#include "notebook/help.h"
 #include "platform/host.h"
 
 IntCell commandsToRun{0};
@@ -369,7 +369,7 @@ void LineEditor::completeAtCursor(NotebookEditor& editor) {
         // Maxima names come with the Maxima function list; until then a
         // symbolic expression completes nothing.
         if (editor.isSymbolicAtCursor() || currentMaximaMode) return;
-        candidates = completeName(word.c_str()).candidates;
+        candidates = completeName(word).names;
         nextCandidate = 0;
     }
     if (nextCandidate >= candidates.size()) return;

@@ -32,7 +32,7 @@
 #include "interpreter/globals.h"
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
-#include "notebook/name_completion.h"
+#include "notebook/help.h"
 #include "platform/allow_question.h"
 #include "platform/window_host.h"
 #include "terminal/terminal_keys.h"
@@ -165,7 +165,7 @@ static char* nextCompletion(const char*, int state) {
 static char** completeTerminalName(const char* word, int, int) {
     rl_attempted_completion_over = 1;
     rl_completion_append_character = 0;
-    completionNames = completeName(word).candidates;
+    completionNames = completeName(word).names;
     size_t length = std::strlen(word);
     auto add = [&](const char* name) {
         if (name[0] && std::strncmp(name, word, length) == 0 &&

@@ -6,7 +6,7 @@
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
 #include "notebook/line_editor.h"
-#include "notebook/name_completion.h"
+#include "notebook/help.h"
 #include "notebook_fixture.h"
 #include "platform/host.h"
 
@@ -233,15 +233,14 @@ TEST_F(LineEditorTest, NamesAreCompletedShortestFirst) {
     sortBuiltins();
     sortCommands();
     NameCompletion names = completeName("si");
-    ASSERT_GE(names.candidates.size(), 3u);
-    EXPECT_EQ(names.candidates[0], "sin");
-    for (size_t i = 1; i < names.candidates.size(); i++)
-        EXPECT_LE(names.candidates[i - 1].size(), names.candidates[i].size());
+    ASSERT_GE(names.names.size(), 3u);
+    EXPECT_EQ(names.names[0], "sin");
+    for (size_t i = 1; i < names.names.size(); i++)
+        EXPECT_LE(names.names[i - 1].size(), names.names[i].size());
     EXPECT_EQ(names.hint.rfind("sin sign size ", 0), 0u) << names.hint;
-    EXPECT_TRUE(completeName("zzzz").candidates.empty());
-    // A name with its bracket asks for its hint; a builtin has none yet.
+    EXPECT_TRUE(completeName("zzzz").names.empty());
+    // A name with its bracket asks for its hint.
     NameCompletion sin = completeName("sin(");
-    EXPECT_EQ(sin.candidates, std::vector<std::string>{"sin"});
-    EXPECT_EQ(sin.hint, "");
-    EXPECT_EQ(completeName("s\\in").candidates[0], "sin");
+    EXPECT_EQ(sin.names, std::vector<std::string>{"sin"});
+    EXPECT_EQ(completeName("s\\in").names[0], "sin");
 }

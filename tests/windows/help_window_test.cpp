@@ -89,6 +89,19 @@ TEST_F(HelpWindowTest, TheFieldLooksUpEveryChangeEnterTakesTheFirstMatchEscapeEm
     keyInField(Qt::Key_Return);
     EXPECT_EQ(query(), "cos ");
     EXPECT_EQ(body(), "cos\ncos(x)\n");
+    // Exactly one match: Enter shows it rather than emptying the field.
+    field()->clear();
+    QTest::keyClicks(field(), "cosh");
+    keyInField(Qt::Key_Return);
+    EXPECT_EQ(query(), "cosh ");
+    EXPECT_EQ(body(), "cosh\ncosh(x)\n");
+    field()->clear();
+    QTest::keyClicks(field(), "Plo");
+    keyInField(Qt::Key_Return);
+    EXPECT_EQ(body().substr(0, 5), "Plots");
+    field()->clear();
+    QTest::keyClicks(field(), "co");
+    keyInField(Qt::Key_Return);
 
     // Keys in the answer do not edit it; Escape there empties the field.
     QTest::keyClicks(answer(), "abc");

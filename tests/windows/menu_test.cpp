@@ -66,8 +66,8 @@ class MenuTest : public WindowTest {
 TEST_F(MenuTest, ThePopupsAndTheirItemsStandAsWrittenWithTheirKeys) {
     std::vector<std::string> titles;
     for (QAction* action : bar()->actions()) titles.push_back(action->text().toStdString());
-    EXPECT_EQ(titles, (std::vector<std::string>{"&File", "&Recent", "&Edit", "E&xtras", "&Options",
-                                                "&User Menu", "Tasks", "&Help"}));
+    EXPECT_EQ(titles, (std::vector<std::string>{"&File", "&Recent", "&Edit", "E&xtras", "Options",
+                                                "User Menu", "Tasks", "&Help"}));
     EXPECT_EQ(texts(popup(popupFile)),
               (std::vector<std::string>{"&Restart Kalix\tCtrl+N",
                                         "-",
@@ -75,7 +75,7 @@ TEST_F(MenuTest, ThePopupsAndTheirItemsStandAsWrittenWithTheirKeys) {
                                         "Open in Kalix Files ...\tAlt+O",
                                         "Open Tutorials or Examples",
                                         "-",
-                                        "Open a second window with KXW\tCtr+Shift+O",
+                                        "Open a second window with KXW\tCtrl+Shift+O",
                                         "-",
                                         "&Save\tCtrl+S",
                                         "Save &as ...\tShift+Ctrl+S",
@@ -107,16 +107,16 @@ TEST_F(MenuTest, ThePopupsAndTheirItemsStandAsWrittenWithTheirKeys) {
                                       "&Insert Command above\tAlt+Insert",
                                       "&Clear Current Command Line\tCtrl+Delete",
                                   }));
-    // Texts as written, typos included; the same id may stand twice.
+    // Labels spelled right (70 columns is what fixlinelength fixes); the same id may stand twice.
     struct Sample {
         int id;
         const char* text;
     };
-    for (Sample s : {Sample{120, "Select all\tCtrl-A"}, Sample{6060, "Seach for ...\tCtrl+F"},
-                     Sample{6037, "Save Notebook Images in Subirectory \\images"},
-                     Sample{6810, "Show Graphics\tTAB"},
+    for (Sample s : {Sample{120, "Select all\tCtrl-A"}, Sample{6060, "Search for ...\tCtrl+F"},
+                     Sample{6037, "Save Notebook Images in Subdirectory \\images"},
+                     Sample{6810, "Show Graphics\tTAB"}, Sample{6800, "Fix Linewidth to 70"},
                      Sample{3002, "Insert previous Command from History\tCtrl+Up"},
-                     Sample{9011, "Algebraic Tranformations"}, Sample{9000, "Help on Help"},
+                     Sample{9011, "Algebraic Transformations"}, Sample{9000, "Help on Help"},
                      Sample{userMenuFirstId, "Currently Empty"}, Sample{109, "About Kalix"}}) {
         ASSERT_NE(item(s.id), nullptr) << s.id;
         EXPECT_EQ(item(s.id)->text().toStdString(), s.text);
@@ -164,8 +164,22 @@ TEST_F(MenuTest, AcceleratorsRunTheirCommands) {
     EXPECT_EQ(menu().acceleratorCommand("Tab"), 0);
     EXPECT_EQ(menu().acceleratorCommand("Ctrl+Up"), 0);
 
-    // A key pressed in the window: Ctrl+A selects the whole notebook.
+    // Alt+Backspace deletes the command, Alt+U (also the User Menu's
+    // mnemonic once) brings it back.
     ASSERT_TRUE(run("1+1"));
+    {
+        TextLockHold hold(editor(), "test");
+        editor().setCursorLine(editor().firstLine, 1);
+    }
+    ASSERT_EQ(cursorText(), ">1+1");
+    press(Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(menu().getLastCommandId(), 116);
+    EXPECT_NE(cursorText(), ">1+1");
+    press(Qt::Key_U, Qt::AltModifier);
+    EXPECT_EQ(menu().getLastCommandId(), 2005);
+    EXPECT_EQ(cursorText(), ">1+1");
+
+    // A key pressed in the window: Ctrl+A selects the whole notebook.
     press(Qt::Key_A, Qt::ControlModifier);
     TextLockHold hold(editor(), "test");
     EXPECT_EQ(editor().selectionFirst, editor().firstLine);

@@ -212,6 +212,36 @@ TEST_F(CommandTest, SearchFindsTheTextAndSearchNextGoesOn) {
     EXPECT_EQ(std::string(editor().selectionFirst->text.getText()).substr(0, 2), ">x");
 }
 
+TEST_F(CommandTest, SearchScrollsTheMatchIntoViewFiveLinesBelowTheTop) {
+    ASSERT_TRUE(run("(1:20)'"));
+    ASSERT_TRUE(run("needle=1"));
+    for (int i = 0; i < 5; i++) ASSERT_TRUE(run("(1:20)'"));
+    auto lineIndex = [this](NotebookLine* wanted) {
+        int i = 0;
+        for (NotebookLine* line = editor().firstLine; line && line != wanted; line = line->next) i++;
+        return i;
+    };
+    int needle = 0;
+    {
+        TextLockHold hold(editor(), "test");
+        NotebookLine* line = editor().firstLine;
+        while (line && line->text.getText() != std::string(">needle=1")) line = line->next;
+        ASSERT_NE(line, nullptr);
+        needle = lineIndex(line);
+        // The prompt at the end keeps the match out of view.
+        ASSERT_GT(lineIndex(editor().topLine), needle) << lineIndex(editor().lastLine());
+    }
+    whenModal([](QWidget* dialog) {
+        controlById<QLineEdit>(dialog, 10)->setText("needle");
+        clickControl(dialog, 1);
+    });
+    press(Qt::Key_F, Qt::ControlModifier);
+    TextLockHold hold(editor(), "test");
+    ASSERT_NE(editor().selectionFirst, nullptr);
+    EXPECT_EQ(lineIndex(editor().selectionFirst), needle);
+    EXPECT_EQ(lineIndex(editor().topLine), needle - 5);
+}
+
 TEST_F(CommandTest, RestartAsksWithConfirmationsAndClearsTheInterpreter) {
     ASSERT_TRUE(run("v=7"));
     type("v+1");
