@@ -114,7 +114,9 @@ void builtinOpenMode(header* first) {
     const char* m = stringOf(mode);
     if (!std::strcmp(m, "r") || !std::strcmp(m, "rb")) {
         closeReadFile();
-        readFile = openFileInPath(path, m, 1, 1);
+        // The name as given first, then with ".k" added.
+        readFile = openFileInPath(path, m, 1, 0);
+        if (!readFile) readFile = openFileInPath(path, m, 1, 1);
         if (!readFile) {
             fail(errorFailed, "Could not open the file\n%s\nfor reading!\n", path);
             return;
