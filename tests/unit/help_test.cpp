@@ -170,20 +170,21 @@ TEST_F(HelpTest, WindowAnswersNarrowAsTheUserTypes) {
     } cases[] = {
         {"", "Topics\nFunctions, commands and operators of Kalix.\n", ""},
         {"co", "cos cosh \n", "cos"},
-        {"cosh", "cosh\ncosh(x)\n", ""},
-        {"hyper", "hyperbolic cosine\ncosh(x)\n", ""},
+        {"cosh", "cosh\ncosh(x)\n", "cosh"},
+        {"hyper", "hyperbolic cosine\ncosh(x)\n", "hyperbolic cosine"},
         {"*os", "cos cosh hyperbolic cosine \n", "cos"},
         {"_co",
          "Searching for \"co\"\n\nTopics :\n  Functions, commands and operators of Kalix.\n"
          "sin :\n  See also: cos\ncos :\n  cos(x)\ncosh :\n  cosh(x)\n",
          ""},
-        {"_cos", "cos\ncos(x)\n", ""},
+        {"_cos", "cos\ncos(x)\n", "cos"},
         {"sin(", "sin\nsin(x)\n    The sine of x.\nSee also: cos\n", ""},
         {"f", "f for \n", "f"},
         {"f(", "f\n\nfunction f (x, y)\n\nadds two\n\nDefault for y : 3\n\n", ""},
         {"?sine", "Searching for \"sine\"\n\nsin :\n      The sine of x.\n", ""},
         {"?dds", "Searching for \"dds\"\n\nf :\n  adds two\n+ :\n      Adds.\n", ""},
     };
+    // One match becomes the word that Enter shows.
     for (const Case& c : cases) {
         setCurrentHelpWord("");
         EXPECT_EQ(body(answerHelpQuery(c.query)), c.expected) << "query: " << c.query;
