@@ -174,12 +174,13 @@ class ProgramEnd : public ExitTest {
         close(pipeEnds[0]);
         input = pipeEnds[1];
     }
-    // Waits for the program's end (10 s at most); its wait status.
+    // Waits for the program's end (60 s at most: a checking build starts and
+    // ends slowly); its wait status.
     int finish() {
         if (input >= 0) close(input);
         input = -1;
         int status = -1;
-        for (int i = 0; i < 1000; i++) {
+        for (int i = 0; i < 6000; i++) {
             if (waitpid(child, &status, WNOHANG) == child) {
                 child = -1;
                 return status;
