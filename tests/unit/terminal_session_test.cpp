@@ -184,13 +184,13 @@ class TerminalRun : public TerminalSession {
 };
 
 TEST_F(TerminalRun, ALongRunStopsOnCtrlC) {
-    // The key must come after the program has started; a checking build
-    // starts much more slowly.
 #ifdef __SANITIZE_ADDRESS__
-    std::this_thread::sleep_for(std::chrono::milliseconds(10000));
-#else
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    // The key must come after the start and before the end of the run; the
+    // checking build's times are too far from the optimised build's for one
+    // wait to fit both. The optimised build runs this test.
+    GTEST_SKIP() << "timing of the optimised build";
 #endif
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     type("\x03");
     // Reading the notebook may outlast the wait; the next command sees it.
     EXPECT_TRUE(waitFor("User interrupted!"));
