@@ -208,7 +208,7 @@ inline bool recordOnStack(const header* record) {
 // Whether the record lies on the stack in [from, to); `from` and `to` are
 // places on the stack.
 inline bool recordInArea(const header* record, const char* from, const char* to) {
-    return recordOnStack(record) && inArea(record, from, to);
+    return inArea(record, from, to) && recordOnStack(record);
 }
 
 // --- stack operations ----------------------------------------------------
