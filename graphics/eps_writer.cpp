@@ -185,14 +185,16 @@ const ProcedureText procedures[procedureCount] = {
      "/ppath {\n\tnewpath ppts 0 get ppts 1 get moveto\n"
      "\t2 2 ppts length 1 sub { /pk exch def ppts pk get ppts pk 1 add get lineto } for "
      "closepath\n} def\n"
-     "/hrise { 0 1 pagew pageh add hd div cvi { /hi exch def newpath 0 hi hd mul pagew sub moveto "
-     "pagew pagew rlineto stroke } for } def\n"
-     "/hfall { 0 1 pagew pageh add hd div cvi { /hi exch def newpath 0 hi hd mul moveto pagew "
-     "pagew neg rlineto stroke } for } def\n"
-     "/hvert { 0 1 pagew hd div cvi { /hi exch def newpath hi hd mul 0 moveto 0 pageh rlineto "
-     "stroke } for } def\n"
-     "/hhorz { 0 1 pageh hd div cvi { /hi exch def newpath 0 hi hd mul moveto pagew 0 rlineto "
-     "stroke } for } def\n"
+     // Hatch cells are laid from the page's top left, as on the screen:
+     // diagonals through the cells' corners, the others through their middles.
+     "/hrise { 0 1 pagew pageh add hd div cvi 1 add { /hi exch def newpath 0 pageh hi hd mul sub "
+     "moveto pagew pagew rlineto stroke } for } def\n"
+     "/hfall { pageh hd div cvi 1 add neg 1 pagew hd div cvi 1 add { /hi exch def newpath 0 pageh "
+     "hi hd mul add moveto pagew pagew neg rlineto stroke } for } def\n"
+     "/hvert { 0 1 pagew hd div cvi { /hi exch def newpath hi 0.5 add hd mul 0 moveto 0 pageh "
+     "rlineto stroke } for } def\n"
+     "/hhorz { 0 1 pageh hd div cvi { /hi exch def newpath 0 pageh hi 0.5 add hd mul sub moveto "
+     "pagew 0 rlineto stroke } for } def\n"
      "/hbar {\n\t/bhp exch def /bc exch def /bh exch def /bw exch def /by exch def /bx exch def\n"
      "\tgsave rectpath clip bc sc hw setlinewidth bhp grestore\n"
      "\tbc sc hw setlinewidth rectpath stroke\n} def\n",
@@ -484,9 +486,7 @@ void EpsWriter::writeHeader() {
     const double scale = scaleLineWidth(settings, settings.width, 1);
     out << "/hw ";
     number(scale);
-    out << " def /hd ";
-    number(std::max(2.0, settings.hatchCellSize * scale / 2));
-    out << " def\n";
+    out << " def /hd " << hatchSpacing(settings) << " def\n";
     out << "%%Beginning of the flag page\n";
     // Round ends and joins, as the pixel surfaces draw lines.
     out << "gsave newpath 1 setlinecap 1 setlinejoin\n";

@@ -421,8 +421,7 @@ int SvgWriter::hatchPattern(ColorCode colour, int style) {
     if (found != patterns.end()) return found->second;
     const int number = int(patterns.size());
     patterns[key] = number;
-    int d = int(settings.hatchCellSize * hatchLineWidth() / 2 + 0.5);
-    if (d % 2) d++;
+    const int d = hatchSpacing(settings);
     const int h = d;
     out.format("<pattern id=\"hatch%02d\" patternUnits=\"userSpaceOnUse\"", number);
     out << " x=\"0\" y=\"0\" width=\"" << d << "\" height=\"" << d << "\">\n";

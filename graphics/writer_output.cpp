@@ -122,6 +122,11 @@ double scaleLineWidth(const WriterSettings& settings, int surfaceWidth, double w
     return w * f;
 }
 
+int hatchSpacing(const WriterSettings& settings) {
+    int d = int(settings.hatchCellSize * scaleLineWidth(settings, settings.width, 1) / 2 + 0.5);
+    return std::max(2, d + d % 2);
+}
+
 namespace {
 
 const DashPattern dotted = {2, {1, 10}};

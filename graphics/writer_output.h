@@ -47,6 +47,10 @@ const DashPattern* dashPatternOf(int lineStyle);
 // then times 40 / (graphics lines + 1) when lines follow the font.
 double scaleLineWidth(const WriterSettings& settings, int surfaceWidth, double w);
 
+// The side of a hatch cell in the vector files, even so that a line can
+// run through its middle; cells are laid from the picture's top left.
+int hatchSpacing(const WriterSettings& settings);
+
 // The far ends of the two strokes of the arrowhead at (x2, y2) of a segment
 // from (x1, y1), in 1024 units: each a marker size long along and across
 // the segment. False for segments too short to carry one.
