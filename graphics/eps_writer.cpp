@@ -176,6 +176,8 @@ const ProcedureText procedures[procedureCount] = {
     {"/fb1h { { hhorz } hbar } def\n", procHelpers},
     {"/fb1g { { hvert hhorz } hbar } def\n", procHelpers},
     {"/fpoly {\n\tsc /ppts exch def ppath fill\n} def\n"
+     // Edged in its own colour, so that pieces sharing an edge leave no seam.
+     "/spoly {\n\tsc /ppts exch def ppath gsave fill grestore hw setlinewidth stroke\n} def\n"
      "/opoly {\n\tsc /ppts exch def hw setlinewidth ppath stroke\n} def\n"
      "/hpoly {\n\t/php exch def sc /ppts exch def gsave ppath clip hw setlinewidth php grestore\n"
      "} def\n",
@@ -829,7 +831,9 @@ bool EpsWriter::fillPolygon(const Point* points, int n, int fillStyle, ColorCode
         array = pointsText.text;
     }
     const int c = colourOperand(fillColour);
-    if (fillStyle == barFilled || fillStyle == barFilledFramed) {
+    if (fillStyle == barFilled || (fillStyle == barFilledFramed && frameColour == 0)) {
+        out << array << c << " spoly\n";
+    } else if (fillStyle == barFilledFramed) {
         out << array << c << " fpoly\n";
     } else if (fillStyle == barFramed) {
         out << array << "0 fpoly\n";

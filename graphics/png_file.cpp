@@ -149,7 +149,7 @@ bool writeData(OutputSink& sink, const uint8_t* data, size_t n) {
 
 }  // namespace
 
-bool writePng(const PixelImage& image, OutputSink& sink) {
+bool writePng(const PixelImage& image, OutputSink& sink, const Rgb* transparent) {
     if (image.empty()) return false;
     static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     if (!sink.write(reinterpret_cast<const char*>(signature), 8)) return false;
@@ -162,6 +162,11 @@ bool writePng(const PixelImage& image, OutputSink& sink) {
     header[11] = 0;  // adaptive filtering
     header[12] = 0;  // not interlaced
     if (!writeChunk(sink, "IHDR", header, 13)) return false;
+    if (transparent) {
+        const uint8_t key[6] = {0, uint8_t(transparent->red),   0,
+                                uint8_t(transparent->green), 0, uint8_t(transparent->blue)};
+        if (!writeChunk(sink, "tRNS", key, 6)) return false;
+    }
 
     // The zlib stream: its header, the bands' deflate data in order, and
     // the Adler-32 sum of all filtered rows.

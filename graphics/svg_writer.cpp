@@ -1,9 +1,12 @@
 // The SVG writer.
 #include "graphics/svg_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
+
+#include "graphics/png_file.h"
 
 ClipNumbering programClipNumbers;
 
@@ -72,7 +75,8 @@ void SvgWriter::writeHeader() {
     out << "<?xml version=\"1.0\"?>\n"
         << "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" "
            "\"http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd\">\n"
-        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << settings.width << "\" height=\""
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+           "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"" << settings.width << "\" height=\""
         << settings.height << "\">\n";
     haveClip = false;
     clip(0, 0, 1024, 1024);
@@ -109,7 +113,7 @@ void SvgWriter::writePoints(const Point* points, int n) {
 void SvgWriter::writeDashStyle(int style, Rgb colour, double width) {
     out << " style=\"fill:none;stroke:";
     writeRgb(colour);
-    out << ";stroke-linecap:round;stroke-width:";
+    out << ";stroke-linecap:round;stroke-linejoin:round;stroke-width:";
     out.fixed(width);
     // The dash lengths of the pixel surfaces, scaled as there.
     if (const DashPattern* d = dashPatternOf(style)) {
@@ -226,7 +230,7 @@ void SvgWriter::writeEllipse(double x, double y, double r, ColorCode colour, boo
     out << "\" rx=\"";
     out.fixed(toX(r));
     out << "\" ry=\"";
-    out.fixed(toY(r));
+    out.fixed(toX(r));
     out << '"';
     if (filled) {
         out << " style=\"stroke:none;fill:";
@@ -244,21 +248,24 @@ void SvgWriter::writeEllipse(double x, double y, double r, ColorCode colour, boo
 }
 
 void SvgWriter::writeFilledSquare(double x, double y, double half, ColorCode colour) {
+    const double v = upright(half);
     const Point square[4] = {
-        {x - half, y - half}, {x + half, y - half}, {x + half, y + half}, {x - half, y + half}};
+        {x - half, y - v}, {x + half, y - v}, {x + half, y + v}, {x - half, y + v}};
     fillPolygon(square, 4, barFilled, colour, 0);
 }
 
 void SvgWriter::writeOutlinedSquare(double x, double y, double half, ColorCode colour) {
     const Rgb c = colourOf(colour);
-    writeLineElement(x - half, y - half, x + half, y - half, c);
-    writeLineElement(x + half, y - half, x + half, y + half, c);
-    writeLineElement(x + half, y + half, x - half, y + half, c);
-    writeLineElement(x - half, y + half, x - half, y - half, c);
+    const double v = upright(half);
+    writeLineElement(x - half, y - v, x + half, y - v, c);
+    writeLineElement(x + half, y - v, x + half, y + v, c);
+    writeLineElement(x + half, y + v, x - half, y + v, c);
+    writeLineElement(x - half, y + v, x - half, y - v, c);
 }
 
 void SvgWriter::writeDiamond(double x, double y, double half, ColorCode colour, bool filled) {
-    const Point diamond[4] = {{x, y - half}, {x + half, y}, {x, y + half}, {x - half, y}};
+    const double v = upright(half);
+    const Point diamond[4] = {{x, y - v}, {x + half, y}, {x, y + v}, {x - half, y}};
     if (filled) return void(fillPolygon(diamond, 4, barFilled, colour, 0));
     const Rgb c = colourOf(colour);
     for (int i = 0; i < 4; i++)
@@ -270,21 +277,29 @@ bool SvgWriter::marker(double x, double y, ColorCode colour, int markerType, dou
     colour = drawingColour(colour);
     const double h = size > 0 ? 1024 / size : 1;
     const double l = int(1.4 * h + 0.5);
+    const double v = upright(h);
+    // Circles as on the pixel surfaces: a thin pen draws them a quarter
+    // larger than the marker size, a wider one a fifth, filled ones one or
+    // two pixels more.
+    const bool thinPen = int(wideLineWidth(1) + 0.5) <= 1;
+    const double pixel = 1024.0 / std::max(1, settings.width);
+    const double circle = h * (thinPen ? 1.25 : 1.2);
+    const double filledCircle = circle + (thinPen ? 1 : 2) * pixel;
     const Rgb c = colourOf(colour);
     auto diagonalCross = [&] {
-        writeLineElement(x - h, y - h, x + h, y + h, c);
-        writeLineElement(x - h, y + h, x + h, y - h, c);
+        writeLineElement(x - h, y - v, x + h, y + v, c);
+        writeLineElement(x - h, y + v, x + h, y - v, c);
     };
     auto uprightCross = [&] {
         writeLineElement(x - h, y, x + h, y, c);
-        writeLineElement(x, y - h, x, y + h, c);
+        writeLineElement(x, y - v, x, y + v, c);
     };
     switch (markerType) {
         case markerCross:
             diagonalCross();
             break;
         case markerCircle:
-            writeEllipse(x, y, h, colour, false);
+            writeEllipse(x, y, circle, colour, false);
             break;
         case markerDiamond:
             writeDiamond(x, y, l, colour, false);
@@ -320,7 +335,7 @@ bool SvgWriter::marker(double x, double y, ColorCode colour, int markerType, dou
             writeOutlinedSquare(x, y, 1, colour);
             break;
         case markerFilledCircle:
-            writeEllipse(x, y, h, colour, true);
+            writeEllipse(x, y, filledCircle, colour, true);
             break;
         case markerFilledDiamond:
             writeDiamond(x, y, l + 1, colour, true);
@@ -332,7 +347,7 @@ bool SvgWriter::marker(double x, double y, ColorCode colour, int markerType, dou
             writeFilledSquare(x, y, h + 1, colour);
             break;
         case markerVerticalBar:
-            writeLineElement(x, y - h, x, y + h, c);
+            writeLineElement(x, y - v, x, y + v, c);
             break;
         case markerHorizontalBar:
             writeLineElement(x - h, y, x + h, y, c);
@@ -346,8 +361,8 @@ bool SvgWriter::marker(double x, double y, ColorCode colour, int markerType, dou
             writeOutlinedSquare(x, y, h, colour);
             break;
         case markerWhiteCircle:
-            writeEllipse(x, y, h, 0, true);
-            writeEllipse(x, y, h, colour, false);
+            writeEllipse(x, y, filledCircle, 0, true);
+            writeEllipse(x, y, circle, colour, false);
             break;
         default:
             break;
@@ -529,7 +544,10 @@ void SvgWriter::writeShapeStyle(int style, ColorCode colour, bool isBar, bool fr
             }
             break;
         case barTransparent:
-            strokedOnly(c);
+            if (isBar || framed)
+                strokedOnly(c);
+            else
+                out << " style=\"fill:none;stroke:none\"";
             break;
         default:
             filledOnly(isBar ? one : c);
@@ -581,32 +599,79 @@ bool SvgWriter::fillPolygon(const Point* points, int n, int fillStyle, ColorCode
     return true;
 }
 
+namespace {
+
+std::string base64Of(const std::string& bytes) {
+    static const char digits[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    text.reserve((bytes.size() + 2) / 3 * 4);
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        const size_t n = std::min<size_t>(3, bytes.size() - i);
+        uint32_t v = uint32_t(uint8_t(bytes[i])) << 16;
+        if (n > 1) v |= uint32_t(uint8_t(bytes[i + 1])) << 8;
+        if (n > 2) v |= uint8_t(bytes[i + 2]);
+        text += digits[v >> 18 & 63];
+        text += digits[v >> 12 & 63];
+        text += n > 1 ? digits[v >> 6 & 63] : '=';
+        text += n > 2 ? digits[v & 63] : '=';
+    }
+    return text;
+}
+
+}  // namespace
+
+// One embedded PNG image, a picture pixel per cell, stretched over the bar
+// without smoothing; keyed pixels are see-through.
 bool SvgWriter::rgbBar(double x1, double y1, double x2, double y2, int columns, int rows,
                        int keyRed, int keyGreen, int keyBlue, const uint8_t* pixels) {
-    const double dx = (x2 - x1) / (columns ? columns : 1), dy = (y2 - y1) / (rows ? rows : 1);
+    if (columns <= 0 || rows <= 0) return true;
+    auto keyed = [&](const uint8_t* p) {
+        return p[0] == keyRed && p[1] == keyGreen && p[2] == keyBlue;
+    };
+    const size_t cells = size_t(columns) * size_t(rows);
+    size_t shown = 0;
+    for (size_t k = 0; k < cells; k++) shown += !keyed(pixels + 3 * k);
+    if (shown == 0) return true;
+    // Viewers smooth a stretched image: each cell gets as many image pixels
+    // as it covers in the picture, so its edges stay sharp.
+    const double across = std::fabs(toX(x2 - x1)), down = std::fabs(toY(y2 - y1));
+    int fx = std::max(1, int(std::ceil(across / columns))), fy = std::max(1, int(std::ceil(down / rows)));
+    if (double(columns) * fx * double(rows) * fy > 16e6) fx = fy = 1;
+    PixelImage image;
+    if (!image.allocate(columns * fx, rows * fy)) return true;
+    // The image's top left is the bar's corner of the smallest coordinates.
+    const bool flipX = x2 < x1, flipY = y2 < y1;
     for (int i = 0; i < rows; i++) {
+        uint32_t* row = image.row((flipY ? rows - 1 - i : i) * fy);
         for (int j = 0; j < columns; j++) {
             const uint8_t* p = pixels + (size_t(i) * size_t(columns) + size_t(j)) * 3;
-            if (p[0] == keyRed && p[1] == keyGreen && p[2] == keyBlue) continue;
-            const Rgb c{p[0], p[1], p[2]};
-            out << "<rect x=\"";
-            out.fixed(toX(x1 + j * dx), 4);
-            out << "\" y=\"";
-            out.fixed(toY(y1 + i * dy), 4);
-            out << "\" width=\"";
-            out.fixed(toX(dx), 4);
-            out << "\" height=\"";
-            out.fixed(toY(dy), 4);
-            out << "\" style=\"fill:";
-            writeRgb(c);
-            out << ";stroke:";
-            writeRgb(c);
-            out << ";stroke-width:";
-            out.fixed(wideLineWidth(1) / 2);
-            out << "\"/>\n";
+            uint32_t* cell = row + size_t(flipX ? columns - 1 - j : j) * size_t(fx);
+            std::fill(cell, cell + fx, pixelOf(Rgb{p[0], p[1], p[2]}));
         }
-        out.flushIfLarge();
+        for (int k = 1; k < fy; k++)
+            std::copy(row, row + image.width(), row + size_t(k) * size_t(image.width()));
     }
+    const bool keyUsable = shown < cells && keyRed >= 0 && keyRed < 256 && keyGreen >= 0 &&
+                           keyGreen < 256 && keyBlue >= 0 && keyBlue < 256;
+    const Rgb key{keyRed, keyGreen, keyBlue};
+    StringSink png;
+    if (!writePng(image, png, keyUsable ? &key : nullptr)) return true;
+    out << "<image x=\"";
+    out.fixed(toX(std::min(x1, x2)), 4);
+    out << "\" y=\"";
+    out.fixed(toY(std::min(y1, y2)), 4);
+    out << "\" width=\"";
+    out.fixed(toX(std::fabs(x2 - x1)), 4);
+    out << "\" height=\"";
+    out.fixed(toY(std::fabs(y2 - y1)), 4);
+    out << "\" preserveAspectRatio=\"none\" image-rendering=\"optimizeSpeed\""
+           " style=\"image-rendering:pixelated\"";
+    writeClipReference();
+    out << " xlink:href=\"data:image/png;base64,";
+    out << base64Of(png.text);
+    out << "\"/>\n";
+    out.flushIfLarge();
     return true;
 }
 

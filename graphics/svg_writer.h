@@ -4,6 +4,7 @@
 // the current clip path. Texts are written as UTF-8.
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -50,6 +51,9 @@ class SvgWriter : public Surface {
     ColorCode drawingColour(ColorCode c) const { return settings.useColors ? c : 1; }
     double toX(double x) const { return x / 1024 * settings.width; }
     double toY(double y) const { return y / 1024 * settings.height; }
+    // Markers are square in pixels, as on the pixel surfaces: the upright
+    // extent, in picture units, of a width-wise extent `h`.
+    double upright(double h) const { return h * settings.width / std::max(1, settings.height); }
     Rgb colourOf(ColorCode code) const { return resolveColorGrey(code, settings.useColors); }
     // Widths scale with the picture as on the pixel surfaces.
     double wideLineWidth(double w) const { return scaleLineWidth(settings, settings.width, w); }

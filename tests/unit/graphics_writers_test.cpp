@@ -166,6 +166,104 @@ TEST(SvgWriter, InvisibleLinesKeyedPixelsAndArrows) {
     EXPECT_EQ(countOf(arrows.text, "<line"), 6u);  // two segments, two heads each
 }
 
+// The numbers after each `name="` in the text, in order.
+std::vector<double> attributeValues(const std::string& text, const std::string& name) {
+    std::vector<double> values;
+    const std::string key = " " + name + "=\"";
+    for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at + 1))
+        values.push_back(std::atof(text.c_str() + at + key.size()));
+    return values;
+}
+
+std::string fromBase64(const std::string& text) {
+    const std::string digits =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string bytes;
+    uint32_t bits = 0;
+    int count = 0;
+    for (char c : text) {
+        const size_t d = digits.find(c);
+        if (d == std::string::npos) break;
+        bits = bits << 6 | uint32_t(d);
+        if ((count += 6) >= 8) bytes += char(bits >> (count -= 8) & 0xff);
+    }
+    return bytes;
+}
+
+TEST(SvgWriter, MarkersStaySquareInAWidePicture) {
+    // 600 x 400: a marker is as tall as it is wide in pixels.
+    const std::string circles = svgOf([](Surface& s) {
+        s.marker(512, 512, 1, markerCircle, 20);
+        s.marker(512, 512, 1, markerWhiteCircle, 20);
+    });
+    const std::vector<double> rx = attributeValues(circles, "rx"),
+                              ry = attributeValues(circles, "ry");
+    ASSERT_EQ(rx.size(), 3u);
+    EXPECT_EQ(rx, ry);
+    EXPECT_NEAR(rx[0], 1.25 * 600 / 20, 0.01);  // a thin pen here, as the pixel surface draws it
+
+    for (int kind : {markerSquare, markerCross, markerPlus, markerDiamond}) {
+        StringSink sink;
+        ClipNumbering numbers;
+        SvgWriter w(sink, testSettings(), numbers);
+        w.marker(512, 512, 1, kind, 20);
+        w.finish();
+        const std::vector<double> x1 = attributeValues(sink.text, "x1"),
+                                  x2 = attributeValues(sink.text, "x2"),
+                                  y1 = attributeValues(sink.text, "y1"),
+                                  y2 = attributeValues(sink.text, "y2");
+        ASSERT_FALSE(x1.empty()) << kind;
+        double width = 0, height = 0;
+        for (size_t i = 0; i < x1.size(); i++) {
+            width = std::max(width, std::fabs(x2[i] - x1[i]));
+            height = std::max(height, std::fabs(y2[i] - y1[i]));
+        }
+        EXPECT_NEAR(width, height, 0.02) << "marker kind " << kind;
+    }
+}
+
+TEST(SvgWriter, PixelBarsAreOneSharpImage) {
+    // 100 x 50 cells over a third of the picture: one embedded PNG, each
+    // cell a block of whole image pixels, keyed pixels see-through.
+    std::vector<uint8_t> pixels(100 * 50 * 3);
+    for (size_t i = 0; i < pixels.size(); i++) pixels[i] = uint8_t(i * 7);
+    pixels[0] = 1, pixels[1] = 2, pixels[2] = 3;
+    StringSink sink;
+    ClipNumbering numbers;
+    SvgWriter w(sink, testSettings(), numbers);
+    w.rgbBar(0, 512, 512, 0, 100, 50, 1, 2, 3, pixels.data());
+    w.finish();
+    EXPECT_EQ(countOf(sink.text, "<image"), 1u);
+    EXPECT_EQ(countOf(sink.text, "<rect"), 1u);  // the clip path's only
+    EXPECT_LT(sink.text.size(), 60000u);
+    const std::string mark = "base64,";
+    const size_t at = sink.text.find(mark);
+    ASSERT_NE(at, std::string::npos);
+    const std::string png = fromBase64(sink.text.substr(at + mark.size()));
+    ASSERT_GT(png.size(), 33u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    auto bigEndian = [&](size_t k) {
+        return uint32_t(uint8_t(png[k])) << 24 | uint32_t(uint8_t(png[k + 1])) << 16 |
+               uint32_t(uint8_t(png[k + 2])) << 8 | uint8_t(png[k + 3]);
+    };
+    EXPECT_EQ(bigEndian(16) % 100, 0u);  // image width: whole blocks per cell
+    EXPECT_EQ(bigEndian(20) % 50, 0u);
+    EXPECT_EQ(bigEndian(16) / 100, 3u);  // 300 pixels across 100 cells
+    EXPECT_EQ(png.substr(37, 4), "tRNS");
+    const std::string key = png.substr(41, 6);
+    EXPECT_EQ(key, std::string("\0\1\0\2\0\3", 6));
+}
+
+TEST(SvgWriter, UnframedOutlinePolygonsDrawNothing) {
+    const std::string svg = svgOf([](Surface& s) {
+        const Point p[3] = {{0, 0}, {500, 0}, {250, 500}};
+        s.fillPolygon(p, 3, barTransparent, 2, 0);
+        s.fillPolygon(p, 3, barTransparent, 2, 1);
+    });
+    EXPECT_EQ(countOf(svg, "style=\"fill:none;stroke:none\""), 1u);
+    EXPECT_EQ(countOf(svg, "style=\"fill:none;stroke:rgb"), 1u);
+}
+
 TEST(EpsWriter, JoinsLinesIntoOnePath) {
     StringSink sink;
     EpsWriter w(sink, testSettings());
