@@ -191,9 +191,6 @@ void NotebookWindowHost::beginInputWait(NotebookEditor& editor) {
     if (editor.cursorLine->text.length() == 1) editor.moveToNextPrompt();
     editor.showCursorLine();
     editor.getHost().invalidate();
-    // A page shown by a program gives way to the live picture; the
-    // anaglyph stays until the next plot.
-    if (!anaglyphShown) displayPage(0);
     if (graphics) graphics->repaintSoon();
     showTextWindow();
     // The busy hint of a computation that has ended goes.
@@ -238,6 +235,10 @@ int NotebookWindowHost::readInputLine(char* buffer) {
     if (functionEntryActive && entry != 1) assignIntCell(functionEntryState, 1);
     if (!functionEntryActive && entry == 1) assignIntCell(functionEntryState, 0);
     assignIntCell(userWaitFlag, 1);
+    // A page shown by a program gives way to the live picture; the anaglyph
+    // stays until the next plot. Outside the "Text" lock: the two locks
+    // are not nested here.
+    if (!anaglyphShown) displayPage(0);
     int startColumn = 1;
     {
         TextLockHold hold(editor, "start edit");
