@@ -1,5 +1,6 @@
 #include "base/threads.h"
 
+#include <sched.h>
 #include <unistd.h>
 #include <cerrno>
 #include <chrono>
@@ -70,6 +71,20 @@ void Thread::joinEndedRun() {
     if (!joinable) return;
     pthread_join(handle, nullptr);
     joinable = 0;
+}
+
+int setCallingThreadPriority(int priority) {
+    sched_param parameters{};
+    parameters.sched_priority = 0;
+    const int policy = priority >= threadPriorityHighest ? SCHED_OTHER : SCHED_BATCH;
+    return pthread_setschedparam(pthread_self(), policy, &parameters);
+}
+
+int threadPriorityOf(pthread_t thread) {
+    int policy = 0;
+    sched_param parameters{};
+    if (pthread_getschedparam(thread, &policy, &parameters) != 0) return -1;
+    return policy == SCHED_BATCH ? threadPriorityNormal : threadPriorityHighest;
 }
 
 static size_t reservedStackSize(size_t requested) {

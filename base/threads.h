@@ -83,9 +83,6 @@ class Thread {
     void requestStop();
     int stopRequested() const { return getIntCell(stopFlag); }
 
-    // Recorded only: normal Linux threads have no priorities to raise.
-    void setThreadPriority(int value) { assignIntCell(priority, value); }
-    int getThreadPriority() const { return getIntCell(priority); }
 
     int getResult() const { return result; }
     size_t getStackSize() const { return stackSize; }
@@ -99,12 +96,26 @@ class Thread {
     Body body;
     pthread_t handle{};
     int joinable = 0;
-    IntCell priority{0};
     IntCell runningFlag{0};
     IntCell stopFlag{0};
     Parker parker;
     std::mutex startMutex;
 };
+
+// Thread priorities as Linux grants them without privileges: a thread may
+// lower its own share of the processor but never raise it back above the
+// ordinary policy it started with (a lower nice value needs CAP_SYS_NICE).
+// So the highest priority is that ordinary policy (SCHED_OTHER), and the
+// normal priority, at which the interpreter computes, is the batch policy
+// (SCHED_BATCH): the scheduler takes the thread for one that computes and
+// lets the windows' thread, which keeps the ordinary policy, go first when
+// it wakes. Switching between the two needs no privilege.
+enum ThreadPriority : int { threadPriorityNormal = 0, threadPriorityHighest = 2 };
+// For the calling thread; 0 or the error number.
+int setCallingThreadPriority(int priority);
+// The priority a thread runs at now (as set above), or -1 when the
+// scheduler cannot be asked.
+int threadPriorityOf(pthread_t thread);
 
 // A re-entrant lock with a name and a nesting count. The place labels of
 // enter and leave name the calling site; they are not stored.

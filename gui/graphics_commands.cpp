@@ -41,6 +41,7 @@
 #include "base/settings.h"
 #include "base/text.h"
 #include "gui/dialogs.h"
+#include "gui/graphics_window.h"
 
 int exportWidth = 0, exportHeight = 0;
 
@@ -405,6 +406,8 @@ void startCropMode() {
     // Shown before crop mode holds the status line.
     setStatusText("Drag a crop area with the mouse! End with Return!");
     cropMode = 1;
+    // Inside the notebook the area is dragged over the picture there.
+    if (graphicsInTextWindow) graphicsOverText = 1;
     redrawGraphics();
     showGraphicsWindow();
 }

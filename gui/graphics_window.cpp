@@ -22,6 +22,8 @@
 #include "gui/text_window.h"
 
 GraphicsWindow* graphicsWindow = nullptr;
+std::atomic<int> graphicsInTextWindow{0};
+std::atomic<int> graphicsOverText{0};
 
 namespace {
 
@@ -85,11 +87,21 @@ void GraphicsWindow::layout(bool force) {
     sendToGui([this] { layoutGraphicsArea(true); });
 }
 
+int GraphicsWindow::areaClientWidth() const {
+    return graphicsInTextWindow ? text.getClientWidth() : getClientWidth();
+}
+
+int GraphicsWindow::areaClientHeight() const {
+    return graphicsInTextWindow ? text.getClientHeight() : getClientHeight();
+}
+
 void GraphicsWindow::layoutGraphicsArea(bool force) {
     relayoutTimer.reset();
-    const int w = std::max(getClientWidth(), 1), h = std::max(getClientHeight(), 1);
+    const int w = std::max(areaClientWidth(), 1), h = std::max(areaClientHeight(), 1);
     const int newFactor = intSetting("antialiasgraphics") ? smoothingFactor : 1;
-    const DrawingArea a = drawingAreaOf(w, h, aspectIsFixed(), getAspectRatio());
+    // Inside the notebook the picture keeps its ratio, centred.
+    const bool keepAspect = aspectIsFixed() || graphicsInTextWindow;
+    const DrawingArea a = drawingAreaOf(w, h, keepAspect, getAspectRatio());
     const int surfaceWidth = a.width * newFactor, surfaceHeight = a.height * newFactor;
     if (!force && surface && image.width() == surfaceWidth && image.height() == surfaceHeight &&
         a.x == area.x && a.y == area.y)
@@ -160,10 +172,14 @@ void GraphicsWindow::redraw() {
 void GraphicsWindow::show() {
     if (textInFront.exchange(0)) {
         raiseCount++;
-        postToWindow([this] {
-            if (!isVisible()) showWindow();
-            raiseWindow();
-        });
+        // Inside the notebook the picture shows when it is asked for over
+        // the text (a wait, Tab); the hidden window stays hidden.
+        if (!graphicsInTextWindow)
+            postToWindow([this] {
+                if (graphicsInTextWindow) return;  // moved inside meanwhile
+                if (!isVisible()) showWindow();
+                raiseWindow();
+            });
     }
     repaintSoon();
 }
@@ -172,7 +188,10 @@ void GraphicsWindow::repaintSoon() {
     if (repaintQueued.exchange(1)) return;
     postToWindow([this] {
         repaintQueued = 0;
-        invalidateWindow();
+        if (graphicsInTextWindow)
+            text.invalidateWindow();
+        else
+            invalidateWindow();
     });
 }
 

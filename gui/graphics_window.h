@@ -5,6 +5,10 @@
 // client area (keeping the aspect ratio while it is fixed), chooses the
 // fonts, and turns mouse events into the position and state the mouse
 // waits read, or in crop mode into the crop area.
+//
+// With the screen's "intextwindow" setting the window stays hidden: the
+// picture takes its size from the notebook window and is painted over the
+// notebook while `graphicsOverText` asks for it.
 #pragma once
 
 #include <atomic>
@@ -19,6 +23,17 @@ class TextWindow;
 class InterpreterLink;
 
 constexpr const char* graphicsWindowTitle = "Kavrost - Kalixbench - Graphics";
+
+// 1 while the picture is drawn inside the notebook window (the screen's
+// "intextwindow" setting, menu 7050). Written by the GUI thread (start-up
+// and the menu); read by any thread.
+extern std::atomic<int> graphicsInTextWindow;
+// With graphicsInTextWindow: 1 while the notebook window shows the picture
+// instead of the notebook. Set by the computation thread's waits and by
+// Tab and the menu (GUI thread), cleared when the notebook comes back; the
+// two threads take turns (the computation thread writes only while the GUI
+// thread has nothing to show).
+extern std::atomic<int> graphicsOverText;
 
 // The rectangle of the picture in the client area, in window pixels.
 struct DrawingArea {
@@ -48,6 +63,7 @@ class GraphicsWindow : public StandardWindow, public GraphicsAreaHost {
     ~GraphicsWindow() override;
 
     // --- window events
+    // Also paints the picture over the notebook window (coversText).
     void onRedraw(WindowSurface& surface) override;
     void onSized() override;
     void onKey(int event, int character, int key) override;
@@ -65,8 +81,18 @@ class GraphicsWindow : public StandardWindow, public GraphicsAreaHost {
     // Rebuilds the surface for the current client size (GUI thread); unless
     // forced only when its size changes.
     void layoutGraphicsArea(bool force);
-    // Asks for a paint (from any thread; several requests make one).
+    // Asks for a paint (from any thread; several requests make one): of
+    // this window, or of the notebook window while the picture is inside it.
     void repaintSoon();
+    // The picture stands over the notebook: drawn inside the notebook
+    // window, asked for there, and the notebook not brought back since.
+    bool coversText() const {
+        return graphicsInTextWindow.load() && graphicsOverText.load() && !textInFront.load();
+    }
+    // The client size the picture is laid out in: this window's, or the
+    // notebook window's while the picture is inside it.
+    int areaClientWidth() const;
+    int areaClientHeight() const;
     // The surface's size in pixels (the picture's times the factor).
     int getSurfaceWidth() const { return image.width(); }
     int getSurfaceHeight() const { return image.height(); }

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "graphics/crop_area.h"
 #include "graphics/graphics_area.h"
 #include "notebook/notebook_model.h"
 #include "platform/host.h"
 #include "base/settings.h"
 #include "gui/dialogs.h"
 #include "gui/graphics_window.h"
+#include "gui/kalix_menu.h"
 #include "gui/menus.h"
 #include "gui/text_window.h"
 
@@ -18,7 +20,6 @@ enum MenuId : int {
     menuMagnify = 6871,
     menuBoldFont = 6881,
     menuFatterLines = 7000,
-    menuInTextWindow = 7050,
 };
 
 void setCheck(int id, int on) {
@@ -45,22 +46,40 @@ Rectangle savedText, savedGraphics;
 
 void showGraphicsFromMenu() {
     if (!getIntCell(inputWaiting) || !graphicsWindow) return;
+    // Inside the notebook the picture is shown over it, as Tab does.
+    if (graphicsInTextWindow && textWindow && textWindow->getLink().isTextInFront())
+        graphicsOverText = 1;
     showGraphicsWindow();
 }
 
-// Graphics drawn inside the notebook are not part of this program: the
-// picture keeps its own window.
+void setGraphicsInTextWindow(int on) {
+    graphicsInTextWindow = on;
+    if (!on) graphicsOverText = 0;
+    writeIntSetting(makeScreenKey("intextwindow"), on);
+    setCheck(menuGraphicsInTextWindow, on);
+    if (graphicsWindow) {
+        if (on)
+            graphicsWindow->hideWindow();
+        else
+            graphicsWindow->showWindow();
+        graphicsWindow->layoutGraphicsArea(true);
+    }
+    if (textWindow) {
+        textWindow->onSized();
+        textWindow->invalidateWindow();
+    }
+}
+
 void toggleGraphicsInTextWindow() {
-    writeIntSetting(makeScreenKey("intextwindow"), 0);
-    setCheck(menuInTextWindow, 0);
-    showMessage("The graphics are shown in their own window.", "Kalix");
+    // Not while a crop area is dragged over the notebook.
+    if (cropMode && graphicsInTextWindow) return;
+    setGraphicsInTextWindow(!graphicsInTextWindow);
 }
 
 void applyAspectChoice(const AspectChoice& choice) {
     writeIntSetting("cropsquare", choice.followWindow ? 0 : 1);
     writeDoubleSetting("aspect", choice.aspect);
-    writeIntSetting(makeScreenKey("intextwindow"), 0);
-    setCheck(menuInTextWindow, 0);
+    setGraphicsInTextWindow(0);
     // Back to the settings just written; lays the area out and shows it.
     setGraphicsAspect(0);
 }

@@ -6,6 +6,10 @@
 
 void showGraphicsFromMenu();
 void toggleGraphicsInTextWindow();
+// The picture drawn inside the notebook window (1) or in its own window:
+// the screen's "intextwindow" setting, the check mark, the windows shown
+// and laid out again.
+void setGraphicsInTextWindow(int on);
 void setAspectDialog();
 void toggleAntialias();
 void toggleFatterLines();

@@ -32,6 +32,7 @@ enum MainMenuCommand : int {
     userSubmenuCapacity = 16,
     taskHelpFirstId = 9000,
     taskHelpCount = 31,
+    menuGraphicsInTextWindow = 7050,
 };
 
 class KalixMenu : public Menu {

@@ -9,6 +9,9 @@
 #include <thread>
 
 #include "graphics/crop_area.h"
+#include "graphics/graphics_area.h"
+#include "graphics/graphics_store.h"
+#include "graphics/pages.h"
 #include "interpreter/notebook_services.h"
 #include "interpreter/state.h"
 #include "notebook/export_commands.h"
@@ -40,6 +43,12 @@ bool NotebookWindowHost::openWindows(int argc, char** argv) {
     menu = std::make_unique<KalixMenu>(*window);
     graphics = std::make_unique<GraphicsWindow>(*window, *this, textWindowInFront);
     placeWindows();
+    // The picture inside the notebook: its window stays hidden (a second
+    // instance always draws inside).
+    graphicsInTextWindow = secondInstance || readIntSetting(makeScreenKey("intextwindow"), 0);
+    graphicsOverText = 0;
+    graphics->setStartHidden(graphicsInTextWindow);
+    menu->setMenuCheck(menuGraphicsInTextWindow, graphicsInTextWindow);
     window->setMinimumClientSize(300, 200);
     std::string keys = std::string(programDir.getText()) + "translations.txt";
     if (checkFileExists(keys.c_str())) window->loadKeyTable(keys.c_str());
@@ -156,6 +165,18 @@ void NotebookWindowHost::storeWindowPlacement() {
 
 void NotebookWindowHost::resumeInterpreter() { lineParker.unpark(); }
 
+void NotebookWindowHost::setComputationPriority(int priority) {
+    if (!computationKnown.load()) {
+        computationHandle = pthread_self();
+        computationKnown = 1;
+    }
+    setCallingThreadPriority(priority);
+}
+
+int NotebookWindowHost::getComputationPriority() const {
+    return computationKnown.load() ? threadPriorityOf(computationHandle) : -1;
+}
+
 // --- line input
 // ------------------------------------------------------------------------------------
 
@@ -163,6 +184,7 @@ void NotebookWindowHost::resumeInterpreter() { lineParker.unpark(); }
 // same kind (the fresh prompt is then dropped) and is shown.
 void NotebookWindowHost::beginInputWait(NotebookEditor& editor) {
     assignIntCell(inputWaiting, 1);
+    setComputationPriority(threadPriorityHighest);
     editor.setLineKindFromPrefix();
     // Only a fresh prompt may go: a command whose output was kept from the
     // notebook (output off) must stay.
@@ -178,6 +200,7 @@ void NotebookWindowHost::beginInputWait(NotebookEditor& editor) {
 void NotebookWindowHost::endInputWait(NotebookEditor& editor) {
     assignIntCell(inputWaiting, 0);
     editor.backupCursorLine();
+    setComputationPriority(threadPriorityNormal);
     editor.removeOutput();
     editor.getHost().invalidate();
     window->startBusyTimer();
@@ -212,6 +235,10 @@ int NotebookWindowHost::readInputLine(char* buffer) {
     if (functionEntryActive && entry != 1) assignIntCell(functionEntryState, 1);
     if (!functionEntryActive && entry == 1) assignIntCell(functionEntryState, 0);
     assignIntCell(userWaitFlag, 1);
+    // A page shown by a program gives way to the live picture; the anaglyph
+    // stays until the next plot. Outside the "Text" lock: the two locks
+    // are not nested here.
+    if (!anaglyphShown) displayPage(0);
     int startColumn = 1;
     {
         TextLockHold hold(editor, "start edit");
@@ -302,7 +329,21 @@ void NotebookWindowHost::beginUserWait(const char* status, bool showStatus) {
         setStatusText(status);
     }
     assignIntCell(userWaitFlag, 1);
+    showPictureOverText();
     if (graphics) graphics->repaintSoon();
+}
+
+// A picture drawn since the notebook was last in front is shown over the
+// notebook while the program waits (the callers repaint it).
+void NotebookWindowHost::showPictureOverText() {
+    if (graphicsInTextWindow && !textWindowInFront.load()) graphicsOverText = 1;
+}
+
+// Tab at the prompt: the picture to the front, or the notebook back.
+void NotebookWindowHost::toggleFrontWindow() {
+    if (!textWindowInFront.load()) return showTextWindow();
+    if (graphicsInTextWindow) graphicsOverText = 1;
+    showGraphicsWindow();
 }
 
 void NotebookWindowHost::endUserWait() {
@@ -315,6 +356,7 @@ int NotebookWindowHost::waitWithStatus(double seconds, int* keyCode, const char*
     if (!window) return 0;
     if (!(seconds >= 1)) {
         // Short waits show the picture and sleep; they read no key.
+        showPictureOverText();
         if (graphics) graphics->repaintSoon();
         long milliseconds = seconds > 0 ? long(seconds * 1000) : 0;
         std::this_thread::sleep_for(std::chrono::milliseconds(std::max(1L, milliseconds)));
@@ -341,7 +383,14 @@ int NotebookWindowHost::waitKeyWithStatus(int* keyCode, const char* status) {
     window->sendUserMessage(messageInputWaitChanged);
     endUserWait();
     *keyCode = window->takeKeyCode();
-    return window->takeTypedChar();
+    const int character = window->takeTypedChar();
+    // A character typed for the program counts as a change of the notebook.
+    if (character) {
+        NotebookEditor& editor = window->getEditor();
+        TextLockHold hold(editor, "key typed");
+        editor.setNotebookChanged(1);
+    }
+    return character;
 }
 
 // The character typed, else the key code, else 0 (a mouse event).
@@ -395,6 +444,7 @@ int NotebookWindowHost::printToTextWindow(const char* text) {
 
 void NotebookWindowHost::showTextWindow() {
     if (textWindowInFront.exchange(1)) return;
+    graphicsOverText = 0;
     if (!window) return;
     TextWindow* w = window.get();
     w->postToWindow([w] {
@@ -423,8 +473,12 @@ void NotebookWindowHost::clearTextWindow() {
     if (window) window->getEditor().clearTextWindow();
 }
 
+// At every start and restart (an opened notebook restarts too) the old
+// picture goes with the old notebook.
 void NotebookWindowHost::startNewNotebook() {
     if (window) window->getEditor().startNewNotebook();
+    emitClear();
+    redrawGraphics();
 }
 
 void NotebookWindowHost::endFunctionEntry() { assignIntCell(functionEntryState, 0); }

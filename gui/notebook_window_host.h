@@ -57,6 +57,8 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     int requestQuit() override;
     // Asks (requestQuit) and ends the message loop.
     void exitFromMenu() override;
+    // Tab: the picture to the front, or the notebook back.
+    void toggleFrontWindow() override;
 
     // The windows are closing: line input ends, a computation is stopped.
     void stopInterpreter();
@@ -65,6 +67,10 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     KalixMenu* getMenu() { return menu.get(); }
     // How often the interpreter has waited for a line (tests, benchmarks).
     int getInputWaitCount() const { return inputWaits.load(); }
+    // The computation thread's priority now (threadPriorityOf), -1 before
+    // its first line.
+    int getComputationPriority() const;
+    int isTextInFront() override { return textWindowInFront.load(); }
 
   private:
     void beginInputWait(NotebookEditor& editor);
@@ -74,6 +80,9 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     // The steps around a wait for a key, the time or the mouse.
     void beginUserWait(const char* status, bool showStatus);
     void endUserWait();
+    void showPictureOverText();
+    // Computation thread: its priority for waiting or computing.
+    void setComputationPriority(int priority);
     int waitForMouseEvent(int mode, const char* status, bool showStatus);
 
     void loadPendingNotebook(NotebookEditor& editor);
@@ -86,6 +95,8 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     std::atomic<int> interpreterHasEnded{0};
     std::atomic<int> textWindowInFront{1};
     std::atomic<int> inputWaits{0};
+    pthread_t computationHandle{};             // written once by the computation thread
+    std::atomic<int> computationKnown{0};      // 1 once computationHandle is set
     bool svgExportRunning = false;  // computation thread: a run-and-export runs
 };
 

@@ -68,6 +68,18 @@ int TextWindow::textOffset() const { return secondInstance ? 10 : 0; }
 void TextWindow::onSized() {
     sizePending = 1;
     applySizes();
+    // The picture inside follows the window once the resizing pauses.
+    if (graphicsInTextWindow && graphicsWindow) graphicsWindow->onSized();
+}
+
+// Minimised, the notebook takes its picture's window along; restored, it
+// brings it back. A picture inside the notebook has no window to move.
+void TextWindow::onSizeState(int state) {
+    if (graphicsInTextWindow || !graphicsWindow) return;
+    if (state == sizeMinimized)
+        graphicsWindow->hideWindow();
+    else if (state == sizeRestored)
+        graphicsWindow->showWindow();
 }
 
 bool TextWindow::applySizes() {
@@ -161,6 +173,20 @@ void TextWindow::updateScrollBars() {
 }
 
 void TextWindow::onRedraw(WindowSurface& surface) {
+    // The picture over the notebook: without the caret, the whole client
+    // area.
+    if (graphicsWindow && graphicsWindow->coversText()) {
+        if (isCaretShown()) {
+            hideCaret();
+            caretHiddenForPicture = 1;
+        }
+        graphicsWindow->onRedraw(surface);
+        return;
+    }
+    if (caretHiddenForPicture) {
+        caretHiddenForPicture = 0;
+        if (getIntCell(keyWaitFlag)) showCaret();
+    }
     if (!offscreen || offscreen->width() != textAreaWidth || offscreen->height() != textAreaHeight)
         redrawText();
     int offset = textOffset();
@@ -221,7 +247,7 @@ void TextWindow::onKey(int event, int character, int key) {
     if (cropMode && (event & 2)) {
         keyTranslateArmed = 0;
         if (event != keyEventCharacter) {
-            if (graphicsWindow) graphicsWindow->raiseWindow();
+            if (graphicsWindow && !graphicsInTextWindow) graphicsWindow->raiseWindow();
         } else if (character == 13) {
             finishCropMode();
         } else {
@@ -393,6 +419,9 @@ void TextWindow::virtualKey(int key, int& code, bool& replaced) {
 // ----------------------------------------------------------------------------------------
 
 void TextWindow::onMouse(int x, int y, int event) {
+    // Over the picture the mouse is the picture's (mouse waits, crop).
+    if (graphicsInTextWindow && graphicsOverText && graphicsWindow)
+        return graphicsWindow->onMouse(x, y, event);
     if (!getIntCell(inputWaiting) || formulaRendering()) return;
     TextLockHold hold(editor, "mouse", std::try_to_lock);
     if (!hold.owns()) return;
@@ -541,7 +570,9 @@ void TextWindow::onTimer(int id) {
         case shortTimerId: {
             if (sizePending) applySizes();
             int running = getIntCell(commandsToRun);
-            if (redrawPending && !(running >= 1 && running <= 19)) redrawText();
+            // Under the picture the notebook waits, unless a wait may end.
+            bool covered = graphicsOverText && !getIntCell(userWaitFlag);
+            if (redrawPending && !(running >= 1 && running <= 19) && !covered) redrawText();
             break;
         }
     }
@@ -743,3 +774,5 @@ void TextWindow::setClipboardPicture(const NotebookPicture& picture) {
 void TextWindow::resumeInterpreter() { link.resumeInterpreter(); }
 
 void TextWindow::showTextWindow() { link.showTextWindow(); }
+
+void TextWindow::toggleGraphicsWindow() { link.toggleFrontWindow(); }

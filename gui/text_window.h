@@ -29,6 +29,11 @@ class InterpreterLink {
     virtual void resumeInterpreter() = 0;
     // Brings the notebook to the front.
     virtual void showTextWindow() {}
+    // Tab: the picture to the front, or the notebook back when the picture
+    // is in front.
+    virtual void toggleFrontWindow() {}
+    // 1 while the notebook is the front window (not the picture).
+    virtual int isTextInFront() { return 1; }
     // A close request: nonzero when the program may end.
     virtual int requestQuit() { return 1; }
     // The interpreter has ended: the program ends.
@@ -73,6 +78,7 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     // --- window events
     void onRedraw(WindowSurface& surface) override;
     void onSized() override;
+    void onSizeState(int state) override;
     void onKey(int event, int character, int key) override;
     void onMouse(int x, int y, int event) override;
     int onClose() override;
@@ -134,6 +140,7 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     void resumeInterpreter() override;
     void stopStatusHelpTimer() override;
     void showTextWindow() override;
+    void toggleGraphicsWindow() override;
     // Kept until the computation thread takes it with its next line.
     void setMaximaMode(int mode) override { requestedMaximaMode.store(mode); }
     // The Maxima mode a notebook read asked for, or -1; taken once.
@@ -194,6 +201,7 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     std::atomic<int> redrawPending{0};
     std::atomic<int> repaintQueued{0};
     int sizePending = 1;
+    int caretHiddenForPicture = 0;
     int repaintCount = 0;
     int lastDragX = 0, lastDragY = 0;
 

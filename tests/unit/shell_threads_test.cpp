@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <pthread.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cerrno>
 #include <chrono>
 #include <thread>
@@ -149,6 +151,43 @@ TEST(ShellThread, BodyAndStackSize) {
     ASSERT_TRUE(waitUntilEnded(thread));
     EXPECT_EQ(thread.getResult(), 7);
     EXPECT_GE(seenStack, threadStackSize);
+}
+
+// Down to the normal priority and back up, as a process without
+// privileges (a child that gives up root when it has it): the way back up
+// must not need a privilege.
+TEST(ShellThread, PriorityGoesDownAndBackUpWithoutPrivileges) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && setuid(65534) != 0) _exit(10);
+        const pthread_t self = pthread_self();
+        const int steps[] = {threadPriorityNormal, threadPriorityHighest, threadPriorityNormal,
+                             threadPriorityHighest};
+        int step = 0;
+        for (int priority : steps) {
+            step++;
+            if (setCallingThreadPriority(priority) != 0) _exit(20 + step);
+            if (threadPriorityOf(self) != priority) _exit(30 + step);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST(ShellThread, APriorityIsTheCallingThreadsOnly) {
+    ASSERT_EQ(threadPriorityOf(pthread_self()), threadPriorityHighest);
+    int other = -1;
+    std::thread thread([&other] {
+        setCallingThreadPriority(threadPriorityNormal);
+        other = threadPriorityOf(pthread_self());
+    });
+    thread.join();
+    EXPECT_EQ(other, threadPriorityNormal);
+    EXPECT_EQ(threadPriorityOf(pthread_self()), threadPriorityHighest);
 }
 
 TEST(ShellNamedLock, DepthCountsNestedEnters) {

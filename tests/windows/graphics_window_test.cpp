@@ -33,20 +33,6 @@ class GraphicsWindowTest : public WindowTest {
     GraphicsWindow& graphics() { return *host.getGraphicsWindow(); }
     QWidget* graphicsClient() { return clientWidgetOf(&graphics()); }
 
-    // The output line below the last command.
-    std::string lastOutput() {
-        Lines all = lines();
-        return all.size() >= 2 ? all[all.size() - 2] : "";
-    }
-    // Runs a command that waits for the user (the prompt does not come back
-    // until `answer` has acted).
-    void startCommand(const char* command) {
-        type(command);
-        press(Qt::Key_Return);
-    }
-    bool waitingForUser() {
-        return waitFor([] { return getIntCell(userWaitFlag) && !getIntCell(inputWaiting); }, 3000);
-    }
     std::string notebook() {
         std::string all;
         for (const std::string& line : lines()) all += line + "\n";

@@ -104,6 +104,22 @@ class WindowTest : public testing::Test {
 
     NotebookEditor& editor() { return window->getEditor(); }
 
+    // Runs a command that waits for the user: the prompt comes back only
+    // after a key, a click or the time.
+    void startCommand(const char* command) {
+        type(command);
+        press(Qt::Key_Return);
+    }
+    // The computation waits for a key, a click or the time.
+    bool waitingForUser() {
+        return waitFor([] { return getIntCell(userWaitFlag) && !getIntCell(inputWaiting); }, 3000);
+    }
+    // The output line below the last command.
+    std::string lastOutput() {
+        std::vector<std::string> all = lines();
+        return all.size() >= 2 ? all[all.size() - 2] : "";
+    }
+
     // Presses a button of the next message box as soon as it shows; `asked`
     // (when given) counts the boxes.
     static void clickInNextBox(QMessageBox::StandardButton button, int* asked = nullptr) {
