@@ -17,6 +17,7 @@
 #include "gui/gui_bridge.h"
 #include "gui/kalix_menu.h"
 #include "gui/notebook_painting.h"
+#include "gui/notebook_recovery.h"
 #include "gui/notebook_picture_service.h"
 
 TextWindow* textWindow = nullptr;
@@ -53,6 +54,7 @@ TextWindow::TextWindow(InterpreterLink& link)
     applySizes();
     updateWindowTitle();
     startShortTimer();
+    recoveryTimer = std::make_unique<WindowTimer>(*this, recoveryCopyInterval(), recoveryTimerId);
 }
 
 TextWindow::~TextWindow() {
@@ -537,6 +539,9 @@ void TextWindow::onTimer(int id) {
         case busyTimerId:
             busyTimer.reset();
             if (!getIntCell(inputWaiting)) setStatusText(computingHint);
+            break;
+        case recoveryTimerId:
+            keepRecoveryCopy(editor);
             break;
         case shortTimerId: {
             if (sizePending) applySizes();

@@ -42,6 +42,7 @@ enum TextWindowTimer : int {
     statusHelpTimerId = 3,
     busyTimerId = 4,
     shortTimerId = 5,
+    recoveryTimerId = 6,
 };
 
 // Messages from other threads (onUserMessage codes).
@@ -191,6 +192,7 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     int keyTranslateArmed = 0;
     std::unique_ptr<unsigned char[]> keyTable;
     std::unique_ptr<WindowTimer> waitTimer, busyTimer, statusHelpTimer, shortTimer, dragScrollTimer;
+    std::unique_ptr<WindowTimer> recoveryTimer;
     std::atomic<int> redrawPending{0};
     std::atomic<int> repaintQueued{0};
     int sizePending = 1;
