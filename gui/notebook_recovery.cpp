@@ -48,7 +48,10 @@ void endRecoveryCopy(NotebookEditor& editor) {
 void offerRecoveryCopies(StandardWindow* owner) {
     std::vector<FoundRecoveryCopy> found = findRecoveryCopies();
     for (FoundRecoveryCopy& copy : found) {
-        int answer = askYesNo(copy.question().c_str(), "Kalix", owner);
+        // Cancel (or a question that cannot be shown) keeps the copy for a
+        // later start; only No deletes it.
+        int answer = askYesNoCancel(copy.question().c_str(), "Kalix", owner);
+        if (answer == answerCancel) continue;
         if (answer == answerYes) {
             std::lock_guard<std::mutex> lock(chosenMutex);
             chosen = std::move(copy);

@@ -23,8 +23,8 @@ void dropRecoveryCopyWhenSaved(NotebookEditor& editor);
 // goes unless the notebook was left changed.
 void endRecoveryCopy(NotebookEditor& editor);
 // At the start, before the interpreter runs (GUI thread): offers each copy
-// left by an ended run; No deletes it, Yes chooses it (the others stay for
-// a later start).
+// left by an ended run; No deletes it, Cancel keeps it for a later start,
+// Yes chooses it (the others stay for a later start).
 void offerRecoveryCopies(StandardWindow* owner);
 // At the interpreter's prompt (computation thread): reads the chosen copy
 // into the notebook, which then is changed and belongs to its own file.
