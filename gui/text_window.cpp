@@ -234,10 +234,26 @@ void TextWindow::onKey(int event, int character, int key) {
     TextLockHold hold(editor, "key", std::try_to_lock);
     if (!hold.owns()) {
         // Escape is never dropped: it stops the computation without the lock.
-        if (escape) storeEscape();
+        // Another key that finds the notebook busy (a save or the recovery
+        // copy reading it) waits for the next tick, behind the keys before it.
+        if (escape)
+            storeEscape();
+        else if (waitingKeys.size() < maxWaitingKeys)
+            waitingKeys.push_back({event, character, key});
         return;
     }
+    typeWaitingKeys();
     handleKey(event, character, key);
+}
+
+void TextWindow::typeWaitingKeys() {
+    TextLockHold hold(editor, "key", std::try_to_lock);
+    if (!hold.owns()) return;
+    while (!waitingKeys.empty()) {
+        WaitingKey next = waitingKeys.front();
+        waitingKeys.pop_front();
+        handleKey(next.event, next.character, next.key);
+    }
 }
 
 void TextWindow::handleKey(int event, int character, int key) {
@@ -545,6 +561,7 @@ void TextWindow::onTimer(int id) {
             break;
         case shortTimerId: {
             if (sizePending) applySizes();
+            if (!waitingKeys.empty()) typeWaitingKeys();
             int running = getIntCell(commandsToRun);
             if (redrawPending && !(running >= 1 && running <= 19)) redrawText();
             break;

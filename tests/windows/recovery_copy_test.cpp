@@ -4,6 +4,10 @@
 
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -158,4 +162,23 @@ TEST_F(RecoveryCopyTest, ACopyLeftByAnEndedRunIsOfferedAndOpened) {
     ASSERT_TRUE(waitFor([&] { return contents(file).find("y=777") != std::string::npos; }));
     ASSERT_TRUE(waitFor([] { return windowRecoveryCopy().copyPath().empty(); }));
     EXPECT_TRUE(fs::is_empty(recoveryRoot()));
+}
+
+TEST_F(RecoveryCopyTest, KeysTypedWhileTheNotebookIsBusyWaitForIt) {
+    // Another thread reads the notebook (as the copy does) while keys come.
+    std::atomic<int> held{0}, release{0};
+    std::thread reader([&] {
+        TextLockHold hold(editor(), "test reader");
+        held = 1;
+        while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    while (!held) std::this_thread::yield();
+    type("q=9");
+    type("8");
+    release = 1;
+    reader.join();
+    type("7");
+    ASSERT_TRUE(waitFor([&] { return cursorText() == ">q=987"; })) << cursorText();
+    ASSERT_TRUE(returnAndWait());
+    EXPECT_TRUE(hasLine(">q=987"));
 }
