@@ -146,6 +146,7 @@ try:
     # A notebook saved, then changed: the copy holds the change.
     kalix = start_kalix()
     window = wait_for("the notebook window", lambda: window_named("^KXW x64"))
+    time.sleep(1)  # the first prompt
     type_line(window, "x=12345")
     type_line(window, "y=2")
     xdotool("windowfocus", "--sync", window)
@@ -189,7 +190,9 @@ try:
     xdotool("key", "ctrl+s")
     wait_for("the recovered notebook saved", lambda: b"w=4242" in read(NOTEBOOK))
     text = read(NOTEBOOK)
-    for command in (b"w=4242; ", b"x=12345", b">y=2", b">z=777"):
+    # (Only the texts: a Return typed before the first prompt is ready may
+    # join two commands on a loaded machine.)
+    for command in (b"w=4242", b"x=12345", b"y=2", b"z=777"):
         if command not in text:
             fail("the saved notebook lacks " + command.decode())
     wait_for("the copy removed", lambda: not copies())
