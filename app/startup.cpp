@@ -23,6 +23,7 @@
 #include "notebook/help.h"
 #include "notebook/maxima_help.h"
 #include "notebook/notebook_runner.h"
+#include "notebook/recovery_copy.h"
 #include "platform/crash_guard.h"
 #include "platform/host.h"
 #include "platform/update_check.h"
@@ -272,6 +273,12 @@ static int runMainUnguarded(int argc, char** argv) {
     if (offeredWindowHost && !runner && windowsWanted(options.scriptMode) &&
         offeredWindowHost->openWindows(argc, argv))
         windowHost = offeredWindowHost;
+
+    // The windows offer a recovery copy that an ended run left; the terminal
+    // says where it is.
+    if (!windowHost && !runner && !options.scriptMode)
+        for (FoundRecoveryCopy& copy : findRecoveryCopies())
+            std::fprintf(stderr, "%s\n", copy.notice().c_str());
 
     if (intSetting("checkforupdates")) startUpdateCheck(true, reportUpdateCheck);
     writeLog("Start KXW process");

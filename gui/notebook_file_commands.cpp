@@ -11,6 +11,7 @@
 #include "base/settings.h"
 #include "gui/dialogs.h"
 #include "gui/notebook_commands.h"
+#include "gui/notebook_recovery.h"
 #include "gui/text_window.h"
 
 namespace {
@@ -74,6 +75,7 @@ SaveWorker& windowSaveWorker(NotebookEditor& editor) {
     if (!worker || workerEditor != &editor) {
         worker = std::make_unique<SaveWorker>(editor);
         workerEditor = &editor;
+        worker->setAfterEachJob([&editor] { dropRecoveryCopyWhenSaved(editor); });
     }
     return *worker;
 }

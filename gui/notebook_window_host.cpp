@@ -25,6 +25,7 @@
 #include "gui/gui_bridge.h"
 #include "gui/quit_request.h"
 #include "gui/notebook_file_commands.h"
+#include "gui/notebook_recovery.h"
 
 NotebookWindowHost& notebookWindowHost() {
     // Lives as long as the process: its windows outlive every static.
@@ -59,6 +60,7 @@ bool NotebookWindowHost::openWindows(int argc, char** argv) {
     graphics->layoutGraphicsArea(true);
     window->raiseWindow();
     installNotebookPictureService(window.get());
+    offerRecoveryCopies(window.get());
     return true;
 }
 
@@ -108,6 +110,7 @@ void NotebookWindowHost::runWindows(Thread& computation) {
     stopInterpreter();
     computation.killThread(threadStopTimeout);
     installNotebookPictureService(nullptr);
+    if (window) endRecoveryCopy(window->getEditor());
 }
 
 void NotebookWindowHost::stopInterpreter() {
@@ -218,7 +221,11 @@ bool NotebookWindowHost::takesLineWithoutWaiting(NotebookEditor& editor) {
 // before the first prompt; an automatic run ends with it.
 void NotebookWindowHost::loadPendingNotebook(NotebookEditor& editor) {
     std::string path = takePendingNotebook();
-    if (path.empty()) return;
+    if (path.empty()) {
+        if (loadChosenRecoveryCopy(editor))
+            window->postToWindow([w = window.get()] { w->onSized(); });
+        return;
+    }
     window->postToWindow([w = window.get()] { w->onSized(); });
     loadNotebookIntoWindow(editor, path.c_str());
     assignIntCell(commandsToRun, 0);

@@ -17,6 +17,7 @@
 #include "gui/gui_bridge.h"
 #include "gui/kalix_menu.h"
 #include "gui/notebook_painting.h"
+#include "gui/notebook_recovery.h"
 #include "gui/notebook_picture_service.h"
 
 TextWindow* textWindow = nullptr;
@@ -53,6 +54,7 @@ TextWindow::TextWindow(InterpreterLink& link)
     applySizes();
     updateWindowTitle();
     startShortTimer();
+    recoveryTimer = std::make_unique<WindowTimer>(*this, recoveryCopyInterval(), recoveryTimerId);
 }
 
 TextWindow::~TextWindow() {
@@ -258,10 +260,26 @@ void TextWindow::onKey(int event, int character, int key) {
     TextLockHold hold(editor, "key", std::try_to_lock);
     if (!hold.owns()) {
         // Escape is never dropped: it stops the computation without the lock.
-        if (escape) storeEscape();
+        // Another key that finds the notebook busy (a save or the recovery
+        // copy reading it) waits for the next tick, behind the keys before it.
+        if (escape)
+            storeEscape();
+        else if (waitingKeys.size() < maxWaitingKeys)
+            waitingKeys.push_back({event, character, key});
         return;
     }
+    typeWaitingKeys();
     handleKey(event, character, key);
+}
+
+void TextWindow::typeWaitingKeys() {
+    TextLockHold hold(editor, "key", std::try_to_lock);
+    if (!hold.owns()) return;
+    while (!waitingKeys.empty()) {
+        WaitingKey next = waitingKeys.front();
+        waitingKeys.pop_front();
+        handleKey(next.event, next.character, next.key);
+    }
 }
 
 void TextWindow::handleKey(int event, int character, int key) {
@@ -567,8 +585,12 @@ void TextWindow::onTimer(int id) {
             busyTimer.reset();
             if (!getIntCell(inputWaiting)) setStatusText(computingHint);
             break;
+        case recoveryTimerId:
+            keepRecoveryCopy(editor);
+            break;
         case shortTimerId: {
             if (sizePending) applySizes();
+            if (!waitingKeys.empty()) typeWaitingKeys();
             int running = getIntCell(commandsToRun);
             // Under the picture the notebook waits, unless a wait may end.
             bool covered = graphicsOverText && !getIntCell(userWaitFlag);

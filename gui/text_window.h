@@ -11,6 +11,7 @@
 #pragma once
 
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -47,6 +48,7 @@ enum TextWindowTimer : int {
     statusHelpTimerId = 3,
     busyTimerId = 4,
     shortTimerId = 5,
+    recoveryTimerId = 6,
 };
 
 // Messages from other threads (onUserMessage codes).
@@ -173,6 +175,7 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
   private:
     bool applySizes();
     void handleKey(int event, int character, int key);
+    void typeWaitingKeys();
     void virtualKey(int key, int& code, bool& replaced);
     void dispatchKey(int character, int code);
     void escapeTyped(int& character, int& code);
@@ -198,6 +201,12 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     int keyTranslateArmed = 0;
     std::unique_ptr<unsigned char[]> keyTable;
     std::unique_ptr<WindowTimer> waitTimer, busyTimer, statusHelpTimer, shortTimer, dragScrollTimer;
+    std::unique_ptr<WindowTimer> recoveryTimer;
+    struct WaitingKey {
+        int event, character, key;
+    };
+    static constexpr size_t maxWaitingKeys = 256;
+    std::deque<WaitingKey> waitingKeys;  // GUI thread
     std::atomic<int> redrawPending{0};
     std::atomic<int> repaintQueued{0};
     int sizePending = 1;

@@ -327,7 +327,7 @@ static std::string fileTextOf(const NotebookLine* line) {
 // UTF-8); a changed one that still shows "?" for them refuses the save,
 // naming the line.
 static bool keepUnheldLines(NotebookEditor& editor, std::set<const NotebookLine*>& kept,
-                            std::string& error) {
+                            std::string& error, bool refuse) {
     int lineNumber = 0;
     for (NotebookLine* line = editor.firstLine; line; line = line->next) {
         lineNumber++;
@@ -335,7 +335,7 @@ static bool keepUnheldLines(NotebookEditor& editor, std::set<const NotebookLine*
         std::string text = fileTextOf(line);
         if (text == line->unheldText->first) {
             kept.insert(line);
-        } else if (text.find('?') != std::string::npos) {
+        } else if (refuse && text.find('?') != std::string::npos) {
             error = "Line " + std::to_string(lineNumber) +
                     " holds characters that the code page cannot hold;\n"
                     "saving would write them as \"?\". The notebook was not saved.\n"
@@ -346,16 +346,17 @@ static bool keepUnheldLines(NotebookEditor& editor, std::set<const NotebookLine*
     return true;
 }
 
-// Fails, naming the line, when a line would lose characters.
+// Fails, naming the line, when a line would lose characters (unless
+// `refuse` is false: a copy keeps what the notebook shows).
 static bool buildSaveJob(NotebookEditor& editor, const std::string& path, SaveJob& job,
-                         std::string& error) {
+                         std::string& error, bool refuse = true) {
     NotebookOptions options = editor.options();
     std::string directory = directoryOf(path);
     std::string base = baseNameOf(path);
     bool inFolder = options.saveImages && options.imagesInDirectory;
     job.imageFolder = inFolder ? directory + "images/" : directory;
     std::set<const NotebookLine*> kept;
-    if (!keepUnheldLines(editor, kept, error)) return false;
+    if (!keepUnheldLines(editor, kept, error, refuse)) return false;
     if (!kept.empty()) options.utf = 1;
     job.imageStem = base;
     if (options.utf) job.content = "\xEF\xBB\xBF";
@@ -552,6 +553,31 @@ int NotebookEditor::writeNotebook(const char* path) {
                         std::isdigit(static_cast<unsigned char>(name[own.size() + 2]));
         if (numbered && !written.count(file)) deleteFileIfPresent(file.c_str());
     }
+    return 1;
+}
+
+int NotebookEditor::writeCopy(const char* path, uint64_t& changes) {
+    SaveJob job;
+    std::string error;
+    {
+        TextLockHold hold(*this, "copy");
+        buildSaveJob(*this, path, job, error, false);
+        changes = modificationCount;
+    }
+    if (!commitSaveJob(path, job, error)) return 0;
+    removeStaleSaveTemporaries(path, job);
+    return 1;
+}
+
+int NotebookEditor::readCopyOf(const char* path, const char* notebookPath) {
+    if (!readNotebook(path)) return 0;
+    {
+        TextLockHold hold(*this, "load");
+        // The copy's pictures are no files of the notebook.
+        savedImageFiles.clear();
+        setFilePath(notebookPath);
+    }
+    setNotebookChanged(1);
     return 1;
 }
 

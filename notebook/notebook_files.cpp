@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "platform/child_process.h"
 #include "base/base_directory.h"
@@ -21,28 +22,78 @@ SaveWorker::SaveWorker(NotebookEditor& editor) : editor(editor) {}
 SaveWorker::~SaveWorker() { wait(); }
 
 int SaveWorker::run(Job newJob, Completion newCompletion) {
-    if (thread.isThreadRunning()) return 0;
-    job = std::move(newJob);
-    completion = std::move(newCompletion);
-    return thread.startThread() == 0;
+    return start({std::move(newJob), std::move(newCompletion), false});
+}
+
+int SaveWorker::runQuietly(Job newJob) { return start({std::move(newJob), nullptr, true}); }
+
+void SaveWorker::setAfterEachJob(std::function<void()> action) {
+    std::lock_guard<std::mutex> lock(taskMutex);
+    afterEachJob = std::move(action);
+}
+
+int SaveWorker::start(Task task) {
+    {
+        std::lock_guard<std::mutex> lock(taskMutex);
+        if (!tasks.empty()) {
+            // A save asked for while the copy is written follows it.
+            if (task.quiet || tasks.size() > 1 || !tasks.front().quiet) return 0;
+            tasks.push_back(std::move(task));
+            return 1;
+        }
+        tasks.push_back(std::move(task));
+    }
+    // The last run may still be returning after it took its last task.
+    int error;
+    while ((error = thread.startThread()) == EBUSY) std::this_thread::yield();
+    if (error == 0) return 1;
+    std::lock_guard<std::mutex> lock(taskMutex);
+    tasks.clear();
+    return 0;
 }
 
 void SaveWorker::wait() {
     while (thread.isThreadRunning()) thread.killThread(60000);
 }
 
-int SaveWorker::runJob() {
+int SaveWorker::runJobs() {
+    for (;;) {
+        Task task;
+        {
+            std::lock_guard<std::mutex> lock(taskMutex);
+            if (tasks.empty()) return getIntCell(result);
+            task = tasks.front();
+        }
+        if (task.quiet) {
+            if (task.job) task.job();
+        } else {
+            runTask(task);
+        }
+        std::lock_guard<std::mutex> lock(taskMutex);
+        tasks.pop_front();
+    }
+}
+
+void SaveWorker::runTask(Task& task) {
     NotebookHost& host = editor.getHost();
     host.setWindowsEnabled(0);
     assignIntCell(busyFlag, 1);
     host.showStatus("Saving. Please wait!");
-    int r = job ? job() : 0;
+    int r = task.job ? task.job() : 0;
     host.showStatus("");
     assignIntCell(busyFlag, 0);
     host.setWindowsEnabled(1);
     assignIntCell(result, r);
-    if (completion) host.runOnGuiThread([this, r] { completion(r); });
-    return r;
+    std::function<void()> after;
+    {
+        std::lock_guard<std::mutex> lock(taskMutex);
+        after = afterEachJob;
+    }
+    if (after) after();
+    if (task.completion) {
+        Completion completion = std::move(task.completion);
+        host.runOnGuiThread([completion, r] { completion(r); });
+    }
 }
 
 // --- names and files -------------------------------------------------------------------
@@ -93,6 +144,15 @@ int loadNotebook(NotebookEditor& editor, const char* path) {
     assignIntCell(busyFlag, 1);
     enterFolderOf(path);
     int read = editor.readNotebook(path);
+    assignIntCell(busyFlag, 0);
+    return read;
+}
+
+int loadCopyOf(NotebookEditor& editor, const std::string& copyPath,
+               const std::string& notebookPath) {
+    assignIntCell(busyFlag, 1);
+    if (!notebookPath.empty()) enterFolderOf(notebookPath);
+    int read = editor.readCopyOf(copyPath.c_str(), notebookPath.c_str());
     assignIntCell(busyFlag, 0);
     return read;
 }

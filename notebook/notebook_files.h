@@ -6,7 +6,9 @@
 // the save thread calls without holding the "Text" lock.
 #pragma once
 
+#include <deque>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -17,7 +19,9 @@
 // keys then.
 extern IntCell busyFlag;
 
-// Runs one job at a time on a thread of its own.
+// Runs one job at a time on a thread of its own. A quiet job (the recovery
+// copy) refuses no input and shows nothing; a job started while a quiet one
+// runs follows it on the same thread.
 class SaveWorker {
   public:
     using Job = std::function<int()>;
@@ -33,6 +37,10 @@ class SaveWorker {
     // runs on the GUI thread with the result, and the save thread waits for
     // it. 0 when the previous job still runs.
     int run(Job job, Completion completion = nullptr);
+    // Starts a quiet job; 0 (not started) while another job runs.
+    int runQuietly(Job job);
+    // Runs on the save thread after each job that was not quiet.
+    void setAfterEachJob(std::function<void()> action);
     // Waits until the job and its completion have run.
     void wait();
     int isRunning() const { return thread.isThreadRunning(); }
@@ -42,16 +50,24 @@ class SaveWorker {
     class SaveThread : public Thread {
       public:
         explicit SaveThread(SaveWorker& worker) : Thread(nullptr, 0), worker(worker) {}
-        int run() override { return worker.runJob(); }
+        int run() override { return worker.runJobs(); }
 
       private:
         SaveWorker& worker;
     };
-    int runJob();
+    struct Task {
+        Job job;
+        Completion completion;
+        bool quiet = false;
+    };
+    int start(Task task);
+    int runJobs();
+    void runTask(Task& task);
 
     NotebookEditor& editor;
-    Job job;
-    Completion completion;
+    std::mutex taskMutex;  // guards the two members below (GUI and save thread)
+    std::deque<Task> tasks;  // the running task first, then one that follows it
+    std::function<void()> afterEachJob;
     IntCell result{0};
     SaveThread thread{*this};
 };
@@ -59,6 +75,10 @@ class SaveWorker {
 // Reads a notebook; the current directory and the home directory become
 // its folder. 1 when read.
 int loadNotebook(NotebookEditor& editor, const char* path);
+// Reads a copy (the recovery copy) as the notebook of `notebookPath` ("" for
+// a new notebook): changed, with that file and its folder. 1 when read.
+int loadCopyOf(NotebookEditor& editor, const std::string& copyPath,
+               const std::string& notebookPath);
 // Writes the notebook to its file; a notebook without a file asks for one
 // (saveNotebookAs). 1 when written.
 int saveNotebook(NotebookEditor& editor);

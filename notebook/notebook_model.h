@@ -373,6 +373,16 @@ class NotebookEditor {
     int saveNotebook();
     // The image files the last read or write of the notebook's file used.
     std::vector<std::string> getSavedImageFiles();
+    // A copy at `path` with its pictures, written as a save writes the
+    // notebook (temporaries and renames); the notebook's file, image names
+    // and changed state stay as they are, and nothing is asked or shown.
+    // `changes` gets the change count the copy holds. 1 when written.
+    int writeCopy(const char* path, uint64_t& changes);
+    // Reads a copy as the notebook of `notebookPath` ("" for a new one): the
+    // notebook is then changed, and a save writes it to that file.
+    int readCopyOf(const char* path, const char* notebookPath);
+    // Counts every change (read under the lock).
+    uint64_t changeCount() const { return modificationCount; }
 
     // Queued while the lock is held, shown when the outermost hold ends.
     void queueMessage(const std::string& text);

@@ -13,6 +13,7 @@
 
 #include "graphics/png_file.h"
 #include "notebook/export_commands.h"
+#include "notebook/recovery_copy.h"
 #include "notebook_fixture.h"
 #include "platform/child_process.h"
 #include "base/base_directory.h"
@@ -375,4 +376,150 @@ TEST_F(NotebookFilesTest, PdflatexMakesThePdfAndReportsErrors) {
                                      (dir / "nb.log").string());
     EXPECT_TRUE(fs::exists(dir / "nb.log"));
     EXPECT_FALSE(fs::exists(dir / "nb.aux"));
+}
+
+TEST_F(NotebookFilesTest, ASaveAskedForWhileAQuietJobRunsFollowsIt) {
+    SaveWorker worker(fileEditor);
+    std::mutex mutex;
+    std::condition_variable condition;
+    bool release = false;
+    std::atomic<int> quietStarted{0};
+    std::vector<std::string> order;  // written by the save thread only
+    int afterJobs = 0;
+    worker.setAfterEachJob([&] { afterJobs++; });
+    ASSERT_EQ(worker.runQuietly([&] {
+        quietStarted = 1;
+        std::unique_lock<std::mutex> lock(mutex);
+        condition.wait(lock, [&] { return release; });
+        order.push_back("quiet");
+        return 1;
+    }),
+              1);
+    while (!quietStarted) std::this_thread::yield();
+    // The quiet job refuses no input and shows nothing.
+    EXPECT_TRUE(files.enabled.empty());
+    EXPECT_TRUE(files.statuses.empty());
+    EXPECT_EQ(getIntCell(busyFlag), 0);
+    // A second quiet job is not started; a save waits for its turn (one).
+    EXPECT_EQ(worker.runQuietly([] { return 1; }), 0);
+    int completed = -1;
+    EXPECT_EQ(worker.run(
+                  [&] {
+                      order.push_back("save");
+                      return 1;
+                  },
+                  [&](int result) { completed = result; }),
+              1);
+    EXPECT_EQ(worker.run([] { return 1; }), 0);
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        release = true;
+    }
+    condition.notify_all();
+    worker.wait();
+    EXPECT_EQ(order, (std::vector<std::string>{"quiet", "save"}));
+    EXPECT_EQ(completed, 1);
+    EXPECT_EQ(afterJobs, 1);
+    EXPECT_EQ(files.enabled, (std::vector<int>{0, 1}));
+    // Quiet and other jobs in turn, many times: none is lost or doubled.
+    std::atomic<int> saves{0};
+    for (int i = 0; i < 200; i++) {
+        worker.runQuietly([] { return 1; });
+        ASSERT_EQ(worker.run([&] { return ++saves; }), 1) << i;
+        worker.wait();
+    }
+    EXPECT_EQ(saves, 200);
+}
+
+TEST_F(NotebookFilesTest, TheRecoveryCopyHoldsTheNotebookAndLeavesItsFilesAlone) {
+    fs::path path = savedNotebook("work.kn");
+    fs::path dir = path.parent_path();
+    std::string saved = readFile(path), savedPng = readFile(dir / "images" / "work-001.png");
+    editor.lineAt(0)->text.assign(">plot changed");
+    editor.setNotebookChanged(1);
+    fs::path root = recoveryRoot();
+    EXPECT_EQ(root.string().rfind(std::getenv("XDG_CONFIG_HOME"), 0), 0u);
+    {
+        RecoveryCopy copy;
+        EXPECT_EQ(copy.keep(editor, false), 0);
+        EXPECT_FALSE(fs::exists(root) && !fs::is_empty(root));
+        ASSERT_EQ(copy.keep(editor, true), 1);
+        std::string copyPath = copy.copyPath();
+        ASSERT_FALSE(copyPath.empty());
+        EXPECT_NE(readFile(copyPath).find(">plot changed"), std::string::npos);
+        EXPECT_TRUE(fs::exists(fs::path(copyPath).parent_path() / "images" / "copy-001.png"));
+        // The notebook keeps its file, its image names and its changed state;
+        // its own files are untouched.
+        EXPECT_EQ(std::string(editor.getFilePath()), path.string());
+        EXPECT_EQ(editor.isNotebookChanged(), 1);
+        EXPECT_EQ(editor.getSavedImageFiles(),
+                  std::vector<std::string>{(dir / "images" / "work-001.png").string()});
+        EXPECT_EQ(readFile(path), saved);
+        EXPECT_EQ(readFile(dir / "images" / "work-001.png"), savedPng);
+        // Unchanged since: not written again; a change is.
+        EXPECT_EQ(copy.keep(editor, true), 0);
+        editor.lineAt(0)->text.assign(">plot changed again");
+        editor.setNotebookChanged(1);
+        EXPECT_EQ(copy.keep(editor, true), 1);
+        // While this run holds it, no start offers it.
+        EXPECT_TRUE(findRecoveryCopies().empty());
+    }
+    // The run ended without removing it: the copy is found and offered.
+    std::vector<FoundRecoveryCopy> found = findRecoveryCopies();
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].notebookPath, path.string());
+    EXPECT_EQ(found[0].question().rfind("Kalix ended without saving work.kn. Open the copy made at ", 0),
+              0u);
+    EXPECT_EQ(found[0].question().back(), '?');
+    EXPECT_NE(found[0].notice().find(" is " + found[0].copyPath), std::string::npos);
+    // Found by one start, it is offered by no other meanwhile.
+    EXPECT_TRUE(findRecoveryCopies().empty());
+    // Read as the notebook of its file: changed, saved there with its picture.
+    NotebookEditor other(&files, &metrics);
+    ASSERT_EQ(loadCopyOf(other, found[0].copyPath, found[0].notebookPath), 1);
+    EXPECT_EQ(std::string(other.getFilePath()), path.string());
+    EXPECT_EQ(other.isNotebookChanged(), 1);
+    EXPECT_EQ(other.lineAt(0)->text.getText(), std::string(">plot changed again"));
+    EXPECT_EQ(readFile(path), saved);
+    RecoveryCopy next;
+    next.takeOver(found[0], 0);
+    EXPECT_EQ(next.copyPath(), found[0].copyPath);
+    ASSERT_EQ(saveNotebook(other), 1);
+    EXPECT_NE(readFile(path).find(">plot changed again"), std::string::npos);
+    EXPECT_EQ(readFile(dir / "images" / "work-001.png"), savedPng);
+    // A notebook with nothing to save has no copy; nothing is left behind.
+    EXPECT_EQ(next.keep(other, false), 0);
+    EXPECT_TRUE(next.copyPath().empty());
+    EXPECT_TRUE(fs::is_empty(root));
+}
+
+TEST_F(NotebookFilesTest, ACopyLeftUnfinishedOrDeclinedGoes) {
+    build({">a=1", ">b=2", ">"}, 2);
+    editor.setNotebookChanged(1);
+    fs::path root = recoveryRoot();
+    // A new notebook's copy is named as one; No deletes it.
+    {
+        RecoveryCopy copy;
+        ASSERT_EQ(copy.keep(editor, true), 1);
+    }
+    std::vector<FoundRecoveryCopy> found = findRecoveryCopies();
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].notebookPath, "");
+    EXPECT_EQ(found[0].question().rfind("Kalix ended without saving a new notebook. ", 0), 0u);
+    found[0].deleteCopy();
+    EXPECT_TRUE(fs::is_empty(root));
+    // A folder whose copy was never completed (killed at the first write)
+    // is removed; one that is released is offered again.
+    fs::create_directories(root / "4242-0");
+    {
+        RecoveryCopy copy;
+        ASSERT_EQ(copy.keep(editor, true), 1);
+    }
+    found = findRecoveryCopies();
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_FALSE(fs::exists(root / "4242-0"));
+    found[0].release();
+    found = findRecoveryCopies();
+    ASSERT_EQ(found.size(), 1u);
+    found[0].deleteCopy();
 }
