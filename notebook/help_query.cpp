@@ -191,6 +191,9 @@ bool showHelpEntry(HelpWriter& out, std::string name, bool interpreterReadable) 
         }
     }
     if (!entry) return false;
+    // Found with no-break spaces: the name as the entry writes it.
+    if (std::find(entry->topics.begin(), entry->topics.end(), topic) == entry->topics.end())
+        topic = entry->topics.front();
     out.text(topic + "\n");
     addHelpHistory(topic, 0);
     for (const std::string& line : entry->lines) out.line(line);
@@ -249,7 +252,7 @@ std::string answerHelpQuery(const std::string& typed, bool interpreterReadable) 
     // of several words begin with it ("Variables", "Variables in Functions").
     std::string exact = marks.text.substr(0, marks.text.size() - 1);
     if (!marks.substring && marks.text.back() == ' ' && helpDatabase.findTopic(exact))
-        names = {exact};
+        names.clear();
     if (names.size() > 1 || (marks.substring && !names.empty())) {
         writeCandidates(out, names);
         return answer;

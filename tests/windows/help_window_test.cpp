@@ -10,13 +10,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 
 #include "modal_helpers.h"
 #include "notebook/help_database.h"
 #include "notebook/spell_check.h"
-#include "base/base_directory.h"
 #include "base/settings.h"
 #include "gui/help_window.h"
 #include "gui/kalix_menu.h"
@@ -139,16 +137,24 @@ TEST_F(HelpWindowTest, EveryTasksTopicOpensItsEntry) {
         ASSERT_GE(entry->lines.size(), 3u) << topic;
         host.getMenu()->dispatchMenuCommand(id);
         ASSERT_NE(help(), nullptr);
-        EXPECT_NE(body().find(entry->lines.front()), std::string::npos) << topic << "\n" << shown();
+        EXPECT_EQ(body().rfind(topic + "\n" + entry->lines.front() + "\n", 0), 0u)
+            << topic << "\n" << shown();
     }
 }
 
 // The Help menu's pages, Ctrl+H on a name and F2 in the help window open
-// pages of the documentation beside the program (written at build time);
-// a stand-in browser records what it is asked to open.
+// pages of the documentation written at build time; a stand-in browser
+// records what it is asked to open.
 TEST_F(HelpWindowTest, HelpPagesOpenFilesThatExist) {
     namespace fs = std::filesystem;
-    fs::path docs = fs::path(programDir.getText()) / "docs";
+    // The pages lie in "docs" of the build folder, one above this test's
+    // program; the setting browserdir points there.
+    fs::path docs = fs::canonical("/proc/self/exe").parent_path().parent_path() / "docs";
+    // A missing page would stop in a box that says so: the files are looked
+    // for first.
+    for (const char* page : {"documentation.html", "reference/index.html",
+                             "reference/maximacore.html", "reference/overview.html"})
+        ASSERT_TRUE(fs::is_regular_file(docs / page)) << (docs / page);
     fs::path work = fs::temp_directory_path() / ("kalix-browser-" + std::to_string(getpid()));
     fs::create_directories(work);
     fs::path pages = work / "pages";
@@ -158,25 +164,16 @@ TEST_F(HelpWindowTest, HelpPagesOpenFilesThatExist) {
     std::string savedBrowser = textSetting("browserstring");
     std::string savedFolder = textSetting("browserdir");
     writeSetting("browserstring", browser.string().c_str());
-    writeSetting("browserdir", "");
-    // A missing page says so in a box, which is answered and reported.
-    auto open = [&](const std::function<void()>& action) {
-        std::string message;
-        answerNextBox(&message);
-        action();
-        if (message.empty()) QMessageBox::information(nullptr, "Test", "no box");
-        EXPECT_EQ(message, "Test: no box");
-    };
-
-    for (int id : {6801, 6003, 6860}) open([&] { host.getMenu()->dispatchMenuCommand(id); });
+    writeSetting("browserdir", docs.string().c_str());
+    for (int id : {6801, 6003, 6860}) host.getMenu()->dispatchMenuCommand(id);
     type("sqrt(2)");
     press(Qt::Key_Home);
     for (int i = 0; i < 4; i++) press(Qt::Key_Right, Qt::ShiftModifier);
     ASSERT_EQ(editor().getSelectionText(), "sqrt");
-    open([&] { host.getMenu()->dispatchMenuCommand(4001); });
+    host.getMenu()->dispatchMenuCommand(4001);
     host.getMenu()->dispatchMenuCommand(7980);
     ASSERT_NE(help(), nullptr);
-    open([&] { QTest::keyClick(field(), Qt::Key_F2); });  // the empty field: the overview
+    QTest::keyClick(field(), Qt::Key_F2);  // the empty field: the overview
 
     auto opened = [&] {
         std::ifstream in(pages);
