@@ -12,6 +12,8 @@ struct MaximaFunctionEntry {
     std::string name;  // the line up to its first blank
 };
 
+// Read at start, before the computation thread runs; only read afterwards,
+// by both threads (completion and status help on the GUI thread).
 extern std::vector<MaximaFunctionEntry> maximaFunctionList;
 
 // A missing file leaves the list empty, without a message.

@@ -645,9 +645,11 @@ void TextWindow::statusHelp() {
         help = ">>> Enter a Yacas command!";
     } else if (startsWith(line, ">function") && column < 10) {
         help = ">>> Press F9 to edit the function";
-    } else if (!symbolic && !currentMaximaMode && !name.empty() && name != "(") {
-        // Maxima's names come with its function list.
-        help = completeName(name).hint;
+    } else if (!name.empty() && name != "(") {
+        if (symbolic || currentMaximaMode)
+            help = completeMaximaName(name, lineEditor.maximaEntryFor(name)).help;
+        else
+            help = completeName(name).hint;
     }
     lastHelpText = help;
     setStatusHelp(help, 0);

@@ -50,6 +50,20 @@ struct NameCompletion {
 };
 NameCompletion completeName(const std::string& word);
 
+// Completion in a Maxima line, from Maxima's function list (through the
+// Maxima bridge; nothing without it): the names that begin with `word`,
+// shortest first, and the help text for the status line (a word ending in
+// "(" gives only the help line of that name). One name with several
+// entries: `index` picks the entry whose help line is given, and `more` is
+// the number of further entries. A single name or a word with "(" goes to
+// the status help with the Maxima mark.
+struct MaximaCompletion {
+    std::vector<std::string> names;
+    std::string help;
+    int more = 0;
+};
+MaximaCompletion completeMaximaName(const std::string& word, int index);
+
 // The line of the name's database entry that begins (after blanks) with
 // the name and "(", else the entry's first line; "" without an entry.
 std::string helpLineOf(const std::string& name);

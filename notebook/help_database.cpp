@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "base/text.h"
+#include "notebook/notebook_model.h"
 
 HelpDatabase helpDatabase;
 
@@ -72,7 +73,15 @@ void HelpDatabase::addHelpLines(const std::vector<std::string>& lines) {
         if (!line.empty() && line[0] == '!') {
             list.push_back(HelpEntry{splitTopics(line), {}});
             entry = &list.back();
-            for (const std::string& topic : entry->topics) byTopic.try_emplace(topic, entry);
+            for (const std::string& topic : entry->topics) {
+                byTopic.try_emplace(topic, entry);
+                // A name of several words is found with no-break spaces too
+                // (the Tasks menu asks so).
+                if (topic.find(' ') == std::string::npos) continue;
+                std::string joined = topic;
+                std::replace(joined.begin(), joined.end(), ' ', noBreakSpaceChar);
+                byTopic.try_emplace(joined, entry);
+            }
         } else if (entry && !line.empty() && line[0] == '#') {
             entry = nullptr;
         } else if (entry && line.compare(0, 2, "//") != 0) {

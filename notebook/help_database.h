@@ -3,7 +3,8 @@
 // looked-up topics, the status-line help text and the current help word).
 //
 // Help file format: an entry begins at a line "!name1,name2,..." (names
-// taken exactly as written, blanks included) and runs to a line beginning
+// taken exactly as written, blanks included; a name of several words is
+// found with no-break spaces between them too) and runs to a line beginning
 // "#" or the end of the file; lines beginning "//" are skipped; lines
 // outside entries are ignored.
 //

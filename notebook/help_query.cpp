@@ -9,6 +9,7 @@
 #include "interpreter/commands.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
+#include "interpreter/maxima_services.h"
 #include "interpreter/printing.h"
 #include "notebook/help.h"
 #include "notebook/help_database.h"
@@ -190,6 +191,9 @@ bool showHelpEntry(HelpWriter& out, std::string name, bool interpreterReadable) 
         }
     }
     if (!entry) return false;
+    // Found with no-break spaces: the name as the entry writes it.
+    if (std::find(entry->topics.begin(), entry->topics.end(), topic) == entry->topics.end())
+        topic = entry->topics.front();
     out.text(topic + "\n");
     addHelpHistory(topic, 0);
     for (const std::string& line : entry->lines) out.line(line);
@@ -244,6 +248,11 @@ std::string answerHelpQuery(const std::string& typed, bool interpreterReadable) 
     }
     QueryMarks marks = readMarks(query);
     std::vector<std::string> names = byLength(candidates(marks, interpreterReadable));
+    // A name with a blank after it is asked for exactly, also where topics
+    // of several words begin with it ("Variables", "Variables in Functions").
+    std::string exact = marks.text.substr(0, marks.text.size() - 1);
+    if (!marks.substring && marks.text.back() == ' ' && helpDatabase.findTopic(exact))
+        names.clear();
     if (names.size() > 1 || (marks.substring && !names.empty())) {
         writeCandidates(out, names);
         return answer;
@@ -345,5 +354,26 @@ NameCompletion completeName(const std::string& typed) {
         result.candidates += name + " ";
     }
     result.hint = result.candidates;
+    return result;
+}
+
+MaximaCompletion completeMaximaName(const std::string& word, int index) {
+    MaximaCompletion result;
+    if (word.empty()) return result;
+    std::vector<char> names(completionLimit, 0), help(completionLimit, 0);
+    result.more = findMaximaFunctions(word.c_str(), names.data(), help.data(), index);
+    names.back() = 0;
+    help.back() = 0;
+    result.help = help.data();
+    for (const char* at = names.data(); *at;) {
+        const char* end = std::strchr(at, ' ');
+        if (!end) end = at + std::strlen(at);
+        if (end > at) result.names.emplace_back(at, size_t(end - at));
+        at = *end ? end + 1 : end;
+    }
+    if (word.back() == '(' && !result.help.empty())
+        setStatusHelp(word.substr(0, word.size() - 1), 1);
+    else if (result.names.size() == 1)
+        setStatusHelp(result.names[0], 1);
     return result;
 }

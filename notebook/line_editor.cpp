@@ -41,9 +41,10 @@ bool isEmptyPrompt(const NotebookLine* line) { return line->text.length() <= 1; 
 
 // Letters, digits, bytes 0xC2-0xFF and the no-break space: the characters
 // of a name to complete.
-bool isCompletionChar(unsigned char c) {
+// Maxima's names also hold "_" (for Kalix it is an operator).
+bool isCompletionChar(unsigned char c, bool maxima) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c >= 0xC2 || c == static_cast<unsigned char>(noBreakSpaceChar);
+           c >= 0xC2 || c == static_cast<unsigned char>(noBreakSpaceChar) || (maxima && c == '_');
 }
 
 // The first line of the function whose body holds `line`: the line before
@@ -361,16 +362,30 @@ void LineEditor::completeAtCursor(NotebookEditor& editor) {
     int length = editor.cursorLine->text.length();
     int end = editor.cursorColumn < length ? editor.cursorColumn : length;
     if (end <= start) return;
+    bool maxima = editor.isSymbolicAtCursor() || currentMaximaMode;
     int begin = end;
-    while (begin > start && isCompletionChar(static_cast<unsigned char>(text[begin - 1]))) begin--;
+    while (begin > start && isCompletionChar(static_cast<unsigned char>(text[begin - 1]), maxima))
+        begin--;
     std::string word(text + begin, size_t(end - begin));
     if (word.empty() || word.size() > 128) return;
     if (word != insertedCandidate) {
-        // Maxima names come with the Maxima function list; until then a
-        // symbolic expression completes nothing.
-        if (editor.isSymbolicAtCursor() || currentMaximaMode) return;
-        candidates = completeName(word).names;
+        maximaEntry = 0;
+        maximaMoreEntries = 0;
+        if (maxima) {
+            MaximaCompletion found = completeMaximaName(word, 0);
+            candidates = found.names;
+            maximaMoreEntries = found.more;
+            editor.getHost().showStatus(found.help.c_str());
+        } else {
+            candidates = completeName(word).names;
+        }
         nextCandidate = 0;
+    } else if (maximaMoreEntries > 0) {
+        // A Maxima name of several entries: Insert again shows the next
+        // entry's help line.
+        maximaEntry = maximaEntry < maximaMoreEntries ? maximaEntry + 1 : 0;
+        editor.getHost().showStatus(completeMaximaName(word, maximaEntry).help.c_str());
+        return;
     }
     if (nextCandidate >= candidates.size()) return;
     const std::string& candidate = candidates[nextCandidate];

@@ -68,9 +68,15 @@ class LineEditor {
   public:
     // One key: a typed character (0 for none) and its line-editor code.
     void handleKey(NotebookEditor& editor, int character, int code);
-    // Insert: completes the name before the cursor; again cycles through
-    // the candidates.
+    // Insert: completes the name before the cursor (in a Maxima line from
+    // Maxima's function list, its help line in the status line); again
+    // cycles through the candidates.
     void completeAtCursor(NotebookEditor& editor);
+    // The entry of a Maxima name whose help the status line shows: the one
+    // Insert reached when `word` is the name it completed, else 0.
+    int maximaEntryFor(const std::string& word) const {
+        return word == insertedCandidate ? maximaEntry : 0;
+    }
     // Return on a command line of a command continued with " ...": -1 when
     // the command goes on in a new line, else the number of following lines
     // the interpreter takes without waiting (0: none, or the cursor line is
@@ -95,6 +101,10 @@ class LineEditor {
     std::string insertedCandidate;
     std::vector<std::string> candidates;
     size_t nextCandidate = 0;
+    // A completed Maxima name with several entries: the entry whose help
+    // line is shown, and how many follow the first.
+    int maximaEntry = 0;
+    int maximaMoreEntries = 0;
 };
 
 // The line editor of the text window.

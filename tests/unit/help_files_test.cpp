@@ -2,7 +2,9 @@
 // entry (a builtin family or command added without one fails here), the
 // references between entries lead somewhere, and each entry says how it is
 // called.
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
@@ -11,6 +13,7 @@
 #include "interpreter/commands.h"
 #include "notebook/help.h"
 #include "notebook/help_database.h"
+#include "notebook/help_window_model.h"
 #include "program_fixture.h"
 
 namespace {
@@ -120,4 +123,40 @@ TEST_F(HelpFilesTest, EveryDocumentedBuiltinExistsWithItsCountsAndHelp) {
     EXPECT_EQ(names, 433);
     EXPECT_EQ(missingRows, "");
     EXPECT_EQ(missingHelp, "");
+}
+
+// The documentation pages written at build time into "docs" beside the
+// program (the build folder, one above this test): every page the Help
+// menu and the help window open exists, and the reference has an anchor
+// for every builtin, command and topic.
+TEST_F(HelpFilesTest, TheDocumentationPagesHoldEveryName) {
+    namespace fs = std::filesystem;
+    fs::path docs = fs::canonical("/proc/self/exe").parent_path().parent_path() / "docs";
+    for (const char* page : {"documentation.html", "reference/index.html", "reference/overview.html",
+                             "reference/maximacore.html"})
+        EXPECT_TRUE(fs::is_regular_file(docs / page)) << (docs / page);
+    EXPECT_EQ(browserPageForWord("sqrt"), "reference/index.html#sqrt");
+    std::ifstream in(docs / "reference" / "index.html");
+    std::string reference((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto anchored = [&](const std::string& name) {
+        std::string id;
+        for (char c : name) {
+            if (c == '&') id += "&amp;";
+            else if (c == '<') id += "&lt;";
+            else if (c == '>') id += "&gt;";
+            else if (c == '"') id += "&quot;";
+            else if (c == '\'') id += "&#x27;";
+            else id += c;
+        }
+        return reference.find("<a id=\"" + id + "\"></a>") != std::string::npos;
+    };
+    std::string missing;
+    for (int i = 0; i < builtinCount; i++)
+        if (!anchored(builtinTable[i].name)) missing += std::string(builtinTable[i].name) + " ";
+    for (int i = 0; i < commandCount; i++)
+        if (!anchored(commandTable[i].name)) missing += std::string(commandTable[i].name) + " ";
+    for (const HelpEntry& entry : helpDatabase.entries())
+        for (const std::string& topic : entry.topics)
+            if (!anchored(topic)) missing += topic + " ";
+    EXPECT_EQ(missing, "");
 }

@@ -5,8 +5,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "modal_helpers.h"
 #include "notebook/help_database.h"
@@ -120,6 +124,84 @@ TEST_F(HelpWindowTest, TheFieldLooksUpEveryChangeEnterTakesTheFirstMatchEscapeEm
     host.getMenu()->dispatchMenuCommand(7980);
     EXPECT_EQ(help(), first);
     EXPECT_TRUE(help()->isVisible());
+}
+
+// Every topic of the Tasks menu opens its entry of the help files.
+TEST_F(HelpWindowTest, EveryTasksTopicOpensItsEntry) {
+    helpDatabase.clear();
+    ASSERT_EQ(loadHelpFiles(QT_TESTCASE_SOURCEDIR "/../resources/"), 2);
+    for (int id = taskHelpFirstId; id < taskHelpFirstId + taskHelpCount; id++) {
+        std::string topic = taskHelpTopic(id);
+        const HelpEntry* entry = helpDatabase.findTopic(topic);
+        ASSERT_NE(entry, nullptr) << topic;
+        ASSERT_GE(entry->lines.size(), 3u) << topic;
+        host.getMenu()->dispatchMenuCommand(id);
+        ASSERT_NE(help(), nullptr);
+        EXPECT_EQ(body().rfind(topic + "\n" + entry->lines.front() + "\n", 0), 0u)
+            << topic << "\n" << shown();
+    }
+}
+
+// The Help menu's pages, Ctrl+H on a name and F2 in the help window open
+// pages of the documentation written at build time; a stand-in browser
+// records what it is asked to open.
+TEST_F(HelpWindowTest, HelpPagesOpenFilesThatExist) {
+    namespace fs = std::filesystem;
+    // The pages lie in "docs" of the build folder, one above this test's
+    // program; the setting browserdir points there.
+    fs::path docs = fs::canonical("/proc/self/exe").parent_path().parent_path() / "docs";
+    // A missing page would stop in a box that says so: the files are looked
+    // for first.
+    for (const char* page : {"documentation.html", "reference/index.html",
+                             "reference/maximacore.html", "reference/overview.html"})
+        ASSERT_TRUE(fs::is_regular_file(docs / page)) << (docs / page);
+    fs::path work = fs::temp_directory_path() / ("kalix-browser-" + std::to_string(getpid()));
+    fs::create_directories(work);
+    fs::path pages = work / "pages";
+    fs::path browser = work / "browser";
+    std::ofstream(browser) << "#!/bin/sh\necho \"$1\" >> '" << pages.string() << "'\n";
+    fs::permissions(browser, fs::perms::owner_all);
+    std::string savedBrowser = textSetting("browserstring");
+    std::string savedFolder = textSetting("browserdir");
+    writeSetting("browserstring", browser.string().c_str());
+    writeSetting("browserdir", docs.string().c_str());
+    for (int id : {6801, 6003, 6860}) host.getMenu()->dispatchMenuCommand(id);
+    type("sqrt(2)");
+    press(Qt::Key_Home);
+    for (int i = 0; i < 4; i++) press(Qt::Key_Right, Qt::ShiftModifier);
+    ASSERT_EQ(editor().getSelectionText(), "sqrt");
+    host.getMenu()->dispatchMenuCommand(4001);
+    host.getMenu()->dispatchMenuCommand(7980);
+    ASSERT_NE(help(), nullptr);
+    QTest::keyClick(field(), Qt::Key_F2);  // the empty field: the overview
+
+    auto opened = [&] {
+        std::ifstream in(pages);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    };
+    ASSERT_TRUE(waitFor([&] { return opened().size() == 5; })) << opened().size();
+    std::vector<std::string> expected = {"documentation.html", "reference/index.html",
+                                         "reference/maximacore.html",
+                                         "reference/index.html#sqrt", "reference/overview.html"};
+    std::vector<std::string> got = opened();  // the browsers may finish in any order
+    std::sort(expected.begin(), expected.end());
+    std::sort(got.begin(), got.end());
+    for (size_t i = 0; i < expected.size(); i++) {
+        EXPECT_EQ(got[i], "file://" + docs.string() + "/" + expected[i]);
+        std::string file = got[i].substr(7, got[i].find('#') - 7);
+        std::ifstream in(file);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_NE(text.find("<h1>"), std::string::npos) << file;
+        size_t hash = got[i].find('#');
+        if (hash != std::string::npos) {
+            EXPECT_NE(text.find("id=\"" + got[i].substr(hash + 1) + "\""), std::string::npos);
+        }
+    }
+    writeSetting("browserstring", savedBrowser.c_str());
+    writeSetting("browserdir", savedFolder.c_str());
+    fs::remove_all(work);
 }
 
 TEST_F(HelpWindowTest, DoubleClickLooksTheWordUpAndOneLetterWordsAreLeftAlone) {

@@ -1,9 +1,15 @@
 // Typing at the prompt of the notebook window, with the interpreter on its
 // own thread: commands run, the history, completion, continued commands,
 // function entry, Escape.
+#include <QLabel>
+
 #include <algorithm>
+#include <cstdio>
 #include <thread>
 
+#include "engines/maxima_help.h"
+#include "interpreter/maxima_services.h"
+#include "notebook/help_database.h"
 #include "window_fixture.h"
 
 using Lines = std::vector<std::string>;
@@ -85,6 +91,103 @@ TEST_F(WindowTest, InsertCompletesTheShortestNameAndCyclesThroughTheOthers) {
         }
     }
     EXPECT_NE(std::find(offered.begin(), offered.end(), ">x=size"), offered.end());
+}
+
+namespace {
+
+// A Maxima bridge that only completes names, from maximaFunctionList.
+int completeFromList(const char* word, char* completion, char* help, int index) {
+    std::string names, line;
+    int more = matchMaximaFunctions(word, &names, &line, index);
+    std::snprintf(completion, 32768, "%s", names.c_str());
+    std::snprintf(help, 32768, "%s", line.c_str());
+    return more;
+}
+
+const MaximaBridge completingBridge = {
+    [] {},
+    [] {},
+    [] {},
+    [](const char*, int) {},
+    [](const char*, int, int) {},
+    [](const char*, int, int) { return ""; },
+    [](header*, const char*, int) { return ""; },
+    [](const char*, int) { return ""; },
+    [](const char*) -> const char* { return nullptr; },
+    completeFromList,
+    [] { return 0; },
+    [] {},
+    [] {},
+};
+
+struct MaximaListForTest {
+    MaximaListForTest() {
+        maximaFunctionList = {
+            {"integrate (expr, x) Integration of expr with respect to x.", "integrate"},
+            {"integrate (expr, x, a, b) Definite integration from a to b.", "integrate"},
+            {"integer_partitions (n) The integer partitions of n.", "integer_partitions"},
+            {"intopois (a) A Poisson encoding of a.", "intopois"},
+        };
+        setMaximaBridge(&completingBridge);
+    }
+    ~MaximaListForTest() {
+        setMaximaBridge(nullptr);
+        maximaFunctionList.clear();
+    }
+};
+
+}  // namespace
+
+// In a Maxima line (":: ", or after "&") Insert completes Maxima's names,
+// "_" included, and the status line shows their help; a name with several
+// entries shows the next one's help at each Insert. Kalix lines keep to
+// Kalix names.
+TEST_F(WindowTest, InsertCompletesMaximaNamesInMaximaLinesWithTheirHelp) {
+    MaximaListForTest list;
+    QLabel* status = window->parts().status;
+    auto clearLine = [&] {
+        press(Qt::Key_Home);
+        for (size_t n = cursorText().size(); n > 1; n--) press(Qt::Key_Delete);
+    };
+    auto statusIs = [&](const std::string& text) {
+        return waitFor([&] { return status->text().toStdString() == text; }, 3000);
+    };
+    type("x &= integrate");
+    press(Qt::Key_Insert);
+    EXPECT_EQ(cursorText(), ">x &= integrate");
+    std::string first = "integrate (expr, x) Integration of expr with respect to x.";
+    std::string second = "integrate (expr, x, a, b) Definite integration from a to b.";
+    std::string more = " ... and 1 more (press ins)";
+    EXPECT_TRUE(statusIs(first + more)) << status->text().toStdString();
+    EXPECT_EQ(getStatusHelp(), "&integrate");
+    press(Qt::Key_Insert);
+    EXPECT_TRUE(statusIs(second + more)) << status->text().toStdString();
+    QTest::qWait(700);  // the status timer keeps the entry Insert reached
+    EXPECT_EQ(status->text().toStdString(), second + more);
+    press(Qt::Key_Insert);
+    EXPECT_TRUE(statusIs(first + more)) << status->text().toStdString();
+
+    clearLine();
+    type(":: integ");
+    press(Qt::Key_Insert);
+    EXPECT_EQ(cursorText(), ">:: integrate");
+    press(Qt::Key_Insert);
+    EXPECT_EQ(cursorText(), ">:: integer_partitions");
+    press(Qt::Key_Insert);
+    EXPECT_EQ(cursorText(), ">:: integrate");
+
+    clearLine();
+    type(":: integer_p");
+    press(Qt::Key_Insert);
+    EXPECT_EQ(cursorText(), ">:: integer_partitions");
+    type("(");
+    EXPECT_TRUE(statusIs("integer_partitions (n) The integer partitions of n."))
+        << status->text().toStdString();
+
+    clearLine();
+    type("integ");
+    press(Qt::Key_Insert);
+    EXPECT_EQ(cursorText(), ">integ");
 }
 
 TEST_F(WindowTest, AContinuedLastCommandOpensANewPromptInsteadOfRunning) {

@@ -1,0 +1,163 @@
+#!/usr/bin/env python3
+"""Writes the documentation pages the Help menu opens, from the help files.
+
+usage: reference_pages.py RESOURCES DOCS [MAXIMA_MANUAL]
+
+RESOURCES holds help.txt and overview.txt; DOCS is the "docs" folder beside
+the program. Written:
+  documentation.html        the front page: the overview
+  reference/overview.html   the overview, in the reference folder
+  reference/index.html      every builtin, command, operator and topic,
+                            one anchor per name ("#sqrt", "#Plots in 2D")
+  reference/maximacore.html the way to Maxima's manual: MAXIMA_MANUAL when
+                            that file exists, else where to get it
+"""
+import html
+import os
+import sys
+import urllib.parse
+
+NO_BREAK_SPACE = "\u00a0"
+MAXIMA_ONLINE = "https://maxima.sourceforge.io/documentation.html"
+
+
+def read_entries(path):
+    """[(names, lines)] of a help file, in file order."""
+    entries, names, lines = [], None, []
+    with open(path, encoding="utf-8", errors="replace") as f:
+        for raw in f:
+            line = raw.rstrip("\r\n")
+            if line.startswith("!"):
+                if names is not None:
+                    entries.append((names, lines))
+                names, lines = line[1:].split(","), []
+            elif line.startswith("#"):
+                if names is not None:
+                    entries.append((names, lines))
+                names, lines = None, []
+            elif names is not None and not line.startswith("//"):
+                lines.append(line)
+    if names is not None:
+        entries.append((names, lines))
+    return entries
+
+
+def anchor_ids(name):
+    """The anchors of a name: as written, and with no-break spaces."""
+    ids = [name]
+    if " " in name:
+        ids.append(name.replace(" ", NO_BREAK_SPACE))
+    return ids
+
+
+def link(name, page=""):
+    target = page + "#" + urllib.parse.quote(name, safe="")
+    return '<a href="%s">%s</a>' % (html.escape(target), html.escape(name))
+
+
+def see_also(line, known, page):
+    """A "See also:" line with its names linked."""
+    words = [w.strip() for w in line[len("See also:"):].split(",")]
+    words = [w if w in known else w.rstrip(".") for w in words]
+    linked = [link(w, page) if w in known else html.escape(w) for w in words if w]
+    return "<p class=\"see\">See also: " + ", ".join(linked) + "</p>\n"
+
+
+def entry_html(names, lines, known, page):
+    out = "".join('<a id="%s"></a>' % html.escape(i) for n in names for i in anchor_ids(n))
+    out += "<h2>%s</h2>\n" % html.escape(", ".join(names))
+    block = []
+
+    def flush():
+        if block:
+            out_lines = "\n".join(html.escape(l) for l in block)
+            block.clear()
+            return "<pre>%s</pre>\n" % out_lines
+        return ""
+
+    for line in lines:
+        if line.startswith("See also:"):
+            out += flush() + see_also(line, known, page)
+        else:
+            block.append(line)
+    out += flush()
+    return out
+
+
+STYLE = """<style>
+body { max-width: 52em; margin: 2em auto; font-family: sans-serif; line-height: 1.4; }
+h1 { border-bottom: 2px solid #e9b06e; }
+h2 { font-size: 110%; margin-top: 1.6em; border-bottom: 1px solid #ddd; }
+pre { background: #f4f4f4; padding: 0.6em; white-space: pre-wrap; }
+p.index a { margin-right: 0.6em; white-space: nowrap; }
+p.see { margin-top: 0; }
+</style>"""
+
+
+def page(title, body):
+    return ("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>%s</title>\n"
+            "%s\n</head>\n<body>\n<h1>%s</h1>\n%s</body>\n</html>\n"
+            % (html.escape(title), STYLE, html.escape(title), body))
+
+
+def write(path, text):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(text)
+
+
+def overview_page(overview, known, reference):
+    body = ("<p>The overview of Kalix. The reference of every function, command and "
+            "operator: <a href=\"%sindex.html\">Reference</a>; Maxima's manual: "
+            "<a href=\"%smaximacore.html\">Maxima reference</a>.</p>\n" % (reference, reference))
+    for names, lines in overview:
+        body += entry_html(names, lines, known, reference + "index.html")
+    return page("Kalix Documentation", body)
+
+
+def reference_page(entries, known):
+    names = sorted({n for ns, _ in entries for n in ns}, key=lambda n: (n.lower(), n))
+    body = ("<p><a href=\"overview.html\">Overview</a> &middot; "
+            "<a href=\"maximacore.html\">Maxima reference</a></p>\n")
+    body += "<p class=\"index\">" + "\n".join(link(n) for n in names) + "</p>\n"
+    for ns, lines in entries:
+        body += entry_html(ns, lines, known, "")
+    return page("Kalix Reference", body)
+
+
+def maxima_page(manual):
+    if manual and os.path.isfile(manual):
+        url = "file://" + urllib.parse.quote(manual)
+        head = "<meta http-equiv=\"refresh\" content=\"0; url=%s\">\n" % html.escape(url)
+        body = ("<p>Maxima's manual is installed on this computer: "
+                "<a href=\"%s\">%s</a>.</p>\n" % (html.escape(url), html.escape(manual)))
+        return page("Maxima Reference", body).replace("<title>", head + "<title>", 1)
+    body = ("<p>Maxima's manual is not installed on this computer. On Debian it comes with "
+            "the package maxima-doc (<code>apt-get install maxima-doc</code>), in "
+            "<code>%s</code>. It is also on Maxima's web site: <a href=\"%s\">%s</a>.</p>\n"
+            "<p>Inside Kalix, <code>mxmhelp name</code> prints Maxima's help of a name, "
+            "and <code>&amp;name</code> in the help window looks it up.</p>\n"
+            % (html.escape(manual or "/usr/share/doc/maxima-doc/html"),
+               MAXIMA_ONLINE, MAXIMA_ONLINE))
+    return page("Maxima Reference", body)
+
+
+def main():
+    if len(sys.argv) < 3:
+        print(__doc__)
+        return 2
+    resources, docs = sys.argv[1], sys.argv[2]
+    manual = sys.argv[3] if len(sys.argv) > 3 else ""
+    builtins = read_entries(os.path.join(resources, "help.txt"))
+    overview = read_entries(os.path.join(resources, "overview.txt"))
+    entries = builtins + overview
+    known = {n for ns, _ in entries for n in ns}
+    write(os.path.join(docs, "documentation.html"), overview_page(overview, known, "reference/"))
+    write(os.path.join(docs, "reference", "overview.html"), overview_page(overview, known, ""))
+    write(os.path.join(docs, "reference", "index.html"), reference_page(entries, known))
+    write(os.path.join(docs, "reference", "maximacore.html"), maxima_page(manual))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
