@@ -19,6 +19,7 @@
 #include "base/base_directory.h"
 #include "base/settings.h"
 #include "gui/dialogs.h"
+#include "gui/graphics_commands.h"
 #include "gui/gui_bridge.h"
 #include "gui/quit_request.h"
 #include "gui/notebook_file_commands.h"
@@ -127,6 +128,8 @@ void NotebookWindowHost::requestClose() {
 }
 
 int NotebookWindowHost::isShiftKeyHeld() { return queryShiftKey(); }
+
+int NotebookWindowHost::printJobRunning() { return printJobActive(); }
 
 int NotebookWindowHost::askYesNo(const char* text, const char* title) {
     return ::askYesNo(text, title, window.get()) == answerYes;
