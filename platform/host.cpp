@@ -26,8 +26,9 @@ std::atomic<int> inputBuiltinActive{0};
 std::atomic<int> functionEntryActive{0};
 std::atomic<int> continuationActive{0};
 
-// Written by start-up before the computation thread starts (and by tests
-// between runs); read by the computation thread.
+// Written by the main thread before the computation thread starts, and
+// after it has ended (the exit of an unattended run); by tests between
+// runs. Read by every thread that calls a host service.
 Host* installedHost = nullptr;
 
 Host* installHost(Host* host) {
