@@ -131,6 +131,8 @@ int NotebookWindowHost::isShiftKeyHeld() { return queryShiftKey(); }
 
 int NotebookWindowHost::printJobRunning() { return printJobActive(); }
 
+PictureService* NotebookWindowHost::pictureService() { return notebookPictureService(); }
+
 int NotebookWindowHost::askYesNo(const char* text, const char* title) {
     return ::askYesNo(text, title, window.get()) == answerYes;
 }

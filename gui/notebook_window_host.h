@@ -50,6 +50,7 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     void storeWindowPlacement() override;
     void requestClose() override;
     int printJobRunning() override;
+    PictureService* pictureService() override;
 
     // InterpreterLink
     void resumeInterpreter() override;

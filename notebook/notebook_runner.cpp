@@ -18,13 +18,10 @@ void NotebookRunner::RunHost::showTitledMessage(const char* text, const char* ti
 void NotebookRunner::RunHost::setMaximaMode(int mode) { currentMaximaMode = mode; }
 
 NotebookRunner::NotebookRunner(const std::string& path, int saveAndExport, Host& below)
-    : ForwardingHost(below), path(path), saveAndExport(saveAndExport) {
-    setPictureService(&pictures);
-}
+    : ForwardingHost(below), path(path), saveAndExport(saveAndExport) {}
 
 NotebookRunner::~NotebookRunner() {
     endSvgExportRun();
-    setPictureService(nullptr);
 }
 
 void NotebookRunner::load() {

@@ -35,6 +35,8 @@ class NotebookRunner : public ForwardingHost {
     void reportAutomaticModeError(const char* line) override { reportError(line); }
     // Nothing starts in the background of a run with nobody at it.
     bool runsStartupJobs() override { return false; }
+    // Pictures of the run go into its notebook.
+    PictureService* pictureService() override { return &pictures; }
 
     // 1 when the notebook could not be read, a command failed, or saving
     // or exporting at the end failed.

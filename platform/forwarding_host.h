@@ -45,6 +45,7 @@ class ForwardingHost : public Host {
     int isShiftKeyHeld() override { return below.isShiftKeyHeld(); }
     bool runsStartupJobs() override { return below.runsStartupJobs(); }
     void interpreterEnded() override { below.interpreterEnded(); }
+    PictureService* pictureService() override { return below.pictureService(); }
 
   private:
     Host& below;

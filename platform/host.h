@@ -67,6 +67,22 @@ int refuseLongLine(const std::string& line, char* buffer);
 
 // --- the host ---------------------------------------------------------------
 
+// What a host that shows a notebook does with pictures (the operations of
+// interpreter/notebook_services.h).
+class PictureService {
+  public:
+    virtual ~PictureService() = default;
+    virtual void insertGraphicsImage(int lineCount, const char* text, int antialias, double top,
+                                     double bottom, double left, double right) = 0;
+    virtual int insertRgbImage(int lineCount, const char* text, const double* values, int columns,
+                               int rows) = 0;
+    virtual int insertImageFile(int lineCount, const char* path, double scale, int mode,
+                                const char* formula, int mathJax) = 0;
+    virtual int loadAnaglyphImage(int lineCount, const char* left, const char* right,
+                                  std::string& message) = 0;
+    virtual int askKeepWaiting(const char*) { return 0; }
+};
+
 // Called on the computation thread unless said otherwise. The services with
 // a body here do nothing where there is nothing to show them in.
 class Host {
@@ -134,6 +150,8 @@ class Host {
     virtual bool runsStartupJobs() { return false; }
     // The interpreter loop has returned.
     virtual void interpreterEnded() {}
+    // Where pictures go; null: no notebook to show them in.
+    virtual PictureService* pictureService() { return nullptr; }
 };
 
 // The host in use. Start-up installs it before the computation thread
