@@ -15,15 +15,13 @@
 #include "base/base_directory.h"
 #include "base/threads.h"
 
-int (*printJobRunning)() = nullptr;
-
 // While the print thread runs and "askconfirmations" is on, "Stop print?"
 // until Yes; the process end then ends the job. Without a window nobody
 // can be asked and the job is not waited for.
-static void waitForPrintJob() {
-    if (!printJobRunning || !windowHost) return;
-    while (printJobRunning() && intSetting("askconfirmations")) {
-        if (windowHost->askYesNo("Stop print?", "KALIX")) break;
+static void waitForPrintJob(WindowHost* windows) {
+    if (!windows) return;
+    while (windows->printJobRunning() && intSetting("askconfirmations")) {
+        if (windows->askYesNo("Stop print?", "KALIX")) break;
     }
 }
 
@@ -34,7 +32,7 @@ int runExitSequence(const ExitSequence& sequence) {
     store.setFrozen(shiftKeyHeld() ? 1 : 0);
     int written = 0;
     if (!secondInstance) {
-        if (windowHost) windowHost->storeWindowPlacement();
+        if (sequence.windows) sequence.windows->storeWindowPlacement();
         written = writeSettingsAtExit(sequence.writeCurrentSettings, store);
         if (written) writeLog("Configuration saved");
     }
@@ -45,7 +43,7 @@ int runExitSequence(const ExitSequence& sequence) {
     if (sequence.computationEnded) closeForeignEngines();
     writeLog("End logging");
     closeLogFile();
-    waitForPrintJob();
+    waitForPrintJob(sequence.windows);
     return written;
 }
 

@@ -5,6 +5,7 @@
 #include "base/settings.h"
 
 class Thread;
+class WindowHost;
 
 struct ExitSequence {
     // The live values of the modules, written into the store before the
@@ -16,22 +17,22 @@ struct ExitSequence {
     // The computation thread has ended: its libraries may be closed.
     int computationEnded = 1;
     SettingsStore* store = &settings;
+    // The open windows (their placement is stored, a print job waited
+    // for); null on the terminal.
+    WindowHost* windows = nullptr;
 };
 
 // Runs the exit sequence: the log line, the Shift check, the settings
 // (unless this is a second instance), then Maxima, the exec child and the
 // libraries are ended in this order, the log is closed, and a running print
-// job is waited for while the user does not stop it. Returns 1 when the
+// job of the windows is waited for, asking "Stop print?" while
+// "askconfirmations" is on, until the user stops it. Returns 1 when the
 // settings were written.
 int runExitSequence(const ExitSequence& sequence);
 
 // Asks the computation thread to stop and waits at most the stop timeout.
 // 1 when it has ended.
 int stopComputation(Thread& computation);
-
-// The print job of the graphics (set by printing): 1 while it runs. The
-// exit waits for it, asking "Stop print?" while "askconfirmations" is on.
-extern int (*printJobRunning)();
 
 // SIGTERM and SIGHUP end the program as a quit from the window or the
 // terminal would. catchQuitSignals installs their handler (early, before

@@ -28,6 +28,7 @@
 #include "platform/host.h"
 #include "platform/update_check.h"
 #include "platform/window_host.h"
+#include "terminal/terminal_host.h"
 #include "base/base_directory.h"
 #include "base/settings.h"
 #include "base/text.h"
@@ -179,7 +180,7 @@ static int runComputation(Thread*) {
     }
     std::fflush(stdout);
     interpreterEnded.unpark();
-    if (windowHost) windowHost->interpreterEnded();
+    installedHost->interpreterEnded();
     return 0;
 }
 
@@ -192,12 +193,15 @@ static void writeCurrentSettings(SettingsStore& store) {
 }
 
 WindowHost* offeredWindowHost = nullptr;
+// The offered window host once its windows are open; null on the terminal.
+// Written by the main thread before the computation thread starts.
+static WindowHost* openWindowHost = nullptr;
 
 // SIGTERM or SIGHUP: the windows close as from their close box; on a
 // terminal the computation stops and the program ends.
 static void quitOnSignal() {
-    if (windowHost) {
-        windowHost->requestClose();
+    if (openWindowHost) {
+        openWindowHost->requestClose();
         return;
     }
     requestTerminalQuit();
@@ -218,6 +222,8 @@ int runMain(int argc, char** argv) {
 }
 
 static int runMainUnguarded(int argc, char** argv) {
+    // Start-up talks to the terminal until the host is chosen.
+    installHost(&terminalHost());
     installCrashGuard(KALIX_SUPPORT_ADDRESS);
     catchQuitSignals();
     std::setlocale(LC_CTYPE, "");
@@ -262,8 +268,7 @@ static int runMainUnguarded(int argc, char** argv) {
     if (options.runMode) {
         std::string notebook = options.notebook;
         if (!notebook.empty()) notebook = absoluteFileName(notebook, homeDir.getText());
-        runner = std::make_unique<NotebookRunner>(notebook, options.runMode == 2);
-        unattendedRun = runner.get();
+        runner = std::make_unique<NotebookRunner>(notebook, options.runMode == 2, terminalHost());
     }
     for (std::string& word : options.words) interpreterWords.push_back(word.data());
     interpreterWords.push_back(nullptr);
@@ -272,7 +277,12 @@ static int runMainUnguarded(int argc, char** argv) {
     // An unattended run needs no window: the notebook supplies the lines.
     if (offeredWindowHost && !runner && windowsWanted(options.scriptMode) &&
         offeredWindowHost->openWindows(argc, argv))
-        windowHost = offeredWindowHost;
+        openWindowHost = offeredWindowHost;
+    // The one host of the run.
+    if (runner)
+        installHost(runner.get());
+    else if (openWindowHost)
+        installHost(openWindowHost);
 
     // The windows offer a recovery copy that an ended run left; the terminal
     // says where it is.
@@ -289,8 +299,8 @@ static int runMainUnguarded(int argc, char** argv) {
     }
     watchQuitSignals(quitOnSignal);
     int computationEnded;
-    if (windowHost) {
-        windowHost->runWindows(computation);
+    if (openWindowHost) {
+        openWindowHost->runWindows(computation);
         computationEnded = !computation.isThreadRunning();
     } else {
         interpreterEnded.park();
@@ -298,8 +308,10 @@ static int runMainUnguarded(int argc, char** argv) {
     }
     stopUpdateChecks();
     if (runner && runner->failed()) exitStatus = 1;
-    unattendedRun = nullptr;
+    // The exit talks to the terminal, or asks at the windows.
+    if (runner) installHost(&terminalHost());
     ExitSequence exit;
+    exit.windows = openWindowHost;
     exit.writeCurrentSettings = writeCurrentSettings;
     exit.computationEnded = computationEnded;
     runExitSequence(exit);

@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     // prompt, both windows painted.
     host = new NotebookWindowHost;
     host->openWindows(argc, argv);
-    windowHost = host;
+    installHost(host);
     TextWindow* text = host->getTextWindow();
     GraphicsWindow* graphics = host->getGraphicsWindow();
     QWidget* client = clientWidgetOf(text);

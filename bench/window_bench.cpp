@@ -61,7 +61,7 @@ class Bench {
         static char name[] = "kalix";
         static char* words[] = {name, nullptr};
         host.openWindows(1, words);
-        windowHost = &host;
+        hostBefore = installHost(&host);
         window = host.getTextWindow();
         client = clientWidgetOf(window);
         frameOf(window)->resize(720, 900);
@@ -71,7 +71,7 @@ class Bench {
     ~Bench() {
         host.stopInterpreter();
         computation.killThread(2000);
-        windowHost = nullptr;
+        installHost(hostBefore);
     }
 
     bool waitForPrompt(int waits) {
@@ -120,6 +120,7 @@ class Bench {
     static constexpr int64_t stackBytes = 64 << 20;
     std::vector<uint64_t> stack;
     NotebookWindowHost host;
+    Host* hostBefore = nullptr;
     TextWindow* window = nullptr;
     QWidget* client = nullptr;
     Thread computation{[](Thread*) {

@@ -5,7 +5,8 @@
 #include "platform/host.h"
 
 InterpreterSnapshot takeInterpreterSnapshot() {
-    return InterpreterSnapshot{saveCallContext(),
+    return InterpreterSnapshot{callContext,
+                               globalEpsilon,
                                newram,
                                callDepth,
                                semicolonPosition,
@@ -15,24 +16,8 @@ InterpreterSnapshot takeInterpreterSnapshot() {
 }
 
 void restoreInterpreterSnapshot(const InterpreterSnapshot& s) {
-    const CallContext& c = s.context;
-    startlocal = c.startlocal;
-    endlocal = c.endlocal;
-    scanPointer = c.scanPointer;
-    lineStart = c.lineStart;
-    functionState = c.functionState;
-    currentFunction = c.currentFunction;
-    currentFunctionName = c.currentFunctionName;
-    argumentCount = c.argumentCount;
-    argumentSplit = c.argumentSplit;
-    relaxedFunctionMode = c.relaxedFunctionMode;
-    matlabMode = c.matlabMode;
-    useGlobalMode = c.useGlobalMode;
-    indexCopyMode = c.indexCopyMode;
-    loopIndex = c.loopIndex;
-    currentEpsilon = c.currentEpsilon;
-    globalEpsilon = c.globalEpsilon;
-    traceState = c.traceState;
+    callContext = s.context;
+    globalEpsilon = s.globalEpsilon;
     newram = s.newram;
     callDepth = s.callDepth;
     semicolonPosition = s.semicolonPosition;

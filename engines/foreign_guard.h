@@ -15,6 +15,7 @@
 // the machine-stack guard.
 struct InterpreterSnapshot {
     CallContext context;
+    double globalEpsilon;
     char* newram;
     int callDepth;
     int semicolonPosition;

@@ -46,13 +46,13 @@ int formulaRendering() { return renderingOnGui.load(); }
 
 void installNotebookPictureService(TextWindow* window) {
     if (!window) {
-        setPictureService(nullptr);
         service.reset();
         return;
     }
     service = std::make_unique<WindowPictureService>(*window);
-    setPictureService(service.get());
 }
+
+PictureService* notebookPictureService() { return service.get(); }
 
 LatexResult renderFormulaAwayFromGui(const LatexRequest& request, const LatexOptions& options,
                                      StandardWindow* owner) {

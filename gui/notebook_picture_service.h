@@ -8,8 +8,11 @@
 class TextWindow;
 class StandardWindow;
 
-// Makes the window's notebook the place of inserted pictures (null: none).
+// Makes the service that puts pictures into the window's notebook (null: drops
+// it); the window host hands it out as its picture service.
 void installNotebookPictureService(TextWindow* window);
+// The service made for the window, null when none.
+PictureService* notebookPictureService();
 
 // Renders a formula; called on the GUI thread it runs on a thread of its
 // own while the GUI keeps handling events. The question after a long wait

@@ -22,6 +22,7 @@
 #include "base/base_directory.h"
 #include "base/settings.h"
 #include "gui/dialogs.h"
+#include "gui/graphics_commands.h"
 #include "gui/gui_bridge.h"
 #include "gui/quit_request.h"
 #include "gui/notebook_file_commands.h"
@@ -139,6 +140,10 @@ void NotebookWindowHost::requestClose() {
 }
 
 int NotebookWindowHost::isShiftKeyHeld() { return queryShiftKey(); }
+
+int NotebookWindowHost::printJobRunning() { return printJobActive(); }
+
+PictureService* NotebookWindowHost::pictureService() { return notebookPictureService(); }
 
 int NotebookWindowHost::askYesNo(const char* text, const char* title) {
     return ::askYesNo(text, title, window.get()) == answerYes;

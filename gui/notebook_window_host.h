@@ -49,6 +49,8 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     int askYesNo(const char* text, const char* title) override;
     void storeWindowPlacement() override;
     void requestClose() override;
+    int printJobRunning() override;
+    PictureService* pictureService() override;
 
     // InterpreterLink
     void resumeInterpreter() override;

@@ -22,7 +22,6 @@
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 
-int matlabMode = 0;
 int easyUnitsMode = 0;
 
 namespace {

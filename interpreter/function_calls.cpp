@@ -26,11 +26,7 @@
 #include "interpreter/variables.h"
 #include "platform/host.h"
 
-int argumentCount = 0;
-int argumentSplit = 0;
-header* currentFunction = nullptr;
-const char* currentFunctionName = "";
-int relaxedFunctionMode = 0;
+CallContext callContext;
 int callDepth = 0;
 
 const char* const argNames[argNameCount] = {
@@ -375,27 +371,13 @@ bool bindArguments(header* function, header* first, int n, int s) {
 
 // --- running the body -----------------------------------------------------------
 
-void restoreContext(const CallContext& c) {
-    startlocal = c.startlocal;
-    endlocal = c.endlocal;
-    loopIndex = c.loopIndex;
-    relaxedFunctionMode = c.relaxedFunctionMode;
-    currentFunction = c.currentFunction;
-    // A body that changed the global tolerance leaves it in force.
-    currentEpsilon = globalEpsilon == c.globalEpsilon ? c.currentEpsilon : globalEpsilon;
-    if (traceState >= 0) traceState = c.traceState;
-}
-
-void restoreScan(const CallContext& c) {
-    functionState = c.functionState;
-    scanPointer = c.scanPointer;
-    lineStart = c.lineStart;
-    argumentCount = c.argumentCount;
-    argumentSplit = c.argumentSplit;
-    useGlobalMode = c.useGlobalMode;
-    indexCopyMode = c.indexCopyMode;
-    matlabMode = c.matlabMode;
-    currentFunctionName = c.currentFunctionName;
+// Puts the caller's context back. A body that changed the global tolerance
+// leaves it in force; one that switched tracing off leaves it off.
+void returnToCaller(const CallContext& caller, double callerGlobalEpsilon) {
+    const int trace = traceState;
+    callContext = caller;
+    if (globalEpsilon != callerGlobalEpsilon) currentEpsilon = globalEpsilon;
+    if (trace < 0) traceState = trace;
 }
 
 // After `return`: the values after it become the results over `first`.
@@ -477,15 +459,6 @@ void printTraceback(header* function) {
 
 }  // namespace
 
-CallContext saveCallContext() {
-    return CallContext{startlocal,          endlocal,      scanPointer,
-                       lineStart,           functionState, currentFunction,
-                       currentFunctionName, argumentCount, argumentSplit,
-                       relaxedFunctionMode, matlabMode,    useGlobalMode,
-                       indexCopyMode,       loopIndex,     currentEpsilon,
-                       globalEpsilon,       traceState};
-}
-
 void callUserFunction(header* function, header* first, int n, int s) {
     if (errorCode) return;
     if (function->flags & userFunctionPython) {
@@ -497,7 +470,8 @@ void callUserFunction(header* function, header* first, int n, int s) {
     int parameterCount = functionParameterCount(function);
     if (s == 0 && n > parameterCount) s = parameterCount;
 
-    const CallContext saved = saveCallContext();
+    const CallContext caller = callContext;
+    const double callerGlobalEpsilon = globalEpsilon;
     startlocal = reinterpret_cast<char*>(first);
     endlocal = newram;
     argumentCount = n;
@@ -537,8 +511,8 @@ void callUserFunction(header* function, header* first, int n, int s) {
     if (errorCode && errorCode != errorAlreadyReported && traceErrorsMode) inspectFailedCall();
     if (errorCode) printTraceback(function);
     callDepth = depth - 1;
-    restoreContext(saved);
+    // A body that ended without `return` yields no result.
     if (!errorCode && functionState == functionTopLevel)
         moveResult(first, pushMarker(markerNoResult));
-    restoreScan(saved);
+    returnToCaller(caller, callerGlobalEpsilon);
 }

@@ -29,7 +29,6 @@
 #include "base/settings.h"
 
 int runState = runStateRun;
-FunctionState functionState = functionTopLevel;
 int64_t stackSize = 0;
 int lastCommandKind = 0;
 static header commandMarkerRecord;

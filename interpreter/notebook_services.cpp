@@ -1,5 +1,6 @@
-// Services of the notebook and help for the interpreter. The terminal has
-// no notebook: images are read and checked, not inserted. Help is reached through the
+// Services of the notebook and help for the interpreter. Pictures go to the
+// host's picture service; the terminal has none: images are read and
+// checked, not inserted. Help is reached through the
 // handler the help installs.
 #include "interpreter/notebook_services.h"
 
@@ -16,17 +17,15 @@ char functionKeyTexts[functionKeyCount + 1][functionKeyTextSize];
 
 void clearFunctionKeys() { std::memset(functionKeyTexts, 0, sizeof functionKeyTexts); }
 
-static PictureService* pictureService = nullptr;
-
-void setPictureService(PictureService* service) { pictureService = service; }
-
 void insertGraphicsImage(int lineCount, const char* text, int antialias, double top, double bottom,
                          double left, double right) {
+    PictureService* pictureService = installedHost->pictureService();
     if (pictureService)
         pictureService->insertGraphicsImage(lineCount, text, antialias, top, bottom, left, right);
 }
 
 int insertRgbImage(int lineCount, const char* text, const double* values, int columns, int rows) {
+    PictureService* pictureService = installedHost->pictureService();
     if (pictureService)
         return pictureService->insertRgbImage(lineCount, text, values, columns, rows);
     return 1;
@@ -34,6 +33,7 @@ int insertRgbImage(int lineCount, const char* text, const double* values, int co
 
 int insertImageFile(int lineCount, const char* path, double scale, int mode, const char* formula,
                     int mathJax) {
+    PictureService* pictureService = installedHost->pictureService();
     if (pictureService)
         return pictureService->insertImageFile(lineCount, path, scale, mode, formula, mathJax);
     // Without a notebook the file is only read.
@@ -43,12 +43,14 @@ int insertImageFile(int lineCount, const char* path, double scale, int mode, con
 }
 
 int loadAnaglyphImage(int lineCount, const char* left, const char* right, std::string& message) {
+    PictureService* pictureService = installedHost->pictureService();
     if (pictureService) return pictureService->loadAnaglyphImage(lineCount, left, right, message);
     PixelImage image;
     return loadAnaglyphFiles(left, right, image, message) ? 1 : 0;
 }
 
 int askKeepWaiting(const char* question) {
+    PictureService* pictureService = installedHost->pictureService();
     return pictureService ? pictureService->askKeepWaiting(question) : 0;
 }
 

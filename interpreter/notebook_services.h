@@ -7,6 +7,7 @@
 #include <string>
 
 #include "interpreter/state.h"
+#include "platform/host.h"
 #include "base/text.h"
 
 void clearFunctionKeys();
@@ -29,22 +30,9 @@ int loadAnaglyphImage(int lineCount, const char* left, const char* right, std::s
 // Asked while an outside program runs longer than expected: 1 waits on.
 int askKeepWaiting(const char* question);
 
-// What a window that shows a notebook does for the operations above;
-// without one (the terminal) pictures are only checked, not shown.
-class PictureService {
-  public:
-    virtual ~PictureService() = default;
-    virtual void insertGraphicsImage(int lineCount, const char* text, int antialias, double top,
-                                     double bottom, double left, double right) = 0;
-    virtual int insertRgbImage(int lineCount, const char* text, const double* values, int columns,
-                               int rows) = 0;
-    virtual int insertImageFile(int lineCount, const char* path, double scale, int mode,
-                                const char* formula, int mathJax) = 0;
-    virtual int loadAnaglyphImage(int lineCount, const char* left, const char* right,
-                                  std::string& message) = 0;
-    virtual int askKeepWaiting(const char*) { return 0; }
-};
-void setPictureService(PictureService* service);
+// The operations above go to the installed host's PictureService
+// (platform/host.h); without one (the terminal) pictures are only checked,
+// not shown.
 
 // Help on the name at the scan position (prefix "?? ", command `help`).
 // The help installs its handler at start; until then help is not

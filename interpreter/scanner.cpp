@@ -14,8 +14,6 @@
 #include "platform/host.h"
 
 char inputLine[inputLineSize];
-char* scanPointer = inputLine;
-char* lineStart = inputLine;
 FILE* loadFile = nullptr;
 int evaluatingString = 0;
 int readingDefinitionLine = 0;

@@ -18,14 +18,11 @@
 char* ramstart = nullptr;
 char* ramend = nullptr;
 char* newram = nullptr;
-char* startlocal = nullptr;
-char* endlocal = nullptr;
 char* functionsEnd = nullptr;
 char* topStartLocal = nullptr;
 char* topEndLocal = nullptr;
 
 int errorCode = 0;
-int indexCopyMode = 0;
 
 const char* const typeNames[kindCount] = {
     "real",

@@ -12,10 +12,51 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "numerics/accumulators.h"
 
 struct header;
+
+constexpr int inputLineSize = 65536;
+extern char inputLine[inputLineSize];
+
+// Where statements come from: the top level, a running user function
+// (until a return has been executed), or a string being evaluated.
+enum FunctionState : int {
+    functionTopLevel = 0,
+    functionRunning = 1,
+    functionReturned = 2,
+    functionEvaluatingString = 3,
+};
+
+// The relative tolerance of comparisons at start (see currentEpsilon).
+constexpr double defaultEpsilon = 2.220446049250313e-12;  // 10000 * 2^-52
+
+// --- the call context ------------------------------------------------------
+
+// What a user-function call saves and puts back when it returns, as one
+// value: the frame, the scan position, the call and its modes. Each field
+// is also reached by its own name (the references in the sections below).
+struct CallContext {
+    char* startlocal = nullptr;
+    char* endlocal = nullptr;
+    char* scanPointer = inputLine;
+    char* lineStart = inputLine;  // start of the current body line
+    FunctionState functionState = functionTopLevel;
+    header* currentFunction = nullptr;
+    const char* currentFunctionName = "";
+    int argumentCount = 0;
+    int argumentSplit = 0;
+    int relaxedFunctionMode = 0;
+    int matlabMode = 0;
+    int useGlobalMode = 0;
+    int indexCopyMode = 0;
+    int loopIndex = 0;
+    double currentEpsilon = defaultEpsilon;
+    int traceState = 0;
+};
+extern CallContext callContext;
 
 // --- the stack -------------------------------------------------------------
 
@@ -28,8 +69,8 @@ struct header;
 extern char* ramstart;
 extern char* ramend;
 extern char* newram;
-extern char* startlocal;
-extern char* endlocal;
+inline constexpr char*& startlocal = callContext.startlocal;
+inline constexpr char*& endlocal = callContext.endlocal;
 extern char* functionsEnd;
 extern char* topStartLocal;
 extern char* topEndLocal;
@@ -45,15 +86,7 @@ extern int errorCode;
 enum RunState { runStateRun = 0, runStateQuit = 1, runStateRestart = 2 };
 extern int runState;
 
-// Where statements come from: the top level, a running user function
-// (until a return has been executed), or a string being evaluated.
-enum FunctionState : int {
-    functionTopLevel = 0,
-    functionRunning = 1,
-    functionReturned = 2,
-    functionEvaluatingString = 3,
-};
-extern FunctionState functionState;
+inline constexpr FunctionState& functionState = callContext.functionState;
 
 extern int lastCommandKind;     // kind of the command that ran last
 extern int matlabModeSetting;   // command `matlab`; copied after each top-level statement
@@ -68,10 +101,8 @@ extern int returnLoopIndex;
 
 // --- line sources and the scanner --------------------------------------------
 
-constexpr int inputLineSize = 65536;
-extern char inputLine[inputLineSize];
-extern char* scanPointer;
-extern char* lineStart;            // start of the current body line
+inline constexpr char*& scanPointer = callContext.scanPointer;
+inline constexpr char*& lineStart = callContext.lineStart;  // start of the current body line
 extern FILE* loadFile;             // program file being loaded, or null
 extern int evaluatingString;       // `evaluate` and friends run a string
 extern int readingDefinitionLine;  // the host reads a line without joining
@@ -89,11 +120,15 @@ extern int relaxMode;   // relaxed redefinition checks during a load
 
 // --- the running call --------------------------------------------------------
 
-extern header* currentFunction;          // the running function's record, or null
-extern const char* currentFunctionName;  // shown in hints of unknown names
-extern int argumentCount;                // positional arguments of the call
-extern int argumentSplit;                // arguments bound to parameters
-extern int relaxedFunctionMode;          // the running function is relaxed
+// The running function's record, or null.
+inline constexpr header*& currentFunction = callContext.currentFunction;
+// Shown in hints of unknown names.
+inline constexpr const char*& currentFunctionName = callContext.currentFunctionName;
+// Positional arguments of the call, arguments bound to parameters.
+inline constexpr int& argumentCount = callContext.argumentCount;
+inline constexpr int& argumentSplit = callContext.argumentSplit;
+// The running function is relaxed.
+inline constexpr int& relaxedFunctionMode = callContext.relaxedFunctionMode;
 extern int callDepth;                    // active calls
 // The number of arguments before the semicolon of the call being made (0 =
 // none); set just before a builtin, DLL or map call.
@@ -101,44 +136,21 @@ extern int semicolonPosition;
 // Set while the command `maximafunction` runs.
 extern int definingMaximaFunction;
 // 0 off; -1 starts with the next top-level line; positive while tracing.
-extern int traceState;
+inline constexpr int& traceState = callContext.traceState;
 // 1 after "trace errors": a failed call lets the user inspect its frame.
 extern int traceErrorsMode;
-
-// What a user-function call saves of the state above and puts back when it
-// returns: the frame, the scan position, the call and its modes.
-struct CallContext {
-    char* startlocal;
-    char* endlocal;
-    char* scanPointer;
-    char* lineStart;
-    FunctionState functionState;
-    header* currentFunction;
-    const char* currentFunctionName;
-    int argumentCount;
-    int argumentSplit;
-    int relaxedFunctionMode;
-    int matlabMode;
-    int useGlobalMode;
-    int indexCopyMode;
-    int loopIndex;
-    double currentEpsilon;
-    double globalEpsilon;
-    int traceState;
-};
-CallContext saveCallContext();
 
 // --- values, numbers and modes -----------------------------------------------
 
 // On while call arguments, plain right-hand sides and collection elements
 // are evaluated: indexing then yields copies instead of views.
-extern int indexCopyMode;
+inline constexpr int& indexCopyMode = callContext.indexCopyMode;
 
 // Relative tolerance of comparisons and zero tests; both are reset to
-// `defaultEpsilon` (value_helpers.h) at each (re)start of the interpreter
+// `defaultEpsilon` at each (re)start of the interpreter
 // loop. A user-function call starts with `globalEpsilon`; `localepsilon`
 // changes only the current value.
-extern double currentEpsilon;
+inline constexpr double& currentEpsilon = callContext.currentEpsilon;
 extern double globalEpsilon;
 // Command `errors`: while 1, element functions return NaN on domain errors
 // without a message or error code.
@@ -150,11 +162,13 @@ extern int underflowsOn;
 extern int complexExpressionFlag;
 // Counter of the innermost running `loop` (builtin `index`); saved and
 // restored by `loop` and by user-function calls.
-extern int loopIndex;
+inline constexpr int& loopIndex = callContext.loopIndex;
 
-extern int matlabMode;         // matlab operators between matrices
+// Matlab operators between matrices.
+inline constexpr int& matlabMode = callContext.matlabMode;
 extern int easyUnitsMode;      // unknown names are looked up again with "$" appended
-extern int useGlobalMode;      // command `useglobal`: functions see the globals
+// Command `useglobal`: functions see the globals.
+inline constexpr int& useGlobalMode = callContext.useGlobalMode;
 extern int yacasMode;          // command `yacasmode`
 extern int currentPythonMode;  // 0 off, 1 on
 
@@ -231,3 +245,19 @@ extern std::atomic<int> lineLength;
 // thread (command `maximamode`, each statement's start); read by the GUI
 // thread's menus, help window and line editor.
 extern std::atomic<int> currentMaximaMode;
+
+// --- a copy of it all --------------------------------------------------------
+
+// Every value of this file, copied by save() and put back by restore():
+// tests start each case from the state the one before found. Computation
+// thread only.
+class InterpreterState {
+  public:
+    static InterpreterState save();
+    void restore() const;
+
+  private:
+    std::vector<char> bytes;  // the plain values, one after the other
+    int savedLineLength = 0;
+    int savedMaximaMode = 0;
+};

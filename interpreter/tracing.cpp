@@ -14,7 +14,6 @@
 #include "interpreter/values.h"
 #include "platform/host.h"
 
-int traceState = 0;
 int traceErrorsMode = 0;
 
 namespace {

@@ -10,12 +10,10 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 
-double currentEpsilon = defaultEpsilon;
 double globalEpsilon = defaultEpsilon;
 int errorsOff = 0;
 int underflowsOn = 0;
 int complexExpressionFlag = 0;
-int loopIndex = 0;
 
 LongAccumulator accuReal;
 LongAccumulator accuImag;

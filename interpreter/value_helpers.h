@@ -9,11 +9,7 @@
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
 
-// Relative tolerance of comparisons and zero tests; both are reset to
-// `defaultEpsilon` at each (re)start of the interpreter loop. A user-function
-// call starts with `globalEpsilon`; `localepsilon` changes only the current
-// value.
-constexpr double defaultEpsilon = 2.220446049250313e-12;  // 10000 * 2^-52
+// The comparison tolerances and `defaultEpsilon`: interpreter/state.h.
 
 // Resets both tolerances and clears `errorsOff` and
 // `complexExpressionFlag` (interpreter (re)start).

@@ -12,7 +12,6 @@
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 
-int useGlobalMode = 0;
 
 // A top-level variable (between functionsEnd and topEndLocal), optionally
 // only when it carries `requiredFlags`.

@@ -9,22 +9,19 @@
 #include "notebook/notebook_files.h"
 #include "base/settings.h"
 
-void NotebookRunner::RunHost::showMessage(const char* text) { showWarning(text, "Kalix"); }
+void NotebookRunner::RunHost::showMessage(const char* text) { ::showWarning(text, "Kalix"); }
 
 void NotebookRunner::RunHost::showTitledMessage(const char* text, const char* title) {
-    showWarning(text, title);
+    ::showWarning(text, title);
 }
 
 void NotebookRunner::RunHost::setMaximaMode(int mode) { currentMaximaMode = mode; }
 
-NotebookRunner::NotebookRunner(const std::string& path, int saveAndExport)
-    : path(path), saveAndExport(saveAndExport) {
-    setPictureService(&pictures);
-}
+NotebookRunner::NotebookRunner(const std::string& path, int saveAndExport, Host& below)
+    : ForwardingHost(below), path(path), saveAndExport(saveAndExport) {}
 
 NotebookRunner::~NotebookRunner() {
     endSvgExportRun();
-    setPictureService(nullptr);
 }
 
 void NotebookRunner::load() {
@@ -87,8 +84,8 @@ int NotebookRunner::readLine(char* buffer) {
     buffer[0] = 0;
     if (ended) return 0;
     // Escape ends a long run between two commands; the file is not saved.
-    if (loaded && checkEscape()) {
-        showWarning("User interrupted!", "Kalix");
+    if (loaded && ::checkEscape()) {
+        ::showWarning("User interrupted!", "Kalix");
         failure = ended = 1;
         return 0;
     }
@@ -124,5 +121,5 @@ int NotebookRunner::print(const char* text) {
 
 void NotebookRunner::reportError(const char* line) {
     failure = 1;
-    showWarning((std::string("Error in automatic mode!\n") + line).c_str(), "Kalix");
+    ::showWarning((std::string("Error in automatic mode!\n") + line).c_str(), "Kalix");
 }

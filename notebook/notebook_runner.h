@@ -3,24 +3,40 @@
 // other as if Return had been pressed on each, their output lands under
 // them, and at the notebook's last line the run ends. "-xrun" then saves
 // the notebook to its file and writes its HTML export beside it.
+//
+// The run is the host while it lasts: it takes the line input, the output
+// and the error report; everything else goes to the host below it.
 #pragma once
 
 #include <string>
 
 #include "notebook/notebook_model.h"
 #include "notebook/notebook_pictures.h"
-#include "platform/host.h"
+#include "platform/forwarding_host.h"
 
-class NotebookRunner : public UnattendedRun {
+class NotebookRunner : public ForwardingHost {
   public:
     // `path` is the notebook file (absolute; "" runs an empty notebook).
-    // Pictures of the run go into its notebook.
-    NotebookRunner(const std::string& path, int saveAndExport);
+    // Pictures of the run go into its notebook. `below`: the host of the
+    // other services.
+    NotebookRunner(const std::string& path, int saveAndExport, Host& below = *installedHost);
     ~NotebookRunner() override;
 
-    int readLine(char* buffer) override;
-    int print(const char* text) override;
-    void reportError(const char* line) override;
+    // As readInputLine.
+    int readLine(char* buffer);
+    int print(const char* text);
+    void reportError(const char* line);
+
+    int readInputLine(char* buffer) override {
+        inputBuiltinActive = 0;
+        return readLine(buffer);
+    }
+    int printToTextWindow(const char* text) override { return print(text); }
+    void reportAutomaticModeError(const char* line) override { reportError(line); }
+    // Nothing starts in the background of a run with nobody at it.
+    bool runsStartupJobs() override { return false; }
+    // Pictures of the run go into its notebook.
+    PictureService* pictureService() override { return &pictures; }
 
     // 1 when the notebook could not be read, a command failed, or saving
     // or exporting at the end failed.

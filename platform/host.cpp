@@ -1,6 +1,6 @@
-// Host services that do not depend on the kind of window: start-up facts,
-// the log, directories and clocks (files: file_system.cpp, child
-// processes: processes.cpp).
+// Host services that do not depend on the host: start-up facts, the
+// installed host, the start-up job, the log, directories and clocks (files:
+// file_system.cpp, child processes: processes.cpp).
 #include "platform/host.h"
 
 #include <sys/stat.h>
@@ -25,7 +25,25 @@ std::atomic<int> codePage{1252};
 std::atomic<int> inputBuiltinActive{0};
 std::atomic<int> functionEntryActive{0};
 std::atomic<int> continuationActive{0};
-UnattendedRun* unattendedRun = nullptr;
+
+// Written by the main thread before the computation thread starts, and
+// after it has ended (the exit of an unattended run); by tests between
+// runs. Read by every thread that calls a host service.
+Host* installedHost = nullptr;
+
+Host* installHost(Host* host) {
+    Host* before = installedHost;
+    installedHost = host;
+    return before;
+}
+
+static void (*startupJob)() = nullptr;
+
+void setStartupJob(void (*job)()) { startupJob = job; }
+
+void startStartupThread() {
+    if (startupJob && !scriptMode && installedHost->runsStartupJobs()) startupJob();
+}
 
 // --- the log --------------------------------------------------------------
 

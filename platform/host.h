@@ -1,8 +1,13 @@
 // Host services the interpreter calls from the computation thread: line
 // input, the Escape poll, waits, output into the text window, messages,
-// the log, directories and files, clocks and child processes. This build's
-// host is a terminal (terminal/terminal_host.cpp): lines come from standard
-// input and output goes to standard output.
+// the log, directories and files, clocks and child processes.
+//
+// What depends on where the program runs goes through one Host: the
+// terminal (terminal/terminal_host.cpp), the windows (window_host.h) or an
+// unattended notebook run ("-run", "-xrun"). Start-up installs the one in
+// use before the computation thread starts; the free functions below call
+// it. The rest (the log, directories, files, clocks, child processes) is
+// the same for every host.
 #pragma once
 
 #include <atomic>
@@ -18,36 +23,8 @@ extern int systemCodePageIsUtf8;  // code page 65001 selected
 // thread's code page dialog for the next start.
 extern std::atomic<int> codePage;
 
-// Ctrl-C becomes the Escape key; broken pipes do not end the program.
-void installInterruptHandler();
 // Called first on the computation thread: the base for getUsedStackSize.
 void markComputationStackBase();
-
-// Interpreter (re)start jobs: Maxima when configured, graphics redraw.
-void startStartupThread();
-// The job that starts Maxima; run by startStartupThread for a user at a
-// terminal (not for input from a pipe or file, nor with "-script").
-void setStartupJob(void (*job)());
-// Clears the notebook and the graphics for a restarted interpreter.
-void startNewNotebook();
-// Clears the notebook's lines (interpreter start, command `cls`).
-void clearTextWindow();
-
-// --- unattended notebook runs ----------------------------------------------
-
-// "-run" and "-xrun" run a notebook with nobody at it: the notebook supplies
-// the command lines and takes the output. Start-up sets `unattendedRun`
-// before the computation thread starts; the host then hands line input,
-// output and the automatic-mode error report to it.
-class UnattendedRun {
-  public:
-    virtual ~UnattendedRun() = default;
-    // As readInputLine.
-    virtual int readLine(char* buffer) = 0;
-    virtual int print(const char* text) = 0;
-    virtual void reportError(const char* line) = 0;
-};
-extern UnattendedRun* unattendedRun;
 
 // --- line input, keys and waits -------------------------------------------
 
@@ -88,68 +65,160 @@ constexpr size_t refusedLineStart = 4096;
 // Puts the start of the refused `line` into `buffer`; returns inputLineTooLong.
 int refuseLongLine(const std::string& line, char* buffer);
 
-// Reads the next command line into `buffer` (at least `inputBufferSize`
-// bytes). Returns 1 with a line, 0 at the end of the input (the buffer is
-// then empty), inputLineTooLong for a refused line.
-int readInputLine(char* buffer);
+// --- the host ---------------------------------------------------------------
 
-// 5 (and clears it) when Escape was stored, else 0.
-int checkEscape();
+// What a host that shows a notebook does with pictures (the operations of
+// interpreter/notebook_services.h).
+class PictureService {
+  public:
+    virtual ~PictureService() = default;
+    virtual void insertGraphicsImage(int lineCount, const char* text, int antialias, double top,
+                                     double bottom, double left, double right) = 0;
+    virtual int insertRgbImage(int lineCount, const char* text, const double* values, int columns,
+                               int rows) = 0;
+    virtual int insertImageFile(int lineCount, const char* path, double scale, int mode,
+                                const char* formula, int mathJax) = 0;
+    virtual int loadAnaglyphImage(int lineCount, const char* left, const char* right,
+                                  std::string& message) = 0;
+    virtual int askKeepWaiting(const char*) { return 0; }
+};
+
+// Called on the computation thread unless said otherwise. The services with
+// a body here do nothing where there is nothing to show them in.
+class Host {
+  public:
+    virtual ~Host() = default;
+
+    // Reads the next command line into `buffer` (at least `inputBufferSize`
+    // bytes). Returns 1 with a line, 0 at the end of the input (the buffer
+    // is then empty), inputLineTooLong for a refused line.
+    virtual int readInputLine(char* buffer) = 0;
+    // 5 (and clears it) when Escape was stored, else 0. Loops ask at every
+    // pass: keep it cheap.
+    virtual int checkEscape() = 0;
+    // The last character typed (then cleared), 0 when none.
+    virtual int pollKey() = 0;
+    // Waits for a key; returns the character (0 for a special key) and
+    // stores the key code in `*keyCode`. When no key can come any more (the
+    // input has ended) the key is Escape.
+    virtual int waitKeyWithStatus(int* keyCode, const char* status) = 0;
+    // Waits `seconds` or until a key; below one second simply sleeps.
+    virtual int waitWithStatus(double seconds, int* keyCode, const char* status) = 0;
+    // The mouse in the graphics window. Positions are 0..1024 across and
+    // down the drawing area; events 1 button pressed, 2 moved with the
+    // button held, 3 released, 4 moved without a button.
+    // Waits for a click or a key: returns the character typed, else the key
+    // code, else 0 for a click; the last mouse position in *x, *y. Without a
+    // graphics window only a key ends the wait.
+    virtual int waitMouseClick(double* x, double* y, const char* status) = 0;
+    // Waits for a press, a move with the button held, a release or a key:
+    // returns the event, or 0 when a key ended the wait (the character,
+    // else the key code, in *key). *time: the event's milliseconds.
+    virtual int waitMouseDrag(double* x, double* y, int* time, int* key, const char* status) = 0;
+    // The last mouse position and event, without waiting.
+    virtual int getMousePosition(double* x, double* y) = 0;
+
+    // Writes interpreter output (text in the program's code page; a text
+    // that begins with the bytes EF BB BF is UTF-8).
+    virtual int printToTextWindow(const char* text) = 0;
+    virtual void showWarning(const char* text, const char* title) = 0;
+    // A result shown as a formula: its TeX text rendered into the notebook,
+    // or the text itself.
+    virtual void insertLatexImage(const char* latex) = 0;
+    // Asks the user whether something may start (a command, a library,
+    // Python): an AllowAnswer of platform/allow_question.h, allowNo when
+    // nobody can be asked.
+    virtual int askAllowDialog(const char* question) = 0;
+    virtual void showTextWindow() {}
+    virtual void setStatusText(const char*) {}
+    // The statement that failed in an unattended run.
+    virtual void reportAutomaticModeError(const char*) {}
+    virtual void endFunctionEntry() {}
+    // Clears the notebook and the graphics for a restarted interpreter.
+    virtual void startNewNotebook() {}
+    // Clears the notebook's lines (interpreter start, command `cls`).
+    virtual void clearTextWindow() {}
+    // The user menu of the window: a loaded program file, the submenu that
+    // later entries go to, an entry.
+    virtual void addLoadedFileToMenu(const char*) {}
+    virtual void setUserSubmenuName(const char*) {}
+    virtual void addUserMenuItem(const char*) {}
+    // Any thread: 1 while the Shift key is held down.
+    virtual int isShiftKeyHeld() { return 0; }
+    // Whether the jobs of the interpreter's (re)start run (a user is at the
+    // terminal or at the windows).
+    virtual bool runsStartupJobs() { return false; }
+    // The interpreter loop has returned.
+    virtual void interpreterEnded() {}
+    // Where pictures go; null: no notebook to show them in.
+    virtual PictureService* pictureService() { return nullptr; }
+};
+
+// The host in use. Start-up installs it before the computation thread
+// starts; a program that links the terminal host and installs none runs on
+// the terminal (tests, benchmarks).
+extern Host* installedHost;
+// Installs `host`; returns the one installed before.
+Host* installHost(Host* host);
+
+inline int readInputLine(char* buffer) { return installedHost->readInputLine(buffer); }
+inline int checkEscape() { return installedHost->checkEscape(); }
 // The same as the stop poll that kernels and writers take as a callback
 // (the context is not used).
 inline bool escapePressed() { return checkEscape() != 0; }
 inline bool escapePressed(void*) { return checkEscape() != 0; }
-// The last character typed (then cleared), 0 when none.
-int pollKey();
-// Waits for a key; returns the character (0 for a special key) and stores
-// the key code in `*keyCode`. When no key can come any more (the input has
-// ended) the key is Escape.
-int waitKeyWithStatus(int* keyCode, const char* status);
-int waitForKey(int* keyCode);
-// Waits `seconds` or until a key; below one second simply sleeps.
-int waitWithStatus(double seconds, int* keyCode, const char* status);
-int waitSeconds(double seconds, int* keyCode);
-
-// The mouse in the graphics window. Positions are 0..1024 across and down
-// the drawing area; events 1 button pressed, 2 moved with the button held,
-// 3 released, 4 moved without a button.
-// Waits for a click or a key: returns the character typed, else the key
-// code, else 0 for a click; the last mouse position in *x, *y. Without a
-// graphics window only a key ends the wait.
-int waitMouseClick(double* x, double* y, const char* status);
-int waitForMouse(double* x, double* y);
-// Waits for a press, a move with the button held, a release or a key:
-// returns the event, or 0 when a key ended the wait (the character, else
-// the key code, in *key). *time: the event's milliseconds.
-int waitMouseDrag(double* x, double* y, int* time, int* key, const char* status);
-// The last mouse position and event, without waiting.
-int getMousePosition(double* x, double* y);
+inline int pollKey() { return installedHost->pollKey(); }
+inline int waitKeyWithStatus(int* keyCode, const char* status) {
+    return installedHost->waitKeyWithStatus(keyCode, status);
+}
+inline int waitForKey(int* keyCode) { return waitKeyWithStatus(keyCode, ""); }
+inline int waitWithStatus(double seconds, int* keyCode, const char* status) {
+    return installedHost->waitWithStatus(seconds, keyCode, status);
+}
+inline int waitSeconds(double seconds, int* keyCode) { return waitWithStatus(seconds, keyCode, ""); }
+inline int waitMouseClick(double* x, double* y, const char* status) {
+    return installedHost->waitMouseClick(x, y, status);
+}
+inline int waitForMouse(double* x, double* y) {
+    return waitMouseClick(x, y, "Waiting for mouse press or key.");
+}
+inline int waitMouseDrag(double* x, double* y, int* time, int* key, const char* status) {
+    return installedHost->waitMouseDrag(x, y, time, key, status);
+}
+inline int getMousePosition(double* x, double* y) { return installedHost->getMousePosition(x, y); }
 
 // --- output and messages --------------------------------------------------
 
-// Writes interpreter output (text in the program's code page; a text that
-// begins with the bytes EF BB BF is UTF-8).
-int printToTextWindow(const char* text);
-void showTextWindow();
-void setStatusText(const char* text);
-void reportAutomaticModeError(const char* line);
-void showWarning(const char* text, const char* title);
+inline int printToTextWindow(const char* text) { return installedHost->printToTextWindow(text); }
+inline void showTextWindow() { installedHost->showTextWindow(); }
+inline void setStatusText(const char* text) { installedHost->setStatusText(text); }
+inline void reportAutomaticModeError(const char* line) {
+    installedHost->reportAutomaticModeError(line);
+}
+inline void showWarning(const char* text, const char* title) {
+    installedHost->showWarning(text, title);
+}
+inline int isShiftKeyHeld() { return installedHost->isShiftKeyHeld(); }
+inline void insertLatexImage(const char* latex) { installedHost->insertLatexImage(latex); }
+inline void endFunctionEntry() { installedHost->endFunctionEntry(); }
+inline void addLoadedFileToMenu(const char* name) { installedHost->addLoadedFileToMenu(name); }
+inline void setUserSubmenuName(const char* name) { installedHost->setUserSubmenuName(name); }
+inline void addUserMenuItem(const char* text) { installedHost->addUserMenuItem(text); }
+inline void startNewNotebook() { installedHost->startNewNotebook(); }
+inline void clearTextWindow() { installedHost->clearTextWindow(); }
+inline int askAllowDialog(const char* question) { return installedHost->askAllowDialog(question); }
+
+// Interpreter (re)start jobs: Maxima when configured. Run when the host
+// runs them (not for input from a pipe or file, an unattended run, nor with
+// "-script").
+void startStartupThread();
+// The job that starts Maxima (installed by the Maxima bridge).
+void setStartupJob(void (*job)());
+
 void writeLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Opens the log file (setting "logging"); writeLog is silent until then.
 void openLogFile(const char* path);
 void closeLogFile();
-// 1 while the Shift key is held down (never on a terminal).
-int isShiftKeyHeld();
-// From any thread: the program on a terminal is to end (a computation stops
-// as with Ctrl-C, line input ends).
-void requestTerminalQuit();
-void insertLatexImage(const char* latex);
-void endFunctionEntry();
-// The user menu of the window: a loaded program file, the submenu that
-// later entries go to, an entry (nothing on a terminal).
-void addLoadedFileToMenu(const char* name);
-void setUserSubmenuName(const char* name);
-void addUserMenuItem(const char* text);
 
 // --- directories, files and clocks ----------------------------------------
 
@@ -212,7 +281,5 @@ int writeExecPipe(const char* text, int addNewline);
 void killExecProcess();
 // Forgets the permission "until restart" for child processes.
 void resetExecPermission();
-// Asks the user whether something may start (a command, a library,
-// Python): an AllowAnswer of platform/allow_question.h, allowNo when nobody
-// can be asked. Callers ask through askAllowed, which heeds "askexec".
-int askAllowDialog(const char* question);
+// (The permission question itself, askAllowDialog, is the host's; callers
+// ask through askAllowed, which heeds "askexec".)

@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <string>
 
-WindowHost* windowHost = nullptr;
-
 static bool isSocket(const std::string& path) {
     struct stat status;
     return stat(path.c_str(), &status) == 0 && S_ISSOCK(status.st_mode);

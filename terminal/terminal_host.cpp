@@ -4,7 +4,7 @@
 // from the program's code page to UTF-8. Ctrl-C clears the line at the
 // prompt and is the Escape key during a computation; key waits read one key
 // from the terminal in raw mode.
-#include "platform/host.h"
+#include "terminal/terminal_host.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -34,9 +34,39 @@
 #include "interpreter/state.h"
 #include "notebook/help.h"
 #include "platform/allow_question.h"
-#include "platform/window_host.h"
 #include "terminal/terminal_keys.h"
 
+namespace {
+
+class TerminalHost : public Host {
+  public:
+    int readInputLine(char* buffer) override;
+    int checkEscape() override;
+    int pollKey() override;
+    int waitKeyWithStatus(int* keyCode, const char* status) override;
+    int waitWithStatus(double seconds, int* keyCode, const char* status) override;
+    int waitMouseClick(double* x, double* y, const char* status) override;
+    int waitMouseDrag(double* x, double* y, int* time, int* key, const char* status) override;
+    int getMousePosition(double* x, double* y) override;
+    int printToTextWindow(const char* text) override;
+    void showWarning(const char* text, const char* title) override;
+    void insertLatexImage(const char* latex) override;
+    int askAllowDialog(const char* question) override;
+    bool runsStartupJobs() override;
+};
+
+}  // namespace
+
+Host& terminalHost() {
+    static TerminalHost host;
+    return host;
+}
+
+// Until start-up installs a host, the terminal serves.
+[[maybe_unused]] static const bool installedFirst = [] {
+    if (!installedHost) installHost(&terminalHost());
+    return true;
+}();
 
 // The key code stored by Ctrl-C; the signal handler also writes a byte into
 // the pipe so that a wait on the terminal wakes up.
@@ -77,8 +107,7 @@ static void clearStoredKey() {
     drainInterruptPipe();
 }
 
-int checkEscape() {
-    if (windowHost) return windowHost->checkEscape();
+int TerminalHost::checkEscape() {
     // Every loop and wait ends when the program is to end.
     if (quitRequested) return keyEscape;
     // Loops ask at every pass: a plain load first, the exchange only when
@@ -89,9 +118,6 @@ int checkEscape() {
     drainInterruptPipe();
     return keyEscape;
 }
-
-// A terminal has no keyboard state to ask.
-int isShiftKeyHeld() { return windowHost ? windowHost->isShiftKeyHeld() : 0; }
 
 void requestTerminalQuit() {
     quitRequested = 1;
@@ -240,12 +266,7 @@ static int readPipedLine(std::string& line) {
     return 1;
 }
 
-int readInputLine(char* buffer) {
-    if (unattendedRun) {
-        inputBuiltinActive = 0;
-        return unattendedRun->readLine(buffer);
-    }
-    if (windowHost) return windowHost->readInputLine(buffer);
+int TerminalHost::readInputLine(char* buffer) {
     std::fflush(stdout);
     if (quitRequested) {
         buffer[0] = 0;
@@ -255,7 +276,7 @@ int readInputLine(char* buffer) {
     bool terminal = inputIsTerminal();
     int read = terminal ? readTerminalAnswer(line) : readPipedLine(line);
     // A typed answer ends its line; a piped one is not shown.
-    if (!terminal && inputBuiltinActive && !openOutputLine.empty()) printToTextWindow("\n");
+    if (!terminal && inputBuiltinActive && !openOutputLine.empty()) ::printToTextWindow("\n");
     openOutputLine.clear();
     inputBuiltinActive = 0;
     clearStoredKey();
@@ -454,23 +475,18 @@ static int readKey(long long milliseconds, int* keyCode, bool fromPipe) {
     return decodeKey(KeySource::terminal, c, keyCode);
 }
 
-int pollKey() {
-    if (windowHost) return windowHost->pollKey();
+int TerminalHost::pollKey() {
     int keyCode;
     return readKey(0, &keyCode, false);
 }
 
-int waitKeyWithStatus(int* keyCode, const char* status) {
-    if (windowHost) return windowHost->waitKeyWithStatus(keyCode, status);
-    setStatusText(status);
+int TerminalHost::waitKeyWithStatus(int* keyCode, const char* status) {
+    ::setStatusText(status);
     std::fflush(stdout);
     return readKey(-1, keyCode, true);
 }
 
-int waitForKey(int* keyCode) { return waitKeyWithStatus(keyCode, ""); }
-
-int waitWithStatus(double seconds, int* keyCode, const char* status) {
-    if (windowHost) return windowHost->waitWithStatus(seconds, keyCode, status);
+int TerminalHost::waitWithStatus(double seconds, int* keyCode, const char* status) {
     *keyCode = keyNone;
     std::fflush(stdout);
     if (!(seconds >= 1)) {
@@ -478,7 +494,7 @@ int waitWithStatus(double seconds, int* keyCode, const char* status) {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds < 1 ? 1 : milliseconds));
         return 0;
     }
-    setStatusText(status);
+    ::setStatusText(status);
     long long milliseconds = seconds * 1000 < 1e15 ? (long long)(seconds * 1000) : (long long)1e15;
     // Piped input holds commands, not keys: only Ctrl-C ends the wait.
     if (!inputIsTerminal() && queuedKeys.empty()) {
@@ -491,8 +507,6 @@ int waitWithStatus(double seconds, int* keyCode, const char* status) {
     return readKey(milliseconds, keyCode, false);
 }
 
-int waitSeconds(double seconds, int* keyCode) { return waitWithStatus(seconds, keyCode, ""); }
-
 // A terminal has no graphics window: a key ends a mouse wait, and the
 // position stays where it was. Escape is the character 27 there too.
 static double lastMouseX = 0, lastMouseY = 0;
@@ -502,23 +516,17 @@ static int keyOf(int character, int keyCode) {
     return keyCode == keyEscape ? 27 : keyCode;
 }
 
-int waitMouseClick(double* x, double* y, const char* status) {
-    if (windowHost) return windowHost->waitMouseClick(x, y, status);
+int TerminalHost::waitMouseClick(double* x, double* y, const char* status) {
     int keyCode;
-    int character = waitKeyWithStatus(&keyCode, status);
+    int character = ::waitKeyWithStatus(&keyCode, status);
     *x = lastMouseX;
     *y = lastMouseY;
     return keyOf(character, keyCode);
 }
 
-int waitForMouse(double* x, double* y) {
-    return waitMouseClick(x, y, "Waiting for mouse press or key.");
-}
-
-int waitMouseDrag(double* x, double* y, int* time, int* key, const char* status) {
-    if (windowHost) return windowHost->waitMouseDrag(x, y, time, key, status);
+int TerminalHost::waitMouseDrag(double* x, double* y, int* time, int* key, const char* status) {
     int keyCode;
-    int character = waitKeyWithStatus(&keyCode, status);
+    int character = ::waitKeyWithStatus(&keyCode, status);
     *x = lastMouseX;
     *y = lastMouseY;
     *time = 0;
@@ -526,8 +534,7 @@ int waitMouseDrag(double* x, double* y, int* time, int* key, const char* status)
     return 0;
 }
 
-int getMousePosition(double* x, double* y) {
-    if (windowHost) return windowHost->getMousePosition(x, y);
+int TerminalHost::getMousePosition(double* x, double* y) {
     *x = lastMouseX;
     *y = lastMouseY;
     return 0;
@@ -557,9 +564,7 @@ static void writeUtf8(FILE* stream, const char* text) {
     std::fwrite(bytes.data(), 1, bytes.size(), stream);
 }
 
-int printToTextWindow(const char* text) {
-    if (unattendedRun) return unattendedRun->print(text);
-    if (windowHost) return windowHost->printToTextWindow(text);
+int TerminalHost::printToTextWindow(const char* text) {
     std::string converted;
     std::string_view bytes = utf8Of(text, converted);
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
@@ -571,11 +576,7 @@ int printToTextWindow(const char* text) {
     return 1;
 }
 
-void showWarning(const char* text, const char* title) {
-    if (windowHost) {
-        windowHost->showWarning(text, title);
-        return;
-    }
+void TerminalHost::showWarning(const char* text, const char* title) {
     std::fflush(stdout);
     writeUtf8(stderr, title);
     std::fputs(": ", stderr);
@@ -583,58 +584,20 @@ void showWarning(const char* text, const char* title) {
     std::fputc('\n', stderr);
 }
 
-// A terminal has no notebook, status bar, menus or unattended runs; the
-// window host takes some of these over while its windows are open.
-void showTextWindow() {
-    if (windowHost) windowHost->showTextWindow();
-}
-void setStatusText(const char* text) {
-    if (windowHost) windowHost->setStatusText(text);
-}
-void reportAutomaticModeError(const char* line) {
-    if (unattendedRun) unattendedRun->reportError(line);
-}
-// Formulas are shown only in the notebook window.
-// A terminal shows the formula's LaTeX text.
-void insertLatexImage(const char* latex) {
-    if (windowHost) return windowHost->insertLatexImage(latex);
-    printToTextWindow(latex);
-    printToTextWindow("\n");
-}
-void endFunctionEntry() {
-    if (windowHost) windowHost->endFunctionEntry();
-}
-void addLoadedFileToMenu(const char* name) {
-    if (windowHost) windowHost->addLoadedFileToMenu(name);
-}
-void setUserSubmenuName(const char* name) {
-    if (windowHost) windowHost->setUserSubmenuName(name);
-}
-void addUserMenuItem(const char* text) {
-    if (windowHost) windowHost->addUserMenuItem(text);
+// A terminal shows a formula's LaTeX text; it has no notebook, status bar
+// or menus.
+void TerminalHost::insertLatexImage(const char* latex) {
+    ::printToTextWindow(latex);
+    ::printToTextWindow("\n");
 }
 
-static void (*startupJob)() = nullptr;
-
-void setStartupJob(void (*job)()) { startupJob = job; }
-
-// Unattended runs start nothing in the background; a user at the
-// terminal or at the windows does.
-void startStartupThread() {
-    if (startupJob && !scriptMode && !unattendedRun && (windowHost || inputIsTerminal()))
-        startupJob();
-}
-void startNewNotebook() {
-    if (windowHost) windowHost->startNewNotebook();
-}
-void clearTextWindow() {
-    if (windowHost) windowHost->clearTextWindow();
-}
+// A user at the terminal gets the jobs of the interpreter's start; input
+// from a pipe or a file does not.
+bool TerminalHost::runsStartupJobs() { return inputIsTerminal(); }
 
 // --- the permission question ----------------------------------------------
 
-int askAllowDialog(const char* question) {
-    if (windowHost) return windowHost->askAllowDialog(question);
+int TerminalHost::askAllowDialog(const char* question) {
     // Nobody at a terminal to answer: refused.
     if (!inputIsTerminal()) return allowNo;
     std::fflush(stdout);

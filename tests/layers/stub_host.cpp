@@ -6,48 +6,48 @@
 #include "interpreter/commands.h"
 #include "platform/host.h"
 
-int readInputLine(char* buffer) {
-    buffer[0] = 0;
-    return 0;
-}
-int checkEscape() { return 0; }
-int waitForKey(int* keyCode) {
-    *keyCode = keyEscape;
-    return 0;
-}
-int pollKey() { return 0; }
-int waitKeyWithStatus(int* keyCode, const char*) { return waitForKey(keyCode); }
-int waitWithStatus(double, int* keyCode, const char*) { return waitForKey(keyCode); }
-int waitMouseClick(double* x, double* y, const char*) {
-    *x = *y = 0;
-    return keyEscape;
-}
-int waitForMouse(double* x, double* y) { return waitMouseClick(x, y, ""); }
-int waitMouseDrag(double* x, double* y, int* time, int* key, const char*) {
-    *x = *y = 0;
-    *time = 0;
-    *key = keyEscape;
-    return 0;
-}
-int getMousePosition(double* x, double* y) {
-    *x = *y = 0;
-    return 0;
-}
-void setStartupJob(void (*)()) {}
-int printToTextWindow(const char*) { return 0; }
-void showTextWindow() {}
-void setStatusText(const char*) {}
-void reportAutomaticModeError(const char*) {}
-void showWarning(const char*, const char*) {}
-void clearTextWindow() {}
-void startNewNotebook() {}
-void startStartupThread() {}
-void insertLatexImage(const char*) {}
-void endFunctionEntry() {}
-void addLoadedFileToMenu(const char*) {}
-void setUserSubmenuName(const char*) {}
-void addUserMenuItem(const char*) {}
-int askAllowDialog(const char*) { return 0; }
+namespace {
+
+class StubHost : public Host {
+  public:
+    int readInputLine(char* buffer) override {
+        buffer[0] = 0;
+        return 0;
+    }
+    int checkEscape() override { return 0; }
+    int pollKey() override { return 0; }
+    int waitKeyWithStatus(int* keyCode, const char*) override {
+        *keyCode = keyEscape;
+        return 0;
+    }
+    int waitWithStatus(double, int* keyCode, const char*) override {
+        *keyCode = keyEscape;
+        return 0;
+    }
+    int waitMouseClick(double* x, double* y, const char*) override {
+        *x = *y = 0;
+        return keyEscape;
+    }
+    int waitMouseDrag(double* x, double* y, int* time, int* key, const char*) override {
+        *x = *y = 0;
+        *time = 0;
+        *key = keyEscape;
+        return 0;
+    }
+    int getMousePosition(double* x, double* y) override {
+        *x = *y = 0;
+        return 0;
+    }
+    int printToTextWindow(const char*) override { return 0; }
+    void showWarning(const char*, const char*) override {}
+    void insertLatexImage(const char*) override {}
+    int askAllowDialog(const char*) override { return 0; }
+};
+
+StubHost stubHost;
+[[maybe_unused]] const bool installed = (installHost(&stubHost), true);
+
+}  // namespace
 
 const BuiltinFamily* const builtinFamilies[] = {nullptr};
 const size_t builtinFamilyCount = 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/host.h"
+#include "terminal/terminal_host.h"
 #include "program_fixture.h"
 
 namespace {

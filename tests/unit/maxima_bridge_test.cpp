@@ -20,6 +20,7 @@
 #include "global_store_fixture.h"
 #include "interpreter/maxima_services.h"
 #include "platform/host.h"
+#include "terminal/terminal_host.h"
 
 namespace {
 

@@ -93,3 +93,85 @@ TEST_F(NotebookRunnerTest, RunLeavesTheFileAndFailuresFailTheRun) {
     EXPECT_EQ(takeAll(missing), std::vector<std::string>{});
     EXPECT_EQ(missing.failed(), 1);
 }
+
+// A host below the run that records what reaches it.
+class HostBelowTheRun : public Host {
+  public:
+    std::vector<std::string> calls;
+    int readInputLine(char* buffer) override {
+        calls.push_back("line");
+        buffer[0] = 0;
+        return 0;
+    }
+    int checkEscape() override { return 0; }
+    int pollKey() override {
+        calls.push_back("poll");
+        return 'k';
+    }
+    int waitKeyWithStatus(int* keyCode, const char* status) override {
+        calls.push_back(std::string("key ") + status);
+        *keyCode = keyNone;
+        return 'w';
+    }
+    int waitWithStatus(double, int* keyCode, const char*) override {
+        *keyCode = keyNone;
+        return 0;
+    }
+    int waitMouseClick(double*, double*, const char*) override { return 0; }
+    int waitMouseDrag(double*, double*, int*, int*, const char*) override { return 0; }
+    int getMousePosition(double*, double*) override { return 0; }
+    int printToTextWindow(const char* text) override {
+        calls.push_back(std::string("print ") + text);
+        return 1;
+    }
+    void showWarning(const char* text, const char*) override {
+        calls.push_back(std::string("warning ") + text);
+    }
+    void insertLatexImage(const char* latex) override {
+        calls.push_back(std::string("latex ") + latex);
+    }
+    int askAllowDialog(const char*) override {
+        calls.push_back("allow");
+        return 0;
+    }
+    void setStatusText(const char* text) override {
+        calls.push_back(std::string("status ") + text);
+    }
+    bool runsStartupJobs() override { return true; }
+};
+
+TEST_F(NotebookRunnerTest, AsTheHostTheRunTakesLinesAndOutputAndPassesTheRest) {
+    fs::path dir = makeFolder();
+    fs::path path = dir / "nb.kn";
+    writeFile(path, ">a\r\n>b\r\n");
+    HostBelowTheRun below;
+    NotebookRunner runner(path.string(), 0, below);
+    Host* before = installHost(&runner);
+    char buffer[inputBufferSize];
+    inputBuiltinActive = 1;
+    EXPECT_EQ(readInputLine(buffer), 1);
+    EXPECT_STREQ(buffer, "a");
+    EXPECT_EQ(inputBuiltinActive, 0);
+    printToTextWindow("out\n");
+    int keyCode = -1;
+    EXPECT_EQ(pollKey(), 'k');
+    EXPECT_EQ(waitKeyWithStatus(&keyCode, "s"), 'w');
+    setStatusText("busy");
+    showWarning("careful", "Kalix");
+    insertLatexImage("x^2");
+    EXPECT_EQ(askAllowDialog("Allow?"), 0);
+    EXPECT_FALSE(installedHost->runsStartupJobs());
+    reportAutomaticModeError("bad line");
+    installHost(before);
+    EXPECT_EQ(runner.failed(), 1);
+    EXPECT_EQ(below.calls,
+              (std::vector<std::string>{"poll", "key s", "status busy", "warning careful",
+                                        "latex x^2", "allow",
+                                        "warning Error in automatic mode!\nbad line"}));
+    // The output went into the notebook, under the command.
+    TextLockHold hold(runner.getEditor(), "test");
+    std::vector<std::string> lines;
+    for (NotebookLine* line = runner.getEditor().firstLine; line; line = line->next)
+        lines.push_back(line->text.getText());
+    EXPECT_EQ(lines, (std::vector<std::string>{">a", "out", "", ">b", ">"}));
+}

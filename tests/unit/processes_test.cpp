@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/host.h"
+#include "terminal/terminal_host.h"
 #include "platform/processes.h"
 #include "base/settings.h"
 

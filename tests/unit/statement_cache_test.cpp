@@ -68,7 +68,7 @@ class StatementCacheTest : public InterpreterStateTest {
 
     // An interpreter start: the state of before the test, an empty stack.
     void start() {
-        interpreterState.put();
+        interpreterState.restore();
         block.assign((4 << 20) / 8 + stackGuardBytes / 8, 0);
         ramstart = reinterpret_cast<char*>(block.data());
         ramend = ramstart + (4 << 20);

@@ -20,6 +20,7 @@
 #include "interpreter/stack.h"
 #include "piped_input.h"
 #include "platform/host.h"
+#include "terminal/terminal_host.h"
 #include "terminal/terminal_keys.h"
 
 static double secondsOf(void (*action)()) {

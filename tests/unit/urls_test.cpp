@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "platform/host.h"
+#include "terminal/terminal_host.h"
 #include "platform/url_reader.h"
 
 namespace {

@@ -39,7 +39,7 @@ class WindowTest : public testing::Test {
         static char name[] = "kalix";
         static char* words[] = {name, nullptr};
         ASSERT_TRUE(host.openWindows(1, words));
-        windowHost = &host;
+        hostBefore = installHost(&host);
         window = host.getTextWindow();
         client = clientWidgetOf(window);
         frame = frameOf(window);
@@ -48,7 +48,7 @@ class WindowTest : public testing::Test {
                 static char name[] = "kalix";
                 static char* words[] = {name, nullptr};
                 runInterpreterLoop(1, words);
-                if (windowHost) windowHost->interpreterEnded();
+                installedHost->interpreterEnded();
                 return 0;
             },
             threadStackSize);
@@ -62,7 +62,7 @@ class WindowTest : public testing::Test {
             for (int i = 0; i < 200 && loop->isThreadRunning(); i++) QTest::qWait(10);
             loop->killThread(2000);
         }
-        windowHost = nullptr;
+        installHost(hostBefore);
         ramstart = ramend = newram = startlocal = endlocal = functionsEnd = nullptr;
     }
 
@@ -156,6 +156,7 @@ class WindowTest : public testing::Test {
 
     std::vector<uint64_t> block;
     NotebookWindowHost host;
+    Host* hostBefore = nullptr;
     TextWindow* window = nullptr;
     QWidget* client = nullptr;
     QWidget* frame = nullptr;
