@@ -300,6 +300,7 @@ void NotebookWindowHost::beginUserWait(const char* status, bool showStatus) {
     if (!getIntCell(inputWaiting) && showStatus) {
         window->stopBusyTimer();
         setStatusText(status);
+        waitStatusShown = status && *status;
     }
     assignIntCell(userWaitFlag, 1);
     if (graphics) graphics->repaintSoon();
@@ -307,6 +308,9 @@ void NotebookWindowHost::beginUserWait(const char* status, bool showStatus) {
 
 void NotebookWindowHost::endUserWait() {
     assignIntCell(userWaitFlag, 0);
+    // The text of the wait goes with it.
+    if (waitStatusShown) setStatusText("");
+    waitStatusShown = false;
     if (!getIntCell(inputWaiting)) window->startBusyTimer();
 }
 

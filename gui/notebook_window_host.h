@@ -87,6 +87,7 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     std::atomic<int> textWindowInFront{1};
     std::atomic<int> inputWaits{0};
     bool svgExportRunning = false;  // computation thread: a run-and-export runs
+    bool waitStatusShown = false;   // computation thread: a wait put its text in the status line
 };
 
 // Offered to start-up by the program (app/main.cpp).
