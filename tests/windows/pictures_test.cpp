@@ -496,3 +496,30 @@ TEST_F(PicturesTest, TheSizeDialogFillsItsFieldsFromItsButtons) {
     copyGraphicsBitmap();
     EXPECT_EQ(exportWidth, 600);
 }
+
+// Pictures of the Set Size and Print dialogs: with KALIX_DIALOG_SCREENSHOTS
+// naming a folder; skipped otherwise.
+TEST_F(PicturesTest, ScreenshotsOfTheSizeAndPrintDialogs) {
+    const char* folderName = std::getenv("KALIX_DIALOG_SCREENSHOTS");
+    if (!folderName) GTEST_SKIP() << "KALIX_DIALOG_SCREENSHOTS names no folder";
+    const std::string target = folderName;
+    ASSERT_TRUE(run("x=linspace(0,1,50); plot(x,x^2);"));
+    setExportDialogs(nullptr, [](const char*) { return std::string(); }, nullptr);
+    bool saved = false;
+    whenModal([&saved, target](QWidget* dialog) {
+        QTest::qWait(100);
+        saved = dialog->grab().save(QString::fromStdString(target + "/dialog-set-size.png"));
+        clickControl(dialog, 2);
+    });
+    saveGraphicsPngDialog();
+    EXPECT_TRUE(saved);
+    saved = false;
+    whenModal([&saved, target](QWidget* dialog) {
+        controlById<QPlainTextEdit>(dialog, 11)->setPlainText("f(x) = x^2 on [0,1]");
+        QTest::qWait(100);
+        saved = dialog->grab().save(QString::fromStdString(target + "/dialog-print.png"));
+        clickControl(dialog, 2);
+    });
+    printGraphicsDialog();
+    EXPECT_TRUE(saved);
+}
