@@ -157,7 +157,7 @@ class ListItem : public Dialogitem {
     int getSelectedIndex() const { return selected; }
     const std::string& getSelectedText() const { return selectedText; }
 
-  private:
+  protected:
     std::vector<std::string> entries;
     int selected = 0;
     std::string selectedText;
@@ -168,6 +168,24 @@ class UserItem : public Dialogitem {
   public:
     using Dialogitem::Dialogitem;
 };
+
+// The printer list: the printers the system knows, the current one
+// chosen (the first when it is not among them). Without any printer the
+// list offers printing into a PDF file instead.
+class PrinterItem : public ListItem {
+  public:
+    PrinterItem(int id, Dialog& dialog, const std::string& printer);
+    void initItem() override;
+    // The printer chosen (after the dialog closed).
+    const std::string& getPrinter() const { return getSelectedText(); }
+    bool printsToPdf() const;
+
+  private:
+    std::string printer;
+};
+
+// The entry of the printer list that prints into a PDF file.
+extern const char* const printToPdfEntry;
 
 // A swatch filled with one colour.
 class ColorItem : public UserItem {
@@ -211,12 +229,20 @@ class Dialog {
     // Runs the dialog until it ends; returns the result. A template that
     // does not exist shows "Could not carry out the Dialog!" and gives -1.
     int runModal();
+    // Opens the dialog and returns at once (modeless); the closing steps
+    // hide it and a later create opens it again. 0 (after "Could not
+    // create the Dialog!") when it cannot be made.
+    int create();
     int getDialogResult() const { return lastCommandId; }
     int getTemplateId() const { return templateId; }
     int isOpen() const;
 
     // The control that has the keyboard when the dialog opens.
     void setFocusItem(int id) { focusId = id; }
+    // A control of the template this dialog does without (made before a
+    // run: it is left out).
+    void leaveOut(int id) { leftOut.push_back(id); }
+    bool isLeftOut(int id) const;
     // Places the next run: the size raised to the minimum, moved onto a
     // screen of that size, the position and size remembered.
     void fitToScreen(int screenWidth, int screenHeight, int x, int y, int width, int height,
@@ -257,10 +283,14 @@ class Dialog {
   private:
     void closingSteps(int id);
     void rememberRect();
+    // Builds the toolkit's dialog and puts the values in; false when the
+    // template does not exist or the dialog is open.
+    bool open(bool modal);
 
     StandardWindow* owner;
     int templateId;
     std::vector<Dialogitem*> items;  // newest first
+    std::vector<int> leftOut;
     std::unique_ptr<DialogParts> widgets;
     int lastCommandId = 0;
     int focusId = 0;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "gui/dialog.h"
+#include "gui/dialogs.h"
 
 // --- the base item -------------------------------------------------------------------------
 
@@ -226,6 +227,24 @@ void ListItem::select(int index) {
     if (index >= 0 && index < int(entries.size())) selectedText = entries[size_t(index)];
     dialog.selectListEntry(id, index);
 }
+
+const char* const printToPdfEntry = "Print to PDF file";
+
+PrinterItem::PrinterItem(int id, Dialog& dialog, const std::string& printer)
+    : ListItem(id, dialog), printer(printer) {}
+
+void PrinterItem::initItem() {
+    if (printer.empty()) printer = defaultPrinterName();
+    entries = printerNames();
+    if (entries.empty()) entries.push_back(printToPdfEntry);
+    int chosen = 0;
+    for (size_t i = 0; i < entries.size(); i++)
+        if (entries[i] == printer) chosen = int(i);
+    ListItem::initItem();
+    select(chosen);
+}
+
+bool PrinterItem::printsToPdf() const { return getSelectedText() == printToPdfEntry; }
 
 // --- colours and buttons -----------------------------------------------------------------
 

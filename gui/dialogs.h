@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "graphics/colors.h"
 #include "gui/window.h"
@@ -70,6 +71,7 @@ extern FileSelector saveEpsSelector;
 extern FileSelector saveSvgSelector;
 extern FileSelector browserExeSelector;
 extern FileSelector loadEditorSelector;
+extern FileSelector printPdfSelector;
 
 // The colour chooser: `chosen` 1 when the user chose, 2 when cancelled (the
 // colour is then the initial one).
@@ -89,3 +91,8 @@ struct FontChoice {
     int result;
 };
 FontChoice pickFont(StandardWindow* owner, const WindowFont& initial, int fixedPitchOnly);
+
+// The names of the printers the system knows, and its default printer
+// ("" when there is none).
+std::vector<std::string> printerNames();
+std::string defaultPrinterName();

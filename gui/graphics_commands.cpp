@@ -2,25 +2,14 @@
 #include "gui/graphics_commands.h"
 
 #include <QByteArray>
-#include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QFontMetrics>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QImage>
-#include <QIntValidator>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QPageLayout>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QPrinter>
-#include <QPrinterInfo>
-#include <QPushButton>
 #include <QStringList>
 #include <QTextLayout>
 
@@ -40,8 +29,11 @@
 #include "platform/host.h"
 #include "base/settings.h"
 #include "base/text.h"
+#include "gui/dialog.h"
 #include "gui/dialogs.h"
 #include "gui/graphics_window.h"
+#include "gui/option_dialogs.h"
+#include "gui/text_window.h"
 
 int exportWidth = 0, exportHeight = 0;
 
@@ -60,67 +52,72 @@ QString fromCodePage(const std::string& text) {
     return QString::fromUtf8(utf8.c_str());
 }
 
-std::string toCodePage(const QString& text) {
-    std::string out;
-    utf8ToCodePage(text.toUtf8().constData(), out);
-    return out;
-}
+// The size dialog's buttons.
+class WindowSizeButton : public ButtonItem {
+  public:
+    WindowSizeButton(Dialog& dialog, LongItem& width, LongItem& height)
+        : ButtonItem(16, dialog), width(width), height(height) {}
+    int onItemCommand(int code) override {
+        ExportSize area = windowExportSize();
+        width.setValue(area.width);
+        height.setValue(area.height);
+        return ButtonItem::onItemCommand(code);
+    }
+
+  private:
+    LongItem &width, &height;
+};
+
+class KeepAspectButton : public ButtonItem {
+  public:
+    KeepAspectButton(Dialog& dialog, LongItem& width, LongItem& height)
+        : ButtonItem(17, dialog), width(width), height(height) {}
+    int onItemCommand(int code) override {
+        width.readBack();
+        height.setValue(keepAspectHeight(width.getValue()));
+        return ButtonItem::onItemCommand(code);
+    }
+
+  private:
+    LongItem &width, &height;
+};
+
+class ForPrintButton : public ButtonItem {
+  public:
+    ForPrintButton(Dialog& dialog, LongItem& width, LongItem& height, CheckItem& antialias)
+        : ButtonItem(18, dialog), width(width), height(height), antialias(antialias) {}
+    int onItemCommand(int code) override {
+        ExportSize print = forPrintExportSize();
+        width.setValue(print.width);
+        height.setValue(print.height);
+        antialias.setChecked(0);
+        return ButtonItem::onItemCommand(code);
+    }
+
+  private:
+    LongItem &width, &height;
+    CheckItem& antialias;
+};
 
 // The size dialog ("Set Size"): width 10, height 11, "Window" 16, "Keep
 // Aspect" 17, "For Print" 18 (PNG), "Anti-Alias PNG Graphics" 20 (PNG and
-// bitmap).
+// bitmap), Help 30.
 bool runSizeDialog(SizeDialogKind kind, ExportSize& size) {
     if (sizeDialogRunner) return sizeDialogRunner(kind, size);
-    QDialog dialog;
-    dialog.setWindowTitle("Set Size");
-    auto* grid = new QGridLayout(&dialog);
-    auto* width = new QLineEdit(QString::number(size.width));
-    auto* height = new QLineEdit(QString::number(size.height));
-    width->setObjectName("item10");
-    height->setObjectName("item11");
-    width->setValidator(new QIntValidator(0, 100000, width));
-    height->setValidator(new QIntValidator(0, 100000, height));
-    auto* windowButton = new QPushButton("Window");
-    auto* aspectButton = new QPushButton("Keep Aspect");
-    grid->addWidget(new QLabel("Width (pixels)"), 0, 0);
-    grid->addWidget(width, 0, 1);
-    grid->addWidget(windowButton, 0, 2);
-    grid->addWidget(new QLabel("Height (pixels)"), 1, 0);
-    grid->addWidget(height, 1, 1);
-    grid->addWidget(aspectButton, 1, 2);
-    QCheckBox* antialias = nullptr;
-    if (kind == sizeForPng) {
-        auto* printButton = new QPushButton("For Print");
-        grid->addWidget(printButton, 2, 2);
-        QObject::connect(printButton, &QPushButton::clicked, [&] {
-            ExportSize print = forPrintExportSize();
-            width->setText(QString::number(print.width));
-            height->setText(QString::number(print.height));
-            if (antialias) antialias->setChecked(false);
-        });
-    }
-    if (kind != sizeForSvg) {
-        antialias = new QCheckBox("Anti-Alias PNG Graphics");
-        antialias->setObjectName("item20");
-        antialias->setChecked(size.antialias != 0);
-        grid->addWidget(antialias, 3, 0, 1, 3);
-    }
-    QObject::connect(windowButton, &QPushButton::clicked, [&] {
-        ExportSize area = windowExportSize();
-        width->setText(QString::number(area.width));
-        height->setText(QString::number(area.height));
-    });
-    QObject::connect(aspectButton, &QPushButton::clicked, [&] {
-        height->setText(QString::number(keepAspectHeight(width->text().toInt())));
-    });
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    grid->addWidget(buttons, 4, 0, 1, 3);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    size.width = width->text().toInt();
-    size.height = height->text().toInt();
-    if (antialias) size.antialias = antialias->isChecked();
+    Dialog dialog(textWindow, 7);
+    LongItem width(10, dialog, size.width);
+    LongItem height(11, dialog, size.height);
+    WindowSizeButton window(dialog, width, height);
+    KeepAspectButton aspect(dialog, width, height);
+    CheckItem antialias(20, dialog, size.antialias != 0);
+    ForPrintButton forPrint(dialog, width, height, antialias);
+    HelpButton help(dialog, "documentation/gui.html#Graphics_Export");
+    if (kind != sizeForPng) dialog.leaveOut(18);
+    if (kind == sizeForSvg) dialog.leaveOut(20);
+    if (dialog.runModal() != dialogOk) return false;
+    size.width = width.getValue();
+    size.height = height.getValue();
+    if (kind != sizeForSvg) size.antialias = antialias.getValue();
     return true;
 }
 
@@ -129,29 +126,18 @@ std::string chooseFile(FileSelector& selector) {
     return selector.chooseFile();
 }
 
-// The print dialog ("Print"): the printer list 10, the comment 11.
+// The print dialog ("Print"): the printer list 10, the comment 11 in the
+// text window's font, Help 30.
 bool runPrintDialog(std::string& printer, std::string& comment) {
     if (printDialogRunner) return printDialogRunner(printer, comment);
-    QDialog dialog;
-    dialog.setWindowTitle("Print");
-    auto* grid = new QGridLayout(&dialog);
-    auto* list = new QComboBox;
-    list->setObjectName("item10");
-    for (const std::string& name : printerNames()) list->addItem(QString::fromStdString(name));
-    list->setCurrentText(QString::fromStdString(printer));
-    auto* text = new QPlainTextEdit(fromCodePage(comment));
-    text->setObjectName("item11");
-    grid->addWidget(new QLabel("Printer"), 0, 0);
-    grid->addWidget(list, 1, 0);
-    grid->addWidget(new QLabel("Comment :"), 2, 0);
-    grid->addWidget(text, 3, 0);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    grid->addWidget(buttons, 4, 0);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    printer = list->currentText().toStdString();
-    comment = toCodePage(text->toPlainText());
+    Dialog dialog(textWindow, 10);
+    PrinterItem list(10, dialog, printer);
+    MultilineItem text(11, dialog, comment);
+    if (textWindow) text.setItemFont(textWindow->getFonts().normal);
+    HelpButton help(dialog, "documentation/gui.html#Print");
+    if (dialog.runModal() != dialogOk) return false;
+    printer = list.getPrinter();
+    comment = text.getItemString();
     return true;
 }
 
@@ -301,13 +287,6 @@ void saveGraphicsEpsDialog() {
 
 // --- printing -------------------------------------------------------------------------------
 
-std::vector<std::string> printerNames() {
-    std::vector<std::string> names;
-    for (const QString& name : QPrinterInfo::availablePrinterNames())
-        names.push_back(name.toStdString());
-    return names;
-}
-
 int printGraphicsJob(const std::string& printer, const std::string& pdfFile,
                      const std::string& comment) {
     QPrinter device(QPrinter::PrinterResolution);
@@ -377,21 +356,27 @@ static std::atomic<int> printJobs{0};
 void printGraphicsDialog() {
     if (!ready()) return;
     std::string printer = textSetting("printer") ? textSetting("printer") : "";
-    if (printer.empty()) printer = QPrinterInfo::defaultPrinterName().toStdString();
+    if (printer.empty()) printer = defaultPrinterName();
     static std::string comment;
     if (!runPrintDialog(printer, comment)) return;
-    writeSetting("printer", printer.c_str());
-    const std::vector<std::string> names = printerNames();
-    if (std::find(names.begin(), names.end(), printer) == names.end()) {
-        showMessage("No Printer available!", "Kalix");
-        return;
+    std::string pdfFile;
+    if (printer == printToPdfEntry) {
+        pdfFile = chooseFile(printPdfSelector);
+        if (pdfFile.empty()) return;
+    } else {
+        writeSetting("printer", printer.c_str());
+        const std::vector<std::string> names = printerNames();
+        if (std::find(names.begin(), names.end(), printer) == names.end()) {
+            showMessage("No Printer available!", "Kalix");
+            return;
+        }
     }
     // Printing draws the picture on a thread of its own.
     static std::mutex printing;
     printJobs++;
-    std::thread([printer, text = comment] {
+    std::thread([printer, pdfFile, text = comment] {
         std::lock_guard<std::mutex> hold(printing);
-        printGraphicsJob(printer, "", text);
+        printGraphicsJob(printer, pdfFile, text);
         printJobs--;
     }).detach();
 }

@@ -67,5 +67,3 @@ void cancelCropMode();
 // not empty. The number of pages; 0 when nothing was printed.
 int printGraphicsJob(const std::string& printer, const std::string& pdfFile,
                      const std::string& comment);
-// The names of the printers the system knows.
-std::vector<std::string> printerNames();

@@ -339,6 +339,7 @@ void NotebookWindowHost::beginUserWait(const char* status, bool showStatus) {
     if (!getIntCell(inputWaiting) && showStatus) {
         window->stopBusyTimer();
         setStatusText(status);
+        waitStatusShown = status && *status;
     }
     assignIntCell(userWaitFlag, 1);
     showPictureOverText();
@@ -360,6 +361,9 @@ void NotebookWindowHost::toggleFrontWindow() {
 
 void NotebookWindowHost::endUserWait() {
     assignIntCell(userWaitFlag, 0);
+    // The text of the wait goes with it.
+    if (waitStatusShown) setStatusText("");
+    waitStatusShown = false;
     if (!getIntCell(inputWaiting)) window->startBusyTimer();
 }
 

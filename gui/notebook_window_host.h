@@ -100,6 +100,7 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     pthread_t computationHandle{};             // written once by the computation thread
     std::atomic<int> computationKnown{0};      // 1 once computationHandle is set
     bool svgExportRunning = false;  // computation thread: a run-and-export runs
+    bool waitStatusShown = false;   // computation thread: a wait put its text in the status line
 };
 
 // Offered to start-up by the program (app/main.cpp).

@@ -190,6 +190,7 @@ void buildWidget(Dialog& dialog, const DialogTemplate& t, DialogParts& parts, QW
     bool grows = false;
     int columns = 0;
     for (const DialogControl* c : templateControls(t.id)) {
+        if (c->id != staticLabelId && dialog.isLeftOut(c->id)) continue;
         if (c->row == buttonRow) {
             if (c->kind == controlStretch) {
                 buttons->addStretch(1);
@@ -229,16 +230,16 @@ void buildWidget(Dialog& dialog, const DialogTemplate& t, DialogParts& parts, QW
 
 // --- running ----------------------------------------------------------------------------------
 
-int Dialog::runModal() {
+bool Dialog::open(bool modal) {
     const DialogTemplate* t = findDialogTemplate(templateId);
-    if (!t || isOpen()) {
-        showWarningBox("Could not carry out the Dialog!", "Error", owner);
-        return -1;
-    }
+    if (!t || isOpen()) return false;
+    // A modeless dialog closed earlier is made anew.
+    if (widgets) delete widgets->widget;
     widgets = std::make_unique<DialogParts>();
+    widgets->modal = modal;
     buildWidget(*this, *t, *widgets, frameOf(owner));
     DialogWidget* widget = widgets->widget;
-    widget->setModal(true);
+    widget->setModal(modal);
     openList.insert(openList.begin(), this);
     widgets->initializing = true;
     for (Dialogitem* item : std::vector<Dialogitem*>(items)) item->initItem();
@@ -253,6 +254,15 @@ int Dialog::runModal() {
     widgets->initializing = false;
     lastCommandId = 0;
     layout();
+    return true;
+}
+
+int Dialog::runModal() {
+    if (!open(true)) {
+        showWarningBox("Could not carry out the Dialog!", "Error", owner);
+        return -1;
+    }
+    DialogWidget* widget = widgets->widget;
     widget->exec();
     std::erase(openList, this);
     // Ended from outside (the program quits): as a cancel, values read.
@@ -263,6 +273,19 @@ int Dialog::runModal() {
     delete widget;
     widgets.reset();
     return lastCommandId;
+}
+
+int Dialog::create() {
+    if (!open(false)) {
+        showWarningBox("Could not create the Dialog!", "Error", owner);
+        return 0;
+    }
+    widgets->widget->show();
+    return 1;
+}
+
+bool Dialog::isLeftOut(int id) const {
+    return std::find(leftOut.begin(), leftOut.end(), id) != leftOut.end();
 }
 
 void Dialog::closingSteps(int id) {

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QPrinterInfo>
 #include <QPushButton>
 
 #include <cstdarg>
@@ -175,6 +176,7 @@ const char* const pngFilter[] = {"PNG Files", "*.png", "All Files", "*.*", nullp
 const char* const htmlFilter[] = {"HTML Files", "*.html;*.htm", "All Files", "*.*", nullptr};
 const char* const epsFilter[] = {"EPS Files", "*.eps", "All Files", "*.*", nullptr};
 const char* const svgFilter[] = {"SVG Files", "*.svg", "All Files", "*.*", nullptr};
+const char* const pdfFilter[] = {"PDF Files", "*.pdf", "All Files", "*.*", nullptr};
 // Programs have no extension here.
 const char* const executableFilter[] = {"Exectuables", "*", nullptr};
 
@@ -190,6 +192,7 @@ FileSelector saveEpsSelector(nullptr, "", 1, "Save Graphics as Postscript", "eps
 FileSelector saveSvgSelector(nullptr, "", 1, "Save Graphics as SVG", "svg", svgFilter);
 FileSelector browserExeSelector(nullptr, "", 0, "Set Browser Excecutable", "", executableFilter);
 FileSelector loadEditorSelector(nullptr, "", 0, "Load Editor File", ".k", programFilter);
+FileSelector printPdfSelector(nullptr, "", 1, "Print to PDF file", "pdf", pdfFilter);
 
 // --- the colour chooser ---------------------------------------------------------------------
 
@@ -219,3 +222,12 @@ FontChoice pickFont(StandardWindow* owner, const WindowFont& initial, int fixedP
     });
     return choice;
 }
+
+std::vector<std::string> printerNames() {
+    std::vector<std::string> names;
+    for (const QString& name : QPrinterInfo::availablePrinterNames())
+        names.push_back(name.toStdString());
+    return names;
+}
+
+std::string defaultPrinterName() { return QPrinterInfo::defaultPrinterName().toStdString(); }

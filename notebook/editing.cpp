@@ -251,7 +251,7 @@ void NotebookEditor::gotoTextEnd() {
     for (NotebookLine* line = last; line; line = line->previous) {
         if (line->kind == lineCommand) {
             cursorLine = line;
-            cursorColumn = 1;
+            cursorColumn = line->text.length();
             break;
         }
     }

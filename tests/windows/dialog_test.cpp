@@ -14,6 +14,7 @@
 #include "modal_helpers.h"
 #include "gui/dialog.h"
 #include "gui/dialog_templates.h"
+#include "gui/dialogs.h"
 
 namespace {
 
@@ -195,4 +196,74 @@ TEST_F(DialogTest, EveryTemplateBuildsWithItsCaptionAndControls) {
     Dialog missing(nullptr, 23);
     EXPECT_EQ(missing.runModal(), -1);
     EXPECT_EQ(message, "Error: Could not carry out the Dialog!");
+}
+
+// A modeless dialog returns at once; its values come back when it closes,
+// and it opens again after that.
+TEST_F(DialogTest, AModelessDialogStaysOpenBesideTheProgramAndOpensAgain) {
+    Dialog dialog(nullptr, 11);
+    StringItem field(10, dialog, "first");
+    ASSERT_EQ(dialog.create(), 1);
+    EXPECT_TRUE(dialog.isOpen());
+    ASSERT_FALSE(openDialogs().empty());
+    EXPECT_EQ(openDialogs().front(), &dialog);
+    QWidget* widget = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == "dialog11" && top->isVisible()) widget = top;
+    ASSERT_NE(widget, nullptr);
+    EXPECT_FALSE(widget->isModal());
+    EXPECT_EQ(controlById<QLineEdit>(widget, 10)->text(), "first");
+    controlById<QLineEdit>(widget, 10)->setText("second");
+    clickControl(widget, 1);
+    EXPECT_FALSE(dialog.isOpen());
+    EXPECT_FALSE(widget->isVisible());
+    EXPECT_EQ(dialog.getDialogResult(), dialogOk);
+    EXPECT_EQ(field.getItemString(), "second");
+    EXPECT_TRUE(openDialogs().empty());
+    // Open again: the value read back is shown.
+    ASSERT_EQ(dialog.create(), 1);
+    widget = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == "dialog11" && top->isVisible()) widget = top;
+    ASSERT_NE(widget, nullptr);
+    EXPECT_EQ(controlById<QLineEdit>(widget, 10)->text(), "second");
+    // While open, a second create fails with its message.
+    std::string message;
+    answerNextBox(&message);
+    EXPECT_EQ(dialog.create(), 0);
+    EXPECT_EQ(message, "Error: Could not create the Dialog!");
+    widget->close();
+    EXPECT_EQ(dialog.getDialogResult(), dialogCancel);
+    EXPECT_FALSE(dialog.isOpen());
+}
+
+// The printer list: the system's printers with the current one chosen, or
+// printing into a PDF file when the system has none.
+TEST_F(DialogTest, ThePrinterListOffersThePrintersOrAPdfFile) {
+    const std::vector<std::string> names = printerNames();
+    for (const std::string& current : {std::string(), std::string("no such printer")}) {
+        Dialog dialog(nullptr, 10);
+        PrinterItem printers(10, dialog, current);
+        std::vector<std::string> shown;
+        int row = -1;
+        whenModal([&shown, &row](QWidget* widget) {
+            auto* list = controlById<QListWidget>(widget, 10);
+            for (int i = 0; i < list->count(); i++)
+                shown.push_back(list->item(i)->text().toStdString());
+            row = list->currentRow();
+            clickControl(widget, 1);
+        });
+        ASSERT_EQ(dialog.runModal(), dialogOk);
+        if (names.empty()) {
+            EXPECT_EQ(shown, std::vector<std::string>{printToPdfEntry});
+            EXPECT_TRUE(printers.printsToPdf());
+        } else {
+            EXPECT_EQ(shown, names);
+            EXPECT_FALSE(printers.printsToPdf());
+        }
+        if (!current.empty() || names.empty()) {
+            EXPECT_EQ(row, 0);
+            EXPECT_EQ(printers.getPrinter(), shown[0]);
+        }
+    }
 }

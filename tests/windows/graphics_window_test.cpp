@@ -266,6 +266,14 @@ TEST_F(GraphicsWindowTest, WaitsForTimeAndKeys) {
     type("b");
     ASSERT_TRUE(waitForPrompt());
     EXPECT_EQ(lastOutput(), "98");
+    // The text of key(text) stands in the status line while it waits only.
+    startCommand("key(\"press a key\")");
+    ASSERT_TRUE(waitingForUser()) << notebook();
+    EXPECT_EQ(window->getStatusText(), "press a key");
+    type("c");
+    ASSERT_TRUE(waitForPrompt());
+    EXPECT_EQ(lastOutput(), "99");
+    EXPECT_NE(window->getStatusText(), "press a key");
     startCommand("wait(100); 7");
     ASSERT_TRUE(waitingForUser()) << notebook();
     press(Qt::Key_Escape);

@@ -336,3 +336,16 @@ TEST_F(CommandTest, HistoryCommandsOfTheMenuRecallEarlierLines) {
     menu().dispatchMenuCommand(3000);
     EXPECT_EQ(cursorText(), ">2+");
 }
+
+// Ctrl+End goes to the last command, behind its text; Ctrl+Home to the
+// first.
+TEST_F(CommandTest, CtrlEndPutsTheCursorBehindTheLastCommand) {
+    ASSERT_TRUE(run("x=1"));
+    ASSERT_TRUE(run("y=22"));
+    type("z=333");
+    press(Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(cursorText(), ">x=1");
+    press(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(cursorText(), ">z=333");
+    EXPECT_EQ(cursorColumn(), 6);
+}

@@ -3,6 +3,11 @@
 // comments, the notebook file with its pictures, and the export, clipboard
 // and print commands.
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QClipboard>
 #include <QImage>
 #include <QMessageBox>
@@ -21,7 +26,9 @@
 #include "notebook/notebook_files.h"
 #include "platform/child_process.h"
 #include "base/settings.h"
+#include "gui/dialogs.h"
 #include "gui/graphics_commands.h"
+#include "modal_helpers.h"
 #include "window_fixture.h"
 
 namespace {
@@ -373,11 +380,34 @@ TEST_F(PicturesTest, PrintingMakesOnePageOrSaysThereIsNoPrinter) {
     for (int i = 0; i < 400; i++) comment += "A line of the comment below the picture.\n";
     EXPECT_GT(printGraphicsJob("", pdf, comment), 1);
 
-    if (printerNames().empty()) {
-        chooseFiles("");
-        printGraphicsDialog();
-        EXPECT_EQ(lastBox(), "No Printer available!");
-    }
+    // A printer that is gone is said so.
+    setExportDialogs(nullptr, nullptr, [](std::string& printer, std::string&) {
+        printer = "no such printer";
+        return true;
+    });
+    printGraphicsDialog();
+    EXPECT_EQ(lastBox(), "No Printer available!");
+    if (!printerNames().empty()) return;
+    // Without printers the dialog offers a PDF file, the comment goes with it.
+    const std::string offered = folder + "offered.pdf";
+    std::string title;
+    setExportDialogs(nullptr, [&title, offered](const char* asked) {
+        title = asked;
+        return offered;
+    }, nullptr);
+    whenModal([](QWidget* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Print");
+        auto* list = controlById<QListWidget>(dialog, 10);
+        ASSERT_EQ(list->count(), 1);
+        EXPECT_EQ(list->currentItem()->text(), "Print to PDF file");
+        EXPECT_NE(controlById<QPushButton>(dialog, 30), nullptr);
+        controlById<QPlainTextEdit>(dialog, 11)->setPlainText("Under the picture");
+        clickControl(dialog, 1);
+    });
+    printGraphicsDialog();
+    EXPECT_EQ(title, "Print to PDF file");
+    ASSERT_TRUE(waitFor([] { return !printJobActive(); }));
+    EXPECT_EQ(fileText(offered).rfind("%PDF", 0), 0u);
 }
 
 // A picture of the window with a plot inserted under its command and a
@@ -405,4 +435,91 @@ TEST_F(PicturesTest, ScreenshotOfPicturesInANotebook) {
     window->raiseWindow();
     QTest::qWait(600);
     ASSERT_TRUE(frame->grab().save(QString::fromLocal8Bit(path)));
+}
+
+// The size dialog itself: its buttons fill the fields, the check box and
+// "For Print" only where they belong, and OK hands the values on.
+TEST_F(PicturesTest, TheSizeDialogFillsItsFieldsFromItsButtons) {
+    ASSERT_TRUE(run("x=linspace(0,1,50); plot(x,x^2);"));
+    struct Case {
+        void (*command)();
+        bool forPrint, antialias;
+        const char* file;
+    };
+    const ExportSize area = windowExportSize();
+    for (Case c : {Case{saveGraphicsPngDialog, true, true, "size.png"},
+                   Case{copyGraphicsBitmap, false, true, nullptr},
+                   Case{saveGraphicsSvgDialog, false, false, "size.svg"}}) {
+        exportWidth = 321;
+        exportHeight = 123;
+        const std::string path = c.file ? folder + c.file : std::string();
+        setExportDialogs(nullptr, [path](const char*) { return path; }, nullptr);
+        whenModal([&c, area](QWidget* dialog) {
+            EXPECT_EQ(dialog->windowTitle(), "Set Size");
+            auto* width = controlById<QLineEdit>(dialog, 10);
+            auto* height = controlById<QLineEdit>(dialog, 11);
+            EXPECT_EQ(width->text(), "321");
+            EXPECT_EQ(height->text(), "123");
+            EXPECT_NE(controlById<QPushButton>(dialog, 30), nullptr);
+            EXPECT_EQ(controlById<QPushButton>(dialog, 18) != nullptr, c.forPrint);
+            EXPECT_EQ(controlById<QCheckBox>(dialog, 20) != nullptr, c.antialias);
+            clickControl(dialog, 16);
+            EXPECT_EQ(width->text().toInt(), area.width);
+            EXPECT_EQ(height->text().toInt(), area.height);
+            width->setText("600");
+            clickControl(dialog, 17);
+            EXPECT_EQ(height->text().toInt(), keepAspectHeight(600));
+            if (c.forPrint) {
+                controlById<QCheckBox>(dialog, 20)->setChecked(true);
+                clickControl(dialog, 18);
+                EXPECT_EQ(width->text(), "2000");
+                EXPECT_EQ(height->text().toInt(), keepAspectHeight(2000));
+                EXPECT_FALSE(controlById<QCheckBox>(dialog, 20)->isChecked());
+                width->setText("600");
+                clickControl(dialog, 17);
+            }
+            clickControl(dialog, 1);
+        });
+        c.command();
+        EXPECT_EQ(exportWidth, 600) << (c.file ? c.file : "bitmap");
+        EXPECT_EQ(exportHeight, keepAspectHeight(600));
+        if (c.file && std::string(c.file) == "size.png") {
+            QImage image = imageOf(path);
+            EXPECT_EQ(image.width(), 600);
+        }
+    }
+    // Cancel keeps the old size.
+    whenModal([](QWidget* dialog) {
+        controlById<QLineEdit>(dialog, 10)->setText("77");
+        clickControl(dialog, 2);
+    });
+    copyGraphicsBitmap();
+    EXPECT_EQ(exportWidth, 600);
+}
+
+// Pictures of the Set Size and Print dialogs: with KALIX_DIALOG_SCREENSHOTS
+// naming a folder; skipped otherwise.
+TEST_F(PicturesTest, ScreenshotsOfTheSizeAndPrintDialogs) {
+    const char* folderName = std::getenv("KALIX_DIALOG_SCREENSHOTS");
+    if (!folderName) GTEST_SKIP() << "KALIX_DIALOG_SCREENSHOTS names no folder";
+    const std::string target = folderName;
+    ASSERT_TRUE(run("x=linspace(0,1,50); plot(x,x^2);"));
+    setExportDialogs(nullptr, [](const char*) { return std::string(); }, nullptr);
+    bool saved = false;
+    whenModal([&saved, target](QWidget* dialog) {
+        QTest::qWait(100);
+        saved = dialog->grab().save(QString::fromStdString(target + "/dialog-set-size.png"));
+        clickControl(dialog, 2);
+    });
+    saveGraphicsPngDialog();
+    EXPECT_TRUE(saved);
+    saved = false;
+    whenModal([&saved, target](QWidget* dialog) {
+        controlById<QPlainTextEdit>(dialog, 11)->setPlainText("f(x) = x^2 on [0,1]");
+        QTest::qWait(100);
+        saved = dialog->grab().save(QString::fromStdString(target + "/dialog-print.png"));
+        clickControl(dialog, 2);
+    });
+    printGraphicsDialog();
+    EXPECT_TRUE(saved);
 }
