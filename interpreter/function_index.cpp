@@ -12,9 +12,9 @@
 
 namespace {
 
-// Each function's distance below `functionsEnd`: a function inserted at
-// `ramstart` moves every other one and `functionsEnd` by the same amount,
-// so the distances stay. A removal changes them and marks the index stale.
+// Each function's distance below `functionsEnd`: a new function goes below
+// the others, which stay where they are or move with `functionsEnd`, so the
+// distances stay. A removal changes them and marks the index stale.
 struct NameHash {
     using is_transparent = void;
     size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }

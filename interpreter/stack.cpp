@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "interpreter/function_area.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/output.h"
@@ -15,6 +16,7 @@
 #include "interpreter/values.h"
 #include "base/settings.h"
 
+char* stackBlock = nullptr;
 char* ramstart = nullptr;
 char* ramend = nullptr;
 char* newram = nullptr;
@@ -589,6 +591,31 @@ void moveStackRegion(char* from, int64_t delta) {
     std::memmove(from + delta, from, size_t(newram - from));
     StackRef::moveAll(from, newram, delta);
     newram += delta;
+}
+
+// Moves everything from `ramstart` to the stack top, and every bound with
+// it, up by `delta` bytes; held records keep their offsets.
+static void raiseWholeStack(int64_t delta) {
+    std::memmove(ramstart + delta, ramstart, size_t(newram - ramstart));
+    for (char** bound : {&ramstart, &functionsEnd, &topStartLocal, &topEndLocal, &startlocal,
+                         &endlocal, &newram})
+        if (*bound) *bound += delta;
+}
+
+char* openFunctionPlace(int64_t size) {
+    int64_t room = stackBlock ? ramstart - stackBlock : 0;
+    if (room < size) {
+        int64_t free = ramend - newram;
+        if (free < size - room) return nullptr;
+        // The room grows with the function area, so that n definitions move
+        // the area a logarithmic number of times, and never takes more than
+        // half of the free stack.
+        int64_t wanted = std::max<int64_t>(functionsEnd - ramstart, minimumFunctionRoom) + size;
+        raiseWholeStack(stackBlock && wanted <= free / 2 ? wanted : size - room);
+    }
+    StackRef::moveAll(ramstart, newram, size);
+    ramstart -= size;
+    return ramstart;
 }
 
 void closeStackGap(char* at, int64_t size) {
