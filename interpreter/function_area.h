@@ -9,7 +9,9 @@
 // with everything above moved up, but nothing moves. Only when the room is
 // used up does everything from `ramstart` to `newram` move up, by about the
 // size of the function area, so that n definitions move it a logarithmic
-// number of times.
+// number of times. A removed function's gap is closed from the side with
+// fewer bytes: the newer functions below it move up (`ramstart` rises, the
+// room grows) or everything above it moves down.
 #pragma once
 
 #include <cstdint>

@@ -651,11 +651,26 @@ header* findNamedRecord(char* from, char* to, const char* name) {
     return nullptr;
 }
 
+// Closes the gap of `size` bytes at `at` in the function area by moving the
+// newer functions below it up: `ramstart` rises and the room below the
+// area grows; nothing above the gap moves.
+static void closeGapFromBelow(char* at, int64_t size) {
+    std::memmove(ramstart + size, ramstart, size_t(at - ramstart));
+    StackRef::moveAll(at + size, newram, -size);
+    ramstart += size;
+}
+
 void removeFunction(const char* name) {
     header* record = findStoredFunction(name);
     if (!record) return;
-    closeStackGap(reinterpret_cast<char*>(record), record->size);
-    markFunctionIndexStale();
+    dropIndexedFunction(record);
+    // Whichever side of the record has fewer bytes moves.
+    char* at = reinterpret_cast<char*>(record);
+    int64_t size = record->size;
+    if (stackBlock && at - ramstart < newram - (at + size))
+        closeGapFromBelow(at, size);
+    else
+        closeStackGap(at, size);
 }
 
 // --- value helpers -------------------------------------------------------------

@@ -284,11 +284,6 @@ struct FunctionArea {
 
 class FunctionAreaTest : public FunctionsTest {
   protected:
-    void TearDown() override {
-        stackBlock = nullptr;
-        FunctionsTest::TearDown();
-    }
-
     FunctionArea areaAfter(const std::string& program) {
         EXPECT_EQ(run(program), 0) << output();
         FunctionArea area;
@@ -350,6 +345,50 @@ TEST_F(FunctionAreaTest, RoomBelowTheAreaKeepsOrderAndRecords) {
         EXPECT_EQ(findFunction("f0"), oldest);
         EXPECT_STREQ(recordAt(ramstart)->name, "g");
     }
+}
+
+// Redefinitions and removals in any order: after each, the listing order is
+// the one of a list kept beside, and every name leads to the record that a
+// walk through the area finds; with and without room below the area the
+// area comes out the same.
+TEST_F(FunctionAreaTest, IndexAndOrderFollowRemovalsInAnyOrder) {
+    std::vector<std::string> runs[2];
+    for (int withRoom : {0, 1}) {
+        SCOPED_TRACE(withRoom);
+        TearDown();
+        SetUp();
+        if (withRoom) stackBlock = ramstart;
+        std::vector<std::string> expected;
+        std::string program;
+        for (int i = 0; i < 300; i++) {
+            program += definition(i, "+");
+            expected.insert(expected.begin(), "f" + std::to_string(i));
+        }
+        ASSERT_EQ(run(program), 0) << output();
+        unsigned state = 12345;
+        for (int step = 0; step < 400; step++) {
+            state = state * 1103515245u + 12345u;
+            int i = int(state >> 8) % 330, form = int(state >> 4) % 3;
+            std::string name = "f" + std::to_string(i);
+            std::erase(expected, name);
+            if (form == 0) {
+                ASSERT_EQ(run("forget " + name + "\n"), 0) << output();
+            } else {
+                ASSERT_EQ(run(definition(i, form == 1 ? "-" : "*")), 0) << output();
+                expected.insert(expected.begin(), name);
+            }
+            FunctionArea area = areaAfter("");
+            ASSERT_EQ(area.names, expected) << "step " << step;
+            for (const std::string& listed : expected)
+                ASSERT_EQ(findFunction(listed.c_str()),
+                          findNamedRecord(ramstart, functionsEnd, listed.c_str()))
+                    << listed << " at step " << step;
+            ASSERT_EQ(findFunction(name.c_str()) != nullptr, form != 0);
+        }
+        runs[withRoom] = areaAfter("").names;
+        EXPECT_EQ(run("f299(2)\n"), 0);
+    }
+    EXPECT_EQ(runs[0], runs[1]);
 }
 
 // --- the machine stack ----------------------------------------------------------

@@ -1,6 +1,7 @@
 // The base of the interpreter's test fixtures: every global of
-// interpreter/state.h is copied before a test and put back after it, so
-// that no test sees what an earlier one left behind.
+// interpreter/state.h (and the stack block) is copied before a test and
+// put back after it, and the function index starts stale, so that no test
+// sees what an earlier one left behind.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "interpreter/function_area.h"
+#include "interpreter/function_index.h"
 #include "interpreter/state.h"
 
 class InterpreterStateSnapshot {
@@ -18,6 +21,7 @@ class InterpreterStateSnapshot {
 #define STATE_FIELD(x) \
     Field { &(x), sizeof(x) }
     const std::vector<Field> fields = {
+        STATE_FIELD(stackBlock),
         STATE_FIELD(ramstart),
         STATE_FIELD(ramend),
         STATE_FIELD(newram),
@@ -111,6 +115,9 @@ class InterpreterStateSnapshot {
 class InterpreterStateTest : public ::testing::Test {
   protected:
     InterpreterStateSnapshot interpreterState;
-    void SetUp() override { interpreterState.take(); }
+    void SetUp() override {
+        interpreterState.take();
+        markFunctionIndexStale();
+    }
     void TearDown() override { interpreterState.put(); }
 };
