@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Times long inputs through the kalix program (best of several runs, wall
 # milliseconds of the whole program): `load` of a file of n one-line
-# function definitions and "-run" of a notebook of n commands, each at two
-# sizes, so that the growth with n shows (linear work: ten times the input,
-# about ten times the time).
+# function definitions (new ones, and the same file loaded twice so that
+# the second load redefines them) and "-run" of a notebook of n commands,
+# at several sizes, so that the growth with n shows (linear work: ten
+# times the input, about ten times the time).
 #
 # Usage: bench/long_inputs.sh [runs]     (KALIX_BUILD selects the build
 # directory, default build/; it is configured and built when needed)
@@ -30,11 +31,15 @@ row() {
 }
 
 printf '%-44s %10s\n' "case" "kalix ms"
-for n in 2000 20000; do
+for n in 2000 20000 100000; do
   awk -v n=$n 'BEGIN { for (i = 0; i < n; i++) printf "function f%d(x) := x+%d\n", i, i }' \
     >"$work/defs.k"
   printf 'load "%s"\n' "$work/defs.k" >"$work/load.k"
   row "load of $n one-line definitions" "$(run_ms sh -c "'$build/kalix' <'$work/load.k'")"
+  if [ $n -le 20000 ]; then
+    printf 'load "%s"\nload "%s"\n' "$work/defs.k" "$work/defs.k" >"$work/reload.k"
+    row "load of $n definitions, then again" "$(run_ms sh -c "'$build/kalix' <'$work/reload.k'")"
+  fi
 done
 for n in 10000 100000; do
   awk -v n=$n 'BEGIN { for (i = 0; i < n; i++) print ">1+1" }' >"$work/commands.kn"

@@ -8,6 +8,7 @@
 #include "graphics/graphics_state.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/element_functions.h"
+#include "interpreter/function_area.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
@@ -341,13 +342,19 @@ header* insertRecord(char* place, header* value, const char* name) {
     return record;
 }
 
-// A user function defined by assigning a function value: inserted at
-// `ramstart`.
+// A user function defined by assigning a function value: it becomes the
+// first record of the function area.
 header* defineFunctionValue(header* value, const char* name) {
-    header* function = insertRecord(ramstart, value, name);
-    if (!function) return nullptr;
-    for (char** p : {&endlocal, &startlocal, &functionsEnd, &topStartLocal, &topEndLocal})
-        if (*p) *p += function->size;
+    StackRef held(value);
+    char* place = openFunctionPlace(value->size);
+    if (!place) {
+        fail(errorAssignMemory, "Memory overflow assigning to %s\n", name);
+        return nullptr;
+    }
+    value = held.get();
+    std::memmove(place, value, size_t(value->size));
+    header* function = recordAt(place);
+    setValueName(function, name);
     indexFunction(function);
     return function;
 }

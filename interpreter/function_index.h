@@ -1,7 +1,7 @@
 // The user-function index: a hash map from function names to their records
-// in the function area. A function inserted at `ramstart` is added to it;
-// a removal only marks it stale and the next lookup rebuilds it from the
-// function area.
+// in the function area. A new function (at `ramstart`) is added to it and a
+// removed one taken out; when a name is stored twice a removal marks it
+// stale and the next lookup rebuilds it from the function area.
 #pragma once
 
 #include "interpreter/stack.h"
@@ -10,8 +10,10 @@
 // emptied).
 void markFunctionIndexStale();
 void rebuildFunctionIndex();
-// Adds the function just inserted at `ramstart` (a stale index stays stale).
+// Adds the function just stored at `ramstart` (a stale index stays stale).
 void indexFunction(header* record);
+// Takes out a function that is about to be removed from the function area.
+void dropIndexedFunction(header* record);
 // The stored function of exactly that name (no alias), hidden ones too.
 header* findStoredFunction(const char* name);
 

@@ -11,6 +11,7 @@
 #include "interpreter/commands.h"
 #include "interpreter/engine_services.h"
 #include "interpreter/evaluator.h"
+#include "interpreter/function_area.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
@@ -67,6 +68,7 @@ int allocateStack() {
         ramstart = allocateStackBytes(defaultStackMegabytes);
     }
     if (!ramstart) return 0;
+    stackBlock = ramstart;
     ramend = ramstart + stackSize;
     newram = startlocal = endlocal = functionsEnd = ramstart;
     return 1;
@@ -101,6 +103,7 @@ static void composeFirstLine(int argc, char** argv) {
 
 // Everything an interpreter start empties or resets.
 static void startInterpreter(int argc, char** argv) {
+    if (stackBlock) ramstart = stackBlock;
     writeLog("KXW restarted (Stack size %ld)", long(ramend - ramstart));
     clearTextWindow();
     runState = runStateRun;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "interpreter/function_area.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/output.h"
@@ -15,6 +16,7 @@
 #include "interpreter/values.h"
 #include "base/settings.h"
 
+char* stackBlock = nullptr;
 char* ramstart = nullptr;
 char* ramend = nullptr;
 char* newram = nullptr;
@@ -588,6 +590,31 @@ void moveStackRegion(char* from, int64_t delta) {
     newram += delta;
 }
 
+// Moves everything from `ramstart` to the stack top, and every bound with
+// it, up by `delta` bytes; held records keep their offsets.
+static void raiseWholeStack(int64_t delta) {
+    std::memmove(ramstart + delta, ramstart, size_t(newram - ramstart));
+    for (char** bound : {&ramstart, &functionsEnd, &topStartLocal, &topEndLocal, &startlocal,
+                         &endlocal, &newram})
+        if (*bound) *bound += delta;
+}
+
+char* openFunctionPlace(int64_t size) {
+    int64_t room = stackBlock ? ramstart - stackBlock : 0;
+    if (room < size) {
+        int64_t free = ramend - newram;
+        if (free < size - room) return nullptr;
+        // The room grows with the function area, so that n definitions move
+        // the area a logarithmic number of times, and never takes more than
+        // half of the free stack.
+        int64_t wanted = std::max<int64_t>(functionsEnd - ramstart, minimumFunctionRoom) + size;
+        raiseWholeStack(stackBlock && wanted <= free / 2 ? wanted : size - room);
+    }
+    StackRef::moveAll(ramstart, newram, size);
+    ramstart -= size;
+    return ramstart;
+}
+
 void closeStackGap(char* at, int64_t size) {
     std::memmove(at, at + size, size_t(newram - (at + size)));
     StackRef::moveAll(at + size, newram, -size);
@@ -621,11 +648,26 @@ header* findNamedRecord(char* from, char* to, const char* name) {
     return nullptr;
 }
 
+// Closes the gap of `size` bytes at `at` in the function area by moving the
+// newer functions below it up: `ramstart` rises and the room below the
+// area grows; nothing above the gap moves.
+static void closeGapFromBelow(char* at, int64_t size) {
+    std::memmove(ramstart + size, ramstart, size_t(at - ramstart));
+    StackRef::moveAll(at + size, newram, -size);
+    ramstart += size;
+}
+
 void removeFunction(const char* name) {
     header* record = findStoredFunction(name);
     if (!record) return;
-    closeStackGap(reinterpret_cast<char*>(record), record->size);
-    markFunctionIndexStale();
+    dropIndexedFunction(record);
+    // Whichever side of the record has fewer bytes moves.
+    char* at = reinterpret_cast<char*>(record);
+    int64_t size = record->size;
+    if (stackBlock && at - ramstart < newram - (at + size))
+        closeGapFromBelow(at, size);
+    else
+        closeStackGap(at, size);
 }
 
 // --- value helpers -------------------------------------------------------------

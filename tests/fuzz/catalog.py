@@ -23,6 +23,15 @@ DENIED = re.compile(
     r"addmenu|submenu)")
 
 
+ENGINE = re.compile(r"^(maxima|mxm|convertmxm|python|py[a-z].*)$")
+
+
+def engine_word(word):
+    """Whether a denied name only talks to Maxima or Python (the fuzzer's
+    engine inputs may use it)."""
+    return bool(ENGINE.match(word))
+
+
 def denied_words(text):
     """The denied names a program text uses (mutated transcripts that use
     them are left out)."""

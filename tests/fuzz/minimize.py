@@ -28,8 +28,10 @@ def ddmin(items, fails, deadline):
     return items
 
 
-def minimize(lines, runner, signature, files_from=None, budget_seconds=300, log=None):
-    """The shortest program lines found that fail with `signature`."""
+def minimize(lines, runner, signature, files_from=None, budget_seconds=300, log=None,
+             options=None):
+    """The shortest program lines found that fail with `signature`;
+    `options` go to each run (a notebook, the engines)."""
     deadline = time.monotonic() + budget_seconds
     tries = [0]
     if signature == "hang":
@@ -37,7 +39,7 @@ def minimize(lines, runner, signature, files_from=None, budget_seconds=300, log=
 
     def fails(candidate_lines):
         tries[0] += 1
-        result = runner.run(encode(candidate_lines), files_from)
+        result = runner.run(encode(candidate_lines), files_from, **(options or {}))
         return result.failed and result.signature == signature
 
     lines = ddmin(list(lines), fails, deadline)

@@ -1,6 +1,8 @@
 """Runs one program through kalix (the sanitizer build) on its standard
-input, in a working directory and home of its own, with a time and a
-memory bound, and classifies what happened.
+input, or one notebook through "kalix -run", in a working directory and
+home of its own, with a time and a memory bound, and classifies what
+happened. A run with engines gets the stand-in Maxima of the tests and
+Python without the start question.
 
 A finding has a signature: the kind (crash, sanitizer report, leak, hang,
 memory) and where it happened (the first frame in Kalix's own code, or
@@ -28,6 +30,9 @@ FRAME = re.compile(r"#\d+ 0x[0-9a-f]+ in (\S+)(?: ([^\s:]+):(\d+))?")
 # Kalix's crash guard takes a fatal signal, writes this report and ends
 # with status 128 + signal.
 CRASH_REPORT = re.compile(r"Sorry, Kalix crashed \(Code ([0-9a-f]+), in (GUI|Code)\)!")
+# The Maxima of the bridge tests (speaks the prompt protocol, answers at once).
+STAND_IN_MAXIMA = os.path.join("tests", "unit", "files", "maxima")
+NOTEBOOK = "fuzz.kn"
 FATAL_SIGNALS = {signal.SIGILL, signal.SIGTRAP, signal.SIGABRT, signal.SIGBUS, signal.SIGFPE,
                  signal.SIGSEGV, signal.SIGSYS}
 
@@ -121,23 +126,30 @@ class Runner:
         env["XDG_CONFIG_HOME"] = os.path.join(home, "config")
         return env
 
-    def prepare(self, directory, files_from):
+    def prepare(self, directory, files_from, engines=False):
         home = os.path.join(directory, "home")
         os.makedirs(os.path.join(home, "config"))
         # The smallest interpreter stack keeps a run's memory small.
         with open(os.path.join(home, ".kalix.profile"), "w") as f:
             f.write('stacksize64="%d"\n' % self.stack_mb)
+            # Maxima, wherever it is started, is the tests' stand-in.
+            f.write('maximacallstring="%s"\n' % os.path.join(self.source_root, STAND_IN_MAXIMA))
+            if engines:
+                # No terminal answers the start question: Python starts
+                # without it.
+                f.write('askexec="0"\nenablemaxima="1"\n')
         with open(os.path.join(directory, "prog.k"), "w") as f:
             f.write("x=1\nfunction lf(a) := a+1\n")
         if files_from and os.path.isdir(files_from):
             shutil.copytree(files_from, os.path.join(directory, "files"))
         return home
 
-    def start(self, stdin, stderr, directory, home):
+    def start(self, stdin, stderr, directory, home, arguments=()):
         # The program may be replaced by a build meanwhile: a few tries.
         for attempt in range(20):
             try:
-                return subprocess.Popen([self.kalix], stdin=stdin, stdout=subprocess.DEVNULL,
+                return subprocess.Popen([self.kalix, *arguments], stdin=stdin,
+                                        stdout=subprocess.DEVNULL,
                                         stderr=stderr, cwd=directory,
                                         env=self.environment(home), start_new_session=True)
             except OSError:
@@ -145,18 +157,21 @@ class Runner:
                     raise
                 time.sleep(1)
 
-    def run(self, program, files_from=None, on_start=None):
-        """program: bytes fed on standard input. Returns a Result.
+    def run(self, program, files_from=None, on_start=None, notebook=False, engines=False):
+        """program: bytes fed on standard input, or with `notebook` the
+        notebook run by "-run" (standard input empty). Returns a Result.
         on_start(process), when given, is called once the program runs."""
         with tempfile.TemporaryDirectory(prefix="kalix-fuzz-") as directory:
-            home = self.prepare(directory, files_from)
+            home = self.prepare(directory, files_from, engines)
             stderr_path = os.path.join(directory, "stderr")
-            input_path = os.path.join(directory, "in")
+            input_path = os.path.join(directory, NOTEBOOK if notebook else "in")
             with open(input_path, "wb") as f:
                 f.write(program)
+            arguments = ("-run", NOTEBOOK) if notebook else ()
             started = time.monotonic()
-            with open(input_path, "rb") as stdin, open(stderr_path, "wb") as stderr:
-                process = self.start(stdin, stderr, directory, home)
+            with open(os.devnull if notebook else input_path, "rb") as stdin, \
+                    open(stderr_path, "wb") as stderr:
+                process = self.start(stdin, stderr, directory, home, arguments)
                 if on_start:
                     on_start(process)
                 over = None

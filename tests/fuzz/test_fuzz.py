@@ -1,6 +1,7 @@
 """The fuzzer's own parts: reports are classified by kind and place,
-minimization keeps a failure while it shrinks the input, and an input
-number always gives the same program."""
+minimization keeps a failure while it shrinks the input, an input number
+always gives the same program, and notebooks and engine inputs reach the
+program as they should."""
 
 import os
 import random
@@ -15,7 +16,8 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from catalog import Catalog, source_arities  # noqa: E402
 from generator import Generator  # noqa: E402
-from minimize import ddmin, minimize  # noqa: E402
+from minimize import ddmin, encode, minimize  # noqa: E402
+from mutator import NotebookMutator, load_notebooks, load_transcripts  # noqa: E402
 from runner import Runner, classify  # noqa: E402
 
 ROOT = "/src/kalix"
@@ -107,6 +109,61 @@ class PlantedFault(unittest.TestCase):
         result = runner.run(b"x=0; loop 1 to 1e9; x=x+1; end;\n", on_start=plant)
         self.assertEqual((result.kind, result.signature), ("crash", "signal 11"), result.detail)
         self.assertIn("Sorry, Kalix crashed", result.detail)
+
+
+class NotebooksAndEngines(unittest.TestCase):
+    SOURCE = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+
+    def test_a_notebook_is_run_by_its_name_and_engines_get_their_settings(self):
+        # A stand-in that dies of SEGV when it was given a notebook holding
+        # "boom", and of ABRT when its profile lets programs start unasked.
+        with tempfile.TemporaryDirectory() as directory:
+            path = os.path.join(directory, "program")
+            with open(path, "w") as f:
+                f.write("#!/bin/sh\n"
+                        "if [ \"$1\" = -run ] && grep -q boom \"$2\"; then kill -SEGV $$; fi\n"
+                        "if grep -q 'askexec=\"0\"' \"$HOME/.kalix.profile\"; then kill -ABRT $$; fi\n"
+                        "cat >/dev/null\n")
+            os.chmod(path, 0o755)
+            runner = Runner(path, self.SOURCE, timeout=5)
+            cases = [
+                (b">boom\n", {"notebook": True}, "signal 11"),
+                (b">boom\n", {}, ""),
+                (b"x\n", {"engines": True}, "signal 6"),
+                (b">calm\n", {"notebook": True}, ""),
+            ]
+            for program, options, signature in cases:
+                self.assertEqual(runner.run(program, **options).signature, signature, options)
+
+    def test_engine_inputs_leave_out_planted_faults_and_the_system(self):
+        found = load_transcripts(self.SOURCE, engines=True)
+        names = [os.path.basename(path) for path, _ in found]
+        self.assertIn("python_values.k", names)
+        self.assertIn("symbolic.k", names)
+        self.assertFalse([n for n in names if "crash" in n])
+        for path, lines in found:
+            for line in lines:
+                self.assertNotRegex(line, r"\b(os|ctypes)\b", path)
+        plain = [os.path.basename(path) for path, _ in load_transcripts(self.SOURCE)]
+        self.assertNotIn("python_values.k", plain)
+
+    def test_damaged_notebooks_are_the_same_for_the_same_number(self):
+        notebooks = load_notebooks(self.SOURCE)
+        self.assertTrue(notebooks)
+        made = [NotebookMutator(notebooks, random.Random("1:%d" % i)).mutate() for i in range(30)]
+        again = [NotebookMutator(notebooks, random.Random("1:%d" % i)).mutate() for i in range(30)]
+        self.assertEqual(made, again)
+        originals = dict(notebooks)
+        self.assertTrue(all(lines != originals[path] for lines, path in made))
+
+    @unittest.skipUnless(KALIX, "no kalix named")
+    def test_the_program_runs_a_notebook_and_talks_to_the_stand_in_maxima(self):
+        runner = Runner(KALIX, self.SOURCE, timeout=20)
+        result = runner.run(encode([">x=2", ">x+1", "% comment", " %image% /", ">"]),
+                            notebook=True, engines=True)
+        self.assertFalse(result.failed, result.detail)
+        result = runner.run(encode([":integrate(x,x)", "y &= x^2", "y(2)"]), engines=True)
+        self.assertFalse(result.failed, result.detail)
 
 
 class Minimization(unittest.TestCase):

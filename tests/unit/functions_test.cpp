@@ -15,6 +15,7 @@
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
 #include "interpreter/engine_services.h"
+#include "interpreter/function_area.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/functions.h"
@@ -268,6 +269,126 @@ TEST_F(FunctionsTest, IndexFollowsDefinitionsRemovalsAndAliases) {
     EXPECT_EQ(findMapFunction("map"), nullptr);
     EXPECT_EQ(findMapFunction("later"), nullptr);
     EXPECT_EQ(findMapFunction(std::string(30, 'x').append("map").c_str()), nullptr);
+}
+
+// --- the function area -------------------------------------------------------
+
+// What a program leaves in the function area: its bytes, the names from
+// `ramstart` on, what calls and "%" give.
+struct FunctionArea {
+    std::string bytes;
+    std::vector<std::string> names;
+    std::string output;
+    bool operator==(const FunctionArea&) const = default;
+};
+
+class FunctionAreaTest : public FunctionsTest {
+  protected:
+    FunctionArea areaAfter(const std::string& program) {
+        EXPECT_EQ(run(program), 0) << output();
+        FunctionArea area;
+        area.bytes.assign(ramstart, size_t(functionsEnd - ramstart));
+        for (char* p = ramstart; p < functionsEnd; p += recordAt(p)->size)
+            area.names.push_back(recordAt(p)->name);
+        area.output = output();
+        return area;
+    }
+};
+
+std::string definition(int i, const char* body) {
+    return "function f" + std::to_string(i) + "(x) := x" + body + std::to_string(i) + "\n";
+}
+
+// New functions fill room kept below the area (moving everything up only
+// when it runs out); the area must come out byte for byte as when every
+// definition moves everything above `ramstart` up: newest first, a
+// redefinition first, a forgotten function gone, "%" kept.
+TEST_F(FunctionAreaTest, RoomBelowTheAreaKeepsOrderAndRecords) {
+    const int n = 3000;
+    std::string program = "7*6\n";
+    std::vector<std::string> expected;
+    for (int i = 0; i < n; i++) {
+        program += definition(i, "+");
+        expected.insert(expected.begin(), "f" + std::to_string(i));
+    }
+    for (int i = 0; i < n; i += 7) {
+        program += definition(i, "-");
+        std::erase(expected, "f" + std::to_string(i));
+        expected.insert(expected.begin(), "f" + std::to_string(i));
+    }
+    program += "forget f1, f2999, f2996\n";
+    for (const char* gone : {"f1", "f2999", "f2996"}) std::erase(expected, gone);
+    program += "%\nf0(1), f2(1), f7(1), f2998(1)\n";
+
+    FunctionArea moving = areaAfter(program);
+    EXPECT_EQ(moving.names, expected);
+    EXPECT_EQ(moving.output, "42\n42\n1\n3\n-6\n2999\n");
+
+    for (int offset : {0, 4096}) {
+        SCOPED_TRACE(offset);
+        TearDown();
+        SetUp();
+        stackBlock = ramstart;
+        ramstart = newram = startlocal = endlocal = functionsEnd = topStartLocal = topEndLocal =
+            stackBlock + offset;
+        EXPECT_EQ(areaAfter(program), moving);
+        EXPECT_GT(ramstart - stackBlock, 0);
+        for (const std::string& name : expected)
+            ASSERT_NE(findFunction(name.c_str()), nullptr) << name;
+        EXPECT_EQ(findFunction("f1"), nullptr);
+
+        // With room left nothing above the new function moves.
+        header* oldest = findFunction("f0");
+        char* room = ramstart;
+        ASSERT_EQ(run("function g(x) := x\n"), 0) << output();
+        ASSERT_LT(ramstart, room);
+        EXPECT_EQ(findFunction("f0"), oldest);
+        EXPECT_STREQ(recordAt(ramstart)->name, "g");
+    }
+}
+
+// Redefinitions and removals in any order: after each, the listing order is
+// the one of a list kept beside, and every name leads to the record that a
+// walk through the area finds; with and without room below the area the
+// area comes out the same.
+TEST_F(FunctionAreaTest, IndexAndOrderFollowRemovalsInAnyOrder) {
+    std::vector<std::string> runs[2];
+    for (int withRoom : {0, 1}) {
+        SCOPED_TRACE(withRoom);
+        TearDown();
+        SetUp();
+        if (withRoom) stackBlock = ramstart;
+        std::vector<std::string> expected;
+        std::string program;
+        for (int i = 0; i < 300; i++) {
+            program += definition(i, "+");
+            expected.insert(expected.begin(), "f" + std::to_string(i));
+        }
+        ASSERT_EQ(run(program), 0) << output();
+        unsigned state = 12345;
+        for (int step = 0; step < 400; step++) {
+            state = state * 1103515245u + 12345u;
+            int i = int(state >> 8) % 330, form = int(state >> 4) % 3;
+            std::string name = "f" + std::to_string(i);
+            std::erase(expected, name);
+            if (form == 0) {
+                ASSERT_EQ(run("forget " + name + "\n"), 0) << output();
+            } else {
+                ASSERT_EQ(run(definition(i, form == 1 ? "-" : "*")), 0) << output();
+                expected.insert(expected.begin(), name);
+            }
+            FunctionArea area = areaAfter("");
+            ASSERT_EQ(area.names, expected) << "step " << step;
+            for (const std::string& listed : expected)
+                ASSERT_EQ(findFunction(listed.c_str()),
+                          findNamedRecord(ramstart, functionsEnd, listed.c_str()))
+                    << listed << " at step " << step;
+            ASSERT_EQ(findFunction(name.c_str()) != nullptr, form != 0);
+        }
+        runs[withRoom] = areaAfter("").names;
+        EXPECT_EQ(run("f299(2)\n"), 0);
+    }
+    EXPECT_EQ(runs[0], runs[1]);
 }
 
 // --- the machine stack ----------------------------------------------------------
