@@ -4,12 +4,16 @@
 #include <cstring>
 #include <type_traits>
 
-// Calls `visit` on every plain value of state.h, always in this order.
-// A value added to state.h is added here.
+#include "interpreter/function_area.h"
+
+// Calls `visit` on every plain value of state.h and on the stack block
+// below the function area, always in this order. A value added to state.h
+// is added here.
 template <typename Visit>
 static void visitState(Visit&& visit) {
     visit(inputLine);
     visit(callContext);
+    visit(stackBlock);
     visit(ramstart);
     visit(ramend);
     visit(newram);

@@ -6,21 +6,15 @@
 
 #include <gtest/gtest.h>
 
-#include "interpreter/function_area.h"
 #include "interpreter/function_index.h"
 #include "interpreter/state.h"
 
 class InterpreterStateTest : public ::testing::Test {
   protected:
     InterpreterState interpreterState;
-    char* savedStackBlock = nullptr;
     void SetUp() override {
         interpreterState = InterpreterState::save();
-        savedStackBlock = stackBlock;
         markFunctionIndexStale();
     }
-    void TearDown() override {
-        interpreterState.restore();
-        stackBlock = savedStackBlock;
-    }
+    void TearDown() override { interpreterState.restore(); }
 };
