@@ -17,6 +17,8 @@ WriterSettings pictureSettings(int width, int height);
 
 // Writes the records of `store` as EPS or SVG into a sink; false when a
 // write failed. The stop poll ends the replay (result `interrupted`).
+// The "Graphics" lock is held while the records are copied, not while
+// they are written.
 ExportResult writeEps(Metafile& store, OutputSink& sink, const WriterSettings& settings,
                       StopPoll stop);
 ExportResult writeSvg(Metafile& store, OutputSink& sink, const WriterSettings& settings,

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "graphics/drawing_metafile.h"
+#include "base/threads.h"
 
 // Largest store the setting "graphicssize64" may ask for, and the smallest.
 constexpr int graphicsStoreMaximumMegabytes = 16384;
@@ -40,6 +42,20 @@ bool recordFillsStore(Metafile& store, Call call) {
     const bool wasFull = store.isFull();
     call(store);
     return !wasFull && store.isFull();
+}
+
+// Runs `replay` on a copy of the records of `store` taken under the
+// "Graphics" lock, after the lock is left, so that a paint waits for the
+// copy only. Without memory for a copy it runs on `store` under the lock.
+template <typename Replay>
+auto replayCopyOutsideLock(Metafile& store, const char* place, Replay replay) {
+    std::unique_ptr<Metafile> copy;
+    {
+        GraphicsLockHold hold(place);
+        copy = Metafile::frozenCopy(store);
+        if (!copy) return replay(store);
+    }
+    return replay(*copy);
 }
 
 // Set while the anaglyph of two pages is shown instead of the live picture.

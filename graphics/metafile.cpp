@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <utility>
 #include <vector>
 
 static_assert(std::endian::native == std::endian::little, "the stream is little-endian");
@@ -48,6 +49,16 @@ Metafile::Metafile(const Metafile& other)
       overflow(true),
       frozen(true) {
     if (used) std::memcpy(start.get(), other.start.get(), used);
+}
+
+Metafile::Metafile(std::unique_ptr<uint8_t[]> bytes, uint64_t n)
+    : start(std::move(bytes)), used(n), bufferSize(n), overflow(true), frozen(true) {}
+
+std::unique_ptr<Metafile> Metafile::frozenCopy(const Metafile& other) {
+    std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[other.used ? other.used : 1]);
+    if (!bytes) return nullptr;
+    if (other.used) std::memcpy(bytes.get(), other.start.get(), other.used);
+    return std::unique_ptr<Metafile>(new (std::nothrow) Metafile(std::move(bytes), other.used));
 }
 
 Metafile::~Metafile() = default;

@@ -79,6 +79,8 @@ class Metafile : public Surface {
     explicit Metafile(uint64_t capacity);
     // A frozen copy of the recorded bytes: it replays but never records.
     Metafile(const Metafile& other);
+    // The same frozen copy, or null when there is no memory for it.
+    static std::unique_ptr<Metafile> frozenCopy(const Metafile& other);
     Metafile& operator=(const Metafile&) = delete;
     ~Metafile() override;
 
@@ -120,6 +122,9 @@ class Metafile : public Surface {
               TextDirection direction) override;
 
   private:
+    // A frozen store of the n bytes given.
+    Metafile(std::unique_ptr<uint8_t[]> bytes, uint64_t n);
+
     // Starts a record: false (and nothing written) while not recording or
     // full, or when fewer than `metaReserveBytes` remain.
     bool beginRecord(uint8_t opcode);
