@@ -17,6 +17,7 @@
 #include "interpreter/globals.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
+#include "interpreter/primaries.h"
 #include "interpreter/scanner.h"
 #include "interpreter/statement_cache.h"
 #include "interpreter/tracing.h"
@@ -30,13 +31,6 @@ int returnLoopIndex = 0;
 
 namespace {
 
-// A stored function body is running: its commands are tokens and its
-// constructs may span lines.
-bool inStoredBody() {
-    return functionState == functionRunning || functionState == functionReturned;
-}
-
-bool isNameChar(char c) { return isLetter(c) || (c >= '0' && c <= '9') || c == '_' || c == '$'; }
 
 // The word `word` at the scan position, not followed by a name character.
 bool atWord(const char* word) {
@@ -49,7 +43,7 @@ bool atWord(const char* word) {
 // The jump cache of the command token just dispatched (the scan position
 // is right after it), or null outside stored bodies.
 char* tokenCacheSlot() {
-    if (!inStoredBody() || scanPointer[-tokenSize] != commandToken) return nullptr;
+    if (!scanningStoredBody() || scanPointer[-tokenSize] != commandToken) return nullptr;
     return scanPointer - tokenSize + tokenCacheOffset;
 }
 
@@ -103,7 +97,7 @@ bool skipStringLiteral() {
 // kind; -1 at the end of the line (top level) or of the body. Keywords
 // inside string literals and comments are passed over.
 int nextKeyword() {
-    bool body = inStoredBody();
+    bool body = scanningStoredBody();
     char previous = ' ';
     for (;;) {
         char* p = scanPointer;
@@ -155,7 +149,7 @@ int nextKeyword() {
 }
 
 void traceFoundKeyword() {
-    if (inStoredBody() && traceState > 0) traceStep(lineStart);
+    if (scanningStoredBody() && traceState > 0) traceStep(lineStart);
 }
 
 void reportMissing(const char* message, char* savedLineStart) {
@@ -265,7 +259,7 @@ bool onlyBodyEndFollows() {
 }
 
 bool atBodyEnd() {
-    if (inStoredBody()) return onlyBodyEndFollows();
+    if (scanningStoredBody()) return onlyBodyEndFollows();
     skipBlanks();
     return errorCode || *scanPointer == 0;
 }
@@ -283,7 +277,7 @@ void runLoopBody(LoopType type, char* loopStart, char* cacheSlot, Advance advanc
     // At the top level the loop must stand in its line; a ".." in the body
     // fetches the next line over it, and the loop cannot go back.
     std::string loopText;
-    if (!inStoredBody()) loopText.assign(inputLine, size_t(bodyStart - inputLine));
+    if (!scanningStoredBody()) loopText.assign(inputLine, size_t(bodyStart - inputLine));
     bool keepsVariables = type != repeatLoop && functionState == functionTopLevel;
     CachedLoopBody cachedBody(bodyStart);
     while (!errorCode) {
@@ -324,7 +318,7 @@ void runLoopBody(LoopType type, char* loopStart, char* cacheSlot, Advance advanc
             }
             case commandEnd:
             case commandContinue:
-                if (!inStoredBody() &&
+                if (!scanningStoredBody() &&
                     loopText.compare(0, loopText.size(), inputLine, loopText.size()) != 0) {
                     fail(errorEndMissing, "%s", endMissingMessage(type));
                     return;
@@ -464,7 +458,7 @@ bool readVector(ForLoop& loop, header* value) {
 // --- command handlers -----------------------------------------------------
 
 void returnCommand() {
-    if (inStoredBody()) {
+    if (scanningStoredBody()) {
         // The return values see the index `#` has here, also outside loops.
         returnLoopIndex = loopIndex;
         functionState = functionReturned;
