@@ -120,11 +120,6 @@ ExportResult saveFile(const std::string& name, bool compressed, const WriterSett
 
 }  // namespace
 
-ExportResult writeEps(Metafile& store, OutputSink& sink, const WriterSettings& settings,
-                      StopPoll stop) {
-    return writePicture<EpsWriter>(store, sink, settings, stop);
-}
-
 ExportResult writeSvg(Metafile& store, OutputSink& sink, const WriterSettings& settings,
                       StopPoll stop) {
     return writePicture<SvgWriter>(store, sink, settings, stop);

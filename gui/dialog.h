@@ -269,6 +269,3 @@ class Dialog {
     int minimumWidth = 10, minimumHeight = 10;
 };
 
-// The dialogs open now, newest first (a dialog opened from a dialog's
-// button comes first while it runs).
-const std::vector<Dialog*>& openDialogs();

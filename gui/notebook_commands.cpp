@@ -227,8 +227,6 @@ std::string& searchText() {
 
 }  // namespace
 
-const char* lastSearchText() { return searchText().c_str(); }
-
 void searchNextFromMenu() {
     if (!readyForCommand() || searchText().empty()) return;
     withEditor("search next",

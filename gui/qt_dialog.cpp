@@ -22,8 +22,6 @@
 
 namespace {
 
-std::vector<Dialog*> openList;
-
 class DialogWidget : public QDialog {
   public:
     DialogWidget(Dialog& owner, QWidget* parent) : QDialog(parent), owner(owner) {}
@@ -80,12 +78,9 @@ struct DialogParts {
     bool modal = true;
 };
 
-const std::vector<Dialog*>& openDialogs() { return openList; }
-
 Dialog::Dialog(StandardWindow* owner, int templateId) : owner(owner), templateId(templateId) {}
 
 Dialog::~Dialog() {
-    std::erase(openList, this);
     if (widgets) delete widgets->widget;
 }
 
@@ -239,7 +234,6 @@ int Dialog::runModal() {
     buildWidget(*this, *t, *widgets, frameOf(owner));
     DialogWidget* widget = widgets->widget;
     widget->setModal(true);
-    openList.insert(openList.begin(), this);
     widgets->initializing = true;
     for (Dialogitem* item : std::vector<Dialogitem*>(items)) item->initItem();
     if (focusId) {
@@ -254,7 +248,6 @@ int Dialog::runModal() {
     lastCommandId = 0;
     layout();
     widget->exec();
-    std::erase(openList, this);
     // Ended from outside (the program quits): as a cancel, values read.
     if (!widgets->closed) {
         for (Dialogitem* item : std::vector<Dialogitem*>(items)) item->readBack();
@@ -268,7 +261,6 @@ int Dialog::runModal() {
 void Dialog::closingSteps(int id) {
     if (id != dialogCancel && !accept()) return;
     lastCommandId = id;
-    std::erase(openList, this);
     for (Dialogitem* item : std::vector<Dialogitem*>(items)) item->readBack();
     if (id == dialogOk) rememberRect();
     widgets->closed = true;

@@ -427,11 +427,6 @@ void makeComplex(double re, double im, double* pair) {
     pair[1] = im;
 }
 
-void copyComplex(const double* from, double* to) {
-    to[0] = from[0];
-    to[1] = from[1];
-}
-
 void addComplexProduct(double* accumulator, const double* a, const double* b) {
     double re, im;
     multiplyComplexElement(a[0], a[1], b[0], b[1], &re, &im);

@@ -26,4 +26,3 @@ int exportPdfAfterSave(NotebookEditor& editor, int saved, int pdf);
 
 // Save, then open the exported file in the browser.
 void openExportedHtml(NotebookEditor& editor);
-void openExportedMarkdown(NotebookEditor& editor);

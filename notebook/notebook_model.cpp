@@ -526,6 +526,3 @@ int isNumberChar(int character) {
     return (character >= '0' && character <= '9') || character == '.';
 }
 
-int textContains(const char* text, const char* search) {
-    return std::strstr(text, search) != nullptr;
-}
