@@ -21,7 +21,7 @@
 #include "gui/dialogs.h"
 #include "gui/gui_bridge.h"
 #include "gui/quit_request.h"
-#include "gui/notebook_file_commands.h"
+#include "gui/file_menu_commands.h"
 
 NotebookWindowHost& notebookWindowHost() {
     // Lives as long as the process: its windows outlive every static.
