@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "graphics/drawing_metafile.h"
 #include "base/threads.h"
@@ -46,13 +47,20 @@ bool recordFillsStore(Metafile& store, Call call) {
 
 // Runs `replay` on a copy of the records of `store` taken under the
 // "Graphics" lock, after the lock is left, so that a paint waits for the
-// copy only. Without memory for a copy it runs on `store` under the lock.
+// copy only; the copy's memory is made ready before the lock is taken.
+// Without memory for a copy it runs on `store` under the lock.
 template <typename Replay>
 auto replayCopyOutsideLock(Metafile& store, const char* place, Replay replay) {
+    uint64_t size;
+    {
+        GraphicsLockHold hold(place);
+        size = store.size();
+    }
+    std::unique_ptr<uint8_t[]> room = Metafile::copyRoom(size);
     std::unique_ptr<Metafile> copy;
     {
         GraphicsLockHold hold(place);
-        copy = Metafile::frozenCopy(store);
+        copy = Metafile::frozenCopy(store, std::move(room), size);
         if (!copy) return replay(store);
     }
     return replay(*copy);

@@ -79,8 +79,14 @@ class Metafile : public Surface {
     explicit Metafile(uint64_t capacity);
     // A frozen copy of the recorded bytes: it replays but never records.
     Metafile(const Metafile& other);
-    // The same frozen copy, or null when there is no memory for it.
-    static std::unique_ptr<Metafile> frozenCopy(const Metafile& other);
+    // The same frozen copy, or null when there is no memory for it. It is
+    // made in `room` (`roomSize` bytes, see copyRoom) when the records fit.
+    static std::unique_ptr<Metafile> frozenCopy(const Metafile& other,
+                                                std::unique_ptr<uint8_t[]> room = nullptr,
+                                                uint64_t roomSize = 0);
+    // Memory for a copy of n bytes with every page touched, so that filling
+    // it costs no page faults; null when memory is short.
+    static std::unique_ptr<uint8_t[]> copyRoom(uint64_t n);
     Metafile& operator=(const Metafile&) = delete;
     ~Metafile() override;
 
