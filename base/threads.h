@@ -13,6 +13,7 @@
 #include <mutex>
 #include <thread>
 
+#include "base/checks.h"
 #include "base/string.h"
 
 // One-int cells: flags shared between threads (one writer at a time).
@@ -118,7 +119,8 @@ int setCallingThreadPriority(int priority);
 int threadPriorityOf(pthread_t thread);
 
 // A re-entrant lock with a name and a nesting count. The place labels of
-// enter and leave name the calling site; they are not stored.
+// enter and leave name the calling site and are not stored: `place` stays
+// "none", kept for inspection only.
 class NamedLock {
   public:
     explicit NamedLock(const char* name);
@@ -152,14 +154,27 @@ extern NamedLock textLock;      // "Text": notebook lines, cursor, input line
 extern NamedLock graphicsLock;  // "Graphics": graphics store, recent files
 extern NamedLock maximaLock;    // "Maxima": starting and talking to Maxima
 
-// Holds the "Graphics" lock for a scope, entered with a place label.
-class GraphicsLockHold {
+// Holds a named lock for a scope, entered with a place label.
+class LockHold {
   public:
-    explicit GraphicsLockHold(const char* place) : place(place) { graphicsLock.enter(place); }
-    ~GraphicsLockHold() { graphicsLock.leave(place); }
-    GraphicsLockHold(const GraphicsLockHold&) = delete;
-    GraphicsLockHold& operator=(const GraphicsLockHold&) = delete;
+    LockHold(NamedLock& lock, const char* place) : lock(lock), place(place) { lock.enter(place); }
+    ~LockHold() {
+        const int depth = lock.leave(place);
+        KALIX_CHECK(depth >= 0);
+    }
+    LockHold(const LockHold&) = delete;
+    LockHold& operator=(const LockHold&) = delete;
 
   private:
+    NamedLock& lock;
     const char* place;
 };
+
+// Holds the "Graphics" lock for a scope.
+class GraphicsLockHold : public LockHold {
+  public:
+    explicit GraphicsLockHold(const char* place) : LockHold(graphicsLock, place) {}
+};
+
+// The calling thread holds `lock`: checked in debug and sanitizer builds.
+#define KALIX_CHECK_HELD(lock) KALIX_CHECK((lock).isHeldByCaller())

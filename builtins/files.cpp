@@ -17,6 +17,7 @@
 #include "interpreter/error_codes.h"
 #include "interpreter/output.h"
 #include "interpreter/program_files.h"
+#include "interpreter/scanner.h"
 #include "interpreter/values.h"
 #include "platform/host.h"
 
@@ -289,7 +290,6 @@ void builtinGetline(header*) {
     pushString(line.data(), int64_t(line.size()));
 }
 
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
 
 // Bytes of an open file, one at a time, with one byte of push-back. A
 // file without end (a device, a pipe) is stopped by Escape: the bytes end

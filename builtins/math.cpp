@@ -47,7 +47,7 @@ double tanReal(double x) {
 
 double asinReal(double x) {
     if (x < -1 || x > 1) {
-        reportFloatingPointError();
+        reportFloatingPointError(errorMathLibrary);
         return NAN;
     }
     return std::asin(x);
@@ -55,7 +55,7 @@ double asinReal(double x) {
 
 double acosReal(double x) {
     if (x < -1 || x > 1) {
-        reportFloatingPointError();
+        reportFloatingPointError(errorMathLibrary);
         return NAN;
     }
     return std::acos(x);
@@ -65,11 +65,11 @@ double atanReal(double x) { return std::atan(x); }
 
 double checkedExp(double x) {
     if (x >= 690) {
-        reportFloatingPointError();
+        reportFloatingPointError(errorMathLibrary);
         return NAN;
     }
     if (x <= -690) {
-        if (underflowsOn) reportFloatingPointError();
+        if (underflowsOn) reportFloatingPointError(errorMathLibrary);
         return 0;
     }
     return std::exp(x);
@@ -77,7 +77,7 @@ double checkedExp(double x) {
 
 double checkedSqrt(double x) {
     if (x < 0) {
-        reportFloatingPointError();
+        reportFloatingPointError(errorMathLibrary);
         return NAN;
     }
     return std::sqrt(x);
@@ -211,7 +211,7 @@ double relerrorComplex(double re1, double im1, double re2, double im2) {
 // --- complex element functions ------------------------------------------------
 
 void expComplexChecked(const double* z, double* result) {
-    if (z[0] >= 690) reportFloatingPointError();
+    if (z[0] >= 690) reportFloatingPointError(errorMathLibrary);
     expComplex(z, result);
 }
 

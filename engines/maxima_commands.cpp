@@ -138,8 +138,6 @@ bool ensureMaxima() {
     return true;
 }
 
-int isMaximaAsking() { return question; }
-
 void sendToMaxima(const std::string& text, int kind, int conversion) {
     if (!ensureMaxima()) return;
     std::string converted = convert(text, conversion);

@@ -26,8 +26,6 @@ void sendMaximaLine(const std::string& line, int conversion);
 std::string askMaxima(const std::string& text, int depth, bool doubleUnderscores);
 // The TeX form of an expression ("" when Maxima gives none).
 std::string getTexFromMaxima(const std::string& expression);
-// 1 when the last reply was a question of Maxima.
-int isMaximaAsking();
 // Ends a question that cannot be answered.
 void dismissMaximaQuestion();
 

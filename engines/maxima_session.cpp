@@ -150,9 +150,8 @@ void openMaxima(const char* directory) {
     if (startupThread.isThreadRunning()) {
         waitForStart();
     } else {
-        maximaLock.enter("openMaxima");
+        LockHold hold(maximaLock, "openMaxima");
         if (prepareStart(directory)) waitForStart();
-        maximaLock.leave("openMaxima");
     }
     if (maximaIsRunning()) return;
     if (startupThread.isThreadRunning()) {
@@ -166,9 +165,8 @@ void openMaxima(const char* directory) {
 void startMaximaInBackground() {
     if (maximaIsRunning() || startupThread.isThreadRunning()) return;
     if (!intSetting("startmaxima") || scriptMode) return;
-    maximaLock.enter("startMaximaInBackground");
+    LockHold hold(maximaLock, "startMaximaInBackground");
     prepareStart(getProgramDir());
-    maximaLock.leave("startMaximaInBackground");
 }
 
 void closeMaxima() {

@@ -74,20 +74,6 @@ Rgb resolveColorGrey(ColorCode code, bool useColors) {
 
 Rgb resolveColorGrey(ColorCode code) { return resolveColorGrey(code, colorsEnabled()); }
 
-double colorComponent(ColorCode code, int selector) {
-    const Rgb c = resolveColor(code);
-    switch (selector) {
-        case 0:
-            return c.red / 256.0;
-        case 1:
-            return c.green / 256.0;
-        case 2:
-            return c.blue / 256.0;
-        default:
-            return 0;
-    }
-}
-
 int setPaletteColor(int index, double r, double g, double b) {
     if (!isPaletteIndex(index)) return 1;
     // Written so that NaN components are refused too.

@@ -70,8 +70,6 @@ Rgb resolveColorGrey(ColorCode code, bool useColors);
 Rgb resolveColorGrey(ColorCode code);
 Rgb greyOf(Rgb c);
 Rgb paletteIndexRgb(int index);
-// Component 0 red, 1 green, 2 blue of `resolveColor`, divided by 256.
-double colorComponent(ColorCode code, int selector);
 
 // Palette entry `index` := (r, g, b) from components in [0, 1]; 1 (and
 // nothing changed) for an index outside 0..15 or a component outside [0, 1].

@@ -45,15 +45,21 @@ WriterSettings pictureSettings(int width, int height) {
 namespace {
 
 template <typename Writer>
-ExportResult writePicture(Metafile& store, OutputSink& sink, const WriterSettings& settings,
-                          StopPoll stop) {
-    graphicsLock.enter("export");
+ExportResult replayInto(Metafile& store, OutputSink& sink, const WriterSettings& settings,
+                        StopPoll stop) {
     Writer writer(sink, settings);
     const ReplayEnd end = store.replay(writer, true, stop);
     const bool complete = writer.finish();
-    graphicsLock.leave("export");
     if (end == ReplayEnd::stopped) return ExportResult::interrupted;
     return complete ? ExportResult::written : ExportResult::writeFailed;
+}
+
+template <typename Writer>
+ExportResult writePicture(Metafile& store, OutputSink& sink, const WriterSettings& settings,
+                          StopPoll stop) {
+    return replayCopyOutsideLock(store, "export", [&](Metafile& records) {
+        return replayInto<Writer>(records, sink, settings, stop);
+    });
 }
 
 bool endsWith(const std::string& text, const char* suffix) {
@@ -113,11 +119,6 @@ ExportResult saveFile(const std::string& name, bool compressed, const WriterSett
 }
 
 }  // namespace
-
-ExportResult writeEps(Metafile& store, OutputSink& sink, const WriterSettings& settings,
-                      StopPoll stop) {
-    return writePicture<EpsWriter>(store, sink, settings, stop);
-}
 
 ExportResult writeSvg(Metafile& store, OutputSink& sink, const WriterSettings& settings,
                       StopPoll stop) {

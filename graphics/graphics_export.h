@@ -15,10 +15,10 @@ enum class ExportResult { written, cannotOpen, writeFailed, interrupted };
 // graphics state (text conversions not set).
 WriterSettings pictureSettings(int width, int height);
 
-// Writes the records of `store` as EPS or SVG into a sink; false when a
-// write failed. The stop poll ends the replay (result `interrupted`).
-ExportResult writeEps(Metafile& store, OutputSink& sink, const WriterSettings& settings,
-                      StopPoll stop);
+// Writes the records of `store` as SVG into a sink; false when a write
+// failed. The stop poll ends the replay (result `interrupted`). The
+// "Graphics" lock is held while the records are copied, not while they are
+// written.
 ExportResult writeSvg(Metafile& store, OutputSink& sink, const WriterSettings& settings,
                       StopPoll stop);
 

@@ -46,9 +46,11 @@ std::unique_ptr<DrawingMetafile> allocateStore() {
 // Runs one recording call under the lock; the notice is printed after it.
 template <typename Call>
 void underLock(const char* place, Call call) {
-    graphicsLock.enter(place);
-    const bool filled = recordFillsStore(graphicsStore(), call);
-    graphicsLock.leave(place);
+    bool filled;
+    {
+        GraphicsLockHold hold(place);
+        filled = recordFillsStore(graphicsStore(), call);
+    }
     if (filled) noticeGraphicsStoreFull();
 }
 
@@ -74,9 +76,8 @@ void setGraphicsWarning(GraphicsWarning warning) {
 }
 
 DrawingMetafile& graphicsStore() {
-    graphicsLock.enter("graphicsStore");
+    GraphicsLockHold hold("graphicsStore");
     if (!liveStore) liveStore = allocateStore();
-    graphicsLock.leave("graphicsStore");
     return *liveStore;
 }
 

@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 
 #include "graphics/drawing_metafile.h"
+#include "base/threads.h"
 
 // Largest store the setting "graphicssize64" may ask for, and the smallest.
 constexpr int graphicsStoreMaximumMegabytes = 16384;
@@ -40,6 +43,27 @@ bool recordFillsStore(Metafile& store, Call call) {
     const bool wasFull = store.isFull();
     call(store);
     return !wasFull && store.isFull();
+}
+
+// Runs `replay` on a copy of the records of `store` taken under the
+// "Graphics" lock, after the lock is left, so that a paint waits for the
+// copy only; the copy's memory is made ready before the lock is taken.
+// Without memory for a copy it runs on `store` under the lock.
+template <typename Replay>
+auto replayCopyOutsideLock(Metafile& store, const char* place, Replay replay) {
+    uint64_t size;
+    {
+        GraphicsLockHold hold(place);
+        size = store.size();
+    }
+    std::unique_ptr<uint8_t[]> room = Metafile::copyRoom(size);
+    std::unique_ptr<Metafile> copy;
+    {
+        GraphicsLockHold hold(place);
+        copy = Metafile::frozenCopy(store, std::move(room), size);
+        if (!copy) return replay(store);
+    }
+    return replay(*copy);
 }
 
 // Set while the anaglyph of two pages is shown instead of the live picture.

@@ -55,9 +55,8 @@ class LiveSurface : public Surface {
     }
     bool rgbBar(double x1, double y1, double x2, double y2, int columns, int rows, int keyRed,
                 int keyGreen, int keyBlue, const uint8_t* pixels) override {
-        graphicsLock.enter("liveSurface");
+        GraphicsLockHold hold("liveSurface");
         graphicsStore().rgbBar(x1, y1, x2, y2, columns, rows, keyRed, keyGreen, keyBlue, pixels);
-        graphicsLock.leave("liveSurface");
         return true;
     }
     bool text(double x, double y, const char* text, ColorCode colour, int alignment, double size,

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <utility>
 #include <vector>
 
 static_assert(std::endian::native == std::endian::little, "the stream is little-endian");
@@ -48,6 +49,26 @@ Metafile::Metafile(const Metafile& other)
       overflow(true),
       frozen(true) {
     if (used) std::memcpy(start.get(), other.start.get(), used);
+}
+
+Metafile::Metafile(std::unique_ptr<uint8_t[]> bytes, uint64_t n)
+    : start(std::move(bytes)), used(n), bufferSize(n), overflow(true), frozen(true) {}
+
+std::unique_ptr<uint8_t[]> Metafile::copyRoom(uint64_t n) {
+    std::unique_ptr<uint8_t[]> room(new (std::nothrow) uint8_t[n ? n : 1]);
+    if (room) std::memset(room.get(), 0, n ? n : 1);
+    return room;
+}
+
+std::unique_ptr<Metafile> Metafile::frozenCopy(const Metafile& other,
+                                               std::unique_ptr<uint8_t[]> room, uint64_t roomSize) {
+    std::unique_ptr<uint8_t[]> bytes =
+        room && roomSize >= other.used
+            ? std::move(room)
+            : std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[other.used ? other.used : 1]);
+    if (!bytes) return nullptr;
+    if (other.used) std::memcpy(bytes.get(), other.start.get(), other.used);
+    return std::unique_ptr<Metafile>(new (std::nothrow) Metafile(std::move(bytes), other.used));
 }
 
 Metafile::~Metafile() = default;

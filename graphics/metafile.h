@@ -79,6 +79,14 @@ class Metafile : public Surface {
     explicit Metafile(uint64_t capacity);
     // A frozen copy of the recorded bytes: it replays but never records.
     Metafile(const Metafile& other);
+    // The same frozen copy, or null when there is no memory for it. It is
+    // made in `room` (`roomSize` bytes, see copyRoom) when the records fit.
+    static std::unique_ptr<Metafile> frozenCopy(const Metafile& other,
+                                                std::unique_ptr<uint8_t[]> room = nullptr,
+                                                uint64_t roomSize = 0);
+    // Memory for a copy of n bytes with every page touched, so that filling
+    // it costs no page faults; null when memory is short.
+    static std::unique_ptr<uint8_t[]> copyRoom(uint64_t n);
     Metafile& operator=(const Metafile&) = delete;
     ~Metafile() override;
 
@@ -120,6 +128,9 @@ class Metafile : public Surface {
               TextDirection direction) override;
 
   private:
+    // A frozen store of the n bytes given.
+    Metafile(std::unique_ptr<uint8_t[]> bytes, uint64_t n);
+
     // Starts a record: false (and nothing written) while not recording or
     // full, or when fewer than `metaReserveBytes` remain.
     bool beginRecord(uint8_t opcode);

@@ -16,11 +16,13 @@ namespace {
 std::vector<std::unique_ptr<DrawingMetafile>> pages;
 
 std::unique_ptr<DrawingMetafile> copyOfLivePicture() {
+    KALIX_CHECK_HELD(graphicsLock);
     return std::make_unique<DrawingMetafile>(graphicsStore());
 }
 
 // Clears the paint target and replays `picture` onto it.
 void showOnTarget(Metafile& picture) {
+    KALIX_CHECK_HELD(graphicsLock);
     Surface* target = graphicsStore().paintTarget();
     if (!target) return;
     target->clear();
@@ -98,16 +100,34 @@ void mergeAnaglyph(PixelImage& first, const PixelImage& second) {
     }
 }
 
-ExportResult renderAnaglyph(int width, int height, bool antialias, TextConversion codePageToUtf8,
-                            StopPoll stop, PixelImage& out) {
-    GraphicsLockHold hold("renderAnaglyph");
-    if (pages.size() < 2) return ExportResult::cannotOpen;
+namespace {
+
+ExportResult renderPair(Metafile& left, Metafile& right, int width, int height, bool antialias,
+                        TextConversion codePageToUtf8, StopPoll stop, PixelImage& out) {
     PixelImage second;
-    ExportResult result =
-        renderPicture(*pages[0], width, height, antialias, codePageToUtf8, stop, out);
+    ExportResult result = renderPicture(left, width, height, antialias, codePageToUtf8, stop, out);
     if (result != ExportResult::written) return result;
-    result = renderPicture(*pages[1], width, height, antialias, codePageToUtf8, stop, second);
+    result = renderPicture(right, width, height, antialias, codePageToUtf8, stop, second);
     if (result != ExportResult::written) return result;
     mergeAnaglyph(out, second);
     return ExportResult::written;
+}
+
+}  // namespace
+
+ExportResult renderAnaglyph(int width, int height, bool antialias, TextConversion codePageToUtf8,
+                            StopPoll stop, PixelImage& out) {
+    // The two pages are copied under the lock and painted after it is left
+    // (under it when there is no memory for the copies).
+    std::unique_ptr<Metafile> left, right;
+    {
+        GraphicsLockHold hold("renderAnaglyph");
+        if (pages.size() < 2) return ExportResult::cannotOpen;
+        left = Metafile::frozenCopy(*pages[0]);
+        right = Metafile::frozenCopy(*pages[1]);
+        if (!left || !right)
+            return renderPair(*pages[0], *pages[1], width, height, antialias, codePageToUtf8, stop,
+                              out);
+    }
+    return renderPair(*left, *right, width, height, antialias, codePageToUtf8, stop, out);
 }

@@ -61,12 +61,12 @@ ExportResult renderPicture(Metafile& store, int width, int height, bool antialia
     WriterSettings settings = pictureSettings(drawn.width(), drawn.height());
     settings.codePageToUtf8 = codePageToUtf8;
     const double exportScale = scaleLineWidth(settings, width, 1) / 2 * factor;
-    graphicsLock.enter("renderPicture");
     PixelSurface surface(*device, settings, exportScale);
     surface.clear();
-    const ReplayEnd end = store.replay(surface, true, stop);
+    const ReplayEnd end = replayCopyOutsideLock(store, "renderPicture", [&](Metafile& records) {
+        return records.replay(surface, true, stop);
+    });
     device->flush();
-    graphicsLock.leave("renderPicture");
     device.reset();
     if (end == ReplayEnd::stopped) return ExportResult::interrupted;
 

@@ -20,7 +20,7 @@
 // weights with that setting), or by area resampling while "systemscaling"
 // is on. Line widths follow the painted size; dashes and hatches are
 // scaled by half the line width of the final size. Holds the "Graphics"
-// lock while it replays.
+// lock while it copies the records (graphics/graphics_store.h).
 ExportResult renderPicture(Metafile& store, int width, int height, bool antialias,
                            TextConversion codePageToUtf8, StopPoll stop, PixelImage& out);
 

@@ -145,6 +145,7 @@ void GraphicsWindow::layoutGraphicsArea(bool force) {
 // Under the "Graphics" lock: the picture shown (the live one, a page, or
 // the anaglyph of pages 1 and 2) painted anew onto the surface.
 void GraphicsWindow::replayInto() {
+    KALIX_CHECK_HELD(graphicsLock);
     if (!surface) return;
     surface->clear();
     if (anaglyphShown) {

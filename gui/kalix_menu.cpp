@@ -15,7 +15,7 @@
 #include "gui/help_window.h"
 #include "gui/internal_editor.h"
 #include "gui/notebook_commands.h"
-#include "gui/notebook_file_commands.h"
+#include "gui/file_menu_commands.h"
 #include "gui/option_dialogs.h"
 #include "gui/graphics_commands.h"
 #include "gui/graphics_window_commands.h"

@@ -11,13 +11,13 @@
 #include "interpreter/globals.h"
 #include "interpreter/state.h"
 #include "notebook/line_editor.h"
-#include "notebook/notebook_files.h"
+#include "notebook/notebook_file_operations.h"
 #include "platform/host.h"
 #include "base/settings.h"
 #include "base/text.h"
 #include "gui/dialogs.h"
 #include "gui/kalix_menu.h"
-#include "gui/notebook_file_commands.h"
+#include "gui/file_menu_commands.h"
 #include "gui/option_dialogs.h"
 #include "gui/graphics_commands.h"
 #include "gui/graphics_window_commands.h"
@@ -226,8 +226,6 @@ std::string& searchText() {
 }
 
 }  // namespace
-
-const char* lastSearchText() { return searchText().c_str(); }
 
 void searchNextFromMenu() {
     if (!readyForCommand() || searchText().empty()) return;

@@ -59,5 +59,3 @@ void runCurrentSection();             // 6080
 // The restart: asks first (with "askconfirmations") when `ask` is 1.
 void restartInterpreter(int ask);
 
-// The last search text (setting "search").
-const char* lastSearchText();

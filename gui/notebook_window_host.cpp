@@ -25,7 +25,7 @@
 #include "gui/graphics_commands.h"
 #include "gui/gui_bridge.h"
 #include "gui/quit_request.h"
-#include "gui/notebook_file_commands.h"
+#include "gui/file_menu_commands.h"
 #include "gui/notebook_recovery.h"
 
 NotebookWindowHost& notebookWindowHost() {

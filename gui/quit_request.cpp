@@ -1,6 +1,6 @@
 #include "gui/quit_request.h"
 
-#include "notebook/notebook_files.h"
+#include "notebook/notebook_file_operations.h"
 #include "notebook/notebook_model.h"
 #include "gui/dialogs.h"
 

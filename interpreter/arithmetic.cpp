@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "interpreter/concatenation.h"
+#include "interpreter/element_functions.h"
 #include "interpreter/elementwise.h"
 #include "interpreter/interval_operators.h"
 #include "interpreter/output.h"
@@ -22,13 +23,6 @@
 namespace {
 
 constexpr double quietNan = std::numeric_limits<double>::quiet_NaN();
-
-// "Floating point error!" with error 1, unless `errors off` or an error is
-// already pending.
-void reportFloatingPointError() {
-    if (errorsOff || errorCode) return;
-    fail(errorFailed, "Floating point error!\n");
-}
 
 // --- real operands ---------------------------------------------------------
 
@@ -155,7 +149,7 @@ void combineRealOperands(Operator op, header* first, header* a, header* b) {
     RealOperand x = realOperand(a), y = realOperand(b);
     int rows = std::max(x.rows, y.rows), columns = std::max(x.columns, y.columns);
     if (op == Operator::divide && hasZero(y)) {
-        reportFloatingPointError();
+        reportFloatingPointError(errorFailed);
         if (errorCode) return;
     }
     bool moveDown;
@@ -196,7 +190,7 @@ void combineRealScalars(Operator op, header* first, header* a, header* b) {
             break;
         default:
             if (y == 0) {
-                reportFloatingPointError();
+                reportFloatingPointError(errorFailed);
                 if (errorCode) return;
             }
             z = y == 0 ? quietNan : x / y;
@@ -385,7 +379,7 @@ void multiplyRealElement(const double* a, const double* b, double* result) { *re
 void divideRealElement(const double* a, const double* b, double* result) {
     if (*b == 0) {
         *result = quietNan;
-        reportFloatingPointError();
+        reportFloatingPointError(errorFailed);
         return;
     }
     *result = *a / *b;
@@ -416,7 +410,7 @@ void divideComplexElement(double re1, double im1, double re2, double im2, double
     double m = re2 * re2 + im2 * im2;
     if (m == 0) {
         m = quietNan;
-        reportFloatingPointError();
+        reportFloatingPointError(errorFailed);
     }
     double r = (re1 * re2 + im1 * im2) / m;
     *im = (im1 * re2 - re1 * im2) / m;
@@ -431,11 +425,6 @@ void negateComplexElement(const double* x, double* result) {
 void makeComplex(double re, double im, double* pair) {
     pair[0] = re;
     pair[1] = im;
-}
-
-void copyComplex(const double* from, double* to) {
-    to[0] = from[0];
-    to[1] = from[1];
 }
 
 void addComplexProduct(double* accumulator, const double* a, const double* b) {

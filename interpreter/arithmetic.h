@@ -48,7 +48,6 @@ void negateComplexElement(const double* x, double* result);
 
 // Small helpers on (re, im) and (lower, upper) pairs.
 void makeComplex(double re, double im, double* pair);
-void copyComplex(const double* from, double* to);
 // accumulator += a * b
 void addComplexProduct(double* accumulator, const double* a, const double* b);
 // accumulator += a * b, rounded outward

@@ -32,12 +32,11 @@ namespace {
 
 constexpr int nameSize = sizeof(header::name);
 
-// --- moves of the stack --------------------------------------------------------
-//
 // Storing a value may open or close a gap in the stack (a local variable
-// changes size, a new local or a new user function is inserted). Every such
-// move during one `assignVariable` is noted, so that the value being stored
-// and the remembered targets of a multiple assignment are carried along.
+// changes size, a new local or a new user function is inserted). The value
+// being stored and the remembered targets of a multiple assignment are held
+// in StackRefs, which every such move carries along (interpreter/stack.h);
+// a stored global is found again by its name (see Anchor below).
 
 // --- small helpers -------------------------------------------------------------
 
@@ -547,8 +546,8 @@ header** innerPointer(header* target) {
 }
 
 // A pointer to a record that may move or be replaced by storing a value:
-// records on the stack follow the noted moves, stored globals are looked up
-// again by name (their block may have been freed).
+// records on the stack follow the moves through their StackRef, stored
+// globals are looked up again by name (their block may have been freed).
 struct Anchor {
     char globalName[nameSize];
     bool global;

@@ -36,8 +36,6 @@ bool inStoredBody() {
     return functionState == functionRunning || functionState == functionReturned;
 }
 
-bool isNameChar(char c) { return isLetter(c) || (c >= '0' && c <= '9') || c == '_' || c == '$'; }
-
 // The word `word` at the scan position, not followed by a name character.
 bool atWord(const char* word) {
     size_t n = std::strlen(word);

@@ -23,7 +23,7 @@ void reportDomainError(const char* message, int code) {
     fail(code, "%s", message);
 }
 
-void reportFloatingPointError() { reportDomainError("Floating point error!\n", errorMathLibrary); }
+void reportFloatingPointError(int code) { reportDomainError("Floating point error!\n", code); }
 
 // The math library reported a domain error, overflow or underflow: error 51
 // without a message, unless errors are off.

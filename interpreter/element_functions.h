@@ -12,8 +12,9 @@
 // A domain error: the message and code are set once (the first failing
 // element) and never while errors are off.
 void reportDomainError(const char* message, int code);
-// "Floating point error!\n", error 51.
-void reportFloatingPointError();
+// "Floating point error!\n" with `code` (1 from the operators, 51 from
+// the element functions), as a domain error.
+void reportFloatingPointError(int code);
 // The math library reported a domain error, overflow or underflow: error 51
 // without a message, unless errors are off.
 void reportLibraryError();

@@ -73,8 +73,6 @@ constexpr int symbolicTextLimit = 32768;
 bool startsWith(const char* text, const char* prefix) {
     return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isNameChar(char c) { return isLetter(c) || isDigit(c) || c == '_' || c == '$'; }
 int64_t roundUp8(int64_t n) { return (n + 7) & ~int64_t(7); }
 
 // Everything one definition collects while it is read.

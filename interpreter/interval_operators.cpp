@@ -76,7 +76,7 @@ void powerInterval(double lo1, double hi1, double lo2, double hi2, double* lo, d
 
 void expIntervalChecked(const double* x, double* result) {
     expInterval(x, result);
-    if (std::isfinite(x[1]) && std::isinf(result[1])) reportFloatingPointError();
+    if (std::isfinite(x[1]) && std::isinf(result[1])) reportFloatingPointError(errorMathLibrary);
 }
 
 // --- promotion -------------------------------------------------------------

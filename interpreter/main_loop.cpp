@@ -308,22 +308,37 @@ static void finishValue(header* s, bool* imageRequested) {
     if (functionState == functionTopLevel && !inLoop && !errorCode) keepAsPercent(s);
 }
 
-// The statement failed in its command or expression: drop everything of it.
-static int failStatement() {
-    newram = endlocal;
-    writeLog("Error in %s", inputLine);
-    showErrorPosition(scanPointer);
-    if (scriptMode) {
-        runState = runStateRestart;
-        scriptFailed = 1;
+// The end of every statement: what it left on the stack is dropped and the
+// picture a ":" asked for inserted. After a failure the error position is
+// shown, the rest of the line dropped and the statement's modes reset.
+static int endStatementRun(bool imageRequested = false) {
+    const bool failed = errorCode != 0;
+    if (failed) {
+        writeLog("Error in %s", inputLine);
+        showErrorPosition(scanPointer);
+        errorsOff = 0;
+        holdFlag = 0;
+        inLoop = 0;
     }
-    discardLine();
-    restoreStyleDefaults();
-    holdFlag = 0;
-    errorsOff = 0;
-    inLoop = 0;
+    newram = endlocal;
+    if (imageRequested) insertImage();
+    if (failed) {
+        discardLine();
+        restoreStyleDefaults();
+        if (scriptMode) {
+            runState = runStateRestart;
+            scriptFailed = 1;
+        }
+    }
+    if (usenanPending) {
+        errorsOff = 0;
+        usenanPending = 0;
+    }
     return statementDone;
 }
+
+// The statement failed in its command or expression: drop everything of it.
+static int failStatement() { return endStatementRun(); }
 
 header* executeCommandOrExpression() {
     if (dispatchCommand()) return commandMarker;
@@ -411,24 +426,5 @@ int executeNextStatement() {
             finishValue(s, &imageRequested);
             break;
     }
-    if (errorCode) {
-        showErrorPosition(scanPointer);
-        errorsOff = 0;
-        holdFlag = 0;
-    }
-    newram = endlocal;
-    if (imageRequested) insertImage();
-    if (errorCode) {
-        discardLine();
-        restoreStyleDefaults();
-        if (scriptMode) {
-            runState = runStateRestart;
-            scriptFailed = 1;
-        }
-    }
-    if (usenanPending) {
-        errorsOff = 0;
-        usenanPending = 0;
-    }
-    return statementDone;
+    return endStatementRun(imageRequested);
 }

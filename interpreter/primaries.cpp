@@ -39,7 +39,6 @@ constexpr int maxPositionalArguments = 50;
 constexpr int numberTextLimit = 32764;    // digits and point
 constexpr int exponentTextLimit = 32766;  // with the exponent
 constexpr int symbolicTextSize = 32768;
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isNameStart(char c) { return isLetter(c) || c == '_' || c == '%'; }
 
 // Only the first value an operand left stays on the stack.

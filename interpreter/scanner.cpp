@@ -21,7 +21,6 @@ int inputAnswerFlag = 0;
 int inputEvaluating = 0;
 char hardSpaceCode = char(0xA0);
 
-static bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // --- fetching lines -------------------------------------------------------
 

@@ -29,6 +29,12 @@ inline bool isLetter(char c) {
            (c == hardSpaceCode && c != 0);
 }
 
+// '0'-'9'; any other byte or value (EOF) is not a digit.
+inline bool isDigit(int c) { return c >= '0' && c <= '9'; }
+
+// A letter, a digit, '_' or '$': the bytes of a name after its first.
+inline bool isNameChar(char c) { return isLetter(c) || isDigit(c) || c == '_' || c == '$'; }
+
 // Whether `text` begins with `prefix`. A plain loop: the prefixes are short
 // literals, tested at every token, and this folds to a few compares.
 inline bool hasPrefix(const char* text, const char* prefix) {

@@ -81,7 +81,6 @@ unsigned long long cachedRuns = 0;  // statements run from the cache
 bool cacheEnabled = true;
 
 bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The command the executor finds at `position`: a command token inside a
 // stored body, else a command word; its length in `*length`.

@@ -121,7 +121,8 @@ void NotebookEditor::moveCursorRightTyped() {
     if (anchorLine) markTo(cursorLine, cursorColumn);
 }
 
-static int isNameChar(unsigned char c) {
+// The bytes of a placeholder word after its mark.
+static int isPlaceholderChar(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
            c >= 0xC2 || c == static_cast<unsigned char>(noBreakSpaceChar) || c == '_';
 }
@@ -133,7 +134,7 @@ void NotebookEditor::clearPlaceholder() {
     do {
         deleteChar();
     } while (cursorColumn < cursorLine->text.length() &&
-             isNameChar(static_cast<unsigned char>(cursorLine->text.getText()[cursorColumn])));
+             isPlaceholderChar(static_cast<unsigned char>(cursorLine->text.getText()[cursorColumn])));
 }
 
 NotebookLine* NotebookEditor::commentBlockStart(NotebookLine* command) const {

@@ -126,7 +126,3 @@ void openExportedHtml(NotebookEditor& editor) {
     editor.getHost().openInBrowser(fileAddress(notebookPathWith(editor, ".html")).c_str());
 }
 
-void openExportedMarkdown(NotebookEditor& editor) {
-    if (!saveNotebook(editor)) return;
-    editor.getHost().openInBrowser(fileAddress(notebookPathWith(editor, ".md")).c_str());
-}

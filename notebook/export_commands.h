@@ -5,7 +5,7 @@
 #pragma once
 
 #include "notebook/notebook_export.h"
-#include "notebook/notebook_files.h"
+#include "notebook/notebook_file_operations.h"
 
 // "Export to HTML": save, then "<notebook>.html".
 void exportHtmlCommand(NotebookEditor& editor, SaveWorker& worker);
@@ -26,4 +26,3 @@ int exportPdfAfterSave(NotebookEditor& editor, int saved, int pdf);
 
 // Save, then open the exported file in the browser.
 void openExportedHtml(NotebookEditor& editor);
-void openExportedMarkdown(NotebookEditor& editor);

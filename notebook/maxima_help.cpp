@@ -114,12 +114,6 @@ std::vector<std::string> maximaNamesStarting(const std::string& text) {
     return names;
 }
 
-bool isMaximaFunctionName(const std::string& name) {
-    auto data = helpData();
-    return std::any_of(data->functions.begin(), data->functions.end(),
-                       [&](const MaximaHelpFunction& f) { return f.name == name; });
-}
-
 void writeMaximaDefinitions(HelpWriter& out, const std::string& name) {
     auto data = helpData();
     setCurrentHelpWord("&" + name);

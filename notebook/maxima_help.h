@@ -37,7 +37,6 @@ void preloadMaximaHelp();
 int printMaximaFunctionHelp(HelpWriter& out, const std::string& topic);
 // The distinct names of the list that begin with `text`, shortest first.
 std::vector<std::string> maximaNamesStarting(const std::string& text);
-bool isMaximaFunctionName(const std::string& name);
 
 // The help window's Maxima answer for `text` ("*" in front: names that
 // contain it; a trailing blank or "(": the info definitions of exactly

@@ -145,6 +145,7 @@ NotebookOptions NotebookEditor::options() {
 }
 
 int NotebookEditor::setHeldFolding(int foldAll) {
+    KALIX_CHECK_HELD(textLock);
     int old = options().foldAllMultilines;
     if (optionsHolder == this) heldOptions.foldAllMultilines = foldAll;
     return old;
@@ -214,6 +215,7 @@ static bool startsWithAny(const String& text, const char* const* prefixes) {
 }
 
 int NotebookLine::isFolded() const {
+    KALIX_CHECK_HELD(textLock);
     const NotebookLine* c = editor->cursorLine;
     if (kind == lineCommand && this != c && (text.equals(">//") || text.equals("> //")) &&
         previous && previous->kind == lineComment)
@@ -256,6 +258,7 @@ int NotebookLine::isFolded() const {
 static int rounded(double value) { return int(value + 0.5); }
 
 int NotebookLine::getRowHeight() const {
+    KALIX_CHECK_HELD(textLock);
     int h = editor->getTextLineHeight();
     if (isFolded()) {
         if (kind == lineCommand) return endsWithDots(this) ? 0 : rounded(h * 0.5);
@@ -523,6 +526,3 @@ int isNumberChar(int character) {
     return (character >= '0' && character <= '9') || character == '.';
 }
 
-int textContains(const char* text, const char* search) {
-    return std::strstr(text, search) != nullptr;
-}

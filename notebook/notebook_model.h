@@ -424,7 +424,6 @@ extern NotebookEditor* notebookEditor;
 // Copies text with each tab widened to the next multiple of 4 columns.
 std::string expandTabs(const char* text, int length);
 int isNumberChar(int character);
-int textContains(const char* text, const char* search);
 int deleteFileIfPresent(const char* path);
 // The directory part of a path with its "/", or "" for a bare name.
 std::string directoryOf(const std::string& path);

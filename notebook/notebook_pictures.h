@@ -1,8 +1,9 @@
 // Pictures the interpreter puts into the notebook: the current graphics,
 // RGB matrices, image files and anaglyphs. They are made without the text
-// lock (the graphics are rendered under the "Graphics" lock) and then take
-// rows below the cursor line: the cursor line and the lines opened after
-// it; afterwards the cursor stands on a new empty line below the picture.
+// lock (the graphics from a copy of the records taken under the "Graphics"
+// lock) and then take rows below the cursor line: the cursor line and the
+// lines opened after it; afterwards the cursor stands on a new empty line
+// below the picture.
 #pragma once
 
 #include <memory>

@@ -6,7 +6,7 @@
 
 #include "interpreter/state.h"
 #include "notebook/export_commands.h"
-#include "notebook/notebook_files.h"
+#include "notebook/notebook_file_operations.h"
 #include "base/settings.h"
 
 void NotebookRunner::RunHost::showMessage(const char* text) { ::showWarning(text, "Kalix"); }

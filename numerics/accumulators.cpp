@@ -187,14 +187,6 @@ bool isAccumulatorZero(const LongAccumulator& acc) {
     return true;
 }
 
-AccumulatorStatus setAccumulatorFromDouble(LongAccumulator& acc, double x) {
-    LongAccumulator value;
-    clearAccumulator(value);
-    const AccumulatorStatus status = addToAccumulator(value, x);
-    if (status == accumulatorOk) acc = value;
-    return status;
-}
-
 AccumulatorStatus addToAccumulator(LongAccumulator& acc, double x) {
     uint64_t mantissa;
     int exponent;

@@ -34,8 +34,7 @@ enum AccumulatorRounding { roundToNearest, roundTowardNegative, roundTowardPosit
 void clearAccumulator(LongAccumulator& acc);
 bool isAccumulatorZero(const LongAccumulator& acc);
 
-// acc = x, acc += x, acc += a * b: all exact.
-AccumulatorStatus setAccumulatorFromDouble(LongAccumulator& acc, double x);
+// acc += x, acc += a * b: both exact.
 AccumulatorStatus addToAccumulator(LongAccumulator& acc, double x);
 AccumulatorStatus addProductToAccumulator(LongAccumulator& acc, double a, double b);
 // acc += sum of x[i] * y[i] for i < n; on overflow the terms before the

@@ -38,9 +38,6 @@ inline void divideComplex(const double* z, const double* w, double* out) {
     out[1] = im;
 }
 
-// A complex element is zero only when both parts are.
-inline bool isZeroComplex(const double* z) { return z[0] == 0 && z[1] == 0; }
-
 // The same arithmetic on a value type, for kernels written once for real
 // and complex elements. Layout-compatible with a (re, im) pair.
 struct ComplexPair {

@@ -15,6 +15,8 @@
 #include "graphics/png_export.h"
 #include "graphics/png_file.h"
 #include "base/settings.h"
+#include "base/threads.h"
+#include "tests/unit/graphics_lock_probe.h"
 #include "gui/qt_pixels.h"
 
 #include <QImage>
@@ -88,6 +90,25 @@ TEST(PngFiles, ReadingLaysTransparentPixelsOnWhite) {
     std::fclose(f);
     EXPECT_FALSE(qtPixelBackend().loadImage(name.c_str(), read));
     std::remove(name.c_str());
+}
+
+// A picture is painted from a copy of its records taken under the lock,
+// after the lock is left, with and without smoothing.
+TEST(PngFiles, PicturesArePaintedOutsideTheGraphicsLock) {
+    installQtPixelBackend();
+    Metafile store(1 << 16);
+    store.clear();
+    store.bar(0, 0, 512, 512, 1, barFilled);
+    store.line(0, 0, 1023, 1023, 2, lineSolid, 1);
+    for (const bool antialias : {false, true}) {
+        GraphicsLockProbe::reset();
+        PixelImage out;
+        ASSERT_EQ(renderPicture(store, 60, 40, antialias, nullptr, GraphicsLockProbe::poll, out),
+                  ExportResult::written);
+        EXPECT_EQ(GraphicsLockProbe::records, 3) << antialias;
+        EXPECT_EQ(GraphicsLockProbe::underLock, 0) << antialias;
+        EXPECT_EQ(out.at(2, 15), 0xff000000u) << antialias;  // inside the bar, off the line
+    }
 }
 
 // A uniform picture stays uniform through the 3:1 filter, borders

@@ -14,30 +14,23 @@
 #include "interpreter/globals.h"
 #include "interpreter/scanner.h"
 #include "base/settings.h"
+#include "settings_folder.h"
 
 namespace {
 
 class StrictAssignmentTest : public GlobalStoreTest {
   protected:
-    std::filesystem::path root;
-    std::optional<std::string> savedConfig;
+    std::optional<PrivateSettingsFolder> config;
 
     void SetUp() override {
         GlobalStoreTest::SetUp();
-        char pattern[] = "/tmp/kalix-strict-XXXXXX";
-        root = mkdtemp(pattern);
-        if (const char* old = std::getenv("XDG_CONFIG_HOME")) savedConfig = old;
-        setenv("XDG_CONFIG_HOME", root.c_str(), 1);
+        config.emplace();
         settings.deleteRegistryKey();
     }
 
     void TearDown() override {
         settings.deleteRegistryKey();
-        if (savedConfig)
-            setenv("XDG_CONFIG_HOME", savedConfig->c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-        std::filesystem::remove_all(root);
+        config.reset();
         GlobalStoreTest::TearDown();
     }
 

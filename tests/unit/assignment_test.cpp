@@ -16,6 +16,7 @@
 #include "interpreter/scanner.h"
 #include "interpreter/stack.h"
 #include "base/settings.h"
+#include "settings_folder.h"
 
 namespace {
 
@@ -385,31 +386,18 @@ TEST_F(AssignmentTest, StringSubvectors) {
 
 class OverwriteTest : public AssignmentTest {
   protected:
-    std::string directory;
-    std::string oldConfig;
-    bool hadConfig = false;
+    std::optional<PrivateSettingsFolder> config;
 
     void SetUp() override {
         AssignmentTest::SetUp();
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        hadConfig = old != nullptr;
-        if (old) oldConfig = old;
-        char pattern[] = "/tmp/kalix-assignment-XXXXXX";
-        directory = mkdtemp(pattern);
-        setenv("XDG_CONFIG_HOME", directory.c_str(), 1);
+        config.emplace();
         writeIntSetting("allowoverwrite", 0);
         writeIntSetting("allowvaroverwrite", 0);
     }
 
     void TearDown() override {
         settings.deleteRegistryKey();
-        std::string kalixDirectory = directory + "/kalix";
-        rmdir(kalixDirectory.c_str());
-        rmdir(directory.c_str());
-        if (hadConfig)
-            setenv("XDG_CONFIG_HOME", oldConfig.c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
+        config.reset();
         AssignmentTest::TearDown();
     }
 };

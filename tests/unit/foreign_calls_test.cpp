@@ -18,6 +18,7 @@
 #include "platform/host.h"
 #include "platform/processes.h"
 #include "base/settings.h"
+#include "settings_folder.h"
 
 namespace {
 
@@ -100,15 +101,11 @@ TEST(ProgramOutput, AMissingProgramIsNotStarted) {
 // /dev/null, as from a pipe.
 class AllowQuestion : public ::testing::Test {
   protected:
-    std::filesystem::path root;
-    std::optional<std::string> savedConfig;
+    std::optional<PrivateSettingsFolder> config;
     int savedInput = -1;
 
     void SetUp() override {
-        char pattern[] = "/tmp/kalix-allow-XXXXXX";
-        root = mkdtemp(pattern);
-        if (const char* old = std::getenv("XDG_CONFIG_HOME")) savedConfig = old;
-        setenv("XDG_CONFIG_HOME", root.c_str(), 1);
+        config.emplace();
         settings.deleteRegistryKey();
         savedInput = dup(STDIN_FILENO);
         int empty = open("/dev/null", O_RDONLY);
@@ -120,11 +117,7 @@ class AllowQuestion : public ::testing::Test {
         dup2(savedInput, STDIN_FILENO);
         close(savedInput);
         settings.deleteRegistryKey();
-        if (savedConfig)
-            setenv("XDG_CONFIG_HOME", savedConfig->c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-        std::filesystem::remove_all(root);
+        config.reset();
     }
 };
 

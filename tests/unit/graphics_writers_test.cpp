@@ -6,12 +6,16 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "graphics/eps_writer.h"
+#include "graphics/graphics_export.h"
 #include "graphics/metafile.h"
 #include "graphics/svg_writer.h"
+#include "base/threads.h"
+#include "tests/unit/graphics_lock_probe.h"
 #include "tests/unit/every_record_picture.h"
 
 namespace {
@@ -65,6 +69,24 @@ TEST(Writers, DirectAndReplayedPicturesAreByteIdentical) {
     EXPECT_EQ(replayed<SvgWriter>(copy), svg);
     EXPECT_EQ(replayed<EpsWriter>(m), eps);
     EXPECT_EQ(replayed<EpsWriter>(copy), eps);
+    std::unique_ptr<Metafile> frozen = Metafile::frozenCopy(m);
+    ASSERT_TRUE(frozen);
+    EXPECT_EQ(replayed<SvgWriter>(*frozen), svg);
+    EXPECT_EQ(replayed<EpsWriter>(*frozen), eps);
+}
+
+// An export copies the records under the lock and writes them after it is
+// left, so the window's paint never waits for a whole export.
+TEST(Writers, AnExportWritesOutsideTheGraphicsLock) {
+    Metafile m(1 << 20);
+    drawEveryRecord(m);
+    GraphicsLockProbe::reset();
+    StringSink sink;
+    ASSERT_EQ(writeSvg(m, sink, testSettings(), GraphicsLockProbe::poll), ExportResult::written);
+    EXPECT_GT(GraphicsLockProbe::records, 20);
+    EXPECT_EQ(GraphicsLockProbe::underLock, 0);
+    EXPECT_NE(sink.text.find("</svg>"), std::string::npos);
+    EXPECT_EQ(graphicsLock.getDepth(), 0);
 }
 
 bool contains(const std::string& text, const std::string& part) {

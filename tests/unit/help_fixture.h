@@ -13,32 +13,7 @@
 #include "notebook/help_database.h"
 #include "notebook/maxima_help.h"
 #include "program_fixture.h"
-
-// A settings folder of its own for the life of the object, so a test never
-// touches the user's settings or word list.
-class PrivateSettingsFolder {
-  public:
-    std::filesystem::path root;
-
-    PrivateSettingsFolder() {
-        char pattern[] = "/tmp/kalix-help-settings-XXXXXX";
-        root = mkdtemp(pattern);
-        if (const char* old = std::getenv("XDG_CONFIG_HOME")) saved = old;
-        setenv("XDG_CONFIG_HOME", root.c_str(), 1);
-    }
-    ~PrivateSettingsFolder() {
-        if (saved)
-            setenv("XDG_CONFIG_HOME", saved->c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-        std::filesystem::remove_all(root);
-    }
-    PrivateSettingsFolder(const PrivateSettingsFolder&) = delete;
-    PrivateSettingsFolder& operator=(const PrivateSettingsFolder&) = delete;
-
-  private:
-    std::optional<std::string> saved;
-};
+#include "settings_folder.h"
 
 // Maxima's function list and info files from strings.
 class FakeMaximaHelp : public MaximaHelpSource {

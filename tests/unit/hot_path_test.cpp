@@ -13,6 +13,7 @@
 #include "interpreter/main_loop.h"
 #include "interpreter/scanner.h"
 #include "base/settings.h"
+#include "settings_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -82,23 +83,14 @@ TEST(Scanner, SkipBlanksResultAndPosition) {
 class SettingCacheTest : public testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/kalix-cache-XXXXXX";
-        root = mkdtemp(pattern);
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        if (old) savedConfig = old;
-        setenv("XDG_CONFIG_HOME", root.c_str(), 1);
+        config.emplace();
         settings.deleteRegistryKey();
     }
     void TearDown() override {
         settings.deleteRegistryKey();
-        if (savedConfig)
-            setenv("XDG_CONFIG_HOME", savedConfig->c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-        fs::remove_all(root);
+        config.reset();
     }
-    fs::path root;
-    std::optional<std::string> savedConfig;
+    std::optional<PrivateSettingsFolder> config;
 };
 
 TEST_F(SettingCacheTest, WritesAreSeenAtOnce) {

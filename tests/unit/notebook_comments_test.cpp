@@ -133,7 +133,7 @@ TEST_F(NotebookTest, ImageCommentsShowThePictureInRows) {
                              "%image4", "%% image: missing.png", ">x"}));
     EXPECT_EQ(editor.lineAt(1)->image->getHeight(), 100);
     EXPECT_EQ(editor.lineAt(1)->image->getWidth(), 50);
-    EXPECT_EQ(editor.firstLine->isFolded(), 1);
+    EXPECT_EQ(isFoldedAt(0), 1);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "Could not open\nmissing.png");
     // The rows do not enter the comment text.

@@ -230,17 +230,17 @@ TEST_F(NotebookTest, CopyFormsCarryTheirPrefixes) {
 
 TEST_F(NotebookTest, FoldedCommandsAndRowHeights) {
     build({">%+ a ...", ">b ...", ">c", ">x"}, 3);
-    EXPECT_EQ(editor.lineAt(0)->getRowHeight(), 20);
-    EXPECT_EQ(editor.lineAt(1)->getRowHeight(), 0);
-    EXPECT_EQ(editor.lineAt(2)->getRowHeight(), 10);
+    EXPECT_EQ(rowHeightOf(0), 20);
+    EXPECT_EQ(rowHeightOf(1), 0);
+    EXPECT_EQ(rowHeightOf(2), 10);
     editor.cursorLine = editor.lineAt(1);
-    for (int i = 0; i < 3; i++) EXPECT_EQ(editor.lineAt(i)->getRowHeight(), 20) << i;
+    for (int i = 0; i < 3; i++) EXPECT_EQ(rowHeightOf(i), 20) << i;
 
     build({"% c", ">//", ">%% hidden", ">x"}, 3);
-    EXPECT_EQ(editor.lineAt(1)->isFolded(), 1);
-    EXPECT_EQ(editor.lineAt(2)->getRowHeight(), 10);
+    EXPECT_EQ(isFoldedAt(1), 1);
+    EXPECT_EQ(rowHeightOf(2), 10);
     editor.cursorLine = editor.lineAt(1);
-    EXPECT_EQ(editor.lineAt(1)->isFolded(), 0);
+    EXPECT_EQ(isFoldedAt(1), 0);
 
     // A picture of 100 pixels in 3 rows followed by a command.
     build({"out:", "out:", "out:", ">x"}, 3);
@@ -249,8 +249,8 @@ TEST_F(NotebookTest, FoldedCommandsAndRowHeights) {
         editor.lineAt(i)->image = picture;
         editor.lineAt(i)->imageRow = i;
     }
-    EXPECT_EQ(editor.lineAt(0)->getRowHeight(), 20);
-    EXPECT_EQ(editor.lineAt(2)->getRowHeight(), 70);
+    EXPECT_EQ(rowHeightOf(0), 20);
+    EXPECT_EQ(rowHeightOf(2), 70);
 }
 
 TEST_F(NotebookTest, TheViewKeepsTheCursorCommandVisible) {

@@ -231,7 +231,7 @@ TEST_F(NotebookExportTest, FoldedCommandsShowUnlessFoldingIsRespected) {
     EXPECT_NE(latex().find("\\begin{kalixprompt}\n>a=1+...\n>2\n\\end{kalixprompt}"),
               std::string::npos);
     // The notebook itself stays folded.
-    EXPECT_EQ(editor.lineAt(1)->isFolded(), 1);
+    EXPECT_EQ(isFoldedAt(1), 1);
 }
 
 TEST_F(NotebookExportTest, TextIsUtf8OrTheCodePageAsAsked) {

@@ -93,6 +93,17 @@ class NotebookTest : public InterpreterStateTest {
         editor.topLine = editor.firstLine;
     }
 
+    // Row height and folding of line i, read under the text lock as the
+    // painter reads them.
+    int rowHeightOf(int i) {
+        TextLockHold hold(editor, "test");
+        return editor.lineAt(i)->getRowHeight();
+    }
+    int isFoldedAt(int i) {
+        TextLockHold hold(editor, "test");
+        return editor.lineAt(i)->isFolded();
+    }
+
     // The notebook in the same look (output lines as "out:" and the text).
     static std::vector<std::string> look(const NotebookEditor& e) {
         std::vector<std::string> out;

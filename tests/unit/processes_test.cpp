@@ -21,6 +21,7 @@
 #include "terminal/terminal_host.h"
 #include "platform/processes.h"
 #include "base/settings.h"
+#include "settings_folder.h"
 
 namespace {
 
@@ -79,22 +80,19 @@ int zombieCount() {
 class ChildProcesses : public ::testing::Test {
   protected:
     std::string root;
-    std::optional<std::string> savedConfig;
+    std::optional<KeptVariable> keptConfig;
 
     void SetUp() override {
         char pattern[] = "/tmp/kalix-processes-XXXXXX";
         root = mkdtemp(pattern);
-        if (const char* config = std::getenv("XDG_CONFIG_HOME")) savedConfig = config;
+        keptConfig.emplace("XDG_CONFIG_HOME");
         allowCommands(true);
         installInterruptHandler();
         checkEscape();
     }
     void TearDown() override {
         killExecProcess();
-        if (savedConfig)
-            setenv("XDG_CONFIG_HOME", savedConfig->c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
+        keptConfig.reset();
         noteSettingsChanged();
         std::system(("rm -rf '" + root + "'").c_str());
     }

@@ -21,6 +21,7 @@
 #include "base/registry.h"
 #include "base/setting_keys.h"
 #include "base/settings.h"
+#include "settings_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -44,15 +45,14 @@ class SettingsTest : public testing::Test {
     void SetUp() override {
         char pattern[] = "/tmp/kalix-settings-XXXXXX";
         root = mkdtemp(pattern);
-        saveVariable("HOME", savedHome);
-        saveVariable("XDG_CONFIG_HOME", savedConfig);
+        home.emplace("HOME");
+        config.emplace(root / "config");
         setenv("HOME", (root / "home").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
         fs::create_directories(root / "home");
     }
     void TearDown() override {
-        restoreVariable("HOME", savedHome);
-        restoreVariable("XDG_CONFIG_HOME", savedConfig);
+        home.reset();
+        config.reset();
         fs::remove_all(root);
     }
     fs::path registryFile() const { return root / "config" / "kalix" / "settings"; }
@@ -70,17 +70,8 @@ class SettingsTest : public testing::Test {
     fs::path root;
 
   private:
-    static void saveVariable(const char* name, std::optional<std::string>& saved) {
-        const char* value = std::getenv(name);
-        if (value) saved = value;
-    }
-    static void restoreVariable(const char* name, const std::optional<std::string>& saved) {
-        if (saved)
-            setenv(name, saved->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    std::optional<std::string> savedHome, savedConfig;
+    std::optional<KeptVariable> home;
+    std::optional<PrivateSettingsFolder> config;
 };
 
 TEST_F(SettingsTest, ProfileLines) {

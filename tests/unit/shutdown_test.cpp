@@ -24,6 +24,7 @@
 #include "platform/host.h"
 #include "base/base_directory.h"
 #include "app/shutdown.h"
+#include "settings_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -65,14 +66,10 @@ class ExitSequenceTest : public ExitTest {
   protected:
     void SetUp() override {
         ExitTest::SetUp();
-        savedConfig = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
-        setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+        config.emplace(root / "config");
     }
     void TearDown() override {
-        if (savedConfig.empty())
-            unsetenv("XDG_CONFIG_HOME");
-        else
-            setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
+        config.reset();
         secondInstance = 0;
         ExitTest::TearDown();
     }
@@ -88,7 +85,7 @@ class ExitSequenceTest : public ExitTest {
         return runExitSequence(exit);
     }
 
-    std::string savedConfig;
+    std::optional<PrivateSettingsFolder> config;
 };
 
 // Shift held at the end (the keyboard-state query says so): the profile

@@ -26,6 +26,7 @@
 #include "interpreter/statement_cache.h"
 #include "interpreter/value_helpers.h"
 #include "base/settings.h"
+#include "settings_folder.h"
 
 namespace {
 
@@ -278,25 +279,17 @@ TEST_F(StatementCacheTest, PassesFallBackAtTheStatementThatNeedsIt) {
 // protected variables, blanks between statements.
 class CacheSettingsTest : public StatementCacheTest {
   protected:
-    std::filesystem::path root;
-    std::optional<std::string> savedConfig;
+    std::optional<PrivateSettingsFolder> config;
 
     void SetUp() override {
         StatementCacheTest::SetUp();
-        char pattern[] = "/tmp/kalix-cache-XXXXXX";
-        root = mkdtemp(pattern);
-        if (const char* old = std::getenv("XDG_CONFIG_HOME")) savedConfig = old;
-        setenv("XDG_CONFIG_HOME", root.c_str(), 1);
+        config.emplace();
         settings.deleteRegistryKey();
     }
 
     void TearDown() override {
         settings.deleteRegistryKey();
-        if (savedConfig)
-            setenv("XDG_CONFIG_HOME", savedConfig->c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-        std::filesystem::remove_all(root);
+        config.reset();
         StatementCacheTest::TearDown();
     }
 };

@@ -16,6 +16,7 @@
 
 #include "platform/update_check.h"
 #include "base/settings.h"
+#include "settings_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -55,23 +56,14 @@ namespace {
 class UpdateFetchTest : public testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/kalix-update-XXXXXX";
-        root = mkdtemp(pattern);
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        if (old) savedConfig = old;
-        setenv("XDG_CONFIG_HOME", root.c_str(), 1);
+        config.emplace();
         settings.deleteRegistryKey();
     }
     void TearDown() override {
         settings.deleteRegistryKey();
-        if (savedConfig)
-            setenv("XDG_CONFIG_HOME", savedConfig->c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-        fs::remove_all(root);
+        config.reset();
     }
-    fs::path root;
-    std::optional<std::string> savedConfig;
+    std::optional<PrivateSettingsFolder> config;
 };
 
 // Listens on a free port of 127.0.0.1 and answers one request with `body`;

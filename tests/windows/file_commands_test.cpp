@@ -13,11 +13,11 @@
 
 #include "modal_helpers.h"
 #include "engines/maxima_bridge.h"
-#include "notebook/notebook_files.h"
+#include "notebook/notebook_file_operations.h"
 #include "base/base_directory.h"
 #include "base/settings.h"
 #include "gui/kalix_menu.h"
-#include "gui/notebook_file_commands.h"
+#include "gui/file_menu_commands.h"
 #include "window_fixture.h"
 
 namespace fs = std::filesystem;

@@ -13,11 +13,11 @@
 #include "graphics/graphics_store.h"
 #include "graphics/pages.h"
 #include "base/settings.h"
-#include "notebook/notebook_files.h"
+#include "notebook/notebook_file_operations.h"
 #include "gui/graphics_window.h"
 #include "gui/graphics_window_commands.h"
 #include "gui/notebook_commands.h"
-#include "gui/notebook_file_commands.h"
+#include "gui/file_menu_commands.h"
 
 #include "window_fixture.h"
 

@@ -22,7 +22,7 @@
 #include <sstream>
 
 #include "modal_helpers.h"
-#include "notebook/notebook_files.h"
+#include "notebook/notebook_file_operations.h"
 #include "base/settings.h"
 #include "gui/graphics_window.h"
 #include "gui/help_window.h"

@@ -23,7 +23,7 @@
 #include "graphics/crop_area.h"
 #include "graphics/graphics_area.h"
 #include "graphics/graphics_export.h"
-#include "notebook/notebook_files.h"
+#include "notebook/notebook_file_operations.h"
 #include "platform/child_process.h"
 #include "base/settings.h"
 #include "gui/dialogs.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "notebook/notebook_files.h"
+#include "notebook/notebook_file_operations.h"
 #include "base/settings.h"
 #include "window_fixture.h"
 

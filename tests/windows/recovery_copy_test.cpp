@@ -13,10 +13,10 @@
 #include <sstream>
 
 #include "modal_helpers.h"
-#include "notebook/notebook_files.h"
+#include "notebook/notebook_file_operations.h"
 #include "notebook/recovery_copy.h"
 #include "gui/kalix_menu.h"
-#include "gui/notebook_file_commands.h"
+#include "gui/file_menu_commands.h"
 #include "gui/notebook_recovery.h"
 #include "window_fixture.h"
 

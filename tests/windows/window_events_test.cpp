@@ -72,7 +72,11 @@ TEST_F(WindowTest, ClicksMoveTheCursorAndDragsSelect) {
     EXPECT_EQ(cursorColumn(), 3);
 
     NotebookLine* second = first->next->next;
-    int y2 = y + first->getRowHeight() + first->next->getRowHeight();
+    int y2 = y;
+    {
+        TextLockHold hold(editor(), "test");
+        y2 += first->getRowHeight() + first->next->getRowHeight();
+    }
     QTest::mousePress(client, Qt::LeftButton, Qt::NoModifier,
                       QPoint(5 + window->textWidth(">", 1), y2));
     QTest::mouseMove(client, QPoint(5 + window->textWidth(">22+2", 4), y2));

@@ -1,10 +1,10 @@
-#include "gui/notebook_file_commands.h"
+#include "gui/file_menu_commands.h"
 
 #include <memory>
 #include <mutex>
 #include <string>
 
-#include "notebook/notebook_files.h"
+#include "notebook/notebook_file_operations.h"
 #include "notebook/spell_check.h"
 #include "platform/host.h"
 #include "base/base_directory.h"

@@ -1,5 +1,5 @@
 // The notebook's file commands and the save thread.
-#include "notebook/notebook_files.h"
+#include "notebook/notebook_file_operations.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

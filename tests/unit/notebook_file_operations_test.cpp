@@ -1,7 +1,7 @@
 // The notebook's file commands: the save thread, saving under a new name,
 // deleting a notebook's own files, zipping with 7z and making a PDF with
 // pdflatex (both skipped, visibly, where the program is missing).
-#include "notebook/notebook_files.h"
+#include "notebook/notebook_file_operations.h"
 
 #include <unistd.h>
 
@@ -18,6 +18,7 @@
 #include "platform/child_process.h"
 #include "base/base_directory.h"
 #include "base/settings.h"
+#include "settings_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -86,8 +87,7 @@ class NotebookFilesTest : public NotebookTest {
   protected:
     void SetUp() override {
         NotebookTest::SetUp();
-        if (const char* old = std::getenv("XDG_CONFIG_HOME")) savedConfig = old;
-        setenv("XDG_CONFIG_HOME", (makeFolder() / "config").c_str(), 1);
+        config.emplace(makeFolder() / "config");
         for (const char* name : {"openexportedhtml", "openexportedpdf", "latexsilent"})
             writeIntSetting(name, 1);
         for (const char* name : {"disablelatex", "generatelatexfileonly"}) writeIntSetting(name, 0);
@@ -99,10 +99,7 @@ class NotebookFilesTest : public NotebookTest {
         // Loading and saving move the current and the home directory.
         fs::current_path(savedDirectory);
         homeDir.assign(savedHome.c_str());
-        if (savedConfig.empty())
-            unsetenv("XDG_CONFIG_HOME");
-        else
-            setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
+        config.reset();
         NotebookTest::TearDown();
     }
     // A notebook with one picture saved as `name` in the folder.
@@ -120,7 +117,7 @@ class NotebookFilesTest : public NotebookTest {
 
     FileHost files;
     NotebookEditor fileEditor{&files, &metrics};
-    std::string savedConfig;
+    std::optional<PrivateSettingsFolder> config;
     fs::path savedDirectory;
     std::string savedHome;
 };
