@@ -167,7 +167,9 @@ static void startLog() {
 
 static std::vector<char*> interpreterWords;
 static int exitStatus = 0;
-static Parker interpreterEnded;
+// Never destroyed: the signal watcher (a detached thread) may unpark it
+// while the program's statics are being destroyed.
+static Parker& interpreterEnded = *new Parker;
 
 static int runComputation(Thread*) {
     prepareCrashGuardThread(crashInCode);

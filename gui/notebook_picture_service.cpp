@@ -69,8 +69,7 @@ LatexResult renderFormulaAwayFromGui(const LatexRequest& request, const LatexOpt
         result = renderLatexToPng(request, options, stop, keepWaiting);
         done = 1;
         // Wakes the waiting loop below.
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
+        postToGui([] {});
     });
     renderingOnGui = 1;
     while (!done) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);

@@ -1,13 +1,16 @@
 // The bridge to the GUI thread on Qt: jobs are queued on the application
 // object, which lives on the GUI thread.
 #include <QCoreApplication>
+#include <QPointer>
 #include <QThread>
 
+#include <deque>
 #include <memory>
 #include <mutex>
 
 #include "base/threads.h"
 #include "gui/gui_bridge.h"
+#include "gui/qt_window_parts.h"
 #include "gui/window.h"
 
 int isGuiThread() {
@@ -15,10 +18,44 @@ int isGuiThread() {
     return !application || application->thread() == QThread::currentThread();
 }
 
-void postToGui(std::function<void()> job) {
+namespace {
+
+// Posted jobs wait here, in order, for the GUI thread. Qt's event queue
+// only wakes the GUI thread: the job itself passes under `postedLock`, so
+// every write the poster made before posting is seen by the job (Qt's own
+// queue synchronises in ways a race checker cannot see).
+struct PostedJob {
+    QPointer<QObject> receiver;  // the job is dropped when it is gone
+    std::function<void()> job;
+};
+std::mutex postedLock;
+std::deque<PostedJob> postedJobs;  // guarded by postedLock
+
+// GUI thread: runs the jobs posted so far.
+void runPostedJobs() {
+    std::deque<PostedJob> jobs;
+    {
+        std::lock_guard hold(postedLock);
+        jobs.swap(postedJobs);
+    }
+    for (PostedJob& posted : jobs)
+        if (posted.receiver) posted.job();
+}
+
+}  // namespace
+
+void postToObject(QObject* receiver, std::function<void()> job) {
     QCoreApplication* application = QCoreApplication::instance();
-    if (!application) return;
-    QMetaObject::invokeMethod(application, std::move(job), Qt::QueuedConnection);
+    if (!application || !receiver) return;
+    // The wake-up is posted under the lock, so the GUI thread takes the lock
+    // after it and sees Qt's wake-up call whole.
+    std::lock_guard hold(postedLock);
+    postedJobs.push_back({QPointer<QObject>(receiver), std::move(job)});
+    QMetaObject::invokeMethod(application, [] { runPostedJobs(); }, Qt::QueuedConnection);
+}
+
+void postToGui(std::function<void()> job) {
+    postToObject(QCoreApplication::instance(), std::move(job));
 }
 
 namespace {

@@ -690,7 +690,7 @@ void StandardWindow::sendUserMessage(int code, const char* text) {
 }
 
 void StandardWindow::postToWindow(std::function<void()> job) {
-    QMetaObject::invokeMethod(widgets->frame, std::move(job), Qt::QueuedConnection);
+    postToObject(widgets->frame, std::move(job));
 }
 
 void StandardWindow::postUserMessage(int code, const char* text) {

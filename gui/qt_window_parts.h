@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 #include "gui/window.h"
@@ -48,6 +49,9 @@ QString fromCodePage(const char* text);
 std::string toCodePage(const QString& text);
 // The window's frame, or null.
 QWidget* frameOf(StandardWindow* window);
+
+// Runs `job` on the GUI thread soon, unless `receiver` is gone by then.
+void postToObject(QObject* receiver, std::function<void()> job);
 // The widget of the window's client area (events go there).
 QWidget* clientWidgetOf(StandardWindow* window);
 // A surface over a painter (owner-drawn controls).

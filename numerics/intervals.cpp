@@ -8,7 +8,9 @@ using interval_detail::smallestPositive;
 // on x86-64, for processors with FMA and for all others, and the loader
 // picks one. A fused multiply-add is exact in both, so the bounds are the
 // same bits; the portable one only calls the library's slower fma.
-#if defined(__x86_64__) && defined(__has_attribute)
+// Not under ThreadSanitizer: the picker it instruments runs in the loader,
+// before the sanitizer's runtime is there, and crashes the program.
+#if defined(__x86_64__) && defined(__has_attribute) && !defined(__SANITIZE_THREAD__)
 #if __has_attribute(target_clones)
 #define FMA_CLONES __attribute__((target_clones("fma", "default")))
 #endif

@@ -141,6 +141,10 @@ class ProgramEnd : public ExitTest {
         std::vector<std::string> variables = {"HOME=" + (root / "home").string(),
                                               "XDG_CONFIG_HOME=" + (root / "config").string(),
                                               "PATH=" + std::string(std::getenv("PATH"))};
+        // A checking build's options (its suppressions) hold for the child too.
+        for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS"})
+            if (const char* value = std::getenv(name))
+                variables.push_back(std::string(name) + "=" + value);
         if (window) {
             // A remote display name is taken as reachable; the offscreen
             // platform never opens it.

@@ -184,7 +184,7 @@ class TerminalRun : public TerminalSession {
 };
 
 TEST_F(TerminalRun, ALongRunStopsOnCtrlC) {
-#ifdef __SANITIZE_ADDRESS__
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     // The key must come after the start and before the end of the run; the
     // checking build's times are too far from the optimised build's for one
     // wait to fit both. The optimised build runs this test.

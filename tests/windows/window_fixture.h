@@ -59,7 +59,9 @@ class WindowTest : public testing::Test {
     void TearDown() override {
         host.stopInterpreter();
         if (loop) {
-            for (int i = 0; i < 200 && loop->isThreadRunning(); i++) QTest::qWait(10);
+            // A checking build ends slowly; the state below is the thread's
+            // until it has ended.
+            for (int i = 0; i < 3000 && loop->isThreadRunning(); i++) QTest::qWait(10);
             loop->killThread(2000);
         }
         installHost(hostBefore);
