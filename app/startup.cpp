@@ -288,7 +288,7 @@ static int runMainUnguarded(int argc, char** argv) {
 
     // The windows offer a recovery copy that an ended run left; the terminal
     // says where it is.
-    if (!windowHost && !runner && !options.scriptMode)
+    if (!openWindowHost && !runner && !options.scriptMode)
         for (FoundRecoveryCopy& copy : findRecoveryCopies())
             std::fprintf(stderr, "%s\n", copy.notice().c_str());
 
