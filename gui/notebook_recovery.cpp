@@ -32,7 +32,12 @@ RecoveryCopy& windowRecoveryCopy() {
 void keepRecoveryCopy(NotebookEditor& editor) {
     if (!editor.isNotebookChanged() && windowRecoveryCopy().copyPath().empty()) return;
     windowSaveWorker(editor).runQuietly([&editor] {
-        return windowRecoveryCopy().keep(editor, worthSaving(editor));
+        bool worth;
+        {
+            TextLockHold hold(editor, "recovery copy");
+            worth = worthSaving(editor);
+        }
+        return windowRecoveryCopy().keep(editor, worth);
     });
 }
 

@@ -13,6 +13,7 @@
 // waits for a process or the GUI while the lock is held.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -188,7 +189,9 @@ class NotebookEditor {
     int selectionStartColumn = 0;
     int selectionEndColumn = 0;
     int bracketMatchShown = 0;
-    int changed = 0;
+    // Written under the text lock; read by any thread (the window's title,
+    // the recovery copy on the save thread).
+    std::atomic<int> changed = 0;
     int followCursor = 1;
     String deletedCommands;
     int showPaint = 1;
