@@ -80,6 +80,12 @@ SaveWorker& windowSaveWorker(NotebookEditor& editor) {
     return *worker;
 }
 
+void endWindowSaveWorker(NotebookEditor& editor) {
+    if (workerEditor != &editor) return;
+    worker.reset();  // waits for the save thread
+    workerEditor = nullptr;
+}
+
 void runSaveJob(std::function<int(NotebookEditor&)> job, std::function<void(int)> completion) {
     NotebookEditor* editor = menuEditor();
     if (!editor) return;

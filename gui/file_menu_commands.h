@@ -41,6 +41,8 @@ bool worthSaving(NotebookEditor& editor);
 
 // The save thread of the window's notebook.
 SaveWorker& windowSaveWorker(NotebookEditor& editor);
+// Lets the save thread finish its work on the editor before the editor goes.
+void endWindowSaveWorker(NotebookEditor& editor);
 // Runs `job` on the save thread, then `completion` (GUI thread) with its
 // result; nothing when a save job still runs.
 void runSaveJob(std::function<int(NotebookEditor&)> job,

@@ -12,6 +12,7 @@
 #include "platform/host.h"
 #include "base/settings.h"
 #include "gui/dialogs.h"
+#include "gui/file_menu_commands.h"
 #include "gui/graphics_commands.h"
 #include "gui/graphics_window.h"
 #include "gui/gui_bridge.h"
@@ -58,6 +59,10 @@ TextWindow::TextWindow(InterpreterLink& link)
 }
 
 TextWindow::~TextWindow() {
+    // No copy starts any more, and the one being written ends before the
+    // notebook goes.
+    recoveryTimer.reset();
+    endWindowSaveWorker(editor);
     if (textWindow == this) textWindow = nullptr;
     if (notebookEditor == &editor) notebookEditor = nullptr;
 }
