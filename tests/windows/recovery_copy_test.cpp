@@ -31,11 +31,20 @@ class RecoveryCopyTest : public WindowTest {
         folder = mkdtemp(pattern);
         start = fs::current_path();
         setenv("KALIX_RECOVERY_INTERVAL_MS", "40", 1);
+        // Copies of this test's own, apart from other tests running beside it.
+        const char* config = std::getenv("XDG_CONFIG_HOME");
+        savedConfig = config ? config : "";
+        hadConfig = config != nullptr;
+        setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
         WindowTest::SetUp();
     }
     void TearDown() override {
         WindowTest::TearDown();
         unsetenv("KALIX_RECOVERY_INTERVAL_MS");
+        if (hadConfig)
+            setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
         fs::current_path(start);
         fs::remove_all(folder);
     }
@@ -58,6 +67,8 @@ class RecoveryCopyTest : public WindowTest {
     }
 
     fs::path folder, start;
+    std::string savedConfig;
+    bool hadConfig = false;
 };
 
 }  // namespace
