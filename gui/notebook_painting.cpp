@@ -1,5 +1,6 @@
 #include "gui/notebook_painting.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/text.h"
@@ -92,8 +93,12 @@ void NotebookPainter::drawNotebookLine(int y, const NotebookLine* line) {
     const int scroll = editor.getHorizontalScroll();
     const std::string shown = NotebookEditor::drawnText(line, 0);
     const std::string drawn = notebookTextUtf8(shown);
+    // Headings end at the right edge of the text width, or of the visible
+    // area when a large font makes the fixed line width wider than that; a
+    // heading longer than the room starts at the margin.
+    const int headingWidth = std::min(textPixelWidth, surface.width() - 2 * margin);
     int x = margin;
-    if (heading || subheading) x += textPixelWidth - surface.textWidth(drawn);
+    if (heading || subheading) x += std::max(0, headingWidth - surface.textWidth(drawn));
     if (line->selected) {
         drawSelected(x - scroll, y, line, colour);
     } else if (line->isSectionRule()) {
@@ -106,7 +111,7 @@ void NotebookPainter::drawNotebookLine(int y, const NotebookLine* line) {
     }
     if (heading || subheading) {
         int rule = y + rowHeight * 6 / 8;
-        surface.drawLine(margin - scroll, rule, margin + textPixelWidth - scroll, rule,
+        surface.drawLine(margin - scroll, rule, margin + headingWidth - scroll, rule,
                          notebookTextColour(0));
     }
     surface.setFont(fonts.normal);

@@ -226,6 +226,17 @@ void buildWidget(Dialog& dialog, const DialogTemplate& t, DialogParts& parts, QW
                    std::max(widget->sizeHint().height(), t.height));
 }
 
+// The widget was sized for the template's texts; the items may have put in
+// longer ones (a label of several lines): grow until they all show.
+void growToContents(QWidget* widget) {
+    widget->layout()->activate();
+    QSize hint = widget->sizeHint();
+    int width = std::max(widget->width(), hint.width());
+    int height = std::max(widget->height(), hint.height());
+    if (widget->hasHeightForWidth()) height = std::max(height, widget->heightForWidth(width));
+    widget->resize(width, height);
+}
+
 }  // namespace
 
 // --- running ----------------------------------------------------------------------------------
@@ -249,6 +260,7 @@ bool Dialog::open(bool modal) {
     }
     widget->setMinimumSize(std::max(widget->minimumWidth(), minimumWidth),
                            std::max(widget->minimumHeight(), minimumHeight));
+    growToContents(widget);
     if (positionRemembered) widget->move(rememberedX, rememberedY);
     if (sizeRemembered) widget->resize(rememberedWidth, rememberedHeight);
     widgets->initializing = false;

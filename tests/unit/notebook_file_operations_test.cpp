@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -373,6 +374,118 @@ TEST_F(NotebookFilesTest, PdflatexMakesThePdfAndReportsErrors) {
                                      (dir / "nb.log").string());
     EXPECT_TRUE(fs::exists(dir / "nb.log"));
     EXPECT_FALSE(fs::exists(dir / "nb.aux"));
+}
+
+namespace {
+
+// A page rendered by ghostscript as grey levels, row by row.
+struct GreyPage {
+    int width = 0, height = 0;
+    std::string pixels;
+    bool ink(int x, int y) const { return uint8_t(pixels[size_t(y) * width + x]) < 128; }
+};
+
+GreyPage renderFirstPage(const fs::path& pdf) {
+    GreyPage page;
+    fs::path out = pdf.parent_path() / "page.pgm";
+    ProgramRun run = runProgram({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=pgmraw",
+                                 "-r150", "-dFirstPage=1", "-dLastPage=1",
+                                 "-sOutputFile=" + out.string(), pdf.string()},
+                                pdf.parent_path().string(), 1);
+    if (run.exitStatus != 0) return page;
+    std::string data = readFile(out);
+    // "P5", the width, the height and the largest value, with "#" comment
+    // lines between them, one blank, then the bytes.
+    std::vector<std::string> words;
+    size_t at = 0;
+    while (words.size() < 4 && at < data.size()) {
+        if (data[at] == '#') {
+            at = data.find('\n', at);
+        } else if (std::isspace(uint8_t(data[at]))) {
+            at++;
+        } else {
+            size_t end = at;
+            while (end < data.size() && !std::isspace(uint8_t(data[end]))) end++;
+            words.push_back(data.substr(at, end - at));
+            at = end;
+        }
+    }
+    if (words.size() < 4 || words[0] != "P5" || at >= data.size()) return page;
+    page.width = std::atoi(words[1].c_str());
+    page.height = std::atoi(words[2].c_str());
+    page.pixels = data.substr(at + 1);
+    if (page.pixels.size() < size_t(page.width) * page.height) page.width = page.height = 0;
+    return page;
+}
+
+// Rows [top, bottom) of a run of rows with ink, from `from` down.
+std::pair<int, int> inkBand(const GreyPage& page, int from) {
+    auto rowHasInk = [&](int y) {
+        for (int x = 0; x < page.width; x++)
+            if (page.ink(x, y)) return true;
+        return false;
+    };
+    int top = from;
+    while (top < page.height && !rowHasInk(top)) top++;
+    int bottom = top;
+    while (bottom < page.height && rowHasInk(bottom)) bottom++;
+    return {top, bottom};
+}
+
+// The runs of columns with ink within rows [top, bottom), as [left, right).
+std::vector<std::pair<int, int>> inkColumns(const GreyPage& page, std::pair<int, int> band) {
+    std::vector<std::pair<int, int>> runs;
+    for (int x = 0; x < page.width; x++) {
+        bool ink = false;
+        for (int y = band.first; y < band.second && !ink; y++) ink = page.ink(x, y);
+        if (!ink) continue;
+        if (!runs.empty() && runs.back().second == x)
+            runs.back().second = x + 1;
+        else
+            runs.push_back({x, x + 1});
+    }
+    return runs;
+}
+
+}  // namespace
+
+// The "^" under an error's position prints as a caret about as tall as a
+// letter, in the column of the character it points at (the typewriter
+// font's own "^" is a small accent high above the line).
+TEST_F(NotebookFilesTest, TheCaretUnderAnErrorPrintsAsACaretInItsColumn) {
+    if (locateProgram("", "pdflatex").empty())
+        GTEST_SKIP() << "pdflatex is not installed (texlive-latex-base)";
+    if (locateProgram("", "gs").empty()) GTEST_SKIP() << "gs is not installed (ghostscript)";
+    fs::path style = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "kalnb.sty";
+    writeIntSetting("openexportedpdf", 0);
+    for (int column : {0, 3, 8}) {
+        build({"out:xxxxxxxxx", ("out:" + std::string(size_t(column), ' ') + "^").c_str(), ">"}, 2);
+        fs::path dir = makeFolder() / ("column" + std::to_string(column));
+        fs::create_directories(dir);
+        fs::copy_file(style, dir / "kalnb.sty");
+        ASSERT_EQ(editor.writeNotebook((dir / "nb.kn").c_str()), 1);
+        NotebookEditor other(&files, &metrics);
+        ASSERT_EQ(other.readNotebook((dir / "nb.kn").c_str()), 1);
+        ASSERT_EQ(exportPdfAfterSave(other, saveNotebook(other), 1), 1) << readFile(dir / "nb.log");
+        GreyPage page = renderFirstPage(dir / "nb.pdf");
+        ASSERT_GT(page.width, 0);
+        std::pair<int, int> letters = inkBand(page, 0);
+        std::pair<int, int> caret = inkBand(page, letters.second);
+        std::vector<std::pair<int, int>> xs = inkColumns(page, letters);
+        std::vector<std::pair<int, int>> carets = inkColumns(page, caret);
+        ASSERT_EQ(xs.size(), 9u);
+        ASSERT_EQ(carets.size(), 1u);
+        int letterHeight = letters.second - letters.first;
+        int caretHeight = caret.second - caret.first;
+        EXPECT_GE(caretHeight * 10, letterHeight * 6)
+            << "caret " << caretHeight << " pixels, x " << letterHeight << " pixels";
+        EXPECT_LE(caretHeight, letterHeight * 2);
+        // Between the lines, not touching the one above.
+        EXPECT_GT(caret.first - letters.second, 2);
+        int middle = (carets[0].first + carets[0].second) / 2;
+        EXPECT_GE(middle, xs[size_t(column)].first - 1) << column;
+        EXPECT_LE(middle, xs[size_t(column)].second) << column;
+    }
 }
 
 TEST_F(NotebookFilesTest, ASaveAskedForWhileAQuietJobRunsFollowsIt) {

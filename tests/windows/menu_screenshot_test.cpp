@@ -1,4 +1,4 @@
-// Pictures of the menu bar with a menu open, of three dialogs and of the
+// Pictures of the menu bar with a menu open, of four dialogs and of the
 // help window: with
 // KALIX_SCREENSHOTS naming a folder (scripts/menu_screenshots runs them under
 // Xvfb); skipped otherwise.
@@ -78,6 +78,8 @@ TEST_F(MenuScreenshot, ScreenshotOfTheFontsAndColoursDialogs) {
     saveDialogOf(125, "dialog-fonts.png");
     saveDialogOf(2000, "dialog-colors.png");
 }
+
+TEST_F(MenuScreenshot, ScreenshotOfTheAboutBox) { saveDialogOf(109, "dialog-about.png"); }
 
 TEST_F(MenuScreenshot, ScreenshotOfTheInternalEditor) {
     type("function f(x)");

@@ -228,6 +228,11 @@ TEST_F(OptionTest, AboutBoxResetHintAndAMissingHelpPage) {
         ASSERT_NE(text, nullptr);
         EXPECT_TRUE(text->text().startsWith("Kalixbench x64 for Linux"));
         EXPECT_TRUE(text->text().contains("This is version "));
+        // Every line shows: the label is as tall as its text needs and
+        // lies inside the box.
+        EXPECT_GE(text->height(), text->heightForWidth(text->width()));
+        EXPECT_GE(text->height(), 4 * text->fontMetrics().lineSpacing());
+        EXPECT_TRUE(dialog->rect().contains(text->geometry()));
         clickControl(dialog, 2);
     });
     std::string message;

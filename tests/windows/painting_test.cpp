@@ -109,8 +109,8 @@ class PaintingTest : public testing::Test {
         editor.cursorLine = editor.lastLine();
     }
 
-    RecordingSurface paint(int height = 400) {
-        RecordingSurface surface(600, height);
+    RecordingSurface paint(int height = 400, int width = 600) {
+        RecordingSurface surface(width, height);
         NotebookPainter painter(editor, surface, fonts, 500,
                                 [](const NotebookLine&) { return std::make_shared<NoPixels>(); });
         painter.drawVisibleLines(nullptr);
@@ -163,6 +163,31 @@ TEST_F(PaintingTest, TwoHundredPixelsOfHeadingStartThreeHundredRightOfTheMargin)
     RecordingSurface s = paint();
     ASSERT_EQ(s.of("text")[0].text.size(), 25u);
     EXPECT_EQ(s.of("text")[0].x, 20 + 300);
+}
+
+// A surface narrower than the text width and its margins (a large font with
+// the fixed line width): headings end 20 pixels before its right edge, with
+// their rule; one too long for that starts at the margin.
+TEST_F(PaintingTest, HeadingsEndInsideASurfaceNarrowerThanTheTextWidth) {
+    struct Case {
+        const char* look;
+        int surfaceWidth;
+        int x;
+        int ruleEnd;
+    };
+    for (Case c : {Case{"% * Twenty-five characters", 400, 20 + 360 - 176, 380},
+                   Case{"% ** Bold line", 400, 20 + 360 - 72, 380},
+                   Case{"% ** Bold line", 540, 20 + 500 - 72, 520},
+                   Case{"% * A heading that is longer than the room it has", 400, 20, 380},
+                   Case{"% * Twenty-five characters", 900, 20 + 500 - 176, 520}}) {
+        build({c.look, ">"});
+        RecordingSurface s = paint(400, c.surfaceWidth);
+        ASSERT_FALSE(s.of("text").empty()) << c.look;
+        EXPECT_EQ(s.of("text")[0].x, c.x) << c.look << " in " << c.surfaceWidth;
+        ASSERT_FALSE(s.of("line").empty()) << c.look;
+        EXPECT_EQ(s.of("line")[0].x, 20) << c.look;
+        EXPECT_EQ(s.of("line")[0].w, c.ruleEnd) << c.look << " in " << c.surfaceWidth;
+    }
 }
 
 TEST_F(PaintingTest, PicturesAreCentredOrTwentyPixelsIn) {

@@ -1,5 +1,5 @@
-// The mouse, the wheel, paging, the title and the status-line help of the
-// notebook window.
+// The mouse, the wheel, paging, the title, the line length and the
+// status-line help of the notebook window.
 #include <QWheelEvent>
 
 #include <unistd.h>
@@ -217,6 +217,49 @@ TEST_F(WindowTest, TheLineLengthIsSeventyWithFixLineLength) {
     writeIntSetting("fixlinelength", 1);
     window->onSized();
     EXPECT_EQ(lineLength, 70);
+}
+
+// With a large font the fixed line width is wider than the window: headings
+// and "** " lines end at the window's right edge less the margin, with
+// their rules, instead of past it.
+TEST_F(WindowTest, HeadingsEndInsideTheWindowWithALargeFont) {
+    writeIntSetting("textfont", 28);
+    frame->resize(640, 420);
+    QTest::qWait(20);
+    window->onSized();
+    ASSERT_GT(window->getTextPixelWidth(), window->clientWidth());
+    std::vector<NotebookLine*> lines;
+    {
+        TextLockHold hold(editor(), "test");
+        NotebookLine* prompt = editor().cursorLine;
+        NotebookLine* heading = editor().newLineBefore(prompt, "Heading", lineComment);
+        heading->heading = 1;
+        NotebookLine* sub = editor().newLineBefore(prompt, "** Subheading", lineComment);
+        editor().topLine = editor().firstLine;
+        editor().relayout();
+        lines = {heading, sub};
+    }
+    ASSERT_TRUE(waitFor([&] { return window->redrawText(); }));
+    QTest::qWait(20);
+    const QImage shot = client->grab().toImage();
+    const QRgb paper = shot.pixel(1, 1);
+    const int width = window->clientWidth();
+    int top = editor().topMargin;
+    for (NotebookLine* line : lines) {
+        int rowHeight = line->getRowHeight();
+        int textInk = 0, right = -1;
+        for (int y = top; y < top + rowHeight && y < shot.height(); y++)
+            for (int x = 0; x < shot.width(); x++) {
+                if (shot.pixel(x, y) == paper) continue;
+                right = std::max(right, x);
+                if (y < top + rowHeight / 8 + rowHeight * 6 / 8 - 1) textInk++;
+            }
+        EXPECT_GT(textInk, 0) << line->text.getText();
+        EXPECT_LE(right, width - 20) << line->text.getText();
+        EXPECT_GE(right, width - 20 - 4) << line->text.getText();
+        top += rowHeight;
+    }
+    writeIntSetting("textfont", 16);
 }
 
 // "Courier New" reaches a monospaced face through fontconfig; the cell is
