@@ -151,7 +151,8 @@ void saveNotebookInUserFiles() {
     saveNotebookSelector.setSelectorDirectory(folder.c_str());
     saveNotebookSelector.setSelectorFileName((folder + "*.kn").c_str());
     runSaveJob([](NotebookEditor& editor) {
-        std::string path = saveNotebookSelector.chooseFile(textWindow);
+        std::string path =
+            chooseFileToSave(editor, [] { return saveNotebookSelector.chooseFile(textWindow); });
         return path.empty() ? 0 : saveNotebookTo(editor, path);
     });
 }

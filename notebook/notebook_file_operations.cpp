@@ -15,6 +15,8 @@
 
 IntCell busyFlag{0};
 
+static const char* const savingStatus = "Saving. Please wait!";
+
 // --- the save thread -------------------------------------------------------------------
 
 SaveWorker::SaveWorker(NotebookEditor& editor) : editor(editor) {}
@@ -78,7 +80,7 @@ void SaveWorker::runTask(Task& task) {
     NotebookHost& host = editor.getHost();
     host.setWindowsEnabled(0);
     assignIntCell(busyFlag, 1);
-    host.showStatus("Saving. Please wait!");
+    host.showStatus(savingStatus);
     int r = task.job ? task.job() : 0;
     host.showStatus("");
     assignIntCell(busyFlag, 0);
@@ -167,10 +169,20 @@ int saveCurrentNotebook(NotebookEditor& editor) { return saveNotebook(editor); }
 
 int saveToCurrentFile(NotebookEditor& editor) { return editor.saveNotebook(); }
 
+std::string chooseFileToSave(NotebookEditor& editor, const std::function<std::string()>& choose) {
+    NotebookHost& host = editor.getHost();
+    bool saving = getIntCell(busyFlag) != 0;
+    if (saving) host.showStatus("");
+    std::string path = choose();
+    if (saving && !path.empty()) host.showStatus(savingStatus);
+    return path;
+}
+
 int saveNotebookAs(NotebookEditor& editor) {
     std::string old = currentPath(editor);
     std::string start = old.empty() ? std::string(homeDir.getText()) : directoryOf(old);
-    std::string path = editor.getHost().chooseNotebookFile(start.c_str());
+    std::string path = chooseFileToSave(
+        editor, [&editor, &start] { return editor.getHost().chooseNotebookFile(start.c_str()); });
     if (path.empty()) return 0;
     return saveNotebookTo(editor, path);
 }

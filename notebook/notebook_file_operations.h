@@ -89,6 +89,10 @@ int saveCurrentNotebook(NotebookEditor& editor);
 // delete the old notebook with its HTML export and images. 0 when
 // cancelled or not written.
 int saveNotebookAs(NotebookEditor& editor);
+// Runs the file chooser of a save; inside a save job the status line says
+// "Saving. Please wait!" only once a file was chosen, not while the
+// chooser is open. The chosen path, empty when cancelled.
+std::string chooseFileToSave(NotebookEditor& editor, const std::function<std::string()>& choose);
 // saveNotebookAs with the file already chosen.
 int saveNotebookTo(NotebookEditor& editor, const std::string& path);
 // Scripted runs: the notebook's own file, no questions.

@@ -43,7 +43,11 @@ class FileHost : public RecordingHost {
         answers.erase(answers.begin());
         return answer;
     }
-    std::string chooseNotebookFile(const char*) override { return chosenFile; }
+    std::string chooseNotebookFile(const char*) override {
+        statusesBeforeChoosing = statuses;
+        return chosenFile;
+    }
+    std::vector<std::string> statusesBeforeChoosing;
     void setWindowsEnabled(int on) override { enabled.push_back(on); }
     void runOnGuiThread(const std::function<void()>& action) override {
         guiThread = std::this_thread::get_id();
@@ -161,6 +165,36 @@ TEST_F(NotebookFilesTest, AJobRunsOnTheSaveThreadWithTheWindowsDisabled) {
     ASSERT_EQ(worker.run([] { return 0; }, [&](int result) { completed = result; }), 1);
     worker.wait();
     EXPECT_EQ(completed, 0);
+}
+
+// A save that asks for its file says "Saving. Please wait!" only once a
+// file was chosen: not while the chooser is open, not after a cancel.
+TEST_F(NotebookFilesTest, TheSavingStatusFollowsTheChosenFile) {
+    const std::string saving = "Saving. Please wait!";
+    for (bool chosen : {false, true}) {
+        files.statuses.clear();
+        files.statusesBeforeChoosing = {"<not asked>"};
+        files.chosenFile = chosen ? (makeFolder() / "chosen.kn").string() : "";
+        fileEditor.setFilePath("");
+        SaveWorker worker(fileEditor);
+        ASSERT_EQ(worker.run([this] { return saveNotebook(fileEditor); }), 1);
+        worker.wait();
+        EXPECT_EQ(worker.lastResult(), chosen ? 1 : 0);
+        ASSERT_FALSE(files.statusesBeforeChoosing.empty());
+        EXPECT_NE(files.statusesBeforeChoosing.back(), saving) << chosen;
+        EXPECT_NE(files.statusesBeforeChoosing.back(), "<not asked>") << chosen;
+        std::vector<std::string> after(
+            files.statuses.begin() + long(files.statusesBeforeChoosing.size()),
+            files.statuses.end());
+        std::vector<std::string> expected = {""};
+        if (chosen) expected.insert(expected.begin(), saving);
+        EXPECT_EQ(after, expected) << chosen;
+    }
+    // Outside a save job the chooser leaves the status line alone.
+    files.statuses.clear();
+    files.chosenFile = "";
+    EXPECT_EQ(saveNotebookAs(fileEditor), 0);
+    EXPECT_TRUE(files.statuses.empty());
 }
 
 TEST_F(NotebookFilesTest, ExportsFollowASaveAndLeaveTheChangedFlag) {

@@ -4,6 +4,7 @@
 // HTML pattern files.
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QLabel>
 
 #include <unistd.h>
 
@@ -111,6 +112,52 @@ TEST_F(FileCommandTest, SaveAsWritesOnTheSaveThreadAndTheNotebookJoinsTheRecentL
     menu().dispatchMenuCommand(105);
     ASSERT_TRUE(saveJobDone());
     EXPECT_EQ(std::string(editor().getFilePath()), file);
+}
+
+// The status line says "Saving. Please wait!" only after the chooser of a
+// save closed with a file, never while it is open; a cancelled save shows
+// nothing.
+TEST_F(FileCommandTest, TheSavingStatusWaitsForTheChosenFile) {
+    struct Case {
+        int id;  // 104 Save (no file yet), 7920 Save in user files, 105 Save as
+        const char* file;
+    };
+    ASSERT_TRUE(run("x=41+1"));
+    QLabel* status = window->parts().status;
+    ASSERT_NE(status, nullptr);
+    // Save in user files names "*.kn" in its chooser, which a chooser
+    // accepted by the test would take as the file: it comes last.
+    for (Case c : {Case{104, ""}, Case{105, ""}, Case{104, "first.kn"}, Case{105, "second.kn"},
+                   Case{7920, ""}}) {
+        std::string whileChoosing = "<no chooser>";
+        std::string file = *c.file ? path(c.file) : "";
+        {
+            // A notebook without a file: Save asks for one, and Save as
+            // asks nothing about an old file.
+            TextLockHold hold(editor(), "test");
+            editor().setFilePath("");
+        }
+        whenModal([&](QWidget* widget) {
+            auto* chooser = qobject_cast<QFileDialog*>(widget);
+            ASSERT_NE(chooser, nullptr);
+            whileChoosing = status->text().toStdString();
+            if (file.empty()) {
+                chooser->reject();
+                return;
+            }
+            chooser->selectFile(QString::fromStdString(file));
+            static_cast<QDialog*>(chooser)->accept();
+        });
+        menu().dispatchMenuCommand(c.id);
+        ASSERT_TRUE(waitFor([&] { return whileChoosing != "<no chooser>"; })) << c.id;
+        ASSERT_TRUE(saveJobDone()) << c.id;
+        QTest::qWait(50);
+        EXPECT_EQ(whileChoosing, "") << c.id << " " << c.file;
+        EXPECT_EQ(status->text().toStdString(), "") << c.id;
+        if (*c.file) {
+            EXPECT_TRUE(exists(file)) << c.id << " " << c.file;
+        }
+    }
 }
 
 TEST_F(FileCommandTest, OpenLoadsAtOnceOrAfterARestartWithAlwaysRestart) {
