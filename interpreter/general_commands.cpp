@@ -406,7 +406,7 @@ std::string restOfLine(const char* empty) {
 }
 
 void addmenuCommand() { addUserMenuItem(restOfLine("addmenu").c_str()); }
-void submenuCommand() { setUserSubmenuName(restOfLine("submenu").c_str()); }
+void submenuCommand() { setAddmenuSubmenu(restOfLine("submenu")); }
 
 const CommandRecord rows[] = {
     {"clear", commandTopLevel, 0, clearCommand},

@@ -108,6 +108,7 @@ static void startInterpreter(int argc, char** argv) {
     clearTextWindow();
     runState = runStateRun;
     resetSearchPath();
+    resetAddmenuSubmenu();
     changeToProgramDir();
     restoreGraphicsDefaults();
     startStartupThread();

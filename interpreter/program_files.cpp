@@ -164,6 +164,17 @@ static void runLoadedFile() {
     }
 }
 
+namespace {
+std::string addmenuSubmenu = "Other";  // computation thread
+}
+
+void setAddmenuSubmenu(const std::string& name) {
+    addmenuSubmenu = name;
+    setUserSubmenuName(name.c_str());
+}
+
+void resetAddmenuSubmenu() { addmenuSubmenu = "Other"; }
+
 // Opens the program file and runs it; the current line, the scan position
 // and the outer file are restored afterwards.
 static void runProgramFile(const char* name, bool quiet) {
@@ -230,11 +241,15 @@ static void loadCommand() {
         if (isPythonFile(name)) {
             runPythonFile(name);
         } else {
-            setUserSubmenuName(name);
+            // The file's addmenu entries go to a submenu of its name; after
+            // it, addmenu goes where it went before.
+            std::string outerSubmenu = addmenuSubmenu;
+            setAddmenuSubmenu(name);
             relaxMode = intSetting("alwaysrelax");
             bool quiet = *scanPointer == ';';
             skipSeparator();
             runProgramFile(name, quiet);
+            setAddmenuSubmenu(outerSubmenu);
         }
     }
     if (over) writeIntSetting("allowoverwrite", savedOverwrite);

@@ -4,11 +4,17 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "interpreter/state.h"
 
 // Resets the search path: slot 0 ".", no entries in use.
 void resetSearchPath();
+// The user-menu submenu that addmenu entries go to: `submenu` names it, a
+// loaded file's own name holds while the file runs, and an interpreter
+// start sets "Other" (as the restart sets the menu's).
+void setAddmenuSubmenu(const std::string& name);
+void resetAddmenuSubmenu();
 // Opens the first candidate of the search (current directory first when
 // asked, program directory, the name as given, the path entries; an
 // absolute name only as given). With `tryExtension` a name without an

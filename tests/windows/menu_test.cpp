@@ -284,6 +284,32 @@ TEST_F(MenuTest, LoadedFilesAndTheirEntriesGoToSubmenusAndARestartClearsThem) {
     EXPECT_NE(entries[0], "Currently empty!");
 }
 
+// A loaded file's addmenu entries go to a submenu named after it; once the
+// load has ended, addmenu goes to the submenu before it again ("Other" at
+// first, or the one a submenu command chose), also after a nested load.
+TEST_F(MenuTest, AddmenuAfterALoadGoesToTheSubmenuBeforeIt) {
+    std::string inner = (folder() / "inner").string();
+    std::string outer = (folder() / "outer").string();
+    std::ofstream(inner + ".k") << "addmenu inner(%)\n";
+    std::ofstream(outer + ".k") << "addmenu first(%)\nload \"" << inner << "\"\naddmenu last(%)\n";
+    ASSERT_TRUE(run(("load \"" + outer + "\"").c_str()));
+    ASSERT_TRUE(run("addmenu atprompt(%)"));
+    ASSERT_TRUE(run("submenu Mine"));
+    ASSERT_TRUE(run(("load \"" + inner + "\"").c_str()));
+    ASSERT_TRUE(run("addmenu mine(%)"));
+    ASSERT_TRUE(waitFor([this] { return menu().getUserMenuCount() == 7; }));
+    struct Case {
+        std::string submenu;
+        std::vector<std::string> entries;
+    };
+    for (const Case& c : {Case{outer, {"first()", "last()"}}, Case{inner, {"inner()"}},
+                          Case{"Other", {"atprompt()"}}, Case{"Mine", {"mine()"}}}) {
+        QMenu* found = submenu(popup(popupUser), c.submenu.c_str());
+        ASSERT_NE(found, nullptr) << c.submenu;
+        EXPECT_EQ(texts(found), c.entries) << c.submenu;
+    }
+}
+
 TEST_F(MenuTest, AnEmptyAddmenuOrSubmenuGivesItsOwnName) {
     ASSERT_TRUE(run("submenu"));
     ASSERT_TRUE(run("addmenu"));
