@@ -135,11 +135,13 @@ TEST(Jacobi, RandomSymmetricMatrixKeepsInvariants) {
 }
 
 // The plain cyclic method on the full matrix: each rotation turns rows p
-// and q whole and copies them into columns p and q.
-std::vector<double> plainJacobi(std::vector<double> a, int n, double bound) {
+// and q whole and copies them into columns p and q. Stops after `rows` rows
+// of sweeps when that is given.
+std::vector<double> plainJacobi(std::vector<double> a, int n, double bound, int rows = -1) {
     for (int sweep = 0; sweep < 50; sweep++) {
         double largest = 0;
-        for (int p = 0; p + 1 < n; p++)
+        for (int p = 0; p + 1 < n; p++) {
+            if (rows-- == 0) return a;
             for (int q = p + 1; q < n; q++) {
                 const double v = std::fabs(a[p * n + q]);
                 if (v < bound || v == 0) continue;
@@ -164,24 +166,67 @@ std::vector<double> plainJacobi(std::vector<double> a, int n, double bound) {
                     a[i * n + q] = rowQ[i];
                 }
             }
+        }
         if (largest == 0) break;
     }
     return a;
 }
 
-// The rotations work on the upper triangle and reach the rows above p a
-// block at a time; the eigenvalues and the matrix left behind are bit for
-// bit those of the plain method, for sizes around the block's.
+// Symmetric test matrices of three kinds: dense; with most entries zero, so
+// that many pairs are skipped; and near diagonal, with most off-diagonal
+// entries below the bound from the start.
+std::vector<double> symmetricOfKind(int kind, int n, unsigned seed) {
+    std::vector<double> a = randomSymmetric(n, seed);
+    for (int i = 0; i < n; i++)
+        for (int j = i + 1; j < n; j++) {
+            double& x = a[i * n + j];
+            if (kind == 1 && (i * 7 + j * 3) % 5 != 0) x = 0;
+            if (kind == 2) x *= (i + j) % 4 == 0 ? 1e-3 : 1e-15;
+            a[j * n + i] = x;
+        }
+    return a;
+}
+
+double boundOf(const std::vector<double>& a) {
+    double sum = 0;
+    for (double x : a) sum += x * x;
+    return epsilon * std::sqrt(sum);
+}
+
+// The rotations work on a matrix held partly above and partly below the
+// diagonal, turn contiguous rows, and start each rotation's arithmetic
+// before the previous rotation's rows are turned; the eigenvalues and the
+// matrix left behind are bit for bit those of the plain method, for sizes
+// around the vector widths and matrices of several kinds.
 TEST(Jacobi, SameBitsAsThePlainMethod) {
-    for (int n : {2, 3, 7, 8, 9, 16, 17, 31, 64}) {
-        SCOPED_TRACE(n);
-        std::vector<double> a = randomSymmetric(n, 20 + n), e(n);
-        double sum = 0;
-        for (double x : a) sum += x * x;
-        const std::vector<double> expected = plainJacobi(a, n, epsilon * std::sqrt(sum));
-        ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, nullptr, e.data()), JacobiStatus::ok);
+    for (int kind = 0; kind < 3; kind++)
+        for (int n : {2, 3, 4, 5, 7, 8, 9, 16, 17, 31, 64, 100, 127, 128, 129}) {
+            SCOPED_TRACE(testing::Message() << "kind " << kind << ", n " << n);
+            std::vector<double> a = symmetricOfKind(kind, n, 20 + n), e(n);
+            const std::vector<double> expected = plainJacobi(a, n, boundOf(a));
+            ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, nullptr, e.data()),
+                      JacobiStatus::ok);
+            EXPECT_EQ(std::memcmp(a.data(), expected.data(), a.size() * sizeof(double)), 0);
+            for (int i = 0; i < n; i++)
+                EXPECT_EQ(std::memcmp(&e[i], &expected[i * n + i], sizeof(double)), 0);
+        }
+}
+
+// Interrupted after some rows of a sweep, the matrix left behind is the
+// plain method's after as many rows, symmetric.
+int pollsLeft = 0;
+bool interruptedWhenCounted() { return pollsLeft-- == 0; }
+
+TEST(Jacobi, InterruptionLeavesThePlainMethodsMatrix) {
+    const int n = 40;
+    for (int rows : {0, 1, 17, 38, 39, 40, 60}) {
+        SCOPED_TRACE(rows);
+        std::vector<double> a = randomSymmetric(n, 31), e(n);
+        const std::vector<double> expected = plainJacobi(a, n, boundOf(a), rows);
+        pollsLeft = rows;
+        ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, interruptedWhenCounted, e.data()),
+                  JacobiStatus::interrupted);
         EXPECT_EQ(std::memcmp(a.data(), expected.data(), a.size() * sizeof(double)), 0);
-        for (int i = 0; i < n; i++) EXPECT_EQ(std::memcmp(&e[i], &expected[i * n + i], sizeof(double)), 0);
     }
 }
 
