@@ -15,11 +15,14 @@ RESOURCES holds help.txt, overview.txt and the folder "pages"; DOCS is the
                             with a field that narrows the list
   and each page of RESOURCES/pages at the same place below DOCS: its first
   line "title: ..." gives the title, the rest is the body, in which
-  "{version}" stands for VERSION.
+  "{version}" stands for VERSION;
+  and each file of RESOURCES/patterns, as it is, at the top of DOCS: the
+  page patterns that the notebook's HTML export can use.
 """
 import html
 import os
 import re
+import shutil
 import sys
 import urllib.parse
 
@@ -253,6 +256,9 @@ def main():
     for path, title, body in pages:
         write(os.path.join(docs, path), page(title, body.replace("{version}", version)))
     write(os.path.join(docs, "search.html"), search_page(entries, pages))
+    patterns = os.path.join(resources, "patterns")
+    for name in sorted(os.listdir(patterns)):
+        shutil.copyfile(os.path.join(patterns, name), os.path.join(docs, name))
     return 0
 
 

@@ -139,7 +139,8 @@ TEST_F(HelpFilesTest, TheDocumentationPagesHoldEveryName) {
          {"documentation.html", "reference/index.html", "reference/overview.html",
           "reference/maximacore.html", "index.html", "search.html", "Programs/Changes.html",
           "documentation/gui.html", "documentation/installation.html", "documentation/export.html",
-          "documentation/quicktips.html"})
+          "documentation/quicktips.html", "KalixDefault.html", "KalixBlackAndWhite.html",
+          "KalixWebFont.html"})
         EXPECT_TRUE(fs::is_regular_file(docs / page)) << (docs / page);
     EXPECT_EQ(browserPageForWord("sqrt"), "reference/index.html#sqrt");
     const std::string reference = pageText(docs / "reference" / "index.html");
