@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The libraries a run loads: a start on the terminal loads neither the
-window toolkit nor the libraries opened on first use (URLs, sounds, LAPACK);
+window toolkit nor the libraries opened on first use (URLs, sounds, FFTW,
+LAPACK);
 each is opened when a statement needs it. The windows' library, opened
 with every symbol bound at once, finds everything it needs in the program.
 
@@ -17,7 +18,7 @@ KALIX, WORK = os.path.abspath(sys.argv[1]), sys.argv[2]
 
 LATER = ("libkalix-windows.so", "libQt6Core.so.6", "libQt6Gui.so.6", "libQt6Widgets.so.6",
          "libcurl.so.4", "libsndfile.so.1", "libasound.so.2", "liblapacke.so.3",
-         "libopenblas.so.0")
+         "libopenblas.so.0", "libfftw3.so.3")
 
 # name, program, libraries it must load, extra environment
 CASES = [
@@ -25,6 +26,7 @@ CASES = [
     ("a computation and the help", "x=1:10; sum(x)\nhelp sin\nquit\n", (), {}),
     ("a linear system", "A=[2,1;1,3]; A\\[1;2]\nquit\n",
      ("liblapacke.so.3", "libopenblas.so.0"), {}),
+    ("a Fourier transform", "fft([1,2,3,4])\nquit\n", ("libfftw3.so.3",), {}),
     ("a PNG picture", 'clg; plot(0:0.1:1,0:0.1:1); savepng("p.png",60,40,1)\nquit\n',
      ("libkalix-windows.so", "libQt6Core.so.6", "libQt6Gui.so.6", "libQt6Widgets.so.6"),
      {"LD_BIND_NOW": "1"}),
