@@ -7,10 +7,7 @@
 #include <new>
 #include <vector>
 
-#define LAPACK_COMPLEX_STRUCTURE
-#include <lapacke.h>
-
-#include "numerics/blas_threads.h"
+#include "numerics/lapack_library.h"
 #include "numerics/complex_pairs.h"
 
 namespace {
@@ -110,21 +107,22 @@ SolveStatus solveTriangular(const E* lu, int n, const E* b, int m, E* x) {
 
 // --- the dense solver through LAPACK --------------------------------------------
 
-lapack_int factor(double* a, int n, lapack_int* pivots) {
-    return LAPACKE_dgetrf_work(LAPACK_COL_MAJOR, n, n, a, n, pivots);
+lapack_int factor(const LapackLibrary& lapack, double* a, int n, lapack_int* pivots) {
+    return lapack.dgetrf_work(LAPACK_COL_MAJOR, n, n, a, n, pivots);
 }
-lapack_int factor(ComplexPair* a, int n, lapack_int* pivots) {
-    return LAPACKE_zgetrf_work(LAPACK_COL_MAJOR, n, n, reinterpret_cast<lapack_complex_double*>(a),
-                               n, pivots);
+lapack_int factor(const LapackLibrary& lapack, ComplexPair* a, int n, lapack_int* pivots) {
+    return lapack.zgetrf_work(LAPACK_COL_MAJOR, n, n, reinterpret_cast<lapack_complex_double*>(a), n,
+                              pivots);
 }
-lapack_int substitute(const double* a, int n, const lapack_int* pivots, double* b, int m) {
-    return LAPACKE_dgetrs_work(LAPACK_COL_MAJOR, 'N', n, m, a, n, pivots, b, n);
+lapack_int substitute(const LapackLibrary& lapack, const double* a, int n,
+                      const lapack_int* pivots, double* b, int m) {
+    return lapack.dgetrs_work(LAPACK_COL_MAJOR, 'N', n, m, a, n, pivots, b, n);
 }
-lapack_int substitute(const ComplexPair* a, int n, const lapack_int* pivots, ComplexPair* b,
-                      int m) {
-    return LAPACKE_zgetrs_work(LAPACK_COL_MAJOR, 'N', n, m,
-                               reinterpret_cast<const lapack_complex_double*>(a), n, pivots,
-                               reinterpret_cast<lapack_complex_double*>(b), n);
+lapack_int substitute(const LapackLibrary& lapack, const ComplexPair* a, int n,
+                      const lapack_int* pivots, ComplexPair* b, int m) {
+    return lapack.zgetrs_work(LAPACK_COL_MAJOR, 'N', n, m,
+                              reinterpret_cast<const lapack_complex_double*>(a), n, pivots,
+                              reinterpret_cast<lapack_complex_double*>(b), n);
 }
 
 // The power of two that brings a row of absolute sum s near 1 (a
@@ -153,7 +151,8 @@ void transposeScaled(const E* from, int rows, int columns, const double* scale, 
 template <typename E>
 SolveStatus solveDense(const E* a, int n, const E* b, int m, E* x, double epsilon) {
     if (n <= 0) return SolveStatus::singular;
-    limitBlasThreads();
+    const LapackLibrary* lapack = lapackLibrary();
+    if (!lapack) return SolveStatus::noLibrary;
     std::vector<E> factors, rhs;
     std::vector<double> scale;
     std::vector<lapack_int> pivots;
@@ -175,13 +174,13 @@ SolveStatus solveDense(const E* a, int n, const E* b, int m, E* x, double epsilo
     transposeScaled(a, n, n, scale.data(), factors.data());
     double largest = 0;
     for (const E& e : factors) largest = std::max(largest, magnitude(e));
-    if (factor(factors.data(), n, pivots.data()) != 0) return SolveStatus::singular;
+    if (factor(*lapack, factors.data(), n, pivots.data()) != 0) return SolveStatus::singular;
     const double bound = epsilon * largest;
     for (int i = 0; i < n; i++)
         if (magnitude(factors[int64_t(i) * n + i]) < bound) return SolveStatus::singular;
     if (m == 0) return SolveStatus::ok;
     transposeScaled(b, n, m, scale.data(), rhs.data());
-    substitute(factors.data(), n, pivots.data(), rhs.data(), m);
+    substitute(*lapack, factors.data(), n, pivots.data(), rhs.data(), m);
     const std::vector<double> unit(size_t(m), 1.0);
     transposeScaled(rhs.data(), m, n, unit.data(), x);
     return SolveStatus::ok;
