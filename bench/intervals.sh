@@ -34,16 +34,7 @@ labels=()
 for c in "${cases[@]}"; do
   IFS='|' read -r label statement octaveStatements <<<"$c"
   labels+=("$label")
-  body=""
-  octaveBody=""
-  for ((r = 0; r < repeats; r++)); do
-    body+="$statement "
-    octaveBody+="$octaveStatements "
-  done
-  for ((i = 0; i < runs; i++)); do
-    echo "t=time(); $body 1000*(time()-t)/$repeats" >>"$work/bench.k"
-    echo "tic; $octaveBody printf('%g\n', 1000*toc/$repeats);" >>"$work/bench.m"
-  done
+  add_timed_case "$repeats" "" "$statement" "" "$octaveStatements"
 done
 
 report_times "interval operation" 26 "${labels[@]}"
