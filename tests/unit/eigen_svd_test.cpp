@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "numerics/hessenberg.h"
@@ -267,6 +269,61 @@ TEST(Svd, ReconstructsMatricesOfEveryShape) {
     checkDecomposition(randomMatrix(5, 5, 23), 5, 5);
     checkDecomposition({1, 2, 2, 4, 3, 6}, 3, 2);  // rank 1
     checkDecomposition(std::vector<double>(12, 0.0), 4, 3);
+}
+
+// Every shape from 1 x 1 on, square, tall and wide, through the paths of
+// the diagonalisation (U stored by columns in place or through a copy).
+TEST(Svd, ReconstructsASweepOfShapes) {
+    unsigned seed = 100;
+    for (int n = 1; n <= 40; n++)
+        for (int m : {n, n + 3, std::max(1, n - 2), 2 * n + 1, 1}) {
+            SCOPED_TRACE(std::to_string(m) + " x " + std::to_string(n));
+            checkDecomposition(randomMatrix(m, n, seed++), m, n);
+        }
+    checkDecomposition(randomMatrix(100, 60, seed++), 100, 60);
+}
+
+// Digests of the bits of U, w and V for matrices of portable pseudo-random
+// numbers: the decomposition is defined by its sequence of operations, so a
+// faster arrangement of the loops must not change a single bit.
+TEST(Svd, ResultsKeepTheirBits) {
+    const auto portable = [](int m, int n) {
+        std::vector<double> a(size_t(m) * n);
+        uint64_t x = uint64_t(m) * 1000 + uint64_t(n);
+        for (double& e : a) {
+            x = x * 6364136223846793005ULL + 1442695040888963407ULL;
+            e = double(x >> 11) * 0x1p-53 * 2 - 1;
+        }
+        return a;
+    };
+    struct Case {
+        int m, n;
+        uint64_t digest;
+    };
+    const Case cases[] = {
+        {6, 4, 0x56740ba1d9856be1ULL},    {4, 6, 0x835e72e19fcf4261ULL},
+        {9, 9, 0xe4037b90d4004079ULL},    {31, 17, 0x24adbbb46f15f8aaULL},
+        {17, 31, 0x6de039d2d1035e0bULL},  {64, 64, 0x927f9652758b79c9ULL},
+        {120, 80, 0xc8d073e1029d8167ULL}, {1, 5, 0x449aabcd81c2bd00ULL},
+        {5, 1, 0xb43da794809df6a8ULL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.m) + " x " + std::to_string(c.n));
+        std::vector<double> u = portable(c.m, c.n), w(size_t(c.n)), v(size_t(c.n) * c.n);
+        ASSERT_EQ(singularValueDecomposition(u.data(), c.m, c.n, w.data(), v.data()),
+                  SvdStatus::ok);
+        uint64_t h = 14695981039346656037ULL;  // FNV-1a over the bytes of U, w, V
+        for (const std::vector<double>* part : {&u, &w, &v})
+            for (double d : *part) {
+                uint64_t bits;
+                std::memcpy(&bits, &d, sizeof bits);
+                for (int k = 0; k < 8; k++) {
+                    h ^= (bits >> (8 * k)) & 255;
+                    h *= 1099511628211ULL;
+                }
+            }
+        EXPECT_EQ(h, c.digest);
+    }
 }
 
 TEST(Svd, ColumnVectorGivesItsLength) {
