@@ -1,11 +1,12 @@
 // The program: in its notebook window when a display is there, else on
-// the terminal.
+// the terminal. The windows and the pixel pictures come from the windows'
+// library, opened when first needed.
 #include "app/startup.h"
-#include "gui/notebook_window_host.h"
-#include "gui/qt_pixels.h"
+#include "app/window_library_loader.h"
+#include "graphics/pixel_device.h"
 
 int main(int argc, char** argv) {
-    installQtPixelBackend();
-    offeredWindowHost = &notebookWindowHost();
+    installPixelBackend(&loadingPixelBackend());
+    offeredWindowHost = loadedWindowHost;
     return runMain(argc, argv);
 }

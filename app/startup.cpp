@@ -48,7 +48,7 @@ class EngineMaximaHelp : public MaximaHelpSource {
   public:
     std::vector<MaximaHelpFunction> functionList() override {
         std::vector<MaximaHelpFunction> list;
-        for (const MaximaFunctionEntry& e : maximaFunctionList) list.push_back({e.name, e.help});
+        for (const MaximaFunctionEntry& e : maximaFunctions()) list.push_back({e.name, e.help});
         return list;
     }
     bool infoFileLines(int number, std::vector<std::string>& lines) override {
@@ -194,7 +194,7 @@ static void writeCurrentSettings(SettingsStore& store) {
     saveColorSettings(store);
 }
 
-WindowHost* offeredWindowHost = nullptr;
+WindowHost* (*offeredWindowHost)() = nullptr;
 // The offered window host once its windows are open; null on the terminal.
 // Written by the main thread before the computation thread starts.
 static WindowHost* openWindowHost = nullptr;
@@ -277,9 +277,10 @@ static int runMainUnguarded(int argc, char** argv) {
 
     // With a display the program runs in its windows; else on the terminal.
     // An unattended run needs no window: the notebook supplies the lines.
-    if (offeredWindowHost && !runner && windowsWanted(options.scriptMode) &&
-        offeredWindowHost->openWindows(argc, argv))
-        openWindowHost = offeredWindowHost;
+    if (offeredWindowHost && !runner && windowsWanted(options.scriptMode)) {
+        WindowHost* windows = offeredWindowHost();
+        if (windows && windows->openWindows(argc, argv)) openWindowHost = windows;
+    }
     // The one host of the run.
     if (runner)
         installHost(runner.get());

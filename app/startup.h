@@ -38,9 +38,10 @@ extern const char* const usageText;
 std::string absoluteFileName(const std::string& name, const std::string& startDirectory);
 
 class WindowHost;
-// The windows the program can run in (set by main before runMain; null:
-// the terminal only). They open when windowsWanted says so.
-extern WindowHost* offeredWindowHost;
+// The windows the program can run in: loads them and returns them, or null
+// when they cannot be had (set by main before runMain; null: the terminal
+// only). Called, and the windows opened, only when windowsWanted says so.
+extern WindowHost* (*offeredWindowHost)();
 
 // Runs the program; returns the process exit status.
 int runMain(int argc, char** argv);

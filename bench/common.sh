@@ -72,6 +72,25 @@ median_of_groups() {
     }'
 }
 
+# Adds a case to bench.k and bench.m: its set-up lines (none when empty),
+# then `runs` timed lines, each evaluating the statement `repeats` times and
+# printing the milliseconds per evaluation.
+# Usage: add_timed_case repeats setup statement octave-setup octave-statement
+add_timed_case() {
+  local repeats=$1 setup=$2 statement=$3 octaveSetup=$4 octaveStatement=$5
+  local body="" octaveBody="" r i
+  [ -z "$setup" ] || echo "$setup" >>"$work/bench.k"
+  [ -z "$octaveSetup" ] || echo "$octaveSetup" >>"$work/bench.m"
+  for ((r = 0; r < repeats; r++)); do
+    body+="$statement "
+    octaveBody+="$octaveStatement "
+  done
+  for ((i = 0; i < runs; i++)); do
+    echo "t=time(); $body 1000*(time()-t)/$repeats" >>"$work/bench.k"
+    echo "tic; $octaveBody printf('%g\n', 1000*toc/$repeats);" >>"$work/bench.m"
+  done
+}
+
 # Runs bench.k through kalix and, when octave-cli is installed, bench.m
 # through Octave, and prints a table: one row per label (given as
 # arguments, in the order of the groups), with `column` as the heading of

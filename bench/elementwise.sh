@@ -36,18 +36,7 @@ cases=(
 : >"$work/bench.m"
 for c in "${cases[@]}"; do
   IFS='|' read -r label setup expression octaveExpression <<<"$c"
-  echo "$setup" >>"$work/bench.k"
-  echo "$setup" >>"$work/bench.m"
-  body=""
-  octaveBody=""
-  for ((r = 0; r < repeats; r++)); do
-    body+="y=$expression; "
-    octaveBody+="y=${octaveExpression:-$expression}; "
-  done
-  for ((i = 0; i < runs; i++)); do
-    echo "t=time(); $body 1000*(time()-t)/$repeats" >>"$work/bench.k"
-    echo "tic; $octaveBody printf('%g\n', 1000*toc/$repeats);" >>"$work/bench.m"
-  done
+  add_timed_case "$repeats" "$setup" "y=$expression;" "$setup" "y=${octaveExpression:-$expression};"
 done
 
 labels=()

@@ -30,18 +30,7 @@ labels=()
 for c in "${cases[@]}"; do
   IFS='|' read -r label repeats setup statement octaveSetup octaveStatement <<<"$c"
   labels+=("$label")
-  echo "$setup" >>"$work/bench.k"
-  echo "$octaveSetup" >>"$work/bench.m"
-  body=""
-  octaveBody=""
-  for ((r = 0; r < repeats; r++)); do
-    body+="$statement "
-    octaveBody+="$octaveStatement "
-  done
-  for ((i = 0; i < runs; i++)); do
-    echo "t=time(); $body 1000*(time()-t)/$repeats" >>"$work/bench.k"
-    echo "tic; $octaveBody printf('%g\n', 1000*toc/$repeats);" >>"$work/bench.m"
-  done
+  add_timed_case "$repeats" "$setup" "$statement" "$octaveSetup" "$octaveStatement"
 done
 report_times case 22 "${labels[@]}"
 print_ratios 22 "${labels[@]}"

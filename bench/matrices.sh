@@ -35,16 +35,7 @@ labels=()
 for c in "${cases[@]}"; do
   IFS='|' read -r label kalixStatement octaveStatement <<<"$c"
   labels+=("$label")
-  kalixBody=""
-  octaveBody=""
-  for ((r = 0; r < repeats; r++)); do
-    kalixBody+="$kalixStatement "
-    octaveBody+="$octaveStatement "
-  done
-  for ((i = 0; i < runs; i++)); do
-    echo "t=time(); $kalixBody 1000*(time()-t)/$repeats" >>"$work/bench.k"
-    echo "tic; $octaveBody printf('%g\n', 1000*toc/$repeats);" >>"$work/bench.m"
-  done
+  add_timed_case "$repeats" "" "$kalixStatement" "" "$octaveStatement"
 done
 
 report_times builtin 34 "${labels[@]}"

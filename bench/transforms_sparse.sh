@@ -33,18 +33,8 @@ octave_statements=("y=fft(x);" "y=fft(x);" "y=T*v;")
 : >"$work/bench.k"
 : >"$work/bench.m"
 for k in "${!labels[@]}"; do
-  echo "${kalix_setups[$k]}" >>"$work/bench.k"
-  echo "${octave_setups[$k]}" >>"$work/bench.m"
-  body=""
-  octaveBody=""
-  for ((r = 0; r < repeats; r++)); do
-    body+="${kalix_statements[$k]} "
-    octaveBody+="${octave_statements[$k]} "
-  done
-  for ((i = 0; i < runs; i++)); do
-    echo "t=time(); $body 1000*(time()-t)/$repeats" >>"$work/bench.k"
-    echo "tic; $octaveBody printf('%g\n', 1000*toc/$repeats);" >>"$work/bench.m"
-  done
+  add_timed_case "$repeats" "${kalix_setups[$k]}" "${kalix_statements[$k]}" \
+    "${octave_setups[$k]}" "${octave_statements[$k]}"
 done
 report_times case 26 "${labels[@]}"
 print_ratios 26 "${labels[@]}"

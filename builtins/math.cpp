@@ -302,7 +302,7 @@ void builtinLog(header* first) {
 void builtinSqrt(header* first) {
     complexUnderPrefix(first);
     if (errorCode) return;
-    mapRealComplexInterval(checkedSqrt, sqrtComplex, sqrtInterval, first);
+    mapRealComplexInterval(checkedSqrt, sqrtComplex, sqrtInterval, first, sqrtIntervals);
     reportErrorIn("sqrt");
 }
 

@@ -76,7 +76,7 @@ const MaximaBridge bridge = {
 
 void installMaximaBridge() {
     std::string directory = getProgramDir();
-    loadMaximaFunctionList((directory + "/maxima.txt").c_str());
+    loadMaximaFunctionListLater((directory + "/maxima.txt").c_str());
     setMaximaStartupCommands(loadMaximaStartupList((directory + "/maximastartup.txt").c_str()));
     setMaximaBridge(&bridge);
     setStartupJob(startMaximaInBackground);

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <mutex>
+#include <string>
 
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
@@ -132,6 +134,21 @@ void loadMaximaFunctionList(const char* path) {
     }
 }
 
+namespace {
+
+std::string laterPath;  // written once at start, before the readers run
+std::once_flag readLater;
+
+}  // namespace
+
+void loadMaximaFunctionListLater(const char* path) { laterPath = path; }
+
+const std::vector<MaximaFunctionEntry>& maximaFunctions() {
+    if (!laterPath.empty())
+        std::call_once(readLater, [] { loadMaximaFunctionList(laterPath.c_str()); });
+    return maximaFunctionList;
+}
+
 std::vector<std::string> loadMaximaStartupList(const char* path) {
     std::vector<std::string> commands;
     for (const std::string& line : readLines(path))
@@ -146,7 +163,7 @@ int matchMaximaFunctions(const char* word, std::string* completion, std::string*
     if (w.empty()) return 0;
     if (w.back() == '(') {
         w.pop_back();
-        for (const MaximaFunctionEntry& e : maximaFunctionList)
+        for (const MaximaFunctionEntry& e : maximaFunctions())
             if (e.name == w) {
                 *help = e.help;
                 break;
@@ -158,7 +175,7 @@ int matchMaximaFunctions(const char* word, std::string* completion, std::string*
         int count;
     };
     std::vector<Match> matches;
-    for (const MaximaFunctionEntry& e : maximaFunctionList) {
+    for (const MaximaFunctionEntry& e : maximaFunctions()) {
         if (e.name.compare(0, w.size(), w) != 0) continue;
         if (!matches.empty() && matches.back().entry->name == e.name) {
             Match& m = matches.back();

@@ -12,12 +12,18 @@ struct MaximaFunctionEntry {
     std::string name;  // the line up to its first blank
 };
 
-// Read at start, before the computation thread runs; only read afterwards,
-// by both threads (completion and status help on the GUI thread).
+// Read from the file named at start at the first use of maximaFunctions
+// (under a once flag); only read afterwards, by both threads (completion
+// and status help on the GUI thread).
 extern std::vector<MaximaFunctionEntry> maximaFunctionList;
+// The list, read first when a file was named at start.
+const std::vector<MaximaFunctionEntry>& maximaFunctions();
 
 // A missing file leaves the list empty, without a message.
 void loadMaximaFunctionList(const char* path);
+// Names the file that maximaFunctions reads at its first use. Called once,
+// at start, before the threads that read the list run.
+void loadMaximaFunctionListLater(const char* path);
 // The lines of the start-up file (blank lines left out).
 std::vector<std::string> loadMaximaStartupList(const char* path);
 

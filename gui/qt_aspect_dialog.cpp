@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "gui/graphics_window_commands.h"
+#include "gui/program_launch.h"
 #include "gui/qt_window_parts.h"
 #include "gui/text_window.h"
 
@@ -40,6 +41,12 @@ bool runAspectDialog(AspectChoice& choice) {
     follow->setChecked(choice.followWindow);
     layout->addWidget(follow, 2, 0, 1, 4);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    // The Help button has the id of the other dialogs' Help buttons.
+    QPushButton* help = buttons->addButton("Help", QDialogButtonBox::HelpRole);
+    help->setObjectName("30");
+    help->setAutoDefault(false);
+    QObject::connect(help, &QPushButton::clicked,
+                     [] { openDocumentationPage("reference/overview.html#Plot%C2%A0Aspect"); });
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons, 3, 0, 1, 4);

@@ -236,13 +236,6 @@ FontCell qtFontCell(const FontSpec& spec) {
     return {metrics.height(), metrics.averageCharWidth()};
 }
 
-// Leak checks of sanitizer builds: fontconfig, through which Qt finds
-// fonts, keeps its configuration for the life of the process by design, and
-// so does libdbus its connection buffers on a real display.
-const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\nleak:libdbus-1.so\n";
-}
-
 PixelBackend& qtPixelBackend() {
     static QtPixelBackend backend;
     return backend;

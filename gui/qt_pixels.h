@@ -22,7 +22,3 @@ struct FontCell {
     int height, averageWidth;
 };
 FontCell qtFontCell(const FontSpec& spec);
-
-// Leak-check suppressions of sanitizer builds, read by the sanitizer runtime
-// (defined with qt_pixels.cpp, which links Qt and so fontconfig).
-extern "C" const char* __lsan_default_suppressions();

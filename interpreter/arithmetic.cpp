@@ -19,6 +19,7 @@
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
+#include "numerics/interval_arrays.h"
 
 namespace {
 
@@ -52,15 +53,17 @@ bool touches(const header* record, const char* from, const char* to) {
     return recordOnStack(record) && p < to && p + record->size > from;
 }
 
-// Where a real result of rows x columns is built. Over `first` itself when
-// that is a temporary operand of the result's shape (each element is read
-// before it is written), or when the result's bytes there touch no operand;
-// otherwise at the stack top, and `*moveDown` is set. When the stack is
-// full the push has set the error.
-header* placeRealResult(header* first, header* a, header* b, int rows, int columns,
-                        bool* moveDown) {
+// Where a real or interval result of rows x columns is built. Over `first`
+// itself when that is a temporary operand of the result's kind and shape
+// (each element is read before it is written), or when the result's bytes
+// there touch no operand; otherwise at the stack top, and `*moveDown` is
+// set. When the stack is full the push has set the error.
+header* placeResult(header* first, header* a, header* b, int rows, int columns, bool interval,
+                    bool* moveDown) {
     bool scalar = rows == 1 && columns == 1;
-    int kind = scalar ? kindReal : kindRealMatrix;
+    int kind = interval ? (scalar ? kindInterval : kindIntervalMatrix)
+                        : (scalar ? kindReal : kindRealMatrix);
+    int elementBytes = interval ? 16 : 8;
     *moveDown = false;
     char* at = reinterpret_cast<char*>(first);
     if (a == first && recordInArea(first, endlocal, ramend) && a->kind == kind &&
@@ -70,17 +73,20 @@ header* placeRealResult(header* first, header* a, header* b, int rows, int colum
         newram = endOf(first);
         return first;
     }
-    int64_t size = scalar ? scalarRecordSize(8) : matrixRecordSize(rows, columns, 8);
+    int64_t size = scalar ? scalarRecordSize(elementBytes)
+                          : matrixRecordSize(rows, columns, elementBytes);
     if (size <= ramend - at && !touches(a, at, at + size) && !touches(b, at, at + size)) {
         newram = at;
     } else {
         *moveDown = true;
     }
-    return scalar ? pushReal(0) : pushMatrixOfKind(kindRealMatrix, rows, columns);
+    if (scalar) return interval ? pushInterval(0, 0) : pushReal(0);
+    return pushMatrixOfKind(interval ? kindIntervalMatrix : kindRealMatrix, rows, columns);
 }
 
-double* realData(header* h) {
-    return h->kind == kindReal ? reinterpret_cast<double*>(dataOf(h)) : matrixData(h);
+// The elements of a result: doubles, or pairs of doubles.
+double* elementsOf(header* h) {
+    return isMatrixKind(h->kind) ? matrixData(h) : reinterpret_cast<double*>(dataOf(h));
 }
 
 void finishResult(header* first, header* result, bool moveDown) {
@@ -153,9 +159,9 @@ void combineRealOperands(Operator op, header* first, header* a, header* b) {
         if (errorCode) return;
     }
     bool moveDown;
-    header* result = placeRealResult(first, a, b, rows, columns, &moveDown);
+    header* result = placeResult(first, a, b, rows, columns, false, &moveDown);
     if (errorCode) return;
-    double* out = realData(result);
+    double* out = elementsOf(result);
     switch (op) {
         case Operator::add:
             combineReals(x, y, rows, columns, out, [](double p, double q) { return p + q; });
@@ -197,10 +203,74 @@ void combineRealScalars(Operator op, header* first, header* a, header* b) {
             break;
     }
     bool moveDown;
-    header* result = placeRealResult(first, a, b, 1, 1, &moveDown);
+    header* result = placeResult(first, a, b, 1, 1, false, &moveDown);
     if (errorCode) return;
     std::memcpy(dataOf(result), &z, sizeof z);
     finishResult(first, result, moveDown);
+}
+
+// --- interval operands -------------------------------------------------------
+
+bool isIntervalKind(const header* h) {
+    return h->kind == kindInterval || h->kind == kindIntervalMatrix;
+}
+
+// An operand of the interval array kernels: an interval or interval
+// matrix, or a real scalar as the point interval (its pair in `point`).
+struct IntervalOperand {
+    int rows, columns;
+    IntervalArray array;
+};
+
+bool intervalOperand(header* h, double* point, IntervalOperand* operand) {
+    if (h->kind == kindReal) {
+        point[0] = point[1] = realOf(h);
+        *operand = {1, 1, {point, false}};
+    } else if (h->kind == kindInterval) {
+        *operand = {1, 1, {reinterpret_cast<const double*>(dataOf(h)), false}};
+    } else if (h->kind == kindIntervalMatrix) {
+        int rows = matrixRows(h), columns = matrixColumns(h);
+        *operand = {rows, columns, {matrixData(h), !(rows == 1 && columns == 1)}};
+    } else {
+        return false;
+    }
+    return operand->rows >= 1 && operand->columns >= 1;
+}
+
+// Intervals, or an interval and a real scalar, each operand of the result's
+// shape or a single element: through the array kernels, the result placed
+// as a real one. False, with nothing done, where the engine takes them
+// (other shapes and kinds, and divisors holding 0, which it reports).
+bool combineIntervalOperands(Operator op, header* first, header* a, header* b) {
+    if (!isIntervalKind(a) && !isIntervalKind(b)) return false;
+    double pointA[2], pointB[2];
+    IntervalOperand x, y;
+    if (!intervalOperand(a, pointA, &x) || !intervalOperand(b, pointB, &y)) return false;
+    if (x.array.steps && y.array.steps && (x.rows != y.rows || x.columns != y.columns))
+        return false;
+    int rows = x.array.steps ? x.rows : y.rows, columns = x.array.steps ? x.columns : y.columns;
+    int64_t n = int64_t(rows) * columns;
+    if (op == Operator::divide && anyIntervalHoldsZero(y.array, n)) return false;
+    bool moveDown;
+    header* result = placeResult(first, a, b, rows, columns, true, &moveDown);
+    if (errorCode) return true;
+    double* out = elementsOf(result);
+    switch (op) {
+        case Operator::add:
+            addIntervalArrays(x.array, y.array, out, n);
+            break;
+        case Operator::subtract:
+            subtractIntervalArrays(x.array, y.array, out, n);
+            break;
+        case Operator::multiply:
+            multiplyIntervalArrays(x.array, y.array, out, n);
+            break;
+        case Operator::divide:
+            divideIntervalArrays(x.array, y.array, out, n);
+            break;
+    }
+    finishResult(first, result, moveDown);
+    return true;
 }
 
 void negateIntervalElement(const double* x, double* result) {
@@ -248,6 +318,7 @@ void applyOperator(Operator op, header* first) {
         combineRealOperands(op, first, a, b);
         return;
     }
+    if (combineIntervalOperands(op, first, a, b)) return;
     header* result = applyBinary(realFunctions[k], complexFunctions[k], intervalFunctions[k], a, b,
                                  operatorName(op));
     if (result && !errorCode) moveResult(first, result);
@@ -454,9 +525,9 @@ void negateValue(header* operand) {
     if (isRealFamily(value)) {
         RealOperand x = realOperand(value);
         bool moveDown;
-        header* result = placeRealResult(operand, value, nullptr, x.rows, x.columns, &moveDown);
+        header* result = placeResult(operand, value, nullptr, x.rows, x.columns, false, &moveDown);
         if (errorCode) return;
-        double* out = realData(result);
+        double* out = elementsOf(result);
         for (int64_t k = 0, n = int64_t(x.rows) * x.columns; k < n; k++) out[k] = -x.data[k];
         finishResult(operand, result, moveDown);
         return;

@@ -288,10 +288,11 @@ header* applyRealComplex(RealFunction real, ComplexFunction complex, header* ope
     return nullptr;
 }
 
-header* applyInterval(IntervalFunction interval, header* operand) {
+header* applyInterval(IntervalFunction interval, header* operand, IntervalArrayFunction array) {
     if (numberFamily(operand) == numberInterval)
-        return unaryResult(operand, numberInterval,
-                           [&](auto in, auto out, auto n) { loopPairs(interval, in, out, n); });
+        return unaryResult(operand, numberInterval, [&](auto in, auto out, auto n) {
+            if (!array || !array(in, out, n)) loopPairs(interval, in, out, n);
+        });
     refuseOperand(operand, "interval");
     return nullptr;
 }
@@ -343,12 +344,13 @@ void mapRealComplex(RealFunction real, ComplexFunction complex, header* argument
 }
 
 void mapRealComplexInterval(RealFunction real, ComplexFunction complex, IntervalFunction interval,
-                            header* argument) {
+                            header* argument, IntervalArrayFunction intervalArray) {
     header* value = resolveValue(argument);
     if (errorCode) return;
     aimRealResult(argument, value);
-    header* result = numberFamily(value) == numberInterval ? applyInterval(interval, value)
-                                                           : applyRealComplex(real, complex, value);
+    header* result = numberFamily(value) == numberInterval
+                         ? applyInterval(interval, value, intervalArray)
+                         : applyRealComplex(real, complex, value);
     moveIfDone(argument, result);
 }
 

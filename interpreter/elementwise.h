@@ -24,6 +24,10 @@ using IntervalBinaryFunction = void (*)(double lo1, double hi1, double lo2, doub
                                         double* hi);
 using ComplexBinaryToRealFunction = double (*)(double re1, double im1, double re2, double im2);
 using IntervalBinaryToRealFunction = double (*)(double lo1, double hi1, double lo2, double hi2);
+// The form of an interval element function over n pairs: false, having
+// written nothing, where an element would fail (the element function then
+// runs and reports it).
+using IntervalArrayFunction = bool (*)(const double* x, double* result, int64_t n);
 // A real function of n reals: pointers to the current values, n, 0, name.
 using RealParametersFunction = double (*)(double** values, int n, int reserved, const char* name);
 
@@ -34,8 +38,9 @@ using RealParametersFunction = double (*)(double** values, int n, int reserved, 
 // Real through `real`, complex through `complex` (when given); result of the
 // operand's kind and shape.
 header* applyRealComplex(RealFunction real, ComplexFunction complex, header* operand);
-// Intervals and interval matrices only.
-header* applyInterval(IntervalFunction interval, header* operand);
+// Intervals and interval matrices only; through `array` when given.
+header* applyInterval(IntervalFunction interval, header* operand,
+                      IntervalArrayFunction array = nullptr);
 // As applyRealComplex, complex operands giving real results.
 header* applyComplexToReal(RealFunction real, ComplexToRealFunction complex, header* operand);
 // Intervals and interval matrices to reals and real matrices.
@@ -58,7 +63,7 @@ bool resolveTwoOperands(header* first, header** a, header** b, const char* name)
 // onto the first argument. On an error nothing is moved.
 void mapRealComplex(RealFunction real, ComplexFunction complex, header* argument);
 void mapRealComplexInterval(RealFunction real, ComplexFunction complex, IntervalFunction interval,
-                            header* argument);
+                            header* argument, IntervalArrayFunction intervalArray = nullptr);
 void mapToRealOrInterval(RealFunction real, ComplexToRealFunction complex,
                          IntervalFunction interval, header* argument);
 void mapComplexToReal(RealFunction real, ComplexToRealFunction complex, header* argument);

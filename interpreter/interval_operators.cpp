@@ -11,6 +11,7 @@
 #include "interpreter/output.h"
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
+#include "numerics/interval_arrays.h"
 
 void reportIntervalStatus(IntervalStatus status) {
     switch (status) {
@@ -54,6 +55,9 @@ void divideIntervals(const double* a, const double* b, double* result) {
 
 void logInterval(const double* x, double* result) { reportIntervalStatus(logBounds(x, result)); }
 void sqrtInterval(const double* x, double* result) { reportIntervalStatus(sqrtBounds(x, result)); }
+bool sqrtIntervals(const double* x, double* result, int64_t n) {
+    return sqrtIntervalArrays(x, result, n) == IntervalStatus::ok;
+}
 void tanInterval(const double* x, double* result) { reportIntervalStatus(tanBounds(x, result)); }
 void asinInterval(const double* x, double* result) { reportIntervalStatus(asinBounds(x, result)); }
 void acosInterval(const double* x, double* result) { reportIntervalStatus(acosBounds(x, result)); }

@@ -26,6 +26,9 @@ void acosInterval(const double* x, double* result);
 void intersectIntervals(double lo1, double hi1, double lo2, double hi2, double* lo, double* hi);
 void powerInterval(double lo1, double hi1, double lo2, double hi2, double* lo, double* hi);
 void expIntervalChecked(const double* x, double* result);
+// sqrtInterval over n pairs, for applyInterval: false, writing nothing,
+// where an interval reaches 0 or below.
+bool sqrtIntervals(const double* x, double* result, int64_t n);
 
 // Turns a real or real matrix record into an interval or interval matrix
 // with both bounds equal to the value, in place; the records above it move

@@ -22,6 +22,9 @@ bool reportSolveStatus(SolveStatus status) {
         case SolveStatus::noMemory:
             reportOutOfMemory();
             return true;
+        case SolveStatus::noLibrary:
+            fail(errorFailed, "Could not open LAPACK: %s\n", lapackError());
+            return true;
     }
     return true;
 }

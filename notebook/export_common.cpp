@@ -196,6 +196,11 @@ int fileExists(const std::string& path) {
     return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
+std::string patternFile(const std::string& directory) {
+    std::string path = directory + "pattern.html";
+    return fileExists(path) ? path : directory + "Pattern.html";
+}
+
 int replaceFile(const std::string& path, const std::string& data) {
     SafeFile file(path);
     if (!file.isOpen()) return 0;

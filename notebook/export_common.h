@@ -91,6 +91,10 @@ std::string imageLink(const NotebookLine* line, const ExportNames& names,
 void makeImageFolder(const ExportNames& names, const NotebookOptions& options);
 
 int fileExists(const std::string& path);
+// The page pattern of exports in `directory`: "pattern.html", or the
+// "Pattern.html" that the pattern commands copy when there is no
+// lower-case one.
+std::string patternFile(const std::string& directory);
 // Replaces the file by `data` (through a temporary in its folder); 0 when
 // it could not be written, the old file then unchanged.
 int replaceFile(const std::string& path, const std::string& data);

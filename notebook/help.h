@@ -10,8 +10,9 @@
 
 class HelpWriter;
 
-// Loads the help files from the program directory and lets the
-// interpreter's `help` command and "?? " prefix reach `runHelpCommand`.
+// Names the help files of the program directory (read at their first use)
+// and lets the interpreter's `help` command and "?? " prefix reach
+// `runHelpCommand`.
 void installHelp();
 
 // Help on the name (or operator) at the scan position: searchMaxima 0 for

@@ -253,6 +253,6 @@ bool printFileComments(HelpWriter& out, const std::string& name) {
 }
 
 void installHelp() {
-    loadHelpFiles(getProgramDir());
+    loadHelpFilesLater(getProgramDir());
     setHelpHandler(runHelpCommand);
 }

@@ -41,16 +41,47 @@ bool readTextLines(const char* path, std::vector<std::string>& lines) {
 
 // --- the database ----------------------------------------------------------------
 
+namespace {
+
+// The folder of the help files to read at the first use; written once at
+// start, before the threads that read the help run.
+std::string laterDirectory;
+std::once_flag readLater;
+
+// Every entry point of the database reads the files named at start first,
+// so the database is as if they had been read then.
+void readFilesNamedAtStart() {
+    if (laterDirectory.empty()) return;
+    std::call_once(readLater, [] { HelpDatabase::readHelpFolder(laterDirectory.c_str()); });
+}
+
+}  // namespace
+
 void HelpDatabase::clear() {
+    readFilesNamedAtStart();
+    clearEntries();
+}
+
+void HelpDatabase::clearEntries() {
     list.clear();
     byTopic.clear();
 }
 
+const std::deque<HelpEntry>& HelpDatabase::entries() const {
+    readFilesNamedAtStart();
+    return list;
+}
+
 int HelpDatabase::loadHelpFile(const char* path, int append) {
+    readFilesNamedAtStart();
+    return readHelpFile(path, append);
+}
+
+int HelpDatabase::readHelpFile(const char* path, int append) {
     std::vector<std::string> lines;
     if (!readTextLines(path, lines)) return 0;
-    if (!append) clear();
-    addHelpLines(lines);
+    if (!append) clearEntries();
+    addLines(lines);
     return 1;
 }
 
@@ -68,6 +99,11 @@ static std::vector<std::string> splitTopics(const std::string& line) {
 }
 
 void HelpDatabase::addHelpLines(const std::vector<std::string>& lines) {
+    readFilesNamedAtStart();
+    addLines(lines);
+}
+
+void HelpDatabase::addLines(const std::vector<std::string>& lines) {
     HelpEntry* entry = nullptr;
     for (const std::string& line : lines) {
         if (!line.empty() && line[0] == '!') {
@@ -91,12 +127,14 @@ void HelpDatabase::addHelpLines(const std::vector<std::string>& lines) {
 }
 
 const HelpEntry* HelpDatabase::findTopic(std::string_view name) const {
+    readFilesNamedAtStart();
     auto found = byTopic.find(std::string(name));
     return found == byTopic.end() ? nullptr : found->second;
 }
 
 void HelpDatabase::matchTopics(std::string_view text, bool substring, size_t limit,
                                std::vector<const std::string*>& out) const {
+    readFilesNamedAtStart();
     for (const HelpEntry& entry : list)
         for (const std::string& topic : entry.topics) {
             if (out.size() >= limit) return;
@@ -106,11 +144,18 @@ void HelpDatabase::matchTopics(std::string_view text, bool substring, size_t lim
         }
 }
 
-int loadHelpFiles(const char* directory) {
+int HelpDatabase::readHelpFolder(const char* directory) {
     std::string base = directory;
-    int read = helpDatabase.loadHelpFile((base + "help.txt").c_str(), 0);
-    return read + helpDatabase.loadHelpFile((base + "overview.txt").c_str(), 1);
+    int read = helpDatabase.readHelpFile((base + "help.txt").c_str(), 0);
+    return read + helpDatabase.readHelpFile((base + "overview.txt").c_str(), 1);
 }
+
+int loadHelpFiles(const char* directory) {
+    readFilesNamedAtStart();
+    return HelpDatabase::readHelpFolder(directory);
+}
+
+void loadHelpFilesLater(const char* directory) { laterDirectory = directory; }
 
 // --- the state of the help ----------------------------------------------------------
 

@@ -8,9 +8,10 @@
 // "#" or the end of the file; lines beginning "//" are skipped; lines
 // outside entries are ignored.
 //
-// The database is loaded at start and only read afterwards, so both the
-// computation thread (the `help` command) and the GUI thread (the help
-// window) read it freely. The history and the two texts are written by
+// The program's help files are read at the first use of the database (a
+// start does not wait for them), under a once flag, and only read
+// afterwards, so both the computation thread (the `help` command) and the
+// GUI thread (the help window) read it freely. The history and the two texts are written by
 // both and guarded by a lock of their own.
 #pragma once
 
@@ -49,9 +50,16 @@ class HelpDatabase {
     // most `limit`.
     void matchTopics(std::string_view text, bool substring, size_t limit,
                      std::vector<const std::string*>& out) const;
-    const std::deque<HelpEntry>& entries() const { return list; }
+    const std::deque<HelpEntry>& entries() const;
+
+    // The files of loadHelpFiles, read into helpDatabase.
+    static int readHelpFolder(const char* directory);
 
   private:
+    int readHelpFile(const char* path, int append);
+    void addLines(const std::vector<std::string>& lines);
+    void clearEntries();
+
     std::deque<HelpEntry> list;  // entries never move once added
     std::unordered_map<std::string, const HelpEntry*> byTopic;
 };
@@ -61,6 +69,9 @@ extern HelpDatabase helpDatabase;
 // Loads "help.txt" and then "overview.txt" from the directory (ending in
 // "/"); returns the number of files read.
 int loadHelpFiles(const char* directory);
+// The same, done at the first use of helpDatabase. Called once, at start,
+// before the threads that read the help run.
+void loadHelpFilesLater(const char* directory);
 
 // --- state of the help for the whole run ---------------------------------------
 

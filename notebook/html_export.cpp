@@ -176,7 +176,7 @@ void HtmlExport::head(bool styleSheet) {
 
 std::string HtmlExport::build() {
     mathJax = needsMathJax();
-    std::vector<std::string> pattern = fileLinesWithEnds(names.directory + "pattern.html");
+    std::vector<std::string> pattern = fileLinesWithEnds(patternFile(names.directory));
     size_t tail = pattern.size();
     if (pattern.empty()) {
         if (options.htmlUtf) out.putRaw(utf8Mark);

@@ -143,7 +143,7 @@ int createHtmlDocumentation(const char* programFile, NotebookHost& host) {
     if (dot != std::string::npos && dot > 0) title.erase(dot);
 
     std::vector<std::string> pattern;
-    bool hasPattern = readLines(directory + "pattern.html", pattern);
+    bool hasPattern = readLines(patternFile(directory), pattern);
     size_t tail = pattern.size();
     std::string page;
     if (hasPattern) {

@@ -1,13 +1,53 @@
-// FFTW plans, cached by shape and layout.
+// FFTW plans, cached by shape and layout. FFTW is opened at the first
+// transform.
 #include "numerics/fourier.h"
 
 #include <fftw3.h>
 
 #include <map>
 #include <mutex>
+#include <string>
 #include <tuple>
 
+#include "numerics/shared_library.h"
+
 namespace {
+
+struct FftwLibrary {
+    decltype(&fftw_plan_dft_1d) plan_dft_1d;
+    decltype(&fftw_plan_dft_r2c_1d) plan_dft_r2c_1d;
+    decltype(&fftw_plan_dft_2d) plan_dft_2d;
+    decltype(&fftw_plan_r2r_1d) plan_r2r_1d;
+    decltype(&fftw_execute_dft) execute_dft;
+    decltype(&fftw_execute_dft_r2c) execute_dft_r2c;
+    decltype(&fftw_execute_r2r) execute_r2r;
+    decltype(&fftw_destroy_plan) destroy_plan;
+    decltype(&fftw_cleanup) cleanup;
+    decltype(&fftw_alignment_of) alignment_of;
+};
+
+FftwLibrary fftw;  // written once, under `fftwOpened`
+bool fftwLoaded = false;
+std::once_flag fftwOpened;
+
+bool openFftw() {
+    std::call_once(fftwOpened, [] {
+        std::string error;
+        fftwLoaded = openSharedLibrary({"libfftw3.so.3"},
+                                       {librarySymbol("fftw_plan_dft_1d", fftw.plan_dft_1d),
+                                        librarySymbol("fftw_plan_dft_r2c_1d", fftw.plan_dft_r2c_1d),
+                                        librarySymbol("fftw_plan_dft_2d", fftw.plan_dft_2d),
+                                        librarySymbol("fftw_plan_r2r_1d", fftw.plan_r2r_1d),
+                                        librarySymbol("fftw_execute_dft", fftw.execute_dft),
+                                        librarySymbol("fftw_execute_dft_r2c", fftw.execute_dft_r2c),
+                                        librarySymbol("fftw_execute_r2r", fftw.execute_r2r),
+                                        librarySymbol("fftw_destroy_plan", fftw.destroy_plan),
+                                        librarySymbol("fftw_cleanup", fftw.cleanup),
+                                        librarySymbol("fftw_alignment_of", fftw.alignment_of)},
+                                       error);
+    });
+    return fftwLoaded;
+}
 
 enum class PlanKind { complex1d, real1d, complex2d, hartley };
 
@@ -30,8 +70,8 @@ struct PlanKey {
 class PlanCache {
   public:
     ~PlanCache() {
-        for (auto& entry : plans) fftw_destroy_plan(entry.second);
-        fftw_cleanup();
+        for (auto& entry : plans) fftw.destroy_plan(entry.second);
+        fftw.cleanup();
     }
 
     fftw_plan find(const PlanKey& key, double* in, double* out) {
@@ -50,13 +90,13 @@ class PlanCache {
         const int direction = k.sign > 0 ? FFTW_BACKWARD : FFTW_FORWARD;
         switch (k.kind) {
             case PlanKind::complex1d:
-                return fftw_plan_dft_1d(k.columns, cin, cout, direction, FFTW_ESTIMATE);
+                return fftw.plan_dft_1d(k.columns, cin, cout, direction, FFTW_ESTIMATE);
             case PlanKind::real1d:
-                return fftw_plan_dft_r2c_1d(k.columns, in, cout, FFTW_ESTIMATE);
+                return fftw.plan_dft_r2c_1d(k.columns, in, cout, FFTW_ESTIMATE);
             case PlanKind::complex2d:
-                return fftw_plan_dft_2d(k.rows, k.columns, cin, cout, direction, FFTW_ESTIMATE);
+                return fftw.plan_dft_2d(k.rows, k.columns, cin, cout, direction, FFTW_ESTIMATE);
             case PlanKind::hartley:
-                return fftw_plan_r2r_1d(k.columns, in, out, FFTW_DHT, FFTW_ESTIMATE);
+                return fftw.plan_r2r_1d(k.columns, in, out, FFTW_DHT, FFTW_ESTIMATE);
         }
         return nullptr;
     }
@@ -70,15 +110,17 @@ PlanCache& planCache() {
     return cache;
 }
 
+// Null when FFTW cannot be opened or makes no plan.
 fftw_plan findPlan(PlanKind kind, int rows, int columns, int sign, const double* in, double* out) {
+    if (!openFftw()) return nullptr;
     auto* input = const_cast<double*>(in);
     const PlanKey key{kind,
                       rows,
                       columns,
                       kind == PlanKind::real1d || kind == PlanKind::hartley ? 0 : sign,
                       input == out,
-                      fftw_alignment_of(input),
-                      fftw_alignment_of(out)};
+                      fftw.alignment_of(input),
+                      fftw.alignment_of(out)};
     return planCache().find(key, input, out);
 }
 
@@ -88,7 +130,7 @@ bool fourierTransform(const double* in, double* out, int n, int sign) {
     if (n <= 0) return true;
     fftw_plan plan = findPlan(PlanKind::complex1d, 1, n, sign, in, out);
     if (!plan) return false;
-    fftw_execute_dft(plan, reinterpret_cast<fftw_complex*>(const_cast<double*>(in)),
+    fftw.execute_dft(plan, reinterpret_cast<fftw_complex*>(const_cast<double*>(in)),
                      reinterpret_cast<fftw_complex*>(out));
     return true;
 }
@@ -100,7 +142,7 @@ bool fourierTransformReal(const double* in, double* out, int n, int sign) {
     if (n <= 0) return true;
     fftw_plan plan = findPlan(PlanKind::real1d, 1, n, sign, in, out);
     if (!plan) return false;
-    fftw_execute_dft_r2c(plan, const_cast<double*>(in), reinterpret_cast<fftw_complex*>(out));
+    fftw.execute_dft_r2c(plan, const_cast<double*>(in), reinterpret_cast<fftw_complex*>(out));
     const int half = n / 2;
     if (sign > 0)
         for (int j = 0; j <= half; j++) out[2 * j + 1] = -out[2 * j + 1];
@@ -115,7 +157,7 @@ bool fourierTransform2d(const double* in, double* out, int rows, int columns, in
     if (rows <= 0 || columns <= 0) return true;
     fftw_plan plan = findPlan(PlanKind::complex2d, rows, columns, sign, in, out);
     if (!plan) return false;
-    fftw_execute_dft(plan, reinterpret_cast<fftw_complex*>(const_cast<double*>(in)),
+    fftw.execute_dft(plan, reinterpret_cast<fftw_complex*>(const_cast<double*>(in)),
                      reinterpret_cast<fftw_complex*>(out));
     return true;
 }
@@ -124,6 +166,6 @@ bool hartleyTransform(double* data, int n) {
     if (n <= 0) return true;
     fftw_plan plan = findPlan(PlanKind::hartley, 1, n, 0, data, data);
     if (!plan) return false;
-    fftw_execute_r2r(plan, data, data);
+    fftw.execute_r2r(plan, data, data);
     return true;
 }

@@ -8,7 +8,11 @@ enum class SolveStatus {
     ok,
     singular,  // no unique solution ("Determinant zero!")
     noMemory,  // the work arrays could not be allocated
+    noLibrary, // LAPACK could not be opened (lapackError says why)
 };
+
+// Why LAPACK (opened on first use) could not be opened.
+const char* lapackError();
 
 struct LuResult {
     int rank = 0;                    // number of pivots found

@@ -9,10 +9,7 @@
 #include <new>
 #include <vector>
 
-#define LAPACK_COMPLEX_STRUCTURE
-#include <lapacke.h>
-
-#include "numerics/blas_threads.h"
+#include "numerics/lapack_library.h"
 #include "numerics/random_numbers.h"
 
 namespace {
@@ -332,6 +329,8 @@ constexpr int largestCompanionDegree = 2000;
 // room for the matrix.
 bool companionRoots(const C* whole, int n, C* out) {
     if (n > largestCompanionDegree) return false;
+    const LapackLibrary* lapack = lapackLibrary();
+    if (!lapack) return false;
     for (int k = 0; k < n; k++)
         if (!isFinite(whole[k])) return false;
     std::vector<C> m, values;
@@ -343,9 +342,8 @@ bool companionRoots(const C* whole, int n, C* out) {
     }
     for (int j = 0; j < n; j++) m[size_t(j) * n] = -whole[n - 1 - j];
     for (int i = 1; i < n; i++) m[i + size_t(i - 1) * n] = 1;
-    limitBlasThreads();
     const lapack_int info =
-        LAPACKE_zgeev(LAPACK_COL_MAJOR, 'N', 'N', n, reinterpret_cast<lapack_complex_double*>(m.data()),
+        lapack->zgeev(LAPACK_COL_MAJOR, 'N', 'N', n, reinterpret_cast<lapack_complex_double*>(m.data()),
                       n, reinterpret_cast<lapack_complex_double*>(values.data()), nullptr, 1,
                       nullptr, 1);
     if (info != 0) return false;

@@ -1,7 +1,5 @@
 #include "platform/update_check.h"
 
-#include <curl/curl.h>
-
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -12,6 +10,7 @@
 #include <vector>
 
 #include "platform/child_process.h"
+#include "platform/curl_library.h"
 #include "platform/host.h"
 #include "base/settings.h"
 #include "base/text.h"
@@ -98,23 +97,24 @@ static UpdateResult checkPage(const std::string& address, const std::string& ann
                               bool automatic, std::string* token) {
     token->clear();
     if (address.empty()) return UpdateResult::noAddress;
-    CURL* transfer = curl_easy_init();
+    const CurlLibrary* curl = curlLibrary();
+    CURL* transfer = curl ? curl->easy_init() : nullptr;
     if (!transfer) return UpdateResult::unreachable;
     Download download;
-    curl_easy_setopt(transfer, CURLOPT_URL, address.c_str());
-    curl_easy_setopt(transfer, CURLOPT_USERAGENT, "Kalix");
-    curl_easy_setopt(transfer, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(transfer, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(transfer, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(transfer, CURLOPT_TIMEOUT, 10L);
-    curl_easy_setopt(transfer, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(transfer, CURLOPT_FRESH_CONNECT, 1L);
-    curl_easy_setopt(transfer, CURLOPT_WRITEFUNCTION, takeBytes);
-    curl_easy_setopt(transfer, CURLOPT_WRITEDATA, &download);
-    curl_easy_setopt(transfer, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(transfer, CURLOPT_XFERINFOFUNCTION, progress);
-    const CURLcode code = curl_easy_perform(transfer);
-    curl_easy_cleanup(transfer);
+    curl->easy_setopt(transfer, CURLOPT_URL, address.c_str());
+    curl->easy_setopt(transfer, CURLOPT_USERAGENT, "Kalix");
+    curl->easy_setopt(transfer, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl->easy_setopt(transfer, CURLOPT_FOLLOWLOCATION, 1L);
+    curl->easy_setopt(transfer, CURLOPT_FAILONERROR, 1L);
+    curl->easy_setopt(transfer, CURLOPT_TIMEOUT, 10L);
+    curl->easy_setopt(transfer, CURLOPT_NOSIGNAL, 1L);
+    curl->easy_setopt(transfer, CURLOPT_FRESH_CONNECT, 1L);
+    curl->easy_setopt(transfer, CURLOPT_WRITEFUNCTION, takeBytes);
+    curl->easy_setopt(transfer, CURLOPT_WRITEDATA, &download);
+    curl->easy_setopt(transfer, CURLOPT_NOPROGRESS, 0L);
+    curl->easy_setopt(transfer, CURLOPT_XFERINFOFUNCTION, progress);
+    const CURLcode code = curl->easy_perform(transfer);
+    curl->easy_cleanup(transfer);
     const bool complete =
         code == CURLE_OK || (code == CURLE_WRITE_ERROR && !download.bytes.empty());
     if (!complete || download.bytes.empty()) return UpdateResult::unreachable;

@@ -4,16 +4,17 @@
 // network read are held beyond what was asked for.
 #include "platform/url_reader.h"
 
-#include <curl/curl.h>
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 
+#include "platform/curl_library.h"
 #include "platform/host.h"
 
 namespace {
 
+const CurlLibrary* curl = nullptr;  // set with the session
 CURLM* session = nullptr;
 CURL* transfer = nullptr;
 bool urlOpen = false;
@@ -36,17 +37,18 @@ size_t takeBytes(char* bytes, size_t size, size_t count, void*) {
 
 bool startSession() {
     if (session) return true;
-    if (curl_global_init(CURL_GLOBAL_DEFAULT) != 0) return false;
-    session = curl_multi_init();
+    curl = curlLibrary();
+    if (!curl) return false;
+    session = curl->multi_init();
     return session != nullptr;
 }
 
 // Only full URLs: libcurl would otherwise guess a scheme for any word.
 bool hasScheme(const char* url) {
-    CURLU* parsed = curl_url();
+    CURLU* parsed = curl->url();
     if (!parsed) return false;
-    bool ok = curl_url_set(parsed, CURLUPART_URL, url, 0) == CURLUE_OK;
-    curl_url_cleanup(parsed);
+    bool ok = curl->url_set(parsed, CURLUPART_URL, url, 0) == CURLUE_OK;
+    curl->url_cleanup(parsed);
     return ok;
 }
 
@@ -55,13 +57,13 @@ bool hasScheme(const char* url) {
 bool driveTransfer() {
     while (readPosition == received.size() && !finished) {
         int running = 0;
-        if (curl_multi_perform(session, &running) != CURLM_OK) {
+        if (curl->multi_perform(session, &running) != CURLM_OK) {
             finished = true;
             result = CURLE_RECV_ERROR;
             break;
         }
         int queued;
-        while (CURLMsg* message = curl_multi_info_read(session, &queued)) {
+        while (CURLMsg* message = curl->multi_info_read(session, &queued)) {
             if (message->msg == CURLMSG_DONE) {
                 finished = true;
                 result = message->data.result;
@@ -69,7 +71,7 @@ bool driveTransfer() {
         }
         if (finished || readPosition < received.size()) break;
         if (checkEscape()) return false;
-        curl_multi_poll(session, nullptr, 0, pollStepMilliseconds, nullptr);
+        curl->multi_poll(session, nullptr, 0, pollStepMilliseconds, nullptr);
     }
     return true;
 }
@@ -78,7 +80,7 @@ bool driveTransfer() {
 
 void closeUrl() {
     if (!urlOpen) return;
-    curl_multi_remove_handle(session, transfer);
+    curl->multi_remove_handle(session, transfer);
     urlOpen = false;
     received.clear();
     readPosition = 0;
@@ -90,20 +92,20 @@ int openUrl(const char* url) {
     closeUrl();
     if (!startSession() || !hasScheme(url)) return 0;
     if (transfer)
-        curl_easy_reset(transfer);
+        curl->easy_reset(transfer);
     else
-        transfer = curl_easy_init();
+        transfer = curl->easy_init();
     if (!transfer) return 0;
-    curl_easy_setopt(transfer, CURLOPT_URL, url);
-    curl_easy_setopt(transfer, CURLOPT_USERAGENT, "KXW");
-    curl_easy_setopt(transfer, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps");
-    curl_easy_setopt(transfer, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp,ftps");
-    curl_easy_setopt(transfer, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(transfer, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(transfer, CURLOPT_CONNECTTIMEOUT, 30L);
-    curl_easy_setopt(transfer, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(transfer, CURLOPT_WRITEFUNCTION, takeBytes);
-    if (curl_multi_add_handle(session, transfer) != CURLM_OK) return 0;
+    curl->easy_setopt(transfer, CURLOPT_URL, url);
+    curl->easy_setopt(transfer, CURLOPT_USERAGENT, "KXW");
+    curl->easy_setopt(transfer, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps");
+    curl->easy_setopt(transfer, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp,ftps");
+    curl->easy_setopt(transfer, CURLOPT_FOLLOWLOCATION, 1L);
+    curl->easy_setopt(transfer, CURLOPT_FAILONERROR, 1L);
+    curl->easy_setopt(transfer, CURLOPT_CONNECTTIMEOUT, 30L);
+    curl->easy_setopt(transfer, CURLOPT_NOSIGNAL, 1L);
+    curl->easy_setopt(transfer, CURLOPT_WRITEFUNCTION, takeBytes);
+    if (curl->multi_add_handle(session, transfer) != CURLM_OK) return 0;
     urlOpen = true;
     finished = false;
     result = CURLE_OK;
@@ -131,7 +133,7 @@ int readUrlChunk(char* buffer, size_t size) {
         return int(n);
     }
     if (result == CURLE_OK) return 0;
-    errorText = curl_easy_strerror(result);
+    errorText = curl->easy_strerror(result);
     return urlReadFailed;
 }
 

@@ -1,19 +1,28 @@
 #!/usr/bin/env python3
 """Writes the documentation pages the Help menu opens, from the help files.
 
-usage: reference_pages.py RESOURCES DOCS [MAXIMA_MANUAL]
+usage: reference_pages.py RESOURCES DOCS [MAXIMA_MANUAL [VERSION]]
 
-RESOURCES holds help.txt and overview.txt; DOCS is the "docs" folder beside
-the program. Written:
+RESOURCES holds help.txt, overview.txt and the folder "pages"; DOCS is the
+"docs" folder beside the program. Written:
   documentation.html        the front page: the overview
   reference/overview.html   the overview, in the reference folder
   reference/index.html      every builtin, command, operator and topic,
                             one anchor per name ("#sqrt", "#Plots in 2D")
   reference/maximacore.html the way to Maxima's manual: MAXIMA_MANUAL when
                             that file exists, else where to get it
+  search.html               every name, topic and section of the pages,
+                            with a field that narrows the list
+  and each page of RESOURCES/pages at the same place below DOCS: its first
+  line "title: ..." gives the title, the rest is the body, in which
+  "{version}" stands for VERSION;
+  and each file of RESOURCES/patterns, as it is, at the top of DOCS: the
+  page patterns that the notebook's HTML export can use.
 """
 import html
 import os
+import re
+import shutil
 import sys
 import urllib.parse
 
@@ -91,6 +100,11 @@ h2 { font-size: 110%; margin-top: 1.6em; border-bottom: 1px solid #ddd; }
 pre { background: #f4f4f4; padding: 0.6em; white-space: pre-wrap; }
 p.index a { margin-right: 0.6em; white-space: nowrap; }
 p.see { margin-top: 0; }
+td { vertical-align: top; padding: 0.2em 1em 0.2em 0; }
+td:first-child { white-space: nowrap; font-weight: bold; }
+ul.hits { list-style: none; padding-left: 0; }
+ul.hits li { margin: 0.2em 0; }
+span.what { color: #555; }
 </style>"""
 
 
@@ -142,12 +156,94 @@ def maxima_page(manual):
     return page("Maxima Reference", body)
 
 
+def read_pages(folder):
+    """[(path below folder, title, body)] of the hand-written pages."""
+    pages = []
+    for root, _, files in os.walk(folder):
+        for name in sorted(files):
+            if not name.endswith(".html"):
+                continue
+            path = os.path.join(root, name)
+            with open(path, encoding="utf-8") as f:
+                first, body = f.readline().rstrip("\n"), f.read()
+            if not first.startswith("title: "):
+                raise SystemExit("%s: the first line must be \"title: ...\"" % path)
+            pages.append((os.path.relpath(path, folder), first[len("title: "):], body))
+    return sorted(pages)
+
+
+SECTION = re.compile(r'<h2 id="([^"]+)">(.*?)</h2>', re.S)
+TAG = re.compile(r"<[^>]+>")
+
+
+def plain(text):
+    return html.unescape(TAG.sub("", text)).split()
+
+
+def summary(lines):
+    """The words of an entry up to its first full stop: the calls and the
+    first sentence."""
+    words = []
+    for line in lines:
+        if line.startswith("See also:") or line.startswith("Errors:"):
+            break
+        if line.startswith(" ") and words:
+            break
+        for word in line.split():
+            words.append(word)
+            if word.endswith(".") and len(words) > 1 or len(words) >= 40:
+                return words
+    return words
+
+
+def search_page(entries, pages):
+    """Every name with the first line of its help, and every section of the
+    pages; the field hides what does not hold its text."""
+    hits = []
+    for names, lines in entries:
+        text = " ".join(summary(lines))
+        for name in names:
+            target = "reference/index.html#" + urllib.parse.quote(name, safe="")
+            hits.append((name.lower(), name, target, text))
+    for path, title, body in pages:
+        url = path.replace(os.sep, "/")
+        for anchor, heading in SECTION.findall(body):
+            label = " ".join(plain(heading))
+            hits.append((label.lower(), label, url + "#" + anchor, title))
+    hits.sort()
+    items = "".join('<li><a href="%s">%s</a> <span class="what">%s</span></li>\n'
+                    % (html.escape(t), html.escape(n), html.escape(d)) for _, n, t, d in hits)
+    body = ("<p>Type a name or a word: the list keeps what holds it. Every name of the "
+            "<a href=\"reference/index.html\">Reference</a> and every section of the pages "
+            "is here.</p>\n"
+            "<p><input id=\"find\" type=\"search\" size=\"40\" autofocus "
+            "placeholder=\"Name or word\"></p>\n"
+            "<ul class=\"hits\" id=\"hits\">\n%s</ul>\n"
+            "<script>\n"
+            "var field = document.getElementById(\"find\");\n"
+            "var items = document.querySelectorAll(\"#hits li\");\n"
+            "function narrow() {\n"
+            "  var text = field.value.toLowerCase();\n"
+            "  items.forEach(function (item) {\n"
+            "    var found = item.textContent.toLowerCase().indexOf(text) >= 0;\n"
+            "    item.style.display = found ? \"\" : \"none\";\n"
+            "  });\n"
+            "}\n"
+            "field.addEventListener(\"input\", narrow);\n"
+            "// search.html?q=word starts with the word\n"
+            "var asked = new URLSearchParams(location.search).get(\"q\");\n"
+            "if (asked) { field.value = asked; narrow(); }\n"
+            "</script>\n" % items)
+    return page("Search the Kalix Pages", body)
+
+
 def main():
     if len(sys.argv) < 3:
         print(__doc__)
         return 2
     resources, docs = sys.argv[1], sys.argv[2]
     manual = sys.argv[3] if len(sys.argv) > 3 else ""
+    version = sys.argv[4] if len(sys.argv) > 4 else ""
     builtins = read_entries(os.path.join(resources, "help.txt"))
     overview = read_entries(os.path.join(resources, "overview.txt"))
     entries = builtins + overview
@@ -156,6 +252,13 @@ def main():
     write(os.path.join(docs, "reference", "overview.html"), overview_page(overview, known, ""))
     write(os.path.join(docs, "reference", "index.html"), reference_page(entries, known))
     write(os.path.join(docs, "reference", "maximacore.html"), maxima_page(manual))
+    pages = read_pages(os.path.join(resources, "pages"))
+    for path, title, body in pages:
+        write(os.path.join(docs, path), page(title, body.replace("{version}", version)))
+    write(os.path.join(docs, "search.html"), search_page(entries, pages))
+    patterns = os.path.join(resources, "patterns")
+    for name in sorted(os.listdir(patterns)):
+        shutil.copyfile(os.path.join(patterns, name), os.path.join(docs, name))
     return 0
 
 

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "numerics/hessenberg.h"
@@ -135,11 +137,13 @@ TEST(Jacobi, RandomSymmetricMatrixKeepsInvariants) {
 }
 
 // The plain cyclic method on the full matrix: each rotation turns rows p
-// and q whole and copies them into columns p and q.
-std::vector<double> plainJacobi(std::vector<double> a, int n, double bound) {
+// and q whole and copies them into columns p and q. Stops after `rows` rows
+// of sweeps when that is given.
+std::vector<double> plainJacobi(std::vector<double> a, int n, double bound, int rows = -1) {
     for (int sweep = 0; sweep < 50; sweep++) {
         double largest = 0;
-        for (int p = 0; p + 1 < n; p++)
+        for (int p = 0; p + 1 < n; p++) {
+            if (rows-- == 0) return a;
             for (int q = p + 1; q < n; q++) {
                 const double v = std::fabs(a[p * n + q]);
                 if (v < bound || v == 0) continue;
@@ -164,24 +168,67 @@ std::vector<double> plainJacobi(std::vector<double> a, int n, double bound) {
                     a[i * n + q] = rowQ[i];
                 }
             }
+        }
         if (largest == 0) break;
     }
     return a;
 }
 
-// The rotations work on the upper triangle and reach the rows above p a
-// block at a time; the eigenvalues and the matrix left behind are bit for
-// bit those of the plain method, for sizes around the block's.
+// Symmetric test matrices of three kinds: dense; with most entries zero, so
+// that many pairs are skipped; and near diagonal, with most off-diagonal
+// entries below the bound from the start.
+std::vector<double> symmetricOfKind(int kind, int n, unsigned seed) {
+    std::vector<double> a = randomSymmetric(n, seed);
+    for (int i = 0; i < n; i++)
+        for (int j = i + 1; j < n; j++) {
+            double& x = a[i * n + j];
+            if (kind == 1 && (i * 7 + j * 3) % 5 != 0) x = 0;
+            if (kind == 2) x *= (i + j) % 4 == 0 ? 1e-3 : 1e-15;
+            a[j * n + i] = x;
+        }
+    return a;
+}
+
+double boundOf(const std::vector<double>& a) {
+    double sum = 0;
+    for (double x : a) sum += x * x;
+    return epsilon * std::sqrt(sum);
+}
+
+// The rotations work on a matrix held partly above and partly below the
+// diagonal, turn contiguous rows, and start each rotation's arithmetic
+// before the previous rotation's rows are turned; the eigenvalues and the
+// matrix left behind are bit for bit those of the plain method, for sizes
+// around the vector widths and matrices of several kinds.
 TEST(Jacobi, SameBitsAsThePlainMethod) {
-    for (int n : {2, 3, 7, 8, 9, 16, 17, 31, 64}) {
-        SCOPED_TRACE(n);
-        std::vector<double> a = randomSymmetric(n, 20 + n), e(n);
-        double sum = 0;
-        for (double x : a) sum += x * x;
-        const std::vector<double> expected = plainJacobi(a, n, epsilon * std::sqrt(sum));
-        ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, nullptr, e.data()), JacobiStatus::ok);
+    for (int kind = 0; kind < 3; kind++)
+        for (int n : {2, 3, 4, 5, 7, 8, 9, 16, 17, 31, 64, 100, 127, 128, 129}) {
+            SCOPED_TRACE(testing::Message() << "kind " << kind << ", n " << n);
+            std::vector<double> a = symmetricOfKind(kind, n, 20 + n), e(n);
+            const std::vector<double> expected = plainJacobi(a, n, boundOf(a));
+            ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, nullptr, e.data()),
+                      JacobiStatus::ok);
+            EXPECT_EQ(std::memcmp(a.data(), expected.data(), a.size() * sizeof(double)), 0);
+            for (int i = 0; i < n; i++)
+                EXPECT_EQ(std::memcmp(&e[i], &expected[i * n + i], sizeof(double)), 0);
+        }
+}
+
+// Interrupted after some rows of a sweep, the matrix left behind is the
+// plain method's after as many rows, symmetric.
+int pollsLeft = 0;
+bool interruptedWhenCounted() { return pollsLeft-- == 0; }
+
+TEST(Jacobi, InterruptionLeavesThePlainMethodsMatrix) {
+    const int n = 40;
+    for (int rows : {0, 1, 17, 38, 39, 40, 60}) {
+        SCOPED_TRACE(rows);
+        std::vector<double> a = randomSymmetric(n, 31), e(n);
+        const std::vector<double> expected = plainJacobi(a, n, boundOf(a), rows);
+        pollsLeft = rows;
+        ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, interruptedWhenCounted, e.data()),
+                  JacobiStatus::interrupted);
         EXPECT_EQ(std::memcmp(a.data(), expected.data(), a.size() * sizeof(double)), 0);
-        for (int i = 0; i < n; i++) EXPECT_EQ(std::memcmp(&e[i], &expected[i * n + i], sizeof(double)), 0);
     }
 }
 
@@ -222,6 +269,61 @@ TEST(Svd, ReconstructsMatricesOfEveryShape) {
     checkDecomposition(randomMatrix(5, 5, 23), 5, 5);
     checkDecomposition({1, 2, 2, 4, 3, 6}, 3, 2);  // rank 1
     checkDecomposition(std::vector<double>(12, 0.0), 4, 3);
+}
+
+// Every shape from 1 x 1 on, square, tall and wide, through the paths of
+// the diagonalisation (U stored by columns in place or through a copy).
+TEST(Svd, ReconstructsASweepOfShapes) {
+    unsigned seed = 100;
+    for (int n = 1; n <= 40; n++)
+        for (int m : {n, n + 3, std::max(1, n - 2), 2 * n + 1, 1}) {
+            SCOPED_TRACE(std::to_string(m) + " x " + std::to_string(n));
+            checkDecomposition(randomMatrix(m, n, seed++), m, n);
+        }
+    checkDecomposition(randomMatrix(100, 60, seed++), 100, 60);
+}
+
+// Digests of the bits of U, w and V for matrices of portable pseudo-random
+// numbers: the decomposition is defined by its sequence of operations, so a
+// faster arrangement of the loops must not change a single bit.
+TEST(Svd, ResultsKeepTheirBits) {
+    const auto portable = [](int m, int n) {
+        std::vector<double> a(size_t(m) * n);
+        uint64_t x = uint64_t(m) * 1000 + uint64_t(n);
+        for (double& e : a) {
+            x = x * 6364136223846793005ULL + 1442695040888963407ULL;
+            e = double(x >> 11) * 0x1p-53 * 2 - 1;
+        }
+        return a;
+    };
+    struct Case {
+        int m, n;
+        uint64_t digest;
+    };
+    const Case cases[] = {
+        {6, 4, 0x56740ba1d9856be1ULL},    {4, 6, 0x835e72e19fcf4261ULL},
+        {9, 9, 0xe4037b90d4004079ULL},    {31, 17, 0x24adbbb46f15f8aaULL},
+        {17, 31, 0x6de039d2d1035e0bULL},  {64, 64, 0x927f9652758b79c9ULL},
+        {120, 80, 0xc8d073e1029d8167ULL}, {1, 5, 0x449aabcd81c2bd00ULL},
+        {5, 1, 0xb43da794809df6a8ULL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.m) + " x " + std::to_string(c.n));
+        std::vector<double> u = portable(c.m, c.n), w(size_t(c.n)), v(size_t(c.n) * c.n);
+        ASSERT_EQ(singularValueDecomposition(u.data(), c.m, c.n, w.data(), v.data()),
+                  SvdStatus::ok);
+        uint64_t h = 14695981039346656037ULL;  // FNV-1a over the bytes of U, w, V
+        for (const std::vector<double>* part : {&u, &w, &v})
+            for (double d : *part) {
+                uint64_t bits;
+                std::memcpy(&bits, &d, sizeof bits);
+                for (int k = 0; k < 8; k++) {
+                    h ^= (bits >> (8 * k)) & 255;
+                    h *= 1099511628211ULL;
+                }
+            }
+        EXPECT_EQ(h, c.digest);
+    }
 }
 
 TEST(Svd, ColumnVectorGivesItsLength) {

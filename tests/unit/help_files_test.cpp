@@ -2,9 +2,11 @@
 // entry (a builtin family or command added without one fails here), the
 // references between entries lead somewhere, and each entry says how it is
 // called.
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -15,6 +17,7 @@
 #include "notebook/help_database.h"
 #include "notebook/help_window_model.h"
 #include "program_fixture.h"
+#include "tests/documentation_pages.h"
 
 namespace {
 
@@ -131,24 +134,18 @@ TEST_F(HelpFilesTest, EveryDocumentedBuiltinExistsWithItsCountsAndHelp) {
 // for every builtin, command and topic.
 TEST_F(HelpFilesTest, TheDocumentationPagesHoldEveryName) {
     namespace fs = std::filesystem;
-    fs::path docs = fs::canonical("/proc/self/exe").parent_path().parent_path() / "docs";
-    for (const char* page : {"documentation.html", "reference/index.html", "reference/overview.html",
-                             "reference/maximacore.html"})
+    fs::path docs = documentationFolder();
+    for (const char* page :
+         {"documentation.html", "reference/index.html", "reference/overview.html",
+          "reference/maximacore.html", "index.html", "search.html", "Programs/Changes.html",
+          "documentation/gui.html", "documentation/installation.html", "documentation/export.html",
+          "documentation/quicktips.html", "KalixDefault.html", "KalixBlackAndWhite.html",
+          "KalixWebFont.html"})
         EXPECT_TRUE(fs::is_regular_file(docs / page)) << (docs / page);
     EXPECT_EQ(browserPageForWord("sqrt"), "reference/index.html#sqrt");
-    std::ifstream in(docs / "reference" / "index.html");
-    std::string reference((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string reference = pageText(docs / "reference" / "index.html");
     auto anchored = [&](const std::string& name) {
-        std::string id;
-        for (char c : name) {
-            if (c == '&') id += "&amp;";
-            else if (c == '<') id += "&lt;";
-            else if (c == '>') id += "&gt;";
-            else if (c == '"') id += "&quot;";
-            else if (c == '\'') id += "&#x27;";
-            else id += c;
-        }
-        return reference.find("<a id=\"" + id + "\"></a>") != std::string::npos;
+        return reference.find("<a id=\"" + escapedAttribute(name) + "\"></a>") != std::string::npos;
     };
     std::string missing;
     for (int i = 0; i < builtinCount; i++)
@@ -159,4 +156,53 @@ TEST_F(HelpFilesTest, TheDocumentationPagesHoldEveryName) {
         for (const std::string& topic : entry.topics)
             if (!anchored(topic)) missing += topic + " ";
     EXPECT_EQ(missing, "");
+}
+
+// Every link between the pages leads to a page that exists and, with a
+// "#", to an anchor of it (addresses outside the pages are left alone).
+TEST_F(HelpFilesTest, EveryLinkOfThePagesLeadsToAPageAndItsAnchor) {
+    namespace fs = std::filesystem;
+    fs::path docs = documentationFolder();
+    std::map<fs::path, std::set<std::string>> anchors;  // the ids of each page
+    std::map<fs::path, std::vector<std::string>> links;
+    int pages = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(docs)) {
+        if (entry.path().extension() != ".html") continue;
+        pages++;
+        const std::string text = pageText(entry.path());
+        for (const char* attribute : {" id=\"", " href=\""}) {
+            for (size_t at = text.find(attribute); at != std::string::npos;
+                 at = text.find(attribute, at + 1)) {
+                size_t start = at + std::strlen(attribute);
+                std::string value =
+                    unescapedAttribute(text.substr(start, text.find('"', start) - start));
+                if (attribute[1] == 'i')
+                    anchors[entry.path()].insert(value);
+                else
+                    links[entry.path()].push_back(value);
+            }
+        }
+    }
+    EXPECT_GE(pages, 11);
+    std::string broken;
+    int checked = 0;
+    for (const auto& [page, targets] : links) {
+        for (const std::string& link : targets) {
+            if (link.find("://") != std::string::npos) continue;
+            const size_t hash = link.find('#');
+            fs::path file = page;
+            if (hash != 0)
+                file =
+                    (page.parent_path() / percentDecoded(link.substr(0, hash))).lexically_normal();
+            const std::string id =
+                hash == std::string::npos ? "" : percentDecoded(link.substr(hash + 1));
+            checked++;
+            if (!fs::is_regular_file(file))
+                broken += page.filename().string() + ": " + link + "\n";
+            else if (!id.empty() && !anchors[file].count(id))
+                broken += page.filename().string() + ": " + link + " (no anchor)\n";
+        }
+    }
+    EXPECT_GT(checked, 1000);
+    EXPECT_EQ(broken, "");
 }

@@ -3,12 +3,14 @@
 // the constructors and the interval builtins and operators.
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <random>
 
 #include "builtins/intervals.h"
 #include "interpreter/arithmetic.h"
+#include "interpreter/elementwise.h"
 #include "math_fixture.h"
 
 class IntervalTest : public MathTest {};
@@ -259,6 +261,151 @@ TEST_F(IntervalTest, PairFormsMatchBoundForms) {
     copyDoublePair(b, r);
     EXPECT_EQ(r[0], 3);
     EXPECT_EQ(r[1], 4);
+}
+
+// --- operators over matrices -------------------------------------------------------
+
+namespace {
+
+// Bounds for the operator sweeps: special values and numbers of all sizes.
+double sweepBound(std::mt19937_64& g) {
+    static const double values[] = {0.0,   -0.0, INFINITY, -INFINITY, NAN,      tiny,    -tiny,
+                                    DBL_MAX, 1,  -1,       3,         0.1,      0x1p-969, 0x1p600};
+    if (g() % 4 == 0) return values[g() % std::size(values)];
+    return (g() % 2 ? -1 : 1) * std::ldexp(1 + double(g() % 1000) / 1000, int(g() % 200) - 100);
+}
+
+// n intervals; `offZero`: none holds 0 (divisors).
+std::vector<double> sweepPairs(std::mt19937_64& g, int n, bool offZero) {
+    std::vector<double> x(2 * n);
+    for (int i = 0; i < n; i++) {
+        double lo = sweepBound(g), hi = sweepBound(g);
+        if (lo > hi) std::swap(lo, hi);
+        if (offZero && lo <= 0 && hi >= 0) lo = hi = 2.5;
+        x[2 * i] = lo;
+        x[2 * i + 1] = hi;
+    }
+    return x;
+}
+
+bool sameBits(const std::vector<double>& x, const std::vector<double>& y) {
+    return x.size() == y.size() && std::memcmp(x.data(), y.data(), 8 * x.size()) == 0;
+}
+
+}  // namespace
+
+// +, -, * and / with interval matrices, single intervals and real scalars
+// give the element engine's bits and kinds, over temporaries (which may
+// take the result) and variables (which keep their values).
+TEST_F(IntervalTest, OperatorsGiveTheElementEnginesBits) {
+    struct Op {
+        void (*apply)(header*);
+        IntervalBinaryFunction element;
+        const char* name;
+    };
+    const Op ops[] = {{addValues, addIntervalBounds, "+"},
+                      {subtractValues, subtractIntervalBounds, "-"},
+                      {multiplyValues, multiplyIntervalBounds, "*"},
+                      {divideValues, divideIntervalBounds, "/"}};
+    enum Form { matrixForm, oneByOne, single, realScalar, variableForm, forms };
+    std::mt19937_64 g(49);
+    char* base = endlocal;
+    for (const Op& op : ops) {
+        for (auto [rows, columns] : {std::pair{1, 1}, {1, 3}, {2, 5}, {3, 7}, {1, 40}, {4, 101}}) {
+            for (int left = 0; left < forms; left++) {
+                for (int right = 0; right < forms; right++) {
+                    if (left == realScalar && right == realScalar) continue;
+                    endlocal = newram = base;
+                    const bool large[2] = {left == matrixForm || left == variableForm,
+                                           right == matrixForm || right == variableForm};
+                    std::vector<double> data[2];
+                    const int form[2] = {left, right};
+                    header* variables[2] = {nullptr, nullptr};
+                    for (int k = 0; k < 2; k++) {
+                        data[k] = sweepPairs(g, large[k] ? rows * columns : 1,
+                                             k == 1 && op.element == divideIntervalBounds);
+                        if (form[k] == realScalar) data[k].resize(1);
+                        if (form[k] != variableForm) continue;
+                        variables[k] = pushIntervalMatrix(rows, columns, k ? "w" : "v");
+                        std::copy(data[k].begin(), data[k].end(), matrixData(variables[k]));
+                        endlocal = newram;
+                    }
+                    // The operands as fresh records; variables by reference
+                    // (`resolved`: the variable itself).
+                    auto push = [&](int k, bool resolved) -> header* {
+                        const std::vector<double>& d = data[k];
+                        switch (form[k]) {
+                            case matrixForm:
+                                return pairs(kindIntervalMatrix, rows, columns, d);
+                            case oneByOne:
+                                return pairs(kindIntervalMatrix, 1, 1, d);
+                            case single:
+                                return pushInterval(d[0], d[1]);
+                            case realScalar:
+                                return pushReal(d[0]);
+                            default:
+                                return resolved ? variables[k]
+                                                : pushReference(variables[k], k ? "w" : "v");
+                        }
+                    };
+                    header* first = push(0, false);
+                    push(1, false);
+                    op.apply(first);
+                    ASSERT_EQ(errorCode, 0) << op.name << " " << left << " " << right;
+                    onlyResult(first);
+                    header* a = push(0, true);
+                    header* b = push(1, true);
+                    header* expected = applyBinary(nullptr, nullptr, op.element, a, b, op.name);
+                    ASSERT_NE(expected, nullptr);
+                    const char* what = op.name;
+                    EXPECT_EQ(first->kind, expected->kind) << what << " " << left << " " << right;
+                    EXPECT_TRUE(sameBits(elements(first), elements(expected)))
+                        << what << " forms " << left << ", " << right << ", " << rows << "x"
+                        << columns;
+                    for (int k = 0; k < 2; k++) {
+                        if (!variables[k]) continue;
+                        EXPECT_TRUE(sameBits(elements(variables[k]), data[k]));
+                    }
+                }
+            }
+        }
+    }
+    endlocal = newram = base;
+}
+
+// A divisor holding 0, or a root of an interval reaching 0, anywhere in a
+// matrix is reported as for a single interval.
+TEST_F(IntervalTest, RefusalsInsideMatrices) {
+    for (int n : {1, 4, 5, 9, 64}) {
+        for (int bad : {0, n - 1}) {
+            std::vector<double> divisors(2 * n, 2.0);
+            divisors[2 * bad] = -1;
+            apply([&] { pairs(kindIntervalMatrix, 1, n, std::vector<double>(2 * n, 1.0));
+                        pairs(kindIntervalMatrix, 1, n, divisors); },
+                  divideValues);
+            expectRefused("Division by 0\n", 1);
+            std::vector<double> roots(2 * n, 4.0);
+            roots[2 * bad] = 0;
+            apply([&] { pairs(kindIntervalMatrix, 1, n, roots); },
+                  [&](header* first) { call("sqrt", 1, first); });
+            expectRefused("Sqrt out of range\nError in sqrt\n", 1);
+        }
+    }
+}
+
+TEST_F(IntervalTest, SquareRootsOfMatricesGiveTheElementBits) {
+    std::mt19937_64 g(7);
+    for (int n : {1, 3, 4, 7, 40, 101}) {
+        std::vector<double> x = sweepPairs(g, n, false);
+        for (int i = 0; i < n; i++)
+            if (!(x[2 * i] > 0)) x[2 * i] = x[2 * i] == 0 ? tiny : std::fabs(x[2 * i]);
+        header* first = apply([&] { pairs(kindIntervalMatrix, 1, n, x); },
+                              [&](header* f) { call("sqrt", 1, f); });
+        ASSERT_EQ(errorCode, 0) << output();
+        std::vector<double> expected(2 * n);
+        for (int i = 0; i < n; i++) sqrtBounds(&x[2 * i], &expected[2 * i]);
+        EXPECT_TRUE(sameBits(elements(first), expected)) << n;
+    }
 }
 
 // --- element functions -------------------------------------------------------------

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "numerics/complex_pairs.h"
@@ -117,6 +119,153 @@ TEST(DecomposeLu, ComplexDeterminant) {
     EXPECT_EQ(r.rank, 2);
     EXPECT_NEAR(r.determinant[0], -10, 1e-14);
     EXPECT_NEAR(r.determinant[1], 4, 1e-14);
+}
+
+// The elimination column by column, as the decomposition is defined: the
+// blocked decomposition must give the same bits.
+template <typename E>
+LuResult referenceDecomposition(E* a, int n, int m, double eps, int* permutation, int* flags) {
+    for (int i = 0; i < n; i++) permutation[i] = i;
+    int sign = 1, rank = 0;
+    E determinant = unitOf<E>();
+    int j = 0, k = 0;
+    for (; k < m && j < n; k++) {
+        int p = j;
+        double best = magnitude(a[permutation[j] * m + k]);
+        for (int i = j + 1; i < n; i++)
+            if (magnitude(a[permutation[i] * m + k]) > best) {
+                best = magnitude(a[permutation[i] * m + k]);
+                p = i;
+            }
+        if (best < eps) {
+            sign = 0;
+            flags[k] = 0;
+            continue;
+        }
+        flags[k] = 1;
+        rank++;
+        determinant = determinant * a[permutation[p] * m + k];
+        if (p != j) {
+            sign = -sign;
+            std::swap(permutation[p], permutation[j]);
+        }
+        const E* pivotRow = a + permutation[j] * m;
+        for (int i = j + 1; i < n; i++) {
+            E* row = a + permutation[i] * m;
+            if (isZero(row[k])) continue;
+            const E f = row[k] / pivotRow[k];
+            row[k] = f;
+            for (int l = k + 1; l < m; l++) row[l] = row[l] - f * pivotRow[l];
+        }
+        j++;
+    }
+    if (j < n || k < m) sign = 0;
+    for (int l = k; l < m; l++) flags[l] = 0;
+    LuResult r;
+    r.rank = rank;
+    if (sign != 0) {
+        const E d = double(sign) * determinant;
+        std::memcpy(r.determinant, &d, sizeof d);
+    }
+    return r;
+}
+
+// Matrices of many shapes and kinds: dense, with exact zeros (rows that
+// skip pivots), rank-deficient, with a column below the tolerance, with
+// infinities, NaN, signed zeros and multipliers that underflow to 0.
+std::vector<double> testMatrix(int n, int m, int kind, unsigned seed, int doubles) {
+    std::vector<double> a = randomValues(size_t(n) * m * doubles, seed);
+    const std::vector<double> pick = randomValues(size_t(n) * m, seed + 1000);
+    for (size_t e = 0; e < pick.size(); e++) {
+        double* v = &a[e * doubles];
+        const int i = int(e / m), l = int(e % m);
+        switch (kind) {
+            case 1:  // mostly zeros, some negative zeros
+                if (pick[e] < 0.6) std::fill_n(v, doubles, pick[e] < -0.2 ? 0.0 : -0.0);
+                break;
+            case 2:  // banded
+                if (std::abs(i - l) > 2) std::fill_n(v, doubles, 0.0);
+                break;
+            case 3:  // rank deficient: every third row repeats the row above; tiny columns
+                if (i % 3 == 2) std::copy_n(&a[(e - m) * doubles], doubles, v);
+                if (l % 7 == 3) std::fill_n(v, doubles, 1e-20 * pick[e]);
+                break;
+            case 4:  // huge, tiny, infinite and NaN entries
+                if (pick[e] > 0.97) v[0] = INFINITY;
+                else if (pick[e] < -0.97) v[0] = NAN;
+                else if (pick[e] > 0.8) v[0] = 1e300 * pick[e];
+                else if (pick[e] < -0.8) v[0] = 1e-300 * pick[e];
+                else if (std::fabs(pick[e]) < 0.05) std::fill_n(v, doubles, -0.0);
+                break;
+            default:
+                break;
+        }
+    }
+    return a;
+}
+
+// Equal bits, or both NaN: which NaN an operation passes on depends on the
+// order of its operands, which the compiler may choose for a product.
+bool sameBits(double x, double y) {
+    return (std::isnan(x) && std::isnan(y)) || std::memcmp(&x, &y, sizeof x) == 0;
+}
+
+template <typename E>
+void expectSameDecomposition(const std::vector<double>& a, int n, int m, double eps,
+                             LuResult (*decompose)(double*, int, int, double, int*, int*)) {
+    const int doubles = int(sizeof(E) / sizeof(double));
+    std::vector<double> blocked = a, reference = a;
+    std::vector<int> p1(static_cast<size_t>(n)), p2 = p1, f1(static_cast<size_t>(m)), f2 = f1;
+    const LuResult r1 = decompose(blocked.data(), n, m, eps, p1.data(), f1.data());
+    const LuResult r2 = referenceDecomposition(reinterpret_cast<E*>(reference.data()), n, m, eps,
+                                               p2.data(), f2.data());
+    EXPECT_EQ(r1.rank, r2.rank);
+    EXPECT_EQ(p1, p2);
+    EXPECT_EQ(f1, f2);
+    EXPECT_TRUE(sameBits(r1.determinant[0], r2.determinant[0]));
+    EXPECT_TRUE(sameBits(r1.determinant[1], r2.determinant[1]));
+    size_t differing = 0;
+    for (size_t e = 0; e < size_t(n) * m * doubles; e++)
+        if (!sameBits(blocked[e], reference[e])) differing++;
+    EXPECT_EQ(differing, 0u);
+}
+
+TEST(DecomposeLu, BlockedEliminationGivesTheBitsOfTheColumnLoop) {
+    std::vector<std::pair<int, int>> shapes;
+    for (int n = 1; n <= 70; n++) shapes.push_back({n, n});
+    for (int n : {100, 257}) shapes.push_back({n, n});
+    for (auto [n, m] : {std::pair{3, 40}, {40, 3}, {17, 33}, {33, 17}, {64, 129}, {129, 64},
+                        {1, 90}, {90, 1}, {45, 200}, {200, 45}})
+        shapes.push_back({n, m});
+    unsigned seed = 1;
+    for (auto [n, m] : shapes)
+        for (int kind = 0; kind <= 4; kind++) {
+            SCOPED_TRACE(std::to_string(n) + " x " + std::to_string(m) + ", kind " +
+                         std::to_string(kind));
+            expectSameDecomposition<double>(testMatrix(n, m, kind, seed, 1), n, m, epsilon,
+                                            decomposeLuReal);
+            if (n % 4 == 1 || n > 70)
+                expectSameDecomposition<ComplexPair>(testMatrix(n, m, kind, seed + 7, 2), n, m,
+                                                     epsilon, decomposeLuComplex);
+            seed++;
+        }
+}
+
+TEST(DecomposeLu, LargeBlockedEliminationGivesTheBitsOfTheColumnLoop) {
+    // Multipliers that underflow to 0 still update their rows (which turns
+    // -0 into +0 where the pivot row holds a negative number).
+    const int n = 60;
+    std::vector<double> a = randomMatrix(n, n, 77);
+    for (int l = 0; l < n; l++) a[l] = 1e300 * (l % 2 ? 1 : -1);
+    for (int i = 1; i < n; i += 2) {
+        a[size_t(i) * n] = 1e-300;
+        a[size_t(i) * n + 40] = -0.0;
+    }
+    expectSameDecomposition<double>(a, n, n, epsilon, decomposeLuReal);
+    expectSameDecomposition<double>(testMatrix(500, 500, 0, 5, 1), 500, 500, epsilon,
+                                    decomposeLuReal);
+    expectSameDecomposition<double>(testMatrix(300, 300, 1, 6, 1), 300, 300, epsilon,
+                                    decomposeLuReal);
 }
 
 TEST(SolveLu, SolvesWithRowsInPivotOrderAndRefusesAZeroDiagonal) {

@@ -177,6 +177,19 @@ TEST_F(NotebookExportTest, APatternFileSuppliesThePage) {
     EXPECT_EQ(page.find("<style"), std::string::npos);
 }
 
+// The pattern commands copy to "Pattern.html": on a case-sensitive file
+// system the export must still find it; a lower-case one wins.
+TEST_F(NotebookExportTest, ThePatternTheCopyCommandsWriteIsUsed) {
+    fs::path dir = makeFolder();
+    writeFile(dir / "Pattern.html", "<html><body>\n#\n<p>copied</p></body></html>\n");
+    build({">1", "out:1", ">"}, 2);
+    EXPECT_NE(html().find("<p>copied</p>"), std::string::npos);
+    writeFile(dir / "pattern.html", "<html><body>\n#\n<p>own</p></body></html>\n");
+    std::string page = html();
+    EXPECT_NE(page.find("<p>own</p>"), std::string::npos);
+    EXPECT_EQ(page.find("<p>copied</p>"), std::string::npos);
+}
+
 TEST_F(NotebookExportTest, PicturesNameTheFilesTheSaveWrote) {
     build({">plot", "out:", "out:", "out:", "out:", "out:", "out:", ">"}, 7);
     addPicture(1, "my plot");

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/documentation_pages.h"
 #include "modal_helpers.h"
 #include "engines/maxima_bridge.h"
 #include "notebook/notebook_file_operations.h"
@@ -357,25 +358,35 @@ TEST_F(FileCommandTest, ExportDialogsShowAndStoreTheirSettingsAndExport) {
 }
 
 TEST_F(FileCommandTest, PatternFilesAreCopiedIntoTheCurrentFolder) {
-    fs::path docs = fs::path(programDir.getText()) / "docs";
-    bool hadDocs = fs::exists(docs);
+    const std::string program = programDir.getText();
+    fs::path docs = documentationFolder();
     char here[4096];
     ASSERT_NE(getcwd(here, sizeof here), nullptr);
     ASSERT_EQ(chdir(folder.c_str()), 0);
+    // A program folder without the patterns: the copy says so.
+    fs::path bare = path("bare");
+    fs::create_directories(bare);
+    programDir.assign((bare.string() + "/").c_str());
     std::string message;
     answerNextBox(&message);
     menu().dispatchMenuCommand(7611);
-    EXPECT_EQ(message.rfind("Kalix: Could not copy\n" +
-                                (docs / "KalixBlackAndWhite.html").string() + "\nto Pattern.html",
+    programDir.assign(program.c_str());
+    EXPECT_EQ(message.rfind("Kalix: Could not copy\n" + (bare / "docs" / "KalixBlackAndWhite.html").string() +
+                                "\nto Pattern.html",
                             0),
               0u)
         << message;
-    fs::create_directories(docs);
-    std::ofstream(docs / "KalixWebFont.html") << "<html>#</html>\n";
-    menu().dispatchMenuCommand(7612);
-    EXPECT_EQ(contents(path("Pattern.html")), "<html>#</html>\n");
-    fs::remove(docs / "KalixWebFont.html");
-    if (!hadDocs) fs::remove(docs);
+    // The patterns shipped in "docs" beside the program are copied.
+    programDir.assign((docs.parent_path().string() + "/").c_str());
+    for (auto [command, name] : {std::pair{7610, "KalixDefault.html"},
+                                 std::pair{7611, "KalixBlackAndWhite.html"},
+                                 std::pair{7612, "KalixWebFont.html"}}) {
+        menu().dispatchMenuCommand(command);
+        std::string copied = contents(path("Pattern.html"));
+        EXPECT_EQ(copied, contents((docs / name).string())) << name;
+        EXPECT_NE(copied.find("\n#"), std::string::npos) << name;
+    }
+    programDir.assign(program.c_str());
     ASSERT_EQ(chdir(here), 0);
 }
 

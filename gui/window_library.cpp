@@ -1,0 +1,9 @@
+#include "gui/window_library.h"
+
+#include "gui/notebook_window_host.h"
+#include "gui/qt_pixels.h"
+
+const WindowLibrary* kalixWindowLibrary() {
+    static const WindowLibrary library{&notebookWindowHost(), &qtPixelBackend()};
+    return &library;
+}

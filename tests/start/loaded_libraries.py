@@ -1,0 +1,66 @@
+#!/usr/bin/env python3
+"""The libraries a run loads: a start on the terminal loads neither the
+window toolkit nor the libraries opened on first use (URLs, sounds, FFTW,
+LAPACK);
+each is opened when a statement needs it. The windows' library, opened
+with every symbol bound at once, finds everything it needs in the program.
+
+Reads the dynamic linker's list of the files it loads (LD_DEBUG=files).
+Usage: loaded_libraries.py KALIX WORKDIR
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+
+KALIX, WORK = os.path.abspath(sys.argv[1]), sys.argv[2]
+
+LATER = ("libkalix-windows.so", "libQt6Core.so.6", "libQt6Gui.so.6", "libQt6Widgets.so.6",
+         "libcurl.so.4", "libsndfile.so.1", "libasound.so.2", "liblapacke.so.3",
+         "libopenblas.so.0", "libfftw3.so.3")
+
+# name, program, libraries it must load, extra environment
+CASES = [
+    ("a bare start", "quit\n", (), {}),
+    ("a computation and the help", "x=1:10; sum(x)\nhelp sin\nquit\n", (), {}),
+    ("a linear system", "A=[2,1;1,3]; A\\[1;2]\nquit\n",
+     ("liblapacke.so.3", "libopenblas.so.0"), {}),
+    ("a Fourier transform", "fft([1,2,3,4])\nquit\n", ("libfftw3.so.3",), {}),
+    ("a PNG picture", 'clg; plot(0:0.1:1,0:0.1:1); savepng("p.png",60,40,1)\nquit\n',
+     ("libkalix-windows.so", "libQt6Core.so.6", "libQt6Gui.so.6", "libQt6Widgets.so.6"),
+     {"LD_BIND_NOW": "1"}),
+    ("a URL", 'urlopen("http://127.0.0.1:9/none")\nquit\n', ("libcurl.so.4",), {}),
+    ("a sound", 'playwave("missing.wav")\nquit\n', ("libsndfile.so.1", "libasound.so.2"), {}),
+]
+
+
+def loaded(errors):
+    return {os.path.basename(m) for m in re.findall(r"file=(\S+)\s+\[", errors)}
+
+
+shutil.rmtree(WORK, ignore_errors=True)
+os.makedirs(os.path.join(WORK, "config"))
+failures = []
+for name, program, wanted, extra in CASES:
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    env.update(HOME=WORK, XDG_CONFIG_HOME=os.path.join(WORK, "config"), LD_DEBUG="files",
+               QT_QPA_PLATFORM="offscreen", **extra)
+    run = subprocess.run([KALIX], input=program, env=env, cwd=WORK, capture_output=True,
+                         text=True, timeout=120)
+    files = loaded(run.stderr)
+    if "libc.so.6" not in files:
+        failures.append("%s: no list of loaded files" % name)
+        continue
+    for library in LATER:
+        if (library in files) != (library in wanted):
+            failures.append("%s: %s %s" % (name, library,
+                                           "not loaded" if library in wanted else "loaded"))
+    if re.search(r"undefined symbol|symbol lookup error|Could not open the windows", run.stderr):
+        failures.append("%s: %s" % (name, run.stderr[-2000:]))
+picture = os.path.join(WORK, "p.png")
+if not os.path.exists(picture) or os.path.getsize(picture) == 0:
+    failures.append("the PNG picture was not written")
+for failure in failures:
+    print("FAILED: " + failure)
+sys.exit(1 if failures else 0)
