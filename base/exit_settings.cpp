@@ -173,14 +173,15 @@ void writeSettingsInExitOrder(SettingsStore& store) {
         const char* name = key.screen ? makeScreenKey(key.name.c_str()) : key.name.c_str();
         std::string fullName = name;
         const SettingKey* row = findSettingKey(key.name.c_str());
-        const char* stored = store.getSetting(fullName.c_str(), nullptr);
-        if (stored && !stored[0] && row == recentFiles) {
+        std::string stored;
+        bool found = store.lookup(fullName.c_str(), stored);
+        if (found && stored.empty() && row == recentFiles) {
             // The recent-file list has no empty entries.
             store.deleteSetting(fullName.c_str());
             continue;
         }
-        if (stored) {
-            store.writeSetting(fullName.c_str(), stored);
+        if (found) {
+            store.writeSetting(fullName.c_str(), stored.c_str());
             continue;
         }
         if (!row || row == recentFiles) continue;

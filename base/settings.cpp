@@ -1,5 +1,6 @@
 #include "base/settings.h"
 
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cctype>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <shared_mutex>
 #include <vector>
 
@@ -64,9 +66,41 @@ bool SettingsStore::lookup(const char* name, std::string& value) const {
     return registryRead(fileName.getText(), name, value);
 }
 
+namespace {
+
+// The results of getSetting and makeScreenKey, one pair per thread, so that
+// readers on different threads don't clash. Held through a thread key, not
+// a thread_local object: the C library ends the process when it cannot
+// register a thread_local's clean-up, where a failed `new` can be caught.
+struct ThreadSettingTexts {
+    String value{"", 256};
+    String screenKey{"", 64};
+};
+
+ThreadSettingTexts& threadSettingTexts() {
+    static const pthread_key_t key = [] {
+        pthread_key_t made;
+        if (pthread_key_create(&made, [](void* texts) {
+                delete static_cast<ThreadSettingTexts*>(texts);
+            }) != 0)
+            throw std::bad_alloc();
+        return made;
+    }();
+    auto* texts = static_cast<ThreadSettingTexts*>(pthread_getspecific(key));
+    if (!texts) {
+        texts = new ThreadSettingTexts;
+        if (pthread_setspecific(key, texts) != 0) {
+            delete texts;
+            throw std::bad_alloc();
+        }
+    }
+    return *texts;
+}
+
+}  // namespace
+
 const char* SettingsStore::getSetting(const char* name, const char* defaultText) {
-    // One result per thread, so readers on different threads don't clash.
-    static thread_local String value("", 256);
+    String& value = threadSettingTexts().value;
     std::string found;
     if (!lookup(name, found)) return defaultText;
     value.assign(found.c_str());
@@ -256,7 +290,7 @@ void SettingsStore::writeStoredSettings() {
 }
 
 const char* makeScreenKey(const char* name) {
-    static thread_local String key("", 64);
+    String& key = threadSettingTexts().screenKey;
     key.assign(screenKeyPrefix.getText());
     key.append(name);
     return key.getText();

@@ -41,6 +41,10 @@ class SettingsStore {
     // thread's own and stays valid until that thread's next getSetting;
     // take it before then.
     const char* getSetting(const char* name, const char* defaultText);
+    // The stored text of `name` into `value`; false when it is not stored.
+    // Needs no per-thread buffer, so it serves where nothing may fail late
+    // (the end of the program).
+    bool lookup(const char* name, std::string& value) const;
     int readIntSetting(const char* name, int defaultValue);
     int readColorSetting(const char* name, int defaultValue);
     double readDoubleSetting(const char* name, double defaultValue);
@@ -83,7 +87,6 @@ class SettingsStore {
 
   private:
     // These hold `lock` (shared for lookup, alone for the others).
-    bool lookup(const char* name, std::string& value) const;
     void writeHeld(const char* name, const char* text);
     int closeHeld();
     static void addProfileEntry(void* store, const char* name, const char* value);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <ctime>
+#include <new>
 
 void initIntCell(IntCell& cell, int value) { cell.store(value); }
 int getIntCell(const IntCell& cell) { return cell.load(); }
@@ -62,7 +63,12 @@ int Thread::run() { return body ? body(this) : 0; }
 
 void* Thread::threadStart(void* argument) {
     auto* thread = static_cast<Thread*>(argument);
-    thread->result = thread->run();
+    try {
+        thread->result = thread->run();
+    } catch (const std::bad_alloc&) {
+        // Memory ran out: the run ends as failed instead of the process.
+        thread->result = threadOutOfMemory;
+    }
     clearIntCell(thread->runningFlag);
     return nullptr;
 }

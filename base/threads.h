@@ -50,6 +50,8 @@ class Parker {
 constexpr size_t threadStackSize = 128000000;
 // How long `killThread` waits for a thread to end by default.
 constexpr int threadStopTimeout = 2000;
+// The result of a run that ran out of memory.
+constexpr int threadOutOfMemory = -1;
 
 class Thread {
   public:
@@ -85,6 +87,7 @@ class Thread {
     int stopRequested() const { return getIntCell(stopFlag); }
 
 
+    // What run returned, or threadOutOfMemory when it ran out of memory.
     int getResult() const { return result; }
     size_t getStackSize() const { return stackSize; }
 

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <new>
 
 #include "platform/crash_guard.h"
 #include "platform/processes.h"
@@ -157,7 +158,12 @@ int MaximaProcess::drainOutput(Thread* thread) {
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (n <= 0) break;
         std::lock_guard<std::mutex> lock(mutex);
-        output.append(buffer, size_t(n));
+        try {
+            output.append(buffer, size_t(n));
+        } catch (const std::bad_alloc&) {
+            // No room for Maxima's output: the session ends as if Maxima had.
+            break;
+        }
         arrived.notify_all();
     }
     std::lock_guard<std::mutex> lock(mutex);
