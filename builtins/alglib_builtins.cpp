@@ -1,11 +1,10 @@
 // Builtins that hand their work to ALGLIB's linear algebra: eigenvalues and
 // eigenvectors of a general real matrix, and dense linear solves with a
-// condition estimate. ALGLIB's exceptions stop at these handlers.
+// condition estimate.
 #include <cmath>
+#include <vector>
 
-#include <linalg.h>
-#include <solvers.h>
-
+#include "builtins/alglib_library.h"
 #include "builtins/builtin_helpers.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
@@ -53,19 +52,19 @@ bool flagSet(header* flag) { return realOf(flag) != 0; }
 // --- aleigen -----------------------------------------------------------------
 
 // Column k of the eigenvectors: a complex pair k, k+1 (wi[k] != 0) shares
-// the columns re + i im and re - i im.
-void copyEigenvectors(const alglib::real_1d_array& wi, const alglib::real_2d_array& vr, int n,
-                      double* out) {
+// the columns re + i im and re - i im. vr is row-major n x n.
+void copyEigenvectors(const double* wi, const double* vr, int n, double* out) {
     for (int j = 0; j < n; j++) {
         double* row = out + 2 * int64_t(j) * n;
+        const double* v = vr + int64_t(j) * n;
         for (int k = 0; k < n;) {
             if (wi[k] != 0 && k + 1 < n) {
-                row[2 * k] = row[2 * k + 2] = vr[j][k];
-                row[2 * k + 1] = vr[j][k + 1];
-                row[2 * k + 3] = -vr[j][k + 1];
+                row[2 * k] = row[2 * k + 2] = v[k];
+                row[2 * k + 1] = v[k + 1];
+                row[2 * k + 3] = -v[k + 1];
                 k += 2;
             } else {
-                row[2 * k] = vr[j][k];
+                row[2 * k] = v[k];
                 row[2 * k + 1] = 0;
                 k += 1;
             }
@@ -87,28 +86,28 @@ void builtinAleigen(header* first) {
     }
     const int n = a.rows;
     const bool vectors = flagSet(values[1]);
-    try {
-        alglib::real_2d_array matrix, vl, vr;
-        alglib::real_1d_array wr, wi;
-        matrix.setcontent(n, n, a.data);
-        const bool success = alglib::rmatrixevd(matrix, n, vectors ? 1 : 0, wr, wi, vl, vr);
-        header* eigenvalues = pushComplexMatrix(1, n);
-        if (!eigenvalues) return;
-        double* e = matrixData(eigenvalues);
-        for (int k = 0; k < n; k++) {
-            e[2 * k] = wr[k];
-            e[2 * k + 1] = wi[k];
-        }
-        if (!pushReal(success ? 1 : 0)) return;
-        if (vectors) {
-            header* v = pushComplexMatrix(n, n);
-            if (!v) return;
-            copyEigenvectors(wi, vr, n, matrixData(v));
-        }
-        moveResults(first, eigenvalues);
-    } catch (const alglib::ap_error&) {
+    const AlglibFunctions* alglib = alglibFunctions();
+    if (!alglib) return;
+    std::vector<double> wr(n), wi(n), vr(vectors ? size_t(n) * n : 0);
+    bool converged = false;
+    if (!alglib->eigen(a.data, n, vectors, wr.data(), wi.data(), vr.data(), &converged)) {
         fail(errorFailed, "AlgLib solver aleigen returned an error!\n");
+        return;
     }
+    header* eigenvalues = pushComplexMatrix(1, n);
+    if (!eigenvalues) return;
+    double* e = matrixData(eigenvalues);
+    for (int k = 0; k < n; k++) {
+        e[2 * k] = wr[k];
+        e[2 * k + 1] = wi[k];
+    }
+    if (!pushReal(converged ? 1 : 0)) return;
+    if (vectors) {
+        header* v = pushComplexMatrix(n, n);
+        if (!v) return;
+        copyEigenvectors(wi.data(), vr.data(), n, matrixData(v));
+    }
+    moveResults(first, eigenvalues);
 }
 
 // --- alsolve -----------------------------------------------------------------------
@@ -129,31 +128,18 @@ void builtinAlsolve(header* first) {
         return;
     }
     const bool refine = flagSet(values[2]);
-    try {
-        alglib::real_2d_array matrix;
-        matrix.setcontent(n, n, a.data);
-        alglib::ae_int_t info = 0;
-        alglib::densesolverreport report;
-        header* x = pushRealMatrix(n, m);
-        if (!x) return;
-        double* out = matrixData(x);
-        if (m == 1) {
-            alglib::real_1d_array rhs, solution;
-            rhs.setcontent(n, b.data);
-            alglib::rmatrixsolve(matrix, n, rhs, info, report, solution);
-            for (int i = 0; i < n; i++) out[i] = solution[i];
-        } else {
-            alglib::real_2d_array rhs, solution;
-            rhs.setcontent(n, m, b.data);
-            alglib::rmatrixsolvem(matrix, n, rhs, m, refine, info, report, solution);
-            for (int i = 0; i < n; i++)
-                for (int j = 0; j < m; j++) out[int64_t(i) * m + j] = solution[i][j];
-        }
-        if (!pushReal(double(info)) || !pushReal(report.r1)) return;
-        moveResults(first, x);
-    } catch (const alglib::ap_error&) {
+    const AlglibFunctions* alglib = alglibFunctions();
+    if (!alglib) return;
+    header* x = pushRealMatrix(n, m);
+    if (!x) return;
+    int64_t info = 0;
+    double r1 = 0;
+    if (!alglib->solve(a.data, n, b.data, m, refine, matrixData(x), &info, &r1)) {
         fail(errorFailed, "AlgLib solver alsolve returned an error!\n");
+        return;
     }
+    if (!pushReal(double(info)) || !pushReal(r1)) return;
+    moveResults(first, x);
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 // Probability distributions and special functions through ALGLIB: error
 // functions, gamma, log-gamma and beta, incomplete gamma and beta and their
 // inverses, the normal, chi-square, Student t, F and binomial distributions,
-// and the sample quantile. Every ALGLIB call sits in a guard: its exception
-// gives NaN (0 for the binomial members), the member's message, and error 1
-// unless errors are off.
+// and the sample quantile (builtins/alglib_library.h). Every ALGLIB call sits
+// in a guard: its failure gives NaN (0 for the binomial members), the
+// member's message, and error 1 unless errors are off.
 #include "builtins/distributions.h"
 
 #include <cmath>
@@ -11,9 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include <specialfunctions.h>
-#include <statistics.h>
-
+#include "builtins/alglib_library.h"
 #include "builtins/builtin_helpers.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/elementwise.h"
@@ -23,17 +21,17 @@
 
 namespace {
 
-// The failed evaluation's result and error; `report` prints the member's
-// message (or nothing).
+// The value `evaluate(functions, &value)` computes; when it fails, NaN and
+// the error, and `report` prints the member's message (or nothing).
 template <class Evaluate, class Report>
 double guarded(Evaluate evaluate, Report report) {
-    try {
-        return evaluate();
-    } catch (const alglib::ap_error&) {
-        report();
-        if (!errorsOff) errorCode = errorFailed;
-        return NAN;
-    }
+    const AlglibFunctions* alglib = alglibFunctions();
+    if (!alglib) return NAN;
+    double value;
+    if (evaluate(*alglib, &value)) return value;
+    report();
+    if (!errorsOff) errorCode = errorFailed;
+    return NAN;
 }
 
 void noMessage() {}
@@ -45,26 +43,22 @@ double guarded(Evaluate evaluate) {
 
 // Degrees of freedom and counts must be 32-bit integers; a failed test is
 // an ALGLIB failure of its own.
-int32_t integerParameter(double x) {
-    int32_t n;
-    if (!(x > -2147483649.0 && x < 2147483648.0) || (n = int32_t(x)) != x)
-        throw alglib::ap_error("parameter not an integer");
-    return n;
+bool integerParameter(double x, int32_t* n) {
+    return x > -2147483649.0 && x < 2147483648.0 && (*n = int32_t(x)) == x;
 }
+
+using Functions = const AlglibFunctions&;
 
 // --- one real ------------------------------------------------------------------
 
 double erfReal(double x) {
-    return guarded([&] { return alglib::errorfunction(x); });
+    return guarded([&](Functions a, double* r) { return a.errorFunction(x, r); });
 }
 // The C library's erfc keeps its relative accuracy in the whole tail,
 // down to the last values above the smallest double.
 double erfcReal(double x) { return std::erfc(x); }
 double gammalnReal(double x) {
-    return guarded([&] {
-        double sign;
-        return alglib::lngamma(x, sign);
-    });
+    return guarded([&](Functions a, double* r) { return a.lnGamma(x, r); });
 }
 // Phi(x) = erfc(-x / sqrt 2) / 2, which keeps the lower tail that
 // (1 + erf) / 2 cancels. The argument's rounding (the product's error and
@@ -83,33 +77,43 @@ double normaldisReal(double x) {
 // --- two reals ----------------------------------------------------------------------
 
 void betaReal(const double* a, const double* b, double* result) {
-    *result = guarded([&] { return alglib::beta(*a, *b); });
+    *result = guarded([&](Functions f, double* r) { return f.beta(*a, *b, r); });
 }
 
 // The members of the form f(x, n) with an integer n: ALGLIB's function
 // takes n first; a failure prints "AlgLib: <name>(x,n) could not be
 // evaluated."
-template <double (*F)(double n, double x), const char* name>
+template <bool (*F)(Functions, double n, double x, double* result), const char* name>
 void degreesReal(const double* x, const double* n, double* result) {
     *result = guarded(
-        [&] {
-            integerParameter(*n);
-            return F(*n, *x);
+        [&](Functions a, double* r) {
+            int32_t k;
+            return integerParameter(*n, &k) && F(a, *n, *x, r);
         },
         [&] {
             printFormattedMessage("AlgLib: %s(%g,%g) could not be evaluated.\n", name, *x, *n);
         });
 }
 
-double chiSquare(double n, double x) { return alglib::chisquaredistribution(n, x); }
-double chiSquareComplement(double n, double x) { return alglib::chisquarecdistribution(n, x); }
-double inverseChiSquare(double n, double y) { return alglib::invchisquaredistribution(n, y); }
-double studentT(double n, double t) { return alglib::studenttdistribution(int32_t(n), t); }
-double inverseStudentT(double n, double p) {
-    return alglib::invstudenttdistribution(int32_t(n), p);
+bool chiSquare(Functions f, double n, double x, double* r) { return f.chiSquare(n, x, r); }
+bool chiSquareComplement(Functions f, double n, double x, double* r) {
+    return f.chiSquareComplement(n, x, r);
 }
-double incompleteGamma(double a, double x) { return alglib::incompletegamma(a, x); }
-double incompleteGammaComplement(double a, double x) { return alglib::incompletegammac(a, x); }
+bool inverseChiSquare(Functions f, double n, double y, double* r) {
+    return f.inverseChiSquare(n, y, r);
+}
+bool studentT(Functions f, double n, double t, double* r) {
+    return f.studentT(int32_t(n), t, r);
+}
+bool inverseStudentT(Functions f, double n, double p, double* r) {
+    return f.inverseStudentT(int32_t(n), p, r);
+}
+bool incompleteGamma(Functions f, double a, double x, double* r) {
+    return f.incompleteGamma(a, x, r);
+}
+bool incompleteGammaComplement(Functions f, double a, double x, double* r) {
+    return f.incompleteGammaComplement(a, x, r);
+}
 
 constexpr char chidisName[] = "chidis";
 constexpr char chicdisName[] = "chicdis";
@@ -121,14 +125,14 @@ constexpr char gammaicName[] = "gammaic";
 
 // gammai(x, a) and gammaic(x, a): x >= 0 and a > 0, else error 1 without a
 // message of their own.
-template <double (*F)(double a, double x), const char* name>
+template <bool (*F)(Functions, double a, double x, double* result), const char* name>
 void incompleteGammaReal(const double* x, const double* a, double* result) {
     if (!(*x >= 0 && *a > 0)) {
         if (!errorsOff) errorCode = errorFailed;
         *result = NAN;
         return;
     }
-    *result = guarded([&] { return F(*a, *x); },
+    *result = guarded([&](Functions f, double* r) { return F(f, *a, *x, r); },
                       [&] {
                           printFormattedMessage("AlgLib: %s(%g,%g) could not be evaluated.\n", name,
                                                 *x, *a);
@@ -138,17 +142,19 @@ void incompleteGammaReal(const double* x, const double* a, double* result) {
 // --- several reals --------------------------------------------------------------------
 
 double betaiReal(double** v, int, int, const char*) {
-    return guarded([&] { return alglib::incompletebeta(*v[1], *v[2], *v[0]); });
+    return guarded(
+        [&](Functions f, double* r) { return f.incompleteBeta(*v[1], *v[2], *v[0], r); });
 }
 
 double invbetaiReal(double** v, int, int, const char*) {
-    return guarded([&] { return alglib::invincompletebeta(*v[1], *v[2], *v[0]); });
+    return guarded(
+        [&](Functions f, double* r) { return f.inverseIncompleteBeta(*v[1], *v[2], *v[0], r); });
 }
 
 // k and n truncated, p the third value: k and n at least 0, k <= n and p
 // not outside [0, 1] (NaN passes), else "Illegal parameter"; errors are
 // never switched off here and the failed value is 0.
-template <double (*F)(int32_t k, int32_t n, double p)>
+template <bool (*AlglibFunctions::*F)(int32_t k, int32_t n, double p, double* result)>
 double binomialReal(double** v, const char* name) {
     const int k = clampToInt(*v[0]), n = clampToInt(*v[1]);
     const double p = *v[2];
@@ -156,39 +162,29 @@ double binomialReal(double** v, const char* name) {
         fail(errorFailed, "Illegal parameter in bindis(%d,%d,%g).\n", k, n, p);
         return 0;
     }
-    try {
-        return F(k, n, p);
-    } catch (const alglib::ap_error&) {
-        // NaN is written as everywhere else.
-        char value[32];
-        if (std::isnan(p))
-            std::snprintf(value, sizeof value, "NAN");
-        else
-            std::snprintf(value, sizeof value, "%g", p);
-        fail(errorFailed, "AlgLib %s could not evaluate %d out of %d with p=%s!\n", name, k, n,
-             value);
-        return 0;
-    }
-}
-
-double binomialLower(int32_t k, int32_t n, double p) {
-    return alglib::binomialdistribution(k, n, p);
-}
-double binomialUpper(int32_t k, int32_t n, double p) {
-    return alglib::binomialcdistribution(k, n, p);
-}
-double binomialInverse(int32_t k, int32_t n, double y) {
-    return alglib::invbinomialdistribution(k, n, y);
+    const AlglibFunctions* alglib = alglibFunctions();
+    if (!alglib) return 0;
+    double result;
+    if ((alglib->*F)(k, n, p, &result)) return result;
+    // NaN is written as everywhere else.
+    char value[32];
+    if (std::isnan(p))
+        std::snprintf(value, sizeof value, "NAN");
+    else
+        std::snprintf(value, sizeof value, "%g", p);
+    fail(errorFailed, "AlgLib %s could not evaluate %d out of %d with p=%s!\n", name, k, n,
+         value);
+    return 0;
 }
 
 double bindisReal(double** v, int, int, const char*) {
-    return binomialReal<binomialLower>(v, "bindis");
+    return binomialReal<&AlglibFunctions::binomial>(v, "bindis");
 }
 double bincdisReal(double** v, int, int, const char*) {
-    return binomialReal<binomialUpper>(v, "bindis");
+    return binomialReal<&AlglibFunctions::binomialComplement>(v, "bindis");
 }
 double invpbindisReal(double** v, int, int, const char*) {
-    return binomialReal<binomialInverse>(v, "invpbindis");
+    return binomialReal<&AlglibFunctions::inverseBinomial>(v, "invpbindis");
 }
 
 // --- handlers ---------------------------------------------------------------------------
@@ -215,7 +211,7 @@ void builtinBincdis(header* first) { mapRealArguments(first, 3, bincdisReal, "bi
 void builtinInvpbindis(header* first) { mapRealArguments(first, 3, invpbindisReal, "invpbindis"); }
 
 // fdis, fcdis, invfcdis: three real scalars x (or y), df1, df2.
-using FFunction = double (*)(int32_t df1, int32_t df2, double x);
+using FFunction = bool (*AlglibFunctions::*)(int32_t df1, int32_t df2, double x, double* result);
 
 void fMember(header* first, const char* argumentName, FFunction f, const char* message) {
     double v[3];
@@ -230,25 +226,27 @@ void fMember(header* first, const char* argumentName, FFunction f, const char* m
         v[i] = realOf(value);
     }
     const double result =
-        guarded([&] { return f(integerParameter(v[1]), integerParameter(v[2]), v[0]); },
+        guarded(
+            [&](Functions a, double* r) {
+                int32_t df1, df2;
+                return integerParameter(v[1], &df1) && integerParameter(v[2], &df2) &&
+                       (a.*f)(df1, df2, v[0], r);
+            },
                 [&] { printFormattedMessage(message, v[0], v[1], v[2]); });
     if (errorCode) return;
     header* pushed = pushReal(result);
     if (pushed) moveResult(first, pushed);
 }
 
-double fLower(int32_t a, int32_t b, double x) { return alglib::fdistribution(a, b, x); }
-double fUpper(int32_t a, int32_t b, double x) { return alglib::fcdistribution(a, b, x); }
-double fInverse(int32_t a, int32_t b, double y) { return alglib::invfdistribution(a, b, y); }
 
 void builtinFdis(header* first) {
-    fMember(first, "fdis", fLower, "AlgLib: fdis(%g,%g,%g) could not be evaluated.\n");
+    fMember(first, "fdis", &AlglibFunctions::fLower, "AlgLib: fdis(%g,%g,%g) could not be evaluated.\n");
 }
 void builtinFcdis(header* first) {
-    fMember(first, "fdisc", fUpper, "fcdis(%g,%g,%g) could not be evaluated.\n");
+    fMember(first, "fdisc", &AlglibFunctions::fUpper, "fcdis(%g,%g,%g) could not be evaluated.\n");
 }
 void builtinInvfcdis(header* first) {
-    fMember(first, "invcfdis", fInverse, "finvcdis(%g,%g,%g) could not be evaluated.\n");
+    fMember(first, "invcfdis", &AlglibFunctions::fInverse, "finvcdis(%g,%g,%g) could not be evaluated.\n");
 }
 
 // The sample quantile of a non-empty real row vector.
@@ -268,12 +266,10 @@ void builtinQuantile(header* first) {
         reportNeed("1xn vector and quantile 0<=q<=1", "quantile");
         return;
     }
+    const AlglibFunctions* alglib = alglibFunctions();
+    if (!alglib) return;
     double result = 0;
-    try {
-        alglib::real_1d_array x;
-        x.setcontent(n, matrixData(v));
-        alglib::samplepercentile(x, n, p, result);
-    } catch (const alglib::ap_error&) {
+    if (!alglib->samplePercentile(matrixData(v), n, p, &result)) {
         fail(errorFailed, "AlgLib quantile could not evaluate quantile %g!\n", p);
         return;
     }
@@ -284,7 +280,7 @@ void builtinQuantile(header* first) {
 }  // namespace
 
 double gammaReal(double x) {
-    return guarded([&] { return alglib::gammafunction(x); });
+    return guarded([&](Functions a, double* r) { return a.gamma(x, r); });
 }
 
 static const BuiltinRecord rows[] = {

@@ -1,9 +1,8 @@
 // Adaptive Gauss-Kronrod integration of a user function over a finite
-// interval through ALGLIB: alintegrate (smooth integrands) and alsingular
+// interval through ALGLIB (builtins/alglib_library.h): alintegrate (smooth integrands) and alsingular
 // (end-point singularities (x-a)^alpha, (b-x)^beta). The arguments after
 // the builtin's own go on to the function.
-#include <integration.h>
-
+#include "builtins/alglib_library.h"
 #include "builtins/function_evaluation.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
@@ -13,18 +12,16 @@
 
 namespace {
 
-// The integrand of one call (ALGLIB hands it back to the callback).
+// The integrand of one call (the module hands it back to the callback).
 struct Integrand {
     header* function;
     ExtraArguments extras;
 };
 
-void evaluateIntegrand(double x, double, double, double& y, void* pointer) {
+// False stops the integration, which then fails.
+bool evaluateIntegrand(double x, double* y, void* pointer) {
     const Integrand& f = *static_cast<Integrand*>(pointer);
-    if (!evaluateUserFunctionAt(f.function, x, f.extras, &y)) {
-        y = 0;
-        throw alglib::ap_error("Error in Function Evaluation");
-    }
+    return evaluateUserFunctionAt(f.function, x, f.extras, y);
 }
 
 // Reads f (a user function's name) and `count` - 1 reals after it.
@@ -40,22 +37,15 @@ bool readArguments(header* first, int count, Integrand* f, double* reals) {
     return f->function && !errorCode;
 }
 
-// Runs the integration that `setup` prepares; the value replaces the
-// arguments.
-template <typename Setup>
-void integrate(header* first, Integrand& f, Setup setup) {
+// Integrates f over r[0] .. r[1], with the end-point exponents r[2] and
+// r[3] when `singular`; the value replaces the arguments.
+void integrate(header* first, Integrand& f, const double* r, bool singular) {
+    const AlglibFunctions* alglib = alglibFunctions();
+    if (!alglib) return;
     char* top = newram;
     double value = 0;
-    try {
-        alglib::autogkstate state;
-        alglib::autogkreport report;
-        setup(state);
-        alglib::autogkintegrate(state, evaluateIntegrand, &f);
-        alglib::autogkresults(state, value, report);
-        // Parameters ALGLIB refuses without throwing (an exponent of
-        // -1 or below) end with a negative termination type.
-        if (report.terminationtype < 0) throw alglib::ap_error("Integration failed");
-    } catch (const alglib::ap_error&) {
+    if (!alglib->integrate(evaluateIntegrand, &f, r[0], r[1], singular, singular ? r[2] : 0,
+                           singular ? r[3] : 0, &value)) {
         newram = top;
         fail(errorFailed, "AlgLib integration returned an error!\n");
         return;
@@ -71,8 +61,7 @@ void builtinAlintegrate(header* first) {
         if (!errorCode) reportNeed("function, a and b", "alintegrate");
         return;
     }
-    integrate(first, f,
-              [&](alglib::autogkstate& state) { alglib::autogksmooth(r[0], r[1], state); });
+    integrate(first, f, r, false);
 }
 
 void builtinAlsingular(header* first) {
@@ -82,9 +71,7 @@ void builtinAlsingular(header* first) {
         if (!errorCode) reportNeed("function, a and b, alpha and beta", "alsingular");
         return;
     }
-    integrate(first, f, [&](alglib::autogkstate& state) {
-        alglib::autogksingular(r[0], r[1], r[2], r[3], state);
-    });
+    integrate(first, f, r, true);
 }
 
 const BuiltinRecord rows[] = {

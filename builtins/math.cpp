@@ -9,8 +9,7 @@
 #include <cstdint>
 #include <limits>
 
-#include <specialfunctions.h>
-
+#include "builtins/alglib_library.h"
 #include "builtins/builtin_helpers.h"
 #include "builtins/intervals.h"
 #include "interpreter/arithmetic.h"
@@ -125,15 +124,15 @@ double logfacReal(double x) {
 }
 
 // The x-quantile of the standard normal distribution; outside (0, 1) NaN
-// without an error. ALGLIB's exceptions stop here.
+// without an error.
 double invnormaldisReal(double x) {
     if (x <= 0 || x >= 1) return NAN;
-    try {
-        return alglib::invnormaldistribution(x);
-    } catch (const alglib::ap_error&) {
-        if (!errorsOff) errorCode = errorFailed;
-        return NAN;
-    }
+    const AlglibFunctions* alglib = alglibFunctions();
+    if (!alglib) return NAN;
+    double y;
+    if (alglib->inverseNormal(x, &y)) return y;
+    if (!errorsOff) errorCode = errorFailed;
+    return NAN;
 }
 
 // Truncates to a 64-bit integer without undefined behaviour (NaN gives 0,
