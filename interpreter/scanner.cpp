@@ -43,7 +43,15 @@ static int readSourceLine(char* buffer, int noJoin) {
         return 1;
     }
     readingDefinitionLine = noJoin;
-    int read = readInputLine(buffer);
+    int read;
+    try {
+        read = readInputLine(buffer);
+    } catch (...) {
+        // Memory ran out in the host: the flag must not outlive the read,
+        // or every later line would be refused.
+        readingDefinitionLine = 0;
+        throw;
+    }
     readingDefinitionLine = 0;
     if (read == inputLineTooLong) {
         errorCode = errorFailed;  // set first: the message shows also while output is off

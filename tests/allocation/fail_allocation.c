@@ -4,8 +4,10 @@
  * memory has run out. With KALIX_COUNT_ALLOCATIONS naming a file, the
  * number of allocations made is written there at exit.
  *
- * FFTW ends the process by design when an allocation fails: an allocation
- * asked for by it is passed over and the next one fails instead. */
+ * FFTW ends the process by design when an allocation fails, as do the
+ * start-up code of the Fortran run-time and OpenBLAS (run when LAPACK is
+ * first opened): an allocation asked for by them is passed over and the
+ * next one fails instead. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -24,7 +26,9 @@ static long failing = -1; /* -1: not read yet, 0: none */
 
 static int abortsOnFailure(void* caller) {
     Dl_info info;
-    return dladdr(caller, &info) && info.dli_fname && strstr(info.dli_fname, "libfftw3");
+    if (!dladdr(caller, &info) || !info.dli_fname) return 0;
+    return strstr(info.dli_fname, "libfftw3") || strstr(info.dli_fname, "libgfortran") ||
+           strstr(info.dli_fname, "libopenblas");
 }
 
 static int fails(void* caller) {
