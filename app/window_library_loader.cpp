@@ -17,6 +17,9 @@ std::string openError;
 std::once_flag opened;
 
 void openLibrary() {
+#ifdef KALIX_WINDOWS_LINKED_IN
+    library = kalixWindowLibrary();
+#else
     const std::string path = std::string(getProgramDir()) + windowLibraryFile;
     void* handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (!handle) {
@@ -31,6 +34,7 @@ void openLibrary() {
         return;
     }
     library = entry();
+#endif
 }
 
 const WindowLibrary* windowLibrary() {

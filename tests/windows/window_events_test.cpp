@@ -245,8 +245,14 @@ TEST_F(WindowTest, HeadingsEndInsideTheWindowWithALargeFont) {
     const QRgb paper = shot.pixel(1, 1);
     const int width = window->clientWidth();
     int top = editor().topMargin;
-    for (NotebookLine* line : lines) {
-        int rowHeight = line->getRowHeight();
+    std::vector<int> rowHeights;
+    {
+        TextLockHold hold(editor(), "test");
+        for (NotebookLine* line : lines) rowHeights.push_back(line->getRowHeight());
+    }
+    for (size_t i = 0; i < lines.size(); i++) {
+        NotebookLine* line = lines[i];
+        int rowHeight = rowHeights[i];
         int textInk = 0, right = -1;
         for (int y = top; y < top + rowHeight && y < shot.height(); y++)
             for (int x = 0; x < shot.width(); x++) {
