@@ -18,19 +18,40 @@ import time
 
 KALIX, WORK = sys.argv[1], sys.argv[2]
 TIMEOUT = 30
+START_TIMEOUT = 90  # a start on a loaded machine
 
 
 def fail(message):
     print("FAILED: " + message)
-    try:
-        names = [" ".join(xdotool("getwindowname", w))
-                 for w in xdotool("search", "--onlyvisible", "--name", ".")]
-        print("windows:", names)
-        print("notebook:", read(NOTEBOOK))
-        print("copies:", [(c, read(c)) for c in copies()])
-    except Exception as error:  # the report is best effort
-        print("no more:", error)
+    for report in (report_windows, report_program):
+        try:
+            report()
+        except Exception as error:  # the report is best effort
+            print("no more:", error)
     sys.exit(1)
+
+
+def report_windows():
+    names = [" ".join(xdotool("getwindowname", w))
+             for w in xdotool("search", "--onlyvisible", "--name", ".")]
+    print("windows:", names)
+    print("copies:", [(c, read(c)) for c in copies()])
+    print("notebook:", read(NOTEBOOK))
+
+
+def report_program():
+    """The running program's state: its end, its messages, its threads."""
+    print("Xvfb:", "running" if xvfb.poll() is None else "ended with %d" % xvfb.returncode)
+    if kalix is None:
+        return
+    print("kalix:", "running" if kalix.poll() is None else "ended with %d" % kalix.returncode)
+    if kalix.poll() is None and shutil.which("gdb"):
+        stacks = subprocess.run(["gdb", "-p", str(kalix.pid), "-batch", "-nx", "-ex",
+                                 "thread apply all bt 30"], capture_output=True, text=True,
+                                timeout=120)
+        print(stacks.stdout[-20000:])
+    with open(MESSAGES, "rb") as file:
+        print("messages:", file.read()[-4000:])
 
 
 def wait_for(what, check, timeout=TIMEOUT):
@@ -93,9 +114,12 @@ def user_files():
 
 
 def start_kalix():
-    process = subprocess.Popen([KALIX], env=ENV, stdin=subprocess.DEVNULL, cwd=HOME,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    return process
+    # Messages go to a file (a pipe nobody reads could fill and stop it).
+    with open(MESSAGES, "ab") as messages:
+        messages.write(b"--- start\n")
+        messages.flush()
+        return subprocess.Popen([KALIX], env=ENV, stdin=subprocess.DEVNULL, cwd=HOME,
+                                stdout=subprocess.DEVNULL, stderr=messages)
 
 
 def kill(process, signal_number):
@@ -111,7 +135,7 @@ def kill(process, signal_number):
 
 def accept_offer(process, changed_title):
     """The start asks about the copy; Yes opens it as the changed notebook."""
-    wait_for("the question about the copy", lambda: window_named("^Kalix$"))
+    wait_for("the question about the copy", lambda: window_named("^Kalix$"), START_TIMEOUT)
     for _ in range(10):
         box = window_named("^Kalix$")
         if box:
@@ -132,6 +156,7 @@ shutil.rmtree(WORK, ignore_errors=True)
 HOME = os.path.join(WORK, "home")
 os.makedirs(os.path.join(HOME, "work"))
 NOTEBOOK = os.path.join(HOME, "work", "work.kn")
+MESSAGES = os.path.join(WORK, "messages.txt")
 with open(os.path.join(HOME, ".kalix.profile"), "w") as profile:
     profile.write('checkforupdates="0"\naskconfirmations="0"\nspellcheck="0"\n')
 
@@ -145,7 +170,7 @@ kalix = None
 try:
     # A notebook saved, then changed: the copy holds the change.
     kalix = start_kalix()
-    window = wait_for("the notebook window", lambda: window_named("^KXW x64"))
+    window = wait_for("the notebook window", lambda: window_named("^KXW x64"), START_TIMEOUT)
     time.sleep(1)  # the first prompt
     type_line(window, "x=12345")
     type_line(window, "y=2")
