@@ -316,9 +316,11 @@ int NotebookWindowHost::readInputLine(char* buffer) {
         std::memcpy(buffer, line.c_str(), line.size() + 1);
         addHistoryLine(buffer);
     }
+    // Not waiting for the user before the wait for the line ends: a key
+    // typed in between would be taken for one awaited by the command.
+    assignIntCell(userWaitFlag, 0);
     endInputWait(editor);
     window->clearKeys();
-    assignIntCell(userWaitFlag, 0);
     inputBuiltinActive = 0;
     // The output of the command begins on a new line below it.
     editor.insertOutput("\n");
