@@ -246,7 +246,6 @@ int NotebookWindowHost::readInputLine(char* buffer) {
     int entry = getIntCell(functionEntryState);
     if (functionEntryActive && entry != 1) assignIntCell(functionEntryState, 1);
     if (!functionEntryActive && entry == 1) assignIntCell(functionEntryState, 0);
-    assignIntCell(userWaitFlag, 1);
     // A page shown by a program gives way to the live picture; the anaglyph
     // stays until the next plot. Outside the "Text" lock: the two locks
     // are not nested here.
@@ -262,6 +261,9 @@ int NotebookWindowHost::readInputLine(char* buffer) {
             editor.cursorColumn = 1;
         }
         beginInputWait(editor);
+        // Only now: a key typed before the wait for the line began would
+        // have resumed the interpreter and run the empty prompt.
+        assignIntCell(userWaitFlag, 1);
         // Taken now: keys typed from here on may already move the cursor.
         startColumn = editor.cursorColumn;
     }
