@@ -134,70 +134,86 @@ inline __attribute__((always_inline)) void turnRows(double* a, int n, int p, con
 typedef long long Longs8 __attribute__((vector_size(64)));
 typedef long long Longs4 __attribute__((vector_size(32)));
 
-// Exchanges the rows and columns of the 4 x 4 blocks v[0 .. 3][0 .. 3] (and
-// v[0 .. 3][4 .. 7] when V holds eight).
+// Exchanges the rows and columns of the 4 x 4 block v0 ... v3 (and of a
+// second one in the upper halves when V holds eight).
 template <typename V>
-inline __attribute__((always_inline)) void transpose4(V v[4]) {
+inline __attribute__((always_inline)) void transpose4(V& v0, V& v1, V& v2, V& v3) {
     if constexpr (sizeof(V) == 64) {
-        const V t0 = __builtin_shuffle(v[0], v[1], Longs8{0, 8, 2, 10, 4, 12, 6, 14});
-        const V t1 = __builtin_shuffle(v[0], v[1], Longs8{1, 9, 3, 11, 5, 13, 7, 15});
-        const V t2 = __builtin_shuffle(v[2], v[3], Longs8{0, 8, 2, 10, 4, 12, 6, 14});
-        const V t3 = __builtin_shuffle(v[2], v[3], Longs8{1, 9, 3, 11, 5, 13, 7, 15});
-        v[0] = __builtin_shuffle(t0, t2, Longs8{0, 1, 8, 9, 4, 5, 12, 13});
-        v[1] = __builtin_shuffle(t1, t3, Longs8{0, 1, 8, 9, 4, 5, 12, 13});
-        v[2] = __builtin_shuffle(t0, t2, Longs8{2, 3, 10, 11, 6, 7, 14, 15});
-        v[3] = __builtin_shuffle(t1, t3, Longs8{2, 3, 10, 11, 6, 7, 14, 15});
+        const V t0 = __builtin_shuffle(v0, v1, Longs8{0, 8, 2, 10, 4, 12, 6, 14});
+        const V t1 = __builtin_shuffle(v0, v1, Longs8{1, 9, 3, 11, 5, 13, 7, 15});
+        const V t2 = __builtin_shuffle(v2, v3, Longs8{0, 8, 2, 10, 4, 12, 6, 14});
+        const V t3 = __builtin_shuffle(v2, v3, Longs8{1, 9, 3, 11, 5, 13, 7, 15});
+        v0 = __builtin_shuffle(t0, t2, Longs8{0, 1, 8, 9, 4, 5, 12, 13});
+        v1 = __builtin_shuffle(t1, t3, Longs8{0, 1, 8, 9, 4, 5, 12, 13});
+        v2 = __builtin_shuffle(t0, t2, Longs8{2, 3, 10, 11, 6, 7, 14, 15});
+        v3 = __builtin_shuffle(t1, t3, Longs8{2, 3, 10, 11, 6, 7, 14, 15});
     } else {
-        const V t0 = __builtin_shuffle(v[0], v[1], Longs4{0, 4, 2, 6});
-        const V t1 = __builtin_shuffle(v[0], v[1], Longs4{1, 5, 3, 7});
-        const V t2 = __builtin_shuffle(v[2], v[3], Longs4{0, 4, 2, 6});
-        const V t3 = __builtin_shuffle(v[2], v[3], Longs4{1, 5, 3, 7});
-        v[0] = __builtin_shuffle(t0, t2, Longs4{0, 1, 4, 5});
-        v[1] = __builtin_shuffle(t1, t3, Longs4{0, 1, 4, 5});
-        v[2] = __builtin_shuffle(t0, t2, Longs4{2, 3, 6, 7});
-        v[3] = __builtin_shuffle(t1, t3, Longs4{2, 3, 6, 7});
+        const V t0 = __builtin_shuffle(v0, v1, Longs4{0, 4, 2, 6});
+        const V t1 = __builtin_shuffle(v0, v1, Longs4{1, 5, 3, 7});
+        const V t2 = __builtin_shuffle(v2, v3, Longs4{0, 4, 2, 6});
+        const V t3 = __builtin_shuffle(v2, v3, Longs4{1, 5, 3, 7});
+        v0 = __builtin_shuffle(t0, t2, Longs4{0, 1, 4, 5});
+        v1 = __builtin_shuffle(t1, t3, Longs4{0, 1, 4, 5});
+        v2 = __builtin_shuffle(t0, t2, Longs4{2, 3, 6, 7});
+        v3 = __builtin_shuffle(t1, t3, Longs4{2, 3, 6, 7});
+    }
+}
+
+// Four entries from `from`, and when V holds eight, four more from `far`.
+template <typename V>
+inline __attribute__((always_inline)) void loadFour(V& v, const double* from, const double* far) {
+    if constexpr (sizeof(V) == 64) {
+        Doubles4 low, high;
+        load(low, from);
+        load(high, far);
+        v = __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
+    } else {
+        load(v, from);
+    }
+}
+
+template <typename V>
+inline __attribute__((always_inline)) void storeFour(double* to, double* far, const V& v) {
+    if constexpr (sizeof(V) == 64) {
+        store(to, Doubles4(__builtin_shufflevector(v, v, 0, 1, 2, 3)));
+        store(far, Doubles4(__builtin_shufflevector(v, v, 4, 5, 6, 7)));
+    } else {
+        store(to, v);
     }
 }
 
 // Turns the entries (p, i) and (i, start ... start + 3), i in [i0, i1),
-// held in rows i, by a full group's rotations in order: `rows` rows at a
-// time (4 in Doubles4, 8 in Doubles8), through a transposition.
+// held in rows i, by a full group's rotations in order: 4 rows at a time
+// (8 in Doubles8), through a transposition.
 template <typename V>
 inline __attribute__((always_inline)) int turnColumnBlocks(double* a, int n, int p,
                                                            const Group& g, int i0, int i1) {
-    constexpr int rows = int(sizeof(V) / sizeof(double)), half = rows / 2;
+    constexpr int rows = int(sizeof(V) / sizeof(double));
     double* rowP = a + int64_t(p) * n;
     int i = i0;
     for (; i + rows <= i1; i += rows) {
-        // y[k] holds rows i + k and i + k + 4 (V of eight) or row i + k
-        double* row[4][2];
-        V y[4];
-        for (int k = 0; k < 4; k++) {
-            row[k][0] = a + int64_t(i + k) * n + g.start;
-            row[k][1] = a + int64_t(i + k + half) * n + g.start;
-            if constexpr (rows == 8) {
-                Doubles4 low, high;
-                load(low, row[k][0]);
-                load(high, row[k][1]);
-                y[k] = __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
-            } else {
-                load(y[k], row[k][0]);
-            }
-        }
-        transpose4(y);
-        V x;
+        // y0 holds rows i and i + 4 (the latter in Doubles8), y1 rows i + 1
+        // and i + 5, ...
+        double* at = a + int64_t(i) * n + g.start;
+        double* far = at + 4 * int64_t(n);
+        const int64_t next = n;
+        V y0, y1, y2, y3, x;
+        loadFour(y0, at, far);
+        loadFour(y1, at + next, far + next);
+        loadFour(y2, at + 2 * next, far + 2 * next);
+        loadFour(y3, at + 3 * next, far + 3 * next);
+        transpose4(y0, y1, y2, y3);
         load(x, rowP + i);
-        for (int k = 0; k < 4; k++) turn(x, y[k], g.r[k]);
+        turn(x, y0, g.r[0]);
+        turn(x, y1, g.r[1]);
+        turn(x, y2, g.r[2]);
+        turn(x, y3, g.r[3]);
         store(rowP + i, x);
-        transpose4(y);
-        for (int k = 0; k < 4; k++) {
-            if constexpr (rows == 8) {
-                store(row[k][0], Doubles4(__builtin_shufflevector(y[k], y[k], 0, 1, 2, 3)));
-                store(row[k][1], Doubles4(__builtin_shufflevector(y[k], y[k], 4, 5, 6, 7)));
-            } else {
-                store(row[k][0], y[k]);
-            }
-        }
+        transpose4(y0, y1, y2, y3);
+        storeFour(at, far, y0);
+        storeFour(at + next, far + next, y1);
+        storeFour(at + 2 * next, far + 2 * next, y2);
+        storeFour(at + 3 * next, far + 3 * next, y3);
     }
     return i;
 }
@@ -209,8 +225,8 @@ inline __attribute__((always_inline)) void turnColumns(double* a, int n, int p, 
                                                        int i0, int i1) {
     double* rowP = a + int64_t(p) * n;
     int i = i0;
-    if constexpr (M == 4) {
-        if constexpr (sizeof(V) == 64) i = turnColumnBlocks<Doubles8>(a, n, p, g, i, i1);
+    if constexpr (M == 4 && sizeof(V) >= sizeof(Doubles4)) {
+        if constexpr (sizeof(V) == sizeof(Doubles8)) i = turnColumnBlocks<Doubles8>(a, n, p, g, i, i1);
         i = turnColumnBlocks<Doubles4>(a, n, p, g, i, i1);
     }
     for (; i < i1; i++) {
