@@ -1,11 +1,13 @@
 // Cyclic Jacobi rotations.
 #include "numerics/jacobi.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
+
+#include "numerics/vector_width.h"
 
 namespace {
 
@@ -131,31 +133,28 @@ inline __attribute__((always_inline)) void turnRows(double* a, int n, int p, con
     turnRowVectors<double, M>(a, n, p, g, i, i1);
 }
 
-typedef long long Longs8 __attribute__((vector_size(64)));
-typedef long long Longs4 __attribute__((vector_size(32)));
-
 // Exchanges the rows and columns of the 4 x 4 block v0 ... v3 (and of a
 // second one in the upper halves when V holds eight).
 template <typename V>
 inline __attribute__((always_inline)) void transpose4(V& v0, V& v1, V& v2, V& v3) {
     if constexpr (sizeof(V) == 64) {
-        const V t0 = __builtin_shuffle(v0, v1, Longs8{0, 8, 2, 10, 4, 12, 6, 14});
-        const V t1 = __builtin_shuffle(v0, v1, Longs8{1, 9, 3, 11, 5, 13, 7, 15});
-        const V t2 = __builtin_shuffle(v2, v3, Longs8{0, 8, 2, 10, 4, 12, 6, 14});
-        const V t3 = __builtin_shuffle(v2, v3, Longs8{1, 9, 3, 11, 5, 13, 7, 15});
-        v0 = __builtin_shuffle(t0, t2, Longs8{0, 1, 8, 9, 4, 5, 12, 13});
-        v1 = __builtin_shuffle(t1, t3, Longs8{0, 1, 8, 9, 4, 5, 12, 13});
-        v2 = __builtin_shuffle(t0, t2, Longs8{2, 3, 10, 11, 6, 7, 14, 15});
-        v3 = __builtin_shuffle(t1, t3, Longs8{2, 3, 10, 11, 6, 7, 14, 15});
+        const V t0 = __builtin_shufflevector(v0, v1, 0, 8, 2, 10, 4, 12, 6, 14);
+        const V t1 = __builtin_shufflevector(v0, v1, 1, 9, 3, 11, 5, 13, 7, 15);
+        const V t2 = __builtin_shufflevector(v2, v3, 0, 8, 2, 10, 4, 12, 6, 14);
+        const V t3 = __builtin_shufflevector(v2, v3, 1, 9, 3, 11, 5, 13, 7, 15);
+        v0 = __builtin_shufflevector(t0, t2, 0, 1, 8, 9, 4, 5, 12, 13);
+        v1 = __builtin_shufflevector(t1, t3, 0, 1, 8, 9, 4, 5, 12, 13);
+        v2 = __builtin_shufflevector(t0, t2, 2, 3, 10, 11, 6, 7, 14, 15);
+        v3 = __builtin_shufflevector(t1, t3, 2, 3, 10, 11, 6, 7, 14, 15);
     } else {
-        const V t0 = __builtin_shuffle(v0, v1, Longs4{0, 4, 2, 6});
-        const V t1 = __builtin_shuffle(v0, v1, Longs4{1, 5, 3, 7});
-        const V t2 = __builtin_shuffle(v2, v3, Longs4{0, 4, 2, 6});
-        const V t3 = __builtin_shuffle(v2, v3, Longs4{1, 5, 3, 7});
-        v0 = __builtin_shuffle(t0, t2, Longs4{0, 1, 4, 5});
-        v1 = __builtin_shuffle(t1, t3, Longs4{0, 1, 4, 5});
-        v2 = __builtin_shuffle(t0, t2, Longs4{2, 3, 6, 7});
-        v3 = __builtin_shuffle(t1, t3, Longs4{2, 3, 6, 7});
+        const V t0 = __builtin_shufflevector(v0, v1, 0, 4, 2, 6);
+        const V t1 = __builtin_shufflevector(v0, v1, 1, 5, 3, 7);
+        const V t2 = __builtin_shufflevector(v2, v3, 0, 4, 2, 6);
+        const V t3 = __builtin_shufflevector(v2, v3, 1, 5, 3, 7);
+        v0 = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
+        v1 = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+        v2 = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
+        v3 = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
     }
 }
 
@@ -342,8 +341,8 @@ void mirrorLower(double* a, int n) {
 // rotated (0 when none was), or -1 when `interrupted` answered true, with
 // the matrix left symmetric.
 template <typename V>
-inline __attribute__((always_inline)) double sweep(double* a, int n, double bound,
-                                                   bool (*interrupted)()) {
+inline __attribute__((always_inline)) double sweepWith(double* a, int n, double bound,
+                                                       bool (*interrupted)()) {
     double largest = 0;
     for (int p = 0; p + 1 < n; p++) {
         if (interrupted && interrupted()) {
@@ -359,19 +358,19 @@ inline __attribute__((always_inline)) double sweep(double* a, int n, double boun
 }
 
 // The sweep for each vector width; all make the same roundings in the same
-// order, so they give the same bits.
+// order (products are never fused into sums), so they give the same bits.
 using Sweep = double (*)(double* a, int n, double bound, bool (*interrupted)());
 
 double sweepBasic(double* a, int n, double bound, bool (*interrupted)()) {
-    return sweep<Doubles2>(a, n, bound, interrupted);
+    return sweepWith<Doubles2>(a, n, bound, interrupted);
 }
 
 KALIX_VECTORS_AVX2 double sweepAvx2(double* a, int n, double bound, bool (*interrupted)()) {
-    return sweep<Doubles4>(a, n, bound, interrupted);
+    return sweepWith<Doubles4>(a, n, bound, interrupted);
 }
 
 KALIX_VECTORS_AVX512 double sweepAvx512(double* a, int n, double bound, bool (*interrupted)()) {
-    return sweep<Doubles8>(a, n, bound, interrupted);
+    return sweepWith<Doubles8>(a, n, bound, interrupted);
 }
 
 // The Frobenius norm. Where the plain sum of squares overflows (entries
