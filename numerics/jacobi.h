@@ -1,6 +1,8 @@
 // Eigenvalues of a real symmetric matrix by cyclic Jacobi rotations.
 #pragma once
 
+#include "numerics/vector_width.h"
+
 enum class JacobiStatus {
     ok,
     noConvergence,  // the sweep limit was reached
@@ -16,3 +18,8 @@ enum class JacobiStatus {
 // `interrupted` (may be null) is polled once per row of a sweep.
 JacobiStatus jacobiEigenvalues(double* a, int n, double epsilon, int maxSweeps,
                                bool (*interrupted)(), double* eigenvalues);
+
+// The same with the sweep compiled for `width` vectors, which the processor
+// must have; every width gives the same bits (tests run each of them).
+JacobiStatus jacobiEigenvalues(double* a, int n, double epsilon, int maxSweeps,
+                               bool (*interrupted)(), double* eigenvalues, VectorWidth width);

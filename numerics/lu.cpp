@@ -131,10 +131,6 @@ constexpr int tileRows = 4, pivotSlice = 128;
 // tileRows) by `count` pivots: row[r][l] -= f[r][t] * upper[t][l]
 // for t = 0, 1, ..., one product and one difference at a time. The tile of
 // C vectors of type V of every row stays in registers across the pivots.
-typedef double Doubles8 __attribute__((vector_size(64)));
-typedef double Doubles4 __attribute__((vector_size(32)));
-typedef double Doubles2 __attribute__((vector_size(16)));
-
 template <typename V>
 inline __attribute__((always_inline)) void loadVector(V& v, const double* p) {
     std::memcpy(&v, p, sizeof v);

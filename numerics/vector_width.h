@@ -12,6 +12,12 @@ enum class VectorWidth {
 
 VectorWidth widestVectors();
 
+// Vectors of two, four and eight doubles, for kernels written once for all
+// widths.
+typedef double Doubles8 __attribute__((vector_size(64)));
+typedef double Doubles4 __attribute__((vector_size(32)));
+typedef double Doubles2 __attribute__((vector_size(16)));
+
 // Marks a function compiled for one of the widths; elsewhere than on x86-64
 // with GCC or Clang they are compiled as the basic one (and never chosen).
 #if defined(__x86_64__) && defined(__GNUC__)

@@ -14,6 +14,7 @@
 #include "numerics/lu.h"
 #include "numerics/svd.h"
 #include "numerics/toeplitz.h"
+#include "numerics/vector_width.h"
 #include "random_values.h"
 
 namespace {
@@ -195,22 +196,39 @@ double boundOf(const std::vector<double>& a) {
     return epsilon * std::sqrt(sum);
 }
 
+// The vector widths the sweep is compiled for that this processor has.
+std::vector<VectorWidth> widthsHere() {
+    std::vector<VectorWidth> widths = {VectorWidth::basic};
+    if (widestVectors() != VectorWidth::basic) widths.push_back(VectorWidth::avx2);
+    if (widestVectors() == VectorWidth::avx512) widths.push_back(VectorWidth::avx512);
+    return widths;
+}
+
 // The rotations work on a matrix held partly above and partly below the
-// diagonal, turn contiguous rows, and start each rotation's arithmetic
-// before the previous rotation's rows are turned; the eigenvalues and the
-// matrix left behind are bit for bit those of the plain method, for sizes
-// around the vector widths and matrices of several kinds.
+// diagonal, turn contiguous rows, make the rotations of consecutive pairs
+// in groups, turn a group's rows together (its column part through
+// transpositions), and make the next group's rotations while the rows of
+// the current one are turned; the eigenvalues and the matrix left behind
+// are bit for bit those of the plain method, for every vector width the
+// processor has, for sizes around the vector widths and the group size
+// and matrices of several kinds (the mostly zero ones make groups of every
+// length).
 TEST(Jacobi, SameBitsAsThePlainMethod) {
     for (int kind = 0; kind < 3; kind++)
-        for (int n : {2, 3, 4, 5, 7, 8, 9, 16, 17, 31, 64, 100, 127, 128, 129}) {
-            SCOPED_TRACE(testing::Message() << "kind " << kind << ", n " << n);
-            std::vector<double> a = symmetricOfKind(kind, n, 20 + n), e(n);
-            const std::vector<double> expected = plainJacobi(a, n, boundOf(a));
-            ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, nullptr, e.data()),
-                      JacobiStatus::ok);
-            EXPECT_EQ(std::memcmp(a.data(), expected.data(), a.size() * sizeof(double)), 0);
-            for (int i = 0; i < n; i++)
-                EXPECT_EQ(std::memcmp(&e[i], &expected[i * n + i], sizeof(double)), 0);
+        for (int n : {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 16, 17, 31, 33, 64, 100, 127, 128,
+                      129}) {
+            std::vector<double> start = symmetricOfKind(kind, n, 20 + n);
+            const std::vector<double> expected = plainJacobi(start, n, boundOf(start));
+            for (VectorWidth width : widthsHere()) {
+                SCOPED_TRACE(testing::Message() << "kind " << kind << ", n " << n << ", width "
+                                                << int(width));
+                std::vector<double> a = start, e(n);
+                ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, nullptr, e.data(), width),
+                          JacobiStatus::ok);
+                EXPECT_EQ(std::memcmp(a.data(), expected.data(), a.size() * sizeof(double)), 0);
+                for (int i = 0; i < n; i++)
+                    EXPECT_EQ(std::memcmp(&e[i], &expected[i * n + i], sizeof(double)), 0);
+            }
         }
 }
 
@@ -222,13 +240,17 @@ bool interruptedWhenCounted() { return pollsLeft-- == 0; }
 TEST(Jacobi, InterruptionLeavesThePlainMethodsMatrix) {
     const int n = 40;
     for (int rows : {0, 1, 17, 38, 39, 40, 60}) {
-        SCOPED_TRACE(rows);
-        std::vector<double> a = randomSymmetric(n, 31), e(n);
-        const std::vector<double> expected = plainJacobi(a, n, boundOf(a), rows);
-        pollsLeft = rows;
-        ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, interruptedWhenCounted, e.data()),
-                  JacobiStatus::interrupted);
-        EXPECT_EQ(std::memcmp(a.data(), expected.data(), a.size() * sizeof(double)), 0);
+        const std::vector<double> start = randomSymmetric(n, 31);
+        const std::vector<double> expected = plainJacobi(start, n, boundOf(start), rows);
+        for (VectorWidth width : widthsHere()) {
+            SCOPED_TRACE(testing::Message() << "rows " << rows << ", width " << int(width));
+            std::vector<double> a = start, e(n);
+            pollsLeft = rows;
+            ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, interruptedWhenCounted,
+                                        e.data(), width),
+                      JacobiStatus::interrupted);
+            EXPECT_EQ(std::memcmp(a.data(), expected.data(), a.size() * sizeof(double)), 0);
+        }
     }
 }
 
