@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 #include "interpreter/assignment.h"
 #include "interpreter/commands.h"
@@ -58,6 +59,8 @@ struct StatementEntry {
     Instruction code[maxCode];
     char text[textLimit];
 };
+static_assert(std::is_trivially_default_constructible_v<StatementEntry>,
+              "the table must need no start-up code");
 
 namespace {
 
