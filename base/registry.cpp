@@ -17,12 +17,20 @@ static std::atomic<unsigned> generation{1};
 unsigned settingsGeneration() { return generation.load(std::memory_order_acquire); }
 void noteSettingsChanged() { generation.fetch_add(1, std::memory_order_acq_rel); }
 
-void writeSettingLine(FILE* file, const char* name, const char* value) {
+std::string settingLine(const char* name, const char* value) {
+    std::string line = name;
+    line += "=\"";
+    size_t start = line.size();
+    line += value;
     // A line break would split the entry and end the reading of the file.
-    std::string text = value;
-    for (char& c : text)
-        if (c == '\n' || c == '\r') c = ' ';
-    std::fprintf(file, "%s=\"%s\"\n", name, text.c_str());
+    for (size_t i = start; i < line.size(); i++)
+        if (line[i] == '\n' || line[i] == '\r') line[i] = ' ';
+    line += "\"\n";
+    return line;
+}
+
+void writeSettingLine(FILE* file, const char* name, const char* value) {
+    std::fputs(settingLine(name, value).c_str(), file);
 }
 
 int parseSettingLine(char* line, const char** name, const char** value) {

@@ -18,6 +18,7 @@ unsigned settingsGeneration();
 void noteSettingsChanged();
 
 // Profile line format, shared with the profile file: name="value"\n.
+std::string settingLine(const char* name, const char* value);
 void writeSettingLine(FILE* file, const char* name, const char* value);
 // Splits one line in place: the name before the first '=', the value after
 // it with a leading quote skipped, trailing line ends removed and, for a

@@ -14,6 +14,7 @@
 #include <shared_mutex>
 #include <vector>
 
+#include "base/file_reading.h"
 #include "base/registry.h"
 #include "base/setting_keys.h"
 
@@ -45,12 +46,7 @@ static double parseDouble(const char* text, double defaultValue) {
 
 SettingsStore::SettingsStore(const char* fileName) : fileName(fileName) {}
 
-SettingsStore::~SettingsStore() {
-    if (output) {
-        std::fclose(output);
-        unlink(temporaryPath.getText());
-    }
-}
+SettingsStore::~SettingsStore() = default;
 
 // With a profile list only the profile counts; otherwise the per-user file.
 // False when the name is not stored.
@@ -149,7 +145,6 @@ void SettingsStore::writeHeld(const char* name, const char* text) {
     // Reading takes the first line of a name; later ones would be dead.
     if (!writtenNames.insert(name).second) return;
     written.emplace_back(name, text);
-    if (output) writeSettingLine(output, name, text);
 }
 
 void SettingsStore::writeIntSetting(const char* name, int value) {
@@ -218,22 +213,12 @@ int SettingsStore::openProfileForWriting(const char* path) {
     closeHeld();
     writingProfile = true;
     outputPath = path;
-    temporaryPath = path;
-    temporaryPath.append(".XXXXXX");
-    std::string pattern = temporaryPath.getText();
-    int descriptor = mkstemp(pattern.data());
-    temporaryPath = pattern.c_str();
-    // The new profile keeps the access rights of the one it replaces.
-    struct stat old;
-    if (descriptor >= 0 && stat(path, &old) == 0) fchmod(descriptor, old.st_mode & 07777);
-    output = descriptor >= 0 ? fdopen(descriptor, "w") : nullptr;
-    if (descriptor >= 0 && !output) {
-        close(descriptor);
-        unlink(temporaryPath.getText());
-    }
     writtenNames.clear();
     written.clear();
-    return output != nullptr;
+    std::string folder = path;
+    size_t slash = folder.rfind('/');
+    folder = slash == std::string::npos ? "." : folder.substr(0, slash + 1);
+    return access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 int SettingsStore::closeProfile() {
@@ -241,23 +226,41 @@ int SettingsStore::closeProfile() {
     return closeHeld();
 }
 
+// Puts `text` in place of the file at `path` through a temporary file
+// beside it, keeping the old file's access rights; a file that holds the
+// text already is not touched. Null, else what went wrong.
+static const char* replaceFileText(const char* path, const std::string& text) {
+    std::string old;
+    if (readWholeFile(path, old) && old == text) return nullptr;
+    std::string temporary = std::string(path) + ".XXXXXX";
+    int descriptor = mkstemp(temporary.data());
+    if (descriptor < 0) return "its temporary file could not be made";
+    struct stat oldStatus;
+    if (stat(path, &oldStatus) == 0) fchmod(descriptor, oldStatus.st_mode & 07777);
+    const char* problem = nullptr;
+    FILE* output = fdopen(descriptor, "w");
+    if (!output) {
+        close(descriptor);
+        problem = "its temporary file could not be made";
+    } else {
+        bool complete = std::fwrite(text.data(), 1, text.size(), output) == text.size();
+        complete = std::fclose(output) == 0 && complete;
+        if (!complete)
+            problem = "its temporary file could not be written";
+        else if (std::rename(temporary.c_str(), path) != 0)
+            problem = std::strerror(errno);
+    }
+    if (problem) unlink(temporary.c_str());
+    return problem;
+}
+
 int SettingsStore::closeHeld() {
     if (!writingProfile) return 0;
     writingProfile = false;
-    const char* problem = nullptr;
-    if (!output) {
-        problem = "its temporary file could not be made";
-    } else {
-        bool complete = !std::ferror(output);
-        complete = std::fclose(output) == 0 && complete;
-        output = nullptr;
-        if (!complete)
-            problem = "its temporary file could not be written";
-        else if (std::rename(temporaryPath.getText(), outputPath.getText()) != 0)
-            problem = std::strerror(errno);
-        if (problem) unlink(temporaryPath.getText());
-    }
     writtenNames.clear();
+    std::string text;
+    for (const auto& [name, value] : written) text += settingLine(name.c_str(), value.c_str());
+    const char* problem = replaceFileText(outputPath.getText(), text);
     if (!problem) {
         written.clear();
         return 1;

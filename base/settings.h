@@ -64,10 +64,11 @@ class SettingsStore {
 
     void loadProfile(const char* path);
     // Starts writing the profile: the writes until closeProfile go to it.
-    // They are written to a temporary file of its own beside `path` (one
-    // per process), which replaces `path` only at closeProfile, so an
-    // interrupted exit or another process ending at the same time leaves a
-    // whole profile. 1 when the temporary file was made.
+    // closeProfile writes them to a temporary file of its own beside `path`
+    // (one per process), which then replaces `path`, so an interrupted exit
+    // or another process ending at the same time leaves a whole profile. A
+    // profile that already holds exactly that text is left as it is. 1 when
+    // the temporary file can be made there (the folder is writable).
     int openProfileForWriting(const char* path);
     // 1 when the profile is now completely on disk. When it cannot be
     // replaced (or its temporary file could not be made), the settings of
@@ -97,9 +98,7 @@ class SettingsStore {
     std::vector<ProfileEntry> profile;
     NameIndex profileIndex;  // the first entry of each name
     bool writingProfile = false;
-    FILE* output = nullptr;  // the temporary file, null when it could not be made
     String outputPath;
-    String temporaryPath;
     std::set<std::string> writtenNames;
     std::vector<std::pair<std::string, std::string>> written;  // in order
     std::atomic<int> frozen{0};

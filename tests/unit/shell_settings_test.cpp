@@ -247,6 +247,37 @@ TEST_F(SettingsTest, ProfileWritingOncePerNameAndOnlyWhenComplete) {
     EXPECT_EQ(readFile(registryFile()), "search=\"x\"\n");
 }
 
+// An exit that changes nothing leaves the profile file alone (replacing it
+// costs a rename, which can wait for the disk); a changed one is replaced.
+TEST_F(SettingsTest, AnUnchangedProfileIsNotReplaced) {
+    fs::path profile = root / "same.profile";
+    auto writeProfile = [&](const char* value) {
+        SettingsStore store("settings");
+        EXPECT_EQ(store.openProfileForWriting(profile.c_str()), 1);
+        store.writeSetting("first", "1");
+        store.writeSetting("second", value);
+        EXPECT_EQ(store.closeProfile(), 1);
+    };
+    auto inode = [&] {
+        struct stat status {};
+        EXPECT_EQ(stat(profile.c_str(), &status), 0);
+        return status.st_ino;
+    };
+    writeProfile("two");
+    chmod(profile.c_str(), 0600);
+    ino_t before = inode();
+    writeProfile("two");
+    EXPECT_EQ(inode(), before);
+    writeProfile("three");
+    EXPECT_NE(inode(), before);
+    EXPECT_EQ(readFile(profile), "first=\"1\"\nsecond=\"three\"\n");
+    struct stat status {};
+    stat(profile.c_str(), &status);
+    EXPECT_EQ(status.st_mode & 0777, 0600u) << "the access rights are kept";
+    EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 2)
+        << "temporary files left";  // the profile and home/
+}
+
 TEST_F(SettingsTest, ScreenKeysAndTableDefaults) {
     screenKeyPrefix = "1920-1080-";
     EXPECT_STREQ(makeScreenKey("wtext"), "1920-1080-wtext");
