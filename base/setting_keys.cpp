@@ -1,6 +1,10 @@
 #include "base/setting_keys.h"
 
 #include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "base/name_map.h"
 
 namespace {
 
@@ -158,11 +162,32 @@ static int matchesNumberedKey(const SettingKey& key, const char* name) {
     return number < key.count;
 }
 
-const SettingKey* findSettingKey(const char* name) {
-    for (int i = 0; i < settingKeyCount; i++) {
-        const SettingKey& key = settingKeys[i];
-        if (key.count == 0 ? std::strcmp(key.name, name) == 0 : matchesNumberedKey(key, name))
-            return &key;
+// Plain names to their first row, and the numbered rows in table order:
+// the first row that fits a name wins, as in the table.
+struct SettingKeyIndex {
+    NameIndex plain;
+    std::vector<int> numbered;
+    SettingKeyIndex() {
+        for (int i = 0; i < settingKeyCount; i++) {
+            if (settingKeys[i].count == 0)
+                plain.try_emplace(settingKeys[i].name, size_t(i));
+            else
+                numbered.push_back(i);
+        }
     }
-    return nullptr;
+};
+
+const SettingKey* findSettingKey(const char* name) {
+    static const SettingKeyIndex index;
+    int row = settingKeyCount;
+    auto found = index.plain.find(std::string_view(name));
+    if (found != index.plain.end()) row = int(found->second);
+    for (int i : index.numbered) {
+        if (i >= row) break;
+        if (matchesNumberedKey(settingKeys[i], name)) {
+            row = i;
+            break;
+        }
+    }
+    return row < settingKeyCount ? &settingKeys[row] : nullptr;
 }

@@ -6,15 +6,55 @@
 #include <pcre2.h>
 
 #include <cstring>
+#include <string>
 
 #include "builtins/text_helpers.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
 #include "interpreter/output.h"
 #include "interpreter/values.h"
+#include "numerics/shared_library.h"
 #include "platform/host.h"
 
+// The name a function has in the library (pcre2.h names the 8-bit ones).
+#define PCRE2_SYMBOL(name) PCRE2_SYMBOL_TEXT(name)
+#define PCRE2_SYMBOL_TEXT(name) #name
+
 namespace {
+
+// PCRE2, opened when the first pattern is compiled.
+struct Pcre2Library {
+    decltype(&pcre2_compile) compile;
+    decltype(&pcre2_code_free) codeFree;
+    decltype(&pcre2_pattern_info) patternInfo;
+    decltype(&pcre2_match_data_create_from_pattern) matchDataCreate;
+    decltype(&pcre2_match_data_free) matchDataFree;
+    decltype(&pcre2_match_context_create) matchContextCreate;
+    decltype(&pcre2_match_context_free) matchContextFree;
+    decltype(&pcre2_set_match_limit) setMatchLimit;
+    decltype(&pcre2_set_heap_limit) setHeapLimit;
+    decltype(&pcre2_match) match;
+    decltype(&pcre2_get_ovector_pointer) ovector;
+};
+
+bool openPcre2(Pcre2Library& f, std::string& error) {
+    return openSharedLibrary(
+        {"libpcre2-8.so.0"},
+        {librarySymbol(PCRE2_SYMBOL(pcre2_compile), f.compile),
+         librarySymbol(PCRE2_SYMBOL(pcre2_code_free), f.codeFree),
+         librarySymbol(PCRE2_SYMBOL(pcre2_pattern_info), f.patternInfo),
+         librarySymbol(PCRE2_SYMBOL(pcre2_match_data_create_from_pattern), f.matchDataCreate),
+         librarySymbol(PCRE2_SYMBOL(pcre2_match_data_free), f.matchDataFree),
+         librarySymbol(PCRE2_SYMBOL(pcre2_match_context_create), f.matchContextCreate),
+         librarySymbol(PCRE2_SYMBOL(pcre2_match_context_free), f.matchContextFree),
+         librarySymbol(PCRE2_SYMBOL(pcre2_set_match_limit), f.setMatchLimit),
+         librarySymbol(PCRE2_SYMBOL(pcre2_set_heap_limit), f.setHeapLimit),
+         librarySymbol(PCRE2_SYMBOL(pcre2_match), f.match),
+         librarySymbol(PCRE2_SYMBOL(pcre2_get_ovector_pointer), f.ovector)},
+        error);
+}
+
+LibraryTable<Pcre2Library> pcre2Library(openPcre2);
 
 constexpr uint32_t matchLimit = 10000000;
 constexpr uint32_t heapLimitKilobytes = 65536;
@@ -114,30 +154,37 @@ void reportPatternError(const char* text, const char* pattern) {
 class Regex {
   public:
     explicit Regex(const char* pattern) : pattern_(pattern) {
+        pcre2_ = pcre2Library.get();
+        if (!pcre2_) {
+            fail(errorFailed, "Could not open PCRE2: %s\n", pcre2Library.error().c_str());
+            return;
+        }
+        const Pcre2Library& pcre2 = *pcre2_;
         int code;
         PCRE2_SIZE offset;
-        code_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED,
+        code_ = pcre2.compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED,
                               compileOptions, &code, &offset, nullptr);
         if (!code_) {
             reportPatternError(compileErrorText(code), pattern);
             return;
         }
-        data_ = pcre2_match_data_create_from_pattern(code_, nullptr);
-        context_ = pcre2_match_context_create(nullptr);
+        data_ = pcre2.matchDataCreate(code_, nullptr);
+        context_ = pcre2.matchContextCreate(nullptr);
         if (!data_ || !context_) {
             reportPatternError("Insufficient memory.\n", pattern);
             return;
         }
-        pcre2_set_match_limit(context_, matchLimit);
-        pcre2_set_heap_limit(context_, heapLimitKilobytes);
+        pcre2.setMatchLimit(context_, matchLimit);
+        pcre2.setHeapLimit(context_, heapLimitKilobytes);
         uint32_t groups = 0;
-        pcre2_pattern_info(code_, PCRE2_INFO_CAPTURECOUNT, &groups);
+        pcre2.patternInfo(code_, PCRE2_INFO_CAPTURECOUNT, &groups);
         groups_ = int(groups);
     }
     ~Regex() {
-        pcre2_match_context_free(context_);
-        pcre2_match_data_free(data_);
-        pcre2_code_free(code_);
+        if (!pcre2_) return;
+        pcre2_->matchContextFree(context_);
+        pcre2_->matchDataFree(data_);
+        pcre2_->codeFree(code_);
     }
     Regex(const Regex&) = delete;
     Regex& operator=(const Regex&) = delete;
@@ -148,8 +195,8 @@ class Regex {
     // Searches from `start`; true on a match, false on none or on an error
     // (then reported).
     bool match(const char* subject, size_t length, size_t start, uint32_t options = 0) {
-        int rc = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(subject), length, start, options,
-                             data_, context_);
+        int rc = pcre2_->match(code_, reinterpret_cast<PCRE2_SPTR>(subject), length, start, options,
+                               data_, context_);
         if (rc >= 0) return true;
         if (rc != PCRE2_ERROR_NOMATCH) reportPatternError(matchErrorText(rc), pattern_);
         return false;
@@ -158,16 +205,17 @@ class Regex {
     // Group k of the last match (0: the whole match); an unset group is
     // empty, at the match start.
     size_t groupStart(int k) const {
-        PCRE2_SIZE* v = pcre2_get_ovector_pointer(data_);
+        PCRE2_SIZE* v = pcre2_->ovector(data_);
         return v[2 * k] == PCRE2_UNSET ? v[0] : v[2 * k];
     }
     size_t groupLength(int k) const {
-        PCRE2_SIZE* v = pcre2_get_ovector_pointer(data_);
+        PCRE2_SIZE* v = pcre2_->ovector(data_);
         return v[2 * k] == PCRE2_UNSET ? 0 : v[2 * k + 1] - v[2 * k];
     }
 
   private:
     const char* pattern_;
+    const Pcre2Library* pcre2_ = nullptr;
     pcre2_code* code_ = nullptr;
     pcre2_match_data* data_ = nullptr;
     pcre2_match_context* context_ = nullptr;

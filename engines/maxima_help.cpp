@@ -1,7 +1,6 @@
 #include "engines/maxima_help.h"
 
 #include <unistd.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <climits>
@@ -12,6 +11,7 @@
 #include <mutex>
 #include <string>
 
+#include "graphics/zlib_library.h"
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
 #include "platform/host.h"
@@ -47,7 +47,7 @@ bool readInfoLine(gzFile file, std::string* line) {
     static char buffer[lineLimit + 2];
     line->clear();
     bool any = false;
-    while (gzgets(file, buffer, sizeof buffer)) {
+    while (zlibLibrary()->gzGets(file, buffer, sizeof buffer)) {
         any = true;
         line->append(buffer);
         if (!line->empty() && line->back() == '\n') break;
@@ -95,14 +95,16 @@ void printDefinitions(gzFile file, const std::string& topic) {
 
 gzFile openInfoFile(const std::string& directory, int number) {
     std::string path = directory + "/maxima.info-" + std::to_string(number);
-    gzFile file = gzopen(path.c_str(), "rb");
-    if (!file) file = gzopen((path + ".gz").c_str(), "rb");
+    const ZlibLibrary* zlib = zlibLibrary();
+    if (!zlib) return nullptr;
+    gzFile file = zlib->gzOpen(path.c_str(), "rb");
+    if (!file) file = zlib->gzOpen((path + ".gz").c_str(), "rb");
     return file;
 }
 
 bool hasInfoFile(const std::string& directory) {
     gzFile file = openInfoFile(directory, 1);
-    if (file) gzclose(file);
+    if (file) zlibLibrary()->gzClose(file);
     return file != nullptr;
 }
 
@@ -235,7 +237,7 @@ bool readMaximaInfoFile(int number, std::vector<std::string>& lines) {
     if (!file) return false;
     std::string line;
     while (readInfoLine(file, &line)) lines.push_back(line);
-    gzclose(file);
+    zlibLibrary()->gzClose(file);
     return true;
 }
 
@@ -255,7 +257,7 @@ void maximaHelpCommand() {
         gzFile file = openInfoFile(*found, number);
         if (!file) break;
         printDefinitions(file, topic);
-        gzclose(file);
+        zlibLibrary()->gzClose(file);
         if (checkEscape()) break;
     }
 }

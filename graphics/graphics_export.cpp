@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include <zlib.h>
 
 #include <cmath>
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include "graphics/graphics_store.h"
 #include "graphics/safe_file.h"
 #include "graphics/svg_writer.h"
+#include "graphics/zlib_library.h"
 #include "base/settings.h"
 #include "base/threads.h"
 
@@ -73,7 +73,7 @@ class GzipSink : public OutputSink {
     bool write(const char* data, size_t n) override {
         while (n > 0) {
             const unsigned piece = n > (1u << 30) ? (1u << 30) : unsigned(n);
-            if (gzwrite(file, data, piece) != int(piece)) return false;
+            if (zlibLibrary()->gzWrite(file, data, piece) != int(piece)) return false;
             data += piece;
             n -= piece;
         }
@@ -92,7 +92,8 @@ ExportResult saveFile(const std::string& name, bool compressed, const WriterSett
     ExportResult result;
     bool closed;
     if (compressed) {
-        gzFile gz = gzdopen(file.descriptor(), "wb");
+        const ZlibLibrary* zlib = zlibLibrary();
+        gzFile gz = zlib ? zlib->gzOpenDescriptor(file.descriptor(), "wb") : nullptr;
         if (!gz) {
             file.commit(false);
             return ExportResult::cannotOpen;
@@ -100,7 +101,7 @@ ExportResult saveFile(const std::string& name, bool compressed, const WriterSett
         file.release();
         GzipSink sink(gz);
         result = writePicture<Writer>(graphicsStore(), sink, settings, stop);
-        closed = gzclose(gz) == Z_OK;
+        closed = zlib->gzClose(gz) == Z_OK;
     } else {
         FILE* stream = fdopen(file.descriptor(), "wb");
         if (!stream) {

@@ -1,7 +1,6 @@
 // Encoding PNG files.
 #include "graphics/png_file.h"
 
-#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -10,6 +9,7 @@
 
 #include "graphics/parallel.h"
 #include "graphics/safe_file.h"
+#include "graphics/zlib_library.h"
 
 namespace {
 
@@ -22,8 +22,9 @@ bool writeChunk(OutputSink& sink, const char type[4], const uint8_t* data, uint3
     uint8_t head[8];
     putBigEndian(head, n);
     std::memcpy(head + 4, type, 4);
-    uLong crc = crc32(0, head + 4, 4);
-    if (n) crc = crc32(crc, data, n);
+    const ZlibLibrary* zlib = zlibLibrary();
+    uLong crc = zlib->crc(0, head + 4, 4);
+    if (n) crc = zlib->crc(crc, data, n);
     uint8_t tail[4];
     putBigEndian(tail, uint32_t(crc));
     return sink.write(reinterpret_cast<const char*>(head), 8) &&
@@ -92,8 +93,10 @@ struct Band {
 };
 
 void compressBand(const PixelImage& image, int first, int end, bool last, Band& band) {
+    const ZlibLibrary* zlib = zlibLibrary();
     z_stream z{};
-    if (deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    if (zlib->initDeflate(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8,
+                          Z_DEFAULT_STRATEGY) != Z_OK)
         return;
     RowFilter filter(image.width());
     const size_t rowBytes = size_t(image.width()) * 3 + 1;
@@ -107,7 +110,7 @@ void compressBand(const PixelImage& image, int first, int end, bool last, Band& 
             dictionary.insert(dictionary.end(), row.begin(), row.end());
         }
         const size_t keep = std::min(dictionary.size(), windowBytes);
-        deflateSetDictionary(&z, dictionary.data() + dictionary.size() - keep, uInt(keep));
+        zlib->deflateDictionary(&z, dictionary.data() + dictionary.size() - keep, uInt(keep));
     }
     std::vector<uint8_t> out(1 << 16);
     bool ok = true;
@@ -115,14 +118,14 @@ void compressBand(const PixelImage& image, int first, int end, bool last, Band& 
         do {
             z.next_out = out.data();
             z.avail_out = uInt(out.size());
-            if (deflate(&z, flush) == Z_STREAM_ERROR) return false;
+            if (zlib->deflateStream(&z, flush) == Z_STREAM_ERROR) return false;
             band.data.insert(band.data.end(), out.data(), out.data() + out.size() - z.avail_out);
         } while (z.avail_out == 0);
         return true;
     };
     for (int y = first; y < end && ok; y++) {
         const std::vector<uint8_t>& row = filter.filter(image.row(y));
-        band.adler = adler32(band.adler, row.data(), uInt(row.size()));
+        band.adler = zlib->adler(band.adler, row.data(), uInt(row.size()));
         band.length += uLong(row.size());
         z.next_in = const_cast<Bytef*>(row.data());
         z.avail_in = uInt(row.size());
@@ -132,7 +135,7 @@ void compressBand(const PixelImage& image, int first, int end, bool last, Band& 
         z.avail_in = 0;
         ok = drain(last ? Z_FINISH : Z_SYNC_FLUSH);
     }
-    deflateEnd(&z);
+    zlib->deflateFinish(&z);
     band.ok = ok;
 }
 
@@ -150,7 +153,8 @@ bool writeData(OutputSink& sink, const uint8_t* data, size_t n) {
 }  // namespace
 
 bool writePng(const PixelImage& image, OutputSink& sink, const Rgb* transparent) {
-    if (image.empty()) return false;
+    // Without zlib, no PNG file.
+    if (image.empty() || !zlibLibrary()) return false;
     static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     if (!sink.write(reinterpret_cast<const char*>(signature), 8)) return false;
     uint8_t header[13];
@@ -179,7 +183,7 @@ bool writePng(const PixelImage& image, OutputSink& sink, const Rgb* transparent)
     uLong adler = 1;
     for (const Band& band : bands) {
         if (!band.ok || !writeData(sink, band.data.data(), band.data.size())) return false;
-        adler = adler32_combine(adler, band.adler, z_off_t(band.length));
+        adler = zlibLibrary()->adlerCombine(adler, band.adler, z_off_t(band.length));
     }
     uint8_t check[4];
     putBigEndian(check, uint32_t(adler));

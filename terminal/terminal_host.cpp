@@ -8,8 +8,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <readline/history.h>
-#include <readline/readline.h>
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
@@ -34,6 +32,7 @@
 #include "interpreter/state.h"
 #include "notebook/help.h"
 #include "platform/allow_question.h"
+#include "terminal/readline_library.h"
 #include "terminal/terminal_keys.h"
 
 namespace {
@@ -169,11 +168,11 @@ static void takeTerminalLine(char* text) {
         terminalLineState = 2;
     } else {
         terminalLine = text;
-        if (*text && keepInHistory) add_history(text);
+        if (*text && keepInHistory) readlineLibrary()->addHistory(text);
         std::free(text);
         terminalLineState = 1;
     }
-    rl_callback_handler_remove();
+    readlineLibrary()->callbackHandlerRemove();
 }
 
 // Tab completes the name before the cursor: builtins, user functions,
@@ -189,8 +188,9 @@ static char* nextCompletion(const char*, int state) {
 }
 
 static char** completeTerminalName(const char* word, int, int) {
-    rl_attempted_completion_over = 1;
-    rl_completion_append_character = 0;
+    const ReadlineLibrary* rl = readlineLibrary();
+    *rl->attemptedCompletionOver = 1;
+    *rl->completionAppendCharacter = 0;
     completionNames = completeName(word).names;
     size_t length = std::strlen(word);
     auto add = [&](const char* name) {
@@ -201,37 +201,46 @@ static char** completeTerminalName(const char* word, int, int) {
     };
     for (char* p = startlocal; p && p < endlocal; p += recordAt(p)->size) add(recordAt(p)->name);
     for (header* global : globalRecords()) add(global->name);
-    return rl_completion_matches(word, nextCompletion);
+    return rl->completionMatches(word, nextCompletion);
 }
 
+static int readPipedLine(std::string& line);
+
 // One line from the terminal with readline; Ctrl-C clears the line.
+// Without the library, the prompt and a plain line.
 static int readTerminalLine(const char* prompt, std::string& line, bool history) {
+    const ReadlineLibrary* rl = readlineLibrary();
+    if (!rl) {
+        std::fputs(prompt, stdout);
+        std::fflush(stdout);
+        return readPipedLine(line);
+    }
     keepInHistory = history;
     static bool prepared = false;
     if (!prepared) {
-        rl_catch_signals = 0;
-        rl_outstream = isatty(STDOUT_FILENO) ? stdout : stderr;
-        rl_attempted_completion_function = completeTerminalName;
-        rl_basic_word_break_characters = const_cast<char*>(" \t\n\"()[]{},;=+-*/^<>!&|:'~");
+        *rl->catchSignals = 0;
+        *rl->outstream = isatty(STDOUT_FILENO) ? stdout : stderr;
+        *rl->attemptedCompletionFunction = completeTerminalName;
+        *rl->basicWordBreakCharacters = const_cast<char*>(" \t\n\"()[]{},;=+-*/^<>!&|:'~");
         prepared = true;
     }
     terminalLineState = 0;
     clearStoredKey();
-    rl_callback_handler_install(prompt, takeTerminalLine);
+    rl->callbackHandlerInstall(prompt, takeTerminalLine);
     while (terminalLineState == 0) {
         int ready = waitForInput(true, -1);
         if (quitRequested) {
-            rl_callback_handler_remove();
-            rl_crlf();
+            rl->callbackHandlerRemove();
+            rl->crlf();
             terminalLineState = 2;
         } else if (ready == 2) {
             clearStoredKey();
-            rl_replace_line("", 0);
-            rl_crlf();
-            rl_on_new_line();
-            rl_redisplay();
+            rl->replaceLine("", 0);
+            rl->crlf();
+            rl->onNewLine();
+            rl->redisplay();
         } else {
-            rl_callback_read_char();
+            rl->callbackReadChar();
         }
     }
     line = terminalLine;
