@@ -25,14 +25,17 @@ char* mappedBlock = nullptr;
 size_t mappedBytes = 0;
 
 // Runs at exit before the leak check (the sanitizer registered its own
-// handler at start, so it runs later). Heap pointers in the block lie
-// below `newram`: the room below the function area (moved function records),
-// the functions, the top-level variables, the frames and their temporaries.
-// Above it only stale copies remain. When the stack lies elsewhere (a test
-// set its own), the whole block is read, as for any heap block.
+// handler at start, so it runs later). Live records lie below `newram`: the
+// room below the function area (moved function records), the functions, the
+// top-level variables, the frames and their temporaries; above it only stale
+// copies remain. Records point only to records, on the stack or in the
+// global store (whose heap copies the store holds itself), so a computation
+// thread that was given up and still pushes loses no heap object here. When
+// the stack lies elsewhere (a test set its own), the whole block is read, as
+// for a heap block.
 void registerUsedPart() {
     char* end = mappedBlock + mappedBytes;
-    if (newram >= mappedBlock && newram <= end) end = newram;
+    if (inArea(newram, mappedBlock, end)) end = newram;
     if (end > mappedBlock) __lsan_register_root_region(mappedBlock, size_t(end - mappedBlock));
 }
 
