@@ -22,6 +22,7 @@
 #include "interpreter/printing.h"
 #include "interpreter/program_files.h"
 #include "interpreter/scanner.h"
+#include "interpreter/stack_block.h"
 #include "interpreter/statement_cache.h"
 #include "interpreter/tracing.h"
 #include "interpreter/value_helpers.h"
@@ -50,7 +51,7 @@ constexpr size_t firstLineLimit = 0x8000;
 
 static char* allocateStackBytes(int megabytes) {
     stackSize = int64_t(megabytes) * 1024 * 1024;
-    return static_cast<char*>(std::malloc(size_t(stackSize) + stackGuardBytes));
+    return allocateStackBlock(size_t(stackSize) + stackGuardBytes);
 }
 
 int allocateStack() {
