@@ -91,6 +91,13 @@ TEST(StartupOptions, ProgramFileIsMadeAbsoluteAgainstTheStartDirectory) {
 
 // --- the program on files --------------------------------------------------
 
+extern char** environ;
+
+// In a namespace of its own: platform/child_process.h has a ProgramRun too,
+// and two classes of one name break the link's one-definition rule (their
+// destructors share a symbol).
+namespace {
+
 class ProgramRun : public ::testing::Test {
   protected:
     std::string directory;
@@ -125,7 +132,6 @@ class ProgramRun : public ::testing::Test {
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
         pid_t child;
-        extern char** environ;
         int failed = posix_spawn(&child, binary.c_str(), &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         if (failed) return -1;
@@ -232,3 +238,5 @@ TEST_F(ProgramRun, WordsAfterTheFileAreItsArguments) {
     run(program, {"args.k", "a", "b c"}, output);
     EXPECT_EQ(output.rfind("a\nb c\nArgument 3 not known (got 2)!\n", 0), 0u) << output;
 }
+
+}  // namespace
