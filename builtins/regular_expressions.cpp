@@ -16,10 +16,6 @@
 #include "numerics/shared_library.h"
 #include "platform/host.h"
 
-// The name a function has in the library (pcre2.h names the 8-bit ones).
-#define PCRE2_SYMBOL(name) PCRE2_SYMBOL_TEXT(name)
-#define PCRE2_SYMBOL_TEXT(name) #name
-
 namespace {
 
 // PCRE2, opened when the first pattern is compiled.
@@ -40,17 +36,18 @@ struct Pcre2Library {
 bool openPcre2(Pcre2Library& f, std::string& error) {
     return openSharedLibrary(
         {"libpcre2-8.so.0"},
-        {librarySymbol(PCRE2_SYMBOL(pcre2_compile), f.compile),
-         librarySymbol(PCRE2_SYMBOL(pcre2_code_free), f.codeFree),
-         librarySymbol(PCRE2_SYMBOL(pcre2_pattern_info), f.patternInfo),
-         librarySymbol(PCRE2_SYMBOL(pcre2_match_data_create_from_pattern), f.matchDataCreate),
-         librarySymbol(PCRE2_SYMBOL(pcre2_match_data_free), f.matchDataFree),
-         librarySymbol(PCRE2_SYMBOL(pcre2_match_context_create), f.matchContextCreate),
-         librarySymbol(PCRE2_SYMBOL(pcre2_match_context_free), f.matchContextFree),
-         librarySymbol(PCRE2_SYMBOL(pcre2_set_match_limit), f.setMatchLimit),
-         librarySymbol(PCRE2_SYMBOL(pcre2_set_heap_limit), f.setHeapLimit),
-         librarySymbol(PCRE2_SYMBOL(pcre2_match), f.match),
-         librarySymbol(PCRE2_SYMBOL(pcre2_get_ovector_pointer), f.ovector)},
+        {librarySymbol(LIBRARY_SYMBOL_NAME(pcre2_compile), f.compile),
+         librarySymbol(LIBRARY_SYMBOL_NAME(pcre2_code_free), f.codeFree),
+         librarySymbol(LIBRARY_SYMBOL_NAME(pcre2_pattern_info), f.patternInfo),
+         librarySymbol(LIBRARY_SYMBOL_NAME(pcre2_match_data_create_from_pattern),
+                       f.matchDataCreate),
+         librarySymbol(LIBRARY_SYMBOL_NAME(pcre2_match_data_free), f.matchDataFree),
+         librarySymbol(LIBRARY_SYMBOL_NAME(pcre2_match_context_create), f.matchContextCreate),
+         librarySymbol(LIBRARY_SYMBOL_NAME(pcre2_match_context_free), f.matchContextFree),
+         librarySymbol(LIBRARY_SYMBOL_NAME(pcre2_set_match_limit), f.setMatchLimit),
+         librarySymbol(LIBRARY_SYMBOL_NAME(pcre2_set_heap_limit), f.setHeapLimit),
+         librarySymbol(LIBRARY_SYMBOL_NAME(pcre2_match), f.match),
+         librarySymbol(LIBRARY_SYMBOL_NAME(pcre2_get_ovector_pointer), f.ovector)},
         error);
 }
 

@@ -2,8 +2,6 @@
 #include "graphics/graphics_export.h"
 
 #include <algorithm>
-
-
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -69,11 +67,11 @@ bool endsWith(const std::string& text, const char* suffix) {
 
 class GzipSink : public OutputSink {
   public:
-    explicit GzipSink(gzFile file) : file(file) {}
+    GzipSink(const ZlibLibrary& zlib, gzFile file) : zlib(zlib), file(file) {}
     bool write(const char* data, size_t n) override {
         while (n > 0) {
             const unsigned piece = n > (1u << 30) ? (1u << 30) : unsigned(n);
-            if (zlibLibrary()->gzWrite(file, data, piece) != int(piece)) return false;
+            if (zlib.gzWrite(file, data, piece) != int(piece)) return false;
             data += piece;
             n -= piece;
         }
@@ -81,6 +79,7 @@ class GzipSink : public OutputSink {
     }
 
   private:
+    const ZlibLibrary& zlib;
     gzFile file;
 };
 
@@ -99,7 +98,7 @@ ExportResult saveFile(const std::string& name, bool compressed, const WriterSett
             return ExportResult::cannotOpen;
         }
         file.release();
-        GzipSink sink(gz);
+        GzipSink sink(*zlib, gz);
         result = writePicture<Writer>(graphicsStore(), sink, settings, stop);
         closed = zlib->gzClose(gz) == Z_OK;
     } else {

@@ -1,7 +1,6 @@
 // Encoding PNG files.
 #include "graphics/png_file.h"
 
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>

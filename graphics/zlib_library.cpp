@@ -4,24 +4,21 @@
 
 #include "numerics/shared_library.h"
 
-// The name a zlib function has in the library: zlib.h may rename some to
-// their 64-bit file offset variants.
-#define ZLIB_SYMBOL(name) ZLIB_SYMBOL_TEXT(name)
-#define ZLIB_SYMBOL_TEXT(name) #name
-
 static bool openZlib(ZlibLibrary& f, std::string& error) {
     return openSharedLibrary(
         {"libz.so.1"},
-        {librarySymbol(ZLIB_SYMBOL(deflateInit2_), f.deflateInitVersioned),
-         librarySymbol(ZLIB_SYMBOL(deflate), f.deflateStream),
-         librarySymbol(ZLIB_SYMBOL(deflateEnd), f.deflateFinish),
-         librarySymbol(ZLIB_SYMBOL(deflateSetDictionary), f.deflateDictionary),
-         librarySymbol(ZLIB_SYMBOL(crc32), f.crc), librarySymbol(ZLIB_SYMBOL(adler32), f.adler),
-         librarySymbol(ZLIB_SYMBOL(adler32_combine), f.adlerCombine),
-         librarySymbol(ZLIB_SYMBOL(gzdopen), f.gzOpenDescriptor),
-         librarySymbol(ZLIB_SYMBOL(gzopen), f.gzOpen), librarySymbol(ZLIB_SYMBOL(gzgets), f.gzGets),
-         librarySymbol(ZLIB_SYMBOL(gzwrite), f.gzWrite),
-         librarySymbol(ZLIB_SYMBOL(gzclose), f.gzClose)},
+        {librarySymbol(LIBRARY_SYMBOL_NAME(deflateInit2_), f.deflateInitVersioned),
+         librarySymbol(LIBRARY_SYMBOL_NAME(deflate), f.deflateStream),
+         librarySymbol(LIBRARY_SYMBOL_NAME(deflateEnd), f.deflateFinish),
+         librarySymbol(LIBRARY_SYMBOL_NAME(deflateSetDictionary), f.deflateDictionary),
+         librarySymbol(LIBRARY_SYMBOL_NAME(crc32), f.crc),
+         librarySymbol(LIBRARY_SYMBOL_NAME(adler32), f.adler),
+         librarySymbol(LIBRARY_SYMBOL_NAME(adler32_combine), f.adlerCombine),
+         librarySymbol(LIBRARY_SYMBOL_NAME(gzdopen), f.gzOpenDescriptor),
+         librarySymbol(LIBRARY_SYMBOL_NAME(gzopen), f.gzOpen),
+         librarySymbol(LIBRARY_SYMBOL_NAME(gzgets), f.gzGets),
+         librarySymbol(LIBRARY_SYMBOL_NAME(gzwrite), f.gzWrite),
+         librarySymbol(LIBRARY_SYMBOL_NAME(gzclose), f.gzClose)},
         error);
 }
 

@@ -13,6 +13,11 @@ struct LibrarySymbol {
     void** slot;
 };
 
+// The name a function has in its library once the header's macros are
+// applied (a header may name the 8-bit or 64-bit variant in its place).
+#define LIBRARY_SYMBOL_NAME(name) LIBRARY_SYMBOL_NAME_TEXT(name)
+#define LIBRARY_SYMBOL_NAME_TEXT(name) #name
+
 template <typename Function>
 LibrarySymbol librarySymbol(const char* name, Function*& slot) {
     return {name, reinterpret_cast<void**>(&slot)};
