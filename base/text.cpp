@@ -89,19 +89,66 @@ int selectCodePage(int codePageNumber) {
     return 1;
 }
 
-// Bytes of the complete, well-formed UTF-8 sequence at `text`, else 0.
-static size_t utf8SequenceLength(const unsigned char* text, size_t available) {
-    unsigned char lead = text[0];
-    size_t length = lead < 0x80                    ? 1
-                    : lead >= 0xC2 && lead <= 0xDF ? 2
-                    : lead >= 0xE0 && lead <= 0xEF ? 3
-                    : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                   : 0;
-    if (length == 0 || length > available) return 0;
-    for (size_t i = 1; i < length; i++) {
-        if ((text[i] & 0xC0) != 0x80) return 0;
-    }
+int utf8SequenceLength(const char* text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    const unsigned lead = p[0];
+    if (lead < 0x80) return lead ? 1 : 0;
+    const int length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                       : lead >= 0xE0 && lead <= 0xEF ? 3
+                       : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                      : 0;
+    for (int i = 1; i < length; i++)
+        if ((p[i] & 0xC0) != 0x80) return 0;
+    if (length == 3 && ((lead == 0xE0 && p[1] < 0xA0) || (lead == 0xED && p[1] >= 0xA0))) return 0;
+    if (length == 4 && ((lead == 0xF0 && p[1] < 0x90) || (lead == 0xF4 && p[1] >= 0x90))) return 0;
     return length;
+}
+
+bool isValidUtf8(const char* text, size_t bytes) {
+    size_t i = 0;
+    while (i < bytes) {
+        const int length = utf8SequenceLength(text + i);
+        if (length == 0 || i + size_t(length) > bytes) return false;
+        i += size_t(length);
+    }
+    return true;
+}
+
+size_t previousCharacter(const char* text, size_t offset, bool utf8) {
+    if (offset == 0) return 0;
+    if (!utf8) return offset - 1;
+    // The lead byte of a sequence ending at offset lies at most three
+    // continuation bytes back.
+    for (size_t back = 1; back <= 4 && back <= offset; back++) {
+        const auto byte = static_cast<unsigned char>(text[offset - back]);
+        if ((byte & 0xC0) != 0x80) {
+            return utf8SequenceLength(text + offset - back) == int(back) ? offset - back
+                                                                         : offset - 1;
+        }
+    }
+    return offset - 1;
+}
+
+size_t characterCount(const char* text, size_t bytes, bool utf8) {
+    if (!utf8) return bytes;
+    size_t count = 0;
+    for (size_t i = 0; i < bytes && text[i]; count++) i += size_t(characterLength(text + i, true));
+    return count;
+}
+
+size_t characterOffset(const char* text, size_t index, bool utf8) {
+    size_t offset = 0;
+    for (size_t k = 0; k < index && text[offset]; k++)
+        offset += size_t(characterLength(text + offset, utf8));
+    return offset;
+}
+
+int characterCode(const char* text, bool utf8, int* length) {
+    const int bytes = characterLength(text, utf8);
+    int code = static_cast<unsigned char>(*text);
+    if (bytes > 1) decodeUtf8Char(text, &code);
+    if (length) *length = bytes;
+    return code;
 }
 
 // A character the target cannot hold becomes "?"; returns how many did.
@@ -127,7 +174,8 @@ static int convert(iconv_t conversion, const char* text, std::string& out, bool 
         if (converted != size_t(-1) || errno == E2BIG) continue;
         size_t skip = 1;
         if (fromUtf8Text) {
-            skip = utf8SequenceLength(reinterpret_cast<unsigned char*>(in), left);
+            skip = size_t(utf8SequenceLength(in));
+            if (skip > left) skip = 0;
             result += skip ? '?' : *in;
             if (skip) replaced++;
             if (!skip) skip = 1;

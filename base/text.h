@@ -2,6 +2,7 @@
 // characters one at a time.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // Conversions, each into a 64 KB buffer of its own (valid until the next
@@ -28,3 +29,34 @@ char* appendUtf8(int codePoint, char* destination);
 // Reads one code point at `text` into `*code` and returns the position after
 // it. Stops early, without consuming it, at a 0 continuation byte.
 const char* decodeUtf8Char(const char* text, int* code);
+
+// --- characters ------------------------------------------------------------
+// In UTF-8 text a character is a well-formed sequence of one to four bytes
+// (no overlong forms, surrogates or codes above U+10FFFF); a byte that starts
+// no such sequence counts as a character of its own, so every step moves and
+// text that is not UTF-8 is never cut worse than it was. In a single-byte
+// code page every byte is a character. `utf8` says which rule applies: the
+// code page is 65001 (`codePageIsUtf8`) or the text is marked as UTF-8.
+
+// Bytes of the well-formed UTF-8 sequence at `text` (1 to 4), else 0; 0 at
+// the end of the text. Reads no further than a zero byte.
+int utf8SequenceLength(const char* text);
+// Whether the first `bytes` bytes are well-formed UTF-8.
+bool isValidUtf8(const char* text, size_t bytes);
+// Bytes of the character at `text`; 0 at the end of the text.
+inline int characterLength(const char* text, bool utf8) {
+    if (!*text) return 0;
+    if (!utf8 || static_cast<unsigned char>(*text) < 0x80) return 1;
+    int length = utf8SequenceLength(text);
+    return length ? length : 1;
+}
+// Start of the character that ends at byte `offset` (0 at the start).
+size_t previousCharacter(const char* text, size_t offset, bool utf8);
+// Characters in the first `bytes` bytes of the text.
+size_t characterCount(const char* text, size_t bytes, bool utf8);
+// Byte offset of the character with 0-based index `index`; the text's length
+// when it holds fewer characters.
+size_t characterOffset(const char* text, size_t index, bool utf8);
+// The code of the character at `text`: its code point in UTF-8 text, else
+// its byte (0..255); `*length` (when given) receives its bytes.
+int characterCode(const char* text, bool utf8, int* length = nullptr);

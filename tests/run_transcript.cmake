@@ -45,11 +45,6 @@ if(source MATCHES "(^|\n)// runs in a temporary directory\n")
   set(dir ${home}/work)
   file(MAKE_DIRECTORY ${dir})
 endif()
-# The transcripts were written for code page 1252; the default would
-# follow the locale.
-if(NOT source MATCHES "(^|\n)// setting CODE_PAGE")
-  file(APPEND ${home}/config/kalix/settings "CODE_PAGE=\"1252\"\n")
-endif()
 string(REGEX MATCHALL "(^|\n)// setting [A-Za-z0-9_]+[ =][^\n]*" setting_lines "${source}")
 foreach(line ${setting_lines})
   string(REGEX REPLACE "^\n?// setting ([A-Za-z0-9_]+)[ =](.*)$" "\\1=\"\\2\"\n" entry "${line}")

@@ -8,3 +8,4 @@
 1e
 km$=1000;
 2 km
+// setting CODE_PAGE=1252

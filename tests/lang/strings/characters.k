@@ -34,3 +34,4 @@ utf("&nbsp;")
 utf("a & b")
 utf("&#x41;")
 utf(1)
+// setting CODE_PAGE=1252

@@ -1,3 +1,4 @@
+// setting CODE_PAGE=1252
 // Keys and answers come from the piped input as they come from a terminal.
 key()
 x
