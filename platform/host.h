@@ -279,6 +279,14 @@ int readExecPipe(std::string* text);
 // Escape gives up.
 int writeExecPipe(const char* text, int addNewline);
 void killExecProcess();
+// Asks the question exec asks before it runs the command line (the program
+// in double quotes, a blank and the arguments) in `directory` ("" for the
+// current one); true when it may run. "Allow all until restart" covers
+// every later command, Maxima's start included.
+bool askToRunCommand(const std::string& commandLine, const char* directory);
+// Whether a command would run without the question (askexec 0, or allowed
+// until restart).
+bool commandsRunWithoutAsking();
 // Forgets the permission "until restart" for child processes.
 void resetExecPermission();
 // (The permission question itself, askAllowDialog, is the host's; callers

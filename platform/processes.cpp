@@ -27,6 +27,7 @@
 #include "platform/allow_question.h"
 #include "platform/crash_guard.h"
 #include "platform/host.h"
+#include "base/settings.h"
 
 extern char** environ;
 
@@ -304,6 +305,15 @@ int runProgramCollectingOutput(const std::vector<std::string>& words, std::strin
     return WEXITSTATUS(status);
 }
 
+bool askToRunCommand(const std::string& commandLine, const char* directory) {
+    std::string question = "Kalix wants to execute the command\n\n" + commandLine;
+    if (directory && directory[0]) question += std::string("\n\nin directory\n\n") + directory;
+    question += "\n\nAllow this command?";
+    return askAllowed(question.c_str(), &execAllowedUntilRestart);
+}
+
+bool commandsRunWithoutAsking() { return !intSetting("askexec") || execAllowedUntilRestart; }
+
 void resetExecPermission() { execAllowedUntilRestart = 0; }
 
 void killExecProcess() {
@@ -340,10 +350,7 @@ int execProgram(const char* program, const char* arguments, const char* director
     std::string commandLine = std::string("\"") + program + "\"";
     if (arguments && arguments[0]) commandLine += std::string(" ") + arguments;
 
-    std::string question = "Kalix wants to execute the command\n\n" + commandLine;
-    if (directory && directory[0]) question += std::string("\n\nin directory\n\n") + directory;
-    question += "\n\nAllow this command?";
-    if (!askAllowed(question.c_str(), &execAllowedUntilRestart)) {
+    if (!askToRunCommand(commandLine, directory)) {
         *status = execRefused;
         return 1;
     }

@@ -361,6 +361,7 @@ TEST_F(ProgramEnd, ABackgroundChildSurvivesWaitedExecsAndEndsWithExeckillOrQuit)
 
 TEST_F(ProgramEnd, QuittingDuringAMaximaComputationLeavesNoMaxima) {
     if (system("command -v maxima >/dev/null 2>&1") != 0) GTEST_SKIP() << "no maxima";
+    writeFile(profile(), "askexec=\"0\"\n");
     writeFile(root / "long.k", "a &= block([s:0],for i:1 thru 1000000000 do s:s+i,s)\n");
     start({"long.k"}, false);
     std::vector<pid_t> started;

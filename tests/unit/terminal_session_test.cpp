@@ -120,6 +120,28 @@ TEST_F(TerminalSession, CommandsRunOnlyWhenAllowed) {
     EXPECT_EQ(seen.find("Allow this command?", seen.rfind("third\r\n")), std::string::npos);
 }
 
+// Maxima runs shell commands: it starts only after the question exec asks.
+TEST_F(TerminalSession, MaximaStartsOnlyWhenAllowed) {
+    if (std::system("command -v maxima >/dev/null 2>&1") != 0) GTEST_SKIP() << "no maxima";
+    type(":: 1+1\n");
+    ASSERT_TRUE(waitFor("Kalix wants to execute the command"));
+    ASSERT_TRUE(waitFor("\"maxima\""));
+    ASSERT_TRUE(waitFor("Allow this command?"));
+    ASSERT_TRUE(waitFor("? "));
+    type("n\n");
+    ASSERT_TRUE(waitFor("Command was not allowed!"));
+    ASSERT_TRUE(waitFor(">"));
+    type(":: 2+3\n");
+    ASSERT_TRUE(waitFor("Allow this command?"));
+    type("y\n");
+    EXPECT_TRUE(waitFor("5", std::chrono::seconds(60)));
+    ASSERT_TRUE(waitFor(">"));
+    // Running, Maxima is not asked for again.
+    type(":: 4+3\n");
+    EXPECT_TRUE(waitFor("7"));
+    EXPECT_EQ(seen.find("Allow this command?", seen.rfind("4+3")), std::string::npos);
+}
+
 TEST_F(TerminalSession, TheTraceFollowsTheKeys) {
     type("function f(a)\n");
     type("b = a + 1;\n");

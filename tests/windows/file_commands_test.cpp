@@ -405,10 +405,21 @@ TEST_F(FileCommandTest, ANotebookInMaximaModeRunsItsCommandsInMaxima) {
     ASSERT_EQ(cursorText(), ">expand((a+b)^2)");
     ASSERT_TRUE(waitFor([this] { return getIntCell(keyWaitFlag) != 0; }));
     int waits = host.getInputWaitCount();
+    // Maxima starts only after the question exec asks, answered here.
+    std::string question;
+    whenModal([&question](QWidget* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        if (!box) return;
+        question = box->text().toStdString();
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == "Yes") button->click();
+    });
     press(Qt::Key_End);
     press(Qt::Key_Return);
     ASSERT_TRUE(waitFor([&] { return host.getInputWaitCount() > waits && getIntCell(inputWaiting); },
                         60000));
+    EXPECT_EQ(question.rfind("Kalix wants to execute the command\n\n\"maxima\"", 0), 0u)
+        << question;
     std::string all;
     for (const std::string& line : lines()) all += line + "\n";
     EXPECT_NE(all.find("2 a b"), std::string::npos) << all;

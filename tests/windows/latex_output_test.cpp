@@ -25,6 +25,7 @@ class LatexOutputTest : public WindowTest {
     }
     void TearDown() override {
         endMaximaBridge();
+        writeSetting("askexec", "1");
         writeSetting("latexdir", "");
         writeSetting("latexantialias", "1");
         writeSetting("latexkeeplarge", "1");
@@ -80,6 +81,7 @@ TEST_F(LatexOutputTest, ADollarExpressionShowsMaximasTexAsAPicture) {
     if (!installed("maxima")) GTEST_SKIP() << "maxima is not installed";
     ASSERT_FALSE(folder.empty());
     installMaximaBridge();
+    writeSetting("askexec", "0");  // Maxima starts without the question
     writeSetting("latexdir", folder.c_str());
     writeSetting("latexantialias", "1");
     writeSetting("latexkeeplarge", "1");
