@@ -21,7 +21,7 @@ void builtinFilecopy(header* first) {
         reportNeed("two strings", "filecopy");
         return;
     }
-    if (!copyFile(stringOf(from), stringOf(to))) {
+    if (!copyFile(stringOf(from), stringOf(to), 1)) {
         fail(errorFailed, "Error while copying\n%s to %s\n", stringOf(from), stringOf(to));
         return;
     }

@@ -234,8 +234,10 @@ const char* getUserWorkDir();
 const char* getUserProfileDir();
 int checkFileExists(const char* name);
 // Copies a regular file with its permissions, overwriting the target; 0
-// when the source cannot be read, is the target itself or the copy fails.
-int copyFile(const char* from, const char* to);
+// when the source cannot be read, is the target itself or the copy fails
+// or, with `escapeStops` (the computation thread's copies), is stopped by
+// Escape. The part of a copy that failed or stopped is removed.
+int copyFile(const char* from, const char* to, int escapeStops);
 // Removes a file (not a directory); 1 on success.
 int removeFile(const char* name);
 int makeDirectory(const char* name);

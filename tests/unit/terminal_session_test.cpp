@@ -195,6 +195,25 @@ TEST_F(TerminalSession, EndlessStreamsStopOnCtrlC) {
     EXPECT_TRUE(waitFor("User interrupted!", std::chrono::milliseconds(1000)));
 }
 
+// A copy from a source without end stops on Ctrl-C and leaves no target;
+// the next command runs.
+TEST_F(TerminalSession, AnEndlessCopyStopsOnCtrlCAndLeavesNoFile) {
+    std::string target = home + "/big";
+    type("filecopy(\"/dev/zero\", \"" + target + "\")\n");
+    struct stat info;
+    auto growing = [&] { return stat(target.c_str(), &info) == 0 && info.st_size > 0; };
+    for (int i = 0; i < 1000 && !growing(); i++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(growing());
+    type("\x03");
+    ASSERT_TRUE(waitFor("Error while copying"));
+    ASSERT_TRUE(waitFor("/dev/zero to " + target));
+    ASSERT_TRUE(waitFor(">"));
+    EXPECT_NE(stat(target.c_str(), &info), 0);
+    type("\"goes on\"\n");
+    EXPECT_TRUE(waitFor("goes on"));
+}
+
 // A long unattended run stops between two commands: exit status 1, the
 // notebook unchanged.
 class TerminalRun : public TerminalSession {
