@@ -390,6 +390,20 @@ TEST_F(FileCommandTest, PatternFilesAreCopiedIntoTheCurrentFolder) {
     ASSERT_EQ(chdir(here), 0);
 }
 
+// Image lines that name devices without end are dropped as pictures that
+// cannot be loaded; the notebook opens with the rest.
+TEST_F(FileCommandTest, ImageLinesNamingDevicesAreDroppedWhenTheNotebookOpens) {
+    std::string file = path("devices.kn");
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "> 1+1\r\n %image% /dev/zero\r\n% %image% /dev/urandom\r\n> 2+2\r\n";
+    }
+    chooseNext(file);
+    menu().dispatchMenuCommand(103);
+    ASSERT_TRUE(waitFor([&] { return std::string(editor().getFilePath()) == file; }));
+    EXPECT_EQ(lines(), (std::vector<std::string>{"> 1+1", "> 2+2"}));
+}
+
 // A notebook whose first line is the Maxima-mode line sends its commands to
 // Maxima once it is open (with the real Maxima).
 TEST_F(FileCommandTest, ANotebookInMaximaModeRunsItsCommandsInMaxima) {
