@@ -75,7 +75,7 @@ bool skipLiteralBlanks(bool always) {
 header* readElement() {
     skipBlanks();
     char* p = scanPointer;
-    while (isLetter(*p)) p++;
+    while (int length = letterLength(p)) p += length;
     if (p > scanPointer) {
         while (*p == ' ' || *p == '\t') p++;
         if (*p == '=' && p[1] != '=') scanPointer = p + 1;

@@ -11,6 +11,7 @@
 #include "interpreter/output.h"
 #include "interpreter/stack.h"
 #include "interpreter/tracing.h"
+#include "base/text.h"
 #include "platform/host.h"
 
 char inputLine[inputLineSize];
@@ -203,11 +204,32 @@ int skipSpaces() {
 
 // --- names ----------------------------------------------------------------
 
-// Stores one character; false (with the error) when the name is full.
-static bool storeNameChar(char* buffer, int size, int& n, char c, int report) {
-    buffer[n++] = c;
-    buffer[n] = 0;
-    if (n < size - 1) return true;
+int wideLetterLength(const char* p) {
+    if (!systemCodePageIsUtf8) return static_cast<unsigned char>(*p) >= 0xC2 || *p == hardSpaceCode;
+    // A byte that starts no sequence counts as a character of its own: a
+    // lead byte is a letter as in 1252, a lone continuation byte never is,
+    // so a scan that stands inside a character finds no letter there.
+    int length;
+    int code = characterCode(p, true, &length);
+    return code >= 0xC2 || (code == 0xA0 && length == 2) ? length : 0;
+}
+
+bool nameCharBefore(const char* start, const char* p) {
+    if (p <= start) return false;
+    if (!systemCodePageIsUtf8 || static_cast<unsigned char>(p[-1]) < 0x80)
+        return nameCharLength(p - 1) != 0;
+    return nameCharLength(start + previousCharacter(start, size_t(p - start), true)) != 0;
+}
+
+// Stores one character of `length` bytes; false (with the error) when the
+// name is full. A character is stored whole or not at all.
+static bool storeNameChar(char* buffer, int size, int& n, const char* c, int length, int report) {
+    if (n + length <= size - 1) {
+        std::memcpy(buffer + n, c, size_t(length));
+        n += length;
+        buffer[n] = 0;
+        if (n < size - 1) return true;
+    }
     if (report) printText("Name too long!\n");
     errorCode = errorName;
     return false;
@@ -219,7 +241,9 @@ static void scanQuotedName(char* buffer, int size, int report) {
     buffer[0] = 0;
     scanPointer++;
     while (*scanPointer && *scanPointer != '"') {
-        if (!storeNameChar(buffer, size, n, *scanPointer++, report)) return;
+        int length = characterLength(scanPointer, systemCodePageIsUtf8);
+        if (!storeNameChar(buffer, size, n, scanPointer, length, report)) return;
+        scanPointer += length;
     }
     if (*scanPointer == '"') scanPointer++;
 }
@@ -236,33 +260,40 @@ void scanNameN(char* buffer, int size, int report) {
     int n = 0;
     buffer[0] = 0;
     char c = *scanPointer;
-    if (!isLetter(c) && c != '_' && c != '%' && c != '\\') {
+    if (!isLetterAt(scanPointer) && c != '_' && c != '%' && c != '\\') {
         if (report) reportNameExpected();
         errorCode = errorName;
         return;
     }
     if (scanPointer[0] == '_' && scanPointer[1] == '_') {
-        if (!storeNameChar(buffer, size, n, '_', report)) return;
+        if (!storeNameChar(buffer, size, n, "_", 1, report)) return;
         scanPointer += 2;
     } else if (c == '_' || c == '%') {
-        if (!storeNameChar(buffer, size, n, c, report)) return;
+        if (!storeNameChar(buffer, size, n, scanPointer, 1, report)) return;
         scanPointer++;
     }
     for (;;) {
-        c = *scanPointer;
-        if (isLetter(c) || isDigit(c) || c == '$') {
-            scanPointer++;
-        } else if (c == '_' && scanPointer[1] == '_') {
+        const char* character = scanPointer;
+        int length = letterLength(scanPointer);
+        if (length || isDigit(*scanPointer) || *scanPointer == '$') {
+            length = length ? length : 1;
+            scanPointer += length;
+        } else if (scanPointer[0] == '_' && scanPointer[1] == '_') {
+            character = "_";
+            length = 1;
             scanPointer += 2;
-        } else if (c == '\\') {
+        } else if (*scanPointer == '\\') {
             char next = scanPointer[1];
-            if (next == 0 || isLetter(next) || next == '(' || next == '[' || next == ' ') break;
-            c = next;
-            scanPointer += 2;
+            if (next == 0 || isLetterAt(scanPointer + 1) || next == '(' || next == '[' ||
+                next == ' ')
+                break;
+            character = scanPointer + 1;
+            length = characterLength(character, systemCodePageIsUtf8);
+            scanPointer += 1 + length;
         } else {
             break;
         }
-        if (!storeNameChar(buffer, size, n, c, report)) return;
+        if (!storeNameChar(buffer, size, n, character, length, report)) return;
     }
 }
 
@@ -278,7 +309,7 @@ void scanFileName(char* buffer, int size) {
     for (;;) {
         unsigned char c = static_cast<unsigned char>(*scanPointer);
         if (c <= ' ' || c == ',' || c == ';' || c >= 0x80) break;
-        if (!storeNameChar(buffer, size, n, char(c), 1)) return;
+        if (!storeNameChar(buffer, size, n, scanPointer, 1, 1)) return;
         scanPointer++;
     }
     if (n == 0) {

@@ -526,10 +526,11 @@ int scanAnonymousParameters(const char* text, char names[][32], int maximum,
         while (*p == ' ' || *p == '\t') p++;
         if (*p == ')' && count == 0) break;
         int length = 0;
-        while (isLetter(*p) || (*p >= '0' && *p <= '9') || *p == '_' || *p == '$') {
-            if (length < 31 && count < maximum) names[count][length] = *p;
-            length++;
-            p++;
+        while (int character = nameCharLength(p)) {
+            if (length + character <= 30 && count < maximum)
+                std::memcpy(names[count] + length, p, size_t(character));
+            length += character;
+            p += character;
         }
         if (length == 0 || length > 30) return -1;
         if (count < maximum) names[count][length] = 0;
