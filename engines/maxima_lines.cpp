@@ -168,7 +168,7 @@ void maximaModeCommand() {
     }
     if (!named && isLetterAt(scanPointer)) {
         // Any other word changes nothing.
-        while (int length = letterLength(scanPointer)) scanPointer += length;
+        scanPointer = endOfLetters(scanPointer, false);
         named = true;
     }
     if (!named) currentMaximaMode = currentMaximaMode ? 0 : intSetting("usedirectmode") ? 2 : 1;

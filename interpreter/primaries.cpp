@@ -491,8 +491,7 @@ bool colonEndsLine(const char* p) { return p[0] == ':' && (p[1] == 0 || hasPrefi
 bool evaluateAssignedName() {
     char* p = scanPointer;
     if (!isLetterAt(p)) return false;
-    int n = 0;
-    while (int length = isDigit(p[n]) ? 1 : letterLength(p + n)) n += length;
+    int n = int(endOfLetters(p, true) - p);
     char name[32];
     if (n >= int(sizeof name) - 1) return false;  // too long: scanName reports it
     char* after = p + n;
@@ -517,14 +516,11 @@ bool scanningStoredBody() { return inArea(scanPointer, ramstart, functionsEnd); 
 
 header* findFunctionAtScan(int* length) {
     const char* p = scanPointer;
-    char name[32];
-    int n = 0;
     if (!isLetterAt(p)) return nullptr;
-    while (int length = nameCharLength(p + n)) {
-        if (n + length > 30) return nullptr;
-        std::memcpy(name + n, p + n, size_t(length));
-        n += length;
-    }
+    int n = int(endOfName(p) - p);
+    if (n > 30) return nullptr;
+    char name[32];
+    std::memcpy(name, p, size_t(n));
     name[n] = 0;
     header* function = findFunction(name);
     *length = n;

@@ -214,6 +214,15 @@ int wideLetterLength(const char* p) {
     return code >= 0xC2 || (code == 0xA0 && length == 2) ? length : 0;
 }
 
+const char* endOfWideLetters(const char* p, bool digits) {
+    for (;;) {
+        int length = letterLength(p);
+        if (!length && digits && isDigit(*p)) length = 1;
+        if (!length) return p;
+        p += length;
+    }
+}
+
 bool nameCharBefore(const char* start, const char* p) {
     if (p <= start) return false;
     if (!systemCodePageIsUtf8 || static_cast<unsigned char>(p[-1]) < 0x80)
@@ -221,18 +230,19 @@ bool nameCharBefore(const char* start, const char* p) {
     return nameCharLength(start + previousCharacter(start, size_t(p - start), true)) != 0;
 }
 
-// Stores one character of `length` bytes; false (with the error) when the
-// name is full. A character is stored whole or not at all.
-static bool storeNameChar(char* buffer, int size, int& n, const char* c, int length, int report) {
+// Stores one character of `length` bytes at `buffer[n]`; returns the new
+// length, or -1 (with the error) when the name is full. A character is
+// stored whole or not at all.
+static int storeNameChar(char* buffer, int size, int n, const char* c, int length, int report) {
     if (n + length <= size - 1) {
-        std::memcpy(buffer + n, c, size_t(length));
-        n += length;
+        for (int k = 0; k < length; k++) buffer[n++] = c[k];
         buffer[n] = 0;
-        if (n < size - 1) return true;
+        if (n < size - 1) return n;
     }
+    buffer[n] = 0;
     if (report) printText("Name too long!\n");
     errorCode = errorName;
-    return false;
+    return -1;
 }
 
 // A name in double quotes: up to the closing quote or the end of the line.
@@ -242,7 +252,7 @@ static void scanQuotedName(char* buffer, int size, int report) {
     scanPointer++;
     while (*scanPointer && *scanPointer != '"') {
         int length = characterLength(scanPointer, systemCodePageIsUtf8);
-        if (!storeNameChar(buffer, size, n, scanPointer, length, report)) return;
+        if ((n = storeNameChar(buffer, size, n, scanPointer, length, report)) < 0) return;
         scanPointer += length;
     }
     if (*scanPointer == '"') scanPointer++;
@@ -252,49 +262,75 @@ static void reportNameExpected() {
     printFormatted("Name expected at: %s!\n", textAtPosition(scanPointer));
 }
 
-void scanNameN(char* buffer, int size, int report) {
-    if (*scanPointer == '"') {
+// Any name: quoted, beginning with "_", "%" or a backslash, holding "__",
+// escapes or letters beyond ASCII, or too long.
+[[gnu::noinline]] static void scanAnyName(char* buffer, int size, int report) {
+    const char* p = scanPointer;
+    if (*p == '"') {
         scanQuotedName(buffer, size, report);
         return;
     }
     int n = 0;
     buffer[0] = 0;
-    char c = *scanPointer;
-    if (!isLetterAt(scanPointer) && c != '_' && c != '%' && c != '\\') {
+    char c = *p;
+    if (!isLetterAt(p) && c != '_' && c != '%' && c != '\\') {
         if (report) reportNameExpected();
         errorCode = errorName;
         return;
     }
-    if (scanPointer[0] == '_' && scanPointer[1] == '_') {
-        if (!storeNameChar(buffer, size, n, "_", 1, report)) return;
-        scanPointer += 2;
+    if (p[0] == '_' && p[1] == '_') {
+        n = storeNameChar(buffer, size, n, "_", 1, report);
+        p += 2;
     } else if (c == '_' || c == '%') {
-        if (!storeNameChar(buffer, size, n, scanPointer, 1, report)) return;
-        scanPointer++;
+        n = storeNameChar(buffer, size, n, p, 1, report);
+        p++;
     }
-    for (;;) {
-        const char* character = scanPointer;
-        int length = letterLength(scanPointer);
-        if (length || isDigit(*scanPointer) || *scanPointer == '$') {
-            length = length ? length : 1;
-            scanPointer += length;
-        } else if (scanPointer[0] == '_' && scanPointer[1] == '_') {
+    while (n >= 0) {
+        const char* character = p;
+        auto u = static_cast<unsigned char>(*p);
+        int length = 1;
+        if (u < 0x80 && (isAsciiLetter(u) || isDigit(u) || u == '$')) {
+            p++;
+        } else if (u >= 0x80 && (length = wideLetterLength(p))) {
+            p += length;
+        } else if (p[0] == '_' && p[1] == '_') {
             character = "_";
-            length = 1;
-            scanPointer += 2;
-        } else if (*scanPointer == '\\') {
-            char next = scanPointer[1];
-            if (next == 0 || isLetterAt(scanPointer + 1) || next == '(' || next == '[' ||
-                next == ' ')
-                break;
-            character = scanPointer + 1;
+            p += 2;
+        } else if (*p == '\\') {
+            char next = p[1];
+            if (next == 0 || isLetterAt(p + 1) || next == '(' || next == '[' || next == ' ') break;
+            character = p + 1;
             length = characterLength(character, systemCodePageIsUtf8);
-            scanPointer += 1 + length;
+            p += 1 + length;
         } else {
             break;
         }
-        if (!storeNameChar(buffer, size, n, character, length, report)) return;
+        n = storeNameChar(buffer, size, n, character, length, report);
     }
+    scanPointer = const_cast<char*>(p);
+}
+
+// Most names are ASCII letters, digits and "$": they are read here, with
+// no call (so no registers to save) and the scan position kept local (the
+// stores into the buffer would make the compiler write it back each time).
+// Anything else is read again by scanAnyName.
+void scanNameN(char* buffer, int size, int report) {
+    const char* p = scanPointer;
+    auto u = static_cast<unsigned char>(*p);
+    if (u < 0x80 && isAsciiLetter(u)) {
+        int n = 0;
+        for (; n < size - 2; n++, p++) {
+            u = static_cast<unsigned char>(*p);
+            if (u >= 0x80 || !(isAsciiLetter(u) || isDigit(u) || u == '$')) break;
+            buffer[n] = char(u);
+        }
+        if (n < size - 2 && u < 0x80 && u != '_' && u != '\\') {
+            buffer[n] = 0;
+            scanPointer = const_cast<char*>(p);
+            return;
+        }
+    }
+    scanAnyName(buffer, size, report);
 }
 
 void scanName(char* buffer, int report) { scanNameN(buffer, 32, report); }
@@ -309,7 +345,7 @@ void scanFileName(char* buffer, int size) {
     for (;;) {
         unsigned char c = static_cast<unsigned char>(*scanPointer);
         if (c <= ' ' || c == ',' || c == ';' || c >= 0x80) break;
-        if (!storeNameChar(buffer, size, n, scanPointer, 1, 1)) return;
+        if ((n = storeNameChar(buffer, size, n, scanPointer, 1, 1)) < 0) return;
         scanPointer++;
     }
     if (n == 0) {

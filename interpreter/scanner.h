@@ -58,6 +58,25 @@ inline int nameCharLength(const char* p) {
     return wideLetterLength(p);
 }
 
+// The end of the run of letters at `p` (with `digits`, of letters and
+// digits); of name characters for endOfName. From the first byte beyond
+// ASCII on the run is followed out of line.
+const char* endOfWideLetters(const char* p, bool digits);
+inline const char* endOfLetters(const char* p, bool digits) {
+    for (;; p++) {
+        auto u = static_cast<unsigned char>(*p);
+        if (u >= 0x80) return endOfWideLetters(p, digits);
+        if (!isAsciiLetter(u) && !(digits && isDigit(u))) return p;
+    }
+}
+inline char* endOfLetters(char* p, bool digits) {
+    return const_cast<char*>(endOfLetters(static_cast<const char*>(p), digits));
+}
+inline const char* endOfName(const char* p) {
+    for (int length; (length = nameCharLength(p));) p += length;
+    return p;
+}
+
 // Whether the character that ends right before `p` is a name character;
 // `start` is where the text begins (false at it).
 bool nameCharBefore(const char* start, const char* p);
@@ -66,6 +85,7 @@ bool nameCharBefore(const char* start, const char* p);
 // (0xA0-0xBF): that byte in a single-byte code page, C2 and that byte in
 // UTF-8; 0 when another character stands there.
 inline int latinSignLength(const char* p, unsigned char latin) {
+    if (static_cast<unsigned char>(*p) < 0x80) return 0;
     if (!systemCodePageIsUtf8) return static_cast<unsigned char>(*p) == latin ? 1 : 0;
     return p[0] == '\xC2' && static_cast<unsigned char>(p[1]) == latin ? 2 : 0;
 }
