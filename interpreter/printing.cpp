@@ -360,8 +360,7 @@ static void describeSized(const char* name, const char* type, int rows, int colu
     printFormatted("%sType: %s (%dx%d)\n", name, type, rows, columns);
 }
 
-// The name in a column of 20 characters.
-static std::string nameColumn(const char* name) {
+std::string nameColumn(const char* name) {
     size_t characters = characterCount(name, std::strlen(name), systemCodePageIsUtf8);
     return name + std::string(characters < 20 ? 20 - characters : 0, ' ');
 }

@@ -44,6 +44,10 @@ function zähle(n)
 endfunction
 zähle(4)
 "@(ä, ö) ä*ö"(6, 7)
+function doppelt(ä2) := ä2*2
+doppelt(4)
+function tausend() := 1 000 + 1
+tausend()
 // A name holds 30 bytes; a character is never cut.
 abcdefghijklmnopqrstuvwxyzabä=1
 abcdefghijklmnopqrstuvwxyzabcä=1
@@ -55,3 +59,4 @@ y = 1 ÷ 2
 unbekannt_größe
 help Größe
 listvar größe
+listvar α

@@ -37,6 +37,10 @@ function zähle(n)
 endfunction
 zähle(4)
 "@(ä, ö) ä*ö"(6, 7)
+function doppelt(ä2) := ä2*2
+doppelt(4)
+function tausend() := 1 000 + 1
+tausend()
 // A name holds 30 bytes, here 30 characters.
 abcdefghijklmnopqrstuvwxyzabcä=1
 abcdefghijklmnopqrstuvwxyzabcäö=1
