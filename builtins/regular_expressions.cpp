@@ -63,8 +63,8 @@ constexpr int escapePollInterval = 1024;
 constexpr uint32_t compileOptions =
     PCRE2_DOLLAR_ENDONLY | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF;
 // UTF-8 text is matched by characters, with Unicode's letters and digits in
-// "\w", "\d" and the classes; bytes that are not UTF-8 match nothing.
-constexpr uint32_t utf8Options = PCRE2_UTF | PCRE2_UCP | PCRE2_MATCH_INVALID_UTF;
+// "\w", "\d" and the classes.
+constexpr uint32_t utf8Options = PCRE2_UTF | PCRE2_UCP;
 
 // The message of a compile error by its kind.
 const char* compileErrorText(int code) {
@@ -154,9 +154,11 @@ void reportPatternError(const char* text, const char* pattern) {
 // a reported error.
 class Regex {
   public:
-    // `utf8`: the subject is UTF-8 text; a pattern that is not UTF-8 is
-    // then matched by bytes.
-    Regex(const char* pattern, bool utf8) : pattern_(pattern) {
+    // `utf8`: the `subject` is UTF-8 text; a pattern that is not UTF-8 is
+    // then matched by bytes. A subject that is UTF-8 is checked here once
+    // (PCRE2 would check the rest of it on every search); in one that is
+    // not, its bytes that are no character match nothing.
+    Regex(const char* pattern, bool utf8, const char* subject) : pattern_(pattern) {
         pcre2_ = pcre2Library.get();
         if (!pcre2_) {
             fail(errorFailed, "Could not open PCRE2: %s\n", pcre2Library.error().c_str());
@@ -165,9 +167,16 @@ class Regex {
         const Pcre2Library& pcre2 = *pcre2_;
         int code;
         PCRE2_SIZE offset;
-        utf8_ = utf8 && isValidUtf8(pattern, std::strlen(pattern));
-        code_ = pcre2.compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED,
-                              compileOptions | (utf8_ ? utf8Options : 0), &code, &offset, nullptr);
+        uint32_t options = compileOptions;
+        if (utf8 && isValidUtf8(pattern, std::strlen(pattern))) {
+            options |= utf8Options;
+            if (isValidUtf8(subject, std::strlen(subject)))
+                matchOptions_ = PCRE2_NO_UTF_CHECK;
+            else
+                options |= PCRE2_MATCH_INVALID_UTF;
+        }
+        code_ = pcre2.compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED, options,
+                              &code, &offset, nullptr);
         if (!code_) {
             reportPatternError(compileErrorText(code), pattern);
             return;
@@ -195,13 +204,13 @@ class Regex {
 
     bool ok() const { return context_ && data_ && !errorCode; }
     int groups() const { return groups_; }
-    bool utf8() const { return utf8_; }
 
-    // Searches from `start`; true on a match, false on none or on an error
-    // (then reported).
+    // Searches the subject (or its end from a character) from `start`, a
+    // character; true on a match, false on none or on an error (then
+    // reported).
     bool match(const char* subject, size_t length, size_t start, uint32_t options = 0) {
-        int rc = pcre2_->match(code_, reinterpret_cast<PCRE2_SPTR>(subject), length, start, options,
-                               data_, context_);
+        int rc = pcre2_->match(code_, reinterpret_cast<PCRE2_SPTR>(subject), length, start,
+                               options | matchOptions_, data_, context_);
         if (rc >= 0) return true;
         if (rc != PCRE2_ERROR_NOMATCH) reportPatternError(matchErrorText(rc), pattern_);
         return false;
@@ -225,7 +234,7 @@ class Regex {
     pcre2_match_data* data_ = nullptr;
     pcre2_match_context* context_ = nullptr;
     int groups_ = 0;
-    bool utf8_ = false;
+    uint32_t matchOptions_ = 0;
 };
 
 // --- strxfind ----------------------------------------------------------------
@@ -240,7 +249,7 @@ void findMatch(header* first, header* s, header* pattern, int64_t start) {
     const size_t bytes = std::strlen(text);
     int64_t length = int64_t(characterCount(text, bytes, utf8));
     int64_t offset = searchOffset(start, length);
-    Regex regex(stringOf(pattern), utf8);
+    Regex regex(stringOf(pattern), utf8, text);
     if (!regex.ok()) return;
     const size_t from = offset < length ? characterOffset(text, size_t(offset), utf8) : bytes;
     const char* subject = text + from;
@@ -351,9 +360,10 @@ void builtinStrxrepl(header* first) {
         reportNeed(what, "strrepl");
         return;
     }
-    Regex regex(stringOf(pattern), isUtf8Text(s));
-    if (!regex.ok()) return;
+    const bool utf8 = isUtf8Text(s);
     const char* subject = stringOf(s);
+    Regex regex(stringOf(pattern), utf8, subject);
+    if (!regex.ok()) return;
     size_t length = std::strlen(subject);
     StackText out(kindString);
     size_t position = 0;  // the text before it is written
@@ -366,7 +376,7 @@ void builtinStrxrepl(header* first) {
             if (options == 0) break;
             // No non-empty match where the empty one was: step one character.
             if (searchFrom >= length) break;
-            searchFrom += size_t(characterLength(subject + searchFrom, regex.utf8()));
+            searchFrom += size_t(characterLength(subject + searchFrom, utf8));
             options = 0;
             continue;
         }

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -95,8 +96,8 @@ TEST(StringsInCodePages, CharactersIn65001AndBytesIn1252) {
     for (const CodePageCase& c : cases) input += std::string(c.line) + "\n";
     for (int page : {65001, 1252}) {
         const std::vector<std::string> lines = runLines(page, input);
-        ASSERT_EQ(lines.size(), std::size(cases)) << "code page " << page;
-        for (size_t i = 0; i < lines.size(); i++) {
+        EXPECT_EQ(lines.size(), std::size(cases)) << "code page " << page;
+        for (size_t i = 0; i < std::min(lines.size(), std::size(cases)); i++) {
             const char* expected = page == 65001 ? cases[i].utf8 : cases[i].ansi;
             EXPECT_EQ(lines[i], expected) << "code page " << page << ": " << cases[i].line;
         }
