@@ -258,12 +258,12 @@ void builtinPrintf(header* first) {
         if (v[1]->kind != kindReal) return refuseValue(letter, "a real number");
         const double code = realOf(v[1]);
         // The code 0 ends the text in every code page.
-        if (!usualField || !isUtf8Text(v[0]) || lowByte(code) == 0) {
+        if (!usualField || !isUtf8Text(v[0]) || !std::isfinite(code) || std::trunc(code) == 0) {
             formatResult(first, flags, format, int(lowByte(code)));
             return;
         }
         char bytes[4];
-        const int length = std::isfinite(code) ? encodeCharacter(code, true, bytes) : 0;
+        const int length = encodeCharacter(code, true, bytes);
         if (!length) return refuseValue(letter, "a real number");
         formatCharacters(first, flags, format, conversion, field, bytes, size_t(length));
     } else {

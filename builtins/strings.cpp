@@ -169,7 +169,8 @@ void builtinStrrepl(header* first) {
 // else 0.
 size_t separatorAt(const char* text, const char* separators, bool utf8) {
     const int length = characterLength(text, utf8);
-    if (length == 1) return *text && std::strchr(separators, *text) ? 1 : 0;
+    if (length == 1 && static_cast<unsigned char>(*text) < 0x80)
+        return *text && std::strchr(separators, *text) ? 1 : 0;
     for (const char* p = separators; *p; p += characterLength(p, utf8))
         if (characterLength(p, utf8) == length && std::memcmp(p, text, size_t(length)) == 0)
             return size_t(length);

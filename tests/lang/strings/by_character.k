@@ -20,6 +20,9 @@ printf("[%3c]",8364)
 printstr("äö",6,0,"·")
 printstr("漢",3,-1,12354)
 print(1234567.891,2,14," ",",")
+// A number that is no code point is refused.
+printf("%c",55296)
+printstr("a",3,1,-5)
 // Upper and lower case of Latin, Greek and Cyrillic letters; "ß" stays.
 toupper("äöüßαωçœ ж ё ǆ ÿ")
 tolower("ÄÖÜΑΩÇŒ Ж Ё Ǆ Ÿ İ")
