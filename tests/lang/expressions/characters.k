@@ -14,6 +14,9 @@ größe=3; größe*2
 1 000 000.5
 12 345x
 hardspace()
+// char() builds the hard space back from that code.
+h = char(hardspace()); strtochar(h)
+evaluate("1" + h + "000")
 // Greek, CJK and emoji names; comments and strings carry any text.
 α=1; β=2; α+β // ω ≤ π
 漢字=3; 漢字*2

@@ -14,6 +14,9 @@ größe=3; größe*2
 1 000 000.5
 12 345x
 hardspace()
+// char() builds the hard space back from that code.
+h = char(hardspace()); strtochar(h)
+evaluate("1" + h + "000")
 "Grüße" // größe
 xÿ=2; xÿ+1
 mü$=1000; 2mü
