@@ -239,7 +239,8 @@ void describeFunction(header* function, bool afterBuiltin) {
         const char* suffix = getParameterTypeName(p.flags);
         printFormatted("%s%s%s%s", (p.flags & parameterGroupStart) ? "[" : "", p.name, suffix,
                        (p.flags & parameterGroupEnd) ? "]" : "");
-        column += int(std::strlen(p.name) + std::strlen(suffix));
+        column += int(characterCount(p.name, std::strlen(p.name), systemCodePageIsUtf8) +
+                      std::strlen(suffix));
         if (column > lineLength - 15) {
             printText(" ..\n");
             column = 0;
