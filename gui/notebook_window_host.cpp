@@ -65,6 +65,8 @@ bool NotebookWindowHost::openWindows(int argc, char** argv) {
     return true;
 }
 
+void NotebookWindowHost::openNotebookAtStart(const char* path) { setPendingNotebook(path); }
+
 // x, y, w, h moved and shrunk into the work area (0, 0, right, bottom); at
 // least 400 pixels high.
 static void fitToWorkArea(int& x, int& y, int& w, int& h, int right, int bottom) {
@@ -225,12 +227,15 @@ bool NotebookWindowHost::takesLineWithoutWaiting(NotebookEditor& editor) {
 // A notebook chosen while the interpreter restarted replaces the notebook
 // before the first prompt; an automatic run ends with it.
 void NotebookWindowHost::loadPendingNotebook(NotebookEditor& editor) {
-    std::string path = takePendingNotebook();
-    if (path.empty()) {
-        if (loadChosenRecoveryCopy(editor))
-            window->postToWindow([w = window.get()] { w->onSized(); });
+    // The copy the user chose at the start goes before a notebook named on
+    // the command line.
+    if (loadChosenRecoveryCopy(editor)) {
+        takePendingNotebook();
+        window->postToWindow([w = window.get()] { w->onSized(); });
         return;
     }
+    std::string path = takePendingNotebook();
+    if (path.empty()) return;
     window->postToWindow([w = window.get()] { w->onSized(); });
     loadNotebookIntoWindow(editor, path.c_str());
     assignIntCell(commandsToRun, 0);

@@ -20,6 +20,7 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     ~NotebookWindowHost() override;
 
     bool openWindows(int argc, char** argv) override;
+    void openNotebookAtStart(const char* path) override;
     void runWindows(Thread& computation) override;
     void interpreterEnded() override;
 

@@ -17,6 +17,9 @@ class WindowHost : public Host {
     // Runs the windows on the calling (main) thread until the interpreter
     // has ended or the windows were closed.
     virtual void runWindows(Thread& computation) = 0;
+    // The notebook named on the command line: read into the window at the
+    // first prompt (before the interpreter starts).
+    virtual void openNotebookAtStart(const char*) {}
     // A user at the windows gets the jobs of the interpreter's start.
     bool runsStartupJobs() override { return true; }
 
