@@ -4,6 +4,7 @@
 
 #include <strings.h>
 
+#include <atomic>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -161,6 +162,7 @@ static void startLog() {
     std::string path = std::string(getUserWorkDir()) + "kalixlog.txt";
     openLogFile(path.c_str());
     writeLog("Logging started on %s", path.c_str());
+    writeLog("KXW Version %s", KALIX_VERSION);
 }
 
 // --- the computation thread -----------------------------------------------
@@ -198,11 +200,15 @@ WindowHost* (*offeredWindowHost)() = nullptr;
 // Written by the main thread before the computation thread starts.
 static WindowHost* openWindowHost = nullptr;
 
-// SIGTERM or SIGHUP: the windows close as from their close box; on a
-// terminal the computation stops and the program ends.
+// SIGTERM or SIGHUP: the windows end without a question, keeping what is
+// not saved in the recovery copy; on a terminal the computation stops and
+// the program ends.
+static std::atomic<int> endedBySignal{0};
+
 static void quitOnSignal() {
     if (openWindowHost) {
-        openWindowHost->requestClose();
+        endedBySignal = 1;
+        openWindowHost->endOnSignal();
         return;
     }
     requestTerminalQuit();
@@ -245,6 +251,7 @@ static int runMainUnguarded(int argc, char** argv) {
     secondInstance = options.secondInstance;
     chooseBaseDirectory(options.homeOption.empty() ? nullptr : options.homeOption.c_str());
     readSettingsAtStart();
+    const int firstRun = intSetting("started") == 0;
     if (options.resetRequested) resetSettings();
     loadColorSettings();
     setGraphicsWarning(showWarning);
@@ -304,6 +311,8 @@ static int runMainUnguarded(int argc, char** argv) {
         for (FoundRecoveryCopy& copy : findRecoveryCopies())
             std::fprintf(stderr, "%s\n", copy.notice().c_str());
 
+    // The first run shows the quick tips.
+    if (openWindowHost && firstRun) openWindowHost->openDocumentation("documentation/quicktips.html");
     if (intSetting("checkforupdates")) startUpdateCheck(true, reportUpdateCheck);
     writeLog("Start KXW process");
     Thread computation(runComputation, threadStackSize);
@@ -328,6 +337,7 @@ static int runMainUnguarded(int argc, char** argv) {
     exit.windows = openWindowHost;
     exit.writeCurrentSettings = writeCurrentSettings;
     exit.computationEnded = computationEnded;
+    exit.askNothing = endedBySignal.load();
     runExitSequence(exit);
     std::fflush(stdout);
     return exitStatus;

@@ -158,7 +158,7 @@ os.makedirs(os.path.join(HOME, "work"))
 NOTEBOOK = os.path.join(HOME, "work", "work.kn")
 MESSAGES = os.path.join(WORK, "messages.txt")
 with open(os.path.join(HOME, ".kalix.profile"), "w") as profile:
-    profile.write('checkforupdates="0"\naskconfirmations="0"\nspellcheck="0"\n')
+    profile.write('started="1"\ncheckforupdates="0"\naskconfirmations="0"\nspellcheck="0"\n')
 
 xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten",
                          "tcp"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
