@@ -206,7 +206,8 @@ int saveNotebookTo(NotebookEditor& editor, const std::string& path) {
     NotebookOptions options = editor.options();
     if (!editor.writeNotebook(path.c_str())) return 0;
     enterFolderOf(path);
-    if (old.empty() || old == path || !exists(old)) return 1;
+    // A recovery copy left behind is the recovery folder's business.
+    if (old.empty() || old == path || !exists(old) || isRecoveryPath(old)) return 1;
     std::string question = "Keep the old notebook\n" + old + "\nand all its images?";
     if (editor.getHost().askYesNo(question.c_str(), "Keep File?", 1)) return 1;
     deleteFileIfPresent(old.c_str());
