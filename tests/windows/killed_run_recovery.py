@@ -16,6 +16,9 @@ import subprocess
 import sys
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from xvfb_session import poll  # noqa: E402
+
 KALIX, WORK = sys.argv[1], sys.argv[2]
 TIMEOUT = 30
 START_TIMEOUT = 90  # a start on a loaded machine
@@ -59,13 +62,7 @@ def wait_for(what, check, timeout=TIMEOUT):
 
 
 def wait_for_quietly(check, timeout):
-    end = time.time() + timeout
-    while time.time() < end:
-        value = check()
-        if value:
-            return value
-        time.sleep(0.05)
-    return None
+    return poll(check, timeout)
 
 
 def xdotool(*words):

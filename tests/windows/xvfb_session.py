@@ -19,6 +19,18 @@ def tools_missing():
     return [tool for tool in ("Xvfb", "xdotool") if not shutil.which(tool)]
 
 
+def poll(check, timeout):
+    """The first true value of check(), asked every 50 ms; None after
+    `timeout` seconds."""
+    end = time.time() + timeout
+    while time.time() < end:
+        value = check()
+        if value:
+            return value
+        time.sleep(0.05)
+    return None
+
+
 def png_of_xwd(dump):
     """A PNG of an X window dump in 24 or 32 bits a pixel."""
     fields = struct.unpack(">25I", dump[:100])
@@ -196,13 +208,7 @@ class Session:
 
     # --- waiting and failing
     def wait_for(self, what, check, timeout=TIMEOUT):
-        end = time.time() + timeout
-        while time.time() < end:
-            value = check()
-            if value:
-                return value
-            time.sleep(0.05)
-        self.fail("waited in vain for " + what)
+        return poll(check, timeout) or self.fail("waited in vain for " + what)
 
     def fail(self, message):
         report = ["FAILED: " + message]
