@@ -20,6 +20,8 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     ~NotebookWindowHost() override;
 
     bool openWindows(int argc, char** argv) override;
+    void openNotebookAtStart(const char* path) override;
+    void openDocumentation(const char* page) override;
     void runWindows(Thread& computation) override;
     void interpreterEnded() override;
 
@@ -49,6 +51,7 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     int askYesNo(const char* text, const char* title) override;
     void storeWindowPlacement() override;
     void requestClose() override;
+    void endOnSignal() override;
     int printJobRunning() override;
     PictureService* pictureService() override;
 
