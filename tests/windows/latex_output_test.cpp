@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "engines/maxima_bridge.h"
@@ -138,16 +139,19 @@ TEST_F(LatexOutputTest, CommentFormulasOfLatexAndMaximaAreRenderedAndKept) {
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] { ticks += counting; });
     ticker.start(5);
-    auto typeComment = [&](std::vector<const char*> lines) {
-        whenModal([&counting, lines](QWidget* dialog) {
+    // The comment typed over the old one; `afterOk` runs once OK is clicked.
+    auto typeComment = [&](std::vector<const char*> lines, std::function<void()> afterOk = {}) {
+        whenModal([&counting, lines, afterOk](QWidget* dialog) {
             auto* field = controlById<QPlainTextEdit>(dialog, 10);
             ASSERT_NE(field, nullptr);
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
             for (size_t i = 0; i < lines.size(); i++) {
                 if (i > 0) QTest::keyClick(field, Qt::Key_Return);
                 QTest::keyClicks(field, lines[i]);
             }
             counting = true;
             QTest::mouseClick(controlById<QPushButton>(dialog, 1), Qt::LeftButton);
+            if (afterOk) afterOk();
         });
         key(Qt::Key_F5);
         counting = false;
@@ -245,4 +249,19 @@ TEST_F(LatexOutputTest, CommentFormulasOfLatexAndMaximaAreRenderedAndKept) {
         QTest::qWait(300);
         EXPECT_TRUE(frame->grab().save(QString::fromLocal8Bit(picture)));
     }
+
+    // Escape while Maxima computes ends the wait: the line stays without a
+    // picture, and the next formula starts Maxima again. (The update of
+    // the first comment ran its command: the cursor is on the second.)
+    ASSERT_EQ(cursorText(), ">b=3");
+    const char* endless = "maxima: block([i:0], while true do i:i+1)";
+    typeComment({endless}, [this] {
+        QTimer::singleShot(300, client, [this] { QTest::keyClick(client, Qt::Key_Escape); });
+    });
+    std::vector<std::string> all = lines();
+    auto at = std::find(all.begin(), all.end(), std::string("% ") + endless);
+    ASSERT_NE(at, all.end());
+    EXPECT_EQ(*(at + 1), ">b=3");
+    typeComment({"maxima: integrate(x^2,x)"});
+    expectBoth("after Escape");
 }
