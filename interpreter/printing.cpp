@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
 #include "interpreter/engine_services.h"
@@ -373,9 +374,12 @@ void describeVariable(header* value) {
             printFormatted("%-20s~%0.15g,%0.15g~\n", name, x[0], x[1]);
             break;
         case kindString: {
+            // Long texts are cut after 32 characters, never inside one.
             const char* text = stringOf(value);
-            if (strlen(text) > 32)
-                printFormatted("%-20s%.32s ...\n", name, text);
+            const bool utf8 = (value->flags & flagUtf8) || codePageIsUtf8();
+            const size_t cut = characterOffset(text, 32, utf8);
+            if (text[cut])
+                printFormatted("%-20s%.*s ...\n", name, int(cut), text);
             else
                 printFormatted("%-20s%s\n", name, text);
             break;
