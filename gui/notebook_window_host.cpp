@@ -186,7 +186,52 @@ void NotebookWindowHost::storeWindowPlacement() {
         storePlacementOf(*graphics, "xgraphics", "ygraphics", "wgraphics", "hgraphics", "graphmax");
 }
 
-void NotebookWindowHost::resumeInterpreter() { lineParker.unpark(); }
+void NotebookWindowHost::resumeInterpreter() {
+    resumeRequests++;
+    lineParker.unpark();
+}
+
+bool NotebookWindowHost::runOnComputationThread(const std::function<void()>& work) {
+    if (!window || closing || !getIntCell(inputWaiting) || interpreterHasEnded) return false;
+    auto job = std::make_shared<HandedWork>();
+    job->work = work;
+    {
+        std::lock_guard<std::mutex> hold(handedMutex);
+        if (handed) return false;
+        handed = job;
+    }
+    lineParker.unpark();
+    handleEventsUntil([&] {
+        // Escape before the work began drops it; once begun, the work
+        // itself sees the Escape.
+        int expected = HandedWork::waiting;
+        if (job->state.load() == expected && window->takeEscape() &&
+            !job->state.compare_exchange_strong(expected, HandedWork::dropped))
+            window->storeEscape();
+        return job->state.load() >= HandedWork::done;
+    });
+    std::lock_guard<std::mutex> hold(handedMutex);
+    if (handed == job) handed.reset();
+    return job->state.load() == HandedWork::done;
+}
+
+void NotebookWindowHost::takeHandedWork(bool run) {
+    std::shared_ptr<HandedWork> job;
+    {
+        std::lock_guard<std::mutex> hold(handedMutex);
+        job = std::move(handed);
+    }
+    if (!job) return;
+    int expected = HandedWork::waiting;
+    if (job->state.compare_exchange_strong(expected,
+                                           run ? HandedWork::running : HandedWork::dropped) &&
+        run) {
+        job->work();
+        job->state = HandedWork::done;
+    }
+    // Wakes the GUI thread's wait.
+    postToGui([] {});
+}
 
 void NotebookWindowHost::setComputationPriority(int priority) {
     if (!computationKnown.load()) {
@@ -269,6 +314,8 @@ int NotebookWindowHost::readInputLine(char* buffer) {
     // are not nested here.
     if (!anaglyphShown) displayPage(0);
     int startColumn = 1;
+    // Taken before the wait begins: every resume of this line comes later.
+    const int resumesBefore = resumeRequests.load();
     {
         TextLockHold hold(editor, "start edit");
         NotebookLine* line = editor.cursorLine;
@@ -305,11 +352,18 @@ int NotebookWindowHost::readInputLine(char* buffer) {
         assignIntCell(updateCommentsWhileRunning, 0);
         assignIntCell(runThroughSections, 0);
         inputWaits++;
-        if (!closing) lineParker.park();
+        // Woken for work of the window (or by a permit left from it), the
+        // wait goes on: only a resume gives the line.
+        while (!closing) {
+            lineParker.park();
+            takeHandedWork(true);
+            if (resumeRequests.load() != resumesBefore) break;
+        }
         assignIntCell(keyWaitFlag, 0);
         window->sendUserMessage(messageInputWaitChanged);
     }
     if (closing) {
+        takeHandedWork(false);
         assignIntCell(inputWaiting, 0);
         assignIntCell(userWaitFlag, 0);
         return 0;
