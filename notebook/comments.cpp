@@ -4,6 +4,7 @@
 // line shows.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -108,6 +109,9 @@ struct CommentPiece {
     int heading = 0;
     int decode = 0;
     PreparedPicture picture;
+    // The formula could not be rendered for want of LaTeX or Maxima: the
+    // picture rows the line had stay.
+    int keepRows = 0;
 };
 
 const char* const unwrappedMarkers[] = {"latex: ", "maxima: ",  "&latex: ", "image: ", "http",
@@ -203,11 +207,13 @@ static bool preparePicture(NotebookEditor& editor, const char* text, int factor,
     return true;
 }
 
-// A LaTeX formula rendered (by the host) into a picture.
+// A LaTeX formula rendered (by the host) into a picture; `unavailable`
+// set when LaTeX could not run.
 static void prepareFormula(NotebookEditor& editor, const char* formula, int mathJax,
-                           PreparedPicture& out, std::string& failure) {
+                           PreparedPicture& out, std::string& failure, int& unavailable) {
     NotebookOptions options = editor.options();
-    std::string file = editor.getHost().renderFormula(formula, mathJax, editor.getTextLineHeight());
+    std::string file =
+        editor.getHost().renderFormula(formula, mathJax, editor.getTextLineHeight(), &unavailable);
     if (file.empty()) return;
     preparePicture(editor, file.c_str(), options.latexAntialias ? 3 : 1,
                    options.latexKeepLarge ? file.c_str() : nullptr, formula, mathJax, out, failure);
@@ -216,12 +222,16 @@ static void prepareFormula(NotebookEditor& editor, const char* formula, int math
 }
 
 // A Maxima expression: its TeX form (between the first two "$$" of the
-// answer) rendered as a formula.
+// answer) rendered as a formula; `unavailable` set when Maxima or LaTeX
+// could not run.
 static void prepareMaximaFormula(NotebookEditor& editor, const char* expression, int mathJax,
-                                 PreparedPicture& out, std::string& failure) {
+                                 PreparedPicture& out, std::string& failure, int& unavailable) {
     int ok = 0;
     std::string answer = editor.getHost().maximaTex(expression, ok);
-    if (!ok) return;
+    if (!ok) {
+        unavailable = 1;
+        return;
+    }
     size_t open = answer.find("$$");
     size_t close = open == std::string::npos ? open : answer.find("$$", open + 2);
     std::string tex;
@@ -230,7 +240,7 @@ static void prepareMaximaFormula(NotebookEditor& editor, const char* expression,
         failure = answer;
         return;
     }
-    prepareFormula(editor, tex.c_str(), mathJax, out, failure);
+    prepareFormula(editor, tex.c_str(), mathJax, out, failure, unavailable);
 }
 
 // The piece's marker: a picture to prepare, a heading, or entities.
@@ -238,23 +248,48 @@ static void prepareMarker(NotebookEditor& editor, CommentPiece& piece, std::stri
     NotebookOptions options = editor.options();
     const char* text = piece.text.c_str();
     bool formulas = !options.disableLatex && options.displayMathjaxAsLatex;
+    PreparedPicture& out = piece.picture;
+    int& keep = piece.keepRows;
     if (startsWith(text, "image: ")) {
-        preparePicture(editor, text + 7, 0, nullptr, nullptr, 0, piece.picture, failure);
+        preparePicture(editor, text + 7, 0, nullptr, nullptr, 0, out, failure);
     } else if (startsWith(text, "latex: ")) {
-        if (!options.disableLatex) prepareFormula(editor, text + 7, 0, piece.picture, failure);
+        if (!options.disableLatex) prepareFormula(editor, text + 7, 0, out, failure, keep);
     } else if (startsWith(text, "mathjax: ")) {
-        if (formulas) prepareFormula(editor, text + 8, 1, piece.picture, failure);
+        if (formulas) prepareFormula(editor, text + 8, 1, out, failure, keep);
     } else if (startsWith(text, "&mathjax: ")) {
-        if (formulas) prepareMaximaFormula(editor, text + 9, 1, piece.picture, failure);
-    } else if (startsWith(text, "maxima: ")) {
-        prepareMaximaFormula(editor, text + 8, 0, piece.picture, failure);
-    } else if (startsWith(text, "&latex: ")) {
-        prepareMaximaFormula(editor, text + 8, 0, piece.picture, failure);
+        if (formulas) prepareMaximaFormula(editor, text + 9, 1, out, failure, keep);
+    } else if (startsWith(text, "maxima: ") || startsWith(text, "&latex: ")) {
+        prepareMaximaFormula(editor, text + 8, 0, out, failure, keep);
     } else if (startsWith(text, "* ")) {
         piece.text.erase(0, 2);
         piece.heading = 1;
     } else {
         piece.decode = 1;
+    }
+}
+
+// For a formula that could not be rendered: the picture rows below the
+// line of the same text in the old block (from `first` up to `end`), each
+// line taken once.
+static void keepOldRows(NotebookLine* first, NotebookLine* end, CommentPiece& piece,
+                        std::vector<const NotebookLine*>& taken) {
+    for (NotebookLine* line = first; line && line != end; line = line->next) {
+        NotebookLine* row = line->next;
+        if (line->image || !row || row == end || !row->image || row->imageRow != 0) continue;
+        const char* text = line->text.getText();
+        if (NotebookEditor::hasUtf8Bom(text))
+            text = line->originalText ? line->originalText->getText() : text + 3;
+        if (piece.text != text) continue;
+        if (std::find(taken.begin(), taken.end(), line) != taken.end()) continue;
+        taken.push_back(line);
+        PreparedPicture& kept = piece.picture;
+        kept.picture = row->image;
+        kept.large = row->largeImage;
+        kept.formula = row->getFormula() ? row->getFormula() : "";
+        kept.mathJax = row->formulaIsMathJax;
+        for (kept.rows = 0; row != end && row && row->image == kept.picture; row = row->next)
+            kept.rows++;
+        return;
     }
 }
 
@@ -289,9 +324,66 @@ static std::vector<CommentPiece> cutComment(const std::string& text, int limit) 
     return pieces;
 }
 
+namespace {
+
+// An old line of a comment block: its own text and, for a line read with
+// characters the code page cannot hold, its file line as read and as the
+// file held it (both empty when its characters were lost before).
+struct OldCommentLine {
+    std::string own;
+    std::string read;
+    std::string held;
+    bool unheld = false;
+};
+
+std::string ownTextOf(const NotebookLine* line) {
+    return line->originalText ? line->originalText->getText() : line->text.getText();
+}
+
+// Gives a new comment line the file text of the old line it equals (with
+// its own prefix, which is ASCII in both forms); false when it equals none.
+bool keepUnheldText(NotebookLine* line, std::vector<OldCommentLine>& old) {
+    using Pair = std::pair<std::string, std::string>;
+    std::string own = ownTextOf(line);
+    for (auto same = old.begin(); same != old.end(); ++same) {
+        if (same->own != own) continue;
+        const size_t oldPrefix = same->read.size() - std::min(same->read.size(), own.size());
+        if (same->unheld && (same->held.empty() || same->held.size() < oldPrefix)) {
+            line->unheldText = std::make_unique<Pair>();
+        } else if (same->unheld) {
+            std::string file = NotebookEditor::fileLineOf(line);
+            std::string prefix = file.substr(0, file.size() - own.size());
+            line->unheldText = std::make_unique<Pair>(file, prefix + same->held.substr(oldPrefix));
+        }
+        old.erase(same);
+        return true;
+    }
+    return false;
+}
+
+// When an old line with lost characters equals no new one, its "?" may
+// stand in any new line that equals no old one and shows "?".
+void markLostCharacters(const std::vector<OldCommentLine>& old,
+                        const std::vector<NotebookLine*>& unmatched) {
+    bool lost = false;
+    for (const OldCommentLine& line : old) lost = lost || line.unheld;
+    if (!lost) return;
+    for (NotebookLine* line : unmatched)
+        if (ownTextOf(line).find('?') != std::string::npos)
+            line->unheldText = std::make_unique<std::pair<std::string, std::string>>();
+}
+
+}  // namespace
+
 void NotebookEditor::setComment(const char* text) {
     // Pictures and formulas are made before the lock is taken: rendering
-    // waits for outside programs.
+    // waits for outside programs. The comment belongs to the command the
+    // cursor is on now, wherever the cursor goes meanwhile.
+    uint64_t commandId;
+    {
+        TextLockHold hold(*this, "comment");
+        commandId = cursorLine->id;
+    }
     std::vector<CommentPiece> pieces = cutComment(text ? text : "", lineLength);
     std::vector<std::string> failures;
     for (CommentPiece& piece : pieces) {
@@ -301,21 +393,43 @@ void NotebookEditor::setComment(const char* text) {
     }
     TextLockHold hold(*this, "comment end");
     for (const std::string& failure : failures) queueMessage(failure);
-    NotebookLine* line = commentBlockStart(cursorLine);
-    while (line != cursorLine) {
+    // A command deleted meanwhile took its comment with it.
+    NotebookLine* command = findLine(commandId);
+    if (!command) return;
+    NotebookLine* line = commentBlockStart(command);
+    std::vector<const NotebookLine*> taken;
+    for (CommentPiece& piece : pieces)
+        if (piece.keepRows) keepOldRows(line, command, piece, taken);
+    // Lines read with characters the code page cannot hold show "?" for
+    // them; a line set again as it was keeps what the file held.
+    std::vector<OldCommentLine> old;
+    std::vector<NotebookLine*> unmatched;
+    bool unheld = false;
+    while (line != command) {
         NotebookLine* next = line->next;
+        if (!line->image) {
+            OldCommentLine kept;
+            kept.own = ownTextOf(line);
+            if (line->unheldText) {
+                kept.read = line->unheldText->first;
+                kept.held = line->unheldText->second;
+                kept.unheld = unheld = true;
+            }
+            old.push_back(std::move(kept));
+        }
         deleteNotebookLine(line);
         line = next;
     }
     for (CommentPiece& piece : pieces) {
-        NotebookLine* added = newLineBefore(cursorLine, piece.text.c_str(), lineComment);
+        NotebookLine* added = newLineBefore(command, piece.text.c_str(), lineComment);
         added->hardBreak = piece.hardBreak;
         added->heading = piece.heading;
         if (piece.decode) decodeLineEntities(added);
+        if (unheld && !keepUnheldText(added, old)) unmatched.push_back(added);
         if (piece.picture.picture) {
             PreparedPicture& prepared = piece.picture;
             for (int row = 0; row < prepared.rows; row++) {
-                NotebookLine* rowLine = newLineBefore(cursorLine, "", lineComment);
+                NotebookLine* rowLine = newLineBefore(command, "", lineComment);
                 rowLine->image = prepared.picture;
                 rowLine->imageRow = row;
                 if (row > 0) continue;
@@ -327,8 +441,9 @@ void NotebookEditor::setComment(const char* text) {
             }
         }
     }
+    markLostCharacters(old, unmatched);
     updateTop();
-    showCommentAbove();
+    if (command == cursorLine) showCommentAbove();
     setNotebookChanged(1);
     invalidate();
 }

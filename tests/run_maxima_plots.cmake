@@ -8,16 +8,8 @@ if(NOT maxima_program OR NOT gnuplot_program)
   message("SKIPPED: Maxima or gnuplot is not installed (Debian packages maxima, gnuplot-x11)")
   return()
 endif()
-get_filename_component(name ${NOTEBOOK} NAME)
-get_filename_component(stem ${NOTEBOOK} NAME_WE)
-get_filename_component(source ${NOTEBOOK} DIRECTORY)
-file(REMOVE_RECURSE ${WORK})
-file(MAKE_DIRECTORY ${WORK}/config/kalix)
-file(COPY ${NOTEBOOK} DESTINATION ${WORK})
-# A ".settings" file beside the notebook is the settings file of its home.
-if(EXISTS ${source}/${stem}.settings)
-  file(COPY_FILE ${source}/${stem}.settings ${WORK}/config/kalix/settings)
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/notebook_runs.cmake)
+prepare_notebook_run()
 execute_process(COMMAND ${CMAKE_COMMAND} -E env HOME=${WORK} XDG_CONFIG_HOME=${WORK}/config
   ${KALIX} -xrun ${name}
   WORKING_DIRECTORY ${WORK}

@@ -1,11 +1,15 @@
 # Runs a notebook through "kalix -run" or "kalix -xrun" in a folder of its
 # own and checks the exit status (STATUS) and the files left: after -xrun
 # the saved notebook and its HTML export must equal NOTEBOOK's ".xrun.kn"
-# and ".xrun.html" files; after -run the notebook is unchanged and nothing
-# is exported. A NOTEBOOK that does not exist is run as a missing file.
+# and ".xrun.html" files (the HTML only where that file exists); after -run
+# the notebook is unchanged and nothing is exported. A NOTEBOOK that does
+# not exist is run as a missing file. MODE may hold options before the
+# mode; a ".xrun.messages" file beside the notebook holds a text that
+# what the run printed on stderr must contain.
 # Every picture the HTML shows must be stored at the size the HTML gives.
 # FOLDERS names folders made beside the notebook first; a folder with the
 # notebook's own name stands for a notebook that cannot be read.
+include(${CMAKE_CURRENT_LIST_DIR}/notebook_runs.cmake)
 get_filename_component(name ${NOTEBOOK} NAME)
 get_filename_component(stem ${NOTEBOOK} NAME_WE)
 get_filename_component(source ${NOTEBOOK} DIRECTORY)
@@ -57,9 +61,18 @@ if(NOT EXISTS ${NOTEBOOK} OR IS_DIRECTORY ${WORK}/${name})
   if(NOT errors MATCHES "Could not open file")
     message(FATAL_ERROR "no message about the missing notebook:\n${errors}")
   endif()
-elseif(MODE STREQUAL "-xrun")
+elseif(MODE MATCHES "-xrun$")
   expect_same(${WORK}/${name} ${source}/${stem}.xrun.kn)
-  expect_same(${WORK}/${stem}.html ${source}/${stem}.xrun.html)
+  if(EXISTS ${source}/${stem}.xrun.html)
+    expect_same(${WORK}/${stem}.html ${source}/${stem}.xrun.html)
+  endif()
+  if(EXISTS ${source}/${stem}.xrun.messages)
+    file(READ ${source}/${stem}.xrun.messages message)
+    string(FIND "${errors}" "${message}" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "stderr lacks \"${message}\":\n${errors}")
+    endif()
+  endif()
   # SVG pictures the run wrote must be well-formed.
   file(GLOB svgs ${WORK}/images/*.svg)
   foreach(svg ${svgs})
@@ -68,19 +81,14 @@ elseif(MODE STREQUAL "-xrun")
       message(FATAL_ERROR "${svg} is not well-formed:\n${why}")
     endif()
   endforeach()
-  file(READ ${WORK}/${stem}.html page)
+  set(page "")
+  if(EXISTS ${WORK}/${stem}.html)
+    file(READ ${WORK}/${stem}.html page)
+  endif()
   string(REGEX MATCHALL "src=\"[^\"]*\.png\" width=\"[0-9]+\" height=\"[0-9]+\"" images "${page}")
   foreach(image ${images})
     string(REGEX MATCH "src=\"([^\"]*)\" width=\"([0-9]+)\" height=\"([0-9]+)\"" _ "${image}")
-    set(file ${WORK}/${CMAKE_MATCH_1})
-    file(READ ${file} header OFFSET 16 LIMIT 8 HEX)
-    string(SUBSTRING "${header}" 0 8 w)
-    string(SUBSTRING "${header}" 8 8 h)
-    math(EXPR w "0x${w}")
-    math(EXPR h "0x${h}")
-    if(NOT w EQUAL CMAKE_MATCH_2 OR NOT h EQUAL CMAKE_MATCH_3)
-      message(FATAL_ERROR "${file} is ${w}x${h}, shown at ${CMAKE_MATCH_2}x${CMAKE_MATCH_3}")
-    endif()
+    expect_png_size(${WORK}/${CMAKE_MATCH_1} ${CMAKE_MATCH_2} ${CMAKE_MATCH_3})
   endforeach()
 else()
   expect_same(${WORK}/${name} ${NOTEBOOK})
