@@ -22,6 +22,7 @@
 #include "interpreter/scanner.h"
 #include "notebook/help.h"
 #include "notebook/maxima_help.h"
+#include "notebook/notebook_model.h"
 #include "notebook/notebook_runner.h"
 #include "notebook/recovery_copy.h"
 #include "platform/crash_guard.h"
@@ -154,6 +155,7 @@ static void chooseCodePage(int requested) {
     std::string noBreakSpace;
     utf8ToCodePage("\xC2\xA0", noBreakSpace);
     hardSpaceCode = noBreakSpace.empty() ? char(0xA0) : noBreakSpace[0];
+    noBreakSpaceChar = noBreakSpace.empty() ? 0xA0 : characterCode(noBreakSpace.c_str(), number == 65001);
 }
 
 static void startLog() {

@@ -114,14 +114,12 @@ void NotebookEditor::setHorizontalScroll(int pixels) {
 void NotebookEditor::setCursorLine(NotebookLine* line, int column) {
     TextLockHold hold(*this, "setcursorline");
     cursorLine = line;
-    int length = line->text.length();
-    cursorColumn = column < 0 ? 0 : column > length ? length : column;
+    cursorColumn = line->characterStart(column);
 }
 
 void NotebookEditor::setCursorColumn(int column) {
     TextLockHold hold(*this, "setcursorpos");
-    int length = cursorLine->text.length();
-    cursorColumn = column < 0 ? 0 : column > length ? length : column;
+    cursorColumn = cursorLine->characterStart(column);
     if (anchorLine) markTo(cursorLine, cursorColumn);
 }
 

@@ -30,7 +30,8 @@ class WindowTest : public testing::Test {
     static constexpr int64_t stackBytes = 64 << 20;
 
     void SetUp() override {
-        selectCodePage(1252);
+        // The code page a user gets under a UTF-8 or the C locale.
+        selectCodePage(65001);
         block.assign(size_t(stackBytes + stackGuardBytes) / 8, 0);
         ramstart = reinterpret_cast<char*>(block.data());
         stackSize = stackBytes;
