@@ -103,6 +103,7 @@ TEST_F(NotebookFileTest, LineEndsAreReadEitherWayAndWrittenAsCrLf) {
 }
 
 TEST_F(NotebookFileTest, EncodingFollowsTheUtfSetting) {
+    selectCodePage(1252);  // the text of the notebook in a single-byte code page
     fs::path dir = makeFolder();
     build({"% caf\xE9", ">x=\"\xE9t\xE9\""});
     host.fixed.utf = 1;
@@ -121,6 +122,7 @@ TEST_F(NotebookFileTest, EncodingFollowsTheUtfSetting) {
 // were read (in a UTF-8 file whatever "utf" says), and a changed one that
 // still holds "?" refuses the save, naming its line.
 TEST_F(NotebookFileTest, CharactersTheCodePageCannotHoldAreNeverSavedAsQuestionMarks) {
+    selectCodePage(1252);  // a code page that cannot hold every character
     fs::path dir = makeFolder();
     const std::string text =
         "\xEF\xBB\xBF% Greek \xCE\xB1\xCE\xB2\xCE\xB3 caf\xC3\xA9\r\n"
