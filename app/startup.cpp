@@ -155,7 +155,8 @@ static void chooseCodePage(int requested) {
     std::string noBreakSpace;
     utf8ToCodePage("\xC2\xA0", noBreakSpace);
     hardSpaceCode = noBreakSpace.empty() ? char(0xA0) : noBreakSpace[0];
-    noBreakSpaceChar = noBreakSpace.empty() ? 0xA0 : characterCode(noBreakSpace.c_str(), number == 65001);
+    noBreakSpaceChar =
+        noBreakSpace.empty() ? 0xA0 : characterCode(noBreakSpace.c_str(), number == 65001);
 }
 
 static void startLog() {

@@ -144,9 +144,7 @@ void NotebookEditor::setInputLine(const char* text, int column) {
         cursorLine->text.assign(line.c_str());
         cursorColumn = textLength < start + column ? textLength + 1 : start + column;
     }
-    int length = cursorLine->text.length();
-    if (cursorColumn > length) cursorColumn = length;
-    if (cursorColumn < 0) cursorColumn = 0;
+    cursorColumn = cursorLine->characterStart(cursorColumn);
     invalidate();
 }
 

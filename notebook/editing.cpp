@@ -527,7 +527,7 @@ void NotebookEditor::deleteFunctionBody() {
     NotebookLine* next = old->next;
     deleteNotebookLine(old);
     cursorLine = next;
-    cursorColumn = column;
+    cursorColumn = next->characterStart(column);
     topLine = computeTopLine(cursorLine);
     setNotebookChanged(1);
     invalidate();

@@ -201,7 +201,8 @@ void LineEditor::wordLeft(NotebookEditor& editor) {
     int start = getIntCell(inputStartColumn);
     int column = std::min(editor.cursorColumn, line->text.length());
     if (column > start) column = line->previousColumn(column);
-    while (column > start && line->characterAt(column) != ' ') column = line->previousColumn(column);
+    while (column > start && line->characterAt(column) != ' ')
+        column = line->previousColumn(column);
     editor.setCursorColumn(column);
 }
 

@@ -177,6 +177,28 @@ TEST_F(CharacterEditingTest, AClickAndACutAndPastedSelectionTakeWholeCharacters)
     EXPECT_EQ(cursorText(), ">\"\u5b57ba\u6f22Z\"+\"\"");
 }
 
+// A double click selects the name under the mouse, letters of several
+// bytes and the no-break space included.
+TEST_F(CharacterEditingTest, ADoubleClickSelectsANameOfWholeLetters) {
+    type("gr\u00f6\u00dfe+\u6f22\u5b57\u00a0x*2.5");
+    ASSERT_TRUE(waitFor([this] { return window->redrawText(); }));
+    int y = editor().topMargin + editor().lineHeight / 2;
+    struct Case {
+        const char* before;  // the text before the clicked character
+        const char* word;
+    } cases[] = {
+        {">gr", "gr\u00f6\u00dfe"},
+        {">gr\u00f6\u00df", "gr\u00f6\u00dfe"},
+        {">gr\u00f6\u00dfe+\u6f22", "\u6f22\u5b57\u00a0x"},
+        {">gr\u00f6\u00dfe+\u6f22\u5b57\u00a0x*2", "2.5"},
+    };
+    for (const Case& c : cases) {
+        int x = 5 + widthOf(c.before) + 2;
+        QTest::mouseDClick(client, Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
+        EXPECT_EQ(editor().getSelectionText(), c.word) << c.before;
+    }
+}
+
 // key() gives the character's code: 228 for ä, 28450 for 漢.
 TEST_F(CharacterEditingTest, KeyGivesTheCodeOfTheCharacter) {
     struct Case {
