@@ -143,6 +143,14 @@ size_t characterOffset(const char* text, size_t index, bool utf8) {
     return offset;
 }
 
+size_t characterPrefix(const char* text, size_t bytes, bool utf8) {
+    size_t offset = 0;
+    for (int length;
+         (length = characterLength(text + offset, utf8)) && offset + size_t(length) <= bytes;)
+        offset += size_t(length);
+    return offset;
+}
+
 int characterCode(const char* text, bool utf8, int* length) {
     const int bytes = characterLength(text, utf8);
     int code = static_cast<unsigned char>(*text);

@@ -57,6 +57,9 @@ size_t characterCount(const char* text, size_t bytes, bool utf8);
 // Byte offset of the character with 0-based index `index`; the text's length
 // when it holds fewer characters.
 size_t characterOffset(const char* text, size_t index, bool utf8);
+// Bytes of the longest run of whole characters at the start of the text
+// that fits in `bytes` bytes: where a text is cut to a byte limit.
+size_t characterPrefix(const char* text, size_t bytes, bool utf8);
 // The code of the character at `text`: its code point in UTF-8 text, else
 // its byte (0..255); `*length` (when given) receives its bytes.
 int characterCode(const char* text, bool utf8, int* length = nullptr);

@@ -158,8 +158,8 @@ void NotebookPainter::drawSelected(int x, int y, const NotebookLine* line, Rgb c
     int end = line == editor.selectionLast ? editor.selectionEndColumn : length;
     // The pieces hold whole characters.
     bool utf8 = isUtf8Text(text.c_str());
-    start = int(characterStartIn(text.c_str(), size_t(std::min(std::max(start, 0), length)), utf8));
-    end = int(characterStartIn(text.c_str(), size_t(std::min(std::max(end, start), length)), utf8));
+    start = int(characterPrefix(text.c_str(), size_t(std::min(std::max(start, 0), length)), utf8));
+    end = int(characterPrefix(text.c_str(), size_t(std::min(std::max(end, start), length)), utf8));
     Rgb background = notebookTextColour(4);
     Rgb marked = editor.bracketMatchShown ? bracketMatchGrey : notebookTextColour(5);
     const std::string pieces[3] = {text.substr(0, size_t(start)),

@@ -225,22 +225,11 @@ int NotebookLine::previousColumn(int column) const {
     return int(previousCharacter(text.getText(), size_t(column), holdsUtf8()));
 }
 
-size_t characterStartIn(const char* text, size_t column, bool utf8) {
-    if (!utf8 || column == 0) return column;
-    // A lead byte at most three bytes back whose sequence reaches past
-    // `column`; else the byte is a character of its own.
-    for (size_t start = column + 1; start-- > 0 && start + 3 >= column;) {
-        if ((static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) continue;
-        return start + size_t(characterLength(text + start, true)) > column ? start : column;
-    }
-    return column;
-}
-
 int NotebookLine::characterStart(int column) const {
     int length = text.length();
     if (column >= length) return length;
     if (column <= 0) return 0;
-    return int(characterStartIn(text.getText(), size_t(column), holdsUtf8()));
+    return int(characterPrefix(text.getText(), size_t(column), holdsUtf8()));
 }
 
 int NotebookLine::characterAt(int column) const {

@@ -68,9 +68,6 @@ class NotebookEditor;
 // Whether text of the notebook holds UTF-8: in code page 65001, and a line
 // that begins with the marker bytes EF BB BF (decoded entities).
 bool isUtf8Text(const char* text);
-// The start of the character that holds byte `column` of a text (not past
-// its end).
-size_t characterStartIn(const char* text, size_t column, bool utf8);
 
 class NotebookLine {
   public:
