@@ -24,6 +24,14 @@ int selectCodePage(int codePageNumber);
 // a multi-byte set: 65001), and the one for the current LC_CTYPE locale.
 int codePageOfCharset(const char* charset);
 int localeCodePage();
+// Code page 1252 whatever code page is selected: notebooks of older
+// versions were written in it, and the PostScript fonts of EPS files are
+// encoded in it. The code point of a byte (the five bytes 1252 leaves
+// undefined stand for the control codes of the same number), and the byte
+// of a code point (-1 when 1252 has none).
+int codePage1252Code(unsigned char byte);
+int codePage1252Byte(int codePoint);
+void codePage1252ToUtf8(const char* text, std::string& out);
 // Writes the code point as UTF-8 at `destination`; returns the end.
 char* appendUtf8(int codePoint, char* destination);
 // Reads one code point at `text` into `*code` and returns the position after
