@@ -355,6 +355,60 @@ TEST(Svd, ColumnVectorGivesItsLength) {
     EXPECT_EQ(std::fabs(v[0]), 1);
 }
 
+// Large and small entries: the matrix [2, 1, 0.5; 1, 3, 0.2; 0.5, 0.2, 4]
+// times a decimal factor (entries rounded to double as the interpreter's
+// product rounds them), with the singular values of that double matrix to
+// 20 digits (mpmath, 50 digits working precision).
+TEST(Svd, LargeAndSmallEntriesConverge) {
+    struct Case {
+        double factor;
+        double singular[3];
+    };
+    const Case cases[] = {
+        {1e150, {4.3071229378626216463e+150, 3.3507154943537388671e+150, 1.3421615677836391324e+150}},
+        {1e155, {4.3071229378626218032e+155, 3.350715494353739138e+155, 1.3421615677836392425e+155}},
+        {1e200, {4.3071229378626216359e+200, 3.350715494353738927e+200, 1.3421615677836391647e+200}},
+        {1e300, {4.3071229378626219751e+300, 3.3507154943537392248e+300, 1.3421615677836392727e+300}},
+        {1e-200, {4.3071229378626216915e-200, 3.3507154943537389656e-200, 1.3421615677836391818e-200}},
+        {1e-300, {4.3071229378626218893e-300, 3.3507154943537392234e-300, 1.3421615677836392786e-300}},
+    };
+    const double a[] = {2, 1, 0.5, 1, 3, 0.2, 0.5, 0.2, 4};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "factor " << c.factor);
+        std::vector<double> u(9), w(3), v(9);
+        for (int k = 0; k < 9; k++) u[k] = c.factor * a[k];
+        ASSERT_EQ(singularValueDecomposition(u.data(), 3, 3, w.data(), v.data()), SvdStatus::ok);
+        std::sort(w.begin(), w.end(), std::greater<double>());
+        for (int k = 0; k < 3; k++)
+            EXPECT_NEAR(w[k] / c.singular[k], 1, 1e-15) << w[k] << " against " << c.singular[k];
+    }
+}
+
+// A matrix times 2^k decomposes into the same U and V and the singular
+// values times 2^k, bit for bit, for every size up to 200 (square and
+// tall) and scales that reach near the ends of the exponent range.
+TEST(Svd, PowerOfTwoScalesKeepTheDecomposition) {
+    const int scales[] = {-1000, 1000, -700, 700, -520, 520, -300, 300};
+    int next = 0;
+    for (int n = 1; n <= 200; n++) {
+        const int m = n % 2 ? n : n + 3;
+        const std::vector<double> a = randomMatrix(m, n, 400 + n);
+        std::vector<double> u = a, w(n), v(size_t(n) * n);
+        ASSERT_EQ(singularValueDecomposition(u.data(), m, n, w.data(), v.data()), SvdStatus::ok);
+        for (int pick = 0; pick < 2; pick++) {
+            const int k = scales[next++ % std::size(scales)];
+            SCOPED_TRACE(testing::Message() << m << " x " << n << " times 2^" << k);
+            std::vector<double> us(a.size()), ws(n), vs(v.size());
+            for (size_t q = 0; q < a.size(); q++) us[q] = std::ldexp(a[q], k);
+            ASSERT_EQ(singularValueDecomposition(us.data(), m, n, ws.data(), vs.data()),
+                      SvdStatus::ok);
+            for (int q = 0; q < n; q++) ASSERT_EQ(ws[q], std::ldexp(w[q], k)) << q;
+            ASSERT_EQ(us, u);
+            ASSERT_EQ(vs, v);
+        }
+    }
+}
+
 TEST(Toeplitz, BuildAndSolve) {
     const double t[] = {1, 2, 3};
     double m[4];
