@@ -346,7 +346,8 @@ SvdStatus singularValueDecomposition(double* u, int m, int n, double* w, double*
                copy) {
         const auto same = [](int, double e) { return e; };
         transposeBlocked(u, m, n, copy.get(), same);
-        converged = diagonalise(ColumnMatrix{copy.get(), m}, vColumns, m, n, w1, rv.data(), b.anorm);
+        converged =
+            diagonalise(ColumnMatrix{copy.get(), m}, vColumns, m, n, w1, rv.data(), b.anorm);
         transposeBlocked(copy.get(), n, m, u, same);
     } else {
         converged = diagonalise(a, vColumns, m, n, w1, rv.data(), b.anorm);

@@ -215,13 +215,13 @@ std::vector<VectorWidth> widthsHere() {
 // length).
 TEST(Jacobi, SameBitsAsThePlainMethod) {
     for (int kind = 0; kind < 3; kind++)
-        for (int n : {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 16, 17, 31, 33, 64, 100, 127, 128,
-                      129}) {
+        for (int n :
+             {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 16, 17, 31, 33, 64, 100, 127, 128, 129}) {
             std::vector<double> start = symmetricOfKind(kind, n, 20 + n);
             const std::vector<double> expected = plainJacobi(start, n, boundOf(start));
             for (VectorWidth width : widthsHere()) {
-                SCOPED_TRACE(testing::Message() << "kind " << kind << ", n " << n << ", width "
-                                                << int(width));
+                SCOPED_TRACE(testing::Message()
+                             << "kind " << kind << ", n " << n << ", width " << int(width));
                 std::vector<double> a = start, e(n);
                 ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, nullptr, e.data(), width),
                           JacobiStatus::ok);
@@ -246,8 +246,8 @@ TEST(Jacobi, InterruptionLeavesThePlainMethodsMatrix) {
             SCOPED_TRACE(testing::Message() << "rows " << rows << ", width " << int(width));
             std::vector<double> a = start, e(n);
             pollsLeft = rows;
-            ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, interruptedWhenCounted,
-                                        e.data(), width),
+            ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, interruptedWhenCounted, e.data(),
+                                        width),
                       JacobiStatus::interrupted);
             EXPECT_EQ(std::memcmp(a.data(), expected.data(), a.size() * sizeof(double)), 0);
         }
@@ -365,12 +365,18 @@ TEST(Svd, LargeAndSmallEntriesConverge) {
         double singular[3];
     };
     const Case cases[] = {
-        {1e150, {4.3071229378626216463e+150, 3.3507154943537388671e+150, 1.3421615677836391324e+150}},
-        {1e155, {4.3071229378626218032e+155, 3.350715494353739138e+155, 1.3421615677836392425e+155}},
-        {1e200, {4.3071229378626216359e+200, 3.350715494353738927e+200, 1.3421615677836391647e+200}},
-        {1e300, {4.3071229378626219751e+300, 3.3507154943537392248e+300, 1.3421615677836392727e+300}},
-        {1e-200, {4.3071229378626216915e-200, 3.3507154943537389656e-200, 1.3421615677836391818e-200}},
-        {1e-300, {4.3071229378626218893e-300, 3.3507154943537392234e-300, 1.3421615677836392786e-300}},
+        {1e150,
+         {4.3071229378626216463e+150, 3.3507154943537388671e+150, 1.3421615677836391324e+150}},
+        {1e155,
+         {4.3071229378626218032e+155, 3.350715494353739138e+155, 1.3421615677836392425e+155}},
+        {1e200,
+         {4.3071229378626216359e+200, 3.350715494353738927e+200, 1.3421615677836391647e+200}},
+        {1e300,
+         {4.3071229378626219751e+300, 3.3507154943537392248e+300, 1.3421615677836392727e+300}},
+        {1e-200,
+         {4.3071229378626216915e-200, 3.3507154943537389656e-200, 1.3421615677836391818e-200}},
+        {1e-300,
+         {4.3071229378626218893e-300, 3.3507154943537392234e-300, 1.3421615677836392786e-300}},
     };
     const double a[] = {2, 1, 0.5, 1, 3, 0.2, 0.5, 0.2, 4};
     for (const Case& c : cases) {
