@@ -266,6 +266,48 @@ TEST(Jacobi, SweepLimitAndInterruption) {
               JacobiStatus::interrupted);
 }
 
+// A matrix is symmetric for the rotations when its two triangles differ by
+// at most epsilon times its Frobenius norm, at every scale; computed
+// symmetric matrices (B' B, B + B') pass, sizes from 2 to 200.
+TEST(Jacobi, SymmetryWithinEpsilonOfTheNorm) {
+    struct Case {
+        const char* name;
+        int n;
+        std::vector<double> a;
+        bool symmetric;
+    };
+    const Case cases[] = {
+        {"non-symmetric 2x2", 2, {1, 2, 3, 4}, false},
+        {"symmetric 2x2", 2, {1, 2, 2, 4}, true},
+        {"zero", 2, {0, 0, 0, 0}, true},
+        {"below the bound", 2, {1, 2, 2 + 1e-13, 1}, true},
+        {"above the bound", 2, {1, 2, 2 + 1e-10, 1}, false},
+        {"large entries", 2, {1e300, 2e300, 2.0000000001e300, 1e300}, false},
+        {"large entries, rounding", 2, {1e300, 2e300, 2.0000000000001e300, 1e300}, true},
+        {"tiny entries", 2, {1e-300, 2e-300, 3e-300, 1e-300}, false},
+        {"one entry below", 3, {1, 0, 0, 0, 1, 0, 1e-3, 0, 1}, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(isSymmetricWithin(c.a.data(), c.n, epsilon), c.symmetric) << c.name;
+    for (int n = 2; n <= 200; n += n < 10 ? 1 : 19) {
+        SCOPED_TRACE(testing::Message() << "n " << n);
+        const std::vector<double> b = randomMatrix(n, n, 50 + n);
+        std::vector<double> product(size_t(n) * n), sum(product.size());
+        for (int i = 0; i < n; i++)
+            for (int j = 0; j < n; j++) {
+                double s = 0;
+                for (int k = 0; k < n; k++) s += b[k * n + i] * b[k * n + j];
+                product[i * n + j] = s;
+                sum[i * n + j] = b[i * n + j] + b[j * n + i];
+            }
+        EXPECT_TRUE(isSymmetricWithin(product.data(), n, epsilon));
+        EXPECT_TRUE(isSymmetricWithin(sum.data(), n, epsilon));
+        EXPECT_FALSE(isSymmetricWithin(b.data(), n, epsilon));
+        sum[(n - 1) * n] += 1e-6;
+        EXPECT_FALSE(isSymmetricWithin(sum.data(), n, epsilon));
+    }
+}
+
 // U diag(w) V' must give A back, with w >= 0 and V orthogonal.
 void checkDecomposition(const std::vector<double>& a, int m, int n) {
     std::vector<double> u = a, w(n), v(size_t(n) * n);
