@@ -7,11 +7,16 @@ nelder("p", [1, 2; 3, 4], 1, 1)
 function twice(x) := [x, x]
 brent("twice", 0, 0.1, 1e-10)
 brent("nosuch", 0, 0.1, 1e-10)
-// A function that keeps falling, and steps of d <= epsilon, which march
-// in steps of epsilon: the march gives up.
+// A function that keeps falling: the march gives up. Steps of d <= epsilon
+// start from epsilon and grow, so a minimum far away is still found.
 function down(x) := -x
 brent("down", 0, 0.1, 1e-10)
+brent("down", 0, 0, 1e-10)
+function up(x) := x
+brent("up", 0, 0, 1e-10)
 brent("p", 0, -0.1, 1e-10, 3)
+brent("p", 0, 0, 1e-10, 5)
+brent("p", 0, 0, 1e-10, -1000)
 function fails(x) := x + undefined
 brent("fails", 0, 0.1, 1e-10)
 nelder("nosuch", [1, 2], 1, 1e-10)
