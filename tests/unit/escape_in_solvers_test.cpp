@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/host.h"
-#include "terminal/terminal_host.h"
 #include "program_fixture.h"
+#include "terminal/terminal_host.h"
 
 namespace {
 
@@ -54,6 +54,26 @@ TEST_F(EscapeInSolvers, EveryLoopStopsAndTheNextCallWorks) {
         EXPECT_EQ(checkEscape(), 0) << c.call;  // the key was taken
         EXPECT_EQ(runAndClear(std::string("x = ") + c.call + ";\n"), 0) << c.call << output();
     }
+}
+
+// Escape stops the long kernels of the polynomial builtins (m n operations:
+// minutes for a million coefficients each) and element-wise builtins over
+// large matrices, whose elements may each take microseconds.
+TEST_F(EscapeInSolvers, LongKernelsAndElementLoopsStop) {
+    ASSERT_EQ(run("p = 1:100000; pp = p | p; x = random(1, 200000) * 100;\n"), 0) << output();
+    const char* calls[] = {
+        "polymult(p, p)",  "polydiv(pp, p)",  "polycons(p)",   "interp(p, p)",
+        "polytrans(p, p)", "gammai(x, 50)",   "gammaic(x, 3)", "chidis(x, 7)",
+        "gamma(x + 1i)",   "besselk(x, 0.5)", "exp(x)",        "atan2(x, x + 1)",
+    };
+    for (const char* call : calls) {
+        output();
+        raise(SIGINT);
+        EXPECT_NE(runAndClear(std::string("y = ") + call + ";\n"), 0) << call;
+        EXPECT_NE(output().find("User interrupted!"), std::string::npos) << call << output();
+        EXPECT_EQ(checkEscape(), 0) << call;  // the key was taken
+    }
+    EXPECT_EQ(runAndClear("y = polymult(1:100, 1:100);\n"), 0) << output();
 }
 
 }  // namespace
