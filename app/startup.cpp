@@ -151,9 +151,12 @@ static void chooseCodePage(int requested) {
     }
     codePage = number;
     systemCodePageIsUtf8 = number == 65001;
+    // The hard space as one byte of a single-byte code page; none in UTF-8,
+    // where the scanner knows its sequence, nor where the page lacks it.
     std::string noBreakSpace;
     utf8ToCodePage("\xC2\xA0", noBreakSpace);
-    hardSpaceCode = noBreakSpace.empty() ? char(0xA0) : noBreakSpace[0];
+    bool oneByte = noBreakSpace.size() == 1 && static_cast<unsigned char>(noBreakSpace[0]) >= 0x80;
+    hardSpaceCode = systemCodePageIsUtf8 || !oneByte ? 0 : noBreakSpace[0];
 }
 
 static void startLog() {

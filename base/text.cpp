@@ -143,6 +143,14 @@ size_t characterOffset(const char* text, size_t index, bool utf8) {
     return offset;
 }
 
+size_t characterPrefix(const char* text, size_t bytes, bool utf8) {
+    size_t offset = 0;
+    for (int length;
+         (length = characterLength(text + offset, utf8)) && offset + size_t(length) <= bytes;)
+        offset += size_t(length);
+    return offset;
+}
+
 int characterCode(const char* text, bool utf8, int* length) {
     const int bytes = characterLength(text, utf8);
     int code = static_cast<unsigned char>(*text);
@@ -219,6 +227,34 @@ const char* ansiToUtf8(const char* text) {
     std::string converted;
     codePageToUtf8(text, converted);
     return intoBuffer(buffer, converted);
+}
+
+// The code points of the bytes 128..159 in code page 1252 (0: undefined).
+static const char16_t codePage1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+int codePage1252Code(unsigned char byte) {
+    if (byte < 128 || byte >= 160 || !codePage1252High[byte - 128]) return byte;
+    return codePage1252High[byte - 128];
+}
+
+int codePage1252Byte(int codePoint) {
+    if (codePoint < 0) return -1;
+    if (codePoint < 256 && codePage1252Code(static_cast<unsigned char>(codePoint)) == codePoint)
+        return codePoint;
+    for (int k = 0; k < 32; k++)
+        if (codePage1252High[k] && codePoint == codePage1252High[k]) return 128 + k;
+    return -1;
+}
+
+void codePage1252ToUtf8(const char* text, std::string& out) {
+    std::string result;
+    char buffer[4];
+    for (const char* p = text; *p; p++)
+        result.append(buffer, appendUtf8(codePage1252Code(static_cast<unsigned char>(*p)), buffer));
+    out = std::move(result);
 }
 
 char* appendUtf8(int codePoint, char* destination) {

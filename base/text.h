@@ -24,6 +24,14 @@ int selectCodePage(int codePageNumber);
 // a multi-byte set: 65001), and the one for the current LC_CTYPE locale.
 int codePageOfCharset(const char* charset);
 int localeCodePage();
+// Code page 1252 whatever code page is selected: notebooks of older
+// versions were written in it, and the PostScript fonts of EPS files are
+// encoded in it. The code point of a byte (the five bytes 1252 leaves
+// undefined stand for the control codes of the same number), and the byte
+// of a code point (-1 when 1252 has none).
+int codePage1252Code(unsigned char byte);
+int codePage1252Byte(int codePoint);
+void codePage1252ToUtf8(const char* text, std::string& out);
 // Writes the code point as UTF-8 at `destination`; returns the end.
 char* appendUtf8(int codePoint, char* destination);
 // Reads one code point at `text` into `*code` and returns the position after
@@ -57,6 +65,9 @@ size_t characterCount(const char* text, size_t bytes, bool utf8);
 // Byte offset of the character with 0-based index `index`; the text's length
 // when it holds fewer characters.
 size_t characterOffset(const char* text, size_t index, bool utf8);
+// Bytes of the longest run of whole characters at the start of the text
+// that fits in `bytes` bytes: where a text is cut to a byte limit.
+size_t characterPrefix(const char* text, size_t bytes, bool utf8);
 // The code of the character at `text`: its code point in UTF-8 text, else
 // its byte (0..255); `*length` (when given) receives its bytes.
 int characterCode(const char* text, bool utf8, int* length = nullptr);

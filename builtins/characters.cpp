@@ -1,23 +1,22 @@
 // Characters as numbers and back, and strings between the program's code
-// page and UTF-8 (flag 0x40000).
+// page and UTF-8 (flag 0x40000). In UTF-8 text a character's number is its
+// code point; in a single-byte code page it is the byte.
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
 #include <string>
 
+#include "base/html_entities.h"
+#include "base/text.h"
 #include "builtins/builtin_helpers.h"
 #include "builtins/text_helpers.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
 #include "interpreter/output.h"
 #include "interpreter/values.h"
-#include "base/html_entities.h"
-#include "base/text.h"
 
 namespace {
-
-constexpr int largestCodePoint = 0x10FFFF;
 
 // The code points or bytes of a real row vector, or null with
 // "Need real row vector for <name>".
@@ -32,79 +31,72 @@ void finishText(header* first, StackText& text, int32_t flags) {
     if (result) moveResult(first, result);
 }
 
+// A byte that begins no UTF-8 character answers with its signed value, as
+// every byte does in a single-byte code page.
 void builtinAscii(header* first) {
     header* s = stringArgument(first, "string", "ascii");
     if (!s) return;
-    header* result = pushReal(static_cast<signed char>(stringOf(s)[0]));
+    int length;
+    int code = characterCode(stringOf(s), isUtf8Text(s), &length);
+    if (length <= 1 && code >= 0x80) code = static_cast<signed char>(code);
+    header* result = pushReal(code);
     if (!errorCode) moveResult(first, result);
 }
 
 void builtinChar(header* first) {
     header* value = resolveValue(first);
     if (errorCode) return;
-    if (value->kind != kindReal || !std::isfinite(realOf(value))) {
+    char bytes[4];
+    int length = 0;
+    if (value->kind == kindReal && std::isfinite(realOf(value)))
+        length = encodeCharacter(realOf(value), codePageIsUtf8(), bytes);
+    if (!length) {
         reportNeed("integer", "char");
         return;
     }
-    char byte = char(lowBits32(realOf(value)));
-    header* result = pushString(&byte, 1);
+    header* result = pushString(bytes, length);
     if (!errorCode) moveResult(first, result);
 }
 
-void builtinChartostr(header* first) {
+// The characters of the codes, in UTF-8 (`utf8`) or as bytes; null with
+// "Need real row vector for <name>" for a code UTF-8 cannot encode.
+void pushCharacters(header* first, const char* name, bool utf8, int32_t flags) {
     int64_t count;
-    const double* codes = codesArgument(first, "chartostr", &count);
+    const double* codes = codesArgument(first, name, &count);
     if (!codes) return;
+    char bytes[4];
+    for (int64_t i = 0; i < count; i++) {
+        if (!encodeCharacter(codes[i], utf8, bytes)) {
+            reportNeed("real row vector", name);
+            return;
+        }
+    }
     StackText text(kindString);
-    for (int64_t i = 0; i < count && !text.failed(); i++) text.append(char(lowBits32(codes[i])));
-    finishText(first, text, 0);
+    for (int64_t i = 0; i < count && !text.failed(); i++)
+        text.append(bytes, size_t(encodeCharacter(codes[i], utf8, bytes)));
+    finishText(first, text, flags);
 }
+
+void builtinChartostr(header* first) { pushCharacters(first, "chartostr", codePageIsUtf8(), 0); }
+
+void builtinChartoutf(header* first) { pushCharacters(first, "chartoutf", true, flagUtf8); }
 
 void builtinStrtochar(header* first) {
     header* s = stringArgument(first, "string", "strtochar");
     if (!s) return;
     const char* text = stringOf(s);
-    bool utf8 = utf8FlagOf(s);
-    int64_t count = 0;
-    int code;
-    if (utf8) {
-        for (const char* p = text; *p; p = decodeUtf8Char(p, &code)) count++;
-    } else {
-        count = int64_t(std::strlen(text));
-    }
+    const bool utf8 = isUtf8Text(s);
+    int64_t count = int64_t(characterCount(text, std::strlen(text), utf8));
     count = std::min<int64_t>(count, INT32_MAX);
     header* result = pushMatrixOfKind(kindRealMatrix, 1, int(count));
     if (!result) return;
     double* data = matrixData(result);
-    const char* p = text;
     for (int64_t i = 0; i < count; i++) {
-        if (utf8) {
-            p = decodeUtf8Char(p, &code);
-            data[i] = code;
-        } else {
-            data[i] = static_cast<unsigned char>(*p++);
-        }
+        int length;
+        data[i] = characterCode(text, utf8, &length);
+        text += length;
     }
     moveResult(first, result);
-}
-
-void builtinChartoutf(header* first) {
-    int64_t count;
-    const double* codes = codesArgument(first, "chartoutf", &count);
-    if (!codes) return;
-    for (int64_t i = 0; i < count; i++) {
-        if (codes[i] < 0 || codes[i] >= largestCodePoint + 1.0) {
-            reportNeed("real row vector", "chartoutf");
-            return;
-        }
-    }
-    StackText text(kindString);
-    for (int64_t i = 0; i < count; i++) {
-        char* at = text.reserve(4);
-        if (!at) return;
-        text.advance(size_t(appendUtf8(int(codes[i]), at) - at));
-    }
-    finishText(first, text, flagUtf8);
 }
 
 // A text already marked as UTF-8 is not converted again.

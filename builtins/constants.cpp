@@ -28,8 +28,11 @@ void builtinNan(header*) {
 void builtinNone(header*) { pushMarker(markerNone); }
 void builtinEpsilon(header*) { pushReal(currentEpsilon); }
 void builtinIndex(header*) { pushReal(loopIndex); }
-// The code of the hard space as a signed byte (0xA0 gives -96).
-void builtinHardspace(header*) { pushReal(static_cast<signed char>(hardSpaceCode)); }
+// The code of the hard space: a signed byte in a single-byte code page
+// (0xA0 gives -96), its code point in UTF-8, where char() builds it back.
+void builtinHardspace(header*) {
+    pushReal(systemCodePageIsUtf8 ? 0xA0 : static_cast<signed char>(hardSpaceCode));
+}
 void builtinTime(header*) { pushReal(getClockSeconds()); }
 
 // Sets the tolerance from a real argument and returns the previous one.

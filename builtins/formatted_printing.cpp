@@ -85,12 +85,23 @@ void builtinPrint(header* first) {
     char number[maxPrintDigits + 400];  // 309 integer digits at most
     std::snprintf(number, sizeof number, "%1.*f", digits, realOf(v[0]));
     std::string text = number;
+    // The mark and the separator may be characters of several bytes.
+    const bool utf8 = isUtf8Text(v[3]) || isUtf8Text(v[4]);
+    int32_t flags = 0;
     // The decimal mark goes on the number's own point, never on a separator.
     size_t point = text.find('.');
-    if (isGivenText(v[4]) && point != std::string::npos) text[point] = stringOf(v[4])[0];
-    if (isGivenText(v[3])) text = groupDigits(text, stringOf(v[3]));
-    if (text.size() < size_t(length)) text.insert(0, size_t(length) - text.size(), ' ');
-    pushTextResult(first, text.data(), text.size());
+    if (isGivenText(v[4]) && point != std::string::npos) {
+        const char* mark = stringOf(v[4]);
+        text.replace(point, 1, mark, size_t(characterLength(mark, utf8)));
+        flags |= utf8FlagOf(v[4]);
+    }
+    if (isGivenText(v[3])) {
+        text = groupDigits(text, stringOf(v[3]));
+        flags |= utf8FlagOf(v[3]);
+    }
+    const size_t characters = characterCount(text.c_str(), text.size(), utf8);
+    if (characters < size_t(length)) text.insert(0, size_t(length) - characters, ' ');
+    pushTextResult(first, text.data(), text.size(), flags);
 }
 
 // --- printf ------------------------------------------------------------------
@@ -100,8 +111,8 @@ constexpr int64_t printfFormatLimit = 32736;
 
 // The conversion letter of a format with exactly one conversion, or 0
 // after a reported error. Only "-", "." and digits may stand between the
-// percent sign and the letter.
-char readConversion(const char* format) {
+// percent sign and the letter; `*conversion` receives its percent sign.
+char readConversion(const char* format, const char** conversion) {
     int64_t length = int64_t(std::strlen(format));
     char letter = 0;
     for (const char* p = format; *p;) {
@@ -117,7 +128,7 @@ char readConversion(const char* format) {
             fail(errorFailed, "Only one format specification in printf allowed!\n");
             return 0;
         }
-        p++;
+        *conversion = p++;
         while (*p == '-' || *p == '.' || (*p >= '0' && *p <= '9')) {
             if (*p == '-' || *p == '.') {
                 p++;
@@ -163,6 +174,54 @@ void refuseValue(char letter, const char* needed) {
     fail(errorWrongArgument, "Format %%%c in printf needs %s!\n", letter, needed);
 }
 
+// A conversion of the usual form: the flags "-" and "0", a width, a
+// precision after ".".
+struct Field {
+    bool left = false;
+    int64_t width = 0;
+    int64_t precision = -1;
+    const char* rest = nullptr;  // the format after the letter
+};
+
+// Reads the field from the percent sign at `conversion` to the letter;
+// false for any other form (the C library then prints it as it stands).
+bool readField(const char* conversion, Field& field) {
+    const char* p = conversion + 1;
+    for (; *p == '-' || *p == '0'; p++) field.left = field.left || *p == '-';
+    // Each number is bounded by the format's length (readConversion).
+    for (; *p >= '0' && *p <= '9'; p++) field.width = field.width * 10 + (*p - '0');
+    if (*p == '.') {
+        field.precision = 0;
+        for (p++; *p >= '0' && *p <= '9'; p++) field.precision = field.precision * 10 + (*p - '0');
+    }
+    field.rest = p + 1;
+    return *p && !std::strchr("-.0123456789", *p);
+}
+
+// The conversion of UTF-8 text, "%s" or "%c" (the character of the code
+// `bytes` holds), counted in characters: the precision cuts, the width
+// pads, never inside a character. The conversion becomes a plain "%s" of
+// the finished field.
+void formatCharacters(header* first, int32_t flags, const char* format, const char* conversion,
+                      const Field& field, const char* text, size_t bytes) {
+    size_t characters = characterCount(text, bytes, true);
+    if (field.precision >= 0 && size_t(field.precision) < characters) {
+        bytes = characterOffset(text, size_t(field.precision), true);
+        characters = size_t(field.precision);
+    }
+    std::string padding(field.width > int64_t(characters) ? size_t(field.width) - characters : 0,
+                        ' ');
+    std::string value(text, bytes);
+    value = field.left ? value + padding : padding + value;
+    std::string plain(format, conversion);
+    plain += "%s";
+    plain += field.rest;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    formatResult(first, flags, plain.c_str(), value.c_str());
+#pragma GCC diagnostic pop
+}
+
 void builtinPrintf(header* first) {
     header* v[2];
     if (!resolveArguments(first, 2, v)) return;
@@ -171,9 +230,12 @@ void builtinPrintf(header* first) {
         return;
     }
     const char* format = stringOf(v[0]);
-    char letter = readConversion(format);
+    const char* conversion = nullptr;
+    char letter = readConversion(format, &conversion);
     if (!letter) return;
     int32_t flags = utf8FlagOf(v[0]);
+    Field field;
+    const bool usualField = readField(conversion, field);
     // The format is checked: one conversion, no "*", no length modifier.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
@@ -186,10 +248,24 @@ void builtinPrintf(header* first) {
         formatResult(first, flags, format, clampToInt(realOf(v[1])));
     } else if (letter == 's') {
         if (v[1]->kind != kindString) return refuseValue(letter, "a string");
-        formatResult(first, flags | utf8FlagOf(v[1]), format, stringOf(v[1]));
+        const char* text = stringOf(v[1]);
+        flags |= utf8FlagOf(v[1]);
+        if (usualField && (isUtf8Text(v[0]) || isUtf8Text(v[1])))
+            formatCharacters(first, flags, format, conversion, field, text, std::strlen(text));
+        else
+            formatResult(first, flags, format, text);
     } else if (letter == 'c') {
         if (v[1]->kind != kindReal) return refuseValue(letter, "a real number");
-        formatResult(first, flags, format, int(lowByte(realOf(v[1]))));
+        const double code = realOf(v[1]);
+        // The code 0 ends the text in every code page.
+        if (!usualField || !isUtf8Text(v[0]) || !std::isfinite(code) || std::trunc(code) == 0) {
+            formatResult(first, flags, format, int(lowByte(code)));
+            return;
+        }
+        char bytes[4];
+        const int length = encodeCharacter(code, true, bytes);
+        if (!length) return refuseValue(letter, "a real number");
+        formatCharacters(first, flags, format, conversion, field, bytes, size_t(length));
     } else {
         fail(errorFailed, "Illegal format string %c in format\n", letter);
     }
@@ -206,21 +282,37 @@ void alignText(header* first, header** v, int count) {
         reportNeed(what, "printstr");
         return;
     }
+    // Lengths count characters; in UTF-8 text the fill is a character too.
+    const bool utf8 = isUtf8Text(v[0]);
     const char* s = stringOf(v[0]);
-    int64_t textLength = int64_t(std::strlen(s));
+    const size_t textBytes = std::strlen(s);
+    int64_t textLength = int64_t(characterCount(s, textBytes, utf8));
     int64_t n = std::clamp(clampToInt(realOf(v[1])), 0, maxPrintLength);
     if (textLength > n) n = textLength;
     double mode = count > 2 ? realOf(v[2]) : 1;
-    char fill = ' ';
-    if (count > 3) fill = v[3]->kind == kindReal ? char(lowByte(realOf(v[3]))) : stringOf(v[3])[0];
-    if (fill == 0 || fill == 1) fill = ' ';
+    char fill[4] = {' '};
+    int fillBytes = 1;
+    if (count > 3 && v[3]->kind == kindReal) {
+        const double code = realOf(v[3]);
+        fillBytes = std::isfinite(code) ? encodeCharacter(code, utf8, fill) : 0;
+        if (!fillBytes && std::isfinite(code)) {
+            reportNeed(what, "printstr");
+            return;
+        }
+    } else if (count > 3) {
+        fillBytes = characterLength(stringOf(v[3]), utf8);
+        std::memcpy(fill, stringOf(v[3]), size_t(fillBytes));
+    }
+    if (fillBytes == 0 || (fillBytes == 1 && (fill[0] == 0 || fill[0] == 1))) {
+        fill[0] = ' ';
+        fillBytes = 1;
+    }
+    int64_t before = mode < 0 ? 0 : mode == 0 ? (n - textLength) / 2 : n - textLength;
+    int64_t after = n - textLength - before;
     StackText text(kindString);
-    char* out = text.reserve(size_t(n));
-    if (!out) return;
-    std::memset(out, fill, size_t(n));
-    int64_t offset = mode < 0 ? 0 : mode == 0 ? (n - textLength) / 2 : n - textLength;
-    std::memcpy(out + offset, s, size_t(textLength));
-    text.advance(size_t(n));
+    for (int64_t i = 0; i < before && !text.failed(); i++) text.append(fill, size_t(fillBytes));
+    text.append(s, textBytes);
+    for (int64_t i = 0; i < after && !text.failed(); i++) text.append(fill, size_t(fillBytes));
     header* result = text.finish(utf8FlagOf(v[0]));
     if (result) moveResult(first, result);
 }

@@ -20,7 +20,6 @@ constexpr int largestPictureSize = 10000;
 WriterSettings currentSettings() {
     WriterSettings s = pictureSettings(0, 0);
     s.codePageToUtf8 = codePageToUtf8;
-    s.utf8ToCodePage = utf8ToCodePage;
     return s;
 }
 

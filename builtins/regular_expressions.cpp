@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/text.h"
 #include "builtins/text_helpers.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
@@ -57,10 +58,13 @@ constexpr uint32_t matchLimit = 10000000;
 constexpr uint32_t heapLimitKilobytes = 65536;
 constexpr int escapePollInterval = 1024;
 
-// ECMAScript-like behaviour: "$" only at the very end, "[^]" any byte,
+// ECMAScript-like behaviour: "$" only at the very end, "[^]" any character,
 // "\u" escapes, and a back reference to an unset group matches nothing.
 constexpr uint32_t compileOptions =
     PCRE2_DOLLAR_ENDONLY | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF;
+// UTF-8 text is matched by characters, with Unicode's letters and digits in
+// "\w", "\d" and the classes.
+constexpr uint32_t utf8Options = PCRE2_UTF | PCRE2_UCP;
 
 // The message of a compile error by its kind.
 const char* compileErrorText(int code) {
@@ -150,7 +154,11 @@ void reportPatternError(const char* text, const char* pattern) {
 // a reported error.
 class Regex {
   public:
-    explicit Regex(const char* pattern) : pattern_(pattern) {
+    // `utf8`: the `subject` is UTF-8 text; a pattern that is not UTF-8 is
+    // then matched by bytes. A subject that is UTF-8 is checked here once
+    // (PCRE2 would check the rest of it on every search); in one that is
+    // not, its bytes that are no character match nothing.
+    Regex(const char* pattern, bool utf8, const char* subject) : pattern_(pattern) {
         pcre2_ = pcre2Library.get();
         if (!pcre2_) {
             fail(errorFailed, "Could not open PCRE2: %s\n", pcre2Library.error().c_str());
@@ -159,8 +167,16 @@ class Regex {
         const Pcre2Library& pcre2 = *pcre2_;
         int code;
         PCRE2_SIZE offset;
-        code_ = pcre2.compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED,
-                              compileOptions, &code, &offset, nullptr);
+        uint32_t options = compileOptions;
+        if (utf8 && isValidUtf8(pattern, std::strlen(pattern))) {
+            options |= utf8Options;
+            if (isValidUtf8(subject, std::strlen(subject)))
+                matchOptions_ = PCRE2_NO_UTF_CHECK;
+            else
+                options |= PCRE2_MATCH_INVALID_UTF;
+        }
+        code_ = pcre2.compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED, options,
+                              &code, &offset, nullptr);
         if (!code_) {
             reportPatternError(compileErrorText(code), pattern);
             return;
@@ -189,11 +205,12 @@ class Regex {
     bool ok() const { return context_ && data_ && !errorCode; }
     int groups() const { return groups_; }
 
-    // Searches from `start`; true on a match, false on none or on an error
-    // (then reported).
+    // Searches the subject (or its end from a character) from `start`, a
+    // character; true on a match, false on none or on an error (then
+    // reported).
     bool match(const char* subject, size_t length, size_t start, uint32_t options = 0) {
-        int rc = pcre2_->match(code_, reinterpret_cast<PCRE2_SPTR>(subject), length, start, options,
-                               data_, context_);
+        int rc = pcre2_->match(code_, reinterpret_cast<PCRE2_SPTR>(subject), length, start,
+                               options | matchOptions_, data_, context_);
         if (rc >= 0) return true;
         if (rc != PCRE2_ERROR_NOMATCH) reportPatternError(matchErrorText(rc), pattern_);
         return false;
@@ -217,6 +234,7 @@ class Regex {
     pcre2_match_data* data_ = nullptr;
     pcre2_match_context* context_ = nullptr;
     int groups_ = 0;
+    uint32_t matchOptions_ = 0;
 };
 
 // --- strxfind ----------------------------------------------------------------
@@ -224,20 +242,25 @@ class Regex {
 constexpr const char* strxfindWhat = "string, substring, start position";
 
 // The match, its text and the vector of its groups, or 0 when none.
+// Positions count characters, as in strfind.
 void findMatch(header* first, header* s, header* pattern, int64_t start) {
     const char* text = stringOf(s);
-    int64_t length = int64_t(std::strlen(text));
+    const bool utf8 = isUtf8Text(s);
+    const size_t bytes = std::strlen(text);
+    int64_t length = int64_t(characterCount(text, bytes, utf8));
     int64_t offset = searchOffset(start, length);
-    Regex regex(stringOf(pattern));
+    Regex regex(stringOf(pattern), utf8, text);
     if (!regex.ok()) return;
-    const char* subject = text + (offset < length ? offset : length);
-    if (offset > length || !regex.match(subject, size_t(length - offset), 0)) {
+    const size_t from = offset < length ? characterOffset(text, size_t(offset), utf8) : bytes;
+    const char* subject = text + from;
+    if (offset > length || !regex.match(subject, bytes - from, 0)) {
         if (errorCode) return;
         header* none = pushReal(0);
         if (!errorCode) moveResult(first, none);
         return;
     }
-    header* position = pushReal(double(offset + int64_t(regex.groupStart(0)) + 1));
+    const size_t before = characterCount(subject, regex.groupStart(0), utf8);
+    header* position = pushReal(double(offset + int64_t(before) + 1));
     if (errorCode) return;
     header* whole = pushString(subject + regex.groupStart(0), int64_t(regex.groupLength(0)));
     if (errorCode) return;
@@ -337,9 +360,10 @@ void builtinStrxrepl(header* first) {
         reportNeed(what, "strrepl");
         return;
     }
-    Regex regex(stringOf(pattern));
-    if (!regex.ok()) return;
+    const bool utf8 = isUtf8Text(s);
     const char* subject = stringOf(s);
+    Regex regex(stringOf(pattern), utf8, subject);
+    if (!regex.ok()) return;
     size_t length = std::strlen(subject);
     StackText out(kindString);
     size_t position = 0;  // the text before it is written
@@ -350,9 +374,9 @@ void builtinStrxrepl(header* first) {
         if (!regex.match(subject, length, searchFrom, options)) {
             if (errorCode) return;
             if (options == 0) break;
-            // No non-empty match where the empty one was: step one byte.
+            // No non-empty match where the empty one was: step one character.
             if (searchFrom >= length) break;
-            searchFrom++;
+            searchFrom += size_t(characterLength(subject + searchFrom, utf8));
             options = 0;
             continue;
         }

@@ -1,6 +1,10 @@
 // String builtins: length, search, substrings, replacement, tokens and
-// case. Positions count bytes from 1; a negative position counts from the
-// end. Results made from the bytes of a UTF-8 text keep its UTF-8 flag.
+// case. Positions count characters from 1 (bytes in a single-byte code
+// page); a negative position counts from the end. Results made from the
+// bytes of a UTF-8 text keep its UTF-8 flag.
+#include <locale.h>
+#include <wctype.h>
+
 #include <cstring>
 #include <string>
 
@@ -36,17 +40,7 @@ void builtinStrlen(header* first) {
     header* s;
     if (!resolveStrings(first, 1, &s, "string", "strlen")) return;
     const char* text = stringOf(s);
-    double length = 0;
-    if (utf8FlagOf(s)) {
-        int code;
-        while (*text) {
-            text = decodeUtf8Char(text, &code);
-            length++;
-        }
-    } else {
-        length = double(std::strlen(text));
-    }
-    header* result = pushReal(length);
+    header* result = pushReal(double(characterCount(text, std::strlen(text), isUtf8Text(s))));
     if (!errorCode) moveResult(first, result);
 }
 
@@ -56,14 +50,17 @@ constexpr const char* strfindWhat = "string, substring, start position";
 
 void findFrom(header* first, header* s, header* sub, int64_t start) {
     const char* text = stringOf(s);
-    int64_t length = int64_t(std::strlen(text));
+    const bool utf8 = isUtf8Text(s);
+    const size_t bytes = std::strlen(text);
+    int64_t length = int64_t(characterCount(text, bytes, utf8));
     int64_t offset = searchOffset(start, length);
     double position = 0;
     if (offset < length) {
+        const size_t from = characterOffset(text, size_t(offset), utf8);
         const char* needle = stringOf(sub);
-        const char* found =
-            findText(text + offset, size_t(length - offset), needle, std::strlen(needle));
-        if (found) position = double(found - text + 1);
+        size_t before;
+        if (findCharacters(text + from, bytes - from, needle, std::strlen(needle), utf8, &before))
+            position = double(offset + int64_t(before) + 1);
     }
     header* result = pushReal(position);
     if (!errorCode) moveResult(first, result);
@@ -105,13 +102,17 @@ void builtinSubstring(header* first) {
         reportNeed("string and two integers", "substring");
         return;
     }
-    int64_t n = int64_t(std::strlen(stringOf(s)));
+    const char* text = stringOf(s);
+    const bool utf8 = isUtf8Text(s);
+    int64_t n = int64_t(characterCount(text, std::strlen(text), utf8));
     int64_t firstIndex = a >= 0 ? a - 1 : n + a;
     if (firstIndex < 0) firstIndex = 0;
     int64_t lastIndex = b >= 0 ? b - 1 : n + b;
     if (lastIndex >= n) lastIndex = n - 1;
     int64_t count = lastIndex < firstIndex ? 0 : lastIndex - firstIndex + 1;
-    header* result = pushString(stringOf(s) + (count ? firstIndex : 0), count);
+    const char* cut = text + (count ? characterOffset(text, size_t(firstIndex), utf8) : 0);
+    const size_t bytes = count ? characterOffset(cut, size_t(count), utf8) : 0;
+    header* result = pushString(cut, int64_t(bytes));
     if (errorCode) return;
     result->flags = utf8FlagOf(s);
     moveResult(first, result);
@@ -134,6 +135,7 @@ void builtinStrrepl(header* first) {
     const std::string search = stringOf(v[1]);
     const std::string replacement = stringOf(v[2]);
     int32_t flags = utf8FlagOf(v[0]) | utf8FlagOf(v[2]);
+    const bool utf8 = isUtf8Text(v[0]);
     const char* text = stringOf(v[0]);
     const char* end = text + std::strlen(text);
     // A text stored below the arguments lets the result take their place.
@@ -141,7 +143,8 @@ void builtinStrrepl(header* first) {
     StackText result = below ? StackText(kindString, first) : StackText(kindString);
     int polls = 0;
     while (!result.failed()) {
-        const char* found = findText(text, size_t(end - text), search.data(), search.size());
+        const char* found =
+            findCharacters(text, size_t(end - text), search.data(), search.size(), utf8);
         if (!found) {
             result.append(text, size_t(end - text));
             break;
@@ -162,16 +165,34 @@ void builtinStrrepl(header* first) {
 
 // --- strtokens -----------------------------------------------------------------
 
+// Bytes of the character at `text` when it is one of the `separators`,
+// else 0.
+size_t separatorAt(const char* text, const char* separators, bool utf8) {
+    const int length = characterLength(text, utf8);
+    if (length == 1 && static_cast<unsigned char>(*text) < 0x80)
+        return *text && std::strchr(separators, *text) ? 1 : 0;
+    for (const char* p = separators; *p; p += characterLength(p, utf8))
+        if (characterLength(p, utf8) == length && std::memcmp(p, text, size_t(length)) == 0)
+            return size_t(length);
+    return 0;
+}
+
+// Characters, not bytes, are separators: a separator never cuts a character.
 void tokenize(header* first, header* s, const char* separators) {
     const char* text = stringOf(s);
+    const bool utf8 = isUtf8Text(s);
+    auto skipSeparators = [&] {
+        while (size_t n = separatorAt(text, separators, utf8)) text += n;
+    };
     StackText vector(kindStringMatrix);
-    text += std::strspn(text, separators);
+    skipSeparators();
     do {
-        size_t length = std::strcspn(text, separators);
-        vector.append(text, length);
+        const char* end = text;
+        while (*end && !separatorAt(end, separators, utf8)) end += characterLength(end, utf8);
+        vector.append(text, size_t(end - text));
         vector.endItem();
-        text += length;
-        text += std::strspn(text, separators);
+        text = end;
+        skipSeparators();
     } while (*text && !vector.failed());
     header* result = vector.finish(utf8FlagOf(s));
     if (result) moveResult(first, result);
@@ -191,19 +212,50 @@ void builtinStrtokensWith(header* first) {
 
 // --- case ------------------------------------------------------------------------
 
-// Only the ASCII letters change, whatever the locale.
-void changeCase(header* first, const char* name, char from, int shift) {
+// Unicode's simple case mapping (one character for one, so "ß" stays),
+// from the C library's UTF-8 locale whatever the user's locale is; ASCII
+// only if that locale is missing.
+locale_t unicodeCaseLocale() {
+    static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
+    return locale;
+}
+
+int mapCase(int code, bool upper) {
+    if (code < 0x80 || !unicodeCaseLocale()) {
+        if (upper && code >= 'a' && code <= 'z') return code - ('a' - 'A');
+        if (!upper && code >= 'A' && code <= 'Z') return code + ('a' - 'A');
+        return code;
+    }
+    const wint_t c = wint_t(code);
+    return int(upper ? towupper_l(c, unicodeCaseLocale()) : towlower_l(c, unicodeCaseLocale()));
+}
+
+// In a single-byte code page only the ASCII letters change; in UTF-8 text
+// every letter with a case does, and bytes that are not UTF-8 stay.
+void changeCase(header* first, const char* name, bool upper) {
     header* s;
     if (!resolveStrings(first, 1, &s, "string", name)) return;
+    const bool utf8 = isUtf8Text(s);
+    const char* text = stringOf(s);
     StackText result(kindString);
-    if (!result.append(stringOf(s), std::strlen(stringOf(s)))) return;
-    for (char* p = result.begin(); p < result.end(); p++)
-        if (*p >= from && *p < from + 26) *p = char(*p + shift);
+    while (*text && !result.failed()) {
+        int length;
+        const int code = characterCode(text, utf8, &length);
+        char* out = result.reserve(4);
+        if (!out) return;
+        if (utf8 && (length > 1 || code < 0x80)) {
+            result.advance(size_t(appendUtf8(mapCase(code, upper), out) - out));
+        } else {
+            *out = code < 0x80 ? char(mapCase(code, upper)) : *text;
+            result.advance(1);
+        }
+        text += length;
+    }
     finishString(first, result, utf8FlagOf(s));
 }
 
-void builtinTolower(header* first) { changeCase(first, "tolower", 'A', 'a' - 'A'); }
-void builtinToupper(header* first) { changeCase(first, "toupper", 'a', 'A' - 'a'); }
+void builtinTolower(header* first) { changeCase(first, "tolower", false); }
+void builtinToupper(header* first) { changeCase(first, "toupper", true); }
 
 const BuiltinRecord rows[] = {
     {"strfind", 2, 0, builtinStrfind},     {"strfind", 3, 0, builtinStrfindFrom},

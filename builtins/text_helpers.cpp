@@ -117,3 +117,36 @@ const char* findText(const char* text, size_t length, const char* needle, size_t
     }
     return nullptr;
 }
+
+const char* findCharacters(const char* text, size_t length, const char* needle, size_t count,
+                           bool utf8, size_t* characters) {
+    size_t at = 0, before = 0;  // a character start and the characters before it
+    for (;;) {
+        const char* found = findText(text + at, length - at, needle, count);
+        if (!found || !utf8) {
+            if (found && characters) *characters = size_t(found - text);
+            return found;
+        }
+        const size_t offset = size_t(found - text);
+        for (; at < offset; before++) at += size_t(characterLength(text + at, true));
+        if (at > offset) continue;  // inside a character: search on from the next
+        size_t end = at;
+        while (end < offset + count) end += size_t(characterLength(text + end, true));
+        if (end == offset + count) {
+            if (characters) *characters = before;
+            return found;
+        }
+        at += size_t(characterLength(text + at, true));
+        before++;
+    }
+}
+
+int encodeCharacter(double code, bool utf8, char* out) {
+    if (!utf8) {
+        *out = char(lowBits32(code));
+        return 1;
+    }
+    const double c = std::trunc(code);
+    if (c < 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    return int(appendUtf8(int(c), out) - out);
+}

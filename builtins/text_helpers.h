@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/text.h"
 #include "interpreter/stack.h"
 #include "interpreter/value_helpers.h"
 
@@ -52,6 +53,19 @@ class StackText {
 // The UTF-8 flag of a value (0 or `flagUtf8`).
 inline int32_t utf8FlagOf(const header* value) { return value->flags & flagUtf8; }
 
+// Whether the text of a string value is UTF-8: marked so, or written in code
+// page 65001. Its lengths, positions and single characters then count
+// characters (code points), never bytes (base/text.h steps over them).
+inline bool isUtf8Text(const header* value) {
+    return (value->flags & flagUtf8) || codePageIsUtf8();
+}
+
+// The bytes of the character with the code `code` (finite) at `out` (room
+// for 4): in UTF-8 text the code point, else the code modulo 256 as one
+// byte. Returns how many; 0 when the code is no code point that UTF-8 can
+// encode (negative, a surrogate, above U+10FFFF).
+int encodeCharacter(double code, bool utf8, char* out);
+
 // A text position or count from a real: truncated and clamped to +-2^53;
 // false for NaN.
 bool readTextPosition(const header* value, int64_t* position);
@@ -62,6 +76,12 @@ int64_t searchOffset(int64_t start, int64_t length);
 // The first occurrence of the `count` bytes of `needle` in the `length`
 // bytes of `text`, or null; an empty needle is found at the start.
 const char* findText(const char* text, size_t length, const char* needle, size_t count);
+// As findText over characters: an occurrence begins and ends where
+// characters of the text do (in UTF-8 text only a needle that is not UTF-8
+// could do otherwise). `text` begins a character; `*characters` (when
+// given) receives the characters before the occurrence.
+const char* findCharacters(const char* text, size_t length, const char* needle, size_t count,
+                           bool utf8, size_t* characters = nullptr);
 
 // The elements of a real or a 1 x n real matrix, all finite; null when the
 // argument is anything else (nothing printed unless resolving failed).

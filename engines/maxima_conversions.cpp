@@ -60,10 +60,11 @@ bool tooLong(const std::string& text, size_t limit) {
     return true;
 }
 
-bool isNameCharacter(char c) { return isLetter(c) || (c >= '0' && c <= '9') || c == '%'; }
+// Bytes of the name character at `p` (a letter, a digit or '%'); 0 when none.
+int nameCharacterLength(const char* p) { return *p == '%' || isDigit(*p) ? 1 : letterLength(p); }
 
-// Whether c can start a name of the interpreter.
-bool startsName(char c) { return isLetter(c) || c == '_' || c == '%'; }
+// Whether a name of the interpreter can start at `p`.
+bool startsName(const char* p) { return isLetterAt(p) || *p == '_' || *p == '%'; }
 
 // The value of the named variable in parentheses, or false (error set).
 bool appendVariable(const std::string& name, std::string& out) {
@@ -151,15 +152,18 @@ std::string substituteVariables(const std::string& input, bool allowPercent) {
             if (i < n) out += input[i++];
             continue;
         }
-        bool variable = c == '@' && (isLetter(next) || next == hardSpaceCode);
-        bool percent = allowPercent && c == '%' && !startsName(next);
+        const char* after = input.c_str() + i + 1;
+        bool variable = c == '@' && isLetterAt(after);
+        bool percent = allowPercent && c == '%' && !startsName(after);
         if (percent && functionState != functionTopLevel) percent = false;
         if (variable || percent) {
             std::string name = percent ? "%" : "";
             i++;
             if (variable)
-                while (i < n && isNameCharacter(input[i]) && int(name.size()) < nameLimit)
-                    name += input[i++];
+                for (int length; i < n && (length = nameCharacterLength(input.c_str() + i)) &&
+                                 int(name.size()) + length <= nameLimit;
+                     i += size_t(length))
+                    name.append(input, i, size_t(length));
             if (!appendVariable(name, out)) return "";
             continue;
         }

@@ -160,15 +160,15 @@ void maximaModeCommand() {
     bool named = false;
     for (int mode = 0; mode < 3; mode++) {
         size_t n = std::strlen(words[mode]);
-        if (std::strncmp(scanPointer, words[mode], n) == 0 && !isLetter(scanPointer[n])) {
+        if (std::strncmp(scanPointer, words[mode], n) == 0 && !isLetterAt(scanPointer + n)) {
             currentMaximaMode = mode;
             scanPointer += n;
             named = true;
         }
     }
-    if (!named && isLetter(*scanPointer)) {
+    if (!named && isLetterAt(scanPointer)) {
         // Any other word changes nothing.
-        while (isLetter(*scanPointer)) scanPointer++;
+        scanPointer = endOfLetters(scanPointer, false);
         named = true;
     }
     if (!named) currentMaximaMode = currentMaximaMode ? 0 : intSetting("usedirectmode") ? 2 : 1;

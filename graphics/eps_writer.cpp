@@ -2,10 +2,15 @@
 #include "graphics/eps_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
+
+#include "base/text.h"
+#include "graphics/postscript_glyphs.h"
 
 namespace {
 
@@ -147,7 +152,11 @@ const ProcedureText procedures[procedureCount] = {
      "\t} { pop pop } ifelse } forall\n"
      "\tnewfont /FontName newfontname put\n"
      "\tnewcodesandnames aload pop\n"
-     "\tnewcodesandnames length 2 idiv { newfont /Encoding get 3 1 roll put } repeat\n"
+     // A glyph the font lacks shows as "?".
+     "\tnewcodesandnames length 2 idiv {\n"
+     "\t\tnewfont /CharStrings known { dup newfont /CharStrings get exch known not "
+     "{ pop /question } if } if\n"
+     "\t\tnewfont /Encoding get 3 1 roll put\n\t} repeat\n"
      "\tnewfontname newfont definefont pop\n\tend\n} def\n",
      -1},
     {"/Lstr {\n\tsc /ts exch def /ta exch def /ty exch def /tx exch def\n"
@@ -205,165 +214,6 @@ const ProcedureText procedures[procedureCount] = {
      procHelpers},
 };
 
-// Glyph names of the codes 128..255 in code page 1252.
-const char* const glyphNames[128] = {
-    "Euro",
-    ".notdef",
-    "quotesinglbase",
-    "florin",
-    "quotedblbase",
-    "ellipsis",
-    "dagger",
-    "daggerdbl",
-    "circumflex",
-    "perthousand",
-    "Scaron",
-    "guilsinglleft",
-    "OE",
-    ".notdef",
-    "Zcaron",
-    ".notdef",
-    ".notdef",
-    "quoteleft",
-    "quoteright",
-    "quotedblleft",
-    "quotedblright",
-    "bullet",
-    "endash",
-    "emdash",
-    "tilde",
-    "trademark",
-    "scaron",
-    "guilsinglright",
-    "oe",
-    ".notdef",
-    "zcaron",
-    "Ydieresis",
-    "space",
-    "exclamdown",
-    "cent",
-    "sterling",
-    "currency",
-    "yen",
-    "brokenbar",
-    "section",
-    "dieresis",
-    "copyright",
-    "ordfeminine",
-    "guillemotleft",
-    "logicalnot",
-    "hyphen",
-    "registered",
-    "macron",
-    "degree",
-    "plusminus",
-    "twosuperior",
-    "threesuperior",
-    "acute",
-    "mu",
-    "paragraph",
-    "periodcentered",
-    "cedilla",
-    "onesuperior",
-    "ordmasculine",
-    "guillemotright",
-    "onequarter",
-    "onehalf",
-    "threequarters",
-    "questiondown",
-    "Agrave",
-    "Aacute",
-    "Acircumflex",
-    "Atilde",
-    "Adieresis",
-    "Aring",
-    "AE",
-    "Ccedilla",
-    "Egrave",
-    "Eacute",
-    "Ecircumflex",
-    "Edieresis",
-    "Igrave",
-    "Iacute",
-    "Icircumflex",
-    "Idieresis",
-    "Eth",
-    "Ntilde",
-    "Ograve",
-    "Oacute",
-    "Ocircumflex",
-    "Otilde",
-    "Odieresis",
-    "multiply",
-    "Oslash",
-    "Ugrave",
-    "Uacute",
-    "Ucircumflex",
-    "Udieresis",
-    "Yacute",
-    "Thorn",
-    "germandbls",
-    "agrave",
-    "aacute",
-    "acircumflex",
-    "atilde",
-    "adieresis",
-    "aring",
-    "ae",
-    "ccedilla",
-    "egrave",
-    "eacute",
-    "ecircumflex",
-    "edieresis",
-    "igrave",
-    "iacute",
-    "icircumflex",
-    "idieresis",
-    "eth",
-    "ntilde",
-    "ograve",
-    "oacute",
-    "ocircumflex",
-    "otilde",
-    "odieresis",
-    "divide",
-    "oslash",
-    "ugrave",
-    "uacute",
-    "ucircumflex",
-    "udieresis",
-    "yacute",
-    "thorn",
-    "ydieresis",
-};
-
-// The code points of the codes 128..159 in code page 1252 (0: none).
-const char16_t codePage1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-// The code page 1252 byte of a code point, '?' when it has none.
-char codePage1252Byte(unsigned code) {
-    if (code < 128 || (code >= 160 && code < 256)) return char(code);
-    for (int k = 0; k < 32; k++)
-        if (code == codePage1252High[k] && code != 0) return char(128 + k);
-    return '?';
-}
-
-// UTF-8 to code page 1252 bytes, "?" for what it lacks.
-void utf8ToCodePage1252(const char* text, std::string& out) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
-    while (*p) {
-        unsigned code = *p++;
-        int more = code >= 0xF0 ? 3 : code >= 0xE0 ? 2 : code >= 0xC0 ? 1 : 0;
-        if (code >= 0x80 && code < 0xC0) code = '?';
-        if (more) code &= 0x3F >> more;
-        for (; more > 0 && (*p & 0xC0) == 0x80; more--) code = code << 6 | (*p++ & 0x3F);
-        out += codePage1252Byte(code);
-    }
-}
-
 // The PostScript font of the picture's font: its family (Courier for fixed
 // pitch names, Times for serif ones, else Helvetica) and weight.
 std::string postScriptFontOf(const WriterSettings& settings) {
@@ -378,78 +228,63 @@ std::string postScriptFontOf(const WriterSettings& settings) {
     return settings.boldFont ? "Helvetica-Bold" : "Helvetica";
 }
 
-// Glyph names of the Greek letters and mathematical signs that code page
-// 1252 lacks, as the PostScript fonts name them; null for other code points.
-const char* glyphBeyond1252(unsigned code) {
-    static const char* const greek[] = {
-        "Alpha",   "Beta",    "Gamma",  "uni0394", "Epsilon", "Zeta",  "Eta",     "Theta",
-        "Iota",    "Kappa",   "Lambda", "Mu",      "Nu",      "Xi",    "Omicron", "Pi",
-        "Rho",     nullptr,   "Sigma",  "Tau",     "Upsilon", "Phi",   "Chi",     "Psi",
-        "uni03A9", nullptr,   nullptr,  nullptr,   nullptr,   nullptr, nullptr,   nullptr,
-        "alpha",   "beta",    "gamma",  "delta",   "epsilon", "zeta",  "eta",     "theta",
-        "iota",    "kappa",   "lambda", "uni03BC", "nu",      "xi",    "omicron", "pi",
-        "rho",     "uni03C2", "sigma",  "tau",     "upsilon", "phi",   "chi",     "psi",
-        "omega"};
-    if (code >= 0x391 && code < 0x391 + sizeof greek / sizeof greek[0]) return greek[code - 0x391];
-    switch (code) {
-        case 0x2202:
-            return "partialdiff";
-        case 0x2211:
-            return "summation";
-        case 0x2212:
-            return "minus";
-        case 0x221A:
-            return "radical";
-        case 0x221E:
-            return "infinity";
-        case 0x2248:
-            return "approxequal";
-        case 0x2260:
-            return "notequal";
-        case 0x2264:
-            return "lessequal";
-        case 0x2265:
-            return "greaterequal";
-        default:
-            return nullptr;
+// The bytes of the EPS string for a text of the program, and the glyph
+// name of each code they use beyond ASCII. The text is read as UTF-8
+// (marked, or converted from the code page); what code page 1252 holds
+// keeps its code, each other glyph takes a code the text leaves free (1 to
+// 31, 127, then the unused ones of 128 to 255); ill-formed bytes, control
+// characters and glyphs past the free codes become "?". Without a
+// conversion an unmarked text is in code page 1252 already.
+void epsTextBytes(const char* text, TextConversion codePageToUtf8, std::string& out,
+                  std::array<std::string, 256>& glyphs) {
+    const size_t markLength = sizeof utf8Mark - 1;
+    std::string utf8;
+    if (std::strncmp(text, utf8Mark, markLength) == 0) {
+        utf8 = text + markLength;
+    } else if (codePageToUtf8) {
+        codePageToUtf8(text, utf8);
+    } else {
+        out = text;
+        for (unsigned char b : out)
+            if (b >= 128) glyphs[b] = codePage1252GlyphName(b);
+        return;
     }
-}
-
-// Marked UTF-8 to the bytes of the EPS string: what code page 1252 has
-// through `convert`, the glyphs beyond it as the codes 1..31, whose names
-// `extra` collects (index 0 for code 1).
-void epsTextBytes(const char* text, TextConversion convert, std::string& out,
-                  std::vector<const char*>& extra) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
-    std::string run;
-    auto flush = [&] {
-        if (run.empty()) return;
-        std::string converted;
-        if (convert)
-            convert(run.c_str(), converted);
-        else
-            utf8ToCodePage1252(run.c_str(), converted);
-        out += converted;
-        run.clear();
-    };
-    while (*p) {
-        const unsigned char* start = p;
-        unsigned code = *p++;
-        int more = code >= 0xF0 ? 3 : code >= 0xE0 ? 2 : code >= 0xC0 ? 1 : 0;
-        if (more) code &= 0x3F >> more;
-        for (; more > 0 && (*p & 0xC0) == 0x80; more--) code = code << 6 | (*p++ & 0x3F);
-        const char* name = glyphBeyond1252(code);
-        size_t k = 0;
-        while (name && k < extra.size() && std::strcmp(extra[k], name) != 0) k++;
-        if (!name || k >= 31) {
-            run.append(reinterpret_cast<const char*>(start), size_t(p - start));
+    // Bytes, and the other glyphs as -1, -2, ... in the order of `names`.
+    std::vector<int> items;
+    std::vector<std::string> names;
+    bool used[256] = {};
+    for (const char* p = utf8.c_str(); *p;) {
+        const int length = utf8SequenceLength(p);
+        if (length == 0) {
+            items.push_back('?');
+            p++;
             continue;
         }
-        if (k == extra.size()) extra.push_back(name);
-        flush();
-        out += char(k + 1);
+        int code;
+        p = decodeUtf8Char(p, &code);
+        const int byte = codePage1252Byte(code);
+        if (byte >= 32 && byte != 127) {
+            items.push_back(byte);
+            used[byte] = true;
+        } else if (byte >= 0) {
+            items.push_back('?');
+        } else {
+            const std::string name = glyphNameOf(code);
+            const size_t k = size_t(std::find(names.begin(), names.end(), name) - names.begin());
+            if (k == names.size()) names.push_back(name);
+            items.push_back(-int(k) - 1);
+        }
     }
-    flush();
+    std::vector<int> codeOf;
+    for (int code = 1; code < 256 && codeOf.size() < names.size(); code++)
+        if ((code < 32 || code >= 127) && !used[code]) codeOf.push_back(code);
+    for (int item : items) {
+        const size_t k = size_t(-item - 1);
+        const int byte = item >= 0 ? item : k < codeOf.size() ? codeOf[k] : '?';
+        if (byte >= 128) glyphs[byte] = codePage1252GlyphName(static_cast<unsigned char>(byte));
+        if (item < 0 && k < codeOf.size()) glyphs[byte] = names[k];
+        out += char(byte);
+    }
 }
 
 }  // namespace
@@ -924,22 +759,17 @@ bool EpsWriter::text(double x, double y, const char* text, ColorCode colour, int
     colour = drawingColour(colour);
     flushPath();
     std::string bytes;
-    std::vector<const char*> extra;
-    const size_t markLength = sizeof utf8Mark - 1;
-    if (std::strncmp(text, utf8Mark, markLength) == 0)
-        epsTextBytes(text + markLength, settings.utf8ToCodePage, bytes, extra);
-    else
-        bytes = text;
+    std::array<std::string, 256> glyphs;
+    epsTextBytes(text, settings.codePageToUtf8, bytes, glyphs);
     bool reencoded = false;
     for (unsigned char b : bytes) {
-        const bool beyond = b >= 1 && b <= extra.size();
-        if (b < 128 && !beyond) continue;
+        if (glyphs[b].empty()) continue;
         if (!reencoded) {
             use(procReencode);
             out << "gsave /scan-vec [\n";
             reencoded = true;
         }
-        out.format("8#%o /%s\n", b, beyond ? extra[b - 1] : glyphNames[b - 128]);
+        out.format("8#%o /%s\n", b, glyphs[b].c_str());
     }
     if (reencoded)
         out << "] def\n/" << postScriptFontOf(settings)
@@ -955,7 +785,7 @@ bool EpsWriter::text(double x, double y, const char* text, ColorCode colour, int
                                                  : "0")
             << " (";
         for (char b : bytes) {
-            if (b > 0 && b < 32) {
+            if ((b > 0 && b < 32) || b == 127) {
                 out.format("\\%03o", unsigned(b));
                 continue;
             }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/text.h"
 #include "graphics/crop_area.h"
 #include "graphics/segment_clip.h"
 
@@ -37,40 +38,12 @@ bool withinLimit(double x, double y) {
 }
 
 // Strict UTF-8: no overlong forms, surrogates or values above U+10FFFF.
-bool isValidUtf8(const unsigned char* s) {
-    while (*s) {
-        const unsigned c = *s;
-        int extra;
-        unsigned low;
-        if (c < 0x80) {
-            s++;
-            continue;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1, low = 0x80;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2, low = 0x800;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3, low = 0x10000;
-        } else {
-            return false;
-        }
-        unsigned code = c & (0x3F >> extra);
-        for (int i = 1; i <= extra; i++) {
-            if ((s[i] & 0xC0) != 0x80) return false;
-            code = code << 6 | (s[i] & 0x3F);
-        }
-        if (code < low || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-        s += extra + 1;
-    }
-    return true;
-}
-
 // A text of the program as UTF-8 for the device; false when it is marked
 // as UTF-8 but is not.
 bool deviceText(const char* text, TextConversion codePageToUtf8, std::string& out) {
     const size_t markLength = sizeof utf8Mark - 1;
     if (std::strlen(text) > markLength && std::strncmp(text, utf8Mark, markLength) == 0) {
-        if (!isValidUtf8(reinterpret_cast<const unsigned char*>(text + markLength))) return false;
+        if (!isValidUtf8(text + markLength, std::strlen(text + markLength))) return false;
         out = text + markLength;
         return true;
     }
@@ -78,14 +51,9 @@ bool deviceText(const char* text, TextConversion codePageToUtf8, std::string& ou
         codePageToUtf8(text, out);
         return true;
     }
-    for (const unsigned char* s = reinterpret_cast<const unsigned char*>(text); *s; s++) {
-        if (*s < 0x80) {
-            out += char(*s);
-        } else {
-            out += char(0xC0 | *s >> 6);
-            out += char(0x80 | (*s & 0x3F));
-        }
-    }
+    char buffer[4];
+    for (const unsigned char* s = reinterpret_cast<const unsigned char*>(text); *s; s++)
+        out.append(buffer, appendUtf8(*s, buffer));
     return true;
 }
 

@@ -6,51 +6,26 @@
 #include <cstring>
 #include <string>
 
+#include "base/text.h"
 #include "graphics/png_file.h"
 
 ClipNumbering programClipNumbers;
 
 namespace {
 
-// Appends one code point as UTF-8.
-void appendUtf8(std::string& out, unsigned code) {
-    if (code < 0x80) {
-        out += char(code);
-    } else if (code < 0x800) {
-        out += char(0xC0 | code >> 6);
-        out += char(0x80 | (code & 0x3F));
-    } else {
-        out += char(0xE0 | code >> 12);
-        out += char(0x80 | ((code >> 6) & 0x3F));
-        out += char(0x80 | (code & 0x3F));
-    }
-}
-
-// Length of the well-formed UTF-8 sequence at p (0 when there is none).
-int utf8SequenceLength(const unsigned char* p) {
-    const unsigned c = p[0];
-    int n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    if (n == 0 || (n == 2 && c < 0xC2) || (n == 4 && c > 0xF4)) return 0;
-    for (int k = 1; k < n; k++)
-        if ((p[k] & 0xC0) != 0x80) return 0;
-    if (n == 3 && ((c == 0xE0 && p[1] < 0xA0) || (c == 0xED && p[1] >= 0xA0))) return 0;
-    if (n == 4 && ((c == 0xF0 && p[1] < 0x90) || (c == 0xF4 && p[1] >= 0x90))) return 0;
-    return n;
-}
-
 // Keeps well-formed UTF-8 and characters XML allows; anything else
 // becomes "?".
 std::string cleanUtf8(const std::string& text) {
     std::string out;
-    const auto* p = reinterpret_cast<const unsigned char*>(text.c_str());
-    while (*p) {
+    for (const char* p = text.c_str(); *p;) {
         const int n = utf8SequenceLength(p);
-        if (n == 0 || (n == 1 && *p < 0x20 && *p != '\t' && *p != '\n' && *p != '\r')) {
+        if (n == 0 || (n == 1 && static_cast<unsigned char>(*p) < 0x20 && *p != '\t' &&
+                       *p != '\n' && *p != '\r')) {
             out += '?';
             p++;
             continue;
         }
-        out.append(reinterpret_cast<const char*>(p), size_t(n));
+        out.append(p, size_t(n));
         p += n;
     }
     return out;
@@ -710,8 +685,9 @@ bool SvgWriter::text(double x, double y, const char* text, ColorCode colour, int
     } else if (settings.codePageToUtf8) {
         settings.codePageToUtf8(text, utf8);
     } else {
+        char buffer[4];
         for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; p++)
-            appendUtf8(utf8, *p);
+            utf8.append(buffer, appendUtf8(*p, buffer));
     }
     utf8 = cleanUtf8(utf8);
 

@@ -1,5 +1,5 @@
 // What the EPS and SVG writers share: the picture's settings, the text
-// conversions, and an output buffer that numbers are printed into quickly
+// conversion, and an output buffer that numbers are printed into quickly
 // and that is handed to a sink in large pieces.
 #pragma once
 
@@ -10,8 +10,9 @@
 
 #include "graphics/colors.h"
 
-// Text conversions between the program's code page and UTF-8; they append
-// to `out`. Without one the writers take bytes 128..255 as Latin-1.
+// The conversion of a text from the program's code page to UTF-8, into
+// `out` (empty on the call). Without one the SVG writer and the pixel
+// surfaces take bytes 128..255 as Latin-1, the EPS writer as code page 1252.
 using TextConversion = void (*)(const char* text, std::string& out);
 
 struct WriterSettings {
@@ -30,7 +31,6 @@ struct WriterSettings {
     // EPS: the creation date line's text (24 characters, local time).
     std::string creationDate;
     TextConversion codePageToUtf8 = nullptr;
-    TextConversion utf8ToCodePage = nullptr;
 };
 
 // Pen style dash patterns at scale 1, in pixels of a picture 512 wide; every file and surface

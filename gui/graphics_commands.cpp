@@ -212,7 +212,6 @@ bool renderExportBitmap(int width, int height, bool antialias, PixelImage& out) 
 bool graphicsSvgText(int width, int height, std::string& svg) {
     WriterSettings settings = pictureSettings(width, height);
     settings.codePageToUtf8 = codePageToUtf8;
-    settings.utf8ToCodePage = utf8ToCodePage;
     StringSink sink;
     if (writeSvg(graphicsStore(), sink, settings, escapePressed) != ExportResult::written)
         return false;
@@ -256,7 +255,6 @@ void saveGraphicsSvgDialog() {
     if (file.empty()) return;
     WriterSettings settings = pictureSettings(0, 0);
     settings.codePageToUtf8 = codePageToUtf8;
-    settings.utf8ToCodePage = utf8ToCodePage;
     std::string written;
     ExportResult result =
         saveSvgFile(file.c_str(), exportWidth, exportHeight, intSetting("savecompressedsvg") != 0,
@@ -279,7 +277,6 @@ void saveGraphicsEpsDialog() {
     if (file.empty()) return;
     WriterSettings settings = pictureSettings(0, 0);
     settings.codePageToUtf8 = codePageToUtf8;
-    settings.utf8ToCodePage = utf8ToCodePage;
     std::string written;
     reportExport(saveGraphicsEps(file.c_str(), settings, escapePressed, &written), written,
                  "Save EPS");

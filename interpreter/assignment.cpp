@@ -27,6 +27,7 @@
 #include "interpreter/variables.h"
 #include "base/registry.h"
 #include "base/settings.h"
+#include "base/text.h"
 
 namespace {
 
@@ -718,7 +719,7 @@ bool spacesRequired() { return intSetting("spaces"); }
 
 void reportSeparator(const char* message) {
     const char* found = textAtPosition(scanPointer);
-    fail(errorAssignmentSyntax, message, found, static_cast<unsigned char>(*found));
+    fail(errorAssignmentSyntax, message, found, characterCode(found, systemCodePageIsUtf8));
 }
 
 }  // namespace

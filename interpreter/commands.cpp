@@ -78,14 +78,19 @@ const CommandRecord* lookupCommandName(const char* name) {
 const CommandRecord* findCommand(int* length) {
     char word[commandWordLimit + 1];
     int n = 0;
-    while (isLetter(scanPointer[n])) {
-        if (n == commandWordLimit) return nullptr;
-        word[n] = scanPointer[n];
-        n++;
+    int letters = 0;
+    bool ascii = true;
+    while (int letter = letterLength(scanPointer + n)) {
+        if (letters == commandWordLimit) return nullptr;
+        if (letter == 1) word[letters] = scanPointer[n];
+        ascii = ascii && letter == 1;
+        letters++;
+        n += letter;
     }
-    word[n] = 0;
     *length = n;
-    if (n == 0) return nullptr;
+    // Command names are ASCII: a word with a wider letter names none.
+    if (n == 0 || !ascii) return nullptr;
+    word[n] = 0;
     return lookupCommandName(word);
 }
 

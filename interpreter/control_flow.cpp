@@ -25,6 +25,7 @@
 #include "interpreter/variables.h"
 #include "platform/host.h"
 #include "base/settings.h"
+#include "base/text.h"
 
 int returnLoopIndex = 0;
 
@@ -39,7 +40,7 @@ bool inStoredBody() {
 // The word `word` at the scan position, not followed by a name character.
 bool atWord(const char* word) {
     size_t n = std::strlen(word);
-    return std::strncmp(scanPointer, word, n) == 0 && !isNameChar(scanPointer[n]);
+    return std::strncmp(scanPointer, word, n) == 0 && !nameCharLength(scanPointer + n);
 }
 
 // --- jump caches ----------------------------------------------------------
@@ -102,27 +103,27 @@ bool skipStringLiteral() {
 // inside string literals and comments are passed over.
 int nextKeyword() {
     bool body = inStoredBody();
-    char previous = ' ';
+    bool afterName = false;  // a name character ends right before the scan position
     for (;;) {
         char* p = scanPointer;
         char c = *p;
         if (c == 0) {
             if (!body || p[1] == endOfBody) return -1;
             scanPointer = lineStart = p + 1;
-            previous = ' ';
+            afterName = false;
             continue;
         }
         if (body && c == endOfBody) return -1;
         if (body && c == numberToken) {
             scanPointer += tokenSize;
-            previous = '0';
+            afterName = true;
             continue;
         }
         if (body && c == commandToken) {
             int32_t index;
             std::memcpy(&index, p + 1, sizeof index);
             scanPointer += tokenSize;
-            previous = ' ';
+            afterName = false;
             if (index >= 0 && index < commandCount) return commandTable[index].kind;
             continue;
         }
@@ -132,23 +133,21 @@ int nextKeyword() {
             continue;
         }
         if (skipStringLiteral()) {
-            previous = '"';
+            afterName = false;
             continue;
         }
-        if (!body && isLetter(c) && !isNameChar(previous)) {
+        if (!body && !afterName && isLetterAt(p)) {
             int length = 0;
             const CommandRecord* row = findCommand(&length);
             if (row) {
                 scanPointer += length;
                 return row->kind;
             }
-            if (length > 1) {
-                scanPointer += length - 1;
-                c = scanPointer[0];
-            }
         }
-        previous = c;
-        scanPointer++;
+        // Whole characters, so that the scan never stands inside a letter.
+        int length = nameCharLength(p);
+        afterName = length != 0;
+        scanPointer += length ? length : characterLength(p, systemCodePageIsUtf8);
     }
 }
 

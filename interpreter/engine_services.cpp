@@ -59,10 +59,10 @@ void closeForeignEngines() {
 // "pythonmode" [on|off]: without a word it toggles.
 void pythonmodeCommand() {
     skipSpaces();
-    if (std::strncmp(scanPointer, "on", 2) == 0 && !isLetter(scanPointer[2])) {
+    if (std::strncmp(scanPointer, "on", 2) == 0 && !isLetterAt(scanPointer + 2)) {
         currentPythonMode = 1;
         scanPointer += 2;
-    } else if (std::strncmp(scanPointer, "off", 3) == 0 && !isLetter(scanPointer[3])) {
+    } else if (std::strncmp(scanPointer, "off", 3) == 0 && !isLetterAt(scanPointer + 3)) {
         currentPythonMode = 0;
         scanPointer += 3;
     } else {

@@ -143,11 +143,11 @@ void insertUnitStep(char* end) {
     std::memcpy(end, saved, 64);
 }
 
-bool startsUnitName(char c) { return isLetter(c) || c == '$'; }
+bool startsUnitName(const char* p) { return isLetterAt(p) || *p == '$'; }
 
 // After "/" or "./": a divisor written as 2x divides by x as well.
 void divideByImplicitFactor(char* entry, int flag) {
-    if (!flag || !startsUnitName(*scanPointer)) return;
+    if (!flag || !startsUnitName(scanPointer)) return;
     int saved = easyUnitsMode;
     easyUnitsMode = 1;
     evaluatePower();
@@ -216,9 +216,8 @@ void evaluateConversion() {
         scanPointer += p[0] == '%' ? 1 : 2;
         skipBlanks();
         pushReal(0.01);
-    } else if (static_cast<unsigned char>(p[0]) == 0xB0 ||
-               (p[0] == ' ' && static_cast<unsigned char>(p[1]) == 0xB0)) {
-        scanPointer += p[0] == ' ' ? 2 : 1;
+    } else if (int sign = degreeSignLength(p[0] == ' ' ? p + 1 : p)) {
+        scanPointer += (p[0] == ' ') + sign;
         skipBlanks();
         pushReal(degreeUnit);
     } else {
@@ -249,7 +248,7 @@ void evaluateOr() {
         } else if (hasPrefix(scanPointer, "or ")) {
             skipOperator(3);
             shortCircuit(entry, true, evaluateOr);
-        } else if (!isLetter(*scanPointer) || !applyUserOperator(entry, false)) {
+        } else if (!isLetterAt(scanPointer) || !applyUserOperator(entry, false)) {
             return;
         }
     }
@@ -376,15 +375,16 @@ void evaluateSum() {
         skipBlanks();
         char c = *scanPointer;
         void (*apply)(header*);
+        int length = 1;
         if (c == '+')
             apply = addValues;
         else if (c == '-' && scanPointer[1] != '>')
             apply = subtractValues;
-        else if (static_cast<unsigned char>(c) == 0xB1)
+        else if ((length = plusMinusLength(scanPointer)))
             apply = applyPlusMinus;
         else
             return;
-        skipOperator(1);
+        skipOperator(length);
         keepLeftOperand(entry);
         evaluateProduct();
         if (!refuseSeveralResults(entry)) apply(recordAt(entry));
@@ -440,7 +440,7 @@ void evaluateProduct() {
             else
                 solveLeftDivision(recordAt(entry));
             flag = 0;
-        } else if (flag && startsUnitName(p[0])) {
+        } else if (flag && startsUnitName(p)) {
             keepLeftOperand(entry);
             int saved = easyUnitsMode;
             easyUnitsMode = 1;

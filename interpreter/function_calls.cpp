@@ -25,6 +25,7 @@
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"
+#include "base/text.h"
 
 CallContext callContext;
 int callDepth = 0;
@@ -271,7 +272,7 @@ void printParameterList(header* function) {
         }
         printFormatted("%s%s%s", (p.flags & parameterGroupStart) ? "[" : "", p.name,
                        (p.flags & parameterGroupEnd) ? "]" : "");
-        column += int(std::strlen(p.name));
+        column += int(characterCount(p.name, std::strlen(p.name), systemCodePageIsUtf8));
         if (column > lineLength - 15) {
             printText(" ..\n");
             column = 0;

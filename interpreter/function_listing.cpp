@@ -14,6 +14,8 @@
 #include "interpreter/scanner.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
+#include "platform/host.h"
+#include "base/text.h"
 
 namespace {
 
@@ -57,10 +59,12 @@ const char* appendToken(const char* p, TextBuffer& out) {
         out.append(index >= 0 && index < commandCount ? commandTable[index].name : "?");
         return p + tokenSize;
     }
-    piece[0] = *p;
-    piece[1] = 0;
+    // A whole character, so that a listing cut into pieces never splits one.
+    int length = characterLength(p, systemCodePageIsUtf8);
+    std::memcpy(piece, p, size_t(length));
+    piece[length] = 0;
     out.append(piece);
-    return p + 1;
+    return p + length;
 }
 
 bool isLineEnd(char c) { return c == 0 || c == endOfBody; }
@@ -235,7 +239,8 @@ void describeFunction(header* function, bool afterBuiltin) {
         const char* suffix = getParameterTypeName(p.flags);
         printFormatted("%s%s%s%s", (p.flags & parameterGroupStart) ? "[" : "", p.name, suffix,
                        (p.flags & parameterGroupEnd) ? "]" : "");
-        column += int(std::strlen(p.name) + std::strlen(suffix));
+        column += int(characterCount(p.name, std::strlen(p.name), systemCodePageIsUtf8) +
+                      std::strlen(suffix));
         if (column > lineLength - 15) {
             printText(" ..\n");
             column = 0;

@@ -26,6 +26,7 @@
 #include "interpreter/variables.h"
 #include "platform/host.h"
 #include "base/settings.h"
+#include "base/text.h"
 
 int definingMaximaFunction = 0;
 
@@ -191,7 +192,7 @@ bool keywordAccepted(const Definition& d, const Keyword* keyword, int lastRank) 
     const char* p = scanPointer;
     while (*p == ' ' || *p == '\t') p++;
     if (keyword->flag == userFunctionPython && (*p == 0 || startsWith(p, ".."))) return true;
-    return p != scanPointer && (isLetter(*p) || *p == '_' || *p == '%' || *p == '"');
+    return p != scanPointer && (isLetterAt(p) || *p == '_' || *p == '%' || *p == '"');
 }
 
 bool checkKeywordCombination(const Definition& d, const Keyword* k) {
@@ -314,7 +315,7 @@ int32_t findAnnotation(const char* word) {
 bool readAnnotations(int32_t* flags) {
     for (;;) {
         skipSpaces();
-        if (!isLetter(*scanPointer)) return true;
+        if (!isLetterAt(scanPointer)) return true;
         char word[32];
         scanName(word);
         if (errorCode) return false;
@@ -807,11 +808,12 @@ int scanNumberText(const char* p, char* text, int size) {
     };
     for (;; i++) {
         char c = p[i];
+        int space;
         if (isDigit(c))
             add(c);
-        else if (c == hardSpaceCode && hardSpaceCode != 0 && isDigit(p[i + 1]) && i > 0)
-            continue;
-        else if (c == '.' && !point && !isLetter(p[i + 1])) {
+        else if (i > 0 && (space = hardSpaceLength(p + i)) && isDigit(p[i + space]))
+            i += space - 1;
+        else if (c == '.' && !point && !isLetterAt(p + i + 1)) {
             point = true;
             add(c);
         } else
@@ -853,13 +855,13 @@ bool putNumber(BodyReader& r) {
 bool atLineStart(const BodyReader& r) { return scanPointer == r.inputLineBegin; }
 
 bool previousIsNameChar(const BodyReader& r) {
-    return !atLineStart(r) && isNameChar(scanPointer[-1]);
+    return nameCharBefore(r.inputLineBegin, scanPointer);
 }
 
 // A command word (not of the assignable kind) as a token.
 bool tryCommandWord(BodyReader& r, bool* done) {
     *done = false;
-    if (!isLetter(*scanPointer) || previousIsNameChar(r)) return true;
+    if (!isLetterAt(scanPointer) || previousIsNameChar(r)) return true;
     int length = 0;
     const CommandRecord* row = findCommand(&length);
     if (!row || row->kind == commandAssignable) return true;
@@ -991,9 +993,11 @@ bool readBodyStep(BodyReader& r, bool* finished) {
     }
     if (startsWith(p, "@:") || startsWith(p, "&:")) return putMaximaAnswer(r);
     if (startsWith(p, "\"@:") || startsWith(p, "\"&:")) return putQuotedMaximaAnswer(r);
-    if (p[0] == '@' && isLetter(p[1])) return putMaximaValue(r);
-    scanPointer++;
-    return putByte(d, *p);
+    if (p[0] == '@' && isLetterAt(p + 1)) return putMaximaValue(r);
+    // Whole characters: the next step must not start inside a letter.
+    int length = characterLength(p, systemCodePageIsUtf8);
+    scanPointer += length;
+    return put(d, p, size_t(length));
 }
 
 bool readBody(Definition& d) {

@@ -27,6 +27,7 @@
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"
+#include "base/text.h"
 
 void requireSemicolon(const char* command) {
     skipBlanks();
@@ -250,12 +251,11 @@ void protectCommand() {
 // at most `limit` characters kept.
 void readListText(char* text, int limit) {
     skipBlanks();
-    int n = 0;
-    while (*scanPointer && *scanPointer != ' ' && *scanPointer != '\t') {
-        if (n < limit) text[n++] = *scanPointer;
-        scanPointer++;
-    }
+    size_t span = std::strcspn(scanPointer, " \t");
+    size_t n = characterPrefix(scanPointer, std::min(span, size_t(limit)), systemCodePageIsUtf8);
+    std::memcpy(text, scanPointer, n);
     text[n] = 0;
+    scanPointer += span;
 }
 
 void listCommand() {
@@ -400,7 +400,7 @@ void helpCommand() { showHelp(0); }
 // follows; the statement ends there.
 std::string restOfLine(const char* empty) {
     skipSpaces();
-    std::string text(scanPointer, std::min<size_t>(std::strlen(scanPointer), 255));
+    std::string text(scanPointer, characterPrefix(scanPointer, 255, systemCodePageIsUtf8));
     scanPointer += std::strlen(scanPointer);
     return text.empty() ? std::string(empty) : text;
 }

@@ -248,7 +248,7 @@ PointerList* findGlobalList(const char* name) {
 int listGlobalLists(const char* pattern) {
     int count = 0;
     for (const std::string& name : sortedNames(globalLists, pattern)) {
-        printFormatted("%-20sglobal list\n", name.c_str());
+        printFormatted("%sglobal list\n", nameColumn(name.c_str()).c_str());
         count++;
         if (checkEscape()) break;
     }

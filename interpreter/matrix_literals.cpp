@@ -74,8 +74,7 @@ bool skipLiteralBlanks(bool always) {
 // Reads one element at the stack top; "name=" before it is skipped.
 header* readElement() {
     skipBlanks();
-    char* p = scanPointer;
-    while (isLetter(*p)) p++;
+    char* p = endOfLetters(scanPointer, false);
     if (p > scanPointer) {
         while (*p == ' ' || *p == '\t') p++;
         if (*p == '=' && p[1] != '=') scanPointer = p + 1;

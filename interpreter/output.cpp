@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstring>
+#include <string>
 
 #include "interpreter/error_codes.h"
 #include "interpreter/main_loop.h"
@@ -13,6 +14,7 @@
 #include "interpreter/scanner.h"
 #include "interpreter/stack.h"
 #include "platform/host.h"
+#include "base/text.h"
 
 int outputOn = 1;
 int outputSuppressed = 0;
@@ -178,25 +180,25 @@ void showErrorPosition(const char* position) {
     if (!outputSuppressed) showHeldText();
     if (position >= inputLine && position < inputLine + inputLineSize &&
         position <= inputLine + std::strlen(inputLine)) {
+        // Counted in characters: the piece shown is cut between characters
+        // and the caret stands under the character at `position`.
+        bool utf8 = systemCodePageIsUtf8;
         int width = std::clamp(lineLength - 8, 0, 4000);
-        int back = std::min<long>(width * 4 / 5, position - inputLine);
-        const char* from = position - back;
-        char text[4096];
+        int back = 0;
+        const char* from = position;
+        for (; back < width * 4 / 5 && from > inputLine; back++)
+            from = inputLine + previousCharacter(inputLine, size_t(from - inputLine), utf8);
         size_t available = std::strlen(from);
-        size_t n = std::min<size_t>(available, width);
-        std::memcpy(text, from, n);
-        text[n] = 0;
+        std::string text(from, characterOffset(from, size_t(width), utf8));
         printFormattedMessage("Error in:\n");
         if (from != inputLine) {
             printFormattedMessage("... ");
             back += 4;
         }
-        printFormattedMessage("%s", text);
-        if (available > n) printFormattedMessage(" ...");
+        printFormattedMessage("%s", text.c_str());
+        if (available > text.size()) printFormattedMessage(" ...");
         printFormattedMessage("\n");
-        std::memset(text, ' ', back);
-        std::strcpy(text + back, "^\n");
-        printText(text);
+        printText((std::string(size_t(back), ' ') + "^\n").c_str());
         reportAutomaticModeError(inputLine);
     } else if (functionState != functionTopLevel && errorCode != errorRaised) {
         reportAutomaticModeError(lineStart);

@@ -39,7 +39,7 @@ constexpr int maxPositionalArguments = 50;
 constexpr int numberTextLimit = 32764;    // digits and point
 constexpr int exponentTextLimit = 32766;  // with the exponent
 constexpr int symbolicTextSize = 32768;
-bool isNameStart(char c) { return isLetter(c) || c == '_' || c == '%'; }
+bool isNameStart(const char* p) { return isLetterAt(p) || *p == '_' || *p == '%'; }
 
 // Only the first value an operand left stays on the stack.
 void keepFirstValue(char* entry) {
@@ -57,7 +57,7 @@ int parameterCount(header* function) {
 
 // Pushes the value, imaginary when an "i" that starts no name follows.
 void pushNumber(double value) {
-    if (*scanPointer == 'i' && !isLetter(scanPointer[1])) {
+    if (*scanPointer == 'i' && !isLetterAt(scanPointer + 1)) {
         scanPointer++;
         pushComplex(0, value);
     } else {
@@ -80,8 +80,8 @@ void readNumber() {
         if (isDigit(*p)) {
             if (length >= numberTextLimit) return reportNumber(text, length, p);
             text[length++] = *p;
-        } else if (*p == hardSpaceCode && hardSpaceCode != 0) {
-            continue;
+        } else if (int space = hardSpaceLength(p)) {
+            p += space - 1;
         } else if (*p == '.') {
             char next = p[1];
             if ((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z')) break;
@@ -456,8 +456,8 @@ int applyPostfixOperators(char* entry, int flag) {
         if (c == '\'') {
             scanPointer++;
             transposeValue(recordAt(entry));
-        } else if (static_cast<unsigned char>(c) == 0xB0) {
-            scanPointer++;
+        } else if (int sign = degreeSignLength(scanPointer)) {
+            scanPointer += sign;
             degree(recordAt(entry));
         } else if (c == '%') {
             scanPointer++;
@@ -472,11 +472,11 @@ int applyPostfixOperators(char* entry, int flag) {
                 fac(recordAt(entry));
                 continue;
             }
-            if (isLetter(*scanPointer) && applyUserOperator(entry, true)) continue;
+            if (isLetterAt(scanPointer) && applyUserOperator(entry, true)) continue;
             break;
         }
     }
-    return flag && (isLetter(*scanPointer) || *scanPointer == '$');
+    return flag && (isLetterAt(scanPointer) || *scanPointer == '$');
 }
 
 // --- symbolic text ------------------------------------------------------------
@@ -490,9 +490,8 @@ bool colonEndsLine(const char* p) { return p[0] == ':' && (p[1] == 0 || hasPrefi
 
 bool evaluateAssignedName() {
     char* p = scanPointer;
-    if (!isLetter(*p)) return false;
-    int n = 0;
-    while (isLetter(p[n]) || isDigit(p[n])) n++;
+    if (!isLetterAt(p)) return false;
+    int n = int(endOfLetters(p, true) - p);
     char name[32];
     if (n >= int(sizeof name) - 1) return false;  // too long: scanName reports it
     char* after = p + n;
@@ -517,14 +516,11 @@ bool scanningStoredBody() { return inArea(scanPointer, ramstart, functionsEnd); 
 
 header* findFunctionAtScan(int* length) {
     const char* p = scanPointer;
+    if (!isLetterAt(p)) return nullptr;
+    int n = int(endOfName(p) - p);
+    if (n > 30) return nullptr;
     char name[32];
-    int n = 0;
-    if (!isLetter(*p)) return nullptr;
-    while (isLetter(p[n]) || isDigit(p[n]) || p[n] == '_' || p[n] == '$') {
-        if (n >= 30) return nullptr;
-        name[n] = p[n];
-        n++;
-    }
+    std::memcpy(name, p, size_t(n));
     name[n] = 0;
     header* function = findFunction(name);
     *length = n;
@@ -693,7 +689,7 @@ namespace {
 // ">name", "<name" and "=name" of a round-bracket list.
 bool readSwitchArgument() {
     char c = *scanPointer;
-    if ((c != '>' && c != '<' && c != '=') || !isNameStart(scanPointer[1])) return false;
+    if ((c != '>' && c != '<' && c != '=') || !isNameStart(scanPointer + 1)) return false;
     scanPointer++;
     char name[32];
     scanName(name);
@@ -885,7 +881,7 @@ void readCollection(char* entry) {
         }
         char name[32] = "";
         char* start = scanPointer;
-        if (isNameStart(*scanPointer)) {
+        if (isNameStart(scanPointer)) {
             scanName(name, 0);
             errorCode = 0;
             skipBlanks();
@@ -995,7 +991,7 @@ int evaluatePrimary() {
         reportCommandToken();
     } else if (c == 'u' && p[1] == '"') {
         readUtfString();
-    } else if (isNameStart(c)) {
+    } else if (isNameStart(p)) {
         postfix = evaluateName();
         if (!postfix) return errorCode ? 0 : 1;
     } else if (c == '#' && p[1] != '#') {

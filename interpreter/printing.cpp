@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
 #include "interpreter/engine_services.h"
@@ -17,6 +18,7 @@
 #include "interpreter/output.h"
 #include "interpreter/value_helpers.h"
 #include "platform/host.h"
+#include "base/text.h"
 
 int largeMatricesOn = 0;
 
@@ -352,32 +354,41 @@ int printValue(header* value) {
 // --- variable descriptions ----------------------------------------------------
 
 static void describeType(const char* name, const char* type) {
-    printFormatted("%-20sType: %s\n", name, type);
+    printFormatted("%sType: %s\n", name, type);
 }
 
 static void describeSized(const char* name, const char* type, int rows, int columns) {
-    printFormatted("%-20sType: %s (%dx%d)\n", name, type, rows, columns);
+    printFormatted("%sType: %s (%dx%d)\n", name, type, rows, columns);
+}
+
+std::string nameColumn(const char* name) {
+    size_t characters = characterCount(name, std::strlen(name), systemCodePageIsUtf8);
+    return name + std::string(characters < 20 ? 20 - characters : 0, ' ');
 }
 
 void describeVariable(header* value) {
-    const char* name = value->name;
+    std::string column = nameColumn(value->name);
+    const char* name = column.c_str();
     double* x = reinterpret_cast<double*>(dataOf(value));
     switch (value->kind) {
         case kindReal:
-            printFormatted("%-20s%0.15g\n", name, realOf(value));
+            printFormatted("%s%0.15g\n", name, realOf(value));
             break;
         case kindComplex:
-            printFormatted("%-20s%0.15g+%0.15gi\n", name, x[0], x[1]);
+            printFormatted("%s%0.15g+%0.15gi\n", name, x[0], x[1]);
             break;
         case kindInterval:
-            printFormatted("%-20s~%0.15g,%0.15g~\n", name, x[0], x[1]);
+            printFormatted("%s~%0.15g,%0.15g~\n", name, x[0], x[1]);
             break;
         case kindString: {
+            // Long texts are cut after 32 characters, never inside one.
             const char* text = stringOf(value);
-            if (strlen(text) > 32)
-                printFormatted("%-20s%.32s ...\n", name, text);
+            const bool utf8 = (value->flags & flagUtf8) || codePageIsUtf8();
+            const size_t cut = characterOffset(text, 32, utf8);
+            if (text[cut])
+                printFormatted("%s%.*s ...\n", name, int(cut), text);
             else
-                printFormatted("%-20s%s\n", name, text);
+                printFormatted("%s%s\n", name, text);
             break;
         }
         case kindRealMatrix:
@@ -561,6 +572,22 @@ void printHexByte(int b) {
 }
 
 int printByteChars(const unsigned char* bytes, int n) {
-    for (int k = 0; k < n; k++) printFormatted("%c", bytes[k] < 32 ? '_' : bytes[k]);
+    // In UTF-8 a byte beyond ASCII shows only within a whole character of
+    // these bytes: a sequence cut by the end of the line would be no text.
+    char line[17] = {};
+    std::memcpy(line, bytes, size_t(std::clamp(n, 0, 16)));
+    std::string text;
+    for (int k = 0; k < n && k < 16;) {
+        int length = characterLength(line + k, systemCodePageIsUtf8);
+        if (length == 1 && systemCodePageIsUtf8 && bytes[k] >= 0x80) length = 0;
+        if (length <= 1) {
+            text += bytes[k] < 32 || length == 0 ? '_' : char(bytes[k]);
+            k++;
+        } else {
+            text.append(line + k, size_t(length));
+            k += length;
+        }
+    }
+    printText(text.c_str());
     return n;
 }

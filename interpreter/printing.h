@@ -2,6 +2,8 @@
 // variable descriptions, the name listings and the hex-dump helpers.
 #pragma once
 
+#include <string>
+
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
 
@@ -11,6 +13,8 @@ int printValue(header* value);
 
 // One summary line: the name in 20 characters, then the value or its type.
 void describeVariable(header* value);
+// The name followed by blanks up to 20 characters, the column of listings.
+std::string nameColumn(const char* name);
 
 // The functions, variables, commands and Maxima names containing the text;
 // returns the number found.

@@ -175,6 +175,17 @@ void setAddmenuSubmenu(const std::string& name) {
 
 void resetAddmenuSubmenu() { addmenuSubmenu = "Other"; }
 
+// Editors, and the notebook's own files, begin UTF-8 text with a byte-order
+// mark; it is no command. A stream that cannot seek back is not looked at.
+static void skipByteOrderMark(FILE* file) {
+    if (std::ftell(file) != 0) return;
+    char mark[3];
+    if (std::fread(mark, 1, sizeof mark, file) == sizeof mark &&
+        std::memcmp(mark, "\xEF\xBB\xBF", 3) == 0)
+        return;
+    std::rewind(file);
+}
+
 // Opens the program file and runs it; the current line, the scan position
 // and the outer file are restored afterwards.
 static void runProgramFile(const char* name, bool quiet) {
@@ -184,6 +195,7 @@ static void runProgramFile(const char* name, bool quiet) {
         fail(errorOpenFile, "Could not open %s!\n", name);
         return;
     }
+    skipByteOrderMark(file);
     writeLog("load %s", name);
     std::string savedLine = inputLine;
     ptrdiff_t savedScan = scanPointer - inputLine;

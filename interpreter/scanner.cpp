@@ -11,6 +11,7 @@
 #include "interpreter/output.h"
 #include "interpreter/stack.h"
 #include "interpreter/tracing.h"
+#include "base/text.h"
 #include "platform/host.h"
 
 char inputLine[inputLineSize];
@@ -203,14 +204,45 @@ int skipSpaces() {
 
 // --- names ----------------------------------------------------------------
 
-// Stores one character; false (with the error) when the name is full.
-static bool storeNameChar(char* buffer, int size, int& n, char c, int report) {
-    buffer[n++] = c;
+int wideLetterLength(const char* p) {
+    if (!systemCodePageIsUtf8) return static_cast<unsigned char>(*p) >= 0xC2 || *p == hardSpaceCode;
+    // A byte that starts no sequence counts as a character of its own: a
+    // lead byte is a letter as in 1252, a lone continuation byte never is,
+    // so a scan that stands inside a character finds no letter there.
+    int length;
+    int code = characterCode(p, true, &length);
+    return code >= 0xC2 || (code == 0xA0 && length == 2) ? length : 0;
+}
+
+const char* endOfWideLetters(const char* p, bool digits) {
+    for (;;) {
+        int length = letterLength(p);
+        if (!length && digits && isDigit(*p)) length = 1;
+        if (!length) return p;
+        p += length;
+    }
+}
+
+bool nameCharBefore(const char* start, const char* p) {
+    if (p <= start) return false;
+    if (!systemCodePageIsUtf8 || static_cast<unsigned char>(p[-1]) < 0x80)
+        return nameCharLength(p - 1) != 0;
+    return nameCharLength(start + previousCharacter(start, size_t(p - start), true)) != 0;
+}
+
+// Stores one character of `length` bytes at `buffer[n]`; returns the new
+// length, or -1 (with the error) when the name is full. A character is
+// stored whole or not at all.
+static int storeNameChar(char* buffer, int size, int n, const char* c, int length, int report) {
+    if (n + length <= size - 1) {
+        for (int k = 0; k < length; k++) buffer[n++] = c[k];
+        buffer[n] = 0;
+        if (n < size - 1) return n;
+    }
     buffer[n] = 0;
-    if (n < size - 1) return true;
     if (report) printText("Name too long!\n");
     errorCode = errorName;
-    return false;
+    return -1;
 }
 
 // A name in double quotes: up to the closing quote or the end of the line.
@@ -219,7 +251,9 @@ static void scanQuotedName(char* buffer, int size, int report) {
     buffer[0] = 0;
     scanPointer++;
     while (*scanPointer && *scanPointer != '"') {
-        if (!storeNameChar(buffer, size, n, *scanPointer++, report)) return;
+        int length = characterLength(scanPointer, systemCodePageIsUtf8);
+        if ((n = storeNameChar(buffer, size, n, scanPointer, length, report)) < 0) return;
+        scanPointer += length;
     }
     if (*scanPointer == '"') scanPointer++;
 }
@@ -228,42 +262,75 @@ static void reportNameExpected() {
     printFormatted("Name expected at: %s!\n", textAtPosition(scanPointer));
 }
 
-void scanNameN(char* buffer, int size, int report) {
-    if (*scanPointer == '"') {
+// Any name: quoted, beginning with "_", "%" or a backslash, holding "__",
+// escapes or letters beyond ASCII, or too long.
+[[gnu::noinline]] static void scanAnyName(char* buffer, int size, int report) {
+    const char* p = scanPointer;
+    if (*p == '"') {
         scanQuotedName(buffer, size, report);
         return;
     }
     int n = 0;
     buffer[0] = 0;
-    char c = *scanPointer;
-    if (!isLetter(c) && c != '_' && c != '%' && c != '\\') {
+    char c = *p;
+    if (!isLetterAt(p) && c != '_' && c != '%' && c != '\\') {
         if (report) reportNameExpected();
         errorCode = errorName;
         return;
     }
-    if (scanPointer[0] == '_' && scanPointer[1] == '_') {
-        if (!storeNameChar(buffer, size, n, '_', report)) return;
-        scanPointer += 2;
+    if (p[0] == '_' && p[1] == '_') {
+        n = storeNameChar(buffer, size, n, "_", 1, report);
+        p += 2;
     } else if (c == '_' || c == '%') {
-        if (!storeNameChar(buffer, size, n, c, report)) return;
-        scanPointer++;
+        n = storeNameChar(buffer, size, n, p, 1, report);
+        p++;
     }
-    for (;;) {
-        c = *scanPointer;
-        if (isLetter(c) || isDigit(c) || c == '$') {
-            scanPointer++;
-        } else if (c == '_' && scanPointer[1] == '_') {
-            scanPointer += 2;
-        } else if (c == '\\') {
-            char next = scanPointer[1];
-            if (next == 0 || isLetter(next) || next == '(' || next == '[' || next == ' ') break;
-            c = next;
-            scanPointer += 2;
+    while (n >= 0) {
+        const char* character = p;
+        auto u = static_cast<unsigned char>(*p);
+        int length = 1;
+        if (u < 0x80 && (isAsciiLetter(u) || isDigit(u) || u == '$')) {
+            p++;
+        } else if (u >= 0x80 && (length = wideLetterLength(p))) {
+            p += length;
+        } else if (p[0] == '_' && p[1] == '_') {
+            character = "_";
+            p += 2;
+        } else if (*p == '\\') {
+            char next = p[1];
+            if (next == 0 || isLetterAt(p + 1) || next == '(' || next == '[' || next == ' ') break;
+            character = p + 1;
+            length = characterLength(character, systemCodePageIsUtf8);
+            p += 1 + length;
         } else {
             break;
         }
-        if (!storeNameChar(buffer, size, n, c, report)) return;
+        n = storeNameChar(buffer, size, n, character, length, report);
     }
+    scanPointer = const_cast<char*>(p);
+}
+
+// Most names are ASCII letters, digits and "$": they are read here, with
+// no call (so no registers to save) and the scan position kept local (the
+// stores into the buffer would make the compiler write it back each time).
+// Anything else is read again by scanAnyName.
+void scanNameN(char* buffer, int size, int report) {
+    const char* p = scanPointer;
+    auto u = static_cast<unsigned char>(*p);
+    if (u < 0x80 && isAsciiLetter(u)) {
+        int n = 0;
+        for (; n < size - 2; n++, p++) {
+            u = static_cast<unsigned char>(*p);
+            if (u >= 0x80 || !(isAsciiLetter(u) || isDigit(u) || u == '$')) break;
+            buffer[n] = char(u);
+        }
+        if (n < size - 2 && u < 0x80 && u != '_' && u != '\\') {
+            buffer[n] = 0;
+            scanPointer = const_cast<char*>(p);
+            return;
+        }
+    }
+    scanAnyName(buffer, size, report);
 }
 
 void scanName(char* buffer, int report) { scanNameN(buffer, 32, report); }
@@ -278,7 +345,7 @@ void scanFileName(char* buffer, int size) {
     for (;;) {
         unsigned char c = static_cast<unsigned char>(*scanPointer);
         if (c <= ' ' || c == ',' || c == ';' || c >= 0x80) break;
-        if (!storeNameChar(buffer, size, n, char(c), 1)) return;
+        if ((n = storeNameChar(buffer, size, n, scanPointer, 1, 1)) < 0) return;
         scanPointer++;
     }
     if (n == 0) {

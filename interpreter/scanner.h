@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "interpreter/state.h"
+#include "platform/host.h"
 
 constexpr int fileLineLimit = 1023;  // bytes of one program-file line
 
@@ -22,18 +23,79 @@ constexpr char commandToken = 3;
 constexpr int tokenSize = 9;
 constexpr int tokenCacheOffset = 5;
 
-// 'A'-'Z', 'a'-'z', bytes 0xC2-0xFF and `hardSpaceCode`.
-inline bool isLetter(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u >= 0xC2 ||
-           (c == hardSpaceCode && c != 0);
-}
-
 // '0'-'9'; any other byte or value (EOF) is not a digit.
 inline bool isDigit(int c) { return c >= '0' && c <= '9'; }
 
-// A letter, a digit, '_' or '$': the bytes of a name after its first.
-inline bool isNameChar(char c) { return isLetter(c) || isDigit(c) || c == '_' || c == '$'; }
+// --- characters of names and signs ------------------------------------------
+// In code page 65001 a character is a UTF-8 sequence, and the byte rules of
+// the language apply to characters, so that a program means the same as in
+// 1252: a letter is a character from U+00C2 up (the bytes 0xC2-0xFF) or the
+// hard space, and the degree sign, plus-minus and the hard space are
+// U+00B0, U+00B1 and U+00A0. Each test below takes a position and answers
+// with the bytes of the character it found there (0: none); ASCII text is
+// decided inline.
+
+// Bytes of the letter at `p` whose first byte is not ASCII; 0 when none.
+int wideLetterLength(const char* p);
+
+inline bool isAsciiLetter(unsigned char u) { return (u | 0x20) >= 'a' && (u | 0x20) <= 'z'; }
+
+// Bytes of the letter at `p`: 'A'-'Z', 'a'-'z', a byte 0xC2-0xFF or
+// `hardSpaceCode` (in UTF-8 a character from U+00C2 up or U+00A0); 0 when
+// none stands there.
+inline int letterLength(const char* p) {
+    unsigned char u = static_cast<unsigned char>(*p);
+    if (u < 0x80) return isAsciiLetter(u) ? 1 : 0;
+    return wideLetterLength(p);
+}
+inline bool isLetterAt(const char* p) { return letterLength(p) != 0; }
+
+// Bytes of the name character at `p` (a letter, a digit, '_' or '$'); 0
+// when none stands there.
+inline int nameCharLength(const char* p) {
+    unsigned char u = static_cast<unsigned char>(*p);
+    if (u < 0x80) return isAsciiLetter(u) || isDigit(u) || u == '_' || u == '$' ? 1 : 0;
+    return wideLetterLength(p);
+}
+
+// The end of the run of letters at `p` (with `digits`, of letters and
+// digits); of name characters for endOfName. From the first byte beyond
+// ASCII on the run is followed out of line.
+const char* endOfWideLetters(const char* p, bool digits);
+inline const char* endOfLetters(const char* p, bool digits) {
+    for (;; p++) {
+        auto u = static_cast<unsigned char>(*p);
+        if (u >= 0x80) return endOfWideLetters(p, digits);
+        if (!isAsciiLetter(u) && !(digits && isDigit(u))) return p;
+    }
+}
+inline char* endOfLetters(char* p, bool digits) {
+    return const_cast<char*>(endOfLetters(static_cast<const char*>(p), digits));
+}
+inline const char* endOfName(const char* p) {
+    for (int length; (length = nameCharLength(p));) p += length;
+    return p;
+}
+
+// Whether the character that ends right before `p` is a name character;
+// `start` is where the text begins (false at it).
+bool nameCharBefore(const char* start, const char* p);
+
+// Bytes of the character at `p` that 1252 writes as the byte `latin`
+// (0xA0-0xBF): that byte in a single-byte code page, C2 and that byte in
+// UTF-8; 0 when another character stands there.
+inline int latinSignLength(const char* p, unsigned char latin) {
+    if (static_cast<unsigned char>(*p) < 0x80) return 0;
+    if (!systemCodePageIsUtf8) return static_cast<unsigned char>(*p) == latin ? 1 : 0;
+    return p[0] == '\xC2' && static_cast<unsigned char>(p[1]) == latin ? 2 : 0;
+}
+inline int degreeSignLength(const char* p) { return latinSignLength(p, 0xB0); }
+inline int plusMinusLength(const char* p) { return latinSignLength(p, 0xB1); }
+// The hard space: `hardSpaceCode` in a single-byte code page (none when 0).
+inline int hardSpaceLength(const char* p) {
+    if (!systemCodePageIsUtf8) return *p == hardSpaceCode && hardSpaceCode != 0 ? 1 : 0;
+    return latinSignLength(p, 0xA0);
+}
 
 // Whether `text` begins with `prefix`. A plain loop: the prefixes are short
 // literals, tested at every token, and this folds to a few compares.

@@ -85,8 +85,6 @@ unsigned long long entryFills = 0;  // entries filled so far
 unsigned long long cachedRuns = 0;  // statements run from the cache
 bool cacheEnabled = true;
 
-bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
 // The command the executor finds at `position`: a command token inside a
 // stored body, else a command word; its length in `*length`.
 const CommandRecord* commandAt(char* position, int* length) {
@@ -172,7 +170,15 @@ class Reader {
     bool noCommandAtStart() {
         const char* q = start;
         if (at(q) == commandToken) at(q + tokenSize - 1);
-        while (isLetter(at(q))) q++;
+        for (;;) {
+            auto c = static_cast<unsigned char>(at(q));
+            // A test of a wider character reads up to three bytes more.
+            if (c >= 0x80)
+                for (int k = 1; k < 4 && at(q + k); k++) {}
+            int length = c ? letterLength(q) : 0;
+            if (!length) break;
+            q += length;
+        }
         int length;
         return commandAt(const_cast<char*>(start), &length) == nullptr;
     }
@@ -389,8 +395,6 @@ bool replacesInPlace(header* variable, bool topLevel) {
 // which stay as they are while a loop body runs from the cache.
 bool ordinaryPathAgrees() {
     if (functionState != functionTopLevel && functionState != functionRunning) return false;
-    auto hard = static_cast<unsigned char>(hardSpaceCode);
-    if (hard != 0 && hard < 0x80) return false;
     if (ramend - newram < interpreterStackRoom) return false;
     return getUsedStackSize() <= expressionStackLimit - machineStackRoom;
 }

@@ -525,14 +525,14 @@ int scanAnonymousParameters(const char* text, char names[][32], int maximum,
     for (;;) {
         while (*p == ' ' || *p == '\t') p++;
         if (*p == ')' && count == 0) break;
-        int length = 0;
-        while (isLetter(*p) || (*p >= '0' && *p <= '9') || *p == '_' || *p == '$') {
-            if (length < 31 && count < maximum) names[count][length] = *p;
-            length++;
-            p++;
-        }
+        const char* end = endOfName(p);
+        size_t length = size_t(end - p);
         if (length == 0 || length > 30) return -1;
-        if (count < maximum) names[count][length] = 0;
+        if (count < maximum) {
+            std::memcpy(names[count], p, length);
+            names[count][length] = 0;
+        }
+        p = end;
         count++;
         while (*p == ' ' || *p == '\t') p++;
         if (*p == ')') break;

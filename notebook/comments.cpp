@@ -4,6 +4,7 @@
 // line shows.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -289,6 +290,57 @@ static std::vector<CommentPiece> cutComment(const std::string& text, int limit) 
     return pieces;
 }
 
+namespace {
+
+// An old line of a comment block: its own text and, for a line read with
+// characters the code page cannot hold, its file line as read and as the
+// file held it (both empty when its characters were lost before).
+struct OldCommentLine {
+    std::string own;
+    std::string read;
+    std::string held;
+    bool unheld = false;
+};
+
+std::string ownTextOf(const NotebookLine* line) {
+    return line->originalText ? line->originalText->getText() : line->text.getText();
+}
+
+// Gives a new comment line the file text of the old line it equals (with
+// its own prefix, which is ASCII in both forms); false when it equals none.
+bool keepUnheldText(NotebookLine* line, std::vector<OldCommentLine>& old) {
+    using Pair = std::pair<std::string, std::string>;
+    std::string own = ownTextOf(line);
+    for (auto same = old.begin(); same != old.end(); ++same) {
+        if (same->own != own) continue;
+        const size_t oldPrefix = same->read.size() - std::min(same->read.size(), own.size());
+        if (same->unheld && (same->held.empty() || same->held.size() < oldPrefix)) {
+            line->unheldText = std::make_unique<Pair>();
+        } else if (same->unheld) {
+            std::string file = NotebookEditor::fileLineOf(line);
+            std::string prefix = file.substr(0, file.size() - own.size());
+            line->unheldText = std::make_unique<Pair>(file, prefix + same->held.substr(oldPrefix));
+        }
+        old.erase(same);
+        return true;
+    }
+    return false;
+}
+
+// When an old line with lost characters equals no new one, its "?" may
+// stand in any new line that equals no old one and shows "?".
+void markLostCharacters(const std::vector<OldCommentLine>& old,
+                        const std::vector<NotebookLine*>& unmatched) {
+    bool lost = false;
+    for (const OldCommentLine& line : old) lost = lost || line.unheld;
+    if (!lost) return;
+    for (NotebookLine* line : unmatched)
+        if (ownTextOf(line).find('?') != std::string::npos)
+            line->unheldText = std::make_unique<std::pair<std::string, std::string>>();
+}
+
+}  // namespace
+
 void NotebookEditor::setComment(const char* text) {
     // Pictures and formulas are made before the lock is taken: rendering
     // waits for outside programs.
@@ -301,9 +353,24 @@ void NotebookEditor::setComment(const char* text) {
     }
     TextLockHold hold(*this, "comment end");
     for (const std::string& failure : failures) queueMessage(failure);
+    // Lines read with characters the code page cannot hold show "?" for
+    // them; a line set again as it was keeps what the file held.
+    std::vector<OldCommentLine> old;
+    std::vector<NotebookLine*> unmatched;
+    bool unheld = false;
     NotebookLine* line = commentBlockStart(cursorLine);
     while (line != cursorLine) {
         NotebookLine* next = line->next;
+        if (!line->image) {
+            OldCommentLine kept;
+            kept.own = ownTextOf(line);
+            if (line->unheldText) {
+                kept.read = line->unheldText->first;
+                kept.held = line->unheldText->second;
+                kept.unheld = unheld = true;
+            }
+            old.push_back(std::move(kept));
+        }
         deleteNotebookLine(line);
         line = next;
     }
@@ -312,6 +379,7 @@ void NotebookEditor::setComment(const char* text) {
         added->hardBreak = piece.hardBreak;
         added->heading = piece.heading;
         if (piece.decode) decodeLineEntities(added);
+        if (unheld && !keepUnheldText(added, old)) unmatched.push_back(added);
         if (piece.picture.picture) {
             PreparedPicture& prepared = piece.picture;
             for (int row = 0; row < prepared.rows; row++) {
@@ -327,6 +395,7 @@ void NotebookEditor::setComment(const char* text) {
             }
         }
     }
+    markLostCharacters(old, unmatched);
     updateTop();
     showCommentAbove();
     setNotebookChanged(1);

@@ -5,10 +5,13 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 
-#include "platform/child_process.h"
 #include "base/base_directory.h"
+#include "base/file_reading.h"
 #include "base/settings.h"
+#include "base/text.h"
+#include "platform/child_process.h"
 
 static bool exists(const std::string& path) {
     struct stat status;
@@ -60,10 +63,33 @@ int exportMarkdownAfterSave(NotebookEditor& editor, int saved, int open) {
     return 1;
 }
 
-// pdflatex on the ".tex" file in its folder; its work files are removed
-// afterwards (the log stays when it reported errors).
+// The characters the log says no font had, each as itself and its code
+// ("漢 (U+6F22)"), separated by commas: lualatex writes "Missing
+// character: There is no X (U+XXXX)", pdflatex "Unicode character X
+// (U+XXXX)" in its error.
+static std::string missingCharacters(const std::string& log) {
+    std::string list;
+    for (const char* marker : {"There is no ", "Unicode character "}) {
+        for (size_t at = log.find(marker); at != std::string::npos; at = log.find(marker, at + 1)) {
+            size_t open = log.find(" (U+", at);
+            size_t close = open == std::string::npos ? open : log.find(')', open);
+            if (close == std::string::npos || close - at > 40) continue;
+            std::string character = log.substr(at, close + 1 - at).substr(std::strlen(marker));
+            if (list.find(character) == std::string::npos)
+                list += (list.empty() ? "" : ", ") + character;
+        }
+    }
+    std::string shown;
+    utf8ToCodePage(list.c_str(), shown);
+    return shown;
+}
+
+// lualatex (with Unicode fonts; pdflatex where it is missing) on the ".tex"
+// file in its folder; its work files are removed afterwards (the log stays
+// when it reported errors). Characters no font had are named.
 static int runPdfLatex(NotebookHost& host, const std::string& tex) {
-    std::string program = locateProgram(textSetting("latexbin"), "pdflatex");
+    std::string program = locateProgram(textSetting("latexbin"), "lualatex");
+    if (program.empty()) program = locateProgram(textSetting("latexbin"), "pdflatex");
     if (program.empty()) {
         host.showMessage(
             "Program pdflatex could not be found.\nPlease configure Latex in the Menu!");
@@ -83,13 +109,18 @@ static int runPdfLatex(NotebookHost& host, const std::string& tex) {
     bool made = run.exitStatus == 0 && exists(stem + ".pdf");
     for (const char* extension : {".aux", ".toc", ".out", ".nav", ".snm"})
         deleteFileIfPresent((stem + extension).c_str());
+    std::string log;
+    readWholeFile((stem + ".log").c_str(), log);
+    std::string missing = missingCharacters(log);
+    if (!missing.empty()) missing = "No font at hand has the characters " + missing;
     if (!made) {
-        host.showMessage(
-            ("Latex reported errors while making the PDF.\nSee the log file\n" + stem + ".log")
-                .c_str());
+        host.showMessage(("Latex reported errors while making the PDF.\nSee the log file\n" + stem +
+                          ".log" + (missing.empty() ? "" : "\n" + missing))
+                             .c_str());
         return 0;
     }
     deleteFileIfPresent((stem + ".log").c_str());
+    if (!missing.empty()) host.showMessage(("The PDF lacks characters.\n" + missing).c_str());
     if (intSetting("openexportedpdf")) host.openWithViewer((stem + ".pdf").c_str());
     return 1;
 }

@@ -52,7 +52,8 @@ std::string scanHelpTopic() {
     char c = *scanPointer;
     bool operatorBackslash = c == '\\' && (scanPointer[1] == 0 || scanPointer[1] == ' ' ||
                                            scanPointer[1] == '\t' || scanPointer[1] == ';');
-    if (!operatorBackslash && (isLetter(c) || c == '_' || c == '%' || c == '\\' || c == '"')) {
+    if (!operatorBackslash &&
+        (isLetterAt(scanPointer) || c == '_' || c == '%' || c == '\\' || c == '"')) {
         char name[32];
         scanName(name);
         return errorCode ? "" : name;

@@ -205,6 +205,10 @@ int NotebookEditor::readNotebook(const char* path) {
         NotebookReader reader{*this, directoryOf(path), options(), {}};
         bool utf8 = !lines.empty() && startsWith(lines[0], "\xEF\xBB\xBF");
         if (utf8) lines[0].erase(0, 3);
+        // Without the mark the file is in the code page; in UTF-8 a file
+        // that is no UTF-8 was written in 1252 by an older version.
+        if (!utf8 && codePageIsUtf8() && !isValidUtf8(data.data(), data.size()))
+            for (std::string& text : lines) codePage1252ToUtf8(text.c_str(), text);
         if (!lines.empty()) {
             if (lines[0] == maximaCompatibility)
                 host->setMaximaMode(1);
@@ -303,10 +307,9 @@ static std::string imageNamePart(const char* text) {
     return name;
 }
 
-// A text line as the file holds it, in the code page.
-// The line as the file holds it; a comment or output whose text looks like
-// a file marker gets one more blank, which reading takes away again.
-static std::string fileTextOf(const NotebookLine* line) {
+// A comment or output whose text looks like a file marker gets one more
+// blank, which reading takes away again.
+std::string NotebookEditor::fileLineOf(const NotebookLine* line) {
     std::string text;
     if (line->kind == lineOutput && line->text.getText()[0] &&
         std::strchr(">$%", line->text.getText()[0]))
@@ -332,8 +335,8 @@ static bool keepUnheldLines(NotebookEditor& editor, std::set<const NotebookLine*
     for (NotebookLine* line = editor.firstLine; line; line = line->next) {
         lineNumber++;
         if (line->image || !line->unheldText) continue;
-        std::string text = fileTextOf(line);
-        if (text == line->unheldText->first) {
+        std::string text = NotebookEditor::fileLineOf(line);
+        if (!line->unheldText->first.empty() && text == line->unheldText->first) {
             kept.insert(line);
         } else if (refuse && text.find('?') != std::string::npos) {
             error = "Line " + std::to_string(lineNumber) +
@@ -367,7 +370,7 @@ static bool buildSaveJob(NotebookEditor& editor, const std::string& path, SaveJo
             continue;
         }
         if (!line->image) {
-            appendFileLine(job.content, fileTextOf(line), options.utf);
+            appendFileLine(job.content, NotebookEditor::fileLineOf(line), options.utf);
             continue;
         }
         if (line->imageRow != 0 || !options.saveImages) continue;

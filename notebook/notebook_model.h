@@ -101,7 +101,9 @@ class NotebookLine {
     // A line read from a UTF-8 notebook with characters the code page cannot
     // hold: the file line as read ("?" for those characters) and as it was
     // in the file. While the line is written unchanged it is written as it
-    // was, so that no character becomes "?".
+    // was, so that no character becomes "?". A comment line rebuilt from
+    // such lines that matches none of them holds an empty pair: its "?"
+    // may stand for a lost character, so a save refuses it.
     std::unique_ptr<std::pair<std::string, std::string>> unheldText;
     int imageNumber = 0;
     int imageRow = 0;
@@ -374,6 +376,8 @@ class NotebookEditor {
     int writeNotebook(const char* path);
     // writeNotebook to the notebook's own path; 0 when it has none.
     int saveNotebook();
+    // The line as the notebook file holds it, in the code page.
+    static std::string fileLineOf(const NotebookLine* line);
     // The image files the last read or write of the notebook's file used.
     std::vector<std::string> getSavedImageFiles();
     // A copy at `path` with its pictures, written as a save writes the

@@ -151,7 +151,6 @@ static std::string writeSvgCopy(NotebookEditor& editor, int width, int height) {
     if (inFolder) mkdir((folder + "images").c_str(), 0755);
     WriterSettings settings = pictureSettings(0, 0);
     settings.codePageToUtf8 = codePageToUtf8;
-    settings.utf8ToCodePage = utf8ToCodePage;
     std::string written;
     if (saveSvgFile((folder + link).c_str(), width, height, compressed, settings, nullptr,
                     &written) != ExportResult::written)

@@ -13,7 +13,8 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libreadline-dev libalgli
           ghostscript libxml2-utils maxima maxima-share maxima-doc gnuplot-x11 libpython3-dev
           python3-numpy tcc
           wamerican wngerman
-          p7zip-full texlive-latex-base dvipng python3 librsvg2-bin python3-pil xvfb xdotool)
+          p7zip-full texlive-latex-base texlive-luatex fonts-dejavu-core dvipng python3
+          librsvg2-bin python3-pil xvfb xdotool)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,8 +1,11 @@
 # Runs a notebook through "kalix -run" or "kalix -xrun" in a folder of its
 # own and checks the exit status (STATUS) and the files left: after -xrun
 # the saved notebook and its HTML export must equal NOTEBOOK's ".xrun.kn"
-# and ".xrun.html" files; after -run the notebook is unchanged and nothing
-# is exported. A NOTEBOOK that does not exist is run as a missing file.
+# and ".xrun.html" files (the HTML only where that file exists); after -run
+# the notebook is unchanged and nothing is exported. A NOTEBOOK that does
+# not exist is run as a missing file. MODE may hold options before the
+# mode; a ".xrun.messages" file beside the notebook holds a text that
+# what the run printed on stderr must contain.
 # Every picture the HTML shows must be stored at the size the HTML gives.
 # FOLDERS names folders made beside the notebook first; a folder with the
 # notebook's own name stands for a notebook that cannot be read.
@@ -57,9 +60,18 @@ if(NOT EXISTS ${NOTEBOOK} OR IS_DIRECTORY ${WORK}/${name})
   if(NOT errors MATCHES "Could not open file")
     message(FATAL_ERROR "no message about the missing notebook:\n${errors}")
   endif()
-elseif(MODE STREQUAL "-xrun")
+elseif(MODE MATCHES "-xrun$")
   expect_same(${WORK}/${name} ${source}/${stem}.xrun.kn)
-  expect_same(${WORK}/${stem}.html ${source}/${stem}.xrun.html)
+  if(EXISTS ${source}/${stem}.xrun.html)
+    expect_same(${WORK}/${stem}.html ${source}/${stem}.xrun.html)
+  endif()
+  if(EXISTS ${source}/${stem}.xrun.messages)
+    file(READ ${source}/${stem}.xrun.messages message)
+    string(FIND "${errors}" "${message}" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "stderr lacks \"${message}\":\n${errors}")
+    endif()
+  endif()
   # SVG pictures the run wrote must be well-formed.
   file(GLOB svgs ${WORK}/images/*.svg)
   foreach(svg ${svgs})
@@ -68,7 +80,10 @@ elseif(MODE STREQUAL "-xrun")
       message(FATAL_ERROR "${svg} is not well-formed:\n${why}")
     endif()
   endforeach()
-  file(READ ${WORK}/${stem}.html page)
+  set(page "")
+  if(EXISTS ${WORK}/${stem}.html)
+    file(READ ${WORK}/${stem}.html page)
+  endif()
   string(REGEX MATCHALL "src=\"[^\"]*\.png\" width=\"[0-9]+\" height=\"[0-9]+\"" images "${page}")
   foreach(image ${images})
     string(REGEX MATCH "src=\"([^\"]*)\" width=\"([0-9]+)\" height=\"([0-9]+)\"" _ "${image}")

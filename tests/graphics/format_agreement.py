@@ -7,14 +7,19 @@ Usage: format_agreement.py KALIX SCRIPT WORKDIR [SHEET.png]
 
 A pixel differs when, after a 5 x 5 box blur of both pictures, one of its
 channels differs by more than THRESHOLD; a pair agrees when at most
-TOLERANCE of its pixels differ. Prints one line per pair; exits 77 (skip)
+TOLERANCE of its pixels differ. Texts are compared exactly: each text the
+EPS draws, read back by Ghostscript, equals the SVG's text in its place,
+and the texts picture shows TEXTS. Prints one line per pair; exits 77 (skip)
 when a tool is missing, 1 when a pair disagrees that KNOWN does not list. With SHEET, writes the
 three renderings of every picture side by side into one PNG.
 """
+import html
 import os
+import re
 import shutil
 import subprocess
 import sys
+import xml.etree.ElementTree as ElementTree
 
 try:
     import numpy as np
@@ -30,6 +35,10 @@ TOLERANCE = 0.02  # fraction of differing pixels
 # they do not fail the run. Remove an entry when its difference is mended.
 KNOWN = {}  # (picture, format): why a pair may differ
 SIZE = 1024
+# The texts of the texts picture, in the order they are drawn. One wrong
+# line is under the pixel tolerance; compared as texts it fails.
+TEXTS = ["x=1     y=2", "x=10    y=20", "Grüße à la française: ±½ £ ©", "α β Ω ∞ ≤",
+         "centred", "right", "Grüße, naïve café, ß €", "αβγ Δ Ω π ≤", "Привет, Łódź ∞ ≠ ∑"]
 
 
 def read_picture(path):
@@ -50,6 +59,31 @@ def blur(img, radius=2):
             acc += np.take(padded, range(k, k + n), axis=axis)
         out = acc / (2 * radius + 1)
     return out
+
+
+def eps_texts(path):
+    # Each string the EPS shows, as Ghostscript reads its glyphs back.
+    run = subprocess.run(["gs", "-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=txtwrite",
+                          "-dTextFormat=0", "-sOutputFile=-", path],
+                         check=True, capture_output=True)
+    spans = re.findall(r"<span [^>]*>(.*?)</span>", run.stdout.decode("utf-8"), re.S)
+    return ["".join(html.unescape(c) for c in re.findall(r'<char [^>]* c="(.*?)"/>', span))
+            for span in spans]
+
+
+def svg_texts(path):
+    return ["".join(t.itertext()) for t in ElementTree.parse(path).iter()
+            if t.tag == "{http://www.w3.org/2000/svg}text"]
+
+
+def text_failures(name, base):
+    eps, svg = eps_texts(base + ".eps"), svg_texts(base + ".svg")
+    failures = []
+    if eps != svg:
+        failures.append("EPS texts %r, SVG texts %r" % (eps, svg))
+    if name == "texts" and svg != TEXTS:
+        failures.append("SVG texts %r, drawn %r" % (svg, TEXTS))
+    return failures
 
 
 def differing(a, b):
@@ -112,6 +146,10 @@ def main():
             verdict = "ok" if ok else "DIFFERS (known: %s)" % known if known else "DIFFERS"
             print("%-28s %s vs PNG: %6.2f%% pixels differ, mean %5.2f  %s" %
                   (label, kind, 100 * share, mean, verdict))
+        if mode == "colour":
+            for failure in text_failures(name, base):
+                print("%-28s texts DIFFER: %s" % (label, failure))
+                failed += 1
         rows.append((png, svg, eps))
     if sheet:
         write_sheet(rows, sheet)

@@ -21,12 +21,14 @@ barstyle("#"); barcolor(1); saveall("bars");
 clg; setplot([0,10,0,10]); t=linspace(0,2*pi,7);
 for k=1 to 9; barstyle(bst[k]); barcolor(k+2); polygon(1.6*mod(k-1,3)*2+2+1.2*cos(t),1.6*floor((k-1)/3)*2+2+1.2*sin(t),1); end;
 barstyle("#"); saveall("polygons");
-// texts: Latin-1 and Greek with blanks that must line up
+// texts: Latin-1, Greek, Cyrillic and signs, with blanks that must line up
 clg; textcolor(1);
 text("x=1     y=2",[100,100]); text("x=10    y=20",[100,160]);
 text("Grüße à la française: ±½ £ ©",[100,260]);
 text(utf("&alpha; &beta; &Omega; &infin; &le;"),[100,360]);
 ctext("centred",[512,460]); rtext("right",[900,560]);
+text("Grüße, naïve café, ß €",[100,660]); ctext("αβγ Δ Ω π ≤",[512,760]);
+text("Привет, Łódź ∞ ≠ ∑",[100,860]);
 saveall("texts");
 // hue schemes -10 .. 12 and RGB colours as rows of density cells
 clg; z=linspace(0,1,24)_linspace(0,1,24); sch=-10:12; hold on;

@@ -5,7 +5,7 @@ color(2); linestyle("--"); plot(x,1-x); color(1); linestyle("-");
 markerstyle("o#"); mark([0.2,0.4,0.6],[0.5,0.5,0.5]);
 barstyle("/"); barcolor(4); bar([600,600,200,200]);
 barstyle("O#"); polygon([0.1,0.3,0.2],[0.8,0.8,0.95],1);
-text("ä and a<b & c (x)",[100,100]);
+text("ä and a<b & c (x)",[100,100]); ctext("αβγ Δ Ω π ≤ Привет",[512,200]);
 vtext("down",[50,500]); vutext("up",[980,500]);
 saveps("picture")
 saveps("picture.eps")

@@ -10,13 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
+#include "base/threads.h"
 #include "graphics/eps_writer.h"
 #include "graphics/graphics_export.h"
 #include "graphics/metafile.h"
 #include "graphics/svg_writer.h"
-#include "base/threads.h"
-#include "tests/unit/graphics_lock_probe.h"
 #include "tests/unit/every_record_picture.h"
+#include "tests/unit/graphics_lock_probe.h"
 
 namespace {
 
@@ -423,6 +424,67 @@ TEST(EpsWriter, CodePage1252Glyphs) {
         EXPECT_TRUE(contains(sink.text, std::string("gsave /scan-vec [\n") + c.glyphs + "] def"))
             << sink.text;
     }
+}
+
+// An unmarked text is in the code page: converted to UTF-8 (in code page
+// 65001 it is UTF-8 already), it takes the glyphs of code page 1252 on
+// their codes and the others (Greek, Cyrillic, signs) by their names on
+// the codes the text leaves free.
+TEST(EpsWriter, UnmarkedTextsTakeTheirGlyphsThroughTheCodePage) {
+    const TextConversion utf8 = [](const char* text, std::string& out) { out = text; };
+    const struct {
+        TextConversion convert;
+        const char* text;
+        const char* glyphs;
+        const char* string;
+    } cases[] = {
+        {utf8, "Gr\xC3\xBC\303\237e \xE2\x82\xAC",
+         "8#374 /udieresis\n8#337 /germandbls\n8#200 /Euro\n", "(Gr\xFC\337e \x80)"},
+        {utf8, "\xCE\xB1\xCE\xB2 \xCE\x94 \xCE\xA9 \xCF\x80 \xE2\x89\xA4",
+         "8#1 /alpha\n8#2 /beta\n8#3 /uni0394\n8#4 /uni03A9\n8#5 /pi\n8#6 /lessequal\n",
+         "(\\001\\002 \\003 \\004 \\005 \\006)"},
+        {utf8, "\xD0\x96\xD0\xB6 \xC5\x81\303\263d\xC5\xBA",
+         "8#1 /afii10024\n8#2 /afii10072\n8#3 /Lslash\n8#363 /oacute\n8#4 /zacute\n",
+         "(\\001\\002 \\003\363d\\004)"},
+        // What no font has is asked for by its name and shows as "?"; bytes
+        // that are no UTF-8 and control characters are "?" at once.
+        {utf8, "\xE6\xBC\xA2 \xF0\x9F\x98\x80 \xFF\x01", "8#1 /uni6F22\n8#2 /u1F600\n",
+         "(\\001 \\002 ?\?)"},
+        {codePage1252ToUtf8, "Gr\xFC\337e \x80",
+         "8#374 /udieresis\n8#337 /germandbls\n8#200 /Euro\n", "(Gr\xFC\337e \x80)"},
+    };
+    for (const auto& c : cases) {
+        WriterSettings settings = testSettings();
+        settings.codePageToUtf8 = c.convert;
+        StringSink sink;
+        EpsWriter w(sink, settings);
+        w.text(10, 10, c.text, 1, alignLeft, 1, TextDirection::horizontal);
+        w.finish();
+        EXPECT_TRUE(contains(sink.text, std::string("gsave /scan-vec [\n") + c.glyphs + "] def"))
+            << c.text << "\n"
+            << sink.text;
+        EXPECT_TRUE(contains(sink.text, std::string(c.string) + " 1 Lstr\n")) << sink.text;
+        // A glyph the font lacks is drawn as "?".
+        EXPECT_TRUE(contains(sink.text, "{ pop /question } if")) << c.text;
+    }
+    // More glyphs than the free codes below 32: the unused codes from 127
+    // on serve, then "?".
+    std::string many;
+    char buffer[4];
+    for (int code = 0x410; code < 0x410 + 200; code++)
+        many.append(buffer, appendUtf8(code, buffer));
+    WriterSettings settings = testSettings();
+    settings.codePageToUtf8 = utf8;
+    StringSink sink;
+    EpsWriter w(sink, settings);
+    w.text(10, 10, many.c_str(), 1, alignLeft, 1, TextDirection::horizontal);
+    w.finish();
+    EXPECT_EQ(countOf(sink.text, "\n8#"), 31u + 129u);
+    EXPECT_TRUE(contains(sink.text, "\n8#177 /afii10") && contains(sink.text, "\n8#377 /"));
+    const size_t end = sink.text.find(") 1 Lstr\n");
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_EQ(sink.text.compare(end - 40, 41, std::string(40, '?') + ")"), 0);
+    EXPECT_NE(sink.text[end - 41], '?');
 }
 
 // The EPS uses the family and weight of the picture's font.

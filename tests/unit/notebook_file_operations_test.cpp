@@ -1,6 +1,6 @@
 // The notebook's file commands: the save thread, saving under a new name,
 // deleting a notebook's own files, zipping with 7z and making a PDF with
-// pdflatex (both skipped, visibly, where the program is missing).
+// lualatex or pdflatex (both skipped, visibly, where the program is missing).
 #include "notebook/notebook_file_operations.h"
 
 #include <unistd.h>
@@ -118,6 +118,18 @@ class NotebookFilesTest : public NotebookTest {
         fs::path path = makeFolder() / name;
         EXPECT_EQ(editor.writeNotebook(path.c_str()), 1);
         return path;
+    }
+    // The notebook saved as "nb.kn" in the folder `dir` beside the program's
+    // kalnb.sty, read back into `other`, saved and exported as a PDF: the
+    // export's result.
+    int exportedPdf(const fs::path& dir, NotebookEditor& other) {
+        fs::path style =
+            fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "kalnb.sty";
+        fs::create_directories(dir);
+        fs::copy_file(style, dir / "kalnb.sty");
+        EXPECT_EQ(editor.writeNotebook((dir / "nb.kn").c_str()), 1);
+        EXPECT_EQ(other.readNotebook((dir / "nb.kn").c_str()), 1);
+        return exportPdfAfterSave(other, saveNotebook(other), 1);
     }
 
     FileHost files;
@@ -374,9 +386,9 @@ TEST_F(NotebookFilesTest, APdfNeedsPdflatex) {
     EXPECT_FALSE(fs::exists(path.parent_path() / "nb.tex"));
 }
 
-TEST_F(NotebookFilesTest, PdflatexMakesThePdfAndReportsErrors) {
-    if (locateProgram("", "pdflatex").empty())
-        GTEST_SKIP() << "pdflatex is not installed (texlive-latex-base)";
+TEST_F(NotebookFilesTest, LatexMakesThePdfAndReportsErrors) {
+    if (locateProgram("", "lualatex").empty() && locateProgram("", "pdflatex").empty())
+        GTEST_SKIP() << "lualatex is not installed (texlive-luatex), nor pdflatex";
     fs::path style = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "kalnb.sty";
     ASSERT_TRUE(fs::exists(style)) << style;
     build({"% * Results: 50% & $x_1$ #1 ~ ^ {a} \\b", "% Text with <angles> | bars.", ">x=1:3",
@@ -408,6 +420,66 @@ TEST_F(NotebookFilesTest, PdflatexMakesThePdfAndReportsErrors) {
                                      (dir / "nb.log").string());
     EXPECT_TRUE(fs::exists(dir / "nb.log"));
     EXPECT_FALSE(fs::exists(dir / "nb.aux"));
+}
+
+// The PDF is made by lualatex with Unicode fonts: Greek, Cyrillic and the
+// Latin letters come out (Ghostscript reads them back), and a character no
+// font at hand has is named in the message.
+TEST_F(NotebookFilesTest, ThePdfShowsGreekAndCyrillicAndNamesWhatNoFontHas) {
+    if (locateProgram("", "lualatex").empty())
+        GTEST_SKIP() << "lualatex is not installed (texlive-luatex)";
+    if (locateProgram("", "gs").empty()) GTEST_SKIP() << "gs is not installed (ghostscript)";
+    selectCodePage(65001);
+    writeIntSetting("openexportedpdf", 0);
+    build({"% * \xCE\xA9mega \xD0\x96\xD1\x83\xD0\xBA",
+           "% Greek \xCE\xB1\xCE\xB2\xCE\xB3 \xCE\x94\xCE\xA9, Cyrillic "
+           "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82, \xC5\x81\303\263d\xC5\xBA "
+           "Gr\xC3\xBC\303\237e",
+           ">s=\"\xCF\x80\xE2\x89\xA4\xD0\xAF\"", "out:\xCF\x80\xE2\x89\xA4\xD0\xAF",
+           "% CJK \xE6\xBC\xA2\xE5\xAD\x97 and \xF0\x9F\x98\x80", ">"},
+          5);
+    fs::path dir = makeFolder() / "unicode";
+    NotebookEditor other(&files, &metrics);
+    ASSERT_EQ(exportedPdf(dir, other), 1) << readFile(dir / "nb.log");
+    ASSERT_EQ(files.messages.size(), 1u);
+    EXPECT_EQ(files.messages[0],
+              "The PDF lacks characters.\nNo font at hand has the characters "
+              "\xE6\xBC\xA2 (U+6F22), \xE5\xAD\x97 (U+5B57), \xF0\x9F\x98\x80 (U+1F600)");
+    ProgramRun run =
+        runProgram({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=txtwrite",
+                    "-sOutputFile=" + (dir / "nb.txt").string(), (dir / "nb.pdf").string()},
+                   dir.string(), 1);
+    ASSERT_EQ(run.exitStatus, 0);
+    std::string text = readFile(dir / "nb.txt");
+    for (const char* word :
+         {"\xCE\xA9mega", "\xD0\x96\xD1\x83\xD0\xBA", "\xCE\xB1\xCE\xB2\xCE\xB3",
+          "\xCE\x94\xCE\xA9", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82",
+          "\xC5\x81\303\263d\xC5\xBA", "Gr\xC3\xBC\303\237e", "\xCF\x80\xE2\x89\xA4\xD0\xAF"})
+        EXPECT_NE(text.find(word), std::string::npos) << word << " in\n" << text;
+
+    // Without lualatex, pdflatex has the Latin letters only: it reports
+    // errors, and the message names the characters it lacked.
+    if (locateProgram("", "pdflatex").empty()) return;
+    fs::path only = dir / "bin";
+    fs::create_directories(only);
+    fs::create_symlink(fs::canonical(locateProgram("", "pdflatex")), only / "pdflatex");
+    WithoutPrograms noLualatex(only);
+    files.messages.clear();
+    {
+        TextLockHold hold(other, "test");
+        other.lineAt(4)->text.assign("CJK");
+    }
+    EXPECT_EQ(exportPdfAfterSave(other, saveNotebook(other), 1), 0);
+    ASSERT_EQ(files.messages.size(), 1u);
+    const std::string reported = "Latex reported errors while making the PDF.\nSee the log file\n" +
+                                 (dir / "nb.log").string() +
+                                 "\nNo font at hand has the characters \xCE\xA9 (U+03A9), "
+                                 "\xD0\x96 (U+0416), ";
+    EXPECT_EQ(files.messages[0].rfind(reported, 0), 0u) << files.messages[0];
+    for (const char* named :
+         {", \xCE\xB1 (U+03B1)", ", \xD0\x9F (U+041F)", ", \xE2\x89\xA4 (U+2264)"})
+        EXPECT_NE(files.messages[0].find(named), std::string::npos) << named;
+    selectCodePage(1252);
 }
 
 namespace {
@@ -487,20 +559,15 @@ std::vector<std::pair<int, int>> inkColumns(const GreyPage& page, std::pair<int,
 // letter, in the column of the character it points at (the typewriter
 // font's own "^" is a small accent high above the line).
 TEST_F(NotebookFilesTest, TheCaretUnderAnErrorPrintsAsACaretInItsColumn) {
-    if (locateProgram("", "pdflatex").empty())
-        GTEST_SKIP() << "pdflatex is not installed (texlive-latex-base)";
+    if (locateProgram("", "lualatex").empty() && locateProgram("", "pdflatex").empty())
+        GTEST_SKIP() << "lualatex is not installed (texlive-luatex), nor pdflatex";
     if (locateProgram("", "gs").empty()) GTEST_SKIP() << "gs is not installed (ghostscript)";
-    fs::path style = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "kalnb.sty";
     writeIntSetting("openexportedpdf", 0);
     for (int column : {0, 3, 8}) {
         build({"out:xxxxxxxxx", ("out:" + std::string(size_t(column), ' ') + "^").c_str(), ">"}, 2);
         fs::path dir = makeFolder() / ("column" + std::to_string(column));
-        fs::create_directories(dir);
-        fs::copy_file(style, dir / "kalnb.sty");
-        ASSERT_EQ(editor.writeNotebook((dir / "nb.kn").c_str()), 1);
         NotebookEditor other(&files, &metrics);
-        ASSERT_EQ(other.readNotebook((dir / "nb.kn").c_str()), 1);
-        ASSERT_EQ(exportPdfAfterSave(other, saveNotebook(other), 1), 1) << readFile(dir / "nb.log");
+        ASSERT_EQ(exportedPdf(dir, other), 1) << readFile(dir / "nb.log");
         GreyPage page = renderFirstPage(dir / "nb.pdf");
         ASSERT_GT(page.width, 0);
         std::pair<int, int> letters = inkBand(page, 0);

@@ -162,6 +162,107 @@ TEST_F(NotebookFileTest, CharactersTheCodePageCannotHoldAreNeverSavedAsQuestionM
     }
 }
 
+// A notebook without the mark is in the code page; in UTF-8 one whose
+// bytes are no UTF-8 was written in 1252 by an older version and is read
+// as such, so that nothing shows as U+FFFD and an updated comment keeps
+// its letters.
+TEST_F(NotebookFileTest, ANotebookWithoutTheMarkThatIsNoUtf8IsReadAsCodePage1252) {
+    const struct {
+        int codePage;
+        const char* file;
+        Lines lines;
+    } cases[] = {
+        {65001,
+         "% Gr\xF6\337e\r\n>x=\"\x80 \x85 \xB1\"\r\n",
+         {"% Gr\xC3\xB6\xC3\237e", ">x=\"\xE2\x82\xAC \xE2\x80\xA6 \xC2\xB1\""}},
+        // A byte 1252 leaves undefined stays a character of its own.
+        {65001, "% a\x81\r\n>b\r\n", {"% a\xC2\x81", ">b"}},
+        // Valid UTF-8 without the mark is read as it is.
+        {65001,
+         "% Gr\xC3\xB6\xC3\237e \xCE\xB1\r\n>x\r\n",
+         {"% Gr\xC3\xB6\xC3\237e \xCE\xB1", ">x"}},
+        // In code page 1252 the bytes are the characters.
+        {1252, "% Gr\xF6\337e\r\n>x\r\n", {"% Gr\xF6\337e", ">x"}},
+    };
+    fs::path dir = makeFolder();
+    for (const auto& c : cases) {
+        selectCodePage(c.codePage);
+        writeFile(dir / "old.kn", c.file);
+        RecordingHost otherHost;
+        NotebookEditor other(&otherHost, &metrics);
+        ASSERT_EQ(other.readNotebook((dir / "old.kn").c_str()), 1);
+        EXPECT_EQ(look(other), c.lines) << c.file;
+        // What the comment dialog's OK and a comment update do.
+        {
+            TextLockHold hold(other, "test");
+            other.setCursorLine(other.lineAt(1), 1);
+        }
+        other.setComment(other.getComment().c_str());
+        EXPECT_EQ(look(other), c.lines) << c.file;
+        ASSERT_EQ(other.writeNotebook((dir / "new.kn").c_str()), 1);
+        std::string saved = readFile(dir / "new.kn");
+        if (c.codePage == 65001) {
+            EXPECT_TRUE(isValidUtf8(saved.data(), saved.size())) << saved;
+            EXPECT_EQ(saved.find("\xEF\xBF\xBD"), std::string::npos) << saved;
+        }
+        EXPECT_EQ(readBack(dir / "new.kn"), c.lines) << c.file;
+    }
+    selectCodePage(1252);
+}
+
+// A comment update rebuilds the comment lines from the text the lines
+// show; a line that comes out as it was keeps what the file held, one
+// that does not but shows "?" refuses the save, naming its line.
+TEST_F(NotebookFileTest, AnUpdatedCommentKeepsCharactersTheCodePageCannotHold) {
+    fs::path dir = makeFolder();
+    const std::string comment = "% Gr\xC3\xBC\xC3\237e \xE6\xBC\xA2\xE5\xAD\x97 \xF0\x9F\x98\x80";
+    const struct {
+        std::string file;
+        const char* update;   // the comment text set, or null for its own
+        const char* refusal;  // the start of the message, or null for a save
+    } cases[] = {
+        {"\xEF\xBB\xBF" + comment + "\r\n%% Why?\r\n>x=1\r\n", nullptr, nullptr},
+        // Two equal lines each keep their own file line.
+        {"\xEF\xBB\xBF" + comment + "\r\n%% Why?\r\n%% " + comment.substr(2) + "\r\n>x=1\r\n",
+         nullptr, nullptr},
+        // Joined with the next line, the lost characters are nowhere.
+        {"\xEF\xBB\xBF" + comment + "\r\n% Why?\r\n>x=1\r\n", "Gr\xFC\337e ?? ? Why?",
+         "Line 1 holds characters"},
+        // A "?" the user wrote in a line of its own is no lost character.
+        {"\xEF\xBB\xBF" + comment + "\r\n% Why?\r\n>x=1\r\n",
+         "Gr\xFC\337e ?? ?\r\nWhy?\r\nAnd how?", nullptr},
+    };
+    for (const auto& c : cases) {
+        writeFile(dir / "in.kn", c.file);
+        RecordingHost otherHost;
+        NotebookEditor other(&otherHost, &metrics);
+        ASSERT_EQ(other.readNotebook((dir / "in.kn").c_str()), 1);
+        NotebookLine* command = other.firstLine;
+        while (command->kind != lineCommand) command = command->next;
+        {
+            TextLockHold hold(other, "test");
+            other.setCursorLine(command, 1);
+        }
+        other.setComment(c.update ? c.update : other.getComment().c_str());
+        int saved = other.writeNotebook((dir / "out.kn").c_str());
+        if (c.refusal) {
+            EXPECT_EQ(saved, 0) << c.file;
+            ASSERT_FALSE(otherHost.messages.empty());
+            EXPECT_EQ(otherHost.messages.back().rfind(c.refusal, 0), 0u)
+                << otherHost.messages.back();
+            continue;
+        }
+        ASSERT_EQ(saved, 1) << c.file << otherHost.messages.back();
+        std::string out = readFile(dir / "out.kn");
+        if (!c.update) {
+            EXPECT_EQ(out, c.file);
+            continue;
+        }
+        EXPECT_EQ(fileLines(dir / "out.kn")[0], comment) << out;
+        EXPECT_NE(out.find("And how?"), std::string::npos) << out;
+    }
+}
+
 TEST_F(NotebookFileTest, EntitiesAreShownDecodedAndSavedAsWritten) {
     fs::path dir = makeFolder();
     writeFile(dir / "e.kn", "% p &not; q &notin; r\r\n>x\r\n");

@@ -5,6 +5,7 @@
 #include "builtins/builtin_helpers.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
+#include "platform/host.h"
 #include "printing_fixture.h"
 
 namespace {
@@ -335,6 +336,12 @@ TEST_F(PrintingTest, HexHelpers) {
     const unsigned char bytes[] = {'a', 1, 'b', 31, 32, 0xE9};
     EXPECT_EQ(printByteChars(bytes, 6), 6);
     EXPECT_EQ(output(), "a_b_ \xE9");
+    // In UTF-8 whole characters of the line show; a cut one does not.
+    systemCodePageIsUtf8 = 1;
+    const unsigned char text[] = {'x', 0xC3, 0xA4, 0xE6, 0xBC};
+    EXPECT_EQ(printByteChars(text, 5), 5);
+    systemCodePageIsUtf8 = 0;
+    EXPECT_EQ(output(), "x\xC3\xA4__");
 }
 
 }  // namespace

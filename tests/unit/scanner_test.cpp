@@ -39,14 +39,28 @@ class ScannerTest : public SmallStack {
     }
 
     std::string rest() const { return scanPointer; }
-};
 
-TEST_F(ScannerTest, ScanNameReadsNamesAndStopsWhereTheyEnd) {
-    struct Case {
+    // A name that scanName reads from a text, and the text left after it.
+    struct NameCase {
         const char* text;
         const char* name;
         const char* rest;
-    } cases[] = {
+    };
+    template <size_t n>
+    void expectNames(const NameCase (&cases)[n]) {
+        for (const NameCase& c : cases) {
+            scanFrom(c.text);
+            char name[32];
+            scanName(name);
+            EXPECT_EQ(errorCode, 0) << c.text;
+            EXPECT_STREQ(name, c.name) << c.text;
+            EXPECT_EQ(rest(), c.rest) << c.text;
+        }
+    }
+};
+
+TEST_F(ScannerTest, ScanNameReadsNamesAndStopsWhereTheyEnd) {
+    const NameCase cases[] = {
         {"abc+1", "abc", "+1"},   {"x1$ = 2", "x1$", " = 2"},
         {"a__b", "a_b", ""},  // two underscores store one
         {"a_b", "a", "_b"},   // one underscore is the operator
@@ -57,14 +71,7 @@ TEST_F(ScannerTest, ScanNameReadsNamesAndStopsWhereTheyEnd) {
         {"a\\b", "a", "\\b"},                              // but not a letter: left division
         {"a\\(", "a", "\\("},     {"\xE4x", "\xE4x", ""},  // bytes from 0xC2 are letters
     };
-    for (const Case& c : cases) {
-        scanFrom(c.text);
-        char name[32];
-        scanName(name);
-        EXPECT_EQ(errorCode, 0) << c.text;
-        EXPECT_STREQ(name, c.name) << c.text;
-        EXPECT_EQ(rest(), c.rest) << c.text;
-    }
+    expectNames(cases);
 }
 
 TEST_F(ScannerTest, NamesHaveAtMostThirtyCharacters) {
@@ -85,6 +92,86 @@ TEST_F(ScannerTest, NamesHaveAtMostThirtyCharacters) {
         EXPECT_EQ(output(), "Name too long!\n") << text;
         EXPECT_LT(std::strlen(name), sizeof name);
     }
+}
+
+// In code page 65001 the letter rule applies to characters: a letter is a
+// character from U+00C2 up or the hard space U+00A0.
+class Utf8ScannerTest : public ScannerTest {
+  protected:
+    void SetUp() override {
+        ScannerTest::SetUp();
+        systemCodePageIsUtf8 = 1;
+    }
+    void TearDown() override {
+        systemCodePageIsUtf8 = 0;
+        ScannerTest::TearDown();
+    }
+};
+
+TEST_F(Utf8ScannerTest, NamesAreReadByCharacter) {
+    const NameCase cases[] = {
+        {"größe*2", "größe", "*2"},
+        {"äend", "äend", ""},
+        {"x°", "x", "°"},              // the degree sign is no letter
+        {"a±b", "a", "±b"},            // nor is plus-minus
+        {"x\u00A0y", "x\u00A0y", ""},  // the hard space is one
+        {"àà", "àà", ""},              // à ends in the byte of the hard space
+        {"α漢😀=1", "α漢😀", "=1"},
+        {"\xE4x", "\xE4x", ""},    // a byte that starts no sequence, as in 1252
+        {"x\xA4y", "x", "\xA4y"},  // a lone continuation byte is no letter
+        {"a\\°b", "a°b", ""},      // a backslash takes the whole character
+        {"\"漢 字\"+", "漢 字", "+"},
+    };
+    expectNames(cases);
+}
+
+TEST_F(Utf8ScannerTest, ATooLongNameIsNeverCutInsideACharacter) {
+    // 29 bytes and a letter of 2, 3 or 4 bytes: past the 30 bytes a name holds.
+    for (const char* letter : {"\xC3\xA4", "\xE6\xBC\xA2", "\xF0\x9F\x98\x80"}) {
+        std::string prefix(29, 'a');
+        for (const std::string& text : {prefix + letter, "\"" + prefix + letter + "\""}) {
+            errorCode = 0;
+            scanFrom(text.c_str());
+            char name[32];
+            scanName(name);
+            EXPECT_EQ(errorCode, 11) << text;
+            EXPECT_EQ(output(), "Name too long!\n") << text;
+            // The name keeps the letter whole or leaves it out.
+            std::string kept = name;
+            EXPECT_TRUE(kept == prefix || kept == prefix + letter) << text;
+        }
+    }
+    errorCode = 0;
+    std::string fits = std::string(28, 'a') + "\xC3\xA4";
+    scanFrom(fits.c_str());
+    char name[32];
+    scanName(name);
+    EXPECT_EQ(errorCode, 0);
+    EXPECT_EQ(std::string(name), fits);
+}
+
+TEST_F(Utf8ScannerTest, SignsAndLettersAreFoundAtAPosition) {
+    struct Case {
+        const char* text;
+        int letter, degree, plusMinus, hardSpace;
+    } cases[] = {
+        {"a", 1, 0, 0, 0},      {"°", 0, 2, 0, 0}, {"±", 0, 0, 2, 0},
+        {"\u00A0", 2, 0, 0, 2}, {"€", 3, 0, 0, 0}, {"©", 0, 0, 0, 0},  // below U+00C2
+        {"à", 2, 0, 0, 0},     // C3 A0 ends in the byte of the hard space
+        {"\xA0", 0, 0, 0, 0},  // that byte alone
+        {"\xB0", 0, 0, 0, 0},  // the degree sign of 1252 is no character here
+        {"\xC2", 1, 0, 0, 0},  // a lead byte at the end
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(letterLength(c.text), c.letter) << c.text;
+        EXPECT_EQ(degreeSignLength(c.text), c.degree) << c.text;
+        EXPECT_EQ(plusMinusLength(c.text), c.plusMinus) << c.text;
+        EXPECT_EQ(hardSpaceLength(c.text), c.hardSpace) << c.text;
+    }
+    const char text[] = "xäend °end";
+    EXPECT_TRUE(nameCharBefore(text, text + 3));   // after ä
+    EXPECT_FALSE(nameCharBefore(text, text + 9));  // after the degree sign
+    EXPECT_FALSE(nameCharBefore(text, text));
 }
 
 TEST_F(ScannerTest, MissingNameIsReportedOnlyWhenAsked) {

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
+#include "base/html_entities.h"
 #include "builtins/builtin_helpers.h"
 #include "builtins/text_helpers.h"
-#include "base/html_entities.h"
 #include "stack_fixture.h"
 
 using TextHelpersTest = SmallStack;
@@ -177,5 +177,76 @@ TEST(FindText, FindsTheFirstOccurrence) {
             findText(c.text.data(), c.text.size(), c.needle.data(), c.needle.size());
         long position = found ? long(found - c.text.data()) : -1;
         EXPECT_EQ(position, c.position) << c.needle << " in " << c.text.substr(0, 20);
+    }
+}
+
+// In UTF-8 text an occurrence starts and ends where characters do; only a
+// needle that is no UTF-8 could match elsewhere.
+TEST(FindCharacters, FindsWholeCharactersOnly) {
+    const struct {
+        std::string text, needle;
+        bool utf8;
+        long position;    // bytes; -1: not found
+        long characters;  // before it
+    } cases[] = {
+        {"\xC3\xA4\xC3\xB6\xC3\xBC", "\xC3\xBC", true, 4, 2},
+        {"\xC3\xA4\xC3\xB6\xC3\xBC", "\xC3\xBC", false, 4, 4},
+        {"a\xE6\xBC\xA2"
+         "b\xE6\xBC\xA2",
+         "\xE6\xBC\xA2", true, 1, 1},
+        {"\xF0\x9F\x98\x80"
+         "a",
+         "a", true, 4, 1},
+        {"\xC3\xA4", "", true, 0, 0},
+        // A stray continuation byte is not found inside a character, but
+        // where it stands alone.
+        {"\xC3\xA4", "\xA4", true, -1, 0},
+        {"\xC3\xA4\xA4", "\xA4", true, 2, 1},
+        {"\xC3\xA4", "\xA4", false, 1, 1},
+        // A lead byte alone does not match the start of a character.
+        {"\xC3\xA4x\xC3", "\xC3", true, 3, 2},
+        {"\xC3\xA4", "\xC3", true, -1, 0},
+        {"x\xC3\xA4y\xC3\xA4", "\xC3\xA4y", true, 1, 1},
+    };
+    for (const auto& c : cases) {
+        size_t before = 0;
+        const char* found = findCharacters(c.text.data(), c.text.size(), c.needle.data(),
+                                           c.needle.size(), c.utf8, &before);
+        long position = found ? long(found - c.text.data()) : -1;
+        EXPECT_EQ(position, c.position) << c.text << " " << c.utf8;
+        if (found) {
+            EXPECT_EQ(long(before), c.characters) << c.text << " " << c.utf8;
+        }
+    }
+}
+
+TEST_F(TextHelpersTest, CharactersOfCodes) {
+    const struct {
+        double code;
+        bool utf8;
+        std::string bytes;  // empty: refused
+    } cases[] = {
+        {65, true, "A"},
+        {65.9, true, "A"},
+        {228, true, "\xC3\xA4"},
+        {160, true, "\xC2\xA0"},
+        {8364, true, "\xE2\x82\xAC"},
+        {128512, true, "\xF0\x9F\x98\x80"},
+        {1114111, true, "\xF4\x8F\xBF\xBF"},
+        {0, true, std::string(1, '\0')},
+        {-1, true, ""},
+        {55296, true, ""},
+        {57343, true, ""},
+        {1114112, true, ""},
+        {1e300, true, ""},
+        {228, false, "\xE4"},
+        {321, false, "A"},
+        {-1, false, "\xFF"},
+        {945, false, "\xB1"},
+    };
+    for (const auto& c : cases) {
+        char out[4];
+        const int length = encodeCharacter(c.code, c.utf8, out);
+        EXPECT_EQ(std::string(out, size_t(length)), c.bytes) << c.code << " " << c.utf8;
     }
 }

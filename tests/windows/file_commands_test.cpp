@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QPlainTextEdit>
 
 #include <unistd.h>
 
@@ -415,6 +416,35 @@ TEST_F(FileCommandTest, ANotebookInMaximaModeRunsItsCommandsInMaxima) {
     EXPECT_EQ(all.find("not found"), std::string::npos) << all;
     ASSERT_TRUE(run("maximamode off"));
     endMaximaBridge();
+}
+
+// In UTF-8, a notebook an older version wrote in code page 1252 (no mark,
+// bytes that are no UTF-8) opens with its letters right, and the comment
+// dialog (F5) and OK keep them: nothing becomes U+FFFD.
+TEST_F(FileCommandTest, ACodePage1252NotebookOpensRightAndSurvivesTheCommentDialog) {
+    selectCodePage(65001);
+    std::string file = path("old.kn");
+    std::ofstream(file, std::ios::binary) << "% Gr\xF6\337e \x80 \xB1\r\n>a=1\r\n";
+    openNotebookFile(file.c_str());
+    ASSERT_EQ(cursorText(), ">a=1");
+    const std::string comment = "% Gr\xC3\xB6\xC3\237e \xE2\x82\xAC \xC2\xB1";
+    ASSERT_EQ(lines()[0], comment);
+    std::string shown;
+    whenModal([&shown](QWidget* dialog) {
+        auto* field = controlById<QPlainTextEdit>(dialog, 10);
+        ASSERT_NE(field, nullptr);
+        shown = field->toPlainText().toStdString();
+        clickControl(dialog, 1);
+    });
+    activateAgain(frame);
+    press(Qt::Key_F5);
+    EXPECT_EQ(shown, comment.substr(2));
+    EXPECT_EQ(lines()[0], comment);
+    ASSERT_EQ(saveNotebookTo(editor(), file), 1);
+    std::string saved = contents(file);
+    EXPECT_NE(saved.find(comment), std::string::npos) << saved;
+    EXPECT_TRUE(isValidUtf8(saved.data(), saved.size())) << saved;
+    selectCodePage(1252);
 }
 
 // With "Create and use SVG Images" the HTML export saves, runs every command

@@ -8,4 +8,3 @@
 1e
 km$=1000;
 2 km
-// setting CODE_PAGE=1252

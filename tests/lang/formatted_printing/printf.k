@@ -4,8 +4,10 @@ printf("[%-6d]",-42)
 printf("%x %%",255)
 printf("%o",8)
 printf("%c!",65)
-// The low byte of the truncated value.
-[printf("%c",321.7), printf("%c",-191)]
+// The character of the truncated code point; a number that is none is
+// refused.
+printf("[%-3c]",321.7)
+printf("%c",-191)
 printf("%10.3e",-1234.5)
 printf("%g",-0)
 printf("%s and more","text")
