@@ -43,7 +43,7 @@ int runExitSequence(const ExitSequence& sequence) {
     if (sequence.computationEnded) closeForeignEngines();
     writeLog("End logging");
     closeLogFile();
-    waitForPrintJob(sequence.windows);
+    if (!sequence.askNothing) waitForPrintJob(sequence.windows);
     return written;
 }
 

@@ -20,6 +20,9 @@ struct ExitSequence {
     // The open windows (their placement is stored, a print job waited
     // for); null on the terminal.
     WindowHost* windows = nullptr;
+    // A signal ends the program: nobody is asked (a print job is not
+    // waited for).
+    int askNothing = 0;
 };
 
 // Runs the exit sequence: the log line, the Shift check, the settings

@@ -4,6 +4,7 @@
 
 #include <strings.h>
 
+#include <atomic>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -108,7 +109,7 @@ StartupOptions parseOptions(int argc, char** argv) {
     }
     options.words.push_back(argc > 0 ? argv[0] : "kalix");
     for (; i < argc; i++) options.words.push_back(argv[i]);
-    if (options.runMode && options.words.size() == 2 && isNotebookName(options.words[1])) {
+    if (options.words.size() == 2 && isNotebookName(options.words[1])) {
         options.notebook = options.words[1];
         options.words.pop_back();
     }
@@ -118,7 +119,7 @@ StartupOptions parseOptions(int argc, char** argv) {
 const char* const usageText =
     "Usage: kalix [-reset] [-second] [-script] [-home DIR] [-codepage N] [-run | -xrun]\n"
     "             [FILE [ARGUMENTS...] | NOTEBOOK.kn]\n"
-    "  -reset        start with the default settings\n"
+    "  -reset        forget the recent notebooks\n"
     "  -second       a second Kalix beside a running one\n"
     "  -script FILE  run the program file FILE without a window and quit\n"
     "  -home DIR     keep the settings and files in DIR\n"
@@ -164,6 +165,7 @@ static void startLog() {
     std::string path = std::string(getUserWorkDir()) + "kalixlog.txt";
     openLogFile(path.c_str());
     writeLog("Logging started on %s", path.c_str());
+    writeLog("KXW Version %s", KALIX_VERSION);
 }
 
 // --- the computation thread -----------------------------------------------
@@ -189,10 +191,9 @@ static int runComputation(Thread*) {
     return 0;
 }
 
-// The settings start-up changed: the stack size in use (raised to the
-// minimum, or the default after a failed allocation).
+// The code page in use and the colours. The stack size is not among
+// them: the memory dialog's value takes effect at the next start.
 static void writeCurrentSettings(SettingsStore& store) {
-    store.writeIntSetting("stacksize64", int(stackSize / (1024 * 1024)));
     store.writeIntSetting("CODE_PAGE", codePage);
     saveColorSettings(store);
 }
@@ -202,11 +203,15 @@ WindowHost* (*offeredWindowHost)() = nullptr;
 // Written by the main thread before the computation thread starts.
 static WindowHost* openWindowHost = nullptr;
 
-// SIGTERM or SIGHUP: the windows close as from their close box; on a
-// terminal the computation stops and the program ends.
+// SIGTERM or SIGHUP: the windows end without a question, keeping what is
+// not saved in the recovery copy; on a terminal the computation stops and
+// the program ends.
+static std::atomic<int> endedBySignal{0};
+
 static void quitOnSignal() {
     if (openWindowHost) {
-        openWindowHost->requestClose();
+        endedBySignal = 1;
+        openWindowHost->endOnSignal();
         return;
     }
     requestTerminalQuit();
@@ -249,6 +254,7 @@ static int runMainUnguarded(int argc, char** argv) {
     secondInstance = options.secondInstance;
     chooseBaseDirectory(options.homeOption.empty() ? nullptr : options.homeOption.c_str());
     readSettingsAtStart();
+    const int firstRun = intSetting("started") == 0;
     if (options.resetRequested) resetSettings();
     loadColorSettings();
     setGraphicsWarning(showWarning);
@@ -259,6 +265,11 @@ static int runMainUnguarded(int argc, char** argv) {
         showWarning("Out of memory space!", "Kalix");
         return 1;
     }
+    // The size in use when it differs from the stored one (raised to the
+    // minimum, or the default after a failed allocation).
+    int stackInUse = int(stackSize / (1024 * 1024));
+    if (!secondInstance && intSetting("stacksize64") != stackInUse)
+        writeIntSetting("stacksize64", stackInUse);
     installInterruptHandler();
     installMaximaBridge();
     installForeignEngines();
@@ -268,13 +279,12 @@ static int runMainUnguarded(int argc, char** argv) {
 
     if (options.words.size() > 1)
         options.words[1] = absoluteFileName(options.words[1], homeDir.getText());
+    std::string notebook = options.notebook;
+    if (!notebook.empty()) notebook = absoluteFileName(notebook, homeDir.getText());
     // "-run" and "-xrun": the notebook supplies the commands.
     std::unique_ptr<NotebookRunner> runner;
-    if (options.runMode) {
-        std::string notebook = options.notebook;
-        if (!notebook.empty()) notebook = absoluteFileName(notebook, homeDir.getText());
+    if (options.runMode)
         runner = std::make_unique<NotebookRunner>(notebook, options.runMode == 2, terminalHost());
-    }
     for (std::string& word : options.words) interpreterWords.push_back(word.data());
     interpreterWords.push_back(nullptr);
 
@@ -289,6 +299,14 @@ static int runMainUnguarded(int argc, char** argv) {
         installHost(runner.get());
     else if (openWindowHost)
         installHost(openWindowHost);
+    // A notebook named without a run mode opens in the window at the first
+    // prompt; a terminal cannot show it.
+    if (!runner && !notebook.empty()) {
+        if (openWindowHost)
+            openWindowHost->openNotebookAtStart(notebook.c_str());
+        else
+            std::fprintf(stderr, "A notebook opens in the window; without one use -run or -xrun.\n");
+    }
 
     // The windows offer a recovery copy that an ended run left; the terminal
     // says where it is.
@@ -296,6 +314,8 @@ static int runMainUnguarded(int argc, char** argv) {
         for (FoundRecoveryCopy& copy : findRecoveryCopies())
             std::fprintf(stderr, "%s\n", copy.notice().c_str());
 
+    // The first run shows the quick tips.
+    if (openWindowHost && firstRun) openWindowHost->openDocumentation("documentation/quicktips.html");
     if (intSetting("checkforupdates")) startUpdateCheck(true, reportUpdateCheck);
     writeLog("Start KXW process");
     Thread computation(runComputation, threadStackSize);
@@ -320,6 +340,7 @@ static int runMainUnguarded(int argc, char** argv) {
     exit.windows = openWindowHost;
     exit.writeCurrentSettings = writeCurrentSettings;
     exit.computationEnded = computationEnded;
+    exit.askNothing = endedBySignal.load();
     runExitSequence(exit);
     std::fflush(stdout);
     return exitStatus;

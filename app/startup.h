@@ -16,7 +16,7 @@ struct StartupOptions {
     std::string homeOption;  // "-home" value, empty when not given
     int codePage = 0;        // "-codepage" value, 0 when not given
     int runMode = 0;         // 1 after "-run", 2 after "-xrun"
-    std::string notebook;    // the notebook that "-run" or "-xrun" runs
+    std::string notebook;    // the notebook to open, or to run with "-run" or "-xrun"
     // The program name and the words left for the interpreter: a program
     // file to load, then the words for `kalixarg`.
     std::vector<std::string> words;
@@ -24,8 +24,8 @@ struct StartupOptions {
 
 // Leading "-reset", "-script" (only before a word that does not begin with
 // "-"), "-second" in any order; then "-home" DIR, "-codepage" N, "-run" and
-// "-xrun", in this order, each at most once. With "-run" or "-xrun" a single
-// word left that ends in ".kn" is the notebook to run. A first word left
+// "-xrun", in this order, each at most once. A single word left that ends
+// in ".kn" (any case) is the notebook to open or run. A first word left
 // of "--help" or "-h" asks for the usage, "--version" for the version; any
 // other word beginning with "-" is a usage error.
 StartupOptions parseOptions(int argc, char** argv);

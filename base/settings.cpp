@@ -232,11 +232,16 @@ int SettingsStore::closeProfile() {
 static const char* replaceFileText(const char* path, const std::string& text) {
     std::string old;
     if (readWholeFile(path, old) && old == text) return nullptr;
+    // A profile without write permission was frozen by its user (the
+    // rename would replace it all the same, and root may write anything).
+    struct stat oldStatus;
+    bool existed = stat(path, &oldStatus) == 0;
+    if (existed && ((oldStatus.st_mode & 0222) == 0 || access(path, W_OK) != 0))
+        return "it is read-only";
     std::string temporary = std::string(path) + ".XXXXXX";
     int descriptor = mkstemp(temporary.data());
     if (descriptor < 0) return "its temporary file could not be made";
-    struct stat oldStatus;
-    if (stat(path, &oldStatus) == 0) fchmod(descriptor, oldStatus.st_mode & 07777);
+    if (existed) fchmod(descriptor, oldStatus.st_mode & 07777);
     const char* problem = nullptr;
     FILE* output = fdopen(descriptor, "w");
     if (!output) {

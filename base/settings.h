@@ -71,7 +71,8 @@ class SettingsStore {
     // the temporary file can be made there (the folder is writable).
     int openProfileForWriting(const char* path);
     // 1 when the profile is now completely on disk. When it cannot be
-    // replaced (or its temporary file could not be made), the settings of
+    // replaced (it is read-only, or its temporary file could not be made;
+    // a profile that holds the text already needs neither), the settings of
     // the session go to the per-user file instead, and standard error says
     // so; 0 then.
     int closeProfile();

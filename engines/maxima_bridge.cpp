@@ -47,6 +47,11 @@ const char* tex(const char* expression) {
     return keep(latex, maxima::getTexFromMaxima(expression));
 }
 
+const char* texReply(const char* expression) {
+    static std::string reply;
+    return keep(reply, maxima::getTexReply(expression));
+}
+
 // Completion into the interpreter's 32 KB buffers.
 int complete(const char* word, char* completion, char* help, int index) {
     std::string names, line;
@@ -66,6 +71,7 @@ const MaximaBridge bridge = {
     convert,
     substitute,
     tex,
+    texReply,
     complete,
     maximaIsRunning,
     maximaModeCommand,

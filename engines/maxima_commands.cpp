@@ -257,24 +257,39 @@ std::string evaluate(const std::string& input, int depth, bool doubleUnderscores
     return "";
 }
 
+// Maxima runs and no question of its own is pending (one left from a
+// displayed line would take the next text as its answer); false with
+// errorCode set when Maxima could not be started.
+bool readyForCommand() {
+    if (!ensureMaxima()) return false;
+    if (question) dismissMaximaQuestion();
+    return errorCode == 0;
+}
+
+// Sends a "tex" command and collects its reply in `answer`; false when
+// Maxima could not be reached.
+bool sendTex(const std::string& command) {
+    if (!readyForCommand()) return false;
+    answer.clear();
+    maxima::sendToMaxima(command, maximaReplyCollected, maximaAsTyped);
+    return true;
+}
+
 }  // namespace
 
 std::string askMaxima(const std::string& input, int depth, bool doubleUnderscores) {
-    if (!ensureMaxima()) return "";
-    // A question left from a displayed line would take this text as its
-    // answer.
-    if (question) dismissMaximaQuestion();
-    if (errorCode) return "";
+    if (!readyForCommand()) return "";
     return evaluate(input, depth, doubleUnderscores);
 }
 
+std::string getTexReply(const std::string& expression) {
+    if (!sendTex("tex(" + expression + ");") || errorCode) return "";
+    return answer;
+}
+
 std::string getTexFromMaxima(const std::string& expression) {
-    if (!ensureMaxima()) return "";
-    if (question) dismissMaximaQuestion();
-    if (errorCode) return "";
     std::string command = "tex(" + expression + ");";
-    answer.clear();
-    maxima::sendToMaxima(command, maximaReplyCollected, maximaAsTyped);
+    if (!sendTex(command)) return "";
     // No reply, or Maxima rejected the expression: its message says why.
     auto reportError = [&] {
         errorCode = 0;

@@ -26,6 +26,10 @@ void sendMaximaLine(const std::string& line, int conversion);
 std::string askMaxima(const std::string& text, int depth, bool doubleUnderscores);
 // The TeX form of an expression ("" when Maxima gives none).
 std::string getTexFromMaxima(const std::string& expression);
+// Maxima's whole reply to "tex(" expression ");" (the TeX form stands
+// between its first two "$$"); "" with errorCode set when Maxima could not
+// answer.
+std::string getTexReply(const std::string& expression);
 // Ends a question that cannot be answered.
 void dismissMaximaQuestion();
 

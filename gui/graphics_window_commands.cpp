@@ -34,13 +34,16 @@ int flipSetting(const char* key, int id) {
     return value;
 }
 
-// Full screen: 0 the windows where the user put them, 2 the notebook on
-// the left over the whole height and a square picture beside it.
+// Full screen: 0 the windows where the user put them; 1 (a work area lower
+// than 800 pixels) the notebook alone over the whole work area, without
+// frame and menu bar, the picture inside it; 2 the notebook on the left
+// over the whole height and a square picture beside it.
 int fullScreenState = 0;
 struct Rectangle {
     int x = 0, y = 0, w = 0, h = 0;
 };
 Rectangle savedText, savedGraphics;
+int savedInTextWindow = 0;  // "intextwindow" before full screen
 
 }  // namespace
 
@@ -111,6 +114,10 @@ void toggleBoldFont() {
     redrawGraphicsWindow();
 }
 
+void leaveFullScreen() {
+    if (fullScreenState != 0) toggleFullScreen();
+}
+
 void toggleMagnify() {
     if (!textWindow) return;
     textWindow->magnifyMode = !textWindow->magnifyMode;
@@ -125,17 +132,29 @@ void toggleFullScreen() {
         Rectangle& g = savedGraphics;
         textWindow->getWindowRectangle(t.x, t.y, t.w, t.h);
         graphicsWindow->getWindowRectangle(g.x, g.y, g.w, g.h);
+        savedInTextWindow = graphicsInTextWindow;
         int width, height;
         getScreenWorkArea(width, height);
-        const int textWidth = std::max(t.w, width / 2);
-        textWindow->setWindowRectangle(0, 0, textWidth, height);
-        const int side = std::max(100, std::min(height, width - textWidth - 10));
-        graphicsWindow->setWindowRectangle(textWidth + 10, (height - side) / 2, side, side);
-        fullScreenState = 2;
+        if (height < 800) {
+            textWindow->setFrameAndMenuShown(0);
+            textWindow->setWindowRectangle(0, 0, width, height);
+            if (!graphicsInTextWindow) setGraphicsInTextWindow(1);
+            fullScreenState = 1;
+        } else {
+            if (graphicsInTextWindow) setGraphicsInTextWindow(0);
+            const int textWidth = std::max(t.w, width / 2);
+            textWindow->setWindowRectangle(0, 0, textWidth, height);
+            const int side = std::max(100, std::min(height, width - textWidth - 10));
+            graphicsWindow->setWindowRectangle(textWidth + 10, (height - side) / 2, side, side);
+            fullScreenState = 2;
+        }
     } else {
+        if (fullScreenState == 1) textWindow->setFrameAndMenuShown(1);
+        if (graphicsInTextWindow != savedInTextWindow) setGraphicsInTextWindow(savedInTextWindow);
         textWindow->setWindowRectangle(savedText.x, savedText.y, savedText.w, savedText.h);
-        graphicsWindow->setWindowRectangle(savedGraphics.x, savedGraphics.y, savedGraphics.w,
-                                           savedGraphics.h);
+        if (fullScreenState == 2)
+            graphicsWindow->setWindowRectangle(savedGraphics.x, savedGraphics.y, savedGraphics.w,
+                                               savedGraphics.h);
         fullScreenState = 0;
     }
     textWindow->onSized();

@@ -15,6 +15,9 @@ void toggleAntialias();
 void toggleFatterLines();
 void toggleBoldFont();
 void toggleFullScreen();
+// Back to the windows where the user put them (at the end, so that their
+// rectangles are stored).
+void leaveFullScreen();
 void toggleMagnify();
 // The graphics window takes new fonts and sizes (nothing without one).
 void redrawGraphicsWindow();

@@ -15,6 +15,7 @@
 #include "gui/notebook_commands.h"
 #include "gui/option_dialogs.h"
 #include "gui/program_launch.h"
+#include "gui/quit_request.h"
 #include "gui/text_window.h"
 
 namespace {
@@ -257,6 +258,17 @@ void writeBack(NotebookEditor& editor, const EditSource& source, const std::stri
     editor.getHost().invalidate();
 }
 
+// The program ends on a signal while the editor is open: an edited
+// command goes into the notebook (its recovery copy keeps it), an edited
+// file into the temporary program file, never into the user's file.
+void keepAtSignal(NotebookEditor& editor, const EditSource& source, const std::string& text) {
+    if (source.mode == editTemporaryFile || source.mode == editLoadedFile) {
+        writeFromField(temporaryProgramFile(), text);
+        return;
+    }
+    writeBack(editor, source, text);
+}
+
 // Opens the editor on the cursor command and writes back on OK.
 void editCursorCommand() {
     NotebookEditor& editor = textWindow->getEditor();
@@ -272,7 +284,10 @@ void editCursorCommand() {
     placeDialogFromSettings(dialog, "edit", 400, 400);
     int result = dialog.runModal();
     storeDialogGeometry(dialog, "edit");
-    if (result == dialogOk || result == 11) writeBack(editor, source, field.getItemString());
+    if (result == dialogOk || result == 11)
+        writeBack(editor, source, field.getItemString());
+    else if (endingOnSignal && field.getItemString() != source.text)
+        keepAtSignal(editor, source, field.getItemString());
     editor.getHost().invalidate();
 }
 

@@ -1,11 +1,13 @@
 #include "gui/kalix_menu.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <utility>
 
 #include "notebook/notebook_model.h"
+#include "notebook/recovery_copy.h"
 #include "platform/host.h"
 #include "base/settings.h"
 #include "gui/dialogs.h"
@@ -565,12 +567,7 @@ KalixMenu::KalixMenu(StandardWindow& window) : Menu(window) {
     for (const auto& [keys, id] : accelerators) addAccelerator(keys, id);
     // The placeholder of the Recent popup goes; the list takes its place.
     removeMenuItem(popupRecent, recentFirstId);
-    for (int slot = 0; slot < recentSlots; slot++) {
-        char key[16];
-        std::snprintf(key, sizeof key, "recent%d", slot);
-        std::string path = textSetting(key);
-        if (!path.empty()) recentFiles.push_back(path);
-    }
+    loadRecentFiles();
     buildRecentMenu();
     attachMenu();
 }
@@ -628,13 +625,34 @@ void KalixMenu::notifyCommand(int id) {
 
 // --- recent notebooks ------------------------------------------------------------------------
 
+// A stored path counts when its file exists, no earlier slot holds it and
+// it is no recovery copy; the settings keep only what counts.
+void KalixMenu::loadRecentFiles() {
+    recentFiles.clear();
+    bool dropped = false;
+    for (int slot = 0; slot < recentSlots; slot++) {
+        char key[16];
+        std::snprintf(key, sizeof key, "recent%d", slot);
+        std::string path = textSetting(key);
+        if (path.empty()) continue;
+        bool kept = checkFileExists(path.c_str()) && !isRecoveryPath(path) &&
+                    std::find(recentFiles.begin(), recentFiles.end(), path) == recentFiles.end();
+        if (kept)
+            recentFiles.push_back(path);
+        else
+            dropped = true;
+    }
+    if (dropped) writeRecentSettings();
+}
+
 void KalixMenu::addRecentFile(const char* path) {
     std::string copy = path ? path : "";
     if (!isGuiThread()) {
         postToGui([this, copy] { addRecentFile(copy.c_str()); });
         return;
     }
-    if (copy.empty()) return;
+    // A recovery copy is no notebook of the user's.
+    if (copy.empty() || isRecoveryPath(copy)) return;
     removeRecentMenuItems();
     std::erase(recentFiles, copy);
     if (int(recentFiles.size()) == recentSlots) recentFiles.erase(recentFiles.begin());

@@ -66,6 +66,7 @@ class KalixMenu : public Menu {
     void readToggles();
     void buildRecentMenu();
     void removeRecentMenuItems();
+    void loadRecentFiles();
     void writeRecentSettings();
 
     struct Toggle {

@@ -21,6 +21,7 @@
 #include "gui/option_dialogs.h"
 #include "gui/graphics_commands.h"
 #include "gui/graphics_window_commands.h"
+#include "gui/notebook_picture_service.h"
 #include "gui/spelling_commands.h"
 #include "gui/text_window.h"
 
@@ -28,8 +29,10 @@
 
 NotebookEditor* menuEditor() { return textWindow ? &textWindow->getEditor() : nullptr; }
 
+// Not while a comment's formula is made: its comment is rebuilt afterwards.
 bool readyForCommand() {
-    return textWindow && getIntCell(inputWaiting) == 1 && inputBuiltinActive == 0;
+    return textWindow && getIntCell(inputWaiting) == 1 && inputBuiltinActive == 0 &&
+           !formulaRendering();
 }
 
 bool readyOnCommandLine() {

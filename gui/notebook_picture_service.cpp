@@ -1,5 +1,6 @@
 // Pictures of the interpreter in the notebook window, and formulas of
-// comments rendered by LaTeX away from the GUI thread.
+// comments: LaTeX runs away from the GUI thread, Maxima on the computation
+// thread, while the window goes on handling its events.
 #include "gui/notebook_picture_service.h"
 
 #include <QCoreApplication>
@@ -8,11 +9,9 @@
 #include <atomic>
 #include <thread>
 
-#include "graphics/colors.h"
 #include "notebook/notebook_pictures.h"
 #include "platform/host.h"
 #include "platform/latex_render.h"
-#include "base/settings.h"
 #include "gui/dialogs.h"
 #include "gui/gui_bridge.h"
 #include "gui/text_window.h"
@@ -33,12 +32,7 @@ class WindowPictureService : public EditorPictureService {
 };
 
 std::unique_ptr<WindowPictureService> service;
-std::atomic<int> latexMissingShown{0};
 std::atomic<int> renderingOnGui{0};
-
-LatexColour latexColourOf(const RgbColor& c) {
-    return LatexColour{c.redOf(), c.greenOf(), c.blueOf()};
-}
 
 }  // namespace
 
@@ -68,41 +62,35 @@ LatexResult renderFormulaAwayFromGui(const LatexRequest& request, const LatexOpt
     std::thread worker([&] {
         result = renderLatexToPng(request, options, stop, keepWaiting);
         done = 1;
-        // Wakes the waiting loop below.
+        // Wakes the waiting loop.
         postToGui([] {});
     });
-    renderingOnGui = 1;
-    while (!done) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    renderingOnGui = 0;
+    handleEventsUntil([&] { return done.load() != 0; });
     worker.join();
     return result;
 }
 
-std::string TextWindow::renderFormula(const char* formula, int, int fontSize) {
-    LatexRequest request;
-    request.formula = formula;
-    request.scaleWithFont = intSetting("latexmagnify");
-    request.fontSize = fontSize;
-    if (intSetting("latextransparent") >= 1) {
-        request.transparent = 1;
-    } else {
-        request.background = latexColourOf(textColors[4]);
-    }
-    if (intSetting("latexgreen")) {
-        request.hasForeground = 1;
-        request.foreground = latexColourOf(textColors[2]);
-    }
-    LatexResult result = renderFormulaAwayFromGui(request, latexOptionsFromSettings(), this);
-    noteDeclinedWait(result);
-    if (!result.png.empty()) latexMissingShown = 0;
-    if (result.png.empty() && !result.message.empty()) reportLatexFailure(result);
-    return result.png;
+void handleEventsUntil(const std::function<bool()>& done) {
+    // Nested waits (a box asked during the wait) keep the flag up.
+    const int outer = renderingOnGui.exchange(1);
+    while (!done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    renderingOnGui = outer;
 }
 
-void TextWindow::reportLatexFailure(const LatexResult& result) {
-    // A missing LaTeX is said once (until LaTeX is found again); every
-    // formula of a notebook would otherwise ask for the same box.
-    if (result.latexMissing && latexMissingShown.exchange(1)) return;
-    if (!result.latexMissing) latexMissingShown = 0;
-    ::showMessage(result.message.c_str(), "Kalix");
+LatexResult TextWindow::runLatex(const LatexRequest& request, const LatexOptions& options) {
+    return renderFormulaAwayFromGui(request, options, this);
+}
+
+std::string TextWindow::maximaTex(const char* expression, int& ok) {
+    if (!isGuiThread()) return NotebookHost::maximaTex(expression, ok);
+    // A comment updated from a menu or the comment dialog: Maxima is the
+    // computation thread's, which waits at its prompt meanwhile.
+    std::string answer;
+    ok = 0;
+    const std::string text = expression;
+    std::function<void()> work = [this, text, &answer, &ok] {
+        answer = NotebookHost::maximaTex(text.c_str(), ok);
+    };
+    if (!link.runOnComputationThread(work)) ok = 0;
+    return ok ? answer : std::string();
 }

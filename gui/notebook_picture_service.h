@@ -1,6 +1,8 @@
 // The interpreter's pictures go into the notebook of the text window; LaTeX
-// renderings never block the GUI thread.
+// renderings and Maxima never block the GUI thread.
 #pragma once
+
+#include <functional>
 
 #include "interpreter/notebook_services.h"
 #include "platform/latex_render.h"
@@ -19,5 +21,8 @@ PictureService* notebookPictureService();
 // is asked in a box owned by `owner`; Escape ends the programs.
 LatexResult renderFormulaAwayFromGui(const LatexRequest& request, const LatexOptions& options,
                                      StandardWindow* owner);
-// 1 while the GUI thread waits for a rendering.
+// GUI thread: handles events until `done` holds; keys and the notebook's
+// commands wait meanwhile (formulaRendering is 1), Escape is kept.
+void handleEventsUntil(const std::function<bool()>& done);
+// 1 while the GUI thread waits for a rendering or for Maxima.
 int formulaRendering();

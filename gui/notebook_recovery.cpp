@@ -45,9 +45,12 @@ void dropRecoveryCopyWhenSaved(NotebookEditor& editor) {
     if (!worthSaving(editor)) windowRecoveryCopy().remove();
 }
 
-void endRecoveryCopy(NotebookEditor& editor) {
+void endRecoveryCopy(NotebookEditor& editor, bool renew) {
     windowSaveWorker(editor).wait();
-    if (!editor.isNotebookChanged()) windowRecoveryCopy().remove();
+    if (!editor.isNotebookChanged())
+        windowRecoveryCopy().remove();
+    else if (renew)
+        windowRecoveryCopy().keep(editor, true);
 }
 
 void offerRecoveryCopies(StandardWindow* owner) {

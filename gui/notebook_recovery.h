@@ -19,9 +19,10 @@ void keepRecoveryCopy(NotebookEditor& editor);
 // After a save job (save thread): a notebook left with nothing to save
 // has no copy.
 void dropRecoveryCopyWhenSaved(NotebookEditor& editor);
-// At a normal end, once the save thread is done (GUI thread): the copy
-// goes unless the notebook was left changed.
-void endRecoveryCopy(NotebookEditor& editor);
+// At the end, once the save thread is done (GUI thread): the copy goes
+// unless the notebook was left changed; with `renew` (the end of a
+// signal) a changed notebook's copy is written now.
+void endRecoveryCopy(NotebookEditor& editor, bool renew = false);
 // At the start, before the interpreter runs (GUI thread): offers each copy
 // left by an ended run; No deletes it, Cancel keeps it for a later start,
 // Yes chooses it (the others stay for a later start).

@@ -23,10 +23,12 @@
 #include "base/settings.h"
 #include "gui/dialogs.h"
 #include "gui/graphics_commands.h"
+#include "gui/graphics_window_commands.h"
 #include "gui/gui_bridge.h"
 #include "gui/quit_request.h"
 #include "gui/file_menu_commands.h"
 #include "gui/notebook_recovery.h"
+#include "gui/program_launch.h"
 
 NotebookWindowHost& notebookWindowHost() {
     // Lives as long as the process: its windows outlive every static.
@@ -64,6 +66,10 @@ bool NotebookWindowHost::openWindows(int argc, char** argv) {
     offerRecoveryCopies(window.get());
     return true;
 }
+
+void NotebookWindowHost::openNotebookAtStart(const char* path) { setPendingNotebook(path); }
+
+void NotebookWindowHost::openDocumentation(const char* page) { openDocumentationPage(page); }
 
 // x, y, w, h moved and shrunk into the work area (0, 0, right, bottom); at
 // least 400 pixels high.
@@ -111,7 +117,7 @@ void NotebookWindowHost::runWindows(Thread& computation) {
     stopInterpreter();
     computation.killThread(threadStopTimeout);
     installNotebookPictureService(nullptr);
-    if (window) endRecoveryCopy(window->getEditor());
+    if (window) endRecoveryCopy(window->getEditor(), endingOnSignal.load());
 }
 
 void NotebookWindowHost::stopInterpreter() {
@@ -139,6 +145,13 @@ void NotebookWindowHost::requestClose() {
     postToGui([this] { exitFromMenu(); });
 }
 
+// Leaving the message loop ends the loops of open dialogs and questions
+// too (and any opened later returns at once).
+void NotebookWindowHost::endOnSignal() {
+    if (endingOnSignal.exchange(1)) return;
+    postQuitMessage(0);
+}
+
 int NotebookWindowHost::isShiftKeyHeld() { return queryShiftKey(); }
 
 int NotebookWindowHost::printJobRunning() { return printJobActive(); }
@@ -149,29 +162,76 @@ int NotebookWindowHost::askYesNo(const char* text, const char* title) {
     return ::askYesNo(text, title, window.get()) == answerYes;
 }
 
-// A maximised or minimised window keeps its last normal rectangle.
-void NotebookWindowHost::storeWindowPlacement() {
-    if (!window) return;
-    int state = window->getSizeState();
+// A maximised or minimised window keeps its last stored normal rectangle;
+// only its flag says how it was. Full screen is left first.
+static void storePlacementOf(const StandardWindow& window, const char* x, const char* y,
+                             const char* w, const char* h, const char* maximised) {
+    int state = window.getSizeState();
     if (state == sizeRestored) {
-        int x, y, width, height;
-        window->getPlacement(x, y, width, height);
-        writeIntSetting(makeScreenKey("xtext"), x);
-        writeIntSetting(makeScreenKey("ytext"), y);
-        writeIntSetting(makeScreenKey("wtext"), width);
-        writeIntSetting(makeScreenKey("htext"), height);
+        int left, top, width, height;
+        window.getPlacement(left, top, width, height);
+        writeIntSetting(makeScreenKey(x), left);
+        writeIntSetting(makeScreenKey(y), top);
+        writeIntSetting(makeScreenKey(w), width);
+        writeIntSetting(makeScreenKey(h), height);
     }
-    writeIntSetting(makeScreenKey("textmax"), state == sizeMaximized);
-    if (!graphics) return;
-    int x, y, width, height;
-    graphics->getPlacement(x, y, width, height);
-    writeIntSetting(makeScreenKey("xgraphics"), x);
-    writeIntSetting(makeScreenKey("ygraphics"), y);
-    writeIntSetting(makeScreenKey("wgraphics"), width);
-    writeIntSetting(makeScreenKey("hgraphics"), height);
+    writeIntSetting(makeScreenKey(maximised), state == sizeMaximized);
 }
 
-void NotebookWindowHost::resumeInterpreter() { lineParker.unpark(); }
+void NotebookWindowHost::storeWindowPlacement() {
+    if (!window) return;
+    leaveFullScreen();
+    storePlacementOf(*window, "xtext", "ytext", "wtext", "htext", "textmax");
+    if (graphics)
+        storePlacementOf(*graphics, "xgraphics", "ygraphics", "wgraphics", "hgraphics", "graphmax");
+}
+
+void NotebookWindowHost::resumeInterpreter() {
+    resumeRequests++;
+    lineParker.unpark();
+}
+
+bool NotebookWindowHost::runOnComputationThread(const std::function<void()>& work) {
+    if (!window || closing || !getIntCell(inputWaiting) || interpreterHasEnded) return false;
+    auto job = std::make_shared<HandedWork>();
+    job->work = work;
+    {
+        std::lock_guard<std::mutex> hold(handedMutex);
+        if (handed) return false;
+        handed = job;
+    }
+    lineParker.unpark();
+    handleEventsUntil([&] {
+        // Escape before the work began drops it; once begun, the work
+        // itself sees the Escape.
+        int expected = HandedWork::waiting;
+        if (job->state.load() == expected && window->takeEscape() &&
+            !job->state.compare_exchange_strong(expected, HandedWork::dropped))
+            window->storeEscape();
+        return job->state.load() >= HandedWork::done;
+    });
+    std::lock_guard<std::mutex> hold(handedMutex);
+    if (handed == job) handed.reset();
+    return job->state.load() == HandedWork::done;
+}
+
+void NotebookWindowHost::takeHandedWork(bool run) {
+    std::shared_ptr<HandedWork> job;
+    {
+        std::lock_guard<std::mutex> hold(handedMutex);
+        job = std::move(handed);
+    }
+    if (!job) return;
+    int expected = HandedWork::waiting;
+    if (job->state.compare_exchange_strong(expected,
+                                           run ? HandedWork::running : HandedWork::dropped) &&
+        run) {
+        job->work();
+        job->state = HandedWork::done;
+    }
+    // Wakes the GUI thread's wait.
+    postToGui([] {});
+}
 
 void NotebookWindowHost::setComputationPriority(int priority) {
     if (!computationKnown.load()) {
@@ -225,12 +285,15 @@ bool NotebookWindowHost::takesLineWithoutWaiting(NotebookEditor& editor) {
 // A notebook chosen while the interpreter restarted replaces the notebook
 // before the first prompt; an automatic run ends with it.
 void NotebookWindowHost::loadPendingNotebook(NotebookEditor& editor) {
-    std::string path = takePendingNotebook();
-    if (path.empty()) {
-        if (loadChosenRecoveryCopy(editor))
-            window->postToWindow([w = window.get()] { w->onSized(); });
+    // The copy the user chose at the start goes before a notebook named on
+    // the command line.
+    if (loadChosenRecoveryCopy(editor)) {
+        takePendingNotebook();
+        window->postToWindow([w = window.get()] { w->onSized(); });
         return;
     }
+    std::string path = takePendingNotebook();
+    if (path.empty()) return;
     window->postToWindow([w = window.get()] { w->onSized(); });
     loadNotebookIntoWindow(editor, path.c_str());
     assignIntCell(commandsToRun, 0);
@@ -251,6 +314,8 @@ int NotebookWindowHost::readInputLine(char* buffer) {
     // are not nested here.
     if (!anaglyphShown) displayPage(0);
     int startColumn = 1;
+    // Taken before the wait begins: every resume of this line comes later.
+    const int resumesBefore = resumeRequests.load();
     {
         TextLockHold hold(editor, "start edit");
         NotebookLine* line = editor.cursorLine;
@@ -287,11 +352,18 @@ int NotebookWindowHost::readInputLine(char* buffer) {
         assignIntCell(updateCommentsWhileRunning, 0);
         assignIntCell(runThroughSections, 0);
         inputWaits++;
-        if (!closing) lineParker.park();
+        // Woken for work of the window (or by a permit left from it), the
+        // wait goes on: only a resume gives the line.
+        while (!closing) {
+            lineParker.park();
+            takeHandedWork(true);
+            if (resumeRequests.load() != resumesBefore) break;
+        }
         assignIntCell(keyWaitFlag, 0);
         window->sendUserMessage(messageInputWaitChanged);
     }
     if (closing) {
+        takeHandedWork(false);
         assignIntCell(inputWaiting, 0);
         assignIntCell(userWaitFlag, 0);
         return 0;

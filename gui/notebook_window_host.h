@@ -6,7 +6,9 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
 
 #include "platform/window_host.h"
 #include "base/threads.h"
@@ -20,6 +22,8 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     ~NotebookWindowHost() override;
 
     bool openWindows(int argc, char** argv) override;
+    void openNotebookAtStart(const char* path) override;
+    void openDocumentation(const char* page) override;
     void runWindows(Thread& computation) override;
     void interpreterEnded() override;
 
@@ -49,6 +53,7 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     int askYesNo(const char* text, const char* title) override;
     void storeWindowPlacement() override;
     void requestClose() override;
+    void endOnSignal() override;
     int printJobRunning() override;
     PictureService* pictureService() override;
 
@@ -61,6 +66,9 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     void exitFromMenu() override;
     // Tab: the picture to the front, or the notebook back.
     void toggleFrontWindow() override;
+    // GUI thread: work the computation thread does for the window while it
+    // waits for a line (Maxima's TeX form of a comment formula).
+    bool runOnComputationThread(const std::function<void()>& work) override;
 
     // The windows are closing: line input ends, a computation is stopped.
     void stopInterpreter();
@@ -89,10 +97,25 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
 
     void loadPendingNotebook(NotebookEditor& editor);
 
+    // Work handed from the GUI thread to the computation thread.
+    struct HandedWork {
+        enum State { waiting, running, done, dropped };
+        std::function<void()> work;
+        std::atomic<int> state{waiting};
+    };
+    // Computation thread: runs the work handed over while it waits for a
+    // line, or drops it (`run` false) when no line will be awaited.
+    void takeHandedWork(bool run);
+
     std::unique_ptr<TextWindow> window;
     std::unique_ptr<KalixMenu> menu;
     std::unique_ptr<GraphicsWindow> graphics;
     Parker lineParker;
+    std::mutex handedMutex;
+    std::shared_ptr<HandedWork> handed;  // guarded by handedMutex
+    // Counts resumeInterpreter calls (any thread): a line wait woken for
+    // handed work goes on waiting unless a resume came as well.
+    std::atomic<int> resumeRequests{0};
     std::atomic<int> closing{0};
     std::atomic<int> interpreterHasEnded{0};
     std::atomic<int> textWindowInFront{1};

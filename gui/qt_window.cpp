@@ -615,6 +615,21 @@ void StandardWindow::getWindowRectangle(int& x, int& y, int& width, int& height)
     height = r.height();
 }
 
+int StandardWindow::getSizeState() const {
+    QWidget* frame = widgets->frame;
+    if (frame->isMinimized()) return sizeMinimized;
+    return frame->isMaximized() || frame->isFullScreen() ? sizeMaximized : sizeRestored;
+}
+
+void StandardWindow::setFrameAndMenuShown(int shown) {
+    QWidget* frame = widgets->frame;
+    if (widgets->menuBar) widgets->menuBar->setVisible(shown != 0);
+    // A new window flag hides the window until it is shown again.
+    bool visible = frame->isVisible();
+    frame->setWindowFlag(Qt::FramelessWindowHint, !shown);
+    if (visible) frame->show();
+}
+
 void StandardWindow::getWindowSize(int& width, int& height) const {
     int x, y;
     getWindowRectangle(x, y, width, height);

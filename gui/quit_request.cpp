@@ -4,6 +4,8 @@
 #include "notebook/notebook_model.h"
 #include "gui/dialogs.h"
 
+std::atomic<int> endingOnSignal{0};
+
 int askBeforeQuitting(NotebookEditor& editor, StandardWindow* owner) {
     // A changed notebook is never dropped without the question.
     if (!editor.isNotebookChanged()) return 1;

@@ -39,6 +39,10 @@ class InterpreterLink {
     virtual int requestQuit() { return 1; }
     // The interpreter has ended: the program ends.
     virtual void exitFromMenu() { postQuitMessage(0); }
+    // GUI thread: runs `work` on the computation thread while that waits
+    // for a line, handling events until it has run; false (not run) when
+    // no line is awaited or Escape came before it started.
+    virtual bool runOnComputationThread(const std::function<void()>&) { return false; }
 };
 
 // Timer ids of the text window.
@@ -151,9 +155,10 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     // (GUI thread asks, computation thread takes).
     void requestSvgExportRun() { svgExportRunRequested.store(1); }
     int takeSvgExportRunRequest() { return svgExportRunRequested.exchange(0); }
-    // A formula rendered by LaTeX (notebook_picture_service.cpp).
-    std::string renderFormula(const char* formula, int mathJax, int fontSize) override;
-    void reportLatexFailure(const struct LatexResult& result);
+    // Formulas of comments (notebook_picture_service.cpp): LaTeX and
+    // Maxima never keep the GUI thread waiting.
+    LatexResult runLatex(const LatexRequest& request, const LatexOptions& options) override;
+    std::string maximaTex(const char* expression, int& ok) override;
     // The file commands' questions, choosers and the save thread's steps
     // (gui/text_window_files.cpp).
     void showTitledMessage(const char* text, const char* title) override;

@@ -208,8 +208,12 @@ class StandardWindow {
     int hasClientOffset() const { return 0; }
     // Screen rectangle with the frame.
     void getWindowRectangle(int& x, int& y, int& width, int& height) const;
-    // sizeRestored, sizeMinimized or sizeMaximized.
-    int getSizeState() const { return lastSizeState; }
+    // sizeRestored, sizeMinimized or sizeMaximized (also for a window the
+    // window manager shows full screen).
+    int getSizeState() const;
+    // Without frame and menu bar (0) or with them again (1); the
+    // accelerators stay.
+    void setFrameAndMenuShown(int shown);
     void setWindowRectangle(int x, int y, int width, int height);
     // The placement kept between runs: the frame's position and the size
     // inside the frame, which the toolkit gives back exactly even before
@@ -254,7 +258,6 @@ class StandardWindow {
     std::string title;
     int clientWidth = 0;
     int clientHeight = 0;
-    int lastSizeState = sizeRestored;
     int startHidden = 0;
     int caretWanted = 0, caretShown = 0;
     int caretX = 0, caretY = 0, caretWidth = 1, caretHeight = 8;

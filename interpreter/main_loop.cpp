@@ -220,8 +220,10 @@ static int handlePrefixes(bool atLineStart) {
         translateCompatibilityLine();
         return 1;
     }
-    if (atLineStart && topLevel && currentPythonMode && !hasPrefix(p, "pythonmode") &&
-        !hasPrefix(p, "function ") && !hasPrefix(p, "kalix ")) {
+    // "quit" leaves Python mode before the line could go to Python.
+    bool quitWord = hasPrefix(p, "quit") && !isNameChar(p[4]);
+    if (atLineStart && topLevel && currentPythonMode && !quitWord &&
+        !hasPrefix(p, "pythonmode") && !hasPrefix(p, "function ") && !hasPrefix(p, "kalix ")) {
         runPythonLine();
         return 1;
     }

@@ -71,6 +71,14 @@ const char* getTexFromMaxima(const char* expression) {
     return bridge ? bridge->getTexFromMaxima(expression) : nullptr;
 }
 
+const char* getTexReplyFromMaxima(const char* expression) {
+    if (!bridge) {
+        fail(errorFailed, "%s", notAvailable);
+        return "";
+    }
+    return bridge->getTexReplyFromMaxima(expression);
+}
+
 int findMaximaFunctions(const char* word, char* completion, char* help, int index) {
     completion[0] = help[0] = 0;
     return bridge ? bridge->findMaximaFunctions(word, completion, help, index) : 0;

@@ -34,6 +34,7 @@ struct MaximaBridge {
     const char* (*convertToMaxima)(header* value, const char* prefix, int asFraction);
     const char* (*substituteMaximaVariables)(const char* text, int allowPercent);
     const char* (*getTexFromMaxima)(const char* expression);
+    const char* (*getTexReplyFromMaxima)(const char* expression);
     int (*findMaximaFunctions)(const char* word, char* completion, char* help, int index);
     int (*isMaximaRunning)();
     void (*maximamodeCommand)();
@@ -59,6 +60,10 @@ const char* convertToMaxima(header* value, const char* prefix, int asFraction);
 const char* substituteMaximaVariables(const char* text, int allowPercent);
 // The TeX form of an expression, or null when Maxima gives none.
 const char* getTexFromMaxima(const char* expression);
+// Maxima's whole reply to "tex(" expression ");" (the TeX form stands
+// between its first two "$$"); "" with errorCode set when Maxima could not
+// answer.
+const char* getTexReplyFromMaxima(const char* expression);
 // Completion and status help from Maxima's function list (see the bridge);
 // `completion` and `help` hold 32 KB.
 int findMaximaFunctions(const char* word, char* completion, char* help, int index);

@@ -109,6 +109,9 @@ struct CommentPiece {
     int heading = 0;
     int decode = 0;
     PreparedPicture picture;
+    // The formula could not be rendered for want of LaTeX or Maxima: the
+    // picture rows the line had stay.
+    int keepRows = 0;
 };
 
 const char* const unwrappedMarkers[] = {"latex: ", "maxima: ",  "&latex: ", "image: ", "http",
@@ -204,11 +207,13 @@ static bool preparePicture(NotebookEditor& editor, const char* text, int factor,
     return true;
 }
 
-// A LaTeX formula rendered (by the host) into a picture.
+// A LaTeX formula rendered (by the host) into a picture; `unavailable`
+// set when LaTeX could not run.
 static void prepareFormula(NotebookEditor& editor, const char* formula, int mathJax,
-                           PreparedPicture& out, std::string& failure) {
+                           PreparedPicture& out, std::string& failure, int& unavailable) {
     NotebookOptions options = editor.options();
-    std::string file = editor.getHost().renderFormula(formula, mathJax, editor.getTextLineHeight());
+    std::string file =
+        editor.getHost().renderFormula(formula, mathJax, editor.getTextLineHeight(), &unavailable);
     if (file.empty()) return;
     preparePicture(editor, file.c_str(), options.latexAntialias ? 3 : 1,
                    options.latexKeepLarge ? file.c_str() : nullptr, formula, mathJax, out, failure);
@@ -217,12 +222,16 @@ static void prepareFormula(NotebookEditor& editor, const char* formula, int math
 }
 
 // A Maxima expression: its TeX form (between the first two "$$" of the
-// answer) rendered as a formula.
+// answer) rendered as a formula; `unavailable` set when Maxima or LaTeX
+// could not run.
 static void prepareMaximaFormula(NotebookEditor& editor, const char* expression, int mathJax,
-                                 PreparedPicture& out, std::string& failure) {
+                                 PreparedPicture& out, std::string& failure, int& unavailable) {
     int ok = 0;
     std::string answer = editor.getHost().maximaTex(expression, ok);
-    if (!ok) return;
+    if (!ok) {
+        unavailable = 1;
+        return;
+    }
     size_t open = answer.find("$$");
     size_t close = open == std::string::npos ? open : answer.find("$$", open + 2);
     std::string tex;
@@ -231,7 +240,7 @@ static void prepareMaximaFormula(NotebookEditor& editor, const char* expression,
         failure = answer;
         return;
     }
-    prepareFormula(editor, tex.c_str(), mathJax, out, failure);
+    prepareFormula(editor, tex.c_str(), mathJax, out, failure, unavailable);
 }
 
 // The piece's marker: a picture to prepare, a heading, or entities.
@@ -239,23 +248,48 @@ static void prepareMarker(NotebookEditor& editor, CommentPiece& piece, std::stri
     NotebookOptions options = editor.options();
     const char* text = piece.text.c_str();
     bool formulas = !options.disableLatex && options.displayMathjaxAsLatex;
+    PreparedPicture& out = piece.picture;
+    int& keep = piece.keepRows;
     if (startsWith(text, "image: ")) {
-        preparePicture(editor, text + 7, 0, nullptr, nullptr, 0, piece.picture, failure);
+        preparePicture(editor, text + 7, 0, nullptr, nullptr, 0, out, failure);
     } else if (startsWith(text, "latex: ")) {
-        if (!options.disableLatex) prepareFormula(editor, text + 7, 0, piece.picture, failure);
+        if (!options.disableLatex) prepareFormula(editor, text + 7, 0, out, failure, keep);
     } else if (startsWith(text, "mathjax: ")) {
-        if (formulas) prepareFormula(editor, text + 8, 1, piece.picture, failure);
+        if (formulas) prepareFormula(editor, text + 8, 1, out, failure, keep);
     } else if (startsWith(text, "&mathjax: ")) {
-        if (formulas) prepareMaximaFormula(editor, text + 9, 1, piece.picture, failure);
-    } else if (startsWith(text, "maxima: ")) {
-        prepareMaximaFormula(editor, text + 8, 0, piece.picture, failure);
-    } else if (startsWith(text, "&latex: ")) {
-        prepareMaximaFormula(editor, text + 8, 0, piece.picture, failure);
+        if (formulas) prepareMaximaFormula(editor, text + 9, 1, out, failure, keep);
+    } else if (startsWith(text, "maxima: ") || startsWith(text, "&latex: ")) {
+        prepareMaximaFormula(editor, text + 8, 0, out, failure, keep);
     } else if (startsWith(text, "* ")) {
         piece.text.erase(0, 2);
         piece.heading = 1;
     } else {
         piece.decode = 1;
+    }
+}
+
+// For a formula that could not be rendered: the picture rows below the
+// line of the same text in the old block (from `first` up to `end`), each
+// line taken once.
+static void keepOldRows(NotebookLine* first, NotebookLine* end, CommentPiece& piece,
+                        std::vector<const NotebookLine*>& taken) {
+    for (NotebookLine* line = first; line && line != end; line = line->next) {
+        NotebookLine* row = line->next;
+        if (line->image || !row || row == end || !row->image || row->imageRow != 0) continue;
+        const char* text = line->text.getText();
+        if (NotebookEditor::hasUtf8Bom(text))
+            text = line->originalText ? line->originalText->getText() : text + 3;
+        if (piece.text != text) continue;
+        if (std::find(taken.begin(), taken.end(), line) != taken.end()) continue;
+        taken.push_back(line);
+        PreparedPicture& kept = piece.picture;
+        kept.picture = row->image;
+        kept.large = row->largeImage;
+        kept.formula = row->getFormula() ? row->getFormula() : "";
+        kept.mathJax = row->formulaIsMathJax;
+        for (kept.rows = 0; row != end && row && row->image == kept.picture; row = row->next)
+            kept.rows++;
+        return;
     }
 }
 
@@ -343,7 +377,13 @@ void markLostCharacters(const std::vector<OldCommentLine>& old,
 
 void NotebookEditor::setComment(const char* text) {
     // Pictures and formulas are made before the lock is taken: rendering
-    // waits for outside programs.
+    // waits for outside programs. The comment belongs to the command the
+    // cursor is on now, wherever the cursor goes meanwhile.
+    uint64_t commandId;
+    {
+        TextLockHold hold(*this, "comment");
+        commandId = cursorLine->id;
+    }
     std::vector<CommentPiece> pieces = cutComment(text ? text : "", lineLength);
     std::vector<std::string> failures;
     for (CommentPiece& piece : pieces) {
@@ -353,13 +393,19 @@ void NotebookEditor::setComment(const char* text) {
     }
     TextLockHold hold(*this, "comment end");
     for (const std::string& failure : failures) queueMessage(failure);
+    // A command deleted meanwhile took its comment with it.
+    NotebookLine* command = findLine(commandId);
+    if (!command) return;
+    NotebookLine* line = commentBlockStart(command);
+    std::vector<const NotebookLine*> taken;
+    for (CommentPiece& piece : pieces)
+        if (piece.keepRows) keepOldRows(line, command, piece, taken);
     // Lines read with characters the code page cannot hold show "?" for
     // them; a line set again as it was keeps what the file held.
     std::vector<OldCommentLine> old;
     std::vector<NotebookLine*> unmatched;
     bool unheld = false;
-    NotebookLine* line = commentBlockStart(cursorLine);
-    while (line != cursorLine) {
+    while (line != command) {
         NotebookLine* next = line->next;
         if (!line->image) {
             OldCommentLine kept;
@@ -375,7 +421,7 @@ void NotebookEditor::setComment(const char* text) {
         line = next;
     }
     for (CommentPiece& piece : pieces) {
-        NotebookLine* added = newLineBefore(cursorLine, piece.text.c_str(), lineComment);
+        NotebookLine* added = newLineBefore(command, piece.text.c_str(), lineComment);
         added->hardBreak = piece.hardBreak;
         added->heading = piece.heading;
         if (piece.decode) decodeLineEntities(added);
@@ -383,7 +429,7 @@ void NotebookEditor::setComment(const char* text) {
         if (piece.picture.picture) {
             PreparedPicture& prepared = piece.picture;
             for (int row = 0; row < prepared.rows; row++) {
-                NotebookLine* rowLine = newLineBefore(cursorLine, "", lineComment);
+                NotebookLine* rowLine = newLineBefore(command, "", lineComment);
                 rowLine->image = prepared.picture;
                 rowLine->imageRow = row;
                 if (row > 0) continue;
@@ -397,7 +443,7 @@ void NotebookEditor::setComment(const char* text) {
     }
     markLostCharacters(old, unmatched);
     updateTop();
-    showCommentAbove();
+    if (command == cursorLine) showCommentAbove();
     setNotebookChanged(1);
     invalidate();
 }

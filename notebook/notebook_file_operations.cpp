@@ -10,6 +10,7 @@
 #include <cstring>
 #include <thread>
 
+#include "notebook/recovery_copy.h"
 #include "platform/child_process.h"
 #include "base/base_directory.h"
 
@@ -144,7 +145,8 @@ static void enterFolderOf(const std::string& path) {
 
 int loadNotebook(NotebookEditor& editor, const char* path) {
     assignIntCell(busyFlag, 1);
-    enterFolderOf(path);
+    // The recovery folder never becomes the place of the user's files.
+    if (!isRecoveryPath(path)) enterFolderOf(path);
     int read = editor.readNotebook(path);
     assignIntCell(busyFlag, 0);
     return read;
@@ -153,15 +155,18 @@ int loadNotebook(NotebookEditor& editor, const char* path) {
 int loadCopyOf(NotebookEditor& editor, const std::string& copyPath,
                const std::string& notebookPath) {
     assignIntCell(busyFlag, 1);
-    if (!notebookPath.empty()) enterFolderOf(notebookPath);
-    int read = editor.readCopyOf(copyPath.c_str(), notebookPath.c_str());
+    // A copy of a copy belongs to no file: it is a new notebook.
+    std::string own = isRecoveryPath(notebookPath) ? std::string() : notebookPath;
+    if (!own.empty()) enterFolderOf(own);
+    int read = editor.readCopyOf(copyPath.c_str(), own.c_str());
     assignIntCell(busyFlag, 0);
     return read;
 }
 
 int saveNotebook(NotebookEditor& editor) {
     std::string path = currentPath(editor);
-    if (path.empty()) return saveNotebookAs(editor);
+    // A recovery copy opened as a file is saved as a new notebook is.
+    if (path.empty() || isRecoveryPath(path)) return saveNotebookAs(editor);
     return editor.writeNotebook(path.c_str());
 }
 
@@ -180,7 +185,8 @@ std::string chooseFileToSave(NotebookEditor& editor, const std::function<std::st
 
 int saveNotebookAs(NotebookEditor& editor) {
     std::string old = currentPath(editor);
-    std::string start = old.empty() ? std::string(homeDir.getText()) : directoryOf(old);
+    std::string start =
+        old.empty() || isRecoveryPath(old) ? std::string(homeDir.getText()) : directoryOf(old);
     std::string path = chooseFileToSave(
         editor, [&editor, &start] { return editor.getHost().chooseNotebookFile(start.c_str()); });
     if (path.empty()) return 0;
@@ -188,12 +194,20 @@ int saveNotebookAs(NotebookEditor& editor) {
 }
 
 int saveNotebookTo(NotebookEditor& editor, const std::string& path) {
+    // The next start may delete what lies there.
+    if (isRecoveryPath(path)) {
+        editor.getHost().showTitledMessage(
+            "The recovery folder keeps only copies.\nPlease save the notebook in another folder.",
+            "Save Notebook");
+        return 0;
+    }
     std::string old = currentPath(editor);
     std::vector<std::string> oldImages = editor.getSavedImageFiles();
     NotebookOptions options = editor.options();
     if (!editor.writeNotebook(path.c_str())) return 0;
     enterFolderOf(path);
-    if (old.empty() || old == path || !exists(old)) return 1;
+    // A recovery copy left behind is the recovery folder's business.
+    if (old.empty() || old == path || !exists(old) || isRecoveryPath(old)) return 1;
     std::string question = "Keep the old notebook\n" + old + "\nand all its images?";
     if (editor.getHost().askYesNo(question.c_str(), "Keep File?", 1)) return 1;
     deleteFileIfPresent(old.c_str());

@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/latex_render.h"
+
 class NotebookPicture;
 
 // Sizes in pixels of the text font of the notebook and of its text area.
@@ -95,11 +97,22 @@ class NotebookHost {
     // A picture from an image file; null when it cannot be read. The default
     // keeps the PNG file's bytes.
     virtual std::shared_ptr<NotebookPicture> loadPicture(const char* path);
-    // Renders a formula into a PNG file of its own and returns its path;
-    // empty when nothing was rendered (the renderer has reported why). The
-    // caller removes the file once it has read it.
-    virtual std::string renderFormula(const char* formula, int mathJax, int fontSize);
-    // The TeX form of a Maxima expression; ok 0 when Maxima failed.
+    // Renders a formula (size, colours and background from the settings)
+    // into a PNG file of its own and returns its path; empty when nothing
+    // was rendered, after a message box said why. `unavailable` (when
+    // given) is 1 when LaTeX could not run at all (missing, stopped), not
+    // for an error in the formula. The caller removes the file once it has
+    // read it.
+    std::string renderFormula(const char* formula, int mathJax, int fontSize,
+                              int* unavailable = nullptr);
+    // Runs latex and dvipng for renderFormula; Escape stops them, a long
+    // wait asks whether to wait on. A window runs them away from its GUI
+    // thread.
+    virtual LatexResult runLatex(const LatexRequest& request, const LatexOptions& options);
+    // Maxima's whole answer to "tex(" expression ");"; ok 0 when Maxima
+    // could not answer (it cannot start, it was stopped). Maxima belongs
+    // to the computation thread: the default runs there, nothing of the
+    // exchange is printed and the error code is left as it was.
     virtual std::string maximaTex(const char* expression, int& ok);
 
     // --- the file commands and the exports ------------------------------

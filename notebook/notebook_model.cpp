@@ -94,17 +94,6 @@ std::shared_ptr<NotebookPicture> NotebookHost::loadPicture(const char* path) {
     return loadPngPicture(path);
 }
 
-std::string NotebookHost::renderFormula(const char*, int, int) {
-    showStatus("LaTeX formulas are not available yet.");
-    return std::string();
-}
-
-std::string NotebookHost::maximaTex(const char*, int& ok) {
-    showStatus("Maxima formulas are not available yet.");
-    ok = 0;
-    return std::string();
-}
-
 // --- the lock -----------------------------------------------------------------
 
 // The editor whose options this thread read when it took the lock; the

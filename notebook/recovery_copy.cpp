@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -82,6 +83,33 @@ std::string timeText(std::time_t time) {
 }  // namespace
 
 std::string recoveryRoot() { return registryFilePath("recovery/"); }
+
+// The path with its longest existing part resolved (symbolic links, "."
+// and ".."); the rest appended as given. No trailing "/".
+static std::string resolvedPath(const std::string& path) {
+    std::string head = path, tail;
+    for (;;) {
+        while (head.size() > 1 && head.back() == '/') head.pop_back();
+        char resolved[PATH_MAX];
+        if (!head.empty() && realpath(head.c_str(), resolved)) {
+            std::string result = resolved;
+            if (tail.empty()) return result;
+            return result + (result.back() == '/' ? "" : "/") + tail;
+        }
+        size_t slash = head.rfind('/');
+        if (slash == std::string::npos) return path;
+        std::string name = head.substr(slash + 1);
+        tail = tail.empty() ? name : name + "/" + tail;
+        head = slash == 0 ? "/" : head.substr(0, slash);
+    }
+}
+
+bool isRecoveryPath(const std::string& path) {
+    if (path.empty()) return false;
+    std::string root = resolvedPath(recoveryRoot());
+    std::string resolved = resolvedPath(path);
+    return resolved == root || resolved.compare(0, root.size() + 1, root + "/") == 0;
+}
 
 // --- a copy found at the start -------------------------------------------------------------
 
@@ -204,6 +232,8 @@ int RecoveryCopy::keep(NotebookEditor& editor, bool wanted) {
         changes = editor.changeCount();
         path = editor.getFilePath();
     }
+    // A copy opened as a file is a new notebook of the user's.
+    if (isRecoveryPath(path)) path.clear();
     if (present && changes == written && path == notebookPath) return 0;
     if (!makeFolder()) return 0;
     // The notebook's name first: a copy is never offered under another one.

@@ -21,6 +21,12 @@ class NotebookEditor;
 // "$XDG_CONFIG_HOME/kalix/recovery/", with "/".
 std::string recoveryRoot();
 
+// True when `path` lies in the recovery folder (after symbolic links and
+// "..", as far as its folders exist). No notebook of the user's lives
+// there: such a path never enters the recent list, and a save goes
+// elsewhere.
+bool isRecoveryPath(const std::string& path);
+
 class FoundRecoveryCopy;
 std::vector<FoundRecoveryCopy> findRecoveryCopies();
 

@@ -282,6 +282,7 @@ LatexResult renderLatexToPng(const LatexRequest& request, const LatexOptions& op
     std::string error = latexLogError(logText);
     if (!error.empty() || !fileExists(dvi)) {
         cleanUp(false);
+        result.formulaError = !error.empty();
         result.message = error.empty() ? "Latex did not produce log file!\nMaybe setup Latex in "
                                          "the menu!"
                                        : error;

@@ -41,6 +41,7 @@ struct LatexResult {
     std::string message;  // why not (to show in a message box)
     int latexMissing = 0;
     int waitDeclined = 0;  // the user gave up waiting for latex
+    int formulaError = 0;  // latex ran and rejected the formula (the message is its log's error)
 };
 
 // Polled while a program runs: true ends it.

@@ -17,6 +17,11 @@ class WindowHost : public Host {
     // Runs the windows on the calling (main) thread until the interpreter
     // has ended or the windows were closed.
     virtual void runWindows(Thread& computation) = 0;
+    // The notebook named on the command line: read into the window at the
+    // first prompt (before the interpreter starts).
+    virtual void openNotebookAtStart(const char*) {}
+    // Opens a page of the documentation in the browser (GUI thread).
+    virtual void openDocumentation(const char*) {}
     // A user at the windows gets the jobs of the interpreter's start.
     bool runsStartupJobs() override { return true; }
 
@@ -28,6 +33,10 @@ class WindowHost : public Host {
     // From any thread: ends the program as the window's close box does
     // (asking first when a changed notebook would be lost).
     virtual void requestClose() {}
+    // From any thread (SIGTERM, SIGHUP): ends the program at once, without
+    // a question; open dialogs end as cancelled, a changed notebook is kept
+    // in its recovery copy. Calls after the first do nothing.
+    virtual void endOnSignal() { requestClose(); }
     // 1 while a print job of the graphics runs (the exit waits for it).
     virtual int printJobRunning() { return 0; }
 };

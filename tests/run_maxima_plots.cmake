@@ -8,12 +8,8 @@ if(NOT maxima_program OR NOT gnuplot_program)
   message("SKIPPED: Maxima or gnuplot is not installed (Debian packages maxima, gnuplot-x11)")
   return()
 endif()
-get_filename_component(name ${NOTEBOOK} NAME)
-get_filename_component(stem ${NOTEBOOK} NAME_WE)
-get_filename_component(source ${NOTEBOOK} DIRECTORY)
-file(REMOVE_RECURSE ${WORK})
-file(MAKE_DIRECTORY ${WORK}/config)
-file(COPY ${NOTEBOOK} DESTINATION ${WORK})
+include(${CMAKE_CURRENT_LIST_DIR}/notebook_runs.cmake)
+prepare_notebook_run()
 execute_process(COMMAND ${CMAKE_COMMAND} -E env HOME=${WORK} XDG_CONFIG_HOME=${WORK}/config
   ${KALIX} -xrun ${name}
   WORKING_DIRECTORY ${WORK}

@@ -140,13 +140,145 @@ TEST_F(NotebookTest, ImageCommentsShowThePictureInRows) {
     EXPECT_EQ(editor.getComment(), "image: (3) pic\r\nimage: missing.png");
 }
 
-TEST_F(NotebookTest, FormulasSayTheyAreNotAvailable) {
-    build({">x"});
-    editor.setComment("latex: x^2\r\nmaxima: integrate(x,x)");
-    EXPECT_EQ(look(), (Lines{"% latex: x^2", "%% maxima: integrate(x,x)", ">x"}));
-    ASSERT_EQ(host.statuses.size(), 2u);
-    EXPECT_EQ(host.statuses[0], "LaTeX formulas are not available yet.");
-    EXPECT_EQ(host.statuses[1], "Maxima formulas are not available yet.");
+// The formula of the first picture row of a notebook, with its MathJax
+// flag ("" when there is none).
+static std::string firstFormula(NotebookEditor& editor) {
+    for (NotebookLine* line = editor.firstLine; line; line = line->next)
+        if (line->image && line->getFormula())
+            return (line->formulaIsMathJax ? "mathjax:" : "latex:") +
+                   std::string(line->getFormula());
+    return "";
+}
+
+// Each formula marker, with the settings that switch it, asks LaTeX or
+// Maxima for the right text and gives picture rows with the formula.
+TEST_F(NotebookTest, FormulaMarkersRenderTheirFormulaAsPictureRows) {
+    struct Case {
+        const char* comment;
+        int disableLatex, mathjaxAsLatex;
+        const char* latex;    // the formula LaTeX renders ("" none)
+        const char* maxima;   // the expression Maxima gets ("" none)
+        const char* formula;  // the picture's formula ("" no picture)
+    };
+    const Case cases[] = {
+        {"latex: x^2", 0, 1, "x^2", "", "latex:x^2"},
+        {"latex: x^2", 1, 1, "", "", ""},
+        {"mathjax: y", 0, 1, " y", "", "mathjax: y"},
+        {"mathjax: y", 0, 0, "", "", ""},
+        {"mathjax: y", 1, 1, "", "", ""},
+        {"maxima: integrate(x,x)", 0, 1, "integrate(x,x)", "integrate(x,x)",
+         "latex:integrate(x,x)"},
+        {"maxima: e", 1, 1, "e", "e", "latex:e"},
+        {"&latex: e", 1, 0, "e", "e", "latex:e"},
+        {"&mathjax: e", 0, 1, " e", " e", "mathjax: e"},
+        {"&mathjax: e", 1, 1, "", "", ""},
+        {"&mathjax: e", 0, 0, "", "", ""},
+    };
+    for (const Case& c : cases) {
+        build({">x"});
+        host.fixed.disableLatex = c.disableLatex;
+        host.fixed.displayMathjaxAsLatex = c.mathjaxAsLatex;
+        host.latexFormulas.clear();
+        host.maximaExpressions.clear();
+        editor.setComment(c.comment);
+        std::vector<std::string> latex, maxima;
+        if (*c.latex) latex.push_back(c.latex);
+        if (*c.maxima) maxima.push_back(c.maxima);
+        EXPECT_EQ(host.latexFormulas, latex) << c.comment;
+        EXPECT_EQ(host.maximaExpressions, maxima) << c.comment;
+        EXPECT_EQ(firstFormula(editor), c.formula) << c.comment;
+        // 90 x 60 pixels rendered three times as large: two rows of 20.
+        Lines rows{std::string("% ") + c.comment, ">x"};
+        if (*c.formula) rows = {std::string("% ") + c.comment, "%image0", "%image1", ">x"};
+        EXPECT_EQ(look(), rows) << c.comment;
+        EXPECT_TRUE(host.messages.empty()) << c.comment;
+    }
+}
+
+// A formula LaTeX or Maxima rejects loses its rows and says why; one that
+// cannot be rendered because LaTeX or Maxima is missing keeps the rows it
+// had (a missing LaTeX is said once).
+TEST_F(NotebookTest, AFormulaThatCannotBeRenderedKeepsItsRows) {
+    const char* comment = "Area:\r\nlatex: \\int x\r\nmaxima: x^2";
+    const Lines rendered{"% Area:", "%% latex: \\int x", "%image0", "%image1",
+                         "%% maxima: x^2", "%image0", "%image1", ">x"};
+    struct Case {
+        RecordingHost::LatexStandIn latex;
+        int maximaWorks;
+        const char* maximaReply;
+        const char* text;  // the comment set again ("" the same)
+        Lines look;
+        std::vector<std::string> messages;
+    };
+    const std::string missing = "Latex could not be found.\nPlease configure Latex in the Menu!";
+    const Case cases[] = {
+        {RecordingHost::latexMissing, 1, "", "", rendered, {missing}},
+        {RecordingHost::latexWorks, 0, "", "", rendered, {}},
+        {RecordingHost::latexMissing, 0, "", "", rendered, {missing}},
+        {RecordingHost::latexRejects, 1, "", "",
+         {"% Area:", "%% latex: \\int x", "%% maxima: x^2", ">x"},
+         {"! Undefined control sequence.\n", "! Undefined control sequence.\n"}},
+        {RecordingHost::latexWorks, 1, "(%o1) false", "",
+         {"% Area:", "%% latex: \\int x", "%image0", "%image1", "%% maxima: x^2", ">x"},
+         {"(%o1) false"}},
+        // Another formula than the one the rows show gets none of them.
+        {RecordingHost::latexMissing, 1, "", "latex: \\int y\r\nmaxima: x^2",
+         {"% latex: \\int y", "%% maxima: x^2", "%image0", "%image1", ">x"}, {missing}},
+    };
+    for (const Case& c : cases) {
+        build({">x"});
+        host.latex = RecordingHost::latexWorks;
+        host.maximaWorks = 1;
+        host.maximaReply.clear();
+        editor.setComment(comment);
+        ASSERT_EQ(look(), rendered);
+        const std::shared_ptr<NotebookPicture> latexPicture = editor.lineAt(2)->image;
+        const std::shared_ptr<NotebookPicture> maximaPicture = editor.lineAt(5)->image;
+        host.messages.clear();
+        host.latex = c.latex;
+        host.maximaWorks = c.maximaWorks;
+        host.maximaReply = c.maximaReply;
+        editor.setComment(*c.text ? c.text : comment);
+        EXPECT_EQ(look(), c.look) << c.latex << c.maximaWorks << c.maximaReply << c.text;
+        EXPECT_EQ(host.messages, c.messages) << c.latex << c.maximaWorks << c.maximaReply;
+        if (c.look == rendered) {
+            // The kept rows show the picture they showed; a rendered one is new.
+            EXPECT_EQ(editor.lineAt(2)->image == latexPicture,
+                      c.latex == RecordingHost::latexMissing);
+            EXPECT_EQ(editor.lineAt(5)->image == maximaPicture,
+                      c.latex == RecordingHost::latexMissing || !c.maximaWorks);
+            EXPECT_STREQ(editor.lineAt(2)->getFormula(), "\\int x");
+            EXPECT_STREQ(editor.lineAt(5)->getFormula(), "x^2");
+        }
+        // Said once: the next notebook's formulas say nothing more.
+        if (c.latex == RecordingHost::latexMissing) {
+            editor.setComment(comment);
+            EXPECT_EQ(host.messages.size(), c.messages.size());
+        }
+    }
+}
+
+// The comment goes above the command it was set for, even when the cursor
+// moved on while its formulas were made; a command deleted meanwhile takes
+// its comment with it.
+TEST_F(NotebookTest, ACommentStaysWithItsCommandWhileTheCursorMoves) {
+    build({">a", ">b"}, 0);
+    host.whileRendering = [this] {
+        TextLockHold hold(editor, "test");
+        editor.cursorLine = editor.lastLine();
+    };
+    editor.setComment("latex: x");
+    EXPECT_EQ(look(), (Lines{"% latex: x", "%image0", "%image1", ">a", ">b"}));
+    EXPECT_EQ(editor.cursorLine, editor.lastLine());
+
+    build({">a", ">b"}, 0);
+    host.whileRendering = [this] {
+        TextLockHold hold(editor, "test");
+        if (editor.lineCount() == 2) editor.deleteNotebookLine(editor.firstLine);
+    };
+    editor.setComment("maxima: x");
+    EXPECT_EQ(look(), (Lines{">b"}));
+    host.whileRendering = nullptr;
 }
 
 TEST_F(NotebookTest, LineVersionsKeepTheLastEight) {

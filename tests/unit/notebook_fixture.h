@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <sstream>
 #include <string>
@@ -38,6 +41,59 @@ class RecordingHost : public NotebookHost {
     void setClipboardPicture(const NotebookPicture&) override { pictureCopies++; }
     void resumeInterpreter() override { resumed++; }
     void setMaximaMode(int mode) override { maximaMode = mode; }
+
+    // Stand-ins for LaTeX and Maxima. A formula becomes a PNG file of
+    // 90 x 60 pixels, or fails as `latex` says; an expression's TeX form is
+    // "$$" expression "$$" in Maxima's reply (`maximaReply` when set), or
+    // Maxima fails when `maximaWorks` is 0. `whileRendering` runs in the
+    // middle of each, as another thread would meanwhile.
+    enum LatexStandIn { latexWorks, latexMissing, latexRejects };
+    LatexStandIn latex = latexWorks;
+    int maximaWorks = 1;
+    std::string maximaReply;
+    std::vector<std::string> latexFormulas, maximaExpressions;
+    std::function<void()> whileRendering;
+
+    LatexResult runLatex(const LatexRequest& request, const LatexOptions&) override {
+        latexFormulas.push_back(request.formula);
+        if (whileRendering) whileRendering();
+        LatexResult result;
+        if (latex == latexMissing) {
+            result.message = "Latex could not be found.\nPlease configure Latex in the Menu!";
+            result.latexMissing = 1;
+        } else if (latex == latexRejects) {
+            result.message = "! Undefined control sequence.\n";
+            result.formulaError = 1;
+        } else {
+            char name[] = "/tmp/kalix-formula-XXXXXX.png";
+            int file = mkstemps(name, 4);
+            if (file < 0) return result;
+            close(file);
+            std::ofstream(name, std::ios::binary) << pictureBytes(90, 60);
+            result.png = name;
+        }
+        return result;
+    }
+    std::string maximaTex(const char* expression, int& ok) override {
+        maximaExpressions.push_back(expression);
+        if (whileRendering) whileRendering();
+        ok = maximaWorks;
+        if (!ok) return "";
+        return maximaReply.empty() ? "$$" + std::string(expression) + "$$" : maximaReply;
+    }
+    // A PNG file of the given size: signature, header and end chunk (the
+    // notebook reads no pixels).
+    static std::string pictureBytes(uint32_t width, uint32_t height, char fill = 'x') {
+        auto bigEndian = [](uint32_t v) {
+            return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        };
+        std::string png("\x89PNG\r\n\x1a\n", 8);
+        png += bigEndian(13) + "IHDR" + bigEndian(width) + bigEndian(height);
+        png += std::string("\x08\x02\x00\x00\x00", 5) + bigEndian(0);
+        png += bigEndian(4) + "fake" + std::string(4, fill) + bigEndian(0);
+        png += bigEndian(0) + "IEND" + bigEndian(0);
+        return png;
+    }
 };
 
 class NotebookTest : public InterpreterStateTest {
@@ -150,18 +206,9 @@ class NotebookTest : public InterpreterStateTest {
     std::filesystem::path folder;
 };
 
-// A PNG file of the given size: signature, header and end chunk (the
-// notebook reads no pixels).
+// A PNG file of the given size (the notebook reads no pixels).
 inline std::string pngBytes(uint32_t width, uint32_t height, char fill = 'x') {
-    auto bigEndian = [](uint32_t v) {
-        return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-    };
-    std::string png("\x89PNG\r\n\x1a\n", 8);
-    png += bigEndian(13) + "IHDR" + bigEndian(width) + bigEndian(height);
-    png += std::string("\x08\x02\x00\x00\x00", 5) + bigEndian(0);
-    png += bigEndian(4) + "fake" + std::string(4, fill) + bigEndian(0);
-    png += bigEndian(0) + "IEND" + bigEndian(0);
-    return png;
+    return RecordingHost::pictureBytes(width, height, fill);
 }
 
 inline void writeFile(const std::filesystem::path& path, const std::string& bytes) {

@@ -564,6 +564,28 @@ TEST_F(SettingsTest, ProfileThatCannotBeReplacedGoesToTheSettingsFile) {
     EXPECT_TRUE(fs::is_directory(chosen / ".kalix.profile"));
 }
 
+// A profile without write permission in a writable folder is the user's
+// frozen choice: it stays as it is (the rename would replace it), and the
+// settings go to the per-user file.
+TEST_F(SettingsTest, ReadOnlyProfileIsKeptAndTheSettingsGoToTheSettingsFile) {
+    SettingsStore store("settings");
+    fs::path profile = startRun(store, "");
+    std::string before = "search=\"kept\"\nspaces=\"0\"\n";
+    writeFile(profile, before);
+    readSettingsAtStart(store);
+    chmod(profile.c_str(), 0444);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(writeSettingsAtExit(writeLiveValues, store), 0);
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("read-only"), std::string::npos) << said;
+    EXPECT_EQ(readFile(profile), before);
+    EXPECT_EQ(fs::status(profile).permissions() & fs::perms::all, fs::perms(0444));
+    std::string written = readFile(registryFile());
+    for (const char* line : {"search=\"live\"\n", "spaces=\"1\"\n", "started=\"1\"\n"})
+        EXPECT_NE(written.find(line), std::string::npos) << line << written;
+    chmod(profile.c_str(), 0644);
+}
+
 // A profile folder where no temporary file can be made (read-only, or
 // gone since the start) sends the settings to the per-user file too.
 TEST_F(SettingsTest, ProfileFolderWithoutRoomGoesToTheSettingsFile) {

@@ -59,7 +59,9 @@ TEST(StartupOptions, LeadingOptionsAndTheWordsLeftOver) {
     EXPECT_EQ(parse({"-reset", "f"}).resetRequested, 1);
 }
 
-TEST(StartupOptions, RunModesTakeTheNotebook) {
+// A single word left that ends in ".kn" is the notebook, with a run mode
+// or without (then the window opens it); two words go to the interpreter.
+TEST(StartupOptions, ASingleNotebookWordIsTheNotebook) {
     struct Case {
         std::vector<std::string> words;
         int runMode;
@@ -71,7 +73,13 @@ TEST(StartupOptions, RunModesTakeTheNotebook) {
         {{"-codepage", "1250", "-run", "-xrun", "nb.kn"}, 2, "nb.kn", {}},
         {{"-run", "prog.k"}, 1, "", {"prog.k"}},                 // a program file is loaded
         {{"-run", "nb.kn", "x"}, 1, "", {"nb.kn", "x"}},         // one word only
-        {{"nb.kn"}, 0, "", {"nb.kn"}},                           // without a run mode
+        {{"nb.kn"}, 0, "nb.kn", {}},                             // without a run mode
+        {{"NB.KN"}, 0, "NB.KN", {}},
+        {{"-second", "\"a b.Kn\""}, 0, "a b.Kn", {}},
+        {{"prog.k", "nb.kn"}, 0, "", {"prog.k", "nb.kn"}},       // a program and its word
+        {{"nb.kn", "prog.k"}, 0, "", {"nb.kn", "prog.k"}},
+        {{"nb.k"}, 0, "", {"nb.k"}},
+        {{".kn"}, 0, "", {".kn"}},
         {{"-xrun", "-run", "nb.kn"}, 2, "", {"-run", "nb.kn"}},  // fixed order
     };
     for (const Case& c : cases) {
@@ -232,11 +240,22 @@ TEST_F(ProgramRun, HomeProfileIsReadAndWrittenBackWithTheStackSizeInUse) {
     EXPECT_EQ(profile.str().find("stacksize64=\"100\""), std::string::npos) << profile.str();
 }
 
+// A notebook name after the program file is one of its words too.
 TEST_F(ProgramRun, WordsAfterTheFileAreItsArguments) {
     write("args.k", "kalixarg(1)\nkalixarg(2)\nkalixarg(3)\n");
-    std::string output;
-    run(program, {"args.k", "a", "b c"}, output);
-    EXPECT_EQ(output.rfind("a\nb c\nArgument 3 not known (got 2)!\n", 0), 0u) << output;
+    const struct {
+        std::vector<std::string> words;
+        const char* output;
+    } cases[] = {
+        {{"args.k", "a", "b c"}, "a\nb c\nArgument 3 not known (got 2)!\n"},
+        {{"args.k", "nb.kn"}, "nb.kn\nArgument 2 not known (got 1)!\n"},
+        {{"args.k", "NB.KN", "x"}, "NB.KN\nx\nArgument 3 not known (got 2)!\n"},
+    };
+    for (const auto& c : cases) {
+        std::string output;
+        run(program, c.words, output);
+        EXPECT_EQ(output.rfind(c.output, 0), 0u) << c.words[1] << "\n" << output;
+    }
 }
 
 }  // namespace

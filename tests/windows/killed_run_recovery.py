@@ -16,6 +16,9 @@ import subprocess
 import sys
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from xvfb_session import poll  # noqa: E402
+
 KALIX, WORK = sys.argv[1], sys.argv[2]
 TIMEOUT = 30
 START_TIMEOUT = 90  # a start on a loaded machine
@@ -59,13 +62,7 @@ def wait_for(what, check, timeout=TIMEOUT):
 
 
 def wait_for_quietly(check, timeout):
-    end = time.time() + timeout
-    while time.time() < end:
-        value = check()
-        if value:
-            return value
-        time.sleep(0.05)
-    return None
+    return poll(check, timeout)
 
 
 def xdotool(*words):
@@ -158,7 +155,7 @@ os.makedirs(os.path.join(HOME, "work"))
 NOTEBOOK = os.path.join(HOME, "work", "work.kn")
 MESSAGES = os.path.join(WORK, "messages.txt")
 with open(os.path.join(HOME, ".kalix.profile"), "w") as profile:
-    profile.write('checkforupdates="0"\naskconfirmations="0"\nspellcheck="0"\n')
+    profile.write('started="1"\ncheckforupdates="0"\naskconfirmations="0"\nspellcheck="0"\n')
 
 xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten",
                          "tcp"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)

@@ -114,6 +114,7 @@ const MaximaBridge completingBridge = {
     [](header*, const char*, int) { return ""; },
     [](const char*, int) { return ""; },
     [](const char*) -> const char* { return nullptr; },
+    [](const char*) { return ""; },
     completeFromList,
     [] { return 0; },
     [] {},
