@@ -221,7 +221,7 @@ static int handlePrefixes(bool atLineStart) {
         return 1;
     }
     // "quit" leaves Python mode before the line could go to Python.
-    bool quitWord = hasPrefix(p, "quit") && !nameCharLength(p + 4);
+    bool quitWord = hasPrefix(p, "quit") && nameCharLength(p + 4) == 0;
     if (atLineStart && topLevel && currentPythonMode && !quitWord &&
         !hasPrefix(p, "pythonmode") && !hasPrefix(p, "function ") && !hasPrefix(p, "kalix ")) {
         runPythonLine();

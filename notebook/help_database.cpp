@@ -110,9 +110,7 @@ void HelpDatabase::addLines(const std::vector<std::string>& lines) {
                 // A name of several words is found with no-break spaces too
                 // (the Tasks menu asks so).
                 if (topic.find(' ') == std::string::npos) continue;
-                std::string joined = topic;
-                std::replace(joined.begin(), joined.end(), ' ', noBreakSpaceChar);
-                byTopic.try_emplace(joined, entry);
+                byTopic.try_emplace(withNoBreakSpaces(topic), entry);
             }
         } else if (entry && !line.empty() && line[0] == '#') {
             entry = nullptr;

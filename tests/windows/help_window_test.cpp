@@ -41,7 +41,7 @@ class HelpWindowTest : public WindowTest {
             "!cosh",
             "cosh(x)",
             "#",
-            "!Plots\xa0in\xa0"
+            "!Plots\u00a0in\u00a0"
             "2D",
             "plot2d, plot and their styles.",
             "#",
