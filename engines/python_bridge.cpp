@@ -554,6 +554,11 @@ void builtinPyset(header* first) {
 }
 
 void builtinPycall(header* first) {
+    // Called with no arguments at all there is no name record to read.
+    if (!first) {
+        reportNeed("string and arguments", "pyeval");
+        return;
+    }
     // The arguments before the name is resolved (which may push a value).
     header* arguments = nextValue(first);
     int n = arguments ? countRecords(reinterpret_cast<char*>(arguments), newram) : 0;

@@ -6,18 +6,14 @@
 #include <cstring>
 #include <mutex>
 
+#include "base/file_reading.h"
 #include "base/text.h"
 #include "notebook/notebook_model.h"
 
 HelpDatabase helpDatabase;
 
 bool readConvertedText(const char* path, std::string& text) {
-    FILE* file = std::fopen(path, "rb");
-    if (!file) return false;
-    text.clear();
-    char block[65536];
-    for (size_t n; (n = std::fread(block, 1, sizeof block, file)) > 0;) text.append(block, n);
-    std::fclose(file);
+    if (!readWholeFile(path, text)) return false;
     // One conversion for the whole text (a zero byte would end it early).
     bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return c > 0; });
     if (!ascii && text.find('\0') == std::string::npos) utf8ToCodePage(text.c_str(), text);

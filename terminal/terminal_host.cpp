@@ -505,7 +505,8 @@ int TerminalHost::waitWithStatus(double seconds, int* keyCode, const char* statu
         return 0;
     }
     ::setStatusText(status);
-    long long milliseconds = seconds * 1000 < 1e15 ? (long long)(seconds * 1000) : (long long)1e15;
+    // At most about 30 years: the deadline is counted in nanoseconds.
+    long long milliseconds = seconds * 1000 < 1e12 ? (long long)(seconds * 1000) : (long long)1e12;
     // Piped input holds commands, not keys: only Ctrl-C ends the wait.
     if (!inputIsTerminal() && queuedKeys.empty()) {
         if (waitForInput(false, milliseconds) == 2) {
