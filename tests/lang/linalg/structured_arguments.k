@@ -58,3 +58,5 @@ function d(v, n)
 endfunction
 d([1,2], "n")
 d([1,2], 2)
+// sizes: long arguments are read as they are
+[size(dup(1:10^6, 2)), size(drop(1:10^6, [1, 10^6])), size(getdiag(ones(1000, 1000), 1))]

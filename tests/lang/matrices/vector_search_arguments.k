@@ -41,3 +41,6 @@ function search(v, x)
 endfunction
 search([1, 2; 3, 4], 1)
 search(w, "b")
+// sizes: long arguments are read as they are
+n = 10^6; v = 1:n;
+[find(v, n/2 + 0.5), indexof(v, n), indexofsorted(v, 1), multofsorted(v, n), size(find(v, v))]

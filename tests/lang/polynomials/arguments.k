@@ -62,3 +62,6 @@ function padd(p, q)
 endfunction
 padd([1;2], [1,2])
 padd([1,2], [3,4,5])
+// sizes: long arguments are read as they are
+[size(polyadd(zeros(1, 10^6), 1)), polyval(ones(1, 1000), 1), size(polytrunc(1:10^6))]
+size(polyval([1, 2], 1:10^6)), polyval([~1,2~, 1], 10^6)
