@@ -188,19 +188,20 @@ constexpr Signature twoRows(const char* name) {
     return {.builtin = name, .need = "two row vectors", .rules = {row, row}, .sameFamily = true};
 }
 
-// The two rows of accepted arguments.
-void readTwoRows(const Arguments& a, Coefficients* p, Coefficients* q) {
-    readCoefficients(a[0], p);
-    readCoefficients(a[1], q);
-}
-
 constexpr Signature polyaddSignature = twoRows("polyadd");
+constexpr Signature polymultSignature = twoRows("polymult");
+constexpr Signature polydivSignature = twoRows("polydiv");
+constexpr Signature interpSignature = twoRows("interp");
+
+// The two rows; false after the refusal.
+bool readTwoRows(const Arguments& a, Coefficients* p, Coefficients* q) {
+    return a && readCoefficients(a[0], p) && readCoefficients(a[1], q);
+}
 
 void builtinPolyadd(header* first) {
     const Arguments a(first, polyaddSignature);
-    if (!a) return;
     Coefficients p, q;
-    readTwoRows(a, &p, &q);
+    if (!readTwoRows(a, &p, &q)) return;
     const int64_t length = p.columns > q.columns ? p.columns : q.columns;
     header* result = pushRow(p.family, length);
     if (!result) return;
@@ -214,13 +215,10 @@ void builtinPolyadd(header* first) {
 
 // An empty factor is the zero polynomial without coefficients: the product
 // is empty too.
-constexpr Signature polymultSignature = twoRows("polymult");
-
 void builtinPolymult(header* first) {
     const Arguments a(first, polymultSignature);
-    if (!a) return;
     Coefficients p, q;
-    readTwoRows(a, &p, &q);
+    if (!readTwoRows(a, &p, &q)) return;
     const bool empty = p.columns == 0 || q.columns == 0;
     const int64_t length = empty ? 0 : int64_t(p.columns) + q.columns - 1;
     if (length > 2147483647) {
@@ -251,13 +249,10 @@ bool leadingIsZero(const Coefficients& q) {
     return lead[0] <= 0 && lead[1] >= 0;
 }
 
-constexpr Signature polydivSignature = twoRows("polydiv");
-
 void builtinPolydiv(header* first) {
     const Arguments a(first, polydivSignature);
-    if (!a) return;
     Coefficients p, q;
-    readTwoRows(a, &p, &q);
+    if (!readTwoRows(a, &p, &q)) return;
     const int m = p.columns, n = q.columns;
     if (m < n) {
         // Quotient 0, remainder p itself.
@@ -347,13 +342,10 @@ void builtinPolycons(header* first) {
 
 // --- Newton form ---------------------------------------------------------------
 
-constexpr Signature interpSignature = twoRows("interp");
-
 void builtinInterp(header* first) {
     const Arguments a(first, interpSignature);
-    if (!a) return;
     Coefficients x, y;
-    readTwoRows(a, &x, &y);
+    if (!readTwoRows(a, &x, &y)) return;
     if (x.columns != y.columns) return a.need("two row vectors of same length");
     header* result = pushRow(x.family, x.columns);
     if (!result) return;

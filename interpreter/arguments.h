@@ -119,6 +119,8 @@ int countArguments(header* first);
 class Arguments {
   public:
     Arguments(header* first, const Signature& signature);
+    // The reader keeps the signature: it must outlive the reader.
+    Arguments(header* first, const Signature&& signature) = delete;
     Arguments(const Arguments&) = delete;
     Arguments& operator=(const Arguments&) = delete;
 
