@@ -1,10 +1,11 @@
 // Declared arguments of the builtins.
 //
-// A builtin states in one place, its `Signature`, the name its messages
-// use, the text of its refusal "Need <need> for <builtin>" (error 26) and,
-// for each argument, the kinds it may have, whether it may be left out and
-// its default. `Arguments` resolves the arguments and refuses them with
-// that message, so the builtin's body starts with values that fit:
+// A builtin declares its arguments once, in a `Signature`: the name its
+// messages use, what its refusal "Need <need> for <builtin>" (error 26)
+// says is needed and, for each argument, the kinds it may have, whether it
+// may be left out and its default. `Arguments` resolves the arguments and
+// refuses them with that message, so that the builtin's body starts with
+// values that fit. Beside the builtin, in the family's anonymous namespace:
 //
 //   // savepng(filename, width, height, antialias)
 //   constexpr Signature savepngSignature = {
@@ -17,34 +18,43 @@
 //       save(a.text(0), a.real(1), a.real(2), a.real(3) != 0);
 //   }
 //
-// A rule is {kinds} or, with more, designated: {.kinds = takesNumeric,
-// .rows = 1} (a row vector; a scalar is 1 x 1), {.kinds = takesReal,
-// .presence = Presence::optional, .fallback = 600} (may be left out;
-// a.real(k) then gives 600), Presence::optionalOrNone (`none` counts as
-// left out). Kinds combine with |: takesReal | takesString.
+// A rule is {kinds}, or designated when it says more: {.kinds =
+// takesNumeric, .rows = 1} is a row vector (a scalar is 1 x 1); {.kinds =
+// takesReal, .presence = Presence::optional, .fallback = 600} may be left
+// out, and a.real(k) then gives 600; Presence::optionalOrNone also takes
+// `none` as left out. Optional arguments come last. Kinds combine with |:
+// takesReal | takesString. A signature with more than the three first
+// fields is designated throughout (C++ allows no mixing): {.builtin = ...,
+// .need = ..., .rules = {...}, .order = CheckOrder::asResolved}.
 //
 // Order of messages. Either every argument is resolved before any is
 // checked (`CheckOrder::afterResolvingAll`, the default: an argument that
 // cannot be resolved is reported even after a wrong one), or each is
 // checked as soon as it is resolved (`CheckOrder::asResolved`: the first
-// wrong argument is reported and the later ones are never resolved).
-// Keep the order the builtin had; the transcripts pin it.
+// wrong argument is reported and the later ones are never resolved). Keep
+// the order the builtin had; pin it with a transcript ("f(a,,)" passes an
+// empty last argument, which cannot be resolved).
 //
 // What no rule says (a positive count, equal lengths, a string of one
-// character, the order of several messages) the builtin checks after the
-// reader, refusing with `a.refuse()` (its own message) or `a.need(what)`
-// ("Need <what> for <builtin>"). A builtin whose refusal is not a Need
-// message gives it as `refusal`: {errorSolidParameter, "Illegal parameter
-// for solid!\n"}. A builtin with several forms by the number of its
-// arguments picks one signature per form by `countArguments(first)`.
+// character, finite elements, several messages in an order of their own)
+// the builtin checks after the reader, refusing with `a.refuse()` (the
+// signature's message) or `a.need(what)` ("Need <what> for <builtin>"). A
+// builtin whose refusal is no Need message declares it as `refusal`:
+// {errorSolidParameter, "Illegal parameter for solid!\n"}. A builtin with
+// several forms by the number of its arguments picks one signature per form
+// by `countArguments(first)`.
 //
-// The reader replaces the hand-made checks: `argumentOfKind`,
-// `stringArgument` and `requireReal` are {kindBit(kind)}, {takesString} and
-// {takesReal}; `realArgument` and `realRowArgument(a, n)` (graphics) are
-// {takesReal} and {.kinds = takesRealMatrix, .rows = 1, .columns = n};
-// `collectArguments` with `resolveArguments` is any signature;
-// `convertToCommonKind` is `sameFamily`. They go when their last caller
-// has moved.
+// The reader replaces the hand-made checks, which go when their last caller
+// has moved: `argumentOfKind`, `stringArgument` and `requireReal` are
+// {kindBit(kind)}, {takesString} and {takesReal}; the graphics
+// `realArgument` and `realRowArgument(a, n)` are {takesReal} and {.kinds =
+// takesRealMatrix, .rows = 1, .columns = n}; the text helpers'
+// `realRowArgument` is {.kinds = takesRealMatrix, .rows = 1} and a check of
+// finite elements; `isNoneArgument` is Presence::optionalOrNone;
+// `collectArguments` with `resolveArguments`, and the families' own
+// resolve-and-check helpers, are any signature; `convertToCommonKind` is
+// `sameFamily`. Builtin families get this header through
+// builtins/builtin_helpers.h.
 #pragma once
 
 #include <cstdint>
