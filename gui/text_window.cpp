@@ -657,7 +657,6 @@ void TextWindow::statusHelp() {
             help = completeName(name).hint;
     }
     lastHelpText = help;
-    setStatusHelp(help, 0);
     ::showStatus(*this, help.c_str());
 }
 

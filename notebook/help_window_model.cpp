@@ -7,6 +7,7 @@
 #include "notebook/help.h"
 #include "notebook/help_database.h"
 #include "notebook/notebook_model.h"
+#include "interpreter/scanner.h"
 #include "base/settings.h"
 #include "base/text.h"
 
@@ -84,6 +85,31 @@ std::string helpWordAt(const std::string& text, size_t position) {
     while (end < text.size() && extendsRight(text[end])) end++;
     if (text.compare(end, 2, ".k") == 0) end += 2;
     return text.substr(start, end - start);
+}
+
+std::string helpNameAt(const std::string& line, size_t column) {
+    const char* text = line.c_str();
+    const bool utf8 = codePageIsUtf8();
+    auto runStart = [text, utf8](size_t at) {
+        while (at > 0) {
+            size_t previous = previousCharacter(text, at, utf8);
+            if (!nameCharLength(text + previous)) break;
+            at = previous;
+        }
+        return at;
+    };
+    column = std::min(column, line.size());
+    size_t start = runStart(column), end = column;
+    while (int length = nameCharLength(text + end)) end += size_t(length);
+    // Just behind "name(" the cursor still stands at the name, as the
+    // status line says.
+    bool name = start < end && letterLength(text + start);
+    if (!name && column > 0 && text[column - 1] == '(') {
+        end = column - 1;
+        start = runStart(end);
+    }
+    if (start == end || !letterLength(text + start)) return "";
+    return line.substr(start, end - start);
 }
 
 HelpWindowModel::HelpWindowModel(std::function<bool()> readable)
