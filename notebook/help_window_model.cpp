@@ -8,6 +8,7 @@
 #include "notebook/help_database.h"
 #include "notebook/notebook_model.h"
 #include "interpreter/scanner.h"
+#include "platform/host.h"
 #include "base/settings.h"
 #include "base/text.h"
 
@@ -89,7 +90,9 @@ std::string helpWordAt(const std::string& text, size_t position) {
 
 std::string helpNameAt(const std::string& line, size_t column) {
     const char* text = line.c_str();
-    const bool utf8 = codePageIsUtf8();
+    // The scanner's rule decides what a name character is, and its code page
+    // what a character is.
+    const bool utf8 = systemCodePageIsUtf8 != 0;
     auto runStart = [text, utf8](size_t at) {
         while (at > 0) {
             size_t previous = previousCharacter(text, at, utf8);
