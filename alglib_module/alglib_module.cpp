@@ -6,6 +6,10 @@
 #include <specialfunctions.h>
 #include <statistics.h>
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 #include "numerics/alglib_functions.h"
 
 namespace {
@@ -99,16 +103,55 @@ bool samplePercentile(const double* x, int n, double p, double* r) {
         r);
 }
 
+// ALGLIB's dense linear algebra loses its way when the entries are near
+// the ends of the double range (a matrix of 1e308 has "real" eigenvalues, a
+// regular one turns "singular"): such values go in scaled by a power of two
+// (exactly) to a largest magnitude in [0.5, 1). The exponent to take off
+// the `count` values, 0 when they lie well inside the range; false for a
+// value that is not finite (ALGLIB answers those with NAN and success).
+bool scaleExponent(const double* x, int64_t count, int* exponent) {
+    double largest = 0;
+    for (int64_t k = 0; k < count; k++) {
+        if (!std::isfinite(x[k])) return false;
+        largest = std::fmax(largest, std::fabs(x[k]));
+    }
+    *exponent = 0;
+    if (largest > 0x1p500 || (largest > 0 && largest < 0x1p-500)) std::frexp(largest, exponent);
+    return true;
+}
+
+// x times 2^-exponent, as ALGLIB's array.
+std::vector<double> scaled(const double* x, int64_t count, int exponent) {
+    std::vector<double> y(x, x + count);
+    if (exponent != 0)
+        for (double& v : y) v = std::ldexp(v, -exponent);
+    return y;
+}
+
 bool eigen(const double* a, int n, bool vectors, double* wr, double* wi, double* vr,
            bool* converged) {
+    const int64_t count = int64_t(n) * n;
+    int exponent;
+    if (!scaleExponent(a, count, &exponent)) return false;
     try {
         alglib::real_2d_array matrix, left, right;
         alglib::real_1d_array re, im;
-        matrix.setcontent(n, n, a);
+        matrix.setcontent(n, n, scaled(a, count, exponent).data());
         *converged = alglib::rmatrixevd(matrix, n, vectors ? 1 : 0, re, im, left, right);
+        // Without convergence the eigenvectors are not even allotted, and
+        // what the eigenvalue arrays hold is not the answer: NAN throughout.
+        if (re.length() != n || im.length() != n ||
+            (vectors && (right.rows() != n || right.cols() != n)))
+            *converged = false;
+        if (!*converged) {
+            std::fill(wr, wr + n, NAN);
+            std::fill(wi, wi + n, NAN);
+            if (vectors) std::fill(vr, vr + count, NAN);
+            return true;
+        }
         for (int k = 0; k < n; k++) {
-            wr[k] = re[k];
-            wi[k] = im[k];
+            wr[k] = std::ldexp(re[k], exponent);
+            wi[k] = std::ldexp(im[k], exponent);
         }
         if (vectors)
             for (int j = 0; j < n; j++)
@@ -121,22 +164,30 @@ bool eigen(const double* a, int n, bool vectors, double* wr, double* wi, double*
 
 bool solve(const double* a, int n, const double* b, int m, bool refine, double* x,
            int64_t* info, double* r1) {
+    // A and b scaled apart: x = (2^-p A)^-1 (2^-q b) 2^(q-p).
+    int p, q;
+    if (!scaleExponent(a, int64_t(n) * n, &p) || !scaleExponent(b, int64_t(n) * m, &q))
+        return false;
     try {
         alglib::real_2d_array matrix;
-        matrix.setcontent(n, n, a);
+        matrix.setcontent(n, n, scaled(a, int64_t(n) * n, p).data());
+        const std::vector<double> rhsValues = scaled(b, int64_t(n) * m, q);
         alglib::ae_int_t code = 0;
         alglib::densesolverreport report;
         if (m == 1) {
             alglib::real_1d_array rhs, solution;
-            rhs.setcontent(n, b);
+            rhs.setcontent(n, rhsValues.data());
             alglib::rmatrixsolve(matrix, n, rhs, code, report, solution);
-            for (int i = 0; i < n; i++) x[i] = solution[i];
+            if (solution.length() != n) return false;
+            for (int i = 0; i < n; i++) x[i] = std::ldexp(solution[i], q - p);
         } else {
             alglib::real_2d_array rhs, solution;
-            rhs.setcontent(n, m, b);
+            rhs.setcontent(n, m, rhsValues.data());
             alglib::rmatrixsolvem(matrix, n, rhs, m, refine, code, report, solution);
+            if (solution.rows() != n || solution.cols() != m) return false;
             for (int i = 0; i < n; i++)
-                for (int j = 0; j < m; j++) x[int64_t(i) * m + j] = solution[i][j];
+                for (int j = 0; j < m; j++)
+                    x[int64_t(i) * m + j] = std::ldexp(solution[i][j], q - p);
         }
         *info = code;
         *r1 = report.r1;

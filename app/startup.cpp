@@ -23,6 +23,7 @@
 #include "interpreter/scanner.h"
 #include "notebook/help.h"
 #include "notebook/maxima_help.h"
+#include "notebook/notebook_model.h"
 #include "notebook/notebook_runner.h"
 #include "notebook/recovery_copy.h"
 #include "platform/crash_guard.h"
@@ -158,6 +159,11 @@ static void chooseCodePage(int requested) {
     utf8ToCodePage("\xC2\xA0", noBreakSpace);
     bool oneByte = noBreakSpace.size() == 1 && static_cast<unsigned char>(noBreakSpace[0]) >= 0x80;
     hardSpaceCode = systemCodePageIsUtf8 || !oneByte ? 0 : noBreakSpace[0];
+    // The notebook's no-break space by its code: U+00A0 in UTF-8, else the
+    // page's byte (none where the page lacks it).
+    noBreakSpaceChar = systemCodePageIsUtf8 ? 0xA0
+                       : oneByte            ? static_cast<unsigned char>(noBreakSpace[0])
+                                            : 0;
 }
 
 static void startLog() {

@@ -100,7 +100,7 @@ void builtinBesselallr(header* first) { allValues(first, besselJY, "besselall");
 void builtinBesselmodallr(header* first) { allValues(first, besselIK, "besselmodall"); }
 
 void gammaComplexElement(const double* z, double* result) {
-    const Complex g = gammaComplex(Complex(z[0], z[1]), currentEpsilon, gammaReal);
+    const Complex g = gammaComplex(Complex(z[0], z[1]), gammaReal);
     result[0] = g.real();
     result[1] = g.imag();
 }

@@ -18,6 +18,7 @@
 #include "interpreter/error_codes.h"
 #include "interpreter/output.h"
 #include "interpreter/values.h"
+#include "numerics/distribution_kernels.h"
 
 namespace {
 
@@ -95,24 +96,62 @@ void degreesReal(const double* x, const double* n, double* result) {
         });
 }
 
-bool chiSquare(Functions f, double n, double x, double* r) { return f.chiSquare(n, x, r); }
+// P(a, x) (or Q(a, x), `complement`) for a > 0 and x >= 0: from the
+// kernels where ALGLIB loses the value or never ends (large a; Q for small
+// a and x), else from ALGLIB, whose value is kept inside [0, 1].
+bool incompleteGammaValue(Functions f, bool complement, double a, double x, double* r) {
+    IncompleteGamma g;
+    if (a >= temmeLeastOrder && temmeIncompleteGamma(a, x, &g)) {
+        *r = complement ? g.q : g.p;
+        return true;
+    }
+    if (complement && a <= 0.5 && x <= 1.5) {
+        *r = smallOrderIncompleteGammaComplement(a, x);
+        return true;
+    }
+    if (!(complement ? f.incompleteGammaComplement(a, x, r) : f.incompleteGamma(a, x, r)))
+        return false;
+    *r = std::fmax(0.0, std::fmin(1.0, *r));
+    return true;
+}
+
+// Chi-square with n degrees of freedom is P(n/2, x/2).
+bool chiSquare(Functions f, double n, double x, double* r) {
+    if (n / 2 >= temmeLeastOrder && x >= 0) return incompleteGammaValue(f, false, n / 2, x / 2, r);
+    return f.chiSquare(n, x, r);
+}
 bool chiSquareComplement(Functions f, double n, double x, double* r) {
+    if (n / 2 >= temmeLeastOrder && x >= 0) return incompleteGammaValue(f, true, n / 2, x / 2, r);
     return f.chiSquareComplement(n, x, r);
 }
+// The ends of the complement's inverse are answered here: ALGLIB's search
+// for the x of probability 0 never ends.
 bool inverseChiSquare(Functions f, double n, double y, double* r) {
+    if (y == 0 && n >= 1) {
+        *r = INFINITY;
+        return true;
+    }
+    if (y == 1 && n >= 1) {
+        *r = 0;
+        return true;
+    }
     return f.inverseChiSquare(n, y, r);
 }
 bool studentT(Functions f, double n, double t, double* r) {
+    if (n >= studentTLeastDegrees) {
+        *r = studentTManyDegrees(t, n);
+        return true;
+    }
     return f.studentT(int32_t(n), t, r);
 }
 bool inverseStudentT(Functions f, double n, double p, double* r) {
     return f.inverseStudentT(int32_t(n), p, r);
 }
 bool incompleteGamma(Functions f, double a, double x, double* r) {
-    return f.incompleteGamma(a, x, r);
+    return incompleteGammaValue(f, false, a, x, r);
 }
 bool incompleteGammaComplement(Functions f, double a, double x, double* r) {
-    return f.incompleteGammaComplement(a, x, r);
+    return incompleteGammaValue(f, true, a, x, r);
 }
 
 constexpr char chidisName[] = "chidis";
@@ -141,14 +180,28 @@ void incompleteGammaReal(const double* x, const double* a, double* result) {
 
 // --- several reals --------------------------------------------------------------------
 
+// ALGLIB answers wrongly where its gamma products overflow (a b below
+// 1e-300), and its inverse never ends there: the step that the
+// distribution is then comes from the kernel. Values are kept inside
+// [0, 1].
 double betaiReal(double** v, int, int, const char*) {
-    return guarded(
-        [&](Functions f, double* r) { return f.incompleteBeta(*v[1], *v[2], *v[0], r); });
+    const double x = *v[0], a = *v[1], b = *v[2];
+    return guarded([&](Functions f, double* r) {
+        if (tinyParameterIncompleteBeta(a, b, x, r)) return true;
+        if (!f.incompleteBeta(a, b, x, r)) return false;
+        *r = std::fmax(0.0, std::fmin(1.0, *r));
+        return true;
+    });
 }
 
 double invbetaiReal(double** v, int, int, const char*) {
-    return guarded(
-        [&](Functions f, double* r) { return f.inverseIncompleteBeta(*v[1], *v[2], *v[0], r); });
+    const double y = *v[0], a = *v[1], b = *v[2];
+    return guarded([&](Functions f, double* r) {
+        if (tinyParameterInverseIncompleteBeta(a, b, y, r)) return true;
+        if (!f.inverseIncompleteBeta(a, b, y, r)) return false;
+        *r = std::fmax(0.0, std::fmin(1.0, *r));
+        return true;
+    });
 }
 
 // k and n truncated, p the third value: k and n at least 0, k <= n and p

@@ -21,7 +21,7 @@ void builtinFilecopy(header* first) {
         reportNeed("two strings", "filecopy");
         return;
     }
-    if (!copyFile(stringOf(from), stringOf(to))) {
+    if (!copyFile(stringOf(from), stringOf(to), 1)) {
         fail(errorFailed, "Error while copying\n%s to %s\n", stringOf(from), stringOf(to));
         return;
     }
@@ -38,7 +38,9 @@ void builtinFileremove(header* first) {
     // The word "fileexists" of the message is the design's own.
     header* name = stringArgument(first, "a string", "fileexists");
     if (!name) return;
-    if (!removeFile(stringOf(name))) {
+    // A file that is not there is removed already: no error. One that
+    // stays is reported.
+    if (!removeFile(stringOf(name)) && checkFileExists(stringOf(name))) {
         fail(errorFailed, "Could not remove %s!\n", stringOf(name));
         return;
     }

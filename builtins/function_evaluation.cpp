@@ -2,6 +2,7 @@
 #include "builtins/function_evaluation.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "interpreter/builtin_table.h"
@@ -155,22 +156,38 @@ void evaluateVectorFunction(double x, const double* y, double* dy, int n, const 
     std::memcpy(dy, matrixData(result), sizeof(double) * size_t(n));
 }
 
+namespace {
+
+// No NAN among the n values; else the message and error 1. A minimiser or
+// integrator would take NAN for an ordinary value and end with an answer.
+bool refuseNan(const NamedFunction& f, const double* values, int n) {
+    if (errorCode) return false;
+    for (int k = 0; k < n; k++)
+        if (std::isnan(values[k])) {
+            fail(errorFailed, "Function %s returned NAN in %s.\n", f.name.c_str(), f.builtin);
+            return false;
+        }
+    return true;
+}
+
+}  // namespace
+
 bool evaluateNamedAtReal(void* context, double x, double* value) {
     const NamedFunction& f = *static_cast<NamedFunction*>(context);
     *value = evaluateRealFunction(f.name, x, f.extras);
-    return !errorCode;
+    return refuseNan(f, value, 1);
 }
 
 bool evaluateNamedAtVector(void* context, const double* x, double* value) {
     const NamedFunction& f = *static_cast<NamedFunction*>(context);
     *value = evaluateVectorArgFunction(f.name, x, f.n, f.extras, f.column);
-    return !errorCode;
+    return refuseNan(f, value, 1);
 }
 
 bool evaluateNamedDerivative(void* context, double x, const double* y, double* dy) {
     const NamedFunction& f = *static_cast<NamedFunction*>(context);
     evaluateVectorFunction(x, y, dy, f.n, f.name, f.extras, f.column);
-    return !errorCode;
+    return refuseNan(f, dy, f.n);
 }
 
 bool readStartValue(header* value, NamedFunction* f, std::vector<double>* y) {

@@ -65,11 +65,14 @@ struct NamedFunction {
     ExtraArguments extras;
     int n = 0;
     bool column = false;
-    bool scalar = false;  // an integrator's start value was a real
+    bool scalar = false;       // an integrator's start value was a real
+    const char* builtin = "";  // the builtin that evaluates it, for messages
 };
 
 // Kernel callbacks on a NamedFunction context; false when the evaluation
-// failed (`errorCode` is set).
+// failed (`errorCode` is set). A NAN value (or a NAN in the derivative) is
+// a failure too: "Function %s returned NAN in %s." with the function's and
+// the builtin's names, error 1.
 bool evaluateNamedAtReal(void* context, double x, double* value);
 bool evaluateNamedAtVector(void* context, const double* x, double* value);
 bool evaluateNamedDerivative(void* context, double x, const double* y, double* dy);

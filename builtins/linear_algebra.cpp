@@ -136,8 +136,11 @@ constexpr int jacobiSweepLimit = 100;
 void builtinJacobi(header* first) {
     header* a;
     if (!resolveArguments(first, 1, &a)) return;
+    // The rotations read one triangle only: a matrix that is not symmetric
+    // would give the eigenvalues of another.
     if (a->kind != kindRealMatrix || matrixRows(a) != matrixColumns(a) ||
-        !allFinite(matrixData(a), int64_t(matrixRows(a)) * matrixColumns(a))) {
+        !allFinite(matrixData(a), int64_t(matrixRows(a)) * matrixColumns(a)) ||
+        !isSymmetricWithin(matrixData(a), matrixRows(a), currentEpsilon)) {
         reportNeed("real symmetric matrix", "jacobi");
         return;
     }

@@ -1,4 +1,7 @@
 // The builtin simplex: linear programs in dense tableau form.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "builtins/builtin_helpers.h"
@@ -17,6 +20,12 @@ int rowsOf(header* v) { return v->kind == kindReal ? 1 : matrixRows(v); }
 int columnsOf(header* v) { return v->kind == kindReal ? 1 : matrixColumns(v); }
 const double* elementsOf(header* v) {
     return v->kind == kindReal ? reinterpret_cast<const double*>(dataOf(v)) : matrixData(v);
+}
+
+bool containsNan(header* v) {
+    const double* x = elementsOf(v);
+    const int64_t count = int64_t(rowsOf(v)) * columnsOf(v);
+    return std::any_of(x, x + count, [](double e) { return std::isnan(e); });
 }
 
 bool refuse(const char* message) {
@@ -59,6 +68,10 @@ bool readProgram(header* first, LinearProgram* lp) {
     header* d = v[5];
     if (d && d->kind != kindReal)
         return refuse("In simplex: optimization direction must be a real.\n");
+    // Every comparison with NAN is false: the exchange steps would take it
+    // for a value and end with an answer and result code 0.
+    for (header* value : v)
+        if (value && containsNan(value)) return refuse("In simplex: NAN in the data.\n");
     lp->m = m;
     lp->n = n;
     lp->a = elementsOf(v[0]);

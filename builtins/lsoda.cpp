@@ -91,6 +91,7 @@ void builtinLsoda(header* first) {
         !isReal(v[3]) || !isReal(v[4]) || !isReal(v[5]))
         return reportNeed(usage, "lsoda");
     f.name = stringOf(v[0]);
+    f.builtin = "lsoda";
     Integration run;
     run.neq = f.n;
     run.eps = realOf(v[3]);

@@ -32,6 +32,7 @@ void builtinBrent(header* first) {
         return;
     }
     f.name = stringOf(v[0]);
+    f.builtin = "brent";
     const double a = realOf(v[1]), d = realOf(v[2]), eps = realOf(v[3]);
     newram = top;
     double x = 0;
@@ -79,6 +80,7 @@ void builtinNelder(header* first) {
         return;
     }
     f.name = stringOf(v[0]);
+    f.builtin = "nelder";
     f.column = matrixColumns(v[1]) == 1;
     f.n = f.column ? matrixRows(v[1]) : matrixColumns(v[1]);
     const std::vector<double> start(matrixData(v[1]), matrixData(v[1]) + f.n);

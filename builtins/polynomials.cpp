@@ -9,6 +9,7 @@
 
 #include "builtins/builtin_helpers.h"
 #include "builtins/intervals.h"
+#include "builtins/matrix_values.h"
 #include "interpreter/arithmetic.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/elementwise.h"
@@ -237,13 +238,15 @@ void builtinPolymult(header* first) {
     }
     header* result = pushRow(p.family, length);
     if (!result) return;
+    bool done = true;
     if (!empty) {
         withArithmetic(p.family, [&](auto a) {
             using A = decltype(a);
-            polynomialProduct<A>(valuesOf<A>(p.data), p.columns, valuesOf<A>(q.data), q.columns,
-                                 valuesOf<A>(matrixData(result)));
+            done = polynomialProduct<A>(valuesOf<A>(p.data), p.columns, valuesOf<A>(q.data),
+                                        q.columns, valuesOf<A>(matrixData(result)), escapePressed);
         });
     }
+    if (!done) return reportInterrupted();
     moveResult(first, result);
 }
 
@@ -287,12 +290,14 @@ void builtinPolydiv(header* first) {
     }
     double* work = reinterpret_cast<double*>(newram);
     std::memcpy(work, p.data, size_t(m * width));
+    bool done = true;
     withArithmetic(p.family, [&](auto a) {
         using A = decltype(a);
-        polynomialDivide<A>(valuesOf<A>(work), m, valuesOf<A>(q.data), n,
-                            valuesOf<A>(matrixData(quotient)));
+        done = polynomialDivide<A>(valuesOf<A>(work), m, valuesOf<A>(q.data), n,
+                                   valuesOf<A>(matrixData(quotient)), escapePressed);
     });
     if (errorCode) return;
+    if (!done) return reportInterrupted();
     std::memcpy(matrixData(remainder), work, size_t(n * width));
     moveResults(first, quotient);
 }
@@ -335,10 +340,13 @@ void builtinPolycons(header* first) {
     }
     header* result = pushRow(r.family, int64_t(r.columns) + 1);
     if (!result) return;
+    bool done = true;
     withArithmetic(r.family, [&](auto a) {
         using A = decltype(a);
-        polynomialFromRoots<A>(valuesOf<A>(r.data), r.columns, valuesOf<A>(matrixData(result)));
+        done = polynomialFromRoots<A>(valuesOf<A>(r.data), r.columns,
+                                      valuesOf<A>(matrixData(result)), escapePressed);
     });
+    if (!done) return reportInterrupted();
     moveResult(first, result);
 }
 
@@ -358,10 +366,11 @@ void builtinInterp(header* first) {
     int64_t coinciding = -1;
     withArithmetic(x.family, [&](auto a) {
         using A = decltype(a);
-        coinciding = dividedDifferencesInPlace<A>(valuesOf<A>(x.data),
-                                                  valuesOf<A>(matrixData(result)), x.columns);
+        coinciding = dividedDifferencesInPlace<A>(
+            valuesOf<A>(x.data), valuesOf<A>(matrixData(result)), x.columns, escapePressed);
     });
     if (errorCode) return;
+    if (coinciding == differencesInterrupted) return reportInterrupted();
     if (coinciding >= 0) {
         if (x.family == numberInterval)
             fail(errorFailed, "Interval points coincide\n");
@@ -390,12 +399,14 @@ void builtinPolytrans(header* first) {
     }
     header* result = pushRow(x.family, x.columns);
     if (!result) return;
+    bool done = true;
     withArithmetic(x.family, [&](auto a) {
         using A = decltype(a);
         if constexpr (!std::is_same_v<A, IntervalArithmetic>)
-            newtonToPowerForm<A>(valuesOf<A>(x.data), valuesOf<A>(d.data), x.columns,
-                                 valuesOf<A>(matrixData(result)));
+            done = newtonToPowerForm<A>(valuesOf<A>(x.data), valuesOf<A>(d.data), x.columns,
+                                        valuesOf<A>(matrixData(result)), escapePressed);
     });
+    if (!done) return reportInterrupted();
     moveResult(first, result);
 }
 

@@ -37,6 +37,7 @@ void builtinRunge1(header* first) {
         return;
     }
     f.name = stringOf(v[0]);
+    f.builtin = "runge1";
     const double a = realOf(v[1]), b = realOf(v[2]);
     const int steps = std::max(1, clampToInt(realOf(v[3])));
     newram = top;
@@ -67,6 +68,7 @@ void builtinRunge2(header* first) {
         return;
     }
     f.name = stringOf(v[0]);
+    f.builtin = "runge2";
     const double a = realOf(v[1]), b = realOf(v[2]), eps = realOf(v[4]), step = realOf(v[5]);
     newram = top;
     double* work = reserveWork(runge2WorkVectors, f.n);

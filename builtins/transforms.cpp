@@ -15,8 +15,11 @@ constexpr int largestMatrixSize = 1 << 19;
 bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
 // fft (sign +1, unscaled) and ifft (sign -1, divided by the element
-// count): a row (or a scalar) is transformed as a vector of any length, a
-// matrix in two dimensions, rows and columns with the same sign.
+// count): a row (or a scalar) is transformed as a vector of any length with
+// that sign. A matrix of more than one row (a column too) is transformed in
+// two dimensions with the sign +1 by both, and the result conjugated, ifft
+// then dividing by the element count: for real data the matrix fft has the
+// sign -1, the opposite of the row's, and ifft(fft(M)) is M for any M.
 void transform(header* first, int sign, const char* name) {
     header* value;
     if (!resolveArguments(first, 1, &value)) return;
@@ -42,7 +45,8 @@ void transform(header* first, int sign, const char* name) {
         done = fourierTransform(x.data, out, c, sign);
     } else if (r > 1) {
         const std::vector<double> pairs = x.complex ? std::vector<double>() : complexElements(x);
-        done = fourierTransform2d(x.complex ? x.data : pairs.data(), out, r, c, sign);
+        done = fourierTransform2d(x.complex ? x.data : pairs.data(), out, r, c, 1);
+        for (int64_t k = 1; done && k < 2 * x.elements(); k += 2) out[k] = -out[k];
     }
     if (!done) {
         fail(errorFailed, "Stack overflow in fft!\n");

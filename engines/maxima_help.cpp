@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <mutex>
 #include <string>
 
+#include "base/file_reading.h"
 #include "graphics/zlib_library.h"
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
@@ -28,16 +28,13 @@ constexpr size_t matchLimit = 256;
 constexpr size_t namesLimit = 32765;
 constexpr int infoFileCount = 12;
 
-// The lines of a text file, line ends removed (also a "\r").
+// The lines of a text file, line ends removed (also a "\r"), each cut to
+// the line limit.
 std::vector<std::string> readLines(const char* path) {
     std::vector<std::string> lines;
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    readFileLines(path, lines);
+    for (std::string& line : lines)
         if (line.size() > lineLimit) line.resize(lineLimit);
-        lines.push_back(line);
-    }
     return lines;
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "interpreter/output.h"
+#include "platform/child_process.h"
 #include "platform/host.h"
 #include "base/settings.h"
 #include "base/threads.h"
@@ -54,19 +55,33 @@ bool isExecutable(const std::string& path) {
     return stat(path.c_str(), &s) == 0 && S_ISREG(s.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
-// Prepares the start; false (with the warning shown) when the call is
-// refused.
-bool prepareStart(const char* directory) {
+// The words that start Maxima from `directory`; none (with the warning
+// shown) when the settings name nothing that can be called.
+std::vector<std::string> maximaCall(const char* directory) {
     // Each setting's text is taken before the next one is read.
     std::string callString = textSetting("maximacallstring");
     std::string callDirectory = textSetting("maximacalldir");
     std::string refusal;
     std::vector<std::string> call =
         buildMaximaCall(callString, callDirectory, directory ? directory : "", &refusal);
-    if (call.empty()) {
-        showWarning(refusal.c_str(), "Kalix");
-        return false;
-    }
+    if (call.empty()) showWarning(refusal.c_str(), "Kalix");
+    return call;
+}
+
+// Maxima runs whatever its commands ask for (shell commands too), so its
+// start is a command like those of exec: asked for, or refused with
+// exec's message.
+bool allowedToStart(const std::vector<std::string>& call) {
+    std::string commandLine = "\"" + call[0] + "\"";
+    if (call.size() > 1)
+        commandLine += " " + commandLineText(std::vector<std::string>(call.begin() + 1, call.end()));
+    if (askToRunCommand(commandLine, "")) return true;
+    fail(errorFailed, "Command was not allowed!\n");
+    return false;
+}
+
+// Starts the thread that starts Maxima with `call`; false when it cannot.
+bool prepareStart(const std::vector<std::string>& call) {
     std::string work = getUserWorkDir();
     std::replace(work.begin(), work.end(), '\\', '/');
     startupThread.call = call;
@@ -150,8 +165,15 @@ void openMaxima(const char* directory) {
     if (startupThread.isThreadRunning()) {
         waitForStart();
     } else {
+        // Asked before the lock is taken: the question may wait for the
+        // window.
+        std::vector<std::string> call = maximaCall(directory);
+        if (call.empty() || !allowedToStart(call)) {
+            if (!errorCode) errorCode = errorFailed;
+            return;
+        }
         LockHold hold(maximaLock, "openMaxima");
-        if (prepareStart(directory)) waitForStart();
+        if (prepareStart(call)) waitForStart();
     }
     if (maximaIsRunning()) return;
     if (startupThread.isThreadRunning()) {
@@ -165,8 +187,13 @@ void openMaxima(const char* directory) {
 void startMaximaInBackground() {
     if (maximaIsRunning() || startupThread.isThreadRunning()) return;
     if (!intSetting("startmaxima") || scriptMode) return;
+    // Nobody is asked at start-up: without the permission Maxima starts
+    // at its first use, after the question.
+    if (!commandsRunWithoutAsking()) return;
+    std::vector<std::string> call = maximaCall(getProgramDir());
+    if (call.empty()) return;
     LockHold hold(maximaLock, "startMaximaInBackground");
-    prepareStart(getProgramDir());
+    prepareStart(call);
 }
 
 void closeMaxima() {

@@ -554,10 +554,15 @@ void builtinPyset(header* first) {
 }
 
 void builtinPycall(header* first) {
+    // Called with no arguments at all there is no name record to read.
+    if (!first) {
+        reportNeed("string and arguments", "pycall");
+        return;
+    }
     // The arguments before the name is resolved (which may push a value).
     header* arguments = nextValue(first);
     int n = arguments ? countRecords(reinterpret_cast<char*>(arguments), newram) : 0;
-    const char* given = stringArgumentText(first, "string and arguments", "pyeval");
+    const char* given = stringArgumentText(first, "string and arguments", "pycall");
     if (!given) return;
     std::string name = given;
     evaluateInPython(name.c_str(), first, arguments ? arguments : recordAt(newram), n);

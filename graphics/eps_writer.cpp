@@ -129,10 +129,11 @@ const ProcedureText procedures[procedureCount] = {
     {"/fb1d1 { { hrise } hbar } def\n", procHelpers},
     {"/fb1d2 { { hfall } hbar } def\n", procHelpers},
     {"/fb1c { { hrise hfall } hbar } def\n", procHelpers},
-    {"/pf {\n\tsc /fpts exch def /fn fpts length 3 idiv def\n"
+    // Edges in the edge colour, as the screen draws them.
+    {"/pf {\n\t/fe exch def sc /fpts exch def /fn fpts length 3 idiv def\n"
      "\tnewpath fpts 0 get fpts 1 get moveto\n"
      "\t1 1 fn 1 sub { /fk exch def fpts fk 3 mul get fpts fk 3 mul 1 add get lineto } for\n"
-     "\tclosepath fill 1 sc hw setlinewidth\n"
+     "\tclosepath fill fe sc hw setlinewidth\n"
      "\t0 1 fn 1 sub { /fk exch def fpts fk 3 mul 2 add get 1 eq {\n"
      "\t\tnewpath fpts fk 3 mul get fpts fk 3 mul 1 add get moveto\n"
      "\t\tfpts fk 1 add fn mod 3 mul get fpts fk 1 add fn mod 3 mul 1 add get lineto stroke\n"
@@ -557,7 +558,7 @@ void EpsWriter::rectangleOperands(double x1, double y1, double x2, double y2) {
 }
 
 bool EpsWriter::facet(const Point* points, const int32_t* edgeFlags, int n, ColorCode fillColour,
-                      ColorCode) {
+                      ColorCode edgeColour) {
     flushPath();
     if (n <= 0) return true;
     use(procFacet);
@@ -566,7 +567,7 @@ bool EpsWriter::facet(const Point* points, const int32_t* edgeFlags, int n, Colo
         point(points[i].x, points[i].y);
         out << (edgeFlags[i] ? 1 : 0) << ' ';
     }
-    out << "] " << colourOperand(fillColour) << " pf\n";
+    out << "] " << colourOperand(fillColour) << ' ' << colourOperand(edgeColour) << " pf\n";
     out.flushIfLarge();
     return true;
 }

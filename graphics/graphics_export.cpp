@@ -10,6 +10,7 @@
 #include "graphics/graphics_area.h"
 #include "graphics/graphics_state.h"
 #include "graphics/graphics_store.h"
+#include "graphics/gzip_sink.h"
 #include "graphics/safe_file.h"
 #include "graphics/svg_writer.h"
 #include "graphics/zlib_library.h"
@@ -65,54 +66,30 @@ bool endsWith(const std::string& text, const char* suffix) {
     return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
 }
 
-class GzipSink : public OutputSink {
-  public:
-    GzipSink(const ZlibLibrary& zlib, gzFile file) : zlib(zlib), file(file) {}
-    bool write(const char* data, size_t n) override {
-        while (n > 0) {
-            const unsigned piece = n > (1u << 30) ? (1u << 30) : unsigned(n);
-            if (zlib.gzWrite(file, data, piece) != int(piece)) return false;
-            data += piece;
-            n -= piece;
-        }
-        return true;
-    }
-
-  private:
-    const ZlibLibrary& zlib;
-    gzFile file;
-};
-
 template <typename Writer>
 ExportResult saveFile(const std::string& name, bool compressed, const WriterSettings& settings,
                       StopPoll stop) {
     SafeFile file(name);
     if (!file.isOpen()) return ExportResult::cannotOpen;
-    ExportResult result;
-    bool closed;
-    if (compressed) {
-        const ZlibLibrary* zlib = zlibLibrary();
-        gzFile gz = zlib ? zlib->gzOpenDescriptor(file.descriptor(), "wb") : nullptr;
-        if (!gz) {
-            file.commit(false);
-            return ExportResult::cannotOpen;
-        }
-        file.release();
-        GzipSink sink(*zlib, gz);
-        result = writePicture<Writer>(graphicsStore(), sink, settings, stop);
-        closed = zlib->gzClose(gz) == Z_OK;
-    } else {
-        FILE* stream = fdopen(file.descriptor(), "wb");
-        if (!stream) {
-            file.commit(false);
-            return ExportResult::cannotOpen;
-        }
-        file.release();
-        FileSink sink(stream);
-        result = writePicture<Writer>(graphicsStore(), sink, settings, stop);
-        closed = std::fflush(stream) == 0;
-        closed = std::fclose(stream) == 0 && closed;
+    // Without zlib no compressed file.
+    FILE* stream = compressed && !zlibLibrary() ? nullptr : fdopen(file.descriptor(), "wb");
+    if (!stream) {
+        file.commit(false);
+        return ExportResult::cannotOpen;
     }
+    file.release();
+    FileSink fileSink(stream);
+    ExportResult result;
+    bool closed = true;
+    if (compressed) {
+        GzipSink sink(fileSink);
+        result = writePicture<Writer>(graphicsStore(), sink, settings, stop);
+        closed = sink.finish();
+    } else {
+        result = writePicture<Writer>(graphicsStore(), fileSink, settings, stop);
+    }
+    closed = std::fflush(stream) == 0 && closed;
+    closed = std::fclose(stream) == 0 && closed;
     const bool ok = result == ExportResult::written && closed;
     if (!file.commit(ok) && result == ExportResult::written) result = ExportResult::writeFailed;
     return result;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "graphics/deflate_bands.h"
 #include "graphics/parallel.h"
 #include "graphics/safe_file.h"
 #include "graphics/zlib_library.h"
@@ -77,13 +78,10 @@ class RowFilter {
 
 namespace {
 
-constexpr size_t windowBytes = 32768;
 constexpr int bandRows = 128;
 
-// One band of rows filtered and compressed as raw deflate data that later
-// bands continue: it ends on a byte boundary (a sync flush), the last band
-// ends the stream. The band starts with the 32 KB of filtered rows before
-// it as dictionary, so matches across the border are not lost.
+// One band of rows filtered and compressed (see deflate_bands.h); its
+// dictionary is the filtered rows before it, as the band before made them.
 struct Band {
     std::vector<uint8_t> data;
     uLong adler = 1;
@@ -93,49 +91,28 @@ struct Band {
 
 void compressBand(const PixelImage& image, int first, int end, bool last, Band& band) {
     const ZlibLibrary* zlib = zlibLibrary();
-    z_stream z{};
-    if (zlib->initDeflate(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8,
-                          Z_DEFAULT_STRATEGY) != Z_OK)
-        return;
     RowFilter filter(image.width());
     const size_t rowBytes = size_t(image.width()) * 3 + 1;
+    std::vector<uint8_t> dictionary;
     if (first > 0) {
-        // The filtered rows before the band, as the band before made them.
-        const int before = int(std::min<size_t>(size_t(first), windowBytes / rowBytes + 1));
+        const int before =
+            int(std::min<size_t>(size_t(first), deflateWindowBytes / rowBytes + 1));
         if (first - before > 0) filter.filter(image.row(first - before - 1));
-        std::vector<uint8_t> dictionary;
         for (int y = first - before; y < first; y++) {
             const std::vector<uint8_t>& row = filter.filter(image.row(y));
             dictionary.insert(dictionary.end(), row.begin(), row.end());
         }
-        const size_t keep = std::min(dictionary.size(), windowBytes);
-        zlib->deflateDictionary(&z, dictionary.data() + dictionary.size() - keep, uInt(keep));
     }
-    std::vector<uint8_t> out(1 << 16);
+    DeflateBand deflate(Z_DEFAULT_COMPRESSION, dictionary.data(), dictionary.size());
     bool ok = true;
-    auto drain = [&](int flush) {
-        do {
-            z.next_out = out.data();
-            z.avail_out = uInt(out.size());
-            if (zlib->deflateStream(&z, flush) == Z_STREAM_ERROR) return false;
-            band.data.insert(band.data.end(), out.data(), out.data() + out.size() - z.avail_out);
-        } while (z.avail_out == 0);
-        return true;
-    };
     for (int y = first; y < end && ok; y++) {
         const std::vector<uint8_t>& row = filter.filter(image.row(y));
         band.adler = zlib->adler(band.adler, row.data(), uInt(row.size()));
         band.length += uLong(row.size());
-        z.next_in = const_cast<Bytef*>(row.data());
-        z.avail_in = uInt(row.size());
-        ok = drain(Z_NO_FLUSH);
+        ok = deflate.add(row.data(), row.size());
     }
-    if (ok) {
-        z.avail_in = 0;
-        ok = drain(last ? Z_FINISH : Z_SYNC_FLUSH);
-    }
-    zlib->deflateFinish(&z);
-    band.ok = ok;
+    band.ok = ok && deflate.end(last);
+    band.data.swap(deflate.data);
 }
 
 // Writes bytes as IDAT chunks of at most 1 MB.

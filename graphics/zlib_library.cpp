@@ -12,12 +12,11 @@ static bool openZlib(ZlibLibrary& f, std::string& error) {
          librarySymbol(LIBRARY_SYMBOL_NAME(deflateEnd), f.deflateFinish),
          librarySymbol(LIBRARY_SYMBOL_NAME(deflateSetDictionary), f.deflateDictionary),
          librarySymbol(LIBRARY_SYMBOL_NAME(crc32), f.crc),
+         librarySymbol(LIBRARY_SYMBOL_NAME(crc32_combine), f.crcCombine),
          librarySymbol(LIBRARY_SYMBOL_NAME(adler32), f.adler),
          librarySymbol(LIBRARY_SYMBOL_NAME(adler32_combine), f.adlerCombine),
-         librarySymbol(LIBRARY_SYMBOL_NAME(gzdopen), f.gzOpenDescriptor),
          librarySymbol(LIBRARY_SYMBOL_NAME(gzopen), f.gzOpen),
          librarySymbol(LIBRARY_SYMBOL_NAME(gzgets), f.gzGets),
-         librarySymbol(LIBRARY_SYMBOL_NAME(gzwrite), f.gzWrite),
          librarySymbol(LIBRARY_SYMBOL_NAME(gzclose), f.gzClose)},
         error);
 }

@@ -10,12 +10,11 @@ struct ZlibLibrary {
     decltype(&::deflateEnd) deflateFinish;
     decltype(&::deflateSetDictionary) deflateDictionary;
     decltype(&::crc32) crc;
+    decltype(&::crc32_combine) crcCombine;
     decltype(&::adler32) adler;
     decltype(&::adler32_combine) adlerCombine;
-    decltype(&::gzdopen) gzOpenDescriptor;
     decltype(&::gzopen) gzOpen;
     decltype(&::gzgets) gzGets;
-    decltype(&::gzwrite) gzWrite;
     decltype(&::gzclose) gzClose;
 
     // zlib.h's deflateInit2, which passes the header's version along.

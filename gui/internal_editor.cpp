@@ -10,6 +10,7 @@
 #include "platform/child_process.h"
 #include "platform/host.h"
 #include "platform/processes.h"
+#include "base/file_reading.h"
 #include "base/settings.h"
 #include "gui/dialogs.h"
 #include "gui/notebook_commands.h"
@@ -44,21 +45,14 @@ bool hasExtension(const std::string& name) {
 }
 
 // A file's lines, each ended by "\r\n" (as the edit field keeps them).
-std::string readForField(FILE* file) {
-    std::string text, line;
-    int c;
-    while ((c = std::fgetc(file)) != EOF) {
-        if (c != '\n') {
-            line += char(c);
-            continue;
-        }
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        text += line + "\r\n";
-        line.clear();
-    }
-    if (!line.empty()) {
-        if (line.back() == '\r') line.pop_back();
-        text += line + "\r\n";
+std::string textForField(const std::string& bytes) {
+    std::string text;
+    for (size_t start = 0; start < bytes.size();) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        size_t stop = end > start && bytes[end - 1] == '\r' ? end - 1 : end;
+        text.append(bytes, start, stop - start).append("\r\n");
+        start = end + 1;
     }
     return text;
 }
@@ -192,10 +186,8 @@ bool collectSource(NotebookEditor& editor, EditSource& source) {
         if (!hasExtension(source.file)) source.file += ".k";
     }
     if (source.mode == editTemporaryFile || source.mode == editLoadedFile) {
-        if (FILE* file = std::fopen(source.file.c_str(), "rb")) {
-            source.text = readForField(file);
-            std::fclose(file);
-        }
+        std::string bytes;
+        if (readWholeFile(source.file.c_str(), bytes)) source.text = textForField(bytes);
         return true;
     }
     TextLockHold hold(editor, "edit");
@@ -401,11 +393,13 @@ int LoadButton::onItemCommand(int) {
     std::string name = loadEditorSelector.chooseFile();
     if (name.empty()) return 1;
     FILE* file = openFileInPath(name.c_str(), "rb", 1, 1);
-    if (!file) {
+    std::string bytes;
+    bool read = file && readWholeDescriptor(fileno(file), bytes);
+    if (file) std::fclose(file);
+    if (!read) {
         showMessage("Could not open this file!", "Load");
         return 1;
     }
-    field.setItemString(readForField(file));
-    std::fclose(file);
+    field.setItemString(textForField(bytes));
     return 1;
 }

@@ -801,8 +801,5 @@ void openTaskHelp() {
     if (!mainMenu) return;
     const char* name = taskHelpTopic(mainMenu->getLastCommandId());
     if (!*name) return;
-    std::string topic = name;
-    for (char& c : topic)
-        if (c == ' ') c = noBreakSpaceChar;
-    showHelpTopic(topic.c_str());
+    showHelpTopic(withNoBreakSpaces(name).c_str());
 }

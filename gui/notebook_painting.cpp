@@ -107,7 +107,7 @@ void NotebookPainter::drawNotebookLine(int y, const NotebookLine* line) {
                          notebookTextColour(0));
     } else {
         surface.drawText(x - scroll, y, drawn, colour);
-        if (line->misspeltCount > 0) drawMisspelt(x - scroll, y, line, shown);
+        if (line->misspeltCount > 0) drawMisspelt(x - scroll, y, line, drawn);
     }
     if (heading || subheading) {
         int rule = y + rowHeight * 6 / 8;
@@ -156,8 +156,10 @@ void NotebookPainter::drawSelected(int x, int y, const NotebookLine* line, Rgb c
     int length = int(text.size());
     int start = line == editor.selectionFirst ? editor.selectionStartColumn : 0;
     int end = line == editor.selectionLast ? editor.selectionEndColumn : length;
-    start = std::min(std::max(start, 0), length);
-    end = std::min(std::max(end, start), length);
+    // The pieces hold whole characters.
+    bool utf8 = isUtf8Text(text.c_str());
+    start = int(characterPrefix(text.c_str(), size_t(std::min(std::max(start, 0), length)), utf8));
+    end = int(characterPrefix(text.c_str(), size_t(std::min(std::max(end, start), length)), utf8));
     Rgb background = notebookTextColour(4);
     Rgb marked = editor.bracketMatchShown ? bracketMatchGrey : notebookTextColour(5);
     const std::string pieces[3] = {text.substr(0, size_t(start)),
@@ -172,17 +174,17 @@ void NotebookPainter::drawSelected(int x, int y, const NotebookLine* line, Rgb c
     }
 }
 
-// Marks are columns of the shown text (before its conversion to UTF-8).
+// Marks count the characters of the text as drawn.
 void NotebookPainter::drawMisspelt(int x, int y, const NotebookLine* line,
-                                   const std::string& shown) {
+                                   const std::string& drawn) {
     Rgb colour = notebookTextColour(colorsEnabled() ? 1 : 0);
     int bottom = y + editor.lineHeight - 2;
+    const char* text = drawn.c_str();
     for (int i = 0; i < line->misspeltCount; i++) {
-        size_t start = std::min(size_t(std::max<int>(line->misspeltStart[i], 0)), shown.size());
-        size_t end =
-            std::min(start + size_t(std::max<int>(line->misspeltLength[i], 0)), shown.size());
-        int from = surface.textWidth(notebookTextUtf8(shown.substr(0, start)));
-        int to = surface.textWidth(notebookTextUtf8(shown.substr(0, end)));
+        size_t start = size_t(std::max<int>(line->misspeltStart[i], 0));
+        size_t end = start + size_t(std::max<int>(line->misspeltLength[i], 0));
+        int from = surface.textWidth(drawn.substr(0, characterOffset(text, start, true)));
+        int to = surface.textWidth(drawn.substr(0, characterOffset(text, end, true)));
         surface.drawLine(x + from, bottom, x + to, bottom, colour);
     }
 }

@@ -32,7 +32,7 @@ class NotebookPainter {
   private:
     void drawPicture(int y, const NotebookLine* line);
     void drawSelected(int x, int y, const NotebookLine* line, Rgb colour);
-    void drawMisspelt(int x, int y, const NotebookLine* line, const std::string& shown);
+    void drawMisspelt(int x, int y, const NotebookLine* line, const std::string& drawn);
 
     NotebookEditor& editor;
     WindowSurface& surface;

@@ -19,6 +19,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/file_reading.h"
 #include "graphics/raster.h"
 #include "platform/host.h"
 
@@ -183,17 +184,6 @@ class QtPixelDevice : public PixelDevice {
     std::vector<QPoint> qtPoints;
 };
 
-bool readWholeFile(const char* name, QByteArray& bytes) {
-    FILE* file = std::fopen(name, "rb");
-    if (!file) return false;
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, qsizetype(n));
-    const bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
-}
-
 class QtPixelBackend : public PixelBackend {
   public:
     std::unique_ptr<PixelDevice> deviceOn(PixelImage& image, const FontSpec& font) override {
@@ -204,9 +194,11 @@ class QtPixelBackend : public PixelBackend {
 
     bool loadImage(const char* file, PixelImage& out) override {
         ensureApplication();
-        // Read through the C library, so the name's bytes are used as given.
-        QByteArray bytes;
-        if (!readWholeFile(file, bytes)) return false;
+        // Read by the name's bytes as given; only a regular file of a sane
+        // size.
+        std::string data;
+        if (!readWholeFile(file, data)) return false;
+        QByteArray bytes = QByteArray::fromRawData(data.data(), qsizetype(data.size()));
         QBuffer buffer(&bytes);
         QImageReader reader(&buffer);
         QImage read = reader.read();

@@ -83,13 +83,15 @@ static const QFont& qtFont(const WindowFont& spec) {
 }
 
 int FontMeasure::width(const char* text, int length) const {
-    int sum = 0;
-    for (int i = 0; i < length; i++) sum += widths[static_cast<unsigned char>(text[i])];
-    return sum;
+    if (length <= 0) return 0;
+    if (std::strncmp(text, "\xEF\xBB\xBF", 3) == 0 && length <= 3) return 0;
+    const std::string prefix(text, size_t(length));
+    return QFontMetrics(qtFont(font)).horizontalAdvance(fromCodePage(prefix.c_str()));
 }
 
 FontMeasure measureFont(const WindowFont& spec) {
     FontMeasure measure;
+    measure.font = spec;
     QFontMetrics metrics(qtFont(spec));
     measure.height = metrics.height();
     measure.ascent = metrics.ascent();
@@ -286,6 +288,8 @@ class SurfaceWidget : public QWidget {
     QSize requested;
     int buttonsDown[3] = {0, 0, 0};
     int wheelRest = 0;
+    // The first half of a character beyond U+FFFF typed in two events.
+    QString pendingHalf;
 };
 
 QWidget* frameOf(StandardWindow* window) { return window ? window->parts().frame : nullptr; }
@@ -385,8 +389,20 @@ void SurfaceWidget::keyPressEvent(QKeyEvent* event) {
             owner.onKey(keyEventCharacter, 9, 0);
             return;
     }
-    std::string text = toCodePage(event->text());
-    for (char c : text) owner.onKey(keyEventCharacter, static_cast<unsigned char>(c), 0);
+    QString typed = pendingHalf + event->text();
+    pendingHalf.clear();
+    if (!typed.isEmpty() && typed.back().isHighSurrogate()) {
+        pendingHalf = typed.back();
+        typed.chop(1);
+    }
+    std::string text = toCodePage(typed);
+    const bool utf8 = codePageIsUtf8();
+    for (const char* p = text.c_str(); *p;) {
+        int length = 1;
+        const int code = characterCode(p, utf8, &length);
+        owner.onKey(keyEventCharacter, code, 0);
+        p += length;
+    }
 }
 
 void SurfaceWidget::keyReleaseEvent(QKeyEvent* event) {

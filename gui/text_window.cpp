@@ -11,6 +11,7 @@
 #include "notebook/help.h"
 #include "platform/host.h"
 #include "base/settings.h"
+#include "base/text.h"
 #include "gui/dialogs.h"
 #include "gui/file_menu_commands.h"
 #include "gui/graphics_commands.h"
@@ -34,10 +35,9 @@ bool startsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
-// Characters of a name for the status-line help.
-bool isHelpNameChar(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c >= 0xC2 || c == '_' || c == static_cast<unsigned char>(noBreakSpaceChar);
+// Characters of a name for the status-line help, by code.
+bool isHelpNameChar(int code) {
+    return isLetterCode(code) || (code >= '0' && code <= '9') || code == '_';
 }
 
 }  // namespace
@@ -218,23 +218,22 @@ int TextWindow::takeEscape() {
 }
 
 int TextWindow::translateKey(int character) const {
-    if (!keyTable) return character;
-    signed char c = static_cast<signed char>(character);
-    if (c > 31 && keyTable[size_t(c)]) return keyTable[size_t(c)];
-    return character;
+    if (!keyTable || character < 32 || character > 127) return character;
+    return keyTable[size_t(character)] ? keyTable[size_t(character)] : character;
 }
 
 int TextWindow::loadKeyTable(const char* fileName) {
-    keyTable = std::make_unique<unsigned char[]>(128);
-    std::memset(keyTable.get(), 0, 128);
+    keyTable = std::make_unique<int[]>(128);
+    std::fill(keyTable.get(), keyTable.get() + 128, 0);
     FILE* file = std::fopen(fileName, "r");
     if (!file) return 0;
     char line[16];
     while (std::fgets(line, 15, file)) {
         auto first = static_cast<unsigned char>(line[0]);
-        auto second = static_cast<unsigned char>(line[1]);
         if (first < 32 || first > 127) break;
-        if (second >= 32 && first < 128) keyTable[first] = second;
+        // The second character of the line, in the code page.
+        int second = characterCode(line + 1, codePageIsUtf8());
+        if (second >= 32) keyTable[first] = second;
     }
     std::fclose(file);
     return 1;
@@ -309,7 +308,7 @@ void TextWindow::handleKey(int event, int character, int key) {
         } else if (character == 13) {
             code = editReturn;
         } else if (character == ' ' && isControlDown()) {
-            character = static_cast<unsigned char>(noBreakSpaceChar);
+            character = noBreakSpaceChar;
         } else if (character == 27) {
             escapeTyped(character, code);
             if (code < 0) return;  // Escape in a function body sends nothing
@@ -506,9 +505,10 @@ void TextWindow::selectWordAt(int x, int y) {
     } else if (line->kind == lineCommand && startsWith(text, ">load ")) {
         start = 1;
     } else {
-        int column = std::min(point.column, length > 0 ? length - 1 : 0);
-        auto kindAt = [&text](int i) {
-            char c = text[size_t(i)];
+        // Whole characters, classed by their codes.
+        int column = line->characterStart(std::min(point.column, length > 0 ? length - 1 : 0));
+        auto kindAt = [line](int i) {
+            int c = line->characterAt(i);
             return isNumberChar(c) ? 1 : NotebookEditor::isWordChar(c) ? 2 : 0;
         };
         int kind = length ? kindAt(column) : 0;
@@ -516,9 +516,10 @@ void TextWindow::selectWordAt(int x, int y) {
             int k = kindAt(i);
             return kind == 1 ? k == 1 : kind == 2 ? k != 0 : k == 0;
         };
-        start = end = column;
-        while (start > 0 && same(start - 1)) start--;
-        while (end < length && same(end)) end++;
+        start = column;
+        end = line->nextColumn(column);
+        while (start > 0 && same(line->previousColumn(start))) start = line->previousColumn(start);
+        while (end < length && same(end)) end = line->nextColumn(end);
     }
     if (end <= start) return;
     editor.anchorLine = line;
@@ -632,14 +633,20 @@ void TextWindow::statusHelp() {
     }
     bool command = startsWith(line, ">");
     int first = command ? 1 : 0;
+    const char* text = line.c_str();
+    bool utf8 = isUtf8Text(text);
+    auto before = [text, utf8](int column) {
+        return int(previousCharacter(text, size_t(column), utf8));
+    };
     int start = column;
     if (start > first && line[size_t(start - 1)] == '(') start--;
     while (start > first) {
-        auto c = static_cast<unsigned char>(line[size_t(start - 1)]);
-        if (isHelpNameChar(c)) {
-            start--;
-        } else if (command && start - 2 >= first && line[size_t(start - 2)] == '\\') {
-            start -= 2;
+        int previous = before(start);
+        if (isHelpNameChar(characterCode(text + previous, utf8))) {
+            start = previous;
+        } else if (command && previous - 1 >= first && line[size_t(previous - 1)] == '\\') {
+            // An escaped character.
+            start = previous - 1;
         } else {
             break;
         }

@@ -204,7 +204,8 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     int dragging = 0;
     int quitAnswer = 0;
     int keyTranslateArmed = 0;
-    std::unique_ptr<unsigned char[]> keyTable;
+    // Character codes by ASCII character (0: not translated).
+    std::unique_ptr<int[]> keyTable;
     std::unique_ptr<WindowTimer> waitTimer, busyTimer, statusHelpTimer, shortTimer, dragScrollTimer;
     std::unique_ptr<WindowTimer> recoveryTimer;
     struct WaitingKey {

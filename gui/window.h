@@ -87,11 +87,15 @@ struct WindowFont {
 };
 
 // Sizes of a font: its cell, ascent and the advance of each byte of the
-// program's code page (so texts are measured on any thread).
+// program's code page; texts are measured on any thread.
 struct FontMeasure {
+    WindowFont font;
     int height = 0;
     int ascent = 0;
     int widths[256] = {};
+    // The width of the first `length` bytes of a text of the code page as
+    // drawn: whole characters (UTF-8 in code page 65001 and after the
+    // marker bytes EF BB BF, which take no room).
     int width(const char* text, int length) const;
 };
 FontMeasure measureFont(const WindowFont& font);
@@ -171,6 +175,8 @@ class StandardWindow {
     virtual void onSized() {}
     virtual void onMinimized() {}
     virtual void onSizeState(int) {}
+    // A character arrives as its code: a code point in code page 65001,
+    // else its byte in the code page; one event for each character.
     virtual void onKey(int /*event*/, int /*character*/, int /*key*/) {}
     // Client coordinates less the offsets.
     virtual void onMouse(int /*x*/, int /*y*/, int /*event*/) {}

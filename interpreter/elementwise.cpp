@@ -64,25 +64,33 @@ void refuseOperand(header* operand, const char* canUse) {
     fail(errorWrongFamily, "This function can only use %s values!\n", canUse);
 }
 
+// Escape, asked every 1024 elements (an element function may take
+// microseconds, a matrix millions of elements): reports the interruption.
+bool interruptedAt(int64_t i) {
+    if ((i & 1023) != 1023 || !checkEscape()) return false;
+    fail(errorFailed, "User interrupted!\n");
+    return true;
+}
+
 // Unary loops. They stop after the first element that sets `errorCode`.
 void loopReal(RealFunction f, const double* in, double* out, int64_t n) {
     for (int64_t i = 0; i < n; i++) {
         out[i] = f(in[i]);
-        if (errorCode) return;
+        if (errorCode || interruptedAt(i)) return;
     }
 }
 
 void loopPairs(void (*f)(const double*, double*), const double* in, double* out, int64_t n) {
     for (int64_t i = 0; i < n; i++) {
         f(in + 2 * i, out + 2 * i);
-        if (errorCode) return;
+        if (errorCode || interruptedAt(i)) return;
     }
 }
 
 void loopPairsToReal(double (*f)(const double*), const double* in, double* out, int64_t n) {
     for (int64_t i = 0; i < n; i++) {
         out[i] = f(in + 2 * i);
-        if (errorCode) return;
+        if (errorCode || interruptedAt(i)) return;
     }
 }
 
@@ -101,7 +109,7 @@ void broadcast(const Operand& a, int widthA, const Operand& b, int widthB, int r
         double* po = out + int64_t(i) * columns * widthOut;
         for (int j = 0; j < columns; j++) {
             element(pa, pb, po);
-            if (errorCode) return;
+            if (errorCode || interruptedAt(int64_t(i) * columns + j)) return;
             pa += stepA;
             pb += stepB;
             po += widthOut;

@@ -127,8 +127,10 @@ bool isWordEnd(char c) { return c == ' ' || c == '\r' || c == '\n' || c == 0; }
 
 // The end of the piece that starts at `start`: the line break for an
 // unwrapped piece, else after the last word that keeps the piece within
-// `limit` characters (at least one word).
+// `limit` characters (at least one word; UTF-8 sequences count as one
+// character in code page 65001).
 size_t pieceEnd(const std::string& text, size_t start, int limit) {
+    const bool utf8 = codePageIsUtf8();
     size_t n = text.size();
     if (isUnwrapped(text.c_str() + start)) {
         size_t end = text.find_first_of("\r\n", start);
@@ -142,7 +144,8 @@ size_t pieceEnd(const std::string& text, size_t start, int limit) {
         if (p >= n || text[p] == '\r' || text[p] == '\n') break;
         size_t wordEnd = p;
         while (!isWordEnd(text[wordEnd])) wordEnd++;
-        if (any && wordEnd - start > size_t(limit)) break;
+        if (any && characterCount(text.c_str() + start, wordEnd - start, utf8) > size_t(limit))
+            break;
         end = wordEnd;
         any = true;
         p = wordEnd;

@@ -114,14 +114,12 @@ void NotebookEditor::setHorizontalScroll(int pixels) {
 void NotebookEditor::setCursorLine(NotebookLine* line, int column) {
     TextLockHold hold(*this, "setcursorline");
     cursorLine = line;
-    int length = line->text.length();
-    cursorColumn = column < 0 ? 0 : column > length ? length : column;
+    cursorColumn = line->characterStart(column);
 }
 
 void NotebookEditor::setCursorColumn(int column) {
     TextLockHold hold(*this, "setcursorpos");
-    int length = cursorLine->text.length();
-    cursorColumn = column < 0 ? 0 : column > length ? length : column;
+    cursorColumn = cursorLine->characterStart(column);
     if (anchorLine) markTo(cursorLine, cursorColumn);
 }
 
@@ -146,9 +144,7 @@ void NotebookEditor::setInputLine(const char* text, int column) {
         cursorLine->text.assign(line.c_str());
         cursorColumn = textLength < start + column ? textLength + 1 : start + column;
     }
-    int length = cursorLine->text.length();
-    if (cursorColumn > length) cursorColumn = length;
-    if (cursorColumn < 0) cursorColumn = 0;
+    cursorColumn = cursorLine->characterStart(cursorColumn);
     invalidate();
 }
 

@@ -1,10 +1,12 @@
 // Editing the notebook: typing and deleting at the cursor, moving between
 // commands, opening and joining lines, mouse selections, deleting a
 // selection or the output in it, and the three copy forms.
+#include <algorithm>
 #include <cstring>
 #include <string>
 
 #include "notebook/notebook_model.h"
+#include "base/text.h"
 
 static int isPlainChar(char c) { return c != '\t' && c != '\n' && c != '\r'; }
 
@@ -18,14 +20,19 @@ void NotebookEditor::insertRun(const char* text, int length) {
     cursorColumn += length;
 }
 
+// `character` is a code: a code point in code page 65001, else a byte.
 void NotebookEditor::insertChar(int character) {
     TextLockHold hold(*this, "insertchar");
     if (character == '\t') {
-        std::string blanks(size_t(4 - cursorColumn % 4), ' ');
+        // Tab stops count characters.
+        const char* text = cursorLine->text.getText();
+        int column = std::min(cursorColumn, cursorLine->text.length());
+        size_t shown = characterCount(text, size_t(std::max(column, 0)), cursorLine->holdsUtf8());
+        std::string blanks(4 - shown % 4, ' ');
         insertRun(blanks.c_str(), int(blanks.size()));
     } else {
-        char c = char(character);
-        insertRun(&c, 1);
+        std::string typed = characterText(character);
+        insertRun(typed.c_str(), int(typed.size()));
     }
     setNotebookChanged(1);
 }
@@ -72,7 +79,8 @@ void NotebookEditor::insertLine() {
 void NotebookEditor::deleteChar() {
     TextLockHold hold(*this, "delchar");
     followCursor = 1;
-    if (cursorColumn < cursorLine->text.length()) cursorLine->text.erase(cursorColumn, 1);
+    if (cursorColumn < cursorLine->text.length())
+        cursorLine->text.erase(cursorColumn, cursorLine->nextColumn(cursorColumn) - cursorColumn);
     setNotebookChanged(1);
 }
 
@@ -86,13 +94,14 @@ void NotebookEditor::deleteLineEnd() {
 
 void NotebookEditor::moveCursorLeft(int minimumColumn) {
     TextLockHold hold(*this, "cursorleft");
-    if (cursorColumn > minimumColumn) cursorColumn--;
+    if (cursorColumn > minimumColumn)
+        cursorColumn = std::max(minimumColumn, cursorLine->previousColumn(cursorColumn));
     if (anchorLine) markTo(cursorLine, cursorColumn);
 }
 
 void NotebookEditor::moveCursorRight() {
     TextLockHold hold(*this, "cursorright");
-    if (cursorColumn < cursorLine->text.length()) cursorColumn++;
+    cursorColumn = cursorLine->nextColumn(cursorColumn);
     if (anchorLine) markTo(cursorLine, cursorColumn);
 }
 
@@ -114,17 +123,13 @@ void NotebookEditor::moveCursorRightTyped() {
             break;
         }
     }
-    if (target >= 0)
-        cursorColumn = target;
-    else if (cursorColumn < cursorLine->text.length())
-        cursorColumn++;
+    cursorColumn = target >= 0 ? target : cursorLine->nextColumn(cursorColumn);
     if (anchorLine) markTo(cursorLine, cursorColumn);
 }
 
-// The bytes of a placeholder word after its mark.
-static int isPlaceholderChar(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c >= 0xC2 || c == static_cast<unsigned char>(noBreakSpaceChar) || c == '_';
+// The characters of a placeholder word after its mark, by code.
+static int isPlaceholderChar(int code) {
+    return isLetterCode(code) || (code >= '0' && code <= '9') || code == '_';
 }
 
 void NotebookEditor::clearPlaceholder() {
@@ -133,8 +138,7 @@ void NotebookEditor::clearPlaceholder() {
     if (cursorColumn >= cursorLine->text.length() || !isPlaceholderAt(text, cursorColumn)) return;
     do {
         deleteChar();
-    } while (cursorColumn < cursorLine->text.length() &&
-             isPlaceholderChar(static_cast<unsigned char>(cursorLine->text.getText()[cursorColumn])));
+    } while (isPlaceholderChar(cursorLine->characterAt(cursorColumn)));
 }
 
 NotebookLine* NotebookEditor::commentBlockStart(NotebookLine* command) const {
@@ -326,11 +330,20 @@ LinePosition NotebookEditor::lineAtPoint(int x, int y) {
     }
     position.line = line;
     if (line->heading || line->isSectionRule()) return position;
+    // The longest run of whole characters that fits left of the point; the
+    // widths grow with the characters, so they are searched by halving.
     const char* text = line->text.getText();
+    bool utf8 = line->holdsUtf8();
     int limit = x + horizontalScroll - line->getLeftMargin();
-    int column = line->text.length();
-    while (column > 0 && metrics->textWidth(text, column) > limit) column--;
-    position.column = column;
+    size_t fits = 0, beyond = characterCount(text, size_t(line->text.length()), utf8) + 1;
+    while (beyond - fits > 1) {
+        size_t middle = (fits + beyond) / 2;
+        if (metrics->textWidth(text, int(characterOffset(text, middle, utf8))) > limit)
+            beyond = middle;
+        else
+            fits = middle;
+    }
+    position.column = int(characterOffset(text, fits, utf8));
     return position;
 }
 
@@ -514,7 +527,7 @@ void NotebookEditor::deleteFunctionBody() {
     NotebookLine* next = old->next;
     deleteNotebookLine(old);
     cursorLine = next;
-    cursorColumn = column;
+    cursorColumn = next->characterStart(column);
     topLine = computeTopLine(cursorLine);
     setNotebookChanged(1);
     invalidate();

@@ -6,18 +6,14 @@
 #include <cstring>
 #include <mutex>
 
+#include "base/file_reading.h"
 #include "base/text.h"
 #include "notebook/notebook_model.h"
 
 HelpDatabase helpDatabase;
 
 bool readConvertedText(const char* path, std::string& text) {
-    FILE* file = std::fopen(path, "rb");
-    if (!file) return false;
-    text.clear();
-    char block[65536];
-    for (size_t n; (n = std::fread(block, 1, sizeof block, file)) > 0;) text.append(block, n);
-    std::fclose(file);
+    if (!readWholeFile(path, text)) return false;
     // One conversion for the whole text (a zero byte would end it early).
     bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return c > 0; });
     if (!ascii && text.find('\0') == std::string::npos) utf8ToCodePage(text.c_str(), text);
@@ -114,9 +110,7 @@ void HelpDatabase::addLines(const std::vector<std::string>& lines) {
                 // A name of several words is found with no-break spaces too
                 // (the Tasks menu asks so).
                 if (topic.find(' ') == std::string::npos) continue;
-                std::string joined = topic;
-                std::replace(joined.begin(), joined.end(), ' ', noBreakSpaceChar);
-                byTopic.try_emplace(joined, entry);
+                byTopic.try_emplace(withNoBreakSpaces(topic), entry);
             }
         } else if (entry && !line.empty() && line[0] == '#') {
             entry = nullptr;

@@ -7,8 +7,6 @@
 #include "notebook/help.h"
 #include "notebook/help_database.h"
 #include "notebook/notebook_model.h"
-#include "interpreter/scanner.h"
-#include "platform/host.h"
 #include "base/settings.h"
 #include "base/text.h"
 
@@ -16,21 +14,15 @@ namespace {
 
 constexpr size_t shownLimit = 31998;
 constexpr size_t queryWordLimit = 255;
-constexpr char noBreakSpaceByte = char(0xA0);
-
-bool isHelpLetter(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u >= 0xC2 ||
-           (c == noBreakSpaceChar && c != 0);
+// Characters of a help word around a letter, by code (a no-break space
+// joins the words of a topic).
+bool extendsLeft(int code) {
+    return isLetterCode(code) || (code > 0 && code < 0x80 && std::strchr("&_$%?", code));
 }
 
-bool extendsLeft(char c) {
-    return isHelpLetter(c) || (c && std::strchr("&_$%?", c)) || c == noBreakSpaceByte;
-}
-
-bool extendsRight(char c) {
-    return isHelpLetter(c) || (c >= '0' && c <= '9') || c == '$' || c == '_' ||
-           c == noBreakSpaceByte;
+// Also the characters of a name.
+bool extendsRight(int code) {
+    return isLetterCode(code) || (code >= '0' && code <= '9') || code == '$' || code == '_';
 }
 
 bool startsWith(const std::string& text, const char* prefix) {
@@ -58,16 +50,24 @@ bool opensBrowser(const std::string& text) {
 std::string helpDisplayText(const std::string& answer) {
     std::string out;
     out.reserve(std::min(answer.size() + 64, shownLimit));
-    int column = 0;
+    bool utf8 = codePageIsUtf8();
+    int column = 0;  // in characters
     for (size_t i = 0; i < answer.size() && out.size() < shownLimit; i++) {
         char c = answer[i];
-        if (c == '\t') {
+        int length = characterLength(answer.c_str() + i, utf8);
+        if (length > 1) {
+            // A character is shown whole or not at all.
+            if (out.size() + size_t(length) > shownLimit) break;
+            out.append(answer, i, size_t(length));
+            column++;
+            i += size_t(length) - 1;
+        } else if (c == '\t') {
             do {
                 out += ' ';
                 column++;
             } while (column % 4 != 0 && out.size() < shownLimit);
         } else if (c == '_' && answer.compare(i, 3, "___") == 0) {
-            out += codePageIsUtf8() ? "\xC2\xA0" : std::string(1, noBreakSpaceByte);
+            out += characterText(noBreakSpaceChar);
             column++;
             i += 2;
         } else {
@@ -79,40 +79,49 @@ std::string helpDisplayText(const std::string& answer) {
 }
 
 std::string helpWordAt(const std::string& text, size_t position) {
-    if (position >= text.size() || !isHelpLetter(text[position])) return "";
+    const char* p = text.c_str();
+    bool utf8 = codePageIsUtf8();
+    int length = 0;
+    if (position >= text.size() || !isLetterCode(characterCode(p + position, utf8, &length)))
+        return "";
     size_t start = position;
-    while (start > 0 && extendsLeft(text[start - 1])) start--;
-    size_t end = position + 1;
-    while (end < text.size() && extendsRight(text[end])) end++;
+    while (start > 0) {
+        size_t previous = previousCharacter(p, start, utf8);
+        if (!extendsLeft(characterCode(p + previous, utf8))) break;
+        start = previous;
+    }
+    size_t end = position + size_t(length);
+    while (end < text.size() && extendsRight(characterCode(p + end, utf8, &length)))
+        end += size_t(length);
     if (text.compare(end, 2, ".k") == 0) end += 2;
     return text.substr(start, end - start);
 }
 
 std::string helpNameAt(const std::string& line, size_t column) {
     const char* text = line.c_str();
-    // The scanner's rule decides what a name character is, and its code page
-    // what a character is.
-    const bool utf8 = systemCodePageIsUtf8 != 0;
+    const bool utf8 = codePageIsUtf8();
     auto runStart = [text, utf8](size_t at) {
         while (at > 0) {
             size_t previous = previousCharacter(text, at, utf8);
-            if (!nameCharLength(text + previous)) break;
+            if (!extendsRight(characterCode(text + previous, utf8))) break;
             at = previous;
         }
         return at;
     };
     column = std::min(column, line.size());
     size_t start = runStart(column), end = column;
-    while (int length = nameCharLength(text + end)) end += size_t(length);
+    int length = 0;
+    while (end < line.size() && extendsRight(characterCode(text + end, utf8, &length)))
+        end += size_t(length);
     // Just behind "name(" the cursor still stands at the name, as the
     // status line says.
-    bool name = start < end && letterLength(text + start);
+    bool name = start < end && isLetterCode(characterCode(text + start, utf8));
     if (!name && column > 0 && text[column - 1] == '(') {
         end = column - 1;
         start = runStart(end);
+        name = start < end && isLetterCode(characterCode(text + start, utf8));
     }
-    if (start == end || !letterLength(text + start)) return "";
-    return line.substr(start, end - start);
+    return name ? line.substr(start, end - start) : "";
 }
 
 HelpWindowModel::HelpWindowModel(std::function<bool()> readable)

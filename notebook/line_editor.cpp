@@ -1,11 +1,13 @@
 #include "notebook/line_editor.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "interpreter/state.h"
 #include "notebook/help.h"
 #include "platform/host.h"
+#include "base/text.h"
 
 IntCell commandsToRun{0};
 IntCell commandFromNotebook{0};
@@ -28,10 +30,9 @@ void addHistoryLine(const char* text) { lineEditor.history.add(text); }
 
 namespace {
 
-int isPrintable(int character) {
-    int c = character & 0xff;
-    return c != 0 && c != 127 && (c >= 32 || (c & 0x80));
-}
+// A typed character's code (a code point in code page 65001, else a byte):
+// 32 and above, but not 127.
+int isPrintable(int character) { return character >= 32 && character != 127; }
 
 bool endsWith(const NotebookLine* line, const char* suffix) {
     return line && line->text.endsWith(suffix);
@@ -39,12 +40,11 @@ bool endsWith(const NotebookLine* line, const char* suffix) {
 
 bool isEmptyPrompt(const NotebookLine* line) { return line->text.length() <= 1; }
 
-// Letters, digits, bytes 0xC2-0xFF and the no-break space: the characters
-// of a name to complete.
+// Letters (by character code), digits and the no-break space: the
+// characters of a name to complete.
 // Maxima's names also hold "_" (for Kalix it is an operator).
-bool isCompletionChar(unsigned char c, bool maxima) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c >= 0xC2 || c == static_cast<unsigned char>(noBreakSpaceChar) || (maxima && c == '_');
+bool isCompletionChar(int code, bool maxima) {
+    return isLetterCode(code) || (code >= '0' && code <= '9') || (maxima && code == '_');
 }
 
 // The first line of the function whose body holds `line`: the line before
@@ -98,7 +98,7 @@ void LineEditor::handleKey(NotebookEditor& editor, int character, int code) {
     if (isPrintable(character)) {
         editor.unmarkAll();
         editor.clearPlaceholder();
-        editor.insertChar(character & 0xff);
+        editor.insertChar(character);
     } else {
         int start = getIntCell(inputStartColumn);
         switch (code) {
@@ -197,23 +197,21 @@ void LineEditor::recall(NotebookEditor& editor, const std::string& text) {
 
 void LineEditor::wordLeft(NotebookEditor& editor) {
     TextLockHold hold(editor, "word left");
+    const NotebookLine* line = editor.cursorLine;
     int start = getIntCell(inputStartColumn);
-    int column = editor.cursorColumn;
-    const char* text = editor.cursorLine->text.getText();
-    int length = editor.cursorLine->text.length();
-    if (column > length) column = length;
-    if (column > start) column--;
-    while (column > start && text[column] != ' ') column--;
+    int column = std::min(editor.cursorColumn, line->text.length());
+    if (column > start) column = line->previousColumn(column);
+    while (column > start && line->characterAt(column) != ' ')
+        column = line->previousColumn(column);
     editor.setCursorColumn(column);
 }
 
 void LineEditor::wordRight(NotebookEditor& editor) {
     TextLockHold hold(editor, "word right");
-    const char* text = editor.cursorLine->text.getText();
-    int length = editor.cursorLine->text.length();
-    int column = editor.cursorColumn;
-    if (column < length) column++;
-    while (column < length && text[column] != ' ') column++;
+    const NotebookLine* line = editor.cursorLine;
+    int length = line->text.length();
+    int column = line->nextColumn(editor.cursorColumn);
+    while (column < length && line->characterAt(column) != ' ') column = line->nextColumn(column);
     editor.setCursorColumn(column);
 }
 
@@ -363,11 +361,16 @@ void LineEditor::completeAtCursor(NotebookEditor& editor) {
     int end = editor.cursorColumn < length ? editor.cursorColumn : length;
     if (end <= start) return;
     bool maxima = editor.isSymbolicAtCursor() || currentMaximaMode;
+    const NotebookLine* line = editor.cursorLine;
     int begin = end;
-    while (begin > start && isCompletionChar(static_cast<unsigned char>(text[begin - 1]), maxima))
-        begin--;
+    while (begin > start) {
+        int previous = line->previousColumn(begin);
+        if (previous < start || !isCompletionChar(line->characterAt(previous), maxima)) break;
+        begin = previous;
+    }
     std::string word(text + begin, size_t(end - begin));
-    if (word.empty() || word.size() > 128) return;
+    bool utf8 = line->holdsUtf8();
+    if (word.empty() || characterCount(word.c_str(), word.size(), utf8) > 128) return;
     if (word != insertedCandidate) {
         maximaEntry = 0;
         maximaMoreEntries = 0;
@@ -389,7 +392,8 @@ void LineEditor::completeAtCursor(NotebookEditor& editor) {
     }
     if (nextCandidate >= candidates.size()) return;
     const std::string& candidate = candidates[nextCandidate];
-    if (candidate.empty() || candidate.size() >= 129) return;
+    if (candidate.empty() || characterCount(candidate.c_str(), candidate.size(), utf8) >= 129)
+        return;
     editor.cursorLine->text.erase(begin, end - begin);
     editor.cursorLine->text.insertAt(begin, candidate.c_str());
     editor.cursorColumn = begin + int(candidate.size());

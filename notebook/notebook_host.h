@@ -25,13 +25,15 @@ class NotebookMetrics {
     virtual int visibleHeight() = 0;
     // Width of the text area.
     virtual int clientWidth() = 0;
-    // Width of the first `length` bytes of a text in the notebook font.
+    // Width of the first `length` bytes of a line's text as drawn in the
+    // notebook font (the marker bytes EF BB BF of UTF-8 take no room).
     virtual int textWidth(const char* text, int length) = 0;
     // Width of one full text line (the widest a picture may be is 0.8 of it).
     virtual int textPixelWidth() = 0;
 };
 
-// Every character as wide as every other; a text area of fixed size.
+// Every character as wide as every other (a UTF-8 sequence is one
+// character where the text holds UTF-8); a text area of fixed size.
 class FixedMetrics : public NotebookMetrics {
   public:
     int rowHeight = 20;
@@ -43,7 +45,7 @@ class FixedMetrics : public NotebookMetrics {
     int lineHeight() override { return rowHeight; }
     int visibleHeight() override { return areaHeight; }
     int clientWidth() override { return areaWidth; }
-    int textWidth(const char*, int length) override { return length * characterWidth; }
+    int textWidth(const char* text, int length) override;
     int textPixelWidth() override { return fullLineWidth; }
 };
 

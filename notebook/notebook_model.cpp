@@ -2,12 +2,14 @@
 // small queries, folding and row heights.
 #include "notebook/notebook_model.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 
 #include "base/file_reading.h"
 #include "base/settings.h"
+#include "base/text.h"
 #include "graphics/antialias.h"
 #include "graphics/pixel_device.h"
 #include "graphics/png_file.h"
@@ -17,7 +19,7 @@ IntCell userWaitFlag{0};
 IntCell functionEntryState{0};
 IntCell inputStartColumn{1};
 IntCell keyWaitFlag{0};
-char noBreakSpaceChar = char(0xA0);
+int noBreakSpaceChar = 0xA0;
 
 NotebookEditor* notebookEditor = nullptr;
 
@@ -164,6 +166,64 @@ void NotebookLine::addMisspelt(int start, int length) {
     misspeltStart[misspeltCount] = int16_t(start);
     misspeltLength[misspeltCount] = int16_t(length);
     misspeltCount++;
+}
+
+bool isUtf8Text(const char* text) { return codePageIsUtf8() || NotebookEditor::hasUtf8Bom(text); }
+
+int isLetterCode(int code) {
+    return (code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') || code >= 0xC2 ||
+           (code == noBreakSpaceChar && code != 0);
+}
+
+std::string characterText(int code) {
+    if (!codePageIsUtf8() || code < 0x80) return std::string(1, char(code));
+    char bytes[4];
+    return std::string(bytes, appendUtf8(code, bytes));
+}
+
+std::string withNoBreakSpaces(const std::string& text) {
+    const std::string space = characterText(noBreakSpaceChar);
+    std::string out;
+    for (char c : text) {
+        if (c == ' ')
+            out += space;
+        else
+            out += c;
+    }
+    return out;
+}
+
+int FixedMetrics::textWidth(const char* text, int length) {
+    int from = NotebookEditor::hasUtf8Bom(text) ? std::min(length, 3) : 0;
+    if (length <= from) return 0;
+    return int(characterCount(text + from, size_t(length - from), isUtf8Text(text))) *
+           characterWidth;
+}
+
+int NotebookLine::nextColumn(int column) const {
+    int length = text.length();
+    if (column >= length) return length;
+    if (column < 0) return 0;
+    return column + characterLength(text.getText() + column, holdsUtf8());
+}
+
+int NotebookLine::previousColumn(int column) const {
+    int length = text.length();
+    if (column > length) column = length;
+    if (column <= 0) return 0;
+    return int(previousCharacter(text.getText(), size_t(column), holdsUtf8()));
+}
+
+int NotebookLine::characterStart(int column) const {
+    int length = text.length();
+    if (column >= length) return length;
+    if (column <= 0) return 0;
+    return int(characterPrefix(text.getText(), size_t(column), holdsUtf8()));
+}
+
+int NotebookLine::characterAt(int column) const {
+    if (column < 0 || column >= text.length()) return 0;
+    return characterCode(text.getText() + column, holdsUtf8());
 }
 
 void NotebookLine::setOriginalText(const char* value) {
@@ -472,10 +532,8 @@ int NotebookEditor::isSymbolicAtCursor() const {
 }
 
 int NotebookEditor::isWordChar(int character) {
-    auto c = static_cast<unsigned char>(character);
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return 1;
-    if (c >= 0xC2) return 1;
-    return c == static_cast<unsigned char>(noBreakSpaceChar) || c == '%' || c == '$';
+    return isLetterCode(character) || (character >= '0' && character <= '9') ||
+           character == '%' || character == '$';
 }
 
 int NotebookEditor::hasUtf8Bom(const char* text) {
@@ -502,11 +560,19 @@ void NotebookEditor::clearTextWindow() {
 std::string expandTabs(const char* text, int length) {
     std::string out;
     out.reserve(size_t(length));
-    for (int i = 0; i < length; i++) {
-        if (text[i] == '\t')
-            out.append(4 - out.size() % 4, ' ');
-        else
-            out += text[i];
+    const bool utf8 = codePageIsUtf8();
+    size_t column = 0;  // characters written
+    for (int i = 0; i < length;) {
+        if (text[i] == '\t') {
+            out.append(4 - column % 4, ' ');
+            column += 4 - column % 4;
+            i++;
+            continue;
+        }
+        int bytes = std::max(1, characterLength(text + i, utf8));
+        out.append(text + i, size_t(std::min(bytes, length - i)));
+        column++;
+        i += bytes;
     }
     return out;
 }

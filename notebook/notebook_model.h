@@ -65,6 +65,10 @@ constexpr int misspeltMarkLimit = 16;
 
 class NotebookEditor;
 
+// Whether text of the notebook holds UTF-8: in code page 65001, and a line
+// that begins with the marker bytes EF BB BF (decoded entities).
+bool isUtf8Text(const char* text);
+
 class NotebookLine {
   public:
     // Links itself in between previous and next (either may be null).
@@ -126,6 +130,19 @@ class NotebookLine {
     void setOriginalText(const char* value);
     int hasImage() const { return image != nullptr; }
 
+    // Columns are byte offsets into `text`; the cursor and the selection
+    // stand on the starts of characters, which are UTF-8 sequences in code
+    // page 65001 and after the marker bytes EF BB BF, else single bytes.
+    bool holdsUtf8() const { return isUtf8Text(text.getText()); }
+    // The column after the character at `column` (the length at the end).
+    int nextColumn(int column) const;
+    // The start of the character before `column` (0 at the start).
+    int previousColumn(int column) const;
+    // The start of the character that holds byte `column`.
+    int characterStart(int column) const;
+    // The code of the character at `column` (0 at the end; see characterCode).
+    int characterAt(int column) const;
+
     int getLeftMargin() const;
     int getRowHeight() const;
     int isFolded() const;
@@ -138,8 +155,18 @@ extern IntCell userWaitFlag;        // an input or key wait is under way
 extern IntCell functionEntryState;  // 1 body lines typed at "$"; 2 a body edited in place
 extern IntCell inputStartColumn;    // column where the typed command starts
 extern IntCell keyWaitFlag;         // the computation thread waits for a line or key
-// First byte of the no-break space in the program's code page.
-extern char noBreakSpaceChar;
+// The code of the no-break space: U+00A0 in code page 65001, else its byte
+// in the code page (set at start).
+extern int noBreakSpaceChar;
+// A letter of the notebook's word rules, by character code: A-Z, a-z, a
+// code from 0xC2 on, or the no-break space (bytes 0xC2-0xFF in a
+// single-byte code page, code points in UTF-8).
+int isLetterCode(int code);
+// The text of a character code in the code page (its UTF-8 in 65001, else
+// its byte).
+std::string characterText(int code);
+// The text with every blank made a no-break space.
+std::string withNoBreakSpaces(const std::string& text);
 
 // Holds the text lock for a scope. When the outermost hold of a thread
 // ends, the messages queued meanwhile are shown (after the lock was left).
@@ -226,6 +253,7 @@ class NotebookEditor {
     int startsSection(const NotebookLine* line) const;
     static int isBlankCommand(const char* text);
     int isSymbolicAtCursor() const;
+    // A character of a name (by its code), "%" or "$".
     static int isWordChar(int character);
     static int hasUtf8Bom(const char* text);
     // A new notebook: cleared, an empty prompt, no file path.

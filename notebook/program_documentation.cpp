@@ -1,11 +1,11 @@
 // The HTML page that documents a program file (".k"): its "// " comments
 // become the title, headings and paragraphs, "// >" lines examples, and
 // each function its header line with its first "##" help lines.
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "base/file_reading.h"
 #include "notebook/export_common.h"
 
 namespace {
@@ -14,17 +14,6 @@ bool startsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
-// The lines of a file without their line ends.
-bool readLines(const std::string& path, std::vector<std::string>& lines) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return true;
-}
 
 const char* const builtInStyle[] = {
     "<style type=\"text/css\">",
@@ -133,7 +122,7 @@ int createHtmlDocumentation(const char* programFile, NotebookHost& host) {
     std::string source = programFile;
     std::string target = source + ".html";
     std::vector<std::string> lines;
-    if (!readLines(source, lines)) {
+    if (!readFileLines(source.c_str(), lines)) {
         host.showMessage(("Could not open\n" + source).c_str());
         return 0;
     }
@@ -143,7 +132,7 @@ int createHtmlDocumentation(const char* programFile, NotebookHost& host) {
     if (dot != std::string::npos && dot > 0) title.erase(dot);
 
     std::vector<std::string> pattern;
-    bool hasPattern = readLines(patternFile(directory), pattern);
+    bool hasPattern = readFileLines(patternFile(directory).c_str(), pattern);
     size_t tail = pattern.size();
     std::string page;
     if (hasPattern) {

@@ -33,12 +33,6 @@ bool checkTurnedOff = false;  // a language list is missing
 bool listsGiven = false;
 WordListFiles givenLists;
 
-bool isSpellLetter(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u >= 0xC2 ||
-           (c == noBreakSpaceChar && c != 0);
-}
-
 bool fileExists(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
@@ -76,40 +70,56 @@ bool ensureDictionary(NotebookEditor* editor) {
     return false;
 }
 
-// One word of at most 31 letters at `text`; its length.
-size_t wordLength(const char* text) {
+// The word at `text`: a run of at most 31 letters (characters); `bytes`
+// gets its length in bytes.
+std::string wordAt(const char* text, bool utf8, size_t* bytes) {
     size_t n = 0;
-    while (n < wordLimit && isSpellLetter(text[n])) n++;
-    return n;
+    for (size_t count = 0; count < wordLimit; count++) {
+        int length = 0;
+        if (!isLetterCode(characterCode(text + n, utf8, &length)) || length == 0) break;
+        n += size_t(length);
+    }
+    *bytes = n;
+    return std::string(text, n);
 }
 
+// Marks are characters of the text as shown: the marker bytes EF BB BF are
+// not shown, and an entity of a decoded line (scanned in its original text)
+// shows as one character.
 void markLine(NotebookLine* line) {
     line->clearMisspelt();
     const char* original = line->getOriginalText();
     const char* text = original ? original : NotebookEditor::displayText(line);
-    int correction = 0;
-    for (size_t i = 0; text[i];) {
+    const bool utf8 = isUtf8Text(text);
+    const size_t first = NotebookEditor::hasUtf8Bom(text) ? 3 : 0;
+    int shown = 0;  // characters shown before text[i]
+    for (size_t i = first; text[i];) {
         char c = text[i];
         if (c == '"') {
             const char* close = std::strchr(text + i + 1, '"');
-            i = close ? size_t(close - text) + 1 : std::strlen(text);
+            size_t end = close ? size_t(close - text) + 1 : std::strlen(text);
+            shown += int(characterCount(text + i, end - i, utf8));
+            i = end;
         } else if (c == '&') {
             const char* semicolon = std::strchr(text + i, ';');
             if (!semicolon) break;
-            correction += int(semicolon - (text + i));
-            i = size_t(semicolon - text) + 1;
-        } else if (isSpellLetter(c) && (i == 0 || text[i - 1] == ' ')) {
-            size_t n = wordLength(text + i);
-            char after = text[i + n];
+            size_t end = size_t(semicolon - text) + 1;
+            shown += original ? 1 : int(characterCount(text + i, end - i, utf8));
+            i = end;
+        } else if (isLetterCode(characterCode(text + i, utf8)) &&
+                   (i == first || text[i - 1] == ' ')) {
+            size_t bytes = 0;
+            std::string word = wordAt(text + i, utf8, &bytes);
+            int letters = int(characterCount(word.c_str(), bytes, utf8));
+            char after = text[i + bytes];
             bool checked = after == '.' || after == ',' || after == ';' || after == ' ' || !after;
-            char word[wordLimit + 1];
-            std::memcpy(word, text + i, n);
-            word[n] = 0;
-            if (checked && n >= shortestChecked && !isKnownWord(word))
-                line->addMisspelt(int(i) - correction, int(n));
-            i += n;
+            if (checked && size_t(letters) >= shortestChecked && !isKnownWord(&word[0]))
+                line->addMisspelt(shown, letters);
+            shown += letters;
+            i += bytes;
         } else {
-            i++;
+            i += size_t(characterLength(text + i, utf8));
+            shown++;
         }
     }
 }
@@ -269,27 +279,27 @@ namespace {
 std::vector<std::string> unknownWords(NotebookLine* line) {
     std::vector<std::string> words;
     const char* text = NotebookEditor::displayText(line);
-    for (size_t i = 0; text[i];) {
+    const bool utf8 = isUtf8Text(text);
+    for (size_t i = NotebookEditor::hasUtf8Bom(text) ? 3 : 0; text[i];) {
         if (text[i] == '"') {
             const char* close = std::strchr(text + i + 1, '"');
             i = close ? size_t(close - text) + 1 : std::strlen(text);
         } else if (text[i] == '&' && std::strchr(text + i, ';')) {
             // An entity such as "&eacute;" is one character, no word.
             i = size_t(std::strchr(text + i, ';') - text) + 1;
-        } else if (isSpellLetter(text[i])) {
-            size_t n = wordLength(text + i);
-            char after = text[i + n];
-            char word[wordLimit + 1];
-            std::memcpy(word, text + i, n);
-            word[n] = 0;
+        } else if (isLetterCode(characterCode(text + i, utf8))) {
+            size_t bytes = 0;
+            std::string word = wordAt(text + i, utf8, &bytes);
+            char after = text[i + bytes];
             bool called = after == '(' || (after >= '0' && after <= '9');
-            if (n >= shortestChecked && !called && !isKnownWord(word)) {
+            if (characterCount(word.c_str(), bytes, utf8) >= shortestChecked && !called &&
+                !isKnownWord(&word[0])) {
                 words.push_back(word);
-                dictionary.insertWord(word);
+                dictionary.insertWord(word.c_str());
             }
-            i += n;
+            i += bytes;
         } else {
-            i++;
+            i += size_t(characterLength(text + i, utf8));
         }
     }
     return words;

@@ -105,15 +105,18 @@ struct TemmeStart {
 };
 
 bool temmeStart(double mu, double x, TemmeStart* t) {
-    const double d = -std::log(0.5 * x), e = mu * d;
+    // -log(x/2), without halving the smallest subnormals to 0.
+    const double d = x < 1e-300 ? std::log(2.0) - std::log(x) : -std::log(0.5 * x), e = mu * d;
     if (!temmeGammas(mu, &t->g)) return false;
     t->f0 = overSine(pi * mu) * (t->g.gamma1 * std::cosh(e) + t->g.gamma2 * sinhOver(e) * d);
     t->power = std::exp(e);
     return true;
 }
 
-BesselStatus temmeJY(double mu, double x, double f, MuValues* out) {
-    const double xi = 1 / x, xi2 = 2 / x, w = xi2 / pi;
+// Y at mu and mu + 1 for x < 2 (the divisions by x last, so that they
+// overflow only where the value does, for x below the smallest normal
+// double).
+BesselStatus temmeY(double mu, double x, double* y, double* y1) {
     const double x2 = 0.5 * x, pimu = pi * mu;
     TemmeStart t;
     if (!temmeStart(mu, x, &t)) return BesselStatus::chebyshevRange;
@@ -136,8 +139,16 @@ BesselStatus temmeJY(double mu, double x, double f, MuValues* out) {
         if (std::fabs(del) < (1 + std::fabs(sum)) * accuracy) break;
     }
     if (i > maximumSteps) return BesselStatus::seriesFailed;
-    out->y = -sum;
-    out->y1 = -sum1 * xi2;
+    *y = -sum;
+    *y1 = -2 * sum1 / x;
+    return BesselStatus::ok;
+}
+
+// Y at mu and mu + 1, and J at mu from the Wronskian with f = J'/J.
+BesselStatus temmeJY(double mu, double x, double f, MuValues* out) {
+    const BesselStatus status = temmeY(mu, x, &out->y, &out->y1);
+    if (status != BesselStatus::ok) return status;
+    const double xi = 1 / x, w = 2 / (pi * x);
     const double yPrime = mu * xi * out->y - out->y1;
     out->j = w / (yPrime - f * out->y);
     return BesselStatus::ok;
@@ -287,7 +298,9 @@ void upwardsFromHankel(double nu, double x, BesselValues* out) {
 double seriesFactor(double nu, double x) {
     const double half = x / 2;
     const double m = nu - std::floor(nu);
-    double factor = std::pow(half, m) / std::tgamma(m + 1);
+    // (x/2)^m without halving the smallest subnormals to 0.
+    const double power = x < 1e-300 ? std::pow(x, m) * std::pow(0.5, m) : std::pow(half, m);
+    double factor = power / std::tgamma(m + 1);
     for (double k = 1; k <= nu - m && factor != 0; k++) factor *= half / (m + k);
     return factor;
 }
@@ -303,14 +316,59 @@ double seriesSum(double nu, double x, double sign) {
     return sum;
 }
 
-// J (sign -1) or I (sign 1) and its derivative, by J' = (nu / x) J - J_nu+1
-// and I' = (nu / x) I + I_nu+1.
+// Sum of (1 + 2k / nu) times the terms of `seriesSum`: the derivative's.
+double seriesDerivativeSum(double nu, double x, double sign) {
+    const double q = sign * x * x / 4;
+    double term = 1, sum = 1;
+    for (int k = 1; k < 100; k++) {
+        term *= q / (k * (nu + k));
+        const double part = term * (1 + 2 * k / nu);
+        sum += part;
+        if (std::fabs(part) < 1e-17 * std::fabs(sum)) break;
+    }
+    return sum;
+}
+
+// J (sign -1) or I (sign 1) and its derivative. From order 1 on the
+// derivative is the series' own, (x/2)^(nu-1) / (2 Gamma(nu)) times
+// sum (1 + 2k / nu) t_k, which stays representable where J underflows;
+// below, J' = nu J / x - J_nu+1 and I' = nu I / x + I_nu+1.
 void smallArgument(double nu, double x, double sign, double* value, double* derivative) {
     const double factor = seriesFactor(nu, x);
     const double v = factor * seriesSum(nu, x, sign);
-    const double v1 = factor * (x / 2 / (nu + 1)) * seriesSum(nu + 1, x, sign);
     *value = v;
-    *derivative = nu / x * v + sign * v1;
+    if (nu >= 1) {
+        *derivative = seriesFactor(nu - 1, x) / 2 * seriesDerivativeSum(nu, x, sign);
+    } else {
+        const double v1 = factor * (x / 2 / (nu + 1)) * seriesSum(nu + 1, x, sign);
+        *derivative = nu * v / x + sign * v1;
+    }
+}
+
+// Y (sign -1, `temme` = temmeY) or K (sign 1, temmeK) and its derivative
+// for x < 1: Temme's series at mu = nu - nl, |mu| <= 1/2, and mu + 1, then
+// the recurrence upwards to nu - 1 and nu. The derivative from there,
+// Y' = Y_nu-1 - nu Y / x and K' = -K_nu-1 - nu K / x, overflows only where
+// it is beyond the doubles itself (Y_nu+1, which the other form takes,
+// overflows first).
+using TemmeSecondKind = BesselStatus (*)(double mu, double x, double* value, double* next);
+
+BesselStatus smallArgumentSecondKind(double nu, double x, double sign, TemmeSecondKind temme,
+                                     double* value, double* derivative) {
+    const int nl = int(nu + 0.5);
+    const double mu = nu - nl;
+    double v, v1;
+    const BesselStatus status = temme(mu, x, &v, &v1);
+    if (status != BesselStatus::ok) return status;
+    if (nl == 0) {
+        *value = v;
+        *derivative = std::isinf(v1) ? -v1 : std::isinf(v) ? -v : nu * v / x - v1;
+        return BesselStatus::ok;
+    }
+    upwards(nl - 1, mu, 2 / x, sign, &v, &v1);
+    *value = v1;
+    *derivative = std::isinf(v1) ? -v1 : -sign * v - nu * v1 / x;
+    return BesselStatus::ok;
 }
 
 // nu >= 0, x > 0, both finite, nu below 2^31.
@@ -328,10 +386,13 @@ BesselStatus besselJYPositive(double nu, double x, BesselValues* out) {
         upwardsFromHankel(nu, x, out);
         return BesselStatus::ok;
     }
-    const BesselStatus status = steedJYPositive(nu, x, out);
-    if (status == BesselStatus::ok && x < 1)
+    // Below 1 the power series gives J, and Y needs no continued fraction
+    // (which would not reach x near the smallest doubles).
+    if (x < 1) {
         smallArgument(nu, x, -1, &out->first, &out->firstDerivative);
-    return status;
+        return smallArgumentSecondKind(nu, x, -1, temmeY, &out->second, &out->secondDerivative);
+    }
+    return steedJYPositive(nu, x, out);
 }
 
 // Steed's method for J and Y.
@@ -377,7 +438,8 @@ BesselStatus steedJYPositive(double nu, double x, BesselValues* out) {
     double y = m.y, y1 = m.y1;
     upwards(nl, mu, xi2, -1, &y, &y1);
     out->second = y;
-    out->secondDerivative = std::isinf(y) ? -y : nu * xi * y - y1;
+    // Where Y_nu+1 overflows, Y' (about -Y_nu+1 / 2 there) does too.
+    out->secondDerivative = std::isinf(y1) ? -y1 : std::isinf(y) ? -y : nu * xi * y - y1;
     return BesselStatus::ok;
 }
 
@@ -463,8 +525,7 @@ constexpr double debyeU[5][13] = {
     {1},
     {0, 3.0 / 24, 0, -5.0 / 24},
     {0, 0, 81.0 / 1152, 0, -462.0 / 1152, 0, 385.0 / 1152},
-    {0, 0, 0, 30375.0 / 414720, 0, -369603.0 / 414720, 0, 765765.0 / 414720, 0,
-     -425425.0 / 414720},
+    {0, 0, 0, 30375.0 / 414720, 0, -369603.0 / 414720, 0, 765765.0 / 414720, 0, -425425.0 / 414720},
     {0, 0, 0, 0, 4465125.0 / 39813120, 0, -94121676.0 / 39813120, 0, 349922430.0 / 39813120, 0,
      -446185740.0 / 39813120, 0, 185910725.0 / 39813120},
 };
@@ -490,7 +551,8 @@ void debyeIK(double nu, double x, BesselValues* out) {
         double v = u;
         if (k > 0)
             v += t * (t * t - 1) *
-                 (polynomialAt(debyeU[k - 1], t, false) / 2 + t * polynomialAt(debyeU[k - 1], t, true));
+                 (polynomialAt(debyeU[k - 1], t, false) / 2 +
+                  t * polynomialAt(debyeU[k - 1], t, true));
         const double sign = k % 2 ? -1 : 1;
         sumU += u / power;
         sumUAlternating += sign * u / power;
@@ -523,10 +585,11 @@ BesselStatus besselIKPositive(double nu, double x, BesselValues* out) {
         debyeIK(nu, x, out);
         return BesselStatus::ok;
     }
-    const BesselStatus status = steedIKPositive(nu, x, out);
-    if (status == BesselStatus::ok && x < 1)
+    if (x < 1) {
         smallArgument(nu, x, 1, &out->first, &out->firstDerivative);
-    return status;
+        return smallArgumentSecondKind(nu, x, 1, temmeK, &out->second, &out->secondDerivative);
+    }
+    return steedIKPositive(nu, x, out);
 }
 
 // The analogue of Steed's method for I and K.
@@ -567,7 +630,7 @@ BesselStatus steedIKPositive(double nu, double x, BesselValues* out) {
     out->firstDerivative = iMu * ivPrimeStart / iv;
     upwards(nl, mu, xi2, 1, &k, &k1);
     out->second = k;
-    out->secondDerivative = std::isinf(k) ? -k : nu * xi * k - k1;
+    out->secondDerivative = std::isinf(k1) ? -k1 : std::isinf(k) ? -k : nu * xi * k - k1;
     return BesselStatus::ok;
 }
 
@@ -596,10 +659,15 @@ BesselStatus reduce(double nu, double x, double epsilon, Reduction* r) {
         r->nu = -nu;
         r->oddOrder = odd;
     }
-    if (x < -epsilon) {
-        if (!integer) return BesselStatus::badArguments;
-        r->x = -x;
-        r->negativeX = true;
+    if (x < 0) {
+        if (integer) {
+            r->x = -x;
+            r->negativeX = true;
+        } else if (x < -epsilon) {
+            return BesselStatus::badArguments;
+        } else {
+            r->x = 0;  // complex values just left of 0: the limits there
+        }
     }
     return BesselStatus::ok;
 }
@@ -634,7 +702,9 @@ BesselStatus evaluateReduced(double nu, double x, double epsilon, PositiveKernel
     BesselStatus status = reduce(nu, x, epsilon, &r);
     if (status != BesselStatus::ok) return status;
     BesselValues v;
-    if (std::fabs(r.x) < epsilon) {
+    // Only 0 itself is singular: near it the kernels hold their digits, Y
+    // and K while they are representable.
+    if (r.x == 0) {
         v = limitsAtZero(r.nu, epsilon, singular);
     } else {
         status = kernel(r.nu, r.x, &v);

@@ -3,8 +3,9 @@
 
 #include "numerics/polynomials.h"
 
-// Gamma(z). Within epsilon of the real axis the real gamma `realGamma`
+// Gamma(z). On the real axis (imaginary part 0) the real gamma `realGamma`
 // serves (a pole there gives NaN + 0i); left of 1/2 the reflection
-// Gamma(z) = pi / (sin(pi z) Gamma(1 - z)); else Lanczos' approximation
-// with g = 7 and nine terms.
-Complex gammaComplex(Complex z, double epsilon, double (*realGamma)(double));
+// Gamma(z) = pi / (sin(pi z) Gamma(1 - z)); else Stirling's series after a
+// shift of the argument. Within a few units of the last place wherever the
+// value is a normal double.
+Complex gammaComplex(Complex z, double (*realGamma)(double));

@@ -125,8 +125,8 @@ inline __attribute__((always_inline)) int turnRowVectors(double* a, int n, int p
 
 // The same in vectors V, then narrower ones, then one by one.
 template <typename V, int M>
-inline __attribute__((always_inline)) void turnRows(double* a, int n, int p, const Group& g,
-                                                    int i0, int i1) {
+inline __attribute__((always_inline)) void turnRows(double* a, int n, int p, const Group& g, int i0,
+                                                    int i1) {
     int i = turnRowVectors<V, M>(a, n, p, g, i0, i1);
     if constexpr (sizeof(V) > sizeof(Doubles4)) i = turnRowVectors<Doubles4, M>(a, n, p, g, i, i1);
     if constexpr (sizeof(V) > sizeof(Doubles2)) i = turnRowVectors<Doubles2, M>(a, n, p, g, i, i1);
@@ -185,8 +185,8 @@ inline __attribute__((always_inline)) void storeFour(double* to, double* far, co
 // held in rows i, by a full group's rotations in order: 4 rows at a time
 // (8 in Doubles8), through a transposition.
 template <typename V>
-inline __attribute__((always_inline)) int turnColumnBlocks(double* a, int n, int p,
-                                                           const Group& g, int i0, int i1) {
+inline __attribute__((always_inline)) int turnColumnBlocks(double* a, int n, int p, const Group& g,
+                                                           int i0, int i1) {
     constexpr int rows = int(sizeof(V) / sizeof(double));
     double* rowP = a + int64_t(p) * n;
     int i = i0;
@@ -225,7 +225,8 @@ inline __attribute__((always_inline)) void turnColumns(double* a, int n, int p, 
     double* rowP = a + int64_t(p) * n;
     int i = i0;
     if constexpr (M == 4 && sizeof(V) >= sizeof(Doubles4)) {
-        if constexpr (sizeof(V) == sizeof(Doubles8)) i = turnColumnBlocks<Doubles8>(a, n, p, g, i, i1);
+        if constexpr (sizeof(V) == sizeof(Doubles8))
+            i = turnColumnBlocks<Doubles8>(a, n, p, g, i, i1);
         i = turnColumnBlocks<Doubles4>(a, n, p, g, i, i1);
     }
     for (; i < i1; i++) {
@@ -267,9 +268,10 @@ inline __attribute__((always_inline)) void turnRest(double* a, int n, int p, con
         turnRows<V, M>(a, n, p, g, i0, i1);
     };
     inPieces(0, p, rows);
-    inPieces(p + 1, g.start, [&](int i0, int i1) __attribute__((always_inline)) {
-        turnColumns<V, M>(a, n, p, g, i0, i1);
-    });
+    inPieces(
+        p + 1, g.start, [&](int i0, int i1) __attribute__((always_inline)) {
+            turnColumns<V, M>(a, n, p, g, i0, i1);
+        });
     inPieces(ahead, n, rows);
 }
 
@@ -277,10 +279,14 @@ inline __attribute__((always_inline)) void turnRest(double* a, int n, int p, con
 template <typename F>
 inline __attribute__((always_inline)) void forCount(int count, F f) {
     switch (count) {
-        case 1: return f(std::integral_constant<int, 1>());
-        case 2: return f(std::integral_constant<int, 2>());
-        case 3: return f(std::integral_constant<int, 3>());
-        default: return f(std::integral_constant<int, 4>());
+        case 1:
+            return f(std::integral_constant<int, 1>());
+        case 2:
+            return f(std::integral_constant<int, 2>());
+        case 3:
+            return f(std::integral_constant<int, 3>());
+        default:
+            return f(std::integral_constant<int, 4>());
     }
 }
 
@@ -305,15 +311,17 @@ inline __attribute__((always_inline)) double rotateRow(double* a, int n, int p, 
     while (next.count > 0) {
         current = next;
         const int ahead = std::min(current.end + groupSize, n);
-        forCount(current.count, [&](auto m) __attribute__((always_inline)) {
-            turnRows<V, m()>(a, n, p, current, current.end, ahead);
-            next.count = 0;
-            next.open = current.next < n;
-            if (next.open) openGroup(next, current.next, n);
-            turnRest<V, m()>(a, n, p, current, ahead, [&]() __attribute__((always_inline)) {
-                if (next.open) growGroup(a, n, p, bound, largest, next);
+        forCount(
+            current.count, [&](auto m) __attribute__((always_inline)) {
+                turnRows<V, m()>(a, n, p, current, current.end, ahead);
+                next.count = 0;
+                next.open = current.next < n;
+                if (next.open) openGroup(next, current.next, n);
+                turnRest<V, m()>(
+                    a, n, p, current, ahead, [&]() __attribute__((always_inline)) {
+                        if (next.open) growGroup(a, n, p, bound, largest, next);
+                    });
             });
-        });
         while (next.open) growGroup(a, n, p, bound, largest, next);
         if (next.count == 0) makeNext(next.next);
     }
@@ -402,7 +410,7 @@ JacobiStatus jacobiEigenvalues(double* a, int n, double epsilon, int maxSweeps,
                                bool (*interrupted)(), double* eigenvalues, VectorWidth width) {
     const Sweep sweep = width == VectorWidth::avx512 ? sweepAvx512
                         : width == VectorWidth::avx2 ? sweepAvx2
-                                                      : sweepBasic;
+                                                     : sweepBasic;
     const double bound = epsilon * frobeniusNorm(a, int64_t(n) * n);
     JacobiStatus status = JacobiStatus::noConvergence;
     if (maxSweeps < 1)  // left symmetric, as after any sweep
@@ -417,4 +425,12 @@ JacobiStatus jacobiEigenvalues(double* a, int n, double epsilon, int maxSweeps,
     }
     for (int i = 0; i < n; i++) eigenvalues[i] = a[int64_t(i) * n + i];
     return status;
+}
+
+bool isSymmetricWithin(const double* a, int n, double epsilon) {
+    const double bound = epsilon * frobeniusNorm(a, int64_t(n) * n);
+    for (int i = 0; i < n; i++)
+        for (int j = i + 1; j < n; j++)
+            if (!(std::fabs(a[int64_t(i) * n + j] - a[int64_t(j) * n + i]) <= bound)) return false;
+    return true;
 }

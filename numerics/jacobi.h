@@ -23,3 +23,9 @@ JacobiStatus jacobiEigenvalues(double* a, int n, double epsilon, int maxSweeps,
 // must have; every width gives the same bits (tests run each of them).
 JacobiStatus jacobiEigenvalues(double* a, int n, double epsilon, int maxSweeps,
                                bool (*interrupted)(), double* eigenvalues, VectorWidth width);
+
+// Whether the n x n row-major `a` is symmetric within `epsilon` times its
+// Frobenius norm: |a[i][j] - a[j][i]| never exceeds that bound (the bound
+// of the rotations above, so rounding in a computed symmetric matrix
+// passes, a matrix that is not symmetric does not).
+bool isSymmetricWithin(const double* a, int n, double epsilon);

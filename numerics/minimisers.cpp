@@ -7,6 +7,7 @@
 namespace {
 
 constexpr double goldenSection = 0.3819660112501051;
+constexpr double goldenRatio = 1.618033988749895;
 
 // |a| with the sign of b; b = 0 counts as positive.
 double withSignOf(double a, double b) { return b >= 0 ? std::fabs(a) : -std::fabs(a); }
@@ -25,17 +26,21 @@ MinimiserStatus minimiseBrent(const ScalarObjective& objective, double a, double
     if (!(d > epsilon)) d = epsilon;
     double fa, fad;
     if (!f.at(a, &fa) || !f.at(a + d, &fad)) return minimiserEvaluationFailed;
+    // The march grows its step by the golden ratio, so that a start step
+    // of epsilon still reaches a minimum far away; a function that keeps
+    // falling runs out of doubles (or of steps).
     double l, m, r;
     long steps = 0;
     if (fa > fad) {
         // Downhill to the right: move the triple until f(m) <= f(r).
-        l = a, m = a + d, r = a + 2 * d;
+        l = a, m = a + d, r = m + goldenRatio * d;
         double fm = fad, fr;
         if (!f.at(r, &fr)) return minimiserEvaluationFailed;
         while (fm > fr) {
             if (f.interrupted()) return minimiserInterrupted;
-            if (++steps > marchLimit) return minimiserNoBracket;
-            l = m, m = r, r = r + d;
+            const double next = r + goldenRatio * (r - m);
+            if (++steps > marchLimit || !std::isfinite(next)) return minimiserNoBracket;
+            l = m, m = r, r = next;
             fm = fr;
             if (!f.at(r, &fr)) return minimiserEvaluationFailed;
         }
@@ -45,8 +50,9 @@ MinimiserStatus minimiseBrent(const ScalarObjective& objective, double a, double
         if (!f.at(l, &fl)) return minimiserEvaluationFailed;
         while (fm > fl) {
             if (f.interrupted()) return minimiserInterrupted;
-            if (++steps > marchLimit) return minimiserNoBracket;
-            r = m, m = l, l = l - d;
+            const double next = l - goldenRatio * (m - l);
+            if (++steps > marchLimit || !std::isfinite(next)) return minimiserNoBracket;
+            r = m, m = l, l = next;
             fm = fl;
             if (!f.at(l, &fl)) return minimiserEvaluationFailed;
         }

@@ -26,12 +26,15 @@ struct VectorObjective {
 };
 
 // Steps of the bracketing march before it gives up (a function that keeps
-// falling has no minimum to find).
+// falling has no minimum to find; its growing steps leave the doubles in
+// about 1500 steps).
 constexpr long brentMarchLimit = 100000;
 constexpr int brentIterationLimit = 1000;
 
-// Marches from a in steps of d (at least `epsilon`) until the values turn,
-// then runs Brent's iteration on the bracket with relative tolerance `tol`
+// Marches from a with a first step of d (at least `epsilon`), each step the
+// golden ratio times the one before, until the values turn (no bracket when
+// the march leaves the doubles or exceeds `marchLimit` steps), then runs
+// Brent's iteration on the bracket with relative tolerance `tol`
 // and absolute tolerance `epsilon`; the abscissa of the minimum in *x.
 MinimiserStatus minimiseBrent(const ScalarObjective& f, double a, double d, double tol,
                               double epsilon, double* x, long marchLimit = brentMarchLimit);

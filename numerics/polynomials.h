@@ -91,6 +91,26 @@ typename A::Value newtonValue(const typename A::Value* x, const typename A::Valu
     return v;
 }
 
+// Asks `interrupted` (may be null) about once per million operations: the
+// products and divisions below take m n operations, which run for minutes
+// with a million coefficients each.
+class InterruptionPoll {
+  public:
+    explicit InterruptionPoll(bool (*interrupted)()) : interrupted(interrupted) {}
+    // After `operations` more: true when the work is to stop.
+    bool after(int64_t operations) {
+        if (!interrupted) return false;
+        done += operations;
+        if (done < (int64_t(1) << 20)) return false;
+        done = 0;
+        return interrupted();
+    }
+
+  private:
+    bool (*interrupted)();
+    int64_t done = 0;
+};
+
 // r = p + q, max(m, n) coefficients; the longer operand's tail is copied.
 template <class A>
 void polynomialSum(const typename A::Value* p, int64_t m, const typename A::Value* q, int64_t n,
@@ -103,69 +123,90 @@ void polynomialSum(const typename A::Value* p, int64_t m, const typename A::Valu
 
 // r = p q, m + n - 1 coefficients (m, n >= 1). Every position is written
 // by its first product and then accumulated, never started from zero, so
-// interval sums are widened only where something is added.
+// interval sums are widened only where something is added. False when
+// `interrupted` stopped it (r is then partly written).
 template <class A>
-void polynomialProduct(const typename A::Value* p, int64_t m, const typename A::Value* q, int64_t n,
-                       typename A::Value* r) {
+bool polynomialProduct(const typename A::Value* p, int64_t m, const typename A::Value* q, int64_t n,
+                       typename A::Value* r, bool (*interrupted)() = nullptr) {
+    InterruptionPoll poll(interrupted);
     for (int64_t i = 0; i < n; i++) r[i] = A::multiply(p[0], q[i]);
     for (int64_t j = 1; j < m; j++) {
         for (int64_t i = 0; i + 1 < n; i++) r[j + i] = A::add(r[j + i], A::multiply(p[j], q[i]));
         r[j + n - 1] = A::multiply(p[j], q[n - 1]);
+        if (poll.after(n)) return false;
     }
+    return true;
 }
 
 // Division with remainder of p (m coefficients) by q (n coefficients,
 // 1 <= n <= m, q[n-1] not zero): quotient m - n + 1 coefficients; `work`
 // holds a copy of p on entry and the remainder in work[0 .. n-1] on return
-// (its last coefficient is zero up to rounding).
+// (its last coefficient is zero up to rounding). False when `interrupted`
+// stopped it.
 template <class A>
-void polynomialDivide(typename A::Value* work, int64_t m, const typename A::Value* q, int64_t n,
-                      typename A::Value* quotient) {
+bool polynomialDivide(typename A::Value* work, int64_t m, const typename A::Value* q, int64_t n,
+                      typename A::Value* quotient, bool (*interrupted)() = nullptr) {
+    InterruptionPoll poll(interrupted);
     for (int64_t k = m - n; k >= 0; k--) {
         const typename A::Value f = A::divide(work[k + n - 1], q[n - 1]);
         quotient[k] = f;
         for (int64_t j = 0; j < n; j++)
             work[j + k] = A::subtract(work[j + k], A::multiply(q[j], f));
+        if (poll.after(n)) return false;
     }
+    return true;
 }
 
 // Divided differences of the values y at the points x, in place in d (a
-// copy of y on entry). Returns -1, or the index k of a point that coincides
-// with an earlier one (d is then partly transformed).
+// copy of y on entry). Returns -1, the index k of a point that coincides
+// with an earlier one (d is then partly transformed), or
+// `differencesInterrupted` when `interrupted` stopped it.
+constexpr int64_t differencesInterrupted = -2;
+
 template <class A>
-int64_t dividedDifferencesInPlace(const typename A::Value* x, typename A::Value* d, int64_t n) {
+int64_t dividedDifferencesInPlace(const typename A::Value* x, typename A::Value* d, int64_t n,
+                                  bool (*interrupted)() = nullptr) {
+    InterruptionPoll poll(interrupted);
     for (int64_t i = 1; i < n; i++) {
         for (int64_t k = n - 1; k >= i; k--) {
             if (A::coincide(x[k], x[k - i])) return k;
             d[k] = A::divide(A::subtract(d[k], d[k - 1]), A::subtract(x[k], x[k - i]));
         }
+        if (poll.after(n - i)) return differencesInterrupted;
     }
     return -1;
 }
 
 // Ordinary coefficients c (n of them) of the Newton form with points x and
-// divided differences d.
+// divided differences d. False when `interrupted` stopped it.
 template <class A>
-void newtonToPowerForm(const typename A::Value* x, const typename A::Value* d, int64_t n,
-                       typename A::Value* c) {
-    if (n == 0) return;
+bool newtonToPowerForm(const typename A::Value* x, const typename A::Value* d, int64_t n,
+                       typename A::Value* c, bool (*interrupted)() = nullptr) {
+    if (n == 0) return true;
+    InterruptionPoll poll(interrupted);
     c[n - 1] = d[n - 1];
     for (int64_t i = n - 2; i >= 0; i--) {
         c[i] = A::subtract(d[i], A::multiply(x[i], c[i + 1]));
         for (int64_t k = i + 1; k + 1 < n; k++)
             c[k] = A::subtract(c[k], A::multiply(x[i], c[k + 1]));
+        if (poll.after(n - i)) return false;
     }
+    return true;
 }
 
 // The monic polynomial c (n + 1 coefficients) with the n roots r; no roots
-// give the constant 1.
+// give the constant 1. False when `interrupted` stopped it.
 template <class A>
-void polynomialFromRoots(const typename A::Value* r, int64_t n, typename A::Value* c) {
+bool polynomialFromRoots(const typename A::Value* r, int64_t n, typename A::Value* c,
+                         bool (*interrupted)() = nullptr) {
+    InterruptionPoll poll(interrupted);
     c[0] = A::one();
     for (int64_t i = 0; i < n; i++) {
         const typename A::Value m = A::negate(r[i]);
         c[i + 1] = A::one();
         for (int64_t k = i; k >= 1; k--) c[k] = A::add(c[k - 1], A::multiply(m, c[k]));
         c[0] = A::multiply(m, c[0]);
+        if (poll.after(i + 1)) return false;
     }
+    return true;
 }

@@ -316,6 +316,17 @@ SvdStatus singularValueDecomposition(double* u, int m, int n, double* w, double*
     } catch (const std::bad_alloc&) {
         return SvdStatus::noMemory;
     }
+    // The shift squares entries: work on the matrix scaled by a power of two
+    // (exactly) to a largest magnitude in [0.5, 1), so that neither large nor
+    // small entries overflow or underflow there, and scale the singular values
+    // back at the end.
+    const int64_t count = int64_t(m) * n;
+    double largest = 0;
+    for (int64_t k = 0; k < count; k++) largest = std::max(largest, std::fabs(u[k]));
+    int exponent = 0;
+    if (largest > 0 && std::isfinite(largest)) std::frexp(largest, &exponent);
+    if (exponent != 0)
+        for (int64_t k = 0; k < count; k++) u[k] = std::ldexp(u[k], -exponent);
     const Matrix a{u, n}, vm{v, n};
     double* w1 = values.data();  // 1-based
     const Bidiagonal b = bidiagonalise(a, m, n, w1, rv.data(), sums.data());
@@ -335,13 +346,14 @@ SvdStatus singularValueDecomposition(double* u, int m, int n, double* w, double*
                copy) {
         const auto same = [](int, double e) { return e; };
         transposeBlocked(u, m, n, copy.get(), same);
-        converged = diagonalise(ColumnMatrix{copy.get(), m}, vColumns, m, n, w1, rv.data(), b.anorm);
+        converged =
+            diagonalise(ColumnMatrix{copy.get(), m}, vColumns, m, n, w1, rv.data(), b.anorm);
         transposeBlocked(copy.get(), n, m, u, same);
     } else {
         converged = diagonalise(a, vColumns, m, n, w1, rv.data(), b.anorm);
     }
     transposeSquare(v, n);
     if (!converged) return SvdStatus::noConvergence;
-    std::copy_n(w1 + 1, n, w);
+    for (int k = 0; k < n; k++) w[k] = std::ldexp(w1[k + 1], exponent);
     return SvdStatus::ok;
 }

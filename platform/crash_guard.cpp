@@ -21,8 +21,8 @@ std::atomic<int> alternateStacksUsed{0};
 
 char supportAddress[supportAddressSize];
 std::atomic<int> logDescriptor{-1};
-std::atomic<pid_t> childPids[2];
-std::atomic<int> childGroups[2];
+std::atomic<pid_t> childPids[crashChildSlots];
+std::atomic<int> childGroups[crashChildSlots];
 std::atomic<int> crashing{0};
 std::once_flag installOnce;
 thread_local int threadPlace = crashInCode;
@@ -44,7 +44,7 @@ void writeAll(int descriptor, const char* text, size_t length) {
 }
 
 void endChildren() {
-    for (int slot = 0; slot < 2; slot++) {
+    for (int slot = 0; slot < crashChildSlots; slot++) {
         pid_t pid = childPids[slot].load();
         if (pid <= 0) continue;
         if (childGroups[slot].load()) kill(-pid, SIGKILL);

@@ -26,9 +26,11 @@ void prepareCrashGuardThread(CrashPlace place);
 // The log file's descriptor for the report (-1: none).
 void setCrashLogDescriptor(int descriptor);
 
-// Child processes a crash must not leave behind: Maxima and the exec child
-// (a process group when `group`). pid 0 forgets the slot.
-enum CrashChild { crashChildMaxima = 0, crashChildExec = 1 };
+// Child processes a crash must not leave behind: Maxima, the exec child
+// that runs on and the one being waited for (a process group when
+// `group`). pid 0 forgets the slot.
+enum CrashChild { crashChildMaxima = 0, crashChildExec = 1, crashChildWaitedExec = 2 };
+constexpr int crashChildSlots = 3;
 void setCrashChildProcess(CrashChild slot, pid_t pid, int group);
 
 // The report: "Sorry, Kalix crashed (Code %x, %s)!" and the rest, into

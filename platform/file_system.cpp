@@ -30,20 +30,37 @@ bool writeAll(int fd, const char* bytes, size_t n) {
     return true;
 }
 
-bool copyBytes(int in, int out) {
-    static char buffer[1 << 16];
+// Copies block by block; with `escapeStops` Escape between two blocks
+// stops it (a source without end, such as a device, would fill the disk).
+bool copyBytes(int in, int out, bool escapeStops) {
+    std::vector<char> buffer(size_t(1) << 16);
     for (;;) {
-        ssize_t n = read(in, buffer, sizeof buffer);
+        if (escapeStops && checkEscape()) return false;
+        ssize_t n = read(in, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return false;
         if (n == 0) return true;
-        if (!writeAll(out, buffer, size_t(n))) return false;
+        if (!writeAll(out, buffer.data(), size_t(n))) return false;
+    }
+}
+
+// A part of a copy is no copy: the target written is removed when it is
+// a file of its own, emptied when a link leads to it; a device stays.
+void dropPartialCopy(int out, const char* to) {
+    struct stat written;
+    struct stat named;
+    if (fstat(out, &written) != 0 || !S_ISREG(written.st_mode)) return;
+    if (lstat(to, &named) == 0 && S_ISREG(named.st_mode) && named.st_dev == written.st_dev &&
+        named.st_ino == written.st_ino)
+        unlink(to);
+    else if (ftruncate(out, 0) != 0) {
+        // Nothing more can be done about it.
     }
 }
 
 }  // namespace
 
-int copyFile(const char* from, const char* to) {
+int copyFile(const char* from, const char* to, int escapeStops) {
     int in = open(from, O_RDONLY | O_CLOEXEC);
     if (in < 0) return 0;
     struct stat source;
@@ -54,8 +71,9 @@ int copyFile(const char* from, const char* to) {
                     target.st_ino == source.st_ino);
     int out =
         refused ? -1 : open(to, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, source.st_mode & 07777);
-    bool ok = out >= 0 && copyBytes(in, out);
+    bool ok = out >= 0 && copyBytes(in, out, escapeStops != 0);
     close(in);
+    if (out >= 0 && !ok) dropPartialCopy(out, to);
     if (out >= 0 && close(out) != 0) ok = false;
     return ok ? 1 : 0;
 }

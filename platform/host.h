@@ -234,8 +234,10 @@ const char* getUserWorkDir();
 const char* getUserProfileDir();
 int checkFileExists(const char* name);
 // Copies a regular file with its permissions, overwriting the target; 0
-// when the source cannot be read, is the target itself or the copy fails.
-int copyFile(const char* from, const char* to);
+// when the source cannot be read, is the target itself or the copy fails
+// or, with `escapeStops` (the computation thread's copies), is stopped by
+// Escape. The part of a copy that failed or stopped is removed.
+int copyFile(const char* from, const char* to, int escapeStops);
 // Removes a file (not a directory); 1 on success.
 int removeFile(const char* name);
 int makeDirectory(const char* name);
@@ -279,6 +281,14 @@ int readExecPipe(std::string* text);
 // Escape gives up.
 int writeExecPipe(const char* text, int addNewline);
 void killExecProcess();
+// Asks the question exec asks before it runs the command line (the program
+// in double quotes, a blank and the arguments) in `directory` ("" for the
+// current one); true when it may run. "Allow all until restart" covers
+// every later command, Maxima's start included.
+bool askToRunCommand(const std::string& commandLine, const char* directory);
+// Whether a command would run without the question (askexec 0, or allowed
+// until restart).
+bool commandsRunWithoutAsking();
 // Forgets the permission "until restart" for child processes.
 void resetExecPermission();
 // (The permission question itself, askAllowDialog, is the host's; callers

@@ -120,7 +120,7 @@ bool copyKalpng(const std::string& directory) {
     std::lock_guard<std::mutex> guard(copying);
     std::string target = directory + "kalpng.sty";
     std::string partial = target + ".partial";
-    if (!copyFile("kalpng.sty", partial.c_str())) return false;
+    if (!copyFile("kalpng.sty", partial.c_str(), 0)) return false;
     return std::rename(partial.c_str(), target.c_str()) == 0;
 }
 

@@ -1,5 +1,8 @@
 // Child processes: one remembered child at a time, started with posix_spawn
-// and an argument vector (never through a shell). A capturing child writes
+// and an argument vector (never through a shell). The remembered child is
+// the last one started without waiting: a waited child runs to its end (or
+// Escape) and leaves the remembered one as it was, for execkill and the
+// end of the program. A capturing child writes
 // its standard output and error into one pipe and reads its standard input
 // from another; the pipe is read whenever the program waits on the child,
 // so a child that writes a lot never blocks.
@@ -24,11 +27,13 @@
 #include "platform/allow_question.h"
 #include "platform/crash_guard.h"
 #include "platform/host.h"
+#include "base/settings.h"
 
 extern char** environ;
 
 namespace {
 
+// Owned by the computation thread (the crash guard keeps copies).
 pid_t execProcess = 0;
 bool execOwnGroup = false;    // the child leads a process group of its own
 std::vector<pid_t> unreaped;  // earlier children, reaped once they end
@@ -109,14 +114,15 @@ void failExec(const char* format, const std::string& text, ExecStatus* status) {
     *status = execFailed;
 }
 
-// Waits for the remembered child, reading its output pipe meanwhile when
-// `watchPipe`, until it ends or Escape ends it. Returns its wait status.
-int waitForChild(bool watchPipe) {
+// Waits for `child`, reading the output pipe meanwhile when `watchPipe`,
+// until it ends or Escape ends it. Returns its wait status.
+int waitForChild(pid_t child, bool ownGroup, bool watchPipe) {
     setStatusText("Waiting for process, press Esc to exit.");
+    setCrashChildProcess(crashChildWaitedExec, child, ownGroup);
     int status = 0;
-    waitForChildEnd(execProcess, execOwnGroup, watchPipe ? outputPipe : -1, &outputEnded,
-                    pendingOutput, &status);
-    rememberExec(0, false);
+    waitForChildEnd(child, ownGroup, watchPipe ? outputPipe : -1, &outputEnded, pendingOutput,
+                    &status);
+    setCrashChildProcess(crashChildWaitedExec, 0, 0);
     setStatusText("");
     return status;
 }
@@ -299,6 +305,15 @@ int runProgramCollectingOutput(const std::vector<std::string>& words, std::strin
     return WEXITSTATUS(status);
 }
 
+bool askToRunCommand(const std::string& commandLine, const char* directory) {
+    std::string question = "Kalix wants to execute the command\n\n" + commandLine;
+    if (directory && directory[0]) question += std::string("\n\nin directory\n\n") + directory;
+    question += "\n\nAllow this command?";
+    return askAllowed(question.c_str(), &execAllowedUntilRestart);
+}
+
+bool commandsRunWithoutAsking() { return !intSetting("askexec") || execAllowedUntilRestart; }
+
 void resetExecPermission() { execAllowedUntilRestart = 0; }
 
 void killExecProcess() {
@@ -335,10 +350,7 @@ int execProgram(const char* program, const char* arguments, const char* director
     std::string commandLine = std::string("\"") + program + "\"";
     if (arguments && arguments[0]) commandLine += std::string(" ") + arguments;
 
-    std::string question = "Kalix wants to execute the command\n\n" + commandLine;
-    if (directory && directory[0]) question += std::string("\n\nin directory\n\n") + directory;
-    question += "\n\nAllow this command?";
-    if (!askAllowed(question.c_str(), &execAllowedUntilRestart)) {
+    if (!askToRunCommand(commandLine, directory)) {
         *status = execRefused;
         return 1;
     }
@@ -397,11 +409,14 @@ int execProgram(const char* program, const char* arguments, const char* director
         fcntl(outputPipe, F_SETFL, O_NONBLOCK);
         fcntl(inputPipe, F_SETFL, O_NONBLOCK);
     }
-    if (execProcess > 0) unreaped.push_back(execProcess);
-    reapFinished();
-    rememberExec(child, !sharesTerminal);
-    if (!wait) return 0;
-    int code = exitCodeOf(waitForChild(usePipes != 0));
+    if (!wait) {
+        // A child started before without pipes is no longer remembered.
+        if (execProcess > 0) unreaped.push_back(execProcess);
+        reapFinished();
+        rememberExec(child, !sharesTerminal);
+        return 0;
+    }
+    int code = exitCodeOf(waitForChild(child, !sharesTerminal, usePipes != 0));
     if (usePipes && output) {
         output->swap(pendingOutput);
         pendingOutput.clear();

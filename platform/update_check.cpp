@@ -36,16 +36,20 @@ size_t takeBytes(char* data, size_t size, size_t count, void* context) {
 
 int progress(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) { return stopping.load(); }
 
-// The code page's byte of the no-break space.
-unsigned char noBreakSpace() {
+// The code of the no-break space: U+00A0 in UTF-8, else its byte in the
+// code page.
+int noBreakSpace(bool utf8) {
+    if (utf8) return 0xA0;
     std::string converted;
     utf8ToCodePage("\xC2\xA0", converted);
     return converted.empty() ? 0xA0 : static_cast<unsigned char>(converted[0]);
 }
 
-bool isTokenByte(unsigned char c) {
+// Characters of a version token, by code: digits, letters (codes from 0xC2
+// on and the no-break space) and ".".
+bool isTokenCharacter(int c, bool utf8) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-           c >= 0xC2 || c == noBreakSpace() || c == '.';
+           c >= 0xC2 || c == noBreakSpace(utf8) || c == '.';
 }
 
 std::atomic<int> failureShown{0};
@@ -84,9 +88,12 @@ UpdateResult judgeChangesPage(const std::string& page, const std::string& runnin
     if (word.substr(0, 10) == running.substr(0, 10)) return UpdateResult::upToDate;
     if (automatic && !announced.empty() && published.compare(0, announced.size(), announced) == 0)
         return UpdateResult::upToDate;
-    for (unsigned char c : published) {
-        if (!isTokenByte(c)) break;
-        token->push_back(char(c));
+    const bool utf8 = codePageIsUtf8();
+    for (const char* p = published.c_str(); *p;) {
+        int length = 1;
+        if (!isTokenCharacter(characterCode(p, utf8, &length), utf8)) break;
+        token->append(p, size_t(length));
+        p += length;
     }
     return UpdateResult::newVersion;
 }

@@ -432,8 +432,9 @@ static int readEscapeSequence(KeySource source) {
     return 0;
 }
 
-// The key that starts with the byte `c`: the character typed (in the code
-// page), or 0 with the key code of a special key.
+// The key that starts with the byte `c`: the character typed (its code
+// point in code page 65001, else its byte in the code page), or 0 with the
+// key code of a special key.
 static int decodeKey(KeySource source, int c, int* keyCode) {
     *keyCode = keyNone;
     if (c == 27) {
@@ -452,7 +453,7 @@ static int decodeKey(KeySource source, int c, int* keyCode) {
     }
     std::string converted;
     utf8ToCodePage(text, converted);
-    return converted.empty() ? 0 : static_cast<unsigned char>(converted[0]);
+    return converted.empty() ? 0 : characterCode(converted.c_str(), codePageIsUtf8());
 }
 
 // One key: a queued one, else one from the raw terminal, waiting at most
@@ -504,7 +505,8 @@ int TerminalHost::waitWithStatus(double seconds, int* keyCode, const char* statu
         return 0;
     }
     ::setStatusText(status);
-    long long milliseconds = seconds * 1000 < 1e15 ? (long long)(seconds * 1000) : (long long)1e15;
+    // At most about 30 years: the deadline is counted in nanoseconds.
+    long long milliseconds = seconds * 1000 < 1e12 ? (long long)(seconds * 1000) : (long long)1e12;
     // Piped input holds commands, not keys: only Ctrl-C ends the wait.
     if (!inputIsTerminal() && queuedKeys.empty()) {
         if (waitForInput(false, milliseconds) == 2) {

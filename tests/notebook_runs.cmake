@@ -1,14 +1,18 @@
 # Steps shared by the scripts that run a notebook with "kalix -xrun".
 
 # A fresh folder WORK with its settings folder and a copy of NOTEBOOK; sets
-# name, stem and source (the notebook's folder).
+# name, stem and source (the notebook's folder). A ".settings" file beside
+# the notebook is the settings file of its home.
 macro(prepare_notebook_run)
   get_filename_component(name ${NOTEBOOK} NAME)
   get_filename_component(stem ${NOTEBOOK} NAME_WE)
   get_filename_component(source ${NOTEBOOK} DIRECTORY)
   file(REMOVE_RECURSE ${WORK})
-  file(MAKE_DIRECTORY ${WORK}/config)
+  file(MAKE_DIRECTORY ${WORK}/config/kalix)
   file(COPY ${NOTEBOOK} DESTINATION ${WORK})
+  if(EXISTS ${source}/${stem}.settings)
+    file(COPY_FILE ${source}/${stem}.settings ${WORK}/config/kalix/settings)
+  endif()
 endmacro()
 
 # Fails unless the PNG file is shown at its own size.

@@ -44,6 +44,8 @@ class Result:
         self.detail = detail
         self.seconds = seconds
         self.interrupted = 0  # Ctrl-C sent before the run ended
+        self.returncode = None
+        self.output = ""  # what the program printed, when kept
 
     @property
     def failed(self):
@@ -144,12 +146,12 @@ class Runner:
             shutil.copytree(files_from, os.path.join(directory, "files"))
         return home
 
-    def start(self, stdin, stderr, directory, home, arguments=()):
+    def start(self, stdin, stderr, directory, home, arguments=(), stdout=subprocess.DEVNULL):
         # The program may be replaced by a build meanwhile: a few tries.
         for attempt in range(20):
             try:
                 return subprocess.Popen([self.kalix, *arguments], stdin=stdin,
-                                        stdout=subprocess.DEVNULL,
+                                        stdout=stdout,
                                         stderr=stderr, cwd=directory,
                                         env=self.environment(home), start_new_session=True)
             except OSError:
@@ -157,10 +159,13 @@ class Runner:
                     raise
                 time.sleep(1)
 
-    def run(self, program, files_from=None, on_start=None, notebook=False, engines=False):
+    def run(self, program, files_from=None, on_start=None, notebook=False, engines=False,
+            keep_output=False):
         """program: bytes fed on standard input, or with `notebook` the
         notebook run by "-run" (standard input empty). Returns a Result.
-        on_start(process), when given, is called once the program runs."""
+        on_start(process), when given, is called once the program runs.
+        With keep_output the Result's `output` holds what the program
+        printed (at most 1 MB)."""
         with tempfile.TemporaryDirectory(prefix="kalix-fuzz-") as directory:
             home = self.prepare(directory, files_from, engines)
             stderr_path = os.path.join(directory, "stderr")
@@ -169,9 +174,10 @@ class Runner:
                 f.write(program)
             arguments = ("-run", NOTEBOOK) if notebook else ()
             started = time.monotonic()
+            output_path = os.path.join(directory, "stdout") if keep_output else os.devnull
             with open(os.devnull if notebook else input_path, "rb") as stdin, \
-                    open(stderr_path, "wb") as stderr:
-                process = self.start(stdin, stderr, directory, home, arguments)
+                    open(stderr_path, "wb") as stderr, open(output_path, "wb") as stdout:
+                process = self.start(stdin, stderr, directory, home, arguments, stdout)
                 if on_start:
                     on_start(process)
                 over = None
@@ -204,4 +210,8 @@ class Runner:
             result = classify(process.returncode, text, self.source_root)
             result.seconds = seconds
             result.interrupted = interrupted
+            result.returncode = process.returncode
+            if keep_output:
+                with open(output_path, "rb") as f:
+                    result.output = f.read(1 << 20).decode("latin-1")
             return result

@@ -91,6 +91,26 @@ def differing(a, b):
     return float((d > THRESHOLD).mean()), float(d.mean())
 
 
+# Pictures whose edges are drawn in a colour of their own: the share of
+# their pixels in that colour, and the share of black ones, must agree.
+EDGE_COLOURS = {"mesh": (255, 0, 0)}
+
+
+def edge_shares(img, colour):
+    near = np.abs(img - np.array(colour, dtype=np.float64)).max(axis=2) < 80
+    black = img.max(axis=2) < 60
+    return float(near.mean()), float(black.mean())
+
+
+def edges_agree(png, other, colour):
+    """Whether `other` draws about as many edge-coloured pixels as the PNG
+    and no edges in black where the PNG has none. Returns (ok, text)."""
+    (png_near, png_black), (near, black) = edge_shares(png, colour), edge_shares(other, colour)
+    ok = 0.5 * png_near <= near <= 2 * png_near and black <= png_black + 0.002
+    return ok, "edge colour %.2f%% (PNG %.2f%%), black %.2f%% (PNG %.2f%%)" % (
+        100 * near, 100 * png_near, 100 * black, 100 * png_black)
+
+
 def main():
     kalix, script, work = sys.argv[1], sys.argv[2], sys.argv[3]
     sheet = sys.argv[4] if len(sys.argv) > 4 else None
@@ -146,6 +166,11 @@ def main():
             verdict = "ok" if ok else "DIFFERS (known: %s)" % known if known else "DIFFERS"
             print("%-28s %s vs PNG: %6.2f%% pixels differ, mean %5.2f  %s" %
                   (label, kind, 100 * share, mean, verdict))
+            if name in EDGE_COLOURS:
+                same, shares = edges_agree(png, other, EDGE_COLOURS[name])
+                failed += not same
+                print("%-28s %s vs PNG: %s  %s" % (label, kind, shares,
+                                                  "ok" if same else "DIFFERS"))
         if mode == "colour":
             for failure in text_failures(name, base):
                 print("%-28s texts DIFFER: %s" % (label, failure))

@@ -40,6 +40,9 @@ huecolor(1); window([0,0,1024,1024]); saveall("schemes");
 view([5,3,2,0.5]); u=-1:0.1:1; sx=u; sy=u'; r=sqrt(sx^2+sy^2); sz=0.5*cos(4*r)*exp(-r);
 s=(sz-totalmin(sz))/(totalmax(sz)-totalmin(sz));
 clg; huecolor(-2); solid(sx,sy,sz,none,s); saveall("solid");
+// a mesh with edges in a wire colour of its own (red), as are those of
+// meshbar, solid and plotcubes
+clg; wirecolor(putred(1)); mz=(u^2+u'^2); mesh(mz); saveall("mesh"); wirecolor(9);
 // contour bands with level lines
 clg; barstyle("#"); contourcolor(12); contour(sz,[-0.5;-0.1]);
 hold on; contourcolor(14); contour(sz,[0.1;0.5]); contourcolor(1); contour(sz,-0.4:0.1:0.5); hold off;

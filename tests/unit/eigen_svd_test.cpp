@@ -215,13 +215,13 @@ std::vector<VectorWidth> widthsHere() {
 // length).
 TEST(Jacobi, SameBitsAsThePlainMethod) {
     for (int kind = 0; kind < 3; kind++)
-        for (int n : {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 16, 17, 31, 33, 64, 100, 127, 128,
-                      129}) {
+        for (int n :
+             {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 16, 17, 31, 33, 64, 100, 127, 128, 129}) {
             std::vector<double> start = symmetricOfKind(kind, n, 20 + n);
             const std::vector<double> expected = plainJacobi(start, n, boundOf(start));
             for (VectorWidth width : widthsHere()) {
-                SCOPED_TRACE(testing::Message() << "kind " << kind << ", n " << n << ", width "
-                                                << int(width));
+                SCOPED_TRACE(testing::Message()
+                             << "kind " << kind << ", n " << n << ", width " << int(width));
                 std::vector<double> a = start, e(n);
                 ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, nullptr, e.data(), width),
                           JacobiStatus::ok);
@@ -246,8 +246,8 @@ TEST(Jacobi, InterruptionLeavesThePlainMethodsMatrix) {
             SCOPED_TRACE(testing::Message() << "rows " << rows << ", width " << int(width));
             std::vector<double> a = start, e(n);
             pollsLeft = rows;
-            ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, interruptedWhenCounted,
-                                        e.data(), width),
+            ASSERT_EQ(jacobiEigenvalues(a.data(), n, epsilon, 50, interruptedWhenCounted, e.data(),
+                                        width),
                       JacobiStatus::interrupted);
             EXPECT_EQ(std::memcmp(a.data(), expected.data(), a.size() * sizeof(double)), 0);
         }
@@ -264,6 +264,48 @@ TEST(Jacobi, SweepLimitAndInterruption) {
     copy = a;
     EXPECT_EQ(jacobiEigenvalues(copy.data(), 10, epsilon, 50, alwaysInterrupted, e.data()),
               JacobiStatus::interrupted);
+}
+
+// A matrix is symmetric for the rotations when its two triangles differ by
+// at most epsilon times its Frobenius norm, at every scale; computed
+// symmetric matrices (B' B, B + B') pass, sizes from 2 to 200.
+TEST(Jacobi, SymmetryWithinEpsilonOfTheNorm) {
+    struct Case {
+        const char* name;
+        int n;
+        std::vector<double> a;
+        bool symmetric;
+    };
+    const Case cases[] = {
+        {"non-symmetric 2x2", 2, {1, 2, 3, 4}, false},
+        {"symmetric 2x2", 2, {1, 2, 2, 4}, true},
+        {"zero", 2, {0, 0, 0, 0}, true},
+        {"below the bound", 2, {1, 2, 2 + 1e-13, 1}, true},
+        {"above the bound", 2, {1, 2, 2 + 1e-10, 1}, false},
+        {"large entries", 2, {1e300, 2e300, 2.0000000001e300, 1e300}, false},
+        {"large entries, rounding", 2, {1e300, 2e300, 2.0000000000001e300, 1e300}, true},
+        {"tiny entries", 2, {1e-300, 2e-300, 3e-300, 1e-300}, false},
+        {"one entry below", 3, {1, 0, 0, 0, 1, 0, 1e-3, 0, 1}, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(isSymmetricWithin(c.a.data(), c.n, epsilon), c.symmetric) << c.name;
+    for (int n = 2; n <= 200; n += n < 10 ? 1 : 19) {
+        SCOPED_TRACE(testing::Message() << "n " << n);
+        const std::vector<double> b = randomMatrix(n, n, 50 + n);
+        std::vector<double> product(size_t(n) * n), sum(product.size());
+        for (int i = 0; i < n; i++)
+            for (int j = 0; j < n; j++) {
+                double s = 0;
+                for (int k = 0; k < n; k++) s += b[k * n + i] * b[k * n + j];
+                product[i * n + j] = s;
+                sum[i * n + j] = b[i * n + j] + b[j * n + i];
+            }
+        EXPECT_TRUE(isSymmetricWithin(product.data(), n, epsilon));
+        EXPECT_TRUE(isSymmetricWithin(sum.data(), n, epsilon));
+        EXPECT_FALSE(isSymmetricWithin(b.data(), n, epsilon));
+        sum[(n - 1) * n] += 1e-6;
+        EXPECT_FALSE(isSymmetricWithin(sum.data(), n, epsilon));
+    }
 }
 
 // U diag(w) V' must give A back, with w >= 0 and V orthogonal.
@@ -353,6 +395,66 @@ TEST(Svd, ColumnVectorGivesItsLength) {
     ASSERT_EQ(singularValueDecomposition(u.data(), 2, 1, w.data(), v.data()), SvdStatus::ok);
     EXPECT_NEAR(w[0], 5, 1e-15);
     EXPECT_EQ(std::fabs(v[0]), 1);
+}
+
+// Large and small entries: the matrix [2, 1, 0.5; 1, 3, 0.2; 0.5, 0.2, 4]
+// times a decimal factor (entries rounded to double as the interpreter's
+// product rounds them), with the singular values of that double matrix to
+// 20 digits (mpmath, 50 digits working precision).
+TEST(Svd, LargeAndSmallEntriesConverge) {
+    struct Case {
+        double factor;
+        double singular[3];
+    };
+    const Case cases[] = {
+        {1e150,
+         {4.3071229378626216463e+150, 3.3507154943537388671e+150, 1.3421615677836391324e+150}},
+        {1e155,
+         {4.3071229378626218032e+155, 3.350715494353739138e+155, 1.3421615677836392425e+155}},
+        {1e200,
+         {4.3071229378626216359e+200, 3.350715494353738927e+200, 1.3421615677836391647e+200}},
+        {1e300,
+         {4.3071229378626219751e+300, 3.3507154943537392248e+300, 1.3421615677836392727e+300}},
+        {1e-200,
+         {4.3071229378626216915e-200, 3.3507154943537389656e-200, 1.3421615677836391818e-200}},
+        {1e-300,
+         {4.3071229378626218893e-300, 3.3507154943537392234e-300, 1.3421615677836392786e-300}},
+    };
+    const double a[] = {2, 1, 0.5, 1, 3, 0.2, 0.5, 0.2, 4};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "factor " << c.factor);
+        std::vector<double> u(9), w(3), v(9);
+        for (int k = 0; k < 9; k++) u[k] = c.factor * a[k];
+        ASSERT_EQ(singularValueDecomposition(u.data(), 3, 3, w.data(), v.data()), SvdStatus::ok);
+        std::sort(w.begin(), w.end(), std::greater<double>());
+        for (int k = 0; k < 3; k++)
+            EXPECT_NEAR(w[k] / c.singular[k], 1, 1e-15) << w[k] << " against " << c.singular[k];
+    }
+}
+
+// A matrix times 2^k decomposes into the same U and V and the singular
+// values times 2^k, bit for bit, for every size up to 200 (square and
+// tall) and scales that reach near the ends of the exponent range.
+TEST(Svd, PowerOfTwoScalesKeepTheDecomposition) {
+    const int scales[] = {-1000, 1000, -700, 700, -520, 520, -300, 300};
+    int next = 0;
+    for (int n = 1; n <= 200; n++) {
+        const int m = n % 2 ? n : n + 3;
+        const std::vector<double> a = randomMatrix(m, n, 400 + n);
+        std::vector<double> u = a, w(n), v(size_t(n) * n);
+        ASSERT_EQ(singularValueDecomposition(u.data(), m, n, w.data(), v.data()), SvdStatus::ok);
+        for (int pick = 0; pick < 2; pick++) {
+            const int k = scales[next++ % std::size(scales)];
+            SCOPED_TRACE(testing::Message() << m << " x " << n << " times 2^" << k);
+            std::vector<double> us(a.size()), ws(n), vs(v.size());
+            for (size_t q = 0; q < a.size(); q++) us[q] = std::ldexp(a[q], k);
+            ASSERT_EQ(singularValueDecomposition(us.data(), m, n, ws.data(), vs.data()),
+                      SvdStatus::ok);
+            for (int q = 0; q < n; q++) ASSERT_EQ(ws[q], std::ldexp(w[q], k)) << q;
+            ASSERT_EQ(us, u);
+            ASSERT_EQ(vs, v);
+        }
+    }
 }
 
 TEST(Toeplitz, BuildAndSolve) {

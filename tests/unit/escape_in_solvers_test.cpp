@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/host.h"
-#include "terminal/terminal_host.h"
 #include "program_fixture.h"
+#include "terminal/terminal_host.h"
 
 namespace {
 
@@ -54,6 +54,45 @@ TEST_F(EscapeInSolvers, EveryLoopStopsAndTheNextCallWorks) {
         EXPECT_EQ(checkEscape(), 0) << c.call;  // the key was taken
         EXPECT_EQ(runAndClear(std::string("x = ") + c.call + ";\n"), 0) << c.call << output();
     }
+}
+
+// Escape stops the long kernels of the polynomial builtins (m n operations:
+// minutes for a million coefficients each) and element-wise builtins over
+// large matrices, whose elements may each take microseconds.
+TEST_F(EscapeInSolvers, LongKernelsAndElementLoopsStop) {
+    ASSERT_EQ(run("p = 1:100000; pp = p | p; x = random(1, 200000) * 100;\n"), 0) << output();
+    const char* calls[] = {
+        "polymult(p, p)",  "polydiv(pp, p)",  "polycons(p)",   "interp(p, p)",
+        "polytrans(p, p)", "gammai(x, 50)",   "gammaic(x, 3)", "chidis(x, 7)",
+        "gamma(x + 1i)",   "besselk(x, 0.5)", "exp(x)",        "atan2(x, x + 1)",
+    };
+    for (const char* call : calls) {
+        output();
+        raise(SIGINT);
+        EXPECT_NE(runAndClear(std::string("y = ") + call + ";\n"), 0) << call;
+        EXPECT_NE(output().find("User interrupted!"), std::string::npos) << call << output();
+        EXPECT_EQ(checkEscape(), 0) << call;  // the key was taken
+    }
+    EXPECT_EQ(runAndClear("y = polymult(1:100, 1:100);\n"), 0) << output();
+}
+
+// ALGLIB's eigensolver and dense solver run for minutes on large matrices
+// and cannot be stopped inside: they run apart, and Escape gives the
+// interpreter back at once (the run ends unseen); smaller solves still
+// answer after an Escape that came before them.
+TEST_F(EscapeInSolvers, LongLibrarySolvesGiveWayToEscape) {
+    ASSERT_EQ(run("seed(7); A = random(700, 700); B = random(600, 600); b = random(600, 1);\n"), 0)
+        << output();
+    for (const char* call : {"{v, ok, V} = aleigen(A, 1)", "{x, info, r} = alsolve(B, b, 0)"}) {
+        output();
+        raise(SIGINT);
+        EXPECT_NE(runAndClear(std::string(call) + ";\n"), 0) << call;
+        EXPECT_NE(output().find("User interrupted!"), std::string::npos) << call << output();
+        EXPECT_EQ(checkEscape(), 0) << call;  // the key was taken
+    }
+    EXPECT_EQ(runAndClear("{v, ok} = aleigen([2, 1; 1, 2], 0); v\n"), 0) << output();
+    EXPECT_NE(output().find("3+0i"), std::string::npos);
+    EXPECT_EQ(runAndClear("{v, ok} = aleigen(random(250, 250), 0); ok\n"), 0) << output();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // writers' own rules for paths, colours, clips, patterns and texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include "base/threads.h"
 #include "graphics/eps_writer.h"
 #include "graphics/graphics_export.h"
+#include "graphics/gzip_sink.h"
 #include "graphics/metafile.h"
 #include "graphics/svg_writer.h"
 #include "tests/unit/every_record_picture.h"
@@ -602,6 +604,52 @@ TEST(WriterOutput, NumbersMatchPrintf) {
         char expected[1200];
         std::snprintf(expected, sizeof expected, "%0.2f|%0.4f|%g", v, v, v);
         ASSERT_EQ(sink.text, expected) << v;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Compressed SVG: one gzip stream, compressed in bands and batches, that
+// gzip unpacks to exactly the bytes written, for every size from nothing
+// to several batches, whatever the pieces the writer hands over.
+TEST(GzipSink, GzipUnpacksEveryBandAndBatchToTheBytesWritten) {
+    if (std::system("command -v gzip >/dev/null 2>&1") != 0) GTEST_SKIP() << "gzip missing";
+    const std::string dir = ::testing::TempDir();
+    const std::string packed = dir + "/kalix_gzip.svgz", unpacked = dir + "/kalix_gzip.svg";
+    // Text like a picture's, with bytes of every value mixed in.
+    std::string text;
+    uint64_t state = 7;
+    while (text.size() < 11000000) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        text += "<line x1=\"" + std::to_string(state >> 50) + ".25\" y1=\"" +
+                std::to_string((state >> 40) & 1023) + "\"/>\n";
+        if ((state >> 20) % 16 == 0) text += char(state >> 56);
+    }
+    for (size_t size : {size_t(0), size_t(1), size_t(1000), size_t(600000), size_t(4194304),
+                        size_t(11000000)}) {
+        for (size_t piece : {size_t(7777), size_t(1) << 20}) {
+            FILE* file = std::fopen(packed.c_str(), "wb");
+            ASSERT_TRUE(file);
+            bool ok = true;
+            {
+                FileSink fileSink(file);
+                GzipSink sink(fileSink);
+                for (size_t at = 0; at < size; at += piece)
+                    ok = sink.write(text.data() + at, std::min(piece, size - at)) && ok;
+                ok = sink.finish() && ok;
+            }
+            ASSERT_EQ(std::fclose(file), 0);
+            EXPECT_TRUE(ok) << size;
+            ASSERT_EQ(std::system(("gzip -dc <" + packed + " >" + unpacked).c_str()), 0) << size;
+            FILE* in = std::fopen(unpacked.c_str(), "rb");
+            ASSERT_TRUE(in);
+            std::string back(size + 1, '\0');
+            back.resize(std::fread(back.data(), 1, back.size(), in));
+            std::fclose(in);
+            EXPECT_TRUE(back == text.substr(0, size)) << size << " in pieces of " << piece;
+        }
     }
 }
 

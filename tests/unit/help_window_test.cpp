@@ -3,7 +3,6 @@
 // text as the window shows it.
 #include "help_fixture.h"
 #include "notebook/help_window_model.h"
-#include "platform/host.h"
 #include "base/text.h"
 
 TEST(HelpDisplayTest, TabsNoBreakSpacesAndTheLimit) {
@@ -63,11 +62,60 @@ TEST(HelpDisplayTest, NamesAtTheCursor) {
     };
     for (const Case& c : cases) {
         selectCodePage(c.codePage);
-        systemCodePageIsUtf8 = c.codePage == 65001;
         EXPECT_EQ(helpNameAt(c.line, c.column), c.name) << c.line << " at " << c.column;
     }
     selectCodePage(1252);
-    systemCodePageIsUtf8 = 0;
+}
+
+// In both code pages tab stops and the limit count characters, a no-break
+// space is the code page's own, and a double click takes whole letters.
+TEST(HelpDisplayTest, CharactersOfSeveralBytesInBothCodePages) {
+    struct Case {
+        const char* answer;
+        const char* shown;
+        bool singleByte;
+    } cases[] = {
+        {"\u00e4\tb", "\u00e4   b", true},
+        {"\u6f22\u5b57\tc", "\u6f22\u5b57  c", false},
+        {"\U0001F600\t\u00e9", "\U0001F600   \u00e9", false},
+        {"x___\u00fc", "x\u00a0\u00fc", true},
+    };
+    const char* words = "See gr\u00f6\u00dfe_x, \u6f22\u5b57 and \u00e4\u00a0b.";
+    struct Word {
+        const char* before;  // the text before the clicked character
+        const char* word;
+        bool singleByte;
+    } clicks[] = {
+        {"See gr", "gr\u00f6\u00dfe_x", true},
+        {"See gr\u00f6\u00df", "gr\u00f6\u00dfe_x", true},
+        {"See gr\u00f6\u00dfe_x, \u6f22", "\u6f22\u5b57", false},
+        {"See gr\u00f6\u00dfe_x, \u6f22\u5b57 and ", "\u00e4\u00a0b", false},
+    };
+    for (int page : {65001, 1252}) {
+        selectCodePage(page);
+        auto inPage = [](const char* utf8) {
+            std::string text;
+            utf8ToCodePage(utf8, text);
+            return text;
+        };
+        for (const Case& c : cases) {
+            if (page == 1252 && !c.singleByte) continue;
+            EXPECT_EQ(helpDisplayText(inPage(c.answer)), inPage(c.shown)) << page << c.answer;
+        }
+        if (page == 65001) {
+            // The limit never cuts a character.
+            std::string many;
+            for (int i = 0; i < 10000; i++) many += "\U0001F600";
+            std::string shown = helpDisplayText(many);
+            EXPECT_EQ(shown.size(), 31996u);
+            EXPECT_TRUE(isValidUtf8(shown.c_str(), shown.size()));
+        }
+        for (const Word& w : clicks) {
+            if (page == 1252 && !w.singleByte) continue;
+            EXPECT_EQ(helpWordAt(inPage(words), inPage(w.before).size()), inPage(w.word))
+                << page << " " << w.before;
+        }
+    }
 }
 
 TEST_F(HelpTest, TypingEnterAndEscapeInTheQueryField) {

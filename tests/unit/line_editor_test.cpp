@@ -244,3 +244,78 @@ TEST_F(LineEditorTest, NamesAreCompletedShortestFirst) {
     EXPECT_EQ(sin.names, std::vector<std::string>{"sin"});
     EXPECT_EQ(completeName("s\\in").names[0], "sin");
 }
+
+// Every key moves over, deletes and types whole characters: UTF-8
+// sequences in code page 65001, bytes in 1252. The texts are written in
+// UTF-8 and typed by their codes; 1252 takes those it can hold.
+TEST_F(LineEditorTest, KeysTakeWholeCharactersInBothCodePages) {
+    sortBuiltins();
+    sortCommands();
+    struct Step {
+        int code;
+        const char* typed;  // typed when the code is 0
+    };
+    struct Case {
+        const char* typed;
+        std::vector<Step> keys;
+        const char* expected;
+        int cursor;  // in characters
+        bool singleByte;  // 1252 holds the text
+    } cases[] = {
+        {"\"x\u00e4y\"", {{editHome, 0}, {editRight, 0}, {editRight, 0}, {editRight, 0},
+                          {editDelete, 0}}, ">\"x\u00e4\"", 4, true},
+        {"\"\u6f22\u5b57\"", {{editHome, 0}, {editRight, 0}, {editRight, 0}, {0, "Z"}},
+         ">\"\u6f22Z\u5b57\"", 4, false},
+        {"\"\U0001F600a\"", {{editEnd, 0}, {editLeft, 0}, {editLeft, 0}, {editBackspace, 0}},
+         ">\"a\"", 2, false},
+        {"\u00e4\u00f6 \u00fc\u00df", {{editEnd, 0}, {editWordLeft, 0}, {editBackspace, 0}},
+         ">\u00e4 \u00fc\u00df", 2, true},
+        {"\u00e4\u00f6 \u00fc\u00df", {{editHome, 0}, {editWordRight, 0}, {editRight, 0},
+                                       {editDelete, 0}}, ">\u00e4\u00f6 \u00df", 4, true},
+        {"\u6f22 \U0001F600\u5b57", {{editEnd, 0}, {editWordLeft, 0}, {editWordLeft, 0},
+                                    {editWordRight, 0}, {editRight, 0}, {editDelete, 0}},
+         ">\u6f22 \u5b57", 3, false},
+        // Tab stops count characters.
+        {"\u00e4", {{editTab, 0}, {0, "x"}}, ">\u00e4  x", 5, true},
+        // A placeholder goes with the letters of its name.
+        {"f(?w\u00f6rt, 1)", {{editHome, 0}, {editRight, 0}, {editRight, 0}, {0, "x"}},
+         ">f(x, 1)", 4, true},
+        // "\u00e4si" is one name: nothing completes it.
+        {"\u00e4si", {{editInsert, 0}}, ">\u00e4si", 4, true},
+        {"\u00e4=si", {{editInsert, 0}}, ">\u00e4=sin", 6, true},
+    };
+    for (int page : {65001, 1252}) {
+        selectCodePage(page);
+        const bool utf8 = page == 65001;
+        for (const Case& c : cases) {
+            if (!utf8 && !c.singleByte) continue;
+            build({">"});
+            assignIntCell(functionEntryState, c.keys[0].code == editTab ? 1 : 0);
+            // Typed by codes: code points, which are the bytes of 1252 for
+            // these letters.
+            auto typeCodes = [this](const char* text) {
+                for (const char* p = text; *p;) {
+                    int code = 0;
+                    p = decodeUtf8Char(p, &code);
+                    lines.handleKey(editor, code, 0);
+                }
+            };
+            typeCodes(c.typed);
+            for (const Step& step : c.keys) {
+                if (step.code)
+                    key(step.code);
+                else
+                    typeCodes(step.typed);
+            }
+            std::string expected;
+            utf8ToCodePage(c.expected, expected);
+            EXPECT_EQ(cursorText(), expected) << page << " " << c.typed;
+            const char* text = editor.cursorLine->text.getText();
+            EXPECT_EQ(characterCount(text, size_t(editor.cursorColumn), utf8), size_t(c.cursor))
+                << page << " " << c.typed;
+            EXPECT_EQ(isValidUtf8(text, std::strlen(text)), utf8 || std::string(text) == c.expected)
+                << page << " " << c.typed;
+        }
+    }
+    assignIntCell(functionEntryState, 0);
+}

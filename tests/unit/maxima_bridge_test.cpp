@@ -9,6 +9,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -20,6 +23,8 @@
 #include "global_store_fixture.h"
 #include "interpreter/maxima_services.h"
 #include "platform/host.h"
+#include "base/settings.h"
+#include "settings_folder.h"
 #include "terminal/terminal_host.h"
 
 namespace {
@@ -27,9 +32,15 @@ namespace {
 class MaximaBridgeTest : public GlobalStoreTest {
   protected:
     std::string savedPath;
+    std::optional<PrivateSettingsFolder> settings;
 
     void SetUp() override {
         GlobalStoreTest::SetUp();
+        // Starting Maxima is allowed without the question exec asks.
+        settings.emplace();
+        std::filesystem::create_directories(settings->root / "kalix");
+        std::ofstream(settings->root / "kalix" / "settings") << "askexec=\"0\"\n";
+        noteSettingsChanged();
         const char* path = std::getenv("PATH");
         savedPath = path ? path : "";
         setenv("PATH", (std::string(KALIX_UNIT_FILES) + ":" + savedPath).c_str(), 1);
@@ -37,6 +48,8 @@ class MaximaBridgeTest : public GlobalStoreTest {
     void TearDown() override {
         closeMaxima();
         setenv("PATH", savedPath.c_str(), 1);
+        settings.reset();
+        noteSettingsChanged();
         GlobalStoreTest::TearDown();
     }
     std::string ask(const char* text, int depth = 5, bool doubled = false) {

@@ -31,14 +31,18 @@ struct Scalar {
 TEST(Brent, FindsMinimaOnEitherSide) {
     struct Case {
         double a, d, minimum;
-    } cases[] = {{0, 0.1, 3}, {0, 0.1, -2}, {10, 1, 10}, {0, 0, 1e-10}, {5, -1, 5 - 2e-10}};
-    // A step d <= epsilon marches in steps of epsilon.
+    } cases[] = {{0, 0.1, 3},        {0, 0.1, -2},        {10, 1, 10},  {0, 0, 1e-10},
+                 {5, -1, 5 - 2e-10}, {0, 0, 5},           {0, 0, -5},   {0, 1e-3, 1e6},
+                 {3, 0.1, -1e8},     {0, 1e-300, 1e-200}, {0, 1, 1e12}, {-1e15, 1, 1e15}};
+    // A step d <= epsilon starts from epsilon; the steps grow by the golden
+    // ratio, so minima far from the start are reached in a few hundred.
     for (const Case& c : cases) {
         Scalar s{[&](double x) { return (x - c.minimum) * (x - c.minimum); }};
         double x = NAN;
         ASSERT_EQ(minimiseBrent(s.objective(), c.a, c.d, 1e-10, epsilon, &x), minimiserOk)
             << c.minimum;
-        EXPECT_NEAR(x, c.minimum, 2 * (1e-10 * std::fabs(c.minimum) + epsilon)) << c.minimum;
+        EXPECT_NEAR(x, c.minimum, 2 * (1e-8 * std::fabs(c.minimum) + epsilon)) << c.minimum;
+        EXPECT_LT(s.calls, 300) << c.minimum;
     }
     // A non-smooth minimum is found by golden sections.
     Scalar s{[](double x) { return std::fabs(x - 0.7); }};
@@ -50,9 +54,15 @@ TEST(Brent, FindsMinimaOnEitherSide) {
 TEST(Brent, FailuresStopTheSearch) {
     Scalar falling{[](double x) { return -x; }};
     double x = 0;
-    EXPECT_EQ(minimiseBrent(falling.objective(), 0, 1, 1e-8, epsilon, &x, 100),
-              minimiserNoBracket);
+    EXPECT_EQ(minimiseBrent(falling.objective(), 0, 1, 1e-8, epsilon, &x, 100), minimiserNoBracket);
     EXPECT_LE(falling.calls, 103);
+    // Without a step limit that bites, a function that keeps falling (either
+    // way) ends when the march leaves the doubles.
+    for (double sign : {1.0, -1.0}) {
+        Scalar s{[sign](double x) { return -sign * x; }};
+        EXPECT_EQ(minimiseBrent(s.objective(), 0, 0, 1e-8, epsilon, &x), minimiserNoBracket);
+        EXPECT_LT(s.calls, 2000);
+    }
     for (int failFrom : {0, 1, 2, 10}) {
         Scalar s{[](double x) { return x * x; }};
         s.failFrom = failFrom;

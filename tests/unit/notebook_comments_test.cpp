@@ -28,6 +28,41 @@ static std::string longSentence() {
     return sentence;
 }
 
+// Comments wrap at 70 characters, whatever their bytes: every line full,
+// none cut inside a character.
+TEST_F(NotebookTest, CommentsWrapByCharactersInBothCodePages) {
+    struct Case {
+        const char* word;  // five characters
+        bool singleByte;
+    } cases[] = {{"\u00e4\u00f6\u00fc\u00df\u00e9", true},
+                 {"\u03b1\u03b2\u03b3\u03b4\u03b5", false},
+                 {"\u6f22\u5b57\u6f22\u5b57\u6f22", false},
+                 {"\U0001F600\U0001F600\U0001F600ab", false}};
+    for (int page : {65001, 1252}) {
+        selectCodePage(page);
+        const bool utf8 = page == 65001;
+        for (const Case& c : cases) {
+            if (!utf8 && !c.singleByte) continue;
+            std::string word;
+            utf8ToCodePage(c.word, word);
+            std::string sentence;
+            for (int i = 0; i < 30; i++) sentence += (i ? " " : "") + word;
+            build({">x=1"});
+            editor.setComment(sentence.c_str());
+            Lines got = look();
+            // 30 words of 5 characters: 11 in a line of 65 characters.
+            ASSERT_EQ(got.size(), 4u) << page << " " << c.word;
+            for (size_t i = 0; i < 3; i++) {
+                std::string text = editor.lineAt(int(i))->text.getText();
+                EXPECT_TRUE(!utf8 || isValidUtf8(text.c_str(), text.size()));
+                EXPECT_EQ(characterCount(text.c_str(), text.size(), utf8), i < 2 ? 65u : 47u)
+                    << page << " " << c.word;
+            }
+            EXPECT_EQ(editor.getComment(), sentence);
+        }
+    }
+}
+
 TEST_F(NotebookTest, CommentTextBecomesHeadingBlankLineAndWrappedLines) {
     build({">x=1"});
     std::string sentence = longSentence();

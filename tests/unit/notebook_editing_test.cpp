@@ -288,6 +288,55 @@ TEST_F(NotebookTest, MouseClicksAndDragsSelect) {
     EXPECT_EQ(editor.cursorLine, editor.lineAt(2));
 }
 
+// A click, a Shift selection, its copy and its deletion take whole
+// characters in both code pages (characters 8 pixels wide).
+TEST_F(NotebookTest, ClicksSelectionsAndCopiesTakeWholeCharactersInBothCodePages) {
+    struct Case {
+        const char* line;
+        int clicked;  // the character clicked in its middle
+        const char* selected;
+        const char* left;
+        bool singleByte;
+    } cases[] = {
+        {">\u00e4\u00f6\u00fc=1", 2, "\u00f6\u00fc", ">\u00e4=1", true},
+        {">\u6f22\u5b57\U0001F600a", 2, "\u5b57\U0001F600", ">\u6f22a", false},
+        {">x\U0001F600\u00e9y", 1, "x\U0001F600", ">\u00e9y", false},
+    };
+    for (int page : {65001, 1252}) {
+        selectCodePage(page);
+        const bool utf8 = page == 65001;
+        for (const Case& c : cases) {
+            if (!utf8 && !c.singleByte) continue;
+            std::string line, selected, left;
+            utf8ToCodePage(c.line, line);
+            utf8ToCodePage(c.selected, selected);
+            utf8ToCodePage(c.left, left);
+            build({line.c_str()});
+            auto characters = [&] {
+                return int(characterCount(editor.firstLine->text.getText(),
+                                          size_t(editor.cursorColumn), utf8));
+            };
+            editor.startDrag(5 + 8 * c.clicked + 4, 10);
+            editor.endDrag(5 + 8 * c.clicked + 4, 10);
+            EXPECT_EQ(characters(), c.clicked) << page << " " << c.line;
+            editor.setShiftAnchor(1);
+            editor.moveCursorRight();
+            editor.moveCursorRight();
+            editor.setShiftAnchor(0);
+            EXPECT_EQ(editor.selectionAsText(), selected + "\r\n") << page << " " << c.line;
+            editor.copySelection();
+            EXPECT_EQ(host.clipboard, selected + "\r\n");
+            editor.deleteSelection();
+            EXPECT_EQ(std::string(editor.firstLine->text.getText()), left) << page << " " << c.line;
+            EXPECT_EQ(characters(), c.clicked);
+            // A column inside a character means the character's start
+            // (the character after the prompt has several bytes in 65001).
+            editor.setCursorColumn(2);
+            EXPECT_EQ(editor.cursorColumn, utf8 ? 1 : 2);
+        }
+    }
+}
+
 // Every operation holds the "Text" lock while it changes the notebook, and
 // messages are shown only after it was left.
 class LockCheckingHost : public RecordingHost {

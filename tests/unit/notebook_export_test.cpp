@@ -248,6 +248,7 @@ TEST_F(NotebookExportTest, FoldedCommandsShowUnlessFoldingIsRespected) {
 }
 
 TEST_F(NotebookExportTest, TextIsUtf8OrTheCodePageAsAsked) {
+    selectCodePage(1252);  // the text of the notebook in a single-byte code page
     build({"% caf\xE9", "% entity", ">", ">"}, 3);
     NotebookLine* decoded = editor.lineAt(1);
     decoded->text.assign("\xEF\xBB\xBF\xCE\xB1 < b");

@@ -100,7 +100,8 @@ class NotebookTest : public InterpreterStateTest {
   protected:
     void SetUp() override {
         InterpreterStateTest::SetUp();
-        selectCodePage(1252);
+        // The code page a user gets under a UTF-8 or the C locale.
+        selectCodePage(65001);
         assignIntCell(inputWaiting, 1);
         assignIntCell(userWaitFlag, 1);
         assignIntCell(functionEntryState, 0);

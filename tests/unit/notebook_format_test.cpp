@@ -103,6 +103,7 @@ TEST_F(NotebookFileTest, LineEndsAreReadEitherWayAndWrittenAsCrLf) {
 }
 
 TEST_F(NotebookFileTest, EncodingFollowsTheUtfSetting) {
+    selectCodePage(1252);  // the text of the notebook in a single-byte code page
     fs::path dir = makeFolder();
     build({"% caf\xE9", ">x=\"\xE9t\xE9\""});
     host.fixed.utf = 1;
@@ -121,6 +122,7 @@ TEST_F(NotebookFileTest, EncodingFollowsTheUtfSetting) {
 // were read (in a UTF-8 file whatever "utf" says), and a changed one that
 // still holds "?" refuses the save, naming its line.
 TEST_F(NotebookFileTest, CharactersTheCodePageCannotHoldAreNeverSavedAsQuestionMarks) {
+    selectCodePage(1252);  // a code page that cannot hold every character
     fs::path dir = makeFolder();
     const std::string text =
         "\xEF\xBB\xBF% Greek \xCE\xB1\xCE\xB2\xCE\xB3 caf\xC3\xA9\r\n"
@@ -214,6 +216,7 @@ TEST_F(NotebookFileTest, ANotebookWithoutTheMarkThatIsNoUtf8IsReadAsCodePage1252
 // show; a line that comes out as it was keeps what the file held, one
 // that does not but shows "?" refuses the save, naming its line.
 TEST_F(NotebookFileTest, AnUpdatedCommentKeepsCharactersTheCodePageCannotHold) {
+    selectCodePage(1252);  // a code page that cannot hold every character
     fs::path dir = makeFolder();
     const std::string comment = "% Gr\xC3\xBC\xC3\237e \xE6\xBC\xA2\xE5\xAD\x97 \xF0\x9F\x98\x80";
     const struct {

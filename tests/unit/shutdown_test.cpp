@@ -325,8 +325,43 @@ TEST_F(ProgramEnd, QuittingDuringExecLeavesNoChild) {
     }
 }
 
+// A child started without waiting outlives a waited exec after it; execkill
+// ends it and its process group, and so does quitting without execkill.
+TEST_F(ProgramEnd, ABackgroundChildSurvivesWaitedExecsAndEndsWithExeckillOrQuit) {
+    writeFile(profile(), "askexec=\"0\"\n");
+    writeFile(root / "s78.sh", "#!/bin/sh\nsleep 78\n");
+    fs::permissions(root / "s78.sh", fs::perms::owner_all);
+    for (bool killFirst : {true, false}) {
+        start({}, false);
+        std::string first = "exec(\"./s78.sh\",\"\",\"\",1,1,0)\n";
+        ASSERT_EQ(write(input, first.data(), first.size()), ssize_t(first.size()));
+        std::vector<pid_t> started;
+        ASSERT_TRUE(waitUntil([&] { return !(started = children()).empty(); })) << killFirst;
+        pid_t script = started[0];
+        // The script's sleep runs in the script's process group.
+        ASSERT_TRUE(waitUntil([&] {
+            return readFile("/proc/" + std::to_string(script) + "/task/" +
+                            std::to_string(script) + "/children") != "";
+        }));
+        std::string rest = "exec(\"/bin/true\",\"\",\"\",1,1,1)\n";
+        rest += killFirst ? "execkill()\n\"killed\"\n" : "";
+        ASSERT_EQ(write(input, rest.data(), rest.size()), ssize_t(rest.size()));
+        if (killFirst) {
+            ASSERT_TRUE(waitUntil([&] { return readFile(root / "out").find("killed") !=
+                                               std::string::npos; }));
+            EXPECT_TRUE(waitUntil([&] { return kill(-script, 0) != 0; })) << "execkill";
+        }
+        ASSERT_EQ(write(input, "quit\n", 5), 5);
+        int status = finish();
+        ASSERT_TRUE(WIFEXITED(status)) << killFirst;
+        EXPECT_TRUE(waitUntil([&] { return kill(-script, 0) != 0; })) << killFirst;
+        kill(-script, SIGKILL);
+    }
+}
+
 TEST_F(ProgramEnd, QuittingDuringAMaximaComputationLeavesNoMaxima) {
     if (system("command -v maxima >/dev/null 2>&1") != 0) GTEST_SKIP() << "no maxima";
+    writeFile(profile(), "askexec=\"0\"\n");
     writeFile(root / "long.k", "a &= block([s:0],for i:1 thru 1000000000 do s:s+i,s)\n");
     start({"long.k"}, false);
     std::vector<pid_t> started;

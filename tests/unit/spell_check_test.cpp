@@ -19,7 +19,7 @@ class SpellCheckTest : public NotebookTest {
         std::filesystem::path folder = makeFolder();
         writeFile(folder / "english.words",
                   "the\nquick\nbrown\nfox\njumps\nover\nlazy\ndog\nmatrix\nParis\nword\n"
-                  "words\nthis\nline\nhas\nmany\nunknown\n\n");
+                  "words\nthis\nline\nhas\nmany\nunknown\ngr\u00fc\u00dfe\n\n");
         lists.language = {(folder / "english.words").string()};
         lists.optional = {userWordsPath()};
         useWordListFiles(&lists);
@@ -32,13 +32,19 @@ class SpellCheckTest : public NotebookTest {
         NotebookTest::TearDown();
     }
 
-    // The marked words of a line.
+    // The marked words of a line: marks count the characters of its text
+    // as shown (without the marker bytes of UTF-8).
     static std::vector<std::string> marked(const NotebookLine* line) {
         std::vector<std::string> words;
-        std::string text = NotebookEditor::displayText(line);
-        for (int i = 0; i < line->misspeltCount; i++)
-            words.push_back(
-                text.substr(size_t(line->misspeltStart[i]), size_t(line->misspeltLength[i])));
+        const char* text = line->text.getText();
+        bool utf8 = isUtf8Text(text);
+        if (NotebookEditor::hasUtf8Bom(text)) text += 3;
+        for (int i = 0; i < line->misspeltCount; i++) {
+            size_t start = characterOffset(text, size_t(line->misspeltStart[i]), utf8);
+            size_t end = characterOffset(
+                text, size_t(line->misspeltStart[i] + line->misspeltLength[i]), utf8);
+            words.push_back(std::string(text + start, end - start));
+        }
         return words;
     }
 };
@@ -74,6 +80,45 @@ TEST_F(SpellCheckTest, UnknownWordsOfCommentsAreMarked) {
     EXPECT_EQ(editor.lastLine()->misspeltCount, 1);
     clearSpellingMarks(editor);
     EXPECT_EQ(editor.lastLine()->misspeltCount, 0);
+}
+
+// Letters are characters: a code from 0xC2 on (bytes in 1252, code points
+// in 65001); a word is at most 31 of them.
+TEST_F(SpellCheckTest, LettersAreCharactersInBothCodePages) {
+    struct Case {
+        const char* comment;
+        std::vector<std::string> marks;
+        bool singleByte;
+    } cases[] = {
+        {"Gr\u00fc\u00dfe quikk", {"quikk"}, true},  // known in lower case
+        {"W\u00f6rterr brown \u00dcberr.", {"W\u00f6rterr", "\u00dcberr"}, true},
+        {"the \u03b1\u03b2\u03b3\u03b4 fox", {"\u03b1\u03b2\u03b3\u03b4"}, false},
+        {"\u6f22\u5b57\u6f22\u5b57, dogg", {"\u6f22\u5b57\u6f22\u5b57", "dogg"}, false},
+        {"\u00e4\u00f6\u00fc fox", {}, true},  // three letters
+        // 36 letters: the word ends inside, after 31.
+        {"\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4"
+         "\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4"
+         "\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4 x",
+         {}, true},
+    };
+    for (int page : {65001, 1252}) {
+        selectCodePage(page);
+        freeDictionary();
+        for (const Case& c : cases) {
+            if (page == 1252 && !c.singleByte) continue;
+            std::string comment;
+            utf8ToCodePage(c.comment, comment);
+            std::vector<std::string> marks;
+            for (const std::string& word : c.marks) {
+                marks.emplace_back();
+                utf8ToCodePage(word.c_str(), marks.back());
+            }
+            build({"% x", ">1+1"}, 1);
+            editor.firstLine->text.assign(comment.c_str());
+            spellCheck(editor);
+            EXPECT_EQ(marked(editor.firstLine), marks) << page << " " << c.comment;
+        }
+    }
 }
 
 TEST_F(SpellCheckTest, EntitiesShiftTheMarksAndSixteenAreKept) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -157,12 +158,12 @@ TEST_F(Directories, FilesAndDirectories) {
     std::string from = directory + "/from";
     std::ofstream(from) << "content";
     EXPECT_EQ(checkFileExists(from.c_str()), 1);
-    EXPECT_EQ(copyFile(from.c_str(), (directory + "/to").c_str()), 1);
+    EXPECT_EQ(copyFile(from.c_str(), (directory + "/to").c_str(), 1), 1);
     std::ifstream copied(directory + "/to");
     std::string text;
     copied >> text;
     EXPECT_EQ(text, "content");
-    EXPECT_EQ(copyFile((directory + "/none").c_str(), (directory + "/to2").c_str()), 0);
+    EXPECT_EQ(copyFile((directory + "/none").c_str(), (directory + "/to2").c_str(), 1), 0);
     EXPECT_EQ(makeDirectory((directory + "/sub").c_str()), 1);
 
     char start[4096];
@@ -173,6 +174,39 @@ TEST_F(Directories, FilesAndDirectories) {
     std::string moved = changeDirectory((directory + "/sub").c_str());
     EXPECT_EQ(moved.substr(moved.size() - 4), "/sub");
     changeDirectory(start);
+}
+
+// A copy that fails half-way leaves no part of it behind: a file of its
+// own is removed, a file reached through a link is emptied, a device
+// written to stays.
+TEST_F(Directories, AFailedCopyLeavesNoPartBehind) {
+    std::string from = directory + "/from";
+    std::ofstream(from) << std::string(300000, 'x');
+    std::string linked = directory + "/linked";
+    std::ofstream(linked) << "old";
+    ASSERT_EQ(symlink(linked.c_str(), (directory + "/link").c_str()), 0);
+    ASSERT_EQ(symlink("/dev/full", (directory + "/full").c_str()), 0);
+    // Writes past 100000 bytes fail (EFBIG) while the limit holds.
+    rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto savedSignal = signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 100000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    int own = copyFile(from.c_str(), (directory + "/to").c_str(), 1);
+    int throughLink = copyFile(from.c_str(), (directory + "/link").c_str(), 1);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, savedSignal);
+    EXPECT_EQ(own, 0);
+    EXPECT_EQ(checkFileExists((directory + "/to").c_str()), 0);
+    EXPECT_EQ(throughLink, 0);
+    struct stat info;
+    ASSERT_EQ(stat(linked.c_str(), &info), 0);
+    EXPECT_EQ(info.st_size, 0);
+    EXPECT_EQ(copyFile(from.c_str(), (directory + "/full").c_str(), 1), 0);
+    EXPECT_EQ(lstat((directory + "/full").c_str(), &info), 0);
+    ASSERT_EQ(stat("/dev/full", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
 }
 
 TEST(Clock, SecondsAdvanceAndTimeFieldsAreInRange) {

@@ -120,6 +120,28 @@ TEST_F(TerminalSession, CommandsRunOnlyWhenAllowed) {
     EXPECT_EQ(seen.find("Allow this command?", seen.rfind("third\r\n")), std::string::npos);
 }
 
+// Maxima runs shell commands: it starts only after the question exec asks.
+TEST_F(TerminalSession, MaximaStartsOnlyWhenAllowed) {
+    if (std::system("command -v maxima >/dev/null 2>&1") != 0) GTEST_SKIP() << "no maxima";
+    type(":: 1+1\n");
+    ASSERT_TRUE(waitFor("Kalix wants to execute the command"));
+    ASSERT_TRUE(waitFor("\"maxima\""));
+    ASSERT_TRUE(waitFor("Allow this command?"));
+    ASSERT_TRUE(waitFor("? "));
+    type("n\n");
+    ASSERT_TRUE(waitFor("Command was not allowed!"));
+    ASSERT_TRUE(waitFor(">"));
+    type(":: 2+3\n");
+    ASSERT_TRUE(waitFor("Allow this command?"));
+    type("y\n");
+    EXPECT_TRUE(waitFor("5", std::chrono::seconds(60)));
+    ASSERT_TRUE(waitFor(">"));
+    // Running, Maxima is not asked for again.
+    type(":: 4+3\n");
+    EXPECT_TRUE(waitFor("7"));
+    EXPECT_EQ(seen.find("Allow this command?", seen.rfind("4+3")), std::string::npos);
+}
+
 TEST_F(TerminalSession, TheTraceFollowsTheKeys) {
     type("function f(a)\n");
     type("b = a + 1;\n");
@@ -171,6 +193,25 @@ TEST_F(TerminalSession, EndlessStreamsStopOnCtrlC) {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     type("\x03");
     EXPECT_TRUE(waitFor("User interrupted!", std::chrono::milliseconds(1000)));
+}
+
+// A copy from a source without end stops on Ctrl-C and leaves no target;
+// the next command runs.
+TEST_F(TerminalSession, AnEndlessCopyStopsOnCtrlCAndLeavesNoFile) {
+    std::string target = home + "/big";
+    type("filecopy(\"/dev/zero\", \"" + target + "\")\n");
+    struct stat info;
+    auto growing = [&] { return stat(target.c_str(), &info) == 0 && info.st_size > 0; };
+    for (int i = 0; i < 1000 && !growing(); i++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(growing());
+    type("\x03");
+    ASSERT_TRUE(waitFor("Error while copying"));
+    ASSERT_TRUE(waitFor("/dev/zero to " + target));
+    ASSERT_TRUE(waitFor(">"));
+    EXPECT_NE(stat(target.c_str(), &info), 0);
+    type("\"goes on\"\n");
+    EXPECT_TRUE(waitFor("goes on"));
 }
 
 // A long unattended run stops between two commands: exit status 1, the

@@ -16,6 +16,7 @@
 
 #include "platform/update_check.h"
 #include "base/settings.h"
+#include "base/text.h"
 #include "settings_folder.h"
 
 namespace fs = std::filesystem;
@@ -48,6 +49,32 @@ TEST(UpdateCheck, JudgingTheChangesPage) {
             << c.page;
         EXPECT_EQ(token, c.token) << c.page;
     }
+}
+
+// The token's letters are characters: in 65001 a letter of several bytes
+// and the no-break space (U+00A0) are taken whole, in 1252 their bytes.
+TEST(UpdateCheck, TheTokenTakesWholeCharacters) {
+    struct Case {
+        const char* page;
+        const char* token;
+    } cases[] = {
+        {"Version 3.26\u00a0beta.", "3.26\u00a0beta."},
+        {"Version 3.26\u00e4\u00f6 und", "3.26\u00e4\u00f6"},
+        {"Version 3.26\u6f22\u5b57<", "3.26\u6f22\u5b57"},
+        {"Version 3.26\u00b0", "3.26"},  // no letter: the degree sign U+00B0
+    };
+    for (int page : {65001, 1252}) {
+        selectCodePage(page);
+        for (const Case& c : cases) {
+            std::string text, token, expected;
+            utf8ToCodePage(c.page, text);
+            utf8ToCodePage(c.token, expected);
+            if (page == 1252 && expected.find('?') != std::string::npos) continue;
+            judgeChangesPage(text, "3.25", "", false, &token);
+            EXPECT_EQ(token, expected) << page << " " << c.page;
+        }
+    }
+    selectCodePage(65001);
 }
 
 namespace {

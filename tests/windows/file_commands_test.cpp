@@ -391,6 +391,20 @@ TEST_F(FileCommandTest, PatternFilesAreCopiedIntoTheCurrentFolder) {
     ASSERT_EQ(chdir(here), 0);
 }
 
+// Image lines that name devices without end are dropped as pictures that
+// cannot be loaded; the notebook opens with the rest.
+TEST_F(FileCommandTest, ImageLinesNamingDevicesAreDroppedWhenTheNotebookOpens) {
+    std::string file = path("devices.kn");
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "> 1+1\r\n %image% /dev/zero\r\n% %image% /dev/urandom\r\n> 2+2\r\n";
+    }
+    chooseNext(file);
+    menu().dispatchMenuCommand(103);
+    ASSERT_TRUE(waitFor([&] { return std::string(editor().getFilePath()) == file; }));
+    EXPECT_EQ(lines(), (std::vector<std::string>{"> 1+1", "> 2+2"}));
+}
+
 // A notebook whose first line is the Maxima-mode line sends its commands to
 // Maxima once it is open (with the real Maxima).
 TEST_F(FileCommandTest, ANotebookInMaximaModeRunsItsCommandsInMaxima) {
@@ -406,10 +420,21 @@ TEST_F(FileCommandTest, ANotebookInMaximaModeRunsItsCommandsInMaxima) {
     ASSERT_EQ(cursorText(), ">expand((a+b)^2)");
     ASSERT_TRUE(waitFor([this] { return getIntCell(keyWaitFlag) != 0; }));
     int waits = host.getInputWaitCount();
+    // Maxima starts only after the question exec asks, answered here.
+    std::string question;
+    whenModal([&question](QWidget* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        if (!box) return;
+        question = box->text().toStdString();
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == "Yes") button->click();
+    });
     press(Qt::Key_End);
     press(Qt::Key_Return);
     ASSERT_TRUE(waitFor([&] { return host.getInputWaitCount() > waits && getIntCell(inputWaiting); },
                         60000));
+    EXPECT_EQ(question.rfind("Kalix wants to execute the command\n\n\"maxima\"", 0), 0u)
+        << question;
     std::string all;
     for (const std::string& line : lines()) all += line + "\n";
     EXPECT_NE(all.find("2 a b"), std::string::npos) << all;

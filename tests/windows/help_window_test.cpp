@@ -46,7 +46,7 @@ class HelpWindowTest : public WindowTest {
             "linspace(a,b,n)",
             "    n+1 points from a to b.",
             "#",
-            "!Plots\xa0in\xa0"
+            "!Plots\u00a0in\u00a0"
             "2D",
             "plot2d, plot and their styles.",
             "#",

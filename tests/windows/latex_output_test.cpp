@@ -36,10 +36,12 @@ class LatexOutputTest : public WindowTest {
             GTEST_SKIP() << "latex or dvipng is not installed";
         if (!installed("maxima")) GTEST_SKIP() << "maxima is not installed";
         installMaximaBridge();
+        writeSetting("askexec", "0");  // Maxima starts without the question
         writeSetting("latexdir", folder.c_str());
     }
     void TearDown() override {
         endMaximaBridge();
+        writeSetting("askexec", "1");
         writeSetting("latexdir", "");
         writeSetting("latexantialias", "1");
         writeSetting("latexkeeplarge", "1");

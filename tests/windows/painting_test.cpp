@@ -1,5 +1,5 @@
-// Painting notebook lines, recorded on a surface whose characters are all
-// 8 pixels wide, with rows of 20 pixels and a text width of 500 pixels.
+// Painting notebook lines, recorded on a surface whose characters (of
+// UTF-8) are all 8 pixels wide, with rows of 20 pixels and a text width of 500 pixels.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -31,7 +31,9 @@ class RecordingSurface : public WindowSurface {
         drawn.push_back({"fill", x, y, w, h, "", colour});
     }
     void setFont(const WindowFont& f) override { font = f; }
-    int textWidth(const std::string& text) override { return 8 * int(text.size()); }
+    int textWidth(const std::string& text) override {
+        return 8 * int(characterCount(text.c_str(), text.size(), true));
+    }
     void drawText(int x, int y, const std::string& text, Rgb colour) override {
         drawn.push_back({"text", x, y, 0, 0, text, colour, Rgb{-1, -1, -1}, font.height});
     }
@@ -79,7 +81,7 @@ class PaintingTest : public testing::Test {
         fonts.bold = {"Courier New", 21, 700};
         fonts.heading = {"Courier New", 27, 700};
         writeIntSetting("usecolors", 1);
-        selectCodePage(1252);
+        selectCodePage(65001);
     }
     void TearDown() override { writeIntSetting("usecolors", 1); }
 
@@ -286,7 +288,32 @@ TEST_F(PaintingTest, MisspeltWordsAreUnderlinedInTheCommandColour) {
     EXPECT_EQ(mark.colour, notebookTextColour(1));
 }
 
+// Marks count the characters drawn: letters of several bytes, and the
+// characters of decoded entities, which the line holds after the marker
+// bytes of UTF-8.
+TEST_F(PaintingTest, MisspeltWordsAreUnderlinedUnderTheirCharacters) {
+    struct Case {
+        const char* comment;
+        int start, length;
+    } cases[] = {
+        {"Gr\u00fc\u00dfe wrongg", 6, 6},
+        {"\u6f22\u5b57 \U0001F600 wrongg", 5, 6},
+        {"Entity &alpha; then Wrongg here", 14, 6},
+    };
+    for (const Case& c : cases) {
+        build({(std::string("% ") + c.comment).c_str(), ">"});
+        NotebookEditor::decodeLineEntities(editor.firstLine);
+        editor.firstLine->addMisspelt(c.start, c.length);
+        RecordingSurface s = paint();
+        ASSERT_EQ(s.of("line").size(), 1u) << c.comment;
+        Drawn mark = s.of("line")[0];
+        EXPECT_EQ(mark.x, 20 + 8 * c.start) << c.comment;
+        EXPECT_EQ(mark.w, 20 + 8 * (c.start + c.length)) << c.comment;
+    }
+}
+
 TEST_F(PaintingTest, CommentsWithEntitiesAreDrawnAsTheirCharacters) {
+    selectCodePage(1252);  // text of a single-byte code page drawn in UTF-8
     build({"% &alpha; &lt; &beta;", "% caf\xE9", ">"});
     ASSERT_EQ(NotebookEditor::decodeLineEntities(editor.firstLine), 1);
     RecordingSurface s = paint();

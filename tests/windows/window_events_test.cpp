@@ -181,7 +181,7 @@ TEST_F(WindowTest, TappingCtrlAloneTranslatesTheNextCharacter) {
     char path[] = "/tmp/kalix-keys-XXXXXX";
     int fd = mkstemp(path);
     ASSERT_GE(fd, 0);
-    ASSERT_EQ(write(fd, "a\xE4\nq@\n", 6), 6);
+    ASSERT_EQ(write(fd, "a\u00e4\nq@\n", 7), 7);
     close(fd);
     ASSERT_EQ(window->loadKeyTable(path), 1);
     std::remove(path);
@@ -198,9 +198,7 @@ TEST_F(WindowTest, TappingCtrlAloneTranslatesTheNextCharacter) {
     QTest::keyPress(client, Qt::Key_Shift);  // Shift cancels the translation
     QTest::keyRelease(client, Qt::Key_Shift);
     type("q");
-    EXPECT_EQ(cursorText(),
-              ">\xE4"
-              "a@q");
+    EXPECT_EQ(cursorText(), ">\u00e4a@q");
 }
 
 TEST_F(WindowTest, TheLineLengthIsSeventyWithFixLineLength) {

@@ -30,7 +30,8 @@ class WindowTest : public testing::Test {
     static constexpr int64_t stackBytes = 64 << 20;
 
     void SetUp() override {
-        selectCodePage(1252);
+        // The code page a user gets under a UTF-8 or the C locale.
+        selectCodePage(65001);
         block.assign(size_t(stackBytes + stackGuardBytes) / 8, 0);
         ramstart = reinterpret_cast<char*>(block.data());
         stackSize = stackBytes;
@@ -94,7 +95,20 @@ class WindowTest : public testing::Test {
         return waitForPrompt(waits);
     }
 
-    void type(const char* text) { QTest::keyClicks(client, text); }
+    // Types UTF-8 text: a key event for each character, with the
+    // character's text (QTest::keyClicks takes Latin-1 only).
+    void type(const char* text) {
+        const QString typed = QString::fromUtf8(text);
+        for (char32_t code : typed.toUcs4()) {
+            if (code < 0x80) {
+                QTest::keyClick(client, char(code));
+            } else {
+                QString character = QString::fromUcs4(&code, 1);
+                QTest::sendKeyEvent(QTest::Click, client, Qt::Key_unknown, character,
+                                    Qt::NoModifier);
+            }
+        }
+    }
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(client, key, modifiers);
     }

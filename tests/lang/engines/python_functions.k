@@ -29,6 +29,9 @@ py: import os
 pycall("os.path.join", "a", "b")
 pycall("count", 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,30,31,32,33,34,35,36,37,38,39,40)
 pycall(1)
+// Without a name at all, with and without parentheses.
+pycall()
+pycall
 pycall("nofunction", 1)
 // Python calls Kalix: user functions, map functions, builtins, "_"
 // builtins, py$ functions; a name that is nothing says so.

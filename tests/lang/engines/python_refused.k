@@ -3,4 +3,6 @@
 py: 1+1
 python("2+2")
 pyget("x")
+pycall()
+pycall
 "Kalix goes on"

@@ -1,4 +1,5 @@
 // needs maxima
+// setting askexec 0
 // The assignments that reach Maxima.
 y::=3
 y

@@ -1,4 +1,5 @@
 // needs maxima
+// setting askexec 0
 // Functions defined from symbolic results.
 function f(x) &= diff(x^3,x)
 f(2)

@@ -1,4 +1,5 @@
 // needs maxima info
+// setting askexec 0
 // Maxima's help from its info files.
 mxmhelp
 mxmhelp "trigsimp"

@@ -1,4 +1,5 @@
 // needs maxima
+// setting askexec 0
 // Maxima lines: ":: " and "maxima " in compatibility syntax, "::: " as
 // typed; Maxima's two-dimensional answer with its label blanked.
 :: diff(x^3,x)

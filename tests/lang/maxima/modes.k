@@ -1,4 +1,5 @@
 // needs maxima
+// setting askexec 0
 // Maxima mode: every line goes to Maxima; "maximamode", "kalix " and
 // "quit" stay with the interpreter.
 maximamode on

@@ -1,4 +1,5 @@
 // needs maxima
+// setting askexec 0
 // Texts that look like the prompt markers or leave a string open do not
 // put the session out of step.
 ::: print("result <--- here")$

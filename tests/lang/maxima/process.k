@@ -1,4 +1,5 @@
 // needs maxima
+// setting askexec 0
 // Starting and stopping Maxima.
 :: 1+1
 mxmstart("")

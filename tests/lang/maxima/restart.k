@@ -1,4 +1,5 @@
 // needs maxima
+// setting askexec 0
 // A Maxima killed from outside is replaced at the next command, saying so;
 // forget removes a symbolic function from Maxima as well.
 function f(x) &= x^2+1

@@ -1,4 +1,5 @@
 // needs maxima
+// setting askexec 0
 // Symbolic expressions: Maxima's answer kept as a symbolic string that
 // numerical code can evaluate.
 y &= x^2+1

@@ -1,4 +1,5 @@
 // needs maxima
+// setting askexec 0
 // Names with letters beyond ASCII are handed to Maxima whole.
 größe=3;
 &@größe*x

@@ -15,6 +15,14 @@ lsoda("column", [0, 1], [1, 2, 3], 1e-8, 0, 0)
 lsoda("nosuch", [0, 1], 1, 1e-8, 0, 0)
 function fails(t, y) := y + undefined
 lsoda("fails", [0, 1], 1, 1e-8, 0, 0)
+// A NAN in the derivative is an error naming the builtin.
+function nanlate(t, y)
+  if t > 0.5 then return NAN * y; endif;
+  return -y
+endfunction
+lsoda("nanlate", [0, 0.25, 1], 1, 1e-8, 0, 0)
+function nansecond(t, y) := [y[2], NAN]
+lsoda("nansecond", [0, 1], [1, 2], 1e-8, 0, 0)
 // eps = 0 asks for more accuracy than the machine has.
 lsoda("f", [0, 1], 1, 0, 0, 0)
 // Without restarts, a point behind the last step cannot be reached; with

@@ -16,4 +16,15 @@ runge1("sin", 0, 1, 10, 1)
 runge2("f", 0, 1, 1, 0, 0.1)
 function fails(x, y) := y + undefined
 runge2("fails", 0, 1, 1, 1e-8, 0.1)
+// A NAN in the derivative is an error naming the builtin.
+function nanlate(x, y)
+  if x > 0.5 then return NAN * y; endif;
+  return -y
+endfunction
+runge1("nanlate", 0, 1, 10, 1)
+runge2("nanlate", 0, 1, 1, 1e-8, 0.1)
+function nansecond(x, y) := [y[2], NAN]
+runge1("nansecond", 0, 1, 10, [1, 2])
+function nancolumn(x, y) := [y[2]; NAN]
+runge2("nancolumn", 0, 1, [1; 2], 1e-8, 0.1)
 runge1("f", 0, 1, 10, 1)

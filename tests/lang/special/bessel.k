@@ -52,3 +52,11 @@ besselk(1e6,0)
 besselj(1e8,[0,1,2.5])
 besselj(9900,0)
 besselj(1e-3,50)
+// Only x = 0 is singular: near it Y and K are finite while representable.
+bessely(1e-13,0)
+besselk(1e-13,0)
+besselk(1e-13,1)
+bessely([1e-300,1e-100,1e-13,1e-12,0],0)
+besselk([5e-324,1e-300,2e-12],0.5)
+besselj(1e-13,1)
+{j,y,dj,dy}=besselallr(1e-13,1); [j,y,dj,dy]

@@ -25,10 +25,21 @@ searchfile()
 searchfile() == ""
 searchfile() == ""
 searchfile("none*") == ""
-// Removing reports a file that cannot be removed.
+// Removing a missing file is no error, at the top and inside a function
+// (removing an output file before it is written); a file that exists
+// and cannot be removed is reported.
 fileremove("a.txt") == ""
 fileexists("a.txt")
-fileremove("a.txt")
+fileremove("a.txt"); "goes on"
+fileremove("a.txt") == ""
+fileremove("sub/none/x.txt") == ""
+function fresh(name)
+  fileremove(name);
+  open(name, "w"); write("new"); close();
+  return fileexists(name)
+endfunction
+fresh("e.txt"), fresh("e.txt")
+fileremove("e.txt");
 fileremove("sub")
 // Copies that fail are reported; a file is not copied onto itself.
 filecopy("missing.txt", "d.txt")

@@ -1,9 +1,13 @@
-// setting CODE_PAGE=1252
-// Keys and answers come from the piped input as they come from a terminal.
+// Keys and answers come from the piped input as they come from a terminal;
+// a key gives the code of its character.
 key()
 x
 k = key(); k
 é
+key()
+漢
+key()
+😀
 input("a value")
 1+
 2*3
