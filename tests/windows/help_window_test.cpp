@@ -336,6 +336,16 @@ TEST_F(HelpWindowTest, F1OpensTheHelpOfTheNameAtTheCursor) {
     ASSERT_TRUE(waitFor([&] { return status->text().isEmpty(); }));
     pressF1();
     EXPECT_EQ(query(), "sin ");
+
+    // A name of letters beyond ASCII, the cursor between two of them.
+    backToNotebook();
+    press(Qt::Key_Home);
+    type("gr\u00f6\u00dfe*");
+    press(Qt::Key_Home);
+    for (int i = 0; i < 3; i++) press(Qt::Key_Right);
+    ASSERT_EQ(cursorText(), ">gr\u00f6\u00dfe*sin(1)+");
+    pressF1();
+    EXPECT_EQ(query(), "gr\u00f6\u00dfe ");
 }
 
 TEST_F(HelpWindowTest, SpellCheckFromTheMenuMarksAndAddsWords) {
