@@ -162,8 +162,8 @@ void builtinTexpng(header* first) {
     const Arguments a(first, texpngSignature);
     if (!a) return;
     std::string formula = a.text(0);
-    std::string png = makeTexPng(formula.c_str(), a.real(1) != 0, a.real(2),
-                                 clampToInt(a.real(3)), clampToInt(a.real(4)));
+    std::string png = makeTexPng(formula.c_str(), a.real(1) != 0, a.real(2), clampToInt(a.real(3)),
+                                 clampToInt(a.real(4)));
     if (png.empty())
         return (void)fail(errorFailed, "Error with Latex formula\n%s\n", formula.c_str());
     returnText(first, png.c_str());
