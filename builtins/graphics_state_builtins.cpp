@@ -165,21 +165,17 @@ void builtinClip(header* first) {
 constexpr Signature screenPointSignature =
     oneArgumentSignature(realRowRule(2), "Arguments for fromscreen are [c r]!\n");
 
-void builtinToscreen(header* first) {
+// The point [c r] with each coordinate converted.
+void convertPoint(header* first, double (*column)(double), double (*row)(double)) {
     const Arguments a(first, screenPointSignature);
     if (!a) return;
     const double* p = matrixData(a[0]);
-    const double out[2] = {screenColumn(p[0]), screenRow(p[1])};
+    const double out[2] = {column(p[0]), row(p[1])};
     returnRow(first, out, 2);
 }
 
-void builtinFromscreen(header* first) {
-    const Arguments a(first, screenPointSignature);
-    if (!a) return;
-    const double* p = matrixData(a[0]);
-    const double out[2] = {columnToUser(p[0]), rowToUser(p[1])};
-    returnRow(first, out, 2);
-}
+void builtinToscreen(header* first) { convertPoint(first, screenColumn, screenRow); }
+void builtinFromscreen(header* first) { convertPoint(first, columnToUser, rowToUser); }
 
 void builtinPixel(header* first) {
     double pw, ph;

@@ -149,17 +149,18 @@ void polylineRow(const double* x, int n, const double* y, int m, std::vector<Poi
     flush();
 }
 
-void builtinPlot(header* first) {
+// Draws row i of x and y by `drawRow(i, x, y)` for each row to draw, and
+// returns the plot range. The current colour is kept.
+template <typename DrawRow>
+void drawRows(header* first, const PlotSignatures& signatures, DrawRow drawRow) {
     Rows x, y;
-    const int rows = preparePlot(first, &x, &y, plotSignatures);
+    const int rows = preparePlot(first, &x, &y, signatures);
     if (errorCode) return;
     if (rows > 0) {
         showGraphicsWindow();
         const ColorCode kept = currentColor;
-        static std::vector<Point> run;
         for (int i = 0; i < rows; i++) {
-            if (i < rowColorCount) currentColor = rowColors[i];
-            polylineRow(x.row(i), x.columns, y.row(i), y.columns, run);
+            drawRow(i, x, y);
             if (checkEscape() == keyEscape) break;
         }
         currentColor = kept;
@@ -167,36 +168,33 @@ void builtinPlot(header* first) {
     returnPlotRange(first);
 }
 
+void builtinPlot(header* first) {
+    static std::vector<Point> run;
+    drawRows(first, plotSignatures, [](int i, const Rows& x, const Rows& y) {
+        if (i < rowColorCount) currentColor = rowColors[i];
+        polylineRow(x.row(i), x.columns, y.row(i), y.columns, run);
+    });
+}
+
 void markRows(header* first, const Rows* colours) {
-    Rows x, y;
-    const int rows = preparePlot(first, &x, &y, markSignatures);
-    if (errorCode) return;
-    if (rows > 0) {
-        showGraphicsWindow();
-        const ColorCode kept = currentColor;
-        const bool ownColours = colours && colours->rows > 0 && colours->columns > 0;
-        for (int i = 0; i < rows; i++) {
-            const double* cr = nullptr;
-            if (ownColours)
-                cr = colours->data + size_t(i < colours->rows ? i : 0) * colours->columns;
-            else if (i < rowColorCount)
-                currentColor = rowColors[i];
-            const double *xr = x.row(i), *yr = y.row(i);
-            const int count = std::max(x.columns, y.columns);
-            for (int j = 0; j < count; j++) {
-                const double xj = xr[std::min(j, x.columns - 1)],
-                             yj = yr[std::min(j, y.columns - 1)];
-                if (!std::isfinite(xj) || !std::isfinite(yj)) continue;
-                const ColorCode colour =
-                    cr ? clampToInt(cr[std::min(j, colours->columns - 1)]) : currentColor;
-                emitMarker(screenColumn(xj), screenRow(yj), colour, currentMarkerStyle,
-                           currentMarkerSize);
-            }
-            if (checkEscape() == keyEscape) break;
+    const bool ownColours = colours && colours->rows > 0 && colours->columns > 0;
+    drawRows(first, markSignatures, [&](int i, const Rows& x, const Rows& y) {
+        const double* cr = nullptr;
+        if (ownColours)
+            cr = colours->data + size_t(i < colours->rows ? i : 0) * colours->columns;
+        else if (i < rowColorCount)
+            currentColor = rowColors[i];
+        const double *xr = x.row(i), *yr = y.row(i);
+        const int count = std::max(x.columns, y.columns);
+        for (int j = 0; j < count; j++) {
+            const double xj = xr[std::min(j, x.columns - 1)], yj = yr[std::min(j, y.columns - 1)];
+            if (!std::isfinite(xj) || !std::isfinite(yj)) continue;
+            const ColorCode colour =
+                cr ? clampToInt(cr[std::min(j, colours->columns - 1)]) : currentColor;
+            emitMarker(screenColumn(xj), screenRow(yj), colour, currentMarkerStyle,
+                       currentMarkerSize);
         }
-        currentColor = kept;
-    }
-    returnPlotRange(first);
+    });
 }
 
 void builtinMark(header* first) { markRows(first, nullptr); }
