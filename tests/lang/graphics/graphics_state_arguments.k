@@ -55,3 +55,8 @@ function area(r)
   return setplot(r)
 endfunction
 area([1,2])
+// string vectors and intervals are refused like any other wrong kind
+setplot(~0,1~)
+plotarea([1,2],~1,2~)
+margin(~0,1~)
+center(["a","b","c"])

@@ -53,3 +53,12 @@ function draw(x, y)
   return plot(x, y)
 endfunction
 draw([1,2], "y")
+// sizes 1 ... 10^6 inside a function: the arguments read keep their values
+function sweep()
+  for n=[1,10,1000,1000000]
+    x=1:n; scaling(1);
+    plot(x,x^2), mark(x,-x), plotarea(x,x+1), markwithcolor(x,x,ones(1,n)*3)
+  end
+  return polygon(1:1000,(1:1000)^0.5,1)
+endfunction
+sweep()

@@ -59,3 +59,9 @@ function colours(c)
   return fillcolor(c)
 endfunction
 colours("c")
+// string vectors and intervals are refused like any other wrong kind
+linestyle(["-","."])
+style(["-","."])
+color(~1,2~)
+setcolor(1,~0,1~,0,0)
+setfont(~1,2~,"a")
