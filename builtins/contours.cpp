@@ -9,7 +9,6 @@
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
 #include "interpreter/output.h"
-#include "interpreter/values.h"
 
 namespace {
 

@@ -5,8 +5,6 @@
 #include "builtins/graphics_arguments.h"
 #include "graphics/graphics_area.h"
 #include "interpreter/builtin_table.h"
-#include "interpreter/error_codes.h"
-#include "interpreter/output.h"
 
 namespace {
 
