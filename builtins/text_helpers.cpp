@@ -83,22 +83,6 @@ int64_t searchOffset(int64_t start, int64_t length) {
     return start >= 1 ? start - 1 : 0;
 }
 
-const double* realRowArgument(header* argument, int64_t* count) {
-    header* value = resolveValue(argument);
-    if (errorCode) return nullptr;
-    const double* data = nullptr;
-    if (value->kind == kindReal) {
-        data = reinterpret_cast<const double*>(dataOf(value));
-        *count = 1;
-    } else if (value->kind == kindRealMatrix && matrixRows(value) == 1) {
-        data = matrixData(value);
-        *count = matrixColumns(value);
-    }
-    for (int64_t i = 0; data && i < *count; i++)
-        if (!std::isfinite(data[i])) return nullptr;
-    return data;
-}
-
 const char* findText(const char* text, size_t length, const char* needle, size_t count) {
     if (count == 0) return text;
     if (count > length) return nullptr;

@@ -1,6 +1,6 @@
 // Helpers of the string, character, printing and file builtins: strings
 // and string vectors written straight into the free stack space (the stack
-// end checked before every piece), and the reading of their arguments.
+// end checked before every piece), and the reading of text positions.
 #pragma once
 
 #include <cstddef>
@@ -82,10 +82,6 @@ const char* findText(const char* text, size_t length, const char* needle, size_t
 // given) receives the characters before the occurrence.
 const char* findCharacters(const char* text, size_t length, const char* needle, size_t count,
                            bool utf8, size_t* characters = nullptr);
-
-// The elements of a real or a 1 x n real matrix, all finite; null when the
-// argument is anything else (nothing printed unless resolving failed).
-const double* realRowArgument(header* argument, int64_t* count);
 
 // The low 32 bits of a finite real truncated to an integer, for any size
 // (two's complement for negative values).
