@@ -73,7 +73,9 @@ void pushCharacters(header* first, const Signature& signature, bool utf8, int32_
     finishText(first, text, flags);
 }
 
-void builtinChartostr(header* first) { pushCharacters(first, chartostrSignature, codePageIsUtf8(), 0); }
+void builtinChartostr(header* first) {
+    pushCharacters(first, chartostrSignature, codePageIsUtf8(), 0);
+}
 
 void builtinChartoutf(header* first) { pushCharacters(first, chartoutfSignature, true, flagUtf8); }
 

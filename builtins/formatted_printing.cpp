@@ -379,8 +379,8 @@ void builtinFrac(header* first) {
 }
 
 const BuiltinRecord rows[] = {
-    {"frac", 1, 0, builtinFrac},          {"print", 5, 0, builtinPrint},
-    {"printf", 2, 0, builtinPrintf},      {"printnow", 1, 0, builtinPrintnow},
+    {"frac", 1, 0, builtinFrac},         {"print", 5, 0, builtinPrint},
+    {"printf", 2, 0, builtinPrintf},     {"printnow", 1, 0, builtinPrintnow},
     {"printstr", 2, 0, builtinPrintstr}, {"printstr", 3, 0, builtinPrintstr},
     {"printstr", 4, 0, builtinPrintstr},
 };

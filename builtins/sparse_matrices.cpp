@@ -203,8 +203,8 @@ void builtinCpxtranspose(header* first) {
 }
 
 constexpr Signature cpxmultSignature = {"cpxmult",
-                                         "compressed matrix, real or compressed matrix",
-                                         {{takesCompressed}, {takesCompressed | takesRealMatrix}}};
+                                        "compressed matrix, real or compressed matrix",
+                                        {{takesCompressed}, {takesCompressed | takesRealMatrix}}};
 
 void builtinCpxmult(header* first) {
     const Arguments arguments(first, cpxmultSignature);
@@ -254,8 +254,10 @@ void builtinCpxmult(header* first) {
 constexpr Signature cpxseidelSignature = {
     "cpxseidel",
     "compressed matrix, real column vector, real column vector, real",
-    {{takesCompressed}, {.kinds = takesRealMatrix, .columns = 1},
-     {.kinds = takesRealMatrix, .columns = 1}, {takesReal}}};
+    {{takesCompressed},
+     {.kinds = takesRealMatrix, .columns = 1},
+     {.kinds = takesRealMatrix, .columns = 1},
+     {takesReal}}};
 
 void builtinCpxseidel(header* first) {
     const Arguments arguments(first, cpxseidelSignature);
@@ -267,8 +269,8 @@ void builtinCpxseidel(header* first) {
     header* y = pushMatrixOfKind(kindRealMatrix, n, 1);
     if (!y) return;
     int row = 0;
-    switch (seidelSweep(sparseEntries(a), sparseEntryCount(a), n, b.data, x.data,
-                        arguments.real(3), matrixData(y), escapePressed, &row)) {
+    switch (seidelSweep(sparseEntries(a), sparseEntryCount(a), n, b.data, x.data, arguments.real(3),
+                        matrixData(y), escapePressed, &row)) {
         case SparseStatus::ok:
             moveResult(first, y);
             return;

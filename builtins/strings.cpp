@@ -44,9 +44,9 @@ void builtinStrlen(header* first) {
 // --- strfind -----------------------------------------------------------------
 
 constexpr Signature strfindSignature = {.builtin = "strfind",
-                                         .need = "string, substring, start position",
-                                         .rules = {text, text, {takesReal, Presence::optional}},
-                                         .order = CheckOrder::asResolved};
+                                        .need = "string, substring, start position",
+                                        .rules = {text, text, {takesReal, Presence::optional}},
+                                        .order = CheckOrder::asResolved};
 
 void findFrom(header* first, header* s, header* sub, int64_t start) {
     const char* text = stringOf(s);
@@ -109,9 +109,9 @@ void builtinSubstring(header* first) {
 constexpr int escapePollInterval = 4096;
 
 constexpr Signature strreplSignature = {.builtin = "strrepl",
-                                         .need = "string, search string and replacement",
-                                         .rules = {text, text, text},
-                                         .order = CheckOrder::asResolved};
+                                        .need = "string, search string and replacement",
+                                        .rules = {text, text, text},
+                                        .order = CheckOrder::asResolved};
 
 void builtinStrrepl(header* first) {
     const Arguments a(first, strreplSignature);
@@ -186,9 +186,9 @@ void tokenize(header* first, header* s, const char* separators) {
 }
 
 constexpr Signature strtokensSignature = {.builtin = "strtokens",
-                                           .need = "two strings",
-                                           .rules = {text, {takesString, Presence::optional}},
-                                           .order = CheckOrder::asResolved};
+                                          .need = "two strings",
+                                          .rules = {text, {takesString, Presence::optional}},
+                                          .order = CheckOrder::asResolved};
 
 // strtokens(s) and strtokens(s, separators).
 void builtinStrtokens(header* first) {
