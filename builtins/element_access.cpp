@@ -87,10 +87,9 @@ void copyWidened(const MatrixValue& m, double* out, int width) {
 
 // B is read at the target positions, a single row, column or element of B
 // serving every row or column.
-constexpr Signature msetSignature = {
-    "mset",
-    "real or complex matrix, nx2 index matrix and another matrix",
-    {{takesAnything}, {takesRealMatrix}, {takesAnything}}};
+constexpr Signature msetSignature = {"mset",
+                                     "real or complex matrix, nx2 index matrix and another matrix",
+                                     {{takesAnything}, {takesRealMatrix}, {takesAnything}}};
 
 void builtinMset(header* first) {
     const Arguments arguments(first, msetSignature);
