@@ -50,9 +50,17 @@ void closeCompressed(header* record, int64_t count) {
     newram = endOf(record);
 }
 
-// A compressed matrix refused for its entries: the record does not hold
-// what its head says.
-void reportBadEntries(const char* name) { reportNeed("compressed matrix", name); }
+// Whether a kernel succeeded; otherwise "Out of Memory!" when its output
+// did not fit, else the compressed matrix is refused for its entries (the
+// record does not hold what its head says).
+bool kernelDone(SparseStatus status, const Arguments& arguments) {
+    if (status == SparseStatus::ok) return true;
+    if (status == SparseStatus::noRoom || status == SparseStatus::noMemory)
+        reportOutOfMemory();
+    else
+        arguments.need("compressed matrix");
+    return false;
+}
 
 constexpr Signature cpxSignature = {"cpx", "real matrix", {{takesRealMatrix}}};
 
@@ -81,12 +89,10 @@ void builtinDecpx(header* first) {
     header* a = arguments[0];
     header* result = pushMatrixOfKind(kindRealMatrix, sparseRows(a), sparseColumns(a));
     if (!result) return;
-    if (expandEntries(sparseEntries(a), sparseEntryCount(a), sparseRows(a), sparseColumns(a),
-                      matrixData(result)) != SparseStatus::ok) {
-        reportBadEntries("decpx");
-        return;
-    }
-    moveResult(first, result);
+    if (kernelDone(expandEntries(sparseEntries(a), sparseEntryCount(a), sparseRows(a),
+                                 sparseColumns(a), matrixData(result)),
+                   arguments))
+        moveResult(first, result);
 }
 
 void builtinCpxzeros(header* first) {
@@ -161,14 +167,7 @@ void builtinCpxset(header* first) {
         const SparseStatus status =
             mergeEntries(sparseEntries(a), count, updates.data(), int64_t(updates.size()), rows,
                          columns, currentEpsilon, sparseEntries(result), &merged);
-        if (status == SparseStatus::noMemory) {
-            reportOutOfMemory();
-            return;
-        }
-        if (status != SparseStatus::ok) {
-            reportBadEntries("cpxset");
-            return;
-        }
+        if (!kernelDone(status, arguments)) return;
     }
     closeCompressed(result, merged);
     moveResult(first, result);
@@ -190,14 +189,7 @@ void builtinCpxtranspose(header* first) {
     if (!result) return;
     const SparseStatus status = transposeEntries(sparseEntries(a), count, sparseRows(a),
                                                  sparseColumns(a), sparseEntries(result));
-    if (status == SparseStatus::noMemory) {
-        reportOutOfMemory();
-        return;
-    }
-    if (status != SparseStatus::ok) {
-        reportBadEntries("cpxtranspose");
-        return;
-    }
+    if (!kernelDone(status, arguments)) return;
     closeCompressed(result, count);
     moveResult(first, result);
 }
@@ -237,18 +229,7 @@ void builtinCpxmult(header* first) {
                                       capacity, &count);
         if (status == SparseStatus::ok) closeCompressed(result, count);
     }
-    switch (status) {
-        case SparseStatus::ok:
-            moveResult(first, result);
-            return;
-        case SparseStatus::noRoom:
-        case SparseStatus::noMemory:
-            reportOutOfMemory();
-            return;
-        default:
-            reportBadEntries("cpxmult");
-            return;
-    }
+    if (kernelDone(status, arguments)) moveResult(first, result);
 }
 
 constexpr Signature cpxseidelSignature = {
@@ -280,8 +261,8 @@ void builtinCpxseidel(header* first) {
         case SparseStatus::interrupted:
             reportInterrupted();
             return;
-        default:
-            reportBadEntries("cpxseidel");
+        default:  // entries that are not what the head says
+            arguments.need("compressed matrix");
             return;
     }
 }
