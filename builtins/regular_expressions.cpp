@@ -251,23 +251,19 @@ constexpr Signature strxfindStartSignature = {"strreg", strxfindNeed, {{takesRea
 // The match, its text and the vector of its groups, or 0 when none.
 // Positions count characters, as in strfind.
 void findMatch(header* first, header* s, header* pattern, int64_t start) {
-    const char* text = stringOf(s);
-    const bool utf8 = isUtf8Text(s);
-    const size_t bytes = std::strlen(text);
-    int64_t length = int64_t(characterCount(text, bytes, utf8));
-    int64_t offset = searchOffset(start, length);
-    Regex regex(stringOf(pattern), utf8, text);
+    const SearchStart at = searchStart(s, start);
+    const bool utf8 = at.utf8;
+    Regex regex(stringOf(pattern), utf8, at.text);
     if (!regex.ok()) return;
-    const size_t from = offset < length ? characterOffset(text, size_t(offset), utf8) : bytes;
-    const char* subject = text + from;
-    if (offset > length || !regex.match(subject, bytes - from, 0)) {
+    const char* subject = at.text + at.from;
+    if (at.offset > at.length || !regex.match(subject, at.bytes - at.from, 0)) {
         if (errorCode) return;
         header* none = pushReal(0);
         if (!errorCode) moveResult(first, none);
         return;
     }
     const size_t before = characterCount(subject, regex.groupStart(0), utf8);
-    header* position = pushReal(double(offset + int64_t(before) + 1));
+    header* position = pushReal(double(at.offset + int64_t(before) + 1));
     if (errorCode) return;
     header* whole = pushString(subject + regex.groupStart(0), int64_t(regex.groupLength(0)));
     if (errorCode) return;

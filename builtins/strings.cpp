@@ -49,18 +49,14 @@ constexpr Signature strfindSignature = {.builtin = "strfind",
                                         .order = CheckOrder::asResolved};
 
 void findFrom(header* first, header* s, header* sub, int64_t start) {
-    const char* text = stringOf(s);
-    const bool utf8 = isUtf8Text(s);
-    const size_t bytes = std::strlen(text);
-    int64_t length = int64_t(characterCount(text, bytes, utf8));
-    int64_t offset = searchOffset(start, length);
+    const SearchStart at = searchStart(s, start);
     double position = 0;
-    if (offset < length) {
-        const size_t from = characterOffset(text, size_t(offset), utf8);
+    if (at.offset < at.length) {
         const char* needle = stringOf(sub);
         size_t before;
-        if (findCharacters(text + from, bytes - from, needle, std::strlen(needle), utf8, &before))
-            position = double(offset + int64_t(before) + 1);
+        if (findCharacters(at.text + at.from, at.bytes - at.from, needle, std::strlen(needle),
+                           at.utf8, &before))
+            position = double(at.offset + int64_t(before) + 1);
     }
     header* result = pushReal(position);
     if (!errorCode) moveResult(first, result);

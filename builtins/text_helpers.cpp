@@ -83,6 +83,18 @@ int64_t searchOffset(int64_t start, int64_t length) {
     return start >= 1 ? start - 1 : 0;
 }
 
+SearchStart searchStart(const header* s, int64_t start) {
+    SearchStart at;
+    at.text = stringOf(s);
+    at.utf8 = isUtf8Text(s);
+    at.bytes = std::strlen(at.text);
+    at.length = int64_t(characterCount(at.text, at.bytes, at.utf8));
+    at.offset = searchOffset(start, at.length);
+    at.from =
+        at.offset < at.length ? characterOffset(at.text, size_t(at.offset), at.utf8) : at.bytes;
+    return at;
+}
+
 const char* findText(const char* text, size_t length, const char* needle, size_t count) {
     if (count == 0) return text;
     if (count > length) return nullptr;
