@@ -232,29 +232,27 @@ void rearrange(header* first, Rearrangement how) {
     moveResult(first, result);
 }
 
-void builtinFlipx(header* first) { rearrange(first, flipColumns); }
-void builtinFlipy(header* first) { rearrange(first, flipRows); }
-void builtinRotleft(header* first) { rearrange(first, rotateLeft); }
-void builtinRotright(header* first) { rearrange(first, rotateRight); }
-void builtinShiftleft(header* first) { rearrange(first, shiftLeft); }
-void builtinShiftright(header* first) { rearrange(first, shiftRight); }
+template <Rearrangement how>
+void builtinRearrange(header* first) {
+    rearrange(first, how);
+}
 
 }  // namespace
 
 static const BuiltinRecord rows[] = {
     {"cols", 1, 0, builtinCols},
-    {"flipx", 1, 0, builtinFlipx},
-    {"flipy", 1, 0, builtinFlipy},
+    {"flipx", 1, 0, builtinRearrange<flipColumns>},
+    {"flipy", 1, 0, builtinRearrange<flipRows>},
     {"linspace", 3, 0, builtinLinspace},
     {"ones", 1, 0, builtinOnes},
     {"ones", 2, 0, builtinOnes},
     {"redim", 2, 0, builtinRedim},
     {"redim", 3, 0, builtinRedim},
-    {"rotleft", 1, 0, builtinRotleft},
-    {"rotright", 1, 0, builtinRotright},
+    {"rotleft", 1, 0, builtinRearrange<rotateLeft>},
+    {"rotright", 1, 0, builtinRearrange<rotateRight>},
     {"rows", 1, 0, builtinRows},
-    {"shiftleft", 1, 0, builtinShiftleft},
-    {"shiftright", 1, 0, builtinShiftright},
+    {"shiftleft", 1, 0, builtinRearrange<shiftLeft>},
+    {"shiftright", 1, 0, builtinRearrange<shiftRight>},
     {"size", -1, 0, builtinSize},
     {"zeros", 1, 0, builtinZeros},
     {"zeros", 2, 0, builtinZeros},
