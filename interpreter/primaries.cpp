@@ -512,8 +512,6 @@ bool isPrefixFunction(const header* function) {
     return function && (function->flags & (userFunctionPrefix | userFunctionPrefixLine));
 }
 
-bool scanningStoredBody() { return inArea(scanPointer, ramstart, functionsEnd); }
-
 header* findFunctionAtScan(int* length) {
     const char* p = scanPointer;
     if (!isLetterAt(p)) return nullptr;
@@ -903,10 +901,7 @@ void readCollection(char* entry) {
         if (errorCode) break;
         setValueName(recordAt(element), name);
         skipBlanks(1);
-        if (hasPrefix(scanPointer, "}}")) {
-            scanPointer += 2;
-            break;
-        }
+        if (skipPrefix(scanPointer, "}}")) break;
         if (*scanPointer != ',') {
             fail(errorBraces, "Error in {{}}!\n");
             break;
