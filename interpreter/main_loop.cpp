@@ -224,7 +224,8 @@ static int handlePrefixes(bool atLineStart) {
     }
     const char* p = scanPointer;
     // "quit" leaves Python mode before the line could go to Python.
-    bool quitWord = hasPrefix(p, "quit") && nameCharLength(p + 4) == 0;
+    int quit = prefixLength(p, "quit");
+    bool quitWord = quit && nameCharLength(p + quit) == 0;
     if (atLineStart && topLevel && currentPythonMode && !quitWord &&
         !hasPrefix(p, "pythonmode") && !hasPrefix(p, "function ") && !hasPrefix(p, "kalix ")) {
         runPythonLine();

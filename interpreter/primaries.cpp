@@ -872,11 +872,9 @@ void readCollection(char* entry) {
     for (;;) {
         skipBlanks(1);
         if (errorCode) break;
-        if (hasPrefix(scanPointer, "}}") &&
-            newram == reinterpret_cast<char*>(collection) + headerSize) {
-            scanPointer += 2;
+        if (newram == reinterpret_cast<char*>(collection) + headerSize &&
+            skipPrefix(scanPointer, "}}"))
             break;
-        }
         char name[32] = "";
         char* start = scanPointer;
         if (isNameStart(scanPointer)) {

@@ -219,6 +219,9 @@ class Reader {
 
     // The operators in the order of ArithmeticOperator.
     bool emit(ArithmeticOperator op) { return emit(Op(Entry::opAdd + int(op)), 0); }
+    static_assert(Entry::opAdd + int(ArithmeticOperator::subtract) == Entry::opSubtract &&
+                  Entry::opAdd + int(ArithmeticOperator::multiply) == Entry::opMultiply &&
+                  Entry::opAdd + int(ArithmeticOperator::divide) == Entry::opDivide);
 
     // sum: product { ("+" | "-") product }
     bool sum() {
