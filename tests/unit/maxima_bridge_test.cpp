@@ -25,6 +25,7 @@
 #include "platform/host.h"
 #include "base/settings.h"
 #include "settings_folder.h"
+#include "threaded_suite.h"
 #include "terminal/terminal_host.h"
 
 namespace {
@@ -56,6 +57,8 @@ class MaximaBridgeTest : public GlobalStoreTest {
         return maxima::askMaxima(text, depth, doubled);
     }
 };
+
+THREADED_SUITE(MaximaBridgeTest);
 
 TEST_F(MaximaBridgeTest, PiecesAreSentOneByOneAndOnlyPrintedRepliesShow) {
     maxima::sendMaximaLine("a$ b; \"c;d\";", maximaAsTyped);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engines/maxima_process.h"
+#include "threaded_suite.h"
 
 namespace {
 
@@ -78,6 +79,8 @@ class MaximaProcessTest : public ::testing::Test {
         return reply;
     }
 };
+
+THREADED_SUITE(MaximaProcessTest);
 
 TEST_F(MaximaProcessTest, RepliesStayInStepAlsoWhenTheMarkerComesSplit) {
     EXPECT_EQ(exchange("x;").text, "(%o2) x\n");

@@ -22,6 +22,7 @@
 #include "platform/processes.h"
 #include "base/settings.h"
 #include "settings_folder.h"
+#include "threaded_suite.h"
 
 namespace {
 
@@ -118,6 +119,8 @@ class ChildProcesses : public ::testing::Test {
         return code;
     }
 };
+
+THREADED_SUITE(ChildProcesses);
 
 TEST_F(ChildProcesses, ExitCodesAndOutputOfBothStreams) {
     std::string output;

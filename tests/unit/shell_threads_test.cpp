@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "base/threads.h"
+#include "threaded_suite.h"
 
 namespace {
 
@@ -41,6 +42,8 @@ TEST(ShellIntCell, Operations) {
     EXPECT_EQ(assignIntCell(cell, -7), -7);
     EXPECT_EQ(getIntCell(cell), -7);
 }
+
+THREADED_SUITE(ShellParker);
 
 TEST(ShellParker, ResumeBeforeParkIsKept) {
     Parker parker;
@@ -79,6 +82,8 @@ bool startSuspended(GatedThread& thread) {
     setIntCell(thread.gate);
     return thread.startThread() == 0 && waitForCell(thread.suspended, 1);
 }
+
+THREADED_SUITE(ShellThread);
 
 TEST(ShellThread, ResumeBeforeSuspendIsNotLost) {
     GatedThread thread;
@@ -189,6 +194,8 @@ TEST(ShellThread, APriorityIsTheCallingThreadsOnly) {
     EXPECT_EQ(other, threadPriorityNormal);
     EXPECT_EQ(threadPriorityOf(pthread_self()), threadPriorityHighest);
 }
+
+THREADED_SUITE(ShellNamedLock);
 
 TEST(ShellNamedLock, DepthCountsNestedEnters) {
     NamedLock lock("Test");

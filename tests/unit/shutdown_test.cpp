@@ -25,6 +25,7 @@
 #include "base/base_directory.h"
 #include "app/shutdown.h"
 #include "settings_folder.h"
+#include "threaded_suite.h"
 
 namespace fs = std::filesystem;
 
@@ -234,6 +235,8 @@ bool holdsCrashReport(const std::string& text) {
             return true;
     return false;
 }
+
+THREADED_SUITE(ProgramEnd);
 
 TEST_F(ProgramEnd, TheCodePageAndEverySettingSurviveAStartQuitStartCycle) {
     // A first run reads the per-user file, writes the profile and removes

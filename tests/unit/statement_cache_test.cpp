@@ -27,6 +27,7 @@
 #include "interpreter/value_helpers.h"
 #include "base/settings.h"
 #include "settings_folder.h"
+#include "threaded_suite.h"
 
 namespace {
 
@@ -293,6 +294,8 @@ class CacheSettingsTest : public StatementCacheTest {
         StatementCacheTest::TearDown();
     }
 };
+
+THREADED_SUITE(CacheSettingsTest);
 
 TEST_F(CacheSettingsTest, ProgramsAgreeUnderTheSettings) {
     const char* program =

@@ -20,6 +20,7 @@
 #include "interpreter/notebook_services.h"
 #include "interpreter/stack.h"
 #include "piped_input.h"
+#include "threaded_suite.h"
 #include "platform/host.h"
 #include "terminal/terminal_host.h"
 #include "terminal/terminal_keys.h"
@@ -29,6 +30,8 @@ static double secondsOf(void (*action)()) {
     action();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
+
+THREADED_SUITE(TerminalHost);
 
 TEST(TerminalHost, InterruptIsTheEscapeKeyOnce) {
     installInterruptHandler();
@@ -234,6 +237,8 @@ class PipedInput : public ::testing::Test {
     std::unique_ptr<PipedStandardInput> input;
     char line[inputBufferSize];
 };
+
+THREADED_SUITE(PipedInput);
 
 TEST_F(PipedInput, LinesUpToTheLimitAreTakenLongerOnesRefused) {
     feed(std::string(0x7fff, '1') + "\n" + std::string(0x8000, '2') + "\r\n");

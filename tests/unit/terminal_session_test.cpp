@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "kalix_program.h"
+#include "threaded_suite.h"
 
 namespace {
 
@@ -95,6 +96,8 @@ class TerminalSession : public ::testing::Test {
   private:
     size_t mark = 0;
 };
+
+THREADED_SUITE(TerminalSession);
 
 TEST_F(TerminalSession, CommandsRunOnlyWhenAllowed) {
     type("exec(\"echo\", \"first\", \"\", 0, 0, 1)\n");
@@ -223,6 +226,8 @@ class TerminalRun : public TerminalSession {
         return {"-xrun", home + "/long.kn"};
     }
 };
+
+THREADED_SUITE(TerminalRun);
 
 TEST_F(TerminalRun, ALongRunStopsOnCtrlC) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)

@@ -18,8 +18,11 @@
 #include "base/settings.h"
 #include "base/text.h"
 #include "settings_folder.h"
+#include "threaded_suite.h"
 
 namespace fs = std::filesystem;
+
+THREADED_SUITE(UpdateCheck);
 
 TEST(UpdateCheck, JudgingTheChangesPage) {
     struct Case {
@@ -133,6 +136,8 @@ class OnePageServer {
 };
 
 }  // namespace
+
+THREADED_SUITE(UpdateFetchTest);
 
 TEST_F(UpdateFetchTest, WithoutAnAddressNothingIsFetched) {
     std::string token;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "program_fixture.h"
+#include "threaded_suite.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -135,6 +136,8 @@ class UrlTest : public ProgramTest {
         return output();
     }
 };
+
+THREADED_SUITE(UrlTest);
 
 TEST_F(UrlTest, LinesEndInLineFeedsCarriageReturnsAreDropped) {
     EXPECT_EQ(runWithServer("urlopen(\"URL/a.txt\")\n"
