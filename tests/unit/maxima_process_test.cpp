@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 
 #include <cerrno>
-#include <chrono>
 #include <string>
 
 #include "engines/maxima_process.h"
@@ -107,10 +106,9 @@ TEST_F(MaximaProcessTest, ALongReplyArrivesWhole) {
 TEST_F(MaximaProcessTest, AWaitEndsWhenCancelledOrWhenTheProcessEnds) {
     ASSERT_TRUE(process.write("hang;\n"));
     MaximaReply reply;
-    auto start = std::chrono::steady_clock::now();
     int polls = 0;
     EXPECT_EQ(process.readReply(&reply, [&] { return ++polls == 3; }), MaximaWait::cancelled);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(polls, 3);
     pid_t pid = process.processId();
     process.close();
     EXPECT_FALSE(processExists(pid));  // killed and reaped, nothing left
