@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <thread>
 
 #include "engines/maxima_bridge.h"
 #include "interpreter/engine_services.h"
@@ -73,7 +72,7 @@ void catchQuitSignals() {
 
 void watchQuitSignals(void (*onQuit)()) {
     if (quitPipe[0] < 0) return;
-    std::thread watcher([onQuit] {
+    const bool watched = startDetachedThread([onQuit] {
         char byte;
         for (;;) {
             ssize_t n = read(quitPipe[0], &byte, 1);
@@ -81,5 +80,9 @@ void watchQuitSignals(void (*onQuit)()) {
             if (n == 0 || (n < 0 && errno != EINTR)) return;
         }
     });
-    watcher.detach();
+    if (!watched) {
+        // Nobody would read the pipe: the signals end the process as before.
+        signal(SIGTERM, SIG_DFL);
+        signal(SIGHUP, SIG_DFL);
+    }
 }

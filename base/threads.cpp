@@ -6,6 +6,7 @@
 #include <chrono>
 #include <ctime>
 #include <new>
+#include <exception>
 
 void initIntCell(IntCell& cell, int value) { cell.store(value); }
 int getIntCell(const IntCell& cell) { return cell.load(); }
@@ -175,6 +176,15 @@ int NamedLock::tryEnter() {
     owner.store(std::this_thread::get_id());
     depth++;
     return 1;
+}
+
+bool startDetachedThread(std::function<void()> work) {
+    try {
+        std::thread(std::move(work)).detach();
+        return true;
+    } catch (const std::exception&) {
+        return false;  // std::system_error, or std::bad_alloc for its state
+    }
 }
 
 NamedLock graphicsLock("Graphics");

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -120,6 +121,11 @@ int setCallingThreadPriority(int priority);
 // The priority a thread runs at now (as set above), or -1 when the
 // scheduler cannot be asked.
 int threadPriorityOf(pthread_t thread);
+
+// Runs `work` on a detached thread of its own. False, and nothing started,
+// when no thread can be had (no memory, no thread left): the caller does
+// the work itself or goes without.
+bool startDetachedThread(std::function<void()> work);
 
 // A re-entrant lock with a name and a nesting count. The place labels of
 // enter and leave name the calling site and are not stored: `place` stays

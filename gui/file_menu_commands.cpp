@@ -132,18 +132,13 @@ int saveNotebookAsNow() {
     return editor ? saveNotebookAs(*editor) : 0;
 }
 
-void saveNotebookFromMenu() {
-    if (!readyForCommand()) return;
-    runSaveJob(saveCurrentNotebook);
-}
+// The saves need no prompt: while a command runs the writer reads the
+// notebook under its lock between the command's changes.
+void saveNotebookFromMenu() { runSaveJob(saveCurrentNotebook); }
 
-void saveNotebookAsFromMenu() {
-    if (!readyForCommand()) return;
-    runSaveJob(saveNotebookAs);
-}
+void saveNotebookAsFromMenu() { runSaveJob(saveNotebookAs); }
 
 void saveNotebookInUserFiles() {
-    if (!readyForCommand()) return;
     // The user's own files folder: in the home directory unless the user
     // made one beside the program (never made there).
     std::string folder = userFilesDir.getText();
@@ -157,10 +152,7 @@ void saveNotebookInUserFiles() {
     });
 }
 
-void saveAndZipNotebook() {
-    if (!readyForCommand()) return;
-    runSaveJob(zipNotebook);
-}
+void saveAndZipNotebook() { runSaveJob(zipNotebook); }
 
 void deleteNotebookAndFiles() {
     if (!readyOnCommandLine()) return;

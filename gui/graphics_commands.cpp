@@ -17,7 +17,6 @@
 #include <atomic>
 #include <cmath>
 #include <mutex>
-#include <thread>
 
 #include "graphics/antialias.h"
 #include "graphics/crop_area.h"
@@ -29,6 +28,7 @@
 #include "platform/host.h"
 #include "base/settings.h"
 #include "base/text.h"
+#include "base/threads.h"
 #include "gui/dialog.h"
 #include "gui/dialogs.h"
 #include "gui/graphics_window.h"
@@ -371,11 +371,12 @@ void printGraphicsDialog() {
     // Printing draws the picture on a thread of its own.
     static std::mutex printing;
     printJobs++;
-    std::thread([printer, pdfFile, text = comment] {
+    auto job = [printer, pdfFile, text = comment] {
         std::lock_guard<std::mutex> hold(printing);
         printGraphicsJob(printer, pdfFile, text);
         printJobs--;
-    }).detach();
+    };
+    if (!startDetachedThread(job)) job();  // no thread to be had: print here
 }
 
 int printJobActive() { return printJobs.load() > 0; }

@@ -59,12 +59,17 @@ LatexResult renderFormulaAwayFromGui(const LatexRequest& request, const LatexOpt
     // window goes on handling its events (Escape, repaints, the question).
     LatexResult result;
     std::atomic<int> done{0};
-    std::thread worker([&] {
-        result = renderLatexToPng(request, options, stop, keepWaiting);
-        done = 1;
-        // Wakes the waiting loop.
-        postToGui([] {});
-    });
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            result = renderLatexToPng(request, options, stop, keepWaiting);
+            done = 1;
+            // Wakes the waiting loop.
+            postToGui([] {});
+        });
+    } catch (const std::exception&) {
+        return renderLatexToPng(request, options, stop, keepWaiting);  // no thread to be had
+    }
     handleEventsUntil([&] { return done.load() != 0; });
     worker.join();
     return result;

@@ -420,6 +420,11 @@ void NotebookWindowHost::beginUserWait(const char* status, bool showStatus) {
     assignIntCell(userWaitFlag, 1);
     showPictureOverText();
     if (graphics) graphics->repaintSoon();
+    // The user answers what the notebook shows: what was printed up to here
+    // (a traced line) is painted before the wait begins, also while a run
+    // of commands holds back the timer's repaints.
+    TextWindow* shown = window.get();
+    if (!closing) sendToGui([shown] { shown->redrawText(); });
 }
 
 // A picture drawn since the notebook was last in front is shown over the
@@ -526,6 +531,8 @@ int NotebookWindowHost::getMousePosition(double* x, double* y) {
 int NotebookWindowHost::printToTextWindow(const char* text) {
     if (!window) return 0;
     window->getEditor().insertOutput(text);
+    // Painted with the next tick of the text window.
+    window->invalidate();
     if (errorCode) {
         // An automatic run stops at the first error.
         assignIntCell(commandsToRun, 0);

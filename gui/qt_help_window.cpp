@@ -230,6 +230,9 @@ std::string selectedWord(bool& symbolic) {
     symbolic = symbolic || editor->isSymbolicAtCursor();
     if (editor->isBracketMatchShown()) return lastRequest;
     lastRequest = editor->getSelectionText();
+    // Nothing selected: the name at the cursor.
+    if (lastRequest.empty())
+        lastRequest = helpNameAt(editor->cursorLine->text.getText(), size_t(editor->cursorColumn));
     return lastRequest;
 }
 

@@ -1,6 +1,8 @@
 // Menus, accelerators and the status bar on Qt Widgets.
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -71,8 +73,23 @@ static void dropClashingMnemonics(MenuParts& parts) {
     }
 }
 
+// Escape on a popup leaves the menu bar holding the keys (its keyboard
+// mode, kept when the window is left and activated again). Once no popup
+// is open any more (Left and Right open the neighbour at once), the keys
+// go back to the window's client area.
+static void returnKeysAfterPopup(QMenuBar* bar, StandardWindow& window) {
+    QTimer::singleShot(0, bar, [bar, &window] {
+        if (QApplication::activePopupWidget() || bar->window()->focusWidget() != bar) return;
+        clientWidgetOf(&window)->setFocus(Qt::MenuBarFocusReason);
+    });
+}
+
 int Menu::addSubmenu(const char* title) {
-    widgets->submenus.push_back(widgets->bar->addMenu(fromCodePage(title)));
+    QMenu* popup = widgets->bar->addMenu(fromCodePage(title));
+    QMenuBar* bar = widgets->bar;
+    QObject::connect(popup, &QMenu::aboutToHide, bar,
+                     [bar, this] { returnKeysAfterPopup(bar, window); });
+    widgets->submenus.push_back(popup);
     dropClashingMnemonics(*widgets);
     return int(widgets->submenus.size()) - 1;
 }

@@ -664,7 +664,6 @@ void TextWindow::statusHelp() {
             help = completeName(name).hint;
     }
     lastHelpText = help;
-    setStatusHelp(help, 0);
     ::showStatus(*this, help.c_str());
 }
 

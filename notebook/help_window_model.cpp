@@ -20,6 +20,7 @@ bool extendsLeft(int code) {
     return isLetterCode(code) || (code > 0 && code < 0x80 && std::strchr("&_$%?", code));
 }
 
+// Also the characters of a name.
 bool extendsRight(int code) {
     return isLetterCode(code) || (code >= '0' && code <= '9') || code == '$' || code == '_';
 }
@@ -94,6 +95,33 @@ std::string helpWordAt(const std::string& text, size_t position) {
         end += size_t(length);
     if (text.compare(end, 2, ".k") == 0) end += 2;
     return text.substr(start, end - start);
+}
+
+std::string helpNameAt(const std::string& line, size_t column) {
+    const char* text = line.c_str();
+    const bool utf8 = codePageIsUtf8();
+    auto runStart = [text, utf8](size_t at) {
+        while (at > 0) {
+            size_t previous = previousCharacter(text, at, utf8);
+            if (!extendsRight(characterCode(text + previous, utf8))) break;
+            at = previous;
+        }
+        return at;
+    };
+    column = std::min(column, line.size());
+    size_t start = runStart(column), end = column;
+    int length = 0;
+    while (end < line.size() && extendsRight(characterCode(text + end, utf8, &length)))
+        end += size_t(length);
+    // Just behind "name(" the cursor still stands at the name, as the
+    // status line says.
+    bool name = start < end && isLetterCode(characterCode(text + start, utf8));
+    if (!name && column > 0 && text[column - 1] == '(') {
+        end = column - 1;
+        start = runStart(end);
+        name = start < end && isLetterCode(characterCode(text + start, utf8));
+    }
+    return name ? line.substr(start, end - start) : "";
 }
 
 HelpWindowModel::HelpWindowModel(std::function<bool()> readable)

@@ -56,9 +56,15 @@ std::string helpWordAt(const std::string& text, size_t position);
 // The answer text as the text field shows it.
 std::string helpDisplayText(const std::string& answer);
 
-// F1 on the notebook: the selected text (`selection`), whether the cursor
-// stands in a symbolic expression or a Maxima mode is on, and the status
-// help. A selection beginning "http", "See: " or "see: " opens the browser
+// The name at `column` of a notebook line: the run of name characters
+// around it, beginning with a letter (the one before "(" when the cursor
+// stands just behind it); "" when there is none.
+std::string helpNameAt(const std::string& line, size_t column);
+
+// F1 on the notebook: the selected text, else the name at the cursor
+// (`selection`), whether the cursor stands in a symbolic expression or a
+// Maxima mode is on, and the status help (for an empty `selection`). A
+// selection beginning "http", "See: " or "see: " opens the browser
 // on it; otherwise the help window opens on the returned topic.
 struct HelpRequest {
     bool browser = false;

@@ -10,7 +10,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
+
+#include "base/threads.h"
 
 extern char** environ;
 
@@ -102,9 +103,11 @@ int startProgram(const std::vector<std::string>& arguments, const std::string& d
                  std::string& error) {
     pid_t child = spawn(arguments, directory, 1, error);
     if (!child) return 0;
-    std::thread([child] {
+    // Without a thread to reap it, the ended child stays a zombie until
+    // Kalix ends; it runs all the same.
+    startDetachedThread([child] {
         int status;
         while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
-    }).detach();
+    });
     return 1;
 }

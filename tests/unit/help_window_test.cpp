@@ -31,6 +31,42 @@ TEST(HelpDisplayTest, DoubleClickedWords) {
     for (const Case& c : cases) EXPECT_EQ(helpWordAt(text, c.position), c.word) << c.position;
 }
 
+// The name at the cursor of a command line, which F1 looks up when nothing
+// is selected; in UTF-8 a letter beyond ASCII is one character of several
+// bytes, in 1252 one byte.
+TEST(HelpDisplayTest, NamesAtTheCursor) {
+    struct Case {
+        int codePage;
+        const char* line;
+        size_t column;
+        const char* name;
+    } cases[] = {
+        {65001, ">x=linspace(0,1,4)", 3, "linspace"},
+        {65001, ">x=linspace(0,1,4)", 7, "linspace"},
+        {65001, ">x=linspace(0,1,4)", 11, "linspace"},  // before "("
+        {65001, ">x=linspace(0,1,4)", 12, "linspace"},  // just behind "("
+        {65001, ">x=linspace(0,1,4)", 14, ""},          // after "0,"
+        {65001, ">x=linspace(0,1,4)", 1, "x"},
+        {65001, ">x=linspace(0,1,4)", 0, ""},
+        {65001, ">f_2$+1", 3, "f_2$"},
+        {65001, ">12+a", 2, ""},  // a number is no name
+        {65001, ">r\xC3\xA9sum\xC3\xA9(1)", 4, "r\xC3\xA9sum\xC3\xA9"},
+        {65001, ">r\xC3\xA9sum\xC3\xA9(1)", 10, "r\xC3\xA9sum\xC3\xA9"},
+        {65001, ">\xC3\xA9t\xC3\xA9", 1, "\xC3\xA9t\xC3\xA9"},
+        {65001, ">\xC3\xA9t\xC3\xA9", 6, "\xC3\xA9t\xC3\xA9"},
+        {65001, ">a\xC2\xB1" "b", 2, "a"},  // plus-minus ends a name
+        {1252, ">r\xE9sum\xE9(1)", 3, "r\xE9sum\xE9"},
+        {1252, ">r\xE9sum\xE9(1)", 8, "r\xE9sum\xE9"},
+        {1252, ">a\xB1" "b", 2, "a"},
+        {65001, ">sin(", 99, "sin"},
+    };
+    for (const Case& c : cases) {
+        selectCodePage(c.codePage);
+        EXPECT_EQ(helpNameAt(c.line, c.column), c.name) << c.line << " at " << c.column;
+    }
+    selectCodePage(1252);
+}
+
 // In both code pages tab stops and the limit count characters, a no-break
 // space is the code page's own, and a double click takes whole letters.
 TEST(HelpDisplayTest, CharactersOfSeveralBytesInBothCodePages) {

@@ -498,3 +498,76 @@ TEST_F(FileCommandTest, TheHtmlExportWithSvgImagesRunsTheNotebookAndShowsTheSvgF
     EXPECT_EQ(system(("xmllint --noout " + path("images/svg-001.svg")).c_str()), 0);
     writeIntSetting("createsvg", 0);
 }
+
+// The saves need no prompt: while a command runs they write the notebook
+// (the running command in it), the title shows it saved, and the command
+// goes on.
+TEST_F(FileCommandTest, SavesWhileACommandRunsWriteTheNotebook) {
+    std::string file = path("running.kn");
+    writeNotebook(file, "a=1");
+    auto saved = [&](const std::string& name, const char* text) {
+        return exists(name) && contents(name).find(text) != std::string::npos;
+    };
+    auto running = [] { return !getIntCell(inputWaiting); };
+    const std::string unchanged = "KXW x64 (running)";
+    auto title = [this] { return frame->windowTitle().toStdString(); };
+
+    // Ctrl+S during a loop of ten seconds.
+    const char loop[] = "t0=time(); repeat; until time()>t0+10; end; \"ended\"";
+    int waits = host.getInputWaitCount();
+    startCommand(loop);
+    ASSERT_TRUE(waitFor(running));
+    ASSERT_NE(title(), unchanged);
+    activateAgain(frame);
+    press(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(waitFor([&] { return saved(file, loop); }));
+    EXPECT_TRUE(running()) << "written only after the loop";
+    EXPECT_TRUE(waitFor([&] { return title() == unchanged; })) << title();
+    ASSERT_TRUE(saveJobDone());
+    ASSERT_TRUE(waitForPrompt(waits));
+    EXPECT_TRUE(hasLine("ended"));
+
+    // Save as, Save in Kalix Files and Save and ZIP while a loop runs
+    // until Escape.
+    struct Case {
+        const char* name;
+        std::function<void()> command;
+        std::string file;  // where the notebook goes
+    };
+    std::string zip = path("other.zip");
+    std::vector<Case> cases = {
+        {"Save as", [&] { press(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier); },
+         path("other.kn")},
+        {"Save in Kalix Files", [&] { press(Qt::Key_S, Qt::AltModifier); }, path("third.kn")},
+        {"Save and ZIP", [&] { menuActions(window->parts().menuBar, 6890)[0]->trigger(); },
+         path("third.kn")},
+    };
+    for (int i = 0; i < int(cases.size()); i++) {
+        const Case& c = cases[size_t(i)];
+        SCOPED_TRACE(c.name);
+        const std::string command = "repeat; end; " + std::to_string(i);
+        waits = host.getInputWaitCount();
+        startCommand(command.c_str());
+        ASSERT_TRUE(waitFor(running));
+        if (c.file != file) {
+            // The file, then the question about the one before: kept.
+            std::string chosen = c.file;
+            whenModal([chosen](QWidget* widget) {
+                auto* chooser = qobject_cast<QFileDialog*>(widget);
+                ASSERT_NE(chooser, nullptr);
+                chooser->selectFile(QString::fromStdString(chosen));
+                answerNextBox(nullptr, QMessageBox::Yes);
+                static_cast<QDialog*>(chooser)->accept();
+            });
+            file = c.file;
+        }
+        activateAgain(frame);
+        c.command();
+        ASSERT_TRUE(waitFor([&] { return saved(file, command.c_str()); }));
+        EXPECT_TRUE(running());
+        ASSERT_TRUE(saveJobDone());
+        press(Qt::Key_Escape);
+        ASSERT_TRUE(waitForPrompt(waits));
+    }
+    EXPECT_TRUE(waitFor([&] { return exists(path("third.zip")); }));
+}

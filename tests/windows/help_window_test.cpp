@@ -1,6 +1,7 @@
 // The help window over the real notebook window: the query field, the
 // answer, Enter, Escape, double clicks, F1 on the notebook, the Tasks menu,
 // its place kept between openings; and the spell check from the menu.
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -41,6 +42,10 @@ class HelpWindowTest : public WindowTest {
             "!cosh",
             "cosh(x)",
             "#",
+            "!linspace",
+            "linspace(a,b,n)",
+            "    n+1 points from a to b.",
+            "#",
             "!Plots\u00a0in\u00a0"
             "2D",
             "plot2d, plot and their styles.",
@@ -70,6 +75,24 @@ class HelpWindowTest : public WindowTest {
         return rule == std::string::npos ? text : text.substr(rule + 3);
     }
     void keyInField(Qt::Key key) { QTest::keyClick(field(), key); }
+    // Escape in the field until the window hides, and back to the notebook.
+    void backToNotebook() {
+        for (int i = 0; i < 2 && help()->isVisible(); i++) keyInField(Qt::Key_Escape);
+        ASSERT_FALSE(help()->isVisible());
+        notebookActive();
+    }
+    // The notebook's window active and the notebook with the keyboard (the
+    // hidden help window may take the activation back for a while).
+    void notebookActive() {
+        ASSERT_TRUE(waitFor([this] {
+            if (QApplication::activeWindow() != frame) frame->activateWindow();
+            return QApplication::activeWindow() == frame && QApplication::focusWidget() == client;
+        }));
+    }
+    void pressF1() {
+        notebookActive();
+        press(Qt::Key_F1);
+    }
     bool checked(int id) {
         std::vector<QAction*> items = menuActions(frame->findChild<QMenuBar*>(), id);
         return !items.empty() && items[0]->isChecked();
@@ -229,9 +252,10 @@ TEST_F(HelpWindowTest, TasksF1AndTheStatusHelpOpenTopics) {
     ASSERT_NE(help(), nullptr);
     EXPECT_NE(body().find("plot2d, plot and their styles."), std::string::npos) << shown();
 
-    // F1 on a selected name; nothing selected: the status-line help.
+    // F1 on a selected name; nothing selected and off any name: the
+    // status-line help.
     activateAgain(frame);
-    type("sin(1)");
+    type("sin(1)+");
     press(Qt::Key_Home);
     for (int i = 0; i < 3; i++) press(Qt::Key_Right, Qt::ShiftModifier);
     ASSERT_EQ(editor().getSelectionText(), "sin");
@@ -242,6 +266,7 @@ TEST_F(HelpWindowTest, TasksF1AndTheStatusHelpOpenTopics) {
         TextLockHold hold(editor(), "test");
         editor().unmarkAll();
     }
+    press(Qt::Key_End);
     setStatusHelp("cosh", 0);
     host.getMenu()->dispatchMenuCommand(7440);
     EXPECT_EQ(query(), "cosh ");
@@ -259,6 +284,68 @@ TEST_F(HelpWindowTest, TasksF1AndTheStatusHelpOpenTopics) {
     ASSERT_NE(help(), nullptr);
     EXPECT_EQ(help()->pos(), place);
     EXPECT_EQ(help()->size(), QSize(520, 320));
+}
+
+// F1 with nothing selected: the name at the cursor, in the command being
+// typed or in one above; off a name, the name the status line explained.
+TEST_F(HelpWindowTest, F1OpensTheHelpOfTheNameAtTheCursor) {
+    QLabel* status = window->parts().status;
+    ASSERT_NE(status, nullptr);
+    type("linspace");
+    ASSERT_TRUE(waitFor([&] { return status->text() == "linspace(a,b,n)"; }))
+        << status->text().toStdString();
+    pressF1();
+    ASSERT_NE(help(), nullptr);
+    EXPECT_EQ(query(), "linspace ");
+    EXPECT_EQ(body(), "linspace\nlinspace(a,b,n)\n    n+1 points from a to b.\n");
+
+    backToNotebook();
+    type("(0,1,4)+sin(1)");
+    ASSERT_TRUE(returnAndWait());
+    // Up to the command above, into its names.
+    struct Case {
+        int column;  // after the prompt
+        const char* query;
+    };
+    const Case cases[] = {{1, "linspace "}, {5, "linspace "}, {9, "linspace "},
+                          {10, "linspace "}, {17, "sin "},     {19, "sin "},
+                          {20, "sin "}};
+    for (const Case& c : cases) {
+        backToNotebook();
+        press(Qt::Key_End, Qt::ControlModifier);
+        press(Qt::Key_Up);
+        press(Qt::Key_Home);
+        for (int i = 0; i < c.column - 1; i++) press(Qt::Key_Right);
+        ASSERT_EQ(cursorText(), ">linspace(0,1,4)+sin(1)");
+        ASSERT_EQ(cursorColumn(), c.column);
+        pressF1();
+        EXPECT_EQ(query(), c.query) << "column " << c.column;
+    }
+
+    // Just behind "sin(": sin; off any name: the name whose help the
+    // status line showed.
+    backToNotebook();
+    press(Qt::Key_End, Qt::ControlModifier);
+    type("sin(");
+    ASSERT_TRUE(waitFor([&] { return status->text() == "sin(x)"; }))
+        << status->text().toStdString();
+    pressF1();
+    EXPECT_EQ(query(), "sin ");
+    backToNotebook();
+    type("1)+");
+    ASSERT_TRUE(waitFor([&] { return status->text().isEmpty(); }));
+    pressF1();
+    EXPECT_EQ(query(), "sin ");
+
+    // A name of letters beyond ASCII, the cursor between two of them.
+    backToNotebook();
+    press(Qt::Key_Home);
+    type("gr\u00f6\u00dfe*");
+    press(Qt::Key_Home);
+    for (int i = 0; i < 3; i++) press(Qt::Key_Right);
+    ASSERT_EQ(cursorText(), ">gr\u00f6\u00dfe*sin(1)+");
+    pressF1();
+    EXPECT_EQ(query(), "gr\u00f6\u00dfe ");
 }
 
 TEST_F(HelpWindowTest, SpellCheckFromTheMenuMarksAndAddsWords) {

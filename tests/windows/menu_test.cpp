@@ -333,3 +333,60 @@ TEST_F(MenuTest, CheckForUpdatesWithoutAnAddressSaysSo) {
     EXPECT_EQ(message,
               "Kalix: No address for the update check is set (setting \"updateaddress\").");
 }
+
+// Keys as the keyboard gives them: to the open popup, else to the widget
+// with the focus in the active window (shortcuts and mnemonics first).
+static void keyToFocus(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(static_cast<QWidget*>(nullptr), key, modifiers);
+}
+static void typeToFocus(const char* text) {
+    for (const char* c = text; *c; c++) QTest::keyClick(static_cast<QWidget*>(nullptr), *c);
+}
+
+// After Escape on a menu, and after the window was left and activated
+// again, the notebook takes the keys.
+TEST_F(MenuTest, TypingAfterEscapeOnAMenuReachesTheNotebook) {
+    activateAgain(frame);
+    QAction* file = bar()->actions()[0];
+    QAction* edit = bar()->actions()[2];
+    enum Way { altLetter, mouse, altLetterThenAway };
+    std::string typed = ">";
+    for (Way way : {altLetter, mouse, altLetterThenAway}) {
+        SCOPED_TRACE("way " + std::to_string(int(way)));
+        if (way == mouse)
+            QTest::mouseClick(bar(), Qt::LeftButton, Qt::NoModifier,
+                              bar()->actionGeometry(file).center());
+        else
+            keyToFocus(Qt::Key_F, Qt::AltModifier);
+        ASSERT_TRUE(waitFor([&] { return QApplication::activePopupWidget() == file->menu(); }));
+        // Right goes on to the next popups: the menu bar keeps the keys.
+        keyToFocus(Qt::Key_Right);
+        keyToFocus(Qt::Key_Right);
+        ASSERT_TRUE(waitFor([&] { return QApplication::activePopupWidget() == edit->menu(); }));
+        keyToFocus(Qt::Key_Escape);
+        ASSERT_TRUE(waitFor([] { return QApplication::activePopupWidget() == nullptr; }));
+        if (way == altLetterThenAway) {
+            // Another window comes to the front, then the notebook again.
+            QWidget other;
+            other.resize(200, 100);
+            other.show();
+            ASSERT_TRUE(waitFor([&] {
+                if (QApplication::activeWindow() != &other) other.activateWindow();
+                return QApplication::activeWindow() == &other;
+            }));
+            other.hide();
+        }
+        // The notebook's window is active again, and the notebook has the
+        // keyboard (its caret blinks) ...
+        ASSERT_TRUE(waitFor([this] {
+            if (QApplication::activeWindow() != frame) frame->activateWindow();
+            return QApplication::activeWindow() == frame && QApplication::focusWidget() == client;
+        })) << (frame->focusWidget() ? frame->focusWidget()->metaObject()->className() : "nothing")
+            << " has the keyboard";
+        // ... and takes what is typed.
+        const std::string text = "1+" + std::to_string(int(way));
+        typeToFocus(text.c_str());
+        typed += text;
+        EXPECT_TRUE(waitFor([&] { return cursorText() == typed; })) << cursorText();
+    }
+}
