@@ -150,7 +150,7 @@ class NotebooksAndEngines(unittest.TestCase):
                         "if grep -q 'askexec=\"0\"' \"$HOME/.kalix.profile\"; then kill -ABRT $$; fi\n"
                         "cat >/dev/null\n")
             os.chmod(path, 0o755)
-            runner = Runner(path, self.SOURCE, timeout=5)
+            runner = Runner(path, self.SOURCE, timeout=60)
             cases = [
                 (b">boom\n", {"notebook": True}, "signal 11"),
                 (b">boom\n", {}, ""),
@@ -207,7 +207,7 @@ class Minimization(unittest.TestCase):
                         "case \"$input\" in *other*) kill -TERM $$;; esac\n"
                         "case \"$input\" in *'x=[1,2]'*'x[5]'*) kill -SEGV $$;; esac\n")
             os.chmod(path, 0o755)
-            runner = Runner(path, ROOT, timeout=5)
+            runner = Runner(path, ROOT, timeout=60)
             lines = ["a=1", "x=[1,2]", "other", "x[5]", "b=2"]
             self.assertEqual(runner.run(b"other\n").signature, "signal 15")
             self.assertEqual(minimize(lines, runner, "signal 11"), ["x=[1,2]", "x[5]"])
