@@ -66,9 +66,3 @@ void* freeStackWork(uint64_t bytes) {
     if (bytes > uint64_t(ramend - newram)) return nullptr;
     return newram;
 }
-
-int countArguments(header* first) {
-    int n = 0;
-    for (char* p = reinterpret_cast<char*>(first); p && p < newram; p += recordAt(p)->size) n++;
-    return n;
-}

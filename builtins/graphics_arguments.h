@@ -27,5 +27,3 @@ void returnText(header* first, const char* text);
 // Work space of `bytes` in the free stack above `newram` (not reserved: it
 // lasts until the next push), or null when it does not fit.
 void* freeStackWork(uint64_t bytes);
-// The number of argument records from `first` up to the stack top.
-int countArguments(header* first);

@@ -411,11 +411,10 @@ bool multiplyMatrices(header* first, header* a, header* b) {
     return true;
 }
 
+}  // namespace
+
 // --- common kinds --------------------------------------------------------------
 
-// Promotes `count` consecutive records from `first` in place to complex
-// when any base value is complex, else to interval when any is an interval.
-// Returns whether it promoted.
 bool promoteConsecutive(header* first, int count) {
     bool complex = false, interval = false;
     header* record = first;
@@ -438,8 +437,6 @@ bool promoteConsecutive(header* first, int count) {
     }
     return true;
 }
-
-}  // namespace
 
 // --- element functions -----------------------------------------------------------
 

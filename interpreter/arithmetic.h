@@ -27,6 +27,11 @@ void negateValue(header* operand);
 // the element-wise product. `second` is the record after `first`.
 void matrixProduct(header* first, header* second);
 
+// Promotes `count` consecutive records from `first` in place to complex
+// when any base value is complex, else to interval when any is an interval
+// (the records above may move). Returns whether it promoted.
+bool promoteConsecutive(header* first, int count);
+
 // Brings two (three) consecutive argument records to one kind in place:
 // complex when any is complex, else interval when any is an interval. The
 // records above may move; on return the pointers hold the resolved values.
