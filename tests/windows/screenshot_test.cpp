@@ -20,12 +20,12 @@ TEST_F(WindowTest, ScreenshotOfANotebook) {
     ASSERT_TRUE(run("t=0:0.01:6; plot(t,sin(t)); frame(); savepng(\"/tmp/sine.png\",480,320,1);"));
     {
         TextLockHold hold(editor(), "test");
-        editor().setCursorLine(editor().firstLine, 1);
+        editor().setCursorLine(editor().document().getFirstLine(), 1);
     }
     editor().setComment("* A first notebook\r\nSome numbers, a function and a string.");
     {
         TextLockHold hold(editor(), "test");
-        NotebookLine* line = editor().firstLine;
+        NotebookLine* line = editor().document().getFirstLine();
         while (line && line->text.getText() != std::string(">f(3)")) line = line->next;
         ASSERT_NE(line, nullptr);
         editor().setCursorLine(line, 1);
@@ -33,7 +33,7 @@ TEST_F(WindowTest, ScreenshotOfANotebook) {
     editor().setComment("The function at 3.");
     {
         TextLockHold hold(editor(), "test");
-        NotebookLine* line = editor().firstLine;
+        NotebookLine* line = editor().document().getFirstLine();
         while (line && std::string(line->text.getText()).rfind(">t=", 0) != 0) line = line->next;
         ASSERT_NE(line, nullptr);
         editor().setCursorLine(line, 1);
