@@ -524,10 +524,9 @@ void TextWindow::selectWordAt(int x, int y) {
         while (end < length && same(end)) end = line->nextColumn(end);
     }
     if (end <= start) return;
-    editor.cursor().setAnchorLine(line);
-    editor.cursor().setAnchorColumn(start);
+    editor.cursor().setAnchor(line, start);
     editor.markTo(line, end);
-    editor.cursor().setAnchorLine(nullptr);
+    editor.cursor().clearAnchor();
 }
 
 // --- timers --------------------------------------------------------------------------------

@@ -160,10 +160,9 @@ void NotebookEditor::setLineKindFromPrefix() {
 void NotebookEditor::setShiftAnchor(int on) {
     TextLockHold hold(*this, "shift");
     if (!on) {
-        cur.setAnchorLine(nullptr);
+        cur.clearAnchor();
     } else if (!cur.getAnchorLine()) {
-        cur.setAnchorLine(cur.getLine());
-        cur.setAnchorColumn(cur.getColumn());
+        cur.setAnchor(cur.getLine(), cur.getColumn());
     }
 }
 
@@ -259,10 +258,8 @@ void NotebookEditor::removeOutput() {
 void NotebookEditor::selectAll() {
     TextLockHold hold(*this, "select all");
     for (NotebookLine* line = doc.getFirstLine(); line; line = line->next) line->selected = 1;
-    cur.setSelectionFirst(doc.getFirstLine());
-    cur.setSelectionStartColumn(0);
-    cur.setSelectionLast(lastLine());
-    cur.setSelectionEndColumn(cur.getSelectionLast()->text.length());
+    NotebookLine* last = lastLine();
+    cur.select(doc.getFirstLine(), 0, last, last->text.length());
     cur.setBracketMatchShown(0);
     invalidate();
 }
@@ -303,10 +300,7 @@ void NotebookEditor::updateCommentAbove() {
 static void selectSpan(NotebookEditor& editor, NotebookLine* a, int aColumn, NotebookLine* b,
                        int bColumn) {
     editor.unmarkAll();
-    editor.cursor().setSelectionFirst(a);
-    editor.cursor().setSelectionStartColumn(aColumn);
-    editor.cursor().setSelectionLast(b);
-    editor.cursor().setSelectionEndColumn(bColumn);
+    editor.cursor().select(a, aColumn, b, bColumn);
     for (NotebookLine* line = a; line; line = line->next) {
         line->selected = 1;
         if (line == b) break;

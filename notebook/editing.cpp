@@ -362,12 +362,11 @@ void NotebookEditor::startDrag(int x, int y) {
             row = row->previous;
         for (auto picture = row->image; row && row->image == picture; row = row->next)
             row->imageMarked = 1;
-        cur.setAnchorLine(nullptr);
+        cur.clearAnchor();
         invalidate();
         return;
     }
-    cur.setAnchorLine(point.line);
-    cur.setAnchorColumn(point.column);
+    cur.setAnchor(point.line, point.column);
 }
 
 void NotebookEditor::dragTo(int x, int y) {
@@ -420,7 +419,7 @@ int NotebookEditor::endDrag(int x, int y) {
         }
     }
     unmarkAll();
-    cur.setAnchorLine(nullptr);
+    cur.clearAnchor();
     showCursorLine();
     invalidate();
     return 0;

@@ -20,8 +20,11 @@ class NotebookCursor {
     // Null when no shift-movement or drag is under way.
     NotebookLine* getAnchorLine() const { return anchorLine; }
     int getAnchorColumn() const { return anchorColumn; }
-    void setAnchorLine(NotebookLine* value) { anchorLine = value; }
-    void setAnchorColumn(int value) { anchorColumn = value; }
+    void setAnchor(NotebookLine* line, int column) {
+        anchorLine = line;
+        anchorColumn = column;
+    }
+    void clearAnchor() { anchorLine = nullptr; }
 
     // --- the selection -----------------------------------------------------------
     // Null when nothing is selected.
@@ -29,10 +32,6 @@ class NotebookCursor {
     NotebookLine* getSelectionLast() const { return selectionLast; }
     int getSelectionStartColumn() const { return selectionStartColumn; }
     int getSelectionEndColumn() const { return selectionEndColumn; }
-    void setSelectionFirst(NotebookLine* value) { selectionFirst = value; }
-    void setSelectionLast(NotebookLine* value) { selectionLast = value; }
-    void setSelectionStartColumn(int value) { selectionStartColumn = value; }
-    void setSelectionEndColumn(int value) { selectionEndColumn = value; }
     void select(NotebookLine* first, int startColumn, NotebookLine* last, int endColumn);
     // Nothing selected (the lines' marks stay as they are).
     void clearSelection();

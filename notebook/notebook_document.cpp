@@ -1,4 +1,5 @@
-// The notebook's lines, its change state and the deleted commands.
+// The notebook's lines, its change state, older line versions, the
+// deleted commands and the search.
 #include "notebook/notebook_document.h"
 
 #include <cstring>
@@ -86,6 +87,42 @@ NotebookLine* NotebookDocument::findLine(uint64_t id) const {
     for (NotebookLine* line = firstLine; line; line = line->next)
         if (line->id == id) return line;
     return nullptr;
+}
+
+void NotebookDocument::pushLineBackup(NotebookLine* line) {
+    for (int i = lineBackupCount - 1; i > 0; i--)
+        line->backups[i] = std::move(line->backups[i - 1]);
+    line->backups[0] = std::make_unique<String>(line->text.getText());
+    line->backupIndex = 0;
+}
+
+void NotebookDocument::restoreOlderBackup(NotebookLine* line) {
+    for (int i = line->backupIndex; i < lineBackupCount; i++) {
+        if (!line->backups[i]) return;
+        if (!line->backups[i]->equals(line->text.getText())) {
+            line->text.assign(line->backups[i]->getText());
+            line->backupIndex = i;
+            return;
+        }
+    }
+}
+
+void NotebookDocument::restoreLaterBackup(NotebookLine* line) {
+    for (int i = line->backupIndex - 1; i >= 0; i--) {
+        if (line->backups[i] && !line->backups[i]->equals(line->text.getText())) {
+            line->text.assign(line->backups[i]->getText());
+            line->backupIndex = i;
+            return;
+        }
+    }
+}
+
+LinePosition NotebookDocument::findText(NotebookLine* line, const char* text, bool forward) {
+    for (; line; line = forward ? line->next : line->previous) {
+        int position = line->text.positionOf(text);
+        if (position >= 0) return {line, position};
+    }
+    return {};
 }
 
 bool NotebookDocument::setChanged(int flag) {

@@ -1,6 +1,7 @@
 // The notebook's text: the doubly linked list of lines, the changed flag
-// and change count, the file the notebook belongs to, and the buffer of
-// deleted commands that "undo delete" inserts again.
+// and change count, the file the notebook belongs to, the older versions
+// of a line for "Restore", the buffer of deleted commands that "undo
+// delete" inserts again, and the plain text search.
 //
 // Threads: owned by whichever thread holds the "Text" lock (textLock);
 // everything is read and written under it, except `changed`, which any
@@ -16,6 +17,11 @@
 
 class NotebookEditor;
 class NotebookLine;
+
+struct LinePosition {
+    NotebookLine* line = nullptr;
+    int column = 0;
+};
 
 class NotebookDocument {
   public:
@@ -57,6 +63,19 @@ class NotebookDocument {
     // Image files written by the last read or save of the file.
     const std::vector<std::string>& getSavedImageFiles() const { return savedImageFiles; }
     void setSavedImageFiles(std::vector<std::string> files) { savedImageFiles = std::move(files); }
+
+    // --- older versions of a line ----------------------------------------------
+    // Keeps the line's text as its newest older version.
+    static void pushLineBackup(NotebookLine* line);
+    // The line takes the next older (or later) version that differs from
+    // its text; nothing when there is none.
+    static void restoreOlderBackup(NotebookLine* line);
+    static void restoreLaterBackup(NotebookLine* line);
+
+    // --- search ------------------------------------------------------------------
+    // The first occurrence of `text` from `line` on (forward) or back from
+    // it; line null when there is none.
+    static LinePosition findText(NotebookLine* line, const char* text, bool forward);
 
     // --- deleted commands ------------------------------------------------------
     // The deleted lines, one a line, in the form restoreDeletedLine reads.

@@ -194,11 +194,6 @@ class TextLockHold {
     bool held = true;
 };
 
-struct LinePosition {
-    NotebookLine* line = nullptr;
-    int column = 0;
-};
-
 class NotebookEditor {
   public:
     // Null host or metrics: no window and fixed metrics.
@@ -351,9 +346,13 @@ class NotebookEditor {
     static int isFunctionStart(const char* text);
 
     // --- undo, deleted commands and search -------------------------------
-    static void pushLineBackup(NotebookLine* line);
-    static void restoreOlderBackup(NotebookLine* line);
-    static void restoreLaterBackup(NotebookLine* line);
+    static void pushLineBackup(NotebookLine* line) { NotebookDocument::pushLineBackup(line); }
+    static void restoreOlderBackup(NotebookLine* line) {
+        NotebookDocument::restoreOlderBackup(line);
+    }
+    static void restoreLaterBackup(NotebookLine* line) {
+        NotebookDocument::restoreLaterBackup(line);
+    }
     void restoreCursorLine();
     void undoRestoreCursorLine();
     void deleteCommand();
@@ -428,6 +427,7 @@ class NotebookEditor {
     NotebookMetrics* metrics;
     std::unique_ptr<NotebookHost> ownHost;
     std::unique_ptr<NotebookMetrics> ownMetrics;
+    // The parts, each under the text lock (see their headers).
     NotebookDocument doc;
     NotebookCursor cur;
     NotebookView shown;

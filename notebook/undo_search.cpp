@@ -1,37 +1,9 @@
-// Line versions for "Restore", deleted commands that can be inserted
-// again, and the plain text search.
+// "Restore" of the cursor line, deleting commands and inserting them
+// again, and the search that selects what it finds.
 #include <cstring>
 #include <string>
 
 #include "notebook/notebook_model.h"
-
-void NotebookEditor::pushLineBackup(NotebookLine* line) {
-    for (int i = lineBackupCount - 1; i > 0; i--)
-        line->backups[i] = std::move(line->backups[i - 1]);
-    line->backups[0] = std::make_unique<String>(line->text.getText());
-    line->backupIndex = 0;
-}
-
-void NotebookEditor::restoreOlderBackup(NotebookLine* line) {
-    for (int i = line->backupIndex; i < lineBackupCount; i++) {
-        if (!line->backups[i]) return;
-        if (!line->backups[i]->equals(line->text.getText())) {
-            line->text.assign(line->backups[i]->getText());
-            line->backupIndex = i;
-            return;
-        }
-    }
-}
-
-void NotebookEditor::restoreLaterBackup(NotebookLine* line) {
-    for (int i = line->backupIndex - 1; i >= 0; i--) {
-        if (line->backups[i] && !line->backups[i]->equals(line->text.getText())) {
-            line->text.assign(line->backups[i]->getText());
-            line->backupIndex = i;
-            return;
-        }
-    }
-}
 
 void NotebookEditor::restoreCursorLine() {
     TextLockHold hold(*this, "undo");
@@ -164,20 +136,18 @@ void NotebookEditor::undoDelete() {
 // Selects the first occurrence from `line` on (forward) or back from it.
 static int selectOccurrence(NotebookEditor& editor, NotebookLine* line, const char* text,
                             bool forward) {
-    for (; line; line = forward ? line->next : line->previous) {
-        int position = line->text.positionOf(text);
-        if (position < 0) continue;
-        editor.unmarkAll();
-        editor.cursor().select(line, position, line, position + int(std::strlen(text)));
-        line->selected = 1;
-        NotebookLine* top = line;
-        for (int i = 0; i < 5 && top->previous; i++) top = top->previous;
-        editor.view().setTopLine(top);
-        editor.getHost().scrollChanged();
-        editor.getHost().invalidate();
-        return 1;
-    }
-    return 0;
+    LinePosition found = NotebookDocument::findText(line, text, forward);
+    if (!found.line) return 0;
+    editor.unmarkAll();
+    editor.cursor().select(found.line, found.column, found.line,
+                           found.column + int(std::strlen(text)));
+    found.line->selected = 1;
+    NotebookLine* top = found.line;
+    for (int i = 0; i < 5 && top->previous; i++) top = top->previous;
+    editor.view().setTopLine(top);
+    editor.getHost().scrollChanged();
+    editor.getHost().invalidate();
+    return 1;
 }
 
 void NotebookEditor::searchText(const char* text) {

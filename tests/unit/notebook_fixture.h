@@ -184,10 +184,7 @@ class NotebookTest : public InterpreterStateTest {
 
     void select(NotebookLine* first, int start, NotebookLine* last, int end) {
         editor.unmarkAll();
-        editor.cursor().setSelectionFirst(first);
-        editor.cursor().setSelectionStartColumn(start);
-        editor.cursor().setSelectionLast(last);
-        editor.cursor().setSelectionEndColumn(end);
+        editor.cursor().select(first, start, last, end);
         for (NotebookLine* line = first; line; line = line->next) {
             line->selected = 1;
             if (line == last) break;

@@ -241,10 +241,7 @@ TEST_F(PaintingTest, SelectedLinesShowTheirWholeTextInPieces) {
     NotebookLine* link = editor.document().getFirstLine();
     NotebookLine* command = link->next;
     link->selected = command->selected = 1;
-    editor.cursor().setSelectionFirst(link);
-    editor.cursor().setSelectionStartColumn(0);
-    editor.cursor().setSelectionLast(command);
-    editor.cursor().setSelectionEndColumn(3);
+    editor.cursor().select(link, 0, command, 3);
     RecordingSurface s = paint();
     std::vector<Drawn> texts = s.of("text");
     ASSERT_EQ(texts.size(), 3u);
