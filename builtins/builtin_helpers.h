@@ -1,14 +1,16 @@
 // Small helpers shared by the builtin library: sorting comparators and magic
 // squares. The value helpers (tolerances, number families, counters, matrix
-// pushes, int conversions) live with the interpreter and UTF-8 decoding in
-// the text module; both are included here for the builtin families.
+// pushes, int conversions) and the declared arguments (interpreter/
+// arguments.h) live with the interpreter and UTF-8 decoding in the text
+// module; all are included here for the builtin families.
 #pragma once
 
 #include <cstdint>
 
+#include "base/text.h"
+#include "interpreter/arguments.h"
 #include "interpreter/stack.h"
 #include "interpreter/value_helpers.h"
-#include "base/text.h"
 
 // Comparators (1, -1 or 0).
 // Two rows of n doubles: the first element where one is greater decides;

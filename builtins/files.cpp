@@ -3,6 +3,7 @@
 // Bytes are bytes: nothing is converted between code pages. Every write is
 // flushed at once, so a failure (a full disk) is reported by the builtin
 // that wrote, and a file being written can be read back at any time.
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -84,35 +85,30 @@ bool isOpenMode(const char* mode) {
 
 bool hasBinaryMode(const char* mode) { return std::strchr(mode, 'b') != nullptr; }
 
+constexpr Signature openSignature = {"open", "filename, [mode (r,w,a)]", {{takesString}}};
+
 void builtinOpen(header* first) {
     closeReadFile();
-    header* name = resolveValue(first);
-    if (errorCode) return;
-    if (name->kind != kindString) {
-        reportNeed("filename, [mode (r,w,a)]", "open");
-        return;
-    }
-    readFile = openFileInPath(stringOf(name), "r", 1, 1);
+    const Arguments a(first, openSignature);
+    if (!a) return;
+    readFile = openFileInPath(a.text(0), "r", 1, 1);
     if (!readFile) {
-        fail(errorFailed, "Could not open the file %s!\n", stringOf(name));
+        fail(errorFailed, "Could not open the file %s!\n", a.text(0));
         return;
     }
     readFileIsText = true;
     pushResult(first, std::ferror(readFile));
 }
 
+constexpr Signature openModeSignature = {
+    "open", "filename, mode (r,w,a)", {{takesString}, {takesString}}};
+
 void builtinOpenMode(header* first) {
-    header* second = nextValue(first);
-    header* name = resolveValue(first);
-    if (errorCode) return;
-    header* mode = resolveValue(second);
-    if (errorCode) return;
-    if (name->kind != kindString || mode->kind != kindString || !isOpenMode(stringOf(mode))) {
-        reportNeed("filename, mode (r,w,a)", "open");
-        return;
-    }
-    const char* path = stringOf(name);
-    const char* m = stringOf(mode);
+    const Arguments a(first, openModeSignature);
+    if (!a) return;
+    if (!isOpenMode(a.text(1))) return a.refuse();
+    const char* path = a.text(0);
+    const char* m = a.text(1);
     if (!std::strcmp(m, "r") || !std::strcmp(m, "rb")) {
         closeReadFile();
         // The name as given first, then with ".k" added.
@@ -210,15 +206,12 @@ void readWord(const ItemFormat& f) {
 // A count argument: a real whose integer part is at least 1; 0 after a
 // reported error.
 int64_t readCount(header* first, const char* name, const char* kindWhat, const char* positiveWhat) {
-    header* count = resolveValue(first);
-    if (errorCode) return 0;
-    if (count->kind != kindReal) {
-        reportNeed(kindWhat, name);
-        return 0;
-    }
-    double n = std::trunc(realOf(count));
+    const Signature countSignature = {name, kindWhat, {{takesReal}}};
+    const Arguments a(first, countSignature);
+    if (!a) return 0;
+    double n = std::trunc(a.real(0));
     if (!(n >= 1)) {
-        reportNeed(positiveWhat, name);
+        a.need(positiveWhat);
         return 0;
     }
     return n > double(INT32_MAX) ? int64_t(INT32_MAX) + 1 : int64_t(n);
@@ -405,27 +398,34 @@ void builtinGetvectorline(header* first) {
     if (!errorCode) pushString(line.data(), int64_t(line.size()));
 }
 
+constexpr Signature setdecimaldotSignature = {
+    "setdecimaldot", "string of length 1", {{takesString}}};
+
 void builtinSetdecimaldot(header* first) {
-    header* c = resolveValue(first);
-    if (errorCode) return;
-    if (c->kind != kindString || std::strlen(stringOf(c)) != 1) {
-        reportNeed("string of length 1", "setdecimaldot");
-        return;
-    }
+    const Arguments a(first, setdecimaldotSignature);
+    if (!a) return;
+    if (std::strlen(a.text(0)) != 1) return a.refuse();
     char previous = decimalDot;
-    decimalDot = stringOf(c)[0];
+    decimalDot = a.text(0)[0];
     header* result = pushString(&previous, 1);
     if (!errorCode) moveResult(first, result);
 }
 
 // --- writing -----------------------------------------------------------------
 
-// The items of a real or a nonempty real row vector, or null with the
-// builtin's message.
+// The items of a real or a nonempty real row vector, all finite, or null
+// with the builtin's message.
 const double* itemsArgument(header* first, const char* name, int64_t* count) {
-    const double* items = realRowArgument(first, count);
-    if (items && *count >= 1) return items;
-    if (!errorCode) reportNeed("integer or vector of integers", name);
+    const Signature itemsSignature = {
+        name, "integer or vector of integers", {{.kinds = takesRealMatrix, .rows = 1}}};
+    const Arguments a(first, itemsSignature);
+    if (!a) return nullptr;
+    const MatrixValue items = a.matrix(0);
+    *count = items.count();
+    if (*count >= 1 &&
+        std::all_of(items.data, items.data + *count, [](double x) { return std::isfinite(x); }))
+        return items.data;
+    a.refuse();
     return nullptr;
 }
 
@@ -481,15 +481,18 @@ bool writeText(const char* text, bool lineFeed) {
     return checkWritten("Error in writeln.\n");
 }
 
-void writeString(header* first, const char* name, bool lineFeed) {
-    header* s = stringArgument(first, "string", name);
-    if (!s || !writeText(stringOf(s), lineFeed)) return;
+// write and writeln: both named write in the message.
+constexpr Signature writeSignature = {"write", "string", {{takesString}}};
+
+void writeString(header* first, bool lineFeed) {
+    const Arguments a(first, writeSignature);
+    if (!a || !writeText(a.text(0), lineFeed)) return;
     header* result = pushMarker(markerNone);
     if (!errorCode) moveResult(first, result);
 }
 
-void builtinWrite(header* first) { writeString(first, "write", false); }
-void builtinWriteln(header* first) { writeString(first, "write", true); }
+void builtinWrite(header* first) { writeString(first, false); }
+void builtinWriteln(header* first) { writeString(first, true); }
 
 void builtinNewline(header*) {
     if (writeText("", true)) pushMarker(markerNone);

@@ -36,13 +36,14 @@ void finishSave(header* first, ExportResult result, const std::string& name) {
     }
 }
 
+constexpr Signature savepsSignature = {"saveps", "filename", {{takesString}}};
+
 void builtinSaveps(header* first) {
-    header* name = resolveValue(first);
-    if (errorCode) return;
-    if (name->kind != kindString) return reportNeed("filename", "saveps");
+    const Arguments a(first, savepsSignature);
+    if (!a) return;
     std::string written;
     const ExportResult result =
-        saveGraphicsEps(stringOf(name), currentSettings(), escapePressed, &written);
+        saveGraphicsEps(a.text(0), currentSettings(), escapePressed, &written);
     finishSave(first, result, written);
 }
 
@@ -51,48 +52,43 @@ int pictureSize(double v) {
     return n > largestPictureSize ? largestPictureSize : n;
 }
 
+constexpr Signature savesvgSignature = {
+    "savesvg", "filename, x, y", {{takesString}, {takesReal}, {takesReal}}};
+
 void builtinSavesvg(header* first) {
-    header* name = resolveValue(first);
-    if (errorCode) return;
-    header* width = realArgument(nextValue(first));
-    if (errorCode) return;
-    header* height = realArgument(nextValue(nextValue(first)));
-    if (errorCode) return;
-    if (name->kind != kindString || !width || !height)
-        return reportNeed("filename, x, y", "savesvg");
+    const Arguments a(first, savesvgSignature);
+    if (!a) return;
     std::string written;
     const ExportResult result = saveSvgFile(
-        stringOf(name), pictureSize(realOf(width)), pictureSize(realOf(height)),
+        a.text(0), pictureSize(a.real(1)), pictureSize(a.real(2)),
         intSetting("savecompressedsvg") != 0, currentSettings(), escapePressed, &written);
     finishSave(first, result, written);
 }
 
+constexpr Signature savepngSignature = {
+    "savepng", "filename, x, y, flag", {{takesString}, {takesReal}, {takesReal}, {takesReal}}};
+
 void builtinSavepng(header* first) {
-    header* name = resolveValue(first);
-    if (errorCode) return;
-    header* width = realArgument(nextValue(first));
-    if (errorCode) return;
-    header* height = realArgument(nextValue(nextValue(first)));
-    if (errorCode) return;
-    header* flag = realArgument(nextValue(nextValue(nextValue(first))));
-    if (errorCode) return;
-    if (name->kind != kindString || !width || !height || !flag)
-        return reportNeed("filename, x, y, flag", "savepng");
+    const Arguments a(first, savepngSignature);
+    if (!a) return;
     std::string written;
     const ExportResult result =
-        saveGraphicsPng(stringOf(name), pictureSize(realOf(width)), pictureSize(realOf(height)),
-                        clampToInt(realOf(flag)) != 0, codePageToUtf8, escapePressed, &written);
+        saveGraphicsPng(a.text(0), pictureSize(a.real(1)), pictureSize(a.real(2)),
+                        clampToInt(a.real(3)) != 0, codePageToUtf8, escapePressed, &written);
     finishSave(first, result, written);
 }
 
 // pswindow([w h]): the size of the EPS pictures in points, each at least 1.
 // The argument stays the result.
+constexpr Signature pswindowSignature = {
+    .builtin = "pswindow",
+    .rules = {{.kinds = kindBit(kindRealMatrix), .rows = 1, .columns = 2}},
+    .refusal = {errorGraphicsArgument, "Arguments for pswindow are [c r]!\n"}};
+
 void builtinPswindow(header* first) {
-    header* size = resolveValue(first);
-    if (errorCode) return;
-    if (size->kind != kindRealMatrix || matrixRows(size) != 1 || matrixColumns(size) != 2)
-        return fail(errorGraphicsArgument, "Arguments for pswindow are [c r]!\n");
-    const double* wh = matrixData(size);
+    const Arguments a(first, pswindowSignature);
+    if (!a) return;
+    const double* wh = matrixData(a[0]);
     auto atLeastOne = [](double v) { return v >= 1 ? v : 1.0; };
     setPsWindowSize(atLeastOne(wh[0]), atLeastOne(wh[1]));
 }

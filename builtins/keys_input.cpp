@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "builtins/system_values.h"
+#include "interpreter/arguments.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/expression_input.h"
 #include "interpreter/output.h"
@@ -18,13 +19,13 @@ void builtinTestkey(header*) { pushReal(pollKey()); }
 
 // key() and key(status): the character typed, or the key code of a key
 // without one.
+constexpr Signature keySignature = {
+    "key", "string", {{.kinds = takesString, .presence = Presence::optional}}};
+
 void builtinKey(header* first) {
-    std::string status;
-    if (first) {
-        header* text = stringArgument(first, "string", "key");
-        if (!text) return;
-        status = stringOf(text);
-    }
+    const Arguments a(first, keySignature);
+    if (!a) return;
+    const std::string status = a.given(0) ? a.text(0) : "";
     int keyCode;
     int character = waitKeyWithStatus(&keyCode, status.c_str());
     if (keyCode == keyEscape) {
@@ -54,19 +55,22 @@ bool waitReporting(double seconds, const char* status, double* waited, int* char
     return true;
 }
 
-const char* const waitArguments = "optional real, optional string";
+// wait(), wait(x) and wait(x, status); each argument is checked as soon
+// as it is resolved.
+constexpr Signature waitSignature = {
+    .builtin = "wait",
+    .need = "optional real, optional string",
+    .rules = {{.kinds = takesReal, .presence = Presence::optional, .fallback = 600},
+              {.kinds = takesString, .presence = Presence::optional}},
+    .order = CheckOrder::asResolved};
 
 // wait(), wait(x): the seconds waited and the character typed.
 void builtinWait(header* first) {
-    double seconds = 600;
-    if (first) {
-        header* x = requireReal(first, waitArguments, "wait");
-        if (!x) return;
-        seconds = realOf(x);
-    }
+    const Arguments a(first, waitSignature);
+    if (!a) return;
     double waited;
     int character;
-    if (!waitReporting(seconds, "", &waited, &character)) return;
+    if (!waitReporting(a.real(0), "", &waited, &character)) return;
     header* results = pushReal(waited);
     if (!results || !pushReal(character)) return;
     if (first) moveResults(first, results);
@@ -74,59 +78,57 @@ void builtinWait(header* first) {
 
 // wait(x, status): the seconds waited.
 void builtinWaitStatus(header* first) {
-    header* x = requireReal(first, waitArguments, "wait");
-    if (!x) return;
-    header* status = stringArgument(recordAt(endOf(first)), waitArguments, "wait");
-    if (!status) return;
-    double seconds = realOf(x);
-    std::string text = stringOf(status);
+    const Arguments a(first, waitSignature);
+    if (!a) return;
+    const std::string text = a.text(1);
     double waited;
     int character;
-    if (!waitReporting(seconds, text.c_str(), &waited, &character)) return;
+    if (!waitReporting(a.real(0), text.c_str(), &waited, &character)) return;
     moveResult(first, pushReal(waited));
 }
 
+constexpr Signature setstatusSignature = {"setstatus", "string", {{takesString}}};
+
 void builtinSetstatus(header* first) {
-    header* text = stringArgument(first, "string", "setstatus");
-    if (!text) return;
-    setStatusText(stringOf(text));
-    keepArgumentAsResult(first, text);
+    const Arguments a(first, setstatusSignature);
+    if (!a) return;
+    setStatusText(a.text(0));
+    keepArgumentAsResult(first, a[0]);
 }
 
 // setkey(k, text): the function key's new text; returns the old one.
+constexpr Signature setkeySignature = {
+    "setkey", "integer and string", {{takesReal}, {takesString}}};
+
 void builtinSetkey(header* first) {
-    header* k = resolveValue(first);
-    if (errorCode) return;
-    header* text = resolveValue(recordAt(endOf(first)));
-    if (errorCode) return;
-    if (k->kind != kindReal || text->kind != kindString) {
-        reportNeed("integer and string", "setkey");
-        return;
-    }
-    int slot = clampToInt(realOf(k));
-    if (slot < 1 || slot > functionKeyCount || std::strlen(stringOf(text)) >= functionKeyTextSize) {
-        reportNeed("1<=key number<=10, string", "setkey");
-        return;
-    }
-    std::string newText = stringOf(text);
+    const Arguments a(first, setkeySignature);
+    if (!a) return;
+    int slot = clampToInt(a.real(0));
+    if (slot < 1 || slot > functionKeyCount || std::strlen(a.text(1)) >= functionKeyTextSize)
+        return a.need("1<=key number<=10, string");
+    std::string newText = a.text(1);
     header* old = pushCString(functionKeyTexts[slot]);
     if (!old) return;
     std::strcpy(functionKeyTexts[slot], newText.c_str());
     moveResult(first, old);
 }
 
+constexpr Signature inputSignature = {"input", "prompt string", {{takesString}}};
+
 void builtinInput(header* first) {
-    header* prompt = stringArgument(first, "prompt string", "input");
-    if (!prompt) return;
-    std::string question = stringOf(prompt);
+    const Arguments a(first, inputSignature);
+    if (!a) return;
+    std::string question = a.text(0);
     header* value = inputExpression(question.c_str(), false);
     if (value) moveResult(first, value);
 }
 
+constexpr Signature lineinputSignature = {"lineinput", "prompt string", {{takesString}}};
+
 void builtinLineinput(header* first) {
-    header* prompt = stringArgument(first, "prompt string", "lineinput");
-    if (!prompt) return;
-    std::string question = stringOf(prompt);
+    const Arguments a(first, lineinputSignature);
+    if (!a) return;
+    std::string question = a.text(0);
     std::vector<char> line(inputBufferSize);
     if (!readAnswerLine(question.c_str(), line.data())) return;
     moveResult(first, pushCString(line.data()));

@@ -92,16 +92,6 @@ void withArithmetic(NumberFamily family, F f) {
         f(RealArithmetic{});
 }
 
-// Reads two consecutive arguments brought to their common kind; false
-// after an error (conversion, or "Matrix expected!").
-bool readCommonPair(header* first, Coefficients* p, Coefficients* q) {
-    header* a = first;
-    header* b = nextValue(first);
-    convertToCommonKind(&a, &b);
-    if (errorCode) return false;
-    return readCoefficients(a, p) && readCoefficients(b, q);
-}
-
 // A pushed 1 x n row vector of the family, or null after the push failed.
 header* pushRow(NumberFamily family, int64_t n) {
     return pushMatrixOfKind(matrixKindOf(family), 1, static_cast<int>(n));
@@ -148,72 +138,70 @@ void mapPolynomial(header* first, header* x, NumberFamily family, RealFunction r
     if (result && !errorCode) moveResult(first, result);
 }
 
+// The polynomial (or the points) and x are brought to one kind; a value
+// that is no number is refused with "Matrix expected!" when it is read.
+constexpr Signature polyvalSignature = {.builtin = "polyval",
+                                        .need = "polynomial row vector, x values",
+                                        .rules = {{takesAnything}, {takesAnything}},
+                                        .sameFamily = true};
+
 void builtinPolyval(header* first) {
-    header* p = first;
-    header* x = nextValue(first);
-    convertToCommonKind(&p, &x);
-    if (errorCode) return;
+    const Arguments a(first, polyvalSignature);
+    if (!a) return;
     Coefficients c;
-    if (!readCoefficients(p, &c)) return;
-    if (!c.isRow() || c.columns < 1) {
-        reportNeed("polynomial row vector, x values", "polyval");
-        return;
-    }
+    if (!readCoefficients(a[0], &c)) return;
+    if (!c.isRow() || c.columns < 1) return a.refuse();
     polynomialCoefficients = c.data;
     polynomialDegree = c.columns - 1;
-    mapPolynomial(first, x, c.family, polyvalRealElement,
+    mapPolynomial(first, a[1], c.family, polyvalRealElement,
                   pairElement<ComplexArithmetic, polyvalElement<ComplexArithmetic>>,
                   pairElement<IntervalArithmetic, polyvalElement<IntervalArithmetic>>);
 }
 
+constexpr Signature interpvalSignature = {
+    .builtin = "interp",
+    .need = "row vectors xd,dd, and x",
+    .rules = {{takesAnything}, {takesAnything}, {takesAnything}},
+    .sameFamily = true};
+
 void builtinInterpval(header* first) {
-    header* xd = first;
-    header* dd = nextValue(first);
-    header* x = nextValue(dd);
-    convertThreeToCommonKind(&xd, &dd, &x);
-    if (errorCode) return;
+    const Arguments a(first, interpvalSignature);
+    if (!a) return;
     Coefficients points, differences;
-    if (!readCoefficients(xd, &points) || !readCoefficients(dd, &differences)) return;
+    if (!readCoefficients(a[0], &points) || !readCoefficients(a[1], &differences)) return;
     if (!points.isRow() || points.columns < 1 || !differences.isRow() ||
-        differences.columns != points.columns) {
-        reportNeed("row vectors xd,dd, and x", "interp");
-        return;
-    }
+        differences.columns != points.columns)
+        return a.refuse();
     interpolationPoints = points.data;
     dividedDifferences = differences.data;
     polynomialDegree = points.columns - 1;
-    mapPolynomial(first, x, points.family, interpvalRealElement,
+    mapPolynomial(first, a[2], points.family, interpvalRealElement,
                   pairElement<ComplexArithmetic, interpvalElement<ComplexArithmetic>>,
                   pairElement<IntervalArithmetic, interpvalElement<IntervalArithmetic>>);
 }
 
 // --- arithmetic --------------------------------------------------------------
 
-// Two row vectors of a common kind, or false after the builtin's refusal.
-bool readTwoRows(header* first, const char* name, Coefficients* p, Coefficients* q) {
-    header* a = first;
-    header* b = nextValue(first);
-    convertToCommonKind(&a, &b);
-    if (errorCode) return false;
-    for (const header* value : {a, b}) {
-        const int kind = value->kind;
-        if (kind != kindReal && kind != kindComplex && kind != kindInterval &&
-            kind != kindRealMatrix && kind != kindComplexMatrix && kind != kindIntervalMatrix) {
-            reportNeed("two row vectors", name);
-            return false;
-        }
-    }
-    if (!readCoefficients(a, p) || !readCoefficients(b, q)) return false;
-    if (!p->isRow() || !q->isRow()) {
-        reportNeed("two row vectors", name);
-        return false;
-    }
-    return true;
+// Two row vectors of numbers brought to one kind.
+constexpr Signature twoRows(const char* name) {
+    constexpr ArgumentRule row = {.kinds = takesNumeric, .rows = 1};
+    return {.builtin = name, .need = "two row vectors", .rules = {row, row}, .sameFamily = true};
+}
+
+constexpr Signature polyaddSignature = twoRows("polyadd");
+constexpr Signature polymultSignature = twoRows("polymult");
+constexpr Signature polydivSignature = twoRows("polydiv");
+constexpr Signature interpSignature = twoRows("interp");
+
+// The two rows; false after the refusal.
+bool readTwoRows(const Arguments& a, Coefficients* p, Coefficients* q) {
+    return a && readCoefficients(a[0], p) && readCoefficients(a[1], q);
 }
 
 void builtinPolyadd(header* first) {
+    const Arguments a(first, polyaddSignature);
     Coefficients p, q;
-    if (!readTwoRows(first, "polyadd", &p, &q)) return;
+    if (!readTwoRows(a, &p, &q)) return;
     const int64_t length = p.columns > q.columns ? p.columns : q.columns;
     header* result = pushRow(p.family, length);
     if (!result) return;
@@ -228,8 +216,9 @@ void builtinPolyadd(header* first) {
 // An empty factor is the zero polynomial without coefficients: the product
 // is empty too.
 void builtinPolymult(header* first) {
+    const Arguments a(first, polymultSignature);
     Coefficients p, q;
-    if (!readTwoRows(first, "polymult", &p, &q)) return;
+    if (!readTwoRows(a, &p, &q)) return;
     const bool empty = p.columns == 0 || q.columns == 0;
     const int64_t length = empty ? 0 : int64_t(p.columns) + q.columns - 1;
     if (length > 2147483647) {
@@ -261,8 +250,9 @@ bool leadingIsZero(const Coefficients& q) {
 }
 
 void builtinPolydiv(header* first) {
+    const Arguments a(first, polydivSignature);
     Coefficients p, q;
-    if (!readTwoRows(first, "polydiv", &p, &q)) return;
+    if (!readTwoRows(a, &p, &q)) return;
     const int m = p.columns, n = q.columns;
     if (m < n) {
         // Quotient 0, remainder p itself.
@@ -274,10 +264,8 @@ void builtinPolydiv(header* first) {
         moveResults(first, quotient);
         return;
     }
-    if (leadingIsZero(q)) {
-        reportNeed(q.family == numberComplex ? "nonzero divisor" : "nonzeros divisor", "polydiv");
-        return;
-    }
+    if (leadingIsZero(q))
+        return a.need(q.family == numberComplex ? "nonzero divisor" : "nonzeros divisor");
     header* quotient = pushRow(p.family, m - n + 1);
     if (!quotient) return;
     header* remainder = pushRow(p.family, n);
@@ -303,14 +291,16 @@ void builtinPolydiv(header* first) {
 }
 
 // Real and complex row vectors only; scalars and intervals are refused.
+constexpr Signature polytruncSignature = {
+    "polytrunc",
+    "row vector",
+    {{.kinds = kindBit(kindRealMatrix) | kindBit(kindComplexMatrix), .rows = 1}}};
+
 void builtinPolytrunc(header* first) {
-    header* value = resolveValue(first);
-    if (errorCode) return;
+    const Arguments args(first, polytruncSignature);
+    if (!args) return;
+    header* value = args[0];
     const bool complex = value->kind == kindComplexMatrix;
-    if ((value->kind != kindRealMatrix && !complex) || matrixRows(value) != 1) {
-        reportNeed("row vector", "polytrunc");
-        return;
-    }
     const double* a = matrixData(value);
     const int width = complex ? 2 : 1;
     int k = matrixColumns(value) - 1;
@@ -328,16 +318,16 @@ void builtinPolytrunc(header* first) {
     if (result) moveResult(first, result);
 }
 
-// No roots give the constant polynomial 1.
+// No roots give the constant polynomial 1. A value that is no number is
+// refused with "Matrix expected!".
+constexpr Signature polyconsSignature = {"polycons", "row vector", {{takesAnything}}};
+
 void builtinPolycons(header* first) {
-    header* value = resolveValue(first);
-    if (errorCode) return;
+    const Arguments a(first, polyconsSignature);
+    if (!a) return;
     Coefficients r;
-    if (!readCoefficients(value, &r)) return;
-    if (r.family == numberInterval || !r.isRow()) {
-        reportNeed("row vector", "polycons");
-        return;
-    }
+    if (!readCoefficients(a[0], &r)) return;
+    if (r.family == numberInterval || !r.isRow()) return a.refuse();
     header* result = pushRow(r.family, int64_t(r.columns) + 1);
     if (!result) return;
     bool done = true;
@@ -353,12 +343,10 @@ void builtinPolycons(header* first) {
 // --- Newton form ---------------------------------------------------------------
 
 void builtinInterp(header* first) {
+    const Arguments a(first, interpSignature);
     Coefficients x, y;
-    if (!readTwoRows(first, "interp", &x, &y)) return;
-    if (x.columns != y.columns) {
-        reportNeed("two row vectors of same length", "interp");
-        return;
-    }
+    if (!readTwoRows(a, &x, &y)) return;
+    if (x.columns != y.columns) return a.need("two row vectors of same length");
     header* result = pushRow(x.family, x.columns);
     if (!result) return;
     const int64_t width = x.family == numberReal ? 8 : 16;
@@ -375,28 +363,27 @@ void builtinInterp(header* first) {
         if (x.family == numberInterval)
             fail(errorFailed, "Interval points coincide\n");
         else
-            reportNeed("pairwise different interpolation points", "interp");
+            a.need("pairwise different interpolation points");
         return;
     }
     moveResult(first, result);
 }
 
-// There is no interval form of the conversion: intervals are refused.
+// There is no interval form of the conversion: intervals are refused. A
+// value that is no number is refused with "Matrix expected!".
+constexpr Signature polytransSignature = {.builtin = "polytrans",
+                                          .need = "row vectors xd,dd",
+                                          .rules = {{takesAnything}, {takesAnything}},
+                                          .sameFamily = true};
+
 void builtinPolytrans(header* first) {
+    const Arguments a(first, polytransSignature);
+    if (!a) return;
     Coefficients x, d;
-    if (!readCommonPair(first, &x, &d)) return;
-    if (x.family == numberInterval) {
-        reportNeed("real or complex row vectors xd,dd", "polytrans");
-        return;
-    }
-    if (!x.isRow() || !d.isRow()) {
-        reportNeed("row vectors xd,dd", "polytrans");
-        return;
-    }
-    if (x.columns != d.columns) {
-        reportNeed("row vectors xd,dd of same size", "polytrans");
-        return;
-    }
+    if (!readCoefficients(a[0], &x) || !readCoefficients(a[1], &d)) return;
+    if (x.family == numberInterval) return a.need("real or complex row vectors xd,dd");
+    if (!x.isRow() || !d.isRow()) return a.refuse();
+    if (x.columns != d.columns) return a.need("row vectors xd,dd of same size");
     header* result = pushRow(x.family, x.columns);
     if (!result) return;
     bool done = true;
@@ -412,23 +399,26 @@ void builtinPolytrans(header* first) {
 
 // --- roots -------------------------------------------------------------------------
 
+constexpr Signature rootPolynomialSignature = {
+    .rules = {{.kinds = kindBit(kindRealMatrix) | kindBit(kindComplexMatrix), .rows = 1}},
+    .refusal = {errorRootArgument, "Need a complex polynomial\n"}};
+
 // A real or complex row vector of at least two coefficients whose highest
 // nonzero coefficient is not the constant: its degree and data, else
 // "Need a complex polynomial". Zero highest coefficients are dropped (they
 // stand for no roots).
 bool readRootPolynomial(header* argument, const double** data, bool* complex, int* degree) {
-    header* p = resolveValue(argument);
-    if (errorCode) return false;
+    const Arguments a(argument, rootPolynomialSignature);
+    if (!a) return false;
+    header* p = a[0];
     *complex = p->kind == kindComplexMatrix;
-    if ((p->kind == kindRealMatrix || *complex) && matrixRows(p) == 1 && matrixColumns(p) >= 2) {
-        *data = matrixData(p);
-        const int width = *complex ? 2 : 1;
-        int n = matrixColumns(p) - 1;
-        while (n > 0 && (*data)[width * n] == 0 && (!*complex || (*data)[width * n + 1] == 0)) n--;
-        *degree = n;
-        if (n >= 1) return true;
-    }
-    fail(errorRootArgument, "Need a complex polynomial\n");
+    *data = matrixData(p);
+    const int width = *complex ? 2 : 1;
+    int n = matrixColumns(p) - 1;
+    while (n > 0 && (*data)[width * n] == 0 && (!*complex || (*data)[width * n + 1] == 0)) n--;
+    *degree = n;
+    if (n >= 1) return true;
+    a.refuse();
     return false;
 }
 
@@ -460,19 +450,18 @@ void reportRootStatus(RootStatus status, bool allRoots) {
     fail(errorRootFailed, "Bauhuber-Iteration failed!\n");
 }
 
+// The start of polyroot, its second argument, is read before the
+// polynomial.
+constexpr Signature rootStartSignature = {
+    .rules = {{takesReal | takesComplex}},
+    .refusal = {errorRootArgument, "Need a starting value!\n"}};
+
 void builtinPolyroot(header* first) {
-    header* z0 = nextValue(first);
-    header* start = z0 ? resolveValue(z0) : nullptr;
-    if (errorCode) return;
-    Complex startValue;
-    if (start && start->kind == kindReal) {
-        startValue = realOf(start);
-    } else if (start && start->kind == kindComplex) {
-        startValue = Complex(complexOf(start)[0], complexOf(start)[1]);
-    } else {
-        fail(errorRootArgument, "Need a starting value!\n");
-        return;
-    }
+    const Arguments start(nextValue(first), rootStartSignature);
+    if (!start) return;
+    const Complex startValue = start[0]->kind == kindReal
+                                   ? Complex(realOf(start[0]), 0)
+                                   : Complex(complexOf(start[0])[0], complexOf(start[0])[1]);
     const double* data;
     bool complex;
     int degree;

@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr int solidArgumentLimit = 8;
-
 void interrupted() { fail(errorFailed, "User interrupted!\n"); }
 
 // Largest rows and columns of the matrices.
@@ -46,11 +44,39 @@ void sortAndDraw(FaceKey* keys, long long n, Draw draw) {
     if (!draw()) interrupted();
 }
 
-void solidPlain(header* first, header** args) {
-    GridMatrix m[3];
-    for (int k = 0; k < 3; k++)
-        if (!realMatrixOf(args[k], &m[k].rows, &m[k].columns, &m[k].data))
-            return reportNeed("three compatible matrices x,y,z", "sold");
+// An accepted real scalar or matrix as a grid matrix.
+GridMatrix gridOf(const Arguments& a, int k) {
+    GridMatrix m;
+    realMatrixOf(a[k], &m.rows, &m.columns, &m.data);
+    return m;
+}
+
+// The three forms by the number of arguments; every given argument (up to
+// eight: more are not read) is resolved before any is checked. The plain
+// form's message names "sold", as it always has.
+constexpr ArgumentRule realGrid = {takesRealMatrix};
+constexpr ArgumentRule anyValue = {takesAnything};
+constexpr Signature plainSignature = {
+    "sold", "three compatible matrices x,y,z", {realGrid, realGrid, realGrid}};
+
+constexpr ArgumentRule matrixGrid = {kindBit(kindRealMatrix)};
+constexpr Signature breaksSignature = {
+    .builtin = "solid",
+    .rules = {matrixGrid, matrixGrid, matrixGrid, anyValue},
+    .refusal = {errorSolidParameter, "Illegal parameter for solid!\n"}};
+
+// x, y, z, an unused argument, hue; then values, levels and limits, whose
+// kinds the builtin checks itself, levels first.
+constexpr ArgumentRule optionalValue = {.kinds = takesAnything, .presence = Presence::optional};
+constexpr ArgumentRule optionalOrNone = {.kinds = takesAnything,
+                                         .presence = Presence::optionalOrNone};
+constexpr Signature shadedSignature = {"solid",
+                                       "real x, y, z, hue",
+                                       {realGrid, realGrid, realGrid, anyValue, realGrid,
+                                        optionalValue, optionalOrNone, optionalOrNone}};
+
+void solidPlain(header* first, const Arguments& a) {
+    const GridMatrix m[3] = {gridOf(a, 0), gridOf(a, 1), gridOf(a, 2)};
     int rows, columns;
     gridSize(m, 3, &rows, &columns);
     if (rows < 2 || columns < 2 || !fitAll(m, 3, rows, columns))
@@ -67,21 +93,16 @@ void solidPlain(header* first, header** args) {
     if (!errorCode) returnReal(first, 0);
 }
 
-void solidWithBreaks(header* first, header** args) {
-    GridMatrix m[3];
-    for (int k = 0; k < 3; k++)
-        if (args[k]->kind != kindRealMatrix ||
-            !realMatrixOf(args[k], &m[k].rows, &m[k].columns, &m[k].data))
-            return fail(errorSolidParameter, "Illegal parameter for solid!\n");
+void solidWithBreaks(header* first, const Arguments& a) {
+    const GridMatrix m[3] = {gridOf(a, 0), gridOf(a, 1), gridOf(a, 2)};
     int rows, columns;
     gridSize(m, 3, &rows, &columns);
     // Each matrix has 1 or R rows and 1 or C columns, so no read passes
     // its end.
-    if (rows < 2 || columns < 2 || !fitAll(m, 3, rows, columns))
-        return fail(errorSolidParameter, "Illegal parameter for solid!\n");
+    if (rows < 2 || columns < 2 || !fitAll(m, 3, rows, columns)) return a.refuse();
     int breakRows, breakCount;
     const double* breaks;
-    if (!realMatrixOf(args[3], &breakRows, &breakCount, &breaks) || breakRows != 1)
+    if (!realMatrixOf(a[3], &breakRows, &breakCount, &breaks) || breakRows != 1)
         return fail(errorSolidParameter, "4th parameter for solid must be a real vector!\n");
     void* work = freeStackWork(cellSolidBytes(rows, columns));
     if (!work) return fail(errorPlotMemory, "Out of memory in solid!\n");
@@ -95,29 +116,21 @@ void solidWithBreaks(header* first, header** args) {
     if (!errorCode) returnReal(first, 0);
 }
 
-// An optional argument of the shaded form: absent or none gives false.
-bool present(header** args, int count, int k) { return k < count && !isNoneMarker(args[k]); }
-
-void solidShaded(header* first, header** args, int count) {
+void solidShaded(header* first, const Arguments& a) {
     // x, y, z and hue (the fourth argument is not used).
-    GridMatrix m[4];
-    const int used[4] = {0, 1, 2, 4};
-    for (int k = 0; k < 4; k++)
-        if (!realMatrixOf(args[used[k]], &m[k].rows, &m[k].columns, &m[k].data))
-            return reportNeed("real x, y, z, hue", "solid");
+    const GridMatrix m[4] = {gridOf(a, 0), gridOf(a, 1), gridOf(a, 2), gridOf(a, 4)};
     SolidShading shading;
     shading.hue = m[3];
-    shading.shaded = !(args[4]->kind == kindReal && realOf(args[4]) == 0);
+    shading.shaded = !(a[4]->kind == kindReal && realOf(a[4]) == 0);
     int levelRows = 0, levelColumns = 0, limitRows = 0, limitColumns = 0;
     const double* limits = nullptr;
-    if (present(args, count, 6) &&
-        !realMatrixOf(args[6], &levelRows, &levelColumns, &shading.levels))
-        return reportNeed("real levels", "solid");
-    if (count > 5 &&
-        !realMatrixOf(args[5], &shading.values.rows, &shading.values.columns, &shading.values.data))
-        return reportNeed("real values", "solid");
-    if (present(args, count, 7) && !realMatrixOf(args[7], &limitRows, &limitColumns, &limits))
-        return reportNeed("real limits", "solid");
+    if (a.given(6) && !realMatrixOf(a[6], &levelRows, &levelColumns, &shading.levels))
+        return a.need("real levels");
+    if (a.given(5) &&
+        !realMatrixOf(a[5], &shading.values.rows, &shading.values.columns, &shading.values.data))
+        return a.need("real values");
+    if (a.given(7) && !realMatrixOf(a[7], &limitRows, &limitColumns, &limits))
+        return a.need("real limits");
 
     int rows, columns;
     gridSize(m, 4, &rows, &columns);
@@ -126,19 +139,16 @@ void solidShaded(header* first, header** args, int count) {
     const GridMatrix& hue = m[3];
     const bool hueFits = (hue.rows == 1 || hue.rows == rows || hue.rows == rows - 1) &&
                          (hue.columns == 1 || hue.columns == columns || hue.columns == columns - 1);
-    if (!fitAll(m, 3, rows, columns) || !hueFits)
-        return reportNeed("compatible matrices x, y, z, hue", "solid");
+    if (!fitAll(m, 3, rows, columns) || !hueFits) return a.need("compatible matrices x, y, z, hue");
     if (shading.values.data && !shading.values.fits(rows, columns))
-        return reportNeed("compatible matrices x, y, z, hue and values", "solid");
+        return a.need("compatible matrices x, y, z, hue and values");
     if (shading.levels) {
-        if (levelRows != 1 && levelRows != 2)
-            return reportNeed("one or two rows of levels", "solid");
+        if (levelRows != 1 && levelRows != 2) return a.need("one or two rows of levels");
         shading.levelRows = levelRows;
         shading.levelCount = levelColumns;
     }
     if (limits) {
-        if (limitRows != 1 || limitColumns != 2)
-            return reportNeed("1x2 vector for limits", "solid");
+        if (limitRows != 1 || limitColumns != 2) return a.need("1x2 vector for limits");
         // Limits in the wrong order are ignored.
         shading.hasLimits = limits[0] < limits[1];
         shading.limits[0] = limits[0];
@@ -163,16 +173,16 @@ void solidShaded(header* first, header** args, int count) {
 void builtinSolid(header* first) {
     const int count = countArguments(first);
     if (count < 3) return reportNeed("at least x,y,z matrices", "solid");
-    header* args[solidArgumentLimit];
-    header* a = first;
-    const int read = std::min(count, solidArgumentLimit);
-    for (int k = 0; k < read; k++, a = nextValue(a)) {
-        args[k] = resolveValue(a);
-        if (errorCode) return;
+    if (count == 3) {
+        const Arguments a(first, plainSignature);
+        if (a) solidPlain(first, a);
+    } else if (count == 4) {
+        const Arguments a(first, breaksSignature);
+        if (a) solidWithBreaks(first, a);
+    } else {
+        const Arguments a(first, shadedSignature);
+        if (a) solidShaded(first, a);
     }
-    if (count == 3) return solidPlain(first, args);
-    if (count == 4) return solidWithBreaks(first, args);
-    solidShaded(first, args, read);
 }
 
 const BuiltinRecord rows[] = {

@@ -23,22 +23,26 @@
 
 namespace {
 
+// Real or complex values (readNumericMatrix); matrices only, without the
+// scalars.
+constexpr KindSet realOrComplex = takesRealMatrix | takesComplexMatrix;
+constexpr KindSet realOrComplexMatrix = kindBit(kindRealMatrix) | kindBit(kindComplexMatrix);
+
 // --- band and diagonals ----------------------------------------------------------
 
+constexpr Signature bandSignature = {
+    "band", "matrix and indeces of diagonals", {{realOrComplex}, {takesReal}, {takesReal}}};
+
 void builtinBand(header* first) {
-    header* values[3];
-    if (!resolveArguments(first, 3, values)) return;
+    const Arguments args(first, bandSignature);
+    if (!args) return;
     NumericMatrix a;
-    if (!readNumericMatrix(values[0], &a) || values[1]->kind != kindReal ||
-        values[2]->kind != kindReal) {
-        reportNeed("matrix and indeces of diagonals", "band");
-        return;
-    }
-    const double lo = realOf(values[1]), hi = realOf(values[2]);
-    char* data = pushHeader(values[0]->kind, values[0]->size, "");
+    readNumericMatrix(args[0], &a);
+    const double lo = args.real(1), hi = args.real(2);
+    char* data = pushHeader(args[0]->kind, args[0]->size, "");
     if (!data) return;
     header* result = recordAt(data - headerSize);
-    std::memcpy(data, dataOf(values[0]), size_t(values[0]->size - headerSize));
+    std::memcpy(data, dataOf(args[0]), size_t(args[0]->size - headerSize));
     NumericMatrix r;
     readNumericMatrix(result, &r);
     const int width = a.complex ? 2 : 1;
@@ -54,15 +58,17 @@ void builtinBand(header* first) {
 // diag(A), diag(A, k), getdiag(A) and getdiag(A, k): the row of the
 // elements (i, trunc(k + i)) that lie inside A, taken until the column
 // count is reached; a column while matlab mode is on.
-void takeDiagonal(header* first, int count) {
-    header* values[2];
-    if (!resolveArguments(first, count, values)) return;
+constexpr Signature diagSignature = {
+    "diag",
+    "matrix and index of diagonal",
+    {{realOrComplex}, {.kinds = takesReal, .presence = Presence::optional, .fallback = 0}}};
+
+void builtinGetdiag(header* first) {
+    const Arguments args(first, diagSignature);
+    if (!args) return;
     NumericMatrix a;
-    if (!readNumericMatrix(values[0], &a) || (count == 2 && values[1]->kind != kindReal)) {
-        reportNeed("matrix and index of diagonal", "diag");
-        return;
-    }
-    const double k = count == 2 ? realOf(values[1]) : 0;
+    readNumericMatrix(args[0], &a);
+    const double k = args.real(1);
     std::vector<int64_t> taken;
     if (!std::isnan(k))
         for (int i = 0; i < a.rows; i++) {
@@ -80,25 +86,20 @@ void takeDiagonal(header* first, int count) {
     if (matlabMode) transposeValue(first);
 }
 
-void builtinGetdiag1(header* first) { takeDiagonal(first, 1); }
-void builtinGetdiag2(header* first) { takeDiagonal(first, 2); }
-
 // --- dup and drop --------------------------------------------------------------------
 
 // dup(v, n): a row repeated as n rows, a column (m > 1) as n columns, a
 // scalar as an n x 1 column.
+constexpr Signature dupSignature = {"dup", "vector and integer", {{takesNumeric}, {takesReal}}};
+
 void builtinDup(header* first) {
-    header* values[2];
-    if (!resolveArguments(first, 2, values)) return;
+    const Arguments args(first, dupSignature);
+    if (!args) return;
     int n = 0;
-    MatrixValue v;
-    const bool valid = values[1]->kind == kindReal && truncateToInt(realOf(values[1]), &n) &&
-                       n >= 1 && n < 2147483647 && readMatrixValue(values[0], &v) &&
+    const MatrixValue v = args.matrix(0);
+    const bool valid = truncateToInt(args.real(1), &n) && n >= 1 && n < 2147483647 &&
                        (v.rows == 1 || (v.columns == 1 && v.rows > 1));
-    if (!valid) {
-        reportNeed("vector and integer", "dup");
-        return;
-    }
+    if (!valid) return args.refuse();
     int rows = v.rows;
     const int columns = v.columns, width = v.width;
     const double* data = v.data;
@@ -147,25 +148,20 @@ bool positionsToDrop(const double* indices, int64_t count, int64_t n, std::vecto
     return true;
 }
 
+constexpr Signature dropSignature = {
+    "drop",
+    "real row vector and index vector",
+    {{.kinds = takesNumeric, .rows = 1}, {.kinds = takesRealMatrix, .rows = 1}}};
+
 void builtinDrop(header* first) {
-    header* values[2];
-    if (!resolveArguments(first, 2, values)) return;
-    MatrixValue v, index;
-    header* i = values[1];
-    const bool valid = readMatrixValue(values[0], &v) && v.rows == 1 &&
-                       (i->kind == kindReal || i->kind == kindRealMatrix) &&
-                       readMatrixValue(i, &index) && index.rows == 1;
-    if (!valid) {
-        reportNeed("real row vector and index vector", "drop");
-        return;
-    }
+    const Arguments args(first, dropSignature);
+    if (!args) return;
+    const MatrixValue v = args.matrix(0), index = args.matrix(1);
     const int columns = v.columns, width = v.width;
     const double* data = v.data;
     std::vector<double> dropped;
-    if (!positionsToDrop(index.data, index.columns, columns, &dropped)) {
-        reportNeed("sorted index vector", "drop");
-        return;
-    }
+    if (!positionsToDrop(index.data, index.columns, columns, &dropped))
+        return args.need("sorted index vector");
     header* result = pushMatrixOfKind(matrixKindOf(v.family), 1, columns - int(dropped.size()));
     if (!result) return;
     double* out = matrixData(result);
@@ -182,19 +178,22 @@ void builtinDrop(header* first) {
 
 // --- characteristic polynomial and Hessenberg form ------------------------------------
 
-// A real or complex square matrix kind (scalars refused) with n >= 1.
-bool readSquareMatrix(header* value, NumericMatrix* a) {
-    return readNumericMatrix(value, a) && a->matrix && a->rows == a->columns && a->rows >= 1;
+// A real or complex square matrix (scalars refused) with n >= 1; false
+// after the refusal.
+bool readSquareMatrix(const Arguments& args, NumericMatrix* a) {
+    if (!args) return false;
+    readNumericMatrix(args[0], a);
+    if (a->rows == a->columns && a->rows >= 1) return true;
+    args.refuse();
+    return false;
 }
 
+constexpr Signature charpolySignature = {
+    "charpoly", "real or complex square matrix", {{realOrComplexMatrix}}};
+
 void builtinCharpoly(header* first) {
-    header* value;
-    if (!resolveArguments(first, 1, &value)) return;
     NumericMatrix a;
-    if (!readSquareMatrix(value, &a)) {
-        reportNeed("real or complex square matrix", "charpoly");
-        return;
-    }
+    if (!readSquareMatrix(Arguments(first, charpolySignature), &a)) return;
     const int n = a.rows;
     std::vector<double> work(a.data, a.data + a.elements() * (a.complex ? 2 : 1));
     header* result = pushNumericMatrix(a.complex, 1, n + 1);
@@ -208,14 +207,11 @@ void builtinCharpoly(header* first) {
     moveResult(first, result);
 }
 
+constexpr Signature hbSignature = {"hb", "real or complex matrix", {{realOrComplexMatrix}}};
+
 void builtinHb(header* first) {
-    header* value;
-    if (!resolveArguments(first, 1, &value)) return;
     NumericMatrix a;
-    if (!readSquareMatrix(value, &a)) {
-        reportNeed("real or complex matrix", "hb");
-        return;
-    }
+    if (!readSquareMatrix(Arguments(first, hbSignature), &a)) return;
     const int n = a.rows;
     header* m = pushNumericMatrix(a.complex, n, n);
     if (!m) return;
@@ -230,14 +226,13 @@ void builtinHb(header* first) {
 
 // --- Gram-Schmidt and the zero-skipping products ------------------------------------------
 
+constexpr Signature orthogonalSignature = {"orthogonal", "real matrix", {{realOrComplexMatrix}}};
+
 void builtinOrthogonal(header* first) {
-    header* value;
-    if (!resolveArguments(first, 1, &value)) return;
+    const Arguments args(first, orthogonalSignature);
+    if (!args) return;
     NumericMatrix a;
-    if (!readNumericMatrix(value, &a) || !a.matrix) {
-        reportNeed("real matrix", "orthogonal");
-        return;
-    }
+    readNumericMatrix(args[0], &a);
     header* q = pushNumericMatrix(a.complex, a.rows, a.columns);
     header* flags = q ? pushMatrixOfKind(kindRealMatrix, 1, a.columns) : nullptr;
     if (!flags) return;
@@ -255,13 +250,13 @@ struct Factors {
     const double* bData() const { return bPairs.empty() ? b.data : bPairs.data(); }
 };
 
-// Reads two matrix kinds (no scalars); false with nothing printed.
-bool readFactors(header* first, Factors* f) {
-    header* values[2];
-    if (!resolveArguments(first, 2, values)) return false;
-    if (!readNumericMatrix(values[0], &f->a) || !readNumericMatrix(values[1], &f->b) ||
-        !f->a.matrix || !f->b.matrix)
-        return false;
+// Reads two real or complex matrices (no scalars); false after the
+// signature's refusal.
+bool readFactors(header* first, const Signature& signature, Factors* f) {
+    const Arguments args(first, signature);
+    if (!args) return false;
+    readNumericMatrix(args[0], &f->a);
+    readNumericMatrix(args[1], &f->b);
     f->complex = f->a.complex || f->b.complex;
     if (f->complex && !f->a.complex) f->aPairs = complexElements(f->a);
     if (f->complex && !f->b.complex) f->bPairs = complexElements(f->b);
@@ -273,12 +268,12 @@ void reportProductSize(const Factors& f) {
          f.b.columns);
 }
 
+constexpr Signature bandmultSignature = {
+    "bandmult", "two matrices", {{realOrComplexMatrix}, {realOrComplexMatrix}}};
+
 void builtinBandmult(header* first) {
     Factors f;
-    if (!readFactors(first, &f)) {
-        if (!errorCode) reportNeed("two matrices", "bandmult");
-        return;
-    }
+    if (!readFactors(first, bandmultSignature, &f)) return;
     if (f.a.columns != f.b.rows) {
         reportProductSize(f);
         return;
@@ -290,12 +285,13 @@ void builtinBandmult(header* first) {
     moveResult(first, c);
 }
 
+constexpr Signature symmultSignature = {.builtin = "symmult",
+                                        .rules = {{realOrComplexMatrix}, {realOrComplexMatrix}},
+                                        .refusal = {errorWrongArgument, "Wrong argument\n"}};
+
 void builtinSymmult(header* first) {
     Factors f;
-    if (!readFactors(first, &f)) {
-        if (!errorCode) fail(errorWrongArgument, "Wrong argument\n");
-        return;
-    }
+    if (!readFactors(first, symmultSignature, &f)) return;
     // Only a square product can be mirrored.
     if (f.a.columns != f.b.rows || f.a.rows != f.b.columns) {
         reportProductSize(f);
@@ -310,38 +306,46 @@ void builtinSymmult(header* first) {
 
 // --- Toeplitz matrices -------------------------------------------------------------------
 
-// A real 1 x L matrix with L odd and at least 3; n = (L + 1) / 2.
-bool readToeplitzVector(header* t, int* n) {
-    if (t->kind != kindRealMatrix || matrixRows(t) != 1) return false;
+// The first row and column of a Toeplitz matrix: a real 1 x L matrix with
+// L odd and at least 3.
+constexpr ArgumentRule toeplitzVector = {.kinds = kindBit(kindRealMatrix), .rows = 1};
+
+// n = (L + 1) / 2 for the vector's length L; false for a length that is
+// not odd and at least 3.
+bool readToeplitzSize(header* t, int* n) {
     const int length = matrixColumns(t);
     *n = (length + 1) / 2;
     return length >= 3 && length % 2 == 1;
 }
 
+constexpr Signature toeplitzSignature = {
+    .builtin = "toeplitz",
+    .rules = {toeplitzVector},
+    .refusal = {errorWrongArgument, "Wrong arguments for toeplitz\n"}};
+
 void builtinToeplitz(header* first) {
-    header* t;
-    if (!resolveArguments(first, 1, &t)) return;
+    const Arguments args(first, toeplitzSignature);
+    if (!args) return;
+    header* t = args[0];
     int n;
-    if (!readToeplitzVector(t, &n)) {
-        fail(errorWrongArgument, "Wrong arguments for %s\n", "toeplitz");
-        return;
-    }
+    if (!readToeplitzSize(t, &n)) return args.refuse();
     header* result = pushMatrixOfKind(kindRealMatrix, n, n);
     if (!result) return;
     buildToeplitz(matrixData(t), n, matrixData(result));
     moveResult(first, result);
 }
 
+constexpr Signature toeplitzsolveSignature = {
+    .builtin = "toeplitzsolve",
+    .rules = {toeplitzVector, {.kinds = kindBit(kindRealMatrix), .columns = 1}},
+    .refusal = {errorWrongArgument, "Wrong arguments for toeplitzsolve\n"}};
+
 void builtinToeplitzsolve(header* first) {
-    header* values[2];
-    if (!resolveArguments(first, 2, values)) return;
-    header *t = values[0], *b = values[1];
+    const Arguments args(first, toeplitzsolveSignature);
+    if (!args) return;
+    header *t = args[0], *b = args[1];
     int n;
-    if (!readToeplitzVector(t, &n) || b->kind != kindRealMatrix || matrixColumns(b) != 1 ||
-        matrixRows(b) != n) {
-        fail(errorWrongArgument, "Wrong arguments for %s\n", "toeplitzsolve");
-        return;
-    }
+    if (!readToeplitzSize(t, &n) || matrixRows(b) != n) return args.refuse();
     header* x = pushMatrixOfKind(kindRealMatrix, n, 1);
     if (!x) return;
     switch (solveToeplitz(matrixData(t), n, matrixData(b), matrixData(x), currentEpsilon)) {
@@ -363,12 +367,12 @@ static const BuiltinRecord rows[] = {
     {"band", 3, 0, builtinBand},
     {"bandmult", 2, 0, builtinBandmult},
     {"charpoly", 1, 0, builtinCharpoly},
-    {"diag", 1, 0, builtinGetdiag1},
-    {"diag", 2, 0, builtinGetdiag2},
+    {"diag", 1, 0, builtinGetdiag},
+    {"diag", 2, 0, builtinGetdiag},
     {"drop", 2, 0, builtinDrop},
     {"dup", 2, 0, builtinDup},
-    {"getdiag", 1, 0, builtinGetdiag1},
-    {"getdiag", 2, 0, builtinGetdiag2},
+    {"getdiag", 1, 0, builtinGetdiag},
+    {"getdiag", 2, 0, builtinGetdiag},
     {"hb", 1, 0, builtinHb},
     {"orthogonal", 1, 0, builtinOrthogonal},
     {"symmult", 2, 0, builtinSymmult},

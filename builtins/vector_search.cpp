@@ -78,21 +78,19 @@ void answerEachReal(header* first, header* xValue, Answer answer) {
     moveResult(first, result);
 }
 
-// The two arguments resolved; false after an error.
-bool resolvePair(header* first, header** v, header** x) {
-    header* arguments[2];
-    collectArguments(first, arguments, 2);
-    *v = resolveValue(arguments[0]);
-    if (errorCode) return false;
-    *x = resolveValue(arguments[1]);
-    return !errorCode;
-}
-
 bool isReal(header* value) { return numberFamily(value) == numberReal; }
 
+// The vector searched: real numbers or strings; the query is checked by
+// each builtin against the vector's kind.
+constexpr ArgumentRule searchedVector = {takesRealMatrix | takesStringVector};
+
+constexpr Signature findSignature = {
+    "find", "sorted row vector, real row vector", {searchedVector, {takesAnything}}};
+
 void builtinFind(header* first) {
-    header *v, *x;
-    if (!resolvePair(first, &v, &x)) return;
+    const Arguments a(first, findSignature);
+    if (!a) return;
+    header *v = a[0], *x = a[1];
     if (v->kind == kindStringMatrix) {
         if (x->kind == kindString) {
             // Linear: up to the first greater string, or just past the first equal one.
@@ -109,30 +107,19 @@ void builtinFind(header* first) {
             });
             return;
         }
+        if (x->kind != kindStringMatrix) return a.need("sorted vector, scalar or vector");
         int n;
-        ByteString* table = x->kind == kindStringMatrix ? stringTable(v, &n) : nullptr;
-        if (errorCode) return;
-        if (!table) {
-            reportNeed("sorted vector, scalar or vector", "find");
-            return;
-        }
+        ByteString* table = stringTable(v, &n);
+        if (!table) return;
         answerEachString(first, x, false, [table, n](const char* query) {
             return countNotAbove(table, n, ByteString{query});
         });
         return;
     }
-    if (!isReal(v) || !isReal(x)) {
-        reportNeed("sorted row vector, real row vector", "find");
-        return;
-    }
-    MatrixValue m;
-    readMatrixValue(v, &m);
-    if (!m.isVector()) {
-        reportNeed("sorted vector, scalar or vector", "find");
-        return;
-    }
-    MatrixValue queries;
-    readMatrixValue(x, &queries);
+    if (!isReal(x)) return a.refuse();
+    const MatrixValue m = a.matrix(0);
+    if (!m.isVector()) return a.need("sorted vector, scalar or vector");
+    const MatrixValue queries = a.matrix(1);
     double* out;
     header* result = pushAnswersFor(queries, &out);
     if (!result) return;
@@ -140,14 +127,15 @@ void builtinFind(header* first) {
     moveResult(first, result);
 }
 
+constexpr Signature indexofSignature = {
+    "indexof", "vector, vector", {searchedVector, {takesAnything}}};
+
 void builtinIndexof(header* first) {
-    header *v, *x;
-    if (!resolvePair(first, &v, &x)) return;
+    const Arguments a(first, indexofSignature);
+    if (!a) return;
+    header *v = a[0], *x = a[1];
     if (v->kind == kindStringMatrix) {
-        if (!isStringQuery(x)) {
-            reportNeed("scalar or vector", "indexof");
-            return;
-        }
+        if (!isStringQuery(x)) return a.need("scalar or vector");
         answerEachString(first, x, true, [v](const char* query) {
             const char* text = stringOf(v);
             const int n = countStrings(v);
@@ -157,18 +145,9 @@ void builtinIndexof(header* first) {
         });
         return;
     }
-    if (!isReal(v)) {
-        reportNeed("vector, vector", "indexof");
-        return;
-    }
-    MatrixValue m;
-    readMatrixValue(v, &m);
-    if (!isReal(x) || !m.isVector()) {
-        reportNeed("two row vectors", "indexof");
-        return;
-    }
-    MatrixValue queries;
-    readMatrixValue(x, &queries);
+    const MatrixValue m = a.matrix(0);
+    if (!isReal(x) || !m.isVector()) return a.need("two row vectors");
+    const MatrixValue queries = a.matrix(1);
     double* out;
     header* result = pushAnswersFor(queries, &out);
     if (!result) return;
@@ -186,15 +165,13 @@ void builtinIndexof(header* first) {
 // indexofsorted and multofsorted: checks alike, answers by bisection
 // (numbers among the numbers of v, a NaN for the NaN elements at its end).
 template <class StringAnswer, class RealAnswer>
-void searchSorted(header* first, const char* name, StringAnswer stringAnswer,
+void searchSorted(header* first, const Signature& signature, StringAnswer stringAnswer,
                   RealAnswer realAnswer) {
-    header *v, *x;
-    if (!resolvePair(first, &v, &x)) return;
+    const Arguments a(first, signature);
+    if (!a) return;
+    header *v = a[0], *x = a[1];
     if (v->kind == kindStringMatrix) {
-        if (!isStringQuery(x)) {
-            reportNeed("string or string vector", name);
-            return;
-        }
+        if (!isStringQuery(x)) return a.need("string or string vector");
         int n;
         ByteString* table = stringTable(v, &n);
         if (!table) return;
@@ -203,42 +180,36 @@ void searchSorted(header* first, const char* name, StringAnswer stringAnswer,
         });
         return;
     }
-    if (!isReal(v)) {
-        reportNeed("sorted vector, vector", name);
-        return;
-    }
-    if (!isReal(x)) {
-        reportNeed("real row vector", "find");
-        return;
-    }
-    MatrixValue m;
-    readMatrixValue(v, &m);
-    if (!m.isVector()) {
-        reportNeed("row vector", name);
-        return;
-    }
+    // This message names find, whichever builtin refuses.
+    if (!isReal(x)) return reportNeed("real row vector", "find");
+    const MatrixValue m = a.matrix(0);
+    if (!m.isVector()) return a.need("row vector");
     const SortedDoubles sorted = sortedDoubles(m.data, m.count());
     answerEachReal(first, x, [&](double q) { return realAnswer(sorted, q); });
 }
 
+constexpr Signature indexofsortedSignature = {
+    "indexofsorted", "sorted vector, vector", {searchedVector, {takesAnything}}};
+constexpr Signature multofsortedSignature = {
+    "multofsorted", "sorted vector, vector", {searchedVector, {takesAnything}}};
+
 void builtinIndexofsorted(header* first) {
-    searchSorted(first, "indexofsorted", lastEqualPosition<ByteString*, ByteString>,
+    searchSorted(first, indexofsortedSignature, lastEqualPosition<ByteString*, ByteString>,
                  [](const SortedDoubles& v, double x) { return lastEqualPosition(v, x); });
 }
 
 void builtinMultofsorted(header* first) {
-    searchSorted(first, "multofsorted", equalCount<ByteString*, ByteString>,
+    searchSorted(first, multofsortedSignature, equalCount<ByteString*, ByteString>,
                  [](const SortedDoubles& v, double x) { return equalCount(v, x); });
 }
 
+constexpr Signature stringcompareSignature = {
+    "stringcompare", "two strings", {{takesString}, {takesString}}};
+
 void builtinStringcompare(header* first) {
-    header *a, *b;
-    if (!resolvePair(first, &a, &b)) return;
-    if (a->kind != kindString || b->kind != kindString) {
-        reportNeed("two strings", "stringcompare");
-        return;
-    }
-    header* result = pushReal(compareStrings(stringOf(a), stringOf(b)));
+    const Arguments a(first, stringcompareSignature);
+    if (!a) return;
+    header* result = pushReal(compareStrings(a.text(0), a.text(1)));
     if (!errorCode) moveResult(first, result);
 }
 
