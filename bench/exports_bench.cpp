@@ -35,7 +35,7 @@ double milliseconds(std::chrono::steady_clock::time_point start) {
 // 20,000 lines: a comment line, a command and two output lines by turns;
 // a picture of 15 rows after every 50th command.
 void fill(NotebookEditor& editor) {
-    NotebookLine* line = editor.firstLine;
+    NotebookLine* line = editor.document().getFirstLine();
     bool first = true;
     auto add = [&](const std::string& text, int kind) {
         if (!first) line = editor.newLineAfter(line, "", kind);

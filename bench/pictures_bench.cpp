@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
         if (ms < best) best = ms;
     }
     const NotebookPicture* picture = nullptr;
-    for (NotebookLine* line = editor.firstLine; line; line = line->next) {
+    for (NotebookLine* line = editor.document().getFirstLine(); line; line = line->next) {
         rows += line->image != nullptr;
         if (line->image) picture = line->image.get();
     }

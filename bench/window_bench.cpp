@@ -103,7 +103,7 @@ class Bench {
     void fillNotebook() {
         NotebookEditor& editor = window->getEditor();
         TextLockHold hold(editor, "bench");
-        NotebookLine* prompt = editor.cursorLine;
+        NotebookLine* prompt = editor.cursor().getLine();
         for (int i = 0; i < 20000; i++) {
             std::string text = i % 2 ? "  " + std::to_string(i * 0.5) : ">x=" + std::to_string(i);
             int kind = i % 2 ? lineOutput : lineCommand;

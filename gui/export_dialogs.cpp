@@ -60,7 +60,7 @@ void saveRunAllAndExportHtml(NotebookEditor& editor, SaveWorker& worker) {
     if (!saveNotebook(editor)) return;
     {
         TextLockHold hold(editor, "run all");
-        NotebookLine* first = editor.firstLine;
+        NotebookLine* first = editor.document().getFirstLine();
         while (first && first->kind != lineCommand) first = first->next;
         if (first) editor.setCursorLine(first, 1);
     }

@@ -174,7 +174,7 @@ bool collectSource(NotebookEditor& editor, EditSource& source) {
     {
         TextLockHold hold(editor, "edit", std::try_to_lock);
         if (!hold.owns()) return false;
-        line = editor.cursorLine->text.getText();
+        line = editor.cursor().getLine()->text.getText();
     }
     std::string after = line.empty() ? "" : line.substr(1);
     if (after.empty()) {
@@ -192,7 +192,7 @@ bool collectSource(NotebookEditor& editor, EditSource& source) {
         return true;
     }
     TextLockHold hold(editor, "edit");
-    NotebookLine* cursor = editor.cursorLine;
+    NotebookLine* cursor = editor.cursor().getLine();
     source.hadAssignment = hasAssignment(line);
     if (!NotebookEditor::isFunctionStart(line.c_str())) {
         source.mode = editCommandLines;
@@ -318,10 +318,10 @@ void insertFunctionDefinition() {
     {
         TextLockHold hold(editor, "insertline", std::try_to_lock);
         if (!hold.owns()) return;
-        if (editor.cursorLine->text.length() > 1) editor.insertLine();
-        editor.cursorLine->kind = lineCommand;
-        editor.cursorLine->text.assign(">function f(x)");
-        editor.cursorColumn = 1;
+        if (editor.cursor().getLine()->text.length() > 1) editor.insertLine();
+        editor.cursor().getLine()->kind = lineCommand;
+        editor.cursor().getLine()->text.assign(">function f(x)");
+        editor.cursor().setColumn(1);
         editor.setNotebookChanged(1);
     }
     editCursorCommand();
@@ -356,7 +356,7 @@ void runExternalEditor() {
     {
         TextLockHold hold(editor, "edit", std::try_to_lock);
         if (!hold.owns()) return;
-        line = afterPrompt(editor.cursorLine);
+        line = afterPrompt(editor.cursor().getLine());
     }
     std::string file;
     if (startsWith(line, "load ")) {

@@ -773,18 +773,18 @@ void runUserMenuItem() {
         if (symbolic) {
             text.erase(0, text[0] == ':' ? 2 : 1);
             if (!text.empty() && text[0] == ' ') text.erase(0, 1);
-            if (editor.cursorLine->text.length() == 1) editor.insertText(":: ");
-            if (!editor.cursorLine->text.matchesAt(0, ">::")) return;
+            if (editor.cursor().getLine()->text.length() == 1) editor.insertText(":: ");
+            if (!editor.cursor().getLine()->text.matchesAt(0, ">::")) return;
         }
         size_t mark = text.find('%');
         if (mark != std::string::npos) {
             editor.insertText(text.substr(0, mark).c_str());
-            int column = editor.cursorColumn;
+            int column = editor.cursor().getColumn();
             editor.insertText(text.substr(mark + 1).c_str());
             editor.setCursorColumn(column);
         } else if ((mark = text.find('?')) != std::string::npos) {
             editor.insertText(text.substr(0, mark).c_str());
-            int column = editor.cursorColumn;
+            int column = editor.cursor().getColumn();
             editor.insertText(text.substr(mark).c_str());
             editor.setCursorColumn(column);
         } else {

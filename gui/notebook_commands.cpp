@@ -40,7 +40,7 @@ bool readyOnCommandLine() {
     if (!readyForCommand()) return false;
     NotebookEditor& editor = textWindow->getEditor();
     TextLockHold hold(editor, "menu", std::try_to_lock);
-    return hold.owns() && editor.cursorLine->kind == lineCommand;
+    return hold.owns() && editor.cursor().getLine()->kind == lineCommand;
 }
 
 namespace {
@@ -82,11 +82,11 @@ void runCommandLine(const char* command) {
         TextLockHold hold(*editor, "execute", std::try_to_lock);
         if (!hold.owns()) return;
         // A typed command stays; the new one goes below it.
-        if (editor->cursorLine->text.length() > 1) editor->insertLine();
-        editor->cursorLine->kind = lineCommand;
-        editor->cursorLine->text.assign((std::string(">") + command).c_str());
-        editor->cursorColumn = 1;
-        editor->followCursor = 1;
+        if (editor->cursor().getLine()->text.length() > 1) editor->insertLine();
+        editor->cursor().getLine()->kind = lineCommand;
+        editor->cursor().getLine()->text.assign((std::string(">") + command).c_str());
+        editor->cursor().setColumn(1);
+        editor->view().setFollowCursor(1);
         editor->showCursorLine();
     }
     resumeWithChanged(*editor);
@@ -345,7 +345,7 @@ void newNotebook() {
     NotebookEditor& editor = textWindow->getEditor();
     {
         TextLockHold hold(editor, "clear", std::try_to_lock);
-        if (!hold.owns() || editor.cursorLine->kind != lineCommand) return;
+        if (!hold.owns() || editor.cursor().getLine()->kind != lineCommand) return;
     }
     if (editor.isNotebookChanged() &&
         !(intSetting("askconfirmations") && askYesNo("Delete Notebook?", "Kalix") == answerYes))
@@ -440,7 +440,7 @@ void runCurrentSection() {
                 if (line->kind == lineCommand) return line;
             return line;
         };
-        NotebookLine* line = editor.cursorLine;
+        NotebookLine* line = editor.cursor().getLine();
         if (NotebookEditor::isBlankCommand(line->text.getText()) && previousCommand(line))
             line = previousCommand(line);
         while (!editor.startsSection(line) && previousCommand(line)) line = previousCommand(line);

@@ -58,13 +58,13 @@ NotebookPainter::NotebookPainter(NotebookEditor& editor, WindowSurface& surface,
 
 void NotebookPainter::drawVisibleLines(const NotebookLine* from) {
     TextLockHold hold(editor, "drawbelow");
-    if (!editor.topLine) return;
+    if (!editor.view().getTopLine()) return;
     surface.setFont(fonts.normal);
     surface.fill(0, 0, surface.width(), surface.height(), notebookTextColour(4));
     lastDrawnImage = nullptr;
     bool reached = false;
-    int y = editor.topMargin;
-    for (const NotebookLine* line = editor.topLine; line; line = line->next) {
+    int y = editor.view().getTopMargin();
+    for (const NotebookLine* line = editor.view().getTopLine(); line; line = line->next) {
         int height = line->getRowHeight();
         if (y + height > surface.height()) break;
         if (line == from) reached = true;
@@ -130,7 +130,7 @@ void NotebookPainter::drawPicture(int y, const NotebookLine* line) {
         width = int(width * 1.2 + 0.5);
         height = int(height * 1.2 + 0.5);
     }
-    int top = y - editor.lineHeight * line->imageRow;
+    int top = y - editor.view().getLineHeight() * line->imageRow;
     int left = x - editor.getHorizontalScroll();
     if (line->imageMarked)
         surface.fill(left - 5, top - 5, width + 10, height + 10, notebookTextColour(5));
@@ -154,14 +154,16 @@ void NotebookPainter::drawSelected(int x, int y, const NotebookLine* line, Rgb c
                               : std::string(line->originalText ? line->originalText->getText()
                                                                : line->text.getText());
     int length = int(text.size());
-    int start = line == editor.selectionFirst ? editor.selectionStartColumn : 0;
-    int end = line == editor.selectionLast ? editor.selectionEndColumn : length;
+    int start =
+        line == editor.cursor().getSelectionFirst() ? editor.cursor().getSelectionStartColumn() : 0;
+    int end = line == editor.cursor().getSelectionLast() ? editor.cursor().getSelectionEndColumn()
+                                                         : length;
     // The pieces hold whole characters.
     bool utf8 = isUtf8Text(text.c_str());
     start = int(characterPrefix(text.c_str(), size_t(std::min(std::max(start, 0), length)), utf8));
     end = int(characterPrefix(text.c_str(), size_t(std::min(std::max(end, start), length)), utf8));
     Rgb background = notebookTextColour(4);
-    Rgb marked = editor.bracketMatchShown ? bracketMatchGrey : notebookTextColour(5);
+    Rgb marked = editor.cursor().isBracketMatchShown() ? bracketMatchGrey : notebookTextColour(5);
     const std::string pieces[3] = {text.substr(0, size_t(start)),
                                    text.substr(size_t(start), size_t(end - start)),
                                    text.substr(size_t(end))};
@@ -178,7 +180,7 @@ void NotebookPainter::drawSelected(int x, int y, const NotebookLine* line, Rgb c
 void NotebookPainter::drawMisspelt(int x, int y, const NotebookLine* line,
                                    const std::string& drawn) {
     Rgb colour = notebookTextColour(colorsEnabled() ? 1 : 0);
-    int bottom = y + editor.lineHeight - 2;
+    int bottom = y + editor.view().getLineHeight() - 2;
     const char* text = drawn.c_str();
     for (int i = 0; i < line->misspeltCount; i++) {
         size_t start = size_t(std::max<int>(line->misspeltStart[i], 0));

@@ -259,7 +259,7 @@ void NotebookWindowHost::beginInputWait(NotebookEditor& editor) {
     editor.setLineKindFromPrefix();
     // Only a fresh prompt may go: a command whose output was kept from the
     // notebook (output off) must stay.
-    if (editor.cursorLine->text.length() == 1) editor.moveToNextPrompt();
+    if (editor.cursor().getLine()->text.length() == 1) editor.moveToNextPrompt();
     editor.showCursorLine();
     editor.getHost().invalidate();
     if (graphics) graphics->repaintSoon();
@@ -281,7 +281,7 @@ void NotebookWindowHost::endInputWait(NotebookEditor& editor) {
 bool NotebookWindowHost::takesLineWithoutWaiting(NotebookEditor& editor) {
     if (getIntCell(commandsToRun) <= 0) return false;
     TextLockHold hold(editor, "run commands");
-    NotebookLine* line = editor.cursorLine;
+    NotebookLine* line = editor.cursor().getLine();
     return !editor.startsSection(line) || (line->next && getIntCell(runThroughSections));
 }
 
@@ -321,19 +321,19 @@ int NotebookWindowHost::readInputLine(char* buffer) {
     const int resumesBefore = resumeRequests.load();
     {
         TextLockHold hold(editor, "start edit");
-        NotebookLine* line = editor.cursorLine;
+        NotebookLine* line = editor.cursor().getLine();
         if (line->text.isStringEmpty()) {
             bool body = getIntCell(functionEntryState) != 0;
             line->kind = body ? lineFunctionBody : lineCommand;
             line->text.assign(body ? "$" : ">");
-            editor.cursorColumn = 1;
+            editor.cursor().setColumn(1);
         }
         beginInputWait(editor);
         // Only now: a key typed before the wait for the line began would
         // have resumed the interpreter and run the empty prompt.
         assignIntCell(userWaitFlag, 1);
         // Taken now: keys typed from here on may already move the cursor.
-        startColumn = editor.cursorColumn;
+        startColumn = editor.cursor().getColumn();
     }
     if (takesLineWithoutWaiting(editor)) {
         if (getIntCell(updateCommentsWhileRunning)) editor.updateCommentAbove();
@@ -387,8 +387,9 @@ int NotebookWindowHost::readInputLine(char* buffer) {
     std::string line;
     {
         TextLockHold hold(editor, "take line");
-        const char* text = editor.cursorLine->text.getText();
-        int start = std::min(getIntCell(inputStartColumn), editor.cursorLine->text.length());
+        const char* text = editor.cursor().getLine()->text.getText();
+        int start =
+            std::min(getIntCell(inputStartColumn), editor.cursor().getLine()->text.length());
         line = text + start;
     }
     int result = 1;

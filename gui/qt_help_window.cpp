@@ -233,7 +233,8 @@ std::string selectedWord(bool& symbolic) {
     lastRequest = editor->getSelectionText();
     // Nothing selected: the name at the cursor.
     if (lastRequest.empty())
-        lastRequest = helpNameAt(editor->cursorLine->text.getText(), size_t(editor->cursorColumn));
+        lastRequest = helpNameAt(editor->cursor().getLine()->text.getText(),
+                                 size_t(editor->cursor().getColumn()));
     return lastRequest;
 }
 

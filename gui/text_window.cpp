@@ -158,10 +158,12 @@ bool TextWindow::redrawText() {
         }
         editor.setCaret();
         // The view follows the caret sideways.
-        int x = editor.caretX, width = textAreaWidth;
-        bool outside = x > width * 9 / 10 || (x < width / 10 && editor.horizontalScroll > 0);
-        if (pass > 0 || !editor.followCursor || !outside) break;
-        editor.horizontalScroll = std::max(0, editor.horizontalScroll + x - width / 2);
+        int x = editor.view().getCaretX(), width = textAreaWidth;
+        bool outside =
+            x > width * 9 / 10 || (x < width / 10 && editor.view().getHorizontalScroll() > 0);
+        if (pass > 0 || !editor.view().getFollowCursor() || !outside) break;
+        editor.view().setHorizontalScroll(
+            std::max(0, editor.view().getHorizontalScroll() + x - width / 2));
     }
     placeCaret(textOffset());
     updateScrollBars();
@@ -171,8 +173,8 @@ bool TextWindow::redrawText() {
 }
 
 void TextWindow::placeCaret(int offset) {
-    moveCaret(editor.caretX + offset, editor.caretY + offset);
-    resizeCaret(editor.caretWidth, editor.caretHeight);
+    moveCaret(editor.view().getCaretX() + offset, editor.view().getCaretY() + offset);
+    resizeCaret(editor.view().getCaretWidth(), editor.view().getCaretHeight());
 }
 
 void TextWindow::updateScrollBars() {
@@ -394,8 +396,8 @@ void TextWindow::virtualKey(int key, int& code, bool& replaced) {
         case windowKeyDelete:
         case windowKeyBackspace:
             code = key == windowKeyDelete ? editDelete : editBackspace;
-            if (waiting && editor.selectionFirst && editor.isSelectionOnCursorLine() &&
-                !editor.isBracketMatchShown()) {
+            if (waiting && editor.cursor().getSelectionFirst() &&
+                editor.isSelectionOnCursorLine() && !editor.isBracketMatchShown()) {
                 editor.deleteSelection();
                 replaced = true;
             }
@@ -523,10 +525,9 @@ void TextWindow::selectWordAt(int x, int y) {
         while (end < length && same(end)) end = line->nextColumn(end);
     }
     if (end <= start) return;
-    editor.anchorLine = line;
-    editor.anchorColumn = start;
+    editor.cursor().setAnchor(line, start);
     editor.markTo(line, end);
-    editor.anchorLine = nullptr;
+    editor.cursor().clearAnchor();
 }
 
 // --- timers --------------------------------------------------------------------------------
@@ -627,9 +628,9 @@ void TextWindow::statusHelp() {
     bool symbolic;
     {
         TextLockHold hold(editor, "status help", std::try_to_lock);
-        if (!hold.owns() || editor.cursorLine->text.length() >= 32766) return;
-        line = editor.cursorLine->text.getText();
-        column = std::min(editor.cursorColumn, int(line.size()));
+        if (!hold.owns() || editor.cursor().getLine()->text.length() >= 32766) return;
+        line = editor.cursor().getLine()->text.getText();
+        column = std::min(editor.cursor().getColumn(), int(line.size()));
         symbolic = editor.isSymbolicAtCursor();
     }
     bool command = startsWith(line, ">");

@@ -63,7 +63,7 @@ std::string NotebookEditor::getComment() {
     bool afterEmpty = false;
     bool textBefore = false;
     bool headingBefore = false;
-    for (NotebookLine* line = commentBlockStart(cursorLine); line != cursorLine;
+    for (NotebookLine* line = commentBlockStart(cur.getLine()); line != cur.getLine();
          line = line->next) {
         if (line->image) continue;
         const char* text = line->text.getText();
@@ -192,11 +192,11 @@ static bool preparePicture(NotebookEditor& editor, const char* text, int factor,
         height = std::floor(height * newWidth / width + 0.5);
         width = newWidth;
     }
-    int lineHeight = editor.getTextLineHeight();
-    if (lineHeight <= 0) lineHeight = 1;
-    int needed = int(height * m / lineHeight) + 1;
+    int rowHeight = editor.getTextLineHeight();
+    if (rowHeight <= 0) rowHeight = 1;
+    int needed = int(height * m / rowHeight) + 1;
     if (needed > rows) {
-        double newHeight = std::floor(double(lineHeight) * rows / m + 0.5);
+        double newHeight = std::floor(double(rowHeight) * rows / m + 0.5);
         width = std::floor(width * newHeight / height + 0.5);
         height = newHeight;
         needed = rows;
@@ -385,7 +385,7 @@ void NotebookEditor::setComment(const char* text) {
     uint64_t commandId;
     {
         TextLockHold hold(*this, "comment");
-        commandId = cursorLine->id;
+        commandId = cur.getLine()->id;
     }
     std::vector<CommentPiece> pieces = cutComment(text ? text : "", lineLength);
     std::vector<std::string> failures;
@@ -446,7 +446,7 @@ void NotebookEditor::setComment(const char* text) {
     }
     markLostCharacters(old, unmatched);
     updateTop();
-    if (command == cursorLine) showCommentAbove();
+    if (command == cur.getLine()) showCommentAbove();
     setNotebookChanged(1);
     invalidate();
 }
@@ -462,7 +462,7 @@ int NotebookEditor::insertCommentImage(const char* text, int factor, const char*
         return 0;
     }
     for (int row = 0; row < prepared.rows; row++) {
-        NotebookLine* line = newLineBefore(cursorLine, "", lineComment);
+        NotebookLine* line = newLineBefore(cur.getLine(), "", lineComment);
         line->image = prepared.picture;
         line->imageRow = row;
         if (row == 0) {

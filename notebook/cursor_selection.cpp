@@ -9,16 +9,16 @@
 
 void NotebookEditor::scrollDown() {
     TextLockHold hold(*this, "scroll down");
-    if (!topLine->next) return;
-    topLine = topLine->next;
+    if (!shown.getTopLine()->next) return;
+    shown.setTopLine(shown.getTopLine()->next);
     host->scrollChanged();
     invalidate();
 }
 
 void NotebookEditor::scrollUp() {
     TextLockHold hold(*this, "scroll up");
-    if (!topLine->previous) return;
-    topLine = topLine->previous;
+    if (!shown.getTopLine()->previous) return;
+    shown.setTopLine(shown.getTopLine()->previous);
     host->scrollChanged();
     invalidate();
 }
@@ -30,29 +30,30 @@ static int startsSectionForPaging(const NotebookLine* line) {
 
 // The cursor goes to the first command at or below the top line.
 static void cursorToTopCommand(NotebookEditor& editor) {
-    for (NotebookLine* line = editor.topLine; line; line = line->next) {
+    for (NotebookLine* line = editor.view().getTopLine(); line; line = line->next) {
         if (line->kind == lineCommand) {
-            editor.cursorLine = line;
-            editor.cursorColumn = 1;
+            editor.cursor().setLine(line);
+            editor.cursor().setColumn(1);
             break;
         }
     }
-    if (editor.anchorLine) editor.markTo(editor.cursorLine, editor.cursorColumn);
+    if (editor.cursor().getAnchorLine())
+        editor.markTo(editor.cursor().getLine(), editor.cursor().getColumn());
 }
 
 static int pageStep(NotebookEditor& editor, int ctrl) {
     if (ctrl) return 500;
-    int h = editor.lineHeight;
-    return h > 0 ? editor.visibleHeight / h / 2 : 1;
+    int h = editor.view().getLineHeight();
+    return h > 0 ? editor.view().getVisibleHeight() / h / 2 : 1;
 }
 
 void NotebookEditor::pageDown(int ctrl) {
     TextLockHold hold(*this, "page end");
-    if (!getIntCell(inputWaiting) || cursorLine->kind == lineFunctionBody) return;
+    if (!getIntCell(inputWaiting) || cur.getLine()->kind == lineFunctionBody) return;
     measureLineHeight();
-    for (int step = pageStep(*this, ctrl); step > 0 && topLine->next; step--) {
-        topLine = topLine->next;
-        if (startsSectionForPaging(topLine)) break;
+    for (int step = pageStep(*this, ctrl); step > 0 && shown.getTopLine()->next; step--) {
+        shown.setTopLine(shown.getTopLine()->next);
+        if (startsSectionForPaging(shown.getTopLine())) break;
     }
     cursorToTopCommand(*this);
     host->scrollChanged();
@@ -61,11 +62,11 @@ void NotebookEditor::pageDown(int ctrl) {
 
 void NotebookEditor::pageUp(int ctrl) {
     TextLockHold hold(*this, "page up");
-    if (!getIntCell(inputWaiting) || cursorLine->kind == lineFunctionBody) return;
+    if (!getIntCell(inputWaiting) || cur.getLine()->kind == lineFunctionBody) return;
     measureLineHeight();
-    for (int step = pageStep(*this, ctrl); step > 0 && topLine->previous; step--) {
-        topLine = topLine->previous;
-        if (startsSectionForPaging(topLine)) break;
+    for (int step = pageStep(*this, ctrl); step > 0 && shown.getTopLine()->previous; step--) {
+        shown.setTopLine(shown.getTopLine()->previous);
+        if (startsSectionForPaging(shown.getTopLine())) break;
     }
     cursorToTopCommand(*this);
     host->scrollChanged();
@@ -79,15 +80,15 @@ void NotebookEditor::setScrollFromBar(int position) {
     int count = lineCount();
     int index = int(int64_t(position) * count / 100);
     if (index >= count) index = count - 1;
-    topLine = lineAt(index);
+    shown.setTopLine(lineAt(index));
     invalidate();
 }
 
 int NotebookEditor::verticalBarPosition() {
     TextLockHold hold(*this, "setscroll");
     int index = 0, count = 0;
-    for (NotebookLine* line = firstLine; line; line = line->next, count++)
-        if (line == topLine) index = count;
+    for (NotebookLine* line = doc.getFirstLine(); line; line = line->next, count++)
+        if (line == shown.getTopLine()) index = count;
     return count ? int(int64_t(index) * 100 / count) : 0;
 }
 
@@ -102,31 +103,31 @@ int NotebookEditor::horizontalBarPosition() {
     TextLockHold hold(*this, "sethscroll");
     int width = metrics->clientWidth();
     if (width <= 0) return 0;
-    int position = int(int64_t(horizontalScroll) * 100 / (int64_t(width) * 3));
+    int position = int(int64_t(shown.getHorizontalScroll()) * 100 / (int64_t(width) * 3));
     return position < 0 ? 0 : position > 100 ? 100 : position;
 }
 
 void NotebookEditor::setHorizontalScroll(int pixels) {
-    horizontalScroll = pixels < 0 ? 0 : pixels;
-    followCursor = 0;
+    shown.setHorizontalScroll(pixels < 0 ? 0 : pixels);
+    shown.setFollowCursor(0);
 }
 
 void NotebookEditor::setCursorLine(NotebookLine* line, int column) {
     TextLockHold hold(*this, "setcursorline");
-    cursorLine = line;
-    cursorColumn = line->characterStart(column);
+    cur.setLine(line);
+    cur.setColumn(line->characterStart(column));
 }
 
 void NotebookEditor::setCursorColumn(int column) {
     TextLockHold hold(*this, "setcursorpos");
-    cursorColumn = cursorLine->characterStart(column);
-    if (anchorLine) markTo(cursorLine, cursorColumn);
+    cur.setColumn(cur.getLine()->characterStart(column));
+    if (cur.getAnchorLine()) markTo(cur.getLine(), cur.getColumn());
 }
 
 void NotebookEditor::setCursorCommand(const char* text, int column) {
     TextLockHold hold(*this, "set");
-    cursorLine->text.assign((std::string(">") + text).c_str());
-    cursorLine->kind = lineCommand;
+    cur.getLine()->text.assign((std::string(">") + text).c_str());
+    cur.getLine()->kind = lineCommand;
     setCursorColumn(column);
     invalidate();
 }
@@ -135,97 +136,98 @@ void NotebookEditor::setInputLine(const char* text, int column) {
     TextLockHold hold(*this, "set input");
     int start = getIntCell(inputStartColumn);
     int textLength = int(std::strlen(text));
-    if (cursorLine->text.length() < start) {
-        cursorLine->text.assign((std::string(">") + text).c_str());
-        cursorColumn = column;
+    if (cur.getLine()->text.length() < start) {
+        cur.getLine()->text.assign((std::string(">") + text).c_str());
+        cur.setColumn(column);
     } else {
-        std::string line(cursorLine->text.getText(), size_t(start));
+        std::string line(cur.getLine()->text.getText(), size_t(start));
         line += text;
-        cursorLine->text.assign(line.c_str());
-        cursorColumn = textLength < start + column ? textLength + 1 : start + column;
+        cur.getLine()->text.assign(line.c_str());
+        cur.setColumn(textLength < start + column ? textLength + 1 : start + column);
     }
-    cursorColumn = cursorLine->characterStart(cursorColumn);
+    cur.setColumn(cur.getLine()->characterStart(cur.getColumn()));
     invalidate();
 }
 
 void NotebookEditor::setLineKindFromPrefix() {
     TextLockHold hold(*this, "settype");
-    if (cursorLine->text.matchesAt(0, ">"))
-        cursorLine->kind = lineCommand;
-    else if (cursorLine->text.matchesAt(0, "$"))
-        cursorLine->kind = lineFunctionBody;
+    if (cur.getLine()->text.matchesAt(0, ">"))
+        cur.getLine()->kind = lineCommand;
+    else if (cur.getLine()->text.matchesAt(0, "$"))
+        cur.getLine()->kind = lineFunctionBody;
 }
 
 void NotebookEditor::setShiftAnchor(int on) {
     TextLockHold hold(*this, "shift");
     if (!on) {
-        anchorLine = nullptr;
-    } else if (!anchorLine) {
-        anchorLine = cursorLine;
-        anchorColumn = cursorColumn;
+        cur.clearAnchor();
+    } else if (!cur.getAnchorLine()) {
+        cur.setAnchor(cur.getLine(), cur.getColumn());
     }
 }
 
 void NotebookEditor::skipBlanksAtCursor() {
-    const char* text = cursorLine->text.getText();
-    int length = cursorLine->text.length();
-    while (cursorColumn < length && text[cursorColumn] == ' ') cursorColumn++;
+    const char* text = cur.getLine()->text.getText();
+    int length = cur.getLine()->text.length();
+    int column = cur.getColumn();
+    while (column < length && text[column] == ' ') column++;
+    cur.setColumn(column);
 }
 
 void NotebookEditor::showCursorLine() {
     TextLockHold hold(*this, "showcursorline");
-    NotebookLine* top = computeTopLine(cursorLine);
-    if (top == topLine) return;
-    topLine = top;
+    NotebookLine* top = computeTopLine(cur.getLine());
+    if (top == shown.getTopLine()) return;
+    shown.setTopLine(top);
     host->scrollChanged();
     invalidate();
 }
 
 void NotebookEditor::showCommentAbove() {
     TextLockHold hold(*this, "showcomment");
-    NotebookLine* first = commentBlockStart(cursorLine);
+    NotebookLine* first = commentBlockStart(cur.getLine());
     for (NotebookLine* line = first; line; line = line->next) {
-        if (line == topLine) {
-            topLine = first;
+        if (line == shown.getTopLine()) {
+            shown.setTopLine(first);
             break;
         }
-        if (line == cursorLine) break;
+        if (line == cur.getLine()) break;
     }
 }
 
 void NotebookEditor::relayout() {
     TextLockHold hold(*this, "sized");
     measureLineHeight();
-    topLine = computeTopLine(cursorLine);
+    shown.setTopLine(computeTopLine(cur.getLine()));
     invalidate();
 }
 
 void NotebookEditor::makeNewPrompt() {
     TextLockHold hold(*this, "new prompt");
-    cursorLine->text.assign(">");
-    cursorLine->kind = lineCommand;
-    cursorLine->image.reset();
-    cursorLine->largeImage.reset();
-    cursorLine->imageRow = 0;
-    cursorLine->originalText.reset();
-    cursorColumn = 1;
+    cur.getLine()->text.assign(">");
+    cur.getLine()->kind = lineCommand;
+    cur.getLine()->image.reset();
+    cur.getLine()->largeImage.reset();
+    cur.getLine()->imageRow = 0;
+    cur.getLine()->originalText.reset();
+    cur.setColumn(1);
     setNotebookChanged(1);
 }
 
 void NotebookEditor::moveToNextPrompt() {
     TextLockHold hold(*this, "next prompt");
-    int kind = cursorLine->kind;
+    int kind = cur.getLine()->kind;
     if (kind != lineCommand && kind != lineFunctionBody) return;
     int other = kind == lineCommand ? lineFunctionBody : lineCommand;
-    NotebookLine* line = cursorLine->next;
+    NotebookLine* line = cur.getLine()->next;
     while (line && line->kind != kind) {
         if (line->kind == other) return;
         line = line->next;
     }
     if (!line) return;
-    NotebookLine* old = cursorLine;
-    cursorLine = line;
-    cursorColumn = 1;
+    NotebookLine* old = cur.getLine();
+    cur.setLine(line);
+    cur.setColumn(1);
     deleteNotebookLine(old);
     invalidate();
 }
@@ -238,8 +240,8 @@ NotebookLine* NotebookEditor::findNextPromptLine(NotebookLine* line) {
 
 void NotebookEditor::removeOutput() {
     TextLockHold hold(*this, "remove output");
-    if (cursorLine->kind != lineCommand) return;
-    NotebookLine* line = cursorLine->next;
+    if (cur.getLine()->kind != lineCommand) return;
+    NotebookLine* line = cur.getLine()->next;
     bool removed = false;
     while (line && line->kind != lineCommand) {
         NotebookLine* next = line->next;
@@ -255,35 +257,32 @@ void NotebookEditor::removeOutput() {
 
 void NotebookEditor::selectAll() {
     TextLockHold hold(*this, "select all");
-    for (NotebookLine* line = firstLine; line; line = line->next) line->selected = 1;
-    selectionFirst = firstLine;
-    selectionStartColumn = 0;
-    selectionLast = lastLine();
-    selectionEndColumn = selectionLast->text.length();
-    bracketMatchShown = 0;
+    for (NotebookLine* line = doc.getFirstLine(); line; line = line->next) line->selected = 1;
+    NotebookLine* last = lastLine();
+    cur.select(doc.getFirstLine(), 0, last, last->text.length());
+    cur.setBracketMatchShown(0);
     invalidate();
 }
 
 void NotebookEditor::unmarkAll() {
     TextLockHold hold(*this, "unmark all");
-    for (NotebookLine* line = firstLine; line; line = line->next) {
+    for (NotebookLine* line = doc.getFirstLine(); line; line = line->next) {
         line->selected = 0;
         line->imageMarked = 0;
     }
-    selectionFirst = selectionLast = nullptr;
-    selectionStartColumn = selectionEndColumn = 0;
-    bracketMatchShown = 0;
+    cur.clearSelection();
+    cur.setBracketMatchShown(0);
 }
 
 void NotebookEditor::unmarkIfSelected() {
     TextLockHold hold(*this, "unmark all");
-    if (!selectionFirst) return;
+    if (!cur.getSelectionFirst()) return;
     unmarkAll();
     invalidate();
 }
 
 void NotebookEditor::followCursorAndRepaint() {
-    followCursor = 1;
+    shown.setFollowCursor(1);
     invalidate();
 }
 
@@ -291,7 +290,7 @@ void NotebookEditor::updateCommentAbove() {
     std::string comment;
     {
         TextLockHold hold(*this, "comment");
-        if (!cursorLine->previous || cursorLine->previous->kind != lineComment) return;
+        if (!cur.getLine()->previous || cur.getLine()->previous->kind != lineComment) return;
         comment = getComment();
     }
     setComment(comment.c_str());
@@ -301,10 +300,7 @@ void NotebookEditor::updateCommentAbove() {
 static void selectSpan(NotebookEditor& editor, NotebookLine* a, int aColumn, NotebookLine* b,
                        int bColumn) {
     editor.unmarkAll();
-    editor.selectionFirst = a;
-    editor.selectionStartColumn = aColumn;
-    editor.selectionLast = b;
-    editor.selectionEndColumn = bColumn;
+    editor.cursor().select(a, aColumn, b, bColumn);
     for (NotebookLine* line = a; line; line = line->next) {
         line->selected = 1;
         if (line == b) break;
@@ -313,20 +309,20 @@ static void selectSpan(NotebookEditor& editor, NotebookLine* a, int aColumn, Not
 
 void NotebookEditor::markTo(NotebookLine* line, int column) {
     TextLockHold hold(*this, "mark");
-    if (!anchorLine) return;
-    if (line == anchorLine && column == anchorColumn) return;
-    if (line == anchorLine) {
-        int start = column < anchorColumn ? column : anchorColumn;
-        int end = column < anchorColumn ? anchorColumn : column;
+    if (!cur.getAnchorLine()) return;
+    if (line == cur.getAnchorLine() && column == cur.getAnchorColumn()) return;
+    if (line == cur.getAnchorLine()) {
+        int start = column < cur.getAnchorColumn() ? column : cur.getAnchorColumn();
+        int end = column < cur.getAnchorColumn() ? cur.getAnchorColumn() : column;
         selectSpan(*this, line, start, line, end);
     } else {
-        for (NotebookLine* p = firstLine; p; p = p->next) {
-            if (p == anchorLine) {
-                selectSpan(*this, anchorLine, anchorColumn, line, column);
+        for (NotebookLine* p = doc.getFirstLine(); p; p = p->next) {
+            if (p == cur.getAnchorLine()) {
+                selectSpan(*this, cur.getAnchorLine(), cur.getAnchorColumn(), line, column);
                 break;
             }
             if (p == line) {
-                selectSpan(*this, line, column, anchorLine, anchorColumn);
+                selectSpan(*this, line, column, cur.getAnchorLine(), cur.getAnchorColumn());
                 break;
             }
         }
@@ -339,9 +335,9 @@ void NotebookEditor::markTo(NotebookLine* line, int column) {
 // little as it can.
 NotebookLine* NotebookEditor::computeTopLine(NotebookLine* command) {
     TextLockHold hold(*this, "top");
-    followCursor = 1;
-    if (getTextLineHeight() == 0) return firstLine;
-    int h = visibleHeight;
+    shown.setFollowCursor(1);
+    if (getTextLineHeight() == 0) return doc.getFirstLine();
+    int h = shown.getVisibleHeight();
     NotebookLine* last = command;
     while (last->kind == lineCommand && last->text.endsWith("...") && last->next &&
            last->next->kind == lineCommand)
@@ -359,35 +355,36 @@ NotebookLine* NotebookEditor::computeTopLine(NotebookLine* command) {
         line = line->previous;
         sum += line->getRowHeight();
     }
-    if (command == topLine) return topLine;
+    if (command == shown.getTopLine()) return shown.getTopLine();
     int commentSum = 2 * command->getRowHeight();
     for (NotebookLine* p = command; p->previous && p->previous->kind == lineComment;) {
         p = p->previous;
         commentSum += p->getRowHeight();
-        if (p == topLine) return topLine;
+        if (p == shown.getTopLine()) return shown.getTopLine();
         if (commentSum > h) return p->next;
     }
     for (line = command; line->previous;) {
         line = line->previous;
         sum += line->getRowHeight();
         if (sum > h) return line->next;
-        if (line == topLine) return topLine;
+        if (line == shown.getTopLine()) return shown.getTopLine();
     }
-    return firstLine;
+    return doc.getFirstLine();
 }
 
 void NotebookEditor::setCaret() {
     TextLockHold hold(*this, "setcaret");
-    caretWidth = 2;
-    caretHeight = getTextLineHeight();
-    caretX = caretY = -1000;
-    int y = topMargin;
-    for (NotebookLine* line = topLine; line && y < visibleHeight; line = line->next) {
-        if (line == cursorLine) {
-            int column = cursorColumn < line->text.length() ? cursorColumn : line->text.length();
-            caretX = metrics->textWidth(line->text.getText(), column) - horizontalScroll +
-                     line->getLeftMargin();
-            caretY = y;
+    int height = getTextLineHeight();
+    shown.placeCaret(-1000, -1000, 2, height);
+    int y = shown.getTopMargin();
+    for (NotebookLine* line = shown.getTopLine(); line && y < shown.getVisibleHeight();
+         line = line->next) {
+        if (line == cur.getLine()) {
+            int column =
+                cur.getColumn() < line->text.length() ? cur.getColumn() : line->text.length();
+            int x = metrics->textWidth(line->text.getText(), column) - shown.getHorizontalScroll() +
+                    line->getLeftMargin();
+            shown.placeCaret(x, y, 2, height);
             return;
         }
         y += line->getRowHeight();
@@ -491,32 +488,33 @@ char partnerOf(char c) {
 
 int NotebookEditor::highlightMatchingBracket() {
     TextLockHold hold(*this, "mark");
-    if (selectionFirst && !bracketMatchShown) return 0;
-    if (cursorLine->kind == lineOutput) return 0;
-    const char* text = cursorLine->text.getText();
-    int length = cursorLine->text.length();
-    int column = cursorColumn < length ? cursorColumn : length;
+    if (cur.getSelectionFirst() && !cur.isBracketMatchShown()) return 0;
+    if (cur.getLine()->kind == lineOutput) return 0;
+    const char* text = cur.getLine()->text.getText();
+    int length = cur.getLine()->text.length();
+    int column = cur.getColumn() < length ? cur.getColumn() : length;
     char at = column < length ? text[column] : 0;
     char before = column > 0 ? text[column - 1] : 0;
     NotebookLine* fromLine = nullptr;
     int fromColumn = 0, toColumn = 0;
     NotebookLine* toLine = nullptr;
     if (at == '(' || at == '[' || at == '{' || (at == '"' && quotesBefore(text, column) % 2 == 0)) {
-        LinePosition found = searchForward(cursorLine, column, at, at == '"' ? '"' : partnerOf(at));
+        LinePosition found =
+            searchForward(cur.getLine(), column, at, at == '"' ? '"' : partnerOf(at));
         if (found.line) {
-            fromLine = cursorLine;
+            fromLine = cur.getLine();
             fromColumn = column;
             toLine = found.line;
             toColumn = found.column + 1;
         }
     } else if (before == ')' || before == ']' || before == '}' ||
                (before == '"' && quotesBefore(text, column - 1) % 2 == 1)) {
-        LinePosition found =
-            searchBackward(cursorLine, column - 1, before == '"' ? '"' : partnerOf(before), before);
+        LinePosition found = searchBackward(cur.getLine(), column - 1,
+                                            before == '"' ? '"' : partnerOf(before), before);
         if (found.line) {
             fromLine = found.line;
             fromColumn = found.column;
-            toLine = cursorLine;
+            toLine = cur.getLine();
             toColumn = column;
         }
     } else if (before == ',' || before == ';') {
@@ -536,7 +534,7 @@ int NotebookEditor::highlightMatchingBracket() {
             }
         }
         if (start < column - 1) {
-            fromLine = toLine = cursorLine;
+            fromLine = toLine = cur.getLine();
             fromColumn = start;
             toColumn = column - 1;
         }
@@ -545,7 +543,7 @@ int NotebookEditor::highlightMatchingBracket() {
         selectSpan(*this, fromLine, fromColumn, toLine, toColumn);
     else
         unmarkAll();
-    bracketMatchShown = cursorLine->selected;
+    cur.setBracketMatchShown(cur.getLine()->selected);
     invalidate();
     return fromLine ? 1 : 0;
 }
@@ -569,21 +567,21 @@ static const char* splitPrompt(const String& text) {
 
 void NotebookEditor::splitCommand(int continued) {
     TextLockHold hold(*this, "split command");
-    NotebookLine* line = cursorLine;
+    NotebookLine* line = cur.getLine();
     int length = line->text.length();
-    int column = cursorColumn < length ? cursorColumn : length;
+    int column = cur.getColumn() < length ? cur.getColumn() : length;
     if (line->kind == lineCommand && line->next && line->next->kind == lineFunctionBody) {
-        cursorLine = line->next;
-        cursorColumn = 1;
+        cur.setLine(line->next);
+        cur.setColumn(1);
         skipBlanksAtCursor();
         showCursorLine();
         assignIntCell(functionEntryState, 2);
     } else if (line->kind == lineCommand && isFunctionStart(line->text.getText())) {
         if (!line->text.endsWith(" ...")) line->text.append(" ...");
         insertLine();
-        cursorLine->text.assign("$");
-        cursorLine->kind = lineFunctionBody;
-        cursorColumn = 1;
+        cur.getLine()->text.assign("$");
+        cur.getLine()->kind = lineFunctionBody;
+        cur.setColumn(1);
         assignIntCell(functionEntryState, 2);
     } else if (line->kind == lineCommand) {
         if (column == length && line->text.endsWith(" ...")) column = length - 4;
@@ -592,9 +590,9 @@ void NotebookEditor::splitCommand(int continued) {
         const char* prompt = splitPrompt(line->text);
         line->text.erase(column, length - column);
         if (continued) line->text.append(" ...");
-        cursorLine = newLineAfter(line, (prompt + rest).c_str(), lineCommand);
-        cursorColumn = int(std::strlen(prompt));
-        topLine = computeTopLine(cursorLine);
+        cur.setLine(newLineAfter(line, (prompt + rest).c_str(), lineCommand));
+        cur.setColumn(int(std::strlen(prompt)));
+        shown.setTopLine(computeTopLine(cur.getLine()));
     } else if (line->kind == lineFunctionBody && getIntCell(functionEntryState) == 2) {
         std::string rest(line->text.getText() + column);
         line->text.erase(column, length - column);
@@ -604,10 +602,10 @@ void NotebookEditor::splitCommand(int continued) {
         int indent = 0;
         while (text[1 + indent] == ' ') indent++;
         std::string next = "$" + std::string(size_t(indent), ' ') + rest;
-        cursorLine = newLineAfter(line, next.c_str(), lineFunctionBody);
-        cursorColumn = 1 + indent;
+        cur.setLine(newLineAfter(line, next.c_str(), lineFunctionBody));
+        cur.setColumn(1 + indent);
         unmarkAll();
-        topLine = computeTopLine(cursorLine);
+        shown.setTopLine(computeTopLine(cur.getLine()));
     }
     setNotebookChanged(1);
     invalidate();
@@ -659,8 +657,8 @@ void NotebookEditor::insertPastedLine(NotebookLine* before, const std::string& t
 // Several lines before the comment block of the cursor command: all of
 // them commands, or (fileFormat) read as notebook file lines.
 void NotebookEditor::pasteLines(const char* text, int fileFormat) {
-    if (cursorLine->kind != lineCommand) return;
-    NotebookLine* before = commentBlockStart(cursorLine);
+    if (cur.getLine()->kind != lineCommand) return;
+    NotebookLine* before = commentBlockStart(cur.getLine());
     NotebookLine* firstCommand = nullptr;
     NotebookLine* const above = before->previous;
     int entry = getIntCell(functionEntryState);
@@ -704,10 +702,10 @@ void NotebookEditor::pasteLines(const char* text, int fileFormat) {
         if (!firstCommand) firstCommand = closing;
     }
     if (firstCommand) {
-        cursorLine = firstCommand;
-        cursorColumn = 1;
+        cur.setLine(firstCommand);
+        cur.setColumn(1);
     }
-    topLine = computeTopLine(cursorLine);
+    shown.setTopLine(computeTopLine(cur.getLine()));
     setNotebookChanged(1);
 }
 

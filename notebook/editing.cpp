@@ -12,12 +12,12 @@ static int isPlainChar(char c) { return c != '\t' && c != '\n' && c != '\r'; }
 
 void NotebookEditor::insertRun(const char* text, int length) {
     if (length <= 0) return;
-    int lineLength = cursorLine->text.length();
-    if (cursorColumn > lineLength) cursorColumn = lineLength;
-    if (cursorColumn < 0) cursorColumn = 0;
+    int lineLength = cur.getLine()->text.length();
+    if (cur.getColumn() > lineLength) cur.setColumn(lineLength);
+    if (cur.getColumn() < 0) cur.setColumn(0);
     std::string run(text, size_t(length));
-    cursorLine->text.insertAt(cursorColumn, run.c_str());
-    cursorColumn += length;
+    cur.getLine()->text.insertAt(cur.getColumn(), run.c_str());
+    cur.setColumn(cur.getColumn() + length);
 }
 
 // `character` is a code: a code point in code page 65001, else a byte.
@@ -25,9 +25,10 @@ void NotebookEditor::insertChar(int character) {
     TextLockHold hold(*this, "insertchar");
     if (character == '\t') {
         // Tab stops count characters.
-        const char* text = cursorLine->text.getText();
-        int column = std::min(cursorColumn, cursorLine->text.length());
-        size_t shown = characterCount(text, size_t(std::max(column, 0)), cursorLine->holdsUtf8());
+        const char* text = cur.getLine()->text.getText();
+        int column = std::min(cur.getColumn(), cur.getLine()->text.length());
+        size_t shown =
+            characterCount(text, size_t(std::max(column, 0)), cur.getLine()->holdsUtf8());
         std::string blanks(4 - shown % 4, ' ');
         insertRun(blanks.c_str(), int(blanks.size()));
     } else {
@@ -41,8 +42,8 @@ void NotebookEditor::insertChar(int character) {
 // line: the same result as one character at a time, without the cost.
 void NotebookEditor::insertText(const char* text) {
     TextLockHold hold(*this, "inserttext");
-    followCursor = 1;
-    if (selectionFirst) {
+    shown.setFollowCursor(1);
+    if (cur.getSelectionFirst()) {
         unmarkAll();
         invalidate();
     }
@@ -64,45 +65,46 @@ void NotebookEditor::insertText(const char* text) {
             if ((c == '\n' && *p == '\r') || (c == '\r' && *p == '\n')) p++;
         }
     }
-    topLine = computeTopLine(cursorLine);
+    shown.setTopLine(computeTopLine(cur.getLine()));
 }
 
 void NotebookEditor::insertLine() {
     TextLockHold hold(*this, "insertline");
-    followCursor = 1;
-    cursorLine = newLineAfter(cursorLine, "", lineOutput);
-    cursorColumn = 0;
-    topLine = computeTopLine(cursorLine);
+    shown.setFollowCursor(1);
+    cur.setLine(newLineAfter(cur.getLine(), "", lineOutput));
+    cur.setColumn(0);
+    shown.setTopLine(computeTopLine(cur.getLine()));
     setNotebookChanged(1);
 }
 
 void NotebookEditor::deleteChar() {
     TextLockHold hold(*this, "delchar");
-    followCursor = 1;
-    if (cursorColumn < cursorLine->text.length())
-        cursorLine->text.erase(cursorColumn, cursorLine->nextColumn(cursorColumn) - cursorColumn);
+    shown.setFollowCursor(1);
+    if (cur.getColumn() < cur.getLine()->text.length())
+        cur.getLine()->text.erase(cur.getColumn(),
+                                  cur.getLine()->nextColumn(cur.getColumn()) - cur.getColumn());
     setNotebookChanged(1);
 }
 
 void NotebookEditor::deleteLineEnd() {
     TextLockHold hold(*this, "delline");
-    followCursor = 1;
-    if (cursorColumn < cursorLine->text.length())
-        cursorLine->text.erase(cursorColumn, cursorLine->text.length() - cursorColumn);
+    shown.setFollowCursor(1);
+    if (cur.getColumn() < cur.getLine()->text.length())
+        cur.getLine()->text.erase(cur.getColumn(), cur.getLine()->text.length() - cur.getColumn());
     setNotebookChanged(1);
 }
 
 void NotebookEditor::moveCursorLeft(int minimumColumn) {
     TextLockHold hold(*this, "cursorleft");
-    if (cursorColumn > minimumColumn)
-        cursorColumn = std::max(minimumColumn, cursorLine->previousColumn(cursorColumn));
-    if (anchorLine) markTo(cursorLine, cursorColumn);
+    if (cur.getColumn() > minimumColumn)
+        cur.setColumn(std::max(minimumColumn, cur.getLine()->previousColumn(cur.getColumn())));
+    if (cur.getAnchorLine()) markTo(cur.getLine(), cur.getColumn());
 }
 
 void NotebookEditor::moveCursorRight() {
     TextLockHold hold(*this, "cursorright");
-    cursorColumn = cursorLine->nextColumn(cursorColumn);
-    if (anchorLine) markTo(cursorLine, cursorColumn);
+    cur.setColumn(cur.getLine()->nextColumn(cur.getColumn()));
+    if (cur.getAnchorLine()) markTo(cur.getLine(), cur.getColumn());
 }
 
 // A "?" followed neither by "?" nor by a blank.
@@ -112,19 +114,19 @@ static int isPlaceholderAt(const char* text, int i) {
 
 void NotebookEditor::moveCursorRightTyped() {
     TextLockHold hold(*this, "cursorright typed");
-    const char* text = cursorLine->text.getText();
+    const char* text = cur.getLine()->text.getText();
     bool inQuotes = false;
     int target = -1;
     for (int i = 0; text[i]; i++) {
         if (text[i] == '"') inQuotes = !inQuotes;
-        if (i <= cursorColumn || !isPlaceholderAt(text, i)) continue;
+        if (i <= cur.getColumn() || !isPlaceholderAt(text, i)) continue;
         if (!inQuotes || text[i - 1] == '"') {
             target = i;
             break;
         }
     }
-    cursorColumn = target >= 0 ? target : cursorLine->nextColumn(cursorColumn);
-    if (anchorLine) markTo(cursorLine, cursorColumn);
+    cur.setColumn(target >= 0 ? target : cur.getLine()->nextColumn(cur.getColumn()));
+    if (cur.getAnchorLine()) markTo(cur.getLine(), cur.getColumn());
 }
 
 // The characters of a placeholder word after its mark, by code.
@@ -134,11 +136,12 @@ static int isPlaceholderChar(int code) {
 
 void NotebookEditor::clearPlaceholder() {
     TextLockHold hold(*this, "clear question");
-    const char* text = cursorLine->text.getText();
-    if (cursorColumn >= cursorLine->text.length() || !isPlaceholderAt(text, cursorColumn)) return;
+    const char* text = cur.getLine()->text.getText();
+    if (cur.getColumn() >= cur.getLine()->text.length() || !isPlaceholderAt(text, cur.getColumn()))
+        return;
     do {
         deleteChar();
-    } while (isPlaceholderChar(cursorLine->characterAt(cursorColumn)));
+    } while (isPlaceholderChar(cur.getLine()->characterAt(cur.getColumn())));
 }
 
 NotebookLine* NotebookEditor::commentBlockStart(NotebookLine* command) const {
@@ -157,28 +160,28 @@ NotebookLine* NotebookEditor::firstOfCommand(NotebookLine* line) const {
 void NotebookEditor::insertCommandAbove() {
     TextLockHold hold(*this, "insert command");
     if (!getIntCell(userWaitFlag) || !getIntCell(inputWaiting)) return;
-    int kind = cursorLine->kind;
+    int kind = cur.getLine()->kind;
     if (kind != lineCommand && kind != lineFunctionBody) return;
-    followCursor = 1;
-    NotebookLine* before = commentBlockStart(cursorLine);
-    cursorLine = newLineBefore(before, kind == lineCommand ? ">" : "$", kind);
-    cursorColumn = 1;
-    topLine = computeTopLine(cursorLine);
+    shown.setFollowCursor(1);
+    NotebookLine* before = commentBlockStart(cur.getLine());
+    cur.setLine(newLineBefore(before, kind == lineCommand ? ">" : "$", kind));
+    cur.setColumn(1);
+    shown.setTopLine(computeTopLine(cur.getLine()));
     setNotebookChanged(1);
 }
 
 void NotebookEditor::joinWithPreviousLine() {
     TextLockHold hold(*this, "joinline");
-    NotebookLine* old = cursorLine;
+    NotebookLine* old = cur.getLine();
     NotebookLine* previous = old->previous;
     if (!previous || previous->kind != old->kind) return;
     if (previous->text.endsWith(" ...")) previous->text.erase(previous->text.length() - 4, 4);
     previous->text.append(" ");
-    cursorLine = previous;
-    cursorColumn = previous->text.length();
+    cur.setLine(previous);
+    cur.setColumn(previous->text.length());
     previous->text.append(old->text.getText() + (old->text.isStringEmpty() ? 0 : 1));
     deleteNotebookLine(old);
-    cursorLine = previous;
+    cur.setLine(previous);
     setNotebookChanged(1);
     invalidate();
 }
@@ -186,25 +189,25 @@ void NotebookEditor::joinWithPreviousLine() {
 void NotebookEditor::moveLineUp() {
     TextLockHold hold(*this, "line up");
     unmarkAll();
-    followCursor = 1;
-    if (getIntCell(functionEntryState) == 2 && cursorLine->kind == lineFunctionBody &&
-        cursorLine->previous) {
-        cursorLine = cursorLine->previous;
-        cursorColumn = 1;
+    shown.setFollowCursor(1);
+    if (getIntCell(functionEntryState) == 2 && cur.getLine()->kind == lineFunctionBody &&
+        cur.getLine()->previous) {
+        cur.setLine(cur.getLine()->previous);
+        cur.setColumn(1);
         skipBlanksAtCursor();
-        if (cursorLine->kind != lineFunctionBody) {
+        if (cur.getLine()->kind != lineFunctionBody) {
             assignIntCell(functionEntryState, 0);
             host->showStatus("");
         }
         updateTop();
-    } else if (getIntCell(inputWaiting) && cursorLine->kind == lineCommand) {
-        NotebookLine* line = cursorLine->previous;
+    } else if (getIntCell(inputWaiting) && cur.getLine()->kind == lineCommand) {
+        NotebookLine* line = cur.getLine()->previous;
         while (line && line->kind != lineCommand) line = line->previous;
         if (!line) return;
-        cursorLine = line;
-        cursorColumn = 1;
+        cur.setLine(line);
+        cur.setColumn(1);
         updateTop();
-        if (anchorLine) markTo(cursorLine, cursorColumn);
+        if (cur.getAnchorLine()) markTo(cur.getLine(), cur.getColumn());
     }
     invalidate();
 }
@@ -212,35 +215,35 @@ void NotebookEditor::moveLineUp() {
 void NotebookEditor::moveLineDown() {
     TextLockHold hold(*this, "line down");
     unmarkAll();
-    followCursor = 1;
-    if (getIntCell(functionEntryState) == 2 && cursorLine->kind == lineFunctionBody) {
-        NotebookLine* next = cursorLine->next;
+    shown.setFollowCursor(1);
+    if (getIntCell(functionEntryState) == 2 && cur.getLine()->kind == lineFunctionBody) {
+        NotebookLine* next = cur.getLine()->next;
         if (!next || next->kind != lineFunctionBody) return;
-        cursorLine = next;
-        cursorColumn = 1;
+        cur.setLine(next);
+        cur.setColumn(1);
         skipBlanksAtCursor();
         updateTop();
-    } else if (getIntCell(inputWaiting) && cursorLine->kind == lineCommand) {
-        NotebookLine* line = cursorLine->next;
+    } else if (getIntCell(inputWaiting) && cur.getLine()->kind == lineCommand) {
+        NotebookLine* line = cur.getLine()->next;
         while (line && line->kind != lineCommand) line = line->next;
         if (!line) return;
-        cursorLine = line;
-        cursorColumn = 1;
+        cur.setLine(line);
+        cur.setColumn(1);
         updateTop();
-        if (anchorLine) markTo(cursorLine, cursorColumn);
+        if (cur.getAnchorLine()) markTo(cur.getLine(), cur.getColumn());
     }
     invalidate();
 }
 
 void NotebookEditor::gotoTextStart() {
     TextLockHold hold(*this, "goto text start");
-    if (!getIntCell(inputWaiting) || cursorLine->kind == lineFunctionBody) return;
-    followCursor = 1;
-    topLine = firstLine;
-    for (NotebookLine* line = firstLine; line; line = line->next) {
+    if (!getIntCell(inputWaiting) || cur.getLine()->kind == lineFunctionBody) return;
+    shown.setFollowCursor(1);
+    shown.setTopLine(doc.getFirstLine());
+    for (NotebookLine* line = doc.getFirstLine(); line; line = line->next) {
         if (line->kind == lineCommand) {
-            cursorLine = line;
-            cursorColumn = 1;
+            cur.setLine(line);
+            cur.setColumn(1);
             break;
         }
     }
@@ -250,20 +253,21 @@ void NotebookEditor::gotoTextStart() {
 
 void NotebookEditor::gotoTextEnd() {
     TextLockHold hold(*this, "goto text end");
-    if (!getIntCell(inputWaiting) || cursorLine->kind == lineFunctionBody) return;
-    followCursor = 1;
+    if (!getIntCell(inputWaiting) || cur.getLine()->kind == lineFunctionBody) return;
+    shown.setFollowCursor(1);
     NotebookLine* last = lastLine();
     for (NotebookLine* line = last; line; line = line->previous) {
         if (line->kind == lineCommand) {
-            cursorLine = line;
-            cursorColumn = line->text.length();
+            cur.setLine(line);
+            cur.setColumn(line->text.length());
             break;
         }
     }
     int h = getTextLineHeight();
-    int steps = h > 0 ? visibleHeight / h / 2 : 0;
-    topLine = last;
-    while (steps-- > 0 && topLine->previous) topLine = topLine->previous;
+    int steps = h > 0 ? shown.getVisibleHeight() / h / 2 : 0;
+    shown.setTopLine(last);
+    while (steps-- > 0 && shown.getTopLine()->previous)
+        shown.setTopLine(shown.getTopLine()->previous);
     host->scrollChanged();
     invalidate();
 }
@@ -271,11 +275,11 @@ void NotebookEditor::gotoTextEnd() {
 void NotebookEditor::executeText(const char* text) {
     {
         TextLockHold hold(*this, "execute");
-        followCursor = 1;
+        shown.setFollowCursor(1);
         std::string command = std::string(">") + text;
-        cursorLine->text.assign(command.c_str());
-        cursorLine->kind = lineCommand;
-        cursorColumn = 1;
+        cur.getLine()->text.assign(command.c_str());
+        cur.getLine()->kind = lineCommand;
+        cur.setColumn(1);
     }
     invalidate();
     host->resumeInterpreter();
@@ -284,33 +288,33 @@ void NotebookEditor::executeText(const char* text) {
 int NotebookEditor::endFunctionLine() {
     TextLockHold hold(*this, "endfunction");
     if (getIntCell(functionEntryState) != 1 || !getIntCell(inputWaiting) ||
-        cursorLine->kind != lineFunctionBody)
+        cur.getLine()->kind != lineFunctionBody)
         return 0;
-    followCursor = 1;
-    if (!cursorLine->text.isStringEmpty() && !cursorLine->text.equals("$")) return 0;
-    cursorLine->text.assign("$endfunction");
-    cursorColumn = 1;
+    shown.setFollowCursor(1);
+    if (!cur.getLine()->text.isStringEmpty() && !cur.getLine()->text.equals("$")) return 0;
+    cur.getLine()->text.assign("$endfunction");
+    cur.setColumn(1);
     invalidate();
     return 1;
 }
 
 void NotebookEditor::backupCursorLine() {
     TextLockHold hold(*this, "backup");
-    pushLineBackup(cursorLine);
+    pushLineBackup(cur.getLine());
 }
 
 void NotebookEditor::openLineAfterFunctionBody() {
     if (getIntCell(functionEntryState) == 0) return;
     TextLockHold hold(*this, "insertline");
-    if (cursorLine->text.isStringEmpty() && cursorLine->next) {
-        NotebookLine* empty = cursorLine;
-        cursorLine = cursorLine->next;
+    if (cur.getLine()->text.isStringEmpty() && cur.getLine()->next) {
+        NotebookLine* empty = cur.getLine();
+        cur.setLine(cur.getLine()->next);
         deleteNotebookLine(empty);
     }
-    while (cursorLine->next && cursorLine->next->kind == lineFunctionBody)
-        cursorLine = cursorLine->next;
+    while (cur.getLine()->next && cur.getLine()->next->kind == lineFunctionBody)
+        cur.setLine(cur.getLine()->next);
     insertLine();
-    cursorColumn = 0;
+    cur.setColumn(0);
 }
 
 // --- the mouse -------------------------------------------------------------------
@@ -321,8 +325,8 @@ LinePosition NotebookEditor::lineAtPoint(int x, int y) {
     if (!getIntCell(inputWaiting)) return position;
     if (y < 0) y = 0;
     if (x < 0) x = 0;
-    int bottom = topMargin;
-    NotebookLine* line = topLine;
+    int bottom = shown.getTopMargin();
+    NotebookLine* line = shown.getTopLine();
     while (true) {
         bottom += line->getRowHeight();
         if (bottom > y || !line->next) break;
@@ -334,7 +338,7 @@ LinePosition NotebookEditor::lineAtPoint(int x, int y) {
     // widths grow with the characters, so they are searched by halving.
     const char* text = line->text.getText();
     bool utf8 = line->holdsUtf8();
-    int limit = x + horizontalScroll - line->getLeftMargin();
+    int limit = x + shown.getHorizontalScroll() - line->getLeftMargin();
     size_t fits = 0, beyond = characterCount(text, size_t(line->text.length()), utf8) + 1;
     while (beyond - fits > 1) {
         size_t middle = (fits + beyond) / 2;
@@ -358,62 +362,64 @@ void NotebookEditor::startDrag(int x, int y) {
             row = row->previous;
         for (auto picture = row->image; row && row->image == picture; row = row->next)
             row->imageMarked = 1;
-        anchorLine = nullptr;
+        cur.clearAnchor();
         invalidate();
         return;
     }
-    anchorLine = point.line;
-    anchorColumn = point.column;
+    cur.setAnchor(point.line, point.column);
 }
 
 void NotebookEditor::dragTo(int x, int y) {
     TextLockHold hold(*this, "drag");
     LinePosition point = lineAtPoint(x, y);
-    if (point.line && anchorLine) markTo(point.line, point.column);
+    if (point.line && cur.getAnchorLine()) markTo(point.line, point.column);
 }
 
 int NotebookEditor::endDrag(int x, int y) {
     TextLockHold hold(*this, "end drag");
-    if (!anchorLine) return 0;
+    if (!cur.getAnchorLine()) return 0;
     LinePosition point = lineAtPoint(x, y);
     if (!point.line) return 0;
     int entry = getIntCell(functionEntryState);
-    if (anchorLine->kind == lineCommand) {
-        if (point.line == anchorLine && point.column == anchorColumn && entry != 1) {
+    if (cur.getAnchorLine()->kind == lineCommand) {
+        if (point.line == cur.getAnchorLine() && point.column == cur.getAnchorColumn() &&
+            entry != 1) {
             assignIntCell(functionEntryState, 0);
-            cursorLine = anchorLine;
-            cursorColumn = anchorColumn < 1 ? 1 : anchorColumn;
+            cur.setLine(cur.getAnchorLine());
+            cur.setColumn(cur.getAnchorColumn() < 1 ? 1 : cur.getAnchorColumn());
             return highlightMatchingBracket();
         }
         markTo(point.line, point.column);
-        if (cursorLine->kind != lineFunctionBody && selectionFirst &&
-            selectionFirst == selectionLast && selectionFirst->kind == lineCommand) {
-            cursorLine = selectionFirst;
-            cursorColumn = selectionStartColumn;
+        if (cur.getLine()->kind != lineFunctionBody && cur.getSelectionFirst() &&
+            cur.getSelectionFirst() == cur.getSelectionLast() &&
+            cur.getSelectionFirst()->kind == lineCommand) {
+            cur.setLine(cur.getSelectionFirst());
+            cur.setColumn(cur.getSelectionStartColumn());
         }
-        bracketMatchShown = 0;
+        cur.setBracketMatchShown(0);
         return 0;
     }
     markTo(point.line, point.column);
-    bool empty = !selectionFirst ||
-                 (selectionFirst == selectionLast && selectionStartColumn == selectionEndColumn);
-    if (!((!selectionFirst && entry != 1) || empty)) return 0;
-    if (anchorLine->kind == lineFunctionBody) {
+    bool empty =
+        !cur.getSelectionFirst() || (cur.getSelectionFirst() == cur.getSelectionLast() &&
+                                     cur.getSelectionStartColumn() == cur.getSelectionEndColumn());
+    if (!((!cur.getSelectionFirst() && entry != 1) || empty)) return 0;
+    if (cur.getAnchorLine()->kind == lineFunctionBody) {
         assignIntCell(functionEntryState, 2);
-        cursorLine = point.line;
-        cursorColumn = point.column;
+        cur.setLine(point.line);
+        cur.setColumn(point.column);
         return highlightMatchingBracket();
     }
     assignIntCell(functionEntryState, 0);
-    for (NotebookLine* line = anchorLine->next; line; line = line->next) {
+    for (NotebookLine* line = cur.getAnchorLine()->next; line; line = line->next) {
         if (line->kind == lineCommand) {
-            cursorLine = line;
-            cursorColumn = 1;
+            cur.setLine(line);
+            cur.setColumn(1);
             break;
         }
     }
     unmarkAll();
-    anchorLine = nullptr;
+    cur.clearAnchor();
     showCursorLine();
     invalidate();
     return 0;
@@ -421,11 +427,11 @@ int NotebookEditor::endDrag(int x, int y) {
 
 std::string NotebookEditor::getSelectionText() {
     TextLockHold hold(*this, "copy text");
-    NotebookLine* line = selectionFirst;
+    NotebookLine* line = cur.getSelectionFirst();
     if (!line || line->image) return std::string();
     int length = line->text.length();
-    int start = selectionStartColumn < length ? selectionStartColumn : length;
-    int end = line == selectionLast ? selectionEndColumn : length;
+    int start = cur.getSelectionStartColumn() < length ? cur.getSelectionStartColumn() : length;
+    int end = line == cur.getSelectionLast() ? cur.getSelectionEndColumn() : length;
     if (end > length) end = length;
     if (end < start) end = start;
     return std::string(line->text.getText() + start, size_t(end - start));
@@ -435,25 +441,25 @@ std::string NotebookEditor::getSelectionText() {
 
 void NotebookEditor::deleteSelection() {
     TextLockHold hold(*this, "delete mark");
-    if (!getIntCell(userWaitFlag) || !selectionFirst || !getIntCell(inputWaiting) ||
+    if (!getIntCell(userWaitFlag) || !cur.getSelectionFirst() || !getIntCell(inputWaiting) ||
         getIntCell(functionEntryState) == 1)
         return;
-    NotebookLine* first = selectionFirst;
-    NotebookLine* last = selectionLast;
-    int start = selectionStartColumn;
-    int end = selectionEndColumn;
+    NotebookLine* first = cur.getSelectionFirst();
+    NotebookLine* last = cur.getSelectionLast();
+    int start = cur.getSelectionStartColumn();
+    int end = cur.getSelectionEndColumn();
     if (first == last) {
         int length = first->text.length();
-        if (first == cursorLine && start == 0) start = 1;
+        if (first == cur.getLine() && start == 0) start = 1;
         if (end > length) end = length;
         if (end > start) first->text.erase(start, end - start);
-        if (first == cursorLine && cursorColumn > start) cursorColumn = start;
+        if (first == cur.getLine() && cur.getColumn() > start) cur.setColumn(start);
     } else {
         bool cursorDeleted = false;
         NotebookLine* before = first->previous;
         NotebookLine* line = first->next;
         if (start == 0) {
-            cursorDeleted |= first == cursorLine;
+            cursorDeleted |= first == cur.getLine();
             deleteNotebookLine(first);
         } else {
             if (start < first->text.length())
@@ -462,29 +468,29 @@ void NotebookEditor::deleteSelection() {
         }
         while (line && line != last) {
             NotebookLine* next = line->next;
-            cursorDeleted |= line == cursorLine;
+            cursorDeleted |= line == cur.getLine();
             deleteNotebookLine(line);
             line = next;
         }
         if (line) {
             int length = line->text.length();
             if (end >= length) {
-                cursorDeleted |= line == cursorLine;
+                cursorDeleted |= line == cur.getLine();
                 deleteNotebookLine(line);
-            } else if (line == cursorLine) {
+            } else if (line == cur.getLine()) {
                 if (end > 1) line->text.erase(1, end - 1);
-                cursorColumn = 1;
+                cur.setColumn(1);
             } else if (end > 0) {
                 line->text.erase(0, end);
             }
         }
         if (cursorDeleted) {
-            bool nothingLeft = lineCount() == 1 && firstLine->text.isStringEmpty();
+            bool nothingLeft = lineCount() == 1 && doc.getFirstLine()->text.isStringEmpty();
             if (nothingLeft) {
                 clearNotebook();
-                cursorLine = firstLine;
+                cur.setLine(doc.getFirstLine());
             } else {
-                cursorLine = before ? before : firstLine;
+                cur.setLine(before ? before : doc.getFirstLine());
                 insertLine();
             }
             makeNewPrompt();
@@ -498,10 +504,10 @@ void NotebookEditor::deleteSelection() {
 
 void NotebookEditor::deleteSelectedOutput() {
     TextLockHold hold(*this, "delete output");
-    followCursor = 1;
-    if (!getIntCell(userWaitFlag) || !selectionFirst) return;
-    NotebookLine* line = selectionFirst;
-    NotebookLine* last = selectionLast;
+    shown.setFollowCursor(1);
+    if (!getIntCell(userWaitFlag) || !cur.getSelectionFirst()) return;
+    NotebookLine* line = cur.getSelectionFirst();
+    NotebookLine* last = cur.getSelectionLast();
     while (line) {
         NotebookLine* next = line == last ? nullptr : line->next;
         if (line->kind == lineOutput) {
@@ -511,24 +517,24 @@ void NotebookEditor::deleteSelectedOutput() {
         line = next;
     }
     unmarkAll();
-    topLine = computeTopLine(cursorLine);
+    shown.setTopLine(computeTopLine(cur.getLine()));
     invalidate();
 }
 
 void NotebookEditor::deleteFunctionBody() {
     TextLockHold hold(*this, "delete udf");
     if (!getIntCell(userWaitFlag) || !getIntCell(inputWaiting)) return;
-    if (cursorLine->kind != lineFunctionBody || !cursorLine->next ||
-        cursorLine->next->kind != lineFunctionBody)
+    if (cur.getLine()->kind != lineFunctionBody || !cur.getLine()->next ||
+        cur.getLine()->next->kind != lineFunctionBody)
         return;
-    followCursor = 1;
-    NotebookLine* old = cursorLine;
-    int column = cursorColumn;
+    shown.setFollowCursor(1);
+    NotebookLine* old = cur.getLine();
+    int column = cur.getColumn();
     NotebookLine* next = old->next;
     deleteNotebookLine(old);
-    cursorLine = next;
-    cursorColumn = next->characterStart(column);
-    topLine = computeTopLine(cursorLine);
+    cur.setLine(next);
+    cur.setColumn(next->characterStart(column));
+    shown.setTopLine(computeTopLine(cur.getLine()));
     setNotebookChanged(1);
     invalidate();
 }
@@ -585,9 +591,9 @@ std::string shownPart(const NotebookLine* line, int start, int end) {
 static std::string copyLines(NotebookEditor& editor, const CopyForm& form,
                              const NotebookLine** picture) {
     std::string out;
-    NotebookLine* first = editor.selectionFirst;
-    NotebookLine* last = editor.selectionLast;
-    for (NotebookLine* line = editor.firstLine; line; line = line->next) {
+    NotebookLine* first = editor.cursor().getSelectionFirst();
+    NotebookLine* last = editor.cursor().getSelectionLast();
+    for (NotebookLine* line = editor.document().getFirstLine(); line; line = line->next) {
         if (line->imageMarked && line->image) {
             *picture = line;
             return std::string();
@@ -596,15 +602,19 @@ static std::string copyLines(NotebookEditor& editor, const CopyForm& form,
         if (line == first && line == last) {
             const char* text = line->text.getText();
             int length = line->text.length();
-            int start = editor.selectionStartColumn < length ? editor.selectionStartColumn : length;
-            int end = editor.selectionEndColumn < length ? editor.selectionEndColumn : length;
+            int start = editor.cursor().getSelectionStartColumn() < length
+                            ? editor.cursor().getSelectionStartColumn()
+                            : length;
+            int end = editor.cursor().getSelectionEndColumn() < length
+                          ? editor.cursor().getSelectionEndColumn()
+                          : length;
             if (end > start) out.append(text + start, size_t(end - start));
         } else {
             out += copyPrefix(line, form);
             if (line == first)
-                out += shownPart(line, editor.selectionStartColumn, -1);
+                out += shownPart(line, editor.cursor().getSelectionStartColumn(), -1);
             else if (line == last)
-                out += shownPart(line, 0, editor.selectionEndColumn);
+                out += shownPart(line, 0, editor.cursor().getSelectionEndColumn());
             else
                 out += shownPart(line, 0, -1);
         }
@@ -628,23 +638,23 @@ std::string NotebookEditor::selectionAsFormatted() {
 std::string NotebookEditor::selectionAsCommands() {
     TextLockHold hold(*this, "copy commands");
     std::string out;
-    NotebookLine* first = selectionFirst;
-    NotebookLine* last = selectionLast;
+    NotebookLine* first = cur.getSelectionFirst();
+    NotebookLine* last = cur.getSelectionLast();
     if (!first) return out;
     if (first == last) {
         const char* text = first->text.getText();
         int length = first->text.length();
-        int start = selectionStartColumn < length ? selectionStartColumn : length;
-        int end = selectionEndColumn < length ? selectionEndColumn : length;
+        int start = cur.getSelectionStartColumn() < length ? cur.getSelectionStartColumn() : length;
+        int end = cur.getSelectionEndColumn() < length ? cur.getSelectionEndColumn() : length;
         if (end > start) out.append(text + start, size_t(end - start));
         return out + "\r\n";
     }
     for (NotebookLine* line = first; line; line = line->next) {
         if (line->kind == lineCommand || line->kind == lineFunctionBody) {
             if (line == first) {
-                out += shownPart(line, selectionStartColumn, -1);
+                out += shownPart(line, cur.getSelectionStartColumn(), -1);
             } else if (line == last) {
-                out += shownPart(line, 0, selectionEndColumn);
+                out += shownPart(line, 0, cur.getSelectionEndColumn());
             } else {
                 if (line->kind == lineFunctionBody) out += "$ ";
                 out += shownPart(line, 0, -1);
@@ -662,8 +672,8 @@ void NotebookEditor::copySelection() {
     std::string text;
     {
         TextLockHold hold(*this, "copy text");
-        if (!selectionFirst) {
-            for (NotebookLine* line = firstLine; line; line = line->next) {
+        if (!cur.getSelectionFirst()) {
+            for (NotebookLine* line = doc.getFirstLine(); line; line = line->next) {
                 if (line->imageMarked && line->image) {
                     host->setClipboardPicture(*line->image);
                     host->showStatus(">>> Bitmap copied to clipboard!");
@@ -687,7 +697,7 @@ void NotebookEditor::copyCommands() {
     std::string text;
     {
         TextLockHold hold(*this, "copy commands");
-        if (!selectionFirst) return;
+        if (!cur.getSelectionFirst()) return;
         text = selectionAsCommands();
     }
     host->setClipboardText(text.c_str());
@@ -699,7 +709,7 @@ void NotebookEditor::copyFormatted() {
     std::string text;
     {
         TextLockHold hold(*this, "copy formatted");
-        if (!selectionFirst) return;
+        if (!cur.getSelectionFirst()) return;
         text = copyLines(*this, formattedForm, &picture);
         if (picture) {
             host->setClipboardPicture(*picture->image);

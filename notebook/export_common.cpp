@@ -120,9 +120,9 @@ ExportNames exportNames(NotebookEditor& editor, const char* path, int markdown) 
     names.base = fileNameOf(path);
     size_t dot = names.base.rfind('.');
     if (dot != std::string::npos && dot > 0) names.base.erase(dot);
-    names.start = editor.firstLine;
+    names.start = editor.document().getFirstLine();
     names.title = names.base;
-    NotebookLine* first = editor.firstLine;
+    NotebookLine* first = editor.document().getFirstLine();
     if (first && first->kind == lineComment && first->heading && !first->image) {
         names.title = lineMarkup(first, 0, markdown);
         names.start = first->next;

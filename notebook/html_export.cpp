@@ -88,7 +88,8 @@ class HtmlExport {
 };
 
 bool HtmlExport::needsMathJax() const {
-    for (NotebookLine* line = editor.firstLine; line && line != last; line = line->next) {
+    for (NotebookLine* line = editor.document().getFirstLine(); line && line != last;
+         line = line->next) {
         if (line->image && line->formula && (line->formulaIsMathJax || options.latexAsMathJax))
             return true;
         if (isFormulaComment(line, options.latexAsMathJax)) return true;

@@ -111,7 +111,7 @@ class LatexExport {
         : options(options),
           notebook(editor.options()),
           names(exportNames(editor, path, 0)),
-          first(editor.firstLine),
+          first(editor.document().getFirstLine()),
           last(editor.lastLine()) {}
 
     std::string build(const std::string& classLine);

@@ -67,12 +67,13 @@ NotebookLine* firstBodyLineOf(NotebookLine* line) {
 NotebookLine* leaveFunctionBody(NotebookEditor& editor) {
     TextLockHold hold(editor, "leave function");
     assignIntCell(functionEntryState, 0);
-    NotebookLine* header = functionHeaderOf(editor.cursorLine);
+    NotebookLine* header = functionHeaderOf(editor.cursor().getLine());
     if (header && header->kind == lineCommand) {
         editor.setCursorLine(header, 1);
         return header;
     }
-    NotebookLine* line = editor.newLineBefore(firstBodyLineOf(editor.cursorLine), ">", lineCommand);
+    NotebookLine* line =
+        editor.newLineBefore(firstBodyLineOf(editor.cursor().getLine()), ">", lineCommand);
     editor.setCursorLine(line, 1);
     editor.setNotebookChanged(1);
     return nullptr;
@@ -85,7 +86,7 @@ void writeToDumpFile(NotebookEditor& editor) {
     std::string text;
     {
         TextLockHold hold(editor, "dump");
-        text = editor.cursorLine->text.getText();
+        text = editor.cursor().getLine()->text.getText();
     }
     StateHandOverHold hold;
     if (stateReadableByCaller() && dumpFile) std::fprintf(dumpFile, "%s", text.c_str());
@@ -136,7 +137,7 @@ void LineEditor::handleKey(NotebookEditor& editor, int character, int code) {
                 editor.deleteChar();
                 break;
             case editBackspace:
-                if (editor.cursorColumn > start) {
+                if (editor.cursor().getColumn() > start) {
                     editor.moveCursorLeft(start);
                     editor.deleteChar();
                 }
@@ -152,7 +153,7 @@ void LineEditor::handleKey(NotebookEditor& editor, int character, int code) {
                 pressReturn(editor);
                 break;
             case editEnd:
-                editor.setCursorColumn(editor.cursorLine->text.length());
+                editor.setCursorColumn(editor.cursor().getLine()->text.length());
                 break;
             case editHome:
                 editor.setCursorColumn(start);
@@ -208,14 +209,14 @@ void LineEditor::historyForward(NotebookEditor& editor) {
 void LineEditor::recall(NotebookEditor& editor, const std::string& text) {
     TextLockHold hold(editor, "history");
     editor.setInputLine(text.c_str(), int(text.size()));
-    editor.setCursorColumn(editor.cursorLine->text.length());
+    editor.setCursorColumn(editor.cursor().getLine()->text.length());
 }
 
 void LineEditor::wordLeft(NotebookEditor& editor) {
     TextLockHold hold(editor, "word left");
-    const NotebookLine* line = editor.cursorLine;
+    const NotebookLine* line = editor.cursor().getLine();
     int start = getIntCell(inputStartColumn);
-    int column = std::min(editor.cursorColumn, line->text.length());
+    int column = std::min(editor.cursor().getColumn(), line->text.length());
     if (column > start) column = line->previousColumn(column);
     while (column > start && line->characterAt(column) != ' ')
         column = line->previousColumn(column);
@@ -224,9 +225,9 @@ void LineEditor::wordLeft(NotebookEditor& editor) {
 
 void LineEditor::wordRight(NotebookEditor& editor) {
     TextLockHold hold(editor, "word right");
-    const NotebookLine* line = editor.cursorLine;
+    const NotebookLine* line = editor.cursor().getLine();
     int length = line->text.length();
-    int column = line->nextColumn(editor.cursorColumn);
+    int column = line->nextColumn(editor.cursor().getColumn());
     while (column < length && line->characterAt(column) != ' ') column = line->nextColumn(column);
     editor.setCursorColumn(column);
 }
@@ -238,7 +239,7 @@ void LineEditor::pressReturn(NotebookEditor& editor) {
     if (state == 2) {
         {
             TextLockHold hold(editor, "return in function");
-            NotebookLine* line = editor.cursorLine;
+            NotebookLine* line = editor.cursor().getLine();
             NotebookLine* next = line->next;
             bool nextIsBody = next && next->kind == lineFunctionBody;
             bool commits = endsWith(line, "endfunction") || (nextIsBody && !isEmptyPrompt(next));
@@ -276,7 +277,7 @@ void LineEditor::pressReturn(NotebookEditor& editor) {
     if (state == 1) {
         {
             TextLockHold hold(editor, "return in function");
-            NotebookLine* line = editor.cursorLine;
+            NotebookLine* line = editor.cursor().getLine();
             bool bodyFollows = line->next && line->next->kind == lineFunctionBody;
             if (!bodyFollows && isEmptyPrompt(line)) line->text.assign("$endfunction");
         }
@@ -289,7 +290,7 @@ void LineEditor::pressReturn(NotebookEditor& editor) {
         return;
     }
     TextLockHold hold(editor, "continue command");
-    editor.setCursorLine(editor.newLineAfter(editor.cursorLine, ">", lineCommand), 1);
+    editor.setCursorLine(editor.newLineAfter(editor.cursor().getLine(), ">", lineCommand), 1);
     editor.setNotebookChanged(1);
 }
 
@@ -300,7 +301,8 @@ void LineEditor::pressEscape(NotebookEditor& editor) {
     } else if (state == 1) {
         {
             TextLockHold hold(editor, "escape in function");
-            if (isEmptyPrompt(editor.cursorLine)) editor.cursorLine->text.assign("$endfunction");
+            if (isEmptyPrompt(editor.cursor().getLine()))
+                editor.cursor().getLine()->text.assign("$endfunction");
         }
         resume(editor);
     } else if (inputBuiltinActive) {
@@ -315,7 +317,7 @@ int LineEditor::multiLineCommandCount(NotebookEditor& editor) {
     if (getIntCell(commandFromNotebook) || getIntCell(commandsToRun) > 0 || continuationActive)
         return 0;
     TextLockHold hold(editor, "multiline");
-    NotebookLine* cursor = editor.cursorLine;
+    NotebookLine* cursor = editor.cursor().getLine();
     bool continued = endsWith(cursor, "...");
     if (!NotebookEditor::isFunctionStart(cursor->text.getText()) && continued) {
         NotebookLine* next = cursor->next;
@@ -366,12 +368,12 @@ void LineEditor::completeAtCursor(NotebookEditor& editor) {
     if (state->yacasMode) return;
     TextLockHold hold(editor, "complete");
     int start = getIntCell(inputStartColumn);
-    const char* text = editor.cursorLine->text.getText();
-    int length = editor.cursorLine->text.length();
-    int end = editor.cursorColumn < length ? editor.cursorColumn : length;
+    const char* text = editor.cursor().getLine()->text.getText();
+    int length = editor.cursor().getLine()->text.length();
+    int end = editor.cursor().getColumn() < length ? editor.cursor().getColumn() : length;
     if (end <= start) return;
     bool maxima = editor.isSymbolicAtCursor() || currentMaximaMode;
-    const NotebookLine* line = editor.cursorLine;
+    const NotebookLine* line = editor.cursor().getLine();
     int begin = end;
     while (begin > start) {
         int previous = line->previousColumn(begin);
@@ -404,9 +406,9 @@ void LineEditor::completeAtCursor(NotebookEditor& editor) {
     const std::string& candidate = candidates[nextCandidate];
     if (candidate.empty() || characterCount(candidate.c_str(), candidate.size(), utf8) >= 129)
         return;
-    editor.cursorLine->text.erase(begin, end - begin);
-    editor.cursorLine->text.insertAt(begin, candidate.c_str());
-    editor.cursorColumn = begin + int(candidate.size());
+    editor.cursor().getLine()->text.erase(begin, end - begin);
+    editor.cursor().getLine()->text.insertAt(begin, candidate.c_str());
+    editor.cursor().setColumn(begin + int(candidate.size()));
     editor.setNotebookChanged(1);
     insertedCandidate = candidate;
     nextCandidate = nextCandidate + 1 < candidates.size() ? nextCandidate + 1 : 0;

@@ -120,12 +120,12 @@ void NotebookReader::readImage(const std::string& text, bool comment) {
         reuse = true;
         return;
     }
-    int lineHeight = editor.getTextLineHeight();
-    if (lineHeight <= 0) lineHeight = 1;
+    int rowHeight = editor.getTextLineHeight();
+    if (rowHeight <= 0) rowHeight = 1;
     double s = options.magnifyMode ? 1.2 : 1.0;
-    int rows = int(std::floor(picture->getHeight() * s / lineHeight + 0.5));
+    int rows = int(std::floor(picture->getHeight() * s / rowHeight + 0.5));
     if (rows > 60) {
-        int height = int(std::floor(60.0 * lineHeight / s + 0.5));
+        int height = int(std::floor(60.0 * rowHeight / s + 0.5));
         int width =
             int(std::floor(double(picture->getWidth()) * height / picture->getHeight() + 0.5));
         picture->scaleTo(width > 0 ? width : 1, height);
@@ -215,7 +215,7 @@ int NotebookEditor::readNotebook(const char* path) {
             else if (lines[0] == maximaDirect)
                 host->setMaximaMode(2);
         }
-        reader.line = firstLine;
+        reader.line = doc.getFirstLine();
         reader.reuse = true;
         for (std::string& text : lines) {
             std::string unheld;
@@ -242,23 +242,24 @@ int NotebookEditor::readNotebook(const char* path) {
         }
         // A line kept for a file line that never came goes again.
         if (reader.reuse && reader.line->text.isStringEmpty() && !reader.line->image &&
-            reader.line != firstLine)
+            reader.line != doc.getFirstLine())
             deleteNotebookLine(reader.line);
-        bool empty = lines.empty() || (lineCount() == 1 && firstLine->text.isStringEmpty() &&
-                                       !firstLine->image && firstLine->kind == lineOutput);
-        cursorLine = firstLine;
+        bool empty =
+            lines.empty() || (lineCount() == 1 && doc.getFirstLine()->text.isStringEmpty() &&
+                              !doc.getFirstLine()->image && doc.getFirstLine()->kind == lineOutput);
+        cur.setLine(doc.getFirstLine());
         if (empty) {
             makeNewPrompt();
         } else {
-            NotebookLine* command = firstLine;
+            NotebookLine* command = doc.getFirstLine();
             while (command && command->kind != lineCommand) command = command->next;
             if (!command) command = newLineAfter(lastLine(), ">", lineCommand);
-            cursorLine = command;
-            cursorColumn = 1;
+            cur.setLine(command);
+            cur.setColumn(1);
         }
-        topLine = firstLine;
+        shown.setTopLine(doc.getFirstLine());
         showCursorLine();
-        savedImageFiles = reader.imageFiles;
+        doc.setSavedImageFiles(reader.imageFiles);
         setFilePath(path);
     }
     invalidate();
@@ -332,7 +333,7 @@ std::string NotebookEditor::fileLineOf(const NotebookLine* line) {
 static bool keepUnheldLines(NotebookEditor& editor, std::set<const NotebookLine*>& kept,
                             std::string& error, bool refuse) {
     int lineNumber = 0;
-    for (NotebookLine* line = editor.firstLine; line; line = line->next) {
+    for (NotebookLine* line = editor.document().getFirstLine(); line; line = line->next) {
         lineNumber++;
         if (line->image || !line->unheldText) continue;
         std::string text = NotebookEditor::fileLineOf(line);
@@ -364,7 +365,7 @@ static bool buildSaveJob(NotebookEditor& editor, const std::string& path, SaveJo
     job.imageStem = base;
     if (options.utf) job.content = "\xEF\xBB\xBF";
     int number = 1;
-    for (NotebookLine* line = editor.firstLine; line; line = line->next) {
+    for (NotebookLine* line = editor.document().getFirstLine(); line; line = line->next) {
         if (kept.count(line)) {
             job.content += line->unheldText->second + "\r\n";
             continue;
@@ -515,9 +516,9 @@ int NotebookEditor::writeNotebook(const char* path) {
             queueMessage(error);
             return 0;
         }
-        job.modifications = modificationCount;
-        samePath = filePath == path;
-        if (samePath) oldImages = savedImageFiles;
+        job.modifications = doc.changeCount();
+        samePath = doc.getFilePath() == path;
+        if (samePath) oldImages = doc.getSavedImageFiles();
     }
     // The files are written without the lock: the notebook stays usable.
     if (!commitSaveJob(path, job, error)) {
@@ -529,7 +530,7 @@ int NotebookEditor::writeNotebook(const char* path) {
     for (const SaveJob::ImageFile& image : job.images) written.insert(image.path);
     {
         TextLockHold hold(*this, "save");
-        for (NotebookLine* line = firstLine; line; line = line->next) {
+        for (NotebookLine* line = doc.getFirstLine(); line; line = line->next) {
             auto update = job.updates.find(line->id);
             if (update == job.updates.end()) continue;
             line->imageFileName = std::make_unique<String>(update->second.imageFile.c_str());
@@ -540,9 +541,9 @@ int NotebookEditor::writeNotebook(const char* path) {
                     std::make_unique<String>(update->second.largeFile.c_str());
             line->imageNumber = update->second.number;
         }
-        savedImageFiles.assign(written.begin(), written.end());
+        doc.setSavedImageFiles({written.begin(), written.end()});
         setFilePath(path);
-        if (modificationCount == job.modifications) setNotebookChanged(0);
+        if (doc.changeCount() == job.modifications) setNotebookChanged(0);
     }
     for (const std::string& file : job.obsolete)
         if (!written.count(file)) deleteFileIfPresent(file.c_str());
@@ -565,7 +566,7 @@ int NotebookEditor::writeCopy(const char* path, uint64_t& changes) {
     {
         TextLockHold hold(*this, "copy");
         buildSaveJob(*this, path, job, error, false);
-        changes = modificationCount;
+        changes = doc.changeCount();
     }
     if (!commitSaveJob(path, job, error)) return 0;
     removeStaleSaveTemporaries(path, job);
@@ -577,7 +578,7 @@ int NotebookEditor::readCopyOf(const char* path, const char* notebookPath) {
     {
         TextLockHold hold(*this, "load");
         // The copy's pictures are no files of the notebook.
-        savedImageFiles.clear();
+        doc.setSavedImageFiles({});
         setFilePath(notebookPath);
     }
     setNotebookChanged(1);
@@ -588,7 +589,7 @@ int NotebookEditor::saveNotebook() {
     std::string path;
     {
         TextLockHold hold(*this, "save");
-        path = filePath;
+        path = doc.getFilePath();
     }
     if (path.empty()) return 0;
     return writeNotebook(path.c_str());
@@ -596,5 +597,5 @@ int NotebookEditor::saveNotebook() {
 
 std::vector<std::string> NotebookEditor::getSavedImageFiles() {
     TextLockHold hold(*this, "save");
-    return savedImageFiles;
+    return doc.getSavedImageFiles();
 }

@@ -265,7 +265,7 @@ static bool startsWithAny(const String& text, const char* const* prefixes) {
 
 int NotebookLine::isFolded() const {
     KALIX_CHECK_HELD(textLock);
-    const NotebookLine* c = editor->cursorLine;
+    const NotebookLine* c = editor->cursor().getLine();
     if (kind == lineCommand && this != c && (text.equals(">//") || text.equals("> //")) &&
         previous && previous->kind == lineComment)
         return 1;
@@ -330,7 +330,7 @@ int NotebookLine::getRowHeight() const {
 // --- the editor ---------------------------------------------------------------------
 
 NotebookEditor::NotebookEditor(NotebookHost* host, NotebookMetrics* metrics)
-    : host(host), metrics(metrics) {
+    : host(host), metrics(metrics), doc(this) {
     if (!this->host) {
         ownHost = std::make_unique<NotebookHost>();
         this->host = ownHost.get();
@@ -339,108 +339,40 @@ NotebookEditor::NotebookEditor(NotebookHost* host, NotebookMetrics* metrics)
         ownMetrics = std::make_unique<FixedMetrics>();
         this->metrics = ownMetrics.get();
     }
-    firstLine = topLine = cursorLine = makeLine(nullptr, nullptr, "");
+    cur.setLine(doc.getFirstLine());
+    shown.setTopLine(doc.getFirstLine());
 }
 
 NotebookEditor::~NotebookEditor() {
-    deleteAllLines();
     if (notebookEditor == this) notebookEditor = nullptr;
 }
 
-NotebookLine* NotebookEditor::makeLine(NotebookLine* previous, NotebookLine* next,
-                                       const char* text) {
-    auto* line = new NotebookLine(this, previous, next, text);
-    line->id = nextLineId++;
-    return line;
-}
-
-void NotebookEditor::deleteAllLines() {
-    NotebookLine* line = firstLine;
-    while (line) {
-        NotebookLine* next = line->next;
-        line->previous = line->next = nullptr;
-        delete line;
-        line = next;
-    }
-    firstLine = topLine = cursorLine = anchorLine = selectionFirst = selectionLast = nullptr;
-}
-
 NotebookLine* NotebookEditor::newLineAfter(NotebookLine* after, const char* text, int kind) {
-    NotebookLine* line =
-        after ? makeLine(after, after->next, text) : makeLine(nullptr, firstLine, text);
-    if (!after) firstLine = line;
-    line->kind = kind;
-    return line;
+    return doc.newLineAfter(after, text, kind);
 }
 
 NotebookLine* NotebookEditor::newLineBefore(NotebookLine* before, const char* text, int kind) {
-    NotebookLine* line = makeLine(before->previous, before, text);
-    if (before == firstLine) firstLine = line;
-    line->kind = kind;
-    return line;
+    return doc.newLineBefore(before, text, kind);
 }
 
 void NotebookEditor::deleteNotebookLine(NotebookLine* line) {
     TextLockHold hold(*this, "delete line");
     NotebookLine* neighbour = line->next ? line->next : line->previous;
-    if (line == firstLine) firstLine = line->next;
-    if (line == topLine) topLine = neighbour;
-    if (line == anchorLine) anchorLine = nullptr;
-    if (line == selectionFirst || line == selectionLast) {
-        NotebookLine* first = selectionFirst;
-        NotebookLine* last = selectionLast;
-        if (line == first) selectionFirst = line == last ? nullptr : line->next;
-        if (line == last) selectionLast = line == first ? nullptr : line->previous;
-        if (!selectionFirst || !selectionLast) selectionFirst = selectionLast = nullptr;
-    }
-    if (line == cursorLine) {
-        cursorLine = neighbour;
-        if (cursorLine && cursorColumn > cursorLine->text.length())
-            cursorColumn = cursorLine->text.length();
-    }
-    delete line;
-    if (!firstLine) {
+    shown.lineDeleted(line, neighbour);
+    cur.lineDeleted(line, neighbour);
+    doc.deleteLine(line);
+    if (!doc.getFirstLine()) {
         // Clearing always leaves one empty line.
-        firstLine = topLine = cursorLine = makeLine(nullptr, nullptr, "");
-        cursorColumn = 0;
+        NotebookLine* empty = doc.restart();
+        shown.setTopLine(empty);
+        cur.setLine(empty);
+        cur.setColumn(0);
     }
-}
-
-int NotebookEditor::lineCount() const {
-    int count = 0;
-    for (NotebookLine* line = firstLine; line; line = line->next) count++;
-    return count;
-}
-
-NotebookLine* NotebookEditor::lineAt(int index) const {
-    NotebookLine* line = firstLine;
-    while (line && index-- > 0) line = line->next;
-    return index < 0 ? line : nullptr;
-}
-
-NotebookLine* NotebookEditor::lastLine() const {
-    NotebookLine* line = firstLine;
-    while (line->next) line = line->next;
-    return line;
-}
-
-int NotebookEditor::indexOf(const NotebookLine* wanted) const {
-    int index = 0;
-    for (NotebookLine* line = firstLine; line; line = line->next, index++)
-        if (line == wanted) return index;
-    return -1;
-}
-
-NotebookLine* NotebookEditor::findLine(uint64_t id) const {
-    if (id == 0) return nullptr;
-    for (NotebookLine* line = firstLine; line; line = line->next)
-        if (line->id == id) return line;
-    return nullptr;
 }
 
 void NotebookEditor::setFilePath(const char* path) {
-    filePath = path ? path : "";
-    host->filePathChanged(filePath.c_str());
+    doc.setFilePath(path);
+    host->filePathChanged(doc.getFilePath().c_str());
 }
 
 std::string NotebookEditor::notebookNameOf(const std::string& filePath) {
@@ -457,10 +389,12 @@ std::string NotebookEditor::notebookNameOf(const std::string& filePath) {
 void NotebookEditor::clearNotebook() {
     {
         TextLockHold hold(*this, "clear");
-        followCursor = 1;
-        deleteAllLines();
-        firstLine = topLine = cursorLine = makeLine(nullptr, nullptr, "");
-        cursorColumn = 0;
+        shown.setFollowCursor(1);
+        // The anchor and the selection go with the lines.
+        cur = NotebookCursor();
+        NotebookLine* empty = doc.restart();
+        shown.setTopLine(empty);
+        cur.setLine(empty);
         unmarkAll();
     }
     invalidate();
@@ -468,28 +402,20 @@ void NotebookEditor::clearNotebook() {
 }
 
 void NotebookEditor::setNotebookChanged(int flag) {
-    flag = flag ? 1 : 0;
-    if (flag) modificationCount++;
-    if (changed == flag) return;
-    changed = flag;
-    host->changedFlagShown(flag);
+    if (doc.setChanged(flag)) host->changedFlagShown(doc.isChanged());
 }
 
-void NotebookEditor::measureLineHeight() {
-    lineHeight = metrics->lineHeight();
-    visibleHeight = metrics->visibleHeight();
-    caretHeight = lineHeight;
-}
+void NotebookEditor::measureLineHeight() { shown.measure(*metrics); }
 
 int NotebookEditor::getTextLineHeight() {
-    if (lineHeight == 0) measureLineHeight();
-    return lineHeight;
+    if (shown.getLineHeight() == 0) measureLineHeight();
+    return shown.getLineHeight();
 }
 
 int NotebookEditor::countCommandLines() {
     TextLockHold hold(*this, "count lines");
     int count = 0;
-    for (NotebookLine* line = firstLine; line; line = line->next)
+    for (NotebookLine* line = doc.getFirstLine(); line; line = line->next)
         if (line->kind == lineCommand) count++;
     return count;
 }
@@ -515,12 +441,13 @@ int NotebookEditor::isBlankCommand(const char* text) {
 }
 
 int NotebookEditor::isSymbolicAtCursor() const {
-    const char* text = cursorLine->text.getText();
-    int length = cursorLine->text.length();
+    const char* text = cur.getLine()->text.getText();
+    int length = cur.getLine()->text.length();
     int start = getIntCell(inputStartColumn);
     if (start < length && text[start] == ':') return 1;
     bool afterBlank = false;
-    for (int i = cursorColumn < length ? cursorColumn : length - 1; i >= start && i >= 0; i--) {
+    for (int i = cur.getColumn() < length ? cur.getColumn() : length - 1; i >= start && i >= 0;
+         i--) {
         if (!afterBlank) {
             if (text[i] == '&') return 1;
             if (text[i] == ' ') afterBlank = true;
@@ -546,7 +473,7 @@ void NotebookEditor::startNewNotebook() {
     makeNewPrompt();
     // A new notebook has no file: a plain save must not overwrite the last.
     setFilePath("");
-    savedImageFiles.clear();
+    doc.setSavedImageFiles({});
     setNotebookChanged(0);
 }
 

@@ -1,12 +1,14 @@
-// The notebook as a document: a doubly linked list of lines, each one line
-// of text with a kind, plus the cursor, the selection, the view and the
-// buffer of deleted commands, all held by the one NotebookEditor.
+// The notebook: a doubly linked list of lines, each one line of text with a
+// kind. NotebookEditor holds the document (notebook_document.h: the lines,
+// the changed state, deleted commands), the cursor and the selection
+// (notebook_cursor.h) and the view (notebook_view.h), and carries out the
+// operations that involve them together.
 //
 // Text is 8-bit in the program's code page. A comment line whose character
 // entities were decoded holds UTF-8 after the marker bytes EF BB BF and
 // keeps the undecoded text in `originalText` for saving.
 //
-// Threads: every operation that reads or changes lines or editor fields
+// Threads: every operation that reads or changes lines or editor state
 // holds the "Text" lock (textLock) for its whole work; the lock is
 // re-entrant, so operations call each other. Queries without a place label
 // (row heights, folding, margins) expect the caller to hold it. Nothing
@@ -21,9 +23,12 @@
 #include <utility>
 #include <vector>
 
-#include "notebook/notebook_host.h"
 #include "base/string.h"
 #include "base/threads.h"
+#include "notebook/notebook_cursor.h"
+#include "notebook/notebook_document.h"
+#include "notebook/notebook_host.h"
+#include "notebook/notebook_view.h"
 
 enum LineKind : int {
     lineOutput = 0,        // output of the interpreter, as printed
@@ -189,11 +194,6 @@ class TextLockHold {
     bool held = true;
 };
 
-struct LinePosition {
-    NotebookLine* line = nullptr;
-    int column = 0;
-};
-
 class NotebookEditor {
   public:
     // Null host or metrics: no window and fixed metrics.
@@ -202,31 +202,13 @@ class NotebookEditor {
     NotebookEditor(const NotebookEditor&) = delete;
     NotebookEditor& operator=(const NotebookEditor&) = delete;
 
-    NotebookLine* firstLine = nullptr;
-    NotebookLine* topLine = nullptr;
-    NotebookLine* cursorLine = nullptr;
-    int cursorColumn = 0;
-    int horizontalScroll = 0;
-    int lineHeight = 0;  // 0 until first measured
-    int visibleHeight = 0;
-    int caretX = -1000, caretY = -1000;
-    int caretWidth = 2, caretHeight = 0;
-    NotebookLine* anchorLine = nullptr;
-    int anchorColumn = 0;
-    NotebookLine* selectionFirst = nullptr;
-    NotebookLine* selectionLast = nullptr;
-    int selectionStartColumn = 0;
-    int selectionEndColumn = 0;
-    int bracketMatchShown = 0;
-    // Written under the text lock; read by any thread (the window's title,
-    // the recovery copy on the save thread).
-    std::atomic<int> changed = 0;
-    int followCursor = 1;
-    String deletedCommands;
-    int showPaint = 1;
-    int topMargin = 5;
-    // The cursor line the last deleteCommand left (by id; 0 none).
-    uint64_t lastDeletionCursor = 0;
+    // The three parts; each keeps its state to itself.
+    NotebookDocument& document() { return doc; }
+    const NotebookDocument& document() const { return doc; }
+    NotebookCursor& cursor() { return cur; }
+    const NotebookCursor& cursor() const { return cur; }
+    NotebookView& view() { return shown; }
+    const NotebookView& view() const { return shown; }
 
     NotebookHost& getHost() { return *host; }
     NotebookMetrics& getMetrics() { return *metrics; }
@@ -239,15 +221,15 @@ class NotebookEditor {
     // --- the model -------------------------------------------------------
     void clearNotebook();
     void setNotebookChanged(int flag);
-    int isNotebookChanged() const { return changed; }
+    int isNotebookChanged() const { return doc.isChanged(); }
     int getTextLineHeight();
     void measureLineHeight();
-    int getHorizontalScroll() const { return horizontalScroll; }
-    int isCursorInFunctionBody() const { return cursorLine->kind == lineFunctionBody; }
+    int getHorizontalScroll() const { return shown.getHorizontalScroll(); }
+    int isCursorInFunctionBody() const { return cur.getLine()->kind == lineFunctionBody; }
     int isSelectionOnCursorLine() const {
-        return selectionFirst == cursorLine && selectionLast == cursorLine;
+        return cur.getSelectionFirst() == cur.getLine() && cur.getSelectionLast() == cur.getLine();
     }
-    int isBracketMatchShown() const { return bracketMatchShown; }
+    int isBracketMatchShown() const { return cur.isBracketMatchShown(); }
     int countCommandLines();
     void resumeInterpreter();
     int startsSection(const NotebookLine* line) const;
@@ -266,17 +248,18 @@ class NotebookEditor {
     // A new line after `after` (first when null).
     NotebookLine* newLineAfter(NotebookLine* after, const char* text, int kind);
     NotebookLine* newLineBefore(NotebookLine* before, const char* text, int kind);
-    int lineCount() const;
-    NotebookLine* lineAt(int index) const;  // null past the end
-    NotebookLine* lastLine() const;
-    int indexOf(const NotebookLine* line) const;  // -1 when not in the notebook
-    NotebookLine* findLine(uint64_t id) const;
+    int lineCount() const { return doc.lineCount(); }
+    NotebookLine* lineAt(int index) const { return doc.lineAt(index); }  // null past the end
+    NotebookLine* lastLine() const { return doc.lastLine(); }
+    // -1 when not in the notebook
+    int indexOf(const NotebookLine* line) const { return doc.indexOf(line); }
+    NotebookLine* findLine(uint64_t id) const { return doc.findLine(id); }
 
     // The file the notebook was read from or written to; empty for a new one.
-    const char* getFilePath() const { return filePath.c_str(); }
+    const char* getFilePath() const { return doc.getFilePath().c_str(); }
     void setFilePath(const char* path);
     // The file name without directory and extension, or "New Notebook".
-    std::string notebookName() const { return notebookNameOf(filePath); }
+    std::string notebookName() const { return notebookNameOf(doc.getFilePath()); }
     static std::string notebookNameOf(const std::string& path);
 
     // --- editing -------------------------------------------------------
@@ -363,9 +346,13 @@ class NotebookEditor {
     static int isFunctionStart(const char* text);
 
     // --- undo, deleted commands and search -------------------------------
-    static void pushLineBackup(NotebookLine* line);
-    static void restoreOlderBackup(NotebookLine* line);
-    static void restoreLaterBackup(NotebookLine* line);
+    static void pushLineBackup(NotebookLine* line) { NotebookDocument::pushLineBackup(line); }
+    static void restoreOlderBackup(NotebookLine* line) {
+        NotebookDocument::restoreOlderBackup(line);
+    }
+    static void restoreLaterBackup(NotebookLine* line) {
+        NotebookDocument::restoreLaterBackup(line);
+    }
     void restoreCursorLine();
     void undoRestoreCursorLine();
     void deleteCommand();
@@ -417,7 +404,7 @@ class NotebookEditor {
     // notebook is then changed, and a save writes it to that file.
     int readCopyOf(const char* path, const char* notebookPath);
     // Counts every change (read under the lock).
-    uint64_t changeCount() const { return modificationCount; }
+    uint64_t changeCount() const { return doc.changeCount(); }
 
     // Queued while the lock is held, shown when the outermost hold ends.
     void queueMessage(const std::string& text);
@@ -425,8 +412,6 @@ class NotebookEditor {
   private:
     friend class TextLockHold;
 
-    NotebookLine* makeLine(NotebookLine* previous, NotebookLine* next, const char* text);
-    void deleteAllLines();
     void insertRun(const char* text, int length);
     void invalidate() { host->invalidate(); }
     void deleteRange(NotebookLine* first, NotebookLine* last);
@@ -442,13 +427,10 @@ class NotebookEditor {
     NotebookMetrics* metrics;
     std::unique_ptr<NotebookHost> ownHost;
     std::unique_ptr<NotebookMetrics> ownMetrics;
-    uint64_t nextLineId = 1;
-    // Counts every change; a save clears the changed flag only when no
-    // change came while it wrote.
-    uint64_t modificationCount = 0;
-    std::string filePath;
-    // Image files written by the last save of `filePath`.
-    std::vector<std::string> savedImageFiles;
+    // The parts, each under the text lock (see their headers).
+    NotebookDocument doc;
+    NotebookCursor cur;
+    NotebookView shown;
     std::vector<std::string> pendingMessages;
     NotebookOptions heldOptions;
 };

@@ -100,9 +100,9 @@ void placePictureRows(NotebookEditor& editor, const std::shared_ptr<NotebookPict
                       int rows, const char* text, const std::shared_ptr<NotebookPicture>& large,
                       const char* formula, int mathJax, const std::string& svgName) {
     TextLockHold hold(editor, "insertimage");
-    editor.showPaint = 0;
+    editor.view().setShowPaint(0);
     for (int row = 0; row < rows; row++) {
-        NotebookLine* line = editor.cursorLine;
+        NotebookLine* line = editor.cursor().getLine();
         line->image = picture;
         line->imageRow = row;
         if (row == 0) {
@@ -116,7 +116,7 @@ void placePictureRows(NotebookEditor& editor, const std::shared_ptr<NotebookPict
         }
         editor.insertText("\n");
     }
-    editor.showPaint = 1;
+    editor.view().setShowPaint(1);
     editor.setNotebookChanged(1);
     editor.showCursor();
     editor.getHost().invalidate();

@@ -49,17 +49,18 @@ int NotebookRunner::nextPrompt() {
     assignIntCell(functionEntryState, body);
     TextLockHold hold(editor, "start edit");
     // Output that did not end its line keeps it: the prompt opens a new one.
-    if (!editor.cursorLine->text.isStringEmpty() || editor.cursorLine->image) editor.insertLine();
-    NotebookLine* prompt = editor.cursorLine;
+    if (!editor.cursor().getLine()->text.isStringEmpty() || editor.cursor().getLine()->image)
+        editor.insertLine();
+    NotebookLine* prompt = editor.cursor().getLine();
     prompt->kind = body ? lineFunctionBody : lineCommand;
     prompt->text.assign(body ? "$" : ">");
-    editor.cursorColumn = 1;
+    editor.cursor().setColumn(1);
     // The next line of the same kind; body lines only up to the next command.
     NotebookLine* next = prompt->next;
     while (next && next->kind != prompt->kind && !(body && next->kind == lineCommand))
         next = next->next;
     if (next && next->kind == prompt->kind) {
-        editor.cursorLine = next;
+        editor.cursor().setLine(next);
         editor.deleteNotebookLine(prompt);
     } else if (body) {
         // A definition without its end: as Return on an empty "$" line.
@@ -67,7 +68,7 @@ int NotebookRunner::nextPrompt() {
     } else {
         return 0;
     }
-    return body || editor.cursorLine->next != nullptr;
+    return body || editor.cursor().getLine()->next != nullptr;
 }
 
 int NotebookRunner::finish() {
@@ -93,16 +94,17 @@ int NotebookRunner::readLine(char* buffer) {
         load();
         if (ended) return 0;
         TextLockHold hold(editor, "start edit");
-        if (!editor.cursorLine->next) return finish();
+        if (!editor.cursor().getLine()->next) return finish();
     } else if (!nextPrompt()) {
         return finish();
     }
-    if (saveAndExport && editor.cursorLine->kind == lineCommand) editor.updateCommentAbove();
+    if (saveAndExport && editor.cursor().getLine()->kind == lineCommand)
+        editor.updateCommentAbove();
     std::string text;
     {
         TextLockHold hold(editor, "set cursor in start edit");
-        NotebookLine* line = editor.cursorLine;
-        editor.cursorColumn = 1;
+        NotebookLine* line = editor.cursor().getLine();
+        editor.cursor().setColumn(1);
         text = line->text.length() > 1 ? line->text.getText() + 1 : "";
         NotebookEditor::pushLineBackup(line);
     }

@@ -254,7 +254,7 @@ void spellCheck(NotebookEditor& editor) {
         TextLockHold hold(editor, "spellcheck");
         std::lock_guard<std::recursive_mutex> words(dictionaryLock);
         bool available = ensureDictionary(&editor);
-        for (NotebookLine* line = editor.firstLine; line; line = line->next) {
+        for (NotebookLine* line = editor.document().getFirstLine(); line; line = line->next) {
             if (line->kind != lineComment || line->isFolded()) continue;
             if (available)
                 markLine(line);
@@ -268,7 +268,8 @@ void spellCheck(NotebookEditor& editor) {
 void clearSpellingMarks(NotebookEditor& editor) {
     {
         TextLockHold hold(editor, "spellcheck");
-        for (NotebookLine* line = editor.firstLine; line; line = line->next) line->clearMisspelt();
+        for (NotebookLine* line = editor.document().getFirstLine(); line; line = line->next)
+            line->clearMisspelt();
     }
     editor.getHost().invalidate();
 }
@@ -315,7 +316,7 @@ void makeFolderOf(const std::string& path) {
 }  // namespace
 
 int addMarkedWordsToDictionary(NotebookEditor& editor, const std::string& path) {
-    if (!editor.selectionFirst) return 1;
+    if (!editor.cursor().getSelectionFirst()) return 1;
     makeFolderOf(path);
     FILE* file = std::fopen(path.c_str(), "a");
     if (!file) {
@@ -326,7 +327,8 @@ int addMarkedWordsToDictionary(NotebookEditor& editor, const std::string& path) 
         TextLockHold hold(editor, "spellcheck");
         std::lock_guard<std::recursive_mutex> words(dictionaryLock);
         if (ensureDictionary(&editor)) {
-            for (NotebookLine* line = editor.selectionFirst; line; line = line->next) {
+            for (NotebookLine* line = editor.cursor().getSelectionFirst(); line;
+                 line = line->next) {
                 if (line->kind == lineComment && !line->isFolded()) {
                     line->clearMisspelt();
                     for (const std::string& word : unknownWords(line)) {
@@ -335,7 +337,7 @@ int addMarkedWordsToDictionary(NotebookEditor& editor, const std::string& path) 
                         std::fprintf(file, "%s\n", utf8.c_str());
                     }
                 }
-                if (line == editor.selectionLast) break;
+                if (line == editor.cursor().getSelectionLast()) break;
             }
         }
     }

@@ -16,7 +16,7 @@ bool haveLatex() {
 // The cursor to the first line that begins with `start`.
 bool cursorToLineStarting(NotebookEditor& editor, const std::string& start) {
     TextLockHold hold(editor, "screenshot");
-    NotebookLine* line = editor.firstLine;
+    NotebookLine* line = editor.document().getFirstLine();
     while (line && std::string(line->text.getText()).rfind(start, 0) != 0) line = line->next;
     if (line) editor.setCursorLine(line, 1);
     return line != nullptr;
@@ -67,7 +67,7 @@ TEST_F(Screenshot, Notebook) {
     ASSERT_TRUE(run("t=0:0.01:6; plot(t,sin(t)); frame(); savepng(\"/tmp/sine.png\",480,320,1);"));
     {
         TextLockHold hold(editor(), "screenshot");
-        editor().setCursorLine(editor().firstLine, 1);
+        editor().setCursorLine(editor().document().getFirstLine(), 1);
     }
     editor().setComment("* A first notebook\r\nSome numbers, a function and a string.");
     ASSERT_TRUE(cursorToLineStarting(editor(), ">f(3)"));

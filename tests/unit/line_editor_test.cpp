@@ -35,7 +35,7 @@ class LineEditorTest : public NotebookTest {
         for (const char* p = text; *p; p++)
             lines.handleKey(editor, static_cast<unsigned char>(*p), 0);
     }
-    std::string cursorText() const { return editor.cursorLine->text.getText(); }
+    std::string cursorText() const { return editor.cursor().getLine()->text.getText(); }
 
     LineEditor lines;
 };
@@ -52,7 +52,7 @@ TEST_F(LineEditorTest, TheHistoryKeepsTheLastThirtyTwoLines) {
     EXPECT_EQ(lines.history.entry(0), "line 2");
     key(editUp);
     EXPECT_EQ(cursorText(), ">line 33");
-    EXPECT_EQ(editor.cursorColumn, 8);
+    EXPECT_EQ(editor.cursor().getColumn(), 8);
     key(editUp);
     EXPECT_EQ(cursorText(), ">line 32");
     key(editDown);
@@ -95,8 +95,9 @@ TEST_F(LineEditorTest, ContinuedCommandsCountTheLinesTakenWithoutWaiting) {
         build(c.notebook, c.cursor);
         assignIntCell(commandsToRun, 0);
         EXPECT_EQ(lines.multiLineCommandCount(editor), c.count) << c.notebook.begin()[c.cursor];
-        EXPECT_EQ(editor.cursorLine, editor.lineAt(c.cursorAfter)) << c.notebook.begin()[c.cursor];
-        EXPECT_EQ(editor.cursorColumn, c.columnAfter);
+        EXPECT_EQ(editor.cursor().getLine(), editor.lineAt(c.cursorAfter))
+            << c.notebook.begin()[c.cursor];
+        EXPECT_EQ(editor.cursor().getColumn(), c.columnAfter);
         EXPECT_EQ(getIntCell(commandsToRun), c.count > 0 ? c.count : 0);
     }
     // Lines taken from the notebook or continuing a command run alone.
@@ -118,7 +119,7 @@ TEST_F(LineEditorTest, ReturnRunsACommandOrContinuesIt) {
     key(editReturn);
     EXPECT_EQ(host.resumed, 1);
     EXPECT_EQ(look(), (Lines{">1+ ...", ">"}));
-    EXPECT_EQ(editor.cursorLine, editor.lastLine());
+    EXPECT_EQ(editor.cursor().getLine(), editor.lastLine());
     // An input builtin takes the line whatever it ends with.
     build({">1+ ..."});
     inputBuiltinActive = 1;
@@ -130,7 +131,7 @@ TEST_F(LineEditorTest, ReturnInAFunctionEditedInPlace) {
     const Lines function{">function f(x) ...", "$  y=x", "$  return y", "$endfunction", ">"};
     auto start = [&](int cursor, int column) {
         build({">function f(x) ...", "$  y=x", "$  return y", "$endfunction", ">"}, cursor);
-        editor.cursorColumn = column;
+        editor.cursor().setColumn(column);
         assignIntCell(functionEntryState, 2);
         host.resumed = 0;
     };
@@ -139,21 +140,21 @@ TEST_F(LineEditorTest, ReturnInAFunctionEditedInPlace) {
         start(cursor, 3);
         key(editReturn);
         EXPECT_EQ(getIntCell(functionEntryState), 0);
-        EXPECT_EQ(editor.cursorLine, editor.firstLine);
-        EXPECT_EQ(editor.cursorColumn, 1);
+        EXPECT_EQ(editor.cursor().getLine(), editor.document().getFirstLine());
+        EXPECT_EQ(editor.cursor().getColumn(), 1);
         EXPECT_EQ(getIntCell(commandsToRun), 3);
         EXPECT_EQ(host.resumed, 1);
         EXPECT_EQ(look(), function);
     }
     // The last body line before "$endfunction" opens a new line, indented alike.
     build({">function f(x) ...", "$  y=x", ">"}, 1);
-    editor.cursorColumn = 6;
+    editor.cursor().setColumn(6);
     assignIntCell(functionEntryState, 2);
     host.resumed = 0;
     key(editReturn);
     EXPECT_EQ(look(), (Lines{">function f(x) ...", "$  y=x", "$  ", ">"}));
-    EXPECT_EQ(editor.cursorLine, editor.lineAt(2));
-    EXPECT_EQ(editor.cursorColumn, 3);
+    EXPECT_EQ(editor.cursor().getLine(), editor.lineAt(2));
+    EXPECT_EQ(editor.cursor().getColumn(), 3);
     EXPECT_EQ(host.resumed, 0);
     // Return on that empty line ends and commits the function.
     build({">function f(x) ...", "$  y=x", "$", ">"}, 2);
@@ -165,7 +166,7 @@ TEST_F(LineEditorTest, ReturnInAFunctionEditedInPlace) {
     // Escape leaves the body for its header without running it.
     start(2, 3);
     key(editEscape);
-    EXPECT_EQ(editor.cursorLine, editor.firstLine);
+    EXPECT_EQ(editor.cursor().getLine(), editor.document().getFirstLine());
     EXPECT_EQ(getIntCell(functionEntryState), 0);
     EXPECT_EQ(host.resumed, 0);
     // A body without a header gets an empty command above it.
@@ -173,7 +174,7 @@ TEST_F(LineEditorTest, ReturnInAFunctionEditedInPlace) {
     assignIntCell(functionEntryState, 2);
     key(editEscape);
     EXPECT_EQ(look(), (Lines{">", "$  y=x", "$endfunction"}));
-    EXPECT_EQ(editor.cursorLine, editor.firstLine);
+    EXPECT_EQ(editor.cursor().getLine(), editor.document().getFirstLine());
 }
 
 TEST_F(LineEditorTest, BodyLinesReadOneByOneEndOnAnEmptyLine) {
@@ -188,7 +189,7 @@ TEST_F(LineEditorTest, BodyLinesReadOneByOneEndOnAnEmptyLine) {
     EXPECT_EQ(host.resumed, 2);
     // Tab indents a body line instead of switching windows.
     build({">function g(x)", "$"}, 1);
-    editor.cursorColumn = 1;
+    editor.cursor().setColumn(1);
     key(editTab, 9);
     EXPECT_EQ(cursorText(), "$   ");
 }
@@ -196,7 +197,7 @@ TEST_F(LineEditorTest, BodyLinesReadOneByOneEndOnAnEmptyLine) {
 TEST_F(LineEditorTest, EscapeCancelsAnInputBuiltin) {
     build({"Your name? Ann"});
     assignIntCell(inputStartColumn, 11);
-    editor.cursorColumn = 14;
+    editor.cursor().setColumn(14);
     inputBuiltinActive = 1;
     key(editEscape);
     EXPECT_EQ(cursorText(), "Your name? escape");
@@ -205,21 +206,21 @@ TEST_F(LineEditorTest, EscapeCancelsAnInputBuiltin) {
 
 TEST_F(LineEditorTest, TypingReplacesAPlaceholderAndWordsMoveByBlanks) {
     build({">plot(?x, ?y)"});
-    editor.cursorColumn = 6;
+    editor.cursor().setColumn(6);
     typeText("t");
     EXPECT_EQ(cursorText(), ">plot(t, ?y)");
     build({">one two three"});
-    editor.cursorColumn = 14;
+    editor.cursor().setColumn(14);
     key(editWordLeft);
-    EXPECT_EQ(editor.cursorColumn, 8);
+    EXPECT_EQ(editor.cursor().getColumn(), 8);
     key(editWordLeft);
-    EXPECT_EQ(editor.cursorColumn, 4);
+    EXPECT_EQ(editor.cursor().getColumn(), 4);
     key(editWordRight);
-    EXPECT_EQ(editor.cursorColumn, 8);
+    EXPECT_EQ(editor.cursor().getColumn(), 8);
     key(editWordLeft);
     key(editWordLeft);
     key(editWordLeft);
-    EXPECT_EQ(editor.cursorColumn, 1);
+    EXPECT_EQ(editor.cursor().getColumn(), 1);
 }
 
 TEST_F(LineEditorTest, FunctionKeysTypeTheirTexts) {
@@ -316,8 +317,9 @@ TEST_F(LineEditorTest, KeysTakeWholeCharactersInBothCodePages) {
             std::string expected;
             utf8ToCodePage(c.expected, expected);
             EXPECT_EQ(cursorText(), expected) << page << " " << c.typed;
-            const char* text = editor.cursorLine->text.getText();
-            EXPECT_EQ(characterCount(text, size_t(editor.cursorColumn), utf8), size_t(c.cursor))
+            const char* text = editor.cursor().getLine()->text.getText();
+            EXPECT_EQ(characterCount(text, size_t(editor.cursor().getColumn()), utf8),
+                      size_t(c.cursor))
                 << page << " " << c.typed;
             EXPECT_EQ(isValidUtf8(text, std::strlen(text)), utf8 || std::string(text) == c.expected)
                 << page << " " << c.typed;

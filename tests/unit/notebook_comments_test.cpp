@@ -7,14 +7,14 @@ using Lines = std::vector<std::string>;
 
 TEST_F(NotebookTest, OutputReplacesTheOldOutputOfItsCommand) {
     build({">1+1", "out:old", "out:older", "% next", ">x"}, 0);
-    editor.cursorColumn = 4;
+    editor.cursor().setColumn(4);
     editor.beginCommandOutput();
     editor.insertOutput("2\n3");
     EXPECT_EQ(look(), (Lines{">1+1", "out:2", "out:3", "% next", ">x"}));
     // Output that does not begin with a line end drops what follows the cursor.
-    editor.cursorColumn = 0;
+    editor.cursor().setColumn(0);
     editor.insertOutput("4");
-    EXPECT_EQ(editor.cursorLine->text.getText(), std::string("4"));
+    EXPECT_EQ(editor.cursor().getLine()->text.getText(), std::string("4"));
     editor.insertOutput("\n5");
     EXPECT_EQ(look(), (Lines{">1+1", "out:2", "out:4", "out:5", "% next", ">x"}));
 }
@@ -109,7 +109,7 @@ TEST_F(NotebookTest, CommentLineBreaksSurviveTheRoundTrip) {
 TEST_F(NotebookTest, EntitiesShowDecodedAndKeepTheirText) {
     build({">x"});
     editor.setComment("&not; p and &#8713; q");
-    NotebookLine* line = editor.firstLine;
+    NotebookLine* line = editor.document().getFirstLine();
     EXPECT_EQ(std::string(line->text.getText()), "\xEF\xBB\xBF\xC2\xAC p and \xE2\x88\x89 q");
     EXPECT_EQ(std::string(line->getOriginalText()), "&not; p and &#8713; q");
     EXPECT_EQ(editor.getComment(), "&not; p and &#8713; q");
@@ -144,7 +144,7 @@ TEST(HtmlEntities, CheckAndDecode) {
 TEST_F(NotebookTest, SeeLinesShowTheirLabelAndExportAsLinks) {
     build({"% See: target | label", "% See: page#part", "% http://x.org/a", "% a<b & c_d", ">x"},
           4);
-    NotebookLine* link = editor.firstLine;
+    NotebookLine* link = editor.document().getFirstLine();
     EXPECT_EQ(NotebookEditor::drawnText(link, 0), "  label");
     EXPECT_EQ(NotebookEditor::commentLineMarkup(link, 0, 0), "  <a href=\"target.html\">label</a>");
     EXPECT_EQ(NotebookEditor::commentLineMarkup(link, 0, 1), "  [label](target.html)");
@@ -178,7 +178,7 @@ TEST_F(NotebookTest, ImageCommentsShowThePictureInRows) {
 // The formula of the first picture row of a notebook, with its MathJax
 // flag ("" when there is none).
 static std::string firstFormula(NotebookEditor& editor) {
-    for (NotebookLine* line = editor.firstLine; line; line = line->next)
+    for (NotebookLine* line = editor.document().getFirstLine(); line; line = line->next)
         if (line->image && line->getFormula())
             return (line->formulaIsMathJax ? "mathjax:" : "latex:") +
                    std::string(line->getFormula());
@@ -300,16 +300,16 @@ TEST_F(NotebookTest, ACommentStaysWithItsCommandWhileTheCursorMoves) {
     build({">a", ">b"}, 0);
     host.whileRendering = [this] {
         TextLockHold hold(editor, "test");
-        editor.cursorLine = editor.lastLine();
+        editor.cursor().setLine(editor.lastLine());
     };
     editor.setComment("latex: x");
     EXPECT_EQ(look(), (Lines{"% latex: x", "%image0", "%image1", ">a", ">b"}));
-    EXPECT_EQ(editor.cursorLine, editor.lastLine());
+    EXPECT_EQ(editor.cursor().getLine(), editor.lastLine());
 
     build({">a", ">b"}, 0);
     host.whileRendering = [this] {
         TextLockHold hold(editor, "test");
-        if (editor.lineCount() == 2) editor.deleteNotebookLine(editor.firstLine);
+        if (editor.lineCount() == 2) editor.deleteNotebookLine(editor.document().getFirstLine());
     };
     editor.setComment("maxima: x");
     EXPECT_EQ(look(), (Lines{">b"}));
@@ -319,35 +319,35 @@ TEST_F(NotebookTest, ACommentStaysWithItsCommandWhileTheCursorMoves) {
 TEST_F(NotebookTest, LineVersionsKeepTheLastEight) {
     build({">v1"});
     for (int i = 1; i <= 9; i++) {
-        editor.cursorLine->text.assign((">v" + std::to_string(i)).c_str());
+        editor.cursor().getLine()->text.assign((">v" + std::to_string(i)).c_str());
         editor.backupCursorLine();
     }
     int kept = 0;
-    for (auto& backup : editor.cursorLine->backups) kept += backup != nullptr;
+    for (auto& backup : editor.cursor().getLine()->backups) kept += backup != nullptr;
     EXPECT_EQ(kept, 8);
     for (int i = 8; i >= 2; i--) {
         editor.restoreCursorLine();
-        EXPECT_EQ(editor.cursorLine->text.getText(), ">v" + std::to_string(i));
+        EXPECT_EQ(editor.cursor().getLine()->text.getText(), ">v" + std::to_string(i));
     }
     editor.restoreCursorLine();
-    EXPECT_EQ(editor.cursorLine->text.getText(), std::string(">v2"));
+    EXPECT_EQ(editor.cursor().getLine()->text.getText(), std::string(">v2"));
     editor.undoRestoreCursorLine();
-    EXPECT_EQ(editor.cursorLine->text.getText(), std::string(">v3"));
+    EXPECT_EQ(editor.cursor().getLine()->text.getText(), std::string(">v3"));
 }
 
 TEST_F(NotebookTest, TwoDeletionsComeBackInOrder) {
     build({"% about a", ">a", "out:1", ">b", "out:%x", "out:>y", ">c"}, 1);
     Lines before = look();
     editor.deleteCommand();
-    EXPECT_EQ(editor.cursorLine->text.getText(), std::string(">b"));
+    EXPECT_EQ(editor.cursor().getLine()->text.getText(), std::string(">b"));
     editor.deleteCommand();
     EXPECT_EQ(look(), Lines{">c"});
     editor.undoDelete();
     // Output that would read as another kind comes back with a blank.
     EXPECT_EQ(look(), (Lines{"% about a", ">a", "out:1", ">b", "out: %x", "out: >y", ">c"}));
     // The cursor stays on the last command restored.
-    EXPECT_EQ(editor.cursorLine, editor.lineAt(3));
-    EXPECT_EQ(editor.cursorColumn, 1);
+    EXPECT_EQ(editor.cursor().getLine(), editor.lineAt(3));
+    EXPECT_EQ(editor.cursor().getColumn(), 1);
     editor.undoDelete();
     EXPECT_EQ(look().size(), 7u);
 }
@@ -355,7 +355,7 @@ TEST_F(NotebookTest, TwoDeletionsComeBackInOrder) {
 TEST_F(NotebookTest, MovingTheCursorBetweenDeletionsKeepsOnlyTheLast) {
     build({">a", ">b", ">c", ">d"}, 0);
     editor.deleteCommand();
-    editor.cursorLine = editor.lineAt(1);  // ">c"
+    editor.cursor().setLine(editor.lineAt(1));  // ">c"
     editor.deleteCommand();
     EXPECT_EQ(look(), (Lines{">b", ">d"}));
     editor.undoDelete();
@@ -366,29 +366,29 @@ TEST_F(NotebookTest, DeletingTheLastCommandLeavesAPrompt) {
     build({"% c", ">only", "out:1"}, 1);
     editor.deleteCommand();
     EXPECT_EQ(look(), Lines{">"});
-    EXPECT_EQ(editor.cursorLine, editor.firstLine);
+    EXPECT_EQ(editor.cursor().getLine(), editor.document().getFirstLine());
 }
 
 TEST_F(NotebookTest, SearchFindsForwardAndBackward) {
     build({">x=1", "out:1", ">y=x+1", "out:2", ">z=x"}, 0);
     editor.searchText("x");
-    EXPECT_EQ(editor.selectionFirst, editor.firstLine);
-    EXPECT_EQ(editor.selectionStartColumn, 1);
+    EXPECT_EQ(editor.cursor().getSelectionFirst(), editor.document().getFirstLine());
+    EXPECT_EQ(editor.cursor().getSelectionStartColumn(), 1);
     editor.searchNext("x");
-    EXPECT_EQ(editor.selectionFirst, editor.lineAt(2));
-    EXPECT_EQ(editor.selectionStartColumn, 3);
-    EXPECT_EQ(editor.selectionEndColumn, 4);
+    EXPECT_EQ(editor.cursor().getSelectionFirst(), editor.lineAt(2));
+    EXPECT_EQ(editor.cursor().getSelectionStartColumn(), 3);
+    EXPECT_EQ(editor.cursor().getSelectionEndColumn(), 4);
     editor.searchNext("x");
-    EXPECT_EQ(editor.selectionFirst, editor.lineAt(4));
+    EXPECT_EQ(editor.cursor().getSelectionFirst(), editor.lineAt(4));
     editor.searchPrevious("x");
-    EXPECT_EQ(editor.selectionFirst, editor.lineAt(2));
+    EXPECT_EQ(editor.cursor().getSelectionFirst(), editor.lineAt(2));
     editor.searchPrevious("x");
-    EXPECT_EQ(editor.selectionFirst, editor.firstLine);
+    EXPECT_EQ(editor.cursor().getSelectionFirst(), editor.document().getFirstLine());
     editor.searchPrevious("x");
-    EXPECT_EQ(editor.selectionFirst, nullptr);
+    EXPECT_EQ(editor.cursor().getSelectionFirst(), nullptr);
     editor.searchText("nowhere");
-    EXPECT_EQ(editor.selectionFirst, nullptr);
+    EXPECT_EQ(editor.cursor().getSelectionFirst(), nullptr);
     editor.searchText("z");
     editor.searchNext("z");
-    EXPECT_EQ(editor.selectionFirst, nullptr);
+    EXPECT_EQ(editor.cursor().getSelectionFirst(), nullptr);
 }

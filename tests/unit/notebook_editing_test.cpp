@@ -9,13 +9,13 @@ using Lines = std::vector<std::string>;
 
 TEST_F(NotebookTest, NewAndClearedNotebookIsOneEmptyLine) {
     EXPECT_EQ(look(), Lines{"out:"});
-    EXPECT_EQ(editor.cursorLine, editor.firstLine);
-    EXPECT_EQ(editor.cursorColumn, 0);
+    EXPECT_EQ(editor.cursor().getLine(), editor.document().getFirstLine());
+    EXPECT_EQ(editor.cursor().getColumn(), 0);
     build({">a", "out:x", "% c"}, 0);
     editor.setNotebookChanged(1);
     editor.clearNotebook();
     EXPECT_EQ(look(), Lines{"out:"});
-    EXPECT_EQ(editor.cursorColumn, 0);
+    EXPECT_EQ(editor.cursor().getColumn(), 0);
     EXPECT_EQ(editor.isNotebookChanged(), 0);
 }
 
@@ -33,7 +33,7 @@ TEST_F(NotebookTest, InsertTextOpensLinesAtEveryLineEnd) {
         editor.clearNotebook();
         editor.insertText(c.text);
         EXPECT_EQ(look(), c.lines) << c.text;
-        EXPECT_EQ(editor.cursorLine, editor.lastLine());
+        EXPECT_EQ(editor.cursor().getLine(), editor.lastLine());
         EXPECT_EQ(editor.isNotebookChanged(), 1);
     }
 }
@@ -42,29 +42,29 @@ TEST_F(NotebookTest, TabWidensToTheNextMultipleOfFour) {
     const int cases[][2] = {{5, 3}, {8, 4}, {0, 4}, {3, 1}};
     for (const auto& c : cases) {
         build({">0123456789"});
-        editor.cursorColumn = c[0];
+        editor.cursor().setColumn(c[0]);
         editor.insertChar('\t');
-        EXPECT_EQ(editor.cursorLine->text.length(), 11 + c[1]) << "column " << c[0];
-        EXPECT_EQ(editor.cursorColumn, c[0] + c[1]);
+        EXPECT_EQ(editor.cursor().getLine()->text.length(), 11 + c[1]) << "column " << c[0];
+        EXPECT_EQ(editor.cursor().getColumn(), c[0] + c[1]);
     }
 }
 
 TEST_F(NotebookTest, DeletingTheWholeCursorLineKeepsThePrompt) {
     build({">abc"});
-    select(editor.cursorLine, 0, editor.cursorLine, 4);
-    editor.cursorColumn = 4;
+    select(editor.cursor().getLine(), 0, editor.cursor().getLine(), 4);
+    editor.cursor().setColumn(4);
     editor.deleteSelection();
     EXPECT_EQ(look(), Lines{">"});
-    EXPECT_EQ(editor.cursorColumn, 1);
-    EXPECT_EQ(editor.selectionFirst, nullptr);
+    EXPECT_EQ(editor.cursor().getColumn(), 1);
+    EXPECT_EQ(editor.cursor().getSelectionFirst(), nullptr);
 }
 
 TEST_F(NotebookTest, DeletingAcrossLinesEndingInTheCursorLineKeepsItsPrompt) {
     build({"out:first", "out:second", ">abcdef"}, 2);
-    select(editor.firstLine, 3, editor.cursorLine, 4);
+    select(editor.document().getFirstLine(), 3, editor.cursor().getLine(), 4);
     editor.deleteSelection();
     EXPECT_EQ(look(), (Lines{"out:fir", ">def"}));
-    EXPECT_EQ(editor.cursorColumn, 1);
+    EXPECT_EQ(editor.cursor().getColumn(), 1);
 }
 
 TEST_F(NotebookTest, DeletingTheCursorLineOpensANewPrompt) {
@@ -72,7 +72,7 @@ TEST_F(NotebookTest, DeletingTheCursorLineOpensANewPrompt) {
     select(editor.lineAt(1), 0, editor.lineAt(2), 2);
     editor.deleteSelection();
     EXPECT_EQ(look(), (Lines{">a", ">"}));
-    EXPECT_EQ(editor.cursorLine, editor.lastLine());
+    EXPECT_EQ(editor.cursor().getLine(), editor.lastLine());
 }
 
 TEST_F(NotebookTest, SplittingACommandRepeatsItsPrompt) {
@@ -90,34 +90,34 @@ TEST_F(NotebookTest, SplittingACommandRepeatsItsPrompt) {
     };
     for (const Case& c : cases) {
         build({c.line, ">next"});
-        editor.cursorColumn = c.column;
+        editor.cursor().setColumn(c.column);
         editor.splitCommand(0);
         EXPECT_EQ(look(), (Lines{c.first, c.second, ">next"})) << c.line;
-        EXPECT_EQ(editor.cursorLine, editor.lineAt(1));
-        EXPECT_EQ(editor.cursorColumn, c.cursor) << c.line;
+        EXPECT_EQ(editor.cursor().getLine(), editor.lineAt(1));
+        EXPECT_EQ(editor.cursor().getColumn(), c.cursor) << c.line;
     }
 }
 
 TEST_F(NotebookTest, SplitWithContinuationMarksTheFirstPart) {
     build({">a=1; b=2"});
-    editor.cursorColumn = 5;
+    editor.cursor().setColumn(5);
     editor.splitCommand(1);
     EXPECT_EQ(look(), (Lines{">a=1; ...", "> b=2"}));
     build({">function f(x) ...", "$  y=1"});
-    editor.cursorLine = editor.firstLine;
+    editor.cursor().setLine(editor.document().getFirstLine());
     editor.splitCommand(0);
-    EXPECT_EQ(editor.cursorLine, editor.lineAt(1));
+    EXPECT_EQ(editor.cursor().getLine(), editor.lineAt(1));
     EXPECT_EQ(getIntCell(functionEntryState), 2);
-    EXPECT_EQ(editor.cursorColumn, 3);
+    EXPECT_EQ(editor.cursor().getColumn(), 3);
 }
 
 TEST_F(NotebookTest, PastingOneLineTurnsTabsIntoCommas) {
     build({">x="});
-    editor.cursorColumn = 3;
+    editor.cursor().setColumn(3);
     editor.pasteAsCommands("1\t2\t3");
     EXPECT_EQ(look(), Lines{">x=1,2,3"});
     build({">x="});
-    editor.cursorColumn = 3;
+    editor.cursor().setColumn(3);
     editor.pasteCommands("4\t5\r\n");
     EXPECT_EQ(look(), Lines{">x=4,5"});
 }
@@ -126,7 +126,7 @@ TEST_F(NotebookTest, PastingLinesInsertsThemBeforeTheCommentOfTheCursorCommand) 
     build({">a", "% about b", ">b"}, 2);
     editor.pasteAsCommands("  >x=1\r\ny\t2\r\n");
     EXPECT_EQ(look(), (Lines{">a", ">x=1", ">y,2", "% about b", ">b"}));
-    EXPECT_EQ(editor.cursorLine, editor.lineAt(1));
+    EXPECT_EQ(editor.cursor().getLine(), editor.lineAt(1));
 
     build({">a", ">b"}, 1);
     editor.pasteCommands("% note &not;\r\n>c\r\n 3\r\n$ body\r\n");
@@ -137,52 +137,52 @@ TEST_F(NotebookTest, PastingLinesInsertsThemBeforeTheCommentOfTheCursorCommand) 
     EXPECT_EQ(got[2], ">c");
     EXPECT_EQ(got[3], "out:3");
     EXPECT_EQ(got[4], ">");
-    EXPECT_EQ(editor.cursorLine, editor.lineAt(2));
+    EXPECT_EQ(editor.cursor().getLine(), editor.lineAt(2));
 }
 
 TEST_F(NotebookTest, BracketMatchingIgnoresBracketsInStrings) {
     build({">f(a,\")\",g(b))"});
-    editor.cursorColumn = 14;
+    editor.cursor().setColumn(14);
     EXPECT_EQ(editor.highlightMatchingBracket(), 1);
-    EXPECT_EQ(editor.selectionStartColumn, 2);
-    EXPECT_EQ(editor.selectionEndColumn, 14);
+    EXPECT_EQ(editor.cursor().getSelectionStartColumn(), 2);
+    EXPECT_EQ(editor.cursor().getSelectionEndColumn(), 14);
     EXPECT_EQ(editor.isBracketMatchShown(), 1);
 
-    editor.cursorColumn = 2;
+    editor.cursor().setColumn(2);
     EXPECT_EQ(editor.highlightMatchingBracket(), 1);
-    EXPECT_EQ(editor.selectionStartColumn, 2);
-    EXPECT_EQ(editor.selectionEndColumn, 14);
+    EXPECT_EQ(editor.cursor().getSelectionStartColumn(), 2);
+    EXPECT_EQ(editor.cursor().getSelectionEndColumn(), 14);
 
     // An argument before a comma; an unmatched bracket selects nothing.
-    editor.cursorColumn = 9;
+    editor.cursor().setColumn(9);
     EXPECT_EQ(editor.highlightMatchingBracket(), 1);
-    EXPECT_EQ(editor.selectionStartColumn, 5);
-    EXPECT_EQ(editor.selectionEndColumn, 8);
+    EXPECT_EQ(editor.cursor().getSelectionStartColumn(), 5);
+    EXPECT_EQ(editor.cursor().getSelectionEndColumn(), 8);
     build({">(1]"});
-    editor.cursorColumn = 1;
+    editor.cursor().setColumn(1);
     EXPECT_EQ(editor.highlightMatchingBracket(), 0);
-    EXPECT_EQ(editor.selectionFirst, nullptr);
+    EXPECT_EQ(editor.cursor().getSelectionFirst(), nullptr);
 }
 
 TEST_F(NotebookTest, BracketMatchingCrossesContinuationLines) {
     build({">f(1, ..", ">2)"}, 1);
-    editor.cursorColumn = 3;
+    editor.cursor().setColumn(3);
     EXPECT_EQ(editor.highlightMatchingBracket(), 1);
-    EXPECT_EQ(editor.selectionFirst, editor.firstLine);
-    EXPECT_EQ(editor.selectionStartColumn, 2);
-    EXPECT_EQ(editor.selectionLast, editor.lineAt(1));
+    EXPECT_EQ(editor.cursor().getSelectionFirst(), editor.document().getFirstLine());
+    EXPECT_EQ(editor.cursor().getSelectionStartColumn(), 2);
+    EXPECT_EQ(editor.cursor().getSelectionLast(), editor.lineAt(1));
 }
 
 TEST_F(NotebookTest, PlaceholdersTakeTheCursorAndGoWhenTypedOver) {
     build({">plot(?x,\"?s\",?y)"});
-    editor.cursorColumn = 1;
+    editor.cursor().setColumn(1);
     editor.moveCursorRightTyped();
-    EXPECT_EQ(editor.cursorColumn, 6);
+    EXPECT_EQ(editor.cursor().getColumn(), 6);
     editor.moveCursorRightTyped();
-    EXPECT_EQ(editor.cursorColumn, 10);  // in quotes, right after the quote
+    EXPECT_EQ(editor.cursor().getColumn(), 10);  // in quotes, right after the quote
     editor.moveCursorRightTyped();
-    EXPECT_EQ(editor.cursorColumn, 14);
-    editor.cursorColumn = 6;
+    EXPECT_EQ(editor.cursor().getColumn(), 14);
+    editor.cursor().setColumn(6);
     editor.clearPlaceholder();
     EXPECT_EQ(look(), Lines{">plot(,\"?s\",?y)"});
 }
@@ -191,20 +191,20 @@ TEST_F(NotebookTest, JoiningDropsTheContinuationMark) {
     build({">a=1 ...", ">b=2"}, 1);
     editor.joinWithPreviousLine();
     EXPECT_EQ(look(), Lines{">a=1 b=2"});
-    EXPECT_EQ(editor.cursorColumn, 5);
+    EXPECT_EQ(editor.cursor().getColumn(), 5);
 }
 
 TEST_F(NotebookTest, MovingBetweenCommandsSkipsOtherLines) {
     build({">a", "out:1", "% c", ">b", "out:2"}, 0);
     editor.moveLineDown();
-    EXPECT_EQ(editor.cursorLine, editor.lineAt(3));
+    EXPECT_EQ(editor.cursor().getLine(), editor.lineAt(3));
     editor.moveLineDown();
-    EXPECT_EQ(editor.cursorLine, editor.lineAt(3));
+    EXPECT_EQ(editor.cursor().getLine(), editor.lineAt(3));
     editor.moveLineUp();
-    EXPECT_EQ(editor.cursorLine, editor.firstLine);
+    EXPECT_EQ(editor.cursor().getLine(), editor.document().getFirstLine());
     editor.insertCommandAbove();
     EXPECT_EQ(look(), (Lines{">", ">a", "out:1", "% c", ">b", "out:2"}));
-    EXPECT_EQ(editor.cursorLine, editor.firstLine);
+    EXPECT_EQ(editor.cursor().getLine(), editor.document().getFirstLine());
 }
 
 TEST_F(NotebookTest, ExecuteTextWritesTheCommandAndResumes) {
@@ -216,7 +216,7 @@ TEST_F(NotebookTest, ExecuteTextWritesTheCommandAndResumes) {
 
 TEST_F(NotebookTest, CopyFormsCarryTheirPrefixes) {
     build({">a=1", "out:>1", "% note", "$ body", ">b=2"}, 0);
-    select(editor.firstLine, 2, editor.lastLine(), 3);
+    select(editor.document().getFirstLine(), 2, editor.lastLine(), 3);
     editor.copySelection();
     EXPECT_EQ(host.clipboard, ">=1\r\n >1\r\n% note\r\n$ body\r\n>b=\r\n");
     EXPECT_EQ(host.statuses.back(), ">>> Text copied to clipboard!");
@@ -224,7 +224,7 @@ TEST_F(NotebookTest, CopyFormsCarryTheirPrefixes) {
     EXPECT_EQ(host.clipboard, "=1\r\n$  body\r\nb=\r\n");
     editor.copyFormatted();
     EXPECT_EQ(host.clipboard, "  >=1\r\n     >1\r\n   note\r\n  $   body\r\n  >b=\r\n");
-    select(editor.firstLine, 1, editor.firstLine, 3);
+    select(editor.document().getFirstLine(), 1, editor.document().getFirstLine(), 3);
     EXPECT_EQ(editor.selectionAsText(), "a=\r\n");
     EXPECT_EQ(editor.getSelectionText(), "a=");
 }
@@ -234,13 +234,13 @@ TEST_F(NotebookTest, FoldedCommandsAndRowHeights) {
     EXPECT_EQ(rowHeightOf(0), 20);
     EXPECT_EQ(rowHeightOf(1), 0);
     EXPECT_EQ(rowHeightOf(2), 10);
-    editor.cursorLine = editor.lineAt(1);
+    editor.cursor().setLine(editor.lineAt(1));
     for (int i = 0; i < 3; i++) EXPECT_EQ(rowHeightOf(i), 20) << i;
 
     build({"% c", ">//", ">%% hidden", ">x"}, 3);
     EXPECT_EQ(isFoldedAt(1), 1);
     EXPECT_EQ(rowHeightOf(2), 10);
-    editor.cursorLine = editor.lineAt(1);
+    editor.cursor().setLine(editor.lineAt(1));
     EXPECT_EQ(isFoldedAt(1), 0);
 
     // A picture of 100 pixels in 3 rows followed by a command.
@@ -257,7 +257,7 @@ TEST_F(NotebookTest, FoldedCommandsAndRowHeights) {
 TEST_F(NotebookTest, TheViewKeepsTheCursorCommandVisible) {
     for (int i = 0; i < 100; i++) editor.insertText("line\n");
     // 600 pixels at 20 a row: the top follows the end of the output.
-    int top = editor.indexOf(editor.topLine);
+    int top = editor.indexOf(editor.view().getTopLine());
     EXPECT_GT(top, 60);
     EXPECT_LT(top, 90);
     editor.setHorizontalFromBar(50);
@@ -268,8 +268,8 @@ TEST_F(NotebookTest, TheViewKeepsTheCursorCommandVisible) {
 TEST_F(NotebookTest, PageDownStopsAtAHeading) {
     build({">a", "out:1", "out:2", "% * Part two", ">b", "out:3"}, 0);
     editor.pageDown(1);
-    EXPECT_EQ(editor.topLine, editor.lineAt(3));
-    EXPECT_EQ(editor.cursorLine, editor.lineAt(4));
+    EXPECT_EQ(editor.view().getTopLine(), editor.lineAt(3));
+    EXPECT_EQ(editor.cursor().getLine(), editor.lineAt(4));
 }
 
 TEST_F(NotebookTest, MouseClicksAndDragsSelect) {
@@ -278,15 +278,15 @@ TEST_F(NotebookTest, MouseClicksAndDragsSelect) {
     editor.startDrag(5 + 8 * 1, 10);
     editor.dragTo(5 + 8 * 3, 10);
     EXPECT_EQ(editor.endDrag(5 + 8 * 3, 10), 0);
-    EXPECT_EQ(editor.selectionFirst, editor.firstLine);
-    EXPECT_EQ(editor.selectionStartColumn, 1);
-    EXPECT_EQ(editor.selectionEndColumn, 3);
-    EXPECT_EQ(editor.cursorLine, editor.firstLine);
+    EXPECT_EQ(editor.cursor().getSelectionFirst(), editor.document().getFirstLine());
+    EXPECT_EQ(editor.cursor().getSelectionStartColumn(), 1);
+    EXPECT_EQ(editor.cursor().getSelectionEndColumn(), 3);
+    EXPECT_EQ(editor.cursor().getLine(), editor.document().getFirstLine());
     // A click on output puts the cursor on the next command.
     editor.unmarkAll();
     editor.startDrag(30, 40);
     editor.endDrag(30, 40);
-    EXPECT_EQ(editor.cursorLine, editor.lineAt(2));
+    EXPECT_EQ(editor.cursor().getLine(), editor.lineAt(2));
 }
 
 // A click, a Shift selection, its copy and its deletion take whole
@@ -314,8 +314,8 @@ TEST_F(NotebookTest, ClicksSelectionsAndCopiesTakeWholeCharactersInBothCodePages
             utf8ToCodePage(c.left, left);
             build({line.c_str()});
             auto characters = [&] {
-                return int(characterCount(editor.firstLine->text.getText(),
-                                          size_t(editor.cursorColumn), utf8));
+                return int(characterCount(editor.document().getFirstLine()->text.getText(),
+                                          size_t(editor.cursor().getColumn()), utf8));
             };
             editor.startDrag(5 + 8 * c.clicked + 4, 10);
             editor.endDrag(5 + 8 * c.clicked + 4, 10);
@@ -328,12 +328,13 @@ TEST_F(NotebookTest, ClicksSelectionsAndCopiesTakeWholeCharactersInBothCodePages
             editor.copySelection();
             EXPECT_EQ(host.clipboard, selected + "\r\n");
             editor.deleteSelection();
-            EXPECT_EQ(std::string(editor.firstLine->text.getText()), left) << page << " " << c.line;
+            EXPECT_EQ(std::string(editor.document().getFirstLine()->text.getText()), left)
+                << page << " " << c.line;
             EXPECT_EQ(characters(), c.clicked);
             // A column inside a character means the character's start
             // (the character after the prompt has several bytes in 65001).
             editor.setCursorColumn(2);
-            EXPECT_EQ(editor.cursorColumn, utf8 ? 1 : 2);
+            EXPECT_EQ(editor.cursor().getColumn(), utf8 ? 1 : 2);
         }
     }
 }

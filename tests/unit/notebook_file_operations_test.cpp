@@ -237,9 +237,9 @@ TEST_F(NotebookFilesTest, ExportsFollowASaveAndLeaveTheChangedFlag) {
 
 TEST_F(NotebookFilesTest, SaveAsKeepsOrRemovesTheOldNotebook) {
     fs::path dir = makeFolder();
-    fileEditor.newLineAfter(fileEditor.firstLine, "", lineOutput);
-    fileEditor.firstLine->text.assign(">1");
-    fileEditor.firstLine->kind = lineCommand;
+    fileEditor.newLineAfter(fileEditor.document().getFirstLine(), "", lineOutput);
+    fileEditor.document().getFirstLine()->text.assign(">1");
+    fileEditor.document().getFirstLine()->kind = lineCommand;
     auto picture = std::make_shared<NotebookPicture>(40, 50, pngBytes(40, 50));
     fileEditor.lineAt(1)->image = picture;
     // A new notebook asks for a file; cancelling saves nothing.
@@ -416,7 +416,8 @@ TEST_F(NotebookFilesTest, LatexMakesThePdfAndReportsErrors) {
 
     // An error in the document ends pdflatex (it never waits for an
     // answer) and is reported; its log stays.
-    other.newLineAfter(other.firstLine, "latexformat: \\nosuchcommand", lineComment);
+    other.newLineAfter(other.document().getFirstLine(), "latexformat: \\nosuchcommand",
+                       lineComment);
     EXPECT_EQ(exportPdfAfterSave(other, 1, 1), 0);
     ASSERT_EQ(files.messages.size(), 1u);
     EXPECT_EQ(files.messages[0], "Latex reported errors while making the PDF.\nSee the log file\n" +

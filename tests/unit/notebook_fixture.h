@@ -122,7 +122,8 @@ class NotebookTest : public InterpreterStateTest {
         editor.clearNotebook();
         NotebookLine* line = nullptr;
         for (const char* text : lines) {
-            line = line ? editor.newLineAfter(line, "", lineOutput) : editor.firstLine;
+            line =
+                line ? editor.newLineAfter(line, "", lineOutput) : editor.document().getFirstLine();
             std::string t = text;
             if (t.rfind("out:", 0) == 0) {
                 line->kind = lineOutput;
@@ -145,9 +146,9 @@ class NotebookTest : public InterpreterStateTest {
                 line->text.assign(t.c_str());
             }
         }
-        editor.cursorLine = editor.lineAt(cursor);
-        editor.cursorColumn = editor.cursorLine->text.length() > 0 ? 1 : 0;
-        editor.topLine = editor.firstLine;
+        editor.cursor().setLine(editor.lineAt(cursor));
+        editor.cursor().setColumn(editor.cursor().getLine()->text.length() > 0 ? 1 : 0);
+        editor.view().setTopLine(editor.document().getFirstLine());
     }
 
     // Row height and folding of line i, read under the text lock as the
@@ -164,7 +165,7 @@ class NotebookTest : public InterpreterStateTest {
     // The notebook in the same look (output lines as "out:" and the text).
     static std::vector<std::string> look(const NotebookEditor& e) {
         std::vector<std::string> out;
-        for (NotebookLine* line = e.firstLine; line; line = line->next) {
+        for (NotebookLine* line = e.document().getFirstLine(); line; line = line->next) {
             std::string text = line->text.getText();
             if (line->image) {
                 out.push_back(std::string(line->kind == lineComment ? "%" : "") + "image" +
@@ -183,10 +184,7 @@ class NotebookTest : public InterpreterStateTest {
 
     void select(NotebookLine* first, int start, NotebookLine* last, int end) {
         editor.unmarkAll();
-        editor.selectionFirst = first;
-        editor.selectionStartColumn = start;
-        editor.selectionLast = last;
-        editor.selectionEndColumn = end;
+        editor.cursor().select(first, start, last, end);
         for (NotebookLine* line = first; line; line = line->next) {
             line->selected = 1;
             if (line == last) break;

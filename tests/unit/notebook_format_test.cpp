@@ -82,8 +82,8 @@ TEST_F(NotebookFileTest, ANotebookOfOutputGetsAPromptWithTheCursor) {
     NotebookEditor other(&otherHost, &metrics);
     ASSERT_EQ(other.readNotebook(path.c_str()), 1);
     EXPECT_EQ(look(other), (Lines{"out:12", "out: 13", ">"}));
-    EXPECT_EQ(other.cursorLine, other.lastLine());
-    EXPECT_EQ(other.cursorColumn, 1);
+    EXPECT_EQ(other.cursor().getLine(), other.lastLine());
+    EXPECT_EQ(other.cursor().getColumn(), 1);
 }
 
 TEST_F(NotebookFileTest, LineEndsAreReadEitherWayAndWrittenAsCrLf) {
@@ -96,7 +96,7 @@ TEST_F(NotebookFileTest, LineEndsAreReadEitherWayAndWrittenAsCrLf) {
     RecordingHost otherHost;
     NotebookEditor other(&otherHost, &metrics);
     other.readNotebook((dir / "crlf.kn").c_str());
-    for (NotebookLine* line = other.firstLine; line; line = line->next)
+    for (NotebookLine* line = other.document().getFirstLine(); line; line = line->next)
         EXPECT_EQ(std::string(line->text.getText()).find('\r'), std::string::npos);
     ASSERT_EQ(other.writeNotebook((dir / "again.kn").c_str()), 1);
     EXPECT_EQ(readFile(dir / "again.kn"), "\xEF\xBB\xBF% c\r\n>1+1\r\n2\r\n");
@@ -240,7 +240,7 @@ TEST_F(NotebookFileTest, AnUpdatedCommentKeepsCharactersTheCodePageCannotHold) {
         RecordingHost otherHost;
         NotebookEditor other(&otherHost, &metrics);
         ASSERT_EQ(other.readNotebook((dir / "in.kn").c_str()), 1);
-        NotebookLine* command = other.firstLine;
+        NotebookLine* command = other.document().getFirstLine();
         while (command->kind != lineCommand) command = command->next;
         {
             TextLockHold hold(other, "test");
@@ -272,7 +272,7 @@ TEST_F(NotebookFileTest, EntitiesAreShownDecodedAndSavedAsWritten) {
     RecordingHost otherHost;
     NotebookEditor other(&otherHost, &metrics);
     ASSERT_EQ(other.readNotebook((dir / "e.kn").c_str()), 1);
-    EXPECT_EQ(std::string(other.firstLine->text.getText()),
+    EXPECT_EQ(std::string(other.document().getFirstLine()->text.getText()),
               "\xEF\xBB\xBFp \xC2\xAC q \xE2\x88\x89 r");
     ASSERT_EQ(other.writeNotebook((dir / "f.kn").c_str()), 1);
     EXPECT_EQ(readFile(dir / "f.kn"), "\xEF\xBB\xBF% p &not; q &notin; r\r\n>x\r\n");
@@ -282,7 +282,7 @@ TEST_F(NotebookFileTest, LinesOfAnyLengthStayWhole) {
     fs::path path = makeFolder() / "long.kn";
     std::string command = ">x=" + std::string(100000 - 3, '1');
     build({command.c_str(), "out:"});
-    editor.firstLine->next->text.assign(std::string(40000, 'y').c_str());
+    editor.document().getFirstLine()->next->text.assign(std::string(40000, 'y').c_str());
     ASSERT_EQ(editor.writeNotebook(path.c_str()), 1);
     Lines read = readBack(path);
     ASSERT_EQ(read.size(), 2u);
@@ -466,7 +466,7 @@ TEST_F(NotebookFileTest, TextsBeginningWithAMarkerReadBackAsWritten) {
     editor.clearNotebook();
     NotebookLine* line = nullptr;
     for (const std::string& look : looks) {
-        line = line ? editor.newLineAfter(line, "", lineOutput) : editor.firstLine;
+        line = line ? editor.newLineAfter(line, "", lineOutput) : editor.document().getFirstLine();
         std::string kind = look.substr(0, look.find(' '));
         if (look.rfind("out:", 0) == 0) {
             line->kind = lineOutput;

@@ -65,9 +65,9 @@ TEST_F(NotebookPicturesTest, RowsArePlacedAtTheCursorWithTheTextOnTheFirst) {
     EXPECT_STREQ(editor.lineAt(1)->text.getText(), "caption");
     EXPECT_STREQ(editor.lineAt(1)->getFormula(), "x^2");
     EXPECT_EQ(editor.lineAt(1)->isFormulaMathJax(), 1);
-    EXPECT_EQ(editor.cursorLine, editor.lineAt(4));
-    EXPECT_EQ(editor.changed, 1);
-    EXPECT_EQ(editor.showPaint, 1);
+    EXPECT_EQ(editor.cursor().getLine(), editor.lineAt(4));
+    EXPECT_EQ(editor.document().isChanged(), 1);
+    EXPECT_EQ(editor.view().getShowPaint(), 1);
 }
 
 TEST_F(NotebookPicturesTest, ImageFilesAreScaledAndTakeTheirRows) {

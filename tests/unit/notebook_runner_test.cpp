@@ -171,7 +171,7 @@ TEST_F(NotebookRunnerTest, AsTheHostTheRunTakesLinesAndOutputAndPassesTheRest) {
     // The output went into the notebook, under the command.
     TextLockHold hold(runner.getEditor(), "test");
     std::vector<std::string> lines;
-    for (NotebookLine* line = runner.getEditor().firstLine; line; line = line->next)
+    for (NotebookLine* line = runner.getEditor().document().getFirstLine(); line; line = line->next)
         lines.push_back(line->text.getText());
     EXPECT_EQ(lines, (std::vector<std::string>{">a", "out", "", ">b", ">"}));
 }

@@ -68,15 +68,15 @@ TEST_F(SpellCheckTest, UnknownWordsOfCommentsAreMarked) {
     };
     for (const Case& c : cases) {
         build({"% x", ">1+1"}, 1);
-        editor.firstLine->text.assign(c.comment);
+        editor.document().getFirstLine()->text.assign(c.comment);
         spellCheck(editor);
-        EXPECT_EQ(marked(editor.firstLine), c.marks) << c.comment;
+        EXPECT_EQ(marked(editor.document().getFirstLine()), c.marks) << c.comment;
     }
     // Commands and output lines are never marked.
     build({">quikk", "out:quikk", "% quikk"}, 0);
     spellCheck(editor);
-    EXPECT_EQ(editor.firstLine->misspeltCount, 0);
-    EXPECT_EQ(editor.firstLine->next->misspeltCount, 0);
+    EXPECT_EQ(editor.document().getFirstLine()->misspeltCount, 0);
+    EXPECT_EQ(editor.document().getFirstLine()->next->misspeltCount, 0);
     EXPECT_EQ(editor.lastLine()->misspeltCount, 1);
     clearSpellingMarks(editor);
     EXPECT_EQ(editor.lastLine()->misspeltCount, 0);
@@ -114,16 +114,16 @@ TEST_F(SpellCheckTest, LettersAreCharactersInBothCodePages) {
                 utf8ToCodePage(word.c_str(), marks.back());
             }
             build({"% x", ">1+1"}, 1);
-            editor.firstLine->text.assign(comment.c_str());
+            editor.document().getFirstLine()->text.assign(comment.c_str());
             spellCheck(editor);
-            EXPECT_EQ(marked(editor.firstLine), marks) << page << " " << c.comment;
+            EXPECT_EQ(marked(editor.document().getFirstLine()), marks) << page << " " << c.comment;
         }
     }
 }
 
 TEST_F(SpellCheckTest, EntitiesShiftTheMarksAndSixteenAreKept) {
     build({"% x", ">1"}, 1);
-    NotebookLine* line = editor.firstLine;
+    NotebookLine* line = editor.document().getFirstLine();
     line->setOriginalText("caf&eacute; quik &amp; brwn");
     line->text.assign("cafe quik & brwn");
     spellCheck(editor);
@@ -134,52 +134,52 @@ TEST_F(SpellCheckTest, EntitiesShiftTheMarksAndSixteenAreKept) {
     std::string many;
     for (int i = 0; i < 20; i++) many += "unkn" + std::string(1, char('a' + i)) + " ";
     build({"% x", ">1"}, 1);
-    editor.firstLine->text.assign(many.c_str());
+    editor.document().getFirstLine()->text.assign(many.c_str());
     spellCheck(editor);
-    EXPECT_EQ(editor.firstLine->misspeltCount, 16);
+    EXPECT_EQ(editor.document().getFirstLine()->misspeltCount, 16);
 }
 
 TEST_F(SpellCheckTest, AddedWordsStayKnownForGood) {
     build({"% the quik brown Foxx", "% brwn", ">1"}, 2);
     spellCheck(editor);
-    EXPECT_EQ(marked(editor.firstLine), (std::vector<std::string>{"quik", "Foxx"}));
-    select(editor.firstLine, 0, editor.firstLine, 5);
+    EXPECT_EQ(marked(editor.document().getFirstLine()), (std::vector<std::string>{"quik", "Foxx"}));
+    select(editor.document().getFirstLine(), 0, editor.document().getFirstLine(), 5);
     ASSERT_EQ(addMarkedWordsToDictionary(editor, userWordsPath()), 1);
     EXPECT_EQ(readFile(userWordsPath()), "quik\nfoxx\n");
-    EXPECT_EQ(editor.firstLine->misspeltCount, 0);
-    EXPECT_EQ(marked(editor.firstLine->next), std::vector<std::string>{"brwn"});
+    EXPECT_EQ(editor.document().getFirstLine()->misspeltCount, 0);
+    EXPECT_EQ(marked(editor.document().getFirstLine()->next), std::vector<std::string>{"brwn"});
 
     // After the dictionary is read again the words are still known.
     freeDictionary();
     spellCheck(editor);
-    EXPECT_EQ(editor.firstLine->misspeltCount, 0);
-    EXPECT_EQ(editor.firstLine->next->misspeltCount, 1);
+    EXPECT_EQ(editor.document().getFirstLine()->misspeltCount, 0);
+    EXPECT_EQ(editor.document().getFirstLine()->next->misspeltCount, 1);
 
     // Entities of a decoded comment are no words.
     build({"% x", ">1"}, 1);
-    editor.firstLine->setOriginalText("caf&eacute; quikk");
-    editor.firstLine->text.assign("cafe quikk");
-    select(editor.firstLine, 0, editor.firstLine, 5);
+    editor.document().getFirstLine()->setOriginalText("caf&eacute; quikk");
+    editor.document().getFirstLine()->text.assign("cafe quikk");
+    select(editor.document().getFirstLine(), 0, editor.document().getFirstLine(), 5);
     addMarkedWordsToDictionary(editor, userWordsPath());
     EXPECT_EQ(readFile(userWordsPath()), "quik\nfoxx\nquikk\n");
 
     // Nothing selected: nothing happens.
     editor.unmarkAll();
-    editor.selectionFirst = editor.selectionLast = nullptr;
+    editor.cursor().clearSelection();
     EXPECT_EQ(addMarkedWordsToDictionary(editor, userWordsPath()), 1);
     EXPECT_EQ(readFile(userWordsPath()), "quik\nfoxx\nquikk\n");
 }
 
 TEST_F(SpellCheckTest, AUserListThatCannotBeWrittenIsSaidAndNothingIsAdded) {
     build({"% the quik fox", ">1"}, 1);
-    select(editor.firstLine, 0, editor.firstLine, 3);
+    select(editor.document().getFirstLine(), 0, editor.document().getFirstLine(), 3);
     std::filesystem::path blocked = makeFolder() / "folder-in-the-way";
     std::filesystem::create_directories(blocked);
     EXPECT_EQ(addMarkedWordsToDictionary(editor, blocked.string()), 0);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "Could not open\n" + blocked.string());
     spellCheck(editor);
-    EXPECT_EQ(marked(editor.firstLine), std::vector<std::string>{"quik"});
+    EXPECT_EQ(marked(editor.document().getFirstLine()), std::vector<std::string>{"quik"});
 }
 
 TEST_F(SpellCheckTest, AMissingListTurnsTheCheckOffWithOneMessage) {
@@ -190,7 +190,7 @@ TEST_F(SpellCheckTest, AMissingListTurnsTheCheckOffWithOneMessage) {
     build({"% the quik fox", ">1"}, 1);
     spellCheck(editor);
     spellCheck(editor);
-    EXPECT_EQ(editor.firstLine->misspeltCount, 0);
+    EXPECT_EQ(editor.document().getFirstLine()->misspeltCount, 0);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("/nonexistent/german.words"), std::string::npos);
     EXPECT_FALSE(spellCheckAvailable());
@@ -222,7 +222,7 @@ TEST_F(SpellCheckTest, DebiansEnglishListMarksTheQuikBrownFox) {
     freeDictionary();
     build({"% the quik brown fox jumps over the lazy dog", ">1"}, 1);
     spellCheck(editor);
-    EXPECT_EQ(marked(editor.firstLine), std::vector<std::string>{"quik"});
+    EXPECT_EQ(marked(editor.document().getFirstLine()), std::vector<std::string>{"quik"});
     EXPECT_TRUE(host.messages.empty());
     // The names of the help and the project's list are words too.
     loadHelpFiles(KALIX_RESOURCES);
@@ -232,6 +232,6 @@ TEST_F(SpellCheckTest, DebiansEnglishListMarksTheQuikBrownFox) {
     freeDictionary();
     build({"% use linspace and glistadd with Kalix, Toeplitz and eigenvalues", ">1"}, 1);
     spellCheck(editor);
-    EXPECT_EQ(marked(editor.firstLine), std::vector<std::string>{});
+    EXPECT_EQ(marked(editor.document().getFirstLine()), std::vector<std::string>{});
     helpDatabase.clear();
 }

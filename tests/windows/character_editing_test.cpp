@@ -141,7 +141,7 @@ TEST_F(CharacterEditingTest, AClickAndACutAndPastedSelectionTakeWholeCharacters)
     ASSERT_TRUE(waitFor([this] { return window->redrawText(); }));
     int left = 5 + widthOf(">\"a\u6f22");
     int wide = widthOf("\u5b57");
-    int y = editor().topMargin + editor().lineHeight / 2;
+    int y = editor().view().getTopMargin() + editor().view().getLineHeight() / 2;
     for (int x : {left + 1, left + wide / 2, left + wide - 1}) {
         press(Qt::Key_End);
         QTest::mouseClick(client, Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
@@ -182,7 +182,7 @@ TEST_F(CharacterEditingTest, AClickAndACutAndPastedSelectionTakeWholeCharacters)
 TEST_F(CharacterEditingTest, ADoubleClickSelectsANameOfWholeLetters) {
     type("gr\u00f6\u00dfe+\u6f22\u5b57\u00a0x*2.5");
     ASSERT_TRUE(waitFor([this] { return window->redrawText(); }));
-    int y = editor().topMargin + editor().lineHeight / 2;
+    int y = editor().view().getTopMargin() + editor().view().getLineHeight() / 2;
     struct Case {
         const char* before;  // the text before the clicked character
         const char* word;
@@ -241,7 +241,7 @@ TEST_F(CharacterEditingTest, TheCaretIsDrawnAtTheCursor) {
         keep(with, "caret-" + std::to_string(shot++) + ".png");
         ASSERT_EQ(with.size(), without.size());
         // The caret inverts two columns of the cursor's row.
-        int top = editor().topMargin, bottom = top + editor().lineHeight;
+        int top = editor().view().getTopMargin(), bottom = top + editor().view().getLineHeight();
         int first = -1, last = -1;
         for (int x = 0; x < with.width(); x++) {
             for (int y = top; y < bottom; y++) {
@@ -291,14 +291,14 @@ TEST_F(CharacterEditingTest, MisspeltWordsAreUnderlinedWhereTheyAreDrawn) {
         markMisspeltWordsAgain();
         {
             TextLockHold hold(editor(), "test");
-            editor().topLine = editor().firstLine;
-            ASSERT_EQ(editor().firstLine->misspeltCount, 1) << c.comment;
+            editor().view().setTopLine(editor().document().getFirstLine());
+            ASSERT_EQ(editor().document().getFirstLine()->misspeltCount, 1) << c.comment;
         }
         QImage shot = grabbed(false);
         keep(shot, "misspelt-" + std::to_string(number++) + ".png");
         // The mark: a line in the command colour 2 pixels above the row's
         // bottom.
-        int y = editor().topMargin + editor().lineHeight - 2;
+        int y = editor().view().getTopMargin() + editor().view().getLineHeight() - 2;
         Rgb colour = notebookTextColour(1);
         int first = -1, last = -1;
         for (int x = 0; x < shot.width(); x++) {
@@ -313,8 +313,8 @@ TEST_F(CharacterEditingTest, MisspeltWordsAreUnderlinedWhereTheyAreDrawn) {
         EXPECT_EQ(last, 20 + widthOf(std::string(c.before) + c.word)) << c.comment;
         // The comment goes for the next case.
         TextLockHold hold(editor(), "test");
-        while (editor().firstLine->kind == lineComment)
-            editor().deleteNotebookLine(editor().firstLine);
+        while (editor().document().getFirstLine()->kind == lineComment)
+            editor().deleteNotebookLine(editor().document().getFirstLine());
     }
     host.getMenu()->dispatchMenuCommand(7470);
     useWordListFiles(nullptr);

@@ -123,7 +123,7 @@ class DocumentationPagesTest : public WindowTest {
 
     void cursorOnFirstCommand() {
         TextLockHold hold(editor(), "test");
-        NotebookLine* line = editor().firstLine;
+        NotebookLine* line = editor().document().getFirstLine();
         while (line && line->kind != lineCommand) line = line->next;
         ASSERT_NE(line, nullptr);
         editor().setCursorLine(line, 1);

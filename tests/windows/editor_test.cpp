@@ -54,7 +54,7 @@ class EditorTest : public WindowTest {
     }
     void setLines(const std::vector<std::string>& texts, size_t cursor) {
         TextLockHold hold(editor(), "test");
-        NotebookLine* line = editor().firstLine;
+        NotebookLine* line = editor().document().getFirstLine();
         editor().setCursorLine(line, 0);
         while (line->next) editor().deleteNotebookLine(line->next);
         line->text.assign(texts[0].c_str());
@@ -123,7 +123,7 @@ TEST_F(EditorTest, EditingAFunctionKeepsBodyLinesAndAddsEndfunction) {
     ASSERT_TRUE(returnAndWait());
     {
         TextLockHold hold(editor(), "test");
-        for (NotebookLine* line = editor().firstLine; line; line = line->next)
+        for (NotebookLine* line = editor().document().getFirstLine(); line; line = line->next)
             if (line->text.getText() == std::string(">g(1)")) editor().setCursorLine(line, 1);
     }
     ASSERT_TRUE(returnAndWait());

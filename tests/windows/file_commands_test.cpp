@@ -209,7 +209,7 @@ TEST_F(FileCommandTest, OpenLoadsAtOnceOrAfterARestartWithAlwaysRestart) {
     EXPECT_EQ(std::string(editor().getFilePath()), second);
     {
         TextLockHold hold(editor(), "test");
-        NotebookLine* last = editor().firstLine;
+        NotebookLine* last = editor().document().getFirstLine();
         while (last->next) last = last->next;
         editor().setCursorLine(last, 1);
     }

@@ -363,7 +363,7 @@ TEST_F(HelpWindowTest, SpellCheckFromTheMenuMarksAndAddsWords) {
     auto marks = [this] {
         TextLockHold hold(editor(), "test");
         int count = 0;
-        for (NotebookLine* line = editor().firstLine; line; line = line->next)
+        for (NotebookLine* line = editor().document().getFirstLine(); line; line = line->next)
             count += line->misspeltCount;
         return count;
     };

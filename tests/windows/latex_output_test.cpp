@@ -65,7 +65,7 @@ class LatexOutputTest : public WindowTest {
     std::vector<Formula> formulas() {
         std::vector<Formula> out;
         TextLockHold hold(editor(), "test");
-        for (NotebookLine* line = editor().firstLine; line; line = line->next) {
+        for (NotebookLine* line = editor().document().getFirstLine(); line; line = line->next) {
             if (!line->image || line->imageRow != 0) continue;
             Formula f{line->getFormula() ? line->getFormula() : "",
                       0,

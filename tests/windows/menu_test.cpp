@@ -169,7 +169,7 @@ TEST_F(MenuTest, AcceleratorsRunTheirCommands) {
     ASSERT_TRUE(run("1+1"));
     {
         TextLockHold hold(editor(), "test");
-        editor().setCursorLine(editor().firstLine, 1);
+        editor().setCursorLine(editor().document().getFirstLine(), 1);
     }
     ASSERT_EQ(cursorText(), ">1+1");
     press(Qt::Key_Backspace, Qt::AltModifier);
@@ -182,8 +182,8 @@ TEST_F(MenuTest, AcceleratorsRunTheirCommands) {
     // A key pressed in the window: Ctrl+A selects the whole notebook.
     press(Qt::Key_A, Qt::ControlModifier);
     TextLockHold hold(editor(), "test");
-    EXPECT_EQ(editor().selectionFirst, editor().firstLine);
-    EXPECT_EQ(editor().selectionLast, editor().lastLine());
+    EXPECT_EQ(editor().cursor().getSelectionFirst(), editor().document().getFirstLine());
+    EXPECT_EQ(editor().cursor().getSelectionLast(), editor().lastLine());
 }
 
 TEST_F(MenuTest, TheRecentListKeepsTwentyNotebooksWithoutDuplicates) {
@@ -246,7 +246,7 @@ TEST_F(MenuTest, AddmenuEntriesInsertTheirTextAtTheCursor) {
     // ... and on a bare prompt makes a symbolic line.
     {
         TextLockHold hold(editor(), "test");
-        editor().cursorLine->text.assign(">");
+        editor().cursor().getLine()->text.assign(">");
         editor().setCursorColumn(1);
     }
     item(userMenuFirstId + 2)->trigger();

@@ -202,7 +202,7 @@ class MenuWalk : public MenuWalkTest {
     // The cursor behind the text of the second command, nothing marked.
     void cursorOnSecond() {
         TextLockHold hold(editor(), "test");
-        NotebookLine* line = editor().firstLine;
+        NotebookLine* line = editor().document().getFirstLine();
         int count = 0;
         while (line && !(line->kind == lineCommand && ++count == 2)) line = line->next;
         ASSERT_NE(line, nullptr);
@@ -213,13 +213,13 @@ class MenuWalk : public MenuWalkTest {
     void changeSecond() {
         cursorOnSecond();
         TextLockHold hold(editor(), "test");
-        editor().cursorLine->text.assign(
-            (std::string(editor().cursorLine->text.getText()) + "5").c_str());
+        editor().cursor().getLine()->text.assign(
+            (std::string(editor().cursor().getLine()->text.getText()) + "5").c_str());
         editor().setNotebookChanged(1);
     }
     void cursorAtStart() {
         TextLockHold hold(editor(), "test");
-        editor().setCursorLine(editor().firstLine, 1);
+        editor().setCursorLine(editor().document().getFirstLine(), 1);
         editor().unmarkAll();
     }
     void cursorAtEnd() {
@@ -229,9 +229,10 @@ class MenuWalk : public MenuWalkTest {
     }
     bool hasSelection() {
         TextLockHold hold(editor(), "test");
-        return editor().selectionFirst &&
-               (editor().selectionFirst != editor().selectionLast ||
-                editor().selectionStartColumn != editor().selectionEndColumn);
+        return editor().cursor().getSelectionFirst() &&
+               (editor().cursor().getSelectionFirst() != editor().cursor().getSelectionLast() ||
+                editor().cursor().getSelectionStartColumn() !=
+                    editor().cursor().getSelectionEndColumn());
     }
     QWidget* graphicsFrame() { return graphicsWindow ? frameOf(graphicsWindow) : nullptr; }
     int recentCount() {
@@ -339,7 +340,7 @@ TEST_F(MenuWalk, EveryMenuEntryDoesWhatItSays) {
          [this] {
              changeSecond();
              TextLockHold hold(editor(), "test");
-             NotebookEditor::pushLineBackup(editor().cursorLine);
+             NotebookEditor::pushLineBackup(editor().cursor().getLine());
          }},
         {7950, "lines"},
         {6080, "lines", typeOnY},

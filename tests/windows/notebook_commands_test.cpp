@@ -26,7 +26,7 @@ class CommandTest : public WindowTest {
     // Puts the cursor on the command with that text (column 1).
     void cursorTo(const char* command) {
         TextLockHold hold(editor(), "test");
-        for (NotebookLine* line = editor().firstLine; line; line = line->next) {
+        for (NotebookLine* line = editor().document().getFirstLine(); line; line = line->next) {
             if (line->text.getText() == std::string(command)) {
                 editor().setCursorLine(line, 1);
                 return;
@@ -43,7 +43,7 @@ class CommandTest : public WindowTest {
     std::vector<std::string> outputLines() {
         std::vector<std::string> out;
         TextLockHold hold(editor(), "test");
-        for (NotebookLine* line = editor().firstLine; line; line = line->next)
+        for (NotebookLine* line = editor().document().getFirstLine(); line; line = line->next)
             if (line->kind == lineOutput && !line->text.isStringEmpty())
                 out.push_back(line->text.getText());
         return out;
@@ -80,9 +80,9 @@ TEST_F(CommandTest, DeletingAllOutputLeavesEverythingSelected) {
     menu().dispatchMenuCommand(127);
     EXPECT_TRUE(outputLines().empty());
     TextLockHold hold(editor(), "test");
-    for (NotebookLine* line = editor().firstLine; line; line = line->next)
+    for (NotebookLine* line = editor().document().getFirstLine(); line; line = line->next)
         EXPECT_TRUE(line->selected) << line->text.getText();
-    EXPECT_EQ(editor().selectionFirst, editor().firstLine);
+    EXPECT_EQ(editor().cursor().getSelectionFirst(), editor().document().getFirstLine());
 }
 
 TEST_F(CommandTest, CopyCommandsOnlyAndPasteAsCommands) {
@@ -191,7 +191,7 @@ TEST_F(CommandTest, SearchFindsTheTextAndSearchNextGoesOn) {
     key(Qt::Key_F3);
     {
         TextLockHold hold(editor(), "test");
-        EXPECT_EQ(editor().selectionFirst, nullptr);
+        EXPECT_EQ(editor().cursor().getSelectionFirst(), nullptr);
     }
     whenModal([](QWidget* dialog) {
         controlById<QLineEdit>(dialog, 10)->setText("x");
@@ -202,14 +202,15 @@ TEST_F(CommandTest, SearchFindsTheTextAndSearchNextGoesOn) {
     std::string found;
     {
         TextLockHold hold(editor(), "test");
-        ASSERT_NE(editor().selectionFirst, nullptr);
-        found = editor().selectionFirst->text.getText();
+        ASSERT_NE(editor().cursor().getSelectionFirst(), nullptr);
+        found = editor().cursor().getSelectionFirst()->text.getText();
     }
     key(Qt::Key_F3);
     TextLockHold hold(editor(), "test");
-    ASSERT_NE(editor().selectionFirst, nullptr);
-    EXPECT_NE(editor().selectionFirst->text.getText(), found);
-    EXPECT_EQ(std::string(editor().selectionFirst->text.getText()).substr(0, 2), ">x");
+    ASSERT_NE(editor().cursor().getSelectionFirst(), nullptr);
+    EXPECT_NE(editor().cursor().getSelectionFirst()->text.getText(), found);
+    EXPECT_EQ(std::string(editor().cursor().getSelectionFirst()->text.getText()).substr(0, 2),
+              ">x");
 }
 
 TEST_F(CommandTest, SearchScrollsTheMatchIntoViewFiveLinesBelowTheTop) {
@@ -218,18 +219,21 @@ TEST_F(CommandTest, SearchScrollsTheMatchIntoViewFiveLinesBelowTheTop) {
     for (int i = 0; i < 5; i++) ASSERT_TRUE(run("(1:20)'"));
     auto lineIndex = [this](NotebookLine* wanted) {
         int i = 0;
-        for (NotebookLine* line = editor().firstLine; line && line != wanted; line = line->next) i++;
+        for (NotebookLine* line = editor().document().getFirstLine(); line && line != wanted;
+             line = line->next)
+            i++;
         return i;
     };
     int needle = 0;
     {
         TextLockHold hold(editor(), "test");
-        NotebookLine* line = editor().firstLine;
+        NotebookLine* line = editor().document().getFirstLine();
         while (line && line->text.getText() != std::string(">needle=1")) line = line->next;
         ASSERT_NE(line, nullptr);
         needle = lineIndex(line);
         // The prompt at the end keeps the match out of view.
-        ASSERT_GT(lineIndex(editor().topLine), needle) << lineIndex(editor().lastLine());
+        ASSERT_GT(lineIndex(editor().view().getTopLine()), needle)
+            << lineIndex(editor().lastLine());
     }
     whenModal([](QWidget* dialog) {
         controlById<QLineEdit>(dialog, 10)->setText("needle");
@@ -237,9 +241,9 @@ TEST_F(CommandTest, SearchScrollsTheMatchIntoViewFiveLinesBelowTheTop) {
     });
     press(Qt::Key_F, Qt::ControlModifier);
     TextLockHold hold(editor(), "test");
-    ASSERT_NE(editor().selectionFirst, nullptr);
-    EXPECT_EQ(lineIndex(editor().selectionFirst), needle);
-    EXPECT_EQ(lineIndex(editor().topLine), needle - 5);
+    ASSERT_NE(editor().cursor().getSelectionFirst(), nullptr);
+    EXPECT_EQ(lineIndex(editor().cursor().getSelectionFirst()), needle);
+    EXPECT_EQ(lineIndex(editor().view().getTopLine()), needle - 5);
 }
 
 TEST_F(CommandTest, RestartAsksWithConfirmationsAndClearsTheInterpreter) {

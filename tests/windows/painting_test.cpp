@@ -91,7 +91,8 @@ class PaintingTest : public testing::Test {
         editor.clearNotebook();
         NotebookLine* line = nullptr;
         for (const char* look : looks) {
-            line = line ? editor.newLineAfter(line, "", lineOutput) : editor.firstLine;
+            line =
+                line ? editor.newLineAfter(line, "", lineOutput) : editor.document().getFirstLine();
             std::string t = look;
             if (t.rfind("% * ", 0) == 0) {
                 line->kind = lineComment;
@@ -107,8 +108,8 @@ class PaintingTest : public testing::Test {
                 line->text.assign(t.c_str());
             }
         }
-        editor.topLine = editor.firstLine;
-        editor.cursorLine = editor.lastLine();
+        editor.view().setTopLine(editor.document().getFirstLine());
+        editor.cursor().setLine(editor.lastLine());
     }
 
     RecordingSurface paint(int height = 400, int width = 600) {
@@ -208,7 +209,7 @@ TEST_F(PaintingTest, PicturesAreCentredOrTwentyPixelsIn) {
 TEST_F(PaintingTest, APictureScrolledPartlyAwayIsDrawnFromItsTrueTop) {
     build({">plot"});
     addPicture(300, 60, 3);
-    editor.topLine = editor.lineAt(2);  // the second row
+    editor.view().setTopLine(editor.lineAt(2));  // the second row
     RecordingSurface s = paint();
     ASSERT_EQ(s.of("image").size(), 1u);
     EXPECT_EQ(s.of("image")[0].y, 5 - 20);
@@ -237,13 +238,10 @@ TEST_F(PaintingTest, LinesTakeTheColourOfTheirKindUnlessColoursAreOff) {
 
 TEST_F(PaintingTest, SelectedLinesShowTheirWholeTextInPieces) {
     build({"% See: a | label", ">abcdef"});
-    NotebookLine* link = editor.firstLine;
+    NotebookLine* link = editor.document().getFirstLine();
     NotebookLine* command = link->next;
     link->selected = command->selected = 1;
-    editor.selectionFirst = link;
-    editor.selectionStartColumn = 0;
-    editor.selectionLast = command;
-    editor.selectionEndColumn = 3;
+    editor.cursor().select(link, 0, command, 3);
     RecordingSurface s = paint();
     std::vector<Drawn> texts = s.of("text");
     ASSERT_EQ(texts.size(), 3u);
@@ -255,7 +253,7 @@ TEST_F(PaintingTest, SelectedLinesShowTheirWholeTextInPieces) {
     EXPECT_EQ(texts[2].x, 5 + 24);
     EXPECT_EQ(texts[2].background, notebookTextColour(4));
 
-    editor.bracketMatchShown = 1;
+    editor.cursor().setBracketMatchShown(1);
     s = paint();
     EXPECT_EQ(s.of("text")[1].background, (Rgb{200, 200, 200}));
 }
@@ -279,7 +277,7 @@ TEST_F(PaintingTest, ThreeDashesAreARuleAcrossTheTextWidth) {
 
 TEST_F(PaintingTest, MisspeltWordsAreUnderlinedInTheCommandColour) {
     build({"% a wrnog word", ">"});
-    editor.firstLine->addMisspelt(2, 5);
+    editor.document().getFirstLine()->addMisspelt(2, 5);
     RecordingSurface s = paint();
     Drawn mark = s.of("line")[0];
     EXPECT_EQ(mark.x, 20 + 16);
@@ -302,8 +300,8 @@ TEST_F(PaintingTest, MisspeltWordsAreUnderlinedUnderTheirCharacters) {
     };
     for (const Case& c : cases) {
         build({(std::string("% ") + c.comment).c_str(), ">"});
-        NotebookEditor::decodeLineEntities(editor.firstLine);
-        editor.firstLine->addMisspelt(c.start, c.length);
+        NotebookEditor::decodeLineEntities(editor.document().getFirstLine());
+        editor.document().getFirstLine()->addMisspelt(c.start, c.length);
         RecordingSurface s = paint();
         ASSERT_EQ(s.of("line").size(), 1u) << c.comment;
         Drawn mark = s.of("line")[0];
@@ -315,7 +313,7 @@ TEST_F(PaintingTest, MisspeltWordsAreUnderlinedUnderTheirCharacters) {
 TEST_F(PaintingTest, CommentsWithEntitiesAreDrawnAsTheirCharacters) {
     selectCodePage(1252);  // text of a single-byte code page drawn in UTF-8
     build({"% &alpha; &lt; &beta;", "% caf\xE9", ">"});
-    ASSERT_EQ(NotebookEditor::decodeLineEntities(editor.firstLine), 1);
+    ASSERT_EQ(NotebookEditor::decodeLineEntities(editor.document().getFirstLine()), 1);
     RecordingSurface s = paint();
     std::vector<Drawn> texts = s.of("text");
     ASSERT_EQ(texts.size(), 3u);

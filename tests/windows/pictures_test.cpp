@@ -83,7 +83,7 @@ class PicturesTest : public WindowTest {
     std::vector<Shown> pictures() {
         std::vector<Shown> out;
         TextLockHold hold(editor(), "test");
-        for (NotebookLine* line = editor().firstLine; line; line = line->next) {
+        for (NotebookLine* line = editor().document().getFirstLine(); line; line = line->next) {
             if (!line->image || line->imageRow != 0) continue;
             int rows = 0;
             for (NotebookLine* row = line; row && row->image == line->image; row = row->next)
@@ -152,7 +152,7 @@ TEST_F(PicturesTest, InsimgAndATrailingColonShowThePlotUnderTheCommand) {
     // A picture is kept as PNG with pixels of the plot (not all white).
     {
         TextLockHold hold(editor(), "test");
-        NotebookLine* line = editor().firstLine;
+        NotebookLine* line = editor().document().getFirstLine();
         while (line && !line->image) line = line->next;
         ASSERT_NE(line, nullptr);
         QImage image =
@@ -254,7 +254,7 @@ TEST_F(PicturesTest, ALatexCommentShowsTheFormulaAndAnErrorShowsTheLog) {
     EXPECT_GT(pictures()[0].width, 10);
     {
         TextLockHold hold(editor(), "test");
-        NotebookLine* line = editor().firstLine;
+        NotebookLine* line = editor().document().getFirstLine();
         while (line && !line->image) line = line->next;
         ASSERT_NE(line, nullptr);
         ASSERT_NE(line->getFormula(), nullptr);

@@ -33,9 +33,9 @@ class TraceWindowTest : public WindowTest {
     };
     Row rowOf(const std::string& text) {
         TextLockHold hold(editor(), "test");
-        int top = editor().topMargin;
+        int top = editor().view().getTopMargin();
         Row found;
-        for (NotebookLine* line = editor().topLine; line; line = line->next) {
+        for (NotebookLine* line = editor().view().getTopLine(); line; line = line->next) {
             if (text == line->text.getText()) found = {top, line->getRowHeight()};
             top += line->getRowHeight();
         }

@@ -15,13 +15,13 @@ namespace {
 // Output lines "1" .. "n" above the prompt, and a heading where asked.
 void fill(NotebookEditor& editor, int n, int headingAt = -1) {
     TextLockHold hold(editor, "test");
-    NotebookLine* prompt = editor.cursorLine;
+    NotebookLine* prompt = editor.cursor().getLine();
     for (int i = 1; i <= n; i++) {
         NotebookLine* line = editor.newLineBefore(prompt, std::to_string(i).c_str(),
                                                   i == headingAt ? lineComment : lineCommand);
         if (i == headingAt) line->heading = 1;
     }
-    editor.topLine = editor.firstLine;
+    editor.view().setTopLine(editor.document().getFirstLine());
 }
 
 }  // namespace
@@ -31,25 +31,25 @@ TEST_F(WindowTest, AWheelNotchScrollsSixLines) {
     QWheelEvent down(QPointF(50, 50), client->mapToGlobal(QPointF(50, 50)), QPoint(),
                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(client, &down);
-    EXPECT_EQ(editor().indexOf(editor().topLine), 6);
+    EXPECT_EQ(editor().indexOf(editor().view().getTopLine()), 6);
     QWheelEvent up(QPointF(50, 50), client->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 240),
                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(client, &up);
-    EXPECT_EQ(editor().indexOf(editor().topLine), 0);
+    EXPECT_EQ(editor().indexOf(editor().view().getTopLine()), 0);
 }
 
 TEST_F(WindowTest, PageDownMovesHalfAViewAndCtrlPageDownStopsAtTheNextHeading) {
     fill(editor(), 300, 200);
-    int rows = editor().visibleHeight / editor().lineHeight / 2;
+    int rows = editor().view().getVisibleHeight() / editor().view().getLineHeight() / 2;
     ASSERT_GT(rows, 3);
     press(Qt::Key_PageDown);
-    EXPECT_EQ(editor().indexOf(editor().topLine), rows);
-    EXPECT_EQ(editor().cursorLine, editor().topLine);
+    EXPECT_EQ(editor().indexOf(editor().view().getTopLine()), rows);
+    EXPECT_EQ(editor().cursor().getLine(), editor().view().getTopLine());
     press(Qt::Key_PageDown, Qt::ControlModifier);
-    EXPECT_EQ(editor().indexOf(editor().topLine), 199);
-    EXPECT_TRUE(editor().topLine->heading);
+    EXPECT_EQ(editor().indexOf(editor().view().getTopLine()), 199);
+    EXPECT_TRUE(editor().view().getTopLine()->heading);
     press(Qt::Key_PageUp);
-    EXPECT_EQ(editor().indexOf(editor().topLine), 199 - rows);
+    EXPECT_EQ(editor().indexOf(editor().view().getTopLine()), 199 - rows);
 }
 
 TEST_F(WindowTest, TheTitleNamesTheNotebookAndItsChange) {
@@ -64,11 +64,11 @@ TEST_F(WindowTest, TheTitleNamesTheNotebookAndItsChange) {
 TEST_F(WindowTest, ClicksMoveTheCursorAndDragsSelect) {
     ASSERT_TRUE(run("1+1"));
     ASSERT_TRUE(run("22+22"));
-    NotebookLine* first = editor().firstLine;
-    int y = editor().topMargin + editor().lineHeight / 2;
+    NotebookLine* first = editor().document().getFirstLine();
+    int y = editor().view().getTopMargin() + editor().view().getLineHeight() / 2;
     int column3 = 5 + window->textWidth(">1+1", 3);
     QTest::mouseClick(client, Qt::LeftButton, Qt::NoModifier, QPoint(column3, y));
-    EXPECT_EQ(editor().cursorLine, first);
+    EXPECT_EQ(editor().cursor().getLine(), first);
     EXPECT_EQ(cursorColumn(), 3);
 
     NotebookLine* second = first->next->next;
@@ -82,10 +82,10 @@ TEST_F(WindowTest, ClicksMoveTheCursorAndDragsSelect) {
     QTest::mouseMove(client, QPoint(5 + window->textWidth(">22+2", 4), y2));
     QTest::mouseRelease(client, Qt::LeftButton, Qt::NoModifier,
                         QPoint(5 + window->textWidth(">22+2", 4), y2));
-    EXPECT_EQ(editor().selectionFirst, second);
-    EXPECT_EQ(editor().selectionLast, second);
-    EXPECT_EQ(editor().selectionStartColumn, 1);
-    EXPECT_EQ(editor().selectionEndColumn, 4);
+    EXPECT_EQ(editor().cursor().getSelectionFirst(), second);
+    EXPECT_EQ(editor().cursor().getSelectionLast(), second);
+    EXPECT_EQ(editor().cursor().getSelectionStartColumn(), 1);
+    EXPECT_EQ(editor().cursor().getSelectionEndColumn(), 4);
     EXPECT_EQ(editor().getSelectionText(), "22+");
 
     // A double click selects the number under the point.
@@ -129,8 +129,9 @@ TEST_F(WindowTest, OutputFromTheComputationThreadIsPaintedOnTheNextTick) {
         const OffscreenImage* image = window->getOffscreen();
         if (!image) return 0;
         TextLockHold hold(editor(), "test");
-        int top = editor().topMargin + editor().firstLine->getRowHeight();
-        int bottom = top + editor().firstLine->next->getRowHeight();
+        int top =
+            editor().view().getTopMargin() + editor().document().getFirstLine()->getRowHeight();
+        int bottom = top + editor().document().getFirstLine()->next->getRowHeight();
         int dark = 0;
         for (int y = top; y < bottom; y++)
             for (int x = 20; x < 20 + window->textWidth("painted", 7); x++)
@@ -233,11 +234,11 @@ TEST_F(WindowTest, HeadingsEndInsideTheWindowWithALargeFont) {
     std::vector<NotebookLine*> lines;
     {
         TextLockHold hold(editor(), "test");
-        NotebookLine* prompt = editor().cursorLine;
+        NotebookLine* prompt = editor().cursor().getLine();
         NotebookLine* heading = editor().newLineBefore(prompt, "Heading", lineComment);
         heading->heading = 1;
         NotebookLine* sub = editor().newLineBefore(prompt, "** Subheading", lineComment);
-        editor().topLine = editor().firstLine;
+        editor().view().setTopLine(editor().document().getFirstLine());
         editor().relayout();
         lines = {heading, sub};
     }
@@ -246,7 +247,7 @@ TEST_F(WindowTest, HeadingsEndInsideTheWindowWithALargeFont) {
     const QImage shot = client->grab().toImage();
     const QRgb paper = shot.pixel(1, 1);
     const int width = window->clientWidth();
-    int top = editor().topMargin;
+    int top = editor().view().getTopMargin();
     std::vector<int> rowHeights;
     {
         TextLockHold hold(editor(), "test");

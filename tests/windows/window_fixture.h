@@ -155,7 +155,7 @@ class WindowTest : public testing::Test {
     std::vector<std::string> lines() {
         std::vector<std::string> out;
         TextLockHold hold(editor(), "test");
-        for (NotebookLine* line = editor().firstLine; line; line = line->next) {
+        for (NotebookLine* line = editor().document().getFirstLine(); line; line = line->next) {
             std::string text = line->text.getText();
             out.push_back(line->kind == lineComment ? "% " + text : text);
         }
@@ -163,11 +163,11 @@ class WindowTest : public testing::Test {
     }
     std::string cursorText() {
         TextLockHold hold(editor(), "test");
-        return editor().cursorLine->text.getText();
+        return editor().cursor().getLine()->text.getText();
     }
     int cursorColumn() {
         TextLockHold hold(editor(), "test");
-        return editor().cursorColumn;
+        return editor().cursor().getColumn();
     }
 
     std::vector<uint64_t> block;
