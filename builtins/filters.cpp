@@ -27,15 +27,6 @@ constexpr Signature scalpSignature = {.builtin = "scalp",
                                       .order = CheckOrder::asResolved,
                                       .refusal = {errorFailed, "Matrix expected in scalp!\n"}};
 
-// The arguments as matrices; false after the refusal.
-template <int n>
-bool readMatrixArguments(header* first, const Signature& signature, MatrixValue (&values)[n]) {
-    const Arguments a(first, signature);
-    if (!a) return false;
-    for (int i = 0; i < n; i++) values[i] = a.matrix(i);
-    return true;
-}
-
 // A real row as complex pairs in work space at the stack top; a complex
 // row as it is. Null after an error.
 const double* asComplexRow(const MatrixValue& m) {
@@ -52,8 +43,9 @@ const double* asComplexRow(const MatrixValue& m) {
 // filter(b, a, x, y): feedforward and feedback coefficients, data, start
 // values; the output for each data point from the nb-th on.
 void builtinFilter(header* first) {
-    MatrixValue m[4];
-    if (!readMatrixArguments(first, filterSignature, m)) return;
+    const Arguments a(first, filterSignature);
+    if (!a) return;
+    const MatrixValue m[4] = {a.matrix(0), a.matrix(1), a.matrix(2), a.matrix(3)};
     for (const MatrixValue& row : m) {
         if (row.rows != 1) {
             fail(errorFailed, "Filter can only work with row vectors.\n");
@@ -134,11 +126,11 @@ void builtinFold(header* first) {
 // Sum over i of v(i) w(i), w(i) conjugated when complex; intervals rounded
 // outward, a real element taken as the point interval.
 void builtinScalp(header* first) {
-    MatrixValue m[2];
-    if (!readMatrixArguments(first, scalpSignature, m)) return;
-    const MatrixValue &v = m[0], &w = m[1];
+    const Arguments arguments(first, scalpSignature);
+    if (!arguments) return;
+    const MatrixValue v = arguments.matrix(0), w = arguments.matrix(1);
     if (!v.isVector() || !w.isVector() || v.count() != w.count()) {
-        reportNeed("two row or column vectors of equal length", "scalp");
+        arguments.need("two row or column vectors of equal length");
         return;
     }
     if (v.family == numberComplex && w.family == numberInterval) {
