@@ -9,6 +9,7 @@
 
 #include "engines/maxima_bridge.h"
 #include "interpreter/engine_services.h"
+#include "platform/crash_guard.h"
 #include "platform/host.h"
 #include "platform/window_host.h"
 #include "base/base_directory.h"
@@ -36,6 +37,9 @@ int runExitSequence(const ExitSequence& sequence) {
         if (written) writeLog("Configuration saved");
     }
     endMaximaBridge();
+    // A computation that did not stop may still wait for its child, which
+    // the computation thread would have ended: it ends here.
+    if (!sequence.computationEnded) endRecordedChildren();
     killExecProcess();
     // Code of a library may still run on a computation thread that did not
     // stop; the process end unloads it then.

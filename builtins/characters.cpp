@@ -18,14 +18,6 @@
 
 namespace {
 
-// The code points or bytes of a real row vector, or null with
-// "Need real row vector for <name>".
-const double* codesArgument(header* first, const char* name, int64_t* count) {
-    const double* codes = realRowArgument(first, count);
-    if (!codes && !errorCode) reportNeed("real row vector", name);
-    return codes;
-}
-
 void finishText(header* first, StackText& text, int32_t flags) {
     header* result = text.finish(flags);
     if (result) moveResult(first, result);
@@ -33,9 +25,12 @@ void finishText(header* first, StackText& text, int32_t flags) {
 
 // A byte that begins no UTF-8 character answers with its signed value, as
 // every byte does in a single-byte code page.
+constexpr Signature asciiSignature = {"ascii", "string", {{takesString}}};
+
 void builtinAscii(header* first) {
-    header* s = stringArgument(first, "string", "ascii");
-    if (!s) return;
+    const Arguments a(first, asciiSignature);
+    if (!a) return;
+    header* s = a[0];
     int length;
     int code = characterCode(stringOf(s), isUtf8Text(s), &length);
     if (length <= 1 && code >= 0x80) code = static_cast<signed char>(code);
@@ -43,47 +38,53 @@ void builtinAscii(header* first) {
     if (!errorCode) moveResult(first, result);
 }
 
+constexpr Signature charSignature = {"char", "integer", {{takesReal}}};
+
 void builtinChar(header* first) {
-    header* value = resolveValue(first);
-    if (errorCode) return;
+    const Arguments a(first, charSignature);
+    if (!a) return;
     char bytes[4];
-    int length = 0;
-    if (value->kind == kindReal && std::isfinite(realOf(value)))
-        length = encodeCharacter(realOf(value), codePageIsUtf8(), bytes);
-    if (!length) {
-        reportNeed("integer", "char");
-        return;
-    }
+    const int length =
+        std::isfinite(a.real(0)) ? encodeCharacter(a.real(0), codePageIsUtf8(), bytes) : 0;
+    if (!length) return a.refuse();
     header* result = pushString(bytes, length);
     if (!errorCode) moveResult(first, result);
 }
 
-// The characters of the codes, in UTF-8 (`utf8`) or as bytes; null with
-// "Need real row vector for <name>" for a code UTF-8 cannot encode.
-void pushCharacters(header* first, const char* name, bool utf8, int32_t flags) {
-    int64_t count;
-    const double* codes = codesArgument(first, name, &count);
-    if (!codes) return;
+// The codes: a real row vector of finite elements.
+constexpr ArgumentRule codesRule = {.kinds = takesRealMatrix, .rows = 1};
+constexpr Signature chartostrSignature = {"chartostr", "real row vector", {codesRule}};
+constexpr Signature chartoutfSignature = {"chartoutf", "real row vector", {codesRule}};
+
+// The characters of the codes, in UTF-8 (`utf8`) or as bytes; refused for a
+// code that is not finite or that UTF-8 cannot encode.
+void pushCharacters(header* first, const Signature& signature, bool utf8, int32_t flags) {
+    const Arguments a(first, signature);
+    if (!a) return;
+    const MatrixValue m = a.matrix(0);
+    const double* codes = m.data;
+    const int64_t count = m.count();
     char bytes[4];
-    for (int64_t i = 0; i < count; i++) {
-        if (!encodeCharacter(codes[i], utf8, bytes)) {
-            reportNeed("real row vector", name);
-            return;
-        }
-    }
+    for (int64_t i = 0; i < count; i++)
+        if (!std::isfinite(codes[i]) || !encodeCharacter(codes[i], utf8, bytes)) return a.refuse();
     StackText text(kindString);
     for (int64_t i = 0; i < count && !text.failed(); i++)
         text.append(bytes, size_t(encodeCharacter(codes[i], utf8, bytes)));
     finishText(first, text, flags);
 }
 
-void builtinChartostr(header* first) { pushCharacters(first, "chartostr", codePageIsUtf8(), 0); }
+void builtinChartostr(header* first) {
+    pushCharacters(first, chartostrSignature, codePageIsUtf8(), 0);
+}
 
-void builtinChartoutf(header* first) { pushCharacters(first, "chartoutf", true, flagUtf8); }
+void builtinChartoutf(header* first) { pushCharacters(first, chartoutfSignature, true, flagUtf8); }
+
+constexpr Signature strtocharSignature = {"strtochar", "string", {{takesString}}};
 
 void builtinStrtochar(header* first) {
-    header* s = stringArgument(first, "string", "strtochar");
-    if (!s) return;
+    const Arguments a(first, strtocharSignature);
+    if (!a) return;
+    header* s = a[0];
     const char* text = stringOf(s);
     const bool utf8 = isUtf8Text(s);
     int64_t count = int64_t(characterCount(text, std::strlen(text), utf8));
@@ -99,10 +100,14 @@ void builtinStrtochar(header* first) {
     moveResult(first, result);
 }
 
+// The conversions to and from UTF-8 all refuse in the name of utf.
+constexpr Signature utfSignature = {"utf", "string", {{takesString}}};
+
 // A text already marked as UTF-8 is not converted again.
 void builtinToutf(header* first) {
-    header* s = stringArgument(first, "string", "utf");
-    if (!s) return;
+    const Arguments a(first, utfSignature);
+    if (!a) return;
+    header* s = a[0];
     const char* converted = utf8FlagOf(s) ? stringOf(s) : ansiToUtf8(stringOf(s));
     if (!converted) {
         fail(errorFailed, "Could not convert this string to UTF.\n");
@@ -116,8 +121,9 @@ void builtinToutf(header* first) {
 
 // A text not marked as UTF-8 is in the code page already.
 void builtinFromutf(header* first) {
-    header* s = stringArgument(first, "string", "utf");
-    if (!s) return;
+    const Arguments a(first, utfSignature);
+    if (!a) return;
+    header* s = a[0];
     const char* converted = utf8FlagOf(s) ? utf8ToAnsi(stringOf(s)) : stringOf(s);
     if (!converted) {
         fail(errorFailed, "Could not convert this string from UTF.\n");
@@ -128,8 +134,9 @@ void builtinFromutf(header* first) {
 }
 
 void builtinUtf(header* first) {
-    header* s = stringArgument(first, "string", "utf");
-    if (!s) return;
+    const Arguments a(first, utfSignature);
+    if (!a) return;
+    header* s = a[0];
     const char* converted = utf8FlagOf(s) ? stringOf(s) : ansiToUtf8(stringOf(s));
     // The decoded text is never longer than the text.
     const size_t length = converted ? std::strlen(converted) : 0;

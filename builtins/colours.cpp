@@ -51,13 +51,15 @@ UNARY_HANDLER(builtinPutblue, mapRealComplex, "putblue", putBlue, nullptr)
 
 // The image as a matrix: one row per image row from the top, one RGB code
 // per pixel.
+constexpr Signature loadrgbSignature = {
+    .rules = {{takesString}}, .refusal = {errorFailed, "getpixels needs a file name!\n"}};
+
 void builtinLoadrgb(header* first) {
-    header* name = resolveValue(first);
-    if (errorCode) return;
-    if (name->kind != kindString) return fail(errorFailed, "getpixels needs a file name!\n");
+    const Arguments a(first, loadrgbSignature);
+    if (!a) return;
     PixelImage image;
     std::string used;
-    const bool loaded = loadRgbImage(stringOf(name), image, &used);
+    const bool loaded = loadRgbImage(a.text(0), image, &used);
     const uint64_t bytes = uint64_t(image.width()) * uint64_t(image.height()) * 8 + 1024;
     if (!loaded || bytes > uint64_t(ramend - newram))
         return fail(errorFailed, "Loading file %s failed!\n", used.c_str());
@@ -69,29 +71,29 @@ void builtinLoadrgb(header* first) {
     moveResult(first, result);
 }
 
+constexpr Signature savergbSignature = {
+    .rules = {{takesRealMatrix}, {takesString}},
+    .refusal = {errorFailed, "savepixels needs an RGB matrix and a file name!\n"}};
+
 void builtinSavergb(header* first) {
-    header* matrix = resolveValue(first);
-    if (errorCode) return;
-    header* name = resolveValue(nextValue(first));
-    if (errorCode) return;
-    int rows, columns;
-    const double* values;
-    if (!realMatrixOf(matrix, &rows, &columns, &values) || name->kind != kindString)
-        return fail(errorFailed, "savepixels needs an RGB matrix and a file name!\n");
+    const Arguments a(first, savergbSignature);
+    if (!a) return;
+    const MatrixValue m = a.matrix(0);
     std::string written;
-    if (!saveRgbImage(stringOf(name), values, rows, columns, &written))
+    if (!saveRgbImage(a.text(1), m.data, m.rows, m.columns, &written))
         return fail(errorFailed, "Saving file %s failed!\n", written.c_str());
     returnText(first, written.c_str());
 }
 
 // playwave("file"): plays the sound to its end (Escape ends it early) and
 // returns the file name.
+constexpr Signature playwaveSignature = {
+    .rules = {{takesString}}, .refusal = {errorWrongArgument, "Wrong arguments for playwave\n"}};
+
 void builtinPlaywave(header* first) {
-    header* name = resolveValue(first);
-    if (errorCode) return;
-    if (name->kind != kindString)
-        return fail(errorWrongArgument, "Wrong arguments for %s\n", "playwave");
-    const std::string path = stringOf(name);
+    const Arguments a(first, playwaveSignature);
+    if (!a) return;
+    const std::string path = a.text(0);
     std::string detail;
     switch (playSoundFile(path.c_str(), [] { return escapePressed(); }, detail)) {
         case SoundResult::played:

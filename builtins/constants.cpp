@@ -35,43 +35,35 @@ void builtinHardspace(header*) {
 }
 void builtinTime(header*) { pushReal(getClockSeconds()); }
 
+constexpr Signature setepsilonSignature = {"setepsilon", "real", {{takesReal}}};
+constexpr Signature localepsilonSignature = {"localepsilon", "real", {{takesReal}}};
+
 // Sets the tolerance from a real argument and returns the previous one.
-void replaceEpsilon(header* first, const char* name, bool global) {
-    header* value = resolveValue(first);
-    if (errorCode) return;
-    if (value->kind != kindReal) {
-        reportNeed("real", name);
-        return;
-    }
+void replaceEpsilon(header* first, const Signature& signature, bool global) {
+    const Arguments a(first, signature);
+    if (!a) return;
     // A negative or NaN tolerance would make ranges and comparisons
     // meaningless.
-    if (!(realOf(value) >= 0)) {
-        reportNeed("nonnegative real", name);
-        return;
-    }
+    if (!(a.real(0) >= 0)) return a.need("nonnegative real");
     double previous = currentEpsilon;
-    currentEpsilon = realOf(value);
+    currentEpsilon = a.real(0);
     if (global) globalEpsilon = currentEpsilon;
     header* result = pushReal(previous);
     if (errorCode) return;
     moveResult(first, result);
 }
 
-void builtinSetepsilon(header* first) { replaceEpsilon(first, "setepsilon", true); }
-void builtinLocalepsilon(header* first) { replaceEpsilon(first, "localepsilon", false); }
+void builtinSetepsilon(header* first) { replaceEpsilon(first, setepsilonSignature, true); }
+void builtinLocalepsilon(header* first) { replaceEpsilon(first, localepsilonSignature, false); }
+
+constexpr Signature magicSignature = {"magic", "an integer", {{takesReal}}};
 
 void builtinMagic(header* first) {
-    header* value = resolveValue(first);
-    if (errorCode) return;
+    const Arguments a(first, magicSignature);
+    if (!a) return;
     int n;
-    if (value->kind != kindReal || !truncateToInt(realOf(value), &n) || n != realOf(value)) {
-        reportNeed("an integer", "magic");
-        return;
-    }
-    if (n <= 2) {
-        reportNeed("an integer greater or equal to 3", "magic");
-        return;
-    }
+    if (!truncateToInt(a.real(0), &n) || n != a.real(0)) return a.refuse();
+    if (n <= 2) return a.need("an integer greater or equal to 3");
     header* result = pushMatrixOfKind(kindRealMatrix, n, n);
     if (!result) return;
     buildMagicSquare(matrixData(result), n);

@@ -9,16 +9,30 @@
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
 #include "interpreter/output.h"
-#include "interpreter/values.h"
 
 namespace {
 
-// A real matrix of at least 2 x 2, else null.
-header* valueMatrix(header* first) {
-    header* z = resolveValue(first);
-    if (errorCode) return nullptr;
-    if (z->kind != kindRealMatrix || matrixRows(z) < 2 || matrixColumns(z) < 2) return nullptr;
-    return z;
+// The values are a real matrix of at least 2 x 2, checked before the
+// levels are resolved.
+constexpr Signature contourValuesSignature = {
+    .rules = {{kindBit(kindRealMatrix)}},
+    .refusal = {errorContourMatrix, "Contour needs a real matrix!\n"}};
+// Levels: one row draws lines, two rows (lower and upper limits) bands.
+constexpr Signature contourLevelsSignature = {
+    .rules = {{takesRealMatrix}},
+    .refusal = {errorContourLevels, "Second parameter of contour must be a vector!\n"}};
+constexpr Signature densitySignature = {
+    .rules = {{kindBit(kindRealMatrix)}},
+    .refusal = {errorContourMatrix, "Density needs a real matrix!\n"}};
+
+// The values of a contour or density plot; false after the refusal.
+bool valueMatrix(header* first, const Signature& signature, MatrixValue* z) {
+    const Arguments a(first, signature);
+    if (!a) return false;
+    *z = a.matrix(0);
+    if (z->rows >= 2 && z->columns >= 2) return true;
+    a.refuse();
+    return false;
 }
 
 void startPicture() {
@@ -27,36 +41,32 @@ void startPicture() {
 }
 
 void builtinContour(header* first) {
-    header* z = valueMatrix(first);
-    if (errorCode) return;
-    if (!z) return fail(errorContourMatrix, "Contour needs a real matrix!\n");
-    header* levels = resolveValue(nextValue(first));
-    if (errorCode) return;
-    int levelRows, n;
-    const double* level;
-    if (!realMatrixOf(levels, &levelRows, &n, &level) || (levelRows != 1 && levelRows != 2))
-        return fail(errorContourLevels, "Second parameter of contour must be a vector!\n");
+    MatrixValue z;
+    if (!valueMatrix(first, contourValuesSignature, &z)) return;
+    const Arguments levels(nextValue(first), contourLevelsSignature);
+    if (!levels) return;
+    const MatrixValue l = levels.matrix(0);
+    if (l.rows != 1 && l.rows != 2) return levels.refuse();
+    const int n = l.columns;
     startPicture();
     const PlotArea area = plotAreaWithMargin(screenWindow, plotMargin);
     const ContourStyle style{currentContourColor, currentLineWidth, currentBarStyle};
-    const int rows = matrixRows(z), columns = matrixColumns(z);
-    const bool done = levelRows == 1
-                          ? drawContourLines(matrixData(z), rows, columns, level, n, area, style,
+    const bool done = l.rows == 1
+                          ? drawContourLines(z.data, z.rows, z.columns, l.data, n, area, style,
                                              liveSurface(), escapePressed)
-                          : drawContourBands(matrixData(z), rows, columns, level, level + n, n,
+                          : drawContourBands(z.data, z.rows, z.columns, l.data, l.data + n, n,
                                              area, style, liveSurface(), escapePressed);
     if (!done) return fail(errorFailed, "User interrupted!\n");
     returnReal(first, n);
 }
 
 void builtinDensity(header* first) {
-    header* z = valueMatrix(first);
-    if (errorCode) return;
-    if (!z) return fail(errorContourMatrix, "Density needs a real matrix!\n");
+    MatrixValue z;
+    if (!valueMatrix(first, densitySignature, &z)) return;
     startPicture();
-    if (!drawDensity(matrixData(z), matrixRows(z), matrixColumns(z),
-                     plotAreaWithMargin(screenWindow, plotMargin), antialiasFlag != 0,
-                     currentHueColor, hueGridFlag, liveSurface(), escapePressed))
+    if (!drawDensity(z.data, z.rows, z.columns, plotAreaWithMargin(screenWindow, plotMargin),
+                     antialiasFlag != 0, currentHueColor, hueGridFlag, liveSurface(),
+                     escapePressed))
         return fail(errorFailed, "User interrupted!\n");
     returnReal(first, 0);
 }

@@ -36,22 +36,25 @@ bool indexPosition(header* index, int k, int rows, int columns, const char* name
     return true;
 }
 
+// An empty index matrix answers before the matrix is looked at.
+constexpr Signature mgetSignature = {
+    "mget", "real or complex matrix, nx2 index matrix", {{takesAnything}, {takesRealMatrix}}};
+
+// A real or complex matrix, not a scalar.
+bool isTakenMatrix(header* value) {
+    return value->kind == kindRealMatrix || value->kind == kindComplexMatrix;
+}
+
 void builtinMget(header* first) {
-    header* arguments[2];
-    collectArguments(first, arguments, 2);
-    header* a = resolveValue(arguments[0]);
-    if (errorCode) return;
-    header* index = resolveValue(arguments[1]);
-    if (errorCode) return;
+    const Arguments arguments(first, mgetSignature);
+    if (!arguments) return;
+    header *a = arguments[0], *index = arguments[1];
     if (isEmptyIndexMatrix(index)) {
         header* result = pushRealMatrix(1, 0);
         if (!errorCode) moveResult(first, result);
         return;
     }
-    if (!isIndexMatrix(index) || (a->kind != kindRealMatrix && a->kind != kindComplexMatrix)) {
-        reportNeed("real or complex matrix, nx2 index matrix", "mget");
-        return;
-    }
+    if (!isIndexMatrix(index) || !isTakenMatrix(a)) return arguments.refuse();
     MatrixValue m;
     readMatrixValue(a, &m);
     const int n = matrixRows(index);
@@ -84,26 +87,21 @@ void copyWidened(const MatrixValue& m, double* out, int width) {
 
 // B is read at the target positions, a single row, column or element of B
 // serving every row or column.
+constexpr Signature msetSignature = {"mset",
+                                     "real or complex matrix, nx2 index matrix and another matrix",
+                                     {{takesAnything}, {takesRealMatrix}, {takesAnything}}};
+
 void builtinMset(header* first) {
-    header* arguments[3];
-    collectArguments(first, arguments, 3);
-    header* a = resolveValue(arguments[0]);
-    if (errorCode) return;
-    header* index = resolveValue(arguments[1]);
-    if (errorCode) return;
-    header* b = resolveValue(arguments[2]);
-    if (errorCode) return;
+    const Arguments arguments(first, msetSignature);
+    if (!arguments) return;
+    header *a = arguments[0], *index = arguments[1], *b = arguments[2];
     if (isEmptyIndexMatrix(index)) {
         moveValueAsResult(first, a, flagUtf8);
         return;
     }
     MatrixValue ma, mb;
-    const bool aTaken = a->kind == kindRealMatrix || a->kind == kindComplexMatrix;
     const bool bTaken = readMatrixValue(b, &mb) && mb.family != numberInterval;
-    if (!isIndexMatrix(index) || !aTaken || !bTaken) {
-        reportNeed("real or complex matrix, nx2 index matrix and another matrix", "mset");
-        return;
-    }
+    if (!isIndexMatrix(index) || !isTakenMatrix(a) || !bTaken) return arguments.refuse();
     readMatrixValue(a, &ma);
     if ((mb.rows != 1 && mb.rows != ma.rows) || (mb.columns != 1 && mb.columns != ma.columns)) {
         fail(errorFailed, "Cannot assign from %d,%d to %d,%d in mset.\n", mb.rows, mb.columns,
@@ -144,35 +142,28 @@ void writeDiagonal(double* out, int rows, int columns, double k, const MatrixVal
     }
 }
 
+// The diagonal and the vector, after the one or two size arguments.
+constexpr Signature diagSignature = {
+    "diag", "size n, m, diagonal k, vector v", {{takesReal}, {.kinds = takesNumeric, .rows = 1}}};
+
 void builtinDiag(header* first) {
-    static const char need[] = "size n, m, diagonal k, vector v";
-    header* arguments[4];
-    collectArguments(first, arguments, 4);
+    // Counted before the sizes are resolved, which may push above them.
+    const int count = countArguments(first);
+    header* second = nextValue(first);
     int rows, columns;
     header* after = readSizeArguments(first, &rows, &columns, "diag");
     if (errorCode) return;
-    // The diagonal and the vector follow the one or two size arguments.
-    const int at = after == arguments[1] ? 1 : 2;
-    header* diagonalArgument = arguments[at];
-    header* vectorArgument = arguments[at + 1];
-    if (!diagonalArgument || !vectorArgument) {
-        reportNeed(need, "diag");
-        return;
-    }
-    header* k = resolveValue(diagonalArgument);
-    if (errorCode) return;
-    header* vector = resolveValue(vectorArgument);
-    if (errorCode) return;
-    MatrixValue v;
-    if (k->kind != kindReal || !readMatrixValue(vector, &v) || v.rows != 1 || v.columns < 1) {
-        reportNeed(need, "diag");
-        return;
-    }
+    if (count - (after == second ? 1 : 2) < 2)
+        return reportNeed(diagSignature.need, diagSignature.builtin);
+    const Arguments a(after, diagSignature);
+    if (!a) return;
+    const MatrixValue v = a.matrix(1);
+    if (v.columns < 1) return a.refuse();
     header* result = pushMatrixOfKind(matrixKindOf(v.family), rows, columns);
     if (!result) return;
     double* out = matrixData(result);
     std::fill_n(out, int64_t(rows) * columns * v.width, 0.0);
-    writeDiagonal(out, rows, columns, realOf(k), v);
+    writeDiagonal(out, rows, columns, a.real(0), v);
     moveResult(first, result);
 }
 
@@ -189,21 +180,17 @@ void copyIntoFamily(const MatrixValue& m, NumberFamily family, double* out) {
     }
 }
 
+// The vector is checked after the matrix and the diagonal.
+constexpr Signature setdiagSignature = {
+    "setdiag", "matrix, integer, vector or real", {{takesNumeric}, {takesReal}, {takesAnything}}};
+
 void builtinSetdiag(header* first) {
-    static const char need[] = "matrix, integer, vector or real";
-    header* arguments[3];
-    collectArguments(first, arguments, 3);
-    header* a = resolveValue(arguments[0]);
-    if (errorCode) return;
-    header* k = resolveValue(arguments[1]);
-    if (errorCode) return;
-    header* vector = resolveValue(arguments[2]);
-    if (errorCode) return;
-    MatrixValue ma, v;
-    if (!readMatrixValue(a, &ma) || ma.scalar || k->kind != kindReal) {
-        reportNeed(need, "setdiag");
-        return;
-    }
+    const Arguments a(first, setdiagSignature);
+    if (!a) return;
+    header* vector = a[2];
+    const MatrixValue ma = a.matrix(0);
+    if (ma.scalar) return a.refuse();
+    MatrixValue v;
     int vRows, vColumns;
     double* vData;
     if (!getMatrix(vector, &vRows, &vColumns, &vData)) return;
@@ -212,10 +199,7 @@ void builtinSetdiag(header* first) {
     const bool mixed = (ma.family == numberComplex && v.family == numberInterval) ||
                        (ma.family == numberInterval && v.family == numberComplex);
     const NumberFamily family = std::max(ma.family, v.family);
-    if (mixed || v.rows != 1 || v.columns < 1) {
-        reportNeed(need, "setdiag");
-        return;
-    }
+    if (mixed || v.rows != 1 || v.columns < 1) return a.refuse();
     header* result = pushMatrixOfKind(matrixKindOf(family), ma.rows, ma.columns);
     if (!result) return;
     double* out = matrixData(result);
@@ -228,7 +212,7 @@ void builtinSetdiag(header* first) {
         copyIntoFamily(v, family, copy);
         widened = {family, false, 1, v.columns, copy, 2};
     }
-    writeDiagonal(out, ma.rows, ma.columns, realOf(k), widened);
+    writeDiagonal(out, ma.rows, ma.columns, a.real(1), widened);
     moveResult(first, result);
 }
 

@@ -21,16 +21,6 @@
 
 namespace {
 
-// Resolves `count` arguments from `first` into `values`.
-bool resolveArguments(header* first, int count, header** values) {
-    header* argument = first;
-    for (int i = 0; i < count; i++, argument = nextValue(argument)) {
-        values[i] = resolveValue(argument);
-        if (errorCode) return false;
-    }
-    return true;
-}
-
 // The low byte of a real truncated to an integer; 0 for NaN and infinities.
 unsigned char lowByte(double x) { return std::isfinite(x) ? lowBits32(x) & 0xFF : 0; }
 
@@ -72,14 +62,15 @@ std::string groupDigits(const std::string& text, const char* separator) {
     return result + text.substr(end);
 }
 
+constexpr Signature printSignature = {
+    "print",
+    "x,digizs,length,separator,dot",
+    {{takesReal}, {takesReal}, {takesReal}, {takesString}, {takesString}}};
+
 void builtinPrint(header* first) {
-    header* v[5];
-    if (!resolveArguments(first, 5, v)) return;
-    if (v[0]->kind != kindReal || v[1]->kind != kindReal || v[2]->kind != kindReal ||
-        v[3]->kind != kindString || v[4]->kind != kindString) {
-        reportNeed("x,digizs,length,separator,dot", "print");
-        return;
-    }
+    const Arguments a(first, printSignature);
+    if (!a) return;
+    header* const v[5] = {a[0], a[1], a[2], a[3], a[4]};
     int digits = boundedMagnitude(realOf(v[1]), maxPrintDigits);
     int length = boundedMagnitude(realOf(v[2]), maxPrintLength);
     char number[maxPrintDigits + 400];  // 309 integer digits at most
@@ -222,13 +213,13 @@ void formatCharacters(header* first, int32_t flags, const char* format, const ch
 #pragma GCC diagnostic pop
 }
 
+// The value is checked against the format's conversion.
+constexpr Signature printfSignature = {"printf", "format string", {{takesString}, {takesAnything}}};
+
 void builtinPrintf(header* first) {
-    header* v[2];
-    if (!resolveArguments(first, 2, v)) return;
-    if (v[0]->kind != kindString) {
-        reportNeed("format string", "printf");
-        return;
-    }
+    const Arguments a(first, printfSignature);
+    if (!a) return;
+    header* const v[2] = {a[0], a[1]};
     const char* format = stringOf(v[0]);
     const char* conversion = nullptr;
     char letter = readConversion(format, &conversion);
@@ -274,34 +265,36 @@ void builtinPrintf(header* first) {
 
 // --- printstr ------------------------------------------------------------------
 
-void alignText(header* first, header** v, int count) {
-    const char* what = "string, length, mode (optional), fillcharacter (optional)";
-    if (v[0]->kind != kindString || v[1]->kind != kindReal ||
-        (count > 2 && v[2]->kind != kindReal) ||
-        (count > 3 && v[3]->kind != kindReal && v[3]->kind != kindString)) {
-        reportNeed(what, "printstr");
-        return;
-    }
+// printstr(s, length), printstr(s, length, mode), printstr(s, length,
+// mode, fill): the mode is 1 (right-aligned) when left out.
+constexpr Signature printstrSignature = {
+    "printstr",
+    "string, length, mode (optional), fillcharacter (optional)",
+    {{takesString},
+     {takesReal},
+     {.kinds = takesReal, .presence = Presence::optional, .fallback = 1},
+     {takesReal | takesString, Presence::optional}}};
+
+void builtinPrintstr(header* first) {
+    const Arguments a(first, printstrSignature);
+    if (!a) return;
     // Lengths count characters; in UTF-8 text the fill is a character too.
-    const bool utf8 = isUtf8Text(v[0]);
-    const char* s = stringOf(v[0]);
+    const bool utf8 = isUtf8Text(a[0]);
+    const char* s = stringOf(a[0]);
     const size_t textBytes = std::strlen(s);
     int64_t textLength = int64_t(characterCount(s, textBytes, utf8));
-    int64_t n = std::clamp(clampToInt(realOf(v[1])), 0, maxPrintLength);
+    int64_t n = std::clamp(clampToInt(a.real(1)), 0, maxPrintLength);
     if (textLength > n) n = textLength;
-    double mode = count > 2 ? realOf(v[2]) : 1;
+    double mode = a.real(2);
     char fill[4] = {' '};
     int fillBytes = 1;
-    if (count > 3 && v[3]->kind == kindReal) {
-        const double code = realOf(v[3]);
+    if (a.given(3) && a[3]->kind == kindReal) {
+        const double code = a.real(3);
         fillBytes = std::isfinite(code) ? encodeCharacter(code, utf8, fill) : 0;
-        if (!fillBytes && std::isfinite(code)) {
-            reportNeed(what, "printstr");
-            return;
-        }
-    } else if (count > 3) {
-        fillBytes = characterLength(stringOf(v[3]), utf8);
-        std::memcpy(fill, stringOf(v[3]), size_t(fillBytes));
+        if (!fillBytes && std::isfinite(code)) return a.refuse();
+    } else if (a.given(3)) {
+        fillBytes = characterLength(stringOf(a[3]), utf8);
+        std::memcpy(fill, stringOf(a[3]), size_t(fillBytes));
     }
     if (fillBytes == 0 || (fillBytes == 1 && (fill[0] == 0 || fill[0] == 1))) {
         fill[0] = ' ';
@@ -313,34 +306,19 @@ void alignText(header* first, header** v, int count) {
     for (int64_t i = 0; i < before && !text.failed(); i++) text.append(fill, size_t(fillBytes));
     text.append(s, textBytes);
     for (int64_t i = 0; i < after && !text.failed(); i++) text.append(fill, size_t(fillBytes));
-    header* result = text.finish(utf8FlagOf(v[0]));
+    header* result = text.finish(utf8FlagOf(a[0]));
     if (result) moveResult(first, result);
-}
-
-void builtinPrintstr2(header* first) {
-    header* v[2];
-    if (resolveArguments(first, 2, v)) alignText(first, v, 2);
-}
-void builtinPrintstr3(header* first) {
-    header* v[3];
-    if (resolveArguments(first, 3, v)) alignText(first, v, 3);
-}
-void builtinPrintstr4(header* first) {
-    header* v[4];
-    if (resolveArguments(first, 4, v)) alignText(first, v, 4);
 }
 
 // --- printnow ------------------------------------------------------------------
 
+constexpr Signature printnowSignature = {"printnow", "utc-flag", {{takesReal}}};
+
 void builtinPrintnow(header* first) {
-    header* flag = resolveValue(first);
-    if (errorCode) return;
-    if (flag->kind != kindReal) {
-        reportNeed("utc-flag", "printnow");
-        return;
-    }
+    const Arguments a(first, printnowSignature);
+    if (!a) return;
     char text[1024];
-    formatNow(text, sizeof text, realOf(flag) != 0);
+    formatNow(text, sizeof text, a.real(0) != 0);
     pushTextResult(first, text, std::strlen(text));
 }
 
@@ -362,15 +340,20 @@ void appendElement(std::string& text, const double* element, bool complex) {
     appendFraction(text, element[1]);
 }
 
+constexpr Signature fracSignature = {.builtin = "frac",
+                                     .rules = {{takesRealMatrix | takesComplexMatrix}},
+                                     .refusal = {errorFailed, "Cannot convert this to frac!\n"}};
+
 void builtinFrac(header* first) {
-    header* value = resolveValue(first);
-    if (errorCode) return;
+    const Arguments a(first, fracSignature);
+    if (!a) return;
+    header* value = a[0];
     int kind = value->kind;
     bool complex = kind == kindComplex || kind == kindComplexMatrix;
     std::string text;
     if (kind == kindReal || kind == kindComplex) {
         appendElement(text, reinterpret_cast<const double*>(dataOf(value)), complex);
-    } else if (kind == kindRealMatrix || kind == kindComplexMatrix) {
+    } else {
         int rows = matrixRows(value), columns = matrixColumns(value);
         const double* data = matrixData(value);
         text = rows == 1 ? "" : "matrix(";
@@ -387,9 +370,6 @@ void builtinFrac(header* first) {
             text += ']';
         }
         if (rows != 1) text += ')';
-    } else {
-        fail(errorFailed, "Cannot convert this to frac!\n");
-        return;
     }
     if (text.size() > fracTextLimit) {
         fail(errorFailed, "String too long!\n");
@@ -399,10 +379,10 @@ void builtinFrac(header* first) {
 }
 
 const BuiltinRecord rows[] = {
-    {"frac", 1, 0, builtinFrac},          {"print", 5, 0, builtinPrint},
-    {"printf", 2, 0, builtinPrintf},      {"printnow", 1, 0, builtinPrintnow},
-    {"printstr", 2, 0, builtinPrintstr2}, {"printstr", 3, 0, builtinPrintstr3},
-    {"printstr", 4, 0, builtinPrintstr4},
+    {"frac", 1, 0, builtinFrac},         {"print", 5, 0, builtinPrint},
+    {"printf", 2, 0, builtinPrintf},     {"printnow", 1, 0, builtinPrintnow},
+    {"printstr", 2, 0, builtinPrintstr}, {"printstr", 3, 0, builtinPrintstr},
+    {"printstr", 4, 0, builtinPrintstr},
 };
 
 }  // namespace

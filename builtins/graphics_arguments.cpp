@@ -4,21 +4,10 @@
 #include "interpreter/values.h"
 #include "platform/host.h"
 
-header* realArgument(header* argument) {
-    if (!argument) return nullptr;
-    header* value = resolveValue(argument);
-    if (!value || value->kind != kindReal) return nullptr;
-    return value;
-}
-
-header* realRowArgument(header* argument, int n) {
-    if (!argument) return nullptr;
-    header* value = resolveValue(argument);
-    if (!value) return nullptr;
-    if (n == 1 && value->kind == kindReal) return value;
-    if (value->kind != kindRealMatrix || matrixRows(value) != 1 || matrixColumns(value) != n)
-        return nullptr;
-    return value;
+bool matricesFit(int rows1, int columns1, int rows2, int columns2) {
+    const int r = rows1 > rows2 ? rows1 : rows2, c = columns1 > columns2 ? columns1 : columns2;
+    return (rows1 == 1 || rows1 == r) && (rows2 == 1 || rows2 == r) &&
+           (columns1 == 1 || columns1 == c) && (columns2 == 1 || columns2 == c);
 }
 
 bool realMatrixOf(header* value, int* rows, int* columns, const double** data) {
@@ -33,12 +22,6 @@ bool realMatrixOf(header* value, int* rows, int* columns, const double** data) {
     *columns = matrixColumns(value);
     *data = matrixData(value);
     return true;
-}
-
-bool isNoneArgument(header* argument) {
-    if (!argument) return true;
-    header* value = resolveValue(argument);
-    return value && isNoneMarker(value);
 }
 
 static void finish(header* first, header* result) {

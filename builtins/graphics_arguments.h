@@ -5,17 +5,25 @@
 
 #include <cstdint>
 
+#include "interpreter/arguments.h"
+#include "interpreter/error_codes.h"
 #include "interpreter/stack.h"
 
-// The resolved argument when it is a real scalar, else null (no message);
-// null too after a resolution error.
-header* realArgument(header* argument);
-// The resolved argument when it is a real 1 x n matrix, else null.
-header* realRowArgument(header* argument, int n);
+// The rule of a real 1 x n vector argument (for n = 1 a real scalar).
+constexpr ArgumentRule realRowRule(int n) {
+    return {.kinds = takesRealMatrix, .rows = 1, .columns = n};
+}
+
+// One argument of the rule, refused by the message with the error code.
+constexpr Signature oneArgumentSignature(ArgumentRule rule, const char* message,
+                                         int code = errorGraphicsArgument) {
+    return {.rules = {rule}, .refusal = {code, message}};
+}
+
+// Each dimension of each of two matrices is 1 or the larger of the two.
+bool matricesFit(int rows1, int columns1, int rows2, int columns2);
 // A real scalar or real matrix: its size and elements; false otherwise.
 bool realMatrixOf(header* value, int* rows, int* columns, const double** data);
-// True for an omitted argument or the none value (after resolving).
-bool isNoneArgument(header* argument);
 
 // Push the result and move it onto `first` (when the builtin had
 // arguments).

@@ -26,13 +26,15 @@ void returnQuad(header* first, const double* values) { returnRow(first, values, 
 
 // --- plot range --------------------------------------------------------------
 
+constexpr Signature setplotSignature = {
+    .rules = {realRowRule(4)}, .refusal = {errorSetplotVector, "Setplot needs a 1x4 vector!\n"}};
+
 void builtinSetplot(header* first) {
-    header* v = realRowArgument(first, 4);
-    if (errorCode) return;
-    if (!v) return fail(errorSetplotVector, "Setplot needs a 1x4 vector!\n");
+    const Arguments a(first, setplotSignature);
+    if (!a) return;
     double old[4];
     std::memcpy(old, plotRange, sizeof old);
-    std::memcpy(plotWindow, matrixData(v), sizeof plotWindow);
+    std::memcpy(plotWindow, matrixData(a[0]), sizeof plotWindow);
     applyPlotRange(true);
     autoScaleFlag = 0;
     returnQuad(first, old);
@@ -41,83 +43,63 @@ void builtinSetplot(header* first) {
 void builtinPlotRange(header* first) { returnQuad(first, plotRange); }
 void builtinFullplotarea(header* first) { returnQuad(first, plotWindow); }
 
-// Sizes fit when each dimension of each argument is 1 or the larger one.
-bool sizesFit(int rows1, int columns1, int rows2, int columns2) {
-    const int r = rows1 > rows2 ? rows1 : rows2, c = columns1 > columns2 ? columns1 : columns2;
-    return (rows1 == 1 || rows1 == r) && (rows2 == 1 || rows2 == r) &&
-           (columns1 == 1 || columns1 == c) && (columns2 == 1 || columns2 == c);
-}
+// plotarea(x, y): x is checked before y is resolved.
+constexpr Signature plotareaXSignature = oneArgumentSignature(
+    {takesRealMatrix}, "Plot needs a real vector or matrix!\n", errorPlotArgument);
+constexpr Signature plotareaYSignature = oneArgumentSignature(
+    {takesRealMatrix}, "Wrong arguments for plotarea!\n", errorPlotareaArguments);
 
 void builtinPlotarea(header* first) {
-    header* x = resolveValue(first);
-    if (errorCode) return;
-    int rx, cx, ry, cy;
-    const double *dx, *dy;
-    if (!realMatrixOf(x, &rx, &cx, &dx))
-        return fail(errorPlotArgument, "Plot needs a real vector or matrix!\n");
-    header* y = resolveValue(nextValue(first));
-    if (errorCode) return;
-    if (!realMatrixOf(y, &ry, &cy, &dy))
-        return fail(errorPlotareaArguments, "Wrong arguments for plotarea!\n");
-    if (!sizesFit(rx, cx, ry, cy)) return fail(errorPlotFit, "Matrices must fit for plotarea!\n");
-    if (autoScaleFlag) rangeFromData(dx, (long long)rx * cx, dy, (long long)ry * cy);
+    const Arguments ax(first, plotareaXSignature);
+    if (!ax) return;
+    const Arguments ay(nextValue(first), plotareaYSignature);
+    if (!ay) return;
+    const MatrixValue x = ax.matrix(0), y = ay.matrix(0);
+    if (!matricesFit(x.rows, x.columns, y.rows, y.columns))
+        return fail(errorPlotFit, "Matrices must fit for plotarea!\n");
+    if (autoScaleFlag) rangeFromData(x.data, x.count(), y.data, y.count());
     autoScaleFlag = 0;
     returnQuad(first, plotRange);
 }
 
-// A real flag argument of the flag builtins, or the message with error 2201.
-bool readFlag(header* first, const char* message, int* flag) {
-    header* v = realArgument(first);
-    if (errorCode) return false;
-    if (!v) {
-        fail(errorGraphicsFlag, "%s", message);
-        return false;
-    }
-    *flag = realOf(v) != 0;
+// The flag builtins: a real, nonzero for on.
+constexpr Signature flagSignature(const char* message) {
+    return oneArgumentSignature({takesReal}, message, errorGraphicsFlag);
+}
+constexpr Signature scalingSignature = flagSignature("Scaling needs a 1 or 0!\n");
+constexpr Signature keepsquareSignature = flagSignature("Keepsquare needs a 1 or 0!\n");
+constexpr Signature holdingSignature = flagSignature("Holding needs a 1 or 0!\n");
+constexpr Signature twosidesSignature = flagSignature("Twosides needs a 1 or 0!\n");
+
+// Sets the flag from the argument and returns the old value; false after
+// the refusal.
+bool setFlag(header* first, const Signature& signature, int* flag) {
+    const Arguments a(first, signature);
+    if (!a) return false;
+    const int old = *flag;
+    *flag = a.real(0) != 0;
+    returnReal(first, old);
     return true;
 }
 
-void builtinScaling(header* first) {
-    int f;
-    if (!readFlag(first, "Scaling needs a 1 or 0!\n", &f)) return;
-    const int old = autoScaleFlag;
-    autoScaleFlag = f;
-    returnReal(first, old);
-}
-
-void builtinKeepsquare(header* first) {
-    int f;
-    if (!readFlag(first, "Keepsquare needs a 1 or 0!\n", &f)) return;
-    const int old = keepSquareFlag;
-    keepSquareFlag = f;
-    returnReal(first, old);
-}
+void builtinScaling(header* first) { setFlag(first, scalingSignature, &autoScaleFlag); }
+void builtinKeepsquare(header* first) { setFlag(first, keepsquareSignature, &keepSquareFlag); }
+void builtinTwosides(header* first) { setFlag(first, twosidesSignature, &twoSidesFlag); }
 
 void builtinHoldingQuery(header* first) { returnReal(first, holdFlag); }
 
 void builtinHolding(header* first) {
-    int f;
-    if (!readFlag(first, "Holding needs a 1 or 0!\n", &f)) return;
-    const int old = holdFlag;
-    holdFlag = f;
-    autoScaleFlag = !holdFlag;
-    returnReal(first, old);
+    if (setFlag(first, holdingSignature, &holdFlag)) autoScaleFlag = !holdFlag;
 }
 
-void builtinTwosides(header* first) {
-    int f;
-    if (!readFlag(first, "Twosides needs a 1 or 0!\n", &f)) return;
-    const int old = twoSidesFlag;
-    twoSidesFlag = f;
-    returnReal(first, old);
-}
+constexpr Signature marginSignature = {"margin", "real", {{takesReal}}};
 
 void builtinMargin(header* first) {
-    header* v = realArgument(first);
-    if (errorCode) return;
-    if (!v || std::isnan(realOf(v))) return reportNeed("real", "margin");
+    const Arguments a(first, marginSignature);
+    if (!a) return;
+    if (std::isnan(a.real(0))) return a.refuse();
     const double old = plotMargin;
-    double m = realOf(v);
+    double m = a.real(0);
     if (m < 1e-4) m = 0;
     if (m > 1) m = 1;
     plotMargin = m;
@@ -146,24 +128,28 @@ void orderCorners(int* r) {
     }
 }
 
+constexpr Signature windowSignature =
+    oneArgumentSignature(realRowRule(4), "Arguments for window are [c0 r0 c1 r1]!\n");
+
 void builtinWindow(header* first) {
-    header* v = realRowArgument(first, 4);
-    if (errorCode) return;
-    if (!v) return fail(errorGraphicsArgument, "Arguments for window are [c0 r0 c1 r1]!\n");
-    readCorners(matrixData(v), screenWindow);
+    const Arguments a(first, windowSignature);
+    if (!a) return;
+    readCorners(matrixData(a[0]), screenWindow);
     orderCorners(screenWindow);
     autoScaleFlag = 1;
 }
 
 void builtinClipQuery(header* first) { returnIntRow(first, clipRect, 4); }
 
+constexpr Signature clipSignature =
+    oneArgumentSignature(realRowRule(4), "Arguments for clip are [c0 r0 c1 r1]!\n");
+
 void builtinClip(header* first) {
-    header* v = realRowArgument(first, 4);
-    if (errorCode) return;
-    if (!v) return fail(errorGraphicsArgument, "Arguments for clip are [c0 r0 c1 r1]!\n");
+    const Arguments a(first, clipSignature);
+    if (!a) return;
     int old[4];
     std::memcpy(old, clipRect, sizeof old);
-    readCorners(matrixData(v), clipRect);
+    readCorners(matrixData(a[0]), clipRect);
     if (clipRect[0] < 0) clipRect[0] = 0;
     if (clipRect[1] < 0) clipRect[1] = 0;
     if (clipRect[2] > 1023) clipRect[2] = 1023;
@@ -175,21 +161,21 @@ void builtinClip(header* first) {
 
 // --- conversions -------------------------------------------------------------
 
-void builtinToscreen(header* first) {
-    header* v = realRowArgument(first, 2);
-    if (errorCode) return;
-    if (!v) return fail(errorGraphicsArgument, "Arguments for fromscreen are [c r]!\n");
-    const double out[2] = {screenColumn(matrixData(v)[0]), screenRow(matrixData(v)[1])};
+// toscreen and fromscreen share the message.
+constexpr Signature screenPointSignature =
+    oneArgumentSignature(realRowRule(2), "Arguments for fromscreen are [c r]!\n");
+
+// The point [c r] with each coordinate converted.
+void convertPoint(header* first, double (*column)(double), double (*row)(double)) {
+    const Arguments a(first, screenPointSignature);
+    if (!a) return;
+    const double* p = matrixData(a[0]);
+    const double out[2] = {column(p[0]), row(p[1])};
     returnRow(first, out, 2);
 }
 
-void builtinFromscreen(header* first) {
-    header* v = realRowArgument(first, 2);
-    if (errorCode) return;
-    if (!v) return fail(errorGraphicsArgument, "Arguments for fromscreen are [c r]!\n");
-    const double out[2] = {columnToUser(matrixData(v)[0]), rowToUser(matrixData(v)[1])};
-    returnRow(first, out, 2);
-}
+void builtinToscreen(header* first) { convertPoint(first, screenColumn, screenRow); }
+void builtinFromscreen(header* first) { convertPoint(first, columnToUser, rowToUser); }
 
 void builtinPixel(header* first) {
     double pw, ph;
@@ -210,63 +196,76 @@ void builtinTextsize(header* first) {
 
 void builtinViewQuery(header* first) { returnQuad(first, view3d); }
 
+constexpr Signature viewSignature =
+    oneArgumentSignature(realRowRule(4), "Arguments for view are [dist tele alpha beta]!\n");
+
 void builtinView(header* first) {
-    header* v = realRowArgument(first, 4);
-    if (errorCode) return;
-    if (!v) return fail(errorGraphicsArgument, "Arguments for view are [dist tele alpha beta]!\n");
-    std::memcpy(view3d, matrixData(v), sizeof view3d);
+    const Arguments a(first, viewSignature);
+    if (!a) return;
+    std::memcpy(view3d, matrixData(a[0]), sizeof view3d);
 }
 
 void builtinCenterQuery(header* first) { returnRow(first, center3d, 3); }
 
+// center(none) returns the centre.
+constexpr Signature centerSignature = {
+    "center",
+    "vector [x,y,z]",
+    {{.kinds = takesRealMatrix, .presence = Presence::optionalOrNone, .rows = 1, .columns = 3}}};
+
 void builtinCenter(header* first) {
-    if (isNoneArgument(first)) return returnRow(first, center3d, 3);
-    header* v = realRowArgument(first, 3);
-    if (errorCode) return;
-    if (!v) return reportNeed("vector [x,y,z]", "center");
+    const Arguments a(first, centerSignature);
+    if (!a) return;
+    if (!a.given(0)) return returnRow(first, center3d, 3);
     double old[3];
     std::memcpy(old, center3d, sizeof old);
-    std::memcpy(center3d, matrixData(v), sizeof center3d);
+    std::memcpy(center3d, matrixData(a[0]), sizeof center3d);
     returnRow(first, old, 3);
 }
 
 void builtinAntialiasingQuery(header* first) { returnReal(first, antialiasFlag); }
 
+constexpr Signature antialiasingSignature =
+    oneArgumentSignature({takesReal}, "Argument for antialiasing must be real!\n");
+
 void builtinAntialiasing(header* first) {
-    header* v = realArgument(first);
-    if (errorCode) return;
-    if (!v) return fail(errorGraphicsArgument, "Argument for antialiasing must be real!\n");
+    const Arguments a(first, antialiasingSignature);
+    if (!a) return;
     const int old = antialiasFlag;
-    antialiasFlag = clampToInt(realOf(v));
+    antialiasFlag = clampToInt(a.real(0));
     returnReal(first, old);
 }
 
+constexpr Signature subgridSignature =
+    oneArgumentSignature(realRowRule(2), "Arguments for subgrid are [i,j]!\n");
+
 void builtinSubgrid(header* first) {
-    header* v = realRowArgument(first, 2);
-    if (errorCode) return;
-    if (!v) return fail(errorGraphicsArgument, "Arguments for subgrid are [i,j]!\n");
+    const Arguments a(first, subgridSignature);
+    if (!a) return;
     const int old[2] = {subgridSteps[0], subgridSteps[1]};
     for (int i = 0; i < 2; i++) {
-        subgridSteps[i] = clampToInt(matrixData(v)[i]);
+        subgridSteps[i] = clampToInt(matrixData(a[0])[i]);
         if (subgridSteps[i] <= 0) subgridSteps[i] = 1;
     }
     returnIntRow(first, old, 2);
 }
 
+constexpr Signature setanaglyphSignature = {"setanaglyph", "real", {{takesReal}}};
+
 void builtinSetanaglyph(header* first) {
-    header* v = realArgument(first);
-    if (errorCode) return;
-    if (!v) return reportNeed("real", "setanaglyph");
+    const Arguments a(first, setanaglyphSignature);
+    if (!a) return;
     const double old = anaglyphAngle;
-    anaglyphAngle = realOf(v);
+    anaglyphAngle = a.real(0);
     returnReal(first, old);
 }
 
+constexpr Signature aspectSignature = {"aspect", "real number", {{takesReal}}};
+
 void builtinAspect(header* first) {
-    header* v = realArgument(first);
-    if (errorCode) return;
-    if (!v) return reportNeed("real number", "aspect");
-    returnReal(first, setGraphicsAspect(realOf(v)));
+    const Arguments a(first, aspectSignature);
+    if (!a) return;
+    returnReal(first, setGraphicsAspect(a.real(0)));
 }
 
 void builtinGetaspect(header* first) { returnReal(first, getAspectRatio()); }

@@ -50,45 +50,44 @@ const char* styleText(const StyleName (&table)[N], int code) {
     return "";
 }
 
-// The resolved string argument, else the message with error 90.
-const char* stringArgument(header* first, const char* message) {
-    if (!first) return nullptr;
-    header* v = resolveValue(first);
-    if (errorCode) return nullptr;
-    if (v->kind != kindString) {
-        fail(errorGraphicsArgument, "%s", message);
-        return nullptr;
-    }
-    return stringOf(v);
-}
+constexpr Signature linestyleSignature =
+    oneArgumentSignature({takesString}, "Argument for linestyle must be string!\n");
+constexpr Signature markerstyleSignature =
+    oneArgumentSignature({takesString}, "Argument for markerstyle must be a string!\n");
+constexpr Signature barstyleSignature =
+    oneArgumentSignature({takesString}, "Argument for barstyle must be a string!\n");
 
 template <size_t N>
-void builtinStyle(header* first, const StyleName (&table)[N], int* current, const char* message) {
-    const char* s = stringArgument(first, message);
-    if (!s) return;
+void builtinStyle(header* first, const StyleName (&table)[N], int* current,
+                  const Signature& signature) {
+    const Arguments a(first, signature);
+    if (!a) return;
     const int old = *current;
-    const int code = findStyle(table, s);
+    const int code = findStyle(table, a.text(0));
     if (code >= 0) *current = code;
     returnText(first, styleText(table, old));
 }
 
 void builtinLinestyle(header* first) {
-    builtinStyle(first, lineStyles, &currentLineStyle, "Argument for linestyle must be string!\n");
+    builtinStyle(first, lineStyles, &currentLineStyle, linestyleSignature);
 }
 void builtinMarkerstyle(header* first) {
-    builtinStyle(first, markerStyles, &currentMarkerStyle,
-                 "Argument for markerstyle must be a string!\n");
+    builtinStyle(first, markerStyles, &currentMarkerStyle, markerstyleSignature);
 }
 void builtinBarstyle(header* first) {
-    builtinStyle(first, barStyles, &currentBarStyle, "Argument for barstyle must be a string!\n");
+    builtinStyle(first, barStyles, &currentBarStyle, barstyleSignature);
 }
 
 // style(s): one of the line strings, "m" and a marker string, "b" and a bar
-// string; anything else resets all three. No result.
+// string; anything else resets all three. No result; none changes nothing.
+constexpr Signature styleAnySignature =
+    oneArgumentSignature({.kinds = takesString, .presence = Presence::optionalOrNone},
+                         "Argument style must be a string!\n");
+
 void builtinStyleAny(header* first) {
-    if (isNoneArgument(first)) return;
-    const char* s = stringArgument(first, "Argument style must be a string!\n");
-    if (!s) return;
+    const Arguments a(first, styleAnySignature);
+    if (!a || !a.given(0)) return;
+    const char* s = a.text(0);
     int code;
     if ((code = findStyle(lineStyles, s)) >= 0) {
         currentLineStyle = code;
@@ -105,20 +104,22 @@ void builtinStyleAny(header* first) {
 
 // --- colours -----------------------------------------------------------------
 
+// A real, or none for the current value.
+constexpr ArgumentRule realOrNone = {.kinds = takesReal, .presence = Presence::optionalOrNone};
+
 // Setter of one colour global: the old value; none changes nothing.
-void colourSetter(header* first, int* global, const char* message, bool noneAccepted) {
-    if (noneAccepted && isNoneArgument(first)) return returnReal(first, *global);
-    header* v = realArgument(first);
-    if (errorCode) return;
-    if (!v) return fail(errorGraphicsArgument, "%s", message);
+void colourSetter(header* first, int* global, const Signature& signature) {
+    const Arguments a(first, signature);
+    if (!a) return;
     const int old = *global;
-    *global = clampToInt(realOf(v));
+    if (a.given(0)) *global = clampToInt(a.real(0));
     returnReal(first, old);
 }
 
-#define COLOUR_BUILTINS(name, global, message)                               \
-    void builtin##name##Getter(header* first) { returnReal(first, global); } \
-    void builtin##name##Setter(header* first) { colourSetter(first, &global, message, true); }
+#define COLOUR_BUILTINS(name, global, message)                                       \
+    constexpr Signature name##Signature = oneArgumentSignature(realOrNone, message); \
+    void builtin##name##Getter(header* first) { returnReal(first, global); }         \
+    void builtin##name##Setter(header* first) { colourSetter(first, &global, name##Signature); }
 
 COLOUR_BUILTINS(Textcolor, currentTextColor, "Argument for textcolor must be integer!\n")
 COLOUR_BUILTINS(Framecolor, currentFrameColor, "Argument for framecolor must be real!\n")
@@ -126,17 +127,17 @@ COLOUR_BUILTINS(Frame3dcolor, currentFrame3dColor, "Argument for frame3dcolor mu
 COLOUR_BUILTINS(Wirecolor, currentWireColor, "Argument for wirecolor must be integer!\n")
 COLOUR_BUILTINS(Contourcolor, currentContourColor, "Argument for color must be real!\n")
 
-void builtinBarcolor(header* first) {
-    colourSetter(first, &currentBarColor, "Argument for textcolor must be integer!\n", false);
-}
+// barcolor takes no none.
+constexpr Signature barcolorSignature =
+    oneArgumentSignature({takesReal}, "Argument for textcolor must be integer!\n");
+constexpr Signature huecolorSignature =
+    oneArgumentSignature(realOrNone, "Argument for densitycolor must be integer!\n");
+constexpr Signature huegridSignature =
+    oneArgumentSignature(realOrNone, "Argument for huegrid must be integer!\n");
 
-void builtinHuecolor(header* first) {
-    colourSetter(first, &currentHueColor, "Argument for densitycolor must be integer!\n", true);
-}
-
-void builtinHuegrid(header* first) {
-    colourSetter(first, &hueGridFlag, "Argument for huegrid must be integer!\n", true);
-}
+void builtinBarcolor(header* first) { colourSetter(first, &currentBarColor, barcolorSignature); }
+void builtinHuecolor(header* first) { colourSetter(first, &currentHueColor, huecolorSignature); }
+void builtinHuegrid(header* first) { colourSetter(first, &hueGridFlag, huegridSignature); }
 
 // Pushes the current colour: the row colours as a 1 x count vector when
 // set, else the colour.
@@ -155,14 +156,18 @@ void returnColour(header* first) {
 
 void builtinColorGetter(header* first) { returnColour(first); }
 
+constexpr Signature colorSignature =
+    oneArgumentSignature({.kinds = takesRealMatrix, .presence = Presence::optionalOrNone},
+                         "Argument for color must be real!\n");
+
 void builtinColorSetter(header* first) {
-    if (isNoneArgument(first)) return returnColour(first);
-    header* v = resolveValue(first);
-    if (errorCode) return;
-    int rows, columns;
-    const double* data;
-    if (!realMatrixOf(v, &rows, &columns, &data))
-        return fail(errorGraphicsArgument, "Argument for color must be real!\n");
+    const Arguments a(first, colorSignature);
+    if (!a) return;
+    if (!a.given(0)) return returnColour(first);
+    header* v = a[0];
+    const MatrixValue m = a.matrix(0);
+    const int rows = m.rows, columns = m.columns;
+    const double* data = m.data;
     // The old value is pushed before the colours change; pushing leaves
     // the argument where it is.
     header* old = pushColour();
@@ -182,38 +187,45 @@ void builtinColorSetter(header* first) {
 
 void builtinFillcolorGetter(header* first) { returnIntRow(first, fillColors, 2); }
 
+// fillcolor(none), fillcolor([c1, c2]) and fillcolor(c1, c2).
+constexpr const char* fillcolorMessage =
+    "Argument for fillcolor must none, a 1x2 vector or two reals!\n";
+constexpr Signature fillcolorRowSignature =
+    oneArgumentSignature({.kinds = kindBit(kindRealMatrix),
+                          .presence = Presence::optionalOrNone,
+                          .rows = 1,
+                          .columns = 2},
+                         fillcolorMessage);
+constexpr Signature fillcolorPairSignature = {.rules = {{takesReal}, {takesReal}},
+                                              .refusal = {errorGraphicsArgument, fillcolorMessage}};
+
 void builtinFillcolorSetter(header* first) {
     const int old[2] = {fillColors[0], fillColors[1]};
-    header* second = first ? nextValue(first) : nullptr;
-    if (!second && isNoneArgument(first)) return returnIntRow(first, old, 2);
-    header* a = second ? realArgument(first) : realRowArgument(first, 2);
-    if (errorCode) return;
-    header* b = second ? realArgument(second) : nullptr;
-    if (errorCode) return;
-    if (!a || (second && !b) || (!second && a->kind != kindRealMatrix))
-        return fail(errorGraphicsArgument,
-                    "Argument for fillcolor must none, a 1x2 vector or two reals!\n");
-    if (second) {
-        fillColors[0] = clampToInt(realOf(a));
-        fillColors[1] = clampToInt(realOf(b));
-    } else {
-        fillColors[0] = clampToInt(matrixData(a)[0]);
-        fillColors[1] = clampToInt(matrixData(a)[1]);
+    const bool pair = countArguments(first) == 2;
+    const Arguments a(first, pair ? fillcolorPairSignature : fillcolorRowSignature);
+    if (!a) return;
+    if (pair) {
+        fillColors[0] = clampToInt(a.real(0));
+        fillColors[1] = clampToInt(a.real(1));
+    } else if (a.given(0)) {
+        fillColors[0] = clampToInt(matrixData(a[0])[0]);
+        fillColors[1] = clampToInt(matrixData(a[0])[1]);
     }
     returnIntRow(first, old, 2);
 }
 
+// setcolor(index, red, green, blue): each argument is checked as soon as
+// it is resolved.
+constexpr Signature setcolorSignature = {
+    .rules = {{takesReal}, {takesReal}, {takesReal}, {takesReal}},
+    .order = CheckOrder::asResolved,
+    .refusal = {errorGraphicsArgument, "Argument for setcolor must be real!\n"}};
+
 void builtinSetcolor(header* first) {
-    double v[4];
-    header* a = first;
-    for (int i = 0; i < 4; i++, a = a ? nextValue(a) : nullptr) {
-        header* x = realArgument(a);
-        if (errorCode) return;
-        if (!x) return fail(errorGraphicsArgument, "Argument for setcolor must be real!\n");
-        v[i] = realOf(x);
-    }
-    const int index = clampToInt(v[0]);
-    if (setPaletteColor(index, v[1], v[2], v[3]))
+    const Arguments a(first, setcolorSignature);
+    if (!a) return;
+    const int index = clampToInt(a.real(0));
+    if (setPaletteColor(index, a.real(1), a.real(2), a.real(3)))
         return fail(errorGraphicsArgument, "Argument error for setcolor!\n");
     returnReal(first, index);
 }
@@ -225,36 +237,40 @@ void builtinResetcolors(header* first) {
 
 // --- sizes -------------------------------------------------------------------
 
+constexpr Signature linewidthSignature =
+    oneArgumentSignature(realOrNone, "Argument for linewidth must be a real!");
+
 void builtinLinewidth(header* first) {
+    const Arguments a(first, linewidthSignature);
+    if (!a) return;
     const double old = currentLineWidth;
-    if (isNoneArgument(first)) return returnReal(first, old);
-    header* v = realArgument(first);
-    if (errorCode) return;
-    if (!v) return fail(errorGraphicsArgument, "Argument for linewidth must be a real!");
-    currentLineWidth = std::fabs(realOf(v));
+    if (a.given(0)) currentLineWidth = std::fabs(a.real(0));
     returnReal(first, old);
 }
 
 void builtinMarkersizeGetter(header* first) { returnReal(first, 1024 / currentMarkerSize); }
 
+constexpr Signature markersizeSignature =
+    oneArgumentSignature({takesReal}, "Argument for markersize must be integer!\n");
+
 void builtinMarkersizeSetter(header* first) {
-    header* v = realArgument(first);
-    if (errorCode) return;
-    if (!v) return fail(errorGraphicsArgument, "Argument for markersize must be integer!\n");
+    const Arguments a(first, markersizeSignature);
+    if (!a) return;
     const int old = 1024 / currentMarkerSize;
-    int n = clampToInt(realOf(v));
+    int n = clampToInt(a.real(0));
     if (n < 1) n = 1;
     // Sizes above 1024 would make the divisor 0: the largest mark is 1024.
     currentMarkerSize = n > 1024 ? 1 : 1024 / n;
     returnReal(first, old);
 }
 
+constexpr Signature hatchgridsizeSignature = {"hatchgridsize", "real number", {{takesReal}}};
+
 void builtinHatchgridsize(header* first) {
-    header* v = realArgument(first);
-    if (errorCode) return;
-    if (!v) return reportNeed("real number", "hatchgridsize");
+    const Arguments a(first, hatchgridsizeSignature);
+    if (!a) return;
     const int old = hatchCellSize;
-    const int n = clampToInt(realOf(v));
+    const int n = clampToInt(a.real(0));
     hatchCellSize = n < 8 ? 8 : n > 32 ? 32 : n;
     redrawGraphics();
     returnReal(first, old);
@@ -262,15 +278,16 @@ void builtinHatchgridsize(header* first) {
 
 void builtinSetfontDefault(header* first) { returnReal(first, setGraphicsFont(0, "")); }
 
+// setfont(size, name): a size of at least 1.
+constexpr Signature setfontSignature = {
+    .rules = {{takesReal}, {takesString}},
+    .refusal = {errorGraphicsArgument, "Arguments for setfont must be an integer and a string!\n"}};
+
 void builtinSetfont(header* first) {
-    header* n = realArgument(first);
-    if (errorCode) return;
-    header* name = resolveValue(nextValue(first));
-    if (errorCode) return;
-    if (!n || !(realOf(n) >= 1) || !name || name->kind != kindString)
-        return fail(errorGraphicsArgument,
-                    "Arguments for setfont must be an integer and a string!\n");
-    returnReal(first, setGraphicsFont(clampToInt(realOf(n)), stringOf(name)));
+    const Arguments a(first, setfontSignature);
+    if (!a) return;
+    if (!(a.real(0) >= 1)) return a.refuse();
+    returnReal(first, setGraphicsFont(clampToInt(a.real(0)), a.text(1)));
 }
 
 const BuiltinRecord rows[] = {

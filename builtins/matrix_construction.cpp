@@ -33,23 +33,14 @@ void builtinZeros(header* first) { fillSized(first, 0, "zeros"); }
 void builtinOnes(header* first) { fillSized(first, 1, "ones"); }
 
 // n + 1 points from a to b; the last is b itself.
+constexpr Signature linspaceSignature = {
+    "linspace", "real a,b,n", {{takesReal}, {takesReal}, {takesReal}}};
+
 void builtinLinspace(header* first) {
-    header* arguments[3];
-    collectArguments(first, arguments, 3);
-    header* values[3];
-    for (int i = 0; i < 3; i++) {
-        values[i] = resolveValue(arguments[i]);
-        if (errorCode) return;
-    }
-    if (values[0]->kind != kindReal || values[1]->kind != kindReal || values[2]->kind != kindReal) {
-        reportNeed("real a,b,n", "linspace");
-        return;
-    }
-    const double a = realOf(values[0]), b = realOf(values[1]), n = realOf(values[2]);
-    if (!(n > 0) || n != std::floor(n)) {
-        reportNeed("integer n>0", "linspace");
-        return;
-    }
+    const Arguments arguments(first, linspaceSignature);
+    if (!arguments) return;
+    const double a = arguments.real(0), b = arguments.real(1), n = arguments.real(2);
+    if (!(n > 0) || n != std::floor(n)) return arguments.need("integer n>0");
     const int64_t intervals = n < double(INT_MAX) ? int64_t(n) : int64_t(INT_MAX);
     header* result = pushMatrixSized(kindRealMatrix, 1, intervals + 1);
     if (!result) return;
@@ -101,22 +92,22 @@ bool shapeOf(header* value, int* rows, int* columns) {
     }
 }
 
+constexpr Signature colsSignature = {"cols", "matrix type", {{takesAnything}}};
+constexpr Signature rowsSignature = {"rows", "matrix type", {{takesAnything}}};
+
 // `cols` and `rows` see resolved values: a view is already a matrix and a
 // string subvector a string.
-void reportDimension(header* first, bool columns, const char* name) {
-    header* value = resolveValue(first);
-    if (errorCode) return;
+void reportDimension(header* first, bool columns, const Signature& signature) {
+    const Arguments a(first, signature);
+    if (!a) return;
     int r, c;
-    if (!shapeOf(value, &r, &c)) {
-        reportNeed("matrix type", name);
-        return;
-    }
+    if (!shapeOf(a[0], &r, &c)) return a.refuse();
     header* result = pushReal(columns ? c : r);
     if (!errorCode) moveResult(first, result);
 }
 
-void builtinCols(header* first) { reportDimension(first, true, "cols"); }
-void builtinRows(header* first) { reportDimension(first, false, "rows"); }
+void builtinCols(header* first) { reportDimension(first, true, colsSignature); }
+void builtinRows(header* first) { reportDimension(first, false, rowsSignature); }
 
 // The record a reference chain stands for, globals included; null when
 // the name is bound to nothing.
@@ -164,21 +155,19 @@ void builtinSize(header* first) {
     moveResult(first, result);
 }
 
+// The matrix, read after the size.
+constexpr Signature redimSignature = {"redim", "matrix A, new size n, m", {{takesNumeric}}};
+
 // The first elements of A row by row into the new size, zeros after them.
 void builtinRedim(header* first) {
-    header* arguments[2];
-    collectArguments(first, arguments, 2);
     int rows, columns;
-    readSizeArguments(arguments[1], &rows, &columns, "redim");
+    readSizeArguments(nextValue(first), &rows, &columns, "redim");
     if (errorCode) return;
-    header* value = resolveValue(arguments[0]);
-    if (errorCode) return;
-    MatrixValue a;
-    if (!readMatrixValue(value, &a) || a.scalar) {
-        reportNeed("matrix A, new size n, m", "redim");
-        return;
-    }
-    header* result = pushMatrixOfKind(value->kind, rows, columns);
+    const Arguments arguments(first, redimSignature);
+    if (!arguments) return;
+    const MatrixValue a = arguments.matrix(0);
+    if (a.scalar) return arguments.refuse();
+    header* result = pushMatrixOfKind(arguments[0]->kind, rows, columns);
     if (!result) return;
     const int64_t total = int64_t(rows) * columns * a.width;
     const int64_t copied = std::min(total, a.count() * a.width);
@@ -210,14 +199,18 @@ int sourceColumn(Rearrangement how, int j, int c) {
     }
 }
 
-void rearrange(header* first, Rearrangement how, const char* name) {
-    header* value = resolveValue(first);
-    if (errorCode) return;
-    MatrixValue a;
-    if (!readMatrixValue(value, &a)) {
-        reportNeed("matrix", name);
-        return;
-    }
+// Signatures by Rearrangement.
+constexpr Signature rearrangeSignatures[] = {
+    {"flipx", "matrix", {{takesNumeric}}},     {"flipy", "matrix", {{takesNumeric}}},
+    {"rotleft", "matrix", {{takesNumeric}}},   {"rotright", "matrix", {{takesNumeric}}},
+    {"shiftleft", "matrix", {{takesNumeric}}}, {"shiftright", "matrix", {{takesNumeric}}},
+};
+
+void rearrange(header* first, Rearrangement how) {
+    const Arguments arguments(first, rearrangeSignatures[how]);
+    if (!arguments) return;
+    header* value = arguments[0];
+    const MatrixValue a = arguments.matrix(0);
     if (a.scalar) {
         moveValueAsResult(first, value, flagUtf8);
         return;
@@ -239,29 +232,27 @@ void rearrange(header* first, Rearrangement how, const char* name) {
     moveResult(first, result);
 }
 
-void builtinFlipx(header* first) { rearrange(first, flipColumns, "flipx"); }
-void builtinFlipy(header* first) { rearrange(first, flipRows, "flipy"); }
-void builtinRotleft(header* first) { rearrange(first, rotateLeft, "rotleft"); }
-void builtinRotright(header* first) { rearrange(first, rotateRight, "rotright"); }
-void builtinShiftleft(header* first) { rearrange(first, shiftLeft, "shiftleft"); }
-void builtinShiftright(header* first) { rearrange(first, shiftRight, "shiftright"); }
+template <Rearrangement how>
+void builtinRearrange(header* first) {
+    rearrange(first, how);
+}
 
 }  // namespace
 
 static const BuiltinRecord rows[] = {
     {"cols", 1, 0, builtinCols},
-    {"flipx", 1, 0, builtinFlipx},
-    {"flipy", 1, 0, builtinFlipy},
+    {"flipx", 1, 0, builtinRearrange<flipColumns>},
+    {"flipy", 1, 0, builtinRearrange<flipRows>},
     {"linspace", 3, 0, builtinLinspace},
     {"ones", 1, 0, builtinOnes},
     {"ones", 2, 0, builtinOnes},
     {"redim", 2, 0, builtinRedim},
     {"redim", 3, 0, builtinRedim},
-    {"rotleft", 1, 0, builtinRotleft},
-    {"rotright", 1, 0, builtinRotright},
+    {"rotleft", 1, 0, builtinRearrange<rotateLeft>},
+    {"rotright", 1, 0, builtinRearrange<rotateRight>},
     {"rows", 1, 0, builtinRows},
-    {"shiftleft", 1, 0, builtinShiftleft},
-    {"shiftright", 1, 0, builtinShiftright},
+    {"shiftleft", 1, 0, builtinRearrange<shiftLeft>},
+    {"shiftright", 1, 0, builtinRearrange<shiftRight>},
     {"size", -1, 0, builtinSize},
     {"zeros", 1, 0, builtinZeros},
     {"zeros", 2, 0, builtinZeros},

@@ -27,111 +27,95 @@ int pictureRows(double n) {
     return rows < 5 ? 5 : rows > 60 ? 60 : rows;
 }
 
-header* argumentAt(header* first, int index) {
-    header* h = first;
-    for (int i = 0; i < index; i++) h = nextValue(h);
-    return h;
-}
-
 // insimg(n [, name [, flag [, crop]]]): the omitted arguments are "", 1
 // and [0, 1, 0, 1].
+constexpr Signature insimgSignature = {
+    .rules = {{takesReal},
+              {.kinds = takesString, .presence = Presence::optional},
+              {.kinds = takesReal, .presence = Presence::optional, .fallback = 1},
+              {.kinds = takesRealMatrix, .presence = Presence::optional, .rows = 1, .columns = 4}},
+    .refusal = {errorFailed,
+                "insertimage needs a number, a string, a flag, and crop limits (1x4 vector)!\n"}};
+
 void builtinInsimg(header* first) {
-    const int count = countArguments(first);
-    const char* message =
-        "insertimage needs a number, a string, a flag, and crop limits (1x4 vector)!\n";
-    header* n = realArgument(first);
-    if (errorCode) return;
-    header* name = count > 1 ? resolveValue(argumentAt(first, 1)) : nullptr;
-    if (errorCode) return;
-    header* flag = count > 2 ? realArgument(argumentAt(first, 2)) : nullptr;
-    if (errorCode) return;
-    header* crop = count > 3 ? realRowArgument(argumentAt(first, 3), 4) : nullptr;
-    if (errorCode) return;
-    if (!n || (count > 1 && name->kind != kindString) || (count > 2 && !flag) ||
-        (count > 3 && !crop))
-        return (void)fail(errorFailed, "%s", message);
+    const Arguments a(first, insimgSignature);
+    if (!a) return;
     double limits[4] = {0, 1, 0, 1};
-    if (crop) std::memcpy(limits, matrixData(crop), sizeof limits);
+    if (a.given(3)) std::memcpy(limits, matrixData(a[3]), sizeof limits);
     // The area kept: top to bottom and left to right, within 0..1.
     const double top = std::max(limits[0], 0.0), bottom = std::min(limits[1], 1.0),
                  left = std::max(limits[2], 0.0), right = std::min(limits[3], 1.0);
     if (!(bottom > top) || !(right > left))
         return (void)fail(errorFailed, "The crop area of insimg is empty!\n");
-    const int rows = pictureRows(realOf(n));
-    const int antialias = flag ? realOf(flag) != 0 : 1;
-    insertGraphicsImage(rows, name ? stringOf(name) : "", antialias, limits[0], limits[1],
+    const int rows = pictureRows(a.real(0));
+    insertGraphicsImage(rows, a.given(1) ? a.text(1) : "", a.real(2) != 0, limits[0], limits[1],
                         limits[2], limits[3]);
     if (errorCode) return;
     returnReal(first, rows);
 }
 
+// insimglines(n) sets the lines of inserted graphics, within 10..100, and
+// returns the old count; insimglines(none) returns the count.
+constexpr Signature insimglinesSignature = {
+    .rules = {{.kinds = takesReal, .presence = Presence::optionalOrNone}},
+    .refusal = {errorGraphicsArgument, "Argument for color must be real!\n"}};
+
 void builtinInsimglines(header* first) {
-    if (isNoneArgument(first)) {
-        if (errorCode) return;
-        return returnReal(first, imageLineCount);
-    }
-    header* n = realArgument(first);
-    if (errorCode) return;
-    if (!n) return (void)fail(errorGraphicsArgument, "Argument for color must be real!\n");
+    const Arguments a(first, insimglinesSignature);
+    if (!a) return;
     const int old = imageLineCount;
-    const int lines = clampToInt(realOf(n));
-    imageLineCount = lines < 10 ? 10 : lines > 100 ? 100 : lines;
+    if (a.given(0)) {
+        const int lines = clampToInt(a.real(0));
+        imageLineCount = lines < 10 ? 10 : lines > 100 ? 100 : lines;
+    }
     returnReal(first, old);
 }
 
+constexpr Signature insrgbSignature = {
+    .rules = {{takesReal}, {takesString}, {takesRealMatrix}},
+    .refusal = {errorFailed, "insertpixels needs a number, a string and a matrix!\n"}};
+
 void builtinInsrgb(header* first) {
-    header* n = realArgument(first);
-    if (errorCode) return;
-    header* name = resolveValue(nextValue(first));
-    if (errorCode) return;
-    header* values = resolveValue(nextValue(nextValue(first)));
-    if (errorCode) return;
-    int rows = 0, columns = 0;
-    const double* data = nullptr;
-    if (!n || name->kind != kindString || !realMatrixOf(values, &rows, &columns, &data) ||
-        rows < 1 || columns < 1)
-        return (void)fail(errorFailed, "insertpixels needs a number, a string and a matrix!\n");
+    const Arguments a(first, insrgbSignature);
+    if (!a) return;
+    const MatrixValue m = a.matrix(2);
+    if (m.rows < 1 || m.columns < 1) return a.refuse();
     // Matrix elements may lie unaligned on the stack.
-    std::vector<double> copy(size_t(rows) * size_t(columns));
-    std::memcpy(copy.data(), data, copy.size() * sizeof(double));
-    const int lines = pictureRows(realOf(n));
-    insertRgbImage(lines, stringOf(name), copy.data(), columns, rows);
+    std::vector<double> copy(size_t(m.count()));
+    std::memcpy(copy.data(), m.data, copy.size() * sizeof(double));
+    const int lines = pictureRows(a.real(0));
+    insertRgbImage(lines, a.text(1), copy.data(), m.columns, m.rows);
     if (errorCode) return;
     returnReal(first, lines);
 }
 
+constexpr Signature loadimgSignature = {
+    "loadimg", "string, lines, scale", {{takesString}, {takesReal}, {takesReal}}};
+
 void builtinLoadimg(header* first) {
-    header* name = resolveValue(first);
-    if (errorCode) return;
-    header* lines = realArgument(nextValue(first));
-    if (errorCode) return;
-    header* scale = realArgument(nextValue(nextValue(first)));
-    if (errorCode) return;
-    if (name->kind != kindString || !lines || !scale)
-        return reportNeed("string, lines, scale", "loadimg");
-    const int rows = pictureRows(realOf(lines));
-    if (!insertImageFile(rows, stringOf(name), realOf(scale), 0, nullptr, 0)) {
-        if (!errorCode) fail(errorFailed, "loadimg failed on %s\n", stringOf(name));
+    const Arguments a(first, loadimgSignature);
+    if (!a) return;
+    const int rows = pictureRows(a.real(1));
+    if (!insertImageFile(rows, a.text(0), a.real(2), 0, nullptr, 0)) {
+        if (!errorCode) fail(errorFailed, "loadimg failed on %s\n", a.text(0));
         return;
     }
     returnReal(first, rows);
 }
 
+constexpr Signature loadanaglyphSignature = {
+    .rules = {{takesReal}, {takesString}, {takesString}},
+    .refusal = {errorFailed, "loadanaglyph needs a number and two filenames!\n"}};
+
 void builtinLoadanaglyph(header* first) {
-    header* n = realArgument(first);
-    if (errorCode) return;
-    header* left = resolveValue(nextValue(first));
-    if (errorCode) return;
-    header* right = resolveValue(nextValue(nextValue(first)));
-    if (errorCode) return;
-    if (!n || left->kind != kindString || right->kind != kindString)
-        return (void)fail(errorFailed, "loadanaglyph needs a number and two filenames!\n");
-    const int rows = pictureRows(realOf(n));
+    const Arguments a(first, loadanaglyphSignature);
+    if (!a) return;
+    const int rows = pictureRows(a.real(0));
     std::string message;
-    if (!loadAnaglyphImage(rows, stringOf(left), stringOf(right), message)) {
+    if (!loadAnaglyphImage(rows, a.text(1), a.text(2), message)) {
         if (errorCode) return;
         if (!message.empty()) printFormatted("%s\n", message.c_str());
-        fail(errorFailed, "loadimg failed on %s\n", stringOf(left));
+        fail(errorFailed, "loadimg failed on %s\n", a.text(1));
         return;
     }
     returnReal(first, rows);
@@ -169,18 +153,17 @@ std::string makeTexPng(const char* formula, int scaleWithFont, double factor, in
     return result.png;
 }
 
+constexpr Signature texpngSignature = {
+    "texpng",
+    "string, alias (flag), factor (real), transparent (flag), color",
+    {{takesString}, {takesReal}, {takesReal}, {takesReal}, {takesReal}}};
+
 void builtinTexpng(header* first) {
-    header* args[5];
-    for (int i = 0; i < 5; i++) {
-        args[i] = i == 0 ? resolveValue(first) : realArgument(argumentAt(first, i));
-        if (errorCode) return;
-    }
-    if (args[0]->kind != kindString || !args[1] || !args[2] || !args[3] || !args[4])
-        return reportNeed("string, alias (flag), factor (real), transparent (flag), color",
-                          "texpng");
-    std::string formula = stringOf(args[0]);
-    std::string png = makeTexPng(formula.c_str(), realOf(args[1]) != 0, realOf(args[2]),
-                                 clampToInt(realOf(args[3])), clampToInt(realOf(args[4])));
+    const Arguments a(first, texpngSignature);
+    if (!a) return;
+    std::string formula = a.text(0);
+    std::string png = makeTexPng(formula.c_str(), a.real(1) != 0, a.real(2), clampToInt(a.real(3)),
+                                 clampToInt(a.real(4)));
     if (png.empty())
         return (void)fail(errorFailed, "Error with Latex formula\n%s\n", formula.c_str());
     returnText(first, png.c_str());

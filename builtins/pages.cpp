@@ -5,24 +5,15 @@
 #include "builtins/graphics_arguments.h"
 #include "graphics/graphics_area.h"
 #include "interpreter/builtin_table.h"
-#include "interpreter/error_codes.h"
-#include "interpreter/output.h"
 
 namespace {
 
 void returnCount(header* first) { returnReal(first, pageCount()); }
 
-// The page number argument (truncated), or the message.
-bool pageNumber(header* first, const char* builtinName, int* n) {
-    header* v = realArgument(first);
-    if (errorCode) return false;
-    if (!v) {
-        reportNeed("integer", builtinName);
-        return false;
-    }
-    *n = clampToInt(realOf(v));
-    return true;
-}
+// The page number: a real, truncated.
+constexpr Signature copyfrompageSignature = {"copyfrompage", "integer", {{takesReal}}};
+constexpr Signature copytopageSignature = {"copytopage", "integer", {{takesReal}}};
+constexpr Signature showpageSignature = {"showpage", "integer", {{takesReal}}};
 
 // The 0-based index of page n; numbers of 0 and below address page 1.
 int pageIndex(int n) { return n > 1 ? n - 1 : 0; }
@@ -32,24 +23,29 @@ void builtinAddpage(header* first) {
     returnCount(first);
 }
 
+// addpage(w, h): the size is checked and not used.
+constexpr Signature addpageSignature = {.builtin = "addpage",
+                                        .need = "optional w, h",
+                                        .rules = {{takesReal}, {takesReal}},
+                                        .order = CheckOrder::asResolved};
+
 void builtinAddpageSized(header* first) {
-    const bool sized = realArgument(first) && !errorCode && realArgument(nextValue(first));
-    if (errorCode) return;
-    if (!sized) return reportNeed("optional w, h", "addpage");
+    const Arguments a(first, addpageSignature);
+    if (!a) return;
     builtinAddpage(first);
 }
 
 // Shows the picture, then paints or replaces page n.
-void pageOperation(header* first, const char* builtinName, bool (*operation)(int index)) {
-    int n;
-    if (!pageNumber(first, builtinName, &n)) return;
+void pageOperation(header* first, const Signature& signature, bool (*operation)(int index)) {
+    const Arguments a(first, signature);
+    if (!a) return;
     showGraphicsWindow();
-    operation(pageIndex(n));
+    operation(pageIndex(clampToInt(a.real(0))));
     returnCount(first);
 }
 
-void builtinCopyfrompage(header* first) { pageOperation(first, "copyfrompage", paintPage); }
-void builtinCopytopage(header* first) { pageOperation(first, "copytopage", storePageAt); }
+void builtinCopyfrompage(header* first) { pageOperation(first, copyfrompageSignature, paintPage); }
+void builtinCopytopage(header* first) { pageOperation(first, copytopageSignature, storePageAt); }
 
 void builtinDeletepages(header* first) {
     deleteAllPages();
@@ -60,10 +56,10 @@ void builtinDeletepages(header* first) {
 void builtinPages(header* first) { returnCount(first); }
 
 void builtinShowpage(header* first) {
-    int n;
-    if (!pageNumber(first, "showpage", &n)) return;
+    const Arguments a(first, showpageSignature);
+    if (!a) return;
     showGraphicsWindow();
-    displayPage(n);
+    displayPage(clampToInt(a.real(0)));
     returnCount(first);
 }
 

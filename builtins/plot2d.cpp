@@ -33,45 +33,42 @@ struct Rows {
     const double* row(int i) const { return data + size_t(rows == 1 ? 0 : i) * size_t(columns); }
 };
 
-bool readRows(header* value, Rows* out) {
-    return realMatrixOf(value, &out->rows, &out->columns, &out->data);
-}
-
-// Each dimension of each argument is 1 or the larger of the two.
-bool fits(const Rows& a, const Rows& b) {
-    const int r = std::max(a.rows, b.rows), c = std::max(a.columns, b.columns);
-    return (a.rows == 1 || a.rows == r) && (b.rows == 1 || b.rows == r) &&
-           (a.columns == 1 || a.columns == c) && (b.columns == 1 || b.columns == c);
-}
+Rows rowsOf(const MatrixValue& m) { return {m.rows, m.columns, m.data}; }
 
 void returnPlotRange(header* first) { returnRow(first, plotRange, 4); }
+
+// x and y of plot or mark: x is checked before y is resolved.
+struct PlotSignatures {
+    const char* what;
+    Signature x, y;
+};
+
+constexpr PlotSignatures plotSignatures = {
+    "plot",
+    oneArgumentSignature({takesRealMatrix}, "Plot needs a real vector or matrix!\n",
+                         errorPlotArgument),
+    oneArgumentSignature({takesRealMatrix}, "Wrong arguments for plot!\n",
+                         errorPlotSecondArgument)};
+constexpr PlotSignatures markSignatures = {
+    "mark",
+    oneArgumentSignature({takesRealMatrix}, "Mark needs a vector or matrix!\n", errorPlotArgument),
+    oneArgumentSignature({takesRealMatrix}, "Illegal arguments for mark!\n", errorMarkArguments)};
 
 // Reads x and y, checks the fit and sets the range from the data when
 // autoscaling. Returns the row count to draw: 0 when there is nothing to
 // draw (also on error).
-int preparePlot(header* first, Rows* x, Rows* y, const char* what) {
-    header* xv = resolveValue(first);
-    if (errorCode) return 0;
-    const bool isPlot = what[0] == 'p';
-    if (!readRows(xv, x)) {
-        fail(errorPlotArgument,
-             isPlot ? "Plot needs a real vector or matrix!\n" : "Mark needs a vector or matrix!\n");
-        return 0;
-    }
-    header* yv = resolveValue(nextValue(first));
-    if (errorCode) return 0;
-    if (!readRows(yv, y)) {
-        if (isPlot)
-            fail(errorPlotSecondArgument, "Wrong arguments for plot!\n");
-        else
-            fail(errorMarkArguments, "Illegal arguments for mark!\n");
-        return 0;
-    }
+int preparePlot(header* first, Rows* x, Rows* y, const PlotSignatures& signatures) {
+    const Arguments ax(first, signatures.x);
+    if (!ax) return 0;
+    const Arguments ay(nextValue(first), signatures.y);
+    if (!ay) return 0;
+    *x = rowsOf(ax.matrix(0));
+    *y = rowsOf(ay.matrix(0));
     const int rows = std::max(x->rows, y->rows), columns = std::max(x->columns, y->columns);
     if (rows == 0 || columns == 0) return 0;
-    if (!fits(*x, *y)) {
-        fail(errorPlotFit, "Matrices must fit for %s!\nGot %dx%d and %dx%d\n", what, x->rows,
-             x->columns, y->rows, y->columns);
+    if (!matricesFit(x->rows, x->columns, y->rows, y->columns)) {
+        fail(errorPlotFit, "Matrices must fit for %s!\nGot %dx%d and %dx%d\n", signatures.what,
+             x->rows, x->columns, y->rows, y->columns);
         return 0;
     }
     if (autoScaleFlag && !rangeFromData(x->data, (long long)x->rows * x->columns, y->data,
@@ -152,17 +149,18 @@ void polylineRow(const double* x, int n, const double* y, int m, std::vector<Poi
     flush();
 }
 
-void builtinPlot(header* first) {
+// Draws row i of x and y by `drawRow(i, x, y)` for each row to draw, and
+// returns the plot range. The current colour is kept.
+template <typename DrawRow>
+void drawRows(header* first, const PlotSignatures& signatures, DrawRow drawRow) {
     Rows x, y;
-    const int rows = preparePlot(first, &x, &y, "plot");
+    const int rows = preparePlot(first, &x, &y, signatures);
     if (errorCode) return;
     if (rows > 0) {
         showGraphicsWindow();
         const ColorCode kept = currentColor;
-        static std::vector<Point> run;
         for (int i = 0; i < rows; i++) {
-            if (i < rowColorCount) currentColor = rowColors[i];
-            polylineRow(x.row(i), x.columns, y.row(i), y.columns, run);
+            drawRow(i, x, y);
             if (checkEscape() == keyEscape) break;
         }
         currentColor = kept;
@@ -170,75 +168,72 @@ void builtinPlot(header* first) {
     returnPlotRange(first);
 }
 
+void builtinPlot(header* first) {
+    static std::vector<Point> run;
+    drawRows(first, plotSignatures, [](int i, const Rows& x, const Rows& y) {
+        if (i < rowColorCount) currentColor = rowColors[i];
+        polylineRow(x.row(i), x.columns, y.row(i), y.columns, run);
+    });
+}
+
 void markRows(header* first, const Rows* colours) {
-    Rows x, y;
-    const int rows = preparePlot(first, &x, &y, "mark");
-    if (errorCode) return;
-    if (rows > 0) {
-        showGraphicsWindow();
-        const ColorCode kept = currentColor;
-        const bool ownColours = colours && colours->rows > 0 && colours->columns > 0;
-        for (int i = 0; i < rows; i++) {
-            const double* cr = nullptr;
-            if (ownColours)
-                cr = colours->data + size_t(i < colours->rows ? i : 0) * colours->columns;
-            else if (i < rowColorCount)
-                currentColor = rowColors[i];
-            const double *xr = x.row(i), *yr = y.row(i);
-            const int count = std::max(x.columns, y.columns);
-            for (int j = 0; j < count; j++) {
-                const double xj = xr[std::min(j, x.columns - 1)],
-                             yj = yr[std::min(j, y.columns - 1)];
-                if (!std::isfinite(xj) || !std::isfinite(yj)) continue;
-                const ColorCode colour =
-                    cr ? clampToInt(cr[std::min(j, colours->columns - 1)]) : currentColor;
-                emitMarker(screenColumn(xj), screenRow(yj), colour, currentMarkerStyle,
-                           currentMarkerSize);
-            }
-            if (checkEscape() == keyEscape) break;
+    const bool ownColours = colours && colours->rows > 0 && colours->columns > 0;
+    drawRows(first, markSignatures, [&](int i, const Rows& x, const Rows& y) {
+        const double* cr = nullptr;
+        if (ownColours)
+            cr = colours->data + size_t(i < colours->rows ? i : 0) * colours->columns;
+        else if (i < rowColorCount)
+            currentColor = rowColors[i];
+        const double *xr = x.row(i), *yr = y.row(i);
+        const int count = std::max(x.columns, y.columns);
+        for (int j = 0; j < count; j++) {
+            const double xj = xr[std::min(j, x.columns - 1)], yj = yr[std::min(j, y.columns - 1)];
+            if (!std::isfinite(xj) || !std::isfinite(yj)) continue;
+            const ColorCode colour =
+                cr ? clampToInt(cr[std::min(j, colours->columns - 1)]) : currentColor;
+            emitMarker(screenColumn(xj), screenRow(yj), colour, currentMarkerStyle,
+                       currentMarkerSize);
         }
-        currentColor = kept;
-    }
-    returnPlotRange(first);
+    });
 }
 
 void builtinMark(header* first) { markRows(first, nullptr); }
 
+// markwithcolor(x, y, colours): the colours are resolved first; when they
+// are wrong, x is checked and the refusal is the one of a wrong y.
+constexpr Signature markColoursSignature = {.rules = {{takesAnything}}};
+
 void builtinMarkwithcolor(header* first) {
-    header* c = resolveValue(nextValue(nextValue(first)));
-    if (errorCode) return;
-    Rows colours;
-    if (!readRows(c, &colours)) {
-        // The first two arguments are checked first.
-        header* x = resolveValue(first);
-        if (errorCode) return;
-        Rows probe;
-        if (!readRows(x, &probe))
-            return fail(errorPlotArgument, "Mark needs a vector or matrix!\n");
-        return fail(errorMarkArguments, "Illegal arguments for mark!\n");
+    const Arguments c(nextValue(nextValue(first)), markColoursSignature);
+    if (!c) return;
+    if (!(kindBit(c[0]->kind) & takesRealMatrix)) {
+        const Arguments x(first, markSignatures.x);
+        const Refusal& wrong = markSignatures.y.refusal;
+        if (x) fail(wrong.code, "%s", wrong.message);
+        return;
     }
+    const Rows colours = rowsOf(c.matrix(0));
     markRows(first, &colours);
 }
 
 // --- polygons, bars, images ----------------------------------------------------
 
+// polygon(x, y, frame): rows of x and y are the corners of polygons.
+constexpr Signature polygonSignature = {
+    .rules = {{kindBit(kindRealMatrix)}, {kindBit(kindRealMatrix)}, {takesReal}},
+    .refusal = {errorFailed, "Need two matrices of equal size and a flag for polygon!"}};
+
 void builtinPolygon(header* first) {
-    header* xv = resolveValue(first);
-    if (errorCode) return;
-    header* yv = resolveValue(nextValue(first));
-    if (errorCode) return;
-    header* frame = realArgument(nextValue(nextValue(first)));
-    if (errorCode) return;
-    Rows x, y;
-    const bool matrices = xv->kind == kindRealMatrix && yv->kind == kindRealMatrix &&
-                          readRows(xv, &x) && readRows(yv, &y);
-    if (!matrices || !frame || (x.rows != y.rows && x.rows != 1 && y.rows != 1) ||
+    const Arguments a(first, polygonSignature);
+    if (!a) return;
+    const Rows x = rowsOf(a.matrix(0)), y = rowsOf(a.matrix(1));
+    if ((x.rows != y.rows && x.rows != 1 && y.rows != 1) ||
         (x.columns != y.columns && x.columns != 1 && y.columns != 1))
-        return fail(errorFailed, "Need two matrices of equal size and a flag for polygon!");
+        return a.refuse();
     const int n = std::max(x.columns, y.columns);
     if (n > polygonPointLimit)
         return fail(errorFailed, "Polygons are limited to %d points!", polygonPointLimit);
-    const ColorCode frameColour = realOf(frame) != 0 ? currentColor : 0;
+    const ColorCode frameColour = a.real(2) != 0 ? currentColor : 0;
     showGraphicsWindow();
     const int polygons = x.rows == 1 ? y.rows : x.rows;
     std::vector<Point> points(size_t(n > 0 ? n : 1));
@@ -252,36 +247,38 @@ void builtinPolygon(header* first) {
     returnText(first, "");
 }
 
+constexpr Signature barSignature = {.rules = {realRowRule(4)},
+                                    .refusal = {errorFailed, "Bar needs a 1x4 vector!\n"}};
+
 void builtinBar(header* first) {
-    header* v = realRowArgument(first, 4);
-    if (errorCode) return;
-    if (!v) return fail(errorFailed, "Bar needs a 1x4 vector!\n");
-    const double* b = matrixData(v);
+    const Arguments a(first, barSignature);
+    if (!a) return;
+    const double* b = matrixData(a[0]);
     showGraphicsWindow();
     emitBar(b[0], b[1], b[0] + b[2], b[1] + b[3], currentBarColor, currentBarStyle);
     returnText(first, "");
 }
 
+// barRGB(red, green, blue, key): the key colour is left transparent.
+constexpr Signature barRgbSignature = {
+    .rules = {{kindBit(kindRealMatrix)},
+              {kindBit(kindRealMatrix)},
+              {kindBit(kindRealMatrix)},
+              {takesReal}},
+    .refusal = {errorBarRgbArguments,
+                "barRGB needs three real matrices of equal size and a color!\n"}};
+
 void builtinBarRgb(header* first) {
-    header* values[3];
-    header* a = first;
-    for (int k = 0; k < 3; k++, a = nextValue(a)) {
-        values[k] = resolveValue(a);
-        if (errorCode) return;
-    }
-    header* key = realArgument(a);
-    if (errorCode) return;
-    for (header* v : values)
-        if (v->kind != kindRealMatrix || !key)
-            return fail(errorBarRgbArguments,
-                        "barRGB needs three real matrices of equal size and a color!\n");
+    const Arguments a(first, barRgbSignature);
+    if (!a) return;
+    header* const values[3] = {a[0], a[1], a[2]};
     const int rows = matrixRows(values[0]), columns = matrixColumns(values[0]);
     for (header* v : values)
         if (matrixRows(v) != rows || matrixColumns(v) != columns)
             return fail(errorBarRgbSize, "Matrix dimensions for barRGB must agree!\n");
     if (!holdFlag) emitClear();
     showGraphicsWindow();
-    const ColorCode keyCode = clampToInt(realOf(key));
+    const ColorCode keyCode = clampToInt(a.real(3));
     Rgb k{-1, 0, 0};
     if (keyCode != -1) k = resolveColor(keyCode);
     emitRgbBar(screenWindow[0], screenWindow[1], screenWindow[2], screenWindow[3], columns, rows,
@@ -305,45 +302,58 @@ void builtinFrame(header* first) {
 
 // --- texts -------------------------------------------------------------------
 
+// The text is checked before the position is resolved: [c r] (a row or
+// more of at least two columns), or c and r.
+struct TextSignatures {
+    Signature text, point, pair;
+};
+
+constexpr TextSignatures textSignatures(const char* message) {
+    const Refusal wrong = {errorTextArguments, message};
+    return {{.rules = {{takesString}}, .refusal = wrong},
+            {.rules = {{kindBit(kindRealMatrix)}}, .refusal = wrong},
+            {.rules = {{takesReal}, {takesReal}}, .refusal = wrong}};
+}
+
+constexpr TextSignatures horizontalText =
+    textSignatures("Need a string, and a position in text!\n");
+constexpr TextSignatures downText = textSignatures("Need a string, and a position in vtext!\n");
+constexpr TextSignatures upText = textSignatures("Need a string, and a position in vutext!\n");
+
 // Reads (s, [c r]) or (s, c, r); false after the message.
-bool readTextArguments(header* first, TextDirection direction, std::string* text, double* c,
-                       double* r) {
-    const char* message =
-        direction == TextDirection::horizontal ? "Need a string, and a position in text!\n"
-        : direction == TextDirection::down     ? "Need a string, and a position in vtext!\n"
-                                               : "Need a string, and a position in vutext!\n";
-    header* s = resolveValue(first);
-    if (errorCode) return false;
+bool readTextArguments(header* first, const TextSignatures& signatures, std::string* text,
+                       double* c, double* r) {
+    const bool pair = countArguments(first) == 3;
+    const Arguments s(first, signatures.text);
+    if (!s) return false;
     header* second = nextValue(first);
-    header* third = second ? nextValue(second) : nullptr;
-    bool ok = s->kind == kindString && second;
-    if (ok && third) {
-        header* cv = realArgument(second);
-        if (errorCode) return false;
-        header* rv = realArgument(third);
-        if (errorCode) return false;
-        ok = cv && rv;
-        if (ok) *c = realOf(cv), *r = realOf(rv);
-    } else if (ok) {
-        header* p = resolveValue(second);
-        if (errorCode) return false;
-        ok = p->kind == kindRealMatrix && matrixRows(p) >= 1 && matrixColumns(p) >= 2;
-        if (ok) *c = matrixData(p)[0], *r = matrixData(p)[1];
-    }
-    if (!ok) {
-        fail(errorTextArguments, "%s", message);
-        return false;
+    if (pair) {
+        const Arguments p(second, signatures.pair);
+        if (!p) return false;
+        *c = p.real(0), *r = p.real(1);
+    } else {
+        const Arguments p(second, signatures.point);
+        if (!p) return false;
+        const MatrixValue m = p.matrix(0);
+        if (m.rows < 1 || m.columns < 2) {
+            p.refuse();
+            return false;
+        }
+        *c = m.data[0], *r = m.data[1];
     }
     // A UTF-8 text carries the mark that tells the painters to decode it.
-    text->assign((s->flags & flagUtf8) ? utf8Mark : "");
-    text->append(stringOf(s));
+    text->assign((s[0]->flags & flagUtf8) ? utf8Mark : "");
+    text->append(s.text(0));
     return true;
 }
 
 void drawText(header* first, TextDirection direction, int alignment) {
+    const TextSignatures& signatures = direction == TextDirection::horizontal ? horizontalText
+                                       : direction == TextDirection::down     ? downText
+                                                                              : upText;
     std::string text;
     double c, r;
-    if (!readTextArguments(first, direction, &text, &c, &r)) return;
+    if (!readTextArguments(first, signatures, &text, &c, &r)) return;
     showGraphicsWindow();
     layoutGraphicsArea();
     const double x = clampToInt(c), y = clampToInt(r), size = textCellSize[0];

@@ -27,13 +27,15 @@ void startPicture() {
     showGraphicsWindow();
 }
 
+// project(x, y, z): three reals, or three real matrices of one size.
+constexpr Signature projectSignature = {"project",
+                                        "two matrices of same size, or two reals",
+                                        {{takesRealMatrix}, {takesRealMatrix}, {takesRealMatrix}}};
+
 void builtinProject(header* first) {
-    header* v[3];
-    header* a = first;
-    for (int k = 0; k < 3; k++, a = nextValue(a)) {
-        v[k] = resolveValue(a);
-        if (errorCode) return;
-    }
+    const Arguments a(first, projectSignature);
+    if (!a) return;
+    header* const v[3] = {a[0], a[1], a[2]};
     const Projection p = currentProjection();
     if (v[0]->kind == kindReal && v[1]->kind == kindReal && v[2]->kind == kindReal) {
         double column, row;
@@ -47,7 +49,7 @@ void builtinProject(header* first) {
     const int rows = matrices ? matrixRows(v[0]) : 0, columns = matrices ? matrixColumns(v[0]) : 0;
     if (!matrices || matrixRows(v[1]) != rows || matrixRows(v[2]) != rows ||
         matrixColumns(v[1]) != columns || matrixColumns(v[2]) != columns)
-        return reportNeed("two matrices of same size, or two reals", "project");
+        return a.refuse();
     header* out[3];
     for (header*& m : out) {
         m = pushRealMatrix(rows, columns);
@@ -83,16 +85,30 @@ void returnRange(header* first, const Heights& h) {
     returnRow(first, range, 2);
 }
 
+// The heights of mesh and meshbar, a real matrix of at least `least` rows
+// and columns; false after the refusal.
+bool readHeights(header* first, const Signature& signature, int least, Heights* h) {
+    const Arguments a(first, signature);
+    if (!a) return false;
+    const MatrixValue z = a.matrix(0);
+    if (z.rows < least || z.columns < least) {
+        a.refuse();
+        return false;
+    }
+    h->rows = z.rows;
+    h->columns = z.columns;
+    h->data = z.data;
+    findRange(*h);
+    return true;
+}
+
+constexpr Signature meshSignature = {
+    .rules = {{kindBit(kindRealMatrix)}},
+    .refusal = {errorMeshParameter, "Illegal parameter for mesh!\n"}};
+
 void builtinMesh(header* first) {
-    header* z = resolveValue(first);
-    if (errorCode) return;
     Heights h;
-    if (z->kind != kindRealMatrix || matrixRows(z) < 2 || matrixColumns(z) < 2)
-        return fail(errorMeshParameter, "Illegal parameter for mesh!\n");
-    h.rows = matrixRows(z);
-    h.columns = matrixColumns(z);
-    h.data = matrixData(z);
-    findRange(h);
+    if (!readHeights(first, meshSignature, 2, &h)) return;
     const uint64_t nodes = uint64_t(h.rows) * uint64_t(h.columns);
     double* x = static_cast<double*>(freeStackWork(workBytes({{nodes, 2 * sizeof(double)}})));
     if (!x) return fail(errorPlotMemory, "Out of memory in mesh!\n");
@@ -107,13 +123,13 @@ void builtinMesh(header* first) {
     returnRange(first, h);
 }
 
+constexpr Signature meshbarSignature = {
+    .rules = {{takesRealMatrix}},
+    .refusal = {errorMeshParameter, "Illegal parameter for meshbar!\n"}};
+
 void builtinMeshbar(header* first) {
-    header* z = resolveValue(first);
-    if (errorCode) return;
     Heights h;
-    if (!realMatrixOf(z, &h.rows, &h.columns, &h.data) || h.rows < 1 || h.columns < 1)
-        return fail(errorMeshParameter, "Illegal parameter for meshbar!\n");
-    findRange(h);
+    if (!readHeights(first, meshbarSignature, 1, &h)) return;
     const MeshLayout layout =
         meshBarLayout(screenWindow, h.rows, h.columns, h.zmin, h.zmax, meshScale);
     startPicture();
@@ -123,60 +139,71 @@ void builtinMeshbar(header* first) {
     returnRange(first, h);
 }
 
-void plotcubes(header* first, header* colourArgument) {
-    header* boxes = resolveValue(first);
-    if (errorCode) return;
-    if (boxes->kind != kindRealMatrix || matrixColumns(boxes) != 6)
-        return reportNeed("real nx6 matrix", "plotcubes");
-    const int n = matrixRows(boxes);
+// plotcubes(boxes [, colours]): the boxes are checked before the colours
+// are resolved.
+constexpr Signature cubesSignature = {
+    "plotcubes", "real nx6 matrix", {{.kinds = kindBit(kindRealMatrix), .columns = 6}}};
+constexpr Signature cubeColoursSignature = {
+    "plotcubes", "real nx6 matrix and 1xn color vector", {{.kinds = takesRealMatrix, .rows = 1}}};
+
+void plotcubes(header* first, bool coloured) {
+    const Arguments boxes(first, cubesSignature);
+    if (!boxes) return;
+    const MatrixValue b = boxes.matrix(0);
     const double* colours = nullptr;
-    if (colourArgument) {
-        header* c = resolveValue(colourArgument);
-        if (errorCode) return;
-        int rows, columns;
-        if (!realMatrixOf(c, &rows, &columns, &colours) || rows != 1 || columns != n)
-            return reportNeed("real nx6 matrix and 1xn color vector", "plotcubes");
+    if (coloured) {
+        const Arguments c(nextValue(first), cubeColoursSignature);
+        if (!c) return;
+        const MatrixValue m = c.matrix(0);
+        if (m.columns != b.rows) return c.refuse();
+        colours = m.data;
     }
     showGraphicsWindow();
-    if (!drawCubes(currentProjection(), matrixData(boxes), n, colours, currentSurfaceStyle(),
+    if (!drawCubes(currentProjection(), b.data, b.rows, colours, currentSurfaceStyle(),
                    liveSurface(), escapePressed))
         return interrupted();
     header* result = pushMarker(markerNoResult);
     if (!errorCode) moveResult(first, result);
 }
 
-void builtinPlotcubes(header* first) { plotcubes(first, nullptr); }
-void builtinPlotcubesColoured(header* first) { plotcubes(first, nextValue(first)); }
+void builtinPlotcubes(header* first) { plotcubes(first, false); }
+void builtinPlotcubesColoured(header* first) { plotcubes(first, true); }
+
+// meshfactor(f) sets the factor within 0..1; none keeps it.
+constexpr Signature meshfactorSignature = {
+    .rules = {{.kinds = takesReal, .presence = Presence::optionalOrNone}},
+    .refusal = {errorMeshfactor, "Meshfactor needs a real!\n"}};
 
 void builtinMeshfactor(header* first) {
+    const Arguments a(first, meshfactorSignature);
+    if (!a) return;
     const double old = meshScale;
-    if (!isNoneArgument(first)) {
-        header* v = realArgument(first);
-        if (errorCode) return;
-        if (!v || std::isnan(realOf(v))) return fail(errorMeshfactor, "Meshfactor needs a real!\n");
-        meshScale = std::clamp(realOf(v), 0.0, 1.0);
+    if (a.given(0)) {
+        if (std::isnan(a.real(0))) return a.refuse();
+        meshScale = std::clamp(a.real(0), 0.0, 1.0);
     }
     returnReal(first, old);
 }
 
+// wire(x, y, z) and wirerows(x, y, z): rows and columns of 1 are spread.
+constexpr Signature wireSignature = {"wire",
+                                     "three compatible matrices x,y,z",
+                                     {{takesRealMatrix}, {takesRealMatrix}, {takesRealMatrix}}};
+
 void wirePlot(header* first, bool rowsOnly) {
+    const Arguments a(first, wireSignature);
+    if (!a) return;
     GridMatrix g[3];
-    header* a = first;
-    bool ok = true;
-    for (GridMatrix& m : g) {
-        header* v = resolveValue(a);
-        if (errorCode) return;
-        ok = ok && realMatrixOf(v, &m.rows, &m.columns, &m.data);
-        a = nextValue(a);
-    }
     int rows = 0, columns = 0;
-    for (const GridMatrix& m : g) {
+    for (int k = 0; k < 3; k++) {
+        const MatrixValue m = a.matrix(k);
+        g[k] = {m.data, m.rows, m.columns};
         rows = std::max(rows, m.rows);
         columns = std::max(columns, m.columns);
     }
-    if (!ok || rows < 1 || columns < 1 || !g[0].fits(rows, columns) || !g[1].fits(rows, columns) ||
+    if (rows < 1 || columns < 1 || !g[0].fits(rows, columns) || !g[1].fits(rows, columns) ||
         !g[2].fits(rows, columns))
-        return reportNeed("three compatible matrices x,y,z", "wire");
+        return a.refuse();
     const uint64_t nodes = uint64_t(rows) * uint64_t(columns);
     double* x = static_cast<double*>(freeStackWork(workBytes({{nodes, 2 * sizeof(double)}})));
     if (!x) return fail(errorPlotMemory, "Out of memory in wire!\n");

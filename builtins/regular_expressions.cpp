@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "builtins/builtin_helpers.h"
 #include "builtins/text_helpers.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
@@ -239,28 +240,30 @@ class Regex {
 
 // --- strxfind ----------------------------------------------------------------
 
-constexpr const char* strxfindWhat = "string, substring, start position";
+// The text and the pattern are both resolved before either is checked; a
+// start position or a replacement is resolved only after that check, by a
+// signature of its own.
+constexpr ArgumentRule text = {takesString};
+constexpr const char* strxfindNeed = "string, substring, start position";
+constexpr Signature strxfindSignature = {"strreg", strxfindNeed, {text, text}};
+constexpr Signature strxfindStartSignature = {"strreg", strxfindNeed, {{takesReal}}};
 
 // The match, its text and the vector of its groups, or 0 when none.
 // Positions count characters, as in strfind.
 void findMatch(header* first, header* s, header* pattern, int64_t start) {
-    const char* text = stringOf(s);
-    const bool utf8 = isUtf8Text(s);
-    const size_t bytes = std::strlen(text);
-    int64_t length = int64_t(characterCount(text, bytes, utf8));
-    int64_t offset = searchOffset(start, length);
-    Regex regex(stringOf(pattern), utf8, text);
+    const SearchStart at = searchStart(s, start);
+    const bool utf8 = at.utf8;
+    Regex regex(stringOf(pattern), utf8, at.text);
     if (!regex.ok()) return;
-    const size_t from = offset < length ? characterOffset(text, size_t(offset), utf8) : bytes;
-    const char* subject = text + from;
-    if (offset > length || !regex.match(subject, bytes - from, 0)) {
+    const char* subject = at.text + at.from;
+    if (at.offset > at.length || !regex.match(subject, at.bytes - at.from, 0)) {
         if (errorCode) return;
         header* none = pushReal(0);
         if (!errorCode) moveResult(first, none);
         return;
     }
     const size_t before = characterCount(subject, regex.groupStart(0), utf8);
-    header* position = pushReal(double(offset + int64_t(before) + 1));
+    header* position = pushReal(double(at.offset + int64_t(before) + 1));
     if (errorCode) return;
     header* whole = pushString(subject + regex.groupStart(0), int64_t(regex.groupLength(0)));
     if (errorCode) return;
@@ -274,39 +277,18 @@ void findMatch(header* first, header* s, header* pattern, int64_t start) {
     moveResults(first, position);
 }
 
-// Resolves the text and the pattern; false with the message of `what`.
-bool readTextAndPattern(header* first, header** s, header** pattern, const char* what,
-                        const char* name) {
-    header* second = nextValue(first);
-    *s = resolveValue(first);
-    if (errorCode) return false;
-    *pattern = resolveValue(second);
-    if (errorCode) return false;
-    if ((*s)->kind != kindString || (*pattern)->kind != kindString) {
-        reportNeed(what, name);
-        return false;
-    }
-    return true;
-}
-
+// strxfind(s, pattern) and strxfind(s, pattern, start).
 void builtinStrxfind(header* first) {
-    header *s, *pattern;
-    if (!readTextAndPattern(first, &s, &pattern, strxfindWhat, "strreg")) return;
-    findMatch(first, s, pattern, 1);
-}
-
-void builtinStrxfindFrom(header* first) {
-    header* third = nextValue(nextValue(first));
-    header *s, *pattern;
-    if (!readTextAndPattern(first, &s, &pattern, strxfindWhat, "strreg")) return;
-    header* startValue = resolveValue(third);
-    if (errorCode) return;
-    int64_t start;
-    if (!readTextPosition(startValue, &start)) {
-        reportNeed(strxfindWhat, "strreg");
-        return;
+    header* third = countArguments(first) > 2 ? nextValue(nextValue(first)) : nullptr;
+    const Arguments a(first, strxfindSignature);
+    if (!a) return;
+    int64_t start = 1;
+    if (third) {
+        const Arguments b(third, strxfindStartSignature);
+        if (!b) return;
+        if (!readTextPosition(b[0], &start)) return b.refuse();
     }
-    findMatch(first, s, pattern, start);
+    findMatch(first, a[0], a[1], start);
 }
 
 // --- strxrepl ----------------------------------------------------------------
@@ -349,17 +331,17 @@ void appendReplacement(StackText& out, const char* replacement, const Regex& reg
     }
 }
 
+constexpr const char* strxreplNeed = "string, search string and replacement";
+constexpr Signature strxreplSignature = {"strrepl", strxreplNeed, {text, text}};
+constexpr Signature replacementSignature = {"strrepl", strxreplNeed, {text}};
+
 void builtinStrxrepl(header* first) {
     header* third = nextValue(nextValue(first));
-    header *s, *pattern;
-    const char* what = "string, search string and replacement";
-    if (!readTextAndPattern(first, &s, &pattern, what, "strrepl")) return;
-    header* replacement = resolveValue(third);
-    if (errorCode) return;
-    if (replacement->kind != kindString) {
-        reportNeed(what, "strrepl");
-        return;
-    }
+    const Arguments a(first, strxreplSignature);
+    if (!a) return;
+    const Arguments r(third, replacementSignature);
+    if (!r) return;
+    header *s = a[0], *pattern = a[1], *replacement = r[0];
     const bool utf8 = isUtf8Text(s);
     const char* subject = stringOf(s);
     Regex regex(stringOf(pattern), utf8, subject);
@@ -401,7 +383,7 @@ void builtinStrxrepl(header* first) {
 
 const BuiltinRecord rows[] = {
     {"strxfind", 2, 0, builtinStrxfind},
-    {"strxfind", 3, 0, builtinStrxfindFrom},
+    {"strxfind", 3, 0, builtinStrxfind},
     {"strxrepl", 3, 0, builtinStrxrepl},
 };
 

@@ -46,17 +46,8 @@ bool sortValues(const double* values, int64_t n, double* sorted, double* positio
     return true;
 }
 
-void sortRealVector(header* first, header* value) {
-    MatrixValue v;
-    readMatrixValue(value, &v);
-    if (!v.isVector()) {
-        reportNeed("1xn or nx1 vector", "sort");
-        return;
-    }
-    if (v.count() == 0) {
-        reportNeed("nonempty real vector", "sort");
-        return;
-    }
+// A nonempty real vector.
+void sortRealVector(header* first, const MatrixValue& v) {
     header* sorted = pushMatrixOfKind(kindRealMatrix, v.rows, v.columns);
     if (!sorted) return;
     header* positions = pushMatrixOfKind(kindRealMatrix, v.rows, v.columns);
@@ -103,38 +94,28 @@ void sortStringVector(header* first, header* value) {
     moveResults(first, sorted);
 }
 
+constexpr Signature sortSignature = {
+    "sort", "real or string vector", {{takesRealMatrix | takesStringVector | takesString}}};
+
 void builtinSort(header* first) {
-    header* value = resolveValue(first);
-    if (errorCode) return;
-    switch (value->kind) {
-        case kindReal:
-        case kindRealMatrix:
-            sortRealVector(first, value);
-            return;
-        case kindStringMatrix:
-            sortStringVector(first, value);
-            return;
-        case kindString:
-            moveValueAsResult(first, value, flagUtf8);
-            return;
-        default:
-            reportNeed("real or string vector", "sort");
-    }
+    const Arguments a(first, sortSignature);
+    if (!a) return;
+    if (a[0]->kind == kindStringMatrix) return sortStringVector(first, a[0]);
+    if (a[0]->kind == kindString) return moveValueAsResult(first, a[0], flagUtf8);
+    const MatrixValue v = a.matrix(0);
+    if (!v.isVector()) return a.need("1xn or nx1 vector");
+    if (v.count() == 0) return a.need("nonempty real vector");
+    sortRealVector(first, v);
 }
 
 // Rows compared from the first column; a NaN on either side decides nothing.
+constexpr Signature lexsortSignature = {"lexsort", "real matrix", {{takesRealMatrix}}};
+
 void builtinLexsort(header* first) {
-    header* value = resolveValue(first);
-    if (errorCode) return;
-    MatrixValue a;
-    if (!readMatrixValue(value, &a) || a.family != numberReal) {
-        reportNeed("real matrix", "lexsort");
-        return;
-    }
-    if (a.count() == 0) {
-        reportNeed("nonempty real matrix", "lexsort");
-        return;
-    }
+    const Arguments arguments(first, lexsortSignature);
+    if (!arguments) return;
+    const MatrixValue a = arguments.matrix(0);
+    if (a.count() == 0) return arguments.need("nonempty real matrix");
     header* sorted = pushMatrixOfKind(kindRealMatrix, a.rows, a.columns);
     if (!sorted) return;
     header* positions = pushMatrixOfKind(kindRealMatrix, 1, a.rows);
@@ -158,18 +139,13 @@ void builtinLexsort(header* first) {
 // The distinct values in ascending order, each with the position of the
 // element that ends its run of equal values in the sorted order (the last
 // of them). NaNs are never equal: each stays.
+constexpr Signature uniqueSignature = {"unique", "real matrix", {{takesRealMatrix}}};
+
 void builtinUnique(header* first) {
-    header* value = resolveValue(first);
-    if (errorCode) return;
-    MatrixValue v;
-    if (!readMatrixValue(value, &v) || v.family != numberReal) {
-        reportNeed("real matrix", "unique");
-        return;
-    }
-    if (v.rows != 1 && !(v.rows == 0 && v.columns == 0)) {
-        reportNeed("real row vector", "unique");
-        return;
-    }
+    const Arguments a(first, uniqueSignature);
+    if (!a) return;
+    const MatrixValue v = a.matrix(0);
+    if (v.rows != 1 && !(v.rows == 0 && v.columns == 0)) return a.need("real row vector");
     const int64_t n = v.columns;
     if (n == 0) {
         header* values = pushRealMatrix(1, 0);

@@ -50,18 +50,24 @@ void closeCompressed(header* record, int64_t count) {
     newram = endOf(record);
 }
 
-// A compressed matrix refused for its entries: the record does not hold
-// what its head says.
-void reportBadEntries(const char* name) { reportNeed("compressed matrix", name); }
+// Whether a kernel succeeded; otherwise "Out of Memory!" when its output
+// did not fit, else the compressed matrix is refused for its entries (the
+// record does not hold what its head says).
+bool kernelDone(SparseStatus status, const Arguments& arguments) {
+    if (status == SparseStatus::ok) return true;
+    if (status == SparseStatus::noRoom || status == SparseStatus::noMemory)
+        reportOutOfMemory();
+    else
+        arguments.need("compressed matrix");
+    return false;
+}
+
+constexpr Signature cpxSignature = {"cpx", "real matrix", {{takesRealMatrix}}};
 
 void builtinCpx(header* first) {
-    header* value;
-    if (!resolveArguments(first, 1, &value)) return;
-    NumericMatrix a;
-    if (!readNumericMatrix(value, &a) || a.complex) {
-        reportNeed("real matrix", "cpx");
-        return;
-    }
+    const Arguments arguments(first, cpxSignature);
+    if (!arguments) return;
+    const MatrixValue a = arguments.matrix(0);
     const int64_t capacity = entryCapacity();
     header* result = openCompressed(a.rows, a.columns);
     if (!result) return;
@@ -75,29 +81,18 @@ void builtinCpx(header* first) {
     moveResult(first, result);
 }
 
-// The one argument of a builtin that takes a compressed matrix; null with
-// the Need message otherwise.
-header* readCompressed(header* first, const char* name) {
-    header* value;
-    if (!resolveArguments(first, 1, &value)) return nullptr;
-    if (value->kind != kindCompressedMatrix) {
-        reportNeed("compressed matrix", name);
-        return nullptr;
-    }
-    return value;
-}
+constexpr Signature decpxSignature = {"decpx", "compressed matrix", {{takesCompressed}}};
 
 void builtinDecpx(header* first) {
-    header* a = readCompressed(first, "decpx");
-    if (!a) return;
+    const Arguments arguments(first, decpxSignature);
+    if (!arguments) return;
+    header* a = arguments[0];
     header* result = pushMatrixOfKind(kindRealMatrix, sparseRows(a), sparseColumns(a));
     if (!result) return;
-    if (expandEntries(sparseEntries(a), sparseEntryCount(a), sparseRows(a), sparseColumns(a),
-                      matrixData(result)) != SparseStatus::ok) {
-        reportBadEntries("decpx");
-        return;
-    }
-    moveResult(first, result);
+    if (kernelDone(expandEntries(sparseEntries(a), sparseEntryCount(a), sparseRows(a),
+                                 sparseColumns(a), matrixData(result)),
+                   arguments))
+        moveResult(first, result);
 }
 
 void builtinCpxzeros(header* first) {
@@ -108,13 +103,15 @@ void builtinCpxzeros(header* first) {
     if (!errorCode) moveResult(first, result);
 }
 
+constexpr Signature cpxgetSignature = {
+    .builtin = "cpxget",
+    .rules = {{takesCompressed}},
+    .refusal = {errorFailed, "Need a compressed matrix for cpxmatrix.\n"}};
+
 void builtinCpxget(header* first) {
-    header* a;
-    if (!resolveArguments(first, 1, &a)) return;
-    if (a->kind != kindCompressedMatrix) {
-        fail(errorFailed, "Need a compressed matrix for cpxmatrix.\n");
-        return;
-    }
+    const Arguments arguments(first, cpxgetSignature);
+    if (!arguments) return;
+    header* a = arguments[0];
     const int count = sparseEntryCount(a);
     header* result = pushMatrixOfKind(kindRealMatrix, count, 3);
     if (!result) return;
@@ -144,20 +141,18 @@ bool readUpdates(header* m, int* rows, int* columns, std::vector<SparseEntry>* u
     return true;
 }
 
+constexpr Signature cpxsetSignature = {
+    "cpxset",
+    "compressed matrix, nx3 matrix",
+    {{takesCompressed}, {.kinds = takesRealMatrix, .columns = 3}}};
+
 void builtinCpxset(header* first) {
-    header* values[2];
-    if (!resolveArguments(first, 2, values)) return;
-    header *a = values[0], *m = values[1];
-    if (a->kind != kindCompressedMatrix || m->kind != kindRealMatrix || matrixColumns(m) != 3) {
-        reportNeed("compressed matrix, nx3 matrix", "cpxset");
-        return;
-    }
+    const Arguments arguments(first, cpxsetSignature);
+    if (!arguments) return;
+    header *a = arguments[0], *m = arguments[1];
     int rows = sparseRows(a), columns = sparseColumns(a);
     std::vector<SparseEntry> updates;
-    if (!readUpdates(m, &rows, &columns, &updates)) {
-        reportNeed("compressed matrix, nx3 matrix", "cpxset");
-        return;
-    }
+    if (!readUpdates(m, &rows, &columns, &updates)) return arguments.refuse();
     const int64_t count = sparseEntryCount(a);
     if (count + int64_t(updates.size()) > entryCapacity()) {
         reportOutOfMemory();
@@ -172,22 +167,19 @@ void builtinCpxset(header* first) {
         const SparseStatus status =
             mergeEntries(sparseEntries(a), count, updates.data(), int64_t(updates.size()), rows,
                          columns, currentEpsilon, sparseEntries(result), &merged);
-        if (status == SparseStatus::noMemory) {
-            reportOutOfMemory();
-            return;
-        }
-        if (status != SparseStatus::ok) {
-            reportBadEntries("cpxset");
-            return;
-        }
+        if (!kernelDone(status, arguments)) return;
     }
     closeCompressed(result, merged);
     moveResult(first, result);
 }
 
+constexpr Signature cpxtransposeSignature = {
+    "cpxtranspose", "compressed matrix", {{takesCompressed}}};
+
 void builtinCpxtranspose(header* first) {
-    header* a = readCompressed(first, "cpxtranspose");
-    if (!a) return;
+    const Arguments arguments(first, cpxtransposeSignature);
+    if (!arguments) return;
+    header* a = arguments[0];
     const int64_t count = sparseEntryCount(a);
     if (count > entryCapacity()) {
         reportOutOfMemory();
@@ -197,31 +189,22 @@ void builtinCpxtranspose(header* first) {
     if (!result) return;
     const SparseStatus status = transposeEntries(sparseEntries(a), count, sparseRows(a),
                                                  sparseColumns(a), sparseEntries(result));
-    if (status == SparseStatus::noMemory) {
-        reportOutOfMemory();
-        return;
-    }
-    if (status != SparseStatus::ok) {
-        reportBadEntries("cpxtranspose");
-        return;
-    }
+    if (!kernelDone(status, arguments)) return;
     closeCompressed(result, count);
     moveResult(first, result);
 }
 
-const char* const multiplyArguments = "compressed matrix, real or compressed matrix";
+constexpr Signature cpxmultSignature = {"cpxmult",
+                                        "compressed matrix, real or compressed matrix",
+                                        {{takesCompressed}, {takesCompressed | takesRealMatrix}}};
 
 void builtinCpxmult(header* first) {
-    header* values[2];
-    if (!resolveArguments(first, 2, values)) return;
+    const Arguments arguments(first, cpxmultSignature);
+    if (!arguments) return;
+    header* const values[2] = {arguments[0], arguments[1]};
     header *a = values[0], *b = values[1];
-    NumericMatrix dense;
     const bool compressed = b->kind == kindCompressedMatrix;
-    if (a->kind != kindCompressedMatrix ||
-        !(compressed || (readNumericMatrix(b, &dense) && !dense.complex))) {
-        reportNeed(multiplyArguments, "cpxmult");
-        return;
-    }
+    const MatrixValue dense = compressed ? MatrixValue{} : arguments.matrix(1);
     const int bRows = compressed ? sparseRows(b) : dense.rows;
     const int bColumns = compressed ? sparseColumns(b) : dense.columns;
     if (sparseColumns(a) != bRows) {
@@ -246,45 +229,29 @@ void builtinCpxmult(header* first) {
                                       capacity, &count);
         if (status == SparseStatus::ok) closeCompressed(result, count);
     }
-    switch (status) {
-        case SparseStatus::ok:
-            moveResult(first, result);
-            return;
-        case SparseStatus::noRoom:
-        case SparseStatus::noMemory:
-            reportOutOfMemory();
-            return;
-        default:
-            reportBadEntries("cpxmult");
-            return;
-    }
+    if (kernelDone(status, arguments)) moveResult(first, result);
 }
 
-// A real n x 1 column (a real scalar for n = 1).
-bool isColumn(header* value, int n) {
-    if (value->kind == kindReal) return n == 1;
-    return value->kind == kindRealMatrix && matrixColumns(value) == 1 && matrixRows(value) == n;
-}
-
-double* columnData(header* value) {
-    return value->kind == kindReal ? reinterpret_cast<double*>(dataOf(value)) : matrixData(value);
-}
+constexpr Signature cpxseidelSignature = {
+    "cpxseidel",
+    "compressed matrix, real column vector, real column vector, real",
+    {{takesCompressed},
+     {.kinds = takesRealMatrix, .columns = 1},
+     {.kinds = takesRealMatrix, .columns = 1},
+     {takesReal}}};
 
 void builtinCpxseidel(header* first) {
-    header* values[4];
-    if (!resolveArguments(first, 4, values)) return;
-    header *a = values[0], *b = values[1], *x = values[2], *w = values[3];
-    const int n = a->kind == kindCompressedMatrix ? sparseRows(a) : 0;
-    if (a->kind != kindCompressedMatrix || sparseColumns(a) != n || !isColumn(b, n) ||
-        !isColumn(x, n) || w->kind != kindReal) {
-        reportNeed("compressed matrix, real column vector, real column vector, real", "cpxseidel");
-        return;
-    }
+    const Arguments arguments(first, cpxseidelSignature);
+    if (!arguments) return;
+    header* a = arguments[0];
+    const MatrixValue b = arguments.matrix(1), x = arguments.matrix(2);
+    const int n = sparseRows(a);
+    if (sparseColumns(a) != n || b.rows != n || x.rows != n) return arguments.refuse();
     header* y = pushMatrixOfKind(kindRealMatrix, n, 1);
     if (!y) return;
     int row = 0;
-    switch (seidelSweep(sparseEntries(a), sparseEntryCount(a), n, columnData(b), columnData(x),
-                        realOf(w), matrixData(y), escapePressed, &row)) {
+    switch (seidelSweep(sparseEntries(a), sparseEntryCount(a), n, b.data, x.data, arguments.real(3),
+                        matrixData(y), escapePressed, &row)) {
         case SparseStatus::ok:
             moveResult(first, y);
             return;
@@ -294,8 +261,8 @@ void builtinCpxseidel(header* first) {
         case SparseStatus::interrupted:
             reportInterrupted();
             return;
-        default:
-            reportBadEntries("cpxseidel");
+        default:  // entries that are not what the head says
+            arguments.need("compressed matrix");
             return;
     }
 }

@@ -18,16 +18,12 @@
 
 namespace {
 
-// Resolves `count` arguments from `first` into `values`; false when one
-// failed or is not a string (then with "Need <what> for <name>").
-bool resolveStrings(header* first, int count, header** values, const char* what, const char* name) {
-    header* argument = first;
-    for (int i = 0; i < count; i++, argument = nextValue(argument)) {
-        values[i] = stringArgument(argument, what, name);
-        if (!values[i]) return false;
-    }
-    return true;
-}
+// Strings are checked as each is resolved: a wrong one is reported before
+// a later argument is resolved.
+constexpr ArgumentRule text = {takesString};
+
+constexpr Signature strlenSignature = {
+    .builtin = "strlen", .need = "string", .rules = {text}, .order = CheckOrder::asResolved};
 
 void finishString(header* first, StackText& text, int32_t flags) {
     header* result = text.finish(flags);
@@ -37,8 +33,9 @@ void finishString(header* first, StackText& text, int32_t flags) {
 // --- strlen ----------------------------------------------------------------
 
 void builtinStrlen(header* first) {
-    header* s;
-    if (!resolveStrings(first, 1, &s, "string", "strlen")) return;
+    const Arguments a(first, strlenSignature);
+    if (!a) return;
+    header* s = a[0];
     const char* text = stringOf(s);
     header* result = pushReal(double(characterCount(text, std::strlen(text), isUtf8Text(s))));
     if (!errorCode) moveResult(first, result);
@@ -46,62 +43,46 @@ void builtinStrlen(header* first) {
 
 // --- strfind -----------------------------------------------------------------
 
-constexpr const char* strfindWhat = "string, substring, start position";
+constexpr Signature strfindSignature = {.builtin = "strfind",
+                                        .need = "string, substring, start position",
+                                        .rules = {text, text, {takesReal, Presence::optional}},
+                                        .order = CheckOrder::asResolved};
 
 void findFrom(header* first, header* s, header* sub, int64_t start) {
-    const char* text = stringOf(s);
-    const bool utf8 = isUtf8Text(s);
-    const size_t bytes = std::strlen(text);
-    int64_t length = int64_t(characterCount(text, bytes, utf8));
-    int64_t offset = searchOffset(start, length);
+    const SearchStart at = searchStart(s, start);
     double position = 0;
-    if (offset < length) {
-        const size_t from = characterOffset(text, size_t(offset), utf8);
+    if (at.offset < at.length) {
         const char* needle = stringOf(sub);
         size_t before;
-        if (findCharacters(text + from, bytes - from, needle, std::strlen(needle), utf8, &before))
-            position = double(offset + int64_t(before) + 1);
+        if (findCharacters(at.text + at.from, at.bytes - at.from, needle, std::strlen(needle),
+                           at.utf8, &before))
+            position = double(at.offset + int64_t(before) + 1);
     }
     header* result = pushReal(position);
     if (!errorCode) moveResult(first, result);
 }
 
+// strfind(s, sub) and strfind(s, sub, start): the start is optional.
 void builtinStrfind(header* first) {
-    header* values[2];
-    if (!resolveStrings(first, 2, values, strfindWhat, "strfind")) return;
-    findFrom(first, values[0], values[1], 1);
-}
-
-void builtinStrfindFrom(header* first) {
-    header* values[2];
-    header* third = nextValue(nextValue(first));
-    if (!resolveStrings(first, 2, values, strfindWhat, "strfind")) return;
-    header* startValue = resolveValue(third);
-    if (errorCode) return;
-    int64_t start;
-    if (!readTextPosition(startValue, &start)) {
-        reportNeed(strfindWhat, "strfind");
-        return;
-    }
-    findFrom(first, values[0], values[1], start);
+    const Arguments a(first, strfindSignature);
+    if (!a) return;
+    int64_t start = 1;
+    if (a.given(2) && !readTextPosition(a[2], &start)) return a.refuse();
+    findFrom(first, a[0], a[1], start);
 }
 
 // --- substring -----------------------------------------------------------------
 
+constexpr Signature substringSignature = {
+    "substring", "string and two integers", {text, {takesReal}, {takesReal}}};
+
 void builtinSubstring(header* first) {
-    header* second = nextValue(first);
-    header* third = nextValue(second);
-    header* s = resolveValue(first);
-    if (errorCode) return;
-    header* from = resolveValue(second);
-    if (errorCode) return;
-    header* to = resolveValue(third);
-    if (errorCode) return;
+    const Arguments arguments(first, substringSignature);
+    if (!arguments) return;
+    header* s = arguments[0];
     int64_t a, b;
-    if (s->kind != kindString || !readTextPosition(from, &a) || !readTextPosition(to, &b)) {
-        reportNeed("string and two integers", "substring");
-        return;
-    }
+    if (!readTextPosition(arguments[1], &a) || !readTextPosition(arguments[2], &b))
+        return arguments.refuse();
     const char* text = stringOf(s);
     const bool utf8 = isUtf8Text(s);
     int64_t n = int64_t(characterCount(text, std::strlen(text), utf8));
@@ -123,15 +104,17 @@ void builtinSubstring(header* first) {
 // Occurrences between two polls of the Escape key.
 constexpr int escapePollInterval = 4096;
 
+constexpr Signature strreplSignature = {.builtin = "strrepl",
+                                        .need = "string, search string and replacement",
+                                        .rules = {text, text, text},
+                                        .order = CheckOrder::asResolved};
+
 void builtinStrrepl(header* first) {
-    header* v[3];
-    const char* what = "string, search string and replacement";
-    if (!resolveStrings(first, 3, v, what, "strrepl")) return;
+    const Arguments a(first, strreplSignature);
+    if (!a) return;
+    header* const v[3] = {a[0], a[1], a[2]};
     // An empty search text matches everywhere without advancing.
-    if (!stringOf(v[1])[0]) {
-        reportNeed(what, "strrepl");
-        return;
-    }
+    if (!stringOf(v[1])[0]) return a.refuse();
     const std::string search = stringOf(v[1]);
     const std::string replacement = stringOf(v[2]);
     int32_t flags = utf8FlagOf(v[0]) | utf8FlagOf(v[2]);
@@ -198,16 +181,16 @@ void tokenize(header* first, header* s, const char* separators) {
     if (result) moveResult(first, result);
 }
 
-void builtinStrtokens(header* first) {
-    header* s;
-    if (!resolveStrings(first, 1, &s, "two strings", "strtokens")) return;
-    tokenize(first, s, ";, \t");
-}
+constexpr Signature strtokensSignature = {.builtin = "strtokens",
+                                          .need = "two strings",
+                                          .rules = {text, {takesString, Presence::optional}},
+                                          .order = CheckOrder::asResolved};
 
-void builtinStrtokensWith(header* first) {
-    header* v[2];
-    if (!resolveStrings(first, 2, v, "two strings", "strtokens")) return;
-    tokenize(first, v[0], stringOf(v[1]));
+// strtokens(s) and strtokens(s, separators).
+void builtinStrtokens(header* first) {
+    const Arguments a(first, strtokensSignature);
+    if (!a) return;
+    tokenize(first, a[0], a.given(1) ? a.text(1) : ";, \t");
 }
 
 // --- case ------------------------------------------------------------------------
@@ -232,9 +215,13 @@ int mapCase(int code, bool upper) {
 
 // In a single-byte code page only the ASCII letters change; in UTF-8 text
 // every letter with a case does, and bytes that are not UTF-8 stay.
-void changeCase(header* first, const char* name, bool upper) {
-    header* s;
-    if (!resolveStrings(first, 1, &s, "string", name)) return;
+constexpr Signature tolowerSignature = {"tolower", "string", {text}};
+constexpr Signature toupperSignature = {"toupper", "string", {text}};
+
+void changeCase(header* first, const Signature& signature, bool upper) {
+    const Arguments a(first, signature);
+    if (!a) return;
+    header* s = a[0];
     const bool utf8 = isUtf8Text(s);
     const char* text = stringOf(s);
     StackText result(kindString);
@@ -254,13 +241,13 @@ void changeCase(header* first, const char* name, bool upper) {
     finishString(first, result, utf8FlagOf(s));
 }
 
-void builtinTolower(header* first) { changeCase(first, "tolower", false); }
-void builtinToupper(header* first) { changeCase(first, "toupper", true); }
+void builtinTolower(header* first) { changeCase(first, tolowerSignature, false); }
+void builtinToupper(header* first) { changeCase(first, toupperSignature, true); }
 
 const BuiltinRecord rows[] = {
-    {"strfind", 2, 0, builtinStrfind},     {"strfind", 3, 0, builtinStrfindFrom},
+    {"strfind", 2, 0, builtinStrfind},     {"strfind", 3, 0, builtinStrfind},
     {"strlen", 1, 0, builtinStrlen},       {"strrepl", 3, 0, builtinStrrepl},
-    {"strtokens", 1, 0, builtinStrtokens}, {"strtokens", 2, 0, builtinStrtokensWith},
+    {"strtokens", 1, 0, builtinStrtokens}, {"strtokens", 2, 0, builtinStrtokens},
     {"substring", 3, 0, builtinSubstring}, {"tolower", 1, 0, builtinTolower},
     {"toupper", 1, 0, builtinToupper},
 };

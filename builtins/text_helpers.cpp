@@ -83,20 +83,16 @@ int64_t searchOffset(int64_t start, int64_t length) {
     return start >= 1 ? start - 1 : 0;
 }
 
-const double* realRowArgument(header* argument, int64_t* count) {
-    header* value = resolveValue(argument);
-    if (errorCode) return nullptr;
-    const double* data = nullptr;
-    if (value->kind == kindReal) {
-        data = reinterpret_cast<const double*>(dataOf(value));
-        *count = 1;
-    } else if (value->kind == kindRealMatrix && matrixRows(value) == 1) {
-        data = matrixData(value);
-        *count = matrixColumns(value);
-    }
-    for (int64_t i = 0; data && i < *count; i++)
-        if (!std::isfinite(data[i])) return nullptr;
-    return data;
+SearchStart searchStart(const header* s, int64_t start) {
+    SearchStart at;
+    at.text = stringOf(s);
+    at.utf8 = isUtf8Text(s);
+    at.bytes = std::strlen(at.text);
+    at.length = int64_t(characterCount(at.text, at.bytes, at.utf8));
+    at.offset = searchOffset(start, at.length);
+    at.from =
+        at.offset < at.length ? characterOffset(at.text, size_t(at.offset), at.utf8) : at.bytes;
+    return at;
 }
 
 const char* findText(const char* text, size_t length, const char* needle, size_t count) {

@@ -1,6 +1,6 @@
 // Helpers of the string, character, printing and file builtins: strings
 // and string vectors written straight into the free stack space (the stack
-// end checked before every piece), and the reading of their arguments.
+// end checked before every piece), and the reading of text positions.
 #pragma once
 
 #include <cstddef>
@@ -73,6 +73,18 @@ bool readTextPosition(const header* value, int64_t* position);
 // position `start` begins (a negative start counts from the end; at least 0).
 int64_t searchOffset(int64_t start, int64_t length);
 
+// Where a search in the text of the string value `s` begins, from the
+// 1-based position `start` (as searchOffset takes it).
+struct SearchStart {
+    const char* text;
+    size_t bytes;    // of the whole text
+    bool utf8;       // isUtf8Text
+    int64_t length;  // characters of the text
+    int64_t offset;  // characters before the start
+    size_t from;     // bytes before the start; `bytes` when it lies at or past the end
+};
+SearchStart searchStart(const header* s, int64_t start);
+
 // The first occurrence of the `count` bytes of `needle` in the `length`
 // bytes of `text`, or null; an empty needle is found at the start.
 const char* findText(const char* text, size_t length, const char* needle, size_t count);
@@ -82,10 +94,6 @@ const char* findText(const char* text, size_t length, const char* needle, size_t
 // given) receives the characters before the occurrence.
 const char* findCharacters(const char* text, size_t length, const char* needle, size_t count,
                            bool utf8, size_t* characters = nullptr);
-
-// The elements of a real or a 1 x n real matrix, all finite; null when the
-// argument is anything else (nothing printed unless resolving failed).
-const double* realRowArgument(header* argument, int64_t* count);
 
 // The low 32 bits of a finite real truncated to an integer, for any size
 // (two's complement for negative values).

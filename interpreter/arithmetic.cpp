@@ -130,7 +130,15 @@ void combineReals(const RealOperand& a, const RealOperand& b, int rows, int colu
     }
 }
 
-enum class Operator { add, subtract, multiply, divide };
+using Operator = ArithmeticOperator;
+
+// One loop per operator, with the operator fixed in it.
+template <Operator op>
+void combineRealsBy(const RealOperand& a, const RealOperand& b, int rows, int columns,
+                    double* out) {
+    combineReals(a, b, rows, columns, out,
+                 [](double p, double q) { return applyRealOperator(op, p, q); });
+}
 
 const char* operatorName(Operator op) {
     switch (op) {
@@ -164,17 +172,16 @@ void combineRealOperands(Operator op, header* first, header* a, header* b) {
     double* out = elementsOf(result);
     switch (op) {
         case Operator::add:
-            combineReals(x, y, rows, columns, out, [](double p, double q) { return p + q; });
+            combineRealsBy<Operator::add>(x, y, rows, columns, out);
             break;
         case Operator::subtract:
-            combineReals(x, y, rows, columns, out, [](double p, double q) { return p - q; });
+            combineRealsBy<Operator::subtract>(x, y, rows, columns, out);
             break;
         case Operator::multiply:
-            combineReals(x, y, rows, columns, out, [](double p, double q) { return p * q; });
+            combineRealsBy<Operator::multiply>(x, y, rows, columns, out);
             break;
         case Operator::divide:
-            combineReals(x, y, rows, columns, out,
-                         [](double p, double q) { return q == 0 ? quietNan : p / q; });
+            combineRealsBy<Operator::divide>(x, y, rows, columns, out);
             break;
     }
     finishResult(first, result, moveDown);
@@ -183,25 +190,12 @@ void combineRealOperands(Operator op, header* first, header* a, header* b) {
 // Both operands real scalars, the commonest case of all: the same result
 // and placement as combineRealOperands, without the shape work.
 void combineRealScalars(Operator op, header* first, header* a, header* b) {
-    double x = realOf(a), y = realOf(b), z;
-    switch (op) {
-        case Operator::add:
-            z = x + y;
-            break;
-        case Operator::subtract:
-            z = x - y;
-            break;
-        case Operator::multiply:
-            z = x * y;
-            break;
-        default:
-            if (y == 0) {
-                reportFloatingPointError(errorFailed);
-                if (errorCode) return;
-            }
-            z = y == 0 ? quietNan : x / y;
-            break;
+    double x = realOf(a), y = realOf(b);
+    if (dividesByZero(op, y)) {
+        reportFloatingPointError(errorFailed);
+        if (errorCode) return;
     }
+    double z = applyRealOperator(op, x, y);
     bool moveDown;
     header* result = placeResult(first, a, b, 1, 1, false, &moveDown);
     if (errorCode) return;
@@ -440,17 +434,19 @@ bool promoteConsecutive(header* first, int count) {
 
 // --- element functions -----------------------------------------------------------
 
-void addRealElement(const double* a, const double* b, double* result) { *result = *a + *b; }
-void subtractRealElement(const double* a, const double* b, double* result) { *result = *a - *b; }
-void multiplyRealElement(const double* a, const double* b, double* result) { *result = *a * *b; }
+void addRealElement(const double* a, const double* b, double* result) {
+    *result = applyRealOperator(ArithmeticOperator::add, *a, *b);
+}
+void subtractRealElement(const double* a, const double* b, double* result) {
+    *result = applyRealOperator(ArithmeticOperator::subtract, *a, *b);
+}
+void multiplyRealElement(const double* a, const double* b, double* result) {
+    *result = applyRealOperator(ArithmeticOperator::multiply, *a, *b);
+}
 
 void divideRealElement(const double* a, const double* b, double* result) {
-    if (*b == 0) {
-        *result = quietNan;
-        reportFloatingPointError(errorFailed);
-        return;
-    }
-    *result = *a / *b;
+    if (dividesByZero(ArithmeticOperator::divide, *b)) reportFloatingPointError(errorFailed);
+    *result = applyRealOperator(ArithmeticOperator::divide, *a, *b);
 }
 
 double negateRealElement(double x) { return -x; }

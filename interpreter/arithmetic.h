@@ -9,7 +9,35 @@
 // printed and no result is moved down.
 #pragma once
 
+#include <cstdint>
+#include <limits>
+
 #include "interpreter/stack.h"
+
+// The four operators, in the order of the element functions' tables.
+enum class ArithmeticOperator : uint8_t { add, subtract, multiply, divide };
+
+// A division by zero, which the operator reports (reportFloatingPointError)
+// before it takes the result: an error, or NaN while errors are off.
+constexpr bool dividesByZero(ArithmeticOperator op, double y) {
+    return op == ArithmeticOperator::divide && y == 0;
+}
+
+// The operators on two real numbers: the one definition that the operators
+// on values and the statement cache compute with. x / 0 is a quiet NaN of
+// positive sign, not the processor's 0/0.
+constexpr double applyRealOperator(ArithmeticOperator op, double x, double y) {
+    switch (op) {
+        case ArithmeticOperator::add:
+            return x + y;
+        case ArithmeticOperator::subtract:
+            return x - y;
+        case ArithmeticOperator::multiply:
+            return x * y;
+        default:
+            return y == 0 ? std::numeric_limits<double>::quiet_NaN() : x / y;
+    }
+}
 
 // Binary element-wise operators with broadcasting (a scalar, a row or a
 // column is repeated to the larger shape). `addValues` joins as "|" does when

@@ -296,18 +296,31 @@ header* storeGlobal(const char* name, header* value, int32_t targetFlags) {
     return stored;
 }
 
+bool realStoreInPlaceEnabled = true;  // read and written by the interpreter thread
+
+// A real number without flags stored in place where that is all the
+// assignment below would do: the global must be the stored block (the right
+// side may have replaced it), a local keep its name.
+bool storedInPlace(header* variable, const header* value, const char* name) {
+    if (!realStoreInPlaceEnabled || !isRealScalarRecord(value) || value->flags != 0) return false;
+    bool topLevel = isTopLevel();
+    if (topLevel ? findGlobal(variable->name) != variable : std::strcmp(variable->name, name) != 0)
+        return false;
+    return storeRealInPlace(variable, realOf(value), topLevel);
+}
+
 // Stores the value as the existing variable (not a view, not a subvector).
 // At the top level (except "%") and through a `global` declaration the
 // value goes to the global store; a variable outside the running frame
 // (a caller's, or a global reached through an argument) keeps its shape.
 header* assignToVariable(header* variable, header* value, const char* name, bool throughGlobal) {
+    if (!throughGlobal && storedInPlace(variable, value, name)) return variable;
     char* place = reinterpret_cast<char*>(variable);
     bool stacked = recordOnStack(variable);
     bool inFunctionArea = stacked && inArea(place, ramstart, functionsEnd);
     if (throughGlobal ||
         (isTopLevel() && (!stacked || (!isPercentName(name) && !inFunctionArea)))) {
-        int32_t keep = variable->flags & ~(flagSymbolic | flagGlobalCommand | flagGlobalReference |
-                                           flagReferenceArgument | flagZeroBased);
+        int32_t keep = variable->flags & ~flagsDroppedByAssignment;
         char storeName[nameSize];
         copyName(storeName, throughGlobal || !stacked ? variable->name : name);
         header* stored = storeGlobal(storeName, value, keep);
@@ -408,6 +421,8 @@ bool strictAssignments() {
     }
     return strict;
 }
+
+void setRealStoreInPlaceEnabled(bool enabled) { realStoreInPlaceEnabled = enabled; }
 
 int32_t setValueName(header* record, const char* name) {
     setRecordName(record, name);

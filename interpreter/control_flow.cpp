@@ -17,6 +17,7 @@
 #include "interpreter/globals.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
+#include "interpreter/primaries.h"
 #include "interpreter/scanner.h"
 #include "interpreter/statement_cache.h"
 #include "interpreter/tracing.h"
@@ -31,12 +32,6 @@ int returnLoopIndex = 0;
 
 namespace {
 
-// A stored function body is running: its commands are tokens and its
-// constructs may span lines.
-bool inStoredBody() {
-    return functionState == functionRunning || functionState == functionReturned;
-}
-
 // The word `word` at the scan position, not followed by a name character.
 bool atWord(const char* word) {
     size_t n = std::strlen(word);
@@ -48,7 +43,7 @@ bool atWord(const char* word) {
 // The jump cache of the command token just dispatched (the scan position
 // is right after it), or null outside stored bodies.
 char* tokenCacheSlot() {
-    if (!inStoredBody() || scanPointer[-tokenSize] != commandToken) return nullptr;
+    if (!scanningStoredBody() || scanPointer[-tokenSize] != commandToken) return nullptr;
     return scanPointer - tokenSize + tokenCacheOffset;
 }
 
@@ -102,7 +97,7 @@ bool skipStringLiteral() {
 // kind; -1 at the end of the line (top level) or of the body. Keywords
 // inside string literals and comments are passed over.
 int nextKeyword() {
-    bool body = inStoredBody();
+    bool body = scanningStoredBody();
     bool afterName = false;  // a name character ends right before the scan position
     for (;;) {
         char* p = scanPointer;
@@ -152,7 +147,7 @@ int nextKeyword() {
 }
 
 void traceFoundKeyword() {
-    if (inStoredBody() && traceState > 0) traceStep(lineStart);
+    if (scanningStoredBody() && traceState > 0) traceStep(lineStart);
 }
 
 void reportMissing(const char* message, char* savedLineStart) {
@@ -262,7 +257,7 @@ bool onlyBodyEndFollows() {
 }
 
 bool atBodyEnd() {
-    if (inStoredBody()) return onlyBodyEndFollows();
+    if (scanningStoredBody()) return onlyBodyEndFollows();
     skipBlanks();
     return errorCode || *scanPointer == 0;
 }
@@ -280,7 +275,7 @@ void runLoopBody(LoopType type, char* loopStart, char* cacheSlot, Advance advanc
     // At the top level the loop must stand in its line; a ".." in the body
     // fetches the next line over it, and the loop cannot go back.
     std::string loopText;
-    if (!inStoredBody()) loopText.assign(inputLine, size_t(bodyStart - inputLine));
+    if (!scanningStoredBody()) loopText.assign(inputLine, size_t(bodyStart - inputLine));
     bool keepsVariables = type != repeatLoop && functionState == functionTopLevel;
     CachedLoopBody cachedBody(bodyStart);
     while (!errorCode) {
@@ -321,7 +316,7 @@ void runLoopBody(LoopType type, char* loopStart, char* cacheSlot, Advance advanc
             }
             case commandEnd:
             case commandContinue:
-                if (!inStoredBody() &&
+                if (!scanningStoredBody() &&
                     loopText.compare(0, loopText.size(), inputLine, loopText.size()) != 0) {
                     fail(errorEndMissing, "%s", endMissingMessage(type));
                     return;
@@ -461,7 +456,7 @@ bool readVector(ForLoop& loop, header* value) {
 // --- command handlers -----------------------------------------------------
 
 void returnCommand() {
-    if (inStoredBody()) {
+    if (scanningStoredBody()) {
         // The return values see the index `#` has here, also outside loops.
         returnLoopIndex = loopIndex;
         functionState = functionReturned;

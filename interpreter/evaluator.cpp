@@ -164,8 +164,7 @@ header* evaluateExpression() {
     char* entry = newram;
     if (errorCode) return recordAt(entry);
     if (evaluateAssignedName()) return recordAt(entry);
-    if (hasPrefix(scanPointer, "complex:")) {
-        scanPointer += 8;
+    if (skipPrefix(scanPointer, "complex:")) {
         complexExpressionFlag = 1;
         evaluateExpression();
         complexExpressionFlag = 0;
@@ -304,8 +303,7 @@ void evaluateComparison() {
         if (!errorCode) applyNot(recordAt(entry));
         return;
     }
-    if (hasPrefix(scanPointer, "not ")) {
-        scanPointer += 4;
+    if (skipPrefix(scanPointer, "not ")) {
         evaluateComparison();
         header* value = resolveValue(recordAt(entry));
         if (errorCode) return;

@@ -187,53 +187,61 @@ static void insertImage() {
 }
 
 // The prefixes that hand a line to Maxima, Python, help or the comment
-// skipper. Returns 1 when the statement was handled here.
+// skipper. Returns 1 when the statement was handled here. A line refused
+// inside a function keeps its scan position.
 static int handlePrefixes(bool atLineStart) {
-    const char* p = scanPointer;
     // Away from the line start only "restart", "quit", "kalix ", "usenan "
     // and "/*" count: every statement of a loop or a function body comes here.
-    char c = *p;
+    char c = *scanPointer;
     if (!atLineStart && c != 'r' && c != 'q' && c != 'k' && c != 'u' && c != '/') return 0;
     bool topLevel = functionState == functionTopLevel;
-    if (atLineStart && (hasPrefix(p, "%% ") || hasPrefix(p, "%+ "))) p = scanPointer += 3;
-    if (atLineStart && hasPrefix(p, "::: ")) {
-        if (!topLevel) return refuseInFunction("Maxima ::: not allowed in functions!\n"), 1;
-        scanPointer += 4;
-        collectDirectModeLine();
-        return 1;
+    if (atLineStart) {
+        if (!skipPrefix(scanPointer, "%% ")) skipPrefix(scanPointer, "%+ ");
+        const char* p = scanPointer;
+        if (int n = prefixLength(p, "::: ")) {
+            if (!topLevel) return refuseInFunction("Maxima ::: not allowed in functions!\n"), 1;
+            scanPointer += n;
+            collectDirectModeLine();
+            return 1;
+        }
+        // The blank after "::" goes to the translator.
+        if (int n = prefixLength(p, "::"); n && (p[n] == ' ' || !intSetting("allowsymbolicdp"))) {
+            if (!topLevel) return refuseInFunction("Maxima :: not allowed in functions!\n"), 1;
+            scanPointer += n;
+            translateCompatibilityLine();
+            return 1;
+        }
+        if (skipPrefix(scanPointer, "?? ")) {
+            showHelp(1);
+            return 1;
+        }
+        if (int n = prefixLength(p, "maxima ")) {
+            if (!topLevel) return refuseInFunction("Maxima not allowed in functions!\n"), 1;
+            scanPointer += n;
+            translateCompatibilityLine();
+            return 1;
+        }
     }
-    if (atLineStart &&
-        (hasPrefix(p, ":: ") || (hasPrefix(p, "::") && !intSetting("allowsymbolicdp")))) {
-        if (!topLevel) return refuseInFunction("Maxima :: not allowed in functions!\n"), 1;
-        scanPointer += 2;
-        translateCompatibilityLine();
-        return 1;
-    }
-    if (atLineStart && hasPrefix(p, "?? ")) {
-        scanPointer += 3;
-        showHelp(1);
-        return 1;
-    }
-    if (atLineStart && hasPrefix(p, "maxima ")) {
-        if (!topLevel) return refuseInFunction("Maxima not allowed in functions!\n"), 1;
-        scanPointer += 7;
-        translateCompatibilityLine();
-        return 1;
-    }
+    const char* p = scanPointer;
     // "quit" leaves Python mode before the line could go to Python.
-    bool quitWord = hasPrefix(p, "quit") && nameCharLength(p + 4) == 0;
+    int quit = prefixLength(p, "quit");
+    bool quitWord = quit && nameCharLength(p + quit) == 0;
     if (atLineStart && topLevel && currentPythonMode && !quitWord &&
         !hasPrefix(p, "pythonmode") && !hasPrefix(p, "function ") && !hasPrefix(p, "kalix ")) {
         runPythonLine();
         return 1;
     }
-    if (atLineStart && (hasPrefix(p, "py: ") || hasPrefix(p, ">> "))) {
-        if (!topLevel)
-            return refuseInFunction("Python command lines not allowed in functions!\n"), 1;
-        scanPointer += 3;
-        if (*scanPointer == ' ') scanPointer++;
-        runPythonLine();
-        return 1;
+    if (atLineStart) {
+        // After ">> " one more blank goes too.
+        int python = prefixLength(p, "py: "), prompt = prefixLength(p, ">> ");
+        if (python || prompt) {
+            if (!topLevel)
+                return refuseInFunction("Python command lines not allowed in functions!\n"), 1;
+            scanPointer += python + prompt;
+            if (prompt && *scanPointer == ' ') scanPointer++;
+            runPythonLine();
+            return 1;
+        }
     }
     if (hasPrefix(p, "restart") || hasPrefix(p, "quit")) {
         currentMaximaMode = yacasMode = currentPythonMode = 0;
@@ -260,14 +268,12 @@ static int handlePrefixes(bool atLineStart) {
         if (topLevel) collectDirectModeLine();
         return 1;
     }
-    if (hasPrefix(scanPointer, "kalix ")) scanPointer += 6;
-    if (hasPrefix(scanPointer, "usenan ")) {
+    skipPrefix(scanPointer, "kalix ");
+    if (skipPrefix(scanPointer, "usenan ")) {
         errorsOff = 1;
         usenanPending = 1;
-        scanPointer += 7;
     }
-    if (hasPrefix(scanPointer, "/*")) {
-        scanPointer += 2;
+    if (skipPrefix(scanPointer, "/*")) {
         skipCommentBlock();
         return 1;
     }
@@ -380,8 +386,7 @@ int executeNextStatement() {
             return statementDone;
         }
     }
-    if (hasPrefix(scanPointer, "\xEF\xBB\xBF")) {
-        scanPointer += 3;
+    if (skipPrefix(scanPointer, "\xEF\xBB\xBF")) {
         fail(errorFailed, "Cannot interpret UTF-8 commands!\nNext command: %s\n", scanPointer);
         return statementStopped;
     }

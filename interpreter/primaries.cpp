@@ -512,8 +512,6 @@ bool isPrefixFunction(const header* function) {
     return function && (function->flags & (userFunctionPrefix | userFunctionPrefixLine));
 }
 
-bool scanningStoredBody() { return inArea(scanPointer, ramstart, functionsEnd); }
-
 header* findFunctionAtScan(int* length) {
     const char* p = scanPointer;
     if (!isLetterAt(p)) return nullptr;
@@ -874,11 +872,9 @@ void readCollection(char* entry) {
     for (;;) {
         skipBlanks(1);
         if (errorCode) break;
-        if (hasPrefix(scanPointer, "}}") &&
-            newram == reinterpret_cast<char*>(collection) + headerSize) {
-            scanPointer += 2;
+        if (newram == reinterpret_cast<char*>(collection) + headerSize &&
+            skipPrefix(scanPointer, "}}"))
             break;
-        }
         char name[32] = "";
         char* start = scanPointer;
         if (isNameStart(scanPointer)) {
@@ -903,10 +899,7 @@ void readCollection(char* entry) {
         if (errorCode) break;
         setValueName(recordAt(element), name);
         skipBlanks(1);
-        if (hasPrefix(scanPointer, "}}")) {
-            scanPointer += 2;
-            break;
-        }
+        if (skipPrefix(scanPointer, "}}")) break;
         if (*scanPointer != ',') {
             fail(errorBraces, "Error in {{}}!\n");
             break;

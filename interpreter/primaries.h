@@ -30,10 +30,15 @@ int evaluateCall(int* semicolon, char closing, int* valueCount);
 // their values. Returns the first result (the stack top at entry).
 header* evaluateToValues();
 
-// Whether the scan position lies in a stored function body: only there are
-// the bytes 2 (number) and 3 (command) tokens; elsewhere they are ordinary
-// characters.
-bool scanningStoredBody();
+// Whether the scan lies in a stored function body: a body runs (its scan
+// stays in it), or the scan stands in the function area at the top level
+// (an empty body's end). Only there are the bytes 2 (number) and 3
+// (command) tokens and do constructs span the body's lines; elsewhere they
+// are ordinary characters.
+inline bool scanningStoredBody() {
+    return functionState == functionRunning || functionState == functionReturned ||
+           inArea(scanPointer, ramstart, functionsEnd);
+}
 
 // A user function called with the rest of the expression, as in "f x".
 bool isPrefixFunction(const header* function);

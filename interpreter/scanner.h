@@ -105,6 +105,22 @@ inline bool hasPrefix(const char* text, const char* prefix) {
     return true;
 }
 
+// The length of `prefix` where `text` begins with it, else 0: the step
+// over it.
+inline int prefixLength(const char* text, const char* prefix) {
+    int n = 0;
+    for (; prefix[n]; n++)
+        if (text[n] != prefix[n]) return 0;
+    return n;
+}
+
+// Steps `text` over `prefix` where it begins with it; whether it did.
+inline bool skipPrefix(char*& text, const char* prefix) {
+    int n = prefixLength(text, prefix);
+    text += n;
+    return n != 0;
+}
+
 // Fetches the next line: the next body line inside a function, else the
 // next file or host line into `inputLine`, joined with following lines
 // ending in " ..." unless `noJoin`.

@@ -26,27 +26,6 @@ char* topEndLocal = nullptr;
 
 int errorCode = 0;
 
-const char* const typeNames[kindCount] = {
-    "real",
-    "complex",
-    "real matrix",
-    "complex matrix",
-    "reference",
-    "command",
-    "submatrix",
-    "complex submatrix",
-    "string",
-    "function",
-    "interval",
-    "interval matrix",
-    "interval submatrix",
-    "string matrix",
-    "compress sparse matrix",
-    "string subvector",
-    "collection",
-    "binary",
-};
-
 // Size of a view head before its indices: base pointer and the two counts.
 constexpr int64_t viewHeadSize = headerSize + 16;
 

@@ -10,8 +10,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
 #include "interpreter/state.h"
+#include "interpreter/type_names.h"
 
 // The record head, fixed to the byte: external libraries and compiled C
 // functions receive records in this layout.
@@ -78,7 +80,7 @@ enum ValueKind : int32_t {
     kindOverflow = 1000,  // 8-byte marker written at the top when a push fails
 };
 constexpr int kindCount = 18;
-extern const char* const typeNames[kindCount];
+static_assert(std::size(typeNames) == kindCount, "a name for every kind");
 
 // Bits of the flags word. Function records use further bits (user functions).
 enum HeaderFlags : int32_t {

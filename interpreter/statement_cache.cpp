@@ -15,6 +15,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "interpreter/arithmetic.h"
 #include "interpreter/assignment.h"
 #include "interpreter/commands.h"
 #include "interpreter/engine_services.h"
@@ -204,7 +205,7 @@ class Reader {
         return k;
     }
 
-    bool emit(Op op, int index = 0) {
+    bool emit(Op op, int index) {
         if (e.codeLength == maxCode) return false;
         e.code[e.codeLength++] = {op, uint8_t(index)};
         return true;
@@ -216,15 +217,21 @@ class Reader {
         return emit(Entry::opNumber, e.numberCount++);
     }
 
+    // The operators in the order of ArithmeticOperator.
+    bool emit(ArithmeticOperator op) { return emit(Op(Entry::opAdd + int(op)), 0); }
+    static_assert(Entry::opAdd + int(ArithmeticOperator::subtract) == Entry::opSubtract &&
+                  Entry::opAdd + int(ArithmeticOperator::multiply) == Entry::opMultiply &&
+                  Entry::opAdd + int(ArithmeticOperator::divide) == Entry::opDivide);
+
     // sum: product { ("+" | "-") product }
     bool sum() {
         if (!product()) return false;
         for (;;) {
-            Op op;
+            ArithmeticOperator op;
             if (at(p) == '+')
-                op = Entry::opAdd;
+                op = ArithmeticOperator::add;
             else if (at(p) == '-' && at(p + 1) != '>')
-                op = Entry::opSubtract;
+                op = ArithmeticOperator::subtract;
             else
                 return true;
             p++;
@@ -236,11 +243,11 @@ class Reader {
     bool product() {
         if (!operand()) return false;
         for (;;) {
-            Op op;
+            ArithmeticOperator op;
             if (at(p) == '*' && at(p + 1) != '*')
-                op = Entry::opMultiply;
+                op = ArithmeticOperator::multiply;
             else if (at(p) == '/' && at(p + 1) != '/')
-                op = Entry::opDivide;
+                op = ArithmeticOperator::divide;
             else
                 return true;
             p++;
@@ -377,26 +384,19 @@ header* realScalarOf(header* record) {
     return value && value->kind == kindReal ? value : nullptr;
 }
 
-// Whether storing a new real value in the variable changes nothing but the
-// number, as the assignment would leave it: at the top level a stored
-// global keeps its flags unless they are among those an assignment drops
-// or refuses; in a function a variable of the frame is replaced by the
-// value, which has no flags.
-bool replacesInPlace(header* variable, bool topLevel) {
-    if (variable->kind != kindReal || variable->size != scalarRecordSize(8)) return false;
-    if (topLevel)
-        return !recordOnStack(variable) &&
-               !(variable->flags & (flagProtected | flagSymbolic | flagGlobalCommand |
-                                    flagGlobalReference | flagReferenceArgument | flagZeroBased));
-    return recordInArea(variable, startlocal, endlocal);
-}
-
 // The conditions under which the ordinary path takes no other turn and
 // which stay as they are while a loop body runs from the cache.
 bool ordinaryPathAgrees() {
     if (functionState != functionTopLevel && functionState != functionRunning) return false;
     if (ramend - newram < interpreterStackRoom) return false;
     return getUsedStackSize() <= expressionStackLimit - machineStackRoom;
+}
+
+// The operator on the two values at the top of the `n` on the stack.
+template <ArithmeticOperator op>
+void operate(double* stack, int& n) {
+    n--;
+    stack[n - 1] = applyRealOperator(op, stack[n - 1], stack[n]);
 }
 
 // Computes the statement's value from the variables the names stand for
@@ -411,8 +411,6 @@ bool computeAndStore(const Entry& e, header* const* records, bool topLevel) {
         if (!value) return false;
         values[k] = realOf(value);
     }
-    header* target = records[e.target];
-    if (!replacesInPlace(target, topLevel)) return false;
     double stack[maxCode];
     stack[0] = 0;  // the code always leaves one value there
     int n = 0;
@@ -426,28 +424,23 @@ bool computeAndStore(const Entry& e, header* const* records, bool topLevel) {
                 stack[n++] = e.numbers[in.index];
                 break;
             case Entry::opAdd:
-                n--;
-                stack[n - 1] = stack[n - 1] + stack[n];
+                operate<ArithmeticOperator::add>(stack, n);
                 break;
             case Entry::opSubtract:
-                n--;
-                stack[n - 1] = stack[n - 1] - stack[n];
+                operate<ArithmeticOperator::subtract>(stack, n);
                 break;
             case Entry::opMultiply:
-                n--;
-                stack[n - 1] = stack[n - 1] * stack[n];
+                operate<ArithmeticOperator::multiply>(stack, n);
                 break;
             case Entry::opDivide:
-                n--;
-                // Division by zero is an error, or NaN while errors are off.
-                if (stack[n] == 0) return false;
-                stack[n - 1] = stack[n - 1] / stack[n];
+                // The ordinary path reports a division by zero.
+                if (dividesByZero(ArithmeticOperator::divide, stack[n - 1])) return false;
+                operate<ArithmeticOperator::divide>(stack, n);
                 break;
         }
     }
+    if (!storeRealInPlace(records[e.target], stack[0], topLevel)) return false;
     clearMaximaStatementFlags();
-    std::memcpy(dataOf(target), &stack[0], sizeof(double));
-    if (!topLevel) target->flags = 0;
     return true;
 }
 

@@ -133,3 +133,5 @@ void setCrashChildProcess(CrashChild slot, pid_t pid, int group) {
     childGroups[slot] = group;
     childPids[slot] = pid;
 }
+
+void endRecordedChildren() { endChildren(); }

@@ -32,6 +32,9 @@ void setCrashLogDescriptor(int descriptor);
 enum CrashChild { crashChildMaxima = 0, crashChildExec = 1, crashChildWaitedExec = 2 };
 constexpr int crashChildSlots = 3;
 void setCrashChildProcess(CrashChild slot, pid_t pid, int group);
+// Kills every child recorded above (SIGKILL, their groups too): for a
+// program that ends while a command still waits for its child.
+void endRecordedChildren();
 
 // The report: "Sorry, Kalix crashed (Code %x, %s)!" and the rest, into
 // `buffer` (always terminated). Returns its length. Async-signal-safe.

@@ -92,8 +92,6 @@ int refuseLongLine(const std::string& line, char* buffer) {
 
 void changeToProgramDir() { changeDirectory(programDir.getText()); }
 
-void changeToHomeDir() { changeDirectory(homeDir.getText()); }
-
 const char* getHomeDir() { return homeDir.getText(); }
 
 const char* getProgramDir() { return programDir.getText(); }

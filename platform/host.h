@@ -226,7 +226,6 @@ void closeLogFile();
 // the current directory, in a static buffer.
 const char* changeDirectory(const char* path);
 void changeToProgramDir();
-void changeToHomeDir();
 const char* getHomeDir();
 const char* getProgramDir();
 const char* getUserDir();

@@ -21,11 +21,13 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "dlldef.h"
+#include "interpreter/type_names.h"
 #include "kalixpy.h"
 
 namespace {
@@ -112,25 +114,7 @@ void takeError() {
 // --- records to Python ------------------------------------------------------
 
 const char* kindName(int kind) {
-    static const char* const names[] = {"real",
-                                        "complex",
-                                        "real matrix",
-                                        "complex matrix",
-                                        "reference",
-                                        "command",
-                                        "submatrix",
-                                        "complex submatrix",
-                                        "string",
-                                        "function",
-                                        "interval",
-                                        "interval matrix",
-                                        "interval submatrix",
-                                        "string matrix",
-                                        "compress sparse matrix",
-                                        "string subvector",
-                                        "collection",
-                                        "binary"};
-    return kind >= 0 && kind < int(sizeof names / sizeof names[0]) ? names[kind] : "value";
+    return kind >= 0 && kind < int(std::size(typeNames)) ? typeNames[kind] : "value";
 }
 
 // A text of Kalix: UTF-8 when flagged or valid, else the Windows code page.

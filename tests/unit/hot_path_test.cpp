@@ -39,21 +39,33 @@ TEST(CommandIndex, AgreesWithAPlainSearch) {
     EXPECT_EQ(lookupCommandName("s"), nullptr);
 }
 
+// A skip steps over the whole prefix or not at all; an empty prefix is
+// there but takes no step.
 TEST(Scanner, HasPrefix) {
     struct {
         const char* text;
         const char* prefix;
         bool expected;
+        int step;
     } cases[] = {
-        {"kalix x", "kalix ", true},
-        {"kalix", "kalix ", false},
-        {"", "//", false},
-        {"//", "//", true},
-        {"x", "", true},
-        {"/*", "//", false},
+        {"kalix x", "kalix ", true, 6},
+        {"kalix", "kalix ", false, 0},
+        {"", "//", false, 0},
+        {"//", "//", true, 2},
+        {"x", "", true, 0},
+        {"/*", "//", false, 0},
+        {"::: x", "::", true, 2},
+        {"\xEF\xBB\xBFx", "\xEF\xBB\xBF", true, 3},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(hasPrefix(c.text, c.prefix), c.expected) << c.text << " " << c.prefix;
+        EXPECT_EQ(prefixLength(c.text, c.prefix), c.step) << c.text << " " << c.prefix;
+        char text[16];
+        std::snprintf(text, sizeof text, "%s", c.text);
+        char* p = text;
+        EXPECT_EQ(skipPrefix(p, c.prefix), c.step > 0) << c.text << " " << c.prefix;
+        EXPECT_EQ(p - text, c.step) << c.text << " " << c.prefix;
+    }
 }
 
 TEST(Scanner, SkipBlanksResultAndPosition) {

@@ -1,6 +1,7 @@
 // The statement cache must not be seen: every program prints the same and
 // leaves the same variables, to the last bit, whether its statements run
-// from the cache or the ordinary way.
+// from the cache or the ordinary way. So too the store of a real number in
+// place that both share: against the general assignment.
 #include <gtest/gtest.h>
 
 #include "interpreter_state_fixture.h"
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "interpreter/assignment.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
 #include "interpreter/function_calls.h"
@@ -59,6 +61,7 @@ class StatementCacheTest : public InterpreterStateTest {
 
     void TearDown() override {
         setStatementCacheEnabled(true);
+        setRealStoreInPlaceEnabled(true);
         captureDestination = captureLimit = nullptr;
         clearAliases();
         clearGlobals();
@@ -94,6 +97,7 @@ class StatementCacheTest : public InterpreterStateTest {
     Outcome run(const std::string& program, bool cached) {
         start();
         setStatementCacheEnabled(cached);
+        setRealStoreInPlaceEnabled(cached);
         FILE* file = std::tmpfile();
         std::fputs(program.c_str(), file);
         std::rewind(file);
@@ -247,6 +251,18 @@ TEST_F(StatementCacheTest, ProgramsAgreeWithTheOrdinaryPath) {
          "x=1; for i=1 to 2; x=x+1e308*10-1e308*10; end; x\n"
          "x=0; for i=1 to 2; y=x*(0-1); z=y-0; end; y, z\n",
          true},
+        {"real numbers stored over reals outside the cache",
+         "a=1; a=2^3; a=a^0.5, a=-a; a=(1>0)*7, a\n"
+         "5; %=%+1, %\n"
+         "z=2; zerobase z; z=3^2; z\n"
+         "p=1; protect p; p=2^2; p\n"
+         "g=1; function fg() \n global g; g=3^2; g=g^2; return g\n endfunction\n fg(), g\n"
+         "function fr(a) \n a=a^2; return a\n endfunction\n b=3; fr(b), b\n"
+         "function fl(x) \n y=x; y=y^2; y=-y; return y\n endfunction\n fl(3)\n"
+         "function fx() \n global k; k=[1,2]; return 2^2\n endfunction\n k=1; k=fx(); k\n"
+         "errors off\n"
+         "c=1; c=c^0/0; c, c=0*c^1, c=-c^1, c\n",
+         false},
         {"statements the cache leaves alone",
          "s=0; for i=1 to 3; s=s+i, end\n"
          "s=0; for i=1 to 3; s=s+i;end; s\n"

@@ -310,24 +310,3 @@ TEST_F(PictureAndNotebookTest, TheComputationThreadWaitsAtAHigherPriorityThanItC
     ASSERT_TRUE(waitForPrompt());
     EXPECT_EQ(host.getComputationPriority(), threadPriorityHighest);
 }
-
-// The notebook window showing a picture inside: with KALIX_SCREENSHOT_INSIDE
-// naming a PNG file (scripts/inside_screenshot runs it under Xvfb); skipped
-// otherwise.
-TEST_F(PictureAndNotebookTest, ScreenshotOfThePictureInsideTheNotebook) {
-    const char* path = std::getenv("KALIX_SCREENSHOT_INSIDE");
-    if (!path) GTEST_SKIP() << "KALIX_SCREENSHOT_INSIDE names no file";
-    frame->resize(720, 640);
-    setGraphicsInTextWindow(1);
-    ASSERT_TRUE(run("x=-1:0.05:1; y=x';"));
-    // A program that waits for a key shows its picture over the notebook.
-    startCommand("solid(x,y,exp(-3*(x^2+y^2))); "
-                 "ctext(\"Graphics in the notebook window\",[512,20]); "
-                 "key(\"Press a key to see the notebook again.\");");
-    ASSERT_TRUE(waitingForUser());
-    ASSERT_TRUE(waitFor([&] { return notebookInk() > 500; }, 3000));
-    QTest::qWait(300);
-    ASSERT_TRUE(frame->grab().save(QString::fromLocal8Bit(path)));
-    type(" ");
-    ASSERT_TRUE(waitForPrompt());
-}

@@ -3,7 +3,6 @@
 // crop area dragged with it, the waits for time and keys, PNG files of the
 // window's size.
 #include <QImage>
-#include <QScreen>
 
 #include <algorithm>
 #include <chrono>
@@ -290,23 +289,6 @@ TEST_F(GraphicsWindowTest, RestartClearsVariablesAndTheNextCommandRuns) {
     EXPECT_EQ(lastOutput(), "2");
     ASSERT_TRUE(run("a"));
     EXPECT_NE(lastOutput(), "5");
-}
-
-// Both windows after a plot: with KALIX_SCREENSHOT_GRAPHICS naming a PNG
-// file (scripts/windows_screenshot runs it under Xvfb); skipped otherwise.
-TEST_F(GraphicsWindowTest, ScreenshotOfBothWindows) {
-    const char* path = std::getenv("KALIX_SCREENSHOT_GRAPHICS");
-    if (!path) GTEST_SKIP() << "KALIX_SCREENSHOT_GRAPHICS names no file";
-    const char* plot = "plot(x,sin(3*x)*exp(-x^2)); frame(); ctext(\"A damped sine\",[512,0]);";
-    ASSERT_TRUE(run("x=-2:0.01:2;"));
-    ASSERT_TRUE(run(plot));
-    ASSERT_TRUE(run("1+1"));
-    // Plotted once more, the picture comes to the front again.
-    ASSERT_TRUE(run(plot));
-    QTest::qWait(800);
-    QScreen* screen = QGuiApplication::primaryScreen();
-    ASSERT_NE(screen, nullptr);
-    ASSERT_TRUE(screen->grabWindow(0).save(QString::fromLocal8Bit(path)));
 }
 
 TEST_F(GraphicsWindowTest, MenuTogglesRedrawTheWindow) {

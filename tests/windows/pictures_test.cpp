@@ -410,33 +410,6 @@ TEST_F(PicturesTest, PrintingMakesOnePageOrSaysThereIsNoPrinter) {
     EXPECT_EQ(fileText(offered).rfind("%PDF", 0), 0u);
 }
 
-// A picture of the window with a plot inserted under its command and a
-// formula in a comment: with KALIX_PICTURES_SCREENSHOT naming a PNG file
-// (run under Xvfb); skipped otherwise.
-TEST_F(PicturesTest, ScreenshotOfPicturesInANotebook) {
-    const char* path = std::getenv("KALIX_PICTURES_SCREENSHOT");
-    if (!path) GTEST_SKIP() << "KALIX_PICTURES_SCREENSHOT names no file";
-    frame->resize(720, 900);
-    ASSERT_TRUE(run("x=linspace(0,2*pi,500); plot(x,sin(x)); frame(); insimg(14)"));
-    ASSERT_TRUE(run("insimglines(14); clg; plot(x,cos(x)^2); frame():"));
-    if (haveLatex()) {
-        {
-            TextLockHold hold(editor(), "test");
-            NotebookLine* line = editor().firstLine;
-            while (line && std::string(line->text.getText()).rfind(">insimglines", 0) != 0)
-                line = line->next;
-            ASSERT_NE(line, nullptr);
-            editor().setCursorLine(line, 1);
-        }
-        editor().setComment("The area under the parabola:\r\nlatex: \\int_0^1 x^2\\,dx = \\frac13");
-        TextLockHold hold(editor(), "test");
-        editor().setCursorLine(editor().lastLine(), 1);
-    }
-    window->raiseWindow();
-    QTest::qWait(600);
-    ASSERT_TRUE(frame->grab().save(QString::fromLocal8Bit(path)));
-}
-
 // The size dialog itself: its buttons fill the fields, the check box and
 // "For Print" only where they belong, and OK hands the values on.
 TEST_F(PicturesTest, TheSizeDialogFillsItsFieldsFromItsButtons) {
@@ -495,31 +468,4 @@ TEST_F(PicturesTest, TheSizeDialogFillsItsFieldsFromItsButtons) {
     });
     copyGraphicsBitmap();
     EXPECT_EQ(exportWidth, 600);
-}
-
-// Pictures of the Set Size and Print dialogs: with KALIX_DIALOG_SCREENSHOTS
-// naming a folder; skipped otherwise.
-TEST_F(PicturesTest, ScreenshotsOfTheSizeAndPrintDialogs) {
-    const char* folderName = std::getenv("KALIX_DIALOG_SCREENSHOTS");
-    if (!folderName) GTEST_SKIP() << "KALIX_DIALOG_SCREENSHOTS names no folder";
-    const std::string target = folderName;
-    ASSERT_TRUE(run("x=linspace(0,1,50); plot(x,x^2);"));
-    setExportDialogs(nullptr, [](const char*) { return std::string(); }, nullptr);
-    bool saved = false;
-    whenModal([&saved, target](QWidget* dialog) {
-        QTest::qWait(100);
-        saved = dialog->grab().save(QString::fromStdString(target + "/dialog-set-size.png"));
-        clickControl(dialog, 2);
-    });
-    saveGraphicsPngDialog();
-    EXPECT_TRUE(saved);
-    saved = false;
-    whenModal([&saved, target](QWidget* dialog) {
-        controlById<QPlainTextEdit>(dialog, 11)->setPlainText("f(x) = x^2 on [0,1]");
-        QTest::qWait(100);
-        saved = dialog->grab().save(QString::fromStdString(target + "/dialog-print.png"));
-        clickControl(dialog, 2);
-    });
-    printGraphicsDialog();
-    EXPECT_TRUE(saved);
 }

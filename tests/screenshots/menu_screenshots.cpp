@@ -1,29 +1,23 @@
 // Pictures of the menu bar with a menu open, of four dialogs and of the
-// help window: with
-// KALIX_SCREENSHOTS naming a folder (scripts/menu_screenshots runs them under
-// Xvfb); skipped otherwise.
+// help window, each into the folder named on the command line.
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QScreen>
 
-#include <cstdlib>
 #include <string>
 
 #include "modal_helpers.h"
 #include "notebook/help_database.h"
 #include "gui/help_window.h"
 #include "gui/kalix_menu.h"
-#include "window_fixture.h"
+#include "screenshot_fixture.h"
 
 namespace {
 
-class MenuScreenshot : public WindowTest {
+class MenuScreenshot : public Screenshot {
   protected:
     void SetUp() override {
-        const char* path = std::getenv("KALIX_SCREENSHOTS");
-        if (!path) GTEST_SKIP() << "KALIX_SCREENSHOTS names no folder";
-        folder = path;
-        WindowTest::SetUp();
+        Screenshot::SetUp();
         frame->move(20, 20);
         frame->resize(720, 560);
         ASSERT_TRUE(run("x=linspace(0,1,4)"));
@@ -37,19 +31,17 @@ class MenuScreenshot : public WindowTest {
         whenModal([&](QWidget* dialog) {
             if (prepare) prepare(dialog);
             QTest::qWait(300);
-            saved = dialog->grab().save(QString::fromStdString(folder + "/" + name));
+            saved = dialog->grab().save(destination(name));
             dialog->close();
         });
         host.getMenu()->dispatchMenuCommand(id);
         EXPECT_TRUE(saved);
     }
-
-    std::string folder;
 };
 
 }  // namespace
 
-TEST_F(MenuScreenshot, ScreenshotOfTheEditMenu) {
+TEST_F(MenuScreenshot, EditMenu) {
     // Wide enough for the submenu: the picture shows no screen around it.
     frame->resize(1100, 560);
     QTest::qWait(200);
@@ -69,19 +61,19 @@ TEST_F(MenuScreenshot, ScreenshotOfTheEditMenu) {
     QRect area =
         frame->frameGeometry().united(popup->geometry()).united(commandLine->menu()->geometry());
     QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
-    ASSERT_TRUE(screen.copy(area).save(QString::fromStdString(folder + "/menu.png")));
+    ASSERT_TRUE(screen.copy(area).save(destination("menu.png")));
     commandLine->menu()->close();
     popup->close();
 }
 
-TEST_F(MenuScreenshot, ScreenshotOfTheFontsAndColoursDialogs) {
+TEST_F(MenuScreenshot, FontsAndColoursDialogs) {
     saveDialogOf(125, "dialog-fonts.png");
     saveDialogOf(2000, "dialog-colors.png");
 }
 
-TEST_F(MenuScreenshot, ScreenshotOfTheAboutBox) { saveDialogOf(109, "dialog-about.png"); }
+TEST_F(MenuScreenshot, AboutBox) { saveDialogOf(109, "dialog-about.png"); }
 
-TEST_F(MenuScreenshot, ScreenshotOfTheInternalEditor) {
+TEST_F(MenuScreenshot, InternalEditor) {
     type("function f(x)");
     saveDialogOf(121, "dialog-editor.png", [](QWidget* dialog) {
         dialog->resize(520, 360);
@@ -91,7 +83,7 @@ TEST_F(MenuScreenshot, ScreenshotOfTheInternalEditor) {
     });
 }
 
-TEST_F(MenuScreenshot, ScreenshotOfTheHelpWindow) {
+TEST_F(MenuScreenshot, HelpWindow) {
     ASSERT_GT(loadHelpFiles(QT_TESTCASE_SOURCEDIR "/../resources/"), 0);
     showHelpTopic("linspace");
     QWidget* help = helpWindowWidget();
@@ -99,6 +91,6 @@ TEST_F(MenuScreenshot, ScreenshotOfTheHelpWindow) {
     help->move(60, 60);
     help->resize(640, 420);
     QTest::qWait(400);
-    EXPECT_TRUE(help->grab().save(QString::fromStdString(folder + "/help-window.png")));
+    EXPECT_TRUE(help->grab().save(destination("help-window.png")));
     help->close();
 }
