@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "interpreter/program_files.h"
+#include "interpreter/state_hand_over.h"
 #include "platform/child_process.h"
 #include "platform/host.h"
 #include "platform/processes.h"
@@ -362,7 +363,10 @@ void runExternalEditor() {
         file = parseLoadName(line.c_str() + 5);
         if (file.empty()) return;
         if (!hasExtension(file) && !checkFileExists(file.c_str())) file += ".k";
-        if (const char* found = findFileInPath(file.c_str(), nullptr)) file = found;
+        // The interpreter's path, read while it is handed over.
+        StateHandOverHold state;
+        const char* found = stateReadableByCaller() ? findFileInPath(file.c_str(), nullptr) : nullptr;
+        if (found) file = found;
     } else if (startsWith(line, "tccompile ")) {
         file = parseLoadName(line.c_str() + 10);
         if (file.empty()) return;
@@ -392,7 +396,14 @@ int LoadButton::onItemCommand(int) {
     field.readBack();
     std::string name = loadEditorSelector.chooseFile();
     if (name.empty()) return 1;
-    FILE* file = openFileInPath(name.c_str(), "rb", 1, 1);
+    FILE* file = nullptr;
+    {
+        // The interpreter's path, read while it is handed over; else the
+        // name as chosen.
+        StateHandOverHold state;
+        file = stateReadableByCaller() ? openFileInPath(name.c_str(), "rb", 1, 1)
+                                       : std::fopen(name.c_str(), "rb");
+    }
     std::string bytes;
     bool read = file && readWholeDescriptor(fileno(file), bytes);
     if (file) std::fclose(file);

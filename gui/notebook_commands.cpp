@@ -10,6 +10,7 @@
 #include "interpreter/builtin_table.h"
 #include "interpreter/globals.h"
 #include "interpreter/state.h"
+#include "interpreter/state_hand_over.h"
 #include "notebook/line_editor.h"
 #include "notebook/notebook_file_operations.h"
 #include "platform/host.h"
@@ -350,7 +351,12 @@ void newNotebook() {
         !(intSetting("askconfirmations") && askYesNo("Delete Notebook?", "Kalix") == answerYes))
         return;
     editor.startNewNotebook();
-    matlabMode = matlabModeSetting = 0;
+    {
+        // The interpreter waited for the line all along: nothing else
+        // resumes it while the question is open.
+        StateHandOverHold state;
+        if (stateReadableByCaller()) matlabMode = matlabModeSetting = 0;
+    }
     emitClear();
 }
 
@@ -378,10 +384,14 @@ void restartInterpreter(int ask) {
     }
     // The interpreter's restart ends the engines and clears its modes and
     // permissions itself; what the menu adds is done here.
+    {
+        StateHandOverHold state;
+        if (!stateReadableByCaller()) return;
+        clearGlobals();
+        clearAliases();
+    }
     if (mainMenu) mainMenu->clearUserMenu();
     textWindow->getEditor().setFilePath("");
-    clearGlobals();
-    clearAliases();
     runCommandLine("restart");
 }
 

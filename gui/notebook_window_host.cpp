@@ -14,6 +14,8 @@
 #include "graphics/pages.h"
 #include "interpreter/notebook_services.h"
 #include "interpreter/state.h"
+#include "interpreter/state_hand_over.h"
+#include "interpreter/state_snapshot.h"
 #include "notebook/export_commands.h"
 #include "notebook/line_editor.h"
 #include "notebook/notebook_pictures.h"
@@ -43,6 +45,7 @@ NotebookWindowHost::~NotebookWindowHost() = default;
 
 bool NotebookWindowHost::openWindows(int argc, char** argv) {
     if (!initApplication(argc, argv)) return false;
+    setHandOverReader();
     window = std::make_unique<TextWindow>(*this);
     menu = std::make_unique<KalixMenu>(*window);
     graphics = std::make_unique<GraphicsWindow>(*window, *this, textWindowInFront);
@@ -345,6 +348,8 @@ int NotebookWindowHost::readInputLine(char* buffer) {
             window->postToWindow([&editor] { startSaveAndExport(editor, windowSaveWorker(editor)); });
         }
         assignIntCell(inputStartColumn, startColumn);
+        // What the completion and the status help read during this wait.
+        publishStateSnapshot();
         assignIntCell(keyWaitFlag, 1);
         window->sendUserMessage(messageInputWaitChanged);
         assignIntCell(commandFromNotebook, 0);
@@ -354,8 +359,11 @@ int NotebookWindowHost::readInputLine(char* buffer) {
         inputWaits++;
         // Woken for work of the window (or by a permit left from it), the
         // wait goes on: only a resume gives the line.
+        // Parked, the state is the GUI thread's to read (help queries).
         while (!closing) {
+            handOverState();
             lineParker.park();
+            takeBackState();
             takeHandedWork(true);
             if (resumeRequests.load() != resumesBefore) break;
         }

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "interpreter/state.h"
+#include "interpreter/state_hand_over.h"
 #include "notebook/help_database.h"
 #include "notebook/help_window_model.h"
 #include "notebook/line_editor.h"
@@ -43,7 +44,7 @@ const char* templateLabel(int id) {
 class HelpWindow : public QDialog {
   public:
     explicit HelpWindow(QWidget* parent)
-        : QDialog(parent), model([] { return getIntCell(inputWaiting) == 1; }) {
+        : QDialog(parent), model(stateHandedToCaller) {
         const DialogTemplate* t = findDialogTemplate(15);
         setWindowTitle(fromCodePage(t ? t->caption : ""));
         setObjectName("dialog15");

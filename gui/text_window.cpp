@@ -6,6 +6,7 @@
 
 #include "graphics/crop_area.h"
 #include "interpreter/state.h"
+#include "interpreter/state_snapshot.h"
 #include "notebook/help_database.h"
 #include "notebook/line_editor.h"
 #include "notebook/help.h"
@@ -661,7 +662,7 @@ void TextWindow::statusHelp() {
         if (symbolic || currentMaximaMode)
             help = completeMaximaName(name, lineEditor.maximaEntryFor(name)).help;
         else
-            help = completeName(name).hint;
+            help = completeName(name, *publishedStateSnapshot()).hint;
     }
     lastHelpText = help;
     ::showStatus(*this, help.c_str());

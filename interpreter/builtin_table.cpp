@@ -4,6 +4,7 @@
 #include "interpreter/error_codes.h"
 #include "interpreter/functions.h"
 #include "interpreter/machine_stack.h"
+#include "interpreter/state_hand_over.h"
 #include "base/name_map.h"
 
 #include <algorithm>
@@ -135,13 +136,19 @@ void addAlias(const char* alias, const char* text) {
 }
 
 const char* resolveAlias(const char* name) {
+    KALIX_CHECK(stateReadableByCaller());
     auto found = aliasMap.find(std::string_view(name));
     return found == aliasMap.end() ? nullptr : found->second.c_str();
 }
 
 void clearAliases() { aliasMap.clear(); }
 
+std::vector<std::pair<std::string, std::string>> aliasList() {
+    return {aliasMap.begin(), aliasMap.end()};
+}
+
 int collectAliasNames(const char* prefix, const char** names, int n, int maximum) {
+    KALIX_CHECK(stateReadableByCaller());
     // Asked at name lookups whether any alias exists: answer that at once.
     if (aliasMap.empty()) return n;
     size_t length = std::strlen(prefix);

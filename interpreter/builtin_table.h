@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
 #include "interpreter/stack.h"
 
 // A handler (named builtinName: builtinSin for "sin") receives the first
@@ -67,3 +70,5 @@ void clearAliases();
 // Appends alias names beginning with `prefix` to names[n..maximum);
 // returns the new n.
 int collectAliasNames(const char* prefix, const char** names, int n, int maximum);
+// Every alias with its text, in the order collectAliasNames finds them.
+std::vector<std::pair<std::string, std::string>> aliasList();

@@ -9,6 +9,7 @@
 
 #include "interpreter/builtin_table.h"
 #include "interpreter/functions.h"
+#include "interpreter/state_hand_over.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ std::string_view recordName(const header* record) {
 }
 
 header* lookUp(const char* name) {
+    KALIX_CHECK(stateReadableByCaller());
     if (indexStale) rebuildFunctionIndex();
     auto found = functionIndex.find(std::string_view(name, strnlen(name, nameLimit)));
     return found == functionIndex.end() ? nullptr

@@ -6,7 +6,11 @@
 // Owners: every value here belongs to the computation thread (the thread
 // that runs the interpreter loop), which alone reads and writes it, except
 // those of the last section, which another thread writes or reads; they
-// are atomic.
+// are atomic. The GUI thread reads the copy the computation thread
+// publishes when it begins to wait for a line (state_snapshot.h); what it
+// must read or write beyond that, it does only while the parked computation
+// thread has handed the state over, inside a hold that is asserted where
+// the state is read (state_hand_over.h).
 #pragma once
 
 #include <atomic>

@@ -9,6 +9,7 @@
 #include <vector>
 
 class HelpWriter;
+struct StateSnapshot;
 
 // Names the help files of the program directory (read at their first use)
 // and lets the interpreter's `help` command and "?? " prefix reach
@@ -42,14 +43,15 @@ bool printFileComments(HelpWriter& out, const std::string& name);
 // followed by a blank); and a hint (a function header or help line, else
 // the candidates). The word may hold "\\" before a character (taken
 // plainly) and "__" for "_"; a word ending in "(" asks for the hint of the
-// name before it. Called on the GUI thread while the interpreter waits for
-// input, or on the computation thread by the terminal.
+// name before it. The user functions and aliases are those of `state`: on
+// the GUI thread the snapshot the interpreter published when it began to
+// wait, on the computation thread (the terminal) a copy taken there.
 struct NameCompletion {
     std::vector<std::string> names;
     std::string candidates;
     std::string hint;
 };
-NameCompletion completeName(const std::string& word);
+NameCompletion completeName(const std::string& word, const StateSnapshot& state);
 
 // Completion in a Maxima line, from Maxima's function list (through the
 // Maxima bridge; nothing without it): the names that begin with `word`,

@@ -11,6 +11,8 @@
 #include "interpreter/functions.h"
 #include "interpreter/maxima_services.h"
 #include "interpreter/printing.h"
+#include "interpreter/state_hand_over.h"
+#include "interpreter/state_snapshot.h"
 #include "notebook/help.h"
 #include "notebook/help_database.h"
 #include "notebook/help_user_functions.h"
@@ -308,11 +310,12 @@ std::string plainWord(const std::string& word) {
 // The hint of a name: a user function's header with its help line, else a
 // builtin's help line; the name becomes the status help. False when it is
 // neither.
-bool hintFor(const std::string& name, NameCompletion& result) {
-    const char* target = resolveAlias(name.c_str());
-    std::string resolved = target && !findAnyFunction(name.c_str()) ? target : name;
-    if (header* function = userFunctionNamed(resolved)) {
-        result.hint = buildFunctionHeader(function, 1);
+bool hintFor(const std::string& name, const StateSnapshot& state, NameCompletion& result) {
+    const std::string* target = state.aliasTarget(name);
+    std::string resolved = target && !state.findsFunction(name) ? *target : name;
+    const std::string* hint = resolved.size() > shortNameLimit ? nullptr : state.hintOf(resolved);
+    if (hint) {
+        result.hint = *hint;
     } else if (const BuiltinRecord* row = findBuiltin(resolved.c_str(), -1);
                row && resolved == row->name) {
         result.hint = helpLineOf(resolved);
@@ -327,27 +330,25 @@ bool hintFor(const std::string& name, NameCompletion& result) {
 
 }  // namespace
 
-NameCompletion completeName(const std::string& typed) {
+NameCompletion completeName(const std::string& typed, const StateSnapshot& state) {
     NameCompletion result;
     std::string word = plainWord(typed);
     std::vector<std::string> names;
-    auto add = [&](const char* name) {
+    auto add = [&](const std::string& name) {
         if (names.size() < candidateLimit && startsWith(name, word.c_str())) names.push_back(name);
     };
     for (int i = 0; i < builtinCount; i++) add(builtinTable[i].name);
-    for (header* function : userFunctions()) add(function->name);
+    for (const std::string& name : state.functionNames) add(name);
     for (int i = 0; i < commandCount; i++) add(commandTable[i].name);
-    const char* aliases[candidateLimit];
-    int n = collectAliasNames(word.c_str(), aliases, 0, int(candidateLimit - names.size()));
-    for (int i = 0; i < n; i++) names.push_back(aliases[i]);
+    for (const auto& alias : state.aliases) add(alias.first);
 
     size_t open = word.find('(');
     if (names.empty() && open != std::string::npos) {
-        hintFor(word.substr(0, open), result);
+        hintFor(word.substr(0, open), state, result);
         return result;
     }
     std::vector<std::string> distinct = byLength(names);
-    if (distinct.size() == 1 && hintFor(distinct[0], result)) return result;
+    if (distinct.size() == 1 && hintFor(distinct[0], state, result)) return result;
     for (const std::string& name : distinct) {
         if (result.candidates.size() + name.size() + 1 > completionLimit) break;
         result.names.push_back(name);

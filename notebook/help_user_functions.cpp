@@ -5,6 +5,7 @@
 #include "interpreter/function_calls.h"
 #include "interpreter/functions.h"
 #include "interpreter/printing.h"
+#include "interpreter/state_hand_over.h"
 #include "notebook/help_writer.h"
 
 namespace {
@@ -125,6 +126,7 @@ bool writeFunctionDefaults(HelpWriter& out, header* function) {
 }
 
 std::vector<header*> userFunctions() {
+    KALIX_CHECK(stateReadableByCaller());
     std::vector<header*> list;
     for (char* p = ramstart; p && p < functionsEnd; p += recordAt(p)->size)
         if (recordAt(p)->kind == kindFunction) list.push_back(recordAt(p));

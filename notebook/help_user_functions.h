@@ -1,6 +1,7 @@
 // What the help shows of user functions: their header, defaults and help
 // lines, read from the function area. Call these where the interpreter's
-// state may be read: on the computation thread, or while it waits for input.
+// state may be read: on the computation thread, or inside a hold of the
+// hand-over (interpreter/state_hand_over.h).
 #pragma once
 
 #include <string>

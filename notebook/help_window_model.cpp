@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "interpreter/state_hand_over.h"
 #include "notebook/help.h"
 #include "notebook/help_database.h"
 #include "notebook/notebook_model.h"
@@ -129,6 +130,7 @@ HelpWindowModel::HelpWindowModel(std::function<bool()> readable)
 
 void HelpWindowModel::setQuery(const std::string& text) {
     queryText = text;
+    StateHandOverHold hold;
     bool readable = !interpreterReadable || interpreterReadable();
     shown = helpDisplayText(answerHelpQuery(text, readable));
 }

@@ -15,9 +15,9 @@
 class HelpWindowModel {
   public:
     // `interpreterReadable` tells whether the interpreter's state (user
-    // functions, variables, aliases) may be read now: the window passes
-    // whether the interpreter waits for input (it is resumed only by the
-    // GUI thread, so it stays parked while a query runs).
+    // functions, variables, aliases) may be read now; it is asked, and the
+    // query answered, inside a hold of the hand-over (state_hand_over.h):
+    // the window passes stateHandedToCaller.
     explicit HelpWindowModel(std::function<bool()> interpreterReadable = nullptr);
 
     // The query field changed (every keystroke): the answer is computed.

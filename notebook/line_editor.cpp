@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "interpreter/state.h"
+#include "interpreter/state_hand_over.h"
+#include "interpreter/state_snapshot.h"
 #include "notebook/help.h"
 #include "platform/host.h"
 #include "base/text.h"
@@ -74,6 +76,19 @@ NotebookLine* leaveFunctionBody(NotebookEditor& editor) {
     editor.setCursorLine(line, 1);
     editor.setNotebookChanged(1);
     return nullptr;
+}
+
+// The line as typed goes to the file of the command `dump`. The file is
+// the interpreter's: written while it is handed over (a line typed while it
+// does not wait is not its input).
+void writeToDumpFile(NotebookEditor& editor) {
+    std::string text;
+    {
+        TextLockHold hold(editor, "dump");
+        text = editor.cursorLine->text.getText();
+    }
+    StateHandOverHold hold;
+    if (stateReadableByCaller() && dumpFile) std::fprintf(dumpFile, "%s", text.c_str());
 }
 
 }  // namespace
@@ -153,7 +168,8 @@ void LineEditor::handleKey(NotebookEditor& editor, int character, int code) {
                 break;
             default:
                 if (code >= editF1 && code < editF1 + functionKeyCount) {
-                    editor.insertText(functionKeyTexts[code - editF1 + 1]);
+                    const auto state = publishedStateSnapshot();
+                    editor.insertText(state->functionKeys[size_t(code - editF1 + 1)].c_str());
                     break;
                 }
                 return;
@@ -268,14 +284,7 @@ void LineEditor::pressReturn(NotebookEditor& editor) {
         return;
     }
     if (inputBuiltinActive || multiLineCommandCount(editor) >= 0) {
-        if (dumpFile) {
-            std::string text;
-            {
-                TextLockHold hold(editor, "dump");
-                text = editor.cursorLine->text.getText();
-            }
-            std::fprintf(dumpFile, "%s", text.c_str());
-        }
+        writeToDumpFile(editor);
         resume(editor);
         return;
     }
@@ -353,7 +362,8 @@ int LineEditor::multiLineCommandCount(NotebookEditor& editor) {
 // --- completion -----------------------------------------------------------------------
 
 void LineEditor::completeAtCursor(NotebookEditor& editor) {
-    if (yacasMode) return;
+    const auto state = publishedStateSnapshot();
+    if (state->yacasMode) return;
     TextLockHold hold(editor, "complete");
     int start = getIntCell(inputStartColumn);
     const char* text = editor.cursorLine->text.getText();
@@ -380,7 +390,7 @@ void LineEditor::completeAtCursor(NotebookEditor& editor) {
             maximaMoreEntries = found.more;
             editor.getHost().showStatus(found.help.c_str());
         } else {
-            candidates = completeName(word).names;
+            candidates = completeName(word, *state).names;
         }
         nextCandidate = 0;
     } else if (maximaMoreEntries > 0) {

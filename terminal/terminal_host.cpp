@@ -30,6 +30,7 @@
 #include "interpreter/globals.h"
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
+#include "interpreter/state_snapshot.h"
 #include "notebook/help.h"
 #include "platform/allow_question.h"
 #include "terminal/readline_library.h"
@@ -191,7 +192,7 @@ static char** completeTerminalName(const char* word, int, int) {
     const ReadlineLibrary* rl = readlineLibrary();
     *rl->attemptedCompletionOver = 1;
     *rl->completionAppendCharacter = 0;
-    completionNames = completeName(word).names;
+    completionNames = completeName(word, takeStateSnapshot()).names;
     size_t length = std::strlen(word);
     auto add = [&](const char* name) {
         if (name[0] && std::strncmp(name, word, length) == 0 &&

@@ -64,7 +64,9 @@ TEST(Binomials, LogarithmsAgainstExactOnes) {
     EXPECT_EQ(logBinomialCoefficient(10, 11), -INFINITY);
 }
 
-TEST(Binomials, FarArgumentsFinishAtOnce) {
+// A loop over k would take hours from k = 1e12 on; the bound catches that
+// and is no measure of speed.
+TEST(Binomials, FarArgumentsTakeNoLoopOverK) {
     auto start = std::chrono::steady_clock::now();
     for (double k : {1e9, 1e12, 1e15, 1e17, 1e300}) {
         binomialCoefficient(10, k);
@@ -73,5 +75,5 @@ TEST(Binomials, FarArgumentsFinishAtOnce) {
         logBinomialCoefficient(10, k);
         logBinomialCoefficient(k, k / 2);
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
 }

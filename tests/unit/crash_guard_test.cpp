@@ -20,6 +20,7 @@
 #include "interpreter/machine_stack.h"
 #include "platform/crash_guard.h"
 #include "platform/foreign_call_guard.h"
+#include "waiting.h"
 
 namespace {
 
@@ -56,17 +57,6 @@ std::string readFile(const std::string& path) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-// The process has ended (a zombie until it is reaped, or gone) within 2 s.
-bool processEnds(int pid) {
-    for (int i = 0; i < 200; i++) {
-        std::string state = readFile("/proc/" + std::to_string(pid) + "/stat");
-        size_t close = state.rfind(')');
-        if (close == std::string::npos || state.compare(close + 2, 1, "Z") == 0) return true;
-        usleep(10000);
-    }
-    return false;
 }
 
 // Starts two children that a crash must end (Maxima leads a process
@@ -190,7 +180,7 @@ TEST(CrashGuardDeath, TheReportGoesToTheLogAndTheChildrenEnd) {
     int pid, count = 0;
     while (list >> pid) {
         count++;
-        EXPECT_TRUE(processEnds(pid)) << pid;
+        EXPECT_TRUE(waitUntil([pid] { return processEnded(pid); })) << pid;
     }
     EXPECT_EQ(count, 2);
     std::system(("rm -rf '" + directory + "'").c_str());

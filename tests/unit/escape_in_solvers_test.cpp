@@ -10,6 +10,7 @@
 
 #include "platform/host.h"
 #include "program_fixture.h"
+#include "threaded_suite.h"
 #include "terminal/terminal_host.h"
 
 namespace {
@@ -27,6 +28,8 @@ class EscapeInSolvers : public ProgramTest {
         return code;
     }
 };
+
+THREADED_SUITE(EscapeInSolvers);
 
 TEST_F(EscapeInSolvers, EveryLoopStopsAndTheNextCallWorks) {
     ASSERT_EQ(run("function f(t, y) := -y\n"

@@ -9,6 +9,7 @@
 
 #include "graphics/parallel.h"
 #include "graphics/raster.h"
+#include "threaded_suite.h"
 
 namespace {
 
@@ -104,6 +105,8 @@ TEST(Circles, OutlineAndDiskShareTheirEdge) {
 }  // namespace
 
 namespace {
+
+THREADED_SUITE(RowBands);
 
 // Bands cover every row once, in order by band, for sizes below, at and
 // above the threshold; small work runs as one band on the calling thread.

@@ -3,6 +3,8 @@
 // writers' own rules for paths, colours, clips, patterns and texts.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -557,7 +559,9 @@ bool toolInstalled(const char* tool) {
 TEST(Writers, OutsideToolsAcceptTheFiles) {
     if (!toolInstalled("gs") || !toolInstalled("xmllint")) GTEST_SKIP() << "gs or xmllint missing";
     const std::string dir = ::testing::TempDir();
-    const std::string eps = dir + "/kalix_writers.eps", svg = dir + "/kalix_writers.svg";
+    // Named for this process: another run of the tests may write beside it.
+    const std::string stem = dir + "/kalix_writers" + std::to_string(getpid());
+    const std::string eps = stem + ".eps", svg = stem + ".svg";
     FILE* f = std::fopen(eps.c_str(), "w");
     ASSERT_TRUE(f);
     std::fputs(epsOf(drawEveryRecord).c_str(), f);
@@ -566,10 +570,11 @@ TEST(Writers, OutsideToolsAcceptTheFiles) {
     ASSERT_TRUE(f);
     std::fputs(svgOf(drawEveryRecord).c_str(), f);
     std::fclose(f);
-    const std::string gs = "gs -q -dBATCH -dNOPAUSE -dSAFER -sDEVICE=nullpage " + eps + " >" + dir +
-                           "/kalix_gs.log 2>&1";
-    EXPECT_EQ(std::system(gs.c_str()), 0) << "see " << dir << "/kalix_gs.log";
+    const std::string gs = "gs -q -dBATCH -dNOPAUSE -dSAFER -sDEVICE=nullpage " + eps + " >" +
+                           stem + ".log 2>&1";
+    EXPECT_EQ(std::system(gs.c_str()), 0) << "see " << stem << ".log";
     EXPECT_EQ(std::system(("xmllint --noout " + svg).c_str()), 0);
+    for (const std::string& made : {eps, svg, stem + ".log"}) std::remove(made.c_str());
 }
 
 }  // namespace
@@ -617,7 +622,9 @@ namespace {
 TEST(GzipSink, GzipUnpacksEveryBandAndBatchToTheBytesWritten) {
     if (std::system("command -v gzip >/dev/null 2>&1") != 0) GTEST_SKIP() << "gzip missing";
     const std::string dir = ::testing::TempDir();
-    const std::string packed = dir + "/kalix_gzip.svgz", unpacked = dir + "/kalix_gzip.svg";
+    // Named for this process: another run of the tests may write beside it.
+    const std::string stem = dir + "/kalix_gzip" + std::to_string(getpid());
+    const std::string packed = stem + ".svgz", unpacked = stem + ".svg";
     // Text like a picture's, with bytes of every value mixed in.
     std::string text;
     uint64_t state = 7;
@@ -651,6 +658,8 @@ TEST(GzipSink, GzipUnpacksEveryBandAndBatchToTheBytesWritten) {
             EXPECT_TRUE(back == text.substr(0, size)) << size << " in pieces of " << piece;
         }
     }
+    std::remove(packed.c_str());
+    std::remove(unpacked.c_str());
 }
 
 }  // namespace

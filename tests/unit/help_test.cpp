@@ -3,8 +3,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "help_fixture.h"
+#include "interpreter/function_index.h"
+#include "interpreter/state_hand_over.h"
+#include "interpreter/state_snapshot.h"
+#include "notebook/help_user_functions.h"
 #include "notebook/help_writer.h"
 
 namespace {
@@ -223,26 +228,104 @@ TEST_F(HelpTest, LongAnswersAreCutAtALineEnd) {
 
 TEST_F(HelpTest, CompletionOffersNamesAndHints) {
     run("function myfunction(a,b)\n## my help line\nreturn a\nendfunction\n");
-    NameCompletion one = completeName("cos");
+    NameCompletion one = completeName("cos", takeStateSnapshot());
     EXPECT_EQ(one.candidates, "cos");
     EXPECT_EQ(one.hint, "cos(x)");
     EXPECT_EQ(getStatusHelp(), "cos");
-    NameCompletion call = completeName("sin(");
+    NameCompletion call = completeName("sin(", takeStateSnapshot());
     EXPECT_EQ(call.candidates, "sin");
     EXPECT_EQ(call.hint, "sin(x)");
-    NameCompletion user = completeName("myfu");
+    NameCompletion user = completeName("myfu", takeStateSnapshot());
     EXPECT_EQ(user.candidates, "myfunction");
     EXPECT_EQ(user.hint, "myfunction (a, b)  my help line");
-    NameCompletion several = completeName("lin");
+    NameCompletion several = completeName("lin", takeStateSnapshot());
     // Shortest first; further "lin..." builtins may join the list.
     EXPECT_EQ(several.candidates.rfind("linspace ", 0), 0u) << several.candidates;
     EXPECT_NE(several.candidates.find(" linestyle "), std::string::npos);
     EXPECT_NE(several.candidates.find(" linewidth "), std::string::npos);
     EXPECT_EQ(several.hint, several.candidates);
-    EXPECT_EQ(completeName("zzzz").candidates, "");
+    EXPECT_EQ(completeName("zzzz", takeStateSnapshot()).candidates, "");
     EXPECT_EQ(helpLineOf("sin"), "sin(x)");
     EXPECT_EQ(helpLineOf("Topics"), "Functions, commands and operators of Kalix.");
     EXPECT_EQ(helpLineOf("nothing"), "");
+}
+
+// The GUI thread completes from the copy the interpreter published when
+// it began to wait for a line: functions and aliases it defines later come
+// with the next wait, and a copy once taken never changes.
+TEST_F(HelpTest, CompletionSeesWhatWasPublishedAtTheLastWait) {
+    run("function earlyfn(a)\n## early help\nreturn a\nendfunction\n");
+    publishStateSnapshot();
+    const auto first = publishedStateSnapshot();
+    run("function laterfn(b)\n## later help\nreturn b\nendfunction\n");
+    run("alias sinusalias sin");
+    run("yacasmode on");
+    EXPECT_EQ(completeName("laterfn(", *first).hint, "");
+    publishStateSnapshot();
+    const auto second = publishedStateSnapshot();
+    struct Case {
+        const char* word;
+        const StateSnapshot& state;
+        const char* hint;
+    } cases[] = {
+        {"earlyf", *first, "earlyfn (a)  early help"},
+        {"laterf", *first, ""},
+        {"sinusal", *first, ""},
+        {"earlyf", *second, "earlyfn (a)  early help"},
+        {"laterf", *second, "laterfn (b)  later help"},
+        {"laterfn(", *second, "laterfn (b)  later help"},
+        // An alias of a builtin: the builtin's help line.
+        {"sinusal", *second, "sin(x)"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(completeName(c.word, c.state).hint, c.hint) << c.word;
+    EXPECT_EQ(first->yacasMode, 0);
+    EXPECT_NE(second->yacasMode, 0);
+    run("yacasmode off");
+}
+
+// A thread that reads the interpreter's state only when it is handed over
+// (the GUI thread) stops at a read outside a hold, in the checking build.
+TEST(StateHandOverDeathTest, AReadOutsideTheHandOverStops) {
+#ifdef KALIX_CHECKS
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    EXPECT_DEATH(
+        {
+            setHandOverReader();
+            userFunctions();
+        },
+        "stateReadableByCaller");
+    EXPECT_DEATH(
+        {
+            setHandOverReader();
+            StateHandOverHold hold;  // held, but the state is not handed over
+            findAnyFunction("f");
+        },
+        "stateReadableByCaller");
+#else
+    GTEST_SKIP() << "the checks are compiled in the checking build only";
+#endif
+}
+
+// Handed over, the reader may read inside a hold, and only there.
+TEST(StateHandOver, TheReaderMayReadInsideAHoldWhileTheStateIsHandedOver) {
+    std::thread reader([] {
+        setHandOverReader();
+        EXPECT_FALSE(stateReadableByCaller());
+        handOverState();
+        {
+            StateHandOverHold hold;
+            EXPECT_TRUE(bool(hold));
+            EXPECT_TRUE(stateReadableByCaller());
+        }
+        EXPECT_FALSE(stateReadableByCaller());
+        takeBackState();
+        StateHandOverHold hold;
+        EXPECT_FALSE(bool(hold));
+        EXPECT_FALSE(stateReadableByCaller());
+    });
+    reader.join();
+    // Other threads read as before.
+    EXPECT_TRUE(stateReadableByCaller());
 }
 
 class MaximaHelpTest : public HelpTest {

@@ -14,6 +14,7 @@
 #include "interpreter/scanner.h"
 #include "base/settings.h"
 #include "settings_folder.h"
+#include "threaded_suite.h"
 
 namespace fs = std::filesystem;
 
@@ -104,6 +105,8 @@ class SettingCacheTest : public testing::Test {
     }
     std::optional<PrivateSettingsFolder> config;
 };
+
+THREADED_SUITE(SettingCacheTest);
 
 TEST_F(SettingCacheTest, WritesAreSeenAtOnce) {
     EXPECT_EQ(intSetting("spaces"), 1);

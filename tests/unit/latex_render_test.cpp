@@ -12,6 +12,7 @@
 
 #include "platform/child_process.h"
 #include "platform/latex_render.h"
+#include "threaded_suite.h"
 
 namespace {
 
@@ -36,6 +37,8 @@ int filesIn(const std::string& folder) {
 }
 
 }  // namespace
+
+THREADED_SUITE(LatexRender);
 
 TEST(LatexRender, TheDocumentEnclosesAFormulaUnlessItIsAnEnvironment) {
     LatexOptions options;

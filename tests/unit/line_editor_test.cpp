@@ -5,6 +5,7 @@
 
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
+#include "interpreter/state_snapshot.h"
 #include "notebook/line_editor.h"
 #include "notebook/help.h"
 #include "notebook_fixture.h"
@@ -223,26 +224,31 @@ TEST_F(LineEditorTest, TypingReplacesAPlaceholderAndWordsMoveByBlanks) {
 
 TEST_F(LineEditorTest, FunctionKeysTypeTheirTexts) {
     build({">"});
+    // The keys type the texts the interpreter published when it waited.
     std::strcpy(functionKeyTexts[3], "plot(");
+    key(editF1 + 2);
+    EXPECT_EQ(cursorText(), ">");
+    publishStateSnapshot();
     key(editF1 + 2);
     EXPECT_EQ(cursorText(), ">plot(");
     functionKeyTexts[3][0] = 0;
+    publishStateSnapshot();
 }
 
 TEST_F(LineEditorTest, NamesAreCompletedShortestFirst) {
     sortBuiltins();
     sortCommands();
-    NameCompletion names = completeName("si");
+    NameCompletion names = completeName("si", takeStateSnapshot());
     ASSERT_GE(names.names.size(), 3u);
     EXPECT_EQ(names.names[0], "sin");
     for (size_t i = 1; i < names.names.size(); i++)
         EXPECT_LE(names.names[i - 1].size(), names.names[i].size());
     EXPECT_EQ(names.hint.rfind("sin sign size ", 0), 0u) << names.hint;
-    EXPECT_TRUE(completeName("zzzz").names.empty());
+    EXPECT_TRUE(completeName("zzzz", takeStateSnapshot()).names.empty());
     // A name with its bracket asks for its hint.
-    NameCompletion sin = completeName("sin(");
+    NameCompletion sin = completeName("sin(", takeStateSnapshot());
     EXPECT_EQ(sin.names, std::vector<std::string>{"sin"});
-    EXPECT_EQ(completeName("s\\in").names[0], "sin");
+    EXPECT_EQ(completeName("s\\in", takeStateSnapshot()).names[0], "sin");
 }
 
 // Every key moves over, deletes and types whole characters: UTF-8

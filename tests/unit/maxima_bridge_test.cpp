@@ -25,6 +25,8 @@
 #include "platform/host.h"
 #include "base/settings.h"
 #include "settings_folder.h"
+#include "threaded_suite.h"
+#include "waiting.h"
 #include "terminal/terminal_host.h"
 
 namespace {
@@ -56,6 +58,8 @@ class MaximaBridgeTest : public GlobalStoreTest {
         return maxima::askMaxima(text, depth, doubled);
     }
 };
+
+THREADED_SUITE(MaximaBridgeTest);
 
 TEST_F(MaximaBridgeTest, PiecesAreSentOneByOneAndOnlyPrintedRepliesShow) {
     maxima::sendMaximaLine("a$ b; \"c;d\";", maximaAsTyped);
@@ -111,8 +115,9 @@ TEST_F(MaximaBridgeTest, EscapeEndsMaximaAndTheNextCommandStartsItAgain) {
     EXPECT_EQ(ask("first"), "first");
     pid_t pid = maximaProcess.processId();
     installInterruptHandler();
-    std::thread escape([] {
-        usleep(150000);
+    // Escape once the stand-in sleeps instead of answering "hang".
+    std::thread escape([pid] {
+        waitUntil([pid] { return !childrenOf(pid).empty(); });
         kill(getpid(), SIGINT);
     });
     EXPECT_EQ(ask("hang"), "");

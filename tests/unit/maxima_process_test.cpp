@@ -7,10 +7,10 @@
 #include <sys/wait.h>
 
 #include <cerrno>
-#include <chrono>
 #include <string>
 
 #include "engines/maxima_process.h"
+#include "threaded_suite.h"
 
 namespace {
 
@@ -79,6 +79,8 @@ class MaximaProcessTest : public ::testing::Test {
     }
 };
 
+THREADED_SUITE(MaximaProcessTest);
+
 TEST_F(MaximaProcessTest, RepliesStayInStepAlsoWhenTheMarkerComesSplit) {
     EXPECT_EQ(exchange("x;").text, "(%o2) x\n");
     EXPECT_EQ(exchange("split;").text, "(%o3) split\n");
@@ -104,10 +106,9 @@ TEST_F(MaximaProcessTest, ALongReplyArrivesWhole) {
 TEST_F(MaximaProcessTest, AWaitEndsWhenCancelledOrWhenTheProcessEnds) {
     ASSERT_TRUE(process.write("hang;\n"));
     MaximaReply reply;
-    auto start = std::chrono::steady_clock::now();
     int polls = 0;
     EXPECT_EQ(process.readReply(&reply, [&] { return ++polls == 3; }), MaximaWait::cancelled);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(polls, 3);
     pid_t pid = process.processId();
     process.close();
     EXPECT_FALSE(processExists(pid));  // killed and reaped, nothing left

@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "notebook_fixture.h"
+#include "threaded_suite.h"
 
 using Lines = std::vector<std::string>;
 
@@ -354,6 +355,8 @@ class LockCheckingHost : public RecordingHost {
         other.join();
     }
 };
+
+THREADED_SUITE(NotebookLock);
 
 TEST(NotebookLock, OperationsHoldTheTextLock) {
     LockCheckingHost host;

@@ -20,6 +20,7 @@
 #include "base/base_directory.h"
 #include "base/settings.h"
 #include "settings_folder.h"
+#include "threaded_suite.h"
 
 namespace fs = std::filesystem;
 
@@ -138,6 +139,8 @@ class NotebookFilesTest : public NotebookTest {
     fs::path savedDirectory;
     std::string savedHome;
 };
+
+THREADED_SUITE(NotebookFilesTest);
 
 TEST_F(NotebookFilesTest, AJobRunsOnTheSaveThreadWithTheWindowsDisabled) {
     SaveWorker worker(fileEditor);

@@ -8,7 +8,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -22,6 +21,8 @@
 #include "platform/processes.h"
 #include "base/settings.h"
 #include "settings_folder.h"
+#include "threaded_suite.h"
+#include "waiting.h"
 
 namespace {
 
@@ -119,6 +120,8 @@ class ChildProcesses : public ::testing::Test {
     }
 };
 
+THREADED_SUITE(ChildProcesses);
+
 TEST_F(ChildProcesses, ExitCodesAndOutputOfBothStreams) {
     std::string output;
     EXPECT_EQ(run("sh", "-c \"echo out; echo err >&2; exit 3\"", 1, 1, &output), 3);
@@ -141,47 +144,56 @@ TEST_F(ChildProcesses, WritingToAChildThatAnswersDoesNotBlock) {
     std::string line(999, 'x');
     for (int i = 0; i < 1000; i++) ASSERT_EQ(writeExecPipe(line.c_str(), 1), 1);
     std::string echoed;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (echoed.size() < 1000000 && std::chrono::steady_clock::now() < deadline) {
+    waitUntil([&] {
         readExecPipe(&echoed);
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+        return echoed.size() >= 1000000;
+    });
     EXPECT_EQ(echoed.size(), 1000000u);
+    // cat keeps its output open and writes nothing more: a read that waited
+    // for data would never return.
     std::string nothing;
-    auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(readExecPipe(&nothing), 1);  // nothing there: no wait
+    EXPECT_EQ(readExecPipe(&nothing), 1);
     EXPECT_EQ(nothing, "");
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
     killExecProcess();
     EXPECT_EQ(writeExecPipe("gone", 1), 0);
 }
 
 TEST_F(ChildProcesses, EscapeEndsAWaitingChildAndItsChildren) {
-    std::thread interrupter([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // Escape once the shell has started its sleep.
+    pid_t grandchild = 0;
+    std::thread interrupter([&grandchild] {
+        waitUntil([&grandchild] {
+            for (pid_t child : childrenOf(getpid()))
+                for (pid_t next : childrenOf(child)) grandchild = next;
+            return grandchild != 0;
+        });
         raise(SIGINT);
     });
-    auto start = std::chrono::steady_clock::now();
     std::string output;
-    // The shell's child holds the pipe too; both end.
-    int code = run("sh", "-c \"sleep 30; echo late\"", 1, 1, &output);
-    double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // The shell's child holds the pipe too; both end, long before the
+    // sleep would.
+    int code = run("sh", "-c \"sleep 600; echo late\"", 1, 1, &output);
     interrupter.join();
     EXPECT_EQ(code, 128 + 9);
-    EXPECT_GE(waited, 0.19);
-    EXPECT_LT(waited, 0.2 + 0.5);
     EXPECT_EQ(output, "");
+    ASSERT_NE(grandchild, 0);
+    EXPECT_TRUE(waitUntil([grandchild] { return processEnded(grandchild); }));
 }
 
 TEST_F(ChildProcesses, ChildrenAreReaped) {
     // Each start replaces the remembered child; the ended ones are reaped
     // at the next start, the remembered one by execkill too.
+    auto allEnded = [] {
+        for (pid_t child : childrenOf(getpid()))
+            if (!processEnded(child)) return false;
+        return true;
+    };
     for (int i = 0; i < 3; i++) run("true", "", 0, 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_TRUE(waitUntil(allEnded));
     run("true", "", 0, 1);
     EXPECT_EQ(zombieCount(), 0);
     run("true", "", 1, 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_TRUE(waitUntil(allEnded));
     killExecProcess();
     EXPECT_EQ(zombieCount(), 0);
 }

@@ -22,6 +22,7 @@
 #include "base/setting_keys.h"
 #include "base/settings.h"
 #include "settings_folder.h"
+#include "threaded_suite.h"
 
 namespace fs = std::filesystem;
 
@@ -73,6 +74,8 @@ class SettingsTest : public testing::Test {
     std::optional<KeptVariable> home;
     std::optional<PrivateSettingsFolder> config;
 };
+
+THREADED_SUITE(SettingsTest);
 
 TEST_F(SettingsTest, ProfileLines) {
     fs::path profile = root / "profile";
@@ -298,6 +301,8 @@ TEST_F(SettingsTest, ScreenKeysAndTableDefaults) {
     writeIntSetting("spaces", 0);
     EXPECT_EQ(intSetting("spaces"), 0);
 }
+
+THREADED_SUITE(SettingKeys);
 
 TEST(SettingKeys, Table) {
     std::set<std::string> names;

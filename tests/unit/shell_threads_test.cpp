@@ -4,30 +4,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
-#include <chrono>
 #include <thread>
 
 #include "base/threads.h"
+#include "threaded_suite.h"
+#include "waiting.h"
 
 namespace {
 
-// Waits (bounded, for safety only) until the cell holds the value.
 bool waitForCell(const IntCell& cell, int value) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (getIntCell(cell) != value) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    return waitUntil([&] { return getIntCell(cell) == value; });
 }
 
 bool waitUntilEnded(const Thread& thread) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (thread.isThreadRunning()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    return waitUntil([&] { return !thread.isThreadRunning(); });
 }
 
 TEST(ShellIntCell, Operations) {
@@ -41,6 +31,8 @@ TEST(ShellIntCell, Operations) {
     EXPECT_EQ(assignIntCell(cell, -7), -7);
     EXPECT_EQ(getIntCell(cell), -7);
 }
+
+THREADED_SUITE(ShellParker);
 
 TEST(ShellParker, ResumeBeforeParkIsKept) {
     Parker parker;
@@ -62,10 +54,12 @@ struct GatedThread : Thread {
     IntCell gate{0};
     IntCell suspended{0};
     IntCell suspendResult{-1};
+    IntCell kernelId{0};  // the running thread's id in the kernel
     int runs = 0;
     GatedThread() : Thread(nullptr, 1 << 20) {}
     int run() override {
         runs++;
+        assignIntCell(kernelId, currentThreadId());
         waitForCell(gate, 1);
         setIntCell(suspended);
         assignIntCell(suspendResult, suspendThread());
@@ -79,6 +73,8 @@ bool startSuspended(GatedThread& thread) {
     setIntCell(thread.gate);
     return thread.startThread() == 0 && waitForCell(thread.suspended, 1);
 }
+
+THREADED_SUITE(ShellThread);
 
 TEST(ShellThread, ResumeBeforeSuspendIsNotLost) {
     GatedThread thread;
@@ -112,7 +108,9 @@ TEST(ShellThread, StaleResumeDoesNotWakeTheNextRun) {
     ASSERT_TRUE(waitUntilEnded(thread));
     thread.resumeThread();  // nobody is suspended: this permit is dropped at start
     ASSERT_TRUE(startSuspended(thread));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // Asleep in the suspension, or ended by a permit kept from before.
+    pid_t id = getIntCell(thread.kernelId);
+    ASSERT_TRUE(waitUntil([&] { return threadIsAsleep(id) || !thread.isThreadRunning(); }));
     EXPECT_EQ(thread.isThreadRunning(), 1);
     EXPECT_EQ(thread.killThread(), 0);
 }
@@ -189,6 +187,8 @@ TEST(ShellThread, APriorityIsTheCallingThreadsOnly) {
     EXPECT_EQ(other, threadPriorityNormal);
     EXPECT_EQ(threadPriorityOf(pthread_self()), threadPriorityHighest);
 }
+
+THREADED_SUITE(ShellNamedLock);
 
 TEST(ShellNamedLock, DepthCountsNestedEnters) {
     NamedLock lock("Test");

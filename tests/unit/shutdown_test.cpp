@@ -10,14 +10,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "kalix_program.h"
@@ -25,6 +23,8 @@
 #include "base/base_directory.h"
 #include "app/shutdown.h"
 #include "settings_folder.h"
+#include "threaded_suite.h"
+#include "waiting.h"
 
 namespace fs = std::filesystem;
 
@@ -175,46 +175,17 @@ class ProgramEnd : public ExitTest {
         close(pipeEnds[0]);
         input = pipeEnds[1];
     }
-    // Waits for the program's end (60 s at most: a checking build starts and
-    // ends slowly); its wait status.
+    // Waits for the program's end; its wait status (-1 when it runs on).
     int finish() {
         if (input >= 0) close(input);
         input = -1;
         int status = -1;
-        for (int i = 0; i < 6000; i++) {
-            if (waitpid(child, &status, WNOHANG) == child) {
-                child = -1;
-                return status;
-            }
-            usleep(10000);
-        }
-        return -1;
-    }
-    // Waits until `done` holds (10 s at most).
-    static bool waitUntil(const std::function<bool()>& done) {
-        for (int i = 0; i < 1000; i++) {
-            if (done()) return true;
-            usleep(10000);
-        }
-        return false;
+        if (!waitUntil([&] { return waitpid(child, &status, WNOHANG) == child; })) return -1;
+        child = -1;
+        return status;
     }
     // The program's child processes.
-    std::vector<pid_t> children() const {
-        std::vector<pid_t> list;
-        for (const auto& task :
-             fs::directory_iterator("/proc/" + std::to_string(child) + "/task")) {
-            std::istringstream in(readFile(task.path() / "children"));
-            pid_t pid;
-            while (in >> pid) list.push_back(pid);
-        }
-        return list;
-    }
-    // Ended: gone, or a zombie left to be reaped.
-    static bool ended(pid_t pid) {
-        std::string state = readFile("/proc/" + std::to_string(pid) + "/stat");
-        size_t close = state.rfind(')');
-        return close == std::string::npos || state.compare(close + 2, 1, "Z") == 0;
-    }
+    std::vector<pid_t> children() const { return childrenOf(child); }
     std::string log() const { return readFile(root / "home" / "Kalix" / "kalixlog.txt"); }
 
     std::string program;
@@ -234,6 +205,8 @@ bool holdsCrashReport(const std::string& text) {
             return true;
     return false;
 }
+
+THREADED_SUITE(ProgramEnd);
 
 TEST_F(ProgramEnd, TheCodePageAndEverySettingSurviveAStartQuitStartCycle) {
     // A first run reads the per-user file, writes the profile and removes
@@ -307,7 +280,8 @@ TEST_F(ProgramEnd, ACrashOfTheWindowProgramIsReported) {
 // the child ends, the settings are written and the program ends normally.
 TEST_F(ProgramEnd, QuittingDuringExecLeavesNoChild) {
     for (bool window : {false, true}) {
-        writeFile(profile(), "askexec=\"0\"\nlogging=\"1\"\n");
+        // Not a first start: the quick tips would start a viewer of their own.
+        writeFile(profile(), "askexec=\"0\"\nlogging=\"1\"\nstarted=\"1\"\n");
         writeFile(root / "long.k", "exec(\"sleep\", \"1000\", \"\", 0, 1, 1)\n");
         start({"long.k"}, window);
         std::vector<pid_t> started;
@@ -316,7 +290,9 @@ TEST_F(ProgramEnd, QuittingDuringExecLeavesNoChild) {
         int status = finish();
         ASSERT_TRUE(WIFEXITED(status)) << window;
         EXPECT_EQ(WEXITSTATUS(status), 0) << window;
-        for (pid_t pid : started) EXPECT_TRUE(waitUntil([pid] { return ended(pid); })) << pid;
+        for (pid_t pid : started)
+            EXPECT_TRUE(waitUntil([pid] { return processEnded(pid); }))
+                << pid << " " << readFile("/proc/" + std::to_string(pid) + "/cmdline");
         std::string text = log();
         EXPECT_NE(text.find("End KXW process\nConfiguration saved\nEnd logging\n"),
                   std::string::npos)
@@ -359,20 +335,36 @@ TEST_F(ProgramEnd, ABackgroundChildSurvivesWaitedExecsAndEndsWithExeckillOrQuit)
     }
 }
 
+// SIGTERM while Maxima computes: Maxima answered a first command and waits
+// (its process sleeps); the long command comes, and a process of Maxima's
+// runs.
 TEST_F(ProgramEnd, QuittingDuringAMaximaComputationLeavesNoMaxima) {
     if (system("command -v maxima >/dev/null 2>&1") != 0) GTEST_SKIP() << "no maxima";
     writeFile(profile(), "askexec=\"0\"\n");
-    writeFile(root / "long.k", "a &= block([s:0],for i:1 thru 1000000000 do s:s+i,s)\n");
-    start({"long.k"}, false);
+    writeFile(root / "first.k", "mxm(\"40+2\")\n");
+    start({"first.k"}, false);
     std::vector<pid_t> started;
     ASSERT_TRUE(waitUntil([&] { return !(started = children()).empty(); }));
-    usleep(500000);  // the computation has begun
+    ASSERT_TRUE(waitUntil([&] { return readFile(root / "out") == "42\n"; }))
+        << readFile(root / "out");
+    auto maximaRuns = [this] {
+        std::vector<pid_t> below = children();
+        for (size_t i = 0; i < below.size(); i++) {
+            if (stateIn("/proc/" + std::to_string(below[i]) + "/stat") == 'R') return true;
+            for (pid_t next : childrenOf(below[i])) below.push_back(next);
+        }
+        return false;
+    };
+    ASSERT_TRUE(waitUntil([&] { return !maximaRuns(); }));
+    std::string command = "a &= block([s:0],for i:1 thru 1000000000 do s:s+i,s)\n";
+    ASSERT_EQ(write(input, command.data(), command.size()), ssize_t(command.size()));
+    ASSERT_TRUE(waitUntil(maximaRuns));
     kill(child, SIGTERM);
     int status = finish();
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     for (pid_t pid : started) {
-        EXPECT_TRUE(waitUntil([pid] { return ended(pid); })) << pid;
+        EXPECT_TRUE(waitUntil([pid] { return processEnded(pid); })) << pid;
         // Nothing of its process group is left either.
         EXPECT_TRUE(waitUntil([pid] { return kill(-pid, 0) != 0; })) << pid;
     }

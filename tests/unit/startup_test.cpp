@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "kalix_program.h"
+#include "threaded_suite.h"
 #include "app/startup.h"
 
 static StartupOptions parse(std::vector<std::string> words) {
@@ -152,6 +153,8 @@ class ProgramRun : public ::testing::Test {
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 };
+
+THREADED_SUITE(ProgramRun);
 
 TEST_F(ProgramRun, ScriptRunsTheFileAndQuits) {
     write("ok.k", "x = 2;\nx + 1\n");

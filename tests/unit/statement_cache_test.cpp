@@ -29,6 +29,7 @@
 #include "interpreter/value_helpers.h"
 #include "base/settings.h"
 #include "settings_folder.h"
+#include "threaded_suite.h"
 
 namespace {
 
@@ -309,6 +310,8 @@ class CacheSettingsTest : public StatementCacheTest {
         StatementCacheTest::TearDown();
     }
 };
+
+THREADED_SUITE(CacheSettingsTest);
 
 TEST_F(CacheSettingsTest, ProgramsAgreeUnderTheSettings) {
     const char* program =

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "kalix_program.h"
+#include "threaded_suite.h"
 
 namespace {
 
@@ -91,6 +92,8 @@ std::vector<std::string> runLines(int page, const std::string& input) {
     std::system(("rm -rf '" + home + "'").c_str());
     return lines;
 }
+
+THREADED_SUITE(StringsInCodePages);
 
 TEST(StringsInCodePages, CharactersIn65001AndBytesIn1252) {
     if (access(kalixProgramPath().c_str(), X_OK) != 0) GTEST_SKIP() << "no kalix";

@@ -93,7 +93,7 @@ class DocumentationPagesTest : public WindowTest {
     // What the browser was asked to open since the last call (after
     // `count` addresses arrived, or the time ran out).
     std::vector<std::string> opened(size_t count) {
-        waitFor([&] { return readLog().size() >= count; }, 5000);
+        waitFor([&] { return readLog().size() >= count; });
         std::vector<std::string> lines = readLog();
         fs::remove(log);
         return lines;

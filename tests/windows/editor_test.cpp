@@ -189,7 +189,7 @@ TEST_F(EditorTest, TheExternalEditorGetsTheFileOfALoadOrTccompileLine) {
         std::filesystem::remove(record);
         setLines({line}, 0);
         host.getMenu()->dispatchMenuCommand(130);
-        EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(record); }, 5000));
+        EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(record); }));
         return fileText(record);
     };
     EXPECT_EQ(started((">load \"" + (folder / "prog").string() + "\"").c_str()),

@@ -100,7 +100,7 @@ TEST_F(PictureAndNotebookTest, TabSwitchesBetweenTheNotebookAndThePicture) {
         EXPECT_EQ(graphics().getRaiseCount(), raised + 1);
         EXPECT_EQ(graphicsOverText.load(), inside);
         if (inside) {
-            EXPECT_TRUE(waitFor([&] { return notebookInk() > 500; }, 3000));
+            EXPECT_TRUE(waitFor([&] { return notebookInk() > 500; }));
             EXPECT_FALSE(graphics().isVisible());
         } else {
             EXPECT_TRUE(graphics().isVisible());
@@ -112,7 +112,7 @@ TEST_F(PictureAndNotebookTest, TabSwitchesBetweenTheNotebookAndThePicture) {
         press(Qt::Key_Tab);
         EXPECT_EQ(host.isTextInFront(), 1);
         EXPECT_EQ(graphicsOverText.load(), 0);
-        EXPECT_TRUE(waitFor([&] { return notebookInk() == 0; }, 3000));
+        EXPECT_TRUE(waitFor([&] { return notebookInk() == 0; }));
         EXPECT_TRUE(window->isCaretShown());
 
         // Any other key brings the notebook back too, and types.
@@ -157,12 +157,12 @@ TEST_F(PictureAndNotebookTest, CtrlGDrawsThePictureInsideTheNotebook) {
     startCommand((std::string(diagonal) + " wait(20); 5").c_str());
     ASSERT_TRUE(waitingForUser());
     EXPECT_EQ(graphicsOverText.load(), 1);
-    EXPECT_TRUE(waitFor([&] { return notebookInk() > 500; }, 3000));
+    EXPECT_TRUE(waitFor([&] { return notebookInk() > 500; }));
     EXPECT_FALSE(window->isCaretShown());
     type("x");
     ASSERT_TRUE(waitForPrompt());
     EXPECT_EQ(lastOutput(), "5");
-    EXPECT_TRUE(waitFor([&] { return notebookInk() == 0; }, 3000));
+    EXPECT_TRUE(waitFor([&] { return notebookInk() == 0; }));
 
     // A click on the picture over the notebook answers mouse().
     startCommand((std::string(diagonal) + " m=mouse()").c_str());
@@ -179,7 +179,7 @@ TEST_F(PictureAndNotebookTest, CtrlGDrawsThePictureInsideTheNotebook) {
 
     // The picture follows the notebook window's size.
     frame->resize(900, 600);
-    ASSERT_TRUE(waitFor([&] { return graphics().getDrawingArea().x != a.x; }, 3000));
+    ASSERT_TRUE(waitFor([&] { return graphics().getDrawingArea().x != a.x; }));
     a = graphics().getDrawingArea();
     EXPECT_EQ(a.x, (window->getClientWidth() - a.width) / 2);
 
@@ -207,7 +207,7 @@ TEST_F(PictureAndNotebookTest, TheAnaglyphStaysAtThePromptAndIsRedrawnAShownPage
     EXPECT_TRUE(shows(true));
     // A new size redraws the anaglyph, not the live picture.
     frameOf(&graphics())->resize(500, 420);
-    ASSERT_TRUE(waitFor([&] { return graphics().getDrawingArea().width < 400; }, 3000));
+    ASSERT_TRUE(waitFor([&] { return graphics().getDrawingArea().width < 400; }));
     EXPECT_TRUE(shows(true));
     // Inside the notebook the anaglyph shows there.
     setGraphicsInTextWindow(1);
@@ -235,14 +235,14 @@ TEST_F(PictureAndNotebookTest, MinimisingTheNotebookTakesThePicturesWindowAlong)
         SCOPED_TRACE(inside ? "picture inside the notebook" : "picture in its own window");
         setGraphicsInTextWindow(inside);
         frame->showMinimized();
-        EXPECT_TRUE(waitFor([&] { return !graphics().isVisible(); }, 3000));
+        EXPECT_TRUE(waitFor([&] { return !graphics().isVisible(); }));
         frame->showNormal();
-        EXPECT_TRUE(waitFor([&] { return graphics().isVisible() == !inside; }, 3000));
+        EXPECT_TRUE(waitFor([&] { return graphics().isVisible() == !inside; }));
         // Maximising changes nothing.
         frame->showMaximized();
         EXPECT_EQ(graphics().isVisible(), !inside);
         frame->showNormal();
-        EXPECT_TRUE(waitFor([&] { return graphics().isVisible() == !inside; }, 3000));
+        EXPECT_TRUE(waitFor([&] { return graphics().isVisible() == !inside; }));
     }
 }
 
@@ -264,11 +264,11 @@ TEST_F(PictureAndNotebookTest, ARestartOrAnOpenedNotebookClearsTheOldPicture) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(run(diagonal));
-        ASSERT_TRUE(waitFor([&] { return graphicsInk() > 500; }, 3000));
+        ASSERT_TRUE(waitFor([&] { return graphicsInk() > 500; }));
         const int waits = host.getInputWaitCount();
         c.act();
         ASSERT_TRUE(waitForPrompt(waits));
-        EXPECT_TRUE(waitFor([&] { return graphicsInk() == 0; }, 3000));
+        EXPECT_TRUE(waitFor([&] { return graphicsInk() == 0; }));
     }
     EXPECT_EQ(lines()[0], ">1+1");
     std::remove(file.c_str());

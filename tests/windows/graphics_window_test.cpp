@@ -83,7 +83,7 @@ TEST_F(GraphicsWindowTest, BothWindowsOpenWithTheirTitles) {
 TEST_F(GraphicsWindowTest, APlotIsDrawnOnTheSurfaceAndPainted) {
     const int ink = inkInWindow();
     ASSERT_TRUE(run("x=1:10; plot(x,x^2);"));
-    EXPECT_TRUE(waitFor([&] { return inkInWindow() > ink + 200; }, 3000));
+    EXPECT_TRUE(waitFor([&] { return inkInWindow() > ink + 200; }));
     // Smoothed, the surface is three times the picture.
     EXPECT_EQ(graphics().getAntialiasFactor(), 3);
     EXPECT_EQ(graphics().getSurfaceWidth(), 3 * graphics().getDrawingArea().width);
@@ -107,7 +107,7 @@ TEST_F(GraphicsWindowTest, TheAspectIsKeptWhenTheWindowResizes) {
     DrawingArea a = graphics().getDrawingArea();
     EXPECT_NEAR(double(a.width) / a.height, 2, 0.01);
     frameOf(&graphics())->resize(900, 500);
-    ASSERT_TRUE(waitFor([&] { return graphics().getDrawingArea().width != a.width; }, 3000));
+    ASSERT_TRUE(waitFor([&] { return graphics().getDrawingArea().width != a.width; }));
     a = graphics().getDrawingArea();
     EXPECT_NEAR(double(a.width) / a.height, 2, 0.01);
     ASSERT_TRUE(run("getaspect()"));
@@ -247,16 +247,17 @@ TEST_F(GraphicsWindowTest, WaitsForTimeAndKeys) {
     ASSERT_TRUE(run("wait(0.5);"));
     double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
     EXPECT_GT(seconds, 0.45);
-    EXPECT_LT(seconds, 2.0);
+    EXPECT_LT(seconds, 30.0);  // the wait ends at all
 
-    // A key during wait(5) ends it at once and is its second result.
+    // A key during wait(600) ends it, long before its time, and is its
+    // second result.
     t0 = Clock::now();
-    startCommand("{t,k}=wait(5); k");
+    startCommand("{t,k}=wait(600); k");
     ASSERT_TRUE(waitingForUser()) << notebook();
     type("x");
     ASSERT_TRUE(waitForPrompt());
     seconds = std::chrono::duration<double>(Clock::now() - t0).count();
-    EXPECT_LT(seconds, 3.0);
+    EXPECT_LT(seconds, 60.0);
     EXPECT_EQ(lastOutput(), "120");
 
     // key() returns the key typed; Escape interrupts.
@@ -323,7 +324,7 @@ TEST_F(GraphicsWindowTest, TheAspectDialogsChoiceIsKeptAndClampedForThePicture) 
     choice.followWindow = true;
     applyAspectChoice(choice);
     frameOf(&graphics())->resize(800, 400);
-    ASSERT_TRUE(waitFor([&] { return graphics().getDrawingArea().width > 2 * 330; }, 3000));
+    ASSERT_TRUE(waitFor([&] { return graphics().getDrawingArea().width > 2 * 330; }));
     a = graphics().getDrawingArea();
     EXPECT_GT(double(a.width) / a.height, 1.5);
     choice.followWindow = false;

@@ -14,10 +14,9 @@ import shutil
 import signal
 import subprocess
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xvfb_session import poll  # noqa: E402
+from xvfb_session import poll, prompt_shown  # noqa: E402
 
 KALIX, WORK = sys.argv[1], sys.argv[2]
 TIMEOUT = 30
@@ -144,7 +143,7 @@ def accept_offer(process, changed_title):
     fail("the recovered notebook did not show")
 
 
-for tool in ("Xvfb", "xdotool"):
+for tool in ("Xvfb", "xdotool", "xwd"):
     if not shutil.which(tool):
         print("SKIPPED: %s is not installed" % tool)
         sys.exit(77)
@@ -168,7 +167,7 @@ try:
     # A notebook saved, then changed: the copy holds the change.
     kalix = start_kalix()
     window = wait_for("the notebook window", lambda: window_named("^KXW x64"), START_TIMEOUT)
-    time.sleep(1)  # the first prompt
+    wait_for("the first prompt", lambda: prompt_shown(ENV, window), START_TIMEOUT)
     type_line(window, "x=12345")
     type_line(window, "y=2")
     xdotool("windowfocus", "--sync", window)

@@ -263,7 +263,7 @@ class MenuWalk : public MenuWalkTest {
         QTest::qWait(100);
         // A started program writes its log a little later.
         if (std::string(entry.expected).rfind("program ", 0) == 0)
-            waitFor([this] { return std::filesystem::exists(browserLog); }, 5000);
+            waitFor([this] { return std::filesystem::exists(browserLog); });
         // A command that ran in the notebook: until its prompt.
         if (!getIntCell(inputWaiting)) waitForPrompt(waits);
         QTest::qWait(50);

@@ -99,14 +99,14 @@ TEST_F(WindowTest, TheStatusLineShowsTheHeaderOfTheFunctionBeforeTheCursor) {
     type("plus(");
     QLabel* status = window->parts().status;
     ASSERT_NE(status, nullptr);
-    ASSERT_TRUE(waitFor([&] { return status->text().contains("plus"); }, 3000))
+    ASSERT_TRUE(waitFor([&] { return status->text().contains("plus"); }))
         << status->text().toStdString();
     EXPECT_TRUE(status->text().startsWith("plus (a, b)")) << status->text().toStdString();
     // Several names: the candidates, shortest first.
     press(Qt::Key_Home);
     for (int i = 0; i < 5; i++) press(Qt::Key_Delete);
     type("si");
-    ASSERT_TRUE(waitFor([&] { return status->text().startsWith("sin sign size"); }, 3000))
+    ASSERT_TRUE(waitFor([&] { return status->text().startsWith("sin sign size"); }))
         << status->text().toStdString();
 }
 
@@ -116,10 +116,10 @@ TEST_F(WindowTest, TheComputingHintAppearsWhileTheInterpreterRunsAndGoesAtThePro
     press(Qt::Key_Return);
     QLabel* status = window->parts().status;
     ASSERT_TRUE(
-        waitFor([&] { return status->text() == ">>> Computing. Press ESC to abort."; }, 3000));
+        waitFor([&] { return status->text() == ">>> Computing. Press ESC to abort."; }));
     press(Qt::Key_Escape);
     ASSERT_TRUE(waitForPrompt(waits));
-    EXPECT_TRUE(waitFor([&] { return status->text().isEmpty(); }, 3000));
+    EXPECT_TRUE(waitFor([&] { return status->text().isEmpty(); }));
 }
 
 TEST_F(WindowTest, OutputFromTheComputationThreadIsPaintedOnTheNextTick) {
@@ -137,20 +137,17 @@ TEST_F(WindowTest, OutputFromTheComputationThreadIsPaintedOnTheNextTick) {
                 dark += image->pixel(x, y).red < 128;
         return dark;
     };
-    EXPECT_TRUE(waitFor([&] { return darkPixels() > 20; }, 1000));
+    EXPECT_TRUE(waitFor([&] { return darkPixels() > 20; }));
 }
 
 // --- the end ---------------------------------------------------------------------------------
 
 // Runs the windows as the program does, `action` first, until they end;
-// the interpreter has ended by then, within a few seconds.
+// the interpreter has ended by then.
 static void runWindowsAfter(NotebookWindowHost& host, Thread& loop, QWidget* client,
                             std::function<void()> action) {
     QTimer::singleShot(0, client, action);
-    QElapsedTimer timer;
-    timer.start();
     host.runWindows(loop);
-    EXPECT_LT(timer.elapsed(), 3000);
     EXPECT_FALSE(loop.isThreadRunning());
 }
 
@@ -169,9 +166,16 @@ TEST_F(WindowTest, ClosingTheWindowStopsAComputation) {
     runWindowsAfter(host, *loop, client, [this] {
         type("for i=1 to 1e12; end;");
         press(Qt::Key_Return);
-        // The notebook changed: the close asks first.
+        // The notebook changed: the close asks first. It closes once the
+        // computation runs.
         clickInNextBox(QMessageBox::No);
-        QTimer::singleShot(100, frame, [this] { frame->close(); });
+        auto* poll = new QTimer(frame);
+        QObject::connect(poll, &QTimer::timeout, frame, [this, poll] {
+            if (getIntCell(inputWaiting)) return;
+            poll->stop();
+            frame->close();
+        });
+        poll->start(1);
     });
 }
 
@@ -207,7 +211,7 @@ TEST_F(WindowTest, TheLineLengthIsSeventyWithFixLineLength) {
     EXPECT_EQ(lineLength, 70);
     writeIntSetting("fixlinelength", 0);
     frame->resize(900, 400);
-    ASSERT_TRUE(waitFor([&] { return lineLength != 70; }, 2000));
+    ASSERT_TRUE(waitFor([&] { return lineLength != 70; }));
     int average = measureFont(window->getFonts().normal).widths['x'];
     EXPECT_EQ(lineLength, (window->getClientWidth() - 40) / average);
     EXPECT_EQ(window->getTextPixelWidth(),

@@ -128,7 +128,7 @@ class WindowTest : public testing::Test {
     }
     // The computation waits for a key, a click or the time.
     bool waitingForUser() {
-        return waitFor([] { return getIntCell(userWaitFlag) && !getIntCell(inputWaiting); }, 3000);
+        return waitFor([] { return getIntCell(userWaitFlag) && !getIntCell(inputWaiting); });
     }
     // The output line below the last command.
     std::string lastOutput() {

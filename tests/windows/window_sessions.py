@@ -13,7 +13,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xvfb_session import START_TIMEOUT, TIMEOUT, run_cases  # noqa: E402
+from xvfb_session import START_TIMEOUT, TIMEOUT, run_cases, selection_shown  # noqa: E402
 
 KALIX, WORK = os.path.abspath(sys.argv[1]), sys.argv[2]
 QUIET = 'started="1"\ncheckforupdates="0"\naskconfirmations="0"\nspellcheck="0"\n'
@@ -22,7 +22,7 @@ QUIET = 'started="1"\ncheckforupdates="0"\naskconfirmations="0"\nspellcheck="0"\
 def notebook_window(s):
     """The window, once the interpreter has printed its first prompt."""
     window = s.wait_window("^KXW x64", START_TIMEOUT)
-    time.sleep(1)  # the first prompt
+    s.wait_prompt(window)
     return window
 
 
@@ -54,7 +54,7 @@ def notebook_named_on_the_command_line(s):
         s.start(name)
         stem = name.rsplit(".", 1)[0]
         window = s.wait_window(r"^KXW x64 \(%s\)$" % stem, START_TIMEOUT)
-        time.sleep(1)
+        s.wait_prompt(window)
         shot = s.screenshot("opened-" + stem)
         if shot:
             print("screenshot:", shot)
@@ -116,7 +116,10 @@ def hup_with_the_internal_editor_open(s):
     editor = s.wait_window("^Internal Editor$")
     s.keys(editor, "ctrl+End")
     s.type(editor, "+1234")
-    time.sleep(0.5)
+    # Ctrl+A comes after the typed keys: once its selection shows, the
+    # editor has taken them.
+    s.keys(editor, "ctrl+a")
+    s.wait_for("the typed text", lambda: selection_shown(s.env, editor))
     s.kalix.send_signal(signal.SIGHUP)
     if s.ended() is None:
         s.fail("Kalix did not end on SIGHUP")
@@ -133,10 +136,9 @@ def memory_size_set_in_the_dialog(s):
     # Alt alone selects the menu bar; Options is the fifth title, "Other
     # Program Settings" its sixth item, "Set Memory Sizes" the third from
     # the end of that submenu.
-    s.keys(window, "alt", "Right", "Right", "Right", "Right", "Down")
-    for key in ["Down"] * 5 + ["Right", "Up", "Up", "Up", "Return"]:
-        s.xdotool("key", key)
-        time.sleep(0.2)
+    # Qt takes the keys in their order, each menu opened by the key before.
+    s.keys(window, "alt", "Right", "Right", "Right", "Right", "Down",
+           *["Down"] * 5, "Right", "Up", "Up", "Up", "Return")
     dialog = s.wait_window("^Set Sizes$")
     s.keys(dialog, "ctrl+a")
     s.type(dialog, "2048")
@@ -248,7 +250,7 @@ def recovery_copy_is_no_users_notebook(s):
     offer = s.wait_window("^Kalix$", START_TIMEOUT)
     s.keys(offer, "Escape")  # Cancel: the copy stays for a later start
     window = s.wait_window(r"^KXW x64 \(copy\)", START_TIMEOUT)
-    time.sleep(1)
+    s.wait_prompt(window)
     s.keys(window, "ctrl+s")
     chooser = s.wait_window("Save Notebook")
     s.keys(chooser, "ctrl+a")

@@ -12,11 +12,12 @@ import zlib
 
 TIMEOUT = 30
 START_TIMEOUT = 90  # a start on a loaded machine
+PROMPT_TOP = 22  # the first row of the notebook below the menu bar
 
 
 def tools_missing():
     """The tools a session needs that are not installed."""
-    return [tool for tool in ("Xvfb", "xdotool") if not shutil.which(tool)]
+    return [tool for tool in ("Xvfb", "xdotool", "xwd") if not shutil.which(tool)]
 
 
 def poll(check, timeout):
@@ -31,14 +32,68 @@ def poll(check, timeout):
     return None
 
 
-def png_of_xwd(dump):
-    """A PNG of an X window dump in 24 or 32 bits a pixel."""
+def layout_of(dump):
+    """Of an X window dump in 24 or 32 bits a pixel: width, height, byte
+    order, bytes a pixel, bytes a line and the pixels."""
     fields = struct.unpack(">25I", dump[:100])
     header_size, width, height = fields[0], fields[4], fields[5]
     byte_order, bits_per_pixel, bytes_per_line, ncolors = (fields[7], fields[11], fields[12],
                                                            fields[19])
-    pixels = dump[header_size + 12 * ncolors:]
-    step = bits_per_pixel // 8
+    return (width, height, byte_order, bits_per_pixel // 8, bytes_per_line,
+            dump[header_size + 12 * ncolors:])
+
+
+def colours_of(dump):
+    """The width, the height and the colour at (x, y) as (red, green, blue)
+    of an X window dump."""
+    width, height, byte_order, step, bytes_per_line, pixels = layout_of(dump)
+
+    def colour(x, y):
+        at = y * bytes_per_line + x * step
+        if byte_order == 0:  # least significant byte first: blue, green, red
+            return pixels[at + 2], pixels[at + 1], pixels[at]
+        return tuple(pixels[at + step - 3:at + step])
+    return width, height, colour
+
+
+def window_dump(env, window):
+    """An X window dump of the window, b"" when it is gone."""
+    return subprocess.run(["xwd", "-id", window, "-silent"], env=env, capture_output=True,
+                          timeout=TIMEOUT).stdout
+
+
+def count_in_window(env, window, box, wanted):
+    """How many pixels of the window within box (left, top, right, bottom)
+    have a colour for which wanted(red, green, blue) holds."""
+    dump = window_dump(env, window)
+    if len(dump) <= 100:
+        return 0
+    width, height, colour = colours_of(dump)
+    left, top, right, bottom = box
+    return sum(1 for y in range(top, min(bottom, height)) for x in range(left, min(right, width))
+               if wanted(*colour(x, y)))
+
+
+def prompt_shown(env, window):
+    """The notebook window shows its first line below the menu bar: the
+    prompt, which the program puts there together with its wait for the
+    line (a key typed before it would be dropped)."""
+    # Not yet painted, the window is black.
+    ink = count_in_window(env, window, (0, PROMPT_TOP, 40, PROMPT_TOP + 40),
+                          lambda red, green, blue: red + green + blue < 600)
+    return 0 < ink < 40 * 40 / 2
+
+
+def selection_shown(env, window):
+    """The first line of a dialog's text box shows selected text (on the
+    highlight's blue)."""
+    return count_in_window(env, window, (14, 14, 300, 40),
+                           lambda red, green, blue: blue > 150 and red < 100) > 50
+
+
+def png_of_xwd(dump):
+    """A PNG of an X window dump."""
+    width, height, byte_order, step, bytes_per_line, pixels = layout_of(dump)
     rows = []
     for y in range(height):
         line = pixels[y * bytes_per_line:y * bytes_per_line + width * step]
@@ -166,6 +221,10 @@ class Session:
     def window_names(self):
         return [" ".join(self.xdotool("getwindowname", w))
                 for w in self.xdotool("search", "--onlyvisible", "--name", ".")]
+
+    def wait_prompt(self, window, timeout=START_TIMEOUT):
+        return self.wait_for("the first prompt", lambda: prompt_shown(self.env, window),
+                             timeout)
 
     def wait_window(self, pattern, timeout=TIMEOUT):
         return self.wait_for("a window named " + pattern, lambda: self.window_named(pattern),

@@ -1,4 +1,5 @@
 // setting askexec=0
+// runs in a temporary directory
 // The argument text is split into words, never given to a shell.
 exec("sh", ''-c "exit 3"'', "", 0, 1, 1)
 {lines, code} = exec("printf", ''"%s|" "a b" c \"d\" 'e'.'', "", 1, 0, 1);
@@ -17,12 +18,13 @@ exec("sh", ''-c "kill -9 $$"'', "", 0, 1, 1)
 // Without pipes the child writes where Kalix writes, unless it is hidden.
 exec("echo", "shown", "", 0, 0, 1)
 exec("echo", "hidden", "", 0, 1, 1)
-// A conversation with a child that runs on.
-exec("cat", "", "", 1, 0, 0)
+// A conversation with a child that runs on. It echoes each line and
+// makes the file "echoed" after the last one.
+exec("sh", ''-c "while read -r l; do echo \"$l\"; [ \"$l\" = again ] && : > echoed; done"'', "", 1, 0, 0)
 execwrite("hello")
 execwriteln(" world")
 execwriteln("again")
-wait(0.3);
+repeat; until fileexists("echoed"); wait(0.01); end;
 execread()
 // Nothing new: one empty string.
 r = execread(); r[1] == "", r[2]
