@@ -136,15 +136,20 @@ bool addProducts(const Operand& v, const Operand& w) {
     return true;
 }
 
-void wrongArgument() { fail(errorFailed, "Wrong argument for accuload.\n\n"); }
+// One or two numeric vectors, brought to one family; accuadd's refusal
+// names accuload too.
+constexpr Refusal acculoadRefusal = {errorFailed, "Wrong argument for accuload.\n\n"};
+constexpr Signature sumSignature = {.rules = {{takesNumeric}}, .refusal = acculoadRefusal};
+constexpr Signature dotSignature = {
+    .rules = {{takesNumeric}, {takesNumeric}}, .sameFamily = true, .refusal = acculoadRefusal};
+
 void notVectors() { fail(errorFailed, "Accuload needs one or two vectors.\n"); }
 
 void sumInto(header* first, bool load) {
-    header* value = resolveValue(first);
-    if (errorCode) return;
+    const Arguments a(first, sumSignature);
+    if (!a) return;
     Operand v;
-    if (numberFamily(value) == numberNone) return wrongArgument();
-    if (!readOperand(value, &v)) return;
+    if (!readOperand(a[0], &v)) return;
     if (v.rows != 1) return notVectors();
     if (!prepare(v.family, load) || !addSum(v)) return;
     header* result = pushAccumulated(familyOfKind(accuKind));
@@ -152,13 +157,10 @@ void sumInto(header* first, bool load) {
 }
 
 void dotInto(header* first, bool load) {
-    header* a = first;
-    header* b = nextValue(first);
-    convertToCommonKind(&a, &b);
-    if (errorCode) return;
-    if (numberFamily(a) == numberNone || numberFamily(b) == numberNone) return wrongArgument();
+    const Arguments a(first, dotSignature);
+    if (!a) return;
     Operand v, w;
-    if (!readOperand(a, &v) || !readOperand(b, &w)) return;
+    if (!readOperand(a[0], &v) || !readOperand(a[1], &w)) return;
     if (v.rows != 1 || w.rows != 1) return notVectors();
     if (v.columns != w.columns || v.columns == 0) {
         fail(errorFailed, "Wrong vectors in accuload.\n");
@@ -222,15 +224,19 @@ bool residualEntry(NumberFamily family, const double* row, const double* column,
     return true;
 }
 
+// residuum(a, x, b): numeric, brought to one family.
+constexpr Signature residuumSignature = {
+    .rules = {{takesNumeric}, {takesNumeric}, {takesNumeric}},
+    .sameFamily = true,
+    .refusal = {errorFailed, "Wrong argument for residuum!\n\n"}};
+
 void builtinResiduum(header* first) {
-    header* a = first;
-    header* x = nextValue(a);
-    header* b = x ? nextValue(x) : nullptr;
-    convertThreeToCommonKind(&a, &x, &b);
-    if (errorCode) return;
+    const Arguments arguments(first, residuumSignature);
+    if (!arguments) return;
+    header *a = arguments[0], *x = arguments[1], *b = arguments[2];
     const NumberFamily family = numberFamily(a);
-    if (family == numberNone || numberFamily(x) != family || numberFamily(b) != family) {
-        fail(errorFailed, "Wrong argument for residuum!\n\n");
+    if (numberFamily(x) != family || numberFamily(b) != family) {
+        arguments.refuse();
         return;
     }
     Operand av, xv, bv;

@@ -24,38 +24,6 @@
 
 namespace {
 
-// A resolved real matrix argument (a real scalar is 1 x 1).
-struct RealMatrix {
-    int rows, columns;
-    double* data;
-};
-
-bool readRealMatrix(header* record, RealMatrix* m) {
-    if (record->kind == kindReal) {
-        m->rows = m->columns = 1;
-        m->data = reinterpret_cast<double*>(dataOf(record));
-        return true;
-    }
-    if (record->kind != kindRealMatrix) return false;
-    m->rows = matrixRows(record);
-    m->columns = matrixColumns(record);
-    m->data = matrixData(record);
-    return true;
-}
-
-// The arguments from `first` on, resolved; false when one is missing.
-template <int n>
-bool resolveArguments(header* first, header* (&values)[n]) {
-    header* records[n];
-    header* record = first;
-    for (int i = 0; i < n; i++, record = record ? nextValue(record) : nullptr) records[i] = record;
-    for (int i = 0; i < n; i++) {
-        values[i] = records[i] ? resolveValue(records[i]) : nullptr;
-        if (errorCode) return false;
-    }
-    return true;
-}
-
 // A real flag: nonzero or NaN means yes.
 bool flagSet(header* flag) { return realOf(flag) != 0; }
 
@@ -167,20 +135,20 @@ void copyEigenvectors(const double* wi, const double* vr, int n, double* out) {
     }
 }
 
+// aleigen(a, flag)
+constexpr Signature aleigenSignature = {
+    "aleigen", "real matrix and flag", {{takesRealMatrix}, {takesReal}}};
+
 void builtinAleigen(header* first) {
-    header* values[2];
-    if (!resolveArguments(first, values)) return;
-    RealMatrix a;
-    if (!values[1] || values[1]->kind != kindReal || !readRealMatrix(values[0], &a)) {
-        reportNeed("real matrix and flag", "aleigen");
-        return;
-    }
+    const Arguments arguments(first, aleigenSignature);
+    if (!arguments) return;
+    const MatrixValue a = arguments.matrix(0);
     if (a.rows != a.columns || a.rows < 1) {
-        reportNeed("real symmetric matrix", "aleigen");
+        arguments.need("real symmetric matrix");
         return;
     }
     const int n = a.rows;
-    const bool vectors = flagSet(values[1]);
+    const bool vectors = flagSet(arguments[1]);
     const AlglibFunctions* alglib = alglibFunctions();
     if (!alglib) return;
     // Everything the solve touches is its own: it may outlive this call.
@@ -225,22 +193,22 @@ void builtinAleigen(header* first) {
 
 // --- alsolve -----------------------------------------------------------------------
 
+// alsolve(a, b, flag)
+constexpr Signature alsolveSignature = {"alsolve",
+                                        "real square matrix, column vector, accuracy flag",
+                                        {{takesRealMatrix}, {takesRealMatrix}, {takesReal}}};
+
 void builtinAlsolve(header* first) {
-    header* values[3];
-    if (!resolveArguments(first, values)) return;
-    RealMatrix a, b;
-    if (!values[2] || values[2]->kind != kindReal || !readRealMatrix(values[0], &a) ||
-        !readRealMatrix(values[1], &b)) {
-        reportNeed("real square matrix, column vector, accuracy flag", "alsolve");
-        return;
-    }
+    const Arguments arguments(first, alsolveSignature);
+    if (!arguments) return;
+    const MatrixValue a = arguments.matrix(0), b = arguments.matrix(1);
     const int n = a.rows, m = b.columns;
     if (n < 1 || a.columns != n || b.rows != n || m < 1) {
         fail(errorFailed, "Need nxn matrix and nxm vector in alsolve, got %dx%d and %dx%d.\n",
              a.rows, a.columns, b.rows, b.columns);
         return;
     }
-    const bool refine = flagSet(values[2]);
+    const bool refine = flagSet(arguments[2]);
     const AlglibFunctions* alglib = alglibFunctions();
     if (!alglib) return;
     // Everything the solve touches is its own: it may outlive this call.

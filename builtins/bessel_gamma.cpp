@@ -76,28 +76,28 @@ void builtinBessel(header* first) {
     reportErrorIn(name);
 }
 
-// The four values of one evaluation at real scalars x and nu, as four
-// results.
-void allValues(header* first, BesselKernel kernel, const char* name) {
-    header* second = nextValue(first);
-    header* x = resolveValue(first);
-    if (errorCode) return;
-    header* nu = second ? resolveValue(second) : nullptr;
-    if (errorCode) return;
-    if (x->kind != kindReal || !nu || nu->kind != kindReal) {
-        fail(errorWrongArgument, "Wrong arguments for %s\n", name);
-        return;
-    }
+// Real scalars x and nu; the refusal names the builtin as it always has.
+constexpr Signature allValuesSignature(const char* refusal) {
+    return {.rules = {{takesReal}, {takesReal}}, .refusal = {errorWrongArgument, refusal}};
+}
+constexpr Signature besselallrSignature = allValuesSignature("Wrong arguments for besselall\n");
+constexpr Signature besselmodallrSignature =
+    allValuesSignature("Wrong arguments for besselmodall\n");
+
+// The four values of one evaluation at x and nu, as four results.
+void allValues(header* first, BesselKernel kernel, const Signature& signature) {
+    const Arguments a(first, signature);
+    if (!a) return;
     BesselValues v;
-    if (!evaluateBessel(kernel, realOf(x), realOf(nu), &v)) return;
+    if (!evaluateBessel(kernel, a.real(0), a.real(1), &v)) return;
     newram = reinterpret_cast<char*>(first);
     for (double value : {v.first, v.second, v.firstDerivative, v.secondDerivative}) {
         if (!pushReal(value)) return;
     }
 }
 
-void builtinBesselallr(header* first) { allValues(first, besselJY, "besselall"); }
-void builtinBesselmodallr(header* first) { allValues(first, besselIK, "besselmodall"); }
+void builtinBesselallr(header* first) { allValues(first, besselJY, besselallrSignature); }
+void builtinBesselmodallr(header* first) { allValues(first, besselIK, besselmodallrSignature); }
 
 void gammaComplexElement(const double* z, double* result) {
     const Complex g = gammaComplex(Complex(z[0], z[1]), gammaReal);

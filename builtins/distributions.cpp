@@ -266,18 +266,23 @@ void builtinInvpbindis(header* first) { mapRealArguments(first, 3, invpbindisRea
 // fdis, fcdis, invfcdis: three real scalars x (or y), df1, df2.
 using FFunction = bool (*AlglibFunctions::*)(int32_t df1, int32_t df2, double x, double* result);
 
-void fMember(header* first, const char* argumentName, FFunction f, const char* message) {
-    double v[3];
-    header* record = first;
-    for (int i = 0; i < 3; i++, record = nextValue(record)) {
-        header* value = record ? resolveValue(record) : nullptr;
-        if (errorCode) return;
-        if (!value || value->kind != kindReal) {
-            fail(errorWrongArgument, "Wrong arguments for %s\n", argumentName);
-            return;
-        }
-        v[i] = realOf(value);
-    }
+// Three reals, each checked as soon as it is resolved; the refusal names
+// the builtin as its message always has.
+constexpr Signature fSignature(const char* refusal) {
+    return {.builtin = nullptr,
+            .need = nullptr,
+            .rules = {{takesReal}, {takesReal}, {takesReal}},
+            .order = CheckOrder::asResolved,
+            .refusal = {errorWrongArgument, refusal}};
+}
+constexpr Signature fdisSignature = fSignature("Wrong arguments for fdis\n");
+constexpr Signature fcdisSignature = fSignature("Wrong arguments for fdisc\n");
+constexpr Signature invfcdisSignature = fSignature("Wrong arguments for invcfdis\n");
+
+void fMember(header* first, const Signature& signature, FFunction f, const char* message) {
+    const Arguments arguments(first, signature);
+    if (!arguments) return;
+    const double v[3] = {arguments.real(0), arguments.real(1), arguments.real(2)};
     const double result =
         guarded(
             [&](Functions a, double* r) {
@@ -293,30 +298,28 @@ void fMember(header* first, const char* argumentName, FFunction f, const char* m
 
 
 void builtinFdis(header* first) {
-    fMember(first, "fdis", &AlglibFunctions::fLower, "AlgLib: fdis(%g,%g,%g) could not be evaluated.\n");
+    fMember(first, fdisSignature, &AlglibFunctions::fLower, "AlgLib: fdis(%g,%g,%g) could not be evaluated.\n");
 }
 void builtinFcdis(header* first) {
-    fMember(first, "fdisc", &AlglibFunctions::fUpper, "fcdis(%g,%g,%g) could not be evaluated.\n");
+    fMember(first, fcdisSignature, &AlglibFunctions::fUpper, "fcdis(%g,%g,%g) could not be evaluated.\n");
 }
 void builtinInvfcdis(header* first) {
-    fMember(first, "invcfdis", &AlglibFunctions::fInverse, "finvcdis(%g,%g,%g) could not be evaluated.\n");
+    fMember(first, invfcdisSignature, &AlglibFunctions::fInverse, "finvcdis(%g,%g,%g) could not be evaluated.\n");
 }
 
 // The sample quantile of a non-empty real row vector.
+// quantile(v, q)
+constexpr Signature quantileSignature = {
+    "quantile", "real vector and real quantile", {{kindBit(kindRealMatrix)}, {takesReal}}};
+
 void builtinQuantile(header* first) {
-    header* second = nextValue(first);
-    header* v = resolveValue(first);
-    if (errorCode) return;
-    header* q = second ? resolveValue(second) : nullptr;
-    if (errorCode) return;
-    if (v->kind != kindRealMatrix || !q || q->kind != kindReal) {
-        reportNeed("real vector and real quantile", "quantile");
-        return;
-    }
-    const double p = realOf(q);
+    const Arguments a(first, quantileSignature);
+    if (!a) return;
+    header* v = a[0];
+    const double p = a.real(1);
     const int n = matrixColumns(v);
     if (matrixRows(v) != 1 || n < 1 || !(p >= 0 && p <= 1)) {
-        reportNeed("1xn vector and quantile 0<=q<=1", "quantile");
+        a.need("1xn vector and quantile 0<=q<=1");
         return;
     }
     const AlglibFunctions* alglib = alglibFunctions();

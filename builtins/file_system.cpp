@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "builtins/builtin_helpers.h"
 #include "builtins/system_values.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/output.h"
@@ -12,68 +13,66 @@
 
 namespace {
 
+constexpr Signature filecopySignature = {"filecopy", "two strings", {{takesString}, {takesString}}};
+// The word "fileexists" in fileremove's message is the design's own.
+constexpr Signature fileexistsSignature = {"fileexists", "a string", {{takesString}}};
+constexpr Signature makedirSignature = {"makedir", "string", {{takesString}}};
+// changedir(dir, ...): only the first argument counts.
+constexpr Signature changedirSignature = {"cd", "string", {{takesString}}};
+constexpr Signature dirSignature = {.rules = {{takesString}},
+                                    .refusal = {errorFailed, "Need a file pattern for dir!\n"}};
+constexpr Signature searchfileSignature = {"searchfile", "string", {{takesString}}};
+
 void builtinFilecopy(header* first) {
-    header* from = resolveValue(first);
-    if (errorCode) return;
-    header* to = resolveValue(recordAt(endOf(first)));
-    if (errorCode) return;
-    if (from->kind != kindString || to->kind != kindString) {
-        reportNeed("two strings", "filecopy");
-        return;
-    }
-    if (!copyFile(stringOf(from), stringOf(to), 1)) {
-        fail(errorFailed, "Error while copying\n%s to %s\n", stringOf(from), stringOf(to));
+    const Arguments a(first, filecopySignature);
+    if (!a) return;
+    if (!copyFile(a.text(0), a.text(1), 1)) {
+        fail(errorFailed, "Error while copying\n%s to %s\n", a.text(0), a.text(1));
         return;
     }
     moveResult(first, pushMarker(markerNoResult));
 }
 
 void builtinFileexists(header* first) {
-    header* name = stringArgument(first, "a string", "fileexists");
-    if (!name) return;
-    moveResult(first, pushReal(checkFileExists(stringOf(name))));
+    const Arguments a(first, fileexistsSignature);
+    if (!a) return;
+    moveResult(first, pushReal(checkFileExists(a.text(0))));
 }
 
 void builtinFileremove(header* first) {
-    // The word "fileexists" of the message is the design's own.
-    header* name = stringArgument(first, "a string", "fileexists");
-    if (!name) return;
+    const Arguments a(first, fileexistsSignature);
+    if (!a) return;
     // A file that is not there is removed already: no error. One that
     // stays is reported.
-    if (!removeFile(stringOf(name)) && checkFileExists(stringOf(name))) {
-        fail(errorFailed, "Could not remove %s!\n", stringOf(name));
+    if (!removeFile(a.text(0)) && checkFileExists(a.text(0))) {
+        fail(errorFailed, "Could not remove %s!\n", a.text(0));
         return;
     }
     moveResult(first, pushCString(""));
 }
 
 void builtinMakedir(header* first) {
-    header* name = stringArgument(first, "string", "makedir");
-    if (!name) return;
-    moveResult(first, pushReal(makeDirectory(stringOf(name))));
+    const Arguments a(first, makedirSignature);
+    if (!a) return;
+    moveResult(first, pushReal(makeDirectory(a.text(0))));
 }
 
-// changedir() and changedir(dir, ...): only the first argument counts.
 void builtinChangedir(header* first) {
     if (!first) {
         pushCString(changeDirectory(""));
         return;
     }
-    header* name = stringArgument(first, "string", "cd");
-    if (!name) return;
-    std::string directory = changeDirectory(stringOf(name));
+    const Arguments a(first, changedirSignature);
+    if (!a) return;
+    std::string directory = changeDirectory(a.text(0));
     moveResult(first, pushCString(directory.c_str()));
 }
 
 void builtinDir(header* first) {
-    header* pattern = resolveValue(first);
-    if (errorCode) return;
-    if (pattern->kind != kindString) {
-        fail(errorFailed, "Need a file pattern for dir!\n");
-        return;
-    }
+    const Arguments a(first, dirSignature);
+    if (!a) return;
     std::vector<std::string> names;
-    for (const char* name = findNextFile(stringOf(pattern)); name; name = findNextFile(nullptr))
+    for (const char* name = findNextFile(a.text(0)); name; name = findNextFile(nullptr))
         names.emplace_back(name);
     moveResult(first, pushNameVector(names));
 }
@@ -81,9 +80,9 @@ void builtinDir(header* first) {
 void builtinSearchfile(header* first) {
     const char* name;
     if (first) {
-        header* pattern = stringArgument(first, "string", "searchfile");
-        if (!pattern) return;
-        name = findNextFile(stringOf(pattern));
+        const Arguments a(first, searchfileSignature);
+        if (!a) return;
+        name = findNextFile(a.text(0));
     } else {
         name = findNextFile(nullptr);
     }

@@ -4,32 +4,28 @@
 // real, complex or interval arithmetic.
 #include <algorithm>
 
+#include "builtins/builtin_helpers.h"
 #include "builtins/intervals.h"
 #include "builtins/matrix_values.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
 #include "interpreter/output.h"
 #include "interpreter/values.h"
-#include "interpreter/variables.h"
 #include "numerics/filters.h"
 
 namespace {
 
-// Resolves n arguments and reads each as a matrix ("Matrix expected in
-// name!" for other kinds); false after an error.
-bool readMatrixArguments(header* first, int n, const char* name, MatrixValue* values) {
-    header* arguments[4];
-    collectArguments(first, arguments, n);
-    for (int i = 0; i < n; i++) {
-        header* value = resolveValue(arguments[i]);
-        if (errorCode) return false;
-        int rows, columns;
-        double* data;
-        if (!getMatrixNamed(value, name, &rows, &columns, &data)) return false;
-        readMatrixValue(value, &values[i]);
-    }
-    return true;
-}
+// Numeric arguments, each checked as soon as it is resolved ("Matrix
+// expected in <builtin>!" for other kinds).
+constexpr Signature filterSignature = {
+    .builtin = "filter",
+    .rules = {{takesNumeric}, {takesNumeric}, {takesNumeric}, {takesNumeric}},
+    .order = CheckOrder::asResolved,
+    .refusal = {errorFailed, "Matrix expected in filter!\n"}};
+constexpr Signature scalpSignature = {.builtin = "scalp",
+                                      .rules = {{takesNumeric}, {takesNumeric}},
+                                      .order = CheckOrder::asResolved,
+                                      .refusal = {errorFailed, "Matrix expected in scalp!\n"}};
 
 // A real row as complex pairs in work space at the stack top; a complex
 // row as it is. Null after an error.
@@ -47,8 +43,9 @@ const double* asComplexRow(const MatrixValue& m) {
 // filter(b, a, x, y): feedforward and feedback coefficients, data, start
 // values; the output for each data point from the nb-th on.
 void builtinFilter(header* first) {
-    MatrixValue m[4];
-    if (!readMatrixArguments(first, 4, "filter", m)) return;
+    const Arguments a(first, filterSignature);
+    if (!a) return;
+    const MatrixValue m[4] = {a.matrix(0), a.matrix(1), a.matrix(2), a.matrix(3)};
     for (const MatrixValue& row : m) {
         if (row.rows != 1) {
             fail(errorFailed, "Filter can only work with row vectors.\n");
@@ -103,18 +100,17 @@ void builtinFilter(header* first) {
 
 // Real with real, complex with real or complex with complex matrices, the
 // second no larger than the first in either direction.
+constexpr KindSet takesMatrixAlone = kindBit(kindRealMatrix) | kindBit(kindComplexMatrix);
+constexpr Signature foldSignature = {
+    "fold", "matrix and smaller folding matrix", {{takesMatrixAlone}, {takesMatrixAlone}}};
+
 void builtinFold(header* first) {
-    header* arguments[2];
-    collectArguments(first, arguments, 2);
-    header* a = resolveValue(arguments[0]);
-    if (errorCode) return;
-    header* b = resolveValue(arguments[1]);
-    if (errorCode) return;
-    const bool kinds = (a->kind == kindRealMatrix && b->kind == kindRealMatrix) ||
-                       (a->kind == kindComplexMatrix &&
-                        (b->kind == kindRealMatrix || b->kind == kindComplexMatrix));
+    const Arguments arguments(first, foldSignature);
+    if (!arguments) return;
+    header *a = arguments[0], *b = arguments[1];
+    const bool kinds = a->kind == kindComplexMatrix || b->kind == kindRealMatrix;
     if (!kinds || matrixRows(a) < matrixRows(b) || matrixColumns(a) < matrixColumns(b)) {
-        reportNeed("matrix and smaller folding matrix", "fold");
+        arguments.refuse();
         return;
     }
     const int ra = matrixRows(a), ca = matrixColumns(a), rb = matrixRows(b), cb = matrixColumns(b);
@@ -130,11 +126,11 @@ void builtinFold(header* first) {
 // Sum over i of v(i) w(i), w(i) conjugated when complex; intervals rounded
 // outward, a real element taken as the point interval.
 void builtinScalp(header* first) {
-    MatrixValue m[2];
-    if (!readMatrixArguments(first, 2, "scalp", m)) return;
-    const MatrixValue &v = m[0], &w = m[1];
+    const Arguments arguments(first, scalpSignature);
+    if (!arguments) return;
+    const MatrixValue v = arguments.matrix(0), w = arguments.matrix(1);
     if (!v.isVector() || !w.isVector() || v.count() != w.count()) {
-        reportNeed("two row or column vectors of equal length", "scalp");
+        arguments.need("two row or column vectors of equal length");
         return;
     }
     if (v.family == numberComplex && w.family == numberInterval) {

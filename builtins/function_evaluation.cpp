@@ -77,17 +77,6 @@ ExtraArguments findExtraArguments(header* first, int fixedCount) {
     return extras;
 }
 
-bool resolveFixedArguments(header* first, int count, header** values) {
-    header* record = first;
-    for (int i = 0; i < count; i++) {
-        if (!record) return false;
-        values[i] = resolveValue(record);
-        if (errorCode) return false;
-        record = nextValue(record);
-    }
-    return true;
-}
-
 double evaluateRealFunction(const std::string& name, double x, const ExtraArguments& extras) {
     if (errorCode) return 0;
     header* result = callWithOneArgument(name, extras, [x] { return pushReal(x); });

@@ -28,12 +28,6 @@ struct ExtraArguments {
 // before the fixed arguments are resolved (resolving may push records).
 ExtraArguments findExtraArguments(header* first, int fixedCount);
 
-// The first `count` arguments resolved into `values`; false when fewer
-// than `count` are given or one does not resolve (`errorCode` then tells).
-// Values that resolving made at the stack top must be read before anything
-// else is pushed.
-bool resolveFixedArguments(header* first, int count, header** values);
-
 // The named function at a real x: a builtin taking one argument (or any
 // number) is tried first, then a user function. Not found: error 1 without
 // a message. A result that is not a real (a 1 x 1 real matrix counts as

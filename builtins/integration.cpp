@@ -3,6 +3,7 @@
 // (end-point singularities (x-a)^alpha, (b-x)^beta). The arguments after
 // the builtin's own go on to the function.
 #include "builtins/alglib_library.h"
+#include "builtins/builtin_helpers.h"
 #include "builtins/function_evaluation.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
@@ -24,17 +25,26 @@ bool evaluateIntegrand(double x, double* y, void* pointer) {
     return evaluateUserFunctionAt(f.function, x, f.extras, y);
 }
 
-// Reads f (a user function's name) and `count` - 1 reals after it.
-bool readArguments(header* first, int count, Integrand* f, double* reals) {
+constexpr Signature alintegrateSignature = {
+    "alintegrate", "function, a and b", {{takesString}, {takesReal}, {takesReal}}};
+constexpr Signature alsingularSignature = {
+    "alsingular",
+    "function, a and b, alpha and beta",
+    {{takesString}, {takesReal}, {takesReal}, {takesReal}, {takesReal}}};
+
+// Reads f (the name of a user function, which must exist) and the `count`
+// - 1 reals after it; false after the refusal or an error. The arguments
+// after those go on to f.
+bool readArguments(header* first, const Signature& signature, int count, Integrand* f,
+                   double* reals) {
     f->extras = findExtraArguments(first, count);
-    header* v[5];
-    if (!resolveFixedArguments(first, count, v) || v[0]->kind != kindString) return false;
-    for (int k = 1; k < count; k++) {
-        if (v[k]->kind != kindReal) return false;
-        reals[k - 1] = realOf(v[k]);
-    }
-    f->function = findFunction(stringOf(v[0]));
-    return f->function && !errorCode;
+    const Arguments a(first, signature);
+    if (!a) return false;
+    for (int k = 1; k < count; k++) reals[k - 1] = a.real(k);
+    f->function = findFunction(a.text(0));
+    if (errorCode) return false;
+    if (!f->function) a.refuse();
+    return f->function != nullptr;
 }
 
 // Integrates f over r[0] .. r[1], with the end-point exponents r[2] and
@@ -57,20 +67,14 @@ void integrate(header* first, Integrand& f, const double* r, bool singular) {
 void builtinAlintegrate(header* first) {
     Integrand f;
     double r[2];
-    if (!readArguments(first, 3, &f, r)) {
-        if (!errorCode) reportNeed("function, a and b", "alintegrate");
-        return;
-    }
+    if (!readArguments(first, alintegrateSignature, 3, &f, r)) return;
     integrate(first, f, r, false);
 }
 
 void builtinAlsingular(header* first) {
     Integrand f;
     double r[4];
-    if (!readArguments(first, 5, &f, r)) {
-        if (!errorCode) reportNeed("function, a and b, alpha and beta", "alsingular");
-        return;
-    }
+    if (!readArguments(first, alsingularSignature, 5, &f, r)) return;
     integrate(first, f, r, true);
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "builtins/builtin_helpers.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/elementwise.h"
 #include "interpreter/output.h"
@@ -39,17 +40,20 @@ BINARY_HANDLER(builtinIntersects, mapBinaryToReal, "intersects", nullptr, nullpt
 
 // expand(x, f): an interval keeps its middle and its half-width grows by the
 // factor; a real becomes [x - f, x + f].
+// The factor is checked first, x after it.
+constexpr Signature expandSignature = {
+    .rules = {{takesAnything}, {takesReal}},
+    .refusal = {errorFailed, "expand by a positiv scalar only!\n"}};
+
 void builtinExpand(header* first) {
-    header* second = nextValue(first);
-    header* x = resolveValue(first);
-    if (errorCode) return;
-    header* factor = resolveValue(second);
-    if (errorCode) return;
-    if (factor->kind != kindReal || !(realOf(factor) > 0)) {
-        fail(errorFailed, "expand by a positiv scalar only!\n");
+    const Arguments a(first, expandSignature);
+    if (!a) return;
+    header* x = a[0];
+    const double f = a.real(1);
+    if (!(f > 0)) {
+        a.refuse();
         return;
     }
-    const double f = realOf(factor);
     header* result;
     if (x->kind == kindInterval || x->kind == kindIntervalMatrix) {
         result =

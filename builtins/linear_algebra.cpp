@@ -33,12 +33,17 @@ header* pushCopy(header* value) {
     return copy;
 }
 
+constexpr Signature luSignature = {
+    "lu", "real or complex matrix", {{takesRealMatrix | takesComplexMatrix}}};
+
 void builtinLu(header* first) {
-    header* value;
-    if (!resolveArguments(first, 1, &value)) return;
+    const Arguments arguments(first, luSignature);
+    if (!arguments) return;
+    header* value = arguments[0];
     NumericMatrix a;
-    if (!readNumericMatrix(value, &a) || a.rows < 1) {
-        reportNeed("real or complex matrix", "lu");
+    readNumericMatrix(value, &a);
+    if (a.rows < 1) {
+        arguments.refuse();
         return;
     }
     header* b = pushCopy(value);
@@ -60,12 +65,16 @@ void builtinLu(header* first) {
     if (!errorCode) moveResults(first, b);
 }
 
+// The shapes are checked together by readLinearSystem.
+constexpr Signature lusolveSignature = {
+    "lusolve", linearSystemShape, {{takesAnything}, {takesAnything}}};
+
 void builtinLusolve(header* first) {
-    header* values[2];
-    if (!resolveArguments(first, 2, values)) return;
+    const Arguments a(first, lusolveSignature);
+    if (!a) return;
     LinearSystem s;
-    if (!readLinearSystem(values[0], values[1], &s)) {
-        reportNeed(linearSystemShape, "lusolve");
+    if (!readLinearSystem(a[0], a[1], &s)) {
+        a.refuse();
         return;
     }
     solveInto(first, s, solveLuReal, solveLuComplex);
@@ -73,12 +82,18 @@ void builtinLusolve(header* first) {
 
 // --- Givens rotations ------------------------------------------------------------
 
+constexpr KindSet takesRealMatrixAlone = kindBit(kindRealMatrix);  // no scalar
+
+constexpr Signature givensqrSignature = {"givensqr",
+                                         "two real matrices with same number of rows",
+                                         {{takesRealMatrixAlone}, {takesRealMatrixAlone}}};
+
 void builtinGivensqr(header* first) {
-    header* values[2];
-    if (!resolveArguments(first, 2, values)) return;
-    header *a = values[0], *b = values[1];
-    if (a->kind != kindRealMatrix || b->kind != kindRealMatrix || matrixRows(a) != matrixRows(b)) {
-        reportNeed("two real matrices with same number of rows", "givensqr");
+    const Arguments arguments(first, givensqrSignature);
+    if (!arguments) return;
+    header *a = arguments[0], *b = arguments[1];
+    if (matrixRows(a) != matrixRows(b)) {
+        arguments.refuse();
         return;
     }
     const int n = matrixRows(a), m = matrixColumns(a), p = matrixColumns(b);
@@ -96,24 +111,27 @@ bool readIndex(header* value, int* index) {
     return value->kind == kindReal && truncateToInt(realOf(value), index);
 }
 
+// givensrot(j, i1, i2, a, b)
+constexpr Signature givensrotSignature = {
+    "givensrot",
+    "indices j,i1,i2 and two matrices with n rows",
+    {{takesReal}, {takesReal}, {takesReal}, {takesRealMatrixAlone}, {takesRealMatrixAlone}}};
+
 void builtinGivensrot(header* first) {
-    header* values[5];
-    if (!resolveArguments(first, 5, values)) return;
-    header *a = values[3], *b = values[4];
-    const bool kinds = values[0]->kind == kindReal && values[1]->kind == kindReal &&
-                       values[2]->kind == kindReal && a->kind == kindRealMatrix &&
-                       b->kind == kindRealMatrix && matrixRows(a) == matrixRows(b);
-    if (!kinds) {
-        reportNeed("indices j,i1,i2 and two matrices with n rows", "givensrot");
+    const Arguments arguments(first, givensrotSignature);
+    if (!arguments) return;
+    header *a = arguments[3], *b = arguments[4];
+    if (matrixRows(a) != matrixRows(b)) {
+        arguments.refuse();
         return;
     }
     int j, i1, i2;
     const int n = matrixRows(a), m = matrixColumns(a);
-    const bool indices = readIndex(values[0], &j) && readIndex(values[1], &i1) &&
-                         readIndex(values[2], &i2) && i1 != i2 && i1 >= 1 && i1 <= n && i2 >= 1 &&
+    const bool indices = readIndex(arguments[0], &j) && readIndex(arguments[1], &i1) &&
+                         readIndex(arguments[2], &i2) && i1 != i2 && i1 >= 1 && i1 <= n && i2 >= 1 &&
                          i2 <= n && j >= 1 && j <= m;
     if (!indices) {
-        reportNeed("indices j, i1,i2 (different) and two matrices with n rows", "givensrot");
+        arguments.need("indices j, i1,i2 (different) and two matrices with n rows");
         return;
     }
     header* ra = pushCopy(a);
@@ -133,15 +151,18 @@ bool allFinite(const double* x, int64_t n) {
 
 constexpr int jacobiSweepLimit = 100;
 
+constexpr Signature jacobiSignature = {"jacobi", "real symmetric matrix", {{takesRealMatrixAlone}}};
+
 void builtinJacobi(header* first) {
-    header* a;
-    if (!resolveArguments(first, 1, &a)) return;
+    const Arguments arguments(first, jacobiSignature);
+    if (!arguments) return;
+    header* a = arguments[0];
     // The rotations read one triangle only: a matrix that is not symmetric
     // would give the eigenvalues of another.
-    if (a->kind != kindRealMatrix || matrixRows(a) != matrixColumns(a) ||
+    if (matrixRows(a) != matrixColumns(a) ||
         !allFinite(matrixData(a), int64_t(matrixRows(a)) * matrixColumns(a)) ||
         !isSymmetricWithin(matrixData(a), matrixRows(a), currentEpsilon)) {
-        reportNeed("real symmetric matrix", "jacobi");
+        arguments.refuse();
         return;
     }
     const int n = matrixRows(a);
@@ -166,12 +187,17 @@ void builtinJacobi(header* first) {
     if (result) moveResult(first, result);
 }
 
+constexpr Signature svdSignature = {.builtin = "svd",
+                                    .rules = {{takesRealMatrixAlone}},
+                                    .refusal = {errorWrongArgument, "Wrong arguments for svd\n"}};
+
 void builtinSvd(header* first) {
-    header* a;
-    if (!resolveArguments(first, 1, &a)) return;
-    if (a->kind != kindRealMatrix || matrixRows(a) < 1 || matrixColumns(a) < 1 ||
+    const Arguments arguments(first, svdSignature);
+    if (!arguments) return;
+    header* a = arguments[0];
+    if (matrixRows(a) < 1 || matrixColumns(a) < 1 ||
         !allFinite(matrixData(a), int64_t(matrixRows(a)) * matrixColumns(a))) {
-        fail(errorWrongArgument, "Wrong arguments for %s\n", "svd");
+        arguments.refuse();
         return;
     }
     const int m = matrixRows(a), n = matrixColumns(a);

@@ -33,27 +33,24 @@ bool refuse(const char* message) {
     return false;
 }
 
-// The arguments in order A, b, c, e, r, d; the optional ones null when
-// absent (or given as none).
+constexpr const char* programNeed =
+    "simplex needs a real matrix A, a column vector b, and a row vector c.\n";
+
+// A, b, c, e, r, d. Every given argument is resolved before any is checked,
+// and too few are refused after that: all are optional to the reader.
+constexpr ArgumentRule realPart = {.kinds = takesRealMatrix, .presence = Presence::optional};
+constexpr ArgumentRule flagPart = {.kinds = takesAnything, .presence = Presence::optionalOrNone};
+constexpr Signature simplexSignature = {
+    .rules = {realPart, realPart, realPart, flagPart, flagPart, flagPart},
+    .refusal = {errorWrongOperand, programNeed}};
+
+// The optional e, r and d are null when absent (or given as none).
 bool readProgram(header* first, LinearProgram* lp) {
-    header* v[6] = {};
-    int count = 0;
-    for (header* record = first; record; record = nextValue(record)) {
-        if (count == 6)
-            return refuse(
-                "simplex needs a real matrix A, a column vector b, and a row vector c.\n");
-        v[count++] = record;
-    }
-    for (int k = 0; k < count; k++) {
-        if (k >= 3 && isNoneMarker(v[k])) {
-            v[k] = nullptr;
-            continue;
-        }
-        v[k] = resolveValue(v[k]);
-        if (errorCode) return false;
-    }
-    if (count < 3 || !isRealValue(v[0]) || !isRealValue(v[1]) || !isRealValue(v[2]))
-        return refuse("simplex needs a real matrix A, a column vector b, and a row vector c.\n");
+    if (countArguments(first) > 6) return refuse(programNeed);
+    const Arguments a(first, simplexSignature);
+    if (!a) return false;
+    if (!a.given(2)) return refuse(programNeed);
+    header* const v[6] = {a[0], a[1], a[2], a[3], a[4], a[5]};
     if (columnsOf(v[1]) != 1) return refuse("simplex needs a column vector for b.\n");
     if (rowsOf(v[2]) != 1) return refuse("simplex needs a row vector for c.\n");
     const int m = rowsOf(v[0]), n = columnsOf(v[0]);

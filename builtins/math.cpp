@@ -315,14 +315,13 @@ void builtinRound1(header* first) {
     reportErrorIn("round");
 }
 
+// The digits of round(x, n), read before x: x goes to the element map.
+constexpr Signature roundDigitsSignature = {"round", "real, or real and int", {{takesReal}}};
+
 void builtinRound2(header* first) {
-    header* digits = resolveValue(nextValue(first));
-    if (errorCode) return;
-    if (digits->kind != kindReal) {
-        reportNeed("real, or real and int", "round");
-        return;
-    }
-    setRoundFactor(clampToInt(realOf(digits)));
+    const Arguments digits(nextValue(first), roundDigitsSignature);
+    if (!digits) return;
+    setRoundFactor(clampToInt(digits.real(0)));
     mapRealComplex(roundToFactor, roundComplex, first);
     reportErrorIn("round");
 }
@@ -343,25 +342,29 @@ BINARY_HANDLER(builtinRelerror, mapBinaryToReal, "relerror", relerrorReal, reler
 double nextFastRandom() { return static_cast<double>(nextRandom15()) / 32767; }
 
 // [n, m] with 0 <= n < 2^31 - 1 and 0 <= m <= 2^31 - 1 as rows and columns.
-bool readRandomShape(header* first, const char* name, int* rows, int* columns) {
-    header* size = resolveValue(first);
-    if (errorCode) return false;
-    if (size->kind == kindRealMatrix && matrixRows(size) == 1 && matrixColumns(size) == 2) {
-        const double n = matrixData(size)[0], m = matrixData(size)[1];
-        if (n >= 0 && n < 2147483647 && m >= 0 && m <= 2147483647) {
-            *rows = static_cast<int>(n);
-            *columns = static_cast<int>(m);
-            return true;
-        }
+constexpr Signature randomShapeSignature(const char* builtin) {
+    return {builtin, "1x2 vector", {{.kinds = kindBit(kindRealMatrix), .rows = 1, .columns = 2}}};
+}
+constexpr Signature fastrandomSignature = randomShapeSignature("random");
+constexpr Signature fastnormalSignature = randomShapeSignature("normal");
+
+bool readRandomShape(header* first, const Signature& signature, int* rows, int* columns) {
+    const Arguments a(first, signature);
+    if (!a) return false;
+    const double n = matrixData(a[0])[0], m = matrixData(a[0])[1];
+    if (n >= 0 && n < 2147483647 && m >= 0 && m <= 2147483647) {
+        *rows = static_cast<int>(n);
+        *columns = static_cast<int>(m);
+        return true;
     }
-    reportNeed("1x2 vector", name);
+    a.refuse();
     return false;
 }
 
 template <class Draw>
-void fillRandom(header* first, const char* name, Draw draw) {
+void fillRandom(header* first, const Signature& signature, Draw draw) {
     int rows, columns;
-    if (!readRandomShape(first, name, &rows, &columns)) return;
+    if (!readRandomShape(first, signature, &rows, &columns)) return;
     header* result = pushRealMatrix(rows, columns);
     if (errorCode) return;
     double* out = matrixData(result);
@@ -370,11 +373,11 @@ void fillRandom(header* first, const char* name, Draw draw) {
     moveResult(first, result);
 }
 
-void builtinFastrandom(header* first) { fillRandom(first, "random", nextFastRandom); }
+void builtinFastrandom(header* first) { fillRandom(first, fastrandomSignature, nextFastRandom); }
 
 // Box-Muller, one value per two draws; a first draw of 0 gives 0.
 void builtinFastnormal(header* first) {
-    fillRandom(first, "normal", [] {
+    fillRandom(first, fastnormalSignature, [] {
         double u = nextFastRandom();
         if (u == 0) return 0.0;
         double v = nextFastRandom();

@@ -8,26 +8,6 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 
-void collectArguments(header* first, header** arguments, int n) {
-    header* record = first;
-    for (int i = 0; i < n; i++) {
-        arguments[i] = record;
-        record = record ? nextValue(record) : nullptr;
-    }
-}
-
-bool resolveArguments(header* first, int count, header** values) {
-    if (errorCode) return false;
-    collectArguments(first, values, count);
-    for (int k = 0; k < count; k++)
-        if (!values[k]) return false;
-    for (int k = 0; k < count; k++) {
-        values[k] = resolveValue(values[k]);
-        if (errorCode) return false;
-    }
-    return true;
-}
-
 void reuseArgumentSpace(header* first, header* const* values, int count) {
     char* start = reinterpret_cast<char*>(first);
     for (int k = 0; k < count; k++) {

@@ -10,15 +10,6 @@
 #include "builtins/builtin_helpers.h"
 #include "interpreter/matrix_views.h"
 
-// The n argument records from `first`, null where fewer were given. Take
-// them before resolving any: a resolution may push above them.
-void collectArguments(header* first, header** arguments, int n);
-
-// Resolves the `count` argument records from `first` into `values` (taken
-// as collectArguments takes them). False when an argument is missing or
-// `errorCode` is set (an unbound name has printed its message).
-bool resolveArguments(header* first, int count, header** values);
-
 // When the resolved argument values all lie below `first` (variables, not
 // temporaries), the argument records are given up, so that the result is
 // pushed where it belongs and moveResult has nothing to copy. Call it after

@@ -15,25 +15,20 @@
 
 namespace {
 
-bool isReal(const header* value) { return value->kind == kindReal; }
+// brent(f, a, d, eps, ...)
+constexpr Signature brentSignature = {"brent",
+                                      "string f, real a, real d, real eps, args for f",
+                                      {{takesString}, {takesReal}, {takesReal}, {takesReal}}};
 
 void builtinBrent(header* first) {
-    const char* usage = "string f, real a, real d, real eps, args for f";
     char* top = newram;
     NamedFunction f;
     f.extras = findExtraArguments(first, 4);
-    header* v[4];
-    if (!resolveFixedArguments(first, 4, v)) {
-        if (!errorCode) reportNeed(usage, "brent");
-        return;
-    }
-    if (v[0]->kind != kindString || !isReal(v[1]) || !isReal(v[2]) || !isReal(v[3])) {
-        reportNeed(usage, "brent");
-        return;
-    }
-    f.name = stringOf(v[0]);
+    const Arguments arguments(first, brentSignature);
+    if (!arguments) return;
+    f.name = arguments.text(0);
     f.builtin = "brent";
-    const double a = realOf(v[1]), d = realOf(v[2]), eps = realOf(v[3]);
+    const double a = arguments.real(1), d = arguments.real(2), eps = arguments.real(3);
     newram = top;
     double x = 0;
     const ScalarObjective objective{evaluateNamedAtReal, escapePressed, &f};
@@ -57,34 +52,30 @@ void builtinBrent(header* first) {
     if (result) moveResult(first, result);
 }
 
-// A real row or column vector of at least two elements.
-bool isStartVector(const header* value) {
-    if (value->kind != kindRealMatrix) return false;
-    header* m = const_cast<header*>(value);
-    return (matrixRows(m) == 1 || matrixColumns(m) == 1) &&
-           int64_t(matrixRows(m)) * matrixColumns(m) >= 2;
-}
+// nelder(f, v, d, eps, ...): v a real row or column of at least two
+// elements.
+constexpr Signature nelderSignature = {
+    "nelder",
+    "string f, vector v, real d, real eps, args for f",
+    {{takesString}, {kindBit(kindRealMatrix)}, {takesReal}, {takesReal}}};
 
 void builtinNelder(header* first) {
-    const char* usage = "string f, vector v, real d, real eps, args for f";
     char* top = newram;
     NamedFunction f;
     f.extras = findExtraArguments(first, 4);
-    header* v[4];
-    if (!resolveFixedArguments(first, 4, v)) {
-        if (!errorCode) reportNeed(usage, "nelder");
+    const Arguments arguments(first, nelderSignature);
+    if (!arguments) return;
+    const MatrixValue v = arguments.matrix(1);
+    if (!v.isVector() || v.count() < 2) {
+        arguments.refuse();
         return;
     }
-    if (v[0]->kind != kindString || !isStartVector(v[1]) || !isReal(v[2]) || !isReal(v[3])) {
-        reportNeed(usage, "nelder");
-        return;
-    }
-    f.name = stringOf(v[0]);
+    f.name = arguments.text(0);
     f.builtin = "nelder";
-    f.column = matrixColumns(v[1]) == 1;
-    f.n = f.column ? matrixRows(v[1]) : matrixColumns(v[1]);
-    const std::vector<double> start(matrixData(v[1]), matrixData(v[1]) + f.n);
-    const double d = realOf(v[2]), eps = realOf(v[3]);
+    f.column = v.columns == 1;
+    f.n = int(v.count());
+    const std::vector<double> start(v.data, v.data + f.n);
+    const double d = arguments.real(2), eps = arguments.real(3);
     newram = top;
     double* work = reinterpret_cast<double*>(
         reserveStack(int64_t(sizeof(double)) * nelderWorkspaceSize(f.n), "Nelder!"));

@@ -3,6 +3,7 @@
 // reads and ends the one remembered child.
 #include <string>
 
+#include "builtins/builtin_helpers.h"
 #include "builtins/system_values.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/output.h"
@@ -13,25 +14,21 @@
 namespace {
 
 // exec(program, args, directory, print, hidden, wait)
+constexpr Signature execSignature = {
+    .builtin = "exec",
+    .need = "program, args, directory, print flag, hidden flag, wait flag",
+    .rules = {{takesString}, {takesString}, {takesString}, {takesReal}, {takesReal}, {takesReal}},
+    .order = CheckOrder::asResolved};
+
 void builtinExec(header* first) {
-    header* values[6];
-    header* argument = first;
-    for (int i = 0; i < 6; i++) {
-        values[i] = resolveValue(argument);
-        if (errorCode) return;
-        bool fits = i < 3 ? values[i]->kind == kindString : values[i]->kind == kindReal;
-        if (!fits) {
-            reportNeed("program, args, directory, print flag, hidden flag, wait flag", "exec");
-            return;
-        }
-        argument = recordAt(endOf(argument));
-    }
-    std::string program = stringOf(values[0]);
-    std::string arguments = stringOf(values[1]);
-    std::string directory = stringOf(values[2]);
-    int print = clampToInt(realOf(values[3]));
-    int hidden = clampToInt(realOf(values[4]));
-    int wait = clampToInt(realOf(values[5]));
+    const Arguments a(first, execSignature);
+    if (!a) return;
+    std::string program = a.text(0);
+    std::string arguments = a.text(1);
+    std::string directory = a.text(2);
+    int print = clampToInt(a.real(3));
+    int hidden = clampToInt(a.real(4));
+    int wait = clampToInt(a.real(5));
     std::string output;
     ExecStatus status;
     int code = execProgram(program.c_str(), arguments.c_str(), directory.c_str(), print, hidden,
@@ -59,10 +56,12 @@ void builtinExecread(header*) {
     pushLineVector(text, true);
 }
 
+constexpr Signature execwriteSignature = {"execwrite", "string", {{takesString}}};
+
 void writeToChild(header* first, int addNewline) {
-    header* text = stringArgument(first, "string", "execwrite");
-    if (!text) return;
-    moveResult(first, pushReal(writeExecPipe(stringOf(text), addNewline)));
+    const Arguments a(first, execwriteSignature);
+    if (!a) return;
+    moveResult(first, pushReal(writeExecPipe(a.text(0), addNewline)));
 }
 
 void builtinExecwrite(header* first) { writeToChild(first, 0); }

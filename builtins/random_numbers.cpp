@@ -45,14 +45,17 @@ void builtinNormal(header* first) { randomMatrix(first, "normal", fillNormal); }
 // --- random integers ----------------------------------------------------------
 
 // The bound k of intrandom: a real scalar of at least 1.
+constexpr Signature upperBoundSignature = {
+    "random", "optional size n, m, integer k", {{takesReal}}};
+
 bool readUpperBound(header* record, double* k) {
-    header* value = resolveValue(record);
-    if (errorCode) return false;
-    if (value->kind == kindReal && realOf(value) >= 1) {
-        *k = realOf(value);
+    const Arguments a(record, upperBoundSignature);
+    if (!a) return false;
+    if (a.real(0) >= 1) {
+        *k = a.real(0);
         return true;
     }
-    reportNeed("optional size n, m, integer k", "random");
+    a.refuse();
     return false;
 }
 
@@ -98,27 +101,30 @@ void builtinIntrandom(header* first) {
 
 // --- seed and shuffle ------------------------------------------------------------
 
+constexpr Signature seedSignature = {.builtin = "seed",
+                                     .rules = {{takesReal}},
+                                     .refusal = {errorWrongArgument, "Wrong arguments for seed\n"}};
+
 void builtinSeed(header* first) {
-    header* value = resolveValue(first);
-    if (errorCode) return;
-    if (value->kind != kindReal) {
-        fail(errorWrongArgument, "Wrong arguments for %s\n", "seed");
-        return;
-    }
-    const double x = realOf(value);
+    const Arguments a(first, seedSignature);
+    if (!a) return;
+    const double x = a.real(0);
     seedRandom(x);
     header* result = pushReal(x);
     if (result) moveResult(first, result);
 }
 
+// A real row matrix; a scalar is refused.
+constexpr Signature shuffleSignature = {
+    .builtin = "shuffle",
+    .rules = {{.kinds = kindBit(kindRealMatrix), .rows = 1}},
+    .refusal = {errorWrongArgument, "Wrong arguments for shuffle\n"}};
+
 // One draw per position from the last down to the second.
 void builtinShuffle(header* first) {
-    header* value = resolveValue(first);
-    if (errorCode) return;
-    if (value->kind != kindRealMatrix || matrixRows(value) != 1) {
-        fail(errorWrongArgument, "Wrong arguments for %s\n", "shuffle");
-        return;
-    }
+    const Arguments a(first, shuffleSignature);
+    if (!a) return;
+    header* value = a[0];
     const int n = matrixColumns(value);
     header* result = pushRealMatrix(1, n);
     if (!result) return;

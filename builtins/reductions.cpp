@@ -9,6 +9,7 @@
 #include "builtins/concatenation.h"
 #include "builtins/intervals.h"
 #include "builtins/matrix_values.h"
+#include "interpreter/arguments.h"
 #include "interpreter/arithmetic.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
@@ -18,20 +19,50 @@
 
 namespace {
 
-// Sets of families: bit 1 << NumberFamily.
-constexpr int takesReal = 1 << numberReal;
-constexpr int takesComplex = 1 << numberComplex;
-constexpr int takesInterval = 1 << numberInterval;
+// The one argument of a reduction, a matrix of the kinds given; refused
+// with "Need <need> for <builtin>".
+constexpr Signature matrixSignature(const char* builtin, const char* need, KindSet kinds) {
+    return {builtin, need, {{kinds}}};
+}
 
-// Resolves the argument as a matrix of one of the families, else prints
-// "Need `need` for `name`".
-bool readArgument(header* first, int families, const char* need, const char* name, MatrixValue* m) {
-    header* value = resolveValue(first);
-    if (errorCode) return false;
-    if (!readMatrixValue(value, m) || !(families & (1 << m->family))) {
-        reportNeed(need, name);
-        return false;
-    }
+constexpr KindSet takesRealOrComplex = takesRealMatrix | takesComplexMatrix;
+constexpr Signature sumSignature = matrixSignature("sum", "matrix", takesNumeric);
+constexpr Signature prodSignature = matrixSignature("prod", "matrix", takesNumeric);
+constexpr Signature colsumSignature = matrixSignature("colsum", "matrix", takesNumeric);
+constexpr Signature cumsumSignature = matrixSignature("cumsum", "matrix", takesRealOrComplex);
+constexpr Signature cumprodSignature = matrixSignature("cumprod", "matrix", takesNumeric);
+constexpr Signature cummaxSignature = matrixSignature("cummax", "real matrix", takesRealMatrix);
+constexpr Signature cumminSignature = matrixSignature("cummin", "real matrix", takesRealMatrix);
+constexpr const char* realOrIntervalNeed = "real or interval matrix type";
+constexpr Signature maxSignature =
+    matrixSignature("max", realOrIntervalNeed, takesRealMatrix | takesIntervalMatrix);
+constexpr Signature minSignature =
+    matrixSignature("min", realOrIntervalNeed, takesRealMatrix | takesIntervalMatrix);
+constexpr Signature totalmaxSignature =
+    matrixSignature("totalmax", "real matrix", takesRealMatrix);
+constexpr Signature totalminSignature =
+    matrixSignature("totalmin", "real matrix", takesRealMatrix);
+constexpr Signature extremaSignature = matrixSignature("extrema", "real matrix", takesRealMatrix);
+constexpr Signature allSignature = matrixSignature("all", "matrix", takesRealOrComplex);
+constexpr Signature anySignature = matrixSignature("any", "matrix", takesRealOrComplex);
+constexpr Signature nonzerosSignature = matrixSignature("nonzeros", "row vector", takesRealMatrix);
+// A scalar is refused.
+constexpr Signature mnonzerosSignature =
+    matrixSignature("mnonzeros", "real or complex matrix",
+                    kindBit(kindRealMatrix) | kindBit(kindComplexMatrix));
+constexpr Signature firstnonzeroSignature =
+    matrixSignature("firstnonzero", "real matrix or scalar", takesRealMatrix);
+constexpr Signature lastnonzeroSignature =
+    matrixSignature("lastnonzero", "real matrix or scalar", takesRealMatrix);
+// count(v, n)
+constexpr Signature countSignature = {
+    "count", "row vector and integer", {{kindBit(kindRealMatrix)}, {takesReal}}};
+
+// The argument as a matrix, or false after the refusal.
+bool readArgument(header* first, const Signature& signature, MatrixValue* m) {
+    const Arguments a(first, signature);
+    if (!a) return false;
+    *m = a.matrix(0);
     return true;
 }
 
@@ -139,9 +170,9 @@ void startValue(const Accumulation& how, NumberFamily family, double* acc) {
     acc[1] = family == numberInterval ? how.start : 0;
 }
 
-void reduceRows(header* first, const Accumulation& how, const char* name) {
+void reduceRows(header* first, const Accumulation& how, const Signature& signature) {
     MatrixValue a;
-    if (!readArgument(first, takesReal | takesComplex | takesInterval, "matrix", name, &a)) return;
+    if (!readArgument(first, signature, &a)) return;
     header* result = pushMatrixOfKind(matrixKindOf(a.family), a.rows, 1);
     if (!result) return;
     double start[2];
@@ -150,14 +181,13 @@ void reduceRows(header* first, const Accumulation& how, const char* name) {
     moveResolvedResult(first, result);
 }
 
-void sumRows(header* first) { reduceRows(first, summing, "sum"); }
-void multiplyRows(header* first) { reduceRows(first, multiplying, "prod"); }
+void sumRows(header* first) { reduceRows(first, summing, sumSignature); }
+void multiplyRows(header* first) { reduceRows(first, multiplying, prodSignature); }
 
 // Column sums, each column added from the first row down.
 void sumColumns(header* first) {
     MatrixValue a;
-    if (!readArgument(first, takesReal | takesComplex | takesInterval, "matrix", "colsum", &a))
-        return;
+    if (!readArgument(first, colsumSignature, &a)) return;
     header* result = pushMatrixOfKind(matrixKindOf(a.family), 1, a.columns);
     if (!result) return;
     const int w = a.width;
@@ -180,9 +210,9 @@ void builtinProd(header* first) { byColumnsInMatlabMode(first, multiplyRows); }
 
 // --- running sums, products, maxima and minima ----------------------------------
 
-void runRows(header* first, const Accumulation& how, int families, const char* name) {
+void runRows(header* first, const Accumulation& how, const Signature& signature) {
     MatrixValue a;
-    if (!readArgument(first, families, "matrix", name, &a)) return;
+    if (!readArgument(first, signature, &a)) return;
     const int kind = matrixKindOf(a.family);
     if (a.columns == 0) {
         // No columns: one start value per row.
@@ -201,16 +231,16 @@ void runRows(header* first, const Accumulation& how, int families, const char* n
     moveResult(first, result);
 }
 
-void runningSums(header* first) { runRows(first, summing, takesReal | takesComplex, "cumsum"); }
+void runningSums(header* first) { runRows(first, summing, cumsumSignature); }
 void runningProducts(header* first) {
-    runRows(first, multiplying, takesReal | takesComplex | takesInterval, "cumprod");
+    runRows(first, multiplying, cumprodSignature);
 }
 
 // The running maximum (minimum) never falls (rises): a NaN element gives NaN
 // at its own place and leaves the running value as it was.
-void runExtremes(header* first, bool maximum, const char* name) {
+void runExtremes(header* first, bool maximum, const Signature& signature) {
     MatrixValue a;
-    if (!readArgument(first, takesReal, "real matrix", name, &a)) return;
+    if (!readArgument(first, signature, &a)) return;
     header* result = pushMatrixOfKind(kindRealMatrix, a.rows, a.columns);
     if (!result) return;
     double* out = matrixData(result);
@@ -229,8 +259,8 @@ void runExtremes(header* first, bool maximum, const char* name) {
     moveResult(first, result);
 }
 
-void runningMaxima(header* first) { runExtremes(first, true, "cummax"); }
-void runningMinima(header* first) { runExtremes(first, false, "cummin"); }
+void runningMaxima(header* first) { runExtremes(first, true, cummaxSignature); }
+void runningMinima(header* first) { runExtremes(first, false, cumminSignature); }
 
 void builtinCumsum(header* first) { byColumnsInMatlabMode(first, runningSums); }
 void builtinCumprod(header* first) { byColumnsInMatlabMode(first, runningProducts); }
@@ -305,10 +335,8 @@ void intervalExtreme(const double* x, int n, double* out) {
 
 template <bool maximum>
 void rowExtremes(header* first) {
-    const char* name = maximum ? "max" : "min";
     MatrixValue a;
-    if (!readArgument(first, takesReal | takesInterval, "real or interval matrix type", name, &a))
-        return;
+    if (!readArgument(first, maximum ? maxSignature : minSignature, &a)) return;
     header* result = pushMatrixOfKind(matrixKindOf(a.family), a.rows, 1);
     if (!result) return;
     double* out = matrixData(result);
@@ -326,8 +354,7 @@ void rowExtremes(header* first) {
 template <bool maximum>
 void totalExtreme(header* first) {
     MatrixValue a;
-    if (!readArgument(first, takesReal, "real matrix", maximum ? "totalmax" : "totalmin", &a))
-        return;
+    if (!readArgument(first, maximum ? totalmaxSignature : totalminSignature, &a)) return;
     double m = NAN;
     if (a.count() > 0) {
         m = a.data[0];
@@ -344,7 +371,7 @@ void totalExtreme(header* first) {
 // empty row).
 void builtinExtrema(header* first) {
     MatrixValue a;
-    if (!readArgument(first, takesReal, "real matrix", "extrema", &a)) return;
+    if (!readArgument(first, extremaSignature, &a)) return;
     header* result = pushMatrixOfKind(kindRealMatrix, a.rows, 4);
     if (!result) return;
     double* out = matrixData(result);
@@ -370,7 +397,7 @@ bool isNonzero(const MatrixValue& a, int64_t k) {
 
 void allOrAny(header* first, bool all) {
     MatrixValue a;
-    if (!readArgument(first, takesReal | takesComplex, "matrix", all ? "all" : "any", &a)) return;
+    if (!readArgument(first, all ? allSignature : anySignature, &a)) return;
     bool answer = all;
     for (int64_t k = 0; k < a.count(); k++) {
         if (isNonzero(a, k) != all) {
@@ -387,10 +414,11 @@ void builtinAny(header* first) { allOrAny(first, false); }
 
 // The 1-based positions of the nonzero elements of a vector.
 void builtinNonzeros(header* first) {
-    MatrixValue v;
-    if (!readArgument(first, takesReal, "row vector", "nonzeros", &v)) return;
+    const Arguments a(first, nonzerosSignature);
+    if (!a) return;
+    const MatrixValue v = a.matrix(0);
     if (!v.isVector()) {
-        reportNeed("row vector", "nonzeros");
+        a.refuse();
         return;
     }
     header* result = pushMatrixOfKind(kindRealMatrix, 1, int(v.count()));
@@ -407,14 +435,8 @@ void builtinNonzeros(header* first) {
 
 // Row and column of every nonzero element, in row order.
 void builtinMnonzeros(header* first) {
-    header* value = resolveValue(first);
-    if (errorCode) return;
-    if (value->kind != kindRealMatrix && value->kind != kindComplexMatrix) {
-        reportNeed("real or complex matrix", "mnonzeros");
-        return;
-    }
     MatrixValue a;
-    readMatrixValue(value, &a);
+    if (!readArgument(first, mnonzerosSignature, &a)) return;
     int64_t found = 0;
     for (int64_t k = 0; k < a.count(); k++) found += isNonzero(a, k);
     if (found > (ramend - newram - headerSize - 8) / 16) {
@@ -434,9 +456,8 @@ void builtinMnonzeros(header* first) {
 
 // Per row the column of the first (last) nonzero element, 0 if none.
 void nonzeroColumns(header* first, bool last) {
-    const char* name = last ? "lastnonzero" : "firstnonzero";
     MatrixValue a;
-    if (!readArgument(first, takesReal, "real matrix or scalar", name, &a)) return;
+    if (!readArgument(first, last ? lastnonzeroSignature : firstnonzeroSignature, &a)) return;
     header* result = pushMatrixOfKind(kindRealMatrix, a.rows, 1);
     if (!result) return;
     double* out = matrixData(result);
@@ -460,22 +481,12 @@ void builtinLastnonzero(header* first) { nonzeroColumns(first, true); }
 
 // How many elements fall into each unit bin [k, k + 1), k = 0 .. n - 1.
 void builtinCountBins(header* first) {
-    static const char need[] = "row vector and integer";
-    header* arguments[2];
-    collectArguments(first, arguments, 2);
-    header* vector = resolveValue(arguments[0]);
-    if (errorCode) return;
-    header* bins = resolveValue(arguments[1]);
-    if (errorCode) return;
-    if (vector->kind != kindRealMatrix || bins->kind != kindReal) {
-        reportNeed(need, "count");
-        return;
-    }
-    MatrixValue v;
-    readMatrixValue(vector, &v);
-    const double n = realOf(bins);
+    const Arguments a(first, countSignature);
+    if (!a) return;
+    const MatrixValue v = a.matrix(0);
+    const double n = a.real(1);
     if (!v.isVector() || !(n >= 2 && n <= double(INT_MAX)) || n != std::floor(n)) {
-        reportNeed(need, "count");
+        a.refuse();
         return;
     }
     const int count = int(n);

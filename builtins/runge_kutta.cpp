@@ -15,8 +15,6 @@
 
 namespace {
 
-bool isReal(const header* value) { return value->kind == kindReal; }
-
 // The integrator's work vectors above the stack top ("Out of stack space
 // in Runge!"); null after a failure.
 double* reserveWork(int vectors, int n) {
@@ -24,22 +22,27 @@ double* reserveWork(int vectors, int n) {
     return errorCode ? nullptr : reinterpret_cast<double*>(work);
 }
 
+// runge1(f, a, b, n, y0, ...)
+constexpr Signature runge1Signature = {
+    "runge1",
+    "f, real a, real b, integer n, vector y0",
+    {{takesString}, {takesReal}, {takesReal}, {takesReal}, {takesRealMatrix}}};
+
 void builtinRunge1(header* first) {
-    const char* usage = "f, real a, real b, integer n, vector y0";
     char* top = newram;
     NamedFunction f;
     f.extras = findExtraArguments(first, 5);
-    header* v[5];
+    const Arguments arguments(first, runge1Signature);
+    if (!arguments) return;
     std::vector<double> y;
-    if (!resolveFixedArguments(first, 5, v) || v[0]->kind != kindString || !isReal(v[1]) ||
-        !isReal(v[2]) || !isReal(v[3]) || !readStartValue(v[4], &f, &y)) {
-        if (!errorCode) reportNeed(usage, "runge1");
+    if (!readStartValue(arguments[4], &f, &y)) {
+        arguments.refuse();
         return;
     }
-    f.name = stringOf(v[0]);
+    f.name = arguments.text(0);
     f.builtin = "runge1";
-    const double a = realOf(v[1]), b = realOf(v[2]);
-    const int steps = std::max(1, clampToInt(realOf(v[3])));
+    const double a = arguments.real(1), b = arguments.real(2);
+    const int steps = std::max(1, clampToInt(arguments.real(3)));
     newram = top;
     double* work = reserveWork(runge1WorkVectors, f.n);
     if (!work) return;
@@ -55,21 +58,27 @@ void builtinRunge1(header* first) {
     if (result) moveResult(first, result);
 }
 
+// runge2(f, a, b, y0, eps, steps, ...)
+constexpr Signature runge2Signature = {
+    "runge2",
+    "f, real a, real b, vector y0, eps, integer steps",
+    {{takesString}, {takesReal}, {takesReal}, {takesRealMatrix}, {takesReal}, {takesReal}}};
+
 void builtinRunge2(header* first) {
-    const char* usage = "f, real a, real b, vector y0, eps, integer steps";
     char* top = newram;
     NamedFunction f;
     f.extras = findExtraArguments(first, 6);
-    header* v[6];
+    const Arguments arguments(first, runge2Signature);
+    if (!arguments) return;
     std::vector<double> y;
-    if (!resolveFixedArguments(first, 6, v) || v[0]->kind != kindString || !isReal(v[1]) ||
-        !isReal(v[2]) || !readStartValue(v[3], &f, &y) || !isReal(v[4]) || !isReal(v[5])) {
-        if (!errorCode) reportNeed(usage, "runge2");
+    if (!readStartValue(arguments[3], &f, &y)) {
+        arguments.refuse();
         return;
     }
-    f.name = stringOf(v[0]);
+    f.name = arguments.text(0);
     f.builtin = "runge2";
-    const double a = realOf(v[1]), b = realOf(v[2]), eps = realOf(v[4]), step = realOf(v[5]);
+    const double a = arguments.real(1), b = arguments.real(2), eps = arguments.real(4),
+                 step = arguments.real(5);
     newram = top;
     double* work = reserveWork(runge2WorkVectors, f.n);
     if (!work) return;

@@ -1,6 +1,7 @@
 // System builtins: the program's directories, the command-line arguments,
 // memory figures and the message box. The first command line runs
 // "cd(home());" before it loads a program file named on the command line.
+#include "builtins/builtin_helpers.h"
 #include "builtins/system_values.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/output.h"
@@ -16,12 +17,14 @@ void builtinUserdir(header*) { pushCString(getUserDir()); }
 void builtinUserhome(header*) { pushCString(getUserProfileDir()); }
 
 // kalixarg(n): the n-th word after the program file on the command line.
+constexpr Signature kalixargSignature = {"kalixarg", "integer", {{takesReal}}};
+
 void builtinKalixarg(header* first) {
-    header* n = requireReal(first, "integer", "kalixarg");
-    if (!n) return;
-    int index = clampToInt(realOf(n));
+    const Arguments a(first, kalixargSignature);
+    if (!a) return;
+    int index = clampToInt(a.real(0));
     if (index <= 0) {
-        reportNeed("integer", "kalixarg");
+        a.refuse();
         return;
     }
     if (index > interpreterArgCount) {
@@ -35,9 +38,12 @@ void builtinFree(header*) { pushReal(double(ramend - endlocal)); }
 void builtinStacksize(header*) { pushReal(getUsedStackSize()); }
 void builtinWin64(header*) { pushReal(1); }
 
+constexpr Signature messageSignature = {"message", "string", {{takesString}}};
+
 void builtinMessage(header* first) {
-    header* text = stringArgument(first, "string", "message");
-    if (!text) return;
+    const Arguments a(first, messageSignature);
+    if (!a) return;
+    header* text = a[0];
     showWarning(stringOf(text), "Kalix");
     keepArgumentAsResult(first, text);
 }

@@ -20,14 +20,18 @@ bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 // two dimensions with the sign +1 by both, and the result conjugated, ifft
 // then dividing by the element count: for real data the matrix fft has the
 // sign -1, the opposite of the row's, and ifft(fft(M)) is M for any M.
-void transform(header* first, int sign, const char* name) {
-    header* value;
-    if (!resolveArguments(first, 1, &value)) return;
+constexpr Signature fftSignature = {
+    "fft", "complex matrix", {{takesRealMatrix | takesComplexMatrix}}};
+constexpr Signature ifftSignature = {
+    "ifft", "complex matrix", {{takesRealMatrix | takesComplexMatrix}}};
+
+void transform(header* first, int sign, const Signature& signature) {
+    const char* name = signature.builtin;
+    const Arguments a(first, signature);
+    if (!a) return;
+    header* value = a[0];
     NumericMatrix x;
-    if (!readNumericMatrix(value, &x)) {
-        reportNeed("complex matrix", name);
-        return;
-    }
+    readNumericMatrix(value, &x);
     const int r = x.rows, c = x.columns;
     if (r > 1 &&
         (!isPowerOfTwo(r) || !isPowerOfTwo(c) || r > largestMatrixSize || c > largestMatrixSize)) {
@@ -59,18 +63,18 @@ void transform(header* first, int sign, const char* name) {
     moveResult(first, result);
 }
 
-void builtinFft(header* first) { transform(first, 1, "fft"); }
-void builtinIfft(header* first) { transform(first, -1, "ifft"); }
+void builtinFft(header* first) { transform(first, 1, fftSignature); }
+void builtinIfft(header* first) { transform(first, -1, ifftSignature); }
 
 // fht and ifht take a real row vector; an empty one fails without a
 // message.
+constexpr Signature hartleySignature = {
+    "fht", "real vector", {{.kinds = kindBit(kindRealMatrix), .rows = 1}}};
+
 void hartley(header* first, bool inverse) {
-    header* value;
-    if (!resolveArguments(first, 1, &value)) return;
-    if (value->kind != kindRealMatrix || matrixRows(value) != 1) {
-        reportNeed("real vector", "fht");
-        return;
-    }
+    const Arguments a(first, hartleySignature);
+    if (!a) return;
+    header* value = a[0];
     const int n = matrixColumns(value);
     if (n == 0) {
         errorCode = errorFailed;

@@ -560,17 +560,3 @@ void convertToCommonKind(header** a, header** b) {
     *b = resolveValue(second);
 }
 
-void convertThreeToCommonKind(header** a, header** b, header** c) {
-    if (errorCode) return;
-    header *second = *b, *third = *c;
-    if (promoteConsecutive(*a, 3)) {
-        second = nextValue(*a);
-        third = nextValue(second);
-    }
-    if (errorCode) return;
-    *a = resolveValue(*a);
-    if (errorCode) return;
-    *b = resolveValue(second);
-    if (errorCode) return;
-    *c = resolveValue(third);
-}

@@ -64,7 +64,6 @@ bool promoteConsecutive(header* first, int count);
 // complex when any is complex, else interval when any is an interval. The
 // records above may move; on return the pointers hold the resolved values.
 void convertToCommonKind(header** a, header** b);
-void convertThreeToCommonKind(header** a, header** b, header** c);
 
 // Element functions handed to the element-wise engines.
 void addRealElement(const double* a, const double* b, double* result);

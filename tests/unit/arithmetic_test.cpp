@@ -484,9 +484,11 @@ TEST_F(ArithmeticTest, CommonKindPromotesInPlace) {
     newram = endlocal;
     a = pushReal(2);
     b = row({1, 2});
-    header* c = pushInterval(0, 1);
-    convertThreeToCommonKind(&a, &b, &c);
+    pushInterval(0, 1);
+    EXPECT_TRUE(promoteConsecutive(a, 3));
     ASSERT_EQ(errorCode, 0);
+    b = nextValue(a);
+    header* c = nextValue(b);
     EXPECT_EQ(a->kind, kindInterval);
     EXPECT_EQ(b->kind, kindIntervalMatrix);
     EXPECT_EQ(elements(b), (std::vector<double>{1, 1, 2, 2}));

@@ -1,21 +1,41 @@
-// The argument checks of simplex, in their order.
-simplex("A", 1, 1)
-simplex([1, 2])
-simplex([1, 2], [1, 2], [1, 1])
-simplex([1, 2], 1, [1; 1])
-simplex([1, 2], [1; 2], [1, 1])
-simplex([1, 2], 1, [1, 1], [1; 1])
-simplex([1, 2], 1, [1, 1], "e")
-simplex([1, 2], 1, [1, 1], 1, [1, 1, 1])
-simplex([1, 2], 1, [1, 1], 1, 1, [1, 2])
-simplex([1, 2], 1, [1, 1], 1, 1, 1, 1)
-// NAN anywhere in the data is refused: the exchange steps would take it for
-// a value and answer with result code 0.
-{x,r,c}=simplex([1,NAN;3,1],[4;6],[1,1],-1,1,1)
-{x,r,c}=simplex([1,2;3,1],[4;6],[NAN,1],-1,1,1)
-{x,r,c}=simplex([1,2;3,1],[NAN;6],[1,1])
-{x,r,c}=simplex([1,2;3,1],[4;6],[1,1],[-1;NAN])
-{x,r,c}=simplex([1,2;3,1],[4;6],[1,1],-1,[1,NAN])
-{x,r,c}=simplex([1,2;3,1],[4;6],[1,1],-1,1,NAN)
-{x,r,c}=simplex(NAN,4,1)
-{x,r,c}=simplex([1,2;3,1],[4;6],[1,1],-1,1,1); x, r
+// Refused arguments of simplex, each argument wrong in turn, too few and
+// too many; every argument is resolved before any is checked, and the
+// optional ones may be given as none.
+s = "a"; c = 1i; A = [1, 1; 1, -1]; b = [2; 1]; v = [1, 1];
+simplex(s, b, v)
+simplex(A, s, v)
+simplex(A, b, s)
+simplex(A + c, b, v)
+simplex(A, b)
+simplex(A)
+simplex(undefinedname, b)
+simplex(A, b, v, 0, 0, 1, 1)
+simplex(undefinedname, b, v, 0, 0, 1, 1)
+simplex(A, [2, 1], v)
+simplex(A, b, [1; 1])
+simplex(A, [2; 1; 0], v)
+simplex(A, b, [1, 1, 1])
+simplex(zeros(0, 2), zeros(0, 1), v)
+simplex(A, b, v, s)
+simplex(A, b, v, [1, 1])
+simplex(A, b, v, [1; 1; 1])
+simplex(A, b, v, 0, s)
+simplex(A, b, v, 0, [0; 0])
+simplex(A, b, v, 0, [0, 0, 0])
+simplex(A, b, v, 0, 0, s)
+simplex(A, b, v, 0, 0, [1, 1])
+simplex(A, b, v, none, none, s)
+simplex(A, b, v, none, [0, 0, 0], 1)
+simplex(A, [NAN; 1], v)
+simplex(A, b, v, NAN)
+simplex(s, , v)
+simplex(, b)
+simplex(A, b, v, s, )
+{x, r} = simplex(A, b, v, none, none, 1); x, r
+{x, r} = simplex(A, b, v, 0, 0, -1); x, r
+{x, r} = simplex(A, b, v, [-1; -1]); x, r
+// inside a function
+function lp(a, b, c)
+  return simplex(a, b, c)
+endfunction
+lp(A, b, s)
