@@ -82,11 +82,13 @@ class WindowTest : public testing::Test {
     }
 
     // The interpreter waits at a prompt (again, after `waits` waits).
-    bool waitForPrompt(int waits = 0) {
-        return waitFor([this, waits] {
-            return host.getInputWaitCount() > waits && getIntCell(inputWaiting) &&
-                   getIntCell(keyWaitFlag);
-        });
+    bool waitForPrompt(int waits = 0, int milliseconds = 10000) {
+        return waitFor(
+            [this, waits] {
+                return host.getInputWaitCount() > waits && getIntCell(inputWaiting) &&
+                       getIntCell(keyWaitFlag);
+            },
+            milliseconds);
     }
     // Return, and the wait for the next prompt.
     bool returnAndWait() {
