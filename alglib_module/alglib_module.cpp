@@ -12,6 +12,8 @@
 
 #include "numerics/alglib_functions.h"
 
+namespace kalix {
+
 namespace {
 
 // The value of `evaluate` in *result; false on ALGLIB's error.
@@ -246,3 +248,5 @@ const AlglibFunctions functions = {
 extern "C" __attribute__((visibility("default"))) const AlglibFunctions* kalixAlglibFunctions() {
     return &functions;
 }
+
+}  // namespace kalix

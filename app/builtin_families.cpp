@@ -1,6 +1,8 @@
 // Every builtin family; the table is assembled from these at start.
 #include "interpreter/builtin_table.h"
 
+namespace kalix {
+
 // Keep one line per family, sorted.
 // clang-format off
 #define KALIX_BUILTIN_FAMILIES(family) \
@@ -68,3 +70,5 @@ const BuiltinFamily* const builtinFamilies[] = {
 };
 
 const size_t builtinFamilyCount = sizeof(builtinFamilies) / sizeof(builtinFamilies[0]);
+
+}  // namespace kalix

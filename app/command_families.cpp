@@ -1,6 +1,8 @@
 // Every command family; the command table is assembled from these at start.
 #include "interpreter/commands.h"
 
+namespace kalix {
+
 // Keep one line per family, sorted.
 // clang-format off
 #define KALIX_COMMAND_FAMILIES(family) \
@@ -19,3 +21,5 @@ KALIX_COMMAND_FAMILIES(KALIX_DECLARE_COMMAND_FAMILY)
 const CommandFamily* const commandFamilies[] = {
     KALIX_COMMAND_FAMILIES(KALIX_COMMAND_FAMILY_ADDRESS) nullptr,
 };
+
+}  // namespace kalix

@@ -1,3 +1,5 @@
+namespace kalix {
+
 // Leak checks of sanitizer builds: fontconfig, through which the window
 // toolkit finds fonts, keeps its configuration for the life of the process
 // by design, and so does libdbus its connection buffers on a real display.
@@ -8,3 +10,5 @@ extern "C" const char* __lsan_default_suppressions();
 const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\nleak:libdbus-1.so\n";
 }
+
+}  // namespace kalix

@@ -6,6 +6,7 @@
 #include "graphics/pixel_device.h"
 
 int main(int argc, char** argv) {
+    using namespace kalix;
     installPixelBackend(&loadingPixelBackend());
     offeredWindowHost = loadedWindowHost;
     return runMain(argc, argv);

@@ -15,6 +15,8 @@
 #include "base/base_directory.h"
 #include "base/threads.h"
 
+namespace kalix {
+
 // While the print thread runs and "askconfirmations" is on, "Stop print?"
 // until Yes; the process end then ends the job. Without a window nobody
 // can be asked and the job is not waited for.
@@ -90,3 +92,5 @@ void watchQuitSignals(void (*onQuit)()) {
         signal(SIGHUP, SIG_DFL);
     }
 }
+
+}  // namespace kalix

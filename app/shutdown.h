@@ -4,6 +4,8 @@
 
 #include "base/settings.h"
 
+namespace kalix {
+
 class Thread;
 class WindowHost;
 
@@ -43,3 +45,5 @@ int stopComputation(Thread& computation);
 // for each of them.
 void catchQuitSignals();
 void watchQuitSignals(void (*onQuit)());
+
+}  // namespace kalix

@@ -42,6 +42,8 @@
 #define KALIX_SUPPORT_ADDRESS ""
 #endif
 
+namespace kalix {
+
 namespace {
 
 // The help's Maxima part, read from the Maxima bridge's function list and
@@ -351,3 +353,5 @@ static int runMainUnguarded(int argc, char** argv) {
     std::fflush(stdout);
     return exitStatus;
 }
+
+}  // namespace kalix

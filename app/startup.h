@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace kalix {
+
 struct StartupOptions {
     int scriptMode = 0;
     int secondInstance = 0;
@@ -45,3 +47,5 @@ extern WindowHost* (*offeredWindowHost)();
 
 // Runs the program; returns the process exit status.
 int runMain(int argc, char** argv);
+
+}  // namespace kalix

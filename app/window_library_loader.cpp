@@ -10,6 +10,8 @@
 #include "gui/window_library.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 const WindowLibrary* library = nullptr;  // written once, under `opened`
@@ -70,3 +72,5 @@ PixelBackend& loadingPixelBackend() {
     static LoadingPixelBackend backend;
     return backend;
 }
+
+}  // namespace kalix

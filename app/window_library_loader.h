@@ -2,6 +2,8 @@
 // once, on first need, from the program's directory.
 #pragma once
 
+namespace kalix {
+
 class WindowHost;
 class PixelBackend;
 
@@ -12,3 +14,5 @@ WindowHost* loadedWindowHost();
 // A pixel backend that opens the library at the first picture drawn and
 // hands everything to the toolkit's; without the library it cannot paint.
 PixelBackend& loadingPixelBackend();
+
+}  // namespace kalix

@@ -11,6 +11,8 @@
 #include "base/registry.h"
 #include "base/setting_keys.h"
 
+namespace kalix {
+
 String programDir;
 String homeDir;
 String baseDir;
@@ -116,3 +118,5 @@ int writeSettingsAtExit(void (*writeCurrentSettings)(SettingsStore& store), Sett
     if (profileMissing && written) store.deleteRegistryKey();
     return written;
 }
+
+}  // namespace kalix

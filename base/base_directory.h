@@ -5,6 +5,8 @@
 #include "base/settings.h"
 #include "base/string.h"
 
+namespace kalix {
+
 extern String programDir;    // directory of the running executable
 extern String homeDir;       // the current directory at start
 extern String baseDir;       // where "Kalix Files/" and the profile live
@@ -40,3 +42,5 @@ void resetSettings(SettingsStore& store = settings);
 // leaves the profile as it was.
 int writeSettingsAtExit(void (*writeCurrentSettings)(SettingsStore& store) = nullptr,
                         SettingsStore& store = settings);
+
+}  // namespace kalix

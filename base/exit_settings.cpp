@@ -6,6 +6,8 @@
 
 #include "base/setting_keys.h"
 
+namespace kalix {
+
 namespace {
 
 // Named in order; "color%d" style entries expand to their numbered keys.
@@ -190,3 +192,5 @@ void writeSettingsInExitOrder(SettingsStore& store) {
         store.writeSetting(fullName.c_str(), row->defaultText);
     }
 }
+
+}  // namespace kalix

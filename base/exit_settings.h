@@ -7,6 +7,8 @@
 
 #include "base/settings.h"
 
+namespace kalix {
+
 // The keys in the profile's line order ("%d" names expanded: color0 to
 // color15, textcolor0 to textcolor5, recent0 to recent19). Screen keys are
 // given without their screen prefix.
@@ -23,3 +25,5 @@ const std::vector<ExitSettingKey>& exitSettingOrder();
 // empty entries) and screen keys when no screen is known (empty
 // screenKeyPrefix).
 void writeSettingsInExitOrder(SettingsStore& store);
+
+}  // namespace kalix

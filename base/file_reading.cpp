@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+namespace kalix {
+
 int readWholeFile(const char* path, std::string& bytes) {
     bytes.clear();
     // Without waiting: opening a pipe that nobody writes would block.
@@ -49,3 +51,5 @@ int readFileLines(const char* path, std::vector<std::string>& lines) {
     }
     return 1;
 }
+
+}  // namespace kalix

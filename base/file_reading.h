@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace kalix {
+
 constexpr size_t wholeFileLimit = size_t(1) << 30;
 
 // The bytes of the regular file at `path` into `bytes`; 0 (and `bytes`
@@ -19,3 +21,5 @@ int readWholeDescriptor(int descriptor, std::string& bytes);
 // The lines of such a file, each without its line end ("\n", and a "\r"
 // before it); 0 (and no lines) when it cannot be read.
 int readFileLines(const char* path, std::vector<std::string>& lines);
+
+}  // namespace kalix

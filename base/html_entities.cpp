@@ -5,6 +5,8 @@
 
 #include "base/text.h"
 
+namespace kalix {
+
 // The named entities of HTML 4.01: symbols (Greek capitals, Greek small
 // letters, mathematical and other symbols), special characters, Latin-1;
 // without "fnof" and "nbsp", with "quot" and "iexcl" twice.
@@ -126,3 +128,5 @@ int decodeCommentEntities(const char* text, int withBom, std::string& out) {
     out = withBom ? "\xEF\xBB\xBF" + decoded : decoded;
     return 1;
 }
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace kalix {
+
 struct HtmlEntity {
     const char* name;
     int64_t codePoint;
@@ -26,3 +28,5 @@ int decodeEntities(const char* text, std::string& out);
 // A comment line in the code page, converted to UTF-8 and decoded, with the
 // marker bytes EF BB BF in front when withBom is 1; 0 when decoding failed.
 int decodeCommentEntities(const char* text, int withBom, std::string& out);
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <unordered_map>
 
+namespace kalix {
+
 // Names are short and looked up often: FNV-1a and a plain loop cost a few
 // instructions a character, less than the library's hash and memcmp. The
 // hash is not noexcept, so a table keeps each node's hash and compares it
@@ -36,3 +38,5 @@ using NameMap = std::unordered_map<std::string, Value, NameHash, NameEqual>;
 
 // Names to positions.
 using NameIndex = NameMap<size_t>;
+
+}  // namespace kalix

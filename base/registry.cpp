@@ -10,6 +10,8 @@
 #include <mutex>
 #include <utility>
 
+namespace kalix {
+
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
 static std::atomic<unsigned> generation{1};
@@ -233,3 +235,5 @@ std::vector<std::pair<std::string, std::string>> registryEntries(const char* fil
     std::lock_guard<std::mutex> lock(registryMutex);
     return currentEntries(fileName).entries;
 }
+
+}  // namespace kalix

@@ -11,6 +11,8 @@
 
 #include "base/name_map.h"
 
+namespace kalix {
+
 // Counts the changes of stored settings: every write or removal of this
 // file and whatever calls noteSettingsChanged (the store's profile loads and
 // writes). Readers that keep values they read compare it.
@@ -51,3 +53,5 @@ int registryDelete(const char* fileName, const char* name);
 int registryDeleteAll(const char* fileName);
 // Every entry in file order.
 std::vector<std::pair<std::string, std::string>> registryEntries(const char* fileName);
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 
 #include "base/name_map.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr int screen = settingScreenKey;
@@ -191,3 +193,5 @@ const SettingKey* findSettingKey(const char* name) {
     }
     return row < settingKeyCount ? &settingKeys[row] : nullptr;
 }
+
+}  // namespace kalix

@@ -1,6 +1,8 @@
 // Every setting key of the program with its type and default.
 #pragma once
 
+namespace kalix {
+
 enum SettingType {
     settingInt,
     settingText,
@@ -28,3 +30,5 @@ extern const int settingKeyCount;
 // The row of a key: an exact name ("spaces") or a numbered name ("color3"
 // finds "color%d" when 3 < count). Null for an unknown key.
 const SettingKey* findSettingKey(const char* name);
+
+}  // namespace kalix

@@ -18,6 +18,8 @@
 #include "base/registry.h"
 #include "base/setting_keys.h"
 
+namespace kalix {
+
 SettingsStore settings("settings");
 String screenKeyPrefix("", 64);
 
@@ -379,3 +381,5 @@ void writeSetting(const char* key, const char* text) { settings.writeSetting(key
 void writeIntSetting(const char* key, int value) { settings.writeIntSetting(key, value); }
 void writeColorSetting(const char* key, int value) { settings.writeColorSetting(key, value); }
 void writeDoubleSetting(const char* key, double value) { settings.writeDoubleSetting(key, value); }
+
+}  // namespace kalix

@@ -19,6 +19,8 @@
 #include "base/registry.h"
 #include "base/string.h"
 
+namespace kalix {
+
 struct ProfileEntry {
     String name;
     String value;
@@ -131,3 +133,5 @@ void writeSetting(const char* key, const char* text);
 void writeIntSetting(const char* key, int value);
 void writeColorSetting(const char* key, int value);
 void writeDoubleSetting(const char* key, double value);
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 #include <cctype>
 #include <ctime>
 
+namespace kalix {
+
 namespace {
 
 // Set while the program loads, before any save.
@@ -56,3 +58,5 @@ void removeStaleTemporariesOf(const std::string& path) {
     if (name[0] != '.') name = "." + name;
     removeStaleTemporaries(directory, sameStem, &name);
 }
+
+}  // namespace kalix

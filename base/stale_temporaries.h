@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace kalix {
+
 // Removes from `directory` (ending in "/", or empty for the current one)
 // the files "<stem>.XXXXXX" (a stem beginning with ".", six letters or
 // digits) older than this process whose stem `ours` accepts.
@@ -16,3 +18,5 @@ void removeStaleTemporaries(const std::string& directory, bool (*ours)(const std
                             const void* context);
 // The temporaries of exactly the file `path`.
 void removeStaleTemporariesOf(const std::string& path);
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+namespace kalix {
+
 int defaultStringCapacity = 64;
 
 static void* allocateWithMalloc(size_t bytes) { return std::malloc(bytes); }
@@ -308,3 +310,5 @@ void String::removeFileName() {
     size_t cut = findFileName() - text;
     if (text[cut]) text[cut] = 0;
 }
+
+}  // namespace kalix

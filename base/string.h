@@ -9,6 +9,8 @@
 
 #include <cstddef>
 
+namespace kalix {
+
 // Capacity of a default-constructed string.
 extern int defaultStringCapacity;
 
@@ -71,3 +73,5 @@ class String {
     void setEmptyFailed();
     void release();
 };
+
+}  // namespace kalix

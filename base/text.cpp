@@ -11,6 +11,8 @@
 #include <cstring>
 #include <mutex>
 
+namespace kalix {
+
 // --- code pages -----------------------------------------------------------
 
 static std::mutex conversionMutex;
@@ -298,3 +300,5 @@ const char* decodeUtf8Char(const char* text, int* code) {
     *code = int(high | bits);
     return reinterpret_cast<const char*>(p);
 }
+
+}  // namespace kalix

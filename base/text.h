@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+namespace kalix {
+
 // Conversions, each into a 64 KB buffer of its own (valid until the next
 // call of the same function); null when the conversion fails. A character
 // the target cannot hold becomes "?".
@@ -71,3 +73,5 @@ size_t characterPrefix(const char* text, size_t bytes, bool utf8);
 // The code of the character at `text`: its code point in UTF-8 text, else
 // its byte (0..255); `*length` (when given) receives its bytes.
 int characterCode(const char* text, bool utf8, int* length = nullptr);
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include <new>
 #include <exception>
 
+namespace kalix {
+
 void initIntCell(IntCell& cell, int value) { cell.store(value); }
 int getIntCell(const IntCell& cell) { return cell.load(); }
 void setIntCell(IntCell& cell) { cell.store(1); }
@@ -190,3 +192,5 @@ bool startDetachedThread(std::function<void()> work) {
 NamedLock graphicsLock("Graphics");
 NamedLock textLock("Text");
 NamedLock maximaLock("Maxima");
+
+}  // namespace kalix

@@ -17,6 +17,8 @@
 #include "base/checks.h"
 #include "base/string.h"
 
+namespace kalix {
+
 // One-int cells: flags shared between threads (one writer at a time).
 using IntCell = std::atomic<int>;
 
@@ -184,6 +186,8 @@ class GraphicsLockHold : public LockHold {
   public:
     explicit GraphicsLockHold(const char* place) : LockHold(graphicsLock, place) {}
 };
+
+}  // namespace kalix
 
 // The calling thread holds `lock`: checked in debug and sanitizer builds.
 #define KALIX_CHECK_HELD(lock) KALIX_CHECK((lock).isHeldByCaller())

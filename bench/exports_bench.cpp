@@ -19,6 +19,8 @@
 #include "notebook/notebook_model.h"
 #include "base/text.h"
 
+namespace kalix {
+
 namespace {
 
 class BenchHost : public NotebookHost {
@@ -110,7 +112,10 @@ int exportAll(const char* notebook, const char* styleDirectory) {
 
 }  // namespace
 
+}  // namespace kalix
+
 int main(int argc, char** argv) {
+    using namespace kalix;
     selectCodePage(1252);
     if (argc > 1 && std::strstr(argv[1], ".kn")) return exportAll(argv[1], argc > 2 ? argv[2] : "");
     int runs = argc > 1 ? std::atoi(argv[1]) : 3;

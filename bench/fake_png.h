@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace kalix {
+
 inline std::string fakePng(unsigned width, unsigned height, size_t bytes) {
     auto bigEndian = [](unsigned v) {
         return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
@@ -15,3 +17,5 @@ inline std::string fakePng(unsigned width, unsigned height, size_t bytes) {
     png += bigEndian(0) + "IEND" + bigEndian(0);
     return png;
 }
+
+}  // namespace kalix

@@ -22,6 +22,8 @@
 #include "graphics/graphics_store.h"
 #include "base/threads.h"
 
+namespace kalix {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -99,7 +101,10 @@ double longestWaitWithoutExport(double milliseconds) {
 
 }  // namespace
 
+}  // namespace kalix
+
 int main(int argc, char** argv) {
+    using namespace kalix;
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     char folder[] = "/tmp/kalix-lock-bench-XXXXXX";
     if (!mkdtemp(folder)) return 1;

@@ -27,6 +27,8 @@
 #include "gui/qt_pixels.h"
 #include "gui/qt_window_parts.h"
 
+namespace kalix {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -89,7 +91,10 @@ void typeText(QWidget* client, const char* text) {
 
 }  // namespace
 
+}  // namespace kalix
+
 int main(int argc, char** argv) {
+    using namespace kalix;
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     installQtPixelBackend();

@@ -18,6 +18,8 @@
 #include "notebook/spell_check.h"
 #include "base/text.h"
 
+namespace kalix {
+
 namespace {
 
 double nowMs() {
@@ -92,7 +94,10 @@ void typeQueries(const char* label, const std::vector<std::string>& queries, int
 
 }  // namespace
 
+}  // namespace kalix
+
 int main(int argc, char** argv) {
+    using namespace kalix;
     if (argc < 2) {
         std::fprintf(stderr, "usage: help_bench RESOURCE_DIR [runs]\n");
         return 2;

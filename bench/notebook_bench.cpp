@@ -13,6 +13,8 @@
 #include "notebook/notebook_model.h"
 #include "base/text.h"
 
+namespace kalix {
+
 namespace {
 
 class BenchHost : public NotebookHost {
@@ -88,7 +90,10 @@ void saveAndLoad(const std::string& folder, double& save, double& load) {
 
 }  // namespace
 
+}  // namespace kalix
+
 int main(int argc, char** argv) {
+    using namespace kalix;
     int runs = argc > 1 ? std::atoi(argv[1]) : 3;
     selectCodePage(1252);
     char pattern[] = "/tmp/kalix-notebook-bench-XXXXXX";

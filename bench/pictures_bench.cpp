@@ -12,6 +12,7 @@
 #include "gui/qt_pixels.h"
 
 int main(int argc, char** argv) {
+    using namespace kalix;
     const int runs = argc > 1 ? std::atoi(argv[1]) : 3;
     installQtPixelBackend();
     constexpr int segments = 100000;

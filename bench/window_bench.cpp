@@ -25,6 +25,8 @@
 #include "gui/notebook_window_host.h"
 #include "gui/qt_window_parts.h"
 
+namespace kalix {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -139,7 +141,10 @@ double median(std::vector<double> v) {
 
 }  // namespace
 
+}  // namespace kalix
+
 int main(int argc, char** argv) {
+    using namespace kalix;
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     QApplication application(argc, argv);

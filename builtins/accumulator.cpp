@@ -14,6 +14,8 @@
 #include "interpreter/variables.h"
 #include "numerics/accumulators.h"
 
+namespace kalix {
+
 namespace {
 
 bool reportFailure(AccumulatorStatus status) {
@@ -277,3 +279,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(accumulatorBuiltins, rows);
+
+}  // namespace kalix

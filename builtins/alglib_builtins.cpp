@@ -22,6 +22,8 @@
 #include "interpreter/variables.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 // A real flag: nonzero or NaN means yes.
@@ -249,3 +251,5 @@ static const BuiltinRecord rows[] = {
     {"alsolve", 3, 0, builtinAlsolve},
 };
 KALIX_BUILTIN_FAMILY(alglibBuiltins, rows);
+
+}  // namespace kalix

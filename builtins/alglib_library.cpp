@@ -8,6 +8,8 @@
 #include "numerics/shared_library.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 const AlglibFunctions* functions = nullptr;  // written once, under `opened`
@@ -31,3 +33,5 @@ const AlglibFunctions* alglibFunctions() {
     if (!functions) fail(errorFailed, "Could not open ALGLIB: %s\n", error.c_str());
     return functions;
 }
+
+}  // namespace kalix

@@ -3,6 +3,10 @@
 
 #include "numerics/alglib_functions.h"
 
+namespace kalix {
+
 // The module's functions; null, after the error "Could not open ALGLIB:
 // <reason>", when the module cannot be opened.
 const AlglibFunctions* alglibFunctions();
+
+}  // namespace kalix

@@ -11,6 +11,8 @@
 #include "numerics/bessel.h"
 #include "numerics/complex_gamma.h"
 
+namespace kalix {
+
 namespace {
 
 using BesselKernel = BesselStatus (*)(double nu, double x, double epsilon, BesselValues* out);
@@ -119,3 +121,5 @@ static const BuiltinRecord rows[] = {
     {"gamma", 1, 0, builtinGamma},
 };
 KALIX_BUILTIN_FAMILY(besselGammaBuiltins, rows);
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace kalix {
+
 int compareRows(const double* a, const double* b, int n) {
     for (int k = 0; k < n; k++) {
         if (a[k] > b[k]) return 1;
@@ -107,3 +109,5 @@ void buildMagicSquare(double* square, int n) {
     else
         for (int k = 0; k < 4; k++) square[k] = k + 1;  // order 2 has no magic square
 }
+
+}  // namespace kalix

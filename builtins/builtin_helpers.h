@@ -12,6 +12,8 @@
 #include "interpreter/stack.h"
 #include "interpreter/value_helpers.h"
 
+namespace kalix {
+
 // Comparators (1, -1 or 0).
 // Two rows of n doubles: the first element where one is greater decides;
 // NaN elements decide nothing.
@@ -23,3 +25,5 @@ int compareDoublesNanLast(double a, double b);
 // 4m+2 take scratch from the stack, released before returning; when it does
 // not fit: "Out of stack space in magic", error 1.
 void buildMagicSquare(double* square, int n);
+
+}  // namespace kalix

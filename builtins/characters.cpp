@@ -16,6 +16,8 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 namespace {
 
 void finishText(header* first, StackText& text, int32_t flags) {
@@ -163,3 +165,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(characterBuiltins, rows);
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 #include "interpreter/value_helpers.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 double ticReading = 0;  // toc without tic measures from the clock's zero
@@ -42,3 +44,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(clockBuiltins, rows);
+
+}  // namespace kalix

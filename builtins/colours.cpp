@@ -16,6 +16,8 @@
 #include "platform/host.h"
 #include "platform/sound_playback.h"
 
+namespace kalix {
+
 namespace {
 
 // Palette indices 0..15 through the palette, any other code by its bits.
@@ -119,3 +121,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(colourBuiltins, rows);
+
+}  // namespace kalix

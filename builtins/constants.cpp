@@ -9,6 +9,8 @@
 #include "interpreter/values.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 void builtinE(header*) { pushReal(2.718281828459045); }
@@ -84,3 +86,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(constantBuiltins, rows);
+
+}  // namespace kalix

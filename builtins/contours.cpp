@@ -10,6 +10,8 @@
 #include "interpreter/error_codes.h"
 #include "interpreter/output.h"
 
+namespace kalix {
+
 namespace {
 
 // The values are a real matrix of at least 2 x 2, checked before the
@@ -79,3 +81,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(contourBuiltins, rows);
+
+}  // namespace kalix

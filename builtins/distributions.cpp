@@ -20,6 +20,8 @@
 #include "interpreter/values.h"
 #include "numerics/distribution_kernels.h"
 
+namespace kalix {
+
 namespace {
 
 // The value `evaluate(functions, &value)` computes; when it fails, NaN and
@@ -369,3 +371,5 @@ static const BuiltinRecord rows[] = {
     {"tdis", 2, 0, binaryMember<degreesReal<studentT, tdisName>, tdisName, tdisName>},
 };
 KALIX_BUILTIN_FAMILY(distributionBuiltins, rows);
+
+}  // namespace kalix

@@ -13,6 +13,8 @@
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 
+namespace kalix {
+
 namespace {
 
 bool isEmptyIndexMatrix(header* value) {
@@ -223,3 +225,5 @@ static const BuiltinRecord rows[] = {
     {"mset", 3, 0, builtinMset}, {"setdiag", 3, 0, builtinSetdiag},
 };
 KALIX_BUILTIN_FAMILY(elementAccessBuiltins, rows);
+
+}  // namespace kalix

@@ -11,6 +11,8 @@
 #include "interpreter/values.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr Signature filecopySignature = {"filecopy", "two strings", {{takesString}, {takesString}}};
@@ -100,3 +102,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(fileSystemBuiltins, rows);
+
+}  // namespace kalix

@@ -22,6 +22,8 @@
 #include "interpreter/values.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 FILE* readFile = nullptr;
@@ -546,3 +548,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(fileBuiltins, rows);
+
+}  // namespace kalix

@@ -13,6 +13,8 @@
 #include "interpreter/values.h"
 #include "numerics/filters.h"
 
+namespace kalix {
+
 namespace {
 
 // Numeric arguments, each checked as soon as it is resolved ("Matrix
@@ -180,3 +182,5 @@ static const BuiltinRecord rows[] = {
     {"scalp", 2, 0, builtinScalp},
 };
 KALIX_BUILTIN_FAMILY(filterBuiltins, rows);
+
+}  // namespace kalix

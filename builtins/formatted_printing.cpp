@@ -19,6 +19,8 @@
 #include "interpreter/values.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 // The low byte of a real truncated to an integer; 0 for NaN and infinities.
@@ -388,3 +390,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(formattedPrintingBuiltins, rows);
+
+}  // namespace kalix

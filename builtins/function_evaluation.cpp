@@ -12,6 +12,8 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 namespace {
 
 // Copies the extras behind the records just pushed; false after a failed
@@ -203,3 +205,5 @@ header* pushLikeStartValue(const NamedFunction& f, const std::vector<double>& y)
     if (result) std::copy(y.begin(), y.end(), matrixData(result));
     return result;
 }
+
+}  // namespace kalix

@@ -14,6 +14,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // The records behind a builtin's fixed arguments, up to `newram`. They are
 // copied byte for byte behind the records each evaluation pushes, so the
 // function sees them as its further arguments, in order and with their
@@ -77,3 +79,5 @@ bool evaluateNamedDerivative(void* context, double x, const double* y, double* d
 bool readStartValue(header* value, NamedFunction* f, std::vector<double>* y);
 // Pushes y as a value of the start value's kind and shape.
 header* pushLikeStartValue(const NamedFunction& f, const std::vector<double>& y);
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 #include "interpreter/values.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 bool matricesFit(int rows1, int columns1, int rows2, int columns2) {
     const int r = rows1 > rows2 ? rows1 : rows2, c = columns1 > columns2 ? columns1 : columns2;
     return (rows1 == 1 || rows1 == r) && (rows2 == 1 || rows2 == r) &&
@@ -49,3 +51,5 @@ void* freeStackWork(uint64_t bytes) {
     if (bytes > uint64_t(ramend - newram)) return nullptr;
     return newram;
 }
+
+}  // namespace kalix

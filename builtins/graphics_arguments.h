@@ -9,6 +9,8 @@
 #include "interpreter/error_codes.h"
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // The rule of a real 1 x n vector argument (for n = 1 a real scalar).
 constexpr ArgumentRule realRowRule(int n) {
     return {.kinds = takesRealMatrix, .rows = 1, .columns = n};
@@ -35,3 +37,5 @@ void returnText(header* first, const char* text);
 // Work space of `bytes` in the free stack above `newram` (not reserved: it
 // lasts until the next push), or null when it does not fit.
 void* freeStackWork(uint64_t bytes);
+
+}  // namespace kalix

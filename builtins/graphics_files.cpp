@@ -13,6 +13,8 @@
 #include "base/settings.h"
 #include "base/text.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr int largestPictureSize = 10000;
@@ -103,3 +105,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(graphicsFileBuiltins, rows);
+
+}  // namespace kalix

@@ -20,6 +20,8 @@
 #include "interpreter/tracing.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 namespace {
 
 void returnQuad(header* first, const double* values) { returnRow(first, values, 4); }
@@ -347,3 +349,5 @@ const CommandRecord commands[] = {
 
 KALIX_BUILTIN_FAMILY(graphicsStateBuiltins, rows);
 KALIX_COMMAND_FAMILY(graphicsCommands, commands);
+
+}  // namespace kalix

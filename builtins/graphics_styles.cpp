@@ -14,6 +14,8 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 namespace {
 
 struct StyleName {
@@ -326,3 +328,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(graphicsStyleBuiltins, rows);
+
+}  // namespace kalix

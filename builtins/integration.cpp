@@ -11,6 +11,8 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 namespace {
 
 // The integrand of one call (the module hands it back to the callback).
@@ -86,3 +88,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(integrationBuiltins, rows);
+
+}  // namespace kalix

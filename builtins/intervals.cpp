@@ -11,6 +11,8 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 namespace {
 
 // An interval or interval matrix with `change` applied to every pair.
@@ -79,3 +81,5 @@ static const BuiltinRecord rows[] = {
     {"middle", 1, 0, builtinMiddle},         {"right", 1, 0, builtinRight},
 };
 KALIX_BUILTIN_FAMILY(intervalBuiltins, rows);
+
+}  // namespace kalix

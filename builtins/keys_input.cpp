@@ -13,6 +13,8 @@
 #include "interpreter/values.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 void builtinTestkey(header*) { pushReal(pollKey()); }
@@ -145,3 +147,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(keyInputBuiltins, rows);
+
+}  // namespace kalix

@@ -20,6 +20,8 @@
 #include "numerics/svd.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 // --- lu -------------------------------------------------------------------------
@@ -226,3 +228,5 @@ static const BuiltinRecord rows[] = {
     {"lusolve", 2, 0, builtinLusolve},   {"svd", 1, 0, builtinSvd},
 };
 KALIX_BUILTIN_FAMILY(linearAlgebraBuiltins, rows);
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 #include "numerics/simplex.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 bool isRealValue(const header* v) { return v->kind == kindReal || v->kind == kindRealMatrix; }
@@ -118,3 +120,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(linearProgrammingBuiltins, rows);
+
+}  // namespace kalix

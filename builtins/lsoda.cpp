@@ -16,6 +16,8 @@
 #include "numerics/lsoda.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 // Consecutive illegal-input failures, counted across calls.
@@ -146,3 +148,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(lsodaBuiltins, rows);
+
+}  // namespace kalix

@@ -21,6 +21,8 @@
 #include "numerics/random_numbers.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 // --- real element functions --------------------------------------------------
@@ -433,3 +435,5 @@ static const BuiltinRecord rows[] = {
     {"tan", 1, 0, builtinTan},
 };
 KALIX_BUILTIN_FAMILY(mathBuiltins, rows);
+
+}  // namespace kalix

@@ -15,6 +15,8 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 namespace {
 
 // --- new matrices ----------------------------------------------------------
@@ -258,3 +260,5 @@ static const BuiltinRecord rows[] = {
     {"zeros", 2, 0, builtinZeros},
 };
 KALIX_BUILTIN_FAMILY(matrixConstructionBuiltins, rows);
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 void reuseArgumentSpace(header* first, header* const* values, int count) {
     char* start = reinterpret_cast<char*>(first);
     for (int k = 0; k < count; k++) {
@@ -41,3 +43,5 @@ void moveResolvedResult(header* first, header* result) {
 }
 
 void reportInterrupted() { fail(errorFailed, "User interrupted!\n"); }
+
+}  // namespace kalix

@@ -10,6 +10,8 @@
 #include "builtins/builtin_helpers.h"
 #include "interpreter/matrix_views.h"
 
+namespace kalix {
+
 // When the resolved argument values all lie below `first` (variables, not
 // temporaries), the argument records are given up, so that the result is
 // pushed where it belongs and moveResult has nothing to copy. Call it after
@@ -30,3 +32,5 @@ header* pushRealRow(const double* values, int n);
 void moveResolvedResult(header* first, header* result);
 
 void reportInterrupted();  // "User interrupted!", error 1
+
+}  // namespace kalix

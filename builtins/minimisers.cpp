@@ -13,6 +13,8 @@
 #include "numerics/minimisers.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 // brent(f, a, d, eps, ...)
@@ -110,3 +112,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(minimiserBuiltins, rows);
+
+}  // namespace kalix

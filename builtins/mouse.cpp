@@ -12,6 +12,8 @@
 #include "interpreter/values.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr int escapeCharacter = 27;
@@ -85,3 +87,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(mouseBuiltins, rows);
+
+}  // namespace kalix

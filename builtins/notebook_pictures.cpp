@@ -19,6 +19,8 @@
 #include "platform/host.h"
 #include "platform/latex_render.h"
 
+namespace kalix {
+
 namespace {
 
 // Row counts of inserted pictures.
@@ -184,3 +186,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(notebookPictureBuiltins, rows);
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 #include "graphics/graphics_area.h"
 #include "interpreter/builtin_table.h"
 
+namespace kalix {
+
 namespace {
 
 void returnCount(header* first) { returnReal(first, pageCount()); }
@@ -73,3 +75,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(pageBuiltins, rows);
+
+}  // namespace kalix

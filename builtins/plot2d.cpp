@@ -18,6 +18,8 @@
 #include "interpreter/values.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 // Points of a polyline run before it is recorded; runs share their end
@@ -413,3 +415,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(plot2dBuiltins, rows);
+
+}  // namespace kalix

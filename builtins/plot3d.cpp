@@ -17,6 +17,8 @@
 #include "interpreter/values.h"
 #include "numerics/vector_search.h"
 
+namespace kalix {
+
 namespace {
 
 void interrupted() { fail(errorFailed, "User interrupted!\n"); }
@@ -235,3 +237,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(plot3dBuiltins, rows);
+
+}  // namespace kalix

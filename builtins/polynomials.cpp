@@ -21,6 +21,8 @@
 #include "numerics/polynomials.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 // Interval arithmetic with outward rounding for the polynomial kernels.
@@ -508,3 +510,5 @@ static const BuiltinRecord rows[] = {
     {"polyval", 2, 0, builtinPolyval},
 };
 KALIX_BUILTIN_FAMILY(polynomialBuiltins, rows);
+
+}  // namespace kalix

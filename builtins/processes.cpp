@@ -11,6 +11,8 @@
 #include "interpreter/values.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 // exec(program, args, directory, print, hidden, wait)
@@ -84,3 +86,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(processBuiltins, rows);
+
+}  // namespace kalix

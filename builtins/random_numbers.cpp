@@ -12,6 +12,8 @@
 #include "interpreter/values.h"
 #include "numerics/random_numbers.h"
 
+namespace kalix {
+
 namespace {
 
 // Uniform values never exceed 1 - epsilon.
@@ -153,3 +155,5 @@ static const BuiltinRecord rows[] = {
     {"shuffle", 1, 0, builtinShuffle},
 };
 KALIX_BUILTIN_FAMILY(randomBuiltins, rows);
+
+}  // namespace kalix

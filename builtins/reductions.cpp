@@ -17,6 +17,8 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 namespace {
 
 // The one argument of a reduction, a matrix of the kinds given; refused
@@ -525,3 +527,5 @@ static const BuiltinRecord rows[] = {
     {"totalmin", 1, 0, totalExtreme<false>},
 };
 KALIX_BUILTIN_FAMILY(reductionBuiltins, rows);
+
+}  // namespace kalix

@@ -18,6 +18,8 @@
 #include "numerics/shared_library.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 // PCRE2, opened when the first pattern is compiled.
@@ -390,3 +392,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(regularExpressionBuiltins, rows);
+
+}  // namespace kalix

@@ -13,6 +13,8 @@
 #include "numerics/runge_kutta.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 // The integrator's work vectors above the stack top ("Out of stack space
@@ -106,3 +108,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(rungeKuttaBuiltins, rows);
+
+}  // namespace kalix

@@ -16,6 +16,8 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 namespace {
 
 void interrupted() { fail(errorFailed, "User interrupted!\n"); }
@@ -192,3 +194,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(solidBuiltins, rows);
+
+}  // namespace kalix

@@ -13,6 +13,8 @@
 #include "interpreter/values.h"
 #include "numerics/sorting.h"
 
+namespace kalix {
+
 namespace {
 
 // `bytes` of work space at the stack top, or null with `message` and error
@@ -182,3 +184,5 @@ static const BuiltinRecord rows[] = {
     {"unique", 1, 0, builtinUnique},
 };
 KALIX_BUILTIN_FAMILY(sortingBuiltins, rows);
+
+}  // namespace kalix

@@ -14,6 +14,8 @@
 #include "numerics/sparse.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr int64_t sparseHeadBytes = headerSize + 12;
@@ -277,3 +279,5 @@ static const BuiltinRecord rows[] = {
     {"decpx", 1, 0, builtinDecpx},
 };
 KALIX_BUILTIN_FAMILY(sparseMatrixBuiltins, rows);
+
+}  // namespace kalix

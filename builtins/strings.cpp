@@ -16,6 +16,8 @@
 #include "interpreter/values.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 // Strings are checked as each is resolved: a wrong one is reported before
@@ -255,3 +257,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(stringBuiltins, rows);
+
+}  // namespace kalix

@@ -21,6 +21,8 @@
 #include "numerics/orthogonal.h"
 #include "numerics/toeplitz.h"
 
+namespace kalix {
+
 namespace {
 
 // Real or complex values (readNumericMatrix); matrices only, without the
@@ -380,3 +382,5 @@ static const BuiltinRecord rows[] = {
     {"toeplitzsolve", 2, 0, builtinToeplitzsolve},
 };
 KALIX_BUILTIN_FAMILY(structuredMatrixBuiltins, rows);
+
+}  // namespace kalix

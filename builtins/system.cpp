@@ -8,6 +8,8 @@
 #include "interpreter/value_helpers.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 void builtinHome(header*) { pushCString(getHomeDir()); }
@@ -59,3 +61,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(systemBuiltins, rows);
+
+}  // namespace kalix

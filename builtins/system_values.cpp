@@ -7,6 +7,8 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 void keepArgumentAsResult(header* first, header* value) {
     if (value == first) return;
     header* copy = pushRecordCopy(reinterpret_cast<char*>(value), value->size);
@@ -65,3 +67,5 @@ header* pushNameVector(const std::vector<std::string>& names) {
         return out;
     });
 }
+
+}  // namespace kalix

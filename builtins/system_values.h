@@ -12,6 +12,8 @@
 #include "interpreter/stack.h"
 #include "interpreter/value_helpers.h"
 
+namespace kalix {
+
 // The resolved argument when it is a real, else null with "Need <what> for
 // <builtin>" (error 26); stringArgument (interpreter/value_helpers.h) is
 // the same for strings.
@@ -31,3 +33,5 @@ header* pushLineVector(std::string_view text, bool restAlways);
 
 // The names as a string vector (none: a vector without strings).
 header* pushNameVector(const std::vector<std::string>& names);
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 // Bytes kept free behind the text for its closing byte and the padding.
 constexpr size_t closingRoom = 16;
 
@@ -146,3 +148,5 @@ int encodeCharacter(double code, bool utf8, char* out) {
     if (c < 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
     return int(appendUtf8(int(c), out) - out);
 }
+
+}  // namespace kalix

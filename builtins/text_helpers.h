@@ -10,6 +10,8 @@
 #include "interpreter/stack.h"
 #include "interpreter/value_helpers.h"
 
+namespace kalix {
+
 // A string (kind 8) or string vector (kind 13) record under construction at
 // `newram`. Nothing may push while it is open: the record becomes a value
 // only with `finish`, which sets its size and moves `newram` past it. When a
@@ -98,3 +100,5 @@ const char* findCharacters(const char* text, size_t length, const char* needle, 
 // The low 32 bits of a finite real truncated to an integer, for any size
 // (two's complement for negative values).
 uint32_t lowBits32(double x);
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include "interpreter/output.h"
 #include "numerics/fourier.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr int largestMatrixSize = 1 << 19;
@@ -105,3 +107,5 @@ static const BuiltinRecord rows[] = {
     {"ifht", 1, 0, builtinIfht},
 };
 KALIX_BUILTIN_FAMILY(transformBuiltins, rows);
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 #include "interpreter/output.h"
 #include "platform/url_reader.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr int chunkSize = 32768;
@@ -84,3 +86,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(urlBuiltins, rows);
+
+}  // namespace kalix

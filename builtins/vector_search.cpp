@@ -12,6 +12,8 @@
 #include "interpreter/values.h"
 #include "numerics/vector_search.h"
 
+namespace kalix {
+
 namespace {
 
 // A string ordered by unsigned bytes, a prefix before the longer string.
@@ -223,3 +225,5 @@ static const BuiltinRecord rows[] = {
     {"stringcompare", 2, 0, builtinStringcompare},
 };
 KALIX_BUILTIN_FAMILY(vectorSearchBuiltins, rows);
+
+}  // namespace kalix

@@ -18,6 +18,8 @@
 #include "platform/allow_question.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 // A C function is handed at most this many arguments.
@@ -270,3 +272,5 @@ void dll::unloadAll() {
     for (auto& library : dllLibraries) closeLibrary(library.get());
     dllLibraries.clear();
 }
+
+}  // namespace kalix

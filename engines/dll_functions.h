@@ -5,6 +5,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 namespace dll {
 
 // 0 when no bound function has that name and takes n arguments (nothing
@@ -26,3 +28,5 @@ void unloadLibrary(const char* name);
 void unloadAll();
 
 }  // namespace dll
+
+}  // namespace kalix

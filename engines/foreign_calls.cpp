@@ -14,6 +14,8 @@
 #include "interpreter/scanner.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 bool callFromForeign(const char* name, header* first, int n, const char* caller) {
     semicolonPosition = 0;
     if (hasPrefix(name, "py$")) {
@@ -90,3 +92,5 @@ bool readForeignBody(bool fromNextLine, const std::function<void(const char*)>& 
     scanPointer = std::strstr(scanPointer, "endfunction") + 11;
     return true;
 }
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // Calls the interpreter function `name` on the n records from `first` (up
 // to newram) for Python or C code (`caller` "Python" or "C"): "py$name" a
 // Python function, "_name" a builtin or C function only, any other name a
@@ -29,3 +31,5 @@ int resolveArguments(header* first, int n, int limit, header** resolved);
 // that word. A loaded file that ends first gives "Function did not complete
 // in current file" and false; so does any error while lines are read.
 bool readForeignBody(bool fromNextLine, const std::function<void(const char*)>& take);
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 #include "engines/tcc_compiler.h"
 #include "interpreter/engine_services.h"
 
+namespace kalix {
+
 namespace {
 
 void closeEngines() {
@@ -22,3 +24,5 @@ void installForeignEngines() {
         tinyc::compileCommand,    closeEngines,
     };
 }
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 #include "interpreter/machine_stack.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 InterpreterSnapshot takeInterpreterSnapshot() {
     return InterpreterSnapshot{callContext,
                                globalEpsilon,
@@ -32,3 +34,5 @@ void prepareForeignCalls() {
     prepared = true;
     machineStackNearlyExhausted();
 }
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 #include "interpreter/state.h"
 #include "platform/foreign_call_guard.h"
 
+namespace kalix {
+
 // What a fault inside a foreign call (or inside the interpreter code it
 // called back) may leave changed: the call context, the stack top, the
 // call depth, the records held by frames the jump abandoned, the target of
@@ -40,3 +42,5 @@ int runForeignCall(Call& call) {
     if (signal) restoreInterpreterSnapshot(snapshot);
     return signal;
 }
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 #include "interpreter/maxima_services.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 // Texts handed to the interpreter stay valid until the next call of the
@@ -89,3 +91,5 @@ void installMaximaBridge() {
 }
 
 void endMaximaBridge() { closeMaxima(); }
+
+}  // namespace kalix

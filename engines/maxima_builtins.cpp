@@ -12,6 +12,8 @@
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 namespace {
 
 // The string argument's text, or false with "Need string for <name>".
@@ -87,3 +89,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(maximaBuiltins, rows);
+
+}  // namespace kalix

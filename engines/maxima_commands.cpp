@@ -9,6 +9,8 @@
 #include "platform/host.h"
 #include "base/settings.h"
 
+namespace kalix {
+
 namespace maxima {
 
 int pendingLineWidth = 0;
@@ -306,3 +308,5 @@ std::string getTexFromMaxima(const std::string& expression) {
 }
 
 }  // namespace maxima
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace kalix {
+
 // Calls inside this namespace are qualified: the reply-kind enums would
 // otherwise find the interpreter's entries of the same names.
 namespace maxima {
@@ -34,3 +36,5 @@ std::string getTexReply(const std::string& expression);
 void dismissMaximaQuestion();
 
 }  // namespace maxima
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr size_t commandLimit = 0x7ff0;      // rewritten command texts
@@ -266,3 +268,5 @@ bool hasUnclosedString(const std::string& text) {
 bool isTerminatedPiece(const std::string& piece) {
     return !piece.empty() && (piece.back() == ';' || piece.back() == '$');
 }
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // "%0.16g", or the interpreter's fraction when `asFraction`.
 std::string formatMaximaReal(double x, bool asFraction);
 // The value in Maxima syntax after `prefix`.
@@ -31,3 +33,5 @@ std::vector<std::string> splitMaximaPieces(const std::string& text);
 bool hasUnclosedString(const std::string& text);
 // Whether a piece ends in ";" or "$".
 bool isTerminatedPiece(const std::string& piece);
+
+}  // namespace kalix

@@ -18,6 +18,8 @@
 #include "base/settings.h"
 #include "base/text.h"
 
+namespace kalix {
+
 std::vector<MaximaFunctionEntry> maximaFunctionList;
 
 namespace {
@@ -258,3 +260,5 @@ void maximaHelpCommand() {
         if (checkEscape()) break;
     }
 }
+
+}  // namespace kalix

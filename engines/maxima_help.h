@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace kalix {
+
 struct MaximaFunctionEntry {
     std::string help;  // the whole line
     std::string name;  // the line up to its first blank
@@ -43,3 +45,5 @@ std::vector<std::string> maximaInfoDirectories();
 bool readMaximaInfoFile(int number, std::vector<std::string>& lines);
 // Command `mxmhelp` topic.
 void maximaHelpCommand();
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 #include "interpreter/scanner.h"
 #include "base/settings.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr size_t directLineLimit = 1023;
@@ -181,3 +183,5 @@ void maximaModeCommand() {
                                          "Maxima mode is on (direct mode)\n"};
     printText(states[currentMaximaMode]);
 }
+
+}  // namespace kalix

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace kalix {
+
 // The rest of the input line sent to Maxima nearly as typed.
 void maximaCollectDirectModeLine();
 // The rest of the input line rewritten from compatibility syntax and sent.
@@ -12,3 +14,5 @@ void maximaTranslateCompatibilityLine();
 std::string translateCompatibilityText(const std::string& line);
 void clearMaximaTranslation();
 void maximaModeCommand();
+
+}  // namespace kalix

@@ -14,6 +14,8 @@
 #include "platform/crash_guard.h"
 #include "platform/processes.h"
 
+namespace kalix {
+
 // --- replies -------------------------------------------------------------------
 
 size_t findMaximaReplyEnd(const std::string& output) {
@@ -245,3 +247,5 @@ std::string greetMaxima(MaximaProcess& process, const std::vector<std::string>& 
     }
     return "";
 }
+
+}  // namespace kalix

@@ -22,6 +22,8 @@
 
 #include "base/threads.h"
 
+namespace kalix {
+
 constexpr const char* maximaPromptPrefix = "--->";
 constexpr const char* maximaPromptSuffix = "<---";
 
@@ -117,3 +119,5 @@ class MaximaProcess {
 // dropped). Returns an empty text, or the message of what failed.
 std::string greetMaxima(MaximaProcess& process, const std::vector<std::string>& commands,
                         const std::function<bool()>& cancel);
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 #include "base/settings.h"
 #include "base/threads.h"
 
+namespace kalix {
+
 MaximaProcess maximaProcess;
 int maximaDisplay2d = 1;
 
@@ -201,3 +203,5 @@ void closeMaxima() {
     maximaProcess.close();
     clearIntCell(running);
 }
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 
 #include "engines/maxima_process.h"
 
+namespace kalix {
+
 extern MaximaProcess maximaProcess;
 // Whether Maxima's two-dimensional display is believed on.
 extern int maximaDisplay2d;
@@ -34,3 +36,5 @@ int maximaIsRunning();
 
 // The commands sent after every start (lines of "maximastartup.txt").
 void setMaximaStartupCommands(const std::vector<std::string>& lines);
+
+}  // namespace kalix

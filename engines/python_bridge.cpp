@@ -32,6 +32,8 @@
 #include <sanitizer/lsan_interface.h>
 #endif
 
+namespace kalix {
+
 namespace {
 
 // The Python functions take at most this many arguments.
@@ -651,3 +653,5 @@ void python::unload() {
     callBridge("py_exit", "Python crash executing:\n%s\n", "py_exit", [] { bridge.exit(); });
     freeBridge();
 }
+
+}  // namespace kalix

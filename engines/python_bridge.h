@@ -6,6 +6,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // The interpreter's entries (see interpreter/engine_services.h).
 namespace python {
 
@@ -21,3 +23,5 @@ void callFunction(const char* name, int n, header* first);
 void unload();
 
 }  // namespace python
+
+}  // namespace kalix

@@ -16,6 +16,8 @@
 #include "platform/host.h"
 #include "platform/processes.h"
 
+namespace kalix {
+
 namespace {
 
 // The head of every generated file, formatted with the function's name.
@@ -160,3 +162,5 @@ void tinyc::defineFunction(const char* name, int parameterCount) {
     std::string library = directory + name + ".so";
     dll::bindFunction(name, name, parameterCount, &added, library.c_str());
 }
+
+}  // namespace kalix

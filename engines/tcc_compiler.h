@@ -4,6 +4,8 @@
 // program), and the function is bound from it.
 #pragma once
 
+namespace kalix {
+
 namespace tinyc {
 
 // The lines up to "endfunction" as the C body of `name`, compiled and bound
@@ -14,3 +16,5 @@ void defineFunction(const char* name, int parameterCount);
 void compileCommand(const char* name);
 
 }  // namespace tinyc
+
+}  // namespace kalix

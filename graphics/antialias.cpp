@@ -7,6 +7,8 @@
 
 #include "graphics/parallel.h"
 
+namespace kalix {
+
 namespace {
 
 // The three colours of a pixel in 21-bit fields of one word, so one
@@ -173,3 +175,5 @@ void reduceInto(const PixelImage& source, PixelImage& target, bool filter, bool 
     if (filter && filterDownBy3(source, target, sharper)) return;
     resampleInto(source, target);
 }
+
+}  // namespace kalix

@@ -3,6 +3,8 @@
 
 #include "graphics/pixel_device.h"
 
+namespace kalix {
+
 // Pictures drawn for smoothing are this many times wider and higher.
 constexpr int antialiasFactor = 3;
 
@@ -22,3 +24,5 @@ void resampleInto(const PixelImage& source, PixelImage& target);
 // `filterDownBy3` when the sizes are exactly 3:1 and `filter` is set,
 // else `resampleInto`.
 void reduceInto(const PixelImage& source, PixelImage& target, bool filter, bool sharper);
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 
 #include "base/settings.h"
 
+namespace kalix {
+
 namespace {
 
 const int defaultRed[paletteSize] = {255, 0,  144, 16,  16,  50,  150, 180,
@@ -187,3 +189,5 @@ void saveColorSettings(SettingsStore& store) {
         store.writeColorSetting(key, int(textColors[i].value()));
     }
 }
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace kalix {
+
 using ColorCode = int32_t;
 constexpr ColorCode rgbCodeBase = 0x1000000;
 
@@ -93,3 +95,5 @@ void hsvToRgb(double hue, double saturation, double value, double* r, double* g,
 class SettingsStore;
 void loadColorSettings();
 void saveColorSettings(SettingsStore& store);
+
+}  // namespace kalix

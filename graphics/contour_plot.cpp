@@ -6,6 +6,8 @@
 
 #include "graphics/level_sets.h"
 
+namespace kalix {
+
 PlotArea plotAreaWithMargin(const int window[4], double margin) {
     const long long c0 = window[0], r0 = window[1], c1 = window[2], r1 = window[3];
     const double cx = double((c0 + c1) / 2), cy = double((r0 + r1) / 2);
@@ -162,3 +164,5 @@ bool drawDensity(const double* z, int rows, int columns, const PlotArea& area, b
     }
     return true;
 }
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 #include "graphics/metafile.h"
 #include "graphics/surface.h"
 
+namespace kalix {
+
 struct PlotArea {
     double left, right, top, bottom;
 };
@@ -51,3 +53,5 @@ bool drawContourBands(const double* z, int rows, int columns, const double* lo, 
 // neighbours. NaN cells stay empty.
 bool drawDensity(const double* z, int rows, int columns, const PlotArea& area, bool averaged,
                  int scheme, int gridFlag, Surface& out, StopPoll stop);
+
+}  // namespace kalix

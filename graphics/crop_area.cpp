@@ -5,6 +5,8 @@
 #include <cmath>
 #include <mutex>
 
+namespace kalix {
+
 namespace {
 std::mutex cropLock;
 CropRectangle crop;  // under cropLock
@@ -73,3 +75,5 @@ void fillCropBands(PixelDevice& device) {
     if (c.bottom > 0)
         device.fillRect(0, int(h * (1 - c.bottom) + 0.5), w, int(c.bottom * h + 0.5), band);
 }
+
+}  // namespace kalix

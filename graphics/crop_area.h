@@ -7,6 +7,8 @@
 
 #include "graphics/pixel_device.h"
 
+namespace kalix {
+
 struct CropRectangle {
     double left = 0, top = 0, right = 0, bottom = 0;
     bool isWhole() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
@@ -32,3 +34,5 @@ bool cropPixels(PixelImage& image, PixelImage& out);
 // Greys the parts of a cleared picture outside the crop area, so the window
 // shows the area being chosen.
 void fillCropBands(PixelDevice& device);
+
+}  // namespace kalix

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+namespace kalix {
+
 DeflateBand::DeflateBand(int level, const uint8_t* dictionary, size_t dictionaryBytes)
     : zlib(zlibLibrary()) {
     ok = zlib && zlib->initDeflate(&z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
@@ -44,3 +46,5 @@ bool DeflateBand::end(bool last) {
     z.avail_in = 0;
     return drain(last ? Z_FINISH : Z_SYNC_FLUSH);
 }
+
+}  // namespace kalix

@@ -11,6 +11,8 @@
 
 #include "graphics/zlib_library.h"
 
+namespace kalix {
+
 constexpr size_t deflateWindowBytes = 32768;
 
 // One band's raw deflate data (no zlib or gzip frame).
@@ -37,3 +39,5 @@ class DeflateBand {
     z_stream z{};
     bool ok = false;
 };
+
+}  // namespace kalix

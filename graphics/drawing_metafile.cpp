@@ -1,6 +1,8 @@
 // Recording and painting at once.
 #include "graphics/drawing_metafile.h"
 
+namespace kalix {
+
 template <typename Direct>
 bool DrawingMetafile::paint(uint64_t mark, Direct direct) {
     if (!drawThrough || !target) return true;
@@ -94,3 +96,5 @@ bool DrawingMetafile::text(double x, double y, const char* text, ColorCode colou
     if (!Metafile::text(x, y, text, colour, alignment, size, direction)) return false;
     return paint(mark, [&](Surface& s) { s.text(x, y, text, colour, alignment, size, direction); });
 }
+
+}  // namespace kalix

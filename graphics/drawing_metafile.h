@@ -7,6 +7,8 @@
 
 #include "graphics/metafile.h"
 
+namespace kalix {
+
 class DrawingMetafile : public Metafile {
   public:
     explicit DrawingMetafile(uint64_t capacity) : Metafile(capacity) {}
@@ -51,3 +53,5 @@ class DrawingMetafile : public Metafile {
     Surface* target = nullptr;
     bool drawThrough = true;
 };
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 #include "base/text.h"
 #include "graphics/postscript_glyphs.h"
 
+namespace kalix {
+
 namespace {
 
 // The procedures, each written once before its first use. Their internal
@@ -799,3 +801,5 @@ bool EpsWriter::text(double x, double y, const char* text, ColorCode colour, int
     out.flushIfLarge();
     return true;
 }
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 #include "graphics/surface.h"
 #include "graphics/writer_output.h"
 
+namespace kalix {
+
 class EpsWriter : public Surface {
   public:
     // Writes the header at once and the trailer on `finish`.
@@ -69,3 +71,5 @@ class EpsWriter : public Surface {
     double pathWidth = 0;
     double lastX = -1, lastY = -1;
 };
+
+}  // namespace kalix

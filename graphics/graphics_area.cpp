@@ -7,6 +7,8 @@
 #include "graphics/graphics_state.h"
 #include "base/settings.h"
 
+namespace kalix {
+
 namespace {
 
 GraphicsAreaHost* areaHost = nullptr;
@@ -120,3 +122,5 @@ void showGraphicsWindow() {
 void redrawGraphics() {
     if (areaHost) areaHost->redraw();
 }
+
+}  // namespace kalix

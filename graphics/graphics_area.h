@@ -4,6 +4,8 @@
 // The graphics window replaces these answers (installGraphicsAreaHost).
 #pragma once
 
+namespace kalix {
+
 constexpr int headlessGraphicsWidth = 1024;
 
 // The window that shows the picture.
@@ -55,3 +57,5 @@ void layoutGraphicsArea();
 void showGraphicsWindow();
 // Paints the whole picture again from the store.
 void redrawGraphics();
+
+}  // namespace kalix

@@ -17,6 +17,8 @@
 #include "base/settings.h"
 #include "base/threads.h"
 
+namespace kalix {
+
 WriterSettings pictureSettings(int width, int height) {
     WriterSettings s;
     s.width = width;
@@ -139,3 +141,5 @@ ExportResult saveSvgFile(const char* name, int width, int height, bool compresse
     if (!hasExtension(*written)) *written += compressed ? ".svgz" : ".svg";
     return saveFile<SvgWriter>(*written, compressed, settings, stop);
 }
+
+}  // namespace kalix

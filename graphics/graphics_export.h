@@ -9,6 +9,8 @@
 #include "graphics/metafile.h"
 #include "graphics/writer_output.h"
 
+namespace kalix {
+
 enum class ExportResult { written, cannotOpen, writeFailed, interrupted };
 
 // The settings of a picture of that size from the current settings and
@@ -38,3 +40,5 @@ constexpr int largestExportSize = 10000;
 // ends in ".svgz"; ".svg" or ".svgz" is added to a name without extension.
 ExportResult saveSvgFile(const char* name, int width, int height, bool compressed,
                          WriterSettings settings, StopPoll stop, std::string* written);
+
+}  // namespace kalix

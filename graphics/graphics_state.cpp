@@ -5,6 +5,8 @@
 #include <cmath>
 
 
+namespace kalix {
+
 double plotWindow[4] = {-1, 1, -1, 1};
 double plotRange[4] = {-1, 1, -1, 1};
 int screenWindow[4] = {10, 30, 1010, 1010};
@@ -171,3 +173,5 @@ int rangeFromData(const double* x, long long nx, const double* y, long long ny) 
     }
     return applyPlotRange(true);
 }
+
+}  // namespace kalix

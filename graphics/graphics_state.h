@@ -9,6 +9,8 @@
 
 #include "graphics/colors.h"
 
+namespace kalix {
+
 // User coordinates shown by the plot area: x0, x1, y0, y1 (x0 at the left,
 // y1 at the top), with the margin added.
 extern double plotWindow[4];
@@ -83,3 +85,5 @@ int applyPlotRange(bool addMargin);
 // Range from data: min and max of x and of y (NaN and infinite elements
 // skipped; none left gives NaN), keepsquare, then applyPlotRange(true).
 int rangeFromData(const double* x, long long nx, const double* y, long long ny);
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include "base/settings.h"
 #include "base/threads.h"
 
+namespace kalix {
+
 int anaglyphShown = 0;
 
 namespace {
@@ -171,3 +173,5 @@ void emitTextUp(double x, double y, const char* text, ColorCode colour, int alig
     underLock("emitTextUp",
               [&](Metafile& m) { m.text(x, y, text, colour, alignment, size, TextDirection::up); });
 }
+
+}  // namespace kalix

@@ -10,6 +10,8 @@
 #include "graphics/drawing_metafile.h"
 #include "base/threads.h"
 
+namespace kalix {
+
 // Largest store the setting "graphicssize64" may ask for, and the smallest.
 constexpr int graphicsStoreMaximumMegabytes = 16384;
 constexpr int graphicsStoreMinimumMegabytes = 128;
@@ -92,3 +94,5 @@ void emitText(double x, double y, const char* text, ColorCode colour, int alignm
 void emitTextDown(double x, double y, const char* text, ColorCode colour, int alignment,
                   double size);
 void emitTextUp(double x, double y, const char* text, ColorCode colour, int alignment, double size);
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include "graphics/deflate_bands.h"
 #include "graphics/parallel.h"
 
+namespace kalix {
+
 namespace {
 
 // Bytes gathered before they are compressed (in up to four bands).
@@ -127,3 +129,5 @@ bool GzipSink::finish() {
     putLittleEndian(trailer + 4, length);
     return ok && out.write(reinterpret_cast<const char*>(trailer), sizeof trailer);
 }
+
+}  // namespace kalix

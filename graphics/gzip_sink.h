@@ -11,6 +11,8 @@
 #include "graphics/writer_output.h"
 #include "graphics/zlib_library.h"
 
+namespace kalix {
+
 class GzipSink : public OutputSink {
   public:
     // Writes the gzip file into `out`; zlib must be there.
@@ -47,3 +49,5 @@ class GzipSink : public OutputSink {
     uint32_t length = 0;  // modulo 2^32, as the trailer holds it
     bool ok = true;
 };
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <initializer_list>
 
+namespace kalix {
+
 double levelFraction(double v, double a, double b) {
     if (a == b) return v == a ? 0.5 : 1e20;
     return (v - a) / (b - a);
@@ -204,3 +206,5 @@ void bandInTriangle2d(const Vertex2 t[3], double lo, double hi, int fillStyle, C
     }
     out.fillPolygon(points, count, fillStyle, colour, 0);
 }
+
+}  // namespace kalix

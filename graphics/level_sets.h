@@ -8,6 +8,8 @@
 #include "graphics/projection.h"
 #include "graphics/surface.h"
 
+namespace kalix {
+
 // A point on a triangle: vertex `from` plus t times (vertex `to` - vertex
 // `from`). A vertex itself is {i, i, 0}.
 struct EdgePoint {
@@ -67,3 +69,5 @@ struct Vertex2 {
 // of the fill style and colour; nothing for a NaN value.
 void bandInTriangle2d(const Vertex2 t[3], double lo, double hi, int fillStyle, ColorCode colour,
                       Surface& out);
+
+}  // namespace kalix

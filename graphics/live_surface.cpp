@@ -4,6 +4,8 @@
 #include "graphics/graphics_store.h"
 #include "base/threads.h"
 
+namespace kalix {
+
 namespace {
 
 class LiveSurface : public Surface {
@@ -77,3 +79,5 @@ Surface& liveSurface() {
     static LiveSurface surface;
     return surface;
 }
+
+}  // namespace kalix

@@ -5,4 +5,8 @@
 
 #include "graphics/surface.h"
 
+namespace kalix {
+
 Surface& liveSurface();
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace kalix {
+
 static_assert(std::endian::native == std::endian::little, "the stream is little-endian");
 
 bool isEncodable(double x) { return std::isfinite(x) && std::fabs(x * 1000) < 2147483647.0; }
@@ -443,3 +445,5 @@ ReplayEnd Metafile::replay(Surface& target, bool applyClip, StopPoll stop) {
     recording = wasRecording;
     return end;
 }
+
+}  // namespace kalix

@@ -29,6 +29,8 @@
 
 #include "graphics/surface.h"
 
+namespace kalix {
+
 enum MetaOpcode : uint8_t {
     opClear = 1,
     opClip = 2,
@@ -152,3 +154,5 @@ class Metafile : public Surface {
     bool overflow = false;
     bool frozen = false;  // a copy: replayed, never recorded
 };
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 #include "graphics/png_export.h"
 #include "base/threads.h"
 
+namespace kalix {
+
 int shownPage = 0;
 
 namespace {
@@ -131,3 +133,5 @@ ExportResult renderAnaglyph(int width, int height, bool antialias, TextConversio
     }
     return renderPair(*left, *right, width, height, antialias, codePageToUtf8, stop, out);
 }
+
+}  // namespace kalix

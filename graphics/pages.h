@@ -7,6 +7,8 @@
 #include "graphics/graphics_export.h"
 #include "graphics/pixel_device.h"
 
+namespace kalix {
+
 int pageCount();
 // Appends a copy of the live picture.
 void appendPage();
@@ -36,3 +38,5 @@ void mergeAnaglyph(PixelImage& first, const PixelImage& second);
 // `cannotOpen` when there are fewer than two pages.
 ExportResult renderAnaglyph(int width, int height, bool antialias, TextConversion codePageToUtf8,
                             StopPoll stop, PixelImage& out);
+
+}  // namespace kalix

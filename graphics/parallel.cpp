@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+namespace kalix {
+
 namespace {
 constexpr int largestBandCount = 4;
 
@@ -47,3 +49,5 @@ void forRowBands(int count, int minimumRows, const std::function<void(int, int, 
     }
     for (std::thread& t : threads) t.join();
 }
+
+}  // namespace kalix

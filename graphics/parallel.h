@@ -4,6 +4,8 @@
 
 #include <functional>
 
+namespace kalix {
+
 // Calls work(band, first, end) for bands of rows covering 0 .. count - 1,
 // band 0 first, each band on its own thread, the last on the calling
 // thread; returns when all are done. Fewer than 2 * minimumRows rows run
@@ -13,3 +15,5 @@ void forRowBands(int count, int minimumRows,
 
 // How many bands forRowBands makes of `count` rows.
 int rowBandCount(int count, int minimumRows);
+
+}  // namespace kalix

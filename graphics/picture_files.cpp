@@ -4,6 +4,8 @@
 #include "graphics/pages.h"
 #include "graphics/png_export.h"
 
+namespace kalix {
+
 bool loadAnaglyphFiles(const char* left, const char* right, PixelImage& out, std::string& message) {
     std::string leftName, rightName;
     PixelImage second;
@@ -22,3 +24,5 @@ bool loadAnaglyphFiles(const char* left, const char* right, PixelImage& out, std
     mergeAnaglyph(out, second);
     return true;
 }
+
+}  // namespace kalix

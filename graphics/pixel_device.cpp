@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+namespace kalix {
+
 namespace {
 
 // Large images take huge pages where the system gives them: far fewer
@@ -50,3 +52,5 @@ PixelBackend* installedBackend = nullptr;
 void installPixelBackend(PixelBackend* backend) { installedBackend = backend; }
 
 PixelBackend* pixelBackend() { return installedBackend; }
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 #include "graphics/colors.h"
 #include "graphics/surface.h"
 
+namespace kalix {
+
 class PixelImage {
   public:
     PixelImage() = default;
@@ -116,3 +118,5 @@ class PixelBackend {
 // The backend pixel pictures use; null until the program installs one.
 void installPixelBackend(PixelBackend* backend);
 PixelBackend* pixelBackend();
+
+}  // namespace kalix

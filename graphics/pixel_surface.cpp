@@ -10,6 +10,8 @@
 #include "graphics/crop_area.h"
 #include "graphics/segment_clip.h"
 
+namespace kalix {
+
 namespace {
 
 
@@ -565,3 +567,5 @@ bool PixelSurface::text(double x, double y, const char* text, ColorCode colour, 
     device.drawText(int(cx), int(cy), utf8.c_str(), drawingColour(colour), alignment, direction);
     return true;
 }
+
+}  // namespace kalix

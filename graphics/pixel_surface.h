@@ -22,6 +22,8 @@
 #include "graphics/surface.h"
 #include "graphics/writer_output.h"
 
+namespace kalix {
+
 // Marker kinds of the device (`drawMarkerKind`).
 enum MarkerKind {
     kindCross = 1,
@@ -104,3 +106,5 @@ class PixelSurface : public Surface {
     int tileStyle = -1, tileSide = 0, tilePenWidth = 0;
     Rgb tileColour{-1, -1, -1};
 };
+
+}  // namespace kalix

@@ -16,6 +16,8 @@
 #include "base/settings.h"
 #include "base/threads.h"
 
+namespace kalix {
+
 namespace {
 
 std::string withExtension(const char* name, const char* extension) {
@@ -134,3 +136,5 @@ bool saveRgbImage(const char* name, const double* values, int rows, int columns,
     }
     return writePngFile(image, *written);
 }
+
+}  // namespace kalix

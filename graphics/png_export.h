@@ -11,6 +11,8 @@
 #include "graphics/pixel_device.h"
 #include "graphics/writer_output.h"
 
+namespace kalix {
+
 // Results: `written`; `cannotOpen` when nothing could be painted (no
 // backend, too little memory); `writeFailed`; `interrupted` by the stop
 // poll.
@@ -54,3 +56,5 @@ inline double rgbCodeOfPixel(uint32_t pixel) { return double(0x1000000 | (pixel 
 // name without extension. False when nothing was written.
 bool saveRgbImage(const char* name, const double* values, int rows, int columns,
                   std::string* written);
+
+}  // namespace kalix

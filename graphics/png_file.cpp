@@ -11,6 +11,8 @@
 #include "graphics/safe_file.h"
 #include "graphics/zlib_library.h"
 
+namespace kalix {
+
 namespace {
 
 void putBigEndian(uint8_t* out, uint32_t v) {
@@ -178,3 +180,5 @@ bool writePngFile(const PixelImage& image, const std::string& name) {
     ok = std::fclose(stream) == 0 && ok;
     return file.commit(ok);
 }
+
+}  // namespace kalix

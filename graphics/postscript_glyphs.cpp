@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <iterator>
 
+namespace kalix {
+
 namespace {
 
 // clang-format off
@@ -176,3 +178,5 @@ std::string glyphNameOf(int codePoint) {
     std::snprintf(name, sizeof name, codePoint > 0xFFFF ? "u%X" : "uni%04X", unsigned(codePoint));
     return name;
 }
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace kalix {
+
 // The glyph of a byte 128..255 in code page 1252 (".notdef" where 1252
 // has no character).
 const char* codePage1252GlyphName(unsigned char byte);
@@ -12,3 +14,5 @@ const char* codePage1252GlyphName(unsigned char byte);
 // where they have one, else the name "uniXXXX" ("uXXXXX" above U+FFFF)
 // by which fonts name the others.
 std::string glyphNameOf(int codePoint);
+
+}  // namespace kalix

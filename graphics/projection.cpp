@@ -7,6 +7,8 @@
 #include "graphics/graphics_area.h"
 #include "graphics/graphics_state.h"
 
+namespace kalix {
+
 Projection makeProjection(const double view[4], const double center[3], double anaglyphAngle,
                           const int window[4], double aspect) {
     Projection p;
@@ -56,3 +58,5 @@ void eyePoint(const Projection& p, double eye[3]) {
     eye[1] = y - p.center[1];
     eye[2] = z - p.center[2];
 }
+
+}  // namespace kalix

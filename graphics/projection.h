@@ -3,6 +3,8 @@
 // anaglyph angle, onto the plot area of the virtual screen.
 #pragma once
 
+namespace kalix {
+
 struct ViewRotation {
     double vc, vs;  // cos and sin of the view angle
     double hc, hs;  // of the height angle
@@ -39,3 +41,5 @@ double project(const Projection& p, double x, double y, double z, double* column
 // The eye in user coordinates: the point that projects to depth -d on the
 // axis, with the anaglyph angle and the centre taken into account.
 void eyePoint(const Projection& p, double eye[3]);
+
+}  // namespace kalix

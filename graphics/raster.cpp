@@ -10,6 +10,8 @@
 #include "graphics/parallel.h"
 #include "graphics/segment_clip.h"
 
+namespace kalix {
+
 namespace {
 
 // Which pixels of a dash pattern are on, by position in the pattern.
@@ -284,3 +286,5 @@ void drawRing(PixelImage& image, PixelBox box, int x, int y, int r, int width, u
         span(image, box, (long long)std::ceil(x + si), outerHigh, (long long)y + dy, value);
     }
 }
+
+}  // namespace kalix

@@ -10,6 +10,8 @@
 
 #include "graphics/pixel_device.h"
 
+namespace kalix {
+
 // Pixels x in [left, right) and y in [top, bottom).
 struct PixelBox {
     int left, top, right, bottom;
@@ -42,3 +44,5 @@ void fillDisk(PixelImage& image, PixelBox box, int x, int y, int r, uint32_t val
 void fillBox(PixelImage& image, PixelBox box, int x, int y, int w, int h, uint32_t value);
 void fillBoxTiled(PixelImage& image, PixelBox box, int x, int y, int w, int h,
                   const PixelImage& tile);
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include <atomic>
 #include <cstdio>
 
+namespace kalix {
+
 bool hasExtension(const std::string& name) {
     const size_t slash = name.rfind('/');
     const size_t dot = name.rfind('.');
@@ -42,3 +44,5 @@ bool SafeFile::commit(bool ok) {
     unlink(partial.c_str());
     return false;
 }
+
+}  // namespace kalix

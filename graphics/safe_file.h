@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace kalix {
+
 // True when the file name (after its last "/") has a "." past its first
 // character.
 bool hasExtension(const std::string& name);
@@ -31,3 +33,5 @@ class SafeFile {
     bool committed = false;
     int fd = -1;
 };
+
+}  // namespace kalix

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+namespace kalix {
+
 bool segmentInBox(double ax, double ay, double bx, double by, double left, double right,
                   double low, double high, double* t0, double* t1) {
     *t0 = 0, *t1 = 1;
@@ -23,3 +25,5 @@ bool segmentInBox(double ax, double ay, double bx, double by, double left, doubl
     }
     return true;
 }
+
+}  // namespace kalix

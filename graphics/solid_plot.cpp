@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace kalix {
+
 namespace {
 
 uint64_t cellCount(int rows, int columns) {
@@ -204,3 +206,5 @@ bool drawShadedSolid(const Projection& p, const SolidGrid& g, const SolidShading
     }
     return true;
 }
+
+}  // namespace kalix

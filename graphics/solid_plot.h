@@ -10,6 +10,8 @@
 #include "graphics/level_sets.h"
 #include "graphics/surface_plots.h"
 
+namespace kalix {
+
 // A face to draw: cell (i, j) (its triangle 0 or 1 in the plain form) and
 // its depth.
 struct FaceKey {
@@ -70,3 +72,5 @@ struct SolidShading {
 bool drawShadedSolid(const Projection& p, const SolidGrid& g, const SolidShading& shading,
                      const SolidWork& w, long long n, const SurfaceStyle& style, Surface& out,
                      StopPoll stop);
+
+}  // namespace kalix

@@ -11,6 +11,8 @@
 
 #include "graphics/colors.h"
 
+namespace kalix {
+
 struct Point {
     double x, y;
 };
@@ -104,3 +106,5 @@ class Surface {
     virtual bool text(double x, double y, const char* text, ColorCode colour, int alignment,
                       double size, TextDirection direction) = 0;
 };
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 
 #include "graphics/graphics_state.h"
 
+namespace kalix {
+
 SurfaceStyle currentSurfaceStyle() {
     SurfaceStyle s;
     s.fill[0] = fillColors[0];
@@ -213,3 +215,5 @@ bool drawWire(const double* x, const double* y, int rows, int columns, bool rows
     }
     return true;
 }
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 #include "graphics/projection.h"
 #include "graphics/surface.h"
 
+namespace kalix {
+
 // A matrix read at the nodes of an R x C grid: a matrix of one row (column)
 // is read at row (column) 0 for every node.
 struct GridMatrix {
@@ -98,3 +100,5 @@ bool projectGrid(const Projection& p, const GridMatrix& gx, const GridMatrix& gy
 // segments touching a NaN node are left out.
 bool drawWire(const double* x, const double* y, int rows, int columns, bool rowsOnly,
               const SurfaceStyle& style, Surface& out, StopPoll stop);
+
+}  // namespace kalix

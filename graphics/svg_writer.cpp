@@ -9,6 +9,8 @@
 #include "base/text.h"
 #include "graphics/png_file.h"
 
+namespace kalix {
+
 ClipNumbering programClipNumbers;
 
 namespace {
@@ -733,3 +735,5 @@ bool SvgWriter::text(double x, double y, const char* text, ColorCode colour, int
     out.flushIfLarge();
     return true;
 }
+
+}  // namespace kalix

@@ -11,6 +11,8 @@
 #include "graphics/surface.h"
 #include "graphics/writer_output.h"
 
+namespace kalix {
+
 // Clip path numbers: never reused while the program runs, so pictures
 // placed in one document keep distinct ids.
 struct ClipNumbering {
@@ -83,3 +85,5 @@ class SvgWriter : public Surface {
     double clipRect[4] = {0, 0, 0, 0};
     std::map<std::pair<ColorCode, int>, int> patterns;
 };
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 
 #include "graphics/surface.h"
 
+namespace kalix {
+
 namespace {
 
 const double powersOfTen[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
@@ -153,3 +155,5 @@ const DashPattern* dashPatternOf(int lineStyle) {
             return nullptr;
     }
 }
+
+}  // namespace kalix

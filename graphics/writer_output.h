@@ -10,6 +10,8 @@
 
 #include "graphics/colors.h"
 
+namespace kalix {
+
 // The conversion of a text from the program's code page to UTF-8, into
 // `out` (empty on the call). Without one the SVG writer and the pixel
 // surfaces take bytes 128..255 as Latin-1, the EPS writer as code page 1252.
@@ -123,3 +125,5 @@ class WriterOutput {
     std::string buffer;
     bool writeFailed = false;
 };
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 
 #include "numerics/shared_library.h"
 
+namespace kalix {
+
 static bool openZlib(ZlibLibrary& f, std::string& error) {
     return openSharedLibrary(
         {"libz.so.1"},
@@ -25,3 +27,5 @@ const ZlibLibrary* zlibLibrary() {
     static LibraryTable<ZlibLibrary> library(openZlib);
     return library.get();
 }
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 
 #include <zlib.h>
 
+namespace kalix {
+
 struct ZlibLibrary {
     decltype(&::deflateInit2_) deflateInitVersioned;  // see initDeflate
     decltype(&::deflate) deflateStream;
@@ -28,3 +30,5 @@ struct ZlibLibrary {
 // The functions; null when zlib cannot be opened (then the files that need
 // it cannot be written or read).
 const ZlibLibrary* zlibLibrary();
+
+}  // namespace kalix

@@ -19,6 +19,8 @@
 #include "graphics/colors.h"
 #include "gui/window.h"
 
+namespace kalix {
+
 class Dialog;
 struct DialogParts;  // the toolkit's widgets
 
@@ -302,3 +304,5 @@ class Dialog {
 // The dialogs open now, newest first (a dialog opened from a dialog's
 // button comes first while it runs).
 const std::vector<Dialog*>& openDialogs();
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 #include "gui/dialog.h"
 #include "gui/dialogs.h"
 
+namespace kalix {
+
 // --- the base item -------------------------------------------------------------------------
 
 Dialogitem::Dialogitem(int id, Dialog& dialog) : dialog(dialog), id(id) { dialog.addItem(this); }
@@ -320,3 +322,5 @@ void Dialog::getRememberedRect(int& x, int& y, int& width, int& height) const {
     width = rememberedWidth;
     height = rememberedHeight;
 }
+
+}  // namespace kalix

@@ -2,6 +2,8 @@
 
 #include "gui/dialog.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr int L = controlLabel, T = controlText, E = controlEdit, M = controlMultiline,
@@ -301,3 +303,5 @@ std::vector<const DialogControl*> templateControls(int id) {
         if (c.templateId == id) out.push_back(&c);
     return out;
 }
+
+}  // namespace kalix

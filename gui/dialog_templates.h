@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace kalix {
+
 enum DialogControlKind : int {
     controlLabel,      // static text (id 65535)
     controlText,       // static text that shows a value (TextItem)
@@ -44,3 +46,5 @@ struct DialogTemplate {
 const DialogTemplate* findDialogTemplate(int id);
 // The controls of a template in table order.
 std::vector<const DialogControl*> templateControls(int id);
+
+}  // namespace kalix

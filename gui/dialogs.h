@@ -13,6 +13,8 @@
 #include "graphics/colors.h"
 #include "gui/window.h"
 
+namespace kalix {
+
 class StandardWindow;
 
 // Answers of the message boxes.
@@ -96,3 +98,5 @@ FontChoice pickFont(StandardWindow* owner, const WindowFont& initial, int fixedP
 // ("" when there is none).
 std::vector<std::string> printerNames();
 std::string defaultPrinterName();
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 #include "gui/dialogs.h"
 #include "gui/program_launch.h"
 
+namespace kalix {
+
 void openDocumentation() { openDocumentationPage("documentation.html"); }
 void openReference() { openDocumentationPage("reference/index.html"); }
 void openMaximaReference() { openDocumentationPage("reference/maximacore.html"); }
@@ -28,3 +30,5 @@ void openSecondWindow() {
 }
 
 void checkForUpdatesNow() { startUpdateCheck(false, reportUpdateCheck); }
+
+}  // namespace kalix

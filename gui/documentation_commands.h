@@ -2,6 +2,8 @@
 // menu. GUI thread.
 #pragma once
 
+namespace kalix {
+
 void openDocumentation();    // 6801
 void openReference();        // 6003
 void openMaximaReference();  // 6860
@@ -11,3 +13,5 @@ void openChangesPage();      // 7030
 void openHomepage();         // 7981, and the about box's "Visit Homepage"
 void openSecondWindow();     // 7930
 void checkForUpdatesNow();   // 7201: says what it finds, on its own thread
+
+}  // namespace kalix

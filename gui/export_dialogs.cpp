@@ -17,6 +17,8 @@
 #include "gui/option_dialogs.h"
 #include "gui/text_window.h"
 
+namespace kalix {
+
 namespace {
 
 struct CheckSetting {
@@ -118,3 +120,5 @@ void createHtmlDocumentation() {
     std::string path = loadProgramSelector.chooseFile(textWindow);
     if (!path.empty()) createHtmlDocumentation(path.c_str(), *textWindow);
 }
+
+}  // namespace kalix

@@ -3,6 +3,8 @@
 // pattern files and the HTML documentation of a program file. GUI thread.
 #pragma once
 
+namespace kalix {
+
 void exportHtmlDialog();           // 2003
 void exportMarkdownDialog();       // 7990
 void exportPdfDialog();            // 7401
@@ -11,3 +13,5 @@ void copyDefaultHtmlPattern();     // 7610
 void copyBlackWhiteHtmlPattern();  // 7611
 void copyWebFontHtmlPattern();     // 7612
 void createHtmlDocumentation();    // 7020
+
+}  // namespace kalix

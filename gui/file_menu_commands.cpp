@@ -14,6 +14,8 @@
 #include "gui/notebook_recovery.h"
 #include "gui/text_window.h"
 
+namespace kalix {
+
 namespace {
 
 std::mutex pendingMutex;
@@ -158,3 +160,5 @@ void deleteNotebookAndFiles() {
     if (!readyOnCommandLine()) return;
     deleteNotebookFiles(textWindow->getEditor());
 }
+
+}  // namespace kalix

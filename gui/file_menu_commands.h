@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+namespace kalix {
+
 class NotebookEditor;
 class SaveWorker;
 
@@ -47,3 +49,5 @@ void endWindowSaveWorker(NotebookEditor& editor);
 // result; nothing when a save job still runs.
 void runSaveJob(std::function<int(NotebookEditor&)> job,
                 std::function<void(int)> completion = nullptr);
+
+}  // namespace kalix

@@ -35,6 +35,8 @@
 #include "gui/option_dialogs.h"
 #include "gui/text_window.h"
 
+namespace kalix {
+
 int exportWidth = 0, exportHeight = 0;
 
 namespace {
@@ -410,3 +412,5 @@ void cancelCropMode() {
     setCrop(CropRectangle());
     finishCropMode();
 }
+
+}  // namespace kalix

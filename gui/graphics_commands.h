@@ -11,6 +11,8 @@
 #include "graphics/graphics_export.h"
 #include "graphics/pixel_device.h"
 
+namespace kalix {
+
 // The size last chosen for a bitmap or SVG export (0 until the first
 // export dialog sets them to the graphics area's size).
 extern int exportWidth, exportHeight;
@@ -67,3 +69,5 @@ void cancelCropMode();
 // not empty. The number of pages; 0 when nothing was printed.
 int printGraphicsJob(const std::string& printer, const std::string& pdfFile,
                      const std::string& comment);
+
+}  // namespace kalix

@@ -21,6 +21,8 @@
 #include "gui/qt_pixels.h"
 #include "gui/text_window.h"
 
+namespace kalix {
+
 GraphicsWindow* graphicsWindow = nullptr;
 std::atomic<int> graphicsInTextWindow{0};
 std::atomic<int> graphicsOverText{0};
@@ -288,3 +290,5 @@ void GraphicsWindow::cropMouse(int x, int y, int event) {
         after.bottom != before.bottom)
         redraw();
 }
+
+}  // namespace kalix

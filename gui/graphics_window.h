@@ -18,6 +18,8 @@
 #include "graphics/pixel_device.h"
 #include "gui/window.h"
 
+namespace kalix {
+
 class PixelSurface;
 class TextWindow;
 class InterpreterLink;
@@ -140,3 +142,5 @@ class GraphicsWindow : public StandardWindow, public GraphicsAreaHost {
 
 // The window of the running program (null before it is made).
 extern GraphicsWindow* graphicsWindow;
+
+}  // namespace kalix

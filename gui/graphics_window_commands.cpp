@@ -13,6 +13,8 @@
 #include "gui/menus.h"
 #include "gui/text_window.h"
 
+namespace kalix {
+
 namespace {
 
 enum MenuId : int {
@@ -159,3 +161,5 @@ void toggleFullScreen() {
     }
     textWindow->onSized();
 }
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 // handlers: GUI thread.
 #pragma once
 
+namespace kalix {
+
 void showGraphicsFromMenu();
 void toggleGraphicsInTextWindow();
 // The picture drawn inside the notebook window (1) or in its own window:
@@ -33,3 +35,5 @@ bool runAspectDialog(AspectChoice& choice);
 // Applies a choice of the dialog: the settings "cropsquare" and "aspect",
 // the graphics drawn in their own window, the drawing area laid out again.
 void applyAspectChoice(const AspectChoice& choice);
+
+}  // namespace kalix

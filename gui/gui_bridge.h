@@ -5,6 +5,8 @@
 
 #include <functional>
 
+namespace kalix {
+
 // 1 on the thread that runs the windows (or before they exist, on the main
 // thread).
 int isGuiThread();
@@ -17,3 +19,5 @@ void postToGui(std::function<void()> job);
 // "Text" or "Graphics" lock, or when the message loop does not run (or
 // stops before the job ran).
 int sendToGui(std::function<void()> job);
+
+}  // namespace kalix

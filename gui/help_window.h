@@ -10,6 +10,8 @@
 
 class QWidget;
 
+namespace kalix {
+
 void showHelpForWord();         // 7440, F1 on the notebook
 void showHelpOverview();        // 7980
 void showBrowserHelpForWord();  // 4001, Ctrl+H
@@ -20,3 +22,5 @@ void openHelpWindow();
 
 // The window while it exists (tests), else null.
 QWidget* helpWindowWidget();
+
+}  // namespace kalix

@@ -20,6 +20,8 @@
 #include "gui/quit_request.h"
 #include "gui/text_window.h"
 
+namespace kalix {
+
 namespace {
 
 // Lines of 32,768 characters and more do not go back into the notebook.
@@ -414,3 +416,5 @@ int LoadButton::onItemCommand(int) {
     field.setItemString(textForField(bytes));
     return 1;
 }
+
+}  // namespace kalix

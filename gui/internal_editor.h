@@ -10,6 +10,8 @@
 
 #include "gui/dialog.h"
 
+namespace kalix {
+
 void runInternalEditor();         // 121
 void insertFunctionDefinition();  // 6036
 void runExternalEditor();         // 130
@@ -48,3 +50,5 @@ class LoadButton : public ButtonItem {
   private:
     MultilineItem& field;
 };
+
+}  // namespace kalix

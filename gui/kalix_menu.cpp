@@ -24,6 +24,8 @@
 #include "gui/spelling_commands.h"
 #include "gui/text_window.h"
 
+namespace kalix {
+
 KalixMenu* mainMenu = nullptr;
 
 namespace {
@@ -803,3 +805,5 @@ void openTaskHelp() {
     if (!*name) return;
     showHelpTopic(withNoBreakSpaces(name).c_str());
 }
+
+}  // namespace kalix

@@ -11,6 +11,8 @@
 
 #include "gui/menus.h"
 
+namespace kalix {
+
 // Positions of the popups on the bar (also their submenu handles).
 enum MainMenuPopup : int {
     popupFile = 0,
@@ -97,3 +99,5 @@ void runUserMenuItem();
 void openTaskHelp();
 // The topic of a task help id (9000-9030), "" outside.
 const char* taskHelpTopic(int id);
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace kalix {
+
 class StandardWindow;
 struct MenuParts;
 
@@ -89,3 +91,5 @@ class StatusBar {
 // "helpintitle" is on (then the bar keeps its text). From any thread: on
 // another thread it is posted to the GUI thread.
 void showStatus(StandardWindow& window, const char* text);
+
+}  // namespace kalix

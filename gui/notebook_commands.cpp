@@ -26,6 +26,8 @@
 #include "gui/spelling_commands.h"
 #include "gui/text_window.h"
 
+namespace kalix {
+
 // --- guards ---------------------------------------------------------------------------------
 
 NotebookEditor* menuEditor() { return textWindow ? &textWindow->getEditor() : nullptr; }
@@ -451,3 +453,5 @@ void runCurrentSection() {
     assignIntCell(runThroughSections, 0);
     textWindow->resumeInterpreter();
 }
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 // interpreter waits for a command line. GUI thread.
 #pragma once
 
+namespace kalix {
+
 class NotebookEditor;
 
 // The interpreter waits for a command line (not for an answer to input).
@@ -58,4 +60,6 @@ void runCurrentSection();             // 6080
 
 // The restart: asks first (with "askconfirmations") when `ask` is 1.
 void restartInterpreter(int ask);
+
+}  // namespace kalix
 

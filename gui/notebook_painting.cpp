@@ -6,6 +6,8 @@
 #include "base/text.h"
 #include "gui/text_window.h"
 
+namespace kalix {
+
 namespace {
 
 const Rgb bracketMatchGrey{200, 200, 200};
@@ -190,3 +192,5 @@ void NotebookPainter::drawMisspelt(int x, int y, const NotebookLine* line,
         surface.drawLine(x + from, bottom, x + to, bottom, colour);
     }
 }
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 #include "notebook/notebook_model.h"
 #include "gui/window.h"
 
+namespace kalix {
+
 struct NotebookFonts;
 
 // The pixels of a picture (null: the picture shows as an empty frame).
@@ -50,3 +52,5 @@ int lineColourIndex(const NotebookLine* line, bool useColours);
 // A text of the notebook (code page, or UTF-8 after the marker EF BB BF)
 // as UTF-8.
 std::string notebookTextUtf8(const std::string& text);
+
+}  // namespace kalix

@@ -16,6 +16,8 @@
 #include "gui/gui_bridge.h"
 #include "gui/text_window.h"
 
+namespace kalix {
+
 namespace {
 
 // The window's notebook; the question after a long wait in a box.
@@ -99,3 +101,5 @@ std::string TextWindow::maximaTex(const char* expression, int& ok) {
     if (!link.runOnComputationThread(work)) ok = 0;
     return ok ? answer : std::string();
 }
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 #include "interpreter/notebook_services.h"
 #include "platform/latex_render.h"
 
+namespace kalix {
+
 class TextWindow;
 class StandardWindow;
 
@@ -26,3 +28,5 @@ LatexResult renderFormulaAwayFromGui(const LatexRequest& request, const LatexOpt
 void handleEventsUntil(const std::function<bool()>& done);
 // 1 while the GUI thread waits for a rendering or for Maxima.
 int formulaRendering();
+
+}  // namespace kalix

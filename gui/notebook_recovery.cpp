@@ -9,6 +9,8 @@
 #include "gui/dialogs.h"
 #include "gui/file_menu_commands.h"
 
+namespace kalix {
+
 namespace {
 
 std::mutex chosenMutex;
@@ -87,3 +89,5 @@ int loadChosenRecoveryCopy(NotebookEditor& editor) {
     windowRecoveryCopy().takeOver(copy, changes);
     return 1;
 }
+
+}  // namespace kalix

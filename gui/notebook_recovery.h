@@ -4,6 +4,8 @@
 // offered at the next start when a run ended without removing it.
 #pragma once
 
+namespace kalix {
+
 class NotebookEditor;
 class RecoveryCopy;
 class StandardWindow;
@@ -31,3 +33,5 @@ void offerRecoveryCopies(StandardWindow* owner);
 // into the notebook, which then is changed and belongs to its own file.
 // 1 when a copy was read.
 int loadChosenRecoveryCopy(NotebookEditor& editor);
+
+}  // namespace kalix

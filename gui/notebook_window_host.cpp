@@ -32,6 +32,8 @@
 #include "gui/notebook_recovery.h"
 #include "gui/program_launch.h"
 
+namespace kalix {
+
 NotebookWindowHost& notebookWindowHost() {
     // Lives as long as the process: its windows outlive every static.
     static NotebookWindowHost* host = new NotebookWindowHost;
@@ -162,7 +164,7 @@ int NotebookWindowHost::printJobRunning() { return printJobActive(); }
 PictureService* NotebookWindowHost::pictureService() { return notebookPictureService(); }
 
 int NotebookWindowHost::askYesNo(const char* text, const char* title) {
-    return ::askYesNo(text, title, window.get()) == answerYes;
+    return kalix::askYesNo(text, title, window.get()) == answerYes;
 }
 
 // A maximised or minimised window keeps its last stored normal rectangle;
@@ -600,7 +602,7 @@ void NotebookWindowHost::insertLatexImage(const char* latex) {
         window->renderFormula(latex, 0, window->getEditor().getTextLineHeight());
     if (png.empty()) return;
     const int mode = !intSetting("latexantialias") ? 0 : intSetting("latexkeeplarge") ? 2 : 1;
-    ::insertImageFile(25, png.c_str(), 1, mode, latex, 0);
+    kalix::insertImageFile(25, png.c_str(), 1, mode, latex, 0);
     // The picture keeps the file's bytes; the rendering's file is ours.
     std::remove(png.c_str());
 }
@@ -636,3 +638,5 @@ int NotebookWindowHost::askAllowDialog(const char* question) {
         return allowNo;
     return askAllowBox(question, window.get());
 }
+
+}  // namespace kalix

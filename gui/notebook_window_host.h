@@ -16,6 +16,8 @@
 #include "gui/kalix_menu.h"
 #include "gui/text_window.h"
 
+namespace kalix {
+
 class NotebookWindowHost : public WindowHost, public InterpreterLink {
   public:
     NotebookWindowHost();
@@ -128,3 +130,5 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
 
 // Offered to start-up by the program (app/main.cpp).
 NotebookWindowHost& notebookWindowHost();
+
+}  // namespace kalix

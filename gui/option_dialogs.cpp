@@ -17,6 +17,8 @@
 #include "gui/program_launch.h"
 #include "gui/text_window.h"
 
+namespace kalix {
+
 namespace {
 
 Rgb rgbOf(RgbColor c) { return Rgb{c.redOf(), c.greenOf(), c.blueOf()}; }
@@ -372,3 +374,5 @@ void showResetInfo() {
                        baseDir.getText() + "\nor start Kalix with the option -reset!";
     showMessage(text.c_str(), "Reset Kalix");
 }
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 
 #include "gui/dialog.h"
 
+namespace kalix {
+
 // --- buttons ----------------------------------------------------------------------------------
 
 // Opens a documentation page in the browser (or says the page is missing).
@@ -180,3 +182,5 @@ std::string findFileInTree(const std::string& directory, const char* name);
 // internal editor "edit").
 void placeDialogFromSettings(Dialog& dialog, const char* name, int minimumWidth, int minimumHeight);
 void storeDialogGeometry(const Dialog& dialog, const char* name);
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 #include "base/settings.h"
 #include "gui/dialogs.h"
 
+namespace kalix {
+
 std::string registeredBrowser() { return findProgram("xdg-open"); }
 
 std::string systemBrowser() {
@@ -90,3 +92,5 @@ void openDocumentationPage(const char* page) {
     }
     openInBrowser(page);
 }
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace kalix {
+
 // The system's opener of web addresses (xdg-open on the search path), ""
 // when there is none.
 std::string registeredBrowser();
@@ -15,3 +17,5 @@ std::string systemBrowser();
 void openInBrowser(const char* page);
 // A help button: opens the documentation page, or says that it is missing.
 void openDocumentationPage(const char* page);
+
+}  // namespace kalix

@@ -14,6 +14,8 @@
 #include "gui/qt_window_parts.h"
 #include "gui/text_window.h"
 
+namespace kalix {
+
 bool runAspectDialog(AspectChoice& choice) {
     QDialog dialog(frameOf(textWindow));
     dialog.setWindowTitle("Set Aspect");
@@ -57,3 +59,5 @@ bool runAspectDialog(AspectChoice& choice) {
     choice.followWindow = follow->isChecked();
     return true;
 }
+
+}  // namespace kalix

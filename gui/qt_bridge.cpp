@@ -13,6 +13,8 @@
 #include "gui/qt_window_parts.h"
 #include "gui/window.h"
 
+namespace kalix {
+
 int isGuiThread() {
     QCoreApplication* application = QCoreApplication::instance();
     return !application || application->thread() == QThread::currentThread();
@@ -96,3 +98,5 @@ int sendToGui(std::function<void()> job) {
     }
     return 1;
 }
+
+}  // namespace kalix

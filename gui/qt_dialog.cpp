@@ -20,6 +20,8 @@
 #include "gui/dialogs.h"
 #include "gui/qt_window_parts.h"
 
+namespace kalix {
+
 namespace {
 
 std::vector<Dialog*> openList;
@@ -424,3 +426,5 @@ int Dialog::getItemHeight(int id) const {
     QWidget* control = controlOf(widgets.get(), id);
     return control ? control->height() : 0;
 }
+
+}  // namespace kalix

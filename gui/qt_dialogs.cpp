@@ -14,6 +14,8 @@
 #include "gui/gui_bridge.h"
 #include "gui/qt_window_parts.h"
 
+namespace kalix {
+
 namespace {
 
 enum BoxKind { boxOk, boxWarning, boxYesNo, boxYesNoCancel };
@@ -231,3 +233,5 @@ std::vector<std::string> printerNames() {
 }
 
 std::string defaultPrinterName() { return QPrinterInfo::defaultPrinterName().toStdString(); }
+
+}  // namespace kalix

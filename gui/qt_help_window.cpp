@@ -25,6 +25,8 @@
 #include "gui/qt_window_parts.h"
 #include "gui/text_window.h"
 
+namespace kalix {
+
 namespace {
 
 class HelpWindow;
@@ -274,3 +276,5 @@ void showBrowserHelpForWord() {
 }
 
 void showHelpOverview() { showHelpTopic(""); }
+
+}  // namespace kalix

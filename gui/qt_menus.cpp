@@ -11,6 +11,8 @@
 #include "gui/menus.h"
 #include "gui/qt_window_parts.h"
 
+namespace kalix {
+
 struct MenuParts {
     QMenuBar* bar = nullptr;
     std::vector<QMenu*> submenus;                   // by handle; null once removed
@@ -246,3 +248,5 @@ void showStatus(StandardWindow& window, const char* text) {
     else
         window.postToWindow(show);
 }
+
+}  // namespace kalix

@@ -23,6 +23,8 @@
 #include "graphics/raster.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 void logQtMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
@@ -234,3 +236,5 @@ PixelBackend& qtPixelBackend() {
 }
 
 void installQtPixelBackend() { installPixelBackend(&qtPixelBackend()); }
+
+}  // namespace kalix

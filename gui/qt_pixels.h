@@ -7,6 +7,8 @@
 
 #include "graphics/pixel_device.h"
 
+namespace kalix {
+
 // Makes the Qt backend the pixel backend. When no Qt application exists
 // at the first drawing, one is made for the "offscreen" platform (the
 // terminal program has no windows); Qt's messages go to the log.
@@ -22,3 +24,5 @@ struct FontCell {
     int height, averageWidth;
 };
 FontCell qtFontCell(const FontSpec& spec);
+
+}  // namespace kalix

@@ -29,6 +29,8 @@
 #include "gui/gui_bridge.h"
 #include "gui/qt_window_parts.h"
 
+namespace kalix {
+
 // --- texts -------------------------------------------------------------------------------
 
 QString fromCodePage(const char* text) {
@@ -812,3 +814,5 @@ void getScreenWorkArea(int& width, int& height) {
     width = area.width();
     height = area.height();
 }
+
+}  // namespace kalix

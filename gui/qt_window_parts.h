@@ -15,6 +15,8 @@
 
 #include "gui/window.h"
 
+namespace kalix {
+
 class SurfaceWidget;
 
 // The top-level frame: asks its window before it closes and reports
@@ -54,8 +56,15 @@ QWidget* frameOf(StandardWindow* window);
 void postToObject(QObject* receiver, std::function<void()> job);
 // The widget of the window's client area (events go there).
 QWidget* clientWidgetOf(StandardWindow* window);
+
+}  // namespace kalix
 // A surface over a painter (owner-drawn controls).
 class QPainter;
+
+namespace kalix {
+
 std::unique_ptr<WindowSurface> makePainterSurface(QPainter& painter, int width, int height);
 // The toolkit's font for a window font (faces through fontconfig).
 QFont qtFontOf(const WindowFont& font);
+
+}  // namespace kalix

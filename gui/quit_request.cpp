@@ -4,6 +4,8 @@
 #include "notebook/notebook_model.h"
 #include "gui/dialogs.h"
 
+namespace kalix {
+
 std::atomic<int> endingOnSignal{0};
 
 int askBeforeQuitting(NotebookEditor& editor, StandardWindow* owner) {
@@ -19,3 +21,5 @@ int askBeforeQuitting(NotebookEditor& editor, StandardWindow* owner) {
             return 0;
     }
 }
+
+}  // namespace kalix

@@ -3,6 +3,8 @@
 
 #include <atomic>
 
+namespace kalix {
+
 class NotebookEditor;
 class StandardWindow;
 
@@ -15,3 +17,5 @@ extern std::atomic<int> endingOnSignal;
 // quitting?" with No, or with Yes and the notebook was saved. 0 after
 // Cancel or a save that failed or was cancelled. GUI thread.
 int askBeforeQuitting(NotebookEditor& editor, StandardWindow* owner);
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 #include "gui/notebook_commands.h"
 #include "gui/text_window.h"
 
+namespace kalix {
+
 namespace {
 
 // Runs `pass` while the notebook's lock is free (the GUI never waits).
@@ -41,3 +43,5 @@ void addMarkedWordsFromMenu() {
 void markMisspeltWordsAgain() { whileNotebookFree(spellCheck); }
 
 void wordListsChanged() { freeDictionary(); }
+
+}  // namespace kalix

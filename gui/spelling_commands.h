@@ -3,9 +3,13 @@
 // again after a comment changed or a word list was switched. GUI thread.
 #pragma once
 
+namespace kalix {
+
 void runSpellCheck();           // 7470
 void addMarkedWordsFromMenu();  // 7471
 // After a comment changed: the misspelt words are marked again.
 void markMisspeltWordsAgain();
 // After 7601 or 7602: the word lists are read again at the next check.
 void wordListsChanged();
+
+}  // namespace kalix

@@ -23,6 +23,8 @@
 #include "gui/notebook_recovery.h"
 #include "gui/notebook_picture_service.h"
 
+namespace kalix {
+
 TextWindow* textWindow = nullptr;
 
 namespace {
@@ -666,7 +668,7 @@ void TextWindow::statusHelp() {
             help = completeName(name, *publishedStateSnapshot()).hint;
     }
     lastHelpText = help;
-    ::showStatus(*this, help.c_str());
+    kalix::showStatus(*this, help.c_str());
 }
 
 // --- scrolling
@@ -781,14 +783,14 @@ void TextWindow::updateWindowTitle() {
 
 void TextWindow::scrollChanged() { invalidate(); }
 
-void TextWindow::showStatus(const char* text) { ::showStatus(*this, text); }
+void TextWindow::showStatus(const char* text) { kalix::showStatus(*this, text); }
 
 void TextWindow::setStatusText(const char* text) {
     {
         std::lock_guard<std::mutex> lock(textsMutex);
         statusText = text ? text : "";
     }
-    ::showStatus(*this, text);
+    kalix::showStatus(*this, text);
 }
 
 std::string TextWindow::getStatusText() {
@@ -796,7 +798,7 @@ std::string TextWindow::getStatusText() {
     return statusText;
 }
 
-void TextWindow::showMessage(const char* text) { ::showMessage(text, "Kalix"); }
+void TextWindow::showMessage(const char* text) { kalix::showMessage(text, "Kalix"); }
 
 void TextWindow::setClipboardText(const char* text) {
     std::string utf8 = notebookTextUtf8(text ? text : "");
@@ -813,3 +815,5 @@ void TextWindow::resumeInterpreter() { link.resumeInterpreter(); }
 void TextWindow::showTextWindow() { link.showTextWindow(); }
 
 void TextWindow::toggleGraphicsWindow() { link.toggleFrontWindow(); }
+
+}  // namespace kalix

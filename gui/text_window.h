@@ -22,6 +22,8 @@
 #include "gui/menus.h"
 #include "gui/window.h"
 
+namespace kalix {
+
 // What the window asks of the program that runs the interpreter.
 class InterpreterLink {
   public:
@@ -242,3 +244,5 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
 
 // The window of the running program (null before it is made).
 extern TextWindow* textWindow;
+
+}  // namespace kalix

@@ -15,14 +15,16 @@
 #include "gui/qt_window_parts.h"
 #include "gui/text_window.h"
 
+namespace kalix {
+
 void TextWindow::showTitledMessage(const char* text, const char* title) {
-    ::showMessage(text, title);
+    kalix::showMessage(text, title);
 }
 
 int TextWindow::askYesNo(const char* text, const char* title, int unattended) {
     // Nobody can be asked while the windows do not run.
     if (!isGuiRunning()) return unattended;
-    return ::askYesNo(text, title, this) == answerYes;
+    return kalix::askYesNo(text, title, this) == answerYes;
 }
 
 std::string TextWindow::chooseNotebookFile(const char* folder) {
@@ -91,4 +93,6 @@ void TextWindow::runOnGuiThread(const std::function<void()>& action) {
     if (isGuiThread() || !sendToGui(action)) action();
 }
 
-void TextWindow::openInBrowser(const char* page) { ::openInBrowser(page); }
+void TextWindow::openInBrowser(const char* page) { kalix::openInBrowser(page); }
+
+}  // namespace kalix

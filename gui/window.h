@@ -15,6 +15,8 @@
 
 #include "graphics/colors.h"
 
+namespace kalix {
+
 // --- events -------------------------------------------------------------------------
 
 // onKey's first argument: bit 1 key released, 2 key pressed or character,
@@ -309,3 +311,5 @@ void postQuitMessage(int code);
 int isGuiRunning();
 // The size of the screen's work area (without panels).
 void getScreenWorkArea(int& width, int& height);
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 // the layers below it are the program's own, found in the program.
 #pragma once
 
+namespace kalix {
+
 class WindowHost;
 class PixelBackend;
 
@@ -17,3 +19,5 @@ constexpr const char* windowLibraryFile = "libkalix-windows.so";
 constexpr const char* windowLibraryEntry = "kalixWindowLibrary";
 
 extern "C" const WindowLibrary* kalixWindowLibrary();
+
+}  // namespace kalix

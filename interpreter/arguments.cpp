@@ -7,6 +7,8 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 int countArguments(header* first) {
     int n = 0;
     for (char* p = reinterpret_cast<char*>(first); p && p < newram; p += recordAt(p)->size) n++;
@@ -97,3 +99,5 @@ void Arguments::refuse() const {
 }
 
 void Arguments::need(const char* what) const { reportNeed(what, signature_.builtin); }
+
+}  // namespace kalix

@@ -62,6 +62,8 @@
 #include "interpreter/matrix_views.h"
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // Sets of kinds of resolved values, one bit (1 << kind) a kind. A resolved
 // value is never a reference or a view, and a 1 x 1 real or complex matrix
 // resolves to a scalar, so a set of matrices includes the scalar kind.
@@ -163,3 +165,5 @@ class Arguments {
     int count_ = 0;
     bool accepted_ = false;
 };
+
+}  // namespace kalix

@@ -21,6 +21,8 @@
 #include "interpreter/variables.h"
 #include "numerics/interval_arrays.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr double quietNan = std::numeric_limits<double>::quiet_NaN();
@@ -559,4 +561,6 @@ void convertToCommonKind(header** a, header** b) {
     if (errorCode) return;
     *b = resolveValue(second);
 }
+
+}  // namespace kalix
 

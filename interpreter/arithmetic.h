@@ -14,6 +14,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // The four operators, in the order of the element functions' tables.
 enum class ArithmeticOperator : uint8_t { add, subtract, multiply, divide };
 
@@ -84,3 +86,5 @@ void makeComplex(double re, double im, double* pair);
 void addComplexProduct(double* accumulator, const double* a, const double* b);
 // accumulator += a * b, rounded outward
 void addIntervalProduct(double* accumulator, const double* a, const double* b);
+
+}  // namespace kalix

@@ -29,6 +29,8 @@
 #include "base/settings.h"
 #include "base/text.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr int nameSize = sizeof(header::name);
@@ -786,3 +788,5 @@ void executeAssignment(header* first) {
         insertGraphicsImage(imageLineCount - 10 * (intSetting("insertsmaller") != 0), "", 1, 0.0,
                             1.0, 0.0, 1.0);
 }
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // Most targets and values in one multiple assignment.
 constexpr int maxAssignmentTargets = 15;
 
@@ -70,3 +72,5 @@ bool strictAssignments();
 
 // Writes `name` and its hash into the record; returns the hash.
 int32_t setValueName(header* record, const char* name);
+
+}  // namespace kalix

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+namespace kalix {
+
 namespace {
 
 std::vector<BuiltinRecord> sortedRows{{nullptr, 0, 0, nullptr}};
@@ -158,3 +160,5 @@ int collectAliasNames(const char* prefix, const char** names, int n, int maximum
     }
     return n;
 }
+
+}  // namespace kalix

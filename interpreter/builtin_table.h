@@ -8,6 +8,8 @@
 #include <vector>
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // A handler (named builtinName: builtinSin for "sin") receives the first
 // argument record (null for no arguments);
 // further arguments follow it up to `newram`. It leaves its result over the
@@ -72,3 +74,5 @@ void clearAliases();
 int collectAliasNames(const char* prefix, const char** names, int n, int maximum);
 // Every alias with its text, in the order collectAliasNames finds them.
 std::vector<std::pair<std::string, std::string>> aliasList();
+
+}  // namespace kalix

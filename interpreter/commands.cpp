@@ -12,6 +12,8 @@
 #include "interpreter/stack.h"
 #include "base/name_map.h"
 
+namespace kalix {
+
 CommandRecord commandTable[maxCommands + 1];
 int commandCount = 0;
 int yacasMode = 0;
@@ -145,3 +147,5 @@ static const CommandRecord rows[] = {
     {"restart", commandTopLevel, 0, restartCommand},
 };
 KALIX_COMMAND_FAMILY(runStateCommands, rows);
+
+}  // namespace kalix

@@ -10,6 +10,8 @@
 
 #include "interpreter/state.h"
 
+namespace kalix {
+
 enum CommandKind : int32_t {
     commandQuit = 0,
     commandReturn = 1,
@@ -75,3 +77,5 @@ int dispatchCommand();
 
 // Skips one ";" or "," at the scan position.
 void skipSeparator();
+
+}  // namespace kalix

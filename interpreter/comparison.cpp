@@ -11,6 +11,8 @@
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 namespace {
 
 bool isString(const header* h) { return h->kind == kindString; }
@@ -137,3 +139,5 @@ void applyNot(header* operand) {
     mapComplexToReal(notReal, notComplex, operand);
     reportErrorIn("!");
 }
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 void compareEqual(header* first);         // ==
 void compareNotEqual(header* first);      // <>, !=
 void compareAboutEqual(header* first);    // ~=
@@ -21,3 +23,5 @@ void applyNot(header* operand);           // prefix !
 double realAboutEqual(double x, double y);
 // realAboutEqual of the first parts, then of the second parts.
 double complexAboutEqual(double re1, double im1, double re2, double im2);
+
+}  // namespace kalix

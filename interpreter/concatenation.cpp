@@ -15,6 +15,8 @@
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 
+namespace kalix {
+
 namespace {
 
 // Doubles per element.
@@ -473,3 +475,5 @@ void promoteArgumentToInterval(header* argument) {
     else
         promoteToInterval(value);  // an interval stays, anything else is refused
 }
+
+}  // namespace kalix

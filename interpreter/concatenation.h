@@ -6,6 +6,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // a | b: side by side (rows padded: a scalar repeats, a matrix pads with
 // zeros), or strings and string vectors joined. Result over `first`.
 void concatenateHorizontally(header* first);
@@ -38,3 +40,5 @@ void promoteToComplex(header* argument);
 // variable is left alone), where promoteToInterval takes plain records only.
 // Errors: complex (1), not numeric (1), no room ("Memory overflow!", 180).
 void promoteArgumentToInterval(header* argument);
+
+}  // namespace kalix

@@ -28,6 +28,8 @@
 #include "base/settings.h"
 #include "base/text.h"
 
+namespace kalix {
+
 int returnLoopIndex = 0;
 
 namespace {
@@ -703,3 +705,5 @@ int isConditionTrue(header* record) {
             return 0;
     }
 }
+
+}  // namespace kalix

@@ -11,6 +11,8 @@
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
 
+namespace kalix {
+
 // Block scanners: each starts at `scanPointer` and leaves it after the
 // keyword it found; on a missing keyword they report error 110.
 // skipToElse returns 1 when it stopped after an `elseif`, 0 after an `else`
@@ -25,3 +27,5 @@ void findLoopEnd();
 // other than 0, strings not empty and not a marker; matrices only when
 // "conditionvectors" is on (every element nonzero). Reports other kinds.
 int isConditionTrue(header* record);
+
+}  // namespace kalix

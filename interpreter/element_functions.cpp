@@ -14,6 +14,8 @@
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 // --- error reporting -------------------------------------------------------
 
 // A domain error inside an element function: the message and code are set
@@ -287,3 +289,5 @@ void fac(header* operand) {
     mapRealComplex(facReal, nullptr, operand);
     reportErrorIn("fak");
 }
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // --- error reporting inside element functions --------------------------------
 
 // A domain error: the message and code are set once (the first failing
@@ -72,3 +74,5 @@ void fac(header* operand);       // postfix !: factorial
 // The builtin `complex` with one argument: a real or real matrix becomes
 // complex in place; other values stay as they are.
 void convertToComplex(header* argument);
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 #include "interpreter/variables.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 // A resolved numeric operand: its family, shape and elements (a scalar is
@@ -468,3 +470,5 @@ void mapRealArguments(header* first, int n, RealParametersFunction function, con
     }
     moveResult(first, result);
 }
+
+}  // namespace kalix

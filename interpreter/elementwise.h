@@ -10,6 +10,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // Element functions. Complex and interval elements are pairs of doubles
 // (re, im) and (lower, upper); a result pair may not overlap its operand.
 using RealFunction = double (*)(double x);
@@ -87,6 +89,8 @@ bool aimResultAt(header* destination, int64_t bytes, const header* operand, bool
 // The element-wise handlers' last step: "Error in %s\n" with the builtin's
 // or operator's name when `errorCode` is set.
 void reportErrorIn(const char* name);
+
+}  // namespace kalix
 
 // One-line element-wise handlers: run the wrapper on the element functions,
 // then add "Error in" with the name when it failed.

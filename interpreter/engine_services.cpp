@@ -11,6 +11,8 @@
 #include "interpreter/scanner.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 std::atomic<int> currentMaximaMode{0};
 int currentPythonMode = 0;
 ForeignEngines foreignEngines = {};
@@ -80,3 +82,5 @@ void compileTinyc(const char* name) {
     else
         fail(errorFailed, "Tiny C is not available.\n");
 }
+
+}  // namespace kalix

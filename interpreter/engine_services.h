@@ -9,6 +9,8 @@
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
 
+namespace kalix {
+
 // Python: the rest of the current line; a file.
 void runPythonLine();
 const char* callPyRunFile(const char* path);
@@ -54,3 +56,5 @@ struct ForeignEngines {
     void (*close)();
 };
 extern ForeignEngines foreignEngines;
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 // unrelated failures, each use has its own name.
 #pragma once
 
+namespace kalix {
+
 enum ErrorCode : int {
     // --- general ---
     errorNone = 0,
@@ -135,3 +137,5 @@ enum ErrorCode : int {
     errorTraceUnknownFunction = 11021,  // `trace` of a name that is no function
     errorAlreadyReported = 12345688,    // the trace-errors inspector has run
 };
+
+}  // namespace kalix

@@ -13,6 +13,8 @@
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 namespace {
 
 // Evaluates `text` as one expression from its start, with the scanner
@@ -191,3 +193,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(evaluationBuiltins, rows);
+
+}  // namespace kalix

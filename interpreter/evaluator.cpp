@@ -22,6 +22,8 @@
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 int easyUnitsMode = 0;
 
 namespace {
@@ -522,3 +524,5 @@ void skipOperand() {
     }
     scanPointer = p;
 }
+
+}  // namespace kalix

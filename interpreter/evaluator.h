@@ -9,6 +9,8 @@
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
 
+namespace kalix {
+
 // Level 0: "complex:" prefix, "{...}" value lists, else a conversion.
 // Returns the first result (the stack top at entry).
 header* evaluateExpression();
@@ -24,3 +26,5 @@ int evaluatePower();  // level 9: ^ ** .^ and leading minus; returns the implici
 
 // Skips one operand of "and" or "or" without evaluating it.
 void skipOperand();
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 #include "interpreter/primaries.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 bool readAnswerLine(const char* prompt, char* line) {
     printText(prompt);
     printText("? ");
@@ -71,3 +73,5 @@ header* inputExpression(const char* prompt, bool emptyLineEnds) {
         newram = entry;
     }
 }
+
+}  // namespace kalix

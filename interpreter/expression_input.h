@@ -6,6 +6,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // Reads the answer line into `line` (inputBufferSize bytes). False with
 // "Interrupt" and error 53 when the input has ended, with "Line too long!"
 // and error 1 for a refused line.
@@ -17,3 +19,5 @@ bool readAnswerLine(const char* prompt, char* line);
 // empty line when `emptyLineEnds`) ends with error 53 and no message; the
 // end of the input with "Interrupt" and error 53. Null on error.
 header* inputExpression(const char* prompt, bool emptyLineEnds);
+
+}  // namespace kalix

@@ -17,6 +17,8 @@
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 FormatState formatState;
 
 // Bound below which zero rounding makes fractions and complex parts 0.
@@ -713,3 +715,5 @@ static const BuiltinRecord rows[] = {
     {"zerorounding", 1, 0, builtinZerorounding},
 };
 KALIX_BUILTIN_FAMILY(formatBuiltins, rows);
+
+}  // namespace kalix

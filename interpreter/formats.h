@@ -6,6 +6,8 @@
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
 
+namespace kalix {
+
 // --- format state --------------------------------------------------------
 // Patterns are printf patterns for one double with no width ("%0.6g").
 
@@ -53,3 +55,5 @@ void builtinZerorounding(header* first);
 void builtinUserformat(header* first);
 void builtinGetformat(header* first);
 void builtinSetformat(header* first);
+
+}  // namespace kalix

@@ -16,6 +16,8 @@
 
 #include <cstdint>
 
+namespace kalix {
+
 // The allocated block; null when the stack was set up without one (then
 // there is no room and a new function moves everything above it up).
 // Owner: the computation thread.
@@ -27,3 +29,5 @@ constexpr int64_t minimumFunctionRoom = 64 * 1024;
 // new `ramstart`; null when the stack has no room. Live StackRefs stay on
 // their records.
 char* openFunctionPlace(int64_t size);
+
+}  // namespace kalix

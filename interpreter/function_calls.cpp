@@ -27,6 +27,8 @@
 #include "platform/host.h"
 #include "base/text.h"
 
+namespace kalix {
+
 CallContext callContext;
 int callDepth = 0;
 
@@ -517,3 +519,5 @@ void callUserFunction(header* function, header* first, int n, int s) {
         moveResult(first, pushMarker(markerNoResult));
     returnToCaller(caller, callerGlobalEpsilon);
 }
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
 
+namespace kalix {
+
 // "arg1" .. "arg20": names of the extra arguments and their hashes.
 constexpr int argNameCount = 20;
 extern const char* const argNames[argNameCount];
@@ -28,3 +30,5 @@ void callUserFunction(header* function, header* first, int n, int s);
 // calls of map functions (the name given): the function applied element by
 // element to the arguments from `first`. Reads `semicolonPosition`.
 void mapFunction(header* first, const char* name);
+
+}  // namespace kalix

@@ -11,6 +11,8 @@
 #include "interpreter/functions.h"
 #include "interpreter/state_hand_over.h"
 
+namespace kalix {
+
 namespace {
 
 // Each function's distance below `functionsEnd`, less `distanceBias`: a new
@@ -133,3 +135,5 @@ header* findMapFunction(const char* name) {
     base[length - 3] = 0;
     return findFunction(base);
 }
+
+}  // namespace kalix

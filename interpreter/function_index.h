@@ -6,6 +6,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // Marks the index stale (a function was stored or removed, or the stack was
 // emptied).
 void markFunctionIndexStale();
@@ -23,3 +25,5 @@ header* findAnyFunction(const char* name);
 header* findFunction(const char* name);
 // For "fmap": the function f; names of 33 characters or more give null.
 header* findMapFunction(const char* name);
+
+}  // namespace kalix

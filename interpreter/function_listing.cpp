@@ -17,6 +17,8 @@
 #include "platform/host.h"
 #include "base/text.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr size_t lineTextSize = 32766;
@@ -327,3 +329,5 @@ void typeCommand() {
     if (errorCode) return;
     describeName(name);
 }
+
+}  // namespace kalix

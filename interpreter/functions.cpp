@@ -28,6 +28,8 @@
 #include "base/settings.h"
 #include "base/text.h"
 
+namespace kalix {
+
 int definingMaximaFunction = 0;
 
 const AnnotationWord annotationWords[annotationWordCount] = {
@@ -1187,3 +1189,5 @@ const CommandRecord rows[] = {
 }  // namespace
 
 KALIX_COMMAND_FAMILY(functionCommands, rows);
+
+}  // namespace kalix

@@ -27,6 +27,8 @@
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
 
+namespace kalix {
+
 // Properties in the flags word of a function record.
 enum UserFunctionFlags : int32_t {
     userFunctionTraced = 0x1,
@@ -152,3 +154,5 @@ void describeName(const char* name);
 void typeCommand();
 // The message for a builtin name called with an argument count no row takes.
 void reportBuiltinArity(const char* name, int count);
+
+}  // namespace kalix

@@ -29,6 +29,8 @@
 #include "platform/host.h"
 #include "base/text.h"
 
+namespace kalix {
+
 void requireSemicolon(const char* command) {
     skipBlanks();
     if (*scanPointer == 0) return;
@@ -447,3 +449,5 @@ const CommandRecord rows[] = {
 }  // namespace
 
 KALIX_COMMAND_FAMILY(generalCommands, rows);
+
+}  // namespace kalix

@@ -18,6 +18,8 @@
 #include "platform/host.h"
 #include "base/name_map.h"
 
+namespace kalix {
+
 namespace {
 
 // Both stores are reached only from the interpreter thread. They are
@@ -557,3 +559,5 @@ static const BuiltinRecord rows[] = {
     {"gvar", 1, 0, builtinGvar},
 };
 KALIX_BUILTIN_FAMILY(globalBuiltins, rows);
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include <vector>
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // One global variable: a heap copy of its record. A later value strictly
 // smaller than `capacity` is copied into the same block.
 struct GlobalValue {
@@ -65,3 +67,5 @@ void builtinGlistget(header* first);
 void builtinGlistdelete(header* first);
 void builtinGlistlength(header* first);
 void builtinGlistremove(header* first);
+
+}  // namespace kalix

@@ -13,6 +13,8 @@
 #include "interpreter/values.h"
 #include "numerics/interval_arrays.h"
 
+namespace kalix {
+
 void reportIntervalStatus(IntervalStatus status) {
     switch (status) {
         case IntervalStatus::ok:
@@ -227,3 +229,5 @@ void testProperSubintervalOperator(header* first) {
 void testSubintervalOperator(header* first) {
     mapBinaryToReal(nullptr, nullptr, isSubinterval, first, "<=");
 }
+
+}  // namespace kalix

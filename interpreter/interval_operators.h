@@ -7,6 +7,8 @@
 #include "interpreter/stack.h"
 #include "numerics/intervals.h"
 
+namespace kalix {
+
 // Prints the message of a failed interval kernel and sets its error code;
 // nothing for IntervalStatus::ok.
 void reportIntervalStatus(IntervalStatus status);
@@ -72,3 +74,5 @@ header* intervalsOfReals(header* value, Bounds bounds) {
     for (int64_t i = 0; i < n; i++) bounds(x[i], &out[2 * i]);
     return result;
 }
+
+}  // namespace kalix

@@ -11,6 +11,8 @@
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 
+namespace kalix {
+
 namespace {
 
 // The k-th (1-based) record of the running frame, or null.
@@ -207,3 +209,5 @@ const BuiltinRecord rows[] = {
 }  // namespace
 
 KALIX_BUILTIN_FAMILY(introspectionBuiltins, rows);
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 #include "interpreter/state.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 namespace {
 
 // Reports a failed solve; true when there was one.
@@ -81,3 +83,5 @@ void solveLeftDivision(header* first) {
     }
     solveInto(first, s, solveSystemRealWithEpsilon, solveSystemComplexWithEpsilon);
 }
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 #include "interpreter/matrix_views.h"
 #include "numerics/lu.h"
 
+namespace kalix {
+
 // The shape both take, for their "Need ... for" messages.
 constexpr const char* linearSystemShape = "nxn matrix A, nxm matrix or vector b";
 
@@ -29,3 +31,5 @@ void solveInto(header* first, const LinearSystem& s, LinearSolver realSolver,
 // A \ b: the solution x of A x = b for a square real or complex A and b
 // with as many rows, over `first` (b is the record after it).
 void solveLeftDivision(header* first);
+
+}  // namespace kalix

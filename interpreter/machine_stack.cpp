@@ -12,6 +12,8 @@
 #include "interpreter/output.h"
 #include "platform/foreign_call_guard.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr size_t guardReach = 1 << 20;  // faults this far below the stack count
@@ -110,3 +112,5 @@ bool runGuardedAgainstOverflow(void (*body)(void*), void* context) {
 sigjmp_buf* currentOverflowTarget() { return overflowTarget; }
 
 void restoreOverflowTarget(sigjmp_buf* target) { overflowTarget = target; }
+
+}  // namespace kalix

@@ -16,6 +16,8 @@
 
 #include "base/threads.h"
 
+namespace kalix {
+
 // Bytes of the thread's stack kept free: calls are refused within it.
 constexpr int64_t machineStackReserve = int64_t(threadStackSize) / 32;
 // Used bytes of the computation thread's stack (getUsedStackSize) at which
@@ -40,3 +42,5 @@ bool runGuardedAgainstOverflow(void (*body)(void*), void* context);
 // into the interpreter) puts back the target it started under.
 sigjmp_buf* currentOverflowTarget();
 void restoreOverflowTarget(sigjmp_buf* target);
+
+}  // namespace kalix

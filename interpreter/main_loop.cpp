@@ -30,6 +30,8 @@
 #include "platform/host.h"
 #include "base/settings.h"
 
+namespace kalix {
+
 int runState = runStateRun;
 int64_t stackSize = 0;
 int lastCommandKind = 0;
@@ -437,3 +439,5 @@ int executeNextStatement() {
     }
     return endStatementRun(imageRequested);
 }
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include "interpreter/state.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 extern header* const commandMarker;  // returned when a command ran
 
 // What executeNextStatement returns besides a command kind (0 to 17).
@@ -26,3 +28,5 @@ int executeNextStatement();
 // Runs a command (returns `commandMarker`) or evaluates an expression
 // (returns its first record).
 header* executeCommandOrExpression();
+
+}  // namespace kalix

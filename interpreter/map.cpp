@@ -15,6 +15,8 @@
 #include "interpreter/primaries.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr int maxMapArguments = 16;
@@ -398,3 +400,5 @@ void mapFunction(header* first, const char* name) {
 }
 
 KALIX_BUILTIN_FAMILY(mapBuiltins, rows);
+
+}  // namespace kalix

@@ -13,6 +13,8 @@
 #include "interpreter/stack.h"
 #include "base/settings.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr int64_t freeAfterElement = 32;
@@ -354,3 +356,5 @@ void evaluateMatrixLiteral() {
         if (errorCode) return;
     }
 }
+
+}  // namespace kalix

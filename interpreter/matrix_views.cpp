@@ -3,6 +3,8 @@
 
 #include "interpreter/values.h"
 
+namespace kalix {
+
 bool readMatrixValue(header* value, MatrixValue* m) {
     m->family = numberFamily(value);
     if (m->family == numberNone) return false;
@@ -42,3 +44,5 @@ std::vector<double> complexElements(const NumericMatrix& m) {
 header* pushNumericMatrix(bool complex, int rows, int columns) {
     return pushMatrixOfKind(complex ? kindComplexMatrix : kindRealMatrix, rows, columns);
 }
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include "interpreter/stack.h"
 #include "interpreter/value_helpers.h"
 
+namespace kalix {
+
 // A real, complex or interval scalar (as 1 x 1) or matrix.
 struct MatrixValue {
     NumberFamily family;
@@ -41,3 +43,5 @@ std::vector<double> complexElements(const NumericMatrix& m);
 
 // Pushes a real (complex) rows x columns matrix; null with the push's error.
 header* pushNumericMatrix(bool complex, int rows, int columns);
+
+}  // namespace kalix

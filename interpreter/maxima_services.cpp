@@ -7,6 +7,8 @@
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
 
+namespace kalix {
+
 static const MaximaBridge* bridge = nullptr;
 
 void setMaximaBridge(const MaximaBridge* installed) { bridge = installed; }
@@ -95,3 +97,5 @@ void mxmhelpCommand() {
     if (!bridge) return refuseLine();
     bridge->mxmhelpCommand();
 }
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // How a reply is used (sendToMaxima).
 enum MaximaReplyKind {
     maximaReplyDropped = 0,
@@ -71,3 +73,5 @@ int isMaximaRunning();
 // Commands `maximamode` and `mxmhelp`.
 void maximamodeCommand();
 void mxmhelpCommand();
+
+}  // namespace kalix

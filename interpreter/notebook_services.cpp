@@ -12,6 +12,8 @@
 #include "interpreter/scanner.h"
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 std::atomic<int> lineLength{70};
 char functionKeyTexts[functionKeyCount + 1][functionKeyTextSize];
 
@@ -63,3 +65,5 @@ void showHelp(int flag) {
     scanPointer += std::strlen(scanPointer);
     fail(errorFailed, "Help is not available.\n");
 }
+
+}  // namespace kalix

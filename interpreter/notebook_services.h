@@ -10,6 +10,8 @@
 #include "platform/host.h"
 #include "base/text.h"
 
+namespace kalix {
+
 void clearFunctionKeys();
 
 // Inserts the current graphics after the current command as an image of
@@ -39,3 +41,5 @@ int askKeepWaiting(const char* question);
 // available.
 void showHelp(int flag);
 void setHelpHandler(void (*handler)(int flag));
+
+}  // namespace kalix

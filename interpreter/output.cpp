@@ -16,6 +16,8 @@
 #include "platform/host.h"
 #include "base/text.h"
 
+namespace kalix {
+
 int outputOn = 1;
 int outputSuppressed = 0;
 char* captureDestination = nullptr;
@@ -213,3 +215,5 @@ void reportNeed(const char* what, const char* builtinName) {
 }
 
 void reportOutOfMemory() { fail(errorOutOfMemory, "Out of Memory!\n"); }
+
+}  // namespace kalix

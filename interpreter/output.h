@@ -7,6 +7,8 @@
 #include "interpreter/error_codes.h"
 #include "interpreter/state.h"
 
+namespace kalix {
+
 void printText(const char* text);
 void printFormatted(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void printFormattedMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -30,3 +32,5 @@ void fail(int code, const char* format, ...) __attribute__((format(printf, 2, 3)
 void reportNeed(const char* what, const char* builtinName);
 // "Out of Memory!" when a result or work space finds no room; error 120.
 void reportOutOfMemory();
+
+}  // namespace kalix

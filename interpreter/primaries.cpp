@@ -31,6 +31,8 @@
 #include "interpreter/variables.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 int semicolonPosition = 0;
 
 namespace {
@@ -1031,3 +1033,5 @@ int evaluatePrimary() {
     if (!postfix) return flag;
     return applyPostfixOperators(entry, flag);
 }
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
 
+namespace kalix {
+
 // Calls a map function with the arguments from `first`, publishing the
 // semicolon position for the duration of the call.
 void callMapFunction(header* first, const char* name, int semicolon);
@@ -57,3 +59,5 @@ bool applyUserOperator(char* entry, bool strong);
 int readSymbolicText(char* buffer, int size);
 void pushSymbolicText();
 void evaluateSymbolic();
+
+}  // namespace kalix

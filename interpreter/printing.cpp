@@ -20,6 +20,8 @@
 #include "platform/host.h"
 #include "base/text.h"
 
+namespace kalix {
+
 int largeMatricesOn = 0;
 
 static const char utf8Mark[] = "\xEF\xBB\xBF";
@@ -591,3 +593,5 @@ int printByteChars(const unsigned char* bytes, int n) {
     printText(text.c_str());
     return n;
 }
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
 
+namespace kalix {
+
 // Prints a value by its kind; returns the previous `errorsOff`, which is
 // restored (printing sets it while it runs).
 int printValue(header* value);
@@ -28,3 +30,5 @@ int listVariables(const char* text);
 void printHexDigit(int d);
 void printHexByte(int b);
 int printByteChars(const unsigned char* bytes, int n);
+
+}  // namespace kalix

@@ -21,6 +21,8 @@
 #include "platform/host.h"
 #include "base/settings.h"
 
+namespace kalix {
+
 char loadFileName[1024];
 char* pathList[maxPathEntries];
 int pathCount = 0;
@@ -390,3 +392,5 @@ static const CommandRecord rows[] = {
     {"tccompile", commandAssignable, 0, tccompileCommand},
 };
 KALIX_COMMAND_FAMILY(programFileCommands, rows);
+
+}  // namespace kalix

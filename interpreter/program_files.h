@@ -8,6 +8,8 @@
 
 #include "interpreter/state.h"
 
+namespace kalix {
+
 // Resets the search path: slot 0 ".", no entries in use.
 void resetSearchPath();
 // The user-menu submenu that addmenu entries go to: `submenu` names it, a
@@ -30,3 +32,5 @@ bool programFileExists(const char* name);
 // Skips the lines of a program file up to one beginning with "endcomment"
 // or "*/" (statement prefix "/*", command `skipcomment`).
 void skipCommentBlock();
+
+}  // namespace kalix

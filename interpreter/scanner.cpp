@@ -14,6 +14,8 @@
 #include "base/text.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 char inputLine[inputLineSize];
 FILE* loadFile = nullptr;
 int evaluatingString = 0;
@@ -353,3 +355,5 @@ void scanFileName(char* buffer, int size) {
         errorCode = errorName;
     }
 }
+
+}  // namespace kalix

@@ -10,6 +10,8 @@
 #include "interpreter/state.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 constexpr int fileLineLimit = 1023;  // bytes of one program-file line
 
 // Bytes of stored function bodies: each line ends with 0, the body with
@@ -163,3 +165,5 @@ void scanNameN(char* buffer, int size, int report);
 void scanName(char* buffer, int report = 1);
 // A file name: quoted, or up to a blank, ",", ";" or a control byte.
 void scanFileName(char* buffer, int size);
+
+}  // namespace kalix

@@ -16,6 +16,8 @@
 #include "interpreter/values.h"
 #include "base/settings.h"
 
+namespace kalix {
+
 char* stackBlock = nullptr;
 char* ramstart = nullptr;
 char* ramend = nullptr;
@@ -748,3 +750,5 @@ header* readSizeArguments(header* first, int* rows, int* columns, const char* bu
     *columns = static_cast<int>(m);
     return after;
 }
+
+}  // namespace kalix

@@ -32,6 +32,9 @@ struct header {
     int32_t flags;
     int32_t extra;
 };
+
+namespace kalix {
+
 static_assert(sizeof(header) == 56);
 static_assert(offsetof(header, size) == 0);
 static_assert(offsetof(header, name) == 8);
@@ -332,3 +335,5 @@ class StackRef {
 // The first record named `name` between `from` and `to`, or null; stops at
 // a record whose size would leave the area.
 header* findNamedRecord(char* from, char* to, const char* name);
+
+}  // namespace kalix

@@ -16,6 +16,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 namespace {
 
 // The newest mapped block; the leak checker reads the used part of it.
@@ -65,8 +67,14 @@ char* allocateStackBlock(size_t bytes) {
     return block;
 }
 
+}  // namespace kalix
+
 #else
 
+namespace kalix {
+
 char* allocateStackBlock(size_t bytes) { return static_cast<char*>(std::malloc(bytes)); }
+
+}  // namespace kalix
 
 #endif

@@ -6,6 +6,8 @@
 
 #include "interpreter/function_area.h"
 
+namespace kalix {
+
 // Calls `visit` on every plain value of state.h and on the stack block
 // below the function area, always in this order. A value added to state.h
 // is added here.
@@ -90,3 +92,5 @@ void InterpreterState::restore() const {
     lineLength = savedLineLength;
     currentMaximaMode = savedMaximaMode;
 }
+
+}  // namespace kalix

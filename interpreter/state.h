@@ -22,6 +22,8 @@
 
 struct header;
 
+namespace kalix {
+
 constexpr int inputLineSize = 65536;
 extern char inputLine[inputLineSize];
 
@@ -265,3 +267,5 @@ class InterpreterState {
     int savedLineLength = 0;
     int savedMaximaMode = 0;
 };
+
+}  // namespace kalix

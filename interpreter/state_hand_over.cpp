@@ -3,6 +3,8 @@
 #include <atomic>
 #include <thread>
 
+namespace kalix {
+
 namespace {
 
 // Recursive: a hold may call code that takes one again.
@@ -46,3 +48,5 @@ void setHandOverReader() { reader = std::this_thread::get_id(); }
 bool stateReadableByCaller() {
     return reader.load() != std::this_thread::get_id() || stateHandedToCaller();
 }
+
+}  // namespace kalix

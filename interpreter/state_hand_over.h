@@ -17,6 +17,8 @@
 
 #include "base/checks.h"
 
+namespace kalix {
+
 // Computation thread: from handOverState to takeBackState the state is
 // the holder's.
 void handOverState();
@@ -48,3 +50,5 @@ void setHandOverReader();
 // The calling thread may read the state now: it is not that reader, or
 // the state is handed to it. Asserted where the state is read for the GUI.
 bool stateReadableByCaller();
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 #include "interpreter/functions.h"
 #include "interpreter/state_hand_over.h"
 
+namespace kalix {
+
 namespace {
 
 // Guards `published`; held only to swap or copy the pointer.
@@ -78,3 +80,5 @@ std::shared_ptr<const StateSnapshot> publishedStateSnapshot() {
     std::lock_guard<std::mutex> hold(publishMutex);
     return published ? published : empty;
 }
+
+}  // namespace kalix

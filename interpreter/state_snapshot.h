@@ -13,6 +13,8 @@
 
 #include "interpreter/state.h"
 
+namespace kalix {
+
 struct StateSnapshot {
     int yacasMode = 0;
     // The function-key texts, slot k for key k (slot 0 unused).
@@ -39,3 +41,5 @@ StateSnapshot takeStateSnapshot();
 void publishStateSnapshot();
 // The copy published last (an empty one before the first). Any thread.
 std::shared_ptr<const StateSnapshot> publishedStateSnapshot();
+
+}  // namespace kalix

@@ -30,6 +30,8 @@
 #include "interpreter/variables.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 // The cached form of one statement.
 struct StatementEntry {
     static constexpr int textLimit = 128;  // bytes of a statement that can be cached
@@ -588,3 +590,5 @@ bool CachedLoopBody::runPass() {
     newram = endlocal;
     return true;
 }
+
+}  // namespace kalix

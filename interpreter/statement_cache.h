@@ -17,6 +17,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // Runs the statement at the scan position from the cache when it can; then
 // sets `*result` to what executeNextStatement returns and answers true.
 // Called by the statement executor after the prefixes of the statement.
@@ -68,3 +70,5 @@ class CachedLoopBody {
     bool blankAfter[maxNames];
     header* records[maxNames];
 };
+
+}  // namespace kalix

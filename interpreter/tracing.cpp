@@ -14,6 +14,8 @@
 #include "interpreter/values.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 int traceErrorsMode = 0;
 
 namespace {
@@ -190,3 +192,5 @@ void inspectFailedCall() {
     newram = mark;
     errorCode = errorAlreadyReported;
 }
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 
 #include "interpreter/state.h"
 
+namespace kalix {
+
 // Shows the body line that starts at `line` with the function's name and
 // waits for the keys that steer the trace (step, step over, run to the
 // return, evaluate, stop, abort).
@@ -14,3 +16,5 @@ void traceStep(char* line);
 // types in its frame, until an empty line or "escape"; the error becomes
 // `errorAlreadyReported`.
 void inspectFailedCall();
+
+}  // namespace kalix

@@ -3,6 +3,8 @@
 // never links the interpreter, names the kinds from the same table.
 #pragma once
 
+namespace kalix {
+
 inline constexpr const char* typeNames[] = {
     "real",
     "complex",
@@ -23,3 +25,5 @@ inline constexpr const char* typeNames[] = {
     "collection",
     "binary",
 };
+
+}  // namespace kalix

@@ -10,6 +10,8 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 double globalEpsilon = defaultEpsilon;
 int errorsOff = 0;
 int underflowsOn = 0;
@@ -178,3 +180,5 @@ char* replaceRecord(char* place, header* value, char* top) {
     std::memmove(place, source, newSize);
     return top + delta;
 }
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
 
+namespace kalix {
+
 // The comparison tolerances and `defaultEpsilon`: interpreter/state.h.
 
 // Resets both tolerances and clears `errorsOff` and
@@ -68,3 +70,5 @@ int clampToInt(double x);
 // True when x is finite and its truncation fits an int; `*value` is then the
 // truncated value.
 bool truncateToInt(double x, int* value);
+
+}  // namespace kalix

@@ -20,6 +20,8 @@
 #include "interpreter/variables.h"
 #include "base/settings.h"
 
+namespace kalix {
+
 namespace {
 
 // Doubles per element of a numeric kind (scalar, matrix or view).
@@ -624,3 +626,5 @@ void evaluateString(header* text, header* first, int n, int m) {
     endlocal = savedEndLocal;
     moveResult(first, result);
 }
+
+}  // namespace kalix

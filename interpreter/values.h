@@ -5,6 +5,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 // The value a record stands for: references are followed, views and string
 // subvectors become new values at the stack top, a 1x1 real or complex matrix
 // becomes a scalar; other values are returned themselves (do not change
@@ -42,3 +44,5 @@ void indexParentheses(int n, header* indexed, header* first, int bracketKind, in
 // with the n arguments from `first`, m of them before the semicolon. The
 // result replaces `first`.
 void evaluateString(header* text, header* first, int n, int m);
+
+}  // namespace kalix

@@ -13,6 +13,8 @@
 #include "interpreter/values.h"
 
 
+namespace kalix {
+
 // A top-level variable (between functionsEnd and topEndLocal), optionally
 // only when it carries `requiredFlags`.
 static header* findTopLevelVariable(const char* name, int32_t requiredFlags) {
@@ -166,3 +168,5 @@ void getCollectionItem(header* collection, header* index) {
     }
     moveResult(index, element);
 }
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
 
+namespace kalix {
+
 // The record a name stands for here (frame, globals, top level), or null.
 header* findVariable(const char* name);
 
@@ -29,3 +31,5 @@ void reportWrongArgument(const header* record);
 // The element of a collection selected by the index record, copied over
 // the index record; error 100 for a bad or out-of-range index.
 void getCollectionItem(header* collection, header* index);
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 #include "platform/host.h"
 #include "base/settings.h"
 
+namespace kalix {
+
 namespace {
 
 // 1 after a missing LaTeX was reported, until LaTeX is found again: every
@@ -66,3 +68,5 @@ std::string NotebookHost::maximaTex(const char* expression, int& ok) {
     outputSuppressed = suppressedBefore;
     return ok ? reply : std::string();
 }
+
+}  // namespace kalix

@@ -16,6 +16,8 @@
 #include "base/html_entities.h"
 #include "base/text.h"
 
+namespace kalix {
+
 static bool startsWith(const char* text, const char* prefix) {
     return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
@@ -575,3 +577,5 @@ std::string findImageFile(const std::string& directory, const std::string& name,
     if (fileExists(second)) return second;
     return first;
 }
+
+}  // namespace kalix

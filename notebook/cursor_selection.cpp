@@ -7,6 +7,8 @@
 
 #include "notebook/notebook_model.h"
 
+namespace kalix {
+
 void NotebookEditor::scrollDown() {
     TextLockHold hold(*this, "scroll down");
     if (!shown.getTopLine()->next) return;
@@ -757,3 +759,5 @@ const char* NotebookEditor::commentPrefixOf(const NotebookLine* line) {
             return "";
     }
 }
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include "notebook/notebook_model.h"
 #include "base/text.h"
 
+namespace kalix {
+
 static int isPlainChar(char c) { return c != '\t' && c != '\n' && c != '\r'; }
 
 void NotebookEditor::insertRun(const char* text, int length) {
@@ -718,3 +720,5 @@ void NotebookEditor::copyFormatted() {
     }
     host->setClipboardText(text.c_str());
 }
+
+}  // namespace kalix

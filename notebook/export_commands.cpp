@@ -13,6 +13,8 @@
 #include "base/text.h"
 #include "platform/child_process.h"
 
+namespace kalix {
+
 static bool exists(const std::string& path) {
     struct stat status;
     return stat(path.c_str(), &status) == 0;
@@ -156,4 +158,6 @@ void openExportedHtml(NotebookEditor& editor) {
     if (!saveNotebook(editor)) return;
     editor.getHost().openInBrowser(fileAddress(notebookPathWith(editor, ".html")).c_str());
 }
+
+}  // namespace kalix
 

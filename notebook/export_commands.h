@@ -7,6 +7,8 @@
 #include "notebook/notebook_export.h"
 #include "notebook/notebook_file_operations.h"
 
+namespace kalix {
+
 // "Export to HTML": save, then "<notebook>.html".
 void exportHtmlCommand(NotebookEditor& editor, SaveWorker& worker);
 // "Export to Markdown": save, then "<notebook>.md".
@@ -26,3 +28,5 @@ int exportPdfAfterSave(NotebookEditor& editor, int saved, int pdf);
 
 // Save, then open the exported file in the browser.
 void openExportedHtml(NotebookEditor& editor);
+
+}  // namespace kalix

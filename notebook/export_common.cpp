@@ -10,6 +10,8 @@
 #include "base/settings.h"
 #include "base/text.h"
 
+namespace kalix {
+
 ExportOptions exportOptionsFromSettings(int latex) {
     ExportOptions options;
     options.htmlUtf = intSetting("htmlutf");
@@ -217,3 +219,5 @@ int writeExport(NotebookEditor& editor, const char* path, const std::string& dat
     editor.getHost().showMessage("Could not open this file!");
     return 0;
 }
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include "notebook/notebook_export.h"
 #include "notebook/notebook_model.h"
 
+namespace kalix {
+
 // The pieces of an export file.
 class ExportText {
   public:
@@ -114,3 +116,5 @@ int buildAndWrite(NotebookEditor& editor, const char* path, const ExportOptions&
     }
     return writeExport(editor, path, data);
 }
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace kalix {
+
 class HelpWriter;
 struct StateSnapshot;
 
@@ -70,3 +72,5 @@ MaximaCompletion completeMaximaName(const std::string& word, int index);
 // The line of the name's database entry that begins (after blanks) with
 // the name and "(", else the entry's first line; "" without an entry.
 std::string helpLineOf(const std::string& name);
+
+}  // namespace kalix

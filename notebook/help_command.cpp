@@ -19,6 +19,8 @@
 #include "notebook/maxima_help.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 bool startsWith(const std::string& text, const char* prefix) {
@@ -257,3 +259,5 @@ void installHelp() {
     loadHelpFilesLater(getProgramDir());
     setHelpHandler(runHelpCommand);
 }
+
+}  // namespace kalix

@@ -10,6 +10,8 @@
 #include "base/text.h"
 #include "notebook/notebook_model.h"
 
+namespace kalix {
+
 HelpDatabase helpDatabase;
 
 bool readConvertedText(const char* path, std::string& text) {
@@ -223,3 +225,5 @@ std::string getCurrentHelpWord() {
     std::lock_guard<std::mutex> hold(stateLock);
     return currentHelpWord;
 }
+
+}  // namespace kalix

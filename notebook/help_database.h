@@ -22,6 +22,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace kalix {
+
 struct HelpEntry {
     std::vector<std::string> topics;
     std::vector<std::string> lines;
@@ -97,3 +99,5 @@ std::string getStatusHelp();
 // last query).
 void setCurrentHelpWord(const std::string& word);
 std::string getCurrentHelpWord();
+
+}  // namespace kalix

@@ -19,6 +19,8 @@
 #include "notebook/help_writer.h"
 #include "notebook/maxima_help.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr size_t candidateLimit = 128;
@@ -378,3 +380,5 @@ MaximaCompletion completeMaximaName(const std::string& word, int index) {
         setStatusHelp(result.names[0], 1);
     return result;
 }
+
+}  // namespace kalix

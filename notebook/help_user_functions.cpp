@@ -8,6 +8,8 @@
 #include "interpreter/state_hand_over.h"
 #include "notebook/help_writer.h"
 
+namespace kalix {
+
 namespace {
 
 // Bytes of a default value's printed form shown in a help answer.
@@ -132,3 +134,5 @@ std::vector<header*> userFunctions() {
         if (recordAt(p)->kind == kindFunction) list.push_back(recordAt(p));
     return list;
 }
+
+}  // namespace kalix

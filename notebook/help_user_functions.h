@@ -9,6 +9,8 @@
 
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 class HelpWriter;
 
 // The help lines of a function: its text lines after the origin lines,
@@ -25,3 +27,5 @@ bool writeFunctionDefaults(HelpWriter& out, header* function);
 
 // The user functions (hidden ones included) in the function area.
 std::vector<header*> userFunctions();
+
+}  // namespace kalix

@@ -11,6 +11,8 @@
 #include "base/settings.h"
 #include "base/text.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr size_t shownLimit = 31998;
@@ -193,3 +195,5 @@ void rememberHelpWindowPlace(const HelpWindowPlace& place) {
     writeIntSetting(makeScreenKey("helpw"), place.width);
     writeIntSetting(makeScreenKey("helph"), place.height);
 }
+
+}  // namespace kalix

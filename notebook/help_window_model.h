@@ -12,6 +12,8 @@
 #include <functional>
 #include <string>
 
+namespace kalix {
+
 class HelpWindowModel {
   public:
     // `interpreterReadable` tells whether the interpreter's state (user
@@ -81,3 +83,5 @@ struct HelpWindowPlace {
 };
 HelpWindowPlace readHelpWindowPlace();
 void rememberHelpWindowPlace(const HelpWindowPlace& place);
+
+}  // namespace kalix

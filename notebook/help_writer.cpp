@@ -2,6 +2,8 @@
 
 #include "interpreter/output.h"
 
+namespace kalix {
+
 void HelpWriter::text(std::string_view text) {
     if (!answer) {
         printText(std::string(text).c_str());
@@ -18,3 +20,5 @@ void HelpWriter::text(std::string_view text) {
     answer->resize(end == std::string::npos ? 0 : end + 1);
     isFull = true;
 }
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace kalix {
+
 constexpr size_t helpAnswerLimit = 32000;
 
 class HelpWriter {
@@ -32,3 +34,5 @@ class HelpWriter {
     size_t limit = helpAnswerLimit;
     bool isFull = false;
 };
+
+}  // namespace kalix

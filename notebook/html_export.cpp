@@ -13,6 +13,8 @@
 #include "notebook/export_common.h"
 #include "base/file_reading.h"
 
+namespace kalix {
+
 namespace {
 
 // The lines of a file with their line ends; empty when it cannot be read.
@@ -411,3 +413,5 @@ NotebookLine* HtmlExport::paragraph(NotebookLine* line) {
 int exportHtml(NotebookEditor& editor, const char* path, const ExportOptions& options) {
     return buildAndWrite<HtmlExport>(editor, path, options, "export HTML");
 }
+
+}  // namespace kalix

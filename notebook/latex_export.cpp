@@ -13,6 +13,8 @@
 #include "base/file_reading.h"
 #include "base/text.h"
 
+namespace kalix {
+
 std::string escapeLatexText(const std::string& text) {
     std::string out;
     out.reserve(text.size());
@@ -304,3 +306,5 @@ int exportLatex(NotebookEditor& editor, const char* path, const ExportOptions& o
     }
     return writeExport(editor, path, document);
 }
+
+}  // namespace kalix

@@ -11,6 +11,8 @@
 #include "platform/host.h"
 #include "base/text.h"
 
+namespace kalix {
+
 IntCell commandsToRun{0};
 IntCell commandFromNotebook{0};
 IntCell runThroughSections{0};
@@ -413,3 +415,5 @@ void LineEditor::completeAtCursor(NotebookEditor& editor) {
     insertedCandidate = candidate;
     nextCandidate = nextCandidate + 1 < candidates.size() ? nextCandidate + 1 : 0;
 }
+
+}  // namespace kalix

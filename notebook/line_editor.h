@@ -16,6 +16,8 @@
 #include "notebook/notebook_model.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 // What a key means to the line editor (0: a typed character only); the
 // codes the host stores with a key are the same numbers.
 enum LineEditCode : int {
@@ -113,3 +115,5 @@ extern LineEditor lineEditor;
 // Appends a line taken by the interpreter to the history (computation
 // thread, from the line input).
 void addHistoryLine(const char* text);
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 
 #include "notebook/export_common.h"
 
+namespace kalix {
+
 namespace {
 
 class MarkdownExport {
@@ -195,3 +197,5 @@ NotebookLine* MarkdownExport::comment(NotebookLine* line) {
 int exportMarkdown(NotebookEditor& editor, const char* path, const ExportOptions& options) {
     return buildAndWrite<MarkdownExport>(editor, path, options, "export markdown");
 }
+
+}  // namespace kalix

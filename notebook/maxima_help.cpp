@@ -9,6 +9,8 @@
 #include "notebook/help_database.h"
 #include "notebook/help_writer.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr int infoFileLimit = 12;
@@ -178,3 +180,5 @@ void searchMaximaInfo(HelpWriter& out, const std::string& text) {
         }
     }
 }
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace kalix {
+
 class HelpWriter;
 
 struct MaximaHelpFunction {
@@ -47,3 +49,5 @@ void findMaximaHelp(HelpWriter& out, std::string text);
 void writeMaximaDefinitions(HelpWriter& out, const std::string& name);
 // Full-text search of the info files' descriptions.
 void searchMaximaInfo(HelpWriter& out, const std::string& text);
+
+}  // namespace kalix

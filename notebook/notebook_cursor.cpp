@@ -3,6 +3,8 @@
 
 #include "notebook/notebook_model.h"
 
+namespace kalix {
+
 void NotebookCursor::select(NotebookLine* first, int startColumn, NotebookLine* last,
                             int endColumn) {
     selectionFirst = first;
@@ -27,3 +29,5 @@ void NotebookCursor::lineDeleted(const NotebookLine* gone, NotebookLine* neighbo
         if (line && column > line->text.length()) column = line->text.length();
     }
 }
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 // read and written only under it.
 #pragma once
 
+namespace kalix {
+
 class NotebookLine;
 
 class NotebookCursor {
@@ -54,3 +56,5 @@ class NotebookCursor {
     int selectionEndColumn = 0;
     int bracketMatchShown = 0;
 };
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 
 #include "notebook/notebook_model.h"
 
+namespace kalix {
+
 NotebookDocument::NotebookDocument(NotebookEditor* editor) : editor(editor) {
     firstLine = makeLine(nullptr, nullptr, "");
 }
@@ -156,3 +158,5 @@ void NotebookDocument::appendDeleted(const NotebookLine* line) {
     text += "\n";
     deletedCommands.append(text.c_str());
 }
+
+}  // namespace kalix

@@ -15,6 +15,8 @@
 
 #include "base/string.h"
 
+namespace kalix {
+
 class NotebookEditor;
 class NotebookLine;
 
@@ -108,3 +110,5 @@ class NotebookDocument {
     // The cursor line the last deletion left (by id; 0 none).
     uint64_t lastDeletionCursor = 0;
 };
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace kalix {
+
 class NotebookEditor;
 class NotebookHost;
 
@@ -46,3 +48,5 @@ std::string escapeHtml(const std::string& text);
 std::string escapeLatexText(const std::string& text);
 // For the environments that keep lines and blanks (output, commands).
 std::string escapeLatexVerbatim(const std::string& text);
+
+}  // namespace kalix

@@ -14,6 +14,8 @@
 #include "platform/child_process.h"
 #include "base/base_directory.h"
 
+namespace kalix {
+
 IntCell busyFlag{0};
 
 static const char* const savingStatus = "Saving. Please wait!";
@@ -334,3 +336,5 @@ int zipNotebook(NotebookEditor& editor) {
     }
     return 1;
 }
+
+}  // namespace kalix

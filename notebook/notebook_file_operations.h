@@ -15,6 +15,8 @@
 #include "notebook/notebook_model.h"
 #include "base/threads.h"
 
+namespace kalix {
+
 // 1 while a notebook is loaded or a save job runs; the text window ignores
 // keys then.
 extern IntCell busyFlag;
@@ -116,3 +118,5 @@ int zipNotebook(NotebookEditor& editor);
 
 // The notebook's path with another extension ("" when it has no file).
 std::string notebookPathWith(NotebookEditor& editor, const char* extension);
+
+}  // namespace kalix

@@ -27,6 +27,8 @@
 #include "base/stale_temporaries.h"
 #include "base/text.h"
 
+namespace kalix {
+
 int deleteFileIfPresent(const char* path) {
     if (std::remove(path) == 0) return 1;
     return errno == ENOENT ? 1 : 0;
@@ -599,3 +601,5 @@ std::vector<std::string> NotebookEditor::getSavedImageFiles() {
     TextLockHold hold(*this, "save");
     return doc.getSavedImageFiles();
 }
+
+}  // namespace kalix

@@ -13,6 +13,8 @@
 
 #include "platform/latex_render.h"
 
+namespace kalix {
+
 class NotebookPicture;
 
 // Sizes in pixels of the text font of the notebook and of its text area.
@@ -138,3 +140,5 @@ class NotebookHost {
     // nothing when there is none.
     virtual void openWithViewer(const char* path);
 };
+
+}  // namespace kalix

@@ -14,6 +14,8 @@
 #include "graphics/pixel_device.h"
 #include "graphics/png_file.h"
 
+namespace kalix {
+
 IntCell inputWaiting{0};
 IntCell userWaitFlag{0};
 IntCell functionEntryState{0};
@@ -507,4 +509,6 @@ std::string expandTabs(const char* text, int length) {
 int isNumberChar(int character) {
     return (character >= '0' && character <= '9') || character == '.';
 }
+
+}  // namespace kalix
 

@@ -30,6 +30,8 @@
 #include "notebook/notebook_host.h"
 #include "notebook/notebook_view.h"
 
+namespace kalix {
+
 enum LineKind : int {
     lineOutput = 0,        // output of the interpreter, as printed
     lineCommand = 1,       // ">" and the command
@@ -449,3 +451,5 @@ std::string directoryOf(const std::string& path);
 // the first tried. Relative names are taken in `directory`.
 std::string findImageFile(const std::string& directory, const std::string& name,
                           int imagesInDirectory);
+
+}  // namespace kalix

@@ -22,6 +22,8 @@
 #include "base/string.h"
 #include "base/text.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr double magnifyFactor = 1.2;
@@ -320,3 +322,5 @@ int EditorPictureService::loadAnaglyphImage(int lineCount, const char* left, con
                                             std::string& message) {
     return insertAnaglyphPicture(editor, lineCount, left, right, message);
 }
+
+}  // namespace kalix

@@ -13,6 +13,8 @@
 #include "interpreter/notebook_services.h"
 #include "notebook/notebook_model.h"
 
+namespace kalix {
+
 // The size of an inserted graphic: for n from `rows` down to 3 the first
 // whose width (n line heights times the aspect) is at most 0.8 of the text
 // width; when none fits, 3 rows' size with 2 rows. Divided by 1.2 in
@@ -72,3 +74,5 @@ class EditorPictureService : public PictureService {
   private:
     NotebookEditor& editor;
 };
+
+}  // namespace kalix

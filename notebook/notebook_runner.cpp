@@ -9,10 +9,12 @@
 #include "notebook/notebook_file_operations.h"
 #include "base/settings.h"
 
-void NotebookRunner::RunHost::showMessage(const char* text) { ::showWarning(text, "Kalix"); }
+namespace kalix {
+
+void NotebookRunner::RunHost::showMessage(const char* text) { kalix::showWarning(text, "Kalix"); }
 
 void NotebookRunner::RunHost::showTitledMessage(const char* text, const char* title) {
-    ::showWarning(text, title);
+    kalix::showWarning(text, title);
 }
 
 void NotebookRunner::RunHost::setMaximaMode(int mode) { currentMaximaMode = mode; }
@@ -85,8 +87,8 @@ int NotebookRunner::readLine(char* buffer) {
     buffer[0] = 0;
     if (ended) return 0;
     // Escape ends a long run between two commands; the file is not saved.
-    if (loaded && ::checkEscape()) {
-        ::showWarning("User interrupted!", "Kalix");
+    if (loaded && kalix::checkEscape()) {
+        kalix::showWarning("User interrupted!", "Kalix");
         failure = ended = 1;
         return 0;
     }
@@ -123,5 +125,7 @@ int NotebookRunner::print(const char* text) {
 
 void NotebookRunner::reportError(const char* line) {
     failure = 1;
-    ::showWarning((std::string("Error in automatic mode!\n") + line).c_str(), "Kalix");
+    kalix::showWarning((std::string("Error in automatic mode!\n") + line).c_str(), "Kalix");
 }
+
+}  // namespace kalix

@@ -14,6 +14,8 @@
 #include "notebook/notebook_pictures.h"
 #include "platform/forwarding_host.h"
 
+namespace kalix {
+
 class NotebookRunner : public ForwardingHost {
   public:
     // `path` is the notebook file (absolute; "" runs an empty notebook).
@@ -69,3 +71,5 @@ class NotebookRunner : public ForwardingHost {
     int ended = 0;
     int failure = 0;
 };
+
+}  // namespace kalix

@@ -3,6 +3,8 @@
 
 #include "notebook/notebook_host.h"
 
+namespace kalix {
+
 void NotebookView::measure(NotebookMetrics& metrics) {
     lineHeight = metrics.lineHeight();
     visibleHeight = metrics.visibleHeight();
@@ -19,3 +21,5 @@ void NotebookView::placeCaret(int x, int y, int width, int height) {
 void NotebookView::lineDeleted(const NotebookLine* gone, NotebookLine* neighbour) {
     if (gone == topLine) topLine = neighbour;
 }
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 // read and written only under it (the window paints under it).
 #pragma once
 
+namespace kalix {
+
 class NotebookLine;
 class NotebookMetrics;
 
@@ -54,3 +56,5 @@ class NotebookView {
     int followCursor = 1;
     int showPaint = 1;
 };
+
+}  // namespace kalix

@@ -1,6 +1,8 @@
 // The interpreter's output as output lines below its command.
 #include "notebook/notebook_model.h"
 
+namespace kalix {
+
 void NotebookEditor::insertOutput(const char* text) {
     TextLockHold hold(*this, "inserttext");
     if (text[0] != '\n') deleteLineEnd();
@@ -12,3 +14,5 @@ void NotebookEditor::beginCommandOutput() {
     removeOutput();
     insertText("\n");
 }
+
+}  // namespace kalix

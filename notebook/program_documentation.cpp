@@ -8,6 +8,8 @@
 #include "base/file_reading.h"
 #include "notebook/export_common.h"
 
+namespace kalix {
+
 namespace {
 
 bool startsWith(const std::string& text, const char* prefix) {
@@ -166,3 +168,5 @@ int createHtmlDocumentation(const char* programFile, NotebookHost& host) {
     }
     return 1;
 }
+
+}  // namespace kalix

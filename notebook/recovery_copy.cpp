@@ -18,6 +18,8 @@
 #include "base/file_reading.h"
 #include "base/registry.h"
 
+namespace kalix {
+
 namespace {
 
 const char copyName[] = "copy.kn";
@@ -275,3 +277,5 @@ std::string RecoveryCopy::copyPath() {
     std::lock_guard<std::mutex> guard(mutex);
     return present ? folder + copyName : std::string();
 }
+
+}  // namespace kalix

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+namespace kalix {
+
 class NotebookEditor;
 
 // "$XDG_CONFIG_HOME/kalix/recovery/", with "/".
@@ -102,3 +104,5 @@ class RecoveryCopy {
     uint64_t written = 0;     // the editor's change count the copy holds
     std::string notebookPath; // what the folder's "notebook" file names
 };
+
+}  // namespace kalix

@@ -16,6 +16,8 @@
 #include "base/settings.h"
 #include "base/text.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr size_t wordLimit = 31;
@@ -345,3 +347,5 @@ int addMarkedWordsToDictionary(NotebookEditor& editor, const std::string& path) 
     spellCheck(editor);
     return 1;
 }
+
+}  // namespace kalix

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+namespace kalix {
+
 class NotebookEditor;
 
 // Words kept in one pool, sorted byte-wise (upper case before lower case).
@@ -73,3 +75,5 @@ void clearSpellingMarks(NotebookEditor& editor);
 // a line) and to the dictionary, then checks again. 0 when the file could
 // not be opened (a message says so and nothing is added).
 int addMarkedWordsToDictionary(NotebookEditor& editor, const std::string& path);
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 
 #include "notebook/notebook_model.h"
 
+namespace kalix {
+
 void NotebookEditor::restoreCursorLine() {
     TextLockHold hold(*this, "undo");
     restoreOlderBackup(cur.getLine());
@@ -171,3 +173,5 @@ void NotebookEditor::searchPrevious(const char* text) {
     invalidate();
     if (text && *text) selectOccurrence(*this, start, text, false);
 }
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace kalix {
+
 namespace {
 
 constexpr int wordCount = LongAccumulator::wordCount;
@@ -308,3 +310,5 @@ int accumulatorDigitTerms(const LongAccumulator& acc, double* terms) {
     }
     return n;
 }
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace kalix {
+
 // Two's complement over 33 words; bit 0 of word 0 weighs 2^-1024. Values
 // are kept inside (-2^1024, 2^1024); word 32 only holds the sign.
 struct LongAccumulator {
@@ -62,3 +64,5 @@ int accumulatorDigitTerms(const LongAccumulator& acc, double* terms);
 constexpr int accuKindReal = 0;
 constexpr int accuKindComplex = 1;
 constexpr int accuKindInterval = 10;
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+namespace kalix {
+
 // A real function of one variable: false when it cannot be evaluated.
 using AlglibIntegrand = bool (*)(double x, double* y, void* context);
 
@@ -57,3 +59,5 @@ struct AlglibFunctions {
 inline constexpr const char* alglibModuleFile = "libkalix-alglib.so";
 inline constexpr const char* alglibModuleEntry = "kalixAlglibFunctions";
 using AlglibModuleEntry = const AlglibFunctions* (*)();
+
+}  // namespace kalix

@@ -10,6 +10,8 @@
 
 #include <cmath>
 
+namespace kalix {
+
 namespace {
 
 constexpr double accuracy = 1e-16;
@@ -732,3 +734,5 @@ BesselStatus besselJY(double nu, double x, double epsilon, BesselValues* out) {
 BesselStatus besselIK(double nu, double x, double epsilon, BesselValues* out) {
     return evaluateReduced(nu, x, epsilon, besselIKPositive, INFINITY, false, out);
 }
+
+}  // namespace kalix

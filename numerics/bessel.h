@@ -4,6 +4,8 @@
 // x < 2 and a complex continued fraction beyond.
 #pragma once
 
+namespace kalix {
+
 enum class BesselStatus {
     ok,
     badArguments,    // negative non-integer order, or x < -epsilon with one
@@ -29,3 +31,5 @@ struct BesselValues {
 // K' = -inf. NaN arguments give NaN values.
 BesselStatus besselJY(double nu, double x, double epsilon, BesselValues* out);
 BesselStatus besselIK(double nu, double x, double epsilon, BesselValues* out);
+
+}  // namespace kalix

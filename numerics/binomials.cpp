@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace kalix {
+
 namespace {
 
 // For whole n >= k the smaller of k and n - k gives the same coefficient in
@@ -120,3 +122,5 @@ double logBinomialCoefficient(double n, double k) {
     if (first >= k + 1) return logGammaStep(first, k) - std::lgamma(k + 1);
     return logGammaStep(k + 1, first - 1) - std::lgamma(first);
 }
+
+}  // namespace kalix

@@ -1,6 +1,8 @@
 // Binomial coefficients of real arguments in a bounded number of steps.
 #pragma once
 
+namespace kalix {
+
 // Products of more factors than this come from log-gamma.
 constexpr double binomialStepLimit = 10000;
 
@@ -15,3 +17,5 @@ double binomialCoefficient(double n, double k);
 // log(a + i - 1) - log i for i = 1 .. k with a = n - k + 1 (the first term
 // without log 1): NaN when a < 0, -inf when a = 0.
 double logBinomialCoefficient(double n, double k);
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace kalix {
+
 // Copies the rows x columns row-major `from` into `to` stored by columns
 // (leading dimension rows), element (i, j) as map(i, element).
 template <typename E, typename Map>
@@ -17,3 +19,5 @@ void transposeBlocked(const E* from, int rows, int columns, E* to, Map map) {
                     to[int64_t(j) * rows + i] = map(i, from[int64_t(i) * columns + j]);
         }
 }
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 
 #include "numerics/polynomials.h"
 
+namespace kalix {
+
 namespace {
 
 // The work is done in long double (64-bit mantissa and a wide exponent on
@@ -142,3 +144,5 @@ Complex gammaComplex(Complex z, double (*realGamma)(double)) {
     const Wide g = expOf({std::log(pi) - reflected.re, -reflected.im}) / s;
     return {double(g.re), double(g.im)};
 }
+
+}  // namespace kalix

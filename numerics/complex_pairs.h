@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+namespace kalix {
+
 // sqrt(re^2 + im^2), without scaling: (1e200, 1e200) overflows to infinity.
 inline double absComplex(const double* z) { return std::sqrt(z[0] * z[0] + z[1] * z[1]); }
 
@@ -85,3 +87,5 @@ inline ComplexPair* asPairs(double* p) { return reinterpret_cast<ComplexPair*>(p
 inline const ComplexPair* asPairs(const double* p) {
     return reinterpret_cast<const ComplexPair*>(p);
 }
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+namespace kalix {
+
 namespace {
 
 constexpr double pi = 3.141592653589793;
@@ -214,3 +216,5 @@ bool tinyParameterInverseIncompleteBeta(double a, double b, double y, double* x)
     *x = std::isnan(y) ? NAN : y <= 0 ? 0 : y >= 1 ? 1 : y < mass ? 0 : y > mass ? 1 : 0.5;
     return true;
 }
+
+}  // namespace kalix

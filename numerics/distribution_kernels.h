@@ -7,6 +7,8 @@
 // function and its inverse for tiny parameters. function and its inverse for tiny parameters.
 #pragma once
 
+namespace kalix {
+
 struct IncompleteGamma {
     double p, q;
 };
@@ -44,3 +46,5 @@ double studentTManyDegrees(double t, double n);
 // within 1e-260. False outside that region (a, b > 0).
 bool tinyParameterIncompleteBeta(double a, double b, double x, double* value);
 bool tinyParameterInverseIncompleteBeta(double a, double b, double y, double* x);
+
+}  // namespace kalix

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace kalix {
+
 void filterReal(const double* b, int nb, const double* a, int na, const double* x, int nx,
                 const double* y, int ny, double* r) {
     const int length = nx - nb + 1;
@@ -90,3 +92,5 @@ void foldComplexReal(const double* a, int ra, int ca, const double* b, int rb, i
 void foldComplex(const double* a, int ra, int ca, const double* b, int rb, int cb, double* out) {
     fold<2, 2>(a, ra, ca, b, rb, cb, out);
 }
+
+}  // namespace kalix

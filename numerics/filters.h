@@ -2,6 +2,8 @@
 // Complex data are (re, im) pairs.
 #pragma once
 
+namespace kalix {
+
 // The filter output r(l), l = 0 .. nx - nb, for the data point x(l + nb - 1):
 //   s = sum over p = 0 .. nb-1 of b(p) x(nb - 1 + l - p), by increasing p,
 //   s = s - w(l - k) a(k) for k = 1 .. na-1, w(t) = r(t) for t >= 0 and the
@@ -21,3 +23,5 @@ void foldReal(const double* a, int ra, int ca, const double* b, int rb, int cb, 
 // Complex A with real B: each part of A's element times B's element.
 void foldComplexReal(const double* a, int ra, int ca, const double* b, int rb, int cb, double* out);
 void foldComplex(const double* a, int ra, int ca, const double* b, int rb, int cb, double* out);
+
+}  // namespace kalix

@@ -11,6 +11,8 @@
 
 #include "numerics/shared_library.h"
 
+namespace kalix {
+
 namespace {
 
 struct FftwLibrary {
@@ -169,3 +171,5 @@ bool hartleyTransform(double* data, int n) {
     fftw.execute_r2r(plan, data, data);
     return true;
 }
+
+}  // namespace kalix

@@ -3,6 +3,8 @@
 // every transform is unscaled. Complex data are (re, im) pairs.
 #pragma once
 
+namespace kalix {
+
 // y_j = sum over k of x_k exp(sign 2 pi i j k / n) for the n complex values
 // at `in` into `out` (which may be `in`). False when no plan could be made.
 bool fourierTransform(const double* in, double* out, int n, int sign);
@@ -16,3 +18,5 @@ bool fourierTransform2d(const double* in, double* out, int rows, int columns, in
 
 // y_j = sum over k of x_k cas(2 pi j k / n), cas = cos + sin, in place.
 bool hartleyTransform(double* data, int n);
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 
 #include "numerics/complex_pairs.h"
 
+namespace kalix {
+
 namespace {
 
 // Element (i, j) of the matrix seen through the index vector.
@@ -99,3 +101,5 @@ bool computeCharpolyReal(double* a, int n, double epsilon, double* coefficients)
 bool computeCharpolyComplex(double* a, int n, double epsilon, double* coefficients) {
     return charpoly(asPairs(a), n, epsilon, asPairs(coefficients));
 }
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 // pairs for the complex twins.
 #pragma once
 
+namespace kalix {
+
 // Reduces `a` in place. Exchanges are recorded in `order` (n entries,
 // 0-based) and never move data: the Hessenberg form is H(i, j) =
 // a(order[i], order[j]). Below the subdiagonal (in that order) the matrix
@@ -17,3 +19,5 @@ void reduceHessenbergComplex(double* a, int n, double epsilon, int* order);
 // work array could not be allocated.
 bool computeCharpolyReal(double* a, int n, double epsilon, double* coefficients);
 bool computeCharpolyComplex(double* a, int n, double epsilon, double* coefficients);
+
+}  // namespace kalix

@@ -13,6 +13,8 @@
 #define BLOCK_FORMS 1
 #endif
 
+namespace kalix {
+
 namespace {
 
 // The pair of an operand for element i.
@@ -59,8 +61,12 @@ bool anyIntervalHoldsZero(IntervalArray x, int64_t n) {
     return holds;
 }
 
+}  // namespace kalix
+
 #ifdef BLOCK_FORMS
 #include <immintrin.h>
+
+namespace kalix {
 
 #define WIDE __attribute__((target("avx2,fma")))
 
@@ -292,7 +298,11 @@ bool hasWideUnits() {
 
 }  // namespace
 
+}  // namespace kalix
+
 #else
+
+namespace kalix {
 
 namespace {
 struct AddBlocks;
@@ -301,7 +311,11 @@ struct MultiplyBlocks;
 struct DivideBlocks;
 }  // namespace
 
+}  // namespace kalix
+
 #endif
+
+namespace kalix {
 
 namespace {
 
@@ -348,3 +362,5 @@ IntervalStatus sqrtIntervalArrays(const double* x, double* result, int64_t n) {
     sqrtPairs(x, result, 0, n);
     return IntervalStatus::ok;
 }
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 
 #include "numerics/intervals.h"
 
+namespace kalix {
+
 // An operand: its pairs, and whether it steps along the array (false: its
 // one pair meets every element of the other operand).
 struct IntervalArray {
@@ -25,3 +27,5 @@ IntervalStatus sqrtIntervalArrays(const double* x, double* result, int64_t n);
 
 // Whether one of the intervals holds 0 (a divisor the quotient refuses).
 bool anyIntervalHoldsZero(IntervalArray x, int64_t n);
+
+}  // namespace kalix

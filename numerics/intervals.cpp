@@ -2,6 +2,8 @@
 // powers, tests.
 #include "numerics/intervals.h"
 
+namespace kalix {
+
 using interval_detail::smallestPositive;
 
 // The kernels whose bounds come from fused multiply-adds are compiled twice
@@ -365,3 +367,5 @@ void expandInterval(const double* x, double f, double* result) {
     subtractIntervalBounds(lo, lo, step[0], step[1], &result[0], &unused);
     addIntervalBounds(hi, hi, step[0], step[1], &unused, &result[1]);
 }
+
+}  // namespace kalix

@@ -15,6 +15,8 @@
 #include <cstring>
 #include <limits>
 
+namespace kalix {
+
 enum class IntervalStatus {
     ok,
     divisionByZero,          // a divisor holding 0
@@ -232,3 +234,5 @@ double intervalRight(const double* x);
 double intervalMiddle(const double* x);
 // [m - f h, m + f h] for the middle m and half-width h of x.
 void expandInterval(const double* x, double f, double* result);
+
+}  // namespace kalix

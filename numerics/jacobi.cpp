@@ -9,6 +9,8 @@
 
 #include "numerics/vector_width.h"
 
+namespace kalix {
+
 namespace {
 
 // Where the entries of the symmetric matrix are held during the sweep's
@@ -434,3 +436,5 @@ bool isSymmetricWithin(const double* a, int n, double epsilon) {
             if (!(std::fabs(a[int64_t(i) * n + j] - a[int64_t(j) * n + i]) <= bound)) return false;
     return true;
 }
+
+}  // namespace kalix

@@ -3,6 +3,8 @@
 
 #include "numerics/vector_width.h"
 
+namespace kalix {
+
 enum class JacobiStatus {
     ok,
     noConvergence,  // the sweep limit was reached
@@ -29,3 +31,5 @@ JacobiStatus jacobiEigenvalues(double* a, int n, double epsilon, int maxSweeps,
 // of the rotations above, so rounding in a computed symmetric matrix
 // passes, a matrix that is not symmetric does not).
 bool isSymmetricWithin(const double* a, int n, double epsilon);
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 #include "numerics/lu.h"
 #include "numerics/shared_library.h"
 
+namespace kalix {
+
 namespace {
 
 bool openLapack(LapackLibrary& functions, std::string& error) {
@@ -30,3 +32,5 @@ LibraryTable<LapackLibrary> lapack(openLapack);
 const LapackLibrary* lapackLibrary() { return lapack.get(); }
 
 const char* lapackError() { return lapack.error().c_str(); }
+
+}  // namespace kalix

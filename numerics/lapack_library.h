@@ -5,6 +5,8 @@
 #define LAPACK_COMPLEX_STRUCTURE
 #include <lapacke.h>
 
+namespace kalix {
+
 struct LapackLibrary {
     decltype(&LAPACKE_dgetrf_work) dgetrf_work;
     decltype(&LAPACKE_zgetrf_work) zgetrf_work;
@@ -19,3 +21,5 @@ struct LapackLibrary {
 // one thread. So LAPACK runs on the calling thread alone unless the
 // environment asks for more (OPENBLAS_NUM_THREADS or OMP_NUM_THREADS).
 const LapackLibrary* lapackLibrary();
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 
 #include <cstddef>
 
+namespace kalix {
+
 constexpr double lsodaEta = 2.220446049250313e-16;
 
 // The outside world: the right-hand side (0-based views of n values),
@@ -119,3 +121,5 @@ void considerMethodSwitch(LsodaState& s, double dsm, double pnorm, double* rh);
 
 // max over i of |v[i]| * w[i] (1-based; 0 for n = 0).
 double weightedMaxNorm(int n, const double* v, const double* w);
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 
 #include "numerics/lsoda.h"
 
+namespace kalix {
+
 const double stabilityTable[13] = {0,   0.5,  0.575, 0.55,  0.45, 0.35, 0.25,
                                    0.2, 0.15, 0.1,   0.075, 0.05, 0.025};
 
@@ -200,3 +202,5 @@ void considerMethodSwitch(LsodaState& s, double dsm, double pnorm, double* rh) {
     s.miter = 0;
     s.lastLipschitz = 0;
 }
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 
 #include "numerics/lsoda.h"
 
+namespace kalix {
+
 namespace {
 
 void say(const LsodaState& s, const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -355,3 +357,5 @@ void runLsoda(LsodaState& s, int neq, double* y, double* t, double tout, int ito
         }
     }
 }
+
+}  // namespace kalix

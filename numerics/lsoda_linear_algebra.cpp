@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace kalix {
+
 namespace {
 
 // First element of a strided vector of n elements (1-based).
@@ -120,3 +122,5 @@ void solveFactored(double** a, int n, const int* piv, double* b, int job) {
         scaledAdd(k - 1, -b[k], a[k], 1, b, 1);
     }
 }
+
+}  // namespace kalix

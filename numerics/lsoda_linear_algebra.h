@@ -5,6 +5,8 @@
 // level-1 BLAS: a negative stride starts at element (1 - n) * inc + 1.
 #pragma once
 
+namespace kalix {
+
 // a overwritten by the factors, piv the pivot columns; *info 0, or the
 // index of the last zero pivot met (the elimination still runs to the end).
 void factorMatrix(double** a, int n, int* piv, int* info);
@@ -22,3 +24,5 @@ void scaleVector(int n, double a, double* x, int incx);
 int indexOfMaxAbs(int n, const double* x, int incx);
 // max over i of w_i * sum over j of |a[i][j]| / w_j.
 double weightedMatrixNorm(int n, double** a, const double* w);
+
+}  // namespace kalix

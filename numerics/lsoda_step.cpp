@@ -8,6 +8,8 @@
 #include "numerics/lsoda.h"
 #include "numerics/lsoda_linear_algebra.h"
 
+namespace kalix {
+
 namespace {
 
 // f(tcur, y) into dy; false when the right-hand side failed.
@@ -346,3 +348,5 @@ void stepLsoda(LsodaState& s, double* y) {
         }
     }
 }
+
+}  // namespace kalix

@@ -13,6 +13,8 @@
 #include "numerics/complex_pairs.h"
 #include "numerics/vector_width.h"
 
+namespace kalix {
+
 namespace {
 
 // --- rank-revealing decomposition in place -----------------------------------
@@ -468,3 +470,5 @@ SolveStatus solveSystemComplex(const double* a, int n, const double* b, int m, d
                                double epsilon) {
     return solveDense(asPairs(a), n, asPairs(b), m, asPairs(x), epsilon);
 }
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 // for the complex twins; the routines keep no state between calls.
 #pragma once
 
+namespace kalix {
+
 enum class SolveStatus {
     ok,
     singular,  // no unique solution ("Determinant zero!")
@@ -49,3 +51,5 @@ SolveStatus solveSystemReal(const double* a, int n, const double* b, int m, doub
                             double epsilon);
 SolveStatus solveSystemComplex(const double* a, int n, const double* b, int m, double* x,
                                double epsilon);
+
+}  // namespace kalix

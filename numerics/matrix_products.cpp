@@ -6,6 +6,8 @@
 
 #include "numerics/complex_pairs.h"
 
+namespace kalix {
+
 namespace {
 
 // Row i of c from column `from` on; the terms of each entry are added in
@@ -54,3 +56,5 @@ void multiplySymmetricReal(const double* a, int n, int k, const double* b, doubl
 void multiplySymmetricComplex(const double* a, int n, int k, const double* b, double* c) {
     multiplySymmetric(asPairs(a), n, k, asPairs(b), asPairs(c));
 }
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 // doubles, or of (re, im) pairs for the complex twins.
 #pragma once
 
+namespace kalix {
+
 // c (n x m) = a (n x k) times b (k x m).
 void multiplySkippingZerosReal(const double* a, int n, int k, const double* b, int m, double* c);
 void multiplySkippingZerosComplex(const double* a, int n, int k, const double* b, int m, double* c);
@@ -14,3 +16,5 @@ void multiplySkippingZerosComplex(const double* a, int n, int k, const double* b
 // conjugated), as for a product such as A A'.
 void multiplySymmetricReal(const double* a, int n, int k, const double* b, double* c);
 void multiplySymmetricComplex(const double* a, int n, int k, const double* b, double* c);
+
+}  // namespace kalix

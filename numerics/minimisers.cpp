@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace kalix {
+
 namespace {
 
 constexpr double goldenSection = 0.3819660112501051;
@@ -239,3 +241,5 @@ MinimiserStatus minimiseNelderMead(const VectorObjective& f, const double* v, in
     if (status == minimiserOk) std::copy(s.vertex(0), s.vertex(0) + n, best);
     return status;
 }
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 // evaluation failed; `interrupted` is polled once per step.
 #pragma once
 
+namespace kalix {
+
 enum MinimiserStatus {
     minimiserOk = 0,
     minimiserEvaluationFailed,   // the callback returned false
@@ -57,3 +59,5 @@ inline long nelderWorkspaceSize(int n) { return long(n + 1) * n + (n + 1) + 2L *
 MinimiserStatus minimiseNelderMead(const VectorObjective& f, const double* v, int n, double d,
                                    double ftol, double epsilon, double* work, double* best,
                                    int evaluationLimit = nelderEvaluationLimit);
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 
 #include "numerics/complex_pairs.h"
 
+namespace kalix {
+
 void rotateRows(double* a, int columns, int from, int x, int y, double c, double s) {
     double* rowX = a + int64_t(x) * columns;
     double* rowY = a + int64_t(y) * columns;
@@ -98,3 +100,5 @@ void gramSchmidtComplex(const double* a, int rows, int columns, double epsilon, 
                         double* flags) {
     gramSchmidt(asPairs(a), rows, columns, epsilon, asPairs(q), flags);
 }
+
+}  // namespace kalix

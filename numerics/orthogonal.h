@@ -4,6 +4,8 @@
 // also of (re, im) pairs).
 #pragma once
 
+namespace kalix {
+
 // Rotates rows x and y of the row-major matrix with `columns` columns, from
 // column `from` on: each pair (a, b) of row x and row y becomes
 // (a c - b s, a s + b c).
@@ -31,3 +33,5 @@ void gramSchmidtReal(const double* a, int rows, int columns, double epsilon, dou
                      double* flags);
 void gramSchmidtComplex(const double* a, int rows, int columns, double epsilon, double* q,
                         double* flags);
+
+}  // namespace kalix

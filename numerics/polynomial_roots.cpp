@@ -12,6 +12,8 @@
 #include "numerics/lapack_library.h"
 #include "numerics/random_numbers.h"
 
+namespace kalix {
+
 namespace {
 
 using C = Complex;
@@ -400,3 +402,5 @@ RootStatus bauhuberRoots(const Complex* coefficients, int degree, Complex* out, 
     for (int k = 0; k < count; k++) out[k] = scaleByPowerOfTwo(out[k], e);
     return RootStatus::found;
 }
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 
 #include "numerics/polynomials.h"
 
+namespace kalix {
+
 enum class RootStatus {
     found,
     interrupted,   // the poll reported Escape
@@ -36,3 +38,5 @@ RootStatus bauhuberRoots(const Complex* coefficients, int degree, Complex* out, 
 // The root of smaller modulus of a x^2 + b x + c (a linear polynomial when
 // a is 0); 0 when c is 0.
 Complex smallerQuadraticRoot(Complex a, Complex b, Complex c);
+
+}  // namespace kalix

@@ -19,6 +19,8 @@
 #include <complex>
 #include <cstdint>
 
+namespace kalix {
+
 struct RealArithmetic {
     using Value = double;
     static Value add(Value a, Value b) { return a + b; }
@@ -210,3 +212,5 @@ bool polynomialFromRoots(const typename A::Value* r, int64_t n, typename A::Valu
     }
     return true;
 }
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace kalix {
+
 namespace {
 
 constexpr int32_t modulus1 = 2147483563, multiplier1 = 40014, quotient1 = 53668, remainder1 = 12211;
@@ -160,3 +162,5 @@ int nextRandom15() {
     state15 = state15 * 214013u + 2531011u;
     return static_cast<int>((state15 >> 16) & 0x7fff);
 }
+
+}  // namespace kalix

@@ -13,6 +13,8 @@
 
 #include <cstdint>
 
+namespace kalix {
+
 // One uniform value in (0, cap]: values above `cap` (1 - epsilon) give cap.
 double uniformRandom(double cap);
 // One standard normal value from uniform draws capped at `cap`.
@@ -27,3 +29,5 @@ void seedRandom(double x);
 
 // The next value 0 .. 32767 of the 15-bit generator.
 int nextRandom15();
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace kalix {
+
 const double cashKarpTable[25] = {
     0.2,
     0.3,
@@ -184,3 +186,5 @@ OdeStatus integrateRunge2(const OdeSystem& system, double a, double b, double* y
     *nextStep = hnext;
     return odeOk;
 }
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 // through a callback that returns false when its evaluation failed.
 #pragma once
 
+namespace kalix {
+
 struct OdeSystem {
     // dy = f(x, y) for n components.
     bool (*derivative)(void* context, double x, const double* y, double* dy);
@@ -42,3 +44,5 @@ OdeStatus integrateRunge1(const OdeSystem& f, double a, double b, int steps, dou
 OdeStatus integrateRunge2(const OdeSystem& f, double a, double b, double* y, int n, double eps,
                           double firstStep, double* work, double* nextStep,
                           long stepLimit = runge2StepLimit);
+
+}  // namespace kalix

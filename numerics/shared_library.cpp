@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+namespace kalix {
+
 bool openSharedLibrary(std::initializer_list<const char*> files,
                        std::initializer_list<LibrarySymbol> symbols, std::string& error) {
     void* handle = nullptr;
@@ -24,3 +26,5 @@ bool openSharedLibrary(std::initializer_list<const char*> files,
     }
     return true;
 }
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 #include <mutex>
 #include <string>
 
+namespace kalix {
+
 // A function of a library: its symbol name and the pointer to fill.
 struct LibrarySymbol {
     const char* name;
@@ -59,3 +61,5 @@ class LibraryTable {
     bool loaded_ = false;  // the same
     std::string error_;    // the same
 };
+
+}  // namespace kalix

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstdint>
 
+namespace kalix {
+
 namespace {
 
 int signWithin(double v, double eps) { return v > eps ? 1 : v < -eps ? -1 : 0; }
@@ -266,3 +268,5 @@ SimplexResult solveLinearProgram(const LinearProgram& lp, void* workspace, doubl
         if (t.index[j] >= n) marks[t.index[j] - n] = 1;
     return result;
 }
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+namespace kalix {
+
 struct LinearProgram {
     int m = 0, n = 0;           // constraints, variables
     const double* a = nullptr;  // m x n, row by row
@@ -39,3 +41,5 @@ size_t simplexWorkspaceBytes(int m, int n);
 // 1 where the constraint's slack ended non-basic in an unlocked column.
 SimplexResult solveLinearProgram(const LinearProgram& program, void* workspace, double* x,
                                  double* marks);
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace kalix {
+
 namespace {
 
 // A key that orders as the double does: negative numbers have all bits
@@ -93,3 +95,5 @@ void sortDoubles(const double* values, uint32_t n, double* sorted, double* posit
         positions[i] = double(records[i].position);
     }
 }
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace kalix {
+
 // Bytes of work space that sortDoubles needs for n values.
 int64_t doubleSortScratchBytes(int64_t n);
 
@@ -48,3 +50,5 @@ void mergeSortPositions(uint32_t* order, uint32_t* temp, int64_t n, Less less) {
     }
     if (from != order) std::copy_n(from, n, order);
 }
+
+}  // namespace kalix

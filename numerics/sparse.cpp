@@ -6,6 +6,8 @@
 #include <new>
 #include <vector>
 
+namespace kalix {
+
 namespace {
 
 bool inside(const SparseEntry& e, int rows, int columns) {
@@ -225,3 +227,5 @@ SparseStatus seidelSweep(const char* entries, int64_t count, int n, const double
     }
     return k == count ? SparseStatus::ok : SparseStatus::badEntry;
 }
+
+}  // namespace kalix

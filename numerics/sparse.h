@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace kalix {
+
 constexpr int sparseEntryBytes = 16;
 
 struct SparseEntry {
@@ -78,3 +80,5 @@ SparseStatus mergeEntries(const char* entries, int64_t count, const SparseEntry*
 // `interrupted` (may be null) is polled every few thousand rows.
 SparseStatus seidelSweep(const char* entries, int64_t count, int n, const double* b,
                          const double* x, double w, double* y, bool (*interrupted)(), int* row);
+
+}  // namespace kalix

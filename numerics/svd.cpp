@@ -11,6 +11,8 @@
 #include "numerics/blocked_transpose.h"
 #include "numerics/vector_width.h"
 
+namespace kalix {
+
 namespace {
 
 // sqrt(a^2 + b^2) without overflow.
@@ -357,3 +359,5 @@ SvdStatus singularValueDecomposition(double* u, int m, int n, double* w, double*
     for (int k = 0; k < n; k++) w[k] = std::ldexp(w1[k + 1], exponent);
     return SvdStatus::ok;
 }
+
+}  // namespace kalix

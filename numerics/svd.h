@@ -2,6 +2,8 @@
 // implicitly shifted QR steps (the Golub-Reinsch method).
 #pragma once
 
+namespace kalix {
+
 enum class SvdStatus {
     ok,
     noConvergence,  // a singular value did not converge in 30 passes
@@ -12,3 +14,5 @@ enum class SvdStatus {
 // n singular values in `w` (non-negative, not sorted) and V (n x n,
 // row-major in `v`), with A = U diag(w) V'.
 SvdStatus singularValueDecomposition(double* u, int m, int n, double* w, double* v);
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 #include <new>
 #include <vector>
 
+namespace kalix {
+
 void buildToeplitz(const double* t, int n, double* matrix) {
     for (int i = 0; i < n; i++)
         for (int j = 0; j < n; j++) matrix[int64_t(i) * n + j] = t[n - 1 + j - i];
@@ -63,3 +65,5 @@ ToeplitzStatus solveToeplitz(const double* t, int n, const double* b1, double* x
         }
     }
 }
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 // is t[n - 1] .. t[2n - 2]), the values before it those below.
 #pragma once
 
+namespace kalix {
+
 // Writes the n x n row-major matrix of `t`.
 void buildToeplitz(const double* t, int n, double* matrix);
 
@@ -17,3 +19,5 @@ enum class ToeplitzStatus {
 // general Toeplitz matrices, O(n^2). Every leading principal minor must be
 // regular: a pivot below `epsilon` in magnitude is `singular`.
 ToeplitzStatus solveToeplitz(const double* t, int n, const double* b, double* x, double epsilon);
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 
 #include "numerics/sorting.h"
 
+namespace kalix {
+
 SortedDoubles sortedDoubles(const double* v, int64_t n) {
     int64_t numbers = n;
     while (numbers > 0 && std::isnan(v[numbers - 1])) numbers--;
@@ -112,3 +114,5 @@ MinMax findMinMax(const double* x, int64_t n) {
     }
     return m;
 }
+
+}  // namespace kalix

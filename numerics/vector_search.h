@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace kalix {
+
 // The number of elements <= x in the sorted v[0 .. n) by bisection: 0 when
 // x < v[0], n when x > v[n - 1], else the last position whose element is
 // <= x; 0 for an empty v. `Vector` is indexed by position and its items
@@ -86,3 +88,5 @@ struct MinMax {
     int64_t minimumIndex, maximumIndex;
 };
 MinMax findMinMax(const double* x, int64_t n);
+
+}  // namespace kalix

@@ -1,5 +1,7 @@
 #include "numerics/vector_width.h"
 
+namespace kalix {
+
 VectorWidth widestVectors() {
 #if defined(__x86_64__) && defined(__GNUC__)
     __builtin_cpu_init();
@@ -8,3 +10,5 @@ VectorWidth widestVectors() {
 #endif
     return VectorWidth::basic;
 }
+
+}  // namespace kalix

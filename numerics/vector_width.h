@@ -4,6 +4,8 @@
 // choice gives the same bits.
 #pragma once
 
+namespace kalix {
+
 enum class VectorWidth {
     basic,   // what every processor of the target has (two doubles on x86-64)
     avx2,    // four doubles
@@ -40,3 +42,5 @@ F forWidestVectors(F basic, F avx2, F avx512) {
             return basic;
     }
 }
+
+}  // namespace kalix

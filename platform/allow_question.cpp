@@ -4,9 +4,13 @@
 #include "platform/host.h"
 #include "base/settings.h"
 
+namespace kalix {
+
 bool askAllowed(const char* question, int* allowedUntilRestart) {
     if (!intSetting("askexec") || *allowedUntilRestart) return true;
     int answer = askAllowDialog(question);
     if (answer == allowUntilRestart) *allowedUntilRestart = 1;
     return answer != allowNo;
 }
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 // setting "askexec" 0 nothing is asked.
 #pragma once
 
+namespace kalix {
+
 // The answers of askAllowDialog.
 enum AllowAnswer { allowYes = 1, allowNo = 2, allowUntilRestart = 3 };
 
@@ -12,3 +14,5 @@ enum AllowAnswer { allowYes = 1, allowNo = 2, allowUntilRestart = 3 };
 // `*allowedUntilRestart` is set; else by the host's question, whose third
 // answer sets `*allowedUntilRestart`.
 bool askAllowed(const char* question, int* allowedUntilRestart);
+
+}  // namespace kalix

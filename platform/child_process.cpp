@@ -15,6 +15,8 @@
 
 extern char** environ;
 
+namespace kalix {
+
 static bool isExecutable(const std::string& path) {
     struct stat status;
     return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
@@ -111,3 +113,5 @@ int startProgram(const std::vector<std::string>& arguments, const std::string& d
     });
     return 1;
 }
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace kalix {
+
 // The program to start: `directory` + `name` when the directory is not
 // empty and that file is executable, else `name` found on PATH (a name
 // with a "/" is taken as it is). "" when there is none.
@@ -32,3 +34,5 @@ int startProgram(const std::vector<std::string>& arguments, const std::string& d
 // The arguments as a command line for messages: each word in double quotes
 // when it holds a blank or is empty.
 std::string commandLineText(const std::vector<std::string>& arguments);
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <mutex>
 
+namespace kalix {
+
 namespace {
 
 constexpr int crashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
@@ -135,3 +137,5 @@ void setCrashChildProcess(CrashChild slot, pid_t pid, int group) {
 }
 
 void endRecordedChildren() { endChildren(); }
+
+}  // namespace kalix

@@ -11,6 +11,8 @@
 
 #include <sys/types.h>
 
+namespace kalix {
+
 // Where a crash happened: the thread that runs the windows (or, on a
 // terminal, the main thread) or any other, above all the computation thread.
 enum CrashPlace { crashInGui = 1, crashInCode = 2 };
@@ -40,3 +42,5 @@ void endRecordedChildren();
 // `buffer` (always terminated). Returns its length. Async-signal-safe.
 int formatCrashReport(char* buffer, int size, unsigned code, CrashPlace place,
                       const char* supportAddress);
+
+}  // namespace kalix

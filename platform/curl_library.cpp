@@ -4,6 +4,8 @@
 
 #include "numerics/shared_library.h"
 
+namespace kalix {
+
 static bool openCurl(CurlLibrary& functions, std::string& error) {
     decltype(&curl_global_init) globalInit = nullptr;
     return openSharedLibrary(
@@ -32,3 +34,5 @@ const CurlLibrary* curlLibrary() {
     static LibraryTable<CurlLibrary> library(openCurl);
     return library.get();
 }
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 #define CURL_DISABLE_TYPECHECK
 #include <curl/curl.h>
 
+namespace kalix {
+
 struct CurlLibrary {
     decltype(&curl_easy_init) easy_init;
     decltype(&curl_easy_setopt) easy_setopt;
@@ -25,3 +27,5 @@ struct CurlLibrary {
 // The functions, with the library's global set-up done; null when libcurl
 // cannot be opened or set up (transfers then fail as unreachable).
 const CurlLibrary* curlLibrary();
+
+}  // namespace kalix

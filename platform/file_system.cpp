@@ -15,6 +15,8 @@
 
 #include "platform/host.h"
 
+namespace kalix {
+
 int checkFileExists(const char* name) { return access(name, F_OK) == 0; }
 
 namespace {
@@ -151,3 +153,5 @@ const char* findNextFile(const char* pattern) {
     }
     return foundNames[nextFound++].c_str();
 }
+
+}  // namespace kalix

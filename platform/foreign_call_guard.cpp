@@ -14,6 +14,8 @@
 #include <sanitizer/asan_interface.h>
 #endif
 
+namespace kalix {
+
 namespace {
 
 constexpr int guardedSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
@@ -146,3 +148,5 @@ void setForeignThreadFaultHandler(bool (*handler)(int signal)) {
 }
 
 void abandonGuardedCall(pthread_t thread) { pthread_kill(thread, SIGUSR2); }
+
+}  // namespace kalix

@@ -14,6 +14,8 @@
 
 #include <csignal>
 
+namespace kalix {
+
 // Runs call(context). Returns 0 when it returned, else the number of the
 // signal that ended it. Guarded calls nest; the innermost one gets the jump.
 // The frames between this call and the fault are abandoned: no destructors
@@ -37,3 +39,5 @@ void setForeignThreadFaultHandler(bool (*handler)(int signal));
 // Ends the guarded call running on `thread` as a fault would (its guard
 // returns SIGUSR2); does nothing when none runs there. Async-signal-safe.
 void abandonGuardedCall(pthread_t thread);
+
+}  // namespace kalix

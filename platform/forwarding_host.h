@@ -5,6 +5,8 @@
 
 #include "platform/host.h"
 
+namespace kalix {
+
 class ForwardingHost : public Host {
   public:
     explicit ForwardingHost(Host& below) : below(below) {}
@@ -50,3 +52,5 @@ class ForwardingHost : public Host {
   private:
     Host& below;
 };
+
+}  // namespace kalix

@@ -18,6 +18,8 @@
 #include "platform/crash_guard.h"
 #include "base/base_directory.h"
 
+namespace kalix {
+
 int scriptMode = 0;
 int secondInstance = 0;
 int systemCodePageIsUtf8 = 0;
@@ -177,3 +179,5 @@ int getUsedStackSize() {
     ptrdiff_t used = computationStackBase - static_cast<char*>(__builtin_frame_address(0));
     return used < 0 ? -1 : int(used);
 }
+
+}  // namespace kalix

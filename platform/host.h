@@ -14,6 +14,8 @@
 #include <cstddef>
 #include <string>
 
+namespace kalix {
+
 // --- start-up facts -------------------------------------------------------
 
 extern int scriptMode;            // started with "-script"
@@ -290,5 +292,7 @@ bool askToRunCommand(const std::string& commandLine, const char* directory);
 bool commandsRunWithoutAsking();
 // Forgets the permission "until restart" for child processes.
 void resetExecPermission();
+
+}  // namespace kalix
 // (The permission question itself, askAllowDialog, is the host's; callers
 // ask through askAllowed, which heeds "askexec".)

@@ -24,6 +24,8 @@
 #include "base/file_reading.h"
 #include "base/settings.h"
 
+namespace kalix {
+
 namespace {
 
 std::string withSlash(std::string directory) {
@@ -325,3 +327,5 @@ LatexResult renderLatexToPng(const LatexRequest& request, const LatexOptions& op
     result.png = png;
     return result;
 }
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace kalix {
+
 struct LatexColour {
     int red = 0, green = 0, blue = 0;
 };
@@ -69,3 +71,5 @@ LatexResult renderLatexToPng(const LatexRequest& request, const LatexOptions& op
 
 // Switches "latexsilent" off after a declined wait (on the caller's thread).
 void noteDeclinedWait(const LatexResult& result);
+
+}  // namespace kalix

@@ -31,6 +31,8 @@
 
 extern char** environ;
 
+namespace kalix {
+
 namespace {
 
 // Owned by the computation thread (the crash guard keeps copies).
@@ -423,3 +425,5 @@ int execProgram(const char* program, const char* arguments, const char* director
     }
     return code;
 }
+
+}  // namespace kalix

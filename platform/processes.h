@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace kalix {
+
 // The words of an argument text: blanks and tabs separate, double quotes
 // group (and are dropped), \" is a double quote.
 std::vector<std::string> splitCommandWords(const char* text);
@@ -52,3 +54,5 @@ constexpr int programKilled = -3;       // ended by a signal
 // output and standard error go into one pipe that is read while the child
 // runs and appended to `output`. Escape ends the child.
 int runProgramCollectingOutput(const std::vector<std::string>& words, std::string& output);
+
+}  // namespace kalix

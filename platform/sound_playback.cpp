@@ -11,6 +11,8 @@
 
 #include "numerics/shared_library.h"
 
+namespace kalix {
+
 namespace {
 
 // libsndfile and ALSA, opened on the first sound.
@@ -151,3 +153,5 @@ SoundResult playSoundFile(const char* path, const std::function<bool()>& escape,
     }
     return SoundResult::played;
 }
+
+}  // namespace kalix

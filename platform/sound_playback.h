@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+namespace kalix {
+
 enum class SoundResult { played, interrupted, unreadable, noDevice };
 
 // Plays `path` synchronously: returns when the sound has ended (at the
@@ -12,3 +14,5 @@ enum class SoundResult { played, interrupted, unreadable, noDevice };
 // every 10 ms). On failure `detail` says why, in the library's words.
 SoundResult playSoundFile(const char* path, const std::function<bool()>& escape,
                           std::string& detail);
+
+}  // namespace kalix

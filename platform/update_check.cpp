@@ -16,6 +16,8 @@
 #include "base/text.h"
 #include "base/threads.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr size_t pageLimit = 1020;
@@ -236,3 +238,5 @@ void reportUpdateCheck(UpdateResult result, const char* version, bool automatic)
         }
     }
 }
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace kalix {
+
 // What the check found.
 enum class UpdateResult {
     noAddress,    // the setting gives no address
@@ -47,3 +49,5 @@ void stopUpdateChecks();
 
 // The address of the changes page; empty without an address.
 std::string changesPageAddress();
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 #include "platform/curl_library.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 const CurlLibrary* curl = nullptr;  // set with the session
@@ -138,3 +140,5 @@ int readUrlChunk(char* buffer, size_t size) {
 }
 
 const char* urlErrorText() { return errorText.c_str(); }
+
+}  // namespace kalix

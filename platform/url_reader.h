@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+namespace kalix {
+
 // 1 when the URL was opened (its first data or its end has arrived), 0 when
 // it cannot be opened (no such URL, host or resource, or an HTTP error),
 // -1 when Escape stopped the attempt. An open URL is closed first.
@@ -28,3 +30,5 @@ void closeUrl();
 
 // 1 while a URL is open.
 int urlIsOpen();
+
+}  // namespace kalix

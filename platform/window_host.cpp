@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace kalix {
+
 static bool isSocket(const std::string& path) {
     struct stat status;
     return stat(path.c_str(), &status) == 0 && S_ISSOCK(status.st_mode);
@@ -41,3 +43,5 @@ int windowsWanted(int scriptMode) {
         return 0;
     return 1;
 }
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 
 #include "platform/host.h"
 
+namespace kalix {
+
 class Thread;
 
 class WindowHost : public Host {
@@ -45,3 +47,5 @@ class WindowHost : public Host {
 // (DISPLAY or WAYLAND_DISPLAY), "-script" was not given, and standard input
 // is neither a pipe, a socket nor a file.
 int windowsWanted(int scriptMode);
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 
 #include "numerics/shared_library.h"
 
+namespace kalix {
+
 static bool openReadline(ReadlineLibrary& f, std::string& error) {
     return openSharedLibrary(
         {"libreadline.so.8"},
@@ -27,3 +29,5 @@ const ReadlineLibrary* readlineLibrary() {
     static LibraryTable<ReadlineLibrary> library(openReadline);
     return library.get();
 }
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include <readline/history.h>
 #include <readline/readline.h>
 
+namespace kalix {
+
 struct ReadlineLibrary {
     decltype(&add_history) addHistory;
     decltype(&rl_callback_handler_install) callbackHandlerInstall;
@@ -30,3 +32,5 @@ struct ReadlineLibrary {
 // The functions and variables; null when the library cannot be opened
 // (lines are then read without editing).
 const ReadlineLibrary* readlineLibrary();
+
+}  // namespace kalix

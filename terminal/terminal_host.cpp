@@ -36,6 +36,8 @@
 #include "terminal/readline_library.h"
 #include "terminal/terminal_keys.h"
 
+namespace kalix {
+
 namespace {
 
 class TerminalHost : public Host {
@@ -286,7 +288,7 @@ int TerminalHost::readInputLine(char* buffer) {
     bool terminal = inputIsTerminal();
     int read = terminal ? readTerminalAnswer(line) : readPipedLine(line);
     // A typed answer ends its line; a piped one is not shown.
-    if (!terminal && inputBuiltinActive && !openOutputLine.empty()) ::printToTextWindow("\n");
+    if (!terminal && inputBuiltinActive && !openOutputLine.empty()) kalix::printToTextWindow("\n");
     openOutputLine.clear();
     inputBuiltinActive = 0;
     clearStoredKey();
@@ -492,7 +494,7 @@ int TerminalHost::pollKey() {
 }
 
 int TerminalHost::waitKeyWithStatus(int* keyCode, const char* status) {
-    ::setStatusText(status);
+    kalix::setStatusText(status);
     std::fflush(stdout);
     return readKey(-1, keyCode, true);
 }
@@ -505,7 +507,7 @@ int TerminalHost::waitWithStatus(double seconds, int* keyCode, const char* statu
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds < 1 ? 1 : milliseconds));
         return 0;
     }
-    ::setStatusText(status);
+    kalix::setStatusText(status);
     // At most about 30 years: the deadline is counted in nanoseconds.
     long long milliseconds = seconds * 1000 < 1e12 ? (long long)(seconds * 1000) : (long long)1e12;
     // Piped input holds commands, not keys: only Ctrl-C ends the wait.
@@ -530,7 +532,7 @@ static int keyOf(int character, int keyCode) {
 
 int TerminalHost::waitMouseClick(double* x, double* y, const char* status) {
     int keyCode;
-    int character = ::waitKeyWithStatus(&keyCode, status);
+    int character = kalix::waitKeyWithStatus(&keyCode, status);
     *x = lastMouseX;
     *y = lastMouseY;
     return keyOf(character, keyCode);
@@ -538,7 +540,7 @@ int TerminalHost::waitMouseClick(double* x, double* y, const char* status) {
 
 int TerminalHost::waitMouseDrag(double* x, double* y, int* time, int* key, const char* status) {
     int keyCode;
-    int character = ::waitKeyWithStatus(&keyCode, status);
+    int character = kalix::waitKeyWithStatus(&keyCode, status);
     *x = lastMouseX;
     *y = lastMouseY;
     *time = 0;
@@ -599,8 +601,8 @@ void TerminalHost::showWarning(const char* text, const char* title) {
 // A terminal shows a formula's LaTeX text; it has no notebook, status bar
 // or menus.
 void TerminalHost::insertLatexImage(const char* latex) {
-    ::printToTextWindow(latex);
-    ::printToTextWindow("\n");
+    kalix::printToTextWindow(latex);
+    kalix::printToTextWindow("\n");
 }
 
 // A user at the terminal gets the jobs of the interpreter's start; input
@@ -622,3 +624,5 @@ int TerminalHost::askAllowDialog(const char* question) {
     if (answer == "a" || answer == "A") return allowUntilRestart;
     return allowNo;
 }
+
+}  // namespace kalix

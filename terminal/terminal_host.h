@@ -3,6 +3,8 @@
 
 #include "platform/host.h"
 
+namespace kalix {
+
 // The terminal host: the host of a program that installs no other.
 Host& terminalHost();
 
@@ -11,3 +13,5 @@ void installInterruptHandler();
 // From any thread: the program on a terminal is to end (a computation stops
 // as with Ctrl-C, line input ends).
 void requestTerminalQuit();
+
+}  // namespace kalix

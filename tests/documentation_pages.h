@@ -10,6 +10,8 @@
 
 #include "notebook/notebook_export.h"
 
+namespace kalix {
+
 // "docs" of the build folder, one above the running test program.
 inline std::filesystem::path documentationFolder() {
     return std::filesystem::canonical("/proc/self/exe").parent_path().parent_path() / "docs";
@@ -69,3 +71,5 @@ inline std::string unescapedAttribute(const std::string& text) {
     }
     return out;
 }
+
+}  // namespace kalix

@@ -30,6 +30,8 @@
 #include "interpreter/type_names.h"
 #include "kalixpy.h"
 
+namespace kalix {
+
 namespace {
 
 PythonCallbacks callbacks;
@@ -820,3 +822,5 @@ EXPORT int py_init(const PythonCallbacks* given) {
 }
 
 }  // extern "C"
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 #include "interpreter/commands.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 namespace {
 
 class StubHost : public Host {
@@ -52,3 +54,5 @@ StubHost stubHost;
 const BuiltinFamily* const builtinFamilies[] = {nullptr};
 const size_t builtinFamilyCount = 0;
 const CommandFamily* const commandFamilies[] = {nullptr};
+
+}  // namespace kalix

@@ -10,6 +10,8 @@
 #include "graphics/png_export.h"
 #include "gui/qt_pixels.h"
 
+namespace kalix {
+
 namespace {
 
 class AnaglyphPages : public testing::Test {
@@ -65,3 +67,5 @@ TEST_F(AnaglyphPages, SavedWhileShownAndOnlyThen) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 #include "graphics/pixel_surface.h"
 #include "tests/pixels/pixel_canvas.h"
 
+namespace kalix {
+
 namespace {
 
 uint32_t rgbOf(Rgb c) { return uint32_t(c.red) << 16 | uint32_t(c.green) << 8 | uint32_t(c.blue); }
@@ -373,3 +375,5 @@ TEST(DrawingRecords, FarPointsAreCutAtTheBorder) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -10,6 +10,8 @@
 #include "tests/pixels/pixel_canvas.h"
 #include "tests/unit/every_record_picture.h"
 
+namespace kalix {
+
 namespace {
 
 struct Picture : Canvas {
@@ -134,3 +136,5 @@ TEST(DrawingThrough, AFullStoreStillPaints) {
 }
 
 }  // namespace
+
+}  // namespace kalix

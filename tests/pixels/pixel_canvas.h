@@ -8,6 +8,8 @@
 #include "graphics/pixel_device.h"
 #include "gui/qt_pixels.h"
 
+namespace kalix {
+
 constexpr uint32_t whitePixel = 0xffffffffu;
 
 struct Canvas {
@@ -51,3 +53,5 @@ struct Canvas {
             }
     }
 };
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 
 #include "tests/pixels/pixel_canvas.h"
 
+namespace kalix {
+
 namespace {
 
 const Rgb black{0, 0, 0};
@@ -217,3 +219,5 @@ TEST(PixelDevice, TextsSitInTheirCellByAlignment) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 #include "graphics/pixel_surface.h"
 #include "tests/pixels/pixel_canvas.h"
 
+namespace kalix {
+
 namespace {
 
 struct Picture : Canvas {
@@ -157,3 +159,5 @@ TEST(PixelSurface, ThinMarkerShapes) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -22,6 +22,8 @@
 #include <QImage>
 #include <QString>
 
+namespace kalix {
+
 namespace {
 
 std::string scratchName(const char* name) {
@@ -167,3 +169,5 @@ TEST(PngFiles, SavedPictureAndItsBoundingBox) {
 }
 
 }  // namespace
+
+}  // namespace kalix

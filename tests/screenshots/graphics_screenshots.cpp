@@ -10,6 +10,8 @@
 #include "modal_helpers.h"
 #include "screenshot_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 class GraphicsScreenshot : public Screenshot {
@@ -61,3 +63,5 @@ TEST_F(GraphicsScreenshot, SizeAndPrintDialogs) {
     printGraphicsDialog();
     EXPECT_TRUE(saved);
 }
+
+}  // namespace kalix

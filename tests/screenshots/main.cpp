@@ -15,6 +15,8 @@
 
 #include "gui/qt_pixels.h"
 
+namespace kalix {
+
 std::string screenshotFolder;
 
 namespace {
@@ -48,7 +50,10 @@ int usage() {
 
 }  // namespace
 
+}  // namespace kalix
+
 int main(int argc, char** argv) {
+    using namespace kalix;
     if (argc == 2 && std::strcmp(argv[1], "list") == 0) {
         for (const Picture& picture : pictures) std::printf("%s\n", picture.name);
         return 0;

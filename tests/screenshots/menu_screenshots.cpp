@@ -12,6 +12,8 @@
 #include "gui/kalix_menu.h"
 #include "screenshot_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 class MenuScreenshot : public Screenshot {
@@ -94,3 +96,5 @@ TEST_F(MenuScreenshot, HelpWindow) {
     EXPECT_TRUE(help->grab().save(destination("help-window.png")));
     help->close();
 }
+
+}  // namespace kalix

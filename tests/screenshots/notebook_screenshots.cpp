@@ -7,6 +7,8 @@
 #include "gui/graphics_window_commands.h"
 #include "screenshot_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 bool haveLatex() {
@@ -115,3 +117,5 @@ TEST_F(InsideScreenshot, PictureInsideTheNotebook) {
     type(" ");
     ASSERT_TRUE(waitForPrompt());
 }
+
+}  // namespace kalix

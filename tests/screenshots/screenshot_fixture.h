@@ -12,6 +12,8 @@
 #include "gui/graphics_window.h"
 #include "window_fixture.h"
 
+namespace kalix {
+
 // The folder named on the command line.
 extern std::string screenshotFolder;
 
@@ -27,3 +29,5 @@ class Screenshot : public WindowTest {
         return waitFor([&] { return graphics().getSurfaceWidth() > 0; });
     }
 };
+
+}  // namespace kalix

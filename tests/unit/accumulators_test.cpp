@@ -11,6 +11,8 @@
 
 #include "numerics/accumulators.h"
 
+namespace kalix {
+
 namespace {
 
 LongAccumulator sumOf(std::initializer_list<double> terms) {
@@ -191,3 +193,5 @@ TEST(LongAccumulator, IntervalProductBoundsBySigns) {
 }
 
 }  // namespace
+
+}  // namespace kalix

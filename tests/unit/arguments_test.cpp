@@ -6,6 +6,8 @@
 #include "arithmetic_fixture.h"
 #include "interpreter/arguments.h"
 
+namespace kalix {
+
 class ArgumentsTest : public OperatorTest {
   public:
     // Pushes the arguments and reads them by the signature; `inspect` sees
@@ -301,3 +303,5 @@ TEST_F(ArgumentsTest, CommonNumberFamily) {
     EXPECT_EQ(re, 2);
     EXPECT_EQ(im, 0);
 }
+
+}  // namespace kalix

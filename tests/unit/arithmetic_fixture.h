@@ -17,6 +17,8 @@
 #include "interpreter/output.h"
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 class OperatorTest : public InterpreterStateTest {
   public:
     static constexpr size_t stackBytes = 1 << 20;
@@ -143,3 +145,5 @@ class OperatorTest : public InterpreterStateTest {
         return first;
     }
 };
+
+}  // namespace kalix

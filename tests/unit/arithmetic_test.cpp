@@ -7,6 +7,8 @@
 #include "builtins/intervals.h"
 #include "interpreter/arithmetic.h"
 
+namespace kalix {
+
 using Operation = void (*)(header*);
 
 class ArithmeticTest : public OperatorTest {};
@@ -511,3 +513,5 @@ TEST_F(ArithmeticTest, CommonKindLeavesRealsAlone) {
     EXPECT_EQ(a, x);
     EXPECT_EQ(realOf(b), 3);
 }
+
+}  // namespace kalix

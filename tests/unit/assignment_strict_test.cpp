@@ -16,6 +16,8 @@
 #include "base/settings.h"
 #include "settings_folder.h"
 
+namespace kalix {
+
 namespace {
 
 class StrictAssignmentTest : public GlobalStoreTest {
@@ -80,3 +82,5 @@ TEST_F(StrictAssignmentTest, FunctionsMayUsePlainAssignment) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -18,6 +18,8 @@
 #include "base/settings.h"
 #include "settings_folder.h"
 
+namespace kalix {
+
 namespace {
 
 class AssignmentTest : public GlobalStoreTest {
@@ -510,3 +512,5 @@ TEST_F(AssignmentTest, StatementEndings) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 
 #include "numerics/bessel.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr double epsilon = 2.220446049250313e-12;
@@ -699,3 +701,5 @@ TEST(Bessel, EveryFiniteArgumentGivesAValue) {
         }
     }
 }
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 
 #include "numerics/binomials.h"
 
+namespace kalix {
+
 TEST(Binomials, ValuesAgainstExactOnes) {
     struct Case {
         double n, k, expected, tolerance;  // relative
@@ -77,3 +79,5 @@ TEST(Binomials, FarArgumentsTakeNoLoopOverK) {
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
 }
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 
 #include "arithmetic_fixture.h"
 
+namespace kalix {
+
 class BuiltinHelpersTest : public OperatorTest {};
 
 TEST(BuiltinHelpers, Comparators) {
@@ -131,3 +133,5 @@ TEST_F(BuiltinHelpersTest, MagicSquareScratchMustFit) {
     EXPECT_EQ(output(), "Out of stack space in magic\n");
     EXPECT_EQ(errorCode, 1);
 }
+
+}  // namespace kalix

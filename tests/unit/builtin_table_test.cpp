@@ -9,6 +9,8 @@
 #include "interpreter/builtin_table.h"
 #include "stack_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 std::vector<std::string> calls;
@@ -210,3 +212,5 @@ TEST(BuiltinFamilies, RealTableIsSortedAndIndexed) {
     }
     EXPECT_EQ(builtinTable[builtinCount].name, nullptr);
 }
+
+}  // namespace kalix

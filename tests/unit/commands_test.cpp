@@ -9,6 +9,8 @@
 #include "interpreter/scanner.h"
 #include "stack_fixture.h"
 
+namespace kalix {
+
 class CommandsTest : public SmallStack {
   protected:
     void SetUp() override {
@@ -110,3 +112,5 @@ TEST_F(CommandsTest, InFunctionsAnAssignableCommandWordCanBeAVariable) {
     EXPECT_EQ(dispatchCommand(), 0);
     functionState = functionTopLevel;
 }
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 #include "builtins/comparison.h"
 #include "math_fixture.h"
 
+namespace kalix {
+
 class ComparisonTest : public MathTest {
   public:
     using Operator = void (*)(header*);
@@ -189,3 +191,5 @@ TEST_F(ComparisonTest, RelativeTestFollowsTheTolerance) {
     EXPECT_EQ(complexAboutEqual(1, 5, 1, 6), 0);
     currentEpsilon = defaultEpsilon;
 }
+
+}  // namespace kalix

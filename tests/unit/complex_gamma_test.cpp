@@ -7,6 +7,8 @@
 
 #include "numerics/complex_gamma.h"
 
+namespace kalix {
+
 namespace {
 
 double libraryGamma(double x) { return std::tgamma(x); }
@@ -304,3 +306,5 @@ TEST(ComplexGamma, FarLeftOfTheAxis) {
     const Complex tiny = gammaComplex({-200.5, 0.5}, libraryGamma);
     EXPECT_EQ(tiny, Complex(0, 0));
 }
+
+}  // namespace kalix

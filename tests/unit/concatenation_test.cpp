@@ -7,6 +7,8 @@
 #include "builtins/concatenation.h"
 #include "interpreter/builtin_table.h"
 
+namespace kalix {
+
 class ConcatenationTest : public OperatorTest {
   public:
     header* stringVector(std::vector<std::string> items) {
@@ -575,3 +577,5 @@ TEST_F(ConcatenationTest, PromotionRefusals) {
     EXPECT_EQ(newram, top);
     EXPECT_EQ(first->kind, kindRealMatrix);
 }
+
+}  // namespace kalix

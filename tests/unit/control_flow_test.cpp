@@ -11,6 +11,8 @@
 #include "interpreter/variables.h"
 #include "stack_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 // A stored body built by hand: text, command tokens (byte 3, index,
@@ -191,3 +193,5 @@ TEST_F(StoredBodyTest, ReturnInsideALoopEndsTheBody) {
     EXPECT_EQ(functionState, functionReturned);
     EXPECT_EQ(local("x"), 1);
 }
+
+}  // namespace kalix

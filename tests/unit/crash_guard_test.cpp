@@ -22,6 +22,8 @@
 #include "platform/foreign_call_guard.h"
 #include "waiting.h"
 
+namespace kalix {
+
 namespace {
 
 volatile int* volatile nowhere = nullptr;
@@ -213,3 +215,5 @@ TEST(CrashGuardDeath, TheOtherGuardsPassOnWhatTheyDoNotTake) {
         },
         testing::ExitedWithCode(crashStatus(SIGSEGV)), "Code b, in Code");
 }
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 
 #include "numerics/distribution_kernels.h"
 
+namespace kalix {
+
 namespace {
 
 // Within `tolerance` of the reference relative to it where it is a normal
@@ -234,3 +236,5 @@ TEST(DistributionKernels, IncompleteBetaForTinyParameters) {
     EXPECT_FALSE(tinyParameterIncompleteBeta(1e-150, 1e-140, 0.5, &value));
     EXPECT_FALSE(tinyParameterInverseIncompleteBeta(2, 3, 0.5, &value));
 }
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 
 #include "math_fixture.h"
 
+namespace kalix {
+
 class DistributionTailTest : public MathTest {};
 
 namespace {
@@ -48,3 +50,5 @@ TEST_F(DistributionTailTest, NormaldisKeepsTheLowerTail) {
     EXPECT_EQ(real("normaldis", 40), 1);
     EXPECT_EQ(real("normaldis", 0), 0.5);
 }
+
+}  // namespace kalix

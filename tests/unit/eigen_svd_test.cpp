@@ -17,6 +17,8 @@
 #include "numerics/vector_width.h"
 #include "random_values.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr double epsilon = 2.220446049250313e-12;
@@ -490,3 +492,5 @@ TEST(Toeplitz, NonSymmetricSystemMatchesItsMatrix) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include "interpreter/elementwise.h"
 #include "math_fixture.h"
 
+namespace kalix {
+
 class ElementwiseTest : public MathTest {};
 
 namespace {
@@ -380,3 +382,5 @@ TEST_F(ElementwiseTest, ErrorInLineOnlyAfterAnError) {
     reportErrorIn("sin");
     EXPECT_EQ(output(), "Error in sin\n");
 }
+
+}  // namespace kalix

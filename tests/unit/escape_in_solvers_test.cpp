@@ -13,6 +13,8 @@
 #include "threaded_suite.h"
 #include "terminal/terminal_host.h"
 
+namespace kalix {
+
 namespace {
 
 class EscapeInSolvers : public ProgramTest {
@@ -99,3 +101,5 @@ TEST_F(EscapeInSolvers, LongLibrarySolvesGiveWayToEscape) {
 }
 
 }  // namespace
+
+}  // namespace kalix

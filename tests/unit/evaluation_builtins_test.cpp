@@ -2,6 +2,8 @@
 // made them: a value that takes most of the stack is not copied again.
 #include "math_fixture.h"
 
+namespace kalix {
+
 class EvaluationBuiltinsTest : public MathTest {};
 
 TEST_F(EvaluationBuiltinsTest, LargeValuesStayInPlace) {
@@ -47,3 +49,5 @@ TEST_F(EvaluationBuiltinsTest, ErrorlevelValuesAreUnnamedValues) {
     EXPECT_EQ(endOf(first), newram);
     output();
 }
+
+}  // namespace kalix

@@ -13,6 +13,8 @@
 #include "interpreter/values.h"
 #include "stack_fixture.h"
 
+namespace kalix {
+
 class EvaluatorTest : public SmallStack {
   protected:
     char text[256];
@@ -291,3 +293,5 @@ TEST_F(EvaluatorTest, EvaluatedStringsBindArgumentsByPosition) {
         newram = entry;
     }
 }
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 
 #include "graphics/surface.h"
 
+namespace kalix {
+
 inline void drawEveryRecord(Surface& s) {
     s.clear();
     s.clip(10, 30, 1010, 1010);
@@ -39,3 +41,5 @@ inline void drawEveryRecord(Surface& s) {
         s.text(800 + 30 * a, 500, "up", 1, a, 25, TextDirection::up);
     }
 }
+
+}  // namespace kalix

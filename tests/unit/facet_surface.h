@@ -6,6 +6,8 @@
 
 #include "recording_surface.h"
 
+namespace kalix {
+
 class FacetSurface : public RecordingSurface {
   public:
     struct Face {
@@ -31,3 +33,5 @@ class FacetSurface : public RecordingSurface {
         return RecordingSurface::line(x1, y1, x2, y2, colour, style, width);
     }
 };
+
+}  // namespace kalix

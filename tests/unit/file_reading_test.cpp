@@ -14,6 +14,8 @@
 
 #include "base/file_reading.h"
 
+namespace kalix {
+
 namespace {
 
 class WholeFiles : public ::testing::Test {
@@ -64,3 +66,5 @@ TEST_F(WholeFiles, WhatIsNoRegularFileOfASaneSizeIsRefused) {
 }
 
 }  // namespace
+
+}  // namespace kalix

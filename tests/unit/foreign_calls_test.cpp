@@ -20,6 +20,8 @@
 #include "base/settings.h"
 #include "settings_folder.h"
 
+namespace kalix {
+
 namespace {
 
 volatile int* volatile nowhere = nullptr;
@@ -137,3 +139,5 @@ TEST_F(AllowQuestion, WithoutATerminalTheAnswerIsNo) {
     untilRestart = 1;
     EXPECT_TRUE(askAllowed("Allow?", &untilRestart));
 }
+
+}  // namespace kalix

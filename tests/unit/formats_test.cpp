@@ -5,6 +5,8 @@
 
 #include "printing_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 using FormatsTest = PrintingTest;
@@ -502,3 +504,5 @@ TEST_F(FormatBuiltinsTest, GetformatAndSetformat) {
 }
 
 }  // namespace
+
+}  // namespace kalix

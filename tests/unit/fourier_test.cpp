@@ -7,6 +7,8 @@
 #include "numerics/fourier.h"
 #include "random_values.h"
 
+namespace kalix {
+
 namespace {
 
 // sum over k of x_k exp(sign 2 pi i j k / n), complex x.
@@ -128,3 +130,5 @@ TEST(Hartley, MatchesTheCasSum) {
 }
 
 }  // namespace
+
+}  // namespace kalix

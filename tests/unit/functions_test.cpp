@@ -25,6 +25,8 @@
 #include "interpreter/scanner.h"
 #include "program_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 // Programs run on a stack of their own (program_fixture.h).
@@ -481,3 +483,5 @@ TEST_F(RecursionTest, FaultOnTheGuardPageEndsTheCall) {
 }
 
 }  // namespace
+
+}  // namespace kalix

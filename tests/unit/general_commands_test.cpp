@@ -8,6 +8,8 @@
 #include "interpreter/scanner.h"
 #include "stack_fixture.h"
 
+namespace kalix {
+
 class GeneralCommandsTest : public SmallStack {
   protected:
     void SetUp() override {
@@ -63,3 +65,5 @@ TEST_F(GeneralCommandsTest, ClearallKeepsProtectedDefaultAndPercentNames) {
     EXPECT_EQ(left, "% defaultx p ");
     EXPECT_EQ(endlocal, newram);
 }
+
+}  // namespace kalix

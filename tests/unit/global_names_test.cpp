@@ -9,6 +9,8 @@
 #include "interpreter/globals.h"
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 namespace {
 
 using GlobalNamesTest = GlobalStoreTest;
@@ -65,3 +67,5 @@ TEST_F(GlobalNamesTest, NameTakenFromTheStoredRecord) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -14,6 +14,8 @@
 #include "interpreter/output.h"
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 class GlobalStoreTest : public InterpreterStateTest {
   protected:
     static constexpr size_t stackBytes = 1 << 18;
@@ -51,3 +53,5 @@ class GlobalStoreTest : public InterpreterStateTest {
         return text;
     }
 };
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 #include "interpreter/output.h"
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 namespace {
 
 class GlobalsTest : public GlobalStoreTest {
@@ -306,3 +308,5 @@ TEST_F(GlobalsTest, ListGetRefusesWhenTheStackIsFull) {
 }
 
 }  // namespace
+
+}  // namespace kalix

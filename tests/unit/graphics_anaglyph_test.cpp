@@ -3,6 +3,8 @@
 
 #include "graphics/pages.h"
 
+namespace kalix {
+
 namespace {
 
 PixelImage filled(int width, int height, uint32_t rgb) {
@@ -47,3 +49,5 @@ TEST(Anaglyph, TheGreyOfAPixelIgnoresItsNeighbour) {
 }
 
 }  // namespace
+
+}  // namespace kalix

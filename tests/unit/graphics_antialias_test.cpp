@@ -6,6 +6,8 @@
 
 #include "graphics/antialias.h"
 
+namespace kalix {
+
 namespace {
 
 uint32_t grey(int v) { return 0xff000000u | uint32_t(v) << 16 | uint32_t(v) << 8 | uint32_t(v); }
@@ -119,3 +121,5 @@ TEST(AntialiasFilter, OtherSizesAreResampled) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 
 #include "graphics/colors.h"
 
+namespace kalix {
+
 namespace {
 
 TEST(Colors, ResolveWithAndWithoutColours) {
@@ -69,3 +71,5 @@ TEST(Colors, PaletteChangesAndReset) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 #include "graphics/svg_writer.h"
 #include "recording_surface.h"
 
+namespace kalix {
+
 namespace {
 
 TEST(Contour, PlotAreaWithMargin) {
@@ -243,3 +245,5 @@ TEST(Contour, SavedBandsHaveNoFramesAndCellsKeepTheirColour) {
 }
 
 }  // namespace
+
+}  // namespace kalix

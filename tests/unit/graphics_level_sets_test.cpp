@@ -10,6 +10,8 @@
 #include "graphics/level_sets.h"
 #include "recording_surface.h"
 
+namespace kalix {
+
 namespace {
 
 TEST(LevelSets, LevelFraction) {
@@ -197,3 +199,5 @@ TEST(LevelSets, ContourBandTrianglesAreFilledPolygons) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 
 #include "base/threads.h"
 
+namespace kalix {
+
 struct GraphicsLockProbe {
     static inline int records = 0;
     static inline int underLock = 0;
@@ -15,3 +17,5 @@ struct GraphicsLockProbe {
         return false;
     }
 };
+
+}  // namespace kalix

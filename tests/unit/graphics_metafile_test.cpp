@@ -11,6 +11,8 @@
 #include "graphics/metafile.h"
 #include "tests/unit/recording_surface.h"
 
+namespace kalix {
+
 namespace {
 
 // Reads the stream back field by field.
@@ -284,3 +286,5 @@ TEST(Metafile, StopPollEndsTheReplay) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 
 #include "graphics/projection.h"
 
+namespace kalix {
+
 namespace {
 
 const double defaultView[4] = {5, 2.6, 2, 0.4};
@@ -116,3 +118,5 @@ TEST(Projection, TheEyeLooksThroughTheCentreAtTheMiddleOfTheScreen) {
 }
 
 }  // namespace
+
+}  // namespace kalix

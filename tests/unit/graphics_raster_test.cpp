@@ -11,6 +11,8 @@
 #include "graphics/raster.h"
 #include "threaded_suite.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr uint32_t ink = 0xff000000u, paper = 0xffffffffu;
@@ -135,3 +137,5 @@ TEST(RowBands, CoverEveryRowOnce) {
 }
 
 }  // namespace
+
+}  // namespace kalix

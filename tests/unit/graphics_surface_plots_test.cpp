@@ -9,6 +9,8 @@
 #include "graphics/solid_plot.h"
 #include "graphics/surface_plots.h"
 
+namespace kalix {
+
 namespace {
 
 const int window[4] = {10, 30, 1010, 1010};
@@ -404,3 +406,5 @@ TEST_F(SolidTest, EscapeStopsEveryLoop) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -23,6 +23,8 @@
 #include "tests/unit/every_record_picture.h"
 #include "tests/unit/graphics_lock_probe.h"
 
+namespace kalix {
+
 namespace {
 
 WriterSettings testSettings() {
@@ -663,3 +665,5 @@ TEST(GzipSink, GzipUnpacksEveryBandAndBatchToTheBytesWritten) {
 }
 
 }  // namespace
+
+}  // namespace kalix

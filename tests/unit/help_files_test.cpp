@@ -19,6 +19,8 @@
 #include "program_fixture.h"
 #include "tests/documentation_pages.h"
 
+namespace kalix {
+
 namespace {
 
 std::string resourceFolder() { return KALIX_RESOURCES; }
@@ -206,3 +208,5 @@ TEST_F(HelpFilesTest, EveryLinkOfThePagesLeadsToAPageAndItsAnchor) {
     EXPECT_GT(checked, 1000);
     EXPECT_EQ(broken, "");
 }
+
+}  // namespace kalix

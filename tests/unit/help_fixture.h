@@ -15,6 +15,8 @@
 #include "program_fixture.h"
 #include "settings_folder.h"
 
+namespace kalix {
+
 // Maxima's function list and info files from strings.
 class FakeMaximaHelp : public MaximaHelpSource {
   public:
@@ -92,3 +94,5 @@ class HelpTest : public ProgramTest {
         return rule == std::string::npos ? answer : answer.substr(rule + 72);
     }
 };
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 #include "notebook/help_user_functions.h"
 #include "notebook/help_writer.h"
 
+namespace kalix {
+
 namespace {
 
 std::string temporaryFile(const std::string& name, const std::string& bytes) {
@@ -409,3 +411,5 @@ TEST_F(MaximaHelpTest, AMaximaQueryForAUserFunctionShowsBoth) {
               "diff (expr, x) Differentiates.\ndiff (expr) Total differential.\n");
     EXPECT_NE(answer.find("function diff (x)\n\nmy own diff\n"), std::string::npos) << answer;
 }
+
+}  // namespace kalix

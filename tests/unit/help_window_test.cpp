@@ -5,6 +5,8 @@
 #include "notebook/help_window_model.h"
 #include "base/text.h"
 
+namespace kalix {
+
 TEST(HelpDisplayTest, TabsNoBreakSpacesAndTheLimit) {
     selectCodePage(1252);
     struct Case {
@@ -213,3 +215,5 @@ TEST_F(HelpTest, TheWindowPlaceIsRememberedAndKeptLargeEnough) {
     EXPECT_EQ(place.width, 500);
     EXPECT_EQ(place.height, 300);
 }
+
+}  // namespace kalix

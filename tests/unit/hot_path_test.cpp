@@ -16,6 +16,8 @@
 #include "settings_folder.h"
 #include "threaded_suite.h"
 
+namespace kalix {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -141,3 +143,5 @@ TEST_F(SettingCacheTest, OneBufferDifferentKeys) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 #include "interpreter/function_index.h"
 #include "interpreter/state.h"
 
+namespace kalix {
+
 class InterpreterStateTest : public ::testing::Test {
   protected:
     InterpreterState interpreterState;
@@ -18,3 +20,5 @@ class InterpreterStateTest : public ::testing::Test {
     }
     void TearDown() override { interpreterState.restore(); }
 };
+
+}  // namespace kalix

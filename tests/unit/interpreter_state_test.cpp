@@ -6,6 +6,8 @@
 
 #include "interpreter/state.h"
 
+namespace kalix {
+
 TEST(InterpreterState, RestorePutsBackEveryKindOfValue) {
     InterpreterState before = InterpreterState::save();
     char* scan = scanPointer;
@@ -38,3 +40,5 @@ TEST(InterpreterState, RestorePutsBackEveryKindOfValue) {
     EXPECT_EQ(std::string(inputLine), line);
     EXPECT_EQ(std::string(functionKeyTexts[3]), key);
 }
+
+}  // namespace kalix

@@ -13,6 +13,8 @@
 
 #include "numerics/interval_arrays.h"
 
+namespace kalix {
+
 namespace {
 
 namespace plain {
@@ -327,3 +329,5 @@ TEST(IntervalArrays, RefusalsWriteNothing) {
               IntervalStatus::divisionByZero);
     EXPECT_EQ(r, std::vector<double>(8, 7.0));
 }
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 
 #include "numerics/intervals.h"
 
+namespace kalix {
+
 TEST(IntervalKernels, FailuresAreStatusesWithNaNBounds) {
     struct Case {
         const char* what;
@@ -60,3 +62,5 @@ TEST(IntervalKernels, SuccessfulKernelsEncloseTheExactResult) {
     EXPECT_EQ(r[0], 1);
     EXPECT_EQ(r[1], 2);
 }
+
+}  // namespace kalix

@@ -13,6 +13,8 @@
 #include "interpreter/elementwise.h"
 #include "math_fixture.h"
 
+namespace kalix {
+
 class IntervalTest : public MathTest {};
 
 namespace {
@@ -863,3 +865,5 @@ TEST_F(IntervalTest, PlusMinusAddsASymmetricInterval) {
     EXPECT_EQ(errorCode, 26);
     EXPECT_EQ(output(), "Need two real numbers for plusminus\n");
 }
+
+}  // namespace kalix

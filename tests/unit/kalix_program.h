@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace kalix {
+
 inline std::string kalixProgramPath() {
     char self[4096];
     ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
@@ -14,3 +16,5 @@ inline std::string kalixProgramPath() {
     tests = tests.substr(0, tests.rfind('/'));
     return tests.substr(0, tests.rfind('/')) + "/kalix";
 }
+
+}  // namespace kalix

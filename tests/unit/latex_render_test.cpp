@@ -14,6 +14,8 @@
 #include "platform/latex_render.h"
 #include "threaded_suite.h"
 
+namespace kalix {
+
 namespace {
 
 bool exists(const std::string& path) {
@@ -187,3 +189,5 @@ TEST(LatexRender, EscapeEndsTheRunAndALongWaitAsks) {
     std::string command = "rm -rf " + options.workDirectory;
     EXPECT_EQ(std::system(command.c_str()), 0);
 }
+
+}  // namespace kalix

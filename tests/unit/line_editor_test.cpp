@@ -11,6 +11,8 @@
 #include "notebook_fixture.h"
 #include "platform/host.h"
 
+namespace kalix {
+
 using Lines = std::vector<std::string>;
 
 namespace {
@@ -327,3 +329,5 @@ TEST_F(LineEditorTest, KeysTakeWholeCharactersInBothCodePages) {
     }
     assignIntCell(functionEntryState, 0);
 }
+
+}  // namespace kalix

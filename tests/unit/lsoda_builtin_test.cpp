@@ -6,6 +6,8 @@
 
 #include "program_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 using LsodaBuiltin = ProgramTest;
@@ -24,3 +26,5 @@ TEST_F(LsodaBuiltin, RestartsAtManyPointsKeepOneWorkSpace) {
 }
 
 }  // namespace
+
+}  // namespace kalix

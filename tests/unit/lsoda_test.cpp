@@ -10,6 +10,8 @@
 #include "numerics/lsoda.h"
 #include "numerics/lsoda_linear_algebra.h"
 
+namespace kalix {
+
 namespace {
 
 // --- dense linear algebra ---------------------------------------------------
@@ -309,3 +311,5 @@ TEST(LsodaDriver, IndependentStatesDoNotMeet) {
 }
 
 }  // namespace
+
+}  // namespace kalix

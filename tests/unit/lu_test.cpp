@@ -11,6 +11,8 @@
 #include "numerics/lu.h"
 #include "random_values.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr double epsilon = 2.220446049250313e-12;
@@ -356,3 +358,5 @@ TEST(SolveSystem, ComplexSystem) {
 }
 
 }  // namespace
+
+}  // namespace kalix

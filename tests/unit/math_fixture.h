@@ -8,6 +8,8 @@
 #include "arithmetic_fixture.h"
 #include "interpreter/builtin_table.h"
 
+namespace kalix {
+
 class MathTest : public OperatorTest {
   public:
     void SetUp() override {
@@ -43,3 +45,5 @@ class MathTest : public OperatorTest {
         return {complexOf(record)[0], complexOf(record)[1]};
     }
 };
+
+}  // namespace kalix

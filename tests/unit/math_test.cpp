@@ -9,6 +9,8 @@
 #include "builtins/math.h"
 #include "math_fixture.h"
 
+namespace kalix {
+
 class MathBuiltinTest : public MathTest {};
 
 TEST_F(MathBuiltinTest, RealValues) {
@@ -469,3 +471,5 @@ TEST_F(MathBuiltinTest, FastRandomGenerators) {
     call("fastnormal", 1, pushReal(1));
     EXPECT_EQ(output(), "Need 1x2 vector for normal\n");
 }
+
+}  // namespace kalix

@@ -6,6 +6,8 @@
 #include "interpreter/builtin_table.h"
 #include "stack_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 class MatrixBuiltinsTest : public SmallStack {
@@ -102,3 +104,5 @@ TEST_F(MatrixBuiltinsTest, ResultsBeyondTheStackOverflowCleanly) {
 }
 
 }  // namespace
+
+}  // namespace kalix

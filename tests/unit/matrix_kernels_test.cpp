@@ -14,6 +14,8 @@
 #include "numerics/sorting.h"
 #include "numerics/vector_search.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
@@ -275,3 +277,5 @@ TEST(Fold, SumsOfProductsWhereTheSmallMatrixFits) {
 }
 
 }  // namespace
+
+}  // namespace kalix

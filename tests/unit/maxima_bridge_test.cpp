@@ -29,6 +29,8 @@
 #include "waiting.h"
 #include "terminal/terminal_host.h"
 
+namespace kalix {
+
 namespace {
 
 class MaximaBridgeTest : public GlobalStoreTest {
@@ -286,3 +288,5 @@ TEST(MaximaFunctionList, CompletionPicksAmongEntriesOfOneName) {
 }
 
 }  // namespace
+
+}  // namespace kalix

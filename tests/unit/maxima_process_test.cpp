@@ -12,6 +12,8 @@
 #include "engines/maxima_process.h"
 #include "threaded_suite.h"
 
+namespace kalix {
+
 namespace {
 
 const std::string fakeMaxima = std::string(KALIX_UNIT_FILES) + "/maxima";
@@ -135,3 +137,5 @@ TEST(MaximaStart, AProgramThatIsNoMaximaFailsWithoutHanging) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 
 #include "numerics/minimisers.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr double epsilon = 2.220446049250313e-12;
@@ -136,3 +138,5 @@ TEST(NelderMead, LimitsAndFailures) {
 }
 
 }  // namespace
+
+}  // namespace kalix

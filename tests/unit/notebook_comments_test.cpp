@@ -3,6 +3,8 @@
 #include "base/html_entities.h"
 #include "notebook_fixture.h"
 
+namespace kalix {
+
 using Lines = std::vector<std::string>;
 
 TEST_F(NotebookTest, OutputReplacesTheOldOutputOfItsCommand) {
@@ -392,3 +394,5 @@ TEST_F(NotebookTest, SearchFindsForwardAndBackward) {
     editor.searchNext("z");
     EXPECT_EQ(editor.cursor().getSelectionFirst(), nullptr);
 }
+
+}  // namespace kalix

@@ -5,6 +5,8 @@
 #include "notebook_fixture.h"
 #include "threaded_suite.h"
 
+namespace kalix {
+
 using Lines = std::vector<std::string>;
 
 TEST_F(NotebookTest, NewAndClearedNotebookIsOneEmptyLine) {
@@ -372,3 +374,5 @@ TEST(NotebookLock, OperationsHoldTheTextLock) {
     EXPECT_EQ(host.messages[0], "Could not open file\n/nonexistent/x.kn");
     EXPECT_EQ(host.lockDepthAtMessage[0], 0);
 }
+
+}  // namespace kalix

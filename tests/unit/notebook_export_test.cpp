@@ -5,6 +5,8 @@
 
 #include "notebook_fixture.h"
 
+namespace kalix {
+
 namespace fs = std::filesystem;
 
 class NotebookExportTest : public NotebookTest {
@@ -469,3 +471,5 @@ TEST_F(NotebookExportTest, AProgramFileBecomesADocumentationPage) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "Could not open\n" + (dir / "missing.k").string());
 }
+
+}  // namespace kalix

@@ -22,6 +22,8 @@
 #include "settings_folder.h"
 #include "threaded_suite.h"
 
+namespace kalix {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -738,3 +740,5 @@ TEST_F(NotebookFilesTest, ACopyLeftUnfinishedOrDeclinedGoes) {
     ASSERT_EQ(found.size(), 1u);
     found[0].deleteCopy();
 }
+
+}  // namespace kalix

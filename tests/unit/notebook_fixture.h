@@ -20,6 +20,8 @@
 #include "notebook/notebook_model.h"
 #include "base/text.h"
 
+namespace kalix {
+
 class RecordingHost : public NotebookHost {
   public:
     NotebookOptions fixed;
@@ -221,3 +223,5 @@ inline std::string readFile(const std::filesystem::path& path) {
     text << in.rdbuf();
     return text.str();
 }
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 
 #include "notebook_fixture.h"
 
+namespace kalix {
+
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
@@ -523,3 +525,5 @@ TEST_F(NotebookFileTest, OnlyAFirstLineThatIsAMaximaModeTextSwitchesTheMode) {
         EXPECT_EQ(otherHost.maximaMode, c.mode) << c.first;
     }
 }
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 #include "graphics/png_file.h"
 #include "notebook_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 class NotebookPicturesTest : public NotebookTest {
@@ -159,3 +161,5 @@ TEST(CropArea, CornersGiveFractionsAndEmptyAreasAreRefused) {
     ASSERT_TRUE(cropPixels(out, whole));
     EXPECT_EQ(whole.width(), 100);
 }
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 #include "notebook_fixture.h"
 #include "base/base_directory.h"
 
+namespace kalix {
+
 namespace fs = std::filesystem;
 
 class NotebookRunnerTest : public NotebookTest {
@@ -175,3 +177,5 @@ TEST_F(NotebookRunnerTest, AsTheHostTheRunTakesLinesAndOutputAndPassesTheRest) {
         lines.push_back(line->text.getText());
     EXPECT_EQ(lines, (std::vector<std::string>{">a", "out", "", ">b", ">"}));
 }
+
+}  // namespace kalix

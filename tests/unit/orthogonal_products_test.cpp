@@ -7,6 +7,8 @@
 #include "numerics/matrix_products.h"
 #include "numerics/orthogonal.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr double epsilon = 2.220446049250313e-12;
@@ -131,3 +133,5 @@ TEST(Products, SymmetricAndHermitianResults) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 #include "interpreter/scanner.h"
 #include "stack_fixture.h"
 
+namespace kalix {
+
 class OutputTest : public SmallStack {
   protected:
     int savedLineLength = 0;
@@ -155,3 +157,5 @@ TEST_F(OutputTest, ReportNeedNamesTheBuiltin) {
     EXPECT_EQ(errorCode, 26);
     EXPECT_EQ(output(), "Need real value for sin\n");
 }
+
+}  // namespace kalix

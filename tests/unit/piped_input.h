@@ -8,6 +8,8 @@
 #include <string>
 #include <thread>
 
+namespace kalix {
+
 class PipedStandardInput {
   public:
     explicit PipedStandardInput(std::string text) {
@@ -39,3 +41,5 @@ class PipedStandardInput {
     int savedInput = -1;
     std::thread writer;
 };
+
+}  // namespace kalix

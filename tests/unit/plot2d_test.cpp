@@ -11,6 +11,8 @@
 #include "math_fixture.h"
 #include "recording_surface.h"
 
+namespace kalix {
+
 namespace {
 
 class Plot2dTest : public MathTest {
@@ -123,3 +125,5 @@ TEST_F(Plot2dTest, BarRgbStoresTheLastRowFirstAndClearsUnlessHeld) {
 }
 
 }  // namespace
+
+}  // namespace kalix

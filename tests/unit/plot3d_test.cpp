@@ -11,6 +11,8 @@
 #include "math_fixture.h"
 #include "recording_surface.h"
 
+namespace kalix {
+
 namespace {
 
 class Plot3dTest : public MathTest {
@@ -224,3 +226,5 @@ TEST_F(Plot3dTest, PagesKeepCopiesAndSwitchTheDisplay) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 #include "numerics/polynomial_roots.h"
 #include "numerics/polynomials.h"
 
+namespace kalix {
+
 namespace {
 
 using R = RealArithmetic;
@@ -277,3 +279,5 @@ TEST(PolynomialRoots, RandomHighDegreesPassOrFail) {
     }
     EXPECT_GT(found, 0);
 }
+
+}  // namespace kalix

@@ -15,6 +15,8 @@
 #include "interpreter/stack.h"
 #include "stack_fixture.h"
 
+namespace kalix {
+
 class PrintingTest : public SmallStack {
   protected:
     void SetUp() override {
@@ -52,3 +54,5 @@ class PrintingTest : public SmallStack {
         return text;
     }
 };
+
+}  // namespace kalix

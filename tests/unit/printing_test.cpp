@@ -8,6 +8,8 @@
 #include "platform/host.h"
 #include "printing_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 // The real entry of x in the initial format, as a column shows it.
@@ -345,3 +347,5 @@ TEST_F(PrintingTest, HexHelpers) {
 }
 
 }  // namespace
+
+}  // namespace kalix

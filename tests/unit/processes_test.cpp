@@ -24,6 +24,8 @@
 #include "threaded_suite.h"
 #include "waiting.h"
 
+namespace kalix {
+
 namespace {
 
 TEST(CommandWords, BlanksSeparateQuotesGroup) {
@@ -217,3 +219,5 @@ TEST_F(ChildProcesses, FailuresAndRefusals) {
 }
 
 }  // namespace
+
+}  // namespace kalix

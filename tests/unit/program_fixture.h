@@ -22,6 +22,8 @@
 #include "interpreter/scanner.h"
 #include "interpreter/value_helpers.h"
 
+namespace kalix {
+
 class ProgramTest : public InterpreterStateTest {
   protected:
     std::vector<uint64_t> block;
@@ -95,3 +97,5 @@ class ProgramTest : public InterpreterStateTest {
         return code;
     }
 };
+
+}  // namespace kalix

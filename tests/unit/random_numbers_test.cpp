@@ -10,6 +10,8 @@
 
 #include "numerics/random_numbers.h"
 
+namespace kalix {
+
 namespace {
 
 constexpr double cap = 1 - 2.220446049250313e-12;
@@ -149,3 +151,5 @@ TEST(RandomNumbers, FifteenBitGenerator) {
         ASSERT_LE(r, 32767);
     }
 }
+
+}  // namespace kalix

@@ -4,6 +4,8 @@
 #include <random>
 #include <vector>
 
+namespace kalix {
+
 // `count` values uniform in [-1, 1) from the given seed.
 inline std::vector<double> randomValues(size_t count, unsigned seed) {
     std::mt19937 generator(seed);
@@ -16,3 +18,5 @@ inline std::vector<double> randomValues(size_t count, unsigned seed) {
 inline std::vector<double> randomMatrix(int rows, int columns, unsigned seed) {
     return randomValues(size_t(rows) * columns, seed);
 }
+
+}  // namespace kalix

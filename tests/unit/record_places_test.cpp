@@ -7,6 +7,8 @@
 #include "interpreter/value_helpers.h"
 #include "stack_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 // A small stack with room for outside records below and above it in the
@@ -128,3 +130,5 @@ TEST_F(RecordPlaces, CheckingBuildRefusesRecordsAcrossTheBounds) {
 #endif
 
 }  // namespace
+
+}  // namespace kalix

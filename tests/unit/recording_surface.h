@@ -7,6 +7,8 @@
 
 #include "graphics/surface.h"
 
+namespace kalix {
+
 class RecordingSurface : public Surface {
   public:
     std::vector<std::string> calls;
@@ -62,3 +64,5 @@ class RecordingSurface : public Surface {
         return true;
     }
 };
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 
 #include "numerics/runge_kutta.h"
 
+namespace kalix {
+
 namespace {
 
 TEST(CashKarpTable, StagesAndWeightsAreConsistent) {
@@ -105,3 +107,5 @@ TEST(Runge2, Failures) {
 }
 
 }  // namespace
+
+}  // namespace kalix

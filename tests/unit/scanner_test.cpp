@@ -10,6 +10,8 @@
 #include "interpreter/scanner.h"
 #include "stack_fixture.h"
 
+namespace kalix {
+
 class ScannerTest : public SmallStack {
   protected:
     void SetUp() override {
@@ -358,3 +360,5 @@ TEST_F(ScannerTest, NextCodeLineSkipsEmptyAndCommentLines) {
     nextCodeLine();
     EXPECT_STREQ(inputLine, "code");
 }
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+namespace kalix {
+
 // Keeps the value of an environment variable (or that it was unset) and
 // puts it back when the object ends.
 class KeptVariable {
@@ -53,3 +55,5 @@ class PrivateSettingsFolder {
     KeptVariable kept{"XDG_CONFIG_HOME"};
     bool owned = false;
 };
+
+}  // namespace kalix

@@ -24,6 +24,8 @@
 #include "settings_folder.h"
 #include "threaded_suite.h"
 
+namespace kalix {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -697,3 +699,5 @@ TEST_F(SettingsTest, ManyReadersAndWritersAtOnce) {
             EXPECT_EQ(valueOf(entries, name), i % 50 == 49 ? "(missing)" : valueFor(t, i)) << name;
         }
 }
+
+}  // namespace kalix

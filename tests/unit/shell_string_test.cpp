@@ -5,6 +5,8 @@
 
 #include "base/string.h"
 
+namespace kalix {
+
 namespace {
 
 TEST(ShellString, ConstructorsSetCapacity) {
@@ -308,3 +310,5 @@ TEST(ShellString, AllocationFailureSetsTheFlag) {
 }
 
 }  // namespace
+
+}  // namespace kalix

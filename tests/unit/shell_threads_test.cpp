@@ -10,6 +10,8 @@
 #include "threaded_suite.h"
 #include "waiting.h"
 
+namespace kalix {
+
 namespace {
 
 bool waitForCell(const IntCell& cell, int value) {
@@ -239,3 +241,5 @@ TEST(ShellNamedLock, TheThreeLocks) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -26,6 +26,8 @@
 #include "threaded_suite.h"
 #include "waiting.h"
 
+namespace kalix {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -371,3 +373,5 @@ TEST_F(ProgramEnd, QuittingDuringAMaximaComputationLeavesNoMaxima) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 
 #include "numerics/simplex.h"
 
+namespace kalix {
+
 namespace {
 
 struct Outcome {
@@ -150,3 +152,5 @@ TEST(Simplex, EscapeStopsTheExchangeSteps) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 
 #include "platform/sound_playback.h"
 
+namespace kalix {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -99,3 +101,5 @@ TEST_F(SoundPlaybackTest, NoDeviceOrNoSoundFileFailsSayingWhy) {
         EXPECT_FALSE(detail.empty()) << bad;
     }
 }
+
+}  // namespace kalix

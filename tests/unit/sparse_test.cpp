@@ -6,6 +6,8 @@
 
 #include "numerics/sparse.h"
 
+namespace kalix {
+
 // Found by argument-dependent lookup: SparseEntry lives in the global
 // namespace.
 static bool operator==(const SparseEntry& a, const SparseEntry& b) {
@@ -144,3 +146,5 @@ TEST(SparseSeidel, OneSweep) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -7,6 +7,8 @@
 #include "help_fixture.h"
 #include "notebook_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 class SpellCheckTest : public NotebookTest {
@@ -235,3 +237,5 @@ TEST_F(SpellCheckTest, DebiansEnglishListMarksTheQuikBrownFox) {
     EXPECT_EQ(marked(editor.document().getFirstLine()), std::vector<std::string>{});
     helpDatabase.clear();
 }
+
+}  // namespace kalix

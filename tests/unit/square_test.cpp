@@ -14,6 +14,8 @@
 #include "interpreter/elementwise.h"
 #include "interpreter/interval_operators.h"
 
+namespace kalix {
+
 namespace {
 
 class SquareTest : public OperatorTest {
@@ -144,3 +146,5 @@ TEST_F(SquareTest, OtherSquaresFollowThePowerRules) {
 }
 
 }  // namespace
+
+}  // namespace kalix

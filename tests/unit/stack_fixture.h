@@ -12,6 +12,8 @@
 #include "interpreter/output.h"
 #include "interpreter/stack.h"
 
+namespace kalix {
+
 class SmallStack : public InterpreterStateTest {
   protected:
     static constexpr size_t stackBytes = 4096;
@@ -81,3 +83,5 @@ class SmallStack : public InterpreterStateTest {
                                    data + int64_t(matrixRows(record)) * matrixColumns(record));
     }
 };
+
+}  // namespace kalix

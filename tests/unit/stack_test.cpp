@@ -9,6 +9,8 @@
 #include "interpreter/value_helpers.h"
 #include "stack_fixture.h"
 
+namespace kalix {
+
 using StackTest = SmallStack;
 
 namespace {
@@ -804,3 +806,5 @@ TEST_F(StackTest, StackRefsFollowTheirRecordsAcrossMoves) {
     EXPECT_EQ(realOf(top.get()), 3);
     EXPECT_EQ(newram, endOf(c));
 }
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 
 #include "base/stale_temporaries.h"
 
+namespace kalix {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -55,3 +57,5 @@ TEST(StaleTemporaries, OnlyOldOnesOfTheSavedFileGo) {
 }
 
 }  // namespace
+
+}  // namespace kalix

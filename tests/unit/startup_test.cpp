@@ -19,6 +19,8 @@
 #include "threaded_suite.h"
 #include "app/startup.h"
 
+namespace kalix {
+
 static StartupOptions parse(std::vector<std::string> words) {
     words.insert(words.begin(), "kalix");
     std::vector<char*> argv;
@@ -98,9 +100,13 @@ TEST(StartupOptions, ProgramFileIsMadeAbsoluteAgainstTheStartDirectory) {
     EXPECT_EQ(absoluteFileName("\"q.k\"", "/start/"), "\"q.k\"");
 }
 
+}  // namespace kalix
+
 // --- the program on files --------------------------------------------------
 
 extern char** environ;
+
+namespace kalix {
 
 // In a namespace of its own: platform/child_process.h has a ProgramRun too,
 // and two classes of one name break the link's one-definition rule (their
@@ -262,3 +268,5 @@ TEST_F(ProgramRun, WordsAfterTheFileAreItsArguments) {
 }
 
 }  // namespace
+
+}  // namespace kalix

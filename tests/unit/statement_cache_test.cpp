@@ -31,6 +31,8 @@
 #include "settings_folder.h"
 #include "threaded_suite.h"
 
+namespace kalix {
+
 namespace {
 
 // What a program left: its output and every variable, byte for byte (the
@@ -338,3 +340,5 @@ TEST_F(CacheSettingsTest, ProgramsAgreeUnderTheSettings) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -20,6 +20,8 @@
 #include "kalix_program.h"
 #include "threaded_suite.h"
 
+namespace kalix {
+
 namespace {
 
 struct CodePageCase {
@@ -110,3 +112,5 @@ TEST(StringsInCodePages, CharactersIn65001AndBytesIn1252) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -15,6 +15,8 @@
 #include "builtins/system_values.h"
 #include "interpreter/values.h"
 
+namespace kalix {
+
 namespace {
 
 using SystemValues = ProgramTest;
@@ -79,3 +81,5 @@ TEST_F(SystemValues, AVectorTheStackCannotHoldIsRefusedBeforeItIsWritten) {
 }
 
 }  // namespace
+
+}  // namespace kalix

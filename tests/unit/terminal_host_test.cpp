@@ -26,6 +26,8 @@
 #include "terminal/terminal_host.h"
 #include "terminal/terminal_keys.h"
 
+namespace kalix {
+
 static double secondsOf(void (*action)()) {
     auto start = std::chrono::steady_clock::now();
     action();
@@ -324,3 +326,5 @@ TEST_F(PipedInput, NobodyAnswersThePermissionQuestion) {
     ASSERT_EQ(readInputLine(line), 1);  // the answer stays a command line
     EXPECT_STREQ(line, "y");
 }
+
+}  // namespace kalix

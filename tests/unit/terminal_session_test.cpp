@@ -23,6 +23,8 @@
 #include "threaded_suite.h"
 #include "waiting.h"
 
+namespace kalix {
+
 namespace {
 
 class TerminalSession : public ::testing::Test {
@@ -303,3 +305,5 @@ TEST_F(TerminalSession, TabCompletesNames) {
     type("twi\t(5)\n");
     EXPECT_TRUE(waitFor("10")) << seen;
 }
+
+}  // namespace kalix

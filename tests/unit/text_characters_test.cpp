@@ -6,6 +6,8 @@
 
 #include "base/text.h"
 
+namespace kalix {
+
 namespace {
 
 // The byte offsets where the characters of a text start, walking forward.
@@ -67,3 +69,5 @@ TEST(TextCharacters, StepsOverWholeCharactersBothWays) {
 }
 
 }  // namespace
+
+}  // namespace kalix

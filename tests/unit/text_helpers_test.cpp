@@ -8,6 +8,8 @@
 #include "builtins/text_helpers.h"
 #include "stack_fixture.h"
 
+namespace kalix {
+
 using TextHelpersTest = SmallStack;
 
 TEST_F(TextHelpersTest, StringRecordsHaveTheSizeOfPushedStrings) {
@@ -250,3 +252,5 @@ TEST_F(TextHelpersTest, CharactersOfCodes) {
         EXPECT_EQ(std::string(out, size_t(length)), c.bytes) << c.code << " " << c.utf8;
     }
 }
+
+}  // namespace kalix

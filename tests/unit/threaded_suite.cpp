@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace kalix {
+
 namespace {
 
 std::vector<std::string>& markedSuites() {
@@ -30,3 +32,5 @@ TEST(ThreadedSuites, EveryMarkNamesASuite) {
         EXPECT_TRUE(found) << "THREADED_SUITE(" << marked << ") names no suite";
     }
 }
+
+}  // namespace kalix

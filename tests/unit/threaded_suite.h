@@ -6,8 +6,12 @@
 //     THREADED_SUITE(NotebookLock);
 #pragma once
 
+namespace kalix {
+
 // Records the name for the check that every mark names a suite; true.
 bool markThreadedSuite(const char* suite);
+
+}  // namespace kalix
 
 #define THREADED_SUITE(suite) \
     [[maybe_unused]] static const bool threadedSuite##suite = markThreadedSuite(#suite)

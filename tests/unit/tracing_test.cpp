@@ -11,6 +11,8 @@
 #include "platform/host.h"
 #include "terminal/terminal_keys.h"
 
+namespace kalix {
+
 namespace {
 
 const char* const down = "\x1b[B";
@@ -165,3 +167,5 @@ TEST_F(TracingTest, JumpsToEndifAndEndShowTheirLines) {
 }
 
 }  // namespace
+
+}  // namespace kalix

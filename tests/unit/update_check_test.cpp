@@ -19,6 +19,8 @@
 #include "settings_folder.h"
 #include "threaded_suite.h"
 
+namespace kalix {
+
 namespace fs = std::filesystem;
 
 THREADED_SUITE(UpdateCheck);
@@ -169,3 +171,5 @@ TEST_F(UpdateFetchTest, ANewerVersionOnThePageIsFound) {
     EXPECT_EQ(server.request.rfind("GET /Programs/Changes.html ", 0), 0u) << server.request;
     EXPECT_NE(server.request.find("User-Agent: Kalix"), std::string::npos);
 }
+
+}  // namespace kalix

@@ -25,6 +25,8 @@
 #include "terminal/terminal_host.h"
 #include "platform/url_reader.h"
 
+namespace kalix {
+
 namespace {
 
 // Answers each request on a connection of its own, then closes it.
@@ -216,3 +218,5 @@ TEST_F(UrlTest, EscapeStopsAWaitForData) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -8,6 +8,8 @@
 #include "interpreter/variables.h"
 #include "stack_fixture.h"
 
+namespace kalix {
+
 class VariablesTest : public SmallStack {
   protected:
     void SetUp() override {
@@ -241,3 +243,5 @@ TEST_F(VariablesTest, IndexIntoAnEmptyUnnamedCollection) {
     EXPECT_EQ(errorCode, 100);
     EXPECT_EQ(output(), "Index 1 out of range for collection.\n");
 }
+
+}  // namespace kalix

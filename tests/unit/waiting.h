@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+namespace kalix {
+
 constexpr std::chrono::milliseconds eventBound = std::chrono::seconds(60);
 
 // Polls `done` until it holds; false when it still fails after `bound`.
@@ -74,3 +76,5 @@ inline std::vector<pid_t> childrenOf(pid_t pid) {
     }
     return found;
 }
+
+}  // namespace kalix

@@ -27,6 +27,8 @@
 #include "gui/notebook_window_host.h"
 #include "gui/qt_window_parts.h"
 
+namespace kalix {
+
 namespace {
 
 class BridgeTest : public testing::Test {
@@ -264,3 +266,5 @@ TEST_F(BridgeTest, StatusTextsGoToTheTitleWithHelpInTitle) {
     bar.setStatusPartText("right", 2);
     EXPECT_TRUE(window.parts().status->alignment() & Qt::AlignRight);
 }
+
+}  // namespace kalix

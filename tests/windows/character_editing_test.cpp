@@ -22,6 +22,8 @@
 #include "gui/spelling_commands.h"
 #include "window_fixture.h"
 
+namespace kalix {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -321,3 +323,5 @@ TEST_F(CharacterEditingTest, MisspeltWordsAreUnderlinedWhereTheyAreDrawn) {
     freeDictionary();
     fs::remove_all(folder);
 }
+
+}  // namespace kalix

@@ -16,6 +16,8 @@
 #include "gui/dialog_templates.h"
 #include "gui/dialogs.h"
 
+namespace kalix {
+
 namespace {
 
 class DialogTest : public testing::Test {
@@ -267,3 +269,5 @@ TEST_F(DialogTest, ThePrinterListOffersThePrintersOrAPdfFile) {
         }
     }
 }
+
+}  // namespace kalix

@@ -21,6 +21,8 @@
 #include "tests/documentation_pages.h"
 #include "window_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -246,3 +248,5 @@ TEST_F(DocumentationPagesTest, EveryHelpButtonOfEveryDialogOpensAnExistingPage) 
         activateAgain(frame);
     }
 }
+
+}  // namespace kalix

@@ -16,6 +16,8 @@
 #include "gui/kalix_menu.h"
 #include "window_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 class EditorTest : public WindowTest {
@@ -218,3 +220,5 @@ TEST_F(EditorTest, TheExternalEditorComesFromTheSettingOrTheEnvironment) {
               (std::vector<std::string>{"/opt/My Editor/edit", "f.k"}));
     writeSetting("externaleditor", "");
 }
+
+}  // namespace kalix

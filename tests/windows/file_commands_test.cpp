@@ -23,6 +23,8 @@
 #include "gui/file_menu_commands.h"
 #include "window_fixture.h"
 
+namespace kalix {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -572,3 +574,5 @@ TEST_F(FileCommandTest, SavesWhileACommandRunsWriteTheNotebook) {
     }
     EXPECT_TRUE(waitFor([&] { return exists(path("third.zip")); }));
 }
+
+}  // namespace kalix

@@ -21,6 +21,8 @@
 
 #include "window_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 // Pixels that are not white in the lower part of an image (from `top` on):
@@ -310,3 +312,5 @@ TEST_F(PictureAndNotebookTest, TheComputationThreadWaitsAtAHigherPriorityThanItC
     ASSERT_TRUE(waitForPrompt());
     EXPECT_EQ(host.getComputationPriority(), threadPriorityHighest);
 }
+
+}  // namespace kalix

@@ -18,6 +18,8 @@
 
 #include "window_fixture.h"
 
+namespace kalix {
+
 using Lines = std::vector<std::string>;
 
 namespace {
@@ -330,3 +332,5 @@ TEST_F(GraphicsWindowTest, TheAspectDialogsChoiceIsKeptAndClampedForThePicture) 
     choice.followWindow = false;
     applyAspectChoice(choice);
 }
+
+}  // namespace kalix

@@ -21,6 +21,8 @@
 #include "gui/kalix_menu.h"
 #include "window_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 class HelpWindowTest : public WindowTest {
@@ -383,3 +385,5 @@ TEST_F(HelpWindowTest, SpellCheckFromTheMenuMarksAndAddsWords) {
     freeDictionary();
     fs::remove_all(folder);
 }
+
+}  // namespace kalix

@@ -20,6 +20,8 @@
 #include "modal_helpers.h"
 #include "window_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 bool installed(const char* program) { return !locateProgram("", program).empty(); }
@@ -267,3 +269,5 @@ TEST_F(LatexOutputTest, CommentFormulasOfLatexAndMaximaAreRenderedAndKept) {
     typeComment({"maxima: integrate(x^2,x)"});
     expectBoth("after Escape");
 }
+
+}  // namespace kalix

@@ -12,6 +12,8 @@
 #include "notebook/help_database.h"
 #include "window_fixture.h"
 
+namespace kalix {
+
 using Lines = std::vector<std::string>;
 
 TEST_F(WindowTest, OnePlusOneShowsTwoBelowAndANewPrompt) {
@@ -285,3 +287,5 @@ TEST_F(WindowTest, CommandsKeepTheirLinesWithOutputOff) {
     EXPECT_EQ(cursorText(), ">1+1");
     EXPECT_EQ(lines(), (Lines{">output off", ">a=1", ">1+1", ">"}));
 }
+
+}  // namespace kalix

@@ -10,6 +10,7 @@
 #include <string>
 
 int main(int argc, char** argv) {
+    using namespace kalix;
     char folder[] = "/tmp/kalix-window-tests-XXXXXX";
     if (mkdtemp(folder)) setenv("XDG_CONFIG_HOME", folder, 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -19,6 +19,8 @@
 #include "gui/kalix_menu.h"
 #include "window_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 class MenuTest : public WindowTest {
@@ -390,3 +392,5 @@ TEST_F(MenuTest, TypingAfterEscapeOnAMenuReachesTheNotebook) {
         EXPECT_TRUE(waitFor([&] { return cursorText() == typed; })) << cursorText();
     }
 }
+
+}  // namespace kalix

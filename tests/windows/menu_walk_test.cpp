@@ -30,6 +30,8 @@
 #include "gui/kalix_menu.h"
 #include "window_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 // What one command did.
@@ -592,3 +594,5 @@ TEST_F(MenuWalk, EveryAcceleratorPressedInTheWindowRunsItsCommand) {
         }
     }
 }
+
+}  // namespace kalix

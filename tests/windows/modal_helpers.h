@@ -14,6 +14,8 @@
 #include <functional>
 #include <string>
 
+namespace kalix {
+
 // Acts on the next modal widget as soon as it shows.
 inline void whenModal(std::function<void(QWidget*)> act) {
     auto* poll = new QTimer(QApplication::instance());
@@ -63,3 +65,5 @@ inline std::vector<QAction*> menuActions(QMenuBar* bar, int id) {
             found.push_back(action);
     return found;
 }
+
+}  // namespace kalix

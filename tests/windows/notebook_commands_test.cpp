@@ -13,6 +13,8 @@
 #include "gui/kalix_menu.h"
 #include "window_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 class CommandTest : public WindowTest {
@@ -353,3 +355,5 @@ TEST_F(CommandTest, CtrlEndPutsTheCursorBehindTheLastCommand) {
     EXPECT_EQ(cursorText(), ">z=333");
     EXPECT_EQ(cursorColumn(), 6);
 }
+
+}  // namespace kalix

@@ -20,6 +20,8 @@
 #include "gui/program_launch.h"
 #include "window_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 class OptionTest : public WindowTest {
@@ -253,3 +255,5 @@ TEST_F(OptionTest, AboutBoxResetHintAndAMissingHelpPage) {
               "Kalix: The documentation page\n/nonexistent/docs/reference/overview.html\nis not "
               "available.");
 }
+
+}  // namespace kalix

@@ -11,6 +11,8 @@
 #include "gui/notebook_painting.h"
 #include "gui/text_window.h"
 
+namespace kalix {
+
 namespace {
 
 struct Drawn {
@@ -320,3 +322,5 @@ TEST_F(PaintingTest, CommentsWithEntitiesAreDrawnAsTheirCharacters) {
     EXPECT_EQ(texts[0].text, "\xCE\xB1 < \xCE\xB2");
     EXPECT_EQ(texts[1].text, "caf\xC3\xA9");  // code page 1252 to UTF-8
 }
+
+}  // namespace kalix

@@ -31,6 +31,8 @@
 #include "modal_helpers.h"
 #include "window_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 std::string tempFolder() {
@@ -469,3 +471,5 @@ TEST_F(PicturesTest, TheSizeDialogFillsItsFieldsFromItsButtons) {
     copyGraphicsBitmap();
     EXPECT_EQ(exportWidth, 600);
 }
+
+}  // namespace kalix

@@ -14,6 +14,8 @@
 #include "gui/notebook_window_host.h"
 #include "gui/qt_window_parts.h"
 
+namespace kalix {
+
 namespace {
 
 using Placement = std::array<int, 8>;
@@ -98,3 +100,5 @@ TEST(WindowPlacement, MaximisedOrFullScreenKeepTheNormalRectangles) {
         EXPECT_TRUE(host->getTextWindow()->parts().menuBar->isVisible()) << label;
     }
 }
+
+}  // namespace kalix

@@ -9,6 +9,8 @@
 #include "base/settings.h"
 #include "window_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 class QuitTest : public WindowTest {
@@ -89,3 +91,5 @@ TEST_F(QuitTest, ShiftIsReadFromTheKeyboardNow) {
 }
 
 }  // namespace
+
+}  // namespace kalix

@@ -20,6 +20,8 @@
 #include "gui/notebook_recovery.h"
 #include "window_fixture.h"
 
+namespace kalix {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -197,3 +199,5 @@ TEST_F(RecoveryCopyTest, KeysTypedWhileTheNotebookIsBusyWaitForIt) {
     ASSERT_TRUE(returnAndWait());
     EXPECT_TRUE(hasLine(">q=987"));
 }
+
+}  // namespace kalix

@@ -15,6 +15,8 @@
 #include "gui/kalix_menu.h"
 #include "window_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 class StatusHelpTest : public WindowTest {
@@ -89,3 +91,5 @@ TEST_F(StatusHelpTest, TheHelpWindowReadsTheStateOnlyWhileTheInterpreterIsParked
     field->setText("parkedf");
     EXPECT_NE(helpAnswer().find("parked help"), std::string::npos) << helpAnswer();
 }
+
+}  // namespace kalix

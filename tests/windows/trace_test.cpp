@@ -8,6 +8,8 @@
 
 #include "window_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 const char tracedProgram[] =
@@ -123,3 +125,5 @@ TEST_F(TraceWindowTest, EveryTracedLineIsPaintedBeforeItsKeyInEveryCall) {
     }
     std::filesystem::remove_all(folder);
 }
+
+}  // namespace kalix

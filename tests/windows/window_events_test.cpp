@@ -10,6 +10,8 @@
 
 #include "window_fixture.h"
 
+namespace kalix {
+
 namespace {
 
 // Output lines "1" .. "n" above the prompt, and a heading where asked.
@@ -295,3 +297,5 @@ TEST_F(WindowTest, TheViewFollowsTheCaretSideways) {
     ASSERT_TRUE(waitFor([&] { return window->redrawText(); }));
     EXPECT_EQ(editor().getHorizontalScroll(), 0);
 }
+
+}  // namespace kalix

@@ -25,6 +25,8 @@
 #include "gui/notebook_window_host.h"
 #include "gui/qt_window_parts.h"
 
+namespace kalix {
+
 class WindowTest : public testing::Test {
   protected:
     static constexpr int64_t stackBytes = 64 << 20;
@@ -180,3 +182,5 @@ class WindowTest : public testing::Test {
     QWidget* frame = nullptr;
     std::unique_ptr<Thread> loop;
 };
+
+}  // namespace kalix
