@@ -164,8 +164,8 @@ bool eigen(const double* a, int n, bool vectors, double* wr, double* wi, double*
     }
 }
 
-bool solve(const double* a, int n, const double* b, int m, bool refine, double* x,
-           int64_t* info, double* r1) {
+bool solve(const double* a, int n, const double* b, int m, bool refine, double* x, int64_t* info,
+           double* r1) {
     // A and b scaled apart: x = (2^-p A)^-1 (2^-q b) 2^(q-p).
     int p, q;
     if (!scaleExponent(a, int64_t(n) * n, &p) || !scaleExponent(b, int64_t(n) * m, &q))
@@ -213,8 +213,8 @@ void evaluate(double x, double, double, double& y, void* pointer) {
     }
 }
 
-bool integrate(AlglibIntegrand f, void* context, double a, double b, bool singular,
-               double alpha, double beta, double* result) {
+bool integrate(AlglibIntegrand f, void* context, double a, double b, bool singular, double alpha,
+               double beta, double* result) {
     try {
         alglib::autogkstate state;
         alglib::autogkreport report;
@@ -237,10 +237,30 @@ bool integrate(AlglibIntegrand f, void* context, double a, double b, bool singul
 }
 
 const AlglibFunctions functions = {
-    errorFunction, lnGamma, gamma, beta, inverseNormal, chiSquare, chiSquareComplement,
-    inverseChiSquare, studentT, inverseStudentT, incompleteGamma, incompleteGammaComplement,
-    incompleteBeta, inverseIncompleteBeta, binomial, binomialComplement, inverseBinomial,
-    fLower, fUpper, fInverse, samplePercentile, eigen, solve, integrate,
+    errorFunction,
+    lnGamma,
+    gamma,
+    beta,
+    inverseNormal,
+    chiSquare,
+    chiSquareComplement,
+    inverseChiSquare,
+    studentT,
+    inverseStudentT,
+    incompleteGamma,
+    incompleteGammaComplement,
+    incompleteBeta,
+    inverseIncompleteBeta,
+    binomial,
+    binomialComplement,
+    inverseBinomial,
+    fLower,
+    fUpper,
+    fInverse,
+    samplePercentile,
+    eigen,
+    solve,
+    integrate,
 };
 
 }  // namespace

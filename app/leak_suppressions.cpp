@@ -7,8 +7,6 @@ namespace kalix {
 // defined here and not in the windows' library.
 extern "C" const char* __lsan_default_suppressions();
 
-const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\nleak:libdbus-1.so\n";
-}
+const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\nleak:libdbus-1.so\n"; }
 
 }  // namespace kalix

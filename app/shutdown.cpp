@@ -7,13 +7,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/base_directory.h"
+#include "base/threads.h"
 #include "engines/maxima_bridge.h"
 #include "interpreter/engine_services.h"
 #include "platform/crash_guard.h"
 #include "platform/host.h"
 #include "platform/window_host.h"
-#include "base/base_directory.h"
-#include "base/threads.h"
 
 namespace kalix {
 

@@ -12,14 +12,19 @@
 #include <memory>
 #include <new>
 
+#include "app/shutdown.h"
+#include "base/base_directory.h"
+#include "base/settings.h"
+#include "base/text.h"
+#include "base/threads.h"
 #include "engines/foreign_engines.h"
 #include "engines/maxima_bridge.h"
 #include "engines/maxima_help.h"
 #include "graphics/colors.h"
 #include "graphics/graphics_store.h"
 #include "interpreter/main_loop.h"
-#include "interpreter/output.h"
 #include "interpreter/notebook_services.h"
+#include "interpreter/output.h"
 #include "interpreter/scanner.h"
 #include "notebook/help.h"
 #include "notebook/maxima_help.h"
@@ -31,11 +36,6 @@
 #include "platform/update_check.h"
 #include "platform/window_host.h"
 #include "terminal/terminal_host.h"
-#include "base/base_directory.h"
-#include "base/settings.h"
-#include "base/text.h"
-#include "app/shutdown.h"
-#include "base/threads.h"
 
 // The address the crash report names (a build setting; empty: none).
 #ifndef KALIX_SUPPORT_ADDRESS
@@ -313,7 +313,8 @@ static int runMainUnguarded(int argc, char** argv) {
         if (openWindowHost)
             openWindowHost->openNotebookAtStart(notebook.c_str());
         else
-            std::fprintf(stderr, "A notebook opens in the window; without one use -run or -xrun.\n");
+            std::fprintf(stderr,
+                         "A notebook opens in the window; without one use -run or -xrun.\n");
     }
 
     // The windows offer a recovery copy that an ended run left; the terminal
@@ -323,7 +324,8 @@ static int runMainUnguarded(int argc, char** argv) {
             std::fprintf(stderr, "%s\n", copy.notice().c_str());
 
     // The first run shows the quick tips.
-    if (openWindowHost && firstRun) openWindowHost->openDocumentation("documentation/quicktips.html");
+    if (openWindowHost && firstRun)
+        openWindowHost->openDocumentation("documentation/quicktips.html");
     if (intSetting("checkforupdates")) startUpdateCheck(true, reportUpdateCheck);
     writeLog("Start KXW process");
     Thread computation(runComputation, threadStackSize);

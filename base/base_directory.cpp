@@ -7,9 +7,9 @@
 #include <string>
 
 #include "base/exit_settings.h"
-#include "base/stale_temporaries.h"
 #include "base/registry.h"
 #include "base/setting_keys.h"
+#include "base/stale_temporaries.h"
 
 namespace kalix {
 
@@ -70,8 +70,8 @@ void chooseBaseDirectory(const char* homeOption) {
     }
     userFilesDir = baseDir;
     userFilesDir.append("Kalix Files/");
-    bool usable = homeOption ? directoryExists(userFilesDir.getText())
-                             : ownDirectory(userFilesDir.getText());
+    bool usable =
+        homeOption ? directoryExists(userFilesDir.getText()) : ownDirectory(userFilesDir.getText());
     if (!usable) {
         baseDir = userHomeDirectory().c_str();
         baseDir.ensureTrailingSeparator();

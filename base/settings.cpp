@@ -78,9 +78,8 @@ struct ThreadSettingTexts {
 ThreadSettingTexts& threadSettingTexts() {
     static const pthread_key_t key = [] {
         pthread_key_t made;
-        if (pthread_key_create(&made, [](void* texts) {
-                delete static_cast<ThreadSettingTexts*>(texts);
-            }) != 0)
+        if (pthread_key_create(
+                &made, [](void* texts) { delete static_cast<ThreadSettingTexts*>(texts); }) != 0)
             throw std::bad_alloc();
         return made;
     }();

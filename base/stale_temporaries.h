@@ -13,8 +13,8 @@ namespace kalix {
 // Removes from `directory` (ending in "/", or empty for the current one)
 // the files "<stem>.XXXXXX" (a stem beginning with ".", six letters or
 // digits) older than this process whose stem `ours` accepts.
-void removeStaleTemporaries(const std::string& directory, bool (*ours)(const std::string& stem,
-                                                                       const void* context),
+void removeStaleTemporaries(const std::string& directory,
+                            bool (*ours)(const std::string& stem, const void* context),
                             const void* context);
 // The temporaries of exactly the file `path`.
 void removeStaleTemporariesOf(const std::string& path);

@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <chrono>
 #include <ctime>
-#include <new>
 #include <exception>
+#include <new>
 
 namespace kalix {
 

@@ -89,7 +89,6 @@ class Thread {
     void requestStop();
     int stopRequested() const { return getIntCell(stopFlag); }
 
-
     // What run returned, or threadOutOfMemory when it ran out of memory.
     int getResult() const { return result; }
     size_t getStackSize() const { return stackSize; }

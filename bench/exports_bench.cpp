@@ -14,10 +14,10 @@
 #include <filesystem>
 #include <string>
 
+#include "base/text.h"
 #include "bench/fake_png.h"
 #include "notebook/notebook_export.h"
 #include "notebook/notebook_model.h"
-#include "base/text.h"
 
 namespace kalix {
 

@@ -18,9 +18,9 @@
 #include <thread>
 #include <vector>
 
+#include "base/threads.h"
 #include "graphics/graphics_export.h"
 #include "graphics/graphics_store.h"
-#include "base/threads.h"
 
 namespace kalix {
 

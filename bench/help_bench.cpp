@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "notebook/help.h"
 #include "notebook/help_database.h"
 #include "notebook/maxima_help.h"
 #include "notebook/spell_check.h"
-#include "base/text.h"
 
 namespace kalix {
 

@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <string>
 
+#include "base/text.h"
 #include "bench/fake_png.h"
 #include "notebook/notebook_model.h"
-#include "base/text.h"
 
 namespace kalix {
 
@@ -73,7 +73,8 @@ void saveAndLoad(const std::string& folder, double& save, double& load) {
     }
     editor.insertText(text.c_str());
     int pictures = 0, index = 0;
-    for (NotebookLine* line = editor.document().getFirstLine(); line && pictures < 100; line = line->next) {
+    for (NotebookLine* line = editor.document().getFirstLine(); line && pictures < 100;
+         line = line->next) {
         if (index++ % 200 != 100) continue;
         line->image = std::make_shared<NotebookPicture>(400, 300, fakePng(400, 300, 30000));
         pictures++;

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "graphics/graphics_store.h"
-#include "notebook/notebook_pictures.h"
 #include "gui/qt_pixels.h"
+#include "notebook/notebook_pictures.h"
 
 int main(int argc, char** argv) {
     using namespace kalix;

@@ -53,8 +53,8 @@ UNARY_HANDLER(builtinPutblue, mapRealComplex, "putblue", putBlue, nullptr)
 
 // The image as a matrix: one row per image row from the top, one RGB code
 // per pixel.
-constexpr Signature loadrgbSignature = {
-    .rules = {{takesString}}, .refusal = {errorFailed, "getpixels needs a file name!\n"}};
+constexpr Signature loadrgbSignature = {.rules = {{takesString}},
+                                        .refusal = {errorFailed, "getpixels needs a file name!\n"}};
 
 void builtinLoadrgb(header* first) {
     const Arguments a(first, loadrgbSignature);
@@ -97,7 +97,8 @@ void builtinPlaywave(header* first) {
     if (!a) return;
     const std::string path = a.text(0);
     std::string detail;
-    switch (playSoundFile(path.c_str(), [] { return escapePressed(); }, detail)) {
+    switch (playSoundFile(
+        path.c_str(), [] { return escapePressed(); }, detail)) {
         case SoundResult::played:
         case SoundResult::interrupted:
             return returnText(first, path.c_str());
@@ -111,10 +112,10 @@ void builtinPlaywave(header* first) {
 }
 
 const BuiltinRecord rows[] = {
-    {"getblue", 1, 0, builtinGetblue}, {"getgreen", 1, 0, builtinGetgreen},
-    {"getred", 1, 0, builtinGetred},   {"loadrgb", 1, 0, builtinLoadrgb},
-    {"putblue", 1, 0, builtinPutblue}, {"putgreen", 1, 0, builtinPutgreen},
-    {"putred", 1, 0, builtinPutred},   {"savergb", 2, 0, builtinSavergb},
+    {"getblue", 1, 0, builtinGetblue},   {"getgreen", 1, 0, builtinGetgreen},
+    {"getred", 1, 0, builtinGetred},     {"loadrgb", 1, 0, builtinLoadrgb},
+    {"putblue", 1, 0, builtinPutblue},   {"putgreen", 1, 0, builtinPutgreen},
+    {"putred", 1, 0, builtinPutred},     {"savergb", 2, 0, builtinSavergb},
     {"playwave", 1, 0, builtinPlaywave},
 };
 

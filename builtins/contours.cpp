@@ -53,11 +53,10 @@ void builtinContour(header* first) {
     startPicture();
     const PlotArea area = plotAreaWithMargin(screenWindow, plotMargin);
     const ContourStyle style{currentContourColor, currentLineWidth, currentBarStyle};
-    const bool done = l.rows == 1
-                          ? drawContourLines(z.data, z.rows, z.columns, l.data, n, area, style,
-                                             liveSurface(), escapePressed)
-                          : drawContourBands(z.data, z.rows, z.columns, l.data, l.data + n, n,
-                                             area, style, liveSurface(), escapePressed);
+    const bool done = l.rows == 1 ? drawContourLines(z.data, z.rows, z.columns, l.data, n, area,
+                                                     style, liveSurface(), escapePressed)
+                                  : drawContourBands(z.data, z.rows, z.columns, l.data, l.data + n,
+                                                     n, area, style, liveSurface(), escapePressed);
     if (!done) return fail(errorFailed, "User interrupted!\n");
     returnReal(first, n);
 }

@@ -7,8 +7,8 @@
 #include "builtins/distributions.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "builtins/alglib_library.h"
@@ -227,8 +227,7 @@ double binomialReal(double** v, const char* name) {
         std::snprintf(value, sizeof value, "NAN");
     else
         std::snprintf(value, sizeof value, "%g", p);
-    fail(errorFailed, "AlgLib %s could not evaluate %d out of %d with p=%s!\n", name, k, n,
-         value);
+    fail(errorFailed, "AlgLib %s could not evaluate %d out of %d with p=%s!\n", name, k, n, value);
     return 0;
 }
 
@@ -285,28 +284,29 @@ void fMember(header* first, const Signature& signature, FFunction f, const char*
     const Arguments arguments(first, signature);
     if (!arguments) return;
     const double v[3] = {arguments.real(0), arguments.real(1), arguments.real(2)};
-    const double result =
-        guarded(
-            [&](Functions a, double* r) {
-                int32_t df1, df2;
-                return integerParameter(v[1], &df1) && integerParameter(v[2], &df2) &&
-                       (a.*f)(df1, df2, v[0], r);
-            },
-                [&] { printFormattedMessage(message, v[0], v[1], v[2]); });
+    const double result = guarded(
+        [&](Functions a, double* r) {
+            int32_t df1, df2;
+            return integerParameter(v[1], &df1) && integerParameter(v[2], &df2) &&
+                   (a.*f)(df1, df2, v[0], r);
+        },
+        [&] { printFormattedMessage(message, v[0], v[1], v[2]); });
     if (errorCode) return;
     header* pushed = pushReal(result);
     if (pushed) moveResult(first, pushed);
 }
 
-
 void builtinFdis(header* first) {
-    fMember(first, fdisSignature, &AlglibFunctions::fLower, "AlgLib: fdis(%g,%g,%g) could not be evaluated.\n");
+    fMember(first, fdisSignature, &AlglibFunctions::fLower,
+            "AlgLib: fdis(%g,%g,%g) could not be evaluated.\n");
 }
 void builtinFcdis(header* first) {
-    fMember(first, fcdisSignature, &AlglibFunctions::fUpper, "fcdis(%g,%g,%g) could not be evaluated.\n");
+    fMember(first, fcdisSignature, &AlglibFunctions::fUpper,
+            "fcdis(%g,%g,%g) could not be evaluated.\n");
 }
 void builtinInvfcdis(header* first) {
-    fMember(first, invfcdisSignature, &AlglibFunctions::fInverse, "finvcdis(%g,%g,%g) could not be evaluated.\n");
+    fMember(first, invfcdisSignature, &AlglibFunctions::fInverse,
+            "finvcdis(%g,%g,%g) could not be evaluated.\n");
 }
 
 // The sample quantile of a non-empty real row vector.

@@ -285,7 +285,6 @@ void builtinGetline(header*) {
     pushString(line.data(), int64_t(line.size()));
 }
 
-
 // Bytes of an open file, one at a time, with one byte of push-back. A
 // file without end (a device, a pipe) is stopped by Escape: the bytes end
 // and `stopped` is set.

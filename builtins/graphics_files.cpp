@@ -1,6 +1,8 @@
 // Saving the picture as EPS and SVG files.
 #include <string>
 
+#include "base/settings.h"
+#include "base/text.h"
 #include "builtins/builtin_helpers.h"
 #include "builtins/graphics_arguments.h"
 #include "graphics/graphics_export.h"
@@ -10,8 +12,6 @@
 #include "interpreter/output.h"
 #include "interpreter/values.h"
 #include "platform/host.h"
-#include "base/settings.h"
-#include "base/text.h"
 
 namespace kalix {
 

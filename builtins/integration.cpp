@@ -1,7 +1,7 @@
 // Adaptive Gauss-Kronrod integration of a user function over a finite
-// interval through ALGLIB (builtins/alglib_library.h): alintegrate (smooth integrands) and alsingular
-// (end-point singularities (x-a)^alpha, (b-x)^beta). The arguments after
-// the builtin's own go on to the function.
+// interval through ALGLIB (builtins/alglib_library.h): alintegrate (smooth integrands) and
+// alsingular (end-point singularities (x-a)^alpha, (b-x)^beta). The arguments after the builtin's
+// own go on to the function.
 #include "builtins/alglib_library.h"
 #include "builtins/builtin_helpers.h"
 #include "builtins/function_evaluation.h"

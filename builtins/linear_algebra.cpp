@@ -130,8 +130,8 @@ void builtinGivensrot(header* first) {
     int j, i1, i2;
     const int n = matrixRows(a), m = matrixColumns(a);
     const bool indices = readIndex(arguments[0], &j) && readIndex(arguments[1], &i1) &&
-                         readIndex(arguments[2], &i2) && i1 != i2 && i1 >= 1 && i1 <= n && i2 >= 1 &&
-                         i2 <= n && j >= 1 && j <= m;
+                         readIndex(arguments[2], &i2) && i1 != i2 && i1 >= 1 && i1 <= n &&
+                         i2 >= 1 && i2 <= n && j >= 1 && j <= m;
     if (!indices) {
         arguments.need("indices j, i1,i2 (different) and two matrices with n rows");
         return;

@@ -40,18 +40,15 @@ constexpr Signature maxSignature =
     matrixSignature("max", realOrIntervalNeed, takesRealMatrix | takesIntervalMatrix);
 constexpr Signature minSignature =
     matrixSignature("min", realOrIntervalNeed, takesRealMatrix | takesIntervalMatrix);
-constexpr Signature totalmaxSignature =
-    matrixSignature("totalmax", "real matrix", takesRealMatrix);
-constexpr Signature totalminSignature =
-    matrixSignature("totalmin", "real matrix", takesRealMatrix);
+constexpr Signature totalmaxSignature = matrixSignature("totalmax", "real matrix", takesRealMatrix);
+constexpr Signature totalminSignature = matrixSignature("totalmin", "real matrix", takesRealMatrix);
 constexpr Signature extremaSignature = matrixSignature("extrema", "real matrix", takesRealMatrix);
 constexpr Signature allSignature = matrixSignature("all", "matrix", takesRealOrComplex);
 constexpr Signature anySignature = matrixSignature("any", "matrix", takesRealOrComplex);
 constexpr Signature nonzerosSignature = matrixSignature("nonzeros", "row vector", takesRealMatrix);
 // A scalar is refused.
-constexpr Signature mnonzerosSignature =
-    matrixSignature("mnonzeros", "real or complex matrix",
-                    kindBit(kindRealMatrix) | kindBit(kindComplexMatrix));
+constexpr Signature mnonzerosSignature = matrixSignature(
+    "mnonzeros", "real or complex matrix", kindBit(kindRealMatrix) | kindBit(kindComplexMatrix));
 constexpr Signature firstnonzeroSignature =
     matrixSignature("firstnonzero", "real matrix or scalar", takesRealMatrix);
 constexpr Signature lastnonzeroSignature =
@@ -234,9 +231,7 @@ void runRows(header* first, const Accumulation& how, const Signature& signature)
 }
 
 void runningSums(header* first) { runRows(first, summing, cumsumSignature); }
-void runningProducts(header* first) {
-    runRows(first, multiplying, cumprodSignature);
-}
+void runningProducts(header* first) { runRows(first, multiplying, cumprodSignature); }
 
 // The running maximum (minimum) never falls (rises): a NaN element gives NaN
 // at its own place and leaves the running value as it was.

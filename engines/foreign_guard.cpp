@@ -7,14 +7,9 @@
 namespace kalix {
 
 InterpreterSnapshot takeInterpreterSnapshot() {
-    return InterpreterSnapshot{callContext,
-                               globalEpsilon,
-                               newram,
-                               callDepth,
-                               semicolonPosition,
-                               functionEntryActive,
-                               StackRef::newest(),
-                               currentOverflowTarget()};
+    return InterpreterSnapshot{callContext,        globalEpsilon,          newram,
+                               callDepth,          semicolonPosition,      functionEntryActive,
+                               StackRef::newest(), currentOverflowTarget()};
 }
 
 void restoreInterpreterSnapshot(const InterpreterSnapshot& s) {

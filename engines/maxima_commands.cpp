@@ -2,12 +2,12 @@
 
 #include <vector>
 
+#include "base/settings.h"
 #include "engines/maxima_conversions.h"
 #include "engines/maxima_session.h"
 #include "interpreter/maxima_services.h"
 #include "interpreter/output.h"
 #include "platform/host.h"
-#include "base/settings.h"
 
 namespace kalix {
 

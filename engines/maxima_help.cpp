@@ -11,12 +11,12 @@
 #include <string>
 
 #include "base/file_reading.h"
+#include "base/settings.h"
+#include "base/text.h"
 #include "graphics/zlib_library.h"
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
 #include "platform/host.h"
-#include "base/settings.h"
-#include "base/text.h"
 
 namespace kalix {
 

@@ -6,11 +6,11 @@
 #include <cstring>
 #include <string>
 
+#include "base/settings.h"
 #include "engines/maxima_commands.h"
 #include "interpreter/maxima_services.h"
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
-#include "base/settings.h"
 
 namespace kalix {
 

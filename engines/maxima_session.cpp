@@ -6,11 +6,11 @@
 
 #include <algorithm>
 
+#include "base/settings.h"
+#include "base/threads.h"
 #include "interpreter/output.h"
 #include "platform/child_process.h"
 #include "platform/host.h"
-#include "base/settings.h"
-#include "base/threads.h"
 
 namespace kalix {
 
@@ -76,7 +76,8 @@ std::vector<std::string> maximaCall(const char* directory) {
 bool allowedToStart(const std::vector<std::string>& call) {
     std::string commandLine = "\"" + call[0] + "\"";
     if (call.size() > 1)
-        commandLine += " " + commandLineText(std::vector<std::string>(call.begin() + 1, call.end()));
+        commandLine +=
+            " " + commandLineText(std::vector<std::string>(call.begin() + 1, call.end()));
     if (askToRunCommand(commandLine, "")) return true;
     fail(errorFailed, "Command was not allowed!\n");
     return false;

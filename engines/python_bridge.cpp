@@ -11,6 +11,9 @@
 #include <cstring>
 #include <string>
 
+#include "base/settings.h"
+#include "base/text.h"
+#include "base/threads.h"
 #include "engines/foreign_calls.h"
 #include "engines/foreign_guard.h"
 #include "engines/pybridge/kalixpy.h"
@@ -24,9 +27,6 @@
 #include "platform/allow_question.h"
 #include "platform/foreign_call_guard.h"
 #include "platform/host.h"
-#include "base/settings.h"
-#include "base/text.h"
-#include "base/threads.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
@@ -126,8 +126,7 @@ class EscapeWatcher : public Thread {
                 continue;
             }
             suspendThreadFor(50);
-            if (pythonCodeRunning && checkEscape() == keyEscape)
-                interruptPython();
+            if (pythonCodeRunning && checkEscape() == keyEscape) interruptPython();
         }
         return 0;
     }

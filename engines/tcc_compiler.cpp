@@ -80,16 +80,9 @@ void compileTinyc(const std::string& directory, const char* name) {
     std::string support = std::string(getProgramDir()) + "dll";
     // -Bsymbolic: the helpers of dlldef.c bind inside the library, not to
     // equal names elsewhere in the process.
-    std::vector<std::string> words = {"tcc",
-                                      "-shared",
-                                      "-Wl,-Bsymbolic",
-                                      "-I",
-                                      support,
-                                      "-o",
-                                      library,
-                                      source,
-                                      support + "/dlldef.c",
-                                      "-lm"};
+    std::vector<std::string> words = {
+        "tcc",   "-shared", "-Wl,-Bsymbolic",      "-I", support, "-o",
+        library, source,    support + "/dlldef.c", "-lm"};
     std::string output;
     int status = runProgramCollectingOutput(words, output);
     if (status == programNotStarted) {

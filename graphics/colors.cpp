@@ -137,8 +137,7 @@ Rgb schemeColor(int kind, double v, bool useColors) {
         hsvToRgb((1 - v) * 255, 0.5, 0.9, &r, &g, &b);
         c = {int(r * 255), int(g * 255), int(b * 255)};
     } else if (kind == -1) {
-        c = resolveColor(std::isfinite(v) && std::fabs(v) < 2147483647.0 ? ColorCode(v) : 1,
-                         true);
+        c = resolveColor(std::isfinite(v) && std::fabs(v) < 2147483647.0 ? ColorCode(v) : 1, true);
     } else if (kind <= -2 && kind >= -10) {
         static const double low[] = {1.5, 1, 1, 1, 1, -1, -1, -1, -1};
         static const double high[] = {1, 0, 0.5, 1, 1.5, 1, 1.5, 2, 2.5};

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <string>
 
-#include "graphics/graphics_state.h"
 #include "base/settings.h"
+#include "graphics/graphics_state.h"
 
 namespace kalix {
 

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "base/settings.h"
+#include "base/threads.h"
 #include "graphics/eps_writer.h"
 #include "graphics/graphics_area.h"
 #include "graphics/graphics_state.h"
@@ -14,8 +16,6 @@
 #include "graphics/safe_file.h"
 #include "graphics/svg_writer.h"
 #include "graphics/zlib_library.h"
-#include "base/settings.h"
-#include "base/threads.h"
 
 namespace kalix {
 

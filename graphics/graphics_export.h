@@ -36,8 +36,8 @@ ExportResult saveGraphicsEps(const char* name, WriterSettings settings, StopPoll
 constexpr int largestExportSize = 10000;
 
 // The current picture as SVG of width x height pixels (below 10: from the
-// graphics area; at most largestExportSize). Compressed with gzip when `compressed` is set or the name
-// ends in ".svgz"; ".svg" or ".svgz" is added to a name without extension.
+// graphics area; at most largestExportSize). Compressed with gzip when `compressed` is set or the
+// name ends in ".svgz"; ".svg" or ".svgz" is added to a name without extension.
 ExportResult saveSvgFile(const char* name, int width, int height, bool compressed,
                          WriterSettings settings, StopPoll stop, std::string* written);
 

@@ -4,7 +4,6 @@
 #include <cfloat>
 #include <cmath>
 
-
 namespace kalix {
 
 double plotWindow[4] = {-1, 1, -1, 1};

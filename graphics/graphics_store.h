@@ -7,8 +7,8 @@
 #include <memory>
 #include <utility>
 
-#include "graphics/drawing_metafile.h"
 #include "base/threads.h"
+#include "graphics/drawing_metafile.h"
 
 namespace kalix {
 

@@ -1,8 +1,8 @@
 // The live picture as a surface.
 #include "graphics/live_surface.h"
 
-#include "graphics/graphics_store.h"
 #include "base/threads.h"
+#include "graphics/graphics_store.h"
 
 namespace kalix {
 

@@ -4,10 +4,10 @@
 #include <memory>
 #include <vector>
 
+#include "base/threads.h"
 #include "graphics/graphics_area.h"
 #include "graphics/graphics_store.h"
 #include "graphics/png_export.h"
-#include "base/threads.h"
 
 namespace kalix {
 

@@ -14,7 +14,6 @@ namespace kalix {
 
 namespace {
 
-
 // Device coordinates are kept within this, so no toolkit meets a number it
 // cannot hold; lines that leave it are cut at its border.
 constexpr double deviceLimit = 1 << 22;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/settings.h"
+#include "base/threads.h"
 #include "graphics/antialias.h"
 #include "graphics/crop_area.h"
 #include "graphics/graphics_area.h"
@@ -13,8 +15,6 @@
 #include "graphics/pixel_surface.h"
 #include "graphics/png_file.h"
 #include "graphics/safe_file.h"
-#include "base/settings.h"
-#include "base/threads.h"
 
 namespace kalix {
 
@@ -88,7 +88,8 @@ ExportResult renderShownPicture(int width, int height, bool antialias,
     ExportResult result = ExportResult::cannotOpen;
     if (anaglyphShown) result = renderAnaglyph(width, height, antialias, codePageToUtf8, stop, out);
     if (result == ExportResult::cannotOpen)
-        result = renderPicture(graphicsStore(), width, height, antialias, codePageToUtf8, stop, out);
+        result =
+            renderPicture(graphicsStore(), width, height, antialias, codePageToUtf8, stop, out);
     return result;
 }
 
@@ -102,8 +103,7 @@ ExportResult saveGraphicsPng(const char* name, int width, int height, bool antia
     if (height < 10) height = 10;
     writeIntSetting("savewithantialias", antialias ? 1 : 0);
     PixelImage image;
-    ExportResult result =
-        renderShownPicture(width, height, antialias, codePageToUtf8, stop, image);
+    ExportResult result = renderShownPicture(width, height, antialias, codePageToUtf8, stop, image);
     if (result != ExportResult::written) return result;
     PixelImage cropped;
     if (!cropPixels(image, cropped)) return ExportResult::cannotOpen;

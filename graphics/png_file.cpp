@@ -97,8 +97,7 @@ void compressBand(const PixelImage& image, int first, int end, bool last, Band& 
     const size_t rowBytes = size_t(image.width()) * 3 + 1;
     std::vector<uint8_t> dictionary;
     if (first > 0) {
-        const int before =
-            int(std::min<size_t>(size_t(first), deflateWindowBytes / rowBytes + 1));
+        const int before = int(std::min<size_t>(size_t(first), deflateWindowBytes / rowBytes + 1));
         if (first - before > 0) filter.filter(image.row(first - before - 1));
         for (int y = first - before; y < first; y++) {
             const std::vector<uint8_t>& row = filter.filter(image.row(y));
@@ -145,8 +144,8 @@ bool writePng(const PixelImage& image, OutputSink& sink, const Rgb* transparent)
     header[12] = 0;  // not interlaced
     if (!writeChunk(sink, "IHDR", header, 13)) return false;
     if (transparent) {
-        const uint8_t key[6] = {0, uint8_t(transparent->red),   0,
-                                uint8_t(transparent->green), 0, uint8_t(transparent->blue)};
+        const uint8_t key[6] = {0, uint8_t(transparent->red), 0, uint8_t(transparent->green),
+                                0, uint8_t(transparent->blue)};
         if (!writeChunk(sink, "tRNS", key, 6)) return false;
     }
 

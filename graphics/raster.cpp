@@ -147,7 +147,8 @@ void fillBox(PixelImage& image, PixelBox box, int x, int y, int w, int h, uint32
     const int minimumRows = int(std::max(1LL, (1LL << 21) / width));
     if (rowBandCount(bottom - top, minimumRows) == 1) {
         // Most boxes are small: filled here, without building the work.
-        for (int row = top; row < bottom; row++) span(image, box, x, (long long)x + w - 1, row, value);
+        for (int row = top; row < bottom; row++)
+            span(image, box, x, (long long)x + w - 1, row, value);
         return;
     }
     forRowBands(bottom - top, minimumRows, [&](int, int first, int end) {

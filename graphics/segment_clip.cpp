@@ -5,8 +5,8 @@
 
 namespace kalix {
 
-bool segmentInBox(double ax, double ay, double bx, double by, double left, double right,
-                  double low, double high, double* t0, double* t1) {
+bool segmentInBox(double ax, double ay, double bx, double by, double left, double right, double low,
+                  double high, double* t0, double* t1) {
     *t0 = 0, *t1 = 1;
     const double dx = bx - ax, dy = by - ay;
     const double p[4] = {-dx, dx, -dy, dy};

@@ -53,8 +53,8 @@ void SvgWriter::writeHeader() {
         << "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" "
            "\"http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd\">\n"
         << "<svg xmlns=\"http://www.w3.org/2000/svg\" "
-           "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"" << settings.width << "\" height=\""
-        << settings.height << "\">\n";
+           "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\""
+        << settings.width << "\" height=\"" << settings.height << "\">\n";
     haveClip = false;
     clip(0, 0, 1024, 1024);
     patterns.clear();
@@ -579,8 +579,7 @@ bool SvgWriter::fillPolygon(const Point* points, int n, int fillStyle, ColorCode
 namespace {
 
 std::string base64Of(const std::string& bytes) {
-    static const char digits[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string text;
     text.reserve((bytes.size() + 2) / 3 * 4);
     for (size_t i = 0; i < bytes.size(); i += 3) {
@@ -613,7 +612,8 @@ bool SvgWriter::rgbBar(double x1, double y1, double x2, double y2, int columns, 
     // Viewers smooth a stretched image: each cell gets as many image pixels
     // as it covers in the picture, so its edges stay sharp.
     const double across = std::fabs(toX(x2 - x1)), down = std::fabs(toY(y2 - y1));
-    int fx = std::max(1, int(std::ceil(across / columns))), fy = std::max(1, int(std::ceil(down / rows)));
+    int fx = std::max(1, int(std::ceil(across / columns))),
+        fy = std::max(1, int(std::ceil(down / rows)));
     if (double(columns) * fx * double(rows) * fy > 16e6) fx = fy = 1;
     PixelImage image;
     if (!image.allocate(columns * fx, rows * fy)) return true;

@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/child_process.h"
-#include "platform/update_check.h"
 #include "base/base_directory.h"
 #include "gui/dialogs.h"
 #include "gui/program_launch.h"
+#include "platform/child_process.h"
+#include "platform/update_check.h"
 
 namespace kalix {
 

@@ -6,16 +6,16 @@
 #include <system_error>
 #include <vector>
 
-#include "notebook/export_commands.h"
-#include "notebook/line_editor.h"
-#include "notebook/notebook_file_operations.h"
 #include "base/base_directory.h"
 #include "base/settings.h"
 #include "gui/dialogs.h"
-#include "gui/notebook_commands.h"
 #include "gui/file_menu_commands.h"
+#include "gui/notebook_commands.h"
 #include "gui/option_dialogs.h"
 #include "gui/text_window.h"
+#include "notebook/export_commands.h"
+#include "notebook/line_editor.h"
+#include "notebook/notebook_file_operations.h"
 
 namespace kalix {
 

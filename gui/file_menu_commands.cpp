@@ -4,15 +4,15 @@
 #include <mutex>
 #include <string>
 
-#include "notebook/notebook_file_operations.h"
-#include "notebook/spell_check.h"
-#include "platform/host.h"
 #include "base/base_directory.h"
 #include "base/settings.h"
 #include "gui/dialogs.h"
 #include "gui/notebook_commands.h"
 #include "gui/notebook_recovery.h"
 #include "gui/text_window.h"
+#include "notebook/notebook_file_operations.h"
+#include "notebook/spell_check.h"
+#include "platform/host.h"
 
 namespace kalix {
 

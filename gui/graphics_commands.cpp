@@ -18,22 +18,22 @@
 #include <cmath>
 #include <mutex>
 
+#include "base/settings.h"
+#include "base/text.h"
+#include "base/threads.h"
 #include "graphics/antialias.h"
 #include "graphics/crop_area.h"
 #include "graphics/graphics_area.h"
 #include "graphics/graphics_store.h"
 #include "graphics/png_export.h"
 #include "graphics/png_file.h"
-#include "notebook/notebook_model.h"
-#include "platform/host.h"
-#include "base/settings.h"
-#include "base/text.h"
-#include "base/threads.h"
 #include "gui/dialog.h"
 #include "gui/dialogs.h"
 #include "gui/graphics_window.h"
 #include "gui/option_dialogs.h"
 #include "gui/text_window.h"
+#include "notebook/notebook_model.h"
+#include "platform/host.h"
 
 namespace kalix {
 

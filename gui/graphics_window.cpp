@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/settings.h"
+#include "base/text.h"
+#include "base/threads.h"
 #include "graphics/antialias.h"
 #include "graphics/crop_area.h"
 #include "graphics/graphics_export.h"
@@ -12,14 +15,11 @@
 #include "graphics/pixel_surface.h"
 #include "graphics/png_export.h"
 #include "graphics/writer_output.h"
-#include "platform/host.h"
-#include "base/settings.h"
-#include "base/text.h"
-#include "base/threads.h"
 #include "gui/graphics_commands.h"
 #include "gui/gui_bridge.h"
 #include "gui/qt_pixels.h"
 #include "gui/text_window.h"
+#include "platform/host.h"
 
 namespace kalix {
 

@@ -2,16 +2,16 @@
 
 #include <algorithm>
 
+#include "base/settings.h"
 #include "graphics/crop_area.h"
 #include "graphics/graphics_area.h"
-#include "notebook/notebook_model.h"
-#include "platform/host.h"
-#include "base/settings.h"
 #include "gui/dialogs.h"
 #include "gui/graphics_window.h"
 #include "gui/kalix_menu.h"
 #include "gui/menus.h"
 #include "gui/text_window.h"
+#include "notebook/notebook_model.h"
+#include "platform/host.h"
 
 namespace kalix {
 

@@ -6,11 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "interpreter/program_files.h"
-#include "interpreter/state_hand_over.h"
-#include "platform/child_process.h"
-#include "platform/host.h"
-#include "platform/processes.h"
 #include "base/file_reading.h"
 #include "base/settings.h"
 #include "gui/dialogs.h"
@@ -19,6 +14,11 @@
 #include "gui/program_launch.h"
 #include "gui/quit_request.h"
 #include "gui/text_window.h"
+#include "interpreter/program_files.h"
+#include "interpreter/state_hand_over.h"
+#include "platform/child_process.h"
+#include "platform/host.h"
+#include "platform/processes.h"
 
 namespace kalix {
 
@@ -367,7 +367,8 @@ void runExternalEditor() {
         if (!hasExtension(file) && !checkFileExists(file.c_str())) file += ".k";
         // The interpreter's path, read while it is handed over.
         StateHandOverHold state;
-        const char* found = stateReadableByCaller() ? findFileInPath(file.c_str(), nullptr) : nullptr;
+        const char* found =
+            stateReadableByCaller() ? findFileInPath(file.c_str(), nullptr) : nullptr;
         if (found) file = found;
     } else if (startsWith(line, "tccompile ")) {
         file = parseLoadName(line.c_str() + 10);

@@ -6,23 +6,23 @@
 #include <map>
 #include <utility>
 
-#include "notebook/notebook_model.h"
-#include "notebook/recovery_copy.h"
-#include "platform/host.h"
 #include "base/settings.h"
 #include "gui/dialogs.h"
 #include "gui/documentation_commands.h"
 #include "gui/export_dialogs.h"
+#include "gui/file_menu_commands.h"
+#include "gui/graphics_commands.h"
+#include "gui/graphics_window_commands.h"
 #include "gui/gui_bridge.h"
 #include "gui/help_window.h"
 #include "gui/internal_editor.h"
 #include "gui/notebook_commands.h"
-#include "gui/file_menu_commands.h"
 #include "gui/option_dialogs.h"
-#include "gui/graphics_commands.h"
-#include "gui/graphics_window_commands.h"
 #include "gui/spelling_commands.h"
 #include "gui/text_window.h"
+#include "notebook/notebook_model.h"
+#include "notebook/recovery_copy.h"
+#include "platform/host.h"
 
 namespace kalix {
 

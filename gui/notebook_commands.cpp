@@ -6,7 +6,18 @@
 #include <cstring>
 #include <string>
 
+#include "base/settings.h"
+#include "base/text.h"
 #include "graphics/graphics_store.h"
+#include "gui/dialogs.h"
+#include "gui/file_menu_commands.h"
+#include "gui/graphics_commands.h"
+#include "gui/graphics_window_commands.h"
+#include "gui/kalix_menu.h"
+#include "gui/notebook_picture_service.h"
+#include "gui/option_dialogs.h"
+#include "gui/spelling_commands.h"
+#include "gui/text_window.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/globals.h"
 #include "interpreter/state.h"
@@ -14,17 +25,6 @@
 #include "notebook/line_editor.h"
 #include "notebook/notebook_file_operations.h"
 #include "platform/host.h"
-#include "base/settings.h"
-#include "base/text.h"
-#include "gui/dialogs.h"
-#include "gui/kalix_menu.h"
-#include "gui/file_menu_commands.h"
-#include "gui/option_dialogs.h"
-#include "gui/graphics_commands.h"
-#include "gui/graphics_window_commands.h"
-#include "gui/notebook_picture_service.h"
-#include "gui/spelling_commands.h"
-#include "gui/text_window.h"
 
 namespace kalix {
 
@@ -247,8 +247,7 @@ void searchDialog() {
     if (dialog.runModal() == dialogCancel) return;
     searchText() = field.getItemString();
     writeSetting("search", searchText().c_str());
-    withEditor("search",
-               [](NotebookEditor& editor) { editor.searchText(searchText().c_str()); });
+    withEditor("search", [](NotebookEditor& editor) { editor.searchText(searchText().c_str()); });
 }
 
 // --- keys -----------------------------------------------------------------------------------

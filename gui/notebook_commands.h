@@ -62,4 +62,3 @@ void runCurrentSection();             // 6080
 void restartInterpreter(int ask);
 
 }  // namespace kalix
-

@@ -9,8 +9,8 @@
 #include <functional>
 #include <memory>
 
-#include "notebook/notebook_model.h"
 #include "gui/window.h"
+#include "notebook/notebook_model.h"
 
 namespace kalix {
 

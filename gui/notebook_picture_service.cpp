@@ -9,12 +9,12 @@
 #include <atomic>
 #include <thread>
 
-#include "notebook/notebook_pictures.h"
-#include "platform/host.h"
-#include "platform/latex_render.h"
 #include "gui/dialogs.h"
 #include "gui/gui_bridge.h"
 #include "gui/text_window.h"
+#include "notebook/notebook_pictures.h"
+#include "platform/host.h"
+#include "platform/latex_render.h"
 
 namespace kalix {
 

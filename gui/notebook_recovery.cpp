@@ -4,10 +4,10 @@
 #include <mutex>
 #include <utility>
 
-#include "notebook/notebook_file_operations.h"
-#include "notebook/recovery_copy.h"
 #include "gui/dialogs.h"
 #include "gui/file_menu_commands.h"
+#include "notebook/notebook_file_operations.h"
+#include "notebook/recovery_copy.h"
 
 namespace kalix {
 

@@ -8,10 +8,20 @@
 #include <cstring>
 #include <thread>
 
+#include "base/base_directory.h"
+#include "base/settings.h"
 #include "graphics/crop_area.h"
 #include "graphics/graphics_area.h"
 #include "graphics/graphics_store.h"
 #include "graphics/pages.h"
+#include "gui/dialogs.h"
+#include "gui/file_menu_commands.h"
+#include "gui/graphics_commands.h"
+#include "gui/graphics_window_commands.h"
+#include "gui/gui_bridge.h"
+#include "gui/notebook_recovery.h"
+#include "gui/program_launch.h"
+#include "gui/quit_request.h"
 #include "interpreter/notebook_services.h"
 #include "interpreter/state.h"
 #include "interpreter/state_hand_over.h"
@@ -21,16 +31,6 @@
 #include "notebook/notebook_pictures.h"
 #include "platform/allow_question.h"
 #include "platform/host.h"
-#include "base/base_directory.h"
-#include "base/settings.h"
-#include "gui/dialogs.h"
-#include "gui/graphics_commands.h"
-#include "gui/graphics_window_commands.h"
-#include "gui/gui_bridge.h"
-#include "gui/quit_request.h"
-#include "gui/file_menu_commands.h"
-#include "gui/notebook_recovery.h"
-#include "gui/program_launch.h"
 
 namespace kalix {
 
@@ -115,7 +115,6 @@ void NotebookWindowHost::placeWindows() {
     fitToWorkArea(x, y, w, h, right, bottom);
     graphics->setPlacement(x, y, w, h);
 }
-
 
 void NotebookWindowHost::runWindows(Thread& computation) {
     runMessageLoop();
@@ -347,7 +346,8 @@ int NotebookWindowHost::readInputLine(char* buffer) {
         if (svgExportRunning) {
             svgExportRunning = false;
             endSvgExportRun();
-            window->postToWindow([&editor] { startSaveAndExport(editor, windowSaveWorker(editor)); });
+            window->postToWindow(
+                [&editor] { startSaveAndExport(editor, windowSaveWorker(editor)); });
         }
         assignIntCell(inputStartColumn, startColumn);
         // What the completion and the status help read during this wait.

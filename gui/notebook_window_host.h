@@ -10,11 +10,11 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/window_host.h"
 #include "base/threads.h"
 #include "gui/graphics_window.h"
 #include "gui/kalix_menu.h"
 #include "gui/text_window.h"
+#include "platform/window_host.h"
 
 namespace kalix {
 
@@ -122,10 +122,10 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     std::atomic<int> interpreterHasEnded{0};
     std::atomic<int> textWindowInFront{1};
     std::atomic<int> inputWaits{0};
-    pthread_t computationHandle{};             // written once by the computation thread
-    std::atomic<int> computationKnown{0};      // 1 once computationHandle is set
-    bool svgExportRunning = false;  // computation thread: a run-and-export runs
-    bool waitStatusShown = false;   // computation thread: a wait put its text in the status line
+    pthread_t computationHandle{};         // written once by the computation thread
+    std::atomic<int> computationKnown{0};  // 1 once computationHandle is set
+    bool svgExportRunning = false;         // computation thread: a run-and-export runs
+    bool waitStatusShown = false;  // computation thread: a wait put its text in the status line
 };
 
 // Offered to start-up by the program (app/main.cpp).

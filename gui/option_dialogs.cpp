@@ -5,17 +5,17 @@
 #include <filesystem>
 #include <string>
 
-#include "graphics/colors.h"
-#include "platform/host.h"
-#include "platform/processes.h"
 #include "base/base_directory.h"
 #include "base/settings.h"
+#include "graphics/colors.h"
 #include "gui/dialogs.h"
 #include "gui/documentation_commands.h"
 #include "gui/graphics_commands.h"
 #include "gui/graphics_window_commands.h"
 #include "gui/program_launch.h"
 #include "gui/text_window.h"
+#include "platform/host.h"
+#include "platform/processes.h"
 
 namespace kalix {
 

@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/child_process.h"
-#include "platform/host.h"
-#include "platform/processes.h"
 #include "base/base_directory.h"
 #include "base/settings.h"
 #include "gui/dialogs.h"
+#include "platform/child_process.h"
+#include "platform/host.h"
+#include "platform/processes.h"
 
 namespace kalix {
 

@@ -53,7 +53,8 @@ void postToObject(QObject* receiver, std::function<void()> job) {
     // after it and sees Qt's wake-up call whole.
     std::lock_guard hold(postedLock);
     postedJobs.push_back({QPointer<QObject>(receiver), std::move(job)});
-    QMetaObject::invokeMethod(application, [] { runPostedJobs(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        application, [] { runPostedJobs(); }, Qt::QueuedConnection);
 }
 
 void postToGui(std::function<void()> job) {

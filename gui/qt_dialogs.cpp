@@ -9,10 +9,10 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "platform/allow_question.h"
 #include "gui/dialogs.h"
 #include "gui/gui_bridge.h"
 #include "gui/qt_window_parts.h"
+#include "platform/allow_question.h"
 
 namespace kalix {
 

@@ -13,17 +13,17 @@
 
 #include <algorithm>
 
-#include "interpreter/state.h"
-#include "interpreter/state_hand_over.h"
-#include "notebook/help_database.h"
-#include "notebook/help_window_model.h"
-#include "notebook/line_editor.h"
 #include "gui/dialog_templates.h"
 #include "gui/help_window.h"
 #include "gui/notebook_commands.h"
 #include "gui/program_launch.h"
 #include "gui/qt_window_parts.h"
 #include "gui/text_window.h"
+#include "interpreter/state.h"
+#include "interpreter/state_hand_over.h"
+#include "notebook/help_database.h"
+#include "notebook/help_window_model.h"
+#include "notebook/line_editor.h"
 
 namespace kalix {
 
@@ -45,8 +45,7 @@ const char* templateLabel(int id) {
 
 class HelpWindow : public QDialog {
   public:
-    explicit HelpWindow(QWidget* parent)
-        : QDialog(parent), model(stateHandedToCaller) {
+    explicit HelpWindow(QWidget* parent) : QDialog(parent), model(stateHandedToCaller) {
         const DialogTemplate* t = findDialogTemplate(15);
         setWindowTitle(fromCodePage(t ? t->caption : ""));
         setObjectName("dialog15");

@@ -24,10 +24,10 @@
 #include <optional>
 #include <tuple>
 
-#include "platform/host.h"
 #include "base/text.h"
 #include "gui/gui_bridge.h"
 #include "gui/qt_window_parts.h"
+#include "platform/host.h"
 
 namespace kalix {
 

@@ -1,8 +1,8 @@
 #include "gui/quit_request.h"
 
+#include "gui/dialogs.h"
 #include "notebook/notebook_file_operations.h"
 #include "notebook/notebook_model.h"
-#include "gui/dialogs.h"
 
 namespace kalix {
 

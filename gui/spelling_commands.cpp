@@ -1,10 +1,10 @@
 #include "gui/spelling_commands.h"
 
-#include "notebook/spell_check.h"
 #include "base/settings.h"
 #include "gui/kalix_menu.h"
 #include "gui/notebook_commands.h"
 #include "gui/text_window.h"
+#include "notebook/spell_check.h"
 
 namespace kalix {
 

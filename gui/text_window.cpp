@@ -4,15 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "graphics/crop_area.h"
-#include "interpreter/state.h"
-#include "interpreter/state_snapshot.h"
-#include "notebook/help_database.h"
-#include "notebook/line_editor.h"
-#include "notebook/help.h"
-#include "platform/host.h"
 #include "base/settings.h"
 #include "base/text.h"
+#include "graphics/crop_area.h"
 #include "gui/dialogs.h"
 #include "gui/file_menu_commands.h"
 #include "gui/graphics_commands.h"
@@ -20,8 +14,14 @@
 #include "gui/gui_bridge.h"
 #include "gui/kalix_menu.h"
 #include "gui/notebook_painting.h"
-#include "gui/notebook_recovery.h"
 #include "gui/notebook_picture_service.h"
+#include "gui/notebook_recovery.h"
+#include "interpreter/state.h"
+#include "interpreter/state_snapshot.h"
+#include "notebook/help.h"
+#include "notebook/help_database.h"
+#include "notebook/line_editor.h"
+#include "platform/host.h"
 
 namespace kalix {
 

@@ -18,9 +18,9 @@
 #include <mutex>
 #include <string>
 
-#include "notebook/notebook_model.h"
 #include "gui/menus.h"
 #include "gui/window.h"
+#include "notebook/notebook_model.h"
 
 namespace kalix {
 
@@ -236,7 +236,8 @@ class TextWindow : public StandardWindow, public NotebookHost, public NotebookMe
     std::string notebookPath;
     std::atomic<int> changedShown{0};
     std::atomic<int> requestedMaximaMode{-1};
-    std::atomic<int> svgExportRunRequested{0};  // set by GUI, taken by computation  // written by a reading thread, taken by computation
+    std::atomic<int> svgExportRunRequested{0};  // set by GUI, taken by computation  // written by a
+                                                // reading thread, taken by computation
     std::string lastHelpText;
 
     friend class NotebookPainter;

@@ -11,8 +11,8 @@ class WindowHost;
 class PixelBackend;
 
 struct WindowLibrary {
-    WindowHost* host;       // the notebook window
-    PixelBackend* pixels;   // pixel devices painted with the toolkit
+    WindowHost* host;      // the notebook window
+    PixelBackend* pixels;  // pixel devices painted with the toolkit
 };
 
 constexpr const char* windowLibraryFile = "libkalix-windows.so";

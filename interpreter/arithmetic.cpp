@@ -75,8 +75,8 @@ header* placeResult(header* first, header* a, header* b, int rows, int columns, 
         newram = endOf(first);
         return first;
     }
-    int64_t size = scalar ? scalarRecordSize(elementBytes)
-                          : matrixRecordSize(rows, columns, elementBytes);
+    int64_t size =
+        scalar ? scalarRecordSize(elementBytes) : matrixRecordSize(rows, columns, elementBytes);
     if (size <= ramend - at && !touches(a, at, at + size) && !touches(b, at, at + size)) {
         newram = at;
     } else {
@@ -563,4 +563,3 @@ void convertToCommonKind(header** a, header** b) {
 }
 
 }  // namespace kalix
-

@@ -5,6 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "base/registry.h"
+#include "base/settings.h"
+#include "base/text.h"
 #include "graphics/graphics_state.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/element_functions.h"
@@ -25,9 +28,6 @@
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
-#include "base/registry.h"
-#include "base/settings.h"
-#include "base/text.h"
 
 namespace kalix {
 

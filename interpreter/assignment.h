@@ -46,7 +46,8 @@ inline bool isRealScalarRecord(const header* record) {
 inline bool storeRealInPlace(header* variable, double value, bool topLevel) {
     if (!isRealScalarRecord(variable)) return false;
     if (topLevel) {
-        if (recordOnStack(variable) || (variable->flags & (flagProtected | flagsDroppedByAssignment)))
+        if (recordOnStack(variable) ||
+            (variable->flags & (flagProtected | flagsDroppedByAssignment)))
             return false;
     } else if (!recordInArea(variable, startlocal, endlocal)) {
         return false;

@@ -1,11 +1,11 @@
 // The builtin table assembled from the families, its name index, lookup
 // and call, and the alias map.
 #include "interpreter/builtin_table.h"
+#include "base/name_map.h"
 #include "interpreter/error_codes.h"
 #include "interpreter/functions.h"
 #include "interpreter/machine_stack.h"
 #include "interpreter/state_hand_over.h"
-#include "base/name_map.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/name_map.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
 #include "interpreter/stack.h"
-#include "base/name_map.h"
 
 namespace kalix {
 

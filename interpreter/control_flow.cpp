@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string>
 
+#include "base/settings.h"
+#include "base/text.h"
 #include "interpreter/commands.h"
 #include "interpreter/evaluator.h"
 #include "interpreter/function_calls.h"
@@ -25,8 +27,6 @@
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"
-#include "base/settings.h"
-#include "base/text.h"
 
 namespace kalix {
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/text.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/control_flow.h"
 #include "interpreter/engine_services.h"
@@ -25,7 +26,6 @@
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"
-#include "base/text.h"
 
 namespace kalix {
 

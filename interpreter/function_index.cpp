@@ -74,11 +74,10 @@ void markFunctionIndexStale() { indexStale = 1; }
 
 void indexFunction(header* record) {
     // As in a rebuild, the oldest record of a name is the one found.
-    if (!indexStale &&
-        !functionIndex
-             .try_emplace(std::string(recordName(record)),
-                          distanceOf(reinterpret_cast<char*>(record)) - distanceBias)
-             .second)
+    if (!indexStale && !functionIndex
+                            .try_emplace(std::string(recordName(record)),
+                                         distanceOf(reinterpret_cast<char*>(record)) - distanceBias)
+                            .second)
         repeatedNames = true;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/text.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
 #include "interpreter/function_calls.h"
@@ -15,7 +16,6 @@
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"
-#include "base/text.h"
 
 namespace kalix {
 

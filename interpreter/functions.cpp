@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string>
 
+#include "base/settings.h"
+#include "base/text.h"
 #include "interpreter/assignment.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
@@ -25,8 +27,6 @@
 #include "interpreter/scanner.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"
-#include "base/settings.h"
-#include "base/text.h"
 
 namespace kalix {
 

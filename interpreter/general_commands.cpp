@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/text.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
 #include "interpreter/engine_services.h"
@@ -27,7 +28,6 @@
 #include "interpreter/values.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"
-#include "base/text.h"
 
 namespace kalix {
 

@@ -10,13 +10,13 @@
 #include <string_view>
 #include <vector>
 
+#include "base/name_map.h"
 #include "interpreter/assignment.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/output.h"
 #include "interpreter/printing.h"
 #include "interpreter/values.h"
 #include "platform/host.h"
-#include "base/name_map.h"
 
 namespace kalix {
 

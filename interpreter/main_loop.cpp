@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "base/settings.h"
 #include "graphics/graphics_state.h"
 #include "interpreter/assignment.h"
 #include "interpreter/builtin_table.h"
@@ -28,7 +29,6 @@
 #include "interpreter/value_helpers.h"
 #include "interpreter/variables.h"
 #include "platform/host.h"
-#include "base/settings.h"
 
 namespace kalix {
 
@@ -228,8 +228,8 @@ static int handlePrefixes(bool atLineStart) {
     // "quit" leaves Python mode before the line could go to Python.
     int quit = prefixLength(p, "quit");
     bool quitWord = quit && nameCharLength(p + quit) == 0;
-    if (atLineStart && topLevel && currentPythonMode && !quitWord &&
-        !hasPrefix(p, "pythonmode") && !hasPrefix(p, "function ") && !hasPrefix(p, "kalix ")) {
+    if (atLineStart && topLevel && currentPythonMode && !quitWord && !hasPrefix(p, "pythonmode") &&
+        !hasPrefix(p, "function ") && !hasPrefix(p, "kalix ")) {
         runPythonLine();
         return 1;
     }

@@ -5,13 +5,13 @@
 #include <climits>
 #include <cstring>
 
+#include "base/settings.h"
 #include "interpreter/concatenation.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/output.h"
 #include "interpreter/primaries.h"
 #include "interpreter/scanner.h"
 #include "interpreter/stack.h"
-#include "base/settings.h"
 
 namespace kalix {
 

@@ -6,9 +6,9 @@
 
 #include <string>
 
+#include "base/text.h"
 #include "interpreter/state.h"
 #include "platform/host.h"
-#include "base/text.h"
 
 namespace kalix {
 

@@ -8,13 +8,13 @@
 #include <cstring>
 #include <string>
 
+#include "base/text.h"
 #include "interpreter/error_codes.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/notebook_services.h"
 #include "interpreter/scanner.h"
 #include "interpreter/stack.h"
 #include "platform/host.h"
-#include "base/text.h"
 
 namespace kalix {
 

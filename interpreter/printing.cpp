@@ -18,7 +18,6 @@
 #include "interpreter/output.h"
 #include "interpreter/value_helpers.h"
 #include "platform/host.h"
-#include "base/text.h"
 
 namespace kalix {
 

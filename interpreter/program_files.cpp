@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/settings.h"
 #include "interpreter/commands.h"
 #include "interpreter/engine_services.h"
 #include "interpreter/evaluator.h"
@@ -19,7 +20,6 @@
 #include "interpreter/stack.h"
 #include "interpreter/values.h"
 #include "platform/host.h"
-#include "base/settings.h"
 
 namespace kalix {
 

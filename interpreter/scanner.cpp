@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "base/text.h"
 #include "interpreter/engine_services.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
@@ -11,7 +12,6 @@
 #include "interpreter/output.h"
 #include "interpreter/stack.h"
 #include "interpreter/tracing.h"
-#include "base/text.h"
 #include "platform/host.h"
 
 namespace kalix {
@@ -23,7 +23,6 @@ int readingDefinitionLine = 0;
 int inputAnswerFlag = 0;
 int inputEvaluating = 0;
 char hardSpaceCode = char(0xA0);
-
 
 // --- fetching lines -------------------------------------------------------
 

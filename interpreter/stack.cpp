@@ -8,13 +8,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/settings.h"
 #include "interpreter/function_area.h"
 #include "interpreter/function_calls.h"
 #include "interpreter/function_index.h"
 #include "interpreter/output.h"
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
-#include "base/settings.h"
 
 namespace kalix {
 
@@ -575,8 +575,8 @@ void moveStackRegion(char* from, int64_t delta) {
 // it, up by `delta` bytes; held records keep their offsets.
 static void raiseWholeStack(int64_t delta) {
     std::memmove(ramstart + delta, ramstart, size_t(newram - ramstart));
-    for (char** bound : {&ramstart, &functionsEnd, &topStartLocal, &topEndLocal, &startlocal,
-                         &endlocal, &newram})
+    for (char** bound :
+         {&ramstart, &functionsEnd, &topStartLocal, &topEndLocal, &startlocal, &endlocal, &newram})
         if (*bound) *bound += delta;
 }
 

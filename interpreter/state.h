@@ -109,12 +109,12 @@ extern int returnLoopIndex;
 
 inline constexpr char*& scanPointer = callContext.scanPointer;
 inline constexpr char*& lineStart = callContext.lineStart;  // start of the current body line
-extern FILE* loadFile;             // program file being loaded, or null
-extern int evaluatingString;       // `evaluate` and friends run a string
-extern int readingDefinitionLine;  // the host reads a line without joining
-extern int inputAnswerFlag;        // an input builtin awaits its answer
-extern int inputEvaluating;        // an input builtin evaluates its answer
-extern char hardSpaceCode;         // no-break space of the code page
+extern FILE* loadFile;                                      // program file being loaded, or null
+extern int evaluatingString;                                // `evaluate` and friends run a string
+extern int readingDefinitionLine;                           // the host reads a line without joining
+extern int inputAnswerFlag;                                 // an input builtin awaits its answer
+extern int inputEvaluating;                                 // an input builtin evaluates its answer
+extern char hardSpaceCode;                                  // no-break space of the code page
 
 // Program files.
 constexpr int maxPathEntries = 32;
@@ -135,7 +135,7 @@ inline constexpr int& argumentCount = callContext.argumentCount;
 inline constexpr int& argumentSplit = callContext.argumentSplit;
 // The running function is relaxed.
 inline constexpr int& relaxedFunctionMode = callContext.relaxedFunctionMode;
-extern int callDepth;                    // active calls
+extern int callDepth;  // active calls
 // The number of arguments before the semicolon of the call being made (0 =
 // none); set just before a builtin, DLL or map call.
 extern int semicolonPosition;
@@ -172,7 +172,7 @@ inline constexpr int& loopIndex = callContext.loopIndex;
 
 // Matlab operators between matrices.
 inline constexpr int& matlabMode = callContext.matlabMode;
-extern int easyUnitsMode;      // unknown names are looked up again with "$" appended
+extern int easyUnitsMode;  // unknown names are looked up again with "$" appended
 // Command `useglobal`: functions see the globals.
 inline constexpr int& useGlobalMode = callContext.useGlobalMode;
 extern int yacasMode;          // command `yacasmode`

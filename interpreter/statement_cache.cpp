@@ -47,16 +47,16 @@ struct StatementEntry {
 
     // All zero is an empty slot (`Entry{}`); without member initializers
     // the table is zeroed memory that no start-up code has to fill.
-    const char* at;         // the text position; null: an empty slot
-    int length;             // bytes of `text` the reader looked at
-    bool stored;            // read inside a stored body (tokens)
-    bool simple;            // false: the statement runs the ordinary way
-    bool prefixWord;        // begins with a word the executor's prefixes act on
-    int statementLength;    // bytes up to and including the ";"
+    const char* at;       // the text position; null: an empty slot
+    int length;           // bytes of `text` the reader looked at
+    bool stored;          // read inside a stored body (tokens)
+    bool simple;          // false: the statement runs the ordinary way
+    bool prefixWord;      // begins with a word the executor's prefixes act on
+    int statementLength;  // bytes up to and including the ";"
     int nameCount, codeLength, numberCount;
-    int target;             // the name assigned to
-    unsigned operands;      // bit k: name k is read
-    unsigned blankAfter;    // bit k: a blank followed name k somewhere
+    int target;           // the name assigned to
+    unsigned operands;    // bit k: name k is read
+    unsigned blankAfter;  // bit k: a blank followed name k somewhere
     char names[maxNames][nameLimit + 2];
     double numbers[maxCode];
     Instruction code[maxCode];

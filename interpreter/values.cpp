@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/settings.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/engine_services.h"
 #include "interpreter/evaluator.h"
@@ -18,7 +19,6 @@
 #include "interpreter/tracing.h"
 #include "interpreter/value_helpers.h"
 #include "interpreter/variables.h"
-#include "base/settings.h"
 
 namespace kalix {
 

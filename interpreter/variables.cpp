@@ -12,7 +12,6 @@
 #include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 
-
 namespace kalix {
 
 // A top-level variable (between functionsEnd and topEndLocal), optionally

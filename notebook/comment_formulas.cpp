@@ -2,12 +2,12 @@
 // with the notebook's colours, Maxima gives the TeX form of an expression.
 #include <atomic>
 
+#include "base/settings.h"
 #include "graphics/colors.h"
 #include "interpreter/maxima_services.h"
 #include "interpreter/state.h"
 #include "notebook/notebook_host.h"
 #include "platform/host.h"
-#include "base/settings.h"
 
 namespace kalix {
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "interpreter/state.h"
-#include "notebook/notebook_model.h"
 #include "base/html_entities.h"
 #include "base/text.h"
+#include "interpreter/state.h"
+#include "notebook/notebook_model.h"
 
 namespace kalix {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "notebook/notebook_model.h"
 #include "base/text.h"
+#include "notebook/notebook_model.h"
 
 namespace kalix {
 

@@ -160,4 +160,3 @@ void openExportedHtml(NotebookEditor& editor) {
 }
 
 }  // namespace kalix
-

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "graphics/safe_file.h"
 #include "base/settings.h"
 #include "base/text.h"
+#include "graphics/safe_file.h"
 
 namespace kalix {
 

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/settings.h"
+#include "base/text.h"
 #include "interpreter/state_hand_over.h"
 #include "notebook/help.h"
 #include "notebook/help_database.h"
 #include "notebook/notebook_model.h"
-#include "base/settings.h"
-#include "base/text.h"
 
 namespace kalix {
 

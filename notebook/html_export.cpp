@@ -10,8 +10,8 @@
 #include <iterator>
 #include <vector>
 
-#include "notebook/export_common.h"
 #include "base/file_reading.h"
+#include "notebook/export_common.h"
 
 namespace kalix {
 

@@ -9,9 +9,9 @@
 #include <cstring>
 #include <fstream>
 
-#include "notebook/export_common.h"
 #include "base/file_reading.h"
 #include "base/text.h"
+#include "notebook/export_common.h"
 
 namespace kalix {
 

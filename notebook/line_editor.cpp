@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/text.h"
 #include "interpreter/state.h"
 #include "interpreter/state_hand_over.h"
 #include "interpreter/state_snapshot.h"
 #include "notebook/help.h"
 #include "platform/host.h"
-#include "base/text.h"
 
 namespace kalix {
 

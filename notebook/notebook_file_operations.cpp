@@ -10,9 +10,9 @@
 #include <cstring>
 #include <thread>
 
+#include "base/base_directory.h"
 #include "notebook/recovery_copy.h"
 #include "platform/child_process.h"
-#include "base/base_directory.h"
 
 namespace kalix {
 

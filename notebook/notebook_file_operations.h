@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "notebook/notebook_model.h"
 #include "base/threads.h"
+#include "notebook/notebook_model.h"
 
 namespace kalix {
 
@@ -67,7 +67,7 @@ class SaveWorker {
     void runTask(Task& task);
 
     NotebookEditor& editor;
-    std::mutex taskMutex;  // guards the two members below (GUI and save thread)
+    std::mutex taskMutex;    // guards the two members below (GUI and save thread)
     std::deque<Task> tasks;  // the running task first, then one that follows it
     std::function<void()> afterEachJob;
     IntCell result{0};

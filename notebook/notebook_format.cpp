@@ -22,10 +22,10 @@
 #include <string>
 #include <vector>
 
-#include "notebook/notebook_model.h"
 #include "base/file_reading.h"
 #include "base/stale_temporaries.h"
 #include "base/text.h"
+#include "notebook/notebook_model.h"
 
 namespace kalix {
 

@@ -461,8 +461,8 @@ int NotebookEditor::isSymbolicAtCursor() const {
 }
 
 int NotebookEditor::isWordChar(int character) {
-    return isLetterCode(character) || (character >= '0' && character <= '9') ||
-           character == '%' || character == '$';
+    return isLetterCode(character) || (character >= '0' && character <= '9') || character == '%' ||
+           character == '$';
 }
 
 int NotebookEditor::hasUtf8Bom(const char* text) {
@@ -511,4 +511,3 @@ int isNumberChar(int character) {
 }
 
 }  // namespace kalix
-

@@ -9,18 +9,18 @@
 
 #include <cstdio>
 
+#include "base/settings.h"
+#include "base/string.h"
+#include "base/text.h"
 #include "graphics/antialias.h"
-#include "graphics/graphics_export.h"
 #include "graphics/graphics_area.h"
+#include "graphics/graphics_export.h"
 #include "graphics/graphics_store.h"
 #include "graphics/pages.h"
 #include "graphics/picture_files.h"
 #include "graphics/png_export.h"
 #include "graphics/png_file.h"
 #include "notebook/notebook_services.h"
-#include "base/settings.h"
-#include "base/string.h"
-#include "base/text.h"
 
 namespace kalix {
 

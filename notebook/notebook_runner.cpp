@@ -4,10 +4,10 @@
 
 #include <cstring>
 
+#include "base/settings.h"
 #include "interpreter/state.h"
 #include "notebook/export_commands.h"
 #include "notebook/notebook_file_operations.h"
-#include "base/settings.h"
 
 namespace kalix {
 
@@ -22,9 +22,7 @@ void NotebookRunner::RunHost::setMaximaMode(int mode) { currentMaximaMode = mode
 NotebookRunner::NotebookRunner(const std::string& path, int saveAndExport, Host& below)
     : ForwardingHost(below), path(path), saveAndExport(saveAndExport) {}
 
-NotebookRunner::~NotebookRunner() {
-    endSvgExportRun();
-}
+NotebookRunner::~NotebookRunner() { endSvgExportRun(); }
 
 void NotebookRunner::load() {
     loaded = 1;

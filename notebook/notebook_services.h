@@ -2,5 +2,5 @@
 // the text conversions are in base/text.h.
 #pragma once
 
-#include "interpreter/notebook_services.h"
 #include "base/text.h"
+#include "interpreter/notebook_services.h"

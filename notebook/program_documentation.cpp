@@ -16,7 +16,6 @@ bool startsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
-
 const char* const builtInStyle[] = {
     "<style type=\"text/css\">",
     "body { width : 800px; font-family: arial, sans-serif; font-size: 10pt; margin: 20px; }",

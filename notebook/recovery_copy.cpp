@@ -8,15 +8,15 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <climits>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
 
-#include "notebook/notebook_model.h"
 #include "base/file_reading.h"
 #include "base/registry.h"
+#include "notebook/notebook_model.h"
 
 namespace kalix {
 
@@ -117,7 +117,9 @@ bool isRecoveryPath(const std::string& path) {
 
 FoundRecoveryCopy::~FoundRecoveryCopy() { release(); }
 
-FoundRecoveryCopy::FoundRecoveryCopy(FoundRecoveryCopy&& other) noexcept { *this = std::move(other); }
+FoundRecoveryCopy::FoundRecoveryCopy(FoundRecoveryCopy&& other) noexcept {
+    *this = std::move(other);
+}
 
 FoundRecoveryCopy& FoundRecoveryCopy::operator=(FoundRecoveryCopy&& other) noexcept {
     if (this == &other) return *this;
@@ -187,9 +189,9 @@ std::vector<FoundRecoveryCopy> findRecoveryCopies() {
         }
         found.push_back(std::move(copy));
     }
-    std::sort(found.begin(), found.end(), [](const FoundRecoveryCopy& a, const FoundRecoveryCopy& b) {
-        return a.madeAt > b.madeAt;
-    });
+    std::sort(
+        found.begin(), found.end(),
+        [](const FoundRecoveryCopy& a, const FoundRecoveryCopy& b) { return a.madeAt > b.madeAt; });
     return found;
 }
 

@@ -100,9 +100,9 @@ class RecoveryCopy {
     std::mutex mutex;
     std::string folder;  // this run's folder ("" until the first copy)
     int lock = -1;
-    bool present = false;     // the folder holds a complete copy
-    uint64_t written = 0;     // the editor's change count the copy holds
-    std::string notebookPath; // what the folder's "notebook" file names
+    bool present = false;      // the folder holds a complete copy
+    uint64_t written = 0;      // the editor's change count the copy holds
+    std::string notebookPath;  // what the folder's "notebook" file names
 };
 
 }  // namespace kalix

@@ -9,12 +9,12 @@
 #include <cstring>
 #include <mutex>
 
-#include "notebook/help_database.h"
-#include "notebook/notebook_model.h"
-#include "platform/host.h"
 #include "base/registry.h"
 #include "base/settings.h"
 #include "base/text.h"
+#include "notebook/help_database.h"
+#include "notebook/notebook_model.h"
+#include "platform/host.h"
 
 namespace kalix {
 

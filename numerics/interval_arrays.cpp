@@ -173,8 +173,7 @@ WIDE inline Quotient quotientOf(Wide a, Wide b, Wide& covered) {
     covered = both(covered, either(zero, regular));
     Wide remainder = _mm256_fnmadd_pd(q, b, a);
     // Sign bit set where the remainder and the divisor differ in sign.
-    return {zero, q, _mm256_cmp_pd(remainder, zeros(), _CMP_NEQ_OQ),
-            _mm256_xor_pd(remainder, b)};
+    return {zero, q, _mm256_cmp_pd(remainder, zeros(), _CMP_NEQ_OQ), _mm256_xor_pd(remainder, b)};
 }
 WIDE inline Wide quotientDownBlock(Wide a, Wide b, Wide& covered) {
     Quotient r = quotientOf(a, b, covered);
@@ -217,8 +216,7 @@ struct MultiplyBlocks {
         Wide covered = noNaN(x, y);
         Wide a0 = atLeast(x.lo, zeros()), a1 = atLeast(x.hi, zeros());
         Wide b0 = atLeast(y.lo, zeros()), b1 = atLeast(y.hi, zeros());
-        Wide notA0 = negation(a0), notA1 = negation(a1), notB0 = negation(b0),
-             notB1 = negation(b1);
+        Wide notA0 = negation(a0), notA1 = negation(a1), notB0 = negation(b0), notB1 = negation(b1);
         // The cases of multiplyIntervalBounds: bounds from 0 up, holding 0,
         // below 0 (a reversed interval takes the first case that fits).
         Wide heldA = both(notA0, a1), belowA = both(notA0, notA1);
@@ -284,9 +282,9 @@ WIDE void sqrtBlocks(const double* x, double* result, int64_t n) {
             continue;
         }
         Wide errorLo = _mm256_fnmadd_pd(lo, lo, v.lo), errorHi = _mm256_fnmadd_pd(hi, hi, v.hi);
-        storeBlock(result, i,
-                   {stepDownWhere(lo, less(errorLo, zeros())),
-                    stepUpWhere(hi, less(zeros(), errorHi))});
+        storeBlock(
+            result, i,
+            {stepDownWhere(lo, less(errorLo, zeros())), stepUpWhere(hi, less(zeros(), errorHi))});
     }
     sqrtPairs(x, result, i, n);
 }

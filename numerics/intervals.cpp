@@ -23,7 +23,7 @@ using interval_detail::smallestPositive;
 
 // Product by the signs of the operands: nonnegative, holding 0, negative.
 FMA_CLONES void multiplyIntervalBounds(double lo1, double hi1, double lo2, double hi2, double* lo,
-                            double* hi) {
+                                       double* hi) {
     double l, h;
     if (lo1 >= 0) {
         if (lo2 >= 0) {
@@ -65,7 +65,7 @@ FMA_CLONES void multiplyIntervalBounds(double lo1, double hi1, double lo2, doubl
 
 // Quotient: the dividend times [1/hi2, 1/lo2], formed directly by signs.
 FMA_CLONES IntervalStatus divideBounds(double lo1, double hi1, double lo2, double hi2, double* lo,
-                            double* hi) {
+                                       double* hi) {
     if (lo2 <= 0 && hi2 >= 0) {
         *lo = *hi = NAN;
         return IntervalStatus::divisionByZero;

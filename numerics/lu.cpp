@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "numerics/blocked_transpose.h"
-#include "numerics/lapack_library.h"
 #include "numerics/complex_pairs.h"
+#include "numerics/lapack_library.h"
 #include "numerics/vector_width.h"
 
 namespace kalix {
@@ -140,15 +140,14 @@ inline __attribute__((always_inline)) void loadVector(V& v, const double* p) {
 
 template <typename V, int R, int C>
 inline __attribute__((always_inline)) int updateTiles(double* const* row, const double* const* f,
-                                                      const double* const* upper, int count,
-                                                      int c0, int c1) {
+                                                      const double* const* upper, int count, int c0,
+                                                      int c1) {
     constexpr int width = int(sizeof(V) / sizeof(double)) * C;
     int l = c0;
     for (; l + width <= c1; l += width) {
         V sums[R][C];
         for (int r = 0; r < R; r++)
-            for (int c = 0; c < C; c++)
-                loadVector(sums[r][c], row[r] + l + c * (width / C));
+            for (int c = 0; c < C; c++) loadVector(sums[r][c], row[r] + l + c * (width / C));
         for (int t = 0; t < count; t++) {
             V u[C];
             for (int c = 0; c < C; c++) loadVector(u[c], upper[t] + l + c * (width / C));
@@ -167,9 +166,10 @@ inline __attribute__((always_inline)) int updateTiles(double* const* row, const 
 // The columns in tiles of C vectors V, what is left in narrower vectors and
 // the last columns one at a time.
 template <typename V, int R, int C>
-inline __attribute__((always_inline)) void updateRealRows(double* const* row, const double* const* f,
-                                                          const double* const* upper,
-                                                          int count, int c0, int c1) {
+inline __attribute__((always_inline)) void updateRealRows(double* const* row,
+                                                          const double* const* f,
+                                                          const double* const* upper, int count,
+                                                          int c0, int c1) {
     int l = updateTiles<V, R, C>(row, f, upper, count, c0, c1);
     l = updateTiles<Doubles4, R, 1>(row, f, upper, count, l, c1);
     l = updateTiles<Doubles2, R, 1>(row, f, upper, count, l, c1);
@@ -187,30 +187,27 @@ using RealRowsUpdate = void (*)(int rows, double* const* row, const double* cons
 template <typename V, int C>
 inline __attribute__((always_inline)) void updateRealRowsOf(int rows, double* const* row,
                                                             const double* const* f,
-                                                            const double* const* upper,
-                                                            int count, int c0, int c1) {
+                                                            const double* const* upper, int count,
+                                                            int c0, int c1) {
     if (rows == tileRows)
         updateRealRows<V, tileRows, C>(row, f, upper, count, c0, c1);
     else
         updateRealRows<V, 1, C>(row, f, upper, count, c0, c1);
 }
 
-void updateRealRowsBasic(int rows, double* const* row, const double* const* f, const double* const* upper,
-                         int count, int c0, int c1) {
+void updateRealRowsBasic(int rows, double* const* row, const double* const* f,
+                         const double* const* upper, int count, int c0, int c1) {
     updateRealRowsOf<Doubles2, 2>(rows, row, f, upper, count, c0, c1);
 }
 
-KALIX_VECTORS_AVX2 void updateRealRowsAvx2(int rows, double* const* row,
-                                                        const double* const* f,
-                                                        const double* const* upper, int count,
-                                                        int c0, int c1) {
+KALIX_VECTORS_AVX2 void updateRealRowsAvx2(int rows, double* const* row, const double* const* f,
+                                           const double* const* upper, int count, int c0, int c1) {
     updateRealRowsOf<Doubles4, 2>(rows, row, f, upper, count, c0, c1);
 }
 
-KALIX_VECTORS_AVX512 void updateRealRowsAvx512(int rows, double* const* row,
-                                                             const double* const* f,
-                                                             const double* const* upper,
-                                                             int count, int c0, int c1) {
+KALIX_VECTORS_AVX512 void updateRealRowsAvx512(int rows, double* const* row, const double* const* f,
+                                               const double* const* upper, int count, int c0,
+                                               int c1) {
     updateRealRowsOf<Doubles8, 3>(rows, row, f, upper, count, c0, c1);
 }
 
@@ -246,8 +243,7 @@ void updateSlice(const Elimination<double>& e, int s0, int s1, int l0, int l1) {
             if (together) {
                 f[r] = row[r] + k0;
             } else {
-                for (int t = 0; t < count; t++)
-                    gathered[r][t] = row[r][e.columnOf[size_t(s0 + t)]];
+                for (int t = 0; t < count; t++) gathered[r][t] = row[r][e.columnOf[size_t(s0 + t)]];
                 f[r] = gathered[r];
             }
         }
@@ -373,11 +369,11 @@ lapack_int factor(const LapackLibrary& lapack, double* a, int n, lapack_int* piv
     return lapack.dgetrf_work(LAPACK_COL_MAJOR, n, n, a, n, pivots);
 }
 lapack_int factor(const LapackLibrary& lapack, ComplexPair* a, int n, lapack_int* pivots) {
-    return lapack.zgetrf_work(LAPACK_COL_MAJOR, n, n, reinterpret_cast<lapack_complex_double*>(a), n,
-                              pivots);
+    return lapack.zgetrf_work(LAPACK_COL_MAJOR, n, n, reinterpret_cast<lapack_complex_double*>(a),
+                              n, pivots);
 }
-lapack_int substitute(const LapackLibrary& lapack, const double* a, int n,
-                      const lapack_int* pivots, double* b, int m) {
+lapack_int substitute(const LapackLibrary& lapack, const double* a, int n, const lapack_int* pivots,
+                      double* b, int m) {
     return lapack.dgetrs_work(LAPACK_COL_MAJOR, 'N', n, m, a, n, pivots, b, n);
 }
 lapack_int substitute(const LapackLibrary& lapack, const ComplexPair* a, int n,

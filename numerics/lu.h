@@ -8,9 +8,9 @@ namespace kalix {
 
 enum class SolveStatus {
     ok,
-    singular,  // no unique solution ("Determinant zero!")
-    noMemory,  // the work arrays could not be allocated
-    noLibrary, // LAPACK could not be opened (lapackError says why)
+    singular,   // no unique solution ("Determinant zero!")
+    noMemory,   // the work arrays could not be allocated
+    noLibrary,  // LAPACK could not be opened (lapackError says why)
 };
 
 // Why LAPACK (opened on first use) could not be opened.

@@ -344,10 +344,9 @@ bool companionRoots(const C* whole, int n, C* out) {
     }
     for (int j = 0; j < n; j++) m[size_t(j) * n] = -whole[n - 1 - j];
     for (int i = 1; i < n; i++) m[i + size_t(i - 1) * n] = 1;
-    const lapack_int info =
-        lapack->zgeev(LAPACK_COL_MAJOR, 'N', 'N', n, reinterpret_cast<lapack_complex_double*>(m.data()),
-                      n, reinterpret_cast<lapack_complex_double*>(values.data()), nullptr, 1,
-                      nullptr, 1);
+    const lapack_int info = lapack->zgeev(
+        LAPACK_COL_MAJOR, 'N', 'N', n, reinterpret_cast<lapack_complex_double*>(m.data()), n,
+        reinterpret_cast<lapack_complex_double*>(values.data()), nullptr, 1, nullptr, 1);
     if (info != 0) return false;
     std::copy(values.begin(), values.end(), out);
     polishAll(whole, n, out);

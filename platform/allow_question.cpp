@@ -1,8 +1,8 @@
 // The permission question and the setting that turns it off.
 #include "platform/allow_question.h"
 
-#include "platform/host.h"
 #include "base/settings.h"
+#include "platform/host.h"
 
 namespace kalix {
 

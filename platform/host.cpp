@@ -6,17 +6,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
 
-#include "platform/crash_guard.h"
 #include "base/base_directory.h"
+#include "platform/crash_guard.h"
 
 namespace kalix {
 

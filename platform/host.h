@@ -177,7 +177,9 @@ inline int waitForKey(int* keyCode) { return waitKeyWithStatus(keyCode, ""); }
 inline int waitWithStatus(double seconds, int* keyCode, const char* status) {
     return installedHost->waitWithStatus(seconds, keyCode, status);
 }
-inline int waitSeconds(double seconds, int* keyCode) { return waitWithStatus(seconds, keyCode, ""); }
+inline int waitSeconds(double seconds, int* keyCode) {
+    return waitWithStatus(seconds, keyCode, "");
+}
 inline int waitMouseClick(double* x, double* y, const char* status) {
     return installedHost->waitMouseClick(x, y, status);
 }

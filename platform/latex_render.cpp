@@ -18,11 +18,11 @@
 #include <mutex>
 #include <sstream>
 
+#include "base/file_reading.h"
+#include "base/settings.h"
 #include "platform/child_process.h"
 #include "platform/host.h"
 #include "platform/processes.h"
-#include "base/file_reading.h"
-#include "base/settings.h"
 
 namespace kalix {
 

@@ -24,10 +24,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/settings.h"
 #include "platform/allow_question.h"
 #include "platform/crash_guard.h"
 #include "platform/host.h"
-#include "base/settings.h"
 
 extern char** environ;
 

@@ -42,12 +42,12 @@ std::string sndfileError, alsaError;
 std::once_flag opened;
 
 void openLibraries() {
-    sndfileLoaded = openSharedLibrary({"libsndfile.so.1"},
-                                      {librarySymbol("sf_open", sndfile.open),
-                                       librarySymbol("sf_close", sndfile.close),
-                                       librarySymbol("sf_strerror", sndfile.strerror),
-                                       librarySymbol("sf_readf_short", sndfile.readf_short)},
-                                      sndfileError);
+    sndfileLoaded = openSharedLibrary(
+        {"libsndfile.so.1"},
+        {librarySymbol("sf_open", sndfile.open), librarySymbol("sf_close", sndfile.close),
+         librarySymbol("sf_strerror", sndfile.strerror),
+         librarySymbol("sf_readf_short", sndfile.readf_short)},
+        sndfileError);
     alsaLoaded =
         openSharedLibrary({"libasound.so.2"},
                           {librarySymbol("snd_pcm_open", alsa.pcm_open),
@@ -113,7 +113,7 @@ SoundResult playSoundFile(const char* path, const std::function<bool()>& escape,
     int status = alsa.pcm_open(&device.pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
     if (status >= 0)
         status = alsa.pcm_set_params(device.pcm, SND_PCM_FORMAT_S16, SND_PCM_ACCESS_RW_INTERLEAVED,
-                                    unsigned(info.channels), unsigned(info.samplerate), 1, 200000);
+                                     unsigned(info.channels), unsigned(info.samplerate), 1, 200000);
     if (status < 0) {
         detail = alsa.strerror(status);
         return SoundResult::noDevice;
@@ -127,7 +127,8 @@ SoundResult playSoundFile(const char* path, const std::function<bool()>& escape,
         const short* next = samples.data();
         while (frames > 0) {
             if (escape()) return SoundResult::interrupted;
-            snd_pcm_sframes_t written = alsa.pcm_writei(device.pcm, next, snd_pcm_uframes_t(frames));
+            snd_pcm_sframes_t written =
+                alsa.pcm_writei(device.pcm, next, snd_pcm_uframes_t(frames));
             if (written == -EAGAIN) {
                 waitAMoment();
                 continue;

@@ -9,12 +9,12 @@
 #include <thread>
 #include <vector>
 
-#include "platform/child_process.h"
-#include "platform/curl_library.h"
-#include "platform/host.h"
 #include "base/settings.h"
 #include "base/text.h"
 #include "base/threads.h"
+#include "platform/child_process.h"
+#include "platform/curl_library.h"
+#include "platform/host.h"
 
 namespace kalix {
 

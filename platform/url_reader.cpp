@@ -4,7 +4,6 @@
 // network read are held beyond what was asked for.
 #include "platform/url_reader.h"
 
-
 #include <algorithm>
 #include <cstring>
 #include <string>

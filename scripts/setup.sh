@@ -14,7 +14,7 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libreadline-dev libalgli
           python3-numpy tcc
           wamerican wngerman
           p7zip-full texlive-latex-base texlive-luatex fonts-dejavu-core dvipng python3
-          librsvg2-bin python3-pil xvfb xdotool x11-apps)
+          librsvg2-bin python3-pil xvfb xdotool x11-apps clang-format)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -552,8 +552,8 @@ const char* const outputSetup =
 bool prepareInterrupts() {
     struct sigaction kalixHandler;
     sigaction(SIGINT, nullptr, &kalixHandler);
-    int failed =
-        PyRun_SimpleString("import signal\nsignal.signal(signal.SIGINT, signal.default_int_handler)\n");
+    int failed = PyRun_SimpleString(
+        "import signal\nsignal.signal(signal.SIGINT, signal.default_int_handler)\n");
     sigaction(SIGINT, &kalixHandler, nullptr);
     return failed == 0;
 }

@@ -10,14 +10,14 @@
 #include <random>
 #include <string>
 
+#include "base/settings.h"
+#include "base/threads.h"
 #include "graphics/graphics_area.h"
 #include "graphics/metafile.h"
 #include "graphics/png_export.h"
 #include "graphics/png_file.h"
-#include "base/settings.h"
-#include "base/threads.h"
-#include "tests/unit/graphics_lock_probe.h"
 #include "gui/qt_pixels.h"
+#include "tests/unit/graphics_lock_probe.h"
 
 #include <QImage>
 #include <QString>

@@ -44,7 +44,8 @@ TEST_F(GraphicsScreenshot, BothWindows) {
 
 TEST_F(GraphicsScreenshot, SizeAndPrintDialogs) {
     ASSERT_TRUE(run("x=linspace(0,1,50); plot(x,x^2);"));
-    setExportDialogs(nullptr, [](const char*) { return std::string(); }, nullptr);
+    setExportDialogs(
+        nullptr, [](const char*) { return std::string(); }, nullptr);
     bool saved = false;
     whenModal([&saved](QWidget* dialog) {
         QTest::qWait(100);

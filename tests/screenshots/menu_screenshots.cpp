@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "modal_helpers.h"
-#include "notebook/help_database.h"
 #include "gui/help_window.h"
 #include "gui/kalix_menu.h"
+#include "modal_helpers.h"
+#include "notebook/help_database.h"
 #include "screenshot_fixture.h"
 
 namespace kalix {

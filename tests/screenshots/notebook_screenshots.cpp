@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/child_process.h"
 #include "gui/graphics_window_commands.h"
+#include "platform/child_process.h"
 #include "screenshot_fixture.h"
 
 namespace kalix {
@@ -107,9 +107,10 @@ TEST_F(InsideScreenshot, PictureInsideTheNotebook) {
     frame->resize(720, 640);
     setGraphicsInTextWindow(1);
     ASSERT_TRUE(run("x=-1:0.05:1; y=x';"));
-    startCommand("solid(x,y,exp(-3*(x^2+y^2))); "
-                 "ctext(\"Graphics in the notebook window\",[512,20]); "
-                 "key(\"Press a key to see the notebook again.\");");
+    startCommand(
+        "solid(x,y,exp(-3*(x^2+y^2))); "
+        "ctext(\"Graphics in the notebook window\",[512,20]); "
+        "key(\"Press a key to see the notebook again.\");");
     ASSERT_TRUE(waitingForUser());
     ASSERT_TRUE(waitFor([&] { return notebookInk() > 500; }, 3000));
     QTest::qWait(300);

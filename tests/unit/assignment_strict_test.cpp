@@ -9,11 +9,11 @@
 #include <optional>
 #include <string>
 
+#include "base/settings.h"
 #include "global_store_fixture.h"
 #include "interpreter/assignment.h"
 #include "interpreter/globals.h"
 #include "interpreter/scanner.h"
-#include "base/settings.h"
 #include "settings_folder.h"
 
 namespace kalix {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/settings.h"
 #include "global_store_fixture.h"
 #include "interpreter/assignment.h"
 #include "interpreter/globals.h"
@@ -15,7 +16,6 @@
 #include "interpreter/output.h"
 #include "interpreter/scanner.h"
 #include "interpreter/stack.h"
-#include "base/settings.h"
 #include "settings_folder.h"
 
 namespace kalix {

@@ -10,8 +10,8 @@
 
 #include "platform/host.h"
 #include "program_fixture.h"
-#include "threaded_suite.h"
 #include "terminal/terminal_host.h"
+#include "threaded_suite.h"
 
 namespace kalix {
 

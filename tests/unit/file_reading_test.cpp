@@ -53,9 +53,8 @@ TEST_F(WholeFiles, WhatIsNoRegularFileOfASaneSizeIsRefused) {
     close(descriptor);
     std::string link = folder + "/zero.png";
     ASSERT_EQ(symlink("/dev/zero", link.c_str()), 0);
-    for (const std::string& path :
-         {std::string("/dev/zero"), std::string("/dev/urandom"), link, fifo, folder, huge,
-          folder + "/missing"}) {
+    for (const std::string& path : {std::string("/dev/zero"), std::string("/dev/urandom"), link,
+                                    fifo, folder, huge, folder + "/missing"}) {
         std::string bytes = "old";
         EXPECT_EQ(readWholeFile(path.c_str(), bytes), 0) << path;
         EXPECT_EQ(bytes, "") << path;

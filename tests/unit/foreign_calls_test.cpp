@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "base/settings.h"
 #include "platform/allow_question.h"
 #include "platform/foreign_call_guard.h"
 #include "platform/host.h"
 #include "platform/processes.h"
-#include "base/settings.h"
 #include "settings_folder.h"
 
 namespace kalix {

@@ -205,8 +205,7 @@ std::vector<double> attributeValues(const std::string& text, const std::string& 
 }
 
 std::string fromBase64(const std::string& text) {
-    const std::string digits =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    const std::string digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string bytes;
     uint32_t bits = 0;
     int count = 0;
@@ -572,8 +571,8 @@ TEST(Writers, OutsideToolsAcceptTheFiles) {
     ASSERT_TRUE(f);
     std::fputs(svgOf(drawEveryRecord).c_str(), f);
     std::fclose(f);
-    const std::string gs = "gs -q -dBATCH -dNOPAUSE -dSAFER -sDEVICE=nullpage " + eps + " >" +
-                           stem + ".log 2>&1";
+    const std::string gs =
+        "gs -q -dBATCH -dNOPAUSE -dSAFER -sDEVICE=nullpage " + eps + " >" + stem + ".log 2>&1";
     EXPECT_EQ(std::system(gs.c_str()), 0) << "see " << stem << ".log";
     EXPECT_EQ(std::system(("xmllint --noout " + svg).c_str()), 0);
     for (const std::string& made : {eps, svg, stem + ".log"}) std::remove(made.c_str());
@@ -636,8 +635,8 @@ TEST(GzipSink, GzipUnpacksEveryBandAndBatchToTheBytesWritten) {
                 std::to_string((state >> 40) & 1023) + "\"/>\n";
         if ((state >> 20) % 16 == 0) text += char(state >> 56);
     }
-    for (size_t size : {size_t(0), size_t(1), size_t(1000), size_t(600000), size_t(4194304),
-                        size_t(11000000)}) {
+    for (size_t size :
+         {size_t(0), size_t(1), size_t(1000), size_t(600000), size_t(4194304), size_t(11000000)}) {
         for (size_t piece : {size_t(7777), size_t(1) << 20}) {
             FILE* file = std::fopen(packed.c_str(), "wb");
             ASSERT_TRUE(file);

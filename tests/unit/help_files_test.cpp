@@ -121,7 +121,8 @@ TEST_F(HelpFilesTest, EveryDocumentedBuiltinExistsWithItsCountsAndHelp) {
         names++;
         for (int count; words >> count;) {
             const BuiltinRecord* row = findBuiltin(name.c_str(), count);
-            if (!row || (row->nargs != count && row->nargs != -1)) missingRows += name + "/" + std::to_string(count) + " ";
+            if (!row || (row->nargs != count && row->nargs != -1))
+                missingRows += name + "/" + std::to_string(count) + " ";
         }
         if (!helpDatabase.findTopic(name.c_str())) missingHelp += name + " ";
     }

@@ -1,9 +1,9 @@
 // The help window's model: answers as the user types, Enter and Escape,
 // double clicks that follow links between entries, browser pages, and the
 // text as the window shows it.
+#include "base/text.h"
 #include "help_fixture.h"
 #include "notebook/help_window_model.h"
-#include "base/text.h"
 
 namespace kalix {
 
@@ -26,9 +26,9 @@ TEST(HelpDisplayTest, DoubleClickedWords) {
         size_t position;
         const char* word;
     } cases[] = {
-        {10, "cos"},    {12, "cos"}, {16, "&diff_x$2"}, {21, "&diff_x$2"}, {23, ""}, {15, ""},
-        {31, "util.k"}, {3, ""},     {4, "also"},       {38, ""},          {39, ""},
-        {40, "x"},      {42, "a"},   {100, ""},
+        {10, "cos"}, {12, "cos"},    {16, "&diff_x$2"}, {21, "&diff_x$2"}, {23, ""},
+        {15, ""},    {31, "util.k"}, {3, ""},           {4, "also"},       {38, ""},
+        {39, ""},    {40, "x"},      {42, "a"},         {100, ""},
     };
     for (const Case& c : cases) EXPECT_EQ(helpWordAt(text, c.position), c.word) << c.position;
 }
@@ -56,10 +56,16 @@ TEST(HelpDisplayTest, NamesAtTheCursor) {
         {65001, ">r\xC3\xA9sum\xC3\xA9(1)", 10, "r\xC3\xA9sum\xC3\xA9"},
         {65001, ">\xC3\xA9t\xC3\xA9", 1, "\xC3\xA9t\xC3\xA9"},
         {65001, ">\xC3\xA9t\xC3\xA9", 6, "\xC3\xA9t\xC3\xA9"},
-        {65001, ">a\xC2\xB1" "b", 2, "a"},  // plus-minus ends a name
+        {65001,
+         ">a\xC2\xB1"
+         "b",
+         2, "a"},  // plus-minus ends a name
         {1252, ">r\xE9sum\xE9(1)", 3, "r\xE9sum\xE9"},
         {1252, ">r\xE9sum\xE9(1)", 8, "r\xE9sum\xE9"},
-        {1252, ">a\xB1" "b", 2, "a"},
+        {1252,
+         ">a\xB1"
+         "b",
+         2, "a"},
         {65001, ">sin(", 99, "sin"},
     };
     for (const Case& c : cases) {

@@ -9,10 +9,10 @@
 #include <optional>
 #include <string>
 
+#include "base/settings.h"
 #include "interpreter/commands.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/scanner.h"
-#include "base/settings.h"
 #include "settings_folder.h"
 #include "threaded_suite.h"
 

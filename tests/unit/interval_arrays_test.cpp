@@ -137,10 +137,10 @@ double root(double x, bool up) {
 // numbers of every size, and numbers whose products and quotients land
 // near overflow or near the underflow range.
 double randomBound(std::mt19937_64& g, double specialShare) {
-    static const double specials[] = {0.0,      -0.0,      INFINITY,  -INFINITY,    NAN,
-                                      0x1p-1000, DBL_MAX,  -DBL_MAX,  DBL_MIN,      -DBL_MIN,
+    static const double specials[] = {0.0,          -0.0,          INFINITY, -INFINITY, NAN,
+                                      0x1p-1000,    DBL_MAX,       -DBL_MAX, DBL_MIN,   -DBL_MIN,
                                       DBL_TRUE_MIN, -DBL_TRUE_MIN, 0x1p-969, -0x1p-969, 1.0,
-                                      -1.0,     0.5,       3.0,       0x1p-485,     0x1p512};
+                                      -1.0,         0.5,           3.0,      0x1p-485,  0x1p512};
     std::uniform_real_distribution<double> unit(0, 1);
     if (unit(g) < specialShare) return specials[g() % std::size(specials)];
     double sign = g() % 2 ? -1.0 : 1.0;
@@ -170,7 +170,7 @@ std::vector<double> randomIntervals(std::mt19937_64& g, int64_t n, double specia
     for (int64_t i = 0; i < n; i++) {
         double lo = randomBound(g, specialShare), hi = randomBound(g, specialShare);
         if (g() % 10 != 0 && lo > hi) std::swap(lo, hi);  // some stay reversed
-        if (g() % 8 == 0) hi = lo;                         // point intervals
+        if (g() % 8 == 0) hi = lo;                        // point intervals
         x[2 * i] = lo;
         x[2 * i + 1] = hi;
     }
@@ -227,15 +227,14 @@ void keepOffZero(std::vector<double>& x) {
         if (x[i] <= 0 && x[i + 1] >= 0) x[i] = x[i + 1] = x[i] == 0 ? 2.5 : -x[i];
 }
 
-const int64_t sweepSizes[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14,
-                              15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28,
+const int64_t sweepSizes[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,   14,
+                              15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27,   28,
                               29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 1000, 1023};
 const double specialShares[] = {0.0, 0.02, 0.3};
 
 // Each element of `result` against the reference on the operands' pairs.
-void expectReference(const Operation& op, const double* a, bool stepA, const double* b,
-                     bool stepB, const std::vector<double>& result, int64_t n,
-                     const char* form) {
+void expectReference(const Operation& op, const double* a, bool stepA, const double* b, bool stepB,
+                     const std::vector<double>& result, int64_t n, const char* form) {
     int failures = 0;
     for (int64_t i = 0; i < n && failures < 5; i++) {
         const double *x = stepA ? a + 2 * i : a, *y = stepB ? b + 2 * i : b;
@@ -243,8 +242,8 @@ void expectReference(const Operation& op, const double* a, bool stepA, const dou
         op.reference(x[0], x[1], y[0], y[1], &lo, &hi);
         if (!sameBits(lo, result[2 * i]) || !sameBits(hi, result[2 * i + 1])) {
             failures++;
-            ADD_FAILURE() << form << " [" << x[0] << ", " << x[1] << "] " << op.name << " ["
-                          << y[0] << ", " << y[1] << "] gave [" << result[2 * i] << ", "
+            ADD_FAILURE() << form << " [" << x[0] << ", " << x[1] << "] " << op.name << " [" << y[0]
+                          << ", " << y[1] << "] gave [" << result[2 * i] << ", "
                           << result[2 * i + 1] << "], the method gives [" << lo << ", " << hi
                           << "] (n = " << n << ", element " << i << ")";
         }
@@ -297,7 +296,8 @@ TEST(IntervalArrays, SquareRootsHaveTheBitsOfTheElementMethod) {
             for (int64_t i = 0; i < n; i++)
                 ASSERT_EQ(sqrtBounds(&x[2 * i], &e[2 * i]), IntervalStatus::ok);
             for (int64_t i = 0; i < n; i++) {
-                const double lo = plain::root(x[2 * i], false), hi = plain::root(x[2 * i + 1], true);
+                const double lo = plain::root(x[2 * i], false),
+                             hi = plain::root(x[2 * i + 1], true);
                 ASSERT_TRUE(sameBits(r[2 * i], lo) && sameBits(r[2 * i + 1], hi))
                     << "sqrt [" << x[2 * i] << ", " << x[2 * i + 1] << "] gave [" << r[2 * i]
                     << ", " << r[2 * i + 1] << "], the method gives [" << lo << ", " << hi << "]";

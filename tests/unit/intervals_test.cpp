@@ -271,8 +271,8 @@ namespace {
 
 // Bounds for the operator sweeps: special values and numbers of all sizes.
 double sweepBound(std::mt19937_64& g) {
-    static const double values[] = {0.0,   -0.0, INFINITY, -INFINITY, NAN,      tiny,    -tiny,
-                                    DBL_MAX, 1,  -1,       3,         0.1,      0x1p-969, 0x1p600};
+    static const double values[] = {0.0,     -0.0, INFINITY, -INFINITY, NAN, tiny,     -tiny,
+                                    DBL_MAX, 1,    -1,       3,         0.1, 0x1p-969, 0x1p600};
     if (g() % 4 == 0) return values[g() % std::size(values)];
     return (g() % 2 ? -1 : 1) * std::ldexp(1 + double(g() % 1000) / 1000, int(g() % 200) - 100);
 }
@@ -382,9 +382,12 @@ TEST_F(IntervalTest, RefusalsInsideMatrices) {
         for (int bad : {0, n - 1}) {
             std::vector<double> divisors(2 * n, 2.0);
             divisors[2 * bad] = -1;
-            apply([&] { pairs(kindIntervalMatrix, 1, n, std::vector<double>(2 * n, 1.0));
-                        pairs(kindIntervalMatrix, 1, n, divisors); },
-                  divideValues);
+            apply(
+                [&] {
+                    pairs(kindIntervalMatrix, 1, n, std::vector<double>(2 * n, 1.0));
+                    pairs(kindIntervalMatrix, 1, n, divisors);
+                },
+                divideValues);
             expectRefused("Division by 0\n", 1);
             std::vector<double> roots(2 * n, 4.0);
             roots[2 * bad] = 0;

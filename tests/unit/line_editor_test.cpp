@@ -6,8 +6,8 @@
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
 #include "interpreter/state_snapshot.h"
-#include "notebook/line_editor.h"
 #include "notebook/help.h"
+#include "notebook/line_editor.h"
 #include "notebook_fixture.h"
 #include "platform/host.h"
 
@@ -268,27 +268,52 @@ TEST_F(LineEditorTest, KeysTakeWholeCharactersInBothCodePages) {
         const char* typed;
         std::vector<Step> keys;
         const char* expected;
-        int cursor;  // in characters
+        int cursor;       // in characters
         bool singleByte;  // 1252 holds the text
     } cases[] = {
-        {"\"x\u00e4y\"", {{editHome, 0}, {editRight, 0}, {editRight, 0}, {editRight, 0},
-                          {editDelete, 0}}, ">\"x\u00e4\"", 4, true},
-        {"\"\u6f22\u5b57\"", {{editHome, 0}, {editRight, 0}, {editRight, 0}, {0, "Z"}},
-         ">\"\u6f22Z\u5b57\"", 4, false},
-        {"\"\U0001F600a\"", {{editEnd, 0}, {editLeft, 0}, {editLeft, 0}, {editBackspace, 0}},
-         ">\"a\"", 2, false},
-        {"\u00e4\u00f6 \u00fc\u00df", {{editEnd, 0}, {editWordLeft, 0}, {editBackspace, 0}},
-         ">\u00e4 \u00fc\u00df", 2, true},
-        {"\u00e4\u00f6 \u00fc\u00df", {{editHome, 0}, {editWordRight, 0}, {editRight, 0},
-                                       {editDelete, 0}}, ">\u00e4\u00f6 \u00df", 4, true},
-        {"\u6f22 \U0001F600\u5b57", {{editEnd, 0}, {editWordLeft, 0}, {editWordLeft, 0},
-                                    {editWordRight, 0}, {editRight, 0}, {editDelete, 0}},
-         ">\u6f22 \u5b57", 3, false},
+        {"\"x\u00e4y\"",
+         {{editHome, 0}, {editRight, 0}, {editRight, 0}, {editRight, 0}, {editDelete, 0}},
+         ">\"x\u00e4\"",
+         4,
+         true},
+        {"\"\u6f22\u5b57\"",
+         {{editHome, 0}, {editRight, 0}, {editRight, 0}, {0, "Z"}},
+         ">\"\u6f22Z\u5b57\"",
+         4,
+         false},
+        {"\"\U0001F600a\"",
+         {{editEnd, 0}, {editLeft, 0}, {editLeft, 0}, {editBackspace, 0}},
+         ">\"a\"",
+         2,
+         false},
+        {"\u00e4\u00f6 \u00fc\u00df",
+         {{editEnd, 0}, {editWordLeft, 0}, {editBackspace, 0}},
+         ">\u00e4 \u00fc\u00df",
+         2,
+         true},
+        {"\u00e4\u00f6 \u00fc\u00df",
+         {{editHome, 0}, {editWordRight, 0}, {editRight, 0}, {editDelete, 0}},
+         ">\u00e4\u00f6 \u00df",
+         4,
+         true},
+        {"\u6f22 \U0001F600\u5b57",
+         {{editEnd, 0},
+          {editWordLeft, 0},
+          {editWordLeft, 0},
+          {editWordRight, 0},
+          {editRight, 0},
+          {editDelete, 0}},
+         ">\u6f22 \u5b57",
+         3,
+         false},
         // Tab stops count characters.
         {"\u00e4", {{editTab, 0}, {0, "x"}}, ">\u00e4  x", 5, true},
         // A placeholder goes with the letters of its name.
-        {"f(?w\u00f6rt, 1)", {{editHome, 0}, {editRight, 0}, {editRight, 0}, {0, "x"}},
-         ">f(x, 1)", 4, true},
+        {"f(?w\u00f6rt, 1)",
+         {{editHome, 0}, {editRight, 0}, {editRight, 0}, {0, "x"}},
+         ">f(x, 1)",
+         4,
+         true},
         // "\u00e4si" is one name: nothing completes it.
         {"\u00e4si", {{editInsert, 0}}, ">\u00e4si", 4, true},
         {"\u00e4=si", {{editInsert, 0}}, ">\u00e4=sin", 6, true},

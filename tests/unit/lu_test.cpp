@@ -193,11 +193,16 @@ std::vector<double> testMatrix(int n, int m, int kind, unsigned seed, int double
                 if (l % 7 == 3) std::fill_n(v, doubles, 1e-20 * pick[e]);
                 break;
             case 4:  // huge, tiny, infinite and NaN entries
-                if (pick[e] > 0.97) v[0] = INFINITY;
-                else if (pick[e] < -0.97) v[0] = NAN;
-                else if (pick[e] > 0.8) v[0] = 1e300 * pick[e];
-                else if (pick[e] < -0.8) v[0] = 1e-300 * pick[e];
-                else if (std::fabs(pick[e]) < 0.05) std::fill_n(v, doubles, -0.0);
+                if (pick[e] > 0.97)
+                    v[0] = INFINITY;
+                else if (pick[e] < -0.97)
+                    v[0] = NAN;
+                else if (pick[e] > 0.8)
+                    v[0] = 1e300 * pick[e];
+                else if (pick[e] < -0.8)
+                    v[0] = 1e-300 * pick[e];
+                else if (std::fabs(pick[e]) < 0.05)
+                    std::fill_n(v, doubles, -0.0);
                 break;
             default:
                 break;
@@ -236,8 +241,16 @@ TEST(DecomposeLu, BlockedEliminationGivesTheBitsOfTheColumnLoop) {
     std::vector<std::pair<int, int>> shapes;
     for (int n = 1; n <= 70; n++) shapes.push_back({n, n});
     for (int n : {100, 257}) shapes.push_back({n, n});
-    for (auto [n, m] : {std::pair{3, 40}, {40, 3}, {17, 33}, {33, 17}, {64, 129}, {129, 64},
-                        {1, 90}, {90, 1}, {45, 200}, {200, 45}})
+    for (auto [n, m] : {std::pair{3, 40},
+                        {40, 3},
+                        {17, 33},
+                        {33, 17},
+                        {64, 129},
+                        {129, 64},
+                        {1, 90},
+                        {90, 1},
+                        {45, 200},
+                        {200, 45}})
         shapes.push_back({n, m});
     unsigned seed = 1;
     for (auto [n, m] : shapes)

@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "base/settings.h"
 #include "engines/maxima_commands.h"
 #include "engines/maxima_conversions.h"
 #include "engines/maxima_help.h"
@@ -23,11 +24,10 @@
 #include "global_store_fixture.h"
 #include "interpreter/maxima_services.h"
 #include "platform/host.h"
-#include "base/settings.h"
 #include "settings_folder.h"
+#include "terminal/terminal_host.h"
 #include "threaded_suite.h"
 #include "waiting.h"
-#include "terminal/terminal_host.h"
 
 namespace kalix {
 
@@ -223,8 +223,12 @@ TEST_F(MaximaBridgeTest, CommandTextsAreRewrittenBeforeSending) {
         const char* text;
         bool unclosed;
     } strings[] = {
-        {"\"abc", true},          {"\"abc\"", false},        {"print(\"a\\\"b\")", false},
-        {"print(\"a\\\")", true}, {"x:2; \"a;b\"; \"", true}, {"a\\\"b", false},
+        {"\"abc", true},
+        {"\"abc\"", false},
+        {"print(\"a\\\"b\")", false},
+        {"print(\"a\\\")", true},
+        {"x:2; \"a;b\"; \"", true},
+        {"a\\\"b", false},
         {"", false},
     };
     for (const auto& s : strings) EXPECT_EQ(hasUnclosedString(s.text), s.unclosed) << s.text;

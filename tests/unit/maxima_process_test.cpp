@@ -34,8 +34,7 @@ TEST(MaximaReplies, AReplyEndsAtTheFinalSuffixAndLosesItsPromptOrQuestionMark) {
         {"(%o1) 3*x^2\n--->(%i2) <-", 0, "", false},
         // Output after a marker: the marker was printed text.
         {"(%o1) a\n--->(%i2) <---(%o2) b", 0, "", false},
-        {"result <--- here \n(%o2) 4\n--->(%i3) <---", 40, "result <--- here \n(%o2) 4\n",
-         false},
+        {"result <--- here \n(%o2) 4\n--->(%i3) <---", 40, "result <--- here \n(%o2) 4\n", false},
         {"<---\n--->(%i3) <--- \n", 21, "<---\n", false},
         // A reply without prompt prefix (before the markers were set).
         {"text<---", 8, "text", false},

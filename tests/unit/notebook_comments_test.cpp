@@ -237,8 +237,8 @@ TEST_F(NotebookTest, FormulaMarkersRenderTheirFormulaAsPictureRows) {
 // had (a missing LaTeX is said once).
 TEST_F(NotebookTest, AFormulaThatCannotBeRenderedKeepsItsRows) {
     const char* comment = "Area:\r\nlatex: \\int x\r\nmaxima: x^2";
-    const Lines rendered{"% Area:", "%% latex: \\int x", "%image0", "%image1",
-                         "%% maxima: x^2", "%image0", "%image1", ">x"};
+    const Lines rendered{"% Area:",        "%% latex: \\int x", "%image0", "%image1",
+                         "%% maxima: x^2", "%image0",           "%image1", ">x"};
     struct Case {
         RecordingHost::LatexStandIn latex;
         int maximaWorks;
@@ -252,15 +252,25 @@ TEST_F(NotebookTest, AFormulaThatCannotBeRenderedKeepsItsRows) {
         {RecordingHost::latexMissing, 1, "", "", rendered, {missing}},
         {RecordingHost::latexWorks, 0, "", "", rendered, {}},
         {RecordingHost::latexMissing, 0, "", "", rendered, {missing}},
-        {RecordingHost::latexRejects, 1, "", "",
+        {RecordingHost::latexRejects,
+         1,
+         "",
+         "",
          {"% Area:", "%% latex: \\int x", "%% maxima: x^2", ">x"},
          {"! Undefined control sequence.\n", "! Undefined control sequence.\n"}},
-        {RecordingHost::latexWorks, 1, "(%o1) false", "",
+        {RecordingHost::latexWorks,
+         1,
+         "(%o1) false",
+         "",
          {"% Area:", "%% latex: \\int x", "%image0", "%image1", "%% maxima: x^2", ">x"},
          {"(%o1) false"}},
         // Another formula than the one the rows show gets none of them.
-        {RecordingHost::latexMissing, 1, "", "latex: \\int y\r\nmaxima: x^2",
-         {"% latex: \\int y", "%% maxima: x^2", "%image0", "%image1", ">x"}, {missing}},
+        {RecordingHost::latexMissing,
+         1,
+         "",
+         "latex: \\int y\r\nmaxima: x^2",
+         {"% latex: \\int y", "%% maxima: x^2", "%image0", "%image1", ">x"},
+         {missing}},
     };
     for (const Case& c : cases) {
         build({">x"});

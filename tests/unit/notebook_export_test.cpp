@@ -273,8 +273,10 @@ TEST_F(NotebookExportTest, TextInAnyScriptSurvivesSaveReopenAndExports) {
     selectCodePage(65001);
     const char* pieces[] = {"\xCE\xB1\xCE\xB2\xCE\xB3 \xE2\x80\x93 \xCE\x95\xCE\xBB\xCE\xBB",
                             "\xD0\x9A\xD0\xB8\xD1\x80\xD0\xB8\xD0\xBB\xD0\xBB",
-                            "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", "\xF0\x9F\x98\x80",
-                            "\xCE\xA9mega", "\xD0\x96\xD1\x83\xD0\xBA"};
+                            "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E",
+                            "\xF0\x9F\x98\x80",
+                            "\xCE\xA9mega",
+                            "\xD0\x96\xD1\x83\xD0\xBA"};
     std::string text = "\xEF\xBB\xBF% ";
     text += pieces[0];
     text += "\r\n%% ";

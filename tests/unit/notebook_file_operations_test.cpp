@@ -12,13 +12,13 @@
 #include <mutex>
 #include <thread>
 
+#include "base/base_directory.h"
+#include "base/settings.h"
 #include "graphics/png_file.h"
 #include "notebook/export_commands.h"
 #include "notebook/recovery_copy.h"
 #include "notebook_fixture.h"
 #include "platform/child_process.h"
-#include "base/base_directory.h"
-#include "base/settings.h"
 #include "settings_folder.h"
 #include "threaded_suite.h"
 
@@ -500,10 +500,10 @@ struct GreyPage {
 GreyPage renderFirstPage(const fs::path& pdf) {
     GreyPage page;
     fs::path out = pdf.parent_path() / "page.pgm";
-    ProgramRun run = runProgram({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=pgmraw",
-                                 "-r150", "-dFirstPage=1", "-dLastPage=1",
-                                 "-sOutputFile=" + out.string(), pdf.string()},
-                                pdf.parent_path().string(), 1);
+    ProgramRun run =
+        runProgram({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=pgmraw", "-r150",
+                    "-dFirstPage=1", "-dLastPage=1", "-sOutputFile=" + out.string(), pdf.string()},
+                   pdf.parent_path().string(), 1);
     if (run.exitStatus != 0) return page;
     std::string data = readFile(out);
     // "P5", the width, the height and the largest value, with "#" comment
@@ -685,8 +685,9 @@ TEST_F(NotebookFilesTest, TheRecoveryCopyHoldsTheNotebookAndLeavesItsFilesAlone)
     std::vector<FoundRecoveryCopy> found = findRecoveryCopies();
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].notebookPath, path.string());
-    EXPECT_EQ(found[0].question().rfind("Kalix ended without saving work.kn. Open the copy made at ", 0),
-              0u);
+    EXPECT_EQ(
+        found[0].question().rfind("Kalix ended without saving work.kn. Open the copy made at ", 0),
+        0u);
     EXPECT_EQ(found[0].question().back(), '?');
     EXPECT_NE(found[0].notice().find(" is " + found[0].copyPath), std::string::npos);
     // Found by one start, it is offered by no other meanwhile.

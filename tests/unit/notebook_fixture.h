@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "interpreter_state_fixture.h"
 #include "notebook/notebook_model.h"
-#include "base/text.h"
 
 namespace kalix {
 

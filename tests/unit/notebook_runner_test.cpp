@@ -4,8 +4,8 @@
 // export of "-xrun" whose failure fails the run.
 #include "notebook/notebook_runner.h"
 
-#include "notebook_fixture.h"
 #include "base/base_directory.h"
+#include "notebook_fixture.h"
 
 namespace kalix {
 
@@ -166,10 +166,9 @@ TEST_F(NotebookRunnerTest, AsTheHostTheRunTakesLinesAndOutputAndPassesTheRest) {
     reportAutomaticModeError("bad line");
     installHost(before);
     EXPECT_EQ(runner.failed(), 1);
-    EXPECT_EQ(below.calls,
-              (std::vector<std::string>{"poll", "key s", "status busy", "warning careful",
-                                        "latex x^2", "allow",
-                                        "warning Error in automatic mode!\nbad line"}));
+    EXPECT_EQ(below.calls, (std::vector<std::string>{
+                               "poll", "key s", "status busy", "warning careful", "latex x^2",
+                               "allow", "warning Error in automatic mode!\nbad line"}));
     // The output went into the notebook, under the command.
     TextLockHold hold(runner.getEditor(), "test");
     std::vector<std::string> lines;

@@ -16,11 +16,11 @@
 #include <thread>
 #include <vector>
 
-#include "platform/host.h"
-#include "terminal/terminal_host.h"
-#include "platform/processes.h"
 #include "base/settings.h"
+#include "platform/host.h"
+#include "platform/processes.h"
 #include "settings_folder.h"
+#include "terminal/terminal_host.h"
 #include "threaded_suite.h"
 #include "waiting.h"
 

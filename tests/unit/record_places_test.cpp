@@ -65,7 +65,8 @@ TEST_F(RecordPlaces, OnlyTheStackBoundsClassify) {
 TEST_F(RecordPlaces, ReplaceRecordByAnOutsideValue) {
     for (char* outside : {below(), above()})
         for (int n : {1, 20, 100}) {
-            SCOPED_TRACE(testing::Message() << (outside == below() ? "below" : "above") << " " << n);
+            SCOPED_TRACE(testing::Message()
+                         << (outside == below() ? "below" : "above") << " " << n);
             newram = ramstart;
             header* first = pushReal(1, "first");
             header* reference = pushReference(nullptr, "A");

@@ -636,10 +636,9 @@ TEST_F(SettingsTest, ResetForgetsRecentFilesAndWritesFontKeys) {
     EXPECT_EQ(writeSettingsAtExit(nullptr, store), 1);
     std::string written = readFile(profile);
     EXPECT_EQ(written.find("recent"), std::string::npos) << written;
-    for (const char* line :
-         {"saveprofile=\"1\"\n", "started=\"1\"\n", "textfont=\"20\"\n", "search=\"s\"\n",
-          "graphicslines=\"40\"\n", "textfontname=\"Courier New\"\n",
-          "graphicsfontname=\"Arial\"\n"})
+    for (const char* line : {"saveprofile=\"1\"\n", "started=\"1\"\n", "textfont=\"20\"\n",
+                             "search=\"s\"\n", "graphicslines=\"40\"\n",
+                             "textfontname=\"Courier New\"\n", "graphicsfontname=\"Arial\"\n"})
         EXPECT_NE(written.find(line), std::string::npos) << line << written;
 }
 

@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "app/shutdown.h"
+#include "base/base_directory.h"
 #include "kalix_program.h"
 #include "platform/host.h"
-#include "base/base_directory.h"
-#include "app/shutdown.h"
 #include "settings_folder.h"
 #include "threaded_suite.h"
 #include "waiting.h"
@@ -318,15 +318,15 @@ TEST_F(ProgramEnd, ABackgroundChildSurvivesWaitedExecsAndEndsWithExeckillOrQuit)
         pid_t script = started[0];
         // The script's sleep runs in the script's process group.
         ASSERT_TRUE(waitUntil([&] {
-            return readFile("/proc/" + std::to_string(script) + "/task/" +
-                            std::to_string(script) + "/children") != "";
+            return readFile("/proc/" + std::to_string(script) + "/task/" + std::to_string(script) +
+                            "/children") != "";
         }));
         std::string rest = "exec(\"/bin/true\",\"\",\"\",1,1,1)\n";
         rest += killFirst ? "execkill()\n\"killed\"\n" : "";
         ASSERT_EQ(write(input, rest.data(), rest.size()), ssize_t(rest.size()));
         if (killFirst) {
-            ASSERT_TRUE(waitUntil([&] { return readFile(root / "out").find("killed") !=
-                                               std::string::npos; }));
+            ASSERT_TRUE(waitUntil(
+                [&] { return readFile(root / "out").find("killed") != std::string::npos; }));
             EXPECT_TRUE(waitUntil([&] { return kill(-script, 0) != 0; })) << "execkill";
         }
         ASSERT_EQ(write(input, "quit\n", 5), 5);

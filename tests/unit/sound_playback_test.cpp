@@ -70,7 +70,9 @@ TEST_F(SoundPlaybackTest, TheCallLastsTheSoundsDurationOrUntilEscape) {
         std::string path = wav("tone.wav", c.rate, c.channels, int(c.rate * c.seconds));
         std::string detail;
         Clock::time_point start = Clock::now();
-        EXPECT_EQ(playSoundFile(path.c_str(), [] { return false; }, detail), SoundResult::played)
+        EXPECT_EQ(playSoundFile(
+                      path.c_str(), [] { return false; }, detail),
+                  SoundResult::played)
             << detail;
         EXPECT_GE(since(start), c.seconds - 0.01) << c.rate;
     }
@@ -80,7 +82,8 @@ TEST_F(SoundPlaybackTest, TheCallLastsTheSoundsDurationOrUntilEscape) {
     std::string detail;
     Clock::time_point start = Clock::now();
     int looks = 0;
-    EXPECT_EQ(playSoundFile(path.c_str(), [&looks] { return ++looks >= 3; }, detail),
+    EXPECT_EQ(playSoundFile(
+                  path.c_str(), [&looks] { return ++looks >= 3; }, detail),
               SoundResult::interrupted);
     EXPECT_LT(since(start), 60.0);
 }
@@ -90,12 +93,15 @@ TEST_F(SoundPlaybackTest, NoDeviceOrNoSoundFileFailsSayingWhy) {
     write("noise.wav", "not a sound at all");
     useConfig("none.conf");
     std::string detail;
-    EXPECT_EQ(playSoundFile(path.c_str(), [] { return false; }, detail), SoundResult::noDevice);
+    EXPECT_EQ(playSoundFile(
+                  path.c_str(), [] { return false; }, detail),
+              SoundResult::noDevice);
     EXPECT_FALSE(detail.empty());
     useConfig("null.conf");
     for (std::string bad : {folder + "/noise.wav", folder + "/missing.wav", folder}) {
         detail.clear();
-        EXPECT_EQ(playSoundFile(bad.c_str(), [] { return false; }, detail),
+        EXPECT_EQ(playSoundFile(
+                      bad.c_str(), [] { return false; }, detail),
                   SoundResult::unreadable)
             << bad;
         EXPECT_FALSE(detail.empty()) << bad;

@@ -101,7 +101,8 @@ TEST_F(SpellCheckTest, LettersAreCharactersInBothCodePages) {
         {"\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4"
          "\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4"
          "\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4 x",
-         {}, true},
+         {},
+         true},
     };
     for (int page : {65001, 1252}) {
         selectCodePage(page);

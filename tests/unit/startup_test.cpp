@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "app/startup.h"
 #include "kalix_program.h"
 #include "threaded_suite.h"
-#include "app/startup.h"
 
 namespace kalix {
 
@@ -74,12 +74,12 @@ TEST(StartupOptions, ASingleNotebookWordIsTheNotebook) {
         {{"-run", "nb.kn"}, 1, "nb.kn", {}},
         {{"-xrun", "\"My Notebook.KN\""}, 2, "My Notebook.KN", {}},
         {{"-codepage", "1250", "-run", "-xrun", "nb.kn"}, 2, "nb.kn", {}},
-        {{"-run", "prog.k"}, 1, "", {"prog.k"}},                 // a program file is loaded
-        {{"-run", "nb.kn", "x"}, 1, "", {"nb.kn", "x"}},         // one word only
-        {{"nb.kn"}, 0, "nb.kn", {}},                             // without a run mode
+        {{"-run", "prog.k"}, 1, "", {"prog.k"}},          // a program file is loaded
+        {{"-run", "nb.kn", "x"}, 1, "", {"nb.kn", "x"}},  // one word only
+        {{"nb.kn"}, 0, "nb.kn", {}},                      // without a run mode
         {{"NB.KN"}, 0, "NB.KN", {}},
         {{"-second", "\"a b.Kn\""}, 0, "a b.Kn", {}},
-        {{"prog.k", "nb.kn"}, 0, "", {"prog.k", "nb.kn"}},       // a program and its word
+        {{"prog.k", "nb.kn"}, 0, "", {"prog.k", "nb.kn"}},  // a program and its word
         {{"nb.kn", "prog.k"}, 0, "", {"nb.kn", "prog.k"}},
         {{"nb.k"}, 0, "", {"nb.k"}},
         {{".kn"}, 0, "", {".kn"}},
@@ -199,8 +199,8 @@ TEST_F(ProgramRun, HelpVersionAndUnknownOptions) {
         EXPECT_EQ(run(program, {option}, output), 0) << option;
         EXPECT_EQ(output, usageText) << option;
     }
-    for (const char* option : {"-reset", "-second", "-script", "-home", "-codepage", "-run",
-                               "-xrun", "--version"})
+    for (const char* option :
+         {"-reset", "-second", "-script", "-home", "-codepage", "-run", "-xrun", "--version"})
         EXPECT_NE(std::string(usageText).find(std::string("  ") + option), std::string::npos)
             << option;
     EXPECT_EQ(run(program, {"--version"}, output), 0);

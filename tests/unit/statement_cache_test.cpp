@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/settings.h"
 #include "interpreter/assignment.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/commands.h"
@@ -27,7 +28,6 @@
 #include "interpreter/scanner.h"
 #include "interpreter/statement_cache.h"
 #include "interpreter/value_helpers.h"
-#include "base/settings.h"
 #include "settings_folder.h"
 #include "threaded_suite.h"
 

@@ -20,11 +20,11 @@
 #include "interpreter/notebook_services.h"
 #include "interpreter/stack.h"
 #include "piped_input.h"
-#include "threaded_suite.h"
-#include "waiting.h"
 #include "platform/host.h"
 #include "terminal/terminal_host.h"
 #include "terminal/terminal_keys.h"
+#include "threaded_suite.h"
+#include "waiting.h"
 
 namespace kalix {
 
@@ -105,10 +105,10 @@ TEST_F(CodePage, FollowsTheLocaleCharacterSet) {
     struct Case {
         const char* charset;
         int page;
-    } cases[] = {{"UTF-8", 65001},       {"utf8", 65001},       {"ANSI_X3.4-1968", 65001},
-                 {"", 65001},            {"ISO-8859-1", 1252},  {"CP1252", 1252},
-                 {"ISO-8859-15", 28605}, {"ISO-8859-7", 28597}, {"ISO-8859-5", 28595},
-                 {"KOI8-R", 20866},      {"CP1251", 1251},      {"EUC-JP", 65001}};
+    } cases[] = {
+        {"UTF-8", 65001},      {"utf8", 65001},   {"ANSI_X3.4-1968", 65001}, {"", 65001},
+        {"ISO-8859-1", 1252},  {"CP1252", 1252},  {"ISO-8859-15", 28605},    {"ISO-8859-7", 28597},
+        {"ISO-8859-5", 28595}, {"KOI8-R", 20866}, {"CP1251", 1251},          {"EUC-JP", 65001}};
     for (const Case& c : cases) {
         EXPECT_EQ(codePageOfCharset(c.charset), c.page) << c.charset;
         EXPECT_EQ(selectCodePage(c.page), 1) << c.charset;

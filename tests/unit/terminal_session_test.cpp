@@ -183,8 +183,7 @@ TEST_F(TerminalSession, EndlessStreamsStopOnCtrlC) {
     std::thread feeder([&] {
         int out = open(fifo.c_str(), O_WRONLY);
         const std::string text(4096, 'x');
-        while (out >= 0 && !done && write(out, text.data(), text.size()) > 0) {
-        }
+        while (out >= 0 && !done && write(out, text.data(), text.size()) > 0) {}
         if (out >= 0) close(out);
     });
     for (const std::string& path : {std::string("/dev/zero"), fifo}) {
@@ -229,9 +228,7 @@ class TerminalRun : public TerminalSession {
         writeRepeated("long.kn", firstCommand(), ">x=sum(1:10000);\n", 100000);
         return {"-xrun", home + "/long.kn"};
     }
-    std::string firstCommand() const {
-        return ">open(\"" + home + "/started\",\"w\"); close();\n";
-    }
+    std::string firstCommand() const { return ">open(\"" + home + "/started\",\"w\"); close();\n"; }
 };
 
 THREADED_SUITE(TerminalRun);

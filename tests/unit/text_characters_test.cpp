@@ -41,12 +41,32 @@ TEST(TextCharacters, StepsOverWholeCharactersBothWays) {
         {"ascii", "ab", {0, 1}, {'a', 'b'}, true},
         {"umlauts", "x\xC3\xA4y", {0, 1, 3}, {'x', 0xE4, 'y'}, true},
         {"cjk", "\xE6\xBC\xA2\xE5\xAD\x97", {0, 3}, {0x6F22, 0x5B57}, true},
-        {"emoji", "\xF0\x9F\x98\x80" "a", {0, 4}, {0x1F600, 'a'}, true},
+        {"emoji",
+         "\xF0\x9F\x98\x80"
+         "a",
+         {0, 4},
+         {0x1F600, 'a'},
+         true},
         {"degree and hard space", "1\xC2\xB0\xC2\xA0", {0, 1, 3}, {'1', 0xB0, 0xA0}, true},
         // Broken text: each stray byte is a character of its own.
-        {"lone continuation", "a\xA4" "b", {0, 1, 2}, {'a', 0xA4, 'b'}, false},
-        {"cut sequence", "\xE6\xBC" "Z", {0, 1, 2}, {0xE6, 0xBC, 'Z'}, false},
-        {"1252 umlaut", "Gr\xF6\xDF" "e", {0, 1, 2, 3, 4}, {'G', 'r', 0xF6, 0xDF, 'e'}, false},
+        {"lone continuation",
+         "a\xA4"
+         "b",
+         {0, 1, 2},
+         {'a', 0xA4, 'b'},
+         false},
+        {"cut sequence",
+         "\xE6\xBC"
+         "Z",
+         {0, 1, 2},
+         {0xE6, 0xBC, 'Z'},
+         false},
+        {"1252 umlaut",
+         "Gr\xF6\xDF"
+         "e",
+         {0, 1, 2, 3, 4},
+         {'G', 'r', 0xF6, 0xDF, 'e'},
+         false},
         {"overlong", "\xC0\xAF", {0, 1}, {0xC0, 0xAF}, false},
         {"surrogate", "\xED\xA0\x80", {0, 1, 2}, {0xED, 0xA0, 0x80}, false},
     };

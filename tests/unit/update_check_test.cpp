@@ -13,9 +13,9 @@
 #include <string>
 #include <thread>
 
-#include "platform/update_check.h"
 #include "base/settings.h"
 #include "base/text.h"
+#include "platform/update_check.h"
 #include "settings_folder.h"
 #include "threaded_suite.h"
 

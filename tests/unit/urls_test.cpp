@@ -22,8 +22,8 @@
 #include <thread>
 
 #include "platform/host.h"
-#include "terminal/terminal_host.h"
 #include "platform/url_reader.h"
+#include "terminal/terminal_host.h"
 
 namespace kalix {
 

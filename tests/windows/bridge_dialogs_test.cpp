@@ -18,7 +18,6 @@
 
 #include <unistd.h>
 
-#include "platform/host.h"
 #include "base/settings.h"
 #include "base/threads.h"
 #include "gui/dialogs.h"
@@ -26,6 +25,7 @@
 #include "gui/menus.h"
 #include "gui/notebook_window_host.h"
 #include "gui/qt_window_parts.h"
+#include "platform/host.h"
 
 namespace kalix {
 

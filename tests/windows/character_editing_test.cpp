@@ -12,14 +12,14 @@
 #include <fstream>
 #include <sstream>
 
-#include "modal_helpers.h"
-#include "notebook/notebook_file_operations.h"
-#include "notebook/spell_check.h"
 #include "base/settings.h"
 #include "base/text.h"
 #include "gui/kalix_menu.h"
 #include "gui/notebook_painting.h"
 #include "gui/spelling_commands.h"
+#include "modal_helpers.h"
+#include "notebook/notebook_file_operations.h"
+#include "notebook/spell_check.h"
 #include "window_fixture.h"
 
 namespace kalix {
@@ -81,22 +81,31 @@ TEST_F(CharacterEditingTest, KeysEditWholeCharactersAndTheNotebookSavesThem) {
         const char* expected;
     } cases[] = {
         {"\"x\u00e4y\"",
-         {{Qt::Key_Home, none, ""}, {Qt::Key_Right, none, ""}, {Qt::Key_Right, none, ""},
-          {Qt::Key_Right, none, ""}, {Qt::Key_Delete, none, ""}},
+         {{Qt::Key_Home, none, ""},
+          {Qt::Key_Right, none, ""},
+          {Qt::Key_Right, none, ""},
+          {Qt::Key_Right, none, ""},
+          {Qt::Key_Delete, none, ""}},
          ">\"x\u00e4\""},
         {"\"\u6f22\u5b57\"",
-         {{Qt::Key_Home, none, ""}, {Qt::Key_Right, none, ""}, {Qt::Key_Right, none, ""},
+         {{Qt::Key_Home, none, ""},
+          {Qt::Key_Right, none, ""},
+          {Qt::Key_Right, none, ""},
           {Qt::Key(0), none, "Z"}},
          ">\"\u6f22Z\u5b57\""},
         {"\"\U0001F600a\"",
-         {{Qt::Key_End, none, ""}, {Qt::Key_Left, none, ""}, {Qt::Key_Left, none, ""},
+         {{Qt::Key_End, none, ""},
+          {Qt::Key_Left, none, ""},
+          {Qt::Key_Left, none, ""},
           {Qt::Key_Backspace, none, ""}},
          ">\"a\""},
         {"\"\u00e4\u00f6 \u00fc\u00df\"",
          {{Qt::Key_End, none, ""}, {Qt::Key_Left, ctrl, ""}, {Qt::Key_Backspace, none, ""}},
          ">\"\u00e4 \u00fc\u00df\""},
         {"\"\u00e4\u00f6 \u00fc\u00df\"",
-         {{Qt::Key_Home, none, ""}, {Qt::Key_Right, ctrl, ""}, {Qt::Key_Right, none, ""},
+         {{Qt::Key_Home, none, ""},
+          {Qt::Key_Right, ctrl, ""},
+          {Qt::Key_Right, none, ""},
           {Qt::Key_Delete, none, ""}},
          ">\"\u00e4\u00f6 \u00df\""},
         // Ctrl+Space types the no-break space.
@@ -127,8 +136,7 @@ TEST_F(CharacterEditingTest, KeysEditWholeCharactersAndTheNotebookSavesThem) {
     std::istringstream lines(saved.substr(3));
     for (std::string line; std::getline(lines, line);) savedLines.push_back(line);
     for (const std::string& command : commands) {
-        EXPECT_NE(std::find(savedLines.begin(), savedLines.end(), command + "\r"),
-                  savedLines.end())
+        EXPECT_NE(std::find(savedLines.begin(), savedLines.end(), command + "\r"), savedLines.end())
             << command << "\n"
             << saved;
     }

@@ -11,10 +11,10 @@
 
 #include <vector>
 
-#include "modal_helpers.h"
 #include "gui/dialog.h"
 #include "gui/dialog_templates.h"
 #include "gui/dialogs.h"
+#include "modal_helpers.h"
 
 namespace kalix {
 

@@ -10,10 +10,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "modal_helpers.h"
 #include "base/settings.h"
 #include "gui/internal_editor.h"
 #include "gui/kalix_menu.h"
+#include "modal_helpers.h"
 #include "window_fixture.h"
 
 namespace kalix {

@@ -13,14 +13,14 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/documentation_pages.h"
-#include "modal_helpers.h"
-#include "engines/maxima_bridge.h"
-#include "notebook/notebook_file_operations.h"
 #include "base/base_directory.h"
 #include "base/settings.h"
-#include "gui/kalix_menu.h"
+#include "engines/maxima_bridge.h"
 #include "gui/file_menu_commands.h"
+#include "gui/kalix_menu.h"
+#include "modal_helpers.h"
+#include "notebook/notebook_file_operations.h"
+#include "tests/documentation_pages.h"
 #include "window_fixture.h"
 
 namespace kalix {
@@ -374,16 +374,17 @@ TEST_F(FileCommandTest, PatternFilesAreCopiedIntoTheCurrentFolder) {
     answerNextBox(&message);
     menu().dispatchMenuCommand(7611);
     programDir.assign(program.c_str());
-    EXPECT_EQ(message.rfind("Kalix: Could not copy\n" + (bare / "docs" / "KalixBlackAndWhite.html").string() +
+    EXPECT_EQ(message.rfind("Kalix: Could not copy\n" +
+                                (bare / "docs" / "KalixBlackAndWhite.html").string() +
                                 "\nto Pattern.html",
                             0),
               0u)
         << message;
     // The patterns shipped in "docs" beside the program are copied.
     programDir.assign((docs.parent_path().string() + "/").c_str());
-    for (auto [command, name] : {std::pair{7610, "KalixDefault.html"},
-                                 std::pair{7611, "KalixBlackAndWhite.html"},
-                                 std::pair{7612, "KalixWebFont.html"}}) {
+    for (auto [command, name] :
+         {std::pair{7610, "KalixDefault.html"}, std::pair{7611, "KalixBlackAndWhite.html"},
+          std::pair{7612, "KalixWebFont.html"}}) {
         menu().dispatchMenuCommand(command);
         std::string copied = contents(path("Pattern.html"));
         EXPECT_EQ(copied, contents((docs / name).string())) << name;
@@ -433,8 +434,8 @@ TEST_F(FileCommandTest, ANotebookInMaximaModeRunsItsCommandsInMaxima) {
     });
     press(Qt::Key_End);
     press(Qt::Key_Return);
-    ASSERT_TRUE(waitFor([&] { return host.getInputWaitCount() > waits && getIntCell(inputWaiting); },
-                        60000));
+    ASSERT_TRUE(waitFor(
+        [&] { return host.getInputWaitCount() > waits && getIntCell(inputWaiting); }, 60000));
     EXPECT_EQ(question.rfind("Kalix wants to execute the command\n\n\"maxima\"", 0), 0u)
         << question;
     std::string all;

@@ -10,14 +10,14 @@
 #include <filesystem>
 #include <string>
 
+#include "base/settings.h"
 #include "graphics/graphics_store.h"
 #include "graphics/pages.h"
-#include "base/settings.h"
-#include "notebook/notebook_file_operations.h"
+#include "gui/file_menu_commands.h"
 #include "gui/graphics_window.h"
 #include "gui/graphics_window_commands.h"
 #include "gui/notebook_commands.h"
-#include "gui/file_menu_commands.h"
+#include "notebook/notebook_file_operations.h"
 
 #include "window_fixture.h"
 

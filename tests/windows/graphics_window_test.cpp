@@ -8,13 +8,13 @@
 #include <chrono>
 #include <cstdio>
 
+#include "base/settings.h"
 #include "graphics/crop_area.h"
 #include "graphics/graphics_area.h"
-#include "platform/host.h"
-#include "base/settings.h"
 #include "gui/graphics_commands.h"
 #include "gui/graphics_window.h"
 #include "gui/graphics_window_commands.h"
+#include "platform/host.h"
 
 #include "window_fixture.h"
 

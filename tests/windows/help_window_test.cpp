@@ -13,12 +13,12 @@
 #include <fstream>
 #include <iterator>
 
-#include "modal_helpers.h"
-#include "notebook/help_database.h"
-#include "notebook/spell_check.h"
 #include "base/settings.h"
 #include "gui/help_window.h"
 #include "gui/kalix_menu.h"
+#include "modal_helpers.h"
+#include "notebook/help_database.h"
+#include "notebook/spell_check.h"
 #include "window_fixture.h"
 
 namespace kalix {
@@ -162,8 +162,8 @@ TEST_F(HelpWindowTest, EveryTasksTopicOpensItsEntry) {
         ASSERT_GE(entry->lines.size(), 3u) << topic;
         host.getMenu()->dispatchMenuCommand(id);
         ASSERT_NE(help(), nullptr);
-        EXPECT_EQ(body().rfind(topic + "\n" + entry->lines.front() + "\n", 0), 0u)
-            << topic << "\n" << shown();
+        EXPECT_EQ(body().rfind(topic + "\n" + entry->lines.front() + "\n", 0), 0u) << topic << "\n"
+                                                                                   << shown();
     }
 }
 
@@ -208,8 +208,8 @@ TEST_F(HelpWindowTest, HelpPagesOpenFilesThatExist) {
     };
     ASSERT_TRUE(waitFor([&] { return opened().size() == 5; })) << opened().size();
     std::vector<std::string> expected = {"documentation.html", "reference/index.html",
-                                         "reference/maximacore.html",
-                                         "reference/index.html#sqrt", "reference/overview.html"};
+                                         "reference/maximacore.html", "reference/index.html#sqrt",
+                                         "reference/overview.html"};
     std::vector<std::string> got = opened();  // the browsers may finish in any order
     std::sort(expected.begin(), expected.end());
     std::sort(got.begin(), got.end());
@@ -309,9 +309,8 @@ TEST_F(HelpWindowTest, F1OpensTheHelpOfTheNameAtTheCursor) {
         int column;  // after the prompt
         const char* query;
     };
-    const Case cases[] = {{1, "linspace "}, {5, "linspace "}, {9, "linspace "},
-                          {10, "linspace "}, {17, "sin "},     {19, "sin "},
-                          {20, "sin "}};
+    const Case cases[] = {{1, "linspace "}, {5, "linspace "}, {9, "linspace "}, {10, "linspace "},
+                          {17, "sin "},     {19, "sin "},     {20, "sin "}};
     for (const Case& c : cases) {
         backToNotebook();
         press(Qt::Key_End, Qt::ControlModifier);

@@ -14,10 +14,10 @@
 #include <functional>
 #include <iterator>
 
-#include "engines/maxima_bridge.h"
-#include "platform/child_process.h"
 #include "base/settings.h"
+#include "engines/maxima_bridge.h"
 #include "modal_helpers.h"
+#include "platform/child_process.h"
 #include "window_fixture.h"
 
 namespace kalix {

@@ -14,9 +14,9 @@
 #include <fstream>
 #include <thread>
 
-#include "modal_helpers.h"
 #include "base/settings.h"
 #include "gui/kalix_menu.h"
+#include "modal_helpers.h"
 #include "window_fixture.h"
 
 namespace kalix {

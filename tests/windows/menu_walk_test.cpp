@@ -5,11 +5,11 @@
 // browser pages and the second window are caught by a stand-in program.
 #include <QClipboard>
 #include <QColorDialog>
-#include <QLineEdit>
-#include <QMimeData>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPointer>
 
 #include <sys/stat.h>
@@ -21,13 +21,13 @@
 #include <set>
 #include <sstream>
 
-#include "modal_helpers.h"
-#include "notebook/notebook_file_operations.h"
 #include "base/base_directory.h"
 #include "base/settings.h"
 #include "gui/graphics_window.h"
 #include "gui/help_window.h"
 #include "gui/kalix_menu.h"
+#include "modal_helpers.h"
+#include "notebook/notebook_file_operations.h"
 #include "window_fixture.h"
 
 namespace kalix {
@@ -151,7 +151,8 @@ class MenuWalkTest : public WindowTest {
   protected:
     void SetUp() override {
         WindowTest::SetUp();
-        folder = std::filesystem::temp_directory_path() / ("kalix-walk-" + std::to_string(getpid()));
+        folder =
+            std::filesystem::temp_directory_path() / ("kalix-walk-" + std::to_string(getpid()));
         std::filesystem::create_directories(folder);
         browserLog = (folder / "browser.log").string();
         const std::string browser = (folder / "browser").string();
@@ -188,7 +189,6 @@ class MenuWalkTest : public WindowTest {
     std::string browserLog;
     std::string savedProgramDir;
 };
-
 
 // One entry of the menu: what it should do, and what the notebook needs
 // first for that to show.
@@ -237,9 +237,7 @@ class MenuWalk : public MenuWalkTest {
                     editor().cursor().getSelectionEndColumn());
     }
     QWidget* graphicsFrame() { return graphicsWindow ? frameOf(graphicsWindow) : nullptr; }
-    int recentCount() {
-        return int(bar()->actions()[popupRecent]->menu()->actions().size());
-    }
+    int recentCount() { return int(bar()->actions()[popupRecent]->menu()->actions().size()); }
 
     // Triggers the menu item of `entry` and observes what happened.
     Observed walk(const Entry& entry, ModalCloser& closer) {
@@ -275,8 +273,8 @@ class MenuWalk : public MenuWalkTest {
         seen.linesChanged = lines() != before;
         seen.helpShown = !helpBefore && helpWindowWidget() && helpWindowWidget()->isVisible();
         const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-        seen.clipboardChanged = QGuiApplication::clipboard()->text() != clipboard ||
-                                (data && data->hasImage());
+        seen.clipboardChanged =
+            QGuiApplication::clipboard()->text() != clipboard || (data && data->hasImage());
         seen.selection = hasSelection();
         seen.moved = frame->geometry() != geometry;
         seen.graphicsShown = graphicsFrame() && graphicsFrame()->isVisible();
@@ -335,8 +333,7 @@ TEST_F(MenuWalk, EveryMenuEntryDoesWhatItSays) {
         {6402, "dialog Set Size"},
         {6004, "clipboard"},
         {111, "dialog Print"},
-        {6400, "recent",
-         [this, recentFile] { host.getMenu()->addRecentFile(recentFile.c_str()); }},
+        {6400, "recent", [this, recentFile] { host.getMenu()->addRecentFile(recentFile.c_str()); }},
         // Two versions of a command (each run keeps one) to go back and forth.
         {6062, "lines",
          [this] {
@@ -359,12 +356,14 @@ TEST_F(MenuWalk, EveryMenuEntryDoesWhatItSays) {
         {6060, "selection", atStart, find},
         {6061, "selection", atStart},
         {119, "lines", all},
-        {127, "lines", [this] {
+        {127, "lines",
+         [this] {
              cursorAtEnd();
              run("w=4");
          }},
         {7500, "lines", onY},
-        {6034, "lines", [this] {
+        {6034, "lines",
+         [this] {
              cursorAtEnd();
              type("a=1; b=2");
              TextLockHold hold(editor(), "test");
@@ -541,23 +540,57 @@ TEST_F(MenuWalk, EveryAcceleratorPressedInTheWindowRunsItsCommand) {
         int id;
     };
     const std::vector<Key> keys = {
-        {"Ctrl+A", 120},        {"Ctrl+C", 118},         {"Ctrl+Shift+C", 124},
-        {"Ctrl+D", 6036},       {"Ctrl+Shift+D", 7990},  {"Ctrl+E", 2003},
-        {"Ctrl+F", 6060},       {"Ctrl+Shift+F", 6032},  {"Ctrl+G", 7050},
-        {"Ctrl+H", 4001},       {"Ctrl+L", 7450},        {"Ctrl+L", 7450},
-        {"Ctrl+M", 6110},       {"Ctrl+M", 6110},        {"Ctrl+Shift+M", 6111},
-        {"Ctrl+Shift+M", 6111}, {"Ctrl+N", 2001},        {"Ctrl+O", 103},
-        {"Alt+O", 4006},        {"Ctrl+P", 7401},        {"Ctrl+Q", 6871},
-        {"Ctrl+Q", 6871},       {"Ctrl+Shift+Q", 7800},  {"Ctrl+Shift+Q", 7800},
-        {"Ctrl+R", 7221},       {"Ctrl+S", 104},         {"Alt+S", 7920},
-        {"Ctrl+Shift+S", 105},  {"Ctrl+T", 7470},        {"Ctrl+T", 7470},
-        {"Ctrl+Shift+T", 7471}, {"Alt+Backspace", 116},  {"Alt+U", 2005},
-        {"Ctrl+V", 123},        {"Ctrl+Shift+V", 6040},  {"Ctrl+Backspace", 7500},
-        {"Ctrl+Del", 7501},     {"F1", 7440},            {"F10", 130},
-        {"F3", 6061},           {"F5", 106},             {"F9", 121},
-        {"Alt+Ins", 117},       {"Ctrl+Return", 6034},   {"Alt+Return", 7220},
-        {"Shift+Return", 6080}, {"Ctrl+Shift+Return", 7940}, {"Ctrl+X", 6041},
-        {"Ctrl+Z", 6062},       {"Ctrl+Y", 7950},        {"Alt+F4", 101},
+        {"Ctrl+A", 120},
+        {"Ctrl+C", 118},
+        {"Ctrl+Shift+C", 124},
+        {"Ctrl+D", 6036},
+        {"Ctrl+Shift+D", 7990},
+        {"Ctrl+E", 2003},
+        {"Ctrl+F", 6060},
+        {"Ctrl+Shift+F", 6032},
+        {"Ctrl+G", 7050},
+        {"Ctrl+H", 4001},
+        {"Ctrl+L", 7450},
+        {"Ctrl+L", 7450},
+        {"Ctrl+M", 6110},
+        {"Ctrl+M", 6110},
+        {"Ctrl+Shift+M", 6111},
+        {"Ctrl+Shift+M", 6111},
+        {"Ctrl+N", 2001},
+        {"Ctrl+O", 103},
+        {"Alt+O", 4006},
+        {"Ctrl+P", 7401},
+        {"Ctrl+Q", 6871},
+        {"Ctrl+Q", 6871},
+        {"Ctrl+Shift+Q", 7800},
+        {"Ctrl+Shift+Q", 7800},
+        {"Ctrl+R", 7221},
+        {"Ctrl+S", 104},
+        {"Alt+S", 7920},
+        {"Ctrl+Shift+S", 105},
+        {"Ctrl+T", 7470},
+        {"Ctrl+T", 7470},
+        {"Ctrl+Shift+T", 7471},
+        {"Alt+Backspace", 116},
+        {"Alt+U", 2005},
+        {"Ctrl+V", 123},
+        {"Ctrl+Shift+V", 6040},
+        {"Ctrl+Backspace", 7500},
+        {"Ctrl+Del", 7501},
+        {"F1", 7440},
+        {"F10", 130},
+        {"F3", 6061},
+        {"F5", 106},
+        {"F9", 121},
+        {"Alt+Ins", 117},
+        {"Ctrl+Return", 6034},
+        {"Alt+Return", 7220},
+        {"Shift+Return", 6080},
+        {"Ctrl+Shift+Return", 7940},
+        {"Ctrl+X", 6041},
+        {"Ctrl+Z", 6062},
+        {"Ctrl+Y", 7950},
+        {"Alt+F4", 101},
         {"Ctrl+Shift+O", 7930},
     };
     ModalCloser closer;

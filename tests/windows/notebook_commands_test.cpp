@@ -8,9 +8,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-#include "modal_helpers.h"
 #include "base/settings.h"
 #include "gui/kalix_menu.h"
+#include "modal_helpers.h"
 #include "window_fixture.h"
 
 namespace kalix {

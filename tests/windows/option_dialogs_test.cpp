@@ -11,13 +11,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/settings.h"
 #include "graphics/colors.h"
+#include "gui/kalix_menu.h"
+#include "gui/program_launch.h"
 #include "modal_helpers.h"
 #include "platform/host.h"
 #include "platform/processes.h"
-#include "base/settings.h"
-#include "gui/kalix_menu.h"
-#include "gui/program_launch.h"
 #include "window_fixture.h"
 
 namespace kalix {

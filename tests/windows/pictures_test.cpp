@@ -4,14 +4,14 @@
 // and print commands.
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QClipboard>
 #include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,15 +20,15 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/settings.h"
 #include "graphics/crop_area.h"
 #include "graphics/graphics_area.h"
 #include "graphics/graphics_export.h"
-#include "notebook/notebook_file_operations.h"
-#include "platform/child_process.h"
-#include "base/settings.h"
 #include "gui/dialogs.h"
 #include "gui/graphics_commands.h"
 #include "modal_helpers.h"
+#include "notebook/notebook_file_operations.h"
+#include "platform/child_process.h"
 #include "window_fixture.h"
 
 namespace kalix {
@@ -393,10 +393,13 @@ TEST_F(PicturesTest, PrintingMakesOnePageOrSaysThereIsNoPrinter) {
     // Without printers the dialog offers a PDF file, the comment goes with it.
     const std::string offered = folder + "offered.pdf";
     std::string title;
-    setExportDialogs(nullptr, [&title, offered](const char* asked) {
-        title = asked;
-        return offered;
-    }, nullptr);
+    setExportDialogs(
+        nullptr,
+        [&title, offered](const char* asked) {
+            title = asked;
+            return offered;
+        },
+        nullptr);
     whenModal([](QWidget* dialog) {
         EXPECT_EQ(dialog->windowTitle(), "Print");
         auto* list = controlById<QListWidget>(dialog, 10);
@@ -428,7 +431,8 @@ TEST_F(PicturesTest, TheSizeDialogFillsItsFieldsFromItsButtons) {
         exportWidth = 321;
         exportHeight = 123;
         const std::string path = c.file ? folder + c.file : std::string();
-        setExportDialogs(nullptr, [path](const char*) { return path; }, nullptr);
+        setExportDialogs(
+            nullptr, [path](const char*) { return path; }, nullptr);
         whenModal([&c, area](QWidget* dialog) {
             EXPECT_EQ(dialog->windowTitle(), "Set Size");
             auto* width = controlById<QLineEdit>(dialog, 10);

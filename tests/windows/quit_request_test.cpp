@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "notebook/notebook_file_operations.h"
 #include "base/settings.h"
+#include "notebook/notebook_file_operations.h"
 #include "window_fixture.h"
 
 namespace kalix {

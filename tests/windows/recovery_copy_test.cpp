@@ -12,12 +12,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "gui/file_menu_commands.h"
+#include "gui/kalix_menu.h"
+#include "gui/notebook_recovery.h"
 #include "modal_helpers.h"
 #include "notebook/notebook_file_operations.h"
 #include "notebook/recovery_copy.h"
-#include "gui/kalix_menu.h"
-#include "gui/file_menu_commands.h"
-#include "gui/notebook_recovery.h"
 #include "window_fixture.h"
 
 namespace kalix {
@@ -158,8 +158,7 @@ TEST_F(RecoveryCopyTest, ACopyLeftByAnEndedRunIsOfferedAndOpened) {
     });
     offerRecoveryCopies(window);
     const std::string asked = "Kalix ended without saving work.kn. Open the copy made at ";
-    for (const std::string& text : {kept[0], first})
-        EXPECT_EQ(text.rfind(asked, 0), 0u) << text;
+    for (const std::string& text : {kept[0], first}) EXPECT_EQ(text.rfind(asked, 0), 0u) << text;
     EXPECT_EQ(kept[1].rfind("Kalix: " + asked, 0), 0u) << kept[1];
     EXPECT_EQ(second.rfind("Kalix: " + asked, 0), 0u) << second;
     // The copy is read at the next prompt: the notebook of its file, changed.
@@ -172,7 +171,8 @@ TEST_F(RecoveryCopyTest, ACopyLeftByAnEndedRunIsOfferedAndOpened) {
     EXPECT_FALSE(taken.empty());
     EXPECT_TRUE(findRecoveryCopies().empty());
     int folders = 0;
-    for (const auto& entry : fs::directory_iterator(recoveryRoot())) folders += entry.is_directory();
+    for (const auto& entry : fs::directory_iterator(recoveryRoot()))
+        folders += entry.is_directory();
     EXPECT_EQ(folders, 1);
     // Saving writes it to its file and removes the copy.
     host.getMenu()->dispatchMenuCommand(104);

@@ -9,10 +9,10 @@
 #include <atomic>
 #include <thread>
 
-#include "interpreter/state_hand_over.h"
-#include "modal_helpers.h"
 #include "gui/help_window.h"
 #include "gui/kalix_menu.h"
+#include "interpreter/state_hand_over.h"
+#include "modal_helpers.h"
 #include "window_fixture.h"
 
 namespace kalix {

@@ -117,8 +117,7 @@ TEST_F(WindowTest, TheComputingHintAppearsWhileTheInterpreterRunsAndGoesAtThePro
     int waits = host.getInputWaitCount();
     press(Qt::Key_Return);
     QLabel* status = window->parts().status;
-    ASSERT_TRUE(
-        waitFor([&] { return status->text() == ">>> Computing. Press ESC to abort."; }));
+    ASSERT_TRUE(waitFor([&] { return status->text() == ">>> Computing. Press ESC to abort."; }));
     press(Qt::Key_Escape);
     ASSERT_TRUE(waitForPrompt(waits));
     EXPECT_TRUE(waitFor([&] { return status->text().isEmpty(); }));

@@ -16,14 +16,14 @@
 #include <string>
 #include <vector>
 
-#include "interpreter/main_loop.h"
-#include "interpreter/stack.h"
-#include "interpreter/state.h"
-#include "notebook/line_editor.h"
 #include "base/text.h"
 #include "base/threads.h"
 #include "gui/notebook_window_host.h"
 #include "gui/qt_window_parts.h"
+#include "interpreter/main_loop.h"
+#include "interpreter/stack.h"
+#include "interpreter/state.h"
+#include "notebook/line_editor.h"
 
 namespace kalix {
 
