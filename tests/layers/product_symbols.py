@@ -21,6 +21,9 @@ C_ENTRY_POINTS = {"main", "kalixWindowLibrary", "kalixAlglibFunctions", "py_exit
 # Global scopes of the libraries whose inline functions and templates the
 # product's objects hold as weak copies.
 FOREIGN_SCOPES = re.compile(r"^(std|__gnu_cxx|__cxxabiv1|Q[A-Z]\w*|Qt\w*|q[A-Z_]\w*|qt_\w*|alglib(_impl)?)$")
+# The C library's data copied into the program; the sanitizer build lists
+# the copies without their version.
+C_LIBRARY_DATA = {"environ", "stdin", "stdout", "stderr"}
 STD_ABBREVIATIONS = ("St", "Sa", "Sb", "Ss", "Si", "So", "Sd")
 
 
@@ -72,7 +75,8 @@ def misplaced(symbol):
     if not symbol.startswith("_Z"):
         # C names: the entry points, the run-time's and the linker's own
         # (reserved names with a leading underscore) and Qt's
-        return (symbol not in C_ENTRY_POINTS and not symbol.startswith("_") and
+        return (symbol not in C_ENTRY_POINTS and symbol not in C_LIBRARY_DATA and
+                not symbol.startswith("_") and
                 symbol != "data_start" and not FOREIGN_SCOPES.match(symbol))
     scope = leading_scope(symbol)
     if scope in ("kalix", "compound"):
