@@ -8,10 +8,9 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <system_error>
-#include <thread>
 #include <vector>
 
+#include "base/threads.h"
 #include "builtins/alglib_library.h"
 #include "builtins/builtin_helpers.h"
 #include "builtins/matrix_values.h"
@@ -78,20 +77,19 @@ bool runStoppable(std::function<void()> work, bool longRun) {
         std::lock_guard<std::mutex> hold(runs.lock);
         runs.running++;
     }
-    try {
-        std::thread([run, &runs] {
-            run->work();
-            std::lock_guard<std::mutex> hold(runs.lock);
-            run->done = true;
-            runs.running--;
-            runs.changed.notify_all();
-        }).detach();
-    } catch (const std::system_error&) {
+    const bool started = startDetachedThread([run, &runs] {
+        run->work();
+        std::lock_guard<std::mutex> hold(runs.lock);
+        run->done = true;
+        runs.running--;
+        runs.changed.notify_all();
+    });
+    if (!started) {
         {
             std::lock_guard<std::mutex> hold(runs.lock);
             runs.running--;
         }
-        run->work();
+        run->work();  // no thread to be had: here
         return true;
     }
     std::unique_lock<std::mutex> hold(runs.lock);
