@@ -2,7 +2,9 @@
  * numbered KALIX_FAIL_ALLOCATION (counted from the start of the process,
  * malloc, calloc, realloc and aligned allocations alike) fails as when
  * memory has run out. With KALIX_COUNT_ALLOCATIONS naming a file, the
- * number of allocations made is written there at exit.
+ * number of allocations made is written there at exit. Only the process
+ * that loads it first counts: the variables are taken out of the
+ * environment, so the programs kalix starts (a shell, Maxima) run as usual.
  *
  * FFTW ends the process by design when an allocation fails, as do the
  * start-up code of the Fortran run-time and OpenBLAS (run when LAPACK is
@@ -23,6 +25,17 @@ extern void* __libc_memalign(size_t, size_t);
 
 static atomic_long made;
 static long failing = -1; /* -1: not read yet, 0: none */
+static char countPath[4096];
+
+static void __attribute__((constructor)) takeEnvironment(void) {
+    const char* text = getenv("KALIX_FAIL_ALLOCATION");
+    failing = text ? atol(text) : 0;
+    const char* path = getenv("KALIX_COUNT_ALLOCATIONS");
+    if (path) snprintf(countPath, sizeof countPath, "%s", path);
+    unsetenv("KALIX_FAIL_ALLOCATION");
+    unsetenv("KALIX_COUNT_ALLOCATIONS");
+    unsetenv("LD_PRELOAD");
+}
 
 static int abortsOnFailure(void* caller) {
     Dl_info info;
@@ -71,9 +84,8 @@ int posix_memalign(void** out, size_t alignment, size_t size) {
 }
 
 static void __attribute__((destructor)) report(void) {
-    const char* path = getenv("KALIX_COUNT_ALLOCATIONS");
-    if (!path) return;
-    FILE* file = fopen(path, "w");
+    if (!countPath[0]) return;
+    FILE* file = fopen(countPath, "w");
     if (!file) return;
     fprintf(file, "%ld\n", (long)atomic_load(&made));
     fclose(file);

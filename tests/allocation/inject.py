@@ -13,6 +13,9 @@ when a run crashed.
 import argparse
 import concurrent.futures
 import os
+import re
+import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -38,13 +41,22 @@ def run(arguments, transcript, failing, home, stdin_path=None):
     directory = os.path.join(home, "work") if own else os.path.dirname(transcript)
     os.makedirs(directory, exist_ok=True)
     with open(stdin_path or transcript, "rb") as stdin:
+        process = subprocess.Popen([arguments.kalix], stdin=stdin, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.PIPE, cwd=directory, env=env,
+                                   start_new_session=True)
         try:
-            done = subprocess.run([arguments.kalix], stdin=stdin, stdout=subprocess.DEVNULL,
-                                  stderr=subprocess.PIPE, cwd=directory,
-                                  env=env, timeout=60)
+            _, stderr = process.communicate(timeout=60)
         except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.communicate()
             return "hang", ""
-    result = classify(done.returncode, done.stderr.decode("latin-1"), "")
+        finally:
+            # What the run started (Maxima, a shell) goes with it.
+            try:
+                os.killpg(process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+    result = classify(process.returncode, stderr.decode("latin-1"), "")
     if not failing:
         with open(count) as f:
             return result.kind, int(f.read())
@@ -60,9 +72,26 @@ def points(start_up, total, count):
     return sorted(spread(0, total, whole) | spread(start_up, total, count - whole))
 
 
+def settings(transcript):
+    """The transcript's "// setting NAME=VALUE" lines, as its test gives them."""
+    with open(transcript, encoding="utf-8", errors="replace") as f:
+        found = re.findall(r"^// setting ([A-Za-z0-9_]+)[ =](.*)$", f.read(), re.M)
+    return "".join('%s="%s"\n' % entry for entry in found)
+
+
+def runnable(transcript):
+    """False for a transcript that needs Maxima where it is not installed."""
+    with open(transcript, "rb") as f:
+        return not f.read().startswith(b"// needs maxima") or shutil.which("maxima")
+
+
 def check(arguments, transcript):
+    if not runnable(transcript):
+        return []
     with tempfile.TemporaryDirectory(prefix="kalix-allocation-") as home:
-        os.makedirs(os.path.join(home, "config"))
+        os.makedirs(os.path.join(home, "config", "kalix"))
+        with open(os.path.join(home, "config", "kalix", "settings"), "w") as f:
+            f.write(settings(transcript))
         kind, total = run(arguments, transcript, 0, home)
         if kind != "ok":
             return [(transcript, 0, kind)]
