@@ -103,23 +103,25 @@ def rss_megabytes(pid):
 
 class Runner:
     """A run that passes the time bound is interrupted as the user would:
-    Ctrl-C (Escape) once a second. A program whose long statements stop on
-    Escape ends after a few of them (it was slow, a loop without end is
-    allowed); one that does not end after `interrupts` of them hangs."""
+    Ctrl-C (Escape) every `interval` seconds. A program whose long
+    statements stop on Escape ends after a few of them (it was slow, a loop
+    without end is allowed); one that does not end after `interrupts` of
+    them hangs."""
 
     def __init__(self, kalix, source_root, timeout=10.0, memory_mb=2048, stack_mb=256,
-                 interrupts=10):
+                 interrupts=10, interval=1.0):
         self.kalix = os.path.abspath(kalix)
         self.source_root = os.path.abspath(source_root)
         self.timeout = timeout
         self.memory_mb = memory_mb
         self.stack_mb = stack_mb
         self.interrupts = interrupts
+        self.interval = interval
 
     def quicker(self, timeout):
         """The same runner with a shorter time bound (for minimization)."""
         return Runner(self.kalix, self.source_root, min(timeout, self.timeout), self.memory_mb,
-                      self.stack_mb, min(self.interrupts, 5))
+                      self.stack_mb, min(self.interrupts, 5), self.interval)
 
     def environment(self, home):
         env = {k: v for k, v in os.environ.items() if not k.endswith("SAN_OPTIONS")}
@@ -191,7 +193,7 @@ class Runner:
                         else:
                             os.kill(process.pid, signal.SIGINT)
                             interrupted += 1
-                            next_interrupt = now + 1
+                            next_interrupt = now + self.interval
                     if not over and rss_megabytes(process.pid) > self.memory_mb:
                         over = "memory"
                     if over:

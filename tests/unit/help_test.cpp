@@ -11,6 +11,7 @@
 #include "interpreter/state_snapshot.h"
 #include "notebook/help_user_functions.h"
 #include "notebook/help_writer.h"
+#include "threaded_suite.h"
 
 namespace kalix {
 
@@ -307,6 +308,8 @@ TEST(StateHandOverDeathTest, AReadOutsideTheHandOverStops) {
     GTEST_SKIP() << "the checks are compiled in the checking build only";
 #endif
 }
+
+THREADED_SUITE(StateHandOver);
 
 // Handed over, the reader may read inside a hold, and only there.
 TEST(StateHandOver, TheReaderMayReadInsideAHoldWhileTheStateIsHandedOver) {

@@ -155,7 +155,8 @@ TEST_F(FileCommandTest, TheSavingStatusWaitsForTheChosenFile) {
         menu().dispatchMenuCommand(c.id);
         ASSERT_TRUE(waitFor([&] { return whileChoosing != "<no chooser>"; })) << c.id;
         ASSERT_TRUE(saveJobDone()) << c.id;
-        QTest::qWait(50);
+        // The save thread's last status was posted before it ended.
+        ASSERT_TRUE(postedJobsRan());
         EXPECT_EQ(whileChoosing, "") << c.id << " " << c.file;
         EXPECT_EQ(status->text().toStdString(), "") << c.id;
         if (*c.file) {

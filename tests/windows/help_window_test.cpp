@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QWindow>
 
 #include <unistd.h>
 
@@ -59,8 +60,9 @@ class HelpWindowTest : public WindowTest {
         WindowTest::SetUp();
     }
     void TearDown() override {
-        if (QWidget* help = helpWindowWidget()) help->close();
-        QTest::qWait(1);
+        QPointer<QWidget> help = helpWindowWidget();
+        if (help) help->close();
+        waitFor([&] { return !help; });
         WindowTest::TearDown();
         helpDatabase.clear();
     }
@@ -277,11 +279,15 @@ TEST_F(HelpWindowTest, TasksF1AndTheStatusHelpOpenTopics) {
     // the old one had.
     help()->move(200, 150);
     help()->resize(520, 320);
-    QTest::qWait(1);
+    ASSERT_TRUE(waitFor([&] {
+        return help()->pos() == QPoint(200, 150) && help()->size() == QSize(520, 320) &&
+               help()->windowHandle()->geometry() == help()->geometry();
+    }));
     QPoint place = help()->pos();
+    QPointer<QWidget> closed = help();
     help()->close();
-    QTest::qWait(1);
     EXPECT_EQ(help(), nullptr);
+    ASSERT_TRUE(waitFor([&] { return !closed; }));
     showHelpTopic("cos");
     ASSERT_NE(help(), nullptr);
     EXPECT_EQ(help()->pos(), place);

@@ -250,7 +250,9 @@ TEST_F(LatexOutputTest, CommentFormulasOfLatexAndMaximaAreRenderedAndKept) {
     expectBoth("without LaTeX");
     // A picture of the window with KALIX_FORMULAS_SCREENSHOT naming a file.
     if (const char* picture = std::getenv("KALIX_FORMULAS_SCREENSHOT")) {
-        QTest::qWait(300);
+        // What the window was asked to show, painted.
+        ASSERT_TRUE(postedJobsRan());
+        ASSERT_TRUE(waitFor([&] { return window->redrawText(); }));
         EXPECT_TRUE(frame->grab().save(QString::fromLocal8Bit(picture)));
     }
 

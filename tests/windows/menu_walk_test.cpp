@@ -23,6 +23,7 @@
 
 #include "base/base_directory.h"
 #include "base/settings.h"
+#include "gui/file_menu_commands.h"
 #include "gui/graphics_window.h"
 #include "gui/help_window.h"
 #include "gui/kalix_menu.h"
@@ -174,11 +175,11 @@ class MenuWalkTest : public WindowTest {
     KalixMenu& menu() { return *host.getMenu(); }
     QMenuBar* bar() { return window->parts().menuBar; }
 
+    // The lines the stand-in programs wrote so far.
     std::vector<std::string> browserPages() {
         std::vector<std::string> out;
         std::ifstream in(browserLog);
         for (std::string line; std::getline(in, line);) out.push_back(line);
-        std::filesystem::remove(browserLog);
         return out;
     }
 
@@ -239,8 +240,22 @@ class MenuWalk : public MenuWalkTest {
     QWidget* graphicsFrame() { return graphicsWindow ? frameOf(graphicsWindow) : nullptr; }
     int recentCount() { return int(bar()->actions()[popupRecent]->menu()->actions().size()); }
 
-    // Triggers the menu item of `entry` and observes what happened.
-    Observed walk(const Entry& entry, ModalCloser& closer) {
+    // What a command started has ended: its modal widgets closed, its save
+    // job (the menu takes no command meanwhile) and the jobs it posted to
+    // the window ran, the interpreter idle at its prompt.
+    bool settled() {
+        return waitFor([this] {
+                   return !QApplication::activeModalWidget() &&
+                          !windowSaveWorker(editor()).isRunning();
+               }) &&
+               postedJobsRan() && waitUntilIdle();
+    }
+
+    // Triggers the menu item of `entry`, waits until `done` holds for what
+    // it did (or in vain, for a fault) and the command has ended, and
+    // returns what happened.
+    Observed walk(const Entry& entry, ModalCloser& closer,
+                  const std::function<bool(const Observed&)>& done) {
         if (std::string(entry.expected) == "clipboard")
             QGuiApplication::clipboard()->setText("clipboard before");
         if (entry.prepare) entry.prepare();
@@ -255,32 +270,33 @@ class MenuWalk : public MenuWalkTest {
         closer.seen.clear();
         closer.lastClosed = nullptr;
         closer.answer = entry.answer;
-        browserPages();
-        const int waits = host.getInputWaitCount();
+        std::filesystem::remove(browserLog);
         std::vector<QAction*> found = menuActions(bar(), entry.id);
-        Observed seen;
-        if (found.empty()) return seen;
+        if (found.empty()) return Observed();
+        auto observe = [&] {
+            Observed seen;
+            seen.modals = closer.seen;
+            seen.pages = browserPages();
+            seen.linesChanged = lines() != before;
+            seen.helpShown = !helpBefore && helpWindowWidget() && helpWindowWidget()->isVisible();
+            const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+            seen.clipboardChanged =
+                QGuiApplication::clipboard()->text() != clipboard || (data && data->hasImage());
+            seen.selection = hasSelection();
+            seen.moved = frame->geometry() != geometry;
+            seen.graphicsShown = graphicsFrame() && graphicsFrame()->isVisible();
+            seen.magnified = window->lineHeight() != lineHeight;
+            seen.recentCleared = recentCount() < recent;
+            seen.status = window->getStatusText();
+            return seen;
+        };
         found[0]->trigger();
-        QTest::qWait(100);
-        // A started program writes its log a little later.
-        if (std::string(entry.expected).rfind("program ", 0) == 0)
-            waitFor([this] { return std::filesystem::exists(browserLog); });
-        // A command that ran in the notebook: until its prompt.
-        if (!getIntCell(inputWaiting)) waitForPrompt(waits);
-        QTest::qWait(50);
-        seen.modals = closer.seen;
-        seen.pages = browserPages();
-        seen.linesChanged = lines() != before;
-        seen.helpShown = !helpBefore && helpWindowWidget() && helpWindowWidget()->isVisible();
-        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-        seen.clipboardChanged =
-            QGuiApplication::clipboard()->text() != clipboard || (data && data->hasImage());
-        seen.selection = hasSelection();
-        seen.moved = frame->geometry() != geometry;
-        seen.graphicsShown = graphicsFrame() && graphicsFrame()->isVisible();
-        seen.magnified = window->lineHeight() != lineHeight;
-        seen.recentCleared = recentCount() < recent;
-        seen.status = window->getStatusText();
+        // What the command does may come later: from a posted job, a
+        // started program, a command run in the notebook.
+        waitFor([&] { return done(observe()); });
+        EXPECT_TRUE(settled());
+        const Observed seen = observe();
+        std::filesystem::remove(browserLog);
         if (helpWindowWidget()) helpWindowWidget()->hide();
         programDir.assign(savedProgramDir.c_str());
         activateAgain(frame);
@@ -503,15 +519,16 @@ TEST_F(MenuWalk, EveryMenuEntryDoesWhatItSays) {
         if (isToggle(entry)) {
             const char* key = entry.expected + 8;
             const int before = intSetting(key);
-            walk(entry, closer);
+            walk(entry, closer, [&](const Observed&) { return intSetting(key) == !before; });
             EXPECT_EQ(intSetting(key), !before) << key;
             for (QAction* action : menuActions(bar(), entry.id))
                 EXPECT_EQ(action->isChecked(), !before) << key;
-            walk(entry, closer);
+            walk(entry, closer, [&](const Observed&) { return intSetting(key) == before; });
             EXPECT_EQ(intSetting(key), before) << key;
             continue;
         }
-        const Observed seen = walk(entry, closer);
+        const Observed seen = walk(
+            entry, closer, [&](const Observed& seen) { return matches(entry.expected, seen); });
         std::string notebook;
         for (const std::string& line : lines()) notebook += line + " | ";
         EXPECT_TRUE(matches(entry.expected, seen))
@@ -606,18 +623,16 @@ TEST_F(MenuWalk, EveryAcceleratorPressedInTheWindowRunsItsCommand) {
         const QKeyCombination combination = sequence[0];
         activateAgain(frame);
         menu().dispatchMenuCommand(0);
-        const int waits = host.getInputWaitCount();
         QTest::keyClick(client, combination.key(), combination.keyboardModifiers());
-        QTest::qWait(50);
-        if (!getIntCell(inputWaiting)) waitForPrompt(waits);
+        waitFor([&] { return menu().getLastCommandId() == k.id; });
+        EXPECT_TRUE(settled());
         EXPECT_EQ(menu().getLastCommandId(), k.id);
         programDir.assign(savedProgramDir.c_str());
         if (helpWindowWidget() && helpWindowWidget()->isVisible()) {
             helpWindowWidget()->hide();
-            QTest::qWait(50);
-            frame->activateWindow();
+            activateAgain(frame);
             client->setFocus();
-            QTest::qWait(50);
+            EXPECT_TRUE(waitFor([&] { return client->hasFocus(); }));
         }
         // A notebook emptied by a cut or a restart gets its commands again.
         if (lines().size() < 5) {

@@ -34,7 +34,7 @@ inline void whenModal(std::function<void(QWidget*)> act) {
 inline void activateAgain(QWidget* frame) {
     if (QApplication::activeWindow() == frame) return;
     frame->activateWindow();
-    if (!QTest::qWaitForWindowActive(frame, 2000)) qWarning("the window stays inactive");
+    if (!QTest::qWaitForWindowActive(frame, 10000)) qWarning("the window stays inactive");
 }
 
 // The next message box: its text into `text`, then the button pressed.

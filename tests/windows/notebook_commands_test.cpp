@@ -168,18 +168,20 @@ TEST_F(CommandTest, RunSectionRunsTheCursorsSectionOnly) {
     menu().dispatchMenuCommand(127);
     ASSERT_TRUE(outputLines().empty());
     cursorTo(">b=a+1");
+    // The commands of a run follow each other without a prompt: the run
+    // ends with the next prompt.
+    int waits = host.getInputWaitCount();
     press(Qt::Key_Return, Qt::ShiftModifier);
-    ASSERT_TRUE(waitFor([&] { return outputLines().size() == 2 && getIntCell(keyWaitFlag); }));
-    QTest::qWait(50);
+    ASSERT_TRUE(waitForPrompt(waits));
     EXPECT_EQ(outputLines(), (std::vector<std::string>{"1", "2"}));
     EXPECT_EQ(cursorText(), ">c=3");
 
     // Ctrl+R runs everything from the cursor on.
     menu().dispatchMenuCommand(127);
     cursorTo(">b=a+1");
+    waits = host.getInputWaitCount();
     press(Qt::Key_R, Qt::ControlModifier);
-    ASSERT_TRUE(waitFor([&] { return outputLines().size() == 2 && getIntCell(keyWaitFlag); }));
-    QTest::qWait(50);
+    ASSERT_TRUE(waitForPrompt(waits));
     EXPECT_EQ(outputLines(), (std::vector<std::string>{"2", "3"}));
 }
 

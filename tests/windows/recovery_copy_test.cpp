@@ -73,13 +73,31 @@ class RecoveryCopyTest : public WindowTest {
     bool hadConfig = false;
 };
 
+// Counts the ticks of the GUI thread's timers of one interval (GUI thread).
+class TimerTicks : public QObject {
+  public:
+    explicit TimerTicks(int interval) : interval(interval) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    bool eventFilter(QObject* object, QEvent* event) override {
+        auto* timer = qobject_cast<QTimer*>(object);
+        if (event->type() == QEvent::Timer && timer && timer->interval() == interval) count++;
+        return false;
+    }
+    const int interval;
+    int count = 0;
+};
+
 }  // namespace
 
 TEST_F(RecoveryCopyTest, AChangedNotebookHasACopyUntilItIsSaved) {
     // A new notebook, unchanged over several renewals: nothing to keep. (After
     // a first command the copy may already be made: the new prompt is a second
     // command line.)
-    QTest::qWait(200);
+    TimerTicks renewals(recoveryCopyInterval());
+    ASSERT_TRUE(waitFor([&] { return renewals.count >= 3; }));
+    // A copy would be written on the save thread.
+    ASSERT_TRUE(waitFor([&] { return !windowSaveWorker(editor()).isRunning(); }));
     EXPECT_TRUE(windowRecoveryCopy().copyPath().empty());
     ASSERT_TRUE(run("a=1"));
     ASSERT_TRUE(run("b=22"));

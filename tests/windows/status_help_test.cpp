@@ -22,8 +22,9 @@ namespace {
 class StatusHelpTest : public WindowTest {
   protected:
     void TearDown() override {
-        if (QWidget* help = helpWindowWidget()) help->close();
-        QTest::qWait(1);
+        QPointer<QWidget> help = helpWindowWidget();
+        if (help) help->close();
+        waitFor([&] { return !help; });
         WindowTest::TearDown();
     }
     QLabel* status() { return window->parts().status; }

@@ -208,8 +208,7 @@ TEST_F(WindowTest, TappingCtrlAloneTranslatesTheNextCharacter) {
 }
 
 TEST_F(WindowTest, TheLineLengthIsSeventyWithFixLineLength) {
-    frame->resize(500, 400);
-    QTest::qWait(20);
+    ASSERT_TRUE(resizeFrame(500, 400));
     EXPECT_EQ(lineLength, 70);
     writeIntSetting("fixlinelength", 0);
     frame->resize(900, 400);
@@ -220,6 +219,7 @@ TEST_F(WindowTest, TheLineLengthIsSeventyWithFixLineLength) {
               measureFont(window->getFonts().normal).widths['m'] * lineLength);
     writeIntSetting("fixlinelength", 1);
     window->onSized();
+    ASSERT_TRUE(waitFor([&] { return window->redrawText(); }));
     EXPECT_EQ(lineLength, 70);
 }
 
@@ -228,9 +228,7 @@ TEST_F(WindowTest, TheLineLengthIsSeventyWithFixLineLength) {
 // their rules, instead of past it.
 TEST_F(WindowTest, HeadingsEndInsideTheWindowWithALargeFont) {
     writeIntSetting("textfont", 28);
-    frame->resize(640, 420);
-    QTest::qWait(20);
-    window->onSized();
+    ASSERT_TRUE(resizeFrame(640, 420));
     ASSERT_GT(window->getTextPixelWidth(), window->clientWidth());
     std::vector<NotebookLine*> lines;
     {
@@ -244,7 +242,6 @@ TEST_F(WindowTest, HeadingsEndInsideTheWindowWithALargeFont) {
         lines = {heading, sub};
     }
     ASSERT_TRUE(waitFor([&] { return window->redrawText(); }));
-    QTest::qWait(20);
     const QImage shot = client->grab().toImage();
     const QRgb paper = shot.pixel(1, 1);
     const int width = window->clientWidth();

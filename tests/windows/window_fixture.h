@@ -7,23 +7,28 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/text.h"
 #include "base/threads.h"
+#include "gui/gui_bridge.h"
 #include "gui/notebook_window_host.h"
 #include "gui/qt_window_parts.h"
 #include "interpreter/main_loop.h"
 #include "interpreter/stack.h"
 #include "interpreter/state.h"
 #include "notebook/line_editor.h"
+#include "tests/unit/waiting.h"
 
 namespace kalix {
 
@@ -48,6 +53,7 @@ class WindowTest : public testing::Test {
         frame = frameOf(window);
         loop = std::make_unique<Thread>(
             [](Thread*) {
+                computationThread = currentThreadId();
                 static char name[] = "kalix";
                 static char* words[] = {name, nullptr};
                 runInterpreterLoop(1, words);
@@ -64,7 +70,7 @@ class WindowTest : public testing::Test {
         if (loop) {
             // A checking build ends slowly; the state below is the thread's
             // until it has ended.
-            for (int i = 0; i < 3000 && loop->isThreadRunning(); i++) QTest::qWait(10);
+            waitFor([this] { return !loop->isThreadRunning(); }, 60000);
             loop->killThread(2000);
         }
         installHost(hostBefore);
@@ -91,6 +97,34 @@ class WindowTest : public testing::Test {
                        getIntCell(keyWaitFlag);
             },
             milliseconds);
+    }
+    // The interpreter is idle at its prompt: parked, with no resume on its
+    // way (a resume makes the parked thread runnable at once).
+    bool waitUntilIdle() {
+        return waitFor([] {
+            return getIntCell(inputWaiting) && getIntCell(keyWaitFlag) &&
+                   threadIsAsleep(computationThread.load());
+        });
+    }
+    // The jobs posted to the GUI thread so far have run (they run in order).
+    static bool postedJobsRan() {
+        auto ran = std::make_shared<std::atomic<bool>>(false);
+        postToGui([ran] { *ran = true; });
+        return waitFor([ran] { return ran->load(); });
+    }
+    // The frame at that size, and the notebook laid out for it (the sizes
+    // apply under the text lock: at once, or with the next repaint).
+    bool resizeFrame(int width, int height) {
+        const QSize frameBefore = frame->size(), clientBefore = client->size();
+        frame->resize(width, height);
+        const bool resized = waitFor([&] {
+            return frame->size() == QSize(width, height) &&
+                   (frame->size() == frameBefore || client->size() != clientBefore) &&
+                   window->getClientWidth() == client->width() &&
+                   window->getClientHeight() == client->height();
+        });
+        window->onSized();
+        return resized && waitFor([this] { return window->redrawText(); });
     }
     // Return, and the wait for the next prompt.
     bool returnAndWait() {
@@ -141,8 +175,10 @@ class WindowTest : public testing::Test {
     }
 
     // Presses a button of the next message box as soon as it shows; `asked`
-    // (when given) counts the boxes.
-    static void clickInNextBox(QMessageBox::StandardButton button, int* asked = nullptr) {
+    // (when given) counts the boxes. Returns the poll, which ends itself
+    // once it pressed the button.
+    static QPointer<QTimer> clickInNextBox(QMessageBox::StandardButton button,
+                                           int* asked = nullptr) {
         auto* poll = new QTimer(QApplication::instance());
         QObject::connect(poll, &QTimer::timeout, poll, [poll, button, asked] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -153,6 +189,7 @@ class WindowTest : public testing::Test {
             box->button(button)->click();
         });
         poll->start(5);
+        return poll;
     }
 
     // The notebook: ">" commands, "$" body lines, "% " comments, output as is.
@@ -181,6 +218,8 @@ class WindowTest : public testing::Test {
     QWidget* client = nullptr;
     QWidget* frame = nullptr;
     std::unique_ptr<Thread> loop;
+    // The computation thread's id in the kernel, once it runs.
+    static inline std::atomic<pid_t> computationThread{0};
 };
 
 }  // namespace kalix

@@ -13,7 +13,8 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xvfb_session import START_TIMEOUT, TIMEOUT, run_cases, selection_shown  # noqa: E402
+from xvfb_session import (START_TIMEOUT, TIMEOUT, painted_all_over, run_cases,  # noqa: E402
+                          selection_shown)
 
 KALIX, WORK = os.path.abspath(sys.argv[1]), sys.argv[2]
 QUIET = 'started="1"\ncheckforupdates="0"\naskconfirmations="0"\nspellcheck="0"\n'
@@ -172,7 +173,7 @@ def placement_after_full_screen(s):
     # This screen is lower than 800 pixels: the notebook alone over all of
     # it, without frame and menu bar.
     s.wait_for("full screen", lambda: s.geometry(window) == (0, 0, 1280, 768))
-    time.sleep(0.5)
+    s.wait_for("the full screen painted", lambda: painted_all_over(s.env, window))
     shot = s.screenshot("full-screen")
     if shot:
         print("screenshot:", shot)

@@ -84,6 +84,18 @@ def prompt_shown(env, window):
     return 0 < ink < 40 * 40 / 2
 
 
+def painted_all_over(env, window):
+    """No part of the window waits for its paint: unpainted, a part is
+    black, and the notebook's black is no more than its text."""
+    dump = window_dump(env, window)
+    if len(dump) <= 100:
+        return False
+    width, height, colour = colours_of(dump)
+    samples = [(x, y) for y in range(0, height, 8) for x in range(0, width, 8)]
+    black = sum(1 for x, y in samples if sum(colour(x, y)) < 60)
+    return black < len(samples) / 20
+
+
 def selection_shown(env, window):
     """The first line of a dialog's text box shows selected text (on the
     highlight's blue)."""
