@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "builtins/builtin_helpers.h"
 #include "builtins/function_evaluation.h"
-#include "interpreter/arguments.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
 #include "interpreter/output.h"
@@ -81,13 +81,10 @@ constexpr Signature lsodaSignature = {
 void builtinLsoda(header* first) {
     char* top = newram;
     NamedFunction f;
-    f.extras = findExtraArguments(first, 6);
-    const Arguments a(first, lsodaSignature);
+    const CallArguments a(first, lsodaSignature, 6, &f);
     if (!a) return;
     std::vector<double> x, y0;
     if (!readPoints(a[1], &x) || !readStartValue(a[2], &f, &y0)) return a.refuse();
-    f.name = a.text(0);
-    f.builtin = "lsoda";
     Integration run;
     run.neq = f.n;
     run.eps = a.real(3);
