@@ -1,9 +1,12 @@
-// Small helpers shared by the builtin library: comparators and magic
-// squares.
+// Small helpers shared by the builtin library: comparators, magic squares
+// and the arguments of builtins that call a function the user names.
 #include "builtins/builtin_helpers.h"
 
 #include <cmath>
 #include <cstring>
+
+#include "builtins/function_evaluation.h"
+#include "interpreter/output.h"
 
 namespace kalix {
 
@@ -54,7 +57,9 @@ void buildDoublyEvenSquare(double* square, int n) {
 enum LuxMark { markL, markU, markX };
 
 // Order 4m + 2: each cell of an odd square of order 2m + 1 becomes a 2x2
-// block filled in the L, U or X pattern of its row.
+// block filled in the L, U or X pattern of its row. Of the block's four
+// values a < b < d < e, the upper row holds e, a under an L and a, e
+// otherwise; the lower row b, d, except under an X: d, b.
 void buildSinglyEvenSquare(double* square, int n) {
     int half = n / 2, m = (half - 1) / 2;
     char* top = newram;
@@ -71,26 +76,10 @@ void buildSinglyEvenSquare(double* square, int n) {
             double a = 4 * v - 3, b = 4 * v - 2, d = 4 * v - 1, e = 4 * v;
             double* upper = square + int64_t(2 * r) * n + 2 * c;
             double* lower = upper + n;
-            switch (mark) {
-                case markL:
-                    upper[0] = e;
-                    upper[1] = a;
-                    lower[0] = b;
-                    lower[1] = d;
-                    break;
-                case markU:
-                    upper[0] = a;
-                    upper[1] = e;
-                    lower[0] = b;
-                    lower[1] = d;
-                    break;
-                case markX:
-                    upper[0] = a;
-                    upper[1] = e;
-                    lower[0] = d;
-                    lower[1] = b;
-                    break;
-            }
+            upper[0] = mark == markL ? e : a;
+            upper[1] = mark == markL ? a : e;
+            lower[0] = mark == markX ? d : b;
+            lower[1] = mark == markX ? b : d;
         }
     }
     newram = top;
@@ -108,6 +97,33 @@ void buildMagicSquare(double* square, int n) {
         buildSinglyEvenSquare(square, n);
     else
         for (int k = 0; k < 4; k++) square[k] = k + 1;  // order 2 has no magic square
+}
+
+namespace {
+
+// Runs before the base class resolves the arguments.
+header* findingExtras(header* first, int fixedCount, ExtraArguments* extras) {
+    *extras = findExtraArguments(first, fixedCount);
+    return first;
+}
+
+}  // namespace
+
+CallArguments::CallArguments(header* first, const Signature& signature, int fixedCount,
+                             ExtraArguments* extras)
+    : Arguments(findingExtras(first, fixedCount, extras), signature) {}
+
+CallArguments::CallArguments(header* first, const Signature& signature, int fixedCount,
+                             NamedFunction* f)
+    : CallArguments(first, signature, fixedCount, &f->extras) {
+    if (!*this) return;
+    f->name = text(0);
+    f->builtin = signature.builtin;
+}
+
+void failAfterCall(const char* message) {
+    if (!errorCode) errorCode = errorFailed;
+    printText(message);
 }
 
 }  // namespace kalix

@@ -1,6 +1,6 @@
 // Clock builtins: tic and toc on the monotonic clock of the host, and
 // getnow with the calendar fields of the current time.
-#include "builtins/system_values.h"
+#include "interpreter/arguments.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/output.h"
 #include "interpreter/value_helpers.h"
@@ -23,12 +23,14 @@ void builtinToc(header*) {
     pushReal(elapsed);
 }
 
+constexpr Signature getnowSignature = {"getnow", "utc-flag", {{takesReal}}};
+
 void builtinGetnow(header* first) {
-    header* utc = requireReal(first, "utc-flag", "getnow");
-    if (!utc) return;
+    const Arguments a(first, getnowSignature);
+    if (!a) return;
     int fields[7];
     getCurrentTime(&fields[0], &fields[1], &fields[2], &fields[3], &fields[4], &fields[5],
-                   &fields[6], realOf(utc) != 0);
+                   &fields[6], a.real(0) != 0);
     header* now = pushRealMatrix(1, 7);
     if (!now) return;
     for (int i = 0; i < 7; i++) matrixData(now)[i] = fields[i];

@@ -185,26 +185,22 @@ void incompleteGammaReal(const double* x, const double* a, double* result) {
 // ALGLIB answers wrongly where its gamma products overflow (a b below
 // 1e-300), and its inverse never ends there: the step that the
 // distribution is then comes from the kernel. Values are kept inside
-// [0, 1].
-double betaiReal(double** v, int, int, const char*) {
+// [0, 1]. The first value is x for betai, y for invbetai.
+using BetaFunction = bool (*)(double a, double b, double x, double* result);
+template <BetaFunction tinyParameter, BetaFunction AlglibFunctions::*alglibMember>
+double incompleteBetaReal(double** v, int, int, const char*) {
     const double x = *v[0], a = *v[1], b = *v[2];
     return guarded([&](Functions f, double* r) {
-        if (tinyParameterIncompleteBeta(a, b, x, r)) return true;
-        if (!f.incompleteBeta(a, b, x, r)) return false;
+        if (tinyParameter(a, b, x, r)) return true;
+        if (!(f.*alglibMember)(a, b, x, r)) return false;
         *r = std::fmax(0.0, std::fmin(1.0, *r));
         return true;
     });
 }
-
-double invbetaiReal(double** v, int, int, const char*) {
-    const double y = *v[0], a = *v[1], b = *v[2];
-    return guarded([&](Functions f, double* r) {
-        if (tinyParameterInverseIncompleteBeta(a, b, y, r)) return true;
-        if (!f.inverseIncompleteBeta(a, b, y, r)) return false;
-        *r = std::fmax(0.0, std::fmin(1.0, *r));
-        return true;
-    });
-}
+constexpr auto betaiReal =
+    incompleteBetaReal<tinyParameterIncompleteBeta, &AlglibFunctions::incompleteBeta>;
+constexpr auto invbetaiReal =
+    incompleteBetaReal<tinyParameterInverseIncompleteBeta, &AlglibFunctions::inverseIncompleteBeta>;
 
 // k and n truncated, p the third value: k and n at least 0, k <= n and p
 // not outside [0, 1] (NaN passes), else "Illegal parameter"; errors are

@@ -149,14 +149,13 @@ constexpr Signature diagSignature = {
     "diag", "size n, m, diagonal k, vector v", {{takesReal}, {.kinds = takesNumeric, .rows = 1}}};
 
 void builtinDiag(header* first) {
-    // Counted before the sizes are resolved, which may push above them.
-    const int count = countArguments(first);
-    header* second = nextValue(first);
+    // The copies that resolving the sizes pushed are dropped, so that the
+    // reader counts only the arguments after the sizes.
+    char* top = newram;
     int rows, columns;
     header* after = readSizeArguments(first, &rows, &columns, "diag");
     if (errorCode) return;
-    if (count - (after == second ? 1 : 2) < 2)
-        return reportNeed(diagSignature.need, diagSignature.builtin);
+    newram = top;
     const Arguments a(after, diagSignature);
     if (!a) return;
     const MatrixValue v = a.matrix(1);

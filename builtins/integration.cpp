@@ -39,8 +39,7 @@ constexpr Signature alsingularSignature = {
 // after those go on to f.
 bool readArguments(header* first, const Signature& signature, int count, Integrand* f,
                    double* reals) {
-    f->extras = findExtraArguments(first, count);
-    const Arguments a(first, signature);
+    const CallArguments a(first, signature, count, &f->extras);
     if (!a) return false;
     for (int k = 1; k < count; k++) reals[k - 1] = a.real(k);
     f->function = findFunction(a.text(0));

@@ -90,14 +90,20 @@ constexpr Signature givensqrSignature = {"givensqr",
                                          "two real matrices with same number of rows",
                                          {{takesRealMatrixAlone}, {takesRealMatrixAlone}}};
 
+// The matrices a and b of a Givens builtin, arguments k and k + 1, with as
+// many rows; false after the refusal.
+bool readMatrixPair(const Arguments& arguments, int k, header** a, header** b) {
+    *a = arguments[k];
+    *b = arguments[k + 1];
+    if (matrixRows(*a) == matrixRows(*b)) return true;
+    arguments.refuse();
+    return false;
+}
+
 void builtinGivensqr(header* first) {
     const Arguments arguments(first, givensqrSignature);
-    if (!arguments) return;
-    header *a = arguments[0], *b = arguments[1];
-    if (matrixRows(a) != matrixRows(b)) {
-        arguments.refuse();
-        return;
-    }
+    header *a, *b;
+    if (!arguments || !readMatrixPair(arguments, 0, &a, &b)) return;
     const int n = matrixRows(a), m = matrixColumns(a), p = matrixColumns(b);
     header* r = pushCopy(a);
     header* q = r ? pushCopy(b) : nullptr;
@@ -121,12 +127,8 @@ constexpr Signature givensrotSignature = {
 
 void builtinGivensrot(header* first) {
     const Arguments arguments(first, givensrotSignature);
-    if (!arguments) return;
-    header *a = arguments[3], *b = arguments[4];
-    if (matrixRows(a) != matrixRows(b)) {
-        arguments.refuse();
-        return;
-    }
+    header *a, *b;
+    if (!arguments || !readMatrixPair(arguments, 3, &a, &b)) return;
     int j, i1, i2;
     const int n = matrixRows(a), m = matrixColumns(a);
     const bool indices = readIndex(arguments[0], &j) && readIndex(arguments[1], &i1) &&

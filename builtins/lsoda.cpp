@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "builtins/builtin_helpers.h"
 #include "builtins/function_evaluation.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
@@ -24,8 +25,6 @@ namespace {
 int illegalInputCount = 0;
 
 void printSolverMessage(void*, const char* text) { printText(text); }
-
-bool isReal(const header* value) { return value->kind == kindReal; }
 
 // Output points: a real row or column with at least two elements.
 bool readPoints(header* value, std::vector<double>* x) {
@@ -72,32 +71,24 @@ bool advanceLsoda(Integration& run, double t, double tout) {
     return !errorCode && run.istate == 2;
 }
 
+// The points and the start value are checked after the reader; arguments
+// after the sixth go to f.
+constexpr Signature lsodaSignature = {
+    "lsoda",
+    "f, row vector x, vector y0, eps, warning flag",
+    {{takesString}, {takesRealMatrix}, {takesRealMatrix}, {takesReal}, {takesReal}, {takesReal}}};
+
 void builtinLsoda(header* first) {
-    const char* usage = "f, row vector x, vector y0, eps, warning flag";
     char* top = newram;
     NamedFunction f;
-    f.extras = findExtraArguments(first, 6);
-    header* records[6];
-    header* record = first;
-    for (int k = 0; k < 6; k++, record = nextValue(record)) {
-        if (!record) return reportNeed(usage, "lsoda");
-        records[k] = record;
-    }
-    header* v[6];
-    for (int k : {0, 1, 3, 4, 5, 2}) {
-        v[k] = resolveValue(records[k]);
-        if (errorCode) return;
-    }
+    const CallArguments a(first, lsodaSignature, 6, &f);
+    if (!a) return;
     std::vector<double> x, y0;
-    if (v[0]->kind != kindString || !readPoints(v[1], &x) || !readStartValue(v[2], &f, &y0) ||
-        !isReal(v[3]) || !isReal(v[4]) || !isReal(v[5]))
-        return reportNeed(usage, "lsoda");
-    f.name = stringOf(v[0]);
-    f.builtin = "lsoda";
+    if (!readPoints(a[1], &x) || !readStartValue(a[2], &f, &y0)) return a.refuse();
     Integration run;
     run.neq = f.n;
-    run.eps = realOf(v[3]);
-    const bool warn = realOf(v[4]) != 0, restart = realOf(v[5]) != 0;
+    run.eps = a.real(3);
+    const bool warn = a.real(4) != 0, restart = a.real(5) != 0;
     newram = top;
 
     const int neq = run.neq, n = int(x.size());

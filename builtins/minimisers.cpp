@@ -25,11 +25,8 @@ constexpr Signature brentSignature = {"brent",
 void builtinBrent(header* first) {
     char* top = newram;
     NamedFunction f;
-    f.extras = findExtraArguments(first, 4);
-    const Arguments arguments(first, brentSignature);
+    const CallArguments arguments(first, brentSignature, 4, &f);
     if (!arguments) return;
-    f.name = arguments.text(0);
-    f.builtin = "brent";
     const double a = arguments.real(1), d = arguments.real(2), eps = arguments.real(3);
     newram = top;
     double x = 0;
@@ -64,16 +61,13 @@ constexpr Signature nelderSignature = {
 void builtinNelder(header* first) {
     char* top = newram;
     NamedFunction f;
-    f.extras = findExtraArguments(first, 4);
-    const Arguments arguments(first, nelderSignature);
+    const CallArguments arguments(first, nelderSignature, 4, &f);
     if (!arguments) return;
     const MatrixValue v = arguments.matrix(1);
     if (!v.isVector() || v.count() < 2) {
         arguments.refuse();
         return;
     }
-    f.name = arguments.text(0);
-    f.builtin = "nelder";
     f.column = v.columns == 1;
     f.n = int(v.count());
     const std::vector<double> start(v.data, v.data + f.n);
@@ -94,8 +88,7 @@ void builtinNelder(header* first) {
     }
     if (status != minimiserOk) {
         if (status == minimiserTooManyIterations) printText("Too many iterations in nelder\n");
-        if (!errorCode) errorCode = errorFailed;
-        printText("Error in nelder.\n");
+        failAfterCall("Error in nelder.\n");
         return;
     }
     header* result = f.column ? pushRealMatrix(f.n, 1) : pushRealMatrix(1, f.n);

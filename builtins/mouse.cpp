@@ -5,10 +5,10 @@
 #include "builtins/graphics_arguments.h"
 #include "graphics/graphics_area.h"
 #include "graphics/graphics_state.h"
+#include "interpreter/arguments.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/error_codes.h"
 #include "interpreter/output.h"
-#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 #include "platform/host.h"
 
@@ -18,12 +18,16 @@ namespace {
 
 constexpr int escapeCharacter = 27;
 
-// The optional status text; false after "Need status string for <name>".
-bool statusArgument(header* first, const char* name, std::string* status) {
-    if (!first) return true;
-    header* text = stringArgument(first, "status string", name);
-    if (!text) return false;
-    *status = stringOf(text);
+// The optional status text.
+constexpr ArgumentRule optionalStatus = {.kinds = takesString, .presence = Presence::optional};
+constexpr Signature mouseSignature = {"mouse", "status string", {optionalStatus}};
+constexpr Signature mousedragSignature = {"mousedrag", "status string", {optionalStatus}};
+
+// False after the refusal.
+bool statusArgument(header* first, const Signature& signature, std::string* status) {
+    const Arguments a(first, signature);
+    if (!a) return false;
+    if (a.given(0)) *status = a.text(0);
     return true;
 }
 
@@ -41,7 +45,7 @@ void interruptedByEscape() { fail(errorFailed, "Interrupt with Escape key!\n"); 
 // that ended the wait.
 void builtinMouse(header* first) {
     std::string status;
-    if (!statusArgument(first, "mouse", &status)) return;
+    if (!statusArgument(first, mouseSignature, &status)) return;
     showGraphicsWindow();
     double c, r;
     const int key = first ? waitMouseClick(&c, &r, status.c_str()) : waitForMouse(&c, &r);
@@ -54,7 +58,7 @@ void builtinMouse(header* first) {
 // it is 0, the user position as 1x2 and the event time in milliseconds.
 void builtinMousedrag(header* first) {
     std::string status;
-    if (!statusArgument(first, "mousedrag", &status)) return;
+    if (!statusArgument(first, mousedragSignature, &status)) return;
     showGraphicsWindow();
     double c, r;
     int time, key;

@@ -32,27 +32,19 @@ struct Interval {
 
 struct IntervalArithmetic {
     using Value = Interval;
-    static Value add(Value a, Value b) {
+    using BoundsOperation = void (*)(double lo1, double hi1, double lo2, double hi2, double* lo,
+                                     double* hi);
+    template <BoundsOperation operation>
+    static Value bounds(Value a, Value b) {
         Value r;
-        addIntervalBounds(a.lo, a.hi, b.lo, b.hi, &r.lo, &r.hi);
+        operation(a.lo, a.hi, b.lo, b.hi, &r.lo, &r.hi);
         return r;
     }
-    static Value subtract(Value a, Value b) {
-        Value r;
-        subtractIntervalBounds(a.lo, a.hi, b.lo, b.hi, &r.lo, &r.hi);
-        return r;
-    }
-    static Value multiply(Value a, Value b) {
-        Value r;
-        multiplyIntervalBounds(a.lo, a.hi, b.lo, b.hi, &r.lo, &r.hi);
-        return r;
-    }
+    static Value add(Value a, Value b) { return bounds<addIntervalBounds>(a, b); }
+    static Value subtract(Value a, Value b) { return bounds<subtractIntervalBounds>(a, b); }
+    static Value multiply(Value a, Value b) { return bounds<multiplyIntervalBounds>(a, b); }
     // A divisor holding 0 prints "Division by 0" and sets the error.
-    static Value divide(Value a, Value b) {
-        Value r;
-        divideIntervalBounds(a.lo, a.hi, b.lo, b.hi, &r.lo, &r.hi);
-        return r;
-    }
+    static Value divide(Value a, Value b) { return bounds<divideIntervalBounds>(a, b); }
     static Value negate(Value a) { return {-a.hi, -a.lo}; }
     static Value one() { return {1, 1}; }
     // Points whose difference holds 0 cannot divide a difference.

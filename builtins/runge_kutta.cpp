@@ -24,6 +24,14 @@ double* reserveWork(int vectors, int n) {
     return errorCode ? nullptr : reinterpret_cast<double*>(work);
 }
 
+// The start value y0, argument k, into y, shaping f; false after the
+// refusal.
+bool readStart(const Arguments& arguments, int k, NamedFunction* f, std::vector<double>* y) {
+    if (readStartValue(arguments[k], f, y)) return true;
+    arguments.refuse();
+    return false;
+}
+
 // runge1(f, a, b, n, y0, ...)
 constexpr Signature runge1Signature = {
     "runge1",
@@ -33,16 +41,9 @@ constexpr Signature runge1Signature = {
 void builtinRunge1(header* first) {
     char* top = newram;
     NamedFunction f;
-    f.extras = findExtraArguments(first, 5);
-    const Arguments arguments(first, runge1Signature);
-    if (!arguments) return;
+    const CallArguments arguments(first, runge1Signature, 5, &f);
     std::vector<double> y;
-    if (!readStartValue(arguments[4], &f, &y)) {
-        arguments.refuse();
-        return;
-    }
-    f.name = arguments.text(0);
-    f.builtin = "runge1";
+    if (!arguments || !readStart(arguments, 4, &f, &y)) return;
     const double a = arguments.real(1), b = arguments.real(2);
     const int steps = std::max(1, clampToInt(arguments.real(3)));
     newram = top;
@@ -52,8 +53,7 @@ void builtinRunge1(header* first) {
     const OdeStatus status = integrateRunge1(system, a, b, steps, y.data(), f.n, work);
     newram = top;
     if (status != odeOk) {
-        if (!errorCode) errorCode = errorFailed;
-        printText("Error in runge1\n");
+        failAfterCall("Error in runge1\n");
         return;
     }
     header* result = pushLikeStartValue(f, y);
@@ -69,16 +69,9 @@ constexpr Signature runge2Signature = {
 void builtinRunge2(header* first) {
     char* top = newram;
     NamedFunction f;
-    f.extras = findExtraArguments(first, 6);
-    const Arguments arguments(first, runge2Signature);
-    if (!arguments) return;
+    const CallArguments arguments(first, runge2Signature, 6, &f);
     std::vector<double> y;
-    if (!readStartValue(arguments[3], &f, &y)) {
-        arguments.refuse();
-        return;
-    }
-    f.name = arguments.text(0);
-    f.builtin = "runge2";
+    if (!arguments || !readStart(arguments, 3, &f, &y)) return;
     const double a = arguments.real(1), b = arguments.real(2), eps = arguments.real(4),
                  step = arguments.real(5);
     newram = top;
@@ -91,8 +84,7 @@ void builtinRunge2(header* first) {
     if (status == odeTooManySteps) fail(errorFailed, "Two many steps in runge2\n");
     if (status == odeStepsizeUnderflow) fail(errorFailed, "Stepsize underflow in runge2\n");
     if (status != odeOk) {
-        if (!errorCode) errorCode = errorFailed;
-        printText("Error in runge2\n");
+        failAfterCall("Error in runge2\n");
         return;
     }
     header* result = pushLikeStartValue(f, y);

@@ -172,19 +172,26 @@ void solidShaded(header* first, const Arguments& a) {
     if (!errorCode) moveResult(first, result);
 }
 
+// Fewer than three arguments fit no form; they are refused unresolved.
+constexpr Signature tooFewSignature = {
+    "solid", "at least x,y,z matrices", {anyValue, anyValue, anyValue}};
+
+const Signature& formSignature(int count) {
+    return count < 3    ? tooFewSignature
+           : count == 3 ? plainSignature
+           : count == 4 ? breaksSignature
+                        : shadedSignature;
+}
+
 void builtinSolid(header* first) {
-    const int count = countArguments(first);
-    if (count < 3) return reportNeed("at least x,y,z matrices", "solid");
-    if (count == 3) {
-        const Arguments a(first, plainSignature);
-        if (a) solidPlain(first, a);
-    } else if (count == 4) {
-        const Arguments a(first, breaksSignature);
-        if (a) solidWithBreaks(first, a);
-    } else {
-        const Arguments a(first, shadedSignature);
-        if (a) solidShaded(first, a);
-    }
+    const Arguments a(first, formSignature(countArguments(first)));
+    if (!a) return;
+    if (a.count() == 3)
+        solidPlain(first, a);
+    else if (a.count() == 4)
+        solidWithBreaks(first, a);
+    else
+        solidShaded(first, a);
 }
 
 const BuiltinRecord rows[] = {

@@ -1,8 +1,8 @@
-// Helpers of the system builtins (processes, files, clocks, keys, URLs):
-// argument checks, an argument kept as the result, and string vectors made
-// from texts the operating system gives (output lines, file names), pushed
-// only after their size is known, so that a vector the stack cannot hold
-// is refused ("Stack overflow!", error 2) before anything is written.
+// Helpers of the system builtins (processes, files, keys): an argument
+// kept as the result, and string vectors made from texts the operating
+// system gives (output lines, file names), pushed only after their size is
+// known, so that a vector the stack cannot hold is refused ("Stack
+// overflow!", error 2) before anything is written.
 #pragma once
 
 #include <string>
@@ -10,16 +10,8 @@
 #include <vector>
 
 #include "interpreter/stack.h"
-#include "interpreter/value_helpers.h"
 
 namespace kalix {
-
-// The resolved argument when it is a real, else null with "Need <what> for
-// <builtin>" (error 26); stringArgument (interpreter/value_helpers.h) is
-// the same for strings.
-inline header* requireReal(header* argument, const char* what, const char* builtin) {
-    return argumentOfKind(argument, kindReal, what, builtin);
-}
 
 // Leaves a copy of the resolved argument `value` (without a name) as the
 // result over `first`.

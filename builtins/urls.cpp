@@ -4,7 +4,7 @@
 // line is cut after 32767 bytes (the rest comes with the next call).
 #include <string>
 
-#include "builtins/system_values.h"
+#include "interpreter/arguments.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/output.h"
 #include "platform/url_reader.h"
@@ -20,10 +20,12 @@ char chunk[chunkSize];
 int chunkFill = 0;
 int chunkPosition = 0;
 
+constexpr Signature urlopenSignature = {"urlopen", "string", {{takesString}}};
+
 void builtinUrlopen(header* first) {
-    header* url = stringArgument(first, "string", "urlopen");
-    if (!url) return;
-    std::string text = stringOf(url);
+    const Arguments a(first, urlopenSignature);
+    if (!a) return;
+    std::string text = a.text(0);
     chunkFill = chunkPosition = 0;
     int opened = openUrl(text.c_str());
     if (opened < 0) {

@@ -7,20 +7,23 @@
 #include "engines/maxima_commands.h"
 #include "engines/maxima_conversions.h"
 #include "engines/maxima_session.h"
+#include "interpreter/arguments.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/output.h"
-#include "interpreter/value_helpers.h"
 #include "interpreter/values.h"
 
 namespace kalix {
 
 namespace {
 
-// The string argument's text, or false with "Need string for <name>".
-bool stringArgumentText(header* first, const char* name, std::string* text) {
-    header* value = stringArgument(first, "string", name);
-    if (!value) return false;
-    text->assign(stringOf(value));
+constexpr Signature mxmSignature = {"mxm", "string", {{takesString}}};
+constexpr Signature texSignature = {"tex", "string", {{takesString}}};
+
+// The string argument's text, or false after the refusal.
+bool stringArgumentText(header* first, const Signature& signature, std::string* text) {
+    const Arguments a(first, signature);
+    if (!a) return false;
+    text->assign(a.text(0));
     return true;
 }
 
@@ -32,7 +35,7 @@ void replaceWithText(header* first, const std::string& text) {
 
 void builtinMxm(header* first) {
     std::string text;
-    if (!stringArgumentText(first, "mxm", &text)) return;
+    if (!stringArgumentText(first, mxmSignature, &text)) return;
     if (text.compare(0, 2, "::") == 0 || text.compare(0, 2, "@:") == 0)
         text.erase(0, 2);
     else if (text.compare(0, 1, "&") == 0)
@@ -42,7 +45,7 @@ void builtinMxm(header* first) {
 
 void builtinTex(header* first) {
     std::string text;
-    if (!stringArgumentText(first, "tex", &text)) return;
+    if (!stringArgumentText(first, texSignature, &text)) return;
     replaceWithText(first, maxima::getTexFromMaxima(text));
 }
 
@@ -50,18 +53,19 @@ void builtinConvertmxm(header* first) {
     replaceWithText(first, convertValueToMaxima(first, "", false));
 }
 
+// The path is read after the check that Maxima is not running.
+constexpr Signature mxmstartSignature = {.builtin = "mxmstart",
+                                         .rules = {{takesString}},
+                                         .refusal = {errorMaximaPath, "Need a path to Maxima!\n"}};
+
 void builtinMxmstart(header* first) {
     if (maximaIsRunning()) {
         fail(errorFailed, "Maxima already running!\n");
         return;
     }
-    header* path = resolveValue(first);
-    if (errorCode) return;
-    if (path->kind != kindString) {
-        fail(errorMaximaPath, "Need a path to Maxima!\n");
-        return;
-    }
-    std::string directory = stringOf(path);
+    const Arguments a(first, mxmstartSignature);
+    if (!a) return;
+    std::string directory = a.text(0);
     openMaxima(directory.c_str());
     replaceWithText(first, "Maxima started");
 }

@@ -17,6 +17,7 @@
 #include "engines/foreign_calls.h"
 #include "engines/foreign_guard.h"
 #include "engines/pybridge/kalixpy.h"
+#include "interpreter/arguments.h"
 #include "interpreter/builtin_table.h"
 #include "interpreter/functions.h"
 #include "interpreter/output.h"
@@ -496,46 +497,46 @@ int recordsFrom(header* first, int n) {
 
 // --- the builtins ---------------------------------------------------------------
 
-// The string of a record; null after "Need %s for %s".
-const char* stringArgumentText(header* record, const char* need, const char* builtinName) {
-    header* value = stringArgument(record, need, builtinName);
-    return value ? stringOf(value) : nullptr;
-}
+constexpr Signature pythonSignature = {
+    "python", "string or string vector", {{takesString | takesStringVector}}};
 
 void builtinPython(header* first) {
-    header* value = resolveValue(first);
-    if (errorCode) return;
+    const Arguments a(first, pythonSignature);
+    if (!a) return;
+    header* value = a[0];
     std::string code;
     if (value->kind == kindString) {
         code = stringOf(value);
-    } else if (value->kind == kindStringMatrix) {
+    } else {
         int n = countStrings(value);
         const char* text = stringOf(value);
         for (int i = 0; i < n; i++, text += std::strlen(text) + 1) {
             if (i > 0) code += '\n';
             code += text;
         }
-    } else {
-        reportNeed("string or string vector", "python");
-        return;
     }
     std::string text = callPyRun(code);
     if (errorCode) return;
     moveResult(first, pushUtf8(text.c_str()));
 }
 
+// pyload's refusal names python, as it always has.
+constexpr Signature pyloadSignature = {"python", "string or string vector", {{takesString}}};
+
 void builtinPyload(header* first) {
-    const char* path = stringArgumentText(first, "string or string vector", "python");
-    if (!path) return;
-    std::string text = runPythonFile(std::string(path).c_str());
+    const Arguments a(first, pyloadSignature);
+    if (!a) return;
+    std::string text = runPythonFile(std::string(a.text(0)).c_str());
     if (errorCode) return;
     moveResult(first, pushUtf8(text.c_str()));
 }
 
+constexpr Signature pygetSignature = {"pyget", "string", {{takesString}}};
+
 void builtinPyget(header* first) {
-    const char* given = stringArgumentText(first, "string", "pyget");
-    if (!given) return;
-    std::string name = given;
+    const Arguments a(first, pygetSignature);
+    if (!a) return;
+    std::string name = a.text(0);
     char* start = newram;
     char* top = start;
     callPyGet(name.c_str(), &top);
@@ -543,29 +544,31 @@ void builtinPyget(header* first) {
     placeResults(first, start, top);
 }
 
+// The name is checked before the value is resolved.
+constexpr Signature pysetSignature = {.builtin = "pyset",
+                                      .need = "string and value",
+                                      .rules = {{takesString}, {takesAnything}},
+                                      .order = CheckOrder::asResolved};
+
 void builtinPyset(header* first) {
-    const char* given = stringArgumentText(first, "string and value", "pyset");
-    if (!given) return;
-    std::string name = given;
-    header* value = resolveValue(nextValue(first));
-    if (errorCode) return;
-    callPySet(name.c_str(), value);
+    const Arguments a(first, pysetSignature);
+    if (!a) return;
+    std::string name = a.text(0);
+    callPySet(name.c_str(), a[1]);
     if (errorCode) return;
     moveResult(first, pushMarker(markerNoResult));
 }
 
+// The name; the arguments for Python are resolved when they are passed.
+constexpr Signature pycallSignature = {"pycall", "string and arguments", {{takesString}}};
+
 void builtinPycall(header* first) {
-    // Called with no arguments at all there is no name record to read.
-    if (!first) {
-        reportNeed("string and arguments", "pycall");
-        return;
-    }
     // The arguments before the name is resolved (which may push a value).
     header* arguments = nextValue(first);
     int n = arguments ? countRecords(reinterpret_cast<char*>(arguments), newram) : 0;
-    const char* given = stringArgumentText(first, "string and arguments", "pycall");
-    if (!given) return;
-    std::string name = given;
+    const Arguments a(first, pycallSignature);
+    if (!a) return;
+    std::string name = a.text(0);
     evaluateInPython(name.c_str(), first, arguments ? arguments : recordAt(newram), n);
 }
 

@@ -44,17 +44,13 @@
 // several forms by the number of its arguments picks one signature per form
 // by `countArguments(first)`.
 //
-// The reader replaces the hand-made checks, which go when their last caller
-// has moved: `argumentOfKind`, `stringArgument` and `requireReal` are
-// {kindBit(kind)}, {takesString} and {takesReal}; the graphics
-// `realArgument` and `realRowArgument(a, n)` are {takesReal} and {.kinds =
-// takesRealMatrix, .rows = 1, .columns = n}; the text helpers'
-// `realRowArgument` is {.kinds = takesRealMatrix, .rows = 1} and a check of
-// finite elements; `isNoneArgument` is Presence::optionalOrNone;
-// `collectArguments` with `resolveArguments`, and the families' own
-// resolve-and-check helpers, are any signature; `convertToCommonKind` is
-// `sameFamily`. Builtin families get this header through
-// builtins/builtin_helpers.h.
+// A check of one argument's kind is a rule ({takesString}, {takesReal});
+// a resolve-and-check helper of a family is a signature. What no signature
+// declares a builtin reads itself: a size given as n, m or [n, m]
+// (readSizeArguments), or values of any number (size, the values passed to
+// Python or a library). `sameFamily` does for declared arguments what
+// `convertToCommonKind` does for two values. Builtin families get this
+// header through builtins/builtin_helpers.h.
 #pragma once
 
 #include <cstdint>

@@ -33,16 +33,6 @@ void resetBuiltinState() {
     complexExpressionFlag = 0;
 }
 
-header* argumentOfKind(header* argument, int kind, const char* what, const char* name) {
-    header* value = resolveValue(argument);
-    if (errorCode) return nullptr;
-    if (value->kind != kind) {
-        reportNeed(what, name);
-        return nullptr;
-    }
-    return value;
-}
-
 NumberFamily numberFamily(const header* record) {
     switch (record->kind) {
         case kindReal:

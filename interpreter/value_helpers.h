@@ -1,7 +1,7 @@
 // Value helpers of the interpreter that the builtins share: the comparison
-// tolerance and the switches of floating-point errors, argument checks,
-// number families, string and collection counters, matrix pushes and
-// conversions of doubles to ints.
+// tolerance and the switches of floating-point errors, number families,
+// string and collection counters, matrix pushes and conversions of doubles
+// to ints.
 #pragma once
 
 #include <cstdint>
@@ -18,13 +18,6 @@ namespace kalix {
 void resetBuiltinState();
 // Empties both accumulators and makes them real (interpreter (re)start).
 void resetAccumulators();
-
-// The resolved argument when it is of `kind`, else null after "Need <what>
-// for <name>" (error 26); null also when resolving fails.
-header* argumentOfKind(header* argument, int kind, const char* what, const char* name);
-inline header* stringArgument(header* argument, const char* what, const char* name) {
-    return argumentOfKind(argument, kindString, what, name);
-}
 
 // Numeric families of values: real (kinds 0 and 2), complex (1 and 3) and
 // interval (10 and 11). The higher of two is their common family; complex

@@ -13,6 +13,7 @@ abs(runge2("f", 1, 0, 1, 1e-8, 0.1) - exp(1)) < 1e-7
 function g(x, y, c) := c*y
 runge1("g", 0, 1, 10, [1, 2], -1)
 runge1("g", 0, 1, 10, [1; 2], -1)
+{y, h} = runge2("g", 0, 1, [1, 2], 1e-8, 0.1, -1); round(y, 5)
 // A harmonic oscillator returns to its start after one period.
 function osc(x, y) := [y[2]; -y[1]]
 abs(runge2("osc", 0, 2*pi, [1; 0], 1e-10, 0.1) - [1; 0]) < 1e-8
