@@ -9,6 +9,7 @@
 #include <atomic>
 #include <thread>
 
+#include "gui/gui_bridge.h"
 #include "gui/help_window.h"
 #include "gui/kalix_menu.h"
 #include "interpreter/state_hand_over.h"
@@ -73,16 +74,14 @@ TEST_F(StatusHelpTest, TheHelpWindowReadsTheStateOnlyWhileTheInterpreterIsParked
     bool handed = host.runOnComputationThread([&] {
         // On the computation thread: the GUI thread answers a query now.
         std::atomic<bool> answered{false};
-        QMetaObject::invokeMethod(
-            field,
-            [&] {
-                StateHandOverHold hold;
-                readableDuring = bool(hold);
-                field->setText("parkedf");
-                during = helpAnswer();
-                answered = true;
-            },
-            Qt::QueuedConnection);
+        // Through the window's own queue, whose lock the thread checker sees.
+        postToGui([&] {
+            StateHandOverHold hold;
+            readableDuring = bool(hold);
+            field->setText("parkedf");
+            during = helpAnswer();
+            answered = true;
+        });
         while (!answered) std::this_thread::yield();
     });
     ASSERT_TRUE(handed);
