@@ -47,13 +47,17 @@ int SaveWorker::start(Task task) {
             return 1;
         }
         tasks.push_back(std::move(task));
+        // A run still in its loop takes the task; one that has left it may
+        // still be returning.
+        if (looping) return 1;
+        looping = true;
     }
-    // The last run may still be returning after it took its last task.
     int error;
     while ((error = thread.startThread()) == EBUSY) std::this_thread::yield();
     if (error == 0) return 1;
     std::lock_guard<std::mutex> lock(taskMutex);
     tasks.clear();
+    looping = false;
     return 0;
 }
 
@@ -66,17 +70,24 @@ int SaveWorker::runJobs() {
         Task task;
         {
             std::lock_guard<std::mutex> lock(taskMutex);
-            if (tasks.empty()) return getIntCell(result);
+            if (tasks.empty()) {
+                looping = false;
+                return getIntCell(result);
+            }
             task = tasks.front();
         }
         if (task.quiet) {
             if (task.job) task.job();
+            finishTask();
         } else {
             runTask(task);
         }
-        std::lock_guard<std::mutex> lock(taskMutex);
-        tasks.pop_front();
     }
+}
+
+void SaveWorker::finishTask() {
+    std::lock_guard<std::mutex> lock(taskMutex);
+    tasks.pop_front();
 }
 
 void SaveWorker::runTask(Task& task) {
@@ -85,6 +96,9 @@ void SaveWorker::runTask(Task& task) {
     assignIntCell(busyFlag, 1);
     host.showStatus(savingStatus);
     int r = task.job ? task.job() : 0;
+    // Done before the windows take input again, so that a save asked for
+    // from then on is not refused as following this one.
+    finishTask();
     host.showStatus("");
     assignIntCell(busyFlag, 0);
     host.setWindowsEnabled(1);

@@ -65,10 +65,12 @@ class SaveWorker {
     int start(Task task);
     int runJobs();
     void runTask(Task& task);
+    void finishTask();
 
     NotebookEditor& editor;
-    std::mutex taskMutex;    // guards the two members below (GUI and save thread)
+    std::mutex taskMutex;    // guards the three members below (GUI and save thread)
     std::deque<Task> tasks;  // the running task first, then one that follows it
+    bool looping = false;    // a run is in its loop and takes what is queued
     std::function<void()> afterEachJob;
     IntCell result{0};
     SaveThread thread{*this};

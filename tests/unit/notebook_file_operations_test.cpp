@@ -21,6 +21,7 @@
 #include "platform/child_process.h"
 #include "settings_folder.h"
 #include "threaded_suite.h"
+#include "waiting.h"
 
 namespace kalix {
 
@@ -182,6 +183,22 @@ TEST_F(NotebookFilesTest, AJobRunsOnTheSaveThreadWithTheWindowsDisabled) {
     ASSERT_EQ(worker.run([] { return 0; }, [&](int result) { completed = result; }), 1);
     worker.wait();
     EXPECT_EQ(completed, 0);
+}
+
+// The windows take input again when a save ends: a save asked for from
+// then on (here at once, before the save thread has left the job) runs.
+TEST_F(NotebookFilesTest, ASaveAskedForAsTheWindowsTakeInputAgainRuns) {
+    SaveWorker worker(fileEditor);
+    std::atomic<int> saves{0};
+    int accepted = -1;  // written by the save thread only
+    worker.setAfterEachJob([&] {
+        if (accepted < 0) accepted = worker.run([&] { return ++saves; });
+    });
+    ASSERT_EQ(worker.run([&] { return ++saves; }), 1);
+    ASSERT_TRUE(waitUntil([&] { return saves == 2; }));
+    worker.wait();
+    EXPECT_EQ(accepted, 1);
+    EXPECT_EQ(files.enabled, (std::vector<int>{0, 1, 0, 1}));
 }
 
 // A save that asks for its file says "Saving. Please wait!" only once a
