@@ -48,7 +48,7 @@ row "  python3 -c pass" "$p_wall" "$p_cpu" "$p_mb"
 record_row "start: terminal, echo quit | kalix" "$k_wall" "$o_wall"
 
 if command -v Xvfb >/dev/null; then
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
   xvfb=$!
   trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done

@@ -27,15 +27,11 @@ namespace kalix {
 
 namespace {
 
-void logQtMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
-    writeLog("Qt: %s", message.toUtf8().constData());
-}
-
 void ensureApplication() {
     static std::once_flag made;
     std::call_once(made, [] {
         if (QCoreApplication::instance()) return;
-        qInstallMessageHandler(logQtMessage);
+        installQtMessageLog();
         static int argc = 3;
         static char name[] = "kalix", option[] = "-platform", platform[] = "offscreen";
         static char* argv[] = {name, option, platform, nullptr};
@@ -223,6 +219,33 @@ class QtPixelBackend : public PixelBackend {
 };
 
 }  // namespace
+
+// Qt's messages go to the log. A fatal one ends the program next (the
+// crash report follows), so it goes to standard error as well, after the
+// messages just before it that say why (the log is off by default).
+static std::mutex recentQtMessagesLock;
+// The last messages and the slot of the next: guarded by
+// recentQtMessagesLock (any thread may log).
+static std::string recentQtMessages[3];
+static int nextRecentQtMessage = 0;
+
+static void logQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    const QByteArray text = message.toUtf8();
+    writeLog("Qt: %s", text.constData());
+    std::lock_guard<std::mutex> hold(recentQtMessagesLock);
+    if (type == QtFatalMsg) {
+        for (int i = 0; i < 3; i++) {
+            const std::string& earlier = recentQtMessages[(nextRecentQtMessage + i) % 3];
+            if (!earlier.empty()) std::fprintf(stderr, "Qt: %s\n", earlier.c_str());
+        }
+        std::fprintf(stderr, "Qt: %s\n", text.constData());
+        return;
+    }
+    recentQtMessages[nextRecentQtMessage] = text.toStdString();
+    nextRecentQtMessage = (nextRecentQtMessage + 1) % 3;
+}
+
+void installQtMessageLog() { qInstallMessageHandler(logQtMessage); }
 
 FontCell qtFontCell(const FontSpec& spec) {
     ensureApplication();

@@ -14,6 +14,9 @@ namespace kalix {
 // terminal program has no windows); Qt's messages go to the log.
 void installQtPixelBackend();
 
+// Qt's messages to the log; a fatal one to standard error as well.
+void installQtMessageLog();
+
 // The backend itself, for tests that use it directly.
 PixelBackend& qtPixelBackend();
 

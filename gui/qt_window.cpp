@@ -26,6 +26,7 @@
 
 #include "base/text.h"
 #include "gui/gui_bridge.h"
+#include "gui/qt_pixels.h"
 #include "gui/qt_window_parts.h"
 #include "platform/host.h"
 
@@ -771,12 +772,8 @@ std::shared_ptr<WindowImage> clipboardImage() {
 
 static std::atomic<int> guiRunning{0};
 
-static void logQtMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
-    writeLog("Qt: %s", message.toUtf8().constData());
-}
-
 bool initApplication(int argc, char** argv) {
-    qInstallMessageHandler(logQtMessage);
+    installQtMessageLog();
     if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
         guiRunning = 1;
         return true;

@@ -156,8 +156,10 @@ MESSAGES = os.path.join(WORK, "messages.txt")
 with open(os.path.join(HOME, ".kalix.profile"), "w") as profile:
     profile.write('started="1"\ncheckforupdates="0"\naskconfirmations="0"\nspellcheck="0"\n')
 
+# -noreset: a server that resets when its last client leaves refuses a
+# start that comes in that moment.
 xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten",
-                         "tcp"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+                         "tcp", "-noreset"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
 display = xvfb.stdout.readline().decode().strip()
 ENV = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
 ENV.update(HOME=HOME, XDG_CONFIG_HOME=os.path.join(HOME, "config"), DISPLAY=":" + display,

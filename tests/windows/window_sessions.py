@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """Whole sessions of the real program with its window, on Xvfb, typed into
 with xdotool: what the command line opens, what the end of a session keeps
-(the settings, the window's place, a read-only profile, the recent list)
-and how a signal ends it. Each case runs on a display and a home of its
-own; skipped (exit 77) without Xvfb or xdotool.
+(the settings, the window's place, a read-only profile, the recent list),
+how a signal ends it, and what a start says when its display does not
+answer. Each case runs on a display and a home of its own; skipped (exit
+77) without Xvfb or xdotool.
 Usage: window_sessions.py KALIX WORKDIR
 """
 import os
 import signal
+import socket
 import subprocess
 import sys
 import time
@@ -67,6 +69,29 @@ def notebook_named_on_the_command_line(s):
         quit_with_alt_f4(s, window)
         if s.read(name) != saved:
             s.fail("%s changed" % name)
+
+
+def display_that_does_not_answer(s):
+    """A display whose socket is there but answers nobody (its server died):
+    the start ends and says why, not only that it crashed."""
+    number = next(n for n in range(900, 1000)
+                  if not os.path.exists("/tmp/.X11-unix/X%d" % n)
+                  and not os.path.exists("/tmp/.X%d-lock" % n))
+    path = "/tmp/.X11-unix/X%d" % number
+    dead = socket.socket(socket.AF_UNIX)
+    dead.bind(path)  # bound, never listening: a connection is refused
+    try:
+        s.write(".kalix.profile", QUIET)
+        s.env["DISPLAY"] = ":%d" % number
+        s.start()
+        if s.ended() is None:
+            s.fail("Kalix runs on without its display")
+        with open(s.messages, "rb") as file:
+            if b"could not connect to display :%d" % number not in file.read():
+                s.fail("the start does not say why it failed")
+    finally:
+        dead.close()
+        os.remove(path)
 
 
 def term_with_a_changed_notebook(s):
@@ -257,8 +282,12 @@ def recovery_copy_is_no_users_notebook(s):
     s.keys(chooser, "ctrl+a")
     s.type(chooser, os.path.join(os.path.dirname(copy), "mine.kn"))
     s.keys(chooser, "Return")
+    # The chooser and the refusal have one title: wait for each to close.
+    s.wait_for("the chooser closed", lambda: s.window_closed(chooser))
     refusal = s.wait_window("^Save Notebook$")
     s.keys(refusal, "Return")
+    # While the box is open, the notebook takes no keys.
+    s.wait_for("the refusal closed", lambda: s.window_closed(refusal))
     if os.path.exists(os.path.join(os.path.dirname(copy), "mine.kn")):
         s.fail("a notebook was saved in the recovery folder")
     s.keys(window, "ctrl+s")
@@ -274,7 +303,8 @@ def recovery_copy_is_no_users_notebook(s):
         s.fail("recent files: %s" % recent)
 
 
-sys.exit(run_cases([notebook_named_on_the_command_line, term_with_a_changed_notebook,
+sys.exit(run_cases([notebook_named_on_the_command_line, display_that_does_not_answer,
+                    term_with_a_changed_notebook,
                     hup_with_the_internal_editor_open, memory_size_set_in_the_dialog,
                     placement_after_full_screen, read_only_profile,
                     recent_list_without_repeats_and_missing_files,

@@ -141,8 +141,12 @@ class Session:
         os.makedirs(self.home)
         self.messages = os.path.join(work, "messages.txt")
         self.kalix = None
+        # -noreset: a server that resets when its last client leaves (a
+        # program that ended, xdotool between two calls) refuses a start
+        # that comes in that moment.
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", "1", "-screen", "0", screen + "x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", "1", "-screen", "0", screen + "x24", "-nolisten", "tcp",
+             "-noreset"],
             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         display = self.xvfb.stdout.readline().decode().strip()
         self.env = {k: v for k, v in os.environ.items()
@@ -229,6 +233,10 @@ class Session:
     def window_named(self, pattern):
         found = self.xdotool("search", "--onlyvisible", "--name", pattern)
         return found[-1] if found else None
+
+    def window_closed(self, window):
+        """Whether the window is no longer shown (a new one may have its title)."""
+        return window not in self.xdotool("search", "--onlyvisible", "--name", ".")
 
     def window_names(self):
         return [" ".join(self.xdotool("getwindowname", w))
