@@ -320,6 +320,7 @@ int NotebookWindowHost::readInputLine(char* buffer) {
     int startColumn = 1;
     // Taken before the wait begins: every resume of this line comes later.
     const int resumesBefore = resumeRequests.load();
+    resumesAtLineStart = resumesBefore;
     {
         TextLockHold hold(editor, "start edit");
         NotebookLine* line = editor.cursor().getLine();

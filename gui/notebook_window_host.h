@@ -79,6 +79,9 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     KalixMenu* getMenu() { return menu.get(); }
     // How often the interpreter has waited for a line (tests, benchmarks).
     int getInputWaitCount() const { return inputWaits.load(); }
+    // A resume came that the computation thread has not yet taken: the
+    // next line runs even while it still looks parked (tests).
+    bool isResumePending() const { return resumeRequests.load() != resumesAtLineStart.load(); }
     // The computation thread's priority now (threadPriorityOf), -1 before
     // its first line.
     int getComputationPriority() const;
@@ -118,6 +121,8 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     // Counts resumeInterpreter calls (any thread): a line wait woken for
     // handed work goes on waiting unless a resume came as well.
     std::atomic<int> resumeRequests{0};
+    // resumeRequests when the last line wait began (computation thread).
+    std::atomic<int> resumesAtLineStart{0};
     std::atomic<int> closing{0};
     std::atomic<int> interpreterHasEnded{0};
     std::atomic<int> textWindowInFront{1};

@@ -9,6 +9,7 @@
 
 #include "engines/maxima_help.h"
 #include "interpreter/maxima_services.h"
+#include "interpreter/state_hand_over.h"
 #include "notebook/help_database.h"
 #include "window_fixture.h"
 
@@ -230,6 +231,26 @@ TEST_F(WindowTest, EscapeStopsALongComputation) {
     ASSERT_TRUE(run("3*3"));
     EXPECT_EQ(lines().back(), ">");
     EXPECT_EQ(lines()[lines().size() - 2], "9");
+}
+
+// A resumed interpreter that sleeps on a lock before it leaves its wait
+// for the line is not idle yet: what waits for the end of a command
+// started from the menu does not return before the command ran.
+TEST_F(WindowTest, AResumedInterpreterHeldOnALockIsNotIdle) {
+    ASSERT_TRUE(waitUntilIdle());
+    type("x=5;");
+    const int waits = host.getInputWaitCount();
+    {
+        // The woken thread takes the state back first.
+        StateHandOverHold state;
+        host.resumeInterpreter();
+        ASSERT_TRUE(waitFor([] { return threadIsAsleep(computationThread.load()); }));
+        EXPECT_FALSE(isIdle());
+        EXPECT_FALSE(waitForPrompt(waits - 1, 0));
+    }
+    ASSERT_TRUE(waitForPrompt(waits));
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(lines(), (Lines{">x=5;", ">"}));
 }
 
 // Keys that find the text lock busy are dropped without waiting for it,

@@ -89,22 +89,25 @@ class WindowTest : public testing::Test {
         return true;
     }
 
-    // The interpreter waits at a prompt (again, after `waits` waits).
+    // The interpreter waits at a prompt (again, after `waits` waits), and
+    // no resume has come since (a resumed thread may still sleep on a lock
+    // before it leaves the wait and clears the flags).
     bool waitForPrompt(int waits = 0, int milliseconds = 10000) {
         return waitFor(
             [this, waits] {
                 return host.getInputWaitCount() > waits && getIntCell(inputWaiting) &&
-                       getIntCell(keyWaitFlag);
+                       getIntCell(keyWaitFlag) && !host.isResumePending();
             },
             milliseconds);
     }
     // The interpreter is idle at its prompt: parked, with no resume on its
-    // way (a resume makes the parked thread runnable at once).
+    // way.
+    bool isIdle() {
+        return getIntCell(inputWaiting) && getIntCell(keyWaitFlag) && !host.isResumePending() &&
+               threadIsAsleep(computationThread.load());
+    }
     bool waitUntilIdle() {
-        return waitFor([] {
-            return getIntCell(inputWaiting) && getIntCell(keyWaitFlag) &&
-                   threadIsAsleep(computationThread.load());
-        });
+        return waitFor([this] { return isIdle(); });
     }
     // The jobs posted to the GUI thread so far have run (they run in order).
     static bool postedJobsRan() {
