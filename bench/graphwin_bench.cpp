@@ -74,7 +74,7 @@ int runInterpreter(Thread*) {
 bool waitForPrompt(int waits) {
     return waitFor([&] {
         return host->getInputWaitCount() > waits && getIntCell(inputWaiting) &&
-               getIntCell(keyWaitFlag);
+               getIntCell(keyWaitFlag) && !host->isResumePending();
     });
 }
 

@@ -79,7 +79,7 @@ class Bench {
     bool waitForPrompt(int waits) {
         return waitFor([&] {
             return host.getInputWaitCount() > waits && getIntCell(inputWaiting) &&
-                   getIntCell(keyWaitFlag);
+                   getIntCell(keyWaitFlag) && !host.isResumePending();
         });
     }
 
