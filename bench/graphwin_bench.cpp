@@ -72,10 +72,7 @@ int runInterpreter(Thread*) {
 }
 
 bool waitForPrompt(int waits) {
-    return waitFor([&] {
-        return host->getInputWaitCount() > waits && getIntCell(inputWaiting) &&
-               getIntCell(keyWaitFlag) && !host->isResumePending();
-    });
+    return waitFor([&] { return host->isWaitingForLine(waits); });
 }
 
 void key(QWidget* client, int qtKey, const QString& text = QString()) {

@@ -77,10 +77,7 @@ class Bench {
     }
 
     bool waitForPrompt(int waits) {
-        return waitFor([&] {
-            return host.getInputWaitCount() > waits && getIntCell(inputWaiting) &&
-                   getIntCell(keyWaitFlag) && !host.isResumePending();
-        });
+        return waitFor([&] { return host.isWaitingForLine(waits); });
     }
 
     // A key pressed and released on the window.

@@ -190,6 +190,11 @@ void NotebookWindowHost::storeWindowPlacement() {
         storePlacementOf(*graphics, "xgraphics", "ygraphics", "wgraphics", "hgraphics", "graphmax");
 }
 
+bool NotebookWindowHost::isWaitingForLine(int waitsBefore) const {
+    return inputWaits.load() > waitsBefore && getIntCell(inputWaiting) && getIntCell(keyWaitFlag) &&
+           resumeRequests.load() == resumesAtLineStart.load();
+}
+
 void NotebookWindowHost::resumeInterpreter() {
     resumeRequests++;
     lineParker.unpark();

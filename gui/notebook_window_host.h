@@ -79,9 +79,10 @@ class NotebookWindowHost : public WindowHost, public InterpreterLink {
     KalixMenu* getMenu() { return menu.get(); }
     // How often the interpreter has waited for a line (tests, benchmarks).
     int getInputWaitCount() const { return inputWaits.load(); }
-    // A resume came that the computation thread has not yet taken: the
-    // next line runs even while it still looks parked (tests).
-    bool isResumePending() const { return resumeRequests.load() != resumesAtLineStart.load(); }
+    // The interpreter waits for a line, after more than `waitsBefore` waits,
+    // and no resume came that it has yet to take (a resumed thread may still
+    // sleep on a lock before it leaves the wait and clears the flags).
+    bool isWaitingForLine(int waitsBefore = 0) const;
     // The computation thread's priority now (threadPriorityOf), -1 before
     // its first line.
     int getComputationPriority() const;

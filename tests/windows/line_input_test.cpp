@@ -243,7 +243,7 @@ TEST_F(WindowTest, AResumedInterpreterHeldOnALockIsNotIdle) {
     {
         // The woken thread takes the state back first.
         StateHandOverHold state;
-        host.resumeInterpreter();
+        press(Qt::Key_Return);
         ASSERT_TRUE(waitFor([] { return threadIsAsleep(computationThread.load()); }));
         EXPECT_FALSE(isIdle());
         EXPECT_FALSE(waitForPrompt(waits - 1, 0));

@@ -89,23 +89,13 @@ class WindowTest : public testing::Test {
         return true;
     }
 
-    // The interpreter waits at a prompt (again, after `waits` waits), and
-    // no resume has come since (a resumed thread may still sleep on a lock
-    // before it leaves the wait and clears the flags).
+    // The interpreter waits at a prompt (again, after `waits` waits).
     bool waitForPrompt(int waits = 0, int milliseconds = 10000) {
-        return waitFor(
-            [this, waits] {
-                return host.getInputWaitCount() > waits && getIntCell(inputWaiting) &&
-                       getIntCell(keyWaitFlag) && !host.isResumePending();
-            },
-            milliseconds);
+        return waitFor([this, waits] { return host.isWaitingForLine(waits); }, milliseconds);
     }
     // The interpreter is idle at its prompt: parked, with no resume on its
     // way.
-    bool isIdle() {
-        return getIntCell(inputWaiting) && getIntCell(keyWaitFlag) && !host.isResumePending() &&
-               threadIsAsleep(computationThread.load());
-    }
+    bool isIdle() { return host.isWaitingForLine() && threadIsAsleep(computationThread.load()); }
     bool waitUntilIdle() {
         return waitFor([this] { return isIdle(); });
     }
