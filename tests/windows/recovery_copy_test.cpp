@@ -42,6 +42,9 @@ class RecoveryCopyTest : public WindowTest {
     }
     void TearDown() override {
         WindowTest::TearDown();
+        // A copy the save thread still writes would meet the removal below;
+        // no event runs from here on, so no tick starts another.
+        windowSaveWorker(editor()).wait();
         unsetenv("KALIX_RECOVERY_INTERVAL_MS");
         if (hadConfig)
             setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
